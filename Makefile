@@ -1,0 +1,50 @@
+# make run   - install what is missing, build, start the game
+# make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
+# make bench - Release build, run the benchmarks
+# make lint  - clang-tidy over the project's own files
+
+JOBS ?= $(shell nproc)
+TEST_DIR := build/test
+RELEASE_DIR := build/release
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 5
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
+.PHONY: deps test run bench lint fuzz build-test build-release
+
+deps:
+	@tools/deps.sh
+
+build-test: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON $(LAUNCHER)
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+test: build-test
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz
+
+fuzz: deps
+	@if command -v clang++ >/dev/null; then \
+	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_FUZZ=ON \
+	    -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF $(LAUNCHER) >/dev/null && \
+	  cmake --build $(FUZZ_DIR) -j $(JOBS) && \
+	  tools/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS); \
+	else echo "clang++ not found: fuzz targets skipped"; fi
+
+build-release: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF $(LAUNCHER)
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build-release
+	@tools/run_game.sh $(RELEASE_DIR)
+
+bench: deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF $(LAUNCHER)
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
+
+lint: build-test
+	@files=$$(git ls-files '*.cpp' | grep -v '^tests/support/'); \
+	clang-tidy -p $(TEST_DIR) --quiet $$files

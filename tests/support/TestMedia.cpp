@@ -1,0 +1,89 @@
+#include "support/TestMedia.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <png.h>
+
+bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std::vector<uint8_t>& aRGBA,
+                  bool bAlpha)
+{
+    if (iWidth <= 0 || iHeight <= 0 || aRGBA.size() < size_t(iWidth) * iHeight * 4)
+        return false;
+    png_image image;
+    memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    image.width = iWidth;
+    image.height = iHeight;
+    image.format = PNG_FORMAT_RGBA;
+    if (bAlpha)
+        return png_image_write_to_file(&image, strPath.c_str(), 0, aRGBA.data(), 0, nullptr) != 0;
+    std::vector<uint8_t> aRGB(size_t(iWidth) * iHeight * 3);
+    for (size_t i = 0, n = size_t(iWidth) * iHeight; i < n; ++i)
+        memcpy(&aRGB[i * 3], &aRGBA[i * 4], 3);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, strPath.c_str(), 0, aRGB.data(), 0, nullptr) != 0;
+}
+
+static void PutLE(std::vector<uint8_t>& aOut, uint32_t uValue, int iBytes)
+{
+    for (int i = 0; i < iBytes; ++i)
+        aOut.push_back(uint8_t(uValue >> (8 * i)));
+}
+
+bool WriteTestWav(const std::string& strPath, int iChannels, int iRate, int iBits,
+                  const std::vector<int16_t>& aSamples)
+{
+    if (iBits != 8 && iBits != 16)
+        return false;
+    const uint32_t uData = uint32_t(aSamples.size() * (iBits / 8));
+    std::vector<uint8_t> aOut;
+    aOut.insert(aOut.end(), {'R', 'I', 'F', 'F'});
+    PutLE(aOut, 36 + uData + (uData & 1), 4);
+    aOut.insert(aOut.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutLE(aOut, 16, 4);
+    PutLE(aOut, 1, 2);
+    PutLE(aOut, iChannels, 2);
+    PutLE(aOut, iRate, 4);
+    PutLE(aOut, iRate * iChannels * iBits / 8, 4);
+    PutLE(aOut, iChannels * iBits / 8, 2);
+    PutLE(aOut, iBits, 2);
+    aOut.insert(aOut.end(), {'d', 'a', 't', 'a'});
+    PutLE(aOut, uData, 4);
+    for (int16_t s : aSamples)
+    {
+        if (iBits == 16)
+            PutLE(aOut, uint16_t(s), 2);
+        else
+            aOut.push_back(uint8_t((s >> 8) + 128));
+    }
+    if (uData & 1)
+        aOut.push_back(0);
+    return WriteTestFile(strPath, aOut);
+}
+
+bool WriteTestFile(const std::string& strPath, const std::vector<uint8_t>& aBytes)
+{
+    std::ofstream out(strPath, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(aBytes.data()), std::streamsize(aBytes.size()));
+    return bool(out);
+}
+
+bool WriteTestFile(const std::string& strPath, const std::string& strText)
+{
+    return WriteTestFile(strPath, std::vector<uint8_t>(strText.begin(), strText.end()));
+}
+
+std::vector<uint8_t> ReadTestFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string TestSourceDir()
+{
+    const char* pDir = getenv("KORVEL_SOURCE_DIR");
+    return pDir ? pDir : ".";
+}
