@@ -158,6 +158,7 @@ private:
         case MapNotify:
             // Without a window manager focus follows the pointer: typed keys would go astray.
             XSetInputFocus(m_pDisplay, event.xmap.window, RevertToParent, CurrentTime);
+            XSync(m_pDisplay, False); // processed now, not after a later unmap
             PostNavigatorEvent(NAVIGATOR_WINDOW_STATE, NAVIGATOR_WINDOW_FULLSCREEN);
             break;
         case UnmapNotify:
