@@ -7,9 +7,11 @@
 
 #include "PlatformControl.h"
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 struct sCallLogState
 {

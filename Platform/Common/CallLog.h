@@ -3,7 +3,8 @@
 
 #include <initializer_list>
 
-namespace plat {
+namespace plat
+{
 
 // Records a call; true when failure injection says this call is to fail
 // (the record is then marked failed and the caller must change nothing).

@@ -6,7 +6,8 @@
 #include "Platform/Common/ScreenObjects.h"
 #include "PlatformNavigator.h"
 
-namespace plat {
+namespace plat
+{
 
 std::unique_ptr<IPlatformBackend> CreateBackend(eBackend eKind)
 {

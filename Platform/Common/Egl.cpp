@@ -2,12 +2,12 @@
 // context (or of the selected kind when there is no context yet).
 #include "PlatformEgl.h"
 
-
 #include "Platform/Common/CallLog.h"
 #include "Platform/Common/ScreenObjects.h"
 #include "Platform/Headless/HeadlessEgl.h"
 
-namespace plat {
+namespace plat
+{
 
 EGLDisplay eglGetDisplay(void* pNativeDisplay)
 {
@@ -18,8 +18,8 @@ EGLDisplay eglGetDisplay(void* pNativeDisplay)
     return CreateBackend(GetSelectedBackend())->GetEglDisplay(pNativeDisplay);
 }
 
-EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs, EGLint iConfigSize,
-                           EGLint* pNumConfig)
+EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs,
+                           EGLint iConfigSize, EGLint* pNumConfig)
 {
     if (RecordCall("eglChooseConfig"))
         return EGL_FALSE;

@@ -11,9 +11,11 @@
 
 #include "Platform/Common/CallLog.h"
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 enum : int
 {
@@ -105,7 +107,8 @@ int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs)
             return BPS_FAILURE;
         queue.m_pCurrent.reset();
     }
-    const auto tDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(iTimeoutMs, 0));
+    const auto tDeadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(iTimeoutMs, 0));
     for (;;)
     {
         PumpContexts(); // posts, so it runs outside the lock
@@ -122,8 +125,9 @@ int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs)
             return BPS_SUCCESS;
         auto tSlice = std::chrono::milliseconds(kWaitSliceMs);
         if (iTimeoutMs > 0)
-            tSlice = std::min(tSlice, std::chrono::duration_cast<std::chrono::milliseconds>(tDeadline - tNow) +
-                                          std::chrono::milliseconds(1));
+            tSlice =
+                std::min(tSlice, std::chrono::duration_cast<std::chrono::milliseconds>(tDeadline - tNow) +
+                                     std::chrono::milliseconds(1));
         queue.m_Posted.wait_for(lock, tSlice);
     }
 }

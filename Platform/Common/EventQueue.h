@@ -6,7 +6,8 @@
 
 #include "PlatformBps.h"
 
-namespace plat {
+namespace plat
+{
 
 struct bps_event_t
 {

@@ -5,7 +5,8 @@
 
 #include "Platform/Common/CallLog.h"
 
-namespace plat {
+namespace plat
+{
 
 struct _img_lib
 {

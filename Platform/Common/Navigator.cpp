@@ -5,7 +5,8 @@
 #include "Platform/Common/EventQueue.h"
 #include "Platform/Common/ScreenObjects.h"
 
-namespace plat {
+namespace plat
+{
 
 int navigator_request_events(int iFlags)
 {
@@ -46,7 +47,8 @@ int navigator_event_get_window_state(bps_event_t* pEvent)
 
 int PostNavigatorEvent(int iCode, int iWindowState)
 {
-    return bps_post_event(kDomainNavigator, iCode, std::make_shared<const sNavigatorEvent>(sNavigatorEvent{iWindowState}));
+    return bps_post_event(kDomainNavigator, iCode,
+                          std::make_shared<const sNavigatorEvent>(sNavigatorEvent{iWindowState}));
 }
 
 } // namespace plat

@@ -12,9 +12,11 @@
 #include "Platform/Common/EventQueue.h"
 #include "Platform/Common/ScreenObjects.h"
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 enum : int
 {

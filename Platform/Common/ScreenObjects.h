@@ -7,7 +7,8 @@
 #include "PlatformControl.h"
 #include "PlatformScreen.h"
 
-namespace plat {
+namespace plat
+{
 
 struct _screen_event
 {

@@ -4,7 +4,8 @@
 #include "Platform/Common/CallLog.h"
 #include "Platform/Common/EventQueue.h"
 
-namespace plat {
+namespace plat
+{
 
 int virtualkeyboard_request_events(int iFlags)
 {

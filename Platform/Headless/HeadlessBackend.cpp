@@ -3,9 +3,11 @@
 #include "Platform/Common/ScreenObjects.h"
 #include "Platform/Headless/HeadlessEgl.h"
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 class CHeadlessBackend : public IPlatformBackend
 {

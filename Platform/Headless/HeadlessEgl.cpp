@@ -6,9 +6,11 @@
 #include <atomic>
 #include <vector>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 std::atomic<EGLDisplay> g_pSurfacelessDisplay{EGL_NO_DISPLAY};
 
@@ -23,8 +25,10 @@ EGLint ConfigAttrib(EGLDisplay display, EGLConfig config, EGLint iAttrib)
 // depends on the channel sizes behaves alike.
 bool IsRgbx8888(EGLDisplay display, EGLConfig config)
 {
-    return ConfigAttrib(display, config, EGL_RED_SIZE) == 8 && ConfigAttrib(display, config, EGL_GREEN_SIZE) == 8 &&
-           ConfigAttrib(display, config, EGL_BLUE_SIZE) == 8 && ConfigAttrib(display, config, EGL_ALPHA_SIZE) == 0;
+    return ConfigAttrib(display, config, EGL_RED_SIZE) == 8 &&
+           ConfigAttrib(display, config, EGL_GREEN_SIZE) == 8 &&
+           ConfigAttrib(display, config, EGL_BLUE_SIZE) == 8 &&
+           ConfigAttrib(display, config, EGL_ALPHA_SIZE) == 0;
 }
 
 } // namespace
@@ -42,11 +46,12 @@ bool IsSurfacelessDisplay(EGLDisplay display)
     return display != EGL_NO_DISPLAY && display == g_pSurfacelessDisplay.load();
 }
 
-EGLBoolean ChoosePbufferConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs, EGLint iConfigSize,
-                               EGLint* pNumConfig)
+EGLBoolean ChoosePbufferConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs,
+                               EGLint iConfigSize, EGLint* pNumConfig)
 {
     if (!pNumConfig)
-        return ::eglChooseConfig(display, pAttribs, pConfigs, iConfigSize, pNumConfig); // EGL reports the error
+        return ::eglChooseConfig(display, pAttribs, pConfigs, iConfigSize,
+                                 pNumConfig); // EGL reports the error
     // The surfaceless platform has no window configs.
     std::vector<EGLint> aAttribs;
     for (const EGLint* p = pAttribs; p && *p != EGL_NONE; p += 2)

@@ -1,5 +1,5 @@
-// Implements the X11 back end: one X window per screen window; mouse and keys become screen events, map, unmap and close navigator events.
-// Leaves out multi-touch (injected instead), focus changes, resizes by a window manager and turning the picture for rotation.
+// Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator.
+// Leaves out multi-touch (injected instead), focus changes, window-manager resizes and turning for rotation.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,9 +14,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 // Xlib's own handler ends the process; a stray error (a focus request racing an
 // unmap, a window already gone) is not worth that.
@@ -62,9 +64,10 @@ public:
     int CreateWindow(_screen_window& window) override
     {
         const int iScreen = DefaultScreen(m_pDisplay);
-        const Window uWindow = XCreateSimpleWindow(
-            m_pDisplay, RootWindow(m_pDisplay, iScreen), 0, 0, unsigned(window.m_aBufferSize[0]),
-            unsigned(window.m_aBufferSize[1]), 0, BlackPixel(m_pDisplay, iScreen), BlackPixel(m_pDisplay, iScreen));
+        const Window uWindow =
+            XCreateSimpleWindow(m_pDisplay, RootWindow(m_pDisplay, iScreen), 0, 0,
+                                unsigned(window.m_aBufferSize[0]), unsigned(window.m_aBufferSize[1]), 0,
+                                BlackPixel(m_pDisplay, iScreen), BlackPixel(m_pDisplay, iScreen));
         if (!uWindow)
             return EIO;
         XStoreName(m_pDisplay, uWindow, WindowTitle().c_str());
@@ -122,7 +125,8 @@ public:
     EGLSurface CreateEglSurface(EGLDisplay display, EGLConfig config, _screen_window& window,
                                 const EGLint* pAttribs) override
     {
-        return ::eglCreateWindowSurface(display, config, EGLNativeWindowType(window.m_uNativeWindow), pAttribs);
+        return ::eglCreateWindowSurface(display, config, EGLNativeWindowType(window.m_uNativeWindow),
+                                        pAttribs);
     }
 
 private:
@@ -133,8 +137,9 @@ private:
         case ButtonPress:
         case ButtonRelease:
             if (ButtonMaskOfXButton(event.xbutton.button))
-                PostPointer(ButtonMaskAfter(event.xbutton.state, event.xbutton.button, event.type == ButtonPress),
-                            event.xbutton.x, event.xbutton.y);
+                PostPointer(
+                    ButtonMaskAfter(event.xbutton.state, event.xbutton.button, event.type == ButtonPress),
+                    event.xbutton.x, event.xbutton.y);
             break;
         case MotionNotify:
             PostPointer(ButtonMaskOfXState(event.xmotion.state), event.xmotion.x, event.xmotion.y);
@@ -146,8 +151,12 @@ private:
             KeySym uKeySym = NoSymbol;
             XLookupString(&event.xkey, szText, sizeof(szText), &uKeySym, nullptr);
             if (const int iSym = KeySymOfXKeySym(uKeySym))
-                PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD, 0, {0, 0},
-                                              event.type == KeyPress ? SCREEN_KEY_FLAG_DOWN : 0, iSym, 0});
+                PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD,
+                                              0,
+                                              {0, 0},
+                                              event.type == KeyPress ? SCREEN_KEY_FLAG_DOWN : 0,
+                                              iSym,
+                                              0});
             break;
         }
         case ClientMessage:

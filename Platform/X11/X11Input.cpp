@@ -1,11 +1,13 @@
-// X11 input values to platform values; pure functions, used by the X11 back end.
+// Implements X11 input values: pointer buttons as platform masks, keysyms as platform key symbols.
+// Leaves out keysyms with no Latin-1 or Unicode character (dead keys, legacy sets): they make no key event.
 #include "Platform/X11/X11Input.h"
 
 #include <X11/X.h>
 
 #include "PlatformScreen.h"
 
-namespace plat {
+namespace plat
+{
 
 int ButtonMaskOfXButton(unsigned int uButton)
 {

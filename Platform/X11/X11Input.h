@@ -1,7 +1,8 @@
 // Translation of X11 input values into the platform's pointer masks and key symbols.
 #pragma once
 
-namespace plat {
+namespace plat
+{
 
 // The mask bit of an X button (1 left, 2 middle, 3 right); 0 for the wheel and the rest.
 int ButtonMaskOfXButton(unsigned int uButton);

@@ -8,7 +8,8 @@
 
 #include <memory>
 
-namespace plat {
+namespace plat
+{
 
 struct bps_event_t; // opaque
 
@@ -23,7 +24,8 @@ int bps_initialize();
 void bps_shutdown();
 
 // Takes the next event. With the queue empty it returns BPS_SUCCESS and a null
-// event (timeout 0), or waits up to iTimeoutMs (negative: for ever).
+// event (timeout 0), or waits up to iTimeoutMs (negative: for ever). Called from
+// the thread that uses the screen service: it also reads the window system's input.
 int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs);
 
 int bps_event_get_domain(bps_event_t* pEvent);

@@ -12,7 +12,8 @@
 
 #include "PlatformScreen.h"
 
-namespace plat {
+namespace plat
+{
 
 enum class eBackend
 {
@@ -65,7 +66,8 @@ int CountCalls(const std::string& strName);
 void ClearCallLog();
 
 // The next iTimes calls of that name fail (-1: every call until cleared). A failed
-// call changes nothing but setting a created handle to null. Also applies to bps_get_event and screen_get_event_property_iv.
+// call changes nothing but setting a created handle to null. Also applies to bps_get_event and
+// screen_get_event_property_iv.
 void FailCall(const std::string& strName, int iTimes = 1);
 void ClearCallFailures();
 

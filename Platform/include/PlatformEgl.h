@@ -12,11 +12,12 @@
 
 #include "PlatformScreen.h"
 
-namespace plat {
+namespace plat
+{
 
 EGLDisplay eglGetDisplay(void* pNativeDisplay);
-EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs, EGLint iConfigSize,
-                           EGLint* pNumConfig);
+EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs,
+                           EGLint iConfigSize, EGLint* pNumConfig);
 EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_window_t window,
                                   const EGLint* pAttribs);
 

@@ -2,7 +2,8 @@
 // with the image loader.
 #pragma once
 
-namespace plat {
+namespace plat
+{
 
 struct _img_lib;
 typedef _img_lib* img_lib_t;

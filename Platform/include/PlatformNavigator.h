@@ -5,7 +5,8 @@
 
 #include "PlatformBps.h"
 
-namespace plat {
+namespace plat
+{
 
 // Event codes of the navigator domain.
 enum : int

@@ -5,7 +5,8 @@
 
 #include "PlatformBps.h"
 
-namespace plat {
+namespace plat
+{
 
 struct _screen_context;
 struct _screen_display;

@@ -4,7 +4,8 @@
 
 #include "PlatformBps.h"
 
-namespace plat {
+namespace plat
+{
 
 // Event codes of the virtual keyboard domain.
 enum : int

@@ -5,21 +5,20 @@
 #include <thread>
 #include <vector>
 
+#include "Platform/PlatformTestEvents.h"
 #include "PlatformBps.h"
-#include "PlatformControl.h"
 
-namespace {
+namespace
+{
 
-class PlatformBps : public ::testing::Test
+class PlatformBps : public CHeadlessPlatformTest
 {
 protected:
     void SetUp() override
     {
-        plat::ResetPlatform(plat::eBackend::Headless);
-        ASSERT_EQ(plat::bps_initialize(), plat::BPS_SUCCESS);
+        CHeadlessPlatformTest::SetUp();
         m_iDomain = plat::bps_register_domain();
     }
-    void TearDown() override { plat::bps_shutdown(); }
 
     int m_iDomain = 0;
 };
@@ -74,10 +73,12 @@ TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
     const int kThreads = 4, kPerThread = 500;
     std::vector<std::thread> aThreads;
     for (int t = 0; t < kThreads; ++t)
-        aThreads.emplace_back([this, t] {
-            for (int i = 0; i < kPerThread; ++i)
-                plat::bps_post_event(m_iDomain, t * kPerThread + i);
-        });
+        aThreads.emplace_back(
+            [this, t]
+            {
+                for (int i = 0; i < kPerThread; ++i)
+                    plat::bps_post_event(m_iDomain, t * kPerThread + i);
+            });
     std::vector<int> aLast(kThreads, -1);
     int iReceived = 0;
     while (iReceived < kThreads * kPerThread)
@@ -97,10 +98,12 @@ TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
 
 TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
 {
-    std::thread poster([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        plat::bps_post_event(m_iDomain, 9);
-    });
+    std::thread poster(
+        [this]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            plat::bps_post_event(m_iDomain, 9);
+        });
     plat::bps_event_t* pEvent = nullptr;
     EXPECT_EQ(plat::bps_get_event(&pEvent, 5000), plat::BPS_SUCCESS);
     poster.join();

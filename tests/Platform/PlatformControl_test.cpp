@@ -5,7 +5,8 @@
 #include "PlatformImage.h"
 #include "PlatformNavigator.h"
 
-namespace {
+namespace
+{
 
 using namespace plat;
 

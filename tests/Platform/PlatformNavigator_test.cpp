@@ -5,19 +5,13 @@
 #include "PlatformControl.h"
 #include "PlatformNavigator.h"
 
-namespace {
+namespace
+{
 
 using namespace plat;
 
-class PlatformNavigator : public ::testing::Test
+class PlatformNavigator : public CHeadlessPlatformTest
 {
-protected:
-    void SetUp() override
-    {
-        ResetPlatform(eBackend::Headless);
-        bps_initialize();
-    }
-    void TearDown() override { bps_shutdown(); }
 };
 
 TEST_F(PlatformNavigator, InjectedEventsCarryTheCodesAndStatesTheApplicationReads)

@@ -8,24 +8,24 @@
 #include "PlatformControl.h"
 #include "PlatformScreen.h"
 
-namespace {
+namespace
+{
 
 using namespace plat;
 
-class PlatformScreen : public ::testing::Test
+class PlatformScreen : public CHeadlessPlatformTest
 {
 protected:
     void SetUp() override
     {
-        ResetPlatform(eBackend::Headless);
         unsetenv("KORVEL_DISPLAY_SIZE");
-        bps_initialize();
+        CHeadlessPlatformTest::SetUp();
     }
     void TearDown() override
     {
         if (m_pContext)
             screen_destroy_context(m_pContext);
-        bps_shutdown();
+        CHeadlessPlatformTest::TearDown();
         unsetenv("KORVEL_DISPLAY_SIZE");
     }
     void OpenWindow()
@@ -102,7 +102,8 @@ TEST_F(PlatformScreen, ApplicationStartupSequence)
         "screen_create_window_buffers(2)",
         "screen_request_events()",
     };
-    std::vector<std::string> aStartup(aCalls.begin(), aCalls.begin() + std::min(aCalls.size(), aExpected.size()));
+    std::vector<std::string> aStartup(aCalls.begin(),
+                                      aCalls.begin() + std::min(aCalls.size(), aExpected.size()));
     EXPECT_EQ(aStartup, aExpected);
 }
 
@@ -257,7 +258,8 @@ TEST_F(PlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
     FailCall("screen_get_event_property_iv");
     int aPosition[2] = {0, 0};
     EXPECT_EQ(screen_get_event_property_iv(screen_event_get_event(pEvent), SCREEN_PROPERTY_SOURCE_POSITION,
-                                           aPosition), -1);
+                                           aPosition),
+              -1);
     EXPECT_EQ(aPosition[0], 0);
 }
 

@@ -4,10 +4,24 @@
 
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
+#include "PlatformControl.h"
 #include "PlatformNavigator.h"
 #include "PlatformScreen.h"
+
+// A clean headless platform with the event service initialised.
+class CHeadlessPlatformTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        plat::ResetPlatform(plat::eBackend::Headless);
+        ASSERT_EQ(plat::bps_initialize(), plat::BPS_SUCCESS);
+    }
+    void TearDown() override { plat::bps_shutdown(); }
+};
 
 struct sSeenEvent
 {
@@ -51,8 +65,8 @@ inline std::vector<sSeenEvent> DrainEvents()
 }
 
 // Events until one matches (included) or the time is up; bFound tells which.
-inline std::vector<sSeenEvent> EventsUntil(const std::function<bool(const sSeenEvent&)>& fnMatch, bool& bFound,
-                                           int iTimeoutMs = 3000)
+inline std::vector<sSeenEvent> EventsUntil(const std::function<bool(const sSeenEvent&)>& fnMatch,
+                                           bool& bFound, int iTimeoutMs = 3000)
 {
     std::vector<sSeenEvent> aSeen;
     bFound = false;

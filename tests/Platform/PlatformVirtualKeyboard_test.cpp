@@ -5,7 +5,8 @@
 #include "PlatformControl.h"
 #include "PlatformVirtualKeyboard.h"
 
-namespace {
+namespace
+{
 
 using namespace plat;
 
@@ -17,9 +18,9 @@ TEST(PlatformVirtualKeyboard, CallsAreRecordedInOrder)
     virtualkeyboard_show();
     virtualkeyboard_hide();
     virtualkeyboard_show();
-    const std::vector<std::string> aExpected = {"virtualkeyboard_request_events", "virtualkeyboard_change_options",
-                                                "virtualkeyboard_show", "virtualkeyboard_hide",
-                                                "virtualkeyboard_show"};
+    const std::vector<std::string> aExpected = {"virtualkeyboard_request_events",
+                                                "virtualkeyboard_change_options", "virtualkeyboard_show",
+                                                "virtualkeyboard_hide", "virtualkeyboard_show"};
     EXPECT_EQ(GetCallNames(), aExpected);
     EXPECT_EQ(GetCallLog()[1].ToString(), "virtualkeyboard_change_options(0, 0)");
     EXPECT_EQ(CountCalls("virtualkeyboard_show"), 2);

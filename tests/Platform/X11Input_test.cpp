@@ -7,7 +7,8 @@
 #include <X11/X.h>
 #include <X11/keysym.h>
 
-namespace {
+namespace
+{
 
 using namespace plat;
 
@@ -15,7 +16,8 @@ TEST(X11Input, ButtonMasksAreTheStateAfterTheEvent)
 {
     EXPECT_EQ(ButtonMaskAfter(0, Button1, true), SCREEN_LEFT_MOUSE_BUTTON);
     EXPECT_EQ(ButtonMaskAfter(Button1Mask, Button1, false), 0);
-    EXPECT_EQ(ButtonMaskAfter(Button1Mask, Button3, true), SCREEN_LEFT_MOUSE_BUTTON | SCREEN_RIGHT_MOUSE_BUTTON);
+    EXPECT_EQ(ButtonMaskAfter(Button1Mask, Button3, true),
+              SCREEN_LEFT_MOUSE_BUTTON | SCREEN_RIGHT_MOUSE_BUTTON);
     EXPECT_EQ(ButtonMaskAfter(Button1Mask | Button2Mask, Button2, false), SCREEN_LEFT_MOUSE_BUTTON);
     // Modifiers and wheel bits in the state are not buttons of the platform.
     EXPECT_EQ(ButtonMaskOfXState(ShiftMask | Button4Mask | Button1Mask), SCREEN_LEFT_MOUSE_BUTTON);

@@ -2,21 +2,21 @@
 // it in the application's order, and real X input (synthesized with XTest from a
 // second connection) arriving as screen and navigator events.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
-#include <GLES2/gl2.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "Platform/PlatformTestEgl.h"
 #include "Platform/PlatformTestEvents.h"
 #include "PlatformControl.h"
-#include "PlatformEgl.h"
 #include "PlatformScreen.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-namespace {
+namespace
+{
 
 using namespace plat;
 
@@ -96,14 +96,15 @@ protected:
     }
     void Key(KeySym uKeySym, bool bPress)
     {
-        XTestFakeKeyEvent(m_pTester, XKeysymToKeycode(m_pTester, uKeySym), bPress ? True : False, CurrentTime);
+        XTestFakeKeyEvent(m_pTester, XKeysymToKeycode(m_pTester, uKeySym), bPress ? True : False,
+                          CurrentTime);
         XFlush(m_pTester);
     }
     std::vector<sSeenEvent> PointerEventsUntilRelease()
     {
         bool bFound = false;
-        const std::vector<sSeenEvent> aSeen =
-            EventsUntil([](const sSeenEvent& seen) { return IsPointer(seen) && seen.m_iButtons == 0; }, bFound);
+        const std::vector<sSeenEvent> aSeen = EventsUntil(
+            [](const sSeenEvent& seen) { return IsPointer(seen) && seen.m_iButtons == 0; }, bFound);
         EXPECT_TRUE(bFound) << "no release arrived";
         return Only(aSeen, IsPointer);
     }
@@ -123,6 +124,10 @@ TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
     GetXSize(iWidth, iHeight);
     EXPECT_EQ(iWidth, 800);
     EXPECT_EQ(iHeight, 480);
+    char* pszTitle = nullptr;
+    ASSERT_NE(XFetchName(m_pTester, Window(m_uWindow), &pszTitle), 0);
+    EXPECT_STREQ(pszTitle, "Korvel");
+    XFree(pszTitle);
     screen_display_t aDisplays[1] = {nullptr};
     screen_get_context_property_pv(m_pContext, SCREEN_PROPERTY_DISPLAYS, (void**)aDisplays);
     int aSize[2] = {0, 0};
@@ -155,53 +160,19 @@ TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
 {
     const int aBuffer[2] = {320, 200};
     screen_set_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer);
-    // The application's EGL start-up, step for step.
-    EGLDisplay pDisplay = plat::eglGetDisplay(EGL_DEFAULT_DISPLAY);
-    ASSERT_NE(pDisplay, EGL_NO_DISPLAY);
-    EGLint iMajor = 0, iMinor = 0;
-    ASSERT_TRUE(eglInitialize(pDisplay, &iMajor, &iMinor));
-    ASSERT_TRUE(eglBindAPI(EGL_OPENGL_ES_API));
-    const EGLint aConfig[] = {EGL_RED_SIZE,     5, EGL_GREEN_SIZE, 6, EGL_BLUE_SIZE, 5, EGL_ALPHA_SIZE, 0,
-                              EGL_DEPTH_SIZE,   8, EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE,
-                              EGL_OPENGL_ES2_BIT, EGL_NONE};
-    EGLConfig pConfig = nullptr;
-    EGLint iFound = 0;
-    ASSERT_TRUE(plat::eglChooseConfig(pDisplay, aConfig, &pConfig, 1, &iFound));
-    ASSERT_EQ(iFound, 1);
-    const EGLint aContext[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
-    EGLContext pContext = eglCreateContext(pDisplay, pConfig, EGL_NO_CONTEXT, aContext);
-    ASSERT_NE(pContext, EGL_NO_CONTEXT);
-    EGLSurface pSurface = plat::eglCreateWindowSurface(pDisplay, pConfig, m_pWindow, nullptr);
-    ASSERT_NE(pSurface, EGL_NO_SURFACE);
-    ASSERT_TRUE(eglMakeCurrent(pDisplay, pSurface, pSurface, pContext));
-
-    EGLint iWidth = 0, iHeight = 0;
-    eglQuerySurface(pDisplay, pSurface, EGL_WIDTH, &iWidth);
-    eglQuerySurface(pDisplay, pSurface, EGL_HEIGHT, &iHeight);
-    EXPECT_EQ(iWidth, 320);
-    EXPECT_EQ(iHeight, 200);
-    GLint aBits[4] = {};
-    glGetIntegerv(GL_RED_BITS, &aBits[0]);
-    glGetIntegerv(GL_GREEN_BITS, &aBits[1]);
-    glGetIntegerv(GL_BLUE_BITS, &aBits[2]);
-    glGetIntegerv(GL_ALPHA_BITS, &aBits[3]);
-    EXPECT_EQ(aBits[0], 8);
-    EXPECT_EQ(aBits[1], 8);
-    EXPECT_EQ(aBits[2], 8);
-    EXPECT_EQ(aBits[3], 0) << "RGBX, like the headless back end";
+    CEngineEgl egl;
+    ASSERT_EQ(egl.Start(m_pWindow), "");
+    EXPECT_EQ(egl.SurfaceSize(EGL_WIDTH), 320);
+    EXPECT_EQ(egl.SurfaceSize(EGL_HEIGHT), 200);
+    const std::array<GLint, 4> aRgbx = {8, 8, 8, 0};
+    EXPECT_EQ(CEngineEgl::ChannelBits(), aRgbx) << "RGBX, like the headless back end";
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     unsigned char aPixel[4] = {};
     glReadPixels(160, 100, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aPixel);
     EXPECT_EQ(aPixel[0], 0);
     EXPECT_EQ(aPixel[1], 255);
-    EXPECT_TRUE(eglSwapBuffers(pDisplay, pSurface));
-
-    // The application's release order.
-    eglMakeCurrent(pDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroyContext(pDisplay, pContext);
-    eglDestroySurface(pDisplay, pSurface);
-    eglTerminate(pDisplay);
+    EXPECT_TRUE(eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface));
 }
 
 TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
@@ -261,17 +232,17 @@ TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
     Key(XK_Shift_L, false);
     Key(XK_BackSpace, true);
     bool bFound = false;
-    const std::vector<sSeenEvent> aKeys =
-        Only(EventsUntil([](const sSeenEvent& seen) { return IsKey(seen) && seen.m_iKeySym == 0xF008; }, bFound),
-             IsKey);
+    const std::vector<sSeenEvent> aKeys = Only(
+        EventsUntil([](const sSeenEvent& seen) { return IsKey(seen) && seen.m_iKeySym == 0xF008; }, bFound),
+        IsKey);
     ASSERT_TRUE(bFound);
     Key(XK_BackSpace, false);
     std::vector<std::pair<int, int>> aSymFlags;
     for (const sSeenEvent& seen : aKeys)
         aSymFlags.emplace_back(seen.m_iKeySym, seen.m_iKeyFlags);
-    const std::vector<std::pair<int, int>> aExpected = {{'a', 1},    {'a', 0},    {0xF051, 1}, {0xF051, 0},
-                                                        {0xF0E1, 1}, {'B', 1},    {'B', 0},    {0xF0E1, 0},
-                                                        {0xF008, 1}};
+    const std::vector<std::pair<int, int>> aExpected = {{'a', 1},    {'a', 0},    {0xF051, 1},
+                                                        {0xF051, 0}, {0xF0E1, 1}, {'B', 1},
+                                                        {'B', 0},    {0xF0E1, 0}, {0xF008, 1}};
     EXPECT_EQ(aSymFlags, aExpected);
 }
 
@@ -287,8 +258,9 @@ TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
     ASSERT_NE(XSendEvent(m_pTester, Window(m_uWindow), False, NoEventMask, &event), 0);
     XFlush(m_pTester);
     bool bFound = false;
-    EventsUntil(
-        [](const sSeenEvent& seen) { return seen.m_iDomain == navigator_get_domain() && seen.m_iCode == 2; }, bFound);
+    EventsUntil([](const sSeenEvent& seen)
+                { return seen.m_iDomain == navigator_get_domain() && seen.m_iCode == 2; },
+                bFound);
     EXPECT_TRUE(bFound);
 }
 
