@@ -153,11 +153,4 @@ TEST_F(PlatformBps, InjectedFailureOfGetEventKeepsTheEventQueued)
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 3);
 }
 
-TEST_F(PlatformBps, NullArgumentsFail)
-{
-    EXPECT_EQ(plat::bps_get_event(nullptr, 0), plat::BPS_FAILURE);
-    EXPECT_EQ(plat::bps_event_get_domain(nullptr), plat::BPS_FAILURE);
-    EXPECT_EQ(plat::bps_event_get_payload(nullptr), nullptr);
-}
-
 } // namespace

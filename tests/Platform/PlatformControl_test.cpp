@@ -26,21 +26,6 @@ TEST(PlatformControl, FailureCountsDownAndZeroClears)
     EXPECT_EQ(GetCallLog().size(), 1u) << "reset clears the log";
 }
 
-TEST(PlatformControl, CallTextShowsNameAndArguments)
-{
-    const sPlatformCall call{"screen_set_window_property_iv", {5, -1, 600}, false};
-    EXPECT_EQ(call.ToString(), "screen_set_window_property_iv(5, -1, 600)");
-    EXPECT_EQ((sPlatformCall{"bps_initialize", {}, false}).ToString(), "bps_initialize()");
-}
-
-TEST(PlatformControl, ResetSelectsTheBackEnd)
-{
-    ResetPlatform(eBackend::X11);
-    EXPECT_EQ(GetSelectedBackend(), eBackend::X11);
-    ResetPlatform(eBackend::Headless);
-    EXPECT_EQ(GetSelectedBackend(), eBackend::Headless);
-}
-
 TEST(PlatformControl, X11WithoutAServerFailsToCreateAContext)
 {
     ResetPlatform(eBackend::X11); // these tests run with no DISPLAY
