@@ -1,7 +1,8 @@
-// CKorvelFile: files on paths, in memory and on borrowed streams; name records.
-// The matrix records are in KorvelFileMatrix.cpp.
+// CKorvelFile: files on paths, in memory and on borrowed streams; name and matrix
+// records.
 #include "KorvelCommon/KorvelFile.h"
 
+#include "Korvel3D/KorvelMatrix4RH.h"
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelCommon/KorvelString.h"
 
@@ -257,4 +258,45 @@ void CKorvelFile::ReadName(CKorvelFile& file, CKorvelString& strName)
             aName[iCount++] = c;
     aName[iCount] = 0;
     strName.Set(aName);
+}
+
+// Each group of four floats keeps its first three in the record; matrices stored in
+// the GL order (translation in m[12..14]) come back whole.
+unsigned int CKorvelFile::WriteMatrix(CKorvelFile& file, CKorvelMatrix4RH& matrix)
+{
+    unsigned int uTotal = 0;
+    for (int iGroup = 0; iGroup < 4; ++iGroup)
+    {
+        unsigned char aBytes[12];
+        for (int i = 0; i < 3; ++i)
+        {
+            unsigned int uBits;
+            memcpy(&uBits, &matrix.m[4 * iGroup + i], sizeof(uBits));
+            for (int b = 0; b < 4; ++b)
+                aBytes[4 * i + b] = static_cast<unsigned char>(uBits >> (8 * b));
+        }
+        uTotal += file.Write(aBytes, sizeof(aBytes));
+    }
+    return uTotal;
+}
+
+unsigned int CKorvelFile::ReadMatrix(CKorvelFile& file, CKorvelMatrix4RH& matrix)
+{
+    matrix.Identity();
+    unsigned int uTotal = 0;
+    for (int iGroup = 0; iGroup < 4; ++iGroup)
+    {
+        unsigned char aBytes[12];
+        unsigned int uRead = file.Read(aBytes, sizeof(aBytes));
+        uTotal += uRead;
+        // Only whole floats are taken from a short read.
+        for (unsigned int i = 0; i < uRead / 4; ++i)
+        {
+            unsigned int uBits = 0;
+            for (int b = 0; b < 4; ++b)
+                uBits |= static_cast<unsigned int>(aBytes[4 * i + b]) << (8 * b);
+            memcpy(&matrix.m[4 * iGroup + i], &uBits, sizeof(uBits));
+        }
+    }
+    return uTotal;
 }

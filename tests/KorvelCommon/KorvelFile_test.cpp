@@ -1,3 +1,4 @@
+#include "Korvel3D/KorvelMatrix4RH.h"
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelCommon/KorvelString.h"
@@ -290,4 +291,45 @@ TEST(CKorvelFile, LongNamesAreCutButFullyConsumed)
     // A name running into the end of the data ends there.
     CKorvelFile::ReadName(file, strName);
     EXPECT_EQ(strName.GetLength(), 97);
+}
+
+// --- matrix records ---------------------------------------------------------------------------------
+
+TEST(CKorvelFile, MatrixRecordKeepsThreeFloatsOfEachGroup)
+{
+    CKorvelMatrix4RH matrix;
+    for (int i = 0; i < 16; ++i)
+        matrix.m[i] = 0.5f + i;
+    unsigned char aBlock[48] = {};
+    CKorvelFile file;
+    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
+    EXPECT_EQ(CKorvelFile::WriteMatrix(file, matrix), 48u);
+    // Little-endian IEEE floats: 0.5 is 0x3F000000.
+    EXPECT_EQ(aBlock[3], 0x3F);
+    EXPECT_EQ(aBlock[0], 0x00);
+
+    file.Seek(0, KET_SEEK_BEGIN);
+    CKorvelMatrix4RH loaded;
+    EXPECT_EQ(CKorvelFile::ReadMatrix(file, loaded), 48u);
+    for (int i = 0; i < 16; ++i)
+    {
+        float fExpected = (i % 4 != 3) ? matrix.m[i] : (i == 15 ? 1.0f : 0.0f);
+        EXPECT_EQ(loaded.m[i], fExpected) << "element " << i;
+    }
+}
+
+TEST(CKorvelFile, ShortMatrixRecordKeepsIdentityForTheRest)
+{
+    unsigned char aBlock[14] = {};
+    // 2.0f is 0x40000000.
+    aBlock[3] = 0x40;
+    aBlock[13] = 0x40;
+    CKorvelFile file;
+    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), 0), KE_OK);
+    CKorvelMatrix4RH loaded;
+    EXPECT_EQ(CKorvelFile::ReadMatrix(file, loaded), 14u);
+    EXPECT_EQ(loaded.m[0], 2.0f);
+    EXPECT_EQ(loaded.m[1], 0.0f);
+    EXPECT_EQ(loaded.m[5], 1.0f);
+    EXPECT_EQ(loaded.m[10], 1.0f);
 }
