@@ -1,6 +1,8 @@
 // CKorvelTimer, then CKorvelDateTime.
 #include "KorvelCommon/KorvelTimer.h"
 
+#include "KorvelCommon/KorvelString.h"
+
 #include <atomic>
 #include <climits>
 #include <ctime>
@@ -300,4 +302,11 @@ void CKorvelDateTime::Current()
 int64_t CKorvelDateTime::Epoch()
 {
     return (int64_t)time(nullptr);
+}
+
+void CKorvelDateTime::ToText(CKorvelString& strOut) const
+{
+    // The calendar month, 1-12, as a reader expects.
+    strOut.Format(L"%04d-%02d-%02d, %02d:%02d:%02d", m_iYear, m_iMonth + 1, m_iDay, m_iHour, m_iMinute,
+                  m_iSecond);
 }

@@ -1,5 +1,7 @@
 #include "KorvelCommon/KorvelTimer.h"
 
+#include "KorvelCommon/KorvelString.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -408,4 +410,13 @@ TEST(CKorvelDateTime, CurrentAndEpochFollowTheClock)
         EXPECT_EQ(t.m_iHour, local.tm_hour);
         EXPECT_EQ(t.m_iSecond, local.tm_sec);
     }
+}
+
+TEST(CKorvelDateTime, ToTextPrintsTheCalendarMonth)
+{
+    CKorvelString str("old contents");
+    Date(2012, 0, 5, 7, 8, 9).ToText(str);
+    EXPECT_EQ(str.Compare(CKorvelString("2012-01-05, 07:08:09")), 0);
+    Date(987, 11, 31, 23, 59, 0).ToText(str);
+    EXPECT_EQ(str.Compare(CKorvelString("0987-12-31, 23:59:00")), 0);
 }
