@@ -30,7 +30,8 @@ def _host_port(text):
 def parse_args(argv):
     d = Config()
     p = argparse.ArgumentParser(description="Lobby and game server of the client's protocol.")
-    p.add_argument("--host", default=d.host, help="listen address (0.0.0.0 for the LAN; default %(default)s)")
+    p.add_argument("--host", default=d.host,
+                   help="listen address (0.0.0.0 for the LAN; default %(default)s)")
     p.add_argument("--port", type=int, default=d.port, help="lobby port, 0 for any (default %(default)s)")
     p.add_argument("--game-port", type=int, default=d.game_port, help="game port, 0 for any (default %(default)s)")
     p.add_argument("--advertise-host", default=d.advertise_host,
@@ -55,8 +56,10 @@ def parse_args(argv):
                             ("drain-timeout", "seconds a client may leave its output unread"),
                             ("abandon-timeout", "seconds without game traffic before a session ends")):
         attr = name.replace("-", "_")
-        p.add_argument("--" + name, type=float, default=getattr(d, attr), help=help_text + " (default %(default)s)")
-    p.add_argument("--max-output", type=int, default=d.max_output, help="bytes queued per connection before closing it")
+        p.add_argument("--" + name, type=float, default=getattr(d, attr),
+                       help=help_text + " (default %(default)s)")
+    p.add_argument("--max-output", type=int, default=d.max_output,
+                   help="bytes queued per connection before closing it")
     args = p.parse_args(argv)
     cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
                     if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})

@@ -77,16 +77,19 @@ class Connection:
         now = self._loop.time()
         self.last_rx = now
         self.probe_sent = False
+        fault = None
         try:
             frames = self.framer.feed(data)
         except FramingError as err:
-            self.log.violation(self, "framing: %s" % err.reason, err.data)
-            self.close("framing error")
-            return
+            frames, fault = err.frames, err
         for frame in frames:
             if self.closed:
                 return
             self.service.on_frame(self, frame)
+        if fault is not None:
+            self.log.violation(self, "framing: %s" % fault.reason, fault.data)
+            self.close("framing error")
+            return
         if not self.framer.pending:
             self.partial_since = None
         elif frames or self.partial_since is None:

@@ -178,14 +178,16 @@ class GameService(Service):
             self.log.violation(conn, "user %d already has a game connection" % slot.user_id)
             return
         if fields["app"] != session.app:
-            self.log.violation(conn, "GameReady for app %d, session is app %d" % (fields["app"], session.app))
+            self.log.violation(conn, "GameReady for app %d, session is app %d"
+                               % (fields["app"], session.app))
             return
         if session.state == PLAYING:
             self.log.violation(conn, "GameReady during a match")
             return
         expected = 1 if session.slots.index(slot) == session.master else 0
         if fields["start_flag"] != expected:
-            self.log.violation(conn, "GameReady start flag %d, GameStart gave %d" % (fields["start_flag"], expected))
+            self.log.violation(conn, "GameReady start flag %d, GameStart gave %d"
+                               % (fields["start_flag"], expected))
         if self.cfg.strict and (fields["one"], fields["player_count"], fields["framework"]) != (1, 2, "2.05"):
             self.log.violation(conn, "GameReady values differ from the client's writer")
         slot.game = conn
@@ -213,7 +215,8 @@ class GameService(Service):
             self.log.violation(conn, "GameMessage payload of %d bytes not relayed" % len(payload))
             return
         if self.cfg.strict and len(payload) < 12:
-            self.log.violation(conn, "GameMessage payload of %d bytes is shorter than an event" % len(payload))
+            self.log.violation(conn, "GameMessage payload of %d bytes is shorter than an event"
+                               % len(payload))
             return
         target = session.other(slot).game
         if target is None:
@@ -227,7 +230,8 @@ class GameService(Service):
             self.log.violation(conn, "chat text of %d bytes not relayed" % size)
             return
         if fields["sender"] != slot.user_id:
-            self.log.violation(conn, "chat sender %d, connection is user %d" % (fields["sender"], slot.user_id))
+            self.log.violation(conn, "chat sender %d, connection is user %d"
+                               % (fields["sender"], slot.user_id))
         target = session.other(slot).game
         if target is not None:
             target.send(messages.chat_message(fields["type"], fields["text"], slot.user_id),

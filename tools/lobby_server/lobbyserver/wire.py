@@ -20,6 +20,7 @@ class FramingError(WireError):
         super().__init__(reason)
         self.reason = reason
         self.data = bytes(data)
+        self.frames = []    # whole messages that came before the fault, still to be handled
 
 
 # ---- value writers (always the canonical form) ----
@@ -186,7 +187,11 @@ class FrameReader:
         self.buf += data
         frames = []
         while self.buf:
-            head = self._header()
+            try:
+                head = self._header()
+            except FramingError as err:
+                err.frames = frames
+                raise
             if head is None:
                 break
             msg_id, header, total, canonical = head

@@ -6,7 +6,6 @@ import time
 import unittest
 
 from tests import rawclient as rc
-from tests.serverproc import ServerTestCase
 from tests.test_match import MatchCase, event
 
 
@@ -57,7 +56,8 @@ class BadInput(MatchCase, unittest.TestCase):
             client = self.track(rc.RawClient(self.server.lobby_port))
             client.send(rc.CONNECTION)
             client.expect(rc.CONNECT_ACK_ID)
-            client.send(bytes.fromhex(bad))
+            client.send(rc.ALIVE_MINUS_ONE + bytes.fromhex(bad))
+            client.expect_bytes(rc.ALIVE_MINUS_ONE)     # handled: it came whole before the fault
             client.expect_closed()
             self.assert_still_serving()
         self.expected_violations = 5

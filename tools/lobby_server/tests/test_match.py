@@ -93,6 +93,15 @@ class Pairing(MatchCase, unittest.TestCase):
         self.assertEqual(players_of(c.lobby.expect(rc.GAME_START_ID)), [(b.id, b.name), (c.id, c.name)])
 
 
+class SecondIsMaster(MatchCase, unittest.TestCase):
+    server_args = ("--master", "second")
+
+    def test_the_later_joiner_can_be_master(self):
+        _, _, starts, game_starts = self.start_match()
+        self.assertEqual([(s.int(2), s.int(3)) for s in starts], [(0, 0), (1, 1)])
+        self.assertEqual([g.data for g in game_starts], [s.data for s in starts])
+
+
 class Relay(MatchCase, unittest.TestCase):
     def test_thousand_messages_each_way_in_order(self):
         a, b, starts, _ = self.start_match()

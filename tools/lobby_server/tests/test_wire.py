@@ -87,6 +87,12 @@ class Framing(unittest.TestCase):
             with self.assertRaises(FramingError, msg=bad):
                 FrameReader().feed(hx(bad))
 
+    def test_messages_before_a_fault_are_kept(self):
+        with self.assertRaises(FramingError) as caught:
+            FrameReader().feed(self.ALIVE + self.LOGIN + hx("05 00"))
+        self.assertEqual([f.data for f in caught.exception.frames], [self.ALIVE, self.LOGIN])
+        self.assertEqual(caught.exception.data, hx("05"))
+
     def test_largest_game_message_fits_one_more_byte_does_not(self):
         header = hx("AD 83 01 00 15 80 83 01 00 10")
         reader = FrameReader()
