@@ -9,6 +9,18 @@ from .catalogue import BYTES, CLIENT_SCHEMAS, INT, INT_LIST, LONG, TEXT, TEXT_LI
 from .wire import WireError, decode_int, decode_long, decode_text, read_length
 
 
+def _take(buf, pos, end, what):
+    """Reads the length field at pos and the value after it: (value, canonical, next pos)."""
+    head = read_length(buf, pos, end)
+    if head is None:
+        raise WireError("%s is cut off" % what)
+    size, header, canonical = head
+    start = pos + header
+    if start + size > end:
+        raise WireError("%s declares %d bytes, %d remain" % (what, size, end - start))
+    return buf[start:start + size], canonical, start + size
+
+
 def walk(content):
     """Splits a content into (tag byte, value bytes, length canonical) triples."""
     items = []
@@ -19,15 +31,8 @@ def walk(content):
             raise WireError("field tag 0x%02X at %d has a wrong class" % (tag, pos))
         if tag & 0x1F == 0x1F:
             raise WireError("multi-byte field tag at %d" % pos)
-        head = read_length(content, pos + 1, end)
-        if head is None:
-            raise WireError("field at %d is cut off" % pos)
-        size, header, canonical = head
-        start = pos + 1 + header
-        if start + size > end:
-            raise WireError("field at %d declares %d bytes, %d remain" % (pos, size, end - start))
-        items.append((tag, content[start:start + size], canonical))
-        pos = start + size
+        value, canonical, pos = _take(content, pos + 1, end, "field at %d" % pos)
+        items.append((tag, value, canonical))
     return items
 
 
@@ -38,15 +43,8 @@ def _list_elements(value, element_tag):
     while pos < end:
         if value[pos] != element_tag:
             raise WireError("list element tag 0x%02X, expected 0x%02X" % (value[pos], element_tag))
-        head = read_length(value, pos + 1, end)
-        if head is None:
-            raise WireError("list element at %d is cut off" % pos)
-        size, header, canonical = head
-        start = pos + 1 + header
-        if start + size > end:
-            raise WireError("list element at %d overruns its list" % pos)
-        out.append((value[start:start + size], canonical))
-        pos = start + size
+        element, canonical, pos = _take(value, pos + 1, end, "list element at %d" % pos)
+        out.append((element, canonical))
     return out
 
 

@@ -133,11 +133,7 @@ class GameService(Service):
         else:
             self.server.lobby.pair_all()
 
-    def on_frame(self, conn, frame):
-        message = self.read(conn, frame)
-        if message is None:
-            return
-        msg_id, fields = message
+    def dispatch(self, conn, msg_id, fields):
         link = conn.state
         if link.session is not None:
             link.session.last_activity = asyncio.get_running_loop().time()

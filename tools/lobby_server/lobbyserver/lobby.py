@@ -55,11 +55,7 @@ class LobbyService(Service):
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
 
-    def on_frame(self, conn, frame):
-        message = self.read(conn, frame)
-        if message is None:
-            return
-        msg_id, fields = message
+    def dispatch(self, conn, msg_id, fields):
         client = conn.state
         if msg_id not in (0, 44):
             if not conn.identified:

@@ -14,6 +14,11 @@ class Service:
         self.cfg = server.cfg
         self.log = server.log
 
+    def on_frame(self, conn, frame):
+        message = self.read(conn, frame)
+        if message is not None:
+            self.dispatch(conn, *message)
+
     def read(self, conn, frame):
         """Returns (id, fields) of a valid message, or None after logging why it is dropped."""
         msg_id = frame.msg_id

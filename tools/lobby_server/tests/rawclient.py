@@ -2,6 +2,7 @@
 server's): fixed messages are the hex examples of the protocol notes; the few variable
 ones are assembled here byte by byte."""
 
+import hashlib
 import select
 import socket
 import time
@@ -87,6 +88,11 @@ def message(msg_id, *fields, tags=None):
     content = b"".join(bytes([tags.get(i, 0x80 | i)]) + f for i, f in enumerate(fields))
     ident = bytes([0xA0 | msg_id]) if msg_id < 31 else bytes([0xBF, msg_id])
     return ident + length(len(content)) + content
+
+
+def md5_hash(password, key):
+    """md5(password + key) for Latin-1 passwords, as the client computes it."""
+    return hashlib.md5((password + key).encode("latin-1")).hexdigest()
 
 
 def login(user, secret):
@@ -242,11 +248,17 @@ class RawClient:
         self.sock.close()
 
 
-def guest(port):
-    """Connects and logs in as a guest; returns (client, user id, user name)."""
+def connected(port):
+    """A client whose Connection the server has accepted."""
     client = RawClient(port)
     client.send(CONNECTION)
     client.expect_bytes(CONNECT_ACK)
+    return client
+
+
+def guest(port):
+    """Connects and logs in as a guest; returns (client, user id, user name)."""
+    client = connected(port)
     client.send(GUEST_LOGIN)
     ack = client.expect(LOGIN_ACK_ID)
     return client, ack.int(0), ack.text(5)

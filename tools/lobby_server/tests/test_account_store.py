@@ -28,10 +28,8 @@ class Persistence(unittest.TestCase):
         return server
 
     def connect(self, server):
-        client = rc.RawClient(server.lobby_port)
+        client = rc.connected(server.lobby_port)
         self.addCleanup(client.close)
-        client.send(rc.CONNECTION)
-        client.expect(rc.CONNECT_ACK_ID)
         return client
 
     def test_registered_and_seeded_accounts_survive_a_restart(self):
@@ -39,7 +37,7 @@ class Persistence(unittest.TestCase):
         client = self.connect(first)
         client.send(rc.message(107, rc.text("bob_42")))
         key = client.expect(108).text(1)
-        hashed = password_hash("pw", key)
+        hashed = rc.md5_hash("pw", key)
         client.send(rc.message(109, rc.text("bob_42"), rc.text(""), rc.text(hashed), rc.integer(0),
                                rc.text(""), rc.text("")))
         self.assertEqual(client.expect(110).int(0), 0)
@@ -53,7 +51,7 @@ class Persistence(unittest.TestCase):
         client.send(rc.get_random_key("alice"))
         alice_key = client.expect(rc.RANDOM_KEY_ID).text(0)
         other = self.connect(second)
-        other.send(rc.login("alice", password_hash("secret", alice_key)))
+        other.send(rc.login("alice", rc.md5_hash("secret", alice_key)))
         self.assertGreater(other.expect(rc.LOGIN_ACK_ID).int(0), 0)
 
     def test_kill_during_writes_leaves_a_complete_store(self):

@@ -53,9 +53,7 @@ class BadInput(MatchCase, unittest.TestCase):
 
     def test_framing_errors_close_only_that_connection(self):
         for bad in ("A5 84 7F FF FF FF", "A5 85 01 02 03 04 05", "05 00", "BF 05 00", "A5 80"):
-            client = self.track(rc.RawClient(self.server.lobby_port))
-            client.send(rc.CONNECTION)
-            client.expect(rc.CONNECT_ACK_ID)
+            client = self.track(rc.connected(self.server.lobby_port))
             client.send(rc.ALIVE_MINUS_ONE + bytes.fromhex(bad))
             client.expect_bytes(rc.ALIVE_MINUS_ONE)     # handled: it came whole before the fault
             client.expect_closed()

@@ -1,15 +1,10 @@
 """Lobby connection: identification, guest and account login, registration, keep-alive,
 the item-list rounds, redirect mode."""
 
-import hashlib
 import unittest
 
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase
-
-
-def md5_hash(password, key):
-    return hashlib.md5((password + key).encode("latin-1")).hexdigest()
 
 
 class GuestLogin(ServerTestCase, unittest.TestCase):
@@ -94,48 +89,38 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         return key
 
     def test_right_password_logs_in_wrong_one_is_refused_and_may_retry(self):
-        client = self.track(rc.RawClient(self.server.lobby_port))
-        client.send(rc.CONNECTION)
-        client.expect(rc.CONNECT_ACK_ID)
+        client = self.track(rc.connected(self.server.lobby_port))
         key = self._key(client, "alice")
-        client.send(rc.login("alice", md5_hash("wrong", key)))
+        client.send(rc.login("alice", rc.md5_hash("wrong", key)))
         refused = client.expect(rc.LOGIN_ACK_ID)
         self.assertEqual(refused.int(0), -1)
         self.assertTrue(refused.text(1))
         key_again = self._key(client, "alice")
         self.assertEqual(key_again, key)
-        client.send(rc.login("alice", md5_hash("secret", key)))
+        client.send(rc.login("alice", rc.md5_hash("secret", key)))
         ack = client.expect(rc.LOGIN_ACK_ID)
         self.assertGreaterEqual(ack.int(0), 1)
         self.assertEqual(ack.text(5), "alice")
 
     def test_stored_hash_logs_in_without_asking_for_a_key(self):
-        first = self.track(rc.RawClient(self.server.lobby_port))
-        first.send(rc.CONNECTION)
-        first.expect(rc.CONNECT_ACK_ID)
-        remembered = md5_hash("secret", self._key(first, "alice"))
+        first = self.track(rc.connected(self.server.lobby_port))
+        remembered = rc.md5_hash("secret", self._key(first, "alice"))
         first.close()
-        client = self.track(rc.RawClient(self.server.lobby_port))
-        client.send(rc.CONNECTION)
-        client.expect(rc.CONNECT_ACK_ID)
+        client = self.track(rc.connected(self.server.lobby_port))
         client.send(rc.login("alice", remembered))
         self.assertGreaterEqual(client.expect(rc.LOGIN_ACK_ID).int(0), 1)
 
     def test_unknown_user_gets_a_key_then_a_refusal(self):
-        client = self.track(rc.RawClient(self.server.lobby_port))
-        client.send(rc.CONNECTION)
-        client.expect(rc.CONNECT_ACK_ID)
+        client = self.track(rc.connected(self.server.lobby_port))
         key = self._key(client, "nobody")
-        client.send(rc.login("nobody", md5_hash("x", key)))
+        client.send(rc.login("nobody", rc.md5_hash("x", key)))
         self.assertEqual(client.expect(rc.LOGIN_ACK_ID).int(0), -1)
 
     def test_newer_login_of_one_account_closes_the_older(self):
         clients = []
         for _ in range(2):
-            client = self.track(rc.RawClient(self.server.lobby_port))
-            client.send(rc.CONNECTION)
-            client.expect(rc.CONNECT_ACK_ID)
-            client.send(rc.login("alice", md5_hash("secret", self._key(client, "alice"))))
+            client = self.track(rc.connected(self.server.lobby_port))
+            client.send(rc.login("alice", rc.md5_hash("secret", self._key(client, "alice"))))
             client.expect(rc.LOGIN_ACK_ID)
             clients.append(client)
         clients[0].expect_closed()
@@ -143,14 +128,12 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         clients[1].expect_bytes(rc.ALIVE_MINUS_ONE)
 
     def test_registration_then_login_with_the_issued_key(self):
-        client = self.track(rc.RawClient(self.server.lobby_port))
-        client.send(rc.CONNECTION)
-        client.expect(rc.CONNECT_ACK_ID)
+        client = self.track(rc.connected(self.server.lobby_port))
         client.send(rc.message(107, rc.text("bob_42")))
         confirm = client.expect(108)
         self.assertEqual(confirm.int(0), 0)
         key = confirm.text(1)
-        hashed = md5_hash("pw", key)
+        hashed = rc.md5_hash("pw", key)
         client.send(rc.message(109, rc.text("bob_42"), rc.text("b@example.org"), rc.text(hashed),
                                rc.integer(0), rc.text(""), rc.text("")))
         done = client.expect(110)
@@ -158,9 +141,7 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         client.send(rc.login("bob_42", hashed))
         self.assertGreaterEqual(client.expect(rc.LOGIN_ACK_ID).int(0), 1)
         self.assertEqual(self._key(client, "bob_42"), key)
-        other = self.track(rc.RawClient(self.server.lobby_port))
-        other.send(rc.CONNECTION)
-        other.expect(rc.CONNECT_ACK_ID)
+        other = self.track(rc.connected(self.server.lobby_port))
         other.send(rc.message(107, rc.text("bob_42")))
         self.assertNotEqual(other.expect(108).int(0), 0)
         other.send(rc.message(109, rc.text("carol"), rc.text(""), rc.text(hashed), rc.integer(0),
