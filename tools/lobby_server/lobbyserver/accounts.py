@@ -5,6 +5,7 @@ logins, the login right after registration) without asking for a new key. The st
 JSON file replaced atomically, so a crash mid-write leaves the previous version intact.
 """
 
+import glob
 import hashlib
 import json
 import os
@@ -46,6 +47,17 @@ class AccountStore:
         self.accounts = {}
         if path and os.path.exists(path):
             self._load()
+        if path:
+            # Left behind by a writer that was killed before its rename; never the store.
+            for stale in glob.glob(glob.escape(self._temp_prefix()) + "*.tmp"):
+                try:
+                    os.unlink(stale)
+                except OSError:
+                    pass
+
+    def _temp_prefix(self):
+        directory, name = os.path.split(os.path.abspath(self.path))
+        return os.path.join(directory, ".%s-" % name)
 
     def _load(self):
         try:
@@ -63,7 +75,8 @@ class AccountStore:
         if not self.path:
             return
         directory = os.path.dirname(os.path.abspath(self.path))
-        fd, temp = tempfile.mkstemp(prefix=".accounts-", suffix=".tmp", dir=directory)
+        fd, temp = tempfile.mkstemp(prefix=os.path.basename(self._temp_prefix()), suffix=".tmp",
+                                    dir=directory)
         try:
             with os.fdopen(fd, "w", encoding="utf-8") as f:
                 json.dump({"version": 1, "accounts": self.accounts}, f, indent=1, sort_keys=True)

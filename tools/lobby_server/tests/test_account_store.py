@@ -77,6 +77,7 @@ class Persistence(unittest.TestCase):
                 self.assertEqual(accounts["user%05d" % n], {"key": "key%d" % n, "hash": "%032x" % n})
         self.assertGreater(len(numbers), 0)
         server = self.start()
+        self.assertEqual([f for f in os.listdir(self.dir) if f.endswith(".tmp")], [])
         client = self.connect(server)
         client.send(rc.login("user00001", "%032x" % 1))
         self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0)
