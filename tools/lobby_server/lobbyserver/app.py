@@ -5,6 +5,7 @@ import dataclasses
 import itertools
 import json
 import sys
+import traceback
 
 from .accounts import AccountStore
 from .connection import Connection
@@ -67,6 +68,8 @@ class Server:
             self._tasks.add(task)
             try:
                 await conn.run()
+            except Exception:   # a fault in one connection's handling must not reach the others
+                self.log.write("internal_error", conn=conn.name, trace=traceback.format_exc())
             finally:
                 self._tasks.discard(task)
                 conn.close(conn.close_reason or "done", abort=True)

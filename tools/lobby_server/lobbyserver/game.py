@@ -5,6 +5,7 @@ Sections: Slot and GameSession; GameService (pairing entry, dispatch, handlers, 
 """
 
 import asyncio
+import traceback
 
 from . import messages
 from .catalogue import GAME_IDS
@@ -109,7 +110,10 @@ class GameService(Service):
             now = loop.time()
             for session in list(self.sessions.values()):
                 if now - session.last_activity > self.cfg.abandon_timeout:
-                    self.remove_session(session, "abandoned")
+                    try:
+                        self.remove_session(session, "abandoned")
+                    except Exception:
+                        self.log.write("internal_error", session=session.id, trace=traceback.format_exc())
 
     # ---- connection life and dispatch ----
 

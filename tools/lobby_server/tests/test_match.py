@@ -190,6 +190,25 @@ class Relay(MatchCase, unittest.TestCase):
         self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
 
 
+class Abandoned(MatchCase, unittest.TestCase):
+    server_args = ("--abandon-timeout", "0.5")
+
+    def test_a_handshake_that_never_completes_is_ended(self):
+        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.send(rc.QUEUE_LOBBY)
+        start = a.lobby.expect(rc.GAME_START_ID)
+        start_b = b.lobby.expect(rc.GAME_START_ID)
+        a.join_game(start)
+        a.game.expect_closed(5)            # b never came: a is sent back to the lobby
+        self.assertEqual(self.server.wait_for("session_end")[0]["reason"], "abandoned")
+        b.join_game(start_b)               # too late: closed without a violation
+        b.game.expect_closed(5)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.send(rc.QUEUE_LOBBY)
+        self.assertEqual(a.lobby.expect(rc.GAME_START_ID).long(0), start.long(0) + 1)
+
+
 class Identity(MatchCase, unittest.TestCase):
     def test_claims_that_do_not_match_the_login_are_refused(self):
         a, b, starts, _ = self.start_match()
