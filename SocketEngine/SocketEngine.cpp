@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,8 +36,7 @@ private:
 CSocketEngine::CSocketEngine()
     : m_pApplication(nullptr), m_pObserver(nullptr), m_uClosing(0), m_iReceiveIndex(0),
       m_pReceiveThread(nullptr), m_pSendThread(nullptr), m_iSocket(-1), m_fIdleSeconds(0.0f), m_uPort(0),
-      m_pProbe(nullptr), m_pfnResolve(&CSocketEngine::ResolveIPv4), m_bSending(false), m_uGeneration(0),
-      m_bWakePending(false)
+      m_pProbe(nullptr), m_pfnResolve(&CSocketEngine::ResolveIPv4), m_bSending(false), m_uGeneration(0)
 {
     m_aiWakePipe[0] = -1;
     m_aiWakePipe[1] = -1;
@@ -179,10 +179,6 @@ int CSocketEngine::Connect(CKorvelString const& host, unsigned int port, CVornNe
         CLockScope lock(m_ReceiveLock);
         m_iReceiveIndex = 0;
     }
-    {
-        std::lock_guard<std::mutex> wake(m_WakeLock);
-        m_bWakePending = false;
-    }
 
     m_pReceiveThread = new ReceiveThread();
     if (!m_pReceiveThread->Startup(this))
@@ -211,9 +207,9 @@ void CSocketEngine::Disconnect(unsigned int, unsigned int forgetObserver)
     // Give the send thread time to write what is queued, and the message it holds.
     for (int wait = 0; wait < m_Timing.iDrainWaits && SendPending(); ++wait)
     {
-        if (!m_pSendThread->IsWorking())
+        if (!m_pSendThread->IsAlive())
             break;
-        WakeSendThread();
+        m_pSendThread->Resume();
         IKorvelThread::Sleep(static_cast<unsigned int>(m_Timing.iDrainSleepMs));
     }
 
@@ -245,7 +241,7 @@ unsigned int CSocketEngine::IsConnected(unsigned int notify)
 void CSocketEngine::StopWorkers()
 {
     m_uClosing = 1;
-    if (m_pReceiveThread && m_pReceiveThread->IsWorking() && m_aiWakePipe[1] != -1)
+    if (m_pReceiveThread && m_pReceiveThread->IsAlive() && m_aiWakePipe[1] != -1)
     {
         const int word = WAKE_WORD_QUIT;
         if (write(m_aiWakePipe[1], &word, sizeof(word)) != static_cast<ssize_t>(sizeof(word)))
@@ -255,7 +251,6 @@ void CSocketEngine::StopWorkers()
     }
     if (m_iSocket != -1)
         shutdown(m_iSocket, SHUT_RDWR);
-    WakeSendThread();
     if (m_pReceiveThread)
     {
         m_pReceiveThread->Shutdown();
@@ -308,16 +303,18 @@ void CSocketEngine::Send(unsigned char const* data, int size)
     if (m_uClosing)
         return;
     DATA_PACKAGE record;
-    record.data = new unsigned char[size];
+    record.data = new (std::nothrow) unsigned char[size];
+    if (!record.data)
+        return;
     memcpy(record.data, data, static_cast<size_t>(size));
     record.size = size;
     record.code = 0;
     record.detail = 0;
-    {
-        CLockScope lock(m_SendLock);
-        m_SendQueue.Add(record);
-    }
-    WakeSendThread();
+    CLockScope lock(m_SendLock);
+    if (m_SendQueue.m_iCount == 0)
+        m_pSendThread->Resume(); // it may be asleep; a wake-up before it sleeps is kept
+    if (m_SendQueue.Add(record) < 0)
+        delete[] record.data;
 }
 
 void CSocketEngine::ClearSendQueue()
@@ -349,24 +346,6 @@ void CSocketEngine::FinishSend()
 {
     CLockScope lock(m_SendLock);
     m_bSending = false;
-}
-
-// The send thread sleeps here when its queue is empty. A wake-up that comes
-// between its look at the queue and this wait is kept in m_bWakePending.
-void CSocketEngine::WaitForSendWork()
-{
-    std::unique_lock<std::mutex> wake(m_WakeLock);
-    m_WakeCond.wait(wake, [this] { return m_bWakePending || m_uClosing; });
-    m_bWakePending = false;
-}
-
-void CSocketEngine::WakeSendThread()
-{
-    {
-        std::lock_guard<std::mutex> wake(m_WakeLock);
-        m_bWakePending = true;
-    }
-    m_WakeCond.notify_all();
 }
 
 // ------------------------------------------------------------------- delivery
@@ -433,7 +412,8 @@ unsigned int CSocketEngine::LastMessageTimerExpired()
 void CSocketEngine::QueueReceived(DATA_PACKAGE const& record)
 {
     CLockScope lock(m_ReceiveLock);
-    m_ReceiveQueue[m_iReceiveIndex].Add(record);
+    if (m_ReceiveQueue[m_iReceiveIndex].Add(record) < 0)
+        delete[] record.data;
 }
 
 void CSocketEngine::DiscardReceived()

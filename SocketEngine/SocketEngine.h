@@ -11,8 +11,6 @@
 #include "KorvelCommon/KorvelThread.h"
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <netinet/in.h>
 
 class IKorvelApplication;
@@ -126,8 +124,6 @@ private:
     // Send thread side.
     bool TakeNextSend(DATA_PACKAGE& record);
     void FinishSend();
-    void WaitForSendWork();
-    void WakeSendThread();
 
     IKorvelApplication* m_pApplication;
     ISocketEngineObserver* m_pObserver;
@@ -150,7 +146,4 @@ private:
     PFN_SOCKETRESOLVE m_pfnResolve;
     bool m_bSending;             // the send thread holds a message taken off the queue
     unsigned int m_uGeneration;  // bumped when a connection's pending data is dropped
-    std::mutex m_WakeLock;       // with m_WakeCond: the send thread's sleep
-    std::condition_variable m_WakeCond;
-    bool m_bWakePending;
 };

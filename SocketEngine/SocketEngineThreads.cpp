@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,14 +21,10 @@ CSocketEngine::SendThread::~SendThread()
     delete[] m_pBuffer;
 }
 
-unsigned int CSocketEngine::SendThread::Startup(CSocketEngine* engine)
+int CSocketEngine::SendThread::Startup(CSocketEngine* engine)
 {
     m_pEngine = engine;
-    m_bWorking = true;
-    const unsigned int started = IKorvelThread::Startup(251);
-    if (!started)
-        m_bWorking = false;
-    return started;
+    return IKorvelThread::Startup(251);
 }
 
 void CSocketEngine::SendThread::Shutdown()
@@ -39,23 +36,27 @@ void CSocketEngine::SendThread::Shutdown()
 unsigned int CSocketEngine::SendThread::ThreadProc()
 {
     CSocketEngine* engine = m_pEngine;
-    while (m_uRunning && !engine->m_uClosing)
+    while (IsRunning() && !engine->m_uClosing)
     {
         DATA_PACKAGE record;
         if (!engine->TakeNextSend(record))
         {
-            engine->WaitForSendWork();
+            Suspend();
             continue;
         }
         const unsigned int size = static_cast<unsigned int>(record.size);
         if (size > m_uCapacity)
         {
+            // The largest message so far: its own copy becomes the reused buffer.
             delete[] m_pBuffer;
-            m_pBuffer = new unsigned char[size];
+            m_pBuffer = record.data;
             m_uCapacity = size;
         }
-        memcpy(m_pBuffer, record.data, size);
-        delete[] record.data;
+        else
+        {
+            memcpy(m_pBuffer, record.data, size);
+            delete[] record.data;
+        }
 
         const bool sent = !engine->m_uClosing && SendWhole(record.size);
         engine->FinishSend();
@@ -63,7 +64,6 @@ unsigned int CSocketEngine::SendThread::ThreadProc()
             break;
         IKorvelThread::Sleep(1);
     }
-    m_bWorking = false;
     return 0;
 }
 
@@ -122,14 +122,10 @@ CSocketEngine::ReceiveThread::~ReceiveThread()
     Shutdown();
 }
 
-unsigned int CSocketEngine::ReceiveThread::Startup(CSocketEngine* engine)
+int CSocketEngine::ReceiveThread::Startup(CSocketEngine* engine)
 {
     m_pEngine = engine;
-    m_bWorking = true;
-    const unsigned int started = IKorvelThread::Startup(251);
-    if (!started)
-        m_bWorking = false;
-    return started;
+    return IKorvelThread::Startup(251);
 }
 
 void CSocketEngine::ReceiveThread::Shutdown()
@@ -155,7 +151,7 @@ unsigned int CSocketEngine::ReceiveThread::ThreadProc()
     CSocketEngine* engine = m_pEngine;
     const sSOCKETTIMING& timing = engine->m_Timing;
     int idleWaits = 0;
-    while (m_uRunning && !engine->m_uClosing)
+    while (IsRunning() && !engine->m_uClosing)
     {
         pollfd fds[2] = {{engine->m_aiWakePipe[0], POLLIN, 0}, {engine->m_iSocket, POLLIN, 0}};
         const int ready = poll(fds, 2, timing.iReceiveWaitMs);
@@ -200,7 +196,12 @@ unsigned int CSocketEngine::ReceiveThread::ThreadProc()
             break;
         }
         DATA_PACKAGE record;
-        record.data = new unsigned char[received];
+        record.data = new (std::nothrow) unsigned char[received];
+        if (!record.data)
+        {
+            engine->Error(KE_SOCKET_ERROR, KE_SOCKETDETAIL_RECEIVE); // a lost chunk would break the stream
+            break;
+        }
         memcpy(record.data, m_aBuffer, static_cast<size_t>(received));
         record.size = static_cast<int>(received);
         record.code = -1;
@@ -208,6 +209,5 @@ unsigned int CSocketEngine::ReceiveThread::ThreadProc()
         idleWaits = 0;
         engine->QueueReceived(record);
     }
-    m_bWorking = false;
     return 0;
 }
