@@ -115,8 +115,9 @@ void CSocketEngine::SetResolver(PFN_SOCKETRESOLVE resolve)
     m_pfnResolve = resolve ? resolve : &CSocketEngine::ResolveIPv4;
 }
 
-int CSocketEngine::Connect(CKorvelString const& host, unsigned int port, CVornNetConnection* probe)
+int CSocketEngine::Connect(CKorvelString const& hostName, unsigned int port, CVornNetConnection* probe)
 {
+    const CKorvelString host(hostName); // the caller may pass our own host, which Disconnect empties
     // A second Connect replaces the connection rather than leaking its threads.
     if (m_pSendThread || m_pReceiveThread || m_iSocket != -1)
     {

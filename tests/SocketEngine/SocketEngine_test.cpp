@@ -477,6 +477,12 @@ TEST_F(SocketEngineTest, ConnectWhileConnectedReplacesTheConnection)
     EXPECT_TRUE(first.WaitForEof());
     EXPECT_EQ(second.Port(), m_Engine.GetPort());
     EXPECT_EQ(1u, m_Engine.IsConnected(0));
+
+    // Reconnecting to the engine's own host and port.
+    second.StartReading();
+    ASSERT_EQ(1, m_Engine.Connect(m_Engine.GetHost(), m_Engine.GetPort(), nullptr));
+    EXPECT_TRUE(second.WaitForEof());
+    EXPECT_TRUE(second.Accept());
 }
 
 TEST_F(SocketEngineTest, DisconnectCanForgetTheObserver)
