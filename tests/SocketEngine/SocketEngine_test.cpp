@@ -169,6 +169,12 @@ protected:
         m_Engine.Disconnect(0, 0);
         m_Engine.Shutdown();
     }
+    void SetSendWait(int milliseconds)
+    {
+        sSOCKETTIMING timing;
+        timing.iSendWaitMs = milliseconds;
+        m_Engine.SetTiming(timing);
+    }
     bool ConnectTo(CLoopbackPeer& peer)
     {
         return m_Engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr) == 1 && peer.Accept();
@@ -301,9 +307,7 @@ TEST_F(SocketEngineTest, DisconnectDrainsManyQueuedMessages)
 
 TEST_F(SocketEngineTest, APeerThatNeverReadsTimesTheSendOutAndDoesNotHangDisconnect)
 {
-    sSOCKETTIMING timing;
-    timing.iSendWaitMs = 200;
-    m_Engine.SetTiming(timing);
+    SetSendWait(200);
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
     peer.ShrinkReceiveBuffer();
@@ -321,9 +325,7 @@ TEST_F(SocketEngineTest, APeerThatNeverReadsTimesTheSendOutAndDoesNotHangDisconn
 
 TEST_F(SocketEngineTest, ClearSendQueueDropsWhatIsQueuedButNotTheMessageBeingSent)
 {
-    sSOCKETTIMING timing;
-    timing.iSendWaitMs = 10000;
-    m_Engine.SetTiming(timing);
+    SetSendWait(10000);
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
     const std::string first = Pattern(32u << 20, 1);
@@ -518,57 +520,44 @@ TEST_F(SocketEngineTest, KeepAliveTimerExpiresOncePerSilenceAndOnlyWhileConnecte
 
 // ------------------------------------------------------------------- resources
 
+// Ended by Disconnect and Shutdown, or by Shutdown alone.
 TEST(CSocketEngine, LeavesNoThreadOrDescriptorAfterShutdown)
 {
-    CLoopbackPeer peer;
-    const int threadsBefore = ThreadCount();
-    const std::set<int> fdsBefore = OpenDescriptors();
+    for (bool disconnectFirst : {true, false})
     {
+        SCOPED_TRACE(disconnectFirst ? "Disconnect, Shutdown" : "Shutdown only");
+        CLoopbackPeer peer;
+        const int threadsBefore = ThreadCount();
+        const std::set<int> fdsBefore = OpenDescriptors();
         CStubApplication app;
         CRecorder recorder(app);
-        CSocketEngine engine;
-        ASSERT_EQ(1, engine.Startup(&app, &recorder));
-        ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
-        ASSERT_TRUE(peer.Accept());
-        EXPECT_EQ(threadsBefore + 2, ThreadCount());
-        // Everything the engine opened is closed in a child process.
-        for (int fd : OpenDescriptors())
         {
-            if (!fdsBefore.count(fd))
+            CSocketEngine engine;
+            ASSERT_EQ(1, engine.Startup(&app, &recorder));
+            ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
+            ASSERT_TRUE(peer.Accept());
+            EXPECT_EQ(threadsBefore + 2, ThreadCount());
+            // Everything the engine opened is closed in a child process.
+            for (int fd : OpenDescriptors())
             {
-                EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC) << "descriptor " << fd;
+                if (!fdsBefore.count(fd))
+                {
+                    EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC) << "descriptor " << fd;
+                }
             }
+            ASSERT_TRUE(peer.Write("data"));
+            ASSERT_TRUE(PumpUntil(app, [&] { return recorder.m_strData == "data"; }));
+            peer.StartReading();
+            if (disconnectFirst)
+                engine.Disconnect(0, 0);
+            engine.Shutdown();
+            EXPECT_EQ(0, app.RunnableCount());
         }
-        ASSERT_TRUE(peer.Write("data"));
-        ASSERT_TRUE(PumpUntil(app, [&] { return recorder.m_strData == "data"; }));
-        engine.Disconnect(0, 0);
-        engine.Shutdown();
+        EXPECT_TRUE(peer.WaitForEof());
         peer.CloseClient();
         EXPECT_EQ(fdsBefore, OpenDescriptors());
         EXPECT_EQ(threadsBefore, ThreadCount());
     }
-}
-
-TEST(CSocketEngine, ShutdownWithoutDisconnectStopsTheConnection)
-{
-    CLoopbackPeer peer;
-    const int threadsBefore = ThreadCount();
-    const std::set<int> fdsBefore = OpenDescriptors();
-    CStubApplication app;
-    CRecorder recorder(app);
-    {
-        CSocketEngine engine;
-        ASSERT_EQ(1, engine.Startup(&app, &recorder));
-        ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
-        ASSERT_TRUE(peer.Accept());
-        peer.StartReading();
-        engine.Shutdown();
-        EXPECT_EQ(0, app.RunnableCount());
-    }
-    EXPECT_TRUE(peer.WaitForEof());
-    peer.CloseClient();
-    EXPECT_EQ(fdsBefore, OpenDescriptors());
-    EXPECT_EQ(threadsBefore, ThreadCount());
 }
 
 } // namespace
