@@ -4,6 +4,9 @@
 
 #include "KorvelCommon/KorvelPtrArray.h"
 #include "KorvelCommon/KorvelRunnable.h"
+#include "KorvelCommon/KorvelString.h"
+
+#include "PlatformScreen.h"
 
 class IKorvelApplication
 {
@@ -16,10 +19,16 @@ public:
     // Removes the first matching entry and clears its flag; nothing when absent.
     void RemoveRunnable(IKorvelRunnable* runnable);
 
+    plat::_screen_window* GetWindow() const { return m_pWindow; }
+    const CKorvelString& GetAppTitle() const { return m_strTitle; }
+    void SetAppTitle(const CKorvelString& strTitle) { m_strTitle.Set(strTitle); }
+
 protected:
     // The runnables' share of a frame: each registered runnable's Update, by index
     // while the index is below the current count, so one added meanwhile runs too.
     void UpdateRunnables(float frameSeconds);
 
     CKorvelPtrArray m_Runnables; // IKorvelRunnable*, not owned
+    plat::_screen_window* m_pWindow = nullptr;
+    CKorvelString m_strTitle;
 };
