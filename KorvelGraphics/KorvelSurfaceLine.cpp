@@ -55,7 +55,7 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
         const long long y = y1 + k * rowStep;
         if (y >= clip.top && y < clip.bottom)
         {
-            const long long pos = (static_cast<long long>(x1) << 16) + k * advance;
+            const long long pos = static_cast<long long>(x1) * 65536 + k * advance;
             long long a = pos >> 16, b = (pos + advance) >> 16;
             if (a > b)
             {
