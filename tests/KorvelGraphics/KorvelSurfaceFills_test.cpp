@@ -124,3 +124,19 @@ TEST(CKorvelSurfaceFills, RadialGradient)
     EXPECT_EQ((30u << 11) | (62u << 5) | 30u, s16.GetPixel(0, 0)); // the area's centre
     EXPECT_EQ(0u, s16.GetPixel(5, 5));
 }
+
+TEST(CKorvelSurfaceFills, PaletteSurfacesGoThroughTheLookupTable)
+{
+    CTestSurface s(4, 1, KE_SURFACE_P8);
+    s.Fill(0xFFFFFFFF, nullptr);
+    s.BlendFill(0xFF000000, nullptr); // 255 + (255 x -255 >> 8) = 0 per channel
+    EXPECT_EQ(0u, s.GetPixel(0, 0));
+    s.Fill(0xFFFFFFFF, nullptr);
+    s.Fade(nullptr, 0.0f);
+    EXPECT_EQ(0u, s.GetPixel(3, 0));
+    // Red from left to right over four pixels: 0, 63, 127, 191 -> palette reds 0, 1, 3, 5.
+    s.GradientFill(0xFF000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000, nullptr);
+    EXPECT_EQ((std::vector<unsigned int>{0x00, 0x20, 0x60, 0xA0}), RowPixels(s, 0));
+    s.RadialGradientFill(0xFF000000, 0xFFFFFFFF, 2.0f, nullptr);
+    EXPECT_EQ(0xFFu, s.GetPixel(2, 0)); // the centre
+}
