@@ -13,7 +13,11 @@ CASN1_Sequence::~CASN1_Sequence()
 
 void CASN1_Sequence::DefineField(CASN1_Field* pField)
 {
-    m_aFields.Add(pField);
+    if (pField == nullptr || m_aFields.Add(pField) < 0)
+    {
+        delete pField;
+        m_bIncomplete = true;
+    }
 }
 
 int CASN1_Sequence::GetFieldCount() const
@@ -23,18 +27,18 @@ int CASN1_Sequence::GetFieldCount() const
 
 CASN1_Field* CASN1_Sequence::GetField(int iIndex) const
 {
-    return static_cast<CASN1_Field*>(m_aFields[iIndex]);
+    return m_aFields[iIndex];
 }
 
 unsigned int CASN1_Sequence::Encode(unsigned char* pBuf, int iSize)
 {
+    if (m_bIncomplete)
+        return 0;
     int iCount = GetFieldCount();
     long long llContent = 0;
     for (int i = 0; i < iCount; ++i)
     {
         CASN1_Field* pField = GetField(i);
-        if (pField == nullptr)
-            return 0;
         llContent += CASN1_TagField::MeasureTag(i) + (long long)pField->Encode(nullptr, 0);
     }
     if (llContent > INT_MAX - 8)
@@ -60,6 +64,8 @@ unsigned int CASN1_Sequence::Encode(unsigned char* pBuf, int iSize)
 
 unsigned int CASN1_Sequence::Decode(const unsigned char* pBuf, int iSize)
 {
+    if (m_bIncomplete)
+        return 0;
     int iLength = 0;
     int iHeader = DecodeLength(pBuf, iSize, iLength);
     if (iHeader == 0 || iLength > iSize - iHeader)
@@ -75,7 +81,7 @@ unsigned int CASN1_Sequence::Decode(const unsigned char* pBuf, int iSize)
         if (uTagSize == 0)
             return 0;
         int iIndex = iTag & 0x1FFFFFFF;
-        if (iIndex >= iCount || GetField(iIndex) == nullptr)
+        if (iIndex >= iCount)
             return 0;
         iPos += (int)uTagSize;
         unsigned int uUsed = GetField(iIndex)->Decode(pBuf + iPos, iEnd - iPos);
@@ -115,8 +121,10 @@ unsigned int CASN1_Message::Decode(const unsigned char* pBuf, int iSize)
 
 void CASN1_Record::DefineField(CASN1_Field* pField, TagClass eClass)
 {
+    int iBefore = GetFieldCount();
     CASN1_Sequence::DefineField(pField);
-    m_aClasses.Add((int)eClass);
+    if (GetFieldCount() > iBefore && m_aClasses.Add((int)eClass) < 0)
+        m_bIncomplete = true;
 }
 
 unsigned int CASN1_Record::Encode(unsigned char*, int)
@@ -126,6 +134,8 @@ unsigned int CASN1_Record::Encode(unsigned char*, int)
 
 unsigned int CASN1_Record::Decode(const unsigned char* pBuf, int iSize)
 {
+    if (m_bIncomplete)
+        return 0;
     int iCount = GetFieldCount();
     int iPos = 0;
     while (iPos < iSize)

@@ -26,9 +26,11 @@ public:
 protected:
     int GetFieldCount() const;
     CASN1_Field* GetField(int iIndex) const;
+    // Set when a field could not be defined: such a sequence neither encodes nor decodes.
+    bool m_bIncomplete = false;
 
 private:
-    CKorvelPtrArray m_aFields;
+    CKorvelTypedPtrArray<CASN1_Field> m_aFields;
 };
 
 class CASN1_Message : public CASN1_Sequence

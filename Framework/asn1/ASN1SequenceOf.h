@@ -86,9 +86,8 @@ public:
             ++iPos;
             Element element = Element();
             int iUsed = ReadElement(element, pBuf + iPos, iEnd - iPos);
-            if (iUsed <= 0)
+            if (iUsed <= 0 || m_aArray.Add(element) < 0)
                 return 0;
-            m_aArray.Add(element);
             iPos += iUsed;
         }
         return (unsigned int)iEnd;
