@@ -78,22 +78,46 @@ public:
         if (iHeader == 0 || iLength > iSize - iHeader)
             return 0;
         int iEnd = iHeader + iLength;
+        // Sized once from a first walk over the element lengths; elements decode in place.
+        int iSlots = CountElements(pBuf + iHeader, iLength);
+        if (iSlots > 0 && !m_aArray.SetSize(iSlots))
+            return 0;
+        int iDone = 0;
         int iPos = iHeader;
         while (iPos < iEnd)
         {
-            if (pBuf[iPos] != Traits::kTag)
-                return 0;
+            if (iDone == iSlots || pBuf[iPos] != Traits::kTag)
+                break;
             ++iPos;
-            Element element = Element();
+            Element& element = m_aArray[iDone];
+            element = Element();
             int iUsed = ReadElement(element, pBuf + iPos, iEnd - iPos);
-            if (iUsed <= 0 || m_aArray.Add(element) < 0)
-                return 0;
+            if (iUsed <= 0)
+                break;
+            ++iDone;
             iPos += iUsed;
         }
-        return (unsigned int)iEnd;
+        if (iDone < iSlots)
+            m_aArray.SetSize(iDone);
+        return iPos == iEnd && iDone == iSlots ? (unsigned int)iEnd : 0;
     }
 
 private:
+    // Elements up to the first one that is not whole (each a tag byte, then a count or
+    // length field and what it covers).
+    static int CountElements(const unsigned char* pBuf, int iSize)
+    {
+        int iCount = 0;
+        for (int iPos = 0; iPos < iSize; ++iCount)
+        {
+            int iUsed = ASN1Wire::SkipElement(pBuf + iPos + 1, iSize - iPos - 1);
+            if (iUsed == 0)
+                break;
+            iPos += 1 + iUsed;
+        }
+        return iCount;
+    }
+
     int MeasureElement(Element& element)
     {
         T field(element);
