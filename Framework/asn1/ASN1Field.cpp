@@ -72,3 +72,12 @@ unsigned int CASN1_TagField::Decode(const unsigned char* pBuf, int iSize)
     }
     return 0;
 }
+
+unsigned int CASN1_TagField::DecodeIndex(const unsigned char* pBuf, int iSize, int& iIndex)
+{
+    int iTag = -1;
+    CASN1_TagField tag(iTag, eTAG_ANY);
+    unsigned int uSize = tag.Decode(pBuf, iSize);
+    iIndex = iTag & 0x1FFFFFFF;
+    return uSize;
+}

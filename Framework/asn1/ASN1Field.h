@@ -53,6 +53,8 @@ public:
     unsigned int Decode(const unsigned char* pBuf, int iSize) override;
 
     static int MeasureTag(int iTag) { return iTag < 31 ? 1 : (iTag < 128 ? 2 : 3); }
+    // Reads a field tag of any class: its size (0 when there is none) and its index.
+    static unsigned int DecodeIndex(const unsigned char* pBuf, int iSize, int& iIndex);
 
 private:
     int& m_iTag;

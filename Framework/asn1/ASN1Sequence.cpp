@@ -2,8 +2,6 @@
 
 #include "Framework/asn1/ASN1Wire.h"
 
-#include <climits>
-
 CASN1_Sequence::~CASN1_Sequence()
 {
     for (int i = 0; i < GetFieldCount(); ++i)
@@ -41,16 +39,10 @@ unsigned int CASN1_Sequence::Encode(unsigned char* pBuf, int iSize)
         CASN1_Field* pField = GetField(i);
         llContent += CASN1_TagField::MeasureTag(i) + (long long)pField->Encode(nullptr, 0);
     }
-    if (llContent > INT_MAX - 8)
-        return 0;
-    int iContent = (int)llContent;
-    int iTotal = ASN1Wire::LengthSize(iContent) + iContent;
-    if (iSize <= 0 || pBuf == nullptr)
-        return (unsigned int)iTotal;
-    if (iSize < iTotal)
-        return 0;
-
-    int iPos = ASN1Wire::WriteLength(pBuf, iContent);
+    int iTotal = 0;
+    int iPos = ASN1Wire::BeginConstructed(pBuf, iSize, llContent, iTotal);
+    if (iPos <= 0)
+        return iPos < 0 ? 0 : (unsigned int)iTotal;
     for (int i = 0; i < iCount; ++i)
     {
         int iTag = i;
@@ -75,13 +67,9 @@ unsigned int CASN1_Sequence::Decode(const unsigned char* pBuf, int iSize)
     int iCount = GetFieldCount();
     while (iPos < iEnd)
     {
-        int iTag = -1;
-        CASN1_TagField tag(iTag, eTAG_ANY);
-        unsigned int uTagSize = tag.Decode(pBuf + iPos, iEnd - iPos);
-        if (uTagSize == 0)
-            return 0;
-        int iIndex = iTag & 0x1FFFFFFF;
-        if (iIndex >= iCount)
+        int iIndex = 0;
+        unsigned int uTagSize = CASN1_TagField::DecodeIndex(pBuf + iPos, iEnd - iPos, iIndex);
+        if (uTagSize == 0 || iIndex >= iCount)
             return 0;
         iPos += (int)uTagSize;
         unsigned int uUsed = GetField(iIndex)->Decode(pBuf + iPos, iEnd - iPos);
@@ -141,12 +129,10 @@ unsigned int CASN1_Record::Decode(const unsigned char* pBuf, int iSize)
     while (iPos < iSize)
     {
         unsigned int uFirst = pBuf[iPos];
-        int iTag = -1;
-        CASN1_TagField tag(iTag, eTAG_ANY);
-        unsigned int uTagSize = tag.Decode(pBuf + iPos, iSize - iPos);
+        int iIndex = 0;
+        unsigned int uTagSize = CASN1_TagField::DecodeIndex(pBuf + iPos, iSize - iPos, iIndex);
         if (uTagSize == 0)
             return 0;
-        int iIndex = iTag & 0x1FFFFFFF;
         iPos += (int)uTagSize;
         CASN1_Field* pField = iIndex < iCount ? GetField(iIndex) : nullptr;
         unsigned int uUsed;

@@ -47,15 +47,10 @@ public:
         long long llContent = 0;
         for (int i = 0; i < iCount; ++i)
             llContent += 1 + MeasureElement(m_aArray[i]);
-        if (llContent > 0x7FFFFFF0LL)
-            return 0;
-        int iContent = (int)llContent;
-        int iTotal = ASN1Wire::LengthSize(iContent) + iContent;
-        if (iSize <= 0 || pBuf == nullptr)
-            return (unsigned int)iTotal;
-        if (iSize < iTotal)
-            return 0;
-        int iPos = ASN1Wire::WriteLength(pBuf, iContent);
+        int iTotal = 0;
+        int iPos = ASN1Wire::BeginConstructed(pBuf, iSize, llContent, iTotal);
+        if (iPos <= 0)
+            return iPos < 0 ? 0 : (unsigned int)iTotal;
         for (int i = 0; i < iCount; ++i)
         {
             pBuf[iPos++] = Traits::kTag;

@@ -58,6 +58,19 @@ int ReadLength(const unsigned char* pBuf, int iSize, int& iLength)
     return n + 1;
 }
 
+int BeginConstructed(unsigned char* pBuf, int iSize, long long llContent, int& iTotal)
+{
+    if (llContent > 0x7FFFFFF0LL)
+        return -1;
+    int iContent = (int)llContent;
+    iTotal = LengthSize(iContent) + iContent;
+    if (iSize <= 0 || pBuf == nullptr)
+        return 0;
+    if (iSize < iTotal)
+        return -1;
+    return WriteLength(pBuf, iContent);
+}
+
 int IntSize(int iValue)
 {
     if (iValue >= -128 && iValue <= 127)

@@ -21,6 +21,11 @@ int WriteLength(unsigned char* pBuf, int iLength);
 // low four bits of a long-form first byte count: 0x80 and 0x90 read as length 0.
 int ReadLength(const unsigned char* pBuf, int iSize, int& iLength);
 
+// Start of a length field over llContent bytes and that content: iTotal gets the whole
+// size. Returns the length field's size once written; 0 when only measuring (null
+// buffer or iSize <= 0); -1 when the buffer is too small or the size exceeds an int.
+int BeginConstructed(unsigned char* pBuf, int iSize, long long llContent, int& iTotal);
+
 // 32-bit integers: one count byte n (1..4), then n bytes of minimal two's complement.
 int IntSize(int iValue);
 int WriteInt(unsigned char* pBuf, int iValue);
