@@ -7,13 +7,13 @@
 
 namespace
 {
-struct sIntCase
+struct sINTCASE
 {
     int iValue;
     const char* pBytes;
 };
 
-const sIntCase kIntTable[] = {
+const sINTCASE kIntTable[] = {
     {0, "01 00"},         {127, "01 7F"},          {128, "02 00 80"},
     {-1, "01 FF"},        {-128, "01 80"},         {-129, "02 FF 7F"},
     {32767, "02 7F FF"},  {32768, "03 00 80 00"},  {-8388609, "04 FF 7F FF FF"},
@@ -42,7 +42,7 @@ bool SameUnits(const CKorvelString& a, const CKorvelString& b)
 
 TEST(CASN1_IntField, TableEncodesAndDecodes)
 {
-    for (const sIntCase& c : kIntTable)
+    for (const sINTCASE& c : kIntTable)
     {
         int iValue = c.iValue;
         CASN1_IntField field(iValue);
