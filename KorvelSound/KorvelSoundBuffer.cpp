@@ -313,6 +313,5 @@ int LinearVolumeToLogarithmic(int iVolume)
         return 0;
     if (iVolume < 1)
         return -10000;
-    return static_cast<int>(
-        std::floor(0.5f + 2000.0f * std::log10(static_cast<float>(iVolume) / 100.0f)));
+    return static_cast<int>(std::floor(0.5f + 2000.0f * std::log10(static_cast<float>(iVolume) / 100.0f)));
 }

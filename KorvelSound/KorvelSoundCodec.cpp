@@ -12,7 +12,8 @@ KE_RETVAL IKorvelSoundCodec::Startup(const SKE_WAVEFORMAT* pDecoded, const SKE_W
     if (!pDecoded || !pEncoded)
         return KE_ERR_INVALIDARG;
     Shutdown();
-    if (!AllocateAndCopyWaveFormat(pDecoded, &m_pDecoded) || !AllocateAndCopyWaveFormat(pEncoded, &m_pEncoded))
+    if (!AllocateAndCopyWaveFormat(pDecoded, &m_pDecoded) ||
+        !AllocateAndCopyWaveFormat(pEncoded, &m_pEncoded))
     {
         Shutdown();
         return KE_ERR_OUTOFMEMORY;

@@ -22,7 +22,8 @@ public:
     KE_RETVAL Startup(const SKE_WAVEFORMAT* pDecoded, const SKE_WAVEFORMAT* pEncoded);
     void Shutdown();
     // *ppTarget becomes a new copy of the source (null when out of memory).
-    static SKE_WAVEFORMAT* AllocateAndCopyWaveFormat(const SKE_WAVEFORMAT* pSource, SKE_WAVEFORMAT** ppTarget);
+    static SKE_WAVEFORMAT* AllocateAndCopyWaveFormat(const SKE_WAVEFORMAT* pSource,
+                                                     SKE_WAVEFORMAT** ppTarget);
 
     const SKE_WAVEFORMAT* GetEncodedFormat() const { return m_pEncoded; }
     const SKE_WAVEFORMAT* GetDecodedFormat() const { return m_pDecoded; }

@@ -41,7 +41,8 @@ public:
     // 3072). 11 no format, 2/7 from the primary buffer, 9 a device call failed
     // or the block exceeds the device's largest fragment, 7 no memory.
     KE_RETVAL Startup(plat::_screen_window* pWindow, unsigned int uSamplesPerSec, unsigned int uBitsPerSample,
-                      unsigned int uChannels, SKE_DEVICE* pDevice, unsigned int uFlags, unsigned int uBufferBytes);
+                      unsigned int uChannels, SKE_DEVICE* pDevice, unsigned int uFlags,
+                      unsigned int uBufferBytes);
     void Shutdown();
     // One mixer pass when started with STARTUP_NO_THREAD; otherwise nothing.
     virtual void Update(float fSeconds);

@@ -44,9 +44,10 @@ SGains PanGains(int32_t iVolumeQ15, int iPan)
         return {iFull, iFull};
     const int iAway = iPan > 0 ? iPan : -iPan;
     const int32_t iSide =
-        iAway == 100 ? 0
-                     : (iVolumeQ15 * CKorvelMath::TruncToInt(static_cast<float>(100 - iAway) / 100.0f * 32767.0f)) >>
-                           15;
+        iAway == 100
+            ? 0
+            : (iVolumeQ15 * CKorvelMath::TruncToInt(static_cast<float>(100 - iAway) / 100.0f * 32767.0f)) >>
+                  15;
     return iPan > 0 ? SGains{iSide, iFull} : SGains{iFull, iSide};
 }
 
@@ -127,8 +128,7 @@ void MixFrames(const uint8_t* pData, uint32_t uFirst, uint32_t uStep, uint32_t n
     }
 }
 
-template <typename T>
-T Clamp64(int64_t v, int64_t lo, int64_t hi)
+template <typename T> T Clamp64(int64_t v, int64_t lo, int64_t hi)
 {
     return static_cast<T>(v < lo ? lo : (v > hi ? hi : v));
 }
@@ -138,7 +138,8 @@ bool CKorvelSoundEngine::MixSound(CKorvelSoundBuffer& buffer, unsigned int uFram
 {
     const SKE_WAVEFORMAT& fmt = buffer.m_Format;
     const bool b16 = fmt.uBitsPerSample == 16;
-    if ((fmt.uBitsPerSample != 8 && !b16) || (fmt.uChannels != 1 && fmt.uChannels != 2) || fmt.uBlockAlign == 0)
+    if ((fmt.uBitsPerSample != 8 && !b16) || (fmt.uChannels != 1 && fmt.uChannels != 2) ||
+        fmt.uBlockAlign == 0)
         return false; // no format the mixer can read
 
     const int32_t iVolume = VolumeQ15(buffer.GetVolume());
@@ -194,7 +195,8 @@ bool CKorvelSoundEngine::MixSound(CKorvelSoundBuffer& buffer, unsigned int uFram
         o += 2 * n;
         if (bWhole)
         {
-            buffer.m_uPosition.store((uFirst + (((n - 1) * uStep) >> 8) + 1) * uAlign, std::memory_order_relaxed);
+            buffer.m_uPosition.store((uFirst + (((n - 1) * uStep) >> 8) + 1) * uAlign,
+                                     std::memory_order_relaxed);
             continue;
         }
         buffer.m_uPosition.store(0, std::memory_order_relaxed);
@@ -265,7 +267,8 @@ void CKorvelSoundEngine::WriteMaster(void* pBlock, unsigned int uFrames, bool bM
             for (unsigned int i = 0; i < 2 * uFrames; i += 2)
             {
                 out[i] = Clamp64<int16_t>((static_cast<int64_t>(acc[i]) * g.iLeft) >> 15, -32768, 32767);
-                out[i + 1] = Clamp64<int16_t>((static_cast<int64_t>(acc[i + 1]) * g.iRight) >> 15, -32768, 32767);
+                out[i + 1] =
+                    Clamp64<int16_t>((static_cast<int64_t>(acc[i + 1]) * g.iRight) >> 15, -32768, 32767);
             }
         }
         else
@@ -284,7 +287,8 @@ void CKorvelSoundEngine::WriteMaster(void* pBlock, unsigned int uFrames, bool bM
         for (unsigned int i = 0; i < 2 * uFrames; i += 2)
         {
             out[i] = Clamp64<uint8_t>(((static_cast<int64_t>(acc[i]) * g.iLeft) >> 23) + 128, 0, 255);
-            out[i + 1] = Clamp64<uint8_t>(((static_cast<int64_t>(acc[i + 1]) * g.iRight) >> 23) + 128, 0, 255);
+            out[i + 1] =
+                Clamp64<uint8_t>(((static_cast<int64_t>(acc[i + 1]) * g.iRight) >> 23) + 128, 0, 255);
         }
     }
     else

@@ -50,7 +50,8 @@ public:
     virtual unsigned int GetNextFreeDuplicateIndex() const;
     virtual unsigned int GetOriginalFrequency() const;
     virtual CKorvelSoundBuffer* GetBuffer(unsigned int uIndex) const; // null for a bad voice
-    virtual KE_RETVAL Update3DParameters(const CKorvelVector3& vSourceVelocity, const CKorvelMatrix4RH& mSource,
+    virtual KE_RETVAL Update3DParameters(const CKorvelVector3& vSourceVelocity,
+                                         const CKorvelMatrix4RH& mSource,
                                          const CKorvelVector3& vListenerVelocity,
                                          const CKorvelMatrix4RH& mListener, unsigned int uIndex);
 

@@ -181,7 +181,8 @@ TEST(CKorvelSoundBuffer, ThreeDDefaultsAndMatrixUpdate)
     listener.m[12] = 1;
     listener.m[13] = 2;
     listener.m[14] = 3;
-    ASSERT_EQ(buffer.Update3DParameters(CKorvelVector3(5, 0, 1), source, CKorvelVector3(1, 0, 0), listener), KE_OK);
+    ASSERT_EQ(buffer.Update3DParameters(CKorvelVector3(5, 0, 1), source, CKorvelVector3(1, 0, 0), listener),
+              KE_OK);
     buffer.GetAll3DParameters(p);
     EXPECT_EQ(p.vPosition.x, 9.0f);
     EXPECT_EQ(p.vPosition.y, 18.0f);

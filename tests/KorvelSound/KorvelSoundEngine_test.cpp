@@ -38,7 +38,7 @@ TEST(CKorvelSoundEngine, ChoosesTheListedFormatWithTheSmallestRatioScore)
 {
     const SFormatCase cases[] = {
         {48000, 16, 2, 44100, 16, 2}, {22050, 8, 1, 22050, 8, 1},   {44100, 24, 2, 44100, 16, 2},
-        {11025, 16, 1, 11025, 16, 1}, {96000, 8, 6, 44100, 8, 2},    {16000, 16, 2, 22050, 16, 2},
+        {11025, 16, 1, 11025, 16, 1}, {96000, 8, 6, 44100, 8, 2},   {16000, 16, 2, 22050, 16, 2},
         {8000, 12, 1, 11025, 16, 1},  {44100, 16, 0, 44100, 16, 2}, // nothing scores: the first entry
     };
     for (const SFormatCase& c : cases)
@@ -123,7 +123,8 @@ TEST(CKorvelSoundEngine, StartupFailuresLeaveTheEngineShutDown)
     CKorvelSoundEngine engine;
     EXPECT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0),
               KE_ERR_DEVICE);
-    EXPECT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 2048), KE_OK);
+    EXPECT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 2048),
+              KE_OK);
     engine.Shutdown();
     plat::PcmControlReset();
 }
@@ -213,7 +214,8 @@ TEST(CKorvelSoundEngine, ListsOneDeviceAndTwelveFormats)
     CKorvelPtrArray devices;
     CKorvelSoundEngine::GetSoundDevices(&devices);
     ASSERT_EQ(devices.GetCount(), 1);
-    EXPECT_EQ(static_cast<SKE_DEVICE*>(devices.GetAt(0))->strName.Compare(CKorvelString("Blackberry QSA sound device")),
+    EXPECT_EQ(static_cast<SKE_DEVICE*>(devices.GetAt(0))
+                  ->strName.Compare(CKorvelString("Blackberry QSA sound device")),
               0);
     CKorvelSoundEngine::ReleaseSoundDevices(&devices);
     EXPECT_EQ(devices.GetCount(), 0);
@@ -246,7 +248,8 @@ TEST(CKorvelSoundEngine, StartsAgainAfterShutdown)
     EXPECT_EQ(engine->GetSoundCount(), 0u);
     EXPECT_TRUE(engine.PassBytes().empty());
     FreeSoundBuffer(pBuffer); // registered buffers are their owners' to shut down
-    EXPECT_EQ(engine->Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0), KE_OK);
+    EXPECT_EQ(engine->Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0),
+              KE_OK);
     EXPECT_EQ(engine.Pass().size(), 1536u);
 }
 
@@ -261,8 +264,8 @@ TEST(CKorvelSoundEngine, MixerThreadPlaysSoundsOnTheDummyDevice)
     engine.Update(0.0f); // nothing with a thread
 
     CCountingNotify notify;
-    CKorvelSoundBuffer* pShort = MakeSoundBuffer(&engine, 22050, 1, std::vector<int16_t>(2205, 3000),
-                                                 CKorvelSoundBuffer::FLAG_NOTIFY);
+    CKorvelSoundBuffer* pShort =
+        MakeSoundBuffer(&engine, 22050, 1, std::vector<int16_t>(2205, 3000), CKorvelSoundBuffer::FLAG_NOTIFY);
     ASSERT_NE(pShort, nullptr);
     // Notifications are added while the mixer does not walk this buffer's list.
     engine.RemoveNotifyHandler(pShort);

@@ -52,9 +52,10 @@ TEST(CKorvelSoundEngine, VolumeAndPanGiveTheQ15SideGains)
         int32_t iLeft, iRight;
     };
     // Volume 50 -> 16383 -> full 16382; pan 50 keeps trunc(0.5 x 32767) = 16383 of the far side.
-    const SCase cases[] = {{100, 50, 16382, 32766}, {100, -50, 32766, 16382}, {100, 100, 0, 32766},
-                           {100, -100, 32766, 0},   {50, 0, 16382, 16382},    {50, 25, 12286, 16382},
-                           {0, 0, 0, 0},            {33, 0, 10812, 10812},    {100, 150, 0, 32766}};
+    const SCase cases[] = {
+        {100, 50, 16382, 32766}, {100, -50, 32766, 16382}, {100, 100, 0, 32766}, {100, -100, 32766, 0},
+        {50, 0, 16382, 16382},   {50, 25, 12286, 16382},   {0, 0, 0, 0},         {33, 0, 10812, 10812},
+        {100, 150, 0, 32766}};
     for (const SCase& c : cases)
     {
         CSoundTestEngine engine;
@@ -284,13 +285,14 @@ TEST(CKorvelSoundEngine, LockedBufferIsSkippedForThePass)
 TEST(CKorvelSoundEngine, ThreeDGainsFollowSideAndDistance)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p =
-        MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(4000, 20000), CKorvelSoundBuffer::FLAG_3D);
+    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(4000, 20000),
+                                            CKorvelSoundBuffer::FLAG_3D);
     p->SetPan(100); // ignored in 3D
     p->Play(1);
     SKE_SOUND3DPARAMETERS params;
     p->GetAll3DParameters(params);
-    auto mixAt = [&](float x, float y, float z) {
+    auto mixAt = [&](float x, float y, float z)
+    {
         params.vPosition.Set(x, y, z);
         p->SetAll3DParameters(params);
         return engine.Pass();
@@ -331,7 +333,8 @@ TEST(CKorvelSoundEngine, DopplerShiftsTheFrequencyWithinTheLimits)
     SKE_SOUND3DPARAMETERS params;
     p->GetAll3DParameters(params);
     params.vPosition.Set(0, 0, 50);
-    auto positionAfterPass = [&](float vz, float fDoppler) {
+    auto positionAfterPass = [&](float vz, float fDoppler)
+    {
         params.vVelocity.Set(0, 0, vz);
         params.fDopplerFactor = fDoppler;
         p->SetAll3DParameters(params);

@@ -54,9 +54,9 @@ private:
 };
 
 // A started buffer holding the given 16-bit samples (or the low bytes as 8-bit ones).
-inline CKorvelSoundBuffer* MakeSoundBuffer(CKorvelSoundEngine* pEngine, unsigned int uRate, unsigned int uChannels,
-                                           const std::vector<int16_t>& samples, unsigned int uFlags = 0,
-                                           unsigned int uBits = 16)
+inline CKorvelSoundBuffer* MakeSoundBuffer(CKorvelSoundEngine* pEngine, unsigned int uRate,
+                                           unsigned int uChannels, const std::vector<int16_t>& samples,
+                                           unsigned int uFlags = 0, unsigned int uBits = 16)
 {
     SKE_WAVEFORMAT format;
     CKorvelSoundEngine::FillWaveFormat(uRate, uBits, uChannels, format);
