@@ -8,6 +8,18 @@
 static const float kDeadZone = 0.0001f;
 static const float kPi = 3.1415927f;
 
+// Scales v to length f unless it is too short to have a direction; returns
+// the old length. Normalising is f = 1: the factor 1.0f / L is the same division.
+template <class V>
+static float RescaleOutsideDeadZone(V& v, float f)
+{
+    float len = v.Length();
+    if (len > -kDeadZone && len < kDeadZone)
+        return len;
+    v.Scale(f / len);
+    return len;
+}
+
 int CKorvelMath::Abs(int v)
 {
     // Negate in unsigned arithmetic so INT_MIN stays itself instead of overflowing.
@@ -26,7 +38,6 @@ float CKorvelMath::ASin(float v) { return asinf(v); }
 float CKorvelMath::ACos(float v) { return acosf(v); }
 float CKorvelMath::ATan(float v) { return atanf(v); }
 float CKorvelMath::ATan2(float y, float x) { return atan2f(y, x); }
-float CKorvelMath::Sqrt(float v) { return sqrtf(v); }
 float CKorvelMath::Pow(float base, float exponent) { return powf(base, exponent); }
 float CKorvelMath::Exp(float v) { return expf(v); }
 float CKorvelMath::Log(float v) { return logf(v); }
@@ -138,19 +149,9 @@ void CKorvelMath::QuickSort(int* first, void* second, int low, int high, PFN_COM
     }
 }
 
-float CKorvelVector2::Normalize()
-{
-    // The scale factor 1.0f / L is the very division SetLength(1) makes.
-    return SetLength(1.0f);
-}
-
 float CKorvelVector2::SetLength(float f)
 {
-    float len = Length();
-    if (len > -kDeadZone && len < kDeadZone)
-        return len;
-    Scale(f / len);
-    return len;
+    return RescaleOutsideDeadZone(*this, f);
 }
 
 int CKorvelVector2::IsEqual(const CKorvelVector2& a, float tolerance) const
@@ -222,19 +223,9 @@ void CKorvelVector2::HermiteInterpolate(const CKorvelVector2& a, const CKorvelVe
     y = ny;
 }
 
-float CKorvelVector3::Normalize()
-{
-    // The scale factor 1.0f / L is the very division SetLength(1) makes.
-    return SetLength(1.0f);
-}
-
 float CKorvelVector3::SetLength(float f)
 {
-    float len = Length();
-    if (len > -kDeadZone && len < kDeadZone)
-        return len;
-    Scale(f / len);
-    return len;
+    return RescaleOutsideDeadZone(*this, f);
 }
 
 int CKorvelVector3::IsEqual(const CKorvelVector3& a, float tolerance) const

@@ -6,6 +6,8 @@
 // Sections: CKorvelMath (static helpers) - CKorvelVector2 - CKorvelVector3.
 #pragma once
 
+#include <cmath>
+
 class CKorvelMath
 {
 public:
@@ -23,7 +25,8 @@ public:
     static float ACos(float v);
     static float ATan(float v);
     static float ATan2(float y, float x);
-    static float Sqrt(float v);
+    // Inline: vector lengths sit in the physics' inner loops.
+    static float Sqrt(float v) { return sqrtf(v); }
     static float Pow(float base, float exponent);
     static float Exp(float v);
     static float Log(float v);
@@ -78,7 +81,7 @@ public:
     float Dot(const CKorvelVector2& a) const { return x * a.x + y * a.y; }
     float LengthSq() const { return x * x + y * y; }
     float Length() const { return CKorvelMath::Sqrt(LengthSq()); }
-    float Normalize();
+    float Normalize() { return SetLength(1.0f); }
     float SetLength(float f);
     void Lerp(const CKorvelVector2& a, const CKorvelVector2& b, float t)
     {
@@ -140,7 +143,7 @@ public:
     float Dot(const CKorvelVector3& a) const { return x * a.x + y * a.y + z * a.z; }
     float LengthSq() const { return x * x + y * y + z * z; }
     float Length() const { return CKorvelMath::Sqrt(LengthSq()); }
-    float Normalize();
+    float Normalize() { return SetLength(1.0f); }
     float SetLength(float f);
     void Lerp(const CKorvelVector3& a, const CKorvelVector3& b, float t)
     {
