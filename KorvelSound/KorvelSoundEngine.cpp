@@ -2,6 +2,7 @@
 // mixing pass itself is in KorvelSoundMixer.cpp.
 #include "KorvelSound/KorvelSoundEngine.h"
 
+#include <initializer_list>
 #include <new>
 
 #include "PlatformPcm.h"

@@ -11,6 +11,7 @@
 #include "KorvelSound/SoundTestSupport.h"
 #include "PlatformPcm.h"
 #include "PlatformPcmControl.h"
+#include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
 
@@ -304,8 +305,8 @@ TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
 {
     CTestTempDir dir;
     const std::string file = dir.File("mix.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    CScopedEnv envDriver("SDL_AUDIODRIVER", "disk");
+    CScopedEnv envFile("SDL_DISKAUDIOFILE", file.c_str());
     plat::PcmControlReset();
     CKorvelSoundEngine engine;
     ASSERT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, 0, 0), KE_OK);

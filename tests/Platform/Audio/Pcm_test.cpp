@@ -2,6 +2,7 @@
 #include "PlatformPcmControl.h"
 
 #include "Platform/Audio/AudioDevice.h"
+#include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
 
@@ -163,7 +164,7 @@ TEST_F(PlatformPcm, DummyDevicePacesBlockingWrites)
 
 TEST_F(PlatformPcm, UnknownDriverFallsBackToDummy)
 {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    CScopedEnv envDriver("SDL_AUDIODRIVER", "no-such-driver");
     snd_pcm_t* pcm = OpenPrepared(Params(22050, 1, SND_PCM_SFMT_U8, 1024));
     ASSERT_NE(pcm, nullptr);
     EXPECT_EQ(CAudioDevice::DriverName(), "dummy");
@@ -176,8 +177,8 @@ TEST_F(PlatformPcm, DiskDriverReceivesTheWrittenSamples)
 {
     CTestTempDir dir;
     const std::string file = dir.File("out.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    CScopedEnv envDriver("SDL_AUDIODRIVER", "disk");
+    CScopedEnv envFile("SDL_DISKAUDIOFILE", file.c_str());
     snd_pcm_t* pcm = OpenPrepared(Params(44100, 2, SND_PCM_SFMT_S16_LE, 4096));
     ASSERT_NE(pcm, nullptr);
     EXPECT_EQ(CAudioDevice::DriverName(), "disk");
