@@ -3,6 +3,7 @@
 #include "support/StringUnits.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(CKorvelString, IntegersToText)
 {
@@ -23,50 +24,41 @@ TEST(CKorvelString, IntegersToText)
     EXPECT_EQ(Units(str), u"-9223372036854775808");
 }
 
-TEST(CKorvelString, FloatDigitsAreTruncated)
+namespace
+{
+std::u16string FloatText(float fValue, int iDigits)
 {
     CKorvelString str;
-    str.FromFloat(1.5f, 2);
-    EXPECT_EQ(Units(str), u"1.50");
-    str.FromFloat(2.0f, 4);
-    EXPECT_EQ(Units(str), u"2.0");
-    str.FromFloat(-0.25f, 3);
-    EXPECT_EQ(Units(str), u"-0.250");
-    str.FromFloat(2.7f, 0);
-    EXPECT_EQ(Units(str), u"2");
-    str.FromFloat(2.756f, 2);
-    EXPECT_EQ(Units(str), u"2.75");
-    str.FromFloat(-0.0f, 1);
-    EXPECT_EQ(Units(str), u"-0.0");
-    str.FromFloat(-0.0f, 0);
-    EXPECT_EQ(Units(str), u"-0");
-    str.FromFloat(99.9f, 0);
-    EXPECT_EQ(Units(str), u"99");
-    str.FromFloat(16777216.0f, 1);
-    EXPECT_EQ(Units(str), u"16777216.0");
+    str.FromFloat(fValue, iDigits);
+    return Units(str);
+}
+} // namespace
+
+TEST(CKorvelString, FloatDigitsAreTruncated)
+{
+    EXPECT_EQ(FloatText(1.5f, 2), u"1.50");
+    EXPECT_EQ(FloatText(2.0f, 4), u"2.0");
+    EXPECT_EQ(FloatText(-0.25f, 3), u"-0.250");
+    EXPECT_EQ(FloatText(2.7f, 0), u"2");
+    EXPECT_EQ(FloatText(2.756f, 2), u"2.75");
+    EXPECT_EQ(FloatText(-0.0f, 1), u"-0.0");
+    EXPECT_EQ(FloatText(-0.0f, 0), u"-0");
+    EXPECT_EQ(FloatText(99.9f, 0), u"99");
+    EXPECT_EQ(FloatText(16777216.0f, 1), u"16777216.0");
 }
 
 TEST(CKorvelString, FloatFractionIsExact)
 {
-    CKorvelString str;
     // Below 1 the whole mantissa counts: 0.1f is 0.100000001490116...
-    str.FromFloat(0.1f, 3);
-    EXPECT_EQ(Units(str), u"0.100");
-    str.FromFloat(0.1f, 9);
-    EXPECT_EQ(Units(str), u"0.100000001");
-    str.FromFloat(0.3f, 2);
-    EXPECT_EQ(Units(str), u"0.30");
-    str.FromFloat(1e-10f, 3);
-    EXPECT_EQ(Units(str), u"0.000");
+    EXPECT_EQ(FloatText(0.1f, 3), u"0.100");
+    EXPECT_EQ(FloatText(0.1f, 9), u"0.100000001");
+    EXPECT_EQ(FloatText(0.3f, 2), u"0.30");
+    EXPECT_EQ(FloatText(1e-10f, 3), u"0.000");
 }
 
 TEST(CKorvelString, FloatExtremesAreReadable)
 {
-    CKorvelString str;
-    str.FromFloat(3.0e38f, 0);
-    EXPECT_EQ(Units(str), u"300000000549775575777803994281145270272");
-    str.FromFloat(1.0f / 0.0f, 2);
-    EXPECT_EQ(Units(str), u"inf");
-    str.FromFloat(-1.0f / 0.0f, 2);
-    EXPECT_EQ(Units(str), u"-inf");
+    EXPECT_EQ(FloatText(3.0e38f, 0), u"300000000549775575777803994281145270272");
+    EXPECT_EQ(FloatText(std::numeric_limits<float>::infinity(), 2), u"inf");
+    EXPECT_EQ(FloatText(-std::numeric_limits<float>::infinity(), 2), u"-inf");
 }
