@@ -11,6 +11,7 @@
 #include "KorvelSound/SoundTestSupport.h"
 #include "PlatformPcm.h"
 #include "PlatformPcmControl.h"
+#include "support/DiskAudio.h"
 #include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
@@ -290,12 +291,18 @@ TEST(CKorvelSoundEngine, MixerThreadPlaysSoundsOnTheDummyDevice)
         engine.SetMasterVolume(rounds % 2 ? 80 : 100);
         ++rounds;
     }
+    // The last start of the short sound ends by itself.
+    for (int i = 0; i < 300 && pShort->IsPlaying(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(pShort->IsPlaying());
+    EXPECT_TRUE(pLoop->IsPlaying());
     engine.Pause(1);
     engine.Pause(0);
+    EXPECT_FALSE(pLoop->IsPlaying());
     engine.Shutdown();
-    EXPECT_FALSE(pShort->IsPlaying());
-    EXPECT_GE(notify.m_aCount[eKET_SOUNDNOTIFY_STARTED].load(), 2);
-    EXPECT_GE(notify.m_aCount[eKET_SOUNDNOTIFY_STOPPED].load(), 2) << "the short sound ended by itself";
+    EXPECT_GE(rounds, 2);
+    EXPECT_GE(notify.m_aCount[eKET_SOUNDNOTIFY_STARTED].load(), 1);
+    EXPECT_GE(notify.m_aCount[eKET_SOUNDNOTIFY_STOPPED].load(), 1);
     FreeSoundBuffer(pShort);
     FreeSoundBuffer(pLoop);
 }
@@ -315,20 +322,12 @@ TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
         samples[i] = static_cast<int16_t>(i % 2 ? -500 - static_cast<int>(i % 900) : 400 + i % 1000);
     CKorvelSoundBuffer* pSound = MakeSoundBuffer(&engine, 44100, 2, samples);
     pSound->Play(0);
-    for (int i = 0; i < 200 && pSound->IsPlaying(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(150)); // let the device drain its ring
+    const std::vector<int16_t> played = WaitForDiskAudio(file, samples.size());
     engine.Shutdown();
     FreeSoundBuffer(pSound);
 
-    const std::vector<uint8_t> bytes = ReadTestFile(file);
-    std::vector<int16_t> out(bytes.size() / 2);
-    memcpy(out.data(), bytes.data(), out.size() * 2);
-    size_t first = 0;
-    while (first < out.size() && out[first] == 0)
-        ++first;
-    ASSERT_GE(out.size() - first, samples.size());
+    std::vector<int16_t> want(samples.size());
     for (size_t i = 0; i < samples.size(); ++i)
-        ASSERT_EQ(out[first + i], MasterOut16(Q15Mul(32766, samples[i]), 32766)) << i;
-    EXPECT_EQ(out[first + samples.size()], 0) << "silence after the sound";
+        want[i] = MasterOut16(Q15Mul(32766, samples[i]), 32766);
+    EXPECT_EQ(played, want);
 }
