@@ -28,13 +28,4 @@ TEST(CVornNetConnection, StartupFollowsThePlatformAnswer)
     EXPECT_TRUE(host == KE_OK || host == KE_ERR_NOTFOUND);
 }
 
-TEST(CVornNetConnection, ShutdownClearsTheStateAndCheckAndResetSaysYes)
-{
-    CVornNetConnection probe;
-    EXPECT_EQ(0u, probe.GetState());
-    EXPECT_EQ(1, probe.CheckAndReset());
-    probe.Shutdown();
-    EXPECT_EQ(0u, probe.GetState());
-}
-
 } // namespace
