@@ -67,14 +67,6 @@ TEST(CASN1_IntField, ReaderRejectsLongCountsAndCutInput)
     EXPECT_EQ(iValue, 0);
 }
 
-TEST(CASN1_IntField, WriterRefusesTooSmallBuffer)
-{
-    int iValue = 300;
-    CASN1_IntField field(iValue);
-    unsigned char aBuf[2];
-    EXPECT_EQ(field.Encode(aBuf, 2), 0u);
-}
-
 TEST(CASN1_LongIntField, NonNegativeValuesAreMinimalAndReadUnsigned)
 {
     long long llValue = 0;
