@@ -1,6 +1,8 @@
 // CKorvelTimer, then CKorvelDateTime.
 #include "KorvelCommon/KorvelTimer.h"
 
+#include "KorvelCommon/KorvelString.h"
+
 #include <atomic>
 #include <climits>
 #include <ctime>
@@ -159,6 +161,15 @@ void CKorvelDateTime::CarryMonth(int64_t llMonth)
     m_iMonth = (int32_t)FloorMod(llMonth, 12);
 }
 
+void CKorvelDateTime::Step(int64_t llSteps, const int32_t& iField, void (CKorvelDateTime::*pSetWide)(int64_t))
+{
+    if (llSteps == 0)
+        return;
+    int64_t s = llSteps > 0 ? 1 : -1;
+    (this->*pSetWide)((int64_t)iField + s);
+    (this->*pSetWide)((int64_t)iField + (llSteps - s));
+}
+
 void CKorvelDateTime::SetDayWide(int64_t llDay)
 {
     if (m_iMonth < 0 || m_iMonth > 11)
@@ -190,49 +201,25 @@ void CKorvelDateTime::SetDayWide(int64_t llDay)
     m_iDay = (int32_t)llDay;
 }
 
-void CKorvelDateTime::StepDays(int64_t llSteps)
-{
-    if (llSteps == 0)
-        return;
-    int64_t s = llSteps > 0 ? 1 : -1;
-    SetDayWide((int64_t)m_iDay + s);
-    SetDayWide((int64_t)m_iDay + (llSteps - s));
-}
 
 void CKorvelDateTime::SetHourWide(int64_t llHour)
 {
     m_iHour = (int32_t)FloorMod(llHour, 24);
-    StepDays(FloorDiv(llHour, 24));
+    Step(FloorDiv(llHour, 24), m_iDay, &CKorvelDateTime::SetDayWide);
 }
 
-void CKorvelDateTime::StepHours(int64_t llSteps)
-{
-    if (llSteps == 0)
-        return;
-    int64_t s = llSteps > 0 ? 1 : -1;
-    SetHourWide((int64_t)m_iHour + s);
-    SetHourWide((int64_t)m_iHour + (llSteps - s));
-}
 
 void CKorvelDateTime::SetMinuteWide(int64_t llMinute)
 {
     m_iMinute = (int32_t)FloorMod(llMinute, 60);
-    StepHours(FloorDiv(llMinute, 60));
+    Step(FloorDiv(llMinute, 60), m_iHour, &CKorvelDateTime::SetHourWide);
 }
 
-void CKorvelDateTime::StepMinutes(int64_t llSteps)
-{
-    if (llSteps == 0)
-        return;
-    int64_t s = llSteps > 0 ? 1 : -1;
-    SetMinuteWide((int64_t)m_iMinute + s);
-    SetMinuteWide((int64_t)m_iMinute + (llSteps - s));
-}
 
 void CKorvelDateTime::SetSecondWide(int64_t llSecond)
 {
     m_iSecond = (int32_t)FloorMod(llSecond, 60);
-    StepMinutes(FloorDiv(llSecond, 60));
+    Step(FloorDiv(llSecond, 60), m_iMinute, &CKorvelDateTime::SetMinuteWide);
 }
 
 void CKorvelDateTime::Set(const CKorvelDateTime& other)
@@ -258,22 +245,22 @@ void CKorvelDateTime::Set(int iYear, int iMonth, int iDay, int iHour, int iMinut
 
 void CKorvelDateTime::Add(const CKorvelDateTime& o)
 {
-    SetSecondWide((int64_t)m_iSecond + o.m_iSecond);
-    SetMinuteWide((int64_t)m_iMinute + o.m_iMinute);
-    SetHourWide((int64_t)m_iHour + o.m_iHour);
-    SetDayWide((int64_t)m_iDay + o.m_iDay);
-    CarryMonth((int64_t)m_iMonth + o.m_iMonth);
-    m_iYear = Wrap32((int64_t)m_iYear + o.m_iYear);
+    Combine(o, 1);
 }
 
 void CKorvelDateTime::Sub(const CKorvelDateTime& o)
 {
-    SetSecondWide((int64_t)m_iSecond - o.m_iSecond);
-    SetMinuteWide((int64_t)m_iMinute - o.m_iMinute);
-    SetHourWide((int64_t)m_iHour - o.m_iHour);
-    SetDayWide((int64_t)m_iDay - o.m_iDay);
-    CarryMonth((int64_t)m_iMonth - o.m_iMonth);
-    m_iYear = Wrap32((int64_t)m_iYear - o.m_iYear);
+    Combine(o, -1);
+}
+
+void CKorvelDateTime::Combine(const CKorvelDateTime& o, int iSign)
+{
+    SetSecondWide((int64_t)m_iSecond + iSign * (int64_t)o.m_iSecond);
+    SetMinuteWide((int64_t)m_iMinute + iSign * (int64_t)o.m_iMinute);
+    SetHourWide((int64_t)m_iHour + iSign * (int64_t)o.m_iHour);
+    SetDayWide((int64_t)m_iDay + iSign * (int64_t)o.m_iDay);
+    CarryMonth((int64_t)m_iMonth + iSign * (int64_t)o.m_iMonth);
+    m_iYear = Wrap32((int64_t)m_iYear + iSign * (int64_t)o.m_iYear);
 }
 
 void CKorvelDateTime::Since(const CKorvelDateTime& first, const CKorvelDateTime& second)
@@ -300,4 +287,11 @@ void CKorvelDateTime::Current()
 int64_t CKorvelDateTime::Epoch()
 {
     return (int64_t)time(nullptr);
+}
+
+void CKorvelDateTime::ToText(CKorvelString& strOut) const
+{
+    // The calendar month, 1-12, as a reader expects.
+    strOut.Format(L"%04d-%02d-%02d, %02d:%02d:%02d", m_iYear, m_iMonth + 1, m_iDay, m_iHour, m_iMinute,
+                  m_iSecond);
 }

@@ -97,11 +97,11 @@ public:
 
 private:
     void CarryMonth(int64_t llMonth);
+    // llSteps single steps of the field through its setter, in one direction.
+    void Step(int64_t llSteps, const int32_t& iField, void (CKorvelDateTime::*pSetWide)(int64_t));
     void SetDayWide(int64_t llDay);
-    void StepDays(int64_t llSteps);
     void SetHourWide(int64_t llHour);
-    void StepHours(int64_t llSteps);
     void SetMinuteWide(int64_t llMinute);
-    void StepMinutes(int64_t llSteps);
     void SetSecondWide(int64_t llSecond);
+    void Combine(const CKorvelDateTime& other, int iSign); // Add (+1) or Sub (-1)
 };

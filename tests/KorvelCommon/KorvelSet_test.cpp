@@ -1,5 +1,7 @@
 #include "KorvelCommon/KorvelSet.h"
 
+#include "KorvelCommon/KorvelString.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -206,4 +208,21 @@ TEST(CKorvelPair, ValueInitialisesBothMembers)
     CKorvelPair<std::string, int> r(q);
     EXPECT_EQ(r.m_First, "k");
     EXPECT_EQ(r.m_Second, 3);
+}
+
+TEST(CKorvelMap, EngineStringKeysInCompareOrder)
+{
+    CKorvelMap<CKorvelString, int, CKorvelMultiSet_DefaultOrdering<CKorvelString>> m;
+    m.Add(CKorvelString("b"), 1);
+    m.Add(CKorvelString("abc"), 2);
+    m.Add(CKorvelString("ab"), 3);
+    m.Add(CKorvelString(""), 4);
+    const unsigned short aHigh[] = {0xFF80, 0};
+    m.Add(CKorvelString(aHigh), 5);
+    EXPECT_EQ(m.Add(CKorvelString("ab"), 6), 0);
+    int expected[] = {4, 3, 2, 1, 5}; // '', 'ab', 'abc', 'b', then 0xFF80 after 'z'
+    ASSERT_EQ(m.m_iCount, 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(m.GetAt(i).m_Second, expected[i]);
+    EXPECT_EQ(m[CKorvelString("abc")], 2);
 }

@@ -116,6 +116,37 @@ public:
     ~CConsumer() override { Shutdown(); }
 };
 
+// Four threads each add 20,000 to one plain counter between lock and unlock.
+long long CountUnderContention(const std::function<int()>& lock, const std::function<void()>& unlock)
+{
+    long long llCounter = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20000; ++i)
+            {
+                if (lock() != 1)
+                    return;
+                ++llCounter;
+                unlock();
+            }
+        });
+    for (auto& th : threads)
+        th.join();
+    return llCounter;
+}
+
+// A relock asserts in debug builds and is refused in release builds.
+void ExpectRelockRefused(const std::function<int()>& relock)
+{
+#ifdef NDEBUG
+    EXPECT_EQ(relock(), 0);
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(relock(), "engine lock taken again");
+#endif
+}
+
 class COneShot : public IKorvelThread
 {
 public:
@@ -278,20 +309,7 @@ TEST(IKorvelThread, SleepWaitsAtLeastTheGivenTime)
 TEST(CKorvelMutex, ExcludesUnderContention)
 {
     CKorvelMutex m;
-    long long llCounter = 0;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 20000; ++i)
-            {
-                ASSERT_EQ(m.Startup(), 1);
-                ++llCounter;
-                m.Shutdown();
-            }
-        });
-    for (auto& th : threads)
-        th.join();
-    EXPECT_EQ(llCounter, 80000);
+    EXPECT_EQ(CountUnderContention([&] { return m.Startup(); }, [&] { m.Shutdown(); }), 80000);
 }
 
 TEST(CKorvelMutex, UnlockByAThreadThatDoesNotHoldItIsRefused)
@@ -312,32 +330,16 @@ TEST(CKorvelMutex, RelockByTheHolderIsAnErrorNotAHang)
     SKIP_LOCK_MISUSE_UNDER_TSAN();
     CKorvelMutex m;
     ASSERT_EQ(m.Startup(), 1);
-#ifdef NDEBUG
-    EXPECT_EQ(m.Startup(), 0);
-#else
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(m.Startup(), "engine lock taken again");
-#endif
+    ExpectRelockRefused([&] { return m.Startup(); });
     m.Shutdown();
 }
 
 TEST(CKorvelCriticalSection, AllInstancesShareOneLock)
 {
-    long long llCounter = 0;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            CKorvelCriticalSection cs; // a different object in every thread
-            for (int i = 0; i < 20000; ++i)
-            {
-                ASSERT_EQ(cs.Enter(), 1);
-                ++llCounter;
-                cs.Leave();
-            }
-        });
-    for (auto& th : threads)
-        th.join();
-    EXPECT_EQ(llCounter, 80000);
+    // A different object for every call, so only the shared mutex can exclude.
+    EXPECT_EQ(CountUnderContention([] { return CKorvelCriticalSection().Enter(); },
+                                   [] { CKorvelCriticalSection().Leave(); }),
+              80000);
 }
 
 TEST(CKorvelCriticalSection, EnteringTwiceIsAnErrorNotAHang)
@@ -346,12 +348,7 @@ TEST(CKorvelCriticalSection, EnteringTwiceIsAnErrorNotAHang)
     CKorvelCriticalSection* a = CKorvelCriticalSection::New();
     CKorvelCriticalSection b;
     ASSERT_EQ(a->Enter(), 1);
-#ifdef NDEBUG
-    EXPECT_EQ(b.Enter(), 0);
-#else
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(b.Enter(), "engine lock taken again");
-#endif
+    ExpectRelockRefused([&] { return b.Enter(); });
     EXPECT_EQ(a->Leave(), 1);
     EXPECT_EQ(b.Leave(), 0); // nothing held any more
     delete a;

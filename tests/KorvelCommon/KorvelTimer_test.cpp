@@ -1,5 +1,7 @@
 #include "KorvelCommon/KorvelTimer.h"
 
+#include "KorvelCommon/KorvelString.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -147,48 +149,24 @@ struct sStepwise
             d += Dim();
         }
     }
-    void SetHour(int v)
+    // Stores v in the field, then carries one unit at a time into the next one.
+    void Carry(int& iField, int v, int iBase, void (sStepwise::*pNext)(int), const int& iNext)
     {
-        h = v;
-        while (h > 23)
+        iField = v;
+        while (iField > iBase - 1)
         {
-            h -= 24;
-            SetDay(d + 1);
+            iField -= iBase;
+            (this->*pNext)(iNext + 1);
         }
-        while (h < 0)
+        while (iField < 0)
         {
-            h += 24;
-            SetDay(d - 1);
+            iField += iBase;
+            (this->*pNext)(iNext - 1);
         }
     }
-    void SetMinute(int v)
-    {
-        mi = v;
-        while (mi > 59)
-        {
-            mi -= 60;
-            SetHour(h + 1);
-        }
-        while (mi < 0)
-        {
-            mi += 60;
-            SetHour(h - 1);
-        }
-    }
-    void SetSecond(int v)
-    {
-        s = v;
-        while (s > 59)
-        {
-            s -= 60;
-            SetMinute(mi + 1);
-        }
-        while (s < 0)
-        {
-            s += 60;
-            SetMinute(mi - 1);
-        }
-    }
+    void SetHour(int v) { Carry(h, v, 24, &sStepwise::SetDay, d); }
+    void SetMinute(int v) { Carry(mi, v, 60, &sStepwise::SetHour, h); }
+    void SetSecond(int v) { Carry(s, v, 60, &sStepwise::SetMinute, mi); }
 };
 
 uint32_t g_uSeed = 12345;
@@ -275,36 +253,22 @@ TEST(CKorvelDateTime, SettersMatchCarryingOneUnitAtATime)
         sStepwise ref = {Random(1890, 2110), Random(0, 11), Random(0, 33),
                          Random(-30, 50),    Random(-70, 130), Random(-70, 130)};
         CKorvelDateTime t = Date(ref.y, ref.mo, ref.d, ref.h, ref.mi, ref.s);
-        int which = Random(0, 4);
-        int v = 0;
-        switch (which)
+        struct sSetter
         {
-        case 0:
-            v = Random(-200000, 200000);
-            ref.SetSecond(v);
-            t.SetSecond(v);
-            break;
-        case 1:
-            v = Random(-20000, 20000);
-            ref.SetMinute(v);
-            t.SetMinute(v);
-            break;
-        case 2:
-            v = Random(-3000, 3000);
-            ref.SetHour(v);
-            t.SetHour(v);
-            break;
-        case 3:
-            v = Random(-1500, 1500);
-            ref.SetDay(v);
-            t.SetDay(v);
-            break;
-        default:
-            v = Random(-100, 100);
-            ref.SetMonth(v);
-            t.SetMonth(v);
-            break;
-        }
+            int iRange;
+            void (sStepwise::*pRef)(int);
+            void (CKorvelDateTime::*pOurs)(int);
+        };
+        static const sSetter kSetters[] = {
+            {200000, &sStepwise::SetSecond, &CKorvelDateTime::SetSecond},
+            {20000, &sStepwise::SetMinute, &CKorvelDateTime::SetMinute},
+            {3000, &sStepwise::SetHour, &CKorvelDateTime::SetHour},
+            {1500, &sStepwise::SetDay, &CKorvelDateTime::SetDay},
+            {100, &sStepwise::SetMonth, &CKorvelDateTime::SetMonth}};
+        int which = Random(0, 4);
+        int v = Random(-kSetters[which].iRange, kSetters[which].iRange);
+        (ref.*kSetters[which].pRef)(v);
+        (t.*kSetters[which].pOurs)(v);
         SCOPED_TRACE(testing::Message() << "case " << i << " setter " << which << " value " << v);
         ExpectDate(t, ref.y, ref.mo, ref.d, ref.h, ref.mi, ref.s);
         if (HasFailure())
@@ -408,4 +372,13 @@ TEST(CKorvelDateTime, CurrentAndEpochFollowTheClock)
         EXPECT_EQ(t.m_iHour, local.tm_hour);
         EXPECT_EQ(t.m_iSecond, local.tm_sec);
     }
+}
+
+TEST(CKorvelDateTime, ToTextPrintsTheCalendarMonth)
+{
+    CKorvelString str("old contents");
+    Date(2012, 0, 5, 7, 8, 9).ToText(str);
+    EXPECT_EQ(str.Compare(CKorvelString("2012-01-05, 07:08:09")), 0);
+    Date(987, 11, 31, 23, 59, 0).ToText(str);
+    EXPECT_EQ(str.Compare(CKorvelString("0987-12-31, 23:59:00")), 0);
 }

@@ -1,0 +1,195 @@
+// Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator.
+// Leaves out multi-touch (injected instead), focus changes, window-manager resizes and turning for rotation.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "Platform/Common/ScreenObjects.h"
+#include "Platform/X11/X11Input.h"
+#include "PlatformNavigator.h"
+
+// Xlib last: its macros (None, Bool, Status) must not meet other headers.
+#include <EGL/eglext.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace plat
+{
+
+namespace
+{
+
+// Xlib's own handler ends the process; a stray error (a focus request racing an
+// unmap, a window already gone) is not worth that.
+int ReportXError(Display* pDisplay, XErrorEvent* pError)
+{
+    char szText[128] = {};
+    XGetErrorText(pDisplay, pError->error_code, szText, sizeof(szText));
+    std::fprintf(stderr, "X error ignored: %s (request %d)\n", szText, int(pError->request_code));
+    return 0;
+}
+
+void PostPointer(int iButtons, int iX, int iY)
+{
+    PostScreenEvent(_screen_event{SCREEN_EVENT_POINTER, iButtons, {iX, iY}, 0, 0, 0});
+}
+
+class CX11Backend : public IPlatformBackend
+{
+public:
+    ~CX11Backend() override
+    {
+        // Mesa keeps using the connection until its display is terminated.
+        if (m_pEglDisplay != EGL_NO_DISPLAY)
+            eglTerminate(m_pEglDisplay);
+        if (m_pDisplay)
+            XCloseDisplay(m_pDisplay);
+    }
+
+    int Open(int* aDisplaySize) override
+    {
+        m_pDisplay = XOpenDisplay(nullptr);
+        if (!m_pDisplay)
+            return ENODEV;
+        XSetErrorHandler(ReportXError);
+        const int iScreen = DefaultScreen(m_pDisplay);
+        aDisplaySize[0] = std::min(aDisplaySize[0], DisplayWidth(m_pDisplay, iScreen));
+        aDisplaySize[1] = std::min(aDisplaySize[1], DisplayHeight(m_pDisplay, iScreen));
+        m_uWmProtocols = XInternAtom(m_pDisplay, "WM_PROTOCOLS", False);
+        m_uWmDeleteWindow = XInternAtom(m_pDisplay, "WM_DELETE_WINDOW", False);
+        return 0;
+    }
+
+    int CreateWindow(_screen_window& window) override
+    {
+        const int iScreen = DefaultScreen(m_pDisplay);
+        const Window uWindow =
+            XCreateSimpleWindow(m_pDisplay, RootWindow(m_pDisplay, iScreen), 0, 0,
+                                unsigned(window.m_aBufferSize[0]), unsigned(window.m_aBufferSize[1]), 0,
+                                BlackPixel(m_pDisplay, iScreen), BlackPixel(m_pDisplay, iScreen));
+        if (!uWindow)
+            return EIO;
+        XStoreName(m_pDisplay, uWindow, WindowTitle().c_str());
+        Atom uDelete = m_uWmDeleteWindow;
+        XSetWMProtocols(m_pDisplay, uWindow, &uDelete, 1);
+        XSizeHints hints = {};
+        hints.flags = USPosition;
+        XSetWMNormalHints(m_pDisplay, uWindow, &hints);
+        XSelectInput(m_pDisplay, uWindow,
+                     KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
+                         StructureNotifyMask);
+        XMapWindow(m_pDisplay, uWindow);
+        // EGL may reach the window through another connection: the server must know it first.
+        XSync(m_pDisplay, False);
+        window.m_uNativeWindow = uWindow;
+        m_aWindows.push_back(uWindow);
+        return 0;
+    }
+
+    void DestroyWindow(_screen_window& window) override
+    {
+        m_aWindows.erase(std::remove(m_aWindows.begin(), m_aWindows.end(), window.m_uNativeWindow),
+                         m_aWindows.end());
+        XDestroyWindow(m_pDisplay, window.m_uNativeWindow);
+        XSync(m_pDisplay, False);
+        window.m_uNativeWindow = 0;
+    }
+
+    void ResizeWindow(_screen_window& window) override
+    {
+        XResizeWindow(m_pDisplay, window.m_uNativeWindow, unsigned(window.m_aBufferSize[0]),
+                      unsigned(window.m_aBufferSize[1]));
+        XSync(m_pDisplay, False);
+    }
+
+    void Pump() override
+    {
+        while (XPending(m_pDisplay) > 0)
+        {
+            XEvent event;
+            XNextEvent(m_pDisplay, &event);
+            if (std::find(m_aWindows.begin(), m_aWindows.end(), event.xany.window) != m_aWindows.end())
+                Translate(event);
+        }
+    }
+
+    EGLDisplay GetEglDisplay(void* pNativeDisplay) override
+    {
+        if (!m_pDisplay)
+            return ::eglGetDisplay(static_cast<EGLNativeDisplayType>(pNativeDisplay));
+        m_pEglDisplay = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, m_pDisplay, nullptr);
+        return m_pEglDisplay;
+    }
+
+    EGLSurface CreateEglSurface(EGLDisplay display, EGLConfig config, _screen_window& window,
+                                const EGLint* pAttribs) override
+    {
+        return ::eglCreateWindowSurface(display, config, EGLNativeWindowType(window.m_uNativeWindow),
+                                        pAttribs);
+    }
+
+private:
+    void Translate(XEvent& event)
+    {
+        switch (event.type)
+        {
+        case ButtonPress:
+        case ButtonRelease:
+            if (ButtonMaskOfXButton(event.xbutton.button))
+                PostPointer(
+                    ButtonMaskAfter(event.xbutton.state, event.xbutton.button, event.type == ButtonPress),
+                    event.xbutton.x, event.xbutton.y);
+            break;
+        case MotionNotify:
+            PostPointer(ButtonMaskOfXState(event.xmotion.state), event.xmotion.x, event.xmotion.y);
+            break;
+        case KeyPress:
+        case KeyRelease:
+        {
+            char szText[8];
+            KeySym uKeySym = NoSymbol;
+            XLookupString(&event.xkey, szText, sizeof(szText), &uKeySym, nullptr);
+            if (const int iSym = KeySymOfXKeySym(uKeySym))
+                PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD,
+                                              0,
+                                              {0, 0},
+                                              event.type == KeyPress ? SCREEN_KEY_FLAG_DOWN : 0,
+                                              iSym,
+                                              0});
+            break;
+        }
+        case ClientMessage:
+            if (event.xclient.message_type == m_uWmProtocols && event.xclient.format == 32 &&
+                Atom(event.xclient.data.l[0]) == m_uWmDeleteWindow)
+                PostNavigatorEvent(NAVIGATOR_EXIT, 0);
+            break;
+        case MapNotify:
+            // Without a window manager focus follows the pointer: typed keys would go astray.
+            XSetInputFocus(m_pDisplay, event.xmap.window, RevertToParent, CurrentTime);
+            XSync(m_pDisplay, False); // processed now, not after a later unmap
+            PostNavigatorEvent(NAVIGATOR_WINDOW_STATE, NAVIGATOR_WINDOW_FULLSCREEN);
+            break;
+        case UnmapNotify:
+            PostNavigatorEvent(NAVIGATOR_WINDOW_STATE, NAVIGATOR_WINDOW_THUMBNAIL);
+            break;
+        default: // focus changes are ignored: under Xvfb focus follows the pointer
+            break;
+        }
+    }
+
+    Display* m_pDisplay = nullptr;
+    EGLDisplay m_pEglDisplay = EGL_NO_DISPLAY;
+    Atom m_uWmProtocols = 0;
+    Atom m_uWmDeleteWindow = 0;
+    std::vector<Window> m_aWindows;
+};
+
+} // namespace
+
+std::unique_ptr<IPlatformBackend> CreateX11Backend()
+{
+    return std::make_unique<CX11Backend>();
+}
+
+} // namespace plat

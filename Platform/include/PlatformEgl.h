@@ -1,0 +1,24 @@
+// The three EGL steps that depend on the window system. The engine calls these
+// (qualified with plat::) and every other EGL function directly.
+//
+// On X11 they reach the X server of the screen context and the window's X window.
+// Headless there is no window system: the display is Mesa's surfaceless platform,
+// window configs are asked for as pbuffer configs (exact 8-8-8, alpha 0, the
+// format of the X11 windows), and a window surface is a pbuffer of the window's
+// buffer size.
+#pragma once
+
+#include <EGL/egl.h>
+
+#include "PlatformScreen.h"
+
+namespace plat
+{
+
+EGLDisplay eglGetDisplay(void* pNativeDisplay);
+EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs,
+                           EGLint iConfigSize, EGLint* pNumConfig);
+EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_window_t window,
+                                  const EGLint* pAttribs);
+
+} // namespace plat

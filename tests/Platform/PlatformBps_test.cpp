@@ -1,0 +1,156 @@
+// The event service: queue semantics, thread-safe posting and event lifetime.
+#include <atomic>
+#include <gtest/gtest.h>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "Platform/PlatformTestEvents.h"
+#include "PlatformBps.h"
+
+namespace
+{
+
+class PlatformBps : public CHeadlessPlatformTest
+{
+protected:
+    void SetUp() override
+    {
+        CHeadlessPlatformTest::SetUp();
+        m_iDomain = plat::bps_register_domain();
+    }
+
+    int m_iDomain = 0;
+};
+
+// Counts live payloads, to see when the service releases an event.
+struct sCountedPayload
+{
+    explicit sCountedPayload(std::atomic<int>& iLive) : m_iLive(iLive) { ++m_iLive; }
+    ~sCountedPayload() { --m_iLive; }
+    std::atomic<int>& m_iLive;
+};
+
+TEST_F(PlatformBps, EmptyQueueGivesSuccessAndNullEvent)
+{
+    plat::bps_event_t* pEvent = reinterpret_cast<plat::bps_event_t*>(0x1);
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_EQ(pEvent, nullptr);
+}
+
+TEST_F(PlatformBps, EventsComeOutInOrderWithDomainCodeAndPayload)
+{
+    auto pPayload = std::make_shared<const int>(42);
+    ASSERT_EQ(plat::bps_post_event(m_iDomain, 5, pPayload), plat::BPS_SUCCESS);
+    ASSERT_EQ(plat::bps_post_event(m_iDomain, 6), plat::BPS_SUCCESS);
+    plat::bps_event_t* pEvent = nullptr;
+    ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    ASSERT_NE(pEvent, nullptr);
+    EXPECT_EQ(plat::bps_event_get_domain(pEvent), m_iDomain);
+    EXPECT_EQ(plat::bps_event_get_code(pEvent), 5);
+    EXPECT_EQ(*static_cast<const int*>(plat::bps_event_get_payload(pEvent)), 42);
+    ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_EQ(plat::bps_event_get_code(pEvent), 6);
+    EXPECT_EQ(plat::bps_event_get_payload(pEvent), nullptr);
+}
+
+TEST_F(PlatformBps, EventStaysValidUntilTheNextGet)
+{
+    std::atomic<int> iLive{0};
+    plat::bps_post_event(m_iDomain, 1, std::make_shared<const sCountedPayload>(iLive));
+    plat::bps_event_t* pEvent = nullptr;
+    plat::bps_get_event(&pEvent, 0);
+    ASSERT_NE(pEvent, nullptr);
+    EXPECT_EQ(iLive, 1);
+    EXPECT_EQ(plat::bps_event_get_code(pEvent), 1);
+    plat::bps_get_event(&pEvent, 0);
+    EXPECT_EQ(pEvent, nullptr);
+    EXPECT_EQ(iLive, 0);
+}
+
+TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
+{
+    const int kThreads = 4, kPerThread = 500;
+    std::vector<std::thread> aThreads;
+    for (int t = 0; t < kThreads; ++t)
+        aThreads.emplace_back(
+            [this, t]
+            {
+                for (int i = 0; i < kPerThread; ++i)
+                    plat::bps_post_event(m_iDomain, t * kPerThread + i);
+            });
+    std::vector<int> aLast(kThreads, -1);
+    int iReceived = 0;
+    while (iReceived < kThreads * kPerThread)
+    {
+        plat::bps_event_t* pEvent = nullptr;
+        ASSERT_EQ(plat::bps_get_event(&pEvent, 1000), plat::BPS_SUCCESS);
+        ASSERT_NE(pEvent, nullptr) << "only " << iReceived << " events arrived";
+        const int iCode = plat::bps_event_get_code(pEvent);
+        const int iThread = iCode / kPerThread;
+        EXPECT_GT(iCode % kPerThread, aLast[iThread]);
+        aLast[iThread] = iCode % kPerThread;
+        ++iReceived;
+    }
+    for (std::thread& thread : aThreads)
+        thread.join();
+}
+
+TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
+{
+    std::thread poster(
+        [this]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            plat::bps_post_event(m_iDomain, 9);
+        });
+    plat::bps_event_t* pEvent = nullptr;
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 5000), plat::BPS_SUCCESS);
+    poster.join();
+    ASSERT_NE(pEvent, nullptr);
+    EXPECT_EQ(plat::bps_event_get_code(pEvent), 9);
+    // Nothing more comes: the wait ends at its timeout with no event.
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 30), plat::BPS_SUCCESS);
+    EXPECT_EQ(pEvent, nullptr);
+}
+
+TEST_F(PlatformBps, RegisteredDomainsAreDistinctFromEachOtherAndTheServices)
+{
+    std::set<int> aDomains = {m_iDomain};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(aDomains.insert(plat::bps_register_domain()).second);
+    for (int iDomain : aDomains)
+        EXPECT_GT(iDomain, 3);
+}
+
+TEST_F(PlatformBps, NestedInitialisationEmptiesTheQueueOnlyAtTheLastShutdown)
+{
+    plat::bps_initialize();
+    plat::bps_post_event(m_iDomain, 1);
+    plat::bps_shutdown(); // still initialised once
+    plat::bps_event_t* pEvent = nullptr;
+    ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_NE(pEvent, nullptr);
+
+    plat::bps_post_event(m_iDomain, 2);
+    plat::bps_shutdown();
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_FAILURE) << "not initialised";
+    EXPECT_EQ(pEvent, nullptr);
+    plat::bps_initialize(); // for TearDown
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_EQ(pEvent, nullptr) << "the queue was emptied";
+}
+
+TEST_F(PlatformBps, InjectedFailureOfGetEventKeepsTheEventQueued)
+{
+    plat::bps_post_event(m_iDomain, 3);
+    plat::FailCall("bps_get_event");
+    plat::bps_event_t* pEvent = nullptr;
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_FAILURE);
+    EXPECT_EQ(pEvent, nullptr);
+    ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    ASSERT_NE(pEvent, nullptr);
+    EXPECT_EQ(plat::bps_event_get_code(pEvent), 3);
+}
+
+} // namespace

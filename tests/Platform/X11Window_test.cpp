@@ -1,0 +1,288 @@
+// The X11 back end under Xvfb: the window and its size, an EGL window surface on
+// it in the application's order, and real X input (synthesized with XTest from a
+// second connection) arriving as screen and navigator events.
+// KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "Platform/PlatformTestEgl.h"
+#include "Platform/PlatformTestEvents.h"
+#include "PlatformControl.h"
+#include "PlatformScreen.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace
+{
+
+using namespace plat;
+
+bool IsPointer(const sSeenEvent& seen)
+{
+    return seen.m_iDomain == screen_get_domain() && seen.m_iType == SCREEN_EVENT_POINTER;
+}
+
+bool IsKey(const sSeenEvent& seen)
+{
+    return seen.m_iDomain == screen_get_domain() && seen.m_iType == SCREEN_EVENT_KEYBOARD;
+}
+
+std::vector<sSeenEvent> Only(const std::vector<sSeenEvent>& aSeen, bool (*fnKeep)(const sSeenEvent&))
+{
+    std::vector<sSeenEvent> aKept;
+    for (const sSeenEvent& seen : aSeen)
+        if (fnKeep(seen))
+            aKept.push_back(seen);
+    return aKept;
+}
+
+class X11Window : public ::testing::Test
+{
+protected:
+    // One connection for the whole suite: an X server resets when its last client
+    // leaves and refuses connections meanwhile.
+    static void SetUpTestSuite() { s_pTester = XOpenDisplay(nullptr); }
+    static void TearDownTestSuite()
+    {
+        if (s_pTester)
+            XCloseDisplay(s_pTester);
+        s_pTester = nullptr;
+    }
+    void SetUp() override
+    {
+        ResetPlatform(eBackend::X11);
+        setenv("KORVEL_DISPLAY_SIZE", "800x480", 1);
+        m_pTester = s_pTester;
+        ASSERT_NE(m_pTester, nullptr) << "needs an X server (run under xvfb-run)";
+        bps_initialize();
+        navigator_request_events(0);
+        ASSERT_EQ(screen_create_context(&m_pContext, SCREEN_APPLICATION_CONTEXT), 0);
+        ASSERT_EQ(screen_create_window(&m_pWindow, m_pContext), 0);
+        ASSERT_EQ(screen_request_events(m_pContext), 0);
+        m_uWindow = GetNativeWindow(m_pWindow);
+        ASSERT_NE(m_uWindow, 0u);
+        // The map arrives as full screen and gives the window the keyboard focus.
+        bool bMapped = false;
+        EventsUntil([](const sSeenEvent& seen) { return seen.m_iWindowState == 0; }, bMapped);
+        ASSERT_TRUE(bMapped);
+    }
+    void TearDown() override
+    {
+        if (m_pContext)
+            screen_destroy_context(m_pContext);
+        bps_shutdown();
+        unsetenv("KORVEL_DISPLAY_SIZE");
+    }
+    void GetXSize(int& iWidth, int& iHeight)
+    {
+        XWindowAttributes attributes = {};
+        XGetWindowAttributes(m_pTester, Window(m_uWindow), &attributes);
+        iWidth = attributes.width;
+        iHeight = attributes.height;
+    }
+    void Button(unsigned int uButton, bool bPress)
+    {
+        XTestFakeButtonEvent(m_pTester, uButton, bPress ? True : False, CurrentTime);
+        XFlush(m_pTester);
+    }
+    void MoveTo(int iX, int iY)
+    {
+        // The window sits at the root's origin: root and window coordinates agree.
+        XTestFakeMotionEvent(m_pTester, DefaultScreen(m_pTester), iX, iY, CurrentTime);
+        XFlush(m_pTester);
+    }
+    void Key(KeySym uKeySym, bool bPress)
+    {
+        XTestFakeKeyEvent(m_pTester, XKeysymToKeycode(m_pTester, uKeySym), bPress ? True : False,
+                          CurrentTime);
+        XFlush(m_pTester);
+    }
+    std::vector<sSeenEvent> PointerEventsUntilRelease()
+    {
+        bool bFound = false;
+        const std::vector<sSeenEvent> aSeen = EventsUntil(
+            [](const sSeenEvent& seen) { return IsPointer(seen) && seen.m_iButtons == 0; }, bFound);
+        EXPECT_TRUE(bFound) << "no release arrived";
+        return Only(aSeen, IsPointer);
+    }
+
+    static Display* s_pTester;
+    Display* m_pTester = nullptr; // the test's own connection, as another client
+    screen_context_t m_pContext = nullptr;
+    screen_window_t m_pWindow = nullptr;
+    unsigned long m_uWindow = 0;
+};
+
+Display* X11Window::s_pTester = nullptr;
+
+TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
+{
+    int iWidth = 0, iHeight = 0;
+    GetXSize(iWidth, iHeight);
+    EXPECT_EQ(iWidth, 800);
+    EXPECT_EQ(iHeight, 480);
+    char* pszTitle = nullptr;
+    ASSERT_NE(XFetchName(m_pTester, Window(m_uWindow), &pszTitle), 0);
+    EXPECT_STREQ(pszTitle, "Korvel");
+    XFree(pszTitle);
+    screen_display_t aDisplays[1] = {nullptr};
+    screen_get_context_property_pv(m_pContext, SCREEN_PROPERTY_DISPLAYS, (void**)aDisplays);
+    int aSize[2] = {0, 0};
+    screen_get_display_property_iv(aDisplays[0], SCREEN_PROPERTY_SIZE, aSize);
+    EXPECT_EQ(aSize[0], 800);
+    EXPECT_EQ(aSize[1], 480);
+
+    const int aBuffer[2] = {480, 640};
+    ASSERT_EQ(screen_set_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer), 0);
+    GetXSize(iWidth, iHeight);
+    EXPECT_EQ(iWidth, 480);
+    EXPECT_EQ(iHeight, 640);
+}
+
+TEST_F(X11Window, DisplayIsNoLargerThanTheXScreen)
+{
+    screen_context_t pLarge = nullptr;
+    SetDisplaySize(5000, 4000);
+    ASSERT_EQ(screen_create_context(&pLarge, 0), 0);
+    screen_display_t aDisplays[1] = {nullptr};
+    screen_get_context_property_pv(pLarge, SCREEN_PROPERTY_DISPLAYS, (void**)aDisplays);
+    screen_display_mode_t mode = {};
+    screen_get_display_property_pv(aDisplays[0], SCREEN_PROPERTY_MODE, (void**)&mode);
+    EXPECT_EQ(int(mode.width), DisplayWidth(m_pTester, DefaultScreen(m_pTester)));
+    EXPECT_EQ(int(mode.height), DisplayHeight(m_pTester, DefaultScreen(m_pTester)));
+    screen_destroy_context(pLarge);
+}
+
+TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
+{
+    const int aBuffer[2] = {320, 200};
+    screen_set_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer);
+    CEngineEgl egl;
+    ASSERT_EQ(egl.Start(m_pWindow), "");
+    EXPECT_EQ(egl.SurfaceSize(EGL_WIDTH), 320);
+    EXPECT_EQ(egl.SurfaceSize(EGL_HEIGHT), 200);
+    const std::array<GLint, 4> aRgbx = {8, 8, 8, 0};
+    EXPECT_EQ(CEngineEgl::ChannelBits(), aRgbx) << "RGBX, like the headless back end";
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char aPixel[4] = {};
+    glReadPixels(160, 100, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aPixel);
+    EXPECT_EQ(aPixel[0], 0);
+    EXPECT_EQ(aPixel[1], 255);
+    EXPECT_TRUE(eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface));
+}
+
+TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
+{
+    MoveTo(100, 100); // no button held: no event
+    Button(1, true);
+    MoveTo(150, 120);
+    Button(1, false);
+    const std::vector<sSeenEvent> aPointer = PointerEventsUntilRelease();
+    ASSERT_GE(aPointer.size(), 3u);
+    EXPECT_EQ(aPointer.front().m_iButtons, SCREEN_LEFT_MOUSE_BUTTON);
+    EXPECT_EQ(aPointer.front().m_aPosition[0], 100);
+    EXPECT_EQ(aPointer.front().m_aPosition[1], 100);
+    const sSeenEvent& drag = aPointer[aPointer.size() - 2];
+    EXPECT_EQ(drag.m_iButtons, SCREEN_LEFT_MOUSE_BUTTON);
+    EXPECT_EQ(drag.m_aPosition[0], 150);
+    EXPECT_EQ(drag.m_aPosition[1], 120);
+    EXPECT_EQ(aPointer.back().m_iButtons, 0) << "the release reports the button up";
+    EXPECT_EQ(aPointer.back().m_aPosition[0], 150);
+}
+
+TEST_F(X11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
+{
+    MoveTo(50, 60);
+    Button(3, true);
+    Button(3, false);
+    std::vector<sSeenEvent> aPointer = PointerEventsUntilRelease();
+    ASSERT_EQ(aPointer.size(), 2u);
+    EXPECT_EQ(aPointer[0].m_iButtons, SCREEN_RIGHT_MOUSE_BUTTON);
+
+    Button(1, true);
+    Button(4, true); // wheel turns during a drag must not end it
+    Button(4, false);
+    Button(5, true);
+    Button(5, false);
+    Button(2, true);
+    Button(2, false);
+    Button(1, false);
+    aPointer = PointerEventsUntilRelease();
+    ASSERT_EQ(aPointer.size(), 4u);
+    EXPECT_EQ(aPointer[0].m_iButtons, SCREEN_LEFT_MOUSE_BUTTON);
+    EXPECT_EQ(aPointer[1].m_iButtons, SCREEN_LEFT_MOUSE_BUTTON | SCREEN_MIDDLE_MOUSE_BUTTON);
+    EXPECT_EQ(aPointer[2].m_iButtons, SCREEN_LEFT_MOUSE_BUTTON);
+    EXPECT_EQ(aPointer[3].m_iButtons, 0);
+}
+
+TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
+{
+    MoveTo(10, 10);
+    Key(XK_a, true);
+    Key(XK_a, false);
+    Key(XK_Left, true);
+    Key(XK_Left, false);
+    Key(XK_Shift_L, true);
+    Key(XK_b, true);
+    Key(XK_b, false);
+    Key(XK_Shift_L, false);
+    Key(XK_BackSpace, true);
+    bool bFound = false;
+    const std::vector<sSeenEvent> aKeys = Only(
+        EventsUntil([](const sSeenEvent& seen) { return IsKey(seen) && seen.m_iKeySym == 0xF008; }, bFound),
+        IsKey);
+    ASSERT_TRUE(bFound);
+    Key(XK_BackSpace, false);
+    std::vector<std::pair<int, int>> aSymFlags;
+    for (const sSeenEvent& seen : aKeys)
+        aSymFlags.emplace_back(seen.m_iKeySym, seen.m_iKeyFlags);
+    const std::vector<std::pair<int, int>> aExpected = {{'a', 1},    {'a', 0},    {0xF051, 1},
+                                                        {0xF051, 0}, {0xF0E1, 1}, {'B', 1},
+                                                        {'B', 0},    {0xF0E1, 0}, {0xF008, 1}};
+    EXPECT_EQ(aSymFlags, aExpected);
+}
+
+TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = Window(m_uWindow);
+    event.xclient.message_type = XInternAtom(m_pTester, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(m_pTester, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    ASSERT_NE(XSendEvent(m_pTester, Window(m_uWindow), False, NoEventMask, &event), 0);
+    XFlush(m_pTester);
+    bool bFound = false;
+    EventsUntil([](const sSeenEvent& seen)
+                { return seen.m_iDomain == navigator_get_domain() && seen.m_iCode == 2; },
+                bFound);
+    EXPECT_TRUE(bFound);
+}
+
+TEST_F(X11Window, UnmapAndMapGiveThumbnailAndFullScreen)
+{
+    XUnmapWindow(m_pTester, Window(m_uWindow));
+    XFlush(m_pTester);
+    bool bFound = false;
+    EventsUntil([](const sSeenEvent& seen) { return seen.m_iWindowState == 1; }, bFound);
+    EXPECT_TRUE(bFound);
+    XMapWindow(m_pTester, Window(m_uWindow));
+    XFlush(m_pTester);
+    EventsUntil([](const sSeenEvent& seen) { return seen.m_iWindowState == 0; }, bFound);
+    EXPECT_TRUE(bFound);
+}
+
+TEST_F(X11Window, InjectionWorksBesideRealInput)
+{
+    ASSERT_EQ(InjectTouch(SCREEN_EVENT_MTOUCH_TOUCH, 2, 30, 40), BPS_SUCCESS);
+    bool bFound = false;
+    EventsUntil([](const sSeenEvent& seen) { return seen.m_iType == SCREEN_EVENT_MTOUCH_TOUCH; }, bFound);
+    EXPECT_TRUE(bFound);
+}
+
+} // namespace

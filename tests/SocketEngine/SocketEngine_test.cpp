@@ -1,0 +1,538 @@
+// CSocketEngine against a TCP peer on 127.0.0.1. The test plays the
+// application: it runs the frames that call the engine's Update.
+//
+// Sections: fixtures - start-up and unconnected calls - connect failures -
+// sending - receiving - disconnect and reconnect - timers - resources.
+#include "SocketEngine/SocketEngine.h"
+
+#include "KorvelGraphics/KorvelApplication.h"
+#include "LoopbackPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace {
+
+// ------------------------------------------------------------------- fixtures
+
+class CStubApplication : public IKorvelApplication
+{
+public:
+    void Frame(float seconds)
+    {
+        m_bInFrame = true;
+        UpdateRunnables(seconds);
+        m_bInFrame = false;
+    }
+    int RunnableCount() const { return m_Runnables.GetCount(); }
+    bool m_bInFrame = false;
+};
+
+struct sEVENT
+{
+    bool bData;
+    int iCode;
+    int iDetail;
+    std::string strData;
+    bool bInFrame;
+    bool bMainThread;
+};
+
+class CRecorder : public ISocketEngineObserver
+{
+public:
+    explicit CRecorder(CStubApplication& app) : m_App(app), m_MainThread(std::this_thread::get_id()) {}
+
+    void SocketEngineNotify(KE_SOCKETCODES code, int detail) override
+    {
+        m_Events.push_back({false, code, detail, "", m_App.m_bInFrame, OnMain()});
+        if (m_pOnNotify)
+            m_pOnNotify(code);
+    }
+    void SocketEngineDataReceived(unsigned char const* data, int size) override
+    {
+        m_Events.push_back(
+            {true, -1, 0, std::string(reinterpret_cast<const char*>(data), size), m_App.m_bInFrame, OnMain()});
+        m_strData.append(reinterpret_cast<const char*>(data), size);
+        if (m_pOnData)
+            m_pOnData();
+    }
+
+    bool Has(int code, int detail) const
+    {
+        for (const sEVENT& e : m_Events)
+            if (!e.bData && e.iCode == code && e.iDetail == detail)
+                return true;
+        return false;
+    }
+    int Notifications() const
+    {
+        int n = 0;
+        for (const sEVENT& e : m_Events)
+            n += e.bData ? 0 : 1;
+        return n;
+    }
+
+    std::vector<sEVENT> m_Events;
+    std::string m_strData;
+    std::function<void()> m_pOnData;
+    std::function<void(int)> m_pOnNotify;
+
+private:
+    bool OnMain() const { return std::this_thread::get_id() == m_MainThread; }
+    CStubApplication& m_App;
+    std::thread::id m_MainThread;
+};
+
+// Runs frames until the condition holds or the time is up.
+template <class F> bool PumpUntil(CStubApplication& app, F condition, int timeoutMs = 10000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        app.Frame(0.016f);
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+void PumpFor(CStubApplication& app, int milliseconds)
+{
+    PumpUntil(app, [] { return false; }, milliseconds);
+}
+
+std::string Pattern(size_t size, unsigned int seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
+    return bytes;
+}
+
+void SendText(::CSocketEngine& engine, const std::string& bytes)
+{
+    engine.Send(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+}
+
+int FailResolve(char const*, in_addr*)
+{
+    return 0;
+}
+
+std::set<int> OpenDescriptors()
+{
+    std::set<int> fds;
+    DIR* dir = opendir("/proc/self/fd");
+    const int own = dirfd(dir);
+    while (dirent* entry = readdir(dir))
+    {
+        if (entry->d_name[0] == '.')
+            continue;
+        const int fd = atoi(entry->d_name);
+        if (fd != own)
+            fds.insert(fd);
+    }
+    closedir(dir);
+    return fds;
+}
+
+int ThreadCount()
+{
+    // A sanitizer runtime may start a helper thread with the process's first
+    // thread; have that happen before anything is counted.
+    static bool warm = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)warm;
+    int count = 0;
+    DIR* dir = opendir("/proc/self/task");
+    while (dirent* entry = readdir(dir))
+        count += entry->d_name[0] != '.';
+    closedir(dir);
+    return count;
+}
+
+// The fixture takes the engine's name for the suite; the engine itself is ::CSocketEngine here.
+class CSocketEngine : public ::testing::Test
+{
+protected:
+    CSocketEngine() : m_Recorder(m_App) {}
+    void SetUp() override { ASSERT_EQ(1, m_Engine.Startup(&m_App, &m_Recorder)); }
+    void TearDown() override
+    {
+        m_Engine.Disconnect(0, 0);
+        m_Engine.Shutdown();
+    }
+    void SetSendWait(int milliseconds)
+    {
+        sSOCKETTIMING timing;
+        timing.iSendWaitMs = milliseconds;
+        m_Engine.SetTiming(timing);
+    }
+    bool ConnectTo(CLoopbackPeer& peer)
+    {
+        return m_Engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr) == 1 && peer.Accept();
+    }
+
+    CStubApplication m_App;
+    CRecorder m_Recorder;
+    ::CSocketEngine m_Engine;
+};
+
+// ------------------------------------------- start-up and unconnected calls
+
+TEST_F(CSocketEngine, StartupNeedsAnApplicationAndRegistersOnce)
+{
+    CStubApplication app;
+    CRecorder recorder(app);
+    ::CSocketEngine engine;
+    EXPECT_EQ(0, engine.Startup(nullptr, &recorder));
+    EXPECT_EQ(0, app.RunnableCount());
+    EXPECT_EQ(1, engine.Startup(&app, &recorder));
+    EXPECT_EQ(1, app.RunnableCount());
+    engine.Shutdown();
+    EXPECT_EQ(0, app.RunnableCount());
+}
+
+TEST_F(CSocketEngine, UnconnectedCallsAnswerAtOnceOrDoNothing)
+{
+    unsigned char bytes[4] = {1, 2, 3, 4};
+    m_Engine.Send(bytes, 0);
+    m_Engine.Send(bytes, -3);
+    EXPECT_TRUE(m_Recorder.m_Events.empty());
+
+    m_Engine.Send(bytes, 4);
+    ASSERT_EQ(1u, m_Recorder.m_Events.size());
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_SEND));
+    EXPECT_FALSE(m_Recorder.m_Events[0].bInFrame);
+
+    EXPECT_EQ(0u, m_Engine.IsConnected(0));
+    EXPECT_EQ(1u, m_Recorder.m_Events.size());
+    EXPECT_EQ(0u, m_Engine.IsConnected(1));
+    ASSERT_EQ(2u, m_Recorder.m_Events.size());
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CLOSED, 0));
+
+    m_Engine.Disconnect(0, 1);
+    m_App.Frame(0.1f);
+    EXPECT_EQ(2u, m_Recorder.m_Events.size());
+}
+
+// ------------------------------------------------------------ connect failures
+
+TEST_F(CSocketEngine, RefusedConnectionIsReportedAtTheNextUpdateWithoutLeakingTheSocket)
+{
+    const unsigned int port = CLoopbackPeer::ClosedPort();
+    const std::set<int> before = OpenDescriptors();
+    EXPECT_EQ(0, m_Engine.Connect(CKorvelString("127.0.0.1"), port, nullptr));
+    EXPECT_EQ(before, OpenDescriptors());
+    EXPECT_TRUE(m_Recorder.m_Events.empty());
+    m_App.Frame(0.016f);
+    ASSERT_EQ(1u, m_Recorder.m_Events.size());
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_CONNECT));
+    EXPECT_EQ(0u, m_Engine.IsConnected(0));
+}
+
+TEST_F(CSocketEngine, UnresolvedHostIsReportedAtTheNextUpdate)
+{
+    m_Engine.SetResolver(&FailResolve);
+    EXPECT_EQ(0, m_Engine.Connect(CKorvelString("nowhere.invalid"), 5000, nullptr));
+    EXPECT_TRUE(m_Recorder.m_Events.empty());
+    m_App.Frame(0.016f);
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_CONNECT));
+}
+
+TEST_F(CSocketEngine, AFailureOfAnEarlierAttemptIsNotReportedAgainstTheNextConnection)
+{
+    CLoopbackPeer peer;
+    EXPECT_EQ(0, m_Engine.Connect(CKorvelString("127.0.0.1"), CLoopbackPeer::ClosedPort(), nullptr));
+    ASSERT_TRUE(ConnectTo(peer));
+    PumpFor(m_App, 50);
+    ASSERT_EQ(1u, m_Recorder.m_Events.size());
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CONNECTED, 0));
+}
+
+// --------------------------------------------------------------------- sending
+
+TEST_F(CSocketEngine, ConnectNotifiesAtOnceAndMessagesArriveWholeAndInOrder)
+{
+    CLoopbackPeer peer;
+    ASSERT_EQ(1, m_Engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
+    ASSERT_EQ(1u, m_Recorder.m_Events.size());
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_CONNECTED, 0));
+    EXPECT_FALSE(m_Recorder.m_Events[0].bInFrame);
+    EXPECT_EQ(1u, m_Engine.IsConnected(1));
+    ASSERT_TRUE(peer.Accept());
+    peer.StartReading();
+
+    // Large messages do not fit the socket buffers and go out in several writes.
+    std::string expected;
+    const size_t sizes[] = {1, 300, 65536, 8u << 20, 17, 3u << 20, 5};
+    for (unsigned int i = 0; i < sizeof(sizes) / sizeof(sizes[0]); ++i)
+    {
+        const std::string message = Pattern(sizes[i], i);
+        SendText(m_Engine, message);
+        expected += message;
+    }
+    m_Engine.Disconnect(0, 0);
+    ASSERT_TRUE(peer.WaitForEof());
+    EXPECT_EQ(expected.size(), peer.Received().size());
+    EXPECT_TRUE(expected == peer.Received());
+    EXPECT_EQ(0u, m_Engine.GetPort());
+    EXPECT_EQ(0, m_Engine.GetHost().GetLength());
+}
+
+TEST_F(CSocketEngine, DisconnectDrainsManyQueuedMessages)
+{
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    peer.StartReading();
+    std::string expected;
+    for (unsigned int i = 0; i < 60; ++i)
+    {
+        const std::string message = Pattern(100000 + i, i);
+        SendText(m_Engine, message);
+        expected += message;
+    }
+    m_Engine.Disconnect(0, 0);
+    EXPECT_EQ(0u, m_Engine.IsConnected(0));
+    ASSERT_TRUE(peer.WaitForEof());
+    EXPECT_TRUE(expected == peer.Received());
+}
+
+TEST_F(CSocketEngine, APeerThatNeverReadsTimesTheSendOutAndDoesNotHangDisconnect)
+{
+    SetSendWait(200);
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    peer.ShrinkReceiveBuffer();
+    const std::string block = Pattern(1u << 20, 3);
+    for (int i = 0; i < 64; ++i)
+        SendText(m_Engine, block);
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_SENDWAIT); }));
+
+    // Queued again after the failure: Disconnect must still come back.
+    for (int i = 0; i < 64; ++i)
+        SendText(m_Engine, block);
+    m_Engine.Disconnect(0, 0);
+    EXPECT_EQ(0u, m_Engine.IsConnected(0));
+}
+
+TEST_F(CSocketEngine, ClearSendQueueDropsWhatIsQueuedButNotTheMessageBeingSent)
+{
+    SetSendWait(10000);
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    const std::string first = Pattern(32u << 20, 1);
+    SendText(m_Engine, first);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the send thread holds it now
+    SendText(m_Engine, Pattern(1000, 2));
+    SendText(m_Engine, Pattern(2000, 3));
+    m_Engine.ClearSendQueue();
+    peer.StartReading();
+    m_Engine.Disconnect(0, 0);
+    ASSERT_TRUE(peer.WaitForEof());
+    EXPECT_TRUE(first == peer.Received());
+}
+
+TEST_F(CSocketEngine, APeerResetIsASendFailureNotAKilledProcess)
+{
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    peer.ResetClient();
+    // The receive side sees the reset first; later sends hit a dead socket.
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Notifications() >= 2; }));
+    const std::string block = Pattern(65536, 4);
+    ASSERT_TRUE(PumpUntil(m_App, [&] {
+        SendText(m_Engine, block);
+        return m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_SEND);
+    }));
+}
+
+// ------------------------------------------------------------------- receiving
+
+TEST_F(CSocketEngine, ReceivedDataReachesTheObserverOnlyFromUpdateAndBeforeTheClose)
+{
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    const std::string sent = Pattern(300000, 9);
+    ASSERT_TRUE(peer.Write(sent));
+    peer.CloseClient();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(1u, m_Recorder.m_Events.size()); // only "connected": nothing without a frame
+
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_CLOSED, 0); }));
+    EXPECT_TRUE(sent == m_Recorder.m_strData);
+    const sEVENT& last = m_Recorder.m_Events.back();
+    EXPECT_FALSE(last.bData);
+    EXPECT_EQ(KE_SOCKET_CLOSED, last.iCode);
+    for (size_t i = 1; i < m_Recorder.m_Events.size(); ++i)
+    {
+        EXPECT_TRUE(m_Recorder.m_Events[i].bInFrame);
+        EXPECT_TRUE(m_Recorder.m_Events[i].bMainThread);
+        EXPECT_LE(m_Recorder.m_Events[i].strData.size(), 65536u);
+    }
+}
+
+TEST_F(CSocketEngine, ReceiveTimeOutFiresAfterTheIdleWaitsOnly)
+{
+    sSOCKETTIMING timing;
+    timing.iReceiveWaitMs = 40;
+    m_Engine.SetTiming(timing);
+    CLoopbackPeer peer;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(ConnectTo(peer));
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_IDLE); }));
+    // Four waits in a row without data, not fewer.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 40));
+}
+
+// ---------------------------------------------------- disconnect and reconnect
+
+TEST_F(CSocketEngine, DisconnectFromTheObserverStopsTheBatchBeingDelivered)
+{
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    ASSERT_TRUE(peer.Write("first"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(peer.Write("second"));
+    peer.CloseClient();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // both chunks and the close are queued
+
+    int dataCalls = 0;
+    m_Recorder.m_pOnData = [&] {
+        ++dataCalls;
+        m_Engine.Disconnect(0, 0);
+    };
+    m_App.Frame(0.016f);
+    PumpFor(m_App, 50);
+    EXPECT_EQ(1, dataCalls);
+    EXPECT_EQ(1, m_Recorder.Notifications()); // "connected" only: the close was dropped
+}
+
+TEST_F(CSocketEngine, DisconnectWhileDataArrivesThenConnectAgainOnTheSameEngine)
+{
+    CLoopbackPeer first;
+    ASSERT_TRUE(ConnectTo(first));
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const std::string block = Pattern(4096, 5);
+        while (flooding && first.Write(block))
+        {
+        }
+    });
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData.size() > 100000; }));
+    m_Engine.Disconnect(0, 0);
+    const size_t eventsAtDisconnect = m_Recorder.m_Events.size();
+    PumpFor(m_App, 100);
+    EXPECT_EQ(eventsAtDisconnect, m_Recorder.m_Events.size());
+    flooding = false;
+    flood.join(); // its writes fail once the engine's socket is gone
+    first.CloseClient();
+
+    // Twice, so the second round also starts from a disconnected engine.
+    for (int round = 0; round < 2; ++round)
+    {
+        CLoopbackPeer next;
+        m_Recorder.m_Events.clear();
+        m_Recorder.m_strData.clear();
+        ASSERT_TRUE(ConnectTo(next));
+        ASSERT_TRUE(next.Write("hello"));
+        ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData == "hello"; }));
+        next.StartReading();
+        SendText(m_Engine, "reply");
+        m_Engine.Disconnect(0, 0);
+        ASSERT_TRUE(next.WaitForEof());
+        EXPECT_EQ("reply", next.Received());
+        EXPECT_EQ(1, m_Recorder.Notifications());
+    }
+}
+
+TEST_F(CSocketEngine, ConnectWhileConnectedReplacesTheConnection)
+{
+    CLoopbackPeer first, second;
+    ASSERT_TRUE(ConnectTo(first));
+    first.StartReading();
+    ASSERT_TRUE(ConnectTo(second));
+    EXPECT_TRUE(first.WaitForEof());
+    EXPECT_EQ(second.Port(), m_Engine.GetPort());
+    EXPECT_EQ(1u, m_Engine.IsConnected(0));
+
+    // Reconnecting to the engine's own host and port.
+    second.StartReading();
+    ASSERT_EQ(1, m_Engine.Connect(m_Engine.GetHost(), m_Engine.GetPort(), nullptr));
+    EXPECT_TRUE(second.WaitForEof());
+    EXPECT_TRUE(second.Accept());
+}
+
+// ---------------------------------------------------------------------- timers
+
+TEST_F(CSocketEngine, KeepAliveTimerExpiresOncePerSilenceAndOnlyWhileConnected)
+{
+    m_App.Frame(40.0f);
+    EXPECT_EQ(0u, m_Engine.LastMessageTimerExpired());
+
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    m_App.Frame(15.0f);
+    EXPECT_EQ(0u, m_Engine.LastMessageTimerExpired());
+    m_App.Frame(15.0f);
+    EXPECT_EQ(1u, m_Engine.LastMessageTimerExpired());
+    EXPECT_EQ(0u, m_Engine.LastMessageTimerExpired());
+
+    m_App.Frame(29.0f);
+    ASSERT_TRUE(peer.Write("ping"));
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData == "ping"; }));
+    m_App.Frame(29.0f);
+    EXPECT_EQ(0u, m_Engine.LastMessageTimerExpired());
+}
+
+// ------------------------------------------------------------------- resources
+
+// Ended by Disconnect and Shutdown, or by Shutdown alone.
+TEST_F(CSocketEngine, LeavesNoThreadOrDescriptorAfterShutdown)
+{
+    for (bool disconnectFirst : {true, false})
+    {
+        SCOPED_TRACE(disconnectFirst ? "Disconnect, Shutdown" : "Shutdown only");
+        CLoopbackPeer peer;
+        const int threadsBefore = ThreadCount();
+        const std::set<int> fdsBefore = OpenDescriptors();
+        CStubApplication app;
+        CRecorder recorder(app);
+        {
+            ::CSocketEngine engine;
+            ASSERT_EQ(1, engine.Startup(&app, &recorder));
+            ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
+            ASSERT_TRUE(peer.Accept());
+            EXPECT_EQ(threadsBefore + 2, ThreadCount());
+            // Everything the engine opened is closed in a child process.
+            for (int fd : OpenDescriptors())
+            {
+                if (!fdsBefore.count(fd))
+                {
+                    EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC) << "descriptor " << fd;
+                }
+            }
+            ASSERT_TRUE(peer.Write("data"));
+            ASSERT_TRUE(PumpUntil(app, [&] { return recorder.m_strData == "data"; }));
+            peer.StartReading();
+            if (disconnectFirst)
+                engine.Disconnect(0, 0);
+            engine.Shutdown();
+            EXPECT_EQ(0, app.RunnableCount());
+        }
+        EXPECT_TRUE(peer.WaitForEof());
+        peer.CloseClient();
+        EXPECT_EQ(fdsBefore, OpenDescriptors());
+        EXPECT_EQ(threadsBefore, ThreadCount());
+    }
+}
+
+} // namespace

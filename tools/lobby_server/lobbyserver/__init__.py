@@ -1,0 +1,1 @@
+"""Lobby and game server for local play and for the client's end-to-end tests."""

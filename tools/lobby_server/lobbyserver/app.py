@@ -1,0 +1,110 @@
+"""The server process: configuration, the two listeners and their connections."""
+
+import asyncio
+import dataclasses
+import itertools
+import json
+import sys
+import traceback
+
+from .accounts import AccountStore
+from .connection import Connection
+from .eventlog import EventLog
+from .game import GameService
+from .lobby import LobbyService
+from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
+
+
+@dataclasses.dataclass
+class Config:
+    host: str = "127.0.0.1"
+    port: int = 5000
+    game_port: int = 5001
+    advertise_host: str = "127.0.0.1"
+    release: int = 1
+    accounts: str = None
+    seed_accounts: list = dataclasses.field(default_factory=list)   # (name, password)
+    log: str = None
+    strict: bool = False
+    redirect: str = None
+    master_slot: int = 0
+    first_user_id: int = 1001
+    idle_probe: float = 60.0
+    idle_close: float = 120.0
+    partial_timeout: float = 30.0
+    handshake_timeout: float = 60.0
+    redirect_close: float = 30.0
+    drain_timeout: float = 20.0
+    abandon_timeout: float = 600.0
+    max_output: int = 1 << 20
+    max_frame: int = MAX_FRAME
+    max_payload: int = MAX_GAME_PAYLOAD
+    max_chat: int = 1000
+
+
+class Server:
+    def __init__(self, cfg, log_stream):
+        self.cfg = cfg
+        self.log = EventLog(log_stream)
+        self.accounts = AccountStore(cfg.accounts)
+        for name, password in cfg.seed_accounts:
+            self.accounts.seed(name, password)
+        self.lobby = LobbyService(self)
+        self.games = GameService(self)
+        self.lobby_port = None
+        self.game_port = None
+        self._user_ids = itertools.count(cfg.first_user_id)
+        self._numbers = {"L": itertools.count(1), "G": itertools.count(1)}
+        self._tasks = set()
+        self._servers = []
+
+    def next_user_id(self):
+        return next(self._user_ids)
+
+    def _accept(self, kind, service):
+        async def handle(reader, writer):
+            conn = Connection(self, kind, next(self._numbers[kind]), reader, writer, service)
+            task = asyncio.current_task()
+            self._tasks.add(task)
+            try:
+                await conn.run()
+            except Exception:   # a fault in one connection's handling must not reach the others
+                self.log.write("internal_error", conn=conn.name, trace=traceback.format_exc())
+            finally:
+                self._tasks.discard(task)
+                conn.close(conn.close_reason or "done", abort=True)
+        return handle
+
+    async def start(self):
+        lobby = await asyncio.start_server(self._accept("L", self.lobby), self.cfg.host, self.cfg.port)
+        game = await asyncio.start_server(self._accept("G", self.games), self.cfg.host, self.cfg.game_port)
+        self._servers = [lobby, game]
+        self.lobby_port = lobby.sockets[0].getsockname()[1]
+        self.game_port = game.sockets[0].getsockname()[1]
+        self._sweeper = asyncio.ensure_future(self.games.sweep())
+        self.log.write("ready", host=self.cfg.host, lobby_port=self.lobby_port, game_port=self.game_port,
+                       strict=self.cfg.strict)
+
+    def ready_line(self):
+        return json.dumps({"event": "ready", "host": self.cfg.host, "lobby_port": self.lobby_port,
+                           "game_port": self.game_port})
+
+    async def stop(self):
+        for srv in self._servers:
+            srv.close()
+        self._sweeper.cancel()
+        for task in list(self._tasks):
+            task.cancel()
+        await asyncio.gather(*self._tasks, self._sweeper, return_exceptions=True)
+        self.log.write("shutdown", violations=self.log.violations)
+
+
+async def serve(cfg, log_stream, stop_event):
+    server = Server(cfg, log_stream)
+    await server.start()
+    if log_stream is not sys.stdout:   # otherwise the log's own "ready" line says it
+        sys.stdout.write(server.ready_line() + "\n")
+        sys.stdout.flush()
+    await stop_event.wait()
+    await server.stop()
+    return server

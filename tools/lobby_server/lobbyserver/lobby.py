@@ -1,0 +1,226 @@
+"""The lobby connection: identification, guest and account login, registration, the
+item-list rounds the client waits for, key values and the quick-play queue.
+
+Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
+"""
+
+from . import messages
+from .accounts import new_key, valid_hash, valid_name
+from .catalogue import CLIENT_SCHEMAS, GAME_IDS
+from .service import Service
+
+# Result codes of the registration answers (any non-zero value is a refusal to the client).
+NAME_TAKEN, NAME_NOT_CONFIRMED, BAD_PASSWORD, NOT_AVAILABLE = -1, -2, -3, -4
+
+
+class LobbyClient:
+    def __init__(self, conn):
+        self.conn = conn
+        self.user_id = None
+        self.name = None
+        self.account = None
+        self.logged_in = False
+        self.redirected = False
+        self.queued_app = None
+        self.session = None        # the latest match this client was paired into
+        self.pending_keys = {}     # name -> key issued by ConfirmUserName on this connection
+
+
+class LobbyService(Service):
+    connection_word = "lobby"
+    accepted_ids = frozenset(CLIENT_SCHEMAS) - GAME_IDS
+    login_needed = {7, 92, 94, 96}
+
+    def __init__(self, server):
+        super().__init__(server)
+        self.accounts = server.accounts
+        self.online = {}   # account name -> LobbyClient
+        self.queues = {}   # app id -> [LobbyClient] in joining order
+        self.handlers = {
+            0: self._connection, 5: self._login, 7: self._queue_register,
+            9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
+            57: self._get_random_key, 59: self._logout, 92: self._shop_item_groups,
+            94: self._available_item_datas, 96: self._shop_items, 107: self._confirm_user_name,
+            109: self._confirm_email, 111: self._external_login,
+        }
+
+    # ---- connection life ----
+
+    def on_open(self, conn):
+        conn.state = LobbyClient(conn)
+
+    def on_close(self, conn):
+        client = conn.state
+        self._dequeue(client)
+        if client.account and self.online.get(client.account) is client:
+            del self.online[client.account]
+
+    def dispatch(self, conn, msg_id, fields):
+        client = conn.state
+        if msg_id not in (0, 44):
+            if not conn.identified:
+                self.log.violation(conn, "message %d before Connection" % msg_id)
+                return
+            if client.redirected:
+                self.log.violation(conn, "message %d after a redirect" % msg_id)
+                return
+            if msg_id in self.login_needed and not client.logged_in:
+                self.log.violation(conn, "message %d before login" % msg_id)
+                return
+        handler = self.handlers.get(msg_id)
+        if handler:
+            handler(client, fields)
+
+    # ---- identification and login ----
+
+    def _connection(self, client, fields):
+        conn = client.conn
+        if conn.identified:
+            self.log.violation(conn, "repeated Connection")
+            return
+        conn.identified = True
+        if self.cfg.redirect:
+            client.redirected = True
+            conn.redirect_deadline = conn.last_rx + self.cfg.redirect_close
+            conn.send(messages.connect_ack(-3, "", self.cfg.redirect, self.cfg.release))
+        else:
+            conn.send(messages.connect_ack(0, "", "", self.cfg.release))
+
+    def _get_key_value(self, client, fields):
+        if fields["key"] == "guestLogin":
+            client.conn.send(messages.key_value("guestLogin", "1"))
+
+    def _login(self, client, fields):
+        conn = client.conn
+        if client.logged_in:
+            self.log.violation(conn, "Login on a connection already logged in")
+            return
+        user = fields["user"]
+        if user == "guest":
+            account = None
+        elif self.accounts.check(user, fields["hash"]):
+            account = user
+        else:
+            self.log.write("login_refused", conn=conn.name, user=user)
+            conn.send(messages.login_ack_error(-1, "Wrong user name or password"))
+            return
+        if account:
+            older = self.online.get(account)
+            if older is not None and older is not client:
+                self.log.write("replaced", conn=older.conn.name, by=conn.name, user=account)
+                older.conn.close("replaced by a newer login")
+            self.online[account] = client
+        client.user_id = self.server.next_user_id()
+        client.name = account or "guest%d" % client.user_id
+        client.account = account
+        client.logged_in = True
+        token = "t%d" % client.user_id
+        self.log.write("login", conn=conn.name, user_id=client.user_id, name=client.name,
+                       guest=account is None)
+        conn.send(messages.login_ack(client.user_id, token, client.name))
+
+    def _get_random_key(self, client, fields):
+        # An unknown name still gets a key, so the Login that follows fails as a login.
+        key = self.accounts.key_for(fields["user"]) or new_key()
+        client.conn.send(messages.random_key(key))
+
+    def _external_login(self, client, fields):
+        client.conn.send(messages.login_ack_error(-1, "External login is not available"))
+
+    def _logout(self, client, fields):
+        self._dequeue(client)
+        if client.account and self.online.get(client.account) is client:
+            del self.online[client.account]
+        client.logged_in = False
+
+    def _alive(self, client, fields):
+        # Only the client's own keep-alive (negative) is echoed; >= 0 answers our probe.
+        if fields["value"] < 0:
+            client.conn.send(messages.alive(fields["value"]))
+
+    # ---- registration ----
+
+    def _confirm_user_name(self, client, fields):
+        name = fields["name"]
+        if not valid_name(name) or self.accounts.get(name) is not None:
+            client.conn.send(messages.confirm_user_name_ack(NAME_TAKEN, ""))
+            return
+        key = new_key()
+        client.pending_keys[name] = key
+        client.conn.send(messages.confirm_user_name_ack(0, key))
+
+    def _confirm_email(self, client, fields):
+        name, hashed = fields["name"], fields["password"]
+        key = client.pending_keys.get(name)
+        if fields["login_type"] != 0:
+            result = NOT_AVAILABLE
+        elif self.accounts.get(name) is not None:
+            result = NAME_TAKEN
+        elif key is None:
+            result = NAME_NOT_CONFIRMED
+        elif not valid_hash(hashed):
+            result = BAD_PASSWORD
+        else:
+            result = self._create_account(client, name, key, hashed)
+        client.conn.send(messages.confirm_email_ack(result, name if result == 0 else ""))
+
+    def _create_account(self, client, name, key, hashed):
+        try:
+            self.accounts.create(name, key, hashed)
+        except OSError as err:
+            self.accounts.accounts.pop(name, None)
+            self.log.write("store_error", conn=client.conn.name, error=str(err))
+            return NOT_AVAILABLE
+        del client.pending_keys[name]
+        self.log.write("registered", conn=client.conn.name, user=name)
+        return 0
+
+    # ---- item-list rounds (always empty lists, flags echoed) ----
+
+    def _shop_item_groups(self, client, fields):
+        client.conn.send(messages.shop_item_groups(fields["flags"]))
+
+    def _shop_items(self, client, fields):
+        client.conn.send(messages.shop_items(fields["flags"], fields["start"]))
+
+    def _available_item_datas(self, client, fields):
+        client.conn.send(messages.available_item_datas())
+
+    # ---- quick-play queue ----
+
+    def _queue_register(self, client, fields):
+        self._dequeue(client)
+        app = fields["app"]
+        client.queued_app = app
+        self.queues.setdefault(app, []).append(client)
+        self.pair(app)
+
+    def _queue_unregister(self, client, fields):
+        # Also arrives late, after pairing, from the client's still running wait timer.
+        self._dequeue(client)
+
+    def _dequeue(self, client):
+        if client.queued_app is None:
+            return
+        queue = self.queues.get(client.queued_app, [])
+        if client in queue:
+            queue.remove(client)
+        client.queued_app = None
+
+    def pair(self, app):
+        """Pairs queued clients in joining order. A client whose previous game connection
+        is still open waits: it would ignore a lobby GameStart until that one closes."""
+        queue = self.queues.get(app, [])
+        games = self.server.games
+        while True:
+            ready = [c for c in queue if not games.game_open(c)]
+            if len(ready) < 2:
+                return
+            first, second = ready[0], ready[1]
+            for client in (first, second):
+                self._dequeue(client)
+            games.start_session(app, first, second)
+
+    def pair_all(self):
+        for app in list(self.queues):
+            self.pair(app)

@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Lobby and game server for local play and tests: python3 server.py --port 5000"""
+
+import argparse
+import asyncio
+import os
+import signal
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from lobbyserver.accounts import StoreError  # noqa: E402
+from lobbyserver.app import Config, serve  # noqa: E402
+
+
+def _account(text):
+    name, sep, password = text.partition(":")
+    if not sep or not name:
+        raise argparse.ArgumentTypeError("expected NAME:PASSWORD")
+    return name, password
+
+
+def _host_port(text):
+    host, sep, port = text.partition(":")
+    if not sep or not host or not port.isdigit():
+        raise argparse.ArgumentTypeError("expected HOST:PORT")
+    return text
+
+
+def parse_args(argv):
+    d = Config()
+    p = argparse.ArgumentParser(description="Lobby and game server of the client's protocol.")
+    p.add_argument("--host", default=d.host,
+                   help="listen address (0.0.0.0 for the LAN; default %(default)s)")
+    p.add_argument("--port", type=int, default=d.port, help="lobby port, 0 for any (default %(default)s)")
+    p.add_argument("--game-port", type=int, default=d.game_port, help="game port, 0 for any (default %(default)s)")
+    p.add_argument("--advertise-host", default=d.advertise_host,
+                   help="game host sent to clients in GameStart (default %(default)s)")
+    p.add_argument("--release", type=int, default=d.release, help="release number in ConnectACK")
+    p.add_argument("--accounts", metavar="FILE", help="JSON account store (created when missing)")
+    p.add_argument("--account", metavar="NAME:PASSWORD", type=_account, action="append", default=[],
+                   dest="seed_accounts", help="make sure this account exists (repeatable)")
+    p.add_argument("--log", metavar="FILE", help="JSON-lines log file (default: standard output)")
+    p.add_argument("--strict", action="store_true",
+                   help="report every encoding the client's writers would not produce")
+    p.add_argument("--redirect", metavar="HOST:PORT", type=_host_port,
+                   help="answer every Connection with a redirect to HOST:PORT")
+    p.add_argument("--master", choices=("first", "second"), default="first",
+                   help="which of two paired players starts as master (default: the earlier joiner)")
+    p.add_argument("--first-user-id", type=int, default=d.first_user_id)
+    for name, help_text in (("idle-probe", "seconds of client silence before an Alive probe"),
+                            ("idle-close", "seconds of client silence before closing"),
+                            ("partial-timeout", "seconds a started message may stay incomplete"),
+                            ("handshake-timeout", "seconds to the first Connection or GameReady"),
+                            ("redirect-close", "seconds a redirected connection stays open"),
+                            ("drain-timeout", "seconds a client may leave its output unread"),
+                            ("abandon-timeout", "seconds without game traffic before a session ends")):
+        attr = name.replace("-", "_")
+        p.add_argument("--" + name, type=float, default=getattr(d, attr),
+                       help=help_text + " (default %(default)s)")
+    p.add_argument("--max-output", type=int, default=d.max_output,
+                   help="bytes queued per connection before closing it")
+    args = p.parse_args(argv)
+    cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
+                    if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})
+    cfg.master_slot = 0 if args.master == "first" else 1
+    return cfg
+
+
+def main(argv=None):
+    cfg = parse_args(sys.argv[1:] if argv is None else argv)
+    log_stream = open(cfg.log, "a", encoding="utf-8") if cfg.log else sys.stdout
+    loop = asyncio.new_event_loop()
+    stop = asyncio.Event()
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        loop.add_signal_handler(sig, stop.set)
+    try:
+        server = loop.run_until_complete(serve(cfg, log_stream, stop))
+    except StoreError as err:
+        print("lobby server: %s" % err, file=sys.stderr)
+        return 2
+    except OSError as err:
+        print("lobby server: cannot listen: %s" % err, file=sys.stderr)
+        return 2
+    finally:
+        loop.close()
+    # In strict mode a run with violations ends unsuccessfully, for scripts that start it.
+    return 3 if cfg.strict and server.log.violations else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

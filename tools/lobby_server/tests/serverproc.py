@@ -1,0 +1,93 @@
+"""Starts the server as its own process on ephemeral loopback ports for one test."""
+
+import json
+import os
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "server.py")
+
+
+class ServerProcess:
+    def __init__(self, *args, strict=True, workdir=None):
+        self._temp = None
+        if workdir is None:
+            self._temp = tempfile.TemporaryDirectory(prefix="lobby-test-")
+            workdir = self._temp.name
+        self.workdir = workdir
+        self.log_path = os.path.join(workdir, "server-%d.log" % time.monotonic_ns())
+        cmd = [sys.executable, SERVER, "--port", "0", "--game-port", "0", "--log", self.log_path]
+        if strict:
+            cmd.append("--strict")
+        self.proc = subprocess.Popen(cmd + list(args), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
+        line = self.proc.stdout.readline() if ready else b""
+        if not line:
+            self.stop()
+            raise RuntimeError("server did not start: %s" % self.proc.stderr.read().decode())
+        info = json.loads(line)
+        self.lobby_port = info["lobby_port"]
+        self.game_port = info["game_port"]
+
+    def events(self, kind=None):
+        with open(self.log_path, encoding="utf-8") as f:
+            records = [json.loads(line) for line in f if line.strip()]
+        return [r for r in records if kind is None or r["event"] == kind]
+
+    def violations(self):
+        return self.events("violation")
+
+    def wait_for(self, kind, count=1, timeout=5.0, **match):
+        """Waits until the log holds count records of kind whose fields match."""
+        deadline = time.monotonic() + timeout
+        while True:
+            found = [r for r in self.events(kind) if all(r.get(k) == v for k, v in match.items())]
+            if len(found) >= count or time.monotonic() > deadline:
+                return found
+            time.sleep(0.02)
+
+    def kill(self):
+        self.proc.kill()
+        self.proc.wait(5)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.kill()
+        for stream in (self.proc.stdout, self.proc.stderr):
+            stream.close()
+        if self._temp is not None:
+            self._temp.cleanup()
+            self._temp = None
+        return self.proc.returncode
+
+
+class ServerTestCase:
+    """Mixin for unittest.TestCase: a strict server per test, and no protocol violation
+    allowed unless the test says which ones it expects."""
+
+    server_args = ()
+
+    def setUp(self):
+        self.server = ServerProcess(*self.server_args)
+        self.expected_violations = 0
+        self._clients = []
+        self.addCleanup(self._finish)
+
+    def track(self, client):
+        self._clients.append(client)
+        return client
+
+    def _finish(self):
+        for client in self._clients:
+            client.close()
+        violations = self.server.violations()
+        self.server.stop()
+        self.assertEqual(len(violations), self.expected_violations, violations)

@@ -1,0 +1,165 @@
+"""Lobby connection: identification, guest and account login, registration, keep-alive,
+the item-list rounds, redirect mode."""
+
+import unittest
+
+from tests import rawclient as rc
+from tests.serverproc import ServerTestCase
+
+
+class GuestLogin(ServerTestCase, unittest.TestCase):
+    def test_guest_reaches_login_ack_and_gets_unique_ids(self):
+        client = self.track(rc.RawClient(self.server.lobby_port))
+        client.send(rc.CONNECTION)
+        client.expect_bytes(rc.CONNECT_ACK)
+        client.send(rc.GET_KEY_VALUE_GUEST)
+        client.expect_bytes(rc.KEY_VALUE_GUEST)
+        client.send(rc.GUEST_LOGIN)
+        client.expect_bytes(bytes.fromhex(
+            "A6 1D 80 02 03 E9 81 05 74 31 30 30 31 82 00 83 00 84 01 00"
+            " 85 09 67 75 65 73 74 31 30 30 31"))
+        second, second_id, second_name = rc.guest(self.server.lobby_port)
+        self.track(second)
+        self.assertEqual((second_id, second_name), (1002, "guest1002"))
+
+    def test_key_value_may_come_before_or_after_login(self):
+        client, _, _ = rc.guest(self.server.lobby_port)
+        self.track(client)
+        client.send(rc.GET_KEY_VALUE_GUEST)
+        client.expect_bytes(rc.KEY_VALUE_GUEST)
+        client.send(rc.message(25, rc.text("otherKey")))
+        client.expect_nothing()
+
+    def test_alive_echo_of_negative_values_only(self):
+        client, _, _ = rc.guest(self.server.lobby_port)
+        self.track(client)
+        client.send(rc.ALIVE_MINUS_ONE)
+        client.expect_bytes(rc.ALIVE_MINUS_ONE)
+        client.send(rc.ALIVE_ZERO)
+        client.expect_nothing()
+
+    def test_item_rounds_after_login_echo_the_flags(self):
+        client, _, _ = rc.guest(self.server.lobby_port)
+        self.track(client)
+        for request, answer in ((rc.GROUPS_201, rc.GROUPS_201_ANSWER), (rc.ITEMS_201, rc.ITEMS_201_ANSWER),
+                                (rc.ITEM_DATAS, rc.ITEM_DATAS_ANSWER)):
+            client.send(request)
+            client.expect_bytes(answer)
+        client.send(rc.message(96, rc.integer(0x801), rc.integer(100), rc.integer(7)))
+        self.assertEqual(client.expect(97).int(1), 7)
+
+    def test_requests_the_server_does_not_answer_are_accepted_quietly(self):
+        client, _, _ = rc.guest(self.server.lobby_port)
+        self.track(client)
+        for quiet in ("BC 00", "BF 70 00", "BF 33 0D 80 09 6D 6F 72 65 67 61 6D 65 73 81 00",
+                      "BF 5A 00"):
+            client.send(bytes.fromhex(quiet))
+        client.send(rc.LOGOUT)
+        client.expect_nothing()
+
+
+class WrongState(ServerTestCase, unittest.TestCase):
+    def test_messages_out_of_order_are_dropped_and_reported(self):
+        client = self.track(rc.RawClient(self.server.lobby_port))
+        client.send(rc.GUEST_LOGIN)                   # before Connection
+        client.send(rc.CONNECTION)
+        client.expect_bytes(rc.CONNECT_ACK)
+        client.send(rc.QUEUE_LOBBY)                   # before login
+        client.send(rc.GROUPS_201)                    # before login
+        client.send(rc.CONNECTION)                    # repeated
+        client.send(rc.game_message(bytes(12)))       # game message on the lobby
+        client.send(bytes.fromhex("A6 03 80 01 00"))  # LoginACK from a client
+        client.send(bytes.fromhex("BF 38 06 80 01 00 81 01 00"))  # ChallengeReply, never sent
+        client.expect_nothing()
+        self.expected_violations = 7
+        self.server.wait_for("violation", 7)
+        client.send(rc.GUEST_LOGIN)
+        client.expect(rc.LOGIN_ACK_ID)
+
+
+class AccountLogin(ServerTestCase, unittest.TestCase):
+    server_args = ("--account", "alice:secret")
+
+    def _key(self, client, user):
+        client.send(rc.get_random_key(user))
+        msg = client.expect(rc.RANDOM_KEY_ID)
+        self.assertEqual(msg.fields()[1], b"")
+        key = msg.text(0)
+        self.assertTrue(key)
+        return key
+
+    def test_right_password_logs_in_wrong_one_is_refused_and_may_retry(self):
+        client = self.track(rc.connected(self.server.lobby_port))
+        key = self._key(client, "alice")
+        client.send(rc.login("alice", rc.md5_hash("wrong", key)))
+        refused = client.expect(rc.LOGIN_ACK_ID)
+        self.assertEqual(refused.int(0), -1)
+        self.assertTrue(refused.text(1))
+        key_again = self._key(client, "alice")
+        self.assertEqual(key_again, key)
+        client.send(rc.login("alice", rc.md5_hash("secret", key)))
+        ack = client.expect(rc.LOGIN_ACK_ID)
+        self.assertGreaterEqual(ack.int(0), 1)
+        self.assertEqual(ack.text(5), "alice")
+
+    def test_stored_hash_logs_in_without_asking_for_a_key(self):
+        first = self.track(rc.connected(self.server.lobby_port))
+        remembered = rc.md5_hash("secret", self._key(first, "alice"))
+        first.close()
+        client = self.track(rc.connected(self.server.lobby_port))
+        client.send(rc.login("alice", remembered))
+        self.assertGreaterEqual(client.expect(rc.LOGIN_ACK_ID).int(0), 1)
+
+    def test_unknown_user_gets_a_key_then_a_refusal(self):
+        client = self.track(rc.connected(self.server.lobby_port))
+        key = self._key(client, "nobody")
+        client.send(rc.login("nobody", rc.md5_hash("x", key)))
+        self.assertEqual(client.expect(rc.LOGIN_ACK_ID).int(0), -1)
+
+    def test_newer_login_of_one_account_closes_the_older(self):
+        clients = []
+        for _ in range(2):
+            client = self.track(rc.connected(self.server.lobby_port))
+            client.send(rc.login("alice", rc.md5_hash("secret", self._key(client, "alice"))))
+            client.expect(rc.LOGIN_ACK_ID)
+            clients.append(client)
+        clients[0].expect_closed()
+        clients[1].send(rc.ALIVE_MINUS_ONE)
+        clients[1].expect_bytes(rc.ALIVE_MINUS_ONE)
+
+    def test_registration_then_login_with_the_issued_key(self):
+        client = self.track(rc.connected(self.server.lobby_port))
+        client.send(rc.message(107, rc.text("bob_42")))
+        confirm = client.expect(108)
+        self.assertEqual(confirm.int(0), 0)
+        key = confirm.text(1)
+        hashed = rc.md5_hash("pw", key)
+        client.send(rc.message(109, rc.text("bob_42"), rc.text("b@example.org"), rc.text(hashed),
+                               rc.integer(0), rc.text(""), rc.text("")))
+        done = client.expect(110)
+        self.assertEqual((done.int(0), done.text(1)), (0, "bob_42"))
+        client.send(rc.login("bob_42", hashed))
+        self.assertGreaterEqual(client.expect(rc.LOGIN_ACK_ID).int(0), 1)
+        self.assertEqual(self._key(client, "bob_42"), key)
+        other = self.track(rc.connected(self.server.lobby_port))
+        other.send(rc.message(107, rc.text("bob_42")))
+        self.assertNotEqual(other.expect(108).int(0), 0)
+        other.send(rc.message(109, rc.text("carol"), rc.text(""), rc.text(hashed), rc.integer(0),
+                              rc.text(""), rc.text("")))
+        self.assertNotEqual(other.expect(110).int(0), 0)   # no key was issued for it
+
+
+class Redirect(ServerTestCase, unittest.TestCase):
+    server_args = ("--redirect", "127.0.0.1:5002", "--redirect-close", "0.5")
+
+    def test_connection_is_redirected_and_left_open_for_a_while(self):
+        client = self.track(rc.RawClient(self.server.lobby_port))
+        client.send(rc.CONNECTION)
+        client.expect_bytes(bytes.fromhex(
+            "A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01"))
+        client.expect_nothing(0.2)
+        client.expect_closed(3)
+
+
+if __name__ == "__main__":
+    unittest.main()

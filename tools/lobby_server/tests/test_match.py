@@ -1,0 +1,234 @@
+"""Quick-play pairing, the game handshake, relay of game messages and chat, results,
+rematch and departure."""
+
+import struct
+import threading
+import unittest
+
+from tests import rawclient as rc
+from tests.serverproc import ServerTestCase
+
+
+def players_of(game_start):
+    """(user id, name) pairs of a GameStart's player list."""
+    data, pos, out = game_start.fields()[1], 0, []
+    while pos < len(data):
+        assert data[pos] == 0x30
+        size, header = rc.read_length(data, pos + 1)
+        record = rc.Message(bytes([0xA0]) + data[pos + 1:pos + 1 + header + size]).fields()
+        out.append((int.from_bytes(record[0], "big", signed=True), record[1].decode()))
+        pos += 1 + header + size
+    return out
+
+
+def event(kind, ident, stamp=-1, extra=b""):
+    """A game event as the game writes it: 12-byte little-endian header, then its payload."""
+    return struct.pack("<B3xii", kind, ident, stamp) + extra
+
+
+class Player:
+    def __init__(self, case, port):
+        self.lobby, self.id, self.name = rc.guest(port)
+        case.track(self.lobby)
+        self.case = case
+        self.game = None
+
+    def join_game(self, start):
+        host, _, port = start.text(4).partition(":")
+        self.game = self.case.track(rc.RawClient(int(port), host))
+        # The game connection coming up starts the 0x401 round on the lobby connection.
+        self.lobby.send(rc.GROUPS_401)
+        self.lobby.expect_bytes(rc.GROUPS_401_ANSWER)
+        self.lobby.send(rc.ITEMS_401)
+        self.lobby.expect_bytes(rc.ITEMS_401_ANSWER)
+        self.game.send(rc.game_ready(start.long(0), self.id, start.int(2)))
+
+
+class MatchCase(ServerTestCase):
+    def start_match(self):
+        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.send(rc.QUEUE_GAME)
+        starts = [p.lobby.expect(rc.GAME_START_ID) for p in (a, b)]
+        for player, start in zip((a, b), starts):
+            player.join_game(start)
+        game_starts = [p.game.expect(rc.GAME_START_ID) for p in (a, b)]
+        return a, b, starts, game_starts
+
+
+class Pairing(MatchCase, unittest.TestCase):
+    def test_two_clients_meet_and_each_sees_the_game_start(self):
+        a, b, starts, game_starts = self.start_match()
+        self.assertEqual(starts[0].long(0), starts[1].long(0))
+        self.assertEqual(players_of(starts[0]), [(a.id, a.name), (b.id, b.name)])
+        self.assertEqual(players_of(starts[1]), players_of(starts[0]))
+        flags = [(s.int(2), s.int(3)) for s in starts]
+        self.assertEqual(flags, [(1, 1), (0, 0)])   # one master, both flag fields equal
+        self.assertEqual(starts[0].text(4), "127.0.0.1:%d" % self.server.game_port)
+        self.assertEqual(starts[0].int(5), 0)
+        # The game connection's copy is the lobby's, per recipient.
+        self.assertEqual([g.data for g in game_starts], [s.data for s in starts])
+
+    def test_no_game_start_before_both_are_ready(self):
+        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        a.lobby.expect_nothing()
+        b.lobby.send(rc.QUEUE_LOBBY)
+        start_a = a.lobby.expect(rc.GAME_START_ID)
+        b.lobby.expect(rc.GAME_START_ID)
+        a.join_game(start_a)
+        a.game.expect_nothing()
+        a.lobby.send(rc.QUEUE_LEAVE)   # a late leave after pairing changes nothing
+        a.game.send(rc.ALIVE_MINUS_ONE)
+        a.game.expect_bytes(rc.ALIVE_MINUS_ONE)
+
+    def test_leaving_the_queue_prevents_pairing(self):
+        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+        a.lobby.send(rc.QUEUE_LOBBY + rc.QUEUE_LEAVE)
+        self.server.wait_for("in", name="QueueUnregisterFrom")
+        b.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.expect_nothing()
+        c = Player(self, self.server.lobby_port)
+        c.lobby.send(rc.QUEUE_LOBBY)
+        self.assertEqual(players_of(c.lobby.expect(rc.GAME_START_ID)), [(b.id, b.name), (c.id, c.name)])
+
+
+class SecondIsMaster(MatchCase, unittest.TestCase):
+    server_args = ("--master", "second")
+
+    def test_the_later_joiner_can_be_master(self):
+        _, _, starts, game_starts = self.start_match()
+        self.assertEqual([(s.int(2), s.int(3)) for s in starts], [(0, 0), (1, 1)])
+        self.assertEqual([g.data for g in game_starts], [s.data for s in starts])
+
+
+class Relay(MatchCase, unittest.TestCase):
+    def test_thousand_messages_each_way_in_order(self):
+        a, b, starts, _ = self.start_match()
+        count, big_at = 1000, 500
+        big = bytes(range(256)) * 256 + bytes(16)      # 65,552 bytes
+        self.assertEqual(len(big), 65552)
+
+        def payload(sender, i):
+            return big if i == big_at else event(43, i, i, bytes([sender]) * (i % 40))
+
+        received = {}
+
+        def reader(player, sender):
+            got = []
+            for _ in range(count):
+                got.append(player.game.expect(rc.GAME_MESSAGE_ID, 10).fields()[0])
+            received[sender] = got
+
+        threads = [threading.Thread(target=reader, args=(b, 1)), threading.Thread(target=reader, args=(a, 2))]
+        for t in threads:
+            t.start()
+        for i in range(count):
+            a.game.send(rc.game_message(payload(1, i)))
+            b.game.send(rc.game_message(payload(2, i)))
+        for t in threads:
+            t.join(30)
+        for sender in (1, 2):
+            self.assertEqual(received[sender], [payload(sender, i) for i in range(count)])
+
+    def test_chat_goes_to_the_opponent_only(self):
+        a, b, _, _ = self.start_match()
+        a.game.send(rc.chat(2, "hello \U0001F600 caf\u00e9", a.id))
+        line = b.game.expect(rc.CHAT_ID)
+        self.assertEqual((line.int(0), line.text(1), line.int(2)), (2, "hello \ud83d\ude00 caf\u00e9", a.id))
+        self.assertIn(bytes.fromhex("ED A0 BD ED B8 80"), line.data)   # halves unchanged
+        b.game.send(rc.game_message(event(25, 5)))
+        a.game.expect(rc.GAME_MESSAGE_ID)    # the next thing a sees is b's event, no echo
+
+    def test_game_end_is_recorded(self):
+        a, b, starts, _ = self.start_match()
+        sid = starts[0].long(0)
+        a.game.send(rc.game_end(sid, [a.id, b.id], [1, 2]))
+        b.game.send(rc.game_end(sid, [a.id, b.id], [1, 2]))
+        result = self.server.wait_for("match_result")
+        self.assertEqual(len(result), 1)
+        self.assertEqual((result[0]["winner"], result[0]["agreed"]), (a.id, True))
+        a.game.send(rc.game_end(sid, [a.id, b.id], [2, 1], leaving=1))   # later report: logged only
+        self.server.wait_for("game_end_repeat")
+        self.assertEqual(len(self.server.events("match_result")), 1)
+        a.game.expect_nothing()
+        b.game.expect_nothing()
+
+    def test_rematch_restarts_on_the_same_connections(self):
+        a, b, starts, _ = self.start_match()
+        sid = starts[0].long(0)
+        for p in (a, b):
+            p.game.send(rc.game_end(sid, [a.id, b.id], [1, 1]))
+        a.game.send(rc.rematch(sid, 1))
+        a.game.expect_nothing()
+        b.game.send(rc.rematch(sid, 1))
+        for p, start in zip((a, b), starts):
+            p.game.expect_bytes(rc.REMATCH_AGREED)
+            p.lobby.send(rc.GROUPS_401)
+            p.lobby.expect_bytes(rc.GROUPS_401_ANSWER)
+            p.game.send(rc.game_ready(sid, p.id, start.int(2)))
+        for p, start in zip((a, b), starts):
+            self.assertEqual(p.game.expect(rc.GAME_START_ID).data, start.data)
+        self.assertTrue(self.server.wait_for("match_result", tie=True))
+        a.game.send(rc.game_message(event(5, 1)))
+        b.game.expect(rc.GAME_MESSAGE_ID)
+
+    def test_closed_game_connection_tells_the_other(self):
+        a, b, starts, _ = self.start_match()
+        sid = starts[0].long(0)
+        a.game.send(rc.game_end(sid, [b.id, a.id], [1, 2], leaving=1))
+        a.game.send(rc.rematch(sid, 0))
+        a.game.close()
+        gone = b.game.expect(rc.GAME_DISCONNECT_ID)
+        self.assertEqual(gone.data, rc.message(72, rc.long_integer(sid), rc.integer(a.id)))
+        b.game.send(rc.game_end(sid, [b.id, a.id], [1, 2]))
+        self.assertEqual(self.server.wait_for("match_result")[0]["winner"], b.id)
+        # Back in the lobby both can be paired again once their game connections are gone.
+        b.game.close()
+        a.lobby.send(rc.QUEUE_GAME)
+        b.lobby.send(rc.QUEUE_GAME)
+        self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
+
+
+class Abandoned(MatchCase, unittest.TestCase):
+    server_args = ("--abandon-timeout", "0.5")
+
+    def test_a_handshake_that_never_completes_is_ended(self):
+        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.send(rc.QUEUE_LOBBY)
+        start = a.lobby.expect(rc.GAME_START_ID)
+        start_b = b.lobby.expect(rc.GAME_START_ID)
+        a.join_game(start)
+        a.game.expect_closed(5)            # b never came: a is sent back to the lobby
+        self.assertEqual(self.server.wait_for("session_end")[0]["reason"], "abandoned")
+        b.join_game(start_b)               # too late: closed without a violation
+        b.game.expect_closed(5)
+        a.lobby.send(rc.QUEUE_LOBBY)
+        b.lobby.send(rc.QUEUE_LOBBY)
+        self.assertEqual(a.lobby.expect(rc.GAME_START_ID).long(0), start.long(0) + 1)
+
+
+class Identity(MatchCase, unittest.TestCase):
+    def test_claims_that_do_not_match_the_login_are_refused(self):
+        a, b, starts, _ = self.start_match()
+        sid = starts[0].long(0)
+        intruder = self.track(rc.RawClient(self.server.game_port))
+        intruder.send(rc.game_ready(sid, a.id, 1))        # seat already taken
+        intruder.send(rc.game_ready(sid, 4242, 0))        # not a player
+        intruder.send(rc.game_ready(sid + 7, a.id, 1))    # no such session
+        intruder.send(rc.game_message(event(5, 1)))       # not bound
+        a.game.send(rc.game_end(sid + 1, [a.id, b.id], [1, 2]))   # foreign session
+        a.game.send(rc.game_end(sid, [a.id, 4242], [1, 2]))       # foreign player
+        a.game.send(rc.rematch(sid + 1, 1))
+        a.game.send(rc.chat(2, "hi", b.id))                       # relayed as a's own line
+        self.expected_violations = 8
+        line = b.game.expect(rc.CHAT_ID)
+        self.assertEqual(line.int(2), a.id)
+        b.game.expect_nothing()
+        self.assertEqual(len(self.server.wait_for("violation", 8)), 8)
+        self.assertEqual(self.server.events("game_end"), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
