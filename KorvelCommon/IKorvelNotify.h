@@ -1,9 +1,10 @@
-// Receiver of notifications from engine objects (the sender and four values).
+// Receiver of engine notifications (sound positions, application events).
 #pragma once
 
 class IKorvelNotify
 {
 public:
     virtual ~IKorvelNotify() {}
-    virtual void OnNotify(void* pSender, unsigned int a, unsigned int b, unsigned int c, unsigned int d) = 0;
+    virtual void OnNotify(void* pSender, unsigned int uKind, unsigned int uId, unsigned int uValue,
+                          unsigned int uUser) = 0;
 };
