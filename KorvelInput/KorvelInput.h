@@ -11,7 +11,7 @@
 
 class IKorvelApplication;
 
-enum eKET_KEYCODE
+enum eKET_KEYCODE : int
 {
     KET_KEY_DEVICE0 = 0, // 0-9: device keys, DEVICE0 .. DEVICE9
     KET_KEY_DEVICE3 = 3,
