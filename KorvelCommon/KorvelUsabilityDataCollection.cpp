@@ -32,13 +32,6 @@ long long BytesLeft(const CKorvelFile& file)
     return static_cast<long long>(file.GetSize()) - file.GetPosition();
 }
 
-// PENDING: the drawing target's size once the application has one.
-void BackSize(IKorvelApplication*, unsigned int& uWidth, unsigned int& uHeight)
-{
-    uWidth = 0;
-    uHeight = 0;
-}
-
 void DeleteFrame(SKE_USABILITYFRAME* pFrame)
 {
     for (int i = 0; i < pFrame->m_Events.GetCount(); ++i)
@@ -158,7 +151,9 @@ KE_RETVAL CKorvelUsabilityDataCollection::Save(const CKorvelString& strPath) con
     if (m_pApp)
     {
         strTitle.Set(m_pApp->GetAppTitle());
-        BackSize(m_pApp, uWidth, uHeight);
+        IKorvelGraphicsContext* pBack = m_pApp->GetBack();
+        uWidth = static_cast<unsigned int>(pBack->GetWidth());
+        uHeight = static_cast<unsigned int>(pBack->GetHeight());
     }
 
     // A failed write leaves the position where it was, so a short file shows at the end.
