@@ -4,12 +4,14 @@
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelInput/KorvelEvent.h"
+#include "PlatformControl.h"
 #include "PlatformNavigator.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+#include <vector>
 
 unsigned int g_KEAppGlobalFlags = 0;
 
@@ -98,6 +100,10 @@ KE_RETVAL IKorvelApplication::Startup(void* pHandle, SKE_DISPLAYMODE* pMode)
     if (!m_pDisplay)
         return 0;
 
+    // A desktop window shows the application's title.
+    std::vector<char> acTitle(size_t(m_strTitle.MakeUTF8(nullptr)) + 1, '\0');
+    m_strTitle.MakeUTF8(acTitle.data());
+    plat::SetWindowTitle(acTitle.data());
     plat::screen_window_t window = nullptr;
     if (plat::screen_create_window(&window, m_pScreenContext) != 0)
         return 0;
