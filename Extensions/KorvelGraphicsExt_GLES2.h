@@ -64,8 +64,9 @@ public:
     // Tinted draws treat the texture as premultiplied, as the surfaces' textures are.
     KE_RETVAL DrawBlended(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
                           unsigned int argb, unsigned int uFlags) override;
-    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                          unsigned int argb, unsigned int uFlags) override;
+    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                          const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                          unsigned int uFlags) override;
     KE_RETVAL DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
                                    const CKorvelRect<int>* pSrcRect, unsigned int argb,
                                    unsigned int uFlags) override;

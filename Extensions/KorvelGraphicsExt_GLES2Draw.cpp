@@ -48,11 +48,12 @@ CKorvel3DColor TintColor(unsigned int argb, bool bPremultiply)
 // ---- helpers
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::CheckSource(const CKorvel3DProgram* pProgram, IKorvelGraphicsContext& src,
-                                               unsigned int& uTexture)
+                                                unsigned int& uTexture)
 {
     if (!pProgram)
         return KE_ERR_NOTSTARTED;
-    uTexture = src.GetContextType() == KE_CONTEXT_SURFACE ? static_cast<CKorvelSurface&>(src).GetTexture() : 0;
+    uTexture =
+        src.GetContextType() == KE_CONTEXT_SURFACE ? static_cast<CKorvelSurface&>(src).GetTexture() : 0;
     return uTexture ? KE_OK : KE_ERR_INVALIDARG;
 }
 
@@ -71,8 +72,8 @@ void CKorvelGraphicsExt_GLES2::Mirror(sUV& uv, unsigned int uFlags)
 }
 
 CKorvelGraphicsExt_GLES2::sQuad CKorvelGraphicsExt_GLES2::ImageQuad(const CKorvelVector2& pos,
-                                                                  const IKorvelGraphicsContext& src,
-                                                                  const CKorvelRect<float>* pSrcRect) const
+                                                                    const IKorvelGraphicsContext& src,
+                                                                    const CKorvelRect<float>* pSrcRect) const
 {
     sQuad quad = {2.0f * pos.x - 1.0f, 1.0f - 2.0f * pos.y, 2.0f * PixelToFloatX(src.GetWidth()),
                   2.0f * PixelToFloatY(src.GetHeight())};
@@ -87,7 +88,8 @@ CKorvelGraphicsExt_GLES2::sQuad CKorvelGraphicsExt_GLES2::ImageQuad(const CKorve
 CKorvelGraphicsExt_GLES2::sQuad CKorvelGraphicsExt_GLES2::StretchedQuad(const CKorvelRect<float>* pDstRect)
 {
     const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
-    return sQuad{2.0f * d.left - 1.0f, 1.0f - 2.0f * d.top, 2.0f * (d.right - d.left), 2.0f * (d.bottom - d.top)};
+    return sQuad{2.0f * d.left - 1.0f, 1.0f - 2.0f * d.top, 2.0f * (d.right - d.left),
+                 2.0f * (d.bottom - d.top)};
 }
 
 void CKorvelGraphicsExt_GLES2::UprightCorners(sQuad q, sUV uv, unsigned int uFlags, Corners& corners)
@@ -128,8 +130,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fill(unsigned int argb, const CKorvelRect<fl
 {
     if (!pRect)
         return Fill(argb, static_cast<const CKorvelRect<int>*>(nullptr));
-    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top), FloatToPixelX(pRect->right),
-                                FloatToPixelY(pRect->bottom));
+    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top),
+                                FloatToPixelX(pRect->right), FloatToPixelY(pRect->bottom));
     return Fill(argb, &rect);
 }
 
@@ -155,7 +157,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fill(unsigned int argb, const CKorvelRect<in
     return KE_OK;
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pRect, const CKorvel3DColor aColors[4])
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pRect,
+                                                    const CKorvel3DColor aColors[4])
 {
     const CKorvelRect<float>& r = pRect ? *pRect : g_rcWhole;
     const float x0 = 2.0f * r.left - 1.0f, x1 = 2.0f * r.right - 1.0f;
@@ -178,15 +181,15 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pR
     return KE_OK;
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br, unsigned int bl,
-                                                const CKorvelRect<int>* pRect)
+KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br,
+                                                 unsigned int bl, const CKorvelRect<int>* pRect)
 {
     const CKorvelRect<float> rect = ToFractions(*this, pRect);
     return GradientFill(tl, tr, br, bl, &rect);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br, unsigned int bl,
-                                                const CKorvelRect<float>* pRect)
+KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br,
+                                                 unsigned int bl, const CKorvelRect<float>* pRect)
 {
     if (!m_pColorProgram)
         return KE_ERR_NOTSTARTED;
@@ -234,15 +237,15 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fade(const CKorvelRect<float>* pRect, float 
 
 // ---- textured quads
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
-                                        unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(int x, int y, IKorvelGraphicsContext& src,
+                                         const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
 {
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return Draw(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, &srcRect, uFlags);
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
-                                        const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
+                                         const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
 {
     unsigned int uTexture = 0;
     const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
@@ -253,16 +256,18 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(const CKorvelVector2& pos, IKorvelGraph
     return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
-                                                 const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<int>* pDstRect,
+                                                  IKorvelGraphicsContext& src,
+                                                  const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
 {
     const CKorvelRect<float> dstRect = ToFractions(*this, pDstRect);
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return DrawStretched(&dstRect, src, &srcRect, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<float>* pDstRect, IKorvelGraphicsContext& src,
-                                                 const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<float>* pDstRect,
+                                                  IKorvelGraphicsContext& src,
+                                                  const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
 {
     unsigned int uTexture = 0;
     const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
@@ -273,7 +278,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<float>* pDst
     return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTextured(const Corners& corners, unsigned int uTexture, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTextured(const Corners& corners, unsigned int uTexture,
+                                                 unsigned int uFlags)
 {
     float* p = m_afVertices;
     for (int i = 0; i < 4; ++i, p += 5)
@@ -294,15 +300,16 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTextured(const Corners& corners, unsigne
 // ---- tinted quads
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawBlended(int x, int y, IKorvelGraphicsContext& src,
-                                               const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags)
+                                                const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                                unsigned int uFlags)
 {
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return DrawBlended(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, &srcRect, argb, uFlags);
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
-                                               const CKorvelRect<float>* pSrcRect, unsigned int argb,
-                                               unsigned int uFlags)
+                                                const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                                                unsigned int uFlags)
 {
     if (!HasAlpha(argb))
         return KE_OK;
@@ -317,9 +324,10 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawBlended(const CKorvelVector2& pos, IKorv
                       bHighlight ? *m_pHighlightProgram : *m_pTintProgram);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
-                                                        const CKorvelRect<int>* pSrcRect, unsigned int argb,
-                                                        unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>* pDstRect,
+                                                         IKorvelGraphicsContext& src,
+                                                         const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                                         unsigned int uFlags)
 {
     const CKorvelRect<float> dstRect = ToFractions(*this, pDstRect);
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
@@ -327,8 +335,9 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>*
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<float>* pDstRect,
-                                                        IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                                                        unsigned int argb, unsigned int uFlags)
+                                                         IKorvelGraphicsContext& src,
+                                                         const CKorvelRect<float>* pSrcRect,
+                                                         unsigned int argb, unsigned int uFlags)
 {
     if (!HasAlpha(argb))
         return KE_OK;
@@ -344,7 +353,7 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<float
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTinted(const Corners& corners, unsigned int uTexture,
-                                              const CKorvel3DColor& color, CKorvel3DProgram& program)
+                                               const CKorvel3DColor& color, CKorvel3DProgram& program)
 {
     float* p = m_afVertices;
     for (int i = 0; i < 4; ++i, p += 8)
@@ -368,8 +377,9 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTinted(const Corners& corners, unsigned 
 
 // ---- rotated quads
 
-void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth, float fHalfHeight,
-                                             float fAngle, unsigned int uFlags, sUV uv, Corners& corners) const
+void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth,
+                                              float fHalfHeight, float fAngle, unsigned int uFlags, sUV uv,
+                                              Corners& corners) const
 {
     float fPx = 2.0f * ((uFlags & KE_DRAW_CENTER_H) ? 0.5f : fAnchorX) - 1.0f;
     float fPy = 1.0f - 2.0f * ((uFlags & KE_DRAW_CENTER_V) ? 0.5f : fAnchorY);
@@ -390,7 +400,8 @@ void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, fl
     translate.m[11] = 0.0f;
     transform.Mul(translate, rotate);
     const float afSigns[4][2] = {{-1.0f, 1.0f}, {-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}};
-    const float afUV[4][2] = {{uv.fLeft, uv.fTop}, {uv.fLeft, uv.fBottom}, {uv.fRight, uv.fBottom}, {uv.fRight, uv.fTop}};
+    const float afUV[4][2] = {
+        {uv.fLeft, uv.fTop}, {uv.fLeft, uv.fBottom}, {uv.fRight, uv.fBottom}, {uv.fRight, uv.fTop}};
     for (int i = 0; i < 4; ++i)
     {
         CKorvelVector3 corner(afSigns[i][0] * fHalfWidth, afSigns[i][1] * fHalfHeight, 0.0f);
@@ -402,8 +413,8 @@ void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, fl
     }
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsContext& src, float fAngle, int iSize,
-                                               unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsContext& src, float fAngle,
+                                                int iSize, unsigned int uFlags)
 {
     const int iWidth = src.GetWidth(), iHeight = src.GetHeight();
     if (iWidth <= 0 || iHeight <= 0)
@@ -412,8 +423,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsCon
     return DrawRotated(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, fAngle, fScale, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src, float fAngle,
-                                               float fScale, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                                                float fAngle, float fScale, unsigned int uFlags)
 {
     unsigned int uTexture = 0;
     const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
@@ -424,14 +435,15 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(const CKorvelVector2& pos, IKorv
     sUV uv = SourceUV(nullptr);
     Mirror(uv, uFlags);
     Corners corners;
-    RotatedCorners(pos.x, pos.y, float(src.GetWidth()) * fScale, float(src.GetHeight()) * fScale, fAngle, uFlags, uv,
-                   corners);
+    RotatedCorners(pos.x, pos.y, float(src.GetWidth()) * fScale, float(src.GetHeight()) * fScale, fAngle,
+                   uFlags, uv, corners);
     return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext* pSrc,
-                                                      const CKorvelRect<int>* pSrcRect, float fAngle, unsigned int argb,
-                                                      unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* pDstRect,
+                                                       IKorvelGraphicsContext* pSrc,
+                                                       const CKorvelRect<int>* pSrcRect, float fAngle,
+                                                       unsigned int argb, unsigned int uFlags)
 {
     if (!pSrc)
         return KE_ERR_INVALIDARG;
@@ -441,8 +453,9 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* p
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<float>* pDstRect,
-                                                      IKorvelGraphicsContext* pSrc, const CKorvelRect<float>* pSrcRect,
-                                                      float fAngle, unsigned int argb, unsigned int uFlags)
+                                                       IKorvelGraphicsContext* pSrc,
+                                                       const CKorvelRect<float>* pSrcRect, float fAngle,
+                                                       unsigned int argb, unsigned int uFlags)
 {
     if (!pSrc)
         return KE_ERR_INVALIDARG;
@@ -452,21 +465,22 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<float>*
         return iCheck;
     const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
     Corners corners;
-    RotatedCorners(d.left, d.top, (d.right - d.left) * float(m_iWidth), (d.bottom - d.top) * float(m_iHeight), fAngle,
-                   uFlags, SourceUV(pSrcRect), corners);
+    RotatedCorners(d.left, d.top, (d.right - d.left) * float(m_iWidth), (d.bottom - d.top) * float(m_iHeight),
+                   fAngle, uFlags, SourceUV(pSrcRect), corners);
     return DrawTinted(corners, uTexture, TintColor(argb, true), *m_pTintProgram);
 }
 
 // ---- lines
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Line(int x1, int y1, int x2, int y2, unsigned int argbFrom, unsigned int argbTo)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Line(int x1, int y1, int x2, int y2, unsigned int argbFrom,
+                                         unsigned int argbTo)
 {
-    return Line(CKorvelVector2(PixelToFloatX(x1), PixelToFloatY(y1)), CKorvelVector2(PixelToFloatX(x2), PixelToFloatY(y2)),
-                argbFrom, argbTo);
+    return Line(CKorvelVector2(PixelToFloatX(x1), PixelToFloatY(y1)),
+                CKorvelVector2(PixelToFloatX(x2), PixelToFloatY(y2)), argbFrom, argbTo);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Line(const CKorvelVector2& from, const CKorvelVector2& to, unsigned int argbFrom,
-                                        unsigned int argbTo)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Line(const CKorvelVector2& from, const CKorvelVector2& to,
+                                         unsigned int argbFrom, unsigned int argbTo)
 {
     if (!m_pColorProgram)
         return KE_ERR_NOTSTARTED;
