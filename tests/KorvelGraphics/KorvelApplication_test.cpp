@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 class CFrameApplication : public IKorvelApplication
 {
