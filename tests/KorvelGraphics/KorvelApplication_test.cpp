@@ -4,8 +4,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 class CFrameApplication : public IKorvelApplication
 {
