@@ -9,8 +9,8 @@ using namespace KorvelPixel;
 namespace
 {
 template <int BPP>
-void RotateRows(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                unsigned int uFlags)
+void RotatePixels(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
+                  unsigned int uFlags)
 {
     const int srcW = src.GetWidth(), srcH = src.GetHeight();
     const long long d = static_cast<long long>(iRadius) * 10 / 7;
@@ -68,42 +68,39 @@ void RotateRows(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fA
         }
     }
 }
+// Both surfaces are written (lock flags 0) and unlocked, also when nothing was drawn.
+template <int BPP>
+KE_RETVAL RotateBlit(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
+                     unsigned int uFlags)
+{
+    src.Lock(nullptr, 0);
+    dst.Lock(nullptr, 0);
+    RotatePixels<BPP>(dst, x, y, src, fAngle, iRadius, uFlags);
+    dst.Unlock();
+    if (&src != &dst)
+        src.Unlock();
+    return KE_OK;
+}
 } // namespace
 
-KE_RETVAL CKorvelSurface::BltRotate_8(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                      unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_8(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<1>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<1>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_16(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_16(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<2>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<2>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_24(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_24(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<3>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<3>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_32(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_32(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<4>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<4>(*this, x, y, src, a, r, uFlags);
 }
 
 KE_RETVAL CKorvelSurface::DrawRotated(int x, int y, IKorvelGraphicsContext& srcContext, float fAngle,
