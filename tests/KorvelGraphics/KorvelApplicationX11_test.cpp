@@ -45,7 +45,8 @@ class CClickApplication : public CInputApplication
 public:
     CClickApplication()
     {
-        m_fnOnFlip = [this] {
+        m_fnOnFlip = [this]
+        {
             GetBack()->Fill(FILL_COLOUR, nullptr);
             ++g_pRun->iFrames;
         };
@@ -122,7 +123,10 @@ void Tester(sRun& run)
 
 } // namespace
 
-unsigned int KorvelAppGlobalFlags() { return 1; }
+unsigned int KorvelAppGlobalFlags()
+{
+    return 1;
+}
 
 IKorvelApplication* InitKorvelApp(void* pHandle)
 {
