@@ -176,7 +176,7 @@ void AddDevice(CKorvelPtrArray* pDevices, const char* pName)
 }
 } // namespace
 
-CKorvelInput::CKorvelInput() : m_uState(0), m_pWindow(nullptr), m_uReserved(0), m_pApp(nullptr)
+CKorvelInput::CKorvelInput() : m_uState(0), m_pWindow(nullptr), m_pApp(nullptr)
 {
     m_Timer.Startup(0);
 }
