@@ -156,6 +156,11 @@ public:
         CKorvelString strFormat(pFormat);
         return ScanVA(iBufferUnits, strFormat.GetBuffer(), args...);
     }
+    template <class... A> int ScanBounded(int iBufferUnits, const unsigned short* pFormat, A... args) const
+    {
+        static_assert((KorvelIsScanArg<A>() && ...), "Scan takes pointers to numbers or 16-bit buffers");
+        return iBufferUnits < 1 ? 0 : ScanVA(iBufferUnits, pFormat, args...);
+    }
     int ScanV(const unsigned short* pFormat, va_list args) const;
     int ScanBoundedV(int iBufferUnits, const unsigned short* pFormat, va_list args) const;
 
