@@ -1,0 +1,154 @@
+// The descriptor writer and reader, and the short and rematch messages built on them.
+#include "Framework/asn1_hile_short.h"
+
+#include "Framework/asn1/ASN1.h"
+#include "Framework/asn1/ASN1Wire.h"
+#include "Framework/asn1_hile_descriptor.h"
+#include "Framework/asn1_hile_handbuilt_wire.h"
+
+namespace Descriptor
+{
+unsigned int Encode(int iId, CASN1_Field* const* apFields, int iCount, unsigned char* pBuf, int iSize)
+{
+    if (iSize <= 0)
+        pBuf = nullptr;
+    long long llContent = 0;
+    for (int i = 0; i < iCount; ++i)
+        llContent += 1 + (long long)apFields[i]->Encode(nullptr, 0);
+    int iTotal = 0;
+    int iPos = HandBuilt::BeginMessage(pBuf, iSize, iId, llContent, iTotal);
+    if (iPos <= 0)
+        return iPos == 0 ? (unsigned int)iTotal : 0;
+    for (int i = 0; i < iCount; ++i)
+    {
+        pBuf[iPos++] = (unsigned char)(CASN1_Field::eTAG_PRIMITIVE | i);
+        unsigned int uWritten = apFields[i]->Encode(pBuf + iPos, iTotal - iPos);
+        if (uWritten == 0)
+            return 0;
+        iPos += (int)uWritten;
+    }
+    return iPos == iTotal ? (unsigned int)iTotal : 0;
+}
+
+unsigned int Decode(const unsigned char* pBuf, int iSize, int iExpectedId, int* pDecodedId,
+                    CASN1_Field* const* apFields, const unsigned char* aClasses, int iCount)
+{
+    if (pBuf == nullptr || iSize < 1)
+        return 0;
+    int iId = -1;
+    CASN1_TagField identifier(iId, CASN1_Field::eTAG_CONSTRUCTED);
+    int iPos = (int)identifier.Decode(pBuf, iSize);
+    if (iPos == 0 || iId < 0 || (iExpectedId >= 0 && iId != iExpectedId))
+        return 0;
+    if (pDecodedId != nullptr)
+        *pDecodedId = iId;
+    int iLength = 0;
+    int iHeader = ASN1Wire::ReadLength(pBuf + iPos, iSize - iPos, iLength);
+    if (iHeader <= 0 || iLength > iSize - iPos - iHeader)
+        return 0;
+    iPos += iHeader;
+    int iEnd = iPos + iLength;
+    for (int i = 0; i < iCount; ++i)
+    {
+        // One tag byte of the field's class; its index is not looked at.
+        if (iPos >= iEnd || (pBuf[iPos] & 0xE0) != aClasses[i] || (pBuf[iPos] & 0x1F) == 0x1F)
+            return 0;
+        ++iPos;
+        unsigned int uUsed = apFields[i]->Decode(pBuf + iPos, iEnd - iPos);
+        if (uUsed == 0 || uUsed > (unsigned int)(iEnd - iPos))
+            return 0;
+        iPos += (int)uUsed;
+    }
+    return (unsigned int)iEnd;
+}
+} // namespace Descriptor
+
+namespace
+{
+const unsigned char kPrimitive[3] = {CASN1_Field::eTAG_PRIMITIVE, CASN1_Field::eTAG_PRIMITIVE,
+                                     CASN1_Field::eTAG_PRIMITIVE};
+
+unsigned int DecodeShort(eMESSAGE_ID& eId, CASN1_Field* const* apFields, int iCount, const unsigned char* pBuf,
+                         int iSize)
+{
+    int iId = -1;
+    unsigned int uUsed = Descriptor::Decode(pBuf, iSize, -1, &iId, apFields, kPrimitive, iCount);
+    if (iId >= 0)
+        eId = (eMESSAGE_ID)iId;
+    return uUsed;
+}
+} // namespace
+
+unsigned int CASN1ShortMessage::Encode(unsigned char* pBuf, int iSize)
+{
+    return Descriptor::Encode(m_eId, nullptr, 0, pBuf, iSize);
+}
+
+unsigned int CASN1ShortMessage::Decode(const unsigned char* pBuf, int iSize)
+{
+    return DecodeShort(m_eId, nullptr, 0, pBuf, iSize);
+}
+
+unsigned int CASN1ShortIntMessage::Encode(unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value(m_iValue);
+    CASN1_Field* apFields[1] = {&value};
+    return Descriptor::Encode(m_eId, apFields, 1, pBuf, iSize);
+}
+
+unsigned int CASN1ShortIntMessage::Decode(const unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value(m_iValue);
+    CASN1_Field* apFields[1] = {&value};
+    return DecodeShort(m_eId, apFields, 1, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt2Message::Encode(unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value1(m_iValue1), value2(m_iValue2);
+    CASN1_Field* apFields[2] = {&value1, &value2};
+    return Descriptor::Encode(m_eId, apFields, 2, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt2Message::Decode(const unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value1(m_iValue1), value2(m_iValue2);
+    CASN1_Field* apFields[2] = {&value1, &value2};
+    return DecodeShort(m_eId, apFields, 2, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt3Message::Encode(unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value1(m_iValue1), value2(m_iValue2), value3(m_iValue3);
+    CASN1_Field* apFields[3] = {&value1, &value2, &value3};
+    return Descriptor::Encode(m_eId, apFields, 3, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt3Message::Decode(const unsigned char* pBuf, int iSize)
+{
+    CASN1_IntField value1(m_iValue1), value2(m_iValue2), value3(m_iValue3);
+    CASN1_Field* apFields[3] = {&value1, &value2, &value3};
+    return DecodeShort(m_eId, apFields, 3, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt64Message::Encode(unsigned char* pBuf, int iSize)
+{
+    CASN1_LongIntField value(m_llValue);
+    CASN1_Field* apFields[1] = {&value};
+    return Descriptor::Encode(m_eId, apFields, 1, pBuf, iSize);
+}
+
+unsigned int CASN1ShortInt64Message::Decode(const unsigned char* pBuf, int iSize)
+{
+    CASN1_LongIntField value(m_llValue);
+    CASN1_Field* apFields[1] = {&value};
+    return DecodeShort(m_eId, apFields, 1, pBuf, iSize);
+}
+
+unsigned int CASN1RematchMessage::Encode(unsigned char* pBuf, int iSize)
+{
+    CASN1_LongIntField session(m_llSession);
+    CASN1_IntField wish(m_iWish), value(m_iValue);
+    CASN1_Field* apFields[3] = {&session, &wish, &value};
+    return Descriptor::Encode(eMSG_REMATCH, apFields, 3, pBuf, iSize);
+}
