@@ -7,9 +7,9 @@ CASN1StringMessage::CASN1StringMessage(int iId, CKorvelString& strText) : CASN1_
     DefineField(new CASN1_StringField(strText));
 }
 
-CASN1StringMessage::CASN1StringMessage(int iId, const CKorvelString& strText) : CASN1_Message(iId)
+CASN1StringMessage::CASN1StringMessage(int iId, const CKorvelString& strText) : CASN1_Message(iId), m_strCopy(strText)
 {
-    DefineField(new CASN1_StringField(strText));
+    DefineField(new CASN1_StringField((const CKorvelString&)m_strCopy));
 }
 
 CASN1String2Message::CASN1String2Message(int iId, CKorvelString& strText1, CKorvelString& strText2)
@@ -20,10 +20,10 @@ CASN1String2Message::CASN1String2Message(int iId, CKorvelString& strText1, CKorv
 }
 
 CASN1String2Message::CASN1String2Message(int iId, const CKorvelString& strText1, const CKorvelString& strText2)
-    : CASN1_Message(iId)
+    : CASN1_Message(iId), m_aCopies{strText1, strText2}
 {
-    DefineField(new CASN1_StringField(strText1));
-    DefineField(new CASN1_StringField(strText2));
+    for (const CKorvelString& strCopy : m_aCopies)
+        DefineField(new CASN1_StringField(strCopy));
 }
 
 CASN1ConnectACK::CASN1ConnectACK(CKorvelString& strError, int& iResult, CKorvelString& strText, int& iRelease)
@@ -71,14 +71,15 @@ CASN1ConfirmUserNameACK::CASN1ConfirmUserNameACK(int& iResult, CKorvelString& st
 CASN1ConfirmEmail::CASN1ConfirmEmail(const CKorvelString& strName, const CKorvelString& strEmail,
                                      const CKorvelString& strHash, int& iLoginType, const CKorvelString& strToken,
                                      const CKorvelString& strExternalId)
-    : CASN1_Message(eMSG_CONFIRM_EMAIL)
+    : CASN1_Message(eMSG_CONFIRM_EMAIL), m_aCopies{strName, strEmail, strHash, strToken, strExternalId}
 {
-    DefineField(new CASN1_StringField(strName));
-    DefineField(new CASN1_StringField(strEmail));
-    DefineField(new CASN1_StringField(strHash));
+    const CKorvelString* aTexts = m_aCopies;
+    DefineField(new CASN1_StringField(aTexts[0]));
+    DefineField(new CASN1_StringField(aTexts[1]));
+    DefineField(new CASN1_StringField(aTexts[2]));
     DefineField(new CASN1_IntField(iLoginType));
-    DefineField(new CASN1_StringField(strToken));
-    DefineField(new CASN1_StringField(strExternalId));
+    DefineField(new CASN1_StringField(aTexts[3]));
+    DefineField(new CASN1_StringField(aTexts[4]));
 }
 
 CASN1ConfirmEmailACK::CASN1ConfirmEmailACK(int& iResult, CKorvelString& strUserName)
@@ -89,18 +90,16 @@ CASN1ConfirmEmailACK::CASN1ConfirmEmailACK(int& iResult, CKorvelString& strUserN
 CASN1ExternalLogin::CASN1ExternalLogin(int& iLoginType, const CKorvelString& strText1,
                                        const CKorvelString& strText2, const CKorvelString& strText3,
                                        const CKorvelString& strText4)
-    : CASN1_Message(eMSG_EXTERNAL_LOGIN)
+    : CASN1_Message(eMSG_EXTERNAL_LOGIN), m_aCopies{strText1, strText2, strText3, strText4}
 {
     DefineField(new CASN1_IntField(iLoginType));
-    DefineField(new CASN1_StringField(strText1));
-    DefineField(new CASN1_StringField(strText2));
-    DefineField(new CASN1_StringField(strText3));
-    DefineField(new CASN1_StringField(strText4));
+    for (const CKorvelString& strCopy : m_aCopies)
+        DefineField(new CASN1_StringField(strCopy));
 }
 
 CASN1GameReady::CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag, int& iUserId,
                                int& iAppId, const CKorvelString& strVersion)
-    : CASN1_Message(eMSG_GAME_READY)
+    : CASN1_Message(eMSG_GAME_READY), m_strVersion(strVersion)
 {
     DefineField(new CASN1_IntField(iOne));
     DefineField(new CASN1_LongIntField(llSession));
@@ -108,7 +107,7 @@ CASN1GameReady::CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCoun
     DefineField(new CASN1_IntField(iStartFlag));
     DefineField(new CASN1_IntField(iUserId));
     DefineField(new CASN1_IntField(iAppId));
-    DefineField(new CASN1_StringField(strVersion));
+    DefineField(new CASN1_StringField((const CKorvelString&)m_strVersion));
 }
 
 CASN1ChatMessage::CASN1ChatMessage(int& iType, CKorvelString& strText, int& iSender) : CASN1_Message(eMSG_CHAT_MESSAGE)

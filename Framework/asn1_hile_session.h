@@ -6,7 +6,8 @@
 //   account    107 ConfirmUserName, 108 ConfirmUserNameACK, 109 ConfirmEmail,
 //              110 ConfirmEmailACK, 111 ExternalLogin
 //   match      46 GameReady, 64 ChatMessage (with the chat record sCHATMSG)
-// Texts bound const are only written (decoding into them fails).
+// Texts passed const are only written: the message keeps its own copies of them, so a
+// temporary text may be passed (decoding into them fails).
 #pragma once
 
 #include "Framework/asn1/ASN1.h"
@@ -19,6 +20,9 @@ class CASN1StringMessage : public CASN1_Message
 public:
     CASN1StringMessage(int iId, CKorvelString& strText);
     CASN1StringMessage(int iId, const CKorvelString& strText);
+
+private:
+    CKorvelString m_strCopy;
 };
 
 class CASN1String2Message : public CASN1_Message
@@ -26,6 +30,9 @@ class CASN1String2Message : public CASN1_Message
 public:
     CASN1String2Message(int iId, CKorvelString& strText1, CKorvelString& strText2);
     CASN1String2Message(int iId, const CKorvelString& strText1, const CKorvelString& strText2);
+
+private:
+    CKorvelString m_aCopies[2];
 };
 
 // --- connection ----------------------------------------------------------------------------
@@ -85,6 +92,9 @@ class CASN1ConfirmEmail : public CASN1_Message
 public:
     CASN1ConfirmEmail(const CKorvelString& strName, const CKorvelString& strEmail, const CKorvelString& strHash,
                       int& iLoginType, const CKorvelString& strToken, const CKorvelString& strExternalId);
+
+private:
+    CKorvelString m_aCopies[5];
 };
 
 // 110: result and the confirmed user name.
@@ -100,6 +110,9 @@ class CASN1ExternalLogin : public CASN1_Message
 public:
     CASN1ExternalLogin(int& iLoginType, const CKorvelString& strText1, const CKorvelString& strText2,
                        const CKorvelString& strText3, const CKorvelString& strText4);
+
+private:
+    CKorvelString m_aCopies[4];
 };
 
 // --- match ---------------------------------------------------------------------------------
@@ -111,6 +124,9 @@ class CASN1GameReady : public CASN1_Message
 public:
     CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag, int& iUserId, int& iAppId,
                    const CKorvelString& strVersion);
+
+private:
+    CKorvelString m_strVersion;
 };
 
 // A chat line: its type, its text and the sender's player id.
