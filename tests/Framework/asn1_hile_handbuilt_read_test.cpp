@@ -285,3 +285,50 @@ TEST(CASN1, RegistrationAnswersScanIntAndText)
     EXPECT_EQ(iValue, 5);
     EXPECT_EQ(CASN1::DecodeRegisterEmailACK(aUser.data(), iValue, strText, (int)aUser.size()), KE_ERR_BADDATA);
 }
+
+TEST(CASN1, MessagesTheClientBothWritesAndReads)
+{
+    Bytes aAlive(16);
+    int iValue = 0;
+    int iAlive = CASN1::CreateAlive(aAlive.data(), 1234567, (int)aAlive.size());
+    ASSERT_EQ(CASN1::DecodeAlive(aAlive.data(), iValue, iAlive), KE_OK);
+    EXPECT_EQ(iValue, 1234567);
+
+    Bytes aPayload = Hex("2B 00 00 00 07 00 00 00 10 27 00 00 AA BB");
+    Bytes aGame(CASN1::CreateGameMessage(nullptr, aPayload.data(), (int)aPayload.size(), 0));
+    CASN1::CreateGameMessage(aGame.data(), aPayload.data(), (int)aPayload.size(), (int)aGame.size());
+    Bytes aOut(aPayload.size());
+    int iCount = 0;
+    ASSERT_EQ(CASN1::DecodeGameMessage(aGame.data(), aOut.data(), (int)aOut.size(), iCount, (int)aGame.size()), KE_OK);
+    EXPECT_EQ(aOut, aPayload);
+
+    Bytes aLeft(32);
+    int iLeft = CASN1::CreateGameDisconnect(aLeft.data(), 1LL << 40, 1002, (int)aLeft.size());
+    long long llSession = 0;
+    int iPlayer = 0;
+    ASSERT_EQ(CASN1::DecodeGameDisconnect(aLeft.data(), llSession, iPlayer, iLeft), KE_OK);
+    EXPECT_EQ(llSession, 1LL << 40);
+    EXPECT_EQ(iPlayer, 1002);
+
+    // The reader takes the writer's fields back in their own order; a six-field answer
+    // carries no shown text.
+    CKorvelString strShown(L"hi \u00e9");
+    Bytes aAnswer(64);
+    int iAnswer = CASN1::CreateChallengeResponse(aAnswer.data(), 1, 64, 1001, 1002, CKorvelString(""), strShown,
+                                                 (int)aAnswer.size());
+    int a = 0, b = 0, c = 0, d = 0;
+    CKorvelString t1("x"), t2("x");
+    ASSERT_EQ(CASN1::DecodeChallengeResponse(aAnswer.data(), a, b, c, d, t1, t2, iAnswer), KE_OK);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 64);
+    EXPECT_EQ(c, 1001);
+    EXPECT_EQ(d, 1002);
+    EXPECT_EQ(t2.GetLength(), 0);
+
+    Bytes aBuddy(64);
+    int iBuddy = CASN1::CreateBuddyRequest(aBuddy.data(), 1001, 1002, 1, 2, strShown, (int)aBuddy.size());
+    ASSERT_EQ(CASN1::DecodeBuddyRequest(aBuddy.data(), a, b, c, d, t1, t2, iBuddy), KE_OK);
+    EXPECT_EQ(a, 1001);
+    EXPECT_EQ(b, 1002);
+    EXPECT_EQ(t1.Compare(strShown), 0);
+}
