@@ -21,8 +21,9 @@ CASN1GetLanguagePack::CASN1GetLanguagePack(const CKorvelString& strCode, const C
 {
 }
 
-CASN1LanguagePack::CASN1LanguagePack(CKorvelString& strText0, CKorvelString& strText1, CKorvelString& strText2,
-                                     int& iValue, unsigned char** ppData, int& iDataSize)
+CASN1LanguagePack::CASN1LanguagePack(CKorvelString& strText0, CKorvelString& strText1,
+                                     CKorvelString& strText2, int& iValue, unsigned char** ppData,
+                                     int& iDataSize)
     : CASN1_Message(eMSG_LANGUAGE_PACK), m_strText0(strText0), m_strText1(strText1), m_strText2(strText2),
       m_iValue(iValue), m_ppData(ppData), m_iDataSize(iDataSize)
 {
@@ -91,8 +92,8 @@ CASN1GetTournamentScores::CASN1GetTournamentScores(CKorvelArray<int>& aPlayerIds
     DefineField(new CASN1_IntField(iValue));
 }
 
-CASN1TournamentScores::CASN1TournamentScores(CKorvelArray<CKorvelString>& aNames, CKorvelArray<sData>& aScores,
-                                             int& iKinds)
+CASN1TournamentScores::CASN1TournamentScores(CKorvelArray<CKorvelString>& aNames,
+                                             CKorvelArray<sData>& aScores, int& iKinds)
     : CASN1_Message(eMSG_TOURNAMENT_SCORES)
 {
     DefineField(new CASN1_SequenceOf<CASN1_StringField>(aNames));
@@ -119,8 +120,9 @@ CASN1ImageAndLink::CASN1ImageAndLink(CKorvelString& strId, unsigned char** ppIma
 
 CASN1AdvertisementInfo::CASN1AdvertisementInfo(CKorvelString& strText, CKorvelString& strLink,
                                                unsigned char** ppImage, int& iImageSize, int& iInterval,
-                                               int& iDisplay, CKorvelArray<int>& aFrames, CKorvelString& strOkLink,
-                                               int& iFlags, CKorvelString& strTitle, CKorvelString& strTitleLink)
+                                               int& iDisplay, CKorvelArray<int>& aFrames,
+                                               CKorvelString& strOkLink, int& iFlags, CKorvelString& strTitle,
+                                               CKorvelString& strTitleLink)
     : CASN1_Message(eMSG_ADVERTISEMENT_INFO)
 {
     DefineField(new CASN1_StringField(strText));

@@ -2,7 +2,7 @@
 // messages, the rematch message and the shop answers), which have no field tables.
 #pragma once
 
-class CASN1_Field;
+#include "Framework/asn1/ASN1Field.h"
 
 namespace Descriptor
 {
@@ -17,4 +17,19 @@ unsigned int Encode(int iId, CASN1_Field* const* apFields, int iCount, unsigned 
 // values).
 unsigned int Decode(const unsigned char* pBuf, int iSize, int iExpectedId, int* pDecodedId,
                     CASN1_Field* const* apFields, const unsigned char* aClasses, int iCount);
+
+// The same with the fields given as temporaries bound to the caller's variables.
+template <class... F> unsigned int EncodeFields(int iId, unsigned char* pBuf, int iSize, F&&... fields)
+{
+    CASN1_Field* apFields[] = {&fields..., nullptr};
+    return Encode(iId, apFields, (int)sizeof...(F), pBuf, iSize);
+}
+
+template <class... F>
+unsigned int DecodeFields(const unsigned char* pBuf, int iSize, int iExpectedId, int* pDecodedId,
+                          const unsigned char* aClasses, F&&... fields)
+{
+    CASN1_Field* apFields[] = {&fields..., nullptr};
+    return Decode(pBuf, iSize, iExpectedId, pDecodedId, apFields, aClasses, (int)sizeof...(F));
+}
 } // namespace Descriptor

@@ -40,7 +40,8 @@ bool ReadTaggedInts(CReader& block, int* const* apValues, int iCount)
 }
 } // namespace
 
-KE_RETVAL CASN1::DecodePlayersList(const unsigned char* pBuf, CKorvelPtrArray* pPlayers, int& iConsumed, int iSize)
+KE_RETVAL CASN1::DecodePlayersList(const unsigned char* pBuf, CKorvelPtrArray* pPlayers, int& iConsumed,
+                                   int iSize)
 {
     if (pPlayers == nullptr)
         return KE_ERR_INVALIDARG;
@@ -138,8 +139,8 @@ KE_RETVAL CASN1::DecodePlayerStats(const unsigned char* pBuf, sPLAYER_STATS& sta
     return KE_OK;
 }
 
-KE_RETVAL CASN1::DecodeLatestGameSessions(const unsigned char* pBuf, CKorvelTypedPtrArray<sGAME_SESSION>& aSessions,
-                                          int iSize)
+KE_RETVAL CASN1::DecodeLatestGameSessions(const unsigned char* pBuf,
+                                          CKorvelTypedPtrArray<sGAME_SESSION>& aSessions, int iSize)
 {
     CReader reader(pBuf, iSize);
     CReader list;
@@ -160,11 +161,14 @@ KE_RETVAL CASN1::DecodeLatestGameSessions(const unsigned char* pBuf, CKorvelType
         }
         int* const apInts[4] = {&pSession->m_iValue0, &pSession->m_iResult, &pSession->m_iPoints,
                                 &pSession->m_iValue3};
-        bool bRead = ScanFields(element, 6, [&](int iIndex) {
-            if (iIndex < 4)
-                return element.Int(*apInts[iIndex]);
-            return iIndex == 4 ? element.Text(pSession->m_strOpponent) : element.Date(pSession->m_Date);
-        });
+        bool bRead = ScanFields(element, 6,
+                                [&](int iIndex)
+                                {
+                                    if (iIndex < 4)
+                                        return element.Int(*apInts[iIndex]);
+                                    return iIndex == 4 ? element.Text(pSession->m_strOpponent)
+                                                       : element.Date(pSession->m_Date);
+                                });
         if (!bRead)
             return KE_ERR_BADDATA;
     }
@@ -175,8 +179,9 @@ namespace
 {
 bool ReadListItem(CReader& item, sPLAYERLISTITEM& record)
 {
-    CKorvelString* const apTexts[7] = {nullptr,          &record.m_strName,    &record.m_strSecond, &record.m_strThird,
-                                       &record.m_strLocation, nullptr,         &record.m_strComment};
+    CKorvelString* const apTexts[7] = {
+        nullptr, &record.m_strName,   &record.m_strSecond, &record.m_strThird, &record.m_strLocation,
+        nullptr, &record.m_strComment};
     int iTag = 0;
     while (item.Next(iTag))
     {

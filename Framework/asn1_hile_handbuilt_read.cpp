@@ -40,9 +40,8 @@ KE_RETVAL DecodeIntAndText(const unsigned char* pBuf, int iId, int& iValue, CKor
     CReader reader(pBuf, iSize);
     if (!reader.OpenMessage(iId))
         return KE_ERR_BADDATA;
-    return Result(ScanFields(reader, 2, [&](int iIndex) {
-        return iIndex == 0 ? reader.Int(iValue) : reader.Text(strText);
-    }));
+    return Result(ScanFields(
+        reader, 2, [&](int iIndex) { return iIndex == 0 ? reader.Int(iValue) : reader.Text(strText); }));
 }
 } // namespace
 
@@ -53,45 +52,49 @@ KE_RETVAL CASN1::DecodeLoginACK(const unsigned char* pBuf, int& a, CKorvelString
     if (!reader.OpenMessage(eMSG_LOGIN_ACK))
         return KE_ERR_BADDATA;
     b = 0;
-    return Result(ScanFields(reader, 6, [&](int iIndex) {
-        switch (iIndex)
-        {
-        case 0:
-            return reader.Int(a);
-        case 1:
-            return reader.Text(t1);
-        case 2:
-            return reader.Text(t2);
-        case 3:
-            return reader.Text(t3);
-        case 4:
-            return reader.Int(b);
-        default:
-            return reader.Text(t4);
-        }
-    }));
+    return Result(ScanFields(reader, 6,
+                             [&](int iIndex)
+                             {
+                                 switch (iIndex)
+                                 {
+                                 case 0:
+                                     return reader.Int(a);
+                                 case 1:
+                                     return reader.Text(t1);
+                                 case 2:
+                                     return reader.Text(t2);
+                                 case 3:
+                                     return reader.Text(t3);
+                                 case 4:
+                                     return reader.Int(b);
+                                 default:
+                                     return reader.Text(t4);
+                                 }
+                             }));
 }
 
-KE_RETVAL CASN1::DecodeQueueUpdate(const unsigned char* pBuf, CKorvelPtrArray* pPlayers, int& a, int& b, int& c,
-                                   int iSize)
+KE_RETVAL CASN1::DecodeQueueUpdate(const unsigned char* pBuf, CKorvelPtrArray* pPlayers, int& a, int& b,
+                                   int& c, int iSize)
 {
     CReader reader(pBuf, iSize);
     if (!reader.OpenMessage(eMSG_QUEUE_UPDATE))
         return KE_ERR_BADDATA;
     a = b = c = -1;
-    return Result(ScanFields(reader, 4, [&](int iIndex) {
-        switch (iIndex)
-        {
-        case 0:
-            return ReadPlayers(reader, pPlayers);
-        case 1:
-            return reader.Int(a);
-        case 2:
-            return reader.Int(b);
-        default:
-            return reader.Int(c);
-        }
-    }));
+    return Result(ScanFields(reader, 4,
+                             [&](int iIndex)
+                             {
+                                 switch (iIndex)
+                                 {
+                                 case 0:
+                                     return ReadPlayers(reader, pPlayers);
+                                 case 1:
+                                     return reader.Int(a);
+                                 case 2:
+                                     return reader.Int(b);
+                                 default:
+                                     return reader.Int(c);
+                                 }
+                             }));
 }
 
 KE_RETVAL CASN1::DecodeGameStart(const unsigned char* pBuf, sGAME_START_INFO* pInfo, int iSize)
@@ -131,8 +134,8 @@ KE_RETVAL CASN1::DecodeGameMessage(const unsigned char* pBuf, unsigned char* pOu
     return KE_OK;
 }
 
-KE_RETVAL CASN1::DecodeBuddyRequest(const unsigned char* pBuf, int& a, int& b, int& c, int& d, CKorvelString& t1,
-                                    CKorvelString& t2, int iSize)
+KE_RETVAL CASN1::DecodeBuddyRequest(const unsigned char* pBuf, int& a, int& b, int& c, int& d,
+                                    CKorvelString& t1, CKorvelString& t2, int iSize)
 {
     CReader reader(pBuf, iSize);
     if (!reader.OpenMessage(eMSG_BUDDY_REQUEST))
@@ -173,7 +176,8 @@ KE_RETVAL CASN1::DecodeChallengeResponse(const unsigned char* pBuf, int& a, int&
     return Result(reader.Skip(1) && reader.Text(t2));
 }
 
-KE_RETVAL CASN1::DecodeRandomKey(const unsigned char* pBuf, CKorvelString& strKey, CKorvelString& t2, int iSize)
+KE_RETVAL CASN1::DecodeRandomKey(const unsigned char* pBuf, CKorvelString& strKey, CKorvelString& t2,
+                                 int iSize)
 {
     CReader reader(pBuf, iSize);
     if (!reader.OpenMessage(eMSG_RANDOM_KEY) || !reader.Skip(1) || !reader.Text(strKey))
@@ -185,7 +189,8 @@ KE_RETVAL CASN1::DecodeRandomKey(const unsigned char* pBuf, CKorvelString& strKe
     return KE_OK;
 }
 
-KE_RETVAL CASN1::DecodeGameDisconnect(const unsigned char* pBuf, long long& llSession, int& iPlayer, int iSize)
+KE_RETVAL CASN1::DecodeGameDisconnect(const unsigned char* pBuf, long long& llSession, int& iPlayer,
+                                      int iSize)
 {
     CReader reader(pBuf, iSize);
     return Result(reader.OpenMessage(eMSG_GAME_DISCONNECT) && reader.Skip(1) && reader.Long(llSession) &&
@@ -216,12 +221,14 @@ KE_RETVAL CASN1::DecodePlayerImage(const unsigned char* pBuf, int& iPlayer, int&
     return KE_OK;
 }
 
-KE_RETVAL CASN1::DecodeRegisterUserACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText, int iSize)
+KE_RETVAL CASN1::DecodeRegisterUserACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText,
+                                       int iSize)
 {
     return DecodeIntAndText(pBuf, eMSG_REGISTER_USER_ACK, iValue, strText, iSize);
 }
 
-KE_RETVAL CASN1::DecodeRegisterEmailACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText, int iSize)
+KE_RETVAL CASN1::DecodeRegisterEmailACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText,
+                                        int iSize)
 {
     return DecodeIntAndText(pBuf, eMSG_REGISTER_EMAIL_ACK, iValue, strText, iSize);
 }

@@ -59,7 +59,10 @@ class CReader
 {
 public:
     CReader() : m_pBuf(nullptr), m_iEnd(0) {}
-    CReader(const unsigned char* pBuf, int iEnd) : m_pBuf(pBuf), m_iEnd(pBuf != nullptr && iEnd > 0 ? iEnd : 0) {}
+    CReader(const unsigned char* pBuf, int iEnd)
+        : m_pBuf(pBuf), m_iEnd(pBuf != nullptr && iEnd > 0 ? iEnd : 0)
+    {
+    }
 
     // Takes the identifier of iId and the length field, and narrows the end to the
     // content; false for another message or one not wholly inside the bytes given.

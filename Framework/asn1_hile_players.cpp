@@ -47,8 +47,9 @@ CASN1BlockUser::CASN1BlockUser(int& iPlayerId, int& iBlock) : CASN1_Message(eMSG
     DefineField(new CASN1_IntField(iBlock));
 }
 
-CASN1ChallengeReceived::CASN1ChallengeReceived(long long& llValue, int& iChallengerId, CKorvelString& strText1,
-                                               CKorvelString& strText2, int& iValue1, int& iValue2)
+CASN1ChallengeReceived::CASN1ChallengeReceived(long long& llValue, int& iChallengerId,
+                                               CKorvelString& strText1, CKorvelString& strText2, int& iValue1,
+                                               int& iValue2)
     : CASN1_Message(eMSG_CHALLENGE_RECEIVED)
 {
     DefineField(new CASN1_LongIntField(llValue));

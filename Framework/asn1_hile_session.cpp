@@ -7,7 +7,8 @@ CASN1StringMessage::CASN1StringMessage(int iId, CKorvelString& strText) : CASN1_
     DefineField(new CASN1_StringField(strText));
 }
 
-CASN1StringMessage::CASN1StringMessage(int iId, const CKorvelString& strText) : CASN1_Message(iId), m_strCopy(strText)
+CASN1StringMessage::CASN1StringMessage(int iId, const CKorvelString& strText)
+    : CASN1_Message(iId), m_strCopy(strText)
 {
     DefineField(new CASN1_StringField((const CKorvelString&)m_strCopy));
 }
@@ -19,7 +20,8 @@ CASN1String2Message::CASN1String2Message(int iId, CKorvelString& strText1, CKorv
     DefineField(new CASN1_StringField(strText2));
 }
 
-CASN1String2Message::CASN1String2Message(int iId, const CKorvelString& strText1, const CKorvelString& strText2)
+CASN1String2Message::CASN1String2Message(int iId, const CKorvelString& strText1,
+                                         const CKorvelString& strText2)
     : CASN1_Message(iId), m_aCopies{strText1, strText2}
 {
     for (const CKorvelString& strCopy : m_aCopies)
@@ -40,7 +42,8 @@ CASN1KeyValue::CASN1KeyValue(CKorvelString& strKey, CKorvelString& strValue)
 {
 }
 
-CASN1GetKeyValue::CASN1GetKeyValue(const CKorvelString& strKey) : CASN1StringMessage(eMSG_GET_KEY_VALUE, strKey)
+CASN1GetKeyValue::CASN1GetKeyValue(const CKorvelString& strKey)
+    : CASN1StringMessage(eMSG_GET_KEY_VALUE, strKey)
 {
 }
 
@@ -69,8 +72,8 @@ CASN1ConfirmUserNameACK::CASN1ConfirmUserNameACK(int& iResult, CKorvelString& st
 }
 
 CASN1ConfirmEmail::CASN1ConfirmEmail(const CKorvelString& strName, const CKorvelString& strEmail,
-                                     const CKorvelString& strHash, int& iLoginType, const CKorvelString& strToken,
-                                     const CKorvelString& strExternalId)
+                                     const CKorvelString& strHash, int& iLoginType,
+                                     const CKorvelString& strToken, const CKorvelString& strExternalId)
     : CASN1_Message(eMSG_CONFIRM_EMAIL), m_aCopies{strName, strEmail, strHash, strToken, strExternalId}
 {
     const CKorvelString* aTexts = m_aCopies;
@@ -97,8 +100,8 @@ CASN1ExternalLogin::CASN1ExternalLogin(int& iLoginType, const CKorvelString& str
         DefineField(new CASN1_StringField(strCopy));
 }
 
-CASN1GameReady::CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag, int& iUserId,
-                               int& iAppId, const CKorvelString& strVersion)
+CASN1GameReady::CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag,
+                               int& iUserId, int& iAppId, const CKorvelString& strVersion)
     : CASN1_Message(eMSG_GAME_READY), m_strVersion(strVersion)
 {
     DefineField(new CASN1_IntField(iOne));
@@ -110,13 +113,15 @@ CASN1GameReady::CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCoun
     DefineField(new CASN1_StringField((const CKorvelString&)m_strVersion));
 }
 
-CASN1ChatMessage::CASN1ChatMessage(int& iType, CKorvelString& strText, int& iSender) : CASN1_Message(eMSG_CHAT_MESSAGE)
+CASN1ChatMessage::CASN1ChatMessage(int& iType, CKorvelString& strText, int& iSender)
+    : CASN1_Message(eMSG_CHAT_MESSAGE)
 {
     DefineField(new CASN1_IntField(iType));
     DefineField(new CASN1_StringField(strText));
     DefineField(new CASN1_IntField(iSender));
 }
 
-CASN1ChatMessage::CASN1ChatMessage(sCHATMSG& chat) : CASN1ChatMessage(chat.m_iType, chat.m_strText, chat.m_iSender)
+CASN1ChatMessage::CASN1ChatMessage(sCHATMSG& chat)
+    : CASN1ChatMessage(chat.m_iType, chat.m_strText, chat.m_iSender)
 {
 }

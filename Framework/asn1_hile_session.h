@@ -90,8 +90,9 @@ public:
 class CASN1ConfirmEmail : public CASN1_Message
 {
 public:
-    CASN1ConfirmEmail(const CKorvelString& strName, const CKorvelString& strEmail, const CKorvelString& strHash,
-                      int& iLoginType, const CKorvelString& strToken, const CKorvelString& strExternalId);
+    CASN1ConfirmEmail(const CKorvelString& strName, const CKorvelString& strEmail,
+                      const CKorvelString& strHash, int& iLoginType, const CKorvelString& strToken,
+                      const CKorvelString& strExternalId);
 
 private:
     CKorvelString m_aCopies[5];
@@ -122,8 +123,8 @@ private:
 class CASN1GameReady : public CASN1_Message
 {
 public:
-    CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag, int& iUserId, int& iAppId,
-                   const CKorvelString& strVersion);
+    CASN1GameReady(int& iOne, long long& llSession, int& iPlayerCount, int& iStartFlag, int& iUserId,
+                   int& iAppId, const CKorvelString& strVersion);
 
 private:
     CKorvelString m_strVersion;

@@ -14,56 +14,50 @@ const unsigned char kC = CASN1_Field::eTAG_CONSTRUCTED;
 
 unsigned int CASN1AvailableItemDatas::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_SequenceOf<CItemDataDecoder> items(m_aItems);
-    CASN1_Field* apFields[1] = {&items};
     const unsigned char aClasses[1] = {kC};
-    return Descriptor::Decode(pBuf, iSize, eMSG_AVAILABLE_ITEM_DATAS, nullptr, apFields, aClasses, 1);
+    return Descriptor::DecodeFields(pBuf, iSize, eMSG_AVAILABLE_ITEM_DATAS, nullptr, aClasses,
+                                    CASN1_SequenceOf<CItemDataDecoder>(m_aItems));
 }
 
 unsigned int CASN1ShopItemData::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField itemId(m_iItemId), offset(m_iOffset), remaining(m_iRemaining);
-    CASN1_ByteArrayField data(m_ppData, m_iDataSize);
-    CASN1_Field* apFields[4] = {&itemId, &offset, &data, &remaining};
     const unsigned char aClasses[4] = {kP, kP, kP, kP};
-    return Descriptor::Decode(pBuf, iSize, eMSG_SHOP_ITEM_DATA, nullptr, apFields, aClasses, 4);
+    return Descriptor::DecodeFields(
+        pBuf, iSize, eMSG_SHOP_ITEM_DATA, nullptr, aClasses, CASN1_IntField(m_iItemId),
+        CASN1_IntField(m_iOffset), CASN1_ByteArrayField(m_ppData, m_iDataSize), CASN1_IntField(m_iRemaining));
 }
 
 unsigned int CASN1ShopItemGroups::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField flags(m_iFlags);
-    CASN1_SequenceOf<CShopGroupDataDecoder> groups(m_aGroups);
-    CASN1_Field* apFields[2] = {&flags, &groups};
     const unsigned char aClasses[2] = {kP, kC};
-    return Descriptor::Decode(pBuf, iSize, eMSG_SHOP_ITEM_GROUPS, nullptr, apFields, aClasses, 2);
+    return Descriptor::DecodeFields(pBuf, iSize, eMSG_SHOP_ITEM_GROUPS, nullptr, aClasses,
+                                    CASN1_IntField(m_iFlags),
+                                    CASN1_SequenceOf<CShopGroupDataDecoder>(m_aGroups));
 }
 
 unsigned int CASN1ShopItems::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField flags(m_iFlags), start(m_iStart);
-    CASN1_SequenceOf<CShopItemDataDecoder> items(m_aItems);
-    CASN1_Field* apFields[3] = {&flags, &start, &items};
     const unsigned char aClasses[3] = {kP, kP, kC};
-    return Descriptor::Decode(pBuf, iSize, eMSG_SHOP_ITEMS, nullptr, apFields, aClasses, 3);
+    return Descriptor::DecodeFields(pBuf, iSize, eMSG_SHOP_ITEMS, nullptr, aClasses, CASN1_IntField(m_iFlags),
+                                    CASN1_IntField(m_iStart),
+                                    CASN1_SequenceOf<CShopItemDataDecoder>(m_aItems));
 }
 
 unsigned int CASN1ShopItemImage::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField itemId(m_iItemId), large(m_iLarge);
-    CASN1_ByteArrayField data(m_ppData, m_iDataSize);
-    CASN1_Field* apFields[3] = {&itemId, &large, &data};
     const unsigned char aClasses[3] = {kP, kP, kP};
-    return Descriptor::Decode(pBuf, iSize, eMSG_SHOP_ITEM_IMAGE, nullptr, apFields, aClasses, 3);
+    return Descriptor::DecodeFields(pBuf, iSize, eMSG_SHOP_ITEM_IMAGE, nullptr, aClasses,
+                                    CASN1_IntField(m_iItemId), CASN1_IntField(m_iLarge),
+                                    CASN1_ByteArrayField(m_ppData, m_iDataSize));
 }
 
 unsigned int CASN1BuyItemResponse::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField itemId(m_iItemId), flags(m_iFlags);
-    CASN1_StringField error(m_strError);
-    CASN1_SequenceOf<CBuyItemPlayerInfoDecoder> players(m_aPlayers);
-    CASN1_Field* apFields[4] = {&itemId, &flags, &error, &players};
     const unsigned char aClasses[4] = {kP, kP, kP, kC};
-    return Descriptor::Decode(pBuf, iSize, eMSG_BUY_ITEM_RESPONSE, nullptr, apFields, aClasses, 4);
+    return Descriptor::DecodeFields(pBuf, iSize, eMSG_BUY_ITEM_RESPONSE, nullptr, aClasses,
+                                    CASN1_IntField(m_iItemId), CASN1_IntField(m_iFlags),
+                                    CASN1_StringField(m_strError),
+                                    CASN1_SequenceOf<CBuyItemPlayerInfoDecoder>(m_aPlayers));
 }
 
 CItemDataDecoder::CItemDataDecoder(RecordType& item) : m_Item(item), m_pDigest(item.m_aDigest)
@@ -98,9 +92,9 @@ CShopItemDataDecoder::CShopItemDataDecoder(RecordType& item)
     DefineField(new CASN1_StringField(item.m_strName));
     DefineField(new CASN1_StringField(item.m_strShortDescription));
     DefineField(new CASN1_StringField(item.m_strDescription));
-    int* const apInts[9] = {&item.m_iPrice,  &item.m_iGiftPrice, &item.m_iRefillPrice,
-                            &item.m_iGroupId, &item.m_iValue5,   &item.m_iAmount,
-                            &item.m_iValue7, &item.m_iEnabled,   &item.m_iDataId};
+    int* const apInts[9] = {&item.m_iPrice,   &item.m_iGiftPrice, &item.m_iRefillPrice,
+                            &item.m_iGroupId, &item.m_iValue5,    &item.m_iAmount,
+                            &item.m_iValue7,  &item.m_iEnabled,   &item.m_iDataId};
     for (int i = 0; i < 9; ++i)
         DefineField(new CASN1_IntField(*apInts[i]));
     DefineField(new CASN1_StringField(item.m_strDisplayName));
@@ -167,7 +161,8 @@ CASN1PlayerGiftItems::CASN1PlayerGiftItems(int& iValue, CKorvelString& strError,
     DefineField(new CASN1_SequenceOf<CShopItemDataDecoder>(aItems));
 }
 
-CASN1ConfirmBuyPlayerItems::CASN1ConfirmBuyPlayerItems(int& iPlayerId, int& iValue, CKorvelArray<int>& aItemIds)
+CASN1ConfirmBuyPlayerItems::CASN1ConfirmBuyPlayerItems(int& iPlayerId, int& iValue,
+                                                       CKorvelArray<int>& aItemIds)
     : CASN1_Message(eMSG_CONFIRM_BUY_PLAYER_ITEMS)
 {
     DefineField(new CASN1_IntField(iPlayerId));

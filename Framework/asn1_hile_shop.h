@@ -38,7 +38,8 @@ class CASN1ShopItemData
 {
 public:
     CASN1ShopItemData(int& iItemId, int& iOffset, unsigned char** ppData, int& iDataSize, int& iRemaining)
-        : m_iItemId(iItemId), m_iOffset(iOffset), m_ppData(ppData), m_iDataSize(iDataSize), m_iRemaining(iRemaining)
+        : m_iItemId(iItemId), m_iOffset(iOffset), m_ppData(ppData), m_iDataSize(iDataSize),
+          m_iRemaining(iRemaining)
     {
     }
     unsigned int Decode(const unsigned char* pBuf, int iSize);
@@ -64,7 +65,9 @@ public:
         int m_iItemCount = 0;
     };
 
-    CASN1ShopItemGroups(int& iFlags, CKorvelArray<sGroupData>& aGroups) : m_iFlags(iFlags), m_aGroups(aGroups) {}
+    CASN1ShopItemGroups(int& iFlags, CKorvelArray<sGroupData>& aGroups) : m_iFlags(iFlags), m_aGroups(aGroups)
+    {
+    }
     unsigned int Decode(const unsigned char* pBuf, int iSize);
 
 private:
@@ -133,7 +136,8 @@ public:
         CKorvelString m_strText2;
     };
 
-    CASN1BuyItemResponse(int& iItemId, int& iFlags, CKorvelString& strError, CKorvelArray<sBuyItemPlayerInfo>& aPlayers)
+    CASN1BuyItemResponse(int& iItemId, int& iFlags, CKorvelString& strError,
+                         CKorvelArray<sBuyItemPlayerInfo>& aPlayers)
         : m_iItemId(iItemId), m_iFlags(iFlags), m_strError(strError), m_aPlayers(aPlayers)
     {
     }
@@ -231,7 +235,8 @@ public:
 class CASN1PlayerGiftItems : public CASN1_Message
 {
 public:
-    CASN1PlayerGiftItems(int& iValue, CKorvelString& strError, CKorvelArray<CASN1ShopItems::sItemData>& aItems);
+    CASN1PlayerGiftItems(int& iValue, CKorvelString& strError,
+                         CKorvelArray<CASN1ShopItems::sItemData>& aItems);
 };
 
 // 115: player id, an integer, item ids.

@@ -68,11 +68,15 @@ namespace
 const unsigned char kPrimitive[3] = {CASN1_Field::eTAG_PRIMITIVE, CASN1_Field::eTAG_PRIMITIVE,
                                      CASN1_Field::eTAG_PRIMITIVE};
 
-unsigned int DecodeShort(eMESSAGE_ID& eId, CASN1_Field* const* apFields, int iCount, const unsigned char* pBuf,
-                         int iSize)
+using Descriptor::EncodeFields;
+
+// Any id is taken and stored.
+template <class... F>
+unsigned int DecodeShort(eMESSAGE_ID& eId, const unsigned char* pBuf, int iSize, F&&... fields)
 {
     int iId = -1;
-    unsigned int uUsed = Descriptor::Decode(pBuf, iSize, -1, &iId, apFields, kPrimitive, iCount);
+    unsigned int uUsed =
+        Descriptor::DecodeFields(pBuf, iSize, -1, &iId, kPrimitive, static_cast<F&&>(fields)...);
     if (iId >= 0)
         eId = (eMESSAGE_ID)iId;
     return uUsed;
@@ -81,74 +85,58 @@ unsigned int DecodeShort(eMESSAGE_ID& eId, CASN1_Field* const* apFields, int iCo
 
 unsigned int CASN1ShortMessage::Encode(unsigned char* pBuf, int iSize)
 {
-    return Descriptor::Encode(m_eId, nullptr, 0, pBuf, iSize);
+    return EncodeFields(m_eId, pBuf, iSize);
 }
 
 unsigned int CASN1ShortMessage::Decode(const unsigned char* pBuf, int iSize)
 {
-    return DecodeShort(m_eId, nullptr, 0, pBuf, iSize);
+    return DecodeShort(m_eId, pBuf, iSize);
 }
 
 unsigned int CASN1ShortIntMessage::Encode(unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value(m_iValue);
-    CASN1_Field* apFields[1] = {&value};
-    return Descriptor::Encode(m_eId, apFields, 1, pBuf, iSize);
+    return EncodeFields(m_eId, pBuf, iSize, CASN1_IntField(m_iValue));
 }
 
 unsigned int CASN1ShortIntMessage::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value(m_iValue);
-    CASN1_Field* apFields[1] = {&value};
-    return DecodeShort(m_eId, apFields, 1, pBuf, iSize);
+    return DecodeShort(m_eId, pBuf, iSize, CASN1_IntField(m_iValue));
 }
 
 unsigned int CASN1ShortInt2Message::Encode(unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value1(m_iValue1), value2(m_iValue2);
-    CASN1_Field* apFields[2] = {&value1, &value2};
-    return Descriptor::Encode(m_eId, apFields, 2, pBuf, iSize);
+    return EncodeFields(m_eId, pBuf, iSize, CASN1_IntField(m_iValue1), CASN1_IntField(m_iValue2));
 }
 
 unsigned int CASN1ShortInt2Message::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value1(m_iValue1), value2(m_iValue2);
-    CASN1_Field* apFields[2] = {&value1, &value2};
-    return DecodeShort(m_eId, apFields, 2, pBuf, iSize);
+    return DecodeShort(m_eId, pBuf, iSize, CASN1_IntField(m_iValue1), CASN1_IntField(m_iValue2));
 }
 
 unsigned int CASN1ShortInt3Message::Encode(unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value1(m_iValue1), value2(m_iValue2), value3(m_iValue3);
-    CASN1_Field* apFields[3] = {&value1, &value2, &value3};
-    return Descriptor::Encode(m_eId, apFields, 3, pBuf, iSize);
+    return EncodeFields(m_eId, pBuf, iSize, CASN1_IntField(m_iValue1), CASN1_IntField(m_iValue2),
+                        CASN1_IntField(m_iValue3));
 }
 
 unsigned int CASN1ShortInt3Message::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_IntField value1(m_iValue1), value2(m_iValue2), value3(m_iValue3);
-    CASN1_Field* apFields[3] = {&value1, &value2, &value3};
-    return DecodeShort(m_eId, apFields, 3, pBuf, iSize);
+    return DecodeShort(m_eId, pBuf, iSize, CASN1_IntField(m_iValue1), CASN1_IntField(m_iValue2),
+                       CASN1_IntField(m_iValue3));
 }
 
 unsigned int CASN1ShortInt64Message::Encode(unsigned char* pBuf, int iSize)
 {
-    CASN1_LongIntField value(m_llValue);
-    CASN1_Field* apFields[1] = {&value};
-    return Descriptor::Encode(m_eId, apFields, 1, pBuf, iSize);
+    return EncodeFields(m_eId, pBuf, iSize, CASN1_LongIntField(m_llValue));
 }
 
 unsigned int CASN1ShortInt64Message::Decode(const unsigned char* pBuf, int iSize)
 {
-    CASN1_LongIntField value(m_llValue);
-    CASN1_Field* apFields[1] = {&value};
-    return DecodeShort(m_eId, apFields, 1, pBuf, iSize);
+    return DecodeShort(m_eId, pBuf, iSize, CASN1_LongIntField(m_llValue));
 }
 
 unsigned int CASN1RematchMessage::Encode(unsigned char* pBuf, int iSize)
 {
-    CASN1_LongIntField session(m_llSession);
-    CASN1_IntField wish(m_iWish), value(m_iValue);
-    CASN1_Field* apFields[3] = {&session, &wish, &value};
-    return Descriptor::Encode(eMSG_REMATCH, apFields, 3, pBuf, iSize);
+    return EncodeFields(eMSG_REMATCH, pBuf, iSize, CASN1_LongIntField(m_llSession), CASN1_IntField(m_iWish),
+                        CASN1_IntField(m_iValue));
 }

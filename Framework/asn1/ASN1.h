@@ -162,8 +162,8 @@ public:
                                               CKorvelTypedPtrArray<sGAME_SESSION>& aSessions, int iSize);
     // The image is allocated with array new only when the message holds all of it; the
     // caller frees it. KE_ERR_OUTOFMEMORY (size 0) when it cannot be had.
-    static KE_RETVAL DecodePlayerImage(const unsigned char* pBuf, int& iPlayer, int& b, unsigned char** ppImage,
-                                       int& iImageSize, int iSize);
+    static KE_RETVAL DecodePlayerImage(const unsigned char* pBuf, int& iPlayer, int& b,
+                                       unsigned char** ppImage, int& iImageSize, int iSize);
     static KE_RETVAL DecodeRegisterUserACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText,
                                            int iSize);
     static KE_RETVAL DecodeRegisterEmailACK(const unsigned char* pBuf, int& iValue, CKorvelString& strText,
@@ -185,7 +185,8 @@ public:
     static int EncodeString(unsigned char* pBuf, const CKorvelString& strText, int iSize);
     // Bytes below 0x80 and stray continuation bytes are characters by themselves; two-
     // and three-byte UTF-8 sequences are joined.
-    static KE_RETVAL DecodeString(const unsigned char* pBuf, CKorvelString& strText, int& iConsumed, int iSize);
+    static KE_RETVAL DecodeString(const unsigned char* pBuf, CKorvelString& strText, int& iConsumed,
+                                  int iSize);
     // The bytes consumed, 0 when the text runs past iSize.
     static int DecodeString(const unsigned char* pBuf, CKorvelString& strText, int iSize);
     // "%d.%d.%d %d:%d:%d": day, month, year, hour, minute, second; numbers the text

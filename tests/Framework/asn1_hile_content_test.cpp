@@ -34,8 +34,9 @@ TEST(CASN1AvailableLanguagesList, Records)
     EXPECT_EQ(DecodeCopy(message, Hex("BD 02 80 00")), 4u);
     EXPECT_EQ(aLanguages.GetCount(), 0);
 
-    Bytes aMsg = Message(29, Field(0x80, Block(Record(Cat({Field(0x80, TextBytes("de")), Field(0x81, TextBytes("game")),
-                                                           Field(0x82, TextBytes("abc")), Hex("83 01 02")})))));
+    Bytes aMsg = Message(
+        29, Field(0x80, Block(Record(Cat({Field(0x80, TextBytes("de")), Field(0x81, TextBytes("game")),
+                                          Field(0x82, TextBytes("abc")), Hex("83 01 02")})))));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aLanguages.GetCount(), 1);
     EXPECT_EQ(Utf8(aLanguages[0].m_strCode), "de");
@@ -67,7 +68,8 @@ TEST(CASN1ThemePack, NameTextBytes)
     int iSize = 0;
     unsigned char* pData = nullptr;
     CASN1ThemePack message(strName, strText, &pData, iSize);
-    Bytes aMsg = Message(33, Cat({Field(0x80, TextBytes("dark")), Field(0x81, TextBytes("")), Hex("82 02 01 02")}));
+    Bytes aMsg =
+        Message(33, Cat({Field(0x80, TextBytes("dark")), Field(0x81, TextBytes("")), Hex("82 02 01 02")}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pData);
     EXPECT_EQ(Utf8(strName), "dark");
@@ -79,9 +81,11 @@ TEST(CASN1AchievementList, Records)
     int a = 0, b = 0, c = 0, d = 0;
     CKorvelArray<CASN1AchievementList::sData> aAchievements;
     CASN1AchievementList message(a, b, c, aAchievements, d);
-    Bytes aRecord = Record(Cat({Hex("80 01 01 81 01 00"), Field(0x82, TextBytes("First win")), Field(0x83, TextBytes("")),
-                                Field(0x84, TextBytes("")), Field(0x85, TextBytes("x"))}));
-    Bytes aMsg = Message(11, Cat({Hex("80 01 01 81 01 02 82 01 03"), Field(0x83, Block(aRecord)), Hex("84 01 04")}));
+    Bytes aRecord =
+        Record(Cat({Hex("80 01 01 81 01 00"), Field(0x82, TextBytes("First win")), Field(0x83, TextBytes("")),
+                    Field(0x84, TextBytes("")), Field(0x85, TextBytes("x"))}));
+    Bytes aMsg =
+        Message(11, Cat({Hex("80 01 01 81 01 02 82 01 03"), Field(0x83, Block(aRecord)), Hex("84 01 04")}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     EXPECT_EQ(d, 4);
     ASSERT_EQ(aAchievements.GetCount(), 1);
@@ -100,8 +104,9 @@ TEST(CASN1TournamentScores, EveryRecordHoldsItsScores)
     int iKinds = 0;
     CASN1TournamentScores message(aNames, aScores, iKinds);
     Bytes aNamesList = Block(Cat({Hex("0C"), TextBytes("Weekly"), Hex("0C"), TextBytes("Monthly")}));
-    Bytes aRecords = Block(Cat({Record(Cat({Hex("80 02 03 E9"), Field(0x81, Block(Hex("02 01 05 02 02 01 2C")))})),
-                                Record(Hex("80 02 03 EA"))}));
+    Bytes aRecords =
+        Block(Cat({Record(Cat({Hex("80 02 03 E9"), Field(0x81, Block(Hex("02 01 05 02 02 01 2C")))})),
+                   Record(Hex("80 02 03 EA"))}));
     Bytes aMsg = Message(16, Cat({Field(0x80, aNamesList), Field(0x81, aRecords), Hex("82 01 04")}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aNames.GetCount(), 2);
@@ -127,12 +132,13 @@ TEST(CASN1AdvertisementInfo, AllTenFields)
     unsigned char* pImage = nullptr;
     int iImageSize = 0, iInterval = 0, iDisplay = 0, iFlags = 0;
     CKorvelArray<int> aFrames;
-    CASN1AdvertisementInfo message(strText, strLink, &pImage, iImageSize, iInterval, iDisplay, aFrames, strOk, iFlags,
-                                   strTitle, strTitleLink);
-    Bytes aMsg = Message(80, Cat({Field(0x80, TextBytes("ad")), Field(0x81, TextBytes("http://x")), Hex("82 01 00"),
-                                  Hex("83 02 27 10 84 02 0B B8"), Field(0x85, Block(Hex("02 01 64 02 01 32"))),
-                                  Field(0x86, TextBytes("ok")), Hex("87 01 08"), Field(0x88, TextBytes("Title")),
-                                  Field(0x89, TextBytes(""))}));
+    CASN1AdvertisementInfo message(strText, strLink, &pImage, iImageSize, iInterval, iDisplay, aFrames, strOk,
+                                   iFlags, strTitle, strTitleLink);
+    Bytes aMsg =
+        Message(80, Cat({Field(0x80, TextBytes("ad")), Field(0x81, TextBytes("http://x")), Hex("82 01 00"),
+                         Hex("83 02 27 10 84 02 0B B8"), Field(0x85, Block(Hex("02 01 64 02 01 32"))),
+                         Field(0x86, TextBytes("ok")), Hex("87 01 08"), Field(0x88, TextBytes("Title")),
+                         Field(0x89, TextBytes(""))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
     EXPECT_EQ(Utf8(strLink), "http://x");
@@ -151,8 +157,9 @@ TEST(CASN1ImageAndLink, Fields)
     unsigned char* pImage = nullptr;
     int iImageSize = 0;
     CASN1ImageAndLink message(strId, &pImage, iImageSize, strLink, strLabel, strText);
-    Bytes aMsg = Message(52, Cat({Field(0x80, TextBytes("moregames")), Hex("81 02 01 02"), Field(0x82, TextBytes("u")),
-                                  Field(0x83, TextBytes("More")), Field(0x84, TextBytes(""))}));
+    Bytes aMsg =
+        Message(52, Cat({Field(0x80, TextBytes("moregames")), Hex("81 02 01 02"), Field(0x82, TextBytes("u")),
+                         Field(0x83, TextBytes("More")), Field(0x84, TextBytes(""))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
     EXPECT_EQ(Utf8(strId), "moregames");

@@ -22,9 +22,10 @@ void DeleteSessions(CKorvelTypedPtrArray<sGAME_SESSION>& aSessions)
 TEST(CASN1, PlayerWithEveryField)
 {
     Bytes aStats = Block(Hex("80 01 01 81 01 02 82 01 03 83 01 04 84 01 05 85 01 06"));
-    Bytes aPlayer = Block(Cat({Hex("80 02 03 E9"), Field(0x81, TextBytes("Ann")), Field(0x82, TextBytes("second")),
-                               Field(0x83, TextBytes("24.12.2011 18:05:00")), Hex("84 01 2A"),
-                               Field(0x85, TextBytes("third")), Field(0x86, aStats), Hex("87")}));
+    Bytes aPlayer =
+        Block(Cat({Hex("80 02 03 E9"), Field(0x81, TextBytes("Ann")), Field(0x82, TextBytes("second")),
+                   Field(0x83, TextBytes("24.12.2011 18:05:00")), Hex("84 01 2A"),
+                   Field(0x85, TextBytes("third")), Field(0x86, aStats), Hex("87")}));
     sPLAYER player;
     player.m_strName.Set("stale");
     int iConsumed = 0;
@@ -82,7 +83,8 @@ TEST(CASN1, NestedLengthsBeyondTheirParentFail)
     Bytes aList = Hex("04 30 09 80 01");
     CKorvelPtrArray aPlayers;
     int iConsumed = 0;
-    EXPECT_EQ(CASN1::DecodePlayersList(aList.data(), &aPlayers, iConsumed, (int)aList.size()), KE_ERR_BADDATA);
+    EXPECT_EQ(CASN1::DecodePlayersList(aList.data(), &aPlayers, iConsumed, (int)aList.size()),
+              KE_ERR_BADDATA);
     DeletePlayers(aPlayers);
     // Statistics running past the player.
     Bytes aPlayer = Hex("05 86 08 80 01 01 00");
@@ -125,11 +127,13 @@ TEST(CASN1, LatestGameSessions)
 TEST(CASN1, PlayerListIntoCallerItems)
 {
     Bytes aItem = Block(Cat({Hex("80 01 05"), Field(0x81, TextBytes("Cy")), Field(0x84, TextBytes("Oslo")),
-                             Hex("85 02 01 01"), Field(0xA7, Block(Hex("80 01 01 81 01 02 82 01 03 83 01 04 84 01 "
-                                                                       "05 85 01 06"))),
+                             Hex("85 02 01 01"),
+                             Field(0xA7, Block(Hex("80 01 01 81 01 02 82 01 03 83 01 04 84 01 "
+                                                   "05 85 01 06"))),
                              Hex("88 01 07 89 01 08 9A 02 00 00")}));
-    Bytes aMsg = Message(20, Cat({Hex("80 01 02 81 01 00 82 01 20"), Field(0xA3, Block(Cat({Hex("30"), aItem, aItem}))),
-                                  Field(0xA4, Block(Bytes()))}));
+    Bytes aMsg =
+        Message(20, Cat({Hex("80 01 02 81 01 00 82 01 20"),
+                         Field(0xA3, Block(Cat({Hex("30"), aItem, aItem}))), Field(0xA4, Block(Bytes()))}));
     sPLAYERLISTITEM item;
     CKorvelArray<sPLAYERLISTITEM*> aItems;
     aItems.Add(&item); // room for one: the second item is read past

@@ -12,14 +12,16 @@ void DeletePlayers(CKorvelPtrArray& aPlayers)
     aPlayers.Clear();
 }
 
-const char* kGameStart = "AC 40 80 01 01 A1 22 30 0F 80 02 03 E9 81 09 67 75 65 73 74 31 30 30 31 30 0F 80 02 03 EA "
-                         "81 09 67 75 65 73 74 31 30 30 32 82 01 01 83 01 01 84 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 "
-                         "30 30 31 85 01 00";
+const char* kGameStart =
+    "AC 40 80 01 01 A1 22 30 0F 80 02 03 E9 81 09 67 75 65 73 74 31 30 30 31 30 0F 80 02 03 EA "
+    "81 09 67 75 65 73 74 31 30 30 32 82 01 01 83 01 01 84 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 "
+    "30 30 31 85 01 00";
 } // namespace
 
 TEST(CASN1, LoginACKReadsSuccessAndError)
 {
-    Bytes aOk = Hex("A6 1D 80 02 03 E9 81 05 74 31 30 30 31 82 00 83 00 84 01 00 85 09 67 75 65 73 74 31 30 30 31");
+    Bytes aOk =
+        Hex("A6 1D 80 02 03 E9 81 05 74 31 30 30 31 82 00 83 00 84 01 00 85 09 67 75 65 73 74 31 30 30 31");
     int a = -9, b = -9;
     CKorvelString t1, t2("x"), t3("y"), t4;
     ASSERT_EQ(CASN1::DecodeLoginACK(aOk.data(), a, t1, t2, t3, b, t4, (int)aOk.size()), KE_OK);
@@ -81,7 +83,8 @@ TEST(CASN1, QueueUpdateDefaultsAndPlayers)
     Bytes aOnlyPlayers = Message(8, Field(0x80, aPlayers));
     CKorvelPtrArray aList;
     int a = 0, b = 0, c = 0;
-    ASSERT_EQ(CASN1::DecodeQueueUpdate(aOnlyPlayers.data(), &aList, a, b, c, (int)aOnlyPlayers.size()), KE_OK);
+    ASSERT_EQ(CASN1::DecodeQueueUpdate(aOnlyPlayers.data(), &aList, a, b, c, (int)aOnlyPlayers.size()),
+              KE_OK);
     EXPECT_EQ(a, -1);
     EXPECT_EQ(b, -1);
     EXPECT_EQ(c, -1);
@@ -142,13 +145,15 @@ TEST(CASN1, GameStartCutAnywhereFailsCleanly)
         // Cut both in the bytes held and in the announced content length.
         Bytes aHead(aMsg.begin(), aMsg.begin() + uCut);
         sGAME_START_INFO info;
-        EXPECT_EQ(CASN1::DecodeGameStart(aHead.empty() ? nullptr : aHead.data(), &info, (int)uCut), KE_ERR_BADDATA);
+        EXPECT_EQ(CASN1::DecodeGameStart(aHead.empty() ? nullptr : aHead.data(), &info, (int)uCut),
+                  KE_ERR_BADDATA);
         DeletePlayers(info.m_Players);
         if (uCut >= 2)
         {
             Bytes aShortened = Message(12, Bytes(aMsg.begin() + 2, aMsg.begin() + uCut));
             sGAME_START_INFO shortened;
-            EXPECT_EQ(CASN1::DecodeGameStart(aShortened.data(), &shortened, (int)aShortened.size()), KE_ERR_BADDATA);
+            EXPECT_EQ(CASN1::DecodeGameStart(aShortened.data(), &shortened, (int)aShortened.size()),
+                      KE_ERR_BADDATA);
             DeletePlayers(shortened.m_Players);
         }
     }
@@ -159,7 +164,8 @@ TEST(CASN1, GameMessageFitsBufferMessageAndLimit)
     Bytes aMsg = Hex("AD 0E 80 0C 01 00 00 00 05 00 00 00 FF FF FF FF");
     unsigned char aOut[16] = {};
     int iCount = -1;
-    ASSERT_EQ(CASN1::DecodeGameMessage(aMsg.data(), aOut, (int)sizeof(aOut), iCount, (int)aMsg.size()), KE_OK);
+    ASSERT_EQ(CASN1::DecodeGameMessage(aMsg.data(), aOut, (int)sizeof(aOut), iCount, (int)aMsg.size()),
+              KE_OK);
     EXPECT_EQ(iCount, 12);
     EXPECT_EQ(Bytes(aOut, aOut + 12), Hex("01 00 00 00 05 00 00 00 FF FF FF FF"));
 
@@ -173,12 +179,14 @@ TEST(CASN1, GameMessageFitsBufferMessageAndLimit)
     // The largest turn pack arrives whole; one byte more is refused whatever the buffer.
     Bytes aPayload(CASN1::MAX_GAME_MESSAGE_PAYLOAD + 1, 0x42);
     Bytes aBig = Message(13, Field(0x80, Block(Bytes(aPayload.begin(), aPayload.end() - 1))));
-    ASSERT_EQ(CASN1::DecodeGameMessage(aBig.data(), aPayload.data(), (int)aPayload.size(), iCount, (int)aBig.size()),
+    ASSERT_EQ(CASN1::DecodeGameMessage(aBig.data(), aPayload.data(), (int)aPayload.size(), iCount,
+                                       (int)aBig.size()),
               KE_OK);
     EXPECT_EQ(iCount, CASN1::MAX_GAME_MESSAGE_PAYLOAD);
     Bytes aTooBig = Message(13, Field(0x80, Block(aPayload)));
     Bytes aRoom(aPayload.size() + 10);
-    EXPECT_EQ(CASN1::DecodeGameMessage(aTooBig.data(), aRoom.data(), (int)aRoom.size(), iCount, (int)aTooBig.size()),
+    EXPECT_EQ(CASN1::DecodeGameMessage(aTooBig.data(), aRoom.data(), (int)aRoom.size(), iCount,
+                                       (int)aTooBig.size()),
               KE_ERR_BADDATA);
 }
 
@@ -200,7 +208,8 @@ TEST(CASN1, ChallengeResponseOfSixAndSevenFields)
     EXPECT_EQ(Utf8(t2), "you");
 
     Bytes aFive = Message(40, Bytes(aSix.begin() + 3, aSix.end() - 4));
-    EXPECT_EQ(CASN1::DecodeChallengeResponse(aFive.data(), a, b, c, d, t1, t2, (int)aFive.size()), KE_ERR_BADDATA);
+    EXPECT_EQ(CASN1::DecodeChallengeResponse(aFive.data(), a, b, c, d, t1, t2, (int)aFive.size()),
+              KE_ERR_BADDATA);
 }
 
 TEST(CASN1, RandomKeyWithAndWithoutSecondText)
@@ -244,7 +253,8 @@ TEST(CASN1, GameDisconnectAndBuddyRequest)
 
     Bytes aOutOfTurn = Hex("B5 09 80 01 09 82 01 03 83 01 04");
     a = b = c = d = 0;
-    ASSERT_EQ(CASN1::DecodeBuddyRequest(aOutOfTurn.data(), a, b, c, d, t1, t2, (int)aOutOfTurn.size()), KE_OK);
+    ASSERT_EQ(CASN1::DecodeBuddyRequest(aOutOfTurn.data(), a, b, c, d, t1, t2, (int)aOutOfTurn.size()),
+              KE_OK);
     EXPECT_EQ(b, 9);
     EXPECT_EQ(c, 0);
     EXPECT_EQ(d, 0);
@@ -255,7 +265,8 @@ TEST(CASN1, PlayerImageIsCheckedBeforeItIsAllocated)
     Bytes aMsg = Hex("BF 55 0D 80 02 03 E9 81 01 01 82 04 89 50 4E 47");
     int iPlayer = 0, b = 0, iImageSize = 0;
     unsigned char* pImage = nullptr;
-    ASSERT_EQ(CASN1::DecodePlayerImage(aMsg.data(), iPlayer, b, &pImage, iImageSize, (int)aMsg.size()), KE_OK);
+    ASSERT_EQ(CASN1::DecodePlayerImage(aMsg.data(), iPlayer, b, &pImage, iImageSize, (int)aMsg.size()),
+              KE_OK);
     std::unique_ptr<unsigned char[]> owned(pImage);
     EXPECT_EQ(iPlayer, 1001);
     EXPECT_EQ(b, 1);
@@ -283,7 +294,8 @@ TEST(CASN1, RegistrationAnswersScanIntAndText)
     Bytes aEmail = Hex("BF 53 03 80 01 05");
     ASSERT_EQ(CASN1::DecodeRegisterEmailACK(aEmail.data(), iValue, strText, (int)aEmail.size()), KE_OK);
     EXPECT_EQ(iValue, 5);
-    EXPECT_EQ(CASN1::DecodeRegisterEmailACK(aUser.data(), iValue, strText, (int)aUser.size()), KE_ERR_BADDATA);
+    EXPECT_EQ(CASN1::DecodeRegisterEmailACK(aUser.data(), iValue, strText, (int)aUser.size()),
+              KE_ERR_BADDATA);
 }
 
 TEST(CASN1, MessagesTheClientBothWritesAndReads)
@@ -299,7 +311,9 @@ TEST(CASN1, MessagesTheClientBothWritesAndReads)
     CASN1::CreateGameMessage(aGame.data(), aPayload.data(), (int)aPayload.size(), (int)aGame.size());
     Bytes aOut(aPayload.size());
     int iCount = 0;
-    ASSERT_EQ(CASN1::DecodeGameMessage(aGame.data(), aOut.data(), (int)aOut.size(), iCount, (int)aGame.size()), KE_OK);
+    ASSERT_EQ(
+        CASN1::DecodeGameMessage(aGame.data(), aOut.data(), (int)aOut.size(), iCount, (int)aGame.size()),
+        KE_OK);
     EXPECT_EQ(aOut, aPayload);
 
     Bytes aLeft(32);
@@ -314,8 +328,8 @@ TEST(CASN1, MessagesTheClientBothWritesAndReads)
     // carries no shown text.
     CKorvelString strShown(L"hi \u00e9");
     Bytes aAnswer(64);
-    int iAnswer = CASN1::CreateChallengeResponse(aAnswer.data(), 1, 64, 1001, 1002, CKorvelString(""), strShown,
-                                                 (int)aAnswer.size());
+    int iAnswer = CASN1::CreateChallengeResponse(aAnswer.data(), 1, 64, 1001, 1002, CKorvelString(""),
+                                                 strShown, (int)aAnswer.size());
     int a = 0, b = 0, c = 0, d = 0;
     CKorvelString t1("x"), t2("x");
     ASSERT_EQ(CASN1::DecodeChallengeResponse(aAnswer.data(), a, b, c, d, t1, t2, iAnswer), KE_OK);

@@ -12,7 +12,8 @@ CKorvelString Wide(const wchar_t* pText)
 
 Bytes EncodeText(const CKorvelString& strText)
 {
-    return WriteExact([&](unsigned char* pBuf, int iSize) { return CASN1::EncodeString(pBuf, strText, iSize); });
+    return WriteExact([&](unsigned char* pBuf, int iSize)
+                      { return CASN1::EncodeString(pBuf, strText, iSize); });
 }
 
 CKorvelString DecodeText(const Bytes& aBytes, int iExpectedConsumed)

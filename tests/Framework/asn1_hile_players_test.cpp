@@ -16,7 +16,8 @@ Bytes Item(const Bytes& aFields)
 
 Bytes PlayerList(const Bytes& aItems, const Bytes& aGroups)
 {
-    return Message(20, Cat({Hex("80 01 0C 81 01 00 82 01 40"), Field(0x83, Block(aItems)), Field(0x84, Block(aGroups))}));
+    return Message(20, Cat({Hex("80 01 0C 81 01 00 82 01 40"), Field(0x83, Block(aItems)),
+                            Field(0x84, Block(aGroups))}));
 }
 
 struct sListResult
@@ -36,10 +37,11 @@ void Decode(const Bytes& aMsg, sListResult& result)
 
 TEST(CASN1PlayerList, StatisticsReordering)
 {
-    Bytes aFull = Item(Cat({Hex("80 02 03 E9"), Field(0x81, TextBytes("Ann")), Field(0x82, TextBytes("s")),
-                            Field(0x83, TextBytes("t")), Field(0x84, TextBytes("Oslo")), Hex("85 02 01 11"),
-                            Field(0x86, TextBytes("hello")),
-                            Stats(Hex("80 01 0A 81 01 14 82 01 1E 83 01 28 84 01 32 85 01 3C 86 01 46 87 01 50"))}));
+    Bytes aFull =
+        Item(Cat({Hex("80 02 03 E9"), Field(0x81, TextBytes("Ann")), Field(0x82, TextBytes("s")),
+                  Field(0x83, TextBytes("t")), Field(0x84, TextBytes("Oslo")), Hex("85 02 01 11"),
+                  Field(0x86, TextBytes("hello")),
+                  Stats(Hex("80 01 0A 81 01 14 82 01 1E 83 01 28 84 01 32 85 01 3C 86 01 46 87 01 50"))}));
     sListResult result;
     Decode(PlayerList(aFull, Bytes()), result);
     ASSERT_GT(result.uUsed, 0u);
@@ -124,8 +126,8 @@ TEST(CASN1ChallengeReceived, Fields)
     int iChallenger = 0, iRank = 0, iScore = 0;
     CKorvelString strName, strText;
     CASN1ChallengeReceived message(llValue, iChallenger, strName, strText, iRank, iScore);
-    Bytes aMsg = Message(39, Cat({Hex("80 01 07 81 02 03 EA"), Field(0x82, TextBytes("Bo")), Field(0x83, TextBytes("")),
-                                  Hex("84 01 03 85 02 01 F4")}));
+    Bytes aMsg = Message(39, Cat({Hex("80 01 07 81 02 03 EA"), Field(0x82, TextBytes("Bo")),
+                                  Field(0x83, TextBytes("")), Hex("84 01 03 85 02 01 F4")}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     EXPECT_EQ(llValue, 7);
     EXPECT_EQ(iChallenger, 1002);

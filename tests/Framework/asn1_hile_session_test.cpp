@@ -18,8 +18,10 @@ TEST(CASN1ConnectACK, AcceptRefuseRedirect)
     EXPECT_EQ(Utf8(strError), "Server full");
     EXPECT_EQ(iResult, -2);
 
-    EXPECT_GT(DecodeCopy(accept, Hex("A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01")),
-              0u);
+    EXPECT_GT(
+        DecodeCopy(accept,
+                   Hex("A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01")),
+        0u);
     EXPECT_EQ(iResult, -3);
     EXPECT_EQ(Utf8(strText), "127.0.0.1:5002");
 }
@@ -93,10 +95,11 @@ TEST(CASN1ConfirmUserNameACK, ResultAndKey)
 TEST(CASN1ConfirmEmail, FieldsInCallOrder)
 {
     int iType = 2;
-    CASN1ConfirmEmail request(CKorvelString("n"), CKorvelString("e"), CKorvelString("h"), iType, CKorvelString("t"),
-                              CKorvelString("x"));
+    CASN1ConfirmEmail request(CKorvelString("n"), CKorvelString("e"), CKorvelString("h"), iType,
+                              CKorvelString("t"), CKorvelString("x"));
     EXPECT_EQ(EncodeExact(request), Hex("BF 6D 12 80 01 6E 81 01 65 82 01 68 83 01 02 84 01 74 85 01 78"));
-    CASN1ExternalLogin login(iType, CKorvelString("id"), CKorvelString("tok"), CKorvelString(""), CKorvelString("m"));
+    CASN1ExternalLogin login(iType, CKorvelString("id"), CKorvelString("tok"), CKorvelString(""),
+                             CKorvelString("m"));
     EXPECT_EQ(EncodeExact(login), Hex("BF 6F 11 80 01 02 81 02 69 64 82 03 74 6F 6B 83 00 84 01 6D"));
 }
 
@@ -105,7 +108,8 @@ TEST(CASN1Notification, IntegersAndText)
     int iValue1 = 0, iValue2 = 0;
     CKorvelString strText;
     CASN1Notification message(iValue1, strText, iValue2);
-    EXPECT_GT(DecodeCopy(message, Message(45, Cat({Hex("80 01 03"), Field(0x81, TextBytes("hi")), Hex("82 01 02")}))),
+    EXPECT_GT(DecodeCopy(message,
+                         Message(45, Cat({Hex("80 01 03"), Field(0x81, TextBytes("hi")), Hex("82 01 02")}))),
               0u);
     EXPECT_EQ(iValue1, 3);
     EXPECT_EQ(Utf8(strText), "hi");

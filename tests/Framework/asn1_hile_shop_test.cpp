@@ -13,7 +13,8 @@ Bytes Record(const Bytes& aFields)
 
 Bytes ItemDataRecord(int iItemId, const Bytes& aDigest)
 {
-    return Record(Cat({Field(0x80, IntBytes(iItemId)), Hex("81 01 01"), Field(0x82, Block(aDigest)), Hex("83 02 04 00")}));
+    return Record(Cat(
+        {Field(0x80, IntBytes(iItemId)), Hex("81 01 01"), Field(0x82, Block(aDigest)), Hex("83 02 04 00")}));
 }
 } // namespace
 
@@ -62,7 +63,8 @@ TEST(CASN1ShopItemGroups, EmptyAndFilled)
     EXPECT_EQ(iFlags, 0x201);
     EXPECT_EQ(aGroups.GetCount(), 0);
 
-    Bytes aGroup = Record(Cat({Hex("80 01 03"), Field(0x81, TextBytes("Bombs")), Hex("82 01 04 83 01 00 84 01 FF 85 01 0C")}));
+    Bytes aGroup = Record(
+        Cat({Hex("80 01 03"), Field(0x81, TextBytes("Bombs")), Hex("82 01 04 83 01 00 84 01 FF 85 01 0C")}));
     Bytes aMsg = Message(93, Cat({Hex("80 02 04 01"), Field(0xA1, Block(aGroup))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     EXPECT_EQ(iFlags, 0x401);
@@ -148,9 +150,10 @@ TEST(CASN1BuyItemResponse, PlayersList)
     CKorvelString strError;
     CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo> aPlayers;
     CASN1BuyItemResponse message(iItem, iFlags, strError, aPlayers);
-    Bytes aMsg = Message(103, Cat({Hex("80 01 07 81 02 01 01"), Field(0x82, TextBytes("")),
-                                   Field(0xA3, Block(Record(Cat({Hex("80 02 03 EA"), Field(0x81, TextBytes("Bo")),
-                                                                 Field(0x82, TextBytes("x"))}))))}));
+    Bytes aMsg =
+        Message(103, Cat({Hex("80 01 07 81 02 01 01"), Field(0x82, TextBytes("")),
+                          Field(0xA3, Block(Record(Cat({Hex("80 02 03 EA"), Field(0x81, TextBytes("Bo")),
+                                                        Field(0x82, TextBytes("x"))}))))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     EXPECT_EQ(iItem, 7);
     EXPECT_EQ(iFlags, 0x101);
@@ -201,7 +204,8 @@ TEST(CASN1PlayerGiftItems, ShopRecordsInAClassMessage)
     CKorvelString strError;
     CKorvelArray<CASN1ShopItems::sItemData> aItems;
     CASN1PlayerGiftItems message(iValue, strError, aItems);
-    Bytes aMsg = Message(114, Cat({Hex("80 01 01 81 00"), Field(0x82, Block(Record(Hex("80 01 09 84 01 32"))))}));
+    Bytes aMsg =
+        Message(114, Cat({Hex("80 01 01 81 00"), Field(0x82, Block(Record(Hex("80 01 09 84 01 32"))))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 1);
     EXPECT_EQ(aItems[0].m_iItemId, 9);
