@@ -1,12 +1,12 @@
-// CKorvelString: storage, conversions, search and editing. Numbers to text are in
-// KorvelStringNumber.cpp, Format/Scan in KorvelStringFormat.cpp.
+// CKorvelString: storage, conversions, search and editing. UTF-8 is in
+// KorvelStringUTF8.cpp, numbers to text in KorvelStringNumber.cpp, Format/Scan in
+// KorvelStringFormat.cpp.
 //
-// Sections: storage; construction and assignment; UTF-8; access and conversion out;
+// Sections: storage; construction and assignment; access and conversion out;
 // comparison and search; editing; file record.
 #include "KorvelCommon/KorvelString.h"
 
 #include "KorvelCommon/KorvelFile.h"
-#include "KorvelCommon/KorvelUnitBuffer.h"
 
 #include <climits>
 #include <cstring>
@@ -15,8 +15,6 @@
 
 namespace
 {
-const unsigned short kReplacement = 0xFFFD;
-
 // Latin-1 case pairs: A-Z and 0xC0-0xDE (but not the multiplication sign 0xD7).
 unsigned short LowerUnit(unsigned short u)
 {
@@ -44,20 +42,6 @@ template <class T> int MeasureText(const T* pText)
 } // namespace
 
 // --- storage -----------------------------------------------------------------
-
-unsigned short* CKorvelString::AllocateBuffer(int iUnits)
-{
-    Reset();
-    if (iUnits < 2)
-        return nullptr;
-    unsigned short* pBuffer = new (std::nothrow) unsigned short[iUnits];
-    if (!pBuffer)
-        return nullptr;
-    pBuffer[iUnits - 1] = 0;
-    m_pBuffer = pBuffer;
-    m_iSize = iUnits;
-    return pBuffer;
-}
 
 void CKorvelString::SetUnits(const unsigned short* pUnits, int iCount)
 {
@@ -127,7 +111,11 @@ void CKorvelString::Set(const char* pText)
     int iLength = MeasureText(pText);
     std::vector<unsigned short> aUnits(iLength);
     for (int i = 0; i < iLength; ++i)
-        aUnits[i] = static_cast<unsigned short>(static_cast<short>(static_cast<signed char>(pText[i])));
+    {
+        // Signed widening: bytes 0x80-0xFF become 0xFF80-0xFFFF, and MakeAnsi gives them back.
+        unsigned char uByte = static_cast<unsigned char>(pText[i]);
+        aUnits[i] = uByte < 0x80 ? uByte : static_cast<unsigned short>(0xFF00 | uByte);
+    }
     SetUnits(aUnits.data(), iLength);
 }
 
@@ -137,7 +125,7 @@ void CKorvelString::Set(const wchar_t* pText)
     std::vector<unsigned short> aUnits(iLength);
     for (int i = 0; i < iLength; ++i)
     {
-        aUnits[i] = static_cast<unsigned short>(pText[i]);
+        aUnits[i] = static_cast<unsigned short>(static_cast<unsigned int>(pText[i]) & 0xFFFF);
         // A character whose low 16 bits are zero would end the text early anyway.
         if (aUnits[i] == 0)
         {
@@ -156,132 +144,9 @@ void CKorvelString::Set(const CKorvelString& other)
 
 CKorvelString& CKorvelString::operator=(const CKorvelString& other)
 {
-    Set(other);
+    if (&other != this)
+        Set(other);
     return *this;
-}
-
-// --- UTF-8 -------------------------------------------------------------------------
-
-// Well-formed sequences of one to four bytes are decoded (four-byte ones into a
-// surrogate pair). Three-byte forms of surrogate halves are kept: our own writer and
-// the network send non-BMP text that way. Anything else becomes U+FFFD, one per
-// maximal invalid part, so no zero unit is made and nothing past the end is read.
-void CKorvelString::FromUTF8(const char* pText, int iLen)
-{
-    Reset();
-    if (!pText || (iLen < 1 && iLen != -1))
-        return;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(pText);
-    // Called for i only after i - 1 was found present, so a zero byte is never passed.
-    auto present = [&](int i) { return (iLen == -1 || i < iLen) && p[i] != 0; };
-
-    CKorvelUnitBuffer out(MAX_LENGTH);
-    int i = 0;
-    while (present(i))
-    {
-        unsigned int uLead = p[i];
-        unsigned int uCode = 0;
-        int iNeed = 0;
-        unsigned int uLow = 0x80, uHigh = 0xBF;
-        if (uLead < 0x80)
-            uCode = uLead;
-        else if (uLead >= 0xC2 && uLead <= 0xDF)
-        {
-            uCode = uLead & 0x1F;
-            iNeed = 1;
-        }
-        else if (uLead >= 0xE0 && uLead <= 0xEF)
-        {
-            uCode = uLead & 0x0F;
-            iNeed = 2;
-            if (uLead == 0xE0)
-                uLow = 0xA0; // shorter forms are overlong
-        }
-        else if (uLead >= 0xF0 && uLead <= 0xF4)
-        {
-            uCode = uLead & 0x07;
-            iNeed = 3;
-            if (uLead == 0xF0)
-                uLow = 0x90;
-            else if (uLead == 0xF4)
-                uHigh = 0x8F; // nothing above U+10FFFF
-        }
-        else
-        {
-            if (!out.Add(kReplacement))
-                break;
-            ++i;
-            continue;
-        }
-
-        int j = 1;
-        for (; j <= iNeed; ++j)
-        {
-            if (!present(i + j) || p[i + j] < uLow || p[i + j] > uHigh)
-                break;
-            uCode = (uCode << 6) | (p[i + j] & 0x3F);
-            uLow = 0x80;
-            uHigh = 0xBF;
-        }
-        if (j <= iNeed)
-        {
-            if (!out.Add(kReplacement))
-                break;
-            i += j;
-            continue;
-        }
-        i += iNeed + 1;
-        if (uCode >= 0x10000)
-        {
-            if (out.Room() < 2)
-                break;
-            uCode -= 0x10000;
-            out.Add(static_cast<unsigned short>(0xD800 + (uCode >> 10)));
-            out.Add(static_cast<unsigned short>(0xDC00 + (uCode & 0x3FF)));
-        }
-        else if (!out.Add(static_cast<unsigned short>(uCode)))
-            break;
-    }
-    SetUnits(out.Data(), out.Count());
-}
-
-// Surrogate halves are written one by one as three-byte sequences.
-int CKorvelString::MakeUTF8(char* pOut) const
-{
-    int iLength = GetLength();
-    int iBytes = 0;
-    for (int i = 0; i < iLength; ++i)
-    {
-        unsigned int u = m_pBuffer[i];
-        if (u < 0x80)
-        {
-            if (pOut)
-                pOut[iBytes] = static_cast<char>(u);
-            iBytes += 1;
-        }
-        else if (u < 0x800)
-        {
-            if (pOut)
-            {
-                pOut[iBytes] = static_cast<char>(0xC0 | (u >> 6));
-                pOut[iBytes + 1] = static_cast<char>(0x80 | (u & 0x3F));
-            }
-            iBytes += 2;
-        }
-        else
-        {
-            if (pOut)
-            {
-                pOut[iBytes] = static_cast<char>(0xE0 | (u >> 12));
-                pOut[iBytes + 1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-                pOut[iBytes + 2] = static_cast<char>(0x80 | (u & 0x3F));
-            }
-            iBytes += 3;
-        }
-    }
-    if (pOut)
-        pOut[iBytes] = 0;
-    return iBytes + 1;
 }
 
 // --- access and conversion out -----------------------------------------------------
@@ -580,10 +445,10 @@ void CKorvelString::Save(CKorvelFile& file) const
     for (unsigned int uDone = 0; uDone < uCount;)
     {
         unsigned int uChunk = uCount - uDone < 256 ? uCount - uDone : 256;
-        for (unsigned int i = 0; i < uChunk; ++i)
+        for (size_t i = 0; i < uChunk; ++i)
         {
             aBytes[2 * i] = static_cast<unsigned char>(m_pBuffer[uDone + i] & 0xFF);
-            aBytes[2 * i + 1] = static_cast<unsigned char>(m_pBuffer[uDone + i] >> 8);
+            aBytes[(2 * i) + 1] = static_cast<unsigned char>(m_pBuffer[uDone + i] >> 8);
         }
         file.Write(aBytes, 2 * uChunk);
         uDone += uChunk;
@@ -613,6 +478,6 @@ void CKorvelString::Load(CKorvelFile& file)
         return;
     }
     const unsigned char* pBytes = reinterpret_cast<const unsigned char*>(m_pBuffer);
-    for (unsigned int i = 0; i < uCount; ++i)
-        m_pBuffer[i] = static_cast<unsigned short>(pBytes[2 * i] | (pBytes[2 * i + 1] << 8));
+    for (size_t i = 0; i < uCount; ++i)
+        m_pBuffer[i] = static_cast<unsigned short>(pBytes[2 * i] | (pBytes[(2 * i) + 1] << 8));
 }

@@ -168,8 +168,6 @@ private:
     void FormatVA(const unsigned short* pFormat, ...);
     int ScanVA(int iBufferUnits, const unsigned short* pFormat, ...) const;
     int ScanCore(int iBufferUnits, const unsigned short* pFormat, va_list args) const; // -1: unbounded
-    // Frees the buffer and allocates iUnits units (last one zero); null and empty below 2.
-    unsigned short* AllocateBuffer(int iUnits);
     // Replaces the contents by iCount units (cut at MAX_LENGTH); safe when they lie in this string.
     void SetUnits(const unsigned short* pUnits, int iCount);
     // Units before the first zero unit.

@@ -31,7 +31,7 @@ int ItemId(int i)
 
 // ---- our side ----------------------------------------------------------------
 
-struct sBenchItem
+struct sBENCHITEM
 {
     int m_iId;
     CKorvelString m_strName, m_strSecond, m_strThird, m_strLocation;
@@ -43,8 +43,8 @@ struct sBenchItem
 class CBenchItemDecoder : public CASN1_Record
 {
 public:
-    typedef sBenchItem RecordType;
-    explicit CBenchItemDecoder(sBenchItem& item)
+    typedef sBENCHITEM RecordType;
+    explicit CBenchItemDecoder(sBENCHITEM& item)
     {
         DefineField(new CASN1_IntField(item.m_iId));
         DefineField(new CASN1_StringField(item.m_strName));
@@ -60,7 +60,7 @@ public:
     }
 };
 
-struct sBenchGroup
+struct sBENCHGROUP
 {
     CKorvelString m_strLabel;
     int m_iPlayers;
@@ -69,25 +69,25 @@ struct sBenchGroup
 class CBenchGroupDecoder : public CASN1_Record
 {
 public:
-    typedef sBenchGroup RecordType;
-    explicit CBenchGroupDecoder(sBenchGroup& group)
+    typedef sBENCHGROUP RecordType;
+    explicit CBenchGroupDecoder(sBENCHGROUP& group)
     {
         DefineField(new CASN1_StringField(group.m_strLabel));
         DefineField(new CASN1_IntField(group.m_iPlayers));
     }
 };
 
-struct sBenchPlayerList
+struct sBENCHPLAYERLIST
 {
     int iCount = 0, iFirst = 0, iKind = 0;
-    CKorvelArray<sBenchItem> aItems;
-    CKorvelArray<sBenchGroup> aGroups;
+    CKorvelArray<sBENCHITEM> aItems;
+    CKorvelArray<sBENCHGROUP> aGroups;
 };
 
 class CBenchPlayerListMessage : public CASN1_Message
 {
 public:
-    explicit CBenchPlayerListMessage(sBenchPlayerList& list) : CASN1_Message(20)
+    explicit CBenchPlayerListMessage(sBENCHPLAYERLIST& list) : CASN1_Message(20)
     {
         DefineField(new CASN1_IntField(list.iCount));
         DefineField(new CASN1_IntField(list.iFirst));
@@ -151,7 +151,7 @@ std::vector<unsigned char> ReferencePlayerListImage()
         long* aStats[8] = {&pItem->stats.s0, &pItem->stats.s1, &pItem->stats.s2, &pItem->stats.s3,
                            &pItem->stats.s4, &pItem->stats.s5, &pItem->stats.s6, &pItem->stats.s7};
         for (int s = 0; s < 8; ++s)
-            *aStats[s] = (i + 1) * (s + 3) * 17;
+            *aStats[s] = (long)(i + 1) * (s + 3) * 17;
         ASN_SEQUENCE_ADD(&pList->items.list, pItem);
     }
     for (const char* pLabel : {"Friends", "Followers"})
@@ -224,7 +224,7 @@ void BM_DecodePlayerList_Korvel(benchmark::State& state)
     const std::vector<unsigned char>& aImage = PlayerListImage();
     for (auto _ : state)
     {
-        sBenchPlayerList list;
+        sBENCHPLAYERLIST list;
         CBenchPlayerListMessage message(list);
         if (message.Decode(aImage.data(), (int)aImage.size()) != aImage.size() ||
             list.aItems.GetCount() != kListSize || list.aItems[kListSize - 1].m_aStats[7] != kListSize * 10 * 17)

@@ -11,7 +11,7 @@
 
 namespace
 {
-struct sFuzzRecord
+struct sFUZZRECORD
 {
     int m_iId;
     CKorvelString m_strName;
@@ -21,8 +21,8 @@ struct sFuzzRecord
 class CFuzzRecordDecoder : public CASN1_Record
 {
 public:
-    typedef sFuzzRecord RecordType;
-    explicit CFuzzRecordDecoder(sFuzzRecord& record)
+    typedef sFUZZRECORD RecordType;
+    explicit CFuzzRecordDecoder(sFUZZRECORD& record)
     {
         DefineField(new CASN1_IntField(record.m_iId));
         DefineField(new CASN1_StringField(record.m_strName));
@@ -33,7 +33,7 @@ public:
     }
 };
 
-struct sFuzzValues
+struct sFUZZVALUES
 {
     int iValue = 0;
     long long llValue = 0;
@@ -42,15 +42,15 @@ struct sFuzzValues
     int iByteCount = 0;
     CKorvelArray<int> aInts;
     CKorvelArray<CKorvelString> aTexts;
-    CKorvelArray<sFuzzRecord> aRecords;
+    CKorvelArray<sFUZZRECORD> aRecords;
     int iInner = 0;
-    ~sFuzzValues() { delete[] pBytes; }
+    ~sFUZZVALUES() { delete[] pBytes; }
 };
 
 class CFuzzMessage : public CASN1_Message
 {
 public:
-    CFuzzMessage(int iId, sFuzzValues& v) : CASN1_Message(iId)
+    CFuzzMessage(int iId, sFUZZVALUES& v) : CASN1_Message(iId)
     {
         DefineField(new CASN1_IntField(v.iValue));
         DefineField(new CASN1_LongIntField(v.llValue));
@@ -79,7 +79,7 @@ void DecodeOne(const unsigned char* pMsg, int iSize)
     KE_RETVAL eAlive = CASN1::DecodeAlive(pMsg, iValue, iSize);
     Check(eAlive == KE_OK || eAlive == KE_ERR_BADDATA);
 
-    sFuzzValues values;
+    sFUZZVALUES values;
     CFuzzMessage message(iId, values);
     unsigned int uUsed = message.Decode(pMsg, iSize);
     Check(uUsed <= (unsigned int)iSize);

@@ -59,6 +59,8 @@ TEST(CKorvelFile, OpenFailuresLeaveItClosed)
     // A folder is no file.
     EXPECT_EQ(file.OpenFromFile(Path(dir.Path()), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
     EXPECT_EQ(file.OpenFromFile(CKorvelString(), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
+    EXPECT_EQ(file.OpenFromMemory(&c, 0, 0), KE_ERR_INVALIDARG);
 }
 
 TEST(CKorvelFile, WriteCreatesOrTruncates)
@@ -225,14 +227,6 @@ TEST(CKorvelFile, PrivateCopyIsIndependentOfTheCaller)
     file.Close();
     file.Close();
     EXPECT_EQ(file.GetSize(), 0);
-}
-
-TEST(CKorvelFile, MemoryOpenRejectsEmptyBlocks)
-{
-    unsigned char c = 0;
-    CKorvelFile file;
-    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
-    EXPECT_EQ(file.OpenFromMemory(&c, 0, 0), KE_ERR_INVALIDARG);
 }
 
 TEST(CKorvelFile, BorrowedMemoryBlock)

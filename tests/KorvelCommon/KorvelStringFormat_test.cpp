@@ -1,39 +1,18 @@
 #include "KorvelCommon/KorvelString.h"
 
+#include "support/StringUnits.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace
 {
-std::u16string Units(const CKorvelString& str)
-{
-    const unsigned short* p = str.GetBuffer();
-    return p ? std::u16string(p, p + str.GetLength()) : std::u16string();
-}
-
-std::u16string Units(const unsigned short* p)
-{
-    std::u16string units;
-    while (p && *p)
-        units += static_cast<char16_t>(*p++);
-    return units;
-}
-
 template <class... A> std::u16string Formatted(const wchar_t* pFormat, A... args)
 {
     CKorvelString str;
     str.Format(pFormat, args...);
     return Units(str);
-}
-
-// Forwards through a va_list, as the debug channel and other wrappers do.
-void FormatThroughList(CKorvelString& str, const unsigned short* pFormat, ...)
-{
-    va_list args;
-    va_start(args, pFormat);
-    str.FormatV(pFormat, args);
-    va_end(args);
 }
 
 int ScanThroughList(const CKorvelString& str, const unsigned short* pFormat, ...)
@@ -142,13 +121,6 @@ TEST(CKorvelString, FormatEndingInsideADirective)
     EXPECT_EQ(Formatted(L"ab%0"), u"ab");
     EXPECT_EQ(Formatted(L"ab%."), u"ab");
     EXPECT_EQ(Formatted(L"ab%.3"), u"ab");
-}
-
-TEST(CKorvelString, FormatThroughVaList)
-{
-    CKorvelString format(L"%s=%d"), key(L"k"), str;
-    FormatThroughList(str, format.GetBuffer(), key.GetBuffer(), 42);
-    EXPECT_EQ(Units(str), u"k=42");
 }
 
 // --- scanning ---------------------------------------------------------------------------------

@@ -1,38 +1,11 @@
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelString.h"
 
+#include "support/StringUnits.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-namespace
-{
-std::u16string Units(const CKorvelString& str)
-{
-    const unsigned short* p = str.GetBuffer();
-    return p ? std::u16string(p, p + str.GetLength()) : std::u16string();
-}
-
-CKorvelString FromUnits(const std::u16string& units)
-{
-    std::vector<unsigned short> aUnits(units.begin(), units.end());
-    aUnits.push_back(0);
-    return CKorvelString(aUnits.data());
-}
-
-CKorvelString Utf8(const std::string& bytes, int iLen = -2)
-{
-    CKorvelString str;
-    str.FromUTF8(bytes.data(), iLen == -2 ? static_cast<int>(bytes.size()) : iLen);
-    return str;
-}
-
-void ExpectEmpty(const CKorvelString& str)
-{
-    EXPECT_EQ(str.GetBuffer(), nullptr);
-    EXPECT_EQ(str.GetLength(), 0);
-}
-} // namespace
 
 // --- construction and conversions --------------------------------------------------
 
@@ -119,83 +92,6 @@ TEST(CKorvelString, SetAtStaysInsideTheText)
     CKorvelString empty;
     empty.SetAt(0, 'a');
     ExpectEmpty(empty);
-}
-
-// --- UTF-8 -------------------------------------------------------------------------------
-
-TEST(CKorvelString, Utf8DecodesWellFormedSequences)
-{
-    EXPECT_EQ(Units(Utf8("\xC3\xA9")), (std::u16string{0x00E9}));
-    EXPECT_EQ(Units(Utf8("\xE2\x82\xAC")), (std::u16string{0x20AC}));
-    EXPECT_EQ(Units(Utf8("abc", 2)), u"ab");
-    EXPECT_EQ(Units(Utf8("ab\0cd", -1)), u"ab");
-    EXPECT_EQ(Units(Utf8(std::string("ab\0cd", 5))), u"ab");
-    // A four-byte sequence becomes a surrogate pair.
-    EXPECT_EQ(Units(Utf8("\xF0\x9F\x98\x80")), (std::u16string{0xD83D, 0xDE00}));
-    // Surrogate halves sent as three-byte sequences come back as those units.
-    EXPECT_EQ(Units(Utf8("\xED\xA0\xBD\xED\xB8\x80")), (std::u16string{0xD83D, 0xDE00}));
-}
-
-TEST(CKorvelString, Utf8NothingForNullOrShortLength)
-{
-    CKorvelString str(L"old");
-    str.FromUTF8(nullptr, -1);
-    ExpectEmpty(str);
-    str.Set(L"old");
-    str.FromUTF8("abc", 0);
-    ExpectEmpty(str);
-    str.Set(L"old");
-    str.FromUTF8("abc", -5);
-    ExpectEmpty(str);
-}
-
-TEST(CKorvelString, Utf8InvalidBytesBecomeReplacementCharacters)
-{
-    const char16_t R = 0xFFFD;
-    EXPECT_EQ(Units(Utf8("a\xA9z")), (std::u16string{u'a', R, u'z'}));
-    // 0x80 never becomes a zero unit inside the text.
-    EXPECT_EQ(Units(Utf8("\x80x")), (std::u16string{R, u'x'}));
-    // Overlong forms.
-    EXPECT_EQ(Units(Utf8("\xC0\x80")), (std::u16string{R, R}));
-    EXPECT_EQ(Units(Utf8("\xE0\x80\xAF")), (std::u16string{R, R, R}));
-    EXPECT_EQ(Units(Utf8("\xF0\x80\x80\x80")), (std::u16string{R, R, R, R}));
-    // Beyond U+10FFFF and bytes that never start a sequence.
-    EXPECT_EQ(Units(Utf8("\xF4\x90\x80\x80")), (std::u16string{R, R, R, R}));
-    EXPECT_EQ(Units(Utf8("\xFF\xF8")), (std::u16string{R, R}));
-    // A sequence cut short by another byte gives one replacement for its valid part.
-    EXPECT_EQ(Units(Utf8("\xE2\x82x")), (std::u16string{R, u'x'}));
-}
-
-TEST(CKorvelString, Utf8TruncatedSequenceReadsNothingPastTheEnd)
-{
-    const char16_t R = 0xFFFD;
-    // Heap copies, so the sanitizer sees any read past them.
-    std::vector<char> aThree = {'a', '\xE2', '\x82'};
-    CKorvelString str;
-    str.FromUTF8(aThree.data(), 3);
-    EXPECT_EQ(Units(str), (std::u16string{u'a', R}));
-    std::vector<char> aFour = {'\xF0', '\x9F', '\x98'};
-    str.FromUTF8(aFour.data(), 3);
-    EXPECT_EQ(Units(str), (std::u16string{R}));
-    std::vector<char> aZero = {'\xC3', 0};
-    str.FromUTF8(aZero.data(), -1);
-    EXPECT_EQ(Units(str), (std::u16string{R}));
-}
-
-TEST(CKorvelString, MakeUtf8MeasuresThenWrites)
-{
-    CKorvelString str(FromUnits(std::u16string{0x20AC}));
-    EXPECT_EQ(str.MakeUTF8(nullptr), 4);
-    char aOut[4];
-    EXPECT_EQ(str.MakeUTF8(aOut), 4);
-    EXPECT_EQ(std::string(aOut, 4), std::string("\xE2\x82\xAC\0", 4));
-    EXPECT_EQ(CKorvelString().MakeUTF8(nullptr), 1);
-
-    // Every unit comes back through the decoder, surrogate halves included.
-    CKorvelString mixed(FromUnits(std::u16string{u'A', 0x7FF, 0x800, 0xD83D, 0xDE00, 0xDC00, 0xFFFF}));
-    std::vector<char> aBytes(mixed.MakeUTF8(nullptr));
-    mixed.MakeUTF8(aBytes.data());
-    EXPECT_EQ(Units(Utf8(aBytes.data(), -1)), Units(mixed));
 }
 
 // --- comparison and search ------------------------------------------------------------------
@@ -300,14 +196,6 @@ TEST(CKorvelString, AddAppendsUnitsAndStrings)
     EXPECT_EQ(Units(empty), u"xy");
 }
 
-TEST(CKorvelString, AppendsTakeTheTextUpToAZeroUnit)
-{
-    CKorvelString str(L"abc");
-    str.SetAt(1, 0);
-    str.Add('d');
-    EXPECT_EQ(Units(str), u"ad");
-}
-
 TEST(CKorvelString, MidIsClampedToTheText)
 {
     CKorvelString str(L"abcdef");
@@ -407,75 +295,6 @@ TEST(CKorvelString, ReplaceAllEndsWhenTheNewTextHoldsTheOld)
     CKorvelString str(L"a$b$");
     str.ReplaceAll(CKorvelString(L"$"), CKorvelString(L"$$"));
     EXPECT_EQ(Units(str), u"a$$b$$");
-}
-
-// --- numbers ----------------------------------------------------------------------------------
-
-TEST(CKorvelString, IntegersToText)
-{
-    CKorvelString str;
-    str.FromInt(-255, 16);
-    EXPECT_EQ(Units(str), u"-ff");
-    str.FromUInt(0, 10);
-    EXPECT_EQ(Units(str), u"0");
-    str.FromInt64(-(1LL << 40), 10);
-    EXPECT_EQ(Units(str), u"-1099511627776");
-    str.FromUInt(4294967295u, 10);
-    EXPECT_EQ(Units(str), u"4294967295");
-    str.FromInt(5, 2);
-    EXPECT_EQ(Units(str), u"101");
-    str.FromInt(-2147483647 - 1, 10);
-    EXPECT_EQ(Units(str), u"-2147483648");
-    str.FromInt64(-9223372036854775807LL - 1, 10);
-    EXPECT_EQ(Units(str), u"-9223372036854775808");
-}
-
-TEST(CKorvelString, FloatDigitsAreTruncated)
-{
-    CKorvelString str;
-    str.FromFloat(1.5f, 2);
-    EXPECT_EQ(Units(str), u"1.50");
-    str.FromFloat(2.0f, 4);
-    EXPECT_EQ(Units(str), u"2.0");
-    str.FromFloat(-0.25f, 3);
-    EXPECT_EQ(Units(str), u"-0.250");
-    str.FromFloat(2.7f, 0);
-    EXPECT_EQ(Units(str), u"2");
-    str.FromFloat(2.756f, 2);
-    EXPECT_EQ(Units(str), u"2.75");
-    str.FromFloat(-0.0f, 1);
-    EXPECT_EQ(Units(str), u"-0.0");
-    str.FromFloat(-0.0f, 0);
-    EXPECT_EQ(Units(str), u"-0");
-    str.FromFloat(99.9f, 0);
-    EXPECT_EQ(Units(str), u"99");
-    str.FromFloat(16777216.0f, 1);
-    EXPECT_EQ(Units(str), u"16777216.0");
-}
-
-TEST(CKorvelString, FloatFractionIsExact)
-{
-    CKorvelString str;
-    // Below 1 the whole mantissa counts: 0.1f is 0.100000001490116...
-    str.FromFloat(0.1f, 3);
-    EXPECT_EQ(Units(str), u"0.100");
-    str.FromFloat(0.1f, 9);
-    EXPECT_EQ(Units(str), u"0.100000001");
-    str.FromFloat(0.3f, 2);
-    EXPECT_EQ(Units(str), u"0.30");
-    str.FromFloat(1e-10f, 3);
-    EXPECT_EQ(Units(str), u"0.000");
-}
-
-TEST(CKorvelString, FloatExtremesAreReadable)
-{
-    CKorvelString str;
-    str.FromFloat(3.0e38f, 0);
-    EXPECT_EQ(Units(str), u"300000000549775575777803994281145270272");
-    str.FromFloat(1.0f / 0.0f, 2);
-    EXPECT_EQ(Units(str), u"inf");
-    str.FromFloat(-1.0f / 0.0f, 2);
-    EXPECT_EQ(Units(str), u"-inf");
 }
 
 // --- file record --------------------------------------------------------------------------------

@@ -23,10 +23,10 @@ public:
 };
 
 // An engine started on a bare application, shut down at the end of the test.
-struct sStartedEngine
+struct sSTARTEDENGINE
 {
-    sStartedEngine() { EXPECT_EQ(1, m_Engine.Startup(&m_App, &m_Observer)); }
-    ~sStartedEngine()
+    sSTARTEDENGINE() { EXPECT_EQ(1, m_Engine.Startup(&m_App, &m_Observer)); }
+    ~sSTARTEDENGINE()
     {
         m_Engine.Disconnect(0, 0);
         m_Engine.Shutdown();
@@ -40,7 +40,7 @@ struct sStartedEngine
 
 TEST(CASN1_Message, SendsTheMeasuredBytesInOnePiece)
 {
-    sStartedEngine started;
+    sSTARTEDENGINE started;
     CSocketEngine& engine = started.m_Engine;
     CLoopbackPeer peer;
     ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
@@ -64,7 +64,7 @@ TEST(CASN1_Message, SendsTheMeasuredBytesInOnePiece)
 
 TEST(CASN1_Message, SendWithoutConnectionIsReportedByTheEngine)
 {
-    sStartedEngine started;
+    sSTARTEDENGINE started;
     CASN1_Message logout(59);
     EXPECT_EQ(logout.Send(started.m_Engine), KE_OK);
     EXPECT_EQ(started.m_Observer.m_iLastCode, KE_SOCKET_CANNOTCONNECT);
@@ -73,7 +73,7 @@ TEST(CASN1_Message, SendWithoutConnectionIsReportedByTheEngine)
 
 TEST(CASN1_Message, AMessageThatCannotBeEncodedIsNotSent)
 {
-    sStartedEngine started;
+    sSTARTEDENGINE started;
     CASN1_Message broken(5);
     broken.DefineField(nullptr);
     EXPECT_EQ(broken.Send(started.m_Engine), KE_ERR_BADDATA);

@@ -20,21 +20,21 @@ public:
     }
 };
 
-struct sTestValues
+struct sTESTVALUES
 {
     int iValue = 0;
     CKorvelString strText;
     long long llValue = 0;
 };
 
-unsigned int DecodeInto(sTestValues& values, int iId, const Bytes& aBytes)
+unsigned int DecodeInto(sTESTVALUES& values, int iId, const Bytes& aBytes)
 {
     CTestMessage message(iId, values.iValue, values.strText, values.llValue);
     return DecodeExact(message, aBytes);
 }
 
 // Every kind of field, bound to values that stay in place while the message lives.
-struct sRandomMessage
+struct sRANDOMMESSAGE
 {
     std::vector<int> aKinds;
     std::deque<int> aInts;
@@ -62,7 +62,7 @@ CKorvelString RandomText(std::mt19937& rng)
     return str;
 }
 
-void BuildRandom(sRandomMessage& values, CASN1_Message& message, std::mt19937* pRng)
+void BuildRandom(sRANDOMMESSAGE& values, CASN1_Message& message, std::mt19937* pRng)
 {
     for (int iKind : values.aKinds)
     {
@@ -117,7 +117,7 @@ bool SameText(const CKorvelString& a, const CKorvelString& b)
     return a.Compare(b) == 0;
 }
 
-void ExpectSameValues(const sRandomMessage& a, sRandomMessage& b)
+void ExpectSameValues(const sRANDOMMESSAGE& a, sRANDOMMESSAGE& b)
 {
     EXPECT_EQ(a.aInts, b.aInts);
     EXPECT_EQ(a.aLongs, b.aLongs);
@@ -149,7 +149,7 @@ void ExpectSameValues(const sRandomMessage& a, sRandomMessage& b)
 
 TEST(CASN1_Message, EncodesIdentifierLengthAndTaggedFields)
 {
-    sTestValues values;
+    sTESTVALUES values;
     values.iValue = 1;
     values.strText.Set(L"ab");
     values.llValue = 2;
@@ -174,7 +174,7 @@ TEST(CASN1_Message, WithoutFieldsIsIdentifierAndZero)
 
 TEST(CASN1_Message, FieldsDecodeByTagInAnyOrder)
 {
-    sTestValues values;
+    sTESTVALUES values;
     values.strText.Set(L"kept");
     EXPECT_EQ(DecodeInto(values, 5, Hex("A5 06 82 01 09 80 01 07")), 8u);
     EXPECT_EQ(values.llValue, 9);
@@ -190,7 +190,7 @@ TEST(CASN1_Message, FieldsDecodeByTagInAnyOrder)
 
 TEST(CASN1_Message, BadContentFailsTheWholeMessage)
 {
-    sTestValues values;
+    sTESTVALUES values;
     const char* aBad[] = {
         "A5 03 83 01 00",          // index equal to the number of fields
         "A5 06 80 05 00 00 00 01", // integer of five bytes
@@ -229,7 +229,7 @@ TEST(CASN1_Message, RandomMessagesMeasureRoundTripAndRejectEveryCut)
     for (int iRound = 0; iRound < 150; ++iRound)
     {
         int iId = (int)(rng() % 117);
-        sRandomMessage source, target;
+        sRANDOMMESSAGE source, target;
         for (int i = (int)(rng() % 12); i > 0; --i)
             source.aKinds.push_back((int)(rng() % 6));
         target.aKinds = source.aKinds;
@@ -252,7 +252,7 @@ TEST(CASN1_Message, RandomMessagesMeasureRoundTripAndRejectEveryCut)
             Bytes aCut(aBytes.begin(), aBytes.begin() + k);
             int iLength = CASN1::GetMessageLength(aCut.empty() ? nullptr : aCut.data(), (int)k);
             EXPECT_TRUE(iLength == CASN1::eMSGLEN_NEEDMORE || iLength > (int)k) << k;
-            sRandomMessage scratch;
+            sRANDOMMESSAGE scratch;
             scratch.aKinds = source.aKinds;
             CASN1_Message cut(iId);
             BuildRandom(scratch, cut, nullptr);

@@ -1,0 +1,147 @@
+#include "Platform/Audio/AudioDevice.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace plat
+{
+namespace
+{
+
+constexpr int kCallbackFrames = 1024;
+
+struct SDeviceState
+{
+    std::mutex lifeMutex;   // open and close, the input list's membership
+    std::mutex inputsMutex; // held by the callback while it mixes the inputs
+    std::vector<IAudioInput*> inputs;
+    std::vector<int32_t> acc;
+    SDL_AudioDeviceID device = 0;
+    bool forcedDummy = false;
+    std::string driver;
+};
+
+SDeviceState& State()
+{
+    static SDeviceState* state = new SDeviceState; // outlives every static user
+    return *state;
+}
+
+void Callback(void*, Uint8* stream, int len)
+{
+    SDeviceState& s = State();
+    int16_t* out = reinterpret_cast<int16_t*>(stream);
+    int frames = len / (kAudioDeviceChannels * 2);
+    std::lock_guard<std::mutex> lock(s.inputsMutex);
+    while (frames > 0)
+    {
+        const int chunk = std::min(frames, kCallbackFrames);
+        std::fill(s.acc.begin(), s.acc.begin() + 2 * chunk, 0);
+        for (IAudioInput* input : s.inputs)
+            input->MixInto(s.acc.data(), chunk);
+        for (int i = 0; i < 2 * chunk; ++i)
+        {
+            out[i] = static_cast<int16_t>(std::clamp<int32_t>(s.acc[i], -32768, 32767));
+        }
+        out += 2 * chunk;
+        frames -= chunk;
+    }
+}
+
+SDL_AudioDeviceID OpenDevice()
+{
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = kAudioDeviceRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kAudioDeviceChannels;
+    want.samples = kCallbackFrames;
+    want.callback = Callback;
+    // No allowed changes: SDL converts to whatever the hardware wants.
+    return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+}
+
+bool OpenLocked(SDeviceState& s)
+{
+    s.acc.assign(2 * kCallbackFrames, 0);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+    {
+        s.device = OpenDevice();
+        if (s.device == 0)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (s.device == 0)
+    {
+        // No card (or no sound server): the dummy driver still plays in real time.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        {
+            s.device = OpenDevice();
+            if (s.device == 0)
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        s.forcedDummy = true;
+        if (s.device == 0)
+        {
+            SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+            s.forcedDummy = false;
+            return false;
+        }
+    }
+    const char* name = SDL_GetCurrentAudioDriver();
+    s.driver = name ? name : "";
+    SDL_PauseAudioDevice(s.device, 0);
+    return true;
+}
+
+void CloseLocked(SDeviceState& s)
+{
+    SDL_CloseAudioDevice(s.device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (s.forcedDummy)
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    s.device = 0;
+    s.forcedDummy = false;
+    s.driver.clear();
+}
+
+} // namespace
+
+bool CAudioDevice::Attach(IAudioInput* input)
+{
+    SDeviceState& s = State();
+    std::lock_guard<std::mutex> life(s.lifeMutex);
+    if (s.device == 0 && !OpenLocked(s))
+        return false;
+    std::lock_guard<std::mutex> lock(s.inputsMutex);
+    if (std::find(s.inputs.begin(), s.inputs.end(), input) == s.inputs.end())
+        s.inputs.push_back(input);
+    return true;
+}
+
+void CAudioDevice::Detach(IAudioInput* input)
+{
+    SDeviceState& s = State();
+    std::lock_guard<std::mutex> life(s.lifeMutex);
+    bool empty;
+    {
+        std::lock_guard<std::mutex> lock(s.inputsMutex);
+        s.inputs.erase(std::remove(s.inputs.begin(), s.inputs.end(), input), s.inputs.end());
+        empty = s.inputs.empty();
+    }
+    if (empty && s.device != 0)
+        CloseLocked(s);
+}
+
+std::string CAudioDevice::DriverName()
+{
+    SDeviceState& s = State();
+    std::lock_guard<std::mutex> life(s.lifeMutex);
+    return s.driver;
+}
+
+} // namespace plat
