@@ -40,7 +40,7 @@ struct sGAME_SESSION
 // decodes them deletes them.
 struct sGAME_START_INFO
 {
-    CKorvelPtrArray m_Players;
+    CKorvelPtrArray m_aPlayers;
     int m_iFlag1 = 0;
     int m_iFlag2 = 0;
     CKorvelString m_strServer; // "host:port"

@@ -107,7 +107,7 @@ KE_RETVAL CASN1::DecodeGameStart(const unsigned char* pBuf, sGAME_START_INFO* pI
     int iFlag1 = 0;
     int iFlag2 = 0;
     bool bRead = reader.Skip(1) && reader.Long(pInfo->m_llSessionId) && reader.Skip(1) &&
-                 ReadPlayers(reader, &pInfo->m_Players) && reader.Skip(1) && reader.Int(iFlag1);
+                 ReadPlayers(reader, &pInfo->m_aPlayers) && reader.Skip(1) && reader.Int(iFlag1);
     if (bRead)
         pInfo->m_iFlag1 = iFlag1 != 0 ? 1 : 0;
     bRead = bRead && reader.Skip(1) && reader.Int(iFlag2);

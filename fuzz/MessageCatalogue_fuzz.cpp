@@ -66,7 +66,7 @@ void HandBuilt(int iId, const unsigned char* pMsg, int iSize)
     {
         sGAME_START_INFO info;
         CASN1::DecodeGameStart(pMsg, &info, iSize);
-        DeletePlayers(info.m_Players);
+        DeletePlayers(info.m_aPlayers);
         break;
     }
     case eMSG_GAME_MESSAGE:

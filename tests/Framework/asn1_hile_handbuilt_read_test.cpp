@@ -112,9 +112,9 @@ TEST(CASN1, GameStartWithTwoPlayers)
     sGAME_START_INFO info;
     ASSERT_EQ(CASN1::DecodeGameStart(aMsg.data(), &info, (int)aMsg.size()), KE_OK);
     EXPECT_EQ(info.m_llSessionId, 1);
-    ASSERT_EQ(info.m_Players.GetCount(), 2);
-    const sPLAYER* pFirst = static_cast<const sPLAYER*>(info.m_Players.GetAt(0));
-    const sPLAYER* pSecond = static_cast<const sPLAYER*>(info.m_Players.GetAt(1));
+    ASSERT_EQ(info.m_aPlayers.GetCount(), 2);
+    const sPLAYER* pFirst = static_cast<const sPLAYER*>(info.m_aPlayers.GetAt(0));
+    const sPLAYER* pSecond = static_cast<const sPLAYER*>(info.m_aPlayers.GetAt(1));
     EXPECT_EQ(pFirst->m_iUserId, 1001);
     EXPECT_EQ(Utf8(pFirst->m_strName), "guest1001");
     EXPECT_EQ(pSecond->m_iUserId, 1002);
@@ -124,7 +124,7 @@ TEST(CASN1, GameStartWithTwoPlayers)
     EXPECT_EQ(info.m_iFlag2, 1);
     EXPECT_EQ(Utf8(info.m_strServer), "127.0.0.1:5001");
     EXPECT_EQ(info.m_iValue, 0);
-    DeletePlayers(info.m_Players);
+    DeletePlayers(info.m_aPlayers);
 
     // The second player's copy differs only in the two flags.
     Bytes aOther = aMsg;
@@ -134,7 +134,7 @@ TEST(CASN1, GameStartWithTwoPlayers)
     ASSERT_EQ(CASN1::DecodeGameStart(aOther.data(), &other, (int)aOther.size()), KE_OK);
     EXPECT_EQ(other.m_iFlag1, 0);
     EXPECT_EQ(other.m_iFlag2, 0);
-    DeletePlayers(other.m_Players);
+    DeletePlayers(other.m_aPlayers);
 }
 
 TEST(CASN1, GameStartCutAnywhereFailsCleanly)
@@ -147,14 +147,14 @@ TEST(CASN1, GameStartCutAnywhereFailsCleanly)
         sGAME_START_INFO info;
         EXPECT_EQ(CASN1::DecodeGameStart(aHead.empty() ? nullptr : aHead.data(), &info, (int)uCut),
                   KE_ERR_BADDATA);
-        DeletePlayers(info.m_Players);
+        DeletePlayers(info.m_aPlayers);
         if (uCut >= 2)
         {
             Bytes aShortened = Message(12, Bytes(aMsg.begin() + 2, aMsg.begin() + uCut));
             sGAME_START_INFO shortened;
             EXPECT_EQ(CASN1::DecodeGameStart(aShortened.data(), &shortened, (int)aShortened.size()),
                       KE_ERR_BADDATA);
-            DeletePlayers(shortened.m_Players);
+            DeletePlayers(shortened.m_aPlayers);
         }
     }
 }
