@@ -7,13 +7,15 @@
 #include "KorvelCommon/KorvelXMLText.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
 
 // --- construction and loading ---------------------------------------------------------
 
-CKorvelXMLDataNode::CKorvelXMLDataNode() : m_pName(nullptr), m_pFirstChild(nullptr), m_pData(nullptr), m_pNext(nullptr)
+CKorvelXMLDataNode::CKorvelXMLDataNode()
+    : m_pName(nullptr), m_pFirstChild(nullptr), m_pData(nullptr), m_pNext(nullptr), m_uInline(0)
 {
 }
 
@@ -27,7 +29,61 @@ CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName, CKorvelFile& file) : C
 CKorvelXMLDataNode::~CKorvelXMLDataNode()
 {
     Shutdown();
-    delete[] m_pName;
+    FreeName();
+}
+
+void* CKorvelXMLDataNode::operator new(size_t uSize)
+{
+    void* pBlock = malloc(uSize);
+    if (!pBlock)
+        throw std::bad_alloc();
+    return pBlock;
+}
+
+void* CKorvelXMLDataNode::operator new(size_t uSize, const std::nothrow_t&) noexcept { return malloc(uSize); }
+
+void CKorvelXMLDataNode::operator delete(void* pBlock) noexcept { free(pBlock); }
+
+void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) noexcept { free(pBlock); }
+
+CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(const char* pName, int iNameLength, bool bDollar, int iDataRoom)
+{
+    const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
+    const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
+    void* pBlock = malloc(sizeof(CKorvelXMLDataNode) + uName + uData);
+    if (!pBlock)
+        return nullptr;
+    CKorvelXMLDataNode* pNode = ::new (pBlock) CKorvelXMLDataNode();
+    char* pText = reinterpret_cast<char*>(pNode + 1);
+    if (bDollar)
+        *pText++ = '$';
+    memcpy(pText, pName, static_cast<size_t>(iNameLength));
+    pText[iNameLength] = 0;
+    pNode->m_pName = reinterpret_cast<char*>(pNode + 1);
+    pNode->m_uInline = NAME_INLINE;
+    if (uData)
+    {
+        pNode->m_pData = reinterpret_cast<signed char*>(pNode->m_pName + uName);
+        pNode->m_pData[0] = 0;
+        pNode->m_uInline |= DATA_INLINE;
+    }
+    return pNode;
+}
+
+void CKorvelXMLDataNode::FreeName()
+{
+    if (!(m_uInline & NAME_INLINE))
+        delete[] m_pName;
+    m_pName = nullptr;
+    m_uInline &= static_cast<unsigned char>(~NAME_INLINE);
+}
+
+void CKorvelXMLDataNode::FreeData()
+{
+    if (!(m_uInline & DATA_INLINE))
+        delete[] m_pData;
+    m_pData = nullptr;
+    m_uInline &= static_cast<unsigned char>(~DATA_INLINE);
 }
 
 // Each node's children are spliced into the work list before it is deleted, so
@@ -57,8 +113,7 @@ void CKorvelXMLDataNode::Shutdown()
 {
     DeleteChain(m_pFirstChild);
     m_pFirstChild = nullptr;
-    delete[] m_pData;
-    m_pData = nullptr;
+    FreeData();
 }
 
 KE_RETVAL CKorvelXMLDataNode::StartupFromFile(CKorvelFile& file, unsigned int uSize)
@@ -220,7 +275,7 @@ void CKorvelXMLDataNode::SetName(const char* pText, int iLength)
         if (!pName)
             return;
     }
-    delete[] m_pName;
+    FreeName();
     m_pName = pName;
 }
 
@@ -236,7 +291,7 @@ void CKorvelXMLDataNode::SetData(const signed char* pText, int iLength)
         if (!pData)
             return;
     }
-    delete[] m_pData;
+    FreeData();
     m_pData = pData;
 }
 
