@@ -19,7 +19,10 @@ CKorvelXMLDataNode::CKorvelXMLDataNode()
 {
 }
 
-CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName) : CKorvelXMLDataNode() { SetName(pName, 0); }
+CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName) : CKorvelXMLDataNode()
+{
+    SetName(pName, 0);
+}
 
 CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName, CKorvelFile& file) : CKorvelXMLDataNode(pName)
 {
@@ -40,13 +43,23 @@ void* CKorvelXMLDataNode::operator new(size_t uSize)
     return pBlock;
 }
 
-void* CKorvelXMLDataNode::operator new(size_t uSize, const std::nothrow_t&) noexcept { return malloc(uSize); }
+void* CKorvelXMLDataNode::operator new(size_t uSize, const std::nothrow_t&) noexcept
+{
+    return malloc(uSize);
+}
 
-void CKorvelXMLDataNode::operator delete(void* pBlock) noexcept { free(pBlock); }
+void CKorvelXMLDataNode::operator delete(void* pBlock) noexcept
+{
+    free(pBlock);
+}
 
-void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) noexcept { free(pBlock); }
+void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) noexcept
+{
+    free(pBlock);
+}
 
-CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(const char* pName, int iNameLength, bool bDollar, int iDataRoom)
+CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(const char* pName, int iNameLength, bool bDollar,
+                                                  int iDataRoom)
 {
     const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
     const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
@@ -287,7 +300,8 @@ void CKorvelXMLDataNode::SetData(const signed char* pText, int iLength)
     if (pText)
     {
         const char* pChars = reinterpret_cast<const char*>(pText);
-        pData = reinterpret_cast<signed char*>(KorvelXMLCopyText(pChars, iLength < 1 ? StringLen(pChars) : iLength));
+        pData = reinterpret_cast<signed char*>(
+            KorvelXMLCopyText(pChars, iLength < 1 ? StringLen(pChars) : iLength));
         if (!pData)
             return;
     }
@@ -307,14 +321,18 @@ KE_RETVAL CKorvelXMLDataNode::Save(CKorvelFile& file, unsigned char bHeader, int
         iResult = KE_ERR_NOTSTARTED;
     else
         SaveTo(strOut, iDepth);
-    if (!strOut.empty() && file.Write(strOut.data(), static_cast<unsigned int>(strOut.size())) != strOut.size())
+    if (!strOut.empty() &&
+        file.Write(strOut.data(), static_cast<unsigned int>(strOut.size())) != strOut.size())
         return KE_ERR_DEVICE;
     return iResult;
 }
 
 namespace
 {
-bool IsText(const CKorvelXMLDataNode& node) { return strcmp(node.GetName(), "$ORIG_DATA") == 0; }
+bool IsText(const CKorvelXMLDataNode& node)
+{
+    return strcmp(node.GetName(), "$ORIG_DATA") == 0;
+}
 
 // A tag name ending in "--" would form a comment's closing marker with the '>'.
 void AppendTagName(std::string& strOut, const char* pTag)

@@ -127,6 +127,9 @@ private:
     void AppendChain(CKorvelXMLDataNode* pFirst);
     // The data of the node at the path, or null; bFound tells the path existed.
     const signed char* Lookup(const char* pPath, bool& bFound);
+    // Where number iIndex of the list at the path starts; null when the path is
+    // missing or the list ends first.
+    const char* VectorItemAt(const char* pPath, int iIndex);
     void SaveTo(std::string& strOut, int iDepth) const;
     static void DeleteChain(CKorvelXMLDataNode* pFirst);
 

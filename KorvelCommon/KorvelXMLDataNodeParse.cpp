@@ -18,7 +18,10 @@ struct CKorvelXMLDataNode::SParse
 
 namespace
 {
-inline bool IsTagSpace(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+inline bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\r' || c == '\n';
+}
 
 bool HasVisibleText(const char* p)
 {
@@ -30,13 +33,15 @@ bool HasVisibleText(const char* p)
 
 int TextLength(const char* p, int iMax)
 {
-    const char* pZero = iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
+    const char* pZero =
+        iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
     return pZero ? static_cast<int>(pZero - p) : (iMax > 0 ? iMax : 0);
 }
 
 const char* FindByte(const char* p, char c, int iFrom, int iEnd)
 {
-    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom))) : nullptr;
+    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom)))
+                        : nullptr;
 }
 } // namespace
 
@@ -183,7 +188,8 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
         const int iText = iTagEnd + 1;
         const char* pTextEnd = FindByte(p, '<', iText, n);
         // Node texts end at a zero byte.
-        const int iTextLength = TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
+        const int iTextLength =
+            TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
         if (iTextLength <= 0)
             return pNode;
         CKorvelXMLDataNode* pText = NewParsed("ORIG_DATA", 9, true, iTextLength);
@@ -242,8 +248,8 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
             return iCount;
         }
         // A value that is empty, or that decoding leaves empty, is no value.
-        if (iValueLength <= 0 ||
-            KorvelXMLDecodeEntities(p + iValue, iValueLength, reinterpret_cast<char*>(pAttribute->m_pData)) == 0)
+        if (iValueLength <= 0 || KorvelXMLDecodeEntities(p + iValue, iValueLength,
+                                                         reinterpret_cast<char*>(pAttribute->m_pData)) == 0)
             pAttribute->FreeData();
         if (pTail)
             pTail = pTail->m_pNext = pAttribute;

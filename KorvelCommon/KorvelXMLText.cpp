@@ -23,7 +23,8 @@ int KorvelXMLDecodeEntities(const char* pText, int iLength, char* pOut)
         const char* pName;
         int iLength;
         char cValue;
-    } aEntities[] = {{"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
+    } aEntities[] = {
+        {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
 
     int iOut = 0;
     for (int i = 0; i < iLength;)

@@ -15,7 +15,8 @@ namespace
 // lobby's layouts are written.
 std::string LayoutDocument(size_t uTargetBytes)
 {
-    std::string strDoc = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<root>\n  <!-- generated layout -->\n";
+    std::string strDoc =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<root>\n  <!-- generated layout -->\n";
     for (int iArea = 0; strDoc.size() < uTargetBytes; ++iArea)
     {
         strDoc += "  <area width=\"1280\" height=\"720\" name=\"area_" + std::to_string(iArea) + "\">\n";
@@ -46,7 +47,7 @@ std::string LayoutDocument(size_t uTargetBytes)
 
 const std::string& Document()
 {
-    static const std::string s_strDoc = LayoutDocument(30 * 1024);
+    static const std::string s_strDoc = LayoutDocument(size_t(30) * 1024);
     return s_strDoc;
 }
 
@@ -90,7 +91,8 @@ void BM_TreesAgree(benchmark::State& state)
     pugi::xml_document pugiDoc;
     pugiDoc.load_buffer(strDoc.data(), strDoc.size());
     size_t uOurs = 0, uTheirs = 0;
-    for (CKorvelXMLDataNode* pArea = doc.GotoPath("root", 0)->GetFirstChild(); pArea; pArea = pArea->GetNext())
+    for (CKorvelXMLDataNode* pArea = doc.GotoPath("root", 0)->GetFirstChild(); pArea;
+         pArea = pArea->GetNext())
         ++uOurs;
     for (pugi::xml_node area = pugiDoc.child("root").first_child(); area; area = area.next_sibling())
         ++uTheirs;
