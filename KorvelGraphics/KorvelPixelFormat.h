@@ -4,6 +4,14 @@
 
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
+// Row loops that carry most of the pixels get a second build for AVX2 machines, picked
+// once when the program loads; elsewhere (and under other compilers) the plain build.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define KORVEL_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define KORVEL_HOT_ROW
+#endif
+
 namespace KorvelPixel
 {
 inline bool IsValidFormat(int iFormat)

@@ -122,6 +122,10 @@ public:
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, const CKorvelRect<int>* pRect);
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale,
                                  const CKorvelRect<float>* pRect);
+    KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, std::nullptr_t)
+    {
+        return RadialGradientFill(outer, inner, fScale, static_cast<const CKorvelRect<int>*>(nullptr));
+    }
 
     KE_RETVAL Draw(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
                    unsigned int uFlags) override;

@@ -71,6 +71,12 @@ inline unsigned int Over32(unsigned int d, unsigned int s)
     return a ? v : d;
 }
 
+KORVEL_HOT_ROW void Over32Row(unsigned int* d, const unsigned int* s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] = Over32(d[i], s[i]);
+}
+
 // A 16-bit layout for the alpha draws: channels widened to 8 bits and packed back.
 struct SLayout16
 {
@@ -155,8 +161,7 @@ KE_RETVAL CKorvelSurface::DrawAlpha_32(int x, int y, CKorvelSurface& src, const 
         unsigned int* d = reinterpret_cast<unsigned int*>(PixelAddress(x, y + j));
         if (!bKey && !bMirror)
         {
-            for (int i = 0; i < w; ++i)
-                d[i] = Over32(d[i], s[i]);
+            Over32Row(d, s, w);
             continue;
         }
         for (int i = 0; i < w; ++i)

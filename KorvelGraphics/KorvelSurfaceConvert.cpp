@@ -49,6 +49,17 @@ inline bool IsKeyed(int iFormat, unsigned int raw, unsigned int key)
     return (Is32(iFormat) ? (raw & 0xFFFFFF) : raw) == key;
 }
 
+// The common 32-bit to 5-6-5 copy in one pass: MakeColor of GetPixelDIB, fused.
+KORVEL_HOT_ROW void Pack8888To565Row(unsigned short* d, const unsigned int* s, int n, bool bRedLow)
+{
+    if (bRedLow)
+        for (int i = 0; i < n; ++i)
+            d[i] = static_cast<unsigned short>(((s[i] << 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) | ((s[i] >> 19) & 0x1F));
+    else
+        for (int i = 0; i < n; ++i)
+            d[i] = static_cast<unsigned short>(((s[i] >> 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) | ((s[i] >> 3) & 0x1F));
+}
+
 bool HasAlphaInfo(const CKorvelSurface& s)
 {
     return s.GetAlphaChannel() != nullptr || Is32(s.GetFormat());
@@ -199,10 +210,18 @@ KE_RETVAL CKorvelSurface::DrawConverted(int x, int y, CKorvelSurface& src, const
     unsigned int auArgb[kChunk];
     alignas(4) unsigned char auRaw[kChunk * 4];
 
+    const bool bFused = bPlain && !bMirror && !bPlaneCopy && Is32(srcFormat) && dstFormat == KE_SURFACE_RGB565;
     for (int j = 0; j < h; ++j)
     {
         const int sy = (uFlags & KE_DRAW_MIRROR_V) ? rect.bottom - 1 - j : rect.top + j;
         const int dy = y + j;
+        if (bFused)
+        {
+            Pack8888To565Row(reinterpret_cast<unsigned short*>(PixelAddress(x, dy)),
+                             reinterpret_cast<const unsigned int*>(src.PixelAddress(rect.left, sy)), w,
+                             srcFormat == KE_SURFACE_ABGR8888);
+            continue;
+        }
         for (int i0 = 0; i0 < w; i0 += kChunk)
         {
             const int n = (w - i0 < kChunk) ? w - i0 : kChunk;

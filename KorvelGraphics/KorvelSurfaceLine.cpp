@@ -7,12 +7,12 @@ using namespace KorvelPixel;
 
 namespace
 {
-inline unsigned int ClampChannel(long long v16, unsigned int top)
+inline unsigned int ClampChannel(long long v16)
 {
     long long c = v16 >> 16;
     if (c < 0)
         return 0;
-    return c > 255 ? top : static_cast<unsigned int>(c);
+    return c > 255 ? 255 : static_cast<unsigned int>(c);
 }
 } // namespace
 
@@ -55,7 +55,7 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
         const long long y = y1 + k * rowStep;
         if (y >= clip.top && y < clip.bottom)
         {
-            const long long pos = (static_cast<long long>(x1) << 16) + k * advance;
+            const long long pos = static_cast<long long>(x1) * 65536 + k * advance;
             long long a = pos >> 16, b = (pos + advance) >> 16;
             if (a > b)
             {
@@ -84,7 +84,7 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
                 }
                 unsigned int ch[3];
                 for (int c = 0; c < 3; ++c)
-                    ch[c] = ClampChannel(start[c] + k * rowDelta[c] + (x - a) * (rowDelta[c] / runLength), 255);
+                    ch[c] = ClampChannel(start[c] + k * rowDelta[c] + (x - a) * (rowDelta[c] / runLength));
                 if (fmt == KE_SURFACE_P8)
                 {
                     if (pLut)
