@@ -41,6 +41,12 @@ void ReadBytes(png_structp pPng, png_bytep pOut, png_size_t uCount)
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
+// Silent: a bad image is reported by the result alone.
+[[noreturn]] void ErrorExit(png_structp pPng, png_const_charp)
+{
+    png_longjmp(pPng, 1);
+}
+
 // Kept apart from the setjmp frame, so no local of that frame changes after setjmp.
 int Decode(sPngState& state, img_t* pImg)
 {
@@ -92,7 +98,7 @@ bool IsPng(const unsigned char* pData, size_t size)
 int DecodePng(const unsigned char* pData, size_t size, img_t* pImg)
 {
     sPngState state;
-    state.m_pPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+    state.m_pPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorExit, IgnoreWarning);
     state.m_pInfo = state.m_pPng ? png_create_info_struct(state.m_pPng) : nullptr;
     state.m_Source = {pData, size, 0};
     state.m_pPixels = nullptr;
