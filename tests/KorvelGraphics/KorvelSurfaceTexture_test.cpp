@@ -15,6 +15,8 @@
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/TestApplication.h"
+#include "support/TestMedia.h"
+#include "support/TestTempDir.h"
 
 namespace
 {
@@ -249,6 +251,21 @@ TEST_F(CKorvelSurfaceTexture, CreateWithTheTextureFlagMakesTheMirror)
     ASSERT_EQ(m_Surface.Create(m_pApp.get(), desc), KE_OK);
     EXPECT_NE(m_Surface.GetTexture(), 0u);
     EXPECT_EQ(m_Surface.HasMipmaps(), 0u);
+}
+
+TEST_F(CKorvelSurfaceTexture, LoadWithTheTextureFlagMirrorsTheDecodedImage)
+{
+    CTestTempDir dir;
+    std::vector<uint8_t> aPixels;
+    for (int i = 0; i < 6; ++i)
+        aPixels.insert(aPixels.end(), {100, 50, 200, 255});
+    ASSERT_TRUE(WriteTestPng(dir.File("i.png"), 3, 2, aPixels));
+    std::vector<uint8_t> aPng = ReadTestFile(dir.File("i.png"));
+    SKE_SURFACEDESC desc = {0, 0, 0, KE_SURFACE_RGB565, KE_SURFACEDESC_TEXTURE, 0};
+    ASSERT_EQ(m_Surface.LoadFromMemory(m_pApp.get(), aPng.data(), unsigned(aPng.size()), &desc), KE_OK);
+    ASSERT_NE(m_Surface.GetTexture(), 0u) << "a 16-bit image with its alpha plane is mirrored";
+    // 5-6-5 pixels (96, 48, 200) in 4-4-4-4 texels, read back with each nibble doubled.
+    EXPECT_EQ(TexelRgba(ReadTexture(m_Surface.GetTexture(), 3, 2), 3, 2, 1), 0x6633CCFFu);
 }
 
 // ------------------------------------------------------------------- mipmaps
