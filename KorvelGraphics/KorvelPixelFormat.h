@@ -6,7 +6,9 @@
 
 // Row loops that carry most of the pixels get a second build for AVX2 machines, picked
 // once when the program loads; elsewhere (and under other compilers) the plain build.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// ThreadSanitizer builds take the plain build: its instrumented load-time picker would
+// run before the sanitizer's runtime and crash.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define KORVEL_HOT_ROW __attribute__((target_clones("avx2", "default")))
 #else
 #define KORVEL_HOT_ROW

@@ -560,6 +560,17 @@ TEST_F(CKorvelGraphicsExt_GLES2, AfterReleaseNothingDrawsUntilRestored)
     EXPECT_EQ(Rgb(63, 31), 0xFFFFFFu);
 }
 
+TEST_F(CKorvelGraphicsExt_GLES2, StartingAgainReplacesTheOldResources)
+{
+    m_pQuads.reset();
+    EXPECT_EQ(m_pExt->Extension_Startup(m_pApp.get()), KE_OK);
+    ASSERT_NE(m_pExt->GetTextureProgram(), nullptr);
+    CTestTexture fresh(64, 32, Quadrants);
+    Clear();
+    EXPECT_EQ(m_pExt->Draw(0, 0, fresh, nullptr, 0), KE_OK);
+    EXPECT_EQ(Rgb(0, 0), 0xFF0000u);
+}
+
 TEST_F(CKorvelGraphicsExt_GLES2, ShutdownForgetsTheSize)
 {
     m_pQuads.reset();

@@ -201,6 +201,7 @@ TEST_F(IKorvelApplication, ANullModeIsRefused)
     EXPECT_EQ(app.Startup(nullptr, nullptr), KE_ERR_INVALIDARG);
     EXPECT_EQ(app.StartupFromHwnd(nullptr, nullptr, nullptr), KE_ERR_INVALIDARG);
     EXPECT_EQ(app.InitFullScreen(nullptr), KE_ERR_INVALIDARG);
+    EXPECT_EQ(app.InitWindowed(nullptr), KE_ERR_INVALIDARG);
 }
 
 TEST_F(IKorvelApplication, AFailingDrawingTargetEndsStartupWithItsResult)
@@ -281,6 +282,26 @@ TEST_F(IKorvelApplication, FramesDrawAndPresentWhileActive)
     EXPECT_EQ(app.m_iFlips, 2) << "no frame work while inactive";
 }
 
+TEST_F(IKorvelApplication, CloseExitsAndCleansUp)
+{
+    CTestApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    app.Close();
+    EXPECT_EQ(app.m_iExits, 1);
+    EXPECT_FALSE(app.IsStarted());
+    EXPECT_EQ(app.GetWindow(), nullptr);
+}
+
+TEST_F(IKorvelApplication, AScreenChangeResizesTheDrawingTarget)
+{
+    CTestApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    app.OnScreenChanged(640, 480);
+    EXPECT_EQ(app.GetBack()->GetWidth(), 640);
+    EXPECT_EQ(app.GetBack()->GetHeight(), 480);
+    EXPECT_EQ(app.GetWindowRect().right, 800) << "the rectangles follow the window";
+}
+
 TEST_F(IKorvelApplication, CleanUpTwiceReleasesEverythingOnce)
 {
     CTestApplication app;
@@ -332,6 +353,14 @@ TEST_F(IKorvelApplication, WithoutAGraphicsExtensionASoftwareBackBufferIsTheTarg
     EXPECT_EQ(pBack->GetFormat(), KE_SURFACE_RGB565) << "the same size keeps the buffer as it is";
     app.DoFlip(); // presents through the empty flip routine
     EXPECT_EQ(app.m_iFlips, 1);
+    EXPECT_EQ(app.OnRestoreResources(), KE_OK) << "nothing to restore";
+    EXPECT_EQ(app.GetPalette(), nullptr);
+
+    app.CleanUp();
+    SKE_DISPLAYMODE mode = {0, 0, KE_SURFACE_P8, 0, 1, 0};
+    ASSERT_EQ(app.Startup(nullptr, &mode), KE_OK);
+    EXPECT_EQ(app.GetBack()->GetFormat(), KE_SURFACE_P8);
+    EXPECT_NE(app.GetPalette(), nullptr) << "an 8-bit target gets the default palette";
 }
 
 // ---------------------------------------------------------- modes and palette
