@@ -260,6 +260,15 @@ KE_RETVAL CKorvelXMLDataNode::Save(CKorvelFile& file, unsigned char bHeader, int
 namespace
 {
 bool IsText(const CKorvelXMLDataNode& node) { return strcmp(node.GetName(), "$ORIG_DATA") == 0; }
+
+// A tag name ending in "--" would form a comment's closing marker with the '>'.
+void AppendTagName(std::string& strOut, const char* pTag)
+{
+    strOut += pTag;
+    size_t uLength = strlen(pTag);
+    if (uLength >= 2 && pTag[uLength - 1] == '-' && pTag[uLength - 2] == '-')
+        strOut += ' ';
+}
 } // namespace
 
 // Attributes go into the start tag and "$ORIG_DATA" becomes the element's text,
@@ -272,7 +281,7 @@ void CKorvelXMLDataNode::SaveTo(std::string& strOut, int iDepth) const
     strOut.append(iDepth > 0 ? static_cast<size_t>(iDepth) : 0, '\t');
     const char* pTag = IsAttribute() ? m_pName + 1 : m_pName;
     strOut += '<';
-    strOut += pTag;
+    AppendTagName(strOut, pTag);
     if (IsAttribute())
     {
         strOut += '>';
@@ -319,7 +328,7 @@ void CKorvelXMLDataNode::SaveTo(std::string& strOut, int iDepth) const
         }
     }
     strOut += "</";
-    strOut += pTag;
+    AppendTagName(strOut, pTag);
     strOut += ">\r\n";
 }
 

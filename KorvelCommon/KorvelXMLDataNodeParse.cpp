@@ -20,12 +20,30 @@ namespace
 {
 inline bool IsTagSpace(char c) { return c == ' ' || c == '\r' || c == '\n'; }
 
-bool HasVisibleText(const char* p, int iLength)
+bool HasVisibleText(const char* p)
 {
-    for (int i = 0; i < iLength; ++i)
-        if (p[i] != ' ' && p[i] != '\t' && p[i] != '\r' && p[i] != '\n')
+    for (; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
             return true;
     return false;
+}
+
+int TextLength(const char* p, int iMax)
+{
+    const char* pZero = iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
+    return pZero ? static_cast<int>(pZero - p) : (iMax > 0 ? iMax : 0);
+}
+
+// Null when decoding leaves nothing, so a value is either text or absent.
+signed char* DecodedValue(const char* p, int iLength)
+{
+    signed char* pValue = KorvelXMLDecodeEntities(p, iLength);
+    if (pValue && !pValue[0])
+    {
+        delete[] pValue;
+        pValue = nullptr;
+    }
+    return pValue;
 }
 
 const char* FindByte(const char* p, char c, int iFrom, int iEnd)
@@ -177,13 +195,16 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
         // kept; alone, only text that is more than white space.
         const int iText = iTagEnd + 1;
         const char* pTextEnd = FindByte(p, '<', iText, n);
-        const int iTextLength = (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText;
-        if (iTextLength > 0 && (iAttributes > 0 || HasVisibleText(p + iText, iTextLength)))
+        // Node texts end at a zero byte.
+        const int iTextLength = TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
+        signed char* pValue = iTextLength > 0 ? DecodedValue(p + iText, iTextLength) : nullptr;
+        if (pValue && (iAttributes > 0 || HasVisibleText(reinterpret_cast<const char*>(pValue))))
         {
             CKorvelXMLDataNode* pText = new (std::nothrow) CKorvelXMLDataNode();
             if (pText && (pText->m_pName = KorvelXMLCopyText("$ORIG_DATA", 10)) != nullptr)
             {
-                pText->m_pData = KorvelXMLDecodeEntities(p + iText, iTextLength);
+                pText->m_pData = pValue;
+                pValue = nullptr;
                 if (pTail)
                     pTail->m_pNext = pText;
                 else
@@ -195,6 +216,7 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
                 parse.bFailed = true;
             }
         }
+        delete[] pValue;
         return pNode;
     }
 }
@@ -225,6 +247,7 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
         const char* pQuote = FindByte(p, '"', iValue, iTagEnd);
         const int iValueEnd = pQuote ? static_cast<int>(pQuote - p) : iTagEnd;
         i = iValueEnd + 1;
+        const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);
 
         CKorvelXMLDataNode* pAttribute = new (std::nothrow) CKorvelXMLDataNode();
         char* pName = pAttribute ? new (std::nothrow) char[iNameLength + 2] : nullptr;
@@ -239,8 +262,8 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
         pName[iNameLength + 1] = 0;
         pAttribute->m_pName = pName;
         // An empty value leaves the data null.
-        if (iValueEnd > iValue)
-            pAttribute->m_pData = KorvelXMLDecodeEntities(p + iValue, iValueEnd - iValue);
+        if (iValueLength > 0)
+            pAttribute->m_pData = DecodedValue(p + iValue, iValueLength);
         if (pTail)
             pTail = pTail->m_pNext = pAttribute;
         else

@@ -334,6 +334,16 @@ TEST(CKorvelXMLDataNode, SavedDocumentsReadBackToTheSameTree)
         std::string strSaved = Saved(*pRoot, 1);
         EXPECT_EQ(Dump(Parse(strSaved).get()), Dump(pTree.get())) << strSaved;
     }
+    // A name ending in "--" must not close a comment when it meets the '>'.
+    CKorvelXMLDataNode root("r--");
+    root.Set("c--/$ORIG_DATA", T("t"));
+    EXPECT_EQ(Dump(Parse(Saved(root, 0)).get()), "<noname>(r--(c--($ORIG_DATA=t)))");
+}
+
+TEST(CKorvelXMLDataNode, ValuesThatDecodeToNothingAreAbsent)
+{
+    EXPECT_EQ(DumpDoc("<a x=\"&\"><b>&</b><c>& </c></a>"), "<noname>(a($x=<null>,b,c))");
+    EXPECT_EQ(DumpDoc(std::string("<a x=\"\0v\">\0text</a>", 19)), "<noname>(a($x=<null>))");
 }
 
 TEST(CKorvelXMLDataNode, GetNextItemReadsBraceTokens)
