@@ -263,9 +263,24 @@ void IKorvelApplication::DrawPlaybackExtras()
     m_fFingerTime -= m_fFrameTime;
 }
 
-// PENDING: surfaces load images from memory with the image loader; until then the
-// white square stands in for the finger.
-CKorvelSurface* IKorvelApplication::LoadFingerImage() { return nullptr; }
+// The embedded finger image with its alpha turned into grey, mirrored in a texture;
+// null when it cannot be loaded (the white square stands in and the next frame tries again).
+CKorvelSurface* IKorvelApplication::LoadFingerImage()
+{
+    CKorvelSurface* pImage = new (std::nothrow) CKorvelSurface;
+    if (!pImage)
+        return nullptr;
+    if (pImage->LoadFromMemory(this, const_cast<unsigned char*>(g_aKorvelFingerImage), g_uKorvelFingerImageSize,
+                               nullptr) != KE_OK)
+    {
+        pImage->Shutdown();
+        delete pImage;
+        return nullptr;
+    }
+    pImage->AlphaToGrayscaleValue(CKorvelRect<int>(0, 0, pImage->GetWidth(), pImage->GetHeight()));
+    pImage->SurfaceToTexture(0);
+    return pImage;
+}
 
 // ---------------------------------------------------------------------------------
 // Random numbers

@@ -268,6 +268,34 @@ TEST_F(CKorvelSurfaceTexture, LoadWithTheTextureFlagMirrorsTheDecodedImage)
     EXPECT_EQ(TexelRgba(ReadTexture(m_Surface.GetTexture(), 3, 2), 3, 2, 1), 0x6633CCFFu);
 }
 
+// The application's playback pointer: the embedded image, alpha turned into grey, mirrored.
+class CFingerApplication : public CTestApplication
+{
+public:
+    using IKorvelApplication::LoadFingerImage;
+};
+
+TEST_F(CKorvelSurfaceTexture, PlaybackFingerImageLoadsFromMemoryWithItsTexture)
+{
+    m_pApp.reset();
+    ResetHeadlessPlatform(320, 240);
+    CFingerApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    CKorvelSurface* pFinger = app.LoadFingerImage();
+    ASSERT_NE(pFinger, nullptr);
+    EXPECT_GT(pFinger->GetWidth(), 0);
+    EXPECT_NE(pFinger->GetTexture(), 0u);
+    for (int y = 0; y < pFinger->GetHeight(); y += 3)
+        for (int x = 0; x < pFinger->GetWidth(); x += 3)
+        {
+            const unsigned int argb = pFinger->GetPixelDIB(x, y);
+            const unsigned int uGrey = (((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF)) / 3;
+            ASSERT_EQ(argb >> 24, uGrey) << "alpha is the grey level of the pixel at " << x << "," << y;
+        }
+    pFinger->Shutdown();
+    delete pFinger;
+}
+
 // ------------------------------------------------------------------- mipmaps
 
 TEST_F(CKorvelSurfaceTexture, PowerOfTwoSurfaceGetsAChainDownToOnePixelWithMaxLevel)
