@@ -112,7 +112,7 @@ TEST(CKorvelSurfaceLoader, EveryPngColourTypeLoadsIntoFormatsFourSixAndSeven)
     struct sCase
     {
         const char* m_pszName;
-        sTestPngSpec m_Spec;
+        sTestPngLayout m_Layout;
         unsigned int m_uArgb; // premultiplied, as a 32-bit surface stores it
     };
     const sCase aCases[] = {
@@ -129,7 +129,7 @@ TEST(CKorvelSurfaceLoader, EveryPngColourTypeLoadsIntoFormatsFourSixAndSeven)
         {
             SCOPED_TRACE(std::string(c.m_pszName) + " into " + std::to_string(int(eFormat)));
             CKorvelSurface surface;
-            ASSERT_EQ(LoadInto(surface, EncodeTestPng(c.m_Spec), eFormat), KE_OK);
+            ASSERT_EQ(LoadInto(surface, EncodeTestPng(c.m_Layout), eFormat), KE_OK);
             ASSERT_EQ(surface.GetFormat(), eFormat);
             unsigned int uExpected = c.m_uArgb;
             if (eFormat == KE_SURFACE_RGB565) // 5-6-5 colour read back with its low bits clear

@@ -67,7 +67,7 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
     struct sCase
     {
         const char* m_pszName;
-        sTestPngSpec m_Spec;
+        sTestPngLayout m_Layout;
         std::vector<uint32_t> m_aExpected; // 0xAARRGGBB, row by row
     };
     const std::vector<sCase> aCases = {
@@ -85,21 +85,21 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
     for (sCase c : aCases)
     {
         SCOPED_TRACE(c.m_pszName);
-        if (c.m_Spec.m_iColorType == PNG_COLOR_TYPE_RGBA)
+        if (c.m_Layout.m_iColorType == PNG_COLOR_TYPE_RGBA)
             for (uint32_t i = 0; i < 9; ++i)
             {
                 const uint8_t aPixel[4] = {uint8_t(i * 20), uint8_t(i * 7), uint8_t(200 - i), uint8_t(i * 30)};
-                c.m_Spec.m_aRows.insert(c.m_Spec.m_aRows.end(), aPixel, aPixel + 4);
+                c.m_Layout.m_aRows.insert(c.m_Layout.m_aRows.end(), aPixel, aPixel + 4);
                 c.m_aExpected.push_back(uint32_t(aPixel[3]) << 24 | aPixel[0] << 16 | aPixel[1] << 8 | aPixel[2]);
             }
-        CDecoded decoded(EncodeTestPng(c.m_Spec));
+        CDecoded decoded(EncodeTestPng(c.m_Layout));
         ASSERT_EQ(decoded.Result(), IMG_ERR_OK);
-        EXPECT_EQ(decoded.Image().w, c.m_Spec.m_uWidth);
-        EXPECT_EQ(decoded.Image().h, c.m_Spec.m_uHeight);
+        EXPECT_EQ(decoded.Image().w, c.m_Layout.m_uWidth);
+        EXPECT_EQ(decoded.Image().h, c.m_Layout.m_uHeight);
         EXPECT_EQ(decoded.Image().format, IMG_FMT_ARGB8888_LE);
         EXPECT_TRUE(decoded.Image().format & IMG_FMT_ALPHA);
         for (size_t i = 0; i < c.m_aExpected.size(); ++i)
-            EXPECT_EQ(decoded.Pixel(unsigned(i % c.m_Spec.m_uWidth), unsigned(i / c.m_Spec.m_uWidth)),
+            EXPECT_EQ(decoded.Pixel(unsigned(i % c.m_Layout.m_uWidth), unsigned(i / c.m_Layout.m_uWidth)),
                       c.m_aExpected[i])
                 << "pixel " << i;
     }
@@ -130,8 +130,8 @@ TEST(img_load, BaselineAndProgressiveJpegDecodeOpaqueCloseToTheSource)
 
 TEST(img_load, DamagedDataFailsWithoutPixels)
 {
-    sTestPngSpec spec{8, 8, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(64, 0x55)};
-    const std::vector<uint8_t> aPng = EncodeTestPng(spec);
+    sTestPngLayout layout{8, 8, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(64, 0x55)};
+    const std::vector<uint8_t> aPng = EncodeTestPng(layout);
     const std::vector<uint8_t> aJpeg = EncodeTestJpeg(32, 32, Ramp(32, 32));
     ASSERT_FALSE(aPng.empty());
     ASSERT_FALSE(aJpeg.empty());
@@ -159,7 +159,7 @@ TEST(img_load, DamagedDataFailsWithoutPixels)
 TEST(img_load, ImagesOverTheSizeLimitAreRefusedFromTheHeader)
 {
     // One row too wide: small files, so the refusal must come from the declared size.
-    sTestPngSpec wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
+    sTestPngLayout wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
     CDecoded png(EncodeTestPng(wide));
     EXPECT_EQ(png.Result(), IMG_ERR_TOOBIG);
     CDecoded jpeg(EncodeTestJpeg(1, IMG_MAX_SIZE + 1, std::vector<uint8_t>((IMG_MAX_SIZE + 1) * 3, 0)));
@@ -167,7 +167,7 @@ TEST(img_load, ImagesOverTheSizeLimitAreRefusedFromTheHeader)
 
     // A header that claims the largest size and has no data behind it is refused as
     // damaged, after the size check let it through.
-    sTestPngSpec edge{IMG_MAX_SIZE, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(IMG_MAX_SIZE / 8, 0)};
+    sTestPngLayout edge{IMG_MAX_SIZE, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(IMG_MAX_SIZE / 8, 0)};
     std::vector<uint8_t> aEdge = EncodeTestPng(edge);
     aEdge.resize(40);
     CDecoded truncated(aEdge);

@@ -12,7 +12,7 @@ bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std
 // A PNG of any colour type, bit depth and interlacing, written with libpng's full
 // writer. m_aRows holds the packed rows in the file's own layout; the palette is
 // R, G, B triples and m_aTrns the palette's alpha values.
-struct sTestPngSpec
+struct sTestPngLayout
 {
     unsigned int m_uWidth, m_uHeight;
     int m_iColorType, m_iBitDepth; // PNG_COLOR_TYPE_*, 1..16
@@ -21,7 +21,7 @@ struct sTestPngSpec
     std::vector<uint8_t> m_aTrns = {};
     bool m_bInterlace = false;
 };
-std::vector<uint8_t> EncodeTestPng(const sTestPngSpec& spec);
+std::vector<uint8_t> EncodeTestPng(const sTestPngLayout& layout);
 
 // Encodes a baseline (or progressive) JPEG; aRGB holds iWidth*iHeight pixels as
 // R,G,B bytes. Empty on failure.
