@@ -1,25 +1,255 @@
-// The engine's application base. So far it holds the per-frame runnables: the
-// objects that higher layers register to get time on the main thread each frame.
+// The engine's application base: owns the platform window, the screen context, the
+// drawing target (the GL screen target, or a software back buffer without one), the
+// frame timer, the input state and the per-frame machinery. The shell derives its
+// application class from it and overrides the virtual operations.
+//
+// Sections: records - life cycle - virtual operations - queries and small operations -
+// palette - per-frame lists - data.
+// Sources: KorvelApplication.cpp (construction, start-up, clean-up), KorvelApplicationLoop.cpp
+// (Run, events, frames), KorvelApplicationDisplay.cpp (modes, back buffer, palette).
 #pragma once
 
+#include "KorvelCommon/IKorvelNotify.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelCommon/KorvelPtrArray.h"
+#include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelRunnable.h"
+#include "KorvelCommon/KorvelString.h"
+#include "KorvelCommon/KorvelThread.h"
+#include "KorvelCommon/KorvelTimer.h"
+#include "KorvelGraphics/KorvelGraphicsExt.h"
+#include "KorvelGraphics/KorvelPaletteProvider.h"
+#include "KorvelGraphics/KorvelSurface.h"
+#include "PlatformBps.h"
+#include "PlatformImage.h"
+#include "PlatformScreen.h"
 
-class IKorvelApplication
+enum eKET_KEYCODE : int; // the engine's key codes
+class CKorvelEvent;
+class CKorvelEventListener;
+class CKorvelUsabilityDataCollection;
+
+// ---- records
+
+// Six 32-bit words: width, height, pixel format (0 means 7), reserved, windowed flag, flags.
+struct SKE_DISPLAYMODE
+{
+    int iWidth;
+    int iHeight;
+    eKET_SURFACEFORMAT eFormat;
+    unsigned int uReserved;
+    unsigned int uWindowed; // non-zero: windowed
+    unsigned int uFlags;    // KE_DISPLAYMODE_*
+};
+
+enum : unsigned int
+{
+    KE_DISPLAYMODE_LOCKSIZE = 0x20,        // LockWindowSize
+    KE_DISPLAYMODE_STARTUP = 0x80000000u   // set by Startup on the caller's mode
+};
+
+// Frame pacing: none, a fixed frame interval, or sleeping after a time without input.
+enum eKET_UPDATE_MODE : int
+{
+    KE_UPDATE_NONE = 0,
+    KE_UPDATE_FIXED = 1,
+    KE_UPDATE_INACTIVITY = 2
+};
+
+enum eKET_SCREEN_ORIENTATION : int
+{
+    KE_ORIENTATION_PORTRAIT = 0,
+    KE_ORIENTATION_LANDSCAPE = 1
+};
+
+// An application timer, owned by the application.
+struct SKE_APPTIMER
+{
+    CKorvelTimer timer;
+    int iId;
+    unsigned int uLastTick; // ms of the timer at the last firing
+    unsigned int uInterval; // ms
+};
+
+// Set once by main from the game's hook. Any of the bits 0x1, 0x2, 0x4 locks the rotation.
+extern unsigned int g_KEAppGlobalFlags;
+enum : unsigned int
+{
+    KE_APPFLAGS_LOCKROTATION = 0x1 | 0x2 | 0x4
+};
+
+class IKorvelApplication : public IKorvelNotify, public IKorvelSurfaceHost
 {
 public:
-    IKorvelApplication() {}
-    virtual ~IKorvelApplication() {}
+    // ---- life cycle (main thread)
+
+    // Creates the screen context, starts the event service, keeps the first display,
+    // sets the rotation lock, attaches the image library and makes the GL screen target.
+    IKorvelApplication();
+    // Releases everything and the platform services.
+    virtual ~IKorvelApplication();
+
+    // Opens the window (buffer orientation from "ORIENTATION" and the display mode) and
+    // starts on it: 1; 2 for a null mode; 0 when a platform call fails, there is no display
+    // or the angle is not 0, 90, 180 or 270; else the drawing target's or OnInitDone's result.
+    // Fills in the mode's width and height and sets its KE_DISPLAYMODE_STARTUP flag.
+    KE_RETVAL Startup(void* pHandle, SKE_DISPLAYMODE* pMode);
+    // Start-up on a window that already exists (taken over by the application).
+    KE_RETVAL StartupFromHwnd(void* pHandle, SKE_DISPLAYMODE* pMode, plat::screen_window_t window);
+    KE_RETVAL InitFullScreen(SKE_DISPLAYMODE* pMode);
+    KE_RETVAL InitWindowed(SKE_DISPLAYMODE* pMode);
+    // The event loop; returns 0 when the running flag is clear, shutting down first when
+    // still started.
+    int Run();
+    void Shutdown();
+    void Close();
+    // Releases what start-up and later work acquired; safe to call more than once.
+    void CleanUp();
+    void SetActive(unsigned int uActive);
+
+    // ---- virtual operations
+
+    void OnNotify(void*, unsigned int, unsigned int, unsigned int, unsigned int) override {}
+    // One frame.
+    virtual void DoFlip();
+    // Input dispatch; also receives posted and replayed events.
+    virtual void ProcessEvent(const CKorvelEvent& event);
+    // Overrides call the base first.
+    virtual void OnScreenChanged(int iWidth, int iHeight);
+    virtual void OnMouseButton(unsigned int, int, int) {}
+    virtual void OnMouseButton(unsigned int, const CKorvelVector2&) {}
+    virtual void OnMouseDrag(unsigned int, int, int) {}
+    virtual void OnMouseDrag(unsigned int, const CKorvelVector2&) {}
+    virtual void OnMouseButtonUp(unsigned int, int, int) {}
+    virtual void OnMouseButtonUp(unsigned int, const CKorvelVector2&) {}
+    virtual void OnMouseWheel(int, int, int) {}
+    virtual void OnMouseWheel(int, const CKorvelVector2&) {}
+    // Overrides call the base first.
+    virtual void OnFocusChange(unsigned int uFocus) { SetActive(uFocus); }
+    // Overrides call the base first.
+    virtual KE_RETVAL OnRestoreResources();
+    // Draws the frame; may call Shutdown.
+    virtual void OnFlip() = 0;
+    virtual void OnGetTime();
+    // Called once at the end of start-up, with the drawing target up; anything but 1 aborts.
+    virtual KE_RETVAL OnInitDone() { return KE_OK; }
+    virtual void OnExit() {}
+    virtual void OnKeyDown(eKET_KEYCODE) {}
+    virtual void OnChar(unsigned short) {}
+    virtual void OnTimer(int) {}
+    // The software back buffer, used only without a graphics extension.
+    virtual KE_RETVAL CreateBackBuffer(eKET_SURFACEFORMAT eFormat);
+
+    // ---- queries and small operations
+
+    unsigned int IsActive() const { return m_uActive; }
+    unsigned int IsWindowed() const { return m_DisplayMode.uWindowed; }
+    unsigned int IsStarted() const { return m_uStarted; }
+    unsigned int IsRunning() const { return m_uRunning; }
+    plat::screen_window_t GetWindow() const { return m_pWindow; }
+    plat::screen_display_t GetDirectDraw() const { return m_pDisplay; }
+    // The drawing target: the graphics extension, or the back-buffer surface.
+    IKorvelGraphicsContext* GetBack();
+    IKorvelGraphicsExt* GetGraphicsExtension() const { return m_pGraphicsExt; }
+    const SKE_DISPLAYMODE& GetDisplayMode() const { return m_DisplayMode; }
+    const CKorvelRect<int>& GetWindowRect() const { return m_rcWindow; }
+    const CKorvelRect<int>& GetClientRect() const { return m_rcClient; }
+    float GetFrameTime() const { return m_fFrameTime; }
+    const CKorvelString& GetAppTitle() const { return m_strTitle; }
+    void SetAppTitle(const CKorvelString& strTitle) { m_strTitle.Set(strTitle); }
+    static unsigned int GetGlobalFlags() { return g_KEAppGlobalFlags; }
+    eKET_SURFACEFORMAT GetCompatibleDisplayFormat() override;
+    static eKET_SURFACEFORMAT GetDefaultDisplayFormat() { return KE_SURFACE_ABGR8888; }
+    static int ModeToBPP(eKET_SURFACEFORMAT eFormat);
+    static int BPPToMode(int iBitsPerPixel);
+    void LockWindowSize(unsigned int uLock);
+    void SetResources(int a, int b, int c);
+    void GetDefaultDisplayMode(SKE_DISPLAYMODE& mode);
+    void GetDisplayModes(CKorvelPtrArray* pModes);
+    static void ReleaseDisplayModes(CKorvelPtrArray* pModes);
+    static void GetDisplayDevices(CKorvelPtrArray*) {}
+    static void ReleaseDisplayDevices(CKorvelPtrArray* pDevices);
+    KE_RETVAL InitDisplayDevice(void*) { return KE_OK; }
+    KE_RETVAL CreateBackBufferBitmap() { return KE_OK; }
+    void SolveFlipFunction() { m_pFlipRoutine = &IKorvelApplication::FlipNothing; }
+    // Shows nothing on this platform.
+    static void MsgBox(const CKorvelString&, const CKorvelString&) {}
+    static void KorvelErrorToText(KE_RETVAL iError, CKorvelString& strText);
+
+    // ---- palette (256 colours 0x00RRGGBB and a 4096-entry 4-4-4 lookup table)
+
+    unsigned int* GetPalette() override { return m_puPalette; }
+    // Null colours give the default 3-3-2 palette. Unbuilt when memory runs out.
+    void SetPalette(const unsigned int* puColours);
+    // Builds the default palette first when there is none.
+    unsigned char* GetPaletteLookupTable() override;
+    static unsigned char GetClosestFromPalette(const unsigned int* puPalette, unsigned int uColour);
+
+    // ---- per-frame lists (not owned)
 
     // Sets the runnable's registered flag and appends it to the per-frame list.
-    void AddRunnable(IKorvelRunnable* runnable);
+    void AddRunnable(IKorvelRunnable* pRunnable);
     // Removes the first matching entry and clears its flag; nothing when absent.
-    void RemoveRunnable(IKorvelRunnable* runnable);
+    void RemoveRunnable(IKorvelRunnable* pRunnable);
 
 protected:
-    // The runnables' share of a frame: each registered runnable's Update, by index
-    // while the index is below the current count, so one added meanwhile runs too.
-    void UpdateRunnables(float frameSeconds);
+    // One platform event; 1 when it was handled.
+    int ProcessBlackberryEvents(plat::bps_event_t* pEvent);
+    int ProcessBlackberryNavigatorEvents(plat::bps_event_t* pEvent);
+    // Ends recording and playback and drops the finger image.
+    void StopUsabilityDataCollection();
+    // Each registered runnable's Update, by index while the index is below the current
+    // count, so that one added meanwhile runs in the same frame.
+    void UpdateRunnables(float fFrameSeconds);
+    // Window and client rectangle from the window's size.
+    void UpdateScreenRects();
+    void FlipNothing() {}
 
-    CKorvelPtrArray m_Runnables; // IKorvelRunnable*, not owned
+    // ---- data
+
+    CKorvelTimer m_FrameTimer;
+    float m_fFrameTime; // seconds of the last frame
+    CKorvelRect<int> m_rcWindow;
+    CKorvelRect<int> m_rcClient;
+    plat::screen_window_t m_pWindow; // owned
+    CKorvelSurface m_BackBuffer;     // the drawing target without a graphics extension
+    void (IKorvelApplication::*m_pFlipRoutine)();
+    CKorvelPtrArray m_Timers; // SKE_APPTIMER*, owned
+    SKE_DISPLAYMODE m_DisplayMode;
+    unsigned int m_uActive;
+    unsigned int m_uStarted;
+    eKET_UPDATE_MODE m_eUpdateMode;
+    unsigned int m_uUpdateInterval; // ms
+    unsigned int m_uLastActivityTick;
+    unsigned int m_uSleeping;
+    CKorvelString m_strTitle;
+    int m_aiResources[3];
+    unsigned int* m_puPalette;          // 256 colours, owned
+    unsigned char* m_pucPaletteLookup;  // 4096 entries, owned
+    CKorvelPtrArray m_Runnables;        // IKorvelRunnable*
+    CKorvelPtrArray m_EventListeners;   // CKorvelEventListener*
+    unsigned char m_aucKeyStates[256];  // by eKET_KEYCODE, 1 = held
+    unsigned char m_aucButtonStates[8]; // by mouse button or touch index
+    int m_iMouseX, m_iMouseY;
+    CKorvelVector2 m_vMouseNormalised;
+    int m_iMouseWheel; // sum of all wheel deltas
+    unsigned int m_uRunning;
+    CKorvelMutex m_PostedEventLock;
+    CKorvelPtrArray m_PostedEvents; // CKorvelEvent*, owned
+    plat::screen_context_t m_pScreenContext;
+    plat::screen_display_t m_pDisplay;
+    plat::img_lib_t m_pImageLibrary;
+    IKorvelGraphicsExt* m_pGraphicsExt; // owned
+    unsigned int m_uModalDialogMode;
+    CKorvelUsabilityDataCollection* m_pRecording; // not owned
+    CKorvelUsabilityDataCollection* m_pPlayback;  // not owned
+    unsigned int m_uPlaybackFrame;
+    unsigned int m_uReplaying;
+    CKorvelSurface* m_pFingerImage; // owned
+    float m_fFingerTime;
+    int m_iFingerX, m_iFingerY;
+
+private:
+    IKorvelApplication(const IKorvelApplication&) = delete;
+    IKorvelApplication& operator=(const IKorvelApplication&) = delete;
 };
