@@ -22,6 +22,12 @@ public:
     int m_iLastDetail = -1;
 };
 
+class CBareApplication : public IKorvelApplication
+{
+public:
+    void OnFlip() override {}
+};
+
 // An engine started on a bare application, shut down at the end of the test.
 struct sSTARTEDENGINE
 {
@@ -32,7 +38,7 @@ struct sSTARTEDENGINE
         m_Engine.Shutdown();
     }
 
-    IKorvelApplication m_App;
+    CBareApplication m_App;
     CQuietObserver m_Observer;
     CSocketEngine m_Engine;
 };
