@@ -151,6 +151,8 @@ public:
     // The drawing target: the graphics extension, or the back-buffer surface.
     IKorvelGraphicsContext* GetBack();
     IKorvelGraphicsExt* GetGraphicsExtension() const { return m_pGraphicsExt; }
+    // The image library handle attached at construction (null when attaching failed).
+    plat::img_lib_t GetImageLibrary() const { return m_pImageLibrary; }
     const SKE_DISPLAYMODE& GetDisplayMode() const { return m_DisplayMode; }
     const CKorvelRect<int>& GetWindowRect() const { return m_rcWindow; }
     const CKorvelRect<int>& GetClientRect() const { return m_rcClient; }

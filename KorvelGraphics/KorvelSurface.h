@@ -14,6 +14,8 @@
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 class IKorvelApplication;
+class CKorvelMediaPack;
+class CKorvelString;
 
 // Description of a surface: six 32-bit fields.
 struct SKE_SURFACEDESC
@@ -205,12 +207,37 @@ public:
     // Complements the colour bits of every pixel (palette surfaces are left alone).
     void Negate();
 
-    // --- texture mirror ---
+    // --- texture mirror (KorvelSurfaceTexture.cpp) ---
+    // (Re)makes the texture with a GL format and type and uploads the pixels; mipmaps
+    // make a chain down to 1 x 1 when both sides are powers of two.
+    KE_RETVAL SurfaceToTexture(unsigned int uGLFormat, unsigned int uGLType, unsigned int uMipmaps);
+    // Picks the pair by the surface: 32 bits -> RGBA bytes; an alpha plane -> RGBA 4-4-4-4;
+    // else RGB 5-6-5.
     KE_RETVAL SurfaceToTexture(unsigned int uMipmaps);
-    // Uploads the pixels into the mirror; 4 when there is no texture.
+    // Uploads the pixels (and remakes the mipmap levels) into the mirror; 4 when there is
+    // no texture.
     KE_RETVAL SyncToTexture();
+    // Rebuilds the texture after a context loss from the recorded format, type and mipmaps.
+    KE_RETVAL RestoreTexture();
     void ReleaseTexture();
     unsigned int GetTexture() const { return m_uTexture; }
+    unsigned int HasMipmaps() const { return m_uMipmaps; }
+    // The source's pixels packed for upload, rows without padding; array delete; null
+    // when memory runs out or the pair is refused.
+    unsigned char* ConvertToTextureFormat(unsigned int uGLFormat, unsigned int uGLType, unsigned int uBytesPerPixel,
+                                          CKorvelSurface& source) const;
+
+    // --- loading (KorvelSurfaceLoad.cpp; decoding in KorvelSurfaceLoader) ---
+    // A null description stands for all fields 0 (the image's size, the compatible format).
+    KE_RETVAL Load(IKorvelApplication* pApp, const CKorvelString& strPath, SKE_SURFACEDESC* pDesc);
+    // An item found by name, or by index when the name is empty; named after it.
+    KE_RETVAL LoadFromPack(IKorvelApplication* pApp, CKorvelMediaPack* pPack, const CKorvelString& strName,
+                           unsigned int uIndex, SKE_SURFACEDESC* pDesc);
+    KE_RETVAL LoadFromMemory(IKorvelApplication* pApp, void* pData, unsigned int uSize, SKE_SURFACEDESC* pDesc);
+    // Applies the companion alpha image "name_alpha.ext" (from the pack, else by path).
+    KE_RETVAL LoadExternalAlphaChannel(const CKorvelString& strName, CKorvelMediaPack* pPack);
+    // Images are never written: 3 without an application, else 6.
+    KE_RETVAL Save(const CKorvelString& strPath);
 
     // --- span kernels (one row each; no clipping, no locking) ---
     void Horline_SetLightness_8(void* pDst, int iCount, unsigned int r, unsigned int g, unsigned int b);

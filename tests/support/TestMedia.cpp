@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <jpeglib.h>
 #include <png.h>
 
 bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std::vector<uint8_t>& aRGBA,
@@ -25,6 +26,39 @@ bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std
         memcpy(&aRGB[i * 3], &aRGBA[i * 4], 3);
     image.format = PNG_FORMAT_RGB;
     return png_image_write_to_file(&image, strPath.c_str(), 0, aRGB.data(), 0, nullptr) != 0;
+}
+
+std::vector<uint8_t> EncodeTestJpeg(int iWidth, int iHeight, const std::vector<uint8_t>& aRGB, int iQuality,
+                                    bool bProgressive)
+{
+    if (iWidth <= 0 || iHeight <= 0 || aRGB.size() < size_t(iWidth) * iHeight * 3)
+        return {};
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* pOut = nullptr;
+    unsigned long uSize = 0;
+    jpeg_mem_dest(&info, &pOut, &uSize);
+    info.image_width = iWidth;
+    info.image_height = iHeight;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, iQuality, TRUE);
+    if (bProgressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height)
+    {
+        JSAMPROW pRow = const_cast<uint8_t*>(&aRGB[size_t(info.next_scanline) * iWidth * 3]);
+        jpeg_write_scanlines(&info, &pRow, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> aBytes(pOut, pOut + uSize);
+    jpeg_destroy_compress(&info);
+    free(pOut);
+    return aBytes;
 }
 
 static void PutLE(std::vector<uint8_t>& aOut, uint32_t uValue, int iBytes)
