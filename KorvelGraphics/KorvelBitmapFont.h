@@ -211,7 +211,22 @@ private:
     CKorvelBitmapFont(const CKorvelBitmapFont&) = delete;
     CKorvelBitmapFont& operator=(const CKorvelBitmapFont&) = delete;
 
+    // The pen walking a laid-out text: the wrapped text, the line it is on and its position.
+    struct sPen
+    {
+        CKorvelString strWrapped, strLine;
+        int x, y;
+    };
+
     SKE_BMFONT_IMAGE* PageAt(int i) const { return m_aPages[i]; }
+    // Fills the record's head (target, colour, flags, clip) and puts the pen at the start of
+    // the first line; the first glyph's x offset is scaled on GL targets only.
+    void StartLayout(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target, const CKorvelString& strText,
+                     unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT& record, sPen& pen,
+                     bool bScaledOffset) const;
+    // 1 when unit i of the wrapped text is a line break; with multi-line the pen moves to
+    // the next line (a carriage return before a line feed is the same break).
+    int StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& rect, unsigned int uFlags) const;
     // Where the pen starts a line: left, right-aligned or centred.
     int LineStartX(const CKorvelRect<int>& rect, const CKorvelString& strLine, unsigned int uFlags) const;
     // The first pen y: the top, or the block centred vertically.

@@ -93,29 +93,15 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
     // Released fonts have no vertices until Restore.
     if (!m_aPages.GetCount() || !(uColor >> 24) || !m_pVertices)
         return;
-    record.pTarget = &target;
-    record.uZero = 0;
-    record.uColor = uColor;
-    record.uFlags = uFlags;
-    record.rcClip = rect;
-    target.m_rcClip.Intersect(rect, &record.rcClip);
-    record.aBatches.Clear();
-
-    CKorvelString strWrapped, strLine;
-    ScanForLineFeeds(strText, strWrapped, rect, uFlags);
-    GetNextLine(strWrapped, 0, strLine);
-    int x = LineStartX(rect, strLine, uFlags);
-    int y = TextStartY(rect, strWrapped, uFlags);
-    if (const SKE_BMFONT_CHAR* pFirst = GetCharInfo(strText.GetBuffer()[0]))
-        x -= static_cast<int>(pFirst->iXOffset * m_fScale);
+    sPen pen;
+    StartLayout(rect, target, strText, uColor, uFlags, record, pen, true);
 
     sPendingBatch batch;
     batch.uColor = uColor;
     batch.uTexture = 0;
     batch.iGlyphs = 0;
-    const int iLength = strWrapped.GetLength();
-    const unsigned short* pUnits = strWrapped.GetBuffer();
-    for (int i = 0; i < iLength; ++i)
+    const CKorvelString& strWrapped = pen.strWrapped;
+    for (int i = 0; i < strWrapped.GetLength(); ++i)
     {
         if (!(uFlags & KE_TEXT_NOTAGS) && ParseTextTags(strWrapped, i, nullptr))
         {
@@ -124,28 +110,18 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
             i += TAG_LENGTH - 1;
             continue;
         }
-        const unsigned short u = pUnits[i];
-        if (u == 10 || u == 13)
-        {
-            // A carriage return before a line feed is the same line break.
-            if ((uFlags & KE_TEXT_MULTILINE) && !(u == 13 && i + 1 < iLength && pUnits[i + 1] == 10))
-            {
-                y += static_cast<int>(static_cast<unsigned int>(m_uLineHeight * m_fScale));
-                GetNextLine(strWrapped, i, strLine);
-                x = LineStartX(rect, strLine, uFlags);
-            }
+        if (StepLineBreak(pen, i, rect, uFlags))
             continue;
-        }
-        const SKE_BMFONT_CHAR* pChar = GetCharInfo(u);
+        const SKE_BMFONT_CHAR* pChar = GetCharInfo(strWrapped.GetBuffer()[i]);
         if (!pChar)
             continue;
         const unsigned int uTexture = PageAt(pChar->iPage)->uTexture;
         if ((batch.iGlyphs && batch.uTexture != uTexture) || batch.iGlyphs == MAX_BATCH_GLYPHS)
             Flush(batch, record);
         const float fOffsetX =
-            2.0f * (target.PixelToFloatX(x) + target.PixelToFloatX(pChar->iXOffset) * m_fScale) - 1.0f;
+            2.0f * (target.PixelToFloatX(pen.x) + target.PixelToFloatX(pChar->iXOffset) * m_fScale) - 1.0f;
         const float fOffsetY =
-            1.0f - 2.0f * (target.PixelToFloatY(y) + target.PixelToFloatY(pChar->iYOffset) * m_fScale);
+            1.0f - 2.0f * (target.PixelToFloatY(pen.y) + target.PixelToFloatY(pChar->iYOffset) * m_fScale);
         const SKE_BMFONT_VERTEX* pSource = m_pVertices + static_cast<size_t>(pChar->iIndex) * 4;
         float* pOut = batch.afVertices + batch.iGlyphs * 24;
         for (int k = 0; k < 4; ++k, pOut += 6)
@@ -163,7 +139,7 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
                                           b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
         std::memcpy(pIndex, auQuad, sizeof(auQuad));
         ++batch.iGlyphs;
-        x += static_cast<int>(pChar->iXAdvance * m_fScale);
+        pen.x += static_cast<int>(pChar->iXAdvance * m_fScale);
         batch.uTexture = uTexture;
     }
     Flush(batch, record);

@@ -1,6 +1,8 @@
 // Bitmap font layout: colour tags, wrapping, line breaks and measuring. No drawing here.
 #include "KorvelGraphics/KorvelBitmapFont.h"
 
+#include "KorvelGraphics/KorvelGraphicsContext.h"
+
 namespace
 {
 const unsigned short s_auTag[9] = {'$', 'C', 'O', 'L', 'O', 'R', '=', '0', 'x'};
@@ -198,4 +200,37 @@ int CKorvelBitmapFont::TextStartY(const CKorvelRect<int>& rect, const CKorvelStr
     }
     return rect.top + (rect.bottom - rect.top) / 2 -
            static_cast<int>(static_cast<unsigned int>(m_uLineHeight * m_fScale) >> 1);
+}
+
+void CKorvelBitmapFont::StartLayout(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target,
+                                    const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
+                                    SKE_PRERENDERED_TEXT& record, sPen& pen, bool bScaledOffset) const
+{
+    record.pTarget = &target;
+    record.uZero = 0;
+    record.uColor = uColor;
+    record.uFlags = uFlags;
+    record.rcClip = rect;
+    target.m_rcClip.Intersect(rect, &record.rcClip);
+    record.aBatches.Clear();
+    ScanForLineFeeds(strText, pen.strWrapped, rect, uFlags);
+    GetNextLine(pen.strWrapped, 0, pen.strLine);
+    pen.x = LineStartX(rect, pen.strLine, uFlags);
+    pen.y = TextStartY(rect, pen.strWrapped, uFlags);
+    if (const SKE_BMFONT_CHAR* pFirst = GetCharInfo(strText.GetBuffer()[0]))
+        pen.x -= bScaledOffset ? static_cast<int>(pFirst->iXOffset * m_fScale) : pFirst->iXOffset;
+}
+
+int CKorvelBitmapFont::StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& rect, unsigned int uFlags) const
+{
+    const unsigned short* pUnits = pen.strWrapped.GetBuffer();
+    if (!IsBreak(pUnits[i]))
+        return 0;
+    if ((uFlags & KE_TEXT_MULTILINE) && !IsCrBeforeLf(pUnits, pen.strWrapped.GetLength(), i))
+    {
+        pen.y += static_cast<int>(static_cast<unsigned int>(m_uLineHeight * m_fScale));
+        GetNextLine(pen.strWrapped, i, pen.strLine);
+        pen.x = LineStartX(rect, pen.strLine, uFlags);
+    }
+    return 1;
 }

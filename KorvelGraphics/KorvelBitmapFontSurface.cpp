@@ -56,57 +56,34 @@ void CKorvelBitmapFont::DrawTextToSurface(const CKorvelRect<int>& rect, CKorvelS
     const bool bClip = !(uFlags & 0x10);
     if (bClip && (rect.top >= target.m_rcClip.bottom || rect.left >= target.m_rcClip.right))
         return;
-    record.pTarget = &target;
-    record.uZero = 0;
-    record.uColor = uColor;
-    record.uFlags = uFlags;
-    record.rcClip = rect;
-    target.m_rcClip.Intersect(rect, &record.rcClip);
-    record.aBatches.Clear();
+    sPen pen;
+    StartLayout(rect, target, strText, uColor, uFlags, record, pen, false);
     // Without clipping the glyphs are still kept inside the surface's memory.
     const CKorvelRect<int> rcLimit =
         bClip ? record.rcClip : CKorvelRect<int>(0, 0, target.GetWidth(), target.GetHeight());
 
-    CKorvelString strWrapped, strLine;
-    ScanForLineFeeds(strText, strWrapped, rect, uFlags);
-    GetNextLine(strWrapped, 0, strLine);
-    int x = LineStartX(rect, strLine, uFlags);
-    int y = TextStartY(rect, strWrapped, uFlags);
-    if (const SKE_BMFONT_CHAR* pFirst = GetCharInfo(strText.GetBuffer()[0]))
-        x -= pFirst->iXOffset;
-
     unsigned int uCurrent = uColor;
-    const int iLength = strWrapped.GetLength();
-    const unsigned short* pUnits = strWrapped.GetBuffer();
-    for (int i = 0; i < iLength; ++i)
+    const CKorvelString& strWrapped = pen.strWrapped;
+    for (int i = 0; i < strWrapped.GetLength(); ++i)
     {
         if (!(uFlags & KE_TEXT_NOTAGS) && ParseTextTags(strWrapped, i, &uCurrent))
         {
             i += TAG_LENGTH - 1;
             continue;
         }
-        const unsigned short u = pUnits[i];
-        if (u == 10 || u == 13)
-        {
-            if ((uFlags & KE_TEXT_MULTILINE) && !(u == 13 && i + 1 < iLength && pUnits[i + 1] == 10))
-            {
-                y += static_cast<int>(static_cast<unsigned int>(m_uLineHeight * m_fScale));
-                GetNextLine(strWrapped, i, strLine);
-                x = LineStartX(rect, strLine, uFlags);
-            }
+        if (StepLineBreak(pen, i, rect, uFlags))
             continue;
-        }
-        const SKE_BMFONT_CHAR* pChar = GetCharInfo(u);
+        const SKE_BMFONT_CHAR* pChar = GetCharInfo(strWrapped.GetBuffer()[i]);
         if (!pChar)
             continue;
-        const int iPenX = x;
-        x += pChar->iXAdvance;
+        const int iPenX = pen.x;
+        pen.x += pChar->iXAdvance;
         const SKE_BMFONT_IMAGE* pPage = PageAt(pChar->iPage);
         // Rectangles that leave their page come from a broken description.
         if (!pPage->pBits || pChar->iX < 0 || pChar->iY < 0 || pChar->iWidth <= 0 || pChar->iHeight <= 0 ||
             pChar->iX > pPage->iWidth - pChar->iWidth || pChar->iY > pPage->iHeight - pChar->iHeight)
             continue;
-        int gx = iPenX + pChar->iXOffset, gy = y + pChar->iYOffset;
+        int gx = iPenX + pChar->iXOffset, gy = pen.y + pChar->iYOffset;
         int w = pChar->iWidth, h = pChar->iHeight;
         const unsigned char* pCoverage = pPage->pBits + static_cast<size_t>(pChar->iY) * pPage->iWidth + pChar->iX;
         if (gx + w > rcLimit.right)
