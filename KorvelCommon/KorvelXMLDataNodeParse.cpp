@@ -18,19 +18,30 @@ struct CKorvelXMLDataNode::SParse
 
 namespace
 {
-inline bool IsTagSpace(char c) { return c == ' ' || c == '\r' || c == '\n'; }
-
-bool HasVisibleText(const char* p, int iLength)
+inline bool IsTagSpace(char c)
 {
-    for (int i = 0; i < iLength; ++i)
-        if (p[i] != ' ' && p[i] != '\t' && p[i] != '\r' && p[i] != '\n')
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+bool HasVisibleText(const char* p)
+{
+    for (; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
             return true;
     return false;
 }
 
+int TextLength(const char* p, int iMax)
+{
+    const char* pZero =
+        iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
+    return pZero ? static_cast<int>(pZero - p) : (iMax > 0 ? iMax : 0);
+}
+
 const char* FindByte(const char* p, char c, int iFrom, int iEnd)
 {
-    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom))) : nullptr;
+    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom)))
+                        : nullptr;
 }
 } // namespace
 
@@ -144,10 +155,9 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
             parse.bFailed = true;
             return nullptr;
         }
-        CKorvelXMLDataNode* pNode = new (std::nothrow) CKorvelXMLDataNode();
-        if (!pNode || !(pNode->m_pName = KorvelXMLCopyText(p + iNameStart, i - iNameStart)))
+        CKorvelXMLDataNode* pNode = NewParsed(p + iNameStart, i - iNameStart, false, 0);
+        if (!pNode)
         {
-            delete pNode;
             parse.bFailed = true;
             return nullptr;
         }
@@ -177,24 +187,28 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
         // kept; alone, only text that is more than white space.
         const int iText = iTagEnd + 1;
         const char* pTextEnd = FindByte(p, '<', iText, n);
-        const int iTextLength = (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText;
-        if (iTextLength > 0 && (iAttributes > 0 || HasVisibleText(p + iText, iTextLength)))
+        // Node texts end at a zero byte.
+        const int iTextLength =
+            TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
+        if (iTextLength <= 0)
+            return pNode;
+        CKorvelXMLDataNode* pText = NewParsed("ORIG_DATA", 9, true, iTextLength);
+        if (!pText)
         {
-            CKorvelXMLDataNode* pText = new (std::nothrow) CKorvelXMLDataNode();
-            if (pText && (pText->m_pName = KorvelXMLCopyText("$ORIG_DATA", 10)) != nullptr)
-            {
-                pText->m_pData = KorvelXMLDecodeEntities(p + iText, iTextLength);
-                if (pTail)
-                    pTail->m_pNext = pText;
-                else
-                    pNode->m_pFirstChild = pText;
-            }
-            else
-            {
-                delete pText;
-                parse.bFailed = true;
-            }
+            parse.bFailed = true;
+            return pNode;
         }
+        char* pValue = reinterpret_cast<char*>(pText->m_pData);
+        if (KorvelXMLDecodeEntities(p + iText, iTextLength, pValue) > 0 &&
+            (iAttributes > 0 || HasVisibleText(pValue)))
+        {
+            if (pTail)
+                pTail->m_pNext = pText;
+            else
+                pNode->m_pFirstChild = pText;
+        }
+        else
+            delete pText;
         return pNode;
     }
 }
@@ -225,22 +239,18 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
         const char* pQuote = FindByte(p, '"', iValue, iTagEnd);
         const int iValueEnd = pQuote ? static_cast<int>(pQuote - p) : iTagEnd;
         i = iValueEnd + 1;
+        const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);
 
-        CKorvelXMLDataNode* pAttribute = new (std::nothrow) CKorvelXMLDataNode();
-        char* pName = pAttribute ? new (std::nothrow) char[iNameLength + 2] : nullptr;
-        if (!pName)
+        CKorvelXMLDataNode* pAttribute = NewParsed(p + iNameStart, iNameLength, true, iValueLength);
+        if (!pAttribute)
         {
-            delete pAttribute;
             parse.bFailed = true;
             return iCount;
         }
-        pName[0] = '$';
-        memcpy(pName + 1, p + iNameStart, static_cast<size_t>(iNameLength));
-        pName[iNameLength + 1] = 0;
-        pAttribute->m_pName = pName;
-        // An empty value leaves the data null.
-        if (iValueEnd > iValue)
-            pAttribute->m_pData = KorvelXMLDecodeEntities(p + iValue, iValueEnd - iValue);
+        // A value that is empty, or that decoding leaves empty, is no value.
+        if (iValueLength <= 0 || KorvelXMLDecodeEntities(p + iValue, iValueLength,
+                                                         reinterpret_cast<char*>(pAttribute->m_pData)) == 0)
+            pAttribute->FreeData();
         if (pTail)
             pTail = pTail->m_pNext = pAttribute;
         else
