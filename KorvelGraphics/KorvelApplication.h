@@ -44,8 +44,8 @@ struct SKE_DISPLAYMODE
 
 enum : unsigned int
 {
-    KE_DISPLAYMODE_LOCKSIZE = 0x20,        // LockWindowSize
-    KE_DISPLAYMODE_STARTUP = 0x80000000u   // set by Startup on the caller's mode
+    KE_DISPLAYMODE_LOCKSIZE = 0x20,      // LockWindowSize
+    KE_DISPLAYMODE_STARTUP = 0x80000000u // set by Startup on the caller's mode
 };
 
 // Frame pacing: none, a fixed frame interval, or sleeping after a time without input.

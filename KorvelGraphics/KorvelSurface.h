@@ -121,7 +121,8 @@ public:
     KE_RETVAL Fade(const CKorvelRect<float>* pRect, float fLevel) override;
     // Fills the area with outer, then moves the disc of radius min(w, h) x scale / 2 around
     // its centre towards inner.
-    KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, const CKorvelRect<int>* pRect);
+    KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale,
+                                 const CKorvelRect<int>* pRect);
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale,
                                  const CKorvelRect<float>* pRect);
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, std::nullptr_t)
@@ -144,8 +145,9 @@ public:
                           unsigned int uFlags) override;
     KE_RETVAL DrawBlended(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
                           unsigned int argb, unsigned int uFlags) override;
-    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                          unsigned int argb, unsigned int uFlags) override;
+    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                          const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                          unsigned int uFlags) override;
     KE_RETVAL DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
                                    const CKorvelRect<int>* pSrcRect, unsigned int argb,
                                    unsigned int uFlags) override;
@@ -279,24 +281,27 @@ public:
 
     // Channels in 16.16 fixed point (8-bit value x 65535); width >= 1 is the length the
     // colours are interpolated over, count the pixels written.
-    void Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                           int b1);
     void Horline_Gouraud_12(void*, int, int, int, int, int, int, int, int) {}
     void Horline_Gouraud_15(void*, int, int, int, int, int, int, int, int) {}
-    void Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                            int b1);
     void Horline_Gouraud_24(void*, int, int, int, int, int, int, int, int) {}
-    void Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                            int b1);
 
     static void HorlineFill_8(unsigned char* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_16(unsigned short* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_24(unsigned char* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_32(unsigned int* pDst, unsigned int uCount, unsigned int uValue);
     // Palette indices to pixels through a palette of 0x00RRGGBB colours.
-    static void HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
-    static void HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
-    static void HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
+    static void HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
+    static void HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
+    static void HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
     // Copies dstPitch bytes per row.
     static void CopyImageHorlines(int iRows, void* pDst, int iDstPitch, const void* pSrc, int iSrcPitch);
 
@@ -311,17 +316,24 @@ public:
     // null); mirrored axes cut the source on the opposite side.
     void RectClip(int& x, int& y, const CKorvelRect<int>* pSrcRect, const CKorvelRect<int>* pClip,
                   CKorvelRect<int>* pOut, unsigned int uFlags) const;
-    static void SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out, IKorvelGraphicsContext* pContext);
+    static void SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out,
+                        IKorvelGraphicsContext* pContext);
     KE_RETVAL Blt_SW(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
                      unsigned int argb, unsigned int uFlags);
     KE_RETVAL Blt_QS(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
                      unsigned int argb, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_8(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_12(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_15(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_16(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_24(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_32(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
+    KE_RETVAL DrawAlpha_8(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                          unsigned int uFlags);
+    KE_RETVAL DrawAlpha_12(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_15(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_16(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_24(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_32(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
     KE_RETVAL BltRotate_8(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
     KE_RETVAL BltRotate_16(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
     KE_RETVAL BltRotate_24(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
@@ -330,8 +342,14 @@ public:
 protected:
     // Row access for the drawing code.
     unsigned char* Row(int y) const { return m_pPixels + static_cast<long>(y) * m_desc.iPitch; }
-    unsigned char* PixelAddress(int x, int y) const { return Row(y) + static_cast<long>(x) * m_desc.iBytesPerPixel; }
-    unsigned char* AlphaAddress(int x, int y) const { return m_pAlpha + static_cast<long>(y) * m_desc.iWidth + x; }
+    unsigned char* PixelAddress(int x, int y) const
+    {
+        return Row(y) + static_cast<long>(x) * m_desc.iBytesPerPixel;
+    }
+    unsigned char* AlphaAddress(int x, int y) const
+    {
+        return m_pAlpha + static_cast<long>(y) * m_desc.iWidth + x;
+    }
     const unsigned int* Palette() const;
     const unsigned char* LookupTable() const;
     // Marks a write (lock flags 0) of this surface and of pSrc; EndWrite unlocks both.
@@ -342,19 +360,23 @@ protected:
     // MakeColor of count colours into raw pixels at pDst.
     void PackRowDIB(const unsigned int* pArgb, int iCount, unsigned char* pDst) const;
     // Copy between surfaces of different formats, pixel by pixel through the colour values.
-    KE_RETVAL DrawConverted(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
+    KE_RETVAL DrawConverted(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                            unsigned int uFlags);
     // A copy of src's rectangle in this surface's format (alpha carried, key mapped);
     // null when the formats cannot be converted or memory runs out.
-    CKorvelSurface* ConvertedCopy(CKorvelSurface& src, const CKorvelRect<int>& rect, CKorvelRect<int>& outRect);
+    CKorvelSurface* ConvertedCopy(CKorvelSurface& src, const CKorvelRect<int>& rect,
+                                  CKorvelRect<int>& outRect);
     // Cuts the source rectangle to the source surface; the destination follows the cut.
-    static bool ClipToSource(const CKorvelSurface& src, CKorvelRect<int>& rect, int& x, int& y, unsigned int uFlags);
+    static bool ClipToSource(const CKorvelSurface& src, CKorvelRect<int>& rect, int& x, int& y,
+                             unsigned int uFlags);
     // DrawStretched and DrawStretchedBlended: both rectangles clipped, then Blt_QS or Blt_SW.
-    KE_RETVAL Stretch(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
-                      unsigned int argb, unsigned int uFlags, bool bBlended);
+    KE_RETVAL Stretch(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
+                      const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags,
+                      bool bBlended);
     // Centring, the cut to the source and the clip of Draw and DrawBlended; false when
     // nothing is left to draw.
-    bool PlaceBlit(CKorvelSurface& src, const CKorvelRect<int>* pSrcRect, int& x, int& y, CKorvelRect<int>& out,
-                   unsigned int uFlags) const;
+    bool PlaceBlit(CKorvelSurface& src, const CKorvelRect<int>* pSrcRect, int& x, int& y,
+                   CKorvelRect<int>& out, unsigned int uFlags) const;
     bool HasPixels() const { return m_pPixels != nullptr; }
 
     unsigned char* m_pPixels;

@@ -31,7 +31,7 @@ public:
     }
 
     int m_iType;
-    int m_iIndex; // mouse button (0, 1, 2) or touch identifier
+    int m_iIndex;   // mouse button (0, 1, 2) or touch identifier
     int m_iX, m_iY; // window pixels
     int m_iWheel;
     int m_iKey;  // platform key code (key down and up)

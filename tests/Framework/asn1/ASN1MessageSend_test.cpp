@@ -22,6 +22,7 @@ public:
     int m_iLastDetail = -1;
 };
 
+// An application with nothing to draw.
 class CBareApplication : public IKorvelApplication
 {
 public:
