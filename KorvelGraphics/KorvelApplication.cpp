@@ -41,7 +41,8 @@ IKorvelApplication::IKorvelApplication()
       m_vMouseNormalised(0.0f, 0.0f), m_iMouseWheel(0), m_uRunning(0), m_pScreenContext(nullptr),
       m_pDisplay(nullptr), m_pImageLibrary(nullptr), m_pGraphicsExt(nullptr), m_uModalDialogMode(0),
       m_pRecording(nullptr), m_pPlayback(nullptr), m_uPlaybackFrame(0), m_uReplaying(0),
-      m_pFingerImage(nullptr), m_fFingerTime(0.0f), m_iFingerX(0), m_iFingerY(0)
+      m_pFingerImage(nullptr), m_fFingerTime(0.0f), m_iFingerX(0), m_iFingerY(0),
+      m_pClock(&IKorvelClock::System())
 {
     m_aiResources[0] = m_aiResources[1] = m_aiResources[2] = -1;
     std::memset(&m_DisplayMode, 0, sizeof(m_DisplayMode));
@@ -178,7 +179,8 @@ KE_RETVAL IKorvelApplication::StartupFromHwnd(void*, SKE_DISPLAYMODE* pMode, pla
         CleanUp();
         return iResult;
     }
-    m_FrameTimer.BeginTimer();
+    RestartFrameTimer();
+    RandSeed();
     m_uStarted = 1;
     SetActive(1);
     return KE_OK;
@@ -249,8 +251,6 @@ void IKorvelApplication::CleanUp()
     m_puPalette = nullptr;
     delete[] m_pucPaletteLookup;
     m_pucPaletteLookup = nullptr;
-    for (int i = 0; i < m_Timers.GetCount(); ++i)
-        delete static_cast<SKE_APPTIMER*>(m_Timers[i]);
     m_Timers.Clear();
     for (int i = 0; i < m_Runnables.GetCount(); ++i)
         static_cast<IKorvelRunnable*>(m_Runnables[i])->m_uRegistered = 0;
@@ -267,7 +267,7 @@ void IKorvelApplication::SetActive(unsigned int uActive)
     m_uActive = uActive;
     std::memset(m_aucKeyStates, 0, sizeof(m_aucKeyStates));
     std::memset(m_aucButtonStates, 0, sizeof(m_aucButtonStates));
-    m_FrameTimer.BeginTimer();
+    RestartFrameTimer();
 }
 
 IKorvelGraphicsContext* IKorvelApplication::GetBack()
@@ -275,6 +275,11 @@ IKorvelGraphicsContext* IKorvelApplication::GetBack()
     if (m_pGraphicsExt)
         return m_pGraphicsExt;
     return &m_BackBuffer;
+}
+
+KE_RETVAL IKorvelApplication::OnRestoreResources()
+{
+    return m_pGraphicsExt ? m_pGraphicsExt->Extension_RestoreResources() : KE_OK;
 }
 
 void IKorvelApplication::UpdateScreenRects()

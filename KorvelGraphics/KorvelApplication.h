@@ -5,18 +5,23 @@
 //
 // Sections: records - life cycle - virtual operations - queries and small operations -
 // palette - per-frame lists - data.
-// Sources: KorvelApplication.cpp (construction, start-up, clean-up), KorvelApplicationLoop.cpp
-// (Run, events, frames), KorvelApplicationDisplay.cpp (modes, back buffer, palette).
+// Sources: KorvelApplication.cpp (construction, start-up, clean-up), KorvelApplicationEvents.cpp
+// (Run, the event pump, input dispatch, orientation), KorvelApplicationFrame.cpp (frames, timers,
+// posted events, pacing, usability playback, random numbers, data paths),
+// KorvelApplicationDisplay.cpp (modes, back buffer, palette).
 #pragma once
 
 #include "KorvelCommon/IKorvelNotify.h"
+#include "KorvelCommon/KorvelClock.h"
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelCommon/KorvelPtrArray.h"
+#include "KorvelCommon/KorvelRandom.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelRunnable.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelCommon/KorvelTimer.h"
+#include "KorvelGraphics/KorvelAppTimers.h"
 #include "KorvelGraphics/KorvelGraphicsExt.h"
 #include "KorvelGraphics/KorvelPaletteProvider.h"
 #include "KorvelGraphics/KorvelSurface.h"
@@ -60,15 +65,6 @@ enum eKET_SCREEN_ORIENTATION : int
 {
     KE_ORIENTATION_PORTRAIT = 0,
     KE_ORIENTATION_LANDSCAPE = 1
-};
-
-// An application timer, owned by the application.
-struct SKE_APPTIMER
-{
-    CKorvelTimer timer;
-    int iId;
-    unsigned int uLastTick; // ms of the timer at the last firing
-    unsigned int uInterval; // ms
 };
 
 // Set once by main from the game's hook. Any of the bits 0x1, 0x2, 0x4 locks the rotation.
@@ -193,19 +189,96 @@ public:
     void AddRunnable(IKorvelRunnable* pRunnable);
     // Removes the first matching entry and clears its flag; nothing when absent.
     void RemoveRunnable(IKorvelRunnable* pRunnable);
+    // Listeners see every platform event before the application; removing takes the
+    // first matching entry.
+    void AddEventListener(CKorvelEventListener* pListener);
+    void RemoveEventListener(CKorvelEventListener* pListener);
+
+    // ---- input state
+
+    // 256 entries by eKET_KEYCODE, 1 = held.
+    const unsigned char* GetKeybButtons() const { return m_aucKeyStates; }
+    // Mouse button or touch 0..7 (1 = held); 0 for any other index.
+    unsigned char GetMouseButton(int iIndex) const;
+    void GetMousePos(int& iX, int& iY) const
+    {
+        iX = m_iMouseX;
+        iY = m_iMouseY;
+    }
+    int GetMouseWheelAngle() const { return m_iMouseWheel; }
+    // Landscape when the drawing target is wider than tall.
+    eKET_SCREEN_ORIENTATION GetScreenOrientation();
+    // 9 when the rotation is locked; otherwise asks the navigator to turn and gives 1.
+    KE_RETVAL SetScreenOrientation(eKET_SCREEN_ORIENTATION eOrientation);
+
+    // ---- frames: timers, posted events, pacing
+
+    // Fires OnTimer(id) every interval, at most one timer per frame.
+    void StartTimer(int iId, int iIntervalMs);
+    void StopTimer(int iId);
+    // The one operation for other threads: queues the event for the next frame and
+    // takes ownership of it.
+    void PostEvent(CKorvelEvent* pEvent);
+    // Non-zero holds back input, posted events, drawing and presenting.
+    void SetModalDialogMode(unsigned int uMode) { m_uModalDialogMode = uMode; }
+    unsigned int GetModalDialogMode() const { return m_uModalDialogMode; }
+    void SetUpdateMode(eKET_UPDATE_MODE eMode, unsigned int uIntervalMs);
+    void ResetInactivityTime();
+    // The clock that frame times, timers and pacing read and sleep on; null returns to
+    // the system clock.
+    void SetClock(IKorvelClock* pClock);
+
+    // ---- usability recording and playback (the recordings stay the caller's)
+
+    int StartUsabilityDataCollection(CKorvelUsabilityDataCollection& recording);
+    // Ends recording and playback and drops the finger image.
+    void StopUsabilityDataCollection();
+    int PlaybackUsabilityDataCollection(const CKorvelUsabilityDataCollection& recording);
+
+    // ---- random numbers (0..32767 scaled; the sequence is this application's own)
+
+    // From the millisecond clock; called at the end of start-up.
+    void RandSeed();
+    void RandSeed(unsigned int uSeed) { m_Random.Seed(uSeed); }
+    // Both ends included; iMin when iMax <= iMin.
+    int RandInt(int iMin, int iMax) { return m_Random.Int(iMin, iMax); }
+    float RandFloat(float fMin, float fMax) { return m_Random.Float(fMin, fMax); }
+    double RandDouble(double dMin, double dMax) { return m_Random.Double(dMin, dMax); }
+
+    // ---- data paths under the working directory
+
+    // "<cwd>/app/native/": the application's read-only files.
+    static void GetAppPath(CKorvelString& strOut);
+    // The application path and the name, without one leading backslash of the name.
+    static void BuildFilepath(CKorvelString& strOut, const CKorvelString& strName);
+    // "<cwd>/data/" and the name: the writable files.
+    static void BuildWriteFilepath(CKorvelString& strOut, const CKorvelString& strName);
 
 protected:
     // One platform event; 1 when it was handled.
     int ProcessBlackberryEvents(plat::bps_event_t* pEvent);
+    int ProcessBlackberryScreenEvents(plat::bps_event_t* pEvent);
     int ProcessBlackberryNavigatorEvents(plat::bps_event_t* pEvent);
-    // Ends recording and playback and drops the finger image.
-    void StopUsabilityDataCollection();
+    // Pointer position, wheel total and normalised position from an event of type 4-7.
+    void PreprocessTouchEvent(const CKorvelEvent& event);
+    // Steps of a frame.
+    void ProcessPlaybackFrame();
+    void DrawPlaybackExtras();
     // Each registered runnable's Update, by index while the index is below the current
     // count, so that one added meanwhile runs in the same frame.
     void UpdateRunnables(float fFrameSeconds);
     // Window and client rectangle from the window's size.
     void UpdateScreenRects();
     void FlipNothing() {}
+    void DrainPlatformEvents();
+    void TranslatePointer(plat::screen_event_t pScreen);
+    void TranslateKeyboard(plat::screen_event_t pScreen);
+    void DeliverPostedEvents();
+    void PaceFrame();
+    // The frame timer on the application's clock.
+    void RestartFrameTimer();
+    unsigned int FrameTickMilliseconds();
+    CKorvelSurface* LoadFingerImage();
 
     // ---- data
 
@@ -216,7 +289,7 @@ protected:
     plat::screen_window_t m_pWindow; // owned
     CKorvelSurface m_BackBuffer;     // the drawing target without a graphics extension
     void (IKorvelApplication::*m_pFlipRoutine)();
-    CKorvelPtrArray m_Timers; // SKE_APPTIMER*, owned
+    CKorvelAppTimers m_Timers;
     SKE_DISPLAYMODE m_DisplayMode;
     unsigned int m_uActive;
     unsigned int m_uStarted;
@@ -244,12 +317,14 @@ protected:
     IKorvelGraphicsExt* m_pGraphicsExt; // owned
     unsigned int m_uModalDialogMode;
     CKorvelUsabilityDataCollection* m_pRecording; // not owned
-    CKorvelUsabilityDataCollection* m_pPlayback;  // not owned
+    const CKorvelUsabilityDataCollection* m_pPlayback; // not owned
     unsigned int m_uPlaybackFrame;
     unsigned int m_uReplaying;
     CKorvelSurface* m_pFingerImage; // owned
     float m_fFingerTime;
     int m_iFingerX, m_iFingerY;
+    IKorvelClock* m_pClock; // not owned
+    CKorvelRandom m_Random;
 
 private:
     IKorvelApplication(const IKorvelApplication&) = delete;

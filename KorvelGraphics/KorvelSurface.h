@@ -3,12 +3,14 @@
 // division and a GL texture mirror. It is also a drawing target (context type 0).
 //
 // Sections: records - life cycle and locking - drawing slots - pixels and colours -
-// sprite sheet, colour key and alpha - texture mirror - span kernels - blitters - internals.
+// sprite sheet, colour key and alpha - texture mirror - loading - span kernels - blitters -
+// internals.
 // Sources: KorvelSurfaceCore.cpp (life cycle, pixels, sheet, key), KorvelSurfaceAlpha.cpp,
 // KorvelSurfaceKernels.cpp / KorvelSurfaceZoom.cpp (span kernels), KorvelSurfaceBlitters.cpp
 // (Draw_N), KorvelSurfaceBlits.cpp / KorvelSurfaceStretch.cpp / KorvelSurfaceRotate.cpp,
 // KorvelSurfaceConvert.cpp (mixed formats), KorvelSurfaceFills.cpp / KorvelSurfaceLine.cpp,
-// KorvelSurfaceTexture.cpp (mirror hooks).
+// KorvelSurfaceTexture.cpp (texture mirror), KorvelSurfaceLoad.cpp (loading; decoding in
+// KorvelSurfaceLoader.cpp).
 #pragma once
 
 #include "KorvelGraphics/KorvelGraphicsContext.h"

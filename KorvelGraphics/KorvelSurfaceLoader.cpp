@@ -132,10 +132,16 @@ KE_RETVAL CKorvelSurfaceLoader::LoadImageFromFile(CKorvelSurface& surface, CKorv
 KE_RETVAL LoadImageBlackberry(IKorvelApplication* pApp, SKE_SURFACEDESC& desc, CKorvelSurface& surface,
                               CKorvelFile& file, unsigned int uSize)
 {
+    // No more memory than the file can fill: a short file is decoded from what it holds,
+    // never from unread memory.
+    const int iLeft = file.GetSize() - file.GetPosition();
+    if (iLeft >= 0 && uSize > static_cast<unsigned int>(iLeft))
+        uSize = static_cast<unsigned int>(iLeft);
+    if (uSize == 0)
+        return KE_ERR_DECODE;
     unsigned char* pBytes = new (std::nothrow) unsigned char[uSize];
     if (!pBytes)
         return KE_ERR_OUTOFMEMORY;
-    // A short file or pack item is decoded from what it holds, never from unread memory.
     const unsigned int uRead = file.Read(pBytes, uSize);
     plat::io_stream_t* pStream = plat::io_open(plat::IO_MEMORY, plat::IO_READ, uRead, pBytes);
     if (!pStream)

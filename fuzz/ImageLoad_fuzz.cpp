@@ -1,8 +1,11 @@
-// Outside bytes as an encoded image (PNG or JPEG) through the image library stand-in:
-// decode, check the delivered layout, and resize the result.
+// Outside bytes as an encoded image (PNG or JPEG): through the image library stand-in
+// (decode, check the delivered layout, resize) and through the engine's surface loading
+// from memory into a 16-bit surface with an alpha plane.
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
+#include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformImage.h"
 
 namespace
@@ -22,14 +25,27 @@ plat::img_lib_t Library()
     }();
     return s_pLib;
 }
-} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
+void LoadSurface(const uint8_t* pData, size_t uSize)
+{
+    std::vector<uint8_t> aCopy(pData, pData + uSize);
+    CKorvelSurface surface;
+    SKE_SURFACEDESC desc = {0, 0, 0, KE_SURFACE_RGB565, 0, 0};
+    const KE_RETVAL ret =
+        surface.LoadFromMemory(nullptr, aCopy.data(), static_cast<unsigned int>(aCopy.size()), &desc);
+    if (ret == KE_OK)
+        Check(surface.GetWidth() > 0 && surface.GetHeight() > 0 && surface.GetAlphaChannel() != nullptr);
+    else
+        Check(surface.GetWidth() == 0);
+    surface.Shutdown();
+}
+
+void DecodeAndResize(const uint8_t* pData, size_t uSize)
 {
     using namespace plat;
     io_stream_t* pStream = io_open(IO_MEMORY, IO_READ, uSize, pData);
     if (!pStream)
-        return 0;
+        return;
     img_t img{};
     img.format = IMG_FMT_ARGB8888_LE;
     img.flags = IMG_FORMAT;
@@ -38,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     if (iResult != IMG_ERR_OK)
     {
         Check(img.data == nullptr);
-        return 0;
+        return;
     }
     Check(img.data && img.w && img.h && img.w <= IMG_MAX_SIZE && img.h <= IMG_MAX_SIZE);
     Check(img.format == IMG_FMT_ARGB8888_LE);
@@ -58,5 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
         }
     }
     free(img.data);
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
+{
+    DecodeAndResize(pData, uSize);
+    LoadSurface(pData, uSize);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "KorvelGraphics/KorvelSurfaceLoader.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <string>
 #include <vector>
@@ -102,6 +103,40 @@ TEST(CKorvelSurfaceLoader, OtherFormatsPackThePremultipliedColour)
     EXPECT_EQ(surface.GetPixel(1, 0), pLookup[0]);
     EXPECT_EQ(surface.GetAlphaChannel()[1], 0);
     surface.Shutdown();
+}
+
+TEST(CKorvelSurfaceLoader, EveryPngColourTypeLoadsIntoFormatsFourSixAndSeven)
+{
+    // Each image holds one pixel: (200, 100, 40) at alpha 102 where the type has alpha,
+    // else opaque; grey images hold 160.
+    struct sCase
+    {
+        const char* m_pszName;
+        sTestPngLayout m_Layout;
+        unsigned int m_uArgb; // premultiplied, as a 32-bit surface stores it
+    };
+    const sCase aCases[] = {
+        {"grey", {1, 1, PNG_COLOR_TYPE_GRAY, 8, {160}}, 0xFFA0A0A0},
+        {"grey 16", {1, 1, PNG_COLOR_TYPE_GRAY, 16, {160, 160}}, 0xFFA0A0A0},
+        {"grey alpha", {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {160, 102}}, 0x66404040},
+        {"rgb", {1, 1, PNG_COLOR_TYPE_RGB, 8, {200, 100, 40}}, 0xFFC86428},
+        {"rgba", {1, 1, PNG_COLOR_TYPE_RGBA, 8, {200, 100, 40, 102}}, 0x66502810},
+        {"palette", {1, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x10}, {0, 0, 0, 200, 100, 40}, {255, 102}}, 0x66502810},
+        {"rgba interlaced", {1, 1, PNG_COLOR_TYPE_RGBA, 8, {200, 100, 40, 102}, {}, {}, true}, 0x66502810},
+    };
+    for (const sCase& c : aCases)
+        for (eKET_SURFACEFORMAT eFormat : {KE_SURFACE_RGB565, KE_SURFACE_ARGB8888, KE_SURFACE_ABGR8888})
+        {
+            SCOPED_TRACE(std::string(c.m_pszName) + " into " + std::to_string(int(eFormat)));
+            CKorvelSurface surface;
+            ASSERT_EQ(LoadInto(surface, EncodeTestPng(c.m_Layout), eFormat), KE_OK);
+            ASSERT_EQ(surface.GetFormat(), eFormat);
+            unsigned int uExpected = c.m_uArgb;
+            if (eFormat == KE_SURFACE_RGB565) // 5-6-5 colour read back with its low bits clear
+                uExpected &= 0xFFF8FCF8;
+            EXPECT_EQ(surface.GetPixelDIB(0, 0), uExpected);
+            surface.Shutdown();
+        }
 }
 
 TEST(CKorvelSurfaceLoader, JpegDecodesOpaque)

@@ -15,6 +15,8 @@
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/TestApplication.h"
+#include "support/TestMedia.h"
+#include "support/TestTempDir.h"
 
 namespace
 {
@@ -249,6 +251,49 @@ TEST_F(CKorvelSurfaceTexture, CreateWithTheTextureFlagMakesTheMirror)
     ASSERT_EQ(m_Surface.Create(m_pApp.get(), desc), KE_OK);
     EXPECT_NE(m_Surface.GetTexture(), 0u);
     EXPECT_EQ(m_Surface.HasMipmaps(), 0u);
+}
+
+TEST_F(CKorvelSurfaceTexture, LoadWithTheTextureFlagMirrorsTheDecodedImage)
+{
+    CTestTempDir dir;
+    std::vector<uint8_t> aPixels;
+    for (int i = 0; i < 6; ++i)
+        aPixels.insert(aPixels.end(), {100, 50, 200, 255});
+    ASSERT_TRUE(WriteTestPng(dir.File("i.png"), 3, 2, aPixels));
+    std::vector<uint8_t> aPng = ReadTestFile(dir.File("i.png"));
+    SKE_SURFACEDESC desc = {0, 0, 0, KE_SURFACE_RGB565, KE_SURFACEDESC_TEXTURE, 0};
+    ASSERT_EQ(m_Surface.LoadFromMemory(m_pApp.get(), aPng.data(), unsigned(aPng.size()), &desc), KE_OK);
+    ASSERT_NE(m_Surface.GetTexture(), 0u) << "a 16-bit image with its alpha plane is mirrored";
+    // 5-6-5 pixels (96, 48, 200) in 4-4-4-4 texels, read back with each nibble doubled.
+    EXPECT_EQ(TexelRgba(ReadTexture(m_Surface.GetTexture(), 3, 2), 3, 2, 1), 0x6633CCFFu);
+}
+
+// The application's playback pointer: the embedded image, alpha turned into grey, mirrored.
+class CFingerApplication : public CTestApplication
+{
+public:
+    using IKorvelApplication::LoadFingerImage;
+};
+
+TEST_F(CKorvelSurfaceTexture, PlaybackFingerImageLoadsFromMemoryWithItsTexture)
+{
+    m_pApp.reset();
+    ResetHeadlessPlatform(320, 240);
+    CFingerApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    CKorvelSurface* pFinger = app.LoadFingerImage();
+    ASSERT_NE(pFinger, nullptr);
+    EXPECT_GT(pFinger->GetWidth(), 0);
+    EXPECT_NE(pFinger->GetTexture(), 0u);
+    for (int y = 0; y < pFinger->GetHeight(); y += 3)
+        for (int x = 0; x < pFinger->GetWidth(); x += 3)
+        {
+            const unsigned int argb = pFinger->GetPixelDIB(x, y);
+            const unsigned int uGrey = (((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF)) / 3;
+            ASSERT_EQ(argb >> 24, uGrey) << "alpha is the grey level of the pixel at " << x << "," << y;
+        }
+    pFinger->Shutdown();
+    delete pFinger;
 }
 
 // ------------------------------------------------------------------- mipmaps

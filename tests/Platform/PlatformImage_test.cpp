@@ -16,53 +16,6 @@ namespace
 
 using namespace plat;
 
-// A PNG in memory written with libpng's full writer, so every colour type, bit depth
-// and interlacing can be made. aRows holds the packed rows in the file's own layout.
-struct sPngSpec
-{
-    unsigned int m_uWidth, m_uHeight;
-    int m_iColorType, m_iBitDepth;
-    std::vector<uint8_t> m_aRows;
-    std::vector<png_color> m_aPalette = {};
-    std::vector<uint8_t> m_aTrns = {};
-    bool m_bInterlace = false;
-};
-
-void AppendBytes(png_structp pPng, png_bytep pData, png_size_t uSize)
-{
-    auto* pOut = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(pPng));
-    pOut->insert(pOut->end(), pData, pData + uSize);
-}
-
-std::vector<uint8_t> EncodePng(const sPngSpec& spec)
-{
-    std::vector<uint8_t> aOut;
-    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop pInfo = png_create_info_struct(pPng);
-    if (setjmp(png_jmpbuf(pPng)))
-    {
-        png_destroy_write_struct(&pPng, &pInfo);
-        return {};
-    }
-    png_set_write_fn(pPng, &aOut, AppendBytes, nullptr);
-    png_set_IHDR(pPng, pInfo, spec.m_uWidth, spec.m_uHeight, spec.m_iBitDepth, spec.m_iColorType,
-                 spec.m_bInterlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.m_aPalette.empty())
-        png_set_PLTE(pPng, pInfo, spec.m_aPalette.data(), int(spec.m_aPalette.size()));
-    if (!spec.m_aTrns.empty())
-        png_set_tRNS(pPng, pInfo, spec.m_aTrns.data(), int(spec.m_aTrns.size()), nullptr);
-    png_write_info(pPng, pInfo);
-    const size_t uRowBytes = png_get_rowbytes(pPng, pInfo);
-    std::vector<png_bytep> aRowPtrs(spec.m_uHeight);
-    for (unsigned int y = 0; y < spec.m_uHeight; ++y)
-        aRowPtrs[y] = const_cast<uint8_t*>(&spec.m_aRows[y * uRowBytes]);
-    png_write_image(pPng, aRowPtrs.data());
-    png_write_end(pPng, nullptr);
-    png_destroy_write_struct(&pPng, &pInfo);
-    return aOut;
-}
-
 // Decodes through a memory stream as the engine does; the pixels come back as a vector.
 class CDecoded
 {
@@ -114,7 +67,7 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
     struct sCase
     {
         const char* m_pszName;
-        sPngSpec m_Spec;
+        sTestPngLayout m_Layout;
         std::vector<uint32_t> m_aExpected; // 0xAARRGGBB, row by row
     };
     const std::vector<sCase> aCases = {
@@ -122,7 +75,7 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
         {"grey 1", {3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}}, {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
         {"grey alpha", {2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x40, 0x80, 0xFF, 0x00}}, {0x80404040, 0x00FFFFFF}},
         {"palette with transparency",
-         {2, 2, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 1, 0}, {{255, 0, 0}, {0, 0, 255}}, {128}},
+         {2, 2, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 1, 0}, {255, 0, 0, 0, 0, 255}, {128}},
          {0x80FF0000, 0xFF0000FF, 0xFF0000FF, 0x80FF0000}},
         {"rgb 16", {1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0xFF}}, {0xFF12ABFF}},
         {"rgba interlaced",
@@ -132,21 +85,21 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
     for (sCase c : aCases)
     {
         SCOPED_TRACE(c.m_pszName);
-        if (c.m_Spec.m_iColorType == PNG_COLOR_TYPE_RGBA)
+        if (c.m_Layout.m_iColorType == PNG_COLOR_TYPE_RGBA)
             for (uint32_t i = 0; i < 9; ++i)
             {
                 const uint8_t aPixel[4] = {uint8_t(i * 20), uint8_t(i * 7), uint8_t(200 - i), uint8_t(i * 30)};
-                c.m_Spec.m_aRows.insert(c.m_Spec.m_aRows.end(), aPixel, aPixel + 4);
+                c.m_Layout.m_aRows.insert(c.m_Layout.m_aRows.end(), aPixel, aPixel + 4);
                 c.m_aExpected.push_back(uint32_t(aPixel[3]) << 24 | aPixel[0] << 16 | aPixel[1] << 8 | aPixel[2]);
             }
-        CDecoded decoded(EncodePng(c.m_Spec));
+        CDecoded decoded(EncodeTestPng(c.m_Layout));
         ASSERT_EQ(decoded.Result(), IMG_ERR_OK);
-        EXPECT_EQ(decoded.Image().w, c.m_Spec.m_uWidth);
-        EXPECT_EQ(decoded.Image().h, c.m_Spec.m_uHeight);
+        EXPECT_EQ(decoded.Image().w, c.m_Layout.m_uWidth);
+        EXPECT_EQ(decoded.Image().h, c.m_Layout.m_uHeight);
         EXPECT_EQ(decoded.Image().format, IMG_FMT_ARGB8888_LE);
         EXPECT_TRUE(decoded.Image().format & IMG_FMT_ALPHA);
         for (size_t i = 0; i < c.m_aExpected.size(); ++i)
-            EXPECT_EQ(decoded.Pixel(unsigned(i % c.m_Spec.m_uWidth), unsigned(i / c.m_Spec.m_uWidth)),
+            EXPECT_EQ(decoded.Pixel(unsigned(i % c.m_Layout.m_uWidth), unsigned(i / c.m_Layout.m_uWidth)),
                       c.m_aExpected[i])
                 << "pixel " << i;
     }
@@ -177,8 +130,8 @@ TEST(img_load, BaselineAndProgressiveJpegDecodeOpaqueCloseToTheSource)
 
 TEST(img_load, DamagedDataFailsWithoutPixels)
 {
-    sPngSpec spec{8, 8, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(64, 0x55)};
-    const std::vector<uint8_t> aPng = EncodePng(spec);
+    sTestPngLayout layout{8, 8, PNG_COLOR_TYPE_GRAY, 8, std::vector<uint8_t>(64, 0x55)};
+    const std::vector<uint8_t> aPng = EncodeTestPng(layout);
     const std::vector<uint8_t> aJpeg = EncodeTestJpeg(32, 32, Ramp(32, 32));
     ASSERT_FALSE(aPng.empty());
     ASSERT_FALSE(aJpeg.empty());
@@ -206,16 +159,16 @@ TEST(img_load, DamagedDataFailsWithoutPixels)
 TEST(img_load, ImagesOverTheSizeLimitAreRefusedFromTheHeader)
 {
     // One row too wide: small files, so the refusal must come from the declared size.
-    sPngSpec wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
-    CDecoded png(EncodePng(wide));
+    sTestPngLayout wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
+    CDecoded png(EncodeTestPng(wide));
     EXPECT_EQ(png.Result(), IMG_ERR_TOOBIG);
     CDecoded jpeg(EncodeTestJpeg(1, IMG_MAX_SIZE + 1, std::vector<uint8_t>((IMG_MAX_SIZE + 1) * 3, 0)));
     EXPECT_EQ(jpeg.Result(), IMG_ERR_TOOBIG);
 
     // A header that claims the largest size and has no data behind it is refused as
     // damaged, after the size check let it through.
-    sPngSpec edge{IMG_MAX_SIZE, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(IMG_MAX_SIZE / 8, 0)};
-    std::vector<uint8_t> aEdge = EncodePng(edge);
+    sTestPngLayout edge{IMG_MAX_SIZE, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>(IMG_MAX_SIZE / 8, 0)};
+    std::vector<uint8_t> aEdge = EncodeTestPng(edge);
     aEdge.resize(40);
     CDecoded truncated(aEdge);
     EXPECT_EQ(truncated.Result(), IMG_ERR_CORRUPT);
