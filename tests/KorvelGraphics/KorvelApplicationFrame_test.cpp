@@ -363,16 +363,17 @@ TEST_F(IKorvelApplicationFrame, PlaybackShowsWhereTheNextFrameTouches)
         glReadPixels(iX, 600 - 1 - iY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aPixel);
         return aPixel[0];
     };
-    // Frame 0 plays; frame 1, which plays next, moves to (300, 200).
+    // Frame 0 plays; frame 1, which plays next, moves to (300, 200): the finger's tip
+    // sits on that point and its body runs down from it.
     m_App.DoFlip();
-    EXPECT_EQ(pixelAt(300, 200), 255);
+    EXPECT_GT(pixelAt(300, 210), 200);
     EXPECT_EQ(pixelAt(300 + 16, 200), 0);
-    EXPECT_EQ(pixelAt(300 - 16, 200 - 16), 255);
+    EXPECT_EQ(pixelAt(300, 200 - 12), 0);
     // 0.5 s of frame time used of the second; still shown after frame 1 (0.6 s).
     m_App.DoFlip();
-    EXPECT_EQ(pixelAt(300, 200), 255);
+    EXPECT_GT(pixelAt(300, 210), 200);
     m_App.DoFlip(); // the last frame ends the playback: nothing more drawn
-    EXPECT_EQ(pixelAt(300, 200), 0);
+    EXPECT_EQ(pixelAt(300, 210), 0);
     recording.Shutdown();
 }
 
