@@ -16,12 +16,13 @@
 #include "support/TestPack.h"
 
 // Page 0 (64 x 16): solid 8 x 8 glyphs A, B, C, D side by side, a half-covered H at
-// (32, 0); page 1 (16 x 16): solid E. Every advance is 10, offsets 0, line height 12.
+// (32, 0), and a Z whose rectangle leaves the page; page 1 (16 x 16): solid E. Every
+// advance is 10, offsets 0, line height 12.
 inline std::vector<sTestGlyph> TestFontGlyphs()
 {
     return {{'A', 0, 0, 8, 8, 0, 0, 10, 0},  {'B', 8, 0, 8, 8, 0, 0, 10, 0}, {'C', 16, 0, 8, 8, 0, 0, 10, 0},
             {'D', 24, 0, 8, 8, 0, 0, 10, 0}, {'H', 32, 0, 8, 8, 0, 0, 10, 0}, {' ', 0, 0, 0, 0, 0, 0, 10, 0},
-            {'E', 0, 0, 8, 8, 0, 0, 10, 1}};
+            {'E', 0, 0, 8, 8, 0, 0, 10, 1},  {'Z', 60, 12, 8, 8, 0, 0, 10, 0}};
 }
 
 inline TestPackItems TestFontPackItems()

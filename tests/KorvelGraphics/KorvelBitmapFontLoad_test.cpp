@@ -52,7 +52,7 @@ TEST_F(CKorvelBitmapFontLoad, LoadsFromAKeyedPack)
 {
     OpenPack(TestFontPackItems(), "s3cret");
     ASSERT_EQ(m_Font.Startup(m_pApp.get(), m_Pack, CKorvelString("tf.fnt"), 0), KE_OK);
-    EXPECT_EQ(m_Font.GetCharCount(), 7);
+    EXPECT_EQ(m_Font.GetCharCount(), 8);
     EXPECT_EQ(m_Font.GetPage(1)->iWidth, 16);
 }
 
@@ -98,7 +98,7 @@ TEST_F(CKorvelBitmapFontLoad, RgbaPagesUseTheSurfaceTextureAndKeepItAfterRestore
     EXPECT_EQ(m_Font.GetVertices(), nullptr);
     EXPECT_EQ(m_Font.GetPage(0)->uTexture, 0u);
     EXPECT_EQ(m_Font.GetPage(0)->pSurface->GetTexture(), 0u);
-    EXPECT_EQ(m_Font.GetCharCount(), 7);
+    EXPECT_EQ(m_Font.GetCharCount(), 8);
 
     m_Font.Restore();
     EXPECT_NE(m_Font.GetVertices(), nullptr);

@@ -125,6 +125,15 @@ TEST_F(CKorvelBitmapFontSurface, WithoutClippingGlyphsStillStayInsideTheSurface)
     EXPECT_EQ(m_Record.aBatches[1]->iHeight, 4);
 }
 
+TEST_F(CKorvelBitmapFontSurface, GlyphsOutsideTheirPageAreSkipped)
+{
+    CTestSurface s(64, 32, KE_SURFACE_ARGB8888);
+    s.Fill(0xFF000000, nullptr);
+    Draw(s, L"ZA", 0xFFFFFFFF);
+    ASSERT_EQ(m_Record.aBatches.GetCount(), 1);
+    EXPECT_EQ(m_Record.aBatches[0]->iX, 20); // the pen still moved past Z
+}
+
 TEST_F(CKorvelBitmapFontSurface, LinesBreakOnceForCarriageReturnLineFeed)
 {
     CTestSurface s(64, 48, KE_SURFACE_ARGB8888);
