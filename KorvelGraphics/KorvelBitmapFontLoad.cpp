@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstring>
 #include <new>
-#include <unistd.h>
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelCommon/KorvelFile.h"
@@ -15,20 +14,6 @@
 #include "KorvelGraphics/KorvelApplication.h"
 #include "KorvelGraphics/KorvelBitmapFontDefault.h"
 #include "KorvelGraphics/KorvelSurface.h"
-
-namespace
-{
-// The name under the application folder ("<working dir>/app/native/").
-CKorvelString UnderAppFolder(const CKorvelString& strName)
-{
-    char szDir[PATH_MAX];
-    CKorvelString strPath(getcwd(szDir, sizeof(szDir)) ? szDir : ".");
-    strPath.Add(CKorvelString("/app/native/"));
-    const bool bBackslash = strName.GetLength() && strName.GetBuffer()[0] == '\\';
-    strPath.Add(bBackslash ? strName.Mid(1, -1) : strName);
-    return strPath;
-}
-} // namespace
 
 KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, CKorvelMediaPack& pack, const CKorvelString& strName,
                                      unsigned int uFlags)
@@ -128,7 +113,11 @@ KE_RETVAL CKorvelBitmapFont::LoadFontImages(CKorvelMediaPack* pPack, unsigned in
         {
             iResult = pPage->pSurface->Load(m_pApp, pPage->strFile, nullptr);
             if (iResult != KE_OK)
-                iResult = pPage->pSurface->Load(m_pApp, UnderAppFolder(pPage->strFile), nullptr);
+            {
+                CKorvelString strPath;
+                IKorvelApplication::BuildFilepath(strPath, pPage->strFile);
+                iResult = pPage->pSurface->Load(m_pApp, strPath, nullptr);
+            }
         }
         if (iResult != KE_OK)
             return iResult;
