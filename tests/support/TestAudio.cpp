@@ -51,9 +51,10 @@ std::vector<uint8_t> EncodeTestOgg(int iChannels, int iRate, const std::vector<f
 
     const int iFrames = static_cast<int>(aSamples.size()) / iChannels;
     const int kChunk = 1024;
-    for (int iDone = 0; iDone <= iFrames; iDone += kChunk)
+    for (int iDone = 0;; iDone += kChunk)
     {
-        const int iCount = iFrames - iDone < kChunk ? iFrames - iDone : kChunk;
+        const int iLeft = iFrames > iDone ? iFrames - iDone : 0;
+        const int iCount = iLeft < kChunk ? iLeft : kChunk;
         if (iCount > 0)
         {
             float** ppIn = vorbis_analysis_buffer(&dsp, iCount);
