@@ -1,0 +1,61 @@
+#include "KorvelCommon/KorvelDataScrambler.h"
+
+#include "KorvelCommon/KorvelString.h"
+
+#include <cstring>
+#include <new>
+
+namespace
+{
+// Shared by the engine and the pack tool; changing it makes every keyed pack unreadable.
+const unsigned char g_aScrambleTable[CKorvelDataScrambler::TABLE_SIZE] = {
+    0x52, 0x31, 0x7E, 0x69, 0x24, 0x63, 0x83, 0x90, 0x89, 0x28, 0xB3, 0x33, 0xDD, 0x35, 0xFB, 0x6F,
+    0xAE, 0x13, 0x8B, 0x67, 0xB1, 0x12, 0xEE, 0x4F, 0x05, 0xBB, 0xE2, 0x1A, 0x5A, 0xDA, 0xA0, 0xFE,
+    0xA4, 0xBC, 0x6E, 0x3F, 0x66, 0x02, 0x3A, 0xDB, 0x68, 0x1B, 0x21, 0x5F, 0x54, 0x0A, 0x9E, 0x04,
+    0xB5, 0xBF, 0x5C, 0x81, 0x9F, 0xF6, 0xC1, 0x10, 0x87, 0x8F, 0x74, 0x79, 0x2C, 0x8E, 0xA5, 0xAD,
+    0x22, 0x58, 0xDF, 0x5D, 0x7B, 0x6C, 0xB6, 0xCF, 0x64, 0xF1, 0x7C, 0xD3, 0xE6, 0x39, 0xEC, 0xF3,
+    0x38, 0x92, 0xD8, 0x4A, 0xFF, 0xCA, 0x30, 0xA2, 0x18, 0x1C, 0x4E, 0x86, 0xCC, 0x43, 0x62, 0x0C,
+    0x0D, 0x42, 0xC2, 0x15, 0x8C, 0xF4, 0x97, 0xC7, 0x50, 0x09, 0x16, 0x6B, 0xC5, 0x29, 0xD6, 0xAA,
+    0x56, 0xC8, 0xF8, 0x0E, 0x41, 0xB7, 0xAF, 0x8D, 0xB8, 0xFD, 0x65, 0xE3, 0xBA, 0x70, 0xFA, 0x23,
+};
+} // namespace
+
+CKorvelDataScrambler* CKorvelDataScrambler::New() { return new (std::nothrow) CKorvelDataScrambler(); }
+
+void CKorvelDataScrambler::BuildPwd(const CKorvelString& strKey, CKorvelString& strPwd) const
+{
+    strPwd.Set(strKey);
+    int iLength = strKey.GetLength();
+    if (iLength >= MIRROR_BELOW)
+        return;
+    const unsigned short* pKey = strKey.GetBuffer();
+    for (int i = iLength - 1; i >= 0; --i)
+        strPwd.Add(pKey[i]);
+}
+
+KE_RETVAL CKorvelDataScrambler::Scramble(const CKorvelString& strKey, void* pData, unsigned int uSize) const
+{
+    if (!pData || uSize == 0 || strKey.GetLength() < MIN_KEY_LENGTH)
+        return KE_ERR_INVALIDARG;
+    CKorvelString strPwd;
+    BuildPwd(strKey, strPwd);
+    const unsigned short* pPwd = strPwd.GetBuffer();
+    unsigned int uPwdLength = static_cast<unsigned int>(strPwd.GetLength());
+
+    // The table is copied for the run and wiped afterwards, so the only copy left
+    // in memory is the constant one.
+    unsigned char aTable[TABLE_SIZE];
+    memcpy(aTable, g_aScrambleTable, sizeof(aTable));
+    unsigned char* pBytes = static_cast<unsigned char*>(pData);
+    unsigned int j = 0;
+    for (unsigned int i = 0; i < uSize; ++i)
+    {
+        pBytes[i] ^= aTable[(pPwd[j % TABLE_SIZE] & 0xFF) & 0x7F];
+        if (++j == uPwdLength)
+            j = 0;
+    }
+    volatile unsigned char* pWipe = aTable;
+    for (unsigned int i = 0; i < sizeof(aTable); ++i)
+        pWipe[i] = 0;
+    return KE_OK;
+}

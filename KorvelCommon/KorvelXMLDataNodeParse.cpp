@@ -1,0 +1,273 @@
+// CKorvelXMLDataNode: loading from memory, comment blanking and the one-pass
+// recursive parser.
+#include "KorvelCommon/KorvelXMLDataNode.h"
+
+#include "KorvelCommon/KorvelXMLText.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+struct CKorvelXMLDataNode::SParse
+{
+    signed char* pData;
+    int iLength;
+    int iPosition;
+    bool bFailed; // nesting too deep or memory ran out: every level stops
+};
+
+namespace
+{
+inline bool IsTagSpace(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+
+bool HasVisibleText(const char* p)
+{
+    for (; *p; ++p)
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return true;
+    return false;
+}
+
+int TextLength(const char* p, int iMax)
+{
+    const char* pZero = iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
+    return pZero ? static_cast<int>(pZero - p) : (iMax > 0 ? iMax : 0);
+}
+
+// Null when decoding leaves nothing, so a value is either text or absent.
+signed char* DecodedValue(const char* p, int iLength)
+{
+    signed char* pValue = KorvelXMLDecodeEntities(p, iLength);
+    if (pValue && !pValue[0])
+    {
+        delete[] pValue;
+        pValue = nullptr;
+    }
+    return pValue;
+}
+
+const char* FindByte(const char* p, char c, int iFrom, int iEnd)
+{
+    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom))) : nullptr;
+}
+} // namespace
+
+void CKorvelXMLDataNode::RemoveComments(signed char* pData, int iLength)
+{
+    if (!pData || iLength <= 0)
+        return;
+    char* p = reinterpret_cast<char*>(pData);
+    int iOpen = 0;
+    int i = 0;
+    while (i < iLength)
+    {
+        if (iOpen == 0)
+        {
+            // Outside comments only a '-' can belong to a marker.
+            const char* pDash = FindByte(p, '-', i, iLength);
+            if (!pDash)
+                return;
+            int j = static_cast<int>(pDash - p);
+            if (j >= 2 && j + 1 < iLength && p[j - 2] == '<' && p[j - 1] == '!' && p[j + 1] == '-')
+            {
+                memset(p + j - 2, ' ', 4);
+                iOpen = 1;
+                i = j + 2;
+            }
+            else if (j + 2 < iLength && p[j + 1] == '-' && p[j + 2] == '>')
+            {
+                memset(p + j, ' ', 3); // a stray closing marker is blanked too
+                i = j + 3;
+            }
+            else
+                i = j + 1;
+            continue;
+        }
+        if (i + 3 < iLength && memcmp(p + i, "<!--", 4) == 0)
+        {
+            memset(p + i, ' ', 4);
+            ++iOpen;
+            i += 4;
+        }
+        else if (i + 2 < iLength && memcmp(p + i, "-->", 3) == 0)
+        {
+            memset(p + i, ' ', 3);
+            --iOpen;
+            i += 3;
+        }
+        else
+            p[i++] = ' ';
+    }
+}
+
+KE_RETVAL CKorvelXMLDataNode::StartupFromData(signed char* pData, unsigned int uSize)
+{
+    if (!pData || uSize == 0)
+        return KE_OK;
+    if (uSize > static_cast<unsigned int>(INT_MAX))
+        return KE_ERR_INVALIDARG;
+    RemoveComments(pData, static_cast<int>(uSize));
+    if (IsAttribute())
+        return KE_OK;
+    SParse parse = {pData, static_cast<int>(uSize), 0, false};
+    CKorvelXMLDataNode* pTail = LastChild();
+    while (CKorvelXMLDataNode* pItem = ParseItem(parse, 0))
+    {
+        if (pTail)
+            pTail = pTail->m_pNext = pItem;
+        else
+            pTail = m_pFirstChild = pItem;
+    }
+    return parse.bFailed ? KE_ERR_BADDATA : KE_OK;
+}
+
+CKorvelXMLDataNode* CKorvelXMLDataNode::ParseXmlItem(signed char* pData, int iLength, int& iPosition)
+{
+    if (!pData || iLength <= 0 || iPosition < 0)
+        return nullptr;
+    SParse parse = {pData, iLength, iPosition, false};
+    CKorvelXMLDataNode* pNode = ParseItem(parse, 0);
+    iPosition = parse.iPosition;
+    return pNode;
+}
+
+CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
+{
+    const char* p = reinterpret_cast<const char*>(parse.pData);
+    const int n = parse.iLength;
+    for (;;)
+    {
+        const char* pOpen = FindByte(p, '<', parse.iPosition, n);
+        const char* pClose = pOpen ? FindByte(p, '>', static_cast<int>(pOpen - p) + 1, n) : nullptr;
+        if (!pClose)
+        {
+            parse.iPosition = n;
+            return nullptr;
+        }
+        const int iTagEnd = static_cast<int>(pClose - p);
+        int i = static_cast<int>(pOpen - p) + 1;
+        while (IsTagSpace(p[i]))
+            ++i;
+        parse.iPosition = iTagEnd + 1;
+        if (p[i] == '?' || p[i] == '!')
+            continue; // declaration, processing instruction or document type
+        if (p[i] == '/')
+            return nullptr; // a closing tag; its name is not checked
+
+        const int iNameStart = i;
+        while (i < iTagEnd && !IsTagSpace(p[i]) && p[i] != '/')
+            ++i;
+        if (iDepth >= MAX_DEPTH)
+        {
+            parse.bFailed = true;
+            return nullptr;
+        }
+        CKorvelXMLDataNode* pNode = new (std::nothrow) CKorvelXMLDataNode();
+        if (!pNode || !(pNode->m_pName = KorvelXMLCopyText(p + iNameStart, i - iNameStart)))
+        {
+            delete pNode;
+            parse.bFailed = true;
+            return nullptr;
+        }
+        const bool bAttribute = pNode->IsAttribute();
+        int iAttributes = 0;
+        if (i < iTagEnd && IsTagSpace(p[i]) && !bAttribute)
+            iAttributes = ParseAttributes(parse, *pNode, i, iTagEnd);
+        if (parse.bFailed || p[iTagEnd - 1] == '/')
+            return pNode; // self-closing
+
+        CKorvelXMLDataNode* pTail = pNode->LastChild();
+        bool bChildren = false;
+        while (CKorvelXMLDataNode* pChild = ParseItem(parse, iDepth + 1))
+        {
+            bChildren = true;
+            if (bAttribute)
+                DeleteChain(pChild);
+            else if (pTail)
+                pTail = pTail->m_pNext = pChild;
+            else
+                pTail = pNode->m_pFirstChild = pChild;
+        }
+        if (parse.bFailed || bChildren || bAttribute)
+            return pNode;
+
+        // The element's text runs to the next '<'. Beside attributes any text is
+        // kept; alone, only text that is more than white space.
+        const int iText = iTagEnd + 1;
+        const char* pTextEnd = FindByte(p, '<', iText, n);
+        // Node texts end at a zero byte.
+        const int iTextLength = TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
+        signed char* pValue = iTextLength > 0 ? DecodedValue(p + iText, iTextLength) : nullptr;
+        if (pValue && (iAttributes > 0 || HasVisibleText(reinterpret_cast<const char*>(pValue))))
+        {
+            CKorvelXMLDataNode* pText = new (std::nothrow) CKorvelXMLDataNode();
+            if (pText && (pText->m_pName = KorvelXMLCopyText("$ORIG_DATA", 10)) != nullptr)
+            {
+                pText->m_pData = pValue;
+                pValue = nullptr;
+                if (pTail)
+                    pTail->m_pNext = pText;
+                else
+                    pNode->m_pFirstChild = pText;
+            }
+            else
+            {
+                delete pText;
+                parse.bFailed = true;
+            }
+        }
+        delete[] pValue;
+        return pNode;
+    }
+}
+
+// Attributes are read within the tag only, so a quote missing from one tag never
+// sends the scan through the rest of the document.
+int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node, int iFrom, int iTagEnd)
+{
+    const char* p = reinterpret_cast<const char*>(parse.pData);
+    CKorvelXMLDataNode* pTail = node.LastChild();
+    int iCount = 0;
+    int i = iFrom;
+    for (;;)
+    {
+        while (i < iTagEnd && IsTagSpace(p[i]))
+            ++i;
+        if (i >= iTagEnd || p[i] == '/')
+            return iCount;
+        const int iNameStart = i;
+        while (i < iTagEnd && !IsTagSpace(p[i]) && p[i] != '=')
+            ++i;
+        const int iNameLength = i - iNameStart;
+        while (i < iTagEnd && (p[i] == '=' || IsTagSpace(p[i])))
+            ++i;
+        if (i < iTagEnd && p[i] == '"')
+            ++i;
+        const int iValue = i;
+        const char* pQuote = FindByte(p, '"', iValue, iTagEnd);
+        const int iValueEnd = pQuote ? static_cast<int>(pQuote - p) : iTagEnd;
+        i = iValueEnd + 1;
+        const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);
+
+        CKorvelXMLDataNode* pAttribute = new (std::nothrow) CKorvelXMLDataNode();
+        char* pName = pAttribute ? new (std::nothrow) char[iNameLength + 2] : nullptr;
+        if (!pName)
+        {
+            delete pAttribute;
+            parse.bFailed = true;
+            return iCount;
+        }
+        pName[0] = '$';
+        memcpy(pName + 1, p + iNameStart, static_cast<size_t>(iNameLength));
+        pName[iNameLength + 1] = 0;
+        pAttribute->m_pName = pName;
+        // An empty value leaves the data null.
+        if (iValueLength > 0)
+            pAttribute->m_pData = DecodedValue(p + iValue, iValueLength);
+        if (pTail)
+            pTail = pTail->m_pNext = pAttribute;
+        else
+            pTail = node.m_pFirstChild = pAttribute;
+        ++iCount;
+    }
+}

@@ -1,0 +1,157 @@
+// kmptool: builds media packs and looks into them.
+//   kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...
+//   kmptool list PACK
+//   kmptool extract PACK NAME [--key K] [-o FILE]
+#include "tools/packtool/KmpInputs.h"
+#include "tools/packtool/KmpPackBuilder.h"
+
+#include "KorvelCommon/KorvelMediaPack.h"
+#include "KorvelCommon/KorvelString.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char* g_pUsage = "usage:\n"
+                       "  kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...\n"
+                       "  kmptool list PACK\n"
+                       "  kmptool extract PACK NAME [--key K] [-o FILE]\n";
+
+int Usage(const std::string& strProblem)
+{
+    fprintf(stderr, "kmptool: %s\n%s", strProblem.c_str(), g_pUsage);
+    return 2;
+}
+
+int Fail(const std::string& strError)
+{
+    fprintf(stderr, "kmptool: %s\n", strError.c_str());
+    return 1;
+}
+
+std::string Narrow(const CKorvelString& str)
+{
+    std::string strText(static_cast<size_t>(str.GetLength()) + 1, '\0');
+    str.MakeAnsi(&strText[0]);
+    strText.pop_back();
+    return strText;
+}
+
+int Build(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.empty())
+        return Usage("build needs an output file");
+    std::string strKey, strError;
+    std::string strMeta;
+    std::vector<SKmpItem> aItems;
+    for (size_t i = 1; i < aArgs.size(); ++i)
+    {
+        const std::string& strArg = aArgs[i];
+        bool bOption = strArg == "--key" || strArg == "--meta" || strArg == "--dir" || strArg == "--list";
+        if (bOption && i + 1 >= aArgs.size())
+            return Usage(strArg + " needs a value");
+        bool bOk = true;
+        if (strArg == "--key")
+            strKey = aArgs[++i];
+        else if (strArg == "--meta")
+            strMeta = aArgs[++i];
+        else if (strArg == "--dir")
+            bOk = KmpAddFolder(aItems, aArgs[++i], strError);
+        else if (strArg == "--list")
+            bOk = KmpAddListFile(aItems, aArgs[++i], strError);
+        else if (strArg.compare(0, 2, "--") == 0)
+            return Usage("unknown option " + strArg);
+        else
+            bOk = KmpAddNamedFile(aItems, strArg, strError);
+        if (!bOk)
+            return Fail(strError);
+    }
+    // Last, so that item 0 stays the first content item (language packs read item 0).
+    if (!strMeta.empty())
+    {
+        SKmpItem meta;
+        meta.strName = "/kmp.meta";
+        meta.strSource = strMeta;
+        if (!KmpReadFile(strMeta, meta.aData, strError))
+            return Fail(strError);
+        aItems.push_back(std::move(meta));
+    }
+    if (!KmpWritePack(aArgs[0], aItems, strKey, strError))
+        return Fail(aArgs[0] + ": " + strError);
+    return 0;
+}
+
+int List(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.size() != 1)
+        return Usage("list takes one pack");
+    CKorvelMediaPack pack;
+    KE_RETVAL iResult = pack.Startup(CKorvelString(aArgs[0].c_str()), CKorvelString());
+    if (iResult != KE_OK)
+        return Fail("cannot open the pack '" + aArgs[0] + "' (result " + std::to_string(iResult) + ")");
+    for (unsigned int i = 0; i < pack.GetItemCount(); ++i)
+    {
+        unsigned int uSize = pack.SeekToItem(CKorvelString(), i);
+        printf("%5u %10u %s\n", i, uSize, Narrow(pack.GetItemInfo(i)->strName).c_str());
+    }
+    return 0;
+}
+
+int Extract(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.size() < 2)
+        return Usage("extract needs a pack and an item name");
+    std::string strKey, strOut;
+    for (size_t i = 2; i < aArgs.size(); ++i)
+    {
+        if (aArgs[i] == "--key" && i + 1 < aArgs.size())
+            strKey = aArgs[++i];
+        else if (aArgs[i] == "-o" && i + 1 < aArgs.size())
+            strOut = aArgs[++i];
+        else
+            return Usage("unexpected " + aArgs[i]);
+    }
+    CKorvelMediaPack pack;
+    KE_RETVAL iResult = pack.Startup(CKorvelString(aArgs[0].c_str()), CKorvelString(strKey.c_str()));
+    if (iResult != KE_OK)
+        return Fail("cannot open the pack '" + aArgs[0] + "' (result " + std::to_string(iResult) + ")");
+    // The whole item name first, then the file name.
+    const std::string& strName = aArgs[1];
+    int iFound = -1;
+    for (unsigned int i = 0; i < pack.GetItemCount() && iFound < 0; ++i)
+        if (Narrow(pack.GetItemInfo(i)->strName) == strName)
+            iFound = static_cast<int>(i);
+    for (unsigned int i = 0; i < pack.GetItemCount() && iFound < 0; ++i)
+        if (KmpFileName(Narrow(pack.GetItemInfo(i)->strName)) == strName)
+            iFound = static_cast<int>(i);
+    CKorvelMediaPackItem item;
+    if (iFound < 0 || item.Open(pack, CKorvelString(), static_cast<unsigned int>(iFound)) != KE_OK)
+        return Fail("no readable item '" + strName + "' in '" + aArgs[0] + "'");
+    std::vector<char> aData(item.GetSize());
+    if (item.GetFile().Read(aData.data(), item.GetSize()) != item.GetSize())
+        return Fail("reading '" + strName + "' failed");
+    if (strOut.empty())
+        return fwrite(aData.data(), 1, aData.size(), stdout) == aData.size() ? 0 : Fail("writing failed");
+    std::ofstream out(strOut, std::ios::binary);
+    out.write(aData.data(), static_cast<std::streamsize>(aData.size()));
+    return out.good() ? 0 : Fail("cannot write '" + strOut + "'");
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage("no command");
+    std::string strCommand = argv[1];
+    std::vector<std::string> aArgs(argv + 2, argv + argc);
+    if (strCommand == "build")
+        return Build(aArgs);
+    if (strCommand == "list")
+        return List(aArgs);
+    if (strCommand == "extract")
+        return Extract(aArgs);
+    return Usage("unknown command " + strCommand);
+}
