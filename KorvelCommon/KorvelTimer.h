@@ -32,6 +32,7 @@ public:
 
     // Interval measurement: EndTimer does not restart the interval.
     void BeginTimer() { m_uBeginTick = GetTicks(); }
+    void BeginTimerAt(uint64_t uTick) { m_uBeginTick = uTick; } // with the clock reading uTick
     void EndTimer() { EndTimerAt(GetTicks()); }
     void EndTimerAt(uint64_t uTick); // as EndTimer with the clock reading uTick
     uint64_t GetBeginTick() const { return m_uBeginTick; }

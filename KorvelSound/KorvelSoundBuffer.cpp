@@ -71,18 +71,23 @@ KE_RETVAL CKorvelSoundBuffer::Startup(CKorvelSoundEngine* pEngine, const SKE_WAV
             return ret;
         }
     }
+    m_uFlags = uFlags;
+    return Register();
+}
+
+KE_RETVAL CKorvelSoundBuffer::Register()
+{
     // Flags and frequency are in place before the mixer can see the buffer.
     m_uPreviousPlaying = 0;
     m_uFrequency.store(m_Format.uSamplesPerSec, kRelaxed);
-    m_uFlags = uFlags;
-    const KE_RETVAL ret = pEngine->AddSound(this);
+    const KE_RETVAL ret = m_pEngine->AddSound(this);
     if (ret != KE_OK)
     {
         Shutdown();
         return ret;
     }
-    if (uFlags & FLAG_NOTIFY)
-        pEngine->AddNotifyHandler(this);
+    if (m_uFlags & FLAG_NOTIFY)
+        m_pEngine->AddNotifyHandler(this);
     return KE_OK;
 }
 
@@ -106,17 +111,7 @@ KE_RETVAL CKorvelSoundBuffer::StartupAsDuplicate(const CKorvelSoundBuffer& other
         if (ret != KE_OK)
             return ret;
     }
-    m_uPreviousPlaying = 0;
-    m_uFrequency.store(m_Format.uSamplesPerSec, kRelaxed);
-    const KE_RETVAL ret = m_pEngine->AddSound(this);
-    if (ret != KE_OK)
-    {
-        Shutdown();
-        return ret;
-    }
-    if (m_uFlags & FLAG_NOTIFY)
-        m_pEngine->AddNotifyHandler(this);
-    return KE_OK;
+    return Register();
 }
 
 void CKorvelSoundBuffer::Shutdown()

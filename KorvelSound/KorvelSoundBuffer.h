@@ -82,6 +82,9 @@ public:
 private:
     friend class CKorvelSoundEngine; // the mixer reads the block and advances the position
 
+    // Lists the buffer with its engine (and as a notify handler with FLAG_NOTIFY);
+    // shuts it down when the engine refuses.
+    KE_RETVAL Register();
     void EnterEngineLock() const;
     void LeaveEngineLock() const;
     void Store3D(const SKE_SOUND3DPARAMETERS& params);

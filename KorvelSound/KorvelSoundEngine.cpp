@@ -1,5 +1,8 @@
 // Engine lifecycle, device opening, the lists and the format tables. The
 // mixing pass itself is in KorvelSoundMixer.cpp.
+//
+// Sections: start-up and shutdown - the thread - device opening (MixerStartup) -
+// pause, mute and master settings - the lists - devices and formats.
 #include "KorvelSound/KorvelSoundEngine.h"
 
 #include <initializer_list>
@@ -38,7 +41,11 @@ CKorvelSoundEngine::CKorvelSoundEngine() {}
 
 CKorvelSoundEngine::~CKorvelSoundEngine()
 {
-    delete[] m_piAccumulator;
+    // Owners shut down first; an engine deleted while running must still not
+    // leave its thread mixing into freed members or its device open.
+    IKorvelThread::Shutdown();
+    if (m_pPcm || m_piAccumulator)
+        MixerShutdown();
 }
 
 KE_RETVAL CKorvelSoundEngine::Startup(plat::_screen_window* pWindow, unsigned int uSamplesPerSec,

@@ -34,7 +34,7 @@ public:
 
     static CKorvelSoundEngine* New();
     CKorvelSoundEngine();
-    ~CKorvelSoundEngine() override; // does not shut down: owners call Shutdown first
+    ~CKorvelSoundEngine() override; // owners call Shutdown first; this only stops the thread and device
 
     // Opens the device in the listed format nearest the request (written back
     // by MixerStartup) with a block of uBufferBytes (rounded up to 16; 0 is

@@ -5,16 +5,12 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "KorvelSound/SoundTestSupport.h"
 #include "PlatformPcm.h"
 #include "PlatformPcmControl.h"
 #include "support/DiskAudio.h"
-#include "support/ScopedEnv.h"
-#include "support/TestMedia.h"
-#include "support/TestTempDir.h"
 
 namespace
 {
@@ -310,10 +306,7 @@ TEST(CKorvelSoundEngine, MixerThreadPlaysSoundsOnTheDummyDevice)
 // End to end: the mixed samples of a known sound reach SDL's disk driver.
 TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
 {
-    CTestTempDir dir;
-    const std::string file = dir.File("mix.raw");
-    CScopedEnv envDriver("SDL_AUDIODRIVER", "disk");
-    CScopedEnv envFile("SDL_DISKAUDIOFILE", file.c_str());
+    CDiskAudioOutput disk;
     plat::PcmControlReset();
     CKorvelSoundEngine engine;
     ASSERT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, 0, 0), KE_OK);
@@ -322,7 +315,7 @@ TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
         samples[i] = static_cast<int16_t>(i % 2 ? -500 - static_cast<int>(i % 900) : 400 + i % 1000);
     CKorvelSoundBuffer* pSound = MakeSoundBuffer(&engine, 44100, 2, samples);
     pSound->Play(0);
-    const std::vector<int16_t> played = WaitForDiskAudio(file, samples.size());
+    const std::vector<int16_t> played = WaitForDiskAudio(disk.File(), samples.size());
     engine.Shutdown();
     FreeSoundBuffer(pSound);
 
@@ -330,4 +323,14 @@ TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
     for (size_t i = 0; i < samples.size(); ++i)
         want[i] = MasterOut16(Q15Mul(32766, samples[i]), 32766);
     EXPECT_EQ(played, want);
+}
+
+TEST(CKorvelSoundEngine, DeletingARunningEngineStopsItsThread)
+{
+    plat::PcmControlReset();
+    CKorvelSoundEngine* pEngine = CKorvelSoundEngine::New();
+    ASSERT_EQ(pEngine->Startup(nullptr, 22050, 16, 1, nullptr, 0, 0), KE_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    delete pEngine;
+    EXPECT_EQ(plat::PcmControlCallLog().back(), "close");
 }

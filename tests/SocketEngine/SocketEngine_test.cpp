@@ -22,6 +22,7 @@ namespace {
 class CStubApplication : public IKorvelApplication
 {
 public:
+    void OnFlip() override {}
     void Frame(float seconds)
     {
         m_bInFrame = true;

@@ -6,7 +6,28 @@
 #include <thread>
 #include <vector>
 
+#include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
+#include "support/TestTempDir.h"
+
+// Points SDL's audio at the disk driver, writing into a file of a fresh directory,
+// for the lifetime of the object (devices opened meanwhile).
+class CDiskAudioOutput
+{
+public:
+    CDiskAudioOutput()
+        : m_File(m_Dir.File("audio.raw")), m_Driver("SDL_AUDIODRIVER", "disk"),
+          m_Path("SDL_DISKAUDIOFILE", m_File.c_str())
+    {
+    }
+    const std::string& File() const { return m_File; }
+
+private:
+    CTestTempDir m_Dir;
+    std::string m_File;
+    CScopedEnv m_Driver;
+    CScopedEnv m_Path;
+};
 
 // The samples of every frame that is not silent in both channels. The device
 // plays silence before the first write and whenever its writer falls behind

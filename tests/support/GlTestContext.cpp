@@ -70,8 +70,13 @@ bool CGlTestContext::MakeCurrent()
 
 uint32_t CGlTestContext::ReadPixel(int iX, int iY) const
 {
+    return ReadGlPixel(iX, iY, m_iHeight);
+}
+
+uint32_t ReadGlPixel(int iX, int iY, int iHeight)
+{
     uint8_t aPixel[4] = {0, 0, 0, 0};
-    glReadPixels(iX, m_iHeight - 1 - iY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aPixel);
+    glReadPixels(iX, iHeight - 1 - iY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, aPixel);
     return uint32_t(aPixel[0]) | uint32_t(aPixel[1]) << 8 | uint32_t(aPixel[2]) << 16 |
            uint32_t(aPixel[3]) << 24;
 }

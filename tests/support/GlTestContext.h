@@ -34,6 +34,9 @@ private:
     std::string m_strError;
 };
 
+// Pixel of the current GL drawing buffer of the given height, y from the top, as ReadPixel gives it.
+uint32_t ReadGlPixel(int iX, int iY, int iHeight);
+
 // Channels of a pixel read with ReadPixel.
 inline int PixelR(uint32_t uPixel) { return uPixel & 0xFF; }
 inline int PixelG(uint32_t uPixel) { return (uPixel >> 8) & 0xFF; }

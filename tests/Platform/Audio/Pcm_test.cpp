@@ -5,7 +5,6 @@
 #include "support/DiskAudio.h"
 #include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
-#include "support/TestTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -176,10 +175,7 @@ TEST_F(PlatformPcm, UnknownDriverFallsBackToDummy)
 
 TEST_F(PlatformPcm, DiskDriverReceivesTheWrittenSamples)
 {
-    CTestTempDir dir;
-    const std::string file = dir.File("out.raw");
-    CScopedEnv envDriver("SDL_AUDIODRIVER", "disk");
-    CScopedEnv envFile("SDL_DISKAUDIOFILE", file.c_str());
+    CDiskAudioOutput disk;
     snd_pcm_t* pcm = OpenPrepared(Params(44100, 2, SND_PCM_SFMT_S16_LE, 4096));
     ASSERT_NE(pcm, nullptr);
     EXPECT_EQ(CAudioDevice::DriverName(), "disk");
@@ -191,7 +187,7 @@ TEST_F(PlatformPcm, DiskDriverReceivesTheWrittenSamples)
         const size_t n = std::min<size_t>(2048, samples.size() - off);
         ASSERT_EQ(snd_pcm_plugin_write(pcm, samples.data() + off, 2 * n), static_cast<ssize_t>(2 * n));
     }
-    const std::vector<int16_t> played = WaitForDiskAudio(file, samples.size());
+    const std::vector<int16_t> played = WaitForDiskAudio(disk.File(), samples.size());
     snd_pcm_close(pcm);
 
     // Every sample arrives unchanged and in order (the device adds silence around them).

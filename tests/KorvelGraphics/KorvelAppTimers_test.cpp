@@ -1,0 +1,56 @@
+#include "KorvelGraphics/KorvelAppTimers.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+TEST(CKorvelAppTimers, OnlyTheFirstDueTimerFiresAndALateOneDoesNotCatchUp)
+{
+    CKorvelAppTimers timers;
+    timers.Start(1, 100, 1000);
+    timers.Start(2, 50, 1000);
+    int iId = 0;
+    EXPECT_FALSE(timers.TakeDue(1049, iId));
+    EXPECT_TRUE(timers.TakeDue(1050, iId));
+    EXPECT_EQ(iId, 2);
+    // Both due: list order decides, the other waits for the next call.
+    EXPECT_TRUE(timers.TakeDue(1500, iId));
+    EXPECT_EQ(iId, 1);
+    EXPECT_TRUE(timers.TakeDue(1500, iId));
+    EXPECT_EQ(iId, 2);
+    EXPECT_FALSE(timers.TakeDue(1500, iId));
+    // Five intervals late: one firing, measured from now.
+    EXPECT_TRUE(timers.TakeDue(2000, iId));
+    EXPECT_EQ(iId, 1);
+    EXPECT_TRUE(timers.TakeDue(2099, iId));
+    EXPECT_EQ(iId, 2);
+    EXPECT_FALSE(timers.TakeDue(2099, iId));
+}
+
+TEST(CKorvelAppTimers, StopRemovesTheFirstWithThatIdentifier)
+{
+    CKorvelAppTimers timers;
+    timers.Start(7, 10, 0);
+    timers.Start(7, 20, 0);
+    timers.Stop(3); // none: nothing
+    EXPECT_EQ(timers.GetCount(), 2);
+    timers.Stop(7);
+    ASSERT_EQ(timers.GetCount(), 1);
+    int iId = 0;
+    EXPECT_FALSE(timers.TakeDue(15, iId));
+    EXPECT_TRUE(timers.TakeDue(20, iId));
+    timers.Clear();
+    EXPECT_EQ(timers.GetCount(), 0);
+}
+
+TEST(CKorvelAppTimers, IntervalsRunAcrossTheWrapOfTheMillisecondCount)
+{
+    CKorvelAppTimers timers;
+    timers.Start(1, 100, 0xFFFFFFC0u);
+    int iId = 0;
+    EXPECT_FALSE(timers.TakeDue(0x10, iId));
+    EXPECT_TRUE(timers.TakeDue(0x24, iId));
+}
+
+} // namespace
