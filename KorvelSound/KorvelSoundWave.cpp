@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelSound/KorvelSoundEngine.h"
 
 CKorvelSoundWave* CKorvelSoundWave::New()
@@ -37,6 +38,24 @@ KE_RETVAL CKorvelSoundWave::LoadFromMemory(CKorvelSoundEngine* pEngine, void* pD
     if (iResult == KE_OK)
         iResult = CreateDuplicates(uDuplicates);
     file.Close();
+    if (iResult != KE_OK)
+        Shutdown();
+    return iResult;
+}
+
+KE_RETVAL CKorvelSoundWave::LoadFromPack(CKorvelSoundEngine* pEngine, CKorvelMediaPack* pPack,
+                                         const CKorvelString& strName, unsigned int uIndex, unsigned int uFlags,
+                                         unsigned int uDuplicates)
+{
+    if (!pPack)
+        return KE_ERR_INVALIDARG;
+    CKorvelMediaPackItem item;
+    KE_RETVAL iResult = item.Open(*pPack, strName, uIndex);
+    if (iResult == KE_OK)
+        iResult = LoadFromHandle(pEngine, item.GetFile(), static_cast<int>(item.GetSize()), uFlags);
+    item.Close();
+    if (iResult == KE_OK)
+        iResult = CreateDuplicates(uDuplicates);
     if (iResult != KE_OK)
         Shutdown();
     return iResult;

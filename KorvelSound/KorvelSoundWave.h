@@ -5,7 +5,7 @@
 //
 // Sources: KorvelSoundWave.cpp (loading, voices, WAV decoding),
 // KorvelSoundWaveReader.cpp (the RIFF chunk reader), KorvelSoundWaveOgg.cpp
-// (Ogg Vorbis), KorvelSoundWavePack.cpp (media packs).
+// (Ogg Vorbis).
 #pragma once
 
 #include <cstdint>

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "SoundTestSupport.h"
 #include "WaveTestFiles.h"
 #include "support/TestAudio.h"
 #include "support/TestMedia.h"
+#include "support/TestPack.h"
 #include "support/TestTempDir.h"
 
 namespace
@@ -202,4 +204,29 @@ TEST(CKorvelSoundWave, LoadedSoundReachesTheMixer)
     ASSERT_GE(aOut.size(), 4u);
     EXPECT_GT(aOut[3], aOut[0]);
     EXPECT_GT(aOut[0], 0);
+}
+
+TEST(CKorvelSoundWave, LoadsPackItemsByName)
+{
+    CSoundTestEngine engine;
+    CTestTempDir dir;
+    const std::vector<uint8_t> aWav =
+        CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Chunk("data", Pcm16Bytes({5, 6, 7})).Bytes();
+    const std::vector<uint8_t> aOther = CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {1}).Bytes();
+    // The sound is followed by another item: its chunk scan must stop at its own end.
+    const std::string strPack = TestPackBytes({{"/snd/hit.wav", std::string(aWav.begin(), aWav.end())},
+                                               {"/snd/other.wav", std::string(aOther.begin(), aOther.end())}});
+    ASSERT_TRUE(WriteTestFile(dir.File("p.kmp"), strPack));
+    CKorvelMediaPack pack;
+    ASSERT_EQ(KE_OK, pack.Startup(CKorvelString(dir.File("p.kmp").c_str()), CKorvelString("")));
+
+    CKorvelSoundWave wave;
+    ASSERT_EQ(KE_OK, wave.LoadFromPack(engine.Get(), &pack, CKorvelString("hit.wav"), 0, 0, 1));
+    EXPECT_EQ((std::vector<uint8_t>{5, 0, 6, 0, 7, 0}), VoiceBytes(wave));
+    EXPECT_EQ(1u, wave.GetDuplicateCount());
+    wave.Shutdown();
+
+    EXPECT_EQ(KE_ERR_NOTFOUND, wave.LoadFromPack(engine.Get(), &pack, CKorvelString("miss.wav"), 0, 0, 0));
+    EXPECT_EQ(nullptr, wave.GetBuffer(0));
+    EXPECT_EQ(KE_ERR_INVALIDARG, wave.LoadFromPack(engine.Get(), nullptr, CKorvelString("hit.wav"), 0, 0, 0));
 }
