@@ -102,7 +102,9 @@ TEST(CKorvelSoundWave, OggOverdriveIsClamped)
     for (size_t i = 0; i < aSamples.size(); ++i)
     {
         if (i % 40 >= 10 && i % 40 < 30)
+        {
             ASSERT_EQ(aSquare[i] > 0, aSamples[i] > 0) << i;
+        }
     }
 }
 
