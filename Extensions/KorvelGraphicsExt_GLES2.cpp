@@ -14,9 +14,9 @@
 CKorvelGraphicsExt_GLES2::CKorvelGraphicsExt_GLES2()
     : m_pDisplay(nullptr), m_pSurface(nullptr), m_pContext(nullptr), m_pConfig(nullptr), m_iEGLMajor(0),
       m_iEGLMinor(0), m_uTextureMaxLevel(0), m_pSpriteProgram(nullptr), m_pTextureProgram(nullptr),
-      m_pHighlightProgram(nullptr), m_pColorProgram(nullptr), m_pTintProgram(nullptr), m_pTextProgram1(nullptr),
-      m_pTextProgram2(nullptr), m_uTextureBinds(0), m_uProgramSwitches(0), m_uCurrentProgram(0),
-      m_uCurrentTexture(0), m_pCurrentVertices(nullptr), m_bScissor(false)
+      m_pHighlightProgram(nullptr), m_pColorProgram(nullptr), m_pTintProgram(nullptr),
+      m_pTextProgram1(nullptr), m_pTextProgram2(nullptr), m_uTextureBinds(0), m_uProgramSwitches(0),
+      m_uCurrentProgram(0), m_uCurrentTexture(0), m_pCurrentVertices(nullptr), m_bScissor(false)
 {
     SetName(g_KEGraphicsExtensionGLES2);
     std::memset(m_aiColorBits, 0, sizeof(m_aiColorBits));
@@ -50,13 +50,20 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Startup(IKorvelApplication* pAppli
     if (!eglBindAPI(EGL_OPENGL_ES_API))
         return KE_ERR_DEVICE;
 
-    static const EGLint s_aConfig[] = {EGL_RED_SIZE,        5,
-                                       EGL_GREEN_SIZE,      6,
-                                       EGL_BLUE_SIZE,       5,
-                                       EGL_ALPHA_SIZE,      0,
-                                       EGL_DEPTH_SIZE,      8,
-                                       EGL_SURFACE_TYPE,    EGL_WINDOW_BIT,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
+    static const EGLint s_aConfig[] = {EGL_RED_SIZE,
+                                       5,
+                                       EGL_GREEN_SIZE,
+                                       6,
+                                       EGL_BLUE_SIZE,
+                                       5,
+                                       EGL_ALPHA_SIZE,
+                                       0,
+                                       EGL_DEPTH_SIZE,
+                                       8,
+                                       EGL_SURFACE_TYPE,
+                                       EGL_WINDOW_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_ES2_BIT,
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint iFound = 0;
@@ -106,9 +113,9 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Startup(IKorvelApplication* pAppli
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::BuildDefaultPrograms()
 {
-    CKorvel3DProgram** const apSlots[KE_PROGRAM_COUNT] = {&m_pSpriteProgram, &m_pTextureProgram, &m_pColorProgram,
-                                                          &m_pTintProgram,   &m_pHighlightProgram, &m_pTextProgram1,
-                                                          &m_pTextProgram2};
+    CKorvel3DProgram** const apSlots[KE_PROGRAM_COUNT] = {
+        &m_pSpriteProgram,    &m_pTextureProgram, &m_pColorProgram, &m_pTintProgram,
+        &m_pHighlightProgram, &m_pTextProgram1,   &m_pTextProgram2};
     for (int i = 0; i < KE_PROGRAM_COUNT; ++i)
     {
         CKorvel3DProgram* pProgram = new (std::nothrow) CKorvel3DProgram;
@@ -251,7 +258,8 @@ int CKorvelGraphicsExt_GLES2::ActivateProgram(CKorvel3DProgram& program, const v
     static const sAttribute s_aTextured[] = {{"position", 3, 0}, {"uv", 2, 12}, {nullptr, 0, 0}};
     static const sAttribute s_aColored[] = {{"position", 3, 0}, {"color", 4, 12}, {nullptr, 0, 0}};
     static const sAttribute s_aTinted[] = {{"position", 2, 0}, {"uv", 2, 8}, {"color", 4, 16}};
-    const sAttribute* pAttributes = bTinted ? s_aTinted : (&program == m_pColorProgram ? s_aColored : s_aTextured);
+    const sAttribute* pAttributes =
+        bTinted ? s_aTinted : (&program == m_pColorProgram ? s_aColored : s_aTextured);
     const int iStride = bTinted ? 32 : (&program == m_pColorProgram ? 28 : 20);
     const char* pBase = static_cast<const char*>(pVertices);
     for (int i = 0; i < 3 && pAttributes[i].pszName; ++i)
@@ -284,8 +292,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::SetClipRect(const CKorvelRect<float>* pRect)
 {
     if (!pRect)
         return SetClipRect(static_cast<const CKorvelRect<int>*>(nullptr));
-    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top), FloatToPixelX(pRect->right),
-                                FloatToPixelY(pRect->bottom));
+    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top),
+                                FloatToPixelX(pRect->right), FloatToPixelY(pRect->bottom));
     return SetClipRect(&rect);
 }
 

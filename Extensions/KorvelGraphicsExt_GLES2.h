@@ -64,8 +64,9 @@ public:
     // Tinted draws treat the texture as premultiplied, as the surfaces' textures are.
     KE_RETVAL DrawBlended(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
                           unsigned int argb, unsigned int uFlags) override;
-    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                          unsigned int argb, unsigned int uFlags) override;
+    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                          const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                          unsigned int uFlags) override;
     KE_RETVAL DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
                                    const CKorvelRect<int>* pSrcRect, unsigned int argb,
                                    unsigned int uFlags) override;
@@ -132,30 +133,46 @@ private:
     {
         float fLeft, fTop, fRight, fBottom;
     };
+    // An upright quad in clip space: left, top, width, height (y up).
+    struct sQuad
+    {
+        float fLeft, fTop, fWidth, fHeight;
+    };
+    // Corners in quad order, each x, y, u, v.
+    typedef float Corners[4][4];
 
     KE_RETVAL BuildDefaultPrograms();
     // The scissor of the stored clip rectangle, or none.
     void ApplyClip();
-    // The source's texture, or 0 when it is not a software surface with one.
-    static unsigned int SourceTexture(IKorvelGraphicsContext& src);
+    // 3 without the program, 2 for a source that is not a software surface with a
+    // texture, else 1 and the source's texture.
+    static KE_RETVAL CheckSource(const CKorvel3DProgram* pProgram, IKorvelGraphicsContext& src,
+                                 unsigned int& uTexture);
     static sUV SourceUV(const CKorvelRect<float>* pSrcRect);
-    void Mirror(sUV& uv, unsigned int uFlags) const;
+    static void Mirror(sUV& uv, unsigned int uFlags);
+    // The source (or its rectangle) at its pixel size with its top-left at the position.
+    sQuad ImageQuad(const CKorvelVector2& pos, const IKorvelGraphicsContext& src,
+                    const CKorvelRect<float>* pSrcRect) const;
+    // The destination rectangle, or the whole target.
+    static sQuad StretchedQuad(const CKorvelRect<float>* pDstRect);
+    // Centring and mirroring by the flags, then the corners.
+    static void UprightCorners(sQuad quad, sUV uv, unsigned int uFlags, Corners& corners);
+    // The corners of an image turned by the angle about its centre, with its unrotated
+    // top-left corner at the anchor (fractions of the target). The corners lie at plus
+    // and minus the half sizes, in pixels, before the scaling to the target's size; the
+    // image is thus that many pixels wide and high.
+    void RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth, float fHalfHeight, float fAngle,
+                        unsigned int uFlags, sUV uv, Corners& corners) const;
     // Flag 2 multiplies, 0x80 blends premultiplied alpha, anything else replaces.
     static void SetTexturedBlend(unsigned int uFlags);
-    KE_RETVAL DrawTexturedQuad(float x0, float fTop, float w, float h, sUV uv, unsigned int uTexture,
-                               unsigned int uFlags);
-    KE_RETVAL DrawTintedQuad(float x0, float fTop, float w, float h, sUV uv, unsigned int uTexture,
-                             unsigned int argb, unsigned int uFlags);
+    // One fan with the texture program, blended by the flags.
+    KE_RETVAL DrawTextured(const Corners& corners, unsigned int uTexture, unsigned int uFlags);
+    // One fan with the tint program (or the highlight program), the colour on every corner,
+    // blended as premultiplied.
+    KE_RETVAL DrawTinted(const Corners& corners, unsigned int uTexture, const CKorvel3DColor& color,
+                         CKorvel3DProgram& program);
     // Colours in quad order.
     KE_RETVAL DrawColoredQuad(const CKorvelRect<float>* pRect, const CKorvel3DColor aColors[4]);
-    // The four corners (x, y in clip space), in quad order, of an image turned by the angle
-    // about its centre with its unrotated top-left corner at the anchor (fractions of the
-    // target). The corners lie at plus and minus the half sizes, in pixels, before the
-    // scaling to the target's size; the image is thus that many pixels wide and high.
-    void RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth, float fHalfHeight, float fAngle,
-                        unsigned int uFlags, float afCorners[8]) const;
-    // Position, uv (four floats per corner) and the same colour on every corner.
-    void WriteTintedVertices(const float afQuad[4][4], const CKorvel3DColor& color);
 
     void* m_pDisplay; // EGL handles; the display is null while not started
     void* m_pSurface;

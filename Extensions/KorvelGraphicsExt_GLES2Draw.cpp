@@ -11,6 +11,7 @@
 
 #include <GLES2/gl2.h>
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace
@@ -46,11 +47,14 @@ CKorvel3DColor TintColor(unsigned int argb, bool bPremultiply)
 
 // ---- helpers
 
-unsigned int CKorvelGraphicsExt_GLES2::SourceTexture(IKorvelGraphicsContext& src)
+KE_RETVAL CKorvelGraphicsExt_GLES2::CheckSource(const CKorvel3DProgram* pProgram, IKorvelGraphicsContext& src,
+                                                unsigned int& uTexture)
 {
-    if (src.GetContextType() != KE_CONTEXT_SURFACE)
-        return 0;
-    return static_cast<CKorvelSurface&>(src).GetTexture();
+    if (!pProgram)
+        return KE_ERR_NOTSTARTED;
+    uTexture =
+        src.GetContextType() == KE_CONTEXT_SURFACE ? static_cast<CKorvelSurface&>(src).GetTexture() : 0;
+    return uTexture ? KE_OK : KE_ERR_INVALIDARG;
 }
 
 CKorvelGraphicsExt_GLES2::sUV CKorvelGraphicsExt_GLES2::SourceUV(const CKorvelRect<float>* pSrcRect)
@@ -59,12 +63,49 @@ CKorvelGraphicsExt_GLES2::sUV CKorvelGraphicsExt_GLES2::SourceUV(const CKorvelRe
     return sUV{r.left, r.top, r.right, r.bottom};
 }
 
-void CKorvelGraphicsExt_GLES2::Mirror(sUV& uv, unsigned int uFlags) const
+void CKorvelGraphicsExt_GLES2::Mirror(sUV& uv, unsigned int uFlags)
 {
     if (uFlags & KE_DRAW_MIRROR_H)
         std::swap(uv.fLeft, uv.fRight);
     if (uFlags & KE_DRAW_MIRROR_V)
         std::swap(uv.fTop, uv.fBottom);
+}
+
+CKorvelGraphicsExt_GLES2::sQuad CKorvelGraphicsExt_GLES2::ImageQuad(const CKorvelVector2& pos,
+                                                                    const IKorvelGraphicsContext& src,
+                                                                    const CKorvelRect<float>* pSrcRect) const
+{
+    sQuad quad = {2.0f * pos.x - 1.0f, 1.0f - 2.0f * pos.y, 2.0f * PixelToFloatX(src.GetWidth()),
+                  2.0f * PixelToFloatY(src.GetHeight())};
+    if (pSrcRect)
+    {
+        quad.fWidth *= pSrcRect->right - pSrcRect->left;
+        quad.fHeight *= pSrcRect->bottom - pSrcRect->top;
+    }
+    return quad;
+}
+
+CKorvelGraphicsExt_GLES2::sQuad CKorvelGraphicsExt_GLES2::StretchedQuad(const CKorvelRect<float>* pDstRect)
+{
+    const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
+    return sQuad{2.0f * d.left - 1.0f, 1.0f - 2.0f * d.top, 2.0f * (d.right - d.left),
+                 2.0f * (d.bottom - d.top)};
+}
+
+void CKorvelGraphicsExt_GLES2::UprightCorners(sQuad q, sUV uv, unsigned int uFlags, Corners& corners)
+{
+    // The centring flags put the image in the middle of the target on that axis.
+    if (uFlags & KE_DRAW_CENTER_H)
+        q.fLeft = -q.fWidth / 2.0f;
+    if (uFlags & KE_DRAW_CENTER_V)
+        q.fTop = q.fHeight / 2.0f;
+    Mirror(uv, uFlags);
+    const float fRight = q.fLeft + q.fWidth, fBottom = q.fTop - q.fHeight;
+    const Corners quad = {{q.fLeft, q.fTop, uv.fLeft, uv.fTop},
+                          {q.fLeft, fBottom, uv.fLeft, uv.fBottom},
+                          {fRight, fBottom, uv.fRight, uv.fBottom},
+                          {fRight, q.fTop, uv.fRight, uv.fTop}};
+    std::memcpy(corners, quad, sizeof(Corners));
 }
 
 void CKorvelGraphicsExt_GLES2::SetTexturedBlend(unsigned int uFlags)
@@ -89,8 +130,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fill(unsigned int argb, const CKorvelRect<fl
 {
     if (!pRect)
         return Fill(argb, static_cast<const CKorvelRect<int>*>(nullptr));
-    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top), FloatToPixelX(pRect->right),
-                                FloatToPixelY(pRect->bottom));
+    const CKorvelRect<int> rect(FloatToPixelX(pRect->left), FloatToPixelY(pRect->top),
+                                FloatToPixelX(pRect->right), FloatToPixelY(pRect->bottom));
     return Fill(argb, &rect);
 }
 
@@ -116,7 +157,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fill(unsigned int argb, const CKorvelRect<in
     return KE_OK;
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pRect, const CKorvel3DColor aColors[4])
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pRect,
+                                                    const CKorvel3DColor aColors[4])
 {
     const CKorvelRect<float>& r = pRect ? *pRect : g_rcWhole;
     const float x0 = 2.0f * r.left - 1.0f, x1 = 2.0f * r.right - 1.0f;
@@ -139,15 +181,15 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawColoredQuad(const CKorvelRect<float>* pR
     return KE_OK;
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br, unsigned int bl,
-                                                const CKorvelRect<int>* pRect)
+KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br,
+                                                 unsigned int bl, const CKorvelRect<int>* pRect)
 {
     const CKorvelRect<float> rect = ToFractions(*this, pRect);
     return GradientFill(tl, tr, br, bl, &rect);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br, unsigned int bl,
-                                                const CKorvelRect<float>* pRect)
+KE_RETVAL CKorvelGraphicsExt_GLES2::GradientFill(unsigned int tl, unsigned int tr, unsigned int br,
+                                                 unsigned int bl, const CKorvelRect<float>* pRect)
 {
     if (!m_pColorProgram)
         return KE_ERR_NOTSTARTED;
@@ -195,72 +237,58 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Fade(const CKorvelRect<float>* pRect, float 
 
 // ---- textured quads
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
-                                        unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(int x, int y, IKorvelGraphicsContext& src,
+                                         const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
 {
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return Draw(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, &srcRect, uFlags);
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::Draw(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
-                                        const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
+                                         const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
 {
-    if (!m_pTextureProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(src);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
-    float w = 2.0f * PixelToFloatX(src.GetWidth());
-    float h = 2.0f * PixelToFloatY(src.GetHeight());
-    if (pSrcRect)
-    {
-        w *= pSrcRect->right - pSrcRect->left;
-        h *= pSrcRect->bottom - pSrcRect->top;
-    }
-    return DrawTexturedQuad(2.0f * pos.x - 1.0f, 1.0f - 2.0f * pos.y, w, h, SourceUV(pSrcRect), uTexture, uFlags);
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
+    Corners corners;
+    UprightCorners(ImageQuad(pos, src, pSrcRect), SourceUV(pSrcRect), uFlags, corners);
+    return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
-                                                 const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<int>* pDstRect,
+                                                  IKorvelGraphicsContext& src,
+                                                  const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
 {
     const CKorvelRect<float> dstRect = ToFractions(*this, pDstRect);
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return DrawStretched(&dstRect, src, &srcRect, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<float>* pDstRect, IKorvelGraphicsContext& src,
-                                                 const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretched(const CKorvelRect<float>* pDstRect,
+                                                  IKorvelGraphicsContext& src,
+                                                  const CKorvelRect<float>* pSrcRect, unsigned int uFlags)
 {
-    if (!m_pTextureProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(src);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
-    const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
-    return DrawTexturedQuad(2.0f * d.left - 1.0f, 1.0f - 2.0f * d.top, 2.0f * (d.right - d.left),
-                            2.0f * (d.bottom - d.top), SourceUV(pSrcRect), uTexture, uFlags);
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
+    Corners corners;
+    UprightCorners(StretchedQuad(pDstRect), SourceUV(pSrcRect), uFlags, corners);
+    return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTexturedQuad(float x0, float fTop, float w, float h, sUV uv,
-                                                    unsigned int uTexture, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTextured(const Corners& corners, unsigned int uTexture,
+                                                 unsigned int uFlags)
 {
-    if (uFlags & KE_DRAW_CENTER_H)
-        x0 = -w / 2.0f;
-    if (uFlags & KE_DRAW_CENTER_V)
-        fTop = h / 2.0f;
-    Mirror(uv, uFlags);
-    const float afQuad[4][4] = {{x0, fTop, uv.fLeft, uv.fTop},
-                                {x0, fTop - h, uv.fLeft, uv.fBottom},
-                                {x0 + w, fTop - h, uv.fRight, uv.fBottom},
-                                {x0 + w, fTop, uv.fRight, uv.fTop}};
     float* p = m_afVertices;
     for (int i = 0; i < 4; ++i, p += 5)
     {
-        p[0] = afQuad[i][0];
-        p[1] = afQuad[i][1];
+        p[0] = corners[i][0];
+        p[1] = corners[i][1];
         p[2] = 0.0f;
-        p[3] = afQuad[i][2];
-        p[4] = afQuad[i][3];
+        p[3] = corners[i][2];
+        p[4] = corners[i][3];
     }
     SetTexturedBlend(uFlags);
     ActivateTexture(GL_TEXTURE0, uTexture);
@@ -272,37 +300,34 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTexturedQuad(float x0, float fTop, float
 // ---- tinted quads
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawBlended(int x, int y, IKorvelGraphicsContext& src,
-                                               const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags)
+                                                const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                                unsigned int uFlags)
 {
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
     return DrawBlended(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, &srcRect, argb, uFlags);
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
-                                               const CKorvelRect<float>* pSrcRect, unsigned int argb,
-                                               unsigned int uFlags)
+                                                const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                                                unsigned int uFlags)
 {
     if (!HasAlpha(argb))
         return KE_OK;
-    if (!m_pTintProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(src);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
-    float w = 2.0f * PixelToFloatX(src.GetWidth());
-    float h = 2.0f * PixelToFloatY(src.GetHeight());
-    if (pSrcRect)
-    {
-        w *= pSrcRect->right - pSrcRect->left;
-        h *= pSrcRect->bottom - pSrcRect->top;
-    }
-    return DrawTintedQuad(2.0f * pos.x - 1.0f, 1.0f - 2.0f * pos.y, w, h, SourceUV(pSrcRect), uTexture, argb,
-                          uFlags);
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTintProgram, src, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
+    Corners corners;
+    UprightCorners(ImageQuad(pos, src, pSrcRect), SourceUV(pSrcRect), uFlags, corners);
+    const bool bHighlight = (uFlags & KE_DRAW_ALPHAONLY) != 0;
+    return DrawTinted(corners, uTexture, TintColor(argb, !bHighlight),
+                      bHighlight ? *m_pHighlightProgram : *m_pTintProgram);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
-                                                        const CKorvelRect<int>* pSrcRect, unsigned int argb,
-                                                        unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>* pDstRect,
+                                                         IKorvelGraphicsContext& src,
+                                                         const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                                         unsigned int uFlags)
 {
     const CKorvelRect<float> dstRect = ToFractions(*this, pDstRect);
     const CKorvelRect<float> srcRect = ToFractions(src, pSrcRect);
@@ -310,64 +335,51 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<int>*
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::DrawStretchedBlended(const CKorvelRect<float>* pDstRect,
-                                                        IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                                                        unsigned int argb, unsigned int uFlags)
+                                                         IKorvelGraphicsContext& src,
+                                                         const CKorvelRect<float>* pSrcRect,
+                                                         unsigned int argb, unsigned int uFlags)
 {
     if (!HasAlpha(argb))
         return KE_OK;
-    if (!m_pTintProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(src);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
-    const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
-    return DrawTintedQuad(2.0f * d.left - 1.0f, 1.0f - 2.0f * d.top, 2.0f * (d.right - d.left),
-                          2.0f * (d.bottom - d.top), SourceUV(pSrcRect), uTexture, argb, uFlags);
-}
-
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTintedQuad(float x0, float fTop, float w, float h, sUV uv,
-                                                  unsigned int uTexture, unsigned int argb, unsigned int uFlags)
-{
-    if (uFlags & KE_DRAW_CENTER_H)
-        x0 = -w / 2.0f;
-    if (uFlags & KE_DRAW_CENTER_V)
-        fTop = h / 2.0f;
-    Mirror(uv, uFlags);
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTintProgram, src, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
+    Corners corners;
+    UprightCorners(StretchedQuad(pDstRect), SourceUV(pSrcRect), uFlags, corners);
     const bool bHighlight = (uFlags & KE_DRAW_ALPHAONLY) != 0;
-    const CKorvel3DColor color = TintColor(argb, !bHighlight);
-    const float afQuad[4][4] = {{x0, fTop, uv.fLeft, uv.fTop},
-                                {x0, fTop - h, uv.fLeft, uv.fBottom},
-                                {x0 + w, fTop - h, uv.fRight, uv.fBottom},
-                                {x0 + w, fTop, uv.fRight, uv.fTop}};
-    WriteTintedVertices(afQuad, color);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    ActivateTexture(GL_TEXTURE0, uTexture);
-    ActivateProgram(bHighlight ? *m_pHighlightProgram : *m_pTintProgram, m_afVertices);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    return KE_OK;
+    return DrawTinted(corners, uTexture, TintColor(argb, !bHighlight),
+                      bHighlight ? *m_pHighlightProgram : *m_pTintProgram);
 }
 
-void CKorvelGraphicsExt_GLES2::WriteTintedVertices(const float afQuad[4][4], const CKorvel3DColor& color)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawTinted(const Corners& corners, unsigned int uTexture,
+                                               const CKorvel3DColor& color, CKorvel3DProgram& program)
 {
     float* p = m_afVertices;
     for (int i = 0; i < 4; ++i, p += 8)
     {
-        p[0] = afQuad[i][0];
-        p[1] = afQuad[i][1];
-        p[2] = afQuad[i][2];
-        p[3] = afQuad[i][3];
+        p[0] = corners[i][0];
+        p[1] = corners[i][1];
+        p[2] = corners[i][2];
+        p[3] = corners[i][3];
         p[4] = color.r;
         p[5] = color.g;
         p[6] = color.b;
         p[7] = color.a;
     }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    ActivateTexture(GL_TEXTURE0, uTexture);
+    ActivateProgram(program, m_afVertices);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    return KE_OK;
 }
 
 // ---- rotated quads
 
-void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth, float fHalfHeight,
-                                             float fAngle, unsigned int uFlags, float afCorners[8]) const
+void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, float fHalfWidth,
+                                              float fHalfHeight, float fAngle, unsigned int uFlags, sUV uv,
+                                              Corners& corners) const
 {
     float fPx = 2.0f * ((uFlags & KE_DRAW_CENTER_H) ? 0.5f : fAnchorX) - 1.0f;
     float fPy = 1.0f - 2.0f * ((uFlags & KE_DRAW_CENTER_V) ? 0.5f : fAnchorY);
@@ -388,17 +400,21 @@ void CKorvelGraphicsExt_GLES2::RotatedCorners(float fAnchorX, float fAnchorY, fl
     translate.m[11] = 0.0f;
     transform.Mul(translate, rotate);
     const float afSigns[4][2] = {{-1.0f, 1.0f}, {-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}};
+    const float afUV[4][2] = {
+        {uv.fLeft, uv.fTop}, {uv.fLeft, uv.fBottom}, {uv.fRight, uv.fBottom}, {uv.fRight, uv.fTop}};
     for (int i = 0; i < 4; ++i)
     {
         CKorvelVector3 corner(afSigns[i][0] * fHalfWidth, afSigns[i][1] * fHalfHeight, 0.0f);
         transform.TransformCoord(corner);
-        afCorners[2 * i] = corner.x;
-        afCorners[2 * i + 1] = corner.y;
+        corners[i][0] = corner.x;
+        corners[i][1] = corner.y;
+        corners[i][2] = afUV[i][0];
+        corners[i][3] = afUV[i][1];
     }
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsContext& src, float fAngle, int iSize,
-                                               unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsContext& src, float fAngle,
+                                                int iSize, unsigned int uFlags)
 {
     const int iWidth = src.GetWidth(), iHeight = src.GetHeight();
     if (iWidth <= 0 || iHeight <= 0)
@@ -407,41 +423,27 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(int x, int y, IKorvelGraphicsCon
     return DrawRotated(CKorvelVector2(PixelToFloatX(x), PixelToFloatY(y)), src, fAngle, fScale, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src, float fAngle,
-                                               float fScale, unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                                                float fAngle, float fScale, unsigned int uFlags)
 {
-    if (!m_pTextureProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(src);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTextureProgram, src, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
     if (uFlags & KE_DRAW_COLORKEY)
         uFlags |= KE_DRAW_SRCALPHA;
-    float afCorners[8];
-    RotatedCorners(pos.x, pos.y, float(src.GetWidth()) * fScale, float(src.GetHeight()) * fScale, fAngle, uFlags,
-                   afCorners);
     sUV uv = SourceUV(nullptr);
     Mirror(uv, uFlags);
-    const float afUV[4][2] = {{uv.fLeft, uv.fTop}, {uv.fLeft, uv.fBottom}, {uv.fRight, uv.fBottom}, {uv.fRight, uv.fTop}};
-    float* p = m_afVertices;
-    for (int i = 0; i < 4; ++i, p += 5)
-    {
-        p[0] = afCorners[2 * i];
-        p[1] = afCorners[2 * i + 1];
-        p[2] = 0.0f;
-        p[3] = afUV[i][0];
-        p[4] = afUV[i][1];
-    }
-    SetTexturedBlend(uFlags);
-    ActivateTexture(GL_TEXTURE0, uTexture);
-    ActivateProgram(*m_pTextureProgram, m_afVertices);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    return KE_OK;
+    Corners corners;
+    RotatedCorners(pos.x, pos.y, float(src.GetWidth()) * fScale, float(src.GetHeight()) * fScale, fAngle,
+                   uFlags, uv, corners);
+    return DrawTextured(corners, uTexture, uFlags);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext* pSrc,
-                                                      const CKorvelRect<int>* pSrcRect, float fAngle, unsigned int argb,
-                                                      unsigned int uFlags)
+KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* pDstRect,
+                                                       IKorvelGraphicsContext* pSrc,
+                                                       const CKorvelRect<int>* pSrcRect, float fAngle,
+                                                       unsigned int argb, unsigned int uFlags)
 {
     if (!pSrc)
         return KE_ERR_INVALIDARG;
@@ -451,44 +453,34 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<int>* p
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::StretchRotateBlend(const CKorvelRect<float>* pDstRect,
-                                                      IKorvelGraphicsContext* pSrc, const CKorvelRect<float>* pSrcRect,
-                                                      float fAngle, unsigned int argb, unsigned int uFlags)
+                                                       IKorvelGraphicsContext* pSrc,
+                                                       const CKorvelRect<float>* pSrcRect, float fAngle,
+                                                       unsigned int argb, unsigned int uFlags)
 {
     if (!pSrc)
         return KE_ERR_INVALIDARG;
-    if (!m_pTintProgram)
-        return KE_ERR_NOTSTARTED;
-    const unsigned int uTexture = SourceTexture(*pSrc);
-    if (!uTexture)
-        return KE_ERR_INVALIDARG;
+    unsigned int uTexture = 0;
+    const KE_RETVAL iCheck = CheckSource(m_pTintProgram, *pSrc, uTexture);
+    if (iCheck != KE_OK)
+        return iCheck;
     const CKorvelRect<float>& d = pDstRect ? *pDstRect : g_rcWhole;
-    float afCorners[8];
-    RotatedCorners(d.left, d.top, (d.right - d.left) * float(m_iWidth), (d.bottom - d.top) * float(m_iHeight), fAngle,
-                   uFlags, afCorners);
-    const sUV uv = SourceUV(pSrcRect);
-    const float afQuad[4][4] = {{afCorners[0], afCorners[1], uv.fLeft, uv.fTop},
-                                {afCorners[2], afCorners[3], uv.fLeft, uv.fBottom},
-                                {afCorners[4], afCorners[5], uv.fRight, uv.fBottom},
-                                {afCorners[6], afCorners[7], uv.fRight, uv.fTop}};
-    WriteTintedVertices(afQuad, TintColor(argb, true));
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    ActivateTexture(GL_TEXTURE0, uTexture);
-    ActivateProgram(*m_pTintProgram, m_afVertices);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    return KE_OK;
+    Corners corners;
+    RotatedCorners(d.left, d.top, (d.right - d.left) * float(m_iWidth), (d.bottom - d.top) * float(m_iHeight),
+                   fAngle, uFlags, SourceUV(pSrcRect), corners);
+    return DrawTinted(corners, uTexture, TintColor(argb, true), *m_pTintProgram);
 }
 
 // ---- lines
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Line(int x1, int y1, int x2, int y2, unsigned int argbFrom, unsigned int argbTo)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Line(int x1, int y1, int x2, int y2, unsigned int argbFrom,
+                                         unsigned int argbTo)
 {
-    return Line(CKorvelVector2(PixelToFloatX(x1), PixelToFloatY(y1)), CKorvelVector2(PixelToFloatX(x2), PixelToFloatY(y2)),
-                argbFrom, argbTo);
+    return Line(CKorvelVector2(PixelToFloatX(x1), PixelToFloatY(y1)),
+                CKorvelVector2(PixelToFloatX(x2), PixelToFloatY(y2)), argbFrom, argbTo);
 }
 
-KE_RETVAL CKorvelGraphicsExt_GLES2::Line(const CKorvelVector2& from, const CKorvelVector2& to, unsigned int argbFrom,
-                                        unsigned int argbTo)
+KE_RETVAL CKorvelGraphicsExt_GLES2::Line(const CKorvelVector2& from, const CKorvelVector2& to,
+                                         unsigned int argbFrom, unsigned int argbTo)
 {
     if (!m_pColorProgram)
         return KE_ERR_NOTSTARTED;

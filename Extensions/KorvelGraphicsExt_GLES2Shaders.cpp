@@ -51,15 +51,16 @@ const char* const strTex01DiffuseFS = "\tprecision mediump float;"
                                       "\tvoid main() {"
                                       "\tgl_FragColor = texture2D(texture01, texCoord) * diffuse;"
                                       "\t}";
-const char* const strQuad2DHighlightFS = "\tprecision mediump float;"
-                                         "\tuniform sampler2D texture01;"
-                                         "\tvarying vec4 diffuse;"
-                                         "\tvarying vec2 texCoord;"
-                                         "\tvoid main() {"
-                                         "\tmediump vec4 tex01 = texture2D(texture01, texCoord);"
-                                         "\tgl_FragColor.rgb = mix(diffuse.rgb * tex01.a, tex01.rgb, diffuse.a);"
-                                         "\tgl_FragColor.a = tex01.a;"
-                                         "\t}";
+const char* const strQuad2DHighlightFS =
+    "\tprecision mediump float;"
+    "\tuniform sampler2D texture01;"
+    "\tvarying vec4 diffuse;"
+    "\tvarying vec2 texCoord;"
+    "\tvoid main() {"
+    "\tmediump vec4 tex01 = texture2D(texture01, texCoord);"
+    "\tgl_FragColor.rgb = mix(diffuse.rgb * tex01.a, tex01.rgb, diffuse.a);"
+    "\tgl_FragColor.a = tex01.a;"
+    "\t}";
 
 // Sprite-sheet quads of 4 x 4 frames; the row vector times the matrix matches the
 // element order of the engine's matrices.
@@ -85,17 +86,18 @@ const char* const strQuadVS = "\tattribute vec3 position;"
                               "\t}";
 
 // Glyph quads of the bitmap fonts.
-const char* const strTextVS = "\tattribute mediump vec2 position;"
-                              "\tattribute mediump vec2 uv;"
-                              "\tattribute mediump vec2 offset;"
-                              "\tuniform mediump vec4 color;"
-                              "\tuniform mediump vec2 scale;"
-                              "\tvarying mediump vec2 texCoord;"
-                              "\tvoid main() {"
-                              "\tgl_Position = vec4(position.x * scale.x + offset.x, position.y * scale.y + offset.y, "
-                              "0.0, 1.0);"
-                              "\ttexCoord = uv;"
-                              "\t}";
+const char* const strTextVS =
+    "\tattribute mediump vec2 position;"
+    "\tattribute mediump vec2 uv;"
+    "\tattribute mediump vec2 offset;"
+    "\tuniform mediump vec4 color;"
+    "\tuniform mediump vec2 scale;"
+    "\tvarying mediump vec2 texCoord;"
+    "\tvoid main() {"
+    "\tgl_Position = vec4(position.x * scale.x + offset.x, position.y * scale.y + offset.y, "
+    "0.0, 1.0);"
+    "\ttexCoord = uv;"
+    "\t}";
 const char* const strTextFS = "\tprecision mediump float;"
                               "\tuniform sampler2D texture01;"
                               "\tuniform mediump vec4 color;"
@@ -107,11 +109,11 @@ const char* const strTextFS = "\tprecision mediump float;"
 } // namespace
 
 const SKE_SHADERSOURCES g_KEBuiltinShaders[KE_PROGRAM_COUNT] = {
-    {strQuadVS, strTex01DiffuseFS},                      // sprite
-    {strQuad2DVS, strQuad2DFS},                          // texture
-    {strQuad2DGouraudVS, strDiffuseFS},                  // colour
-    {strQuad2DGouraudTexturedVS, strTex01DiffuseFS},     // tint
-    {strQuad2DGouraudTexturedVS, strQuad2DHighlightFS},  // highlight
-    {strTextVS, strTextFS},                              // first text
-    {strTextVS, strTextFS},                              // second text
+    {strQuadVS, strTex01DiffuseFS},                     // sprite
+    {strQuad2DVS, strQuad2DFS},                         // texture
+    {strQuad2DGouraudVS, strDiffuseFS},                 // colour
+    {strQuad2DGouraudTexturedVS, strTex01DiffuseFS},    // tint
+    {strQuad2DGouraudTexturedVS, strQuad2DHighlightFS}, // highlight
+    {strTextVS, strTextFS},                             // first text
+    {strTextVS, strTextFS},                             // second text
 };

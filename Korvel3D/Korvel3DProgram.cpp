@@ -62,7 +62,7 @@ CKorvel3DProgram::CKorvel3DProgram()
 CKorvel3DProgram::~CKorvel3DProgram() {}
 
 KE_RETVAL CKorvel3DProgram::Startup(IKorvelGraphicsContext* pContext, const CKorvelString& strVertexSource,
-                                   const CKorvelString& strFragmentSource)
+                                    const CKorvelString& strFragmentSource)
 {
     m_pContext = pContext;
     m_strVertexSource.Set(strVertexSource);
@@ -73,7 +73,8 @@ KE_RETVAL CKorvel3DProgram::Startup(IKorvelGraphicsContext* pContext, const CKor
 KE_RETVAL CKorvel3DProgram::LinkProgram()
 {
     EmptyCaches();
-    return BuildProgram(m_strVertexSource, m_strFragmentSource, m_uVertexShader, m_uFragmentShader, m_uProgram);
+    return BuildProgram(m_strVertexSource, m_strFragmentSource, m_uVertexShader, m_uFragmentShader,
+                        m_uProgram);
 }
 
 void CKorvel3DProgram::Shutdown()
@@ -158,7 +159,8 @@ KE_RETVAL CKorvel3DProgram::CompileFragmentShader(const CKorvelString& strSource
     return CompileShader(GL_FRAGMENT_SHADER, strSource, uShader);
 }
 
-KE_RETVAL CKorvel3DProgram::CompileShader(unsigned int uKind, const CKorvelString& strSource, unsigned int& uShader)
+KE_RETVAL CKorvel3DProgram::CompileShader(unsigned int uKind, const CKorvelString& strSource,
+                                          unsigned int& uShader)
 {
     uShader = glCreateShader(uKind);
     {

@@ -38,12 +38,13 @@ public:
     // Three section headings; the sections themselves are empty.
     void GetError(CKorvelString& strText) const;
 
-    static KE_RETVAL BuildProgram(const CKorvelString& strVertexSource, const CKorvelString& strFragmentSource,
-                                  unsigned int& uVertexShader, unsigned int& uFragmentShader,
-                                  unsigned int& uProgram);
+    static KE_RETVAL BuildProgram(const CKorvelString& strVertexSource,
+                                  const CKorvelString& strFragmentSource, unsigned int& uVertexShader,
+                                  unsigned int& uFragmentShader, unsigned int& uProgram);
     static KE_RETVAL CompileVertexShader(const CKorvelString& strSource, unsigned int& uShader);
     static KE_RETVAL CompileFragmentShader(const CKorvelString& strSource, unsigned int& uShader);
-    static KE_RETVAL LinkProgram(unsigned int uVertexShader, unsigned int uFragmentShader, unsigned int& uProgram);
+    static KE_RETVAL LinkProgram(unsigned int uVertexShader, unsigned int uFragmentShader,
+                                 unsigned int& uProgram);
     static CKorvelString PreprocessShaderSource(const CKorvelString& strSource);
     // 1 when compiled (linked), else 0; the info log, when there is one, becomes the text.
     static int GetShaderError(unsigned int uShader, CKorvelString& strText);

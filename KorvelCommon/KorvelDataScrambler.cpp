@@ -20,7 +20,10 @@ const unsigned char g_aScrambleTable[CKorvelDataScrambler::TABLE_SIZE] = {
 };
 } // namespace
 
-CKorvelDataScrambler* CKorvelDataScrambler::New() { return new (std::nothrow) CKorvelDataScrambler(); }
+CKorvelDataScrambler* CKorvelDataScrambler::New()
+{
+    return new (std::nothrow) CKorvelDataScrambler();
+}
 
 void CKorvelDataScrambler::BuildPwd(const CKorvelString& strKey, CKorvelString& strPwd) const
 {

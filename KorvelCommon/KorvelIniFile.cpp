@@ -4,7 +4,10 @@
 
 namespace
 {
-bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(unsigned char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 bool IsComment(const CKorvelString& strLine)
 {
@@ -17,9 +20,15 @@ bool IsComment(const CKorvelString& strLine)
 
 CKorvelIniFile::CKorvelIniFile() : m_iSectionPosition(0) {}
 
-CKorvelIniFile::~CKorvelIniFile() { Close(); }
+CKorvelIniFile::~CKorvelIniFile()
+{
+    Close();
+}
 
-CKorvelIniFile* CKorvelIniFile::New() { return new (std::nothrow) CKorvelIniFile(); }
+CKorvelIniFile* CKorvelIniFile::New()
+{
+    return new (std::nothrow) CKorvelIniFile();
+}
 
 int CKorvelIniFile::ReadString(CKorvelString& strLine)
 {
@@ -181,7 +190,8 @@ int CKorvelIniFile::GetIntValue(const CKorvelString& strSection, const CKorvelSt
     return iValue;
 }
 
-float CKorvelIniFile::GetFloatValue(const CKorvelString& strSection, const CKorvelString& strKey, float fDefault)
+float CKorvelIniFile::GetFloatValue(const CKorvelString& strSection, const CKorvelString& strKey,
+                                    float fDefault)
 {
     float fValue = fDefault;
     if (EnterSection(strSection))

@@ -10,9 +10,9 @@
 
 namespace
 {
-const unsigned int HEADER_SIZE = 8;     // magic and item count
-const unsigned int MIN_ENTRY_SIZE = 7;  // name length, one name byte, offset
-const unsigned int RECORD_HEADER = 8;   // skipped word and data size
+const unsigned int kHeaderSize = 8;   // magic and item count
+const unsigned int kMinEntrySize = 7; // name length, one name byte, offset
+const unsigned int kRecordHeader = 8; // skipped word and data size
 
 // Targets start at zero, so a read past the end gives 0 (an invalid length or size).
 unsigned int ReadU16(CKorvelFile& file)
@@ -40,9 +40,15 @@ CKorvelString FileNameOf(const CKorvelString& strName)
 
 CKorvelMediaPack::CKorvelMediaPack() : m_pFile(nullptr), m_pKey(nullptr) {}
 
-CKorvelMediaPack::~CKorvelMediaPack() { Shutdown(); }
+CKorvelMediaPack::~CKorvelMediaPack()
+{
+    Shutdown();
+}
 
-CKorvelMediaPack* CKorvelMediaPack::New() { return new (std::nothrow) CKorvelMediaPack(); }
+CKorvelMediaPack* CKorvelMediaPack::New()
+{
+    return new (std::nothrow) CKorvelMediaPack();
+}
 
 KE_RETVAL CKorvelMediaPack::Startup(const CKorvelString& strPath, const CKorvelString& strKey)
 {
@@ -87,7 +93,7 @@ KE_RETVAL CKorvelMediaPack::ReadTable()
 {
     unsigned int uFileSize = static_cast<unsigned int>(m_pFile->GetSize());
     unsigned int uCount = ReadU32(*m_pFile);
-    if (uFileSize < HEADER_SIZE || uCount == 0 || uCount > (uFileSize - HEADER_SIZE) / MIN_ENTRY_SIZE)
+    if (uFileSize < kHeaderSize || uCount == 0 || uCount > (uFileSize - kHeaderSize) / kMinEntrySize)
         return KE_ERR_BADDATA;
     std::vector<char> aName;
     for (unsigned int i = 0; i < uCount; ++i)
@@ -100,7 +106,7 @@ KE_RETVAL CKorvelMediaPack::ReadTable()
             return KE_ERR_BADDATA;
         bool bComplete = false;
         unsigned int uOffset = ReadU32(*m_pFile, &bComplete);
-        if (!bComplete || uOffset > uFileSize || uFileSize - uOffset < RECORD_HEADER)
+        if (!bComplete || uOffset > uFileSize || uFileSize - uOffset < kRecordHeader)
             return KE_ERR_BADDATA;
         SKE_MEDIAPACKITEM* pItem = new (std::nothrow) SKE_MEDIAPACKITEM();
         if (!pItem)
@@ -137,7 +143,7 @@ unsigned int CKorvelMediaPack::PositionAt(const SKE_MEDIAPACKITEM& item) const
     m_pFile->Seek(static_cast<int>(item.uOffset + 4), KET_SEEK_BEGIN);
     unsigned int uSize = ReadU32(*m_pFile);
     // A size running past the end of the file is a damaged item, not a short one.
-    unsigned int uLeft = static_cast<unsigned int>(m_pFile->GetSize()) - (item.uOffset + RECORD_HEADER);
+    unsigned int uLeft = static_cast<unsigned int>(m_pFile->GetSize()) - (item.uOffset + kRecordHeader);
     return uSize <= uLeft ? uSize : 0;
 }
 
@@ -165,7 +171,8 @@ unsigned int CKorvelMediaPack::FindItem(const CKorvelString& strName, unsigned i
 
 // --- reading one item ---------------------------------------------------------------
 
-KE_RETVAL CKorvelMediaPackItem::Open(const CKorvelMediaPack& pack, const CKorvelString& strName, unsigned int uIndex)
+KE_RETVAL CKorvelMediaPackItem::Open(const CKorvelMediaPack& pack, const CKorvelString& strName,
+                                     unsigned int uIndex)
 {
     Close();
     unsigned int uSize = pack.SeekToItem(strName, uIndex);

@@ -47,7 +47,10 @@ public:
     const CKorvelString* GetKey() const { return m_pKey; }
 
 private:
-    SKE_MEDIAPACKITEM* ItemAt(int iIndex) const { return static_cast<SKE_MEDIAPACKITEM*>(m_aItems.GetAt(iIndex)); }
+    SKE_MEDIAPACKITEM* ItemAt(int iIndex) const
+    {
+        return static_cast<SKE_MEDIAPACKITEM*>(m_aItems.GetAt(iIndex));
+    }
     unsigned int PositionAt(const SKE_MEDIAPACKITEM& item) const;
     KE_RETVAL ReadTable();
 

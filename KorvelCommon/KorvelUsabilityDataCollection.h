@@ -15,7 +15,7 @@ class IKorvelApplication;
 
 struct SKE_USABILITYFRAME
 {
-    float m_fTime = 0.0f;    // seconds, as the application's frame time
+    float m_fTime = 0.0f;     // seconds, as the application's frame time
     CKorvelPtrArray m_Events; // owned CKorvelEvent copies
 };
 
@@ -37,7 +37,7 @@ public:
 
     unsigned int GetFrameCount() const { return static_cast<unsigned int>(m_Frames.GetCount()); }
     SKE_USABILITYFRAME* GetFrame(unsigned int uFrame) const; // null out of range
-    float GetFrameTime(unsigned int uFrame) const;            // 0 out of range
+    float GetFrameTime(unsigned int uFrame) const;           // 0 out of range
     unsigned int GetFrameEventCount(unsigned int uFrame) const;
     CKorvelEvent* GetFrameEvent(unsigned int uFrame, unsigned int uEvent) const;
     // Roughly the recording's size: 4 per frame and 32 per event added.

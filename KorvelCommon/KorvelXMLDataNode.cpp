@@ -1,5 +1,5 @@
-// CKorvelXMLDataNode: construction and loading, editing, writing and the
-// brace-notation token reader.
+// CKorvelXMLDataNode: construction, node blocks, loading from files, cloning and
+// editing.
 #include "KorvelCommon/KorvelXMLDataNode.h"
 
 #include "KorvelCommon/KorvelFile.h"
@@ -7,17 +7,22 @@
 #include "KorvelCommon/KorvelXMLText.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
 
 // --- construction and loading ---------------------------------------------------------
 
-CKorvelXMLDataNode::CKorvelXMLDataNode() : m_pName(nullptr), m_pFirstChild(nullptr), m_pData(nullptr), m_pNext(nullptr)
+CKorvelXMLDataNode::CKorvelXMLDataNode()
+    : m_pName(nullptr), m_pFirstChild(nullptr), m_pData(nullptr), m_pNext(nullptr), m_uInline(0)
 {
 }
 
-CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName) : CKorvelXMLDataNode() { SetName(pName, 0); }
+CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName) : CKorvelXMLDataNode()
+{
+    SetName(pName, 0);
+}
 
 CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName, CKorvelFile& file) : CKorvelXMLDataNode(pName)
 {
@@ -27,7 +32,71 @@ CKorvelXMLDataNode::CKorvelXMLDataNode(const char* pName, CKorvelFile& file) : C
 CKorvelXMLDataNode::~CKorvelXMLDataNode()
 {
     Shutdown();
-    delete[] m_pName;
+    FreeName();
+}
+
+void* CKorvelXMLDataNode::operator new(size_t uSize)
+{
+    void* pBlock = malloc(uSize);
+    if (!pBlock)
+        throw std::bad_alloc();
+    return pBlock;
+}
+
+void* CKorvelXMLDataNode::operator new(size_t uSize, const std::nothrow_t&) noexcept
+{
+    return malloc(uSize);
+}
+
+void CKorvelXMLDataNode::operator delete(void* pBlock) noexcept
+{
+    free(pBlock);
+}
+
+void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) noexcept
+{
+    free(pBlock);
+}
+
+CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(const char* pName, int iNameLength, bool bDollar,
+                                                  int iDataRoom)
+{
+    const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
+    const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
+    void* pBlock = malloc(sizeof(CKorvelXMLDataNode) + uName + uData);
+    if (!pBlock)
+        return nullptr;
+    CKorvelXMLDataNode* pNode = ::new (pBlock) CKorvelXMLDataNode();
+    char* pText = reinterpret_cast<char*>(pNode + 1);
+    if (bDollar)
+        *pText++ = '$';
+    memcpy(pText, pName, static_cast<size_t>(iNameLength));
+    pText[iNameLength] = 0;
+    pNode->m_pName = reinterpret_cast<char*>(pNode + 1);
+    pNode->m_uInline = NAME_INLINE;
+    if (uData)
+    {
+        pNode->m_pData = reinterpret_cast<signed char*>(pNode->m_pName + uName);
+        pNode->m_pData[0] = 0;
+        pNode->m_uInline |= DATA_INLINE;
+    }
+    return pNode;
+}
+
+void CKorvelXMLDataNode::FreeName()
+{
+    if (!(m_uInline & NAME_INLINE))
+        delete[] m_pName;
+    m_pName = nullptr;
+    m_uInline &= static_cast<unsigned char>(~NAME_INLINE);
+}
+
+void CKorvelXMLDataNode::FreeData()
+{
+    if (!(m_uInline & DATA_INLINE))
+        delete[] m_pData;
+    m_pData = nullptr;
+    m_uInline &= static_cast<unsigned char>(~DATA_INLINE);
 }
 
 // Each node's children are spliced into the work list before it is deleted, so
@@ -57,8 +126,7 @@ void CKorvelXMLDataNode::Shutdown()
 {
     DeleteChain(m_pFirstChild);
     m_pFirstChild = nullptr;
-    delete[] m_pData;
-    m_pData = nullptr;
+    FreeData();
 }
 
 KE_RETVAL CKorvelXMLDataNode::StartupFromFile(CKorvelFile& file, unsigned int uSize)
@@ -220,7 +288,7 @@ void CKorvelXMLDataNode::SetName(const char* pText, int iLength)
         if (!pName)
             return;
     }
-    delete[] m_pName;
+    FreeName();
     m_pName = pName;
 }
 
@@ -232,163 +300,11 @@ void CKorvelXMLDataNode::SetData(const signed char* pText, int iLength)
     if (pText)
     {
         const char* pChars = reinterpret_cast<const char*>(pText);
-        pData = reinterpret_cast<signed char*>(KorvelXMLCopyText(pChars, iLength < 1 ? StringLen(pChars) : iLength));
+        pData = reinterpret_cast<signed char*>(
+            KorvelXMLCopyText(pChars, iLength < 1 ? StringLen(pChars) : iLength));
         if (!pData)
             return;
     }
-    delete[] m_pData;
+    FreeData();
     m_pData = pData;
-}
-
-// --- writing ------------------------------------------------------------------------------
-
-KE_RETVAL CKorvelXMLDataNode::Save(CKorvelFile& file, unsigned char bHeader, int iDepth)
-{
-    std::string strOut;
-    if (bHeader == 1)
-        strOut = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n";
-    KE_RETVAL iResult = KE_OK;
-    if (!m_pName || !m_pName[0])
-        iResult = KE_ERR_NOTSTARTED;
-    else
-        SaveTo(strOut, iDepth);
-    if (!strOut.empty() && file.Write(strOut.data(), static_cast<unsigned int>(strOut.size())) != strOut.size())
-        return KE_ERR_DEVICE;
-    return iResult;
-}
-
-namespace
-{
-bool IsText(const CKorvelXMLDataNode& node) { return strcmp(node.GetName(), "$ORIG_DATA") == 0; }
-
-// A tag name ending in "--" would form a comment's closing marker with the '>'.
-void AppendTagName(std::string& strOut, const char* pTag)
-{
-    strOut += pTag;
-    size_t uLength = strlen(pTag);
-    if (uLength >= 2 && pTag[uLength - 1] == '-' && pTag[uLength - 2] == '-')
-        strOut += ' ';
-}
-} // namespace
-
-// Attributes go into the start tag and "$ORIG_DATA" becomes the element's text,
-// which is what the reader turns back into the same nodes. Nameless children are
-// left out, as a nameless node on its own writes nothing.
-void CKorvelXMLDataNode::SaveTo(std::string& strOut, int iDepth) const
-{
-    if (!m_pName || !m_pName[0])
-        return;
-    strOut.append(iDepth > 0 ? static_cast<size_t>(iDepth) : 0, '\t');
-    const char* pTag = IsAttribute() ? m_pName + 1 : m_pName;
-    strOut += '<';
-    AppendTagName(strOut, pTag);
-    if (IsAttribute())
-    {
-        strOut += '>';
-        KorvelXMLAppendEncoded(strOut, reinterpret_cast<const char*>(m_pData), false);
-    }
-    else
-    {
-        const CKorvelXMLDataNode* pText = nullptr;
-        bool bElements = false;
-        for (const CKorvelXMLDataNode* pChild = m_pFirstChild; pChild; pChild = pChild->m_pNext)
-        {
-            if (!pChild->m_pName || !pChild->m_pName[0])
-                continue;
-            if (!pChild->IsAttribute())
-                bElements = true;
-            else if (IsText(*pChild))
-                pText = pText ? pText : pChild;
-            else
-            {
-                strOut += ' ';
-                strOut += pChild->m_pName + 1;
-                strOut += "=\"";
-                KorvelXMLAppendEncoded(strOut, reinterpret_cast<const char*>(pChild->m_pData), true);
-                strOut += '"';
-            }
-        }
-        if (bElements)
-        {
-            strOut += ">\r\n";
-            for (const CKorvelXMLDataNode* pChild = m_pFirstChild; pChild; pChild = pChild->m_pNext)
-                if (pChild->m_pName && pChild->m_pName[0] && !pChild->IsAttribute())
-                    pChild->SaveTo(strOut, iDepth + 1);
-            strOut.append(iDepth > 0 ? static_cast<size_t>(iDepth) : 0, '\t');
-        }
-        else if (pText && pText->m_pData && pText->m_pData[0])
-        {
-            strOut += '>';
-            KorvelXMLAppendEncoded(strOut, reinterpret_cast<const char*>(pText->m_pData), false);
-        }
-        else
-        {
-            strOut += "/>\r\n";
-            return;
-        }
-    }
-    strOut += "</";
-    AppendTagName(strOut, pTag);
-    strOut += ">\r\n";
-}
-
-// --- brace-notation tokens ---------------------------------------------------------------
-
-namespace
-{
-bool IsTokenSeparator(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '"' || c == '{' || c == '=';
-}
-
-// Moves the file past the next occurrence of c; false at the end of the file.
-bool SkipPast(CKorvelFile& file, char c)
-{
-    char cRead;
-    while (file.Read(&cRead, 1) == 1)
-        if (cRead == c)
-            return true;
-    return false;
-}
-} // namespace
-
-int CKorvelXMLDataNode::GetNextItem(CKorvelFile& file, char* pBuffer, int iMax)
-{
-    if (!pBuffer || iMax <= 0)
-        return 0;
-    pBuffer[0] = 0;
-    char c;
-    for (;;)
-    {
-        if (file.Read(&c, 1) != 1 || c == '}')
-            return 0;
-        if (c == ';')
-        {
-            // A comment runs to the next line end.
-            while (file.Read(&c, 1) == 1 && c != '\r' && c != '\n')
-            {
-            }
-            continue;
-        }
-        if (!IsTokenSeparator(c))
-            break;
-    }
-    int iLength = 0;
-    pBuffer[iLength++] = c;
-    while (iLength < iMax && file.Read(&c, 1) == 1)
-    {
-        if (IsTokenSeparator(c))
-        {
-            // The separator takes part in the search below.
-            file.Seek(-1, KET_SEEK_CURRENT);
-            break;
-        }
-        pBuffer[iLength++] = c;
-    }
-    pBuffer[iLength] = 0;
-    if (pBuffer[0] != '$')
-        SkipPast(file, '{');
-    else if (SkipPast(file, '='))
-        SkipPast(file, '"');
-    return iLength;
 }

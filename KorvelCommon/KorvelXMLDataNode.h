@@ -4,11 +4,14 @@
 // are read by '/'-separated paths relative to a node. Not a conforming XML parser:
 // comments are blanked first, declarations skipped, closing tag names not checked.
 //
-// Sections: construction and loading; editing; lookup and typed reads; writing and
-// brace-notation tokens; parsing internals (KorvelXMLDataNodeParse.cpp).
+// Sections: construction and loading; editing; lookup and typed reads
+// (KorvelXMLDataNodeRead.cpp); writing and brace-notation tokens
+// (KorvelXMLDataNodeWrite.cpp); parsing internals (KorvelXMLDataNodeParse.cpp).
 #pragma once
 #include "KorvelCommon/KorvelTypes.h"
 
+#include <cstddef>
+#include <new>
 #include <string>
 
 class CKorvelFile;
@@ -29,6 +32,12 @@ public:
     virtual ~CKorvelXMLDataNode();
     CKorvelXMLDataNode(const CKorvelXMLDataNode&) = delete;
     CKorvelXMLDataNode& operator=(const CKorvelXMLDataNode&) = delete;
+    // Nodes live in malloc blocks: the parser puts a node's name and data into
+    // the node's own block, and every node is freed the same way.
+    static void* operator new(size_t uSize);
+    static void* operator new(size_t uSize, const std::nothrow_t&) noexcept;
+    static void operator delete(void* pBlock) noexcept;
+    static void operator delete(void* pBlock, const std::nothrow_t&) noexcept;
 
     // Blanks the comments of the caller's block in place, then appends the parsed
     // top-level elements to this node. 1, or 4 when the nesting limit cut the parse
@@ -102,6 +111,16 @@ public:
 
 private:
     struct SParse;
+    enum : unsigned char
+    {
+        NAME_INLINE = 1, // the name lies in the node's own block
+        DATA_INLINE = 2
+    };
+    // A node with the name (after an optional '$') and room for iDataRoom bytes of
+    // data in one block; the caller fills the data. Null when memory ran out.
+    static CKorvelXMLDataNode* NewParsed(const char* pName, int iNameLength, bool bDollar, int iDataRoom);
+    void FreeName();
+    void FreeData();
     static CKorvelXMLDataNode* ParseItem(SParse& parse, int iDepth);
     // Adds the attributes between iFrom and the tag's '>'; returns how many.
     static int ParseAttributes(SParse& parse, CKorvelXMLDataNode& node, int iFrom, int iTagEnd);
@@ -109,6 +128,9 @@ private:
     void AppendChain(CKorvelXMLDataNode* pFirst);
     // The data of the node at the path, or null; bFound tells the path existed.
     const signed char* Lookup(const char* pPath, bool& bFound);
+    // Where number iIndex of the list at the path starts; null when the path is
+    // missing or the list ends first.
+    const char* VectorItemAt(const char* pPath, int iIndex);
     void SaveTo(std::string& strOut, int iDepth) const;
     static void DeleteChain(CKorvelXMLDataNode* pFirst);
 
@@ -117,4 +139,5 @@ private:
     CKorvelXMLDataNode* m_pFirstChild;
     signed char* m_pData;
     CKorvelXMLDataNode* m_pNext;
+    unsigned char m_uInline;
 };

@@ -18,7 +18,10 @@ struct CKorvelXMLDataNode::SParse
 
 namespace
 {
-inline bool IsTagSpace(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+inline bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\r' || c == '\n';
+}
 
 bool HasVisibleText(const char* p)
 {
@@ -30,25 +33,15 @@ bool HasVisibleText(const char* p)
 
 int TextLength(const char* p, int iMax)
 {
-    const char* pZero = iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
+    const char* pZero =
+        iMax > 0 ? static_cast<const char*>(memchr(p, 0, static_cast<size_t>(iMax))) : nullptr;
     return pZero ? static_cast<int>(pZero - p) : (iMax > 0 ? iMax : 0);
-}
-
-// Null when decoding leaves nothing, so a value is either text or absent.
-signed char* DecodedValue(const char* p, int iLength)
-{
-    signed char* pValue = KorvelXMLDecodeEntities(p, iLength);
-    if (pValue && !pValue[0])
-    {
-        delete[] pValue;
-        pValue = nullptr;
-    }
-    return pValue;
 }
 
 const char* FindByte(const char* p, char c, int iFrom, int iEnd)
 {
-    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom))) : nullptr;
+    return iFrom < iEnd ? static_cast<const char*>(memchr(p + iFrom, c, static_cast<size_t>(iEnd - iFrom)))
+                        : nullptr;
 }
 } // namespace
 
@@ -162,10 +155,9 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
             parse.bFailed = true;
             return nullptr;
         }
-        CKorvelXMLDataNode* pNode = new (std::nothrow) CKorvelXMLDataNode();
-        if (!pNode || !(pNode->m_pName = KorvelXMLCopyText(p + iNameStart, i - iNameStart)))
+        CKorvelXMLDataNode* pNode = NewParsed(p + iNameStart, i - iNameStart, false, 0);
+        if (!pNode)
         {
-            delete pNode;
             parse.bFailed = true;
             return nullptr;
         }
@@ -196,27 +188,27 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
         const int iText = iTagEnd + 1;
         const char* pTextEnd = FindByte(p, '<', iText, n);
         // Node texts end at a zero byte.
-        const int iTextLength = TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
-        signed char* pValue = iTextLength > 0 ? DecodedValue(p + iText, iTextLength) : nullptr;
-        if (pValue && (iAttributes > 0 || HasVisibleText(reinterpret_cast<const char*>(pValue))))
+        const int iTextLength =
+            TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
+        if (iTextLength <= 0)
+            return pNode;
+        CKorvelXMLDataNode* pText = NewParsed("ORIG_DATA", 9, true, iTextLength);
+        if (!pText)
         {
-            CKorvelXMLDataNode* pText = new (std::nothrow) CKorvelXMLDataNode();
-            if (pText && (pText->m_pName = KorvelXMLCopyText("$ORIG_DATA", 10)) != nullptr)
-            {
-                pText->m_pData = pValue;
-                pValue = nullptr;
-                if (pTail)
-                    pTail->m_pNext = pText;
-                else
-                    pNode->m_pFirstChild = pText;
-            }
-            else
-            {
-                delete pText;
-                parse.bFailed = true;
-            }
+            parse.bFailed = true;
+            return pNode;
         }
-        delete[] pValue;
+        char* pValue = reinterpret_cast<char*>(pText->m_pData);
+        if (KorvelXMLDecodeEntities(p + iText, iTextLength, pValue) > 0 &&
+            (iAttributes > 0 || HasVisibleText(pValue)))
+        {
+            if (pTail)
+                pTail->m_pNext = pText;
+            else
+                pNode->m_pFirstChild = pText;
+        }
+        else
+            delete pText;
         return pNode;
     }
 }
@@ -249,21 +241,16 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
         i = iValueEnd + 1;
         const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);
 
-        CKorvelXMLDataNode* pAttribute = new (std::nothrow) CKorvelXMLDataNode();
-        char* pName = pAttribute ? new (std::nothrow) char[iNameLength + 2] : nullptr;
-        if (!pName)
+        CKorvelXMLDataNode* pAttribute = NewParsed(p + iNameStart, iNameLength, true, iValueLength);
+        if (!pAttribute)
         {
-            delete pAttribute;
             parse.bFailed = true;
             return iCount;
         }
-        pName[0] = '$';
-        memcpy(pName + 1, p + iNameStart, static_cast<size_t>(iNameLength));
-        pName[iNameLength + 1] = 0;
-        pAttribute->m_pName = pName;
-        // An empty value leaves the data null.
-        if (iValueLength > 0)
-            pAttribute->m_pData = DecodedValue(p + iValue, iValueLength);
+        // A value that is empty, or that decoding leaves empty, is no value.
+        if (iValueLength <= 0 || KorvelXMLDecodeEntities(p + iValue, iValueLength,
+                                                         reinterpret_cast<char*>(pAttribute->m_pData)) == 0)
+            pAttribute->FreeData();
         if (pTail)
             pTail = pTail->m_pNext = pAttribute;
         else

@@ -30,7 +30,10 @@ template <class T> T ScanNumber(const char* pText, size_t uLength, const wchar_t
     return value;
 }
 
-const char* TextOf(const signed char* pData) { return pData ? reinterpret_cast<const char*>(pData) : ""; }
+const char* TextOf(const signed char* pData)
+{
+    return pData ? reinterpret_cast<const char*>(pData) : "";
+}
 
 // Where the number of a given index starts: index k skips k separators, each single
 // ',' and ' ' counting as one. Null when the text ends first.
@@ -147,23 +150,22 @@ float CKorvelXMLDataNode::GetFloat(const char* pPath, float fDefault)
     return ScanNumber(TextOf(pData), strlen(TextOf(pData)), L"%f", 0.0f);
 }
 
-int CKorvelXMLDataNode::GetIntFromVector(const char* pPath, int iIndex, int iDefault)
+const char* CKorvelXMLDataNode::VectorItemAt(const char* pPath, int iIndex)
 {
     bool bFound;
     const signed char* pData = Lookup(pPath, bFound);
-    if (!bFound)
-        return iDefault;
-    const char* pItem = VectorItem(TextOf(pData), iIndex);
+    return bFound ? VectorItem(TextOf(pData), iIndex) : nullptr;
+}
+
+int CKorvelXMLDataNode::GetIntFromVector(const char* pPath, int iIndex, int iDefault)
+{
+    const char* pItem = VectorItemAt(pPath, iIndex);
     return pItem ? ScanNumber(pItem, strlen(pItem), L"%d", 0) : iDefault;
 }
 
 float CKorvelXMLDataNode::GetFloatFromVector(const char* pPath, int iIndex, float fDefault)
 {
-    bool bFound;
-    const signed char* pData = Lookup(pPath, bFound);
-    if (!bFound)
-        return fDefault;
-    const char* pItem = VectorItem(TextOf(pData), iIndex);
+    const char* pItem = VectorItemAt(pPath, iIndex);
     return pItem ? ScanNumber(pItem, strlen(pItem), L"%f", 0.0f) : fDefault;
 }
 
@@ -206,7 +208,10 @@ void CKorvelXMLDataNode::SetInt(const char* pPath, int iValue)
     Set(pPath, reinterpret_cast<const signed char*>(aText.data()));
 }
 
-int CKorvelXMLDataNode::StringLen(const char* pText) { return pText ? static_cast<int>(strlen(pText)) : 0; }
+int CKorvelXMLDataNode::StringLen(const char* pText)
+{
+    return pText ? static_cast<int>(strlen(pText)) : 0;
+}
 
 void CKorvelXMLDataNode::StringCopy(const char* pSource, char* pDest, int iMax)
 {

@@ -16,27 +16,27 @@ char* KorvelXMLCopyText(const char* pText, int iLength)
     return pCopy;
 }
 
-signed char* KorvelXMLDecodeEntities(const char* pText, int iLength)
+int KorvelXMLDecodeEntities(const char* pText, int iLength, char* pOut)
 {
     static const struct
     {
         const char* pName;
         int iLength;
         char cValue;
-    } aEntities[] = {{"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
+    } aEntities[] = {
+        {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
 
-    // Decoding never makes the text longer.
-    char* pOut = KorvelXMLCopyText(pText, iLength);
-    if (!pOut || !memchr(pText, '&', static_cast<size_t>(iLength)))
-        return reinterpret_cast<signed char*>(pOut);
     int iOut = 0;
     for (int i = 0; i < iLength;)
     {
-        if (pText[i] != '&')
-        {
-            pOut[iOut++] = pText[i++];
-            continue;
-        }
+        // Runs without '&' are copied whole.
+        const char* pAmp = static_cast<const char*>(memchr(pText + i, '&', static_cast<size_t>(iLength - i)));
+        int iRun = (pAmp ? static_cast<int>(pAmp - pText) : iLength) - i;
+        memcpy(pOut + iOut, pText + i, static_cast<size_t>(iRun));
+        iOut += iRun;
+        i += iRun;
+        if (i >= iLength)
+            break;
         int iSkip = 1; // an unknown '&' is dropped
         for (const auto& entity : aEntities)
         {
@@ -50,7 +50,7 @@ signed char* KorvelXMLDecodeEntities(const char* pText, int iLength)
         i += iSkip;
     }
     pOut[iOut] = 0;
-    return reinterpret_cast<signed char*>(pOut);
+    return iOut;
 }
 
 void KorvelXMLAppendEncoded(std::string& strOut, const char* pText, bool bAttribute)

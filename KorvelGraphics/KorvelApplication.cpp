@@ -4,12 +4,14 @@
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelInput/KorvelEvent.h"
+#include "PlatformControl.h"
 #include "PlatformNavigator.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+#include <vector>
 
 unsigned int g_KEAppGlobalFlags = 0;
 
@@ -35,11 +37,12 @@ int OrientationAngle()
 IKorvelApplication::IKorvelApplication()
     : m_fFrameTime(0.00001f), m_pWindow(nullptr), m_pFlipRoutine(nullptr), m_uActive(0), m_uStarted(0),
       m_eUpdateMode(KE_UPDATE_NONE), m_uUpdateInterval(10), m_uLastActivityTick(0), m_uSleeping(0),
-      m_puPalette(nullptr), m_pucPaletteLookup(nullptr), m_iMouseX(0), m_iMouseY(0), m_vMouseNormalised(0.0f, 0.0f),
-      m_iMouseWheel(0), m_uRunning(0), m_pScreenContext(nullptr), m_pDisplay(nullptr), m_pImageLibrary(nullptr),
-      m_pGraphicsExt(nullptr), m_uModalDialogMode(0), m_pRecording(nullptr), m_pPlayback(nullptr),
-      m_uPlaybackFrame(0), m_uReplaying(0), m_pFingerImage(nullptr), m_fFingerTime(0.0f), m_iFingerX(0),
-      m_iFingerY(0), m_pClock(&IKorvelClock::System())
+      m_puPalette(nullptr), m_pucPaletteLookup(nullptr), m_iMouseX(0), m_iMouseY(0),
+      m_vMouseNormalised(0.0f, 0.0f), m_iMouseWheel(0), m_uRunning(0), m_pScreenContext(nullptr),
+      m_pDisplay(nullptr), m_pImageLibrary(nullptr), m_pGraphicsExt(nullptr), m_uModalDialogMode(0),
+      m_pRecording(nullptr), m_pPlayback(nullptr), m_uPlaybackFrame(0), m_uReplaying(0),
+      m_pFingerImage(nullptr), m_fFingerTime(0.0f), m_iFingerX(0), m_iFingerY(0),
+      m_pClock(&IKorvelClock::System())
 {
     m_aiResources[0] = m_aiResources[1] = m_aiResources[2] = -1;
     std::memset(&m_DisplayMode, 0, sizeof(m_DisplayMode));
@@ -49,7 +52,8 @@ IKorvelApplication::IKorvelApplication()
     plat::screen_create_context(&m_pScreenContext, plat::SCREEN_APPLICATION_CONTEXT);
     plat::bps_initialize();
     int iDisplays = 0;
-    if (plat::screen_get_context_property_iv(m_pScreenContext, plat::SCREEN_PROPERTY_DISPLAY_COUNT, &iDisplays) == 0 &&
+    if (plat::screen_get_context_property_iv(m_pScreenContext, plat::SCREEN_PROPERTY_DISPLAY_COUNT,
+                                             &iDisplays) == 0 &&
         iDisplays > 0)
     {
         plat::screen_display_t* pDisplays = new (std::nothrow) plat::screen_display_t[iDisplays]();
@@ -98,11 +102,16 @@ KE_RETVAL IKorvelApplication::Startup(void* pHandle, SKE_DISPLAYMODE* pMode)
     if (!m_pDisplay)
         return 0;
 
+    // A desktop window shows the application's title.
+    std::vector<char> acTitle(size_t(m_strTitle.MakeUTF8(nullptr)) + 1, '\0');
+    m_strTitle.MakeUTF8(acTitle.data());
+    plat::SetWindowTitle(acTitle.data());
     plat::screen_window_t window = nullptr;
     if (plat::screen_create_window(&window, m_pScreenContext) != 0)
         return 0;
     // Every later failure gives the new window up again.
-    auto fail = [&window]() {
+    auto fail = [&window]()
+    {
         plat::screen_destroy_window(window);
         return 0;
     };
@@ -198,7 +207,8 @@ KE_RETVAL IKorvelApplication::InitWindowed(SKE_DISPLAYMODE* pMode)
             m_pGraphicsExt->Extension_Resize(m_DisplayMode.iWidth, m_DisplayMode.iHeight);
         return iResult;
     }
-    const eKET_SURFACEFORMAT eFormat = pMode->eFormat == KE_SURFACE_COMPATIBLE ? KE_SURFACE_ABGR8888 : pMode->eFormat;
+    const eKET_SURFACEFORMAT eFormat =
+        pMode->eFormat == KE_SURFACE_COMPATIBLE ? KE_SURFACE_ABGR8888 : pMode->eFormat;
     return CreateBackBuffer(eFormat);
 }
 

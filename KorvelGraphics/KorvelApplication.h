@@ -49,8 +49,8 @@ struct SKE_DISPLAYMODE
 
 enum : unsigned int
 {
-    KE_DISPLAYMODE_LOCKSIZE = 0x20,        // LockWindowSize
-    KE_DISPLAYMODE_STARTUP = 0x80000000u   // set by Startup on the caller's mode
+    KE_DISPLAYMODE_LOCKSIZE = 0x20,      // LockWindowSize
+    KE_DISPLAYMODE_STARTUP = 0x80000000u // set by Startup on the caller's mode
 };
 
 // Frame pacing: none, a fixed frame interval, or sleeping after a time without input.
@@ -147,6 +147,8 @@ public:
     // The drawing target: the graphics extension, or the back-buffer surface.
     IKorvelGraphicsContext* GetBack();
     IKorvelGraphicsExt* GetGraphicsExtension() const { return m_pGraphicsExt; }
+    // The image library handle attached at construction (null when attaching failed).
+    plat::img_lib_t GetImageLibrary() const { return m_pImageLibrary; }
     const SKE_DISPLAYMODE& GetDisplayMode() const { return m_DisplayMode; }
     const CKorvelRect<int>& GetWindowRect() const { return m_rcWindow; }
     const CKorvelRect<int>& GetClientRect() const { return m_rcClient; }

@@ -46,7 +46,10 @@ int CharacterOfKeySym(int iSym)
 // Only eight buttons and touches are tracked.
 const int BUTTON_COUNT = 8;
 
-bool IsButtonIndex(int iIndex) { return iIndex >= 0 && iIndex < BUTTON_COUNT; }
+bool IsButtonIndex(int iIndex)
+{
+    return iIndex >= 0 && iIndex < BUTTON_COUNT;
+}
 
 // Position from the event; 0, 0 when it cannot be read.
 void ReadPosition(plat::screen_event_t pScreen, CKorvelEvent& event)
@@ -95,7 +98,8 @@ int IKorvelApplication::ProcessBlackberryEvents(plat::bps_event_t* pEvent)
     int iConsumed = 0;
     for (int i = 0; i < m_EventListeners.GetCount(); ++i)
     {
-        IKorvelEventListener_Blackberry* pListener = static_cast<IKorvelEventListener_Blackberry*>(m_EventListeners[i]);
+        IKorvelEventListener_Blackberry* pListener =
+            static_cast<IKorvelEventListener_Blackberry*>(m_EventListeners[i]);
         if (pListener && pListener->ProcessEvent(pEvent))
             iConsumed = 1;
     }

@@ -1,6 +1,6 @@
 // IKorvelApplication: one frame of the loop and the services around it.
 //
-// Sections: DoFlip and frame time - timers, posted events, modal mode - pacing -
+// Sections: DoFlip and frame time - timers and posted events - pacing -
 // usability recording and playback - random numbers - data paths.
 #include "KorvelGraphics/KorvelApplication.h"
 
@@ -9,8 +9,8 @@
 #include "KorvelInput/KorvelEvent.h"
 
 #include <cerrno>
-#include <new>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace
@@ -18,6 +18,13 @@ namespace
 const float MAX_FRAME_SECONDS = 1.0f;
 // Each frame of the inactivity sleep (update mode 2) sleeps this long.
 const unsigned int IDLE_FRAME_SLEEP_MS = 250;
+
+void SwapArrays(CKorvelPtrArray& first, CKorvelPtrArray& second)
+{
+    std::swap(first.m_iCount, second.m_iCount);
+    std::swap(first.m_iFree, second.m_iFree);
+    std::swap(first.m_ppData, second.m_ppData);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------------
@@ -75,7 +82,10 @@ void IKorvelApplication::OnGetTime()
     m_FrameTimer.BeginTimerAt(uNow);
 }
 
-void IKorvelApplication::RestartFrameTimer() { m_FrameTimer.BeginTimerAt(m_pClock->GetTicks()); }
+void IKorvelApplication::RestartFrameTimer()
+{
+    m_FrameTimer.BeginTimerAt(m_pClock->GetTicks());
+}
 
 unsigned int IKorvelApplication::FrameTickMilliseconds()
 {
@@ -90,9 +100,15 @@ void IKorvelApplication::SetClock(IKorvelClock* pClock)
 // ---------------------------------------------------------------------------------
 // Timers and posted events
 
-void IKorvelApplication::StartTimer(int iId, int iIntervalMs) { m_Timers.Start(iId, iIntervalMs, FrameTickMilliseconds()); }
+void IKorvelApplication::StartTimer(int iId, int iIntervalMs)
+{
+    m_Timers.Start(iId, iIntervalMs, FrameTickMilliseconds());
+}
 
-void IKorvelApplication::StopTimer(int iId) { m_Timers.Stop(iId); }
+void IKorvelApplication::StopTimer(int iId)
+{
+    m_Timers.Stop(iId);
+}
 
 void IKorvelApplication::PostEvent(CKorvelEvent* pEvent)
 {
@@ -110,11 +126,9 @@ void IKorvelApplication::PostEvent(CKorvelEvent* pEvent)
 // front of the queue in their order.
 void IKorvelApplication::DeliverPostedEvents()
 {
-    m_PostedEventLock.Startup();
     CKorvelPtrArray taken;
-    for (int i = 0; i < m_PostedEvents.GetCount(); ++i)
-        taken.Add(m_PostedEvents[i]);
-    m_PostedEvents.Clear();
+    m_PostedEventLock.Startup();
+    SwapArrays(taken, m_PostedEvents);
     m_PostedEventLock.Shutdown();
 
     int i = 0;
@@ -128,7 +142,10 @@ void IKorvelApplication::DeliverPostedEvents()
         return;
     m_PostedEventLock.Startup();
     for (int j = taken.GetCount() - 1; j >= i; --j)
-        m_PostedEvents.InsertAt(0, taken[j]);
+    {
+        if (m_PostedEvents.InsertAt(0, taken[j]) < 0)
+            delete static_cast<CKorvelEvent*>(taken[j]); // out of memory
+    }
     m_PostedEventLock.Shutdown();
 }
 
@@ -263,9 +280,24 @@ void IKorvelApplication::DrawPlaybackExtras()
     m_fFingerTime -= m_fFrameTime;
 }
 
-// PENDING: surfaces load images from memory with the image loader; until then the
-// white square stands in for the finger.
-CKorvelSurface* IKorvelApplication::LoadFingerImage() { return nullptr; }
+// The embedded finger image with its alpha turned into grey, mirrored in a texture;
+// null when it cannot be loaded (the white square stands in and the next frame tries again).
+CKorvelSurface* IKorvelApplication::LoadFingerImage()
+{
+    CKorvelSurface* pImage = new (std::nothrow) CKorvelSurface;
+    if (!pImage)
+        return nullptr;
+    if (pImage->LoadFromMemory(this, const_cast<unsigned char*>(g_aKorvelFingerImage), g_uKorvelFingerImageSize,
+                               nullptr) != KE_OK)
+    {
+        pImage->Shutdown();
+        delete pImage;
+        return nullptr;
+    }
+    pImage->AlphaToGrayscaleValue(CKorvelRect<int>(0, 0, pImage->GetWidth(), pImage->GetHeight()));
+    pImage->SurfaceToTexture(0);
+    return pImage;
+}
 
 // ---------------------------------------------------------------------------------
 // Random numbers
@@ -276,7 +308,6 @@ void IKorvelApplication::RandSeed()
     timer.Startup(0);
     m_Random.Seed(timer.GetTickMilliseconds());
 }
-
 
 // ---------------------------------------------------------------------------------
 // Data paths

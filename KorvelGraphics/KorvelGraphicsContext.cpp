@@ -26,8 +26,8 @@ KE_RETVAL IKorvelGraphicsContext::Blt(const CKorvelRect<float>* pDstRect, IKorve
     return pSrc ? DrawStretched(pDstRect, *pSrc, pSrcRect, uFlags) : KE_ERR_INVALIDARG;
 }
 
-KE_RETVAL IKorvelGraphicsContext::BltRotate(int x, int y, IKorvelGraphicsContext* pSrc, float fAngle, int iSize,
-                                            unsigned int uFlags)
+KE_RETVAL IKorvelGraphicsContext::BltRotate(int x, int y, IKorvelGraphicsContext* pSrc, float fAngle,
+                                            int iSize, unsigned int uFlags)
 {
     return pSrc ? DrawRotated(x, y, *pSrc, fAngle, iSize, uFlags) : KE_ERR_INVALIDARG;
 }
@@ -39,7 +39,8 @@ KE_RETVAL IKorvelGraphicsContext::BltRotate(const CKorvelVector2& pos, IKorvelGr
 }
 
 KE_RETVAL IKorvelGraphicsContext::Blend(int x, int y, IKorvelGraphicsContext* pSrc,
-                                        const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags)
+                                        const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                        unsigned int uFlags)
 {
     return pSrc ? DrawBlended(x, y, *pSrc, pSrcRect, argb, uFlags) : KE_ERR_INVALIDARG;
 }
@@ -58,7 +59,8 @@ KE_RETVAL IKorvelGraphicsContext::StretchBlend(const CKorvelRect<int>* pDstRect,
     return pSrc ? DrawStretchedBlended(pDstRect, *pSrc, pSrcRect, argb, uFlags) : KE_ERR_INVALIDARG;
 }
 
-KE_RETVAL IKorvelGraphicsContext::StretchBlend(const CKorvelRect<float>* pDstRect, IKorvelGraphicsContext* pSrc,
+KE_RETVAL IKorvelGraphicsContext::StretchBlend(const CKorvelRect<float>* pDstRect,
+                                               IKorvelGraphicsContext* pSrc,
                                                const CKorvelRect<float>* pSrcRect, unsigned int argb,
                                                unsigned int uFlags)
 {

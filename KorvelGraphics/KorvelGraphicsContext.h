@@ -27,16 +27,16 @@ enum eKET_SURFACEFORMAT : int
 // Draw flags shared by the surface blits, the GL target and text drawing.
 enum : unsigned int
 {
-    KE_DRAW_COLORKEY = 0x1,     // skip source pixels equal to the source's colour key
-    KE_DRAW_HALFBLEND = 0x2,    // 50% blend (multiply on GL)
+    KE_DRAW_COLORKEY = 0x1,  // skip source pixels equal to the source's colour key
+    KE_DRAW_HALFBLEND = 0x2, // 50% blend (multiply on GL)
     KE_DRAW_MIRROR_H = 0x4,
     KE_DRAW_MIRROR_V = 0x8,
-    KE_DRAW_NOCLIP = 0x10,      // the caller keeps the area inside the target
-    KE_DRAW_BOXSHRINK = 0x20,   // stretched surface draws: box-averaging shrink
+    KE_DRAW_NOCLIP = 0x10,    // the caller keeps the area inside the target
+    KE_DRAW_BOXSHRINK = 0x20, // stretched surface draws: box-averaging shrink
     KE_DRAW_SRCALPHA = 0x80,
     KE_DRAW_CENTER_H = 0x100,
     KE_DRAW_CENTER_V = 0x200,
-    KE_DRAW_ALPHAONLY = 0x400   // surfaces: copy alpha only (highlight on GL)
+    KE_DRAW_ALPHAONLY = 0x400 // surfaces: copy alpha only (highlight on GL)
 };
 
 // Context types reported by GetContextType.
@@ -128,7 +128,8 @@ public:
     virtual KE_RETVAL StretchBlend(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext* pSrc,
                                    const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags);
     virtual KE_RETVAL StretchBlend(const CKorvelRect<float>* pDstRect, IKorvelGraphicsContext* pSrc,
-                                   const CKorvelRect<float>* pSrcRect, unsigned int argb, unsigned int uFlags);
+                                   const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                                   unsigned int uFlags);
 
     // A literal null rectangle would match both forms; these take it as the pixel form.
     // (Implementers bring them into scope with a using-declaration.)
@@ -148,8 +149,8 @@ public:
     {
         return DrawStretched((const CKorvelRect<int>*)nullptr, src, pSrcRect, uFlags);
     }
-    KE_RETVAL DrawStretchedBlended(std::nullptr_t, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
-                                   unsigned int argb, unsigned int uFlags)
+    KE_RETVAL DrawStretchedBlended(std::nullptr_t, IKorvelGraphicsContext& src,
+                                   const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags)
     {
         return DrawStretchedBlended((const CKorvelRect<int>*)nullptr, src, pSrcRect, argb, uFlags);
     }

@@ -6,7 +6,9 @@
 
 // Row loops that carry most of the pixels get a second build for AVX2 machines, picked
 // once when the program loads; elsewhere (and under other compilers) the plain build.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// ThreadSanitizer builds take the plain build: its instrumented load-time picker would
+// run before the sanitizer's runtime and crash.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define KORVEL_HOT_ROW __attribute__((target_clones("avx2", "default")))
 #else
 #define KORVEL_HOT_ROW
@@ -37,9 +39,18 @@ inline bool Is32(int iFormat)
 }
 
 // 5-6-5 channels widened to 8 bits (low bits 0) and packed back without masking.
-inline unsigned int R8(unsigned int p) { return (p >> 8) & 0xF8; }
-inline unsigned int G8(unsigned int p) { return (p >> 3) & 0xFC; }
-inline unsigned int B8(unsigned int p) { return (p << 3) & 0xFF; }
+inline unsigned int R8(unsigned int p)
+{
+    return (p >> 8) & 0xF8;
+}
+inline unsigned int G8(unsigned int p)
+{
+    return (p >> 3) & 0xFC;
+}
+inline unsigned int B8(unsigned int p)
+{
+    return (p << 3) & 0xFF;
+}
 inline unsigned int Pack565(unsigned int r, unsigned int g, unsigned int b)
 {
     return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
@@ -71,8 +82,7 @@ inline unsigned int SwapRB(unsigned int w)
 }
 
 // Raw pixel i of a row of BPP-byte pixels (24-bit values are 0xRRGGBB, red byte first).
-template <int BPP>
-inline unsigned int LoadPx(const unsigned char* pRow, int i)
+template <int BPP> inline unsigned int LoadPx(const unsigned char* pRow, int i)
 {
     if constexpr (BPP == 1)
         return pRow[i];
@@ -84,8 +94,7 @@ inline unsigned int LoadPx(const unsigned char* pRow, int i)
         return reinterpret_cast<const unsigned int*>(pRow)[i];
 }
 
-template <int BPP>
-inline void StorePx(unsigned char* pRow, int i, unsigned int v)
+template <int BPP> inline void StorePx(unsigned char* pRow, int i, unsigned int v)
 {
     if constexpr (BPP == 1)
         pRow[i] = static_cast<unsigned char>(v);

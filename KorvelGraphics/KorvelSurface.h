@@ -3,17 +3,21 @@
 // division and a GL texture mirror. It is also a drawing target (context type 0).
 //
 // Sections: records - life cycle and locking - drawing slots - pixels and colours -
-// sprite sheet, colour key and alpha - texture mirror - span kernels - blitters - internals.
+// sprite sheet, colour key and alpha - texture mirror - loading - span kernels - blitters -
+// internals.
 // Sources: KorvelSurfaceCore.cpp (life cycle, pixels, sheet, key), KorvelSurfaceAlpha.cpp,
 // KorvelSurfaceKernels.cpp / KorvelSurfaceZoom.cpp (span kernels), KorvelSurfaceBlitters.cpp
 // (Draw_N), KorvelSurfaceBlits.cpp / KorvelSurfaceStretch.cpp / KorvelSurfaceRotate.cpp,
 // KorvelSurfaceConvert.cpp (mixed formats), KorvelSurfaceFills.cpp / KorvelSurfaceLine.cpp,
-// KorvelSurfaceTexture.cpp (mirror hooks).
+// KorvelSurfaceTexture.cpp (texture mirror), KorvelSurfaceLoad.cpp (loading; decoding in
+// KorvelSurfaceLoader.cpp).
 #pragma once
 
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 class IKorvelApplication;
+class CKorvelMediaPack;
+class CKorvelString;
 
 // Description of a surface: six 32-bit fields.
 struct SKE_SURFACEDESC
@@ -119,7 +123,8 @@ public:
     KE_RETVAL Fade(const CKorvelRect<float>* pRect, float fLevel) override;
     // Fills the area with outer, then moves the disc of radius min(w, h) x scale / 2 around
     // its centre towards inner.
-    KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, const CKorvelRect<int>* pRect);
+    KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale,
+                                 const CKorvelRect<int>* pRect);
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale,
                                  const CKorvelRect<float>* pRect);
     KE_RETVAL RadialGradientFill(unsigned int outer, unsigned int inner, float fScale, std::nullptr_t)
@@ -142,8 +147,9 @@ public:
                           unsigned int uFlags) override;
     KE_RETVAL DrawBlended(int x, int y, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
                           unsigned int argb, unsigned int uFlags) override;
-    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src, const CKorvelRect<float>* pSrcRect,
-                          unsigned int argb, unsigned int uFlags) override;
+    KE_RETVAL DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
+                          const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                          unsigned int uFlags) override;
     KE_RETVAL DrawStretchedBlended(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
                                    const CKorvelRect<int>* pSrcRect, unsigned int argb,
                                    unsigned int uFlags) override;
@@ -205,12 +211,37 @@ public:
     // Complements the colour bits of every pixel (palette surfaces are left alone).
     void Negate();
 
-    // --- texture mirror ---
+    // --- texture mirror (KorvelSurfaceTexture.cpp) ---
+    // (Re)makes the texture with a GL format and type and uploads the pixels; mipmaps
+    // make a chain down to 1 x 1 when both sides are powers of two.
+    KE_RETVAL SurfaceToTexture(unsigned int uGLFormat, unsigned int uGLType, unsigned int uMipmaps);
+    // Picks the pair by the surface: 32 bits -> RGBA bytes; an alpha plane -> RGBA 4-4-4-4;
+    // else RGB 5-6-5.
     KE_RETVAL SurfaceToTexture(unsigned int uMipmaps);
-    // Uploads the pixels into the mirror; 4 when there is no texture.
+    // Uploads the pixels (and remakes the mipmap levels) into the mirror; 4 when there is
+    // no texture.
     KE_RETVAL SyncToTexture();
+    // Rebuilds the texture after a context loss from the recorded format, type and mipmaps.
+    KE_RETVAL RestoreTexture();
     void ReleaseTexture();
     unsigned int GetTexture() const { return m_uTexture; }
+    unsigned int HasMipmaps() const { return m_uMipmaps; }
+    // The source's pixels packed for upload, rows without padding; array delete; null
+    // when memory runs out or the pair is refused.
+    unsigned char* ConvertToTextureFormat(unsigned int uGLFormat, unsigned int uGLType, unsigned int uBytesPerPixel,
+                                          CKorvelSurface& source) const;
+
+    // --- loading (KorvelSurfaceLoad.cpp; decoding in KorvelSurfaceLoader) ---
+    // A null description stands for all fields 0 (the image's size, the compatible format).
+    KE_RETVAL Load(IKorvelApplication* pApp, const CKorvelString& strPath, SKE_SURFACEDESC* pDesc);
+    // An item found by name, or by index when the name is empty; named after it.
+    KE_RETVAL LoadFromPack(IKorvelApplication* pApp, CKorvelMediaPack* pPack, const CKorvelString& strName,
+                           unsigned int uIndex, SKE_SURFACEDESC* pDesc);
+    KE_RETVAL LoadFromMemory(IKorvelApplication* pApp, void* pData, unsigned int uSize, SKE_SURFACEDESC* pDesc);
+    // Applies the companion alpha image "name_alpha.ext" (from the pack, else by path).
+    KE_RETVAL LoadExternalAlphaChannel(const CKorvelString& strName, CKorvelMediaPack* pPack);
+    // Images are never written: 3 without an application, else 6.
+    KE_RETVAL Save(const CKorvelString& strPath);
 
     // --- span kernels (one row each; no clipping, no locking) ---
     void Horline_SetLightness_8(void* pDst, int iCount, unsigned int r, unsigned int g, unsigned int b);
@@ -252,24 +283,27 @@ public:
 
     // Channels in 16.16 fixed point (8-bit value x 65535); width >= 1 is the length the
     // colours are interpolated over, count the pixels written.
-    void Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                           int b1);
     void Horline_Gouraud_12(void*, int, int, int, int, int, int, int, int) {}
     void Horline_Gouraud_15(void*, int, int, int, int, int, int, int, int) {}
-    void Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                            int b1);
     void Horline_Gouraud_24(void*, int, int, int, int, int, int, int, int) {}
-    void Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1, int b1);
+    void Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
+                            int b1);
 
     static void HorlineFill_8(unsigned char* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_16(unsigned short* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_24(unsigned char* pDst, unsigned int uCount, unsigned int uValue);
     static void HorlineFill_32(unsigned int* pDst, unsigned int uCount, unsigned int uValue);
     // Palette indices to pixels through a palette of 0x00RRGGBB colours.
-    static void HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
-    static void HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
-    static void HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                  unsigned int uCount);
+    static void HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
+    static void HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
+    static void HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst,
+                                  const unsigned int* pPalette, unsigned int uCount);
     // Copies dstPitch bytes per row.
     static void CopyImageHorlines(int iRows, void* pDst, int iDstPitch, const void* pSrc, int iSrcPitch);
 
@@ -284,17 +318,24 @@ public:
     // null); mirrored axes cut the source on the opposite side.
     void RectClip(int& x, int& y, const CKorvelRect<int>* pSrcRect, const CKorvelRect<int>* pClip,
                   CKorvelRect<int>* pOut, unsigned int uFlags) const;
-    static void SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out, IKorvelGraphicsContext* pContext);
+    static void SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out,
+                        IKorvelGraphicsContext* pContext);
     KE_RETVAL Blt_SW(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
                      unsigned int argb, unsigned int uFlags);
     KE_RETVAL Blt_QS(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
                      unsigned int argb, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_8(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_12(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_15(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_16(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_24(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
-    KE_RETVAL DrawAlpha_32(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
+    KE_RETVAL DrawAlpha_8(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                          unsigned int uFlags);
+    KE_RETVAL DrawAlpha_12(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_15(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_16(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_24(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
+    KE_RETVAL DrawAlpha_32(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                           unsigned int uFlags);
     KE_RETVAL BltRotate_8(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
     KE_RETVAL BltRotate_16(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
     KE_RETVAL BltRotate_24(int x, int y, CKorvelSurface& src, float fAngle, int iRadius, unsigned int uFlags);
@@ -303,8 +344,14 @@ public:
 protected:
     // Row access for the drawing code.
     unsigned char* Row(int y) const { return m_pPixels + static_cast<long>(y) * m_desc.iPitch; }
-    unsigned char* PixelAddress(int x, int y) const { return Row(y) + static_cast<long>(x) * m_desc.iBytesPerPixel; }
-    unsigned char* AlphaAddress(int x, int y) const { return m_pAlpha + static_cast<long>(y) * m_desc.iWidth + x; }
+    unsigned char* PixelAddress(int x, int y) const
+    {
+        return Row(y) + static_cast<long>(x) * m_desc.iBytesPerPixel;
+    }
+    unsigned char* AlphaAddress(int x, int y) const
+    {
+        return m_pAlpha + static_cast<long>(y) * m_desc.iWidth + x;
+    }
     const unsigned int* Palette() const;
     const unsigned char* LookupTable() const;
     // Marks a write (lock flags 0) of this surface and of pSrc; EndWrite unlocks both.
@@ -315,19 +362,23 @@ protected:
     // MakeColor of count colours into raw pixels at pDst.
     void PackRowDIB(const unsigned int* pArgb, int iCount, unsigned char* pDst) const;
     // Copy between surfaces of different formats, pixel by pixel through the colour values.
-    KE_RETVAL DrawConverted(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect, unsigned int uFlags);
+    KE_RETVAL DrawConverted(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
+                            unsigned int uFlags);
     // A copy of src's rectangle in this surface's format (alpha carried, key mapped);
     // null when the formats cannot be converted or memory runs out.
-    CKorvelSurface* ConvertedCopy(CKorvelSurface& src, const CKorvelRect<int>& rect, CKorvelRect<int>& outRect);
+    CKorvelSurface* ConvertedCopy(CKorvelSurface& src, const CKorvelRect<int>& rect,
+                                  CKorvelRect<int>& outRect);
     // Cuts the source rectangle to the source surface; the destination follows the cut.
-    static bool ClipToSource(const CKorvelSurface& src, CKorvelRect<int>& rect, int& x, int& y, unsigned int uFlags);
+    static bool ClipToSource(const CKorvelSurface& src, CKorvelRect<int>& rect, int& x, int& y,
+                             unsigned int uFlags);
     // DrawStretched and DrawStretchedBlended: both rectangles clipped, then Blt_QS or Blt_SW.
-    KE_RETVAL Stretch(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src, const CKorvelRect<int>* pSrcRect,
-                      unsigned int argb, unsigned int uFlags, bool bBlended);
+    KE_RETVAL Stretch(const CKorvelRect<int>* pDstRect, IKorvelGraphicsContext& src,
+                      const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags,
+                      bool bBlended);
     // Centring, the cut to the source and the clip of Draw and DrawBlended; false when
     // nothing is left to draw.
-    bool PlaceBlit(CKorvelSurface& src, const CKorvelRect<int>* pSrcRect, int& x, int& y, CKorvelRect<int>& out,
-                   unsigned int uFlags) const;
+    bool PlaceBlit(CKorvelSurface& src, const CKorvelRect<int>* pSrcRect, int& x, int& y,
+                   CKorvelRect<int>& out, unsigned int uFlags) const;
     bool HasPixels() const { return m_pPixels != nullptr; }
 
     unsigned char* m_pPixels;

@@ -75,8 +75,8 @@ KE_RETVAL CKorvelSurface::ApplyAlphaChannel(const SKE_SURFACEDESC& desc, const v
                 if (a == 255)
                     continue;
                 unsigned int c = p[x];
-                p[x] = (a << 24) | (((a * ((c >> 16) & 0xFF)) >> 8) << 16) | (((a * ((c >> 8) & 0xFF)) >> 8) << 8) |
-                       ((a * (c & 0xFF)) >> 8);
+                p[x] = (a << 24) | (((a * ((c >> 16) & 0xFF)) >> 8) << 16) |
+                       (((a * ((c >> 8) & 0xFF)) >> 8) << 8) | ((a * (c & 0xFF)) >> 8);
             }
         }
     }

@@ -8,7 +8,8 @@
 
 using namespace KorvelPixel;
 
-void CKorvelSurface::SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out, IKorvelGraphicsContext* pContext)
+void CKorvelSurface::SetRect(const CKorvelRect<int>* pRect, CKorvelRect<int>& out,
+                             IKorvelGraphicsContext* pContext)
 {
     if (pRect)
         out = *pRect;
@@ -91,7 +92,8 @@ struct SLayout16
         unsigned int r = Widen(s, rShift, rBits) + ((Widen(d, rShift, rBits) * inv) >> 8);
         unsigned int g = Widen(s, gShift, gBits) + ((Widen(d, gShift, gBits) * inv) >> 8);
         unsigned int b = Widen(s, bShift, bBits) + ((Widen(d, bShift, bBits) * inv) >> 8);
-        return ((r >> (8 - rBits)) << rShift) | ((g >> (8 - gBits)) << gShift) | ((b >> (8 - bBits)) << bShift);
+        return ((r >> (8 - rBits)) << rShift) | ((g >> (8 - gBits)) << gShift) |
+               ((b >> (8 - bBits)) << bShift);
     }
 };
 
@@ -114,7 +116,8 @@ void AlphaRows(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, const CKo
         const int sy = (uFlags & KE_DRAW_MIRROR_V) ? rect.bottom - 1 - j : rect.top + j;
         const unsigned char* pRow = pSrcPixels + static_cast<long>(sy) * sd.iPitch;
         const unsigned char* pAlphaRow = pPlane ? pPlane + static_cast<long>(sy) * sd.iWidth : nullptr;
-        unsigned char* pDstRow = pDstPixels + static_cast<long>(y + j) * dd.iPitch + static_cast<long>(x) * BPP;
+        unsigned char* pDstRow =
+            pDstPixels + static_cast<long>(y + j) * dd.iPitch + static_cast<long>(x) * BPP;
         for (int i = 0; i < w; ++i)
         {
             const int sx = bMirror ? rect.right - 1 - i : rect.left + i;
@@ -227,7 +230,8 @@ KE_RETVAL CKorvelSurface::DrawAlpha_8(int x, int y, CKorvelSurface& src, const C
     BeginWrite(&src);
     if (pPalette && pLut)
         AlphaRows<1>(*this, x, y, src, rect, uFlags, 0xFF, true,
-                     [pPalette, pLut](unsigned int d, unsigned int s, unsigned int inv) -> unsigned int {
+                     [pPalette, pLut](unsigned int d, unsigned int s, unsigned int inv) -> unsigned int
+                     {
                          unsigned int dc = pPalette[d], sc = pPalette[s];
                          return pLut[LutIndex(Chan(sc, 16) + ((Chan(dc, 16) * inv) >> 8),
                                               Chan(sc, 8) + ((Chan(dc, 8) * inv) >> 8),
@@ -239,8 +243,8 @@ KE_RETVAL CKorvelSurface::DrawAlpha_8(int x, int y, CKorvelSurface& src, const C
 
 // --- Draw ---
 
-KE_RETVAL CKorvelSurface::Draw(int x, int y, IKorvelGraphicsContext& srcContext, const CKorvelRect<int>* pSrcRect,
-                               unsigned int uFlags)
+KE_RETVAL CKorvelSurface::Draw(int x, int y, IKorvelGraphicsContext& srcContext,
+                               const CKorvelRect<int>* pSrcRect, unsigned int uFlags)
 {
     if (srcContext.GetContextType() != KE_CONTEXT_SURFACE)
         return KE_ERR_INVALIDARG;
@@ -249,12 +253,13 @@ KE_RETVAL CKorvelSurface::Draw(int x, int y, IKorvelGraphicsContext& srcContext,
     if ((uFlags & KE_DRAW_SRCALPHA) && !Is32(srcFormat) && !src.m_pAlpha)
         uFlags &= ~KE_DRAW_SRCALPHA;
 
-    if (!pSrcRect && x == 0 && y == 0 && uFlags == 0 && srcFormat == dstFormat && src.m_desc.iWidth == m_desc.iWidth &&
-        src.m_desc.iHeight == m_desc.iHeight && src.m_desc.iPitch == m_desc.iPitch && m_pPixels && src.m_pPixels &&
-        &src != this)
+    if (!pSrcRect && x == 0 && y == 0 && uFlags == 0 && srcFormat == dstFormat &&
+        src.m_desc.iWidth == m_desc.iWidth && src.m_desc.iHeight == m_desc.iHeight &&
+        src.m_desc.iPitch == m_desc.iPitch && m_pPixels && src.m_pPixels && &src != this)
     {
         BeginWrite(&src);
-        std::memcpy(m_pPixels, src.m_pPixels, m_uBlockSize < src.m_uBlockSize ? m_uBlockSize : src.m_uBlockSize);
+        std::memcpy(m_pPixels, src.m_pPixels,
+                    m_uBlockSize < src.m_uBlockSize ? m_uBlockSize : src.m_uBlockSize);
         EndWrite(&src);
         return KE_OK;
     }
@@ -324,7 +329,8 @@ KE_RETVAL CKorvelSurface::Draw(const CKorvelVector2& pos, IKorvelGraphicsContext
 // --- DrawBlended: the source tinted by the colour's channels and faded by its alpha ---
 
 KE_RETVAL CKorvelSurface::DrawBlended(int x, int y, IKorvelGraphicsContext& srcContext,
-                                      const CKorvelRect<int>* pSrcRect, unsigned int argb, unsigned int uFlags)
+                                      const CKorvelRect<int>* pSrcRect, unsigned int argb,
+                                      unsigned int uFlags)
 {
     if (srcContext.GetContextType() != KE_CONTEXT_SURFACE)
         return KE_ERR_INVALIDARG;
@@ -346,7 +352,8 @@ KE_RETVAL CKorvelSurface::DrawBlended(int x, int y, IKorvelGraphicsContext& srcC
         CKorvelSurface* pCopy = ConvertedCopy(src, clipped, copyRect);
         if (!pCopy)
             return KE_ERR_DECODE;
-        KE_RETVAL ret = DrawBlended(x, y, *pCopy, &copyRect, argb, uFlags & ~(KE_DRAW_CENTER_H | KE_DRAW_CENTER_V));
+        KE_RETVAL ret =
+            DrawBlended(x, y, *pCopy, &copyRect, argb, uFlags & ~(KE_DRAW_CENTER_H | KE_DRAW_CENTER_V));
         pCopy->Shutdown();
         delete pCopy;
         EndWrite(&src);
@@ -389,11 +396,12 @@ KE_RETVAL CKorvelSurface::DrawBlended(int x, int y, IKorvelGraphicsContext& srcC
 }
 
 KE_RETVAL CKorvelSurface::DrawBlended(const CKorvelVector2& pos, IKorvelGraphicsContext& src,
-                                      const CKorvelRect<float>* pSrcRect, unsigned int argb, unsigned int uFlags)
+                                      const CKorvelRect<float>* pSrcRect, unsigned int argb,
+                                      unsigned int uFlags)
 {
     if (!pSrcRect)
-        return DrawBlended(FloatToPixelX(pos.x), FloatToPixelY(pos.y), src, static_cast<const CKorvelRect<int>*>(nullptr),
-                           argb, uFlags);
+        return DrawBlended(FloatToPixelX(pos.x), FloatToPixelY(pos.y), src,
+                           static_cast<const CKorvelRect<int>*>(nullptr), argb, uFlags);
     CKorvelRect<int> rect(src.FloatToPixelX(pSrcRect->left), src.FloatToPixelY(pSrcRect->top),
                           src.FloatToPixelX(pSrcRect->right), src.FloatToPixelY(pSrcRect->bottom));
     return DrawBlended(FloatToPixelX(pos.x), FloatToPixelY(pos.y), src, &rect, argb, uFlags);

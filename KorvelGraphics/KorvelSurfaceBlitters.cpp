@@ -20,8 +20,8 @@ struct SBlitRows
     int w, h;
 };
 
-SBlitRows MakeRows(const unsigned char* pSrcTopLeft, long lSrcPitch, unsigned char* pDstTopLeft, long lDstPitch,
-                   int w, int h, unsigned int uFlags)
+SBlitRows MakeRows(const unsigned char* pSrcTopLeft, long lSrcPitch, unsigned char* pDstTopLeft,
+                   long lDstPitch, int w, int h, unsigned int uFlags)
 {
     SBlitRows r = {pSrcTopLeft, lSrcPitch, pDstTopLeft, lDstPitch, w, h};
     if (uFlags & KE_DRAW_MIRROR_V)
@@ -89,9 +89,9 @@ void CopyAlphaPlane(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, cons
     if (!pDstPlane || !pSrcPlane)
         return;
     const long lSrcStride = src.GetWidth(), lDstStride = dst.GetWidth();
-    SBlitRows rows = MakeRows(pSrcPlane + rect.top * lSrcStride + rect.left, lSrcStride,
-                              pDstPlane + y * lDstStride + x, lDstStride, rect.right - rect.left,
-                              rect.bottom - rect.top, uFlags);
+    SBlitRows rows =
+        MakeRows(pSrcPlane + rect.top * lSrcStride + rect.left, lSrcStride, pDstPlane + y * lDstStride + x,
+                 lDstStride, rect.right - rect.left, rect.bottom - rect.top, uFlags);
     CopyPixels<1>(rows, uFlags & KE_DRAW_MIRROR_H, 0, 0, 0);
 }
 } // namespace
@@ -101,8 +101,9 @@ int CKorvelSurface::Draw_8(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>&
     BeginWrite(pSrc);
     CopyAlphaPlane(*this, x, y, *pSrc, rect, uFlags);
     if (!(uFlags & KE_DRAW_ALPHAONLY))
-        CopyPixels<1>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
-                               m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags),
+        CopyPixels<1>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch,
+                               PixelAddress(x, y), m_desc.iPitch, rect.right - rect.left,
+                               rect.bottom - rect.top, uFlags),
                       uFlags, pSrc->m_uColorKey, 0xFF, 0);
     EndWrite(pSrc);
     return KE_OK;
@@ -113,8 +114,9 @@ int CKorvelSurface::Draw_16(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>
     BeginWrite(pSrc);
     CopyAlphaPlane(*this, x, y, *pSrc, rect, uFlags);
     if (!(uFlags & KE_DRAW_ALPHAONLY))
-        CopyPixels<2>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
-                               m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags),
+        CopyPixels<2>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch,
+                               PixelAddress(x, y), m_desc.iPitch, rect.right - rect.left,
+                               rect.bottom - rect.top, uFlags),
                       uFlags, pSrc->m_uColorKey, 0xFFFF, GetMiddleMask() & 0xFFFF);
     EndWrite(pSrc);
     return KE_OK;
@@ -125,8 +127,9 @@ int CKorvelSurface::Draw_24(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>
     BeginWrite(pSrc);
     CopyAlphaPlane(*this, x, y, *pSrc, rect, uFlags);
     if (!(uFlags & KE_DRAW_ALPHAONLY))
-        CopyPixels<3>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
-                               m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags),
+        CopyPixels<3>(MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch,
+                               PixelAddress(x, y), m_desc.iPitch, rect.right - rect.left,
+                               rect.bottom - rect.top, uFlags),
                       uFlags, pSrc->m_uColorKey, 0xFFFFFF, GetMiddleMask());
     EndWrite(pSrc);
     return KE_OK;
@@ -135,8 +138,9 @@ int CKorvelSurface::Draw_24(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>
 int CKorvelSurface::Draw_32(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>& rect, unsigned int uFlags)
 {
     BeginWrite(pSrc);
-    SBlitRows rows = MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
-                              m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags);
+    SBlitRows rows =
+        MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
+                 m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags);
     if (!(uFlags & KE_DRAW_COLORKEY) && (uFlags & KE_DRAW_ALPHAONLY))
     {
         // Alpha only: flags 2 and 4 do not apply here.

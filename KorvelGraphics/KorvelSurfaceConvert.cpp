@@ -54,10 +54,12 @@ KORVEL_HOT_ROW void Pack8888To565Row(unsigned short* d, const unsigned int* s, i
 {
     if (bRedLow)
         for (int i = 0; i < n; ++i)
-            d[i] = static_cast<unsigned short>(((s[i] << 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) | ((s[i] >> 19) & 0x1F));
+            d[i] = static_cast<unsigned short>(((s[i] << 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) |
+                                               ((s[i] >> 19) & 0x1F));
     else
         for (int i = 0; i < n; ++i)
-            d[i] = static_cast<unsigned short>(((s[i] >> 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) | ((s[i] >> 3) & 0x1F));
+            d[i] = static_cast<unsigned short>(((s[i] >> 8) & 0xF800) | ((s[i] >> 5) & 0x07E0) |
+                                               ((s[i] >> 3) & 0x1F));
 }
 
 bool HasAlphaInfo(const CKorvelSurface& s)
@@ -141,7 +143,8 @@ void CKorvelSurface::PackRowDIB(const unsigned int* pArgb, int iCount, unsigned 
         for (int i = 0; i < iCount; ++i)
         {
             unsigned int c = pArgb[i];
-            p[i] = static_cast<unsigned short>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
+            p[i] =
+                static_cast<unsigned short>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
         }
         break;
     }
@@ -210,7 +213,8 @@ KE_RETVAL CKorvelSurface::DrawConverted(int x, int y, CKorvelSurface& src, const
     unsigned int auArgb[kChunk];
     alignas(4) unsigned char auRaw[kChunk * 4];
 
-    const bool bFused = bPlain && !bMirror && !bPlaneCopy && Is32(srcFormat) && dstFormat == KE_SURFACE_RGB565;
+    const bool bFused =
+        bPlain && !bMirror && !bPlaneCopy && Is32(srcFormat) && dstFormat == KE_SURFACE_RGB565;
     for (int j = 0; j < h; ++j)
     {
         const int sy = (uFlags & KE_DRAW_MIRROR_V) ? rect.bottom - 1 - j : rect.top + j;

@@ -179,7 +179,8 @@ KE_RETVAL CKorvelSurface::SetClipRect(const CKorvelRect<int>* pRect)
         return KE_OK;
     }
     auto clamp = [](int v, int hi) { return v < 0 ? 0 : (v > hi ? hi : v); };
-    m_rcClip.Set(clamp(pRect->left, w), clamp(pRect->top, h), clamp(pRect->right, w), clamp(pRect->bottom, h));
+    m_rcClip.Set(clamp(pRect->left, w), clamp(pRect->top, h), clamp(pRect->right, w),
+                 clamp(pRect->bottom, h));
     return KE_OK;
 }
 
@@ -325,7 +326,8 @@ KE_RETVAL CKorvelSurface::SetPieceDIB(int x, int y, unsigned int argb, unsigned 
         return KE_ERR_DECODE;
     if (x >= 1 && x < m_desc.iWidth - 1 && y >= 1 && y < m_desc.iHeight - 1)
     {
-        static const int s_aiOffsets[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+        static const int s_aiOffsets[8][2] = {{1, 0},  {1, 1},   {0, 1},  {-1, 1},
+                                              {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
         unsigned int uValue = MakeColor(argb);
         SetPixel(x, y, uValue);
         for (int i = 0; i < 8; ++i)
@@ -338,8 +340,8 @@ KE_RETVAL CKorvelSurface::SetPieceDIB(int x, int y, unsigned int argb, unsigned 
 
 unsigned int CKorvelSurface::GetMiddleMask() const
 {
-    static const unsigned int s_auMasks[8] = {0xFFFFFFFF, 0,          0x0EEE,     0x7BDE,
-                                              0xF7DE,     0xFEFEFE,   0xFEFEFEFE, 0xFEFEFEFE};
+    static const unsigned int s_auMasks[8] = {0xFFFFFFFF, 0,        0x0EEE,     0x7BDE,
+                                              0xF7DE,     0xFEFEFE, 0xFEFEFEFE, 0xFEFEFEFE};
     return IsValidFormat(m_desc.eFormat) ? s_auMasks[m_desc.eFormat] : 0xFFFFFFFF;
 }
 
@@ -374,40 +376,56 @@ void CKorvelSurface::SetSubFrameSizes(const CKorvelVector2& fraction)
                      CKorvelMath::TruncToInt(static_cast<float>(m_desc.iHeight) * fraction.y));
 }
 
+namespace
+{
+// Where frame n of a columns x rows sheet lies: 1 with its cell, 0 for the whole surface
+// (no sheet or a 1 x 1 sheet), -1 for a frame that does not exist.
+int FrameCell(int n, int cols, int rows, int& row, int& col)
+{
+    if (cols == 0 || rows == 0 || (cols == 1 && rows == 1))
+        return 0;
+    if (n < 0 || n >= cols * rows)
+        return -1;
+    row = n / cols;
+    col = n - row * cols;
+    return 1;
+}
+} // namespace
+
 void CKorvelSurface::GetSubFrame(int n, CKorvelRect<int>& out) const
 {
-    const int cols = m_iSubFrameColumns, rows = m_iSubFrameRows;
-    if (cols == 0 || rows == 0 || (cols == 1 && rows == 1))
+    int row = 0, col = 0;
+    switch (FrameCell(n, m_iSubFrameColumns, m_iSubFrameRows, row, col))
     {
+    case 0:
         out.Set(0, 0, m_desc.iWidth, m_desc.iHeight);
-        return;
-    }
-    if (n < 0 || n >= cols * rows)
-    {
+        break;
+    case 1:
+        out.Set(col * m_iSubFrameWidth, row * m_iSubFrameHeight, (col + 1) * m_iSubFrameWidth,
+                (row + 1) * m_iSubFrameHeight);
+        break;
+    default:
         out.Set(0, 0, 0, 0);
-        return;
+        break;
     }
-    int row = n / cols, col = n - row * cols;
-    int left = col * m_iSubFrameWidth, top = row * m_iSubFrameHeight;
-    out.Set(left, top, left + m_iSubFrameWidth, top + m_iSubFrameHeight);
 }
 
 void CKorvelSurface::GetSubFrame(int n, CKorvelRect<float>& out) const
 {
-    const int cols = m_iSubFrameColumns, rows = m_iSubFrameRows;
-    if (cols == 0 || rows == 0 || (cols == 1 && rows == 1))
+    int row = 0, col = 0;
+    const float cols = static_cast<float>(m_iSubFrameColumns), rows = static_cast<float>(m_iSubFrameRows);
+    switch (FrameCell(n, m_iSubFrameColumns, m_iSubFrameRows, row, col))
     {
+    case 0:
         out.Set(0.0f, 0.0f, 1.0f, 1.0f);
-        return;
-    }
-    if (n < 0 || n >= cols * rows)
-    {
+        break;
+    case 1:
+        out.Set(col / cols, row / rows, (col + 1) / cols, (row + 1) / rows);
+        break;
+    default:
         out.Set(0.0f, 0.0f, 0.0f, 0.0f);
-        return;
+        break;
     }
-    int row = n / cols, col = n - row * cols;
-    float fc = static_cast<float>(cols), fr = static_cast<float>(rows);
-    out.Set(col / fc, row / fr, (col + 1) / fc, (row + 1) / fr);
 }
 
 KE_RETVAL CKorvelSurface::SetAutoColorKey(int x, int y)

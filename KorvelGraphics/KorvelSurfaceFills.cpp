@@ -14,8 +14,8 @@ bool ClipArea(const CKorvelSurface& s, const CKorvelRect<int>* pRect, CKorvelRec
 {
     CKorvelRect<int> r = pRect ? *pRect : CKorvelRect<int>(0, 0, s.GetWidth(), s.GetHeight());
     const CKorvelRect<int>& c = s.m_rcClip;
-    out.Set(r.left > c.left ? r.left : c.left, r.top > c.top ? r.top : c.top, r.right < c.right ? r.right : c.right,
-            r.bottom < c.bottom ? r.bottom : c.bottom);
+    out.Set(r.left > c.left ? r.left : c.left, r.top > c.top ? r.top : c.top,
+            r.right < c.right ? r.right : c.right, r.bottom < c.bottom ? r.bottom : c.bottom);
     return out.GetWidth() > 0 && out.GetHeight() > 0;
 }
 
@@ -23,13 +23,24 @@ CKorvelRect<int> WholeOr(const CKorvelSurface& s, const CKorvelRect<float>* pRec
 {
     if (!pRect)
         return CKorvelRect<int>(0, 0, s.GetWidth(), s.GetHeight());
-    return CKorvelRect<int>(s.FloatToPixelX(pRect->left), s.FloatToPixelY(pRect->top), s.FloatToPixelX(pRect->right),
-                            s.FloatToPixelY(pRect->bottom));
+    return CKorvelRect<int>(s.FloatToPixelX(pRect->left), s.FloatToPixelY(pRect->top),
+                            s.FloatToPixelX(pRect->right), s.FloatToPixelY(pRect->bottom));
 }
 
 bool HasArithmeticKernels(int iFormat)
 {
     return iFormat == KE_SURFACE_P8 || iFormat == KE_SURFACE_RGB565 || Is32(iFormat);
+}
+
+// The clipped area of BlendFill and Fade: 0 when there is work to do, else the result.
+KE_RETVAL PrepareArea(const CKorvelSurface& s, bool bPixels, const CKorvelRect<int>* pRect,
+                      CKorvelRect<int>& out)
+{
+    if (!ClipArea(s, pRect, out))
+        return KE_OK;
+    if (!bPixels)
+        return KE_ERR_NOTSTARTED;
+    return HasArithmeticKernels(s.GetFormat()) ? 0 : KE_ERR_DECODE;
 }
 
 void FillSpan(unsigned char* p, int bpp, unsigned int uCount, unsigned int uValue)
@@ -62,8 +73,8 @@ KE_RETVAL CKorvelSurface::Fill(unsigned int argb, const CKorvelRect<int>* pRect)
     {
         if (pRect->left > w || pRect->top > h || pRect->bottom < 0 || pRect->right < 0)
             return KE_OK;
-        r.Set(pRect->left < 0 ? 0 : pRect->left, pRect->top < 0 ? 0 : pRect->top, pRect->right > w ? w : pRect->right,
-              pRect->bottom > h ? h : pRect->bottom);
+        r.Set(pRect->left < 0 ? 0 : pRect->left, pRect->top < 0 ? 0 : pRect->top,
+              pRect->right > w ? w : pRect->right, pRect->bottom > h ? h : pRect->bottom);
     }
     if (!m_pPixels)
         return KE_ERR_NOTSTARTED;
@@ -112,16 +123,15 @@ KE_RETVAL CKorvelSurface::Fill(unsigned int argb, const CKorvelRect<float>* pRec
 KE_RETVAL CKorvelSurface::BlendFill(unsigned int argb, const CKorvelRect<int>* pRect)
 {
     CKorvelRect<int> r;
-    if (!ClipArea(*this, pRect, r) || (argb >> 24) == 0)
+    if ((argb >> 24) == 0)
         return KE_OK;
-    if (!m_pPixels)
-        return KE_ERR_NOTSTARTED;
+    if (KE_RETVAL ret = PrepareArea(*this, m_pPixels != nullptr, pRect, r))
+        return ret;
     const int fmt = m_desc.eFormat;
-    if (!HasArithmeticKernels(fmt))
-        return KE_ERR_DECODE;
     m_uLockFlags = 0;
-    BLEND_HORLINE_PARAMS p = {nullptr, nullptr, nullptr, r.GetWidth(), argb >> 24, (argb >> 16) & 0xFF,
-                              (argb >> 8) & 0xFF, argb & 0xFF, 0, 0};
+    BLEND_HORLINE_PARAMS p = {
+        nullptr,     nullptr, nullptr, r.GetWidth(), argb >> 24, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF,
+        argb & 0xFF, 0,       0};
     for (int y = r.top; y < r.bottom; ++y)
     {
         p.pDst = PixelAddress(r.left, y);
@@ -147,13 +157,9 @@ KE_RETVAL CKorvelSurface::BlendFill(unsigned int argb, const CKorvelRect<float>*
 KE_RETVAL CKorvelSurface::Fade(const CKorvelRect<int>* pRect, float fLevel)
 {
     CKorvelRect<int> r;
-    if (!ClipArea(*this, pRect, r))
-        return KE_OK;
-    if (!m_pPixels)
-        return KE_ERR_NOTSTARTED;
+    if (KE_RETVAL ret = PrepareArea(*this, m_pPixels != nullptr, pRect, r))
+        return ret;
     const int fmt = m_desc.eFormat;
-    if (!HasArithmeticKernels(fmt))
-        return KE_ERR_DECODE;
     // A fade only darkens: levels outside 0..1 (or NaN) are taken as the nearest end.
     if (!(fLevel >= 0.0f))
         fLevel = 0.0f;
@@ -303,15 +309,16 @@ KE_RETVAL CKorvelSurface::RadialGradientFill(unsigned int outer, unsigned int in
                 if (pPalette && pLut)
                 {
                     unsigned int c = pPalette[*p];
-                    *p = pLut[LutIndex(Toward(Chan(c, 16), ir, t), Toward(Chan(c, 8), ig, t), Toward(Chan(c, 0), ib, t))];
+                    *p = pLut[LutIndex(Toward(Chan(c, 16), ir, t), Toward(Chan(c, 8), ig, t),
+                                       Toward(Chan(c, 0), ib, t))];
                 }
                 break;
             case KE_SURFACE_RGB444:
             {
                 unsigned int v = *reinterpret_cast<unsigned short*>(p);
-                *reinterpret_cast<unsigned short*>(p) =
-                    static_cast<unsigned short>((Toward((v >> 8) & 15, ir >> 4, t) << 8) |
-                                                (Toward((v >> 4) & 15, ig >> 4, t) << 4) | Toward(v & 15, ib >> 4, t));
+                *reinterpret_cast<unsigned short*>(p) = static_cast<unsigned short>(
+                    (Toward((v >> 8) & 15, ir >> 4, t) << 8) | (Toward((v >> 4) & 15, ig >> 4, t) << 4) |
+                    Toward(v & 15, ib >> 4, t));
                 break;
             }
             case KE_SURFACE_RGB555:
@@ -334,7 +341,8 @@ KE_RETVAL CKorvelSurface::RadialGradientFill(unsigned int outer, unsigned int in
             {
                 // Both 32-bit formats: the three colour bytes in the format's own order.
                 unsigned int v = *reinterpret_cast<unsigned int*>(p);
-                *reinterpret_cast<unsigned int*>(p) = 0xFF000000u | (Toward(Chan(v, 16), Chan(innerRaw, 16), t) << 16) |
+                *reinterpret_cast<unsigned int*>(p) = 0xFF000000u |
+                                                      (Toward(Chan(v, 16), Chan(innerRaw, 16), t) << 16) |
                                                       (Toward(Chan(v, 8), Chan(innerRaw, 8), t) << 8) |
                                                       Toward(Chan(v, 0), Chan(innerRaw, 0), t);
                 break;

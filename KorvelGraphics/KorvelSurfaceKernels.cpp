@@ -10,7 +10,8 @@ using namespace KorvelPixel;
 
 // --- lightness (Fade) ---
 
-void CKorvelSurface::Horline_SetLightness_8(void* pDst, int iCount, unsigned int r, unsigned int g, unsigned int b)
+void CKorvelSurface::Horline_SetLightness_8(void* pDst, int iCount, unsigned int r, unsigned int g,
+                                            unsigned int b)
 {
     const unsigned int* pPalette = Palette();
     const unsigned char* pLut = LookupTable();
@@ -20,23 +21,26 @@ void CKorvelSurface::Horline_SetLightness_8(void* pDst, int iCount, unsigned int
     for (int i = 0; i < iCount; ++i)
     {
         unsigned int c = pPalette[d[i]];
-        unsigned int idx = (((g * Chan(c, 8)) >> 8) & 0xF0) | ((b * Chan(c, 0)) >> 12) | (((r * Chan(c, 16)) >> 12) << 8);
+        unsigned int idx =
+            (((g * Chan(c, 8)) >> 8) & 0xF0) | ((b * Chan(c, 0)) >> 12) | (((r * Chan(c, 16)) >> 12) << 8);
         d[i] = pLut[idx & 0xFFF];
     }
 }
 
-void CKorvelSurface::Horline_SetLightness_16(void* pDst, int iCount, unsigned int r, unsigned int g, unsigned int b)
+void CKorvelSurface::Horline_SetLightness_16(void* pDst, int iCount, unsigned int r, unsigned int g,
+                                             unsigned int b)
 {
     unsigned short* d = static_cast<unsigned short*>(pDst);
     for (int i = 0; i < iCount; ++i)
     {
         unsigned int p = d[i];
-        d[i] = static_cast<unsigned short>(((((p >> 11) * r) >> 8) << 11) | (((((p >> 5) & 63) * g) >> 8) << 5) |
-                                           (((p & 31) * b) >> 8));
+        d[i] = static_cast<unsigned short>(((((p >> 11) * r) >> 8) << 11) |
+                                           (((((p >> 5) & 63) * g) >> 8) << 5) | (((p & 31) * b) >> 8));
     }
 }
 
-void CKorvelSurface::Horline_SetLightness_32(void* pDst, int iCount, unsigned int r, unsigned int g, unsigned int b)
+void CKorvelSurface::Horline_SetLightness_32(void* pDst, int iCount, unsigned int r, unsigned int g,
+                                             unsigned int b)
 {
     unsigned int* d = static_cast<unsigned int*>(pDst);
     for (int i = 0; i < iCount; ++i)
@@ -94,8 +98,8 @@ namespace
 {
 // The unkeyed, unmirrored span of Horline_Blend_32 with the global alpha's cases hoisted
 // out of the loop, so that the loop has no branches.
-KORVEL_HOT_ROW void Blend32Row(unsigned int* d, const unsigned int* s, int n, unsigned int red, unsigned int green,
-                               unsigned int blue, unsigned int g)
+KORVEL_HOT_ROW void Blend32Row(unsigned int* d, const unsigned int* s, int n, unsigned int red,
+                               unsigned int green, unsigned int blue, unsigned int g)
 {
     if (g == 0)
     {
@@ -148,8 +152,8 @@ void CKorvelSurface::Horline_Blend_32(const BLEND_HORLINE_PARAMS& p)
 
 static inline unsigned int TowardColour(unsigned int c, unsigned int k, unsigned int a)
 {
-    return static_cast<unsigned int>(static_cast<int>(c) +
-                                     ((static_cast<int>(a) * (static_cast<int>(k) - static_cast<int>(c))) >> 8));
+    return static_cast<unsigned int>(
+        static_cast<int>(c) + ((static_cast<int>(a) * (static_cast<int>(k) - static_cast<int>(c))) >> 8));
 }
 
 void CKorvelSurface::Horline_Blend_Color_8(const BLEND_HORLINE_PARAMS& p)
@@ -162,7 +166,8 @@ void CKorvelSurface::Horline_Blend_Color_8(const BLEND_HORLINE_PARAMS& p)
     for (int i = 0; i < p.iCount; ++i)
     {
         unsigned int c = pPalette[d[i]];
-        d[i] = pLut[LutIndex(TowardColour(Chan(c, 16), p.uRed, p.uAlpha), TowardColour(Chan(c, 8), p.uGreen, p.uAlpha),
+        d[i] = pLut[LutIndex(TowardColour(Chan(c, 16), p.uRed, p.uAlpha),
+                             TowardColour(Chan(c, 8), p.uGreen, p.uAlpha),
                              TowardColour(Chan(c, 0), p.uBlue, p.uAlpha))];
     }
 }
@@ -187,7 +192,8 @@ void CKorvelSurface::Horline_Blend_Color_32(const BLEND_HORLINE_PARAMS& p)
         unsigned int v = d[i];
         // The destination keeps its alpha byte: a tinted pixel must not turn transparent.
         d[i] = (v & 0xFF000000) | (TowardColour(Chan(v, 16), p.uRed, p.uAlpha) << 16) |
-               (TowardColour(Chan(v, 8), p.uGreen, p.uAlpha) << 8) | TowardColour(Chan(v, 0), p.uBlue, p.uAlpha);
+               (TowardColour(Chan(v, 8), p.uGreen, p.uAlpha) << 8) |
+               TowardColour(Chan(v, 0), p.uBlue, p.uAlpha);
     }
 }
 
@@ -219,8 +225,8 @@ struct SGouraud
 };
 } // namespace
 
-void CKorvelSurface::Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
-                                       int b1)
+void CKorvelSurface::Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1,
+                                       int g1, int b1)
 {
     const unsigned char* pLut = LookupTable();
     if (!pLut)
@@ -231,8 +237,8 @@ void CKorvelSurface::Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r
         d[i] = pLut[((((c.R() >> 20) << 8) | ((c.G() >> 20) << 4)) & 0xFFF) | ((c.B() >> 20) & 0xF)];
 }
 
-void CKorvelSurface::Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
-                                        int b1)
+void CKorvelSurface::Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1,
+                                        int g1, int b1)
 {
     unsigned short* d = static_cast<unsigned short*>(pDst);
     SGouraud c(iWidth, r0, g0, b0, r1, g1, b1);
@@ -240,8 +246,8 @@ void CKorvelSurface::Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int 
         d[i] = static_cast<unsigned short>(((c.R() >> 19) << 11) | ((c.G() >> 18) << 5) | (c.B() >> 19));
 }
 
-void CKorvelSurface::Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1, int g1,
-                                        int b1)
+void CKorvelSurface::Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int r0, int g0, int b0, int r1,
+                                        int g1, int b1)
 {
     unsigned char* d = static_cast<unsigned char*>(pDst);
     SGouraud c(iWidth, r0, g0, b0, r1, g1, b1);
@@ -279,30 +285,32 @@ void CKorvelSurface::HorlineFill_32(unsigned int* pDst, unsigned int uCount, uns
         pDst[i] = uValue;
 }
 
-void CKorvelSurface::HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                       unsigned int uCount)
+void CKorvelSurface::HorlineCopy_8to12(const unsigned char* pSrc, unsigned char* pDst,
+                                       const unsigned int* pPalette, unsigned int uCount)
 {
     unsigned short* d = reinterpret_cast<unsigned short*>(pDst);
     for (unsigned int i = 0; i < uCount; ++i)
     {
         unsigned int c = pPalette[pSrc[i]];
-        d[i] = static_cast<unsigned short>((((c >> 20) & 15) << 8) | (((c >> 12) & 15) << 4) | ((c >> 4) & 15));
+        d[i] =
+            static_cast<unsigned short>((((c >> 20) & 15) << 8) | (((c >> 12) & 15) << 4) | ((c >> 4) & 15));
     }
 }
 
-void CKorvelSurface::HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                       unsigned int uCount)
+void CKorvelSurface::HorlineCopy_8to16(const unsigned char* pSrc, unsigned char* pDst,
+                                       const unsigned int* pPalette, unsigned int uCount)
 {
     unsigned short* d = reinterpret_cast<unsigned short*>(pDst);
     for (unsigned int i = 0; i < uCount; ++i)
     {
         unsigned int c = pPalette[pSrc[i]];
-        d[i] = static_cast<unsigned short>((((c >> 19) & 31) << 11) | (((c >> 10) & 63) << 5) | ((c >> 3) & 31));
+        d[i] =
+            static_cast<unsigned short>((((c >> 19) & 31) << 11) | (((c >> 10) & 63) << 5) | ((c >> 3) & 31));
     }
 }
 
-void CKorvelSurface::HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst, const unsigned int* pPalette,
-                                       unsigned int uCount)
+void CKorvelSurface::HorlineCopy_8to32(const unsigned char* pSrc, unsigned char* pDst,
+                                       const unsigned int* pPalette, unsigned int uCount)
 {
     unsigned int* d = reinterpret_cast<unsigned int*>(pDst);
     for (unsigned int i = 0; i < uCount; ++i)

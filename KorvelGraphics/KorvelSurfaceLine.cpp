@@ -26,8 +26,8 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
         return KE_ERR_NOTSTARTED;
     const int fmt = m_desc.eFormat;
     const bool bSolid = argbFrom == argbTo;
-    if (!IsValidFormat(fmt) || (!bSolid && (fmt == KE_SURFACE_RGB444 || fmt == KE_SURFACE_RGB555 ||
-                                            fmt == KE_SURFACE_RGB888)))
+    if (!IsValidFormat(fmt) ||
+        (!bSolid && (fmt == KE_SURFACE_RGB444 || fmt == KE_SURFACE_RGB555 || fmt == KE_SURFACE_RGB888)))
         return KE_OK;
 
     long long n = (y2 > y1 ? static_cast<long long>(y2) - y1 : static_cast<long long>(y1) - y2) + 1;
@@ -75,10 +75,18 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
                 {
                     switch (bpp)
                     {
-                    case 1: StorePx<1>(p, 0, solid); break;
-                    case 2: StorePx<2>(p, 0, solid); break;
-                    case 3: StorePx<3>(p, 0, solid); break;
-                    default: StorePx<4>(p, 0, solid); break;
+                    case 1:
+                        StorePx<1>(p, 0, solid);
+                        break;
+                    case 2:
+                        StorePx<2>(p, 0, solid);
+                        break;
+                    case 3:
+                        StorePx<3>(p, 0, solid);
+                        break;
+                    default:
+                        StorePx<4>(p, 0, solid);
+                        break;
                     }
                     continue;
                 }
@@ -112,6 +120,6 @@ KE_RETVAL CKorvelSurface::Line(int x1, int y1, int x2, int y2, unsigned int argb
 KE_RETVAL CKorvelSurface::Line(const CKorvelVector2& from, const CKorvelVector2& to, unsigned int argbFrom,
                                unsigned int argbTo)
 {
-    return Line(FloatToPixelX(from.x), FloatToPixelY(from.y), FloatToPixelX(to.x), FloatToPixelY(to.y), argbFrom,
-                argbTo);
+    return Line(FloatToPixelX(from.x), FloatToPixelY(from.y), FloatToPixelX(to.x), FloatToPixelY(to.y),
+                argbFrom, argbTo);
 }

@@ -9,15 +9,17 @@ using namespace KorvelPixel;
 namespace
 {
 template <int BPP>
-void RotateRows(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                unsigned int uFlags)
+void RotatePixels(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
+                  unsigned int uFlags)
 {
     const int srcW = src.GetWidth(), srcH = src.GetHeight();
     const long long d = static_cast<long long>(iRadius) * 10 / 7;
     if (d <= 0 || srcW <= 0 || srcH <= 0)
         return;
-    const long long du = srcW * static_cast<long long>(CKorvelMath::TruncToInt(CKorvelMath::Sin(fAngle) * 65535.0f)) / d;
-    const long long dv = srcW * static_cast<long long>(CKorvelMath::TruncToInt(CKorvelMath::Cos(fAngle) * 65535.0f)) / d;
+    const long long du =
+        srcW * static_cast<long long>(CKorvelMath::TruncToInt(CKorvelMath::Sin(fAngle) * 65535.0f)) / d;
+    const long long dv =
+        srcW * static_cast<long long>(CKorvelMath::TruncToInt(CKorvelMath::Cos(fAngle) * 65535.0f)) / d;
     const bool bKey = (uFlags & KE_DRAW_COLORKEY) != 0, bHalf = (uFlags & KE_DRAW_HALFBLEND) != 0;
     const unsigned int uKey = src.GetColorKey(), uKeyMask = BPP == 4 ? 0xFFFFFF : 0xFFFFFFFF;
     const unsigned int uMask = dst.GetMiddleMask();
@@ -66,46 +68,43 @@ void RotateRows(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fA
         }
     }
 }
+// Both surfaces are written (lock flags 0) and unlocked, also when nothing was drawn.
+template <int BPP>
+KE_RETVAL RotateBlit(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
+                     unsigned int uFlags)
+{
+    src.Lock(nullptr, 0);
+    dst.Lock(nullptr, 0);
+    RotatePixels<BPP>(dst, x, y, src, fAngle, iRadius, uFlags);
+    dst.Unlock();
+    if (&src != &dst)
+        src.Unlock();
+    return KE_OK;
+}
 } // namespace
 
-KE_RETVAL CKorvelSurface::BltRotate_8(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                      unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_8(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<1>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<1>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_16(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_16(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<2>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<2>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_24(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_24(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<3>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<3>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::BltRotate_32(int x, int y, CKorvelSurface& src, float fAngle, int iRadius,
-                                       unsigned int uFlags)
+KE_RETVAL CKorvelSurface::BltRotate_32(int x, int y, CKorvelSurface& src, float a, int r, unsigned int uFlags)
 {
-    BeginWrite(&src);
-    RotateRows<4>(*this, x, y, src, fAngle, iRadius, uFlags);
-    EndWrite(&src);
-    return KE_OK;
+    return RotateBlit<4>(*this, x, y, src, a, r, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::DrawRotated(int x, int y, IKorvelGraphicsContext& srcContext, float fAngle, int iRadius,
-                                      unsigned int uFlags)
+KE_RETVAL CKorvelSurface::DrawRotated(int x, int y, IKorvelGraphicsContext& srcContext, float fAngle,
+                                      int iRadius, unsigned int uFlags)
 {
     if (srcContext.GetContextType() != KE_CONTEXT_SURFACE)
         return KE_ERR_INVALIDARG;
@@ -129,7 +128,8 @@ KE_RETVAL CKorvelSurface::DrawRotated(int x, int y, IKorvelGraphicsContext& srcC
         CKorvelSurface* pCopy = ConvertedCopy(src, whole, copyRect);
         if (!pCopy)
             return KE_ERR_DECODE;
-        KE_RETVAL ret = DrawRotated(x, y, *pCopy, fAngle, iRadius, uFlags & ~(KE_DRAW_CENTER_H | KE_DRAW_CENTER_V));
+        KE_RETVAL ret =
+            DrawRotated(x, y, *pCopy, fAngle, iRadius, uFlags & ~(KE_DRAW_CENTER_H | KE_DRAW_CENTER_V));
         pCopy->Shutdown();
         delete pCopy;
         EndWrite(&src);
@@ -151,5 +151,6 @@ KE_RETVAL CKorvelSurface::DrawRotated(int x, int y, IKorvelGraphicsContext& srcC
 KE_RETVAL CKorvelSurface::DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src, float fAngle,
                                       float fRadius, unsigned int uFlags)
 {
-    return DrawRotated(FloatToPixelX(pos.x), FloatToPixelY(pos.y), src, fAngle, FloatToPixelX(fRadius), uFlags);
+    return DrawRotated(FloatToPixelX(pos.x), FloatToPixelY(pos.y), src, fAngle, FloatToPixelX(fRadius),
+                       uFlags);
 }

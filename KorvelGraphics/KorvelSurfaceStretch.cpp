@@ -20,7 +20,8 @@ bool CutToSource(const CKorvelSurface& src, CKorvelRect<int>& d, CKorvelRect<int
 {
     const int dw = d.GetWidth(), dh = d.GetHeight(), sw = s.GetWidth(), sh = s.GetHeight();
     const int cutL = s.left < 0 ? -s.left : 0, cutR = s.right > src.GetWidth() ? s.right - src.GetWidth() : 0;
-    const int cutT = s.top < 0 ? -s.top : 0, cutB = s.bottom > src.GetHeight() ? s.bottom - src.GetHeight() : 0;
+    const int cutT = s.top < 0 ? -s.top : 0,
+              cutB = s.bottom > src.GetHeight() ? s.bottom - src.GetHeight() : 0;
     const bool bMirrorH = (uFlags & KE_DRAW_MIRROR_H) != 0, bMirrorV = (uFlags & KE_DRAW_MIRROR_V) != 0;
     d.left += Scale(bMirrorH ? cutR : cutL, dw, sw);
     d.right -= Scale(bMirrorH ? cutL : cutR, dw, sw);
@@ -66,8 +67,9 @@ eZoomKernel PickZoomKernel(int dstFormat, bool bSrcPlane, bool bDstPlane, bool b
     case KE_SURFACE_RGB555:
     case KE_SURFACE_RGB565:
         if ((bAlpha && bSrcPlane) || bTinted)
-            return dstFormat == KE_SURFACE_RGB444 ? ZK_ALPHA_12
-                                                  : (dstFormat == KE_SURFACE_RGB555 ? ZK_ALPHA_15 : ZK_ALPHA_16);
+            return dstFormat == KE_SURFACE_RGB444
+                       ? ZK_ALPHA_12
+                       : (dstFormat == KE_SURFACE_RGB555 ? ZK_ALPHA_15 : ZK_ALPHA_16);
         if (bKey)
             return ZK_CC_16;
         return (bCopyAlpha && bSrcPlane && bDstPlane) ? ZK_COPY_ALPHA_PLANE : ZK_COPY_16;
@@ -86,8 +88,8 @@ eZoomKernel PickZoomKernel(int dstFormat, bool bSrcPlane, bool bDstPlane, bool b
 }
 } // namespace
 
-KE_RETVAL CKorvelSurface::Blt_SW(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
-                                 unsigned int argb, unsigned int uFlags)
+KE_RETVAL CKorvelSurface::Blt_SW(const CKorvelRect<int>& dst, CKorvelSurface& src,
+                                 const CKorvelRect<int>& srcRect, unsigned int argb, unsigned int uFlags)
 {
     const int dstFormat = m_desc.eFormat;
     if (!IsValidFormat(dstFormat))
@@ -133,30 +135,61 @@ KE_RETVAL CKorvelSurface::Blt_SW(const CKorvelRect<int>& dst, CKorvelSurface& sr
         p.pDstAlpha = bCopyPlane ? AlphaAddress(dst.left, dy) : nullptr;
         switch (kernel)
         {
-        case ZK_COPY_8: Horline_Zoom_8(p); break;
-        case ZK_CC_8: Horline_Zoom_CC_8(p); break;
-        case ZK_ALPHA_8: Horline_Zoom_Alpha_8(p); break;
-        case ZK_COPY_16: Horline_Zoom_16(p); break;
-        case ZK_CC_16: Horline_Zoom_CC_16(p); break;
-        case ZK_ALPHA_12: Horline_Zoom_Alpha_12(p); break;
-        case ZK_ALPHA_15: Horline_Zoom_Alpha_15(p); break;
-        case ZK_ALPHA_16: Horline_Zoom_Alpha_16(p); break;
-        case ZK_COPY_ALPHA_PLANE: Horline_Zoom_Copy_Alpha_16(p); break;
-        case ZK_COPY_24: Horline_Zoom_24(p); break;
-        case ZK_CC_24: Horline_Zoom_CC_24(p); break;
-        case ZK_COPY_32: Horline_Zoom_32(p); break;
-        case ZK_CC_32: Horline_Zoom_CC_32(p); break;
-        case ZK_ALPHA_32: Horline_Zoom_Alpha_32(p); break;
-        case ZK_COPY_ALPHA_32: Horline_Zoom_Copy_Alpha_32(p); break;
-        case ZK_NONE: break;
+        case ZK_COPY_8:
+            Horline_Zoom_8(p);
+            break;
+        case ZK_CC_8:
+            Horline_Zoom_CC_8(p);
+            break;
+        case ZK_ALPHA_8:
+            Horline_Zoom_Alpha_8(p);
+            break;
+        case ZK_COPY_16:
+            Horline_Zoom_16(p);
+            break;
+        case ZK_CC_16:
+            Horline_Zoom_CC_16(p);
+            break;
+        case ZK_ALPHA_12:
+            Horline_Zoom_Alpha_12(p);
+            break;
+        case ZK_ALPHA_15:
+            Horline_Zoom_Alpha_15(p);
+            break;
+        case ZK_ALPHA_16:
+            Horline_Zoom_Alpha_16(p);
+            break;
+        case ZK_COPY_ALPHA_PLANE:
+            Horline_Zoom_Copy_Alpha_16(p);
+            break;
+        case ZK_COPY_24:
+            Horline_Zoom_24(p);
+            break;
+        case ZK_CC_24:
+            Horline_Zoom_CC_24(p);
+            break;
+        case ZK_COPY_32:
+            Horline_Zoom_32(p);
+            break;
+        case ZK_CC_32:
+            Horline_Zoom_CC_32(p);
+            break;
+        case ZK_ALPHA_32:
+            Horline_Zoom_Alpha_32(p);
+            break;
+        case ZK_COPY_ALPHA_32:
+            Horline_Zoom_Copy_Alpha_32(p);
+            break;
+        case ZK_NONE:
+            break;
         }
     }
     EndWrite(&src);
     return KE_OK;
 }
 
-KE_RETVAL CKorvelSurface::Blt_QS(const CKorvelRect<int>& dst, CKorvelSurface& src, const CKorvelRect<int>& srcRect,
-                                 unsigned int, unsigned int)
+KE_RETVAL CKorvelSurface::Blt_QS(const CKorvelRect<int>& dst, CKorvelSurface& src,
+                                 const CKorvelRect<int>& srcRect, unsigned int, unsigned int)
 {
     const int dw = dst.GetWidth(), dh = dst.GetHeight();
     if (dh <= 0 || dw <= 0)
@@ -199,7 +232,8 @@ KE_RETVAL CKorvelSurface::Blt_QS(const CKorvelRect<int>& dst, CKorvelSurface& sr
 
 namespace
 {
-void ConvertRect(const IKorvelGraphicsContext& context, const CKorvelRect<float>* pRect, CKorvelRect<int>& out)
+void ConvertRect(const IKorvelGraphicsContext& context, const CKorvelRect<float>* pRect,
+                 CKorvelRect<int>& out)
 {
     if (!pRect)
         out.Set(0, 0, context.GetWidth(), context.GetHeight());
@@ -243,7 +277,8 @@ KE_RETVAL CKorvelSurface::Stretch(const CKorvelRect<int>* pDstRect, IKorvelGraph
     const float rx = static_cast<float>(s.GetWidth()) / static_cast<float>(d.GetWidth());
     const float ry = static_cast<float>(s.GetHeight()) / static_cast<float>(d.GetHeight());
     const bool bMirrorH = (uFlags & KE_DRAW_MIRROR_H) != 0, bMirrorV = (uFlags & KE_DRAW_MIRROR_V) != 0;
-    auto cut = [](int over, float ratio) { return CKorvelMath::TruncToInt(static_cast<float>(over) * ratio); };
+    auto cut = [](int over, float ratio)
+    { return CKorvelMath::TruncToInt(static_cast<float>(over) * ratio); };
     if (d.left < clip.left)
     {
         int c = cut(clip.left - d.left, rx);
@@ -299,7 +334,8 @@ KE_RETVAL CKorvelSurface::DrawStretched(const CKorvelRect<float>* pDstRect, IKor
     return DrawStretched(&d, src, &s, uFlags);
 }
 
-KE_RETVAL CKorvelSurface::DrawStretchedBlended(const CKorvelRect<float>* pDstRect, IKorvelGraphicsContext& src,
+KE_RETVAL CKorvelSurface::DrawStretchedBlended(const CKorvelRect<float>* pDstRect,
+                                               IKorvelGraphicsContext& src,
                                                const CKorvelRect<float>* pSrcRect, unsigned int argb,
                                                unsigned int uFlags)
 {

@@ -29,8 +29,7 @@ private:
     long long m_llStep, m_llAcc;
 };
 
-template <class T>
-void ZoomCopy(const CKorvelSurface::ZOOM_PARAMS& p)
+template <class T> void ZoomCopy(const CKorvelSurface::ZOOM_PARAMS& p)
 {
     const T* s = static_cast<const T*>(p.pSrc);
     T* d = static_cast<T*>(p.pDst);
@@ -39,8 +38,7 @@ void ZoomCopy(const CKorvelSurface::ZOOM_PARAMS& p)
         d[i] = s[step.Next()];
 }
 
-template <class T>
-void ZoomKeyed(const CKorvelSurface::ZOOM_PARAMS& p, unsigned int uKeyMask)
+template <class T> void ZoomKeyed(const CKorvelSurface::ZOOM_PARAMS& p, unsigned int uKeyMask)
 {
     const T* s = static_cast<const T*>(p.pSrc);
     T* d = static_cast<T*>(p.pDst);
@@ -135,7 +133,8 @@ void CKorvelSurface::Horline_Zoom_Alpha_16(const ZOOM_PARAMS& p)
         unsigned int a = p.pSrcAlpha ? p.pSrcAlpha[idx] : 255;
         if (a == 0)
             continue;
-        d[i] = static_cast<unsigned short>(Blend565(d[i], s[idx], 255 - a, p.uRed, p.uGreen, p.uBlue, p.uAlpha));
+        d[i] =
+            static_cast<unsigned short>(Blend565(d[i], s[idx], 255 - a, p.uRed, p.uGreen, p.uBlue, p.uAlpha));
     }
 }
 

@@ -118,6 +118,5 @@ private:
     unsigned int m_uState;
     CKorvelTimer m_Timer;
     plat::screen_window_t m_pWindow;
-    unsigned int m_uReserved;
     IKorvelApplication* m_pApp;
 };

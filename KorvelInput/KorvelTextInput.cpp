@@ -5,7 +5,7 @@
 #include "PlatformVirtualKeyboard.h"
 
 CKorvelTextInput::CKorvelTextInput()
-    : m_uMaxLength(0), m_uCompleted(0), m_uPassword(0), m_pWindow(nullptr), m_uReserved(0), m_pApp(nullptr)
+    : m_uMaxLength(0), m_uCompleted(0), m_uPassword(0), m_pWindow(nullptr), m_pApp(nullptr)
 {
 }
 

@@ -48,6 +48,5 @@ private:
     unsigned int m_uCompleted;
     unsigned int m_uPassword;
     plat::screen_window_t m_pWindow;
-    unsigned int m_uReserved;
     IKorvelApplication* m_pApp;
 };

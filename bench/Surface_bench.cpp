@@ -18,7 +18,8 @@ uint32_t LayerPixel(int x, int y)
     uint32_t h = static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u;
     h ^= h >> 13;
     uint32_t a = (x / 40 + y / 30) % 3 == 0 ? 0 : ((x / 40 + y / 30) % 3 == 1 ? 255 : (h >> 24));
-    uint32_t r = ((h & 0xFF) * a) / 255, g = (((h >> 8) & 0xFF) * a) / 255, b = (((h >> 16) & 0xFF) * a) / 255;
+    uint32_t r = ((h & 0xFF) * a) / 255, g = (((h >> 8) & 0xFF) * a) / 255,
+             b = (((h >> 16) & 0xFF) * a) / 255;
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
     std::vector<uint8_t> aBytes(pData, pData + uSize);
     CKorvelIniFile ini;
-    if (uSize > 0 && ini.OpenFromMemory(aBytes.data(), static_cast<unsigned int>(uSize), CKorvelFile::FLAG_READ) != KE_OK)
+    if (uSize > 0 &&
+        ini.OpenFromMemory(aBytes.data(), static_cast<unsigned int>(uSize), CKorvelFile::FLAG_READ) != KE_OK)
         return 0;
     CKorvelString strLine;
     while (ini.ReadString(strLine))

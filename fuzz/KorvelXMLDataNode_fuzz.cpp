@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     {
         std::vector<unsigned char> aOut(4 * uSize + 4096);
         CKorvelFile out;
-        if (out.OpenFromMemory(aOut.data(), static_cast<unsigned int>(aOut.size()), CKorvelFile::FLAG_WRITE) == KE_OK)
+        if (out.OpenFromMemory(aOut.data(), static_cast<unsigned int>(aOut.size()),
+                               CKorvelFile::FLAG_WRITE) == KE_OK)
             pRoot->Save(out, 1, 0);
     }
     delete pCopy;

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     if (uSize > 1 << 20)
         return 0;
     CKorvelFile file;
-    if (file.OpenFromMemory(const_cast<uint8_t*>(pData), static_cast<unsigned int>(uSize), CKorvelFile::FLAG_READ) !=
-        KE_OK)
+    if (file.OpenFromMemory(const_cast<uint8_t*>(pData), static_cast<unsigned int>(uSize),
+                            CKorvelFile::FLAG_READ) != KE_OK)
         return 0;
     CKorvelUsabilityDataCollection recording;
     recording.Startup(nullptr);

@@ -124,12 +124,14 @@ TEST_F(CKorvelGraphicsExt_GLES2, StartsWithEightBitChannelsSevenProgramsAndTheDe
     m_pExt->GetEGLVersion(iMajor, iMinor);
     EXPECT_GE(iMajor * 10 + iMinor, 14);
     const char* pszExtensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    EXPECT_EQ(m_pExt->HasTextureMaxLevel(), std::strstr(pszExtensions, "GL_APPLE_texture_max_level") ? 1u : 0u);
+    EXPECT_EQ(m_pExt->HasTextureMaxLevel(),
+              std::strstr(pszExtensions, "GL_APPLE_texture_max_level") ? 1u : 0u);
 
     std::vector<unsigned int> aHandles;
     for (CKorvel3DProgram* pProgram :
          {m_pExt->GetSpriteProgram(), m_pExt->GetTextureProgram(), m_pExt->GetHighlightProgram(),
-          m_pExt->GetColorProgram(), m_pExt->GetTintProgram(), m_pExt->GetTextProgram(0), m_pExt->GetTextProgram(1)})
+          m_pExt->GetColorProgram(), m_pExt->GetTintProgram(), m_pExt->GetTextProgram(0),
+          m_pExt->GetTextProgram(1)})
     {
         ASSERT_NE(pProgram, nullptr);
         EXPECT_NE(pProgram->GetHandle(), 0u);
@@ -337,8 +339,8 @@ TEST_F(CKorvelGraphicsExt_GLES2, SourcesWithoutATextureAreRefused)
     EXPECT_EQ(m_pExt->DrawRotated(0, 0, bare, 0.0f, 16, 0), KE_ERR_INVALIDARG);
     EXPECT_EQ(m_pExt->DrawBlended(0, 0, bare, nullptr, 0xFFFFFFFF, 0), KE_ERR_INVALIDARG);
     EXPECT_EQ(m_pExt->Draw(0, 0, *m_pExt, nullptr, 0), KE_ERR_INVALIDARG) << "a screen is no source";
-    EXPECT_EQ(m_pExt->StretchRotateBlend(static_cast<const CKorvelRect<float>*>(nullptr), nullptr, nullptr, 0.0f,
-                                         0xFFFFFFFF, 0),
+    EXPECT_EQ(m_pExt->StretchRotateBlend(static_cast<const CKorvelRect<float>*>(nullptr), nullptr, nullptr,
+                                         0.0f, 0xFFFFFFFF, 0),
               KE_ERR_INVALIDARG);
     EXPECT_EQ(CountGlCalls("glDrawArrays"), 0);
     bare.Shutdown();
@@ -393,7 +395,8 @@ TEST_F(CKorvelGraphicsExt_GLES2, RotationByZeroDrawsLikeDraw)
     m_pExt->Draw(CKorvelVector2(0.25f, 0.5f), *m_pQuads, nullptr, KE_DRAW_MIRROR_V);
     const std::vector<uint8_t> aPlain = Screen();
     Clear();
-    EXPECT_EQ(m_pExt->DrawRotated(CKorvelVector2(0.25f, 0.5f), *m_pQuads, 0.0f, 1.0f, KE_DRAW_MIRROR_V), KE_OK);
+    EXPECT_EQ(m_pExt->DrawRotated(CKorvelVector2(0.25f, 0.5f), *m_pQuads, 0.0f, 1.0f, KE_DRAW_MIRROR_V),
+              KE_OK);
     EXPECT_EQ(Screen(), aPlain);
     Clear();
     m_pExt->BltRotate(200, 300, m_pQuads.get(), 0.0f, 64, KE_DRAW_MIRROR_V);
@@ -443,7 +446,8 @@ TEST_F(CKorvelGraphicsExt_GLES2, LinesRunFromOneColourToTheOther)
 {
     Clear();
     // Through the centres of row 10 (integer positions lie between pixels).
-    const CKorvelVector2 from(10.5f / g_iScreenW, 10.5f / g_iScreenH), to(110.5f / g_iScreenW, 10.5f / g_iScreenH);
+    const CKorvelVector2 from(10.5f / g_iScreenW, 10.5f / g_iScreenH),
+        to(110.5f / g_iScreenW, 10.5f / g_iScreenH);
     EXPECT_EQ(m_pExt->Line(from, to, 0xFFFF0000, 0xFF0000FF), KE_OK);
     ExpectNear(Rgb(11, 10), 0xFF0000, 6, "start");
     ExpectNear(Rgb(108, 10), 0x0000FF, 6, "end");
@@ -546,8 +550,8 @@ TEST_F(CKorvelGraphicsExt_GLES2, AfterReleaseNothingDrawsUntilRestored)
     EXPECT_EQ(m_pExt->GradientFill(1, 2, 3, 4, nullptr), KE_ERR_NOTSTARTED);
     EXPECT_EQ(m_pExt->Line(0, 0, 5, 5, 1, 2), KE_ERR_NOTSTARTED);
     EXPECT_EQ(m_pExt->Fill(0, nullptr), KE_ERR_NOTSTARTED);
-    EXPECT_EQ(m_pExt->StretchRotateBlend(static_cast<const CKorvelRect<float>*>(nullptr), &stale, nullptr, 0.0f,
-                                         0xFFFFFFFF, 0),
+    EXPECT_EQ(m_pExt->StretchRotateBlend(static_cast<const CKorvelRect<float>*>(nullptr), &stale, nullptr,
+                                         0.0f, 0xFFFFFFFF, 0),
               KE_ERR_NOTSTARTED);
 
     EXPECT_EQ(m_pApp->OnRestoreResources(), KE_OK);
@@ -558,6 +562,17 @@ TEST_F(CKorvelGraphicsExt_GLES2, AfterReleaseNothingDrawsUntilRestored)
     EXPECT_EQ(m_pExt->Draw(0, 0, fresh, nullptr, 0), KE_OK);
     EXPECT_EQ(Drawn(), (sBox{0, 0, 64, 32}));
     EXPECT_EQ(Rgb(63, 31), 0xFFFFFFu);
+}
+
+TEST_F(CKorvelGraphicsExt_GLES2, StartingAgainReplacesTheOldResources)
+{
+    m_pQuads.reset();
+    EXPECT_EQ(m_pExt->Extension_Startup(m_pApp.get()), KE_OK);
+    ASSERT_NE(m_pExt->GetTextureProgram(), nullptr);
+    CTestTexture fresh(64, 32, Quadrants);
+    Clear();
+    EXPECT_EQ(m_pExt->Draw(0, 0, fresh, nullptr, 0), KE_OK);
+    EXPECT_EQ(Rgb(0, 0), 0xFF0000u);
 }
 
 TEST_F(CKorvelGraphicsExt_GLES2, ShutdownForgetsTheSize)
@@ -582,11 +597,13 @@ uint32_t Fnv1a(const std::vector<uint8_t>& aBytes)
 
 TEST_F(CKorvelGraphicsExt_GLES2, GoldenFrame)
 {
-    CTestTexture disc(32, 32, [](int x, int y) {
-        const int dx = x - 16, dy = y - 16;
-        const uint32_t a = dx * dx + dy * dy < 196 ? 0xFF : 0x40;
-        return a << 24 | (a * x / 32) << 16 | (a * y / 32) << 8 | a / 2;
-    });
+    CTestTexture disc(32, 32,
+                      [](int x, int y)
+                      {
+                          const int dx = x - 16, dy = y - 16;
+                          const uint32_t a = dx * dx + dy * dy < 196 ? 0xFF : 0x40;
+                          return a << 24 | (a * x / 32) << 16 | (a * y / 32) << 8 | a / 2;
+                      });
     m_pExt->GradientFill(0xFF102040, 0xFF402010, 0xFF104020, 0xFF201040, nullptr);
     const CKorvelRect<int> band(0, 500, 800, 560);
     m_pExt->Fill(0xFF303030, &band);

@@ -16,7 +16,8 @@ const char* const g_pszVertex = "\tattribute mediump vec3 position;\tattribute m
 const char* const g_pszFragment = "\tprecision mediump float;\tuniform sampler2D texture01;"
                                   "\tvarying mediump vec2 texCoord;"
                                   "\tvoid main()\t{\t\tgl_FragColor = texture2D(texture01, texCoord);\t}";
-const char* const g_pszBrokenFragment = "\tprecision mediump float;\tvoid main()\t{\t\tgl_FragColor = nope;\t}";
+const char* const g_pszBrokenFragment =
+    "\tprecision mediump float;\tvoid main()\t{\t\tgl_FragColor = nope;\t}";
 // Compiles, but its varying's type differs from the vertex shader's: the link fails.
 const char* const g_pszMismatchedFragment = "\tprecision mediump float;\tvarying vec3 texCoord;"
                                             "\tvoid main()\t{\t\tgl_FragColor = vec4(texCoord, 1.0);\t}";
@@ -98,8 +99,9 @@ TEST_F(CKorvel3DProgram, AFragmentShaderThatDoesNotCompileLeavesNothingBehind)
 TEST_F(CKorvel3DProgram, ALinkFailureDeletesAllThreeObjects)
 {
     unsigned int uVertex = 0, uFragment = 0, uProgram = 0;
-    EXPECT_EQ(::CKorvel3DProgram::BuildProgram(g_pszVertex, g_pszMismatchedFragment, uVertex, uFragment, uProgram),
-              KE_ERR_INVALIDARG);
+    EXPECT_EQ(
+        ::CKorvel3DProgram::BuildProgram(g_pszVertex, g_pszMismatchedFragment, uVertex, uFragment, uProgram),
+        KE_ERR_INVALIDARG);
     EXPECT_EQ(uVertex, 0u);
     EXPECT_EQ(uFragment, 0u);
     EXPECT_EQ(uProgram, 0u);

@@ -7,7 +7,10 @@
 
 namespace
 {
-CKorvelString S(const char* p) { return CKorvelString(p); }
+CKorvelString S(const char* p)
+{
+    return CKorvelString(p);
+}
 
 std::string Narrow(const CKorvelString& str)
 {
@@ -18,10 +21,10 @@ std::string Narrow(const CKorvelString& str)
 }
 
 // An INI reader over a private copy of the text, as the settings object opens it.
-class IniText
+class CIniText
 {
 public:
-    explicit IniText(const std::string& strText) : m_aBytes(strText.begin(), strText.end())
+    explicit CIniText(const std::string& strText) : m_aBytes(strText.begin(), strText.end())
     {
         if (!m_aBytes.empty())
         {
@@ -64,28 +67,28 @@ const char* g_pSettings = "; settings\r\n"
 
 TEST(CKorvelIniFile, AnyRunOfLineEndsIsOneLineEnd)
 {
-    EXPECT_EQ(IniText("a\r\n\r\n\r\nb").Lines(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(IniText("\n\nfirst\rsecond\n").Lines(), (std::vector<std::string>{"", "first", "second"}));
-    EXPECT_EQ(IniText("").Lines(), std::vector<std::string>{});
+    EXPECT_EQ(CIniText("a\r\n\r\n\r\nb").Lines(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(CIniText("\n\nfirst\rsecond\n").Lines(), (std::vector<std::string>{"", "first", "second"}));
+    EXPECT_EQ(CIniText("").Lines(), std::vector<std::string>{});
 }
 
 TEST(CKorvelIniFile, NulBytesAndOverlongLinesAreSteppedOver)
 {
     std::string strNul("a\0b\0\0c\n", 7);
-    EXPECT_EQ(IniText(strNul).Lines(), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_EQ(CIniText(strNul).Lines(), (std::vector<std::string>{"a", "b", "", "c"}));
 
     std::string strLong(4000, 'x');
-    std::vector<std::string> aLines = IniText("k=1\n" + strLong + "\nport=7\n").Lines();
+    std::vector<std::string> aLines = CIniText("k=1\n" + strLong + "\nport=7\n").Lines();
     ASSERT_EQ(aLines.size(), 3u);
     EXPECT_EQ(aLines[1], strLong.substr(0, CKorvelIniFile::LINE_BUFFER));
     EXPECT_EQ(aLines[2], "port=7");
     // An over-long last line without a line end also ends the data.
-    EXPECT_EQ(IniText("a\n" + strLong).Lines().size(), 2u);
+    EXPECT_EQ(CIniText("a\n" + strLong).Lines().size(), 2u);
 }
 
 TEST(CKorvelIniFile, ALastLineWithoutLineEndIsReadOnce)
 {
-    IniText ini("[S]\nkey=\"v\"");
+    CIniText ini("[S]\nkey=\"v\"");
     EXPECT_EQ(Narrow(ini->GetStringValue(S("S"), S("key"), S("d"))), "v");
     CKorvelString strLine;
     EXPECT_EQ(ini->ReadString(strLine), 0);
@@ -94,31 +97,31 @@ TEST(CKorvelIniFile, ALastLineWithoutLineEndIsReadOnce)
 
 TEST(CKorvelIniFile, SectionsAreFoundByContainment)
 {
-    IniText ini("[GRAPHICS2]\nresx=1\n[GRAPHICS]\nresx=2\n");
+    CIniText ini("[GRAPHICS2]\nresx=1\n[GRAPHICS]\nresx=2\n");
     EXPECT_EQ(ini->GetIntValue(S("GRAPHICS"), S("resx"), 0), 1);
     EXPECT_EQ(ini->GetIntValue(S("GRAPH"), S("resx"), 0), 1);
     EXPECT_EQ(ini->SeekToSection(S("")), 0);
     EXPECT_EQ(ini->SeekToSection(S("SOUND")), 0);
     EXPECT_EQ(ini->GetIntValue(S("SOUND"), S("resx"), -1), -1);
     // A bracket line without ']' is no header.
-    EXPECT_EQ(IniText("[OPEN\nx=1\n")->SeekToSection(S("OPEN")), 0);
+    EXPECT_EQ(CIniText("[OPEN\nx=1\n")->SeekToSection(S("OPEN")), 0);
 }
 
 TEST(CKorvelIniFile, NumericKeysAreFollowedByTheEqualsSign)
 {
-    IniText ini(g_pSettings);
+    CIniText ini(g_pSettings);
     EXPECT_EQ(ini->GetIntValue(S("GRAPHICS"), S("resx"), 0), 1024);
     EXPECT_EQ(ini->GetIntValue(S("GRAPHICS"), S("res"), 7), 7);
-    EXPECT_EQ(IniText("[G]\nxres=5\n")->GetIntValue(S("G"), S("res"), 0), 5);
+    EXPECT_EQ(CIniText("[G]\nxres=5\n")->GetIntValue(S("G"), S("res"), 0), 5);
     // The number after the line's first '='.
-    EXPECT_EQ(IniText("[N]\na=1 port=2\n")->GetIntValue(S("N"), S("port"), 0), 1);
+    EXPECT_EQ(CIniText("[N]\na=1 port=2\n")->GetIntValue(S("N"), S("port"), 0), 1);
     EXPECT_FLOAT_EQ(ini->GetFloatValue(S("AUDIO"), S("volume"), 0.0f), 0.75f);
     EXPECT_EQ(ini->GetIntValue(S("AUDIO"), S(""), 3), 3);
 }
 
 TEST(CKorvelIniFile, NumericSearchesRunOnIntoLaterSections)
 {
-    IniText ini(g_pSettings);
+    CIniText ini(g_pSettings);
     EXPECT_EQ(ini->GetIntValue(S("GRAPHICS"), S("port"), 0), 5000);
     int iValue = 9;
     ini->SeekToSection(S("NETWORK"));
@@ -128,7 +131,7 @@ TEST(CKorvelIniFile, NumericSearchesRunOnIntoLaterSections)
 
 TEST(CKorvelIniFile, AnEmptySectionSearchesTheLastSectionAgain)
 {
-    IniText ini(g_pSettings);
+    CIniText ini(g_pSettings);
     EXPECT_EQ(ini->GetIntValue(S(""), S("resx"), 0), 1024); // from the start before any section
     EXPECT_EQ(ini->GetIntValue(S("NETWORK"), S("port"), 0), 5000);
     EXPECT_EQ(ini->GetIntValue(S(""), S("port"), 0), 5000);
@@ -137,29 +140,30 @@ TEST(CKorvelIniFile, AnEmptySectionSearchesTheLastSectionAgain)
 
 TEST(CKorvelIniFile, StringKeysArePrefixesWithQuotedValues)
 {
-    IniText ini(g_pSettings);
+    CIniText ini(g_pSettings);
     EXPECT_EQ(Narrow(ini->GetStringValue(S("NETWORK"), S("server"), S("d"))), "lobby.example");
     EXPECT_EQ(Narrow(ini->GetStringValue(S("NETWORK"), S("serv"), S("d"))), "lobby.example");
     EXPECT_EQ(Narrow(ini->GetStringValue(S("NETWORK"), S("name"), S("d"))), "d");
     EXPECT_EQ(Narrow(ini->GetStringValue(S("NETWORK"), S("title"), S("d"))), "open to the end");
     // The search stops at the next section, and at any line holding '['.
     EXPECT_EQ(Narrow(ini->GetStringValue(S("AUDIO"), S("server"), S("d"))), "d");
-    EXPECT_EQ(Narrow(IniText("[S]\nnote=a[1]\nname=\"x\"\n")->GetStringValue(S("S"), S("name"), S("d"))), "d");
+    EXPECT_EQ(Narrow(CIniText("[S]\nnote=a[1]\nname=\"x\"\n")->GetStringValue(S("S"), S("name"), S("d"))),
+              "d");
     // An empty key takes the first line that is no comment.
-    EXPECT_EQ(Narrow(IniText("[S]\n;c\nany=\"v\"\n")->GetStringValue(S("S"), S(""), S("d"))), "v");
+    EXPECT_EQ(Narrow(CIniText("[S]\n;c\nany=\"v\"\n")->GetStringValue(S("S"), S(""), S("d"))), "v");
 }
 
 TEST(CKorvelIniFile, CommentsStartLinesWithSemicolonOrTwoSlashes)
 {
-    IniText ini("[N]\n;port=1\n//port=2\n#port=3\n");
+    CIniText ini("[N]\n;port=1\n//port=2\n#port=3\n");
     EXPECT_EQ(ini->GetIntValue(S("N"), S("port"), 0), 3);
-    IniText strings("[N]\n;name=\"a\"\n//name=\"b\"\nname=\"c\"\n");
+    CIniText strings("[N]\n;name=\"a\"\n//name=\"b\"\nname=\"c\"\n");
     EXPECT_EQ(Narrow(strings->GetStringValue(S("N"), S("name"), S("d"))), "c");
 }
 
 TEST(CKorvelIniFile, ANumberlessValueIsWhatTheScannerLeaves)
 {
-    IniText ini("[N]\nport=none\n");
+    CIniText ini("[N]\nport=none\n");
     EXPECT_EQ(ini->GetIntValue(S("N"), S("port"), 42), 0);
 }
 

@@ -14,8 +14,14 @@ namespace
 {
 typedef std::unique_ptr<CKorvelXMLDataNode> NodePtr;
 
-const signed char* T(const char* p) { return reinterpret_cast<const signed char*>(p); }
-std::string Str(const signed char* p) { return p ? reinterpret_cast<const char*>(p) : "<null>"; }
+const signed char* T(const char* p)
+{
+    return reinterpret_cast<const signed char*>(p);
+}
+std::string Str(const signed char* p)
+{
+    return p ? reinterpret_cast<const char*>(p) : "<null>";
+}
 
 // The document parsed from a writable copy of the text.
 NodePtr Parse(const std::string& strText, KE_RETVAL* pResult = nullptr)
@@ -44,7 +50,10 @@ std::string Dump(const CKorvelXMLDataNode* pNode)
     return strOut + ")";
 }
 
-std::string DumpDoc(const std::string& strText) { return Dump(Parse(strText).get()); }
+std::string DumpDoc(const std::string& strText)
+{
+    return Dump(Parse(strText).get());
+}
 
 std::string Saved(CKorvelXMLDataNode& node, unsigned char bHeader, KE_RETVAL* pResult = nullptr)
 {
@@ -349,7 +358,8 @@ TEST(CKorvelXMLDataNode, ValuesThatDecodeToNothingAreAbsent)
 TEST(CKorvelXMLDataNode, GetNextItemReadsBraceTokens)
 {
     CTestTempDir dir;
-    ASSERT_TRUE(WriteTestFile(dir.File("t.txt"), "  ; note\r\nfont {\n\t$size = \"12\"\n}\nnext { }\nlongtoken {"));
+    ASSERT_TRUE(
+        WriteTestFile(dir.File("t.txt"), "  ; note\r\nfont {\n\t$size = \"12\"\n}\nnext { }\nlongtoken {"));
     CKorvelFile file;
     ASSERT_EQ(file.OpenFromFile(CKorvelString(dir.File("t.txt").c_str()), CKorvelFile::FLAG_READ), KE_OK);
     char aToken[8];

@@ -101,8 +101,8 @@ TEST_F(IKorvelApplicationEvents, PointerPressDragAndReleaseInPixelsAndFractions)
     plat::InjectPointer(0, 400, 310);
     plat::InjectPointer(0, 500, 310); // nothing held: no event
     m_App.Drain();
-    EXPECT_EQ(m_App.m_aInput, (Calls{"down 0 80,60", "down 0 0.1000,0.1000", "drag 0 400,300", "drag 0 0.5000,0.5000",
-                                     "up 0 400,310", "up 0 0.5000,0.5167"}));
+    EXPECT_EQ(m_App.m_aInput, (Calls{"down 0 80,60", "down 0 0.1000,0.1000", "drag 0 400,300",
+                                     "drag 0 0.5000,0.5000", "up 0 400,310", "up 0 0.5000,0.5167"}));
     int iX = 0, iY = 0;
     m_App.GetMousePos(iX, iY);
     EXPECT_EQ(iX, 400);
@@ -211,7 +211,7 @@ TEST_F(IKorvelApplicationEvents, AnExitEndsTheLoopAfterTheEventsAlreadyQueued)
 
 TEST_F(IKorvelApplicationEvents, WindowStatesAndInactivityMoveTheFocus)
 {
-    plat::InjectWindowState(plat::NAVIGATOR_WINDOW_INVISIBLE); // state 2: nothing
+    plat::InjectWindowState(plat::NAVIGATOR_WINDOW_INVISIBLE);  // state 2: nothing
     plat::InjectWindowState(plat::NAVIGATOR_WINDOW_FULLSCREEN); // already active: nothing
     plat::InjectWindowInactive();
     plat::InjectWindowInactive(); // already inactive: nothing
@@ -226,11 +226,13 @@ TEST_F(IKorvelApplicationEvents, WhileInactiveTheLoopDoesNotSpin)
 {
     plat::InjectWindowInactive();
     std::atomic<bool> bDone{false};
-    std::thread closer([&bDone] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        plat::InjectNavigatorExit();
-        bDone = true;
-    });
+    std::thread closer(
+        [&bDone]
+        {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            plat::InjectNavigatorExit();
+            bDone = true;
+        });
     timespec cpuStart, cpuEnd;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
     m_App.Run();

@@ -69,8 +69,9 @@ TEST_F(IKorvelApplication, ConstructionStartsThePlatformServicesInOrder)
     {
         CTestApplication app;
         const std::vector<std::string> aExpected = {
-            "screen_create_context(0)",           "bps_initialize()",          "screen_get_context_property_iv(59)",
-            "screen_get_context_property_pv(60)", "navigator_rotation_lock(1)", "img_lib_attach()"};
+            "screen_create_context(0)",           "bps_initialize()",
+            "screen_get_context_property_iv(59)", "screen_get_context_property_pv(60)",
+            "navigator_rotation_lock(1)",         "img_lib_attach()"};
         EXPECT_EQ(Calls(), aExpected);
         ASSERT_NE(app.GetGraphicsExtension(), nullptr);
         EXPECT_EQ(app.GetBack(), app.GetGraphicsExtension());
@@ -99,8 +100,8 @@ TEST_F(IKorvelApplication, AnyOfTheLowThreeGlobalFlagsLocksTheRotation)
         EXPECT_EQ(::IKorvelApplication::GetGlobalFlags(), uFlags);
         const bool bLocked = (uFlags & 7) != 0;
         EXPECT_EQ(plat::CountCalls("navigator_rotation_lock"), 1);
-        EXPECT_EQ(Calls("navigator_rotation_lock").front(), bLocked ? "navigator_rotation_lock(1)"
-                                                                      : "navigator_rotation_lock(0)");
+        EXPECT_EQ(Calls("navigator_rotation_lock").front(),
+                  bLocked ? "navigator_rotation_lock(1)" : "navigator_rotation_lock(0)");
     }
 }
 
@@ -170,8 +171,8 @@ TEST_F(IKorvelApplication, AnAngleThatIsNotAQuarterTurnFailsAndGivesTheWindowUp)
 
 TEST_F(IKorvelApplication, AFailingPlatformCallEndsStartupWithZero)
 {
-    for (const char* pszCall : {"screen_create_window", "screen_get_display_property_pv", "screen_create_window_buffers",
-                                "navigator_request_events"})
+    for (const char* pszCall : {"screen_create_window", "screen_get_display_property_pv",
+                                "screen_create_window_buffers", "navigator_request_events"})
     {
         plat::ClearCallLog();
         plat::FailCall(pszCall);
@@ -181,7 +182,8 @@ TEST_F(IKorvelApplication, AFailingPlatformCallEndsStartupWithZero)
         EXPECT_EQ(app.m_iInitDone, 0);
         EXPECT_EQ(app.GetWindow(), nullptr);
         EXPECT_EQ(mode.uFlags, 0u) << "the mode is filled in only on the way to the drawing target";
-        EXPECT_EQ(plat::CountCalls("screen_destroy_window"), std::string(pszCall) == "screen_create_window" ? 0 : 1);
+        EXPECT_EQ(plat::CountCalls("screen_destroy_window"),
+                  std::string(pszCall) == "screen_create_window" ? 0 : 1);
     }
 }
 
@@ -201,6 +203,7 @@ TEST_F(IKorvelApplication, ANullModeIsRefused)
     EXPECT_EQ(app.Startup(nullptr, nullptr), KE_ERR_INVALIDARG);
     EXPECT_EQ(app.StartupFromHwnd(nullptr, nullptr, nullptr), KE_ERR_INVALIDARG);
     EXPECT_EQ(app.InitFullScreen(nullptr), KE_ERR_INVALIDARG);
+    EXPECT_EQ(app.InitWindowed(nullptr), KE_ERR_INVALIDARG);
 }
 
 TEST_F(IKorvelApplication, AFailingDrawingTargetEndsStartupWithItsResult)
@@ -281,6 +284,26 @@ TEST_F(IKorvelApplication, FramesDrawAndPresentWhileActive)
     EXPECT_EQ(app.m_iFlips, 2) << "no frame work while inactive";
 }
 
+TEST_F(IKorvelApplication, CloseExitsAndCleansUp)
+{
+    CTestApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    app.Close();
+    EXPECT_EQ(app.m_iExits, 1);
+    EXPECT_FALSE(app.IsStarted());
+    EXPECT_EQ(app.GetWindow(), nullptr);
+}
+
+TEST_F(IKorvelApplication, AScreenChangeResizesTheDrawingTarget)
+{
+    CTestApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    app.OnScreenChanged(640, 480);
+    EXPECT_EQ(app.GetBack()->GetWidth(), 640);
+    EXPECT_EQ(app.GetBack()->GetHeight(), 480);
+    EXPECT_EQ(app.GetWindowRect().right, 800) << "the rectangles follow the window";
+}
+
 TEST_F(IKorvelApplication, CleanUpTwiceReleasesEverythingOnce)
 {
     CTestApplication app;
@@ -332,6 +355,14 @@ TEST_F(IKorvelApplication, WithoutAGraphicsExtensionASoftwareBackBufferIsTheTarg
     EXPECT_EQ(pBack->GetFormat(), KE_SURFACE_RGB565) << "the same size keeps the buffer as it is";
     app.DoFlip(); // presents through the empty flip routine
     EXPECT_EQ(app.m_iFlips, 1);
+    EXPECT_EQ(app.OnRestoreResources(), KE_OK) << "nothing to restore";
+    EXPECT_EQ(app.GetPalette(), nullptr);
+
+    app.CleanUp();
+    SKE_DISPLAYMODE mode = {0, 0, KE_SURFACE_P8, 0, 1, 0};
+    ASSERT_EQ(app.Startup(nullptr, &mode), KE_OK);
+    EXPECT_EQ(app.GetBack()->GetFormat(), KE_SURFACE_P8);
+    EXPECT_NE(app.GetPalette(), nullptr) << "an 8-bit target gets the default palette";
 }
 
 // ---------------------------------------------------------- modes and palette
@@ -405,9 +436,9 @@ TEST_F(IKorvelApplication, DefaultPaletteAndItsLookupTable)
     ASSERT_NE(pPalette, nullptr);
     EXPECT_EQ(pPalette[0], 0x000000u);
     EXPECT_EQ(pPalette[255], 0xFFFFFFu);
-    EXPECT_EQ(pPalette[0xE0], 0xFF0000u);              // red 7
-    EXPECT_EQ(pPalette[0x1C], 0x00FF00u);              // green 7
-    EXPECT_EQ(pPalette[0x03], 0x0000FFu);              // blue 3
+    EXPECT_EQ(pPalette[0xE0], 0xFF0000u);                      // red 7
+    EXPECT_EQ(pPalette[0x1C], 0x00FF00u);                      // green 7
+    EXPECT_EQ(pPalette[0x03], 0x0000FFu);                      // blue 3
     EXPECT_EQ(pPalette[0x49], (72u << 16) | (72u << 8) | 85u); // 2, 2, 1
     EXPECT_EQ(pLookup[0xFFF], 255) << "4-4-4 white is nearest to palette white";
     EXPECT_EQ(pLookup[0xF00], 0xE0);
@@ -433,9 +464,11 @@ TEST_F(IKorvelApplication, ClosestPaletteEntry)
     auPalette[3] = 0x102030;
     auPalette[4] = 0x10202E;
     auPalette[9] = 0x10202F;
-    EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(auPalette, 0xFF10202F), 9) << "exact match, alpha ignored";
+    EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(auPalette, 0xFF10202F), 9)
+        << "exact match, alpha ignored";
     auPalette[9] = 0x102040;
-    EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(auPalette, 0x10202F), 3) << "the first of equal distances";
+    EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(auPalette, 0x10202F), 3)
+        << "the first of equal distances";
     EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(auPalette, 0x10203F), 9);
     EXPECT_EQ(::IKorvelApplication::GetClosestFromPalette(nullptr, 0x102030), 0);
 }

@@ -14,11 +14,13 @@ public:
     int GetHeight() const override { return 8; }
     KE_RETVAL Fill(unsigned int, const CKorvelRect<int>*) override { return KE_OK; }
     KE_RETVAL Fill(unsigned int, const CKorvelRect<float>*) override { return KE_OK; }
-    KE_RETVAL GradientFill(unsigned int, unsigned int, unsigned int, unsigned int, const CKorvelRect<int>*) override
+    KE_RETVAL GradientFill(unsigned int, unsigned int, unsigned int, unsigned int,
+                           const CKorvelRect<int>*) override
     {
         return KE_OK;
     }
-    KE_RETVAL GradientFill(unsigned int, unsigned int, unsigned int, unsigned int, const CKorvelRect<float>*) override
+    KE_RETVAL GradientFill(unsigned int, unsigned int, unsigned int, unsigned int,
+                           const CKorvelRect<float>*) override
     {
         return KE_OK;
     }
@@ -26,8 +28,12 @@ public:
     KE_RETVAL BlendFill(unsigned int, const CKorvelRect<float>*) override { return KE_OK; }
     KE_RETVAL Fade(const CKorvelRect<int>*, float) override { return KE_OK; }
     KE_RETVAL Fade(const CKorvelRect<float>*, float) override { return KE_OK; }
-    KE_RETVAL Draw(int, int, IKorvelGraphicsContext&, const CKorvelRect<int>*, unsigned int) override { return KE_OK; }
-    KE_RETVAL Draw(const CKorvelVector2&, IKorvelGraphicsContext&, const CKorvelRect<float>*, unsigned int) override
+    KE_RETVAL Draw(int, int, IKorvelGraphicsContext&, const CKorvelRect<int>*, unsigned int) override
+    {
+        return KE_OK;
+    }
+    KE_RETVAL Draw(const CKorvelVector2&, IKorvelGraphicsContext&, const CKorvelRect<float>*,
+                   unsigned int) override
     {
         return KE_OK;
     }
@@ -41,7 +47,10 @@ public:
     {
         return KE_OK;
     }
-    KE_RETVAL DrawRotated(int, int, IKorvelGraphicsContext&, float, int, unsigned int) override { return KE_OK; }
+    KE_RETVAL DrawRotated(int, int, IKorvelGraphicsContext&, float, int, unsigned int) override
+    {
+        return KE_OK;
+    }
     KE_RETVAL DrawRotated(const CKorvelVector2&, IKorvelGraphicsContext&, float, float, unsigned int) override
     {
         return KE_OK;
@@ -51,8 +60,8 @@ public:
     {
         return KE_OK;
     }
-    KE_RETVAL DrawBlended(const CKorvelVector2&, IKorvelGraphicsContext&, const CKorvelRect<float>*, unsigned int,
-                          unsigned int) override
+    KE_RETVAL DrawBlended(const CKorvelVector2&, IKorvelGraphicsContext&, const CKorvelRect<float>*,
+                          unsigned int, unsigned int) override
     {
         return KE_OK;
     }
@@ -61,13 +70,16 @@ public:
     {
         return KE_OK;
     }
-    KE_RETVAL DrawStretchedBlended(const CKorvelRect<float>*, IKorvelGraphicsContext&, const CKorvelRect<float>*,
-                                   unsigned int, unsigned int) override
+    KE_RETVAL DrawStretchedBlended(const CKorvelRect<float>*, IKorvelGraphicsContext&,
+                                   const CKorvelRect<float>*, unsigned int, unsigned int) override
     {
         return KE_OK;
     }
     KE_RETVAL Line(int, int, int, int, unsigned int, unsigned int) override { return KE_OK; }
-    KE_RETVAL Line(const CKorvelVector2&, const CKorvelVector2&, unsigned int, unsigned int) override { return KE_OK; }
+    KE_RETVAL Line(const CKorvelVector2&, const CKorvelVector2&, unsigned int, unsigned int) override
+    {
+        return KE_OK;
+    }
     int FloatToPixelX(float f) const override { return static_cast<int>(f * 8); }
     int FloatToPixelY(float f) const override { return static_cast<int>(f * 8); }
     float PixelToFloatX(int i) const override { return i / 8.0f; }

@@ -19,9 +19,10 @@ void ExpectConverted(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, con
 
 TEST(CKorvelSurfaceConvert, EveryReadableSourceIntoEveryWritableDestination)
 {
-    const eKET_SURFACEFORMAT sources[] = {KE_SURFACE_P8, KE_SURFACE_RGB565, KE_SURFACE_ARGB8888, KE_SURFACE_ABGR8888};
-    const eKET_SURFACEFORMAT targets[] = {KE_SURFACE_P8, KE_SURFACE_RGB565, KE_SURFACE_RGB888, KE_SURFACE_ARGB8888,
+    const eKET_SURFACEFORMAT sources[] = {KE_SURFACE_P8, KE_SURFACE_RGB565, KE_SURFACE_ARGB8888,
                                           KE_SURFACE_ABGR8888};
+    const eKET_SURFACEFORMAT targets[] = {KE_SURFACE_P8, KE_SURFACE_RGB565, KE_SURFACE_RGB888,
+                                          KE_SURFACE_ARGB8888, KE_SURFACE_ABGR8888};
     for (eKET_SURFACEFORMAT sf : sources)
         for (eKET_SURFACEFORMAT df : targets)
         {

@@ -202,7 +202,8 @@ TEST(CKorvelSurface, SetPieceDIBWritesTheSelectedNeighbours)
 
 TEST(CKorvelSurface, MiddleMasks)
 {
-    const unsigned int expected[8] = {0xFFFFFFFF, 0, 0x0EEE, 0x7BDE, 0xF7DE, 0xFEFEFE, 0xFEFEFEFE, 0xFEFEFEFE};
+    const unsigned int expected[8] = {0xFFFFFFFF, 0,        0x0EEE,     0x7BDE,
+                                      0xF7DE,     0xFEFEFE, 0xFEFEFEFE, 0xFEFEFEFE};
     for (int f = 1; f <= 7; ++f)
         EXPECT_EQ(expected[f], CTestSurface(1, 1, static_cast<eKET_SURFACEFORMAT>(f)).GetMiddleMask());
     EXPECT_EQ(0xFFFFFFFFu, CKorvelSurface().GetMiddleMask());

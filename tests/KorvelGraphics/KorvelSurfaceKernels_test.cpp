@@ -12,8 +12,8 @@ typedef CKorvelSurface::BLEND_HORLINE_PARAMS BlendParams;
 BlendParams Blend(const void* src, void* dst, int count, unsigned int argb, unsigned int flags = 0,
                   const unsigned char* alpha = nullptr, unsigned int key = 0)
 {
-    return BlendParams{src, dst, alpha, count, argb >> 24, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF,
-                       key, flags};
+    return BlendParams{src,         dst, alpha, count, argb >> 24, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF,
+                       argb & 0xFF, key, flags};
 }
 } // namespace
 
@@ -126,7 +126,8 @@ TEST(CKorvelSurfaceKernels, GouraudRows)
     EXPECT_EQ(0xDDBF0000u, d32[3]);
     EXPECT_EQ(0x11111111u, d32[4]);
     unsigned short d16[2];
-    k.Horline_Gouraud_16(d16, 2, 2, 255 * 65535, 255 * 65535, 255 * 65535, 255 * 65535, 255 * 65535, 255 * 65535);
+    k.Horline_Gouraud_16(d16, 2, 2, 255 * 65535, 255 * 65535, 255 * 65535, 255 * 65535, 255 * 65535,
+                         255 * 65535);
     EXPECT_EQ(0xFFFF, d16[0]);
     unsigned char d8[1];
     k.Horline_Gouraud_8(d8, 1, 1, 255 * 65535, 255 * 65535, 255 * 65535, 0, 0, 0);

@@ -25,8 +25,8 @@ TEST(CKorvelSurfaceStretch, DestinationClipCutsTheSourceByTheRatio)
     dst.Fill(0, nullptr);
     CKorvelRect<int> d(-8, 0, 8, 1); // 2x: 8 of 16 columns are off the left edge
     dst.DrawStretched(&d, src, nullptr, 0);
-    EXPECT_EQ((std::vector<unsigned int>{0xFF000004, 0xFF000004, 0xFF000005, 0xFF000005, 0xFF000006, 0xFF000006,
-                                         0xFF000007, 0xFF000007}),
+    EXPECT_EQ((std::vector<unsigned int>{0xFF000004, 0xFF000004, 0xFF000005, 0xFF000005, 0xFF000006,
+                                         0xFF000006, 0xFF000007, 0xFF000007}),
               RowPixels(dst, 0));
     dst.DrawStretched(&d, src, nullptr, 4);
     EXPECT_EQ(0xFF000003u, dst.GetPixel(0, 0));

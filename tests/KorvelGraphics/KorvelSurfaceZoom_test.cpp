@@ -9,11 +9,21 @@ namespace
 typedef CKorvelSurface::ZOOM_PARAMS ZoomParams;
 
 ZoomParams Zoom(const void* src, void* dst, int srcWidth, int count, unsigned int argb = 0xFFFFFFFF,
-                unsigned int flags = 0, const unsigned char* srcAlpha = nullptr, unsigned char* dstAlpha = nullptr,
-                unsigned int key = 0)
+                unsigned int flags = 0, const unsigned char* srcAlpha = nullptr,
+                unsigned char* dstAlpha = nullptr, unsigned int key = 0)
 {
-    return ZoomParams{src, dst, srcWidth, count, key, srcAlpha, dstAlpha, argb >> 24, (argb >> 16) & 0xFF,
-                      (argb >> 8) & 0xFF, argb & 0xFF, flags};
+    return ZoomParams{src,
+                      dst,
+                      srcWidth,
+                      count,
+                      key,
+                      srcAlpha,
+                      dstAlpha,
+                      argb >> 24,
+                      (argb >> 16) & 0xFF,
+                      (argb >> 8) & 0xFF,
+                      argb & 0xFF,
+                      flags};
 }
 } // namespace
 
@@ -29,7 +39,8 @@ TEST(CKorvelSurfaceZoom, IndexSequences)
     EXPECT_EQ((std::vector<unsigned short>{11, 11, 10, 10}), std::vector<unsigned short>(dst, dst + 4));
     // 3 onto 7: step 28086, indices 0 0 0 1 1 2 2.
     k.Horline_Zoom_16(Zoom(src, dst, 3, 7));
-    EXPECT_EQ((std::vector<unsigned short>{10, 10, 10, 11, 11, 12, 12}), std::vector<unsigned short>(dst, dst + 7));
+    EXPECT_EQ((std::vector<unsigned short>{10, 10, 10, 11, 11, 12, 12}),
+              std::vector<unsigned short>(dst, dst + 7));
     // Shrinking 3 onto 2: indices 0 1.
     const unsigned int src32[3] = {1, 2, 3};
     unsigned int dst32[2] = {};

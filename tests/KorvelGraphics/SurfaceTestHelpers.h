@@ -11,7 +11,8 @@
 class CTestSurface : public CKorvelSurface
 {
 public:
-    CTestSurface(int w, int h, eKET_SURFACEFORMAT eFormat, bool bAlphaPlane = false, IKorvelApplication* pApp = nullptr)
+    CTestSurface(int w, int h, eKET_SURFACEFORMAT eFormat, bool bAlphaPlane = false,
+                 IKorvelApplication* pApp = nullptr)
     {
         SKE_SURFACEDESC desc = {w, h, 0, eFormat, 0, 0};
         m_iCreateResult = Create(pApp, desc);
@@ -56,7 +57,8 @@ inline void FillNoise(CKorvelSurface& s, uint32_t uSeed)
 inline uint32_t HashSurface(CKorvelSurface& s)
 {
     uint32_t h = 2166136261u;
-    auto add = [&h](unsigned char b) {
+    auto add = [&h](unsigned char b)
+    {
         h ^= b;
         h *= 16777619u;
     };

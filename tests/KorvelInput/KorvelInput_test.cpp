@@ -16,7 +16,10 @@ std::string Name(int iCode)
     return Narrow(strName);
 }
 
-unsigned int ToPlat(int iCode) { return CKorvelInput::DIKToPlat(static_cast<eKET_KEYCODE>(iCode)); }
+unsigned int ToPlat(int iCode)
+{
+    return CKorvelInput::DIKToPlat(static_cast<eKET_KEYCODE>(iCode));
+}
 
 TEST(CKorvelInput, LettersOfBothCasesGiveOneCodeAndMapBackToLowerCase)
 {
@@ -115,7 +118,8 @@ TEST(CKorvelInput, OnePointerDeviceOneKeyboardNoJoysticks)
     ASSERT_EQ(devices.GetCount(), 2);
     const SKE_INPUTDEVICE* pMouse = static_cast<SKE_INPUTDEVICE*>(devices[0]);
     EXPECT_TRUE(pMouse->m_strName.IsEqual(CKorvelString("KorvelInput mouse/stylus device.")));
-    EXPECT_TRUE(static_cast<SKE_INPUTDEVICE*>(devices[1])->m_strName.IsEqual(CKorvelString("KorvelInput keyboard device.")));
+    EXPECT_TRUE(static_cast<SKE_INPUTDEVICE*>(devices[1])
+                    ->m_strName.IsEqual(CKorvelString("KorvelInput keyboard device.")));
     EXPECT_EQ(pMouse->m_aReserved[5], 0);
     CKorvelInput::ReleaseInputDevices(&devices);
     EXPECT_EQ(devices.GetCount(), 0);

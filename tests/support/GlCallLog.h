@@ -14,7 +14,10 @@ inline std::vector<std::string>& GlCallLog()
     return s_aCalls;
 }
 
-inline void ClearGlCallLog() { GlCallLog().clear(); }
+inline void ClearGlCallLog()
+{
+    GlCallLog().clear();
+}
 
 inline int CountGlCalls(const std::string& strName)
 {
@@ -24,12 +27,12 @@ inline int CountGlCalls(const std::string& strName)
     return iCount;
 }
 
-#define KORVEL_LOGGED_GL(ret, name, params, args)                                             \
-    extern "C" ret GL_APIENTRY name params                                                    \
-    {                                                                                         \
-        static auto s_pReal = reinterpret_cast<ret(GL_APIENTRY*) params>(dlsym(RTLD_NEXT, #name)); \
-        GlCallLog().push_back(#name);                                                         \
-        return s_pReal args;                                                                  \
+#define KORVEL_LOGGED_GL(ret, name, params, args)                                                            \
+    extern "C" ret GL_APIENTRY name params                                                                   \
+    {                                                                                                        \
+        static auto s_pReal = reinterpret_cast<ret(GL_APIENTRY*) params>(dlsym(RTLD_NEXT, #name));           \
+        GlCallLog().push_back(#name);                                                                        \
+        return s_pReal args;                                                                                 \
     }
 
 KORVEL_LOGGED_GL(void, glActiveTexture, (GLenum a), (a))

@@ -92,8 +92,8 @@ public:
 private:
     void Pixel(const char* pszWhat, long long iIndex, int iX, int iY)
     {
-        m_aInput.push_back(std::string(pszWhat) + " " + std::to_string(iIndex) + " " + std::to_string(iX) + "," +
-                           std::to_string(iY));
+        m_aInput.push_back(std::string(pszWhat) + " " + std::to_string(iIndex) + " " + std::to_string(iX) +
+                           "," + std::to_string(iY));
     }
     void Normal(const char* pszWhat, long long iIndex, const CKorvelVector2& v)
     {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <jpeglib.h>
 #include <png.h>
 
 bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std::vector<uint8_t>& aRGBA,
@@ -25,6 +26,79 @@ bool WriteTestPng(const std::string& strPath, int iWidth, int iHeight, const std
         memcpy(&aRGB[i * 3], &aRGBA[i * 4], 3);
     image.format = PNG_FORMAT_RGB;
     return png_image_write_to_file(&image, strPath.c_str(), 0, aRGB.data(), 0, nullptr) != 0;
+}
+
+static void AppendPngBytes(png_structp pPng, png_bytep pData, png_size_t uSize)
+{
+    auto* pOut = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(pPng));
+    pOut->insert(pOut->end(), pData, pData + uSize);
+}
+
+std::vector<uint8_t> EncodeTestPng(const sTestPngLayout& layout)
+{
+    std::vector<uint8_t> aOut;
+    png_structp pPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop pInfo = png_create_info_struct(pPng);
+    if (setjmp(png_jmpbuf(pPng)))
+    {
+        png_destroy_write_struct(&pPng, &pInfo);
+        return {};
+    }
+    png_set_write_fn(pPng, &aOut, AppendPngBytes, nullptr);
+    png_set_IHDR(pPng, pInfo, layout.m_uWidth, layout.m_uHeight, layout.m_iBitDepth, layout.m_iColorType,
+                 layout.m_bInterlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> aPalette;
+    for (size_t i = 0; i + 2 < layout.m_aPalette.size(); i += 3)
+        aPalette.push_back({layout.m_aPalette[i], layout.m_aPalette[i + 1], layout.m_aPalette[i + 2]});
+    if (!aPalette.empty())
+        png_set_PLTE(pPng, pInfo, aPalette.data(), int(aPalette.size()));
+    if (!layout.m_aTrns.empty())
+        png_set_tRNS(pPng, pInfo, layout.m_aTrns.data(), int(layout.m_aTrns.size()), nullptr);
+    png_write_info(pPng, pInfo);
+    const size_t uRowBytes = png_get_rowbytes(pPng, pInfo);
+    if (layout.m_aRows.size() < uRowBytes * layout.m_uHeight)
+        png_error(pPng, "too few row bytes");
+    std::vector<png_bytep> aRowPtrs(layout.m_uHeight);
+    for (unsigned int y = 0; y < layout.m_uHeight; ++y)
+        aRowPtrs[y] = const_cast<uint8_t*>(&layout.m_aRows[y * uRowBytes]);
+    png_write_image(pPng, aRowPtrs.data());
+    png_write_end(pPng, nullptr);
+    png_destroy_write_struct(&pPng, &pInfo);
+    return aOut;
+}
+
+std::vector<uint8_t> EncodeTestJpeg(int iWidth, int iHeight, const std::vector<uint8_t>& aRGB, int iQuality,
+                                    bool bProgressive)
+{
+    if (iWidth <= 0 || iHeight <= 0 || aRGB.size() < size_t(iWidth) * iHeight * 3)
+        return {};
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* pOut = nullptr;
+    unsigned long uSize = 0;
+    jpeg_mem_dest(&info, &pOut, &uSize);
+    info.image_width = iWidth;
+    info.image_height = iHeight;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, iQuality, TRUE);
+    if (bProgressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height)
+    {
+        JSAMPROW pRow = const_cast<uint8_t*>(&aRGB[size_t(info.next_scanline) * iWidth * 3]);
+        jpeg_write_scanlines(&info, &pRow, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> aBytes(pOut, pOut + uSize);
+    jpeg_destroy_compress(&info);
+    free(pOut);
+    return aBytes;
 }
 
 static void PutLE(std::vector<uint8_t>& aOut, uint32_t uValue, int iBytes)

@@ -47,8 +47,8 @@ std::string Font(const std::string& strPage)
 int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string* pOut = nullptr,
             std::string* pErr = nullptr)
 {
-    std::string strCommand = std::string(KMPTOOL_PATH) + " " + strArgs + " >" + dir.File("stdout.txt") + " 2>" +
-                             dir.File("stderr.txt");
+    std::string strCommand = std::string(KMPTOOL_PATH) + " " + strArgs + " >" + dir.File("stdout.txt") +
+                             " 2>" + dir.File("stderr.txt");
     int iStatus = std::system(strCommand.c_str());
     std::vector<uint8_t> aOut = ReadTestFile(dir.File("stdout.txt"));
     std::vector<uint8_t> aErr = ReadTestFile(dir.File("stderr.txt"));
@@ -65,8 +65,8 @@ int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string* pO
 TEST(KmpPackBuilder, WritesPacksThatTheEngineReads)
 {
     CTestTempDir dir;
-    std::vector<SKmpItem> aItems = {Item("/lang.txt", "NAME=English"), Item("/gfx/b.png", std::string(3000, 'b')),
-                                    Item("/kmp.meta", "<kmp/>")};
+    std::vector<SKmpItem> aItems = {Item("/lang.txt", "NAME=English"),
+                                    Item("/gfx/b.png", std::string(3000, 'b')), Item("/kmp.meta", "<kmp/>")};
     std::string strError;
     ASSERT_TRUE(KmpWritePack(dir.File("p.kmp"), aItems, "", strError)) << strError;
     CKorvelMediaPack pack;
@@ -168,16 +168,19 @@ TEST(kmptool, BuildsListsAndExtracts)
     ASSERT_TRUE(WriteTestFile(dir.File("meta.xml"), "<kmp/>"));
     ASSERT_TRUE(WriteTestFile(dir.File("more.list"), "/two.txt <- one.txt\n"));
     std::string strOut, strErr;
-    ASSERT_EQ(RunTool(dir, "build " + dir.File("p.kmp") + " /sub/one.txt=" + dir.File("one.txt") + " --list " +
-                               dir.File("more.list") + " --meta " + dir.File("meta.xml") + " --key secret",
+    ASSERT_EQ(RunTool(dir,
+                      "build " + dir.File("p.kmp") + " /sub/one.txt=" + dir.File("one.txt") + " --list " +
+                          dir.File("more.list") + " --meta " + dir.File("meta.xml") + " --key secret",
                       &strOut, &strErr),
               0)
         << strErr;
     ASSERT_EQ(RunTool(dir, "list " + dir.File("p.kmp"), &strOut), 0);
-    EXPECT_EQ(strOut, "    0         10 /sub/one.txt\n    1         10 /two.txt\n    2          6 /kmp.meta\n");
+    EXPECT_EQ(strOut,
+              "    0         10 /sub/one.txt\n    1         10 /two.txt\n    2          6 /kmp.meta\n");
     ASSERT_EQ(RunTool(dir, "extract " + dir.File("p.kmp") + " one.txt --key secret", &strOut), 0);
     EXPECT_EQ(strOut, "first item");
-    ASSERT_EQ(RunTool(dir, "extract " + dir.File("p.kmp") + " /kmp.meta --key secret -o " + dir.File("x.xml")), 0);
+    ASSERT_EQ(
+        RunTool(dir, "extract " + dir.File("p.kmp") + " /kmp.meta --key secret -o " + dir.File("x.xml")), 0);
     EXPECT_EQ(ReadTestFile(dir.File("x.xml")), ReadTestFile(dir.File("meta.xml")));
     EXPECT_EQ(RunTool(dir, "extract " + dir.File("p.kmp") + " none.txt", nullptr, &strErr), 1);
     EXPECT_NE(strErr.find("no readable item 'none.txt'"), std::string::npos);
@@ -188,8 +191,9 @@ TEST(kmptool, RefusesAnAmbiguousPackWithAClearMessage)
     CTestTempDir dir;
     ASSERT_TRUE(WriteTestFile(dir.File("x.png"), "png"));
     std::string strErr;
-    EXPECT_EQ(RunTool(dir, "build " + dir.File("p.kmp") + " /old/b.png.bak=" + dir.File("x.png") +
-                               " /b.png=" + dir.File("x.png"),
+    EXPECT_EQ(RunTool(dir,
+                      "build " + dir.File("p.kmp") + " /old/b.png.bak=" + dir.File("x.png") +
+                          " /b.png=" + dir.File("x.png"),
                       nullptr, &strErr),
               1);
     EXPECT_NE(strErr.find("looking up '/b.png' would return '/old/b.png.bak' instead of '/b.png'"),

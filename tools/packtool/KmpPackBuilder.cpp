@@ -12,9 +12,12 @@
 
 namespace
 {
-const size_t MAX_NAME_LENGTH = 0xFFFF;
+const size_t kMaxNameLength = 0xFFFF;
 
-std::string Quoted(const std::string& strText) { return "'" + strText + "'"; }
+std::string Quoted(const std::string& strText)
+{
+    return "'" + strText + "'";
+}
 
 bool EndsWithNoCase(const std::string& strText, const std::string& strEnd)
 {
@@ -68,7 +71,7 @@ bool FontPages(const SKmpItem& font, std::vector<std::string>& aPages, std::stri
 
 bool CheckName(const SKmpItem& item, std::string& strError)
 {
-    if (item.strName.empty() || item.strName.size() > MAX_NAME_LENGTH)
+    if (item.strName.empty() || item.strName.size() > kMaxNameLength)
     {
         strError = "item from " + Quoted(item.strSource) + " needs a name of 1 to 65535 bytes";
         return false;
@@ -100,8 +103,8 @@ bool CheckLookups(const std::vector<SKmpItem>& aItems, std::string& strError)
         auto found = mapFileNames.emplace(strFile, i);
         if (!found.second)
         {
-            strError = "items " + Quoted(aItems[found.first->second].strName) + " and " + Quoted(aItems[i].strName) +
-                       " share the file name " + Quoted(strFile);
+            strError = "items " + Quoted(aItems[found.first->second].strName) + " and " +
+                       Quoted(aItems[i].strName) + " share the file name " + Quoted(strFile);
             return false;
         }
     }
@@ -146,8 +149,8 @@ bool CheckFontPages(const std::vector<SKmpItem>& aItems, std::string& strError)
             }
             if (KmpFileName(aItems[iFirst].strName) != strPage)
             {
-                strError = "font " + Quoted(font.strName) + " would read its page " + Quoted(strPage) + " from " +
-                           Quoted(aItems[iFirst].strName) + "; reorder or rename the items";
+                strError = "font " + Quoted(font.strName) + " would read its page " + Quoted(strPage) +
+                           " from " + Quoted(aItems[iFirst].strName) + "; reorder or rename the items";
                 return false;
             }
         }
@@ -169,7 +172,8 @@ void PutU32(std::vector<unsigned char>& aOut, size_t uValue)
 
 bool WriteAll(CKorvelFile& file, const std::vector<unsigned char>& aBytes)
 {
-    return aBytes.empty() || file.Write(aBytes.data(), static_cast<unsigned int>(aBytes.size())) == aBytes.size();
+    return aBytes.empty() ||
+           file.Write(aBytes.data(), static_cast<unsigned int>(aBytes.size())) == aBytes.size();
 }
 
 bool WriteFile(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
@@ -261,7 +265,8 @@ bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aIte
     KE_RETVAL iResult = pack.Startup(CKorvelString(strPath.c_str()), CKorvelString(strKey.c_str()));
     if (iResult != KE_OK || pack.GetItemCount() != aItems.size())
     {
-        strError = "the engine does not open " + Quoted(strPath) + " (result " + std::to_string(iResult) + ")";
+        strError =
+            "the engine does not open " + Quoted(strPath) + " (result " + std::to_string(iResult) + ")";
         return false;
     }
     for (unsigned int i = 0; i < aItems.size(); ++i)
@@ -278,7 +283,8 @@ bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aIte
             for (const std::string& strPage : aPages)
             {
                 int iPage = FirstContaining(aItems, strPage);
-                bOk = bOk && iPage >= 0 && ReadsBack(pack, CKorvelString(strPage.c_str()), 0, aItems[iPage].aData);
+                bOk = bOk && iPage >= 0 &&
+                      ReadsBack(pack, CKorvelString(strPage.c_str()), 0, aItems[iPage].aData);
             }
         }
         if (!bOk)
@@ -296,7 +302,8 @@ bool KmpWritePack(const std::string& strPath, const std::vector<SKmpItem>& aItem
     if (!KmpCheckItems(aItems, strKey, strError))
         return false;
     const std::string strTemp = strPath + ".tmp";
-    bool bOk = WriteFile(strTemp, aItems, strKey, strError) && KmpVerifyPack(strTemp, aItems, strKey, strError);
+    bool bOk =
+        WriteFile(strTemp, aItems, strKey, strError) && KmpVerifyPack(strTemp, aItems, strKey, strError);
     if (bOk && std::rename(strTemp.c_str(), strPath.c_str()) != 0)
     {
         strError = "cannot move the pack to " + Quoted(strPath);

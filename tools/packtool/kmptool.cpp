@@ -15,10 +15,11 @@
 
 namespace
 {
-const char* g_pUsage = "usage:\n"
-                       "  kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...\n"
-                       "  kmptool list PACK\n"
-                       "  kmptool extract PACK NAME [--key K] [-o FILE]\n";
+const char* g_pUsage =
+    "usage:\n"
+    "  kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...\n"
+    "  kmptool list PACK\n"
+    "  kmptool extract PACK NAME [--key K] [-o FILE]\n";
 
 int Usage(const std::string& strProblem)
 {

@@ -22,6 +22,13 @@ public:
     int m_iLastDetail = -1;
 };
 
+// An application with nothing to draw.
+class CBareApplication : public IKorvelApplication
+{
+public:
+    void OnFlip() override {}
+};
+
 // An engine started on a bare application, shut down at the end of the test.
 struct sSTARTEDENGINE
 {
@@ -32,7 +39,7 @@ struct sSTARTEDENGINE
         m_Engine.Shutdown();
     }
 
-    IKorvelApplication m_App;
+    CBareApplication m_App;
     CQuietObserver m_Observer;
     CSocketEngine m_Engine;
 };

@@ -1,0 +1,137 @@
+#include "Framework/asn1_hile_players.h"
+
+#include "Framework/CatalogueTestBytes.h"
+
+namespace
+{
+Bytes Stats(const Bytes& aTaggedInts)
+{
+    return Field(0xA7, Block(aTaggedInts));
+}
+
+Bytes Item(const Bytes& aFields)
+{
+    return Cat({Hex("30"), Block(aFields)});
+}
+
+Bytes PlayerList(const Bytes& aItems, const Bytes& aGroups)
+{
+    return Message(20, Cat({Hex("80 01 0C 81 01 00 82 01 40"), Field(0x83, Block(aItems)),
+                            Field(0x84, Block(aGroups))}));
+}
+
+struct sListResult
+{
+    int iCount = -5, iFirst = -5, iKind = -5;
+    CKorvelArray<sPLAYERLISTITEM> aItems;
+    CKorvelArray<sPLAYER_GROUP> aGroups;
+    unsigned int uUsed = 0;
+};
+
+void Decode(const Bytes& aMsg, sListResult& result)
+{
+    CASN1PlayerList message(result.iCount, result.iFirst, result.iKind, result.aItems, result.aGroups);
+    result.uUsed = DecodeCopy(message, aMsg);
+}
+} // namespace
+
+TEST(CASN1PlayerList, StatisticsReordering)
+{
+    Bytes aFull =
+        Item(Cat({Hex("80 02 03 E9"), Field(0x81, TextBytes("Ann")), Field(0x82, TextBytes("s")),
+                  Field(0x83, TextBytes("t")), Field(0x84, TextBytes("Oslo")), Hex("85 02 01 11"),
+                  Field(0x86, TextBytes("hello")),
+                  Stats(Hex("80 01 0A 81 01 14 82 01 1E 83 01 28 84 01 32 85 01 3C 86 01 46 87 01 50"))}));
+    sListResult result;
+    Decode(PlayerList(aFull, Bytes()), result);
+    ASSERT_GT(result.uUsed, 0u);
+    EXPECT_EQ(result.iCount, 12);
+    EXPECT_EQ(result.iFirst, 0);
+    EXPECT_EQ(result.iKind, 64);
+    ASSERT_EQ(result.aItems.GetCount(), 1);
+    const sPLAYERLISTITEM& item = result.aItems[0];
+    EXPECT_EQ(item.m_iPlayerId, 1001);
+    EXPECT_EQ(Utf8(item.m_strName), "Ann");
+    EXPECT_EQ(Utf8(item.m_strLocation), "Oslo");
+    EXPECT_EQ(item.m_iFlags, 0x111);
+    EXPECT_EQ(Utf8(item.m_strComment), "hello");
+    EXPECT_EQ(item.m_aValues[0], 10);
+    EXPECT_EQ(item.m_aValues[2], 30);
+    EXPECT_EQ(item.m_iWins, 40);
+    EXPECT_EQ(item.m_iLosses, 50);
+    EXPECT_EQ(item.m_iTies, 60);
+    EXPECT_EQ(item.m_iFollowers1, 70);
+    EXPECT_EQ(item.m_iFollowers2, 80);
+    EXPECT_EQ(result.aGroups.GetCount(), 0);
+}
+
+TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
+{
+    // The second item carries only its id; the third has an unknown field and a statistics
+    // block with a primitive tag, both passed over without losing step.
+    Bytes aItems = Cat({Item(Hex("80 01 01 85 01 01")), Item(Hex("80 01 02")),
+                        Item(Cat({Hex("80 01 03 8C 01 05"), Field(0x87, Block(Hex("83 01 09"))),
+                                  Field(0x81, TextBytes("Cy"))}))});
+    Bytes aGroups = Cat({Item(Cat({Field(0x80, TextBytes("Friends")), Hex("81 01 02")})),
+                         Item(Cat({Field(0x80, TextBytes("All")), Hex("81 02 01 00")}))});
+    sListResult result;
+    Decode(PlayerList(aItems, aGroups), result);
+    ASSERT_GT(result.uUsed, 0u);
+    ASSERT_EQ(result.aItems.GetCount(), 3);
+    const sPLAYERLISTITEM& bare = result.aItems[1];
+    EXPECT_EQ(bare.m_iPlayerId, 2);
+    EXPECT_EQ(bare.m_iFlags, 0);
+    EXPECT_EQ(bare.m_iWins, 0);
+    EXPECT_EQ(bare.m_iFollowers2, 0);
+    EXPECT_EQ(bare.m_strName.GetLength(), 0);
+    EXPECT_EQ(result.aItems[2].m_iPlayerId, 3);
+    EXPECT_EQ(result.aItems[2].m_iWins, 0);
+    EXPECT_EQ(Utf8(result.aItems[2].m_strName), "Cy");
+    ASSERT_EQ(result.aGroups.GetCount(), 2);
+    EXPECT_EQ(Utf8(result.aGroups[0].m_strLabel), "Friends");
+    EXPECT_EQ(result.aGroups[1].m_iPlayerCount, 256);
+}
+
+TEST(CASN1PlayerList, HeaderOnlyAnswer)
+{
+    sListResult result;
+    Bytes aMsg = Message(20, Hex("80 01 05 81 01 FF 82 01 20"));
+    Decode(aMsg, result);
+    EXPECT_EQ(result.uUsed, (unsigned int)aMsg.size());
+    EXPECT_EQ(result.iFirst, -1);
+    EXPECT_EQ(result.aItems.GetCount(), 0);
+}
+
+TEST(CASN1PlayerList, BrokenItemsFailTheMessage)
+{
+    // An item whose length runs past the list, and statistics with an index beyond eight.
+    sListResult result;
+    Decode(Message(20, Field(0x83, Block(Hex("30 09 80 01 01")))), result);
+    EXPECT_EQ(result.uUsed, 0u);
+    sListResult stats;
+    Decode(PlayerList(Item(Cat({Hex("80 01 01"), Stats(Hex("88 01 01"))})), Bytes()), stats);
+    EXPECT_EQ(stats.uUsed, 0u);
+}
+
+TEST(CASN1BlockUser, Bytes)
+{
+    int iPlayer = 1002, iBlock = 1;
+    CASN1BlockUser message(iPlayer, iBlock);
+    EXPECT_EQ(EncodeExact(message), Hex("BF 4C 07 80 02 03 EA 81 01 01"));
+}
+
+TEST(CASN1ChallengeReceived, Fields)
+{
+    long long llValue = 0;
+    int iChallenger = 0, iRank = 0, iScore = 0;
+    CKorvelString strName, strText;
+    CASN1ChallengeReceived message(llValue, iChallenger, strName, strText, iRank, iScore);
+    Bytes aMsg = Message(39, Cat({Hex("80 01 07 81 02 03 EA"), Field(0x82, TextBytes("Bo")),
+                                  Field(0x83, TextBytes("")), Hex("84 01 03 85 02 01 F4")}));
+    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(llValue, 7);
+    EXPECT_EQ(iChallenger, 1002);
+    EXPECT_EQ(Utf8(strName), "Bo");
+    EXPECT_EQ(iRank, 3);
+    EXPECT_EQ(iScore, 500);
+}
