@@ -17,24 +17,24 @@ KE_RETVAL CKorvelSoundWave::Load(CKorvelSoundEngine* pEngine, const CKorvelStrin
                                  unsigned int uDuplicates)
 {
     CKorvelFile file;
-    KE_RETVAL iResult = file.OpenFromFile(strPath, CKorvelFile::FLAG_READ);
-    if (iResult == KE_OK)
-        iResult = LoadFromHandle(pEngine, file, file.GetSize(), uFlags);
-    if (iResult == KE_OK)
-        iResult = CreateDuplicates(uDuplicates);
-    file.Close();
-    if (iResult != KE_OK)
-        Shutdown();
-    return iResult;
+    const KE_RETVAL iOpen = file.OpenFromFile(strPath, CKorvelFile::FLAG_READ);
+    return LoadOpened(pEngine, file, iOpen, file.GetSize(), uFlags, uDuplicates);
 }
 
 KE_RETVAL CKorvelSoundWave::LoadFromMemory(CKorvelSoundEngine* pEngine, void* pData, unsigned int uSize,
                                            unsigned int uFlags, unsigned int uDuplicates)
 {
     CKorvelFile file;
-    KE_RETVAL iResult = file.OpenFromMemory(pData, uSize, CKorvelFile::FLAG_READ);
+    const KE_RETVAL iOpen = file.OpenFromMemory(pData, uSize, CKorvelFile::FLAG_READ);
+    return LoadOpened(pEngine, file, iOpen, static_cast<int>(uSize), uFlags, uDuplicates);
+}
+
+KE_RETVAL CKorvelSoundWave::LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile& file, KE_RETVAL iOpen, int iSize,
+                                       unsigned int uFlags, unsigned int uDuplicates)
+{
+    KE_RETVAL iResult = iOpen;
     if (iResult == KE_OK)
-        iResult = LoadFromHandle(pEngine, file, static_cast<int>(uSize), uFlags);
+        iResult = LoadFromHandle(pEngine, file, iSize, uFlags);
     if (iResult == KE_OK)
         iResult = CreateDuplicates(uDuplicates);
     file.Close();
@@ -50,15 +50,8 @@ KE_RETVAL CKorvelSoundWave::LoadFromPack(CKorvelSoundEngine* pEngine, CKorvelMed
     if (!pPack)
         return KE_ERR_INVALIDARG;
     CKorvelMediaPackItem item;
-    KE_RETVAL iResult = item.Open(*pPack, strName, uIndex);
-    if (iResult == KE_OK)
-        iResult = LoadFromHandle(pEngine, item.GetFile(), static_cast<int>(item.GetSize()), uFlags);
-    item.Close();
-    if (iResult == KE_OK)
-        iResult = CreateDuplicates(uDuplicates);
-    if (iResult != KE_OK)
-        Shutdown();
-    return iResult;
+    const KE_RETVAL iOpen = item.Open(*pPack, strName, uIndex);
+    return LoadOpened(pEngine, item.GetFile(), iOpen, static_cast<int>(item.GetSize()), uFlags, uDuplicates);
 }
 
 KE_RETVAL CKorvelSoundWave::LoadFromHandle(CKorvelSoundEngine* pEngine, CKorvelFile& file, int iSize,

@@ -86,6 +86,10 @@ public:
     static int16_t FloatToSample(float fValue);
 
 private:
+    // The rest of a load once the file was opened with iOpen: decoding, the
+    // duplicates, closing the file, and shutting down on failure.
+    KE_RETVAL LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile& file, KE_RETVAL iOpen, int iSize,
+                         unsigned int uFlags, unsigned int uDuplicates);
     // A new started buffer in *ppBuffer, or its failure (7 when it cannot be made).
     static KE_RETVAL StartBuffer(CKorvelSoundEngine* pEngine, const SKE_WAVEFORMAT& format, unsigned int uSize,
                                  unsigned int uFlags, CKorvelSoundBuffer** ppBuffer);

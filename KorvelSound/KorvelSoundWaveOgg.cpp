@@ -31,6 +31,9 @@ public:
 private:
     // Reads up to 4096 more bytes into the sync layer; returns how many.
     int ReadMore();
+    // Moves the next whole page into the stream, passing over damaged ones;
+    // false when more data is needed.
+    bool NextPage(ogg_stream_state& stream, ogg_page& page);
     KE_RETVAL DecodeStream(ogg_page& page);
     KE_RETVAL ReadHeaders(ogg_stream_state& stream, vorbis_info& info, vorbis_comment& comment,
                           ogg_page& page);
@@ -55,6 +58,20 @@ int COggDecoder::ReadMore()
                           : 0;
     ogg_sync_wrote(&m_Sync, m_iLastRead);
     return m_iLastRead;
+}
+
+bool COggDecoder::NextPage(ogg_stream_state& stream, ogg_page& page)
+{
+    for (;;)
+    {
+        const int iPage = ogg_sync_pageout(&m_Sync, &page);
+        if (iPage < 0)
+            continue; // a damaged stretch was skipped
+        if (iPage == 0)
+            return false;
+        ogg_stream_pagein(&stream, &page);
+        return true;
+    }
 }
 
 bool COggDecoder::Reserve(unsigned int uBytes)
@@ -135,14 +152,8 @@ KE_RETVAL COggDecoder::ReadHeaders(ogg_stream_state& stream, vorbis_info& info, 
     int iHeaders = 0;
     while (iHeaders < 2)
     {
-        while (iHeaders < 2)
+        while (iHeaders < 2 && NextPage(stream, page))
         {
-            const int iPage = ogg_sync_pageout(&m_Sync, &page);
-            if (iPage == 0)
-                break;
-            if (iPage < 0)
-                continue;
-            ogg_stream_pagein(&stream, &page);
             while (iHeaders < 2)
             {
                 const int iPacket = ogg_stream_packetout(&stream, &packet);
@@ -170,14 +181,8 @@ KE_RETVAL COggDecoder::DecodeAudio(ogg_stream_state& stream, vorbis_info& info, 
     bool bEnd = false;
     while (!bEnd && iResult == KE_OK)
     {
-        while (!bEnd && iResult == KE_OK)
+        while (!bEnd && iResult == KE_OK && NextPage(stream, page))
         {
-            const int iPage = ogg_sync_pageout(&m_Sync, &page);
-            if (iPage == 0)
-                break;
-            if (iPage < 0)
-                continue;
-            ogg_stream_pagein(&stream, &page);
             ogg_packet packet;
             int iPacket;
             while (iResult == KE_OK && (iPacket = ogg_stream_packetout(&stream, &packet)) != 0)

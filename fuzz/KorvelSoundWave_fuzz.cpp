@@ -1,11 +1,10 @@
-// Outside bytes as a WAV file (PCM or IMA ADPCM): the chunk reader and the
-// decoding into a voice, with duplicates.
+// Outside bytes as a sound file from memory (the WAV seeds: PCM and IMA ADPCM
+// with the chunks the reader knows): the chunk reader and the decoding into a
+// voice with a duplicate.
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
-#include "KorvelSound/KorvelSoundWave.h"
-#include "SoundFuzzEngine.h"
+#include "SoundFuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
@@ -13,18 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     CKorvelSoundWave wave;
     const KE_RETVAL iResult =
         wave.LoadFromMemory(FuzzSoundEngine(), aBytes.data(), static_cast<unsigned int>(aBytes.size()), 0, 1);
-    // A loaded sound is whole frames of a format the mixer can play; a failed one has no voices.
-    if (iResult == KE_OK)
-    {
-        const SKE_WAVEFORMAT& format = wave.GetFormat();
-        if (format.uChannels < 1 || format.uChannels > 2 || format.uBlockAlign == 0 || wave.GetLength() == 0 ||
-            wave.GetDuplicateCount() != 1)
-            abort();
-    }
-    else if (wave.GetBuffer(0))
-    {
-        abort();
-    }
-    wave.Shutdown();
+    CheckLoadedWave(wave, iResult, 1);
     return 0;
 }

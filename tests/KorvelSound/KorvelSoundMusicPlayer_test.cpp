@@ -26,14 +26,6 @@ public:
     using IKorvelApplication::UpdateRunnables;
 };
 
-int Peak(const std::vector<int16_t>& aSamples)
-{
-    int iPeak = 0;
-    for (int16_t s : aSamples)
-        iPeak = std::max(iPeak, std::abs(static_cast<int>(s)));
-    return iPeak;
-}
-
 // The renderer's calls in the log, with their arguments.
 std::vector<std::string> MusicCalls()
 {
@@ -214,18 +206,18 @@ TEST_F(MusicPlayer, VolumeAndMuteReachTheOutput)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     ASSERT_EQ(KE_OK, m_Player.Play(0));
-    const int iFull = Peak(plat::MmrCapturePull(2048));
+    const int iFull = TestPeak(plat::MmrCapturePull(2048));
     ASSERT_GT(iFull, 10000);
     m_Player.SetVolume(50);
-    EXPECT_NEAR(iFull / 2, Peak(plat::MmrCapturePull(2048)), iFull / 10);
+    EXPECT_NEAR(iFull / 2, TestPeak(plat::MmrCapturePull(2048)), iFull / 10);
     m_Player.Mute(1);
-    EXPECT_EQ(0, Peak(plat::MmrCapturePull(2048)));
+    EXPECT_EQ(0, TestPeak(plat::MmrCapturePull(2048)));
     m_Player.SetVolume(30);
-    EXPECT_EQ(0, Peak(plat::MmrCapturePull(2048))) << "a volume set while muted stays silent";
+    EXPECT_EQ(0, TestPeak(plat::MmrCapturePull(2048))) << "a volume set while muted stays silent";
     EXPECT_EQ(30, m_Player.GetVolume());
     m_Player.Mute(0);
     EXPECT_EQ(30, m_Player.GetVolume());
-    EXPECT_NEAR(iFull * 3 / 10, Peak(plat::MmrCapturePull(2048)), iFull / 10);
+    EXPECT_NEAR(iFull * 3 / 10, TestPeak(plat::MmrCapturePull(2048)), iFull / 10);
 }
 
 TEST_F(MusicPlayer, FadeOutPausesAndRestoresTheVolume)
@@ -237,7 +229,7 @@ TEST_F(MusicPlayer, FadeOutPausesAndRestoresTheVolume)
     for (int i = 0; i < 19; ++i)
         m_App.UpdateRunnables(0.1f);
     EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PLAYING, m_Player.GetState());
-    EXPECT_LT(Peak(plat::MmrCapturePull(1024)), 2000) << "nearly silent at the end of the fade";
+    EXPECT_LT(TestPeak(plat::MmrCapturePull(1024)), 2000) << "nearly silent at the end of the fade";
     m_App.UpdateRunnables(0.1f);
     m_App.UpdateRunnables(0.1f);
     EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
@@ -262,7 +254,7 @@ TEST_F(MusicPlayer, FadeInRisesToTheVolume)
     m_Player.SetVolume(80);
     m_Player.Play(0);
     m_Player.FadeIn(1.0f);
-    EXPECT_EQ(0, Peak(plat::MmrCapturePull(1024)));
+    EXPECT_EQ(0, TestPeak(plat::MmrCapturePull(1024)));
     m_App.UpdateRunnables(0.25f); // rate 120 per second
     EXPECT_EQ(80, m_Player.GetVolume());
     EXPECT_EQ("mmr_volume_set(30)", MusicCalls().back());

@@ -1,5 +1,6 @@
 #include "support/TestAudio.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -108,6 +109,14 @@ std::vector<int16_t> TestSine16(int iChannels, int iRate, int iFrames, float fHz
     for (float f : TestSine(iChannels, iRate, iFrames, fHz, fAmplitude))
         aOut.push_back(static_cast<int16_t>(std::lround(f * 32767.0f)));
     return aOut;
+}
+
+int TestPeak(const std::vector<int16_t>& aSamples)
+{
+    int iPeak = 0;
+    for (int16_t s : aSamples)
+        iPeak = std::max(iPeak, std::abs(static_cast<int>(s)));
+    return iPeak;
 }
 
 bool WriteTestMp3(const std::string& strPath, int iChannels, int iRate, float fSeconds, float fHz,

@@ -17,3 +17,6 @@ std::vector<int16_t> TestSine16(int iChannels, int iRate, int iFrames, float fHz
 // A sine of fSeconds as an MP3 file (lame, constant bit rate). False on failure.
 bool WriteTestMp3(const std::string& strPath, int iChannels, int iRate, float fSeconds, float fHz,
                   float fAmplitude = 0.5f);
+
+// The largest absolute sample.
+int TestPeak(const std::vector<int16_t>& aSamples);

@@ -17,14 +17,6 @@ using namespace plat;
 namespace
 {
 
-int Peak(const std::vector<int16_t>& aSamples)
-{
-    int iPeak = 0;
-    for (int16_t s : aSamples)
-        iPeak = std::max(iPeak, std::abs(static_cast<int>(s)));
-    return iPeak;
-}
-
 class PlatformMmr : public ::testing::Test
 {
 protected:
@@ -87,17 +79,17 @@ CTestTempDir* PlatformMmr::s_pDir = nullptr;
 TEST_F(PlatformMmr, OutputIsTheTrackAtTheVolume)
 {
     StartTrack();
-    const int iFull = Peak(MmrCapturePull(4096));
+    const int iFull = TestPeak(MmrCapturePull(4096));
     EXPECT_GT(iFull, 14000);
     EXPECT_LT(iFull, 18500);
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 50));
-    const int iHalf = Peak(MmrCapturePull(4096));
+    const int iHalf = TestPeak(MmrCapturePull(4096));
     EXPECT_NEAR(iFull / 2, iHalf, iFull / 10);
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 0));
-    EXPECT_EQ(0, Peak(MmrCapturePull(4096)));
+    EXPECT_EQ(0, TestPeak(MmrCapturePull(4096)));
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 100));
     ASSERT_EQ(0, mmr_speed_set(m_pContext, 0));
-    EXPECT_EQ(0, Peak(MmrCapturePull(4096))) << "speed 0 stands still";
+    EXPECT_EQ(0, TestPeak(MmrCapturePull(4096))) << "speed 0 stands still";
 }
 
 TEST_F(PlatformMmr, NaturalEndCarriesErrorCodeZeroAndPlayStartsOver)
