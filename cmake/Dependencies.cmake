@@ -12,6 +12,8 @@ pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 if(KORVEL_TESTS AND NOT KORVEL_FUZZ)
   find_package(GTest REQUIRED)
+  # Tests encode their own Ogg Vorbis files.
+  pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc)
 endif()
 if(KORVEL_BENCH AND NOT KORVEL_FUZZ)
   find_package(benchmark REQUIRED)

@@ -1,0 +1,153 @@
+// Ogg Vorbis sounds encoded at test time: the decoded format and length, the
+// float-to-16-bit conversion with clamping, chained streams, and files the
+// decoder must refuse.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "KorvelSound/KorvelSoundWave.h"
+#include "SoundTestSupport.h"
+#include "support/TestAudio.h"
+#include "support/TestMedia.h"
+#include "support/TestTempDir.h"
+
+namespace
+{
+
+class COggWave
+{
+public:
+    COggWave(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes) : m_aBytes(std::move(aBytes))
+    {
+        m_iResult = m_Wave.LoadFromMemory(pEngine, m_aBytes.data(), static_cast<unsigned int>(m_aBytes.size()), 0, 0);
+    }
+    ~COggWave() { m_Wave.Shutdown(); }
+    std::vector<int16_t> Samples() const
+    {
+        CKorvelSoundBuffer* pBuffer = m_Wave.GetBuffer(0);
+        void* pData = nullptr;
+        unsigned int uSize = 0;
+        if (!pBuffer || pBuffer->Lock(0, 0, &pData, &uSize, 1) != KE_OK)
+            return {};
+        std::vector<int16_t> aOut(uSize / 2);
+        memcpy(aOut.data(), pData, aOut.size() * 2);
+        pBuffer->Unlock(pData, uSize);
+        return aOut;
+    }
+    KE_RETVAL m_iResult;
+    CKorvelSoundWave m_Wave;
+
+private:
+    std::vector<uint8_t> m_aBytes;
+};
+
+std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST(CKorvelSoundWave, FloatSamplesRoundAndClamp)
+{
+    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.0f));
+    EXPECT_EQ(-32767, CKorvelSoundWave::FloatToSample(-1.0f));
+    EXPECT_EQ(16384, CKorvelSoundWave::FloatToSample(0.5f)); // floor(16384.0)
+    EXPECT_EQ(-16383, CKorvelSoundWave::FloatToSample(-0.5f)); // floor(-16383.0)
+    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(0.0f));
+    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.5f));
+    EXPECT_EQ(-32768, CKorvelSoundWave::FloatToSample(-1.5f));
+    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::infinity()));
+    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::quiet_NaN()));
+}
+
+TEST(CKorvelSoundWave, OggMono22050BecomesA16BitVoice)
+{
+    CSoundTestEngine engine;
+    const std::vector<float> aSine = TestSine(1, 22050, 11025, 880.0f, 0.5f);
+    COggWave ogg(engine.Get(), EncodeTestOgg(1, 22050, aSine));
+    ASSERT_EQ(KE_OK, ogg.m_iResult);
+    const SKE_WAVEFORMAT& format = ogg.m_Wave.GetFormat();
+    EXPECT_EQ(1u, format.uChannels);
+    EXPECT_EQ(22050u, format.uSamplesPerSec);
+    EXPECT_EQ(16u, format.uBitsPerSample);
+    EXPECT_EQ(2u, format.uBlockAlign);
+    EXPECT_EQ(22050u, ogg.m_Wave.GetLength());
+    const std::vector<int16_t> aSamples = ogg.Samples();
+    ASSERT_EQ(aSine.size(), aSamples.size());
+    int iWorst = 0;
+    for (size_t i = 0; i < aSine.size(); ++i)
+        iWorst = std::max(iWorst, std::abs(aSamples[i] - static_cast<int>(aSine[i] * 32767.0f)));
+    EXPECT_LT(iWorst, 2500) << "lossy, but the same sine";
+}
+
+TEST(CKorvelSoundWave, OggOverdriveIsClamped)
+{
+    // A full-scale square wave decodes with overshoot past 1.0 on both sides.
+    std::vector<float> aSquare;
+    for (int i = 0; i < 8000; ++i)
+        aSquare.push_back((i / 40) % 2 ? 1.0f : -1.0f);
+    CSoundTestEngine engine;
+    COggWave ogg(engine.Get(), EncodeTestOgg(1, 16000, aSquare));
+    ASSERT_EQ(KE_OK, ogg.m_iResult);
+    const std::vector<int16_t> aSamples = ogg.Samples();
+    EXPECT_EQ(32767, *std::max_element(aSamples.begin(), aSamples.end()));
+    EXPECT_EQ(-32768, *std::min_element(aSamples.begin(), aSamples.end()));
+    // Clamped, not wrapped: inside each half period the sign is the source's.
+    ASSERT_EQ(aSquare.size(), aSamples.size());
+    for (size_t i = 0; i < aSamples.size(); ++i)
+    {
+        if (i % 40 >= 10 && i % 40 < 30)
+        {
+            ASSERT_EQ(aSquare[i] > 0, aSamples[i] > 0) << i;
+        }
+    }
+}
+
+TEST(CKorvelSoundWave, OggChainedStreamsFollowEachOther)
+{
+    CSoundTestEngine engine;
+    CTestTempDir dir;
+    const std::vector<uint8_t> aFirst = EncodeTestOgg(2, 44100, TestSine(2, 44100, 5000, 440.0f, 0.3f), 1);
+    const std::vector<uint8_t> aSecond = EncodeTestOgg(2, 44100, TestSine(2, 44100, 7000, 660.0f, 0.3f), 2);
+    ASSERT_TRUE(WriteTestFile(dir.File("chain.ogg"), Concat(aFirst, aSecond)));
+    CKorvelSoundWave wave;
+    ASSERT_EQ(KE_OK, wave.Load(engine.Get(), CKorvelString(dir.File("chain.ogg").c_str()), 0, 1));
+    EXPECT_EQ(2u, wave.GetFormat().uChannels);
+    EXPECT_EQ(12000u * 4, wave.GetLength());
+    EXPECT_EQ(1u, wave.GetDuplicateCount());
+    wave.Shutdown();
+}
+
+TEST(CKorvelSoundWave, OggFilesItRefuses)
+{
+    CSoundTestEngine engine;
+    const std::vector<uint8_t> aGood = EncodeTestOgg(1, 22050, TestSine(1, 22050, 2000, 440.0f, 0.5f));
+    std::vector<uint8_t> aGarbage = {'O', 'g', 'g', 'S'};
+    aGarbage.resize(9000, 0x5A);
+    std::vector<uint8_t> aSurround = EncodeTestOgg(3, 22050, TestSine(3, 22050, 2000, 440.0f, 0.5f));
+    std::vector<uint8_t> aMixedRates =
+        Concat(aGood, EncodeTestOgg(1, 44100, TestSine(1, 44100, 2000, 440.0f, 0.5f), 7));
+
+    struct sCase
+    {
+        const char* pName;
+        std::vector<uint8_t> aBytes;
+    };
+    const sCase aCases[] = {
+        {"not Ogg after the magic", aGarbage},
+        {"headers cut short", std::vector<uint8_t>(aGood.begin(), aGood.begin() + 100)},
+        {"three channels", aSurround},
+        {"chained streams of different rates", aMixedRates},
+    };
+    for (const sCase& c : aCases)
+    {
+        COggWave ogg(engine.Get(), c.aBytes);
+        EXPECT_EQ(KE_ERR_DEVICE, ogg.m_iResult) << c.pName;
+        EXPECT_EQ(nullptr, ogg.m_Wave.GetBuffer(0)) << c.pName;
+    }
+}
