@@ -8,7 +8,11 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 game="$build/game/flomps"
 if [[ ! -x "$game" ]]; then
-  echo "The game is not built yet: nothing to start." >&2
+  # Until the game exists, show the engine running in its window.
+  game="$build/tools/preview/korvel_preview"
+fi
+if [[ ! -x "$game" ]]; then
+  echo "Nothing was built to start." >&2
   exit 1
 fi
 cd "$(dirname "$game")"
