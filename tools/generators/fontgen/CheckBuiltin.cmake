@@ -1,5 +1,5 @@
 # Regenerates the built-in font source and compares it with the committed one.
-execute_process(COMMAND ${FONTGEN} --builtin --ttf ${TTF} --size 9 --out-cpp ${OUT} RESULT_VARIABLE result)
+execute_process(COMMAND ${FONTGEN} --builtin --ttf ${TTF} --size 8 --out-cpp ${OUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "fontgen failed (${result})")
 endif()

@@ -137,7 +137,7 @@ void FitBuiltinGlyph(sGlyphBitmap& g, int iBaseline, sFontGlyph& out)
 
 int MakeBuiltin(std::map<std::string, std::string>& args)
 {
-    const int iSize = args.count("--size") ? std::atoi(args["--size"].c_str()) : 9;
+    const int iSize = args.count("--size") ? std::atoi(args["--size"].c_str()) : 8;
     if (!args.count("--ttf") || !args.count("--out-cpp"))
         return Usage();
     CFontRaster raster;
