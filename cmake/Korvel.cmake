@@ -1,4 +1,6 @@
-# Build helpers shared by every folder.
+# Build helpers shared by every folder, and by the ThreadSanitizer project in tests/tsan,
+# which includes them from a source directory of its own: paths go from KORVEL_ROOT.
+get_filename_component(KORVEL_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(KORVEL_WARNINGS -Wall -Wextra)
 add_compile_options(${KORVEL_WARNINGS})
@@ -9,6 +11,15 @@ if(KORVEL_SANITIZE)
   set(KORVEL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${KORVEL_SAN_FLAGS})
   add_link_options(-fsanitize=address,undefined)
+endif()
+
+# ThreadSanitizer cannot share a build with the address sanitizer.
+if(KORVEL_TSAN)
+  if(KORVEL_SANITIZE)
+    message(FATAL_ERROR "KORVEL_TSAN and KORVEL_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -O1 -g -DKORVEL_TSAN)
+  add_link_options(-fsanitize=thread)
 endif()
 
 if(KORVEL_FUZZ)
@@ -29,9 +40,9 @@ function(korvel_library name)
   set(sources "")
   foreach(dir IN LISTS ARG_DIRS)
     if(ARG_RECURSE)
-      file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+      file(GLOB_RECURSE found CONFIGURE_DEPENDS ${KORVEL_ROOT}/${dir}/*.cpp ${KORVEL_ROOT}/${dir}/*.c)
     else()
-      file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+      file(GLOB found CONFIGURE_DEPENDS ${KORVEL_ROOT}/${dir}/*.cpp ${KORVEL_ROOT}/${dir}/*.c)
     endif()
     list(APPEND sources ${found})
   endforeach()
@@ -46,11 +57,11 @@ function(korvel_library name)
   endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/Platform/include)
+    target_include_directories(${name} PUBLIC ${KORVEL_ROOT} ${KORVEL_ROOT}/Platform/include)
     target_link_libraries(${name} PUBLIC ${deps})
   else()
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/Platform/include)
+    target_include_directories(${name} INTERFACE ${KORVEL_ROOT} ${KORVEL_ROOT}/Platform/include)
     target_link_libraries(${name} INTERFACE ${deps})
   endif()
   set(KORVEL_ALL_LIBS ${KORVEL_ALL_LIBS} ${name} CACHE INTERNAL "")
@@ -69,10 +80,10 @@ endfunction()
 
 # Environment of every test: Mesa leaks suppressed, no audio device, no display.
 set(KORVEL_TEST_ENV
-  "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+  "LSAN_OPTIONS=suppressions=${KORVEL_ROOT}/tests/lsan.supp:print_suppressions=0"
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
   "ASAN_OPTIONS=detect_odr_violation=0"
   "SDL_AUDIODRIVER=dummy"
   "LP_NUM_THREADS=2"
-  "KORVEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "KORVEL_SOURCE_DIR=${KORVEL_ROOT}"
   "KORVEL_BINARY_DIR=${CMAKE_BINARY_DIR}")

@@ -21,7 +21,7 @@ korvel_library(Framework DIRS Framework
 korvel_library(Game DIRS game EXCLUDE main.cpp DEPS Framework KorvelEngine)
 
 # The process entry calls the game's hooks, so it goes into executables only.
-if(EXISTS ${CMAKE_SOURCE_DIR}/KorvelCommon/KorvelEntry.cpp)
-  add_library(KorvelEntry OBJECT ${CMAKE_SOURCE_DIR}/KorvelCommon/KorvelEntry.cpp)
+if(EXISTS ${KORVEL_ROOT}/KorvelCommon/KorvelEntry.cpp)
+  add_library(KorvelEntry OBJECT ${KORVEL_ROOT}/KorvelCommon/KorvelEntry.cpp)
   target_link_libraries(KorvelEntry PUBLIC KorvelEngine)
 endif()

@@ -35,19 +35,8 @@ uint32_t Quadrants(int x, int y)
     return s_auColours[(y >= 16 ? 2 : 0) + (x >= 32 ? 1 : 0)];
 }
 
-struct sBox
-{
-    int iLeft, iTop, iRight, iBottom; // right and bottom exclusive; all 0 when empty
-    bool operator==(const sBox& o) const
-    {
-        return iLeft == o.iLeft && iTop == o.iTop && iRight == o.iRight && iBottom == o.iBottom;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const sBox& b)
-{
-    return os << "{" << b.iLeft << ", " << b.iTop << ", " << b.iRight << ", " << b.iBottom << "}";
-}
+// Left, top, right, bottom; right and bottom exclusive; all 0 when empty.
+using sBox = std::array<int, 4>;
 
 // Named after the class under test; the class itself is ::CKorvelGraphicsExt_GLES2 here.
 class CKorvelGraphicsExt_GLES2 : public ::testing::Test
@@ -93,11 +82,11 @@ protected:
                 if (p[0] | p[1] | p[2])
                 {
                     const int y = g_iScreenH - 1 - row;
-                    box = {std::min(box.iLeft, x), std::min(box.iTop, y), std::max(box.iRight, x + 1),
-                           std::max(box.iBottom, y + 1)};
+                    box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                           std::max(box[3], y + 1)};
                 }
             }
-        return box.iRight ? box : sBox{0, 0, 0, 0};
+        return box[2] ? box : sBox{0, 0, 0, 0};
     }
     static void ExpectNear(uint32_t uActual, uint32_t uExpected, int iTolerance, const char* pszWhat)
     {
@@ -106,6 +95,10 @@ protected:
                 << pszWhat << std::hex << ": 0x" << uActual << " against 0x" << uExpected;
     }
     void Clear(uint32_t argb = 0xFF000000) { m_pExt->Fill(argb, nullptr); }
+    sBox Clip() const
+    {
+        return {m_pExt->m_rcClip.left, m_pExt->m_rcClip.top, m_pExt->m_rcClip.right, m_pExt->m_rcClip.bottom};
+    }
 
     std::unique_ptr<CTestApplication> m_pApp;
     ::CKorvelGraphicsExt_GLES2* m_pExt = nullptr;
@@ -158,8 +151,7 @@ TEST_F(CKorvelGraphicsExt_GLES2, StartsWithEightBitChannelsSevenProgramsAndTheDe
     EXPECT_EQ(aViewport, (std::array<GLint, 4>{0, 0, g_iScreenW, g_iScreenH}));
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(m_pExt->m_rcClip.right, g_iScreenW);
-    EXPECT_EQ(m_pExt->m_rcClip.bottom, g_iScreenH);
+    EXPECT_EQ(Clip(), (sBox{0, 0, g_iScreenW, g_iScreenH}));
 }
 
 // --------------------------------------------------------------------- fills
@@ -268,7 +260,7 @@ TEST_F(CKorvelGraphicsExt_GLES2, DrawPutsTheImageAtItsPixelSize)
     EXPECT_EQ(Rgb(131, 65), 0x00FF00u);
 }
 
-TEST_F(CKorvelGraphicsExt_GLES2, MirrorFlagsSwapTheTextureCoordinates)
+TEST_F(CKorvelGraphicsExt_GLES2, MirrorFlagsSwapTheTextureCoordinatesAndCentringIgnoresThePosition)
 {
     Clear();
     m_pExt->Draw(100, 50, *m_pQuads, nullptr, KE_DRAW_MIRROR_H);
@@ -279,10 +271,8 @@ TEST_F(CKorvelGraphicsExt_GLES2, MirrorFlagsSwapTheTextureCoordinates)
     EXPECT_EQ(Rgb(163, 50), 0xFFFFFFu);
     m_pExt->Draw(100, 50, *m_pQuads, nullptr, KE_DRAW_MIRROR_H | KE_DRAW_MIRROR_V);
     EXPECT_EQ(Rgb(100, 50), 0xFFFFFFu);
-}
 
-TEST_F(CKorvelGraphicsExt_GLES2, CentringFlagsIgnoreThePosition)
-{
+    // Centring ignores the position.
     Clear();
     m_pExt->Draw(0, 0, *m_pQuads, nullptr, KE_DRAW_CENTER_H | KE_DRAW_CENTER_V);
     EXPECT_EQ(Drawn(), (sBox{368, 284, 432, 316}));
@@ -461,18 +451,14 @@ TEST_F(CKorvelGraphicsExt_GLES2, ClipRectanglesAreClampedToTheScreenAndScissorDr
 {
     const CKorvelRect<int> huge(-10, -10, 5000, 5000);
     m_pExt->SetClipRect(&huge);
-    EXPECT_EQ(m_pExt->m_rcClip.left, 0);
-    EXPECT_EQ(m_pExt->m_rcClip.top, 0);
-    EXPECT_EQ(m_pExt->m_rcClip.right, 800);
-    EXPECT_EQ(m_pExt->m_rcClip.bottom, 600);
+    EXPECT_EQ(Clip(), (sBox{0, 0, 800, 600}));
     std::array<GLint, 4> aBox = {};
     glGetIntegerv(GL_SCISSOR_BOX, aBox.data());
     EXPECT_EQ(aBox, (std::array<GLint, 4>{0, 0, 800, 600}));
 
     const CKorvelRect<int> inverted(300, 200, 100, 100);
     m_pExt->SetClipRect(&inverted);
-    EXPECT_EQ(m_pExt->m_rcClip.right, 300) << "right is at least left";
-    EXPECT_EQ(m_pExt->m_rcClip.bottom, 200);
+    EXPECT_EQ(Clip(), (sBox{300, 200, 300, 200})) << "right and bottom are at least left and top";
 
     Clear();
     const CKorvelRect<float> quarter(0.25f, 0.5f, 0.5f, 1.0f);
@@ -484,7 +470,7 @@ TEST_F(CKorvelGraphicsExt_GLES2, ClipRectanglesAreClampedToTheScreenAndScissorDr
 
     m_pExt->SetClipRect(static_cast<const CKorvelRect<int>*>(nullptr));
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_EQ(m_pExt->m_rcClip.right, 800);
+    EXPECT_EQ(Clip(), (sBox{0, 0, 800, 600}));
 }
 
 // -------------------------------------------------------- activation caches
@@ -564,20 +550,17 @@ TEST_F(CKorvelGraphicsExt_GLES2, AfterReleaseNothingDrawsUntilRestored)
     EXPECT_EQ(Rgb(63, 31), 0xFFFFFFu);
 }
 
-TEST_F(CKorvelGraphicsExt_GLES2, StartingAgainReplacesTheOldResources)
+TEST_F(CKorvelGraphicsExt_GLES2, StartingAgainReplacesTheOldResourcesAndShutdownForgetsTheSize)
 {
     m_pQuads.reset();
     EXPECT_EQ(m_pExt->Extension_Startup(m_pApp.get()), KE_OK);
     ASSERT_NE(m_pExt->GetTextureProgram(), nullptr);
-    CTestTexture fresh(64, 32, Quadrants);
+    m_pQuads = std::make_unique<CTestTexture>(64, 32, Quadrants);
     Clear();
-    EXPECT_EQ(m_pExt->Draw(0, 0, fresh, nullptr, 0), KE_OK);
+    EXPECT_EQ(m_pExt->Draw(0, 0, *m_pQuads, nullptr, 0), KE_OK);
     EXPECT_EQ(Rgb(0, 0), 0xFF0000u);
-}
-
-TEST_F(CKorvelGraphicsExt_GLES2, ShutdownForgetsTheSize)
-{
     m_pQuads.reset();
+
     m_pExt->Extension_Shutdown();
     EXPECT_EQ(m_pExt->GetWidth(), 0);
     EXPECT_EQ(m_pExt->GetHeight(), 0);

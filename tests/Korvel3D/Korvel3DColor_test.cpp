@@ -8,13 +8,21 @@
 static_assert(sizeof(CKorvel3DColor) == 16, "four floats, nothing else");
 static_assert(std::is_trivially_copyable<CKorvel3DColor>::value, "copied by value");
 
+namespace
+{
+void ExpectColor(const CKorvel3DColor& c, float r, float g, float b, float a)
+{
+    EXPECT_FLOAT_EQ(c.r, r);
+    EXPECT_FLOAT_EQ(c.g, g);
+    EXPECT_FLOAT_EQ(c.b, b);
+    EXPECT_FLOAT_EQ(c.a, a);
+}
+} // namespace
+
 TEST(CKorvel3DColor, UnpacksArgbWordAndPacksItBack)
 {
     CKorvel3DColor c(0x80FF4000u);
-    EXPECT_FLOAT_EQ(c.r, 1.0f);
-    EXPECT_FLOAT_EQ(c.g, 0.2509804f);
-    EXPECT_FLOAT_EQ(c.b, 0.0f);
-    EXPECT_FLOAT_EQ(c.a, 0.5019608f);
+    ExpectColor(c, 1.0f, 0.2509804f, 0.0f, 0.5019608f);
     EXPECT_EQ(c.Get8888(), 0x80FF4000u);
 }
 
@@ -60,30 +68,19 @@ TEST(CKorvel3DColor, ChannelArithmetic)
 {
     CKorvel3DColor r;
     r.Negative(CKorvel3DColor(0.2f, 0.4f, 1.0f, 0.3f));
-    EXPECT_FLOAT_EQ(r.r, 0.8f);
-    EXPECT_FLOAT_EQ(r.g, 0.6f);
-    EXPECT_FLOAT_EQ(r.b, 0.0f);
-    EXPECT_FLOAT_EQ(r.a, 0.3f);
-
+    ExpectColor(r, 0.8f, 0.6f, 0.0f, 0.3f);
     r.Blend(CKorvel3DColor(1.0f, 0.5f, 0.0f, 1.0f), CKorvel3DColor(0.5f, 0.5f, 0.5f, 0.5f));
-    EXPECT_FLOAT_EQ(r.r, 0.5f);
-    EXPECT_FLOAT_EQ(r.g, 0.25f);
-    EXPECT_FLOAT_EQ(r.b, 0.0f);
-    EXPECT_FLOAT_EQ(r.a, 0.5f);
+    ExpectColor(r, 0.5f, 0.25f, 0.0f, 0.5f);
 
     CKorvel3DColor a(0.0f, 0.2f, 0.4f, 1.0f), b(1.0f, 0.4f, 0.0f, 0.0f);
     r.Lerp(a, b, 1.5f); // t is not clamped
-    EXPECT_FLOAT_EQ(r.r, 1.5f);
-    EXPECT_FLOAT_EQ(r.a, -0.5f);
+    ExpectColor(r, 1.5f, 0.5f, -0.2f, -0.5f);
     r.Add(a, b);
-    EXPECT_FLOAT_EQ(r.g, 0.6f);
-    EXPECT_FLOAT_EQ(r.a, 1.0f);
+    ExpectColor(r, 1.0f, 0.6f, 0.4f, 1.0f);
     r.Sub(a, b);
-    EXPECT_FLOAT_EQ(r.r, -1.0f);
-    EXPECT_FLOAT_EQ(r.b, 0.4f);
+    ExpectColor(r, -1.0f, -0.2f, 0.4f, 1.0f);
 
     const CKorvel3DColor* none = nullptr;
-    CKorvel3DColor z(none), copy(&b);
-    EXPECT_EQ(z.r + z.g + z.b + z.a, 0.0f);
-    EXPECT_EQ(copy.r, 1.0f);
+    ExpectColor(CKorvel3DColor(none), 0.0f, 0.0f, 0.0f, 0.0f);
+    ExpectColor(CKorvel3DColor(&b), 1.0f, 0.4f, 0.0f, 0.0f);
 }

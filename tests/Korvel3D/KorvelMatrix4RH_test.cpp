@@ -34,13 +34,20 @@ CKorvelMatrix4RH Product(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b)
     return r;
 }
 
+// fShift 1 compares elements near zero absolutely.
+void ExpectFloatEq(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b, float fShift = 0.0f)
+{
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(a.m[i] + fShift, b.m[i] + fShift) << i;
+}
+
 bool SameBits(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b)
 {
     return memcmp(a.m, b.m, sizeof(a.m)) == 0;
 }
 } // namespace
 
-TEST(CKorvelMatrix4RH, IdentityAndScale)
+TEST(CKorvelMatrix4RH, IdentityScaleAndNormals)
 {
     CKorvelMatrix4RH m = Numbered();
     m.Identity();
@@ -53,37 +60,37 @@ TEST(CKorvelMatrix4RH, IdentityAndScale)
     ExpectVec(v, 2, 3, 4);
     EXPECT_EQ(m.m[3] + m.m[12] + m.m[14], 0.0f);
     EXPECT_EQ(m.m[15], 1.0f);
+
+    // Normal transforms ignore translation.
+    m.RotateZ(kPiF / 2);
+    m.m[3] = 10.0f;
+    v.Set(1, 0, 0);
+    m.TransformNormal(v);
+    ExpectVec(v, 0, 1, 0);
+    m.ChangeNormalBase(v);
+    ExpectVec(v, 1, 0, 0);
 }
 
 TEST(CKorvelMatrix4RH, RotationsTurnAxesCounterClockwise)
 {
-    CKorvelMatrix4RH m;
-    CKorvelVector3 v(1, 0, 0);
-    m.RotateZ(kPiF / 2);
-    m.TransformCoord(v);
-    ExpectVec(v, 0, 1, 0);
-
-    v.Set(0, 1, 0);
-    m.RotateX(kPiF / 2);
-    m.TransformCoord(v);
-    ExpectVec(v, 0, 0, 1);
-
-    v.Set(0, 0, 1);
-    m.RotateY(kPiF / 2);
-    m.TransformCoord(v);
-    ExpectVec(v, 1, 0, 0);
-}
-
-TEST(CKorvelMatrix4RH, RotateXYZIsProductOfSingleRotations)
-{
     CKorvelMatrix4RH rx, ry, rz, m;
+    rx.RotateX(kPiF / 2);
+    ry.RotateY(kPiF / 2);
+    rz.RotateZ(kPiF / 2);
+    const struct { const CKorvelMatrix4RH& r; CKorvelVector3 from, to; } aCases[] = {
+        {rz, {1, 0, 0}, {0, 1, 0}}, {rx, {0, 1, 0}, {0, 0, 1}}, {ry, {0, 0, 1}, {1, 0, 0}}};
+    for (const auto& c : aCases)
+    {
+        CKorvelVector3 v = c.from;
+        c.r.TransformCoord(v);
+        ExpectVec(v, c.to.x, c.to.y, c.to.z);
+    }
+    // RotateXYZ is the product of the single rotations.
     rx.RotateX(0.3f);
     ry.RotateY(-1.1f);
     rz.RotateZ(2.0f);
-    CKorvelMatrix4RH expected = Product(Product(rx, ry), rz);
     m.RotateXYZ(0.3f, -1.1f, 2.0f);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_FLOAT_EQ(m.m[i], expected.m[i]) << i;
+    ExpectFloatEq(m, Product(Product(rx, ry), rz));
 }
 
 TEST(CKorvelMatrix4RH, RotationAxisUsesAxisAsGiven)
@@ -91,8 +98,7 @@ TEST(CKorvelMatrix4RH, RotationAxisUsesAxisAsGiven)
     CKorvelMatrix4RH axis, z;
     axis.RotationAxis(CKorvelVector3(0, 0, 1), 0.7f);
     z.RotateZ(0.7f);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_FLOAT_EQ(axis.m[i] + 1.0f, z.m[i] + 1.0f) << i;
+    ExpectFloatEq(axis, z, 1.0f);
 
     axis.RotationAxis(CKorvelVector3(0, 0, 2), 0.7f);
     EXPECT_NE(axis.m[1], z.m[1]);
@@ -142,18 +148,6 @@ TEST(CKorvelMatrix4RH, RigidInverseUndoesTransform)
     EXPECT_EQ(n.m[15], 1.0f);
 }
 
-TEST(CKorvelMatrix4RH, NormalTransformsIgnoreTranslation)
-{
-    CKorvelMatrix4RH m;
-    m.RotateZ(kPiF / 2);
-    m.m[3] = 10.0f;
-    CKorvelVector3 v(1, 0, 0);
-    m.TransformNormal(v);
-    ExpectVec(v, 0, 1, 0);
-    m.ChangeNormalBase(v);
-    ExpectVec(v, 1, 0, 0);
-}
-
 TEST(CKorvelMatrix4RH, MulIsSafeWhenTheResultIsAnOperand)
 {
     CKorvelMatrix4RH a = Numbered(), b, ab, sq = Product(a, a);
@@ -170,6 +164,9 @@ TEST(CKorvelMatrix4RH, MulIsSafeWhenTheResultIsAnOperand)
     m = b;
     m.Mul(a, m);
     EXPECT_TRUE(SameBits(m, ab));
+    m = a;
+    EXPECT_EQ(&(m * b), &m) << "the product operator assigns to its left operand";
+    EXPECT_TRUE(SameBits(m, ab));
 
     // Element (r, c) is row r of a times column c of b.
     CKorvelMatrix4RH s, t;
@@ -178,15 +175,6 @@ TEST(CKorvelMatrix4RH, MulIsSafeWhenTheResultIsAnOperand)
     t.m[3] = 1.0f;
     EXPECT_EQ(Product(s, t).m[3], 2.0f);
     EXPECT_EQ(Product(t, s).m[3], 1.0f);
-}
-
-TEST(CKorvelMatrix4RH, ProductOperatorAssignsToItsLeftOperand)
-{
-    CKorvelMatrix4RH a = Numbered(), b, before = a;
-    b.RotateY(0.5f);
-    CKorvelMatrix4RH& r = a * b;
-    EXPECT_EQ(&r, &a);
-    EXPECT_TRUE(SameBits(a, Product(before, b)));
 }
 
 TEST(CKorvelMatrix4RH, Mul3x3KeepsTheOtherSevenElements)

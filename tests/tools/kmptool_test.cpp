@@ -98,27 +98,23 @@ TEST(KmpPackBuilder, KeyedPacksAreScrambledOnDisk)
 
 TEST(KmpPackBuilder, RefusesItemsThatALookupCannotReach)
 {
-    EXPECT_NE(Refusal({Item("/a.png.old", "1"), Item("/a.png", "2")}).find("would return '/a.png.old'"),
-              std::string::npos);
-    EXPECT_NE(Refusal({Item("a.png", "1")}).find("must begin with '/'"), std::string::npos);
-    EXPECT_NE(Refusal({Item("/x/a.png", "1"), Item("/y/a.png", "2")}).find("share the file name 'a.png'"),
-              std::string::npos);
-    EXPECT_NE(Refusal({Item("/a.png", "")}).find("is empty"), std::string::npos);
-    EXPECT_NE(Refusal({}).find("at least one item"), std::string::npos);
-    EXPECT_NE(Refusal({Item("/a", "1")}, "ab").find("at least 3"), std::string::npos);
-    EXPECT_NE(Refusal({Item("/caf\xe9", "1")}).find("printable ASCII"), std::string::npos);
-    // The same items in the other order are fine.
+    const struct { std::vector<SKmpItem> aItems; std::string strKey, strError; } aCases[] = {
+        {{Item("/a.png.old", "1"), Item("/a.png", "2")}, "", "would return '/a.png.old'"},
+        {{Item("a.png", "1")}, "", "must begin with '/'"},
+        {{Item("/x/a.png", "1"), Item("/y/a.png", "2")}, "", "share the file name 'a.png'"},
+        {{Item("/a.png", "")}, "", "is empty"},
+        {{}, "", "at least one item"},
+        {{Item("/a", "1")}, "ab", "at least 3"},
+        {{Item("/caf\xe9", "1")}, "", "printable ASCII"},
+        {{Item("/old_f_0.png", "x"), Item("/F.FNT", Font("f_0.png")), Item("/f_0.png", "png")}, "",
+         "would read its page 'f_0.png' from '/old_f_0.png'"},
+        {{Item("/f.fnt", Font("g_0.png"))}, "", "not in the pack"},
+        {{Item("/f.fnt", "<font/>")}, "", "lists no pages"}};
+    for (const auto& c : aCases)
+        EXPECT_NE(Refusal(c.aItems, c.strKey).find(c.strError), std::string::npos) << c.strError;
+    // The same items in the other order are fine, and font pages found by their names.
     EXPECT_EQ(Refusal({Item("/a.png", "2"), Item("/a.png.old", "1")}), "");
-}
-
-TEST(KmpPackBuilder, FontPagesMustBeFoundByTheirNames)
-{
     EXPECT_EQ(Refusal({Item("/f.fnt", Font("f_0.png")), Item("/f_0.png", "png")}), "");
-    EXPECT_NE(Refusal({Item("/old_f_0.png", "x"), Item("/F.FNT", Font("f_0.png")), Item("/f_0.png", "png")})
-                  .find("would read its page 'f_0.png' from '/old_f_0.png'"),
-              std::string::npos);
-    EXPECT_NE(Refusal({Item("/f.fnt", Font("g_0.png"))}).find("not in the pack"), std::string::npos);
-    EXPECT_NE(Refusal({Item("/f.fnt", "<font/>")}).find("lists no pages"), std::string::npos);
 }
 
 TEST(KmpPackBuilder, ARefusedPackLeavesTheOutputAlone)
