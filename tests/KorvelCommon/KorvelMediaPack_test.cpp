@@ -77,7 +77,7 @@ CKorvelString Write(const CTestTempDir& dir, const std::string& strName, const s
 const ItemList g_Items = {{"gfx/a.png", "AAAA"}, {"/snd/b.wav", "BBBBBB"}, {"/kmp.meta", "<kmp/>"}};
 } // namespace
 
-TEST(CKorvelMediaPack, ReadsTheTableAndEveryItem)
+TEST(CKorvelMediaPack, ReadsTheTableAndEveryItemAlsoThroughABorrowedHandle)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
@@ -89,6 +89,16 @@ TEST(CKorvelMediaPack, ReadsTheTableAndEveryItem)
     EXPECT_EQ(pack.GetItemInfo(3), nullptr);
     EXPECT_EQ(ReadItem(pack, "/kmp.meta"), "<kmp/>");
     EXPECT_EQ(ReadItem(pack, "", 1), "BBBBBB");
+
+    // A handle borrowed from the pack reads the item data; closing it leaves the pack's stream open.
+    ASSERT_EQ(pack.SeekToItem(S("/snd/"), 0), 6u);
+    CKorvelFile borrowed;
+    ASSERT_EQ(borrowed.OpenFromHandle(*pack.GetFile()), KE_OK);
+    char aData[3] = {};
+    EXPECT_EQ(borrowed.Read(aData, 3), 3u);
+    EXPECT_EQ(std::string(aData, 3), "BBB");
+    borrowed.Close();
+    EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
 }
 
 TEST(CKorvelMediaPack, ABadStartLeavesTheEarlierPackUsable)
@@ -105,7 +115,7 @@ TEST(CKorvelMediaPack, ABadStartLeavesTheEarlierPackUsable)
     EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
 }
 
-TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmpty)
+TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmptyAndShutdownIsSafe)
 {
     CTestTempDir dir;
     std::string strNoItems = "KMP2";
@@ -125,6 +135,16 @@ TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmpty)
         EXPECT_EQ(pack.SeekToItem(S(""), 0), 0u);
         EXPECT_EQ(pack.FindItem(S("a.png"), 0), 0u);
     }
+
+    // Shutdown is safe when never started.
+    CKorvelMediaPack* pPack = CKorvelMediaPack::New();
+    ASSERT_NE(pPack, nullptr);
+    pPack->Shutdown();
+    pPack->Shutdown();
+    EXPECT_EQ(pPack->GetItemCount(), 0u);
+    EXPECT_EQ(pPack->SeekToItem(S(""), 0), 0u);
+    EXPECT_EQ(pPack->GetItemInfo(0), nullptr);
+    delete pPack;
 }
 
 TEST(CKorvelMediaPack, OffsetsAndSizesBeyondTheFileAreRefused)
@@ -149,7 +169,7 @@ TEST(CKorvelMediaPack, OffsetsAndSizesBeyondTheFileAreRefused)
     EXPECT_EQ(ReadItem(pack, "/b"), "ok");
 }
 
-TEST(CKorvelMediaPack, SeekToItemTakesTheIndexOrTheFirstContainingName)
+TEST(CKorvelMediaPack, SeekToItemAndFindItemRules)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
@@ -163,12 +183,8 @@ TEST(CKorvelMediaPack, SeekToItemTakesTheIndexOrTheFirstContainingName)
     EXPECT_EQ(ReadItem(pack, "/b.png", 1), "old");
     EXPECT_EQ(ReadItem(pack, "b.png.old"), "old");
     EXPECT_EQ(pack.SeekToItem(S("/c.png"), 0), 0u);
-}
 
-TEST(CKorvelMediaPack, FindItemComparesTheWholeFileName)
-{
-    CTestTempDir dir;
-    CKorvelMediaPack pack;
+    // FindItem compares the whole file name.
     ASSERT_EQ(pack.Startup(
                   Write(dir, "p.kmp", PackBytes({{"gfx/ab.png", "ab"}, {"gfx/b.png", "b"}, {"c.png", "c"}})),
                   S("")),
@@ -180,22 +196,6 @@ TEST(CKorvelMediaPack, FindItemComparesTheWholeFileName)
     EXPECT_EQ(pack.FindItem(S("gfx/b.png"), 0), 0u);
     EXPECT_EQ(pack.FindItem(S("c.png"), 0), 1u); // a name without '/' is its own file name
     EXPECT_EQ(pack.FindItem(S(""), 0), 0u);
-}
-
-TEST(CKorvelMediaPack, BorrowedHandleReadsTheItemData)
-{
-    CTestTempDir dir;
-    CKorvelMediaPack pack;
-    ASSERT_EQ(pack.Startup(Write(dir, "p.kmp", PackBytes(g_Items)), S("")), KE_OK);
-    ASSERT_EQ(pack.SeekToItem(S("/snd/"), 0), 6u);
-    CKorvelFile borrowed;
-    ASSERT_EQ(borrowed.OpenFromHandle(*pack.GetFile()), KE_OK);
-    char aData[3] = {};
-    EXPECT_EQ(borrowed.Read(aData, 3), 3u);
-    EXPECT_EQ(std::string(aData, 3), "BBB");
-    borrowed.Close();
-    // Closing the borrower leaves the pack's stream open.
-    EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
 }
 
 TEST(CKorvelMediaPack, KeyedPackItemsAreDescrambledInMemory)
@@ -212,16 +212,4 @@ TEST(CKorvelMediaPack, KeyedPackItemsAreDescrambledInMemory)
     EXPECT_NE(ReadItem(pack, "/kmp.meta"), "<kmp/>");
     CKorvelMediaPackItem item;
     EXPECT_EQ(item.Open(pack, S("/nothing"), 0), KE_ERR_NOTFOUND);
-}
-
-TEST(CKorvelMediaPack, ShutdownIsSafeWhenNeverStarted)
-{
-    CKorvelMediaPack* pPack = CKorvelMediaPack::New();
-    ASSERT_NE(pPack, nullptr);
-    pPack->Shutdown();
-    pPack->Shutdown();
-    EXPECT_EQ(pPack->GetItemCount(), 0u);
-    EXPECT_EQ(pPack->SeekToItem(S(""), 0), 0u);
-    EXPECT_EQ(pPack->GetItemInfo(0), nullptr);
-    delete pPack;
 }

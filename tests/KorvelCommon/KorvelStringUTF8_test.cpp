@@ -27,10 +27,7 @@ TEST(CKorvelString, Utf8DecodesWellFormedSequences)
     EXPECT_EQ(Units(Utf8("\xF0\x9F\x98\x80")), (std::u16string{0xD83D, 0xDE00}));
     // Surrogate halves sent as three-byte sequences come back as those units.
     EXPECT_EQ(Units(Utf8("\xED\xA0\xBD\xED\xB8\x80")), (std::u16string{0xD83D, 0xDE00}));
-}
-
-TEST(CKorvelString, Utf8NothingForNullOrShortLength)
-{
+    // Nothing for a null text or a length below one.
     CKorvelString str(L"old");
     str.FromUTF8(nullptr, -1);
     ExpectEmpty(str);

@@ -133,7 +133,7 @@ TEST_F(CKorvelUsabilityDataCollectionTest, LoadAppendsToTheFramesHeld)
     EXPECT_EQ(m_Recording.GetByteCount(), uBytes);
 }
 
-TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordings)
+TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordingsOrHoldCountsBeyondTheData)
 {
     EXPECT_EQ(m_Recording.Load(CKorvelString(m_Dir.File("absent.dat").c_str())), KE_ERR_FILEOPEN);
     EXPECT_EQ(m_Recording.Save(CKorvelString(m_Dir.File("no/such/folder.dat").c_str())), KE_ERR_FILEOPEN);
@@ -142,6 +142,17 @@ TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordin
     EXPECT_EQ(LoadBytes(aBytes), KE_ERR_DECODE);
     EXPECT_EQ(LoadBytes({'K', 'U'}), KE_ERR_DECODE);
     EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
+
+    // Counts beyond the data are rejected.
+    std::vector<uint8_t> aHuge = Header(0xFFFFFFFFu);
+    PutF32(aHuge, 0.1f);
+    PutU32(aHuge, 0x40000000u);
+    PutEvent(aHuge, KET_EVENT_BUTTONDOWN, 1);
+    EXPECT_EQ(LoadBytes(aHuge), KE_ERR_BADDATA);
+    EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
+    std::vector<uint8_t> aTitle = {'K', 'U', 'D', 'C'};
+    PutU32(aTitle, 0x7FFFFFFFu);
+    EXPECT_EQ(LoadBytes(aTitle), KE_ERR_BADDATA);
 }
 
 TEST_F(CKorvelUsabilityDataCollectionTest, DataEndingEarlyKeepsTheWholeFramesBeforeIt)
@@ -162,20 +173,6 @@ TEST_F(CKorvelUsabilityDataCollectionTest, DataEndingEarlyKeepsTheWholeFramesBef
     aBytes.resize(aBytes.size() - 2); // cut inside an event
     EXPECT_EQ(LoadBytes(aBytes), KE_ERR_BADDATA);
     EXPECT_EQ(m_Recording.GetFrameCount(), 1u);
-}
-
-TEST_F(CKorvelUsabilityDataCollectionTest, CountsBeyondTheDataAreRejected)
-{
-    std::vector<uint8_t> aBytes = Header(0xFFFFFFFFu);
-    PutF32(aBytes, 0.1f);
-    PutU32(aBytes, 0x40000000u);
-    PutEvent(aBytes, KET_EVENT_BUTTONDOWN, 1);
-    EXPECT_EQ(LoadBytes(aBytes), KE_ERR_BADDATA);
-    EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
-
-    std::vector<uint8_t> aTitle = {'K', 'U', 'D', 'C'};
-    PutU32(aTitle, 0x7FFFFFFFu);
-    EXPECT_EQ(LoadBytes(aTitle), KE_ERR_BADDATA);
 }
 
 } // namespace
