@@ -122,7 +122,7 @@ TEST(CKorvelString, ScanExamples)
     EXPECT_EQ(std::vector<int>(a, a + 6), (std::vector<int>{1, 2, 2013, 10, 20, 30}));
 }
 
-TEST(CKorvelString, ScanIntegersSearchForTheirDigits)
+TEST(CKorvelString, ScanNumbersSearchForTheirDigits)
 {
     int iValue = 99;
     EXPECT_EQ(CKorvelString(L"x = -12").Scan(L"%d", &iValue), 1);
@@ -137,10 +137,6 @@ TEST(CKorvelString, ScanIntegersSearchForTheirDigits)
     EXPECT_EQ(iBig, -(1LL << 40));
     // Overlong digit runs wrap rather than overflow.
     EXPECT_EQ(CKorvelString(L"99999999999999999999999").Scan(L"%d", &iValue), 1);
-}
-
-TEST(CKorvelString, ScanFloatsAndHex)
-{
     float fValue = 0;
     EXPECT_EQ(CKorvelString(L"3,25").Scan(L"%f", &fValue), 1);
     EXPECT_FLOAT_EQ(fValue, 3.25f);
@@ -158,7 +154,7 @@ TEST(CKorvelString, ScanFloatsAndHex)
     EXPECT_EQ(uHex, 0u);
 }
 
-TEST(CKorvelString, ScanLiteralsSkipToTheirUnit)
+TEST(CKorvelString, ScanLiteralsSkipToTheirUnitAndTheScanEndsWithTheText)
 {
     int iValue = 0;
     unsigned short aWord[16];
@@ -170,10 +166,6 @@ TEST(CKorvelString, ScanLiteralsSkipToTheirUnit)
     // A literal that is absent is skipped and the position stays.
     EXPECT_EQ(CKorvelString(L"42").Scan(L"=%d", &iValue), 1);
     EXPECT_EQ(iValue, 42);
-}
-
-TEST(CKorvelString, ScanEndsWithTheText)
-{
     int a = 5, b = 5;
     EXPECT_EQ(CKorvelString().Scan(L"%d", &a), 0);
     EXPECT_EQ(a, 5);
@@ -203,7 +195,7 @@ TEST(CKorvelString, ScanNullTargetsAndUnknownLettersTakeNothing)
     EXPECT_EQ(iValue, 9);
 }
 
-TEST(CKorvelString, ScanBoundedCutsLongTexts)
+TEST(CKorvelString, ScanBoundedCutsLongTextsAndScanVTakesAList)
 {
     unsigned short aName[6];
     for (unsigned short& u : aName)
@@ -220,10 +212,7 @@ TEST(CKorvelString, ScanBoundedCutsLongTexts)
     EXPECT_EQ(CKorvelString(L"NAME=De\r\n").ScanBounded(6, L"NAME=%s\r\n", aName), 1);
     EXPECT_EQ(Units(aName), u"De");
     EXPECT_EQ(str.ScanBounded(0, L"%s", aName), 0);
-}
-
-TEST(CKorvelString, ScanThroughVaList)
-{
+    // Through a va_list.
     CKorvelString format(L"%d/%d");
     int a = 0, b = 0;
     EXPECT_EQ(ScanThroughList(CKorvelString(L"3/4"), format.GetBuffer(), &a, &b), 2);
@@ -231,3 +220,4 @@ TEST(CKorvelString, ScanThroughVaList)
     EXPECT_EQ(CKorvelString(L"3/4").Scan(format.GetBuffer(), &a, &b), 2);
     EXPECT_EQ(CKorvelString().Scan(format.GetBuffer(), &a, &b), 0);
 }
+

@@ -72,7 +72,7 @@ TEST(CKorvelString, SourcesAreCutAtTheLengthLimit)
 
 // --- comparison and search ------------------------------------------------------------------
 
-TEST(CKorvelString, CompareOrdersUnitsUnsignedWithPrefixesFirst)
+TEST(CKorvelString, CompareOrdersUnitsUnsignedAndCaseMappingPairsLatin1)
 {
     CKorvelString empty, a(L"a"), ab(L"ab"), abc(L"abc"), z(L"z");
     EXPECT_EQ(empty.Compare(CKorvelString()), 0);
@@ -84,10 +84,7 @@ TEST(CKorvelString, CompareOrdersUnitsUnsignedWithPrefixesFirst)
     EXPECT_EQ(FromUnits(std::u16string{0xFF80}).Compare(z), 1);
     EXPECT_EQ(abc.IsEqual(CKorvelString(L"abc")), 1);
     EXPECT_EQ(abc.IsEqual(ab), 0);
-}
-
-TEST(CKorvelString, CaseMappingPairsLatin1Letters)
-{
+    // Case mapping pairs the Latin-1 letters.
     EXPECT_EQ(CKorvelString(L"ABC").CompareNoCase(CKorvelString(L"abc")), 0);
     EXPECT_EQ(FromUnits(u"\u00C0").CompareNoCase(FromUnits(u"\u00E0")), 0);
     EXPECT_EQ(FromUnits(u"\u00DE").CompareNoCase(FromUnits(u"\u00FE")), 0);
