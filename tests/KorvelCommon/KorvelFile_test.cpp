@@ -21,15 +21,24 @@ std::vector<unsigned char> Bytes(const std::string& strText) { return {strText.b
 
 // --- files on disk ------------------------------------------------------------------------
 
-TEST(CKorvelFile, ReadsAFileFromItsPath)
+TEST(CKorvelFile, OpenFailuresLeaveItClosedAndAFileIsReadFromItsPath)
 {
     CTestTempDir dir;
-    ASSERT_TRUE(WriteTestFile(dir.File("data.bin"), "0123456789"));
     CKorvelFile file;
+    EXPECT_EQ(file.OpenFromFile(Path(dir.File("missing.bin")), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.GetSize(), 0);
+    char aBuf[8] = {};
+    EXPECT_EQ(file.Read(aBuf, 1), 0u);
+    // A folder is no file.
+    EXPECT_EQ(file.OpenFromFile(Path(dir.Path()), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.OpenFromFile(CKorvelString(), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
+    EXPECT_EQ(file.OpenFromMemory(aBuf, 0, 0), KE_ERR_INVALIDARG);
+
+    ASSERT_TRUE(WriteTestFile(dir.File("data.bin"), "0123456789"));
     ASSERT_EQ(file.OpenFromFile(Path(dir.File("data.bin")), CKorvelFile::FLAG_READ), KE_OK);
     EXPECT_EQ(file.GetSize(), 10);
     EXPECT_EQ(file.GetPosition(), 0);
-    char aBuf[8] = {};
     EXPECT_EQ(file.Read(aBuf, 4), 4u);
     EXPECT_EQ(std::string(aBuf, 4), "0123");
     EXPECT_EQ(file.Seek(0, KET_SEEK_END), 9);
@@ -39,21 +48,6 @@ TEST(CKorvelFile, ReadsAFileFromItsPath)
     // Read-only: writes are refused.
     EXPECT_EQ(file.Write("x", 1), 0u);
     EXPECT_EQ(ReadTestFile(dir.File("data.bin")), Bytes("0123456789"));
-}
-
-TEST(CKorvelFile, OpenFailuresLeaveItClosed)
-{
-    CTestTempDir dir;
-    CKorvelFile file;
-    EXPECT_EQ(file.OpenFromFile(Path(dir.File("missing.bin")), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.GetSize(), 0);
-    char c;
-    EXPECT_EQ(file.Read(&c, 1), 0u);
-    // A folder is no file.
-    EXPECT_EQ(file.OpenFromFile(Path(dir.Path()), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.OpenFromFile(CKorvelString(), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
-    EXPECT_EQ(file.OpenFromMemory(&c, 0, 0), KE_ERR_INVALIDARG);
 }
 
 TEST(CKorvelFile, WriteTruncatesAndAppendWritesAtTheEnd)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -124,34 +125,34 @@ TEST(CKorvelString, ScanExamples)
 
 TEST(CKorvelString, ScanNumbersSearchForTheirDigits)
 {
-    int iValue = 99;
-    EXPECT_EQ(CKorvelString(L"x = -12").Scan(L"%d", &iValue), 1);
-    EXPECT_EQ(iValue, -12);
-    EXPECT_EQ(CKorvelString(L"a-b 7").Scan(L"%d", &iValue), 1);
-    EXPECT_EQ(iValue, -7);
-    // No digit still stores 0 and counts.
-    EXPECT_EQ(CKorvelString(L"abc").Scan(L"%d", &iValue), 1);
-    EXPECT_EQ(iValue, 0);
+    // No digit still stores 0 and counts; hex takes no sign and skips nothing but blanks.
+    const std::pair<const wchar_t*, int> kInts[] = {{L"x = -12", -12}, {L"a-b 7", -7}, {L"abc", 0}};
+    const std::pair<const wchar_t*, float> kFloats[] = {{L"3,25", 3.25f}, {L"v -0.5", -0.5f}, {L"1.2.3", 1.23f}};
+    const std::pair<const wchar_t*, unsigned int> kHex[] = {{L"ff", 255u}, {L"  A0b1zz", 0xA0B1u}, {L"#ff", 0u}};
+    for (const auto& c : kInts)
+    {
+        int iValue = 99;
+        EXPECT_EQ(CKorvelString(c.first).Scan(L"%d", &iValue), 1);
+        EXPECT_EQ(iValue, c.second);
+    }
+    for (const auto& c : kFloats)
+    {
+        float fValue = 0;
+        EXPECT_EQ(CKorvelString(c.first).Scan(L"%f", &fValue), 1);
+        EXPECT_FLOAT_EQ(fValue, c.second);
+    }
+    for (const auto& c : kHex)
+    {
+        unsigned int uHex = 99;
+        EXPECT_EQ(CKorvelString(c.first).Scan(L"%x", &uHex), 1);
+        EXPECT_EQ(uHex, c.second);
+    }
     long long iBig = 0;
     EXPECT_EQ(CKorvelString(L"-1099511627776").Scan(L"%l", &iBig), 1);
     EXPECT_EQ(iBig, -(1LL << 40));
     // Overlong digit runs wrap rather than overflow.
+    int iValue = 0;
     EXPECT_EQ(CKorvelString(L"99999999999999999999999").Scan(L"%d", &iValue), 1);
-    float fValue = 0;
-    EXPECT_EQ(CKorvelString(L"3,25").Scan(L"%f", &fValue), 1);
-    EXPECT_FLOAT_EQ(fValue, 3.25f);
-    EXPECT_EQ(CKorvelString(L"v -0.5").Scan(L"%f", &fValue), 1);
-    EXPECT_FLOAT_EQ(fValue, -0.5f);
-    EXPECT_EQ(CKorvelString(L"1.2.3").Scan(L"%f", &fValue), 1);
-    EXPECT_FLOAT_EQ(fValue, 1.23f);
-    unsigned int uHex = 0;
-    EXPECT_EQ(CKorvelString(L"ff").Scan(L"%x", &uHex), 1);
-    EXPECT_EQ(uHex, 255u);
-    EXPECT_EQ(CKorvelString(L"  A0b1zz").Scan(L"%x", &uHex), 1);
-    EXPECT_EQ(uHex, 0xA0B1u);
-    // Hex takes no sign and skips nothing but blanks.
-    EXPECT_EQ(CKorvelString(L"#ff").Scan(L"%x", &uHex), 1);
-    EXPECT_EQ(uHex, 0u);
 }
 
 TEST(CKorvelString, ScanLiteralsSkipToTheirUnitAndTheScanEndsWithTheText)
