@@ -9,7 +9,7 @@
 
 // --- construction and conversions --------------------------------------------------
 
-TEST(CKorvelString, EmptyInputsGiveNoBuffer)
+TEST(CKorvelString, EmptyInputsGiveNoBufferAndLongOnesAreCut)
 {
     ExpectEmpty(CKorvelString(""));
     CKorvelString str(L"abc");
@@ -22,6 +22,15 @@ TEST(CKorvelString, EmptyInputsGiveNoBuffer)
     ExpectEmpty(CKorvelString(static_cast<const char*>(nullptr)));
     ExpectEmpty(CKorvelString(static_cast<const CKorvelString*>(nullptr)));
     ExpectEmpty(CKorvelString());
+
+    // Sources are cut at the length limit.
+    std::string strLong(CKorvelString::MAX_LENGTH + 10, 'x');
+    CKorvelString cut(strLong.c_str());
+    EXPECT_EQ(cut.GetLength(), 511999);
+    EXPECT_EQ(cut.GetBuffer()[511999], 0);
+    EXPECT_EQ(CKorvelString::ComputeLength(strLong.c_str()), 511999);
+    EXPECT_EQ(CKorvelString::ComputeLength(static_cast<const char*>(nullptr)), 0);
+    EXPECT_EQ(CKorvelString::ComputeLength(L"abc"), 3);
 }
 
 TEST(CKorvelString, EightBitAndWideConversions)
@@ -57,17 +66,6 @@ TEST(CKorvelString, CopiesAreDeepAndOwnTextIsSafe)
     EXPECT_EQ(Units(str), u"cdef");
     str.Set(str.GetBuffer());
     EXPECT_EQ(Units(str), u"cdef");
-}
-
-TEST(CKorvelString, SourcesAreCutAtTheLengthLimit)
-{
-    std::string strLong(CKorvelString::MAX_LENGTH + 10, 'x');
-    CKorvelString str(strLong.c_str());
-    EXPECT_EQ(str.GetLength(), 511999);
-    EXPECT_EQ(str.GetBuffer()[511999], 0);
-    EXPECT_EQ(CKorvelString::ComputeLength(strLong.c_str()), 511999);
-    EXPECT_EQ(CKorvelString::ComputeLength(static_cast<const char*>(nullptr)), 0);
-    EXPECT_EQ(CKorvelString::ComputeLength(L"abc"), 3);
 }
 
 // --- comparison and search ------------------------------------------------------------------
@@ -178,7 +176,7 @@ TEST(CKorvelString, AddMidSetLengthAndSetAt)
     ExpectEmpty(empty);
 }
 
-TEST(CKorvelString, ReplaceFirstOccurrence)
+TEST(CKorvelString, ReplaceFirstOccurrenceAndReplaceAllFromTheStart)
 {
     CKorvelString str(L"abcb");
     EXPECT_EQ(str.Replace(CKorvelString(L"b"), CKorvelString(L"xy")), 1);
@@ -188,11 +186,9 @@ TEST(CKorvelString, ReplaceFirstOccurrence)
     EXPECT_EQ(Units(str), u"axycb");
     EXPECT_EQ(str.Replace(CKorvelString(L"axycb"), CKorvelString()), 0);
     ExpectEmpty(str);
-}
 
-TEST(CKorvelString, ReplaceAllRepeatsFromTheStart)
-{
-    CKorvelString str(L"aaaa");
+    // ReplaceAll repeats from the start.
+    str.Set(L"aaaa");
     str.ReplaceAll(CKorvelString(L"aa"), CKorvelString(L"a"));
     EXPECT_EQ(Units(str), u"a");
     // Cases the comparison below skips: the new text equal to or holding the old.

@@ -127,7 +127,7 @@ TEST(CKorvelXMLDataNode, NestingIsLimitedAndLengthsAreNot)
 
 // --- lookup and typed reads ------------------------------------------------------------------
 
-TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachName)
+TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachNameAndFindChildGoesDepthFirst)
 {
     NodePtr pDoc = Parse("<a x=\"1\"><b y=\"2\"/></a><abc x=\"3\"/><a><c v=\"4\"/></a>");
     EXPECT_EQ(Str(pDoc->Get("a/$x", nullptr)), "1");
@@ -141,11 +141,9 @@ TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachName)
     EXPECT_EQ(Str(pA->Get("b/$y", nullptr)), "2");
     // An element has no text.
     EXPECT_EQ(pDoc->Get("a/b", T("def")), nullptr);
-}
 
-TEST(CKorvelXMLDataNode, FindChildSearchesEachSubtreeBeforeTheNextSibling)
-{
-    NodePtr pDoc = Parse("<r><a><x id=\"1\"/></a><x id=\"2\"/></r>");
+    // FindChild searches each subtree before the next sibling.
+    pDoc = Parse("<r><a><x id=\"1\"/></a><x id=\"2\"/></r>");
     CKorvelXMLDataNode* pRoot = pDoc->FindChild("r", 0);
     ASSERT_NE(pRoot, nullptr);
     EXPECT_EQ(Str(pRoot->FindChild("x", 1)->Get("$id", nullptr)), "1");
