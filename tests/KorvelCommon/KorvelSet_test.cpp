@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -65,13 +66,12 @@ TEST(CKorvelMultiSet, InsertsBeforeTheEqualElementTheSearchHits)
     CKorvelMultiSet<sTagged> s = OneThreeThreeThreeFive();
     EXPECT_EQ(s.Add(sTagged{3, 10}), 2); // the middle 3 is hit first
     EXPECT_EQ(Tags(s), (std::vector<int>{0, 1, 10, 2, 3, 4}));
-
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{4, 10}), 4);
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{9, 10}), 5);
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{0, 10}), 0);
+    const std::pair<int, int> kKeyAndPosition[] = {{4, 4}, {9, 5}, {0, 0}};
+    for (const auto& c : kKeyAndPosition)
+    {
+        s = OneThreeThreeThreeFive();
+        EXPECT_EQ(s.Add(sTagged{c.first, 10}), c.second) << c.first;
+    }
 
     CKorvelMultiSet<int> e;
     EXPECT_EQ(e.Add(4), 0);
