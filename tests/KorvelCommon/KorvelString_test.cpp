@@ -187,20 +187,23 @@ TEST(CKorvelString, ReplaceFirstOccurrenceAndReplaceAllFromTheStart)
     EXPECT_EQ(str.Replace(CKorvelString(L"axycb"), CKorvelString()), 0);
     ExpectEmpty(str);
 
-    // ReplaceAll repeats from the start.
-    str.Set(L"aaaa");
-    str.ReplaceAll(CKorvelString(L"aa"), CKorvelString(L"a"));
-    EXPECT_EQ(Units(str), u"a");
-    // Cases the comparison below skips: the new text equal to or holding the old.
-    str.Set(L"abc");
-    str.ReplaceAll(CKorvelString(L"a"), CKorvelString(L"a"));
-    EXPECT_EQ(Units(str), u"abc");
-    str.Set(L"a$b$");
-    str.ReplaceAll(CKorvelString(L"$"), CKorvelString(L"$$"));
-    EXPECT_EQ(Units(str), u"a$$b$$");
-    str.Set(L"line\\nnext\\n");
-    str.ReplaceAll(CKorvelString(L"\\n"), CKorvelString(L"\n"));
-    EXPECT_EQ(Units(str), u"line\nnext\n");
+    // ReplaceAll repeats from the start; then cases the comparison below skips, where the new
+    // text equals or holds the old.
+    struct sCase
+    {
+        const wchar_t *pText, *pOld, *pNew;
+        std::u16string expected;
+    };
+    const sCase kCases[] = {{L"aaaa", L"aa", L"a", u"a"},
+                            {L"abc", L"a", L"a", u"abc"},
+                            {L"a$b$", L"$", L"$$", u"a$$b$$"},
+                            {L"line\\nnext\\n", L"\\n", L"\n", u"line\nnext\n"}};
+    for (const sCase& c : kCases)
+    {
+        str.Set(c.pText);
+        str.ReplaceAll(CKorvelString(c.pOld), CKorvelString(c.pNew));
+        EXPECT_EQ(Units(str), c.expected);
+    }
 }
 
 TEST(CKorvelString, ReplaceAllMatchesRepeatedReplace)
