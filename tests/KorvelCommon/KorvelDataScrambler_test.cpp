@@ -22,7 +22,7 @@ std::vector<unsigned char> Scrambled(const CKorvelString& strKey, size_t uSize)
 }
 } // namespace
 
-TEST(CKorvelDataScrambler, RefusesShortKeysAndEmptyBlocks)
+TEST(CKorvelDataScrambler, RefusesShortKeysAndScramblingTwiceRestoresTheData)
 {
     CKorvelDataScrambler scrambler;
     unsigned char aData[4] = {1, 2, 3, 4};
@@ -31,10 +31,6 @@ TEST(CKorvelDataScrambler, RefusesShortKeysAndEmptyBlocks)
     EXPECT_EQ(scrambler.Scramble(CKorvelString("abc"), nullptr, 4), KE_ERR_INVALIDARG);
     EXPECT_EQ(scrambler.Scramble(CKorvelString("abc"), aData, 0), KE_ERR_INVALIDARG);
     EXPECT_EQ(std::vector<unsigned char>(aData, aData + 4), (std::vector<unsigned char>{1, 2, 3, 4}));
-}
-
-TEST(CKorvelDataScrambler, ScramblingTwiceRestoresTheData)
-{
     std::string strOriginal = "The quick brown fox jumps over the lazy dog, 0123456789.";
     std::string strData = strOriginal;
     CKorvelDataScrambler* pScrambler = CKorvelDataScrambler::New();

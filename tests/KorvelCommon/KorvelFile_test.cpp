@@ -3,6 +3,7 @@
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelCommon/KorvelString.h"
 
+#include "support/StringUnits.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
 
@@ -16,27 +17,28 @@ namespace
 CKorvelString Path(const std::string& strPath) { return CKorvelString(strPath.c_str()); }
 
 std::vector<unsigned char> Bytes(const std::string& strText) { return {strText.begin(), strText.end()}; }
-
-std::string Narrow(const CKorvelString& str)
-{
-    std::string text(str.GetLength() + 1, '\0');
-    str.MakeAnsi(&text[0]);
-    text.pop_back();
-    return text;
-}
 } // namespace
 
 // --- files on disk ------------------------------------------------------------------------
 
-TEST(CKorvelFile, ReadsAFileFromItsPath)
+TEST(CKorvelFile, OpenFailuresLeaveItClosedAndAFileIsReadFromItsPath)
 {
     CTestTempDir dir;
-    ASSERT_TRUE(WriteTestFile(dir.File("data.bin"), "0123456789"));
     CKorvelFile file;
+    EXPECT_EQ(file.OpenFromFile(Path(dir.File("missing.bin")), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.GetSize(), 0);
+    char aBuf[8] = {};
+    EXPECT_EQ(file.Read(aBuf, 1), 0u);
+    // A folder is no file.
+    EXPECT_EQ(file.OpenFromFile(Path(dir.Path()), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.OpenFromFile(CKorvelString(), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
+    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
+    EXPECT_EQ(file.OpenFromMemory(aBuf, 0, 0), KE_ERR_INVALIDARG);
+
+    ASSERT_TRUE(WriteTestFile(dir.File("data.bin"), "0123456789"));
     ASSERT_EQ(file.OpenFromFile(Path(dir.File("data.bin")), CKorvelFile::FLAG_READ), KE_OK);
     EXPECT_EQ(file.GetSize(), 10);
     EXPECT_EQ(file.GetPosition(), 0);
-    char aBuf[8] = {};
     EXPECT_EQ(file.Read(aBuf, 4), 4u);
     EXPECT_EQ(std::string(aBuf, 4), "0123");
     EXPECT_EQ(file.Seek(0, KET_SEEK_END), 9);
@@ -48,22 +50,7 @@ TEST(CKorvelFile, ReadsAFileFromItsPath)
     EXPECT_EQ(ReadTestFile(dir.File("data.bin")), Bytes("0123456789"));
 }
 
-TEST(CKorvelFile, OpenFailuresLeaveItClosed)
-{
-    CTestTempDir dir;
-    CKorvelFile file;
-    EXPECT_EQ(file.OpenFromFile(Path(dir.File("missing.bin")), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.GetSize(), 0);
-    char c;
-    EXPECT_EQ(file.Read(&c, 1), 0u);
-    // A folder is no file.
-    EXPECT_EQ(file.OpenFromFile(Path(dir.Path()), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.OpenFromFile(CKorvelString(), CKorvelFile::FLAG_READ), KE_ERR_FILEOPEN);
-    EXPECT_EQ(file.OpenFromMemory(nullptr, 4, 0), KE_ERR_INVALIDARG);
-    EXPECT_EQ(file.OpenFromMemory(&c, 0, 0), KE_ERR_INVALIDARG);
-}
-
-TEST(CKorvelFile, WriteCreatesOrTruncates)
+TEST(CKorvelFile, WriteTruncatesAndAppendWritesAtTheEnd)
 {
     CTestTempDir dir;
     ASSERT_TRUE(WriteTestFile(dir.File("out.bin"), "old contents"));
@@ -71,7 +58,6 @@ TEST(CKorvelFile, WriteCreatesOrTruncates)
     ASSERT_EQ(file.OpenFromFile(Path(dir.File("out.bin")), CKorvelFile::FLAG_WRITE), KE_OK);
     EXPECT_EQ(file.GetSize(), 0);
     EXPECT_EQ(file.Write("abcdef", 6), 6u);
-    EXPECT_EQ(file.GetSize(), 6);
     file.Seek(2, KET_SEEK_BEGIN);
     EXPECT_EQ(file.Write("XY", 2), 2u);
     EXPECT_EQ(file.GetSize(), 6);
@@ -79,25 +65,18 @@ TEST(CKorvelFile, WriteCreatesOrTruncates)
     EXPECT_EQ(file.Write("Z", 0), 0u);
     file.Close();
     EXPECT_EQ(ReadTestFile(dir.File("out.bin")), Bytes("abXYef"));
-}
 
-TEST(CKorvelFile, AppendStartsAtTheEnd)
-{
-    CTestTempDir dir;
-    ASSERT_TRUE(WriteTestFile(dir.File("log.bin"), "abc"));
-    CKorvelFile file;
-    ASSERT_EQ(file.OpenFromFile(Path(dir.File("log.bin")), CKorvelFile::FLAG_WRITE | CKorvelFile::FLAG_APPEND),
+    ASSERT_EQ(file.OpenFromFile(Path(dir.File("out.bin")), CKorvelFile::FLAG_WRITE | CKorvelFile::FLAG_APPEND),
               KE_OK);
-    EXPECT_EQ(file.GetPosition(), 3);
-    EXPECT_EQ(file.Write("de", 2), 2u);
-    EXPECT_EQ(file.GetSize(), 5);
-    EXPECT_EQ(file.GetPosition(), 5);
+    EXPECT_EQ(file.GetPosition(), 6);
+    EXPECT_EQ(file.Write("g", 1), 1u);
+    EXPECT_EQ(file.GetPosition(), 7);
     // Appended data lands at the end wherever the position was moved.
     file.Seek(0, KET_SEEK_BEGIN);
-    EXPECT_EQ(file.Write("f", 1), 1u);
-    EXPECT_EQ(file.GetSize(), 6);
+    EXPECT_EQ(file.Write("h", 1), 1u);
+    EXPECT_EQ(file.GetSize(), 8);
     file.Close();
-    EXPECT_EQ(ReadTestFile(dir.File("log.bin")), Bytes("abcdef"));
+    EXPECT_EQ(ReadTestFile(dir.File("out.bin")), Bytes("abXYefgh"));
 }
 
 TEST(CKorvelFile, BorrowersShareOneStreamWithTheirOwnPositions)
@@ -124,21 +103,13 @@ TEST(CKorvelFile, BorrowersShareOneStreamWithTheirOwnPositions)
     EXPECT_EQ(std::string(b, 2), "DE");
 }
 
-TEST(CKorvelFile, FileExists)
-{
-    CTestTempDir dir;
-    ASSERT_TRUE(WriteTestFile(dir.File("here.txt"), ""));
-    EXPECT_EQ(CKorvelFile::FileExists(Path(dir.File("here.txt"))), 1);
-    EXPECT_EQ(CKorvelFile::FileExists(Path(dir.File("gone.txt"))), 0);
-    EXPECT_EQ(CKorvelFile::FileExists(Path(dir.Path())), 0);
-}
-
-TEST(CKorvelFile, RemoveFileDeletesWithoutAShell)
+TEST(CKorvelFile, FileExistsAndRemoveFileDeletesWithoutAShell)
 {
     CTestTempDir dir;
     ASSERT_TRUE(WriteTestFile(dir.File("a"), "1"));
     ASSERT_TRUE(WriteTestFile(dir.File("a b"), "2"));
     ASSERT_TRUE(WriteTestFile(dir.File("c;d"), "3"));
+    EXPECT_EQ(CKorvelFile::FileExists(Path(dir.Path())), 0); // a folder is no file
     EXPECT_EQ(CKorvelFile::RemoveFile(Path(dir.File("a b"))), KE_OK);
     EXPECT_EQ(CKorvelFile::FileExists(Path(dir.File("a b"))), 0);
     EXPECT_EQ(CKorvelFile::FileExists(Path(dir.File("a"))), 1);
@@ -154,7 +125,7 @@ TEST(CKorvelFile, RemoveFileDeletesWithoutAShell)
 
 // --- files in memory -------------------------------------------------------------------------
 
-TEST(CKorvelFile, MemoryReadsStopAtTheEnd)
+TEST(CKorvelFile, MemoryReadsAndWritesStopAtTheEndAndSeekDoesNotClamp)
 {
     unsigned char aBlock[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     CKorvelFile file;
@@ -165,31 +136,19 @@ TEST(CKorvelFile, MemoryReadsStopAtTheEnd)
     EXPECT_EQ(aOut[1], 9);
     EXPECT_EQ(file.GetPosition(), 10);
     EXPECT_EQ(file.Read(aOut, 4), 0u);
-    EXPECT_EQ(file.Write(aOut, 1), 0u);
-}
-
-TEST(CKorvelFile, MemoryWritesNeverGrow)
-{
-    unsigned char aBlock[10] = {};
-    CKorvelFile file;
-    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
-    file.Seek(8, KET_SEEK_BEGIN);
-    EXPECT_EQ(file.Write("wxyz", 4), 2u);
-    EXPECT_EQ(file.GetSize(), 10);
-    EXPECT_EQ(aBlock[8], 'w');
-    EXPECT_EQ(aBlock[9], 'x');
-}
-
-TEST(CKorvelFile, SeekModesAndNoClamping)
-{
-    unsigned char aBlock[10] = {};
-    CKorvelFile file;
-    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_READ), KE_OK);
+    EXPECT_EQ(file.Write(aOut, 1), 0u); // read-only
     EXPECT_EQ(file.Seek(0, KET_SEEK_END), 9);
     EXPECT_EQ(file.Seek(3, KET_SEEK_CURRENT), 12);
     EXPECT_EQ(file.Seek(2, KET_SEEK_END), 7);
     EXPECT_EQ(file.Seek(5, static_cast<eKET_SEEKMODE>(7)), 7);
     EXPECT_EQ(file.Seek(-20, KET_SEEK_CURRENT), -13);
+
+    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
+    file.Seek(8, KET_SEEK_BEGIN);
+    EXPECT_EQ(file.Write("wxyz", 4), 2u); // never grows
+    EXPECT_EQ(file.GetSize(), 10);
+    EXPECT_EQ(aBlock[8], 'w');
+    EXPECT_EQ(aBlock[9], 'x');
 }
 
 TEST(CKorvelFile, MemoryAccessOutsideTheBlockMovesNothing)
@@ -250,38 +209,34 @@ TEST(CKorvelFile, BorrowedMemoryBlock)
 
 // --- name records --------------------------------------------------------------------------------
 
-TEST(CKorvelFile, NameRecords)
+TEST(CKorvelFile, NameRecordsAndLongNamesCutButFullyConsumed)
 {
-    unsigned char aBlock[64] = {};
+    std::vector<unsigned char> aBlock(700, 'n');
     CKorvelFile file;
-    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
+    ASSERT_EQ(file.OpenFromMemory(aBlock.data(), 64, CKorvelFile::FLAG_WRITE), KE_OK);
     CKorvelID object;
     object.SetName(CKorvelString(L"hero"));
     EXPECT_EQ(CKorvelFile::WriteName(file, &object), 5u);
     EXPECT_EQ(CKorvelFile::WriteName(file, nullptr), 1u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(aBlock), 6), std::string("hero\0\0", 6));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(aBlock.data()), 6), std::string("hero\0\0", 6));
     file.Seek(0, KET_SEEK_BEGIN);
     CKorvelString strName;
     CKorvelFile::ReadName(file, strName);
-    EXPECT_EQ(Narrow(strName), "hero");
+    EXPECT_EQ(Units(strName), u"hero");
     CKorvelFile::ReadName(file, strName);
     EXPECT_EQ(strName.GetLength(), 0);
     EXPECT_EQ(file.GetPosition(), 6);
-}
 
-TEST(CKorvelFile, LongNamesAreCutButFullyConsumed)
-{
-    std::vector<unsigned char> aBlock(700, 'n');
+    aBlock.assign(700, 'n');
     aBlock[600] = 0;
     aBlock[601] = 'z';
     aBlock[602] = 0;
-    CKorvelFile file;
+    file.Close();
     ASSERT_EQ(file.OpenFromMemory(aBlock.data(), 700, 0), KE_OK);
-    CKorvelString strName;
     CKorvelFile::ReadName(file, strName);
     EXPECT_EQ(strName.GetLength(), 511);
     CKorvelFile::ReadName(file, strName);
-    EXPECT_EQ(Narrow(strName), "z");
+    EXPECT_EQ(Units(strName), u"z");
     // A name running into the end of the data ends there.
     CKorvelFile::ReadName(file, strName);
     EXPECT_EQ(strName.GetLength(), 97);
@@ -289,7 +244,7 @@ TEST(CKorvelFile, LongNamesAreCutButFullyConsumed)
 
 // --- matrix records ---------------------------------------------------------------------------------
 
-TEST(CKorvelFile, MatrixRecordKeepsThreeFloatsOfEachGroup)
+TEST(CKorvelFile, MatrixRecordsKeepThreeFloatsOfEachGroup)
 {
     CKorvelMatrix4RH matrix;
     for (int i = 0; i < 16; ++i)
@@ -310,20 +265,15 @@ TEST(CKorvelFile, MatrixRecordKeepsThreeFloatsOfEachGroup)
         float fExpected = (i % 4 != 3) ? matrix.m[i] : (i == 15 ? 1.0f : 0.0f);
         EXPECT_EQ(loaded.m[i], fExpected) << "element " << i;
     }
-}
 
-TEST(CKorvelFile, ShortMatrixRecordKeepsIdentityForTheRest)
-{
-    unsigned char aBlock[14] = {};
-    // 2.0f is 0x40000000.
-    aBlock[3] = 0x40;
-    aBlock[13] = 0x40;
-    CKorvelFile file;
-    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), 0), KE_OK);
-    CKorvelMatrix4RH loaded;
-    EXPECT_EQ(CKorvelFile::ReadMatrix(file, loaded), 14u);
-    EXPECT_EQ(loaded.m[0], 2.0f);
-    EXPECT_EQ(loaded.m[1], 0.0f);
-    EXPECT_EQ(loaded.m[5], 1.0f);
-    EXPECT_EQ(loaded.m[10], 1.0f);
+    // A short record keeps the identity for the rest; 2.0f is 0x40000000.
+    unsigned char aShort[14] = {0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40};
+    file.Close();
+    ASSERT_EQ(file.OpenFromMemory(aShort, sizeof(aShort), 0), KE_OK);
+    CKorvelMatrix4RH partial;
+    EXPECT_EQ(CKorvelFile::ReadMatrix(file, partial), 14u);
+    EXPECT_EQ(partial.m[0], 2.0f);
+    EXPECT_EQ(partial.m[1], 0.0f);
+    EXPECT_EQ(partial.m[5], 1.0f);
+    EXPECT_EQ(partial.m[10], 1.0f);
 }

@@ -1,21 +1,12 @@
 #include "KorvelCommon/KorvelID.h"
 
+#include "support/StringUnits.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-
-namespace
-{
-std::string Narrow(const CKorvelString& str)
-{
-    std::string text(str.GetLength() + 1, '\0');
-    str.MakeAnsi(&text[0]);
-    text.pop_back();
-    return text;
-}
-} // namespace
 
 TEST(CKorvelID, NameAndIdentifierComeFromTheAddress)
 {
@@ -25,26 +16,22 @@ TEST(CKorvelID, NameAndIdentifierComeFromTheAddress)
     unsigned int uLow = static_cast<unsigned int>(reinterpret_cast<uintptr_t>(&first));
     char aExpected[16];
     snprintf(aExpected, sizeof(aExpected), "0x%08x", uLow);
-    EXPECT_EQ(Narrow(first.GetName()), aExpected);
+    EXPECT_EQ(Units(first.GetName()), std::u16string(aExpected, aExpected + 10));
     EXPECT_EQ(first.GetId(), static_cast<int>(uLow));
     EXPECT_NE(first.GetName().Compare(second->GetName()), 0);
     EXPECT_NE(first.GetId(), second->GetId());
-}
 
-TEST(CKorvelID, SetNameKeepsASeparateCopy)
-{
-    CKorvelID object;
+    // SetName keeps a separate copy; the "as this" setters go back to the address.
     CKorvelString strName(L"ship");
-    object.SetName(strName);
+    first.SetName(strName);
     strName.SetAt(0, 'c');
-    EXPECT_EQ(Narrow(object.GetName()), "ship");
-    EXPECT_NE(object.GetName().GetBuffer(), strName.GetBuffer());
-    object.SetId(-3);
-    EXPECT_EQ(object.GetId(), -3);
-    object.SetIdAsThis();
-    object.SetNameAsThis();
-    EXPECT_EQ(object.GetId(), static_cast<int>(reinterpret_cast<uintptr_t>(&object)));
-    EXPECT_EQ(Narrow(object.GetName()).size(), 10u);
+    EXPECT_EQ(Units(first.GetName()), u"ship");
+    EXPECT_NE(first.GetName().GetBuffer(), strName.GetBuffer());
+    first.SetId(-3);
+    first.SetIdAsThis();
+    first.SetNameAsThis();
+    EXPECT_EQ(first.GetId(), static_cast<int>(uLow));
+    EXPECT_EQ(Units(first.GetName()), std::u16string(aExpected, aExpected + 10));
 }
 
 TEST(CKorvelSafeMemory, FactoryPassThroughAndSilentDebugMessages)

@@ -70,6 +70,13 @@ TEST(CKorvelIniFile, AnyRunOfLineEndsIsOneLineEnd)
     EXPECT_EQ(CIniText("a\r\n\r\n\r\nb").Lines(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(CIniText("\n\nfirst\rsecond\n").Lines(), (std::vector<std::string>{"", "first", "second"}));
     EXPECT_EQ(CIniText("").Lines(), std::vector<std::string>{});
+
+    // A last line without a line end is read once.
+    CIniText ini("[S]\nkey=\"v\"");
+    EXPECT_EQ(Narrow(ini->GetStringValue(S("S"), S("key"), S("d"))), "v");
+    CKorvelString strLine;
+    EXPECT_EQ(ini->ReadString(strLine), 0);
+    EXPECT_EQ(Narrow(ini->GetStringValue(S("S"), S("absent"), S("d"))), "d");
 }
 
 TEST(CKorvelIniFile, NulBytesAndOverlongLinesAreSteppedOver)
@@ -84,15 +91,6 @@ TEST(CKorvelIniFile, NulBytesAndOverlongLinesAreSteppedOver)
     EXPECT_EQ(aLines[2], "port=7");
     // An over-long last line without a line end also ends the data.
     EXPECT_EQ(CIniText("a\n" + strLong).Lines().size(), 2u);
-}
-
-TEST(CKorvelIniFile, ALastLineWithoutLineEndIsReadOnce)
-{
-    CIniText ini("[S]\nkey=\"v\"");
-    EXPECT_EQ(Narrow(ini->GetStringValue(S("S"), S("key"), S("d"))), "v");
-    CKorvelString strLine;
-    EXPECT_EQ(ini->ReadString(strLine), 0);
-    EXPECT_EQ(Narrow(ini->GetStringValue(S("S"), S("absent"), S("d"))), "d");
 }
 
 TEST(CKorvelIniFile, SectionsAreFoundByContainment)
@@ -117,9 +115,11 @@ TEST(CKorvelIniFile, NumericKeysAreFollowedByTheEqualsSign)
     EXPECT_EQ(CIniText("[N]\na=1 port=2\n")->GetIntValue(S("N"), S("port"), 0), 1);
     EXPECT_FLOAT_EQ(ini->GetFloatValue(S("AUDIO"), S("volume"), 0.0f), 0.75f);
     EXPECT_EQ(ini->GetIntValue(S("AUDIO"), S(""), 3), 3);
+    // A numberless value is what the scanner leaves.
+    EXPECT_EQ(CIniText("[N]\nport=none\n")->GetIntValue(S("N"), S("port"), 42), 0);
 }
 
-TEST(CKorvelIniFile, NumericSearchesRunOnIntoLaterSections)
+TEST(CKorvelIniFile, NumericSearchesRunOnAndAnEmptySectionRepeatsTheLast)
 {
     CIniText ini(g_pSettings);
     EXPECT_EQ(ini->GetIntValue(S("GRAPHICS"), S("port"), 0), 5000);
@@ -127,15 +127,13 @@ TEST(CKorvelIniFile, NumericSearchesRunOnIntoLaterSections)
     ini->SeekToSection(S("NETWORK"));
     EXPECT_EQ(ini->FindIntValue(S("resx"), iValue), 0);
     EXPECT_EQ(iValue, 9);
-}
 
-TEST(CKorvelIniFile, AnEmptySectionSearchesTheLastSectionAgain)
-{
-    CIniText ini(g_pSettings);
-    EXPECT_EQ(ini->GetIntValue(S(""), S("resx"), 0), 1024); // from the start before any section
-    EXPECT_EQ(ini->GetIntValue(S("NETWORK"), S("port"), 0), 5000);
-    EXPECT_EQ(ini->GetIntValue(S(""), S("port"), 0), 5000);
-    EXPECT_EQ(ini->GetIntValue(S(""), S("resx"), 0), 0);
+    // An empty section searches the last section again.
+    CIniText fresh(g_pSettings);
+    EXPECT_EQ(fresh->GetIntValue(S(""), S("resx"), 0), 1024); // from the start before any section
+    EXPECT_EQ(fresh->GetIntValue(S("NETWORK"), S("port"), 0), 5000);
+    EXPECT_EQ(fresh->GetIntValue(S(""), S("port"), 0), 5000);
+    EXPECT_EQ(fresh->GetIntValue(S(""), S("resx"), 0), 0);
 }
 
 TEST(CKorvelIniFile, StringKeysArePrefixesWithQuotedValues)
@@ -153,22 +151,14 @@ TEST(CKorvelIniFile, StringKeysArePrefixesWithQuotedValues)
     EXPECT_EQ(Narrow(CIniText("[S]\n;c\nany=\"v\"\n")->GetStringValue(S("S"), S(""), S("d"))), "v");
 }
 
-TEST(CKorvelIniFile, CommentsStartLinesWithSemicolonOrTwoSlashes)
+TEST(CKorvelIniFile, CommentsAndAClosedFile)
 {
     CIniText ini("[N]\n;port=1\n//port=2\n#port=3\n");
     EXPECT_EQ(ini->GetIntValue(S("N"), S("port"), 0), 3);
     CIniText strings("[N]\n;name=\"a\"\n//name=\"b\"\nname=\"c\"\n");
     EXPECT_EQ(Narrow(strings->GetStringValue(S("N"), S("name"), S("d"))), "c");
-}
 
-TEST(CKorvelIniFile, ANumberlessValueIsWhatTheScannerLeaves)
-{
-    CIniText ini("[N]\nport=none\n");
-    EXPECT_EQ(ini->GetIntValue(S("N"), S("port"), 42), 0);
-}
-
-TEST(CKorvelIniFile, AClosedFileGivesTheDefaults)
-{
+    // A closed file gives the defaults.
     CKorvelIniFile* pIni = CKorvelIniFile::New();
     ASSERT_NE(pIni, nullptr);
     EXPECT_EQ(pIni->GetIntValue(S("A"), S("b"), 5), 5);

@@ -1,57 +1,17 @@
-#include "KorvelCommon/KorvelDataScrambler.h"
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
 
 #include "support/TestMedia.h"
+#include "support/TestPack.h"
 #include "support/TestTempDir.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
 {
-typedef std::vector<std::pair<std::string, std::string>> ItemList;
-
-void PutU16(std::string& out, unsigned int v)
-{
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void PutU32(std::string& out, unsigned int v)
-{
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// Pack bytes as the format lays them out; keyed items are scrambled with the key.
-std::string PackBytes(const ItemList& items, const std::string& strKey = "")
-{
-    std::string strTable, strRecords;
-    size_t uTableSize = 8;
-    for (const auto& item : items)
-        uTableSize += 2 + item.first.size() + 4;
-    for (const auto& item : items)
-    {
-        PutU16(strTable, static_cast<unsigned int>(item.first.size()));
-        strTable += item.first;
-        PutU32(strTable, static_cast<unsigned int>(uTableSize + strRecords.size()));
-        std::string strData = item.second;
-        if (!strKey.empty())
-            CKorvelDataScrambler().Scramble(CKorvelString(strKey.c_str()), &strData[0],
-                                            static_cast<unsigned int>(strData.size()));
-        PutU32(strRecords, 0);
-        PutU32(strRecords, static_cast<unsigned int>(strData.size()));
-        strRecords += strData;
-    }
-    std::string strPack = "KMP2";
-    PutU32(strPack, static_cast<unsigned int>(items.size()));
-    return strPack + strTable + strRecords;
-}
-
 CKorvelString S(const char* p)
 {
     return CKorvelString(p);
@@ -74,14 +34,14 @@ CKorvelString Write(const CTestTempDir& dir, const std::string& strName, const s
     return CKorvelString(dir.File(strName).c_str());
 }
 
-const ItemList g_Items = {{"gfx/a.png", "AAAA"}, {"/snd/b.wav", "BBBBBB"}, {"/kmp.meta", "<kmp/>"}};
+const TestPackItems g_Items = {{"gfx/a.png", "AAAA"}, {"/snd/b.wav", "BBBBBB"}, {"/kmp.meta", "<kmp/>"}};
 } // namespace
 
-TEST(CKorvelMediaPack, ReadsTheTableAndEveryItem)
+TEST(CKorvelMediaPack, ReadsTheTableAndEveryItemAlsoThroughABorrowedHandle)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
-    ASSERT_EQ(pack.Startup(Write(dir, "p.kmp", PackBytes(g_Items)), S("")), KE_OK);
+    ASSERT_EQ(pack.Startup(Write(dir, "p.kmp", TestPackBytes(g_Items)), S("")), KE_OK);
     ASSERT_EQ(pack.GetItemCount(), 3u);
     EXPECT_EQ(pack.GetKey(), nullptr);
     EXPECT_EQ(pack.GetItemInfo(1)->strName.Compare(S("/snd/b.wav")), 0);
@@ -89,14 +49,24 @@ TEST(CKorvelMediaPack, ReadsTheTableAndEveryItem)
     EXPECT_EQ(pack.GetItemInfo(3), nullptr);
     EXPECT_EQ(ReadItem(pack, "/kmp.meta"), "<kmp/>");
     EXPECT_EQ(ReadItem(pack, "", 1), "BBBBBB");
+
+    // A handle borrowed from the pack reads the item data; closing it leaves the pack's stream open.
+    ASSERT_EQ(pack.SeekToItem(S("/snd/"), 0), 6u);
+    CKorvelFile borrowed;
+    ASSERT_EQ(borrowed.OpenFromHandle(*pack.GetFile()), KE_OK);
+    char aData[3] = {};
+    EXPECT_EQ(borrowed.Read(aData, 3), 3u);
+    EXPECT_EQ(std::string(aData, 3), "BBB");
+    borrowed.Close();
+    EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
 }
 
 TEST(CKorvelMediaPack, ABadStartLeavesTheEarlierPackUsable)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
-    ASSERT_EQ(pack.Startup(Write(dir, "good.kmp", PackBytes(g_Items)), S("")), KE_OK);
-    std::string strBad = PackBytes(g_Items);
+    ASSERT_EQ(pack.Startup(Write(dir, "good.kmp", TestPackBytes(g_Items)), S("")), KE_OK);
+    std::string strBad = TestPackBytes(g_Items);
     strBad[3] = '1';
     EXPECT_EQ(pack.Startup(Write(dir, "bad.kmp", strBad), S("")), KE_ERR_BADDATA);
     EXPECT_EQ(pack.Startup(Write(dir, "short.kmp", "KM"), S("")), KE_ERR_BADDATA);
@@ -105,19 +75,19 @@ TEST(CKorvelMediaPack, ABadStartLeavesTheEarlierPackUsable)
     EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
 }
 
-TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmpty)
+TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmptyAndShutdownIsSafe)
 {
     CTestTempDir dir;
     std::string strNoItems = "KMP2";
-    PutU32(strNoItems, 0);
-    std::string strEmptyName = PackBytes({{"x", "1"}});
+    PutTestU32(strNoItems, 0);
+    std::string strEmptyName = TestPackBytes({{"x", "1"}});
     strEmptyName[8] = 0; // name length 0
-    std::string strCut = PackBytes(g_Items).substr(0, 30);
+    std::string strCut = TestPackBytes(g_Items).substr(0, 30);
 
     for (const std::string& strBytes : {strNoItems, strEmptyName, strCut})
     {
         CKorvelMediaPack pack;
-        ASSERT_EQ(pack.Startup(Write(dir, "good.kmp", PackBytes(g_Items)), S("key")), KE_OK);
+        ASSERT_EQ(pack.Startup(Write(dir, "good.kmp", TestPackBytes(g_Items)), S("key")), KE_OK);
         EXPECT_EQ(pack.Startup(Write(dir, "bad.kmp", strBytes), S("")), KE_ERR_BADDATA);
         EXPECT_EQ(pack.GetItemCount(), 0u);
         EXPECT_EQ(pack.GetFile(), nullptr);
@@ -125,22 +95,32 @@ TEST(CKorvelMediaPack, TableFailuresLeaveThePackEmpty)
         EXPECT_EQ(pack.SeekToItem(S(""), 0), 0u);
         EXPECT_EQ(pack.FindItem(S("a.png"), 0), 0u);
     }
+
+    // Shutdown is safe when never started.
+    CKorvelMediaPack* pPack = CKorvelMediaPack::New();
+    ASSERT_NE(pPack, nullptr);
+    pPack->Shutdown();
+    pPack->Shutdown();
+    EXPECT_EQ(pPack->GetItemCount(), 0u);
+    EXPECT_EQ(pPack->SeekToItem(S(""), 0), 0u);
+    EXPECT_EQ(pPack->GetItemInfo(0), nullptr);
+    delete pPack;
 }
 
 TEST(CKorvelMediaPack, OffsetsAndSizesBeyondTheFileAreRefused)
 {
     CTestTempDir dir;
     // A record offset past the end fails the start; a count the file cannot hold too.
-    std::string strOffset = PackBytes({{"/a", "xyz"}});
+    std::string strOffset = TestPackBytes({{"/a", "xyz"}});
     strOffset[8 + 2 + 2 + 1] = 0x7F;
     CKorvelMediaPack pack;
     EXPECT_EQ(pack.Startup(Write(dir, "offset.kmp", strOffset), S("")), KE_ERR_BADDATA);
-    std::string strCount = PackBytes({{"/a", "xyz"}});
+    std::string strCount = TestPackBytes({{"/a", "xyz"}});
     strCount[7] = 0x40;
     EXPECT_EQ(pack.Startup(Write(dir, "count.kmp", strCount), S("")), KE_ERR_BADDATA);
 
     // A data size running past the end is "not found", never a huge read.
-    std::string strSize = PackBytes({{"/a", "xyz"}, {"/b", "ok"}});
+    std::string strSize = TestPackBytes({{"/a", "xyz"}, {"/b", "ok"}});
     size_t uSizeField = 8 + 2 * (2 + 2 + 4) + 4;
     strSize[uSizeField + 3] = 0x10;
     ASSERT_EQ(pack.Startup(Write(dir, "size.kmp", strSize), S("")), KE_OK);
@@ -149,12 +129,12 @@ TEST(CKorvelMediaPack, OffsetsAndSizesBeyondTheFileAreRefused)
     EXPECT_EQ(ReadItem(pack, "/b"), "ok");
 }
 
-TEST(CKorvelMediaPack, SeekToItemTakesTheIndexOrTheFirstContainingName)
+TEST(CKorvelMediaPack, SeekToItemAndFindItemRules)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
     ASSERT_EQ(
-        pack.Startup(Write(dir, "p.kmp", PackBytes({{"gfx/b.png.old", "old"}, {"gfx/b.png", "new"}})), S("")),
+        pack.Startup(Write(dir, "p.kmp", TestPackBytes({{"gfx/b.png.old", "old"}, {"gfx/b.png", "new"}})), S("")),
         KE_OK);
     EXPECT_EQ(pack.SeekToItem(S(""), 2), 0u);
     EXPECT_EQ(pack.SeekToItem(S("gfx/b.png"), 5), 0u);
@@ -163,14 +143,10 @@ TEST(CKorvelMediaPack, SeekToItemTakesTheIndexOrTheFirstContainingName)
     EXPECT_EQ(ReadItem(pack, "/b.png", 1), "old");
     EXPECT_EQ(ReadItem(pack, "b.png.old"), "old");
     EXPECT_EQ(pack.SeekToItem(S("/c.png"), 0), 0u);
-}
 
-TEST(CKorvelMediaPack, FindItemComparesTheWholeFileName)
-{
-    CTestTempDir dir;
-    CKorvelMediaPack pack;
+    // FindItem compares the whole file name.
     ASSERT_EQ(pack.Startup(
-                  Write(dir, "p.kmp", PackBytes({{"gfx/ab.png", "ab"}, {"gfx/b.png", "b"}, {"c.png", "c"}})),
+                  Write(dir, "p.kmp", TestPackBytes({{"gfx/ab.png", "ab"}, {"gfx/b.png", "b"}, {"c.png", "c"}})),
                   S("")),
               KE_OK);
     EXPECT_EQ(pack.FindItem(S("b.png"), 0), 1u);
@@ -182,46 +158,18 @@ TEST(CKorvelMediaPack, FindItemComparesTheWholeFileName)
     EXPECT_EQ(pack.FindItem(S(""), 0), 0u);
 }
 
-TEST(CKorvelMediaPack, BorrowedHandleReadsTheItemData)
-{
-    CTestTempDir dir;
-    CKorvelMediaPack pack;
-    ASSERT_EQ(pack.Startup(Write(dir, "p.kmp", PackBytes(g_Items)), S("")), KE_OK);
-    ASSERT_EQ(pack.SeekToItem(S("/snd/"), 0), 6u);
-    CKorvelFile borrowed;
-    ASSERT_EQ(borrowed.OpenFromHandle(*pack.GetFile()), KE_OK);
-    char aData[3] = {};
-    EXPECT_EQ(borrowed.Read(aData, 3), 3u);
-    EXPECT_EQ(std::string(aData, 3), "BBB");
-    borrowed.Close();
-    // Closing the borrower leaves the pack's stream open.
-    EXPECT_EQ(ReadItem(pack, "a.png"), "AAAA");
-}
-
 TEST(CKorvelMediaPack, KeyedPackItemsAreDescrambledInMemory)
 {
     CTestTempDir dir;
     CKorvelMediaPack pack;
-    ASSERT_EQ(pack.Startup(Write(dir, "keyed.kmp", PackBytes(g_Items, "secret")), S("secret")), KE_OK);
+    ASSERT_EQ(pack.Startup(Write(dir, "keyed.kmp", TestPackBytes(g_Items, "secret")), S("secret")), KE_OK);
     ASSERT_NE(pack.GetKey(), nullptr);
     EXPECT_EQ(pack.GetKey()->Compare(S("secret")), 0);
     EXPECT_EQ(ReadItem(pack, "/kmp.meta"), "<kmp/>");
     EXPECT_EQ(ReadItem(pack, "b.wav"), "BBBBBB");
     // The same pack read plain gives the scrambled bytes.
-    ASSERT_EQ(pack.Startup(Write(dir, "keyed.kmp", PackBytes(g_Items, "secret")), S("")), KE_OK);
+    ASSERT_EQ(pack.Startup(Write(dir, "keyed.kmp", TestPackBytes(g_Items, "secret")), S("")), KE_OK);
     EXPECT_NE(ReadItem(pack, "/kmp.meta"), "<kmp/>");
     CKorvelMediaPackItem item;
     EXPECT_EQ(item.Open(pack, S("/nothing"), 0), KE_ERR_NOTFOUND);
-}
-
-TEST(CKorvelMediaPack, ShutdownIsSafeWhenNeverStarted)
-{
-    CKorvelMediaPack* pPack = CKorvelMediaPack::New();
-    ASSERT_NE(pPack, nullptr);
-    pPack->Shutdown();
-    pPack->Shutdown();
-    EXPECT_EQ(pPack->GetItemCount(), 0u);
-    EXPECT_EQ(pPack->SeekToItem(S(""), 0), 0u);
-    EXPECT_EQ(pPack->GetItemInfo(0), nullptr);
-    delete pPack;
 }

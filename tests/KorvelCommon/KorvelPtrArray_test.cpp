@@ -47,7 +47,7 @@ TEST(CKorvelPtrArray, InsertAndRemoveKeepOrder)
     EXPECT_EQ(a[0], &v[0]);
 }
 
-TEST(CKorvelPtrArray, RemoveTakesTheFirstOccurrenceOnly)
+TEST(CKorvelPtrArray, RemoveTakesTheFirstOccurrenceOnlyAndCopiesOwnTheirSlots)
 {
     int x, y;
     CKorvelPtrArray a;
@@ -65,16 +65,12 @@ TEST(CKorvelPtrArray, RemoveTakesTheFirstOccurrenceOnly)
     EXPECT_EQ(a.m_iCount, 0);
     EXPECT_EQ(a.m_iFree, 0);
     EXPECT_EQ(a.m_ppData, nullptr);
-}
 
-TEST(CKorvelPtrArray, CopiesOwnTheirSlots)
-{
-    int x, y;
-    CKorvelPtrArray* a = CKorvelPtrArray::New();
-    a->Add(&x);
-    CKorvelPtrArray b(*a);
+    CKorvelPtrArray* pOriginal = CKorvelPtrArray::New();
+    pOriginal->Add(&x);
+    CKorvelPtrArray b(*pOriginal);
     b.Add(&y);
-    delete a;
+    delete pOriginal;
     ASSERT_EQ(b.m_iCount, 2);
     EXPECT_EQ(b[0], &x);
 }

@@ -18,11 +18,8 @@ TEST(CKorvelRect, IntersectHasInclusiveEdges)
     EXPECT_EQ(a.Intersect(CKorvelRect<int>(0, 11, 10, 20), nullptr), 0);
     EXPECT_EQ(a.Intersect(CKorvelRect<int>(-5, -5, -1, 3), nullptr), 0);
     EXPECT_EQ(a.Intersect(CKorvelRect<int>(3, -5, 4, 20), nullptr), 1);
-}
 
-TEST(CKorvelRect, OverlapOfNestedAndCrossingRectangles)
-{
-    CKorvelRect<int> a(0, 0, 10, 10), out;
+    // Nested and crossing rectangles.
     ASSERT_EQ(a.Intersect(CKorvelRect<int>(2, 3, 4, 5), &out), 1);
     EXPECT_EQ(out.left, 2);
     EXPECT_EQ(out.bottom, 5);

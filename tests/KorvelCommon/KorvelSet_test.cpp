@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -65,13 +66,12 @@ TEST(CKorvelMultiSet, InsertsBeforeTheEqualElementTheSearchHits)
     CKorvelMultiSet<sTagged> s = OneThreeThreeThreeFive();
     EXPECT_EQ(s.Add(sTagged{3, 10}), 2); // the middle 3 is hit first
     EXPECT_EQ(Tags(s), (std::vector<int>{0, 1, 10, 2, 3, 4}));
-
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{4, 10}), 4);
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{9, 10}), 5);
-    s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{0, 10}), 0);
+    const std::pair<int, int> kKeyAndPosition[] = {{4, 4}, {9, 5}, {0, 0}};
+    for (const auto& c : kKeyAndPosition)
+    {
+        s = OneThreeThreeThreeFive();
+        EXPECT_EQ(s.Add(sTagged{c.first, 10}), c.second) << c.first;
+    }
 
     CKorvelMultiSet<int> e;
     EXPECT_EQ(e.Add(4), 0);
@@ -94,7 +94,7 @@ TEST(CKorvelMultiSet, OrderingClassOfItsOwnBuiltOncePerAdd)
     EXPECT_EQ(areas[3], &wide);
 }
 
-TEST(CKorvelSet, AddKeepsElementsUnique)
+TEST(CKorvelSet, AddKeepsElementsUniqueInCompareOrder)
 {
     CKorvelSet<int> s;
     EXPECT_EQ(s.Find(1), -1);
@@ -110,22 +110,18 @@ TEST(CKorvelSet, AddKeepsElementsUnique)
     EXPECT_EQ(s.Find(4), -1);
     EXPECT_EQ(s.Find(0), -1);
     EXPECT_EQ(s.Find(9), -1);
+    CKorvelSet<sName> names; // ordered by the element's own Compare
+    names.Add(sName{"pear"});
+    names.Add(sName{"apple"});
+    names.Add(sName{"fig"});
+    EXPECT_EQ(names.Add(sName{"fig"}), 0);
+    ASSERT_EQ(names.m_iCount, 3);
+    EXPECT_EQ(names[0].m_str, "apple");
+    EXPECT_EQ(names[2].m_str, "pear");
+    EXPECT_EQ(names.Find(sName{"fig"}), 1);
 }
 
-TEST(CKorvelSet, OrdersByTheElementsOwnCompare)
-{
-    CKorvelSet<sName> s;
-    s.Add(sName{"pear"});
-    s.Add(sName{"apple"});
-    s.Add(sName{"fig"});
-    EXPECT_EQ(s.Add(sName{"fig"}), 0);
-    ASSERT_EQ(s.m_iCount, 3);
-    EXPECT_EQ(s[0].m_str, "apple");
-    EXPECT_EQ(s[2].m_str, "pear");
-    EXPECT_EQ(s.Find(sName{"fig"}), 1);
-}
-
-TEST(CKorvelMap, AddKeepsTheOldValue)
+TEST(CKorvelMap, AddKeepsTheOldValueAndIndexingAddsByKey)
 {
     CKorvelMap<char, int> m;
     EXPECT_EQ(m.Add('a', 1), 1);
@@ -137,20 +133,16 @@ TEST(CKorvelMap, AddKeepsTheOldValue)
     EXPECT_EQ(m.m_iCount, 2);
     m['b'] = 7;
     EXPECT_EQ(m.GetAt(1).m_Second, 7);
-}
-
-TEST(CKorvelMap, IntKeysByValueNotByIndex)
-{
-    CKorvelMap<int, const char*> m;
-    m.Add(10, "ten");
-    m.Add(-3, "minus three");
-    m.Add(7, "seven");
-    EXPECT_STREQ(m[7], "seven");
-    EXPECT_EQ(m[1], nullptr);
-    ASSERT_EQ(m.m_iCount, 4);
+    CKorvelMap<int, const char*> ints; // int keys by value, not by index
+    ints.Add(10, "ten");
+    ints.Add(-3, "minus three");
+    ints.Add(7, "seven");
+    EXPECT_STREQ(ints[7], "seven");
+    EXPECT_EQ(ints[1], nullptr);
+    ASSERT_EQ(ints.m_iCount, 4);
     int expected[] = {-3, 1, 7, 10};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(m.GetAt(i).m_First, expected[i]);
+        EXPECT_EQ(ints.GetAt(i).m_First, expected[i]);
 }
 
 TEST(CKorvelMap, RemoveShiftsDownAndKeepsTheBlock)
@@ -197,17 +189,6 @@ TEST(CKorvelMap, InterleavedInsertsStayInKeyOrder)
         ASSERT_GE(idx, 0);
         EXPECT_EQ(m.GetAt(idx).m_Second, i);
     }
-}
-
-TEST(CKorvelPair, ValueInitialisesBothMembers)
-{
-    CKorvelPair<int, void*> p;
-    EXPECT_EQ(p.m_First, 0);
-    EXPECT_EQ(p.m_Second, nullptr);
-    CKorvelPair<std::string, int> q("k", 3);
-    CKorvelPair<std::string, int> r(q);
-    EXPECT_EQ(r.m_First, "k");
-    EXPECT_EQ(r.m_Second, 3);
 }
 
 TEST(CKorvelMap, EngineStringKeysInCompareOrder)

@@ -34,8 +34,9 @@ std::u16string FloatText(float fValue, int iDigits)
 }
 } // namespace
 
-TEST(CKorvelString, FloatDigitsAreTruncated)
+TEST(CKorvelString, FloatsToText)
 {
+    // Digits are truncated.
     EXPECT_EQ(FloatText(1.5f, 2), u"1.50");
     EXPECT_EQ(FloatText(2.0f, 4), u"2.0");
     EXPECT_EQ(FloatText(-0.25f, 3), u"-0.250");
@@ -45,20 +46,13 @@ TEST(CKorvelString, FloatDigitsAreTruncated)
     EXPECT_EQ(FloatText(-0.0f, 0), u"-0");
     EXPECT_EQ(FloatText(99.9f, 0), u"99");
     EXPECT_EQ(FloatText(16777216.0f, 1), u"16777216.0");
-}
-
-TEST(CKorvelString, FloatFractionIsExact)
-{
     // Below 1 the whole mantissa counts: 0.1f is 0.100000001490116...
     EXPECT_EQ(FloatText(0.1f, 3), u"0.100");
     EXPECT_EQ(FloatText(0.1f, 9), u"0.100000001");
     EXPECT_EQ(FloatText(0.3f, 2), u"0.30");
     EXPECT_EQ(FloatText(1e-10f, 3), u"0.000");
-}
-
-TEST(CKorvelString, FloatExtremesAreReadable)
-{
     EXPECT_EQ(FloatText(3.0e38f, 0), u"300000000549775575777803994281145270272");
     EXPECT_EQ(FloatText(std::numeric_limits<float>::infinity(), 2), u"inf");
     EXPECT_EQ(FloatText(-std::numeric_limits<float>::infinity(), 2), u"-inf");
 }
+

@@ -27,10 +27,7 @@ TEST(CKorvelString, Utf8DecodesWellFormedSequences)
     EXPECT_EQ(Units(Utf8("\xF0\x9F\x98\x80")), (std::u16string{0xD83D, 0xDE00}));
     // Surrogate halves sent as three-byte sequences come back as those units.
     EXPECT_EQ(Units(Utf8("\xED\xA0\xBD\xED\xB8\x80")), (std::u16string{0xD83D, 0xDE00}));
-}
-
-TEST(CKorvelString, Utf8NothingForNullOrShortLength)
-{
+    // Nothing for a null text or a length below one.
     CKorvelString str(L"old");
     str.FromUTF8(nullptr, -1);
     ExpectEmpty(str);
@@ -42,7 +39,7 @@ TEST(CKorvelString, Utf8NothingForNullOrShortLength)
     ExpectEmpty(str);
 }
 
-TEST(CKorvelString, Utf8InvalidBytesBecomeReplacementCharacters)
+TEST(CKorvelString, Utf8InvalidOrTruncatedBytesBecomeReplacementCharacters)
 {
     const char16_t R = 0xFFFD;
     EXPECT_EQ(Units(Utf8("a\xA9z")), (std::u16string{u'a', R, u'z'}));
@@ -57,11 +54,6 @@ TEST(CKorvelString, Utf8InvalidBytesBecomeReplacementCharacters)
     EXPECT_EQ(Units(Utf8("\xFF\xF8")), (std::u16string{R, R}));
     // A sequence cut short by another byte gives one replacement for its valid part.
     EXPECT_EQ(Units(Utf8("\xE2\x82x")), (std::u16string{R, u'x'}));
-}
-
-TEST(CKorvelString, Utf8TruncatedSequenceReadsNothingPastTheEnd)
-{
-    const char16_t R = 0xFFFD;
     // Heap copies, so the sanitizer sees any read past them.
     std::vector<char> aThree = {'a', '\xE2', '\x82'};
     CKorvelString str;

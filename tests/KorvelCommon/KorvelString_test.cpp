@@ -9,7 +9,7 @@
 
 // --- construction and conversions --------------------------------------------------
 
-TEST(CKorvelString, EmptyInputsGiveNoBuffer)
+TEST(CKorvelString, EmptyInputsGiveNoBufferAndLongOnesAreCut)
 {
     ExpectEmpty(CKorvelString(""));
     CKorvelString str(L"abc");
@@ -22,29 +22,34 @@ TEST(CKorvelString, EmptyInputsGiveNoBuffer)
     ExpectEmpty(CKorvelString(static_cast<const char*>(nullptr)));
     ExpectEmpty(CKorvelString(static_cast<const CKorvelString*>(nullptr)));
     ExpectEmpty(CKorvelString());
+
+    // Sources are cut at the length limit.
+    std::string strLong(CKorvelString::MAX_LENGTH + 10, 'x');
+    CKorvelString cut(strLong.c_str());
+    EXPECT_EQ(cut.GetLength(), 511999);
+    EXPECT_EQ(cut.GetBuffer()[511999], 0);
+    EXPECT_EQ(CKorvelString::ComputeLength(strLong.c_str()), 511999);
+    EXPECT_EQ(CKorvelString::ComputeLength(static_cast<const char*>(nullptr)), 0);
+    EXPECT_EQ(CKorvelString::ComputeLength(L"abc"), 3);
 }
 
-TEST(CKorvelString, EightBitTextWidensSignedAndNarrowsBack)
+TEST(CKorvelString, EightBitAndWideConversions)
 {
-    CKorvelString str("a\xE9\x80");
+    CKorvelString str("a\xE9\x80"); // widened signed, narrowed back
     EXPECT_EQ(Units(str), (std::u16string{u'a', 0xFFE9, 0xFF80}));
     char aOut[4] = {1, 1, 1, 1};
     str.MakeAnsi(aOut);
     EXPECT_EQ(std::string(aOut), "a\xE9\x80");
-
     char aEmpty[1] = {1};
     CKorvelString().MakeAnsi(aEmpty);
     EXPECT_EQ(aEmpty[0], 0);
-}
 
-TEST(CKorvelString, WideTextKeepsLowSixteenBits)
-{
+    // Wide text keeps the low sixteen bits; a character whose low half is zero ends the text.
     const wchar_t aText[] = {L'a', 0x1F600, 0x10000, L'b', 0};
-    // The character whose low half is zero would end the text.
     EXPECT_EQ(Units(CKorvelString(aText)), (std::u16string{u'a', 0xF600}));
 }
 
-TEST(CKorvelString, CopiesAreDeepAndSelfCopyIsHarmless)
+TEST(CKorvelString, CopiesAreDeepAndOwnTextIsSafe)
 {
     CKorvelString a(L"hello");
     CKorvelString b(a);
@@ -55,14 +60,7 @@ TEST(CKorvelString, CopiesAreDeepAndSelfCopyIsHarmless)
     EXPECT_EQ(Units(c), u"hello");
     a = a;
     EXPECT_EQ(Units(a), u"hello");
-    CKorvelString* pNew = CKorvelString::New();
-    ASSERT_NE(pNew, nullptr);
-    ExpectEmpty(*pNew);
-    delete pNew;
-}
 
-TEST(CKorvelString, SetFromOwnBufferIsSafe)
-{
     CKorvelString str(L"abcdef");
     str.Set(str.GetBuffer() + 2);
     EXPECT_EQ(Units(str), u"cdef");
@@ -70,33 +68,9 @@ TEST(CKorvelString, SetFromOwnBufferIsSafe)
     EXPECT_EQ(Units(str), u"cdef");
 }
 
-TEST(CKorvelString, SourcesAreCutAtTheLengthLimit)
-{
-    std::string strLong(CKorvelString::MAX_LENGTH + 10, 'x');
-    CKorvelString str(strLong.c_str());
-    EXPECT_EQ(str.GetLength(), 511999);
-    EXPECT_EQ(str.GetBuffer()[511999], 0);
-    EXPECT_EQ(CKorvelString::ComputeLength(strLong.c_str()), 511999);
-    EXPECT_EQ(CKorvelString::ComputeLength(static_cast<const char*>(nullptr)), 0);
-    EXPECT_EQ(CKorvelString::ComputeLength(L"abc"), 3);
-}
-
-TEST(CKorvelString, SetAtStaysInsideTheText)
-{
-    CKorvelString str(L"abc");
-    str.SetAt(1, 'X');
-    str.SetAt(3, 'Y');
-    str.SetAt(-1, 'Z');
-    str.SetAt(100, 'Z');
-    EXPECT_EQ(Units(str), u"aXc");
-    CKorvelString empty;
-    empty.SetAt(0, 'a');
-    ExpectEmpty(empty);
-}
-
 // --- comparison and search ------------------------------------------------------------------
 
-TEST(CKorvelString, CompareOrdersUnitsUnsignedWithPrefixesFirst)
+TEST(CKorvelString, CompareOrdersUnitsUnsignedAndCaseMappingPairsLatin1)
 {
     CKorvelString empty, a(L"a"), ab(L"ab"), abc(L"abc"), z(L"z");
     EXPECT_EQ(empty.Compare(CKorvelString()), 0);
@@ -108,10 +82,7 @@ TEST(CKorvelString, CompareOrdersUnitsUnsignedWithPrefixesFirst)
     EXPECT_EQ(FromUnits(std::u16string{0xFF80}).Compare(z), 1);
     EXPECT_EQ(abc.IsEqual(CKorvelString(L"abc")), 1);
     EXPECT_EQ(abc.IsEqual(ab), 0);
-}
-
-TEST(CKorvelString, CaseMappingPairsLatin1Letters)
-{
+    // Case mapping pairs the Latin-1 letters.
     EXPECT_EQ(CKorvelString(L"ABC").CompareNoCase(CKorvelString(L"abc")), 0);
     EXPECT_EQ(FromUnits(u"\u00C0").CompareNoCase(FromUnits(u"\u00E0")), 0);
     EXPECT_EQ(FromUnits(u"\u00DE").CompareNoCase(FromUnits(u"\u00FE")), 0);
@@ -128,20 +99,16 @@ TEST(CKorvelString, CaseMappingPairsLatin1Letters)
     EXPECT_EQ(Units(mixed), u"MiX");
 }
 
-TEST(CKorvelString, FindUnit)
+TEST(CKorvelString, Search)
 {
-    CKorvelString abc(L"abc");
+    CKorvelString abc(L"abc"), aba(L"aba"), abab(L"abab");
     EXPECT_EQ(CKorvelString(L"xyx").Find('x', -5), 0);
     EXPECT_EQ(abc.Find(0, 0), 3);
     EXPECT_EQ(abc.Find('c', 1), 2);
     EXPECT_EQ(abc.Find('a', 1), -1);
     EXPECT_EQ(abc.Find('a', 4), -1);
     EXPECT_EQ(CKorvelString().Find(0, 0), -1);
-}
 
-TEST(CKorvelString, FindUnitReverse)
-{
-    CKorvelString aba(L"aba");
     EXPECT_EQ(aba.FindReverse('a', -1), 2);
     EXPECT_EQ(aba.FindReverse('a', 1), 0);
     EXPECT_EQ(aba.FindReverse('b', 0), -1);
@@ -149,29 +116,19 @@ TEST(CKorvelString, FindUnitReverse)
     EXPECT_EQ(aba.FindReverse('a', -2), -1);
     EXPECT_EQ(aba.FindReverse(0, 3), 3);
     EXPECT_EQ(CKorvelString().FindReverse('a', -1), -1);
-}
 
-TEST(CKorvelString, FindText)
-{
-    CKorvelString abc(L"abc");
-    EXPECT_EQ(abc.Find(CKorvelString(L"bc"), 0), 1);
     EXPECT_EQ(abc.Find(CKorvelString(L"bc"), -3), 1);
     EXPECT_EQ(abc.Find(CKorvelString(L"bc"), 2), -1);
     EXPECT_EQ(abc.Find(CKorvelString(L"abcd"), 0), -1);
     EXPECT_EQ(abc.Find(CKorvelString(), 0), -1);
     EXPECT_EQ(CKorvelString().Find(abc, 0), -1);
     EXPECT_EQ(abc.Find(CKorvelString(L"c"), 4), -1);
-}
 
-TEST(CKorvelString, BeginsAndEndsWith)
-{
-    CKorvelString abab(L"abab");
     EXPECT_EQ(abab.BeginsWith(CKorvelString(L"ab")), 1);
     EXPECT_EQ(abab.BeginsWith(CKorvelString(L"b")), 0);
     EXPECT_EQ(abab.BeginsWith(CKorvelString()), 0);
     // The last units decide, even when the suffix also occurs earlier.
     EXPECT_EQ(abab.EndsWith(CKorvelString(L"ab")), 1);
-    EXPECT_EQ(CKorvelString(L"cab").EndsWith(CKorvelString(L"ab")), 1);
     EXPECT_EQ(abab.EndsWith(CKorvelString(L"ba")), 0);
     EXPECT_EQ(abab.EndsWith(CKorvelString(L"xabab")), 0);
     EXPECT_EQ(abab.EndsWith(CKorvelString()), 0);
@@ -179,26 +136,17 @@ TEST(CKorvelString, BeginsAndEndsWith)
 
 // --- editing -----------------------------------------------------------------------------------
 
-TEST(CKorvelString, AddAppendsUnitsAndStrings)
+TEST(CKorvelString, AddMidSetLengthAndSetAt)
 {
     CKorvelString str;
     str.Add('a');
-    EXPECT_EQ(Units(str), u"a");
     str.Add(CKorvelString(L"bc"));
-    EXPECT_EQ(Units(str), u"abc");
     str.Add(str);
-    EXPECT_EQ(Units(str), u"abcabc");
     str.Add(CKorvelString());
     str.Add(static_cast<unsigned short>(0));
     EXPECT_EQ(Units(str), u"abcabc");
-    CKorvelString empty;
-    empty.Add(CKorvelString(L"xy"));
-    EXPECT_EQ(Units(empty), u"xy");
-}
 
-TEST(CKorvelString, MidIsClampedToTheText)
-{
-    CKorvelString str(L"abcdef");
+    str.Set(L"abcdef"); // Mid is clamped to the text
     EXPECT_EQ(Units(str.Mid(2, 3)), u"cde");
     EXPECT_EQ(Units(str.Mid(2, -1)), u"cdef");
     EXPECT_EQ(Units(str.Mid(4, 10)), u"ef");
@@ -206,11 +154,8 @@ TEST(CKorvelString, MidIsClampedToTheText)
     ExpectEmpty(str.Mid(6, -1));
     ExpectEmpty(str.Mid(99, 2));
     ExpectEmpty(CKorvelString().Mid(0, 5));
-}
 
-TEST(CKorvelString, SetLengthPadsWithSpacesOrCuts)
-{
-    CKorvelString str(L"ab");
+    str.Set(L"ab"); // SetLength pads with spaces or cuts
     str.SetLength(5);
     EXPECT_EQ(Units(str), u"ab   ");
     str.SetLength(1);
@@ -219,9 +164,19 @@ TEST(CKorvelString, SetLengthPadsWithSpacesOrCuts)
     ExpectEmpty(str);
     str.SetLength(2);
     EXPECT_EQ(Units(str), u"  ");
+
+    str.Set(L"abc"); // SetAt stays inside the text
+    str.SetAt(1, 'X');
+    str.SetAt(3, 'Y');
+    str.SetAt(-1, 'Z');
+    str.SetAt(100, 'Z');
+    EXPECT_EQ(Units(str), u"aXc");
+    CKorvelString empty;
+    empty.SetAt(0, 'a');
+    ExpectEmpty(empty);
 }
 
-TEST(CKorvelString, ReplaceFirstOccurrence)
+TEST(CKorvelString, ReplaceFirstOccurrenceAndReplaceAllFromTheStart)
 {
     CKorvelString str(L"abcb");
     EXPECT_EQ(str.Replace(CKorvelString(L"b"), CKorvelString(L"xy")), 1);
@@ -231,29 +186,24 @@ TEST(CKorvelString, ReplaceFirstOccurrence)
     EXPECT_EQ(Units(str), u"axycb");
     EXPECT_EQ(str.Replace(CKorvelString(L"axycb"), CKorvelString()), 0);
     ExpectEmpty(str);
-}
 
-TEST(CKorvelString, ReplaceAllRepeatsFromTheStart)
-{
-    CKorvelString str(L"aaaa");
-    str.ReplaceAll(CKorvelString(L"aa"), CKorvelString(L"a"));
-    EXPECT_EQ(Units(str), u"a");
-    str.Set(L"abc");
-    str.ReplaceAll(CKorvelString(L"a"), CKorvelString(L"a"));
-    EXPECT_EQ(Units(str), u"abc");
-    // Occurrences made by a replacement are replaced too.
-    str.Set(L"aabbc");
-    str.ReplaceAll(CKorvelString(L"ab"), CKorvelString());
-    EXPECT_EQ(Units(str), u"c");
-    str.Set(L"xaabb");
-    str.ReplaceAll(CKorvelString(L"ab"), CKorvelString(L"a"));
-    EXPECT_EQ(Units(str), u"xaa");
-    str.Set(L"bba");
-    str.ReplaceAll(CKorvelString(L"ba"), CKorvelString(L"ab"));
-    EXPECT_EQ(Units(str), u"abb");
-    str.Set(L"line\\nnext\\n");
-    str.ReplaceAll(CKorvelString(L"\\n"), CKorvelString(L"\n"));
-    EXPECT_EQ(Units(str), u"line\nnext\n");
+    // ReplaceAll repeats from the start; then cases the comparison below skips, where the new
+    // text equals or holds the old.
+    struct sCase
+    {
+        const wchar_t *pText, *pOld, *pNew;
+        std::u16string expected;
+    };
+    const sCase kCases[] = {{L"aaaa", L"aa", L"a", u"a"},
+                            {L"abc", L"a", L"a", u"abc"},
+                            {L"a$b$", L"$", L"$$", u"a$$b$$"},
+                            {L"line\\nnext\\n", L"\\n", L"\n", u"line\nnext\n"}};
+    for (const sCase& c : kCases)
+    {
+        str.Set(c.pText);
+        str.ReplaceAll(CKorvelString(c.pOld), CKorvelString(c.pNew));
+        EXPECT_EQ(Units(str), c.expected);
+    }
 }
 
 TEST(CKorvelString, ReplaceAllMatchesRepeatedReplace)
@@ -290,43 +240,28 @@ TEST(CKorvelString, ReplaceAllMatchesRepeatedReplace)
     EXPECT_GT(iCompared, 500);
 }
 
-TEST(CKorvelString, ReplaceAllEndsWhenTheNewTextHoldsTheOld)
-{
-    CKorvelString str(L"a$b$");
-    str.ReplaceAll(CKorvelString(L"$"), CKorvelString(L"$$"));
-    EXPECT_EQ(Units(str), u"a$$b$$");
-}
-
 // --- file record --------------------------------------------------------------------------------
 
-TEST(CKorvelString, SaveWritesCountAndUnits)
-{
-    unsigned char aBlock[16] = {};
-    CKorvelFile file;
-    ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
-    CKorvelString(L"ab").Save(file);
-    EXPECT_EQ(file.GetPosition(), 8);
-    const unsigned char aExpected[8] = {2, 0, 0, 0, 0x61, 0, 0x62, 0};
-    EXPECT_EQ(memcmp(aBlock, aExpected, 8), 0);
-    CKorvelString().Save(file);
-    EXPECT_EQ(file.GetPosition(), 12);
-}
-
-TEST(CKorvelString, LoadReadsWhatSaveWrote)
+TEST(CKorvelString, SaveWritesCountAndUnitsAndLoadReadsThem)
 {
     unsigned char aBlock[64] = {};
     CKorvelFile file;
     ASSERT_EQ(file.OpenFromMemory(aBlock, sizeof(aBlock), CKorvelFile::FLAG_WRITE), KE_OK);
+    CKorvelString(L"ab").Save(file);
+    const unsigned char aExpected[8] = {2, 0, 0, 0, 0x61, 0, 0x62, 0};
+    EXPECT_EQ(memcmp(aBlock, aExpected, 8), 0);
     CKorvelString original(FromUnits(std::u16string{u'x', 0xFFE9, 0xD83D, 0x1234}));
     original.Save(file);
     CKorvelString().Save(file);
-    file.Seek(0, KET_SEEK_BEGIN);
+    EXPECT_EQ(file.GetPosition(), 8 + 12 + 4);
+
+    file.Seek(8, KET_SEEK_BEGIN);
     CKorvelString loaded(L"old");
     loaded.Load(file);
     EXPECT_EQ(Units(loaded), Units(original));
     loaded.Load(file);
     ExpectEmpty(loaded);
-    EXPECT_EQ(file.GetPosition(), 4 + 8 + 4);
+    EXPECT_EQ(file.GetPosition(), 8 + 12 + 4);
 }
 
 TEST(CKorvelString, LoadRejectsUntrustedCounts)

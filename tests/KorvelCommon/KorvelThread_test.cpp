@@ -165,7 +165,9 @@ TEST(IKorvelThread, StartStopAndRestart)
     CSpinner t;
     EXPECT_FALSE(t.HasWorker());
     EXPECT_EQ(t.GetThreadPriority(), 251u);
-    ASSERT_EQ(t.Startup(251), 1);
+    ASSERT_EQ(t.Startup(252), 1);
+    EXPECT_EQ(t.GetThreadPriority(), 252u); // stored even when the platform refuses it
+    EXPECT_TRUE(pthread_equal(IKorvelThread::GetID(), pthread_self())); // the caller's thread
     EXPECT_TRUE(t.IsRunning());
     EXPECT_TRUE(t.IsAlive());
     ASSERT_TRUE(WaitUntil([&] { return t.m_iPasses > 0; }));
@@ -182,16 +184,14 @@ TEST(IKorvelThread, StartStopAndRestart)
     EXPECT_FALSE(t.IsAlive());
     EXPECT_FALSE(t.IsSuspended());
     t.Shutdown(); // twice is harmless
-}
+    t.SetThreadPriority(10); // no worker: only stored
+    EXPECT_EQ(t.GetThreadPriority(), 10u);
 
-TEST(IKorvelThread, IdleObjectIgnoresSuspendResumeAndShutdown)
-{
-    CSpinner t;
-    t.Suspend(); // must not block
-    t.Resume();
-    t.Shutdown();
-    EXPECT_FALSE(t.IsRunning());
-    EXPECT_FALSE(t.IsAlive());
+    CSpinner idle; // an idle object ignores Suspend, Resume and Shutdown
+    idle.Suspend(); // must not block
+    idle.Resume();
+    idle.Shutdown();
+    EXPECT_FALSE(idle.IsAlive());
 }
 
 TEST(IKorvelThread, ProcedureReturningByItselfClearsFlags)
@@ -206,39 +206,15 @@ TEST(IKorvelThread, ProcedureReturningByItselfClearsFlags)
     EXPECT_FALSE(t.HasWorker());
 }
 
-TEST(IKorvelThread, PriorityIsStoredEvenWhenThePlatformRefusesIt)
-{
-    CSpinner t;
-    ASSERT_EQ(t.Startup(252), 1);
-    EXPECT_EQ(t.GetThreadPriority(), 252u);
-    t.Shutdown();
-    t.SetThreadPriority(10); // no worker: only stored
-    EXPECT_EQ(t.GetThreadPriority(), 10u);
-}
-
-TEST(IKorvelThread, GetIDIsTheCallersThread)
-{
-    CSpinner t;
-    ASSERT_EQ(t.Startup(251), 1);
-    EXPECT_TRUE(pthread_equal(IKorvelThread::GetID(), pthread_self()));
-    t.Shutdown();
-}
-
-TEST(IKorvelThread, SuspendedWorkerIsResumedFromAnotherThread)
+TEST(IKorvelThread, SuspendedWorkerIsResumedAndNoWakeUpIsLost)
 {
     CConsumer c;
     ASSERT_EQ(c.Startup(251), 1);
     ASSERT_TRUE(WaitUntil([&] { return c.IsSuspended(); }));
-    c.Push(5);
+    c.Push(5); // from another thread than the worker
     ASSERT_TRUE(WaitUntil([&] { return c.m_iTaken == 1; }));
     EXPECT_EQ(c.m_llSum, 5);
-    c.Shutdown();
-}
 
-TEST(IKorvelThread, NoWakeUpIsLostUnderManyProducers)
-{
-    CConsumer c;
-    ASSERT_EQ(c.Startup(251), 1);
     const int kProducers = 4, kEach = 2000;
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p)
@@ -248,8 +224,8 @@ TEST(IKorvelThread, NoWakeUpIsLostUnderManyProducers)
         });
     for (auto& th : producers)
         th.join();
-    ASSERT_TRUE(WaitUntil([&] { return c.m_iTaken == kProducers * kEach; }));
-    EXPECT_EQ(c.m_llSum, (long long)kProducers * kEach * (kEach + 1) / 2);
+    ASSERT_TRUE(WaitUntil([&] { return c.m_iTaken == 1 + kProducers * kEach; }));
+    EXPECT_EQ(c.m_llSum, 5 + (long long)kProducers * kEach * (kEach + 1) / 2);
     c.Shutdown();
 }
 
@@ -306,13 +282,17 @@ TEST(IKorvelThread, SleepWaitsAtLeastTheGivenTime)
     EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(20));
 }
 
-TEST(CKorvelMutex, ExcludesUnderContention)
+TEST(CKorvelMutex, ExcludesUnderContentionAndAllCriticalSectionsShareOneLock)
 {
     CKorvelMutex m;
     EXPECT_EQ(CountUnderContention([&] { return m.Startup(); }, [&] { m.Shutdown(); }), 80000);
+    // A different object for every call, so only the shared mutex can exclude.
+    EXPECT_EQ(CountUnderContention([] { return CKorvelCriticalSection().Enter(); },
+                                   [] { CKorvelCriticalSection().Leave(); }),
+              80000);
 }
 
-TEST(CKorvelMutex, UnlockByAThreadThatDoesNotHoldItIsRefused)
+TEST(CKorvelMutex, ForeignUnlockIsRefusedAndRelockIsAnErrorNotAHang)
 {
     SKIP_LOCK_MISUSE_UNDER_TSAN();
     CKorvelMutex* m = CKorvelMutex::New();
@@ -320,31 +300,12 @@ TEST(CKorvelMutex, UnlockByAThreadThatDoesNotHoldItIsRefused)
     ASSERT_EQ(m->Startup(), 1);
     int iOther = -1;
     std::thread([&] { iOther = m->Shutdown(); }).join();
-    EXPECT_EQ(iOther, 0);
+    EXPECT_EQ(iOther, 0); // a thread that does not hold it
+    ExpectRelockRefused([&] { return m->Startup(); });
     EXPECT_EQ(m->Shutdown(), 1);
     delete m;
-}
 
-TEST(CKorvelMutex, RelockByTheHolderIsAnErrorNotAHang)
-{
-    SKIP_LOCK_MISUSE_UNDER_TSAN();
-    CKorvelMutex m;
-    ASSERT_EQ(m.Startup(), 1);
-    ExpectRelockRefused([&] { return m.Startup(); });
-    m.Shutdown();
-}
-
-TEST(CKorvelCriticalSection, AllInstancesShareOneLock)
-{
-    // A different object for every call, so only the shared mutex can exclude.
-    EXPECT_EQ(CountUnderContention([] { return CKorvelCriticalSection().Enter(); },
-                                   [] { CKorvelCriticalSection().Leave(); }),
-              80000);
-}
-
-TEST(CKorvelCriticalSection, EnteringTwiceIsAnErrorNotAHang)
-{
-    SKIP_LOCK_MISUSE_UNDER_TSAN();
+    // Entering a critical section twice, through another object.
     CKorvelCriticalSection* a = CKorvelCriticalSection::New();
     CKorvelCriticalSection b;
     ASSERT_EQ(a->Enter(), 1);

@@ -95,7 +95,7 @@ TEST_F(CKorvelUsabilityDataCollectionTest, FramesHoldCopiesOfTheirEvents)
     EXPECT_EQ(m_Recording.GetByteCount(), 0u);
 }
 
-TEST_F(CKorvelUsabilityDataCollectionTest, SavesTheDocumentedLayout)
+TEST_F(CKorvelUsabilityDataCollectionTest, SavesTheDocumentedLayoutAndLoadAppends)
 {
     m_Recording.Startup(nullptr);
     m_Recording.AddFrame(0.5f);
@@ -113,27 +113,19 @@ TEST_F(CKorvelUsabilityDataCollectionTest, SavesTheDocumentedLayout)
     PutF32(aExpected, 0.25f);
     PutU32(aExpected, 0);
     EXPECT_EQ(ReadTestFile(strPath), aExpected);
-}
 
-TEST_F(CKorvelUsabilityDataCollectionTest, LoadAppendsToTheFramesHeld)
-{
-    m_Recording.Startup(nullptr);
-    m_Recording.AddFrame(1.0f);
-    m_Recording.AddEventToFrame(0, KeyDown('q'));
-    std::string strPath = m_Dir.File("usage.dat");
-    ASSERT_EQ(m_Recording.Save(CKorvelString(strPath.c_str())), KE_OK);
+    // Loading appends to the frames held; the byte count stays that of the recording.
     unsigned int uBytes = m_Recording.GetByteCount();
-
     EXPECT_EQ(m_Recording.Load(CKorvelString(strPath.c_str())), KE_OK);
     EXPECT_EQ(m_Recording.Load(CKorvelString(strPath.c_str())), KE_OK);
-    ASSERT_EQ(m_Recording.GetFrameCount(), 3u);
-    EXPECT_EQ(m_Recording.GetFrameTime(2), 1.0f);
-    ASSERT_NE(m_Recording.GetFrameEvent(2, 0), nullptr);
-    EXPECT_EQ(m_Recording.GetFrameEvent(2, 0)->m_iKey, 'q');
+    ASSERT_EQ(m_Recording.GetFrameCount(), 6u);
+    EXPECT_EQ(m_Recording.GetFrameTime(4), 0.5f);
+    ASSERT_NE(m_Recording.GetFrameEvent(4, 0), nullptr);
+    EXPECT_EQ(m_Recording.GetFrameEvent(4, 0)->m_iKey, 0xF00D);
     EXPECT_EQ(m_Recording.GetByteCount(), uBytes);
 }
 
-TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordings)
+TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordingsOrHoldCountsBeyondTheData)
 {
     EXPECT_EQ(m_Recording.Load(CKorvelString(m_Dir.File("absent.dat").c_str())), KE_ERR_FILEOPEN);
     EXPECT_EQ(m_Recording.Save(CKorvelString(m_Dir.File("no/such/folder.dat").c_str())), KE_ERR_FILEOPEN);
@@ -142,6 +134,17 @@ TEST_F(CKorvelUsabilityDataCollectionTest, FilesThatCannotBeReadOrAreNotRecordin
     EXPECT_EQ(LoadBytes(aBytes), KE_ERR_DECODE);
     EXPECT_EQ(LoadBytes({'K', 'U'}), KE_ERR_DECODE);
     EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
+
+    // Counts beyond the data are rejected.
+    std::vector<uint8_t> aHuge = Header(0xFFFFFFFFu);
+    PutF32(aHuge, 0.1f);
+    PutU32(aHuge, 0x40000000u);
+    PutEvent(aHuge, KET_EVENT_BUTTONDOWN, 1);
+    EXPECT_EQ(LoadBytes(aHuge), KE_ERR_BADDATA);
+    EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
+    std::vector<uint8_t> aTitle = {'K', 'U', 'D', 'C'};
+    PutU32(aTitle, 0x7FFFFFFFu);
+    EXPECT_EQ(LoadBytes(aTitle), KE_ERR_BADDATA);
 }
 
 TEST_F(CKorvelUsabilityDataCollectionTest, DataEndingEarlyKeepsTheWholeFramesBeforeIt)
@@ -162,20 +165,6 @@ TEST_F(CKorvelUsabilityDataCollectionTest, DataEndingEarlyKeepsTheWholeFramesBef
     aBytes.resize(aBytes.size() - 2); // cut inside an event
     EXPECT_EQ(LoadBytes(aBytes), KE_ERR_BADDATA);
     EXPECT_EQ(m_Recording.GetFrameCount(), 1u);
-}
-
-TEST_F(CKorvelUsabilityDataCollectionTest, CountsBeyondTheDataAreRejected)
-{
-    std::vector<uint8_t> aBytes = Header(0xFFFFFFFFu);
-    PutF32(aBytes, 0.1f);
-    PutU32(aBytes, 0x40000000u);
-    PutEvent(aBytes, KET_EVENT_BUTTONDOWN, 1);
-    EXPECT_EQ(LoadBytes(aBytes), KE_ERR_BADDATA);
-    EXPECT_EQ(m_Recording.GetFrameCount(), 0u);
-
-    std::vector<uint8_t> aTitle = {'K', 'U', 'D', 'C'};
-    PutU32(aTitle, 0x7FFFFFFFu);
-    EXPECT_EQ(LoadBytes(aTitle), KE_ERR_BADDATA);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -71,39 +72,35 @@ std::string Saved(CKorvelXMLDataNode& node, unsigned char bHeader, KE_RETVAL* pR
 
 // --- parsing ------------------------------------------------------------------------------
 
-TEST(CKorvelXMLDataNode, AttributesBecomeDollarChildren)
+TEST(CKorvelXMLDataNode, ParsesToTheExpectedTree)
 {
-    EXPECT_EQ(DumpDoc("<a x=\"1\" y=\"b&amp;c\"/>"), "<noname>(a($x=1,$y=b&c))");
-    EXPECT_EQ(DumpDoc("<a\r\n x = \"1\" e=\"\" />"), "<noname>(a($x=1,$e=<null>))");
-    EXPECT_EQ(DumpDoc("<a v=\"&lt;&gt;&quot;&apos;&#65;&x\"/>"), "<noname>(a($v=<>\"'#65;x))");
+    const std::pair<std::string, const char*> kCases[] = {
+        // Attributes become "$" children, entity-decoded.
+        {"<a x=\"1\" y=\"b&amp;c\"/>", "<noname>(a($x=1,$y=b&c))"},
+        {"<a\r\n x = \"1\" e=\"\" />", "<noname>(a($x=1,$e=<null>))"},
+        {"<a v=\"&lt;&gt;&quot;&apos;&#65;&x\"/>", "<noname>(a($v=<>\"'#65;x))"},
+        // Element text is kept as $ORIG_DATA; alone, it counts when more than white space.
+        {"<a x=\"1\">hello</a>", "<noname>(a($x=1,$ORIG_DATA=hello))"},
+        {"<a x=\"1\">\n</a>", "<noname>(a($x=1,$ORIG_DATA=\n))"},
+        {"<a><b>1 &lt; 2</b><c> \t\r\n</c></a>", "<noname>(a(b($ORIG_DATA=1 < 2),c))"},
+        {"<a> t <b/> u <c></c> v </a>", "<noname>(a(b,c))"}, // dropped between elements
+        // Comments and declarations are skipped.
+        {"<?xml version=\"1.0\"?>\n<!DOCTYPE doc>\n<!-- <z/> -->\n<a v=\"1<!--c-->2\"/>", "<noname>(a($v=1        2))"},
+        {"<!-- a <!-- b --> <x/> --><d/>--><e/>", "<noname>(d,e)"},
+        // Parsing stops at an unmatched closing tag; closing names are not compared.
+        {"<a/></x><b/>", "<noname>(a)"},
+        {"<a><b></a></a></x><c/>", "<noname>(a(b))"},
+        {"<a x=\"1\"><b", "<noname>(a($x=1))"},
+        {"no tags at all <", "<noname>"},
+        // Values that decode to nothing are absent.
+        {"<a x=\"&\"><b>&</b><c>& </c></a>", "<noname>(a($x=<null>,b,c))"},
+        {std::string("<a x=\"\0v\">\0text</a>", 19), "<noname>(a($x=<null>))"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(DumpDoc(c.first), c.second) << c.first;
 }
 
-TEST(CKorvelXMLDataNode, ElementTextIsKeptAsOrigData)
-{
-    EXPECT_EQ(DumpDoc("<a x=\"1\">hello</a>"), "<noname>(a($x=1,$ORIG_DATA=hello))");
-    EXPECT_EQ(DumpDoc("<a x=\"1\">\n</a>"), "<noname>(a($x=1,$ORIG_DATA=\n))");
-    // Alone, text counts when it is more than white space; it is entity-decoded.
-    EXPECT_EQ(DumpDoc("<a><b>1 &lt; 2</b><c> \t\r\n</c></a>"), "<noname>(a(b($ORIG_DATA=1 < 2),c))");
-    // Between elements it is dropped.
-    EXPECT_EQ(DumpDoc("<a> t <b/> u <c></c> v </a>"), "<noname>(a(b,c))");
-}
-
-TEST(CKorvelXMLDataNode, CommentsAndDeclarationsAreSkipped)
-{
-    EXPECT_EQ(DumpDoc("<?xml version=\"1.0\"?>\n<!DOCTYPE doc>\n<!-- <z/> -->\n<a v=\"1<!--c-->2\"/>"),
-              "<noname>(a($v=1        2))");
-    EXPECT_EQ(DumpDoc("<!-- a <!-- b --> <x/> --><d/>--><e/>"), "<noname>(d,e)");
-}
-
-TEST(CKorvelXMLDataNode, ParsingStopsAtAnUnmatchedClosingTag)
-{
-    EXPECT_EQ(DumpDoc("<a/></x><b/>"), "<noname>(a)");
-    EXPECT_EQ(DumpDoc("<a><b></a></a></x><c/>"), "<noname>(a(b))"); // closing names are not compared
-    EXPECT_EQ(DumpDoc("<a x=\"1\"><b"), "<noname>(a($x=1))");
-    EXPECT_EQ(DumpDoc("no tags at all <"), "<noname>");
-}
-
-TEST(CKorvelXMLDataNode, NestingIsLimited)
+TEST(CKorvelXMLDataNode, NestingIsLimitedAndLengthsAreNot)
 {
     std::string strOk, strDeep;
     for (int i = 0; i < CKorvelXMLDataNode::MAX_DEPTH; ++i)
@@ -121,18 +118,16 @@ TEST(CKorvelXMLDataNode, NestingIsLimited)
     for (CKorvelXMLDataNode* p = pDoc->FindChild("n", 0); p; p = p->FindChild("n", 0))
         ++iDepth;
     EXPECT_EQ(iDepth, CKorvelXMLDataNode::MAX_DEPTH);
-}
 
-TEST(CKorvelXMLDataNode, LongNamesAndValuesAreKeptWhole)
-{
+    // Long names and values are kept whole.
     std::string strName(2000, 'n'), strValue(5000, 'v');
-    NodePtr pDoc = Parse("<a " + strName + "=\"" + strValue + "\"/>");
+    pDoc = Parse("<a " + strName + "=\"" + strValue + "\"/>");
     EXPECT_EQ(Str(pDoc->Get(("a/$" + strName).c_str(), nullptr)), strValue);
 }
 
 // --- lookup and typed reads ------------------------------------------------------------------
 
-TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachName)
+TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachNameAndFindChildGoesDepthFirst)
 {
     NodePtr pDoc = Parse("<a x=\"1\"><b y=\"2\"/></a><abc x=\"3\"/><a><c v=\"4\"/></a>");
     EXPECT_EQ(Str(pDoc->Get("a/$x", nullptr)), "1");
@@ -146,11 +141,9 @@ TEST(CKorvelXMLDataNode, PathsFollowTheFirstChildOfEachName)
     EXPECT_EQ(Str(pA->Get("b/$y", nullptr)), "2");
     // An element has no text.
     EXPECT_EQ(pDoc->Get("a/b", T("def")), nullptr);
-}
 
-TEST(CKorvelXMLDataNode, FindChildSearchesEachSubtreeBeforeTheNextSibling)
-{
-    NodePtr pDoc = Parse("<r><a><x id=\"1\"/></a><x id=\"2\"/></r>");
+    // FindChild searches each subtree before the next sibling.
+    pDoc = Parse("<r><a><x id=\"1\"/></a><x id=\"2\"/></r>");
     CKorvelXMLDataNode* pRoot = pDoc->FindChild("r", 0);
     ASSERT_NE(pRoot, nullptr);
     EXPECT_EQ(Str(pRoot->FindChild("x", 1)->Get("$id", nullptr)), "1");
@@ -160,7 +153,7 @@ TEST(CKorvelXMLDataNode, FindChildSearchesEachSubtreeBeforeTheNextSibling)
     EXPECT_EQ(pDoc->FindChild("x", 0), nullptr);
 }
 
-TEST(CKorvelXMLDataNode, NumbersUseTheEngineScanner)
+TEST(CKorvelXMLDataNode, NumbersAndVectorsUseTheEngineScanner)
 {
     NodePtr pDoc = Parse("<a e=\"\" n=\"-12\" t=\"abc\" f=\"2.5\"/>");
     EXPECT_EQ(pDoc->GetInt("a/$e", 7), 0);
@@ -169,11 +162,9 @@ TEST(CKorvelXMLDataNode, NumbersUseTheEngineScanner)
     EXPECT_FLOAT_EQ(pDoc->GetFloat("a/$t", 9.0f), 0.0f);
     EXPECT_FLOAT_EQ(pDoc->GetFloat("a/$f", 9.0f), 2.5f);
     EXPECT_FLOAT_EQ(pDoc->GetFloat("a/$missing", 9.0f), 9.0f);
-}
 
-TEST(CKorvelXMLDataNode, VectorsCountEachCommaAndSpace)
-{
-    NodePtr pDoc = Parse("<v a=\"1,2,3\" b=\"1, 2\" f=\"0.5,1.5\" e=\"\"/>");
+    // Vectors count each comma and space.
+    pDoc = Parse("<v a=\"1,2,3\" b=\"1, 2\" f=\"0.5,1.5\" e=\"\"/>");
     EXPECT_EQ(pDoc->GetIntFromVector("v/$a", 2, -1), 3);
     EXPECT_EQ(pDoc->GetIntFromVector("v/$a", 0, -1), 1);
     EXPECT_EQ(pDoc->GetIntFromVector("v/$b", 1, -1), 2);
@@ -195,7 +186,7 @@ TEST(CKorvelXMLDataNode, VectorsCountEachCommaAndSpace)
 
 // --- editing ------------------------------------------------------------------------------------
 
-TEST(CKorvelXMLDataNode, SetCreatesThePathAndStoresOnlyInAttributes)
+TEST(CKorvelXMLDataNode, SetCreatesPathsAndChildListsCanBeEdited)
 {
     CKorvelXMLDataNode doc;
     doc.Set("node/$v", T("text"));
@@ -209,10 +200,7 @@ TEST(CKorvelXMLDataNode, SetCreatesThePathAndStoresOnlyInAttributes)
     CKorvelXMLDataNode* pCreated = doc.GotoPath("a/", 1);
     EXPECT_EQ(pCreated, doc.FindChild("a", 0));
     EXPECT_NE(pCreated, nullptr);
-}
-
-TEST(CKorvelXMLDataNode, ChildListsCanBeEdited)
-{
+    // Child lists can be edited.
     CKorvelXMLDataNode parent("p");
     CKorvelXMLDataNode* pB = parent.CreateChild("b", nullptr);
     parent.CreateChild("$x", T("1"));
@@ -235,7 +223,7 @@ TEST(CKorvelXMLDataNode, ChildListsCanBeEdited)
     EXPECT_EQ(other.ChildCount(), 0);
 }
 
-TEST(CKorvelXMLDataNode, AttributeNodesHaveNoChildren)
+TEST(CKorvelXMLDataNode, AttributeNodesHaveNoChildrenAndTextIsCopiedByLength)
 {
     CKorvelXMLDataNode attribute("$v");
     NodePtr pLoose(attribute.CreateChild("c", nullptr));
@@ -251,10 +239,7 @@ TEST(CKorvelXMLDataNode, AttributeNodesHaveNoChildren)
     CKorvelXMLDataNode element("e");
     element.SetData(T("x"), 0);
     EXPECT_EQ(element.GetData(), nullptr);
-}
-
-TEST(CKorvelXMLDataNode, NamesAndDataAreCopiedByLength)
-{
+    // Names and data are copied by length.
     CKorvelXMLDataNode node;
     node.SetName("$abcdef", 3);
     EXPECT_STREQ(node.GetName(), "$ab");
@@ -314,7 +299,7 @@ TEST(CKorvelXMLDataNode, LoadsFromFilesAndPartsOfFiles)
 
 // --- writing and tokens ------------------------------------------------------------------------------
 
-TEST(CKorvelXMLDataNode, SaveWritesAttributesInTheStartTag)
+TEST(CKorvelXMLDataNode, SaveWritesAttributesInTheStartTagAndReadsBack)
 {
     CKorvelXMLDataNode root("root");
     root.Set("item/$id", T("5"));
@@ -326,10 +311,8 @@ TEST(CKorvelXMLDataNode, SaveWritesAttributesInTheStartTag)
     EXPECT_EQ(iResult, KE_ERR_NOTSTARTED);
     EXPECT_EQ(Saved(nameless, 1, &iResult), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n");
     EXPECT_EQ(iResult, KE_ERR_NOTSTARTED);
-}
 
-TEST(CKorvelXMLDataNode, SavedDocumentsReadBackToTheSameTree)
-{
+    // Saved documents read back to the same tree.
     const char* aDocs[] = {
         "<layout w=\"1\"><element name=\"a&amp;b\" q=\"&quot;&lt;x&gt;'\"><size w=\"0.5\"/></element>"
         "<text x=\"1\">1 &lt; 2 &amp; 3 -->\"</text><empty/><only>plain</only></layout>",
@@ -344,15 +327,9 @@ TEST(CKorvelXMLDataNode, SavedDocumentsReadBackToTheSameTree)
         EXPECT_EQ(Dump(Parse(strSaved).get()), Dump(pTree.get())) << strSaved;
     }
     // A name ending in "--" must not close a comment when it meets the '>'.
-    CKorvelXMLDataNode root("r--");
-    root.Set("c--/$ORIG_DATA", T("t"));
-    EXPECT_EQ(Dump(Parse(Saved(root, 0)).get()), "<noname>(r--(c--($ORIG_DATA=t)))");
-}
-
-TEST(CKorvelXMLDataNode, ValuesThatDecodeToNothingAreAbsent)
-{
-    EXPECT_EQ(DumpDoc("<a x=\"&\"><b>&</b><c>& </c></a>"), "<noname>(a($x=<null>,b,c))");
-    EXPECT_EQ(DumpDoc(std::string("<a x=\"\0v\">\0text</a>", 19)), "<noname>(a($x=<null>))");
+    CKorvelXMLDataNode dashes("r--");
+    dashes.Set("c--/$ORIG_DATA", T("t"));
+    EXPECT_EQ(Dump(Parse(Saved(dashes, 0)).get()), "<noname>(r--(c--($ORIG_DATA=t)))");
 }
 
 TEST(CKorvelXMLDataNode, GetNextItemReadsBraceTokens)
