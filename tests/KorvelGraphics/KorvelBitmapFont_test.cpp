@@ -24,17 +24,6 @@ std::string Replace(std::string s, const std::string& strFrom, const std::string
 }
 } // namespace
 
-TEST(CKorvelBitmapFont, StartsEmptyAtScaleOne)
-{
-    CKorvelBitmapFont font;
-    EXPECT_EQ(font.GetCharCount(), 0);
-    EXPECT_EQ(font.GetPageCount(), 0);
-    EXPECT_EQ(font.GetLineHeight(), 0u);
-    EXPECT_FLOAT_EQ(font.GetFontScale(), 1.0f);
-    EXPECT_EQ(font.GetCharInfo(65), nullptr);
-    EXPECT_EQ(font.GetProgram(), nullptr);
-}
-
 TEST(CKorvelBitmapFont, ReadsLineHeightPagesAndGlyphs)
 {
     std::string strXml = Replace(TestFontXml(12, g_aTwoGlyphs, 2), "bold=\"0\"", "bold=\"1\"");
@@ -144,13 +133,3 @@ TEST(CKorvelBitmapFont, Queries)
     EXPECT_EQ(CKorvelBitmapFont::SupportsOsRendering(), 0);
 }
 
-TEST(CKorvelBitmapFont, ShutdownEmptiesTheFont)
-{
-    CKorvelBitmapFont font;
-    ASSERT_EQ(StartupFromXml(font, TestFontXml(10, g_aTwoGlyphs, 2)), KE_OK);
-    font.Shutdown();
-    EXPECT_EQ(font.GetCharCount(), 0);
-    EXPECT_EQ(font.GetPageCount(), 0);
-    EXPECT_EQ(font.GetCharInfo(65), nullptr);
-    font.Shutdown(); // twice is harmless
-}
