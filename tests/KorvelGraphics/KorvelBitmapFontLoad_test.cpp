@@ -48,14 +48,6 @@ TEST_F(CKorvelBitmapFontLoad, LoadsFromAPackWithPageTexturesAndVertices)
     EXPECT_FLOAT_EQ(v[3].v, 0.0f);
 }
 
-TEST_F(CKorvelBitmapFontLoad, LoadsFromAKeyedPack)
-{
-    OpenPack(TestFontPackItems(), "s3cret");
-    ASSERT_EQ(m_Font.Startup(m_pApp.get(), m_Pack, CKorvelString("tf.fnt"), 0), KE_OK);
-    EXPECT_EQ(m_Font.GetCharCount(), 8);
-    EXPECT_EQ(m_Font.GetPage(1)->iWidth, 16);
-}
-
 TEST_F(CKorvelBitmapFontLoad, ReportsMissingApplicationItemAndPage)
 {
     OpenPack(TestFontPackItems());

@@ -125,11 +125,7 @@ TEST(CKorvelBitmapFont, Queries)
     EXPECT_EQ(f.font.GetLineHeight(), 15u);
     f.font.SetFontScale(0.95f);
     EXPECT_EQ(f.font.GetLineHeight(), 9u);
-    EXPECT_EQ(f.font.IsWhitespace(32), 1);
-    EXPECT_EQ(f.font.IsWhitespace(9), 1);
-    EXPECT_EQ(f.font.IsWhitespace(33), 0);
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"caf\u00e9")), 0);
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"5 \u20ac")), 1);
-    EXPECT_EQ(CKorvelBitmapFont::SupportsOsRendering(), 0);
 }
 

@@ -20,35 +20,6 @@ struct SPair
 };
 } // namespace
 
-TEST(IKorvelGraphicsContext, ForwardersBehaveAsTheirSlots)
-{
-    SPair p;
-    CKorvelRect<int> sub(1, 1, 5, 4), dst(2, 2, 14, 11);
-    p.a.BltFast(3, 2, &p.src, &sub, 4);
-    p.b.Draw(3, 2, p.src, &sub, 4);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-    p.a.Blt(&dst, &p.src, &sub, 8);
-    p.b.DrawStretched(&dst, p.src, &sub, 8);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-    p.a.BltRotate(8, 6, &p.src, 0.5f, 5, 0);
-    p.b.DrawRotated(8, 6, p.src, 0.5f, 5, 0);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-    p.a.Blend(1, 1, &p.src, nullptr, 0x80FF8040, 0);
-    p.b.DrawBlended(1, 1, p.src, static_cast<const CKorvelRect<int>*>(nullptr), 0x80FF8040, 0);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-    p.a.StretchBlend(&dst, &p.src, &sub, 0xC0FFFFFF, 0);
-    p.b.DrawStretchedBlended(&dst, p.src, &sub, 0xC0FFFFFF, 0);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-
-    CKorvelRect<float> fsub(0.0f, 0.0f, 0.5f, 0.5f), fdst(0.25f, 0.25f, 1.0f, 1.0f);
-    p.a.BltFast(CKorvelVector2(0.1f, 0.2f), &p.src, &fsub, 0);
-    p.b.Draw(CKorvelVector2(0.1f, 0.2f), p.src, &fsub, 0);
-    p.a.Blt(&fdst, &p.src, &fsub, 0);
-    p.b.DrawStretched(&fdst, p.src, &fsub, 0);
-    EXPECT_EQ(HashSurface(p.a), HashSurface(p.b));
-    EXPECT_EQ(KE_ERR_INVALIDARG, p.a.BltFast(0, 0, nullptr, nullptr, 0));
-}
-
 TEST(IKorvelGraphicsContext, FloatFormsConvertThroughEachSurface)
 {
     SPair p;
