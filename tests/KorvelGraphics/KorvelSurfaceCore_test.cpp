@@ -6,6 +6,9 @@
 
 namespace
 {
+std::vector<int> Edges(const CKorvelRect<int>& r) { return {r.left, r.top, r.right, r.bottom}; }
+std::vector<float> Edges(const CKorvelRect<float>& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 class CFormatHost : public IKorvelSurfaceHost
 {
 public:
@@ -191,16 +194,10 @@ TEST(CKorvelSurface, SpriteSheetFrames)
     EXPECT_EQ(256, r.right);
     s.SetSubFrameCounts(4, 2);
     s.GetSubFrame(5, r);
-    EXPECT_EQ(64, r.left);
-    EXPECT_EQ(32, r.top);
-    EXPECT_EQ(128, r.right);
-    EXPECT_EQ(64, r.bottom);
+    EXPECT_EQ((std::vector<int>{64, 32, 128, 64}), Edges(r));
     CKorvelRect<float> f;
     s.GetSubFrame(5, f);
-    EXPECT_FLOAT_EQ(0.25f, f.left);
-    EXPECT_FLOAT_EQ(0.5f, f.top);
-    EXPECT_FLOAT_EQ(0.5f, f.right);
-    EXPECT_FLOAT_EQ(1.0f, f.bottom);
+    EXPECT_EQ((std::vector<float>{0.25f, 0.5f, 0.5f, 1.0f}), Edges(f)); // exact binary fractions
     // Frames that do not exist are empty rather than somewhere past the sheet.
     s.GetSubFrame(8, r);
     EXPECT_EQ(0, r.GetWidth());
@@ -209,21 +206,17 @@ TEST(CKorvelSurface, SpriteSheetFrames)
 
     s.SetSubFrameSizes(32, 16);
     s.GetSubFrame(9, r);
-    EXPECT_EQ(32, r.left);
-    EXPECT_EQ(16, r.top);
+    EXPECT_EQ((std::vector<int>{32, 16, 64, 32}), Edges(r));
     s.SetSubFrameSizes(CKorvelVector2(0.5f, 0.25f));
     s.GetSubFrame(3, r);
-    EXPECT_EQ(128, r.left);
-    EXPECT_EQ(16, r.top);
-    EXPECT_EQ(256, r.right);
+    EXPECT_EQ((std::vector<int>{128, 16, 256, 32}), Edges(r));
 
     // Ignored: zero counts, fractions outside 0..1 and fractions giving 0-pixel frames.
     s.SetSubFrameCounts(0, 3);
     s.SetSubFrameSizes(CKorvelVector2(1.5f, 0.5f));
     s.SetSubFrameSizes(CKorvelVector2(0.001f, 0.5f));
     s.GetSubFrame(3, r);
-    EXPECT_EQ(128, r.left);
-    EXPECT_EQ(16, r.top);
+    EXPECT_EQ((std::vector<int>{128, 16, 256, 32}), Edges(r));
 }
 
 TEST(CKorvelSurface, ColourKeyKeepsTheLow24Bits)
