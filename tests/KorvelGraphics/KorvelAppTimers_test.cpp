@@ -5,29 +5,6 @@
 namespace
 {
 
-TEST(CKorvelAppTimers, OnlyTheFirstDueTimerFiresAndALateOneDoesNotCatchUp)
-{
-    CKorvelAppTimers timers;
-    timers.Start(1, 100, 1000);
-    timers.Start(2, 50, 1000);
-    int iId = 0;
-    EXPECT_FALSE(timers.TakeDue(1049, iId));
-    EXPECT_TRUE(timers.TakeDue(1050, iId));
-    EXPECT_EQ(iId, 2);
-    // Both due: list order decides, the other waits for the next call.
-    EXPECT_TRUE(timers.TakeDue(1500, iId));
-    EXPECT_EQ(iId, 1);
-    EXPECT_TRUE(timers.TakeDue(1500, iId));
-    EXPECT_EQ(iId, 2);
-    EXPECT_FALSE(timers.TakeDue(1500, iId));
-    // Five intervals late: one firing, measured from now.
-    EXPECT_TRUE(timers.TakeDue(2000, iId));
-    EXPECT_EQ(iId, 1);
-    EXPECT_TRUE(timers.TakeDue(2099, iId));
-    EXPECT_EQ(iId, 2);
-    EXPECT_FALSE(timers.TakeDue(2099, iId));
-}
-
 TEST(CKorvelAppTimers, StopRemovesTheFirstWithThatIdentifier)
 {
     CKorvelAppTimers timers;

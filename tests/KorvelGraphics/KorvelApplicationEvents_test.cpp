@@ -186,7 +186,7 @@ TEST_F(IKorvelApplicationEvents, OfThePlatformsOwnKeysOnlyEditingKeysTypeCharact
     EXPECT_EQ(m_App.m_aInput, (Calls{"key 10", "key 80", "key 81", "key 78", "key 75", "key 111", "key 51"}));
 }
 
-TEST_F(IKorvelApplicationEvents, AKeyReleaseClearsTheHeldKey)
+TEST_F(IKorvelApplicationEvents, AKeyWithoutTheDownFlagIsARelease)
 {
     plat::InjectKey(0xF051);
     m_App.Drain();
@@ -206,7 +206,9 @@ TEST_F(IKorvelApplicationEvents, AnExitEndsTheLoopAfterTheEventsAlreadyQueued)
     EXPECT_EQ(m_App.Run(), 0);
     EXPECT_EQ(m_App.PixelInput(), Calls{"down 0 5,6"});
     EXPECT_EQ(m_App.m_iFlips, 0);
+    EXPECT_EQ(m_App.m_iExits, 1);
     EXPECT_FALSE(m_App.IsStarted());
+    EXPECT_EQ(m_App.GetWindow(), nullptr);
 }
 
 TEST_F(IKorvelApplicationEvents, WindowStatesAndInactivityMoveTheFocus)

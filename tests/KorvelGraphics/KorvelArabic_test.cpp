@@ -33,11 +33,3 @@ TEST(Arabize, LeavesOtherUnitsAndUnlistedLettersAlone)
     EXPECT_EQ(Shape({0x0621, 0x0628}), (std::vector<unsigned short>{0xFE80, 0xFE8F}));
 }
 
-TEST(Arabize, JoiningSets)
-{
-    EXPECT_EQ(isFromTheSet1(0x0628), 1);
-    EXPECT_EQ(isFromTheSet1(0x0627), 0);
-    EXPECT_EQ(isFromTheSet2(0x0627), 1);
-    EXPECT_EQ(isFromTheSet2(0x0628), 0);
-    EXPECT_EQ(isFromTheSet2('a'), 0);
-}

@@ -55,14 +55,6 @@ TEST_F(CKorvelBitmapFontDraw, TagsSplitBatchesAndColourTheGlyphs)
     EXPECT_EQ(Rgb(104, 109), 0x000000u); // below them
 }
 
-TEST_F(CKorvelBitmapFontDraw, WithoutTagsTheTagIsText)
-{
-    Draw(L"AB$COLOR=0xFF00FF00CD", 0xFFFF0000, KE_TEXT_NOTAGS);
-    ASSERT_EQ(Batches(), 1);
-    EXPECT_EQ(Batch(0).iGlyphs, 5); // A, B, the C of the tag, C and D
-    EXPECT_EQ(Rgb(144, 104), 0xFF0000u);
-}
-
 TEST_F(CKorvelBitmapFontDraw, BatchesHoldAtMost64GlyphsOfOnePage)
 {
     Draw(std::wstring(70, L'A').c_str(), 0xFFFFFFFF, 0, CKorvelRect<int>(0, 0, 800, 600));

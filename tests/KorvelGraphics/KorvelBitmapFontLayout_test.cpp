@@ -24,6 +24,12 @@ protected:
         m_Font.CalcRect(r, CKorvelString(pText));
         return r;
     }
+    // Right and bottom edges of the measured rectangle.
+    std::pair<int, int> Corner(const wchar_t* pText, int iWidth)
+    {
+        const CKorvelRect<int> r = Calc(pText, iWidth);
+        return {r.right, r.bottom};
+    }
     std::wstring Scan(const wchar_t* pText, int iWidth, unsigned int uFlags)
     {
         CKorvelString strOut;
@@ -99,16 +105,11 @@ TEST_F(CKorvelBitmapFontLayout, CalcRectWrapsWordsAndCountsLines)
     EXPECT_EQ(r.top, 20);
     EXPECT_EQ(r.right, 25); // the full width after a wrap
     EXPECT_EQ(r.bottom, 40);
-    r = Calc(L"ab", 100);
-    EXPECT_EQ(r.right, 21);
-    EXPECT_EQ(r.bottom, 30);
-    r = Calc(L"a\n\nbb", 100);
-    EXPECT_EQ(r.right, 22);
-    EXPECT_EQ(r.bottom, 50);
+    EXPECT_EQ(Corner(L"ab", 100), std::make_pair(21, 30));
+    EXPECT_EQ(Corner(L"a\n\nbb", 100), std::make_pair(22, 50));
+    EXPECT_EQ(Corner(L"a$COLOR=0xFF00FF00b", 100), std::make_pair(21, 30)) << "tags take no room";
     m_Font.SetFontScale(1.5f);
-    r = Calc(L"ab\nb", 100);
-    EXPECT_EQ(r.right, 26);
-    EXPECT_EQ(r.bottom, 50);
+    EXPECT_EQ(Corner(L"ab\nb", 100), std::make_pair(26, 50));
 }
 
 TEST_F(CKorvelBitmapFontLayout, CarriageReturnLineFeedIsOneLineBreak)
@@ -118,9 +119,3 @@ TEST_F(CKorvelBitmapFontLayout, CarriageReturnLineFeedIsOneLineBreak)
     EXPECT_EQ(Calc(L"a\n\rb", 100).bottom, 50);
 }
 
-TEST_F(CKorvelBitmapFontLayout, CalcRectIgnoresTags)
-{
-    const CKorvelRect<int> r = Calc(L"a$COLOR=0xFF00FF00b", 100);
-    EXPECT_EQ(r.right, 21);
-    EXPECT_EQ(r.bottom, 30);
-}

@@ -61,13 +61,6 @@ TEST(CKorvelBitmapFont, PostprocessCopiesRedIntoAlphaWithinTheSurface)
     font.PostprocessTextOS(desc, pixels, 8, CKorvelRect<int>(10, 10, 20, 20));
 }
 
-TEST(CKorvelBitmapFont, CreateFontOSOnlyRecordsTheSize)
-{
-    CKorvelBitmapFont font;
-    EXPECT_EQ(font.CreateFontOS(CKorvelString("Sans"), 14, CKorvelString("bold")), 1);
-    EXPECT_EQ(font.GetOsFontSize(), 14u);
-}
-
 TEST_F(CKorvelBitmapFontOS, FirstDrawMakesTheCacheAndMeasuresWithoutDrawing)
 {
     CKorvelRect<int> rect(10, 20, 110, 40);

@@ -24,17 +24,6 @@ std::string Replace(std::string s, const std::string& strFrom, const std::string
 }
 } // namespace
 
-TEST(CKorvelBitmapFont, StartsEmptyAtScaleOne)
-{
-    CKorvelBitmapFont font;
-    EXPECT_EQ(font.GetCharCount(), 0);
-    EXPECT_EQ(font.GetPageCount(), 0);
-    EXPECT_EQ(font.GetLineHeight(), 0u);
-    EXPECT_FLOAT_EQ(font.GetFontScale(), 1.0f);
-    EXPECT_EQ(font.GetCharInfo(65), nullptr);
-    EXPECT_EQ(font.GetProgram(), nullptr);
-}
-
 TEST(CKorvelBitmapFont, ReadsLineHeightPagesAndGlyphs)
 {
     std::string strXml = Replace(TestFontXml(12, g_aTwoGlyphs, 2), "bold=\"0\"", "bold=\"1\"");
@@ -136,21 +125,7 @@ TEST(CKorvelBitmapFont, Queries)
     EXPECT_EQ(f.font.GetLineHeight(), 15u);
     f.font.SetFontScale(0.95f);
     EXPECT_EQ(f.font.GetLineHeight(), 9u);
-    EXPECT_EQ(f.font.IsWhitespace(32), 1);
-    EXPECT_EQ(f.font.IsWhitespace(9), 1);
-    EXPECT_EQ(f.font.IsWhitespace(33), 0);
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"caf\u00e9")), 0);
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"5 \u20ac")), 1);
-    EXPECT_EQ(CKorvelBitmapFont::SupportsOsRendering(), 0);
 }
 
-TEST(CKorvelBitmapFont, ShutdownEmptiesTheFont)
-{
-    CKorvelBitmapFont font;
-    ASSERT_EQ(StartupFromXml(font, TestFontXml(10, g_aTwoGlyphs, 2)), KE_OK);
-    font.Shutdown();
-    EXPECT_EQ(font.GetCharCount(), 0);
-    EXPECT_EQ(font.GetPageCount(), 0);
-    EXPECT_EQ(font.GetCharInfo(65), nullptr);
-    font.Shutdown(); // twice is harmless
-}

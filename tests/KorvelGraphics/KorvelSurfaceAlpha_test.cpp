@@ -27,21 +27,17 @@ TEST(CKorvelSurface, ApplyAlphaChannelPremultiplies565AndFillsThePlane)
     EXPECT_EQ(0xFFFFu, s.GetPixel(1, 0));
     EXPECT_EQ(128, s.GetAlphaChannel()[0]);
     EXPECT_EQ(255, s.GetAlphaChannel()[1]);
-}
 
-TEST(CKorvelSurface, ApplyAlphaChannelOn32BitWritesTheAlphaByte)
-{
-    CTestSurface s(3, 1, KE_SURFACE_ARGB8888);
-    s.SetPixel(0, 0, 0xFF804020);
-    s.SetPixel(1, 0, 0x12345678);
-    s.SetPixel(2, 0, 0xFFFFFFFF);
-    // Rows of the alpha image are desc.iPitch apart.
-    const unsigned char alpha[8] = {0x80, 255, 0, 9, 9, 9, 9, 9};
-    SKE_SURFACEDESC desc = {3, 1, 8, KE_SURFACE_P8, 0, 1};
-    ASSERT_EQ(KE_OK, s.ApplyAlphaChannel(desc, alpha));
-    EXPECT_EQ(0x80402010u, s.GetPixel(0, 0));
-    EXPECT_EQ(0x12345678u, s.GetPixel(1, 0)); // alpha 255 keeps the word, own top byte included
-    EXPECT_EQ(0x00000000u, s.GetPixel(2, 0));
+    // 32 bits: the alpha byte is written; rows of the alpha image are desc.iPitch apart.
+    CTestSurface s32(3, 2, KE_SURFACE_ARGB8888);
+    s32.SetPixel(0, 1, 0xFF804020);
+    s32.SetPixel(1, 1, 0x12345678);
+    s32.SetPixel(2, 1, 0xFFFFFFFF);
+    const unsigned char alpha32[16] = {9, 9, 9, 9, 9, 9, 9, 9, 0x80, 255, 0, 9, 9, 9, 9, 9};
+    SKE_SURFACEDESC desc32 = {3, 2, 8, KE_SURFACE_P8, 0, 1};
+    ASSERT_EQ(KE_OK, s32.ApplyAlphaChannel(desc32, alpha32));
+    // Alpha 255 keeps the word, own top byte included.
+    EXPECT_EQ((std::vector<unsigned int>{0x80402010, 0x12345678, 0}), RowPixels(s32, 1));
 }
 
 TEST(CKorvelSurface, ApplyAlphaChannelRefusesOtherFormatsAndSizes)

@@ -171,23 +171,3 @@ TEST(CKorvelSurfaceKernels, FillsAndCopies)
     CKorvelSurface::CopyImageHorlines(0, out, 3, nullptr, 4);
 }
 
-TEST(CKorvelSurfaceKernels, EmptyDepthsLeaveTheDestination)
-{
-    CKorvelSurface k;
-    unsigned char d[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-    const unsigned char s[8] = {};
-    BlendParams p = Blend(s, d, 2, 0xFFFFFFFF);
-    k.Horline_Blend_12(p);
-    k.Horline_Blend_15(p);
-    k.Horline_Blend_24(p);
-    k.Horline_Blend_Color_24(p);
-    k.Horline_SetLightness_12(d, 2, 0, 0, 0);
-    k.Horline_Gouraud_24(d, 2, 2, 0, 0, 0, 0, 0, 0);
-    CKorvelSurface::ZOOM_PARAMS z = {s, d, 2, 2, 0, nullptr, nullptr, 255, 255, 255, 255, 0};
-    k.Horline_Zoom_24(z);
-    k.Horline_Zoom_CC_24(z);
-    k.Horline_Zoom_Alpha_12(z);
-    k.Horline_Zoom_Alpha_15(z);
-    for (unsigned char b : d)
-        EXPECT_EQ(9, b);
-}

@@ -69,7 +69,7 @@ protected:
     ::CKorvelSurface m_Surface;
 };
 
-TEST_F(CKorvelSurface, LoadFromPathDecodesTheWholeFile)
+TEST_F(CKorvelSurface, LoadFromPathDecodesTheFileAndItsCompanion)
 {
     ASSERT_TRUE(WriteTestFile(m_Dir.File("w.png"), WhitePng()));
     const CKorvelString strOldName(m_Surface.GetName());
@@ -77,10 +77,8 @@ TEST_F(CKorvelSurface, LoadFromPathDecodesTheWholeFile)
     EXPECT_EQ(m_Surface.GetWidth(), 16);
     EXPECT_EQ(m_Surface.GetName().Compare(strOldName), 0) << "a path load sets no name";
     EXPECT_EQ(m_Surface.Load(nullptr, S(m_Dir.File("missing.png")), nullptr), KE_ERR_FILEOPEN);
-}
 
-TEST_F(CKorvelSurface, LoadFromPathAppliesTheCompanionBesideIt)
-{
+    // A companion beside the file gives the alpha.
     ASSERT_TRUE(WriteTestFile(m_Dir.File("sky.jpg"), WhiteJpeg()));
     ASSERT_TRUE(WriteTestFile(m_Dir.File("sky_alpha.jpg"), CompanionJpeg()));
     SKE_SURFACEDESC desc = {0, 0, 0, KE_SURFACE_ABGR8888, KE_SURFACEDESC_LOADALPHA, 0};

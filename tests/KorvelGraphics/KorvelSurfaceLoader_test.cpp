@@ -219,17 +219,4 @@ TEST(CKorvelSurfaceLoader, StreamThatCannotOpenIsOutOfMemory)
     plat::ResetPlatform(plat::eBackend::Headless);
 }
 
-TEST(CKorvelSurfaceLoader, SavingIsNotSupported)
-{
-    ResetHeadlessPlatform();
-    CTestApplication app;
-    CKorvelSurface surface;
-    EXPECT_EQ(CKorvelSurfaceLoader::SaveImage(surface, CKorvelString("x.png")), KE_ERR_NOTSTARTED);
-    SKE_SURFACEDESC desc = {2, 2, 0, KE_SURFACE_ABGR8888, 0, 0};
-    ASSERT_EQ(surface.Create(&app, desc), KE_OK);
-    EXPECT_EQ(CKorvelSurfaceLoader::SaveImage(surface, CKorvelString("x.png")), KE_ERR_NOTSUPPORTED);
-    EXPECT_EQ(surface.Save(CKorvelString("x.png")), KE_ERR_NOTSUPPORTED);
-    surface.Shutdown();
-}
-
 } // namespace

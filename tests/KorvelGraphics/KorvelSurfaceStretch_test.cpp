@@ -12,10 +12,6 @@ TEST(CKorvelSurfaceStretch, DoublesWithMirrorAndFlip)
     EXPECT_EQ(0xFF000101u, dst.GetPixel(3, 3));
     dst.DrawStretched(nullptr, src, nullptr, 4 | 8);
     EXPECT_EQ((std::vector<unsigned int>{0xFF000101, 0xFF000101, 0xFF000100, 0xFF000100}), RowPixels(dst, 0));
-    // The same through the older name.
-    CTestSurface other(4, 4, KE_SURFACE_ARGB8888);
-    other.Blt(static_cast<const CKorvelRect<int>*>(nullptr), &src, nullptr, 4 | 8);
-    EXPECT_EQ(HashSurface(dst), HashSurface(other));
 }
 
 TEST(CKorvelSurfaceStretch, DestinationClipCutsTheSourceByTheRatio)

@@ -245,14 +245,6 @@ TEST_F(CKorvelSurfaceTexture, TextureFollowsEverySoftwareChange)
     }
 }
 
-TEST_F(CKorvelSurfaceTexture, CreateWithTheTextureFlagMakesTheMirror)
-{
-    SKE_SURFACEDESC desc = {4, 4, 0, KE_SURFACE_ABGR8888, KE_SURFACEDESC_TEXTURE, 0};
-    ASSERT_EQ(m_Surface.Create(m_pApp.get(), desc), KE_OK);
-    EXPECT_NE(m_Surface.GetTexture(), 0u);
-    EXPECT_EQ(m_Surface.HasMipmaps(), 0u);
-}
-
 TEST_F(CKorvelSurfaceTexture, LoadWithTheTextureFlagMirrorsTheDecodedImage)
 {
     CTestTempDir dir;
@@ -266,34 +258,6 @@ TEST_F(CKorvelSurfaceTexture, LoadWithTheTextureFlagMirrorsTheDecodedImage)
     ASSERT_NE(m_Surface.GetTexture(), 0u) << "a 16-bit image with its alpha plane is mirrored";
     // 5-6-5 pixels (96, 48, 200) in 4-4-4-4 texels, read back with each nibble doubled.
     EXPECT_EQ(TexelRgba(ReadTexture(m_Surface.GetTexture(), 3, 2), 3, 2, 1), 0x6633CCFFu);
-}
-
-// The application's playback pointer: the embedded image, alpha turned into grey, mirrored.
-class CFingerApplication : public CTestApplication
-{
-public:
-    using IKorvelApplication::LoadFingerImage;
-};
-
-TEST_F(CKorvelSurfaceTexture, PlaybackFingerImageLoadsFromMemoryWithItsTexture)
-{
-    m_pApp.reset();
-    ResetHeadlessPlatform(320, 240);
-    CFingerApplication app;
-    ASSERT_EQ(app.StartHeadless(), KE_OK);
-    CKorvelSurface* pFinger = app.LoadFingerImage();
-    ASSERT_NE(pFinger, nullptr);
-    EXPECT_GT(pFinger->GetWidth(), 0);
-    EXPECT_NE(pFinger->GetTexture(), 0u);
-    for (int y = 0; y < pFinger->GetHeight(); y += 3)
-        for (int x = 0; x < pFinger->GetWidth(); x += 3)
-        {
-            const unsigned int argb = pFinger->GetPixelDIB(x, y);
-            const unsigned int uGrey = (((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF)) / 3;
-            ASSERT_EQ(argb >> 24, uGrey) << "alpha is the grey level of the pixel at " << x << "," << y;
-        }
-    pFinger->Shutdown();
-    delete pFinger;
 }
 
 // ------------------------------------------------------------------- mipmaps
@@ -311,20 +275,18 @@ TEST_F(CKorvelSurfaceTexture, PowerOfTwoSurfaceGetsAChainDownToOnePixelWithMaxLe
     EXPECT_EQ(m_Surface.HasMipmaps(), 1u);
 
     const int aiSizes[7][2] = {{64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
-    const std::vector<const sTexCall*> aAlloc = Calls("glTexImage2D");
     const std::vector<const sTexCall*> aUploads = Calls("glTexSubImage2D");
-    ASSERT_EQ(aAlloc.size(), 7u);
-    ASSERT_EQ(aUploads.size(), 7u);
-    for (int i = 0; i < 7; ++i)
+    for (const std::vector<const sTexCall*>& aCalls : {Calls("glTexImage2D"), aUploads})
     {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(aAlloc[i]->m_iLevel, i);
-        EXPECT_EQ(aAlloc[i]->m_iWidth, aiSizes[i][0]);
-        EXPECT_EQ(aAlloc[i]->m_iHeight, aiSizes[i][1]);
-        EXPECT_EQ(aUploads[i]->m_iLevel, i);
-        EXPECT_EQ(aUploads[i]->m_iWidth, aiSizes[i][0]);
-        EXPECT_EQ(aUploads[i]->m_iHeight, aiSizes[i][1]);
-        EXPECT_EQ(aUploads[i]->m_uBound, uTexture) << "every level goes into the mirror's texture";
+        ASSERT_EQ(aCalls.size(), 7u);
+        for (int i = 0; i < 7; ++i)
+        {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(aCalls[i]->m_iLevel, i);
+            EXPECT_EQ(aCalls[i]->m_iWidth, aiSizes[i][0]);
+            EXPECT_EQ(aCalls[i]->m_iHeight, aiSizes[i][1]);
+            EXPECT_EQ(aCalls[i]->m_uBound, uTexture) << "every level goes into the mirror's texture";
+        }
     }
     EXPECT_EQ(aUploads[6]->m_aData, (std::vector<uint8_t>{0x20, 0x40, 0x60, 0xFF}));
     EXPECT_EQ(LastParam(GL_TEXTURE_MAX_LEVEL_APPLE_), 6);

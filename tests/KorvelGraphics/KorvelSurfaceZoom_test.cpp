@@ -12,18 +12,8 @@ ZoomParams Zoom(const void* src, void* dst, int srcWidth, int count, unsigned in
                 unsigned int flags = 0, const unsigned char* srcAlpha = nullptr,
                 unsigned char* dstAlpha = nullptr, unsigned int key = 0)
 {
-    return ZoomParams{src,
-                      dst,
-                      srcWidth,
-                      count,
-                      key,
-                      srcAlpha,
-                      dstAlpha,
-                      argb >> 24,
-                      (argb >> 16) & 0xFF,
-                      (argb >> 8) & 0xFF,
-                      argb & 0xFF,
-                      flags};
+    const unsigned int a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+    return ZoomParams{src, dst, srcWidth, count, key, srcAlpha, dstAlpha, a, r, g, b, flags};
 }
 } // namespace
 
