@@ -54,15 +54,12 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& 
 
 TEST(CKorvelSoundWave, FloatSamplesRoundAndClamp)
 {
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.0f));
-    EXPECT_EQ(-32767, CKorvelSoundWave::FloatToSample(-1.0f));
-    EXPECT_EQ(16384, CKorvelSoundWave::FloatToSample(0.5f)); // floor(16384.0)
-    EXPECT_EQ(-16383, CKorvelSoundWave::FloatToSample(-0.5f)); // floor(-16383.0)
-    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(0.0f));
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.5f));
-    EXPECT_EQ(-32768, CKorvelSoundWave::FloatToSample(-1.5f));
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::infinity()));
-    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::quiet_NaN()));
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    // floor(x * 32767 + 0.5), clamped; NaN gives silence.
+    const std::pair<float, int> cases[] = {{1.0f, 32767}, {-1.0f, -32767}, {0.5f, 16384}, {-0.5f, -16383},
+                                           {1.5f, 32767}, {-1.5f, -32768}, {inf, 32767},   {nan, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, CKorvelSoundWave::FloatToSample(c.first)) << c.first;
 }
 
 TEST(CKorvelSoundWave, OggMono22050BecomesA16BitVoice)

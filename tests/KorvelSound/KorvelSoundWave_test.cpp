@@ -191,21 +191,6 @@ TEST(CKorvelSoundWave, FailedLoadsLeaveNoVoices)
     EXPECT_EQ(KE_ERR_DEVICE, noEngine.LoadBytes(nullptr, CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes()));
 }
 
-TEST(CKorvelSoundWave, LoadedSoundReachesTheMixer)
-{
-    CSoundTestEngine engine(22050, 16, 1, 64);
-    CLoadedWave wave;
-    ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(), CRiffBuilder()
-                                                      .Chunk("fmt ", FmtBody(1, 1, 22050, 16, 2))
-                                                      .Chunk("data", Pcm16Bytes({1000, 2000, 3000, 4000}))
-                                                      .Bytes()));
-    ASSERT_EQ(KE_OK, wave.m_Wave.Play(0, 0, 0));
-    const std::vector<int16_t> aOut = engine.Pass();
-    ASSERT_GE(aOut.size(), 4u);
-    EXPECT_GT(aOut[3], aOut[0]);
-    EXPECT_GT(aOut[0], 0);
-}
-
 TEST(CKorvelSoundWave, LoadsPackItemsByName)
 {
     CSoundTestEngine engine;

@@ -184,9 +184,18 @@ TEST(img_load, OnlyTheThirtyTwoBitFormatIsDelivered)
     EXPECT_EQ(unset.Image().format, IMG_FMT_ARGB8888_LE);
 }
 
-TEST(io_open, OpensMemoryForReadingOnlyAndCanBeMadeToFail)
+TEST(io_open, LibraryAndMemoryStreamAreLoggedAndCanBeMadeToFail)
 {
     ResetPlatform(eBackend::Headless);
+    img_lib_t pLib = nullptr;
+    ASSERT_EQ(img_lib_attach(&pLib), IMG_ERR_OK);
+    img_lib_detach(pLib);
+    FailCall("img_lib_attach");
+    EXPECT_NE(img_lib_attach(&pLib), IMG_ERR_OK);
+    EXPECT_EQ(pLib, nullptr);
+    const std::vector<std::string> aExpected = {"img_lib_attach", "img_lib_detach", "img_lib_attach"};
+    EXPECT_EQ(GetCallNames(), aExpected);
+
     const uint8_t aBytes[4] = {1, 2, 3, 4};
     io_stream_t* pStream = io_open(IO_MEMORY, IO_READ, sizeof(aBytes), aBytes);
     EXPECT_NE(pStream, nullptr);

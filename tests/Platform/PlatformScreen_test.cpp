@@ -60,8 +60,7 @@ TEST_F(PlatformScreen, ApplicationStartupSequence)
     EXPECT_EQ(aSize[1], 480);
     screen_display_mode_t mode = {};
     EXPECT_EQ(screen_get_display_property_pv(aDisplays[0], SCREEN_PROPERTY_MODE, (void**)&mode), 0);
-    EXPECT_EQ(mode.width, 800u);
-    EXPECT_EQ(mode.height, 480u);
+    EXPECT_EQ(mode.width * 1000 + mode.height, 800480u);
     int aBuffer[2] = {0, 0};
     EXPECT_EQ(screen_get_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer), 0);
     EXPECT_EQ(aBuffer[0], 800) << "buffers start at the display size";
@@ -72,16 +71,10 @@ TEST_F(PlatformScreen, ApplicationStartupSequence)
     EXPECT_EQ(screen_create_window_buffers(m_pWindow, 2), 0);
     EXPECT_EQ(screen_request_events(m_pContext), 0);
 
-    int aWindowSize[2] = {0, 0}, iValue = 0;
+    int aWindowSize[2] = {0, 0};
     EXPECT_EQ(screen_get_window_property_iv(m_pWindow, SCREEN_PROPERTY_SIZE, aWindowSize), 0);
-    EXPECT_EQ(aWindowSize[0], 480);
+    EXPECT_EQ(aWindowSize[0], 480) << "the window follows its buffers";
     EXPECT_EQ(aWindowSize[1], 800);
-    screen_get_window_property_iv(m_pWindow, SCREEN_PROPERTY_FORMAT, &iValue);
-    EXPECT_EQ(iValue, 9);
-    screen_get_window_property_iv(m_pWindow, SCREEN_PROPERTY_USAGE, &iValue);
-    EXPECT_EQ(iValue, 0x220);
-    screen_get_window_property_iv(m_pWindow, SCREEN_PROPERTY_ROTATION, &iValue);
-    EXPECT_EQ(iValue, 90);
 
     std::vector<std::string> aCalls;
     for (const sPlatformCall& call : GetCallLog())
@@ -213,21 +206,24 @@ TEST_F(PlatformScreen, ScreenEventsFlowOnlyWhileRequested)
     screen_destroy_context(m_pContext);
     m_pContext = nullptr;
     EXPECT_EQ(InjectPointer(1, 0, 0), BPS_FAILURE);
-}
 
-TEST_F(PlatformScreen, ScreenEventOfAnotherDomainIsNull)
-{
     bps_post_event(bps_register_domain(), 1);
     bps_event_t* pEvent = nullptr;
     ASSERT_EQ(bps_get_event(&pEvent, 0), BPS_SUCCESS);
-    EXPECT_EQ(screen_event_get_event(pEvent), nullptr);
+    EXPECT_EQ(screen_event_get_event(pEvent), nullptr) << "another domain's event holds no screen event";
     int iType = 0;
     EXPECT_EQ(screen_get_event_property_iv(nullptr, SCREEN_PROPERTY_TYPE, &iType), -1);
 }
 
 TEST_F(PlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
 {
+    FailCall("screen_create_context");
+    m_pContext = reinterpret_cast<screen_context_t>(0x1);
+    EXPECT_EQ(screen_create_context(&m_pContext, 0), -1);
+    EXPECT_EQ(m_pContext, nullptr);
+    EXPECT_EQ(screen_create_context(nullptr, 0), -1);
     ASSERT_EQ(screen_create_context(&m_pContext, 0), 0);
+    ClearCallLog();
     FailCall("screen_create_window");
     m_pWindow = reinterpret_cast<screen_window_t>(0x1);
     EXPECT_EQ(screen_create_window(&m_pWindow, m_pContext), -1);
@@ -261,15 +257,6 @@ TEST_F(PlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
                                            aPosition),
               -1);
     EXPECT_EQ(aPosition[0], 0);
-}
-
-TEST_F(PlatformScreen, CreatingAContextCanFail)
-{
-    FailCall("screen_create_context");
-    m_pContext = reinterpret_cast<screen_context_t>(0x1);
-    EXPECT_EQ(screen_create_context(&m_pContext, 0), -1);
-    EXPECT_EQ(m_pContext, nullptr);
-    EXPECT_EQ(screen_create_context(nullptr, 0), -1);
 }
 
 } // namespace
