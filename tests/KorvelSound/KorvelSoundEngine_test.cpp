@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "KorvelSound/SoundTestSupport.h"
 #include "PlatformPcm.h"
@@ -58,17 +59,13 @@ TEST(CKorvelSoundEngine, OpensTheDeviceWithTheChosenFormatAndOneFragment)
     EXPECT_EQ(plat::PcmControlCallLog(), (std::vector<std::string>{"open", "info", "params", "prepare"}));
     plat::snd_pcm_channel_params_t p{};
     ASSERT_TRUE(plat::PcmCaptureLastParams(&p));
-    EXPECT_EQ(p.channel, plat::SND_PCM_CHANNEL_PLAYBACK);
-    EXPECT_EQ(p.mode, plat::SND_PCM_MODE_BLOCK);
-    EXPECT_EQ(p.format.interleave, 0);
-    EXPECT_EQ(p.format.format, plat::SND_PCM_SFMT_U8);
-    EXPECT_EQ(p.format.rate, 22050);
-    EXPECT_EQ(p.format.voices, 1);
-    EXPECT_EQ(p.start_mode, plat::SND_PCM_START_FULL);
-    EXPECT_EQ(p.stop_mode, plat::SND_PCM_STOP_ROLLOVER);
-    EXPECT_EQ(p.buf.block.frag_size, 3008);
-    EXPECT_EQ(p.buf.block.frags_min, 1);
-    EXPECT_EQ(p.buf.block.frags_max, 1);
+    // Playback in blocks, non-interleaved mono U8, one 3008-byte fragment, start when full.
+    EXPECT_EQ(std::make_tuple(p.channel, p.mode, p.format.interleave, p.format.format, p.format.rate,
+                              p.format.voices, p.start_mode, p.stop_mode),
+              std::make_tuple(plat::SND_PCM_CHANNEL_PLAYBACK, plat::SND_PCM_MODE_BLOCK, 0, plat::SND_PCM_SFMT_U8,
+                              22050, 1, plat::SND_PCM_START_FULL, plat::SND_PCM_STOP_ROLLOVER));
+    EXPECT_EQ(std::make_tuple(p.buf.block.frag_size, p.buf.block.frags_min, p.buf.block.frags_max),
+              std::make_tuple(3008, 1, 1));
 
     CSoundTestEngine stereo(44100, 16, 2, 0);
     ASSERT_TRUE(plat::PcmCaptureLastParams(&p));
@@ -194,10 +191,12 @@ TEST(CKorvelSoundEngine, KeepsOneListEntryAndStartsAgainAfterShutdown)
     EXPECT_EQ(engine->AddSound(&plain), KE_OK);
     EXPECT_EQ(engine->AddSound(&plain), 0);
     EXPECT_EQ(engine->GetSoundCount(), 1u);
+    engine->RemoveSound(nullptr);
     engine->RemoveSound(&plain);
+    EXPECT_EQ(engine->GetSoundCount(), 0u);
     CKorvelSoundBuffer* pBuffer = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(100, 1));
     engine->Shutdown();
-    EXPECT_EQ(engine->GetSoundCount(), 0u);
+    EXPECT_EQ(engine->GetSoundCount(), 0u) << "shutdown empties the list";
     EXPECT_TRUE(engine.PassBytes().empty());
     FreeSoundBuffer(pBuffer); // registered buffers are their owners' to shut down
     EXPECT_EQ(engine->Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0),

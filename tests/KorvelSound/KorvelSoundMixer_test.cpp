@@ -207,7 +207,7 @@ TEST(CKorvelSoundEngine, LoopingWrapsWithinThePassAndStoppingRewinds)
     EXPECT_EQ(out[0], Full(68 * 3 + 50)) << "the next pass goes on from there";
 }
 
-TEST(CKorvelSoundEngine, LoopTooShortForOneFrameIsSkippedForThePass)
+TEST(CKorvelSoundEngine, TooShortLoopsAndLockedBuffersAreSkippedForThePass)
 {
     CSoundTestEngine engine;
     CKorvelSoundBuffer* tiny = engine.Buffer(44100, 1, {30000});
@@ -215,12 +215,18 @@ TEST(CKorvelSoundEngine, LoopTooShortForOneFrameIsSkippedForThePass)
     tiny->Play(1);
     CKorvelSoundBuffer* empty = engine.Buffer(44100, 1, {});
     empty->Play(1);
-    CKorvelSoundBuffer* other = engine.Buffer(44100, 1, std::vector<int16_t>(2000, 5000));
-    other->Play(0);
-    const std::vector<int16_t> out = engine.Pass();
-    EXPECT_EQ(out[0], Full(5000)) << "the pass ends and mixes the others";
+    CKorvelSoundBuffer* locked = engine.Buffer(44100, 1, std::vector<int16_t>(2000, 7000));
+    locked->Play(0);
+    void* pData = nullptr;
+    unsigned int uSize = 0;
+    ASSERT_EQ(locked->Lock(0, 0, &pData, &uSize, 1), KE_OK);
+    engine.Buffer(44100, 1, std::vector<int16_t>(2000, 5000))->Play(0);
+    EXPECT_EQ(engine.Pass()[0], Full(5000)) << "the pass ends and mixes the others";
     EXPECT_TRUE(tiny->IsPlaying());
     EXPECT_TRUE(empty->IsPlaying());
+    EXPECT_EQ(locked->GetPosition(), 0u);
+    locked->Unlock(pData, uSize);
+    EXPECT_EQ(engine.Pass()[0], MasterOut16(Q15Mul(32766, 5000) + Q15Mul(32766, 7000), 32766));
 }
 
 TEST(CKorvelSoundEngine, FrequencyIsClampedTo1000And88200)
@@ -237,20 +243,6 @@ TEST(CKorvelSoundEngine, FrequencyIsClampedTo1000And88200)
     // Step (1000 << 8) / 44100 = 5 and (88200 << 8) / 44100 = 512.
     EXPECT_EQ(slow->GetPosition(), 2u * (767 * 5 / 256 + 1));
     EXPECT_EQ(fast->GetPosition(), 2u * (767 * 2 + 1));
-}
-
-TEST(CKorvelSoundEngine, LockedBufferIsSkippedForThePass)
-{
-    CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = engine.Buffer(44100, 1, std::vector<int16_t>(2000, 7000));
-    p->Play(0);
-    void* pData = nullptr;
-    unsigned int uSize = 0;
-    ASSERT_EQ(p->Lock(0, 0, &pData, &uSize, 1), KE_OK);
-    EXPECT_EQ(engine.Pass(), std::vector<int16_t>(2 * kFrames, 0));
-    EXPECT_EQ(p->GetPosition(), 0u);
-    p->Unlock(pData, uSize);
-    EXPECT_EQ(engine.Pass()[0], Full(7000));
 }
 
 TEST(CKorvelSoundEngine, ThreeDGainsFollowSideAndDistance)

@@ -40,12 +40,18 @@ TEST(IKorvelSoundSource, BadVoicesAreRefused)
     CTestSource source(engine.Get(), 3);
     EXPECT_EQ(source.Play(0, 5, 0), KE_ERR_INVALIDARG);
     EXPECT_EQ(source.RePlay(0, 3, 0), KE_ERR_INVALIDARG);
-    EXPECT_EQ(source.SetVolume(50, 5), KE_ERR_NOTSTARTED);
-    EXPECT_EQ(source.Stop(5), KE_ERR_NOTSTARTED);
-    EXPECT_EQ(source.GetVolume(5), 0);
-    EXPECT_EQ(source.IsPlaying(5), 0u);
+    // Every per-voice call checks the index itself: an unchecked one reads past the voices.
+    for (KE_RETVAL iResult : {source.SetVolume(50, 5), source.SetPan(50, 5), source.SetFrequency(5000, 5),
+                              source.SetPlaybackSpeed(1.5f, 5), source.Stop(5), source.Pause(5),
+                              source.SetPosition(0, 5)})
+        EXPECT_EQ(iResult, KE_ERR_NOTSTARTED);
+    EXPECT_EQ(source.GetVolume(5) + source.GetPan(5), 0);
+    EXPECT_EQ(source.GetFrequency(5) + source.IsPlaying(5), 0u);
+    EXPECT_EQ(source.GetPlaybackSpeed(5), 0.0f);
     EXPECT_EQ(source.GetPosition(5), 3u);
     EXPECT_EQ(source.GetBuffer(3), nullptr);
+    SKE_SOUND3DPARAMETERS params{};
+    EXPECT_EQ(source.SetAll3DParameters(params, 3), KE_ERR_NOTSTARTED);
     CKorvelMatrix4RH m;
     m.Identity();
     EXPECT_EQ(source.Update3DParameters(CKorvelVector3(0, 0, 0), m, CKorvelVector3(0, 0, 0), m, 3),

@@ -81,7 +81,8 @@ TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
         thread.join();
 }
 
-TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
+// A wait already under way wakes for a later post, and otherwise ends at its timeout.
+TEST_F(PlatformBps, WaitWakesForALatePostAndEndsAtItsTimeout)
 {
     std::thread poster(
         [this]
@@ -94,7 +95,6 @@ TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
     poster.join();
     ASSERT_NE(pEvent, nullptr);
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 9);
-    // Nothing more comes: the wait ends at its timeout with no event.
     EXPECT_EQ(plat::bps_get_event(&pEvent, 30), plat::BPS_SUCCESS);
     EXPECT_EQ(pEvent, nullptr);
 }

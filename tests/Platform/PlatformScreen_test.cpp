@@ -245,18 +245,6 @@ TEST_F(PlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
     for (const sPlatformCall& call : aLog)
         iFailed += call.m_bFailed;
     EXPECT_EQ(iFailed, 3);
-
-    // An unreadable event property: the reader falls back as when it is absent.
-    screen_request_events(m_pContext);
-    InjectPointer(1, 5, 6);
-    bps_event_t* pEvent = nullptr;
-    ASSERT_EQ(bps_get_event(&pEvent, 0), BPS_SUCCESS);
-    FailCall("screen_get_event_property_iv");
-    int aPosition[2] = {0, 0};
-    EXPECT_EQ(screen_get_event_property_iv(screen_event_get_event(pEvent), SCREEN_PROPERTY_SOURCE_POSITION,
-                                           aPosition),
-              -1);
-    EXPECT_EQ(aPosition[0], 0);
 }
 
 } // namespace
