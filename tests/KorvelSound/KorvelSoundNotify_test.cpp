@@ -36,13 +36,19 @@ class CHandler : public IKorvelSoundNotifyHandler
 public:
     void UpdateNotifies() override {}
 };
+
+class NotifyHandler : public ::testing::Test
+{
+protected:
+    CSoundTestEngine engine;
+    CHandler handler;
+    CRecorder target;
+};
 } // namespace
 
-TEST(IKorvelSoundNotifyHandler, EngineWideIdentifiersAndOnlyMatchingKindsDelivered)
+TEST_F(NotifyHandler, EngineWideIdentifiersAndOnlyMatchingKindsDelivered)
 {
-    CSoundTestEngine engine;
-    CHandler handler, other;
-    CRecorder target;
+    CHandler other;
     EXPECT_EQ(handler.AddNotify(nullptr, &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(handler.AddNotify(engine.Get(), nullptr, eKET_SOUNDNOTIFY_STARTED, 0, 1), 1u);
     EXPECT_EQ(other.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 2u);
@@ -61,11 +67,8 @@ TEST(IKorvelSoundNotifyHandler, EngineWideIdentifiersAndOnlyMatchingKindsDeliver
     EXPECT_EQ(handler.GetNotifyCount(), 0);
 }
 
-TEST(IKorvelSoundNotifyHandler, PositionFiresOncePerLoop)
+TEST_F(NotifyHandler, PositionFiresOncePerLoop)
 {
-    CSoundTestEngine engine;
-    CHandler handler;
-    CRecorder target;
     const unsigned int uId = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 1000, 77);
     const unsigned int positions[] = {500, 1500, 2500, 1200, 2500, 300, 900, 1100, 1000};
     std::vector<unsigned int> fired;
@@ -83,11 +86,8 @@ TEST(IKorvelSoundNotifyHandler, PositionFiresOncePerLoop)
     EXPECT_EQ(fired, (std::vector<unsigned int>{1500, 1200, 1100}));
 }
 
-TEST(IKorvelSoundNotifyHandler, TargetMayRemoveItsOwnNotification)
+TEST_F(NotifyHandler, TargetMayRemoveItsOwnNotification)
 {
-    CSoundTestEngine engine;
-    CHandler handler;
-    CRecorder target;
     target.m_pRemoveFrom = &handler;
     handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 10, 0);
     handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);
