@@ -14,10 +14,6 @@ TEST(CKorvelSoundBuffer, StartupRegistersASilentBlock)
     // No format given: the engine's output format; 8-bit silence is 128.
     EXPECT_EQ(buffer.GetFormat().uSamplesPerSec, 22050u);
     EXPECT_EQ(buffer.GetFormat().uBitsPerSample, 8u);
-    EXPECT_EQ(buffer.GetFrequency(), 22050u);
-    EXPECT_EQ(buffer.GetVolume(), 100);
-    EXPECT_EQ(buffer.GetPan(), 0);
-    EXPECT_EQ(buffer.GetPlaybackSpeed(), 1.0f);
     void* pData = nullptr;
     unsigned int uSize = 0;
     ASSERT_EQ(buffer.Lock(0, 0, &pData, &uSize, 1), KE_OK);
@@ -35,15 +31,10 @@ TEST(CKorvelSoundBuffer, StartupRegistersASilentBlock)
     EXPECT_EQ(buffer.GetFormat().uBlockAlign, 4u);
     buffer.Shutdown();
     EXPECT_EQ(engine->GetSoundCount(), 0u);
-}
 
-TEST(CKorvelSoundBuffer, StartupFailsWhenTheEngineAlreadyHoldsIt)
-{
-    CSoundTestEngine engine;
-    CKorvelSoundBuffer buffer;
-    engine->AddSound(&buffer);
+    engine->AddSound(&buffer); // listed by someone else: the start fails and shuts it down
     EXPECT_EQ(buffer.Startup(engine.Get(), nullptr, 16, 0), 0);
-    EXPECT_EQ(engine->GetSoundCount(), 0u) << "the failed start shut it down";
+    EXPECT_EQ(engine->GetSoundCount(), 0u);
 }
 
 TEST(CKorvelSoundBuffer, FrequencyAndSpeedAreClamped)
@@ -53,10 +44,6 @@ TEST(CKorvelSoundBuffer, FrequencyAndSpeedAreClamped)
     CKorvelSoundEngine::FillWaveFormat(22050, 16, 1, format);
     CKorvelSoundBuffer buffer;
     ASSERT_EQ(buffer.Startup(engine.Get(), &format, 64, 0), KE_OK);
-    EXPECT_EQ(buffer.SetFrequency(500), KE_OK);
-    EXPECT_EQ(buffer.GetFrequency(), 1000u);
-    buffer.SetFrequency(100000);
-    EXPECT_EQ(buffer.GetFrequency(), 88200u);
     buffer.SetPlaybackSpeed(2.0f);
     EXPECT_EQ(buffer.GetFrequency(), 44100u);
     buffer.SetFrequency(30000);
@@ -70,30 +57,10 @@ TEST(CKorvelSoundBuffer, FrequencyAndSpeedAreClamped)
     ASSERT_EQ(buffer.Startup(engine.Get(), &format, 64, 0), KE_OK);
     buffer.SetPlaybackSpeed(2.0f);
     EXPECT_EQ(buffer.GetFrequency(), 88200u);
-    buffer.SetVolume(150); // stored as given: sources clamp
-    EXPECT_EQ(buffer.GetVolume(), 150);
     buffer.Shutdown();
 }
 
-TEST(CKorvelSoundBuffer, PositionStaysInsideTheBlock)
-{
-    CSoundTestEngine engine;
-    CKorvelSoundBuffer buffer;
-    ASSERT_EQ(buffer.Startup(engine.Get(), nullptr, 64, 0), KE_OK);
-    EXPECT_EQ(buffer.SetPosition(64), KE_ERR_INVALIDARG);
-    EXPECT_EQ(buffer.GetPosition(), 0u);
-    EXPECT_EQ(buffer.SetPosition(63), KE_OK);
-    EXPECT_EQ(buffer.GetPosition(), 63u);
-    buffer.Play(1);
-    EXPECT_TRUE(buffer.IsPlaying());
-    EXPECT_TRUE(buffer.IsLooping());
-    buffer.Stop();
-    EXPECT_FALSE(buffer.IsPlaying());
-    EXPECT_EQ(buffer.GetPosition(), 63u);
-    buffer.Shutdown();
-}
-
-TEST(CKorvelSoundBuffer, LockIsExclusiveAndBounded)
+TEST(CKorvelSoundBuffer, LockAndPositionAreBounded)
 {
     CSoundTestEngine engine;
     CKorvelSoundBuffer buffer;
@@ -120,6 +87,12 @@ TEST(CKorvelSoundBuffer, LockIsExclusiveAndBounded)
     buffer.Unlock(pPart, uSize);
     buffer.FillWithSilence();
     EXPECT_EQ(static_cast<uint8_t*>(pWhole)[10], 0);
+
+    EXPECT_EQ(buffer.SetPosition(64), KE_ERR_INVALIDARG);
+    EXPECT_EQ(buffer.SetPosition(63), KE_OK);
+    buffer.Play(1);
+    buffer.Stop();
+    EXPECT_EQ(buffer.GetPosition(), 63u) << "Stop keeps the position";
     buffer.Shutdown();
 }
 
@@ -134,41 +107,21 @@ TEST(CKorvelSoundBuffer, DuplicateSharesTheBlockAndKeepsItsOwnSettings)
     EXPECT_EQ(dup.StartupAsDuplicate(CKorvelSoundBuffer()), KE_ERR_INVALIDARG) << "a buffer never started";
     ASSERT_EQ(dup.StartupAsDuplicate(owner), KE_OK);
     EXPECT_TRUE(dup.IsShared());
-    EXPECT_EQ(dup.GetSize(), 64u);
     EXPECT_EQ(dup.GetFlags(), static_cast<unsigned int>(CKorvelSoundBuffer::FLAG_3D));
     EXPECT_EQ(dup.GetVolume(), 100);
     EXPECT_EQ(dup.GetPosition(), 0u);
-    EXPECT_EQ(engine->GetSoundCount(), 2u);
-    void* pOwner = nullptr;
-    void* pDup = nullptr;
-    unsigned int uSize = 0;
-    owner.Lock(0, 0, &pOwner, &uSize, 1);
-    owner.Unlock(pOwner, uSize);
-    dup.Lock(0, 0, &pDup, &uSize, 1);
-    dup.Unlock(pDup, uSize);
-    EXPECT_EQ(pOwner, pDup);
+    EXPECT_EQ(engine->GetSoundCount(), 2u); // the mixer test checks the shared samples
     dup.Shutdown();
     owner.Shutdown();
     EXPECT_EQ(engine->GetSoundCount(), 0u);
 }
 
-TEST(CKorvelSoundBuffer, ThreeDDefaultsAndMatrixUpdate)
+TEST(CKorvelSoundBuffer, ThreeDMatrixUpdate)
 {
     CSoundTestEngine engine;
     CKorvelSoundBuffer buffer;
     ASSERT_EQ(buffer.Startup(engine.Get(), nullptr, 64, CKorvelSoundBuffer::FLAG_3D), KE_OK);
     SKE_SOUND3DPARAMETERS p;
-    ASSERT_EQ(buffer.GetAll3DParameters(p), KE_OK);
-    EXPECT_EQ(p.fMinDistance, 20.0f);
-    EXPECT_EQ(p.fMaxDistance, 100.0f);
-    EXPECT_EQ(p.fDopplerFactor, 1.0f);
-    EXPECT_EQ(p.uConeInsideAngle, 360u);
-    EXPECT_EQ(p.uConeOutsideAngle, 360u);
-    EXPECT_EQ(p.iConeOutsideVolume, 0);
-    EXPECT_EQ(p.vPosition.x, 0.0f);
-    EXPECT_EQ(p.vVelocity.z, 0.0f);
-    EXPECT_EQ(p.vOrientation.z, 1.0f);
-
     // Source at (10, 20, 30) in elements 12-14, listener at (1, 2, 3) turned a
     // quarter about z: the position is not rotated, the velocity is.
     CKorvelMatrix4RH source;
@@ -191,23 +144,12 @@ TEST(CKorvelSoundBuffer, ThreeDDefaultsAndMatrixUpdate)
     EXPECT_NEAR(p.vVelocity.y, 4.0f, 1e-5f);
     EXPECT_EQ(p.vVelocity.z, 1.0f);
     EXPECT_EQ(p.fMinDistance, 20.0f) << "the other fields are kept";
-
-    p.fMaxDistance = 55.0f;
-    p.uConeInsideAngle = 90;
-    buffer.SetAll3DParameters(p);
-    SKE_SOUND3DPARAMETERS q;
-    buffer.GetAll3DParameters(q);
-    EXPECT_EQ(q.fMaxDistance, 55.0f);
-    EXPECT_EQ(q.uConeInsideAngle, 90u);
     buffer.Shutdown();
 }
 
 TEST(CKorvelSoundBuffer, LinearVolumeToLogarithmic)
 {
-    EXPECT_EQ(LinearVolumeToLogarithmic(100), 0);
-    EXPECT_EQ(LinearVolumeToLogarithmic(50), -602);
-    EXPECT_EQ(LinearVolumeToLogarithmic(10), -2000);
-    EXPECT_EQ(LinearVolumeToLogarithmic(1), -4000);
-    EXPECT_EQ(LinearVolumeToLogarithmic(0), -10000);
-    EXPECT_EQ(LinearVolumeToLogarithmic(-7), -10000);
+    const int cases[][2] = {{100, 0}, {50, -602}, {1, -4000}, {0, -10000}, {-7, -10000}};
+    for (const auto& c : cases)
+        EXPECT_EQ(LinearVolumeToLogarithmic(c[0]), c[1]) << c[0];
 }

@@ -90,3 +90,22 @@ TEST(CKorvelSoundCodecImaAdpcm, DecodesOnlyBlocksThatFitTheOutput)
     EXPECT_EQ(1000, aOut[0]);
     EXPECT_EQ(0x5555, aOut[9]) << "the second block would not fit";
 }
+
+// The base keeps its own copies of both formats; a second start and the
+// destructor free the earlier ones (the sanitizer's leak check sees a miss).
+TEST(IKorvelSoundCodec, KeepsItsOwnCopiesOfBothFormats)
+{
+    CKorvelSoundCodecImaAdpcm codec;
+    SKE_WAVEFORMAT decoded = {2, 44100, 16, 4};
+    const SKE_WAVEFORMAT encoded = {2, 44100, 4, 2048};
+    EXPECT_EQ(codec.Startup(&decoded, nullptr), KE_ERR_INVALIDARG);
+    EXPECT_EQ(codec.GetDecodedFormat(), nullptr);
+    ASSERT_EQ(codec.Startup(&decoded, &encoded), KE_OK);
+    decoded.uChannels = 1;
+    EXPECT_EQ(codec.GetDecodedFormat()->uChannels, 2u);
+    ASSERT_EQ(codec.Startup(&decoded, &encoded), KE_OK);
+    EXPECT_EQ(codec.GetDecodedFormat()->uChannels, 1u);
+    codec.Shutdown();
+    EXPECT_EQ(codec.GetEncodedFormat(), nullptr);
+    codec.Startup(&decoded, &encoded);
+}

@@ -9,13 +9,13 @@ namespace
 const size_t kFrames = 768; // the default 3072-byte block of 16-bit stereo
 
 // A mono 16-bit buffer of n samples i * mul + add.
-CKorvelSoundBuffer* Ramp(CKorvelSoundEngine* pEngine, unsigned int uRate, size_t n, int mul, int add,
+CKorvelSoundBuffer* Ramp(CSoundTestEngine& engine, unsigned int uRate, size_t n, int mul, int add,
                          unsigned int uFlags = 0)
 {
     std::vector<int16_t> s(n);
     for (size_t i = 0; i < n; ++i)
         s[i] = static_cast<int16_t>(static_cast<int>(i) * mul + add);
-    return MakeSoundBuffer(pEngine, uRate, 1, s, uFlags);
+    return engine.Buffer(uRate, 1, s, uFlags);
 }
 
 int16_t Full(int32_t s)
@@ -27,7 +27,7 @@ int16_t Full(int32_t s)
 TEST(CKorvelSoundEngine, MonoSourceAtCentreGetsGain32766OnBothSides)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 1, {10000, -10000, 32767, -32768, 1, -1});
+    CKorvelSoundBuffer* p = engine.Buffer(44100, 1, {10000, -10000, 32767, -32768, 1, -1});
     p->Play(0);
     const std::vector<int16_t> out = engine.Pass();
     ASSERT_EQ(out.size(), 2 * kFrames);
@@ -36,12 +36,10 @@ TEST(CKorvelSoundEngine, MonoSourceAtCentreGetsGain32766OnBothSides)
     {
         EXPECT_EQ(out[2 * i], want[i]) << i;
         EXPECT_EQ(out[2 * i + 1], want[i]) << i;
-        EXPECT_EQ(want[i], Full(std::vector<int32_t>{10000, -10000, 32767, -32768, 1, -1}[i]));
     }
     EXPECT_EQ(out[12], 0) << "after its end the buffer adds nothing";
     EXPECT_FALSE(p->IsPlaying());
     EXPECT_EQ(p->GetPosition(), 0u);
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, VolumeAndPanGiveTheQ15SideGains)
@@ -59,21 +57,20 @@ TEST(CKorvelSoundEngine, VolumeAndPanGiveTheQ15SideGains)
     for (const SCase& c : cases)
     {
         CSoundTestEngine engine;
-        CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 2, {20000, 20000});
+        CKorvelSoundBuffer* p = engine.Buffer(44100, 2, {20000, 20000});
         p->SetVolume(c.iVolume);
         p->SetPan(c.iPan);
         p->Play(0);
         const std::vector<int16_t> out = engine.Pass();
         EXPECT_EQ(out[0], Full(0) + MasterOut16(Q15Mul(c.iLeft, 20000), 32766)) << c.iVolume << "/" << c.iPan;
         EXPECT_EQ(out[1], MasterOut16(Q15Mul(c.iRight, 20000), 32766)) << c.iVolume << "/" << c.iPan;
-        FreeSoundBuffer(p);
     }
 }
 
 TEST(CKorvelSoundEngine, MasterVolumeAndPanScaleTheMix)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 2, std::vector<int16_t>(4000, 16000));
+    CKorvelSoundBuffer* p = engine.Buffer(44100, 2, std::vector<int16_t>(4000, 16000));
     p->Play(1);
     const int32_t acc = Q15Mul(32766, 16000);
     engine->SetMasterPan(100);
@@ -87,101 +84,78 @@ TEST(CKorvelSoundEngine, MasterVolumeAndPanScaleTheMix)
     EXPECT_EQ(out[1], MasterOut16(acc, (16383 * 19660) >> 15));
     engine->SetMasterVolume(0);
     EXPECT_EQ(engine.Pass(), std::vector<int16_t>(2 * kFrames, 0));
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, LoudSourcesClipInsteadOfWrapping)
 {
     CSoundTestEngine engine;
-    std::vector<CKorvelSoundBuffer*> loud;
     for (int i = 0; i < 5; ++i)
-    {
-        loud.push_back(MakeSoundBuffer(engine.Get(), 44100, 2, {32767, -32768, -32768, 32767}));
-        loud.back()->Play(0);
-    }
+        engine.Buffer(44100, 2, {32767, -32768, -32768, 32767})->Play(0);
     const std::vector<int16_t> out = engine.Pass();
     EXPECT_EQ(out[0], 32767);
     EXPECT_EQ(out[1], -32768);
     EXPECT_EQ(out[2], -32768);
     EXPECT_EQ(out[3], 32767);
-    for (CKorvelSoundBuffer* p : loud)
-        FreeSoundBuffer(p);
 
     CSoundTestEngine mono8(44100, 8, 1);
-    CKorvelSoundBuffer* a = MakeSoundBuffer(mono8.Get(), 44100, 2, {32767, 32767});
-    CKorvelSoundBuffer* b = MakeSoundBuffer(mono8.Get(), 44100, 2, {32767, 32767});
+    CKorvelSoundBuffer* a = mono8.Buffer(44100, 2, {32767, 32767});
+    CKorvelSoundBuffer* b = mono8.Buffer(44100, 2, {32767, 32767});
     a->Play(0);
     b->Play(0);
     EXPECT_EQ(mono8.PassBytes()[0], 255);
-    FreeSoundBuffer(a);
-    FreeSoundBuffer(b);
 }
 
 TEST(CKorvelSoundEngine, ConvertsToEachOutputFormat)
 {
-    // Stereo source (left 8000, right -4000) into every output layout.
-    const int32_t l = Q15Mul(32766, 8000);
-    const int32_t r = Q15Mul(32766, -4000);
+    // Stereo source (left 8000, right -4000) into every output layout; bytes
+    // 0-3 of the first block (8-bit silence is 128, 16-bit silence 0).
+    const int64_t l = Q15Mul(32766, 8000), r = Q15Mul(32766, -4000);
+    const int16_t mono16 = static_cast<int16_t>(((l + r) * 32766) >> 16);
+    struct SCase
     {
-        CSoundTestEngine mono16(44100, 16, 1);
-        CKorvelSoundBuffer* p = MakeSoundBuffer(mono16.Get(), 44100, 2, {8000, -4000});
-        p->Play(0);
-        const std::vector<int16_t> out = mono16.Pass();
-        ASSERT_EQ(out.size(), 1536u);
-        EXPECT_EQ(out[0], static_cast<int16_t>((static_cast<int64_t>(l + r) * 32766) >> 16));
-        EXPECT_EQ(out[1], 0);
-        FreeSoundBuffer(p);
-    }
+        unsigned int uBits, uChannels;
+        std::vector<uint8_t> want;
+    };
+    const SCase cases[] = {
+        {16, 1, {static_cast<uint8_t>(mono16), static_cast<uint8_t>(mono16 >> 8), 0, 0}},
+        {8, 2, {static_cast<uint8_t>(((l * 32766) >> 23) + 128), static_cast<uint8_t>(((r * 32766) >> 23) + 128),
+                128, 128}},
+        {8, 1, {static_cast<uint8_t>((((l + r) * 32766) >> 24) + 128), 128, 128, 128}},
+    };
+    for (const SCase& c : cases)
     {
-        CSoundTestEngine stereo8(44100, 8, 2);
-        CKorvelSoundBuffer* p = MakeSoundBuffer(stereo8.Get(), 44100, 2, {8000, -4000});
+        SCOPED_TRACE(testing::Message() << c.uBits << " bits, " << c.uChannels << " channels");
+        CSoundTestEngine engine(44100, c.uBits, c.uChannels);
+        CKorvelSoundBuffer* p = engine.Buffer(44100, 2, {8000, -4000});
         p->Play(0);
-        const std::vector<uint8_t> out = stereo8.PassBytes();
-        EXPECT_EQ(out[0], ((l * 32766LL) >> 23) + 128);
-        EXPECT_EQ(out[1], ((r * 32766LL) >> 23) + 128);
-        EXPECT_EQ(out[2], 128);
-        FreeSoundBuffer(p);
-    }
-    {
-        CSoundTestEngine mono8(44100, 8, 1);
-        CKorvelSoundBuffer* p = MakeSoundBuffer(mono8.Get(), 44100, 2, {8000, -4000});
-        p->Play(0);
-        EXPECT_EQ(mono8.PassBytes()[0], (((l + r) * 32766LL) >> 24) + 128);
-        FreeSoundBuffer(p);
+        const std::vector<uint8_t> out = engine.PassBytes();
+        ASSERT_EQ(out.size(), 3072u);
+        EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + 4), c.want);
     }
 }
 
 TEST(CKorvelSoundEngine, EightBitSourcesAreCentredAndWidened)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 1, {0, 128, 255, 200}, 0, 8);
+    CKorvelSoundBuffer* p = engine.Buffer(44100, 1, {0, 128, 255, 200}, 0, 8);
     p->Play(0);
     const std::vector<int16_t> out = engine.Pass();
     EXPECT_EQ(out[0], Full(-32768));
     EXPECT_EQ(out[2], 0);
     EXPECT_EQ(out[4], Full(127 * 256));
     EXPECT_EQ(out[6], Full(72 * 256));
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, StepsThroughSlowerSourcesNearestLower)
 {
     CSoundTestEngine engine;
     // 22050 Hz: step 128, each source frame twice; after one pass 384 frames are used.
-    CKorvelSoundBuffer* p = Ramp(engine.Get(), 22050, 2000, 10, 100);
+    CKorvelSoundBuffer* p = Ramp(engine, 22050, 2000, 10, 100);
     p->Play(0);
     const std::vector<int16_t> out = engine.Pass();
     for (size_t k = 0; k < kFrames; ++k)
         ASSERT_EQ(out[2 * k], Full(static_cast<int32_t>(k / 2) * 10 + 100)) << k;
     EXPECT_EQ(p->GetPosition(), 2u * 384);
-    FreeSoundBuffer(p);
-
-    // 11025 Hz: step 64; the position lands just past the last frame read.
-    CKorvelSoundBuffer* q = Ramp(engine.Get(), 11025, 2000, 10, 100);
-    q->Play(0);
-    engine.Pass();
-    EXPECT_EQ(q->GetPosition(), 2u * (767 * 64 / 256 + 1));
-    FreeSoundBuffer(q);
 }
 
 TEST(CKorvelSoundEngine, NeverReadsPastTheEndOfABuffer)
@@ -191,7 +165,7 @@ TEST(CKorvelSoundEngine, NeverReadsPastTheEndOfABuffer)
     // offset (751 x 193) >> 8 = 566, one past the end: the buffer must end
     // after the 750 frames it can fill.
     CSoundTestEngine engine(44100, 16, 2, 3000);
-    CKorvelSoundBuffer* p = Ramp(engine.Get(), 44100, 566, 10, 7);
+    CKorvelSoundBuffer* p = Ramp(engine, 44100, 566, 10, 7);
     p->SetFrequency(33249);
     p->Play(0);
     const std::vector<int16_t> out = engine.Pass();
@@ -201,13 +175,12 @@ TEST(CKorvelSoundEngine, NeverReadsPastTheEndOfABuffer)
     EXPECT_EQ(out[2 * 751], 0);
     EXPECT_FALSE(p->IsPlaying());
     EXPECT_EQ(p->GetPosition(), 0u);
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, LoopingWrapsWithinThePassAndStoppingRewinds)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* once = Ramp(engine.Get(), 44100, 100, 3, 50);
+    CKorvelSoundBuffer* once = Ramp(engine, 44100, 100, 3, 50);
     once->SetPosition(2 * 40);
     once->Play(0);
     std::vector<int16_t> out = engine.Pass();
@@ -216,9 +189,8 @@ TEST(CKorvelSoundEngine, LoopingWrapsWithinThePassAndStoppingRewinds)
     EXPECT_EQ(out[2 * 60], 0);
     EXPECT_FALSE(once->IsPlaying());
     EXPECT_EQ(once->GetPosition(), 0u);
-    FreeSoundBuffer(once);
 
-    CKorvelSoundBuffer* loop = Ramp(engine.Get(), 44100, 100, 3, 50);
+    CKorvelSoundBuffer* loop = Ramp(engine, 44100, 100, 3, 50);
     loop->Play(1);
     out = engine.Pass();
     for (size_t k = 0; k < kFrames; ++k)
@@ -227,65 +199,50 @@ TEST(CKorvelSoundEngine, LoopingWrapsWithinThePassAndStoppingRewinds)
     EXPECT_EQ(loop->GetPosition(), 2u * 68);
     out = engine.Pass();
     EXPECT_EQ(out[0], Full(68 * 3 + 50)) << "the next pass goes on from there";
-    FreeSoundBuffer(loop);
 }
 
-TEST(CKorvelSoundEngine, LoopTooShortForOneFrameIsSkippedForThePass)
+TEST(CKorvelSoundEngine, TooShortLoopsAndLockedBuffersAreSkippedForThePass)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* tiny = MakeSoundBuffer(engine.Get(), 44100, 1, {30000});
+    CKorvelSoundBuffer* tiny = engine.Buffer(44100, 1, {30000});
     tiny->SetFrequency(88200); // one source frame gives no output frame at twice the rate
     tiny->Play(1);
-    CKorvelSoundBuffer* empty = MakeSoundBuffer(engine.Get(), 44100, 1, {});
+    CKorvelSoundBuffer* empty = engine.Buffer(44100, 1, {});
     empty->Play(1);
-    CKorvelSoundBuffer* other = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(2000, 5000));
-    other->Play(0);
-    const std::vector<int16_t> out = engine.Pass();
-    EXPECT_EQ(out[0], Full(5000)) << "the pass ends and mixes the others";
+    CKorvelSoundBuffer* locked = engine.Buffer(44100, 1, std::vector<int16_t>(2000, 7000));
+    locked->Play(0);
+    void* pData = nullptr;
+    unsigned int uSize = 0;
+    ASSERT_EQ(locked->Lock(0, 0, &pData, &uSize, 1), KE_OK);
+    engine.Buffer(44100, 1, std::vector<int16_t>(2000, 5000))->Play(0);
+    EXPECT_EQ(engine.Pass()[0], Full(5000)) << "the pass ends and mixes the others";
     EXPECT_TRUE(tiny->IsPlaying());
     EXPECT_TRUE(empty->IsPlaying());
-    FreeSoundBuffer(tiny);
-    FreeSoundBuffer(empty);
-    FreeSoundBuffer(other);
+    EXPECT_EQ(locked->GetPosition(), 0u);
+    locked->Unlock(pData, uSize);
+    EXPECT_EQ(engine.Pass()[0], MasterOut16(Q15Mul(32766, 5000) + Q15Mul(32766, 7000), 32766));
 }
 
 TEST(CKorvelSoundEngine, FrequencyIsClampedTo1000And88200)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* slow = Ramp(engine.Get(), 44100, 5000, 1, 0);
+    CKorvelSoundBuffer* slow = Ramp(engine, 44100, 5000, 1, 0);
     slow->SetFrequency(500);
     EXPECT_EQ(slow->GetFrequency(), 1000u);
     slow->Play(0);
-    CKorvelSoundBuffer* fast = Ramp(engine.Get(), 44100, 5000, 1, 0);
+    CKorvelSoundBuffer* fast = Ramp(engine, 44100, 5000, 1, 0);
     fast->SetFrequency(100000);
     fast->Play(0);
     engine.Pass();
     // Step (1000 << 8) / 44100 = 5 and (88200 << 8) / 44100 = 512.
     EXPECT_EQ(slow->GetPosition(), 2u * (767 * 5 / 256 + 1));
     EXPECT_EQ(fast->GetPosition(), 2u * (767 * 2 + 1));
-    FreeSoundBuffer(slow);
-    FreeSoundBuffer(fast);
-}
-
-TEST(CKorvelSoundEngine, LockedBufferIsSkippedForThePass)
-{
-    CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(2000, 7000));
-    p->Play(0);
-    void* pData = nullptr;
-    unsigned int uSize = 0;
-    ASSERT_EQ(p->Lock(0, 0, &pData, &uSize, 1), KE_OK);
-    EXPECT_EQ(engine.Pass(), std::vector<int16_t>(2 * kFrames, 0));
-    EXPECT_EQ(p->GetPosition(), 0u);
-    p->Unlock(pData, uSize);
-    EXPECT_EQ(engine.Pass()[0], Full(7000));
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, ThreeDGainsFollowSideAndDistance)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(4000, 20000),
+    CKorvelSoundBuffer* p = engine.Buffer(44100, 1, std::vector<int16_t>(4000, 20000),
                                             CKorvelSoundBuffer::FLAG_3D);
     p->SetPan(100); // ignored in 3D
     p->Play(1);
@@ -323,13 +280,12 @@ TEST(CKorvelSoundEngine, ThreeDGainsFollowSideAndDistance)
     params.fMinDistance = 0.0f;
     out = mixAt(0, 0, 90);
     EXPECT_EQ(out[0], Full(20000));
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, DopplerShiftsTheFrequencyWithinTheLimits)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = Ramp(engine.Get(), 44100, 8000, 1, 0, CKorvelSoundBuffer::FLAG_3D);
+    CKorvelSoundBuffer* p = Ramp(engine, 44100, 8000, 1, 0, CKorvelSoundBuffer::FLAG_3D);
     SKE_SOUND3DPARAMETERS params;
     p->GetAll3DParameters(params);
     params.vPosition.Set(0, 0, 50);
@@ -351,13 +307,12 @@ TEST(CKorvelSoundEngine, DopplerShiftsTheFrequencyWithinTheLimits)
     EXPECT_EQ(positionAfterPass(400, 1.0f), 767u * 5 / 256 + 1);
     EXPECT_EQ(positionAfterPass(-1e6f, 1.0f), 767u * 512 / 256 + 1);
     EXPECT_EQ(positionAfterPass(0, 1.0f), 768u) << "still: the buffer's own frequency";
-    FreeSoundBuffer(p);
 }
 
 TEST(CKorvelSoundEngine, DuplicatePlaysWhatTheOwnerWrote)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* owner = MakeSoundBuffer(engine.Get(), 44100, 1, std::vector<int16_t>(1000, 100));
+    CKorvelSoundBuffer* owner = engine.Buffer(44100, 1, std::vector<int16_t>(1000, 100));
     CKorvelSoundBuffer dup;
     ASSERT_EQ(dup.StartupAsDuplicate(*owner), KE_OK);
     void* pData = nullptr;
@@ -369,5 +324,4 @@ TEST(CKorvelSoundEngine, DuplicatePlaysWhatTheOwnerWrote)
     EXPECT_EQ(engine.Pass()[0], Full(12345));
     EXPECT_EQ(owner->GetPosition(), 0u) << "voices keep their own positions";
     dup.Shutdown();
-    FreeSoundBuffer(owner);
 }

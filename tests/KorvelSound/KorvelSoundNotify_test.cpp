@@ -36,29 +36,39 @@ class CHandler : public IKorvelSoundNotifyHandler
 public:
     void UpdateNotifies() override {}
 };
-} // namespace
 
-TEST(IKorvelSoundNotifyHandler, IdentifiersComeFromTheEngine)
+class NotifyHandler : public ::testing::Test
 {
-    CSoundTestEngine engine;
-    CHandler a, b;
-    CRecorder target;
-    EXPECT_EQ(a.AddNotify(nullptr, &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(a.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 1u);
-    EXPECT_EQ(b.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 2u);
-    EXPECT_EQ(a.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STOPPED, 0, 0), 3u);
-    a.RemoveNotify(1);
-    a.RemoveNotify(42);
-    EXPECT_EQ(a.GetNotifyCount(), 1);
-    a.RemoveAllNotifies();
-    EXPECT_EQ(a.GetNotifyCount(), 0);
-}
-
-TEST(IKorvelSoundNotifyHandler, PositionFiresOncePerLoop)
-{
+protected:
     CSoundTestEngine engine;
     CHandler handler;
     CRecorder target;
+};
+} // namespace
+
+TEST_F(NotifyHandler, EngineWideIdentifiersAndOnlyMatchingKindsDelivered)
+{
+    CHandler other;
+    EXPECT_EQ(handler.AddNotify(nullptr, &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(handler.AddNotify(engine.Get(), nullptr, eKET_SOUNDNOTIFY_STARTED, 0, 1), 1u);
+    EXPECT_EQ(other.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 2u);
+    const unsigned int uStart = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 2);
+    const unsigned int uStop = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STOPPED, 0, 3);
+    EXPECT_EQ(uStart, 3u);
+    handler.AddNotify(engine.Get(), &target, static_cast<eKET_SOUNDNOTIFY>(7), 0, 4);
+    handler.SendNotifies(eKET_SOUNDNOTIFY_STARTED, 0);
+    handler.SendNotifies(eKET_SOUNDNOTIFY_STOPPED, 5);
+    handler.SendNotifies(static_cast<eKET_SOUNDNOTIFY>(7), 5);
+    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&handler, 2, uStart, 0, 2}, {&handler, 1, uStop, 5, 3}}));
+    handler.RemoveNotify(1);
+    handler.RemoveNotify(42);
+    EXPECT_EQ(handler.GetNotifyCount(), 3);
+    handler.RemoveAllNotifies();
+    EXPECT_EQ(handler.GetNotifyCount(), 0);
+}
+
+TEST_F(NotifyHandler, PositionFiresOncePerLoop)
+{
     const unsigned int uId = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 1000, 77);
     const unsigned int positions[] = {500, 1500, 2500, 1200, 2500, 300, 900, 1100, 1000};
     std::vector<unsigned int> fired;
@@ -76,26 +86,8 @@ TEST(IKorvelSoundNotifyHandler, PositionFiresOncePerLoop)
     EXPECT_EQ(fired, (std::vector<unsigned int>{1500, 1200, 1100}));
 }
 
-TEST(IKorvelSoundNotifyHandler, DeliversOnlyMatchingKindsWithATarget)
+TEST_F(NotifyHandler, TargetMayRemoveItsOwnNotification)
 {
-    CSoundTestEngine engine;
-    CHandler handler;
-    CRecorder target;
-    handler.AddNotify(engine.Get(), nullptr, eKET_SOUNDNOTIFY_STARTED, 0, 1);
-    const unsigned int uStart = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 2);
-    const unsigned int uStop = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STOPPED, 0, 3);
-    handler.AddNotify(engine.Get(), &target, static_cast<eKET_SOUNDNOTIFY>(7), 0, 4);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_STARTED, 0);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_STOPPED, 5);
-    handler.SendNotifies(static_cast<eKET_SOUNDNOTIFY>(7), 5);
-    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&handler, 2, uStart, 0, 2}, {&handler, 1, uStop, 5, 3}}));
-}
-
-TEST(IKorvelSoundNotifyHandler, TargetMayRemoveItsOwnNotification)
-{
-    CSoundTestEngine engine;
-    CHandler handler;
-    CRecorder target;
     target.m_pRemoveFrom = &handler;
     handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 10, 0);
     handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);

@@ -10,39 +10,13 @@
 
 #include "KorvelSound/KorvelSoundWave.h"
 #include "SoundTestSupport.h"
+#include "WaveTestFiles.h"
 #include "support/TestAudio.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
 
 namespace
 {
-
-class COggWave
-{
-public:
-    COggWave(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes) : m_aBytes(std::move(aBytes))
-    {
-        m_iResult = m_Wave.LoadFromMemory(pEngine, m_aBytes.data(), static_cast<unsigned int>(m_aBytes.size()), 0, 0);
-    }
-    ~COggWave() { m_Wave.Shutdown(); }
-    std::vector<int16_t> Samples() const
-    {
-        CKorvelSoundBuffer* pBuffer = m_Wave.GetBuffer(0);
-        void* pData = nullptr;
-        unsigned int uSize = 0;
-        if (!pBuffer || pBuffer->Lock(0, 0, &pData, &uSize, 1) != KE_OK)
-            return {};
-        std::vector<int16_t> aOut(uSize / 2);
-        memcpy(aOut.data(), pData, aOut.size() * 2);
-        pBuffer->Unlock(pData, uSize);
-        return aOut;
-    }
-    KE_RETVAL m_iResult;
-    CKorvelSoundWave m_Wave;
-
-private:
-    std::vector<uint8_t> m_aBytes;
-};
 
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
 {
@@ -54,30 +28,27 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& 
 
 TEST(CKorvelSoundWave, FloatSamplesRoundAndClamp)
 {
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.0f));
-    EXPECT_EQ(-32767, CKorvelSoundWave::FloatToSample(-1.0f));
-    EXPECT_EQ(16384, CKorvelSoundWave::FloatToSample(0.5f)); // floor(16384.0)
-    EXPECT_EQ(-16383, CKorvelSoundWave::FloatToSample(-0.5f)); // floor(-16383.0)
-    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(0.0f));
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(1.5f));
-    EXPECT_EQ(-32768, CKorvelSoundWave::FloatToSample(-1.5f));
-    EXPECT_EQ(32767, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::infinity()));
-    EXPECT_EQ(0, CKorvelSoundWave::FloatToSample(std::numeric_limits<float>::quiet_NaN()));
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    // floor(x * 32767 + 0.5), clamped; NaN gives silence.
+    const std::pair<float, int> cases[] = {{1.0f, 32767}, {-1.0f, -32767}, {0.5f, 16384}, {-0.5f, -16383},
+                                           {1.5f, 32767}, {-1.5f, -32768}, {inf, 32767},   {nan, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, CKorvelSoundWave::FloatToSample(c.first)) << c.first;
 }
 
 TEST(CKorvelSoundWave, OggMono22050BecomesA16BitVoice)
 {
     CSoundTestEngine engine;
     const std::vector<float> aSine = TestSine(1, 22050, 11025, 880.0f, 0.5f);
-    COggWave ogg(engine.Get(), EncodeTestOgg(1, 22050, aSine));
-    ASSERT_EQ(KE_OK, ogg.m_iResult);
+    CLoadedWave ogg;
+    ASSERT_EQ(KE_OK, ogg.LoadBytes(engine.Get(), EncodeTestOgg(1, 22050, aSine)));
     const SKE_WAVEFORMAT& format = ogg.m_Wave.GetFormat();
     EXPECT_EQ(1u, format.uChannels);
     EXPECT_EQ(22050u, format.uSamplesPerSec);
     EXPECT_EQ(16u, format.uBitsPerSample);
     EXPECT_EQ(2u, format.uBlockAlign);
     EXPECT_EQ(22050u, ogg.m_Wave.GetLength());
-    const std::vector<int16_t> aSamples = ogg.Samples();
+    const std::vector<int16_t> aSamples = VoiceSamples(ogg.m_Wave);
     ASSERT_EQ(aSine.size(), aSamples.size());
     int iWorst = 0;
     for (size_t i = 0; i < aSine.size(); ++i)
@@ -92,9 +63,9 @@ TEST(CKorvelSoundWave, OggOverdriveIsClamped)
     for (int i = 0; i < 8000; ++i)
         aSquare.push_back((i / 40) % 2 ? 1.0f : -1.0f);
     CSoundTestEngine engine;
-    COggWave ogg(engine.Get(), EncodeTestOgg(1, 16000, aSquare));
-    ASSERT_EQ(KE_OK, ogg.m_iResult);
-    const std::vector<int16_t> aSamples = ogg.Samples();
+    CLoadedWave ogg;
+    ASSERT_EQ(KE_OK, ogg.LoadBytes(engine.Get(), EncodeTestOgg(1, 16000, aSquare)));
+    const std::vector<int16_t> aSamples = VoiceSamples(ogg.m_Wave);
     EXPECT_EQ(32767, *std::max_element(aSamples.begin(), aSamples.end()));
     EXPECT_EQ(-32768, *std::min_element(aSamples.begin(), aSamples.end()));
     // Clamped, not wrapped: inside each half period the sign is the source's.
@@ -115,12 +86,11 @@ TEST(CKorvelSoundWave, OggChainedStreamsFollowEachOther)
     const std::vector<uint8_t> aFirst = EncodeTestOgg(2, 44100, TestSine(2, 44100, 5000, 440.0f, 0.3f), 1);
     const std::vector<uint8_t> aSecond = EncodeTestOgg(2, 44100, TestSine(2, 44100, 7000, 660.0f, 0.3f), 2);
     ASSERT_TRUE(WriteTestFile(dir.File("chain.ogg"), Concat(aFirst, aSecond)));
-    CKorvelSoundWave wave;
-    ASSERT_EQ(KE_OK, wave.Load(engine.Get(), CKorvelString(dir.File("chain.ogg").c_str()), 0, 1));
-    EXPECT_EQ(2u, wave.GetFormat().uChannels);
-    EXPECT_EQ(12000u * 4, wave.GetLength());
-    EXPECT_EQ(1u, wave.GetDuplicateCount());
-    wave.Shutdown();
+    CLoadedWave chain;
+    ASSERT_EQ(KE_OK, chain.Load(engine.Get(), dir.File("chain.ogg"), 1));
+    EXPECT_EQ(2u, chain.m_Wave.GetFormat().uChannels);
+    EXPECT_EQ(12000u * 4, chain.m_Wave.GetLength());
+    EXPECT_EQ(1u, chain.m_Wave.GetDuplicateCount());
 }
 
 TEST(CKorvelSoundWave, OggFilesItRefuses)
@@ -146,8 +116,8 @@ TEST(CKorvelSoundWave, OggFilesItRefuses)
     };
     for (const sCase& c : aCases)
     {
-        COggWave ogg(engine.Get(), c.aBytes);
-        EXPECT_EQ(KE_ERR_DEVICE, ogg.m_iResult) << c.pName;
+        CLoadedWave ogg;
+        EXPECT_EQ(KE_ERR_DEVICE, ogg.LoadBytes(engine.Get(), c.aBytes)) << c.pName;
         EXPECT_EQ(nullptr, ogg.m_Wave.GetBuffer(0)) << c.pName;
     }
 }

@@ -127,21 +127,17 @@ TEST(CKorvelSoundWave, RejectsHeadersAndFormatsItCannotPlay)
 
 TEST(CKorvelSoundWave, LabelTextsUpTo1024BytesWithTheTerminator)
 {
-    std::vector<uint8_t> aText(1023, 'a');
-    aText.push_back(0);
-    EXPECT_EQ(KE_OK, CWaveOpen(CRiffBuilder()
-                                   .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
-                                   .Chunk("LIST", AdtlLabel("labl", aText))
-                                   .Chunk("data", kFour)
-                                   .Bytes())
-                         .m_iResult);
-    aText.back() = 'a';
-    EXPECT_EQ(KE_ERR_DEVICE, CWaveOpen(CRiffBuilder()
-                                           .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
-                                           .Chunk("LIST", AdtlLabel("labl", aText))
-                                           .Chunk("data", kFour)
-                                           .Bytes())
-                                 .m_iResult);
+    for (const bool bTerminated : {true, false})
+    {
+        std::vector<uint8_t> aText(1023, 'a');
+        aText.push_back(bTerminated ? 0 : 'a');
+        EXPECT_EQ(bTerminated ? KE_OK : KE_ERR_DEVICE, CWaveOpen(CRiffBuilder()
+                                                                      .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
+                                                                      .Chunk("LIST", AdtlLabel("labl", aText))
+                                                                      .Chunk("data", kFour)
+                                                                      .Bytes())
+                                                            .m_iResult);
+    }
 }
 
 TEST(CKorvelSoundWave, DamagedSizesAndCountsEndTheScan)

@@ -18,48 +18,6 @@
 namespace
 {
 
-std::vector<uint8_t> VoiceBytes(const CKorvelSoundWave& wave, unsigned int uVoice = 0)
-{
-    CKorvelSoundBuffer* pBuffer = wave.GetBuffer(uVoice);
-    if (!pBuffer)
-        return {};
-    void* pData = nullptr;
-    unsigned int uSize = 0;
-    if (pBuffer->Lock(0, 0, &pData, &uSize, 1) != KE_OK)
-        return {};
-    std::vector<uint8_t> aOut(static_cast<uint8_t*>(pData), static_cast<uint8_t*>(pData) + uSize);
-    pBuffer->Unlock(pData, uSize);
-    return aOut;
-}
-
-std::vector<int16_t> VoiceSamples(const CKorvelSoundWave& wave)
-{
-    const std::vector<uint8_t> aBytes = VoiceBytes(wave);
-    std::vector<int16_t> aOut(aBytes.size() / 2);
-    memcpy(aOut.data(), aBytes.data(), aOut.size() * 2);
-    return aOut;
-}
-
-class CLoadedWave
-{
-public:
-    ~CLoadedWave() { m_Wave.Shutdown(); }
-    KE_RETVAL Load(CKorvelSoundEngine* pEngine, const std::string& strPath, unsigned int uDuplicates = 0)
-    {
-        return m_Wave.Load(pEngine, CKorvelString(strPath.c_str()), 0, uDuplicates);
-    }
-    KE_RETVAL LoadBytes(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes, unsigned int uDuplicates = 0)
-    {
-        m_aBytes = std::move(aBytes);
-        return m_Wave.LoadFromMemory(pEngine, m_aBytes.data(), static_cast<unsigned int>(m_aBytes.size()), 0,
-                                     uDuplicates);
-    }
-    CKorvelSoundWave m_Wave;
-
-private:
-    std::vector<uint8_t> m_aBytes;
-};
-
 void ExpectFormat(const SKE_WAVEFORMAT& format, unsigned int uChannels, unsigned int uRate, unsigned int uBits)
 {
     EXPECT_EQ(uChannels, format.uChannels);
@@ -189,21 +147,6 @@ TEST(CKorvelSoundWave, FailedLoadsLeaveNoVoices)
     EXPECT_EQ(KE_ERR_FILEOPEN, missing.Load(engine.Get(), dir.File("absent.wav")));
     CLoadedWave noEngine;
     EXPECT_EQ(KE_ERR_DEVICE, noEngine.LoadBytes(nullptr, CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes()));
-}
-
-TEST(CKorvelSoundWave, LoadedSoundReachesTheMixer)
-{
-    CSoundTestEngine engine(22050, 16, 1, 64);
-    CLoadedWave wave;
-    ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(), CRiffBuilder()
-                                                      .Chunk("fmt ", FmtBody(1, 1, 22050, 16, 2))
-                                                      .Chunk("data", Pcm16Bytes({1000, 2000, 3000, 4000}))
-                                                      .Bytes()));
-    ASSERT_EQ(KE_OK, wave.m_Wave.Play(0, 0, 0));
-    const std::vector<int16_t> aOut = engine.Pass();
-    ASSERT_GE(aOut.size(), 4u);
-    EXPECT_GT(aOut[3], aOut[0]);
-    EXPECT_GT(aOut[0], 0);
 }
 
 TEST(CKorvelSoundWave, LoadsPackItemsByName)

@@ -9,50 +9,6 @@
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "PlatformPcmControl.h"
 
-class CSoundTestEngine
-{
-public:
-    explicit CSoundTestEngine(unsigned int uRate = 44100, unsigned int uBits = 16, unsigned int uChannels = 2,
-                              unsigned int uBytes = 0)
-    {
-        plat::PcmControlReset();
-        plat::PcmControlUseCaptureSink(true);
-        m_iStartup = m_Engine.Startup(nullptr, uRate, uBits, uChannels, nullptr,
-                                      CKorvelSoundEngine::STARTUP_NO_THREAD, uBytes);
-    }
-    ~CSoundTestEngine()
-    {
-        m_Engine.Shutdown();
-        plat::PcmControlReset();
-    }
-
-    CKorvelSoundEngine* operator->() { return &m_Engine; }
-    CKorvelSoundEngine* Get() { return &m_Engine; }
-    KE_RETVAL StartupResult() const { return m_iStartup; }
-
-    // One pass; the block it wrote (empty when it wrote none).
-    std::vector<uint8_t> PassBytes()
-    {
-        const size_t uBefore = plat::PcmCaptureBlockCount();
-        m_Engine.Update(0.0f);
-        if (plat::PcmCaptureBlockCount() == uBefore)
-            return {};
-        return plat::PcmCaptureBlock(uBefore);
-    }
-    std::vector<int16_t> Pass()
-    {
-        const std::vector<uint8_t> bytes = PassBytes();
-        std::vector<int16_t> samples(bytes.size() / 2);
-        if (!samples.empty())
-            memcpy(samples.data(), bytes.data(), bytes.size());
-        return samples;
-    }
-
-private:
-    CKorvelSoundEngine m_Engine;
-    KE_RETVAL m_iStartup;
-};
-
 // A started buffer holding the given 16-bit samples (or the low bytes as 8-bit ones).
 inline CKorvelSoundBuffer* MakeSoundBuffer(CKorvelSoundEngine* pEngine, unsigned int uRate,
                                            unsigned int uChannels, const std::vector<int16_t>& samples,
@@ -85,6 +41,61 @@ inline void FreeSoundBuffer(CKorvelSoundBuffer* pBuffer)
         pBuffer->Shutdown();
     delete pBuffer;
 }
+
+class CSoundTestEngine
+{
+public:
+    explicit CSoundTestEngine(unsigned int uRate = 44100, unsigned int uBits = 16, unsigned int uChannels = 2,
+                              unsigned int uBytes = 0)
+    {
+        plat::PcmControlReset();
+        plat::PcmControlUseCaptureSink(true);
+        m_iStartup = m_Engine.Startup(nullptr, uRate, uBits, uChannels, nullptr,
+                                      CKorvelSoundEngine::STARTUP_NO_THREAD, uBytes);
+    }
+    ~CSoundTestEngine()
+    {
+        for (CKorvelSoundBuffer* pBuffer : m_Buffers)
+            FreeSoundBuffer(pBuffer);
+        m_Engine.Shutdown();
+        plat::PcmControlReset();
+    }
+
+    CKorvelSoundEngine* operator->() { return &m_Engine; }
+    CKorvelSoundEngine* Get() { return &m_Engine; }
+    KE_RETVAL StartupResult() const { return m_iStartup; }
+
+    // A buffer as MakeSoundBuffer makes it, freed with the engine.
+    CKorvelSoundBuffer* Buffer(unsigned int uRate, unsigned int uChannels, const std::vector<int16_t>& samples,
+                               unsigned int uFlags = 0, unsigned int uBits = 16)
+    {
+        m_Buffers.push_back(MakeSoundBuffer(&m_Engine, uRate, uChannels, samples, uFlags, uBits));
+        return m_Buffers.back();
+    }
+
+    // One pass; the block it wrote (empty when it wrote none).
+    std::vector<uint8_t> PassBytes()
+    {
+        const size_t uBefore = plat::PcmCaptureBlockCount();
+        m_Engine.Update(0.0f);
+        if (plat::PcmCaptureBlockCount() == uBefore)
+            return {};
+        return plat::PcmCaptureBlock(uBefore);
+    }
+    std::vector<int16_t> Pass()
+    {
+        const std::vector<uint8_t> bytes = PassBytes();
+        std::vector<int16_t> samples(bytes.size() / 2);
+        if (!samples.empty())
+            memcpy(samples.data(), bytes.data(), bytes.size());
+        return samples;
+    }
+
+private:
+    CKorvelSoundEngine m_Engine;
+    KE_RETVAL m_iStartup;
+    std::vector<CKorvelSoundBuffer*> m_Buffers;
+};
 
 // Reference arithmetic of the mixer, written out once for the expectations.
 // Q15 product with an arithmetic shift.

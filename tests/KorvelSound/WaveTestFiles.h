@@ -1,11 +1,13 @@
 // RIFF/WAVE files built chunk by chunk in memory, for the loader tests that
-// need layouts and damage no ordinary writer makes.
+// need layouts and damage no ordinary writer makes; loaded sounds read back.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "KorvelSound/KorvelSoundWave.h"
 
 inline void PutLE(std::vector<uint8_t>& aOut, uint32_t uValue, int iBytes)
 {
@@ -92,3 +94,46 @@ inline std::vector<uint8_t> AdtlLabel(const char* pSubId, const std::vector<uint
         aOut.push_back(0);
     return aOut;
 }
+
+inline std::vector<uint8_t> VoiceBytes(const CKorvelSoundWave& wave, unsigned int uVoice = 0)
+{
+    CKorvelSoundBuffer* pBuffer = wave.GetBuffer(uVoice);
+    if (!pBuffer)
+        return {};
+    void* pData = nullptr;
+    unsigned int uSize = 0;
+    if (pBuffer->Lock(0, 0, &pData, &uSize, 1) != KE_OK)
+        return {};
+    std::vector<uint8_t> aOut(static_cast<uint8_t*>(pData), static_cast<uint8_t*>(pData) + uSize);
+    pBuffer->Unlock(pData, uSize);
+    return aOut;
+}
+
+inline std::vector<int16_t> VoiceSamples(const CKorvelSoundWave& wave)
+{
+    const std::vector<uint8_t> aBytes = VoiceBytes(wave);
+    std::vector<int16_t> aOut(aBytes.size() / 2);
+    memcpy(aOut.data(), aBytes.data(), aOut.size() * 2);
+    return aOut;
+}
+
+// A sound loaded from a path or from bytes it keeps, shut down at the end.
+class CLoadedWave
+{
+public:
+    ~CLoadedWave() { m_Wave.Shutdown(); }
+    KE_RETVAL Load(CKorvelSoundEngine* pEngine, const std::string& strPath, unsigned int uDuplicates = 0)
+    {
+        return m_Wave.Load(pEngine, CKorvelString(strPath.c_str()), 0, uDuplicates);
+    }
+    KE_RETVAL LoadBytes(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes, unsigned int uDuplicates = 0)
+    {
+        m_aBytes = std::move(aBytes);
+        return m_Wave.LoadFromMemory(pEngine, m_aBytes.data(), static_cast<unsigned int>(m_aBytes.size()), 0,
+                                     uDuplicates);
+    }
+    CKorvelSoundWave m_Wave;
+
+private:
+    std::vector<uint8_t> m_aBytes;
+};

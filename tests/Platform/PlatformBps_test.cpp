@@ -31,41 +31,26 @@ struct sCountedPayload
     std::atomic<int>& m_iLive;
 };
 
-TEST_F(PlatformBps, EmptyQueueGivesSuccessAndNullEvent)
+TEST_F(PlatformBps, EventsComeOutInOrderAndLiveUntilTheNextGet)
 {
     plat::bps_event_t* pEvent = reinterpret_cast<plat::bps_event_t*>(0x1);
-    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS) << "an empty queue is no failure";
     EXPECT_EQ(pEvent, nullptr);
-}
 
-TEST_F(PlatformBps, EventsComeOutInOrderWithDomainCodeAndPayload)
-{
-    auto pPayload = std::make_shared<const int>(42);
-    ASSERT_EQ(plat::bps_post_event(m_iDomain, 5, pPayload), plat::BPS_SUCCESS);
+    std::atomic<int> iLive{0};
+    ASSERT_EQ(plat::bps_post_event(m_iDomain, 5, std::make_shared<const sCountedPayload>(iLive)),
+              plat::BPS_SUCCESS);
     ASSERT_EQ(plat::bps_post_event(m_iDomain, 6), plat::BPS_SUCCESS);
-    plat::bps_event_t* pEvent = nullptr;
     ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
     ASSERT_NE(pEvent, nullptr);
     EXPECT_EQ(plat::bps_event_get_domain(pEvent), m_iDomain);
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 5);
-    EXPECT_EQ(*static_cast<const int*>(plat::bps_event_get_payload(pEvent)), 42);
+    EXPECT_EQ(&static_cast<const sCountedPayload*>(plat::bps_event_get_payload(pEvent))->m_iLive, &iLive);
+    EXPECT_EQ(iLive, 1);
     ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
+    EXPECT_EQ(iLive, 0) << "the previous event is released by the next get";
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 6);
     EXPECT_EQ(plat::bps_event_get_payload(pEvent), nullptr);
-}
-
-TEST_F(PlatformBps, EventStaysValidUntilTheNextGet)
-{
-    std::atomic<int> iLive{0};
-    plat::bps_post_event(m_iDomain, 1, std::make_shared<const sCountedPayload>(iLive));
-    plat::bps_event_t* pEvent = nullptr;
-    plat::bps_get_event(&pEvent, 0);
-    ASSERT_NE(pEvent, nullptr);
-    EXPECT_EQ(iLive, 1);
-    EXPECT_EQ(plat::bps_event_get_code(pEvent), 1);
-    plat::bps_get_event(&pEvent, 0);
-    EXPECT_EQ(pEvent, nullptr);
-    EXPECT_EQ(iLive, 0);
 }
 
 TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
@@ -96,7 +81,8 @@ TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
         thread.join();
 }
 
-TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
+// A wait already under way wakes for a later post, and otherwise ends at its timeout.
+TEST_F(PlatformBps, WaitWakesForALatePostAndEndsAtItsTimeout)
 {
     std::thread poster(
         [this]
@@ -109,7 +95,6 @@ TEST_F(PlatformBps, TimeoutWaitsForAPostFromAnotherThread)
     poster.join();
     ASSERT_NE(pEvent, nullptr);
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 9);
-    // Nothing more comes: the wait ends at its timeout with no event.
     EXPECT_EQ(plat::bps_get_event(&pEvent, 30), plat::BPS_SUCCESS);
     EXPECT_EQ(pEvent, nullptr);
 }

@@ -1,8 +1,7 @@
-// The stand-in's control: call log, failure counts, reset and the image library's handle.
+// The stand-in's control: call log, failure counts and reset.
 #include <gtest/gtest.h>
 
 #include "PlatformControl.h"
-#include "PlatformImage.h"
 #include "PlatformNavigator.h"
 
 namespace
@@ -33,20 +32,6 @@ TEST(PlatformControl, X11WithoutAServerFailsToCreateAContext)
     EXPECT_EQ(screen_create_context(&pContext, 0), -1);
     EXPECT_EQ(pContext, nullptr);
     ResetPlatform(eBackend::Headless);
-}
-
-TEST(PlatformControl, ImageLibraryAttachIsLoggedAndCanFail)
-{
-    ResetPlatform(eBackend::Headless);
-    img_lib_t pLib = nullptr;
-    ASSERT_EQ(img_lib_attach(&pLib), IMG_ERR_OK);
-    EXPECT_NE(pLib, nullptr);
-    img_lib_detach(pLib);
-    FailCall("img_lib_attach");
-    EXPECT_NE(img_lib_attach(&pLib), IMG_ERR_OK);
-    EXPECT_EQ(pLib, nullptr);
-    const std::vector<std::string> aExpected = {"img_lib_attach", "img_lib_detach", "img_lib_attach"};
-    EXPECT_EQ(GetCallNames(), aExpected);
 }
 
 } // namespace

@@ -97,7 +97,6 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
         EXPECT_EQ(decoded.Image().w, c.m_Layout.m_uWidth);
         EXPECT_EQ(decoded.Image().h, c.m_Layout.m_uHeight);
         EXPECT_EQ(decoded.Image().format, IMG_FMT_ARGB8888_LE);
-        EXPECT_TRUE(decoded.Image().format & IMG_FMT_ALPHA);
         for (size_t i = 0; i < c.m_aExpected.size(); ++i)
             EXPECT_EQ(decoded.Pixel(unsigned(i % c.m_Layout.m_uWidth), unsigned(i / c.m_Layout.m_uWidth)),
                       c.m_aExpected[i])
@@ -184,9 +183,18 @@ TEST(img_load, OnlyTheThirtyTwoBitFormatIsDelivered)
     EXPECT_EQ(unset.Image().format, IMG_FMT_ARGB8888_LE);
 }
 
-TEST(io_open, OpensMemoryForReadingOnlyAndCanBeMadeToFail)
+TEST(io_open, LibraryAndMemoryStreamAreLoggedAndCanBeMadeToFail)
 {
     ResetPlatform(eBackend::Headless);
+    img_lib_t pLib = nullptr;
+    ASSERT_EQ(img_lib_attach(&pLib), IMG_ERR_OK);
+    img_lib_detach(pLib);
+    FailCall("img_lib_attach");
+    EXPECT_NE(img_lib_attach(&pLib), IMG_ERR_OK);
+    EXPECT_EQ(pLib, nullptr);
+    const std::vector<std::string> aExpected = {"img_lib_attach", "img_lib_detach", "img_lib_attach"};
+    EXPECT_EQ(GetCallNames(), aExpected);
+
     const uint8_t aBytes[4] = {1, 2, 3, 4};
     io_stream_t* pStream = io_open(IO_MEMORY, IO_READ, sizeof(aBytes), aBytes);
     EXPECT_NE(pStream, nullptr);
@@ -216,48 +224,41 @@ uint32_t PixelOf(const img_t& img, unsigned int x, unsigned int y)
     return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
 }
 
-TEST(img_resize_fs, ShrinkAveragesBoxesAndZeroKeepsThatSide)
+TEST(img_resize_fs, ShrinkAveragesBoxesGrowInterpolatesAndTransparencyDoesNotTint)
 {
-    sSource src(4, 2, {0xFF000000, 0xFF804020, 0xFFFFFFFF, 0xFFFFFFFF, //
-                       0xFF000000, 0xFF804020, 0xFF000000, 0xFF000000});
-    img_t dst{};
-    dst.w = 2;
-    ASSERT_EQ(img_resize_fs(&src.m_Img, &dst), IMG_ERR_OK);
-    EXPECT_EQ(dst.w, 2u);
-    EXPECT_EQ(dst.h, 2u) << "height 0 keeps the source's";
-    EXPECT_EQ(dst.format, IMG_FMT_ARGB8888_LE);
-    EXPECT_EQ(PixelOf(dst, 0, 0), 0xFF402010u);
-    EXPECT_EQ(PixelOf(dst, 1, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(dst, 1, 1), 0xFF000000u);
-    free(dst.data);
+    const std::vector<uint32_t> aFour = {0xFF000000, 0xFF804020, 0xFFFFFFFF, 0xFFFFFFFF, //
+                                         0xFF000000, 0xFF804020, 0xFF000000, 0xFF000000};
+    struct sCase
+    {
+        const char* m_pszName;
+        unsigned int m_uSrcW, m_uSrcH;
+        std::vector<uint32_t> m_aSrc;
+        unsigned int m_uDstW, m_uDstH;
+        std::vector<uint32_t> m_aWant; // 0xAARRGGBB, row by row
+    };
+    const sCase aCases[] = {
+        {"boxes; height 0 keeps the source's", 4, 2, aFour, 2, 0,
+         {0xFF402010, 0xFFFFFFFF, 0xFF402010, 0xFF000000}},
+        // red (0 + 128 + 255 + 255 + 0 + 128 + 0 + 0) / 8
+        {"one box", 4, 2, aFour, 1, 1, {0xFF605048}},
+        // Output centres fall at -0.25 (clamped), 0.25, 0.75 and 1.25 (clamped) source pixels.
+        {"grow", 2, 1, {0xFF000000, 0xFFFF8040}, 4, 1, {0xFF000000, 0xFF402010, 0xFFBF6030, 0xFFFF8040}},
+        {"invisible red beside opaque green", 2, 1, {0x00FF0000, 0xFF00FF00}, 1, 1, {0x8000FF00}},
+    };
+    for (const sCase& c : aCases)
+    {
+        SCOPED_TRACE(c.m_pszName);
+        sSource src(c.m_uSrcW, c.m_uSrcH, c.m_aSrc);
+        img_t dst{c.m_uDstW, c.m_uDstH, 0, 0, nullptr};
+        ASSERT_EQ(img_resize_fs(&src.m_Img, &dst), IMG_ERR_OK);
+        ASSERT_EQ(dst.w * dst.h, c.m_aWant.size());
+        EXPECT_EQ(dst.format, IMG_FMT_ARGB8888_LE);
+        for (size_t i = 0; i < c.m_aWant.size(); ++i)
+            EXPECT_EQ(PixelOf(dst, unsigned(i % dst.w), unsigned(i / dst.w)), c.m_aWant[i]) << "pixel " << i;
+        free(dst.data);
+    }
 
-    img_t one{1, 1, 0, 0, nullptr};
-    ASSERT_EQ(img_resize_fs(&src.m_Img, &one), IMG_ERR_OK);
-    EXPECT_EQ(PixelOf(one, 0, 0), 0xFF605048u); // red (0 + 128 + 255 + 255 + 0 + 128 + 0 + 0) / 8
-    free(one.data);
-}
-
-TEST(img_resize_fs, GrowInterpolatesBetweenCentres)
-{
-    sSource src(2, 1, {0xFF000000, 0xFFFF8040});
-    img_t dst{4, 1, 0, 0, nullptr};
-    ASSERT_EQ(img_resize_fs(&src.m_Img, &dst), IMG_ERR_OK);
-    // Output centres fall at -0.25 (clamped), 0.25, 0.75 and 1.25 (clamped) source pixels.
-    EXPECT_EQ(PixelOf(dst, 0, 0), 0xFF000000u);
-    EXPECT_EQ(PixelOf(dst, 1, 0), 0xFF402010u);
-    EXPECT_EQ(PixelOf(dst, 2, 0), 0xFFBF6030u);
-    EXPECT_EQ(PixelOf(dst, 3, 0), 0xFFFF8040u);
-    free(dst.data);
-}
-
-TEST(img_resize_fs, TransparentPixelsDoNotTintAndAlphaIsAveraged)
-{
-    sSource src(2, 1, {0x00FF0000, 0xFF00FF00}); // invisible red beside opaque green
-    img_t dst{1, 1, 0, 0, nullptr};
-    ASSERT_EQ(img_resize_fs(&src.m_Img, &dst), IMG_ERR_OK);
-    EXPECT_EQ(PixelOf(dst, 0, 0), 0x8000FF00u);
-    free(dst.data);
-
+    sSource src(2, 1, {0x00FF0000, 0xFF00FF00});
     img_t tooBig{IMG_MAX_SIZE + 1, 1, 0, 0, nullptr};
     EXPECT_EQ(img_resize_fs(&src.m_Img, &tooBig), IMG_ERR_TOOBIG);
     EXPECT_EQ(tooBig.data, nullptr);

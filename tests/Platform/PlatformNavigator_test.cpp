@@ -1,9 +1,10 @@
-// The navigator: exit, window-state and inactive events, and recorded requests.
+// The navigator and the virtual keyboard: their events and recorded requests.
 #include <gtest/gtest.h>
 
 #include "Platform/PlatformTestEvents.h"
 #include "PlatformControl.h"
 #include "PlatformNavigator.h"
+#include "PlatformVirtualKeyboard.h"
 
 namespace
 {
@@ -13,6 +14,7 @@ using namespace plat;
 class PlatformNavigator : public CHeadlessPlatformTest
 {
 };
+using PlatformVirtualKeyboard = PlatformNavigator;
 
 TEST_F(PlatformNavigator, InjectedEventsCarryTheCodesAndStatesTheApplicationReads)
 {
@@ -67,6 +69,31 @@ TEST_F(PlatformNavigator, FailedRequestForEventsLeavesThemOff)
     FailCall("navigator_request_events");
     EXPECT_EQ(navigator_request_events(0), BPS_FAILURE);
     EXPECT_EQ(InjectNavigatorExit(), BPS_FAILURE);
+    FailCall("virtualkeyboard_request_events");
+    EXPECT_EQ(virtualkeyboard_request_events(0), BPS_FAILURE);
+    EXPECT_EQ(InjectVirtualKeyboard(VIRTUALKEYBOARD_EVENT_VISIBLE), BPS_FAILURE);
+}
+
+TEST_F(PlatformVirtualKeyboard, CallsAreRecordedAndEventsArriveInTheirOwnDomain)
+{
+    EXPECT_EQ(virtualkeyboard_request_events(0), BPS_SUCCESS);
+    virtualkeyboard_change_options(0, 0);
+    virtualkeyboard_show();
+    virtualkeyboard_hide();
+    std::vector<std::string> aCalls;
+    for (const sPlatformCall& call : GetCallLog())
+        aCalls.push_back(call.ToString());
+    const std::vector<std::string> aExpected = {"bps_initialize()", "virtualkeyboard_request_events(0)",
+                                                "virtualkeyboard_change_options(0, 0)", "virtualkeyboard_show()",
+                                                "virtualkeyboard_hide()"};
+    EXPECT_EQ(aCalls, aExpected);
+
+    ASSERT_EQ(InjectVirtualKeyboard(VIRTUALKEYBOARD_EVENT_HIDDEN), BPS_SUCCESS);
+    const std::vector<sSeenEvent> aSeen = DrainEvents();
+    ASSERT_EQ(aSeen.size(), 1u);
+    EXPECT_EQ(aSeen[0].m_iDomain, virtualkeyboard_get_domain());
+    EXPECT_NE(aSeen[0].m_iDomain, navigator_get_domain());
+    EXPECT_EQ(aSeen[0].m_iCode, VIRTUALKEYBOARD_EVENT_HIDDEN);
 }
 
 } // namespace

@@ -18,21 +18,11 @@ public:
     // made before it stays until Release, as in the application.
     std::string Start(plat::screen_window_t window)
     {
-        static const EGLint s_aConfig[] = {EGL_RED_SIZE,
-                                           5,
-                                           EGL_GREEN_SIZE,
-                                           6,
-                                           EGL_BLUE_SIZE,
-                                           5,
-                                           EGL_ALPHA_SIZE,
-                                           0,
-                                           EGL_DEPTH_SIZE,
-                                           8,
-                                           EGL_SURFACE_TYPE,
-                                           EGL_WINDOW_BIT,
-                                           EGL_RENDERABLE_TYPE,
-                                           EGL_OPENGL_ES2_BIT,
-                                           EGL_NONE};
+        // clang-format off
+        static const EGLint s_aConfig[] = {EGL_RED_SIZE, 5, EGL_GREEN_SIZE, 6, EGL_BLUE_SIZE, 5, EGL_ALPHA_SIZE, 0,
+                                           EGL_DEPTH_SIZE, 8, EGL_SURFACE_TYPE, EGL_WINDOW_BIT,
+                                           EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT, EGL_NONE};
+        // clang-format on
         static const EGLint s_aContext[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
         m_pDisplay = plat::eglGetDisplay(EGL_DEFAULT_DISPLAY);
         if (m_pDisplay == EGL_NO_DISPLAY)

@@ -30,26 +30,27 @@ std::vector<uint8_t> S16(const std::vector<int16_t>& samples)
 }
 } // namespace
 
-TEST(CAudioConverter, DeviceFormatPassesThroughExactly)
+TEST(CAudioConverter, DeviceRateInputBecomesStereo16)
 {
-    CAudioConverter conv;
-    conv.Configure(44100, 2, false);
-    const std::vector<int16_t> in = {1, -1, 32767, -32768, 1234, -4321};
-    EXPECT_EQ(Convert(conv, S16(in)), in);
-    // A trailing partial frame is ignored.
-    std::vector<uint8_t> odd = S16({5, 6, 7});
-    EXPECT_EQ(Convert(conv, odd), (std::vector<int16_t>{5, 6}));
-}
-
-TEST(CAudioConverter, MonoAndUnsigned8BitWidenToStereo16)
-{
-    CAudioConverter mono;
-    mono.Configure(44100, 1, false);
-    EXPECT_EQ(Convert(mono, S16({100, -200})), (std::vector<int16_t>{100, 100, -200, -200}));
-
-    CAudioConverter u8;
-    u8.Configure(44100, 2, true);
-    EXPECT_EQ(Convert(u8, {128, 0, 255, 129}), (std::vector<int16_t>{0, -32768, 32512, 256}));
+    struct SCase
+    {
+        int iChannels;
+        bool bUnsigned8;
+        std::vector<uint8_t> in;
+        std::vector<int16_t> want;
+    };
+    const SCase cases[] = {
+        {2, false, S16({1, -1, 32767, -32768, 1234, -4321}), {1, -1, 32767, -32768, 1234, -4321}}, // as it is
+        {2, false, S16({5, 6, 7}), {5, 6}}, // a trailing partial frame is ignored
+        {1, false, S16({100, -200}), {100, 100, -200, -200}},
+        {2, true, {128, 0, 255, 129}, {0, -32768, 32512, 256}},
+    };
+    for (const SCase& c : cases)
+    {
+        CAudioConverter conv;
+        conv.Configure(44100, c.iChannels, c.bUnsigned8);
+        EXPECT_EQ(Convert(conv, c.in), c.want) << c.iChannels << (c.bUnsigned8 ? " u8" : " s16");
+    }
 }
 
 TEST(CAudioConverter, HalfRateInterpolatesAcrossBlocks)

@@ -191,20 +191,3 @@ TEST_F(PlatformMmr, EventsGoToTheRequestOfTheirOwnContext)
     EXPECT_TRUE(TakeMusicEvents(100, [](const sSeenMusicEvent&) { return false; }).empty());
     mmr_context_destroy(pSecond);
 }
-
-TEST_F(PlatformMmr, PlaysOnTheAudioDeviceInRealTime)
-{
-    // The device path (SDL's dummy driver in tests), with no PCM output open.
-    MmrControlUseCaptureOutput(false);
-    mmr_context_t* pDevice = mmr_context_create(m_pConnection, "device", 0, 0500);
-    ASSERT_EQ(0, mmr_output_attach(pDevice, "audio:default", "audio"));
-    ASSERT_EQ(0, mmr_input_attach(pDevice, s_pDir->File("short.mp3").c_str(), "track"));
-    ASSERT_GT(mmrenderer_request_events("device", 0, this), 0);
-    const auto tStart = std::chrono::steady_clock::now();
-    ASSERT_EQ(0, mmr_play(pDevice));
-    const std::vector<sSeenMusicEvent> aEvents = TakeMusicEvents(5000, IsTrackEnd);
-    ASSERT_FALSE(aEvents.empty());
-    EXPECT_TRUE(IsTrackEnd(aEvents.back()));
-    EXPECT_GE(std::chrono::steady_clock::now() - tStart, std::chrono::milliseconds(250));
-    mmr_context_destroy(pDevice);
-}
