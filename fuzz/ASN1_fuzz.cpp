@@ -2,12 +2,8 @@
 // length, and each message goes through the generic decoders (every field kind, lists,
 // records, a nested sequence) and the byte-level helpers. Whatever decodes must
 // encode again to the size it measures.
-#include "Framework/asn1/ASN1.h"
 #include "KorvelCommon/KorvelString.h"
-
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
+#include "MessageStream.h"
 
 namespace
 {
@@ -65,12 +61,6 @@ public:
     }
 };
 
-void Check(bool bCondition)
-{
-    if (!bCondition)
-        abort();
-}
-
 void DecodeOne(const unsigned char* pMsg, int iSize)
 {
     int iId = CASN1::GetMessageID(pMsg, iSize);
@@ -105,25 +95,5 @@ void ReadHelpers(const unsigned char* pData, int iSize)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
-    if (uSize > 1 << 20)
-        return 0;
-    // Exactly sized copy: any read past the input is caught.
-    std::vector<unsigned char> aInput(pData, pData + uSize);
-    const unsigned char* p = aInput.empty() ? nullptr : aInput.data();
-    int iLeft = (int)uSize;
-    ReadHelpers(p, iLeft);
-
-    // Cut the stream as the session does; stop on garbage or an incomplete tail.
-    while (iLeft > 0)
-    {
-        int iLength = CASN1::GetMessageLength(p, iLeft);
-        Check(iLength == CASN1::eMSGLEN_NEEDMORE || iLength == CASN1::eMSGLEN_MALFORMED || iLength >= 2);
-        if (iLength < 0 || iLength > iLeft)
-            break;
-        std::vector<unsigned char> aMessage(p, p + iLength);
-        DecodeOne(aMessage.data(), iLength);
-        p += iLength;
-        iLeft -= iLength;
-    }
-    return 0;
+    return CutMessageStream(pData, uSize, false, ReadHelpers, DecodeOne);
 }

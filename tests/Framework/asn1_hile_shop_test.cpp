@@ -2,6 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
+#include <tuple>
+
 #include <memory>
 
 namespace
@@ -31,13 +33,11 @@ TEST(CASN1AvailableItemDatas, DigestsOfSixteenBytesOnly)
     CASN1AvailableItemDatas message(aItems);
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 2);
-    EXPECT_EQ(aItems[0].m_iItemId, 5);
-    EXPECT_EQ(aItems[0].m_iFlag, 1);
+    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iFlag, aItems[0].m_iSize), std::make_tuple(5, 1, 1024));
     EXPECT_EQ(Bytes(aItems[0].m_aDigest, aItems[0].m_aDigest + 16), aDigest);
-    EXPECT_EQ(aItems[0].m_iSize, 1024);
-    EXPECT_EQ(aItems[1].m_iItemId, 6);
+    // A digest of any other size is not taken.
+    EXPECT_EQ(std::make_tuple(aItems[1].m_iItemId, aItems[1].m_iSize), std::make_tuple(6, 1024));
     EXPECT_EQ(Bytes(aItems[1].m_aDigest, aItems[1].m_aDigest + 16), Bytes(16, 0));
-    EXPECT_EQ(aItems[1].m_iSize, 1024);
 }
 
 TEST(CASN1AvailableItemDatas, WrongIdOrListTagDecodesNothing)
@@ -67,13 +67,11 @@ TEST(CASN1ShopItemGroups, EmptyAndFilled)
         Cat({Hex("80 01 03"), Field(0x81, TextBytes("Bombs")), Hex("82 01 04 83 01 00 84 01 FF 85 01 0C")}));
     Bytes aMsg = Message(93, Cat({Hex("80 02 04 01"), Field(0xA1, Block(aGroup))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
-    EXPECT_EQ(iFlags, 0x401);
     ASSERT_EQ(aGroups.GetCount(), 1);
-    EXPECT_EQ(aGroups[0].m_iGroupId, 3);
-    EXPECT_EQ(Utf8(aGroups[0].m_strName), "Bombs");
-    EXPECT_EQ(aGroups[0].m_iType, 4);
-    EXPECT_EQ(aGroups[0].m_iValue3, -1);
-    EXPECT_EQ(aGroups[0].m_iItemCount, 12);
+    const CASN1ShopItemGroups::sGroupData& group = aGroups[0];
+    EXPECT_EQ(std::make_tuple(iFlags, group.m_iGroupId, Utf8(group.m_strName), group.m_iType, group.m_iValue3,
+                              group.m_iItemCount),
+              std::make_tuple(0x401, 3, "Bombs", 4, -1, 12));
 }
 
 TEST(CASN1ShopItems, FifteenFieldRecords)
@@ -94,16 +92,11 @@ TEST(CASN1ShopItems, FifteenFieldRecords)
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 1);
     const CASN1ShopItems::sItemData& item = aItems[0];
-    EXPECT_EQ(item.m_iItemId, 9);
-    EXPECT_EQ(Utf8(item.m_strName), "Big bomb");
-    EXPECT_EQ(Utf8(item.m_strDescription), "long");
-    EXPECT_EQ(item.m_iPrice, 100);
-    EXPECT_EQ(item.m_iGroupId, 103);
-    EXPECT_EQ(item.m_iAmount, 105);
-    EXPECT_EQ(item.m_iEnabled, 107);
-    EXPECT_EQ(item.m_iDataId, 108);
-    EXPECT_EQ(Utf8(item.m_strDisplayName), "Mega");
-    EXPECT_EQ(item.m_iLast, 7);
+    EXPECT_EQ(std::make_tuple(item.m_iItemId, Utf8(item.m_strName), Utf8(item.m_strDescription),
+                              Utf8(item.m_strDisplayName), item.m_iLast),
+              std::make_tuple(9, "Big bomb", "long", "Mega", 7));
+    EXPECT_EQ(std::make_tuple(item.m_iPrice, item.m_iGroupId, item.m_iAmount, item.m_iEnabled, item.m_iDataId),
+              std::make_tuple(100, 103, 105, 107, 108));
 
     // A missing list field leaves the message unread past its integers.
     EXPECT_EQ(DecodeCopy(message, Hex("BF 61 06 80 02 02 01 81 01 05")), 0u);
@@ -117,11 +110,9 @@ TEST(CASN1ShopItemData, ChunkIsAllocatedForTheCaller)
     Bytes aMsg = Hex("BF 59 10 80 01 09 81 02 40 00 82 04 DE AD BE EF 83 01 00");
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pData);
-    EXPECT_EQ(iItem, 9);
-    EXPECT_EQ(iOffset, 16384);
+    EXPECT_EQ(std::make_tuple(iItem, iOffset, iRemaining), std::make_tuple(9, 16384, 0));
     ASSERT_EQ(iSize, 4);
     EXPECT_EQ(Bytes(pData, pData + 4), Hex("DE AD BE EF"));
-    EXPECT_EQ(iRemaining, 0);
 
     // A chunk said to be larger than the message allocates nothing.
     unsigned char* pOther = nullptr;
@@ -155,11 +146,9 @@ TEST(CASN1BuyItemResponse, PlayersList)
                           Field(0xA3, Block(Record(Cat({Hex("80 02 03 EA"), Field(0x81, TextBytes("Bo")),
                                                         Field(0x82, TextBytes("x"))}))))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
-    EXPECT_EQ(iItem, 7);
-    EXPECT_EQ(iFlags, 0x101);
     ASSERT_EQ(aPlayers.GetCount(), 1);
-    EXPECT_EQ(aPlayers[0].m_iPlayerId, 1002);
-    EXPECT_EQ(Utf8(aPlayers[0].m_strText1), "Bo");
+    EXPECT_EQ(std::make_tuple(iItem, iFlags, aPlayers[0].m_iPlayerId, Utf8(aPlayers[0].m_strText1)),
+              std::make_tuple(7, 0x101, 1002, "Bo"));
 }
 
 TEST(CASN1ConfirmBuyItem, RequestsAndAnswers)
@@ -208,7 +197,5 @@ TEST(CASN1PlayerGiftItems, ShopRecordsInAClassMessage)
         Message(114, Cat({Hex("80 01 01 81 00"), Field(0x82, Block(Record(Hex("80 01 09 84 01 32"))))}));
     EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 1);
-    EXPECT_EQ(aItems[0].m_iItemId, 9);
-    EXPECT_EQ(aItems[0].m_iPrice, 50);
-    EXPECT_EQ(aItems[0].m_iLast, 0);
+    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iPrice, aItems[0].m_iLast), std::make_tuple(9, 50, 0));
 }

@@ -2,6 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
+#include <tuple>
+
 TEST(CASN1ShortMessage, EmptyRequests)
 {
     eMESSAGE_ID eId = eMSG_REQUEST_AD;
@@ -30,11 +32,9 @@ TEST(CASN1ShortIntMessage, WritesAndReadsByPosition)
     int iValue = 0;
     CASN1ShortIntMessage reader(eRead, iValue);
     EXPECT_EQ(DecodeCopy(reader, Hex("BF 47 03 80 01 03")), 6u);
-    EXPECT_EQ(eRead, eMSG_REMATCH_RECEIVED);
-    EXPECT_EQ(iValue, 3);
+    EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_REMATCH_RECEIVED, 3));
     EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 03 85 01 09")), 6u);
-    EXPECT_EQ(eRead, eMSG_WALLET_BALANCE);
-    EXPECT_EQ(iValue, 9);
+    EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_WALLET_BALANCE, 9));
 }
 
 TEST(CASN1ShortIntMessage, RefusesCutOrForeignBytes)
@@ -66,9 +66,7 @@ TEST(CASN1ShortInt2Message, BuyItem)
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt2Message reader(eRead, a, b);
     EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(eRead, eMSG_BUY_ITEM);
-    EXPECT_EQ(a, 7);
-    EXPECT_EQ(b, 0x801);
+    EXPECT_EQ(std::make_tuple(eRead, a, b), std::make_tuple(eMSG_BUY_ITEM, 7, 0x801));
 }
 
 TEST(CASN1ShortInt3Message, GetShopItems)
@@ -82,15 +80,12 @@ TEST(CASN1ShortInt3Message, GetShopItems)
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt3Message reader(eRead, a, b, c);
     EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(a, 0x401);
-    EXPECT_EQ(b, 100);
-    EXPECT_EQ(c, 0);
+    EXPECT_EQ(std::make_tuple(eRead, a, b, c), std::make_tuple(eMSG_GET_SHOP_ITEMS, 0x401, 100, 0));
     // A missing third field fails; the first two keep what was read.
     a = b = 0;
     c = 9;
     EXPECT_EQ(DecodeCopy(reader, Hex("BF 60 07 80 02 04 01 81 01 64")), 0u);
-    EXPECT_EQ(a, 0x401);
-    EXPECT_EQ(c, 9);
+    EXPECT_EQ(std::make_tuple(a, c), std::make_tuple(0x401, 9));
 }
 
 TEST(CASN1ShortInt64Message, GameSessionPlayers)
@@ -104,7 +99,7 @@ TEST(CASN1ShortInt64Message, GameSessionPlayers)
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt64Message reader(eRead, llRead);
     EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(llRead, 1LL << 32);
+    EXPECT_EQ(std::make_tuple(eRead, llRead), std::make_tuple(eMSG_GET_GAME_SESSION_PLAYERS, 1LL << 32));
 }
 
 TEST(CASN1RematchMessage, Wish)
