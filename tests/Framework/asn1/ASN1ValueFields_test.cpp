@@ -118,21 +118,6 @@ TEST(CASN1_StringField, EncodesEachUnitAsUtf8)
     }
 }
 
-TEST(CASN1_StringField, LongTextTakesTheLongLengthForm)
-{
-    // 130 units of three bytes each need the long length form.
-    std::vector<unsigned short> aLong(130, 0x20AC);
-    aLong.push_back(0);
-    CKorvelString strLong;
-    strLong.Set(aLong.data());
-    CKorvelString strBack;
-    CASN1_StringField longField(strLong), backField(strBack);
-    Bytes aBytes = EncodeExact(longField);
-    EXPECT_EQ(Bytes(aBytes.begin(), aBytes.begin() + 3), Hex("82 01 86"));
-    EXPECT_EQ(DecodeExact(backField, aBytes), aBytes.size());
-    EXPECT_TRUE(SameUnits(strBack, strLong));
-}
-
 TEST(CASN1_StringField, ReaderRejectsLengthBeyondInput)
 {
     CKorvelString strText(L"keep");
