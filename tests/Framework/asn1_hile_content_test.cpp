@@ -33,13 +33,13 @@ TEST(CASN1AvailableLanguagesList, Records)
 {
     CKorvelArray<CASN1AvailableLanguagesList::sData> aLanguages;
     CASN1AvailableLanguagesList message(aLanguages);
-    EXPECT_EQ(DecodeCopy(message, Hex("BD 02 80 00")), 4u);
+    EXPECT_EQ(DecodeExact(message, Hex("BD 02 80 00")), 4u);
     EXPECT_EQ(aLanguages.GetCount(), 0);
 
     Bytes aMsg = Message(
         29, Field(0x80, Block(Record(Cat({Field(0x80, TextBytes("de")), Field(0x81, TextBytes("game")),
                                           Field(0x82, TextBytes("abc")), Hex("83 01 02")})))));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aLanguages.GetCount(), 1);
     EXPECT_EQ(std::make_tuple(Utf8(aLanguages[0].m_strCode), Utf8(aLanguages[0].m_strTarget),
                               Utf8(aLanguages[0].m_strDigest), aLanguages[0].m_iValue),
@@ -54,7 +54,7 @@ TEST(CASN1LanguagePack, PackBytesAreTheCallers)
     CASN1LanguagePack message(strTarget, strCode, strText, iValue, &pData, iSize);
     Bytes aMsg = Message(31, Cat({Field(0x80, TextBytes("game")), Field(0x81, TextBytes("de")),
                                   Field(0x82, TextBytes("")), Hex("83 01 05 84 03 4B 4D 50")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pData);
     EXPECT_EQ(std::make_tuple(Utf8(message.m_strText0), Utf8(strCode), iValue), std::make_tuple("game", "de", 5));
     ASSERT_EQ(iSize, 3);
@@ -71,7 +71,7 @@ TEST(CASN1AchievementList, Records)
                     Field(0x84, TextBytes("")), Field(0x85, TextBytes("x"))}));
     Bytes aMsg =
         Message(11, Cat({Hex("80 01 01 81 01 02 82 01 03"), Field(0x83, Block(aRecord)), Hex("84 01 04")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aAchievements.GetCount(), 1);
     EXPECT_EQ(std::make_tuple(a, b, c, d, Utf8(aAchievements[0].m_strText0), Utf8(aAchievements[0].m_strText3)),
               std::make_tuple(1, 2, 3, 4, "First win", "x"));
@@ -92,7 +92,7 @@ TEST(CASN1TournamentScores, EveryRecordHoldsItsScores)
         Block(Cat({Record(Cat({Hex("80 02 03 E9"), Field(0x81, Block(Hex("02 01 05 02 02 01 2C")))})),
                    Record(Hex("80 02 03 EA"))}));
     Bytes aMsg = Message(16, Cat({Field(0x80, aNamesList), Field(0x81, aRecords), Hex("82 01 04")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aNames.GetCount(), 2);
     ASSERT_EQ(aScores.GetCount(), 2);
     ASSERT_EQ(aScores[0].m_aScores.GetCount(), 2);
@@ -120,7 +120,7 @@ TEST(CASN1AdvertisementInfo, AllTenFields)
                          Hex("83 02 27 10 84 02 0B B8"), Field(0x85, Block(Hex("02 01 64 02 01 32"))),
                          Field(0x86, TextBytes("ok")), Hex("87 01 08"), Field(0x88, TextBytes("Title")),
                          Field(0x89, TextBytes(""))}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
     ASSERT_EQ(aFrames.GetCount(), 2);
     EXPECT_EQ(std::make_tuple(Utf8(strText), Utf8(strLink), iImageSize, iInterval, iDisplay, aFrames[1], Utf8(strOk),
@@ -137,7 +137,7 @@ TEST(CASN1ImageAndLink, Fields)
     Bytes aMsg =
         Message(52, Cat({Field(0x80, TextBytes("moregames")), Hex("81 02 01 02"), Field(0x82, TextBytes("u")),
                          Field(0x83, TextBytes("More")), Field(0x84, TextBytes(""))}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
     EXPECT_EQ(std::make_tuple(Utf8(strId), iImageSize, Utf8(strLink), Utf8(strLabel)),
               std::make_tuple("moregames", 2, "u", "More"));

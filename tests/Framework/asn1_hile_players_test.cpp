@@ -33,7 +33,7 @@ struct sListResult
 void Decode(const Bytes& aMsg, sListResult& result)
 {
     CASN1PlayerList message(result.iCount, result.iFirst, result.iKind, result.aItems, result.aGroups);
-    result.uUsed = DecodeCopy(message, aMsg);
+    result.uUsed = DecodeExact(message, aMsg);
 }
 } // namespace
 
@@ -117,7 +117,7 @@ TEST(CASN1ChallengeReceived, Fields)
     CASN1ChallengeReceived message(llValue, iChallenger, strName, strText, iRank, iScore);
     Bytes aMsg = Message(39, Cat({Hex("80 01 07 81 02 03 EA"), Field(0x82, TextBytes("Bo")),
                                   Field(0x83, TextBytes("")), Hex("84 01 03 85 02 01 F4")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     EXPECT_EQ(std::make_tuple(llValue, iChallenger, Utf8(strName), Utf8(strText), iRank, iScore),
               std::make_tuple(7LL, 1002, "Bo", "", 3, 500));
 }

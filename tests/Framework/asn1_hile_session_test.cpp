@@ -10,33 +10,33 @@ TEST(CASN1ConnectACK, AcceptRefuseRedirect)
     CKorvelString strError, strText;
     int iResult = 99, iRelease = 0;
     CASN1ConnectACK accept(strError, iResult, strText, iRelease);
-    EXPECT_GT(DecodeCopy(accept, Hex("A2 0A 80 00 81 01 00 82 00 83 01 01")), 0u);
+    EXPECT_GT(DecodeExact(accept, Hex("A2 0A 80 00 81 01 00 82 00 83 01 01")), 0u);
     EXPECT_EQ(std::make_tuple(iResult, iRelease), std::make_tuple(0, 1));
 
     Bytes aRefuse = Message(2, Cat({Field(0x80, TextBytes("Server full")), Hex("81 01 FE 82 00 83 01 01")}));
-    EXPECT_GT(DecodeCopy(accept, aRefuse), 0u);
+    EXPECT_GT(DecodeExact(accept, aRefuse), 0u);
     EXPECT_EQ(std::make_tuple(Utf8(strError), iResult), std::make_tuple("Server full", -2));
 
     EXPECT_GT(
-        DecodeCopy(accept,
+        DecodeExact(accept,
                    Hex("A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01")),
         0u);
     EXPECT_EQ(std::make_tuple(iResult, Utf8(strText)), std::make_tuple(-3, "127.0.0.1:5002"));
 
     // A missing release keeps the handler's value.
     iRelease = -7;
-    EXPECT_GT(DecodeCopy(accept, Hex("A2 07 80 00 81 01 00 82 00")), 0u);
+    EXPECT_GT(DecodeExact(accept, Hex("A2 07 80 00 81 01 00 82 00")), 0u);
     EXPECT_EQ(std::make_tuple(iResult, iRelease), std::make_tuple(0, -7));
     // A field index beyond the message's fields, or another message, fails.
-    EXPECT_EQ(DecodeCopy(accept, Hex("A2 03 84 01 01")), 0u);
-    EXPECT_EQ(DecodeCopy(accept, Hex("A3 03 81 01 01")), 0u);
+    EXPECT_EQ(DecodeExact(accept, Hex("A2 03 84 01 01")), 0u);
+    EXPECT_EQ(DecodeExact(accept, Hex("A3 03 81 01 01")), 0u);
 }
 
 TEST(CASN1KeyValue, GuestLoginKey)
 {
     CKorvelString strKey, strValue;
     CASN1KeyValue message(strKey, strValue);
-    EXPECT_GT(DecodeCopy(message, Hex("B1 0F 80 0A 67 75 65 73 74 4C 6F 67 69 6E 81 01 31")), 0u);
+    EXPECT_GT(DecodeExact(message, Hex("B1 0F 80 0A 67 75 65 73 74 4C 6F 67 69 6E 81 01 31")), 0u);
     EXPECT_EQ(std::make_tuple(Utf8(strKey), Utf8(strValue)), std::make_tuple("guestLogin", "1"));
 
     CASN1GetKeyValue request(CKorvelString("guestLogin"));
@@ -70,15 +70,15 @@ TEST(CASN1ConfirmUserNameACK, ResultAndKey)
     int iResult = -1;
     CKorvelString strKey;
     CASN1ConfirmUserNameACK answer(iResult, strKey);
-    EXPECT_GT(DecodeCopy(answer, Hex("BF 6C 07 80 01 00 81 02 6B 31")), 0u);
+    EXPECT_GT(DecodeExact(answer, Hex("BF 6C 07 80 01 00 81 02 6B 31")), 0u);
     EXPECT_EQ(std::make_tuple(iResult, Utf8(strKey)), std::make_tuple(0, "k1"));
 
     CKorvelString strUser;
     CASN1ConfirmEmailACK email(iResult, strUser);
-    EXPECT_GT(DecodeCopy(email, Hex("BF 6E 08 80 01 FF 81 03 61 6E 6E")), 0u);
+    EXPECT_GT(DecodeExact(email, Hex("BF 6E 08 80 01 FF 81 03 61 6E 6E")), 0u);
     EXPECT_EQ(std::make_tuple(iResult, Utf8(strUser)), std::make_tuple(-1, "ann"));
     // The two answers do not take each other's ids.
-    EXPECT_EQ(DecodeCopy(answer, Hex("BF 6E 08 80 01 FF 81 03 61 6E 6E")), 0u);
+    EXPECT_EQ(DecodeExact(answer, Hex("BF 6E 08 80 01 FF 81 03 61 6E 6E")), 0u);
 }
 
 TEST(CASN1ConfirmEmail, FieldsInCallOrder)
@@ -97,7 +97,7 @@ TEST(CASN1Notification, IntegersAndText)
     int iValue1 = 0, iValue2 = 0;
     CKorvelString strText;
     CASN1Notification message(iValue1, strText, iValue2);
-    EXPECT_GT(DecodeCopy(message,
+    EXPECT_GT(DecodeExact(message,
                          Message(45, Cat({Hex("80 01 03"), Field(0x81, TextBytes("hi")), Hex("82 01 02")}))),
               0u);
     EXPECT_EQ(std::make_tuple(iValue1, Utf8(strText), iValue2), std::make_tuple(3, "hi", 2));

@@ -16,7 +16,7 @@ TEST(CASN1ShortMessage, EmptyRequests)
 
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortMessage reader(eRead);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 70 00")), 3u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 70 00")), 3u);
     EXPECT_EQ(eRead, eMSG_REQUEST_AD);
 }
 
@@ -31,9 +31,9 @@ TEST(CASN1ShortIntMessage, WritesAndReadsByPosition)
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     int iValue = 0;
     CASN1ShortIntMessage reader(eRead, iValue);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 47 03 80 01 03")), 6u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 47 03 80 01 03")), 6u);
     EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_REMATCH_RECEIVED, 3));
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 03 85 01 09")), 6u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 03 85 01 09")), 6u);
     EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_WALLET_BALANCE, 9));
 }
 
@@ -44,14 +44,14 @@ TEST(CASN1ShortIntMessage, RefusesCutOrForeignBytes)
     CASN1ShortIntMessage reader(eRead, iValue);
     Bytes aWhole = Hex("BF 5B 04 80 02 01 00");
     for (size_t uCut = 0; uCut < aWhole.size(); ++uCut)
-        EXPECT_EQ(DecodeCopy(reader, Bytes(aWhole.begin(), aWhole.begin() + uCut)), 0u) << uCut;
+        EXPECT_EQ(DecodeExact(reader, Bytes(aWhole.begin(), aWhole.begin() + uCut)), 0u) << uCut;
     // Content that ends before the field, a tag of the constructed class, an identifier
     // of the primitive class.
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 00 80 01 05")), 0u);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 03 A0 01 05")), 0u);
-    EXPECT_EQ(DecodeCopy(reader, Hex("9F 5B 03 80 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 00 80 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 03 A0 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("9F 5B 03 80 01 05")), 0u);
     EXPECT_EQ(iValue, 11);
-    EXPECT_EQ(DecodeCopy(reader, aWhole), 7u);
+    EXPECT_EQ(DecodeExact(reader, aWhole), 7u);
     EXPECT_EQ(iValue, 256);
 }
 
@@ -65,7 +65,7 @@ TEST(CASN1ShortInt2Message, BuyItem)
     int a = 0, b = 0;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt2Message reader(eRead, a, b);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
     EXPECT_EQ(std::make_tuple(eRead, a, b), std::make_tuple(eMSG_BUY_ITEM, 7, 0x801));
 }
 
@@ -79,12 +79,12 @@ TEST(CASN1ShortInt3Message, GetShopItems)
     int a = 0, b = 0, c = 9;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt3Message reader(eRead, a, b, c);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
     EXPECT_EQ(std::make_tuple(eRead, a, b, c), std::make_tuple(eMSG_GET_SHOP_ITEMS, 0x401, 100, 0));
     // A missing third field fails; the first two keep what was read.
     a = b = 0;
     c = 9;
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 60 07 80 02 04 01 81 01 64")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 60 07 80 02 04 01 81 01 64")), 0u);
     EXPECT_EQ(std::make_tuple(a, c), std::make_tuple(0x401, 9));
 }
 
@@ -98,7 +98,7 @@ TEST(CASN1ShortInt64Message, GameSessionPlayers)
     long long llRead = 0;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt64Message reader(eRead, llRead);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
     EXPECT_EQ(std::make_tuple(eRead, llRead), std::make_tuple(eMSG_GET_GAME_SESSION_PLAYERS, 1LL << 32));
 }
 
