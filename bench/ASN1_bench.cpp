@@ -160,7 +160,8 @@ void BM_DecodePlayerList_Korvel(benchmark::State& state)
         sBENCHPLAYERLIST list;
         CASN1PlayerList message(list.iCount, list.iFirst, list.iKind, list.aItems, list.aGroups);
         if (message.Decode(aImage.data(), (int)aImage.size()) != aImage.size() ||
-            list.aItems.GetCount() != kListSize || list.aItems[kListSize - 1].m_iFollowers2 != kListSize * 10 * 17)
+            list.aItems.GetCount() != kListSize ||
+            list.aItems[kListSize - 1].m_iFollowers2 != kListSize * 10 * 17)
             state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(list.aItems.m_pData);
         benchmark::ClobberMemory();

@@ -324,9 +324,11 @@ void Nested(const unsigned char* pData, int iSize)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
     // An incomplete tail still goes to the readers of its id, cut as it is.
-    return CutMessageStream(pData, uSize, true, Nested, [](const unsigned char* pMsg, int iSize) {
-        int iId = CASN1::GetMessageID(pMsg, iSize);
-        HandBuilt(iId, pMsg, iSize);
-        Catalogue(iId, pMsg, iSize);
-    });
+    return CutMessageStream(pData, uSize, true, Nested,
+                            [](const unsigned char* pMsg, int iSize)
+                            {
+                                int iId = CASN1::GetMessageID(pMsg, iSize);
+                                HandBuilt(iId, pMsg, iSize);
+                                Catalogue(iId, pMsg, iSize);
+                            });
 }

@@ -57,7 +57,8 @@ TEST(CVornMD5, Rfc1321Vectors)
         {"abc", "900150983cd24fb0d6963f7d28e17f72"},
         {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
         {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+         "d174ab98d277d9f5a5611c2c9f419d9f"},
         {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
@@ -86,7 +87,8 @@ TEST(CVornMD5, DigestBytesAndPiecewiseUpdates)
             parts.Update(data.data(), uSplit);
             parts.Update(data.data() + uSplit, uLength - uSplit);
             parts.Finalize();
-            ASSERT_EQ(memcmp(parts.GetDigest(), whole.GetDigest(), 16), 0) << uLength << " split at " << uSplit;
+            ASSERT_EQ(memcmp(parts.GetDigest(), whole.GetDigest(), 16), 0)
+                << uLength << " split at " << uSplit;
         }
     }
     CKorvelString str;

@@ -17,7 +17,9 @@ TEST(CHashString, HashesOfTheExamples)
         const char* pBytes;
         size_t uSize;
         unsigned int uHash;
-    } aCases[] = {{"", 0, 0x811C1CD9u}, {"\xff", 1, 0xBF67CF31u}, {"abcdefghijk", 11, 0x2076A1D6u},
+    } aCases[] = {{"", 0, 0x811C1CD9u},
+                  {"\xff", 1, 0xBF67CF31u},
+                  {"abcdefghijk", 11, 0x2076A1D6u},
                   {aUnits, sizeof(aUnits), 0x16C74023u}};
     for (const auto& c : aCases)
         EXPECT_EQ(FNV1A_Hash_Jesteress(c.pBytes, c.uSize), c.uHash) << c.uSize;

@@ -2,8 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
-#include <tuple>
 #include "Framework/asn1_hile_ids.h"
+#include <tuple>
 
 #include <memory>
 
@@ -56,7 +56,8 @@ TEST(CASN1LanguagePack, PackBytesAreTheCallers)
                                   Field(0x82, TextBytes("")), Hex("83 01 05 84 03 4B 4D 50")}));
     EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pData);
-    EXPECT_EQ(std::make_tuple(Utf8(message.m_strText0), Utf8(strCode), iValue), std::make_tuple("game", "de", 5));
+    EXPECT_EQ(std::make_tuple(Utf8(message.m_strText0), Utf8(strCode), iValue),
+              std::make_tuple("game", "de", 5));
     ASSERT_EQ(iSize, 3);
     EXPECT_EQ(Bytes(pData, pData + 3), Hex("4B 4D 50"));
 }
@@ -73,8 +74,9 @@ TEST(CASN1AchievementList, Records)
         Message(11, Cat({Hex("80 01 01 81 01 02 82 01 03"), Field(0x83, Block(aRecord)), Hex("84 01 04")}));
     EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aAchievements.GetCount(), 1);
-    EXPECT_EQ(std::make_tuple(a, b, c, d, Utf8(aAchievements[0].m_strText0), Utf8(aAchievements[0].m_strText3)),
-              std::make_tuple(1, 2, 3, 4, "First win", "x"));
+    EXPECT_EQ(
+        std::make_tuple(a, b, c, d, Utf8(aAchievements[0].m_strText0), Utf8(aAchievements[0].m_strText3)),
+        std::make_tuple(1, 2, 3, 4, "First win", "x"));
 
     int i0 = 1, i1 = 2, i2 = 3, i3 = 4;
     CASN1GetAchievementList request(i0, i1, i2, i3);
@@ -96,8 +98,8 @@ TEST(CASN1TournamentScores, EveryRecordHoldsItsScores)
     ASSERT_EQ(aNames.GetCount(), 2);
     ASSERT_EQ(aScores.GetCount(), 2);
     ASSERT_EQ(aScores[0].m_aScores.GetCount(), 2);
-    EXPECT_EQ(std::make_tuple(Utf8(aNames[1]), aScores[0].m_iUserId, aScores[0].m_aScores[1], aScores[1].m_iUserId,
-                              aScores[1].m_aScores.GetCount(), iKinds),
+    EXPECT_EQ(std::make_tuple(Utf8(aNames[1]), aScores[0].m_iUserId, aScores[0].m_aScores[1],
+                              aScores[1].m_iUserId, aScores[1].m_aScores.GetCount(), iKinds),
               std::make_tuple("Monthly", 1001, 300, 1002, 0, 4));
 
     CKorvelArray<int> aIds;
@@ -123,8 +125,8 @@ TEST(CASN1AdvertisementInfo, AllTenFields)
     EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
     ASSERT_EQ(aFrames.GetCount(), 2);
-    EXPECT_EQ(std::make_tuple(Utf8(strText), Utf8(strLink), iImageSize, iInterval, iDisplay, aFrames[1], Utf8(strOk),
-                              iFlags, Utf8(strTitle)),
+    EXPECT_EQ(std::make_tuple(Utf8(strText), Utf8(strLink), iImageSize, iInterval, iDisplay, aFrames[1],
+                              Utf8(strOk), iFlags, Utf8(strTitle)),
               std::make_tuple("ad", "http://x", 1, 10000, 3000, 50, "ok", 8, "Title"));
 }
 

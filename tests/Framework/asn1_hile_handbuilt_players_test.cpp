@@ -105,7 +105,8 @@ TEST(CASN1, LatestGameSessions)
     EXPECT_EQ(std::make_tuple(aSessions[0]->m_iValue0, aSessions[0]->m_iResult, aSessions[0]->m_iPoints,
                               Utf8(aSessions[0]->m_strOpponent)),
               std::make_tuple(7, 1, 10, ""));
-    EXPECT_EQ(std::make_tuple(aSessions[1]->m_iResult, Utf8(aSessions[1]->m_strOpponent)), std::make_tuple(-1, "Bo"));
+    EXPECT_EQ(std::make_tuple(aSessions[1]->m_iResult, Utf8(aSessions[1]->m_strOpponent)),
+              std::make_tuple(-1, "Bo"));
     EXPECT_EQ(CASN1::CompareDates(aSessions[1]->m_Date, sDATE{2012, 2, 1, 3, 4, 5}), 0);
     DeleteSessions(aSessions);
 
@@ -132,9 +133,11 @@ TEST(CASN1, PlayerListIntoCallerItems)
     int a = 0, b = -1, c = 0;
     ASSERT_EQ(CASN1::DecodePlayerList(aMsg.data(), a, b, c, aItems, (int)aMsg.size()), KE_OK);
     EXPECT_EQ(std::make_tuple(a, b, c), std::make_tuple(2, 0, 32));
-    EXPECT_EQ(std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strLocation), item.m_iFlags),
-              std::make_tuple(5, "Cy", "Oslo", 0x101));
+    EXPECT_EQ(
+        std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strLocation), item.m_iFlags),
+        std::make_tuple(5, "Cy", "Oslo", 0x101));
     // Wins, losses, ties arrive fourth to sixth and are kept as wins, ties, losses.
-    EXPECT_EQ(std::make_tuple(item.m_iWins, item.m_iLosses, item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
-              std::make_tuple(4, 5, 6, 7, 8));
+    EXPECT_EQ(
+        std::make_tuple(item.m_iWins, item.m_iLosses, item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
+        std::make_tuple(4, 5, 6, 7, 8));
 }

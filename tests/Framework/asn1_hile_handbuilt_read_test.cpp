@@ -61,7 +61,8 @@ TEST(CASN1, ReadersLeaveOtherMessagesAlone)
     EXPECT_EQ(CASN1::DecodeBuddyRequest(aAlive.data(), a, b, c, d, t1, t2, 6), KE_ERR_BADDATA);
     long long llSession = 9;
     EXPECT_EQ(CASN1::DecodeGameDisconnect(aAlive.data(), llSession, a, 6), KE_ERR_BADDATA);
-    EXPECT_EQ(std::make_tuple(a, b, c, llSession, Utf8(t1), Utf8(t2)), std::make_tuple(3, 4, 5, 9LL, "one", "two"));
+    EXPECT_EQ(std::make_tuple(a, b, c, llSession, Utf8(t1), Utf8(t2)),
+              std::make_tuple(3, 4, 5, 9LL, "one", "two"));
     // The id of a one-byte identifier must carry the constructed class too.
     Bytes aPrimitive = Hex("86 03 80 01 05");
     EXPECT_EQ(CASN1::DecodeLoginACK(aPrimitive.data(), a, t1, t2, t3, b, t4, 5), KE_ERR_BADDATA);
@@ -103,7 +104,8 @@ TEST(CASN1, GameStartWithTwoPlayers)
     EXPECT_EQ(std::make_tuple(pFirst->m_iUserId, Utf8(pFirst->m_strName), pFirst->m_iFlag, pSecond->m_iUserId,
                               Utf8(pSecond->m_strName)),
               std::make_tuple(1001, "guest1001", 0, 1002, "guest1002"));
-    EXPECT_EQ(std::make_tuple(info.m_llSessionId, info.m_iFlag1, info.m_iFlag2, Utf8(info.m_strServer), info.m_iValue),
+    EXPECT_EQ(std::make_tuple(info.m_llSessionId, info.m_iFlag1, info.m_iFlag2, Utf8(info.m_strServer),
+                              info.m_iValue),
               std::make_tuple(1LL, 1, 1, "127.0.0.1:5001", 0));
     DeletePlayers(info.m_aPlayers);
 

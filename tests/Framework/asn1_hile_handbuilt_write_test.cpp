@@ -35,12 +35,15 @@ TEST(CASN1, HandBuiltWritersFixedBytes)
         const char* pHex;
     } aCases[] = {
         {"Alive", WRITER(CreateAlive(pBuf, -1, iSize)), "BF 2C 03 80 01 FF"},
-        {"GetRandomKey", WRITER(CreateGetRandomKey(pBuf, CKorvelString("bob"), iSize)), "BF 39 05 80 03 62 6F 62"},
+        {"GetRandomKey", WRITER(CreateGetRandomKey(pBuf, CKorvelString("bob"), iSize)),
+         "BF 39 05 80 03 62 6F 62"},
         {"GetRandomKey 5", WRITER(CreateGetRandomKey(pBuf, CKorvelString("alice"), iSize)),
          "BF 39 07 80 05 61 6C 69 63 65"},
-        {"Login as guest", WRITER(CreateLogin(pBuf, CKorvelString("guest"), CKorvelString("0"), 1, kEmpty, iSize)),
+        {"Login as guest",
+         WRITER(CreateLogin(pBuf, CKorvelString("guest"), CKorvelString("0"), 1, kEmpty, iSize)),
          "A5 0F 80 05 67 75 65 73 74 81 01 30 82 01 01 83 00"},
-        {"QueueRegisterIn", WRITER(CreateQueueRegisterIn(pBuf, 64, 0, 2, iSize)), "A7 09 80 01 40 81 01 00 82 01 02"},
+        {"QueueRegisterIn", WRITER(CreateQueueRegisterIn(pBuf, 64, 0, 2, iSize)),
+         "A7 09 80 01 40 81 01 00 82 01 02"},
         {"QueueRegisterIn 1", WRITER(CreateQueueRegisterIn(pBuf, 64, 1, 2, iSize)),
          "A7 09 80 01 40 81 01 01 82 01 02"},
         {"QueueUnregisterFrom", WRITER(CreateQueueUnregisterFrom(pBuf, 64, iSize)), "A9 03 80 01 40"},
@@ -59,7 +62,8 @@ TEST(CASN1, HandBuiltWritersFixedBytes)
         {"MakeChallenge", WRITER(CreateMakeChallenge(pBuf, 64, aIds, kEmpty, iSize)),
          "BF 26 0B 80 01 40 A1 04 02 02 03 EA 82 00"},
         // a, b, c, d go out as a, b, d, c.
-        {"ChallengeResponse", WRITER(CreateChallengeResponse(pBuf, 1, 64, 1001, 1002, kEmpty, CKorvelString("hi"), iSize)),
+        {"ChallengeResponse",
+         WRITER(CreateChallengeResponse(pBuf, 1, 64, 1001, 1002, kEmpty, CKorvelString("hi"), iSize)),
          "BF 28 14 80 01 01 81 01 40 82 02 03 EA 83 02 03 E9 84 00 85 02 68 69"},
         // a, b go out as b, a; the acknowledgement differs only in its id.
         {"BuddyRequest", WRITER(CreateBuddyRequest(pBuf, 1, 2, 3, 4, x, iSize)),
@@ -72,9 +76,12 @@ TEST(CASN1, HandBuiltWritersFixedBytes)
          "A3 12 80 01 61 81 01 63 82 01 62 83 01 64 84 01 65 85 01 07"},
         {"RegisterEmail", WRITER(CreateRegisterEmail(pBuf, a, b, iSize)), "BF 52 06 80 01 61 81 01 62"},
         // The integer goes out in the long form.
-        {"FbLogin", WRITER(CreateFbLogin(pBuf, a, iId, b, c, iSize)), "BF 51 0D 80 01 61 81 02 00 C8 82 01 62 83 01 63"},
-        {"GetPlayerImage", WRITER(CreateGetPlayerImage(pBuf, 1001, 1, iSize)), "BF 54 07 80 02 03 E9 81 01 01"},
-        {"GameDisconnect", WRITER(CreateGameDisconnect(pBuf, 1, 1002, iSize)), "BF 48 07 80 01 01 81 02 03 EA"},
+        {"FbLogin", WRITER(CreateFbLogin(pBuf, a, iId, b, c, iSize)),
+         "BF 51 0D 80 01 61 81 02 00 C8 82 01 62 83 01 63"},
+        {"GetPlayerImage", WRITER(CreateGetPlayerImage(pBuf, 1001, 1, iSize)),
+         "BF 54 07 80 02 03 E9 81 01 01"},
+        {"GameDisconnect", WRITER(CreateGameDisconnect(pBuf, 1, 1002, iSize)),
+         "BF 48 07 80 01 01 81 02 03 EA"},
         {"ChatMessage", WRITER(CreateChatMessage(pBuf, aRaw.data(), 2, iSize)), "BF 45 04 80 02 01 02"},
     };
     for (const auto& w : aCases)

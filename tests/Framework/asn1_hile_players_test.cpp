@@ -51,11 +51,12 @@ TEST(CASN1PlayerList, StatisticsReordering)
               std::make_tuple(12, 0, 64, 0));
     ASSERT_EQ(result.aItems.GetCount(), 1);
     const sPLAYERLISTITEM& item = result.aItems[0];
-    EXPECT_EQ(std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strSecond), Utf8(item.m_strThird),
-                              Utf8(item.m_strLocation), item.m_iFlags, Utf8(item.m_strComment)),
+    EXPECT_EQ(std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strSecond),
+                              Utf8(item.m_strThird), Utf8(item.m_strLocation), item.m_iFlags,
+                              Utf8(item.m_strComment)),
               std::make_tuple(1001, "Ann", "s", "t", "Oslo", 0x111, "hello"));
-    EXPECT_EQ(std::make_tuple(item.m_aValues[0], item.m_aValues[1], item.m_aValues[2], item.m_iWins, item.m_iLosses,
-                              item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
+    EXPECT_EQ(std::make_tuple(item.m_aValues[0], item.m_aValues[1], item.m_aValues[2], item.m_iWins,
+                              item.m_iLosses, item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
               std::make_tuple(10, 20, 30, 40, 50, 60, 70, 80));
 }
 
@@ -74,9 +75,11 @@ TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
     ASSERT_EQ(result.aItems.GetCount(), 3);
     const sPLAYERLISTITEM& bare = result.aItems[1];
     const sPLAYERLISTITEM& odd = result.aItems[2];
-    EXPECT_EQ(std::make_tuple(bare.m_iPlayerId, bare.m_iFlags, bare.m_iWins, bare.m_iFollowers2, Utf8(bare.m_strName)),
+    EXPECT_EQ(std::make_tuple(bare.m_iPlayerId, bare.m_iFlags, bare.m_iWins, bare.m_iFollowers2,
+                              Utf8(bare.m_strName)),
               std::make_tuple(2, 0, 0, 0, ""));
-    EXPECT_EQ(std::make_tuple(odd.m_iPlayerId, odd.m_iWins, Utf8(odd.m_strName)), std::make_tuple(3, 0, "Cy"));
+    EXPECT_EQ(std::make_tuple(odd.m_iPlayerId, odd.m_iWins, Utf8(odd.m_strName)),
+              std::make_tuple(3, 0, "Cy"));
     ASSERT_EQ(result.aGroups.GetCount(), 2);
     EXPECT_EQ(std::make_tuple(Utf8(result.aGroups[0].m_strLabel), result.aGroups[1].m_iPlayerCount),
               std::make_tuple("Friends", 256));

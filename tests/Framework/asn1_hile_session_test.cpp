@@ -2,8 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
-#include <tuple>
 #include "Framework/asn1_hile_ids.h"
+#include <tuple>
 
 TEST(CASN1ConnectACK, AcceptRefuseRedirect)
 {
@@ -19,7 +19,7 @@ TEST(CASN1ConnectACK, AcceptRefuseRedirect)
 
     EXPECT_GT(
         DecodeExact(accept,
-                   Hex("A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01")),
+                    Hex("A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01")),
         0u);
     EXPECT_EQ(std::make_tuple(iResult, Utf8(strText)), std::make_tuple(-3, "127.0.0.1:5002"));
 
@@ -84,7 +84,7 @@ TEST(CASN1Notification, IntegersAndText)
     CKorvelString strText;
     CASN1Notification message(iValue1, strText, iValue2);
     EXPECT_GT(DecodeExact(message,
-                         Message(45, Cat({Hex("80 01 03"), Field(0x81, TextBytes("hi")), Hex("82 01 02")}))),
+                          Message(45, Cat({Hex("80 01 03"), Field(0x81, TextBytes("hi")), Hex("82 01 02")}))),
               0u);
     EXPECT_EQ(std::make_tuple(iValue1, Utf8(strText), iValue2), std::make_tuple(3, "hi", 2));
 }
@@ -114,9 +114,10 @@ TEST(CASN1_Message, SessionRequestsFixedBytes)
     int iType = 2, iOne = 1, iPlayers = 2, iUser = 1001, iApp = 64;
     long long llSession = 1;
     CASN1GetKeyValue key(CKorvelString("guestLogin"));
-    CASN1ConfirmEmail email(CKorvelString("n"), CKorvelString("e"), CKorvelString("h"), iType, CKorvelString("t"),
-                            CKorvelString("x"));
-    CASN1ExternalLogin login(iType, CKorvelString("id"), CKorvelString("tok"), CKorvelString(""), CKorvelString("m"));
+    CASN1ConfirmEmail email(CKorvelString("n"), CKorvelString("e"), CKorvelString("h"), iType,
+                            CKorvelString("t"), CKorvelString("x"));
+    CASN1ExternalLogin login(iType, CKorvelString("id"), CKorvelString("tok"), CKorvelString(""),
+                             CKorvelString("m"));
     CASN1GameReady ready(iOne, llSession, iPlayers, iOne, iUser, iApp, CKorvelString("2.05"));
     const std::pair<CASN1_Message*, const char*> aCases[] = {
         {&key, "B9 0C 80 0A 67 75 65 73 74 4C 6F 67 69 6E"},

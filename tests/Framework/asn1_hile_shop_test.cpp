@@ -33,7 +33,8 @@ TEST(CASN1AvailableItemDatas, DigestsOfSixteenBytesOnly)
     CASN1AvailableItemDatas message(aItems);
     EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 2);
-    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iFlag, aItems[0].m_iSize), std::make_tuple(5, 1, 1024));
+    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iFlag, aItems[0].m_iSize),
+              std::make_tuple(5, 1, 1024));
     EXPECT_EQ(Bytes(aItems[0].m_aDigest, aItems[0].m_aDigest + 16), aDigest);
     // A digest of any other size is not taken.
     EXPECT_EQ(std::make_tuple(aItems[1].m_iItemId, aItems[1].m_iSize), std::make_tuple(6, 1024));
@@ -95,8 +96,9 @@ TEST(CASN1ShopItems, FifteenFieldRecords)
     EXPECT_EQ(std::make_tuple(item.m_iItemId, Utf8(item.m_strName), Utf8(item.m_strDescription),
                               Utf8(item.m_strDisplayName), item.m_iLast),
               std::make_tuple(9, "Big bomb", "long", "Mega", 7));
-    EXPECT_EQ(std::make_tuple(item.m_iPrice, item.m_iGroupId, item.m_iAmount, item.m_iEnabled, item.m_iDataId),
-              std::make_tuple(100, 103, 105, 107, 108));
+    EXPECT_EQ(
+        std::make_tuple(item.m_iPrice, item.m_iGroupId, item.m_iAmount, item.m_iEnabled, item.m_iDataId),
+        std::make_tuple(100, 103, 105, 107, 108));
 
     // A missing list field leaves the message unread past its integers.
     EXPECT_EQ(DecodeExact(message, Hex("BF 61 06 80 02 02 01 81 01 05")), 0u);
@@ -197,5 +199,6 @@ TEST(CASN1PlayerGiftItems, ShopRecordsInAClassMessage)
         Message(114, Cat({Hex("80 01 01 81 00"), Field(0x82, Block(Record(Hex("80 01 09 84 01 32"))))}));
     EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aItems.GetCount(), 1);
-    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iPrice, aItems[0].m_iLast), std::make_tuple(9, 50, 0));
+    EXPECT_EQ(std::make_tuple(aItems[0].m_iItemId, aItems[0].m_iPrice, aItems[0].m_iLast),
+              std::make_tuple(9, 50, 0));
 }

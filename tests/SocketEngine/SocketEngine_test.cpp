@@ -66,8 +66,8 @@ public:
 
     bool Has(int code, int detail) const
     {
-        return std::any_of(m_Events.begin(), m_Events.end(),
-                           [&](const sEVENT& e) { return !e.bData && e.iCode == code && e.iDetail == detail; });
+        return std::any_of(m_Events.begin(), m_Events.end(), [&](const sEVENT& e)
+                           { return !e.bData && e.iCode == code && e.iDetail == detail; });
     }
     int Notifications() const
     {

@@ -29,8 +29,8 @@ TEST(CASN1_TagField, IdentifiersTakeOneTwoOrThreeBytes)
         int iTag;
         CASN1_Field::TagClass eClass;
         const char* pBytes;
-    } aCases[] = {{5, C, "A5"},     {30, C, "BE"}, {31, C, "BF 1F"}, {116, C, "BF 74"},
-                  {300, C, "BF 82 2C"}, {3, P, "83"}, {40, P, "9F 28"}};
+    } aCases[] = {{5, C, "A5"},         {30, C, "BE"}, {31, C, "BF 1F"}, {116, C, "BF 74"},
+                  {300, C, "BF 82 2C"}, {3, P, "83"},  {40, P, "9F 28"}};
     for (const auto& c : aCases)
         EXPECT_EQ(EncodeTag(c.iTag, c.eClass), Hex(c.pBytes)) << c.iTag;
 
@@ -84,7 +84,11 @@ TEST(CASN1_Field, LengthShortAndLongFormsBothWays)
     {
         int iLength;
         const char* pBytes;
-    } aCases[] = {{0, "00"}, {127, "7F"}, {128, "81 80"}, {300, "82 01 2C"}, {0x10000, "83 01 00 00"},
+    } aCases[] = {{0, "00"},
+                  {127, "7F"},
+                  {128, "81 80"},
+                  {300, "82 01 2C"},
+                  {0x10000, "83 01 00 00"},
                   {INT_MAX, "84 7F FF FF FF"}};
     for (const auto& c : aCases)
     {
@@ -107,7 +111,8 @@ TEST(CASN1_Field, LengthShortAndLongFormsBothWays)
 
 TEST(CASN1_Field, LengthReaderRejectsCutOverlongAndNegative)
 {
-    for (const char* pText : {"82 01", "81", "85 00 00 00 00 01", "8F 00", "84 80 00 00 00", "84 FF FF FF FF"})
+    for (const char* pText :
+         {"82 01", "81", "85 00 00 00 00 01", "8F 00", "84 80 00 00 00", "84 FF FF FF FF"})
     {
         Bytes aBytes = Hex(pText);
         int iLength = 0;

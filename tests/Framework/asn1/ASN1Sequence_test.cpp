@@ -54,7 +54,8 @@ CKorvelString RandomText(std::mt19937& rng)
     {
         // Mostly ASCII, some two- and three-byte units, surrogate halves included.
         unsigned int uKind = rng() % 4;
-        u = (unsigned short)(uKind < 2 ? 1 + rng() % 127 : (uKind == 2 ? 0x80 + rng() % 0x780 : 0x800 + rng() % 0xF7FF));
+        u = (unsigned short)(uKind < 2 ? 1 + rng() % 127
+                                       : (uKind == 2 ? 0x80 + rng() % 0x780 : 0x800 + rng() % 0xF7FF));
     }
     aUnits.push_back(0);
     CKorvelString str;
@@ -178,7 +179,9 @@ TEST(CASN1_Message, BadContentFailsTheWholeMessage)
         "A5 84 80 00 00 03",       // negative length
         "A6 03 80 01 01",          // another message
         "85 03 80 01 01",          // identifier of the wrong class
-        "BF", "A5", "",
+        "BF",
+        "A5",
+        "",
     };
     for (const char* pText : aBad)
         EXPECT_EQ(DecodeInto(values, 5, Hex(pText)), 0u) << pText;

@@ -14,10 +14,17 @@ struct sINTCASE
 };
 
 const sINTCASE kIntTable[] = {
-    {0, "01 00"},         {127, "01 7F"},          {128, "02 00 80"},
-    {-1, "01 FF"},        {-128, "01 80"},         {-129, "02 FF 7F"},
-    {32767, "02 7F FF"},  {32768, "03 00 80 00"},  {-8388609, "04 FF 7F FF FF"},
-    {INT_MAX, "04 7F FF FF FF"}, {INT_MIN, "04 80 00 00 00"},
+    {0, "01 00"},
+    {127, "01 7F"},
+    {128, "02 00 80"},
+    {-1, "01 FF"},
+    {-128, "01 80"},
+    {-129, "02 FF 7F"},
+    {32767, "02 7F FF"},
+    {32768, "03 00 80 00"},
+    {-8388609, "04 FF 7F FF FF"},
+    {INT_MAX, "04 7F FF FF FF"},
+    {INT_MIN, "04 80 00 00 00"},
 };
 
 CKorvelString Units(std::initializer_list<unsigned short> aUnits)
@@ -60,8 +67,11 @@ TEST(CASN1_LongIntField, TableEncodesAndDecodes)
     {
         long long llValue;
         const char* pBytes;
-    } aCases[] = {{0, "01 00"}, {255, "02 00 FF"}, {1LL << 32, "05 01 00 00 00 00"},
-                  {LLONG_MAX, "08 7F FF FF FF FF FF FF FF"}, {-5, "08 FF FF FF FF FF FF FF FB"}};
+    } aCases[] = {{0, "01 00"},
+                  {255, "02 00 FF"},
+                  {1LL << 32, "05 01 00 00 00 00"},
+                  {LLONG_MAX, "08 7F FF FF FF FF FF FF FF"},
+                  {-5, "08 FF FF FF FF FF FF FF FB"}};
     for (const auto& c : aCases)
     {
         long long llValue = c.llValue;
@@ -102,8 +112,10 @@ TEST(CASN1_StringField, EncodesEachUnitAsUtf8)
     {
         CKorvelString strText;
         const char* pBytes;
-    } aCases[] = {{CKorvelString(L"abc"), "03 61 62 63"}, {Units({0x00E9}), "02 C3 A9"},
-                  {Units({0x20AC}), "03 E2 82 AC"}, {CKorvelString(), "00"},
+    } aCases[] = {{CKorvelString(L"abc"), "03 61 62 63"},
+                  {Units({0x00E9}), "02 C3 A9"},
+                  {Units({0x20AC}), "03 E2 82 AC"},
+                  {CKorvelString(), "00"},
                   // U+1F600 is held as the surrogate pair D83D DE00; each half goes out as
                   // three bytes and comes back, so emoji survive between two clients.
                   {Units({'h', 'i', 0xD83D, 0xDE00}), "08 68 69 ED A0 BD ED B8 80"}};
