@@ -6,6 +6,8 @@
 // The player list image is written by the reference encoder; both decoders read the
 // same bytes (the list field's constructed tag class is accepted by ours).
 #include "Framework/asn1/ASN1.h"
+#include "Framework/asn1_hile_players.h"
+#include "Framework/asn1_hile_shop.h"
 #include "KorvelCommon/KorvelString.h"
 
 #include "ConfirmBuyPlayerItems.h"
@@ -31,81 +33,12 @@ int ItemId(int i)
 
 // ---- our side ----------------------------------------------------------------
 
-struct sBENCHITEM
-{
-    int m_iId;
-    CKorvelString m_strName, m_strSecond, m_strThird, m_strLocation;
-    int m_iFlags;
-    CKorvelString m_strComment;
-    int m_aStats[8];
-};
-
-class CBenchItemDecoder : public CASN1_Record
-{
-public:
-    typedef sBENCHITEM RecordType;
-    explicit CBenchItemDecoder(sBENCHITEM& item)
-    {
-        DefineField(new CASN1_IntField(item.m_iId));
-        DefineField(new CASN1_StringField(item.m_strName));
-        DefineField(new CASN1_StringField(item.m_strSecond));
-        DefineField(new CASN1_StringField(item.m_strThird));
-        DefineField(new CASN1_StringField(item.m_strLocation));
-        DefineField(new CASN1_IntField(item.m_iFlags));
-        DefineField(new CASN1_StringField(item.m_strComment));
-        CASN1_Sequence* pStats = new CASN1_Sequence();
-        for (int& iStat : item.m_aStats)
-            pStats->DefineField(new CASN1_IntField(iStat));
-        DefineField(pStats, eTAG_CONSTRUCTED);
-    }
-};
-
-struct sBENCHGROUP
-{
-    CKorvelString m_strLabel;
-    int m_iPlayers;
-};
-
-class CBenchGroupDecoder : public CASN1_Record
-{
-public:
-    typedef sBENCHGROUP RecordType;
-    explicit CBenchGroupDecoder(sBENCHGROUP& group)
-    {
-        DefineField(new CASN1_StringField(group.m_strLabel));
-        DefineField(new CASN1_IntField(group.m_iPlayers));
-    }
-};
-
+// Both messages are the catalogue's own (player list 20, item purchase 115).
 struct sBENCHPLAYERLIST
 {
     int iCount = 0, iFirst = 0, iKind = 0;
-    CKorvelArray<sBENCHITEM> aItems;
-    CKorvelArray<sBENCHGROUP> aGroups;
-};
-
-class CBenchPlayerListMessage : public CASN1_Message
-{
-public:
-    explicit CBenchPlayerListMessage(sBENCHPLAYERLIST& list) : CASN1_Message(20)
-    {
-        DefineField(new CASN1_IntField(list.iCount));
-        DefineField(new CASN1_IntField(list.iFirst));
-        DefineField(new CASN1_IntField(list.iKind));
-        DefineField(new CASN1_SequenceOf<CBenchItemDecoder>(list.aItems));
-        DefineField(new CASN1_SequenceOf<CBenchGroupDecoder>(list.aGroups));
-    }
-};
-
-class CBenchBuyMessage : public CASN1_Message
-{
-public:
-    CBenchBuyMessage(int& iPlayer, int& iFlags, CKorvelArray<int>& aIds) : CASN1_Message(115)
-    {
-        DefineField(new CASN1_IntField(iPlayer));
-        DefineField(new CASN1_IntField(iFlags));
-        DefineField(new CASN1_SequenceOf<CASN1_IntField>(aIds));
-    }
+    CKorvelArray<sPLAYERLISTITEM> aItems;
+    CKorvelArray<sPLAYER_GROUP> aGroups;
 };
 
 // ---- reference side ----------------------------------------------------------
@@ -184,7 +117,7 @@ void BM_EncodeBuyList_Korvel(benchmark::State& state)
     for (auto _ : state)
     {
         int iPlayer = kPlayerId, iFlags = kFlags;
-        CBenchBuyMessage message(iPlayer, iFlags, aIds);
+        CASN1ConfirmBuyPlayerItems message(iPlayer, iFlags, aIds);
         unsigned int uSize = message.Encode(nullptr, 0);
         unsigned char* pBuf = new unsigned char[uSize];
         if (message.Encode(pBuf, (int)uSize) != uSize)
@@ -225,9 +158,10 @@ void BM_DecodePlayerList_Korvel(benchmark::State& state)
     for (auto _ : state)
     {
         sBENCHPLAYERLIST list;
-        CBenchPlayerListMessage message(list);
+        CASN1PlayerList message(list.iCount, list.iFirst, list.iKind, list.aItems, list.aGroups);
         if (message.Decode(aImage.data(), (int)aImage.size()) != aImage.size() ||
-            list.aItems.GetCount() != kListSize || list.aItems[kListSize - 1].m_aStats[7] != kListSize * 10 * 17)
+            list.aItems.GetCount() != kListSize ||
+            list.aItems[kListSize - 1].m_iFollowers2 != kListSize * 10 * 17)
             state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(list.aItems.m_pData);
         benchmark::ClobberMemory();

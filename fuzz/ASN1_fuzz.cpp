@@ -1,38 +1,13 @@
 // Received bytes as the session meets them: the stream is cut into messages by their
 // length, and each message goes through the generic decoders (every field kind, lists,
-// records, a nested sequence) and the byte-level helpers. Whatever decodes must
-// encode again to the size it measures.
-#include "Framework/asn1/ASN1.h"
+// records with a nested block, here the player list's, a nested sequence) and the
+// byte-level helpers. Whatever decodes must encode again to the size it measures.
+#include "Framework/asn1_hile_players.h"
 #include "KorvelCommon/KorvelString.h"
-
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
+#include "MessageStream.h"
 
 namespace
 {
-struct sFUZZRECORD
-{
-    int m_iId;
-    CKorvelString m_strName;
-    int m_aStats[2];
-};
-
-class CFuzzRecordDecoder : public CASN1_Record
-{
-public:
-    typedef sFUZZRECORD RecordType;
-    explicit CFuzzRecordDecoder(sFUZZRECORD& record)
-    {
-        DefineField(new CASN1_IntField(record.m_iId));
-        DefineField(new CASN1_StringField(record.m_strName));
-        CASN1_Sequence* pStats = new CASN1_Sequence();
-        pStats->DefineField(new CASN1_IntField(record.m_aStats[0]));
-        pStats->DefineField(new CASN1_IntField(record.m_aStats[1]));
-        DefineField(pStats, eTAG_CONSTRUCTED);
-    }
-};
-
 struct sFUZZVALUES
 {
     int iValue = 0;
@@ -42,7 +17,7 @@ struct sFUZZVALUES
     int iByteCount = 0;
     CKorvelArray<int> aInts;
     CKorvelArray<CKorvelString> aTexts;
-    CKorvelArray<sFUZZRECORD> aRecords;
+    CKorvelArray<sPLAYERLISTITEM> aRecords;
     int iInner = 0;
     ~sFUZZVALUES() { delete[] pBytes; }
 };
@@ -58,18 +33,12 @@ public:
         DefineField(new CASN1_ByteArrayField(&v.pBytes, v.iByteCount));
         DefineField(new CASN1_SequenceOf<CASN1_IntField>(v.aInts));
         DefineField(new CASN1_SequenceOf<CASN1_StringField>(v.aTexts));
-        DefineField(new CASN1_SequenceOf<CFuzzRecordDecoder>(v.aRecords));
+        DefineField(new CASN1_SequenceOf<CPlayerListItemDecoder>(v.aRecords));
         CASN1_Sequence* pInner = new CASN1_Sequence();
         pInner->DefineField(new CASN1_IntField(v.iInner));
         DefineField(pInner);
     }
 };
-
-void Check(bool bCondition)
-{
-    if (!bCondition)
-        abort();
-}
 
 void DecodeOne(const unsigned char* pMsg, int iSize)
 {
@@ -105,25 +74,5 @@ void ReadHelpers(const unsigned char* pData, int iSize)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
-    if (uSize > 1 << 20)
-        return 0;
-    // Exactly sized copy: any read past the input is caught.
-    std::vector<unsigned char> aInput(pData, pData + uSize);
-    const unsigned char* p = aInput.empty() ? nullptr : aInput.data();
-    int iLeft = (int)uSize;
-    ReadHelpers(p, iLeft);
-
-    // Cut the stream as the session does; stop on garbage or an incomplete tail.
-    while (iLeft > 0)
-    {
-        int iLength = CASN1::GetMessageLength(p, iLeft);
-        Check(iLength == CASN1::eMSGLEN_NEEDMORE || iLength == CASN1::eMSGLEN_MALFORMED || iLength >= 2);
-        if (iLength < 0 || iLength > iLeft)
-            break;
-        std::vector<unsigned char> aMessage(p, p + iLength);
-        DecodeOne(aMessage.data(), iLength);
-        p += iLength;
-        iLeft -= iLength;
-    }
-    return 0;
+    return CutMessageStream(pData, uSize, false, ReadHelpers, DecodeOne);
 }

@@ -4,19 +4,10 @@
 // (players, statistics, texts, dates) also get the raw input. Nothing may read past
 // the bytes given, and whatever a reader allocates is freed here.
 #include "Framework/asn1_hile.h"
-
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
+#include "MessageStream.h"
 
 namespace
 {
-void Check(bool bCondition)
-{
-    if (!bCondition)
-        abort();
-}
-
 void DeletePlayers(CKorvelPtrArray& aPlayers)
 {
     for (int i = 0; i < aPlayers.GetCount(); ++i)
@@ -332,28 +323,12 @@ void Nested(const unsigned char* pData, int iSize)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
-    if (uSize > 1 << 20)
-        return 0;
-    // Exactly sized copy: any read past the input is caught.
-    std::vector<unsigned char> aInput(pData, pData + uSize);
-    const unsigned char* p = aInput.empty() ? nullptr : aInput.data();
-    int iLeft = (int)uSize;
-    Nested(p, iLeft);
-
-    while (iLeft > 0)
-    {
-        int iLength = CASN1::GetMessageLength(p, iLeft);
-        if (iLength < 0 || iLength > iLeft)
-        {
-            // An incomplete tail still goes to the readers of its id, cut as it is.
-            iLength = iLeft;
-        }
-        std::vector<unsigned char> aMessage(p, p + iLength);
-        int iId = CASN1::GetMessageID(aMessage.data(), iLength);
-        HandBuilt(iId, aMessage.data(), iLength);
-        Catalogue(iId, aMessage.data(), iLength);
-        p += iLength;
-        iLeft -= iLength;
-    }
-    return 0;
+    // An incomplete tail still goes to the readers of its id, cut as it is.
+    return CutMessageStream(pData, uSize, true, Nested,
+                            [](const unsigned char* pMsg, int iSize)
+                            {
+                                int iId = CASN1::GetMessageID(pMsg, iSize);
+                                HandBuilt(iId, pMsg, iSize);
+                                Catalogue(iId, pMsg, iSize);
+                            });
 }

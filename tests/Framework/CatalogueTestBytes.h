@@ -28,29 +28,10 @@ template <class W> Bytes WriteExact(W write)
     return aOut;
 }
 
-// A descriptor (Encode without a field base) measured, refused one byte short, written.
+// A descriptor (Encode without a field base), written as a hand-built writer is.
 template <class D> Bytes EncodeDescriptor(D& descriptor)
 {
-    unsigned int uSize = descriptor.Encode(nullptr, 0);
-    EXPECT_GT(uSize, 0u);
-    Bytes aShort(uSize > 0 ? uSize - 1 : 0);
-    if (!aShort.empty())
-    {
-        EXPECT_EQ(descriptor.Encode(aShort.data(), (int)aShort.size()), 0u);
-    }
-    Bytes aOut(uSize);
-    if (uSize > 0)
-    {
-        EXPECT_EQ(descriptor.Encode(aOut.data(), (int)uSize), uSize);
-    }
-    return aOut;
-}
-
-// Decodes from a heap copy of exactly the given bytes (descriptors and fields alike).
-template <class D> unsigned int DecodeCopy(D& decoder, const Bytes& aBytes)
-{
-    Bytes aCopy(aBytes);
-    return decoder.Decode(aCopy.empty() ? nullptr : aCopy.data(), (int)aCopy.size());
+    return WriteExact([&](unsigned char* pBuf, int iSize) { return (int)descriptor.Encode(pBuf, iSize); });
 }
 
 // --- an independent builder of wire bytes ---------------------------------------------------

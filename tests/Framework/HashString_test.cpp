@@ -6,37 +6,32 @@
 
 TEST(CHashString, HashesOfTheExamples)
 {
-    CHashString empty;
-    EXPECT_EQ(empty.GetHash(), 0x811C1CD9u);
-    EXPECT_EQ(empty.GetText().GetLength(), 0);
-    EXPECT_EQ(CHashString::Hash(CKorvelString()), 0x811C1CD9u);
-
-    CHashString abc(CKorvelString("abc"));
-    EXPECT_EQ(abc.GetHash(), 0x96D1D4A8u);
-    EXPECT_EQ(abc.GetString().Compare(CKorvelString("abc")), 0);
+    EXPECT_EQ(CHashString().GetHash(), 0x811C1CD9u);
+    EXPECT_EQ(CHashString(CKorvelString("abc")).GetHash(), 0x96D1D4A8u);
     EXPECT_EQ(CHashString(L"abc").GetHash(), 0x96D1D4A8u);
-}
-
-TEST(FNV1A_Hash_Jesteress, TailsOfFourTwoAndOneBytes)
-{
-    EXPECT_EQ(FNV1A_Hash_Jesteress("", 0), 0x811C1CD9u);
-    EXPECT_EQ(FNV1A_Hash_Jesteress("\xff", 1), 0xBF67CF31u); // the last byte is signed
-    EXPECT_EQ(FNV1A_Hash_Jesteress("abcdefghijk", 11), 0x2076A1D6u);
+    // Tails of four, two and one bytes; the last byte is signed.
     const char aUnits[] = {'h', 0, 'e', 0, 'l', 0, 'l', 0, 'o', 0, ' ', 0,
                            'w', 0, 'o', 0, 'r', 0, 'l', 0, 'd', 0, '!', 0};
-    EXPECT_EQ(FNV1A_Hash_Jesteress(aUnits, sizeof(aUnits)), 0x16C74023u);
+    struct
+    {
+        const char* pBytes;
+        size_t uSize;
+        unsigned int uHash;
+    } aCases[] = {{"", 0, 0x811C1CD9u},
+                  {"\xff", 1, 0xBF67CF31u},
+                  {"abcdefghijk", 11, 0x2076A1D6u},
+                  {aUnits, sizeof(aUnits), 0x16C74023u}};
+    for (const auto& c : aCases)
+        EXPECT_EQ(FNV1A_Hash_Jesteress(c.pBytes, c.uSize), c.uHash) << c.uSize;
 }
 
 TEST(CHashString, CopiesCarryTheHashAndTheText)
 {
     CHashString a(CKorvelString("resource.png"));
-    CHashString b(a);
+    CHashString b(a), c;
     EXPECT_EQ(b.GetHash(), 0x8B29B30Eu);
-    EXPECT_EQ(b.Compare(a), 0);
-    CHashString c;
     c = b;
-    EXPECT_EQ(c.GetHash(), a.GetHash());
-    EXPECT_EQ(c.GetText().Compare(a.GetText()), 0);
+    EXPECT_EQ(c.Compare(a), 0);
     c = CHashString(CKorvelString("other"));
     EXPECT_EQ(b.GetText().Compare(CKorvelString("resource.png")), 0); // deep copies
 }
@@ -48,7 +43,6 @@ TEST(CHashString, OrdersByHashThenText)
     ASSERT_EQ(abcd.GetHash(), accD.GetHash());
     EXPECT_LT(abcd.Compare(accD), 0);
     EXPECT_GT(accD.Compare(abcd), 0);
-
     // "b" has a larger hash than "a" but "Ab" a larger one than "BA": hash decides first.
     EXPECT_LT(CHashString("a").Compare(CHashString("b")), 0);
     EXPECT_GT(CHashString("Ab").Compare(CHashString("BA")), 0);
@@ -66,33 +60,17 @@ TEST(CHashString, KeysOfSortedMaps)
         EXPECT_LE(m.GetAt(i - 1).m_First.GetHash(), m.GetAt(i).m_First.GetHash());
 
     int iAbcd = m.Find(CHashString("abcd"));
-    int iAccD = m.Find(CHashString("accD"));
     ASSERT_GE(iAbcd, 0);
-    ASSERT_GE(iAccD, 0);
-    EXPECT_EQ(iAccD, iAbcd + 1); // equal hashes, text order
+    EXPECT_EQ(m.Find(CHashString("accD")), iAbcd + 1); // equal hashes, text order
     EXPECT_EQ(m.GetAt(iAbcd).m_Second, 2);
     EXPECT_EQ(m.Find(CHashString("abce")), -1);
 
     m.Remove(CHashString("abcd"));
     EXPECT_EQ(m.Find(CHashString("accD")), iAbcd);
     m[CKorvelString("fresh")] = 4; // a string converts to its key
-    EXPECT_EQ(m.m_iCount, 3);
     EXPECT_EQ(m.GetAt(m.Find(CHashString("fresh"))).m_Second, 4);
-    m.Clear();
-    EXPECT_EQ(m.m_iCount, 0);
 
     CKorvelSet<CHashString> s;
     EXPECT_EQ(s.Add(CHashString("x")), 1);
     EXPECT_EQ(s.Add(CHashString("x")), 0);
-}
-
-TEST(CHashString, ArraysCopyKeysByAssignment)
-{
-    CKorvelArray<CHashString> a;
-    a.SetSize(3);
-    EXPECT_EQ(a[2].GetHash(), 0x811C1CD9u); // new slots are empty keys
-    a[0] = CHashString("first");
-    a.SetSize(40); // regrow: copied by assignment
-    EXPECT_EQ(a[0].GetHash(), CHashString::Hash(CKorvelString("first")));
-    EXPECT_EQ(a[0].GetText().Compare(CKorvelString("first")), 0);
 }

@@ -1,7 +1,9 @@
 #include "Framework/asn1_hile_content.h"
 
 #include "Framework/CatalogueTestBytes.h"
+
 #include "Framework/asn1_hile_ids.h"
+#include <tuple>
 
 #include <memory>
 
@@ -31,18 +33,17 @@ TEST(CASN1AvailableLanguagesList, Records)
 {
     CKorvelArray<CASN1AvailableLanguagesList::sData> aLanguages;
     CASN1AvailableLanguagesList message(aLanguages);
-    EXPECT_EQ(DecodeCopy(message, Hex("BD 02 80 00")), 4u);
+    EXPECT_EQ(DecodeExact(message, Hex("BD 02 80 00")), 4u);
     EXPECT_EQ(aLanguages.GetCount(), 0);
 
     Bytes aMsg = Message(
         29, Field(0x80, Block(Record(Cat({Field(0x80, TextBytes("de")), Field(0x81, TextBytes("game")),
                                           Field(0x82, TextBytes("abc")), Hex("83 01 02")})))));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aLanguages.GetCount(), 1);
-    EXPECT_EQ(Utf8(aLanguages[0].m_strCode), "de");
-    EXPECT_EQ(Utf8(aLanguages[0].m_strTarget), "game");
-    EXPECT_EQ(Utf8(aLanguages[0].m_strDigest), "abc");
-    EXPECT_EQ(aLanguages[0].m_iValue, 2);
+    EXPECT_EQ(std::make_tuple(Utf8(aLanguages[0].m_strCode), Utf8(aLanguages[0].m_strTarget),
+                              Utf8(aLanguages[0].m_strDigest), aLanguages[0].m_iValue),
+              std::make_tuple("de", "game", "abc", 2));
 }
 
 TEST(CASN1LanguagePack, PackBytesAreTheCallers)
@@ -53,27 +54,12 @@ TEST(CASN1LanguagePack, PackBytesAreTheCallers)
     CASN1LanguagePack message(strTarget, strCode, strText, iValue, &pData, iSize);
     Bytes aMsg = Message(31, Cat({Field(0x80, TextBytes("game")), Field(0x81, TextBytes("de")),
                                   Field(0x82, TextBytes("")), Hex("83 01 05 84 03 4B 4D 50")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pData);
-    EXPECT_EQ(Utf8(message.m_strText0), "game");
-    EXPECT_EQ(Utf8(strCode), "de");
-    EXPECT_EQ(iValue, 5);
+    EXPECT_EQ(std::make_tuple(Utf8(message.m_strText0), Utf8(strCode), iValue),
+              std::make_tuple("game", "de", 5));
     ASSERT_EQ(iSize, 3);
     EXPECT_EQ(Bytes(pData, pData + 3), Hex("4B 4D 50"));
-}
-
-TEST(CASN1ThemePack, NameTextBytes)
-{
-    CKorvelString strName, strText;
-    int iSize = 0;
-    unsigned char* pData = nullptr;
-    CASN1ThemePack message(strName, strText, &pData, iSize);
-    Bytes aMsg =
-        Message(33, Cat({Field(0x80, TextBytes("dark")), Field(0x81, TextBytes("")), Hex("82 02 01 02")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
-    std::unique_ptr<unsigned char[]> owned(pData);
-    EXPECT_EQ(Utf8(strName), "dark");
-    EXPECT_EQ(iSize, 2);
 }
 
 TEST(CASN1AchievementList, Records)
@@ -86,11 +72,11 @@ TEST(CASN1AchievementList, Records)
                     Field(0x84, TextBytes("")), Field(0x85, TextBytes("x"))}));
     Bytes aMsg =
         Message(11, Cat({Hex("80 01 01 81 01 02 82 01 03"), Field(0x83, Block(aRecord)), Hex("84 01 04")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
-    EXPECT_EQ(d, 4);
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aAchievements.GetCount(), 1);
-    EXPECT_EQ(Utf8(aAchievements[0].m_strText0), "First win");
-    EXPECT_EQ(Utf8(aAchievements[0].m_strText3), "x");
+    EXPECT_EQ(
+        std::make_tuple(a, b, c, d, Utf8(aAchievements[0].m_strText0), Utf8(aAchievements[0].m_strText3)),
+        std::make_tuple(1, 2, 3, 4, "First win", "x"));
 
     int i0 = 1, i1 = 2, i2 = 3, i3 = 4;
     CASN1GetAchievementList request(i0, i1, i2, i3);
@@ -108,16 +94,13 @@ TEST(CASN1TournamentScores, EveryRecordHoldsItsScores)
         Block(Cat({Record(Cat({Hex("80 02 03 E9"), Field(0x81, Block(Hex("02 01 05 02 02 01 2C")))})),
                    Record(Hex("80 02 03 EA"))}));
     Bytes aMsg = Message(16, Cat({Field(0x80, aNamesList), Field(0x81, aRecords), Hex("82 01 04")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     ASSERT_EQ(aNames.GetCount(), 2);
-    EXPECT_EQ(Utf8(aNames[1]), "Monthly");
     ASSERT_EQ(aScores.GetCount(), 2);
-    EXPECT_EQ(aScores[0].m_iUserId, 1001);
     ASSERT_EQ(aScores[0].m_aScores.GetCount(), 2);
-    EXPECT_EQ(aScores[0].m_aScores[1], 300);
-    EXPECT_EQ(aScores[1].m_iUserId, 1002);
-    EXPECT_EQ(aScores[1].m_aScores.GetCount(), 0);
-    EXPECT_EQ(iKinds, 4);
+    EXPECT_EQ(std::make_tuple(Utf8(aNames[1]), aScores[0].m_iUserId, aScores[0].m_aScores[1],
+                              aScores[1].m_iUserId, aScores[1].m_aScores.GetCount(), iKinds),
+              std::make_tuple("Monthly", 1001, 300, 1002, 0, 4));
 
     CKorvelArray<int> aIds;
     aIds.Add(1001);
@@ -139,16 +122,12 @@ TEST(CASN1AdvertisementInfo, AllTenFields)
                          Hex("83 02 27 10 84 02 0B B8"), Field(0x85, Block(Hex("02 01 64 02 01 32"))),
                          Field(0x86, TextBytes("ok")), Hex("87 01 08"), Field(0x88, TextBytes("Title")),
                          Field(0x89, TextBytes(""))}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
-    EXPECT_EQ(Utf8(strLink), "http://x");
-    EXPECT_EQ(iImageSize, 1);
-    EXPECT_EQ(iInterval, 10000);
-    EXPECT_EQ(iDisplay, 3000);
     ASSERT_EQ(aFrames.GetCount(), 2);
-    EXPECT_EQ(aFrames[1], 50);
-    EXPECT_EQ(iFlags, 8);
-    EXPECT_EQ(Utf8(strTitle), "Title");
+    EXPECT_EQ(std::make_tuple(Utf8(strText), Utf8(strLink), iImageSize, iInterval, iDisplay, aFrames[1],
+                              Utf8(strOk), iFlags, Utf8(strTitle)),
+              std::make_tuple("ad", "http://x", 1, 10000, 3000, 50, "ok", 8, "Title"));
 }
 
 TEST(CASN1ImageAndLink, Fields)
@@ -160,9 +139,8 @@ TEST(CASN1ImageAndLink, Fields)
     Bytes aMsg =
         Message(52, Cat({Field(0x80, TextBytes("moregames")), Hex("81 02 01 02"), Field(0x82, TextBytes("u")),
                          Field(0x83, TextBytes("More")), Field(0x84, TextBytes(""))}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
     std::unique_ptr<unsigned char[]> owned(pImage);
-    EXPECT_EQ(Utf8(strId), "moregames");
-    EXPECT_EQ(iImageSize, 2);
-    EXPECT_EQ(Utf8(strLabel), "More");
+    EXPECT_EQ(std::make_tuple(Utf8(strId), iImageSize, Utf8(strLink), Utf8(strLabel)),
+              std::make_tuple("moregames", 2, "u", "More"));
 }

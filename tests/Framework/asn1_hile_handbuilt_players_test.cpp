@@ -2,6 +2,8 @@
 #include "Framework/asn1_hile_handbuilt.h"
 #include "Framework/asn1_hile_players.h"
 
+#include <tuple>
+
 namespace
 {
 void DeletePlayers(CKorvelPtrArray& aPlayers)
@@ -31,14 +33,10 @@ TEST(CASN1, PlayerWithEveryField)
     int iConsumed = 0;
     ASSERT_EQ(CASN1::DecodePlayer(aPlayer.data(), &player, iConsumed, (int)aPlayer.size()), KE_OK);
     EXPECT_EQ(iConsumed, (int)aPlayer.size());
-    EXPECT_EQ(player.m_iUserId, 1001);
-    EXPECT_EQ(Utf8(player.m_strName), "Ann");
-    EXPECT_EQ(Utf8(player.m_strSecond), "second");
-    EXPECT_EQ(Utf8(player.m_strThird), "third");
-    EXPECT_EQ(player.m_Date.m_iYear, 2011);
-    EXPECT_EQ(player.m_Date.m_iDay, 24);
-    EXPECT_EQ(player.m_iValue, 42);
-    EXPECT_EQ(player.m_iFlag, 1);
+    EXPECT_EQ(std::make_tuple(player.m_iUserId, Utf8(player.m_strName), Utf8(player.m_strSecond),
+                              Utf8(player.m_strThird), player.m_iValue, player.m_iFlag),
+              std::make_tuple(1001, "Ann", "second", "third", 42, 1));
+    EXPECT_EQ(CASN1::CompareDates(player.m_Date, sDATE{2011, 12, 24, 18, 5, 0}), 0);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(player.m_Stats.m_aValues[i], i + 1);
 }
@@ -51,15 +49,13 @@ TEST(CASN1, PlayerEndsAtTagSevenOrAnUnknownTag)
     player.m_strName.Set("stale");
     int iConsumed = 0;
     ASSERT_EQ(CASN1::DecodePlayer(aPlayer.data(), &player, iConsumed, (int)aPlayer.size()), KE_OK);
-    EXPECT_EQ(player.m_iUserId, 5);
-    EXPECT_EQ(player.m_iFlag, 1);
-    EXPECT_EQ(player.m_strName.GetLength(), 0); // cleared before reading
-    EXPECT_EQ(iConsumed, (int)aPlayer.size());
+    // The name is cleared before reading.
+    EXPECT_EQ(std::make_tuple(player.m_iUserId, player.m_iFlag, Utf8(player.m_strName), iConsumed),
+              std::make_tuple(5, 1, "", (int)aPlayer.size()));
 
     Bytes aUnknown = Block(Hex("80 01 05 8C 80 01 09"));
     ASSERT_EQ(CASN1::DecodePlayer(aUnknown.data(), &player, iConsumed, (int)aUnknown.size()), KE_OK);
-    EXPECT_EQ(player.m_iUserId, 5);
-    EXPECT_EQ(player.m_iFlag, 0);
+    EXPECT_EQ(std::make_tuple(player.m_iUserId, player.m_iFlag), std::make_tuple(5, 0));
 }
 
 TEST(CASN1, PlayerListKeepsStepWithOptionalRecordTags)
@@ -106,15 +102,12 @@ TEST(CASN1, LatestGameSessions)
     CKorvelTypedPtrArray<sGAME_SESSION> aSessions;
     ASSERT_EQ(CASN1::DecodeLatestGameSessions(aMsg.data(), aSessions, (int)aMsg.size()), KE_OK);
     ASSERT_EQ(aSessions.GetCount(), 2);
-    EXPECT_EQ(aSessions[0]->m_iValue0, 7);
-    EXPECT_EQ(aSessions[0]->m_iResult, 1);
-    EXPECT_EQ(aSessions[0]->m_iPoints, 10);
-    EXPECT_EQ(aSessions[0]->m_strOpponent.GetLength(), 0);
-    EXPECT_EQ(aSessions[1]->m_iResult, -1);
-    EXPECT_EQ(Utf8(aSessions[1]->m_strOpponent), "Bo");
-    EXPECT_EQ(aSessions[1]->m_Date.m_iYear, 2012);
-    EXPECT_EQ(aSessions[1]->m_Date.m_iMonth, 2);
-    EXPECT_EQ(aSessions[1]->m_Date.m_iSecond, 5);
+    EXPECT_EQ(std::make_tuple(aSessions[0]->m_iValue0, aSessions[0]->m_iResult, aSessions[0]->m_iPoints,
+                              Utf8(aSessions[0]->m_strOpponent)),
+              std::make_tuple(7, 1, 10, ""));
+    EXPECT_EQ(std::make_tuple(aSessions[1]->m_iResult, Utf8(aSessions[1]->m_strOpponent)),
+              std::make_tuple(-1, "Bo"));
+    EXPECT_EQ(CASN1::CompareDates(aSessions[1]->m_Date, sDATE{2012, 2, 1, 3, 4, 5}), 0);
     DeleteSessions(aSessions);
 
     // An element claiming more than the list holds fails; what was read stays for the caller.
@@ -139,16 +132,12 @@ TEST(CASN1, PlayerListIntoCallerItems)
     aItems.Add(&item); // room for one: the second item is read past
     int a = 0, b = -1, c = 0;
     ASSERT_EQ(CASN1::DecodePlayerList(aMsg.data(), a, b, c, aItems, (int)aMsg.size()), KE_OK);
-    EXPECT_EQ(a, 2);
-    EXPECT_EQ(b, 0);
-    EXPECT_EQ(c, 32);
-    EXPECT_EQ(item.m_iPlayerId, 5);
-    EXPECT_EQ(Utf8(item.m_strName), "Cy");
-    EXPECT_EQ(Utf8(item.m_strLocation), "Oslo");
-    EXPECT_EQ(item.m_iFlags, 0x101);
-    EXPECT_EQ(item.m_iWins, 4);
-    EXPECT_EQ(item.m_iLosses, 5);
-    EXPECT_EQ(item.m_iTies, 6);
-    EXPECT_EQ(item.m_iFollowers1, 7);
-    EXPECT_EQ(item.m_iFollowers2, 8);
+    EXPECT_EQ(std::make_tuple(a, b, c), std::make_tuple(2, 0, 32));
+    EXPECT_EQ(
+        std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strLocation), item.m_iFlags),
+        std::make_tuple(5, "Cy", "Oslo", 0x101));
+    // Wins, losses, ties arrive fourth to sixth and are kept as wins, ties, losses.
+    EXPECT_EQ(
+        std::make_tuple(item.m_iWins, item.m_iLosses, item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
+        std::make_tuple(4, 5, 6, 7, 8));
 }

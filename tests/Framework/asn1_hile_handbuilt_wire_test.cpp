@@ -84,27 +84,20 @@ TEST(CASN1, HandBuiltTextRejectsLengthsPastTheBytes)
 
 TEST(CASN1, DatesAreDayMonthYear)
 {
-    sDATE date = {1, 2, 3, 4, 5, 6};
-    CASN1::DecodeTime(CKorvelString("24.12.2011 18:05:00"), date);
-    EXPECT_EQ(date.m_iYear, 2011);
-    EXPECT_EQ(date.m_iMonth, 12);
-    EXPECT_EQ(date.m_iDay, 24);
-    EXPECT_EQ(date.m_iHour, 18);
-    EXPECT_EQ(date.m_iMinute, 5);
-    EXPECT_EQ(date.m_iSecond, 0);
-
     // Numbers the text lacks leave their fields as they were.
-    sDATE partial = {1, 2, 3, 4, 5, 6};
-    CASN1::DecodeTime(CKorvelString("7.8.1999"), partial);
-    EXPECT_EQ(partial.m_iDay, 7);
-    EXPECT_EQ(partial.m_iMonth, 8);
-    EXPECT_EQ(partial.m_iYear, 1999);
-    EXPECT_EQ(partial.m_iHour, 4);
-    EXPECT_EQ(partial.m_iMinute, 5);
-    EXPECT_EQ(partial.m_iSecond, 6);
-    sDATE untouched = {1, 2, 3, 4, 5, 6};
-    CASN1::DecodeTime(CKorvelString(""), untouched);
-    EXPECT_EQ(CASN1::CompareDates(untouched, sDATE{1, 2, 3, 4, 5, 6}), 0);
+    const struct
+    {
+        const char* pText;
+        sDATE expected;
+    } aCases[] = {{"24.12.2011 18:05:00", {2011, 12, 24, 18, 5, 0}},
+                  {"7.8.1999", {1999, 8, 7, 4, 5, 6}},
+                  {"", {1, 2, 3, 4, 5, 6}}};
+    for (const auto& c : aCases)
+    {
+        sDATE date = {1, 2, 3, 4, 5, 6};
+        CASN1::DecodeTime(CKorvelString(c.pText), date);
+        EXPECT_EQ(CASN1::CompareDates(date, c.expected), 0) << c.pText;
+    }
 
     // The wire form: a hand-built text.
     Bytes aText = TextBytes("1.2.2003 4:05:06");

@@ -2,6 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
+#include <tuple>
+
 namespace
 {
 Bytes Stats(const Bytes& aTaggedInts)
@@ -31,7 +33,7 @@ struct sListResult
 void Decode(const Bytes& aMsg, sListResult& result)
 {
     CASN1PlayerList message(result.iCount, result.iFirst, result.iKind, result.aItems, result.aGroups);
-    result.uUsed = DecodeCopy(message, aMsg);
+    result.uUsed = DecodeExact(message, aMsg);
 }
 } // namespace
 
@@ -45,24 +47,17 @@ TEST(CASN1PlayerList, StatisticsReordering)
     sListResult result;
     Decode(PlayerList(aFull, Bytes()), result);
     ASSERT_GT(result.uUsed, 0u);
-    EXPECT_EQ(result.iCount, 12);
-    EXPECT_EQ(result.iFirst, 0);
-    EXPECT_EQ(result.iKind, 64);
+    EXPECT_EQ(std::make_tuple(result.iCount, result.iFirst, result.iKind, result.aGroups.GetCount()),
+              std::make_tuple(12, 0, 64, 0));
     ASSERT_EQ(result.aItems.GetCount(), 1);
     const sPLAYERLISTITEM& item = result.aItems[0];
-    EXPECT_EQ(item.m_iPlayerId, 1001);
-    EXPECT_EQ(Utf8(item.m_strName), "Ann");
-    EXPECT_EQ(Utf8(item.m_strLocation), "Oslo");
-    EXPECT_EQ(item.m_iFlags, 0x111);
-    EXPECT_EQ(Utf8(item.m_strComment), "hello");
-    EXPECT_EQ(item.m_aValues[0], 10);
-    EXPECT_EQ(item.m_aValues[2], 30);
-    EXPECT_EQ(item.m_iWins, 40);
-    EXPECT_EQ(item.m_iLosses, 50);
-    EXPECT_EQ(item.m_iTies, 60);
-    EXPECT_EQ(item.m_iFollowers1, 70);
-    EXPECT_EQ(item.m_iFollowers2, 80);
-    EXPECT_EQ(result.aGroups.GetCount(), 0);
+    EXPECT_EQ(std::make_tuple(item.m_iPlayerId, Utf8(item.m_strName), Utf8(item.m_strSecond),
+                              Utf8(item.m_strThird), Utf8(item.m_strLocation), item.m_iFlags,
+                              Utf8(item.m_strComment)),
+              std::make_tuple(1001, "Ann", "s", "t", "Oslo", 0x111, "hello"));
+    EXPECT_EQ(std::make_tuple(item.m_aValues[0], item.m_aValues[1], item.m_aValues[2], item.m_iWins,
+                              item.m_iLosses, item.m_iTies, item.m_iFollowers1, item.m_iFollowers2),
+              std::make_tuple(10, 20, 30, 40, 50, 60, 70, 80));
 }
 
 TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
@@ -79,17 +74,15 @@ TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
     ASSERT_GT(result.uUsed, 0u);
     ASSERT_EQ(result.aItems.GetCount(), 3);
     const sPLAYERLISTITEM& bare = result.aItems[1];
-    EXPECT_EQ(bare.m_iPlayerId, 2);
-    EXPECT_EQ(bare.m_iFlags, 0);
-    EXPECT_EQ(bare.m_iWins, 0);
-    EXPECT_EQ(bare.m_iFollowers2, 0);
-    EXPECT_EQ(bare.m_strName.GetLength(), 0);
-    EXPECT_EQ(result.aItems[2].m_iPlayerId, 3);
-    EXPECT_EQ(result.aItems[2].m_iWins, 0);
-    EXPECT_EQ(Utf8(result.aItems[2].m_strName), "Cy");
+    const sPLAYERLISTITEM& odd = result.aItems[2];
+    EXPECT_EQ(std::make_tuple(bare.m_iPlayerId, bare.m_iFlags, bare.m_iWins, bare.m_iFollowers2,
+                              Utf8(bare.m_strName)),
+              std::make_tuple(2, 0, 0, 0, ""));
+    EXPECT_EQ(std::make_tuple(odd.m_iPlayerId, odd.m_iWins, Utf8(odd.m_strName)),
+              std::make_tuple(3, 0, "Cy"));
     ASSERT_EQ(result.aGroups.GetCount(), 2);
-    EXPECT_EQ(Utf8(result.aGroups[0].m_strLabel), "Friends");
-    EXPECT_EQ(result.aGroups[1].m_iPlayerCount, 256);
+    EXPECT_EQ(std::make_tuple(Utf8(result.aGroups[0].m_strLabel), result.aGroups[1].m_iPlayerCount),
+              std::make_tuple("Friends", 256));
 }
 
 TEST(CASN1PlayerList, HeaderOnlyAnswer)
@@ -97,9 +90,8 @@ TEST(CASN1PlayerList, HeaderOnlyAnswer)
     sListResult result;
     Bytes aMsg = Message(20, Hex("80 01 05 81 01 FF 82 01 20"));
     Decode(aMsg, result);
-    EXPECT_EQ(result.uUsed, (unsigned int)aMsg.size());
-    EXPECT_EQ(result.iFirst, -1);
-    EXPECT_EQ(result.aItems.GetCount(), 0);
+    EXPECT_EQ(std::make_tuple(result.uUsed, result.iFirst, result.aItems.GetCount()),
+              std::make_tuple((unsigned int)aMsg.size(), -1, 0));
 }
 
 TEST(CASN1PlayerList, BrokenItemsFailTheMessage)
@@ -128,10 +120,7 @@ TEST(CASN1ChallengeReceived, Fields)
     CASN1ChallengeReceived message(llValue, iChallenger, strName, strText, iRank, iScore);
     Bytes aMsg = Message(39, Cat({Hex("80 01 07 81 02 03 EA"), Field(0x82, TextBytes("Bo")),
                                   Field(0x83, TextBytes("")), Hex("84 01 03 85 02 01 F4")}));
-    EXPECT_EQ(DecodeCopy(message, aMsg), (unsigned int)aMsg.size());
-    EXPECT_EQ(llValue, 7);
-    EXPECT_EQ(iChallenger, 1002);
-    EXPECT_EQ(Utf8(strName), "Bo");
-    EXPECT_EQ(iRank, 3);
-    EXPECT_EQ(iScore, 500);
+    EXPECT_EQ(DecodeExact(message, aMsg), (unsigned int)aMsg.size());
+    EXPECT_EQ(std::make_tuple(llValue, iChallenger, Utf8(strName), Utf8(strText), iRank, iScore),
+              std::make_tuple(7LL, 1002, "Bo", "", 3, 500));
 }

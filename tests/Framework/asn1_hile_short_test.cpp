@@ -2,6 +2,8 @@
 
 #include "Framework/CatalogueTestBytes.h"
 
+#include <tuple>
+
 TEST(CASN1ShortMessage, EmptyRequests)
 {
     eMESSAGE_ID eId = eMSG_REQUEST_AD;
@@ -14,7 +16,7 @@ TEST(CASN1ShortMessage, EmptyRequests)
 
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortMessage reader(eRead);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 70 00")), 3u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 70 00")), 3u);
     EXPECT_EQ(eRead, eMSG_REQUEST_AD);
 }
 
@@ -29,12 +31,10 @@ TEST(CASN1ShortIntMessage, WritesAndReadsByPosition)
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     int iValue = 0;
     CASN1ShortIntMessage reader(eRead, iValue);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 47 03 80 01 03")), 6u);
-    EXPECT_EQ(eRead, eMSG_REMATCH_RECEIVED);
-    EXPECT_EQ(iValue, 3);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 03 85 01 09")), 6u);
-    EXPECT_EQ(eRead, eMSG_WALLET_BALANCE);
-    EXPECT_EQ(iValue, 9);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 47 03 80 01 03")), 6u);
+    EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_REMATCH_RECEIVED, 3));
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 03 85 01 09")), 6u);
+    EXPECT_EQ(std::make_tuple(eRead, iValue), std::make_tuple(eMSG_WALLET_BALANCE, 9));
 }
 
 TEST(CASN1ShortIntMessage, RefusesCutOrForeignBytes)
@@ -44,14 +44,14 @@ TEST(CASN1ShortIntMessage, RefusesCutOrForeignBytes)
     CASN1ShortIntMessage reader(eRead, iValue);
     Bytes aWhole = Hex("BF 5B 04 80 02 01 00");
     for (size_t uCut = 0; uCut < aWhole.size(); ++uCut)
-        EXPECT_EQ(DecodeCopy(reader, Bytes(aWhole.begin(), aWhole.begin() + uCut)), 0u) << uCut;
+        EXPECT_EQ(DecodeExact(reader, Bytes(aWhole.begin(), aWhole.begin() + uCut)), 0u) << uCut;
     // Content that ends before the field, a tag of the constructed class, an identifier
     // of the primitive class.
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 00 80 01 05")), 0u);
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 5B 03 A0 01 05")), 0u);
-    EXPECT_EQ(DecodeCopy(reader, Hex("9F 5B 03 80 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 00 80 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 5B 03 A0 01 05")), 0u);
+    EXPECT_EQ(DecodeExact(reader, Hex("9F 5B 03 80 01 05")), 0u);
     EXPECT_EQ(iValue, 11);
-    EXPECT_EQ(DecodeCopy(reader, aWhole), 7u);
+    EXPECT_EQ(DecodeExact(reader, aWhole), 7u);
     EXPECT_EQ(iValue, 256);
 }
 
@@ -65,10 +65,8 @@ TEST(CASN1ShortInt2Message, BuyItem)
     int a = 0, b = 0;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt2Message reader(eRead, a, b);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(eRead, eMSG_BUY_ITEM);
-    EXPECT_EQ(a, 7);
-    EXPECT_EQ(b, 0x801);
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(std::make_tuple(eRead, a, b), std::make_tuple(eMSG_BUY_ITEM, 7, 0x801));
 }
 
 TEST(CASN1ShortInt3Message, GetShopItems)
@@ -81,16 +79,13 @@ TEST(CASN1ShortInt3Message, GetShopItems)
     int a = 0, b = 0, c = 9;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt3Message reader(eRead, a, b, c);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(a, 0x401);
-    EXPECT_EQ(b, 100);
-    EXPECT_EQ(c, 0);
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(std::make_tuple(eRead, a, b, c), std::make_tuple(eMSG_GET_SHOP_ITEMS, 0x401, 100, 0));
     // A missing third field fails; the first two keep what was read.
     a = b = 0;
     c = 9;
-    EXPECT_EQ(DecodeCopy(reader, Hex("BF 60 07 80 02 04 01 81 01 64")), 0u);
-    EXPECT_EQ(a, 0x401);
-    EXPECT_EQ(c, 9);
+    EXPECT_EQ(DecodeExact(reader, Hex("BF 60 07 80 02 04 01 81 01 64")), 0u);
+    EXPECT_EQ(std::make_tuple(a, c), std::make_tuple(0x401, 9));
 }
 
 TEST(CASN1ShortInt64Message, GameSessionPlayers)
@@ -103,8 +98,8 @@ TEST(CASN1ShortInt64Message, GameSessionPlayers)
     long long llRead = 0;
     eMESSAGE_ID eRead = eMSG_CONNECTION;
     CASN1ShortInt64Message reader(eRead, llRead);
-    EXPECT_EQ(DecodeCopy(reader, aBytes), (unsigned int)aBytes.size());
-    EXPECT_EQ(llRead, 1LL << 32);
+    EXPECT_EQ(DecodeExact(reader, aBytes), (unsigned int)aBytes.size());
+    EXPECT_EQ(std::make_tuple(eRead, llRead), std::make_tuple(eMSG_GET_GAME_SESSION_PLAYERS, 1LL << 32));
 }
 
 TEST(CASN1RematchMessage, Wish)

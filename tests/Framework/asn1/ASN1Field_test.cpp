@@ -23,19 +23,20 @@ Bytes EncodeLengthField(int iLength)
 
 TEST(CASN1_TagField, IdentifiersTakeOneTwoOrThreeBytes)
 {
-    EXPECT_EQ(EncodeTag(5, CASN1_Field::eTAG_CONSTRUCTED), Hex("A5"));
-    EXPECT_EQ(EncodeTag(30, CASN1_Field::eTAG_CONSTRUCTED), Hex("BE"));
-    EXPECT_EQ(EncodeTag(31, CASN1_Field::eTAG_CONSTRUCTED), Hex("BF 1F"));
-    EXPECT_EQ(EncodeTag(116, CASN1_Field::eTAG_CONSTRUCTED), Hex("BF 74"));
-    EXPECT_EQ(EncodeTag(300, CASN1_Field::eTAG_CONSTRUCTED), Hex("BF 82 2C"));
-    EXPECT_EQ(EncodeTag(3, CASN1_Field::eTAG_PRIMITIVE), Hex("83"));
-    EXPECT_EQ(EncodeTag(40, CASN1_Field::eTAG_PRIMITIVE), Hex("9F 28"));
-}
+    const CASN1_Field::TagClass C = CASN1_Field::eTAG_CONSTRUCTED, P = CASN1_Field::eTAG_PRIMITIVE;
+    const struct
+    {
+        int iTag;
+        CASN1_Field::TagClass eClass;
+        const char* pBytes;
+    } aCases[] = {{5, C, "A5"},         {30, C, "BE"}, {31, C, "BF 1F"}, {116, C, "BF 74"},
+                  {300, C, "BF 82 2C"}, {3, P, "83"},  {40, P, "9F 28"}};
+    for (const auto& c : aCases)
+        EXPECT_EQ(EncodeTag(c.iTag, c.eClass), Hex(c.pBytes)) << c.iTag;
 
-TEST(CASN1_TagField, WriterRefusesTooSmallBuffer)
-{
+    // Too small a buffer is refused untouched.
     int iTag = 116;
-    CASN1_TagField tag(iTag, CASN1_Field::eTAG_CONSTRUCTED);
+    CASN1_TagField tag(iTag, C);
     unsigned char aBuf[2] = {0x11, 0x22};
     EXPECT_EQ(tag.Encode(aBuf, 1), 0u);
     EXPECT_EQ(aBuf[0], 0x11);
@@ -77,43 +78,41 @@ TEST(CASN1_TagField, MultiByteReaderIsBounded)
     EXPECT_EQ(DecodeExact(tag, Bytes()), 0u);
 }
 
-TEST(CASN1_Field, LengthShortAndLongForms)
+TEST(CASN1_Field, LengthShortAndLongFormsBothWays)
 {
-    EXPECT_EQ(EncodeLengthField(0), Hex("00"));
-    EXPECT_EQ(EncodeLengthField(127), Hex("7F"));
-    EXPECT_EQ(EncodeLengthField(128), Hex("81 80"));
-    EXPECT_EQ(EncodeLengthField(300), Hex("82 01 2C"));
-    EXPECT_EQ(EncodeLengthField(0x10000), Hex("83 01 00 00"));
-    EXPECT_EQ(EncodeLengthField(INT_MAX), Hex("84 7F FF FF FF"));
-
-    unsigned char aBuf[2];
-    EXPECT_EQ(CASN1_Field::EncodeLength(aBuf, 2, 300), 0);
-}
-
-TEST(CASN1_Field, LengthReaderReadsEveryValidForm)
-{
-    const char* aCases[] = {"7F", "81 80", "82 01 2C", "84 7F FF FF FF"};
-    const int aLengths[] = {127, 128, 300, INT_MAX};
-    for (int i = 0; i < 4; ++i)
+    const struct
     {
-        Bytes aBytes = Hex(aCases[i]);
+        int iLength;
+        const char* pBytes;
+    } aCases[] = {{0, "00"},
+                  {127, "7F"},
+                  {128, "81 80"},
+                  {300, "82 01 2C"},
+                  {0x10000, "83 01 00 00"},
+                  {INT_MAX, "84 7F FF FF FF"}};
+    for (const auto& c : aCases)
+    {
+        Bytes aBytes = Hex(c.pBytes);
+        EXPECT_EQ(EncodeLengthField(c.iLength), aBytes);
         int iLength = -5;
         EXPECT_EQ(CASN1_Field::DecodeLength(aBytes.data(), (int)aBytes.size(), iLength), (int)aBytes.size());
-        EXPECT_EQ(iLength, aLengths[i]);
+        EXPECT_EQ(iLength, c.iLength);
     }
+    unsigned char aBuf[2];
+    EXPECT_EQ(CASN1_Field::EncodeLength(aBuf, 2, 300), 0);
     // Only the low four bits of the first byte count: 0x80 and 0x90 are length 0.
-    for (const char* pText : {"80", "90"})
+    for (unsigned char uFirst : {0x80, 0x90})
     {
-        Bytes aBytes = Hex(pText);
         int iLength = -5;
-        EXPECT_EQ(CASN1_Field::DecodeLength(aBytes.data(), 1, iLength), 1);
+        EXPECT_EQ(CASN1_Field::DecodeLength(&uFirst, 1, iLength), 1);
         EXPECT_EQ(iLength, 0);
     }
 }
 
 TEST(CASN1_Field, LengthReaderRejectsCutOverlongAndNegative)
 {
-    for (const char* pText : {"82 01", "81", "85 00 00 00 00 01", "8F 00", "84 80 00 00 00", "84 FF FF FF FF"})
+    for (const char* pText :
+         {"82 01", "81", "85 00 00 00 00 01", "8F 00", "84 80 00 00 00", "84 FF FF FF FF"})
     {
         Bytes aBytes = Hex(pText);
         int iLength = 0;

@@ -36,9 +36,9 @@ inline Bytes EncodeExact(CASN1_Field& field)
     return aOut;
 }
 
-// Decodes from a heap copy of exactly the given bytes.
-inline unsigned int DecodeExact(CASN1_Field& field, const Bytes& aBytes)
+// Decodes from a heap copy of exactly the given bytes (fields and descriptors alike).
+template <class D> unsigned int DecodeExact(D& decoder, const Bytes& aBytes)
 {
     Bytes aCopy(aBytes);
-    return field.Decode(aCopy.empty() ? nullptr : aCopy.data(), (int)aCopy.size());
+    return decoder.Decode(aCopy.empty() ? nullptr : aCopy.data(), (int)aCopy.size());
 }

@@ -14,10 +14,17 @@ struct sINTCASE
 };
 
 const sINTCASE kIntTable[] = {
-    {0, "01 00"},         {127, "01 7F"},          {128, "02 00 80"},
-    {-1, "01 FF"},        {-128, "01 80"},         {-129, "02 FF 7F"},
-    {32767, "02 7F FF"},  {32768, "03 00 80 00"},  {-8388609, "04 FF 7F FF FF"},
-    {INT_MAX, "04 7F FF FF FF"}, {INT_MIN, "04 80 00 00 00"},
+    {0, "01 00"},
+    {127, "01 7F"},
+    {128, "02 00 80"},
+    {-1, "01 FF"},
+    {-128, "01 80"},
+    {-129, "02 FF 7F"},
+    {32767, "02 7F FF"},
+    {32768, "03 00 80 00"},
+    {-8388609, "04 FF 7F FF FF"},
+    {INT_MAX, "04 7F FF FF FF"},
+    {INT_MIN, "04 80 00 00 00"},
 };
 
 CKorvelString Units(std::initializer_list<unsigned short> aUnits)
@@ -53,104 +60,74 @@ TEST(CASN1_IntField, TableEncodesAndDecodes)
     }
 }
 
-TEST(CASN1_IntField, ReaderRejectsLongCountsAndCutInput)
+TEST(CASN1_LongIntField, TableEncodesAndDecodes)
+{
+    // Non-negative values are minimal and read unsigned; negative ones take eight bytes.
+    const struct
+    {
+        long long llValue;
+        const char* pBytes;
+    } aCases[] = {{0, "01 00"},
+                  {255, "02 00 FF"},
+                  {1LL << 32, "05 01 00 00 00 00"},
+                  {LLONG_MAX, "08 7F FF FF FF FF FF FF FF"},
+                  {-5, "08 FF FF FF FF FF FF FF FB"}};
+    for (const auto& c : aCases)
+    {
+        long long llValue = c.llValue;
+        CASN1_LongIntField field(llValue);
+        EXPECT_EQ(EncodeExact(field), Hex(c.pBytes)) << c.llValue;
+        llValue = 12345;
+        EXPECT_EQ(DecodeExact(field, Hex(c.pBytes)), Hex(c.pBytes).size());
+        EXPECT_EQ(llValue, c.llValue);
+    }
+    long long llValue = 0;
+    CASN1_LongIntField field(llValue);
+    EXPECT_EQ(DecodeExact(field, Hex("02 FF FF")), 3u);
+    EXPECT_EQ(llValue, 65535);
+}
+
+// Integers of too many bytes and cut input fail and leave the value alone; an empty
+// content reads as 0 and takes the count byte only.
+TEST(CASN1_IntField, ReadersRejectLongCountsAndCutInput)
 {
     int iValue = 77;
     CASN1_IntField field(iValue);
-    EXPECT_EQ(DecodeExact(field, Hex("05 00 00 00 00 01")), 0u);
-    EXPECT_EQ(DecodeExact(field, Hex("FF 01 02")), 0u);
-    EXPECT_EQ(DecodeExact(field, Hex("02 01")), 0u);
-    EXPECT_EQ(DecodeExact(field, Bytes()), 0u);
+    for (const char* pText : {"05 00 00 00 00 01", "FF 01 02", "02 01", ""})
+        EXPECT_EQ(DecodeExact(field, Hex(pText)), 0u) << pText;
     EXPECT_EQ(iValue, 77);
-    // An empty content reads as 0 and takes the count byte only.
     EXPECT_EQ(DecodeExact(field, Hex("00")), 1u);
     EXPECT_EQ(iValue, 0);
-}
 
-TEST(CASN1_LongIntField, NonNegativeValuesAreMinimalAndReadUnsigned)
-{
-    long long llValue = 0;
-    CASN1_LongIntField field(llValue);
-    EXPECT_EQ(EncodeExact(field), Hex("01 00"));
-    llValue = 1LL << 32;
-    EXPECT_EQ(EncodeExact(field), Hex("05 01 00 00 00 00"));
-    llValue = 255;
-    EXPECT_EQ(EncodeExact(field), Hex("02 00 FF"));
-    llValue = LLONG_MAX;
-    EXPECT_EQ(EncodeExact(field), Hex("08 7F FF FF FF FF FF FF FF"));
-
-    EXPECT_EQ(DecodeExact(field, Hex("02 FF FF")), 3u);
-    EXPECT_EQ(llValue, 65535);
-    EXPECT_EQ(DecodeExact(field, Hex("05 01 00 00 00 00")), 6u);
-    EXPECT_EQ(llValue, 1LL << 32);
-}
-
-TEST(CASN1_LongIntField, NegativeValuesTakeEightBytesAndComeBack)
-{
-    long long llValue = -5;
-    CASN1_LongIntField field(llValue);
-    Bytes aBytes = EncodeExact(field);
-    EXPECT_EQ(aBytes, Hex("08 FF FF FF FF FF FF FF FB"));
-    llValue = 0;
-    EXPECT_EQ(DecodeExact(field, aBytes), 9u);
-    EXPECT_EQ(llValue, -5);
-}
-
-TEST(CASN1_LongIntField, ReaderRejectsNineBytesAndCutInput)
-{
     long long llValue = 9;
-    CASN1_LongIntField field(llValue);
-    EXPECT_EQ(DecodeExact(field, Hex("09 00 00 00 00 00 00 00 00 01")), 0u);
-    EXPECT_EQ(DecodeExact(field, Hex("03 01 02")), 0u);
+    CASN1_LongIntField longField(llValue);
+    EXPECT_EQ(DecodeExact(longField, Hex("09 00 00 00 00 00 00 00 00 01")), 0u);
+    EXPECT_EQ(DecodeExact(longField, Hex("03 01 02")), 0u);
     EXPECT_EQ(llValue, 9);
 }
 
 TEST(CASN1_StringField, EncodesEachUnitAsUtf8)
 {
-    CKorvelString strText(L"abc");
-    CASN1_StringField field(strText);
-    EXPECT_EQ(EncodeExact(field), Hex("03 61 62 63"));
-    strText = Units({0x00E9});
-    EXPECT_EQ(EncodeExact(field), Hex("02 C3 A9"));
-    strText = Units({0x20AC});
-    EXPECT_EQ(EncodeExact(field), Hex("03 E2 82 AC"));
-    strText.Reset();
-    EXPECT_EQ(EncodeExact(field), Hex("00"));
-}
-
-TEST(CASN1_StringField, DecodesAndRoundTripsEveryKindOfUnit)
-{
-    CKorvelString strText(L"old");
-    CASN1_StringField field(strText);
-    EXPECT_EQ(DecodeExact(field, Hex("02 C3 A9")), 3u);
-    EXPECT_TRUE(SameUnits(strText, Units({0x00E9})));
-    EXPECT_EQ(DecodeExact(field, Hex("00")), 1u);
-    EXPECT_EQ(strText.GetLength(), 0);
-
-    // 130 units of three bytes each need the long length form.
-    std::vector<unsigned short> aLong(130, 0x20AC);
-    aLong.push_back(0);
-    CKorvelString strLong;
-    strLong.Set(aLong.data());
-    CKorvelString strBack;
-    CASN1_StringField longField(strLong), backField(strBack);
-    Bytes aBytes = EncodeExact(longField);
-    EXPECT_EQ(Bytes(aBytes.begin(), aBytes.begin() + 3), Hex("82 01 86"));
-    EXPECT_EQ(DecodeExact(backField, aBytes), aBytes.size());
-    EXPECT_TRUE(SameUnits(strBack, strLong));
-}
-
-TEST(CASN1_StringField, TextBeyondTheBasicPlaneSurvivesBetweenClients)
-{
-    // U+1F600 is held as the surrogate pair D83D DE00; each half goes out as three bytes.
-    CKorvelString strSmile = Units({'h', 'i', 0xD83D, 0xDE00});
-    CASN1_StringField out(strSmile);
-    Bytes aBytes = EncodeExact(out);
-    EXPECT_EQ(aBytes, Hex("08 68 69 ED A0 BD ED B8 80"));
-    CKorvelString strBack;
-    CASN1_StringField in(strBack);
-    EXPECT_EQ(DecodeExact(in, aBytes), aBytes.size());
-    EXPECT_TRUE(SameUnits(strBack, strSmile));
+    const struct
+    {
+        CKorvelString strText;
+        const char* pBytes;
+    } aCases[] = {{CKorvelString(L"abc"), "03 61 62 63"},
+                  {Units({0x00E9}), "02 C3 A9"},
+                  {Units({0x20AC}), "03 E2 82 AC"},
+                  {CKorvelString(), "00"},
+                  // U+1F600 is held as the surrogate pair D83D DE00; each half goes out as
+                  // three bytes and comes back, so emoji survive between two clients.
+                  {Units({'h', 'i', 0xD83D, 0xDE00}), "08 68 69 ED A0 BD ED B8 80"}};
+    for (const auto& c : aCases)
+    {
+        CASN1_StringField out(c.strText);
+        EXPECT_EQ(EncodeExact(out), Hex(c.pBytes));
+        CKorvelString strBack(L"old");
+        CASN1_StringField in(strBack);
+        EXPECT_EQ(DecodeExact(in, Hex(c.pBytes)), Hex(c.pBytes).size());
+        EXPECT_TRUE(SameUnits(strBack, c.strText)) << c.pBytes;
+    }
 }
 
 TEST(CASN1_StringField, ReaderRejectsLengthBeyondInput)
@@ -186,42 +163,30 @@ TEST(CASN1_ByteArrayField, EncodesBytesAndZerosForMissingData)
     EXPECT_EQ(EncodeExact(field), Hex("00"));
 }
 
-TEST(CASN1_ByteArrayField, DecodeAllocatesWhenNoBufferIsGiven)
+TEST(CASN1_ByteArrayField, DecodeAllocatesOrFillsALargeEnoughBuffer)
 {
     unsigned char* pData = nullptr;
-    int iSize = 0;
+    int iSize = 7;
     CASN1_ByteArrayField field(&pData, iSize);
+    // A length beyond the input stores nothing.
+    EXPECT_EQ(DecodeExact(field, Hex("04 01 02")), 0u);
+    EXPECT_EQ(DecodeExact(field, Hex("84 7F FF FF FF 00")), 0u);
+    EXPECT_EQ(pData, nullptr);
+    EXPECT_EQ(iSize, 7);
     EXPECT_EQ(DecodeExact(field, Hex("03 0A 0B 0C")), 4u);
     ASSERT_NE(pData, nullptr);
-    EXPECT_EQ(iSize, 3);
-    EXPECT_EQ(Bytes(pData, pData + 3), Hex("0A 0B 0C"));
+    EXPECT_EQ(Bytes(pData, pData + iSize), Hex("0A 0B 0C"));
     delete[] pData;
-}
 
-TEST(CASN1_ByteArrayField, SuppliedBufferIsFilledOnlyWhenLargeEnough)
-{
     unsigned char aDigest[4] = {0, 0, 0, 0};
-    unsigned char* pData = aDigest;
-    int iSize = 4;
-    CASN1_ByteArrayField field(&pData, iSize);
+    pData = aDigest;
+    iSize = 4;
     EXPECT_EQ(DecodeExact(field, Hex("02 AA BB")), 3u);
     EXPECT_EQ(iSize, 2);
     EXPECT_EQ(aDigest[0], 0xAA);
-
     iSize = 4;
     aDigest[0] = 0;
     EXPECT_EQ(DecodeExact(field, Hex("05 01 02 03 04 05")), 6u);
     EXPECT_EQ(iSize, -1);
     EXPECT_EQ(aDigest[0], 0);
-}
-
-TEST(CASN1_ByteArrayField, LengthBeyondInputStoresNothing)
-{
-    unsigned char* pData = nullptr;
-    int iSize = 7;
-    CASN1_ByteArrayField field(&pData, iSize);
-    EXPECT_EQ(DecodeExact(field, Hex("04 01 02")), 0u);
-    EXPECT_EQ(DecodeExact(field, Hex("84 7F FF FF FF 00")), 0u);
-    EXPECT_EQ(pData, nullptr);
-    EXPECT_EQ(iSize, 7);
 }

@@ -3,7 +3,6 @@
 #include "ASN1TestBytes.h"
 #include "KorvelCommon/KorvelString.h"
 
-
 namespace
 {
 int MessageLength(const char* pText)
@@ -19,30 +18,36 @@ sDATE Date(int iYear, int iMonth, int iDay, int iHour, int iMinute, int iSecond)
 }
 } // namespace
 
-TEST(CASN1, MessageLengthOfCompleteAndPartialPrefixes)
+TEST(CASN1, MessageLengthOfCompletePartialAndMalformedPrefixes)
 {
-    EXPECT_EQ(MessageLength("A5 05"), 7);
-    EXPECT_EQ(MessageLength("BF 2C"), CASN1::eMSGLEN_NEEDMORE);
-    EXPECT_EQ(MessageLength("A5 82 01"), CASN1::eMSGLEN_NEEDMORE);
-    EXPECT_EQ(MessageLength("A5 82 01 00"), 260);
-    EXPECT_EQ(MessageLength("BF 2C 03 80 01 FF"), 6);
-    EXPECT_EQ(MessageLength("BF 3B 00"), 3);
-    EXPECT_EQ(MessageLength("A5 80"), 2);
-    EXPECT_EQ(MessageLength("A5"), CASN1::eMSGLEN_NEEDMORE);
-    EXPECT_EQ(MessageLength(""), CASN1::eMSGLEN_NEEDMORE);
-    EXPECT_EQ(MessageLength("A0 84 7F FF FF"), CASN1::eMSGLEN_NEEDMORE);
-}
-
-TEST(CASN1, MessageLengthRecognisesGarbage)
-{
-    EXPECT_EQ(MessageLength("A5 85 00 00 00 00 01"), CASN1::eMSGLEN_MALFORMED);
-    EXPECT_EQ(MessageLength("A5 8F"), CASN1::eMSGLEN_MALFORMED);
-    EXPECT_EQ(MessageLength("A5 84 80 00 00 00"), CASN1::eMSGLEN_MALFORMED);
-    EXPECT_EQ(MessageLength("BF 84 74 00"), CASN1::eMSGLEN_MALFORMED);
-    EXPECT_EQ(MessageLength("BF 80"), CASN1::eMSGLEN_MALFORMED);
-    // The largest length that fits in a total still counts as incomplete.
-    EXPECT_EQ(MessageLength("A0 84 7F FF FF F0"), 0x7FFFFFF6);
-    EXPECT_EQ(MessageLength("BF 2C 84 7F FF FF FF"), CASN1::eMSGLEN_MALFORMED);
+    const int N = CASN1::eMSGLEN_NEEDMORE, M = CASN1::eMSGLEN_MALFORMED;
+    const struct
+    {
+        const char* pBytes;
+        int iLength;
+    } aCases[] = {
+        {"A5 05", 7},
+        {"BF 2C", N},
+        {"A5 82 01", N},
+        {"A5 82 01 00", 260},
+        {"BF 2C 03 80 01 FF", 6},
+        {"BF 3B 00", 3},
+        {"A5 80", 2},
+        {"A5", N},
+        {"", N},
+        {"A0 84 7F FF FF", N},
+        // Garbage: more than 4 length bytes, a negative length, an identifier of 3 bytes.
+        {"A5 85 00 00 00 00 01", M},
+        {"A5 8F", M},
+        {"A5 84 80 00 00 00", M},
+        {"BF 84 74 00", M},
+        {"BF 80", M},
+        // The largest length that fits in a total still counts as incomplete.
+        {"A0 84 7F FF FF F0", 0x7FFFFFF6},
+        {"BF 2C 84 7F FF FF FF", M},
+    };
+    for (const auto& c : aCases)
+        EXPECT_EQ(MessageLength(c.pBytes), c.iLength) << c.pBytes;
 }
 
 TEST(CASN1, MessageIdAndIdentifierSize)
@@ -129,8 +134,8 @@ TEST(CASN1, TrailingHexDigitsToUnsigned)
         const wchar_t* pText;
         unsigned int uValue;
     } aCases[] = {
-        {L"1aF", 0x1AFu}, {L"id:00ff", 0xFFu}, {L"", 0u}, {L"12g", 0u},
-        {L"FFFFFFFF", 0xFFFFFFFFu}, {L"123456789", 0x23456789u},
+        {L"1aF", 0x1AFu}, {L"id:00ff", 0xFFu},        {L"", 0u},
+        {L"12g", 0u},     {L"FFFFFFFF", 0xFFFFFFFFu}, {L"123456789", 0x23456789u},
     };
     for (const auto& c : aCases)
     {
