@@ -15,7 +15,7 @@ for name in $names; do
   work="$build/corpus/$name"
   mkdir -p "$work"
   echo "fuzzing $name for ${seconds}s"
-  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$build/" \
     -print_final_stats=0 "$work" "$src/fuzz/corpus/$name" 2>"$build/fuzz_$name.log" \
     || { tail -n 60 "$build/fuzz_$name.log"; echo "fuzz target $name failed"; exit 1; }
 done
