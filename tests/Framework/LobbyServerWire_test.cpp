@@ -577,8 +577,9 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
             EXPECT_EQ(aGameStart[i].Player(0).m_iUserId, aLobbyStart[i].Player(0).m_iUserId);
         }
 
-        // A long-form payload one way, a short event the other way.
-        const Bytes aPayload[2] = {Pattern(300, 1), Pattern(18, 2)};
+        // A payload with a two-byte length form, larger than one loopback chunk may
+        // carry, one way; an event of the short form the other way.
+        const Bytes aPayload[2] = {Pattern(20000, 1), Pattern(18, 2)};
         for (int i = 0; i < 2; ++i)
             apGame[i]->Send(Build([&](unsigned char* pBuf, int iSize) {
                 return CASN1::CreateGameMessage(pBuf, aPayload[i].data(), (int)aPayload[i].size(), iSize);
@@ -595,6 +596,13 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
             received.resize((size_t)iCount);
             EXPECT_EQ(received, aPayload[1 - i]);
         }
+        // The keep-alive is echoed on the game connection too.
+        apGame[0]->Send(Build([](unsigned char* pBuf, int iSize) { return CASN1::CreateAlive(pBuf, -1, iSize); }));
+        const Bytes alive = Await(app, *apGame[0], eMSG_ALIVE);
+        int iAlive = 0;
+        EXPECT_EQ(CASN1::DecodeAlive(alive.data(), iAlive, (int)alive.size()), KE_OK);
+        EXPECT_EQ(iAlive, -1);
+
         // Chat goes out with the sender's id: the empty line every client sends when
         // the match starts, and a line with a character beyond ASCII.
         const CKorvelString astrChat[2] = {CKorvelString(L"gut gemacht \u00e9"), CKorvelString("")};
