@@ -539,6 +539,10 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
             EXPECT_EQ(Narrow(info.m_strServer), "127.0.0.1:" + std::to_string(server.GamePort()));
         }
         EXPECT_EQ(iMasters, 1);
+        // The lobby's queue timer may still leave the queue after the pairing.
+        apLobby[0]->Send(Build([](unsigned char* pBuf, int iSize) {
+            return CASN1::CreateQueueUnregisterFrom(pBuf, APP_ID, iSize);
+        }));
 
         // The address is split at its first ':' as the session does.
         for (int i = 0; i < 2; ++i)
