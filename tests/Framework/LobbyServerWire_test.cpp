@@ -5,6 +5,7 @@
 //
 // Sections: server process - client connection - login helpers - tests.
 #include "Framework/asn1/ASN1.h"
+#include "Framework/GenerateMD5.h"
 #include "Framework/asn1_hile.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelGraphics/KorvelApplication.h"
@@ -45,7 +46,7 @@ public:
     ~CLobbyServerProcess() { Stop(); }
 
     // Starts the server and waits (bounded) for its ready line.
-    bool Start()
+    bool Start(const std::vector<std::string>& aExtra = {})
     {
         const std::string strScript = TestSourceDir() + "/tools/lobby_server/server.py";
         int aiPipe[2];
@@ -58,6 +59,7 @@ public:
         posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
         std::vector<std::string> aArgs = {"python3", strScript, "--port",   "0",    "--game-port",
                                           "0",       "--strict", "--log",   m_strLog};
+        aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
         std::vector<char*> apArgs;
         for (std::string& strArg : aArgs)
             apArgs.push_back(&strArg[0]);
@@ -653,6 +655,14 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
             ASSERT_EQ(decoder.Decode(message.data(), (int)message.size()), message.size());
             EXPECT_EQ(iWish & 2, 2);
         }
+        // One player closing its game connection is reported to the other.
+        apGame[0]->m_Engine.Disconnect(0, 1);
+        const Bytes gone = Await(app, *apGame[1], eMSG_GAME_DISCONNECT);
+        long long llGoneSession = -1;
+        int iGonePlayer = -1;
+        ASSERT_EQ(CASN1::DecodeGameDisconnect(gone.data(), llGoneSession, iGonePlayer, (int)gone.size()), KE_OK);
+        EXPECT_EQ(llGoneSession, aGameStart[1].info.m_llSessionId);
+        EXPECT_EQ(iGonePlayer, aLogin[0].iUserId);
         for (int i = 0; i < 2; ++i)
         {
             EXPECT_FALSE(apLobby[i]->m_bFailed);
@@ -664,4 +674,61 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
     const std::vector<std::string> aResults = server.Lines("match_result");
     ASSERT_EQ(aResults.size(), 1u);
     EXPECT_NE(aResults[0].find("\"agreed\": true"), std::string::npos) << aResults[0];
+}
+
+// Account login: the random key for the name, then Login with the MD5 of password and
+// key; a wrong hash is refused with its text in the token field, and the connection
+// stays usable for the right one.
+TEST(CASN1, AccountLoginWithRandomKey)
+{
+    CTestTempDir dir;
+    CLobbyServerProcess server(dir.File("server.jsonl"));
+    ASSERT_TRUE(server.Start({"--account", "alice:secret"})) << "lobby server did not start";
+    {
+        CFrameApplication app;
+        CWireConnection lobby(app);
+        ASSERT_TRUE(Open(app, lobby, "127.0.0.1", server.LobbyPort()));
+        int iResult = -99, iRelease = 0;
+        Identify(app, lobby, iResult, iRelease);
+        ASSERT_GE(iResult, 0);
+
+        const CKorvelString strUser("alice");
+        lobby.Send(Build([&](unsigned char* pBuf, int iSize) { return CASN1::CreateGetRandomKey(pBuf, strUser, iSize); }));
+        const Bytes answer = Await(app, lobby, eMSG_RANDOM_KEY);
+        CKorvelString strKey, strSecond;
+        ASSERT_EQ(CASN1::DecodeRandomKey(answer.data(), strKey, strSecond, (int)answer.size()), KE_OK);
+        ASSERT_GT(strKey.GetLength(), 0);
+
+        for (const char* pPassword : {"wrong", "secret"})
+        {
+            const std::string strSalted = pPassword + Narrow(strKey);
+            CVornMD5 md5;
+            md5.MD5(reinterpret_cast<const unsigned char*>(strSalted.data()), (unsigned int)strSalted.size());
+            CKorvelString strHash;
+            md5.GetDigestStr(strHash);
+            lobby.Send(Build([&](unsigned char* pBuf, int iSize) {
+                return CASN1::CreateLogin(pBuf, strUser, strHash, 1, CKorvelString(""), iSize);
+            }));
+            const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
+            sLOGIN login;
+            CKorvelString strText2, strText3;
+            int iValue = -1;
+            ASSERT_EQ(CASN1::DecodeLoginACK(ack.data(), login.iUserId, login.strToken, strText2, strText3, iValue,
+                                            login.strName, (int)ack.size()),
+                      KE_OK);
+            if (std::string(pPassword) == "wrong")
+            {
+                EXPECT_EQ(login.iUserId, -1);
+                EXPECT_GT(login.strToken.GetLength(), 0);
+            }
+            else
+            {
+                EXPECT_GE(login.iUserId, 1001);
+                EXPECT_EQ(Narrow(login.strName), "alice");
+            }
+        }
+        EXPECT_FALSE(lobby.m_bFailed);
+    }
+    EXPECT_EQ(server.Stop(), 0);
+    EXPECT_EQ(server.Complaints(), std::vector<std::string>());
 }
