@@ -4,8 +4,8 @@
 // the server runs in strict mode and its log must hold no violation at the end.
 //
 // Sections: server process - client connection - login helpers - tests.
-#include "Framework/asn1/ASN1.h"
 #include "Framework/GenerateMD5.h"
+#include "Framework/asn1/ASN1.h"
 #include "Framework/asn1_hile.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelGraphics/KorvelApplication.h"
@@ -57,8 +57,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, aiPipe[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, aiPipe[0]);
         posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
-        std::vector<std::string> aArgs = {"python3", strScript, "--port",   "0",    "--game-port",
-                                          "0",       "--strict", "--log",   m_strLog};
+        std::vector<std::string> aArgs = {"python3", strScript,  "--port", "0",     "--game-port",
+                                          "0",       "--strict", "--log",  m_strLog};
         aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
         std::vector<char*> apArgs;
         for (std::string& strArg : aArgs)
@@ -313,12 +313,14 @@ void Identify(CFrameApplication& app, CWireConnection& lobby, int& iResult, int&
 {
     const CKorvelString strIdent("standalone-id:64;full-version:1;standalone-version:1.62;opengl:1;"
                                  "user-agent:UA;frame-version:2.05;lang_code:en");
-    lobby.Send(Build([&](unsigned char* pBuf, int iSize) {
-        return CASN1::CreateConnection(pBuf, 1, 1280, 768, CKorvelString("M1"), CKorvelString("1.0"), 1, 1,
-                                       CKorvelString("0.0.0.0"), CKorvelString("0.0.0.0"), 25, strIdent,
-                                       CKorvelString("bb"), CKorvelString("D1"), 1, CKorvelString("OS"), 0,
-                                       13, iSize);
-    }));
+    lobby.Send(Build(
+        [&](unsigned char* pBuf, int iSize)
+        {
+            return CASN1::CreateConnection(pBuf, 1, 1280, 768, CKorvelString("M1"), CKorvelString("1.0"), 1,
+                                           1, CKorvelString("0.0.0.0"), CKorvelString("0.0.0.0"), 25,
+                                           strIdent, CKorvelString("bb"), CKorvelString("D1"), 1,
+                                           CKorvelString("OS"), 0, 13, iSize);
+        }));
     const Bytes ack = Await(app, lobby, eMSG_CONNECT_ACK);
     ASSERT_FALSE(ack.empty()) << "no ConnectACK";
     CKorvelString strError, strText;
@@ -331,9 +333,10 @@ void Identify(CFrameApplication& app, CWireConnection& lobby, int& iResult, int&
 void LoginGuest(CFrameApplication& app, CWireConnection& lobby, int iCounter, sLOGIN& login)
 {
     const CKorvelString strCounter(std::to_string(iCounter).c_str());
-    lobby.Send(Build([&](unsigned char* pBuf, int iSize) {
-        return CASN1::CreateLogin(pBuf, CKorvelString("guest"), strCounter, 1, CKorvelString(""), iSize);
-    }));
+    lobby.Send(Build(
+        [&](unsigned char* pBuf, int iSize) {
+            return CASN1::CreateLogin(pBuf, CKorvelString("guest"), strCounter, 1, CKorvelString(""), iSize);
+        }));
     const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
     ASSERT_FALSE(ack.empty()) << "no LoginACK";
     CKorvelString strText2, strText3;
@@ -482,7 +485,8 @@ TEST(CASN1, GuestLoginAgainstLobbyServer)
         EXPECT_FALSE(lobby.m_bFailed);
         unsigned char aLogout[3];
         lobby.Send(Bytes(aLogout, aLogout + CASN1::CreateLogout(aLogout)));
-        PumpUntil(app, [] { return false; }, 200);
+        PumpUntil(
+            app, [] { return false; }, 200);
     }
     EXPECT_EQ(server.Stop(), 0);
     EXPECT_EQ(server.Complaints(), std::vector<std::string>());
@@ -511,9 +515,8 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
         ASSERT_NE(aLogin[0].iUserId, aLogin[1].iUserId);
 
         for (int i = 0; i < 2; ++i)
-            apLobby[i]->Send(Build([](unsigned char* pBuf, int iSize) {
-                return CASN1::CreateQueueRegisterIn(pBuf, APP_ID, 0, 2, iSize);
-            }));
+            apLobby[i]->Send(Build([](unsigned char* pBuf, int iSize)
+                                   { return CASN1::CreateQueueRegisterIn(pBuf, APP_ID, 0, 2, iSize); }));
         sSTART aLobbyStart[2];
         for (int i = 0; i < 2; ++i)
             DecodeStart(Await(app, *apLobby[i], eMSG_GAME_START), aLobbyStart[i]);
@@ -542,9 +545,8 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
         }
         EXPECT_EQ(iMasters, 1);
         // The lobby's queue timer may still leave the queue after the pairing.
-        apLobby[0]->Send(Build([](unsigned char* pBuf, int iSize) {
-            return CASN1::CreateQueueUnregisterFrom(pBuf, APP_ID, iSize);
-        }));
+        apLobby[0]->Send(Build([](unsigned char* pBuf, int iSize)
+                               { return CASN1::CreateQueueUnregisterFrom(pBuf, APP_ID, iSize); }));
 
         // The address is split at its first ':' as the session does.
         for (int i = 0; i < 2; ++i)
@@ -587,9 +589,10 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
         // carry, one way; an event of the short form the other way.
         const Bytes aPayload[2] = {Pattern(20000, 1), Pattern(18, 2)};
         for (int i = 0; i < 2; ++i)
-            apGame[i]->Send(Build([&](unsigned char* pBuf, int iSize) {
-                return CASN1::CreateGameMessage(pBuf, aPayload[i].data(), (int)aPayload[i].size(), iSize);
-            }));
+            apGame[i]->Send(Build(
+                [&](unsigned char* pBuf, int iSize) {
+                    return CASN1::CreateGameMessage(pBuf, aPayload[i].data(), (int)aPayload[i].size(), iSize);
+                }));
         for (int i = 0; i < 2; ++i)
         {
             const Bytes message = Await(app, *apGame[i], eMSG_GAME_MESSAGE);
@@ -603,7 +606,8 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
             EXPECT_EQ(received, aPayload[1 - i]);
         }
         // The keep-alive is echoed on the game connection too.
-        apGame[0]->Send(Build([](unsigned char* pBuf, int iSize) { return CASN1::CreateAlive(pBuf, -1, iSize); }));
+        apGame[0]->Send(
+            Build([](unsigned char* pBuf, int iSize) { return CASN1::CreateAlive(pBuf, -1, iSize); }));
         const Bytes alive = Await(app, *apGame[0], eMSG_ALIVE);
         int iAlive = 0;
         EXPECT_EQ(CASN1::DecodeAlive(alive.data(), iAlive, (int)alive.size()), KE_OK);
@@ -611,7 +615,7 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
 
         // Chat goes out with the sender's id: the empty line every client sends when
         // the match starts, and a line with a character beyond ASCII.
-        const CKorvelString astrChat[2] = {CKorvelString(L"gut gemacht \u00e9"), CKorvelString("")};
+        const CKorvelString astrChat[2] = {CKorvelString(L"well played \u00e9"), CKorvelString("")};
         for (int i = 0; i < 2; ++i)
         {
             int iType = i == 0 ? 2 : 0;
@@ -635,10 +639,12 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
         aRanks.Add(1);
         aRanks.Add(2);
         for (int i = 0; i < 2; ++i)
-            apGame[i]->Send(Build([&](unsigned char* pBuf, int iSize) {
-                return CASN1::CreateGameEnd(pBuf, aGameStart[i].info.m_llSessionId, APP_ID, 0,
-                                            &aGameStart[i].info.m_aPlayers, aRanks, 0, iSize);
-            }));
+            apGame[i]->Send(Build(
+                [&](unsigned char* pBuf, int iSize)
+                {
+                    return CASN1::CreateGameEnd(pBuf, aGameStart[i].info.m_llSessionId, APP_ID, 0,
+                                                &aGameStart[i].info.m_aPlayers, aRanks, 0, iSize);
+                }));
         for (int i = 0; i < 2; ++i)
         {
             long long llSession = aGameStart[i].info.m_llSessionId;
@@ -660,7 +666,8 @@ TEST(CASN1, QuickPlayMatchRelaysGameMessages)
         const Bytes gone = Await(app, *apGame[1], eMSG_GAME_DISCONNECT);
         long long llGoneSession = -1;
         int iGonePlayer = -1;
-        ASSERT_EQ(CASN1::DecodeGameDisconnect(gone.data(), llGoneSession, iGonePlayer, (int)gone.size()), KE_OK);
+        ASSERT_EQ(CASN1::DecodeGameDisconnect(gone.data(), llGoneSession, iGonePlayer, (int)gone.size()),
+                  KE_OK);
         EXPECT_EQ(llGoneSession, aGameStart[1].info.m_llSessionId);
         EXPECT_EQ(iGonePlayer, aLogin[0].iUserId);
         for (int i = 0; i < 2; ++i)
@@ -693,7 +700,8 @@ TEST(CASN1, AccountLoginWithRandomKey)
         ASSERT_GE(iResult, 0);
 
         const CKorvelString strUser("alice");
-        lobby.Send(Build([&](unsigned char* pBuf, int iSize) { return CASN1::CreateGetRandomKey(pBuf, strUser, iSize); }));
+        lobby.Send(Build([&](unsigned char* pBuf, int iSize)
+                         { return CASN1::CreateGetRandomKey(pBuf, strUser, iSize); }));
         const Bytes answer = Await(app, lobby, eMSG_RANDOM_KEY);
         CKorvelString strKey, strSecond;
         ASSERT_EQ(CASN1::DecodeRandomKey(answer.data(), strKey, strSecond, (int)answer.size()), KE_OK);
@@ -706,15 +714,15 @@ TEST(CASN1, AccountLoginWithRandomKey)
             md5.MD5(reinterpret_cast<const unsigned char*>(strSalted.data()), (unsigned int)strSalted.size());
             CKorvelString strHash;
             md5.GetDigestStr(strHash);
-            lobby.Send(Build([&](unsigned char* pBuf, int iSize) {
-                return CASN1::CreateLogin(pBuf, strUser, strHash, 1, CKorvelString(""), iSize);
-            }));
+            lobby.Send(
+                Build([&](unsigned char* pBuf, int iSize)
+                      { return CASN1::CreateLogin(pBuf, strUser, strHash, 1, CKorvelString(""), iSize); }));
             const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
             sLOGIN login;
             CKorvelString strText2, strText3;
             int iValue = -1;
-            ASSERT_EQ(CASN1::DecodeLoginACK(ack.data(), login.iUserId, login.strToken, strText2, strText3, iValue,
-                                            login.strName, (int)ack.size()),
+            ASSERT_EQ(CASN1::DecodeLoginACK(ack.data(), login.iUserId, login.strToken, strText2, strText3,
+                                            iValue, login.strName, (int)ack.size()),
                       KE_OK);
             if (std::string(pPassword) == "wrong")
             {
