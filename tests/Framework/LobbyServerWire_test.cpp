@@ -308,9 +308,11 @@ std::vector<unsigned short> Units(const CKorvelString& strText)
                   : std::vector<unsigned short>();
 }
 
-// Connection with the values the session sends; the ConnectACK's result and release.
-void Identify(CFrameApplication& app, CWireConnection& lobby, int& iResult, int& iRelease)
+// Connects, then Connection with the values the session sends; the ConnectACK's result
+// and release.
+void Identify(CFrameApplication& app, CWireConnection& lobby, unsigned int uPort, int& iResult, int& iRelease)
 {
+    ASSERT_TRUE(Open(app, lobby, "127.0.0.1", uPort));
     const CKorvelString strIdent("standalone-id:64;full-version:1;standalone-version:1.62;opengl:1;"
                                  "user-agent:UA;frame-version:2.05;lang_code:en");
     lobby.Send(Build(
@@ -329,14 +331,12 @@ void Identify(CFrameApplication& app, CWireConnection& lobby, int& iResult, int&
     EXPECT_EQ(strError.GetLength(), 0);
 }
 
-// Guest login with the guest counter as the password.
-void LoginGuest(CFrameApplication& app, CWireConnection& lobby, int iCounter, sLOGIN& login)
+// Login with a user name and hash; the LoginACK's fields.
+void Login(CFrameApplication& app, CWireConnection& lobby, const CKorvelString& strUser,
+           const CKorvelString& strHash, sLOGIN& login)
 {
-    const CKorvelString strCounter(std::to_string(iCounter).c_str());
-    lobby.Send(Build(
-        [&](unsigned char* pBuf, int iSize) {
-            return CASN1::CreateLogin(pBuf, CKorvelString("guest"), strCounter, 1, CKorvelString(""), iSize);
-        }));
+    lobby.Send(Build([&](unsigned char* pBuf, int iSize)
+                     { return CASN1::CreateLogin(pBuf, strUser, strHash, 1, CKorvelString(""), iSize); }));
     const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
     ASSERT_FALSE(ack.empty()) << "no LoginACK";
     CKorvelString strText2, strText3;
@@ -346,12 +346,17 @@ void LoginGuest(CFrameApplication& app, CWireConnection& lobby, int iCounter, sL
               KE_OK);
 }
 
+// Guest login with the guest counter as the password.
+void LoginGuest(CFrameApplication& app, CWireConnection& lobby, int iCounter, sLOGIN& login)
+{
+    Login(app, lobby, CKorvelString("guest"), CKorvelString(std::to_string(iCounter).c_str()), login);
+}
+
 void ConnectAndLogin(CFrameApplication& app, CWireConnection& lobby, unsigned int uPort, int iCounter,
                      sLOGIN& login)
 {
-    ASSERT_TRUE(Open(app, lobby, "127.0.0.1", uPort));
     int iResult = -99, iRelease = 0;
-    Identify(app, lobby, iResult, iRelease);
+    Identify(app, lobby, uPort, iResult, iRelease);
     ASSERT_GE(iResult, 0);
     LoginGuest(app, lobby, iCounter, login);
 }
@@ -425,9 +430,8 @@ TEST(CASN1, GuestLoginAgainstLobbyServer)
     {
         CFrameApplication app;
         CWireConnection lobby(app);
-        ASSERT_TRUE(Open(app, lobby, "127.0.0.1", server.LobbyPort()));
         int iResult = -99, iRelease = 0;
-        Identify(app, lobby, iResult, iRelease);
+        Identify(app, lobby, server.LobbyPort(), iResult, iRelease);
         EXPECT_EQ(iResult, 0);
         EXPECT_EQ(iRelease, 1);
 
@@ -694,9 +698,8 @@ TEST(CASN1, AccountLoginWithRandomKey)
     {
         CFrameApplication app;
         CWireConnection lobby(app);
-        ASSERT_TRUE(Open(app, lobby, "127.0.0.1", server.LobbyPort()));
         int iResult = -99, iRelease = 0;
-        Identify(app, lobby, iResult, iRelease);
+        Identify(app, lobby, server.LobbyPort(), iResult, iRelease);
         ASSERT_GE(iResult, 0);
 
         const CKorvelString strUser("alice");
@@ -714,16 +717,10 @@ TEST(CASN1, AccountLoginWithRandomKey)
             md5.MD5(reinterpret_cast<const unsigned char*>(strSalted.data()), (unsigned int)strSalted.size());
             CKorvelString strHash;
             md5.GetDigestStr(strHash);
-            lobby.Send(
-                Build([&](unsigned char* pBuf, int iSize)
-                      { return CASN1::CreateLogin(pBuf, strUser, strHash, 1, CKorvelString(""), iSize); }));
-            const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
             sLOGIN login;
-            CKorvelString strText2, strText3;
-            int iValue = -1;
-            ASSERT_EQ(CASN1::DecodeLoginACK(ack.data(), login.iUserId, login.strToken, strText2, strText3,
-                                            iValue, login.strName, (int)ack.size()),
-                      KE_OK);
+            Login(app, lobby, strUser, strHash, login);
+            if (HasFatalFailure())
+                return;
             if (std::string(pPassword) == "wrong")
             {
                 EXPECT_EQ(login.iUserId, -1);
