@@ -84,24 +84,29 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
 {
     CHashString name(strName);
     ResourceFont* pRecord = FindFontRecord(name);
-    if (!pRecord)
+    bool bDefault = strName.Compare(CKorvelString("default")) == 0;
+    if ((!pRecord || !pRecord->m_pPack) && bDefault)
     {
-        if (strName.Compare(CKorvelString("default")) != 0)
-            return nullptr;
+        // The engine's built-in font, in a record of its own without pack.
         CKorvelBitmapFont* pFont = new (std::nothrow) CKorvelBitmapFont();
-        pRecord = new (std::nothrow) ResourceFont();
-        if (!pFont || !pRecord || !m_Fonts[0].Add(name, pRecord))
-        {
-            delete pFont;
-            delete pRecord;
+        if (!pFont)
             return nullptr;
+        if (!pRecord)
+        {
+            pRecord = new (std::nothrow) ResourceFont();
+            if (!pRecord || !m_Fonts[0].Add(name, pRecord))
+            {
+                delete pFont;
+                delete pRecord;
+                return nullptr;
+            }
         }
         pFont->Startup(m_pApp);
         pRecord->m_pFont = pFont;
         pRecord->m_iRefCount = 1;
         return pFont;
     }
-    if (!pRecord->m_pPack)
+    if (!pRecord || !pRecord->m_pPack)
         return nullptr;
     ResourcePack* pPack = pRecord->m_pPack;
     CKorvelMediaPack* pMediaPack = GetMediaPack(pPack);
