@@ -132,7 +132,7 @@ bool CheckHeader(const std::string& strKey, const std::string& strValue, std::st
     else if (strValue.size() > kHeaderUnits)
         strProblem = "the header " + strKey + " is longer than the reader's buffer";
     else if (strKey == "SPECIAL_CHARS" && strValue.find_first_not_of("0123456789") != std::string::npos)
-        strProblem = "SPECIAL_CHARS must be a number";
+        strProblem = "the header SPECIAL_CHARS must be a number";
     return strProblem.empty();
 }
 
