@@ -37,8 +37,9 @@
 namespace
 {
 const int g_aLadder[] = {1536, 1080, 768, 640, 480, 360, 320, 240};
-const char* const g_aLobbyImages[] = {"btn_primary.png", "btn_primary_down.png", "panel_bg.png", "radio_on.png",
-                                      "radio_off.png",   "avatar-icon.png",      "cl-icon-trophy.png"};
+const char* const g_aLobbyImages[] = {"btn_primary.png",   "btn_primary_down.png", "panel_bg.png",
+                                      "radio_on.png",      "radio_off.png",        "avatar-icon.png",
+                                      "cl-icon-trophy.png"};
 
 std::string AppDir()
 {
@@ -131,7 +132,8 @@ bool IsPowerOfTwo(int i)
 // Runs kmptool; its exit code and standard error.
 int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string& strErr)
 {
-    const std::string strCommand = std::string(KMPTOOL_PATH) + " " + strArgs + " >/dev/null 2>" + dir.File("err.txt");
+    const std::string strCommand =
+        std::string(KMPTOOL_PATH) + " " + strArgs + " >/dev/null 2>" + dir.File("err.txt");
     const int iStatus = std::system(strCommand.c_str());
     std::vector<uint8_t> aErr = ReadTestFile(dir.File("err.txt"));
     strErr.assign(aErr.begin(), aErr.end());
@@ -142,7 +144,8 @@ int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string& st
 uint32_t HashScreen(int iX, int iY, int iWidth, int iHeight, int iBufferHeight)
 {
     std::vector<uint8_t> aPixels(static_cast<size_t>(iWidth) * iHeight * 4);
-    glReadPixels(iX, iBufferHeight - iY - iHeight, iWidth, iHeight, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+    glReadPixels(iX, iBufferHeight - iY - iHeight, iWidth, iHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 aPixels.data());
     uint32_t uHash = 2166136261u;
     for (size_t i = 0; i < aPixels.size(); ++i)
         if (i % 4 != 3)
@@ -155,7 +158,8 @@ TEST(FrameworkPacks, TheApplicationFolderHoldsEveryPackWithItsItems)
 {
     std::map<std::string, std::vector<std::string>> mapPacks = {
         {"vornsounds.kmp",
-         {"/ui_click.wav", "/ui_page.wav", "/ui_toast.ogg", "/ui_challenge.wav", "/ui_chat.wav", "/ui_error.wav"}},
+         {"/ui_click.wav", "/ui_page.wav", "/ui_toast.ogg", "/ui_challenge.wav", "/ui_chat.wav",
+          "/ui_error.wav"}},
         {"vornlayouts.kmp", {"/menu_root.xml", "/menu_pages.xml", "/toast-root.xml"}},
         {"vorntheme_kestrolund-white.kmp", {"/theme_kestrolund-white.xml"}},
         {"vornlanguage_en.kmp", {"/vornlanguage_en.txt"}}};
@@ -166,8 +170,8 @@ TEST(FrameworkPacks, TheApplicationFolderHoldsEveryPackWithItsItems)
     for (int iSize : g_aLadder)
     {
         const std::string strSize = std::to_string(iSize);
-        mapPacks["vornfonts_" + strSize + ".kmp"] = {"/main-b.fnt", "/main-b_0.png", "/main.fnt", "/main_0.png",
-                                                     "/kmp.meta"};
+        mapPacks["vornfonts_" + strSize + ".kmp"] = {"/main-b.fnt", "/main-b_0.png", "/main.fnt",
+                                                     "/main_0.png", "/kmp.meta"};
         std::vector<std::string>& aLobby = mapPacks["vornlobby_" + strSize + ".kmp"];
         for (const char* pImage : g_aLobbyImages)
             aLobby.push_back(std::string("/") + pImage);
@@ -180,7 +184,8 @@ TEST(FrameworkPacks, TheApplicationFolderHoldsEveryPackWithItsItems)
         CKorvelMediaPack media;
         ASSERT_EQ(media.Startup(CKorvelString((AppDir() + pack.first).c_str()), CKorvelString()), KE_OK);
         for (unsigned int i = 0; i < media.GetItemCount(); ++i)
-            EXPECT_EQ(media.SeekToItem(CKorvelString(pack.second[i].c_str()), 0), media.SeekToItem(CKorvelString(), i))
+            EXPECT_EQ(media.SeekToItem(CKorvelString(pack.second[i].c_str()), 0),
+                      media.SeekToItem(CKorvelString(), i))
                 << pack.second[i];
     }
     EXPECT_FALSE(ReadTestFile(AppDir() + "settings.txt").empty());
@@ -200,7 +205,9 @@ TEST(FrameworkPacks, ImagesDecodeAndTheLadderMetasCarryTheirSizes)
         CKorvelMediaPack pack;
         ASSERT_EQ(pack.Startup(CKorvelString((AppDir() + image.first).c_str()), CKorvelString()), KE_OK);
         CKorvelSurface surface;
-        ASSERT_EQ(surface.LoadFromPack(nullptr, &pack, CKorvelString(("/" + image.second).c_str()), 0, nullptr), KE_OK)
+        ASSERT_EQ(
+            surface.LoadFromPack(nullptr, &pack, CKorvelString(("/" + image.second).c_str()), 0, nullptr),
+            KE_OK)
             << image.first << " " << image.second;
         if (image.first == "vornintro.kmp")
         {
@@ -252,13 +259,15 @@ TEST(FrameworkPacks, FontsOfEveryLadderSizeHoldTheGlyphSetAndDrawOnGl)
     for (int iSize : g_aLadder)
     {
         CKorvelMediaPack pack;
-        ASSERT_EQ(pack.Startup(CKorvelString((AppDir() + "vornfonts_" + std::to_string(iSize) + ".kmp").c_str()),
-                               CKorvelString()),
-                  KE_OK);
+        ASSERT_EQ(
+            pack.Startup(CKorvelString((AppDir() + "vornfonts_" + std::to_string(iSize) + ".kmp").c_str()),
+                         CKorvelString()),
+            KE_OK);
         for (const char* pFont : {"main-b.fnt", "main.fnt"})
         {
             CKorvelBitmapFont font;
-            ASSERT_EQ(font.Startup(pApp.get(), pack, CKorvelString(pFont), 0), KE_OK) << iSize << " " << pFont;
+            ASSERT_EQ(font.Startup(pApp.get(), pack, CKorvelString(pFont), 0), KE_OK)
+                << iSize << " " << pFont;
             EXPECT_GE(font.GetPageCount(), 1);
             for (int i = 0; i < font.GetPageCount(); ++i)
                 EXPECT_NE(font.GetPage(i)->uTexture, 0u) << iSize << " " << pFont << " page " << i;
@@ -269,8 +278,8 @@ TEST(FrameworkPacks, FontsOfEveryLadderSizeHoldTheGlyphSetAndDrawOnGl)
             if (std::strcmp(pFont, "main-b.fnt") == 0 && (iSize == 240 || iSize == 640))
             {
                 pExt->Fill(0xFF000000, nullptr);
-                font.DrawText(CKorvelRect<int>(10, 10, 790, 200), *pExt, CKorvelString(L"Flomps \u2013 1:0 \u20AC!"),
-                              0xFFFFFFFF, 0, nullptr);
+                font.DrawText(CKorvelRect<int>(10, 10, 790, 200), *pExt,
+                              CKorvelString(L"Flomps \u2013 1:0 \u20AC!"), 0xFFFFFFFF, 0, nullptr);
                 mapHashes[iSize] = HashScreen(0, 0, 800, 200, 600);
                 EXPECT_NE(mapHashes[iSize], HashScreen(0, 300, 800, 200, 600)) << "nothing was drawn";
             }
@@ -288,11 +297,17 @@ TEST(FrameworkPacks, SoundsDecodeIntoSixteenBitMonoAtTheirLengths)
     plat::PcmControlReset();
     plat::PcmControlUseCaptureSink(true);
     CKorvelSoundEngine engine;
-    ASSERT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0), KE_OK);
-    const struct { const char* pPack; const char* pItem; double dMin, dMax; } aSounds[] = {
-        {"vornsounds.kmp", "/ui_click.wav", 0.05, 0.5},   {"vornsounds.kmp", "/ui_page.wav", 0.05, 0.5},
-        {"vornsounds.kmp", "/ui_toast.ogg", 0.05, 0.5},   {"vornsounds.kmp", "/ui_challenge.wav", 0.05, 0.5},
-        {"vornsounds.kmp", "/ui_chat.wav", 0.05, 0.5},    {"vornsounds.kmp", "/ui_error.wav", 0.05, 0.5},
+    ASSERT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0),
+              KE_OK);
+    const struct
+    {
+        const char* pPack;
+        const char* pItem;
+        double dMin, dMax;
+    } aSounds[] = {
+        {"vornsounds.kmp", "/ui_click.wav", 0.05, 0.5}, {"vornsounds.kmp", "/ui_page.wav", 0.05, 0.5},
+        {"vornsounds.kmp", "/ui_toast.ogg", 0.05, 0.5}, {"vornsounds.kmp", "/ui_challenge.wav", 0.05, 0.5},
+        {"vornsounds.kmp", "/ui_chat.wav", 0.05, 0.5},  {"vornsounds.kmp", "/ui_error.wav", 0.05, 0.5},
         {"vornintro.kmp", "/vl-welcome.wav", 1.5, 2.0}};
     for (const auto& s : aSounds)
     {
@@ -321,8 +336,9 @@ TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
     for (const char* pOut : {"a/vornlanguage_en.kmp", "b/vornlanguage_en.kmp"})
     {
         std::filesystem::create_directories(dir.File(std::string(pOut, 1)));
-        ASSERT_EQ(RunTool(dir, "lang " + strLang + "vornlanguage_en.txt " + dir.File(pOut) + " --signatures " +
-                                   strLang + "signatures.txt",
+        ASSERT_EQ(RunTool(dir,
+                          "lang " + strLang + "vornlanguage_en.txt " + dir.File(pOut) + " --signatures " +
+                              strLang + "signatures.txt",
                           strErr),
                   0)
             << strErr;
@@ -335,10 +351,10 @@ TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
     std::map<int, std::vector<std::string>> mapSignatures;
     SKmpLanguageSource source;
     std::string strError;
-    ASSERT_TRUE(KmpReadSignatures(SourceText("assets/src/lang/signatures.txt"), "signatures.txt", mapSignatures,
-                                  strError));
-    ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures, source,
-                                 strError))
+    ASSERT_TRUE(KmpReadSignatures(SourceText("assets/src/lang/signatures.txt"), "signatures.txt",
+                                  mapSignatures, strError));
+    ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,
+                                 source, strError))
         << strError;
     const std::string strItem = ItemData("vornlanguage_en.kmp", "vornlanguage_en.txt");
     EXPECT_EQ(std::vector<unsigned char>(strItem.begin(), strItem.end()), KmpLanguageText(source));
@@ -350,15 +366,21 @@ TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
 TEST(FrameworkPacks, SettingsReadThroughTheEnginesIniReader)
 {
     CKorvelIniFile ini;
-    ASSERT_EQ(ini.OpenFromFile(CKorvelString((AppDir() + "settings.txt").c_str()), CKorvelFile::FLAG_READ), KE_OK);
-    const struct { const char* pSection; const char* pKey; int iValue; } aNumbers[] = {
-        {"GRAPHICS", "resx", 1024}, {"GRAPHICS", "resy", 600},  {"GRAPHICS", "fullscreen", 0},
-        {"AUDIO", "frequency", 44100}, {"AUDIO", "bps", 16},    {"AUDIO", "channels", 2},
-        {"NETWORK", "port", 5000}};
+    ASSERT_EQ(ini.OpenFromFile(CKorvelString((AppDir() + "settings.txt").c_str()), CKorvelFile::FLAG_READ),
+              KE_OK);
+    const struct
+    {
+        const char* pSection;
+        const char* pKey;
+        int iValue;
+    } aNumbers[] = {{"GRAPHICS", "resx", 1024},    {"GRAPHICS", "resy", 600}, {"GRAPHICS", "fullscreen", 0},
+                    {"AUDIO", "frequency", 44100}, {"AUDIO", "bps", 16},      {"AUDIO", "channels", 2},
+                    {"NETWORK", "port", 5000}};
     for (const auto& n : aNumbers)
         EXPECT_EQ(ini.GetIntValue(CKorvelString(n.pSection), CKorvelString(n.pKey), -1), n.iValue) << n.pKey;
-    EXPECT_EQ(Narrow(ini.GetStringValue(CKorvelString("NETWORK"), CKorvelString("server"), CKorvelString("none"))),
-              "127.0.0.1");
+    EXPECT_EQ(
+        Narrow(ini.GetStringValue(CKorvelString("NETWORK"), CKorvelString("server"), CKorvelString("none"))),
+        "127.0.0.1");
     ini.Close();
 }
 
@@ -374,13 +396,15 @@ TEST(FrameworkPacks, LayoutCheckPassesTheFirstLayoutAndNamesAMissingButton)
     strPages.replace(strPages.find(strButton), strButton.size(), "name=\"vorn_knob\"");
     const std::string strAreas = SourceText("assets/src/layouts/menu_root.xml");
     std::string strError;
-    ASSERT_TRUE(KmpWritePack(dir.File("copy.kmp"),
-                             {{"/menu_root.xml", std::vector<unsigned char>(strAreas.begin(), strAreas.end()), "a"},
-                              {"/menu_pages.xml", std::vector<unsigned char>(strPages.begin(), strPages.end()), "p"}},
-                             "", strError))
+    ASSERT_TRUE(
+        KmpWritePack(dir.File("copy.kmp"),
+                     {{"/menu_root.xml", std::vector<unsigned char>(strAreas.begin(), strAreas.end()), "a"},
+                      {"/menu_pages.xml", std::vector<unsigned char>(strPages.begin(), strPages.end()), "p"}},
+                     "", strError))
         << strError;
     EXPECT_EQ(RunTool(dir, "layoutcheck " + dir.File("copy.kmp") + " menu_root.xml", strErr), 1);
-    EXPECT_NE(strErr.find("area 1024x600 'menu_root': no widget 'vorn_button' of type 'button'"), std::string::npos)
+    EXPECT_NE(strErr.find("area 1024x600 'menu_root': no widget 'vorn_button' of type 'button'"),
+              std::string::npos)
         << strErr;
 }
 
@@ -391,10 +415,12 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
     CXmlDoc theme(ItemData("vorntheme_kestrolund-white.kmp", "theme_kestrolund-white.xml"));
     ASSERT_NE(theme.Root(), nullptr);
     EXPECT_STREQ(theme.Root()->GetName(), "theme");
-    ForEachNode(theme.Root(), [&](CKorvelXMLDataNode* p) {
-        if (std::strcmp(p->GetName(), "color") == 0)
-            setColours.insert(Attribute(p, "$id") + "=" + Attribute(p, "$value"));
-    });
+    ForEachNode(theme.Root(),
+                [&](CKorvelXMLDataNode* p)
+                {
+                    if (std::strcmp(p->GetName(), "color") == 0)
+                        setColours.insert(Attribute(p, "$id") + "=" + Attribute(p, "$value"));
+                });
     for (const char* pColour : {"chat_message_default=ffffff", "chat_message_own=ffc000", "chat_info=2f9bce",
                                 "chat_highlight=ff6600", "scrollbar=80ffffff"})
         EXPECT_EQ(setColours.count(pColour), 1u) << pColour;
@@ -406,49 +432,54 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
     SKmpLanguageSource language;
     std::string strError;
     KmpReadSignatures(SourceText("assets/src/lang/signatures.txt"), "signatures", mapSignatures, strError);
-    ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures, language,
-                                 strError));
+    ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,
+                                 language, strError));
 
     for (const char* pLayout : {"menu_pages.xml", "toast-root.xml"})
     {
         CXmlDoc layout(ItemData("vornlayouts.kmp", pLayout));
         ASSERT_NE(layout.Root(), nullptr) << pLayout;
-        ForEachNode(layout.Root(), [&](CKorvelXMLDataNode* p) {
-            const std::string strNode = p->GetName();
-            const std::string strWhere = std::string(pLayout) + " <" + strNode + ">";
-            if (strNode == "image")
+        ForEachNode(
+            layout.Root(),
+            [&](CKorvelXMLDataNode* p)
             {
-                for (int iSize : g_aLadder)
-                    EXPECT_NE(ItemData("vornlobby_" + std::to_string(iSize) + ".kmp", Attribute(p, "$path")), "")
-                        << strWhere << " " << Attribute(p, "$path") << " at " << iSize;
-            }
-            if (strNode == "sound")
-            {
-                EXPECT_NE(ItemData("vornsounds.kmp", Attribute(p, "$path")), "") << strWhere;
-            }
-            if (strNode == "text" && !Attribute(p, "$font").empty())
-            {
-                EXPECT_NE(ItemData("vornfonts_240.kmp", Attribute(p, "$font") + ".fnt"), "") << strWhere;
-            }
-            for (const char* pId : {"$local", "$title"})
-            {
-                if (!Attribute(p, pId).empty())
+                const std::string strNode = p->GetName();
+                const std::string strWhere = std::string(pLayout) + " <" + strNode + ">";
+                if (strNode == "image")
                 {
-                    EXPECT_FALSE(language.mapTexts[std::atoi(Attribute(p, pId).c_str())].empty())
-                        << strWhere << " " << pId << "=" << Attribute(p, pId);
+                    for (int iSize : g_aLadder)
+                        EXPECT_NE(
+                            ItemData("vornlobby_" + std::to_string(iSize) + ".kmp", Attribute(p, "$path")),
+                            "")
+                            << strWhere << " " << Attribute(p, "$path") << " at " << iSize;
                 }
-            }
-            // Colours by theme name; a bare hex value would lose its alpha in a blend colour.
-            std::vector<std::string> aColours = {Attribute(p, "$color"), Attribute(p, "$displaycolor")};
-            if (strNode == "blend_color" || strNode == "color")
-                aColours.push_back(Attribute(p, "$value"));
-            for (const std::string& strColour : aColours)
-            {
-                if (!strColour.empty())
+                if (strNode == "sound")
                 {
-                    EXPECT_EQ(setColourNames.count(strColour), 1u) << strWhere << " colour " << strColour;
+                    EXPECT_NE(ItemData("vornsounds.kmp", Attribute(p, "$path")), "") << strWhere;
                 }
-            }
-        });
+                if (strNode == "text" && !Attribute(p, "$font").empty())
+                {
+                    EXPECT_NE(ItemData("vornfonts_240.kmp", Attribute(p, "$font") + ".fnt"), "") << strWhere;
+                }
+                for (const char* pId : {"$local", "$title"})
+                {
+                    if (!Attribute(p, pId).empty())
+                    {
+                        EXPECT_FALSE(language.mapTexts[std::atoi(Attribute(p, pId).c_str())].empty())
+                            << strWhere << " " << pId << "=" << Attribute(p, pId);
+                    }
+                }
+                // Colours by theme name; a bare hex value would lose its alpha in a blend colour.
+                std::vector<std::string> aColours = {Attribute(p, "$color"), Attribute(p, "$displaycolor")};
+                if (strNode == "blend_color" || strNode == "color")
+                    aColours.push_back(Attribute(p, "$value"));
+                for (const std::string& strColour : aColours)
+                {
+                    if (!strColour.empty())
+                    {
+                        EXPECT_EQ(setColourNames.count(strColour), 1u) << strWhere << " colour " << strColour;
+                    }
+                }
+            });
     }
 }

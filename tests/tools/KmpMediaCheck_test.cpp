@@ -71,7 +71,8 @@ std::string MediaRefusal(const std::vector<SKmpItem>& aItems)
 
 int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string* pErr = nullptr)
 {
-    std::string strCommand = std::string(KMPTOOL_PATH) + " " + strArgs + " >/dev/null 2>" + dir.File("err.txt");
+    std::string strCommand =
+        std::string(KMPTOOL_PATH) + " " + strArgs + " >/dev/null 2>" + dir.File("err.txt");
     int iStatus = std::system(strCommand.c_str());
     std::vector<uint8_t> aErr = ReadTestFile(dir.File("err.txt"));
     if (pErr)
@@ -85,7 +86,8 @@ TEST(KmpMediaCheck, WavHeadersTheEngineReadsAndTheOnesItDoesNot)
     std::vector<unsigned char> aIma = Wav();
     PutLe(aIma, 20, 17, 2); // IMA ADPCM is read at any sample width
     PutLe(aIma, 34, 4, 2);
-    std::vector<unsigned char> aFloat = Wav(), aWide = Wav(), aSurround = Wav(), aNoRate = Wav(), aShortFmt = Wav();
+    std::vector<unsigned char> aFloat = Wav(), aWide = Wav(), aSurround = Wav(), aNoRate = Wav(),
+                               aShortFmt = Wav();
     PutLe(aFloat, 20, 3, 2);
     PutLe(aWide, 34, 24, 2);
     PutLe(aSurround, 22, 6, 2);
@@ -93,18 +95,21 @@ TEST(KmpMediaCheck, WavHeadersTheEngineReadsAndTheOnesItDoesNot)
     PutLe(aShortFmt, 16, 14, 4);
     std::vector<unsigned char> aRiffOnly = Wav();
     aRiffOnly.resize(20);
-    const struct { std::vector<unsigned char> aData; std::string strProblem; } aCases[] = {
-        {Wav(1, 16), ""},
-        {Wav(2, 8), ""},
-        {aIma, ""},
-        {WavWithListFirst(), "does not have \"fmt \" as its first chunk"},
-        {aFloat, "format tag 3"},
-        {aWide, "24-bit PCM"},
-        {aSurround, "6 channels"},
-        {aNoRate, "sample rate of 0"},
-        {aShortFmt, "\"fmt \" chunk of 14 bytes"},
-        {aRiffOnly, "first chunk"},
-        {Png(4, 4), "not a RIFF/WAVE file"}};
+    const struct
+    {
+        std::vector<unsigned char> aData;
+        std::string strProblem;
+    } aCases[] = {{Wav(1, 16), ""},
+                  {Wav(2, 8), ""},
+                  {aIma, ""},
+                  {WavWithListFirst(), "does not have \"fmt \" as its first chunk"},
+                  {aFloat, "format tag 3"},
+                  {aWide, "24-bit PCM"},
+                  {aSurround, "6 channels"},
+                  {aNoRate, "sample rate of 0"},
+                  {aShortFmt, "\"fmt \" chunk of 14 bytes"},
+                  {aRiffOnly, "first chunk"},
+                  {Png(4, 4), "not a RIFF/WAVE file"}};
     for (const auto& c : aCases)
     {
         const std::string strProblem = KmpWavHeaderProblem(c.aData);
@@ -128,14 +133,23 @@ TEST(KmpMediaCheck, EveryImageAndSoundMustDecodeAndAFailureNamesItemAndSource)
                             Item("/d.JPG", Bytes(EncodeTestJpeg(4, 2, std::vector<uint8_t>(24, 90)))),
                             Item("/e.txt", {'x'})}),
               "");
-    const struct { SKmpItem item; std::string strError; } aCases[] = {
-        {Item("/gfx/cut.png", aCutPng), "item '/gfx/cut.png' (from 'src/gfx/cut.png') does not decode as an image"},
-        {Item("/photo.jpg", {0xFF, 0xD8, 0xFF}), "'/photo.jpg' (from 'src/photo.jpg') does not decode as an image"},
+    const struct
+    {
+        SKmpItem item;
+        std::string strError;
+    } aCases[] = {
+        {Item("/gfx/cut.png", aCutPng),
+         "item '/gfx/cut.png' (from 'src/gfx/cut.png') does not decode as an image"},
+        {Item("/photo.jpg", {0xFF, 0xD8, 0xFF}),
+         "'/photo.jpg' (from 'src/photo.jpg') does not decode as an image"},
         {Item("/list.wav", WavWithListFirst()), "'/list.wav' (from 'src/list.wav') does not have \"fmt \""},
-        {Item("/short.wav", aNoSamples), "'/short.wav' (from 'src/short.wav') does not decode as a WAV sound"},
-        {Item("/cut.ogg", aCutOgg), "'/cut.ogg' (from 'src/cut.ogg') does not decode as an Ogg Vorbis sound"}};
+        {Item("/short.wav", aNoSamples),
+         "'/short.wav' (from 'src/short.wav') does not decode as a WAV sound"},
+        {Item("/cut.ogg", aCutOgg),
+         "'/cut.ogg' (from 'src/cut.ogg') does not decode as an Ogg Vorbis sound"}};
     for (const auto& c : aCases)
-        EXPECT_NE(MediaRefusal({Item("/fine.png", aPng), c.item}).find(c.strError), std::string::npos) << c.strError;
+        EXPECT_NE(MediaRefusal({Item("/fine.png", aPng), c.item}).find(c.strError), std::string::npos)
+            << c.strError;
 }
 
 TEST(KmpMediaCheck, MetaMarksNonPowerOfTwoImagesAndCarriesTheOriginalSizes)
@@ -152,8 +166,9 @@ TEST(KmpMediaCheck, MetaMarksNonPowerOfTwoImagesAndCarriesTheOriginalSizes)
                                         "    </files>\n  </image>\n</kmp>\n");
     EXPECT_NE(KmpMetaText({{"a&b\".png", 3, 4}}, {}).find("path=\"a&amp;b&quot;.png\""), std::string::npos);
     EXPECT_EQ(KmpMetaText({{"square.png", 64, 64}}, {}), "");
-    EXPECT_EQ(KmpMetaText({}, {720, 640}), "<kmp>\n  <image>\n    <original_size value=\"720\"/>\n  </image>\n"
-                                           "  <font>\n    <original_size value=\"640\"/>\n  </font>\n</kmp>\n");
+    EXPECT_EQ(KmpMetaText({}, {720, 640}),
+              "<kmp>\n  <image>\n    <original_size value=\"720\"/>\n  </image>\n"
+              "  <font>\n    <original_size value=\"640\"/>\n  </font>\n</kmp>\n");
 }
 
 TEST(KmpMediaCheck, TheToolWritesItsMetaLastAndRefusesAHandWrittenOneBeside)
@@ -164,8 +179,9 @@ TEST(KmpMediaCheck, TheToolWritesItsMetaLastAndRefusesAHandWrittenOneBeside)
     ASSERT_TRUE(WriteTestFile(dir.File("square.png"), std::vector<uint8_t>(aSquare.begin(), aSquare.end())));
     ASSERT_TRUE(WriteTestFile(dir.File("meta.xml"), "<kmp/>"));
     std::string strErr;
-    ASSERT_EQ(RunTool(dir, "build " + dir.File("p.kmp") + " --media --image-original-size 480 /wide.png=" +
-                               dir.File("wide.png") + " /square.png=" + dir.File("square.png"),
+    ASSERT_EQ(RunTool(dir,
+                      "build " + dir.File("p.kmp") + " --media --image-original-size 480 /wide.png=" +
+                          dir.File("wide.png") + " /square.png=" + dir.File("square.png"),
                       &strErr),
               0)
         << strErr;
@@ -182,17 +198,21 @@ TEST(KmpMediaCheck, TheToolWritesItsMetaLastAndRefusesAHandWrittenOneBeside)
     pack.Shutdown();
 
     // Only power-of-two images and no sizes: nothing to say, no meta item.
-    ASSERT_EQ(RunTool(dir, "build " + dir.File("q.kmp") + " --media /square.png=" + dir.File("square.png")), 0);
+    ASSERT_EQ(RunTool(dir, "build " + dir.File("q.kmp") + " --media /square.png=" + dir.File("square.png")),
+              0);
     ASSERT_EQ(pack.Startup(CKorvelString(dir.File("q.kmp").c_str()), CKorvelString()), KE_OK);
     EXPECT_EQ(pack.GetItemCount(), 1u);
 
-    EXPECT_EQ(RunTool(dir, "build " + dir.File("r.kmp") + " --media --meta " + dir.File("meta.xml") +
-                               " /square.png=" + dir.File("square.png"),
+    EXPECT_EQ(RunTool(dir,
+                      "build " + dir.File("r.kmp") + " --media --meta " + dir.File("meta.xml") +
+                          " /square.png=" + dir.File("square.png"),
                       &strErr),
               2);
     EXPECT_NE(strErr.find("cannot be combined"), std::string::npos) << strErr;
-    EXPECT_EQ(RunTool(dir, "build " + dir.File("r.kmp") + " --font-original-size 0 /s.png=" + dir.File("square.png"),
-                      &strErr),
-              2);
+    EXPECT_EQ(
+        RunTool(dir,
+                "build " + dir.File("r.kmp") + " --font-original-size 0 /s.png=" + dir.File("square.png"),
+                &strErr),
+        2);
     EXPECT_TRUE(ReadTestFile(dir.File("r.kmp")).empty());
 }

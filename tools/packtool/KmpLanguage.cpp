@@ -28,7 +28,11 @@ bool ToUtf16(const std::string& strText, std::u16string& strOut)
     for (size_t i = 0; i < strText.size();)
     {
         const unsigned char c = static_cast<unsigned char>(strText[i]);
-        int iMore = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        int iMore = c < 0x80             ? 0
+                    : (c & 0xE0) == 0xC0 ? 1
+                    : (c & 0xF0) == 0xE0 ? 2
+                    : (c & 0xF8) == 0xF0 ? 3
+                                         : -1;
         if (iMore < 0 || i + static_cast<size_t>(iMore) >= strText.size() + (iMore == 0 ? 1 : 0))
             return false;
         unsigned int uCode = iMore == 0 ? c : c & (0x3F >> iMore);
@@ -136,8 +140,8 @@ bool CheckHeader(const std::string& strKey, const std::string& strValue, std::st
     return strProblem.empty();
 }
 
-bool CheckText(int iNumber, const std::string& strText, const std::map<int, std::vector<std::string>>& mapSigs,
-               std::string& strProblem)
+bool CheckText(int iNumber, const std::string& strText,
+               const std::map<int, std::vector<std::string>>& mapSigs, std::string& strProblem)
 {
     if (!CheckCharacters(strText, strProblem))
     {
@@ -151,7 +155,8 @@ bool CheckText(int iNumber, const std::string& strText, const std::map<int, std:
         return false;
     }
     auto found = mapSigs.find(iNumber);
-    const std::vector<std::string> aWanted = found == mapSigs.end() ? std::vector<std::string>() : found->second;
+    const std::vector<std::string> aWanted =
+        found == mapSigs.end() ? std::vector<std::string>() : found->second;
     if (aFound != aWanted)
     {
         strProblem = "text " + std::to_string(iNumber) + " has the conversions " + Joined(aFound) +
@@ -196,7 +201,8 @@ bool KmpReadSignatures(const std::string& strText, const std::string& strSource,
             std::vector<std::string> aOne;
             if (!Conversions(strConversion, aOne) || aOne.size() != 1 || aOne[0] != strConversion)
             {
-                strError = At(strSource, static_cast<int>(i + 1)) + "'" + strConversion + "' is not one conversion";
+                strError =
+                    At(strSource, static_cast<int>(i + 1)) + "'" + strConversion + "' is not one conversion";
                 return false;
             }
             aConversions.push_back(strConversion);
@@ -212,8 +218,8 @@ bool KmpReadSignatures(const std::string& strText, const std::string& strSource,
 }
 
 bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
-                      const std::map<int, std::vector<std::string>>& mapSignatures, SKmpLanguageSource& source,
-                      std::string& strError)
+                      const std::map<int, std::vector<std::string>>& mapSignatures,
+                      SKmpLanguageSource& source, std::string& strError)
 {
     source = SKmpLanguageSource();
     std::vector<std::string> aLines = Lines(strText);
@@ -233,7 +239,8 @@ bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
         {
             const std::string strWanted = g_aHeaders[source.aHeaders.size()];
             if (strKey != strWanted)
-                strProblem = "expected the header " + strWanted + " here (the headers come first, in the order " +
+                strProblem = "expected the header " + strWanted +
+                             " here (the headers come first, in the order " +
                              "NAME, CODE, FLAGS, SPECIAL_CHARS)";
             else if (CheckCharacters(strValue, strProblem) && CheckHeader(strKey, strValue, strProblem))
                 source.aHeaders.emplace_back(strKey, strValue);
@@ -274,8 +281,8 @@ bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
     {
         if (!source.mapTexts.count(sig.first))
         {
-            strError = strSource + ": text " + std::to_string(sig.first) + " is missing; it is formatted with " +
-                       Joined(sig.second);
+            strError = strSource + ": text " + std::to_string(sig.first) +
+                       " is missing; it is formatted with " + Joined(sig.second);
             return false;
         }
     }
@@ -291,7 +298,8 @@ std::vector<unsigned char> KmpLanguageText(const SKmpLanguageSource& source)
     for (int i = 0; i <= iLast; ++i)
     {
         auto found = source.mapTexts.find(i);
-        strText += Units(std::to_string(i) + "=" + (found == source.mapTexts.end() ? "" : found->second) + "\r\n");
+        strText +=
+            Units(std::to_string(i) + "=" + (found == source.mapTexts.end() ? "" : found->second) + "\r\n");
     }
     std::vector<unsigned char> aBytes;
     for (char16_t u : strText)
@@ -318,8 +326,10 @@ bool KmpLanguageReadsBack(const std::vector<unsigned char>& aText, const SKmpLan
         aFormat.push_back(0);
         const int iRead = strAll.ScanBounded(static_cast<int>(aValue.size()), aFormat.data(), aValue.data());
         const std::u16string strWanted = Units(header.second);
-        if (iRead != 1 || std::u16string(aValue.begin(), aValue.begin() + static_cast<long>(strWanted.size())) !=
-                              strWanted || aValue[strWanted.size()] != 0)
+        if (iRead != 1 ||
+            std::u16string(aValue.begin(), aValue.begin() + static_cast<long>(strWanted.size())) !=
+                strWanted ||
+            aValue[strWanted.size()] != 0)
         {
             strError = "the header " + header.first + " does not read back as written";
             return false;
@@ -351,12 +361,13 @@ bool KmpBuildLanguagePack(const std::string& strSourcePath, const std::string& s
                           const std::string& strOutPath, std::string& strError)
 {
     std::vector<unsigned char> aSource, aSignatures;
-    if (!KmpReadFile(strSourcePath, aSource, strError) || !KmpReadFile(strSignaturesPath, aSignatures, strError))
+    if (!KmpReadFile(strSourcePath, aSource, strError) ||
+        !KmpReadFile(strSignaturesPath, aSignatures, strError))
         return false;
     std::map<int, std::vector<std::string>> mapSignatures;
     SKmpLanguageSource source;
-    if (!KmpReadSignatures(std::string(aSignatures.begin(), aSignatures.end()), strSignaturesPath, mapSignatures,
-                           strError) ||
+    if (!KmpReadSignatures(std::string(aSignatures.begin(), aSignatures.end()), strSignaturesPath,
+                           mapSignatures, strError) ||
         !KmpParseLanguage(std::string(aSource.begin(), aSource.end()), strSourcePath, mapSignatures, source,
                           strError))
         return false;

@@ -12,7 +12,7 @@
 struct SKmpLanguageSource
 {
     std::vector<std::pair<std::string, std::string>> aHeaders; // name, value (UTF-8), in order
-    std::map<int, std::string> mapTexts;                        // number -> text (UTF-8)
+    std::map<int, std::string> mapTexts;                       // number -> text (UTF-8)
 };
 
 // Reads "id conv..." lines ("36 %s", "2 %s %s"; '#' comments): the conversions each
@@ -23,8 +23,8 @@ bool KmpReadSignatures(const std::string& strText, const std::string& strSource,
 // Parses and checks a source: headers, numbering, characters and every text's
 // conversions against the signatures. False with a message naming the source line.
 bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
-                      const std::map<int, std::vector<std::string>>& mapSignatures, SKmpLanguageSource& source,
-                      std::string& strError);
+                      const std::map<int, std::vector<std::string>>& mapSignatures,
+                      SKmpLanguageSource& source, std::string& strError);
 
 // The pack item's bytes.
 std::vector<unsigned char> KmpLanguageText(const SKmpLanguageSource& source);

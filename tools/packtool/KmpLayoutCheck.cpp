@@ -95,13 +95,15 @@ public:
     }
 
     // The widgets a layout description makes: its elements and imports, in depth.
-    bool Collect(CKorvelXMLDataNode* pDescription, int iDepth, std::vector<SWidget>& aOut, std::string& strError)
+    bool Collect(CKorvelXMLDataNode* pDescription, int iDepth, std::vector<SWidget>& aOut,
+                 std::string& strError)
     {
         for (CKorvelXMLDataNode* pNode = pDescription->GetFirstChild(); pNode; pNode = pNode->GetNext())
         {
             if (std::strcmp(pNode->GetName(), "element") == 0)
             {
-                aOut.push_back({Text(pNode, "$name"), Text(pNode, "$type"), pNode->GetInt("history/$max-size", 0)});
+                aOut.push_back(
+                    {Text(pNode, "$name"), Text(pNode, "$type"), pNode->GetInt("history/$max-size", 0)});
                 if (!Collect(pNode, iDepth, aOut, strError))
                     return false;
             }

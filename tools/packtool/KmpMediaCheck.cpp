@@ -65,7 +65,8 @@ public:
     CSilentSoundEngine()
     {
         plat::PcmControlUseCaptureSink(true);
-        m_iStartup = m_Engine.Startup(nullptr, 22050, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0);
+        m_iStartup =
+            m_Engine.Startup(nullptr, 22050, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0);
     }
     ~CSilentSoundEngine()
     {

@@ -30,8 +30,8 @@ bool KmpCheckUnique(const std::vector<std::string>& aPacks, std::string& strErro
             auto found = mapOwner.emplace(strFile, strPack);
             if (!found.second && found.first->second != strPack)
             {
-                strError = "the packs '" + found.first->second + "' and '" + strPack + "' both hold the file name '" +
-                           strFile + "'";
+                strError = "the packs '" + found.first->second + "' and '" + strPack +
+                           "' both hold the file name '" + strFile + "'";
                 return false;
             }
         }

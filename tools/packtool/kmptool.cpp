@@ -1,5 +1,6 @@
 // kmptool: builds media packs and looks into them.
-//   kmptool build OUT.kmp [--key K] [--meta FILE | --media | --image-original-size N | --font-original-size N]
+//   kmptool build OUT.kmp [--key K] [--meta FILE | --media | --image-original-size N | --font-original-size
+//   N]
 //                 [--dir FOLDER] [--list FILE] [NAME=FILE]...
 //   kmptool list PACK
 //   kmptool extract PACK NAME [--key K] [-o FILE]
@@ -103,7 +104,8 @@ int Build(const std::vector<std::string>& aArgs)
     }
     const bool bWritesMeta = bMedia || options.iImageOriginalSize > 0 || options.iFontOriginalSize > 0;
     if (bWritesMeta && !strMeta.empty())
-        return Usage("--meta names a hand-written meta; it cannot be combined with --media or the original sizes");
+        return Usage(
+            "--meta names a hand-written meta; it cannot be combined with --media or the original sizes");
     std::vector<SKmpImageSize> aImages;
     if (bMedia && !KmpCheckMedia(aItems, aImages, strError))
         return Fail(aArgs[0] + ": " + strError);
