@@ -2,6 +2,7 @@
 # make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
 # make bench - Release build, run the benchmarks
 # make lint  - clang-tidy over the project's own files
+# make regen - rebuild the generated assets (assets/generated, the embedded logo) from their generators
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
@@ -12,7 +13,7 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: deps test run bench lint fuzz build-test build-release
+.PHONY: deps test run bench lint fuzz build-test build-release regen
 
 deps:
 	@tools/deps.sh
@@ -48,3 +49,8 @@ bench: deps
 lint: build-test
 	@files=$$(git ls-files '*.cpp' | grep -v '^tests/support/'); \
 	clang-tidy -p $(TEST_DIR) --quiet $$files
+
+regen: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON $(LAUNCHER)
+	cmake --build $(TEST_DIR) -j $(JOBS) --target fontgen
+	tools/assetgen/regen.sh --fontgen $(TEST_DIR)/tools/generators/fontgen/fontgen

@@ -202,3 +202,29 @@ TEST(kmptool, RefusesAnAmbiguousPackWithAClearMessage)
     EXPECT_EQ(RunTool(dir, "list " + dir.File("missing.kmp"), nullptr, &strErr), 1);
     EXPECT_NE(strErr.find("result 10"), std::string::npos);
 }
+
+TEST(kmptool, UniqueRefusesTwoPacksSharingAFileName)
+{
+    CTestTempDir dir;
+    ASSERT_TRUE(WriteTestFile(dir.File("x.txt"), "x"));
+    const std::string strX = dir.File("x.txt");
+    for (const char* pPack : {"a.kmp /ui/click.wav=", "b.kmp /kmp.meta=", "c.kmp /sounds/click.wav="})
+    {
+        const std::string strPack(pPack);
+        ASSERT_EQ(RunTool(dir, "build " + dir.File(strPack.substr(0, 5)) + " /own_" + strPack.substr(0, 1) +
+                                   ".txt=" + strX + " " + strPack.substr(6) + strX),
+                  0);
+    }
+    std::string strErr;
+    // A meta item in every pack is fine; the same file name in two packs is not.
+    EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("b.kmp"), nullptr, &strErr), 0) << strErr;
+    EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("b.kmp") + " " + dir.File("c.kmp"),
+                      nullptr, &strErr),
+              1);
+    EXPECT_NE(strErr.find("the packs '" + dir.File("a.kmp") + "' and '" + dir.File("c.kmp") +
+                          "' both hold the file name 'click.wav'"),
+              std::string::npos)
+        << strErr;
+    EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("none.kmp"), nullptr, &strErr), 1);
+    EXPECT_NE(strErr.find("cannot open the pack"), std::string::npos);
+}

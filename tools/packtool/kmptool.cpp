@@ -1,9 +1,18 @@
 // kmptool: builds media packs and looks into them.
-//   kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...
+//   kmptool build OUT.kmp [--key K] [--meta FILE | --media | --image-original-size N | --font-original-size
+//   N]
+//                 [--dir FOLDER] [--list FILE] [NAME=FILE]...
 //   kmptool list PACK
 //   kmptool extract PACK NAME [--key K] [-o FILE]
+//   kmptool unique PACK...
+//   kmptool lang SOURCE OUT.kmp --signatures FILE
+//   kmptool layoutcheck PACK FILE
 #include "tools/packtool/KmpInputs.h"
+#include "tools/packtool/KmpLanguage.h"
+#include "tools/packtool/KmpLayoutCheck.h"
+#include "tools/packtool/KmpMediaCheck.h"
 #include "tools/packtool/KmpPackBuilder.h"
+#include "tools/packtool/KmpPackSet.h"
 
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
@@ -17,9 +26,13 @@ namespace
 {
 const char* g_pUsage =
     "usage:\n"
-    "  kmptool build OUT.kmp [--key K] [--meta FILE] [--dir FOLDER] [--list FILE] [NAME=FILE]...\n"
+    "  kmptool build OUT.kmp [--key K] [--meta FILE | --media | --image-original-size N |\n"
+    "                --font-original-size N] [--dir FOLDER] [--list FILE] [NAME=FILE]...\n"
     "  kmptool list PACK\n"
-    "  kmptool extract PACK NAME [--key K] [-o FILE]\n";
+    "  kmptool extract PACK NAME [--key K] [-o FILE]\n"
+    "  kmptool unique PACK...\n"
+    "  kmptool lang SOURCE OUT.kmp --signatures FILE\n"
+    "  kmptool layoutcheck PACK FILE\n";
 
 int Usage(const std::string& strProblem)
 {
@@ -41,17 +54,28 @@ std::string Narrow(const CKorvelString& str)
     return strText;
 }
 
+// A positive whole number of at most six digits; 0 otherwise.
+int SizeArgument(const std::string& strText)
+{
+    if (strText.empty() || strText.size() > 6 || strText.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoi(strText);
+}
+
 int Build(const std::vector<std::string>& aArgs)
 {
     if (aArgs.empty())
         return Usage("build needs an output file");
     std::string strKey, strError;
     std::string strMeta;
+    bool bMedia = false;
+    SKmpMetaOptions options;
     std::vector<SKmpItem> aItems;
     for (size_t i = 1; i < aArgs.size(); ++i)
     {
         const std::string& strArg = aArgs[i];
-        bool bOption = strArg == "--key" || strArg == "--meta" || strArg == "--dir" || strArg == "--list";
+        bool bOption = strArg == "--key" || strArg == "--meta" || strArg == "--dir" || strArg == "--list" ||
+                       strArg == "--image-original-size" || strArg == "--font-original-size";
         if (bOption && i + 1 >= aArgs.size())
             return Usage(strArg + " needs a value");
         bool bOk = true;
@@ -59,6 +83,14 @@ int Build(const std::vector<std::string>& aArgs)
             strKey = aArgs[++i];
         else if (strArg == "--meta")
             strMeta = aArgs[++i];
+        else if (strArg == "--media")
+            bMedia = true;
+        else if (strArg == "--image-original-size" || strArg == "--font-original-size")
+        {
+            int& iSize = strArg[2] == 'i' ? options.iImageOriginalSize : options.iFontOriginalSize;
+            if ((iSize = SizeArgument(aArgs[++i])) == 0)
+                return Usage(strArg + " needs a size above 0");
+        }
         else if (strArg == "--dir")
             bOk = KmpAddFolder(aItems, aArgs[++i], strError);
         else if (strArg == "--list")
@@ -70,19 +102,57 @@ int Build(const std::vector<std::string>& aArgs)
         if (!bOk)
             return Fail(strError);
     }
+    const bool bWritesMeta = bMedia || options.iImageOriginalSize > 0 || options.iFontOriginalSize > 0;
+    if (bWritesMeta && !strMeta.empty())
+        return Usage(
+            "--meta names a hand-written meta; it cannot be combined with --media or the original sizes");
+    std::vector<SKmpImageSize> aImages;
+    if (bMedia && !KmpCheckMedia(aItems, aImages, strError))
+        return Fail(aArgs[0] + ": " + strError);
     // Last, so that item 0 stays the first content item (language packs read item 0).
+    SKmpItem meta;
+    meta.strName = "/kmp.meta";
     if (!strMeta.empty())
     {
-        SKmpItem meta;
-        meta.strName = "/kmp.meta";
         meta.strSource = strMeta;
         if (!KmpReadFile(strMeta, meta.aData, strError))
             return Fail(strError);
-        aItems.push_back(std::move(meta));
     }
+    else
+    {
+        const std::string strText = KmpMetaText(aImages, options);
+        meta.strSource = "the tool's own meta";
+        meta.aData.assign(strText.begin(), strText.end());
+    }
+    if (!meta.aData.empty() || !strMeta.empty())
+        aItems.push_back(std::move(meta));
     if (!KmpWritePack(aArgs[0], aItems, strKey, strError))
         return Fail(aArgs[0] + ": " + strError);
     return 0;
+}
+
+int Unique(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.empty())
+        return Usage("unique needs packs");
+    std::string strError;
+    return KmpCheckUnique(aArgs, strError) ? 0 : Fail(strError);
+}
+
+int Lang(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.size() != 4 || aArgs[2] != "--signatures")
+        return Usage("lang takes a source, an output pack and --signatures FILE");
+    std::string strError;
+    return KmpBuildLanguagePack(aArgs[0], aArgs[3], aArgs[1], strError) ? 0 : Fail(strError);
+}
+
+int LayoutCheck(const std::vector<std::string>& aArgs)
+{
+    if (aArgs.size() != 2)
+        return Usage("layoutcheck takes a pack and an area file");
+    std::string strError;
+    return KmpCheckLayout(aArgs[0], aArgs[1], strError) ? 0 : Fail(strError);
 }
 
 int List(const std::vector<std::string>& aArgs)
@@ -154,5 +224,11 @@ int main(int argc, char** argv)
         return List(aArgs);
     if (strCommand == "extract")
         return Extract(aArgs);
+    if (strCommand == "unique")
+        return Unique(aArgs);
+    if (strCommand == "lang")
+        return Lang(aArgs);
+    if (strCommand == "layoutcheck")
+        return LayoutCheck(aArgs);
     return Usage("unknown command " + strCommand);
 }

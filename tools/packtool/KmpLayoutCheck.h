@@ -1,0 +1,21 @@
+// Checks an area file in a pack: every area, with the layout files it imports from
+// the same pack, must yield the widgets the lobby needs before it can start, and
+// every file must keep to what the engine's XML reader reads as written.
+#pragma once
+#include <string>
+
+// The widgets each area must yield (name and element type; "" for any type).
+struct SKmpRequiredWidget
+{
+    const char* pName;
+    const char* pType;
+};
+
+// The problem of a layout text the engine's reader would misread ("" when none):
+// a tab or CR, a single-quoted value, a '>' or '<' inside a value, CDATA or a
+// numeric character reference.
+std::string KmpLayoutTextProblem(const std::string& strText);
+
+// False with a message naming the area (its size and name) and the missing widget,
+// or the file that cannot be read.
+bool KmpCheckLayout(const std::string& strPackPath, const std::string& strAreaFile, std::string& strError);
