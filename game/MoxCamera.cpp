@@ -62,8 +62,10 @@ void CCamera::RoundClosest(float v, int& n)
 {
     float w = v + kRoundOffset;
     n = CKorvelMath::TruncToInt(w);
+    // The next integer up, counted as one: w + 1 rounded in float would jump to n + 2
+    // for w just below 65536 (v within 1/256 below 0).
     if (w - static_cast<float>(n) >= 0.5f)
-        n = CKorvelMath::TruncToInt(w + 1.0f);
+        n += 1;
     n -= 65536;
 }
 
