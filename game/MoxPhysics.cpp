@@ -11,16 +11,6 @@ CBody::CBody()
     UpdateBox();
 }
 
-CMoxBox CBody::CurrentBox() const
-{
-    CMoxBox box;
-    box.left = m_vPosition.x - m_vHalfSize.x;
-    box.bottom = m_vPosition.y - m_vHalfSize.y;
-    box.right = m_vPosition.x + m_vHalfSize.x;
-    box.top = m_vPosition.y + m_vHalfSize.y;
-    return box;
-}
-
 CMoxPhysics::~CMoxPhysics()
 {
     Clear();
@@ -101,7 +91,7 @@ void CMoxPhysics::RemoveListener(CMoxPhysicsListener* listener)
 
 bool CMoxPhysics::Intersect(CMoxBox& a, CMoxBox& b)
 {
-    return !(a.right <= b.left || a.left >= b.right || a.top <= b.bottom || a.bottom >= b.top);
+    return MoxBoxesOverlap(a, b);
 }
 
 bool CMoxPhysics::IntersectVisualVersion(CMoxBox& a, CMoxBox& b)
@@ -113,9 +103,7 @@ bool CMoxPhysics::IntersectVisualVersion(CMoxBox& a, CMoxBox& b)
 
 bool CMoxPhysics::Intersect(CBody* a, CBody* b)
 {
-    CMoxBox boxA = a->CurrentBox();
-    CMoxBox boxB = b->CurrentBox();
-    return Intersect(boxA, boxB);
+    return MoxBoxesOverlap(a->CurrentBox(), b->CurrentBox());
 }
 
 bool CMoxPhysics::Intersect(CBody* body, CKorvelVector2& point)

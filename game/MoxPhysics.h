@@ -9,7 +9,8 @@
 
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelCommon/KorvelPtrArray.h"
-#include "KorvelCommon/KorvelRect.h"
+#include "game/MoxBox.h"
+#include "game/MoxPhysicsGrid.h"
 
 #include <vector>
 
@@ -19,9 +20,6 @@ enum
     BODY_HELD = 2, // never moves during a step
     BODY_DYNAMIC = 4,
 };
-
-// Boxes are world rectangles with y up: bottom < top.
-typedef CKorvelRect<float> CMoxBox;
 
 class CBody
 {
@@ -50,7 +48,15 @@ public:
 
     CBody();
     // Centre plus and minus half size, as the step and the queries test it.
-    CMoxBox CurrentBox() const;
+    CMoxBox CurrentBox() const
+    {
+        CMoxBox box;
+        box.left = m_vPosition.x - m_vHalfSize.x;
+        box.bottom = m_vPosition.y - m_vHalfSize.y;
+        box.right = m_vPosition.x + m_vHalfSize.x;
+        box.top = m_vPosition.y + m_vHalfSize.y;
+        return box;
+    }
     void UpdateBox() { m_Box = CurrentBox(); }
 };
 
@@ -145,33 +151,39 @@ public:
 
 private:
     // Per-step scratch, kept between steps so that a step allocates nothing once warm.
-    struct sSTEPCELL
+    struct sCANDIDATE
     {
-        int m_iFirst; // into m_aCellBodies
-        int m_iCount;
+        int m_iIndex; // in the body list
+        int m_iSlot;  // in m_aDynamic, or -1 for a body of the grid
     };
-    std::vector<CBody*> m_aDynamic;        // dynamic at the start of the step
-    std::vector<CBody*> m_aHeld;           // held at the start of the step
-    std::vector<int> m_aMoving;            // list indices of m_aDynamic
-    std::vector<int> m_aAlways;            // fixed bodies the grid cannot place
-    std::vector<int> m_aCellBodies;        // fixed bodies per grid cell, by cell
-    std::vector<sSTEPCELL> m_aCells;
-    std::vector<int> m_aCellFill;
-    std::vector<unsigned int> m_aStamp;    // per list index: last query that saw it
-    std::vector<int> m_aCandidates;        // one query's answer, ascending
+    // What the grid and the pair count were made from, per list index. Blocks move only
+    // through events, so most steps find everything as it was and reuse both.
+    struct sGRIDKEY
+    {
+        CBody* m_pBody;
+        bool m_bMoving;
+        unsigned int m_uMask;
+        CKorvelVector2 m_vPosition, m_vHalfSize;
+    };
+    std::vector<CBody*> m_aDynamic;      // dynamic at the start of the step
+    std::vector<int> m_aMoving;          // their list indices
+    std::vector<CMoxBox> m_aMovingBoxes; // their current boxes
+    std::vector<unsigned int> m_aMovingMasks;
+    std::vector<CBody*> m_aHeld;         // held at the start of the step
+    std::vector<sCANDIDATE> m_aCandidates;
+    std::vector<int> m_aFixedFound;
     std::vector<unsigned int> m_aMaskValues;
     std::vector<int> m_aMaskCounts;
-    unsigned int m_uQuery = 0;
-    float m_fGridLeft = 0.0f, m_fGridBottom = 0.0f, m_fGridScaleX = 0.0f, m_fGridScaleY = 0.0f;
-    int m_iGridW = 0, m_iGridH = 0;
+    std::vector<sGRIDKEY> m_aGridKey;
+    CMoxFixedGrid m_Grid;
+    bool m_bGridCurrent = false;
+    int m_iPairsPerSubStep = 0;
 
     void BeginStep();
     int CountPairs();
-    void BuildGrid();
-    int GridCellX(float x) const;
-    int GridCellY(float y) const;
-    void QueryGrid(const CMoxBox& box, int after);
-    void CollideMoving(CBody* a);
+    void GatherCandidates(int slot, const CMoxBox& box, int after);
+    void CollideMoving(int slot);
+    void CollideWithEveryBody(CBody* a, int after);
     void Respond(CBody* a, CBody* b);
     void Rest();
 #ifndef NDEBUG

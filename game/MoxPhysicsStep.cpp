@@ -3,38 +3,21 @@
 // Every dynamic body is tested against every body of the list in list order, as the
 // replay on the other device does; the result must not depend on how the candidates are
 // found. Bodies that are not dynamic when the step starts never move during it, so they
-// are put into a uniform grid once per step and each dynamic body visits, in list order,
-// the dynamic bodies and the grid's bodies that overlap it, asking the grid again after
-// every response that moved it. Pairs that cannot overlap are counted without testing.
+// sit in a grid (CMoxFixedGrid). For each dynamic body A the bodies after the last one
+// visited that overlap it are gathered and visited in list order; during A's turn only A
+// and the body it meets move, so the gathered set stays exact until A itself moves, and
+// then it is gathered again. Pairs that cannot overlap are counted without testing.
 #include "game/MoxPhysics.h"
 
-#include <algorithm>
 #include <cassert>
 #include <cstdint>
 
 namespace
 {
-// Cells per axis at most, and cells one body may fill before it is tested always.
-const int kGridMax = 64;
-const int kBodyCellsMax = 64;
-
-bool IsFinite(float v)
-{
-    return v - v == 0.0f;
-}
-
 bool IsFinite(const CMoxBox& b)
 {
-    return IsFinite(b.left) && IsFinite(b.bottom) && IsFinite(b.right) && IsFinite(b.top);
-}
-
-// Cells along one axis for an extent and the mean body size along it.
-int CellsFor(float extent, float meanSize)
-{
-    if (!(extent > 0.0f) || !(meanSize > 0.0f))
-        return 1;
-    float n = extent / meanSize;
-    return n >= static_cast<float>(kGridMax) ? kGridMax : (n < 1.0f ? 1 : static_cast<int>(n));
+    return b.left - b.left == 0.0f && b.bottom - b.bottom == 0.0f && b.right - b.right == 0.0f &&
+           b.top - b.top == 0.0f;
 }
 } // namespace
 
@@ -45,18 +28,27 @@ void CMoxPhysics::Simulate()
     const int bodyCount = m_Bodies.GetCount();
     const unsigned int digest = FixedStateDigest();
 #endif
-    BuildGrid();
+    if (!m_bGridCurrent)
+    {
+        m_Grid.Build(m_Bodies, m_aMoving);
+        m_iPairsPerSubStep = CountPairs();
+        m_bGridCurrent = true;
+    }
+    m_iPairsTested = m_iPairsPerSubStep * m_iSubSteps;
+    const int moving = static_cast<int>(m_aDynamic.size());
     for (int s = 0; s < m_iSubSteps; ++s)
     {
-        for (CBody* a : m_aDynamic)
+        for (int k = 0; k < moving; ++k)
         {
+            CBody* a = m_aDynamic[k];
             a->m_vPosition.x += a->m_vVelocity.x * m_fSubStep;
             a->m_vPosition.y += a->m_vVelocity.y * m_fSubStep;
+            m_aMovingBoxes[k] = a->CurrentBox();
         }
         for (CBody* h : m_aHeld)
             h->m_vVelocity.Set(0.0f, 0.0f);
-        for (CBody* a : m_aDynamic)
-            CollideMoving(a);
+        for (int k = 0; k < moving; ++k)
+            CollideMoving(k);
     }
     Rest();
     UpdateVisuals();
@@ -71,15 +63,28 @@ void CMoxPhysics::BeginStep()
     m_aDynamic.clear();
     m_aHeld.clear();
     m_aMoving.clear();
+    m_aMovingMasks.clear();
     const int n = m_Bodies.GetCount();
+    m_bGridCurrent = m_bGridCurrent && static_cast<int>(m_aGridKey.size()) == n;
+    m_aGridKey.resize(n);
     for (int i = 0; i < n; ++i)
     {
         CBody* body = m_Bodies[i];
         body->m_vImpact.Set(0.0f, 0.0f);
-        if (body->m_uType == BODY_DYNAMIC)
+        sGRIDKEY& key = m_aGridKey[i];
+        const bool moving = body->m_uType == BODY_DYNAMIC;
+        if (key.m_pBody != body || key.m_bMoving != moving || key.m_uMask != body->m_uCollisionMask ||
+            (!moving && (key.m_vPosition.x != body->m_vPosition.x || key.m_vPosition.y != body->m_vPosition.y ||
+                         key.m_vHalfSize.x != body->m_vHalfSize.x || key.m_vHalfSize.y != body->m_vHalfSize.y)))
+        {
+            key = sGRIDKEY{body, moving, body->m_uCollisionMask, body->m_vPosition, body->m_vHalfSize};
+            m_bGridCurrent = false;
+        }
+        if (moving)
         {
             m_aDynamic.push_back(body);
             m_aMoving.push_back(i);
+            m_aMovingMasks.push_back(body->m_uCollisionMask);
             body->m_vPrevPosition = body->m_vPosition;
             body->m_vVelocity.y += m_vGravity.y;
         }
@@ -88,9 +93,7 @@ void CMoxPhysics::BeginStep()
             m_aHeld.push_back(body);
         }
     }
-    if (static_cast<int>(m_aStamp.size()) < n)
-        m_aStamp.resize(n, m_uQuery);
-    m_iPairsTested = CountPairs() * m_iSubSteps;
+    m_aMovingBoxes.resize(m_aDynamic.size());
 }
 
 // Pairs one sub-step tests: for each dynamic body, the other bodies whose mask shares a
@@ -126,193 +129,81 @@ int CMoxPhysics::CountPairs()
     return pairs;
 }
 
-void CMoxPhysics::BuildGrid()
+// The bodies after list index `after` that the dynamic body in `slot`, with `box`, would
+// respond to now, in list order.
+void CMoxPhysics::GatherCandidates(int slot, const CMoxBox& box, int after)
 {
-    m_aAlways.clear();
-    const int n = m_Bodies.GetCount();
-    float left = 0.0f, bottom = 0.0f, right = 0.0f, top = 0.0f, sumW = 0.0f, sumH = 0.0f;
-    int placed = 0;
-    size_t nextMoving = 0;
-    for (int i = 0; i < n; ++i)
-    {
-        if (nextMoving < m_aMoving.size() && m_aMoving[nextMoving] == i)
-        {
-            ++nextMoving;
-            continue;
-        }
-        CMoxBox b = m_Bodies[i]->CurrentBox();
-        if (!IsFinite(b))
-            continue;
-        if (placed == 0)
-        {
-            left = b.left, bottom = b.bottom, right = b.right, top = b.top;
-        }
-        else
-        {
-            left = std::min(left, b.left), bottom = std::min(bottom, b.bottom);
-            right = std::max(right, b.right), top = std::max(top, b.top);
-        }
-        sumW += b.right - b.left;
-        sumH += b.top - b.bottom;
-        ++placed;
-    }
-    m_iGridW = placed ? CellsFor(right - left, sumW / static_cast<float>(placed)) : 1;
-    m_iGridH = placed ? CellsFor(top - bottom, sumH / static_cast<float>(placed)) : 1;
-    m_fGridLeft = left;
-    m_fGridBottom = bottom;
-    m_fGridScaleX = right - left > 0.0f ? static_cast<float>(m_iGridW) / (right - left) : 0.0f;
-    m_fGridScaleY = top - bottom > 0.0f ? static_cast<float>(m_iGridH) / (top - bottom) : 0.0f;
-
-    // Two passes, counting then filling, so each cell lists its bodies in list order.
-    const int cells = m_iGridW * m_iGridH;
-    m_aCells.assign(cells, sSTEPCELL{0, 0});
-    for (int pass = 0; pass < 2; ++pass)
-    {
-        nextMoving = 0;
-        for (int i = 0; i < n; ++i)
-        {
-            if (nextMoving < m_aMoving.size() && m_aMoving[nextMoving] == i)
-            {
-                ++nextMoving;
-                continue;
-            }
-            CMoxBox b = m_Bodies[i]->CurrentBox();
-            int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-            if (IsFinite(b))
-            {
-                x0 = GridCellX(b.left), x1 = GridCellX(b.right);
-                y0 = GridCellY(b.bottom), y1 = GridCellY(b.top);
-            }
-            if (!IsFinite(b) || (x1 - x0 + 1) * (y1 - y0 + 1) > kBodyCellsMax)
-            {
-                if (pass == 0)
-                    m_aAlways.push_back(i);
-                continue;
-            }
-            for (int y = y0; y <= y1; ++y)
-                for (int x = x0; x <= x1; ++x)
-                {
-                    sSTEPCELL& cell = m_aCells[y * m_iGridW + x];
-                    if (pass == 0)
-                        ++cell.m_iCount;
-                    else
-                        m_aCellBodies[cell.m_iFirst + m_aCellFill[y * m_iGridW + x]++] = i;
-                }
-        }
-        if (pass == 0)
-        {
-            int first = 0;
-            for (sSTEPCELL& cell : m_aCells)
-            {
-                cell.m_iFirst = first;
-                first += cell.m_iCount;
-            }
-            m_aCellBodies.resize(first);
-            m_aCellFill.assign(cells, 0);
-        }
-    }
-}
-
-// Monotonic in x, so a body and a box that overlap always share a cell.
-int CMoxPhysics::GridCellX(float x) const
-{
-    float f = (x - m_fGridLeft) * m_fGridScaleX;
-    if (!(f > 0.0f))
-        return 0;
-    return f >= static_cast<float>(m_iGridW) ? m_iGridW - 1 : static_cast<int>(f);
-}
-
-int CMoxPhysics::GridCellY(float y) const
-{
-    float f = (y - m_fGridBottom) * m_fGridScaleY;
-    if (!(f > 0.0f))
-        return 0;
-    return f >= static_cast<float>(m_iGridH) ? m_iGridH - 1 : static_cast<int>(f);
-}
-
-// The grid's bodies after list index `after` whose boxes overlap `box`, ascending.
-void CMoxPhysics::QueryGrid(const CMoxBox& box, int after)
-{
+    const unsigned int mask = m_aMovingMasks[slot];
     m_aCandidates.clear();
-    if (++m_uQuery == 0)
+    m_aFixedFound.clear();
+    m_Grid.Query(box, mask, after, m_aFixedFound);
+    for (int i : m_aFixedFound)
+        m_aCandidates.push_back(sCANDIDATE{i, -1});
+    const int moving = static_cast<int>(m_aDynamic.size());
+    const CMoxBox* boxes = m_aMovingBoxes.data();
+    for (int k = 0; k < moving; ++k)
+        if (MoxBoxesOverlap(box, boxes[k]) && k != slot && m_aMoving[k] > after && (m_aMovingMasks[k] & mask))
+            m_aCandidates.push_back(sCANDIDATE{m_aMoving[k], k});
+    // Usually none to a handful: insertion sort.
+    for (size_t j = 1; j < m_aCandidates.size(); ++j)
     {
-        std::fill(m_aStamp.begin(), m_aStamp.end(), 0u);
-        m_uQuery = 1;
+        sCANDIDATE c = m_aCandidates[j];
+        size_t k = j;
+        for (; k > 0 && m_aCandidates[k - 1].m_iIndex > c.m_iIndex; --k)
+            m_aCandidates[k] = m_aCandidates[k - 1];
+        m_aCandidates[k] = c;
     }
-    int x0 = GridCellX(box.left), x1 = GridCellX(box.right);
-    int y0 = GridCellY(box.bottom), y1 = GridCellY(box.top);
-    CMoxBox probe = box;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-        {
-            const sSTEPCELL& cell = m_aCells[y * m_iGridW + x];
-            for (int k = 0; k < cell.m_iCount; ++k)
-            {
-                int i = m_aCellBodies[cell.m_iFirst + k];
-                if (i <= after || m_aStamp[i] == m_uQuery)
-                    continue;
-                m_aStamp[i] = m_uQuery;
-                CMoxBox other = m_Bodies[i]->CurrentBox();
-                if (Intersect(probe, other))
-                    m_aCandidates.push_back(i);
-            }
-        }
-    std::sort(m_aCandidates.begin(), m_aCandidates.end());
 }
 
-void CMoxPhysics::CollideMoving(CBody* a)
+void CMoxPhysics::CollideMoving(int slot)
 {
-    const int n = m_Bodies.GetCount();
-    CMoxBox box = a->CurrentBox();
-    bool everyBody = !IsFinite(box);
-    if (!everyBody)
-        QueryGrid(box, -1);
-    size_t nextGrid = 0, nextMoving = 0, nextAlways = 0;
-    int last = -1;
-    for (;;)
+    CBody* a = m_aDynamic[slot];
+    CMoxBox box = m_aMovingBoxes[slot];
+    // The grid cannot place a box that is not finite; such a body meets every body.
+    if (!IsFinite(box))
     {
-        int i;
-        if (everyBody)
-        {
-            i = last + 1;
-            if (i >= n)
-                break;
-        }
-        else
-        {
-            // The smallest list index of the three ascending sources.
-            i = n;
-            if (nextGrid < m_aCandidates.size())
-                i = m_aCandidates[nextGrid];
-            if (nextMoving < m_aMoving.size() && m_aMoving[nextMoving] < i)
-                i = m_aMoving[nextMoving];
-            if (nextAlways < m_aAlways.size() && m_aAlways[nextAlways] < i)
-                i = m_aAlways[nextAlways];
-            if (i == n)
-                break;
-            if (nextGrid < m_aCandidates.size() && m_aCandidates[nextGrid] == i)
-                ++nextGrid;
-            else if (nextMoving < m_aMoving.size() && m_aMoving[nextMoving] == i)
-                ++nextMoving;
-            else
-                ++nextAlways;
-        }
-        last = i;
-        CBody* b = m_Bodies[i];
-        if (b == a || !(a->m_uCollisionMask & b->m_uCollisionMask) || !Intersect(a, b))
+        CollideWithEveryBody(a, -1);
+        return;
+    }
+    GatherCandidates(slot, box, -1);
+    size_t k = 0;
+    while (k < m_aCandidates.size())
+    {
+        const sCANDIDATE c = m_aCandidates[k++];
+        CBody* b = m_Bodies[c.m_iIndex];
+        if (!Intersect(a, b))
             continue;
         CKorvelVector2 before = a->m_vPosition;
         Respond(a, b);
-        if (everyBody || (a->m_vPosition.x == before.x && a->m_vPosition.y == before.y))
+        if (c.m_iSlot >= 0)
+            m_aMovingBoxes[c.m_iSlot] = b->CurrentBox();
+        if (a->m_vPosition.x == before.x && a->m_vPosition.y == before.y)
             continue;
         box = a->CurrentBox();
+        m_aMovingBoxes[slot] = box;
         if (!IsFinite(box))
         {
-            everyBody = true;
-            continue;
+            CollideWithEveryBody(a, c.m_iIndex);
+            return;
         }
-        QueryGrid(box, i);
-        nextGrid = 0;
+        GatherCandidates(slot, box, c.m_iIndex);
+        k = 0;
+    }
+}
+
+// The plain loop, for the rest of A's turn after list index `after`.
+void CMoxPhysics::CollideWithEveryBody(CBody* a, int after)
+{
+    for (int i = after + 1; i < m_Bodies.GetCount(); ++i)
+    {
+        CBody* b = m_Bodies[i];
+        if (b != a && (a->m_uCollisionMask & b->m_uCollisionMask) && Intersect(a, b))
+        {
+            Respond(a, b);
+            for (size_t k = 0; k < m_aDynamic.size(); ++k)
+                if (m_aDynamic[k] == a || m_aDynamic[k] == b)
+                    m_aMovingBoxes[k] = m_aDynamic[k]->CurrentBox();
+        }
     }
 }
 

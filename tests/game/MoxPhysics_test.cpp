@@ -440,3 +440,25 @@ TEST(CMoxPhysics, FindClosestPointClampsToTheBox)
         EXPECT_EQ(inside, c.inside) << c.x << "," << c.y;
     }
 }
+
+namespace
+{
+// Breaks the listeners' contract: it moves the block it hits.
+class CBlockMover : public CMoxPhysicsListener
+{
+public:
+    void BodyCollide(CollideData d) override { d.m_pBodyB->m_vPosition.y -= 1.0f; }
+};
+} // namespace
+
+TEST(CMoxPhysics, ListenerThatMovesAFixedBodyIsCaughtInDebugBuilds)
+{
+    CMoxPhysics w;
+    w.Startup(kStep, 4);
+    AddBox(w, 0, -0.1f, 1, 0.1f, BODY_STATIC, 0, 0.15f, 0.75f, ~0u);
+    CBody* box = AddBox(w, 0, 0.06f, 0.05f, 0.05f, BODY_DYNAMIC, 20, 0.05f, 0.5f, ~0u);
+    box->m_vVelocity.Set(0, -0.05f);
+    CBlockMover mover;
+    w.AddListener(&mover);
+    EXPECT_DEBUG_DEATH(w.Simulate(), "FixedStateDigest");
+}
