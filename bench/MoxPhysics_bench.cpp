@@ -70,37 +70,9 @@ int TouchingContacts(b2World& w)
     return n;
 }
 
-void Report(benchmark::State& state, double contactsPerStep)
+int OurContacts(CMoxPhysics& w)
 {
-    state.counters["step"] = benchmark::Counter(static_cast<double>(kSteps) * state.iterations(),
-                                                benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["contacts"] = contactsPerStep;
-}
-
-void RunMox(benchmark::State& state, PFN_SCENE scene, void (*step)(CMoxPhysics&))
-{
-    double contacts = 0;
-    {
-        std::unique_ptr<CMoxPhysics> w = NewWorld(scene);
-        for (int s = 0; s < kSteps; ++s)
-        {
-            step(*w);
-            contacts += w->m_iContacts;
-        }
-    }
-    for (auto _ : state)
-    {
-        state.PauseTiming();
-        std::unique_ptr<CMoxPhysics> w = NewWorld(scene);
-        state.ResumeTiming();
-        for (int s = 0; s < kSteps; ++s)
-            step(*w);
-        benchmark::DoNotOptimize(w->m_Bodies[0]->m_vPosition);
-        state.PauseTiming();
-        w.reset();
-        state.ResumeTiming();
-    }
-    Report(state, contacts / kSteps);
+    return w.m_iContacts;
 }
 
 void OurStep(CMoxPhysics& w)
@@ -113,40 +85,52 @@ void PlainStep(CMoxPhysics& w)
     literal_step::Simulate(w);
 }
 
-void BM_Mox(benchmark::State& state, PFN_SCENE scene)
+// Contacts per step counted in a run of its own, then the timed runs, each from a fresh
+// world made outside the timing.
+template <class W>
+void Run(benchmark::State& state, PFN_SCENE scene, std::unique_ptr<W> (*make)(PFN_SCENE), void (*step)(W&),
+         int (*contacts)(W&))
 {
-    RunMox(state, scene, OurStep);
-}
-
-void BM_MoxPlain(benchmark::State& state, PFN_SCENE scene)
-{
-    RunMox(state, scene, PlainStep);
-}
-
-void BM_Box2d(benchmark::State& state, PFN_SCENE scene)
-{
-    double contacts = 0;
+    double counted = 0;
     {
-        std::unique_ptr<b2World> w = NewBox2dWorld(scene);
+        std::unique_ptr<W> w = make(scene);
         for (int s = 0; s < kSteps; ++s)
         {
-            Box2dStep(*w);
-            contacts += TouchingContacts(*w);
+            step(*w);
+            counted += contacts(*w);
         }
     }
     for (auto _ : state)
     {
         state.PauseTiming();
-        std::unique_ptr<b2World> w = NewBox2dWorld(scene);
+        std::unique_ptr<W> w = make(scene);
         state.ResumeTiming();
         for (int s = 0; s < kSteps; ++s)
-            Box2dStep(*w);
-        benchmark::DoNotOptimize(w->GetBodyList()->GetPosition());
+            step(*w);
+        benchmark::DoNotOptimize(w.get());
+        benchmark::ClobberMemory();
         state.PauseTiming();
         w.reset();
         state.ResumeTiming();
     }
-    Report(state, contacts / kSteps);
+    state.counters["step"] = benchmark::Counter(static_cast<double>(kSteps) * state.iterations(),
+                                                benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["contacts"] = counted / kSteps;
+}
+
+void BM_Mox(benchmark::State& state, PFN_SCENE scene)
+{
+    Run<CMoxPhysics>(state, scene, NewWorld, OurStep, OurContacts);
+}
+
+void BM_MoxPlain(benchmark::State& state, PFN_SCENE scene)
+{
+    Run<CMoxPhysics>(state, scene, NewWorld, PlainStep, OurContacts);
+}
+
+void BM_Box2d(benchmark::State& state, PFN_SCENE scene)
+{
+    Run<b2World>(state, scene, NewBox2dWorld, Box2dStep, TouchingContacts);
 }
 } // namespace
 

@@ -29,6 +29,23 @@ CBody* AddBody(CMoxPhysics& w, float x, float y, unsigned int type)
     d.m_uType = type;
     return w.CreateBody(d);
 }
+
+// A camera on an 800 x 600 screen told to follow a followable flomp at (1, 1).
+struct sFOLLOWING
+{
+    CMoxPhysics m_World;
+    CBody* m_pFlomp;
+    CFollowList m_Scene;
+    CCamera m_Camera;
+
+    sFOLLOWING() : m_pFlomp(AddBody(m_World, 1.0f, 1.0f, BODY_DYNAMIC))
+    {
+        m_Scene.m_Bodies.insert(m_pFlomp);
+        SetScreen(m_Camera, 800, 600);
+        m_Camera.SetScene(&m_Scene);
+        m_Camera.SetTargetBody(m_pFlomp);
+    }
+};
 } // namespace
 
 TEST(CCamera, SnapsToTheGrid)
@@ -132,15 +149,9 @@ TEST(CCamera, FollowedBodyZoomsOutWithSpeed)
     } cases[] = {{0.02f, 0.5f}, {0.001f, 1.0f}, {0.0f, 1.0f}};
     for (auto& t : cases)
     {
-        CMoxPhysics w;
-        CBody* flomp = AddBody(w, 1.0f, 1.0f, BODY_DYNAMIC);
-        flomp->m_vVelocity.Set(0, -t.speed);
-        CFollowList scene;
-        scene.m_Bodies.insert(flomp);
-        CCamera c;
-        SetScreen(c, 800, 600);
-        c.SetScene(&scene);
-        c.SetTargetBody(flomp);
+        sFOLLOWING f;
+        f.m_pFlomp->m_vVelocity.Set(0, -t.speed);
+        CCamera& c = f.m_Camera;
         c.Update();
         EXPECT_FLOAT_EQ(c.m_fZoomTarget, t.zoomTarget) << t.speed;
         EXPECT_EQ(c.m_vTarget.x, 1.0f);
@@ -213,14 +224,8 @@ TEST(CCamera, MovingBodiesSetTheZoomBySpread)
 
 TEST(CCamera, WithoutTargetTheViewOnlyGlidesAndClamps)
 {
-    CMoxPhysics w;
-    CBody* flomp = AddBody(w, 1.0f, 1.0f, BODY_DYNAMIC);
-    CFollowList scene;
-    scene.m_Bodies.insert(flomp);
-    CCamera c;
-    SetScreen(c, 800, 600);
-    c.SetScene(&scene);
-    c.SetTargetBody(flomp);
+    sFOLLOWING f;
+    CCamera& c = f.m_Camera;
     c.ClearTarget();
     c.m_vPosition.Set(5.0f, 5.0f);
     c.m_fZoomTarget = 0.5f;
