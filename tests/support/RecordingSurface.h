@@ -284,8 +284,3 @@ private:
     std::vector<sCall> m_aCalls;
 };
 
-// Same rectangle, for test assertions.
-inline bool SameRect(const CKorvelRect<int>& a, const CKorvelRect<int>& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
