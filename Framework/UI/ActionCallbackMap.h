@@ -12,7 +12,8 @@ class CActionHandler;
 class CActionCallbackMap
 {
 public:
-    typedef CKorvelMap<CHashString, CActionCallback, CKorvelMultiSet_DefaultOrdering<CHashString>> CallbackMap;
+    typedef CKorvelMap<CHashString, CActionCallback, CKorvelMultiSet_DefaultOrdering<CHashString>>
+        CallbackMap;
 
     CActionCallbackMap() : m_pHandler(nullptr) {}
 

@@ -55,8 +55,7 @@ void CActionEntry::AddVibrate(float fTime, unsigned int uKind)
     m_pVibrations->Add(new sVibration{0, fTime, uKind});
 }
 
-template <class R>
-void CActionEntry::SetPending(CKorvelPtrArray* pList)
+template <class R> void CActionEntry::SetPending(CKorvelPtrArray* pList)
 {
     if (pList)
         for (int i = 0; i < pList->GetCount(); ++i)

@@ -70,8 +70,7 @@ private:
     bool FireVibrations();
     void PlaySound(CKorvelSoundWave* pSound);
     void Vibrate(unsigned int uKind);
-    template <class R>
-    static void SetPending(CKorvelPtrArray* pList);
+    template <class R> static void SetPending(CKorvelPtrArray* pList);
 
     CVornApplication* m_pApp; // not owned
     CKorvelString m_strName;

@@ -6,8 +6,7 @@
 
 #include <type_traits>
 
-template <class F, class C>
-class CCallback
+template <class F, class C> class CCallback
 {
 public:
     F m_pFunction;
@@ -25,8 +24,7 @@ public:
     }
     bool operator!=(const CCallback& other) const { return !(*this == other); }
 
-    template <class S>
-    auto Call(S sender) const -> decltype(m_pFunction(sender, m_pContext))
+    template <class S> auto Call(S sender) const -> decltype(m_pFunction(sender, m_pContext))
     {
         typedef decltype(m_pFunction(sender, m_pContext)) R;
         if constexpr (std::is_void<R>::value)

@@ -35,8 +35,9 @@ void CEasingCurveFactory::StartUp()
         m_Creators.Add(CHashString(c.pName), c.pCreate);
 }
 
-IEasingCurve* CEasingCurveFactory::GetEasingCurve(const CKorvelString& strName, unsigned int uRequireLimitedRange,
-                                                  unsigned int uParamCount, float* pParams) const
+IEasingCurve* CEasingCurveFactory::GetEasingCurve(const CKorvelString& strName,
+                                                  unsigned int uRequireLimitedRange, unsigned int uParamCount,
+                                                  float* pParams) const
 {
     const int i = m_Creators.Find(CHashString(strName));
     IEasingCurve* pCurve = i >= 0 ? m_Creators.GetAt(i).m_Second(uParamCount, pParams) : nullptr;

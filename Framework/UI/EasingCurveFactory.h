@@ -27,7 +27,10 @@ public:
     static IEasingCurve* CreateEasingCurveOne(unsigned int, float*) { return new CEasingCurveOne; }
     static IEasingCurve* CreateEasingCurveLinear(unsigned int, float*) { return new CEasingCurveLinear; }
     static IEasingCurve* CreateEasingCurveStep(unsigned int, float*) { return new CEasingCurveStep; }
-    static IEasingCurve* CreateEasingCurveSmoothstep(unsigned int, float*) { return new CEasingCurveSmoothstep; }
+    static IEasingCurve* CreateEasingCurveSmoothstep(unsigned int, float*)
+    {
+        return new CEasingCurveSmoothstep;
+    }
     static IEasingCurve* CreateEasingCurveSmoothstepOut(unsigned int, float*)
     {
         return new CEasingCurveSmoothstepOut;
@@ -52,7 +55,10 @@ public:
     {
         return new CEasingCurveOneMinusInvertPow4;
     }
-    static IEasingCurve* CreateEasingCurveExpoInOut(unsigned int, float*) { return new CEasingCurveExpoInOut; }
+    static IEasingCurve* CreateEasingCurveExpoInOut(unsigned int, float*)
+    {
+        return new CEasingCurveExpoInOut;
+    }
 
 private:
     CKorvelMap<CHashString, CreatorFunction> m_Creators;

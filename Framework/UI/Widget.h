@@ -88,7 +88,10 @@ public:
     virtual void childAreaUpdated(CWidget* /*pChild*/, const CKorvelRect<int>& /*area*/) {}
     virtual void widgetAdded(CWidget* /*pWidget*/) {}
     virtual void widgetRemoved(CWidget* /*pWidget*/) {}
-    virtual KE_RETVAL draw(IKorvelGraphicsContext* /*pContext*/, const CKorvelRect<int>& /*rect*/) { return KE_OK; }
+    virtual KE_RETVAL draw(IKorvelGraphicsContext* /*pContext*/, const CKorvelRect<int>& /*rect*/)
+    {
+        return KE_OK;
+    }
     virtual int keyDown(eKET_KEYCODE /*eKey*/) { return 0; }
     virtual int inputChar(unsigned short /*uChar*/) { return 0; }
     virtual int mouseButton(unsigned int /*uButton*/, int /*x*/, int /*y*/) { return 0; }
@@ -127,8 +130,7 @@ public:
     const CKorvelArray<CWidget*>& GetWidgets() const { return m_aChildren; }
     CWidget* GetCurrentWidget() const { return m_pCurrentWidget; }
     CWidget* FindParentWithType(const CWidgetType& type) const;
-    template <class T>
-    T* FindParentWithType() const
+    template <class T> T* FindParentWithType() const
     {
         return static_cast<T*>(FindParentWithType(CWidgetTypeInfo<T>::GetType()));
     }
@@ -214,7 +216,10 @@ private:
     {
         m_uFlags = (uOn & 1) ? (m_uFlags | uFlag) : (m_uFlags & ~uFlag);
     }
-    bool TakesInput() const { return (m_uFlags & (FLAG_VISIBLE | FLAG_ENABLED)) == (FLAG_VISIBLE | FLAG_ENABLED); }
+    bool TakesInput() const
+    {
+        return (m_uFlags & (FLAG_VISIBLE | FLAG_ENABLED)) == (FLAG_VISIBLE | FLAG_ENABLED);
+    }
     // The capturing widget when input reaching this widget goes to it instead, else null.
     CWidget* CaptureElsewhere() const;
     // This widget's ancestors (from pFirst up) drop current widgets inside pLeaving's subtree.
@@ -226,8 +231,7 @@ private:
 };
 
 // The widget as T when it has T's type (or a type derived from it), else null.
-template <class TPtr>
-TPtr widget_cast(CWidget* pWidget)
+template <class TPtr> TPtr widget_cast(CWidget* pWidget)
 {
     static_assert(std::is_pointer<TPtr>::value, "widget_cast takes a pointer type");
     typedef typename std::remove_pointer<TPtr>::type T;
@@ -236,8 +240,7 @@ TPtr widget_cast(CWidget* pWidget)
     return static_cast<TPtr>(pWidget);
 }
 
-template <class TPtr>
-TPtr widget_cast(const CWidget* pWidget)
+template <class TPtr> TPtr widget_cast(const CWidget* pWidget)
 {
     static_assert(std::is_pointer<TPtr>::value, "widget_cast takes a pointer type");
     typedef typename std::remove_pointer<TPtr>::type T;
@@ -251,4 +254,7 @@ TPtr widget_cast(const CWidget* pWidget)
 unsigned int FitAspect(CKorvelRect<int>& rect, float fAspect, float fAlign);
 
 // The device has no silent-mode query.
-inline unsigned int checkSilentMode() { return 0; }
+inline unsigned int checkSilentMode()
+{
+    return 0;
+}

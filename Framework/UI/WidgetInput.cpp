@@ -67,22 +67,22 @@ int CWidget::DoMouseButton(unsigned int uButton, int x, int y)
 }
 
 // Drag, release and wheel: the same routing as a press, without the current widget.
-#define KORVEL_WIDGET_POINTER_DISPATCH(Do, hook, ButtonType)                                                      \
-    int CWidget::Do(ButtonType uButton, int x, int y)                                                             \
-    {                                                                                                            \
-        if (!TakesInput())                                                                                       \
-            return 0;                                                                                            \
-        if (CWidget* pActive = CaptureElsewhere())                                                               \
-        {                                                                                                        \
-            pActive->MapFrom(this, x, y);                                                                        \
-            return pActive->Do(uButton, x, y);                                                                   \
-        }                                                                                                        \
-        if (CWidget* pHit = GetIgnoreChildren() ? nullptr : FindWidget(x, y))                                    \
-        {                                                                                                        \
-            pHit->MapFrom(this, x, y);                                                                           \
-            return pHit->Do(uButton, x, y);                                                                      \
-        }                                                                                                        \
-        return hook(uButton, x, y);                                                                              \
+#define KORVEL_WIDGET_POINTER_DISPATCH(Do, hook, ButtonType)                                                 \
+    int CWidget::Do(ButtonType uButton, int x, int y)                                                        \
+    {                                                                                                        \
+        if (!TakesInput())                                                                                   \
+            return 0;                                                                                        \
+        if (CWidget* pActive = CaptureElsewhere())                                                           \
+        {                                                                                                    \
+            pActive->MapFrom(this, x, y);                                                                    \
+            return pActive->Do(uButton, x, y);                                                               \
+        }                                                                                                    \
+        if (CWidget* pHit = GetIgnoreChildren() ? nullptr : FindWidget(x, y))                                \
+        {                                                                                                    \
+            pHit->MapFrom(this, x, y);                                                                       \
+            return pHit->Do(uButton, x, y);                                                                  \
+        }                                                                                                    \
+        return hook(uButton, x, y);                                                                          \
     }
 
 KORVEL_WIDGET_POINTER_DISPATCH(DoMouseDrag, mouseDrag, unsigned int)

@@ -7,7 +7,9 @@
 class CWidgetType
 {
 public:
-    CWidgetType(const CWidgetType* pAncestor, const CHashString& name) : m_pAncestor(pAncestor), m_Name(name) {}
+    CWidgetType(const CWidgetType* pAncestor, const CHashString& name) : m_pAncestor(pAncestor), m_Name(name)
+    {
+    }
     CWidgetType(const CWidgetType& other) = default;
     CWidgetType& operator=(const CWidgetType&) = delete;
 
@@ -59,15 +61,13 @@ class CSlider;
 class CPieWidget;
 class CWebView;
 
-template <class T>
-struct CWidgetTypeTraits;
+template <class T> struct CWidgetTypeTraits;
 
-#define KORVEL_WIDGET_TYPE(cls, parent, name)                                                                    \
-    template <>                                                                                                  \
-    struct CWidgetTypeTraits<cls>                                                                                \
-    {                                                                                                            \
-        typedef parent Parent;                                                                                   \
-        static const char* Name() { return name; }                                                               \
+#define KORVEL_WIDGET_TYPE(cls, parent, name)                                                                \
+    template <> struct CWidgetTypeTraits<cls>                                                                \
+    {                                                                                                        \
+        typedef parent Parent;                                                                               \
+        static const char* Name() { return name; }                                                           \
     };
 
 KORVEL_WIDGET_TYPE(CTextWidget, CWidget, "text_widget")
@@ -99,8 +99,7 @@ KORVEL_WIDGET_TYPE(CWebView, CWidget, "web_view")
 #undef KORVEL_WIDGET_TYPE
 
 // T's node, built on first use; one node per class, shared by every caller.
-template <class T>
-struct CWidgetTypeInfo
+template <class T> struct CWidgetTypeInfo
 {
     static const CWidgetType& GetType()
     {
@@ -111,12 +110,14 @@ struct CWidgetTypeInfo
 };
 
 // The root of the tree, "widget", has no ancestor.
-template <>
-struct CWidgetTypeInfo<CWidget>
+template <> struct CWidgetTypeInfo<CWidget>
 {
     static const CWidgetType& GetType();
 };
 
 // A widget class's own GetType override, for the class body.
-#define KORVEL_WIDGET_GETTYPE(cls)                                                                               \
-    const CWidgetType& GetType() const override { return CWidgetTypeInfo<cls>::GetType(); }
+#define KORVEL_WIDGET_GETTYPE(cls)                                                                           \
+    const CWidgetType& GetType() const override                                                              \
+    {                                                                                                        \
+        return CWidgetTypeInfo<cls>::GetType();                                                              \
+    }

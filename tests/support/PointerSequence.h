@@ -19,8 +19,7 @@ struct sPointerResults
     int m_iRelease = 0;
 };
 
-template <class T>
-class CPointerSequence
+template <class T> class CPointerSequence
 {
 public:
     explicit CPointerSequence(T& target, unsigned int uButton = 0) : m_Target(target), m_uButton(uButton) {}
@@ -73,8 +72,7 @@ sPointerResults FeedPointerPath(T& target, const std::vector<sPointerPoint>& aPo
 }
 
 // A tap: press and release at one point with fFrame seconds between them.
-template <class T>
-sPointerResults FeedTap(T& target, int x, int y, float fFrame, unsigned int uButton = 0)
+template <class T> sPointerResults FeedTap(T& target, int x, int y, float fFrame, unsigned int uButton = 0)
 {
     return FeedPointerPath(target, {{x, y}, {x, y}}, fFrame, uButton);
 }

@@ -29,20 +29,20 @@ public:
     struct sCall
     {
         eCall m_eCall;
-        bool m_bFloat = false;           // the float form was called
-        bool m_bHasDest = false;         // a destination rectangle or position was given
-        bool m_bHasSource = false;       // a source rectangle was given
-        CKorvelRect<int> m_rcDest;       // destination (position in left/top; line ends as l,t - r,b)
+        bool m_bFloat = false;     // the float form was called
+        bool m_bHasDest = false;   // a destination rectangle or position was given
+        bool m_bHasSource = false; // a source rectangle was given
+        CKorvelRect<int> m_rcDest; // destination (position in left/top; line ends as l,t - r,b)
         CKorvelRect<int> m_rcSource;
-        CKorvelRect<float> m_rcDestF;    // the same for the float forms
+        CKorvelRect<float> m_rcDestF; // the same for the float forms
         CKorvelRect<float> m_rcSourceF;
         const IKorvelGraphicsContext* m_pSource = nullptr;
         unsigned int m_uFlags = 0;
-        unsigned int m_uColor = 0;       // fill or blend colour; line start colour
+        unsigned int m_uColor = 0;        // fill or blend colour; line start colour
         unsigned int m_auCorners[4] = {}; // gradient: top-left, top-right, bottom-right, bottom-left
-        float m_fValue = 0.0f;           // rotation angle or fade level
-        float m_fSize = 0.0f;            // rotation size
-        CKorvelRect<int> m_rcClip;       // the clip in force (for CALL_SET_CLIP: the one set)
+        float m_fValue = 0.0f;            // rotation angle or fade level
+        float m_fSize = 0.0f;             // rotation size
+        CKorvelRect<int> m_rcClip;        // the clip in force (for CALL_SET_CLIP: the one set)
     };
 
     // An ARGB8888 surface of the given size, filled with transparent black.
@@ -161,8 +161,8 @@ public:
     KE_RETVAL DrawRotated(const CKorvelVector2& pos, IKorvelGraphicsContext& src, float fAngle, float fRadius,
                           unsigned int uFlags) override
     {
-        sCall& c = RecordBlit(CALL_DRAW_ROTATED, At(pos), src, static_cast<const CKorvelRect<float>*>(nullptr),
-                              uFlags, 0);
+        sCall& c = RecordBlit(CALL_DRAW_ROTATED, At(pos), src,
+                              static_cast<const CKorvelRect<float>*>(nullptr), uFlags, 0);
         c.m_fValue = fAngle;
         c.m_fSize = fRadius;
         return CKorvelSurface::DrawRotated(pos, src, fAngle, fRadius, uFlags);
@@ -227,7 +227,10 @@ public:
 
 private:
     static CKorvelRect<int> At(int x, int y) { return CKorvelRect<int>(x, y, x, y); }
-    static CKorvelRect<float> At(const CKorvelVector2& pos) { return CKorvelRect<float>(pos.x, pos.y, pos.x, pos.y); }
+    static CKorvelRect<float> At(const CKorvelVector2& pos)
+    {
+        return CKorvelRect<float>(pos.x, pos.y, pos.x, pos.y);
+    }
 
     sCall& Record(eCall eKind, const CKorvelRect<int>* pDest)
     {
@@ -283,4 +286,3 @@ private:
 
     std::vector<sCall> m_aCalls;
 };
-

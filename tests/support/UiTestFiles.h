@@ -14,13 +14,15 @@ inline std::string UiAppFolder(const std::string& strTestDir)
 }
 
 // A layout (or any text file) in the application folder. False when it cannot be written.
-inline bool WriteUiLayout(const std::string& strTestDir, const std::string& strName, const std::string& strXml)
+inline bool WriteUiLayout(const std::string& strTestDir, const std::string& strName,
+                          const std::string& strXml)
 {
     return WriteTestFile(UiAppFolder(strTestDir) + strName, strXml);
 }
 
 // A pack of the given items (names without the leading "/") in the application folder.
-inline bool WriteUiPack(const std::string& strTestDir, const std::string& strPackName, const TestPackItems& items)
+inline bool WriteUiPack(const std::string& strTestDir, const std::string& strPackName,
+                        const TestPackItems& items)
 {
     TestPackItems stored;
     for (const auto& item : items)

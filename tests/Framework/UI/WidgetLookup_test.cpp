@@ -96,11 +96,16 @@ TEST_F(CWidgetLookup, FindByNameAndDepth)
         int iDepth;
         const char* pExpected; // name of the found widget's parent, or "null"
     } aCases[] = {
-        {"b", 0, "null"}, {"b", 1, "a"}, {"c", 1, "null"}, {"c", 2, "b"}, {"c", -1, "b"}, {"c", -7, "b"},
-        {"x", -1, "root"},    // a direct child wins over a deeper match in an earlier branch
-        {"dup", -1, "box"},   // the first branch is searched to the bottom before the next
+        {"b", 0, "null"},
+        {"b", 1, "a"},
+        {"c", 1, "null"},
+        {"c", 2, "b"},
+        {"c", -1, "b"},
+        {"c", -7, "b"},
+        {"x", -1, "root"},  // a direct child wins over a deeper match in an earlier branch
+        {"dup", -1, "box"}, // the first branch is searched to the bottom before the next
         {"dup2", -1, "loading_dialog"},
-        {"X", -1, "null"},    // names compare exactly
+        {"X", -1, "null"}, // names compare exactly
     };
     for (const auto& c : aCases)
     {
@@ -124,20 +129,20 @@ TEST_F(CWidgetLookup, FindByPath)
         {pRoot, "//loading_dialog//text_title", "box/text_title"},
         {m_pMe, "<page_root//button_agree", "panel/button_agree"},
         {m_pMe, "<nowhere//button_agree", "null"},
-        {m_pMe, "<me", "null"}, // ancestors only, starting at the parent
+        {m_pMe, "<me", "null"},                                 // ancestors only, starting at the parent
         {pRoot, "loading_dialog/text_title", "box/text_title"}, // a first or "/" step searches two levels
         {pRoot, "a/b/c", "b/c"},
         {pRoot, "a/zzz/c", "null"},
-        {pRoot, "end/", "root/end/"},       // a separator at the very end belongs to the name
-        {pRoot, "a//", "null"},             // "/" then the name "/"
-        {pRoot, "///a", "null"},            // "//" with an empty name
+        {pRoot, "end/", "root/end/"}, // a separator at the very end belongs to the name
+        {pRoot, "a//", "null"},       // "/" then the name "/"
+        {pRoot, "///a", "null"},      // "//" with an empty name
         {pRoot, ".", "-/root"},
         {m_pB, "..", "root/a"},
         {pRoot, "..", "null"},
         {pRoot, "a/b/..", "root/a"},
         {pRoot, "a/./b", "a/b"},
         {pA, "..//x", "root/x"},
-        {pA, "/b", "a/b"},                  // a leading "/" with a name starts at the current widget
+        {pA, "/b", "a/b"}, // a leading "/" with a name starts at the current widget
         {m_pC, "/a", "null"},
         {m_pC, "<a/x", "a/x"},
         {m_pC, "<a//.", "root/a"},

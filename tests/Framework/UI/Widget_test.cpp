@@ -7,18 +7,19 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace
+namespace widget_test
 {
 typedef CKorvelRect<int> Rect;
 
-class CWidgetTest : public ::testing::Test
+// The suite is named after the class it tests; inside it, the class is ::CWidget.
+class CWidget : public ::testing::Test
 {
 protected:
-    void SetUp() override { CWidget::SetActiveWidget(nullptr); }
+    void SetUp() override { ::CWidget::SetActiveWidget(nullptr); }
     void TearDown() override
     {
         m_pRoot.reset();
-        CWidget::SetActiveWidget(nullptr);
+        ::CWidget::SetActiveWidget(nullptr);
         EXPECT_EQ(CProbeWidget::s_iLive, 0);
     }
     CProbeWidget* Root(const Rect& area = Rect(0, 0, 200, 100))
@@ -26,7 +27,7 @@ protected:
         m_pRoot.reset(CProbeWidget::Make(&m_Log, "root", area));
         return static_cast<CProbeWidget*>(m_pRoot.get());
     }
-    CProbeWidget* Child(const char* pName, const Rect& area, CWidget* pParent)
+    CProbeWidget* Child(const char* pName, const Rect& area, ::CWidget* pParent)
     {
         return CProbeWidget::Make(&m_Log, pName, area, pParent);
     }
@@ -39,13 +40,12 @@ protected:
     }
 
     WidgetLog m_Log;
-    std::unique_ptr<CWidget, sTreeDeleter> m_pRoot;
+    std::unique_ptr<::CWidget, sTreeDeleter> m_pRoot;
 };
-} // namespace
 
 // ---- hit test and dispatch
 
-TEST_F(CWidgetTest, PressesReachTheTopmostOpaqueWidgetAtThePoint)
+TEST_F(CWidget, PressesReachTheTopmostOpaqueWidgetAtThePoint)
 {
     CProbeWidget* pRoot = Root();
     Child("a", Rect(0, 0, 40, 40), pRoot);
@@ -63,13 +63,12 @@ TEST_F(CWidgetTest, PressesReachTheTopmostOpaqueWidgetAtThePoint)
         int x, y, iResult;
         const char* pExpected; // the one log line, or "" for none
     } aCases[] = {
-        {20, 20, 1, "a:press 20,20"},      // the transparent widget on top is passed over
-        {70, 20, 1, "b2:press 10,20"},     // of two opaque ones the later wins
-        {55, 20, 1, "b1:press 5,20"},
-        {120, 20, 0, ""},                  // a disabled opaque widget swallows the press
-        {180, 40, 1, "e:press 20,40"},     // right and bottom edges are inside
-        {181, 40, 1, "root:press 181,40"}, // one past the edge is not
-        {170, 60, 1, "root:press 170,60"}, // hidden widgets are not hit
+        {20, 20, 1, "a:press 20,20"},                        // the transparent widget on top is passed over
+        {70, 20, 1, "b2:press 10,20"},                       // of two opaque ones the later wins
+        {55, 20, 1, "b1:press 5,20"},      {120, 20, 0, ""}, // a disabled opaque widget swallows the press
+        {180, 40, 1, "e:press 20,40"},                       // right and bottom edges are inside
+        {181, 40, 1, "root:press 181,40"},                   // one past the edge is not
+        {170, 60, 1, "root:press 170,60"},                   // hidden widgets are not hit
     };
     for (const auto& c : aCases)
     {
@@ -82,7 +81,7 @@ TEST_F(CWidgetTest, PressesReachTheTopmostOpaqueWidgetAtThePoint)
     }
 }
 
-TEST_F(CWidgetTest, HitTestSkipsChildrenOfIgnoringWidgetsAndNeverAnswersItself)
+TEST_F(CWidget, HitTestSkipsChildrenOfIgnoringWidgetsAndNeverAnswersItself)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pPanel = Child("panel", Rect(10, 10, 110, 90), pRoot);
@@ -99,19 +98,19 @@ TEST_F(CWidgetTest, HitTestSkipsChildrenOfIgnoringWidgetsAndNeverAnswersItself)
     EXPECT_EQ(pRoot->FindWidget(100, 80), nullptr);
 }
 
-TEST_F(CWidgetTest, DragReleaseAndWheelFollowTheHitWithoutTouchingTheFocus)
+TEST_F(CWidget, DragReleaseAndWheelFollowTheHitWithoutTouchingTheFocus)
 {
     CProbeWidget* pRoot = Root();
     Child("a", Rect(10, 10, 50, 50), pRoot);
     Take();
-    CPointerSequence<CWidget> seq(*pRoot);
+    CPointerSequence<::CWidget> seq(*pRoot);
     seq.Drag(20, 30).Release(60, 60);
     pRoot->DoMouseWheel(1, 11, 12);
     EXPECT_EQ(Take(), (WidgetLog{"a:drag 10,20", "root:release 60,60", "a:wheel 1,2"}));
     EXPECT_EQ(pRoot->GetCurrentWidget(), nullptr);
 }
 
-TEST_F(CWidgetTest, KeysFollowTheChainOfCurrentWidgets)
+TEST_F(CWidget, KeysFollowTheChainOfCurrentWidgets)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pPanel = Child("panel", Rect(100, 0, 200, 100), pRoot);
@@ -140,7 +139,7 @@ TEST_F(CWidgetTest, KeysFollowTheChainOfCurrentWidgets)
     EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(CWidgetTest, TheCaptureTakesInputEnteringOutsideItsSubtree)
+TEST_F(CWidget, TheCaptureTakesInputEnteringOutsideItsSubtree)
 {
     CProbeWidget* pRoot = Root(Rect(0, 0, 300, 300));
     CProbeWidget* pPanel = Child("panel", Rect(100, 100, 200, 200), pRoot);
@@ -148,7 +147,7 @@ TEST_F(CWidgetTest, TheCaptureTakesInputEnteringOutsideItsSubtree)
     Child("inner", Rect(0, 0, 20, 20), pCapturer);
     Child("elsewhere", Rect(0, 0, 50, 50), pRoot);
     Take();
-    CWidget::SetActiveWidget(pCapturer);
+    ::CWidget::SetActiveWidget(pCapturer);
 
     // Points are mapped into the capturer's client space, even outside it.
     pRoot->DoMouseDrag(0, 5, 5);
@@ -164,7 +163,7 @@ TEST_F(CWidgetTest, TheCaptureTakesInputEnteringOutsideItsSubtree)
     EXPECT_EQ(Take(), (WidgetLog{"cap:drag 30,30"}));
 
     pRoot->DoResetMouse();
-    EXPECT_EQ(CWidget::GetActiveWidget(), nullptr);
+    EXPECT_EQ(::CWidget::GetActiveWidget(), nullptr);
     EXPECT_EQ(Take(), (WidgetLog{"cap:lose -"}));
     pRoot->DoMouseDrag(0, 5, 5);
     EXPECT_EQ(Take(), (WidgetLog{"elsewhere:drag 5,5"}));
@@ -172,7 +171,7 @@ TEST_F(CWidgetTest, TheCaptureTakesInputEnteringOutsideItsSubtree)
 
 // ---- drawing and update
 
-TEST_F(CWidgetTest, ChildrenAreClippedToTheirParentAndTheClipIsRestored)
+TEST_F(CWidget, ChildrenAreClippedToTheirParentAndTheClipIsRestored)
 {
     CRecordingSurface surface;
     ASSERT_TRUE(surface.CreateRecording(200, 200));
@@ -205,7 +204,7 @@ TEST_F(CWidgetTest, ChildrenAreClippedToTheirParentAndTheClipIsRestored)
     EXPECT_TRUE(SameRect(surface.m_rcClip, rcWhole));
 }
 
-TEST_F(CWidgetTest, TheFirstFailedDrawOrUpdateStopsTheTraversal)
+TEST_F(CWidget, TheFirstFailedDrawOrUpdateStopsTheTraversal)
 {
     CRecordingSurface surface;
     ASSERT_TRUE(surface.CreateRecording(100, 100));
@@ -233,15 +232,15 @@ TEST_F(CWidgetTest, TheFirstFailedDrawOrUpdateStopsTheTraversal)
     EXPECT_EQ(Take(), (WidgetLog{"root:update", "last:update", "root:draw", "last:draw"}));
 }
 
-TEST_F(CWidgetTest, VisibilityReachesOnlyVisibleChildren)
+TEST_F(CWidget, VisibilityReachesOnlyVisibleChildren)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pPanel = Child("panel", Rect(0, 0, 50, 50), pRoot);
     CProbeWidget* pShown = Child("shown", Rect(0, 0, 10, 10), pPanel);
     CProbeWidget* pHidden = Child("hidden", Rect(0, 0, 10, 10), pPanel);
     pHidden->SetVisible(0);
-    for (CWidget* p : {static_cast<CWidget*>(pPanel), static_cast<CWidget*>(pShown),
-                       static_cast<CWidget*>(pHidden)})
+    for (::CWidget* p :
+         {static_cast<::CWidget*>(pPanel), static_cast<::CWidget*>(pShown), static_cast<::CWidget*>(pHidden)})
     {
         p->SetOnShow(CActionCallback(LogCallback, &m_Log));
         p->SetOnHide(CActionCallback(LogCallback, &m_Log));
@@ -257,7 +256,7 @@ TEST_F(CWidgetTest, VisibilityReachesOnlyVisibleChildren)
     EXPECT_EQ(pHidden->GetVisible(), 0u);
 }
 
-TEST_F(CWidgetTest, AreaChangesNotifyTheAncestorsButMovesDoNot)
+TEST_F(CWidget, AreaChangesNotifyTheAncestorsButMovesDoNot)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pPanel = Child("panel", Rect(0, 0, 50, 50), pRoot);
@@ -273,10 +272,10 @@ TEST_F(CWidgetTest, AreaChangesNotifyTheAncestorsButMovesDoNot)
     EXPECT_TRUE(SameRect(pLeaf->GetArea(), Rect(30, 40, 40, 50)));
 }
 
-TEST_F(CWidgetTest, MappingWalksTheWholeAncestorChain)
+TEST_F(CWidget, MappingWalksTheWholeAncestorChain)
 {
     CProbeWidget* pRoot = Root(Rect(0, 0, 1000, 1000));
-    CWidget* pDeep = pRoot;
+    ::CWidget* pDeep = pRoot;
     for (int i = 0; i < 40; ++i) // deeper than any fixed chain limit
         pDeep = Child("level", Rect(1, 2, 900, 900), pDeep);
     int x = 100, y = 200;
@@ -288,7 +287,7 @@ TEST_F(CWidgetTest, MappingWalksTheWholeAncestorChain)
     EXPECT_EQ(y, 200);
 }
 
-TEST(CWidget, FitAspect)
+TEST_F(CWidget, FitAspect)
 {
     struct
     {
@@ -315,7 +314,7 @@ TEST(CWidget, FitAspect)
 
 // ---- tree edits and life cycle
 
-TEST_F(CWidgetTest, InsertClampsTheIndex)
+TEST_F(CWidget, InsertClampsTheIndex)
 {
     CProbeWidget* pRoot = Root();
     Child("a", Rect(), pRoot);
@@ -326,7 +325,7 @@ TEST_F(CWidgetTest, InsertClampsTheIndex)
     pRoot->InsertWidget(pFirst, -3);
     pRoot->InsertWidget(pZero, 0);
     pRoot->InsertWidget(pEnd, pRoot->GetWidgets().GetCount() + 5);
-    const CKorvelArray<CWidget*>& aKids = pRoot->GetWidgets();
+    const CKorvelArray<::CWidget*>& aKids = pRoot->GetWidgets();
     ASSERT_EQ(aKids.GetCount(), 5);
     EXPECT_EQ(aKids[0], pZero);
     EXPECT_EQ(aKids[1], pFirst);
@@ -335,7 +334,7 @@ TEST_F(CWidgetTest, InsertClampsTheIndex)
         EXPECT_EQ(aKids[i]->GetParent(), pRoot);
 }
 
-TEST_F(CWidgetTest, TreeEditsKeepOneParentAndRefuseCycles)
+TEST_F(CWidget, TreeEditsKeepOneParentAndRefuseCycles)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pA = Child("a", Rect(), pRoot);
@@ -353,7 +352,7 @@ TEST_F(CWidgetTest, TreeEditsKeepOneParentAndRefuseCycles)
     EXPECT_EQ(pLeaf->GetRoot(), pRoot);
     EXPECT_EQ(pLeaf->HasParent(pRoot), 1u);
     EXPECT_EQ(pA->HasParent(pLeaf), 0u);
-    EXPECT_EQ(CWidget::HasParent(nullptr, pRoot), 0u);
+    EXPECT_EQ(::CWidget::HasParent(nullptr, pRoot), 0u);
 
     EXPECT_EQ(pA->RemoveWidget(pLeaf), 0u); // not a child of a
     EXPECT_EQ(pRoot->DeleteWidget(pLeaf), 0u);
@@ -366,7 +365,7 @@ TEST_F(CWidgetTest, TreeEditsKeepOneParentAndRefuseCycles)
     EXPECT_EQ(CProbeWidget::s_iLive, 3);
 }
 
-TEST_F(CWidgetTest, RemovedAndDeletedWidgetsAreForgottenAsCurrentWidgets)
+TEST_F(CWidget, RemovedAndDeletedWidgetsAreForgottenAsCurrentWidgets)
 {
     CProbeWidget* pRoot = Root();
     CProbeWidget* pPage = Child("page", Rect(0, 0, 100, 100), pRoot);
@@ -403,7 +402,7 @@ TEST_F(CWidgetTest, RemovedAndDeletedWidgetsAreForgottenAsCurrentWidgets)
     sTreeDeleter()(pKept);
 }
 
-TEST_F(CWidgetTest, CaptureRulesOfTreeEdits)
+TEST_F(CWidget, CaptureRulesOfTreeEdits)
 {
     enum eEdit
     {
@@ -419,7 +418,7 @@ TEST_F(CWidgetTest, CaptureRulesOfTreeEdits)
         bool bOnAncestor;
         bool bCleared;
     } aCases[] = {
-        {REMOVE, false, true},   {HIDE, false, true},    {SHUTDOWN, false, true}, {REPARENT, false, true},
+        {REMOVE, false, true},     {HIDE, false, true},   {SHUTDOWN, false, true}, {REPARENT, false, true},
         {SET_PARENT, false, true}, {REMOVE, true, false}, {HIDE, true, false},     {SHUTDOWN, true, true},
     };
     for (const auto& c : aCases)
@@ -427,9 +426,9 @@ TEST_F(CWidgetTest, CaptureRulesOfTreeEdits)
         CProbeWidget* pRoot = Root();
         CProbeWidget* pPanel = Child("panel", Rect(0, 0, 50, 50), pRoot);
         CProbeWidget* pCapturer = Child("cap", Rect(0, 0, 10, 10), pPanel);
-        CWidget::SetActiveWidget(pCapturer);
+        ::CWidget::SetActiveWidget(pCapturer);
         CProbeWidget* pTarget = c.bOnAncestor ? pPanel : pCapturer;
-        std::unique_ptr<CWidget, sTreeDeleter> pDetached;
+        std::unique_ptr<::CWidget, sTreeDeleter> pDetached;
         switch (c.eWhat)
         {
         case REMOVE:
@@ -449,14 +448,14 @@ TEST_F(CWidgetTest, CaptureRulesOfTreeEdits)
             pTarget->SetParent(pTarget->GetParent());
             break;
         }
-        EXPECT_EQ(CWidget::GetActiveWidget() == nullptr, c.bCleared) << c.eWhat << " " << c.bOnAncestor;
-        CWidget::SetActiveWidget(nullptr);
+        EXPECT_EQ(::CWidget::GetActiveWidget() == nullptr, c.bCleared) << c.eWhat << " " << c.bOnAncestor;
+        ::CWidget::SetActiveWidget(nullptr);
         pDetached.reset();
         m_pRoot.reset();
     }
 }
 
-TEST_F(CWidgetTest, StartupAndShutdown)
+TEST_F(CWidget, StartupAndShutdown)
 {
     CProbeWidget* pWidget = new CProbeWidget(&m_Log, "w");
     EXPECT_EQ(pWidget->GetVisible(), 0u);
@@ -498,7 +497,7 @@ TEST(CWidgetType, ChainsOfTheTypeTree)
         const CWidgetType& type;
         const char* pChain; // the type's name and its ancestors'
     } aCases[] = {
-        {CWidgetTypeInfo<CWidget>::GetType(), "widget"},
+        {CWidgetTypeInfo<::CWidget>::GetType(), "widget"},
         {CWidgetTypeInfo<CPageButton>::GetType(), "page_button toggle_button button image widget"},
         {CWidgetTypeInfo<CWebButton>::GetType(), "web_button button image widget"},
         {CWidgetTypeInfo<CFrameWidget>::GetType(), "frame image widget"},
@@ -530,21 +529,22 @@ TEST(CWidgetType, ChainsOfTheTypeTree)
     const CWidgetType copy(button);
     EXPECT_TRUE(copy == button);
     EXPECT_TRUE(CWidgetType(nullptr, CHashString("button")) != button);
-    EXPECT_EQ(CWidgetType(&CWidgetTypeInfo<CImageWidget>::GetType(), CHashString("button")).Implements(button),
-              1u);
+    EXPECT_EQ(
+        CWidgetType(&CWidgetTypeInfo<CImageWidget>::GetType(), CHashString("button")).Implements(button), 1u);
 }
 
 TEST(CWidgetType, CastsAndParentLookupOfPlainWidgets)
 {
-    std::unique_ptr<CWidget, sTreeDeleter> pRoot(CProbeWidget::Make(nullptr, "root", Rect()));
-    CWidget* pChild = CProbeWidget::Make(nullptr, "child", Rect(), pRoot.get());
-    EXPECT_EQ(widget_cast<CWidget*>(pChild), pChild);
-    EXPECT_EQ(widget_cast<CWidget*>(static_cast<CWidget*>(nullptr)), nullptr);
+    std::unique_ptr<::CWidget, sTreeDeleter> pRoot(CProbeWidget::Make(nullptr, "root", Rect()));
+    ::CWidget* pChild = CProbeWidget::Make(nullptr, "child", Rect(), pRoot.get());
+    EXPECT_EQ(widget_cast<::CWidget*>(pChild), pChild);
+    EXPECT_EQ(widget_cast<::CWidget*>(static_cast<::CWidget*>(nullptr)), nullptr);
     EXPECT_EQ(widget_cast<CWebView*>(pChild), nullptr);
-    EXPECT_EQ(widget_cast<const CWidget*>(static_cast<const CWidget*>(pChild)), pChild);
-    EXPECT_EQ(pChild->HasType(CWidgetTypeInfo<CWidget>::GetType()), 1u);
+    EXPECT_EQ(widget_cast<const ::CWidget*>(static_cast<const ::CWidget*>(pChild)), pChild);
+    EXPECT_EQ(pChild->HasType(CWidgetTypeInfo<::CWidget>::GetType()), 1u);
     EXPECT_EQ(pChild->HasType(CWidgetTypeInfo<CButton>::GetType()), 0u);
-    EXPECT_EQ(pChild->FindParentWithType<CWidget>(), pRoot.get());
-    EXPECT_EQ(pRoot->FindParentWithType<CWidget>(), nullptr);
+    EXPECT_EQ(pChild->FindParentWithType<::CWidget>(), pRoot.get());
+    EXPECT_EQ(pRoot->FindParentWithType<::CWidget>(), nullptr);
     EXPECT_EQ(pChild->FindParentWithType(CWidgetTypeInfo<CLayout>::GetType()), nullptr);
 }
+} // namespace widget_test
