@@ -6,6 +6,7 @@
 #include "KorvelSound/KorvelSoundWave.h"
 #include "PlatformPcmControl.h"
 #include "support/TestVornApplication.h"
+#include "support/UiTestFiles.h"
 #include "tests/Framework/UI/WidgetProbe.h"
 
 #include <gtest/gtest.h>
@@ -178,7 +179,7 @@ TEST(CActionEntry, ShutdownReleasesOrDeletesItsSounds)
 {
     CTestVornApplication app;
     ASSERT_EQ(app.StartSound(false), KE_OK);
-    ASSERT_TRUE(app.WritePack("s.kmp", {{"/tap.wav", SineWav()}}));
+    ASSERT_TRUE(WriteUiPack(app.Dir(), "s.kmp", {{"tap.wav", SineWav()}}));
     ASSERT_EQ(app.AddPack(CKorvelString("s.kmp"), 0, 0), 1);
     CKorvelSoundWave* pManaged = app.GetSound(CKorvelString("tap.wav"), 1, 0);
     ASSERT_NE(pManaged, nullptr);
@@ -204,7 +205,7 @@ TEST(CActionEntry, SoundsPlayOnlyOnceTheirLoaderHasFinished)
 {
     CTestVornApplication app;
     ASSERT_EQ(app.StartSound(false), KE_OK);
-    ASSERT_TRUE(app.WritePack("s.kmp", {{"/tap.wav", SineWav()}}));
+    ASSERT_TRUE(WriteUiPack(app.Dir(), "s.kmp", {{"tap.wav", SineWav()}}));
     ASSERT_EQ(app.AddPack(CKorvelString("s.kmp"), 0, 0), 1);
     CKorvelSoundWave* pWave = app.GetSound(CKorvelString("tap.wav"), 0, 0);
     ASSERT_NE(pWave, nullptr);

@@ -102,11 +102,13 @@ TEST_F(CWidget, DragReleaseAndWheelFollowTheHitWithoutTouchingTheFocus)
 {
     CProbeWidget* pRoot = Root();
     Child("a", Rect(10, 10, 50, 50), pRoot);
+    pRoot->DoMouseButton(0, 150, 50);
     Take();
-    CPointerSequence<::CWidget> seq(*pRoot);
-    seq.Drag(20, 30).Release(60, 60);
+    const sPointerResults results = FeedPointerPath(*pRoot, {{150, 50}, {20, 30}, {60, 60}}, 0.1f);
     pRoot->DoMouseWheel(1, 11, 12);
-    EXPECT_EQ(Take(), (WidgetLog{"a:drag 10,20", "root:release 60,60", "a:wheel 1,2"}));
+    EXPECT_EQ(Take(), (WidgetLog{"root:press 150,50", "root:update", "a:update", "a:drag 10,20",
+                                 "root:update", "a:update", "root:release 60,60", "a:wheel 1,2"}));
+    EXPECT_EQ(results.m_aDrags, std::vector<int>{1});
     EXPECT_EQ(pRoot->GetCurrentWidget(), nullptr);
 }
 
