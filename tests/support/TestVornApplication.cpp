@@ -68,7 +68,7 @@ KE_RETVAL CTestVornApplication::StartHeadless()
 KE_RETVAL CTestVornApplication::StartSound(bool bMixerThread)
 {
     plat::PcmControlReset();
-    plat::PcmControlUseCaptureSink(true);
+    plat::PcmControlUseCaptureSink(true, bMixerThread); // a mixer thread writes in real time
     m_pOwnSoundEngine = new CKorvelSoundEngine();
     KE_RETVAL iResult = m_pOwnSoundEngine->Startup(
         nullptr, 44100, 16, 2, nullptr, bMixerThread ? 0 : CKorvelSoundEngine::STARTUP_NO_THREAD, 0);
