@@ -1,6 +1,7 @@
 // Action entries: the timing of triggers, sounds and vibrations.
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/VornApplication.h"
+#include "Framework/VornDevice.h"
 #include "KorvelSound/KorvelSoundWave.h"
 
 CActionEntry::CActionEntry()
@@ -159,7 +160,10 @@ void CActionEntry::PlaySound(CKorvelSoundWave* pSound)
 
 void CActionEntry::Vibrate(unsigned int uKind)
 {
-    (void)uKind; // PENDING-DEVICE
+    if (!m_pApp)
+        return;
+    if (CVornDevice* pDevice = m_pApp->GetDevice())
+        pDevice->Vibrate(static_cast<CVornDevice::eVIBRA>(uKind));
 }
 
 void CActionEntry::Stop()

@@ -2,6 +2,7 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
+#include "Framework/VornDevice.h"
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "PlatformPcmControl.h"
@@ -82,8 +83,13 @@ TEST(CActionEntry, RecordsFireInTimeOrderAcrossFramesAndInAddedOrderWithinOne)
 {
     WidgetLog log;
     sTag a{&log, "a"}, b{&log, "b"}, c{&log, "c"}, d{&log, "d"}, n{&log, "negative"};
+    CTestVornApplication app;
+    CVornDevice device;
+    device.Startup(&app);
+    app.m_pDevice = &device;
     CActionEntry entry;
     entry.Startup(CKorvelString("sequence"));
+    entry.SetApplication(&app);
     entry.AddTrigger(0.4f, CActionCallback(TagCallback, &a));
     entry.AddTrigger(0.1f, CActionCallback(TagCallback, &b));
     entry.AddTrigger(0.3f, CActionCallback(TagCallback, &c));
@@ -91,7 +97,8 @@ TEST(CActionEntry, RecordsFireInTimeOrderAcrossFramesAndInAddedOrderWithinOne)
     entry.AddTrigger(-1.0f, CActionCallback(TagCallback, &n));
     entry.AddTrigger(0.0f, CActionCallback()); // no function: not added
     entry.AddVibrate(-1.0f, 0);                // negative vibration time: not added
-    entry.AddVibrate(0.75f, 0);                // counts for the timing even without a device
+    entry.AddVibrate(0.75f,
+                     CVornDevice::VIBRA_SHORT); // the device does nothing, but the record times the run
 
     entry.Start(nullptr);
     EXPECT_EQ(log, WidgetLog{"negative:-"});
