@@ -14,7 +14,11 @@ CWidget::CWidget()
 }
 
 // Children are not deleted here: Shutdown tears the tree down.
-CWidget::~CWidget() {}
+CWidget::~CWidget()
+{
+    if (m_pActiveWidget == this)
+        m_pActiveWidget = nullptr;
+}
 
 KE_RETVAL CWidget::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,
                            const CKorvelRect<int>& area)
@@ -92,10 +96,15 @@ CWidget* CWidget::FindParentWithType(const CWidgetType& type) const
 
 void CWidget::AddWidget(CWidget* pWidget)
 {
-    InsertWidget(pWidget, m_aChildren.GetCount());
+    Attach(pWidget, m_aChildren.GetCount());
 }
 
 void CWidget::InsertWidget(CWidget* pWidget, int iIndex)
+{
+    Attach(pWidget, iIndex);
+}
+
+void CWidget::Attach(CWidget* pWidget, int iIndex)
 {
     // An ancestor (or this widget) as a child would make the tree a cycle.
     if (!pWidget || HasParent(pWidget))

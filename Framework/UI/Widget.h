@@ -220,6 +220,8 @@ private:
     {
         return (m_uFlags & (FLAG_VISIBLE | FLAG_ENABLED)) == (FLAG_VISIBLE | FLAG_ENABLED);
     }
+    // Adds a child at the index clamped to 0..count.
+    void Attach(CWidget* pWidget, int iIndex);
     // The capturing widget when input reaching this widget goes to it instead, else null.
     CWidget* CaptureElsewhere() const;
     // This widget's ancestors (from pFirst up) drop current widgets inside pLeaving's subtree.
