@@ -8,6 +8,7 @@
 #include <new>
 
 #include "Framework/UI/Theme.h"
+#include "Framework/VornAdvertisement.h"
 #include "Framework/VornDevice.h"
 #include "Framework/VornGameState.h"
 #include "Framework/VornIntroState.h"
@@ -251,7 +252,7 @@ void CKestrolundApplication::AddSessionObservers()
 KE_RETVAL CKestrolundApplication::ResetNetworkSession()
 {
     if (m_pNetConnection)
-        CVornNetConnection::CheckAndReset();
+        m_pNetConnection->CheckAndReset();
     RetireNetworkSession();
     m_pNetworkSession = CreateNetworkSession();
     const KE_RETVAL iResult = m_pNetworkSession->Startup(this, this);
