@@ -158,7 +158,7 @@ CVornStatisticsProperty* CVornStatistics::AddProperty(const CKorvelString& strNa
     if (!pProperty)
         return nullptr;
     pProperty->Startup(strName);
-    if (!m_aProperties.Add(pProperty))
+    if (m_aProperties.Add(pProperty) < 0)
     {
         delete pProperty;
         return nullptr;
