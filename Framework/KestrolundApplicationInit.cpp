@@ -188,7 +188,7 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
 
     ChangeTheme(strTheme);
 
-    if (!m_pDevice->GetDeviceId().GetLength())
+    if (!m_pDevice->GetDeviceInfo().m_strIMEI.GetLength())
     {
         pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_UID"));
         if (!pProperty)

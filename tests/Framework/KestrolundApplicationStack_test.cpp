@@ -15,7 +15,8 @@ namespace
 
 const float FRAME = 0.1f;
 
-class CKestrolundApplicationStack : public ::testing::Test
+// Named after the class under test; the class itself is ::CKestrolundApplication here.
+class CKestrolundApplication : public ::testing::Test
 {
 protected:
     // States added to an application that was not started: the stack alone.
@@ -33,18 +34,8 @@ protected:
         return aNames;
     }
     int At(const std::string& strEntry) const { return m_App.m_Log.Find(strEntry); }
-
-    CTestKestrolundApplication m_App;
-    CShellTestState* m_pA = nullptr;
-    CShellTestState* m_pB = nullptr;
-    CShellTestState* m_pC = nullptr;
-};
-
-// The application started through the splash, with the test lobby in front.
-class CKestrolundApplicationStarted : public ::testing::Test
-{
-protected:
-    void SetUp() override
+    // The application started through the splash, with the test lobby in front.
+    void StartThroughSplash()
     {
         ASSERT_TRUE(m_App.WritePacks());
         ASSERT_EQ(m_App.Start(), KE_OK);
@@ -59,9 +50,12 @@ protected:
     }
 
     CTestKestrolundApplication m_App;
+    CShellTestState* m_pA = nullptr;
+    CShellTestState* m_pB = nullptr;
+    CShellTestState* m_pC = nullptr;
 };
 
-TEST_F(CKestrolundApplicationStack, AStateAddedBehindWaitsUntilFocusedAtTheNextFrame)
+TEST_F(CKestrolundApplication, AStateAddedBehindWaitsUntilFocusedAtTheNextFrame)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -81,7 +75,7 @@ TEST_F(CKestrolundApplicationStack, AStateAddedBehindWaitsUntilFocusedAtTheNextF
     EXPECT_EQ(m_App.m_Log.Count("a.Draw"), 0) << "only the front state is drawn";
 }
 
-TEST_F(CKestrolundApplicationStack, AFrontStateThatAsksForRemovalGoesAndTheNextIsActivatedBeforeAnyUpdate)
+TEST_F(CKestrolundApplication, AFrontStateThatAsksForRemovalGoesAndTheNextIsActivatedBeforeAnyUpdate)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -99,7 +93,7 @@ TEST_F(CKestrolundApplicationStack, AFrontStateThatAsksForRemovalGoesAndTheNextI
     EXPECT_LT(At("b.Activate"), At("b.Update"));
 }
 
-TEST_F(CKestrolundApplicationStack, StatesThatExitInOneFrameWaitAtTheBackInTheirOrder)
+TEST_F(CKestrolundApplication, StatesThatExitInOneFrameWaitAtTheBackInTheirOrder)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -116,7 +110,7 @@ TEST_F(CKestrolundApplicationStack, StatesThatExitInOneFrameWaitAtTheBackInTheir
     EXPECT_LT(At("c.Activate"), At("c.Update"));
 }
 
-TEST_F(CKestrolundApplicationStack, UpdatesRunFromTheFrontUntilOneStopsThem)
+TEST_F(CKestrolundApplication, UpdatesRunFromTheFrontUntilOneStopsThem)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -128,7 +122,7 @@ TEST_F(CKestrolundApplicationStack, UpdatesRunFromTheFrontUntilOneStopsThem)
     EXPECT_EQ(m_App.m_Log.Count("c.Update"), 0);
 }
 
-TEST_F(CKestrolundApplicationStack, AStateRemovedAfterFocusStateIsNotFocused)
+TEST_F(CKestrolundApplication, AStateRemovedAfterFocusStateIsNotFocused)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -144,7 +138,7 @@ TEST_F(CKestrolundApplicationStack, AStateRemovedAfterFocusStateIsNotFocused)
     EXPECT_EQ(m_App.m_Log.Count("c.Activate"), 0);
 }
 
-TEST_F(CKestrolundApplicationStack, FailingStartsAndUnknownStatesChangeNothing)
+TEST_F(CKestrolundApplication, FailingStartsAndUnknownStatesChangeNothing)
 {
     m_pA = Add("a");
     CShellTestState* pFailing = new CShellTestState(m_App.m_Log, "x");
@@ -160,7 +154,7 @@ TEST_F(CKestrolundApplicationStack, FailingStartsAndUnknownStatesChangeNothing)
     EXPECT_EQ(m_App.m_Log.Count("a.Deactivate"), 0);
 }
 
-TEST_F(CKestrolundApplicationStack, InputGoesToTheStatesFromTheFrontUntilOneTakesIt)
+TEST_F(CKestrolundApplication, InputGoesToTheStatesFromTheFrontUntilOneTakesIt)
 {
     m_pA = Add("a");
     m_pB = Add("b");
@@ -182,7 +176,7 @@ TEST_F(CKestrolundApplicationStack, InputGoesToTheStatesFromTheFrontUntilOneTake
         << "only the front state hears of the screen";
 }
 
-TEST_F(CKestrolundApplicationStack, ShownNotificationsAreOwnedAndGoFirstWithInput)
+TEST_F(CKestrolundApplication, ShownNotificationsAreOwnedAndGoFirstWithInput)
 {
     m_pA = Add("a");
     CTestNotification* pNotification = new CTestNotification(m_App.m_Log);
@@ -201,8 +195,9 @@ TEST_F(CKestrolundApplicationStack, ShownNotificationsAreOwnedAndGoFirstWithInpu
     EXPECT_EQ(m_App.m_Log.Count("notification.~"), 1) << "a notification that asks for removal is deleted";
 }
 
-TEST_F(CKestrolundApplicationStarted, ATakenPressOnAVisibleToastNeverReachesTheStates)
+TEST_F(CKestrolundApplication, ATakenPressOnAVisibleToastNeverReachesTheStates)
 {
+    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
     struct sCase
     {
         unsigned int uVisible;
@@ -231,8 +226,9 @@ TEST_F(CKestrolundApplicationStarted, ATakenPressOnAVisibleToastNeverReachesTheS
     }
 }
 
-TEST_F(CKestrolundApplicationStarted, AfterAContextLossTheFirstFrameShowsOnlyTheBackgroundAndTheSecondRestores)
+TEST_F(CKestrolundApplication, AfterAContextLossTheFirstFrameShowsOnlyTheBackgroundAndTheSecondRestores)
 {
+    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
     const int W = CTestKestrolundApplication::WIDTH, H = CTestKestrolundApplication::HEIGHT;
     EXPECT_EQ(m_App.OnRestoreResources(), KE_OK);
     m_App.m_Log.Clear();
@@ -258,8 +254,9 @@ TEST_F(CKestrolundApplicationStarted, AfterAContextLossTheFirstFrameShowsOnlyThe
     EXPECT_EQ(Rgb(W / 2, H / 2), CTestGameState::DRAW_COLOUR & 0xFFFFFF);
 }
 
-TEST_F(CKestrolundApplicationStarted, AnEmptyStackEndsTheApplicationAtTheEndOfThatFrame)
+TEST_F(CKestrolundApplication, AnEmptyStackEndsTheApplicationAtTheEndOfThatFrame)
 {
+    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
     ASSERT_EQ(m_App.RemoveState(m_App.GetLobbyState()), 1u);
     EXPECT_EQ(m_App.GetLobbyState(), nullptr);
     EXPECT_TRUE(m_App.IsStarted());
@@ -270,8 +267,9 @@ TEST_F(CKestrolundApplicationStarted, AnEmptyStackEndsTheApplicationAtTheEndOfTh
     EXPECT_LT(m_App.m_Log.Find("toast.Update"), m_App.m_Log.Find("toast.Shutdown"));
 }
 
-TEST_F(CKestrolundApplicationStarted, TheFrameRunsTheSessionAndTheOverlaysAroundTheStates)
+TEST_F(CKestrolundApplication, TheFrameRunsTheSessionAndTheOverlaysAroundTheStates)
 {
+    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
     m_App.Frame(FRAME);
     const int iSession = m_App.m_Log.Find("session.Update");
     const int iToast = m_App.m_Log.Find("toast.Update");
@@ -285,8 +283,9 @@ TEST_F(CKestrolundApplicationStarted, TheFrameRunsTheSessionAndTheOverlaysAround
     EXPECT_LT(iDraw, iToastDraw);
 }
 
-TEST_F(CKestrolundApplicationStarted, FocusReachesTheGameEvenWhileTheLobbyHoldsIt)
+TEST_F(CKestrolundApplication, FocusReachesTheGameEvenWhileTheLobbyHoldsIt)
 {
+    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
     m_App.OnFocusChange(0);
     EXPECT_EQ(m_App.m_Log.Count("game.OnFocusChange(0)"), 1);
     EXPECT_EQ(m_App.m_Log.Count("lobby.OnFocusChange(0)"), 1);

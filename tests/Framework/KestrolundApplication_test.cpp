@@ -57,7 +57,9 @@ TEST(CKestrolundApplication, TheSoundFormatComesFromTheAudioSettings)
         CTestKestrolundApplication app;
         ASSERT_TRUE(app.WritePacks(false));
         if (c.pSettings)
+        {
             ASSERT_TRUE(app.WriteSettings(c.pSettings));
+        }
         ASSERT_EQ(app.Start(), KE_OK);
         plat::snd_pcm_channel_params_t params{};
         ASSERT_TRUE(plat::PcmCaptureLastParams(&params));

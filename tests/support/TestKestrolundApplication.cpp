@@ -25,19 +25,24 @@ std::string CurrentDir()
 }
 } // namespace
 
-CTestKestrolundApplication::CTestKestrolundApplication(int iWidth, int iHeight) : m_strPreviousDir(CurrentDir())
+sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight)
 {
-    std::error_code ec;
-    std::filesystem::create_directories(m_Dir.Path() + "/app/native", ec);
-    if (chdir(m_Dir.Path().c_str()) != 0)
-        ADD_FAILURE() << "cannot change into " << m_Dir.Path();
     ResetHeadlessPlatform(iWidth, iHeight);
-    plat::DeviceInfoControlUseHost(m_Dir.Path() + "/no-machine-id");
+    plat::DeviceInfoControlUseHost("/nonexistent/machine-id");
     plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_AVAILABLE);
     plat::PcmControlReset();
     plat::PcmControlUseCaptureSink(true);
     plat::MmrControlReset();
     plat::MmrControlUseCaptureOutput(true);
+}
+
+CTestKestrolundApplication::CTestKestrolundApplication(int iWidth, int iHeight)
+    : sTestShellPlatform(iWidth, iHeight), m_strPreviousDir(CurrentDir())
+{
+    std::error_code ec;
+    std::filesystem::create_directories(m_Dir.Path() + "/app/native", ec);
+    if (chdir(m_Dir.Path().c_str()) != 0)
+        ADD_FAILURE() << "cannot change into " << m_Dir.Path();
 }
 
 CTestKestrolundApplication::~CTestKestrolundApplication()

@@ -16,14 +16,22 @@
 #include "support/TestTempDir.h"
 #include "support/TestTheme.h"
 
-class CTestKestrolundApplication : public CKestrolundApplication
+// Prepares the platform before the engine's constructor takes its screen context: the
+// first base of the test application.
+struct sTestShellPlatform
+{
+    sTestShellPlatform(int iWidth, int iHeight);
+};
+
+class CTestKestrolundApplication : private sTestShellPlatform, public CKestrolundApplication
 {
 public:
     static const int WIDTH = 320;
     static const int HEIGHT = 240;
 
-    // Changes into the new directory; the network counts as available and the platform
-    // reports no device id. The destructor shuts everything down and changes back.
+    // The headless platform at that size, the network available, no device id reported,
+    // sound and music into the capture outputs; then changes into the new directory. The
+    // destructor shuts everything down and changes back.
     explicit CTestKestrolundApplication(int iWidth = WIDTH, int iHeight = HEIGHT);
     ~CTestKestrolundApplication() override;
 
