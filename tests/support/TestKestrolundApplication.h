@@ -71,6 +71,7 @@ public:
     using CKestrolundApplication::m_strMusicName;
     using CKestrolundApplication::m_uExit;
     using CKestrolundApplication::m_uRestorePhase;
+    using IKorvelApplication::DrainPlatformEvents;
     using IKorvelApplication::m_fFrameTime;
     using IKorvelApplication::m_uRunning;
 
