@@ -36,7 +36,7 @@ public:
     // One of the player's in-game items, built by the lobby from its shop data.
     struct sItemData
     {
-        int m_iEnabled;    // 1 when the item is enabled
+        int m_iEnabled; // 1 when the item is enabled
         int m_iItemId;
         int m_iAmount;     // a count, or seconds left for timed items
         int m_iFileId;     // number of the item's data pack

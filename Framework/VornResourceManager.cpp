@@ -107,8 +107,7 @@ void CVornResourceManager::DeleteRecords()
 
 namespace
 {
-template <class R>
-R* FindByName(CKorvelMap<CHashString, R*>* pMaps, const CHashString& name)
+template <class R> R* FindByName(CKorvelMap<CHashString, R*>* pMaps, const CHashString& name)
 {
     for (int t = CVornResourceManager::TARGET_COUNT - 1; t >= 0; --t)
     {
@@ -221,6 +220,17 @@ CKorvelString CVornResourceManager::GetFilename(const CKorvelString& strItemName
     return strName;
 }
 
+CKorvelString CVornResourceManager::GetItemPath(const CKorvelMediaPack& pack, const CKorvelString& strName)
+{
+    CKorvelString strItem("/");
+    strItem.Add(strName);
+    if (pack.SeekToItem(strItem, 0) > 0)
+        return strItem;
+    CKorvelString strBackslash("\\");
+    strBackslash.Add(strName);
+    return pack.SeekToItem(strBackslash, 0) > 0 ? strBackslash : strItem;
+}
+
 int CVornResourceManager::GetScreenSide()
 {
     IKorvelGraphicsContext* pBack = m_pApp ? m_pApp->GetBack() : nullptr;
@@ -228,45 +238,4 @@ int CVornResourceManager::GetScreenSide()
         return 0;
     int iWidth = pBack->GetWidth(), iHeight = pBack->GetHeight();
     return iWidth < iHeight ? iWidth : iHeight;
-}
-
-// ---- loss and return of the graphics context
-
-void CVornResourceManager::ReleaseResources()
-{
-    for (int t = TARGET_COUNT - 1; t >= 0; --t)
-    {
-        for (int i = 0; i < m_Surfaces[t].GetCount(); ++i)
-            if (m_Surfaces[t].GetAt(i).m_Second->m_pSurface)
-                m_Surfaces[t].GetAt(i).m_Second->m_pSurface->ReleaseTexture();
-        for (int i = 0; i < m_Fonts[t].GetCount(); ++i)
-            if (m_Fonts[t].GetAt(i).m_Second->m_pFont)
-                m_Fonts[t].GetAt(i).m_Second->m_pFont->Release();
-    }
-    for (int i = 0; i < m_Shaders.GetCount(); ++i)
-        if (m_Shaders.GetAt(i).m_Second->m_pProgram)
-            m_Shaders.GetAt(i).m_Second->m_pProgram->Release();
-}
-
-KE_RETVAL CVornResourceManager::RestoreResources()
-{
-    for (int t = TARGET_COUNT - 1; t >= 0; --t)
-    {
-        for (int i = 0; i < m_Surfaces[t].GetCount(); ++i)
-        {
-            CKorvelSurface* pSurface = m_Surfaces[t].GetAt(i).m_Second->m_pSurface;
-            if (!pSurface)
-                continue;
-            KE_RETVAL iResult = pSurface->RestoreTexture();
-            if (iResult != KE_OK)
-                return iResult;
-        }
-        for (int i = 0; i < m_Fonts[t].GetCount(); ++i)
-            if (m_Fonts[t].GetAt(i).m_Second->m_pFont)
-                m_Fonts[t].GetAt(i).m_Second->m_pFont->Restore();
-    }
-    for (int i = 0; i < m_Shaders.GetCount(); ++i)
-        if (m_Shaders.GetAt(i).m_Second->m_pProgram)
-            m_Shaders.GetAt(i).m_Second->m_pProgram->Restore();
-    return KE_OK;
 }

@@ -3,9 +3,9 @@
 // shared with a reference count until the last user releases them. Sounds may be decoded
 // on a background thread, one loader at a time. At most one pack file is open at a time.
 //
-// Sources: VornResourceManager.cpp (construction, start, shut-down, lookups, context loss),
+// Sources: VornResourceManager.cpp (construction, start, shut-down, lookups),
 // VornResourceManagerPacks.cpp (packs, pack options, raw files), VornResourceManagerLoad.cpp
-// (surfaces and fonts), VornResourceManagerSound.cpp (sounds and their loaders),
+// (surfaces and fonts, context loss), VornResourceManagerSound.cpp (sounds and their loaders),
 // VornResourceManagerCount.cpp (objects made elsewhere, counting and release).
 #pragma once
 
@@ -50,10 +50,10 @@ public:
         };
         typedef CKorvelMap<CHashString, FileInfo> FileInfoMap;
 
-        CKorvelString m_strPath;                // the file actually opened
+        CKorvelString m_strPath;                  // the file actually opened
         CKorvelMediaPack* m_pMediaPack = nullptr; // open only while current (or being added)
         unsigned int m_uTarget = 0;
-        FileInfoMap m_ImageFiles;                 // emptied once the records are made
+        FileInfoMap m_ImageFiles; // emptied once the records are made
         FileInfoMap m_FontFiles;
         int m_iImageOriginalSize = 0; // smaller screen side the images were made for; 0: no scaling
         int m_iFontOriginalSize = 0;
@@ -158,7 +158,8 @@ public:
     virtual CKorvelSoundWave* HaveSound(const CKorvelString& strName);
     // Bit 0 of uFlags loads now; otherwise the wave is handed out empty and decoded later
     // (ask IsSoundReady before touching its voices). uLoadFlags go to the decoder.
-    virtual CKorvelSoundWave* GetSound(const CKorvelString& strName, unsigned int uFlags, unsigned int uLoadFlags);
+    virtual CKorvelSoundWave* GetSound(const CKorvelString& strName, unsigned int uFlags,
+                                       unsigned int uLoadFlags);
     virtual int IncrementSound(CKorvelSoundWave* pWave);
     virtual int ReleaseSound(CKorvelSoundWave*& pWave);
 
@@ -189,7 +190,8 @@ public:
     virtual KE_RETVAL RestoreResources();
 
     virtual CKorvelSurface* LoadSurface(const CKorvelString& strName);
-    virtual CKorvelSoundWave* LoadSound(const CKorvelString& strName, unsigned int uFlags, unsigned int uLoadFlags);
+    virtual CKorvelSoundWave* LoadSound(const CKorvelString& strName, unsigned int uFlags,
+                                        unsigned int uLoadFlags);
     virtual CKorvelBitmapFont* LoadFont(const CKorvelString& strName);
 
     // Once a frame: reaps at most one finished loader and starts the next queued one.
@@ -203,6 +205,10 @@ public:
     // The part after the last '/', then after the last '\'.
     static CKorvelString GetFilename(const CKorvelString& strItemName);
     void LoadKmpMeta(ResourcePack* pPack);
+    // The name an item is read under: "/" + its file name, or "\\" + it for an item that
+    // only a backslash folder holds (both found by SeekToItem, which takes any item whose
+    // name contains the text).
+    static CKorvelString GetItemPath(const CKorvelMediaPack& pack, const CKorvelString& strName);
 
     // Sizes of the resolution-neutral packs, largest first, and the index to start at for
     // a screen whose smaller side is iSide.

@@ -12,7 +12,7 @@ namespace
 {
 // The record whose object is the given one, target 1 first.
 template <class R, class O>
-R* FindHolder(CKorvelMap<CHashString, R*>* pMaps, O* (R::*pObject), const O* p, int* pTarget, int* pIndex)
+R* FindHolder(CKorvelMap<CHashString, R*>* pMaps, O*(R::*pObject), const O* p, int* pTarget, int* pIndex)
 {
     for (int t = CVornResourceManager::TARGET_COUNT - 1; t >= 0; --t)
         for (int i = 0; i < pMaps[t].GetCount(); ++i)

@@ -1,22 +1,17 @@
-// Loading surfaces and fonts from their packs, scaled to the screen.
+// Loading surfaces and fonts from their packs, scaled to the screen, and rebuilding the
+// GL objects after a context loss.
 #include "Framework/VornResourceManager.h"
 
 #include <new>
 
 #include "Framework/VornApplication.h"
+#include "Korvel3D/Korvel3DProgram.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace
 {
-CKorvelString ItemName(const CKorvelString& strName)
-{
-    CKorvelString strItem("/");
-    strItem.Add(strName);
-    return strItem;
-}
-
 // The surface redrawn at the scale; null when the scaled surface cannot be made. A side
 // never shrinks below one pixel.
 CKorvelSurface* ScaledSurface(IKorvelApplication* pApp, CKorvelSurface& source, float fScale)
@@ -57,8 +52,8 @@ CKorvelSurface* CVornResourceManager::LoadSurface(const CKorvelString& strName)
         return nullptr;
     SKE_SURFACEDESC desc = {};
     desc.uFlags = KE_SURFACEDESC_LOADALPHA;
-    if (pSurface->LoadFromPack(m_pApp, pMediaPack, ItemName(strName), 0, pPack->m_uSeparateAlpha ? &desc : nullptr) !=
-        KE_OK)
+    if (pSurface->LoadFromPack(m_pApp, pMediaPack, GetItemPath(*pMediaPack, strName), 0,
+                               pPack->m_uSeparateAlpha ? &desc : nullptr) != KE_OK)
     {
         pSurface->Shutdown();
         delete pSurface;
@@ -89,24 +84,29 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
 {
     CHashString name(strName);
     ResourceFont* pRecord = FindFontRecord(name);
-    if (!pRecord)
+    bool bDefault = strName.Compare(CKorvelString("default")) == 0;
+    if ((!pRecord || !pRecord->m_pPack) && bDefault)
     {
-        if (strName.Compare(CKorvelString("default")) != 0)
-            return nullptr;
+        // The engine's built-in font, in a record of its own without pack.
         CKorvelBitmapFont* pFont = new (std::nothrow) CKorvelBitmapFont();
-        pRecord = new (std::nothrow) ResourceFont();
-        if (!pFont || !pRecord || !m_Fonts[0].Add(name, pRecord))
-        {
-            delete pFont;
-            delete pRecord;
+        if (!pFont)
             return nullptr;
+        if (!pRecord)
+        {
+            pRecord = new (std::nothrow) ResourceFont();
+            if (!pRecord || !m_Fonts[0].Add(name, pRecord))
+            {
+                delete pFont;
+                delete pRecord;
+                return nullptr;
+            }
         }
         pFont->Startup(m_pApp);
         pRecord->m_pFont = pFont;
         pRecord->m_iRefCount = 1;
         return pFont;
     }
-    if (!pRecord->m_pPack)
+    if (!pRecord || !pRecord->m_pPack)
         return nullptr;
     ResourcePack* pPack = pRecord->m_pPack;
     CKorvelMediaPack* pMediaPack = GetMediaPack(pPack);
@@ -115,7 +115,8 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
     CKorvelBitmapFont* pFont = new (std::nothrow) CKorvelBitmapFont();
     if (!pFont)
         return nullptr;
-    if (pFont->Startup(m_pApp, *pMediaPack, ItemName(strName), pRecord->m_uFlags & FILEFLAG_KEEP_COLOR) != KE_OK)
+    if (pFont->Startup(m_pApp, *pMediaPack, GetItemPath(*pMediaPack, strName),
+                       pRecord->m_uFlags & FILEFLAG_KEEP_COLOR) != KE_OK)
     {
         pFont->Shutdown();
         delete pFont;
@@ -127,4 +128,45 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
     pRecord->m_pFont = pFont;
     ++pRecord->m_iRefCount;
     return pFont;
+}
+
+// ---- loss and return of the graphics context
+
+void CVornResourceManager::ReleaseResources()
+{
+    for (int t = TARGET_COUNT - 1; t >= 0; --t)
+    {
+        for (int i = 0; i < m_Surfaces[t].GetCount(); ++i)
+            if (m_Surfaces[t].GetAt(i).m_Second->m_pSurface)
+                m_Surfaces[t].GetAt(i).m_Second->m_pSurface->ReleaseTexture();
+        for (int i = 0; i < m_Fonts[t].GetCount(); ++i)
+            if (m_Fonts[t].GetAt(i).m_Second->m_pFont)
+                m_Fonts[t].GetAt(i).m_Second->m_pFont->Release();
+    }
+    for (int i = 0; i < m_Shaders.GetCount(); ++i)
+        if (m_Shaders.GetAt(i).m_Second->m_pProgram)
+            m_Shaders.GetAt(i).m_Second->m_pProgram->Release();
+}
+
+KE_RETVAL CVornResourceManager::RestoreResources()
+{
+    for (int t = TARGET_COUNT - 1; t >= 0; --t)
+    {
+        for (int i = 0; i < m_Surfaces[t].GetCount(); ++i)
+        {
+            CKorvelSurface* pSurface = m_Surfaces[t].GetAt(i).m_Second->m_pSurface;
+            if (!pSurface)
+                continue;
+            KE_RETVAL iResult = pSurface->RestoreTexture();
+            if (iResult != KE_OK)
+                return iResult;
+        }
+        for (int i = 0; i < m_Fonts[t].GetCount(); ++i)
+            if (m_Fonts[t].GetAt(i).m_Second->m_pFont)
+                m_Fonts[t].GetAt(i).m_Second->m_pFont->Restore();
+    }
+    for (int i = 0; i < m_Shaders.GetCount(); ++i)
+        if (m_Shaders.GetAt(i).m_Second->m_pProgram)
+            m_Shaders.GetAt(i).m_Second->m_pProgram->Restore();
+    return KE_OK;
 }

@@ -34,13 +34,6 @@ bool IsExtension(const CKorvelString& strExt, const char* pExt)
     return strExt.CompareNoCase(CKorvelString(pExt)) == 0;
 }
 
-CKorvelString ItemName(const CKorvelString& strName)
-{
-    CKorvelString strItem("/");
-    strItem.Add(strName);
-    return strItem;
-}
-
 // Reads the "file" elements of a "files" element into the map: path to bit 0 of the flag.
 void ReadFileFlags(CKorvelXMLDataNode* pFiles, const char* pFlag,
                    CVornResourceManager::ResourcePack::FileInfoMap& files)
@@ -98,7 +91,8 @@ int CVornResourceManager::AddPack(const CKorvelString& strName, unsigned int uFu
     {
         CKorvelString strJet(strPath);
         bool bOpened = strJet.Replace(CKorvelString(".kmp"), CKorvelString(".jet")) >= 0 &&
-                       CKorvelFile::FileExists(strJet) && pMediaPack->Startup(strJet, CKorvelString()) == KE_OK;
+                       CKorvelFile::FileExists(strJet) &&
+                       pMediaPack->Startup(strJet, CKorvelString()) == KE_OK;
         if (!bOpened)
         {
             pMediaPack->Shutdown();
@@ -192,7 +186,7 @@ void CVornResourceManager::RegisterItems(ResourcePack* pPack)
 
 void CVornResourceManager::LoadKmpMeta(ResourcePack* pPack)
 {
-    if (!pPack || !pPack->m_pMediaPack || !m_pApp)
+    if (!pPack || !pPack->m_pMediaPack)
         return;
     CKorvelMediaPackItem item;
     if (item.Open(*pPack->m_pMediaPack, CKorvelString(kMetaItem), 0) != KE_OK || item.GetSize() == 0)
@@ -210,7 +204,8 @@ void CVornResourceManager::LoadKmpMeta(ResourcePack* pPack)
     item.Close();
 
     CXMLLoaderWrapper loader;
-    loader.Startup(*m_pApp);
+    if (m_pApp)
+        loader.Startup(*m_pApp);
     if (loader.LoadFromData(pData, uSize) == KE_OK)
     {
         CKorvelXMLDataNode* pRoot = loader.GetRootNode();
@@ -219,7 +214,8 @@ void CVornResourceManager::LoadKmpMeta(ResourcePack* pPack)
             pPack->m_iImageOriginalSize =
                 CXMLLoaderWrapper::GetInt(CXMLLoaderWrapper::FindChild(pImage, "original_size"), "$value", 0);
             pPack->m_uSeparateAlpha =
-                CXMLLoaderWrapper::GetInt(CXMLLoaderWrapper::FindChild(pImage, "separate_alpha"), "$value", 0) != 0;
+                CXMLLoaderWrapper::GetInt(CXMLLoaderWrapper::FindChild(pImage, "separate_alpha"), "$value",
+                                          0) != 0;
             ReadFileFlags(CXMLLoaderWrapper::FindChild(pImage, "files"), "$no_mipmaps", pPack->m_ImageFiles);
         }
         if (CKorvelXMLDataNode* pFont = CXMLLoaderWrapper::FindChild(pRoot, "font"))
@@ -253,7 +249,8 @@ int CVornResourceManager::RemovePack(const CKorvelString& strName, unsigned int 
 
     int iFound = -1;
     for (int i = 0; i < m_aPacks.GetCount() && iFound < 0; ++i)
-        if (m_aPacks[i]->m_strPath.Compare(strPath) == 0 || (bJet && m_aPacks[i]->m_strPath.Compare(strJet) == 0))
+        if (m_aPacks[i]->m_strPath.Compare(strPath) == 0 ||
+            (bJet && m_aPacks[i]->m_strPath.Compare(strJet) == 0))
             iFound = i;
     if (iFound < 0)
         return 0;
@@ -280,7 +277,7 @@ void CVornResourceManager::DetachPackRecords(ResourcePack* pPack)
     DetachRecords(m_Surfaces[t], pPack, &ResourceSurface::m_pSurface);
     DetachRecords(m_Sounds[t], pPack, &ResourceSound::m_pWave);
     DetachRecords(m_Fonts[t], pPack, &ResourceFont::m_pFont);
-    DetachRecords(m_Others[t], pPack, static_cast<ResourcePack* ResourceOther::*>(nullptr));
+    DetachRecords(m_Others[t], pPack, static_cast<ResourcePack * ResourceOther::*>(nullptr));
 }
 
 CKorvelMediaPack* CVornResourceManager::GetMediaPack(ResourcePack* pPack)
@@ -376,7 +373,7 @@ unsigned int CVornResourceManager::GetFileData(const CKorvelString& strName, uns
     if (!pMediaPack)
         return 0;
     CKorvelMediaPackItem item;
-    if (item.Open(*pMediaPack, ItemName(strName), 0) != KE_OK)
+    if (item.Open(*pMediaPack, GetItemPath(*pMediaPack, strName), 0) != KE_OK)
         return 0;
     unsigned int uSize = item.GetSize();
     unsigned char* pData = new (std::nothrow) unsigned char[uSize + 1];

@@ -21,11 +21,13 @@ void RemoveLoaderAt(CKorvelArray<CVornResourceManager::CAsyncSoundLoader*>& aLoa
 
 // ---- the loader
 
-CVornResourceManager::CAsyncSoundLoader::CAsyncSoundLoader(CVornResourceManager* pManager, unsigned char* pBytes,
-                                                           unsigned int uSize, CKorvelSoundWave* pWave,
-                                                           const CKorvelString& strItemName, unsigned int uLoadFlags)
-    : m_pManager(pManager), m_pBytes(pBytes), m_uSize(uSize), m_pWave(pWave), m_strItemName(strItemName), m_uDone(0),
-      m_uLoadFlags(uLoadFlags)
+CVornResourceManager::CAsyncSoundLoader::CAsyncSoundLoader(CVornResourceManager* pManager,
+                                                           unsigned char* pBytes, unsigned int uSize,
+                                                           CKorvelSoundWave* pWave,
+                                                           const CKorvelString& strItemName,
+                                                           unsigned int uLoadFlags)
+    : m_pManager(pManager), m_pBytes(pBytes), m_uSize(uSize), m_pWave(pWave), m_strItemName(strItemName),
+      m_uDone(0), m_uLoadFlags(uLoadFlags)
 {
 }
 
@@ -70,8 +72,7 @@ CKorvelSoundWave* CVornResourceManager::LoadSound(const CKorvelString& strName, 
     CKorvelMediaPack* pMediaPack = GetMediaPack(pRecord->m_pPack);
     if (!pMediaPack)
         return nullptr;
-    CKorvelString strItem("/");
-    strItem.Add(strName);
+    CKorvelString strItem = GetItemPath(*pMediaPack, strName);
 
     if (uFlags & 1)
     {

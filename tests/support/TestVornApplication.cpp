@@ -21,7 +21,18 @@ std::string CurrentDir()
 }
 } // namespace
 
-CTestVornApplication::CTestVornApplication() : m_strPreviousDir(CurrentDir())
+CTestVornApplication::CTestVornApplication(int iWidth, int iHeight)
+    : CTestVornApplication(PrepareHeadless(iWidth, iHeight))
+{
+}
+
+CTestVornApplication::sPrepared CTestVornApplication::PrepareHeadless(int iWidth, int iHeight)
+{
+    ResetHeadlessPlatform(iWidth, iHeight);
+    return sPrepared{0};
+}
+
+CTestVornApplication::CTestVornApplication(sPrepared) : m_strPreviousDir(CurrentDir())
 {
     std::error_code ec;
     std::filesystem::create_directories(m_Dir.Path() + "/app/native", ec);
@@ -45,9 +56,8 @@ CTestVornApplication::~CTestVornApplication()
         ADD_FAILURE() << "cannot change back into " << m_strPreviousDir;
 }
 
-KE_RETVAL CTestVornApplication::StartHeadless(int iWidth, int iHeight)
+KE_RETVAL CTestVornApplication::StartHeadless()
 {
-    ResetHeadlessPlatform(iWidth, iHeight);
     SKE_DISPLAYMODE mode = {};
     KE_RETVAL iResult = IKorvelApplication::Startup(nullptr, &mode);
     if (iResult != KE_OK)
@@ -58,7 +68,7 @@ KE_RETVAL CTestVornApplication::StartHeadless(int iWidth, int iHeight)
 KE_RETVAL CTestVornApplication::StartSound(bool bMixerThread)
 {
     plat::PcmControlReset();
-    plat::PcmControlUseCaptureSink(true);
+    plat::PcmControlUseCaptureSink(true, bMixerThread); // a mixer thread writes in real time
     m_pOwnSoundEngine = new CKorvelSoundEngine();
     KE_RETVAL iResult = m_pOwnSoundEngine->Startup(
         nullptr, 44100, 16, 2, nullptr, bMixerThread ? 0 : CKorvelSoundEngine::STARTUP_NO_THREAD, 0);

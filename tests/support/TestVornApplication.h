@@ -14,13 +14,15 @@
 class CTestVornApplication : public CVornApplication
 {
 public:
-    // Changes into the new directory; the destructor changes back.
-    CTestVornApplication();
+    // Resets the headless platform to a display of the given size (before the engine base
+    // is made, which keeps the display) and changes into the new directory; the destructor
+    // changes back.
+    explicit CTestVornApplication(int iWidth = 1024, int iHeight = 600);
     ~CTestVornApplication() override;
 
-    // The headless platform at the given display size, the engine started on it (GL screen
-    // target) and the resource manager started without sound. 1 on success.
-    KE_RETVAL StartHeadless(int iWidth = 1024, int iHeight = 600);
+    // The engine started on the headless display (GL screen target) and the resource
+    // manager started with the sound engine, if any. 1 on success.
+    KE_RETVAL StartHeadless();
     // A sound engine on the PCM capture sink, handed to the resource manager. With
     // bMixerThread false the mixer runs only when the test calls its Update.
     KE_RETVAL StartSound(bool bMixerThread = false);
@@ -99,6 +101,13 @@ public:
     using CVornResourceManager::m_pCurrentPack;
 
 private:
+    struct sPrepared
+    {
+        int m_iUnused;
+    };
+    explicit CTestVornApplication(sPrepared);
+    static sPrepared PrepareHeadless(int iWidth, int iHeight);
+
     std::string m_strPreviousDir;
     CTestTempDir m_Dir;
     CKorvelSoundEngine* m_pOwnSoundEngine = nullptr; // owned
