@@ -2,10 +2,7 @@
 // member that exists and leaves it null.
 #include "Framework/KestrolundApplication.h"
 
-#if __has_include("AchievementStation/VornAchievementStation.h")
 #include "AchievementStation/VornAchievementStation.h"
-#define KESTROLUND_HAS_STATION 1
-#endif
 #include "Framework/UI/Theme.h"
 #include "Framework/VornAdvertisement.h"
 #include "Framework/VornDevice.h"
@@ -59,13 +56,11 @@ void CKestrolundApplication::OnExit()
     m_FocusQueue.RemoveAll();
     m_pLobbyState = nullptr;
 
-#ifdef KESTROLUND_HAS_STATION
     if (m_pAchievementStation)
     {
         m_pAchievementStation->WriteAchievementData();
         ShutAndDelete(m_pAchievementStation);
     }
-#endif
     ShutAndDelete(m_pDevice);
     CVornResourceManager::Shutdown();
     if (m_pLanguage)
