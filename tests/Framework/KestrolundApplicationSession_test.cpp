@@ -48,11 +48,13 @@ TEST_F(CKestrolundApplication, TheNotificationFilterDropsOtherPlayersToasts)
             m_App.m_pTestLobby->OnGameEnd();
         m_App.m_Log.Clear();
         m_App.OnNotification(m_App.GetNetworkSession(), 7, c.iType, CKorvelString("hello"));
-        SCOPED_TRACE(std::to_string(c.uFilter) + " " + std::to_string(c.bInMatch) + " " + std::to_string(c.iType));
+        SCOPED_TRACE(std::to_string(c.uFilter) + " " + std::to_string(c.bInMatch) + " " +
+                     std::to_string(c.iType));
         EXPECT_EQ(Toasts(), c.iShown);
         if (c.iShown)
         {
-            EXPECT_EQ(m_App.m_Log.With("toast.Add")[0], "toast.Add(hello," + std::to_string(c.iType) + ",0.000000)");
+            EXPECT_EQ(m_App.m_Log.With("toast.Add")[0],
+                      "toast.Add(hello," + std::to_string(c.iType) + ",0.000000)");
         }
     }
 }
@@ -99,8 +101,8 @@ TEST_F(CKestrolundApplication, TheLobbysAnswersReachTheGameThroughTheApplication
     m_App.OnGameplayEnd(0);
     m_App.QuickExit();
     EXPECT_EQ(m_App.m_Log.Entries(),
-              (std::vector<std::string>{"lobby.UseItem(5,6)", "lobby.ShowRefillDialog(9)", "lobby.OnGameplayEnd(0)",
-                                        "lobby.QuickExit()"}));
+              (std::vector<std::string>{"lobby.UseItem(5,6)", "lobby.ShowRefillDialog(9)",
+                                        "lobby.OnGameplayEnd(0)", "lobby.QuickExit()"}));
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "support/InputTestApplication.h"
+#include "support/X11TestClient.h"
 
 namespace
 {
@@ -69,18 +70,6 @@ public:
     void OnExit() override { ++g_pRun->iExits; }
 };
 
-bool WaitFor(const std::function<bool()>& fnDone)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fnDone())
-    {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // Another X client: looks at the window, clicks into it and closes it.
 void Tester(sRun& run)
 {
@@ -92,7 +81,7 @@ void Tester(sRun& run)
         return;
     }
     const Window window = Window(run.uWindow);
-    if (WaitFor([&run] { return run.iFrames.load() >= 5; }))
+    if (TestWaitFor([&run] { return run.iFrames.load() >= 5; }))
     {
         XImage* pImage = XGetImage(pDisplay, window, CLICK_X, CLICK_Y, 1, 1, AllPlanes, ZPixmap);
         if (pImage)
@@ -100,24 +89,12 @@ void Tester(sRun& run)
             run.uPixel = XGetPixel(pImage, 0, 0);
             XDestroyImage(pImage);
         }
-        // The window sits at the root's origin: root and window coordinates agree.
-        XTestFakeMotionEvent(pDisplay, DefaultScreen(pDisplay), CLICK_X, CLICK_Y, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, False, CurrentTime);
-        XFlush(pDisplay);
+        TestX11Click(pDisplay, CLICK_X, CLICK_Y);
     }
-    if (!WaitFor([&run] { return run.bReleased.load(); }))
+    if (!TestWaitFor([&run] { return run.bReleased.load(); }))
         run.bTimedOut = true;
 
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(pDisplay, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(pDisplay, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(pDisplay, window, False, NoEventMask, &event);
-    XFlush(pDisplay);
+    TestX11Close(pDisplay, window);
     XCloseDisplay(pDisplay);
 }
 

@@ -1,0 +1,47 @@
+// What the end-to-end X11 tests do from a second X connection: wait for the application,
+// click into its window with XTest, and send the window manager's close message. Header
+// only; link with Xlib and XTest (the platform library brings both).
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+// Polls until the condition holds; false after the time limit.
+inline bool TestWaitFor(const std::function<bool()>& fnDone, int iSeconds = 20)
+{
+    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(iSeconds);
+    while (!fnDone())
+    {
+        if (std::chrono::steady_clock::now() > tEnd)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// A press and release of button 1 at root coordinates (the windows sit at the root's origin).
+inline void TestX11Click(Display* pDisplay, int iX, int iY)
+{
+    XTestFakeMotionEvent(pDisplay, DefaultScreen(pDisplay), iX, iY, CurrentTime);
+    XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
+    XTestFakeButtonEvent(pDisplay, 1, False, CurrentTime);
+    XFlush(pDisplay);
+}
+
+// WM_DELETE_WINDOW, as the window manager sends it when the user closes the window.
+inline void TestX11Close(Display* pDisplay, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(pDisplay, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(pDisplay, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(pDisplay, window, False, NoEventMask, &event);
+    XFlush(pDisplay);
+}
