@@ -62,23 +62,9 @@ public:
 // Another X client: waits for the game to be drawn, clicks into the window, closes it.
 void Tester(sRun& run)
 {
-    Display* pDisplay = XOpenDisplay(nullptr);
-    if (!pDisplay)
-    {
-        run.bTimedOut = true;
-        plat::InjectNavigatorExit();
-        return;
-    }
-    const Window window = Window(run.uWindow);
-    if (TestWaitFor([&run] { return run.iGameDraws.load() >= 3; }))
-    {
-        TestX11Click(pDisplay, CLICK_X, CLICK_Y);
-    }
-    if (!TestWaitFor([&run] { return run.bClicked.load(); }))
-        run.bTimedOut = true;
-
-    TestX11Close(pDisplay, window);
-    XCloseDisplay(pDisplay);
+    run.bTimedOut = !TestX11ClickAndClose(
+        run.uWindow, [&run] { return run.iGameDraws.load() >= 3; }, nullptr, CLICK_X, CLICK_Y,
+        [&run] { return run.bClicked.load(); });
 }
 
 } // namespace

@@ -73,15 +73,7 @@ public:
 // Another X client: looks at the window, clicks into it and closes it.
 void Tester(sRun& run)
 {
-    Display* pDisplay = XOpenDisplay(nullptr);
-    if (!pDisplay)
-    {
-        run.bTimedOut = true;
-        plat::InjectNavigatorExit();
-        return;
-    }
-    const Window window = Window(run.uWindow);
-    if (TestWaitFor([&run] { return run.iFrames.load() >= 5; }))
+    const auto fnLook = [&run](Display* pDisplay, Window window)
     {
         XImage* pImage = XGetImage(pDisplay, window, CLICK_X, CLICK_Y, 1, 1, AllPlanes, ZPixmap);
         if (pImage)
@@ -89,13 +81,10 @@ void Tester(sRun& run)
             run.uPixel = XGetPixel(pImage, 0, 0);
             XDestroyImage(pImage);
         }
-        TestX11Click(pDisplay, CLICK_X, CLICK_Y);
-    }
-    if (!TestWaitFor([&run] { return run.bReleased.load(); }))
-        run.bTimedOut = true;
-
-    TestX11Close(pDisplay, window);
-    XCloseDisplay(pDisplay);
+    };
+    run.bTimedOut = !TestX11ClickAndClose(
+        run.uWindow, [&run] { return run.iFrames.load() >= 5; }, fnLook, CLICK_X, CLICK_Y,
+        [&run] { return run.bReleased.load(); });
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "PlatformControl.h"
+
 // Polls until the condition holds; false after the time limit.
 inline bool TestWaitFor(const std::function<bool()>& fnDone, int iSeconds = 20)
 {
@@ -44,4 +46,31 @@ inline void TestX11Close(Display* pDisplay, Window window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(pDisplay, window, False, NoEventMask, &event);
     XFlush(pDisplay);
+}
+
+// The whole visit of the other client: waits until fnReady, runs fnLook (may be empty),
+// clicks at (iX, iY), waits until fnDone, and closes the window. False when the display
+// cannot be opened (the application is then told to exit) or a wait ran out.
+inline bool TestX11ClickAndClose(unsigned long uWindow, const std::function<bool()>& fnReady,
+                                 const std::function<void(Display*, Window)>& fnLook, int iX, int iY,
+                                 const std::function<bool()>& fnDone)
+{
+    Display* pDisplay = XOpenDisplay(nullptr);
+    if (!pDisplay)
+    {
+        plat::InjectNavigatorExit();
+        return false;
+    }
+    const Window window = Window(uWindow);
+    bool bInTime = TestWaitFor(fnReady);
+    if (bInTime)
+    {
+        if (fnLook)
+            fnLook(pDisplay, window);
+        TestX11Click(pDisplay, iX, iY);
+    }
+    bInTime = TestWaitFor(fnDone) && bInTime;
+    TestX11Close(pDisplay, window);
+    XCloseDisplay(pDisplay);
+    return bInTime;
 }
