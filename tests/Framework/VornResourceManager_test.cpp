@@ -43,22 +43,6 @@ TEST_F(CVornResourceManager, FileNameIsThePartAfterTheLastSlashAndBackslash)
     EXPECT_EQ(::CVornResourceManager::GetTargetIndex(99), 1u);
 }
 
-TEST_F(CVornResourceManager, LookupsGiveOnlyLoadedObjects)
-{
-    ASSERT_TRUE(m_pApp->WritePack("s.kmp", {{"/a.wav", SineWav()}, {"/f.fnt", "<font/>"}, {"/p.png", "x"}}));
-    ASSERT_EQ(m_pApp->AddPack(S("s.kmp"), 0, 0), 1);
-    EXPECT_EQ(m_pApp->HaveSound(S("a.wav")), nullptr);
-    EXPECT_EQ(m_pApp->HaveFont(S("f.fnt")), nullptr);
-    EXPECT_EQ(m_pApp->HaveSurface(S("p.png")), nullptr);
-    EXPECT_EQ(m_pApp->HaveShader(S("none")), nullptr);
-    ::CKorvelSoundWave* pWave = m_pApp->GetSound(S("a.wav"), 1, 0);
-    ASSERT_NE(pWave, nullptr);
-    ::CKorvelSoundWave* pHad = m_pApp->HaveSound(S("a.wav"));
-    EXPECT_EQ(pHad, pWave);
-    EXPECT_EQ(m_pApp->ReleaseSound(pHad), 1);
-    EXPECT_EQ(m_pApp->ReleaseSound(pWave), 1);
-}
-
 TEST_F(CVornResourceManager, ShutdownFreesEverythingStillHeld)
 {
     ASSERT_TRUE(m_pApp->WritePack("one.kmp", {{"/a.wav", SineWav()},
