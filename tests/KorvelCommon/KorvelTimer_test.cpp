@@ -31,6 +31,39 @@ TEST(CKorvelTimer, TimersShareOneBase)
     }
 }
 
+namespace
+{
+uint64_t ClockNanoseconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (uint64_t)ts.tv_sec * 1000000000ull + (uint64_t)ts.tv_nsec;
+}
+} // namespace
+
+TEST(CKorvelTimer, TicksFollowTheClockAcrossAWholeSecond)
+{
+    // Ticks read between two clock readings, until the clock's second has changed:
+    // every interval between ticks lies inside the clock's interval around it.
+    CKorvelTimer t;
+    const uint64_t uClock0 = ClockNanoseconds();
+    const uint64_t uFirst = t.GetTicks();
+    const uint64_t uClock1 = ClockNanoseconds();
+    uint64_t uPrevious = uFirst, uClockBefore = uClock1;
+    while (uClockBefore / 1000000000ull == uClock0 / 1000000000ull)
+    {
+        timespec nap = {0, 20000000};
+        nanosleep(&nap, nullptr);
+        uClockBefore = ClockNanoseconds();
+        const uint64_t uNow = t.GetTicks();
+        const uint64_t uClockAfter = ClockNanoseconds();
+        ASSERT_GE(uNow, uPrevious);
+        ASSERT_GE(uNow - uFirst, uClockBefore - uClock1);
+        ASSERT_LE(uNow - uFirst, uClockAfter - uClock0);
+        uPrevious = uNow;
+    }
+}
+
 TEST(CKorvelTimer, TickConversionsTruncateAndSaturate)
 {
     CKorvelTimer t;

@@ -48,6 +48,33 @@ TEST(CKorvelSoundWave, LoadsPcmFilesAsTheyAre)
     EXPECT_EQ((std::vector<uint8_t>{0, 128, 255}), VoiceBytes(mono.m_Wave));
 }
 
+TEST(CKorvelSoundWave, PcmBlockAlignIsTheReadingStepOnly)
+{
+    // Some writers put bits / 8 or other values in a PCM block align: the data is read
+    // in steps of it, whole steps only, and the voice keeps bits x channels / 8.
+    CSoundTestEngine engine;
+    const std::vector<int16_t> aSamples = {100, -100, 2000, -2000};
+    struct sCase
+    {
+        unsigned int uAlign;
+        std::vector<int16_t> aExpected;
+    };
+    const sCase aCases[] = {{2, aSamples}, {1, aSamples}, {8, aSamples}, {3, {100, -100, 2000, 0}}};
+    for (const sCase& c : aCases)
+    {
+        CLoadedWave wave;
+        ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(), CRiffBuilder()
+                                                          .Chunk("fmt ", FmtBody(1, 2, 22050, 16, c.uAlign))
+                                                          .Chunk("data", Pcm16Bytes(aSamples))
+                                                          .Chunk("junk", {9, 9, 9, 9})
+                                                          .Bytes()))
+            << c.uAlign;
+        ExpectFormat(wave.m_Wave.GetFormat(), 2, 22050, 16);
+        EXPECT_EQ(8u, wave.m_Wave.GetLength()) << c.uAlign;
+        EXPECT_EQ(c.aExpected, VoiceSamples(wave.m_Wave)) << c.uAlign;
+    }
+}
+
 TEST(CKorvelSoundWave, ImaMonoBlocksOf505Samples)
 {
     CSoundTestEngine engine;
@@ -133,6 +160,9 @@ TEST(CKorvelSoundWave, FailedLoadsLeaveNoVoices)
          KE_ERR_DEVICE},
         {"no data", CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Bytes(), KE_ERR_DEVICE},
         {"no whole sample", CRiffBuilder().Chunk("fmt ", FmtBody(1, 2, 8000, 16, 4)).Chunk("data", {1, 2}).Bytes(),
+         KE_ERR_DEVICE},
+        {"block align past the data",
+         CRiffBuilder().Chunk("fmt ", FmtBody(1, 2, 8000, 16, 16)).Chunk("data", std::vector<uint8_t>(8, 1)).Bytes(),
          KE_ERR_DEVICE},
     };
     for (const sCase& c : aCases)

@@ -371,6 +371,25 @@ TEST_F(CSocketEngine, ReceiveTimeOutFiresAfterTheIdleWaitsOnly)
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 40));
 }
 
+TEST_F(CSocketEngine, DataBetweenWaitsKeepsTheConnectionAlive)
+{
+    // One empty wait between each of eight pieces: more than the limit in all, never in a row.
+    sSOCKETTIMING timing;
+    timing.iReceiveWaitMs = 100;
+    m_Engine.SetTiming(timing);
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    std::string sent;
+    for (int i = 0; i < 8; ++i)
+    {
+        sent += static_cast<char>('a' + i);
+        ASSERT_TRUE(peer.Write(sent.substr(sent.size() - 1)));
+        PumpFor(m_App, 150);
+    }
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData == sent; }));
+    EXPECT_FALSE(m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_IDLE));
+}
+
 // ---------------------------------------------------- disconnect and reconnect
 
 TEST_F(CSocketEngine, DisconnectFromTheObserverStopsTheBatchBeingDelivered)
