@@ -23,7 +23,7 @@ namespace
 const unsigned int FILL_COLOUR = 0xFF2080C0u; // drawn every frame
 const int CLICK_X = 200, CLICK_Y = 150;
 
-struct sRun
+struct sRUN
 {
     std::atomic<int> iFrames{0};
     std::atomic<bool> bClicked{false};
@@ -38,7 +38,7 @@ struct sRun
     std::thread tester;
 };
 
-sRun* g_pRun = nullptr;
+sRUN* g_pRun = nullptr;
 
 class CClickApplication : public CInputApplication
 {
@@ -82,7 +82,7 @@ bool WaitFor(const std::function<bool()>& fnDone)
 }
 
 // Another X client: looks at the window, clicks into it and closes it.
-void Tester(sRun& run)
+void Tester(sRUN& run)
 {
     Display* pDisplay = XOpenDisplay(nullptr);
     if (!pDisplay)
@@ -150,7 +150,7 @@ TEST(IKorvelApplicationX11, DrawsTakesAClickAndEndsOnTheWindowManagersClose)
     plat::ResetPlatform(plat::eBackend::X11);
     plat::SetDisplaySize(800, 600);
     unsetenv("ORIENTATION");
-    sRun run;
+    sRUN run;
     g_pRun = &run;
     EXPECT_EQ(KorvelProcessEntry(), 0);
     if (run.tester.joinable())

@@ -129,19 +129,23 @@ TEST(CKorvelSoundWave, RejectsHeadersAndFormatsItCannotPlay)
     EXPECT_EQ(KE_ERR_DEVICE, CWaveOpen(CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Bytes()).m_iResult)
         << "no data chunk";
 
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uTag, uChannels, uRate, uBits, uAlign;
     };
-    const sCase aBad[] = {
-        {"float", 3, 1, 8000, 32, 4},       {"no channels", 1, 0, 8000, 16, 0},
-        {"three channels", 1, 3, 8000, 16, 6}, {"24-bit", 1, 1, 8000, 24, 3},
-        {"rate 0", 1, 1, 0, 16, 2},         {"PCM align 0", 1, 2, 8000, 16, 0},
-        {"IMA 3 bits", 17, 1, 8000, 3, 256}, {"IMA odd align", 17, 2, 8000, 4, 260},
+    const sCASE aBad[] = {
+        {"float", 3, 1, 8000, 32, 4},
+        {"no channels", 1, 0, 8000, 16, 0},
+        {"three channels", 1, 3, 8000, 16, 6},
+        {"24-bit", 1, 1, 8000, 24, 3},
+        {"rate 0", 1, 1, 0, 16, 2},
+        {"PCM align 0", 1, 2, 8000, 16, 0},
+        {"IMA 3 bits", 17, 1, 8000, 3, 256},
+        {"IMA odd align", 17, 2, 8000, 4, 260},
         {"IMA align 0", 17, 1, 8000, 4, 0},
     };
-    for (const sCase& c : aBad)
+    for (const sCASE& c : aBad)
     {
         CWaveOpen wave(CRiffBuilder()
                            .Chunk("fmt ", FmtBody(c.uTag, c.uChannels, c.uRate, c.uBits, c.uAlign, true))

@@ -108,7 +108,7 @@ std::string Pattern(size_t size, unsigned int seed)
 {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
+        bytes[i] = static_cast<char>((i * 131 + size_t{seed} * 7 + (i >> 9)) & 0xFF);
     return bytes;
 }
 
