@@ -373,9 +373,11 @@ TEST_F(CSocketEngine, ReceiveTimeOutFiresAfterTheIdleWaitsOnly)
 
 TEST_F(CSocketEngine, DataBetweenWaitsKeepsTheConnectionAlive)
 {
-    // One empty wait between each of eight pieces: more than the limit in all, never in a row.
+    // One empty wait (or more, on a slow machine) between each of eight pieces: more
+    // than the limit in all, never that many in a row.
     sSOCKETTIMING timing;
     timing.iReceiveWaitMs = 100;
+    timing.iIdleWaitLimit = 5;
     m_Engine.SetTiming(timing);
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
