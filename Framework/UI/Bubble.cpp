@@ -53,7 +53,8 @@ sArrowPieces ArrowPieces(int iSide, int w, int h, int cw, int ch)
 }
 } // namespace
 
-CBubble::CBubble() : m_uTemplatesPending(1), m_iArrowSide(ARROW_NONE), m_apTemplates{nullptr, nullptr, nullptr}
+CBubble::CBubble()
+    : m_uTemplatesPending(1), m_iArrowSide(ARROW_NONE), m_apTemplates{nullptr, nullptr, nullptr}
 {
 }
 
