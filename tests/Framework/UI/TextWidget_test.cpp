@@ -140,6 +140,50 @@ TEST_F(CTextWidget, StoredTextDrawsInTheColourALabelInTheDisplayColour)
     EXPECT_EQ(PixelsOf(target, rcText, RED), 0);
 }
 
+TEST_F(CTextWidget, WhileEditingTheCursorBlinksAfterTheTextAndALongTextKeepsItsEnd)
+{
+    CRecordingSurface target;
+    ASSERT_TRUE(target.CreateRecording(200, 100));
+    const Rect rcText(10, 10, 190, 40);
+    ::CTextWidget* p = Text(rcText);
+    p->SetColor(RED);
+    p->SetEditable(1, 200);
+    p->SetText(CKorvelString("ab"));
+    OpenKeyboard(20, 20);
+    ::CKorvelBitmapFont* pFont = p->GetFont();
+    const int iText = pFont->GetTextWidth(CKorvelString("ab"), 0x400080);
+    const int iCursor = pFont->GetTextWidth(CKorvelString("|"), 0x400080);
+    const Rect rcCursor(10 + iText, 10, 10 + iText + iCursor, 40);
+
+    // The blink runs from 0 up to half a second, then from -0.5: hidden below 0.
+    const struct
+    {
+        float fStep;
+        bool bShown;
+    } aSteps[] = {{0.0f, true}, {0.3f, true}, {0.3f, true}, {0.3f, false}, {0.3f, false}, {0.3f, true}};
+    for (const auto& s : aSteps)
+    {
+        if (s.fStep > 0.0f)
+            m_pRoot->DoUpdate(s.fStep);
+        Clear(target);
+        m_pRoot->DoDraw(&target);
+        EXPECT_GT(PixelsOf(target, Rect(10, 10, 10 + iText, 40), RED), 0);
+        EXPECT_EQ(PixelsOf(target, rcCursor, RED) > 0, s.bShown);
+    }
+
+    // Too long for the field: its end stays in view with the cursor at the right edge.
+    for (int i = 0; i < 80; ++i)
+        m_pRoot->DoInputChar(8);
+    Type(std::string(150, ' ').append("mm").c_str());
+    m_pRoot->DoUpdate(0.3f);
+    ASSERT_GT(pFont->GetTextWidth(p->GetDisplayText(), 0x400080), rcText.GetWidth());
+    Clear(target);
+    m_pRoot->DoDraw(&target);
+    EXPECT_GT(PixelsOf(target, Rect(190 - iCursor - 8, 10, 190 - iCursor, 40), RED), 0) << "the text's end";
+    EXPECT_GT(PixelsOf(target, Rect(190 - iCursor, 10, 190, 40), RED), 0) << "the cursor";
+    EXPECT_EQ(PixelsOf(target, Rect(10, 10, 100, 40), RED), 0) << "the blanks before it";
+}
+
 TEST_F(CTextWidget, EditingReportsEachChangeOnceAndTheEndOnEnter)
 {
     ::CTextWidget* p = Text(Rect(10, 10, 110, 40));
