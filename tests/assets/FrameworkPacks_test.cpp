@@ -116,13 +116,6 @@ void CopyBuiltFolder(const std::string& strAppFolder)
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
-void ReplaceOnce(std::string& strText, const std::string& strOld, const std::string& strNew)
-{
-    const size_t u = strText.find(strOld);
-    ASSERT_NE(u, std::string::npos) << strOld;
-    strText.replace(u, strOld.size(), strNew);
-}
-
 // Parses XML text with the engine's reader; the root element (null when none).
 class CXmlDoc
 {
@@ -564,14 +557,7 @@ TEST(FrameworkPacks, TheApplicationStartsOnTheBuiltFolderAndReachesEveryItem)
         SCOPED_TRACE(std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
         CTestKestrolundApplication app(c.iWidth, c.iHeight);
         CopyBuiltFolder(app.AppFile(""));
-        if (c.iWidth != 1024)
-        {
-            // The built settings ask for 1024 x 600.
-            std::string strSettings = SourceText("assets/src/settings.txt");
-            ReplaceOnce(strSettings, "resx=1024", "resx=" + std::to_string(c.iWidth));
-            ReplaceOnce(strSettings, "resy=600", "resy=" + std::to_string(c.iHeight));
-            ASSERT_TRUE(app.WriteSettings(strSettings));
-        }
+        // The window takes the display's size whatever the settings ask for.
         ASSERT_EQ(app.Start(), KE_OK);
         ASSERT_NE(app.GetBack(), nullptr);
         EXPECT_EQ(app.GetBack()->GetWidth(), c.iWidth);
@@ -586,9 +572,8 @@ TEST(FrameworkPacks, TheApplicationStartsOnTheBuiltFolderAndReachesEveryItem)
             }
 
         const std::string strSize = std::to_string(c.iLadder);
-        for (const std::string& strPack :
-             {std::string("vornsounds.kmp"), std::string("vornlayouts.kmp"), "vornfonts_" + strSize + ".kmp",
-              "vornlobby_" + strSize + ".kmp"})
+        for (const std::string& strPack : {std::string("vornsounds.kmp"), std::string("vornlayouts.kmp"),
+                                           "vornfonts_" + strSize + ".kmp", "vornlobby_" + strSize + ".kmp"})
         {
             const std::vector<std::string> aItems = ItemNames(strPack);
             ASSERT_FALSE(aItems.empty()) << strPack;
