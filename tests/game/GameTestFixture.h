@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_App.WritePacks(false));
-        ASSERT_TRUE(WriteGameTestPacks(m_App.Dir() + "/app/native", m_Packs));
+        ASSERT_TRUE(WriteGameTestPacks(m_App.Dir() + "/app/native"));
         ASSERT_EQ(m_App.Start(), KE_OK);
     }
     void TearDown() override
@@ -66,7 +66,6 @@ protected:
         return aNames;
     }
 
-    sGameTestPacks m_Packs;
     CGameTestApplication m_App;
     CManualClock m_Clock;
     sFakeScreens m_Fakes;

@@ -67,18 +67,11 @@ inline unsigned int GameTestTextureColour(int i)
     return 0x102030u + unsigned(i) * 0x030201u;
 }
 
-struct sGameTestPacks
-{
-    bool bTextures = true;
-    bool bSounds = true;
-    bool bFont = true;
-};
-
-inline bool WriteGameTestPacks(const std::string& strAppFolder, const sGameTestPacks& what = sGameTestPacks())
+// Textures in "dataTextures.kmp", sounds in "dataAudio.kmp", the font in "dataUI.kmp".
+inline bool WriteGameTestPacks(const std::string& strAppFolder)
 {
     const std::string strDir = strAppFolder + "/";
     bool bOk = true;
-    if (what.bTextures)
     {
         TestPackItems textures;
         for (int i = 0; i < GAME_TEXTURE_COUNT; ++i)
@@ -88,7 +81,6 @@ inline bool WriteGameTestPacks(const std::string& strAppFolder, const sGameTestP
         }
         bOk = WriteTestFile(strDir + "dataTextures.kmp", TestPackBytes(textures)) && bOk;
     }
-    if (what.bSounds)
     {
         const std::string strWav = GameTestWav();
         TestPackItems sounds;
@@ -96,8 +88,7 @@ inline bool WriteGameTestPacks(const std::string& strAppFolder, const sGameTestP
             sounds.push_back({"/" + Narrow(GAME_SOUNDS[i].name), strWav});
         bOk = WriteTestFile(strDir + "dataAudio.kmp", TestPackBytes(sounds)) && bOk;
     }
-    if (what.bFont)
-        bOk = WriteTestFile(strDir + "dataUI.kmp", TestPackBytes(GameTestFontItems())) && bOk;
+    bOk = WriteTestFile(strDir + "dataUI.kmp", TestPackBytes(GameTestFontItems())) && bOk;
     bOk = WriteTestFile(strDir + "quorvalinlanguage_en.kmp",
                         TestLanguagePackBytes("English", "en", {"Get ready", "your turn", "their turn"})) &&
           bOk;
