@@ -119,6 +119,7 @@ IKorvelGraphicsContext* CMoxRenderer::GetGraphicsContext()
 void CMoxRenderer::BeginRender()
 {
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -197,6 +198,8 @@ void CMoxRenderer::DrawQuad(CMoxQuadShader* pShader, const sQuadVertex* pVertice
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glDisable(GL_DEPTH_TEST);
+    // The quads run clockwise; the engine's target starts with back faces culled.
+    glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     if (eBlend == BLEND_BACKGROUND || eBlend == BLEND_BACKGROUND_ALPHA)
@@ -358,6 +361,8 @@ void CMoxRenderer::renderWater(unsigned int uMode)
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glDisable(GL_DEPTH_TEST);
+    // The quads run clockwise; the engine's target starts with back faces culled.
+    glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     if (uMode)
