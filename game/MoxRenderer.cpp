@@ -13,6 +13,48 @@ const float kHalfPi = 1.5707964f;
 const float kWaterHalfWidth = 6.75f;
 const float kWaveHalfHeight = 0.05f;
 
+// The state of every quad draw: no buffers, no depth test or writes, no culling (the
+// quads run clockwise and the engine's target starts culling back faces), blending on,
+// the sampler on unit 0 and both arrays on. The caller sets the blend function.
+void BeginQuads(int iPosition, int iUV0, int iTexture0)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    if (iTexture0 >= 0)
+        glUniform1i(iTexture0, 0);
+    if (iPosition >= 0)
+        glEnableVertexAttribArray(GLuint(iPosition));
+    if (iUV0 >= 0)
+        glEnableVertexAttribArray(GLuint(iUV0));
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void DrawFan(int iPosition, int iUV0, const CMoxRenderer::sQuadVertex* pQuad)
+{
+    const GLsizei iStride = sizeof(CMoxRenderer::sQuadVertex);
+    if (iPosition >= 0)
+        glVertexAttribPointer(GLuint(iPosition), 3, GL_FLOAT, GL_FALSE, iStride, &pQuad[0].x);
+    if (iUV0 >= 0)
+        glVertexAttribPointer(GLuint(iUV0), 2, GL_FLOAT, GL_FALSE, iStride, &pQuad[0].u);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+}
+
+void EndQuads(int iPosition, int iUV0)
+{
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (iPosition >= 0)
+        glDisableVertexAttribArray(GLuint(iPosition));
+    if (iUV0 >= 0)
+        glDisableVertexAttribArray(GLuint(iUV0));
+}
+
 void SetVertex(CMoxRenderer::sQuadVertex& v, float x, float y, float z, float u, float fv)
 {
     v.x = x;
@@ -195,23 +237,10 @@ void CMoxRenderer::DrawQuad(CMoxQuadShader* pShader, const sQuadVertex* pVertice
     if (pShader->m_iColor0 >= 0)
         glUniform4fv(pShader->m_iColor0, 1, afColour);
 
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glDisable(GL_DEPTH_TEST);
-    // The quads run clockwise; the engine's target starts with back faces culled.
-    glDisable(GL_CULL_FACE);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
+    BeginQuads(pShader->m_iPosition, pShader->m_iUV0, pShader->m_iTexture0);
     if (eBlend == BLEND_BACKGROUND || eBlend == BLEND_BACKGROUND_ALPHA)
         glBlendEquationSeparate(GL_FUNC_ADD, GL_FUNC_ADD);
     SetBlend(eBlend, colour);
-    if (pShader->m_iTexture0 >= 0)
-        glUniform1i(pShader->m_iTexture0, 0);
-    if (pShader->m_iPosition >= 0)
-        glEnableVertexAttribArray(pShader->m_iPosition);
-    if (pShader->m_iUV0 >= 0)
-        glEnableVertexAttribArray(pShader->m_iUV0);
-    glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, pSurface->GetTexture());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -220,24 +249,13 @@ void CMoxRenderer::DrawQuad(CMoxQuadShader* pShader, const sQuadVertex* pVertice
     if ((uFilters & FILTER_LINEAR_BOTH) == FILTER_LINEAR_BOTH)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
-    if (pShader->m_iPosition >= 0)
-        glVertexAttribPointer(pShader->m_iPosition, 3, GL_FLOAT, GL_FALSE, sizeof(sQuadVertex), &pVertices[0].x);
-    if (pShader->m_iUV0 >= 0)
-        glVertexAttribPointer(pShader->m_iUV0, 2, GL_FLOAT, GL_FALSE, sizeof(sQuadVertex), &pVertices[0].u);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    DrawFan(pShader->m_iPosition, pShader->m_iUV0, pVertices);
 
     if (eBlend == BLEND_MULTIPLY_TWICE)
         glBlendEquation(GL_FUNC_ADD);
     if (eBlend == BLEND_BACKGROUND || eBlend == BLEND_BACKGROUND_ALPHA)
         glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ONE, GL_ZERO);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (pShader->m_iPosition >= 0)
-        glDisableVertexAttribArray(pShader->m_iPosition);
-    if (pShader->m_iUV0 >= 0)
-        glDisableVertexAttribArray(pShader->m_iUV0);
+    EndQuads(pShader->m_iPosition, pShader->m_iUV0);
 }
 
 void CMoxRenderer::WorldQuad(CKorvelVector2 p, CKorvelVector2 h, const float afUV[4], float fTopScale,
@@ -358,32 +376,11 @@ void CMoxRenderer::renderWater(unsigned int uMode)
     pShader->Use();
     if (pShader->m_iProjectionMatrix >= 0)
         glUniformMatrix4fv(pShader->m_iProjectionMatrix, 1, GL_FALSE, m_Camera.m_Matrix.m);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glDisable(GL_DEPTH_TEST);
-    // The quads run clockwise; the engine's target starts with back faces culled.
-    glDisable(GL_CULL_FACE);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
+    BeginQuads(pShader->m_iPosition, pShader->m_iUV0, pShader->m_iTexture0);
     if (uMode)
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
     else
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    if (pShader->m_iTexture0 >= 0)
-        glUniform1i(pShader->m_iTexture0, 0);
-    if (pShader->m_iPosition >= 0)
-        glEnableVertexAttribArray(pShader->m_iPosition);
-    if (pShader->m_iUV0 >= 0)
-        glEnableVertexAttribArray(pShader->m_iUV0);
-    glActiveTexture(GL_TEXTURE0);
-
-    auto draw = [pShader](const sQuadVertex* pQuad) {
-        if (pShader->m_iPosition >= 0)
-            glVertexAttribPointer(pShader->m_iPosition, 3, GL_FLOAT, GL_FALSE, sizeof(sQuadVertex), &pQuad[0].x);
-        if (pShader->m_iUV0 >= 0)
-            glVertexAttribPointer(pShader->m_iUV0, 2, GL_FLOAT, GL_FALSE, sizeof(sQuadVertex), &pQuad[0].u);
-        glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    };
     CKorvelSurface* pWaves = apTextures[TEXTURE_WAVES];
     CKorvelSurface* pBase = apTextures[TEXTURE_WATER_BASE];
     if (pWaves)
@@ -391,23 +388,16 @@ void CMoxRenderer::renderWater(unsigned int uMode)
         glBindTexture(GL_TEXTURE_2D, pWaves->GetTexture());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        draw(aWave1);
-        draw(aWave2);
+        DrawFan(pShader->m_iPosition, pShader->m_iUV0, aWave1);
+        DrawFan(pShader->m_iPosition, pShader->m_iUV0, aWave2);
         if (pBase)
         {
             glBindTexture(GL_TEXTURE_2D, pBase->GetTexture());
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            draw(aBase);
+            DrawFan(pShader->m_iPosition, pShader->m_iUV0, aBase);
         }
     }
 
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (pShader->m_iPosition >= 0)
-        glDisableVertexAttribArray(pShader->m_iPosition);
-    if (pShader->m_iUV0 >= 0)
-        glDisableVertexAttribArray(pShader->m_iUV0);
+    EndQuads(pShader->m_iPosition, pShader->m_iUV0);
 }
