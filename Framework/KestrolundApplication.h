@@ -108,7 +108,8 @@ public:
     void OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus) override;
     void OnGameStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus) override;
     // A toast with the text; the id is not used.
-    void OnNotification(CVornNetworkSession* pSession, int iId, int iType, const CKorvelString& strText) override;
+    void OnNotification(CVornNetworkSession* pSession, int iId, int iType,
+                        const CKorvelString& strText) override;
 
     virtual void OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
     virtual void SendChatMessage(const CKorvelString& strText, CVornNetworkSession::eCHAT_MSGTYPE eType);
@@ -121,8 +122,8 @@ public:
     void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&) override;
     void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType, EBuddyRequestAction,
                         const CKorvelString&, const CKorvelString&) override;
-    void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&, const CKorvelString&, int,
-                             int) override;
+    void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&, const CKorvelString&,
+                             int, int) override;
     void OnChallengeResponse(CVornNetworkSession* pSession, int, const CKorvelString&, const CKorvelString&,
                              int) override;
     void OnChallengeImageReceived(CVornNetworkSession* pSession, int, unsigned char*, int) override;
@@ -142,8 +143,8 @@ public:
     void OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) override;
     void OnTournamentScores(CKorvelArray<CKorvelString>&, CKorvelArray<CASN1TournamentScores::sData>&,
                             int) override;
-    void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&, const CKorvelString&,
-                        const CKorvelString&) override;
+    void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
+                        const CKorvelString&, const CKorvelString&) override;
 
     // Game observer.
     void OnGameMessage(CVornNetworkSession* pSession, unsigned char* pData, unsigned int uSize) override;
@@ -187,7 +188,8 @@ public:
 
     // Applies the notification filter, then queues the toast and vibrates. The surface
     // is not used.
-    void ShowToastNotification(CKorvelSurface* pSurface, const CKorvelString& strText, float fSeconds, int iType);
+    void ShowToastNotification(CKorvelSurface* pSurface, const CKorvelString& strText, float fSeconds,
+                               int iType);
     void SetNotificationFilter(unsigned int uBits);
     unsigned int GetNotificationFilter() const { return m_uNotificationFilter; }
 
@@ -218,6 +220,17 @@ protected:
     virtual CVornToastNotification* CreateToast();
     virtual CVornAdvertisement* CreateAdvertisement();
 
+    // The pointer chain: the visible toast, the current notification, the visible
+    // advertisement, then the states from the front, until one takes it.
+    typedef unsigned int (CVornNotification::*PointerHook)(unsigned int, int, int);
+    typedef unsigned int (IVornState::*StateHook)(unsigned int, int, int);
+    enum
+    {
+        POINTER_TAKEN = 1,
+        POINTER_TO_TOAST = 2
+    };
+    unsigned int DispatchPointer(PointerHook pOverlayHook, StateHook pStateHook, unsigned int uButton, int iX,
+                                 int iY);
     // Music without forgetting the track: stores the player's volume and deletes it.
     void StopMusicInternal();
     // Pauses or resumes the sound engine and the music with the window's focus.
@@ -232,7 +245,6 @@ protected:
     static int MigrateVolume(int iStored);
     // The front state, or null.
     IVornState* GetFrontState() const;
-    unsigned int IsLobbyInFront() const;
 
     unsigned int m_uExit;
     unsigned int m_uLobbyConnected;
@@ -243,7 +255,7 @@ protected:
     CKorvelSoundEngine* m_pSoundEngine;
     CKorvelSoundMusicPlayer* m_pMusicPlayer; // only while a track plays
     CVornNetworkSession* m_pNetworkSession;
-    IVornGameState* m_pGameState; // not owned
+    IVornGameState* m_pGameState;  // not owned
     CVornMenuState* m_pLobbyState; // owned through the stack
     CVornDevice* m_pDevice;
     CVornStatistics* m_pStatistics;

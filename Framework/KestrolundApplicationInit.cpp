@@ -172,7 +172,8 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
         pProperty->SetString(strTheme);
     if (pProperty)
         strTheme.Set(pProperty->m_strStringValue);
-    pProperty = GetOrAddInt(m_pStatistics, "__Vorn_NotificationFilter", static_cast<int>(m_uNotificationFilter));
+    pProperty =
+        GetOrAddInt(m_pStatistics, "__Vorn_NotificationFilter", static_cast<int>(m_uNotificationFilter));
     if (pProperty)
         SetNotificationFilter(static_cast<unsigned int>(pProperty->m_iIntValue));
 
@@ -298,7 +299,8 @@ void CKestrolundApplication::ChangeTheme(const CKorvelString& strName)
     {
         if (m_pStatistics)
         {
-            CVornStatisticsProperty* pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_ThemeName"));
+            CVornStatisticsProperty* pProperty =
+                m_pStatistics->GetProperty(CKorvelString("__Vorn_ThemeName"));
             if (!pProperty)
                 pProperty = m_pStatistics->AddProperty(CKorvelString("__Vorn_ThemeName"));
             if (pProperty && pProperty->m_strStringValue.Compare(strName) != 0)

@@ -10,13 +10,14 @@
 
 // ---- toasts
 
-void CKestrolundApplication::OnNotification(CVornNetworkSession*, int, int iType, const CKorvelString& strText)
+void CKestrolundApplication::OnNotification(CVornNetworkSession*, int, int iType,
+                                            const CKorvelString& strText)
 {
     ShowToastNotification(nullptr, strText, 0.0f, iType);
 }
 
-void CKestrolundApplication::ShowToastNotification(CKorvelSurface*, const CKorvelString& strText, float fSeconds,
-                                                   int iType)
+void CKestrolundApplication::ShowToastNotification(CKorvelSurface*, const CKorvelString& strText,
+                                                   float fSeconds, int iType)
 {
     if (m_uNotificationFilter && (iType == 1 || iType == 2))
     {
@@ -134,7 +135,9 @@ void CKestrolundApplication::OnChallengeResponse(CVornNetworkSession*, int, cons
 }
 void CKestrolundApplication::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
 void CKestrolundApplication::OnRematchReceived(int) {}
-void CKestrolundApplication::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
+void CKestrolundApplication::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&)
+{
+}
 void CKestrolundApplication::OnShopItemData(int, int, unsigned char*, int, int) {}
 void CKestrolundApplication::OnWalletBalance(int) {}
 void CKestrolundApplication::OnShopItemGroups(int, const CKorvelArray<CASN1ShopItemGroups::sGroupData>&) {}
@@ -146,24 +149,28 @@ void CKestrolundApplication::OnBuyItemResponce(int, int, const CKorvelString&,
 }
 void CKestrolundApplication::OnConfirmBuyItemResponce(int, int, const CKorvelString&) {}
 void CKestrolundApplication::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
-void CKestrolundApplication::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&)
+void CKestrolundApplication::OnPlayerGiftItems(int, CKorvelString&,
+                                               const CKorvelArray<CASN1ShopItems::sItemData>&)
 {
 }
 void CKestrolundApplication::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
-void CKestrolundApplication::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) {}
+void CKestrolundApplication::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int)
+{
+}
 void CKestrolundApplication::OnTournamentScores(CKorvelArray<CKorvelString>&,
                                                 CKorvelArray<CASN1TournamentScores::sData>&, int)
 {
 }
-void CKestrolundApplication::OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
-                                            const CKorvelString&, const CKorvelString&)
+void CKestrolundApplication::OnImageAndLink(const CKorvelString&, int, const unsigned char*,
+                                            const CKorvelString&, const CKorvelString&, const CKorvelString&)
 {
 }
 void CKestrolundApplication::OnGameMessage(CVornNetworkSession*, unsigned char*, unsigned int) {}
 void CKestrolundApplication::OnGameStart(CVornNetworkSession*, int, unsigned int) {}
 void CKestrolundApplication::OnPlayerDisconnected(CVornNetworkSession*, int) {}
-void CKestrolundApplication::OnAdvertisement(const CKorvelString&, const CKorvelString&, int, const unsigned char*,
-                                             int, int, const CKorvelArray<int>&, const CKorvelString&, int,
-                                             const CKorvelString&, const CKorvelString&)
+void CKestrolundApplication::OnAdvertisement(const CKorvelString&, const CKorvelString&, int,
+                                             const unsigned char*, int, int, const CKorvelArray<int>&,
+                                             const CKorvelString&, int, const CKorvelString&,
+                                             const CKorvelString&)
 {
 }

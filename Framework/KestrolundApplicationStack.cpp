@@ -24,11 +24,6 @@ IVornState* CKestrolundApplication::GetFrontState() const
     return m_States.GetCount() > 0 ? GetState(0) : nullptr;
 }
 
-unsigned int CKestrolundApplication::IsLobbyInFront() const
-{
-    return m_pLobbyState && GetFrontState() == m_pLobbyState ? 1 : 0;
-}
-
 void CKestrolundApplication::Exit()
 {
     m_uExit = 1;
@@ -223,51 +218,39 @@ void CKestrolundApplication::OnFlip()
 
 // ---- input
 
+unsigned int CKestrolundApplication::DispatchPointer(PointerHook pOverlayHook, StateHook pStateHook,
+                                                     unsigned int uButton, int iX, int iY)
+{
+    if (m_pToast && m_pToast->GetVisible() && (m_pToast->*pOverlayHook)(uButton, iX, iY))
+        return POINTER_TO_TOAST;
+    if (m_Notifications.GetCount() > 0 &&
+        (static_cast<CVornNotification*>(m_Notifications[0])->*pOverlayHook)(uButton, iX, iY))
+        return POINTER_TAKEN;
+    if (m_pAdvertisement && m_pAdvertisement->GetVisible() &&
+        (m_pAdvertisement->*pOverlayHook)(uButton, iX, iY))
+        return POINTER_TAKEN;
+    for (int i = 0; i < m_States.GetCount(); ++i)
+        if ((GetState(i)->*pStateHook)(uButton, iX, iY))
+            return POINTER_TAKEN;
+    return 0;
+}
+
 void CKestrolundApplication::OnMouseButton(unsigned int uButton, int iX, int iY)
 {
-    if (m_pToast && m_pToast->GetVisible() && m_pToast->OnMouseButton(uButton, iX, iY))
-    {
-        if (m_pToast->GetType() == CVornToastNotification::TYPE_CHALLENGE && m_pLobbyState)
-            m_pLobbyState->SwitchToPage(CKorvelString("challenge_received"), 1);
-        return;
-    }
-    if (m_Notifications.GetCount() > 0 &&
-        static_cast<CVornNotification*>(m_Notifications[0])->OnMouseButton(uButton, iX, iY))
-        return;
-    if (m_pAdvertisement && m_pAdvertisement->GetVisible() && m_pAdvertisement->OnMouseButton(uButton, iX, iY))
-        return;
-    for (int i = 0; i < m_States.GetCount(); ++i)
-        if (GetState(i)->OnMouseButton(uButton, iX, iY))
-            return;
+    if (DispatchPointer(&CVornNotification::OnMouseButton, &IVornState::OnMouseButton, uButton, iX, iY) ==
+            POINTER_TO_TOAST &&
+        m_pToast->GetType() == CVornToastNotification::TYPE_CHALLENGE && m_pLobbyState)
+        m_pLobbyState->SwitchToPage(CKorvelString("challenge_received"), 1);
 }
 
 void CKestrolundApplication::OnMouseDrag(unsigned int uButton, int iX, int iY)
 {
-    if (m_pToast && m_pToast->GetVisible() && m_pToast->OnMouseDrag(uButton, iX, iY))
-        return;
-    if (m_Notifications.GetCount() > 0 &&
-        static_cast<CVornNotification*>(m_Notifications[0])->OnMouseDrag(uButton, iX, iY))
-        return;
-    if (m_pAdvertisement && m_pAdvertisement->GetVisible() && m_pAdvertisement->OnMouseDrag(uButton, iX, iY))
-        return;
-    for (int i = 0; i < m_States.GetCount(); ++i)
-        if (GetState(i)->OnMouseDrag(uButton, iX, iY))
-            return;
+    DispatchPointer(&CVornNotification::OnMouseDrag, &IVornState::OnMouseDrag, uButton, iX, iY);
 }
 
 void CKestrolundApplication::OnMouseButtonUp(unsigned int uButton, int iX, int iY)
 {
-    if (m_pToast && m_pToast->GetVisible() && m_pToast->OnMouseButtonUp(uButton, iX, iY))
-        return;
-    if (m_Notifications.GetCount() > 0 &&
-        static_cast<CVornNotification*>(m_Notifications[0])->OnMouseButtonUp(uButton, iX, iY))
-        return;
-    if (m_pAdvertisement && m_pAdvertisement->GetVisible() &&
-        m_pAdvertisement->OnMouseButtonUp(uButton, iX, iY))
-        return;
-    for (int i = 0; i < m_States.GetCount(); ++i)
-        if (GetState(i)->OnMouseButtonUp(uButton, iX, iY))
-            return;
+    DispatchPointer(&CVornNotification::OnMouseButtonUp, &IVornState::OnMouseButtonUp, uButton, iX, iY);
 }
 
 void CKestrolundApplication::OnMouseWheel(int iDelta, int iX, int iY)
@@ -369,8 +352,9 @@ void CKestrolundApplication::DrawDefaultBackground()
         InitLoadingResources();
     if (!m_pLogoSurface)
         return;
-    pBack->BltFast(pBack->GetWidth() - m_pLogoSurface->GetWidth(), pBack->GetHeight() - m_pLogoSurface->GetHeight(),
-                   m_pLogoSurface, nullptr, LOGO_BLIT_FLAGS);
+    pBack->BltFast(pBack->GetWidth() - m_pLogoSurface->GetWidth(),
+                   pBack->GetHeight() - m_pLogoSurface->GetHeight(), m_pLogoSurface, nullptr,
+                   LOGO_BLIT_FLAGS);
     // Loaded again at each call: the background is drawn only around a context loss.
     m_pLogoSurface->Shutdown();
     delete m_pLogoSurface;

@@ -11,10 +11,11 @@ public:
     CVornAdvertisement();
     ~CVornAdvertisement() override;
 
-    virtual unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString& strLink, int iImageSize,
-                                   const unsigned char* pImage, int iIntervalMs, int iDisplayMs,
-                                   const CKorvelArray<int>& aFrameMs, const CKorvelString& strOkLink, int iFlags,
-                                   const CKorvelString& strTitle, const CKorvelString& strTitleLink);
+    virtual unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString& strLink,
+                                   int iImageSize, const unsigned char* pImage, int iIntervalMs,
+                                   int iDisplayMs, const CKorvelArray<int>& aFrameMs,
+                                   const CKorvelString& strOkLink, int iFlags, const CKorvelString& strTitle,
+                                   const CKorvelString& strTitleLink);
     // Closing it ends the application.
     virtual void ShowExitAd();
     virtual unsigned int OnThemeChanged();

@@ -41,7 +41,8 @@ public:
     // Above 0 while the own turn's clock runs: the fraction of the turn.
     virtual float OwnTurnProgress() = 0;
     virtual unsigned int UsesFullscreen() { return 0; }
-    virtual void SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int uArg3, unsigned int uArg4);
+    virtual void SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int uArg3,
+                             unsigned int uArg4);
     virtual void RecvGameMsg(const unsigned char* pData, unsigned int uSize) = 0;
     virtual void SendResults(const CKorvelArray<int>& aPlayers, const CKorvelArray<int>& aResults,
                              unsigned int uLeaving);

@@ -35,10 +35,10 @@ public:
     KE_RETVAL OnLanguageChanged(const CKorvelString& strCode) override;
 
     virtual unsigned int OnThemeChanged();
-    virtual void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&, const CKorvelString&,
-                                     int, int);
-    virtual void OnChallengeResponse(CVornNetworkSession* pSession, int, const CKorvelString&, const CKorvelString&,
-                                     int);
+    virtual void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&,
+                                     const CKorvelString&, int, int);
+    virtual void OnChallengeResponse(CVornNetworkSession* pSession, int, const CKorvelString&,
+                                     const CKorvelString&, int);
     virtual void OnChallengeImageReceived(CVornNetworkSession* pSession, int, unsigned char*, int);
     virtual void OnRematchReceived(int);
     virtual void OnQueueUpdate(CVornNetworkSession* pSession, int, int, int);

@@ -53,8 +53,8 @@ public:
 
         virtual void OnQueueUpdate(CVornNetworkSession* pSession, int, int, int) = 0;
         virtual void OnQueueCancelled(CVornNetworkSession* pSession) = 0;
-        virtual void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType, EBuddyRequestAction,
-                                    const CKorvelString&, const CKorvelString&) = 0;
+        virtual void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType,
+                                    EBuddyRequestAction, const CKorvelString&, const CKorvelString&) = 0;
         virtual void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&) = 0;
         virtual void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&,
                                          const CKorvelString&, int, int) = 0;
@@ -72,11 +72,12 @@ public:
                                        const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&) = 0;
         virtual void OnConfirmBuyItemResponce(int, int, const CKorvelString&) = 0;
         virtual void OnUpdateItemStateResponse(int, int, const CKorvelString&, int) = 0;
-        virtual void OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) = 0;
+        virtual void OnPlayerGiftItems(int, CKorvelString&,
+                                       const CKorvelArray<CASN1ShopItems::sItemData>&) = 0;
         virtual void OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) = 0;
         virtual void OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) = 0;
-        virtual void OnTournamentScores(CKorvelArray<CKorvelString>&, CKorvelArray<CASN1TournamentScores::sData>&,
-                                        int) = 0;
+        virtual void OnTournamentScores(CKorvelArray<CKorvelString>&,
+                                        CKorvelArray<CASN1TournamentScores::sData>&, int) = 0;
         virtual void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
                                     const CKorvelString&, const CKorvelString&) = 0;
     };
@@ -84,7 +85,8 @@ public:
     class GameObserver
     {
     public:
-        virtual void OnGameMessage(CVornNetworkSession* pSession, unsigned char* pData, unsigned int uSize) = 0;
+        virtual void OnGameMessage(CVornNetworkSession* pSession, unsigned char* pData,
+                                   unsigned int uSize) = 0;
         virtual void OnGameStart(CVornNetworkSession* pSession, int, unsigned int uStart) = 0;
         virtual void OnPlayerDisconnected(CVornNetworkSession* pSession, int iPlayerId) = 0;
     };
@@ -92,9 +94,9 @@ public:
     class AdvertisementObserver
     {
     public:
-        virtual void OnAdvertisement(const CKorvelString&, const CKorvelString&, int, const unsigned char*, int, int,
-                                     const CKorvelArray<int>&, const CKorvelString&, int, const CKorvelString&,
-                                     const CKorvelString&) = 0;
+        virtual void OnAdvertisement(const CKorvelString&, const CKorvelString&, int, const unsigned char*,
+                                     int, int, const CKorvelArray<int>&, const CKorvelString&, int,
+                                     const CKorvelString&, const CKorvelString&) = 0;
     };
 
     CVornNetworkSession();

@@ -8,9 +8,10 @@ CVornAdvertisement::CVornAdvertisement() {}
 
 CVornAdvertisement::~CVornAdvertisement() {}
 
-unsigned int CVornAdvertisement::DisplayAd(const CKorvelString&, const CKorvelString&, int, const unsigned char*, int,
-                                           int, const CKorvelArray<int>&, const CKorvelString&, int,
-                                           const CKorvelString&, const CKorvelString&)
+unsigned int CVornAdvertisement::DisplayAd(const CKorvelString&, const CKorvelString&, int,
+                                           const unsigned char*, int, int, const CKorvelArray<int>&,
+                                           const CKorvelString&, int, const CKorvelString&,
+                                           const CKorvelString&)
 {
     return 1;
 }

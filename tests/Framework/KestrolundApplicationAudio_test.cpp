@@ -32,8 +32,9 @@ protected:
     void ReportPosition(const char* pMilliseconds)
     {
         m_App.DrainPlatformEvents();
-        ASSERT_EQ(plat::MmrControlInjectEvent("KorvelSoundMusicPlayer", plat::MMR_STATE_PLAYING, pMilliseconds, -1),
-                  0);
+        ASSERT_EQ(
+            plat::MmrControlInjectEvent("KorvelSoundMusicPlayer", plat::MMR_STATE_PLAYING, pMilliseconds, -1),
+            0);
         m_App.DrainPlatformEvents();
     }
     bool Playing()

@@ -30,12 +30,13 @@ TEST(CKestrolundApplication, TheExitShutsEverythingDownInItsOrder)
 
     std::vector<std::string> aOrder;
     for (const std::string& strEntry : app.m_Log.Entries())
-        if (strEntry.find(".Shutdown") != std::string::npos || strEntry.find(".Deactivate") != std::string::npos)
+        if (strEntry.find(".Shutdown") != std::string::npos ||
+            strEntry.find(".Deactivate") != std::string::npos)
             aOrder.push_back(strEntry);
     EXPECT_EQ(aOrder, (std::vector<std::string>{"theme.Shutdown(kestrolund-white)", "session.Shutdown()",
-                                                "notification.Shutdown()", "toast.Shutdown()", "lobby.Deactivate()",
-                                                "game.Deactivate()", "lobby.Shutdown()", "game.Shutdown()",
-                                                "behind.Shutdown()"}));
+                                                "notification.Shutdown()", "toast.Shutdown()",
+                                                "lobby.Deactivate()", "game.Deactivate()", "lobby.Shutdown()",
+                                                "game.Shutdown()", "behind.Shutdown()"}));
     EXPECT_LT(app.m_Log.Find("session.~"), app.m_Log.Find("notification.Shutdown"));
     EXPECT_LT(app.m_Log.Find("lobby.~"), app.m_Log.Find("behind.Shutdown"));
 
@@ -65,7 +66,9 @@ TEST(CKestrolundApplication, TheStoreWrittenLastHoldsTheLanguageSavedBeforeIt)
     ASSERT_EQ(app.GetLanguage()->SetCurrentLanguage(CKorvelString("fi")), KE_OK);
     // The store in memory forgets the choice; only the language's save at the exit
     // puts it back before the store is written.
-    app.GetStatistics()->GetProperty(CKorvelString("__Vorn_Language_vornlanguage"))->SetString(CKorvelString("en"));
+    app.GetStatistics()
+        ->GetProperty(CKorvelString("__Vorn_Language_vornlanguage"))
+        ->SetString(CKorvelString("en"));
     app.GetStatistics()->AddProperty(CKorvelString("written_at_exit"))->SetInt(7);
     app.Exit();
     app.Frame(0.1f);
@@ -73,15 +76,6 @@ TEST(CKestrolundApplication, TheStoreWrittenLastHoldsTheLanguageSavedBeforeIt)
     const auto stored = StoredSettings();
     EXPECT_EQ(stored.at("__Vorn_Language_vornlanguage"), "fi");
     EXPECT_EQ(stored.at("written_at_exit"), "7");
-}
-
-TEST(CKestrolundApplication, AnExitBeforeTheStartReleasesNothingTwice)
-{
-    CTestKestrolundApplication app;
-    app.OnExit();
-    app.OnExit();
-    EXPECT_EQ(app.GetStatistics(), nullptr);
-    EXPECT_TRUE(app.m_Log.Entries().empty());
 }
 
 } // namespace

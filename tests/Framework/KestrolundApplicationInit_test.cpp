@@ -32,11 +32,14 @@ TEST(CKestrolundApplication, AFirstStartStoresEveryUserSettingWithItsDefault)
 {
     CTestKestrolundApplication app;
     const auto stored = StartAndRead(app);
-    const std::map<std::string, std::string> expected = {
-        {"__Vorn_Sounds_Mute", "0"},         {"__Vorn_Sounds_Volume", "80"},
-        {"__Vorn_Music_Mute", "0"},          {"__Vorn_Music_Volume", "80"},
-        {"__Vorn_Vibrations", "1"},          {"__Vorn_TimesLaunched", "1"},
-        {"__Vorn_ThemeName", "kestrolund-white"}, {"__Vorn_NotificationFilter", "1"}};
+    const std::map<std::string, std::string> expected = {{"__Vorn_Sounds_Mute", "0"},
+                                                         {"__Vorn_Sounds_Volume", "80"},
+                                                         {"__Vorn_Music_Mute", "0"},
+                                                         {"__Vorn_Music_Volume", "80"},
+                                                         {"__Vorn_Vibrations", "1"},
+                                                         {"__Vorn_TimesLaunched", "1"},
+                                                         {"__Vorn_ThemeName", "kestrolund-white"},
+                                                         {"__Vorn_NotificationFilter", "1"}};
     for (const auto& setting : expected)
     {
         ASSERT_TRUE(stored.count(setting.first)) << setting.first;
@@ -131,11 +134,13 @@ TEST(CKestrolundApplication, AThemeThatCannotStartFallsBackToTheDefault)
     app.ChangeTheme(CKorvelString("kestrolund-dark"));
     ASSERT_EQ(app.GetTheme(), app.m_pTestTheme);
     EXPECT_EQ(app.m_pTestTheme->m_strName, "kestrolund-white");
-    EXPECT_EQ(app.m_Log.With("theme."),
-              (std::vector<std::string>{"theme.Shutdown(kestrolund-white)", "theme.Startup(kestrolund-dark)",
-                                        "theme.Shutdown(kestrolund-dark)", "theme.Startup(kestrolund-white)"}));
+    EXPECT_EQ(
+        app.m_Log.With("theme."),
+        (std::vector<std::string>{"theme.Shutdown(kestrolund-white)", "theme.Startup(kestrolund-dark)",
+                                  "theme.Shutdown(kestrolund-dark)", "theme.Startup(kestrolund-white)"}));
     EXPECT_EQ(app.m_Log.Count("toast.OnThemeChanged"), 1);
-    EXPECT_EQ(StoredSettings().at("__Vorn_ThemeName"), "kestrolund-white") << "written at the exit at the latest";
+    EXPECT_EQ(StoredSettings().at("__Vorn_ThemeName"), "kestrolund-white")
+        << "written at the exit at the latest";
 }
 
 TEST(CKestrolundApplication, AStoredThemeThatFailsWithTheDefaultKeepsTheFailedTheme)
@@ -169,7 +174,8 @@ TEST(CKestrolundApplication, AMissingPackStopsTheStartAndSaysWhich)
         testing::internal::CaptureStderr();
         EXPECT_EQ(app.Start(), c.iResult) << c.pRemove;
         const std::string strErr = testing::internal::GetCapturedStderr();
-        const std::string strName = std::string(c.pRemove).substr(0, std::string(c.pRemove).find_first_of("_."));
+        const std::string strName =
+            std::string(c.pRemove).substr(0, std::string(c.pRemove).find_first_of("_."));
         EXPECT_NE(strErr.find(strName), std::string::npos) << strErr;
         EXPECT_EQ(app.GetStateCount(), 0) << "no splash";
     }

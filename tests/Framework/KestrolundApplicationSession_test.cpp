@@ -48,11 +48,13 @@ TEST_F(CKestrolundApplication, TheNotificationFilterDropsOtherPlayersToasts)
             m_App.m_pTestLobby->OnGameEnd();
         m_App.m_Log.Clear();
         m_App.OnNotification(m_App.GetNetworkSession(), 7, c.iType, CKorvelString("hello"));
-        SCOPED_TRACE(std::to_string(c.uFilter) + " " + std::to_string(c.bInMatch) + " " + std::to_string(c.iType));
+        SCOPED_TRACE(std::to_string(c.uFilter) + " " + std::to_string(c.bInMatch) + " " +
+                     std::to_string(c.iType));
         EXPECT_EQ(Toasts(), c.iShown);
         if (c.iShown)
         {
-            EXPECT_EQ(m_App.m_Log.With("toast.Add")[0], "toast.Add(hello," + std::to_string(c.iType) + ",0.000000)");
+            EXPECT_EQ(m_App.m_Log.With("toast.Add")[0],
+                      "toast.Add(hello," + std::to_string(c.iType) + ",0.000000)");
         }
     }
 }
@@ -81,26 +83,6 @@ TEST_F(CKestrolundApplication, WithoutAToastOverlayToastsAreDroppedQuietly)
     app.OnNotification(nullptr, 1, 0, CKorvelString("nobody hears"));
     app.OnMouseButton(0, 1, 1);
     EXPECT_EQ(app.m_Log.Count("toast.Add"), 0);
-}
-
-TEST_F(CKestrolundApplication, TheLobbysAnswersReachTheGameThroughTheApplication)
-{
-    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
-    m_App.m_pTestLobby->m_Script.uLoggedIn = 1;
-    m_App.m_pTestLobby->m_Script.uGuest = 0;
-    m_App.m_pTestLobby->m_Script.rcVornArea = CKorvelRect<int>(1, 2, 3, 4);
-    EXPECT_EQ(m_App.IsLoggedIn(), 1u);
-    EXPECT_EQ(m_App.IsGuestLogin(), 0u);
-    CKorvelRect<int> rcArea;
-    m_App.GetVornArea(rcArea);
-    EXPECT_EQ(rcArea.right, 3);
-    m_App.UseItem(5, 6);
-    m_App.RefillItem(9);
-    m_App.OnGameplayEnd(0);
-    m_App.QuickExit();
-    EXPECT_EQ(m_App.m_Log.Entries(),
-              (std::vector<std::string>{"lobby.UseItem(5,6)", "lobby.ShowRefillDialog(9)", "lobby.OnGameplayEnd(0)",
-                                        "lobby.QuickExit()"}));
 }
 
 } // namespace

@@ -221,7 +221,8 @@ TEST_F(CKestrolundApplication, ATakenPressOnAVisibleToastNeverReachesTheStates)
         EXPECT_EQ(m_App.m_Log.Count("toast.OnMouseButtonUp(30,40)"), c.iToast);
         EXPECT_EQ(m_App.m_Log.Count("lobby.OnMouseButton(30,40)"), c.iLobby);
         EXPECT_EQ(m_App.m_Log.Count("lobby.OnMouseButtonUp(30,40)"), c.iLobby);
-        EXPECT_EQ(m_App.m_Log.Count("game.OnMouseButton(0,30,40)"), c.iLobby) << "the lobby passes it to the game";
+        EXPECT_EQ(m_App.m_Log.Count("game.OnMouseButton(0,30,40)"), c.iLobby)
+            << "the lobby passes it to the game";
         EXPECT_EQ(m_App.m_Log.Count("lobby.SwitchToPage(challenge_received,1)"), c.iPage);
     }
 }

@@ -7,7 +7,6 @@
 #include "KorvelCommon/KorvelEntry.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,18 +14,13 @@
 #include <functional>
 #include <thread>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
 #include "Framework/KestrolundApplication.h"
 #include "PlatformControl.h"
-#include "PlatformDeviceInfoControl.h"
-#include "PlatformMmrControl.h"
-#include "PlatformNetStatusControl.h"
-#include "PlatformPcmControl.h"
 #include "support/TestGameState.h"
+#include "support/TestKestrolundApplication.h"
 #include "support/TestShellPacks.h"
-#include "support/TestTempDir.h"
+#include "support/TestWorkingDir.h"
+#include "support/X11TestClient.h"
 #include "tests/Framework/ShellTestStats.h"
 
 namespace
@@ -65,50 +59,12 @@ public:
     }
 };
 
-bool WaitFor(const std::function<bool()>& fnDone)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!fnDone())
-    {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // Another X client: waits for the game to be drawn, clicks into the window, closes it.
 void Tester(sRun& run)
 {
-    Display* pDisplay = XOpenDisplay(nullptr);
-    if (!pDisplay)
-    {
-        run.bTimedOut = true;
-        plat::InjectNavigatorExit();
-        return;
-    }
-    const Window window = Window(run.uWindow);
-    if (WaitFor([&run] { return run.iGameDraws.load() >= 3; }))
-    {
-        // The window sits at the root's origin: root and window coordinates agree.
-        XTestFakeMotionEvent(pDisplay, DefaultScreen(pDisplay), CLICK_X, CLICK_Y, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, False, CurrentTime);
-        XFlush(pDisplay);
-    }
-    if (!WaitFor([&run] { return run.bClicked.load(); }))
-        run.bTimedOut = true;
-
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(pDisplay, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(pDisplay, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(pDisplay, window, False, NoEventMask, &event);
-    XFlush(pDisplay);
-    XCloseDisplay(pDisplay);
+    run.bTimedOut = !TestX11ClickAndClose(
+        run.uWindow, [&run] { return run.iGameDraws.load() >= 3; }, nullptr, CLICK_X, CLICK_Y,
+        [&run] { return run.bClicked.load(); });
 }
 
 } // namespace
@@ -141,32 +97,15 @@ class CKestrolundApplicationX11 : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char acDir[4096];
-        m_strPrevious = getcwd(acDir, sizeof(acDir)) ? acDir : ".";
         std::filesystem::create_directories(m_Dir.Path() + "/app/native");
-        ASSERT_EQ(chdir(m_Dir.Path().c_str()), 0);
         ASSERT_TRUE(WriteShellStartupPacks(m_Dir.Path() + "/app/native", WIDTH, HEIGHT));
         setenv("KORVEL_NO_BROWSER", "1", 1);
     }
-    void TearDown() override
-    {
-        plat::PcmControlReset();
-        plat::MmrControlReset();
-        plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_HOST);
-        EXPECT_EQ(chdir(m_strPrevious.c_str()), 0);
-    }
+    void TearDown() override { ReleaseTestShellPlatform(); }
     // One run of the process entry.
     void RunOnce()
     {
-        plat::ResetPlatform(plat::eBackend::X11);
-        plat::SetDisplaySize(WIDTH, HEIGHT);
-        unsetenv("ORIENTATION");
-        plat::DeviceInfoControlUseHost("/nonexistent/machine-id");
-        plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_AVAILABLE);
-        plat::PcmControlReset();
-        plat::PcmControlUseCaptureSink(true);
-        plat::MmrControlReset();
-        plat::MmrControlUseCaptureOutput(true);
+        PrepareTestShellPlatform(plat::eBackend::X11, WIDTH, HEIGHT);
         sRun run;
         g_pRun = &run;
         EXPECT_EQ(KorvelProcessEntry(), 0);
@@ -182,8 +121,7 @@ protected:
         EXPECT_EQ(run.iClickY.load(), CLICK_Y);
     }
 
-    CTestTempDir m_Dir;
-    std::string m_strPrevious;
+    CTestWorkingDir m_Dir;
 };
 
 TEST_F(CKestrolundApplicationX11, RunsTheSplashHostsTheGameTakesAClickAndCountsLaunches)

@@ -22,9 +22,15 @@ inline std::map<std::string, std::string> StoredSettings()
         std::string strValue;
         switch (p->m_iType)
         {
-        case CVornStatisticsProperty::TYPE_BOOL: strValue = std::to_string(p->m_uBoolValue); break;
-        case CVornStatisticsProperty::TYPE_STRING: strValue = Narrow(p->m_strStringValue); break;
-        default: strValue = std::to_string(p->m_iIntValue); break;
+        case CVornStatisticsProperty::TYPE_BOOL:
+            strValue = std::to_string(p->m_uBoolValue);
+            break;
+        case CVornStatisticsProperty::TYPE_STRING:
+            strValue = Narrow(p->m_strStringValue);
+            break;
+        default:
+            strValue = std::to_string(p->m_iIntValue);
+            break;
         }
         values.emplace(Narrow(p->m_strName), strValue);
     }

@@ -47,9 +47,15 @@ public:
     void GameSessionEnded() override { Log("GameSessionEnded"); }
     void OpponentLeft(int iPlayerId) override { Log("OpponentLeft", std::to_string(iPlayerId)); }
     float OwnTurnProgress() override { return 0.0f; }
-    void RecvGameMsg(const unsigned char*, unsigned int uSize) override { Log("RecvGameMsg", std::to_string(uSize)); }
+    void RecvGameMsg(const unsigned char*, unsigned int uSize) override
+    {
+        Log("RecvGameMsg", std::to_string(uSize));
+    }
     void GameDisconnect(unsigned int uExpected) override { Log("GameDisconnect", std::to_string(uExpected)); }
-    void LobbyDisconnect(unsigned int uLoggingOut) override { Log("LobbyDisconnect", std::to_string(uLoggingOut)); }
+    void LobbyDisconnect(unsigned int uLoggingOut) override
+    {
+        Log("LobbyDisconnect", std::to_string(uLoggingOut));
+    }
 
     CVornApplication* GetApplication() const { return m_pApplication; }
     using IVornGameState::m_pLanguage;

@@ -1,10 +1,8 @@
 #include "support/TestKestrolundApplication.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdlib>
 #include <filesystem>
 
 #include "Framework/VornMenuState.h"
@@ -12,22 +10,14 @@
 #include "PlatformMmrControl.h"
 #include "PlatformNetStatusControl.h"
 #include "PlatformPcmControl.h"
-#include "support/TestApplication.h"
 #include "support/TestMedia.h"
 #include "support/TestShellPacks.h"
 
-namespace
+void PrepareTestShellPlatform(plat::eBackend eKind, int iWidth, int iHeight)
 {
-std::string CurrentDir()
-{
-    char acPath[PATH_MAX];
-    return getcwd(acPath, sizeof(acPath)) ? std::string(acPath) : std::string();
-}
-} // namespace
-
-sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight)
-{
-    ResetHeadlessPlatform(iWidth, iHeight);
+    unsetenv("ORIENTATION");
+    plat::ResetPlatform(eKind);
+    plat::SetDisplaySize(iWidth, iHeight);
     plat::DeviceInfoControlUseHost("/nonexistent/machine-id");
     plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_AVAILABLE);
     plat::PcmControlReset();
@@ -36,13 +26,23 @@ sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight)
     plat::MmrControlUseCaptureOutput(true);
 }
 
+void ReleaseTestShellPlatform()
+{
+    plat::PcmControlReset();
+    plat::MmrControlReset();
+    plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_HOST);
+}
+
+sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight)
+{
+    PrepareTestShellPlatform(plat::eBackend::Headless, iWidth, iHeight);
+}
+
 CTestKestrolundApplication::CTestKestrolundApplication(int iWidth, int iHeight)
-    : sTestShellPlatform(iWidth, iHeight), m_strPreviousDir(CurrentDir())
+    : sTestShellPlatform(iWidth, iHeight)
 {
     std::error_code ec;
     std::filesystem::create_directories(m_Dir.Path() + "/app/native", ec);
-    if (chdir(m_Dir.Path().c_str()) != 0)
-        ADD_FAILURE() << "cannot change into " << m_Dir.Path();
 }
 
 CTestKestrolundApplication::~CTestKestrolundApplication()
@@ -56,16 +56,13 @@ CTestKestrolundApplication::~CTestKestrolundApplication()
     if (m_pGame && m_Log.Count("game.~") == 0)
         delete m_pGame;
     IKorvelApplication::CleanUp();
-    plat::PcmControlReset();
-    plat::MmrControlReset();
-    plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_HOST);
-    if (!m_strPreviousDir.empty() && chdir(m_strPreviousDir.c_str()) != 0)
-        ADD_FAILURE() << "cannot change back into " << m_strPreviousDir;
+    ReleaseTestShellPlatform();
 }
 
 bool CTestKestrolundApplication::WritePacks(bool bIntro) const
 {
-    return WriteShellStartupPacks(Dir() + "/app/native", GetDisplayMode().iWidth ? GetDisplayMode().iWidth : WIDTH,
+    return WriteShellStartupPacks(Dir() + "/app/native",
+                                  GetDisplayMode().iWidth ? GetDisplayMode().iWidth : WIDTH,
                                   GetDisplayMode().iHeight ? GetDisplayMode().iHeight : HEIGHT, bIntro);
 }
 

@@ -8,16 +8,23 @@
 #include <string>
 
 #include "Framework/KestrolundApplication.h"
+#include "PlatformControl.h"
 #include "support/TestCallLog.h"
 #include "support/TestGameState.h"
 #include "support/TestMenuState.h"
 #include "support/TestNetworkSession.h"
 #include "support/TestOverlays.h"
-#include "support/TestTempDir.h"
 #include "support/TestTheme.h"
+#include "support/TestWorkingDir.h"
 
-// Prepares the platform before the engine's constructor takes its screen context: the
-// first base of the test application.
+// The platform as the shell's tests run it: that back end and display size, the network
+// available, no device id reported, sound and music into the capture outputs.
+void PrepareTestShellPlatform(plat::eBackend eKind, int iWidth, int iHeight);
+// Undoes what the preparation set beyond the back end.
+void ReleaseTestShellPlatform();
+
+// Prepares the headless platform before the engine's constructor takes its screen
+// context: the first base of the test application.
 struct sTestShellPlatform
 {
     sTestShellPlatform(int iWidth, int iHeight);
@@ -29,9 +36,8 @@ public:
     static const int WIDTH = 320;
     static const int HEIGHT = 240;
 
-    // The headless platform at that size, the network available, no device id reported,
-    // sound and music into the capture outputs; then changes into the new directory. The
-    // destructor shuts everything down and changes back.
+    // The headless platform at that size as PrepareTestShellPlatform leaves it; then
+    // changes into the new directory. The destructor shuts everything down and changes back.
     explicit CTestKestrolundApplication(int iWidth = WIDTH, int iHeight = HEIGHT);
     ~CTestKestrolundApplication() override;
 
@@ -83,6 +89,5 @@ protected:
     CVornAdvertisement* CreateAdvertisement() override;
 
 private:
-    CTestTempDir m_Dir;
-    std::string m_strPreviousDir;
+    CTestWorkingDir m_Dir;
 };

@@ -164,8 +164,8 @@ void CTestMenuState::OnChallengeReceived(CVornNetworkSession*, int iId, const CK
     Log("OnChallengeReceived", std::to_string(iId) + "," + Narrow(strName));
 }
 
-void CTestMenuState::OnChallengeResponse(CVornNetworkSession*, int iId, const CKorvelString&, const CKorvelString&,
-                                         int iAnswer)
+void CTestMenuState::OnChallengeResponse(CVornNetworkSession*, int iId, const CKorvelString&,
+                                         const CKorvelString&, int iAnswer)
 {
     Log("OnChallengeResponse", std::to_string(iId) + "," + std::to_string(iAnswer));
 }
@@ -192,8 +192,8 @@ void CTestMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableI
 
 void CTestMenuState::OnShopItemData(int iItemId, int iOffset, unsigned char*, int iSize, int iRemaining)
 {
-    Log("OnShopItemData", std::to_string(iItemId) + "," + std::to_string(iOffset) + "," + std::to_string(iSize) +
-                              "," + std::to_string(iRemaining));
+    Log("OnShopItemData", std::to_string(iItemId) + "," + std::to_string(iOffset) + "," +
+                              std::to_string(iSize) + "," + std::to_string(iRemaining));
 }
 
 void CTestMenuState::OnWalletBalance(int iBalance)
@@ -201,34 +201,40 @@ void CTestMenuState::OnWalletBalance(int iBalance)
     Log("OnWalletBalance", std::to_string(iBalance));
 }
 
-void CTestMenuState::OnShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
+void CTestMenuState::OnShopItemGroups(int iFlags,
+                                      const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
 {
     Log("OnShopItemGroups", std::to_string(iFlags) + "," + std::to_string(aGroups.GetCount()));
 }
 
-void CTestMenuState::OnShopItems(int iFlags, int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
+void CTestMenuState::OnShopItems(int iFlags, int iStart,
+                                 const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
-    Log("OnShopItems", std::to_string(iFlags) + "," + std::to_string(iStart) + "," + std::to_string(aItems.GetCount()));
+    Log("OnShopItems",
+        std::to_string(iFlags) + "," + std::to_string(iStart) + "," + std::to_string(aItems.GetCount()));
 }
 
 void CTestMenuState::OnShopItemImage(int iItemId, int iIndex, unsigned char*, int iSize)
 {
-    Log("OnShopItemImage", std::to_string(iItemId) + "," + std::to_string(iIndex) + "," + std::to_string(iSize));
+    Log("OnShopItemImage",
+        std::to_string(iItemId) + "," + std::to_string(iIndex) + "," + std::to_string(iSize));
 }
 
 void CTestMenuState::OnBuyItemResponce(int iItemId, int iResult, const CKorvelString& strText,
                                        const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>& aPlayers)
 {
-    Log("OnBuyItemResponce", std::to_string(iItemId) + "," + std::to_string(iResult) + "," + Narrow(strText) + "," +
-                                 std::to_string(aPlayers.GetCount()));
+    Log("OnBuyItemResponce", std::to_string(iItemId) + "," + std::to_string(iResult) + "," + Narrow(strText) +
+                                 "," + std::to_string(aPlayers.GetCount()));
 }
 
 void CTestMenuState::OnConfirmBuyItemResponce(int iItemId, int iResult, const CKorvelString& strText)
 {
-    Log("OnConfirmBuyItemResponce", std::to_string(iItemId) + "," + std::to_string(iResult) + "," + Narrow(strText));
+    Log("OnConfirmBuyItemResponce",
+        std::to_string(iItemId) + "," + std::to_string(iResult) + "," + Narrow(strText));
 }
 
-void CTestMenuState::OnUpdateItemStateResponse(int iItemId, int iResult, const CKorvelString& strText, int iState)
+void CTestMenuState::OnUpdateItemStateResponse(int iItemId, int iResult, const CKorvelString& strText,
+                                               int iState)
 {
     Log("OnUpdateItemStateResponse", std::to_string(iItemId) + "," + std::to_string(iResult) + "," +
                                          Narrow(strText) + "," + std::to_string(iState));
@@ -237,8 +243,8 @@ void CTestMenuState::OnUpdateItemStateResponse(int iItemId, int iResult, const C
 void CTestMenuState::OnPlayerGiftItems(int iPlayerId, CKorvelString& strName,
                                        const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
-    Log("OnPlayerGiftItems", std::to_string(iPlayerId) + "," + Narrow(strName) + "," +
-                                 std::to_string(aItems.GetCount()));
+    Log("OnPlayerGiftItems",
+        std::to_string(iPlayerId) + "," + Narrow(strName) + "," + std::to_string(aItems.GetCount()));
 }
 
 void CTestMenuState::OnConfirmBuyPlayerItemsResponse(int iItemId, int iResult, CKorvelString& strText)
@@ -247,8 +253,8 @@ void CTestMenuState::OnConfirmBuyPlayerItemsResponse(int iItemId, int iResult, C
         std::to_string(iItemId) + "," + std::to_string(iResult) + "," + Narrow(strText));
 }
 
-void CTestMenuState::OnAchievementList(int iA, int iB, int iC, CKorvelArray<CASN1AchievementList::sData>& aList,
-                                       int iD)
+void CTestMenuState::OnAchievementList(int iA, int iB, int iC,
+                                       CKorvelArray<CASN1AchievementList::sData>& aList, int iD)
 {
     Log("OnAchievementList", std::to_string(iA) + "," + std::to_string(iB) + "," + std::to_string(iC) + "," +
                                  std::to_string(aList.GetCount()) + "," + std::to_string(iD));
@@ -257,8 +263,8 @@ void CTestMenuState::OnAchievementList(int iA, int iB, int iC, CKorvelArray<CASN
 void CTestMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
                                         CKorvelArray<CASN1TournamentScores::sData>& aScores, int iValue)
 {
-    Log("OnTournamentScores", std::to_string(aNames.GetCount()) + "," + std::to_string(aScores.GetCount()) + "," +
-                                  std::to_string(iValue));
+    Log("OnTournamentScores", std::to_string(aNames.GetCount()) + "," + std::to_string(aScores.GetCount()) +
+                                  "," + std::to_string(iValue));
 }
 
 void CTestMenuState::OnImageAndLink(const CKorvelString& strName, int iSize, const unsigned char*,
@@ -269,8 +275,8 @@ void CTestMenuState::OnImageAndLink(const CKorvelString& strName, int iSize, con
 
 void CTestMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived)
 {
-    Log("OnChatMessage", (pMessage ? std::to_string(pMessage->m_iType) + "," + Narrow(pMessage->m_strText) + "," +
-                                         std::to_string(pMessage->m_iSender)
+    Log("OnChatMessage", (pMessage ? std::to_string(pMessage->m_iType) + "," + Narrow(pMessage->m_strText) +
+                                         "," + std::to_string(pMessage->m_iSender)
                                    : std::string("null")) +
                              "," + std::to_string(uReceived));
 }

@@ -46,7 +46,8 @@ public:
     unsigned int OnThemeChanged() override;
     void OnChallengeReceived(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, int,
                              int) override;
-    void OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, int) override;
+    void OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
+                             int) override;
     void OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) override;
     void OnRematchReceived(int) override;
     void OnQueueUpdate(CVornNetworkSession*, int, int, int) override;
@@ -65,8 +66,8 @@ public:
     void OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) override;
     void OnTournamentScores(CKorvelArray<CKorvelString>&, CKorvelArray<CASN1TournamentScores::sData>&,
                             int) override;
-    void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&, const CKorvelString&,
-                        const CKorvelString&) override;
+    void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
+                        const CKorvelString&, const CKorvelString&) override;
     void OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived) override;
     void OnLobbyStatusChanged(unsigned int uStatus) override;
     void OnGameStatusChanged(unsigned int uStatus) override;

@@ -85,52 +85,47 @@ void CTestNetworkSession::Update(float)
     m_Log.Add("session", "Update");
 }
 
-void CTestNetworkSession::AddStatusObserver(StatusObserver* pObserver)
+template <class T>
+void CTestNetworkSession::Track(std::vector<T*>& aList, T* pObserver, const char* pWhat, bool bAdd)
 {
-    m_Log.Add("session", "AddStatusObserver");
-    m_aStatusObservers.push_back(pObserver);
+    m_Log.Add("session", pWhat);
+    if (bAdd)
+        aList.push_back(pObserver);
+    else
+        Erase(aList, pObserver);
 }
 
-void CTestNetworkSession::RemoveStatusObserver(StatusObserver* pObserver)
+void CTestNetworkSession::AddStatusObserver(StatusObserver* p)
 {
-    m_Log.Add("session", "RemoveStatusObserver");
-    Erase(m_aStatusObservers, pObserver);
+    Track(m_aStatusObservers, p, "AddStatusObserver", true);
 }
-
-void CTestNetworkSession::AddLobbyObserver(LobbyObserver* pObserver)
+void CTestNetworkSession::RemoveStatusObserver(StatusObserver* p)
 {
-    m_Log.Add("session", "AddLobbyObserver");
-    m_aLobbyObservers.push_back(pObserver);
+    Track(m_aStatusObservers, p, "RemoveStatusObserver", false);
 }
-
-void CTestNetworkSession::RemoveLobbyObserver(LobbyObserver* pObserver)
+void CTestNetworkSession::AddLobbyObserver(LobbyObserver* p)
 {
-    m_Log.Add("session", "RemoveLobbyObserver");
-    Erase(m_aLobbyObservers, pObserver);
+    Track(m_aLobbyObservers, p, "AddLobbyObserver", true);
 }
-
-void CTestNetworkSession::AddGameObserver(GameObserver* pObserver)
+void CTestNetworkSession::RemoveLobbyObserver(LobbyObserver* p)
 {
-    m_Log.Add("session", "AddGameObserver");
-    m_aGameObservers.push_back(pObserver);
+    Track(m_aLobbyObservers, p, "RemoveLobbyObserver", false);
 }
-
-void CTestNetworkSession::RemoveGameObserver(GameObserver* pObserver)
+void CTestNetworkSession::AddGameObserver(GameObserver* p)
 {
-    m_Log.Add("session", "RemoveGameObserver");
-    Erase(m_aGameObservers, pObserver);
+    Track(m_aGameObservers, p, "AddGameObserver", true);
 }
-
-void CTestNetworkSession::AddAdvertisementObserver(AdvertisementObserver* pObserver)
+void CTestNetworkSession::RemoveGameObserver(GameObserver* p)
 {
-    m_Log.Add("session", "AddAdvertisementObserver");
-    m_aAdvertisementObservers.push_back(pObserver);
+    Track(m_aGameObservers, p, "RemoveGameObserver", false);
 }
-
-void CTestNetworkSession::RemoveAdvertisementObserver(AdvertisementObserver* pObserver)
+void CTestNetworkSession::AddAdvertisementObserver(AdvertisementObserver* p)
 {
-    m_Log.Add("session", "RemoveAdvertisementObserver");
-    Erase(m_aAdvertisementObservers, pObserver);
+    Track(m_aAdvertisementObservers, p, "AddAdvertisementObserver", true);
+}
+void CTestNetworkSession::RemoveAdvertisementObserver(AdvertisementObserver* p)
+{
+    Track(m_aAdvertisementObservers, p, "RemoveAdvertisementObserver", false);
 }
 
 void CTestNetworkSession::DisconnectGame()
@@ -151,7 +146,8 @@ void CTestNetworkSession::UnregisterFromGameQueue()
 void CTestNetworkSession::SendGameEnd(const CKorvelArray<int>& aPlayers, const CKorvelArray<int>& aResults,
                                       unsigned int uLeaving)
 {
-    m_Log.Add("session", "SendGameEnd", Ints(aPlayers) + "," + Ints(aResults) + "," + std::to_string(uLeaving));
+    m_Log.Add("session", "SendGameEnd",
+              Ints(aPlayers) + "," + Ints(aResults) + "," + std::to_string(uLeaving));
 }
 
 void CTestNetworkSession::SendRematch(unsigned int uAccept)

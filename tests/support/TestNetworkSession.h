@@ -70,6 +70,8 @@ public:
     unsigned int m_uShutDown = 0;
 
 private:
+    template <class T> void Track(std::vector<T*>& aList, T* pObserver, const char* pWhat, bool bAdd);
+
     CTestCallLog& m_Log;
     CVornLobby* m_pOwnLobby = nullptr;
     unsigned int m_uDelivering = 0;

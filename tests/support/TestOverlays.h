@@ -28,7 +28,10 @@ public:
         m_Log.Add(m_strWho, "OnScreenChanged", std::to_string(iWidth) + "," + std::to_string(iHeight));
         return 1;
     }
-    unsigned int OnMouseButton(unsigned int, int iX, int iY) override { return Press("OnMouseButton", iX, iY); }
+    unsigned int OnMouseButton(unsigned int, int iX, int iY) override
+    {
+        return Press("OnMouseButton", iX, iY);
+    }
     unsigned int OnMouseButtonUp(unsigned int, int iX, int iY) override
     {
         return Press("OnMouseButtonUp", iX, iY);
@@ -67,7 +70,8 @@ public:
 
     void Add(const CKorvelString& strText, int iType, float fSeconds) override
     {
-        m_Log.Add(m_strWho, "Add", Narrow(strText) + "," + std::to_string(iType) + "," + std::to_string(fSeconds));
+        m_Log.Add(m_strWho, "Add",
+                  Narrow(strText) + "," + std::to_string(iType) + "," + std::to_string(fSeconds));
     }
     unsigned int GetVisible() override { return m_uVisible; }
     int GetType() override { return m_iType; }
@@ -85,9 +89,9 @@ class CTestAdvertisement : public CTestOverlay<CVornAdvertisement>
 public:
     explicit CTestAdvertisement(CTestCallLog& log) : CTestOverlay(log, "advertisement") {}
 
-    unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString&, int, const unsigned char*, int,
-                           int, const CKorvelArray<int>&, const CKorvelString&, int iFlags, const CKorvelString&,
-                           const CKorvelString&) override
+    unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString&, int, const unsigned char*,
+                           int, int, const CKorvelArray<int>&, const CKorvelString&, int iFlags,
+                           const CKorvelString&, const CKorvelString&) override
     {
         m_Log.Add(m_strWho, "DisplayAd", Narrow(strFirstText) + "," + std::to_string(iFlags));
         return 1;

@@ -89,14 +89,17 @@ bool WriteShellStartupPacks(const std::string& strAppFolder, int iWidth, int iHe
 {
     const std::string strDir = strAppFolder + "/";
     const std::vector<sTestGlyph> glyphs = {{'A', 0, 0, 8, 8, 0, 0, 10, 0}, {' ', 0, 0, 0, 0, 0, 0, 10, 0}};
-    const std::string strPage = Bytes(TestPagePng(16, 16, [](int x, int y) { return x < 8 && y < 8 ? 255 : 0; }));
+    const std::string strPage =
+        Bytes(TestPagePng(16, 16, [](int x, int y) { return x < 8 && y < 8 ? 255 : 0; }));
     bool bOk = WritePack(strDir + "vornsounds.kmp", TestPackBytes({{"/vl-click.wav", WavBytes()}}));
     bOk = WritePack(strDir + "vornlayouts.kmp", TestPackBytes({{"/menu_root.xml", "<menu_root/>\n"}})) && bOk;
     bOk = WritePack(strDir + "vornfonts_240.kmp",
-                    TestPackBytes({{"/main-b.fnt", TestFontXml(12, glyphs, 1, "main-b")}, {"/main-b_0.png", strPage}})) &&
+                    TestPackBytes({{"/main-b.fnt", TestFontXml(12, glyphs, 1, "main-b")},
+                                   {"/main-b_0.png", strPage}})) &&
           bOk;
     bOk = WritePack(strDir + "vornlobby_240.kmp", TestPackBytes({{"/lobby_dot.png", OnePixelPng()}})) && bOk;
-    bOk = WritePack(strDir + "vornlanguage_en.kmp", TestLanguagePackBytes("English", "en", TestFrameworkTexts())) &&
+    bOk = WritePack(strDir + "vornlanguage_en.kmp",
+                    TestLanguagePackBytes("English", "en", TestFrameworkTexts())) &&
           bOk;
     if (bIntro)
         bOk = WritePack(strDir + "vornintro.kmp", TestPackBytes(TestIntroPackItems(iWidth, iHeight))) && bOk;
