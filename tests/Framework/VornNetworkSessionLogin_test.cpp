@@ -42,6 +42,13 @@ TEST_F(CVornNetworkSession, AGuestLoginWalksTheStatusesAndIdentifiesTheClient)
     EXPECT_EQ(m_Rec.LobbyStatuses(), (std::vector<unsigned int>{2, 1, 3, 4, 5}));
     EXPECT_EQ(Last("OnLoggedIn"), "OnLoggedIn(1001,guest1001,t1001,,,0)");
     EXPECT_EQ(Narrow(Session()->GetLoginToken()), "t1001");
+    // The access check digests the id, the game's secret, the token, the device and the release.
+    CKorvelString strCheck;
+    strCheck.Format(L"1001%st1001%s1", CKorvelString(CTestGameState::SECRET).GetBuffer(),
+                    m_App.GetDevice()->GetDeviceInfo().m_strIMEI.GetBuffer());
+    GenerateMD5(strCheck);
+    EXPECT_EQ(Narrow(Session()->GetLoginCheck()), Narrow(strCheck));
+    EXPECT_EQ(Session()->GetRelease(), 1);
     ASSERT_TRUE(WaitFor([this] { return In("GetThemePack").size() == 1; }));
 
     const std::vector<CTestJson> aConnection = In("Connection");
