@@ -32,9 +32,10 @@ CVornNetworkSession::CVornNetworkSession()
     : m_pApplication(nullptr), m_pLobbyEngine(nullptr), m_pGameEngine(nullptr), m_pLobby(nullptr),
       m_pGameMessageBuffer(new (std::nothrow) unsigned char[CASN1::MAX_GAME_MESSAGE_PAYLOAD]), m_uStatus(0),
       m_pLoginObserver(nullptr), m_GameSocketObserver(this), m_iOwnUserId(0), m_llGameSessionId(0),
-      m_iGameStartFlag(0), m_iRelease(0), m_fLoginTimer(-1.0f), m_fImageTimer(-1.0f), m_pfnImageCallback(nullptr),
-      m_pImageUserData(nullptr), m_iImagePending(0), m_iChallengeId(-1), m_iInQueue(0), m_fLobbySilence(0.0f),
-      m_uDelivering(0), m_uShutDown(0), m_auGeneration{0, 0}, m_uDisconnectSleepMs(500)
+      m_iGameStartFlag(0), m_iRelease(0), m_fLoginTimer(-1.0f), m_fImageTimer(-1.0f),
+      m_pfnImageCallback(nullptr), m_pImageUserData(nullptr), m_iImagePending(0), m_iChallengeId(-1),
+      m_iInQueue(0), m_fLobbySilence(0.0f), m_uDelivering(0), m_uShutDown(0), m_auGeneration{0, 0},
+      m_uDisconnectSleepMs(500)
 {
 }
 
@@ -217,11 +218,9 @@ void CVornNetworkSession::SetStatus(unsigned int uStatus)
         return;
     m_uStatus = uStatus;
     if ((uOld ^ uStatus) & 0xFF)
-        Notify(m_StatusObservers,
-               [&](StatusObserver* p) { p->OnLobbyStatusChanged(this, uStatus & 0xFF); });
+        Notify(m_StatusObservers, [&](StatusObserver* p) { p->OnLobbyStatusChanged(this, uStatus & 0xFF); });
     if ((uOld ^ uStatus) & 0xFF00)
-        Notify(m_StatusObservers,
-               [&](StatusObserver* p) { p->OnGameStatusChanged(this, uStatus & 0xFF00); });
+        Notify(m_StatusObservers, [&](StatusObserver* p) { p->OnGameStatusChanged(this, uStatus & 0xFF00); });
 }
 
 void CVornNetworkSession::SetLobbyStatus(unsigned int uLobby)

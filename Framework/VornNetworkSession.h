@@ -154,7 +154,8 @@ public:
         void* m_pUserData = nullptr;
     };
     // A player's picture, or null when none came in time; the callback owns the surface.
-    typedef void (*PlayerImageCallback)(CKorvelSurface* pSurface, const CKorvelString& strName, void* pUserData);
+    typedef void (*PlayerImageCallback)(CKorvelSurface* pSurface, const CKorvelString& strName,
+                                        void* pUserData);
 
     // Lobby status, the low byte of the status word.
     enum
@@ -253,7 +254,8 @@ public:
 
     void SendConnection();
     unsigned int RequestCredentials(const CKorvelString& strUserName, LoginObserver* pObserver);
-    unsigned int Login(const CKorvelString& strUserName, const CKorvelString& strHash, LoginObserver* pObserver);
+    unsigned int Login(const CKorvelString& strUserName, const CKorvelString& strHash,
+                       LoginObserver* pObserver);
     unsigned int LoginExternal(int iLoginType, const CKorvelString& strId, const CKorvelString& strToken,
                                const CKorvelString& strText, const CKorvelString& strEmail,
                                LoginObserver* pObserver);
@@ -312,7 +314,10 @@ protected:
     class CDeliveryScope
     {
     public:
-        explicit CDeliveryScope(CVornNetworkSession& session) : m_Session(session) { ++m_Session.m_uDelivering; }
+        explicit CDeliveryScope(CVornNetworkSession& session) : m_Session(session)
+        {
+            ++m_Session.m_uDelivering;
+        }
         ~CDeliveryScope() { --m_Session.m_uDelivering; }
 
     private:
@@ -363,7 +368,8 @@ protected:
     }
     template <class M> static void SendDescriptor(CSocketEngine* pEngine, const char* pWhat, M& message)
     {
-        SendWritten(pEngine, pWhat, [&](unsigned char* pBuf, int iSize) { return message.Encode(pBuf, iSize); });
+        SendWritten(pEngine, pWhat,
+                    [&](unsigned char* pBuf, int iSize) { return message.Encode(pBuf, iSize); });
     }
     static void LogNotSent(const char* pWhat);
     unsigned int IsLobbyUp();

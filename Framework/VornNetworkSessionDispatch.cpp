@@ -77,12 +77,13 @@ void CVornNetworkSession::HandleGameMessage(const unsigned char* pData, int iSiz
     case eMSG_GAME_MESSAGE:
     {
         int iCount = 0;
-        if (m_pGameMessageBuffer && CASN1::DecodeGameMessage(pData, m_pGameMessageBuffer,
-                                                             CASN1::MAX_GAME_MESSAGE_PAYLOAD, iCount,
-                                                             iSize) == KE_OK)
+        if (m_pGameMessageBuffer &&
+            CASN1::DecodeGameMessage(pData, m_pGameMessageBuffer, CASN1::MAX_GAME_MESSAGE_PAYLOAD, iCount,
+                                     iSize) == KE_OK)
         {
             const unsigned int uCount = static_cast<unsigned int>(iCount);
-            Notify(m_GameObservers, [&](GameObserver* p) { p->OnGameMessage(this, m_pGameMessageBuffer, uCount); });
+            Notify(m_GameObservers,
+                   [&](GameObserver* p) { p->OnGameMessage(this, m_pGameMessageBuffer, uCount); });
         }
         break;
     }
@@ -160,7 +161,8 @@ void CVornNetworkSession::HandleLoginACK(const unsigned char* pData, int iSize)
     LoginObserver* pObserver = TakeLoginObserver();
     int iUserId = -6, iValue = 0;
     CKorvelString strToken, strText2, strText3, strUserName;
-    if (CASN1::DecodeLoginACK(pData, iUserId, strToken, strText2, strText3, iValue, strUserName, iSize) != KE_OK)
+    if (CASN1::DecodeLoginACK(pData, iUserId, strToken, strText2, strText3, iValue, strUserName, iSize) !=
+        KE_OK)
         iUserId = iUserId < 0 ? iUserId : -6; // a broken answer is no login
     if (iUserId >= 0)
     {

@@ -100,7 +100,8 @@ void CVornNetworkSession::DropChannel(int iChannel)
     CloseChannel(iChannel);
 }
 
-bool CVornNetworkSession::Deliver(int iChannel, MessageHandler pfnHandler, const unsigned char* pData, int iSize)
+bool CVornNetworkSession::Deliver(int iChannel, MessageHandler pfnHandler, const unsigned char* pData,
+                                  int iSize)
 {
     const unsigned int uGeneration = m_auGeneration[iChannel];
     (this->*pfnHandler)(pData, iSize);

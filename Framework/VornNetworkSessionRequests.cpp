@@ -43,11 +43,11 @@ void CVornNetworkSession::SendConnection()
         strLanguage = pLanguage->GetCurrentLanguage()->m_strCode;
     const CKorvelString strVersion = m_pApplication->GetAppVersion();
     CKorvelString strIdentification;
-    strIdentification.Format(L"standalone-id:%d;full-version:%d;standalone-version:%s;opengl:%d;user-agent:%s;"
-                             L"frame-version:%s;lang_code:%s",
-                             m_pApplication->GetAppId(), 1, strVersion.GetBuffer(), 1,
-                             info.m_strUserAgent.GetBuffer(), CKorvelString("2.05").GetBuffer(),
-                             strLanguage.GetBuffer());
+    strIdentification.Format(
+        L"standalone-id:%d;full-version:%d;standalone-version:%s;opengl:%d;user-agent:%s;"
+        L"frame-version:%s;lang_code:%s",
+        m_pApplication->GetAppId(), 1, strVersion.GetBuffer(), 1, info.m_strUserAgent.GetBuffer(),
+        CKorvelString("2.05").GetBuffer(), strLanguage.GetBuffer());
     IKorvelGraphicsContext* pBack = m_pApplication->GetBack();
     const int iWidth = pBack ? pBack->GetWidth() : 0;
     const int iHeight = pBack ? pBack->GetHeight() : 0;
@@ -56,18 +56,21 @@ void CVornNetworkSession::SendConnection()
     SendWritten(m_pLobbyEngine, "Connection",
                 [&](unsigned char* pBuf, int iSize)
                 {
-                    return CASN1::CreateConnection(pBuf, 1, iWidth, iHeight, info.m_strModel, info.m_strOSVersion, 1,
-                                                   1, strAddress, strAddress, 25, strIdentification, strReseller,
-                                                   info.m_strIMEI, 1, info.m_strOSName, 0, 13, iSize);
+                    return CASN1::CreateConnection(pBuf, 1, iWidth, iHeight, info.m_strModel,
+                                                   info.m_strOSVersion, 1, 1, strAddress, strAddress, 25,
+                                                   strIdentification, strReseller, info.m_strIMEI, 1,
+                                                   info.m_strOSName, 0, 13, iSize);
                 });
 }
 
-unsigned int CVornNetworkSession::RequestCredentials(const CKorvelString& strUserName, LoginObserver* pObserver)
+unsigned int CVornNetworkSession::RequestCredentials(const CKorvelString& strUserName,
+                                                     LoginObserver* pObserver)
 {
     if (!m_pLobbyEngine || (m_pLoginObserver && m_pLoginObserver != pObserver))
         return 0;
     m_pLoginObserver = pObserver;
-    SendWritten(m_pLobbyEngine, "GetRandomKey", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "GetRandomKey",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateGetRandomKey(pBuf, strUserName, iSize); });
     return 1;
 }
@@ -81,7 +84,8 @@ unsigned int CVornNetworkSession::Login(const CKorvelString& strUserName, const 
     SetLobbyStatus(LOBBY_LOGIN_SENT);
     m_fLoginTimer = 0.0f;
     const CKorvelString strEmpty;
-    SendWritten(m_pLobbyEngine, "Login", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "Login",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateLogin(pBuf, strUserName, strHash, 1, strEmpty, iSize); });
     return 1;
 }
@@ -101,10 +105,12 @@ unsigned int CVornNetworkSession::LoginExternal(int iLoginType, const CKorvelStr
     return 1;
 }
 
-void CVornNetworkSession::SendRegisterUser(const CKorvelString& a, const CKorvelString& b, const CKorvelString& c,
-                                           const CKorvelString& d, const CKorvelString& e, int f)
+void CVornNetworkSession::SendRegisterUser(const CKorvelString& a, const CKorvelString& b,
+                                           const CKorvelString& c, const CKorvelString& d,
+                                           const CKorvelString& e, int f)
 {
-    SendWritten(m_pLobbyEngine, "RegisterUser", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "RegisterUser",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateRegisterUser(pBuf, a, b, c, d, e, f, iSize); });
 }
 
@@ -114,7 +120,8 @@ void CVornNetworkSession::SendRegisterEmail(const CKorvelString& strText1, const
     if (!m_pLobbyEngine)
         return;
     m_pLoginObserver = pObserver;
-    SendWritten(m_pLobbyEngine, "RegisterEmail", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "RegisterEmail",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateRegisterEmail(pBuf, strText1, strText2, iSize); });
 }
 
@@ -125,7 +132,8 @@ unsigned int CVornNetworkSession::SendBindAccount(int a, const CKorvelString& t1
     if (!(m_uStatus & 0xFF) || !m_pLobbyEngine)
         return 0;
     m_pLoginObserver = pObserver;
-    SendWritten(m_pLobbyEngine, "BindAccount", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "BindAccount",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateBindAccount(pBuf, a, t1, t2, t3, t4, b, iSize); });
     return 1;
 }
@@ -157,7 +165,8 @@ void CVornNetworkSession::Logout()
 {
     if (!m_pLobbyEngine || !m_pLobbyEngine->IsConnected(0) || (m_uStatus & 0xFF) <= LOBBY_ACCEPTED)
         return;
-    SendWritten(m_pLobbyEngine, "Logout", [](unsigned char* pBuf, int) { return pBuf ? CASN1::CreateLogout(pBuf) : 3; });
+    SendWritten(m_pLobbyEngine, "Logout",
+                [](unsigned char* pBuf, int) { return pBuf ? CASN1::CreateLogout(pBuf) : 3; });
 }
 
 // ---- keep-alive and content
@@ -232,7 +241,8 @@ void CVornNetworkSession::RegisterInGameQueue(int iType, int iMaxPlayers)
     if (m_iInQueue)
         UnregisterFromGameQueue();
     const int iAppId = m_pApplication->GetAppId();
-    SendWritten(m_pLobbyEngine, "QueueRegisterIn", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "QueueRegisterIn",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateQueueRegisterIn(pBuf, iAppId, iType, iMaxPlayers, iSize); });
     m_iInQueue = 1;
 }
@@ -242,7 +252,8 @@ void CVornNetworkSession::UnregisterFromGameQueue()
     if (!m_pLobbyEngine || !m_iInQueue || !m_pApplication)
         return;
     const int iAppId = m_pApplication->GetAppId();
-    SendWritten(m_pLobbyEngine, "QueueUnregisterFrom", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pLobbyEngine, "QueueUnregisterFrom",
+                [&](unsigned char* pBuf, int iSize)
                 { return CASN1::CreateQueueUnregisterFrom(pBuf, iAppId, iSize); });
     m_iInQueue = 0;
 }
@@ -291,13 +302,15 @@ void CVornNetworkSession::SendGameReady()
         LogNotSent("GameReady");
 }
 
-void CVornNetworkSession::SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int, unsigned int)
+void CVornNetworkSession::SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int,
+                                      unsigned int)
 {
     if (!IsGameUp())
         return;
     // CreateGameMessage refuses a payload the other side could not take.
     const int iCount = uSize > static_cast<unsigned int>(INT_MAX) ? -1 : static_cast<int>(uSize);
-    SendWritten(m_pGameEngine, "GameMessage", [&](unsigned char* pBuf, int iSize)
+    SendWritten(m_pGameEngine, "GameMessage",
+                [&](unsigned char* pBuf, int iSize)
                 { return iCount < 0 ? 0 : CASN1::CreateGameMessage(pBuf, pData, iCount, iSize); });
 }
 
@@ -340,8 +353,10 @@ void CVornNetworkSession::SendGameEnd(const CKorvelArray<int>& aPlayers, const C
         }
     }
     const long long llSession = m_llGameSessionId;
-    SendWritten(m_pGameEngine, "GameEnd", [&](unsigned char* pBuf, int iSize)
-                { return CASN1::CreateGameEnd(pBuf, llSession, iAppId, 0, &aRecords, aResults, uLeaving, iSize); });
+    SendWritten(
+        m_pGameEngine, "GameEnd",
+        [&](unsigned char* pBuf, int iSize)
+        { return CASN1::CreateGameEnd(pBuf, llSession, iAppId, 0, &aRecords, aResults, uLeaving, iSize); });
     FreePlayers(aRecords);
 }
 

@@ -23,8 +23,8 @@ public:
     void OnNewVersionAvailable(CVornNetworkSession*, const CKorvelString&) override {}
     void OnLoginError(CVornNetworkSession*, const CKorvelString&) override {}
     void OnReceiveRandomKey(CVornNetworkSession*, const CKorvelString&) override {}
-    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, const CKorvelString&,
-                    const CKorvelString&, int) override
+    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
+                    const CKorvelString&, const CKorvelString&, int) override
     {
     }
     void OnUserNameConfirmed(CVornNetworkSession*, int, const CKorvelString&) override {}

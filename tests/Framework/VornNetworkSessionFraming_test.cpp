@@ -34,8 +34,8 @@ TEST_F(CVornNetworkSession, MessagesWrittenInPiecesArriveOnceAndWhole)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     m_pControl->Hold(2);
-    ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"), static_cast<unsigned short>(m_pServer->LobbyPort()),
-                                 &m_Rec),
+    ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"),
+                                 static_cast<unsigned short>(m_pServer->LobbyPort()), &m_Rec),
               1);
     ASSERT_TRUE(WaitFor([this] { return In("Connection").size() == 1; }));
     m_pControl->Chunk("L1", {1});
@@ -143,7 +143,8 @@ TEST_F(CVornNetworkSession, TheLoginTimesOutOnceAndALateAnswerIsIgnored)
     Settle();
     EXPECT_EQ(m_Rec.Count("OnLoginError"), 0);
     Frame(1.0f); // 40.0 s
-    EXPECT_EQ(m_Rec.With("OnLoginError"), (std::vector<std::string>{"OnLoginError(" + SessionText(12) + ")"}));
+    EXPECT_EQ(m_Rec.With("OnLoginError"),
+              (std::vector<std::string>{"OnLoginError(" + SessionText(12) + ")"}));
     Frame(1.0f);
     m_pControl->Release(6);
     Settle();

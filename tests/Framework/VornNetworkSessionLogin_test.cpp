@@ -6,8 +6,8 @@
 
 #include "Framework/GenerateMD5.h"
 #include "Framework/VornDevice.h"
-#include "support/SessionServerTest.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
+#include "support/SessionServerTest.h"
 #include "support/TestText.h"
 
 namespace
@@ -55,9 +55,10 @@ TEST_F(CVornNetworkSession, AGuestLoginWalksTheStatusesAndIdentifiesTheClient)
     ASSERT_EQ(aConnection.size(), 1u);
     const CTestJson& c = aConnection[0];
     const CVornDevice::sDEVICEINFO& info = m_App.GetDevice()->GetDeviceInfo();
-    EXPECT_EQ(c["identification"].String(), "standalone-id:64;full-version:1;standalone-version:1.62;opengl:1;"
-                                            "user-agent:" + Narrow(info.m_strUserAgent) +
-                                                ";frame-version:2.05;lang_code:en");
+    EXPECT_EQ(c["identification"].String(),
+              "standalone-id:64;full-version:1;standalone-version:1.62;opengl:1;"
+              "user-agent:" +
+                  Narrow(info.m_strUserAgent) + ";frame-version:2.05;lang_code:en");
     EXPECT_EQ(c["model"].String(), Narrow(info.m_strModel));
     EXPECT_EQ(c["os_version"].String(), Narrow(info.m_strOSVersion));
     EXPECT_EQ(c["os_name"].String(), Narrow(info.m_strOSName));
@@ -101,7 +102,8 @@ TEST_F(CVornNetworkSession, AccountLoginsWithKeyHashRetryAndStoredHash)
     EXPECT_EQ(Lobby(), 4u);
     EXPECT_EQ(Session()->GetLobbyPort(), m_pServer->LobbyPort());
 
-    const CKorvelString strHash = ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret"), strKey);
+    const CKorvelString strHash =
+        ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret"), strKey);
     ASSERT_TRUE(Session()->Login(CKorvelString("alice"), strHash, &m_Rec));
     ASSERT_TRUE(WaitFor([this] { return Lobby() == 5; }));
     EXPECT_EQ(In("Login").back()["hash"].String(), Narrow(strHash));
@@ -124,7 +126,8 @@ TEST_F(CVornNetworkSession, RegistrationExternalLoginAndTheOtherAccountMessages)
     const std::string strLine = Last("OnUserNameConfirmed");
     ASSERT_EQ(strLine.compare(0, 22, "OnUserNameConfirmed(0,"), 0) << strLine;
     const CKorvelString strKey(strLine.substr(22, strLine.size() - 23).c_str());
-    const CKorvelString strHash = ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("pass99"), strKey);
+    const CKorvelString strHash =
+        ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("pass99"), strKey);
     Session()->SendConfirmEmail(CKorvelString("newbie"), CKorvelString("n@example.org"), strHash, 0,
                                 CKorvelString(), CKorvelString(), &m_Rec);
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnEmailConfirmed") == 1; }));
@@ -133,8 +136,8 @@ TEST_F(CVornNetworkSession, RegistrationExternalLoginAndTheOtherAccountMessages)
     ASSERT_TRUE(WaitFor([this] { return Lobby() == 5; }));
 
     // Messages without an answer still have to meet the server's schema.
-    Session()->SendRegisterUser(CKorvelString("a"), CKorvelString("b"), CKorvelString("c"), CKorvelString("d"),
-                                CKorvelString("e"), 3);
+    Session()->SendRegisterUser(CKorvelString("a"), CKorvelString("b"), CKorvelString("c"),
+                                CKorvelString("d"), CKorvelString("e"), 3);
     Session()->SendRegisterEmail(CKorvelString("x@example.org"), CKorvelString("y"), &m_Rec);
     EXPECT_EQ(Session()->SendBindAccount(1, CKorvelString("p"), CKorvelString("q"), CKorvelString("r"),
                                          CKorvelString("s"), 2, &m_Rec),
@@ -186,8 +189,8 @@ TEST_F(CVornNetworkSession, LoginRefusalsGiveTheirTextsAndKeepTheConnection)
     {
         SCOPED_TRACE(c.iCode);
         m_Rec.m_aLines.clear();
-        ASSERT_TRUE(Session()->Login(CKorvelString("alice"), CKorvelString("00000000000000000000000000000000"),
-                                     &m_Rec));
+        ASSERT_TRUE(Session()->Login(CKorvelString("alice"),
+                                     CKorvelString("00000000000000000000000000000000"), &m_Rec));
         m_pControl->Send(LobbyConnection(), "login_ack_error",
                          "[" + std::to_string(c.iCode) + ", \"" +
                              (c.strText.compare(0, 5, "text ") ? c.strText : std::string("ignored")) + "\"]");
@@ -240,7 +243,8 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
         {"[-3, \"\", \"" + strHost254 + ":\"]", true, 1, "", "lobby.Redirect(" + strHost254 + ",0)"},
         {"[-3, \"\", \"" + strHost255 + ":\"]", true, 0, "", ""},
         {"[-3, \"\", \"nocolon\"]", true, 0, "", ""},
-        {"[-1, \"\", \"http://example.org/new\"]", true, 0, "OnNewVersionAvailable(http://example.org/new)", ""},
+        {"[-1, \"\", \"http://example.org/new\"]", true, 0, "OnNewVersionAvailable(http://example.org/new)",
+         ""},
         {"[-2, \"Server full\", \"\"]", true, 0, "OnLoginError(Server full)", ""},
         {"[-2, \"Server full\", \"\"]", false, 0, "", ""},
         {"[0, \"\", \"\", 7]", true, 3, "", ""},
@@ -251,14 +255,15 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
         SCOPED_TRACE(c.strArgs.substr(0, 40));
         m_Rec.m_aLines.clear();
         m_App.m_Log.Clear();
-        ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"), static_cast<unsigned short>(m_pServer->LobbyPort()),
+        ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"),
+                                     static_cast<unsigned short>(m_pServer->LobbyPort()),
                                      c.bObserver ? &m_Rec : nullptr),
                   1);
         ++uConnections;
         ASSERT_TRUE(WaitFor([&] { return In("Connection").size() == uConnections; }));
         m_pControl->Send(LobbyConnection(), "connect_ack", c.strArgs);
-        ASSERT_TRUE(WaitFor([&]
-                            { return c.strRedirect.empty() ? Lobby() != 1 : m_App.m_Log.Count("lobby.Redirect") > 0; }));
+        ASSERT_TRUE(WaitFor(
+            [&] { return c.strRedirect.empty() ? Lobby() != 1 : m_App.m_Log.Count("lobby.Redirect") > 0; }));
         Settle();
         EXPECT_EQ(Lobby(), c.uLobby);
         EXPECT_EQ(m_Rec.With("OnLoginError").size() + m_Rec.With("OnNewVersionAvailable").size(),
@@ -268,8 +273,9 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
             EXPECT_EQ(m_Rec.With(c.strLogin.substr(0, c.strLogin.find('('))),
                       std::vector<std::string>{c.strLogin});
         }
-        EXPECT_EQ(m_App.m_Log.With("lobby.Redirect"),
-                  c.strRedirect.empty() ? std::vector<std::string>() : std::vector<std::string>{c.strRedirect});
+        EXPECT_EQ(m_App.m_Log.With("lobby.Redirect"), c.strRedirect.empty()
+                                                          ? std::vector<std::string>()
+                                                          : std::vector<std::string>{c.strRedirect});
         if (!c.strRedirect.empty())
         {
             EXPECT_EQ(Session()->GetLobbyPort(), m_pServer->LobbyPort());
@@ -284,8 +290,8 @@ TEST_F(CVornNetworkSession, ARefusingConnectACKDropsTheRestOfItsWrite)
     ASSERT_NO_FATAL_FAILURE(Start());
     m_pControl->Hold(2);
     m_pControl->Hold(17);
-    ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"), static_cast<unsigned short>(m_pServer->LobbyPort()),
-                                 &m_Rec),
+    ASSERT_EQ(Session()->Connect(CKorvelString("127.0.0.1"),
+                                 static_cast<unsigned short>(m_pServer->LobbyPort()), &m_Rec),
               1);
     std::vector<std::string> aSeen;
     Session()->SendGetKeyValue(CKorvelString("guestLogin"), &KeyValueSeen, &aSeen);

@@ -46,7 +46,8 @@ protected:
         pA->RegisterInGameQueue(1, 2);
         ASSERT_TRUE(WaitFor([&] { return In("QueueRegisterIn").size() == uQueued + 1; }));
         pB->RegisterInGameQueue(1, 2);
-        ASSERT_TRUE(WaitFor([&] { return m_Rec.Count("OnGameStart") > iStartsA && m_Rec2.Count("OnGameStart") > iStartsB; }));
+        ASSERT_TRUE(WaitFor(
+            [&] { return m_Rec.Count("OnGameStart") > iStartsA && m_Rec2.Count("OnGameStart") > iStartsB; }));
     }
     static std::vector<int> LobbyIds(::CVornNetworkSession* pSession)
     {
@@ -76,7 +77,8 @@ TEST_F(CVornNetworkSession, TwoSessionsMeetPlayChatEndAndRefuseARematch)
     pA->SendGetShopItems(0x201, 100, 0);
     pA->SendGetAvailableShopItemDatas();
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnAvailableShopItemDatas") == 1; }));
-    EXPECT_EQ(m_Rec.With("OnShop"), (std::vector<std::string>{"OnShopItemGroups(513,0)", "OnShopItems(513,0,0)"}));
+    EXPECT_EQ(m_Rec.With("OnShop"),
+              (std::vector<std::string>{"OnShopItemGroups(513,0)", "OnShopItems(513,0,0)"}));
 
     AnswerItemRounds(m_Rec, pA);
     AnswerItemRounds(m_Rec2, pB);
@@ -103,13 +105,14 @@ TEST_F(CVornNetworkSession, TwoSessionsMeetPlayChatEndAndRefuseARematch)
     }
     const Bytes tooLarge(65553, 1);
     pA->SendGameMsg(tooLarge.data(), static_cast<unsigned int>(tooLarge.size()), 0, 0);
-    ASSERT_TRUE(WaitFor([&]
-                        { return m_Rec.m_aGameMessages.size() == iCount && m_Rec2.m_aGameMessages.size() == iCount; }))
+    ASSERT_TRUE(WaitFor(
+        [&] { return m_Rec.m_aGameMessages.size() == iCount && m_Rec2.m_aGameMessages.size() == iCount; }))
         << m_Rec.m_aGameMessages.size() << " " << m_Rec2.m_aGameMessages.size();
     m_pControl->Chunk(sLOBBY_TARGET::Game(1002), {});
     for (int i = 0; i < iCount; ++i)
     {
-        ASSERT_EQ(m_Rec2.m_aGameMessages[static_cast<size_t>(i)], Payload(i, i == 500 ? 65552 : 12 + i % 40)) << i;
+        ASSERT_EQ(m_Rec2.m_aGameMessages[static_cast<size_t>(i)], Payload(i, i == 500 ? 65552 : 12 + i % 40))
+            << i;
         ASSERT_EQ(m_Rec.m_aGameMessages[static_cast<size_t>(i)], Payload(i + 1, 12 + i % 37)) << i;
     }
     Settle();
@@ -125,19 +128,33 @@ TEST_F(CVornNetworkSession, TwoSessionsMeetPlayChatEndAndRefuseARematch)
     EXPECT_EQ(m_App.m_aChat, (std::vector<std::string>{"2,hello,1001,0", "2,hello,1001,1"}));
 
     // The end, a rematch both want, and a GameDisconnect of another session ignored.
-    const CKorvelArray<int> aIds = [] { CKorvelArray<int> a; a.Add(1001); a.Add(1002); return a; }();
-    const CKorvelArray<int> aRanks = [] { CKorvelArray<int> a; a.Add(1); a.Add(2); return a; }();
+    const CKorvelArray<int> aIds = []
+    {
+        CKorvelArray<int> a;
+        a.Add(1001);
+        a.Add(1002);
+        return a;
+    }();
+    const CKorvelArray<int> aRanks = []
+    {
+        CKorvelArray<int> a;
+        a.Add(1);
+        a.Add(2);
+        return a;
+    }();
     pA->SendGameEnd(aIds, aRanks, 0);
     pB->SendGameEnd(aIds, aRanks, 0);
     ASSERT_TRUE(WaitFor([this] { return m_pServer->Lines("match_result").size() == 1; }));
     pA->SendRematch(1);
     pB->SendRematch(1);
-    ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnRematchReceived") == 1 && m_Rec2.Count("OnRematchReceived") == 1; }));
+    ASSERT_TRUE(WaitFor(
+        [this] { return m_Rec.Count("OnRematchReceived") == 1 && m_Rec2.Count("OnRematchReceived") == 1; }));
     EXPECT_EQ(m_Rec.With("OnRematchReceived"), std::vector<std::string>{"OnRematchReceived(3)"});
     // The rematch starts as the first match did: GameReady from both, GameStart to both.
     pA->SendGameReady();
     pB->SendGameReady();
-    ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnGameStart") == 2 && m_Rec2.Count("OnGameStart") == 2; }));
+    ASSERT_TRUE(
+        WaitFor([this] { return m_Rec.Count("OnGameStart") == 2 && m_Rec2.Count("OnGameStart") == 2; }));
     m_pControl->Send(sLOBBY_TARGET::Game(1002), "game_disconnect",
                      "[" + std::to_string(pB->GetGameSessionId() + 100) + ", 1001]");
 
@@ -178,7 +195,8 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     const long long llSession = pA->GetGameSessionId();
 
     // The lobby's GameStart while the game connection stands changes nothing.
-    m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start", "[77, [[5, \"x\"], [6, \"y\"]], 1, \"127.0.0.1:1\"]");
+    m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
+                     "[77, [[5, \"x\"], [6, \"y\"]], 1, \"127.0.0.1:1\"]");
     Settle();
     EXPECT_EQ(pA->GetGameSessionId(), llSession);
     EXPECT_EQ(LobbyIds(pA), (std::vector<int>{1001, 1002}));
@@ -187,7 +205,8 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     // The server closes A's game connection: game status 0, B hears A left.
     m_pControl->Close(sLOBBY_TARGET::Game(1001));
     ASSERT_TRUE(WaitFor([pA] { return (pA->GetStatus() & 0xFF00) == 0; }));
-    EXPECT_EQ(Ending(m_Rec.With("OnGameStatusChanged"), 1), std::vector<std::string>{"OnGameStatusChanged(0)"});
+    EXPECT_EQ(Ending(m_Rec.With("OnGameStatusChanged"), 1),
+              std::vector<std::string>{"OnGameStatusChanged(0)"});
     ASSERT_TRUE(WaitFor([this] { return m_Rec2.Count("OnPlayerDisconnected") == 1; }));
 
     // A new pairing connects again and plays.
@@ -201,7 +220,8 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
 
     // A game server address without ':' is a host on port 0: the connect fails cleanly.
     pA->DisconnectGame();
-    m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start", "[99, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1\"]");
+    m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
+                     "[99, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1\"]");
     ASSERT_TRUE(WaitFor([pA] { return pA->GetGameSessionId() == 99; }));
     Settle();
     EXPECT_EQ(pA->GetStatus(), 0x005u);
@@ -270,9 +290,9 @@ TEST_F(CVornNetworkSessionReentry, FromTheEmailConfirmation)
     const std::string strLine = m_Rec.With("OnUserNameConfirmed")[0];
     const CKorvelString strKey(strLine.substr(22, strLine.size() - 23).c_str());
     ResetOn("OnEmailConfirmed");
-    Session()->SendConfirmEmail(CKorvelString("newbie"), CKorvelString(), 
-                                ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("pw1234"), strKey), 0,
-                                CKorvelString(), CKorvelString(), &m_Rec);
+    Session()->SendConfirmEmail(CKorvelString("newbie"), CKorvelString(),
+                                ::CVornNetworkSession::GeneratePasswordHash(CKorvelString("pw1234"), strKey),
+                                0, CKorvelString(), CKorvelString(), &m_Rec);
     ASSERT_TRUE(WaitFor([this] { return m_pOld != nullptr; }));
     EXPECT_EQ(m_Rec.With("OnEmailConfirmed"), std::vector<std::string>{"OnEmailConfirmed(0,newbie)"});
     ASSERT_NO_FATAL_FAILURE(ExpectReplacedAndUsable());

@@ -97,8 +97,9 @@ TEST(CVornNetworkSession, ObserverSetsKeepPointerOrderAndDuplicates)
 
 TEST(CVornNetworkSession, PasswordHashAndGeneratedPasswords)
 {
-    EXPECT_EQ(Narrow(::CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret"), CKorvelString("k3y9"))),
-              "8b0d8892a73653d81ca7ae49cc4c9be0");
+    EXPECT_EQ(
+        Narrow(::CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret"), CKorvelString("k3y9"))),
+        "8b0d8892a73653d81ca7ae49cc4c9be0");
     const std::string strAlphabet = "AaBbCcDdEeFfGgHhIiJjKkLlMmNnOoPpQqRrSsTtUuVvWwXxYyZz0123456789-_";
     for (unsigned int uSeed = 0; uSeed < 50; ++uSeed)
     {
@@ -136,7 +137,8 @@ protected:
             if (uTo <= uFrom)
                 continue;
             if (bGame)
-                m_pSession->GameSocketEngineDataReceived(stream.data() + uFrom, static_cast<int>(uTo - uFrom));
+                m_pSession->GameSocketEngineDataReceived(stream.data() + uFrom,
+                                                         static_cast<int>(uTo - uFrom));
             else
                 m_pSession->SocketEngineDataReceived(stream.data() + uFrom, static_cast<int>(uTo - uFrom));
             uFrom = uTo;

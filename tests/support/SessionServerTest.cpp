@@ -85,8 +85,8 @@ void CSessionRecorder::OnQueueCancelled(CVornNetworkSession* p)
 {
     Add(p, Line("OnQueueCancelled"));
 }
-void CSessionRecorder::OnBuddyRequest(CVornNetworkSession* p, int i, EBuddyRequestType t, EBuddyRequestAction a,
-                                      const CKorvelString& s1, const CKorvelString& s2)
+void CSessionRecorder::OnBuddyRequest(CVornNetworkSession* p, int i, EBuddyRequestType t,
+                                      EBuddyRequestAction a, const CKorvelString& s1, const CKorvelString& s2)
 {
     Add(p, Line("OnBuddyRequest", i, static_cast<int>(t), static_cast<int>(a), s1, s2));
 }
@@ -149,7 +149,8 @@ void CSessionRecorder::OnUpdateItemStateResponse(int a, int b, const CKorvelStri
 {
     Add(nullptr, Line("OnUpdateItemStateResponse", a, b, s, c));
 }
-void CSessionRecorder::OnPlayerGiftItems(int a, CKorvelString& s, const CKorvelArray<CASN1ShopItems::sItemData>&)
+void CSessionRecorder::OnPlayerGiftItems(int a, CKorvelString& s,
+                                         const CKorvelArray<CASN1ShopItems::sItemData>&)
 {
     Add(nullptr, Line("OnPlayerGiftItems", a, s));
 }
@@ -157,7 +158,8 @@ void CSessionRecorder::OnConfirmBuyPlayerItemsResponse(int a, int b, CKorvelStri
 {
     Add(nullptr, Line("OnConfirmBuyPlayerItemsResponse", a, b, s));
 }
-void CSessionRecorder::OnAchievementList(int a, int b, int c, CKorvelArray<CASN1AchievementList::sData>&, int d)
+void CSessionRecorder::OnAchievementList(int a, int b, int c, CKorvelArray<CASN1AchievementList::sData>&,
+                                         int d)
 {
     Add(nullptr, Line("OnAchievementList", a, b, c, d));
 }
@@ -166,8 +168,8 @@ void CSessionRecorder::OnTournamentScores(CKorvelArray<CKorvelString>& a,
 {
     Add(nullptr, Line("OnTournamentScores", a.GetCount(), c));
 }
-void CSessionRecorder::OnImageAndLink(const CKorvelString& s, int n, const unsigned char*, const CKorvelString&,
-                                      const CKorvelString&, const CKorvelString&)
+void CSessionRecorder::OnImageAndLink(const CKorvelString& s, int n, const unsigned char*,
+                                      const CKorvelString&, const CKorvelString&, const CKorvelString&)
 {
     Add(nullptr, Line("OnImageAndLink", s, n));
 }
@@ -184,9 +186,9 @@ void CSessionRecorder::OnPlayerDisconnected(CVornNetworkSession* p, int iPlayerI
 {
     Add(p, Line("OnPlayerDisconnected", iPlayerId));
 }
-void CSessionRecorder::OnAdvertisement(const CKorvelString& s, const CKorvelString&, int, const unsigned char*, int,
-                                       int, const CKorvelArray<int>&, const CKorvelString&, int, const CKorvelString&,
-                                       const CKorvelString&)
+void CSessionRecorder::OnAdvertisement(const CKorvelString& s, const CKorvelString&, int,
+                                       const unsigned char*, int, int, const CKorvelArray<int>&,
+                                       const CKorvelString&, int, const CKorvelString&, const CKorvelString&)
 {
     Add(nullptr, Line("OnAdvertisement", s));
 }
@@ -203,7 +205,8 @@ void CSessionRecorder::OnReceiveRandomKey(CVornNetworkSession* p, const CKorvelS
     Add(p, Line("OnReceiveRandomKey", s));
 }
 void CSessionRecorder::OnLoggedIn(CVornNetworkSession* p, int iUserId, const CKorvelString& strName,
-                                  const CKorvelString& strToken, const CKorvelString& a, const CKorvelString& b, int c)
+                                  const CKorvelString& strToken, const CKorvelString& a,
+                                  const CKorvelString& b, int c)
 {
     Add(p, Line("OnLoggedIn", iUserId, strName, strToken, a, b, c));
 }
@@ -269,7 +272,8 @@ void CSessionServerTest::Start(const std::vector<std::string>& aServerOptions)
     std::vector<std::string> aTexts;
     for (int i = 0; i < 40; ++i)
         aTexts.push_back(SessionText(i));
-    ASSERT_TRUE(WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"), TestLanguagePackBytes("English", "en", aTexts)));
+    ASSERT_TRUE(
+        WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"), TestLanguagePackBytes("English", "en", aTexts)));
     ASSERT_EQ(m_App.Start(), KE_OK);
     ASSERT_TRUE(m_App.RunSplash());
     ASSERT_NE(Session(), nullptr);
@@ -335,7 +339,8 @@ bool CSessionServerTest::ConnectLobby(CVornNetworkSession* pSession, CSessionRec
 
 int CSessionServerTest::LoginGuest(CVornNetworkSession* pSession, CSessionRecorder& recorder)
 {
-    if (!ConnectLobby(pSession, recorder) || !pSession->Login(CKorvelString("guest"), CKorvelString("0"), &recorder))
+    if (!ConnectLobby(pSession, recorder) ||
+        !pSession->Login(CKorvelString("guest"), CKorvelString("0"), &recorder))
         return -1;
     if (!WaitFor([pSession] { return (pSession->GetStatus() & 0xFF) == 5; }))
         return -1;

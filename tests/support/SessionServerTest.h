@@ -45,12 +45,13 @@ public:
 
     void OnQueueUpdate(CVornNetworkSession* p, int a, int b, int c) override;
     void OnQueueCancelled(CVornNetworkSession* p) override;
-    void OnBuddyRequest(CVornNetworkSession* p, int, EBuddyRequestType, EBuddyRequestAction, const CKorvelString&,
-                        const CKorvelString&) override;
+    void OnBuddyRequest(CVornNetworkSession* p, int, EBuddyRequestType, EBuddyRequestAction,
+                        const CKorvelString&, const CKorvelString&) override;
     void OnGameSessionInfoReceived(CVornNetworkSession* p, int, const sGAME_SESSION&) override;
     void OnChallengeReceived(CVornNetworkSession* p, int, const CKorvelString&, const CKorvelString&, int,
                              int) override;
-    void OnChallengeResponse(CVornNetworkSession* p, int, const CKorvelString&, const CKorvelString&, int) override;
+    void OnChallengeResponse(CVornNetworkSession* p, int, const CKorvelString&, const CKorvelString&,
+                             int) override;
     void OnChallengeImageReceived(CVornNetworkSession* p, int, unsigned char*, int) override;
     void OnRematchReceived(int iValue) override;
     void OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>& a) override;
@@ -82,8 +83,9 @@ public:
     void OnNewVersionAvailable(CVornNetworkSession* p, const CKorvelString& s) override;
     void OnLoginError(CVornNetworkSession* p, const CKorvelString& s) override;
     void OnReceiveRandomKey(CVornNetworkSession* p, const CKorvelString& s) override;
-    void OnLoggedIn(CVornNetworkSession* p, int iUserId, const CKorvelString& strName, const CKorvelString& strToken,
-                    const CKorvelString& a, const CKorvelString& b, int c) override;
+    void OnLoggedIn(CVornNetworkSession* p, int iUserId, const CKorvelString& strName,
+                    const CKorvelString& strToken, const CKorvelString& a, const CKorvelString& b,
+                    int c) override;
     void OnUserNameConfirmed(CVornNetworkSession* p, int i, const CKorvelString& s) override;
     void OnEmailConfirmed(CVornNetworkSession* p, int i, const CKorvelString& s) override;
     void OnExternalEmailRegistered(CVornNetworkSession* p, int i, const CKorvelString& s) override;
