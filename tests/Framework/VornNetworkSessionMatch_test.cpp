@@ -5,6 +5,8 @@
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "Framework/VornLobby.h"
 #include "Framework/VornPlayer.h"
 #include "support/SessionServerTest.h"
@@ -193,6 +195,27 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     EXPECT_EQ(m_Rec.With("OnQueueUpdate"), std::vector<std::string>{"OnQueueUpdate(0,64,0)"});
     EXPECT_EQ(aLobbyAtQueueUpdate, (std::vector<int>{1001, 1002}));
     const long long llSession = pA->GetGameSessionId();
+
+    // Thirty seconds without data: Alive(-1) on both connections of both sessions; the
+    // server's echoes are not answered.
+    Frame(30.5f);
+    ASSERT_TRUE(WaitFor([this] { return In("Alive").size() >= 4; }));
+    Settle();
+    const size_t uAlive = In("Alive").size();
+    Settle();
+    EXPECT_EQ(In("Alive").size(), uAlive);
+    std::set<std::string> connections;
+    for (const std::string& strLine : m_pServer->Lines("in"))
+    {
+        CTestJson line;
+        std::string strError;
+        if (CTestJson::Parse(strLine, line, strError) && line["name"].String() == "Alive")
+        {
+            EXPECT_EQ(line["fields"]["value"].Int(), -1);
+            connections.insert(line["conn"].String());
+        }
+    }
+    EXPECT_EQ(connections, (std::set<std::string>{"G1", "G2", "L1", "L2"}));
 
     // The lobby's GameStart while the game connection stands changes nothing.
     m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
