@@ -143,8 +143,9 @@ class ControlService:
         _integer(user, "user", -(1 << 31), (1 << 31) - 1)
         if conn not in ("lobby", "game"):
             raise ControlError("with \"user\", \"conn\" must be \"lobby\" or \"game\"")
+        kind = "L" if conn == "lobby" else "G"
         matches = [c for c in self.server.connections.values()
-                   if not c.closed and self._user_of(c) == user and c.kind == ("L" if conn == "lobby" else "G")]
+                   if not c.closed and c.kind == kind and self._user_of(c) == user]
         if not matches:
             raise ControlError("user %d has no open %s connection" % (user, conn))
         return max(matches, key=lambda c: int(c.name[1:]))   # the newest

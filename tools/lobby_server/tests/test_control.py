@@ -219,7 +219,8 @@ class BadLines(ControlCase, unittest.TestCase):
         self.addCleanup(other.close)
         with self.assertRaises((ConnectionError, json.JSONDecodeError)):
             self.control.line(b'{"cmd": "send", "conn": "L1", "hex": "' + b"00" * 40000 + b'"}\n')
-        self.assertEqual(other.ok("connections")["connections"], [{"conn": "L1", "kind": "lobby", "user": 1001}])
+        self.assertEqual(other.ok("connections")["connections"],
+                         [{"conn": "L1", "kind": "lobby", "user": 1001}])
         client.send(rc.ALIVE_MINUS_ONE)
         client.expect_bytes(rc.ALIVE_MINUS_ONE)
 
