@@ -3,7 +3,6 @@
 #include "AchievementStation/VornAchievementStation.h"
 
 #include "AchievementStation/VornAchievement.h"
-#include "AchievementStation/VornAchievementDisplayer.h"
 #include "AchievementStation/VornAchievementGame.h"
 #include "KorvelCommon/KorvelTimer.h"
 #include "KorvelGraphics/KorvelSurface.h"
@@ -291,41 +290,6 @@ TEST_F(CVornAchievementStation, PicturesLoadFromThePackOrSayWhyNot)
     EXPECT_EQ(pGame->GetAchievement(3)->Load(), KE_ERR_FILEOPEN);
     EXPECT_EQ(pGame->GetAchievement(3)->GetImageState(), CVornAchievement::IMAGE_MISSING);
     station.Shutdown();
-}
-
-class CCountingDisplayer : public CVornAchievementDisplayer
-{
-public:
-    CCountingDisplayer(const char* pszName, std::vector<std::string>& aLog) : m_strName(pszName), m_aLog(aLog) {}
-    ~CCountingDisplayer() override { m_aLog.push_back(m_strName + " deleted"); }
-    void Shutdown() override { m_aLog.push_back(m_strName + " shut down"); }
-    CKorvelString GetName() override { return CKorvelString(m_strName.c_str()); }
-    void Update(float fSeconds) override { m_aLog.push_back(m_strName + " update " + std::to_string(fSeconds)); }
-    void Draw(CKorvelSurface*) override { m_aLog.push_back(m_strName + " draw"); }
-
-private:
-    std::string m_strName;
-    std::vector<std::string>& m_aLog;
-};
-
-TEST_F(CVornAchievementStation, DisplayersAreDrivenAndOwned)
-{
-    std::vector<std::string> aLog;
-    {
-        ::CVornAchievementStation station;
-        station.AddDisplayer(new CCountingDisplayer("a", aLog));
-        station.AddDisplayer(new CCountingDisplayer("b", aLog));
-        station.AddDisplayer(nullptr);
-        EXPECT_EQ(station.GetDisplayerCount(), 2);
-        EXPECT_EQ(station.GetDisplayer(CKorvelString("b")), station.GetDisplayerByIndex(1));
-        EXPECT_EQ(station.GetDisplayer(CKorvelString("c")), nullptr);
-        EXPECT_EQ(station.GetDisplayerByIndex(2), nullptr);
-        station.Update(0.5f);
-        station.Draw(nullptr);
-        station.Sync();
-    }
-    EXPECT_EQ(aLog, (std::vector<std::string>{"a update 0.500000", "b update 0.500000", "a draw", "b draw",
-                                              "a shut down", "a deleted", "b shut down", "b deleted"}));
 }
 
 } // namespace
