@@ -15,8 +15,8 @@ const unsigned int kLabelFlags = TEXT_SCALE_THREE_QUARTERS | TEXT_UP_HALF | TEXT
 } // namespace
 
 CMoxButton::CMoxButton()
-    : m_pListener(nullptr), m_eState(BUTTON_IDLE), m_iTexture(0), m_iUserValue(0), m_bTouched(0), m_bVisible(1),
-      m_bShowLabel(0), m_bDimmed(0), m_bFloating(1), m_bEnabled(1), m_vHalfSize(0.0f, 0.0f),
+    : m_pListener(nullptr), m_eState(BUTTON_IDLE), m_iTexture(0), m_iUserValue(0), m_bTouched(0),
+      m_bVisible(1), m_bShowLabel(0), m_bDimmed(0), m_bFloating(1), m_bEnabled(1), m_vHalfSize(0.0f, 0.0f),
       m_vPosition(0.0f, 0.0f), m_fPulseScale(1.0f), m_vFloatOffset(0.0f, 0.0f), m_fPressScale(1.0f), m_iID(0)
 {
 }
@@ -83,9 +83,15 @@ CMoxButtonManager::CMoxButtonManager()
 {
 }
 
-CMoxButtonManager::~CMoxButtonManager() { Clear(); }
+CMoxButtonManager::~CMoxButtonManager()
+{
+    Clear();
+}
 
-CStateGame* CMoxButtonManager::Game() const { return m_pRenderer ? m_pRenderer->m_pGame : nullptr; }
+CStateGame* CMoxButtonManager::Game() const
+{
+    return m_pRenderer ? m_pRenderer->m_pGame : nullptr;
+}
 
 void CMoxButtonManager::Startup(CMoxRenderer* pRenderer)
 {

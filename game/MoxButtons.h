@@ -84,8 +84,8 @@ public:
     void Startup(CMoxRenderer* pRenderer);
     void SetListener(CMoxButtonListener* pListener) { m_pListener = pListener; }
     // A visible, enabled, floating button with its hit rectangle round the position.
-    CMoxButton* AddButton(const CKorvelVector2& position, const CKorvelVector2& halfSize, int iTexture, int iID,
-                          int iUserValue);
+    CMoxButton* AddButton(const CKorvelVector2& position, const CKorvelVector2& halfSize, int iTexture,
+                          int iID, int iUserValue);
     CMoxButton* GetButtonByID(int iID);
     void RemoveButtonByID(int iID);
     void HideAll();

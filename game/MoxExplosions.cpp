@@ -44,8 +44,8 @@ void CMoxExplosionManager::Render()
     {
         const CMoxExplosion* e = m_Explosions[i];
         pRenderer->renderWorldAnimation(e->m_vPosition, e->m_vHalfSize, CKorvel3DColor(e->m_uColour),
-                                        e->m_iFrame % SHEET_COLUMNS, e->m_iFrame / SHEET_COLUMNS, SHEET_COLUMNS,
-                                        SHEET_ROWS, pSheet);
+                                        e->m_iFrame % SHEET_COLUMNS, e->m_iFrame / SHEET_COLUMNS,
+                                        SHEET_COLUMNS, SHEET_ROWS, pSheet);
     }
 }
 

@@ -26,7 +26,8 @@ CMoxParticle::CMoxParticle()
 }
 
 CMoxParticleSystem::CMoxParticleSystem()
-    : m_pGame(nullptr), m_vAreaCentre(0.0f, 0.0f), m_vAreaHalf(0.0f, 0.0f), m_iMaxParticles(DEFAULT_MAX_PARTICLES)
+    : m_pGame(nullptr), m_vAreaCentre(0.0f, 0.0f), m_vAreaHalf(0.0f, 0.0f),
+      m_iMaxParticles(DEFAULT_MAX_PARTICLES)
 {
 }
 

@@ -70,13 +70,12 @@ protected:
     void SetUp() override
     {
         CGameTest::SetUp();
-        ASSERT_TRUE(WriteTestFile(
-            m_App.AppFile("dataTextures.kmp"),
-            TestPackBytes({{"/" + Narrow(GAME_TEXTURES[PICTURE].name), GameTestPicture("jump_00.png", PICTURE_RGB)}})));
+        ASSERT_TRUE(WriteTestFile(m_App.AppFile("dataTextures.kmp"),
+                                  TestPackBytes({{"/" + Narrow(GAME_TEXTURES[PICTURE].name),
+                                                  GameTestPicture("jump_00.png", PICTURE_RGB)}})));
         ASSERT_NO_FATAL_FAILURE(StartGame());
-        m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_TRAINING] = [this] {
-            return m_pScreen = new CButtonScreen();
-        };
+        m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_TRAINING] = [this]
+        { return m_pScreen = new CButtonScreen(); };
         ASSERT_NE(m_pGame->AddState(STATE_TRAINING), nullptr);
         // The button sounds load on the resource manager's loader first.
         for (CKorvelSoundWave* pWave : {Sound(SOUND_BUTTON_DOWN), Sound(SOUND_BUTTON_UP)})
@@ -101,7 +100,8 @@ protected:
     // A button that neither bobs nor pulses.
     CMoxButton* Still(int iID, float x, float y, float fHalf, int iTexture = PICTURE)
     {
-        CMoxButton* b = Buttons()->AddButton(CKorvelVector2(x, y), CKorvelVector2(fHalf, fHalf), iTexture, iID, 0);
+        CMoxButton* b =
+            Buttons()->AddButton(CKorvelVector2(x, y), CKorvelVector2(fHalf, fHalf), iTexture, iID, 0);
         b->m_bFloating = 0;
         return b;
     }
@@ -237,7 +237,9 @@ TEST_F(CMoxButtonManager, DimmedButtonsAreDrawnAtHalfAlphaAndDisabledOnesNormall
         int iRed; // of the picture's 192 over black
         Log reports;
     };
-    const sCase cases[] = {{"normal", 0, 1, 192, {"P1", "D1", "D1", "R1"}}, {"dimmed", 1, 1, 96, {}}, {"disabled", 0, 0, 192, {}}};
+    const sCase cases[] = {{"normal", 0, 1, 192, {"P1", "D1", "D1", "R1"}},
+                           {"dimmed", 1, 1, 96, {}},
+                           {"disabled", 0, 0, 192, {}}};
     for (const sCase& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
@@ -250,7 +252,7 @@ TEST_F(CMoxButtonManager, DimmedButtonsAreDrawnAtHalfAlphaAndDisabledOnesNormall
         ClearBlack();
         m_pGame->Draw();
         EXPECT_NEAR(PixelR(Pixel(400, 300)), c.iRed, 1);
-        EXPECT_NEAR(PixelG(Pixel(400, 300)), c.iRed * 2 / 3, 1);
+        EXPECT_NEAR(PixelG(Pixel(400, 300)), c.iRed * 2.0f / 3.0f, 1.0f);
         Down(400, 300);
         Steps(5);
         Up();
@@ -321,7 +323,7 @@ TEST_F(CMoxButtonManager, ALabelIsDrawnCentredAtThreeQuartersOfTheFontScale)
     const float s = 0.75f * pFont->GetFontScale();
 
     // What the glyphs cover (the shadow below is black on black).
-    std::vector<uint32_t> aPixels(800 * 600);
+    std::vector<uint32_t> aPixels(size_t(800) * 600);
     glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     int iLeft = 800, iRight = -1, iTop = 600, iBottom = -1;
     for (int y = 0; y < 600; ++y)

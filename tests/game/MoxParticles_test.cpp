@@ -46,10 +46,11 @@ protected:
     void SetUp() override
     {
         CGameTest::SetUp();
-        ASSERT_TRUE(WriteTestFile(m_App.AppFile("dataTextures.kmp"),
-                                  TestPackBytes({{"/particle_star.png", GameTestPicture("particle_star.png", STAR_RGB)},
-                                                 {"/particle_dot.png", GameTestPicture("particle_dot.png", 0x4080FF)},
-                                                 {"/explosion.png", SheetPng()}})));
+        ASSERT_TRUE(WriteTestFile(
+            m_App.AppFile("dataTextures.kmp"),
+            TestPackBytes({{"/particle_star.png", GameTestPicture("particle_star.png", STAR_RGB)},
+                           {"/particle_dot.png", GameTestPicture("particle_dot.png", 0x4080FF)},
+                           {"/explosion.png", SheetPng()}})));
         ASSERT_NO_FATAL_FAILURE(StartGame());
         for (int i : {int(::CMoxExplosionManager::TEXTURE_SHEET), int(::CMoxParticleSystem::TEXTURE_STAR),
                       int(::CMoxParticleSystem::TEXTURE_DOT)})
@@ -287,7 +288,8 @@ TEST_F(CMoxParticleSystem, ADeletedParticleIsUnlinkedAndFreedByTheCleanup)
 
 TEST_F(CMoxParticleSystem, TheSameSeedGivesTheSameSwarm)
 {
-    const auto run = [this](unsigned int uSeed) {
+    const auto run = [this](unsigned int uSeed)
+    {
         NewSwarm();
         m_App.RandSeed(uSeed);
         for (int i = 0; i < 20; ++i)
@@ -296,7 +298,8 @@ TEST_F(CMoxParticleSystem, TheSameSeedGivesTheSameSwarm)
             m_pSwarm->Update(1.0f / 30.0f);
         std::vector<float> aValues;
         for (int i = 0; i < m_pSwarm->GetCount(); ++i)
-            aValues.insert(aValues.end(), {m_pSwarm->GetAt(i)->m_vPosition.x, m_pSwarm->GetAt(i)->m_vPosition.y});
+            aValues.insert(aValues.end(),
+                           {m_pSwarm->GetAt(i)->m_vPosition.x, m_pSwarm->GetAt(i)->m_vPosition.y});
         return aValues;
     };
     const std::vector<float> aFirst = run(77);
@@ -329,8 +332,8 @@ TEST_F(CMoxExplosionManager, FramesAdvanceAtTwentyPerSecondForPointEightSeconds)
         float fTime;
         int iFrame; // -1: gone
     };
-    for (const sCase& c : {sCase{0.0f, 0}, sCase{0.049f, 0}, sCase{0.05f, 1}, sCase{0.25f, 5}, sCase{0.76f, 15},
-                           sCase{0.8f, -1}, sCase{5.0f, -1}})
+    for (const sCase& c : {sCase{0.0f, 0}, sCase{0.049f, 0}, sCase{0.05f, 1}, sCase{0.25f, 5},
+                           sCase{0.76f, 15}, sCase{0.8f, -1}, sCase{5.0f, -1}})
     {
         SCOPED_TRACE(c.fTime);
         m_Explosions.Clear();
@@ -384,8 +387,8 @@ TEST_F(CMoxExplosionManager, AFrameShowsItsCellAtTheWorldPositionTinted)
         SCOPED_TRACE(d);
         const uint32_t uPixel = Pixel(int(screen.x) + d, int(screen.y) - d);
         EXPECT_NEAR(PixelR(uPixel), int(c >> 16 & 0xFF), 1);
-        EXPECT_NEAR(PixelG(uPixel), int(c >> 8 & 0xFF) / 2, 1);
-        EXPECT_NEAR(PixelB(uPixel), int(c & 0xFF) / 2, 1);
+        EXPECT_NEAR(PixelG(uPixel), int(c >> 8 & 0xFF) / 2.0f, 1.0f);
+        EXPECT_NEAR(PixelB(uPixel), int(c & 0xFF) / 2.0f, 1.0f);
     }
     EXPECT_EQ(Pixel(int(screen.x) + 50, int(screen.y)) & 0xFFFFFFu, 0u);
 }
