@@ -149,8 +149,6 @@ TEST_F(CMoxButtonManager, ATapIsReleasedWithoutBeingPressed)
     EXPECT_TRUE(Playing(SOUND_BUTTON_UP));
     Steps(10);
     EXPECT_EQ(m_pScreen->Take(), Log());
-    EXPECT_EQ(Buttons()->GetAt(0)->m_eState, BUTTON_IDLE);
-    EXPECT_EQ(Buttons()->GetAt(0)->m_fPressScale, 1.0f);
 }
 
 TEST_F(CMoxButtonManager, AHeldButtonIsPressedOnceThenDownEveryUpdateUntilLiftedOrLeft)
@@ -346,17 +344,14 @@ TEST_F(CMoxButtonManager, ALabelIsDrawnCentredAtThreeQuartersOfTheFontScale)
 TEST_F(CMoxButtonManager, HiddenButtonsAreIdleAndRemovalTakesEveryButtonOfTheId)
 {
     Still(1, 200, 300, 40);
+    Still(1, 600, 300, 40); // next to the other of its id: removal must not skip it
     Still(2, 400, 300, 40);
-    Still(1, 600, 300, 40);
-    EXPECT_EQ(Buttons()->GetButtonByID(1), Buttons()->GetAt(0));
-    EXPECT_EQ(Buttons()->GetButtonByID(3), nullptr);
-
     Down(400, 300);
     Buttons()->HideAll();
     Steps(5);
     Up();
     EXPECT_EQ(m_pScreen->Take(), Log());
-    EXPECT_EQ(Buttons()->GetAt(1)->m_fPressScale, 1.0f);
+    EXPECT_EQ(Buttons()->GetAt(2)->m_fPressScale, 1.0f);
     EXPECT_EQ(Buttons()->m_bBusy, 0u);
     Buttons()->ShowAll();
     Down(400, 300);
