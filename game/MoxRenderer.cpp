@@ -100,10 +100,8 @@ void CMoxRenderer::Startup(CStateGame* pGame)
 void CMoxRenderer::initialize()
 {
     m_Camera.m_vPosition.Set(0.0f, 0.0f);
-    IKorvelGraphicsContext* pBack = GetGraphicsContext();
     CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
-    if (pApp && pApp->GetBack())
-        pBack = pApp->GetBack();
+    IKorvelGraphicsContext* pBack = pApp ? pApp->GetBack() : nullptr;
     if (pBack)
         SetScreenSize((float)pBack->GetWidth(), (float)pBack->GetHeight());
     m_Camera.m_fZoom = 1.0f;

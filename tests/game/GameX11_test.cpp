@@ -9,18 +9,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include "support/TestShellPacks.h"
 #include "support/TestTempDir.h"
+#include "support/X11TestClient.h"
 #include "tests/Framework/ShellTestStats.h"
 #include "tests/game/GameTestPacks.h"
 
@@ -29,18 +27,8 @@ namespace
 
 const int WIDTH = 800, HEIGHT = 600;
 
-// Polls until done, for at most 60 s (a guard against hanging, not a measurement).
-bool WaitFor(const std::function<bool()>& fnDone)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!fnDone())
-    {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+// A guard against hanging, not a measurement.
+const int WAIT_SECONDS = 60;
 
 class CGame
 {
@@ -74,7 +62,7 @@ public:
     int Wait()
     {
         int iStatus = 0;
-        m_bEnded = WaitFor([&] { return waitpid(m_iPid, &iStatus, WNOHANG) == m_iPid; });
+        m_bEnded = TestWaitFor([&] { return waitpid(m_iPid, &iStatus, WNOHANG) == m_iPid; }, WAIT_SECONDS);
         return m_bEnded && WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;
     }
     std::string Stderr() const
@@ -159,28 +147,23 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
     ASSERT_TRUE(WriteShellStartupPacks(m_strApp, WIDTH, HEIGHT));
     CGame game(m_Dir.Path());
     Window window = 0;
-    ASSERT_TRUE(WaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; })) << game.Stderr();
+    ASSERT_TRUE(TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))
+        << game.Stderr();
 
     bool bSplash = false;
-    const bool bBlack = WaitFor([&] {
-        const unsigned long uPixel = CentrePixel(m_pDisplay, window);
-        for (int i = 0; i < 12 && !bSplash; ++i)
-            bSplash = Near(uPixel, TestIntroFrameColour(i));
-        // After the splash the game, with no screen, clears the picture to black.
-        return bSplash && uPixel == 0;
-    });
+    const bool bBlack = TestWaitFor(
+        [&] {
+            const unsigned long uPixel = CentrePixel(m_pDisplay, window);
+            for (int i = 0; i < 12 && !bSplash; ++i)
+                bSplash = Near(uPixel, TestIntroFrameColour(i));
+            // After the splash the game, with no screen, clears the picture to black.
+            return bSplash && uPixel == 0;
+        },
+        WAIT_SECONDS);
     EXPECT_TRUE(bSplash) << "the splash was shown";
     EXPECT_TRUE(bBlack) << "the game drew after the splash";
 
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(m_pDisplay, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(m_pDisplay, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_pDisplay, window, False, NoEventMask, &event);
-    XFlush(m_pDisplay);
+    TestX11Close(m_pDisplay, window);
     EXPECT_EQ(game.Wait(), 0) << game.Stderr();
 
     char acPrevious[4096];
