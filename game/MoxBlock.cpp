@@ -6,9 +6,10 @@
 #include "game/MoxTables.h"
 
 CBlock::CBlock()
-    : m_uID(0), m_uVariant(0), m_iMaterial(0), m_uLayer(0), m_uShape(0), m_iStrength(255), m_iShownStrength(255),
-      m_pBody(nullptr), m_vWobble(0.0f, 0.0f), m_pTwin(nullptr), m_bEffectRunning(0), m_fEffectTime(1.0f),
-      m_uSavedVariant(0), m_uSavedMaterial(0), m_iSavedStrength(255), m_fSavedFriction(0.5f), m_fSavedBounce(0.5f)
+    : m_uID(0), m_uVariant(0), m_iMaterial(0), m_uLayer(0), m_uShape(0), m_iStrength(255),
+      m_iShownStrength(255), m_pBody(nullptr), m_vWobble(0.0f, 0.0f), m_pTwin(nullptr), m_bEffectRunning(0),
+      m_fEffectTime(1.0f), m_uSavedVariant(0), m_uSavedMaterial(0), m_iSavedStrength(255),
+      m_fSavedFriction(0.5f), m_fSavedBounce(0.5f)
 {
 }
 

@@ -42,8 +42,8 @@ struct Projectile
     unsigned char m_bFellIntoWater;
     float m_fRadius;
     float m_fDamage;
-    int m_iValue;    // 0
-    int m_iTarget;   // -1
+    int m_iValue;  // 0
+    int m_iTarget; // -1
     CBody* m_pBody;
 };
 

@@ -161,8 +161,8 @@ void CMoxScene::RenderHelpers()
         return;
     const CKorvel3DColor white(1.0f, 1.0f, 1.0f, 1.0f);
     for (int i = 0; i < m_Helpers.GetCount(); ++i)
-        m_pRenderer->renderWorldQuad(m_Helpers[i]->m_vCentre, m_Helpers[i]->m_vHalfSize, Texture(kTextureHelper),
-                                     white);
+        m_pRenderer->renderWorldQuad(m_Helpers[i]->m_vCentre, m_Helpers[i]->m_vHalfSize,
+                                     Texture(kTextureHelper), white);
 }
 
 // ---- the scene file

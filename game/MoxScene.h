@@ -36,7 +36,7 @@ struct MoxHelper
 
 enum
 {
-    SCENE_BATCH_SIZE = 255, // entries of every drawing buffer
+    SCENE_BATCH_SIZE = 255,   // entries of every drawing buffer
     SCENE_BATCH_BLOCKS = 254, // blocks one draw call takes
     SCENE_BLOCK_INDICES = 54,
     SCENE_LAYERS = 4
@@ -100,9 +100,11 @@ public:
     void RenderBlockBatch();
     void RenderShadowBatch();
     // 16 vertices of 8 floats (position, uv0, uv1, alpha) of a nine-patch block.
-    static void CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvelVector2& halfSize, float fAlpha);
+    static void CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvelVector2& halfSize,
+                                    float fAlpha);
     // 4 vertices of 5 floats (position, uv).
-    static void CreateShadowVertices(float* pOut, const CKorvelVector2& centre, const CKorvelVector2& halfSize);
+    static void CreateShadowVertices(float* pOut, const CKorvelVector2& centre,
+                                     const CKorvelVector2& halfSize);
 
     // ---- data
 
@@ -124,7 +126,7 @@ public:
     unsigned char* m_pBatched;      // per block of a layer list
     float* m_pShadowVertices;       // 255 quads of 4 x 5 floats
     unsigned short* m_pShadowIndices;
-    unsigned short* m_pBlockIndices; // 255 x 54
+    unsigned short* m_pBlockIndices;           // 255 x 54
     CKorvelTypedPtrArray<MoxHelper> m_Helpers; // owned
     int m_iReservedA[SCENE_RESERVED_A];
     int m_iReservedB[SCENE_RESERVED_B];

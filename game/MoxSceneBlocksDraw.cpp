@@ -14,8 +14,8 @@ namespace
 const float kBorder = 0.03333f;
 const float kFrameUV[4] = {0.0f, 0.25f, 0.75f, 1.0f};
 const unsigned short kCellIndices[SCENE_BLOCK_INDICES] = {
-    0, 4, 5,  0, 1, 5,  1, 6,  5,  1, 2,  6,  2,  7,  6,  2,  3,  7,  4,  9,  8,  4,  5,  9,
-    5, 10, 9, 5, 6, 10, 6, 11, 10, 6, 7, 11, 8, 13, 12, 8, 9, 13, 9, 14, 13, 9, 10, 14, 10, 15, 14, 10, 11, 15};
+    0, 4, 5,  0, 1,  5,  1, 6, 5,  1, 2,  6,  2, 7, 6,  2, 3,  7,  4, 9,  8,  4,  5,  9,  5,  10, 9,
+    5, 6, 10, 6, 11, 10, 6, 7, 11, 8, 13, 12, 8, 9, 13, 9, 14, 13, 9, 10, 14, 10, 15, 14, 10, 11, 15};
 const int kTextureFrame = 28;   // + material
 const int kTextureSurface = 32; // + material x 3 + variant
 const int kTextureShadow = 48;
@@ -52,7 +52,8 @@ void BindTexture(GLenum eUnit, unsigned int uTexture, GLint iWrap)
 }
 } // namespace
 
-void CMoxScene::CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvelVector2& halfSize, float fAlpha)
+void CMoxScene::CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvelVector2& halfSize,
+                                    float fAlpha)
 {
     const float fLeft = centre.x - halfSize.x, fRight = centre.x + halfSize.x;
     const float fTop = centre.y + halfSize.y, fBottom = centre.y - halfSize.y;
@@ -74,7 +75,8 @@ void CMoxScene::CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvel
         }
 }
 
-void CMoxScene::CreateShadowVertices(float* pOut, const CKorvelVector2& centre, const CKorvelVector2& halfSize)
+void CMoxScene::CreateShadowVertices(float* pOut, const CKorvelVector2& centre,
+                                     const CKorvelVector2& halfSize)
 {
     const float afCorners[4][4] = {{-1.0f, 1.0f, 0.0f, 0.0f},
                                    {1.0f, 1.0f, 1.0f, 0.0f},
@@ -134,7 +136,8 @@ void CMoxScene::RenderBlocksWithShadows(unsigned int uShadows)
                     for (int i = 0; i < iCount; ++i)
                     {
                         CBlock* pBlock = apBlocks[i];
-                        if (m_pBatched[i] || pBlock->m_iMaterial != iMaterial || pBlock->m_uVariant != iVariant)
+                        if (m_pBatched[i] || pBlock->m_iMaterial != iMaterial ||
+                            pBlock->m_uVariant != iVariant)
                             continue;
                         CMoxBox box = DrawnBox(pBlock);
                         bool bOverlaps = false;
@@ -256,7 +259,8 @@ void CMoxScene::RenderShadowBatch()
     if (pShader->m_iPosition >= 0)
     {
         glEnableVertexAttribArray(GLuint(pShader->m_iPosition));
-        glVertexAttribPointer(GLuint(pShader->m_iPosition), 3, GL_FLOAT, GL_FALSE, iStride, m_pShadowVertices);
+        glVertexAttribPointer(GLuint(pShader->m_iPosition), 3, GL_FLOAT, GL_FALSE, iStride,
+                              m_pShadowVertices);
     }
     if (pShader->m_iUV0 >= 0)
     {

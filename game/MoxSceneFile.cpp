@@ -8,7 +8,9 @@ namespace
 class CSceneReader
 {
 public:
-    CSceneReader(const unsigned char* pData, unsigned int uSize) : m_pData(pData), m_uSize(pData ? uSize : 0) {}
+    CSceneReader(const unsigned char* pData, unsigned int uSize) : m_pData(pData), m_uSize(pData ? uSize : 0)
+    {
+    }
     bool Has(unsigned int uCount) const { return m_uSize - m_uPos >= uCount; }
     // The caller checked Has.
     unsigned char Byte() { return m_pData[m_uPos++]; }
@@ -137,7 +139,7 @@ bool MoxWriteSceneFile(const sMoxSceneFile& file, std::string& strOut)
     strOut += (char)file.aBlocks.size();
     for (const sMoxSceneBlock& block : file.aBlocks)
     {
-        const signed char acFields[6] = {block.x,         block.y,         block.cShape,
+        const signed char acFields[6] = {block.x,         block.y,        block.cShape,
                                          block.cMaterial, block.cVariant, block.cLayer};
         strOut.append((const char*)acFields, 6);
     }

@@ -21,6 +21,19 @@ bool IsFragmentMask(unsigned int uMask)
     return uMask == 0x100 || uMask == 0x1000 || uMask == 0x10000;
 }
 
+// A dynamic body of group 1.
+void DynamicDesc(BodyDesc& desc, float fY, float fHalf, float fMass, float fBounce)
+{
+    desc.m_vPosition.Set(0.0f, fY);
+    desc.m_vHalfSize.Set(fHalf, fHalf);
+    desc.m_uType = BODY_DYNAMIC;
+    desc.m_uGroup = 1;
+    desc.m_fDescValue = 0.0f;
+    desc.m_fMass = fMass;
+    desc.m_fBounce = fBounce;
+    desc.m_fFriction = 0.5f;
+}
+
 void RemoveValue(CKorvelArray<int>& aValues, int iValue)
 {
     int iKept = 0;
@@ -36,16 +49,8 @@ void CMoxScene::CreatePlayers()
     for (int i = 0; i < 2; ++i)
     {
         CPlayer& player = m_Players[i];
-        BodyDesc& desc = player.m_BodyDesc;
-        desc.m_vPosition.Set(0.0f, 0.1f);
-        desc.m_vHalfSize.Set(0.05f, 0.05f);
-        desc.m_uType = BODY_DYNAMIC;
-        desc.m_uGroup = 1;
-        desc.m_fDescValue = 0.0f;
-        desc.m_fMass = 20.0f;
-        desc.m_fBounce = 0.05f;
-        desc.m_fFriction = 0.5f;
-        player.m_pBody = m_pPhysics ? m_pPhysics->CreateBody(desc) : nullptr;
+        DynamicDesc(player.m_BodyDesc, 0.1f, 0.05f, 20.0f, 0.05f);
+        player.m_pBody = m_pPhysics ? m_pPhysics->CreateBody(player.m_BodyDesc) : nullptr;
         player.m_iIndex = (unsigned char)i;
         player.m_bAlive = 1;
         player.m_iHealth = 100;
@@ -94,14 +99,7 @@ Projectile* CMoxScene::CreateProjectile(int iPlayer, PROJECTILE_TYPE eType, int 
     pProjectile->m_iTarget = -1;
 
     BodyDesc desc;
-    desc.m_vPosition.Set(0.0f, 1000.0f);
-    desc.m_vHalfSize.Set(0.025f, 0.025f);
-    desc.m_uType = BODY_DYNAMIC;
-    desc.m_uGroup = 1;
-    desc.m_fDescValue = 0.0f;
-    desc.m_fMass = 15.0f;
-    desc.m_fBounce = 0.2f;
-    desc.m_fFriction = 0.5f;
+    DynamicDesc(desc, 1000.0f, 0.025f, 15.0f, 0.2f);
     CBody* pBody = m_pPhysics->CreateBody(desc);
     if (!pBody)
     {
@@ -158,7 +156,8 @@ void CMoxScene::HandleProjectiles()
                 for (int o = 0; o < PLAYER_PROJECTILES && !bTouches; ++o)
                 {
                     Projectile* pOther = player.m_pProjectiles[o];
-                    bTouches = o != s && pOther && pOther->m_pBody && CMoxPhysics::Intersect(pBody, pOther->m_pBody);
+                    bTouches =
+                        o != s && pOther && pOther->m_pBody && CMoxPhysics::Intersect(pBody, pOther->m_pBody);
                 }
                 if (!bTouches)
                     pBody->m_uCollisionMask = PROJECTILE_MASK_FREE;

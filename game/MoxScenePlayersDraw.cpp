@@ -40,8 +40,8 @@ void CMoxScene::RenderPlayer(int i)
     CKorvelVector2 position = player.m_pBody->m_vVisualPosition;
     position.y += half.y / 5.0f;
     const unsigned int uMs = m_pGame ? m_pGame->GetTimeStamp() : 0;
-    const float fWobble =
-        1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * kPi / 4.0f + (float)(uMs % 500) / 500.0f * 2.0f * kPi);
+    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * kPi / 4.0f +
+                                                          (float)(uMs % 500) / 500.0f * 2.0f * kPi);
     m_pRenderer->renderWobble(position, size, player.m_Color, 0, player.m_iDirection, 10, 1, fWobble,
                               Texture(kTextureAnimations[i]));
     if (player.m_bShowItem)
@@ -121,8 +121,8 @@ void CMoxScene::RenderPlayersInfo()
             y -= iLine;
             CKorvelString strText;
             strText.Format(L"-%d", iDamage);
-            m_pRenderer->DrawShadowedText((int)screen.x, y, strText, 0xFFFFFFFFu, TEXT_UP_WHOLE | TEXT_LEFT_HALF,
-                                          FONT_MAIN);
+            m_pRenderer->DrawShadowedText((int)screen.x, y, strText, 0xFFFFFFFFu,
+                                          TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
         }
         world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);

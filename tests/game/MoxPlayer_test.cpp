@@ -44,9 +44,12 @@ TEST(CPlayer, ProjectileRecordFollowsItsType)
         unsigned int uOwner;
     };
     const sCase cases[] = {
-        {PROJECTILE_FIRE, 0, 0, 0.3f, 60.0f, 0x10, 10},      {PROJECTILE_STICKY, 1, 0, 0.3f, 30.0f, 0x1, 20},
-        {PROJECTILE_CLUSTER, 0, 4, 0.3f, 30.0f, 0x10, 10},   {PROJECTILE_SNOW, 1, 5, 0.6f, 30.0f, 0x1, 20},
-        {PROJECTILE_FRAGMENT, 0, 6, 0.3f, 30.0f, 0x100, 10}, {PROJECTILE_FRAGMENT, 1, 7, 0.3f, 30.0f, 0x1000, 20},
+        {PROJECTILE_FIRE, 0, 0, 0.3f, 60.0f, 0x10, 10},
+        {PROJECTILE_STICKY, 1, 0, 0.3f, 30.0f, 0x1, 20},
+        {PROJECTILE_CLUSTER, 0, 4, 0.3f, 30.0f, 0x10, 10},
+        {PROJECTILE_SNOW, 1, 5, 0.6f, 30.0f, 0x1, 20},
+        {PROJECTILE_FRAGMENT, 0, 6, 0.3f, 30.0f, 0x100, 10},
+        {PROJECTILE_FRAGMENT, 1, 7, 0.3f, 30.0f, 0x1000, 20},
         {PROJECTILE_FRAGMENT, 0, 8, 0.3f, 30.0f, 0x10000, 10},
     };
     sMoxSceneWorld world;
@@ -141,8 +144,8 @@ TEST(CPlayer, ViewAngleAndDirection)
         float fExpected;
         int iDirection;
     };
-    const sCase cases[] = {{0.0f, 0.0f, 0},     {90.0f, 90.0f, 2},   {180.0f, 180.0f, 4}, {270.0f, 270.0f, 6},
-                           {22.4f, 22.4f, 0},   {22.6f, 22.6f, 1},   {-10.0f, 350.0f, 0}, {337.4f, 337.4f, 7},
+    const sCase cases[] = {{0.0f, 0.0f, 0},     {90.0f, 90.0f, 2},  {180.0f, 180.0f, 4}, {270.0f, 270.0f, 6},
+                           {22.4f, 22.4f, 0},   {22.6f, 22.6f, 1},  {-10.0f, 350.0f, 0}, {337.4f, 337.4f, 7},
                            {135.0f, 135.0f, 3}, {225.0f, 225.0f, 5}};
     for (const sCase& c : cases)
     {
@@ -245,10 +248,10 @@ TEST(CPlayer, BlocksInTheColumnAboveAndBelow)
     // Shape 1 is 0.1 x 0.1 half size.
     const int below = blocks.AddBlock(1, {0.0f, 0.2f}, 0, 0, 0)->m_uID;
     const int above = blocks.AddBlock(1, {0.0f, 1.0f}, 0, 0, 0)->m_uID;
-    blocks.AddBlock(1, {0.0f, 7.0f}, 0, 0, 0);           // just out of reach upwards
-    blocks.AddBlock(1, {0.15f, 0.2f}, 0, 0, 0);          // touches the column's edge only
+    blocks.AddBlock(1, {0.0f, 7.0f}, 0, 0, 0);  // just out of reach upwards
+    blocks.AddBlock(1, {0.15f, 0.2f}, 0, 0, 0); // touches the column's edge only
     const int side = blocks.AddBlock(1, {0.14f, 1.5f}, 0, 0, 0)->m_uID;
-    blocks.AddBlock(1, {0.0f, 0.52f}, 0, 0, 0);          // level with the flomp: neither
+    blocks.AddBlock(1, {0.0f, 0.52f}, 0, 0, 0); // level with the flomp: neither
     const int deep = blocks.AddBlock(1, {0.0f, -5.8f}, 0, 0, 0)->m_uID;
     world.scene->FindUpperLowerBlocks();
     const CPlayer& p = world.Player(0);

@@ -68,8 +68,9 @@ protected:
     static sTestScene GoldenScene()
     {
         sTestScene scene = TestSceneWithPlayers({-12, 14}, {12, 14});
-        scene.blocks = {{-12, 8, 1, 0, 0, 1},   {12, 8, 1, 1, 1, 1},   {0, 4, 31, 2, 2, 2},  {-4, 0, 5, 3, 0, 0},
-                        {20, 20, 13, 0, 2, 3},  {-24, 16, 2, 1, 0, 2}, {0, 20, 1, 3, 1, 1}, {-2, 12, 1, 0, 0, 1}};
+        scene.blocks = {{-12, 8, 1, 0, 0, 1}, {12, 8, 1, 1, 1, 1},   {0, 4, 31, 2, 2, 2},
+                        {-4, 0, 5, 3, 0, 0},  {20, 20, 13, 0, 2, 3}, {-24, 16, 2, 1, 0, 2},
+                        {0, 20, 1, 3, 1, 1},  {-2, 12, 1, 0, 0, 1}};
         scene.helpers = {{8, 28}, {-30, 2}};
         return scene;
     }
@@ -166,7 +167,8 @@ TEST_F(CMoxSceneBlocks, VertexBuilders)
     };
     for (const sCase& c : cases)
         for (int f = 0; f < 8; ++f)
-            EXPECT_NEAR(afBlock[8 * c.iVertex + f], c.af[f], 1e-5f) << "vertex " << c.iVertex << " float " << f;
+            EXPECT_NEAR(afBlock[8 * c.iVertex + f], c.af[f], 1e-5f)
+                << "vertex " << c.iVertex << " float " << f;
 
     float afShadow[20];
     CMoxScene::CreateShadowVertices(afShadow, centre, half);
@@ -209,7 +211,8 @@ TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
         if (!c.iDrawCalls)
             EXPECT_EQ(Pixel(400, 100), GREY) << "nothing drawn";
         else
-            EXPECT_TRUE(Near(Pixel(400, 100), BlockPixel(c.iMaterial, c.iVariant))) << std::hex << Pixel(400, 100);
+            EXPECT_TRUE(Near(Pixel(400, 100), BlockPixel(c.iMaterial, c.iVariant)))
+                << std::hex << Pixel(400, 100);
     }
 }
 
@@ -254,10 +257,10 @@ TEST_F(CMoxSceneBlocks, IceAndTheBackLayerCastNoShadow)
     ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
 
     // Shape 1 is 0.1 x 0.1 half size; a shadow lies 0.02 right and 0.05 below.
-    Add(1, -1.0f, 0.5f, 0, 0, 1);  // paper: shadow
-    Add(1, 0.0f, 0.5f, 2, 0, 1);   // ice: none
-    Add(1, 1.0f, 0.5f, 0, 0, 0);   // back layer: none
-    Add(1, -0.5f, 0.5f, 1, 1, 3);  // metal in front: shadow
+    Add(1, -1.0f, 0.5f, 0, 0, 1); // paper: shadow
+    Add(1, 0.0f, 0.5f, 2, 0, 1);  // ice: none
+    Add(1, 1.0f, 0.5f, 0, 0, 0);  // back layer: none
+    Add(1, -0.5f, 0.5f, 1, 1, 3); // metal in front: shadow
     Draw(1);
     EXPECT_EQ(m_pScene->m_iShadowBatches, 2);
     // Just below each block, inside where its shadow would be.

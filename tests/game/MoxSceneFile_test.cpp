@@ -51,7 +51,8 @@ protected:
         CGameTest::TearDown();
     }
     // The game with these scenes in its scene pack, and a scene on its renderer and physics.
-    void Start(const std::vector<std::pair<std::string, sTestScene>>& scenes, SCENE_MODE eMode = SCENE_MODE_PLAY)
+    void Start(const std::vector<std::pair<std::string, sTestScene>>& scenes,
+               SCENE_MODE eMode = SCENE_MODE_PLAY)
     {
         ASSERT_TRUE(WriteTestScenePack(m_App.Dir() + "/app/native", scenes));
         ASSERT_NO_FATAL_FAILURE(StartGame());
@@ -143,9 +144,8 @@ TEST_F(CMoxSceneFile, ReaderCutAtEveryByte)
     for (size_t uCut = 0; uCut <= strFull.size(); ++uCut)
     {
         const sMoxSceneFile file = Read(strFull.substr(0, uCut));
-        const auto Whole = [uCut](size_t uStart, size_t uSize) {
-            return uCut < uStart ? 0 : int((uCut - uStart) / uSize);
-        };
+        const auto Whole = [uCut](size_t uStart, size_t uSize)
+        { return uCut < uStart ? 0 : int((uCut - uStart) / uSize); };
         const int iPoints = std::min(Whole(uPlayers, 6), 6);
         EXPECT_EQ(file.iVersion, uCut >= 4 ? 110 : 0) << uCut;
         EXPECT_EQ(file.aReservedA[1], 1) << uCut;
@@ -192,7 +192,8 @@ TEST_F(CMoxSceneFile, SaveWritesTheFileByteForByte)
     expected.reservedA = {0, 1, -5, 3};
     expected.players = {{{-40, 12, 0xFFFF5D37}, {-40, 12, 0xFFFF5D37}, {-40, 12, 0xFFFF5D37}},
                         {{39, -3, 0xFF3A92FF}, {39, -3, 0xFF3A92FF}, {39, -3, 0xFF3A92FF}}};
-    expected.blocks = {{-40, 4, 1, 0, 1, 2}, {0, 4, 31, 3, 2, 1}, {40, -128, 5, 2, 0, 0}, {1, 1, 12, 1, 1, 3}};
+    expected.blocks = {
+        {-40, 4, 1, 0, 1, 2}, {0, 4, 31, 3, 2, 1}, {40, -128, 5, 2, 0, 0}, {1, 1, 12, 1, 1, 3}};
     expected.helpers = {{5, 20}, {-7, 30}, {127, -128}};
     EXPECT_EQ(Saved("newscene.scn"), TestSceneBytes(expected));
 }
@@ -207,7 +208,8 @@ TEST_F(CMoxSceneFile, SavedSceneComesBackOnTheGrid)
 
     CBlockManager& blocks = *m_pScene->m_pBlocks;
     ASSERT_EQ(blocks.GetCount(), 4);
-    const int aExpected[4][6] = {{-40, 4, 1, 0, 1, 2}, {0, 4, 31, 3, 2, 1}, {40, -128, 5, 2, 0, 0}, {1, 1, 12, 1, 1, 3}};
+    const int aExpected[4][6] = {
+        {-40, 4, 1, 0, 1, 2}, {0, 4, 31, 3, 2, 1}, {40, -128, 5, 2, 0, 0}, {1, 1, 12, 1, 1, 3}};
     for (int i = 0; i < 4; ++i)
     {
         const CBlock* pBlock = blocks.GetAt(i);

@@ -52,7 +52,8 @@ std::string TestSceneBytes(const sTestScene& scene)
 }
 
 bool WriteTestScenePack(const std::string& strAppFolder,
-                        const std::vector<std::pair<std::string, sTestScene>>& scenes, const TestPackItems& extra)
+                        const std::vector<std::pair<std::string, sTestScene>>& scenes,
+                        const TestPackItems& extra)
 {
     TestPackItems items;
     for (const auto& scene : scenes)
