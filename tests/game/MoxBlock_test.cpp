@@ -47,22 +47,12 @@ TEST_F(CBlockManager, BlockAndBody)
         CBody* pBody = pBlock->m_pBody;
         EXPECT_EQ(pBody->m_fBounce, c.fBounce) << c.iMaterial;
         EXPECT_EQ(pBody->m_fFriction, 0.75f);
-        EXPECT_EQ(pBody->m_uType, unsigned(BODY_STATIC));
-        EXPECT_EQ(pBody->m_fMass, 0.0f);
         EXPECT_EQ(pBody->m_uCollisionMask, 0x11111111u);
         EXPECT_EQ(pBody->m_pOwner, pBlock);
         EXPECT_EQ(pBody->m_uUser, pBlock->m_uID);
         // Shape codes are half sizes: 31 is 0.3 x 0.1.
         EXPECT_EQ(pBody->m_vHalfSize.x, BlockShapes[31].x);
         EXPECT_EQ(pBody->m_vHalfSize.y, BlockShapes[31].y);
-        EXPECT_EQ(pBody->m_vPosition.y, 1.25f);
-        EXPECT_EQ(pBlock->m_iMaterial, c.iMaterial);
-        EXPECT_EQ(pBlock->m_uVariant, 2);
-        EXPECT_EQ(pBlock->m_uLayer, 3);
-        EXPECT_EQ(pBlock->m_iStrength, 255);
-        EXPECT_EQ(pBlock->m_iShownStrength, 255);
-        EXPECT_EQ(pBlock->m_pTwin, nullptr);
-        EXPECT_EQ(pBlock->m_fEffectTime, 1.0f);
     }
 }
 

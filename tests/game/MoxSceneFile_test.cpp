@@ -91,53 +91,11 @@ protected:
     std::unique_ptr<CMoxScene> m_pScene;
 };
 
-TEST_F(CMoxSceneFile, ReaderLayouts)
+// Every prefix of a file gives exactly the records it holds whole, and the scene shows
+// those and nothing more.
+TEST_F(CMoxSceneFile, CutAtEveryByte)
 {
-    struct sCase
-    {
-        sTestScene::eLayout eLayout;
-        bool bHelperSection;
-        int iVersion;
-        size_t uHelpers;
-    };
-    const sCase cases[] = {{sTestScene::V110, true, 110, 2},
-                           {sTestScene::V110, false, 110, 0},
-                           {sTestScene::V100, true, 100, 0},
-                           {sTestScene::NO_MAGIC, true, 0, 0}};
-    for (const sCase& c : cases)
-    {
-        sTestScene scene = SampleScene(c.eLayout);
-        scene.helperSection = c.bHelperSection;
-        scene.reservedA = {9, 8, 7, 6};
-        const sMoxSceneFile file = Read(TestSceneBytes(scene));
-        EXPECT_EQ(file.iVersion, c.iVersion);
-        EXPECT_EQ(file.aReservedA[0], c.iVersion ? 9 : 0) << "defaults without a magic";
-        EXPECT_EQ(file.aReservedB[5], 1);
-        EXPECT_EQ(file.aPointCount[0], 3);
-        EXPECT_EQ(file.aPointCount[1], 3);
-        EXPECT_EQ(file.aPoints[0][0].x, -40);
-        EXPECT_EQ(file.aPoints[0][0].uColour, 0x11223344u);
-        EXPECT_EQ(file.aPoints[1][2].y, 10);
-        ASSERT_EQ(file.aBlocks.size(), 3u);
-        EXPECT_EQ(file.aBlocks[1].cShape, 31);
-        EXPECT_EQ(file.aBlocks[1].cVariant, 2);
-        EXPECT_EQ(file.aHelpers.size(), c.uHelpers);
-    }
-}
-
-TEST_F(CMoxSceneFile, ReaderExtraPlayersAreDropped)
-{
-    sTestScene scene = SampleScene(sTestScene::V110);
-    scene.players.push_back({{1, 1}, {2, 2}, {3, 3}});
-    const sMoxSceneFile file = Read(TestSceneBytes(scene));
-    EXPECT_EQ(file.aPoints[1][0].x, 40);
-    EXPECT_EQ(file.aBlocks.size(), 3u);
-    EXPECT_EQ(file.aHelpers.size(), 2u);
-}
-
-// Every prefix of a file gives exactly the records it holds whole.
-TEST_F(CMoxSceneFile, ReaderCutAtEveryByte)
-{
+    ASSERT_NO_FATAL_FAILURE(Start({}));
     const std::string strFull = TestSceneBytes(SampleScene(sTestScene::V110));
     const size_t uPlayers = 85, uBlocks = uPlayers + 36 + 1, uHelpers = uBlocks + 18 + 1;
     ASSERT_EQ(strFull.size(), uHelpers + 4);
@@ -153,11 +111,15 @@ TEST_F(CMoxSceneFile, ReaderCutAtEveryByte)
         EXPECT_EQ(file.aPointCount[1], std::max(iPoints - 3, 0)) << uCut;
         EXPECT_EQ(int(file.aBlocks.size()), std::min(Whole(uBlocks, 6), 3)) << uCut;
         EXPECT_EQ(int(file.aHelpers.size()), std::min(Whole(uHelpers, 2), 2)) << uCut;
+        m_pScene->ApplySceneFile(file, CKorvelString("x.scn"));
+        EXPECT_EQ(m_pScene->m_pBlocks->GetCount(), int(file.aBlocks.size())) << uCut;
+        EXPECT_EQ(m_pScene->m_Helpers.GetCount(), int(file.aHelpers.size())) << uCut;
+        EXPECT_EQ(m_pGame->GetPhysics()->m_Bodies.GetCount(), 2 + int(file.aBlocks.size())) << uCut;
     }
 }
 
 // The committed fuzz seeds are what the test writer makes (KORVEL_WRITE_SEEDS=1 rewrites them).
-TEST_F(CMoxSceneFile, ReaderFuzzSeedsAreCurrent)
+TEST_F(CMoxSceneFile, FuzzSeedsAreCurrent)
 {
     sTestScene big = SampleScene(sTestScene::V110);
     for (int i = 0; i < 230; ++i)
@@ -244,9 +206,11 @@ TEST_F(CMoxSceneFile, LoadsEveryLayoutFromThePack)
     for (int i = 0; i < 250; ++i)
         crowded.blocks.push_back({i % 100 - 50, i / 100 * 8, 0, 0, 0, 0});
     crowded.blocks.push_back({0, 0, 40, 0, 0, 0});
+    sTestScene oldest = SampleScene(sTestScene::NO_MAGIC);
+    oldest.players.push_back({{1, 1}, {2, 2}, {3, 3}}); // read and dropped
     ASSERT_NO_FATAL_FAILURE(Start({{"Land_Ahoy.scn", v110},
                                    {"Old.scn", SampleScene(sTestScene::V100)},
-                                   {"Oldest.scn", SampleScene(sTestScene::NO_MAGIC)},
+                                   {"Oldest.scn", oldest},
                                    {"Cut.scn", cut},
                                    {"Crowded.scn", crowded}}));
     struct sCase
@@ -293,22 +257,6 @@ TEST_F(CMoxSceneFile, EditModeSetsOnlyTheBodies)
     ExpectAt(m_pScene->m_Players[1].m_pBody->m_vPosition, 40, 8, "body 1");
     EXPECT_EQ(m_pScene->m_StartPoints[1][1].x, 7.0f);
     EXPECT_EQ(m_pScene->m_StartPoints[0][0].x, 0.0f);
-}
-
-// Every cut of a file applied to a scene: only its complete blocks and helpers appear.
-TEST_F(CMoxSceneFile, CutFilesLoadTheirCompleteRecords)
-{
-    ASSERT_NO_FATAL_FAILURE(Start({}));
-    const std::string strFull = TestSceneBytes(SampleScene(sTestScene::V110));
-    for (size_t uCut = 0; uCut <= strFull.size(); ++uCut)
-    {
-        const sMoxSceneFile file = Read(strFull.substr(0, uCut));
-        m_pScene->ApplySceneFile(file, CKorvelString("x.scn"));
-        EXPECT_EQ(m_pScene->m_pBlocks->GetCount(), int(file.aBlocks.size())) << uCut;
-        EXPECT_EQ(m_pScene->m_Helpers.GetCount(), int(file.aHelpers.size())) << uCut;
-        // Two flomps and the blocks: nothing else is made.
-        EXPECT_EQ(m_pGame->GetPhysics()->m_Bodies.GetCount(), 2 + int(file.aBlocks.size())) << uCut;
-    }
 }
 
 TEST_F(CMoxSceneFile, FailedSaveKeepsTheOldFile)

@@ -44,19 +44,6 @@ TEST(CMoxScene, FollowsLivingPlayersAndProjectiles)
     EXPECT_EQ(camera.m_vTarget.x, 1.0f);
 }
 
-TEST(CMoxScene, StartupByMode)
-{
-    sMoxSceneWorld edit(SCENE_MODE_EDIT);
-    EXPECT_EQ(edit.physics.m_Bodies.GetCount(), 0);
-    EXPECT_EQ(edit.Player(0).m_pBody, nullptr);
-    sMoxSceneWorld play(SCENE_MODE_PLAY);
-    EXPECT_EQ(play.physics.m_Bodies.GetCount(), 2);
-    EXPECT_EQ(play.scene->m_bAnimateBlocks, 0);
-    EXPECT_EQ(play.scene->m_iSelectedBlock, -1);
-    EXPECT_EQ(play.scene->m_iReservedB[6], 2);
-    EXPECT_EQ(play.scene->m_PlayerColor[0].Get8888(), 0xFFFF5D37u);
-}
-
 // The counter of created blocks belongs to the scene's game and starts again on Clear.
 TEST(CMoxScene, ClearRestartsItsGamesBlockCounter)
 {
