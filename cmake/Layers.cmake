@@ -18,6 +18,8 @@ korvel_library(AchievementStation DIRS AchievementStation DEPS KorvelEngine)
 korvel_library(FrameworkUI DIRS Framework/UI DEPS KorvelEngine)
 korvel_library(Framework DIRS Framework
   DEPS FrameworkUI FrameworkAsn1 SocketEngine AchievementStation KorvelEngine)
+# The toolkit calls the framework's non-virtual code (hash strings, the resource manager).
+korvel_mutual(Framework FrameworkUI)
 korvel_library(Game DIRS game EXCLUDE main.cpp DEPS Framework KorvelEngine)
 
 # The process entry calls the game's hooks, so it goes into executables only.

@@ -4,6 +4,7 @@
 #include "Platform/Common/CallLog.h"
 #include "Platform/Common/EventQueue.h"
 #include "Platform/Common/ScreenObjects.h"
+#include "Platform/DeviceInfo/DeviceDigest.h"
 #include "PlatformNavigator.h"
 
 namespace plat
@@ -19,6 +20,8 @@ void ResetPlatform(eBackend eKind)
     ResetEventQueue();
     ResetCallLog();
     ResetScreenSettings();
+    ResetDeviceInfo();
+    ResetInvokedAddresses();
     SelectBackend(eKind);
 }
 

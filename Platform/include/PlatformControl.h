@@ -26,7 +26,8 @@ void SelectBackend(eBackend eKind);
 eBackend GetSelectedBackend();
 
 // Back to a clean state with the given back end: event queue, call log, failures,
-// display size and title emptied. Live contexts and windows are left alone.
+// display size and title emptied, device information from the host again, the
+// opened addresses forgotten. Live contexts and windows are left alone.
 void ResetPlatform(eBackend eKind);
 
 // 0, 0 returns to the environment or the default.

@@ -33,4 +33,10 @@ int navigator_get_domain();
 // The state of a NAVIGATOR_WINDOW_STATE event; -1 for any other event.
 int navigator_event_get_window_state(bps_event_t* pEvent);
 
+// Opens the address in the browser. Only "http:" and "https:" addresses are opened
+// (others are refused with BPS_FAILURE); the X11 back end hands them to xdg-open,
+// the headless one opens nothing, and KORVEL_NO_BROWSER=1 switches opening off.
+// Every call is recorded. ppszError may be null; it is set to null.
+int navigator_invoke(const char* pszAddress, char** ppszError);
+
 } // namespace plat
