@@ -88,6 +88,8 @@ public:
     static IEasingCurve* ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChildName,
                                      unsigned int uRequireLimitedRange);
     static void ParseButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CButton* pButton);
+    // The text read with "%x"; false when it does not start with a hex digit (after blanks).
+    static bool ScanHex(const char* pText, unsigned int& uValue);
     // A theme colour of that name, else the text as hex. False when neither gives a colour.
     static bool ParseColor(CUIXMLLoader* pLoader, const char* pText, unsigned int& uColor);
     // The rules of text and pie colours: six digits or fewer are opaque, an unparsed text is 0.

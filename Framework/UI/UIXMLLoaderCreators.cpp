@@ -1,6 +1,7 @@
 // The built-in element creators and the attribute readers they share.
 #include "Framework/UI/UIXMLLoader.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -27,6 +28,22 @@ void CUIXMLLoader::RegisterBuiltInCreators()
         m_Creators.Add(CHashString(creator.m_pType), creator.m_pCreate);
 }
 
+bool CUIXMLLoader::ScanHex(const char* pText, unsigned int& uValue)
+{
+    if (!pText)
+        return false;
+    const char* p = pText;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (!std::isxdigit(static_cast<unsigned char>(*p)))
+        return false;
+    unsigned int uRead = 0;
+    if (CKorvelString(pText).Scan(L"%x", &uRead) != 1)
+        return false;
+    uValue = uRead;
+    return true;
+}
+
 bool CUIXMLLoader::ParseColor(CUIXMLLoader* pLoader, const char* pText, unsigned int& uColor)
 {
     if (!pText)
@@ -35,11 +52,7 @@ bool CUIXMLLoader::ParseColor(CUIXMLLoader* pLoader, const char* pText, unsigned
     CVornTheme* pTheme = pLoader ? pLoader->GetTheme() : nullptr;
     if (pTheme && pTheme->GetColorByName(strText, uColor))
         return true;
-    unsigned int uValue = 0;
-    if (strText.Scan(L"%x", &uValue) != 1)
-        return false;
-    uColor = uValue;
-    return true;
+    return ScanHex(pText, uColor);
 }
 
 unsigned int CUIXMLLoader::ParseOpaqueColor(CUIXMLLoader* pLoader, const char* pText)
@@ -50,7 +63,7 @@ unsigned int CUIXMLLoader::ParseOpaqueColor(CUIXMLLoader* pLoader, const char* p
     CVornTheme* pTheme = pLoader ? pLoader->GetTheme() : nullptr;
     if (pTheme && pTheme->GetColorByName(CKorvelString(pText), uColor))
         return uColor;
-    if (CKorvelString(pText).Scan(L"%x", &uColor) != 1)
+    if (!ScanHex(pText, uColor))
         return 0;
     if (std::strlen(pText) <= 6)
         uColor |= 0xFF000000u;

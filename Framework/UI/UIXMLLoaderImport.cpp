@@ -265,7 +265,7 @@ void CUIXMLLoader::LoadThemeConfigs(CKorvelXMLDataNode* pNode)
             config.m_uColor = 0;
             const char* pValue = GetText(pColor, "$value");
             unsigned int uValue = 0;
-            if (pValue && CKorvelString(pValue).Scan(L"%x", &uValue) == 1)
+            if (ScanHex(pValue, uValue))
             {
                 config.m_uColor = uValue;
                 if (std::strlen(pValue) <= 6)
