@@ -259,8 +259,8 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
     const char* pVertical = GetText(pAlign, "$h");
 
     int iRefW = m_iReferenceWidth, iRefH = m_iReferenceHeight;
-    int w = static_cast<int>(roundf(static_cast<float>(iRefW) * fW));
-    int h = static_cast<int>(roundf(static_cast<float>(iRefH) * fH));
+    int w = ToPixels(roundf(static_cast<float>(iRefW) * fW));
+    int h = ToPixels(roundf(static_cast<float>(iRefH) * fH));
     CKorvelRect<int> rect(0, 0, w, h);
 
     bool bHorizontal = true;
@@ -290,13 +290,13 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
     }
     if (!bHorizontal)
     {
-        int dx = static_cast<int>(static_cast<float>(iRefW) * fX);
+        int dx = ToPixels(static_cast<float>(iRefW) * fX);
         rect.left += dx;
         rect.right += dx;
     }
     if (!bVertical)
     {
-        int dy = static_cast<int>(static_cast<float>(iRefH) * fY);
+        int dy = ToPixels(static_cast<float>(iRefH) * fY);
         rect.top += dy;
         rect.bottom += dy;
     }
@@ -308,6 +308,18 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
         rect.bottom += root.GetArea().top;
     }
     widget.SetArea(rect);
+}
+
+int CUIXMLLoader::ToPixels(float fValue)
+{
+    const float fLimit = 16777216.0f;
+    if (!(fValue == fValue))
+        return 0;
+    if (fValue > fLimit)
+        return static_cast<int>(fLimit);
+    if (fValue < -fLimit)
+        return -static_cast<int>(fLimit);
+    return static_cast<int>(fValue);
 }
 
 void CUIXMLLoader::AttachElement(CWidget& widget, CWidget& parent)

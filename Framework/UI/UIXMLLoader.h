@@ -106,7 +106,21 @@ public:
     }
     void StandardStart(CWidget& widget, CWidget& parent);
 
+    // A pixel count from a float, truncated toward zero; values out of reach of any screen
+    // (and NaN, as 0) are clamped so that area arithmetic cannot overflow.
+    static int ToPixels(float fValue);
+
     // ---- built-in creators
+    static CWidget* CreateButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateToggleButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateImageWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateTextWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateRatioDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateAspect(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateAlignment(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateExpandable(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateWebButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebView(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*) { return nullptr; }
 
 private:
