@@ -14,6 +14,8 @@
 #include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelSet.h"
 
+#include <map>
+
 class CActionCallbackMap;
 class CActionEntry;
 class CButton;
@@ -133,7 +135,16 @@ private:
 
     void RegisterCreators(CreatorMap* pExtraCreators);
     void RegisterBuiltInCreators();
-    void DismantleChildren(CWidget* pWidget);
+    // Widgets collected in one pass, merged into the old-widget map at its end (inserting
+    // one by one into the sorted map would copy its names over and over).
+    struct sHashLess
+    {
+        bool operator()(const CHashString& a, const CHashString& b) const { return a.Compare(b) < 0; }
+    };
+    typedef std::map<CHashString, CWidget*, sHashLess> CollectedWidgets;
+    void CollectInto(CWidget* pWidget, CollectedWidgets& collected);
+    void DismantleChildren(CWidget* pWidget, CollectedWidgets& collected);
+    void MergeCollected(const CollectedWidgets& collected);
     static void DestroyWidget(CWidget* pWidget);
     CWidget* TakeCandidate(const char* pUniqueName);
     void PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWidget& parent, CWidget& root);

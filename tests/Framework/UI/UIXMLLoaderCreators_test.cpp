@@ -180,7 +180,9 @@ TEST_F(CUIXMLLoaderCreators, TextsTakeColoursFontsInputModesAndAlignment)
                                                                                             : c.uColor)
             << c.pAttrs;
         if (std::string(c.pAttrs).find("color=") != std::string::npos)
+        {
             EXPECT_EQ(p->GetDisplayColor(), c.uDisplayColor) << c.pAttrs;
+        }
         EXPECT_EQ(p->GetTextAlign(), c.uAlign) << c.pAttrs;
         EXPECT_EQ(p->GetEditable(), c.uEditable) << c.pAttrs;
     }
@@ -380,7 +382,9 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
         const bool bSameType = std::string(c.pOldType) == c.pNewType;
         EXPECT_EQ(pNew == pOld, bSameType) << c.pOldType << " -> " << c.pNewType;
         if (!bSameType)
+        {
             EXPECT_NE(pNew->GetType(), oldType) << c.pOldType << " -> " << c.pNewType;
+        }
         pNew->DoUpdate(0.1f);
     }
 }
