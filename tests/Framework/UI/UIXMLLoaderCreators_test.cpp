@@ -12,6 +12,7 @@
 #include "Framework/UI/AspectLayout.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Divider.h"
+#include "Framework/UI/EasingCurve.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/RatioDivider.h"
@@ -387,4 +388,43 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
         }
         pNew->DoUpdate(0.1f);
     }
+}
+
+TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)
+{
+    CXMLLoaderWrapper document;
+    document.Startup(m_App);
+    std::string strXml = Quoted("<e><in curve='pow2' param1='1' param2='2' param9='9'/><bare/>"
+                                "<odd curve='no_such_curve'/></e>");
+    ASSERT_EQ(document.LoadFromData(reinterpret_cast<unsigned char*>(&strXml[0]), static_cast<unsigned int>(strXml.size())),
+              KE_OK);
+    CKorvelXMLDataNode* pElement = document.GetRootNode();
+    CUIXMLLoader loader;
+    ASSERT_EQ(loader.Startup(m_App, nullptr, nullptr, nullptr, nullptr, nullptr), KE_OK);
+    struct sCase
+    {
+        const char* pChild;
+        bool bCurve;
+        float fAtHalf;
+    };
+    const sCase aCases[] = {{"in", true, 0.25f}, {"bare", false, 0}, {"missing", false, 0}, {"odd", true, 1.0f}};
+    for (const sCase& c : aCases)
+    {
+        IEasingCurve* pCurve = CUIXMLLoader::ParseEasing(&loader, pElement, c.pChild, 0);
+        EXPECT_EQ(pCurve != nullptr, c.bCurve) << c.pChild;
+        if (pCurve)
+        {
+            EXPECT_FLOAT_EQ(pCurve->Easing(0.5f), c.fAtHalf) << c.pChild << ": an unknown name gives a step";
+            delete pCurve;
+        }
+    }
+    // The root the loader made for itself has the drawing target's size.
+    CWidget* pRoot = loader.GetRootWidget();
+    ASSERT_NE(pRoot, nullptr);
+    EXPECT_EQ(Text(pRoot->GetName()), "rootwidget");
+    EXPECT_TRUE(HasArea(pRoot, Rect(0, 0, 1024, 600)));
+    EXPECT_EQ(pRoot->GetTransparent(), 1u);
+    loader.Shutdown();
+    WidgetTree owned(pRoot);
+    document.Shutdown();
 }
