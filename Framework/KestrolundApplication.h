@@ -245,7 +245,6 @@ protected:
     static int MigrateVolume(int iStored);
     // The front state, or null.
     IVornState* GetFrontState() const;
-    unsigned int IsLobbyInFront() const;
 
     unsigned int m_uExit;
     unsigned int m_uLobbyConnected;

@@ -24,11 +24,6 @@ IVornState* CKestrolundApplication::GetFrontState() const
     return m_States.GetCount() > 0 ? GetState(0) : nullptr;
 }
 
-unsigned int CKestrolundApplication::IsLobbyInFront() const
-{
-    return m_pLobbyState && GetFrontState() == m_pLobbyState ? 1 : 0;
-}
-
 void CKestrolundApplication::Exit()
 {
     m_uExit = 1;

@@ -78,13 +78,4 @@ TEST(CKestrolundApplication, TheStoreWrittenLastHoldsTheLanguageSavedBeforeIt)
     EXPECT_EQ(stored.at("written_at_exit"), "7");
 }
 
-TEST(CKestrolundApplication, AnExitBeforeTheStartReleasesNothingTwice)
-{
-    CTestKestrolundApplication app;
-    app.OnExit();
-    app.OnExit();
-    EXPECT_EQ(app.GetStatistics(), nullptr);
-    EXPECT_TRUE(app.m_Log.Entries().empty());
-}
-
 } // namespace

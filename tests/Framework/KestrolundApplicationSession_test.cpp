@@ -85,24 +85,4 @@ TEST_F(CKestrolundApplication, WithoutAToastOverlayToastsAreDroppedQuietly)
     EXPECT_EQ(app.m_Log.Count("toast.Add"), 0);
 }
 
-TEST_F(CKestrolundApplication, TheLobbysAnswersReachTheGameThroughTheApplication)
-{
-    ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
-    m_App.m_pTestLobby->m_Script.uLoggedIn = 1;
-    m_App.m_pTestLobby->m_Script.uGuest = 0;
-    m_App.m_pTestLobby->m_Script.rcVornArea = CKorvelRect<int>(1, 2, 3, 4);
-    EXPECT_EQ(m_App.IsLoggedIn(), 1u);
-    EXPECT_EQ(m_App.IsGuestLogin(), 0u);
-    CKorvelRect<int> rcArea;
-    m_App.GetVornArea(rcArea);
-    EXPECT_EQ(rcArea.right, 3);
-    m_App.UseItem(5, 6);
-    m_App.RefillItem(9);
-    m_App.OnGameplayEnd(0);
-    m_App.QuickExit();
-    EXPECT_EQ(m_App.m_Log.Entries(),
-              (std::vector<std::string>{"lobby.UseItem(5,6)", "lobby.ShowRefillDialog(9)",
-                                        "lobby.OnGameplayEnd(0)", "lobby.QuickExit()"}));
-}
-
 } // namespace
