@@ -3,163 +3,29 @@
 // the client's message classes and hand-built writers and readers touch the bytes;
 // the server runs in strict mode and its log must hold no violation at the end.
 //
-// Sections: server process - client connection - login helpers - tests.
+// Sections: client connection - login helpers - tests.
 #include "Framework/GenerateMD5.h"
 #include "Framework/asn1/ASN1.h"
 #include "Framework/asn1_hile.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelGraphics/KorvelApplication.h"
 #include "SocketEngine/SocketEngine.h"
-#include "support/TestMedia.h"
+#include "support/LobbyServerProcess.h"
 #include "support/TestTempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fstream>
 #include <memory>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace
 {
 typedef std::vector<unsigned char> Bytes;
 
 const int APP_ID = 64;
-
-// -------------------------------------------------------------- server process
-
-// The server with ephemeral lobby and game ports; stopped (and reaped) by Stop or
-// the destructor.
-class CLobbyServerProcess
-{
-public:
-    explicit CLobbyServerProcess(const std::string& strLog) : m_strLog(strLog) {}
-    ~CLobbyServerProcess() { Stop(); }
-
-    // Starts the server and waits (bounded) for its ready line.
-    bool Start(const std::vector<std::string>& aExtra = {})
-    {
-        const std::string strScript = TestSourceDir() + "/tools/lobby_server/server.py";
-        int aiPipe[2];
-        if (pipe(aiPipe) != 0)
-            return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, aiPipe[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, aiPipe[0]);
-        posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
-        std::vector<std::string> aArgs = {"python3", strScript,  "--port", "0",     "--game-port",
-                                          "0",       "--strict", "--log",  m_strLog};
-        aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
-        std::vector<char*> apArgs;
-        for (std::string& strArg : aArgs)
-            apArgs.push_back(&strArg[0]);
-        apArgs.push_back(nullptr);
-        const int iSpawned = posix_spawnp(&m_Pid, "python3", &actions, nullptr, apArgs.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(aiPipe[1]);
-        if (iSpawned != 0)
-        {
-            m_Pid = -1;
-            close(aiPipe[0]);
-            return false;
-        }
-        std::string strLine = ReadLine(aiPipe[0], 15000);
-        close(aiPipe[0]);
-        m_uLobbyPort = PortOf(strLine, "\"lobby_port\":");
-        m_uGamePort = PortOf(strLine, "\"game_port\":");
-        return strLine.find("\"ready\"") != std::string::npos && m_uLobbyPort && m_uGamePort;
-    }
-
-    // SIGTERM, then SIGKILL when it does not end within five seconds. The exit status,
-    // or -1 when it had to be killed or was not running.
-    int Stop()
-    {
-        if (m_Pid <= 0)
-            return -1;
-        kill(m_Pid, SIGTERM);
-        int iStatus = 0;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (waitpid(m_Pid, &iStatus, WNOHANG) == 0)
-        {
-            if (std::chrono::steady_clock::now() > end)
-            {
-                kill(m_Pid, SIGKILL);
-                waitpid(m_Pid, &iStatus, 0);
-                m_Pid = -1;
-                return -1;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        m_Pid = -1;
-        return WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;
-    }
-
-    // The log lines of one event.
-    std::vector<std::string> Lines(const std::string& strEvent) const
-    {
-        std::vector<std::string> aLines;
-        std::ifstream file(m_strLog);
-        std::string strLine;
-        while (std::getline(file, strLine))
-            if (strLine.find("\"event\": \"" + strEvent + "\"") != std::string::npos)
-                aLines.push_back(strLine);
-        return aLines;
-    }
-    // The lines reporting a protocol violation or a fault of the server.
-    std::vector<std::string> Complaints() const
-    {
-        std::vector<std::string> aLines = Lines("violation");
-        for (const std::string& strLine : Lines("internal_error"))
-            aLines.push_back(strLine);
-        return aLines;
-    }
-
-    unsigned int LobbyPort() const { return m_uLobbyPort; }
-    unsigned int GamePort() const { return m_uGamePort; }
-
-private:
-    static std::string ReadLine(int fd, int timeoutMs)
-    {
-        std::string strLine;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (strLine.find('\n') == std::string::npos)
-        {
-            const int iLeft = (int)std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  end - std::chrono::steady_clock::now())
-                                  .count();
-            pollfd ready = {fd, POLLIN, 0};
-            if (iLeft <= 0 || poll(&ready, 1, iLeft) != 1)
-                break;
-            char aBuf[256];
-            const ssize_t n = read(fd, aBuf, sizeof(aBuf));
-            if (n <= 0)
-                break;
-            strLine.append(aBuf, (size_t)n);
-        }
-        return strLine;
-    }
-
-    static unsigned int PortOf(const std::string& strLine, const char* pKey)
-    {
-        const size_t at = strLine.find(pKey);
-        return at == std::string::npos ? 0 : (unsigned int)atoi(strLine.c_str() + at + strlen(pKey));
-    }
-
-    std::string m_strLog;
-    pid_t m_Pid = -1;
-    unsigned int m_uLobbyPort = 0;
-    unsigned int m_uGamePort = 0;
-};
 
 // ---------------------------------------------------------- client connection
 
@@ -411,7 +277,7 @@ Bytes Pattern(size_t size, unsigned int seed)
 {
     Bytes bytes(size);
     for (size_t i = 0; i < size; ++i)
-        bytes[i] = (unsigned char)((i * 131 + seed * 7 + (i >> 8)) & 0xFF);
+        bytes[i] = (unsigned char)((i * 131 + size_t{seed} * 7 + (i >> 8)) & 0xFF);
     return bytes;
 }
 
@@ -732,6 +598,75 @@ TEST(CASN1, AccountLoginWithRandomKey)
                 EXPECT_EQ(Narrow(login.strName), "alice");
             }
         }
+        EXPECT_FALSE(lobby.m_bFailed);
+    }
+    EXPECT_EQ(server.Stop(), 0);
+    EXPECT_EQ(server.Complaints(), std::vector<std::string>());
+}
+
+// Messages the server sends only when a test asks through its control channel, each
+// read by the client's own reader to the values sent: a notification cut into one-byte
+// pieces, a queue update that asks for a re-login, and a login answer with an error.
+TEST(CASN1, ControlChannelMessagesReachTheClientReaders)
+{
+    CTestTempDir dir;
+    CLobbyServerProcess server(dir.File("server.jsonl"));
+    ASSERT_TRUE(server.Start()) << "lobby server did not start";
+    {
+        CFrameApplication app;
+        CWireConnection lobby(app);
+        sLOGIN login;
+        ConnectAndLogin(app, lobby, server.LobbyPort(), 0, login);
+        ASSERT_GE(login.iUserId, 0);
+        CLobbyServerControl control(server.ControlPort());
+        ASSERT_TRUE(control.IsConnected());
+        const sLOBBY_TARGET target = sLOBBY_TARGET::Lobby(login.iUserId);
+
+        control.Chunk(target, {1});
+        control.Send(target, "notification", "[7, \"Server restarts in 5 min \\u00e9\", -2]");
+        const Bytes notification = Await(app, lobby, eMSG_NOTIFICATION);
+        ASSERT_FALSE(notification.empty()) << "no Notification";
+        int iFirst = 0, iSecond = 0;
+        CKorvelString strText;
+        CASN1Notification notificationDecoder(iFirst, strText, iSecond);
+        ASSERT_EQ(notificationDecoder.Decode(notification.data(), (int)notification.size()),
+                  notification.size());
+        EXPECT_EQ(iFirst, 7);
+        EXPECT_EQ(iSecond, -2);
+        EXPECT_EQ(Units(strText), Units(CKorvelString(L"Server restarts in 5 min \u00e9")));
+        control.Chunk(target, {});
+
+        const std::string strPlayers = "[[" + std::to_string(login.iUserId) + ", " +
+                                       CTestJson::Quote(Narrow(login.strName)) + "], [4242, \"rival\"]]";
+        control.Send(target, "queue_update", "[" + strPlayers + ", 0, " + std::to_string(APP_ID) + ", -1]");
+        const Bytes update = Await(app, lobby, eMSG_QUEUE_UPDATE);
+        ASSERT_FALSE(update.empty()) << "no QueueUpdate";
+        CKorvelPtrArray aPlayers;
+        int a = -9, b = -9, c = -9;
+        EXPECT_EQ(CASN1::DecodeQueueUpdate(update.data(), &aPlayers, a, b, c, (int)update.size()), KE_OK);
+        EXPECT_EQ(a, 0);
+        EXPECT_EQ(b, APP_ID);
+        EXPECT_EQ(c, -1);
+        ASSERT_EQ(aPlayers.GetCount(), 2);
+        const sPLAYER* apPlayer[2] = {static_cast<sPLAYER*>(aPlayers[0]), static_cast<sPLAYER*>(aPlayers[1])};
+        EXPECT_EQ(apPlayer[0]->m_iUserId, login.iUserId);
+        EXPECT_EQ(Narrow(apPlayer[0]->m_strName), Narrow(login.strName));
+        EXPECT_EQ(apPlayer[1]->m_iUserId, 4242);
+        EXPECT_EQ(Narrow(apPlayer[1]->m_strName), "rival");
+        for (const sPLAYER* pPlayer : apPlayer)
+            delete pPlayer;
+
+        control.Send(target, "login_ack_error", "[-4, \"Account blocked\"]");
+        const Bytes ack = Await(app, lobby, eMSG_LOGIN_ACK);
+        ASSERT_FALSE(ack.empty()) << "no LoginACK";
+        sLOGIN refused;
+        CKorvelString strText2, strText3;
+        int iValue = -1;
+        EXPECT_EQ(CASN1::DecodeLoginACK(ack.data(), refused.iUserId, refused.strToken, strText2, strText3,
+                                        iValue, refused.strName, (int)ack.size()),
+                  KE_OK);
+        EXPECT_EQ(refused.iUserId, -4);
+        EXPECT_EQ(Narrow(refused.strToken), "Account blocked");
         EXPECT_FALSE(lobby.m_bFailed);
     }
     EXPECT_EQ(server.Stop(), 0);

@@ -60,6 +60,10 @@ def parse_args(argv):
                        help=help_text + " (default %(default)s)")
     p.add_argument("--max-output", type=int, default=d.max_output,
                    help="bytes queued per connection before closing it")
+    p.add_argument("--control-port", type=int, default=None,
+                   help="port of the tests' control channel on 127.0.0.1, 0 for any (default: none)")
+    p.add_argument("--queue-updates", action="store_true",
+                   help="send QueueUpdate to both paired players before their GameStart")
     args = p.parse_args(argv)
     cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
                     if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})

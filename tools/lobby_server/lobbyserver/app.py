@@ -9,6 +9,7 @@ import traceback
 
 from .accounts import AccountStore
 from .connection import Connection
+from .control import ControlService
 from .eventlog import EventLog
 from .game import GameService
 from .lobby import LobbyService
@@ -37,6 +38,8 @@ class Config:
     drain_timeout: float = 20.0
     abandon_timeout: float = 600.0
     max_output: int = 1 << 20
+    control_port: int = None      # None: no control listener
+    queue_updates: bool = False
     max_frame: int = MAX_FRAME
     max_payload: int = MAX_GAME_PAYLOAD
     max_chat: int = 1000
@@ -51,8 +54,12 @@ class Server:
             self.accounts.seed(name, password)
         self.lobby = LobbyService(self)
         self.games = GameService(self)
+        self.control = ControlService(self) if cfg.control_port is not None else None
         self.lobby_port = None
         self.game_port = None
+        self.control_port = None
+        self.connections = {}    # log name -> open Connection, for the control channel
+        self.holds = set()       # message ids held on every connection
         self._user_ids = itertools.count(cfg.first_user_id)
         self._numbers = {"L": itertools.count(1), "G": itertools.count(1)}
         self._tasks = set()
@@ -66,12 +73,14 @@ class Server:
             conn = Connection(self, kind, next(self._numbers[kind]), reader, writer, service)
             task = asyncio.current_task()
             self._tasks.add(task)
+            self.connections[conn.name] = conn
             try:
                 await conn.run()
             except Exception:   # a fault in one connection's handling must not reach the others
                 self.log.write("internal_error", conn=conn.name, trace=traceback.format_exc())
             finally:
                 self._tasks.discard(task)
+                self.connections.pop(conn.name, None)
                 conn.close(conn.close_reason or "done", abort=True)
         return handle
 
@@ -81,21 +90,30 @@ class Server:
         self._servers = [lobby, game]
         self.lobby_port = lobby.sockets[0].getsockname()[1]
         self.game_port = game.sockets[0].getsockname()[1]
+        if self.control is not None:
+            control = await self.control.start(self.cfg.control_port)
+            self._servers.append(control)
+            self.control_port = control.sockets[0].getsockname()[1]
         self._sweeper = asyncio.ensure_future(self.games.sweep())
-        self.log.write("ready", host=self.cfg.host, lobby_port=self.lobby_port, game_port=self.game_port,
-                       strict=self.cfg.strict)
+        self.log.write("ready", strict=self.cfg.strict, **self._ports())
+
+    def _ports(self):
+        ports = {"host": self.cfg.host, "lobby_port": self.lobby_port, "game_port": self.game_port}
+        if self.control_port is not None:
+            ports["control_port"] = self.control_port
+        return ports
 
     def ready_line(self):
-        return json.dumps({"event": "ready", "host": self.cfg.host, "lobby_port": self.lobby_port,
-                           "game_port": self.game_port})
+        return json.dumps(dict(event="ready", **self._ports()))
 
     async def stop(self):
         for srv in self._servers:
             srv.close()
         self._sweeper.cancel()
-        for task in list(self._tasks):
+        tasks = list(self._tasks) + (self.control.tasks() if self.control is not None else [])
+        for task in tasks:
             task.cancel()
-        await asyncio.gather(*self._tasks, self._sweeper, return_exceptions=True)
+        await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
         self.log.write("shutdown", violations=self.log.violations)
 
 

@@ -4,6 +4,9 @@ close, incomplete message, handshake, redirect) and bounds what waits to be sent
 Writes never block the caller: a relay from another connection only appends to this
 transport's buffer. A connection whose buffer passes the bound, or that stays above the
 transport's high-water mark longer than the drain time-out, is closed.
+
+For the client's tests the control channel can hold back the answers of chosen message
+ids and have the output cut into small pieces, each written and drained on its own.
 """
 
 import asyncio
@@ -11,6 +14,15 @@ import asyncio
 from . import messages
 from .catalogue import name_of
 from .wire import FrameReader, FramingError
+
+
+def _message_id(data):
+    """The id a message's identifier names, or None for bytes that start no message."""
+    if len(data) >= 2 and data[0] == 0xBF:
+        return data[1]
+    if data and data[0] & 0xE0 == 0xA0 and data[0] != 0xBF:
+        return data[0] & 0x1F
+    return None
 
 
 class Connection:
@@ -30,6 +42,12 @@ class Connection:
         self.identified = False       # Connection (lobby) or GameReady (game) seen
         self.redirect_deadline = None
         self._drain_task = None
+        self.holds = set()            # message ids whose answers wait for a release
+        self.held = []                # (id, bytes, fields) in the order they were held
+        self.chunk_sizes = []         # piece sizes of the output, cycling; empty: whole writes
+        self._chunk_at = 0
+        self._pieces = bytearray()    # output waiting for the piece writer
+        self._pump_task = None
         loop = asyncio.get_running_loop()
         self._loop = loop
         self.opened_at = loop.time()
@@ -135,27 +153,94 @@ class Connection:
     # ---- writing ----
 
     def send(self, data, fields=None):
-        """Queues one whole message; never waits."""
+        """Queues one whole message; never waits. Answers of a held id wait for release."""
         if self.closed:
             return False
-        msg_id = data[1] if data[0] == 0xBF else data[0] & 0x1F
-        record = {"conn": self.name, "id": msg_id, "name": name_of(msg_id)}
+        msg_id = _message_id(data)
+        if msg_id in self.holds or msg_id in self.server.holds:
+            self.held.append((msg_id, data, fields))
+            self.log.write("held", conn=self.name, id=msg_id, name=name_of(msg_id))
+            return True
+        return self._emit(data, fields)
+
+    def release(self, msg_id):
+        """Writes the held answers of msg_id in their order; returns how many."""
+        self.holds.discard(msg_id)
+        released = [entry for entry in self.held if entry[0] == msg_id]
+        self.held = [entry for entry in self.held if entry[0] != msg_id]
+        for _id, data, fields in released:
+            self._emit(data, fields)
+        return len(released)
+
+    def send_direct(self, data, fields=None):
+        """Bytes from the control channel, never held; without fields they are logged as
+        bytes, since they may be no valid message."""
+        return self._emit(data, fields, raw=fields is None)
+
+    def room(self):
+        """Bytes that may still be queued before the output bound is passed."""
+        return self.cfg.max_output - self.writer.transport.get_write_buffer_size() - len(self._pieces)
+
+    def _emit(self, data, fields, raw=False):
+        if self.closed:
+            return False
+        record = {"conn": self.name}
+        msg_id = _message_id(data)
+        if msg_id is not None:
+            record.update(id=msg_id, name=name_of(msg_id))
         if fields is not None:
             record["fields"] = fields
+        if raw:
+            record["bytes"] = bytes(data)
         self.log.write("out", **record)
-        try:
-            self.writer.write(data)
-        except (ConnectionError, OSError, RuntimeError):
-            self.close("write failed")
-            return False
-        buffered = self.writer.transport.get_write_buffer_size()
+        if self.chunk_sizes or self._pump_task is not None:
+            self._pieces += data
+            if self._pump_task is None:
+                self._pump_task = asyncio.ensure_future(self._pump())
+        else:
+            try:
+                self.writer.write(data)
+            except (ConnectionError, OSError, RuntimeError):
+                self.close("write failed")
+                return False
+        buffered = self.writer.transport.get_write_buffer_size() + len(self._pieces)
         if buffered > self.cfg.max_output:
             self.log.violation(self, "output not read: %d bytes waiting" % buffered)
             self.close("output bound exceeded", abort=True)
             return False
-        if buffered and self._drain_task is None:
+        if buffered and self._drain_task is None and self._pump_task is None:
             self._drain_task = asyncio.ensure_future(self._drain())
         return True
+
+    def set_chunks(self, sizes):
+        self.chunk_sizes = list(sizes)
+        self._chunk_at = 0
+
+    async def _pump(self):
+        """Writes the queued output piece by piece, each drained, with a short pause so
+        that the peer reads one piece at a time. Ends once chunking is off and all is out."""
+        try:
+            while self._pieces and not self.closed:
+                if self.chunk_sizes:
+                    size = self.chunk_sizes[self._chunk_at % len(self.chunk_sizes)]
+                    self._chunk_at += 1
+                else:
+                    size = len(self._pieces)
+                piece = bytes(self._pieces[:size])
+                del self._pieces[:size]
+                self.writer.write(piece)
+                await asyncio.wait_for(self.writer.drain(), self.cfg.drain_timeout)
+                if self.chunk_sizes:
+                    await asyncio.sleep(0.002)
+        except asyncio.TimeoutError:
+            self.log.violation(self, "output not drained within %.1f s" % self.cfg.drain_timeout)
+            self.close("output not drained", abort=True)
+        except (ConnectionError, OSError, RuntimeError):
+            self.close("write failed", abort=True)
+        finally:
+            self._pump_task = None
+            if self.closed:
+                self._pieces.clear()   # the peer is gone: what was still queued is dropped
 
     async def _drain(self):
         try:
@@ -173,6 +258,10 @@ class Connection:
             return
         self.closed = True
         self.close_reason = reason
+        self.held.clear()
+        if self._pump_task is not None:
+            self._pump_task.cancel()
+            self._pieces.clear()
         transport = self.writer.transport
         if abort:
             transport.abort()

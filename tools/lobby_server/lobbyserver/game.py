@@ -85,8 +85,13 @@ class GameService(Service):
         self.sessions[session.id] = session
         self.log.write("paired", session=session.id, app=app,
                        players=[s.user_id for s in session.slots], master=session.master)
+        players = [[s.user_id, s.name] for s in session.slots]
         for index, slot in enumerate(session.slots):
             slot.lobby.session = session
+            if self.cfg.queue_updates:
+                # Status 0: the client rebuilds its lobby from these players.
+                slot.lobby.conn.send(messages.queue_update(players, 0, app, 0),
+                                     {"players": players, "a": 0, "app": app, "status": 0})
             slot.lobby.conn.send(session.start_message(index, self.address()))
         return session
 

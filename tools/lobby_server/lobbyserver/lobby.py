@@ -4,10 +4,14 @@ item-list rounds the client waits for, key values and the quick-play queue.
 Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
 """
 
+import re
+
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS
 from .service import Service
+
+_NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
 
 # Result codes of the registration answers (any non-zero value is a refusal to the client).
 NAME_TAKEN, NAME_NOT_CONFIRMED, BAD_PASSWORD, NOT_AVAILABLE = -1, -2, -3, -4
@@ -36,6 +40,7 @@ class LobbyService(Service):
         self.accounts = server.accounts
         self.online = {}   # account name -> LobbyClient
         self.queues = {}   # app id -> [LobbyClient] in joining order
+        self.external = {}  # (login type, external id) -> account name, for this run only
         self.handlers = {
             0: self._connection, 5: self._login, 7: self._queue_register,
             9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
@@ -97,21 +102,58 @@ class LobbyService(Service):
             return
         user = fields["user"]
         if user == "guest":
-            account = None
+            self._logged_in(client, None, None)
         elif self.accounts.check(user, fields["hash"]):
-            account = user
+            self._logged_in(client, user, user)
         else:
             self.log.write("login_refused", conn=conn.name, user=user)
             conn.send(messages.login_ack_error(-1, "Wrong user name or password"))
+
+    def _external_login(self, client, fields):
+        """An account per (login type, external id), made on first use; the token (second
+        text) is not checked beyond being present."""
+        conn = client.conn
+        if client.logged_in:
+            self.log.violation(conn, "ExternalLogin on a connection already logged in")
             return
+        login_type, external_id, token = fields["login_type"], fields["t1"], fields["t2"]
+        if not external_id or not token:
+            self.log.write("login_refused", conn=conn.name, login_type=login_type, external_id=external_id)
+            conn.send(messages.login_ack_error(-1, "External login needs an id and a token"))
+            return
+        key = (login_type, external_id)
+        name = self.external.get(key)
+        if name is None:
+            name = self._external_name(login_type, external_id)
+            self.external[key] = name
+            self.log.write("external_account", conn=conn.name, login_type=login_type,
+                           external_id=external_id, name=name)
+        self._logged_in(client, ("external",) + key, name)
+
+    def _external_name(self, login_type, external_id):
+        """ext<type>_<id> in the characters of a registered name (the LoginACK reader is
+        hand-built), at most 15; a name already taken gets a numbered ending instead."""
+        base = "".join(ch for ch in "ext%d_%s" % (login_type, external_id) if _NAME_CHAR.match(ch))[:15]
+        taken = set(self.external.values())
+        name, number = base, 1
+        while name in taken or self.accounts.get(name) is not None:
+            number += 1
+            ending = "-%d" % number
+            name = base[:15 - len(ending)] + ending
+        return name
+
+    def _logged_in(self, client, account, name):
+        """account: the key of the account (None for a guest); a newer login of one account
+        closes the older lobby connection."""
+        conn = client.conn
         if account:
             older = self.online.get(account)
             if older is not None and older is not client:
-                self.log.write("replaced", conn=older.conn.name, by=conn.name, user=account)
+                self.log.write("replaced", conn=older.conn.name, by=conn.name, user=name)
                 older.conn.close("replaced by a newer login")
             self.online[account] = client
         client.user_id = self.server.next_user_id()
-        client.name = account or "guest%d" % client.user_id
+        client.name = name or "guest%d" % client.user_id
         client.account = account
         client.logged_in = True
         token = "t%d" % client.user_id
@@ -123,9 +165,6 @@ class LobbyService(Service):
         # An unknown name still gets a key, so the Login that follows fails as a login.
         key = self.accounts.key_for(fields["user"]) or new_key()
         client.conn.send(messages.random_key(key))
-
-    def _external_login(self, client, fields):
-        client.conn.send(messages.login_ack_error(-1, "External login is not available"))
 
     def _logout(self, client, fields):
         self._dequeue(client)
@@ -142,7 +181,7 @@ class LobbyService(Service):
 
     def _confirm_user_name(self, client, fields):
         name = fields["name"]
-        if not valid_name(name) or self.accounts.get(name) is not None:
+        if not valid_name(name) or self.accounts.get(name) is not None or name in self.external.values():
             client.conn.send(messages.confirm_user_name_ack(NAME_TAKEN, ""))
             return
         key = new_key()

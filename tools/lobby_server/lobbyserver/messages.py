@@ -1,6 +1,9 @@
 """Writers of every message the server sends, in the canonical form the client reads:
 fields in declaration order, tags 0x80|index, 0xA0|index on the lists that the client's
-shop descriptors and hand-built readers expect, minimal ints and lengths."""
+shop descriptors and hand-built readers expect, minimal ints and lengths.
+
+Every public function here is also a writer the control channel may name, with JSON
+arguments (player lists as [user id, name] pairs, byte fields as {"hex": ...})."""
 
 from .wire import (encode_bytes, encode_int, encode_length, encode_long, encode_message,
                    encode_record, encode_text)
@@ -31,9 +34,20 @@ def login_ack_error(code, text):
     return encode_message(6, _tagged(encode_int(code), encode_text(text)))
 
 
+def _player_list(players):
+    return _record_list([(encode_int(uid), encode_text(name)) for uid, name in players])
+
+
+def queue_update(players, a, app, status):
+    """The scanning reader gives a, app, status in tag order; status -1 and -2 send the
+    client to a re-login and a log-out, 0 and above rebuild its lobby from the players."""
+    return encode_message(8, _tagged(_player_list(players), encode_int(a), encode_int(app),
+                                     encode_int(status), list_tags=(0,)))
+
+
 def game_start(session_id, players, flag, address, value=0):
     """players: (user id, name) pairs, the same order for both recipients."""
-    player_list = _record_list([(encode_int(uid), encode_text(name)) for uid, name in players])
+    player_list = _player_list(players)
     return encode_message(12, _tagged(encode_long(session_id), player_list, encode_int(flag),
                                       encode_int(flag), encode_text(address), encode_int(value),
                                       list_tags=(1,)))
@@ -49,6 +63,10 @@ def key_value(key, value):
 
 def alive(value):
     return encode_message(44, _tagged(encode_int(value)))
+
+
+def notification(value1, text, value2):
+    return encode_message(45, _tagged(encode_int(value1), encode_text(text), encode_int(value2)))
 
 
 def random_key(key):

@@ -190,6 +190,7 @@ class RawClient:
         self.sock.settimeout(5)
         self.sock.connect((host, port))
         self.buf = b""
+        self.reads = 0     # receive calls that returned data
 
     def send(self, data):
         self.sock.sendall(data)
@@ -207,6 +208,7 @@ class RawClient:
         except ConnectionResetError:
             chunk = b""
         self.buf += chunk
+        self.reads += bool(chunk)
         return bool(chunk)
 
     def recv(self, timeout=5.0):

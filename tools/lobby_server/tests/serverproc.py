@@ -32,6 +32,8 @@ class ServerProcess:
         info = json.loads(line)
         self.lobby_port = info["lobby_port"]
         self.game_port = info["game_port"]
+        self.control_port = info.get("control_port")
+        self.ready = info
 
     def events(self, kind=None):
         with open(self.log_path, encoding="utf-8") as f:
@@ -89,5 +91,7 @@ class ServerTestCase:
         for client in self._clients:
             client.close()
         violations = self.server.violations()
+        faults = self.server.events("internal_error")
         self.server.stop()
         self.assertEqual(len(violations), self.expected_violations, violations)
+        self.assertEqual(faults, [])

@@ -1,0 +1,241 @@
+"""The control channel for the client's tests: one JSON object per line in, one JSON
+answer per line out, on a listener bound to the loopback address only.
+
+A command names its connection by log name ({"conn": "L3"}) or by a logged-in user
+({"user": 1001, "conn": "lobby" | "game"}). Commands: send, chunk, hold, release, close,
+connections. A bad line answers {"ok": false, "error": ...} and changes nothing; only
+send, chunk, close and release ever touch a client connection.
+
+Sections: ControlError and argument checks; ControlService (listener, sessions, commands).
+"""
+
+import asyncio
+import inspect
+import json
+import traceback
+
+from . import messages
+
+MAX_LINE = 64 * 1024
+MAX_PIECE = 65536
+
+
+class ControlError(Exception):
+    pass
+
+
+def _writers():
+    return {name: f for name, f in vars(messages).items()
+            if inspect.isfunction(f) and f.__module__ == messages.__name__ and not name.startswith("_")}
+
+
+WRITERS = _writers()
+
+
+def _integer(value, what, low, high):
+    if not isinstance(value, int) or isinstance(value, bool) or not low <= value <= high:
+        raise ControlError("%s must be an integer from %d to %d" % (what, low, high))
+    return value
+
+
+def _from_json(value):
+    """Writer arguments: {"hex": ...} becomes bytes, lists stay lists, the rest as it is."""
+    if isinstance(value, dict):
+        if set(value) != {"hex"} or not isinstance(value["hex"], str):
+            raise ControlError("an object argument must be {\"hex\": ...}")
+        return _hex(value["hex"])
+    if isinstance(value, list):
+        return [_from_json(v) for v in value]
+    return value
+
+
+def _hex(text):
+    try:
+        return bytes.fromhex(text)
+    except ValueError:
+        raise ControlError("not hex: %.40s" % text) from None
+
+
+class ControlService:
+    def __init__(self, server):
+        self.server = server
+        self.log = server.log
+        self._tasks = set()
+        self.commands = {
+            "send": self._send, "chunk": self._chunk, "hold": self._hold, "release": self._release,
+            "close": self._close, "connections": self._connections,
+        }
+
+    async def start(self, port):
+        # Never reachable from outside the machine, whatever --host says.
+        return await asyncio.start_server(self._session, "127.0.0.1", port, limit=MAX_LINE + 1)
+
+    def tasks(self):
+        return list(self._tasks)
+
+    async def _session(self, reader, writer):
+        task = asyncio.current_task()
+        self._tasks.add(task)
+        reason = "closed by peer"
+        try:
+            while True:
+                try:
+                    line = await reader.readline()
+                except ValueError:    # longer than MAX_LINE: this control connection only
+                    reason = "line longer than %d bytes" % MAX_LINE
+                    break
+                except (ConnectionError, OSError):
+                    break
+                if not line:
+                    break
+                if not line.strip():
+                    continue
+                answer = self.handle(line)
+                writer.write((json.dumps(answer) + "\n").encode("ascii"))
+                await writer.drain()
+        except (ConnectionError, OSError):
+            pass
+        finally:
+            self._tasks.discard(task)
+            self.log.write("control_close", reason=reason)
+            writer.close()
+
+    def handle(self, line):
+        """One command line -> its answer. Never raises."""
+        try:
+            try:
+                command = json.loads(line)
+            except (ValueError, UnicodeDecodeError) as err:
+                raise ControlError("not JSON: %s" % err) from None
+            if not isinstance(command, dict):
+                raise ControlError("a command must be a JSON object")
+            name = command.get("cmd")
+            handler = self.commands.get(name) if isinstance(name, str) else None
+            if handler is None:
+                raise ControlError("unknown command %r" % (name,))
+            answer = handler(command)
+        except ControlError as err:
+            self.log.write("control", ok=False, error=str(err))
+            return {"ok": False, "error": str(err)}
+        except Exception:     # a fault of the server itself: reported, the channel goes on
+            trace = traceback.format_exc()
+            self.log.write("internal_error", conn="control", trace=trace)
+            return {"ok": False, "error": "internal error: " + trace.strip().splitlines()[-1]}
+        self.log.write("control", ok=True, cmd=name, **{k: v for k, v in answer.items() if k == "conn"})
+        answer["ok"] = True
+        return answer
+
+    # ---- addressing ----
+
+    def _target(self, command, needed=True):
+        """The open connection the command names, or None when it names none and may."""
+        conn = command.get("conn")
+        user = command.get("user")
+        if user is None:
+            if conn is None and not needed:
+                return None
+            if not isinstance(conn, str):
+                raise ControlError("missing connection: give \"conn\" (\"L3\") or \"user\" and \"conn\"")
+            found = self.server.connections.get(conn)
+            if found is None or found.closed:
+                raise ControlError("no open connection %s" % conn)
+            return found
+        _integer(user, "user", -(1 << 31), (1 << 31) - 1)
+        if conn not in ("lobby", "game"):
+            raise ControlError("with \"user\", \"conn\" must be \"lobby\" or \"game\"")
+        kind = "L" if conn == "lobby" else "G"
+        matches = [c for c in self.server.connections.values()
+                   if not c.closed and c.kind == kind and self._user_of(c) == user]
+        if not matches:
+            raise ControlError("user %d has no open %s connection" % (user, conn))
+        return max(matches, key=lambda c: int(c.name[1:]))   # the newest
+
+    @staticmethod
+    def _user_of(conn):
+        state = conn.state
+        if conn.kind == "L":
+            return getattr(state, "user_id", None)
+        slot = getattr(state, "slot", None)
+        return slot.user_id if slot is not None and slot.game is conn else None
+
+    # ---- commands ----
+
+    def _send(self, command):
+        conn = self._target(command)
+        if ("hex" in command) == ("message" in command):
+            raise ControlError("send needs either \"hex\" or \"message\"")
+        fields = None
+        if "hex" in command:
+            if not isinstance(command["hex"], str):
+                raise ControlError("\"hex\" must be a text")
+            data = _hex(command["hex"])
+        else:
+            data, fields = self._written(command)
+        if not data:
+            raise ControlError("nothing to send")
+        if len(data) > conn.room():
+            raise ControlError("%d bytes exceed the output bound of %s (%d bytes free)"
+                               % (len(data), conn.name, max(0, conn.room())))
+        conn.send_direct(data, fields)
+        return {"conn": conn.name, "hex": data.hex()}
+
+    def _written(self, command):
+        name = command["message"]
+        writer = WRITERS.get(name) if isinstance(name, str) else None
+        if writer is None:
+            raise ControlError("no writer %r; writers: %s" % (name, ", ".join(sorted(WRITERS))))
+        args = command.get("args", [])
+        try:
+            if isinstance(args, list):
+                data = writer(*[_from_json(a) for a in args])
+            elif isinstance(args, dict):
+                data = writer(**{k: _from_json(v) for k, v in args.items()})
+            else:
+                raise ControlError("\"args\" must be a list or an object")
+        except (TypeError, ValueError, AttributeError, OverflowError, IndexError, KeyError) as err:
+            raise ControlError("%s does not take %s: %s" % (name, json.dumps(args)[:200], err)) from None
+        return data, {"writer": name, "args": args}
+
+    def _chunk(self, command):
+        conn = self._target(command)
+        sizes = command.get("sizes")
+        if not isinstance(sizes, list):
+            raise ControlError("\"sizes\" must be a list of piece sizes")
+        for size in sizes:
+            _integer(size, "a piece size", 1, MAX_PIECE)
+        conn.set_chunks(sizes)
+        return {"conn": conn.name, "sizes": sizes}
+
+    def _message_id(self, command):
+        return _integer(command.get("id"), "\"id\"", 0, 127)
+
+    def _hold(self, command):
+        msg_id = self._message_id(command)
+        conn = self._target(command, needed=False)
+        if conn is None:
+            self.server.holds.add(msg_id)
+            return {"id": msg_id}
+        conn.holds.add(msg_id)
+        return {"id": msg_id, "conn": conn.name}
+
+    def _release(self, command):
+        msg_id = self._message_id(command)
+        conn = self._target(command, needed=False)
+        if conn is not None:
+            return {"id": msg_id, "conn": conn.name, "released": conn.release(msg_id)}
+        self.server.holds.discard(msg_id)
+        released = sum(c.release(msg_id) for c in list(self.server.connections.values()) if not c.closed)
+        return {"id": msg_id, "released": released}
+
+    def _close(self, command):
+        conn = self._target(command)
+        conn.close("closed by control")
+        return {"conn": conn.name}
+
+    def _connections(self, command):
+        listed = []
+        for conn in sorted(self.server.connections.values(), key=lambda c: (c.kind, int(c.name[1:]))):
+            if not conn.closed:
+                listed.append({"conn": conn.name, "kind": "lobby" if conn.kind == "L" else "game",
+                               "user": self._user_of(conn)})
+        return {"connections": listed}
