@@ -109,6 +109,32 @@ TEST(CVornTheme, TheWriteFolderPackComesFirstForColoursAndDigest)
     EXPECT_EQ(missing.GetMD5().GetLength(), 0);
 }
 
+// What the session does with a downloaded theme: the pack is written into the write folder
+// (perhaps over an earlier download) and the theme is started again.
+TEST(CVornTheme, ADownloadedPackIsReadAfreshAndHidesTheShippedOne)
+{
+    CUiTestApp app;
+    ASSERT_TRUE(
+        WriteTestFile(app.AppFile("vorntheme_w.kmp"), ThemePack("w", "<color id='c' value='ff0000'/>")));
+    auto colorAfterStart = [&app]()
+    {
+        CVornTheme theme;
+        EXPECT_EQ(theme.Startup(&app, S("w")), KE_OK);
+        return ColorOf(theme, "c");
+    };
+    EXPECT_EQ(colorAfterStart(), "ffff0000");
+    ASSERT_TRUE(
+        WriteTestFile(app.DataFile("vorntheme_w.kmp"), ThemePack("w", "<color id='c' value='00ff00'/>")));
+    EXPECT_EQ(colorAfterStart(), "ff00ff00") << "the shipped pack listed first does not hide the download";
+    ASSERT_TRUE(WriteTestFile(app.DataFile("vorntheme_w.kmp"),
+                              ThemePack("w", "<color id='other' value='1'/><color id='c' value='0000ff'/>")));
+    EXPECT_EQ(colorAfterStart(), "ff0000ff") << "a replaced download is read from its new bytes";
+    int iListed = 0;
+    for (int i = 0; i < app.m_aPacks.GetCount(); ++i)
+        iListed += Text(app.m_aPacks[i]->m_strPath).find("vorntheme_w.kmp") != std::string::npos;
+    EXPECT_EQ(iListed, 1);
+}
+
 TEST(CVornTheme, AddedColoursReplaceByNameAndGetAnAlphaWhenTheyHaveNone)
 {
     CVornTheme theme;
