@@ -10,6 +10,7 @@
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/VornDevice.h"
+#include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "tests/Framework/ResourceTestMedia.h"
 #include "tests/Framework/UI/UiLoaderTest.h"
@@ -385,12 +386,21 @@ TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)
     CActionEntry* pTap = handler.GetAt(0);
     EXPECT_EQ(pTap->GetApplication(), &app);
     CKorvelSoundWave* pHeld = app.HaveSound(S("tap.wav"));
-    EXPECT_NE(pHeld, nullptr) << "the sound was taken from the resource manager";
-    app.ReleaseSound(pHeld);
+    ASSERT_NE(pHeld, nullptr) << "the sound was taken from the resource manager";
+    for (int i = 0; i < 1000 && !app.IsSoundReady(pHeld); ++i)
+    {
+        app.Tick();
+        IKorvelThread::Sleep(1);
+    }
+    ASSERT_EQ(app.IsSoundReady(pHeld), 1u);
 
     actions.GetActionCallback(S("tap")).Call(static_cast<CWidget*>(nullptr));
     EXPECT_EQ(log, std::vector<std::string>{"first"});
-    handler.Update(0.5f);
+    handler.Update(0.125f);
+    EXPECT_EQ(pHeld->IsPlaying(0), 0u) << "the sound is due at 0.25 s";
+    handler.Update(0.375f);
+    EXPECT_NE(pHeld->IsPlaying(0), 0u);
+    app.ReleaseSound(pHeld);
     EXPECT_EQ(log, (std::vector<std::string>{"first", "later"}));
     EXPECT_EQ(pTap->IsRunning(), 1u) << "the vibration at 0.75 s is still due";
     handler.Update(0.5f);
