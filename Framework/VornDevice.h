@@ -37,6 +37,8 @@ public:
     void Shutdown() {}
 
     const sDEVICEINFO& GetDeviceInfo() const { return m_Info; }
+    // The application puts its own generated id here when the platform has none.
+    void SetDeviceId(const CKorvelString& strId) { m_Info.m_strIMEI.Set(strId); }
     void SetVibrate(unsigned int uVibrate) { m_uVibrate = uVibrate; }
     unsigned int GetVibrate() const { return m_uVibrate; }
     // This platform has no vibration motor to drive.

@@ -65,6 +65,9 @@ public:
     const sLANGUAGE_INFO* GetLanguageInfo(int iIndex) const;
     const CKorvelString& GetArabicName() const { return m_strArabicName; }
     const CKorvelString& GetBaseName() const { return m_strBase; }
+    // Stores the current language's code under "__Vorn_Language_<base>" when that
+    // property exists, and writes the store; the application calls it at its exit.
+    void SaveSettings();
 
 private:
     sLANGUAGE_INFO* At(int iIndex) const { return static_cast<sLANGUAGE_INFO*>(m_aLanguages.GetAt(iIndex)); }
@@ -77,7 +80,6 @@ private:
     // Opens, reads and closes the pack of that code.
     KE_RETVAL LoadPack(const CKorvelString& strCode, CKorvelString& strDigest, CKorvelString& strText) const;
     KE_RETVAL ReadLanguageInfo(const CKorvelString& strCode);
-    void SaveSettings();
     void PropertyName(CKorvelString& strName) const;
 
     CVornApplication* m_pApp;

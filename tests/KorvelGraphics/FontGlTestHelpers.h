@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "FontTestHelpers.h"
+#include "support/TestFont.h"
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "support/GlTestContext.h"

@@ -16,6 +16,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "support/InputTestApplication.h"
+#include "support/X11TestClient.h"
 
 namespace
 {
@@ -69,30 +70,10 @@ public:
     void OnExit() override { ++g_pRun->iExits; }
 };
 
-bool WaitFor(const std::function<bool()>& fnDone)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fnDone())
-    {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // Another X client: looks at the window, clicks into it and closes it.
 void Tester(sRun& run)
 {
-    Display* pDisplay = XOpenDisplay(nullptr);
-    if (!pDisplay)
-    {
-        run.bTimedOut = true;
-        plat::InjectNavigatorExit();
-        return;
-    }
-    const Window window = Window(run.uWindow);
-    if (WaitFor([&run] { return run.iFrames.load() >= 5; }))
+    const auto fnLook = [&run](Display* pDisplay, Window window)
     {
         XImage* pImage = XGetImage(pDisplay, window, CLICK_X, CLICK_Y, 1, 1, AllPlanes, ZPixmap);
         if (pImage)
@@ -100,25 +81,10 @@ void Tester(sRun& run)
             run.uPixel = XGetPixel(pImage, 0, 0);
             XDestroyImage(pImage);
         }
-        // The window sits at the root's origin: root and window coordinates agree.
-        XTestFakeMotionEvent(pDisplay, DefaultScreen(pDisplay), CLICK_X, CLICK_Y, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
-        XTestFakeButtonEvent(pDisplay, 1, False, CurrentTime);
-        XFlush(pDisplay);
-    }
-    if (!WaitFor([&run] { return run.bReleased.load(); }))
-        run.bTimedOut = true;
-
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(pDisplay, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(pDisplay, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(pDisplay, window, False, NoEventMask, &event);
-    XFlush(pDisplay);
-    XCloseDisplay(pDisplay);
+    };
+    run.bTimedOut = !TestX11ClickAndClose(
+        run.uWindow, [&run] { return run.iFrames.load() >= 5; }, fnLook, CLICK_X, CLICK_Y,
+        [&run] { return run.bReleased.load(); });
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FontTestHelpers.h"
+#include "support/TestFont.h"
 
 namespace
 {

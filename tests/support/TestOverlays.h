@@ -1,0 +1,111 @@
+// Overlays that record their calls, with their visibility and toast type set by the
+// test; while visible they take every press. Header only.
+#pragma once
+
+#include <string>
+
+#include "Framework/VornAdvertisement.h"
+#include "Framework/VornNotification.h"
+#include "Framework/VornToastNotification.h"
+#include "support/TestCallLog.h"
+#include "support/TestText.h"
+
+// The calls every overlay records, under its name in the log.
+template <class TBase> class CTestOverlay : public TBase
+{
+public:
+    CTestOverlay(CTestCallLog& log, const char* pName) : m_Log(log), m_strWho(pName) {}
+    ~CTestOverlay() override { m_Log.Add(m_strWho, "~"); }
+
+    KE_RETVAL Startup(CKestrolundApplication*) override
+    {
+        m_Log.Add(m_strWho, "Startup");
+        return m_iStartupResult;
+    }
+    void Shutdown() override { m_Log.Add(m_strWho, "Shutdown"); }
+    unsigned int OnScreenChanged(int iWidth, int iHeight) override
+    {
+        m_Log.Add(m_strWho, "OnScreenChanged", std::to_string(iWidth) + "," + std::to_string(iHeight));
+        return 1;
+    }
+    unsigned int OnMouseButton(unsigned int, int iX, int iY) override
+    {
+        return Press("OnMouseButton", iX, iY);
+    }
+    unsigned int OnMouseButtonUp(unsigned int, int iX, int iY) override
+    {
+        return Press("OnMouseButtonUp", iX, iY);
+    }
+    unsigned int OnMouseDrag(unsigned int, int iX, int iY) override { return Press("OnMouseDrag", iX, iY); }
+    void Remove() override { m_uRemoveFlag = 1; }
+    unsigned int GetRemove() override { return m_uRemoveFlag; }
+    void Draw() override { m_Log.Add(m_strWho, "Draw"); }
+    void Update(float) override { m_Log.Add(m_strWho, "Update"); }
+
+    KE_RETVAL m_iStartupResult = KE_OK;
+    unsigned int m_uVisible = 0;
+    unsigned int m_uRemoveFlag = 0;
+
+protected:
+    unsigned int Press(const char* pWhat, int iX, int iY)
+    {
+        m_Log.Add(m_strWho, pWhat, std::to_string(iX) + "," + std::to_string(iY));
+        return m_uVisible;
+    }
+
+    CTestCallLog& m_Log;
+    std::string m_strWho;
+};
+
+class CTestNotification : public CTestOverlay<CVornNotification>
+{
+public:
+    explicit CTestNotification(CTestCallLog& log) : CTestOverlay(log, "notification") {}
+};
+
+class CTestToast : public CTestOverlay<CVornToastNotification>
+{
+public:
+    explicit CTestToast(CTestCallLog& log) : CTestOverlay(log, "toast") {}
+
+    void Add(const CKorvelString& strText, int iType, float fSeconds) override
+    {
+        m_Log.Add(m_strWho, "Add",
+                  Narrow(strText) + "," + std::to_string(iType) + "," + std::to_string(fSeconds));
+    }
+    unsigned int GetVisible() override { return m_uVisible; }
+    int GetType() override { return m_iType; }
+    unsigned int OnThemeChanged() override
+    {
+        m_Log.Add(m_strWho, "OnThemeChanged");
+        return 1;
+    }
+
+    int m_iType = 1;
+};
+
+class CTestAdvertisement : public CTestOverlay<CVornAdvertisement>
+{
+public:
+    explicit CTestAdvertisement(CTestCallLog& log) : CTestOverlay(log, "advertisement") {}
+
+    unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString&, int, const unsigned char*,
+                           int, int, const CKorvelArray<int>&, const CKorvelString&, int iFlags,
+                           const CKorvelString&, const CKorvelString&) override
+    {
+        m_Log.Add(m_strWho, "DisplayAd", Narrow(strFirstText) + "," + std::to_string(iFlags));
+        return 1;
+    }
+    void ShowExitAd() override { m_Log.Add(m_strWho, "ShowExitAd"); }
+    unsigned int OnThemeChanged() override
+    {
+        m_Log.Add(m_strWho, "OnThemeChanged");
+        return 1;
+    }
+    unsigned int GetVisible() override { return m_uVisible; }
+    void SetVisible(unsigned int uVisible) override
+    {
+        m_Log.Add(m_strWho, "SetVisible", std::to_string(uVisible));
+        m_uVisible = uVisible;
+    }
+};
