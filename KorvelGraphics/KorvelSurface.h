@@ -193,6 +193,11 @@ public:
     // does not exist.
     void GetSubFrame(int n, CKorvelRect<int>& out) const;
     void GetSubFrame(int n, CKorvelRect<float>& out) const;
+    // The sheet's columns and rows (0 before the surface is made) and one frame's size.
+    int GetSubFrameCountX() const { return m_iSubFrameColumns; }
+    int GetSubFrameCountY() const { return m_iSubFrameRows; }
+    int GetSubFrameWidth() const { return m_iSubFrameWidth; }
+    int GetSubFrameHeight() const { return m_iSubFrameHeight; }
 
     // A raw pixel value of this surface's format; only the low 24 bits are kept.
     void SetColorKey(unsigned int uKey) { m_uColorKey = uKey & 0xFFFFFF; }
