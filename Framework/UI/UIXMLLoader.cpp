@@ -81,7 +81,9 @@ KE_RETVAL CUIXMLLoader::Startup(CVornApplication& app, CActionCallbackMap* pActi
         m_pOldWidgets = new WidgetMap;
         m_uOwnsOldWidgets = 1;
         // The old root itself is never kept, whatever its unique name.
-        DismantleChildren(pOldRoot);
+        CollectedWidgets collected;
+        DismantleChildren(pOldRoot, collected);
+        MergeCollected(collected);
         DestroyWidget(pOldRoot);
     }
     return KE_OK;
@@ -193,8 +195,9 @@ CWidget* CUIXMLLoader::TakeCandidate(const char* pUniqueName)
     int i = m_pOldWidgets->Find(name);
     if (i < 0)
         return nullptr;
+    // Taken widgets leave a null behind: removing would shift the rest of the map.
     CWidget* pCandidate = m_pOldWidgets->GetAt(i).m_Second;
-    m_pOldWidgets->Remove(name);
+    m_pOldWidgets->GetAt(i).m_Second = nullptr;
     return pCandidate;
 }
 
@@ -259,8 +262,8 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
     const char* pVertical = GetText(pAlign, "$h");
 
     int iRefW = m_iReferenceWidth, iRefH = m_iReferenceHeight;
-    int w = static_cast<int>(roundf(static_cast<float>(iRefW) * fW));
-    int h = static_cast<int>(roundf(static_cast<float>(iRefH) * fH));
+    int w = ToPixels(roundf(static_cast<float>(iRefW) * fW));
+    int h = ToPixels(roundf(static_cast<float>(iRefH) * fH));
     CKorvelRect<int> rect(0, 0, w, h);
 
     bool bHorizontal = true;
@@ -290,13 +293,13 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
     }
     if (!bHorizontal)
     {
-        int dx = static_cast<int>(static_cast<float>(iRefW) * fX);
+        int dx = ToPixels(static_cast<float>(iRefW) * fX);
         rect.left += dx;
         rect.right += dx;
     }
     if (!bVertical)
     {
-        int dy = static_cast<int>(static_cast<float>(iRefH) * fY);
+        int dy = ToPixels(static_cast<float>(iRefH) * fY);
         rect.top += dy;
         rect.bottom += dy;
     }
@@ -308,6 +311,18 @@ void CUIXMLLoader::PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWid
         rect.bottom += root.GetArea().top;
     }
     widget.SetArea(rect);
+}
+
+int CUIXMLLoader::ToPixels(float fValue)
+{
+    const float fLimit = 16777216.0f;
+    if (!(fValue == fValue))
+        return 0;
+    if (fValue > fLimit)
+        return static_cast<int>(fLimit);
+    if (fValue < -fLimit)
+        return -static_cast<int>(fLimit);
+    return static_cast<int>(fValue);
 }
 
 void CUIXMLLoader::AttachElement(CWidget& widget, CWidget& parent)
@@ -331,27 +346,52 @@ void CUIXMLLoader::CollectUniqueNameWidgets(CWidget* pWidget)
 {
     if (!pWidget || !m_pOldWidgets)
         return;
+    CollectedWidgets collected;
+    CollectInto(pWidget, collected);
+    MergeCollected(collected);
+}
+
+void CUIXMLLoader::CollectInto(CWidget* pWidget, CollectedWidgets& collected)
+{
     if (CHashString* pUnique = pWidget->GetUniqueName())
     {
-        if (m_pOldWidgets->Find(*pUnique) < 0)
+        if (m_pOldWidgets->Find(*pUnique) < 0 && collected.find(*pUnique) == collected.end())
         {
-            m_pOldWidgets->Add(*pUnique, pWidget);
+            collected[*pUnique] = pWidget;
             if (CWidget* pParent = pWidget->GetParent())
                 pParent->RemoveWidget(pWidget);
             pWidget->SaveUniqueData();
         }
     }
-    DismantleChildren(pWidget);
+    DismantleChildren(pWidget, collected);
 }
 
-void CUIXMLLoader::DismantleChildren(CWidget* pWidget)
+void CUIXMLLoader::DismantleChildren(CWidget* pWidget, CollectedWidgets& collected)
 {
     CKorvelArray<CWidget*>& children = pWidget->GetWidgets();
     for (int i = children.GetCount() - 1; i >= 0; --i)
         if (i < children.GetCount())
-            CollectUniqueNameWidgets(children[i]);
+            CollectInto(children[i], collected);
     for (int i = children.GetCount() - 1; i >= 0; --i)
         pWidget->DeleteWidget(children[i]);
+}
+
+void CUIXMLLoader::MergeCollected(const CollectedWidgets& collected)
+{
+    if (collected.empty())
+        return;
+    // Both are in the map's order: one merge keeps the map sorted.
+    WidgetMap merged;
+    int i = 0;
+    for (const auto& entry : collected)
+    {
+        for (; i < m_pOldWidgets->GetCount() && m_pOldWidgets->GetAt(i).m_First.Compare(entry.first) < 0; ++i)
+            merged.CKorvelArray<WidgetMap::Pair>::Add(m_pOldWidgets->GetAt(i));
+        merged.CKorvelArray<WidgetMap::Pair>::Add(WidgetMap::Pair(entry.first, entry.second));
+    }
+    for (; i < m_pOldWidgets->GetCount(); ++i)
+        merged.CKorvelArray<WidgetMap::Pair>::Add(m_pOldWidgets->GetAt(i));
+    *m_pOldWidgets = merged;
 }
 
 void CUIXMLLoader::SetOldUniqueWidgets(WidgetMap* pWidgets)

@@ -14,6 +14,8 @@
 #include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelSet.h"
 
+#include <map>
+
 class CActionCallbackMap;
 class CActionEntry;
 class CButton;
@@ -106,7 +108,21 @@ public:
     }
     void StandardStart(CWidget& widget, CWidget& parent);
 
+    // A pixel count from a float, truncated toward zero; values out of reach of any screen
+    // (and NaN, as 0) are clamped so that area arithmetic cannot overflow.
+    static int ToPixels(float fValue);
+
     // ---- built-in creators
+    static CWidget* CreateButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateToggleButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateImageWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateTextWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateRatioDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateAspect(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateAlignment(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateExpandable(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateWebButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebView(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*) { return nullptr; }
 
 private:
@@ -119,7 +135,16 @@ private:
 
     void RegisterCreators(CreatorMap* pExtraCreators);
     void RegisterBuiltInCreators();
-    void DismantleChildren(CWidget* pWidget);
+    // Widgets collected in one pass, merged into the old-widget map at its end (inserting
+    // one by one into the sorted map would copy its names over and over).
+    struct sHashLess
+    {
+        bool operator()(const CHashString& a, const CHashString& b) const { return a.Compare(b) < 0; }
+    };
+    typedef std::map<CHashString, CWidget*, sHashLess> CollectedWidgets;
+    void CollectInto(CWidget* pWidget, CollectedWidgets& collected);
+    void DismantleChildren(CWidget* pWidget, CollectedWidgets& collected);
+    void MergeCollected(const CollectedWidgets& collected);
     static void DestroyWidget(CWidget* pWidget);
     CWidget* TakeCandidate(const char* pUniqueName);
     void PlaceElement(CKorvelXMLDataNode* pNode, CWidget& widget, CWidget& parent, CWidget& root);

@@ -5,6 +5,9 @@
 
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
+#include "Framework/UI/Button.h"
+#include "Framework/UI/Expandable.h"
+#include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/VornApplication.h"
 #include "Framework/VornDevice.h"
@@ -50,6 +53,32 @@ void BindOnShutdown(CWidget& widget, const CActionCallback& cb)
     widget.SetOnShutdown(cb);
 }
 
+void BindOnClick(CWidget& widget, const CActionCallback& cb)
+{
+    if (CButton* pButton = widget_cast<CButton*>(&widget))
+        pButton->SetOnClick(cb);
+}
+void BindOnBeginExpand(CWidget& widget, const CActionCallback& cb)
+{
+    if (CExpandable* pExpandable = widget_cast<CExpandable*>(&widget))
+        pExpandable->SetOnBeginExpand(cb);
+}
+void BindOnEndExpand(CWidget& widget, const CActionCallback& cb)
+{
+    if (CExpandable* pExpandable = widget_cast<CExpandable*>(&widget))
+        pExpandable->SetOnEndExpand(cb);
+}
+void BindOnChanged(CWidget& widget, const CActionCallback& cb)
+{
+    if (CTextWidget* pText = widget_cast<CTextWidget*>(&widget))
+        pText->SetOnChanged(cb);
+}
+void BindOnFinished(CWidget& widget, const CActionCallback& cb)
+{
+    if (CTextWidget* pText = widget_cast<CTextWidget*>(&widget))
+        pText->SetOnFinished(cb);
+}
+
 struct sEventName
 {
     const char* m_pName;
@@ -59,12 +88,24 @@ struct sEventName
 // The event names layouts use. Events of classes the toolkit does not have yet bind to
 // nothing, which is what they would do on any widget of another class.
 const sEventName EVENTS[] = {
-    {"onvaluechanged", nullptr}, {"onclick", nullptr},        {"onloaditem", nullptr},
-    {"onforgetitem", nullptr},   {"onloaditembatch", nullptr}, {"onloadgroup", nullptr},
-    {"onbeginexpand", nullptr},  {"onendexpand", nullptr},    {"onbeginscroll", nullptr},
-    {"onendscroll", nullptr},    {"onshow", BindOnShow},      {"onhide", BindOnHide},
-    {"onclone", BindOnClone},    {"oncloned", BindOnCloned},  {"onstartup", BindOnStartup},
-    {"onshutdown", BindOnShutdown}, {"onchanged", nullptr},   {"onfinished", nullptr},
+    {"onvaluechanged", nullptr},
+    {"onclick", BindOnClick},
+    {"onloaditem", nullptr},
+    {"onforgetitem", nullptr},
+    {"onloaditembatch", nullptr},
+    {"onloadgroup", nullptr},
+    {"onbeginexpand", BindOnBeginExpand},
+    {"onendexpand", BindOnEndExpand},
+    {"onbeginscroll", nullptr},
+    {"onendscroll", nullptr},
+    {"onshow", BindOnShow},
+    {"onhide", BindOnHide},
+    {"onclone", BindOnClone},
+    {"oncloned", BindOnCloned},
+    {"onstartup", BindOnStartup},
+    {"onshutdown", BindOnShutdown},
+    {"onchanged", BindOnChanged},
+    {"onfinished", BindOnFinished},
 };
 } // namespace
 

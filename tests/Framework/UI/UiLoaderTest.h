@@ -23,9 +23,13 @@ inline std::string Quoted(std::string str)
 class CUiTestApp : public CTestVornApplication
 {
 public:
-    explicit CUiTestApp(int iWidth = 1024, int iHeight = 600) : CTestVornApplication(iWidth, iHeight)
+    // With bGl the engine starts on the headless display (surfaces, fonts).
+    explicit CUiTestApp(int iWidth = 1024, int iHeight = 600, bool bGl = false) : CTestVornApplication(iWidth, iHeight)
     {
-        StartResourcesOnly();
+        if (bGl)
+            m_iStarted = StartHeadless();
+        else
+            StartResourcesOnly();
     }
     CVornTheme* GetTheme() override { return m_pTheme; }
 
@@ -43,6 +47,7 @@ public:
 
     CVornTheme* m_pTheme = nullptr; // not owned
     int m_iPacks = 0;
+    KE_RETVAL m_iStarted = KE_OK;
 };
 
 typedef std::unique_ptr<CWidget, sTreeDeleter> WidgetTree;
