@@ -17,10 +17,15 @@ public:
     virtual void RemoveItem();
     virtual void Clear();
 
-    // Set by the layout loader.
+    // Set by the layout loader. Bottom-anchored lists append and grow upward; the others
+    // put new items first.
+    unsigned int GetBottomAnchored() const { return m_uBottomAnchored; }
     void SetBottomAnchored(unsigned int uBottom) { m_uBottomAnchored = uBottom; }
     // At most iMax + 1 items are kept; 0 keeps every item.
+    int GetMaxItemCount() const { return m_iMaxItemCount; }
     void SetMaxItemCount(int iMax) { m_iMaxItemCount = iMax; }
+    unsigned int GetAutoScroll() const { return m_uAutoScroll; }
+    float GetScrollTime() const { return m_fScrollTime; }
     void SetAutoScroll(unsigned int uOn, float fSeconds)
     {
         m_uAutoScroll = uOn;
