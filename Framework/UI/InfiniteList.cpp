@@ -183,7 +183,7 @@ int CInfiniteList::IsGroup(int iIndex, int& a, int& b) const
     return 0;
 }
 
-unsigned int CInfiniteList::IsItem(CWidget* pWidget) const
+unsigned int CInfiniteList::IsItem(const CWidget* pWidget) const
 {
     return pWidget && pWidget->GetName().Compare(CKorvelString(GROUP_NAME)) != 0 ? 1 : 0;
 }

@@ -52,7 +52,7 @@ public:
     // 1 when the list index is a group header (b its group number); a is the number of
     // headers before a non-header index.
     int IsGroup(int iIndex, int& a, int& b) const;
-    unsigned int IsItem(CWidget* pWidget) const;
+    unsigned int IsItem(const CWidget* pWidget) const;
     // Detaches w (the caller owns it), telling onforgetitem first when it is an item.
     void RemoveItem(CWidget* pWidget);
     CWidget* GetItemTemplate() const { return m_pItemTemplate; }
@@ -109,6 +109,12 @@ private:
     int HeldCount() const { return m_aChildren.GetCount() - m_iSeparators; }
     // Takes the child at the position out of the list for reuse.
     CWidget* TakeChild(int iPosition, bool bAtTop);
+    // Takes the header or item at one end with the separators beside it (into aSpare).
+    CWidget* TakeEnd(bool bTop, CKorvelArray<CWidget*>& aSpare);
+    // A separator goes between an item and a neighbouring item (not a header).
+    bool NeedsSeparator(int iItem, const CWidget* pNeighbour) const;
+    // A counted separator, reusing a spare one when there is one.
+    CWidget* SeparatorFrom(CKorvelArray<CWidget*>& aSpare);
     void ReportBatch(const sMade& made);
     static void Destroy(CWidget* pWidget);
 

@@ -62,11 +62,47 @@ CWidget* CInfiniteList::TakeChild(int iPosition, bool bAtTop)
     return pChild;
 }
 
+bool CInfiniteList::NeedsSeparator(int iItem, const CWidget* pNeighbour) const
+{
+    return iItem >= 0 && m_pSeparatorTemplate && pNeighbour && IsItem(pNeighbour) &&
+           !IsSeparator(pNeighbour);
+}
+
+CWidget* CInfiniteList::SeparatorFrom(CKorvelArray<CWidget*>& aSpare)
+{
+    CWidget* pReuse = nullptr;
+    if (aSpare.GetCount() > 0)
+    {
+        pReuse = aSpare[aSpare.GetCount() - 1];
+        aSpare.SetSize(aSpare.GetCount() - 1);
+    }
+    ++m_iSeparators;
+    return MakeSeparator(pReuse);
+}
+
+CWidget* CInfiniteList::TakeEnd(bool bTop, CKorvelArray<CWidget*>& aSpare)
+{
+    CWidget* pHeld = nullptr;
+    while (m_aChildren.GetCount() > 0)
+    {
+        const int iEnd = bTop ? 0 : m_aChildren.GetCount() - 1;
+        if (pHeld && !IsSeparator(m_aChildren[iEnd]))
+            break;
+        CWidget* pTaken = TakeChild(iEnd, bTop);
+        if (IsSeparator(pTaken))
+            aSpare.Add(pTaken);
+        else
+            pHeld = pTaken;
+    }
+    return pHeld;
+}
+
 void CInfiniteList::AddItems(int n)
 {
     const int iHeld = HeldCount();
     if (n <= 0 || m_iCount == iHeld || n <= iHeld)
         return;
+    CKorvelArray<CWidget*> aNone;
     sMade made;
     const int iFirstIndex = m_iFirstLoaded + iHeld;
     for (int iIndex = iFirstIndex; iIndex - iFirstIndex + iHeld < n && iIndex < m_iCount; ++iIndex)
@@ -75,12 +111,8 @@ void CInfiniteList::AddItems(int n)
         CWidget* pChild = MakeChild(iIndex, nullptr, iItem);
         made.Note(iItem);
         const int C = m_aChildren.GetCount();
-        if (iItem >= 0 && m_pSeparatorTemplate && C > 0 && IsItem(m_aChildren[C - 1]) &&
-            !IsSeparator(m_aChildren[C - 1]))
-        {
-            AddWidget(MakeSeparator(nullptr));
-            ++m_iSeparators;
-        }
+        if (NeedsSeparator(iItem, C > 0 ? m_aChildren[C - 1] : nullptr))
+            AddWidget(SeparatorFrom(aNone));
         AddWidget(pChild);
     }
     ReportBatch(made);
@@ -97,31 +129,13 @@ void CInfiniteList::AddItemsBottom()
     sMade made;
     for (int iStep = 0; iStep < m; ++iStep)
     {
-        CWidget* pOld = nullptr;
-        while (m_aChildren.GetCount() > 0 && !pOld)
-        {
-            CWidget* pTaken = TakeChild(0, true);
-            if (IsSeparator(pTaken))
-                aSpare.Add(pTaken);
-            else
-                pOld = pTaken;
-        }
-        while (m_aChildren.GetCount() > 0 && IsSeparator(m_aChildren[0]))
-            aSpare.Add(TakeChild(0, true));
-
+        CWidget* pOld = TakeEnd(true, aSpare);
         int iItem = -1;
         CWidget* pChild = MakeChild(m_iFirstLoaded + iHeld + iStep, pOld, iItem);
         made.Note(iItem);
         const int C = m_aChildren.GetCount();
-        if (iItem >= 0 && m_pSeparatorTemplate && C > 0 && IsItem(m_aChildren[C - 1]) &&
-            !IsSeparator(m_aChildren[C - 1]))
-        {
-            CWidget* pReuse = aSpare.GetCount() > 0 ? aSpare[aSpare.GetCount() - 1] : nullptr;
-            if (pReuse)
-                aSpare.SetSize(aSpare.GetCount() - 1);
-            AddWidget(MakeSeparator(pReuse));
-            ++m_iSeparators;
-        }
+        if (NeedsSeparator(iItem, C > 0 ? m_aChildren[C - 1] : nullptr))
+            AddWidget(SeparatorFrom(aSpare));
         AddWidget(pChild);
     }
     for (int i = 0; i < aSpare.GetCount(); ++i)
@@ -140,32 +154,16 @@ void CInfiniteList::AddItemsTop()
     sMade made;
     for (int iStep = 0; iStep < m; ++iStep)
     {
-        CWidget* pOld = nullptr;
-        while (m_aChildren.GetCount() > 0 && !pOld)
-        {
-            CWidget* pTaken = TakeChild(m_aChildren.GetCount() - 1, false);
-            if (IsSeparator(pTaken))
-                aSpare.Add(pTaken);
-            else
-                pOld = pTaken;
-        }
-        while (m_aChildren.GetCount() > 0 && IsSeparator(m_aChildren[m_aChildren.GetCount() - 1]))
-            aSpare.Add(TakeChild(m_aChildren.GetCount() - 1, false));
-
+        CWidget* pOld = TakeEnd(false, aSpare);
         int iItem = -1;
         CWidget* pChild = MakeChild(m_iFirstLoaded - 1 - iStep, pOld, iItem);
         made.Note(iItem);
-        // A separator goes between two items; what enters the top moves the rest down.
-        if (iItem >= 0 && m_pSeparatorTemplate && m_aChildren.GetCount() > 0 && IsItem(m_aChildren[0]) &&
-            !IsSeparator(m_aChildren[0]))
+        // What enters the top moves the rest down by its height and one spacing.
+        if (NeedsSeparator(iItem, m_aChildren.GetCount() > 0 ? m_aChildren[0] : nullptr))
         {
-            CWidget* pReuse = aSpare.GetCount() > 0 ? aSpare[aSpare.GetCount() - 1] : nullptr;
-            if (pReuse)
-                aSpare.SetSize(aSpare.GetCount() - 1);
-            CWidget* pSeparator = MakeSeparator(pReuse);
+            CWidget* pSeparator = SeparatorFrom(aSpare);
             SetTop(GetTop() + pSeparator->GetHeight() + GetVerticalItemSpacing());
             InsertWidget(pSeparator, 0);
-            ++m_iSeparators;
         }
         SetTop(GetTop() + pChild->GetHeight() + GetVerticalItemSpacing());
         InsertWidget(pChild, 0);

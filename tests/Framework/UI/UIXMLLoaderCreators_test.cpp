@@ -313,12 +313,18 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     sLoadOptions options;
     options.pActions = &actions;
     const std::string strEvents = "<events><onclick action='go'/><onchanged action='go'/><onfinished action='go'/>"
-                                  "<onbeginexpand action='go'/><onendexpand action='go'/></events>";
+                                  "<onbeginexpand action='go'/><onendexpand action='go'/>"
+                                  "<onloaditem action='go'/><onforgetitem action='go'/>"
+                                  "<onloaditembatch action='go'/><onloadgroup action='go'/>"
+                                  "<onbeginscroll action='go'/><onendscroll action='go'/></events>";
     WidgetTree tree = LoadLayout(m_App,
                                  "<layout><element name='b' type='button'>" + strEvents +
                                      "</element><element name='t' type='text'>" + strEvents +
                                      "</element><element name='x' type='expand_layout'>" + strEvents +
-                                     "</element><element name='i' type='image'>" + strEvents + "</element></layout>",
+                                     "</element><element name='i' type='image'>" + strEvents +
+                                     "</element><element name='l' type='infinite_list'>" + strEvents +
+                                     "</element><element name='a' type='slidearea'>" + strEvents +
+                                     "</element></layout>",
                                  800, 600, options);
     CButton* pButton = widget_cast<CButton*>(Find(tree, "b"));
     CTextWidget* pText = widget_cast<CTextWidget*>(Find(tree, "t"));
@@ -331,6 +337,13 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     EXPECT_EQ(pExpand->GetOnBeginExpand(), go);
     EXPECT_EQ(pExpand->GetOnEndExpand(), go);
     EXPECT_EQ(pExpand->GetOnClick(), go) << "an expandable is a button";
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(Find(tree, "l"));
+    CSlideArea* pArea = widget_cast<CSlideArea*>(Find(tree, "a"));
+    ASSERT_TRUE(pList && pArea);
+    for (const CActionCallback* p : {&pList->GetOnLoadItem(), &pList->GetOnForgetItem(), &pList->GetOnLoadItemBatch(),
+                                     &pList->GetOnLoadGroup(), &pList->GetOnBeginScroll(), &pList->GetOnEndScroll(),
+                                     &pArea->GetOnBeginScroll(), &pArea->GetOnEndScroll()})
+        EXPECT_EQ(*p, go);
     handler.Shutdown();
     actions.Shutdown();
 }
@@ -473,32 +486,4 @@ TEST_F(CUIXMLLoaderCreators, GridsAndListsReadCountsSpacingsBordersAndModes)
     EXPECT_EQ(pPlain->GetBottomAnchored(), 1u);
     EXPECT_EQ(pPlain->GetAutoScroll(), 1u);
     EXPECT_EQ(pPlain->GetLayoutMode(), CGridLayout::LAYOUT_LIST);
-}
-
-TEST_F(CUIXMLLoaderCreators, ListAndScrollEventsBindToTheirClasses)
-{
-    CActionHandler handler;
-    CActionCallbackMap actions;
-    actions.Startup(&handler);
-    actions.RegisterAction(S("go"), CActionCallback(Nothing, nullptr), 0);
-    const CActionCallback go = actions.GetActionCallback(S("go"));
-    sLoadOptions options;
-    options.pActions = &actions;
-    const std::string strEvents = "<events><onloaditem action='go'/><onforgetitem action='go'/>"
-                                  "<onloaditembatch action='go'/><onloadgroup action='go'/>"
-                                  "<onbeginscroll action='go'/><onendscroll action='go'/></events>";
-    WidgetTree tree = LoadLayout(m_App,
-                                 "<layout><element name='l' type='infinite_list'>" + strEvents +
-                                     "</element><element name='a' type='slidearea'>" + strEvents +
-                                     "</element></layout>",
-                                 800, 600, options);
-    CInfiniteList* pList = widget_cast<CInfiniteList*>(Find(tree, "l"));
-    CSlideArea* pArea = widget_cast<CSlideArea*>(Find(tree, "a"));
-    ASSERT_TRUE(pList && pArea);
-    for (const CActionCallback* p : {&pList->GetOnLoadItem(), &pList->GetOnForgetItem(), &pList->GetOnLoadItemBatch(),
-                                     &pList->GetOnLoadGroup(), &pList->GetOnBeginScroll(), &pList->GetOnEndScroll(),
-                                     &pArea->GetOnBeginScroll(), &pArea->GetOnEndScroll()})
-        EXPECT_EQ(*p, go);
-    handler.Shutdown();
-    actions.Shutdown();
 }
