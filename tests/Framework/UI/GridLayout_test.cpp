@@ -142,19 +142,6 @@ TEST_F(CGridLayout, NegativeCountBesideAPositiveOneCountsAsUnset)
     ExpectAreas({Rect(10, 5, 40, 25), Rect(10, 31, 40, 51), Rect(10, 57, 40, 77)});
 }
 
-TEST_F(CGridLayout, OnlyRowAndColumnCountsAskForANewArrangement)
-{
-    MakeGrid(::CGridLayout::LAYOUT_GRID, 1, 1);
-    m_pGrid->DoUpdate(0.0f);
-    ASSERT_EQ(m_pGrid->GetUpdateNeeded(), 0u);
-    m_pGrid->SetHorizontalItemSpacing(9);
-    m_pGrid->SetBorderSize(::CSlideArea::SIDE_TOP, 9);
-    m_pGrid->SetLayoutMode(::CGridLayout::LAYOUT_LIST);
-    EXPECT_EQ(m_pGrid->GetUpdateNeeded(), 0u);
-    m_pGrid->SetNumRows(2);
-    EXPECT_EQ(m_pGrid->GetUpdateNeeded(), 1u);
-}
-
 TEST_F(CGridLayout, ItemTemplateIsTakenAtTheFirstUpdateAndKeptByClones)
 {
     MakeGrid(::CGridLayout::LAYOUT_UNIFORM_LIST, 0, 3);
