@@ -249,16 +249,16 @@ int CKorvelGraphicsExt_GLES2::ActivateProgram(CKorvel3DProgram& program, const v
     m_pCurrentVertices = pVertices;
     if (!bBuiltin2D)
         return 1; // other programs point their own attributes
-    struct sAttribute
+    struct sATTRIBUTE
     {
         const char* pszName;
         int iSize;
         int iOffset;
     };
-    static const sAttribute s_aTextured[] = {{"position", 3, 0}, {"uv", 2, 12}, {nullptr, 0, 0}};
-    static const sAttribute s_aColored[] = {{"position", 3, 0}, {"color", 4, 12}, {nullptr, 0, 0}};
-    static const sAttribute s_aTinted[] = {{"position", 2, 0}, {"uv", 2, 8}, {"color", 4, 16}};
-    const sAttribute* pAttributes =
+    static const sATTRIBUTE s_aTextured[] = {{"position", 3, 0}, {"uv", 2, 12}, {nullptr, 0, 0}};
+    static const sATTRIBUTE s_aColored[] = {{"position", 3, 0}, {"color", 4, 12}, {nullptr, 0, 0}};
+    static const sATTRIBUTE s_aTinted[] = {{"position", 2, 0}, {"uv", 2, 8}, {"color", 4, 16}};
+    const sATTRIBUTE* pAttributes =
         bTinted ? s_aTinted : (&program == m_pColorProgram ? s_aColored : s_aTextured);
     const int iStride = bTinted ? 32 : (&program == m_pColorProgram ? 28 : 20);
     const char* pBase = static_cast<const char*>(pVertices);

@@ -55,7 +55,7 @@ void CVornMD5::Init()
 void CVornMD5::Transform(const unsigned char* pBlock)
 {
     uint32_t x[16];
-    for (int i = 0; i < 16; ++i)
+    for (size_t i = 0; i < 16; ++i)
         x[i] = ReadLe32(pBlock + 4 * i);
     uint32_t a = m_aState[0], b = m_aState[1], c = m_aState[2], d = m_aState[3];
     // Unrolled so that every constant, shift and message index is fixed at compile time.
@@ -63,7 +63,7 @@ void CVornMD5::Transform(const unsigned char* pBlock)
 #define G(b, c, d) (((d) & (b)) | (~(d) & (c)))
 #define H(b, c, d) ((b) ^ (c) ^ (d))
 #define I(b, c, d) ((c) ^ ((b) | ~(d)))
-#define MD5_STEP(f, a, b, c, d, xk, i) a = b + RotateLeft(a + f(b, c, d) + kSine[i] + (xk), kShift[i])
+#define MD5_STEP(f, a, b, c, d, xk, i) ((a) = (b) + RotateLeft((a) + f(b, c, d) + kSine[i] + (xk), kShift[i]))
     MD5_STEP(F, a, b, c, d, x[0], 0);
     MD5_STEP(F, d, a, b, c, x[1], 1);
     MD5_STEP(F, c, d, a, b, x[2], 2);
@@ -169,7 +169,7 @@ void CVornMD5::Finalize()
     unsigned int uPad = uHave < 56 ? 56 - uHave : 120 - uHave;
     Update(kPadding, uPad);
     Update(aLength, 8);
-    for (int i = 0; i < 4; ++i)
+    for (size_t i = 0; i < 4; ++i)
         WriteLe32(m_aDigest + 4 * i, m_aState[i]);
 }
 
@@ -199,7 +199,7 @@ void CVornMD5::GetDigestStr(CKorvelString& strOut) const
 {
     static const char kHex[] = "0123456789abcdef";
     char aText[33];
-    for (int i = 0; i < 16; ++i)
+    for (size_t i = 0; i < 16; ++i)
     {
         aText[2 * i] = kHex[m_aDigest[i] >> 4];
         aText[2 * i + 1] = kHex[m_aDigest[i] & 15];

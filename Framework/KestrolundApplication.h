@@ -6,7 +6,8 @@
 // KestrolundApplicationInit.cpp (initialisation, the hand-over after the splash, theme and
 // language), KestrolundApplicationExit.cpp (shut-down), KestrolundApplicationStack.cpp (the
 // stack, the frame and input), KestrolundApplicationAudio.cpp (sound, music, vibration),
-// KestrolundApplicationSession.cpp (session events, toasts).
+// KestrolundApplicationSession.cpp (toasts, chat, results and rematch, log-out, lobby pages
+// and forwards), KestrolundApplicationEvents.cpp (what the session's observers report).
 #pragma once
 
 #include "Framework/VornApplication.h"
@@ -115,9 +116,20 @@ public:
     virtual void SendChatMessage(const CKorvelString& strText, CVornNetworkSession::eCHAT_MSGTYPE eType);
     virtual void SendChatMessage(CVornNetworkSession::eCHAT_MSGTYPE eType);
     virtual void OnGameEnd();
+    // The game reports the end of a match; a rematch answer given before is sent now.
+    virtual void SendResults(const CKorvelArray<int>& aPlayers, const CKorvelArray<int>& aResults,
+                             unsigned int uLeaving);
+    // The player's rematch answer; kept until the results are sent when it comes first.
+    virtual void Rematch(unsigned int uAccept, unsigned int uLeaving);
+    virtual void ExitChat();
+    // Non-zero: the exit advertisement, or the end of the application without one.
+    virtual void ShowAdvertisement(unsigned int uExitAd);
+    // The server sends the client to another lobby server.
+    virtual void Redirect(const CKorvelString& strHost, int iPort);
 
     // Lobby observer.
-    void OnQueueUpdate(CVornNetworkSession* pSession, int, int, int) override;
+    // Handed on only for this game: iAppId is compared with GetAppId().
+    void OnQueueUpdate(CVornNetworkSession* pSession, int iA, int iAppId, int iStatus) override;
     void OnQueueCancelled(CVornNetworkSession* pSession) override;
     void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&) override;
     void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType, EBuddyRequestAction,

@@ -1,8 +1,9 @@
-// The application object: what the network session reports, the lobby forwards the
-// game uses, and toasts. The match-related handling (results, rematch, log-out, chat,
-// the observers' forwards) is not built yet: those operations do nothing for now.
+// The application object's operations that reach back into the session and the lobby:
+// toasts, chat, results and rematch, log-out, lobby pages, advertisements and the lobby's
+// answers to the game.
 #include "Framework/KestrolundApplication.h"
 
+#include "Framework/VornAdvertisement.h"
 #include "Framework/VornDevice.h"
 #include "Framework/VornMenuState.h"
 #include "Framework/VornStatistics.h"
@@ -107,70 +108,178 @@ void CKestrolundApplication::RefillItem(int iItemId)
         m_pLobbyState->ShowRefillDialog(iItemId);
 }
 
-// ---- not built yet
+void CKestrolundApplication::ExitChat()
+{
+    if (m_pLobbyState)
+        m_pLobbyState->ExitChat();
+}
 
-void CKestrolundApplication::Logout(unsigned int) {}
-void CKestrolundApplication::Relogin() {}
-void CKestrolundApplication::SwitchToPage(eCLIENTPAGE) {}
-void CKestrolundApplication::OnLobbyStatusChanged(CVornNetworkSession*, unsigned int) {}
-void CKestrolundApplication::OnGameStatusChanged(CVornNetworkSession*, unsigned int) {}
-void CKestrolundApplication::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
-void CKestrolundApplication::SendChatMessage(const CKorvelString&, CVornNetworkSession::eCHAT_MSGTYPE) {}
-void CKestrolundApplication::SendChatMessage(CVornNetworkSession::eCHAT_MSGTYPE) {}
-void CKestrolundApplication::OnGameEnd() {}
-void CKestrolundApplication::OnQueueUpdate(CVornNetworkSession*, int, int, int) {}
-void CKestrolundApplication::OnQueueCancelled(CVornNetworkSession*) {}
-void CKestrolundApplication::OnGameSessionInfoReceived(CVornNetworkSession*, int, const sGAME_SESSION&) {}
-void CKestrolundApplication::OnBuddyRequest(CVornNetworkSession*, int, EBuddyRequestType, EBuddyRequestAction,
-                                            const CKorvelString&, const CKorvelString&)
+void CKestrolundApplication::Redirect(const CKorvelString& strHost, int iPort)
 {
+    if (m_pLobbyState)
+        m_pLobbyState->Redirect(strHost, iPort);
 }
-void CKestrolundApplication::OnChallengeReceived(CVornNetworkSession*, int, const CKorvelString&,
-                                                 const CKorvelString&, int, int)
+
+void CKestrolundApplication::OnGameEnd()
 {
+    if (m_pLobbyState)
+        m_pLobbyState->OnGameEnd();
 }
-void CKestrolundApplication::OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&,
-                                                 const CKorvelString&, int)
+
+// ---- chat
+
+void CKestrolundApplication::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived)
 {
+    if (m_pLobbyState)
+        m_pLobbyState->OnChatMessage(pMessage, uReceived);
 }
-void CKestrolundApplication::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
-void CKestrolundApplication::OnRematchReceived(int) {}
-void CKestrolundApplication::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&)
+
+void CKestrolundApplication::SendChatMessage(const CKorvelString& strText,
+                                             CVornNetworkSession::eCHAT_MSGTYPE eType)
 {
+    if (!m_pNetworkSession)
+        return;
+    CVornNetworkSession::sCHATMSG message;
+    message.m_iType = eType;
+    message.m_strText = strText;
+    message.m_iSender = m_pNetworkSession->GetOwnUserId();
+    m_pNetworkSession->SendChatMsg(&message);
+    if (m_pLobbyState)
+        m_pLobbyState->UpdateChatBacklog(&message, 0);
 }
-void CKestrolundApplication::OnShopItemData(int, int, unsigned char*, int, int) {}
-void CKestrolundApplication::OnWalletBalance(int) {}
-void CKestrolundApplication::OnShopItemGroups(int, const CKorvelArray<CASN1ShopItemGroups::sGroupData>&) {}
-void CKestrolundApplication::OnShopItems(int, int, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
-void CKestrolundApplication::OnShopItemImage(int, int, unsigned char*, int) {}
-void CKestrolundApplication::OnBuyItemResponce(int, int, const CKorvelString&,
-                                               const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&)
+
+void CKestrolundApplication::SendChatMessage(CVornNetworkSession::eCHAT_MSGTYPE eType)
 {
+    SendChatMessage(CKorvelString(), eType);
 }
-void CKestrolundApplication::OnConfirmBuyItemResponce(int, int, const CKorvelString&) {}
-void CKestrolundApplication::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
-void CKestrolundApplication::OnPlayerGiftItems(int, CKorvelString&,
-                                               const CKorvelArray<CASN1ShopItems::sItemData>&)
+
+// ---- results and rematch
+
+namespace
 {
+// The early rematch answer as it is remembered until the results are sent.
+enum
+{
+    REMATCH_ACCEPT = 1,
+    REMATCH_LEAVING = 2
+};
+} // namespace
+
+void CKestrolundApplication::SendResults(const CKorvelArray<int>& aPlayers, const CKorvelArray<int>& aResults,
+                                         unsigned int uLeaving)
+{
+    m_uResultsSent = 1;
+    if (m_pNetworkSession)
+        m_pNetworkSession->SendGameEnd(aPlayers, aResults, uLeaving);
+    if (m_pLobbyState)
+        m_pLobbyState->SetChatButtonVisibility(1);
+    if (uLeaving)
+    {
+        Rematch(0, 1);
+        OnGameEnd();
+        return;
+    }
+    if (m_iRematchAnswer < 0)
+        return;
+    const unsigned int uAccept = (m_iRematchAnswer & REMATCH_ACCEPT) ? 1 : 0;
+    Rematch(uAccept, (m_iRematchAnswer & REMATCH_LEAVING) ? 1 : 0);
+    if (!uAccept)
+        OnGameEnd();
+    m_iRematchAnswer = -1;
 }
-void CKestrolundApplication::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
-void CKestrolundApplication::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int)
+
+void CKestrolundApplication::Rematch(unsigned int uAccept, unsigned int uLeaving)
 {
+    if (!m_uResultsSent)
+    {
+        // The game has not reported the match's end yet: SendResults sends the answer.
+        if (m_iRematchAnswer < 0)
+            m_iRematchAnswer = (uAccept ? REMATCH_ACCEPT : 0) | (uLeaving ? REMATCH_LEAVING : 0);
+        return;
+    }
+    if (m_pLobbyState)
+        m_pLobbyState->SetChatButtonVisibility(0);
+    if (uAccept)
+    {
+        SendChatMessage(CVornNetworkSession::CHAT_REMATCH_REQUEST);
+        if (m_pNetworkSession)
+            m_pNetworkSession->SendRematch(uAccept);
+    }
+    else
+    {
+        SendChatMessage(uLeaving ? CVornNetworkSession::CHAT_LEFT
+                                 : CVornNetworkSession::CHAT_REMATCH_DECLINED);
+        if (m_pNetworkSession)
+            m_pNetworkSession->SendRematch(0);
+        OnGameEnd();
+    }
+    m_uResultsSent = 0;
 }
-void CKestrolundApplication::OnTournamentScores(CKorvelArray<CKorvelString>&,
-                                                CKorvelArray<CASN1TournamentScores::sData>&, int)
+
+// ---- log-out
+
+void CKestrolundApplication::Logout(unsigned int uFull)
 {
+    if (m_uLoggingOut)
+        return;
+    // The music stops, but the player's own mute choice is what the store keeps.
+    CVornStatisticsProperty* pMute =
+        m_pStatistics ? m_pStatistics->GetProperty(CKorvelString("__Vorn_Music_Mute")) : nullptr;
+    const unsigned int uStoredMute = pMute ? pMute->m_uBoolValue : 0;
+    MuteMusic(1);
+    if (pMute)
+        pMute->SetBool(uStoredMute);
+
+    m_uLoggingOut = 1;
+    if (m_pLobbyState)
+    {
+        if (uFull)
+            m_pLobbyState->Logout();
+        else
+            m_pLobbyState->Relogin();
+    }
+    m_uLoggingOut = 0;
+    if (m_pLobbyState)
+        FocusState(m_pLobbyState);
 }
-void CKestrolundApplication::OnImageAndLink(const CKorvelString&, int, const unsigned char*,
-                                            const CKorvelString&, const CKorvelString&, const CKorvelString&)
+
+void CKestrolundApplication::Relogin()
 {
+    if (m_uLoggingOut)
+        return;
+    m_uLoggingOut = 1;
+    if (m_pLobbyState)
+        m_pLobbyState->Relogin();
+    m_uLoggingOut = 0;
+    if (m_pLobbyState)
+        FocusState(m_pLobbyState);
 }
-void CKestrolundApplication::OnGameMessage(CVornNetworkSession*, unsigned char*, unsigned int) {}
-void CKestrolundApplication::OnGameStart(CVornNetworkSession*, int, unsigned int) {}
-void CKestrolundApplication::OnPlayerDisconnected(CVornNetworkSession*, int) {}
-void CKestrolundApplication::OnAdvertisement(const CKorvelString&, const CKorvelString&, int,
-                                             const unsigned char*, int, int, const CKorvelArray<int>&,
-                                             const CKorvelString&, int, const CKorvelString&,
-                                             const CKorvelString&)
+
+// ---- lobby pages and advertisements
+
+void CKestrolundApplication::SwitchToPage(eCLIENTPAGE ePage)
 {
+    static const char* const s_apPages[] = {"chat_root", "shop_root", "me_root", "players_root",
+                                            "settings_root"};
+    const int iPage = static_cast<int>(ePage);
+    if (iPage < 0 || iPage >= static_cast<int>(sizeof(s_apPages) / sizeof(s_apPages[0])))
+        return;
+    // A guest has no shop, profile, players or settings.
+    if (iPage > CLIENTPAGE_CHAT && IsGuestLogin())
+        return;
+    if (m_pLobbyState && m_pLobbyState->IsInMatch())
+        m_pLobbyState->SwitchToPage(CKorvelString(s_apPages[iPage]), 1);
+}
+
+void CKestrolundApplication::ShowAdvertisement(unsigned int uExitAd)
+{
+    if (m_pAdvertisement)
+    {
+        if (uExitAd)
+            m_pAdvertisement->ShowExitAd();
+        else
+            m_pAdvertisement->SetVisible(1);
+    }
+    else if (uExitAd)
+        Exit();
 }

@@ -1,9 +1,46 @@
-// The framework's bodies of the game-state interface. Those that reach the session,
-// the lobby or the achievements answer as if there were none until they are built.
+// The framework's bodies of the game-state interface: the game reaches the network
+// session, the lobby and the achievements through the application it was given.
 #include "Framework/VornGameState.h"
 
-#include "Framework/VornApplication.h"
+#include "AchievementStation/VornAchievement.h"
+#include "AchievementStation/VornAchievementGame.h"
+#include "AchievementStation/VornAchievementStation.h"
+#include "Framework/KestrolundApplication.h"
 #include "Framework/VornLanguage.h"
+#include "Framework/VornLobby.h"
+#include "KorvelCommon/KorvelTimer.h"
+
+namespace
+{
+// Lobby status bit set while the lobby connection is up.
+const unsigned int STATUS_LOBBY_UP = 1;
+
+// The shell application, its session and the session's player list; null before
+// _SetApp, before the session exists, or for another kind of application.
+CKestrolundApplication* Shell(CVornApplication* pApplication)
+{
+    return dynamic_cast<CKestrolundApplication*>(pApplication);
+}
+
+CVornNetworkSession* Session(CVornApplication* pApplication)
+{
+    CKestrolundApplication* pShell = Shell(pApplication);
+    return pShell ? pShell->GetNetworkSession() : nullptr;
+}
+
+CVornLobby* SessionLobby(CVornApplication* pApplication)
+{
+    CVornNetworkSession* pSession = Session(pApplication);
+    return pSession ? pSession->GetLobby() : nullptr;
+}
+
+CVornAchievement* FindAchievement(CVornApplication* pApplication, int iGameId, int iId)
+{
+    CVornAchievementStation* pStation = pApplication ? pApplication->GetAchievementStation() : nullptr;
+    CVornAchievementGame* pGame = pStation ? pStation->GetGame(iGameId) : nullptr;
+    return pGame ? pGame->GetAchievement(iId) : nullptr;
+}
+} // namespace
 
 KE_RETVAL IVornGameState::OnLanguageChanged(const CKorvelString& strCode)
 {
@@ -22,7 +59,25 @@ CKorvelString IVornGameState::GetAppSecret() const
     return CKorvelString();
 }
 
-void IVornGameState::QuickPlay() {}
+void IVornGameState::QuickPlay()
+{
+    CKestrolundApplication* pShell = Shell(m_pApplication);
+    if (pShell)
+        pShell->ExitChat();
+    CVornNetworkSession* pSession = Session(m_pApplication);
+    if (pSession)
+    {
+        pSession->DisconnectGame();
+        if (pSession->GetStatus() & STATUS_LOBBY_UP)
+        {
+            pSession->RegisterInGameQueue(1, GetMaxPlayerCount());
+            return;
+        }
+    }
+    CancelledQuickPlay();
+    if (m_pApplication)
+        m_pApplication->Logout(1);
+}
 
 void IVornGameState::QuickExit()
 {
@@ -30,38 +85,70 @@ void IVornGameState::QuickExit()
         m_pApplication->QuickExit();
 }
 
-void IVornGameState::CancelQuickPlay() {}
+void IVornGameState::CancelQuickPlay()
+{
+    if (CVornNetworkSession* pSession = Session(m_pApplication))
+        pSession->UnregisterFromGameQueue();
+}
 
-void IVornGameState::SendGameMsg(const unsigned char*, unsigned int, unsigned int, unsigned int) {}
+void IVornGameState::SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int uArg3,
+                                 unsigned int uArg4)
+{
+    if (CVornNetworkSession* pSession = Session(m_pApplication))
+        pSession->SendGameMsg(pData, uSize, uArg3, uArg4);
+}
 
-void IVornGameState::SendResults(const CKorvelArray<int>&, const CKorvelArray<int>&, unsigned int) {}
+void IVornGameState::SendResults(const CKorvelArray<int>& aPlayers, const CKorvelArray<int>& aResults,
+                                 unsigned int uLeaving)
+{
+    if (CKestrolundApplication* pShell = Shell(m_pApplication))
+        pShell->SendResults(aPlayers, aResults, uLeaving);
+}
 
 CKorvelString IVornGameState::GetHttpQuery()
 {
-    return CKorvelString();
+    CVornNetworkSession* pSession = Session(m_pApplication);
+    return pSession ? CKorvelString(pSession->GetHttpQuery()) : CKorvelString();
 }
 
 int IVornGameState::GetPlayerId()
 {
-    return -1;
+    CVornNetworkSession* pSession = Session(m_pApplication);
+    return pSession ? pSession->GetOwnUserId() : -1;
 }
 
 int IVornGameState::GetPlayerCount()
 {
-    return 0;
+    CVornLobby* pLobby = SessionLobby(m_pApplication);
+    return pLobby ? pLobby->GetPlayerCount() : 0;
 }
 
-CVornPlayer* IVornGameState::GetPlayer(int)
+CVornPlayer* IVornGameState::GetPlayer(int iIndex)
 {
-    return nullptr;
+    // The lobby may know fewer players than the game asks for: outside its list is null.
+    CVornLobby* pLobby = SessionLobby(m_pApplication);
+    if (!pLobby || iIndex < 0 || iIndex >= pLobby->GetPlayerCount())
+        return nullptr;
+    return pLobby->GetPlayer(iIndex);
 }
 
-unsigned int IVornGameState::Achieve(int)
+unsigned int IVornGameState::Achieve(int iId)
 {
-    return 0;
+    CVornAchievement* pAchievement = FindAchievement(m_pApplication, GetAppId(), iId);
+    if (!pAchievement)
+        return 0;
+    if (pAchievement->GetAchieved())
+        return 1;
+    pAchievement->SetAchieved(1);
+    CKorvelDateTime now;
+    now.Current();
+    pAchievement->SetTime(&now);
+    m_pApplication->GetAchievementStation()->WriteAchievementData();
+    return 1;
 }
 
-unsigned int IVornGameState::GetAchieved(int)
+unsigned int IVornGameState::GetAchieved(int iId)
 {
-    return 0;
+    CVornAchievement* pAchievement = FindAchievement(m_pApplication, GetAppId(), iId);
+    return pAchievement ? pAchievement->GetAchieved() : 0;
 }

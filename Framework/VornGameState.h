@@ -51,9 +51,11 @@ public:
     virtual CKorvelString GetHttpQuery();
     // The own user id; -1 without a session.
     virtual int GetPlayerId();
-    // The session lobby's players; 0 and null without a session.
+    // The session lobby's players; 0 and null without a session, null outside the list.
     virtual int GetPlayerCount();
     virtual CVornPlayer* GetPlayer(int iIndex);
+    // Marks the achievement of the application's station earned and writes the station:
+    // 1, or 0 without a station or without that achievement.
     virtual unsigned int Achieve(int iId);
     virtual unsigned int GetAchieved(int iId);
     // Non-zero when the game showed the line.

@@ -1,5 +1,5 @@
-// The framework logo drawn at the bottom-right of the default background: a 56 x 56
-// RGBA PNG. Made by tools/make_vorn_logo.py.
+// The framework logo: a 56 x 56 RGBA PNG carried inside the program
+// (made by tools/assetgen/embedded.py).
 #pragma once
 
 extern const unsigned char g_aVornLogoImage[];

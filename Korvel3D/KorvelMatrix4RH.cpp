@@ -132,10 +132,10 @@ void CKorvelMatrix4RH::Mul(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b)
     // Row by row, each element summed over k = 0..3 in order; the inner loop
     // over columns is what the compiler turns into vector instructions.
     float t[16];
-    for (int r = 0; r < 4; ++r)
+    for (size_t r = 0; r < 4; ++r)
     {
         const float a0 = a.m[r * 4], a1 = a.m[r * 4 + 1], a2 = a.m[r * 4 + 2], a3 = a.m[r * 4 + 3];
-        for (int c = 0; c < 4; ++c)
+        for (size_t c = 0; c < 4; ++c)
             t[r * 4 + c] = a0 * b.m[c] + a1 * b.m[4 + c] + a2 * b.m[8 + c] + a3 * b.m[12 + c];
     }
     memcpy(m, t, sizeof(m));
@@ -150,8 +150,8 @@ CKorvelMatrix4RH& CKorvelMatrix4RH::operator*(const CKorvelMatrix4RH& o)
 void CKorvelMatrix4RH::Mul3x3(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b)
 {
     float t[9];
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
+    for (size_t r = 0; r < 3; ++r)
+        for (size_t c = 0; c < 3; ++c)
             t[r * 3 + c] = a.m[r * 4] * b.m[c] + a.m[r * 4 + 1] * b.m[4 + c] +
                            a.m[r * 4 + 2] * b.m[8 + c];
     for (int r = 0; r < 3; ++r)

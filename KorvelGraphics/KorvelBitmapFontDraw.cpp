@@ -18,7 +18,7 @@ bool IsGLTarget(const IKorvelGraphicsContext& target)
 }
 
 // Glyphs of one page and colour collected until they are flushed into a batch entry.
-struct sPendingBatch
+struct sPENDING_BATCH
 {
     unsigned int uColor;
     unsigned int uTexture;
@@ -27,7 +27,7 @@ struct sPendingBatch
     unsigned short auIndices[CKorvelBitmapFont::MAX_BATCH_GLYPHS * 6];
 };
 
-void Flush(sPendingBatch& pending, CKorvelBitmapFont::SKE_PRERENDERED_TEXT& record)
+void Flush(sPENDING_BATCH& pending, CKorvelBitmapFont::SKE_PRERENDERED_TEXT& record)
 {
     if (!pending.iGlyphs)
         return;
@@ -96,7 +96,7 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
     sPen pen;
     StartLayout(rect, target, strText, uColor, uFlags, record, pen, true);
 
-    sPendingBatch batch;
+    sPENDING_BATCH batch;
     batch.uColor = uColor;
     batch.uTexture = 0;
     batch.iGlyphs = 0;
@@ -123,7 +123,7 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
         const float fOffsetY =
             1.0f - 2.0f * (target.PixelToFloatY(pen.y) + target.PixelToFloatY(pChar->iYOffset) * m_fScale);
         const SKE_BMFONT_VERTEX* pSource = m_pVertices + static_cast<size_t>(pChar->iIndex) * 4;
-        float* pOut = batch.afVertices + batch.iGlyphs * 24;
+        float* pOut = batch.afVertices + static_cast<ptrdiff_t>(batch.iGlyphs) * 24;
         for (int k = 0; k < 4; ++k, pOut += 6)
         {
             pOut[0] = pSource[k].x;
@@ -134,7 +134,7 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
             pOut[5] = fOffsetY;
         }
         const unsigned short b = static_cast<unsigned short>(batch.iGlyphs * 4);
-        unsigned short* pIndex = batch.auIndices + batch.iGlyphs * 6;
+        unsigned short* pIndex = batch.auIndices + static_cast<ptrdiff_t>(batch.iGlyphs) * 6;
         const unsigned short auQuad[6] = {b, static_cast<unsigned short>(b + 1), static_cast<unsigned short>(b + 2),
                                           b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
         std::memcpy(pIndex, auQuad, sizeof(auQuad));

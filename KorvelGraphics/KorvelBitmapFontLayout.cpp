@@ -5,7 +5,7 @@
 
 namespace
 {
-const unsigned short s_auTag[9] = {'$', 'C', 'O', 'L', 'O', 'R', '=', '0', 'x'};
+const unsigned short kColorTag[9] = {'$', 'C', 'O', 'L', 'O', 'R', '=', '0', 'x'};
 
 bool IsBreak(unsigned short u)
 {
@@ -26,7 +26,7 @@ int CKorvelBitmapFont::ParseTextTags(const CKorvelString& strText, int iIndex, u
         return 0;
     const unsigned short* pUnits = strText.GetBuffer() + iIndex;
     for (int i = 0; i < 9; ++i)
-        if (pUnits[i] != s_auTag[i])
+        if (pUnits[i] != kColorTag[i])
             return 0;
     if (puColor)
         strText.Mid(iIndex + 9, 8).Scan(L"%x", puColor);

@@ -8,12 +8,12 @@
 namespace
 {
 // Channel layouts of the 16-bit formats: bits of red, green, blue.
-struct sLayout16
+struct sLAYOUT16
 {
     int iRed, iGreen, iBlue;
 };
 
-bool Layout16(eKET_SURFACEFORMAT eFormat, sLayout16& out)
+bool Layout16(eKET_SURFACEFORMAT eFormat, sLAYOUT16& out)
 {
     switch (eFormat)
     {
@@ -24,7 +24,7 @@ bool Layout16(eKET_SURFACEFORMAT eFormat, sLayout16& out)
     }
 }
 
-unsigned int Pack16(const sLayout16& l, unsigned int r, unsigned int g, unsigned int b)
+unsigned int Pack16(const sLAYOUT16& l, unsigned int r, unsigned int g, unsigned int b)
 {
     return ((r >> (8 - l.iRed)) << (l.iGreen + l.iBlue)) | ((g >> (8 - l.iGreen)) << l.iBlue) | (b >> (8 - l.iBlue));
 }
@@ -127,7 +127,7 @@ void CKorvelBitmapFont::DrawGlyphsToSurface(const SKE_PRERENDERED_TEXT& record)
     const bool bBlend = (record.uFlags & 0x80) != 0;
     const unsigned int* pPalette = CKorvelPaletteProvider::GetPalette(surface.GetApplication());
     const unsigned char* pLut = CKorvelPaletteProvider::GetLookupTable(surface.GetApplication());
-    sLayout16 layout = {0, 0, 0};
+    sLAYOUT16 layout = {0, 0, 0};
     const bool b16 = Layout16(desc.eFormat, layout);
     const bool b32 = desc.eFormat == KE_SURFACE_ARGB8888 || desc.eFormat == KE_SURFACE_ABGR8888;
     const bool b8 = desc.eFormat == KE_SURFACE_P8 && pLut;

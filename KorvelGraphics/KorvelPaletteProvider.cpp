@@ -5,21 +5,21 @@ namespace
 IKorvelApplication* g_pHostApp = nullptr;
 IKorvelSurfaceHost* g_pHost = nullptr;
 
-struct SDefaultPalette
+struct sDEFAULT_PALETTE
 {
     unsigned int auPalette[CKorvelPaletteProvider::PALETTE_SIZE];
     unsigned char auLookup[CKorvelPaletteProvider::LOOKUP_SIZE];
 
-    SDefaultPalette()
+    sDEFAULT_PALETTE()
     {
         CKorvelPaletteProvider::BuildDefaultPalette(auPalette);
         CKorvelPaletteProvider::BuildLookupTable(auPalette, auLookup);
     }
 };
 
-const SDefaultPalette& DefaultPalette()
+const sDEFAULT_PALETTE& DefaultPalette()
 {
-    static const SDefaultPalette s_palette;
+    static const sDEFAULT_PALETTE s_palette;
     return s_palette;
 }
 

@@ -2,6 +2,8 @@
 // expansion and packing, 24-bit access, palette lookup indices.
 #pragma once
 
+#include <cstddef>
+
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 // Row loops that carry most of the pixels get a second build for AVX2 machines, picked
@@ -89,7 +91,7 @@ template <int BPP> inline unsigned int LoadPx(const unsigned char* pRow, int i)
     else if constexpr (BPP == 2)
         return reinterpret_cast<const unsigned short*>(pRow)[i];
     else if constexpr (BPP == 3)
-        return Read24(pRow + 3 * i);
+        return Read24(pRow + 3 * static_cast<ptrdiff_t>(i));
     else
         return reinterpret_cast<const unsigned int*>(pRow)[i];
 }
@@ -101,7 +103,7 @@ template <int BPP> inline void StorePx(unsigned char* pRow, int i, unsigned int 
     else if constexpr (BPP == 2)
         reinterpret_cast<unsigned short*>(pRow)[i] = static_cast<unsigned short>(v);
     else if constexpr (BPP == 3)
-        Write24(pRow + 3 * i, v);
+        Write24(pRow + 3 * static_cast<ptrdiff_t>(i), v);
     else
         reinterpret_cast<unsigned int*>(pRow)[i] = v;
 }

@@ -79,7 +79,7 @@ KORVEL_HOT_ROW void Over32Row(unsigned int* d, const unsigned int* s, int n)
 }
 
 // A 16-bit layout for the alpha draws: channels widened to 8 bits and packed back.
-struct SLayout16
+struct sLAYOUT16
 {
     unsigned int rShift, gShift, bShift; // where each channel's field starts
     unsigned int rBits, gBits, bBits;
@@ -192,7 +192,7 @@ KE_RETVAL CKorvelSurface::DrawAlpha_24(int x, int y, CKorvelSurface& src, const 
 KE_RETVAL CKorvelSurface::DrawAlpha_16(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
                                        unsigned int uFlags)
 {
-    static const SLayout16 s_layout = {11, 5, 0, 5, 6, 5};
+    static const sLAYOUT16 s_layout = {11, 5, 0, 5, 6, 5};
     BeginWrite(&src);
     AlphaRows<2>(*this, x, y, src, rect, uFlags, 0xFFFF, true,
                  [](unsigned int d, unsigned int s, unsigned int inv) { return s_layout.Over(d, s, inv); });
@@ -203,7 +203,7 @@ KE_RETVAL CKorvelSurface::DrawAlpha_16(int x, int y, CKorvelSurface& src, const 
 KE_RETVAL CKorvelSurface::DrawAlpha_15(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
                                        unsigned int uFlags)
 {
-    static const SLayout16 s_layout = {10, 5, 0, 5, 5, 5};
+    static const sLAYOUT16 s_layout = {10, 5, 0, 5, 5, 5};
     BeginWrite(&src);
     AlphaRows<2>(*this, x, y, src, rect, uFlags, 0xFFFF, true,
                  [](unsigned int d, unsigned int s, unsigned int inv) { return s_layout.Over(d, s, inv); });
@@ -214,7 +214,7 @@ KE_RETVAL CKorvelSurface::DrawAlpha_15(int x, int y, CKorvelSurface& src, const 
 KE_RETVAL CKorvelSurface::DrawAlpha_12(int x, int y, CKorvelSurface& src, const CKorvelRect<int>& rect,
                                        unsigned int uFlags)
 {
-    static const SLayout16 s_layout = {8, 4, 0, 4, 4, 4};
+    static const sLAYOUT16 s_layout = {8, 4, 0, 4, 4, 4};
     BeginWrite(&src);
     AlphaRows<2>(*this, x, y, src, rect, uFlags, 0xFFFF, true,
                  [](unsigned int d, unsigned int s, unsigned int inv) { return s_layout.Over(d, s, inv); });

@@ -11,7 +11,7 @@ using namespace KorvelPixel;
 namespace
 {
 // Rows of one blit: the source walks up under flag 8 while the destination walks down.
-struct SBlitRows
+struct sBLIT_ROWS
 {
     const unsigned char* pSrc;
     long lSrcPitch;
@@ -20,10 +20,10 @@ struct SBlitRows
     int w, h;
 };
 
-SBlitRows MakeRows(const unsigned char* pSrcTopLeft, long lSrcPitch, unsigned char* pDstTopLeft,
-                   long lDstPitch, int w, int h, unsigned int uFlags)
+sBLIT_ROWS MakeRows(const unsigned char* pSrcTopLeft, long lSrcPitch, unsigned char* pDstTopLeft,
+                    long lDstPitch, int w, int h, unsigned int uFlags)
 {
-    SBlitRows r = {pSrcTopLeft, lSrcPitch, pDstTopLeft, lDstPitch, w, h};
+    sBLIT_ROWS r = {pSrcTopLeft, lSrcPitch, pDstTopLeft, lDstPitch, w, h};
     if (uFlags & KE_DRAW_MIRROR_V)
     {
         r.pSrc += (h - 1) * lSrcPitch;
@@ -33,7 +33,7 @@ SBlitRows MakeRows(const unsigned char* pSrcTopLeft, long lSrcPitch, unsigned ch
 }
 
 template <int BPP>
-void CopyPixels(const SBlitRows& rows, unsigned int uFlags, unsigned int uKey, unsigned int uKeyMask,
+void CopyPixels(const sBLIT_ROWS& rows, unsigned int uFlags, unsigned int uKey, unsigned int uKeyMask,
                 unsigned int uMask)
 {
     const bool bKey = (uFlags & KE_DRAW_COLORKEY) != 0;
@@ -89,7 +89,7 @@ void CopyAlphaPlane(CKorvelSurface& dst, int x, int y, CKorvelSurface& src, cons
     if (!pDstPlane || !pSrcPlane)
         return;
     const long lSrcStride = src.GetWidth(), lDstStride = dst.GetWidth();
-    SBlitRows rows =
+    sBLIT_ROWS rows =
         MakeRows(pSrcPlane + rect.top * lSrcStride + rect.left, lSrcStride, pDstPlane + y * lDstStride + x,
                  lDstStride, rect.right - rect.left, rect.bottom - rect.top, uFlags);
     CopyPixels<1>(rows, uFlags & KE_DRAW_MIRROR_H, 0, 0, 0);
@@ -138,7 +138,7 @@ int CKorvelSurface::Draw_24(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>
 int CKorvelSurface::Draw_32(int x, int y, CKorvelSurface* pSrc, CKorvelRect<int>& rect, unsigned int uFlags)
 {
     BeginWrite(pSrc);
-    SBlitRows rows =
+    sBLIT_ROWS rows =
         MakeRows(pSrc->PixelAddress(rect.left, rect.top), pSrc->m_desc.iPitch, PixelAddress(x, y),
                  m_desc.iPitch, rect.right - rect.left, rect.bottom - rect.top, uFlags);
     if (!(uFlags & KE_DRAW_COLORKEY) && (uFlags & KE_DRAW_ALPHAONLY))

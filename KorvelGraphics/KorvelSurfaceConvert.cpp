@@ -150,7 +150,7 @@ void CKorvelSurface::PackRowDIB(const unsigned int* pArgb, int iCount, unsigned 
     }
     case KE_SURFACE_RGB888:
         for (int i = 0; i < iCount; ++i)
-            Write24(pDst + 3 * i, pArgb[i] & 0xFFFFFF);
+            Write24(pDst + 3 * static_cast<ptrdiff_t>(i), pArgb[i] & 0xFFFFFF);
         break;
     case KE_SURFACE_ARGB8888:
     {
@@ -248,7 +248,7 @@ KE_RETVAL CKorvelSurface::DrawConverted(int x, int y, CKorvelSurface& src, const
                     continue;
                 if (bPlaneCopy)
                     pPlane[i] = static_cast<unsigned char>(auArgb[i] >> 24);
-                unsigned char* pd = pDst + i * bpp;
+                unsigned char* pd = pDst + static_cast<ptrdiff_t>(i) * bpp;
                 if (bAlphaOnly)
                 {
                     if (Is32(dstFormat))
@@ -271,7 +271,7 @@ KE_RETVAL CKorvelSurface::DrawConverted(int x, int y, CKorvelSurface& src, const
                 }
                 case 3:
                 {
-                    unsigned int v = Read24(auRaw + 3 * i);
+                    unsigned int v = Read24(auRaw + 3 * static_cast<ptrdiff_t>(i));
                     Write24(pd, bHalf ? ((Read24(pd) & mask) >> 1) + ((v & mask) >> 1) : v);
                     break;
                 }

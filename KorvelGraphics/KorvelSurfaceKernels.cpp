@@ -201,11 +201,11 @@ void CKorvelSurface::Horline_Blend_Color_32(const BLEND_HORLINE_PARAMS& p)
 
 namespace
 {
-struct SGouraud
+struct sGOURAUD
 {
     // Kept wide so that a long run cannot overflow; read back as unsigned 16.16 values.
     long long r, g, b, dr, dg, db;
-    SGouraud(int iWidth, int r0, int g0, int b0, int r1, int g1, int b1) : r(r0), g(g0), b(b0)
+    sGOURAUD(int iWidth, int r0, int g0, int b0, int r1, int g1, int b1) : r(r0), g(g0), b(b0)
     {
         if (iWidth < 1)
             iWidth = 1;
@@ -232,7 +232,7 @@ void CKorvelSurface::Horline_Gouraud_8(void* pDst, int iWidth, int iCount, int r
     if (!pLut)
         return;
     unsigned char* d = static_cast<unsigned char*>(pDst);
-    SGouraud c(iWidth, r0, g0, b0, r1, g1, b1);
+    sGOURAUD c(iWidth, r0, g0, b0, r1, g1, b1);
     for (int i = 0; i < iCount; ++i, c.Step())
         d[i] = pLut[((((c.R() >> 20) << 8) | ((c.G() >> 20) << 4)) & 0xFFF) | ((c.B() >> 20) & 0xF)];
 }
@@ -241,7 +241,7 @@ void CKorvelSurface::Horline_Gouraud_16(void* pDst, int iWidth, int iCount, int 
                                         int g1, int b1)
 {
     unsigned short* d = static_cast<unsigned short*>(pDst);
-    SGouraud c(iWidth, r0, g0, b0, r1, g1, b1);
+    sGOURAUD c(iWidth, r0, g0, b0, r1, g1, b1);
     for (int i = 0; i < iCount; ++i, c.Step())
         d[i] = static_cast<unsigned short>(((c.R() >> 19) << 11) | ((c.G() >> 18) << 5) | (c.B() >> 19));
 }
@@ -250,10 +250,10 @@ void CKorvelSurface::Horline_Gouraud_32(void* pDst, int iWidth, int iCount, int 
                                         int g1, int b1)
 {
     unsigned char* d = static_cast<unsigned char*>(pDst);
-    SGouraud c(iWidth, r0, g0, b0, r1, g1, b1);
+    sGOURAUD c(iWidth, r0, g0, b0, r1, g1, b1);
     for (int i = 0; i < iCount; ++i, c.Step())
     {
-        d[4 * i] = static_cast<unsigned char>(c.B() >> 16);
+        d[4 * static_cast<ptrdiff_t>(i)] = static_cast<unsigned char>(c.B() >> 16);
         d[4 * i + 1] = static_cast<unsigned char>(c.G() >> 16);
         d[4 * i + 2] = static_cast<unsigned char>(c.R() >> 16);
     }
@@ -275,7 +275,7 @@ void CKorvelSurface::HorlineFill_16(unsigned short* pDst, unsigned int uCount, u
 
 void CKorvelSurface::HorlineFill_24(unsigned char* pDst, unsigned int uCount, unsigned int uValue)
 {
-    for (unsigned int i = 0; i < uCount; ++i)
+    for (size_t i = 0; i < uCount; ++i)
         Write24(pDst + 3 * i, uValue);
 }
 

@@ -7,7 +7,7 @@
 
 namespace
 {
-struct sKeyEntry
+struct sKEY_ENTRY
 {
     const char* m_pName; // null: "Unknown key"
     unsigned int m_uPlatform;
@@ -17,7 +17,7 @@ struct sKeyEntry
 const unsigned int NONE = 0xFFFFFFFFu;
 
 // Indexed by engine code 0..130.
-const sKeyEntry g_aKeys[KET_KEY_COUNT] = {
+const sKEY_ENTRY g_aKeys[KET_KEY_COUNT] = {
     {"DEVICE0", 0, false},
     {"DEVICE1", 0, false},
     {"DEVICE2", 0, false},
@@ -153,12 +153,12 @@ const sKeyEntry g_aKeys[KET_KEY_COUNT] = {
 };
 
 // Platform symbols that map to a code without being that code's own symbol.
-struct sExtraSymbol
+struct sEXTRA_SYMBOL
 {
     unsigned int m_uPlatform;
     eKET_KEYCODE m_eCode;
 };
-const sExtraSymbol g_aExtraSymbols[] = {
+const sEXTRA_SYMBOL g_aExtraSymbols[] = {
     {0xF0AF, KET_KEY_NUMPAD_DIVIDE}, {0xF0AA, KET_KEY_NUMPAD_MULTIPLY}, {0x2B, KET_KEY_NUMPAD_PLUS},
     {0xF0AB, KET_KEY_NUMPAD_PLUS},   {0xF0AD, KET_KEY_NUMPAD_MINUS},    {0xF067, KET_KEY_MENU},
 };
@@ -185,7 +185,7 @@ eKET_KEYCODE CKorvelInput::PlatToDIK(unsigned int uPlatformCode)
 {
     if (uPlatformCode >= 0x41 && uPlatformCode <= 0x5A) // upper-case letters
         return static_cast<eKET_KEYCODE>(KET_KEY_A + (uPlatformCode - 0x41));
-    for (const sExtraSymbol& extra : g_aExtraSymbols)
+    for (const sEXTRA_SYMBOL& extra : g_aExtraSymbols)
     {
         if (extra.m_uPlatform == uPlatformCode)
             return extra.m_eCode;

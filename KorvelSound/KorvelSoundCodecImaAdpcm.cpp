@@ -53,7 +53,7 @@ unsigned int CKorvelSoundCodecImaAdpcm::QueryDecodeBufferSize(unsigned int uByte
 void CKorvelSoundCodecImaAdpcm::DecodeChannel(const uint8_t* pBlock, unsigned int uBlockAlign,
                                               unsigned int uChannels, unsigned int uChannel, int16_t* pOut)
 {
-    const uint8_t* pHeader = pBlock + 4 * uChannel;
+    const uint8_t* pHeader = pBlock + 4 * static_cast<size_t>(uChannel);
     int iPredictor = static_cast<int16_t>(pHeader[0] | (pHeader[1] << 8));
     int iIndex = pHeader[2] > 88 ? 88 : pHeader[2]; // a corrupt header stays inside the table
     *pOut = static_cast<int16_t>(iPredictor);
@@ -62,7 +62,8 @@ void CKorvelSoundCodecImaAdpcm::DecodeChannel(const uint8_t* pBlock, unsigned in
     const unsigned int uGroups = uBlockAlign / (4 * uChannels) - 1;
     for (unsigned int g = 0; g < uGroups; ++g)
     {
-        const uint8_t* pWord = pBlock + 4 * uChannels * (g + 1) + 4 * uChannel;
+        const uint8_t* pWord =
+            pBlock + 4 * static_cast<size_t>(uChannels) * (g + 1) + 4 * static_cast<size_t>(uChannel);
         for (int n = 0; n < 8; ++n)
         {
             const int iCode = (pWord[n / 2] >> ((n & 1) * 4)) & 0x0F;
@@ -109,7 +110,7 @@ KE_RETVAL CKorvelSoundCodecImaAdpcm::Decode(const void* pIn, unsigned int uInByt
         for (unsigned int c = 0; c < uChannels; ++c)
             DecodeChannel(pBlock, uBlockAlign, uChannels, c, pSamples + c);
         pBlock += uBlockAlign;
-        pSamples += uSamples * uChannels;
+        pSamples += static_cast<size_t>(uSamples) * uChannels;
     }
     return KE_OK;
 }

@@ -13,7 +13,7 @@ namespace
 const float kPi = 3.1415927f;
 const float kSpeedOfSound = 340.0f;
 
-struct SGains
+struct sGAINS
 {
     int32_t iLeft;
     int32_t iRight;
@@ -36,7 +36,7 @@ int32_t VolumeQ15(int iVolume)
 }
 
 // Left and right gains of a Q15 volume at a pan of -100 (left) .. 100 (right).
-SGains PanGains(int32_t iVolumeQ15, int iPan)
+sGAINS PanGains(int32_t iVolumeQ15, int iPan)
 {
     iPan = ClampInt(iPan, -100, 100);
     const int32_t iFull = (iVolumeQ15 * 32767) >> 15;
@@ -48,11 +48,11 @@ SGains PanGains(int32_t iVolumeQ15, int iPan)
             ? 0
             : (iVolumeQ15 * CKorvelMath::TruncToInt(static_cast<float>(100 - iAway) / 100.0f * 32767.0f)) >>
                   15;
-    return iPan > 0 ? SGains{iSide, iFull} : SGains{iFull, iSide};
+    return iPan > 0 ? sGAINS{iSide, iFull} : sGAINS{iFull, iSide};
 }
 
 // Gains of a 3D buffer from its listener-relative position and distances.
-SGains Gains3D(int32_t iVolumeQ15, const SKE_SOUND3DPARAMETERS& p)
+sGAINS Gains3D(int32_t iVolumeQ15, const SKE_SOUND3DPARAMETERS& p)
 {
     const CKorvelVector3& pos = p.vPosition;
     const float fZ = pos.z == 0.0f ? 1e-5f : pos.z;
@@ -103,7 +103,7 @@ unsigned int DopplerFrequency(unsigned int uHz, const SKE_SOUND3DPARAMETERS& p)
 
 // Adds n output frames from source frame uFirst, stepping 8.8 fixed point.
 template <bool b16, bool bStereo>
-void MixFrames(const uint8_t* pData, uint32_t uFirst, uint32_t uStep, uint32_t n, SGains g, int32_t* pAcc)
+void MixFrames(const uint8_t* pData, uint32_t uFirst, uint32_t uStep, uint32_t n, sGAINS g, int32_t* pAcc)
 {
     uint32_t uFrac = 0;
     for (uint32_t k = 0; k < n; ++k, uFrac += uStep)
@@ -113,17 +113,18 @@ void MixFrames(const uint8_t* pData, uint32_t uFirst, uint32_t uStep, uint32_t n
         int32_t iR;
         if (b16)
         {
-            const int16_t* p = reinterpret_cast<const int16_t*>(pData) + uFrame * (bStereo ? 2 : 1);
+            const int16_t* p =
+                reinterpret_cast<const int16_t*>(pData) + static_cast<size_t>(uFrame) * (bStereo ? 2 : 1);
             iL = p[0];
             iR = bStereo ? p[1] : iL;
         }
         else
         {
-            const uint8_t* p = pData + uFrame * (bStereo ? 2 : 1);
+            const uint8_t* p = pData + static_cast<size_t>(uFrame) * (bStereo ? 2 : 1);
             iL = (static_cast<int32_t>(p[0]) - 128) * 256;
             iR = bStereo ? (static_cast<int32_t>(p[1]) - 128) * 256 : iL;
         }
-        pAcc[2 * k] += (g.iLeft * iL) >> 15;
+        pAcc[2 * static_cast<size_t>(k)] += (g.iLeft * iL) >> 15;
         pAcc[2 * k + 1] += (g.iRight * iR) >> 15;
     }
 }
@@ -143,7 +144,7 @@ bool CKorvelSoundEngine::MixSound(CKorvelSoundBuffer& buffer, unsigned int uFram
         return false; // no format the mixer can read
 
     const int32_t iVolume = VolumeQ15(buffer.GetVolume());
-    SGains gains;
+    sGAINS gains;
     unsigned int uHz = buffer.GetFrequency();
     if (buffer.m_uFlags & CKorvelSoundBuffer::FLAG_3D)
     {
@@ -256,7 +257,7 @@ void CKorvelSoundEngine::WriteMaster(void* pBlock, unsigned int uFrames, bool bM
         return;
     }
     // The products are 64-bit so that loud mixes clip instead of wrapping.
-    const SGains g = PanGains(VolumeQ15(m_Primary.GetVolume()), m_Primary.GetPan());
+    const sGAINS g = PanGains(VolumeQ15(m_Primary.GetVolume()), m_Primary.GetPan());
     const int64_t iMono = (g.iLeft + g.iRight) >> 1;
     const int32_t* acc = m_piAccumulator;
     if (b16)
@@ -275,7 +276,7 @@ void CKorvelSoundEngine::WriteMaster(void* pBlock, unsigned int uFrames, bool bM
         {
             for (unsigned int i = 0; i < uFrames; ++i)
             {
-                const int64_t iSum = static_cast<int64_t>(acc[2 * i]) + acc[2 * i + 1];
+                const int64_t iSum = static_cast<int64_t>(acc[2 * static_cast<size_t>(i)]) + acc[2 * i + 1];
                 out[i] = Clamp64<int16_t>((iSum * iMono) >> 16, -32768, 32767);
             }
         }
@@ -295,7 +296,7 @@ void CKorvelSoundEngine::WriteMaster(void* pBlock, unsigned int uFrames, bool bM
     {
         for (unsigned int i = 0; i < uFrames; ++i)
         {
-            const int64_t iSum = static_cast<int64_t>(acc[2 * i]) + acc[2 * i + 1];
+            const int64_t iSum = static_cast<int64_t>(acc[2 * static_cast<size_t>(i)]) + acc[2 * i + 1];
             out[i] = Clamp64<uint8_t>(((iSum * iMono) >> 24) + 128, 0, 255);
         }
     }

@@ -164,7 +164,7 @@ KE_RETVAL CKorvelSoundWave::DecodeWave(CKorvelSoundEngine* pEngine, CKorvelFile&
     unsigned int uBlocks = 0;
     iResult = WaveGetBlockCount(&handler, uBlocks);
     if (iResult == KE_OK && uBlocks == 0)
-        iResult = KE_ERR_DEVICE; // not one whole sample
+        iResult = KE_ERR_DEVICE; // not one whole block: nothing would be read
     const unsigned int uBufferSize =
         handler.pCodec ? handler.pCodec->QueryDecodeBufferSize(handler.uDataSize) : handler.uDataSize;
 

@@ -49,16 +49,16 @@ void SeekTo(CKorvelFile& file, long long iPos)
 }
 
 // The formats this loader accepts: one or two channels at a rate above 0, PCM of
-// 8 or 16 bits with its natural block align, or 4-bit IMA ADPCM whose block align
-// holds whole groups of every channel. Anything else would reach the mixer as
-// garbage or as a block align of 0.
+// 8 or 16 bits, or 4-bit IMA ADPCM whose block align holds whole groups of every
+// channel. Anything else would reach the mixer as garbage or as a block align of 0.
+// A PCM block align only sets the reading step: some writers put bits / 8 there,
+// and the voice takes its own from the bits and channels.
 bool IsSupportedFormat(unsigned int uTag, const SKE_WAVEFORMAT& format)
 {
     if (format.uChannels < 1 || format.uChannels > 2 || format.uSamplesPerSec == 0)
         return false;
     if (uTag == CKorvelSoundWave::WAVE_FORMAT_PCM)
-        return (format.uBitsPerSample == 8 || format.uBitsPerSample == 16) &&
-               format.uBlockAlign == format.uChannels * format.uBitsPerSample / 8;
+        return (format.uBitsPerSample == 8 || format.uBitsPerSample == 16) && format.uBlockAlign > 0;
     if (uTag == CKorvelSoundWave::WAVE_FORMAT_IMA_ADPCM)
         return format.uBitsPerSample == 4 &&
                CKorvelSoundCodecImaAdpcm::SamplesPerBlock(format.uBlockAlign, format.uChannels) > 0;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-static const size_t kFramePixels = 800 * 600;
+static const size_t kFramePixels = size_t{800} * 600;
 
 static void BM_FrameCopyLoop(benchmark::State& state)
 {

@@ -23,7 +23,7 @@ namespace
 const int kVoices = 32;
 const int kRate = 44100;
 const double kSeconds = 10.0;
-const size_t kChunkFrames = 2 * kRate; // 2 s chunks, looped
+const size_t kChunkFrames = 2 * static_cast<size_t>(kRate); // 2 s chunks, looped
 
 // Voice v: a quiet sawtooth of its own period, so that 32 of them do not clip.
 std::vector<int16_t> MakeChunk(int v)
@@ -104,7 +104,7 @@ BENCHMARK(BM_KorvelMixer32Voices)->Unit(benchmark::kMillisecond);
 
 namespace
 {
-struct SMixProgress
+struct sMIX_PROGRESS
 {
     std::mutex mutex;
     std::condition_variable done;
@@ -115,7 +115,7 @@ struct SMixProgress
 
 void CountMixed(void* pArg, Uint8*, int len)
 {
-    SMixProgress* p = static_cast<SMixProgress*>(pArg);
+    sMIX_PROGRESS* p = static_cast<sMIX_PROGRESS*>(pArg);
     std::lock_guard<std::mutex> lock(p->mutex);
     if (p->bytes == 0)
         p->start = std::chrono::steady_clock::now(); // the first block was just mixed: time from here
@@ -148,7 +148,7 @@ static void BM_SdlMixer32Voices(benchmark::State& state)
     double seconds = 0.0;
     for (auto _ : state)
     {
-        SMixProgress progress;
+        sMIX_PROGRESS progress;
         progress.target = static_cast<size_t>(kSeconds * kRate) * 4;
         SDL_LockAudio();
         Mix_SetPostMix(CountMixed, &progress);

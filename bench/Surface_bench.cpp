@@ -23,10 +23,10 @@ uint32_t LayerPixel(int x, int y)
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-struct SLayers
+struct sLAYERS
 {
     CKorvelSurface layer, dst32, dst565;
-    SLayers()
+    sLAYERS()
     {
         SKE_SURFACEDESC d32 = {kWidth, kHeight, 0, KE_SURFACE_ARGB8888, 0, 0};
         SKE_SURFACEDESC d16 = {kWidth, kHeight, 0, KE_SURFACE_RGB565, 0, 0};
@@ -39,7 +39,7 @@ struct SLayers
         dst32.Fill(0xFF336699, nullptr);
         dst565.Fill(0xFF336699, nullptr);
     }
-    ~SLayers()
+    ~sLAYERS()
     {
         layer.Shutdown();
         dst32.Shutdown();
@@ -62,7 +62,7 @@ void Report(benchmark::State& state)
 
 static void BM_Blend8888Korvel(benchmark::State& state)
 {
-    SLayers s;
+    sLAYERS s;
     for (auto _ : state)
     {
         s.dst32.Draw(0, 0, s.layer, nullptr, KE_DRAW_SRCALPHA);
@@ -74,7 +74,7 @@ BENCHMARK(BM_Blend8888Korvel)->Unit(benchmark::kMicrosecond);
 
 static void BM_Blend8888Pixman(benchmark::State& state)
 {
-    SLayers s;
+    sLAYERS s;
     pixman_image_t* src = Wrap(s.layer, PIXMAN_a8r8g8b8);
     pixman_image_t* dst = Wrap(s.dst32, PIXMAN_a8r8g8b8);
     for (auto _ : state)
@@ -90,7 +90,7 @@ BENCHMARK(BM_Blend8888Pixman)->Unit(benchmark::kMicrosecond);
 
 static void BM_Convert8888To565Korvel(benchmark::State& state)
 {
-    SLayers s;
+    sLAYERS s;
     for (auto _ : state)
     {
         s.dst565.Draw(0, 0, s.layer, nullptr, 0);
@@ -102,7 +102,7 @@ BENCHMARK(BM_Convert8888To565Korvel)->Unit(benchmark::kMicrosecond);
 
 static void BM_Convert8888To565Pixman(benchmark::State& state)
 {
-    SLayers s;
+    sLAYERS s;
     pixman_image_t* src = Wrap(s.layer, PIXMAN_a8r8g8b8);
     pixman_image_t* dst = Wrap(s.dst565, PIXMAN_r5g6b5);
     for (auto _ : state)

@@ -19,7 +19,8 @@ void Check(bool bOk)
 bool SameUnits(const CKorvelString& a, const CKorvelString& b)
 {
     return a.GetLength() == b.GetLength() &&
-           (a.GetLength() == 0 || memcmp(a.GetBuffer(), b.GetBuffer(), 2 * a.GetLength()) == 0);
+           (a.GetLength() == 0 ||
+            memcmp(a.GetBuffer(), b.GetBuffer(), 2 * static_cast<size_t>(a.GetLength())) == 0);
 }
 
 void FuzzUtf8(const uint8_t* pData, size_t uSize)

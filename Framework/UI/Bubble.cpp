@@ -18,7 +18,7 @@ enum
 };
 
 // The arrow of one side and the shortened edge beside it.
-struct sArrowPieces
+struct sARROW_PIECES
 {
     unsigned int uArrowFrame;
     CKorvelRect<int> rcArrow;
@@ -27,7 +27,7 @@ struct sArrowPieces
     bool bEdge; // room for the shortened edge
 };
 
-sArrowPieces ArrowPieces(int iSide, int w, int h, int cw, int ch)
+sARROW_PIECES ArrowPieces(int iSide, int w, int h, int cw, int ch)
 {
     typedef CKorvelRect<int> R;
     const bool bTall = h - 3 * ch >= 1, bWide = w - 3 * cw >= 1;
@@ -53,7 +53,8 @@ sArrowPieces ArrowPieces(int iSide, int w, int h, int cw, int ch)
 }
 } // namespace
 
-CBubble::CBubble() : m_uTemplatesPending(1), m_iArrowSide(ARROW_NONE), m_apTemplates{nullptr, nullptr, nullptr}
+CBubble::CBubble()
+    : m_uTemplatesPending(1), m_iArrowSide(ARROW_NONE), m_apTemplates{nullptr, nullptr, nullptr}
 {
 }
 
@@ -144,7 +145,7 @@ void CBubble::CreateBackgroundWidgets()
     const int iSide = m_iArrowSide;
     if (iSide != ARROW_NONE)
     {
-        const sArrowPieces arrow = ArrowPieces(iSide, w, h, cw, ch);
+        const sARROW_PIECES arrow = ArrowPieces(iSide, w, h, cw, ch);
         AddPiece(iSide <= ARROW_RIGHT_DOWN ? TEMPLATE_SIDE_ARROW : TEMPLATE_END_ARROW, arrow.uArrowFrame,
                  arrow.rcArrow);
         if (arrow.bEdge)

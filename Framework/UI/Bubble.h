@@ -41,7 +41,10 @@ public:
 
     int GetArrowSide() const { return m_iArrowSide; }
     // 0 (none) for a side outside 0..8.
-    void SetArrowSide(int iSide) { m_iArrowSide = (iSide >= ARROW_NONE && iSide <= ARROW_BOTTOM_RIGHT) ? iSide : 0; }
+    void SetArrowSide(int iSide)
+    {
+        m_iArrowSide = (iSide >= ARROW_NONE && iSide <= ARROW_BOTTOM_RIGHT) ? iSide : 0;
+    }
     CImageWidget* GetTemplate(int iIndex) const
     {
         return (iIndex >= 0 && iIndex < TEMPLATE_COUNT) ? m_apTemplates[iIndex] : nullptr;

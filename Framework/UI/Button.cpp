@@ -57,7 +57,8 @@ void CButton::UpdateHitArea()
 
 unsigned int CButton::PointIn(int x, int y) const
 {
-    return (x >= m_rcHitArea.left && x <= m_rcHitArea.right && y >= m_rcHitArea.top && y <= m_rcHitArea.bottom)
+    return (x >= m_rcHitArea.left && x <= m_rcHitArea.right && y >= m_rcHitArea.top &&
+            y <= m_rcHitArea.bottom)
                ? 1
                : 0;
 }

@@ -1,7 +1,9 @@
 // Divider: the aspect-sized split.
 #include "Framework/UI/Divider.h"
 
-CDivider::CDivider() : m_fAspect(1.0f), m_iMaxItemWidth(0x7FFFFFFF), m_iMaxItemHeight(0x7FFFFFFF), m_eOrientation(HORIZONTAL_LEFT)
+CDivider::CDivider()
+    : m_fAspect(1.0f), m_iMaxItemWidth(0x7FFFFFFF), m_iMaxItemHeight(0x7FFFFFFF),
+      m_eOrientation(HORIZONTAL_LEFT)
 {
 }
 

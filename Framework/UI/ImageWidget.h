@@ -15,12 +15,12 @@ public:
     // Draw flags.
     enum : unsigned int
     {
-        DRAW_STRETCH = 1,        // stretch into the widget's rectangle; needed for any flagged drawing
-        DRAW_ONLY_INSIDE = 2,    // skip when the rectangle is not wholly on the target
-        DRAW_FIXED_FRAME = 4,    // the frame animation does not run
-        DRAW_KEEP_ASPECT = 8,    // fit the frame's aspect, centred
-        DRAW_NO_CLIPPING = 16,   // draw with clipping off
-        DRAW_HIGHLIGHTING = 32   // set and cleared by the highlight itself
+        DRAW_STRETCH = 1,      // stretch into the widget's rectangle; needed for any flagged drawing
+        DRAW_ONLY_INSIDE = 2,  // skip when the rectangle is not wholly on the target
+        DRAW_FIXED_FRAME = 4,  // the frame animation does not run
+        DRAW_KEEP_ASPECT = 8,  // fit the frame's aspect, centred
+        DRAW_NO_CLIPPING = 16, // draw with clipping off
+        DRAW_HIGHLIGHTING = 32 // set and cleared by the highlight itself
     };
     static const unsigned int BLIT_FLAGS = 0x80;
     static const unsigned int HIGHLIGHT_BLIT_FLAGS = 0x480;
@@ -83,6 +83,6 @@ private:
     unsigned int m_uDrawFlags;
     float m_fFrameDuration; // seconds per frame; 0 = no animation
     float m_fClock;
-    float m_fHighlightTime; // seconds left
+    float m_fHighlightTime;          // seconds left
     IEasingCurve* m_pHighlightCurve; // owned, made on first use
 };

@@ -12,7 +12,8 @@ KE_RETVAL CImageWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect
     CKorvelRect<int> rcSource;
     GetVisibleArea(rcSource);
     if ((m_uDrawFlags & DRAW_ONLY_INSIDE) &&
-        (rect.left < 0 || rect.top < 0 || rect.right > pContext->GetWidth() || rect.bottom > pContext->GetHeight()))
+        (rect.left < 0 || rect.top < 0 || rect.right > pContext->GetWidth() ||
+         rect.bottom > pContext->GetHeight()))
         return KE_OK;
 
     if (m_uDrawFlags & DRAW_NO_CLIPPING)

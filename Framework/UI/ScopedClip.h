@@ -17,7 +17,8 @@ public:
         m_pContext->SetClipRect(&rcClip);
     }
     // Clipping switched off.
-    explicit CScopedClip(IKorvelGraphicsContext* pContext) : m_pContext(pContext), m_rcSaved(pContext->m_rcClip)
+    explicit CScopedClip(IKorvelGraphicsContext* pContext)
+        : m_pContext(pContext), m_rcSaved(pContext->m_rcClip)
     {
         m_pContext->SetClipRect(nullptr);
     }

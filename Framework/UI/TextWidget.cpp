@@ -181,7 +181,8 @@ KE_RETVAL CTextWidget::DrawEditing(IKorvelGraphicsContext* pContext, const CKorv
     const bool bOverflow = iTextWidth > rect.GetWidth();
     CKorvelRect<int> rcText = rect;
     rcText.right -= iCursorWidth;
-    m_pFont->DrawText(rcText, *pContext, m_strDisplayText, m_uColor, uFlags | (bOverflow ? TEXT_RIGHT : 0), nullptr);
+    m_pFont->DrawText(rcText, *pContext, m_strDisplayText, m_uColor, uFlags | (bOverflow ? TEXT_RIGHT : 0),
+                      nullptr);
     if (m_fBlink >= 0.0f)
     {
         const int x = bOverflow ? rect.right - iCursorWidth : rect.left + iTextWidth;

@@ -14,7 +14,7 @@ namespace
 
 constexpr int kCallbackFrames = 1024;
 
-struct SDeviceState
+struct sDEVICE_STATE
 {
     std::mutex lifeMutex;   // open and close, the input list's membership
     std::mutex inputsMutex; // held by the callback while it mixes the inputs
@@ -25,29 +25,29 @@ struct SDeviceState
     std::string driver;
 };
 
-SDeviceState& State()
+sDEVICE_STATE& State()
 {
-    static SDeviceState* state = new SDeviceState; // outlives every static user
+    static sDEVICE_STATE* state = new sDEVICE_STATE; // outlives every static user
     return *state;
 }
 
 void Callback(void*, Uint8* stream, int len)
 {
-    SDeviceState& s = State();
+    sDEVICE_STATE& s = State();
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     int frames = len / (kAudioDeviceChannels * 2);
     std::lock_guard<std::mutex> lock(s.inputsMutex);
     while (frames > 0)
     {
         const int chunk = std::min(frames, kCallbackFrames);
-        std::fill(s.acc.begin(), s.acc.begin() + 2 * chunk, 0);
+        std::fill(s.acc.begin(), s.acc.begin() + 2 * static_cast<ptrdiff_t>(chunk), 0);
         for (IAudioInput* input : s.inputs)
             input->MixInto(s.acc.data(), chunk);
         for (int i = 0; i < 2 * chunk; ++i)
         {
             out[i] = static_cast<int16_t>(std::clamp<int32_t>(s.acc[i], -32768, 32767));
         }
-        out += 2 * chunk;
+        out += 2 * static_cast<ptrdiff_t>(chunk);
         frames -= chunk;
     }
 }
@@ -65,9 +65,9 @@ SDL_AudioDeviceID OpenDevice()
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
 }
 
-bool OpenLocked(SDeviceState& s)
+bool OpenLocked(sDEVICE_STATE& s)
 {
-    s.acc.assign(2 * kCallbackFrames, 0);
+    s.acc.assign(2 * static_cast<size_t>(kCallbackFrames), 0);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
     {
         s.device = OpenDevice();
@@ -98,7 +98,7 @@ bool OpenLocked(SDeviceState& s)
     return true;
 }
 
-void CloseLocked(SDeviceState& s)
+void CloseLocked(sDEVICE_STATE& s)
 {
     SDL_CloseAudioDevice(s.device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -113,7 +113,7 @@ void CloseLocked(SDeviceState& s)
 
 bool CAudioDevice::Attach(IAudioInput* input)
 {
-    SDeviceState& s = State();
+    sDEVICE_STATE& s = State();
     std::lock_guard<std::mutex> life(s.lifeMutex);
     if (s.device == 0 && !OpenLocked(s))
         return false;
@@ -125,7 +125,7 @@ bool CAudioDevice::Attach(IAudioInput* input)
 
 void CAudioDevice::Detach(IAudioInput* input)
 {
-    SDeviceState& s = State();
+    sDEVICE_STATE& s = State();
     std::lock_guard<std::mutex> life(s.lifeMutex);
     bool empty;
     {
@@ -139,7 +139,7 @@ void CAudioDevice::Detach(IAudioInput* input)
 
 std::string CAudioDevice::DriverName()
 {
-    SDeviceState& s = State();
+    sDEVICE_STATE& s = State();
     std::lock_guard<std::mutex> life(s.lifeMutex);
     return s.driver;
 }

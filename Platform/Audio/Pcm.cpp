@@ -150,7 +150,8 @@ ssize_t snd_pcm_plugin_write(snd_pcm_t* handle, const void* data, size_t bytes)
         handle->written += bytes;
         if (handle->paced)
         {
-            const double seconds = static_cast<double>(bytes / frameBytes) / handle->params.format.rate;
+            const auto frames = bytes / frameBytes; // whole frames only
+            const double seconds = static_cast<double>(frames) / handle->params.format.rate;
             std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
         }
         return static_cast<ssize_t>(bytes);

@@ -16,7 +16,7 @@ constexpr int32_t kDefaultMaxFragment = 65536;
 constexpr size_t kMaxKeptBlocks = 4096;
 constexpr size_t kMaxLogEntries = 10000;
 
-struct SControl
+struct sCONTROL
 {
     std::mutex mutex;
     std::condition_variable blocksChanged;
@@ -31,13 +31,13 @@ struct SControl
     size_t blockCount = 0;
 };
 
-SControl& Control()
+sCONTROL& Control()
 {
-    static SControl* control = new SControl; // used by mixer threads until process exit
+    static sCONTROL* control = new sCONTROL; // used by mixer threads until process exit
     return *control;
 }
 
-void LogLocked(SControl& c, const char* name)
+void LogLocked(sCONTROL& c, const char* name)
 {
     if (c.log.size() < kMaxLogEntries)
         c.log.emplace_back(name);
@@ -47,7 +47,7 @@ void LogLocked(SControl& c, const char* name)
 
 int PcmEnterCall(ePCM_CALL call, const char* name)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     LogLocked(c, name);
     const int error = c.failNext[call];
@@ -57,21 +57,21 @@ int PcmEnterCall(ePCM_CALL call, const char* name)
 
 void PcmLogCall(const char* name)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     LogLocked(c, name);
 }
 
 int32_t PcmMaxFragmentSize()
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     return c.maxFragment;
 }
 
 bool PcmCaptureEnabled(bool* paced)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     *paced = c.paced;
     return c.capture;
@@ -79,7 +79,7 @@ bool PcmCaptureEnabled(bool* paced)
 
 void PcmCaptureStoreParams(const snd_pcm_channel_params_t& params)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.lastParams = params;
     c.hasParams = true;
@@ -87,7 +87,7 @@ void PcmCaptureStoreParams(const snd_pcm_channel_params_t& params)
 
 void PcmCaptureStoreBlock(const void* data, size_t bytes)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     {
         std::lock_guard<std::mutex> lock(c.mutex);
         if (c.blocks.size() < kMaxKeptBlocks)
@@ -102,7 +102,7 @@ void PcmCaptureStoreBlock(const void* data, size_t bytes)
 
 void PcmControlReset()
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.capture = false;
     c.paced = false;
@@ -117,7 +117,7 @@ void PcmControlReset()
 
 void PcmControlUseCaptureSink(bool capture, bool paced)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.capture = capture;
     c.paced = paced;
@@ -127,28 +127,28 @@ void PcmControlFailNext(ePCM_CALL call, int error)
 {
     if (call < 0 || call >= PCM_CALL_COUNT)
         return;
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.failNext[call] = error;
 }
 
 void PcmControlSetMaxFragmentSize(int32_t bytes)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.maxFragment = bytes;
 }
 
 std::vector<std::string> PcmControlCallLog()
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     return c.log;
 }
 
 bool PcmCaptureLastParams(snd_pcm_channel_params_t* params)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     if (c.hasParams && params)
         *params = c.lastParams;
@@ -157,21 +157,21 @@ bool PcmCaptureLastParams(snd_pcm_channel_params_t* params)
 
 size_t PcmCaptureBlockCount()
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     return c.blockCount;
 }
 
 std::vector<uint8_t> PcmCaptureBlock(size_t index)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     return index < c.blocks.size() ? c.blocks[index] : std::vector<uint8_t>();
 }
 
 bool PcmCaptureWaitBlocks(size_t count, int timeoutMs)
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::unique_lock<std::mutex> lock(c.mutex);
     return c.blocksChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                     [&] { return c.blockCount >= count; });
@@ -179,7 +179,7 @@ bool PcmCaptureWaitBlocks(size_t count, int timeoutMs)
 
 void PcmCaptureClear()
 {
-    SControl& c = Control();
+    sCONTROL& c = Control();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.blocks.clear();
     c.blockCount = 0;

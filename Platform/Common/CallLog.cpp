@@ -13,21 +13,21 @@ namespace plat
 namespace
 {
 
-struct sCallLogState
+struct sCALL_LOG_STATE
 {
     std::mutex m_Lock;
     std::vector<sPlatformCall> m_aCalls;
     std::map<std::string, int> m_mapFailures; // name -> calls left to fail, -1 for ever
 };
 
-sCallLogState& LogState()
+sCALL_LOG_STATE& LogState()
 {
-    static sCallLogState s_State;
+    static sCALL_LOG_STATE s_State;
     return s_State;
 }
 
 // Caller holds the lock.
-bool TakeFailure(sCallLogState& state, const char* pszName)
+bool TakeFailure(sCALL_LOG_STATE& state, const char* pszName)
 {
     auto it = state.m_mapFailures.find(pszName);
     if (it == state.m_mapFailures.end())
@@ -41,7 +41,7 @@ bool TakeFailure(sCallLogState& state, const char* pszName)
 
 bool RecordCall(const char* pszName, std::initializer_list<long long> aArgs)
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     const bool bFail = TakeFailure(state, pszName);
     state.m_aCalls.push_back(sPlatformCall{pszName, std::vector<long long>(aArgs), bFail});
@@ -50,14 +50,14 @@ bool RecordCall(const char* pszName, std::initializer_list<long long> aArgs)
 
 bool ShouldFail(const char* pszName)
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     return TakeFailure(state, pszName);
 }
 
 void ResetCallLog()
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_aCalls.clear();
     state.m_mapFailures.clear();
@@ -73,7 +73,7 @@ std::string sPlatformCall::ToString() const
 
 std::vector<sPlatformCall> GetCallLog()
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     return state.m_aCalls;
 }
@@ -96,14 +96,14 @@ int CountCalls(const std::string& strName)
 
 void ClearCallLog()
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_aCalls.clear();
 }
 
 void FailCall(const std::string& strName, int iTimes)
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     if (iTimes == 0)
         state.m_mapFailures.erase(strName);
@@ -113,7 +113,7 @@ void FailCall(const std::string& strName, int iTimes)
 
 void ClearCallFailures()
 {
-    sCallLogState& state = LogState();
+    sCALL_LOG_STATE& state = LogState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_mapFailures.clear();
 }

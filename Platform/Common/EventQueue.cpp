@@ -23,7 +23,7 @@ enum : int
     kWaitSliceMs = 10 // a waiting reader still pumps the window system this often
 };
 
-struct sQueueState
+struct sQUEUE_STATE
 {
     std::mutex m_Lock;
     std::condition_variable m_Posted;
@@ -34,9 +34,9 @@ struct sQueueState
     std::atomic<int> m_iNextDomain{kFirstFreeDomain};
 };
 
-sQueueState& Queue()
+sQUEUE_STATE& Queue()
 {
-    static sQueueState s_State;
+    static sQUEUE_STATE s_State;
     return s_State;
 }
 
@@ -61,7 +61,7 @@ void SetDomainRequested(int iDomain, bool bRequested)
 
 void ResetEventQueue()
 {
-    sQueueState& queue = Queue();
+    sQUEUE_STATE& queue = Queue();
     std::lock_guard<std::mutex> guard(queue.m_Lock);
     queue.m_aEvents.clear();
     queue.m_pCurrent.reset();
@@ -74,7 +74,7 @@ int bps_initialize()
 {
     if (RecordCall("bps_initialize"))
         return BPS_FAILURE;
-    sQueueState& queue = Queue();
+    sQUEUE_STATE& queue = Queue();
     std::lock_guard<std::mutex> guard(queue.m_Lock);
     ++queue.m_iInitCount;
     return BPS_SUCCESS;
@@ -84,7 +84,7 @@ void bps_shutdown()
 {
     if (RecordCall("bps_shutdown"))
         return;
-    sQueueState& queue = Queue();
+    sQUEUE_STATE& queue = Queue();
     std::lock_guard<std::mutex> guard(queue.m_Lock);
     if (queue.m_iInitCount > 0 && --queue.m_iInitCount == 0)
     {
@@ -100,7 +100,7 @@ int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs)
     *ppEvent = nullptr;
     if (ShouldFail("bps_get_event"))
         return BPS_FAILURE;
-    sQueueState& queue = Queue();
+    sQUEUE_STATE& queue = Queue();
     {
         std::lock_guard<std::mutex> guard(queue.m_Lock);
         if (queue.m_iInitCount == 0)
@@ -149,7 +149,7 @@ int bps_register_domain()
 
 int bps_post_event(int iDomain, int iCode, std::shared_ptr<const void> pPayload)
 {
-    sQueueState& queue = Queue();
+    sQUEUE_STATE& queue = Queue();
     if (IsGatedDomain(iDomain) && queue.m_aRequests[iDomain] <= 0)
         return BPS_FAILURE;
     auto pEvent = std::make_unique<bps_event_t>(bps_event_t{iDomain, iCode, std::move(pPayload)});

@@ -21,7 +21,7 @@ constexpr int MAX_SCANS = 1000;
 // Working memory of the decompressor (coefficients of progressive files).
 constexpr long MAX_WORK_MEMORY = 512L * 1024 * 1024;
 
-struct sJpegError
+struct sJPEG_ERROR
 {
     jpeg_error_mgr m_Mgr;
     jmp_buf m_Jump;
@@ -29,7 +29,7 @@ struct sJpegError
 
 [[noreturn]] void ErrorExit(j_common_ptr pInfo)
 {
-    longjmp(reinterpret_cast<sJpegError*>(pInfo->err)->m_Jump, 1);
+    longjmp(reinterpret_cast<sJPEG_ERROR*>(pInfo->err)->m_Jump, 1);
 }
 
 bool IsDamageWarning(int iCode)
@@ -65,16 +65,16 @@ void Progress(j_common_ptr pInfo)
 }
 
 // Everything the decode changes lives here: the error path reads it after a longjmp.
-struct sJpegState
+struct sJPEG_STATE
 {
     jpeg_decompress_struct m_Info;
-    sJpegError m_Error;
+    sJPEG_ERROR m_Error;
     jpeg_progress_mgr m_Progress;
     unsigned char* volatile m_pPixels;
 };
 
 // Kept apart from the setjmp frame, so no local of that frame changes after setjmp.
-int Decode(sJpegState& state, const unsigned char* pData, size_t size, img_t* pImg)
+int Decode(sJPEG_STATE& state, const unsigned char* pData, size_t size, img_t* pImg)
 {
     jpeg_decompress_struct& info = state.m_Info;
     jpeg_create_decompress(&info);
@@ -113,7 +113,7 @@ bool IsJpeg(const unsigned char* pData, size_t size)
 
 int DecodeJpeg(const unsigned char* pData, size_t size, img_t* pImg)
 {
-    sJpegState state;
+    sJPEG_STATE state;
     state.m_pPixels = nullptr;
     state.m_Info.err = jpeg_std_error(&state.m_Error.m_Mgr);
     state.m_Error.m_Mgr.error_exit = ErrorExit;

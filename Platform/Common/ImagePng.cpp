@@ -14,7 +14,7 @@ namespace plat
 namespace
 {
 
-struct sPngSource
+struct sPNG_SOURCE
 {
     const unsigned char* m_pData;
     size_t m_uSize;
@@ -22,17 +22,17 @@ struct sPngSource
 };
 
 // Everything the decode changes lives here: the error path reads it after a longjmp.
-struct sPngState
+struct sPNG_STATE
 {
     png_structp m_pPng;
     png_infop m_pInfo;
-    sPngSource m_Source;
+    sPNG_SOURCE m_Source;
     unsigned char* volatile m_pPixels;
 };
 
 void ReadBytes(png_structp pPng, png_bytep pOut, png_size_t uCount)
 {
-    sPngSource* pSource = static_cast<sPngSource*>(png_get_io_ptr(pPng));
+    sPNG_SOURCE* pSource = static_cast<sPNG_SOURCE*>(png_get_io_ptr(pPng));
     if (uCount > pSource->m_uSize - pSource->m_uPos)
         png_error(pPng, "truncated");
     memcpy(pOut, pSource->m_pData + pSource->m_uPos, uCount);
@@ -48,7 +48,7 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 }
 
 // Kept apart from the setjmp frame, so no local of that frame changes after setjmp.
-int Decode(sPngState& state, img_t* pImg)
+int Decode(sPNG_STATE& state, img_t* pImg)
 {
     png_structp pPng = state.m_pPng;
     png_infop pInfo = state.m_pInfo;
@@ -97,7 +97,7 @@ bool IsPng(const unsigned char* pData, size_t size)
 
 int DecodePng(const unsigned char* pData, size_t size, img_t* pImg)
 {
-    sPngState state;
+    sPNG_STATE state;
     state.m_pPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorExit, IgnoreWarning);
     state.m_pInfo = state.m_pPng ? png_create_info_struct(state.m_pPng) : nullptr;
     state.m_Source = {pData, size, 0};

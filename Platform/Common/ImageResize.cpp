@@ -19,19 +19,19 @@ namespace
 {
 
 // The source pixels that make one output pixel on one side, and their weights.
-struct sTaps
+struct sTAPS
 {
     unsigned int m_uFirst;
     std::vector<float> m_aWeights;
 };
 
-std::vector<sTaps> MakeTaps(unsigned int uSrc, unsigned int uDst)
+std::vector<sTAPS> MakeTaps(unsigned int uSrc, unsigned int uDst)
 {
-    std::vector<sTaps> aTaps(uDst);
+    std::vector<sTAPS> aTaps(uDst);
     const double dScale = double(uSrc) / uDst;
     for (unsigned int i = 0; i < uDst; ++i)
     {
-        sTaps& taps = aTaps[i];
+        sTAPS& taps = aTaps[i];
         if (uDst <= uSrc)
         {
             const double dLo = i * dScale, dHi = (i + 1) * dScale;
@@ -58,7 +58,7 @@ std::vector<sTaps> MakeTaps(unsigned int uSrc, unsigned int uDst)
 class CRowCache
 {
 public:
-    CRowCache(const img_t& src, const std::vector<sTaps>& aTapsX)
+    CRowCache(const img_t& src, const std::vector<sTAPS>& aTapsX)
         : m_Src(src), m_aTapsX(aTapsX), m_aiRow{-1, -1}, m_iOlder(0)
     {
         for (auto& aRow : m_aRows)
@@ -83,7 +83,7 @@ private:
         for (size_t x = 0; x < m_aTapsX.size(); ++x)
         {
             float afSum[4] = {0, 0, 0, 0};
-            const sTaps& taps = m_aTapsX[x];
+            const sTAPS& taps = m_aTapsX[x];
             for (size_t t = 0; t < taps.m_aWeights.size(); ++t)
             {
                 const unsigned char* p = pRow + size_t(taps.m_uFirst + t) * 4;
@@ -97,7 +97,7 @@ private:
     }
 
     const img_t& m_Src;
-    const std::vector<sTaps>& m_aTapsX;
+    const std::vector<sTAPS>& m_aTapsX;
     std::vector<float> m_aRows[2];
     int m_aiRow[2];
     int m_iOlder;
@@ -127,14 +127,14 @@ int img_resize_fs(const img_t* pSrc, img_t* pDst)
         return IMG_ERR_MEM;
     try
     {
-        const std::vector<sTaps> aTapsX = MakeTaps(pSrc->w, uW);
-        const std::vector<sTaps> aTapsY = MakeTaps(pSrc->h, uH);
+        const std::vector<sTAPS> aTapsX = MakeTaps(pSrc->w, uW);
+        const std::vector<sTAPS> aTapsY = MakeTaps(pSrc->h, uH);
         CRowCache cache(*pSrc, aTapsX);
         std::vector<float> aSum(size_t(uW) * 4);
         for (unsigned int y = 0; y < uH; ++y)
         {
             std::fill(aSum.begin(), aSum.end(), 0.0f);
-            const sTaps& taps = aTapsY[y];
+            const sTAPS& taps = aTapsY[y];
             for (size_t t = 0; t < taps.m_aWeights.size(); ++t)
             {
                 const std::vector<float>& aRow = cache.Get(taps.m_uFirst + unsigned(t));

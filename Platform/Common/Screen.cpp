@@ -26,7 +26,7 @@ enum : int
     kRefreshHz = 60
 };
 
-struct sScreenState
+struct sSCREEN_STATE
 {
     eBackend m_eBackend = eBackend::X11;
     int m_aDisplaySize[2] = {0, 0}; // 0: environment or default
@@ -35,9 +35,9 @@ struct sScreenState
     std::vector<_screen_window*> m_aWindows;
 };
 
-sScreenState& State()
+sSCREEN_STATE& State()
 {
-    static sScreenState s_State;
+    static sSCREEN_STATE s_State;
     return s_State;
 }
 
@@ -79,7 +79,7 @@ bool ParseSize(const char* pszText, int aSize[2])
 
 void ConfiguredDisplaySize(int aSize[2])
 {
-    const sScreenState& state = State();
+    const sSCREEN_STATE& state = State();
     if (state.m_aDisplaySize[0] > 0)
     {
         aSize[0] = state.m_aDisplaySize[0];

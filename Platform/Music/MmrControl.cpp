@@ -10,16 +10,16 @@ namespace plat
 namespace
 {
 
-struct sCapture
+struct sCAPTURE
 {
     std::mutex m_Lock; // held while pulling, so a context leaves only between pulls
     bool m_bEnabled = false;
     std::vector<CMusicContext*> m_aContexts;
 };
 
-sCapture& Capture()
+sCAPTURE& Capture()
 {
-    static sCapture* s_pCapture = new sCapture;
+    static sCAPTURE* s_pCapture = new sCAPTURE;
     return *s_pCapture;
 }
 
@@ -29,21 +29,21 @@ constexpr int kPullFrames = 4096;
 
 bool MusicCaptureEnabled()
 {
-    sCapture& c = Capture();
+    sCAPTURE& c = Capture();
     std::lock_guard<std::mutex> guard(c.m_Lock);
     return c.m_bEnabled;
 }
 
 void MusicCaptureAdd(CMusicContext* pContext)
 {
-    sCapture& c = Capture();
+    sCAPTURE& c = Capture();
     std::lock_guard<std::mutex> guard(c.m_Lock);
     c.m_aContexts.push_back(pContext);
 }
 
 void MusicCaptureRemove(CMusicContext* pContext)
 {
-    sCapture& c = Capture();
+    sCAPTURE& c = Capture();
     std::lock_guard<std::mutex> guard(c.m_Lock);
     c.m_aContexts.erase(std::remove(c.m_aContexts.begin(), c.m_aContexts.end(), pContext), c.m_aContexts.end());
 }
@@ -56,7 +56,7 @@ void MmrControlReset()
 
 void MmrControlUseCaptureOutput(bool bCapture)
 {
-    sCapture& c = Capture();
+    sCAPTURE& c = Capture();
     std::lock_guard<std::mutex> guard(c.m_Lock);
     c.m_bEnabled = bCapture;
 }
@@ -67,11 +67,12 @@ std::vector<int16_t> MmrCapturePull(int iFrames, int iTimeoutMs)
         return {};
     std::vector<int32_t> aAcc(2 * static_cast<size_t>(iFrames), 0);
     {
-        sCapture& c = Capture();
+        sCAPTURE& c = Capture();
         std::lock_guard<std::mutex> guard(c.m_Lock);
         for (CMusicContext* pContext : c.m_aContexts)
             for (int iDone = 0; iDone < iFrames; iDone += kPullFrames)
-                pContext->Pull(aAcc.data() + 2 * iDone, std::min(kPullFrames, iFrames - iDone), iTimeoutMs);
+                pContext->Pull(aAcc.data() + 2 * static_cast<ptrdiff_t>(iDone),
+                               std::min(kPullFrames, iFrames - iDone), iTimeoutMs);
     }
     std::vector<int16_t> aOut(aAcc.size());
     for (size_t i = 0; i < aAcc.size(); ++i)

@@ -13,7 +13,7 @@ namespace plat
 namespace
 {
 
-struct sRequest
+struct sREQUEST
 {
     int m_iHandle;
     std::string m_strName;
@@ -21,23 +21,23 @@ struct sRequest
     mmr_context_t* m_pContext; // null until a context of the name exists
 };
 
-struct sContextEntry
+struct sCONTEXT_ENTRY
 {
     mmr_context_t* m_pContext;
     std::string m_strName;
 };
 
-struct sRegistry
+struct sREGISTRY
 {
     std::mutex m_Lock;
-    std::vector<sRequest> m_aRequests;
-    std::vector<sContextEntry> m_aContexts; // oldest first
+    std::vector<sREQUEST> m_aRequests;
+    std::vector<sCONTEXT_ENTRY> m_aContexts; // oldest first
     int m_iNextHandle = 1;
 };
 
-sRegistry& Registry()
+sREGISTRY& Registry()
 {
-    static sRegistry* s_pRegistry = new sRegistry; // contexts may outlive static destruction order
+    static sREGISTRY* s_pRegistry = new sREGISTRY; // contexts may outlive static destruction order
     return *s_pRegistry;
 }
 
@@ -52,22 +52,22 @@ const sMusicEvent* EventOf(bps_event_t* pEvent)
 
 void MusicRegisterContext(mmr_context_t* pContext, const std::string& strName)
 {
-    sRegistry& r = Registry();
+    sREGISTRY& r = Registry();
     std::lock_guard<std::mutex> guard(r.m_Lock);
     r.m_aContexts.push_back({pContext, strName});
-    for (sRequest& request : r.m_aRequests)
+    for (sREQUEST& request : r.m_aRequests)
         if (!request.m_pContext && request.m_strName == strName)
             request.m_pContext = pContext;
 }
 
 void MusicUnregisterContext(mmr_context_t* pContext)
 {
-    sRegistry& r = Registry();
+    sREGISTRY& r = Registry();
     std::lock_guard<std::mutex> guard(r.m_Lock);
     r.m_aContexts.erase(std::remove_if(r.m_aContexts.begin(), r.m_aContexts.end(),
-                                       [&](const sContextEntry& e) { return e.m_pContext == pContext; }),
+                                       [&](const sCONTEXT_ENTRY& e) { return e.m_pContext == pContext; }),
                         r.m_aContexts.end());
-    for (sRequest& request : r.m_aRequests)
+    for (sREQUEST& request : r.m_aRequests)
         if (request.m_pContext == pContext)
             request.m_pContext = nullptr;
 }
@@ -76,9 +76,9 @@ int MusicPostEvent(mmr_context_t* pContext, const std::string& strName, int iCod
 {
     std::vector<void*> aTargets;
     {
-        sRegistry& r = Registry();
+        sREGISTRY& r = Registry();
         std::lock_guard<std::mutex> guard(r.m_Lock);
-        for (const sRequest& request : r.m_aRequests)
+        for (const sREQUEST& request : r.m_aRequests)
             if (request.m_strName == strName && (!pContext || request.m_pContext == pContext))
                 aTargets.push_back(request.m_pUserData);
     }
@@ -95,7 +95,7 @@ int MusicPostEvent(mmr_context_t* pContext, const std::string& strName, int iCod
 
 void MusicResetRequests()
 {
-    sRegistry& r = Registry();
+    sREGISTRY& r = Registry();
     std::lock_guard<std::mutex> guard(r.m_Lock);
     r.m_aRequests.clear();
 }
@@ -104,10 +104,10 @@ int mmrenderer_request_events(const char* pszContextName, int iFlags, void* pUse
 {
     if (RecordCall("mmrenderer_request_events", {iFlags}) || !pszContextName)
         return -1;
-    sRegistry& r = Registry();
+    sREGISTRY& r = Registry();
     std::lock_guard<std::mutex> guard(r.m_Lock);
-    sRequest request = {r.m_iNextHandle++, pszContextName, pUserData, nullptr};
-    for (const sContextEntry& entry : r.m_aContexts)
+    sREQUEST request = {r.m_iNextHandle++, pszContextName, pUserData, nullptr};
+    for (const sCONTEXT_ENTRY& entry : r.m_aContexts)
         if (entry.m_strName == request.m_strName)
             request.m_pContext = entry.m_pContext; // the newest one wins
     r.m_aRequests.push_back(request);
@@ -118,10 +118,10 @@ int mmrenderer_stop_events(int iRequest)
 {
     if (RecordCall("mmrenderer_stop_events", {iRequest}))
         return -1;
-    sRegistry& r = Registry();
+    sREGISTRY& r = Registry();
     std::lock_guard<std::mutex> guard(r.m_Lock);
     const auto it = std::find_if(r.m_aRequests.begin(), r.m_aRequests.end(),
-                                 [&](const sRequest& request) { return request.m_iHandle == iRequest; });
+                                 [&](const sREQUEST& request) { return request.m_iHandle == iRequest; });
     if (it == r.m_aRequests.end())
         return -1;
     r.m_aRequests.erase(it);

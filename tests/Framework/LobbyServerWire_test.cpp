@@ -277,7 +277,7 @@ Bytes Pattern(size_t size, unsigned int seed)
 {
     Bytes bytes(size);
     for (size_t i = 0; i < size; ++i)
-        bytes[i] = (unsigned char)((i * 131 + seed * 7 + (i >> 8)) & 0xFF);
+        bytes[i] = (unsigned char)((i * 131 + size_t{seed} * 7 + (i >> 8)) & 0xFF);
     return bytes;
 }
 

@@ -22,7 +22,7 @@ Bytes PlayerList(const Bytes& aItems, const Bytes& aGroups)
                             Field(0x84, Block(aGroups))}));
 }
 
-struct sListResult
+struct sLIST_RESULT
 {
     int iCount = -5, iFirst = -5, iKind = -5;
     CKorvelArray<sPLAYERLISTITEM> aItems;
@@ -30,7 +30,7 @@ struct sListResult
     unsigned int uUsed = 0;
 };
 
-void Decode(const Bytes& aMsg, sListResult& result)
+void Decode(const Bytes& aMsg, sLIST_RESULT& result)
 {
     CASN1PlayerList message(result.iCount, result.iFirst, result.iKind, result.aItems, result.aGroups);
     result.uUsed = DecodeExact(message, aMsg);
@@ -44,7 +44,7 @@ TEST(CASN1PlayerList, StatisticsReordering)
                   Field(0x83, TextBytes("t")), Field(0x84, TextBytes("Oslo")), Hex("85 02 01 11"),
                   Field(0x86, TextBytes("hello")),
                   Stats(Hex("80 01 0A 81 01 14 82 01 1E 83 01 28 84 01 32 85 01 3C 86 01 46 87 01 50"))}));
-    sListResult result;
+    sLIST_RESULT result;
     Decode(PlayerList(aFull, Bytes()), result);
     ASSERT_GT(result.uUsed, 0u);
     EXPECT_EQ(std::make_tuple(result.iCount, result.iFirst, result.iKind, result.aGroups.GetCount()),
@@ -69,7 +69,7 @@ TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
                                   Field(0x81, TextBytes("Cy"))}))});
     Bytes aGroups = Cat({Item(Cat({Field(0x80, TextBytes("Friends")), Hex("81 01 02")})),
                          Item(Cat({Field(0x80, TextBytes("All")), Hex("81 02 01 00")}))});
-    sListResult result;
+    sLIST_RESULT result;
     Decode(PlayerList(aItems, aGroups), result);
     ASSERT_GT(result.uUsed, 0u);
     ASSERT_EQ(result.aItems.GetCount(), 3);
@@ -87,7 +87,7 @@ TEST(CASN1PlayerList, ItemsThatLeaveOutFieldsAreZero)
 
 TEST(CASN1PlayerList, HeaderOnlyAnswer)
 {
-    sListResult result;
+    sLIST_RESULT result;
     Bytes aMsg = Message(20, Hex("80 01 05 81 01 FF 82 01 20"));
     Decode(aMsg, result);
     EXPECT_EQ(std::make_tuple(result.uUsed, result.iFirst, result.aItems.GetCount()),
@@ -97,10 +97,10 @@ TEST(CASN1PlayerList, HeaderOnlyAnswer)
 TEST(CASN1PlayerList, BrokenItemsFailTheMessage)
 {
     // An item whose length runs past the list, and statistics with an index beyond eight.
-    sListResult result;
+    sLIST_RESULT result;
     Decode(Message(20, Field(0x83, Block(Hex("30 09 80 01 01")))), result);
     EXPECT_EQ(result.uUsed, 0u);
-    sListResult stats;
+    sLIST_RESULT stats;
     Decode(PlayerList(Item(Cat({Hex("80 01 01"), Stats(Hex("88 01 01"))})), Bytes()), stats);
     EXPECT_EQ(stats.uUsed, 0u);
 }

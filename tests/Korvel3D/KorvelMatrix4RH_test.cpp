@@ -41,9 +41,18 @@ void ExpectFloatEq(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b, float f
         EXPECT_FLOAT_EQ(a.m[i] + fShift, b.m[i] + fShift) << i;
 }
 
+// Bit for bit: a signed zero or a changed NaN counts as a difference.
 bool SameBits(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH& b)
 {
-    return memcmp(a.m, b.m, sizeof(a.m)) == 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        uint32_t uA = 0, uB = 0;
+        memcpy(&uA, &a.m[i], sizeof(uA));
+        memcpy(&uB, &b.m[i], sizeof(uB));
+        if (uA != uB)
+            return false;
+    }
+    return true;
 }
 } // namespace
 

@@ -8,23 +8,23 @@
 namespace
 {
 // Records the life of every slot, like the network records whose destructors free strings.
-struct sTracked
+struct sTRACKED
 {
-    static int s_iLive;
-    static int s_iAssignments;
+    static int g_iLive;
+    static int g_iAssignments;
     std::string m_strText;
-    sTracked() { ++s_iLive; }
-    sTracked(const sTracked& o) : m_strText(o.m_strText) { ++s_iLive; }
-    sTracked& operator=(const sTracked& o)
+    sTRACKED() { ++g_iLive; }
+    sTRACKED(const sTRACKED& o) : m_strText(o.m_strText) { ++g_iLive; }
+    sTRACKED& operator=(const sTRACKED& o)
     {
         m_strText = o.m_strText;
-        ++s_iAssignments;
+        ++g_iAssignments;
         return *this;
     }
-    ~sTracked() { --s_iLive; }
+    ~sTRACKED() { --g_iLive; }
 };
-int sTracked::s_iLive = 0;
-int sTracked::s_iAssignments = 0;
+int sTRACKED::g_iLive = 0;
+int sTRACKED::g_iAssignments = 0;
 
 std::vector<int> CapacitiesWhileAdding(CKorvelArray<int>& a, int n)
 {
@@ -76,32 +76,32 @@ TEST(CKorvelArray, CapacitySequences)
 TEST(CKorvelArray, ShrinkKeepsSlotsAliveAndZeroFreesEverything)
 {
     {
-        CKorvelArray<sTracked> a;
+        CKorvelArray<sTRACKED> a;
         a.SetSize(5);
         const char* texts[] = {"a", "b", "c", "d", "e"};
         for (int i = 0; i < 5; ++i)
             a[i].m_strText = texts[i];
         a.SetSize(2);
-        EXPECT_EQ(sTracked::s_iLive, 5); // nothing destroyed by a shrink
+        EXPECT_EQ(sTRACKED::g_iLive, 5); // nothing destroyed by a shrink
         a.SetSize(5);
         EXPECT_EQ(a[4].m_strText, "e");
 
         // A regrow copies only the counted elements; every new slot is constructed.
         a.SetSize(2);
-        sTracked::s_iAssignments = 0;
+        sTRACKED::g_iAssignments = 0;
         a.SetSize(6);
         EXPECT_EQ(a.m_iCapacity, 9);
-        EXPECT_EQ(sTracked::s_iAssignments, 2);
-        EXPECT_EQ(sTracked::s_iLive, 9);
+        EXPECT_EQ(sTRACKED::g_iAssignments, 2);
+        EXPECT_EQ(sTRACKED::g_iLive, 9);
         EXPECT_EQ(a[1].m_strText, "b");
         EXPECT_EQ(a[2].m_strText, "");
 
         a.RemoveAll();
-        EXPECT_EQ(sTracked::s_iLive, 0);
+        EXPECT_EQ(sTRACKED::g_iLive, 0);
         EXPECT_EQ(a.m_pData, nullptr);
         a.SetSize(3);
     }
-    EXPECT_EQ(sTracked::s_iLive, 0); // the destructor destroys every slot
+    EXPECT_EQ(sTRACKED::g_iLive, 0); // the destructor destroys every slot
 }
 
 TEST(CKorvelArray, InsertAtAndCopies)

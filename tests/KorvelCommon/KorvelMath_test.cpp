@@ -217,14 +217,14 @@ TEST(CKorvelMath, FixedPointSqrtMatchesFlooredRootTimes16)
 
 namespace
 {
-struct SSortData
+struct sSORT_DATA
 {
     std::vector<int> values;
     std::vector<int> tags;
     int compares = 0;
     int swaps = 0;
 };
-SSortData* g_pSort = nullptr;
+sSORT_DATA* g_pSort = nullptr;
 
 int CompareDiff(void* first, int i, int j)
 {
@@ -257,7 +257,7 @@ void SwapBoth(void* first, void* second, int i, int j)
     std::swap(static_cast<int*>(second)[i], static_cast<int*>(second)[j]);
 }
 
-void Fill(SSortData& d, std::vector<int> values)
+void Fill(sSORT_DATA& d, std::vector<int> values)
 {
     d.values = values;
     d.tags.resize(values.size());
@@ -266,7 +266,7 @@ void Fill(SSortData& d, std::vector<int> values)
     g_pSort = &d;
 }
 
-void Sort(SSortData& d, int low, int high, CKorvelMath::PFN_COMPARE compare)
+void Sort(sSORT_DATA& d, int low, int high, CKorvelMath::PFN_COMPARE compare)
 {
     CKorvelMath::QuickSort(d.values.data(), d.tags.data(), low, high, compare, SwapBoth);
 }
@@ -274,7 +274,7 @@ void Sort(SSortData& d, int low, int high, CKorvelMath::PFN_COMPARE compare)
 
 TEST(CKorvelMath, QuickSortWithDifferenceCompareIsDescending)
 {
-    SSortData d;
+    sSORT_DATA d;
     std::mt19937 rng(3);
     std::vector<int> v(500);
     for (int& x : v)
@@ -295,7 +295,7 @@ TEST(CKorvelMath, QuickSortWithDifferenceCompareIsDescending)
 
 TEST(CKorvelMath, QuickSortRangesAndPartition)
 {
-    SSortData d;
+    sSORT_DATA d;
     Fill(d, {9, 1, 5, 3, 7, 0});
     Sort(d, 0, 0, CompareDiff);
     Sort(d, 4, 2, CompareDiff);
@@ -317,7 +317,7 @@ TEST(CKorvelMath, QuickSortOfOrderedRangeKeepsStackShallow)
 {
     // Ascending input is the worst case of a first-element pivot: one element
     // splits off per step. Those steps must loop, not nest.
-    SSortData d;
+    sSORT_DATA d;
     std::vector<int> v(3000);
     for (int i = 0; i < 3000; ++i)
         v[i] = i;

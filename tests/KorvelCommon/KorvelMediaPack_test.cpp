@@ -119,6 +119,18 @@ TEST(CKorvelMediaPack, OffsetsAndSizesBeyondTheFileAreRefused)
     strCount[7] = 0x40;
     EXPECT_EQ(pack.Startup(Write(dir, "count.kmp", strCount), S("")), KE_ERR_BADDATA);
 
+    // An offset inside the file leaves room for the 8-byte record header or is refused;
+    // a short read there would otherwise give a size from the item's own bytes.
+    const std::string strOne = TestPackBytes({{"/a", "xyz"}});
+    for (unsigned int uFromEnd : {8u, 7u, 6u, 1u})
+    {
+        std::string strNear = strOne;
+        strNear[12] = static_cast<char>(strOne.size() - uFromEnd);
+        EXPECT_EQ(pack.Startup(Write(dir, "near.kmp", strNear), S("")), uFromEnd < 8 ? KE_ERR_BADDATA : KE_OK)
+            << uFromEnd;
+        EXPECT_EQ(pack.SeekToItem(S(""), 0), 0u) << uFromEnd;
+    }
+
     // A data size running past the end is "not found", never a huge read.
     std::string strSize = TestPackBytes({{"/a", "xyz"}, {"/b", "ok"}});
     size_t uSizeField = 8 + 2 * (2 + 2 + 4) + 4;

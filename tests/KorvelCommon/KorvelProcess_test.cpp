@@ -13,7 +13,7 @@
 namespace
 {
 
-struct sHooks
+struct sHOOKS
 {
     unsigned int uFlags = 0;
     KE_RETVAL iInitDone = KE_OK;
@@ -23,7 +23,7 @@ struct sHooks
     void* pHandle = reinterpret_cast<void*>(1);
 };
 
-sHooks g_Hooks;
+sHOOKS g_Hooks;
 
 class CEntryApplication : public CTestApplication
 {
@@ -61,18 +61,18 @@ IKorvelApplication* InitKorvelApp(void* pHandle)
 namespace
 {
 
-class KorvelProcessEntry : public ::testing::Test
+class CKorvelProcessEntryTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ResetHeadlessPlatform();
-        g_Hooks = sHooks();
+        g_Hooks = sHOOKS();
     }
     void TearDown() override { g_KEAppGlobalFlags = 0; }
 };
 
-TEST_F(KorvelProcessEntry, RunsTheGamesApplicationToItsExitAndDeletesIt)
+TEST_F(CKorvelProcessEntryTest, RunsTheGamesApplicationToItsExitAndDeletesIt)
 {
     g_Hooks.uFlags = 1;
     EXPECT_EQ(::KorvelProcessEntry(), 0);
@@ -83,7 +83,7 @@ TEST_F(KorvelProcessEntry, RunsTheGamesApplicationToItsExitAndDeletesIt)
     EXPECT_EQ(plat::GetCallNames().back(), "screen_destroy_context");
 }
 
-TEST_F(KorvelProcessEntry, AnApplicationThatDoesNotStartEndsTheProcessWithZero)
+TEST_F(CKorvelProcessEntryTest, AnApplicationThatDoesNotStartEndsTheProcessWithZero)
 {
     g_Hooks.iInitDone = KE_ERR_NOTSTARTED;
     EXPECT_EQ(::KorvelProcessEntry(), 0);

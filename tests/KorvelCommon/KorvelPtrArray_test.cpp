@@ -77,11 +77,11 @@ TEST(CKorvelPtrArray, RemoveTakesTheFirstOccurrenceOnlyAndCopiesOwnTheirSlots)
 
 TEST(CKorvelTypedPtrArray, TypedAccess)
 {
-    struct sRec
+    struct sREC
     {
         int m_iValue;
     } r1{1}, r2{2};
-    CKorvelTypedPtrArray<sRec> a;
+    CKorvelTypedPtrArray<sREC> a;
     a.Add(&r2);
     a.InsertAt(0, &r1);
     EXPECT_EQ(a[0]->m_iValue, 1);

@@ -11,11 +11,11 @@
 namespace
 {
 // Tags equal keys so that the test can see which one went where.
-struct sTagged
+struct sTAGGED
 {
     int m_iKey;
     int m_iTag;
-    bool operator<(const sTagged& o) const { return m_iKey < o.m_iKey; }
+    bool operator<(const sTAGGED& o) const { return m_iKey < o.m_iKey; }
 };
 
 template <class S>
@@ -29,48 +29,48 @@ std::vector<int> Tags(const S& s)
 
 // An ordering class in the manner of the layout areas: a class of its own, compared
 // through pointers by a float field, built once per Add.
-struct sArea
+struct sAREA
 {
     float m_fAspect;
 };
 struct CAreaOrder
 {
-    static int s_iBuilt;
-    CAreaOrder() { ++s_iBuilt; }
-    int Compare(sArea* const& a, sArea* const& b) const
+    static int g_iBuilt;
+    CAreaOrder() { ++g_iBuilt; }
+    int Compare(sAREA* const& a, sAREA* const& b) const
     {
         return a->m_fAspect < b->m_fAspect ? -1 : (b->m_fAspect < a->m_fAspect ? 1 : 0);
     }
 };
-int CAreaOrder::s_iBuilt = 0;
+int CAreaOrder::g_iBuilt = 0;
 
 // A key with its own three-way Compare, as the engine string has.
-struct sName
+struct sNAME
 {
     std::string m_str;
-    int Compare(const sName& o) const { return m_str.compare(o.m_str); } // any sign magnitude
+    int Compare(const sNAME& o) const { return m_str.compare(o.m_str); } // any sign magnitude
 };
 } // namespace
 
-CKorvelMultiSet<sTagged> OneThreeThreeThreeFive()
+CKorvelMultiSet<sTAGGED> OneThreeThreeThreeFive()
 {
-    CKorvelMultiSet<sTagged> s;
+    CKorvelMultiSet<sTAGGED> s;
     int keys[] = {1, 3, 3, 3, 5};
     for (int i = 0; i < 5; ++i)
-        s.InsertAt(i, sTagged{keys[i], i});
+        s.InsertAt(i, sTAGGED{keys[i], i});
     return s;
 }
 
 TEST(CKorvelMultiSet, InsertsBeforeTheEqualElementTheSearchHits)
 {
-    CKorvelMultiSet<sTagged> s = OneThreeThreeThreeFive();
-    EXPECT_EQ(s.Add(sTagged{3, 10}), 2); // the middle 3 is hit first
+    CKorvelMultiSet<sTAGGED> s = OneThreeThreeThreeFive();
+    EXPECT_EQ(s.Add(sTAGGED{3, 10}), 2); // the middle 3 is hit first
     EXPECT_EQ(Tags(s), (std::vector<int>{0, 1, 10, 2, 3, 4}));
     const std::pair<int, int> kKeyAndPosition[] = {{4, 4}, {9, 5}, {0, 0}};
     for (const auto& c : kKeyAndPosition)
     {
         s = OneThreeThreeThreeFive();
-        EXPECT_EQ(s.Add(sTagged{c.first, 10}), c.second) << c.first;
+        EXPECT_EQ(s.Add(sTAGGED{c.first, 10}), c.second) << c.first;
     }
 
     CKorvelMultiSet<int> e;
@@ -79,13 +79,13 @@ TEST(CKorvelMultiSet, InsertsBeforeTheEqualElementTheSearchHits)
 
 TEST(CKorvelMultiSet, OrderingClassOfItsOwnBuiltOncePerAdd)
 {
-    sArea wide{1.7f}, square{1.0f}, tall{0.6f}, square2{1.0f};
-    CKorvelMultiSet<sArea*, CAreaOrder> areas;
+    sAREA wide{1.7f}, square{1.0f}, tall{0.6f}, square2{1.0f};
+    CKorvelMultiSet<sAREA*, CAreaOrder> areas;
     areas.Add(&wide);
     areas.Add(&square);
-    CAreaOrder::s_iBuilt = 0;
+    CAreaOrder::g_iBuilt = 0;
     areas.Add(&tall);
-    EXPECT_EQ(CAreaOrder::s_iBuilt, 1);
+    EXPECT_EQ(CAreaOrder::g_iBuilt, 1);
     areas.Add(&square2);
     ASSERT_EQ(areas.m_iCount, 4);
     EXPECT_EQ(areas[0], &tall);
@@ -110,15 +110,15 @@ TEST(CKorvelSet, AddKeepsElementsUniqueInCompareOrder)
     EXPECT_EQ(s.Find(4), -1);
     EXPECT_EQ(s.Find(0), -1);
     EXPECT_EQ(s.Find(9), -1);
-    CKorvelSet<sName> names; // ordered by the element's own Compare
-    names.Add(sName{"pear"});
-    names.Add(sName{"apple"});
-    names.Add(sName{"fig"});
-    EXPECT_EQ(names.Add(sName{"fig"}), 0);
+    CKorvelSet<sNAME> names; // ordered by the element's own Compare
+    names.Add(sNAME{"pear"});
+    names.Add(sNAME{"apple"});
+    names.Add(sNAME{"fig"});
+    EXPECT_EQ(names.Add(sNAME{"fig"}), 0);
     ASSERT_EQ(names.m_iCount, 3);
     EXPECT_EQ(names[0].m_str, "apple");
     EXPECT_EQ(names[2].m_str, "pear");
-    EXPECT_EQ(names.Find(sName{"fig"}), 1);
+    EXPECT_EQ(names.Find(sNAME{"fig"}), 1);
 }
 
 TEST(CKorvelMap, AddKeepsTheOldValueAndIndexingAddsByKey)

@@ -189,16 +189,16 @@ TEST(CKorvelString, ReplaceFirstOccurrenceAndReplaceAllFromTheStart)
 
     // ReplaceAll repeats from the start; then cases the comparison below skips, where the new
     // text equals or holds the old.
-    struct sCase
+    struct sCASE
     {
         const wchar_t *pText, *pOld, *pNew;
         std::u16string expected;
     };
-    const sCase kCases[] = {{L"aaaa", L"aa", L"a", u"a"},
+    const sCASE kCases[] = {{L"aaaa", L"aa", L"a", u"a"},
                             {L"abc", L"a", L"a", u"abc"},
                             {L"a$b$", L"$", L"$$", u"a$$b$$"},
                             {L"line\\nnext\\n", L"\\n", L"\n", u"line\nnext\n"}};
-    for (const sCase& c : kCases)
+    for (const sCASE& c : kCases)
     {
         str.Set(c.pText);
         str.ReplaceAll(CKorvelString(c.pOld), CKorvelString(c.pNew));

@@ -31,6 +31,39 @@ TEST(CKorvelTimer, TimersShareOneBase)
     }
 }
 
+namespace
+{
+uint64_t ClockNanoseconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (uint64_t)ts.tv_sec * 1000000000ull + (uint64_t)ts.tv_nsec;
+}
+} // namespace
+
+TEST(CKorvelTimer, TicksFollowTheClockAcrossAWholeSecond)
+{
+    // Ticks read between two clock readings, until the clock's second has changed:
+    // every interval between ticks lies inside the clock's interval around it.
+    CKorvelTimer t;
+    const uint64_t uClock0 = ClockNanoseconds();
+    const uint64_t uFirst = t.GetTicks();
+    const uint64_t uClock1 = ClockNanoseconds();
+    uint64_t uPrevious = uFirst, uClockBefore = uClock1;
+    while (uClockBefore / 1000000000ull == uClock0 / 1000000000ull)
+    {
+        timespec nap = {0, 20000000};
+        nanosleep(&nap, nullptr);
+        uClockBefore = ClockNanoseconds();
+        const uint64_t uNow = t.GetTicks();
+        const uint64_t uClockAfter = ClockNanoseconds();
+        ASSERT_GE(uNow, uPrevious);
+        ASSERT_GE(uNow - uFirst, uClockBefore - uClock1);
+        ASSERT_LE(uNow - uFirst, uClockAfter - uClock0);
+        uPrevious = uNow;
+    }
+}
+
 TEST(CKorvelTimer, TickConversionsTruncateAndSaturate)
 {
     CKorvelTimer t;
@@ -99,7 +132,7 @@ void ExpectDate(const CKorvelDateTime& t, int y, int mo, int d, int h, int mi, i
 
 // The carries one unit at a time, as the setters are defined; below the range a day
 // borrows the length of the month stepped into and a day of 0 stays 0.
-struct sStepwise
+struct sSTEPWISE
 {
     int y, mo, d, h, mi, s;
     int Dim() const
@@ -123,7 +156,7 @@ struct sStepwise
         }
     }
     // Stores v in the field, then carries one unit at a time into the next one.
-    void Carry(int& iField, int v, int iBase, void (sStepwise::*pNext)(int), const int& iNext)
+    void Carry(int& iField, int v, int iBase, void (sSTEPWISE::*pNext)(int), const int& iNext)
     {
         iField = v;
         while (iField > iBase - 1)
@@ -138,10 +171,10 @@ struct sStepwise
         }
     }
     void SetYear(int v) { y = v; }
-    void SetMonth(int v) { Carry(mo, v, 12, &sStepwise::SetYear, y); }
-    void SetHour(int v) { Carry(h, v, 24, &sStepwise::SetDay, d); }
-    void SetMinute(int v) { Carry(mi, v, 60, &sStepwise::SetHour, h); }
-    void SetSecond(int v) { Carry(s, v, 60, &sStepwise::SetMinute, mi); }
+    void SetMonth(int v) { Carry(mo, v, 12, &sSTEPWISE::SetYear, y); }
+    void SetHour(int v) { Carry(h, v, 24, &sSTEPWISE::SetDay, d); }
+    void SetMinute(int v) { Carry(mi, v, 60, &sSTEPWISE::SetHour, h); }
+    void SetSecond(int v) { Carry(s, v, 60, &sSTEPWISE::SetMinute, mi); }
 };
 
 uint32_t g_uSeed = 12345;
@@ -154,14 +187,14 @@ int Random(int lo, int hi)
 
 TEST(CKorvelDateTime, CarriesAndLeapYears)
 {
-    struct sCase
+    struct sCASE
     {
         int aStart[6];
         char cSetter; // M month, D day, h hour, s second
         int iValue;
         int aExpected[6];
     };
-    const sCase kCases[] = {
+    const sCASE kCases[] = {
         {{2011, 0, 1}, 'M', 25, {2013, 1, 1}},
         {{2012, 0, 1}, 'M', -1, {2011, 11, 1}},
         {{2012, 1, 1}, 'D', 30, {2012, 2, 1}}, // leap year
@@ -179,7 +212,7 @@ TEST(CKorvelDateTime, CarriesAndLeapYears)
         {{3212, 0, 1}, 'D', -146097 * 2, {2412, 0, 0}},
         {{3212, 0, 1}, 'D', -146097 * 2 - 1, {2411, 11, 30}},
     };
-    for (const sCase& c : kCases)
+    for (const sCASE& c : kCases)
     {
         SCOPED_TRACE(testing::Message() << c.aStart[0] << "-" << c.aStart[1] << "-" << c.aStart[2] << " "
                                         << c.cSetter << " " << c.iValue);
@@ -205,21 +238,20 @@ TEST(CKorvelDateTime, SettersMatchCarryingOneUnitAtATime)
     for (int i = 0; i < 4000; ++i)
     {
         // Start from odd but possible values: a field past its range can come from Set.
-        sStepwise ref = {Random(1890, 2110), Random(0, 11), Random(0, 33),
+        sSTEPWISE ref = {Random(1890, 2110), Random(0, 11),    Random(0, 33),
                          Random(-30, 50),    Random(-70, 130), Random(-70, 130)};
         CKorvelDateTime t = Date(ref.y, ref.mo, ref.d, ref.h, ref.mi, ref.s);
-        struct sSetter
+        struct sSETTER
         {
             int iRange;
-            void (sStepwise::*pRef)(int);
+            void (sSTEPWISE::*pRef)(int);
             void (CKorvelDateTime::*pOurs)(int);
         };
-        static const sSetter kSetters[] = {
-            {200000, &sStepwise::SetSecond, &CKorvelDateTime::SetSecond},
-            {20000, &sStepwise::SetMinute, &CKorvelDateTime::SetMinute},
-            {3000, &sStepwise::SetHour, &CKorvelDateTime::SetHour},
-            {1500, &sStepwise::SetDay, &CKorvelDateTime::SetDay},
-            {100, &sStepwise::SetMonth, &CKorvelDateTime::SetMonth}};
+        static const sSETTER kSetters[] = {{200000, &sSTEPWISE::SetSecond, &CKorvelDateTime::SetSecond},
+                                           {20000, &sSTEPWISE::SetMinute, &CKorvelDateTime::SetMinute},
+                                           {3000, &sSTEPWISE::SetHour, &CKorvelDateTime::SetHour},
+                                           {1500, &sSTEPWISE::SetDay, &CKorvelDateTime::SetDay},
+                                           {100, &sSTEPWISE::SetMonth, &CKorvelDateTime::SetMonth}};
         int which = Random(0, 4);
         int v = Random(-kSetters[which].iRange, kSetters[which].iRange);
         (ref.*kSetters[which].pRef)(v);
@@ -232,7 +264,7 @@ TEST(CKorvelDateTime, SettersMatchCarryingOneUnitAtATime)
     // Whole centuries of days.
     for (int i = 0; i < 200; ++i)
     {
-        sStepwise ref = {Random(1, 4000), Random(0, 11), Random(0, 31), 0, 0, 0};
+        sSTEPWISE ref = {Random(1, 4000), Random(0, 11), Random(0, 31), 0, 0, 0};
         CKorvelDateTime t = Date(ref.y, ref.mo, ref.d);
         int v = Random(-600000, 600000);
         if (i % 4 == 0)

@@ -198,7 +198,7 @@ TEST_F(IKorvelApplicationFrame, PostedEventsLeftWhenAHandlerTurnsOnModalModeWait
     CModalApplication app;
     app.SetClock(&m_Clock);
     ASSERT_EQ(app.StartHeadless(), KE_OK);
-    for (int c : {'a', 'b', 'c', 'd'})
+    for (int c = 'a'; c <= 'd'; ++c)
         app.PostEvent(Char(c));
     app.DoFlip();
     EXPECT_EQ(app.m_aInput, (Calls{"char 97", "char 98"}));

@@ -24,7 +24,7 @@ namespace
 const unsigned int FILL_COLOUR = 0xFF2080C0u; // drawn every frame
 const int CLICK_X = 200, CLICK_Y = 150;
 
-struct sRun
+struct sRUN
 {
     std::atomic<int> iFrames{0};
     std::atomic<bool> bClicked{false};
@@ -39,7 +39,7 @@ struct sRun
     std::thread tester;
 };
 
-sRun* g_pRun = nullptr;
+sRUN* g_pRun = nullptr;
 
 class CClickApplication : public CInputApplication
 {
@@ -71,7 +71,7 @@ public:
 };
 
 // Another X client: looks at the window, clicks into it and closes it.
-void Tester(sRun& run)
+void Tester(sRUN& run)
 {
     const auto fnLook = [&run](Display* pDisplay, Window window)
     {
@@ -116,7 +116,7 @@ TEST(IKorvelApplicationX11, DrawsTakesAClickAndEndsOnTheWindowManagersClose)
     plat::ResetPlatform(plat::eBackend::X11);
     plat::SetDisplaySize(800, 600);
     unsetenv("ORIENTATION");
-    sRun run;
+    sRUN run;
     g_pRun = &run;
     EXPECT_EQ(KorvelProcessEntry(), 0);
     if (run.tester.joinable())

@@ -35,11 +35,12 @@ TEST_F(CKorvelBitmapFontLoad, LoadsFromAPackWithPageTexturesAndVertices)
     ASSERT_NE(pPage->pBits, nullptr);
     EXPECT_EQ(pPage->pBits[0], 255);
     EXPECT_NEAR(pPage->pBits[33], 128, 1);
-    EXPECT_EQ(pPage->pBits[64 * 9], 0);
+    EXPECT_EQ(pPage->pBits[64 * size_t{9}], 0);
     EXPECT_EQ(m_Font.GetProgram(), m_pExt->GetTextProgram(0));
 
     // Glyph B (8, 0, 8 x 8 on 64 x 16): twice its size, y down as negative.
-    const CKorvelBitmapFont::SKE_BMFONT_VERTEX* v = m_Font.GetVertices() + 4 * m_Font.GetCharInfo('B')->iIndex;
+    const CKorvelBitmapFont::SKE_BMFONT_VERTEX* v =
+        m_Font.GetVertices() + 4 * static_cast<ptrdiff_t>(m_Font.GetCharInfo('B')->iIndex);
     EXPECT_FLOAT_EQ(v[0].u, 0.125f);
     EXPECT_FLOAT_EQ(v[1].y, -16.0f);
     EXPECT_FLOAT_EQ(v[1].v, 0.5f);
@@ -153,7 +154,7 @@ TEST_F(CKorvelBitmapFontLoad, FontFromTheGeneratorDrawsAKnownPicture)
     Clear();
     m_Font.DrawText(CKorvelRect<int>(10, 10, 400, 100), *m_pExt, CKorvelString(L"Flomps 123 \u20ac"), 0xFFFFFFFF, 0,
                     nullptr);
-    std::vector<uint8_t> pixels(400 * 100 * 4);
+    std::vector<uint8_t> pixels(size_t{400} * 100 * 4);
     glReadPixels(0, 500, 400, 100, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     unsigned long long uHash = 1469598103934665603ull; // FNV-1a over the red channel
     int iLit = 0;

@@ -9,10 +9,10 @@ namespace
 {
 const std::vector<sTestGlyph> g_aTwoGlyphs = {{65, 0, 0, 5, 7, 0, 2, 6, 0}, {66, 6, 0, 5, 7, 1, 2, 7, 0}};
 
-struct sLoaded
+struct sLOADED
 {
-    explicit sLoaded(const std::string& strXml) { iResult = StartupFromXml(font, strXml); }
-    ~sLoaded() { font.Shutdown(); }
+    explicit sLOADED(const std::string& strXml) { iResult = StartupFromXml(font, strXml); }
+    ~sLOADED() { font.Shutdown(); }
     CKorvelBitmapFont font;
     KE_RETVAL iResult;
 };
@@ -27,7 +27,7 @@ std::string Replace(std::string s, const std::string& strFrom, const std::string
 TEST(CKorvelBitmapFont, ReadsLineHeightPagesAndGlyphs)
 {
     std::string strXml = Replace(TestFontXml(12, g_aTwoGlyphs, 2), "bold=\"0\"", "bold=\"1\"");
-    sLoaded f(strXml);
+    sLOADED f(strXml);
     ASSERT_EQ(f.iResult, KE_OK);
     EXPECT_EQ(f.font.GetLineHeight(), 12u);
     EXPECT_EQ(f.font.GetBold(), 1);
@@ -48,27 +48,29 @@ TEST(CKorvelBitmapFont, ReadsLineHeightPagesAndGlyphs)
 TEST(CKorvelBitmapFont, RefusesDescriptionsWithoutTheRequiredParts)
 {
     const std::string strGood = TestFontXml(12, g_aTwoGlyphs);
-    EXPECT_EQ(sLoaded(Replace(strGood, "<common lineHeight=\"12\" base=\"8\"/>", "")).iResult, KE_ERR_NOTFOUND);
-    EXPECT_EQ(sLoaded(Replace(strGood, "lineHeight=\"12\"", "lineHeight=\"0\"")).iResult, KE_ERR_NOTFOUND);
-    EXPECT_EQ(sLoaded(Replace(strGood, "lineHeight=\"12\"", "")).iResult, KE_ERR_NOTFOUND);
-    EXPECT_EQ(sLoaded(Replace(strGood, "<page id=\"0\" file=\"testfont_0.png\"/>", "")).iResult, KE_ERR_NOTFOUND);
-    EXPECT_EQ(sLoaded("<font><common lineHeight=\"3\"/><pages><page file=\"a\"/></pages></font>").iResult,
+    EXPECT_EQ(sLOADED(Replace(strGood, "<common lineHeight=\"12\" base=\"8\"/>", "")).iResult,
               KE_ERR_NOTFOUND);
-    EXPECT_EQ(sLoaded(Replace(strGood, "count=\"2\"", "count=\"0\"")).iResult, KE_ERR_BADDATA);
-    EXPECT_EQ(sLoaded(Replace(strGood, "count=\"2\"", "")).iResult, KE_ERR_BADDATA);
-    EXPECT_EQ(sLoaded("not xml at all").iResult, KE_ERR_NOTFOUND);
+    EXPECT_EQ(sLOADED(Replace(strGood, "lineHeight=\"12\"", "lineHeight=\"0\"")).iResult, KE_ERR_NOTFOUND);
+    EXPECT_EQ(sLOADED(Replace(strGood, "lineHeight=\"12\"", "")).iResult, KE_ERR_NOTFOUND);
+    EXPECT_EQ(sLOADED(Replace(strGood, "<page id=\"0\" file=\"testfont_0.png\"/>", "")).iResult,
+              KE_ERR_NOTFOUND);
+    EXPECT_EQ(sLOADED("<font><common lineHeight=\"3\"/><pages><page file=\"a\"/></pages></font>").iResult,
+              KE_ERR_NOTFOUND);
+    EXPECT_EQ(sLOADED(Replace(strGood, "count=\"2\"", "count=\"0\"")).iResult, KE_ERR_BADDATA);
+    EXPECT_EQ(sLOADED(Replace(strGood, "count=\"2\"", "")).iResult, KE_ERR_BADDATA);
+    EXPECT_EQ(sLOADED("not xml at all").iResult, KE_ERR_NOTFOUND);
 }
 
 TEST(CKorvelBitmapFont, CountDecidesHowManyRecordsAreFilled)
 {
     std::vector<sTestGlyph> three = g_aTwoGlyphs;
     three.push_back({67, 12, 0, 5, 7, 0, 2, 6, 0});
-    sLoaded capped(Replace(TestFontXml(10, three), "count=\"3\"", "count=\"2\""));
+    sLOADED capped(Replace(TestFontXml(10, three), "count=\"3\"", "count=\"2\""));
     ASSERT_EQ(capped.iResult, KE_OK);
     EXPECT_EQ(capped.font.GetCharCount(), 2);
     EXPECT_EQ(capped.font.GetCharInfo(67), nullptr);
 
-    sLoaded padded(Replace(TestFontXml(10, {g_aTwoGlyphs[0]}), "count=\"1\"", "count=\"3\""));
+    sLOADED padded(Replace(TestFontXml(10, {g_aTwoGlyphs[0]}), "count=\"1\"", "count=\"3\""));
     ASSERT_EQ(padded.iResult, KE_OK);
     EXPECT_EQ(padded.font.GetCharCount(), 3);
     const CKorvelBitmapFont::SKE_BMFONT_CHAR* pZero = padded.font.GetCharInfo(0);
@@ -77,14 +79,14 @@ TEST(CKorvelBitmapFont, CountDecidesHowManyRecordsAreFilled)
     EXPECT_EQ(pZero->iXAdvance, 0);
 
     // An absurd count is cut instead of allocating gigabytes.
-    sLoaded huge(Replace(TestFontXml(10, g_aTwoGlyphs), "count=\"2\"", "count=\"2000000000\""));
+    sLOADED huge(Replace(TestFontXml(10, g_aTwoGlyphs), "count=\"2\"", "count=\"2000000000\""));
     ASSERT_EQ(huge.iResult, KE_OK);
     EXPECT_EQ(huge.font.GetCharCount(), CKorvelBitmapFont::MAX_CHARS);
 }
 
 TEST(CKorvelBitmapFont, MissingAttributesTakeTheirDefaults)
 {
-    sLoaded f("<font><common lineHeight=\"9\"/><pages><page file=\"p.png\"/></pages>"
+    sLOADED f("<font><common lineHeight=\"9\"/><pages><page file=\"p.png\"/></pages>"
               "<chars count=\"1\"><char id=\"70\"/></chars></font>");
     ASSERT_EQ(f.iResult, KE_OK);
     const CKorvelBitmapFont::SKE_BMFONT_CHAR* p = f.font.GetCharInfo(70);
@@ -98,8 +100,8 @@ TEST(CKorvelBitmapFont, MissingAttributesTakeTheirDefaults)
 
 TEST(CKorvelBitmapFont, GlyphsOnPagesTheFontLacksAreDropped)
 {
-    sLoaded f(TestFontXml(10, {{65, 0, 0, 5, 7, 0, 2, 6, 3}, {66, 0, 0, 5, 7, 0, 2, 6, -1},
-                               {67, 0, 0, 5, 7, 0, 2, 6, 0}}));
+    sLOADED f(TestFontXml(
+        10, {{65, 0, 0, 5, 7, 0, 2, 6, 3}, {66, 0, 0, 5, 7, 0, 2, 6, -1}, {67, 0, 0, 5, 7, 0, 2, 6, 0}}));
     ASSERT_EQ(f.iResult, KE_OK);
     EXPECT_EQ(f.font.GetCharInfo(65), nullptr);
     EXPECT_EQ(f.font.GetCharInfo(66), nullptr);
@@ -109,8 +111,10 @@ TEST(CKorvelBitmapFont, GlyphsOnPagesTheFontLacksAreDropped)
 
 TEST(CKorvelBitmapFont, LookupFindsTheFirstRecordOfAnIdAndSearchesAbove255)
 {
-    sLoaded f(TestFontXml(10, {{65, 1, 0, 5, 7, 0, 2, 6, 0}, {0x20AC, 2, 0, 5, 7, 0, 2, 8, 0},
-                               {65, 3, 0, 5, 7, 0, 2, 9, 0}, {0x20AC, 4, 0, 5, 7, 0, 2, 8, 0}}));
+    sLOADED f(TestFontXml(10, {{65, 1, 0, 5, 7, 0, 2, 6, 0},
+                               {0x20AC, 2, 0, 5, 7, 0, 2, 8, 0},
+                               {65, 3, 0, 5, 7, 0, 2, 9, 0},
+                               {0x20AC, 4, 0, 5, 7, 0, 2, 8, 0}}));
     ASSERT_EQ(f.iResult, KE_OK);
     EXPECT_EQ(f.font.GetCharInfo(65)->iX, 1);
     EXPECT_EQ(f.font.GetCharInfo(0x20AC)->iX, 2);
@@ -120,7 +124,7 @@ TEST(CKorvelBitmapFont, LookupFindsTheFirstRecordOfAnIdAndSearchesAbove255)
 
 TEST(CKorvelBitmapFont, Queries)
 {
-    sLoaded f(TestFontXml(10, g_aTwoGlyphs));
+    sLOADED f(TestFontXml(10, g_aTwoGlyphs));
     f.font.SetFontScale(1.5f);
     EXPECT_EQ(f.font.GetLineHeight(), 15u);
     f.font.SetFontScale(0.95f);

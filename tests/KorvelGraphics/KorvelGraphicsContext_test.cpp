@@ -6,12 +6,12 @@
 
 namespace
 {
-struct SPair
+struct sPAIR
 {
     CTestSurface src{6, 5, KE_SURFACE_ARGB8888};
     CTestSurface a{16, 12, KE_SURFACE_ARGB8888};
     CTestSurface b{16, 12, KE_SURFACE_ARGB8888};
-    SPair()
+    sPAIR()
     {
         FillNoise(src, 11);
         a.Fill(0xFF000000, nullptr);
@@ -22,7 +22,7 @@ struct SPair
 
 TEST(IKorvelGraphicsContext, FloatFormsConvertThroughEachSurface)
 {
-    SPair p;
+    sPAIR p;
     // A float source rectangle is a fraction of the source; a position of the destination.
     CKorvelRect<float> fsub(0.5f, 0.2f, 1.0f, 1.0f);
     CKorvelRect<int> sub(3, 1, 6, 5);

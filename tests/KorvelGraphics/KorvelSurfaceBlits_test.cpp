@@ -6,11 +6,11 @@
 namespace
 {
 // A 32 x 32 source whose pixel value is its column (and row above).
-struct SCoordScene
+struct sCOORD_SCENE
 {
     CTestSurface src{32, 32, KE_SURFACE_ARGB8888};
     CTestSurface dst{64, 64, KE_SURFACE_ARGB8888};
-    SCoordScene()
+    sCOORD_SCENE()
     {
         FillCoordinates(src, 0xFF000000);
         dst.Fill(0, nullptr);
@@ -20,7 +20,7 @@ struct SCoordScene
 
 TEST(CKorvelSurfaceBlits, ClipAtNegativePositionsWithAndWithoutMirror)
 {
-    SCoordScene s;
+    sCOORD_SCENE s;
     s.dst.Draw(-10, 0, s.src, nullptr, 0);
     EXPECT_EQ(0xFF00000Au, s.dst.GetPixel(0, 0));
     EXPECT_EQ(0xFF00001Fu, s.dst.GetPixel(21, 0));
@@ -38,7 +38,7 @@ TEST(CKorvelSurfaceBlits, ClipAtNegativePositionsWithAndWithoutMirror)
 
 TEST(CKorvelSurfaceBlits, MirroredCutOfASubRectangleIsSymmetric)
 {
-    SCoordScene s;
+    sCOORD_SCENE s;
     CKorvelRect<int> sub(8, 0, 24, 1);
     // 8 of the 16 columns fit at x = 56.
     s.dst.Draw(56, 0, s.src, &sub, 0);
@@ -56,7 +56,7 @@ TEST(CKorvelSurfaceBlits, MirroredCutOfASubRectangleIsSymmetric)
 
 TEST(CKorvelSurfaceBlits, SourceRectangleIsCutToTheSource)
 {
-    SCoordScene s;
+    sCOORD_SCENE s;
     CKorvelRect<int> big(-5, -3, 40, 40);
     EXPECT_EQ(KE_OK, s.dst.Draw(10, 10, s.src, &big, 0));
     EXPECT_EQ(0xFF000000u, s.dst.GetPixel(15, 13)); // source (0, 0) moved with the cut
@@ -75,7 +75,7 @@ TEST(CKorvelSurfaceBlits, SourceRectangleIsCutToTheSource)
 
 TEST(CKorvelSurfaceBlits, CentringWholeCopyAndSourceAlphaFallback)
 {
-    SCoordScene s;
+    sCOORD_SCENE s;
     CKorvelRect<int> sub(0, 0, 10, 6);
     s.dst.Draw(999, -999, s.src, &sub, 0x300);
     EXPECT_EQ(0xFF000000u, s.dst.GetPixel(27, 29));

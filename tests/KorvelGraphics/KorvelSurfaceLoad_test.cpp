@@ -31,12 +31,15 @@ std::string CompanionJpeg(int iWidth = 16)
 }
 
 // The image the companion belongs to: opaque white, 16 x 8.
-std::string WhiteJpeg() { return AsString(EncodeTestJpeg(16, 8, std::vector<uint8_t>(16 * 8 * 3, 255), 100)); }
+std::string WhiteJpeg()
+{
+    return AsString(EncodeTestJpeg(16, 8, std::vector<uint8_t>(size_t{16} * 8 * 3, 255), 100));
+}
 
 std::string WhitePng()
 {
     CTestTempDir dir;
-    EXPECT_TRUE(WriteTestPng(dir.File("w.png"), 16, 8, std::vector<uint8_t>(16 * 8 * 4, 255)));
+    EXPECT_TRUE(WriteTestPng(dir.File("w.png"), 16, 8, std::vector<uint8_t>(size_t{16} * 8 * 4, 255)));
     return AsString(ReadTestFile(dir.File("w.png")));
 }
 
@@ -106,12 +109,12 @@ TEST_F(CKorvelSurface, LoadFromPackNamesTheSurfaceAndReadsKeyedPacks)
 TEST_F(CKorvelSurface, CompanionFromThePackGivesAlphaFromItsBlueChannel)
 {
     OpenPack({{"bg.jpg", WhiteJpeg()}, {"bg_alpha.jpg", CompanionJpeg()}}, "k");
-    struct sCase
+    struct sCASE
     {
         eKET_SURFACEFORMAT m_eFormat;
         int m_iTolerance; // 5-6-5 keeps 5 bits of the blue channel
     };
-    for (const sCase& c : {sCase{KE_SURFACE_RGB565, 8}, sCase{KE_SURFACE_ABGR8888, 2}})
+    for (const sCASE& c : {sCASE{KE_SURFACE_RGB565, 8}, sCASE{KE_SURFACE_ABGR8888, 2}})
     {
         SCOPED_TRACE(int(c.m_eFormat));
         SKE_SURFACEDESC desc = {0, 0, 0, c.m_eFormat, KE_SURFACEDESC_LOADALPHA, 0};

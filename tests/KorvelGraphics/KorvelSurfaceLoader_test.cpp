@@ -41,7 +41,7 @@ std::vector<uint8_t> PixelBytes(CKorvelSurface& surface)
 {
     SKE_SURFACEDESC d;
     const uint8_t* p = static_cast<const uint8_t*>(surface.Lock(&d, 1));
-    return std::vector<uint8_t>(p, p + d.iPitch * d.iHeight);
+    return std::vector<uint8_t>(p, p + static_cast<ptrdiff_t>(d.iPitch) * d.iHeight);
 }
 
 TEST(CKorvelSurfaceLoader, PngColourIsPremultipliedInEveryThirtyTwoBitOrder)
@@ -109,22 +109,24 @@ TEST(CKorvelSurfaceLoader, EveryPngColourTypeLoadsIntoFormatsFourSixAndSeven)
 {
     // Each image holds one pixel: (200, 100, 40) at alpha 102 where the type has alpha,
     // else opaque; grey images hold 160.
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         sTestPngLayout m_Layout;
         unsigned int m_uArgb; // premultiplied, as a 32-bit surface stores it
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"grey", {1, 1, PNG_COLOR_TYPE_GRAY, 8, {160}}, 0xFFA0A0A0},
         {"grey 16", {1, 1, PNG_COLOR_TYPE_GRAY, 16, {160, 160}}, 0xFFA0A0A0},
         {"grey alpha", {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {160, 102}}, 0x66404040},
         {"rgb", {1, 1, PNG_COLOR_TYPE_RGB, 8, {200, 100, 40}}, 0xFFC86428},
         {"rgba", {1, 1, PNG_COLOR_TYPE_RGBA, 8, {200, 100, 40, 102}}, 0x66502810},
-        {"palette", {1, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x10}, {0, 0, 0, 200, 100, 40}, {255, 102}}, 0x66502810},
+        {"palette",
+         {1, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x10}, {0, 0, 0, 200, 100, 40}, {255, 102}},
+         0x66502810},
         {"rgba interlaced", {1, 1, PNG_COLOR_TYPE_RGBA, 8, {200, 100, 40, 102}, {}, {}, true}, 0x66502810},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         for (eKET_SURFACEFORMAT eFormat : {KE_SURFACE_RGB565, KE_SURFACE_ARGB8888, KE_SURFACE_ABGR8888})
         {
             SCOPED_TRACE(std::string(c.m_pszName) + " into " + std::to_string(int(eFormat)));
@@ -169,7 +171,7 @@ TEST(CKorvelSurfaceLoader, ASurfaceOfTheImagesSizeKeepsItsFormat)
 TEST(CKorvelSurfaceLoader, ARequestedSizeScalesTheImage)
 {
     CKorvelSurface surface;
-    std::vector<uint8_t> aPixels(4 * 4 * 4, 255);
+    std::vector<uint8_t> aPixels(size_t{4} * 4 * 4, 255);
     ASSERT_EQ(LoadInto(surface, Png(4, 4, aPixels), KE_SURFACE_ABGR8888, 8, 0), KE_OK);
     EXPECT_EQ(surface.GetWidth(), 8);
     EXPECT_EQ(surface.GetHeight(), 4) << "height 0 keeps the image's";

@@ -9,11 +9,11 @@ const unsigned int kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
 
 // 20 x 10: the top five rows red, the bottom five blue. With radius 14 the source's
 // width spans 20 pixels, one source pixel per destination pixel.
-struct SHalves
+struct sHALVES
 {
     CTestSurface src{20, 10, KE_SURFACE_ARGB8888};
     CTestSurface dst{40, 40, KE_SURFACE_ARGB8888};
-    SHalves()
+    sHALVES()
     {
         CKorvelRect<int> top(0, 0, 20, 5), bottom(0, 5, 20, 10);
         src.Fill(kRed, &top);
@@ -25,7 +25,7 @@ struct SHalves
 
 TEST(CKorvelSurfaceRotate, UnturnedNonSquareSourceIsCentredOnItsOwnMiddle)
 {
-    SHalves h;
+    sHALVES h;
     EXPECT_EQ(KE_OK, h.dst.DrawRotated(20, 20, h.src, 0.0f, 14, 0));
     EXPECT_EQ(kRed, h.dst.GetPixel(20, 15));
     EXPECT_EQ(kRed, h.dst.GetPixel(20, 19));
@@ -38,7 +38,7 @@ TEST(CKorvelSurfaceRotate, UnturnedNonSquareSourceIsCentredOnItsOwnMiddle)
 
 TEST(CKorvelSurfaceRotate, QuarterTurnPutsTheTopOnTheRight)
 {
-    SHalves h;
+    sHALVES h;
     h.dst.DrawRotated(20, 20, h.src, 1.5707964f, 14, 0);
     EXPECT_EQ(kRed, h.dst.GetPixel(23, 20));
     EXPECT_EQ(kBlue, h.dst.GetPixel(17, 20));
@@ -47,7 +47,7 @@ TEST(CKorvelSurfaceRotate, QuarterTurnPutsTheTopOnTheRight)
 
 TEST(CKorvelSurfaceRotate, FlagsCentringAndEdges)
 {
-    SHalves h;
+    sHALVES h;
     EXPECT_EQ(KE_OK, h.dst.DrawRotated(20, 20, h.src, 0.3f, 0, 0));
     EXPECT_EQ(KE_OK, h.dst.DrawRotated(-100, 20, h.src, 0.3f, 10, 0));
     EXPECT_EQ(0u, h.dst.GetPixel(20, 20));
@@ -83,7 +83,7 @@ TEST(CKorvelSurfaceRotate, PaletteHalfBlendIsACheckerboard)
 
 TEST(CKorvelSurfaceRotate, OtherFormatsAndSourceConversion)
 {
-    SHalves h;
+    sHALVES h;
     CTestSurface d565(40, 40, KE_SURFACE_RGB565), d24(40, 40, KE_SURFACE_RGB888);
     d565.Fill(0, nullptr);
     d24.Fill(0, nullptr);

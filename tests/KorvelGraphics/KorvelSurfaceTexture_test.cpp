@@ -25,7 +25,7 @@ namespace
 
 // The texture calls the engine makes, with the texture bound at the time. The test
 // executable defines these entry points, so the engine's calls reach them first.
-struct sTexCall
+struct sTEX_CALL
 {
     const char* m_pszName;
     GLuint m_uBound;
@@ -36,7 +36,7 @@ struct sTexCall
     std::vector<uint8_t> m_aData; // level uploads above 0 only
 };
 
-std::vector<sTexCall> g_aTexCalls;
+std::vector<sTEX_CALL> g_aTexCalls;
 GLuint g_uBound = 0;
 
 template <class T>
@@ -74,7 +74,7 @@ extern "C" void GL_APIENTRY glTexSubImage2D(GLenum uTarget, GLint iLevel, GLint 
 {
     static auto s_pReal = Real<void(GL_APIENTRY*)(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum,
                                                   const void*)>("glTexSubImage2D");
-    sTexCall call{"glTexSubImage2D", g_uBound, iLevel, iWidth, iHeight, 0, 0, {}};
+    sTEX_CALL call{"glTexSubImage2D", g_uBound, iLevel, iWidth, iHeight, 0, 0, {}};
     if (iLevel > 0)
     {
         const uint8_t* p = static_cast<const uint8_t*>(pData);
@@ -96,10 +96,10 @@ namespace
 
 const GLenum GL_TEXTURE_MAX_LEVEL_APPLE_ = 0x813D;
 
-std::vector<const sTexCall*> Calls(const char* pszName)
+std::vector<const sTEX_CALL*> Calls(const char* pszName)
 {
-    std::vector<const sTexCall*> aOut;
-    for (const sTexCall& call : g_aTexCalls)
+    std::vector<const sTEX_CALL*> aOut;
+    for (const sTEX_CALL& call : g_aTexCalls)
         if (!strcmp(call.m_pszName, pszName))
             aOut.push_back(&call);
     return aOut;
@@ -109,7 +109,7 @@ std::vector<const sTexCall*> Calls(const char* pszName)
 GLint LastParam(GLenum uParam)
 {
     GLint iValue = -1;
-    for (const sTexCall* pCall : Calls("glTexParameteri"))
+    for (const sTEX_CALL* pCall : Calls("glTexParameteri"))
         if (pCall->m_uParam == uParam)
             iValue = pCall->m_iValue;
     return iValue;
@@ -193,26 +193,27 @@ TEST_F(CKorvelSurfaceTexture, ConvertPacksEachTypeFromTheColourValue)
     Make(2, 1, KE_SURFACE_ARGB8888, 0);
     m_Surface.SetPixelDIB(0, 0, 0x80FF8040);
     m_Surface.SetPixelDIB(1, 0, 0x00123456);
-    struct sCase
+    struct sCASE
     {
         GLenum m_uFormat, m_uType;
         unsigned int m_uBytes;
         std::vector<uint8_t> m_aExpected;
     };
     const uint16_t u4444 = 0xF848, u5551 = 0xFC11, u565 = 0xFC08;
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {GL_RGBA, GL_UNSIGNED_BYTE, 4, {0xFF, 0x80, 0x40, 0x80, 0x12, 0x34, 0x56, 0x00}},
         {GL_RGB, GL_UNSIGNED_BYTE, 3, {0xFF, 0x80, 0x40, 0x12, 0x34, 0x56}},
         {GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2, {uint8_t(u4444), uint8_t(u4444 >> 8), 0x50, 0x13}},
         {GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 2, {uint8_t(u5551), uint8_t(u5551 >> 8), 0x94, 0x11}},
         {GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2, {uint8_t(u565), uint8_t(u565 >> 8), 0xAA, 0x11}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         std::unique_ptr<unsigned char[]> pOut(
             m_Surface.ConvertToTextureFormat(c.m_uFormat, c.m_uType, c.m_uBytes, m_Surface));
         ASSERT_NE(pOut, nullptr) << std::hex << c.m_uType;
-        EXPECT_EQ(std::vector<uint8_t>(pOut.get(), pOut.get() + 2 * c.m_uBytes), c.m_aExpected)
+        EXPECT_EQ(std::vector<uint8_t>(pOut.get(), pOut.get() + 2 * static_cast<size_t>(c.m_uBytes)),
+                  c.m_aExpected)
             << std::hex << c.m_uFormat << " " << c.m_uType;
     }
 }
@@ -275,8 +276,8 @@ TEST_F(CKorvelSurfaceTexture, PowerOfTwoSurfaceGetsAChainDownToOnePixelWithMaxLe
     EXPECT_EQ(m_Surface.HasMipmaps(), 1u);
 
     const int aiSizes[7][2] = {{64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
-    const std::vector<const sTexCall*> aUploads = Calls("glTexSubImage2D");
-    for (const std::vector<const sTexCall*>& aCalls : {Calls("glTexImage2D"), aUploads})
+    const std::vector<const sTEX_CALL*> aUploads = Calls("glTexSubImage2D");
+    for (const std::vector<const sTEX_CALL*>& aCalls : {Calls("glTexImage2D"), aUploads})
     {
         ASSERT_EQ(aCalls.size(), 7u);
         for (int i = 0; i < 7; ++i)
@@ -326,12 +327,13 @@ TEST_F(CKorvelSurfaceTexture, SixteenBitSurfaceWithAlphaKeepsAlphaInEveryLevel)
             m_Surface.GetAlphaChannel()[y * 4 + x] = x < 2 ? 0 : 255;
     g_aTexCalls.clear();
     ASSERT_EQ(m_Surface.SurfaceToTexture(1), KE_OK) << "an alpha plane gets a texture with alpha";
-    const std::vector<const sTexCall*> aUploads = Calls("glTexSubImage2D");
+    const std::vector<const sTEX_CALL*> aUploads = Calls("glTexSubImage2D");
     ASSERT_EQ(aUploads.size(), 3u);
 
     // Level 1 (2 x 2): boxes of 3 x 3 from columns 0 and 2: alpha 255 / 3 = 85 and 255.
     // Level 2 (1 x 1): the 2 x 2 level averaged: (85 + 255) / 2 = 170.
-    auto Alpha = [](const std::vector<uint8_t>& aData, int i) { return (aData[2 * i] | aData[2 * i + 1] << 8) & 0xF; };
+    auto Alpha = [](const std::vector<uint8_t>& aData, int i)
+    { return (aData[2 * static_cast<size_t>(i)] | aData[2 * i + 1] << 8) & 0xF; };
     ASSERT_EQ(aUploads[1]->m_aData.size(), 8u);
     EXPECT_EQ(Alpha(aUploads[1]->m_aData, 0), 85 >> 4);
     EXPECT_EQ(Alpha(aUploads[1]->m_aData, 1), 0xF);

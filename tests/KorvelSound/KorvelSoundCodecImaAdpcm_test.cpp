@@ -48,7 +48,7 @@ TEST(CKorvelSoundCodecImaAdpcm, InterleavesChannels)
         {100, 0, 0, 0, 0x9C, 0xFF, 0, 0, 0x11, 0x11, 0x11, 0x11, 0x99, 0x99, 0x99, 0x99}, 18);
     for (int i = 0; i < 9; ++i)
     {
-        EXPECT_EQ(100 + i, aOut[2 * i]) << i;
+        EXPECT_EQ(100 + i, aOut[2 * static_cast<size_t>(i)]) << i;
         EXPECT_EQ(-100 - i, aOut[2 * i + 1]) << i;
     }
 }

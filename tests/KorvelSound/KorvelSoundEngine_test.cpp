@@ -15,7 +15,7 @@
 
 namespace
 {
-struct SFormatCase
+struct sFORMAT_CASE
 {
     unsigned int uRate, uBits, uChannels;
     unsigned int uWantRate, uWantBits, uWantChannels;
@@ -35,12 +35,12 @@ public:
 
 TEST(CKorvelSoundEngine, ChoosesTheListedFormatWithTheSmallestRatioScore)
 {
-    const SFormatCase cases[] = {
+    const sFORMAT_CASE cases[] = {
         {48000, 16, 2, 44100, 16, 2}, {22050, 8, 1, 22050, 8, 1},   {44100, 24, 2, 44100, 16, 2},
         {11025, 16, 1, 11025, 16, 1}, {96000, 8, 6, 44100, 8, 2},   {16000, 16, 2, 22050, 16, 2},
         {8000, 12, 1, 11025, 16, 1},  {44100, 16, 0, 44100, 16, 2}, // nothing scores: the first entry
     };
-    for (const SFormatCase& c : cases)
+    for (const sFORMAT_CASE& c : cases)
     {
         CSoundTestEngine engine(c.uRate, c.uBits, c.uChannels);
         ASSERT_EQ(engine.StartupResult(), KE_OK);
@@ -263,7 +263,7 @@ TEST(CKorvelSoundEngine, MixedSoundReachesTheDiskDriver)
     plat::PcmControlReset();
     CKorvelSoundEngine engine;
     ASSERT_EQ(engine.Startup(nullptr, 44100, 16, 2, nullptr, 0, 0), KE_OK);
-    std::vector<int16_t> samples(2 * 3000);
+    std::vector<int16_t> samples(size_t{2} * 3000);
     for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<int16_t>(i % 2 ? -500 - static_cast<int>(i % 900) : 400 + i % 1000);
     CKorvelSoundBuffer* pSound = MakeSoundBuffer(&engine, 44100, 2, samples);

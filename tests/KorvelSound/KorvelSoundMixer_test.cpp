@@ -34,7 +34,7 @@ TEST(CKorvelSoundEngine, MonoSourceAtCentreGetsGain32766OnBothSides)
     const int16_t want[] = {9998, -10000, 32763, -32765, 0, -1};
     for (int i = 0; i < 6; ++i)
     {
-        EXPECT_EQ(out[2 * i], want[i]) << i;
+        EXPECT_EQ(out[2 * static_cast<size_t>(i)], want[i]) << i;
         EXPECT_EQ(out[2 * i + 1], want[i]) << i;
     }
     EXPECT_EQ(out[12], 0) << "after its end the buffer adds nothing";
@@ -44,17 +44,17 @@ TEST(CKorvelSoundEngine, MonoSourceAtCentreGetsGain32766OnBothSides)
 
 TEST(CKorvelSoundEngine, VolumeAndPanGiveTheQ15SideGains)
 {
-    struct SCase
+    struct sCASE
     {
         int iVolume, iPan;
         int32_t iLeft, iRight;
     };
     // Volume 50 -> 16383 -> full 16382; pan 50 keeps trunc(0.5 x 32767) = 16383 of the far side.
-    const SCase cases[] = {
+    const sCASE cases[] = {
         {100, 50, 16382, 32766}, {100, -50, 32766, 16382}, {100, 100, 0, 32766}, {100, -100, 32766, 0},
         {50, 0, 16382, 16382},   {50, 25, 12286, 16382},   {0, 0, 0, 0},         {33, 0, 10812, 10812},
         {100, 150, 0, 32766}};
-    for (const SCase& c : cases)
+    for (const sCASE& c : cases)
     {
         CSoundTestEngine engine;
         CKorvelSoundBuffer* p = engine.Buffer(44100, 2, {20000, 20000});
@@ -111,18 +111,20 @@ TEST(CKorvelSoundEngine, ConvertsToEachOutputFormat)
     // 0-3 of the first block (8-bit silence is 128, 16-bit silence 0).
     const int64_t l = Q15Mul(32766, 8000), r = Q15Mul(32766, -4000);
     const int16_t mono16 = static_cast<int16_t>(((l + r) * 32766) >> 16);
-    struct SCase
+    struct sCASE
     {
         unsigned int uBits, uChannels;
         std::vector<uint8_t> want;
     };
-    const SCase cases[] = {
+    const sCASE cases[] = {
         {16, 1, {static_cast<uint8_t>(mono16), static_cast<uint8_t>(mono16 >> 8), 0, 0}},
-        {8, 2, {static_cast<uint8_t>(((l * 32766) >> 23) + 128), static_cast<uint8_t>(((r * 32766) >> 23) + 128),
-                128, 128}},
+        {8,
+         2,
+         {static_cast<uint8_t>(((l * 32766) >> 23) + 128), static_cast<uint8_t>(((r * 32766) >> 23) + 128),
+          128, 128}},
         {8, 1, {static_cast<uint8_t>((((l + r) * 32766) >> 24) + 128), 128, 128, 128}},
     };
-    for (const SCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.uBits << " bits, " << c.uChannels << " channels");
         CSoundTestEngine engine(44100, c.uBits, c.uChannels);
@@ -170,9 +172,9 @@ TEST(CKorvelSoundEngine, NeverReadsPastTheEndOfABuffer)
     p->Play(0);
     const std::vector<int16_t> out = engine.Pass();
     ASSERT_EQ(out.size(), 2u * 752);
-    EXPECT_EQ(out[2 * 749], Full(749 * 193 / 256 * 10 + 7));
-    EXPECT_EQ(out[2 * 750], 0);
-    EXPECT_EQ(out[2 * 751], 0);
+    EXPECT_EQ(out[2 * size_t{749}], Full(749 * 193 / 256 * 10 + 7));
+    EXPECT_EQ(out[2 * size_t{750}], 0);
+    EXPECT_EQ(out[2 * size_t{751}], 0);
     EXPECT_FALSE(p->IsPlaying());
     EXPECT_EQ(p->GetPosition(), 0u);
 }
@@ -185,8 +187,8 @@ TEST(CKorvelSoundEngine, LoopingWrapsWithinThePassAndStoppingRewinds)
     once->Play(0);
     std::vector<int16_t> out = engine.Pass();
     EXPECT_EQ(out[0], Full(40 * 3 + 50));
-    EXPECT_EQ(out[2 * 59], Full(99 * 3 + 50));
-    EXPECT_EQ(out[2 * 60], 0);
+    EXPECT_EQ(out[2 * size_t{59}], Full(99 * 3 + 50));
+    EXPECT_EQ(out[2 * size_t{60}], 0);
     EXPECT_FALSE(once->IsPlaying());
     EXPECT_EQ(once->GetPosition(), 0u);
 

@@ -44,15 +44,15 @@ int Succeeded(const char* pszName)
     return iCount;
 }
 
-class MusicPlayer : public ::testing::Test
+class CKorvelSoundMusicPlayer : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_pDir = new CTestTempDir;
-        ASSERT_TRUE(WriteTestMp3(s_pDir->File("track.mp3"), 2, 44100, 0.6f, 440.0f)) << "lame is needed";
+        g_pDir = new CTestTempDir;
+        ASSERT_TRUE(WriteTestMp3(g_pDir->File("track.mp3"), 2, 44100, 0.6f, 440.0f)) << "lame is needed";
     }
-    static void TearDownTestSuite() { delete s_pDir; }
+    static void TearDownTestSuite() { delete g_pDir; }
 
     void SetUp() override
     {
@@ -65,9 +65,9 @@ protected:
         m_Player.Shutdown();
         plat::MmrControlReset();
     }
-    KE_RETVAL Start(CKorvelSoundMusicPlayer& player, const char* pszFile = "track.mp3")
+    KE_RETVAL Start(::CKorvelSoundMusicPlayer& player, const char* pszFile = "track.mp3")
     {
-        return player.Startup(&m_App, CKorvelString(s_pDir->File(pszFile).c_str()));
+        return player.Startup(&m_App, CKorvelString(g_pDir->File(pszFile).c_str()));
     }
     // One frame: the renderer's output advances by dt, then events and runnables.
     void Frame(float fSeconds = 0.05f)
@@ -78,32 +78,31 @@ protected:
         m_App.UpdateRunnables(fSeconds);
     }
 
-    static CTestTempDir* s_pDir;
+    static CTestTempDir* g_pDir;
     CHeadlessPlatform m_Platform;
     CMusicApplication m_App;
-    CKorvelSoundMusicPlayer m_Player;
+    ::CKorvelSoundMusicPlayer m_Player;
 };
-CTestTempDir* MusicPlayer::s_pDir = nullptr;
+CTestTempDir* CKorvelSoundMusicPlayer::g_pDir = nullptr;
 
-} // namespace
-
-TEST_F(MusicPlayer, StartupConnectsAttachesAndRequestsEvents)
+TEST_F(CKorvelSoundMusicPlayer, StartupConnectsAttachesAndRequestsEvents)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     EXPECT_EQ((std::vector<std::string>{"mmr_connect()", "mmr_context_create(0, 320)", "mmr_output_attach()",
                                         "mmr_input_attach()", "mmrenderer_request_events(0)", "mmr_volume_set(100)"}),
               MusicCalls());
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
 
-    struct sCase
+    struct sCASE
     {
         const char* pFail;
         KE_RETVAL iExpected;
     };
-    for (const sCase& c : {sCase{"mmr_connect", KE_ERR_DEVICE}, sCase{"mmr_context_create", KE_ERR_DEVICE},
-                           sCase{"mmr_output_attach", KE_ERR_DEVICE}, sCase{"mmr_input_attach", KE_ERR_NOTFOUND}})
+    for (const sCASE& c :
+         {sCASE{"mmr_connect", KE_ERR_DEVICE}, sCASE{"mmr_context_create", KE_ERR_DEVICE},
+          sCASE{"mmr_output_attach", KE_ERR_DEVICE}, sCASE{"mmr_input_attach", KE_ERR_NOTFOUND}})
     {
-        CKorvelSoundMusicPlayer player;
+        ::CKorvelSoundMusicPlayer player;
         plat::ClearCallLog();
         plat::FailCall(c.pFail);
         EXPECT_EQ(c.iExpected, Start(player)) << c.pFail;
@@ -111,16 +110,16 @@ TEST_F(MusicPlayer, StartupConnectsAttachesAndRequestsEvents)
         EXPECT_EQ(Succeeded("mmr_connect"), Succeeded("mmr_disconnect")) << c.pFail;
         EXPECT_EQ(Succeeded("mmr_context_create"), Succeeded("mmr_context_destroy")) << c.pFail;
     }
-    CKorvelSoundMusicPlayer missing;
+    ::CKorvelSoundMusicPlayer missing;
     plat::ClearCallLog();
     EXPECT_EQ(KE_ERR_NOTFOUND, Start(missing, "absent.mp3"));
     EXPECT_EQ(1, plat::CountCalls("mmr_error_info"));
     missing.Shutdown();
 }
 
-TEST_F(MusicPlayer, PlayPauseAndStop)
+TEST_F(CKorvelSoundMusicPlayer, PlayPauseAndStop)
 {
-    CKorvelSoundMusicPlayer idle;
+    ::CKorvelSoundMusicPlayer idle;
     EXPECT_EQ(KE_ERR_NOTSTARTED, idle.Play(0));
     EXPECT_EQ(KE_ERR_NOTSTARTED, idle.Pause());
     EXPECT_EQ(KE_ERR_NOTSTARTED, idle.Stop());
@@ -128,23 +127,23 @@ TEST_F(MusicPlayer, PlayPauseAndStop)
 
     ASSERT_EQ(KE_OK, Start(m_Player));
     EXPECT_EQ(KE_OK, m_Player.Pause());
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState()) << "pause while stopped";
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState()) << "pause while stopped";
     plat::ClearCallLog();
     EXPECT_EQ(KE_OK, m_Player.Play(0));
     EXPECT_EQ(KE_OK, m_Player.Play(0));
     EXPECT_EQ((std::vector<std::string>{"mmr_speed_set(1000)", "mmr_play()"}), MusicCalls()) << "once";
     plat::ClearCallLog();
     EXPECT_EQ(KE_OK, m_Player.Pause());
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
     EXPECT_EQ(KE_OK, m_Player.Play(0));
     EXPECT_EQ(KE_OK, m_Player.Stop());
     EXPECT_EQ(KE_OK, m_Player.Stop());
     EXPECT_EQ((std::vector<std::string>{"mmr_speed_set(0)", "mmr_speed_set(1000)", "mmr_play()", "mmr_stop()"}),
               MusicCalls());
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
 }
 
-TEST_F(MusicPlayer, PositionAndDurationFromEventTexts)
+TEST_F(CKorvelSoundMusicPlayer, PositionAndDurationFromEventTexts)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     m_App.Drain();
@@ -174,7 +173,7 @@ TEST_F(MusicPlayer, PositionAndDurationFromEventTexts)
     EXPECT_EQ(0u, m_Player.IsAtEnd());
 }
 
-TEST_F(MusicPlayer, LoopingTrackRestartsAtEachEnd)
+TEST_F(CKorvelSoundMusicPlayer, LoopingTrackRestartsAtEachEnd)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     ASSERT_EQ(KE_OK, m_Player.Play(1));
@@ -182,12 +181,12 @@ TEST_F(MusicPlayer, LoopingTrackRestartsAtEachEnd)
         Frame();
     EXPECT_EQ(3, plat::CountCalls("mmr_play")) << "two ends, two restarts";
     EXPECT_EQ(2, plat::CountCalls("mmr_seek"));
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PLAYING, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_PLAYING, m_Player.GetState());
     EXPECT_EQ(0u, m_Player.IsAtEnd());
     EXPECT_GT(m_Player.GetDuration(), 0.5f);
 }
 
-TEST_F(MusicPlayer, PausedLoopingTrackStaysPaused)
+TEST_F(CKorvelSoundMusicPlayer, PausedLoopingTrackStaysPaused)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     ASSERT_EQ(KE_OK, m_Player.Play(1));
@@ -198,18 +197,18 @@ TEST_F(MusicPlayer, PausedLoopingTrackStaysPaused)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Frame();
     EXPECT_EQ(1, plat::CountCalls("mmr_play"));
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
     EXPECT_EQ(0u, m_Player.IsAtEnd());
 }
 
-TEST_F(MusicPlayer, VolumeAndMuteReachTheOutput)
+TEST_F(CKorvelSoundMusicPlayer, VolumeAndMuteReachTheOutput)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     ASSERT_EQ(KE_OK, m_Player.Play(0));
     const int iFull = TestPeak(plat::MmrCapturePull(2048));
     ASSERT_GT(iFull, 10000);
     m_Player.SetVolume(50);
-    EXPECT_NEAR(iFull / 2, TestPeak(plat::MmrCapturePull(2048)), iFull / 10);
+    EXPECT_NEAR(iFull * 0.5, TestPeak(plat::MmrCapturePull(2048)), iFull * 0.1);
     m_Player.Mute(1);
     EXPECT_EQ(0, TestPeak(plat::MmrCapturePull(2048)));
     m_Player.SetVolume(30);
@@ -217,10 +216,10 @@ TEST_F(MusicPlayer, VolumeAndMuteReachTheOutput)
     EXPECT_EQ(30, m_Player.GetVolume());
     m_Player.Mute(0);
     EXPECT_EQ(30, m_Player.GetVolume());
-    EXPECT_NEAR(iFull * 3 / 10, TestPeak(plat::MmrCapturePull(2048)), iFull / 10);
+    EXPECT_NEAR(iFull * 0.3, TestPeak(plat::MmrCapturePull(2048)), iFull * 0.1);
 }
 
-TEST_F(MusicPlayer, FadeOutPausesAndRestoresTheVolume)
+TEST_F(CKorvelSoundMusicPlayer, FadeOutPausesAndRestoresTheVolume)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     m_Player.Play(0);
@@ -228,18 +227,18 @@ TEST_F(MusicPlayer, FadeOutPausesAndRestoresTheVolume)
     EXPECT_EQ(100, m_Player.GetVolume()) << "the fade target while fading";
     for (int i = 0; i < 19; ++i)
         m_App.UpdateRunnables(0.1f);
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PLAYING, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_PLAYING, m_Player.GetState());
     EXPECT_LT(TestPeak(plat::MmrCapturePull(1024)), 2000) << "nearly silent at the end of the fade";
     m_App.UpdateRunnables(0.1f);
     m_App.UpdateRunnables(0.1f);
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_PAUSED, m_Player.GetState());
     EXPECT_EQ(100, m_Player.GetVolume());
 
     m_Player.SetVolume(50);
     m_Player.Play(0);
     m_Player.FadeOut(2.0f);
     int iFrames = 0;
-    while (m_Player.GetState() == CKorvelSoundMusicPlayer::STATE_PLAYING && iFrames < 100)
+    while (m_Player.GetState() == ::CKorvelSoundMusicPlayer::STATE_PLAYING && iFrames < 100)
     {
         m_App.UpdateRunnables(0.01f);
         ++iFrames;
@@ -248,7 +247,7 @@ TEST_F(MusicPlayer, FadeOutPausesAndRestoresTheVolume)
     EXPECT_EQ(50, m_Player.GetVolume());
 }
 
-TEST_F(MusicPlayer, FadeInRisesToTheVolume)
+TEST_F(CKorvelSoundMusicPlayer, FadeInRisesToTheVolume)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     m_Player.SetVolume(80);
@@ -264,7 +263,7 @@ TEST_F(MusicPlayer, FadeInRisesToTheVolume)
     EXPECT_EQ("mmr_volume_set(80)", MusicCalls().back());
 }
 
-TEST_F(MusicPlayer, ShutdownStopsTheEventsAndLeavesTheApplication)
+TEST_F(CKorvelSoundMusicPlayer, ShutdownStopsTheEventsAndLeavesTheApplication)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     plat::ClearCallLog();
@@ -275,12 +274,12 @@ TEST_F(MusicPlayer, ShutdownStopsTheEventsAndLeavesTheApplication)
     EXPECT_EQ((std::vector<std::string>{"mmr_input_detach()", "mmr_context_destroy()", "mmr_disconnect()"}),
               std::vector<std::string>(aCalls.begin() + 1, aCalls.end()));
     EXPECT_EQ(-1, plat::MmrControlInjectEvent(kContext, plat::MMR_STATE_PLAYING, "10", -1)) << "no request left";
-    EXPECT_EQ(CKorvelSoundMusicPlayer::STATE_NOTSTARTED, m_Player.GetState());
+    EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_NOTSTARTED, m_Player.GetState());
     EXPECT_EQ(0u, m_Player.m_uRegistered) << "no longer a runnable";
 }
 
 // The renderer's own device path (SDL's dummy driver here), in real time.
-TEST_F(MusicPlayer, PlaysOnTheDeviceWithNoSoundEngine)
+TEST_F(CKorvelSoundMusicPlayer, PlaysOnTheDeviceWithNoSoundEngine)
 {
     plat::MmrControlUseCaptureOutput(false);
     ASSERT_EQ(KE_OK, Start(m_Player));
@@ -295,3 +294,5 @@ TEST_F(MusicPlayer, PlaysOnTheDeviceWithNoSoundEngine)
     EXPECT_GE(std::chrono::steady_clock::now() - tStart, std::chrono::milliseconds(450));
     EXPECT_NEAR(0.6f, m_Player.GetDuration(), 0.1f);
 }
+
+} // namespace

@@ -6,11 +6,11 @@
 
 namespace
 {
-struct SCall
+struct sCALL
 {
     void* pSender;
     unsigned int uKind, uId, uPosition, uUser;
-    bool operator==(const SCall& o) const
+    bool operator==(const sCALL& o) const
     {
         return pSender == o.pSender && uKind == o.uKind && uId == o.uId && uPosition == o.uPosition &&
                uUser == o.uUser;
@@ -27,7 +27,7 @@ public:
         if (m_pRemoveFrom)
             m_pRemoveFrom->RemoveNotify(uId);
     }
-    std::vector<SCall> m_Calls;
+    std::vector<sCALL> m_Calls;
     IKorvelSoundNotifyHandler* m_pRemoveFrom = nullptr;
 };
 
@@ -37,48 +37,51 @@ public:
     void UpdateNotifies() override {}
 };
 
-class NotifyHandler : public ::testing::Test
+class CKorvelSoundNotifyHandlerTest : public ::testing::Test
 {
 protected:
-    CSoundTestEngine engine;
-    CHandler handler;
-    CRecorder target;
+    CSoundTestEngine m_Engine;
+    CHandler m_Handler;
+    CRecorder m_Target;
 };
 } // namespace
 
-TEST_F(NotifyHandler, EngineWideIdentifiersAndOnlyMatchingKindsDelivered)
+TEST_F(CKorvelSoundNotifyHandlerTest, EngineWideIdentifiersAndOnlyMatchingKindsDelivered)
 {
     CHandler other;
-    EXPECT_EQ(handler.AddNotify(nullptr, &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(handler.AddNotify(engine.Get(), nullptr, eKET_SOUNDNOTIFY_STARTED, 0, 1), 1u);
-    EXPECT_EQ(other.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 2u);
-    const unsigned int uStart = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STARTED, 0, 2);
-    const unsigned int uStop = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_STOPPED, 0, 3);
+    EXPECT_EQ(m_Handler.AddNotify(nullptr, &m_Target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(m_Handler.AddNotify(m_Engine.Get(), nullptr, eKET_SOUNDNOTIFY_STARTED, 0, 1), 1u);
+    EXPECT_EQ(other.AddNotify(m_Engine.Get(), &m_Target, eKET_SOUNDNOTIFY_STARTED, 0, 0), 2u);
+    const unsigned int uStart =
+        m_Handler.AddNotify(m_Engine.Get(), &m_Target, eKET_SOUNDNOTIFY_STARTED, 0, 2);
+    const unsigned int uStop = m_Handler.AddNotify(m_Engine.Get(), &m_Target, eKET_SOUNDNOTIFY_STOPPED, 0, 3);
     EXPECT_EQ(uStart, 3u);
-    handler.AddNotify(engine.Get(), &target, static_cast<eKET_SOUNDNOTIFY>(7), 0, 4);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_STARTED, 0);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_STOPPED, 5);
-    handler.SendNotifies(static_cast<eKET_SOUNDNOTIFY>(7), 5);
-    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&handler, 2, uStart, 0, 2}, {&handler, 1, uStop, 5, 3}}));
-    handler.RemoveNotify(1);
-    handler.RemoveNotify(42);
-    EXPECT_EQ(handler.GetNotifyCount(), 3);
-    handler.RemoveAllNotifies();
-    EXPECT_EQ(handler.GetNotifyCount(), 0);
+    m_Handler.AddNotify(m_Engine.Get(), &m_Target, static_cast<eKET_SOUNDNOTIFY>(7), 0, 4);
+    m_Handler.SendNotifies(eKET_SOUNDNOTIFY_STARTED, 0);
+    m_Handler.SendNotifies(eKET_SOUNDNOTIFY_STOPPED, 5);
+    m_Handler.SendNotifies(static_cast<eKET_SOUNDNOTIFY>(7), 5);
+    EXPECT_EQ(m_Target.m_Calls,
+              (std::vector<sCALL>{{&m_Handler, 2, uStart, 0, 2}, {&m_Handler, 1, uStop, 5, 3}}));
+    m_Handler.RemoveNotify(1);
+    m_Handler.RemoveNotify(42);
+    EXPECT_EQ(m_Handler.GetNotifyCount(), 3);
+    m_Handler.RemoveAllNotifies();
+    EXPECT_EQ(m_Handler.GetNotifyCount(), 0);
 }
 
-TEST_F(NotifyHandler, PositionFiresOncePerLoop)
+TEST_F(CKorvelSoundNotifyHandlerTest, PositionFiresOncePerLoop)
 {
-    const unsigned int uId = handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 1000, 77);
+    const unsigned int uId =
+        m_Handler.AddNotify(m_Engine.Get(), &m_Target, eKET_SOUNDNOTIFY_POSITION, 1000, 77);
     const unsigned int positions[] = {500, 1500, 2500, 1200, 2500, 300, 900, 1100, 1000};
     std::vector<unsigned int> fired;
     for (unsigned int p : positions)
     {
-        target.m_Calls.clear();
-        handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, p);
-        if (!target.m_Calls.empty())
+        m_Target.m_Calls.clear();
+        m_Handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, p);
+        if (!m_Target.m_Calls.empty())
         {
-            EXPECT_EQ(target.m_Calls[0], (SCall{&handler, 0, uId, p, 77}));
+            EXPECT_EQ(m_Target.m_Calls[0], (sCALL{&m_Handler, 0, uId, p, 77}));
             fired.push_back(p);
         }
     }
@@ -86,15 +89,15 @@ TEST_F(NotifyHandler, PositionFiresOncePerLoop)
     EXPECT_EQ(fired, (std::vector<unsigned int>{1500, 1200, 1100}));
 }
 
-TEST_F(NotifyHandler, TargetMayRemoveItsOwnNotification)
+TEST_F(CKorvelSoundNotifyHandlerTest, TargetMayRemoveItsOwnNotification)
 {
-    target.m_pRemoveFrom = &handler;
-    handler.AddNotify(engine.Get(), &target, eKET_SOUNDNOTIFY_POSITION, 10, 0);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 2500);
-    handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);
-    EXPECT_EQ(target.m_Calls.size(), 1u);
-    EXPECT_EQ(handler.GetNotifyCount(), 0);
+    m_Target.m_pRemoveFrom = &m_Handler;
+    m_Handler.AddNotify(m_Engine.Get(), &m_Target, eKET_SOUNDNOTIFY_POSITION, 10, 0);
+    m_Handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);
+    m_Handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 2500);
+    m_Handler.SendNotifies(eKET_SOUNDNOTIFY_POSITION, 20);
+    EXPECT_EQ(m_Target.m_Calls.size(), 1u);
+    EXPECT_EQ(m_Handler.GetNotifyCount(), 0);
 }
 
 // Through the mixer: a looping buffer started with notifications.
@@ -114,15 +117,15 @@ TEST(IKorvelSoundNotifyHandler, MixerPassDeliversStartedPositionAndStopped)
 
     buffer.Play(1);
     engine.Pass(); // 768 frames: position 1536
-    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&buffer, 2, uStarted, 0, 0}}));
+    EXPECT_EQ(target.m_Calls, (std::vector<sCALL>{{&buffer, 2, uStarted, 0, 0}}));
     target.m_Calls.clear();
     engine.Pass(); // wraps: 1536 + 1536 - 2400 = 672
     engine.Pass(); // 2208: passes 2000
-    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&buffer, 0, uAt, 2208, 9}}));
+    EXPECT_EQ(target.m_Calls, (std::vector<sCALL>{{&buffer, 0, uAt, 2208, 9}}));
     target.m_Calls.clear();
     buffer.Stop();
     engine.Pass();
-    EXPECT_EQ(target.m_Calls, (std::vector<SCall>{{&buffer, 1, uStopped, 0, 0}}));
+    EXPECT_EQ(target.m_Calls, (std::vector<sCALL>{{&buffer, 1, uStopped, 0, 0}}));
     buffer.Shutdown();
     EXPECT_EQ(buffer.GetNotifyCount(), 0);
 }

@@ -103,18 +103,18 @@ TEST(CKorvelSoundWave, OggFilesItRefuses)
     std::vector<uint8_t> aMixedRates =
         Concat(aGood, EncodeTestOgg(1, 44100, TestSine(1, 44100, 2000, 440.0f, 0.5f), 7));
 
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::vector<uint8_t> aBytes;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"not Ogg after the magic", aGarbage},
         {"headers cut short", std::vector<uint8_t>(aGood.begin(), aGood.begin() + 100)},
         {"three channels", aSurround},
         {"chained streams of different rates", aMixedRates},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CLoadedWave ogg;
         EXPECT_EQ(KE_ERR_DEVICE, ogg.LoadBytes(engine.Get(), c.aBytes)) << c.pName;

@@ -72,6 +72,33 @@ TEST(CKorvelSoundWave, FindsFormatAndDataAmongOtherChunks)
     EXPECT_EQ(0, CKorvelSoundWave::WaveReadBlocks(&wave.m_Handler, abOut, 2, 1)); // past the data
 }
 
+TEST(CKorvelSoundWave, CuePointsAreSteppedOverByTheirCount)
+{
+    // Cue points name the "data" chunk inside themselves; a scan that loses its step
+    // finds that name instead of the chunk. The chunk's size field is not used.
+    std::vector<uint8_t> aCue;
+    PutLE(aCue, 3, 4);
+    for (uint32_t i = 0; i < 3; ++i)
+    {
+        for (uint32_t uWord : {i + 1, 100 * i})
+            PutLE(aCue, uWord, 4);
+        aCue.insert(aCue.end(), {'d', 'a', 't', 'a'});
+        for (uint32_t uWord : {0u, 0u, 100 * i})
+            PutLE(aCue, uWord, 4);
+    }
+    for (const uint32_t uSizeField : {static_cast<uint32_t>(aCue.size()), 0u})
+    {
+        CWaveOpen wave(CRiffBuilder()
+                           .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
+                           .ChunkSized("cue ", uSizeField, aCue)
+                           .Chunk("data", {1, 2, 3, 4, 5, 6})
+                           .Bytes());
+        ASSERT_EQ(KE_OK, wave.m_iResult) << uSizeField;
+        EXPECT_EQ(6u, wave.m_Handler.uDataSize) << uSizeField;
+        EXPECT_EQ(12u + 24u + 8u + aCue.size() + 8u, wave.m_Handler.uDataOffset) << uSizeField;
+    }
+}
+
 TEST(CKorvelSoundWave, HonoursPadBytesAndFormatAnywhere)
 {
     // An odd-sized chunk is followed by a pad byte; the format may come after the data.
@@ -102,19 +129,23 @@ TEST(CKorvelSoundWave, RejectsHeadersAndFormatsItCannotPlay)
     EXPECT_EQ(KE_ERR_DEVICE, CWaveOpen(CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Bytes()).m_iResult)
         << "no data chunk";
 
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uTag, uChannels, uRate, uBits, uAlign;
     };
-    const sCase aBad[] = {
-        {"float", 3, 1, 8000, 32, 4},       {"no channels", 1, 0, 8000, 16, 0},
-        {"three channels", 1, 3, 8000, 16, 6}, {"24-bit", 1, 1, 8000, 24, 3},
-        {"rate 0", 1, 1, 0, 16, 2},         {"align not bits", 1, 2, 8000, 16, 2},
-        {"IMA 3 bits", 17, 1, 8000, 3, 256}, {"IMA odd align", 17, 2, 8000, 4, 260},
+    const sCASE aBad[] = {
+        {"float", 3, 1, 8000, 32, 4},
+        {"no channels", 1, 0, 8000, 16, 0},
+        {"three channels", 1, 3, 8000, 16, 6},
+        {"24-bit", 1, 1, 8000, 24, 3},
+        {"rate 0", 1, 1, 0, 16, 2},
+        {"PCM align 0", 1, 2, 8000, 16, 0},
+        {"IMA 3 bits", 17, 1, 8000, 3, 256},
+        {"IMA odd align", 17, 2, 8000, 4, 260},
         {"IMA align 0", 17, 1, 8000, 4, 0},
     };
-    for (const sCase& c : aBad)
+    for (const sCASE& c : aBad)
     {
         CWaveOpen wave(CRiffBuilder()
                            .Chunk("fmt ", FmtBody(c.uTag, c.uChannels, c.uRate, c.uBits, c.uAlign, true))

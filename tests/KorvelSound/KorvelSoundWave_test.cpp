@@ -48,6 +48,33 @@ TEST(CKorvelSoundWave, LoadsPcmFilesAsTheyAre)
     EXPECT_EQ((std::vector<uint8_t>{0, 128, 255}), VoiceBytes(mono.m_Wave));
 }
 
+TEST(CKorvelSoundWave, PcmBlockAlignIsTheReadingStepOnly)
+{
+    // Some writers put bits / 8 or other values in a PCM block align: the data is read
+    // in steps of it, whole steps only, and the voice keeps bits x channels / 8.
+    CSoundTestEngine engine;
+    const std::vector<int16_t> aSamples = {100, -100, 2000, -2000};
+    struct sCASE
+    {
+        unsigned int uAlign;
+        std::vector<int16_t> aExpected;
+    };
+    const sCASE aCases[] = {{2, aSamples}, {1, aSamples}, {8, aSamples}, {3, {100, -100, 2000, 0}}};
+    for (const sCASE& c : aCases)
+    {
+        CLoadedWave wave;
+        ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(), CRiffBuilder()
+                                                          .Chunk("fmt ", FmtBody(1, 2, 22050, 16, c.uAlign))
+                                                          .Chunk("data", Pcm16Bytes(aSamples))
+                                                          .Chunk("junk", {9, 9, 9, 9})
+                                                          .Bytes()))
+            << c.uAlign;
+        ExpectFormat(wave.m_Wave.GetFormat(), 2, 22050, 16);
+        EXPECT_EQ(8u, wave.m_Wave.GetLength()) << c.uAlign;
+        EXPECT_EQ(c.aExpected, VoiceSamples(wave.m_Wave)) << c.uAlign;
+    }
+}
+
 TEST(CKorvelSoundWave, ImaMonoBlocksOf505Samples)
 {
     CSoundTestEngine engine;
@@ -70,8 +97,8 @@ TEST(CKorvelSoundWave, ImaMonoBlocksOf505Samples)
     const std::vector<int16_t> aSamples = VoiceSamples(ima.m_Wave);
     ASSERT_EQ(5050u, aSamples.size());
     EXPECT_EQ(0, aSamples[0]);
-    EXPECT_EQ(300, aSamples[3 * 505]);
-    EXPECT_EQ(900, aSamples[9 * 505]);
+    EXPECT_EQ(300, aSamples[3 * size_t{505}]);
+    EXPECT_EQ(900, aSamples[9 * size_t{505}]);
 }
 
 TEST(CKorvelSoundWave, ImaMatchesSoxDecoding)
@@ -120,22 +147,30 @@ TEST(CKorvelSoundWave, FailedLoadsLeaveNoVoices)
 {
     CSoundTestEngine engine;
     CTestTempDir dir;
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::vector<uint8_t> aBytes;
         KE_RETVAL iExpected;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"unknown type", {'M', 'T', 'h', 'd', 0, 0, 0, 6}, KE_ERR_DEVICE},
         {"three bytes", {'R', 'I', 'F'}, KE_ERR_INVALIDARG},
-        {"float WAV", CRiffBuilder().Chunk("fmt ", FmtBody(3, 1, 8000, 32, 4)).Chunk("data", {0, 0, 0, 0}).Bytes(),
+        {"float WAV",
+         CRiffBuilder().Chunk("fmt ", FmtBody(3, 1, 8000, 32, 4)).Chunk("data", {0, 0, 0, 0}).Bytes(),
          KE_ERR_DEVICE},
         {"no data", CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Bytes(), KE_ERR_DEVICE},
-        {"no whole sample", CRiffBuilder().Chunk("fmt ", FmtBody(1, 2, 8000, 16, 4)).Chunk("data", {1, 2}).Bytes(),
+        {"no whole sample",
+         CRiffBuilder().Chunk("fmt ", FmtBody(1, 2, 8000, 16, 4)).Chunk("data", {1, 2}).Bytes(),
+         KE_ERR_DEVICE},
+        {"block align past the data",
+         CRiffBuilder()
+             .Chunk("fmt ", FmtBody(1, 2, 8000, 16, 16))
+             .Chunk("data", std::vector<uint8_t>(8, 1))
+             .Bytes(),
          KE_ERR_DEVICE},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CLoadedWave wave;
         ASSERT_TRUE(WriteTestFile(dir.File("bad"), c.aBytes));

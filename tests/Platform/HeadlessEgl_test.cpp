@@ -56,10 +56,10 @@ TEST_F(HeadlessEgl, WindowSurfaceIsAnRgbxPbufferOfTheBufferSizeThatDraws)
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
-    std::vector<unsigned char> aPixels(96 * 64 * 4);
+    std::vector<unsigned char> aPixels(size_t{96} * 64 * 4);
     glReadPixels(0, 0, 96, 64, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     const unsigned char* pCorner = &aPixels[0];                 // bottom-left
-    const unsigned char* pOther = &aPixels[(63 * 96 + 95) * 4]; // top-right
+    const unsigned char* pOther = &aPixels[(size_t{63} * 96 + 95) * 4]; // top-right
     EXPECT_EQ(pCorner[0], 0);
     EXPECT_EQ(pCorner[2], 255);
     EXPECT_EQ(pOther[0], 255);

@@ -24,10 +24,10 @@ protected:
 };
 
 // Counts live payloads, to see when the service releases an event.
-struct sCountedPayload
+struct sCOUNTED_PAYLOAD
 {
-    explicit sCountedPayload(std::atomic<int>& iLive) : m_iLive(iLive) { ++m_iLive; }
-    ~sCountedPayload() { --m_iLive; }
+    explicit sCOUNTED_PAYLOAD(std::atomic<int>& iLive) : m_iLive(iLive) { ++m_iLive; }
+    ~sCOUNTED_PAYLOAD() { --m_iLive; }
     std::atomic<int>& m_iLive;
 };
 
@@ -38,14 +38,14 @@ TEST_F(PlatformBps, EventsComeOutInOrderAndLiveUntilTheNextGet)
     EXPECT_EQ(pEvent, nullptr);
 
     std::atomic<int> iLive{0};
-    ASSERT_EQ(plat::bps_post_event(m_iDomain, 5, std::make_shared<const sCountedPayload>(iLive)),
+    ASSERT_EQ(plat::bps_post_event(m_iDomain, 5, std::make_shared<const sCOUNTED_PAYLOAD>(iLive)),
               plat::BPS_SUCCESS);
     ASSERT_EQ(plat::bps_post_event(m_iDomain, 6), plat::BPS_SUCCESS);
     ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
     ASSERT_NE(pEvent, nullptr);
     EXPECT_EQ(plat::bps_event_get_domain(pEvent), m_iDomain);
     EXPECT_EQ(plat::bps_event_get_code(pEvent), 5);
-    EXPECT_EQ(&static_cast<const sCountedPayload*>(plat::bps_event_get_payload(pEvent))->m_iLive, &iLive);
+    EXPECT_EQ(&static_cast<const sCOUNTED_PAYLOAD*>(plat::bps_event_get_payload(pEvent))->m_iLive, &iLive);
     EXPECT_EQ(iLive, 1);
     ASSERT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS);
     EXPECT_EQ(iLive, 0) << "the previous event is released by the next get";

@@ -64,25 +64,25 @@ std::vector<uint8_t> Ramp(int iWidth, int iHeight)
 
 TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         sTestPngLayout m_Layout;
         std::vector<uint32_t> m_aExpected; // 0xAARRGGBB, row by row
     };
-    const std::vector<sCase> aCases = {
+    const std::vector<sCASE> aCases = {
         {"grey 8", {2, 1, PNG_COLOR_TYPE_GRAY, 8, {0x00, 0xC8}}, {0xFF000000, 0xFFC8C8C8}},
         {"grey 1", {3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}}, {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
-        {"grey alpha", {2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x40, 0x80, 0xFF, 0x00}}, {0x80404040, 0x00FFFFFF}},
+        {"grey alpha",
+         {2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x40, 0x80, 0xFF, 0x00}},
+         {0x80404040, 0x00FFFFFF}},
         {"palette with transparency",
          {2, 2, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 1, 0}, {255, 0, 0, 0, 0, 255}, {128}},
          {0x80FF0000, 0xFF0000FF, 0xFF0000FF, 0x80FF0000}},
         {"rgb 16", {1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0xFF}}, {0xFF12ABFF}},
-        {"rgba interlaced",
-         {3, 3, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}, true},
-         {}},
+        {"rgba interlaced", {3, 3, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}, true}, {}},
     };
-    for (sCase c : aCases)
+    for (sCASE c : aCases)
     {
         SCOPED_TRACE(c.m_pszName);
         if (c.m_Layout.m_iColorType == PNG_COLOR_TYPE_RGBA)
@@ -118,7 +118,7 @@ TEST(img_load, BaselineAndProgressiveJpegDecodeOpaqueCloseToTheSource)
             for (unsigned int x = 0; x < 16; ++x)
             {
                 const uint32_t uPixel = decoded.Pixel(x, y);
-                const uint8_t* pSrc = &aRGB[(y * 16 + x) * 3];
+                const uint8_t* pSrc = &aRGB[(size_t{y} * 16 + x) * 3];
                 EXPECT_EQ(uPixel >> 24, 0xFFu);
                 EXPECT_NEAR(int((uPixel >> 16) & 0xFF), pSrc[0], 8);
                 EXPECT_NEAR(int((uPixel >> 8) & 0xFF), pSrc[1], 8);
@@ -161,7 +161,8 @@ TEST(img_load, ImagesOverTheSizeLimitAreRefusedFromTheHeader)
     sTestPngLayout wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
     CDecoded png(EncodeTestPng(wide));
     EXPECT_EQ(png.Result(), IMG_ERR_TOOBIG);
-    CDecoded jpeg(EncodeTestJpeg(1, IMG_MAX_SIZE + 1, std::vector<uint8_t>((IMG_MAX_SIZE + 1) * 3, 0)));
+    CDecoded jpeg(
+        EncodeTestJpeg(1, IMG_MAX_SIZE + 1, std::vector<uint8_t>((size_t{IMG_MAX_SIZE} + 1) * 3, 0)));
     EXPECT_EQ(jpeg.Result(), IMG_ERR_TOOBIG);
 
     // A header that claims the largest size and has no data behind it is refused as
@@ -206,11 +207,11 @@ TEST(io_open, LibraryAndMemoryStreamAreLoggedAndCanBeMadeToFail)
 }
 
 // A source image from 0xAARRGGBB values.
-struct sSource
+struct sSOURCE
 {
     std::vector<uint8_t> m_aBytes;
     img_t m_Img{};
-    sSource(unsigned int w, unsigned int h, const std::vector<uint32_t>& aArgb)
+    sSOURCE(unsigned int w, unsigned int h, const std::vector<uint32_t>& aArgb)
     {
         for (uint32_t u : aArgb)
             m_aBytes.insert(m_aBytes.end(), {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
@@ -228,7 +229,7 @@ TEST(img_resize_fs, ShrinkAveragesBoxesGrowInterpolatesAndTransparencyDoesNotTin
 {
     const std::vector<uint32_t> aFour = {0xFF000000, 0xFF804020, 0xFFFFFFFF, 0xFFFFFFFF, //
                                          0xFF000000, 0xFF804020, 0xFF000000, 0xFF000000};
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         unsigned int m_uSrcW, m_uSrcH;
@@ -236,8 +237,13 @@ TEST(img_resize_fs, ShrinkAveragesBoxesGrowInterpolatesAndTransparencyDoesNotTin
         unsigned int m_uDstW, m_uDstH;
         std::vector<uint32_t> m_aWant; // 0xAARRGGBB, row by row
     };
-    const sCase aCases[] = {
-        {"boxes; height 0 keeps the source's", 4, 2, aFour, 2, 0,
+    const sCASE aCases[] = {
+        {"boxes; height 0 keeps the source's",
+         4,
+         2,
+         aFour,
+         2,
+         0,
          {0xFF402010, 0xFFFFFFFF, 0xFF402010, 0xFF000000}},
         // red (0 + 128 + 255 + 255 + 0 + 128 + 0 + 0) / 8
         {"one box", 4, 2, aFour, 1, 1, {0xFF605048}},
@@ -245,10 +251,10 @@ TEST(img_resize_fs, ShrinkAveragesBoxesGrowInterpolatesAndTransparencyDoesNotTin
         {"grow", 2, 1, {0xFF000000, 0xFFFF8040}, 4, 1, {0xFF000000, 0xFF402010, 0xFFBF6030, 0xFFFF8040}},
         {"invisible red beside opaque green", 2, 1, {0x00FF0000, 0xFF00FF00}, 1, 1, {0x8000FF00}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.m_pszName);
-        sSource src(c.m_uSrcW, c.m_uSrcH, c.m_aSrc);
+        sSOURCE src(c.m_uSrcW, c.m_uSrcH, c.m_aSrc);
         img_t dst{c.m_uDstW, c.m_uDstH, 0, 0, nullptr};
         ASSERT_EQ(img_resize_fs(&src.m_Img, &dst), IMG_ERR_OK);
         ASSERT_EQ(dst.w * dst.h, c.m_aWant.size());
@@ -258,7 +264,7 @@ TEST(img_resize_fs, ShrinkAveragesBoxesGrowInterpolatesAndTransparencyDoesNotTin
         free(dst.data);
     }
 
-    sSource src(2, 1, {0x00FF0000, 0xFF00FF00});
+    sSOURCE src(2, 1, {0x00FF0000, 0xFF00FF00});
     img_t tooBig{IMG_MAX_SIZE + 1, 1, 0, 0, nullptr};
     EXPECT_EQ(img_resize_fs(&src.m_Img, &tooBig), IMG_ERR_TOOBIG);
     EXPECT_EQ(tooBig.data, nullptr);

@@ -44,18 +44,18 @@ class X11Window : public ::testing::Test
 protected:
     // One connection for the whole suite: an X server resets when its last client
     // leaves and refuses connections meanwhile.
-    static void SetUpTestSuite() { s_pTester = XOpenDisplay(nullptr); }
+    static void SetUpTestSuite() { g_pTester = XOpenDisplay(nullptr); }
     static void TearDownTestSuite()
     {
-        if (s_pTester)
-            XCloseDisplay(s_pTester);
-        s_pTester = nullptr;
+        if (g_pTester)
+            XCloseDisplay(g_pTester);
+        g_pTester = nullptr;
     }
     void SetUp() override
     {
         ResetPlatform(eBackend::X11);
         setenv("KORVEL_DISPLAY_SIZE", "800x480", 1);
-        m_pTester = s_pTester;
+        m_pTester = g_pTester;
         ASSERT_NE(m_pTester, nullptr) << "needs an X server (run under xvfb-run)";
         bps_initialize();
         navigator_request_events(0);
@@ -109,14 +109,14 @@ protected:
         return Only(aSeen, IsPointer);
     }
 
-    static Display* s_pTester;
+    static Display* g_pTester;
     Display* m_pTester = nullptr; // the test's own connection, as another client
     screen_context_t m_pContext = nullptr;
     screen_window_t m_pWindow = nullptr;
     unsigned long m_uWindow = 0;
 };
 
-Display* X11Window::s_pTester = nullptr;
+Display* X11Window::g_pTester = nullptr;
 
 TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
 {

@@ -23,8 +23,10 @@ public:
         sockaddr_in address = {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_iListen, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(m_iListen, 4);
+        // On failure the port stays 0 and every connection to it fails.
+        if (bind(m_iListen, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+            listen(m_iListen, 4) != 0)
+            return;
         socklen_t length = sizeof(address);
         getsockname(m_iListen, reinterpret_cast<sockaddr*>(&address), &length);
         m_uPort = ntohs(address.sin_port);

@@ -108,7 +108,7 @@ std::string Pattern(size_t size, unsigned int seed)
 {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 9)) & 0xFF);
+        bytes[i] = static_cast<char>((i * 131 + size_t{seed} * 7 + (i >> 9)) & 0xFF);
     return bytes;
 }
 
@@ -369,6 +369,27 @@ TEST_F(CSocketEngine, ReceiveTimeOutFiresAfterTheIdleWaitsOnly)
     ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_IDLE); }));
     // Four waits in a row without data, not fewer.
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * 40));
+}
+
+TEST_F(CSocketEngine, DataBetweenWaitsKeepsTheConnectionAlive)
+{
+    // One empty wait (or more, on a slow machine) between each of eight pieces: more
+    // than the limit in all, never that many in a row.
+    sSOCKETTIMING timing;
+    timing.iReceiveWaitMs = 100;
+    timing.iIdleWaitLimit = 5;
+    m_Engine.SetTiming(timing);
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    std::string sent;
+    for (int i = 0; i < 8; ++i)
+    {
+        sent += static_cast<char>('a' + i);
+        ASSERT_TRUE(peer.Write(sent.substr(sent.size() - 1)));
+        PumpFor(m_App, 150);
+    }
+    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData == sent; }));
+    EXPECT_FALSE(m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_IDLE));
 }
 
 // ---------------------------------------------------- disconnect and reconnect

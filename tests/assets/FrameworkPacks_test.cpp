@@ -1,12 +1,15 @@
 // The framework's content as built into the application folder, read back with the
-// engine's own readers: packs, images, fonts drawn on GL, sounds, language, settings
-// and the layouts' references into the other packs.
+// engine's own readers (packs, images, fonts drawn on GL, sounds, the layouts'
+// references into the other packs) and with the shell's (resource manager, language,
+// settings), and the application started on it.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include "tools/packtool/KmpLanguage.h"
 #include "tools/packtool/KmpPackBuilder.h"
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
-#include "KorvelCommon/KorvelIniFile.h"
+#include "Framework/VornLanguage.h"
+#include "Framework/VornSettings.h"
+#include "Framework/VornStatistics.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelCommon/KorvelXMLDataNode.h"
@@ -17,9 +20,13 @@
 #include "PlatformPcmControl.h"
 
 #include "support/GlTestContext.h"
+#include "support/StringUnits.h"
 #include "support/TestApplication.h"
+#include "support/TestKestrolundApplication.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
+#include "support/TestText.h"
+#include "support/TestVornApplication.h"
 
 #include <GLES2/gl2.h>
 #include <cstdlib>
@@ -45,14 +52,6 @@ std::string AppDir()
 {
     const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
     return std::string(pBinary ? pBinary : ".") + "/run/app/native/";
-}
-
-std::string Narrow(const CKorvelString& str)
-{
-    std::string strText(static_cast<size_t>(str.GetLength()) + 1, '\0');
-    str.MakeAnsi(&strText[0]);
-    strText.pop_back();
-    return strText;
 }
 
 // The item names of a pack in table order (empty when it does not open).
@@ -83,6 +82,38 @@ std::string SourceText(const std::string& strPath)
 {
     std::vector<uint8_t> aData = ReadTestFile(TestSourceDir() + "/" + strPath);
     return std::string(aData.begin(), aData.end());
+}
+
+// UTF-8 as UTF-16 units: the language source is UTF-8, the shell's texts are UTF-16.
+std::u16string Utf16(const std::string& strText)
+{
+    std::u16string units;
+    for (size_t i = 0; i < strText.size();)
+    {
+        const unsigned char c = static_cast<unsigned char>(strText[i]);
+        const int iMore = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        char32_t u = iMore ? c & (0x3F >> iMore) : c;
+        for (int k = 1; k <= iMore && i + k < strText.size(); ++k)
+            u = (u << 6) | (static_cast<unsigned char>(strText[i + k]) & 0x3F);
+        i += 1 + iMore;
+        if (u >= 0x10000)
+        {
+            units += static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
+        }
+        else
+            units += static_cast<char16_t>(u);
+    }
+    return units;
+}
+
+// The built folder copied into an application's own, so nothing a start does can
+// touch the build's copy.
+void CopyBuiltFolder(const std::string& strAppFolder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(AppDir()))
+        std::filesystem::copy_file(entry.path(), strAppFolder + "/" + entry.path().filename().string(),
+                                   std::filesystem::copy_options::overwrite_existing);
 }
 
 // Parses XML text with the engine's reader; the root element (null when none).
@@ -328,7 +359,7 @@ TEST(FrameworkPacks, SoundsDecodeIntoSixteenBitMonoAtTheirLengths)
     plat::PcmControlReset();
 }
 
-TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
+TEST(FrameworkPacks, LanguagePackReadsAsTheSourceAndBuildsToTheSameBytes)
 {
     const std::string strLang = TestSourceDir() + "/assets/src/lang/";
     CTestTempDir dir;
@@ -347,7 +378,6 @@ TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
     EXPECT_EQ(ReadTestFile(dir.File("a/vornlanguage_en.kmp")), aBuilt);
     EXPECT_EQ(ReadTestFile(dir.File("b/vornlanguage_en.kmp")), aBuilt);
 
-    // Every framework text number up to 219 and the labels after it are written.
     std::map<int, std::vector<std::string>> mapSignatures;
     SKmpLanguageSource source;
     std::string strError;
@@ -356,18 +386,46 @@ TEST(FrameworkPacks, LanguagePackIsTheSourceAndBuildsToTheSameBytes)
     ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,
                                  source, strError))
         << strError;
-    const std::string strItem = ItemData("vornlanguage_en.kmp", "vornlanguage_en.txt");
-    EXPECT_EQ(std::vector<unsigned char>(strItem.begin(), strItem.end()), KmpLanguageText(source));
-    EXPECT_GT(source.mapTexts.rbegin()->first, 219);
+    // Every framework text number up to 219 and the labels after it are written.
+    const int iLast = source.mapTexts.rbegin()->first;
+    EXPECT_GT(iLast, 219);
     for (int iId : {0, 3, 12, 14, 33, 34, 35, 36, 219})
         EXPECT_FALSE(source.mapTexts[iId].empty()) << iId;
+
+    // The shell's reader gives the headers and every text of the source, gaps empty.
+    CTestVornApplication app;
+    CopyBuiltFolder(app.AppFile(""));
+    CVornStatistics statistics;
+    CVornLanguage language;
+    app.m_pStatistics = &statistics;
+    app.m_pLanguage = &language;
+    ASSERT_EQ(language.Startup(&app, CKorvelString("vornlanguage")), KE_OK);
+    const sLANGUAGE_INFO* pInfo = language.GetCurrentLanguage();
+    ASSERT_NE(pInfo, nullptr);
+    EXPECT_EQ(language.GetLanguageCount(), 1);
+    std::map<std::string, std::string> mapHeaders(source.aHeaders.begin(), source.aHeaders.end());
+    EXPECT_EQ(mapHeaders["NAME"], "English");
+    EXPECT_EQ(Units(pInfo->m_strName), Utf16(mapHeaders["NAME"]));
+    EXPECT_EQ(Units(pInfo->m_strCode), Utf16(mapHeaders["CODE"]));
+    EXPECT_EQ(std::to_string(pInfo->m_uTextFlags), mapHeaders["FLAGS"]);
+    EXPECT_EQ(std::to_string(pInfo->m_uSpecialChars), mapHeaders["SPECIAL_CHARS"]);
+    ASSERT_EQ(language.GetTextCount(), iLast + 1);
+    for (int i = 0; i <= iLast; ++i)
+    {
+        std::string strText = source.mapTexts.count(i) ? source.mapTexts[i] : "";
+        for (size_t u = strText.find("\\n"); u != std::string::npos; u = strText.find("\\n", u + 1))
+            strText.replace(u, 2, "\n");
+        EXPECT_EQ(Units(language.GetText(i)), Utf16(strText)) << i;
+    }
+    language.Shutdown();
+    app.m_pLanguage = nullptr;
+    app.m_pStatistics = nullptr;
 }
 
-TEST(FrameworkPacks, SettingsReadThroughTheEnginesIniReader)
+TEST(FrameworkPacks, SettingsReadThroughTheShellsSettings)
 {
-    CKorvelIniFile ini;
-    ASSERT_EQ(ini.OpenFromFile(CKorvelString((AppDir() + "settings.txt").c_str()), CKorvelFile::FLAG_READ),
-              KE_OK);
+    CVornSettings settings;
+    settings.Startup(CKorvelString((AppDir() + "settings.txt").c_str()));
     const struct
     {
         const char* pSection;
@@ -377,11 +435,12 @@ TEST(FrameworkPacks, SettingsReadThroughTheEnginesIniReader)
                     {"AUDIO", "frequency", 44100}, {"AUDIO", "bps", 16},      {"AUDIO", "channels", 2},
                     {"NETWORK", "port", 5000}};
     for (const auto& n : aNumbers)
-        EXPECT_EQ(ini.GetIntValue(CKorvelString(n.pSection), CKorvelString(n.pKey), -1), n.iValue) << n.pKey;
-    EXPECT_EQ(
-        Narrow(ini.GetStringValue(CKorvelString("NETWORK"), CKorvelString("server"), CKorvelString("none"))),
-        "127.0.0.1");
-    ini.Close();
+        EXPECT_EQ(settings.GetIntValue(CKorvelString(n.pSection), CKorvelString(n.pKey), -1), n.iValue)
+            << n.pKey;
+    EXPECT_EQ(Narrow(settings.GetStringValue(CKorvelString("NETWORK"), CKorvelString("server"),
+                                             CKorvelString("none"))),
+              "127.0.0.1");
+    settings.Shutdown();
 }
 
 TEST(FrameworkPacks, LayoutCheckPassesTheFirstLayoutAndNamesAMissingButton)
@@ -481,5 +540,83 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
                     }
                 }
             });
+    }
+}
+
+// The application's own start on the built folder: the framework packs with the ladder's
+// size for the back buffer, every item of them reached through the resource manager by
+// its file name, and the splash played through to the lobby.
+TEST(FrameworkPacks, TheApplicationStartsOnTheBuiltFolderAndReachesEveryItem)
+{
+    const struct
+    {
+        int iWidth, iHeight, iLadder;
+    } aCases[] = {{1024, 600, 640}, {320, 240, 240}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(std::to_string(c.iWidth) + "x" + std::to_string(c.iHeight));
+        CTestKestrolundApplication app(c.iWidth, c.iHeight);
+        CopyBuiltFolder(app.AppFile(""));
+        // The window takes the display's size whatever the settings ask for.
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_NE(app.GetBack(), nullptr);
+        EXPECT_EQ(app.GetBack()->GetWidth(), c.iWidth);
+        EXPECT_EQ(app.GetBack()->GetHeight(), c.iHeight);
+        for (int iSize : g_aLadder)
+            for (const char* pBase : {"vornfonts_", "vornlobby_"})
+            {
+                const std::string strPack = pBase + std::to_string(iSize) + ".kmp";
+                CKorvelString strPath;
+                IKorvelApplication::BuildFilepath(strPath, CKorvelString(strPack.c_str()));
+                EXPECT_EQ(app.HavePack(strPath), iSize == c.iLadder ? 1 : 0) << strPack;
+            }
+
+        const std::string strSize = std::to_string(c.iLadder);
+        for (const std::string& strPack : {std::string("vornsounds.kmp"), std::string("vornlayouts.kmp"),
+                                           "vornfonts_" + strSize + ".kmp", "vornlobby_" + strSize + ".kmp"})
+        {
+            const std::vector<std::string> aItems = ItemNames(strPack);
+            ASSERT_FALSE(aItems.empty()) << strPack;
+            for (const std::string& strItem : aItems)
+            {
+                const std::string strFile = strItem.substr(1);
+                const std::string strExt = strFile.substr(strFile.rfind('.') + 1);
+                const CKorvelString strName(strFile.c_str());
+                SCOPED_TRACE(strPack + " " + strFile);
+                if (strExt == "png" || strExt == "jpg")
+                {
+                    CKorvelSurface* pSurface = app.GetSurface(strName);
+                    ASSERT_NE(pSurface, nullptr);
+                    EXPECT_GT(pSurface->GetWidth(), 0);
+                    app.ReleaseSurface(pSurface);
+                }
+                else if (strExt == "fnt")
+                {
+                    CKorvelBitmapFont* pFont = app.GetFont(strName);
+                    ASSERT_NE(pFont, nullptr);
+                    EXPECT_NE(pFont->GetCharInfo('A'), nullptr);
+                    app.ReleaseFont(pFont);
+                }
+                else if (strExt == "wav" || strExt == "ogg")
+                {
+                    CKorvelSoundWave* pWave = app.GetSound(strName, 1, 0);
+                    ASSERT_NE(pWave, nullptr);
+                    EXPECT_GT(pWave->GetLength(), 0u);
+                    app.ReleaseSound(pWave);
+                }
+                else if (strExt == "xml")
+                {
+                    unsigned char* pData = nullptr;
+                    const unsigned int uSize = app.GetFileData(strName, &pData);
+                    ASSERT_NE(pData, nullptr);
+                    EXPECT_EQ(std::string(reinterpret_cast<char*>(pData), uSize), ItemData(strPack, strFile));
+                    delete[] pData;
+                }
+                else
+                    EXPECT_EQ(strFile, "kmp.meta");
+            }
+        }
+        EXPECT_TRUE(app.RunSplash());
+        EXPECT_EQ(app.GetLobbyState(), app.m_pTestLobby);
     }
 }

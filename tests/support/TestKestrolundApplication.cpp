@@ -122,5 +122,6 @@ CVornToastNotification* CTestKestrolundApplication::CreateToast()
 CVornAdvertisement* CTestKestrolundApplication::CreateAdvertisement()
 {
     m_pTestAdvertisement = new CTestAdvertisement(m_Log);
+    m_pTestAdvertisement->m_iStartupResult = m_iAdvertisementStartupResult;
     return m_pTestAdvertisement;
 }

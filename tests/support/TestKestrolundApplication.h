@@ -61,6 +61,7 @@ public:
     CTestNetworkSession::sScript m_SessionScript;
     CTestMenuState::sScript m_MenuScript;
     KE_RETVAL m_iToastStartupResult = KE_OK;
+    KE_RETVAL m_iAdvertisementStartupResult = KE_OK;
 
     // The doubles made last (owned by the application), null before.
     CTestGameState* m_pGame = nullptr; // owned by the lobby once it took it
@@ -71,6 +72,7 @@ public:
     CTestAdvertisement* m_pTestAdvertisement = nullptr;
 
     using CKestrolundApplication::m_FocusQueue;
+    using CKestrolundApplication::m_pAchievementStation;
     using CKestrolundApplication::m_pLogoSurface;
     using CKestrolundApplication::m_pMusicPlayer;
     using CKestrolundApplication::m_RetiredSessions;

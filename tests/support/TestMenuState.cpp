@@ -390,11 +390,15 @@ unsigned int CTestMenuState::IsInMatch()
 void CTestMenuState::Relogin()
 {
     Log("Relogin");
+    if (m_fnDuringLogin)
+        m_fnDuringLogin();
 }
 
 void CTestMenuState::Logout()
 {
     Log("Logout");
+    if (m_fnDuringLogin)
+        m_fnDuringLogin();
 }
 
 const CKorvelString& CTestMenuState::GetCurrentUserName()

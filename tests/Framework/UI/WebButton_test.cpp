@@ -3,8 +3,8 @@
 #include "Framework/UI/WebButton.h"
 #include "Framework/VornLanguage.h"
 #include "PlatformDeviceInfoControl.h"
-#include "support/TestText.h"
 #include "support/TestKestrolundApplication.h"
+#include "support/TestText.h"
 #include "tests/Framework/UI/WidgetProbe.h"
 
 #include <gtest/gtest.h>
@@ -49,21 +49,23 @@ TEST_F(CWebButton, FillsTheFirstOfEachPlaceholderFromTheApplication)
     ASSERT_TRUE(app.RunSplash());
     ASSERT_NE(app.GetLanguage()->GetCurrentLanguage(), nullptr);
 
-    auto p = Button(&app, "https://web.test/api/forward.php?game=APPLICATION_ID&amp;release=RELEASE_ID&amp;"
-                          "rid=RESELLER_ID&amp;lang=LANGUAGE&amp;again=LANGUAGE&amp;token=APPLICATION_TOKEN&amp;"
-                          "check=APPLICATION_CHECK");
+    auto p =
+        Button(&app, "https://web.test/api/forward.php?game=APPLICATION_ID&amp;release=RELEASE_ID&amp;"
+                     "rid=RESELLER_ID&amp;lang=LANGUAGE&amp;again=LANGUAGE&amp;token=APPLICATION_TOKEN&amp;"
+                     "check=APPLICATION_CHECK");
     const size_t uBefore = plat::NavigatorControlInvokedAddresses().size();
     p->click();
 
     const std::string strExpected =
         "https://web.test/api/forward.php?game=" + std::to_string(app.GetAppId()) +
         "&release=" + std::to_string(app.GetReleaseId()) + "&rid=" + Narrow(app.GetResellerId()) +
-        "&lang=" + Narrow(app.GetLanguage()->GetCurrentLanguage()->m_strCode) + "&again=LANGUAGE&token=" +
-        Narrow(app.GetAccessToken()) + "&check=" + Narrow(app.GetAccessCheck());
+        "&lang=" + Narrow(app.GetLanguage()->GetCurrentLanguage()->m_strCode) +
+        "&again=LANGUAGE&token=" + Narrow(app.GetAccessToken()) + "&check=" + Narrow(app.GetAccessCheck());
     const std::vector<plat::sInvokedAddress> aAddresses = plat::NavigatorControlInvokedAddresses();
     ASSERT_EQ(aAddresses.size(), uBefore + 1);
     EXPECT_EQ(aAddresses.back().m_strAddress, strExpected);
-    EXPECT_NE(strExpected.find("release=17&"), std::string::npos) << "the session's values were there to take";
+    EXPECT_NE(strExpected.find("release=17&"), std::string::npos)
+        << "the session's values were there to take";
     EXPECT_NE(strExpected.find("token=tok9&"), std::string::npos);
     EXPECT_EQ(m_iClicks, 1);
 }
@@ -78,7 +80,8 @@ TEST_F(CWebButton, WithoutAnApplicationOnlyOnClickRuns)
     EXPECT_EQ(Narrow(p->BuildUrl()), "https://web.test/?a=APPLICATION_ID&b=1");
 
     std::unique_ptr<::CWidget, sTreeDeleter> pCopy(p->Clone());
-    EXPECT_EQ(Narrow(static_cast<::CWebButton*>(pCopy.get())->GetUrl()), "https://web.test/?a=APPLICATION_ID&amp;b=1");
+    EXPECT_EQ(Narrow(static_cast<::CWebButton*>(pCopy.get())->GetUrl()),
+              "https://web.test/?a=APPLICATION_ID&amp;b=1");
 }
 
 } // namespace web_button_test

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "Framework/UI/Widget.h"
-#include <string>
 #include "KorvelGraphics/KorvelSurface.h"
+#include <string>
 
 class CCountedSurface : public CKorvelSurface
 {
@@ -17,8 +17,8 @@ public:
 inline int CCountedSurface::s_iLive = 0;
 
 // A w x h surface of one colour, divided into columns x rows frames; new, owned by the caller.
-template <class S = CKorvelSurface> S* MakeSheet(int iWidth, int iHeight, int iColumns = 1, int iRows = 1,
-                                                 unsigned int argb = 0xFF3366CC)
+template <class S = CKorvelSurface>
+S* MakeSheet(int iWidth, int iHeight, int iColumns = 1, int iRows = 1, unsigned int argb = 0xFF3366CC)
 {
     S* pSurface = new S;
     SKE_SURFACEDESC desc = {};

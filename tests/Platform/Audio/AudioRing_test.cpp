@@ -32,20 +32,20 @@ std::vector<uint8_t> S16(const std::vector<int16_t>& samples)
 
 TEST(CAudioConverter, DeviceRateInputBecomesStereo16)
 {
-    struct SCase
+    struct sCASE
     {
         int iChannels;
         bool bUnsigned8;
         std::vector<uint8_t> in;
         std::vector<int16_t> want;
     };
-    const SCase cases[] = {
+    const sCASE cases[] = {
         {2, false, S16({1, -1, 32767, -32768, 1234, -4321}), {1, -1, 32767, -32768, 1234, -4321}}, // as it is
         {2, false, S16({5, 6, 7}), {5, 6}}, // a trailing partial frame is ignored
         {1, false, S16({100, -200}), {100, 100, -200, -200}},
         {2, true, {128, 0, 255, 129}, {0, -32768, 32512, 256}},
     };
-    for (const SCase& c : cases)
+    for (const sCASE& c : cases)
     {
         CAudioConverter conv;
         conv.Configure(44100, c.iChannels, c.bUnsigned8);
@@ -80,7 +80,7 @@ TEST(CAudioConverter, QuarterRateGivesFourFramesPerInputFrame)
 {
     CAudioConverter conv;
     conv.Configure(11025, 2, true);
-    std::vector<uint8_t> in(2 * 1000, 200);
+    std::vector<uint8_t> in(size_t{2} * 1000, 200);
     size_t total = 0;
     for (int block = 0; block < 5; ++block)
         total += Convert(conv, in).size() / 2;
@@ -131,10 +131,10 @@ TEST(CAudioRing, FullRingBlocksTheWriterUntilTheReaderTakesFrames)
 {
     CAudioRing ring;
     ring.Configure(4);
-    std::vector<int16_t> frames(2 * 10, 7);
+    std::vector<int16_t> frames(size_t{2} * 10, 7);
     std::atomic<size_t> written{0};
     std::thread writer([&] { written = ring.Write(frames.data(), 10, 5000); });
-    std::vector<int32_t> acc(2 * 4);
+    std::vector<int32_t> acc(size_t{2} * 4);
     size_t read = 0;
     while (read < 10)
     {
@@ -150,7 +150,7 @@ TEST(CAudioRing, WriterGivesUpOnAStalledReaderOrAbort)
 {
     CAudioRing ring;
     ring.Configure(4);
-    std::vector<int16_t> frames(2 * 10, 7);
+    std::vector<int16_t> frames(size_t{2} * 10, 7);
     EXPECT_EQ(ring.Write(frames.data(), 10, 20), 4u) << "nobody reads: only what fits";
 
     std::atomic<size_t> written{99};

@@ -169,7 +169,7 @@ TEST_F(PlatformPcm, DiskDriverReceivesTheWrittenSamples)
     snd_pcm_t* pcm = OpenPrepared(Params(44100, 2, SND_PCM_SFMT_S16_LE, 4096));
     ASSERT_NE(pcm, nullptr);
     EXPECT_EQ(CAudioDevice::DriverName(), "disk");
-    std::vector<int16_t> samples(2 * 4410);
+    std::vector<int16_t> samples(size_t{2} * 4410);
     for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<int16_t>(i % 2 ? -1 - static_cast<int>(i % 5000) : 1 + i % 7000);
     for (size_t off = 0; off < samples.size(); off += 2048)

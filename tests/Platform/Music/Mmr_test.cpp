@@ -22,11 +22,11 @@ class PlatformMmr : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_pDir = new CTestTempDir;
-        ASSERT_TRUE(WriteTestMp3(s_pDir->File("one.mp3"), 2, 44100, 1.0f, 440.0f)) << "lame is needed";
-        ASSERT_TRUE(WriteTestMp3(s_pDir->File("short.mp3"), 1, 22050, 0.3f, 330.0f));
+        g_pDir = new CTestTempDir;
+        ASSERT_TRUE(WriteTestMp3(g_pDir->File("one.mp3"), 2, 44100, 1.0f, 440.0f)) << "lame is needed";
+        ASSERT_TRUE(WriteTestMp3(g_pDir->File("short.mp3"), 1, 22050, 0.3f, 330.0f));
     }
-    static void TearDownTestSuite() { delete s_pDir; }
+    static void TearDownTestSuite() { delete g_pDir; }
 
     void SetUp() override
     {
@@ -48,7 +48,7 @@ protected:
     }
     void StartTrack(const char* pszName = "one.mp3")
     {
-        ASSERT_EQ(0, mmr_input_attach(m_pContext, s_pDir->File(pszName).c_str(), "track"));
+        ASSERT_EQ(0, mmr_input_attach(m_pContext, g_pDir->File(pszName).c_str(), "track"));
         ASSERT_GT(mmrenderer_request_events("music", 0, this), 0);
         ASSERT_EQ(0, mmr_speed_set(m_pContext, 1000));
         ASSERT_EQ(0, mmr_play(m_pContext));
@@ -68,11 +68,11 @@ protected:
         return aAll;
     }
 
-    static CTestTempDir* s_pDir;
+    static CTestTempDir* g_pDir;
     mmr_connection_t* m_pConnection = nullptr;
     mmr_context_t* m_pContext = nullptr;
 };
-CTestTempDir* PlatformMmr::s_pDir = nullptr;
+CTestTempDir* PlatformMmr::g_pDir = nullptr;
 
 } // namespace
 
@@ -84,7 +84,7 @@ TEST_F(PlatformMmr, OutputIsTheTrackAtTheVolume)
     EXPECT_LT(iFull, 18500);
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 50));
     const int iHalf = TestPeak(MmrCapturePull(4096));
-    EXPECT_NEAR(iFull / 2, iHalf, iFull / 10);
+    EXPECT_NEAR(iFull * 0.5, iHalf, iFull * 0.1);
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 0));
     EXPECT_EQ(0, TestPeak(MmrCapturePull(4096)));
     ASSERT_EQ(0, mmr_volume_set(m_pContext, 100));
@@ -151,11 +151,11 @@ TEST_F(PlatformMmr, SeekMovesThePositionInMilliseconds)
 
 TEST_F(PlatformMmr, Failures)
 {
-    const std::string strZeros = s_pDir->File("zeros.mp3");
+    const std::string strZeros = g_pDir->File("zeros.mp3");
     ASSERT_TRUE(WriteTestFile(strZeros, std::vector<uint8_t>(20000, 0)));
     EXPECT_EQ(-1, mmr_play(m_pContext));
     EXPECT_EQ(MMR_ERROR_INVALID_STATE, mmr_error_info(m_pContext)->error_code);
-    EXPECT_EQ(-1, mmr_input_attach(m_pContext, s_pDir->File("absent.mp3").c_str(), "track"));
+    EXPECT_EQ(-1, mmr_input_attach(m_pContext, g_pDir->File("absent.mp3").c_str(), "track"));
     EXPECT_EQ(MMR_ERROR_MEDIA_UNAVAILABLE, mmr_error_info(m_pContext)->error_code);
     EXPECT_EQ(-1, mmr_input_attach(m_pContext, strZeros.c_str(), "track"));
     EXPECT_EQ(-1, mmr_output_attach(m_pContext, "video:default", "video"));
@@ -163,7 +163,7 @@ TEST_F(PlatformMmr, Failures)
     EXPECT_EQ(MMR_ERROR_UNSUPPORTED_VALUE, mmr_error_info(m_pContext)->error_code);
     FailCall("mmr_connect");
     EXPECT_EQ(nullptr, mmr_connect(nullptr));
-    ASSERT_EQ(0, mmr_input_attach(m_pContext, s_pDir->File("one.mp3").c_str(), "track"));
+    ASSERT_EQ(0, mmr_input_attach(m_pContext, g_pDir->File("one.mp3").c_str(), "track"));
     FailCall("mmr_play");
     EXPECT_EQ(-1, mmr_play(m_pContext));
     EXPECT_EQ(0, mmr_play(m_pContext));
@@ -174,7 +174,7 @@ TEST_F(PlatformMmr, EventsGoToTheRequestOfTheirOwnContext)
     StartTrack();
     mmr_context_t* pSecond = mmr_context_create(m_pConnection, "music", 0, 0500);
     ASSERT_EQ(0, mmr_output_attach(pSecond, "audio:default", "audio"));
-    ASSERT_EQ(0, mmr_input_attach(pSecond, s_pDir->File("short.mp3").c_str(), "track"));
+    ASSERT_EQ(0, mmr_input_attach(pSecond, g_pDir->File("short.mp3").c_str(), "track"));
     int iSecondTag = 0;
     const int iRequest = mmrenderer_request_events("music", 0, &iSecondTag);
     TakeMusicEvents(50, [](const sSeenMusicEvent&) { return false; });
