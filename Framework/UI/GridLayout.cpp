@@ -148,7 +148,8 @@ bool CGridLayout::ArrangeRows()
         if (m_aChildren[i]->GetVisible())
         {
             iCellWidth = m_aChildren[i]->GetWidth() > iCellWidth ? m_aChildren[i]->GetWidth() : iCellWidth;
-            iCellHeight = m_aChildren[i]->GetHeight() > iCellHeight ? m_aChildren[i]->GetHeight() : iCellHeight;
+            iCellHeight =
+                m_aChildren[i]->GetHeight() > iCellHeight ? m_aChildren[i]->GetHeight() : iCellHeight;
         }
 
     int iNext = 0;

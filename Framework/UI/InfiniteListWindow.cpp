@@ -64,8 +64,7 @@ CWidget* CInfiniteList::TakeChild(int iPosition, bool bAtTop)
 
 bool CInfiniteList::NeedsSeparator(int iItem, const CWidget* pNeighbour) const
 {
-    return iItem >= 0 && m_pSeparatorTemplate && pNeighbour && IsItem(pNeighbour) &&
-           !IsSeparator(pNeighbour);
+    return iItem >= 0 && m_pSeparatorTemplate && pNeighbour && IsItem(pNeighbour) && !IsSeparator(pNeighbour);
 }
 
 CWidget* CInfiniteList::SeparatorFrom(CKorvelArray<CWidget*>& aSpare)

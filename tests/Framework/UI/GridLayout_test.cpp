@@ -121,8 +121,8 @@ TEST_F(CGridLayout, NegativeOrMissingCountsArrangeNothing)
     };
     for (const auto& c : aCases)
     {
-        SCOPED_TRACE("mode " + std::to_string(c.m_iMode) + " rows " + std::to_string(c.m_iRows) + " columns " +
-                     std::to_string(c.m_iColumns));
+        SCOPED_TRACE("mode " + std::to_string(c.m_iMode) + " rows " + std::to_string(c.m_iRows) +
+                     " columns " + std::to_string(c.m_iColumns));
         m_aChildren.clear();
         MakeGrid(c.m_iMode, c.m_iRows, c.m_iColumns);
         EXPECT_EQ(m_pGrid->GetNumRows(), 0);

@@ -313,7 +313,9 @@ TEST_F(CInfiniteList, LongListKeepsAWindowOfFivePagesAndRecyclesItsWidgets)
             Update();
             const ::CWidget* pAfter = m_pList->FindWidget(CKorvelString(strWatched.c_str()), 0);
             if (pAfter)
+            {
                 ASSERT_EQ(pAfter->GetArea().top - m_pList->GetTop(), iSeenAt) << "item " << strWatched;
+            }
             for (size_t i = uLoadedBefore; i < m_aLoaded.size(); ++i)
                 made[m_aLoaded[i]] += iDirection > 0 ? 1 : 0;
             const int iMoved = m_pList->GetFirstLoadedIndex() - iFirstBefore;
