@@ -70,7 +70,11 @@ void CSlideArea::Shutdown()
 
 int CSlideArea::RoundInt(float v)
 {
-    return static_cast<int>(floorf(v + 0.5f));
+    // Positions stay far inside int; an undefined value counts as 0.
+    const float fRounded = floorf(v + 0.5f);
+    if (!(fRounded == fRounded))
+        return 0;
+    return fRounded > 1e9f ? 1000000000 : (fRounded < -1e9f ? -1000000000 : static_cast<int>(fRounded));
 }
 
 int CSlideArea::GetShownX() const

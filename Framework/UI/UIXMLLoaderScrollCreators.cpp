@@ -15,7 +15,7 @@ namespace
 float ThresholdPixels(float fFraction, int iReference)
 {
     const float t = std::fabs(fFraction) * static_cast<float>(iReference);
-    return t > 0.0f ? roundf(t / 10.0f + 0.99f) * 10.0f : t;
+    return t > 0.0f ? roundf(t / 10.0f + 0.99f) * 10.0f : 0.0f;
 }
 
 bool Is(const char* pText, const char* pWord)

@@ -142,6 +142,21 @@ TEST_F(CGridLayout, NegativeCountBesideAPositiveOneCountsAsUnset)
     ExpectAreas({Rect(10, 5, 40, 25), Rect(10, 31, 40, 51), Rect(10, 57, 40, 77)});
 }
 
+TEST_F(CGridLayout, HugeCountsFromALayoutStayWithinReach)
+{
+    const int iHuge = 2147483647;
+    MakeGrid(::CGridLayout::LAYOUT_GRID, 0, iHuge);
+    AddChildren({{30, 20}, {30, 20}});
+    Arrange();
+    EXPECT_EQ(m_pGrid->GetChildWidth(), -3) << "(180 - 4 x (2^31 - 2)) / (2^31 - 1), without overflow";
+
+    m_aChildren.clear();
+    MakeGrid(::CGridLayout::LAYOUT_LIST, iHuge, 0);
+    AddChildren({{30, 20}, {30, 20}, {30, 20}});
+    Arrange(); // rows without a single cell place nothing and end at once
+    ExpectAreas({AWAY, AWAY, AWAY});
+}
+
 TEST_F(CGridLayout, ItemTemplateIsTakenAtTheFirstUpdateAndKeptByClones)
 {
     MakeGrid(::CGridLayout::LAYOUT_UNIFORM_LIST, 0, 3);
