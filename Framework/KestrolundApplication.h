@@ -112,8 +112,6 @@ public:
     void OnNotification(CVornNetworkSession* pSession, int iId, int iType,
                         const CKorvelString& strText) override;
 
-    // The lobby server asked the client to move: the lobby state's login controller does it.
-    virtual void Redirect(const CKorvelString& strHost, int iPort);
     virtual void OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
     virtual void SendChatMessage(const CKorvelString& strText, CVornNetworkSession::eCHAT_MSGTYPE eType);
     virtual void SendChatMessage(CVornNetworkSession::eCHAT_MSGTYPE eType);
