@@ -2,11 +2,17 @@
 // lobby stream, and again the game stream cut into pieces, so that framing, the
 // dispatchers and every reader they call see it whole and split. Both engines resolve
 // no host, so nothing a message asks for (a redirect, a game server) connects anywhere;
-// a pending login observer lets the login answers through.
+// a pending login observer lets the login answers through, and a pending picture
+// request lets pictures reach the surface loader. It works in a folder of its own, where
+// the theme packs it accepts are written.
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 
 #include "Framework/KestrolundApplication.h"
 #include "Framework/VornNetworkSession.h"
+#include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformControl.h"
 
 namespace
@@ -39,10 +45,24 @@ CKestrolundApplication& Application()
     // One for the process, never started: the session needs only its identity and runnables.
     static CKestrolundApplication* s_pApp = []
     {
+        static char s_aFolder[] = "/tmp/fuzz_session_XXXXXX";
+        if (!mkdtemp(s_aFolder) || chdir(s_aFolder) != 0)
+            std::abort();
+        std::atexit([] { std::filesystem::remove_all(s_aFolder); });
         plat::ResetPlatform(plat::eBackend::Headless);
         return new CKestrolundApplication;
     }();
     return *s_pApp;
+}
+
+// Owns what it is given, as the lobby would.
+void TakePicture(CKorvelSurface* pSurface, const CKorvelString&, void*)
+{
+    if (pSurface)
+    {
+        pSurface->Shutdown();
+        delete pSurface;
+    }
 }
 } // namespace
 
@@ -58,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     session.GetLobbyEngine()->SetResolver(&NoHost);
     session.GetGameEngine()->SetResolver(&NoHost);
     session.Connect(CKorvelString("nowhere"), 1, &login);
+    session.SendGetPlayerImage(0, 0, CKorvelString("fuzz"), &TakePicture, nullptr);
 
     const int iSize = static_cast<int>(uSize);
     session.SocketEngineDataReceived(pData, iSize);
