@@ -7,6 +7,7 @@
 // the theme packs it accepts are written.
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -45,15 +46,45 @@ CKestrolundApplication& Application()
     // One for the process, never started: the session needs only its identity and runnables.
     static CKestrolundApplication* s_pApp = []
     {
-        static char s_aFolder[] = "/tmp/fuzz_session_XXXXXX";
-        if (!mkdtemp(s_aFolder) || chdir(s_aFolder) != 0)
-            std::abort();
-        std::atexit([] { std::filesystem::remove_all(s_aFolder); });
         plat::ResetPlatform(plat::eBackend::Headless);
         return new CKestrolundApplication;
     }();
     return *s_pApp;
 }
+
+// The folder the session's data folder is in while an input runs; libFuzzer's own paths
+// are relative to the folder it was started in, which is restored after each input.
+const char* WorkFolder()
+{
+    static char s_aFolder[] = "/tmp/fuzz_session_XXXXXX";
+    static const bool s_bMade = []
+    {
+        if (!mkdtemp(s_aFolder))
+            std::abort();
+        std::atexit([] { std::filesystem::remove_all(s_aFolder); });
+        return true;
+    }();
+    return s_bMade ? s_aFolder : nullptr;
+}
+
+class CInWorkFolder
+{
+public:
+    CInWorkFolder() : m_iBack(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_iBack < 0 || chdir(WorkFolder()) != 0)
+            std::abort();
+    }
+    ~CInWorkFolder()
+    {
+        if (fchdir(m_iBack) != 0)
+            std::abort();
+        close(m_iBack);
+    }
+
+private:
+    int m_iBack;
+};
 
 // Owns what it is given, as the lobby would.
 void TakePicture(CKorvelSurface* pSurface, const CKorvelString&, void*)
@@ -70,6 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
     if (uSize > (1u << 20))
         return 0;
+    CInWorkFolder folder;
     CQuietLogin login;
     CVornNetworkSession session;
     session.SetDisconnectSleep(0);
