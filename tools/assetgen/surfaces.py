@@ -209,13 +209,16 @@ def shadow(size=64):
     return c.result().filter(ImageFilter.GaussianBlur(size * 0.06))
 
 
-def hills(width=1024, height=512):
+GREEN_HILLS = (rgba("7fb8a4"), rgba("4f9a5a"))
+
+
+def hills(width=1024, height=512, colours=GREEN_HILLS):
     """Two ranges of rolling hills rising from the horizon (the middle row) on clear sky;
     whole periods across the width so that copies side by side join."""
     out = Image.new("RGBA", (width, height), (0, 0, 0, 0))
     px = out.load()
-    layers = [(rgba("7fb8a4"), 0.36, [(2, 0.09, 0.3), (5, 0.05, 1.1), (9, 0.02, 2.0)]),
-              (rgba("4f9a5a"), 0.22, [(3, 0.08, 2.2), (7, 0.03, 0.4), (13, 0.012, 1.7)])]
+    layers = [(colours[0], 0.36, [(2, 0.09, 0.3), (5, 0.05, 1.1), (9, 0.02, 2.0)]),
+              (colours[1], 0.22, [(3, 0.08, 2.2), (7, 0.03, 0.4), (13, 0.012, 1.7)])]
     for colour, base, waves_spec in layers:
         for x in range(width):
             t = 2 * math.pi * x / width
