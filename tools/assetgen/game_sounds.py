@@ -56,9 +56,11 @@ EFFECTS = [
                                 "reverb", "70", "fade", "q", "0.4", "3.5", "2.0", "norm", "-8"]),
 ]
 
-# The ambient bed: 14 s of wind and sea; its last 2 s are cross-faded over its first 2 s.
-LOOP_SECONDS, LOOP_OVERLAP = 12, 2
-LOOP_SOURCE = ["synth", str(LOOP_SECONDS + LOOP_OVERLAP), "brownnoise", "pinknoise", "remix", "-",
+# The ambient bed: about 14 s of wind and sea whose last 2 s are cross-faded over its
+# first 2 s. Its length is a whole number of IMA ADPCM blocks (505 samples each), so
+# that no padding breaks the loop.
+LOOP_SAMPLES, OVERLAP_SAMPLES = 505 * 524, 2 * RATE
+LOOP_SOURCE = ["synth", "%ds" % (LOOP_SAMPLES + OVERLAP_SAMPLES), "brownnoise", "pinknoise", "remix", "-",
                "vol", "0.4", "lowpass", "900", "tremolo", "0.25", "40", "norm", "-14"]
 
 
@@ -91,12 +93,12 @@ def ambient_loop(path):
     with tempfile.TemporaryDirectory() as folder:
         source, head_out, head_in, head, body, pcm = (os.path.join(folder, n + ".wav") for n in
                                                       ("source", "tail", "start", "head", "body", "pcm"))
-        sox(["-r", "44100", "-c", "2", "-n"] + WAV_FORMAT + [source] + LOOP_SOURCE)
-        sox([source, head_out, "trim", str(LOOP_SECONDS), str(LOOP_OVERLAP), "fade", "q", "0", str(LOOP_OVERLAP),
-             str(LOOP_OVERLAP)])
-        sox([source, head_in, "trim", "0", str(LOOP_OVERLAP), "fade", "q", str(LOOP_OVERLAP)])
-        sox(["-m", head_out, head_in, head])
-        sox([source, body, "trim", str(LOOP_OVERLAP), str(LOOP_SECONDS - LOOP_OVERLAP)])
+        overlap = "%ds" % OVERLAP_SAMPLES
+        sox(["-r", str(RATE), "-c", "2", "-n"] + WAV_FORMAT + [source] + LOOP_SOURCE)
+        sox([source, head_out, "trim", "%ds" % LOOP_SAMPLES, overlap, "fade", "q", "0", overlap, overlap])
+        sox([source, head_in, "trim", "0", overlap, "fade", "q", overlap])
+        sox(["-m", "-v", "1", head_out, "-v", "1", head_in, head])
+        sox([source, body, "trim", overlap, "%ds" % (LOOP_SAMPLES - OVERLAP_SAMPLES)])
         sox([head, body, pcm])
         sox([pcm, "-e", "ima-adpcm", path])
 
