@@ -12,7 +12,7 @@ from PIL import Image, ImageChops, ImageFilter
 
 from common import Canvas, mix, rgba, save_png
 from flomp import INK, PLAYER_COLOURS, WHITE, blinking, cheering, looking, shade, stretched
-from icons import TEAL, action_icon, icon, snowflake, star, training_scene_tile
+from icons import TEAL, action_icon, icon, star, training_scene_tile
 import surfaces
 
 

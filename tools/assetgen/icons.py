@@ -92,8 +92,6 @@ def snowflake(c, cx, cy, r, fill, width):
 def icon(name, size=128):
     """The picture of one named icon."""
     s = size
-    if name in ("jump", "bomb", "whip"):
-        raise ValueError("player icons take a player: use action_icon")
     base = {"muteoff": TEAL, "muteon": GREY, "exits": RED, "edit": GOLD, "help": TEAL, "training": GREEN,
             "fb_button": rgba("4a6fd1"), "bomb_snow": rgba("5aa9d6"), "bomb_cluster": rgba("8a5cc7"),
             "bomb_none": GREY, "confirmation_yes": GREEN, "confirmation_no": RED, "bomb_sticky": rgba("3f8f3a"),

@@ -6,7 +6,7 @@ import math
 
 from PIL import Image, ImageFont
 
-from common import SUPER, Canvas, mix, rgba, vertical_gradient
+from common import SUPER, Canvas, rgba, vertical_gradient
 from flomp import PLAYER_COLOURS, WHITE, cheering, looking, shade
 
 W, H = 1024, 512
