@@ -54,7 +54,8 @@ def shop_icon(kind, size):
         return c
     if kind == "battleground":
         c = tile(size, rgba("7fb0d8")).result()
-        scene = surfaces.hills(size * 2, size, SNOW_HILLS).crop((0, size // 4, size, size // 4 + size))
+        scene = surfaces.hills(size * 2, size, SNOW_HILLS).crop((0, 0, size, size))
+        scene.alpha_composite(windmill(size))
         mask = Canvas(size, size)
         mask.ellipse(size * 0.1, size * 0.1, size * 0.9, size * 0.9, fill=WHITE)
         scene.putalpha(min_alpha(scene, mask.result()))
