@@ -183,4 +183,88 @@ TEST_F(GameScenes, EveryStartPointIsAtRest)
         }
 }
 
+// Training scene 01 is the jump lesson: one jump from the start, as the match screen
+// applies a released drag (velocity = stretch x -6.9 / mass), knocks the master off his
+// tower into the sea and lands the player dry on it.
+TEST_F(GameScenes, TheFirstTrainingSceneIsWonWithOneJump)
+{
+    ASSERT_EQ(m_pScene->LoadScene(CKorvelString(Narrow(res_flomp_training_scenes[0].name).c_str())), 1);
+    for (int p = 0; p < 2; ++p)
+        m_pScene->m_Players[p].m_pBody->m_vPosition = m_pScene->m_StartPoints[p][0];
+    for (int i = 0; i < 60; ++i)
+        Step();
+    CBody& jumper = *m_pScene->m_Players[0].m_pBody;
+    CBody& master = *m_pScene->m_Players[1].m_pBody;
+    ASSERT_TRUE(jumper.m_uAsleep && master.m_uAsleep);
+    const float fAngle = 30.0f * 3.14159265f / 180.0f, fStretch = 0.36f; // the longest drag is 0.4
+    jumper.m_vVelocity.Set(fStretch * std::cos(fAngle) * 6.9f / 20.0f, fStretch * std::sin(fAngle) * 6.9f / 20.0f);
+    jumper.m_uAsleep = 0;
+    jumper.m_fRestTime = 0.0f;
+    int iStepsInWater = 0;
+    for (int i = 0; i < 300; ++i)
+    {
+        Step();
+        iStepsInWater = master.m_vPosition.y + 2 * master.m_vHalfSize.y < 0.0f ? iStepsInWater + 1 : 0;
+    }
+    EXPECT_GT(iStepsInWater, 30) << "more than a second in the water drowns the master";
+    EXPECT_TRUE(jumper.m_uAsleep);
+    EXPECT_GT(jumper.m_vPosition.y - jumper.m_vHalfSize.y, 0.9f) << "on the master's tower";
+}
+
+// A frame of training scene 01 as the round starts (the camera on player 0 at the
+// match's zoom), drawn with the game's test pictures: the water band along the bottom,
+// player 0 in its colour at its place, nothing over the sky.
+TEST_F(GameScenes, TheFirstTrainingSceneDrawsWaterAndThePlayer)
+{
+    while (!m_pGame->m_bResourcesLoaded)
+        m_pGame->PreloadResources(0);
+    ASSERT_EQ(m_pScene->LoadScene(CKorvelString("01.scn")), 1);
+    for (int p = 0; p < 2; ++p)
+        m_pScene->m_Players[p].m_pBody->m_vPosition = m_pScene->m_StartPoints[p][0];
+    for (int i = 0; i < 30; ++i)
+        Step();
+    m_pGame->GetPhysics()->UpdateVisuals();
+    CMoxRenderer& renderer = *m_pGame->GetRenderer();
+    CCamera& camera = renderer.m_Camera;
+    CKorvelVector2 player = m_pScene->m_Players[0].m_pBody->m_vPosition;
+    camera.m_eTarget = CAMERA_TARGET_NONE;
+    camera.m_fZoom = camera.m_fZoomTarget = 0.6f;
+    camera.m_vPosition.Set(-player.x, player.y);
+    camera.Update();
+    glViewport(0, 0, 800, 600);
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    renderer.BeginRender();
+    m_pScene->RenderBlocksWithShadows(1);
+    m_pScene->RenderPlayers();
+    renderer.renderWater(0);
+    renderer.EndRender();
+    if (const char* pOut = std::getenv("KORVEL_FRAME_PNG"))
+    {
+        std::vector<uint8_t> aPixels(800 * 600 * 4);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+        WriteTestPng(pOut, 800, 600, aPixels);
+    }
+    const auto Pixel = [&](CKorvelVector2 world)
+    {
+        CKorvelVector2 screen;
+        camera.WorldToScreen(world, &screen);
+        return ReadGlPixel(int(screen.x), int(screen.y), 600) | 0xFF000000u;
+    };
+    // Read back as 0xAABBGGRR.
+    const auto Abgr = [](unsigned int uRgb)
+    { return 0xFF000000u | ((uRgb & 0xFF) << 16) | (uRgb & 0xFF00) | ((uRgb >> 16) & 0xFF); };
+    const uint32_t uGrey = 0xFF7F7F7Fu, uGreyUp = 0xFF808080u;
+    // Player 0 is drawn from its own flomp picture (texture 4 of the game's table; each
+    // test picture has one colour) where it stands.
+    EXPECT_EQ(Pixel(player), Abgr(GameTestTextureColour(4))) << std::hex << Pixel(player);
+    // The water band covers the screen's width below the surface and nothing above.
+    const uint32_t uWater = Pixel({player.x, -0.3f});
+    EXPECT_TRUE(uWater != uGrey && uWater != uGreyUp) << std::hex << uWater;
+    for (float x : {-1.0f, -0.5f, 0.5f, 1.0f})
+        EXPECT_EQ(Pixel({player.x + x, -0.3f}), uWater) << x;
+    const uint32_t uSky = Pixel({player.x + 0.6f, 1.2f});
+    EXPECT_TRUE(uSky == uGrey || uSky == uGreyUp) << std::hex << uSky;
+}
+
 } // namespace
