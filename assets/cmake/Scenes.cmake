@@ -24,3 +24,12 @@ add_custom_command(OUTPUT ${scene_pack_file}
   COMMAND kmptool build ${scene_pack_file} --media ${scene_items}
   DEPENDS kmptool ${scene_files} COMMENT "Packing dataScenes.kmp" VERBATIM)
 list(APPEND app_files ${scene_pack_file})
+
+# PNG previews of the sources for review ("make scene_previews"; Debian's python3 has PIL).
+find_program(KORVEL_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(KORVEL_SYSTEM_PYTHON)
+  add_custom_target(scene_previews
+    COMMAND ${KORVEL_SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/assetgen/scene_preview.py
+      ${CMAKE_CURRENT_BINARY_DIR}/scene_previews ${scene_sources}
+    COMMENT "Drawing scene previews into ${CMAKE_CURRENT_BINARY_DIR}/scene_previews" VERBATIM)
+endif()

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <utility>
 #include <sstream>
 #include <vector>
 
