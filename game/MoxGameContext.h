@@ -21,6 +21,7 @@ public:
     CKorvelSoundWave* psndGameSounds[GAME_SOUND_COUNT];   // by GAME_SOUND
     CKorvelBitmapFont* pfntGameFonts;                     // GAME_FONTS entry 0
     sMoxScreenTable m_ScreenTable;
+    int m_iBlockCounter; // blocks created; a scene's Clear sets it back to 32
 
 private:
     CMoxGameContext(const CMoxGameContext&) = delete;
