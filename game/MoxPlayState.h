@@ -242,6 +242,7 @@ private:
     // Adds the event to the local queue.
     CMoxEvent* Write(const sMoxEventBytes& bytes, unsigned int uSendFlag);
     int NextEventId() const;
+    void WritePlayerVector(int iType, int iPlayer, const CKorvelVector2& v, int iByte);
     // Fetches the slot's picture when the slot is empty.
     void TakeTexture(int iIndex);
     void ShowButton(int iID, bool bShow);
