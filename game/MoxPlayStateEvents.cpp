@@ -7,10 +7,12 @@
 #include "game/MoxScene.h"
 #include "game/StateGame.h"
 
-static_assert(MoxField::POSITION_PLAYER == MoxField::FORCE_PLAYER && MoxField::SHOT_PLAYER == MoxField::FORCE_PLAYER &&
+static_assert(MoxField::POSITION_PLAYER == MoxField::FORCE_PLAYER &&
+                  MoxField::SHOT_PLAYER == MoxField::FORCE_PLAYER &&
                   MoxField::POSITION_X == MoxField::FORCE_X && MoxField::SHOT_X == MoxField::FORCE_X &&
                   MoxField::POSITION_Y == MoxField::FORCE_Y && MoxField::SHOT_Y == MoxField::FORCE_Y &&
-                  MoxField::POSITION_SLOT == MoxField::FORCE_KIND && MoxField::SHOT_SLOT == MoxField::FORCE_KIND,
+                  MoxField::POSITION_SLOT == MoxField::FORCE_KIND &&
+                  MoxField::SHOT_SLOT == MoxField::FORCE_KIND,
               "one writer serves the three layouts");
 
 namespace
@@ -221,7 +223,8 @@ void CMoxPlayState::ProjectileDelete(int iPlayer, int iReason, int iSlot)
     Write(e, 1);
 }
 
-void CMoxPlayState::SceneUpdate(int iBlock, int iGridX, int iGridY, const CKorvelVector2& vImpulse, int iStrength)
+void CMoxPlayState::SceneUpdate(int iBlock, int iGridX, int iGridY, const CKorvelVector2& vImpulse,
+                                int iStrength)
 {
     sMoxEventBytes e(EVENT_SCENE_UPDATE, NextEventId(), GetTimeStamp());
     e.U8(MoxField::UPDATE_BLOCK, iBlock);
@@ -257,8 +260,8 @@ void CMoxPlayState::SceneChange(int iBlock, int iSavedStrength, int iSavedMateri
     Write(e, 1);
 }
 
-void CMoxPlayState::CreateEffectExplosion(CKorvelVector2 vPosition, float fSize, int iKind, unsigned int uColour,
-                                          unsigned int uSendFlag)
+void CMoxPlayState::CreateEffectExplosion(CKorvelVector2 vPosition, float fSize, int iKind,
+                                          unsigned int uColour, unsigned int uSendFlag)
 {
     sMoxEventBytes e(EVENT_EFFECT_EXPLOSION, NextEventId(), GetTimeStamp());
     e.I32(MoxField::EXPLOSION_COLOUR, (int)CKorvel3DColor(uColour).Get8888());
