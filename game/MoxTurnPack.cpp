@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "Framework/asn1/ASN1.h"
 #include "game/MoxEvent.h"
 #include "game/MoxEventWire.h"
+
+static_assert(TURN_PACK_MAX_SIZE == CASN1::MAX_GAME_MESSAGE_PAYLOAD, "a full turn pack fits one game message");
 
 int MoxTurnPackSize(const CKorvelTypedPtrArray<CMoxEvent>& records)
 {
