@@ -6,7 +6,8 @@
 #include "game/MoxEvent.h"
 #include "game/MoxEventWire.h"
 
-static_assert(TURN_PACK_MAX_SIZE == CASN1::MAX_GAME_MESSAGE_PAYLOAD, "a full turn pack fits one game message");
+static_assert((int)TURN_PACK_MAX_SIZE == (int)CASN1::MAX_GAME_MESSAGE_PAYLOAD,
+              "a full turn pack fits one game message");
 
 int MoxTurnPackSize(const CKorvelTypedPtrArray<CMoxEvent>& records)
 {
