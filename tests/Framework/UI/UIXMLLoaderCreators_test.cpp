@@ -442,6 +442,7 @@ TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)
     loader.Shutdown();
     WidgetTree owned(pRoot);
     document.Shutdown();
+}
 
 TEST_F(CUIXMLLoaderCreators, ScrollChildSetsDraggingAndThresholdsInTensOfPixels)
 {
