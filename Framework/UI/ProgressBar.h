@@ -8,7 +8,7 @@ class CProgressBar : public CImageWidget
 {
 public:
     // The side the fill grows from.
-    enum ESide
+    enum ESide : int
     {
         SIDE_LEFT = 0,
         SIDE_TOP = 1,

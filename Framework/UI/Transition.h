@@ -12,13 +12,13 @@ class IEasingCurve;
 class CTransition
 {
 public:
-    enum eTransitionType
+    enum eTransitionType : int
     {
         TYPE_IN = 0,  // a forward switch
         TYPE_OUT = 1, // a switch back
         TYPE_NONE = 2
     };
-    enum eTransitionDirection
+    enum eTransitionDirection : int
     {
         DIRECTION_TOP = 0,
         DIRECTION_BOTTOM = 1,
