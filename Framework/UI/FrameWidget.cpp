@@ -1,6 +1,7 @@
 // Frame widget: its surfaces, the shared shader and the life cycle.
 #include "Framework/UI/FrameWidget.h"
 
+#include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "Korvel3D/Korvel3DProgram.h"
 #include "Framework/VornResourceManager.h"
 #include "KorvelGraphics/KorvelApplication.h"
@@ -126,9 +127,12 @@ void CFrameWidget::VerifyShader()
     const CKorvelString strName(SHADER_NAME);
     if ((m_pShader = m_pResources->GetShader(strName)) != nullptr)
         return;
-    // Only the GL ES 2.0 screen has programs to build.
+    // Only a started GL ES 2.0 screen (it has its own programs then) can build one.
     IKorvelGraphicsContext* pBack = m_pApp->GetBack();
-    if (!pBack || pBack->GetContextType() != KE_CONTEXT_GLES2)
+    CKorvelGraphicsExt_GLES2* pGl = pBack && pBack->GetContextType() == KE_CONTEXT_GLES2
+                                        ? dynamic_cast<CKorvelGraphicsExt_GLES2*>(pBack)
+                                        : nullptr;
+    if (!pGl || !pGl->GetColorProgram())
         return;
     CKorvel3DProgram* pProgram = new CKorvel3DProgram;
     if (pProgram->Startup(pBack, CKorvelString(VertexSource()), CKorvelString(FragmentSource())) != KE_OK)
