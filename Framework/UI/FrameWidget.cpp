@@ -2,8 +2,9 @@
 #include "Framework/UI/FrameWidget.h"
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
-#include "Korvel3D/Korvel3DProgram.h"
+#include "Framework/UI/HeldSurface.h"
 #include "Framework/VornResourceManager.h"
+#include "Korvel3D/Korvel3DProgram.h"
 #include "KorvelGraphics/KorvelApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
@@ -59,22 +60,12 @@ KE_RETVAL CFrameWidget::Startup(IKorvelApplication* pApp, CVornResourceManager* 
 
 void CFrameWidget::Release(CKorvelSurface*& pHeld)
 {
-    CKorvelSurface* pOld = pHeld;
-    pHeld = nullptr;
-    if (!pOld || (m_pResources && m_pResources->ReleaseSurface(pOld)))
-        return;
-    pOld->Shutdown();
-    delete pOld;
+    ReleaseHeldSurface(m_pResources, pHeld);
 }
 
 void CFrameWidget::Replace(CKorvelSurface*& pHeld, CKorvelSurface* pSurface)
 {
-    if (pSurface == pHeld)
-        return;
-    Release(pHeld);
-    if (pSurface && m_pResources)
-        m_pResources->IncrementSurface(pSurface);
-    pHeld = pSurface;
+    ReplaceHeldSurface(m_pResources, pHeld, pSurface);
 }
 
 void CFrameWidget::ReleaseShader()
@@ -145,7 +136,8 @@ void CFrameWidget::VerifyShader()
     }
     m_pResources->AddShader(strName, pProgram);
     m_pShader = pProgram;
-    static const char* const s_apNames[LOCATION_COUNT] = {"position", "uv", "texture01", "texture02", "texture03"};
+    static const char* const s_apNames[LOCATION_COUNT] = {"position", "uv", "texture01", "texture02",
+                                                          "texture03"};
     for (int i = 0; i < LOCATION_COUNT; ++i)
     {
         const CKorvelString strLocation(s_apNames[i]);

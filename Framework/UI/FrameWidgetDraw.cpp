@@ -19,8 +19,12 @@ void MakeIndices(unsigned char aIndices[54])
     int n = 0;
     for (unsigned char v : QUAD_CORNERS)
     {
-        const unsigned char aTriangles[6] = {v, static_cast<unsigned char>(v + 4), static_cast<unsigned char>(v + 5),
-                                             static_cast<unsigned char>(v + 5), static_cast<unsigned char>(v + 1), v};
+        const unsigned char aTriangles[6] = {v,
+                                             static_cast<unsigned char>(v + 4),
+                                             static_cast<unsigned char>(v + 5),
+                                             static_cast<unsigned char>(v + 5),
+                                             static_cast<unsigned char>(v + 1),
+                                             v};
         for (unsigned char u : aTriangles)
             aIndices[n++] = u;
     }
@@ -31,8 +35,9 @@ KE_RETVAL CFrameWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect
 {
     CKorvelSurface* pImage = GetImage();
     if (!m_pShader || !pImage || !m_pBorder || !m_pMask || pContext->GetContextType() != KE_CONTEXT_GLES2 ||
-        !pImage->GetTexture() || !m_pBorder->GetTexture() || !m_pMask->GetTexture() || pImage->GetWidth() <= 0 ||
-        pImage->GetHeight() <= 0 || m_pBorder->GetWidth() <= 0 || m_pBorder->GetHeight() <= 0)
+        !pImage->GetTexture() || !m_pBorder->GetTexture() || !m_pMask->GetTexture() ||
+        pImage->GetWidth() <= 0 || pImage->GetHeight() <= 0 || m_pBorder->GetWidth() <= 0 ||
+        m_pBorder->GetHeight() <= 0)
         return CImageWidget::draw(pContext, rect);
     return DrawFramed(pContext, rect);
 }
@@ -64,12 +69,14 @@ KE_RETVAL CFrameWidget::DrawFramed(IKorvelGraphicsContext* pContext, const CKorv
     const float afY[4] = {static_cast<float>(rect.top), static_cast<float>(rcBorder.top),
                           static_cast<float>(rcBorder.bottom), static_cast<float>(rect.bottom)};
     const float iw = static_cast<float>(pImage->GetWidth()), ih = static_cast<float>(pImage->GetHeight());
-    const float afImageU[4] = {0.0f, static_cast<float>(rcImage.left) / iw, static_cast<float>(rcImage.right) / iw,
-                               1.0f};
-    const float afImageV[4] = {0.0f, static_cast<float>(rcImage.top) / ih, static_cast<float>(rcImage.bottom) / ih,
-                               1.0f};
-    const float fBorderU = static_cast<float>(rcBorder.left - rect.left) / static_cast<float>(m_pBorder->GetWidth());
-    const float fBorderV = static_cast<float>(rcBorder.top - rect.top) / static_cast<float>(m_pBorder->GetHeight());
+    const float afImageU[4] = {0.0f, static_cast<float>(rcImage.left) / iw,
+                               static_cast<float>(rcImage.right) / iw, 1.0f};
+    const float afImageV[4] = {0.0f, static_cast<float>(rcImage.top) / ih,
+                               static_cast<float>(rcImage.bottom) / ih, 1.0f};
+    const float fBorderU =
+        static_cast<float>(rcBorder.left - rect.left) / static_cast<float>(m_pBorder->GetWidth());
+    const float fBorderV =
+        static_cast<float>(rcBorder.top - rect.top) / static_cast<float>(m_pBorder->GetHeight());
     const float afBorderU[4] = {0.0f, fBorderU, 1.0f - fBorderU, 1.0f};
     const float afBorderV[4] = {0.0f, fBorderV, 1.0f - fBorderV, 1.0f};
 

@@ -104,7 +104,8 @@ KE_RETVAL CGradientWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelR
         if (CKorvelSurface* pImage = GetImage())
             pContext->Blt(static_cast<const CKorvelRect<int>*>(nullptr), pImage,
                           static_cast<const CKorvelRect<int>*>(nullptr), 0);
-        else if (CKorvelSurface* pSurface = GetRadialSurface(m_pApp, m_pResources, uColor2, uColor1, m_fRadius))
+        else if (CKorvelSurface* pSurface =
+                     GetRadialSurface(m_pApp, m_pResources, uColor2, uColor1, m_fRadius))
         {
             pContext->Blt(static_cast<const CKorvelRect<int>*>(nullptr), pSurface,
                           static_cast<const CKorvelRect<int>*>(nullptr), 0);

@@ -4,8 +4,7 @@
 #include "Framework/UI/PageButton.h"
 #include "Framework/UI/TextWidget.h"
 
-CPageView::CPageView()
-    : m_iHistoryLimit(0), m_iCurrentPage(-1), m_iPreviousPage(-1), m_pSavedHistory(nullptr)
+CPageView::CPageView() : m_iHistoryLimit(0), m_iCurrentPage(-1), m_iPreviousPage(-1), m_pSavedHistory(nullptr)
 {
 }
 

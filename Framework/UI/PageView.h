@@ -80,6 +80,6 @@ private:
     CKorvelString m_strBackPrefix;
     int m_iCurrentPage;
     int m_iPreviousPage;
-    PageButtonSet m_PageButtons;                 // not owned
+    PageButtonSet m_PageButtons;                  // not owned
     CKorvelArray<CKorvelString>* m_pSavedHistory; // owned, between a save and the next load
 };

@@ -25,7 +25,8 @@ void CPieWidget::Reallocate()
     m_pVertices = new float[static_cast<size_t>(m_iSegments + 1) * FLOATS_PER_VERTEX]();
 }
 
-KE_RETVAL CPieWidget::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources, const CKorvelRect<int>& area)
+KE_RETVAL CPieWidget::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,
+                              const CKorvelRect<int>& area)
 {
     const KE_RETVAL r = CWidget::Startup(pApp, pResources, area);
     if (r == KE_OK)
@@ -51,7 +52,8 @@ void CPieWidget::SetAngle(float fRadians)
 
 void CPieWidget::SetSegments(int iSegments)
 {
-    m_iSegments = iSegments < MIN_SEGMENTS ? MIN_SEGMENTS : (iSegments > MAX_SEGMENTS ? MAX_SEGMENTS : iSegments);
+    m_iSegments =
+        iSegments < MIN_SEGMENTS ? MIN_SEGMENTS : (iSegments > MAX_SEGMENTS ? MAX_SEGMENTS : iSegments);
     Reallocate();
 }
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "Framework/VornResourceManager.h"
+#include "Framework/UI/HeldSurface.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace
@@ -22,7 +22,8 @@ int RoundInt(float v)
 } // namespace
 
 CProgressBar::CProgressBar()
-    : m_pProgressImage(nullptr), m_pLowImage(nullptr), m_fProgress(0.0f), m_fLowLimit(0.0f), m_eSide(SIDE_LEFT)
+    : m_pProgressImage(nullptr), m_pLowImage(nullptr), m_fProgress(0.0f), m_fLowLimit(0.0f),
+      m_eSide(SIDE_LEFT)
 {
 }
 
@@ -44,22 +45,12 @@ void CProgressBar::SetSide(ESide eSide)
 
 void CProgressBar::Release(CKorvelSurface*& pHeld)
 {
-    CKorvelSurface* pOld = pHeld;
-    pHeld = nullptr;
-    if (!pOld || (m_pResources && m_pResources->ReleaseSurface(pOld)))
-        return;
-    pOld->Shutdown();
-    delete pOld;
+    ReleaseHeldSurface(m_pResources, pHeld);
 }
 
 void CProgressBar::Replace(CKorvelSurface*& pHeld, CKorvelSurface* pImage)
 {
-    if (pImage == pHeld)
-        return;
-    Release(pHeld);
-    if (pImage && m_pResources)
-        m_pResources->IncrementSurface(pImage);
-    pHeld = pImage;
+    ReplaceHeldSurface(m_pResources, pHeld, pImage);
 }
 
 // Like the base image, only a surface the manager counts can have two owners.
@@ -101,7 +92,8 @@ KE_RETVAL CProgressBar::draw(IKorvelGraphicsContext* pContext, const CKorvelRect
     if (!pImage)
         return KE_OK;
     const float p = m_fProgress;
-    const float W = static_cast<float>(rect.right - rect.left), H = static_cast<float>(rect.bottom - rect.top);
+    const float W = static_cast<float>(rect.right - rect.left),
+                H = static_cast<float>(rect.bottom - rect.top);
     const int iw = pImage->GetWidth(), ih = pImage->GetHeight();
     CKorvelRect<int> rcDest = rect;
     CKorvelRect<int> rcSource(0, 0, iw, ih);

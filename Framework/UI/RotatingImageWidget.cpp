@@ -43,6 +43,12 @@ KE_RETVAL CRotatingImageWidget::update(float fSeconds)
         m_fAngle -= TWO_PI;
     else if (m_fAngle < -TWO_PI)
         m_fAngle += TWO_PI;
+    // A speed of more than a turn a frame, or a layout's wild numbers, must not leave the
+    // angle running away.
+    if (!std::isfinite(m_fAngle))
+        m_fAngle = 0.0f;
+    else if (m_fAngle > TWO_PI || m_fAngle < -TWO_PI)
+        m_fAngle = std::fmod(m_fAngle, TWO_PI);
     return KE_OK;
 }
 
@@ -57,7 +63,8 @@ KE_RETVAL CRotatingImageWidget::draw(IKorvelGraphicsContext* pContext, const CKo
         return KE_OK;
     const float fAngle = GetDrawnAngle();
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    auto drawRotated = [&]() -> KE_RETVAL {
+    auto drawRotated = [&]() -> KE_RETVAL
+    {
         if (GetBlendColor() == 0xFFFFFFFF)
             return pContext->BltRotate(rect.left, rect.top, pImage, fAngle, w < h ? w : h, BLIT_FLAGS);
         CKorvelGraphicsExt_GLES2* pGl = pContext->GetContextType() == KE_CONTEXT_GLES2
@@ -92,15 +99,18 @@ void CRotatingImageWidget::initializeClone(const CWidget& source)
 CWidget* CRotatingImageWidget::CreateRotatingImage(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
                                                    CWidget& parent, CWidget* pCandidate)
 {
-    CRotatingImageWidget* pWidget = CUIXMLLoader::TakeOrCreate<CRotatingImageWidget>(pLoader, parent, pCandidate);
+    CRotatingImageWidget* pWidget =
+        CUIXMLLoader::TakeOrCreate<CRotatingImageWidget>(pLoader, parent, pCandidate);
     if (CKorvelSurface* pSurface = CUIXMLLoader::ParseImage(pLoader, pElement, "image", nullptr, nullptr))
     {
         pWidget->SetImage(pSurface);
         pLoader->GetApplication()->ReleaseSurface(pSurface);
     }
     unsigned int uColor = 0;
-    if (CUIXMLLoader::ParseColor(pLoader, CXMLLoaderWrapper::GetText(CXMLLoaderWrapper::FindChild(pElement, "blend_color"), "$value"),
-                                 uColor))
+    if (CUIXMLLoader::ParseColor(
+            pLoader,
+            CXMLLoaderWrapper::GetText(CXMLLoaderWrapper::FindChild(pElement, "blend_color"), "$value"),
+            uColor))
         pWidget->SetBlendColor(uColor);
     if (CKorvelXMLDataNode* pRotation = CXMLLoaderWrapper::FindChild(pElement, "rotation"))
     {

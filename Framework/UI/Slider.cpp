@@ -12,7 +12,8 @@ CSlider::CSlider()
 {
 }
 
-KE_RETVAL CSlider::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources, const CKorvelRect<int>& area)
+KE_RETVAL CSlider::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,
+                           const CKorvelRect<int>& area)
 {
     const KE_RETVAL r = CWidget::Startup(pApp, pResources, area);
     if (r != KE_OK)

@@ -23,8 +23,9 @@ int RoundPixel(float v)
 
 CTransition::CTransition()
     : m_pStep(&CTransition::AnimateNone), m_fDuration(0.0f), m_fElapsed(0.0f), m_fDistance(0.0f),
-      m_iEndPosition(0), m_iStartPosition(0), m_uRunning(0), m_uMoveOther(0), m_uFirstStep(0), m_pFrom(nullptr),
-      m_pTo(nullptr), m_pEasingIn(nullptr), m_pEasingOut(nullptr), m_eDirection(DIRECTION_NONE), m_eType(TYPE_NONE)
+      m_iEndPosition(0), m_iStartPosition(0), m_uRunning(0), m_uMoveOther(0), m_uFirstStep(0),
+      m_pFrom(nullptr), m_pTo(nullptr), m_pEasingIn(nullptr), m_pEasingOut(nullptr),
+      m_eDirection(DIRECTION_NONE), m_eType(TYPE_NONE)
 {
 }
 
@@ -34,8 +35,8 @@ CTransition::~CTransition()
     delete m_pEasingOut;
 }
 
-unsigned int CTransition::Startup(unsigned int uMoveOther, eTransitionDirection eDirection, eTransitionType eType,
-                                  float fDuration)
+unsigned int CTransition::Startup(unsigned int uMoveOther, eTransitionDirection eDirection,
+                                  eTransitionType eType, float fDuration)
 {
     m_eType = eType;
     m_fDuration = fDuration;

@@ -32,8 +32,8 @@ public:
     virtual ~CTransition();
 
     // ---- virtual operations, in slot order
-    virtual unsigned int Startup(unsigned int uMoveOther, eTransitionDirection eDirection, eTransitionType eType,
-                                 float fDuration);
+    virtual unsigned int Startup(unsigned int uMoveOther, eTransitionDirection eDirection,
+                                 eTransitionType eType, float fDuration);
     // Forgets the pages and deletes both curves.
     virtual void Shutdown();
     virtual void Update(float fSeconds);
@@ -91,8 +91,8 @@ private:
     unsigned int m_uRunning;
     unsigned int m_uMoveOther;
     unsigned int m_uFirstStep;
-    CWidget* m_pFrom; // not owned
-    CWidget* m_pTo;   // not owned
+    CWidget* m_pFrom;           // not owned
+    CWidget* m_pTo;             // not owned
     IEasingCurve* m_pEasingIn;  // owned
     IEasingCurve* m_pEasingOut; // owned
     eTransitionDirection m_eDirection;

@@ -23,7 +23,8 @@ bool TextIs(const char* pText, const char* pWord)
 }
 
 // The named image child's surface handed to the setter, then the loader's reference given back.
-template <class F> void SetImageChild(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChild, F set)
+template <class F>
+void SetImageChild(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChild, F set)
 {
     CKorvelSurface* pSurface = CUIXMLLoader::ParseImage(pLoader, pElement, pChild, nullptr, nullptr);
     if (!pSurface)
@@ -42,8 +43,8 @@ unsigned int FrameColor(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pNode, const 
 }
 } // namespace
 
-CWidget* CUIXMLLoader::CreateGradientWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
-                                            CWidget* pCandidate)
+CWidget* CUIXMLLoader::CreateGradientWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                            CWidget& parent, CWidget* pCandidate)
 {
     CGradientWidget* pGradient = TakeOrCreate<CGradientWidget>(pLoader, parent, pCandidate);
     if (pGradient != pCandidate)
@@ -70,7 +71,8 @@ CWidget* CUIXMLLoader::CreateGradientWidget(CUIXMLLoader* pLoader, CKorvelXMLDat
     return pGradient;
 }
 
-CTransition* CUIXMLLoader::CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pFirst, CKorvelString& strType)
+CTransition* CUIXMLLoader::CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pFirst,
+                                            CKorvelString& strType)
 {
     if (!pFirst || !GetText(pFirst, "$type"))
         return nullptr;
@@ -145,10 +147,9 @@ CWidget* CUIXMLLoader::CreateFrame(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pE
     CKorvelSurface* pBackground = ParseImage(pLoader, pElement, "background_image", nullptr, nullptr);
     CKorvelXMLDataNode* pGradient = FindChild(pElement, "background_gradient");
     if (!pBackground && pGradient && pLoader->m_pApp)
-        pBackground = CGradientWidget::GetRadialSurface(pLoader->m_pApp, pLoader->m_pApp,
-                                                        FrameColor(pLoader, pGradient, "$color2"),
-                                                        FrameColor(pLoader, pGradient, "$color1"),
-                                                        GetFloat(pGradient, "$radius", 1.0f));
+        pBackground = CGradientWidget::GetRadialSurface(
+            pLoader->m_pApp, pLoader->m_pApp, FrameColor(pLoader, pGradient, "$color2"),
+            FrameColor(pLoader, pGradient, "$color1"), GetFloat(pGradient, "$radius", 1.0f));
     if (pBackground)
     {
         pFrame->SetImage(pBackground);
@@ -179,11 +180,13 @@ CWidget* CUIXMLLoader::CreateProgressBar(CUIXMLLoader* pLoader, CKorvelXMLDataNo
         pBar->SetTransparent(1);
     SetImageChild(pLoader, pElement, "background", [pBar](CKorvelSurface* p) { pBar->SetImage(p); });
     SetImageChild(pLoader, pElement, "progress", [pBar](CKorvelSurface* p) { pBar->SetProgressImage(p); });
-    SetImageChild(pLoader, pElement, "progresslow", [pBar](CKorvelSurface* p) { pBar->SetProgressLowImage(p); });
+    SetImageChild(pLoader, pElement, "progresslow",
+                  [pBar](CKorvelSurface* p) { pBar->SetProgressLowImage(p); });
     if (CKorvelXMLDataNode* pLimit = FindChild(pElement, "progresslowlimit"))
         pBar->SetProgressLowLimit(GetFloat(pLimit, "$value", pBar->GetProgressLowLimit()));
     if (CKorvelXMLDataNode* pSide = FindChild(pElement, "side"))
-        pBar->SetSide(static_cast<CProgressBar::ESide>(GetInt(pSide, "$value", static_cast<int>(pBar->GetSide()))));
+        pBar->SetSide(
+            static_cast<CProgressBar::ESide>(GetInt(pSide, "$value", static_cast<int>(pBar->GetSide()))));
     return pBar;
 }
 

@@ -174,7 +174,8 @@ TEST_F(CPieWidget, HalfAPieFillsTheLeftHalf)
     for (const auto& p : {std::pair<int, int>{120, 100}, {148, 60}, {148, 140}, {110, 100}})
         EXPECT_TRUE(Near(ReadGlPixel(p.first, p.second, HEIGHT), 255, 0, 255)) << p.first << "," << p.second;
     for (const auto& p : {std::pair<int, int>{180, 100}, {153, 60}, {153, 140}, {90, 100}})
-        EXPECT_TRUE(Near(ReadGlPixel(p.first, p.second, HEIGHT), 0x40, 0x40, 0x40)) << p.first << "," << p.second;
+        EXPECT_TRUE(Near(ReadGlPixel(p.first, p.second, HEIGHT), 0x40, 0x40, 0x40))
+            << p.first << "," << p.second;
 }
 
 TEST_F(CRotatingImageWidget, ATintedImageTurnsOnTheGlScreen)

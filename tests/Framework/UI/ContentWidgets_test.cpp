@@ -88,10 +88,8 @@ TEST_F(CProgressBar, TheFillIsCroppedFromItsSide)
     };
     // A 100 x 20 bar at a quarter, a 40 x 10 image.
     const sCase aCases[] = {
-        {0, Rect(0, 0, 25, 20), Rect(0, 0, 10, 10)},
-        {1, Rect(0, 0, 100, 5), Rect(0, 0, 40, 3)},
-        {2, Rect(75, 0, 100, 20), Rect(30, 0, 40, 10)},
-        {3, Rect(0, 15, 100, 20), Rect(0, 7, 40, 10)},
+        {0, Rect(0, 0, 25, 20), Rect(0, 0, 10, 10)},    {1, Rect(0, 0, 100, 5), Rect(0, 0, 40, 3)},
+        {2, Rect(75, 0, 100, 20), Rect(30, 0, 40, 10)}, {3, Rect(0, 15, 100, 20), Rect(0, 7, 40, 10)},
         {9, Rect(0, 15, 100, 20), Rect(0, 7, 40, 10)}, // clamped to the last side
     };
     ::CProgressBar* pBar = Make<::CProgressBar>(Rect(0, 0, 100, 20));
@@ -105,7 +103,8 @@ TEST_F(CProgressBar, TheFillIsCroppedFromItsSide)
         ASSERT_EQ(aCalls.size(), 1u) << c.iSide;
         EXPECT_EQ(aCalls[0].m_pSource, pImage);
         EXPECT_TRUE(SameRect(aCalls[0].m_rcDest, c.dest)) << c.iSide << " " << AreaText(aCalls[0].m_rcDest);
-        EXPECT_TRUE(SameRect(aCalls[0].m_rcSource, c.source)) << c.iSide << " " << AreaText(aCalls[0].m_rcSource);
+        EXPECT_TRUE(SameRect(aCalls[0].m_rcSource, c.source))
+            << c.iSide << " " << AreaText(aCalls[0].m_rcSource);
     }
     // Side 2 lands in the right quarter only.
     pBar->SetSide(::CProgressBar::SIDE_RIGHT);
@@ -203,6 +202,13 @@ TEST_F(CRotatingImageWidget, StepsSnapTheDrawnAngleTowardZero)
     EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 3}));
     pSpinner->SetRotationSteps(0);
     EXPECT_EQ(pSpinner->GetRotationSteps(), 0);
+    // More than a turn a frame, or no number at all, still leaves an angle within a turn.
+    for (float fSpeed : {100.0f, -1e30f, std::nanf("")})
+    {
+        pSpinner->SetRotationSpeed(fSpeed);
+        pSpinner->DoUpdate(1.0f);
+        EXPECT_LE(std::fabs(pSpinner->GetRotationAngle()), 6.2831855f) << fSpeed;
+    }
 }
 
 TEST_F(CRotatingImageWidget, ATintedRotationNeedsTheGlScreen)
@@ -240,8 +246,7 @@ TEST_F(CGradientWidget, LinearModesFillTheCornersInOrder)
         {"horizontal", 0x10000001, 0, true, {c1, c2, c2, c1}},
         {"another mode", 0x30000001, 0, false, {}},
         {"highlight, opaque", 0x21, 0xFFFFFFFF, true, {c1, c1, c2, c2}},
-        {"highlight, clear", 0x21, 0x00FFFFFF, true,
-         {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}},
+        {"highlight, clear", 0x21, 0x00FFFFFF, true, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}},
     };
     for (const sCase& c : aCases)
     {

@@ -175,11 +175,14 @@ TEST_F(CUIXMLLoaderCreators, PageLayoutsTakeTransitionsOnlyWithAHistory)
         bool bIn, bOut;
     };
     const sCase aCases[] = {
-        {"history of 5", "<history max-size='5'/><transition type='in'/><transition type='out'/>", 5, true, true},
-        {"history of 0", "<history max-size='0'/><transition type='in'/><transition type='out'/>", 0, false, false},
+        {"history of 5", "<history max-size='5'/><transition type='in'/><transition type='out'/>", 5, true,
+         true},
+        {"history of 0", "<history max-size='0'/><transition type='in'/><transition type='out'/>", 0, false,
+         false},
         {"no history", "<transition type='in'/><transition type='out'/>", 0, false, false},
         {"only in", "<history max-size='2'/><transition type='in'/>", 2, true, false},
-        {"first without a type", "<history max-size='2'/><transition/><transition type='in'/>", 2, false, false},
+        {"first without a type", "<history max-size='2'/><transition/><transition type='in'/>", 2, false,
+         false},
     };
     for (const sCase& c : aCases)
     {
@@ -197,10 +200,11 @@ TEST_F(CUIXMLLoaderCreators, PageLayoutsTakeTransitionsOnlyWithAHistory)
 
 TEST_F(CUIXMLLoaderCreators, TransitionsReadDirectionDurationMovingAndCurves)
 {
-    WidgetTree tree = Load("page_layout", "<history max-size='3'/>"
-                                          "<transition type='out' direction='sideways'/>"
-                                          "<transition type='in' direction='left' duration='0.3' move_other='1'>"
-                                          "<easing_out curve='pow2'/></transition>");
+    WidgetTree tree =
+        Load("page_layout", "<history max-size='3'/>"
+                            "<transition type='out' direction='sideways'/>"
+                            "<transition type='in' direction='left' duration='0.3' move_other='1'>"
+                            "<easing_out curve='pow2'/></transition>");
     CPageView* p = Loaded<CPageView>(tree);
     ASSERT_NE(p, nullptr);
     CTransition* pIn = p->GetTransition(CTransition::TYPE_IN);
@@ -218,8 +222,9 @@ TEST_F(CUIXMLLoaderCreators, TransitionsReadDirectionDurationMovingAndCurves)
     static const char* const s_apWords[] = {"up", "down", "right", "left", "center"};
     for (int i = 0; i < 5; ++i)
     {
-        WidgetTree one = Load("page_layout", std::string("<history max-size='1'/><transition type='in' direction='") +
-                                                 s_apWords[i] + "'/>");
+        WidgetTree one =
+            Load("page_layout", std::string("<history max-size='1'/><transition type='in' direction='") +
+                                    s_apWords[i] + "'/>");
         CPageView* q = Loaded<CPageView>(one);
         ASSERT_TRUE(q && q->GetTransition(CTransition::TYPE_IN));
         EXPECT_EQ(q->GetTransition(CTransition::TYPE_IN)->GetDirection(), i) << s_apWords[i];
@@ -273,9 +278,10 @@ TEST_F(CUIXMLLoaderCreators, ContentElementsFillTheirWidgets)
 
 TEST_F(CUIXMLLoaderCreators, FramesTakeAnImageOrAMadeRadialBackground)
 {
-    WidgetTree framed = Load("frame", "<background_image path='blue.png'/><background_gradient color1='ffffff'/>"
-                                      "<mask_image path='mask.png'/><border_image path='border.png' frames_x='3' "
-                                      "frames_y='3'/>");
+    WidgetTree framed =
+        Load("frame", "<background_image path='blue.png'/><background_gradient color1='ffffff'/>"
+                      "<mask_image path='mask.png'/><border_image path='border.png' frames_x='3' "
+                      "frames_y='3'/>");
     CFrameWidget* p = Loaded<CFrameWidget>(framed);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->GetImage(), Picture("blue.png"));
@@ -309,16 +315,16 @@ std::string Cell(int iColumn, int iRow, float fWidth = 0.18f, float fHeight = 0.
 
 std::string Element(const char* pName, const char* pType, int iColumn, int iRow, const std::string& strInner)
 {
-    return std::string("<element name='") + pName + "' type='" + pType + "'>" + Cell(iColumn, iRow) + strInner +
-           "</element>";
+    return std::string("<element name='") + pName + "' type='" + pType + "'>" + Cell(iColumn, iRow) +
+           strInner + "</element>";
 }
 
 // Every element type, one to a cell.
 std::string AllTypesLayout()
 {
     const std::string strRed = "<image path='red.png'/>";
-    const std::string strChild = "<element name='child' type='image'><size w='0.05' h='0.05'/>" + strRed +
-                                 "</element>";
+    const std::string strChild =
+        "<element name='child' type='image'><size w='0.05' h='0.05'/>" + strRed + "</element>";
     std::string s;
     s += Element("button", "button", 0, 0, strRed);
     s += Element("toggle", "toggle_button", 1, 0, "<image path='blue.png'/>");
@@ -331,7 +337,8 @@ std::string AllTypesLayout()
          "<element name='p0' type='image'><size w='0.18' h='0.15'/><image path='grey.png'/></element>"
          "<element name='p1' type='image'><size w='0.18' h='0.15'/><image path='blue.png'/></element>"
          "</element></element>";
-    s += Element("page_button", "page_button", 1, 1, "<image path='yellow.png'/><target name='../menu_root/view' page='p1'/>");
+    s += Element("page_button", "page_button", 1, 1,
+                 "<image path='yellow.png'/><target name='../menu_root/view' page='p1'/>");
     s += Element("slidearea", "slidearea", 2, 1, strChild);
     s += Element("grid", "grid_layout", 3, 1, strChild + strChild);
     s += Element("divider", "divider_layout", 4, 1, strChild + strChild);
@@ -339,9 +346,10 @@ std::string AllTypesLayout()
     s += Element("aspect", "aspect_layout", 1, 2, strChild);
     s += Element("anchor", "anchor_layout", 2, 2, strChild);
     s += Element("expand", "expand_layout", 3, 2, "<width value='0.1'/><height value='0.1'/>" + strRed);
-    s += Element("frame", "frame", 4, 2,
-                 "<background_gradient radius='0.7' color1='ffffff' color2='0000ff'/><mask_image path='mask.png'/>"
-                 "<border_image path='border.png' frames_x='3' frames_y='3'/>");
+    s += Element(
+        "frame", "frame", 4, 2,
+        "<background_gradient radius='0.7' color1='ffffff' color2='0000ff'/><mask_image path='mask.png'/>"
+        "<border_image path='border.png' frames_x='3' frames_y='3'/>");
     s += Element("infinite", "infinite_list", 0, 3, "");
     s += Element("running", "running_list", 1, 3, "");
     s += Element("web", "web_button", 2, 3, "<image path='grey.png'/><target url='http://localhost/'/>");
@@ -354,7 +362,8 @@ std::string AllTypesLayout()
                  "<background path='grey.png'/><progress path='blue.png'/><side value='0'/>");
     s += Element("webview", "web_view", 0, 4, strChild);
     s += Element("pie", "pie", 1, 4, "<color value='accent'/><angle value='3.1415927'/>");
-    s += Element("spinner", "rotating_image", 2, 4, "<image path='yellow.png'/><rotation speed='1' steps='4'/>");
+    s += Element("spinner", "rotating_image", 2, 4,
+                 "<image path='yellow.png'/><rotation speed='1' steps='4'/>");
     s += Element("bubble", "bubble", 3, 4, "<image path='grey.png'/><arrow value='left-up'/>");
     return "<menu><area width='1024' height='600' name='wide'>" + s +
            "</area><area width='600' height='1024' name='tall'><element name='only'/></area></menu>";
@@ -383,10 +392,11 @@ TEST(CGameXMLLoaderVocabulary, TheWholeVocabularyIsDrawnOnGl)
     ASSERT_EQ(app.m_iStarted, KE_OK);
     ASSERT_TRUE(app.AddFiles(Pictures()));
     ASSERT_TRUE(app.AddFiles({{"vocabulary.xml", AllTypesLayout()}}));
-    ASSERT_TRUE(WriteTestFile(app.AppFile("vorntheme_vocabulary.kmp"),
-                              TestPackBytes({{"/theme_vocabulary.xml",
-                                              Quoted("<theme><config type='color'><color id='panel' value='203040'/>"
-                                                     "<color id='accent' value='ff00ff'/></config></theme>")}})));
+    ASSERT_TRUE(WriteTestFile(
+        app.AppFile("vorntheme_vocabulary.kmp"),
+        TestPackBytes(
+            {{"/theme_vocabulary.xml", Quoted("<theme><config type='color'><color id='panel' value='203040'/>"
+                                              "<color id='accent' value='ff00ff'/></config></theme>")}})));
     CVornTheme theme;
     ASSERT_EQ(theme.Startup(&app, S("vocabulary")), KE_OK);
     app.m_pTheme = &theme;
@@ -426,13 +436,15 @@ TEST(CGameXMLLoaderVocabulary, TheWholeVocabularyIsDrawnOnGl)
     }
 
     // Probes: where a mismatch lies. Cells are 184 x 90 pixels at (10 + 205 c, 12 + 120 r).
-    auto at = [](int c, int r, int dx, int dy) { return ReadGlPixel(10 + 205 * c + dx, 12 + 120 * r + dy, 600); };
+    auto at = [](int c, int r, int dx, int dy)
+    { return ReadGlPixel(10 + 205 * c + dx, 12 + 120 * r + dy, 600); };
     EXPECT_GT(PixelR(at(0, 0, 90, 45)), 200) << "the button's red image";
     EXPECT_LT(PixelG(at(0, 0, 90, 45)), 40);
     bool bText = false;
     for (int x = 0; x < 184 && !bText; ++x)
         for (int y = 0; y < 90 && !bText; ++y)
-            bText = PixelR(at(4, 0, x, y)) > 200 && PixelG(at(4, 0, x, y)) > 200 && PixelB(at(4, 0, x, y)) > 200;
+            bText =
+                PixelR(at(4, 0, x, y)) > 200 && PixelG(at(4, 0, x, y)) > 200 && PixelB(at(4, 0, x, y)) > 200;
     EXPECT_TRUE(bText) << "the text line in white";
     EXPECT_GT(PixelR(at(4, 2, 4, 4)), 200) << "the frame's red corner";
     EXPECT_GT(PixelG(at(4, 2, 90, 4)), 200) << "the frame's green edge";

@@ -19,7 +19,8 @@ class CPageView : public ::testing::Test
 protected:
     void SetUp() override { m_App.StartResourcesOnly(); }
 
-    ::CPageView* Build(int iLimit, int iPages = 4, bool bTransitions = true, const char* pRootName = "menu_root")
+    ::CPageView* Build(int iLimit, int iPages = 4, bool bTransitions = true,
+                       const char* pRootName = "menu_root")
     {
         m_pRoot.reset(new CWidget);
         m_pRoot->Startup(&m_App, &m_App, Rect(0, 0, 300, 200));
@@ -38,7 +39,8 @@ protected:
             AddPage(("p" + std::to_string(i)).c_str());
         return m_pView;
     }
-    static CTransition* MakeTransition(CTransition::eTransitionType eType, CTransition::eTransitionDirection eDir)
+    static CTransition* MakeTransition(CTransition::eTransitionType eType,
+                                       CTransition::eTransitionDirection eDir)
     {
         CTransition* p = new CTransition;
         p->Startup(1, eDir, eType, 1.0f);
@@ -99,12 +101,8 @@ TEST_F(CPageView, BackPathForms)
     };
     // Each case starts from the history 0, 1, 2 on page 2, with a limit of 3.
     const sCase aCases[] = {
-        {":back", 1, {0, 1}, true},
-        {":back#5", 0, {0, 0}, false},
-        {":back#0", 2, {0, 1, 2}, false},
-        {":back#", 2, {0, 1, 2}, false},
-        {":back:p1", 1, {0, 1}, true},
-        {":back:p0", 0, {0}, true},
+        {":back", 1, {0, 1}, true},        {":back#5", 0, {0, 0}, false}, {":back#0", 2, {0, 1, 2}, false},
+        {":back#", 2, {0, 1, 2}, false},   {":back:p1", 1, {0, 1}, true}, {":back:p0", 0, {0}, true},
         {":back:p3", 3, {0, 1, 3}, false},
     };
     for (const sCase& c : aCases)

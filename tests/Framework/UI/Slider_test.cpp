@@ -126,7 +126,8 @@ TEST_F(CSlider, TheKnobComesFromItsTemplateAndShortensTheTrack)
         float fPosition;
     };
     // (y - 10) / 80 along the 80 pixels the knob can travel.
-    for (const sCase& c : {sCase{10, 0.0f}, sCase{50, 0.5f}, sCase{90, 1.0f}, sCase{0, 0.0f}, sCase{99, 1.0f}})
+    for (const sCase& c :
+         {sCase{10, 0.0f}, sCase{50, 0.5f}, sCase{90, 1.0f}, sCase{0, 0.0f}, sCase{99, 1.0f}})
     {
         m_pSlider->UpdateValue(5, c.y);
         EXPECT_FLOAT_EQ(m_pSlider->GetPosition(), c.fPosition) << c.y;
