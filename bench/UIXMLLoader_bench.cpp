@@ -35,7 +35,8 @@ std::string LayoutDocument(size_t uTargetBytes)
         for (int iElement = 0; iElement < 6; ++iElement)
         {
             std::string strId = strGroup + "_" + std::to_string(iElement);
-            strDoc += "      <element name=\"button_" + strId + "\" type=\"button\" uniquename=\"btn_" + strId +
+            strDoc += "      <element name=\"button_" + strId + "\" type=\"button\" uniquename=\"btn_" +
+                      strId +
                       "\" display=\"1\">\n"
                       "        <position x=\"0.30\" y=\"0.70\"/>\n"
                       "        <size w=\"0.40\" h=\"0.10\"/>\n"

@@ -24,7 +24,8 @@ public:
     unsigned int GetFileData(const CKorvelString& strName, unsigned char** ppData) override
     {
         *ppData = nullptr;
-        if (strName.Compare(CKorvelString("layout.xml")) != 0 && strName.Compare(CKorvelString("theme_.xml")) != 0)
+        if (strName.Compare(CKorvelString("layout.xml")) != 0 &&
+            strName.Compare(CKorvelString("theme_.xml")) != 0)
             return 0;
         *ppData = new unsigned char[m_strInput.size() + 1];
         std::memcpy(*ppData, m_strInput.data(), m_strInput.size());

@@ -47,7 +47,8 @@ KE_RETVAL CGameXMLLoader::LoadArea(CKorvelXMLDataNode* pNode)
     if (iWidth <= 0 || iHeight <= 0)
         return KE_OK;
     for (int i = 0; i < m_Areas.GetCount(); ++i)
-        if (m_Areas[i]->EqualAspectSize(static_cast<unsigned int>(iWidth), static_cast<unsigned int>(iHeight)))
+        if (m_Areas[i]->EqualAspectSize(static_cast<unsigned int>(iWidth),
+                                        static_cast<unsigned int>(iHeight)))
             return KE_OK;
     CAreaDescription* pArea = new (std::nothrow) CAreaDescription;
     if (!pArea)
@@ -66,7 +67,8 @@ CAreaDescription* CGameXMLLoader::FindAreaDescription(int iWidth, int iHeight)
     if (iWidth <= 0 || iHeight <= 0)
         return nullptr;
     for (int i = 0; i < m_Areas.GetCount(); ++i)
-        if (m_Areas[i]->EqualAspectSize(static_cast<unsigned int>(iWidth), static_cast<unsigned int>(iHeight)))
+        if (m_Areas[i]->EqualAspectSize(static_cast<unsigned int>(iWidth),
+                                        static_cast<unsigned int>(iHeight)))
             return m_Areas[i];
     return nullptr;
 }

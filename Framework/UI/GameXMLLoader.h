@@ -22,7 +22,8 @@ public:
     // Compares sizes, not aspects.
     bool EqualAspectSize(unsigned int uWidth, unsigned int uHeight) const
     {
-        return static_cast<unsigned int>(m_iWidth) == uWidth && static_cast<unsigned int>(m_iHeight) == uHeight;
+        return static_cast<unsigned int>(m_iWidth) == uWidth &&
+               static_cast<unsigned int>(m_iHeight) == uHeight;
     }
     int Compare(const CAreaDescription* pA, const CAreaDescription* pB) const
     {
@@ -44,7 +45,8 @@ public:
     CGameXMLLoader();
     ~CGameXMLLoader() override;
 
-    KE_RETVAL Startup(CVornApplication& app, CActionCallbackMap* pActions, CUIXMLLoader::CreatorMap* pExtraCreators);
+    KE_RETVAL Startup(CVornApplication& app, CActionCallbackMap* pActions,
+                      CUIXMLLoader::CreatorMap* pExtraCreators);
     // The wrapper's code when the file fails, else 1. The document stays until Shutdown.
     KE_RETVAL LoadFromFile(const CKorvelString& strFile);
     KE_RETVAL LoadArea(CKorvelXMLDataNode* pNode);
@@ -60,7 +62,7 @@ public:
     const AreaSet& GetAreas() const { return m_Areas; }
 
 private:
-    CActionCallbackMap* m_pActions; // not owned
-    AreaSet m_Areas;                // owned descriptions
+    CActionCallbackMap* m_pActions;             // not owned
+    AreaSet m_Areas;                            // owned descriptions
     CUIXMLLoader::CreatorMap* m_pExtraCreators; // not owned
 };

@@ -1,6 +1,30 @@
 // Grid layout: the three arrangements, the item template and cloning.
 #include "Framework/UI/GridLayout.h"
 
+namespace
+{
+// Counts and spacings come from layout files unchecked: the arithmetic runs in 64 bits and
+// positions are kept within reach of int.
+int ToInt(long long v)
+{
+    const long long LIMIT = 1000000000LL;
+    return static_cast<int>(v > LIMIT ? LIMIT : (v < -LIMIT ? -LIMIT : v));
+}
+
+int CeilDiv(int n, int d)
+{
+    return n / d + (n % d != 0 ? 1 : 0);
+}
+
+// The cell length for a side of iLength with the given borders, spacing and cell count.
+int CellLength(int iLength, int iBorderA, int iBorderB, int iSpacing, int iCount)
+{
+    const long long v = static_cast<long long>(iLength) - iBorderA - iBorderB -
+                        static_cast<long long>(iSpacing) * (iCount - 1);
+    return ToInt(v / iCount);
+}
+} // namespace
+
 CGridLayout::CGridLayout()
     : m_iLayoutMode(LAYOUT_GRID), m_iRows(0), m_iColumns(0), m_aiBorder{0, 0, 0, 0}, m_iHorizontalSpacing(0),
       m_iVerticalSpacing(0), m_pItemTemplate(nullptr), m_uTemplatePending(1)
@@ -76,8 +100,8 @@ int CGridLayout::GetChildWidth() const
     const int n = m_aChildren.GetCount();
     if (n == 0 || (m_iRows == 0 && m_iColumns == 0))
         return 0;
-    const int c = m_iColumns > 0 ? m_iColumns : (n + m_iRows - 1) / m_iRows;
-    return (GetWidth() - m_aiBorder[SIDE_LEFT] - m_aiBorder[SIDE_RIGHT] - m_iHorizontalSpacing * (c - 1)) / c;
+    const int c = m_iColumns > 0 ? m_iColumns : CeilDiv(n, m_iRows);
+    return CellLength(GetWidth(), m_aiBorder[SIDE_LEFT], m_aiBorder[SIDE_RIGHT], m_iHorizontalSpacing, c);
 }
 
 int CGridLayout::GetChildHeight() const
@@ -85,8 +109,8 @@ int CGridLayout::GetChildHeight() const
     const int n = m_aChildren.GetCount();
     if (n == 0 || (m_iRows == 0 && m_iColumns == 0))
         return 0;
-    const int r = m_iRows > 0 ? m_iRows : (n + m_iColumns - 1) / m_iColumns;
-    return (GetHeight() - m_aiBorder[SIDE_TOP] - m_aiBorder[SIDE_BOTTOM] - m_iVerticalSpacing * (r - 1)) / r;
+    const int r = m_iRows > 0 ? m_iRows : CeilDiv(n, m_iColumns);
+    return CellLength(GetHeight(), m_aiBorder[SIDE_TOP], m_aiBorder[SIDE_BOTTOM], m_iVerticalSpacing, r);
 }
 
 int CGridLayout::VisibleChildCount() const
@@ -129,9 +153,10 @@ void CGridLayout::ArrangeGrid()
         // Row by row with a column count, else column by column.
         const int iColumn = m_iColumns > 0 ? k % m_iColumns : k / m_iRows;
         const int iRow = m_iColumns > 0 ? k / m_iColumns : k % m_iRows;
-        const int x = m_aiBorder[SIDE_LEFT] + (w + m_iHorizontalSpacing) * iColumn;
-        const int y = m_aiBorder[SIDE_TOP] + (h + m_iVerticalSpacing) * iRow;
-        pChild->SetArea(CKorvelRect<int>(x, y, x + w, y + h));
+        const long long x =
+            m_aiBorder[SIDE_LEFT] + (static_cast<long long>(w) + m_iHorizontalSpacing) * iColumn;
+        const long long y = m_aiBorder[SIDE_TOP] + (static_cast<long long>(h) + m_iVerticalSpacing) * iRow;
+        pChild->SetArea(CKorvelRect<int>(ToInt(x), ToInt(y), ToInt(x + w), ToInt(y + h)));
         ++k;
     }
 }
@@ -142,20 +167,24 @@ bool CGridLayout::ArrangeRows()
     // An incomplete last row is not placed.
     const int iRows = m_iRows > 0 ? m_iRows : n / m_iColumns;
     const int iColumns = m_iColumns > 0 ? m_iColumns : n / iRows;
+    // No cells: every (empty) row is full at once.
+    if (iRows == 0 || iColumns == 0)
+        return true;
     const bool bUniform = m_iLayoutMode == LAYOUT_UNIFORM_LIST;
     int iCellWidth = 0, iCellHeight = 0;
     for (int i = 0; bUniform && i < m_aChildren.GetCount(); ++i)
         if (m_aChildren[i]->GetVisible())
         {
             iCellWidth = m_aChildren[i]->GetWidth() > iCellWidth ? m_aChildren[i]->GetWidth() : iCellWidth;
-            iCellHeight = m_aChildren[i]->GetHeight() > iCellHeight ? m_aChildren[i]->GetHeight() : iCellHeight;
+            iCellHeight =
+                m_aChildren[i]->GetHeight() > iCellHeight ? m_aChildren[i]->GetHeight() : iCellHeight;
         }
 
     int iNext = 0;
-    int y = m_aiBorder[SIDE_TOP];
+    long long y = m_aiBorder[SIDE_TOP];
     for (int iRow = 0; iRow < iRows; ++iRow)
     {
-        int x = m_aiBorder[SIDE_LEFT];
+        long long x = m_aiBorder[SIDE_LEFT];
         int iRowHeight = 0;
         for (int iColumn = 0; iColumn < iColumns; ++iColumn)
         {
@@ -164,7 +193,7 @@ bool CGridLayout::ArrangeRows()
             if (iNext >= m_aChildren.GetCount())
                 return false;
             CWidget* pChild = m_aChildren[iNext++];
-            pChild->SetPosition(x, y);
+            pChild->SetPosition(ToInt(x), ToInt(y));
             x += (bUniform ? iCellWidth : pChild->GetWidth()) + m_iHorizontalSpacing;
             iRowHeight = pChild->GetHeight() > iRowHeight ? pChild->GetHeight() : iRowHeight;
         }

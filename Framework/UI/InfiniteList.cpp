@@ -13,8 +13,8 @@ const int MIN_PAGE_SIZE = 3;
 
 CInfiniteList::CInfiniteList()
     : m_iCount(0), m_iFirstLoaded(0), m_iPageSize(10), m_iSeparators(0), m_pItemTemplate(nullptr),
-      m_pGroupTemplate(nullptr), m_pSeparatorTemplate(nullptr), m_uTemplatesPending(1), m_uClearPending(0),
-      m_CurrentItem{-1, nullptr}, m_LastBatch{0, -1}, m_uStarted(0)
+      m_pGroupTemplate(nullptr), m_pSeparatorTemplate(nullptr), m_uTemplatesPending(1),
+      m_uClearPending(0), m_CurrentItem{-1, nullptr}, m_LastBatch{0, -1}, m_uStarted(0)
 {
 }
 

@@ -14,6 +14,13 @@ int Min(int a, int b)
 {
     return a < b ? a : b;
 }
+
+// Five pages of items, within int for any page size.
+int WindowSize(int iPage)
+{
+    const long long v = static_cast<long long>(CInfiniteList::WINDOW_PAGES) * iPage;
+    return v > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(v);
+}
 } // namespace
 
 KE_RETVAL CInfiniteList::update(float fSeconds)
@@ -29,8 +36,8 @@ KE_RETVAL CInfiniteList::update(float fSeconds)
     }
     const int P = m_iPageSize >= 1 ? m_iPageSize : FALLBACK_PAGE_SIZE;
     const int C = m_aChildren.GetCount();
-    if (HeldCount() < WINDOW_PAGES * P)
-        AddItems(Min(WINDOW_PAGES * P, m_iCount));
+    if (HeldCount() < WindowSize(P))
+        AddItems(Min(WindowSize(P), m_iCount));
     else
     {
         const CKorvelRect<int> rcVisible = GetVisibleArea();
@@ -64,8 +71,7 @@ CWidget* CInfiniteList::TakeChild(int iPosition, bool bAtTop)
 
 bool CInfiniteList::NeedsSeparator(int iItem, const CWidget* pNeighbour) const
 {
-    return iItem >= 0 && m_pSeparatorTemplate && pNeighbour && IsItem(pNeighbour) &&
-           !IsSeparator(pNeighbour);
+    return iItem >= 0 && m_pSeparatorTemplate && pNeighbour && IsItem(pNeighbour) && !IsSeparator(pNeighbour);
 }
 
 CWidget* CInfiniteList::SeparatorFrom(CKorvelArray<CWidget*>& aSpare)

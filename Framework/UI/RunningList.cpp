@@ -3,8 +3,8 @@
 #include "Framework/UI/RunningList.h"
 
 CRunningList::CRunningList()
-    : m_pItemTemplate(nullptr), m_uBottomAnchored(1), m_uTemplatePending(1), m_uAutoScroll(1), m_iMaxItemCount(0),
-      m_iItemCounter(0), m_fScrollTime(0.0f)
+    : m_pItemTemplate(nullptr), m_uBottomAnchored(1), m_uTemplatePending(1), m_uAutoScroll(1),
+      m_iMaxItemCount(0), m_iItemCounter(0), m_fScrollTime(0.0f)
 {
 }
 

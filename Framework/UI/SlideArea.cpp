@@ -13,9 +13,9 @@ const float CSlideArea::BAR_SHOW_TIME = 2.0f;
 CSlideArea::CSlideArea()
     : m_rcContent(0, 0, 0, 0), m_iPositionX(0), m_iPositionY(0), m_iPressX(0), m_iPressY(0),
       m_vOffset(0.0f, 0.0f), m_vFlingDistance(0.0f, 0.0f), m_vThreshold(0.0f, 0.0f), m_fDragTime(0.0f),
-      m_fFlingTime(0.0f), m_fFlingDuration(FLING_DURATION), m_pPressedChild(nullptr), m_pFlingCurve(nullptr),
-      m_apArrows{nullptr, nullptr, nullptr, nullptr}, m_pHorizontalBar(nullptr), m_pVerticalBar(nullptr),
-      m_uScrollFlags(0), m_fBarTimer(0.0f), m_pFadeCurve(nullptr)
+      m_fFlingTime(0.0f), m_fFlingDuration(FLING_DURATION), m_pPressedChild(nullptr),
+      m_pFlingCurve(nullptr), m_apArrows{nullptr, nullptr, nullptr, nullptr}, m_pHorizontalBar(nullptr),
+      m_pVerticalBar(nullptr), m_uScrollFlags(0), m_fBarTimer(0.0f), m_pFadeCurve(nullptr)
 {
 }
 
@@ -45,8 +45,8 @@ KE_RETVAL CSlideArea::Startup(IKorvelApplication* pApp, CVornResourceManager* pR
 
 void CSlideArea::DeleteScrollWidgets()
 {
-    CWidget* apOwned[6] = {m_apArrows[0], m_apArrows[1], m_apArrows[2], m_apArrows[3], m_pHorizontalBar,
-                           m_pVerticalBar};
+    CWidget* apOwned[6] = {m_apArrows[0], m_apArrows[1],    m_apArrows[2],
+                           m_apArrows[3], m_pHorizontalBar, m_pVerticalBar};
     for (CWidget* pWidget : apOwned)
         if (pWidget)
         {
@@ -70,7 +70,11 @@ void CSlideArea::Shutdown()
 
 int CSlideArea::RoundInt(float v)
 {
-    return static_cast<int>(floorf(v + 0.5f));
+    // Positions stay far inside int; an undefined value counts as 0.
+    const float fRounded = floorf(v + 0.5f);
+    if (!(fRounded == fRounded))
+        return 0;
+    return fRounded > 1e9f ? 1000000000 : (fRounded < -1e9f ? -1000000000 : static_cast<int>(fRounded));
 }
 
 int CSlideArea::GetShownX() const
@@ -247,5 +251,6 @@ void CSlideArea::initializeClone(const CWidget& source)
         m_apArrows[i] = pSource->m_apArrows[i] ? pSource->m_apArrows[i]->Clone() : nullptr;
     m_pHorizontalBar = CloneBar(pSource->m_pHorizontalBar);
     m_pVerticalBar = CloneBar(pSource->m_pVerticalBar);
-    m_uScrollFlags = (m_uScrollFlags & ~FLAG_TAKE_TEMPLATES) | (pSource->m_uScrollFlags & FLAG_TAKE_TEMPLATES);
+    m_uScrollFlags =
+        (m_uScrollFlags & ~FLAG_TAKE_TEMPLATES) | (pSource->m_uScrollFlags & FLAG_TAKE_TEMPLATES);
 }

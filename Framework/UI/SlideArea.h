@@ -140,9 +140,9 @@ private:
     float m_fFlingDuration;
     CActionCallback m_OnBeginScroll;
     CActionCallback m_OnEndScroll;
-    CWidget* m_pPressedChild; // not owned
-    IEasingCurve* m_pFlingCurve; // owned
-    CWidget* m_apArrows[4];      // owned, by ESide
+    CWidget* m_pPressedChild;       // not owned
+    IEasingCurve* m_pFlingCurve;    // owned
+    CWidget* m_apArrows[4];         // owned, by ESide
     CImageWidget* m_pHorizontalBar; // owned
     CImageWidget* m_pVerticalBar;   // owned
     unsigned char m_uScrollFlags;

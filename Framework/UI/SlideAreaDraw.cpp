@@ -145,8 +145,8 @@ KE_RETVAL CSlideArea::DrawScrollWidgets(IKorvelGraphicsContext* pContext, const 
     return DrawBar(pContext, m_pVerticalBar, rect, clip, true);
 }
 
-KE_RETVAL CSlideArea::DrawBar(IKorvelGraphicsContext* pContext, CImageWidget* pBar, const CKorvelRect<int>& rect,
-                              const CKorvelRect<int>& clip, bool bVertical)
+KE_RETVAL CSlideArea::DrawBar(IKorvelGraphicsContext* pContext, CImageWidget* pBar,
+                              const CKorvelRect<int>& rect, const CKorvelRect<int>& clip, bool bVertical)
 {
     if (!pBar)
         return KE_OK;
@@ -159,14 +159,16 @@ KE_RETVAL CSlideArea::DrawBar(IKorvelGraphicsContext* pContext, CImageWidget* pB
         const int iMax = clampOffsetY(m_rcContent.bottom);
         const int iTravel = GetHeight() - pBar->GetHeight() - 2 * rcBar.top;
         if (iMax != 0)
-            iMove = RoundInt(static_cast<float>(iTravel) * static_cast<float>(GetShownY()) / static_cast<float>(iMax));
+            iMove = RoundInt(static_cast<float>(iTravel) * static_cast<float>(GetShownY()) /
+                             static_cast<float>(iMax));
     }
     else
     {
         const int iMax = clampOffsetX(m_rcContent.right);
         const int iTravel = GetWidth() - pBar->GetWidth() - 2 * rcBar.left;
         if (iMax != 0)
-            iMove = RoundInt(static_cast<float>(iTravel) * static_cast<float>(GetShownX()) / static_cast<float>(iMax));
+            iMove = RoundInt(static_cast<float>(iTravel) * static_cast<float>(GetShownX()) /
+                             static_cast<float>(iMax));
     }
     const CKorvelRect<int> rcDraw =
         Shifted(rcBar, rect.left + (bVertical ? 0 : iMove), rect.top + (bVertical ? iMove : 0));

@@ -5,6 +5,7 @@
 #include "Framework/GenerateMD5.h"
 #include "Framework/UI/UIXMLLoader.h"
 #include "Framework/VornApplication.h"
+#include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 
 CVornTheme::CVornTheme() : m_pApp(nullptr) {}
@@ -35,15 +36,24 @@ KE_RETVAL CVornTheme::LoadThemeFromPack(const CKorvelString& strPackName)
     if (!m_pApp)
         return KE_ERR_NOTFOUND;
     // A pack already listed is not added again, so switching themes back and forth does
-    // not pile up copies of the same pack in the resource manager.
-    CKorvelString strPath;
-    IKorvelApplication::BuildWriteFilepath(strPath, strPackName);
-    bool bAdded = m_pApp->HavePack(strPath) || m_pApp->AddPack(strPath, 1, 0);
-    if (!bAdded)
+    // not pile up copies of the same pack in the resource manager. A downloaded pack is
+    // listed afresh: the download may have replaced the file since it was listed, and a
+    // shipped pack of the same name listed earlier would hide its items (the first listed
+    // item of a name wins).
+    CKorvelString strWrite, strShipped;
+    IKorvelApplication::BuildWriteFilepath(strWrite, strPackName);
+    IKorvelApplication::BuildFilepath(strShipped, strPackName);
+    bool bAdded = false;
+    if (CKorvelFile::FileExists(strWrite))
     {
-        IKorvelApplication::BuildFilepath(strPath, strPackName);
-        bAdded = m_pApp->HavePack(strPath) || m_pApp->AddPack(strPath, 1, 0);
+        if (m_pApp->HavePack(strWrite))
+            m_pApp->RemovePack(strWrite, 0);
+        if (m_pApp->HavePack(strShipped))
+            m_pApp->RemovePack(strShipped, 0);
+        bAdded = m_pApp->AddPack(strWrite, 1, 0) != 0;
     }
+    if (!bAdded)
+        bAdded = m_pApp->HavePack(strShipped) || m_pApp->AddPack(strShipped, 1, 0);
     if (!bAdded)
         return KE_ERR_NOTFOUND;
 

@@ -37,10 +37,10 @@ bool IsTemplateName(const CKorvelString& strName)
 } // namespace
 
 CUIXMLLoader::CUIXMLLoader()
-    : m_pActions(nullptr), m_iReferenceWidth(0), m_iReferenceHeight(0), m_pOwnedRoot(nullptr), m_pRoot(nullptr),
-      m_pParent(nullptr), m_pTheme(nullptr), m_pExtraCreators(nullptr), m_pEasingFactory(nullptr),
-      m_WidgetTypeName("widget"), m_uOwnsOldWidgets(0), m_pOldWidgets(nullptr), m_pImportChain(nullptr),
-      m_iImportDepth(0)
+    : m_pActions(nullptr), m_iReferenceWidth(0), m_iReferenceHeight(0), m_pOwnedRoot(nullptr),
+      m_pRoot(nullptr), m_pParent(nullptr), m_pTheme(nullptr), m_pExtraCreators(nullptr),
+      m_pEasingFactory(nullptr), m_WidgetTypeName("widget"), m_uOwnsOldWidgets(0), m_pOldWidgets(nullptr),
+      m_pImportChain(nullptr), m_iImportDepth(0)
 {
 }
 
@@ -49,8 +49,9 @@ CUIXMLLoader::~CUIXMLLoader()
     Shutdown();
 }
 
-KE_RETVAL CUIXMLLoader::Startup(CVornApplication& app, CActionCallbackMap* pActions, CreatorMap* pExtraCreators,
-                                CWidget* pRoot, CWidget* pParent, CWidget* pOldRoot)
+KE_RETVAL CUIXMLLoader::Startup(CVornApplication& app, CActionCallbackMap* pActions,
+                                CreatorMap* pExtraCreators, CWidget* pRoot, CWidget* pParent,
+                                CWidget* pOldRoot)
 {
     m_pOwnedRoot = nullptr;
     m_pExtraCreators = pExtraCreators;
@@ -78,6 +79,7 @@ KE_RETVAL CUIXMLLoader::Startup(CVornApplication& app, CActionCallbackMap* pActi
 
     if (pOldRoot)
     {
+        SetOldUniqueWidgets(nullptr);
         m_pOldWidgets = new WidgetMap;
         m_uOwnsOldWidgets = 1;
         // The old root itself is never kept, whatever its unique name.
@@ -236,15 +238,18 @@ void CUIXMLLoader::LoadElement(CKorvelXMLDataNode* pNode, CWidget& parent, CWidg
         pWidget->SetName(CKorvelString(pName));
     if (pUniqueName && pWidget != pCandidate)
         pWidget->SetUniqueName(CKorvelString(pUniqueName));
-    pWidget->SetVisible(static_cast<unsigned int>(GetInt(pNode, "$display", static_cast<int>(pWidget->GetVisible()))));
+    pWidget->SetVisible(
+        static_cast<unsigned int>(GetInt(pNode, "$display", static_cast<int>(pWidget->GetVisible()))));
     PlaceElement(pNode, *pWidget, parent, root);
 
     if (CKorvelXMLDataNode* pFlags = FindChild(pNode, "flags"))
     {
-        pWidget->SetEnabled(static_cast<unsigned int>(GetInt(pFlags, "$enabled", static_cast<int>(pWidget->GetEnabled()))));
-        pWidget->SetTransparent(
-            static_cast<unsigned int>(GetInt(pFlags, "$transparent", static_cast<int>(pWidget->GetTransparent()))));
-        pWidget->SetVisible(static_cast<unsigned int>(GetInt(pFlags, "$visible", static_cast<int>(pWidget->GetVisible()))));
+        pWidget->SetEnabled(
+            static_cast<unsigned int>(GetInt(pFlags, "$enabled", static_cast<int>(pWidget->GetEnabled()))));
+        pWidget->SetTransparent(static_cast<unsigned int>(
+            GetInt(pFlags, "$transparent", static_cast<int>(pWidget->GetTransparent()))));
+        pWidget->SetVisible(
+            static_cast<unsigned int>(GetInt(pFlags, "$visible", static_cast<int>(pWidget->GetVisible()))));
     }
     AttachElement(*pWidget, parent);
     LoadEvents(FindChild(pNode, "events"), *pWidget);
@@ -337,7 +342,8 @@ void CUIXMLLoader::AttachElement(CWidget& widget, CWidget& parent)
     pHolder->SetName(widget.GetName());
     CKorvelRect<int> area = widget.GetArea();
     int iLeft = parent.GetArea().left, iTop = parent.GetArea().top;
-    widget.SetArea(CKorvelRect<int>(area.left - iLeft, area.top - iTop, area.right - iLeft, area.bottom - iTop));
+    widget.SetArea(
+        CKorvelRect<int>(area.left - iLeft, area.top - iTop, area.right - iLeft, area.bottom - iTop));
     pHolder->AddWidget(&widget);
     parent.AddWidget(pHolder);
 }
@@ -396,6 +402,8 @@ void CUIXMLLoader::MergeCollected(const CollectedWidgets& collected)
 
 void CUIXMLLoader::SetOldUniqueWidgets(WidgetMap* pWidgets)
 {
+    if (pWidgets && pWidgets == m_pOldWidgets)
+        return;
     if (m_uOwnsOldWidgets && m_pOldWidgets && m_pOldWidgets != pWidgets)
     {
         for (int i = 0; i < m_pOldWidgets->GetCount(); ++i)

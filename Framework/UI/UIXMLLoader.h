@@ -88,10 +88,10 @@ public:
 
     // ---- attribute readers shared by the creators
     // The surface of the named image child with one reference the caller gives back.
-    static CKorvelSurface* ParseImage(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChildName,
-                                      float* pFrameDuration, int* pFrameIndex);
-    static IEasingCurve* ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChildName,
-                                     unsigned int uRequireLimitedRange);
+    static CKorvelSurface* ParseImage(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                      const char* pChildName, float* pFrameDuration, int* pFrameIndex);
+    static IEasingCurve* ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                     const char* pChildName, unsigned int uRequireLimitedRange);
     static void ParseButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CButton* pButton);
     // The "scroll" child: dragging and the drag threshold.
     static void ParseSlideArea(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CSlideArea* pArea);
@@ -179,8 +179,8 @@ private:
     CWidget* m_pOwnedRoot;
     CWidget* m_pRoot;
     CWidget* m_pParent;
-    CVornTheme* m_pTheme;                 // not owned
-    CreatorMap* m_pExtraCreators;         // not owned
+    CVornTheme* m_pTheme;                  // not owned
+    CreatorMap* m_pExtraCreators;          // not owned
     CEasingCurveFactory* m_pEasingFactory; // owned, made on first use
     CHashString m_WidgetTypeName;
     unsigned int m_uOwnsOldWidgets;

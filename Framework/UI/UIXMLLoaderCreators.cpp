@@ -106,8 +106,8 @@ unsigned int CUIXMLLoader::ParseOpaqueColor(CUIXMLLoader* pLoader, const char* p
     return uColor;
 }
 
-IEasingCurve* CUIXMLLoader::ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChildName,
-                                        unsigned int uRequireLimitedRange)
+IEasingCurve* CUIXMLLoader::ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                        const char* pChildName, unsigned int uRequireLimitedRange)
 {
     CKorvelXMLDataNode* pChild = FindChild(pElement, pChildName);
     const char* pCurve = GetText(pChild, "$curve");
@@ -153,8 +153,8 @@ int RoundToPixels(float fValue)
 }
 } // namespace
 
-CKorvelSurface* CUIXMLLoader::ParseImage(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, const char* pChildName,
-                                         float* pFrameDuration, int* pFrameIndex)
+CKorvelSurface* CUIXMLLoader::ParseImage(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                         const char* pChildName, float* pFrameDuration, int* pFrameIndex)
 {
     CKorvelXMLDataNode* pChild = FindChild(pElement, pChildName);
     const char* pPath = GetText(pChild, "$path");
@@ -170,7 +170,8 @@ CKorvelSurface* CUIXMLLoader::ParseImage(CUIXMLLoader* pLoader, CKorvelXMLDataNo
     {
         float fDuration = GetFloat(pChild, "$animation_duration", 0.0f);
         int iFrames = pSurface->GetSubFrameCountX() * pSurface->GetSubFrameCountY();
-        *pFrameDuration = fDuration != 0.0f ? fDuration / static_cast<float>(iFrames > 0 ? iFrames : 1) : 1.0f;
+        *pFrameDuration =
+            fDuration != 0.0f ? fDuration / static_cast<float>(iFrames > 0 ? iFrames : 1) : 1.0f;
     }
     if (pFrameIndex)
         *pFrameIndex = GetInt(pChild, "$frame", -1);
@@ -198,7 +199,8 @@ void CUIXMLLoader::ParseButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pEleme
         pButton->SetDrawFlags(pButton->GetDrawFlags() | CImageWidget::DRAW_FIXED_FRAME);
     }
     if (CKorvelXMLDataNode* pChild = FindChild(pElement, "cancellable"))
-        pButton->SetCancellable(GetInt(pChild, "$value", static_cast<int>(pButton->GetCancellable())) ? 1 : 0);
+        pButton->SetCancellable(GetInt(pChild, "$value", static_cast<int>(pButton->GetCancellable())) ? 1
+                                                                                                      : 0);
     if (CKorvelXMLDataNode* pChild = FindChild(pElement, "layout_widgets"))
     {
         unsigned int uOn = GetInt(pChild, "$value", static_cast<int>(pButton->GetChildLook())) ? 1 : 0;
@@ -213,7 +215,8 @@ void CUIXMLLoader::ParseButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pEleme
     if (CKorvelXMLDataNode* pChild = FindChild(pElement, "hitarea"))
     {
         pButton->SetHitAreaSize(GetFloat(pChild, "$size", pButton->GetHitAreaSize()));
-        pButton->SetExtraHitAreaWhenPressed(GetFloat(pChild, "$extra", pButton->GetExtraHitAreaWhenPressed()));
+        pButton->SetExtraHitAreaWhenPressed(
+            GetFloat(pChild, "$extra", pButton->GetExtraHitAreaWhenPressed()));
     }
     if (CKorvelXMLDataNode* pChild = FindChild(pElement, "clickdelay"))
         pButton->SetClickDelay(GetFloat(pChild, "$value", pButton->GetClickDelay()));
@@ -227,8 +230,8 @@ CWidget* CUIXMLLoader::CreateButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* p
     return pButton;
 }
 
-CWidget* CUIXMLLoader::CreateToggleButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
-                                          CWidget* pCandidate)
+CWidget* CUIXMLLoader::CreateToggleButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                          CWidget& parent, CWidget* pCandidate)
 {
     CToggleButton* pButton = TakeOrCreate<CToggleButton>(pLoader, parent, pCandidate);
     ParseButton(pLoader, pElement, pButton);
@@ -350,9 +353,11 @@ CWidget* CUIXMLLoader::CreateTextWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNod
             iTitle = 0;
         pText->SetLocalizedInputBoxTitle(iTitle);
     }
-    static const char* const s_apAlign[] = {"left-middle", "right-middle", "right", "middle", "center", "center-middle"};
+    static const char* const s_apAlign[] = {"left-middle", "right-middle", "right",
+                                            "middle",      "center",       "center-middle"};
     static const int s_aiAlign[] = {512, 0x40200, 0x40000, 512, 256, 768};
-    pText->SetTextAlign(0x80000u + static_cast<unsigned int>(WordIndex(GetText(pChild, "$align"), s_apAlign, s_aiAlign, 6, 0)));
+    pText->SetTextAlign(0x80000u + static_cast<unsigned int>(
+                                       WordIndex(GetText(pChild, "$align"), s_apAlign, s_aiAlign, 6, 0)));
     return pText;
 }
 
@@ -364,7 +369,8 @@ CWidget* CUIXMLLoader::CreateDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* 
     {
         static const char* const s_apWords[] = {"horizontal", "vertical", "left", "top", "right", "bottom"};
         static const int s_aiValues[] = {0, 1, 0, 1, 2, 3};
-        pDivider->SetOrientation(static_cast<CDivider::EOrientation>(WordIndex(pOrientation, s_apWords, s_aiValues, 6, 0)));
+        pDivider->SetOrientation(
+            static_cast<CDivider::EOrientation>(WordIndex(pOrientation, s_apWords, s_aiValues, 6, 0)));
     }
     pDivider->SetAspect(GetFloat(pElement, "$aspect", 1.0f));
     float fWidth = GetFloat(pElement, "$max_item_width", 0.0f);
@@ -372,21 +378,24 @@ CWidget* CUIXMLLoader::CreateDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* 
         pDivider->SetMaxItemWidth(ToPixels(roundf(fWidth * static_cast<float>(pLoader->m_iReferenceWidth))));
     float fHeight = GetFloat(pElement, "$max_item_height", 0.0f);
     if (fHeight != 0.0f)
-        pDivider->SetMaxItemHeight(ToPixels(roundf(fHeight * static_cast<float>(pLoader->m_iReferenceHeight))));
+        pDivider->SetMaxItemHeight(
+            ToPixels(roundf(fHeight * static_cast<float>(pLoader->m_iReferenceHeight))));
     pDivider->SetTransparent(1);
     return pDivider;
 }
 
-CWidget* CUIXMLLoader::CreateRatioDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
-                                          CWidget* pCandidate)
+CWidget* CUIXMLLoader::CreateRatioDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                          CWidget& parent, CWidget* pCandidate)
 {
     CRatioDivider* pDivider = TakeOrCreate<CRatioDivider>(pLoader, parent, pCandidate);
     if (pDivider != pCandidate)
         pDivider->SetTransparent(1);
     if (const char* pOrientation = GetText(pElement, "$orientation"))
-        pDivider->SetOrientation(TextIs(pOrientation, "vertical") ? CRatioDivider::VERTICAL : CRatioDivider::HORIZONTAL);
-    float d = static_cast<float>(pDivider->GetOrientation() == CRatioDivider::HORIZONTAL ? pLoader->m_iReferenceWidth
-                                                                                         : pLoader->m_iReferenceHeight);
+        pDivider->SetOrientation(TextIs(pOrientation, "vertical") ? CRatioDivider::VERTICAL
+                                                                  : CRatioDivider::HORIZONTAL);
+    float d = static_cast<float>(pDivider->GetOrientation() == CRatioDivider::HORIZONTAL
+                                     ? pLoader->m_iReferenceWidth
+                                     : pLoader->m_iReferenceHeight);
     pDivider->SetRatio(GetFloat(pElement, "$ratio", 1.0f));
     pDivider->SetMinFirstItemSize(RoundToPixels(GetFloat(pElement, "$min_first_item_size", 0.0f) * d));
     float fMaxDefault = d != 0.0f ? 1e9f / d : 1e9f;
@@ -428,12 +437,17 @@ CWidget* CUIXMLLoader::CreateAlignment(CUIXMLLoader* pLoader, CKorvelXMLDataNode
     pLayout->SetAlignment(static_cast<unsigned int>(iVertical + iHorizontal));
     if (CKorvelXMLDataNode* pBorder = FindChild(pElement, "border-size"))
     {
-        float fW = static_cast<float>(pLoader->m_iReferenceWidth), fH = static_cast<float>(pLoader->m_iReferenceHeight);
+        float fW = static_cast<float>(pLoader->m_iReferenceWidth),
+              fH = static_cast<float>(pLoader->m_iReferenceHeight);
         float fWidth = GetFloat(pBorder, "$width", 0.0f), fHeight = GetFloat(pBorder, "$height", 0.0f);
-        pLayout->SetBorderSize(CAlignment::SIDE_LEFT, ToPixels(roundf(GetFloat(pBorder, "$left", fWidth) * fW)));
-        pLayout->SetBorderSize(CAlignment::SIDE_RIGHT, ToPixels(roundf(GetFloat(pBorder, "$right", fWidth) * fW)));
-        pLayout->SetBorderSize(CAlignment::SIDE_TOP, ToPixels(roundf(GetFloat(pBorder, "$top", fHeight) * fH)));
-        pLayout->SetBorderSize(CAlignment::SIDE_BOTTOM, ToPixels(roundf(GetFloat(pBorder, "$bottom", fHeight) * fH)));
+        pLayout->SetBorderSize(CAlignment::SIDE_LEFT,
+                               ToPixels(roundf(GetFloat(pBorder, "$left", fWidth) * fW)));
+        pLayout->SetBorderSize(CAlignment::SIDE_RIGHT,
+                               ToPixels(roundf(GetFloat(pBorder, "$right", fWidth) * fW)));
+        pLayout->SetBorderSize(CAlignment::SIDE_TOP,
+                               ToPixels(roundf(GetFloat(pBorder, "$top", fHeight) * fH)));
+        pLayout->SetBorderSize(CAlignment::SIDE_BOTTOM,
+                               ToPixels(roundf(GetFloat(pBorder, "$bottom", fHeight) * fH)));
     }
     return pLayout;
 }
@@ -445,7 +459,8 @@ CWidget* CUIXMLLoader::CreateExpandable(CUIXMLLoader* pLoader, CKorvelXMLDataNod
     if (pExpandable != pCandidate)
         pExpandable->SetTransparent(0);
     CKorvelArray<int> aWidths, aHeights;
-    float fW = static_cast<float>(pLoader->m_iReferenceWidth), fH = static_cast<float>(pLoader->m_iReferenceHeight);
+    float fW = static_cast<float>(pLoader->m_iReferenceWidth),
+          fH = static_cast<float>(pLoader->m_iReferenceHeight);
     for (CKorvelXMLDataNode* pChild = FirstChild(pElement); pChild; pChild = GetNextNode(pChild))
     {
         const char* pName = GetName(pChild);
@@ -468,7 +483,8 @@ CWidget* CBubble::CreateBubbleWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* 
         static const char* const s_apSides[] = {"left-up",  "left-down", "right-up",    "right-down",
                                                 "top-left", "top-right", "bottom-left", "bottom-right"};
         static const int s_aiSides[] = {1, 2, 3, 4, 5, 6, 7, 8};
-        pBubble->SetArrowSide(WordIndex(CXMLLoaderWrapper::GetText(pArrow, "$value"), s_apSides, s_aiSides, 8, 0));
+        pBubble->SetArrowSide(
+            WordIndex(CXMLLoaderWrapper::GetText(pArrow, "$value"), s_apSides, s_aiSides, 8, 0));
     }
     return pBubble;
 }

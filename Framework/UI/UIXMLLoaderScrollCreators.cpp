@@ -15,7 +15,7 @@ namespace
 float ThresholdPixels(float fFraction, int iReference)
 {
     const float t = std::fabs(fFraction) * static_cast<float>(iReference);
-    return t > 0.0f ? roundf(t / 10.0f + 0.99f) * 10.0f : t;
+    return t > 0.0f ? roundf(t / 10.0f + 0.99f) * 10.0f : 0.0f;
 }
 
 bool Is(const char* pText, const char* pWord)
@@ -49,10 +49,10 @@ void ParseSpacingAndBorder(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, 
                       {CSlideArea::SIDE_TOP, "$top", fHeight, fH},
                       {CSlideArea::SIDE_BOTTOM, "$bottom", fHeight, fH}};
         for (const auto& side : aSides)
-            grid.SetBorderSize(side.m_eSide,
-                               CUIXMLLoader::ToPixels(roundf(
-                                   CXMLLoaderWrapper::GetFloat(pBorder, side.m_pName, side.m_fDefault) *
-                                   side.m_fReference)));
+            grid.SetBorderSize(
+                side.m_eSide, CUIXMLLoader::ToPixels(
+                                  roundf(CXMLLoaderWrapper::GetFloat(pBorder, side.m_pName, side.m_fDefault) *
+                                         side.m_fReference)));
     }
 }
 
@@ -72,9 +72,9 @@ void CUIXMLLoader::ParseSlideArea(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pEl
     if (!pScroll || !pLoader || !pArea)
         return;
     pArea->SetAllowDrag(static_cast<unsigned int>(GetInt(pScroll, "$enabled", 0)));
-    pArea->SetScrollThreshold(
-        CKorvelVector2(ThresholdPixels(GetFloat(pScroll, "$threshold_x", 0.0f), pLoader->m_iReferenceWidth),
-                       ThresholdPixels(GetFloat(pScroll, "$threshold_y", 0.0f), pLoader->m_iReferenceHeight)));
+    pArea->SetScrollThreshold(CKorvelVector2(
+        ThresholdPixels(GetFloat(pScroll, "$threshold_x", 0.0f), pLoader->m_iReferenceWidth),
+        ThresholdPixels(GetFloat(pScroll, "$threshold_y", 0.0f), pLoader->m_iReferenceHeight)));
 }
 
 CWidget* CUIXMLLoader::CreateSlideArea(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
@@ -97,8 +97,8 @@ CWidget* CUIXMLLoader::CreateGridLayout(CUIXMLLoader* pLoader, CKorvelXMLDataNod
     return pGrid;
 }
 
-CWidget* CUIXMLLoader::CreateInfiniteList(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
-                                          CWidget* pCandidate)
+CWidget* CUIXMLLoader::CreateInfiniteList(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
+                                          CWidget& parent, CWidget* pCandidate)
 {
     CInfiniteList* pList = TakeOrCreate<CInfiniteList>(pLoader, parent, pCandidate);
     ParseLayoutMode(pElement, *pList);
@@ -119,6 +119,7 @@ CWidget* CUIXMLLoader::CreateRunningList(CUIXMLLoader* pLoader, CKorvelXMLDataNo
         pList->SetBottomAnchored(Is(GetText(pEnd, "$value"), "top") ? 0 : 1);
     ParseLayoutMode(pElement, *pList);
     CKorvelXMLDataNode* pAuto = FindChild(pElement, "autoscroll");
-    pList->SetAutoScroll(static_cast<unsigned int>(GetInt(pAuto, "$enabled", 1)), GetFloat(pAuto, "$speed", 0.0f));
+    pList->SetAutoScroll(static_cast<unsigned int>(GetInt(pAuto, "$enabled", 1)),
+                         GetFloat(pAuto, "$speed", 0.0f));
     return pList;
 }

@@ -15,7 +15,10 @@ struct sHeadlessVornPlatform
 class CHeadlessVornApplication : private sHeadlessVornPlatform, public CVornApplication
 {
 public:
-    explicit CHeadlessVornApplication(int iWidth = 800, int iHeight = 480) : sHeadlessVornPlatform(iWidth, iHeight) {}
+    explicit CHeadlessVornApplication(int iWidth = 800, int iHeight = 480)
+        : sHeadlessVornPlatform(iWidth, iHeight)
+    {
+    }
     ~CHeadlessVornApplication() override
     {
         CVornResourceManager::Shutdown();

@@ -39,8 +39,8 @@ TEST_F(CGameXMLLoader, AreasAreChosenByExactSizeThenByAspect)
         const char* pArea; // null: none
     };
     const sCase aCases[] = {
-        {1024, 600, "wide"},  {1280, 720, "wide"},  {1280, 1024, "small"}, {540, 960, "tall"},
-        {480, 800, "small"},  {800, 480, "small"},  {0, 600, nullptr},     {600, 0, nullptr},
+        {1024, 600, "wide"},   {1280, 720, "wide"}, {1280, 1024, "small"}, {540, 960, "tall"},
+        {480, 800, "small"},   {800, 480, "small"}, {0, 600, nullptr},     {600, 0, nullptr},
         {1000, 1000, "small"}, {2000, 480, "wide"},
     };
     for (const sCase& c : aCases)
@@ -88,10 +88,11 @@ TEST_F(CGameXMLLoader, FilesWithoutAreasGiveNoRoot)
 
 TEST_F(CGameXMLLoader, AScreenChangeMovesUniqueWidgetsIntoTheNewArea)
 {
-    ASSERT_TRUE(m_App.AddFiles({{"reload.xml", "<menu>"
-                                               "<area width='100' height='50'><element name='a' uniquename='u'/></area>"
-                                               "<area width='50' height='100'><element name='b' uniquename='u'>"
-                                               "<size w='1' h='1'/></element></area></menu>"}}));
+    ASSERT_TRUE(m_App.AddFiles(
+        {{"reload.xml", "<menu>"
+                        "<area width='100' height='50'><element name='a' uniquename='u'/></area>"
+                        "<area width='50' height='100'><element name='b' uniquename='u'>"
+                        "<size w='1' h='1'/></element></area></menu>"}}));
     ASSERT_EQ(m_Loader.LoadFromFile(S("reload.xml")), KE_OK);
     WidgetTree landscape(m_Loader.GetAreaWidget(100, 50, nullptr));
     CWidget* pKept = Find(landscape, "a");

@@ -121,8 +121,8 @@ TEST_F(CGridLayout, NegativeOrMissingCountsArrangeNothing)
     };
     for (const auto& c : aCases)
     {
-        SCOPED_TRACE("mode " + std::to_string(c.m_iMode) + " rows " + std::to_string(c.m_iRows) + " columns " +
-                     std::to_string(c.m_iColumns));
+        SCOPED_TRACE("mode " + std::to_string(c.m_iMode) + " rows " + std::to_string(c.m_iRows) +
+                     " columns " + std::to_string(c.m_iColumns));
         m_aChildren.clear();
         MakeGrid(c.m_iMode, c.m_iRows, c.m_iColumns);
         EXPECT_EQ(m_pGrid->GetNumRows(), 0);
@@ -142,17 +142,19 @@ TEST_F(CGridLayout, NegativeCountBesideAPositiveOneCountsAsUnset)
     ExpectAreas({Rect(10, 5, 40, 25), Rect(10, 31, 40, 51), Rect(10, 57, 40, 77)});
 }
 
-TEST_F(CGridLayout, OnlyRowAndColumnCountsAskForANewArrangement)
+TEST_F(CGridLayout, HugeCountsFromALayoutStayWithinReach)
 {
-    MakeGrid(::CGridLayout::LAYOUT_GRID, 1, 1);
-    m_pGrid->DoUpdate(0.0f);
-    ASSERT_EQ(m_pGrid->GetUpdateNeeded(), 0u);
-    m_pGrid->SetHorizontalItemSpacing(9);
-    m_pGrid->SetBorderSize(::CSlideArea::SIDE_TOP, 9);
-    m_pGrid->SetLayoutMode(::CGridLayout::LAYOUT_LIST);
-    EXPECT_EQ(m_pGrid->GetUpdateNeeded(), 0u);
-    m_pGrid->SetNumRows(2);
-    EXPECT_EQ(m_pGrid->GetUpdateNeeded(), 1u);
+    const int iHuge = 2147483647;
+    MakeGrid(::CGridLayout::LAYOUT_GRID, 0, iHuge);
+    AddChildren({{30, 20}, {30, 20}});
+    Arrange();
+    EXPECT_EQ(m_pGrid->GetChildWidth(), -3) << "(180 - 4 x (2^31 - 2)) / (2^31 - 1), without overflow";
+
+    m_aChildren.clear();
+    MakeGrid(::CGridLayout::LAYOUT_LIST, iHuge, 0);
+    AddChildren({{30, 20}, {30, 20}, {30, 20}});
+    Arrange(); // rows without a single cell place nothing and end at once
+    ExpectAreas({AWAY, AWAY, AWAY});
 }
 
 TEST_F(CGridLayout, ItemTemplateIsTakenAtTheFirstUpdateAndKeptByClones)

@@ -287,6 +287,7 @@ TEST_F(CInfiniteList, LongListKeepsAWindowOfFivePagesAndRecyclesItsWidgets)
     MakeList();
     AddTemplate("item_template", 20);
     m_pList->SetPageSize(5);
+    m_pList->SetVerticalItemSpacing(4);
     m_pList->SetCount(1000);
     Update();
     ASSERT_EQ(HeldItems().size(), 25u);
@@ -305,7 +306,16 @@ TEST_F(CInfiniteList, LongListKeepsAWindowOfFivePagesAndRecyclesItsWidgets)
             const int iTopBefore = m_pList->GetTop();
             const size_t uLoadedBefore = m_aLoaded.size();
             m_pList->scroll(0, iDirection);
+            // An item that stays must stay where it is seen while the window moves.
+            const ::CWidget* pWatched = m_pList->GetWidgets()[12];
+            const std::string strWatched = Name(pWatched);
+            const int iSeenAt = pWatched->GetArea().top - m_pList->GetTop();
             Update();
+            const ::CWidget* pAfter = m_pList->FindWidget(CKorvelString(strWatched.c_str()), 0);
+            if (pAfter)
+            {
+                ASSERT_EQ(pAfter->GetArea().top - m_pList->GetTop(), iSeenAt) << "item " << strWatched;
+            }
             for (size_t i = uLoadedBefore; i < m_aLoaded.size(); ++i)
                 made[m_aLoaded[i]] += iDirection > 0 ? 1 : 0;
             const int iMoved = m_pList->GetFirstLoadedIndex() - iFirstBefore;

@@ -62,6 +62,23 @@ TEST_F(CRunningList, KeepsTheNewestItemsAndScrollsToTheBottom)
     EXPECT_EQ(ChildNames().size(), 4u);
 }
 
+TEST_F(CRunningList, ItemsStayInPlaceWhenTheOldestLeaves)
+{
+    MakeList(Rect(0, 0, 200, 60), 60);
+    m_pList->SetMaxItemCount(1);
+    m_pList->SetAutoScroll(0, 0.0f);
+    m_pList->SetVerticalItemSpacing(4);
+    m_pList->AddItem(Item());
+    m_pList->AddItem(Item());
+    m_pList->DoUpdate(0.0f);
+    const ::CWidget* pSecond = m_pList->GetWidgets()[1];
+    const int iSeenAt = pSecond->GetArea().top - m_pList->GetTop();
+    m_pList->AddItem(Item());
+    m_pList->DoUpdate(0.0f);
+    ASSERT_EQ(ChildNames(), (Names{"2", "3"}));
+    EXPECT_EQ(pSecond->GetArea().top - m_pList->GetTop(), iSeenAt);
+}
+
 TEST_F(CRunningList, GrowsUpwardUntilAsTallAsItsParent)
 {
     MakeList(Rect(0, 100, 200, 100), 100);

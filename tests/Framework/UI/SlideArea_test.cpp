@@ -24,7 +24,8 @@ KE_RETVAL Count(CWidget*, void* pContext)
 int FlingAt(int iStart, float fDistance, float fSeconds)
 {
     const float t = 1.0f - fSeconds;
-    return static_cast<int>(std::floor(static_cast<float>(iStart) + fDistance * (1.0f - t * t * t * t * t) + 0.5f));
+    return static_cast<int>(
+        std::floor(static_cast<float>(iStart) + fDistance * (1.0f - t * t * t * t * t) + 0.5f));
 }
 
 // Every press first ends the previous scroll session (onendscroll), moving or not.
@@ -140,8 +141,8 @@ TEST_F(CSlideArea, ShortDragUnderTheThresholdIsATapOnThePressedChild)
 
     EXPECT_EQ(r.m_iPress, 1);
     EXPECT_EQ(r.m_iRelease, 1);
-    EXPECT_EQ(TakeInput(),
-              (WidgetLog{"button:press 50,20", "button:drag 50,15", "button:gain button", "button:release 50,15"}));
+    EXPECT_EQ(TakeInput(), (WidgetLog{"button:press 50,20", "button:drag 50,15", "button:gain button",
+                                      "button:release 50,15"}));
     EXPECT_EQ(m_pArea->GetShownY(), 0);
     EXPECT_EQ(::CWidget::GetActiveWidget(), nullptr);
     EXPECT_EQ(m_iBegins, 1);
@@ -194,18 +195,18 @@ TEST_F(CSlideArea, FastReleaseFlingsAFifthOfItsSpeedOverOneSecond)
 
 TEST_F(CSlideArea, ReleasesThatDoNotFling)
 {
-    struct sCase
+    const struct
     {
         const char* m_pWhat;
         int m_iDistance;
         int m_iSteps;
         float m_fFrame;
-    } const aCases[] = {
+    } aCases[] = {
         {"slower than one second", 200, 6, 0.25f},
         {"press and release in one frame", 200, 4, 0.0f},
         {"ten pixels per second or less", 5, 1, 0.5f},
     };
-    for (const sCase& c : aCases)
+    for (const auto& c : aCases)
     {
         SCOPED_TRACE(c.m_pWhat);
         SetUp();

@@ -22,7 +22,8 @@ std::string ThemePack(const std::string& strName, const std::string& strColors)
 std::string Md5Of(const std::string& strBytes)
 {
     CVornMD5 md5;
-    md5.MD5(reinterpret_cast<const unsigned char*>(strBytes.data()), static_cast<unsigned int>(strBytes.size()));
+    md5.MD5(reinterpret_cast<const unsigned char*>(strBytes.data()),
+            static_cast<unsigned int>(strBytes.size()));
     CKorvelString strDigest;
     md5.GetDigestStr(strDigest);
     return Text(strDigest);
@@ -47,13 +48,14 @@ TEST(CVornTheme, ColourFilesGiveOpaqueShortValuesAndSkipWhatTheyCannotName)
         "<THEME>"
         "<config type='Color'><color id='red' value='ff0000'/><color id='half' value='80ff0000'/>"
         "<color id='faint' value='0aff0000'/><color id='short' value='fff'/><color id='bad' value='zz'/>"
-        "<color id='' value='ff'/><color value='ff'/><color id='twice' value='1'/><color id='twice' value='2'/>"
+        "<color id='' value='ff'/><color value='ff'/><color id='twice' value='1'/><color id='twice' "
+        "value='2'/>"
         "<skipped id='listed' value='ff'/></config>"
         "<config type='sizes'><color id='other' value='ff'/></config>"
         "<config type='color'><color id='later' value='00ff00'/></config>"
         "</THEME>";
-    ASSERT_TRUE(WriteTestFile(app.AppFile("vorntheme_t.kmp"),
-                              TestPackBytes({{"/theme_t.xml", Quoted(strFile)}})));
+    ASSERT_TRUE(
+        WriteTestFile(app.AppFile("vorntheme_t.kmp"), TestPackBytes({{"/theme_t.xml", Quoted(strFile)}})));
     CVornTheme theme;
     ASSERT_EQ(theme.Startup(&app, S("t")), KE_OK);
     struct sCase
@@ -62,9 +64,9 @@ TEST(CVornTheme, ColourFilesGiveOpaqueShortValuesAndSkipWhatTheyCannotName)
         const char* pColor;
     };
     // Every element after the first "color" counts as a colour, whatever its name.
-    const sCase aCases[] = {{"red", "ffff0000"},   {"half", "80ff0000"}, {"faint", "ffff0000"},
-                            {"short", "ff000fff"}, {"bad", "00000000"},  {"twice", "ff000002"},
-                            {"listed", "ff0000ff"}, {"other", "none"},  {"later", "ff00ff00"},
+    const sCase aCases[] = {{"red", "ffff0000"},    {"half", "80ff0000"}, {"faint", "ffff0000"},
+                            {"short", "ff000fff"},  {"bad", "00000000"},  {"twice", "ff000002"},
+                            {"listed", "ff0000ff"}, {"other", "none"},    {"later", "ff00ff00"},
                             {"Red", "none"}};
     for (const sCase& c : aCases)
         EXPECT_EQ(ColorOf(theme, c.pName), c.pColor) << c.pName;
@@ -107,6 +109,32 @@ TEST(CVornTheme, TheWriteFolderPackComesFirstForColoursAndDigest)
     EXPECT_EQ(missing.GetMD5().GetLength(), 0);
 }
 
+// What the session does with a downloaded theme: the pack is written into the write folder
+// (perhaps over an earlier download) and the theme is started again.
+TEST(CVornTheme, ADownloadedPackIsReadAfreshAndHidesTheShippedOne)
+{
+    CUiTestApp app;
+    ASSERT_TRUE(
+        WriteTestFile(app.AppFile("vorntheme_w.kmp"), ThemePack("w", "<color id='c' value='ff0000'/>")));
+    auto colorAfterStart = [&app]()
+    {
+        CVornTheme theme;
+        EXPECT_EQ(theme.Startup(&app, S("w")), KE_OK);
+        return ColorOf(theme, "c");
+    };
+    EXPECT_EQ(colorAfterStart(), "ffff0000");
+    ASSERT_TRUE(
+        WriteTestFile(app.DataFile("vorntheme_w.kmp"), ThemePack("w", "<color id='c' value='00ff00'/>")));
+    EXPECT_EQ(colorAfterStart(), "ff00ff00") << "the shipped pack listed first does not hide the download";
+    ASSERT_TRUE(WriteTestFile(app.DataFile("vorntheme_w.kmp"),
+                              ThemePack("w", "<color id='other' value='1'/><color id='c' value='0000ff'/>")));
+    EXPECT_EQ(colorAfterStart(), "ff0000ff") << "a replaced download is read from its new bytes";
+    int iListed = 0;
+    for (int i = 0; i < app.m_aPacks.GetCount(); ++i)
+        iListed += Text(app.m_aPacks[i]->m_strPath).find("vorntheme_w.kmp") != std::string::npos;
+    EXPECT_EQ(iListed, 1);
+}
+
 TEST(CVornTheme, AddedColoursReplaceByNameAndGetAnAlphaWhenTheyHaveNone)
 {
     CVornTheme theme;
@@ -116,8 +144,10 @@ TEST(CVornTheme, AddedColoursReplaceByNameAndGetAnAlphaWhenTheyHaveNone)
         unsigned int uValue;
         const char* pStored;
     };
-    const sCase aCases[] = {{"a", 0x00123456, "ff123456"}, {"b", 0x0F123456, "ff123456"},
-                            {"c", 0x10123456, "10123456"}, {"a", 0x80000000, "80000000"},
+    const sCase aCases[] = {{"a", 0x00123456, "ff123456"},
+                            {"b", 0x0F123456, "ff123456"},
+                            {"c", 0x10123456, "10123456"},
+                            {"a", 0x80000000, "80000000"},
                             {"zero", 0, "00000000"}};
     for (const sCase& c : aCases)
         theme.AddColorConfig({CKorvelString(c.pName), c.uValue});
@@ -141,8 +171,8 @@ public:
         for (int i = 0; i < m_aPacks.GetCount(); ++i)
         {
             std::string strPath = Text(m_aPacks[i]->m_strPath);
-            n += strPath.size() >= strEnd.size() && strPath.compare(strPath.size() - strEnd.size(), strEnd.size(),
-                                                                      strEnd) == 0;
+            n += strPath.size() >= strEnd.size() &&
+                 strPath.compare(strPath.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
         }
         return n;
     }
@@ -158,7 +188,8 @@ TEST(CVornTheme, TheApplicationFallsBackToTheDefaultThemeAndListsEachPackOnce)
     ASSERT_TRUE(app.WritePacks(false));
     ASSERT_TRUE(WriteTestFile(app.AppFile("vorntheme_kestrolund-white.kmp"),
                               ThemePack("kestrolund-white", "<color id='c' value='ffffff'/>")));
-    ASSERT_TRUE(WriteTestFile(app.AppFile("vorntheme_dark.kmp"), ThemePack("dark", "<color id='c' value='101010'/>")));
+    ASSERT_TRUE(WriteTestFile(app.AppFile("vorntheme_dark.kmp"),
+                              ThemePack("dark", "<color id='c' value='101010'/>")));
     ASSERT_EQ(app.Start(), KE_OK);
     ASSERT_NE(app.GetTheme(), nullptr);
     EXPECT_EQ(Text(app.GetTheme()->GetName()), "kestrolund-white");

@@ -60,15 +60,17 @@ protected:
     CVornTheme m_Theme;
 };
 
-const char* const kSheet = "<image path='sheet.png' frames_x='4' frames_y='2' animation_duration='0.8' frame='2'/>";
+const char* const kSheet =
+    "<image path='sheet.png' frames_x='4' frames_y='2' animation_duration='0.8' frame='2'/>";
 } // namespace
 
 TEST_F(CUIXMLLoaderCreators, ButtonsReadTheSharedButtonAttributes)
 {
-    WidgetTree tree = Load("button",
-                           std::string(kSheet) + "<blend_color value='ff0000'/><cancellable value='1'/>"
-                                                 "<hitarea size='1.5' extra='0.25'/><clickdelay value='0.3'/>",
-                           "keep_aspect='1'");
+    WidgetTree tree =
+        Load("button",
+             std::string(kSheet) + "<blend_color value='ff0000'/><cancellable value='1'/>"
+                                   "<hitarea size='1.5' extra='0.25'/><clickdelay value='0.3'/>",
+             "keep_aspect='1'");
     CButton* pButton = Loaded<CButton>(tree);
     ASSERT_NE(pButton, nullptr);
     ASSERT_NE(pButton->GetImage(), nullptr);
@@ -95,7 +97,8 @@ TEST_F(CUIXMLLoaderCreators, ButtonsReadTheSharedButtonAttributes)
     EXPECT_EQ(pToggle->GetChildLook(), 1u);
     EXPECT_EQ(pToggle->GetPressed(), 0u);
 
-    WidgetTree web = Load("web_button", "<target url='http://example.invalid/?u=%USER%'/><blend_color value='zz'/>");
+    WidgetTree web =
+        Load("web_button", "<target url='http://example.invalid/?u=%USER%'/><blend_color value='zz'/>");
     CWebButton* pWeb = Loaded<CWebButton>(web);
     ASSERT_NE(pWeb, nullptr);
     EXPECT_EQ(Text(pWeb->GetUrl()), "http://example.invalid/?u=%USER%");
@@ -119,8 +122,10 @@ TEST_F(CUIXMLLoaderCreators, ImagesTakeFramesDurationAndDrawFlags)
     };
     const sCase aCases[] = {
         {kSheet, CImageWidget::DRAW_FIXED_FRAME, 0.1f, 2},
-        {"<image path='sheet.png' frames_x='4' frames_y='2' frame='2'/><skip_animation value='0'/>", 0, 1.0f, 2},
-        {"<image path='sheet.png'/><skip_clipped_draw value='1'/><skip_clipping value='1'/><animation_frame value='3'/>",
+        {"<image path='sheet.png' frames_x='4' frames_y='2' frame='2'/><skip_animation value='0'/>", 0, 1.0f,
+         2},
+        {"<image path='sheet.png'/><skip_clipped_draw value='1'/><skip_clipping value='1'/><animation_frame "
+         "value='3'/>",
          CImageWidget::DRAW_ONLY_INSIDE | CImageWidget::DRAW_NO_CLIPPING, 1.0f, 0},
         {"<image path='missing.png' animation_duration='2'/><skip_animation value='1'/>",
          CImageWidget::DRAW_FIXED_FRAME, 0.0f, 0},
@@ -179,8 +184,8 @@ TEST_F(CUIXMLLoaderCreators, TextsTakeColoursFontsInputModesAndAlignment)
         WidgetTree other = Load("text", std::string("<text ") + c.pAttrs + "/>");
         CTextWidget* p = Loaded<CTextWidget>(other);
         ASSERT_NE(p, nullptr) << c.pAttrs;
-        EXPECT_EQ(p->GetColor(), std::string(c.pAttrs).find("color=") == std::string::npos ? fresh.GetColor()
-                                                                                            : c.uColor)
+        EXPECT_EQ(p->GetColor(),
+                  std::string(c.pAttrs).find("color=") == std::string::npos ? fresh.GetColor() : c.uColor)
             << c.pAttrs;
         if (std::string(c.pAttrs).find("color=") != std::string::npos)
         {
@@ -210,7 +215,8 @@ TEST_F(CUIXMLLoaderCreators, LayoutsReadOrientationsSizesAndNames)
         const char* pAttrs;
         int iOrientation;
     };
-    for (const sCase& c : {sCase{"orientation='bottom'", 3}, sCase{"orientation='top'", 1}, sCase{"orientation='up'", 0}})
+    for (const sCase& c :
+         {sCase{"orientation='bottom'", 3}, sCase{"orientation='top'", 1}, sCase{"orientation='up'", 0}})
     {
         WidgetTree tree = Load("divider_layout", "", c.pAttrs);
         CDivider* p = Loaded<CDivider>(tree);
@@ -227,25 +233,31 @@ TEST_F(CUIXMLLoaderCreators, LayoutsReadOrientationsSizesAndNames)
 
     for (const sCase& c : {sCase{"orientation='bottom'", 0}, sCase{"orientation='vertical'", 1}})
     {
-        WidgetTree tree = Load("ratio_layout", "", std::string(c.pAttrs) + " ratio='0.25' min_first_item_size='0.1'");
+        WidgetTree tree =
+            Load("ratio_layout", "", std::string(c.pAttrs) + " ratio='0.25' min_first_item_size='0.1'");
         CRatioDivider* p = Loaded<CRatioDivider>(tree);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(static_cast<int>(p->GetOrientation()), c.iOrientation) << c.pAttrs;
         EXPECT_FLOAT_EQ(p->GetRatio(), 0.25f);
-        EXPECT_EQ(p->GetMinFirstItemSize(), c.iOrientation ? 60 : 80) << "a fraction of the orientation's side";
+        EXPECT_EQ(p->GetMinFirstItemSize(), c.iOrientation ? 60 : 80)
+            << "a fraction of the orientation's side";
     }
 
     WidgetTree aspect = Load("aspect_layout", "");
     ASSERT_NE(Loaded<CAspectLayout>(aspect), nullptr);
-    EXPECT_EQ(Text(Loaded<CAspectLayout>(aspect)->GetName()), "e") << "the element's name replaces the made one";
-    WidgetTree unnamed = LoadLayout(m_App, "<layout><element type='aspect_layout'/>"
-                                           "<element type='aspect_layout' aspect='1.5' positioning='0.5'/>"
-                                           "<element type='anchor_layout' vertical='bottom' horizontal='right'/></layout>",
-                                    800, 600);
+    EXPECT_EQ(Text(Loaded<CAspectLayout>(aspect)->GetName()), "e")
+        << "the element's name replaces the made one";
+    WidgetTree unnamed =
+        LoadLayout(m_App,
+                   "<layout><element type='aspect_layout'/>"
+                   "<element type='aspect_layout' aspect='1.5' positioning='0.5'/>"
+                   "<element type='anchor_layout' vertical='bottom' horizontal='right'/></layout>",
+                   800, 600);
     ASSERT_EQ(unnamed->GetWidgets().GetCount(), 3);
     EXPECT_EQ(Text(unnamed->GetWidgets()[0]->GetName()), "aspect(1.000000,0.000000)");
     EXPECT_EQ(Text(unnamed->GetWidgets()[1]->GetName()), "aspect(1.500000,0.500000)");
-    EXPECT_EQ(Text(unnamed->GetWidgets()[2]->GetName()), "alignment(0)") << "named before the element is read";
+    EXPECT_EQ(Text(unnamed->GetWidgets()[2]->GetName()), "alignment(0)")
+        << "named before the element is read";
 
     WidgetTree anchor = Load("anchor_layout", "<border-size width='0.1' height='0.05' left='0.2'/>",
                              "vertical='center' horizontal='scaled'");
@@ -274,11 +286,12 @@ TEST_F(CUIXMLLoaderCreators, ExpandablesListTheirLevelSizes)
 
 TEST_F(CUIXMLLoaderCreators, DroppedAndUnknownTypes)
 {
-    WidgetTree tree = LoadLayout(m_App,
-                                 "<layout><element name='web' type='web_view'><element name='under'/></element>"
-                                 "<element name='odd' type='no_such_type'><flags enabled='0'/>"
-                                 "<element name='child' type='button'/></element></layout>",
-                                 800, 600);
+    WidgetTree tree =
+        LoadLayout(m_App,
+                   "<layout><element name='web' type='web_view'><element name='under'/></element>"
+                   "<element name='odd' type='no_such_type'><flags enabled='0'/>"
+                   "<element name='child' type='button'/></element></layout>",
+                   800, 600);
     EXPECT_EQ(Find(tree, "web"), nullptr);
     EXPECT_EQ(Find(tree, "under"), nullptr) << "the subtree goes with the web view";
     CWidget* pOdd = Find(tree, "odd");
@@ -370,24 +383,34 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
         const char* pOldType;
         const char* pNewType;
     };
-    const sCase aCases[] = {{"text", "button"},        {"button", "image"},      {"toggle_button", "button"},
-                            {"image", "text"},         {"expand_layout", "bubble"}, {"divider_layout", "ratio_layout"},
-                            {"anchor_layout", "aspect_layout"}, {"button", ""},   {"", "web_button"},
-                            {"button", "web_view"},    {"text", "text"}};
+    const sCase aCases[] = {{"text", "button"},
+                            {"button", "image"},
+                            {"toggle_button", "button"},
+                            {"image", "text"},
+                            {"expand_layout", "bubble"},
+                            {"divider_layout", "ratio_layout"},
+                            {"anchor_layout", "aspect_layout"},
+                            {"button", ""},
+                            {"", "web_button"},
+                            {"button", "web_view"},
+                            {"text", "text"}};
     for (const sCase& c : aCases)
     {
-        WidgetTree first = LoadLayout(m_App, std::string("<layout><element name='old' uniquename='u' type='") +
-                                                 c.pOldType + "'><text value='x'/></element></layout>",
+        WidgetTree first = LoadLayout(m_App,
+                                      std::string("<layout><element name='old' uniquename='u' type='") +
+                                          c.pOldType + "'><text value='x'/></element></layout>",
                                       800, 600);
         CWidget* pOld = Find(first, "old");
         ASSERT_NE(pOld, nullptr);
         const CWidgetType& oldType = pOld->GetType();
         sLoadOptions options;
         options.pOldRoot = first.release();
-        WidgetTree second = LoadLayout(m_App, std::string("<layout><element name='new' uniquename='u' type='") +
-                                                  c.pNewType + "'><text value='y'/><image path='sheet.png'/>"
-                                                  "<width value='1'/></element></layout>",
-                                       800, 600, options);
+        WidgetTree second =
+            LoadLayout(m_App,
+                       std::string("<layout><element name='new' uniquename='u' type='") + c.pNewType +
+                           "'><text value='y'/><image path='sheet.png'/>"
+                           "<width value='1'/></element></layout>",
+                       800, 600, options);
         CWidget* pNew = Find(second, "new");
         if (std::string(c.pNewType) == "web_view")
         {
@@ -403,45 +426,6 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
         }
         pNew->DoUpdate(0.1f);
     }
-}
-
-TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)
-{
-    CXMLLoaderWrapper document;
-    document.Startup(m_App);
-    std::string strXml = Quoted("<e><in curve='pow2' param1='1' param2='2' param9='9'/><bare/>"
-                                "<odd curve='no_such_curve'/></e>");
-    ASSERT_EQ(document.LoadFromData(reinterpret_cast<unsigned char*>(&strXml[0]), static_cast<unsigned int>(strXml.size())),
-              KE_OK);
-    CKorvelXMLDataNode* pElement = document.GetRootNode();
-    CUIXMLLoader loader;
-    ASSERT_EQ(loader.Startup(m_App, nullptr, nullptr, nullptr, nullptr, nullptr), KE_OK);
-    struct sCase
-    {
-        const char* pChild;
-        bool bCurve;
-        float fAtHalf;
-    };
-    const sCase aCases[] = {{"in", true, 0.25f}, {"bare", false, 0}, {"missing", false, 0}, {"odd", true, 1.0f}};
-    for (const sCase& c : aCases)
-    {
-        IEasingCurve* pCurve = CUIXMLLoader::ParseEasing(&loader, pElement, c.pChild, 0);
-        EXPECT_EQ(pCurve != nullptr, c.bCurve) << c.pChild;
-        if (pCurve)
-        {
-            EXPECT_FLOAT_EQ(pCurve->Easing(0.5f), c.fAtHalf) << c.pChild << ": an unknown name gives a step";
-            delete pCurve;
-        }
-    }
-    // The root the loader made for itself has the drawing target's size.
-    CWidget* pRoot = loader.GetRootWidget();
-    ASSERT_NE(pRoot, nullptr);
-    EXPECT_EQ(Text(pRoot->GetName()), "rootwidget");
-    EXPECT_TRUE(HasArea(pRoot, Rect(0, 0, 1024, 600)));
-    EXPECT_EQ(pRoot->GetTransparent(), 1u);
-    loader.Shutdown();
-    WidgetTree owned(pRoot);
-    document.Shutdown();
 }
 
 TEST_F(CUIXMLLoaderCreators, ScrollChildSetsDraggingAndThresholdsInTensOfPixels)
@@ -526,4 +510,45 @@ TEST_F(CUIXMLLoaderCreators, GridsAndListsReadCountsSpacingsBordersAndModes)
     EXPECT_EQ(pPlain->GetBottomAnchored(), 1u);
     EXPECT_EQ(pPlain->GetAutoScroll(), 1u);
     EXPECT_EQ(pPlain->GetLayoutMode(), CGridLayout::LAYOUT_LIST);
+}
+
+TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)
+{
+    CXMLLoaderWrapper document;
+    document.Startup(m_App);
+    std::string strXml = Quoted("<e><in curve='pow2' param1='1' param2='2' param9='9'/><bare/>"
+                                "<odd curve='no_such_curve'/></e>");
+    ASSERT_EQ(document.LoadFromData(reinterpret_cast<unsigned char*>(&strXml[0]),
+                                    static_cast<unsigned int>(strXml.size())),
+              KE_OK);
+    CKorvelXMLDataNode* pElement = document.GetRootNode();
+    CUIXMLLoader loader;
+    ASSERT_EQ(loader.Startup(m_App, nullptr, nullptr, nullptr, nullptr, nullptr), KE_OK);
+    struct sCase
+    {
+        const char* pChild;
+        bool bCurve;
+        float fAtHalf;
+    };
+    const sCase aCases[] = {
+        {"in", true, 0.25f}, {"bare", false, 0}, {"missing", false, 0}, {"odd", true, 1.0f}};
+    for (const sCase& c : aCases)
+    {
+        IEasingCurve* pCurve = CUIXMLLoader::ParseEasing(&loader, pElement, c.pChild, 0);
+        EXPECT_EQ(pCurve != nullptr, c.bCurve) << c.pChild;
+        if (pCurve)
+        {
+            EXPECT_FLOAT_EQ(pCurve->Easing(0.5f), c.fAtHalf) << c.pChild << ": an unknown name gives a step";
+            delete pCurve;
+        }
+    }
+    // The root the loader made for itself has the drawing target's size.
+    CWidget* pRoot = loader.GetRootWidget();
+    ASSERT_NE(pRoot, nullptr);
+    EXPECT_EQ(Text(pRoot->GetName()), "rootwidget");
+    EXPECT_TRUE(HasArea(pRoot, Rect(0, 0, 1024, 600)));
+    EXPECT_EQ(pRoot->GetTransparent(), 1u);
+    loader.Shutdown();
+    WidgetTree owned(pRoot);
+    document.Shutdown();
 }

@@ -10,6 +10,7 @@
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/VornDevice.h"
+#include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "tests/Framework/ResourceTestMedia.h"
 #include "tests/Framework/UI/UiLoaderTest.h"
@@ -62,7 +63,8 @@ CWidget* CreateMarked(CUIXMLLoader* pLoader, CKorvelXMLDataNode*, CWidget& paren
     return pWidget;
 }
 
-std::string Element(const std::string& strName, const std::string& strInner = "", const std::string& strAttrs = "")
+std::string Element(const std::string& strName, const std::string& strInner = "",
+                    const std::string& strAttrs = "")
 {
     return "<element name=\"" + strName + "\" " + strAttrs + ">" + strInner + "</element>";
 }
@@ -99,12 +101,15 @@ TEST(CUIXMLLoader, ElementAreasFollowSizePositionAndAlignment)
         {"<size w='0.5' h='0.25'/><align v='center'/>", 1024, 600, Rect(256, 0, 768, 150)},
         {"<size w='0.1' h='0.1'/><position x='0.3333'/>", 1000, 600, Rect(333, 0, 433, 60)},
         // "$v" is the horizontal word: "middle" is none of them, so x applies.
-        {"<size w='0.1' h='0.1'/><position x='0.25' y='0.5'/><align v='middle'/>", 1000, 600, Rect(250, 300, 350, 360)},
+        {"<size w='0.1' h='0.1'/><position x='0.25' y='0.5'/><align v='middle'/>", 1000, 600,
+         Rect(250, 300, 350, 360)},
         // Any "$h" counts as a vertical word: top stays 0 and y is ignored.
-        {"<size w='0.1' h='0.1'/><position x='0.2' y='0.5'/><align h='center'/>", 1000, 600, Rect(200, 0, 300, 60)},
+        {"<size w='0.1' h='0.1'/><position x='0.2' y='0.5'/><align h='center'/>", 1000, 600,
+         Rect(200, 0, 300, 60)},
         {"<size w='0.25' h='0.5'/><position x='0.1' y='0.1'/><align v='right' h='bottom'/>", 1000, 600,
          Rect(750, 300, 1000, 600)},
-        {"<size w='0.5' h='0.5'/><align v='left' h='middle'/><position x='0.5'/>", 1000, 600, Rect(0, 150, 500, 450)},
+        {"<size w='0.5' h='0.5'/><align v='left' h='middle'/><position x='0.5'/>", 1000, 600,
+         Rect(0, 150, 500, 450)},
         // Halving truncates toward zero, sizes round halves away from zero, positions truncate.
         {"<size w='1.001' h='0.0005'/><align v='center'/>", 1000, 1000, Rect(0, 0, 1001, 1)},
         {"<size w='0.1' h='0.1'/><position x='-0.0015' y='0.0019'/>", 1000, 1000, Rect(-1, 1, 99, 101)},
@@ -113,7 +118,8 @@ TEST(CUIXMLLoader, ElementAreasFollowSizePositionAndAlignment)
     CUiTestApp app;
     for (const sCase& c : aCases)
     {
-        WidgetTree tree = LoadLayout(app, "<layout>" + Element("e", c.pInner) + "</layout>", c.iRefW, c.iRefH);
+        WidgetTree tree =
+            LoadLayout(app, "<layout>" + Element("e", c.pInner) + "</layout>", c.iRefW, c.iRefH);
         EXPECT_TRUE(HasArea(Find(tree, "e"), c.expected)) << c.pInner;
     }
 }
@@ -121,14 +127,15 @@ TEST(CUIXMLLoader, ElementAreasFollowSizePositionAndAlignment)
 TEST(CUIXMLLoader, ChildrenMeasureAgainstTheReferenceAndSitInTheirParent)
 {
     CUiTestApp app;
-    WidgetTree tree = LoadLayout(
-        app,
-        "<layout>" +
-            Element("outer", "<position x='0.5' y='0.5'/><size w='0.5' h='0.5'/>" +
-                                 Element("inner", "<position x='0.1' y='0.1'/><size w='0.1' h='0.1'/>"),
-                     "display='0'") +
-            Element("flagged", "<flags enabled='0' transparent='1' visible='0'/>") + "</layout>",
-        1000, 600);
+    WidgetTree tree =
+        LoadLayout(app,
+                   "<layout>" +
+                       Element("outer",
+                               "<position x='0.5' y='0.5'/><size w='0.5' h='0.5'/>" +
+                                   Element("inner", "<position x='0.1' y='0.1'/><size w='0.1' h='0.1'/>"),
+                               "display='0'") +
+                       Element("flagged", "<flags enabled='0' transparent='1' visible='0'/>") + "</layout>",
+                   1000, 600);
     CWidget* pOuter = Find(tree, "outer");
     ASSERT_NE(pOuter, nullptr);
     EXPECT_TRUE(HasArea(pOuter, Rect(500, 300, 1000, 600)));
@@ -149,9 +156,9 @@ TEST(CUIXMLLoader, TemplateNamesAreWrappedInAHolderOfTheSameName)
         const char* pName;
         bool bWrapped;
     };
-    const sCase aCases[] = {{"item_template", true},  {"item_template2", true},     {"group_template", true},
-                            {"template", false},      {"item_templates2", false},   {"item_template22", false},
-                            {"_template", true},      {"x_template_y", false}};
+    const sCase aCases[] = {{"item_template", true}, {"item_template2", true},   {"group_template", true},
+                            {"template", false},     {"item_templates2", false}, {"item_template22", false},
+                            {"_template", true},     {"x_template_y", false}};
     CUiTestApp app;
     for (const sCase& c : aCases)
     {
@@ -215,13 +222,13 @@ TEST(CUIXMLLoader, ImportGatesDecideWhetherAnImportLoads)
     };
     for (const sCase& c : aCases)
     {
-        WidgetTree tree =
-            LoadLayout(app, "<layout><import " + c.strAttrs + ">" + Element("inside") + "</import></layout>", 100, 100);
+        WidgetTree tree = LoadLayout(
+            app, "<layout><import " + c.strAttrs + ">" + Element("inside") + "</import></layout>", 100, 100);
         EXPECT_EQ(Find(tree, "inside") != nullptr, c.bLoads) << c.strAttrs;
     }
     app.m_pDevice = nullptr;
-    WidgetTree noDevice = LoadLayout(app, "<layout><import device_os='" + os + "'>" + Element("inside") +
-                                              "</import></layout>", 100, 100);
+    WidgetTree noDevice = LoadLayout(
+        app, "<layout><import device_os='" + os + "'>" + Element("inside") + "</import></layout>", 100, 100);
     EXPECT_EQ(Find(noDevice, "inside"), nullptr) << "without device information the gate cannot pass";
 }
 
@@ -238,8 +245,8 @@ TEST(CUIXMLLoader, ImportsThatWouldRecurseLoadEachFileOnce)
     };
     // A chain of distinct files: f0 imports f1, ... f29.
     for (int i = 0; i < 30; ++i)
-        files.push_back({"f" + std::to_string(i) + ".xml",
-                         "<layout>" + Element("deep") + "<import path='f" + std::to_string(i + 1) + ".xml'/></layout>"});
+        files.push_back({"f" + std::to_string(i) + ".xml", "<layout>" + Element("deep") + "<import path='f" +
+                                                               std::to_string(i + 1) + ".xml'/></layout>"});
     ASSERT_TRUE(app.AddFiles(files));
 
     EXPECT_EQ(CountNamed(LoadFile(app, "self.xml", 10, 10).get(), "self"), 1);
@@ -251,7 +258,8 @@ TEST(CUIXMLLoader, ImportsThatWouldRecurseLoadEachFileOnce)
     EXPECT_EQ(CountNamed(LoadFile(app, "f0.xml", 10, 10).get(), "deep"), 1 + CUIXMLLoader::MAX_IMPORT_DEPTH);
 
     // An import also carries its own children after its file's; a failed file leaves those.
-    WidgetTree missing = LoadLayout(app, "<layout><import path='none.xml'>" + Element("own") + "</import></layout>", 10, 10);
+    WidgetTree missing =
+        LoadLayout(app, "<layout><import path='none.xml'>" + Element("own") + "</import></layout>", 10, 10);
     EXPECT_NE(Find(missing, "own"), nullptr);
 }
 
@@ -263,8 +271,7 @@ TEST(CUIXMLLoader, ImportsChooseTheirParentAndReferenceSize)
         app,
         "<layout>" + Element("target", "<position x='0.2' y='0.3'/><size w='0.2' h='0.2'/>") +
             Element("panel",
-                    "<position x='0.1' y='0.1'/>" + strSize +
-                        "<import use_parent='target'>" +
+                    "<position x='0.1' y='0.1'/>" + strSize + "<import use_parent='target'>" +
                         Element("moved", "<position x='0.1' y='0.1'/>" + strSize) +
                         "</import><import use_parent='root'>" + Element("top", "<size w='0.1' h='0.1'/>") +
                         "</import><import use_parent='nowhere'>" + Element("stays", strSize) +
@@ -286,12 +293,9 @@ TEST(CUIXMLLoader, ImportsChooseTheirParentAndReferenceSize)
     };
     const sCase aCases[] = {
         // Sized against the panel (500 x 300), moved by the panel's top-left into the target.
-        {"moved", pTarget, Rect(150, 90, 400, 240)},
-        {"top", tree.get(), Rect(100, 60, 150, 90)},
-        {"stays", pPanel, Rect(0, 0, 250, 150)},
-        {"rootsized", pPanel, Rect(0, 0, 500, 300)},
-        {"square", pPanel, Rect(0, 0, 300, 300)},
-        {"local", pPanel, Rect(0, 0, 250, 150)},
+        {"moved", pTarget, Rect(150, 90, 400, 240)}, {"top", tree.get(), Rect(100, 60, 150, 90)},
+        {"stays", pPanel, Rect(0, 0, 250, 150)},     {"rootsized", pPanel, Rect(0, 0, 500, 300)},
+        {"square", pPanel, Rect(0, 0, 300, 300)},    {"local", pPanel, Rect(0, 0, 250, 150)},
     };
     for (const sCase& c : aCases)
     {
@@ -346,8 +350,8 @@ TEST(CUIXMLLoader, EventsBindOnlyKnownNamesToBoundActions)
     EXPECT_EQ(log, std::vector<std::string>{"go"}) << "the shutdown event fired once";
 
     // Without an action map nothing is bound.
-    WidgetTree plain = LoadLayout(app, "<layout>" + Element("w", "<events><onshow action='go'/></events>") +
-                                           "</layout>", 100, 100);
+    WidgetTree plain = LoadLayout(
+        app, "<layout>" + Element("w", "<events><onshow action='go'/></events>") + "</layout>", 100, 100);
     EXPECT_TRUE(Find(plain, "w")->GetOnShow().IsEmpty());
 }
 
@@ -382,12 +386,21 @@ TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)
     CActionEntry* pTap = handler.GetAt(0);
     EXPECT_EQ(pTap->GetApplication(), &app);
     CKorvelSoundWave* pHeld = app.HaveSound(S("tap.wav"));
-    EXPECT_NE(pHeld, nullptr) << "the sound was taken from the resource manager";
-    app.ReleaseSound(pHeld);
+    ASSERT_NE(pHeld, nullptr) << "the sound was taken from the resource manager";
+    for (int i = 0; i < 1000 && !app.IsSoundReady(pHeld); ++i)
+    {
+        app.Tick();
+        IKorvelThread::Sleep(1);
+    }
+    ASSERT_EQ(app.IsSoundReady(pHeld), 1u);
 
     actions.GetActionCallback(S("tap")).Call(static_cast<CWidget*>(nullptr));
     EXPECT_EQ(log, std::vector<std::string>{"first"});
-    handler.Update(0.5f);
+    handler.Update(0.125f);
+    EXPECT_EQ(pHeld->IsPlaying(0), 0u) << "the sound is due at 0.25 s";
+    handler.Update(0.375f);
+    EXPECT_NE(pHeld->IsPlaying(0), 0u);
+    app.ReleaseSound(pHeld);
     EXPECT_EQ(log, (std::vector<std::string>{"first", "later"}));
     EXPECT_EQ(pTap->IsRunning(), 1u) << "the vibration at 0.75 s is still due";
     handler.Update(0.5f);
@@ -444,12 +457,12 @@ TEST(CUIXMLLoader, AReloadCarriesWidgetsOverByUniqueName)
 
     CKeptWidget::s_Candidates.clear();
     options.pOldRoot = pOldRoot;
-    WidgetTree second = LoadLayout(app,
-                                   "<layout>" + Element("a2", Element("a2_child"), "type='kept' uniquename='keep'") +
-                                       Element("c2", "", "type='kept' uniquename='swap'") +
-                                       Element("d2", "", "uniquename='swap2'") +
-                                       Element("r", "", "uniquename='rootkeep'") + "</layout>",
-                                   100, 100, options);
+    WidgetTree second = LoadLayout(
+        app,
+        "<layout>" + Element("a2", Element("a2_child"), "type='kept' uniquename='keep'") +
+            Element("c2", "", "type='kept' uniquename='swap'") + Element("d2", "", "uniquename='swap2'") +
+            Element("r", "", "uniquename='rootkeep'") + "</layout>",
+        100, 100, options);
     CWidget* pA2 = Find(second, "a2");
     EXPECT_EQ(pA2, pKept) << "the same object";
     ASSERT_FALSE(CKeptWidget::s_Candidates.empty());

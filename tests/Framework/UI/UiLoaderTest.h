@@ -24,7 +24,8 @@ class CUiTestApp : public CTestVornApplication
 {
 public:
     // With bGl the engine starts on the headless display (surfaces, fonts).
-    explicit CUiTestApp(int iWidth = 1024, int iHeight = 600, bool bGl = false) : CTestVornApplication(iWidth, iHeight)
+    explicit CUiTestApp(int iWidth = 1024, int iHeight = 600, bool bGl = false)
+        : CTestVornApplication(iWidth, iHeight)
     {
         if (bGl)
             m_iStarted = StartHeadless();
@@ -39,9 +40,10 @@ public:
         std::string strPack = "ui" + std::to_string(++m_iPacks) + ".kmp";
         TestPackItems quoted;
         for (const auto& file : files)
-            quoted.push_back({file.first, file.first.size() > 4 && file.first.substr(file.first.size() - 4) == ".xml"
-                                              ? Quoted(file.second)
-                                              : file.second});
+            quoted.push_back(
+                {file.first, file.first.size() > 4 && file.first.substr(file.first.size() - 4) == ".xml"
+                                 ? Quoted(file.second)
+                                 : file.second});
         return WriteUiPack(Dir(), strPack, quoted) && AddPack(CKorvelString(strPack.c_str()), 0, 0) == 1;
     }
 
@@ -77,9 +79,9 @@ inline ::testing::AssertionResult HasArea(const CWidget* pWidget, const CKorvelR
     const CKorvelRect<int>& a = pWidget->GetArea();
     if (SameRect(a, expected))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "area {" << a.left << "," << a.top << "," << a.right << "," << a.bottom
-                                         << "}, expected {" << expected.left << "," << expected.top << ","
-                                         << expected.right << "," << expected.bottom << "}";
+    return ::testing::AssertionFailure()
+           << "area {" << a.left << "," << a.top << "," << a.right << "," << a.bottom << "}, expected {"
+           << expected.left << "," << expected.top << "," << expected.right << "," << expected.bottom << "}";
 }
 
 struct sLoadOptions
@@ -99,7 +101,8 @@ inline WidgetTree LoadLayout(CUiTestApp& app, const std::string& strXml, int iWi
     CXMLLoaderWrapper document;
     document.Startup(app);
     std::string strCopy = Quoted(strXml);
-    document.LoadFromData(reinterpret_cast<unsigned char*>(&strCopy[0]), static_cast<unsigned int>(strCopy.size()));
+    document.LoadFromData(reinterpret_cast<unsigned char*>(&strCopy[0]),
+                          static_cast<unsigned int>(strCopy.size()));
     CUIXMLLoader loader;
     loader.Startup(app, options.pActions, options.pExtraCreators, pRoot, nullptr, options.pOldRoot);
     loader.LoadFromNode(document.GetRootNode());

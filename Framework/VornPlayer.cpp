@@ -1,4 +1,4 @@
-// Stand-in until the session lands: the player record and its copy from the wire.
+// A player of the current match and its copy from the wire record.
 #include "Framework/VornPlayer.h"
 
 #include "Framework/asn1_hile_handbuilt.h"

@@ -1,4 +1,4 @@
-// Stand-in until the session lands: the list operations of the match's players.
+// The players of the current match, in seat order, bounded by the game's player counts.
 #include "Framework/VornLobby.h"
 
 #include "Framework/VornPlayer.h"

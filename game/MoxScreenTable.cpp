@@ -1,0 +1,7 @@
+// The screens and the chat overlay the root state can make. Each screen adds its line:
+//     table.m_aCreators[STATE_MENU] = [] { return new CMoxMenuState(); };
+#include "game/MoxScreens.h"
+
+void MoxFillScreenTable(sMoxScreenTable&)
+{
+}

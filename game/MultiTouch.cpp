@@ -1,0 +1,81 @@
+#include "game/MultiTouch.h"
+
+namespace
+{
+// A move shorter than about a third of a pixel is not a move (squared length).
+const float kMovedThresholdSq = 0.1f;
+} // namespace
+
+void CMultiTouch::OnDown(unsigned int uIndex, int iX, int iY)
+{
+    if (uIndex >= TOUCH_COUNT)
+        return;
+    m_Touches[uIndex].down = 1;
+    m_Touches[uIndex].position.Set((float)iX, (float)iY);
+}
+
+void CMultiTouch::OnUp(unsigned int uIndex)
+{
+    if (uIndex >= TOUCH_COUNT)
+        return;
+    m_Touches[uIndex].down = 0;
+}
+
+void CMultiTouch::Reset()
+{
+    m_bAnyPressed = 0;
+    m_bPinch = 0;
+    m_fPinchDistance = m_fPinchCurrent = m_fPinchDelta = 0.0f;
+    m_vPinchStart.Set(0.0f, 0.0f);
+    m_vPinchNow.Set(0.0f, 0.0f);
+    for (sTouch& t : m_Touches)
+    {
+        t.position.Set(0.0f, 0.0f);
+        t.previous.Set(0.0f, 0.0f);
+        t.delta.Set(0.0f, 0.0f);
+        t.start.Set(0.0f, 0.0f);
+        t.drag.Set(0.0f, 0.0f);
+        t.down = t.previousDown = t.moved = t.pressed = t.released = 0;
+    }
+}
+
+void CMultiTouch::Step()
+{
+    m_bAnyPressed = 0;
+    for (sTouch& t : m_Touches)
+    {
+        if (t.down && !t.previousDown)
+        {
+            t.pressed = 1;
+            t.start = t.position;
+            t.previous = t.position;
+            m_bAnyPressed = 1;
+        }
+        else
+            t.pressed = 0;
+        t.released = (!t.down && t.previousDown) ? 1 : 0;
+        t.previousDown = t.down;
+        t.delta.Sub(t.position, t.previous);
+        t.drag.Sub(t.position, t.start);
+        t.moved = t.delta.LengthSq() > kMovedThresholdSq ? 1 : 0;
+        t.previous = t.position;
+    }
+
+    if (m_Touches[0].down && m_Touches[1].down)
+    {
+        CKorvelVector2 vNow;
+        vNow.Sub(m_Touches[1].position, m_Touches[0].position);
+        if (!m_bPinch)
+        {
+            m_bPinch = 1;
+            m_vPinchStart = vNow;
+            m_fPinchDistance = vNow.Length();
+        }
+        m_vPinchNow = vNow;
+        m_fPinchCurrent = vNow.Length();
+        m_fPinchDelta = m_fPinchCurrent - m_fPinchDistance;
+        m_fPinchDistance = m_fPinchCurrent;
+    }
+    else
+        m_bPinch = 0;
+}
