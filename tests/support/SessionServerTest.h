@@ -106,9 +106,11 @@ public:
 
     std::vector<std::string> m_aChat; // "type,text,sender,received"
     int m_iSessionsMade = 0;
+    bool m_bRealTheme = false; // the application's own theme instead of the recording one
 
 protected:
     CVornNetworkSession* CreateNetworkSession() override;
+    CVornTheme* CreateTheme() override;
 };
 
 class CSessionServerTest : public ::testing::Test
