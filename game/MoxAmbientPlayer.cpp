@@ -84,3 +84,16 @@ void CMoxAmbientPlayer::StopAll()
     StopList(m_aCommonSounds);
     StopList(m_aRareSounds);
 }
+
+CMoxAmbientPlayer* MoxCreateMatchAmbience(CStateGame* pGame)
+{
+    CMoxAmbientPlayer* pPlayer = new CMoxAmbientPlayer();
+    for (int i = 0; i < 3; ++i)
+    {
+        pPlayer->AddCommonSound(GAME_SOUND(SOUND_AMBIENT_COMMON_0 + i));
+        pPlayer->AddRareSound(GAME_SOUND(SOUND_AMBIENT_RARE_0 + i));
+    }
+    pPlayer->SetAmbientLoop(SOUND_AMBIENT_LOOP);
+    pPlayer->Startup(pGame);
+    return pPlayer;
+}

@@ -41,3 +41,7 @@ private:
     CMoxAmbientPlayer(const CMoxAmbientPlayer&) = delete;
     CMoxAmbientPlayer& operator=(const CMoxAmbientPlayer&) = delete;
 };
+
+// The match's player: the three common and three rare ambient sounds and the loop,
+// started on the game.
+CMoxAmbientPlayer* MoxCreateMatchAmbience(CStateGame* pGame);
