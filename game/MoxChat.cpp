@@ -140,7 +140,7 @@ void CMoxChat::Render()
         for (const sMoxChatBubble::sTile& tile : bubble.tiles)
             pRenderer->renderScreenAnimation(tile.centre, tile.half, white, tile.column, tile.row, 3, 3,
                                              apTextures[tile.pointer ? TEXTURE_POINTER : TEXTURE_BUBBLE]);
-        pRenderer->DrawShadowedText((int)bubble.centre.x, (int)bubble.centre.y, *pMessage->m_pText, 0xFFFFFFFFu,
-                                    TEXT_LEFT_HALF | TEXT_UP_HALF, FONT_MAIN);
+        pRenderer->DrawShadowedText((int)bubble.centre.x, (int)bubble.centre.y, *pMessage->m_pText,
+                                    0xFFFFFFFFu, TEXT_LEFT_HALF | TEXT_UP_HALF, FONT_MAIN);
     }
 }

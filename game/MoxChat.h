@@ -14,8 +14,8 @@ public:
     CChatMessage();
     ~CChatMessage();
 
-    CKorvelString* m_pText;   // owned
-    CKorvelString* m_pSender; // owned
+    CKorvelString* m_pText;     // owned
+    CKorvelString* m_pSender;   // owned
     CKorvelVector2 m_vPosition; // screen pixels: x picks the side, y the height
     CKorvelVector2 m_vTarget;   // the point the pointer faces
     float m_fLife;              // seconds left
@@ -42,8 +42,8 @@ struct sMoxChatBubble
         int row;
         bool pointer; // drawn with the pointer picture
     };
-    CKorvelVector2 centre; // also where the text is centred
-    CKorvelVector2 half;   // half the text's measured size
+    CKorvelVector2 centre;   // also where the text is centred
+    CKorvelVector2 half;     // half the text's measured size
     sTile tiles[TILE_COUNT]; // in drawing order: four corners, left, right, top, bottom, centre
 };
 
@@ -70,7 +70,8 @@ public:
     void Update(float fSeconds) override;
     // An empty text adds nothing; texts under three characters get two spaces each side.
     void AddMessage(const CKorvelString& strText, const CKorvelString& strSender, unsigned int uColour,
-                    const CKorvelVector2& vPosition, const CKorvelVector2& vTarget, unsigned int uFlags) override;
+                    const CKorvelVector2& vPosition, const CKorvelVector2& vTarget,
+                    unsigned int uFlags) override;
     void Clear() override;
     // Draws nothing until the game's font is loaded; never loads it.
     void Render() override;

@@ -81,7 +81,7 @@ void CMoxPlayState::LoadSinglePlayerHelp()
         return;
     if (m_pLiveScene)
         m_pLiveScene->m_strHelpText = pLanguage->GetText(TEXT_SCENE_HELP + m_iSceneIndex);
-    CKorvelString* apTexts[] = {&m_strHelpJump, &m_strHelpWhip,  &m_strHelpFire,
+    CKorvelString* apTexts[] = {&m_strHelpJump,   &m_strHelpWhip, &m_strHelpFire,
                                 &m_strHelpSticky, &m_strHelpSnow, &m_strHelpCluster};
     for (int i = 0; i < 6; ++i)
         *apTexts[i] = pLanguage->GetText(TEXT_HELP_JUMP + i);

@@ -12,6 +12,7 @@
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "Platform/include/PlatformPcmControl.h"
+#include "game/MoxPlayState.h"
 #include "tests/game/GameTestFixture.h"
 
 namespace
@@ -191,6 +192,27 @@ TEST_F(CMoxAmbientPlayer, ASoundStillLoadingIsSkippedAndPlaysLaterOnceReady)
     EXPECT_TRUE(Playing(SOUND_AMBIENT_LOOP));
     m_pPlayer->Update(15.0f);
     EXPECT_TRUE(Playing(COMMON[0]));
+}
+
+TEST_F(CMoxAmbientPlayer, TheMatchScreenPlaysTheAmbienceUntilItIsRemoved)
+{
+    ASSERT_NO_FATAL_FAILURE(LoadSounds());
+    m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_PLAY] = [] { return new CMoxPlayState(); };
+    CMoxPlayState* pPlay = dynamic_cast<CMoxPlayState*>(m_pGame->AddState(STATE_PLAY));
+    ASSERT_TRUE(pPlay && pPlay->m_pAmbient);
+    ::CMoxAmbientPlayer& ambient = *pPlay->m_pAmbient;
+    ASSERT_EQ(ambient.m_aCommonSounds.GetCount(), 3);
+    ASSERT_EQ(ambient.m_aRareSounds.GetCount(), 3);
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(ambient.m_aCommonSounds[i], COMMON[i]);
+        EXPECT_EQ(ambient.m_aRareSounds[i], RARE[i]);
+    }
+    ambient.Update(100.0f);
+    EXPECT_EQ(PlayingOf(COMMON) + PlayingOf(RARE), 2);
+    EXPECT_TRUE(Playing(SOUND_AMBIENT_LOOP));
+    m_pGame->RemoveState(STATE_PLAY);
+    EXPECT_EQ(PlayingOf(COMMON) + PlayingOf(RARE), 0);
 }
 
 } // namespace

@@ -67,9 +67,9 @@ TEST(CMoxChatBubble, NineTilesFrameTheText)
     {
         float x, y, hx, hy;
         int column, row;
-    } expected[] = {{37, 280, 3, 3, 0, 0}, {143, 280, 3, 3, 2, 0}, {37, 320, 3, 3, 0, 2},
+    } expected[] = {{37, 280, 3, 3, 0, 0},  {143, 280, 3, 3, 2, 0}, {37, 320, 3, 3, 0, 2},
                     {143, 320, 3, 3, 2, 2}, {37, 300, 3, 17, 0, 1}, {143, 300, 3, 17, 2, 1},
-                    {90, 280, 50, 3, 1, 0}, {90, 320, 50, 3, 1, 2},  {90, 300, 50, 17, 1, 1}};
+                    {90, 280, 50, 3, 1, 0}, {90, 320, 50, 3, 1, 2}, {90, 300, 50, 17, 1, 1}};
     for (int i = 0; i < sMoxChatBubble::TILE_COUNT; ++i)
     {
         SCOPED_TRACE(i);
@@ -87,8 +87,8 @@ TEST(CMoxChat, ShortTextsArePaddedAndEmptyOnesDropped)
 {
     CMoxChat chat;
     chat.Startup(nullptr);
-    const std::pair<const char*, const char*> texts[] = {{"", nullptr}, {"a", "  a  "}, {"ab", "  ab  "},
-                                                        {"abc", "abc"}};
+    const std::pair<const char*, const char*> texts[] = {
+        {"", nullptr}, {"a", "  a  "}, {"ab", "  ab  "}, {"abc", "abc"}};
     for (const auto& text : texts)
         chat.AddMessage(CKorvelString(text.first), CKorvelString("Opponent"), 0xFF112233u, {1, 2}, {3, 4}, 7);
     ASSERT_EQ(chat.GetCount(), 3);
@@ -170,7 +170,8 @@ TEST_F(CMoxChatDrawing, GoldenFrameOfTwoBubbles)
     while (!m_pGame->m_bResourcesLoaded)
         m_pGame->PreloadResources(0);
     ASSERT_NE(m_pGame->GetContext().pfntGameFonts, nullptr);
-    m_pChat->AddMessage(CKorvelString("HELLO THERE"), CKorvelString("Opponent"), 0, {720, 495}, {800, 600}, 1);
+    m_pChat->AddMessage(CKorvelString("HELLO THERE"), CKorvelString("Opponent"), 0, {720, 495}, {800, 600},
+                        1);
     m_pChat->AddMessage(CKorvelString("OK"), CKorvelString("Me"), 0, {50, 40}, {0, 0}, 0);
     Clear();
     m_pChat->Render();

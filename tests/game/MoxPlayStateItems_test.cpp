@@ -124,9 +124,12 @@ TEST_F(CMoxPlayStateItems, ItemsThatCannotBeReadChangeNothing)
         const char* pWhat;
         int iItemId, iDescription, iFile, iResult; // -1: the lenient parser decides
     } cases[] = {
-        {"an unknown type", 1, 14, 1, 1},         {"no attributes element", 1, 15, 1, 1},
-        {"no such description", 1, 99, 1, 0},     {"damaged XML", 1, 16, 1, -1},
-        {"no such pack", 1, 10, 9, 0},            {"a negative identifier", -1, 10, 1, 0},
+        {"an unknown type", 1, 14, 1, 1},
+        {"no attributes element", 1, 15, 1, 1},
+        {"no such description", 1, 99, 1, 0},
+        {"damaged XML", 1, 16, 1, -1},
+        {"no such pack", 1, 10, 9, 0},
+        {"a negative identifier", -1, 10, 1, 0},
         {"a player that does not exist", 1, 10, 1, 0},
     };
     for (const auto& c : cases)

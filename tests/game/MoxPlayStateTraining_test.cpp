@@ -33,8 +33,8 @@ protected:
     std::string Undimmed()
     {
         std::string str;
-        for (int iID : {PLAY_BUTTON_JUMP, PLAY_BUTTON_WHIP, PLAY_BUTTON_FIRE, PLAY_BUTTON_STICKY,
-                        PLAY_BUTTON_SPECIAL})
+        for (int iID :
+             {PLAY_BUTTON_JUMP, PLAY_BUTTON_WHIP, PLAY_BUTTON_FIRE, PLAY_BUTTON_STICKY, PLAY_BUTTON_SPECIAL})
         {
             CMoxButton* pButton = m_pPlay->m_pButtons->GetButtonByID(iID);
             str += pButton && pButton->IsEligible() ? std::to_string(iID) : "";
@@ -51,7 +51,8 @@ TEST_F(CMoxPlayStateTraining, TheSwitchNamesThePlayersAndReturnsToTheChooser)
     EXPECT_EQ(m_pPlay->m_bSinglePlayer, 1u);
     EXPECT_EQ(Narrow(m_pPlay->m_pLiveScene->m_Players[0].m_strName), "You");
     EXPECT_EQ(Narrow(m_pPlay->m_pLiveScene->m_Players[1].m_strName), "Master Flomp");
-    EXPECT_NE(m_pGame->GetContext().psrfGameTextures[TEXTURE_BACKGROUND_BATTLE], nullptr) << "resources restored";
+    EXPECT_NE(m_pGame->GetContext().psrfGameTextures[TEXTURE_BACKGROUND_BATTLE], nullptr)
+        << "resources restored";
 }
 
 TEST_F(CMoxPlayStateTraining, EachSceneOpensTheButtonsItTeaches)
@@ -63,9 +64,9 @@ TEST_F(CMoxPlayStateTraining, EachSceneOpensTheButtonsItTeaches)
         int iAction;
         int bSnow, bCluster;
     } cases[] = {
-        {0, "2", 0, 0, 0},     {1, "25", 0, 0, 0},     {2, "3", 1, 0, 0},      {4, "3", 1, 0, 0},
-        {5, "4", 2, 0, 0},     {7, "4", 2, 0, 0},      {8, "25348", 4, 1, 0},  {9, "25348", 5, 0, 1},
-        {10, "2534", 1, 0, 0}, {14, "2534", 1, 0, 0},  {15, "", 7, 0, 0},      {-1, "", 7, 0, 0},
+        {0, "2", 0, 0, 0},     {1, "25", 0, 0, 0},    {2, "3", 1, 0, 0},     {4, "3", 1, 0, 0},
+        {5, "4", 2, 0, 0},     {7, "4", 2, 0, 0},     {8, "25348", 4, 1, 0}, {9, "25348", 5, 0, 1},
+        {10, "2534", 1, 0, 0}, {14, "2534", 1, 0, 0}, {15, "", 7, 0, 0},     {-1, "", 7, 0, 0},
     };
     for (const auto& c : cases)
     {
@@ -112,9 +113,9 @@ TEST_F(CMoxPlayStateTraining, HelpTextsFollowTheSceneIndex)
     m_pPlay->m_iSceneIndex = 3;
     m_pPlay->LoadSinglePlayerHelp();
     EXPECT_EQ(Narrow(m_pPlay->m_pLiveScene->m_strHelpText), "T34");
-    const CKorvelString* apTexts[] = {&m_pPlay->m_strHelpJump,   &m_pPlay->m_strHelpWhip,
-                                      &m_pPlay->m_strHelpFire,   &m_pPlay->m_strHelpSticky,
-                                      &m_pPlay->m_strHelpSnow,   &m_pPlay->m_strHelpCluster};
+    const CKorvelString* apTexts[] = {&m_pPlay->m_strHelpJump, &m_pPlay->m_strHelpWhip,
+                                      &m_pPlay->m_strHelpFire, &m_pPlay->m_strHelpSticky,
+                                      &m_pPlay->m_strHelpSnow, &m_pPlay->m_strHelpCluster};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Narrow(*apTexts[i]), "T" + std::to_string(50 + i));
     m_pPlay->m_iSceneIndex = 14;
