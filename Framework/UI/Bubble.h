@@ -6,6 +6,9 @@
 
 #include "Framework/UI/Button.h"
 
+class CKorvelXMLDataNode;
+class CUIXMLLoader;
+
 class CBubble : public CButton
 {
 public:
@@ -31,6 +34,10 @@ public:
 
     CBubble();
     ~CBubble() override;
+
+    // The layout loader's creator of "bubble" elements: the arrow side from "arrow".
+    static CWidget* CreateBubbleWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
+                                       CWidget* pExisting);
 
     int GetArrowSide() const { return m_iArrowSide; }
     // 0 (none) for a side outside 0..8.
