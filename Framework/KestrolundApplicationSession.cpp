@@ -102,12 +102,6 @@ void CKestrolundApplication::QuickExit()
         m_pLobbyState->QuickExit();
 }
 
-void CKestrolundApplication::Redirect(const CKorvelString& strHost, int iPort)
-{
-    if (m_pLobbyState)
-        m_pLobbyState->Redirect(strHost, iPort);
-}
-
 void CKestrolundApplication::RefillItem(int iItemId)
 {
     if (m_pLobbyState)

@@ -64,6 +64,9 @@ public:
     virtual unsigned int OnThemeChanged() { return 1; }
     virtual void ItemPurchaseConfirmed(int, int) {}
 
+    // The game's own language (packs whose target is "game"), or null.
+    CVornLanguage* GetGameLanguage() const { return m_pLanguage; }
+
     // Keeps the first application it is given.
     void _SetApp(CVornApplication* pApplication)
     {

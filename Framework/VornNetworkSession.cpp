@@ -35,7 +35,7 @@ CVornNetworkSession::CVornNetworkSession()
       m_iGameStartFlag(0), m_iRelease(0), m_fLoginTimer(-1.0f), m_fImageTimer(-1.0f),
       m_pfnImageCallback(nullptr), m_pImageUserData(nullptr), m_iImagePending(0), m_iChallengeId(-1),
       m_iInQueue(0), m_fLobbySilence(0.0f), m_uDelivering(0), m_uShutDown(0), m_auGeneration{0, 0},
-      m_uDisconnectSleepMs(500)
+      m_uDisconnectSleepMs(500), m_uListenerSerial(0)
 {
 }
 

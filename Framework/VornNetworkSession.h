@@ -5,7 +5,11 @@
 // Sources: VornNetworkSession.cpp (life cycle, status, observers, timers, the static
 // helpers), VornNetworkSessionFraming.cpp (engine events and cutting the streams into
 // messages), VornNetworkSessionRequests.cpp (what the client sends),
-// VornNetworkSessionDispatch.cpp (what the session does with each message received).
+// VornNetworkSessionDispatch.cpp (what the session does with each message received),
+// VornNetworkSessionLobbyRequests.cpp (the requests of the lobby's pages),
+// VornNetworkSessionPlayers.cpp (player lists, pictures, challenges and buddies),
+// VornNetworkSessionContent.cpp (shop, score and promotion answers),
+// VornNetworkSessionPacks.cpp (downloaded language and theme packs).
 #pragma once
 
 #include <new>
@@ -20,6 +24,7 @@
 
 class CKestrolundApplication;
 class CKorvelSurface;
+class CVornLanguage;
 class CVornLobby;
 
 class CVornNetworkSession : public ISocketEngineObserver
@@ -50,12 +55,13 @@ public:
     class LobbyObserver
     {
     public:
-        enum EBuddyRequestType
+        // Fixed underlying types: any value the server sends is one of them.
+        enum EBuddyRequestType : int
         {
             BUDDY_REQUEST = 1,
             BUDDY_ACK = 3
         };
-        enum EBuddyRequestAction
+        enum EBuddyRequestAction : int
         {
             BUDDY_ADD = 0,
             BUDDY_REMOVE = 1
@@ -146,6 +152,8 @@ public:
     {
         PlayerListCallback m_pfnCallback = nullptr;
         void* m_pUserData = nullptr;
+        // Tells a registration from a later one of the same callback under the same id.
+        unsigned int m_uSerial = 0;
     };
     typedef void (*KeyValueCallback)(CKorvelString& strKey, CKorvelString& strValue, void* pUserData);
     struct KeyValueCallbackEntry
@@ -288,6 +296,47 @@ public:
     virtual void SendChatMsg(const sCHATMSG* pMessage);
     virtual void SendChangeLanguage(const CKorvelString& strCode);
 
+    // ---- requests of the lobby's pages
+
+    void SendRequestAd();
+    void SendWalletBalance();
+    void SendGetPossibleGiftItems(int iPlayerId);
+    void SendBuyItem(int iItemId, int iFlags);
+    void SendUseItem(int iItemId, int iValue);
+    // Any non-zero state goes out as 1.
+    void SendUpdateItemState(int iItemId, int iState);
+    void SendGetShopItemData(int iItemId, int iOffset, int iSize);
+    void SendGetShopItemImage(const CKorvelArray<int>& aItemIds, int iLarge);
+    // With recipients the list form, without them the two-integer form.
+    void SendConfirmBuyItem(int iItemId, int iFlags, const CKorvelArray<int>* pRecipients = nullptr);
+    void SendConfirmBuyPlayerItems(int iPlayerId, int iValue, const CKorvelArray<int>& aItemIds);
+    void SendBlockUser(int iPlayerId, unsigned int uBlock);
+    void SendGetTournamentScores(const CKorvelArray<int>& aPlayerIds, int iKinds, int iValue);
+    void SendGetAchievementList(int a, int b, int c, int d);
+    void SendGetImageAndLink(const CKorvelString& strImage, const CKorvelString& strText);
+    void SendGetLanguagePack(const CKorvelString& strCode, const CKorvelString& strTarget);
+    // b below 0 is left out of the message.
+    void SendGetLatestGameSessions(int a, int b);
+    void SendChallenge(const CKorvelArray<int>& aPlayerIds, const CKorvelString& strText);
+    // Answer 0 rejects.
+    void SendChallengeResponse(int iChallengerId, int iAnswer, const CKorvelString& strText);
+    // Type 1 a request, 3 an acknowledgement; any other type sends nothing.
+    void SendBuddyRequest(int iPlayerId, int iType, int iAction, const CKorvelString& strText);
+    // Asks for count c players of a list kind from first index iTag (-1: the header
+    // only); the answer goes to the callback. The request id (kind << 32 | tag), -1
+    // without a lobby engine.
+    long long SendPlayerListRequest(int iKind, const CKorvelString& strFilter, int a, int b, int iTag, int c,
+                                    PlayerListCallback pfnCallback, void* pUserData);
+    // The players of the current game session, as list kind 256.
+    void SendGetGameSessionPlayers(PlayerListCallback pfnCallback, void* pUserData);
+    // One picture at a time: nothing is sent while an earlier request waits (2 s).
+    void SendGetPlayerImage(int a, int b, const CKorvelString& strName, PlayerImageCallback pfnCallback,
+                            void* pUserData);
+    void CancelPlayerListRequest(int iId);
+    void CancelAllPlayerListRequests();
+    static long long PlayerListRequestId(int iKind, int iTag);
+    static const long long GAME_SESSION_PLAYERS_ID = 256LL << 32;
+
 protected:
     // Pointers in ascending order; Remove takes one occurrence.
     template <class T> class CObserverSet : public CKorvelMultiSet<T*>
@@ -347,6 +396,28 @@ protected:
     void HandleConfirmAnswer(const unsigned char* pData, int iSize, bool bEmail);
     void HandleShopAnswer(int iId, const unsigned char* pData, int iSize);
     void HandleGameStartMessage(const unsigned char* pData, int iSize, bool bConnect);
+    // The lobby pages' answers; false for an id that is not one of them.
+    bool HandleLobbyPageMessage(int iId, const unsigned char* pData, int iSize);
+    void HandlePlayerList(const unsigned char* pData, int iSize);
+    void HandlePlayerImage(const unsigned char* pData, int iSize);
+    void HandleChallengeReceived(const unsigned char* pData, int iSize);
+    void HandleChallengeResponse(const unsigned char* pData, int iSize);
+    void HandleBuddyRequest(const unsigned char* pData, int iSize, int iTypeOffset);
+    void HandleLatestGameSessions(const unsigned char* pData, int iSize);
+    void HandleContentAnswer(int iId, const unsigned char* pData, int iSize);
+    void HandlePurchaseAnswer(int iId, const unsigned char* pData, int iSize);
+    void HandleLanguageList(const unsigned char* pData, int iSize);
+    void HandleLanguagePack(const unsigned char* pData, int iSize);
+    void HandleThemePack(const unsigned char* pData, int iSize);
+    // The language object a pack's target names ("game": the game's own), or null.
+    CVornLanguage* LanguageTarget(const CKorvelString& strTarget);
+    // Replaces the write folder's file of that name with the bytes: true when it now
+    // holds them; a pack the resource manager held under that path is dropped from it.
+    bool WritePack(const CKorvelString& strFile, const unsigned char* pData, int iSize);
+    // Adds a player-list listener under the id unless one is there; its serial number.
+    unsigned int AddPlayerListListener(long long llId, PlayerListCallback pfnCallback, void* pUserData);
+    // Removes the listener of the id when it is still that registration.
+    void RemovePlayerListListener(long long llId, unsigned int uSerial);
     void GameStart(sGAME_START_INFO& info);
     // Rebuilds the lobby from the decoded players (deleting them) in their order.
     void RebuildLobby(CKorvelPtrArray& aPlayers);
@@ -426,4 +497,5 @@ private:
     unsigned int m_uShutDown;
     unsigned int m_auGeneration[2];
     unsigned int m_uDisconnectSleepMs;
+    unsigned int m_uListenerSerial;
 };

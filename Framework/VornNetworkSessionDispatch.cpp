@@ -61,6 +61,7 @@ void CVornNetworkSession::HandleMessage(const unsigned char* pData, int iSize)
         HandleConfirmAnswer(pData, iSize, true);
         break;
     default:
+        HandleLobbyPageMessage(CASN1::GetMessageID(pData, iSize), pData, iSize);
         break;
     }
 }

@@ -11,6 +11,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from lobbyserver.accounts import StoreError  # noqa: E402
 from lobbyserver.app import Config, serve  # noqa: E402
+from lobbyserver.packs import PackError  # noqa: E402
 
 
 def _account(text):
@@ -64,6 +65,10 @@ def parse_args(argv):
                    help="port of the tests' control channel on 127.0.0.1, 0 for any (default: none)")
     p.add_argument("--queue-updates", action="store_true",
                    help="send QueueUpdate to both paired players before their GameStart")
+    p.add_argument("--language-dir", metavar="DIR",
+                   help="language packs <base>_<code>.kmp offered to clients (default: none)")
+    p.add_argument("--theme-dir", metavar="DIR", help="folder of the theme pack vorntheme_<name>.kmp")
+    p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
     args = p.parse_args(argv)
     cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
                     if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})
@@ -80,7 +85,7 @@ def main(argv=None):
         loop.add_signal_handler(sig, stop.set)
     try:
         server = loop.run_until_complete(serve(cfg, log_stream, stop))
-    except StoreError as err:
+    except (StoreError, PackError) as err:
         print("lobby server: %s" % err, file=sys.stderr)
         return 2
     except OSError as err:

@@ -13,6 +13,7 @@ from .control import ControlService
 from .eventlog import EventLog
 from .game import GameService
 from .lobby import LobbyService
+from .packs import load_languages, load_theme
 from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
 
 
@@ -40,6 +41,9 @@ class Config:
     max_output: int = 1 << 20
     control_port: int = None      # None: no control listener
     queue_updates: bool = False
+    language_dir: str = None      # None: GetAvailableLanguages is not answered
+    theme_dir: str = None
+    theme: str = None
     max_frame: int = MAX_FRAME
     max_payload: int = MAX_GAME_PAYLOAD
     max_chat: int = 1000
@@ -52,6 +56,10 @@ class Server:
         self.accounts = AccountStore(cfg.accounts)
         for name, password in cfg.seed_accounts:
             self.accounts.seed(name, password)
+        # Read before listening: a pack that cannot be served stops the start (PackError).
+        self.language_packs = (load_languages(cfg.language_dir, cfg.max_output)
+                               if cfg.language_dir is not None else None)
+        self.theme_pack = load_theme(cfg.theme_dir, cfg.theme, cfg.max_output)
         self.lobby = LobbyService(self)
         self.games = GameService(self)
         self.control = ControlService(self) if cfg.control_port is not None else None

@@ -5,6 +5,7 @@ Sections: Slot and GameSession; GameService (pairing entry, dispatch, handlers, 
 """
 
 import asyncio
+import time
 import traceback
 
 from . import messages
@@ -65,6 +66,7 @@ class GameService(Service):
         self.sessions = {}
         self.ended = set()
         self._next_session = 1
+        self.results = []   # finished matches: {"players": [id, name] pairs, "winner", "time"}
         self.handlers = {13: self._game_message, 15: self._game_end, 64: self._chat, 70: self._rematch}
 
     def address(self):
@@ -119,6 +121,26 @@ class GameService(Service):
                         self.remove_session(session, "abandoned")
                     except Exception:
                         self.log.write("internal_error", session=session.id, trace=traceback.format_exc())
+
+    # ---- recorded results ----
+
+    def results_of(self, user_id):
+        """The user's finished matches, newest first: result 1 won, -1 lost, 0 tie."""
+        out = []
+        for record in reversed(self.results):
+            ids = [uid for uid, _name in record["players"]]
+            if user_id not in ids:
+                continue
+            opponent = next((name for uid, name in record["players"] if uid != user_id), "")
+            winner = record["winner"]
+            result = 0 if winner is None else (1 if winner == user_id else -1)
+            out.append({"result": result, "opponent": opponent, "time": record["time"]})
+        return out
+
+    def record_of(self, user_id):
+        """(wins, losses, ties) of the user."""
+        results = [r["result"] for r in self.results_of(user_id)]
+        return results.count(1), results.count(-1), results.count(0)
 
     # ---- connection life and dispatch ----
 
@@ -280,6 +302,9 @@ class GameService(Service):
         if ranks:
             firsts = [int(p) for p, r in ranks.items() if r == 1]
             winner = firsts[0] if len(firsts) == 1 else None
+        if ranks:
+            self.results.append({"players": [(s.user_id, s.name) for s in session.slots], "winner": winner,
+                                 "time": time.time()})
         self.log.write("match_result", session=session.id, match=session.matches,
                        reports=len(reports), agreed=agreed, winner=winner,
                        tie=bool(ranks) and winner is None, details=reports)

@@ -9,6 +9,7 @@ import re
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS
+from .pages import LobbyPages
 from .service import Service
 
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
@@ -28,12 +29,13 @@ class LobbyClient:
         self.queued_app = None
         self.session = None        # the latest match this client was paired into
         self.pending_keys = {}     # name -> key issued by ConfirmUserName on this connection
+        self.challenges = {}       # challenger id -> (challenger's LobbyClient, app id), unanswered
 
 
-class LobbyService(Service):
+class LobbyService(LobbyPages, Service):
     connection_word = "lobby"
     accepted_ids = frozenset(CLIENT_SCHEMAS) - GAME_IDS
-    login_needed = {7, 92, 94, 96}
+    login_needed = {7, 10, 14, 18, 19, 28, 30, 32, 38, 40, 74, 84, 90, 92, 94, 96}
 
     def __init__(self, server):
         super().__init__(server)
@@ -41,6 +43,7 @@ class LobbyService(Service):
         self.online = {}   # account name -> LobbyClient
         self.queues = {}   # app id -> [LobbyClient] in joining order
         self.external = {}  # (login type, external id) -> account name, for this run only
+        self.clients = []   # every open lobby connection's LobbyClient, in opening order
         self.handlers = {
             0: self._connection, 5: self._login, 7: self._queue_register,
             9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
@@ -48,14 +51,18 @@ class LobbyService(Service):
             94: self._available_item_datas, 96: self._shop_items, 107: self._confirm_user_name,
             109: self._confirm_email, 111: self._external_login,
         }
+        self.handlers.update(self.page_handlers())
 
     # ---- connection life ----
 
     def on_open(self, conn):
         conn.state = LobbyClient(conn)
+        self.clients.append(conn.state)
 
     def on_close(self, conn):
         client = conn.state
+        if client in self.clients:
+            self.clients.remove(client)
         self._dequeue(client)
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
@@ -259,6 +266,16 @@ class LobbyService(Service):
             for client in (first, second):
                 self._dequeue(client)
             games.start_session(app, first, second)
+
+    def pair_challenge(self, app, challenger, target):
+        """An accepted challenge pairs the two as quick play does, the challenger first."""
+        games = self.server.games
+        if games.game_open(challenger) or games.game_open(target):
+            self.log.write("challenge_not_paired", players=[challenger.user_id, target.user_id])
+            return
+        for client in (challenger, target):
+            self._dequeue(client)
+        games.start_session(app, challenger, target)
 
     def pair_all(self):
         for app in list(self.queues):

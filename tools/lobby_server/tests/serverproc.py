@@ -27,8 +27,12 @@ class ServerProcess:
         ready, _, _ = select.select([self.proc.stdout], [], [], 10)
         line = self.proc.stdout.readline() if ready else b""
         if not line:
+            if self.proc.poll() is None:
+                self.kill()
+            self.proc.wait(5)
+            error = self.proc.stderr.read().decode()
             self.stop()
-            raise RuntimeError("server did not start: %s" % self.proc.stderr.read().decode())
+            raise RuntimeError("server did not start (exit status %d): %s" % (self.proc.returncode, error))
         info = json.loads(line)
         self.lobby_port = info["lobby_port"]
         self.game_port = info["game_port"]

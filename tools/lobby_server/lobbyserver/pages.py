@@ -1,0 +1,156 @@
+"""What the lobby's pages ask for: player lists with their pictures, game-session players,
+tournament scores, past matches, challenges, the wallet, achievements, language and theme
+packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
+
+Player list kinds: 0 every logged-in player (filtered by the text), 32 the asking player,
+64 the players one follows (none: following is not kept), 256 the game session's players.
+"""
+
+import struct
+import time
+import zlib
+
+from . import messages
+
+ONLINE = 0x1
+KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
+
+
+def picture(user_id, size=8):
+    """A small PNG of one colour made from the user id: every player has their own."""
+    colour = bytes([(user_id * 67) & 0xFF, (user_id * 131) & 0xFF, (user_id * 29 + 90) & 0xFF])
+    rows = b"".join(b"\x00" + colour * size for _ in range(size))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) +
+            chunk(b"IEND", b""))
+
+
+class LobbyPages:
+    """Mixed into LobbyService: uses self.online_clients(), self.server, self.log."""
+
+    def page_handlers(self):
+        return {10: self._achievements, 14: self._tournament_scores, 18: self._game_session_players,
+                19: self._list_players, 28: self._languages, 30: self._language_pack, 32: self._theme_pack,
+                38: self._make_challenge, 40: self._challenge_response, 74: self._latest_sessions,
+                84: self._player_image, 90: self._wallet}
+
+    # ---- players ----
+
+    def _clients(self):
+        return [c for c in self.clients if c.logged_in]
+
+    def _item(self, client):
+        wins, losses, ties = self.server.games.record_of(client.user_id)
+        return [client.user_id, client.name, "", "", "", ONLINE, "", [0, 0, 0, wins, losses, ties, 0, 0]]
+
+    def _send_list(self, client, kind, first, count, players):
+        conn = client.conn
+        if first < 0:
+            conn.send(messages.player_list(len(players), first, kind, [], []),
+                      {"count": len(players), "first": first, "kind": kind})
+            return
+        chosen = players[first:first + max(count, 0)]
+        conn.send(messages.player_list(len(players), first, kind, [self._item(p) for p in chosen], []),
+                  {"count": len(players), "first": first, "kind": kind, "items": [p.user_id for p in chosen]})
+        for player in chosen:
+            self._send_picture(conn, player.user_id)
+
+    def _send_picture(self, conn, user_id):
+        conn.send(messages.player_image(user_id, 0, picture(user_id)), {"player": user_id})
+
+    def _list_players(self, client, fields):
+        kind, first, count = fields["kind"], fields["first"], fields["count"]
+        if kind == KIND_ALL:
+            wanted = fields["filter"].lower()
+            players = [c for c in self._clients() if wanted in c.name.lower()]
+        elif kind == KIND_OWN:
+            players = [client]
+        else:
+            players = []
+        self._send_list(client, kind, first, count, players)
+
+    def _game_session_players(self, client, fields):
+        session = client.session
+        players = []
+        if session is not None and session.id == fields["session"]:
+            by_id = {c.user_id: c for c in self._clients()}
+            players = [by_id[s.user_id] for s in session.slots if s.user_id in by_id]
+        self._send_list(client, KIND_GAME_SESSION, 0, len(players), players)
+
+    def _player_image(self, client, fields):
+        self._send_picture(client.conn, fields["a"])
+
+    def _tournament_scores(self, client, fields):
+        ids = fields["ids"]
+        client.conn.send(messages.tournament_scores(["weekly"], [[uid, [0]] for uid in ids], fields["a"]),
+                         {"ids": ids, "kinds": fields["a"]})
+
+    def _latest_sessions(self, client, fields):
+        records = []
+        for result in self.server.games.results_of(client.user_id):
+            stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))
+            records.append([0, result["result"], 0, 0, result["opponent"], stamp])
+        client.conn.send(messages.latest_game_sessions(records), {"sessions": len(records)})
+
+    def _wallet(self, client, fields):
+        client.conn.send(messages.wallet_balance(0), {"balance": 0})
+
+    def _achievements(self, client, fields):
+        client.conn.send(messages.achievement_list(0, 0, 0, [], 0))
+
+    # ---- challenges ----
+
+    def _make_challenge(self, client, fields):
+        by_id = {c.user_id: c for c in self._clients()}
+        for target_id in fields["ids"]:
+            target = by_id.get(target_id)
+            if target is None or target is client:
+                continue
+            target.challenges[client.user_id] = (client, fields["app"])
+            target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", 0, 0),
+                             {"challenger": client.user_id, "name": client.name})
+            self._send_picture(target.conn, client.user_id)
+
+    def _challenge_response(self, client, fields):
+        # A late answer (the challenge already answered, or none made) changes nothing.
+        pending = client.challenges.pop(fields["challenger"], None)
+        if pending is None:
+            self.log.write("challenge_unknown", conn=client.conn.name, challenger=fields["challenger"])
+            return
+        challenger, app = pending
+        if challenger.conn.closed or not challenger.logged_in:
+            return
+        answer = fields["answer"]
+        challenger.conn.send(
+            messages.challenge_response(answer, app, client.user_id, challenger.user_id, client.name, "",
+                                        fields["t2"]),
+            {"answer": answer, "responder": client.user_id, "name": client.name, "text": fields["t2"]})
+        if answer == 1:
+            self.pair_challenge(app, challenger, client)
+
+    # ---- languages and themes ----
+
+    def _languages(self, client, fields):
+        packs = self.server.language_packs
+        if packs is None:      # no --language-dir: no answer
+            return
+        listed = [[code, base, pack.digest, len(pack.data)] for (base, code), pack in sorted(packs.items())]
+        client.conn.send(messages.available_languages_list(listed), {"languages": listed})
+
+    def _language_pack(self, client, fields):
+        code, target = fields["a"], fields["b"]
+        pack = (self.server.language_packs or {}).get((target, code))
+        if pack is None:
+            self.log.write("language_unknown", conn=client.conn.name, code=code, target=target)
+            return
+        client.conn.send(messages.language_pack(target, code, "", len(pack.data), pack.data),
+                         {"target": target, "code": code, "size": len(pack.data)})
+
+    def _theme_pack(self, client, fields):
+        pack, name = self.server.theme_pack, self.cfg.theme
+        if pack is None or fields["theme"] == pack.digest:
+            return
+        client.conn.send(messages.theme_pack(name, "", pack.data), {"name": name, "size": len(pack.data)})
