@@ -414,7 +414,8 @@ protected:
     // Replaces the write folder's file of that name with the bytes: true when it now
     // holds them; a pack the resource manager held under that path is dropped from it.
     bool WritePack(const CKorvelString& strFile, const unsigned char* pData, int iSize);
-    // Adds a player-list listener under the id unless one is there; its serial number.
+    // Adds a player-list listener under the id unless one is there; the serial number of
+    // the one registered now.
     unsigned int AddPlayerListListener(long long llId, PlayerListCallback pfnCallback, void* pUserData);
     // Removes the listener of the id when it is still that registration.
     void RemovePlayerListListener(long long llId, unsigned int uSerial);

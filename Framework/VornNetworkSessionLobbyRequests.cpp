@@ -242,7 +242,8 @@ unsigned int CVornNetworkSession::AddPlayerListListener(long long llId, PlayerLi
     entry.m_pUserData = pUserData;
     entry.m_uSerial = ++m_uListenerSerial;
     m_PlayerListListeners.Add(llId, entry);
-    return entry.m_uSerial;
+    const int iAt = m_PlayerListListeners.Find(llId);
+    return iAt >= 0 ? m_PlayerListListeners.GetAt(iAt).m_Second.m_uSerial : 0;
 }
 
 void CVornNetworkSession::RemovePlayerListListener(long long llId, unsigned int uSerial)

@@ -2,11 +2,18 @@
 // lobby stream, and again the game stream cut into pieces, so that framing, the
 // dispatchers and every reader they call see it whole and split. Both engines resolve
 // no host, so nothing a message asks for (a redirect, a game server) connects anywhere;
-// a pending login observer lets the login answers through.
+// a pending login observer lets the login answers through, and a pending picture
+// request lets pictures reach the surface loader. It works in a folder of its own, where
+// the theme packs it accepts are written.
 #include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
 
 #include "Framework/KestrolundApplication.h"
 #include "Framework/VornNetworkSession.h"
+#include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformControl.h"
 
 namespace
@@ -44,12 +51,57 @@ CKestrolundApplication& Application()
     }();
     return *s_pApp;
 }
+
+// The folder the session's data folder is in while an input runs; libFuzzer's own paths
+// are relative to the folder it was started in, which is restored after each input.
+const char* WorkFolder()
+{
+    static char s_aFolder[] = "/tmp/fuzz_session_XXXXXX";
+    static const bool s_bMade = []
+    {
+        if (!mkdtemp(s_aFolder))
+            std::abort();
+        std::atexit([] { std::filesystem::remove_all(s_aFolder); });
+        return true;
+    }();
+    return s_bMade ? s_aFolder : nullptr;
+}
+
+class CInWorkFolder
+{
+public:
+    CInWorkFolder() : m_iBack(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_iBack < 0 || chdir(WorkFolder()) != 0)
+            std::abort();
+    }
+    ~CInWorkFolder()
+    {
+        if (fchdir(m_iBack) != 0)
+            std::abort();
+        close(m_iBack);
+    }
+
+private:
+    int m_iBack;
+};
+
+// Owns what it is given, as the lobby would.
+void TakePicture(CKorvelSurface* pSurface, const CKorvelString&, void*)
+{
+    if (pSurface)
+    {
+        pSurface->Shutdown();
+        delete pSurface;
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 {
     if (uSize > (1u << 20))
         return 0;
+    CInWorkFolder folder;
     CQuietLogin login;
     CVornNetworkSession session;
     session.SetDisconnectSleep(0);
@@ -58,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     session.GetLobbyEngine()->SetResolver(&NoHost);
     session.GetGameEngine()->SetResolver(&NoHost);
     session.Connect(CKorvelString("nowhere"), 1, &login);
+    session.SendGetPlayerImage(0, 0, CKorvelString("fuzz"), &TakePicture, nullptr);
 
     const int iSize = static_cast<int>(uSize);
     session.SocketEngineDataReceived(pData, iSize);

@@ -192,6 +192,21 @@ TEST_F(CVornNetworkSession, CancelledRequestsHearNothing)
     EXPECT_TRUE(m_Calls.m_aLines.empty());
 }
 
+TEST_F(CVornNetworkSession, ARequestAskedAgainIsSentAndTheFirstListenerStays)
+{
+    ASSERT_NO_FATAL_FAILURE(LoginThree());
+    sListCalls second;
+    m_pControl->Hold(20, sLOBBY_TARGET::Lobby(m_iA));
+    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sListCalls::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(0, CKorvelString("guest"), 0, 0, -1, 0, &sListCalls::Callback, &second);
+    ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 2; }));
+    m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
+    ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
+    Settle();
+    EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,-,-,-"}));
+    EXPECT_TRUE(second.m_aLines.empty());
+}
+
 TEST_F(CVornNetworkSession, ACallbackThatCancelsStopsItsOwnAnswer)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());

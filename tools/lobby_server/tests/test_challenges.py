@@ -39,8 +39,8 @@ class Challenges(MatchCase, unittest.TestCase):
         response = a.lobby.expect(CHALLENGE_RESPONSE)
         fields = response.fields()
         self.assertEqual(sorted(fields), [0, 1, 2, 3, 4, 5, 6])
-        self.assertEqual((response.int(0), response.int(2), response.int(3), response.text(4), response.text(6)),
-                         (1, b.id, a.id, b.name, "ok"))
+        got = (response.int(0), response.int(2), response.int(3), response.text(4), response.text(6))
+        self.assertEqual(got, (1, b.id, a.id, b.name, "ok"))
         starts = [p.lobby.expect(rc.GAME_START_ID) for p in (a, b)]
         self.assertEqual(players_of(starts[0]), [(a.id, a.name), (b.id, b.name)])
         self.assertEqual([s.int(2) for s in starts], [1, 0])

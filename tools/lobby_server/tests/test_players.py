@@ -73,7 +73,8 @@ class PlayerLists(MatchCase, unittest.TestCase):
         a.lobby.send(list_players(0, 1, 2))
         answer = a.lobby.expect(PLAYER_LIST)
         self.assertEqual((answer.int(0), answer.int(1), answer.int(2)), (3, 1, 0))
-        self.assertEqual([(i, n, f) for i, n, f, _s in items_of(answer)], [(b.id, b.name, 1), (c.id, c.name, 1)])
+        self.assertEqual([(i, n, f) for i, n, f, _s in items_of(answer)],
+                         [(b.id, b.name, 1), (c.id, c.name, 1)])
         for player in (b, c):
             picture = a.lobby.expect(PLAYER_IMAGE)
             self.assertEqual(picture.int(0), player.id)
