@@ -102,6 +102,12 @@ void CKestrolundApplication::QuickExit()
         m_pLobbyState->QuickExit();
 }
 
+void CKestrolundApplication::Redirect(const CKorvelString& strHost, int iPort)
+{
+    if (m_pLobbyState)
+        m_pLobbyState->Redirect(strHost, iPort);
+}
+
 void CKestrolundApplication::RefillItem(int iItemId)
 {
     if (m_pLobbyState)
@@ -112,12 +118,6 @@ void CKestrolundApplication::ExitChat()
 {
     if (m_pLobbyState)
         m_pLobbyState->ExitChat();
-}
-
-void CKestrolundApplication::Redirect(const CKorvelString& strHost, int iPort)
-{
-    if (m_pLobbyState)
-        m_pLobbyState->Redirect(strHost, iPort);
 }
 
 void CKestrolundApplication::OnGameEnd()
