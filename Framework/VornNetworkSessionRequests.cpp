@@ -11,6 +11,7 @@
 #include "Framework/VornGameState.h"
 #include "Framework/VornLanguage.h"
 #include "Framework/VornLobby.h"
+#include "Framework/UI/Theme.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 void CVornNetworkSession::LogNotSent(const char* pWhat)
@@ -197,7 +198,8 @@ void CVornNetworkSession::SendGetThemePack()
     if (!IsLobbyUp())
         return;
     // The current theme's digest; the empty text asks as a client without a theme pack.
-    CKorvelString strDigest;
+    CVornTheme* pTheme = m_pApplication ? m_pApplication->GetTheme() : nullptr;
+    CKorvelString strDigest = pTheme ? pTheme->GetMD5() : CKorvelString();
     CASN1GetThemePack message(strDigest);
     if (message.Send(*m_pLobbyEngine) != KE_OK)
         LogNotSent("GetThemePack");

@@ -1,6 +1,7 @@
 // Outside bytes as layout files and theme files: an area file built into widget trees and
 // rebuilt over the previous tree, a layout loaded into a root of its own (with every
-// creator registered, an extra creator and bound actions), and a theme's colour file.
+// creator registered, an extra creator and bound actions, run for a few frames), and a
+// theme's colour file.
 // Every file the loaders ask for is the input itself, so imports of "layout.xml" meet
 // the guard against recursive imports.
 #include <cstdint>
@@ -103,6 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     loader.Startup(app, &actions, &extra, &root, nullptr, nullptr);
     loader.LoadFromFile(CKorvelString("layout.xml"));
     loader.Shutdown();
+    // A few frames take the templates out and place the children.
+    for (int i = 0; i < 3; ++i)
+        root.DoUpdate(0.1f);
     root.Shutdown();
     handler.Update(0.5f);
 

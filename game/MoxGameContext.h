@@ -21,6 +21,8 @@ public:
     CKorvelSoundWave* psndGameSounds[GAME_SOUND_COUNT];   // by GAME_SOUND
     CKorvelBitmapFont* pfntGameFonts;                     // GAME_FONTS entry 0
     sMoxScreenTable m_ScreenTable;
+    int m_iBlockCounter; // blocks created; a scene's Clear sets it back to 32
+    int m_iEventCounter; // game events made; never reset, so a receiver sees distinct identifiers
 
 private:
     CMoxGameContext(const CMoxGameContext&) = delete;

@@ -56,6 +56,7 @@ public:
     enum
     {
         BLOCK_VERTEX_COUNT = 16,
+        BLOCK_STORE_BLOCKS = 255,
         VERTEX_BUFFER_BYTES = 20400,
         INDEX_BUFFER_BYTES = 3060
     };
@@ -121,6 +122,8 @@ public:
     CCamera m_Camera;
     float m_fTime; // seconds since construction; drives the water
     BlockVertex m_BlockVertices[BLOCK_VERTEX_COUNT];
+    // The vertices of one batch of the scene's blocks, 16 per block.
+    BlockVertex m_BlockStore[BLOCK_STORE_BLOCKS * BLOCK_VERTEX_COUNT];
     CStateGame* m_pGame;
     unsigned char* m_pVertexBuffer; // room for 255 quads; not filled by these operations
     unsigned char* m_pIndexBuffer;

@@ -6,7 +6,8 @@
 //
 // Sources: UIXMLLoader.cpp (start-up, shut-down, descriptions, elements, unique names),
 // UIXMLLoaderImport.cpp (imports, events, actions, theme files), UIXMLLoaderCreators.cpp
-// (the built-in creators and their shared attribute readers).
+// (the built-in creators and their shared attribute readers), UIXMLLoaderScrollCreators.cpp
+// (the scrolling area, the grid and the lists).
 #pragma once
 
 #include "Framework/HashString.h"
@@ -22,6 +23,7 @@ class CButton;
 class CEasingCurveFactory;
 class CKorvelSurface;
 class CKorvelXMLDataNode;
+class CSlideArea;
 class CVornTheme;
 class IEasingCurve;
 
@@ -90,6 +92,8 @@ public:
     static IEasingCurve* ParseEasing(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
                                      const char* pChildName, unsigned int uRequireLimitedRange);
     static void ParseButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CButton* pButton);
+    // The "scroll" child: dragging and the drag threshold.
+    static void ParseSlideArea(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CSlideArea* pArea);
     // The text read with "%x"; false when it does not start with a hex digit (after blanks).
     static bool ScanHex(const char* pText, unsigned int& uValue);
     // A theme colour of that name, else the text as hex. False when neither gives a colour.
@@ -117,11 +121,15 @@ public:
     static CWidget* CreateToggleButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateImageWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateTextWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateSlideArea(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateGridLayout(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateRatioDivider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateAspect(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateAlignment(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateExpandable(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateInfiniteList(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateRunningList(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebView(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*) { return nullptr; }
 

@@ -7,6 +7,7 @@
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/VornApplication.h"
@@ -79,6 +80,13 @@ void BindOnFinished(CWidget& widget, const CActionCallback& cb)
         pText->SetOnFinished(cb);
 }
 
+// The list and scroll events, one setter each.
+template <class T, void (T::*Setter)(const CActionCallback&)> void BindTo(CWidget& widget, const CActionCallback& cb)
+{
+    if (T* p = widget_cast<T*>(&widget))
+        (p->*Setter)(cb);
+}
+
 struct sEventName
 {
     const char* m_pName;
@@ -90,14 +98,14 @@ struct sEventName
 const sEventName EVENTS[] = {
     {"onvaluechanged", nullptr},
     {"onclick", BindOnClick},
-    {"onloaditem", nullptr},
-    {"onforgetitem", nullptr},
-    {"onloaditembatch", nullptr},
-    {"onloadgroup", nullptr},
+    {"onloaditem", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItem>},
+    {"onforgetitem", BindTo<CInfiniteList, &CInfiniteList::SetOnForgetItem>},
+    {"onloaditembatch", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItemBatch>},
+    {"onloadgroup", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadGroup>},
     {"onbeginexpand", BindOnBeginExpand},
     {"onendexpand", BindOnEndExpand},
-    {"onbeginscroll", nullptr},
-    {"onendscroll", nullptr},
+    {"onbeginscroll", BindTo<CSlideArea, &CSlideArea::SetOnBeginScroll>},
+    {"onendscroll", BindTo<CSlideArea, &CSlideArea::SetOnEndScroll>},
     {"onshow", BindOnShow},
     {"onhide", BindOnHide},
     {"onclone", BindOnClone},

@@ -15,7 +15,9 @@
 #include "Framework/UI/EasingCurve.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RatioDivider.h"
+#include "Framework/UI/RunningList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
@@ -324,15 +326,20 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     const CActionCallback go = actions.GetActionCallback(S("go"));
     sLoadOptions options;
     options.pActions = &actions;
-    const std::string strEvents =
-        "<events><onclick action='go'/><onchanged action='go'/><onfinished action='go'/>"
-        "<onbeginexpand action='go'/><onendexpand action='go'/></events>";
-    WidgetTree tree = LoadLayout(
-        m_App,
-        "<layout><element name='b' type='button'>" + strEvents + "</element><element name='t' type='text'>" +
-            strEvents + "</element><element name='x' type='expand_layout'>" + strEvents +
-            "</element><element name='i' type='image'>" + strEvents + "</element></layout>",
-        800, 600, options);
+    const std::string strEvents = "<events><onclick action='go'/><onchanged action='go'/><onfinished action='go'/>"
+                                  "<onbeginexpand action='go'/><onendexpand action='go'/>"
+                                  "<onloaditem action='go'/><onforgetitem action='go'/>"
+                                  "<onloaditembatch action='go'/><onloadgroup action='go'/>"
+                                  "<onbeginscroll action='go'/><onendscroll action='go'/></events>";
+    WidgetTree tree = LoadLayout(m_App,
+                                 "<layout><element name='b' type='button'>" + strEvents +
+                                     "</element><element name='t' type='text'>" + strEvents +
+                                     "</element><element name='x' type='expand_layout'>" + strEvents +
+                                     "</element><element name='i' type='image'>" + strEvents +
+                                     "</element><element name='l' type='infinite_list'>" + strEvents +
+                                     "</element><element name='a' type='slidearea'>" + strEvents +
+                                     "</element></layout>",
+                                 800, 600, options);
     CButton* pButton = widget_cast<CButton*>(Find(tree, "b"));
     CTextWidget* pText = widget_cast<CTextWidget*>(Find(tree, "t"));
     CExpandable* pExpand = widget_cast<CExpandable*>(Find(tree, "x"));
@@ -344,6 +351,13 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     EXPECT_EQ(pExpand->GetOnBeginExpand(), go);
     EXPECT_EQ(pExpand->GetOnEndExpand(), go);
     EXPECT_EQ(pExpand->GetOnClick(), go) << "an expandable is a button";
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(Find(tree, "l"));
+    CSlideArea* pArea = widget_cast<CSlideArea*>(Find(tree, "a"));
+    ASSERT_TRUE(pList && pArea);
+    for (const CActionCallback* p : {&pList->GetOnLoadItem(), &pList->GetOnForgetItem(), &pList->GetOnLoadItemBatch(),
+                                     &pList->GetOnLoadGroup(), &pList->GetOnBeginScroll(), &pList->GetOnEndScroll(),
+                                     &pArea->GetOnBeginScroll(), &pArea->GetOnEndScroll()})
+        EXPECT_EQ(*p, go);
     handler.Shutdown();
     actions.Shutdown();
 }
@@ -412,6 +426,90 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
         }
         pNew->DoUpdate(0.1f);
     }
+}
+
+TEST_F(CUIXMLLoaderCreators, ScrollChildSetsDraggingAndThresholdsInTensOfPixels)
+{
+    // A 1000 x 600 reference: 0.02 is 20 pixels across, 0.025 is 25, 0.0248333 down is 14.9.
+    // Dragging areas route input to their children themselves; the others let it through.
+    const struct
+    {
+        const char* pScroll;
+        unsigned int uDrag;
+        float fX, fY;
+        unsigned int uIgnoreChildren, uTransparent;
+    } aCases[] = {
+        {"<scroll enabled='1' threshold_x='0.02'/>", 1, 30.0f, 0.0f, 1, 0},
+        {"<scroll enabled='1' threshold_x='-0.025' threshold_y='0.0248333'/>", 1, 30.0f, 20.0f, 1, 0},
+        {"<scroll threshold_y='0.001'/>", 0, 0.0f, 10.0f, 0, 1},
+        {"", 0, 0.0f, 0.0f, 1, 0},
+    };
+    for (const auto& c : aCases)
+    {
+        WidgetTree tree = LoadLayout(
+            m_App, std::string("<layout><element name='e' type='slidearea'>") + c.pScroll + "</element></layout>", 1000,
+            600);
+        CSlideArea* p = Loaded<CSlideArea>(tree);
+        ASSERT_NE(p, nullptr) << c.pScroll;
+        EXPECT_EQ(p->GetAllowDrag(), c.uDrag) << c.pScroll;
+        EXPECT_EQ(p->GetScrollThreshold().x, c.fX) << c.pScroll;
+        EXPECT_EQ(p->GetScrollThreshold().y, c.fY) << c.pScroll;
+        EXPECT_EQ(p->GetIgnoreChildren(), c.uIgnoreChildren) << c.pScroll;
+        EXPECT_EQ(p->GetTransparent(), c.uTransparent) << c.pScroll;
+    }
+}
+
+TEST_F(CUIXMLLoaderCreators, GridsAndListsReadCountsSpacingsBordersAndModes)
+{
+    const std::string strChildren = "<item-spacing horizontal='0.01' vertical='0.02'/>"
+                                    "<border-size width='0.005' height='0.01' left='0.02'/>";
+    WidgetTree tree =
+        LoadLayout(m_App,
+                   "<layout><element name='g' type='grid_layout' num_columns='3' num_rows='-2' "
+                   "layout_mode='uniform_list'>" +
+                       strChildren + "</element><element name='d' type='grid_layout' layout_mode='other'/>"
+                                     "<element name='i' type='infinite_list'>" +
+                       strChildren + "<page-size value='2'/></element><element name='j' type='infinite_list' "
+                                     "layout_mode='grid'/><element name='r' type='running_list'>" +
+                       strChildren + "<max-item-count value='5'/><expands-to value='top'/><autoscroll enabled='0' "
+                                     "speed='0.5'/></element><element name='s' type='running_list'>"
+                                     "<expands-to value='bottom'/></element></layout>",
+                   1000, 600);
+    CGridLayout* pGrid = widget_cast<CGridLayout*>(Find(tree, "g"));
+    CGridLayout* pDefault = widget_cast<CGridLayout*>(Find(tree, "d"));
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(Find(tree, "i"));
+    CInfiniteList* pGridList = widget_cast<CInfiniteList*>(Find(tree, "j"));
+    CRunningList* pRunning = widget_cast<CRunningList*>(Find(tree, "r"));
+    CRunningList* pPlain = widget_cast<CRunningList*>(Find(tree, "s"));
+    ASSERT_TRUE(pGrid && pDefault && pList && pGridList && pRunning && pPlain);
+
+    EXPECT_EQ(pGrid->GetNumColumns(), 3);
+    EXPECT_EQ(pGrid->GetNumRows(), 0) << "a negative count is unset";
+    EXPECT_EQ(pGrid->GetLayoutMode(), CGridLayout::LAYOUT_UNIFORM_LIST);
+    EXPECT_EQ(pDefault->GetLayoutMode(), CGridLayout::LAYOUT_GRID);
+    EXPECT_EQ(pDefault->GetNumColumns(), 0);
+    for (CGridLayout* p : {pGrid, static_cast<CGridLayout*>(pList), static_cast<CGridLayout*>(pRunning)})
+    {
+        EXPECT_EQ(p->GetHorizontalItemSpacing(), 10);
+        EXPECT_EQ(p->GetVerticalItemSpacing(), 12);
+        EXPECT_EQ(p->GetBorderSize(CSlideArea::SIDE_LEFT), 20);
+        EXPECT_EQ(p->GetBorderSize(CSlideArea::SIDE_RIGHT), 5);
+        EXPECT_EQ(p->GetBorderSize(CSlideArea::SIDE_TOP), 6);
+        EXPECT_EQ(p->GetBorderSize(CSlideArea::SIDE_BOTTOM), 6);
+    }
+
+    EXPECT_EQ(pList->GetPageSize(), 3);
+    EXPECT_EQ(pList->GetLayoutMode(), CGridLayout::LAYOUT_LIST);
+    EXPECT_EQ(pGridList->GetPageSize(), 10);
+    EXPECT_EQ(pGridList->GetLayoutMode(), CGridLayout::LAYOUT_GRID);
+    EXPECT_EQ(pRunning->GetMaxItemCount(), 5);
+    EXPECT_EQ(pRunning->GetBottomAnchored(), 0u);
+    EXPECT_EQ(pRunning->GetAutoScroll(), 0u);
+    EXPECT_FLOAT_EQ(pRunning->GetScrollTime(), 0.5f);
+    EXPECT_EQ(pPlain->GetMaxItemCount(), 20);
+    EXPECT_EQ(pPlain->GetBottomAnchored(), 1u);
+    EXPECT_EQ(pPlain->GetAutoScroll(), 1u);
+    EXPECT_EQ(pPlain->GetLayoutMode(), CGridLayout::LAYOUT_LIST);
 }
 
 TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)

@@ -1,0 +1,134 @@
+// The flomps, their stretch and aim dots, and the damage numbers over them.
+#include "KorvelGraphics/KorvelBitmapFont.h"
+#include "game/MoxRenderer.h"
+#include "game/MoxScene.h"
+#include "game/StateGame.h"
+
+namespace
+{
+const float kPi = 3.14159265f;
+const int kTextureAnimations[2] = {4, 5};
+const int kTextureStretch[2] = {9, 10};
+const int kTextureMarker = 61;
+const CKorvel3DColor kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+} // namespace
+
+void CMoxScene::RenderPlayers()
+{
+    for (int i = 0; i < 2; ++i)
+        RenderPlayerAndStretch(i);
+}
+
+void CMoxScene::RenderPlayerAndStretch(int i)
+{
+    if (i < 0 || i > 1)
+        return;
+    if (m_Players[i].m_bStretching)
+        RenderStretch(i, m_Players[i].m_vStretch);
+    else
+        RenderPlayer(i);
+}
+
+void CMoxScene::RenderPlayer(int i)
+{
+    CPlayer& player = m_Players[i];
+    if (!player.m_bAlive || !player.m_pBody || !m_pRenderer)
+        return;
+    const CKorvelVector2& half = player.m_pBody->m_vHalfSize;
+    CKorvelVector2 size = half;
+    size.Scale(1.75f);
+    CKorvelVector2 position = player.m_pBody->m_vVisualPosition;
+    position.y += half.y / 5.0f;
+    const unsigned int uMs = m_pGame ? m_pGame->GetTimeStamp() : 0;
+    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * kPi / 4.0f +
+                                                          (float)(uMs % 500) / 500.0f * 2.0f * kPi);
+    m_pRenderer->renderWobble(position, size, player.m_Color, 0, player.m_iDirection, 10, 1, fWobble,
+                              Texture(kTextureAnimations[i]));
+    if (player.m_bShowItem)
+    {
+        position.y += half.y / 0.575f;
+        size.Scale(1.8461539f);
+        m_pRenderer->renderWobble(position, size, player.m_Color, 0, 0, 1, 1, fWobble, player.m_pItemSurface);
+    }
+}
+
+void CMoxScene::RenderStretch(int i, CKorvelVector2 v)
+{
+    CPlayer& player = m_Players[i];
+    if (!player.m_bAlive || !player.m_pBody || !m_pRenderer)
+        return;
+    CKorvelVector2 size = player.m_pBody->m_vHalfSize;
+    size.Scale(1.75f);
+    const float fWidth = m_pRenderer->m_Camera.m_vScreenSize.x;
+    if (fWidth > 0.0f)
+        v.SetLength(v.Length() + 2.0f * player.m_vStretchPad.x / fWidth);
+    m_pRenderer->renderStretch(player.m_pBody->m_vPosition, size, player.m_Color, v,
+                               Texture(kTextureStretch[i]));
+    if (player.m_bShowAim)
+        RenderAim(i);
+}
+
+int CMoxScene::AimDotCount(const CKorvelVector2& stretch)
+{
+    const int n = (int)(stretch.Length() / 0.4f * 10.0f + 1.0f);
+    return n < 1 ? 1 : (n > 10 ? 10 : n);
+}
+
+void CMoxScene::RenderAim(int i)
+{
+    CPlayer& player = m_Players[i];
+    if (!player.m_bStretching || !player.m_pBody || !m_pRenderer)
+        return;
+    const int n = AimDotCount(player.m_vStretch);
+    CKorvelVector2 u(-player.m_vAim.x, -player.m_vAim.y);
+    u.Normalize();
+    CKorvelVector2 dot = player.m_pBody->m_vPosition;
+    dot.x += 0.1f * u.x;
+    dot.y += 0.1f * u.y;
+    for (int d = 0; d < n; ++d)
+    {
+        m_pRenderer->renderWorldAnimation(dot, CKorvelVector2(0.02f, 0.02f), kWhite, d, 0, 16, 1,
+                                          Texture(kTextureMarker));
+        dot.x += 0.06f * u.x;
+        dot.y += 0.06f * u.y;
+    }
+}
+
+void CMoxScene::RenderPlayersInfo()
+{
+    if (!m_pRenderer)
+        return;
+    CKorvelBitmapFont* pFont = m_pGame ? m_pGame->GetContext().pfntGameFonts : nullptr;
+    const int iLine = pFont ? (int)pFont->GetLineHeight() : 0;
+    for (CPlayer& player : m_Players)
+    {
+        if (!player.m_bShowInfo || !player.m_pBody)
+            continue;
+        if (player.m_bAlive && player.m_pBody->m_vPosition.y >= 0.0f)
+            player.m_vInfoAnchor = player.m_pBody->m_vPosition;
+        const float fHalfHeight = player.m_pBody->m_vHalfSize.y;
+        CKorvelVector2 anchor = player.m_vInfoAnchor;
+        if (anchor.y < 0.0f)
+            anchor.y = 0.0f;
+
+        CKorvelVector2 world(anchor.x, anchor.y + fHalfHeight + player.m_fInfoRise), screen;
+        m_pRenderer->m_Camera.WorldToScreen(world, &screen);
+        int y = (int)screen.y;
+        for (int iDamage : player.m_iDamage)
+        {
+            if (iDamage <= 0)
+                continue;
+            y -= iLine;
+            CKorvelString strText;
+            strText.Format(L"-%d", iDamage);
+            m_pRenderer->DrawShadowedText((int)screen.x, y, strText, 0xFFFFFFFFu,
+                                          TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
+        }
+        world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
+        m_pRenderer->m_Camera.WorldToScreen(world, &screen);
+        CKorvelString strHealth;
+        strHealth.Format(L"%d", player.m_iHealth);
+        m_pRenderer->DrawShadowedText((int)screen.x, (int)screen.y, strHealth, 0xFFFFFFFFu,
+                                      0x200u | TEXT_LEFT_HALF, FONT_MAIN); // 0x200 places nothing
+    }
+}
