@@ -18,10 +18,10 @@ const float kEditorZoomLimit = 0.1f;
 CMoxEditState::CMoxEditState()
     : m_pScene(nullptr), m_strFileName("newscene.scn"), m_bMirror(0), m_bStopped(0), m_bCountersHidden(0),
       m_fAccumulator(0.0f), m_bScrolling(0), m_bStripActive(0), m_bPinch(0), m_bGridLines(1), m_iShape(0),
-      m_iMaterial(0), m_iTexture(0), m_iLayer(1), m_fStripMovement(0.0f), m_iChosenEntry(0), m_bEntryChosen(0),
-      m_pSelectedBody(nullptr), m_vGrabOffset(0.0f, 0.0f), m_bAreaMode(0), m_vAreaStart(0.0f, 0.0f),
-      m_vAreaEnd(0.0f, 0.0f), m_vAreaCentre(0.0f, 0.0f), m_vAreaHalf(0.0f, 0.0f), m_bInsertHelpers(0),
-      m_bStartedUp(0)
+      m_iMaterial(0), m_iTexture(0), m_iLayer(1), m_fStripMovement(0.0f), m_iChosenEntry(0),
+      m_bEntryChosen(0), m_pSelectedBody(nullptr), m_vGrabOffset(0.0f, 0.0f), m_bAreaMode(0),
+      m_vAreaStart(0.0f, 0.0f), m_vAreaEnd(0.0f, 0.0f), m_vAreaCentre(0.0f, 0.0f), m_vAreaHalf(0.0f, 0.0f),
+      m_bInsertHelpers(0), m_bStartedUp(0)
 {
 }
 
@@ -100,9 +100,7 @@ void CMoxEditState::Reset()
     m_bEntryChosen = 0;
     ClearSelection();
     m_aSelected.Clear();
-    m_bAreaMode = 0;
-    m_vAreaStart.Set(0.0f, 0.0f);
-    m_vAreaEnd = m_vAreaCentre = m_vAreaHalf = m_vAreaStart;
+    SetAreaSelection(0);
 }
 
 int CMoxEditState::Update(float fSeconds)
@@ -132,8 +130,7 @@ int CMoxEditState::Update(float fSeconds)
 
 CCamera& CMoxEditState::Camera()
 {
-    static CCamera s_NoCamera;
-    return m_pRenderer ? m_pRenderer->m_Camera : s_NoCamera;
+    return m_pRenderer ? m_pRenderer->m_Camera : m_GridCamera;
 }
 
 // ---- the block strip
@@ -184,10 +181,12 @@ void CMoxEditState::InitControls()
     for (int k = 0; k < 4; ++k)
     {
         const float x = u + 3.0f * u * (float)k;
-        m_rcControls[CONTROL_MATERIAL + k] = CKorvelRect<float>(x, h / 2.0f - 4.0f * u, x + 2.0f * u, h / 2.0f - 2.0f * u);
+        m_rcControls[CONTROL_MATERIAL + k] =
+            CKorvelRect<float>(x, h / 2.0f - 4.0f * u, x + 2.0f * u, h / 2.0f - 2.0f * u);
         if (k < 3)
         {
-            m_rcControls[CONTROL_TEXTURE + k] = CKorvelRect<float>(x, h / 2.0f - u, x + 2.0f * u, h / 2.0f + u);
+            m_rcControls[CONTROL_TEXTURE + k] =
+                CKorvelRect<float>(x, h / 2.0f - u, x + 2.0f * u, h / 2.0f + u);
             m_rcControls[CONTROL_LAYER + k] =
                 CKorvelRect<float>(x, h / 2.0f + 2.0f * u, x + 2.0f * u, h / 2.0f + 4.0f * u);
         }
@@ -266,34 +265,19 @@ void CMoxEditState::DeleteSelectedBlock()
 void CMoxEditState::SelectMaterialIndex(int i)
 {
     m_iMaterial = i;
-    if (CBlock* pBlock = GetSelectedBlock())
-    {
-        pBlock->m_iMaterial = (signed char)i;
-        if (m_bMirror && pBlock->m_pTwin)
-            pBlock->m_pTwin->m_iMaterial = (signed char)i;
-    }
+    WriteSelected([i](CBlock& block) { block.m_iMaterial = (signed char)i; });
 }
 
 void CMoxEditState::SelectTextureIndex(int i)
 {
     m_iTexture = i;
-    if (CBlock* pBlock = GetSelectedBlock())
-    {
-        pBlock->m_uVariant = (unsigned char)i;
-        if (m_bMirror && pBlock->m_pTwin)
-            pBlock->m_pTwin->m_uVariant = (unsigned char)i;
-    }
+    WriteSelected([i](CBlock& block) { block.m_uVariant = (unsigned char)i; });
 }
 
 void CMoxEditState::SelectLayerIndex(int i)
 {
     m_iLayer = i;
-    if (CBlock* pBlock = GetSelectedBlock())
-    {
-        pBlock->m_uLayer = (unsigned char)i;
-        if (m_bMirror && pBlock->m_pTwin)
-            pBlock->m_pTwin->m_uLayer = (unsigned char)i;
-    }
+    WriteSelected([i](CBlock& block) { block.m_uLayer = (unsigned char)i; });
 }
 
 void CMoxEditState::ClearControls()
@@ -341,7 +325,8 @@ CBlock* CMoxEditState::AddCurrentBlock(int iShape, CKorvelVector2 p)
         return nullptr;
     CKorvelVector2 vCell;
     Camera().SnapToGrid(p, &vCell);
-    CBlock* pBlock = m_pScene->m_pBlocks->AddBlock((signed char)iShape, vCell, m_iMaterial, m_iTexture, m_iLayer);
+    CBlock* pBlock =
+        m_pScene->m_pBlocks->AddBlock((signed char)iShape, vCell, m_iMaterial, m_iTexture, m_iLayer);
     if (pBlock)
         Select(pBlock->m_pBody, CKorvelVector2(0.0f, 0.0f));
     else

@@ -11,12 +11,12 @@
 #include "KorvelCommon/KorvelPtrArray.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelString.h"
+#include "game/MoxBlock.h"
 #include "game/MoxButtons.h"
+#include "game/MoxCamera.h"
 #include "game/MoxState.h"
 
-class CBlock;
 class CBody;
-class CCamera;
 class CMoxScene;
 
 class CMoxEditState : public CMoxState, public CMoxButtonListener
@@ -37,7 +37,7 @@ public:
         CONTROL_MIRROR,
         CONTROL_SAVE,
         CONTROL_DELETE,
-        CONTROL_MATERIAL, // 4 regions
+        CONTROL_MATERIAL,                       // 4 regions
         CONTROL_TEXTURE = CONTROL_MATERIAL + 4, // 3 regions
         CONTROL_LAYER = CONTROL_TEXTURE + 3,    // 3 regions
         CONTROL_COUNT = CONTROL_LAYER + 3
@@ -118,6 +118,7 @@ public:
     unsigned int m_bInsertHelpers; // nothing reads it
 
 private:
+    // The renderer's camera, or one of the default grid without a renderer.
     CCamera& Camera();
     CBlock* BlockOfBody(CBody* pBody);
     void ClearSelection();
@@ -125,6 +126,16 @@ private:
     // A block of the current look at the grid point of p, selected; null when refused.
     CBlock* AddCurrentBlock(int iShape, CKorvelVector2 p);
     void DeleteSelectedBlock();
+    // Writes the selected block and, in mirror mode, its twin.
+    template <class F> void WriteSelected(F write)
+    {
+        CBlock* pBlock = GetSelectedBlock();
+        if (!pBlock)
+            return;
+        write(*pBlock);
+        if (m_bMirror && pBlock->m_pTwin)
+            write(*pBlock->m_pTwin);
+    }
     void Save();
     void ControlAction(int iControl);
     bool HelperTap();
@@ -135,4 +146,5 @@ private:
     void RenderCounters();
 
     unsigned int m_bStartedUp;
+    CCamera m_GridCamera; // stands in when there is no renderer
 };

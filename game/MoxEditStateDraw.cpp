@@ -111,7 +111,8 @@ void CMoxEditState::RenderBoundaryLines()
     const int w = (int)m_pRenderer->GetScreenWidth(), h = (int)m_pRenderer->GetScreenHeight();
     CCamera& camera = Camera();
     CKorvelVector2 s;
-    auto toScreen = [&camera, &s](float x, float y) {
+    auto toScreen = [&camera, &s](float x, float y)
+    {
         CKorvelVector2 v(x, y);
         camera.WorldToScreen(v, &s);
     };

@@ -270,7 +270,8 @@ void CMoxEditState::RemoveFromSelected(int iBlockId)
 void CMoxEditState::MoveSelected(int dx, int dy)
 {
     CCamera& camera = Camera();
-    auto move = [&camera](CBody* pBody, int iDx, int iDy) {
+    auto move = [&camera](CBody* pBody, int iDx, int iDy)
+    {
         signed char x, y;
         camera.Snap(pBody->m_vPosition, x, y);
         camera.UnSnap(AddCells(x, iDx), AddCells(y, iDy), &pBody->m_vPosition);
