@@ -42,7 +42,8 @@ CMoxPlayState::CMoxPlayState()
       m_bQueueEmpty(0), m_bActionTaken(0), m_bExplosionsDone(0), m_bPlayersAsleep(0), m_bProjectilesAsleep(0),
       m_bEndTurnSent(0), m_bEndRoundSent(0), m_bNoAlphaBuffer(0), m_uResetTick(0), m_fStateTime(0.0f), m_bAiming(0),
       m_bStretchSoundPlayed(0), m_bReleasePending(0), m_bScrolling(0), m_bPinching(0), m_bSpecialUsed(0), m_bTie(0),
-      m_bOpponentActed(0), m_bOwnGameOverSent(0), m_iLatestTimeStamp(0), m_pSnapshot(nullptr), m_bStartedUp(0)
+      m_bOpponentActed(0), m_bOwnGameOverSent(0), m_iLatestTimeStamp(0), m_pSnapshot(nullptr), m_bRecordOverflow(0),
+      m_bSecondLocalPlayer(0), m_fCeiling(), m_fFloor(), m_bStartedUp(0)
 {
 }
 
@@ -219,6 +220,7 @@ void CMoxPlayState::ResetVariables()
     m_bEndTurnSent = m_bEndRoundSent = 0;
     m_bAiming = m_bStretchSoundPlayed = m_bReleasePending = m_bScrolling = m_bPinching = 0;
     m_bOpponentActed = m_bTie = 0;
+    m_bRecordOverflow = 0;
     m_iLatestTimeStamp = 0;
 }
 
