@@ -23,7 +23,8 @@ CMoxEvent::~CMoxEvent()
     delete[] m_pPayload;
 }
 
-CMoxEventManager::CMoxEventManager(int* pCounter) : m_iOwnCounter(0), m_pCounter(pCounter ? pCounter : &m_iOwnCounter)
+CMoxEventManager::CMoxEventManager(int* pCounter)
+    : m_iOwnCounter(0), m_pCounter(pCounter ? pCounter : &m_iOwnCounter)
 {
 }
 
@@ -32,7 +33,8 @@ CMoxEventManager::~CMoxEventManager()
     Clear();
 }
 
-CMoxEvent* CMoxEventManager::AddEvent(int iType, const unsigned char* pData, int iSize, unsigned int uSendFlag)
+CMoxEvent* CMoxEventManager::AddEvent(int iType, const unsigned char* pData, int iSize,
+                                      unsigned int uSendFlag)
 {
     CMoxEvent* pEvent = new (std::nothrow) CMoxEvent(iType, *m_pCounter, pData, iSize, uSendFlag);
     if (!pEvent)

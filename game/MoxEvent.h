@@ -12,8 +12,8 @@ public:
     ~CMoxEvent();
 
     unsigned char m_uType;
-    int m_iSerial;      // the queue's counter when the record was made
-    int m_iTimeStamp;   // -1 until a receiver sets it from the wire
+    int m_iSerial;            // the queue's counter when the record was made
+    int m_iTimeStamp;         // -1 until a receiver sets it from the wire
     unsigned int m_uSendFlag; // 1: sent or recorded after it is applied; 0: applied only
     int m_iSize;
     unsigned char* m_pPayload; // an own copy of the wire bytes, header included

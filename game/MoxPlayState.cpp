@@ -29,21 +29,22 @@ void DeleteScene(CMoxScene*& pScene)
 CMoxPlayState::CMoxPlayState()
     : m_bSinglePlayer(0), m_bQuickStart(0), m_fTurnProgress(0.0f), m_iBackground(0), m_fCountdown(0.0f),
       m_bStarted(0), m_bCountdownRunning(0), m_iTurnPlayer(0), m_iResult(kNoResult), m_bRunPhysics(0),
-      m_bTimeOutLoss(0), m_bIgnoreNextPlayer(0), m_iRoundsPlayed(0), m_iAlertFrequency(0), m_pLocalEvents(nullptr),
-      m_pOutgoingEvents(nullptr), m_pAckEvents(nullptr), m_pPlaybackEvents(nullptr), m_ePlayState(PLAYSTATE_RESET),
-      m_bRematchSent(0), m_fSimulatedTime(0.0f), m_bLeave(0), m_pButtons(nullptr), m_pScene(nullptr),
-      m_pLiveScene(nullptr), m_pBackupScene(nullptr), m_pBackupPhysics(nullptr), m_iSceneIndex(0),
-      m_pExplosions(nullptr), m_pAmbient(nullptr), m_fAlertScale(0.0f), m_fAlertSpeed(0.0f), m_fAlertDecay(0.1f),
-      m_bAlertFired(), m_fTime(0.0f), m_bTurnPackReceived(0), m_bTurnPackReady(0), m_bOpponentPlaybackDone(0),
-      m_bOwnPlaybackDone(0), m_bOwnTurnPlayed(0), m_fFrameTime(0.0f), m_fRunTime(0.0f), m_fBannerFade(0.0f),
-      m_fWaterTime(0.0f), m_fWaterDelay(1.0f), m_fNow(0.0f), m_fTurnStart(0.0f), m_fTurnElapsed(0.0f),
-      m_fTurnLength(30.0f), m_bQuitDialog(0), m_iStartingPlayer(0), m_iRandomScene(0), m_bTimedOut(0),
-      m_bSettledSynced(0), m_bWaterTiming(0), m_bReadySent(0), m_bAllReady(0), m_bTurnEnded(0), m_bRoundEnded(0),
-      m_bQueueEmpty(0), m_bActionTaken(0), m_bExplosionsDone(0), m_bPlayersAsleep(0), m_bProjectilesAsleep(0),
-      m_bEndTurnSent(0), m_bEndRoundSent(0), m_bNoAlphaBuffer(0), m_uResetTick(0), m_fStateTime(0.0f), m_bAiming(0),
-      m_bStretchSoundPlayed(0), m_bReleasePending(0), m_bScrolling(0), m_bPinching(0), m_bSpecialUsed(0), m_bTie(0),
-      m_bOpponentActed(0), m_bOwnGameOverSent(0), m_iLatestTimeStamp(0), m_pSnapshot(nullptr), m_bRecordOverflow(0),
-      m_bSecondLocalPlayer(0), m_fCeiling(), m_fFloor(), m_bStartedUp(0)
+      m_bTimeOutLoss(0), m_bIgnoreNextPlayer(0), m_iRoundsPlayed(0), m_iAlertFrequency(0),
+      m_pLocalEvents(nullptr), m_pOutgoingEvents(nullptr), m_pAckEvents(nullptr), m_pPlaybackEvents(nullptr),
+      m_ePlayState(PLAYSTATE_RESET), m_bRematchSent(0), m_fSimulatedTime(0.0f), m_bLeave(0),
+      m_pButtons(nullptr), m_pScene(nullptr), m_pLiveScene(nullptr), m_pBackupScene(nullptr),
+      m_pBackupPhysics(nullptr), m_iSceneIndex(0), m_pExplosions(nullptr), m_pAmbient(nullptr),
+      m_fAlertScale(0.0f), m_fAlertSpeed(0.0f), m_fAlertDecay(0.1f), m_bAlertFired(), m_fTime(0.0f),
+      m_bTurnPackReceived(0), m_bTurnPackReady(0), m_bOpponentPlaybackDone(0), m_bOwnPlaybackDone(0),
+      m_bOwnTurnPlayed(0), m_fFrameTime(0.0f), m_fRunTime(0.0f), m_fBannerFade(0.0f), m_fWaterTime(0.0f),
+      m_fWaterDelay(1.0f), m_fNow(0.0f), m_fTurnStart(0.0f), m_fTurnElapsed(0.0f), m_fTurnLength(30.0f),
+      m_bQuitDialog(0), m_iStartingPlayer(0), m_iRandomScene(0), m_bTimedOut(0), m_bSettledSynced(0),
+      m_bWaterTiming(0), m_bReadySent(0), m_bAllReady(0), m_bTurnEnded(0), m_bRoundEnded(0), m_bQueueEmpty(0),
+      m_bActionTaken(0), m_bExplosionsDone(0), m_bPlayersAsleep(0), m_bProjectilesAsleep(0),
+      m_bEndTurnSent(0), m_bEndRoundSent(0), m_bNoAlphaBuffer(0), m_uResetTick(0), m_fStateTime(0.0f),
+      m_bAiming(0), m_bStretchSoundPlayed(0), m_bReleasePending(0), m_bScrolling(0), m_bPinching(0),
+      m_bSpecialUsed(0), m_bTie(0), m_bOpponentActed(0), m_bOwnGameOverSent(0), m_iLatestTimeStamp(0),
+      m_pSnapshot(nullptr), m_bStartedUp(0)
 {
 }
 
@@ -125,7 +126,8 @@ void CMoxPlayState::Shutdown()
     m_pAmbient = nullptr;
     delete m_pButtons;
     m_pButtons = nullptr;
-    for (CMoxEventManager** ppQueue : {&m_pLocalEvents, &m_pOutgoingEvents, &m_pAckEvents, &m_pPlaybackEvents})
+    for (CMoxEventManager** ppQueue :
+         {&m_pLocalEvents, &m_pOutgoingEvents, &m_pAckEvents, &m_pPlaybackEvents})
     {
         delete *ppQueue;
         *ppQueue = nullptr;
@@ -213,7 +215,8 @@ void CMoxPlayState::ResetVariables()
     m_fAlertDecay = 0.1f;
     for (unsigned int& bFired : m_bAlertFired)
         bFired = 0;
-    m_bTurnPackReceived = m_bTurnPackReady = m_bOpponentPlaybackDone = m_bOwnPlaybackDone = m_bOwnTurnPlayed = 0;
+    m_bTurnPackReceived = m_bTurnPackReady = m_bOpponentPlaybackDone = m_bOwnPlaybackDone = m_bOwnTurnPlayed =
+        0;
     m_fWaterTime = m_fTurnStart = m_fTurnElapsed = 0.0f;
     m_bTimedOut = m_bSettledSynced = m_bWaterTiming = m_bTurnEnded = m_bRoundEnded = 0;
     m_bQueueEmpty = m_bActionTaken = m_bExplosionsDone = m_bPlayersAsleep = m_bProjectilesAsleep = 0;
@@ -265,8 +268,8 @@ void CMoxPlayState::SetPlayState(PLAYSTATE eState)
     }
     ShowButton(PLAY_BUTTON_QUIT_YES, m_bQuitDialog != 0);
     ShowButton(PLAY_BUTTON_QUIT_NO, m_bQuitDialog != 0);
-    for (int iID : {PLAY_BUTTON_QUIT, PLAY_BUTTON_CHAT_LEFT, PLAY_BUTTON_CHAT_RIGHT, PLAY_BUTTON_JUMP, PLAY_BUTTON_FIRE,
-                    PLAY_BUTTON_STICKY, PLAY_BUTTON_WHIP, PLAY_BUTTON_SPECIAL})
+    for (int iID : {PLAY_BUTTON_QUIT, PLAY_BUTTON_CHAT_LEFT, PLAY_BUTTON_CHAT_RIGHT, PLAY_BUTTON_JUMP,
+                    PLAY_BUTTON_FIRE, PLAY_BUTTON_STICKY, PLAY_BUTTON_WHIP, PLAY_BUTTON_SPECIAL})
         ShowButton(iID, true);
     if (m_bSinglePlayer)
         ShowButton(PLAY_BUTTON_RESTART, true);

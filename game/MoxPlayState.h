@@ -143,8 +143,9 @@ public:
     void ProjectileDelete(int iPlayer, int iReason, int iSlot);
     void SceneUpdate(int iBlock, int iGridX, int iGridY, const CKorvelVector2& vImpulse, int iStrength);
     void SceneDelete(int iBlock);
-    void SceneChange(int iBlock, int iSavedStrength, int iSavedMaterial, int iSavedVariant, float fSavedFriction,
-                     float fSavedBounce, const CKorvelVector2& vImpulse, float fEffectTime);
+    void SceneChange(int iBlock, int iSavedStrength, int iSavedMaterial, int iSavedVariant,
+                     float fSavedFriction, float fSavedBounce, const CKorvelVector2& vImpulse,
+                     float fEffectTime);
     void CreateEffectExplosion(CKorvelVector2 vPosition, float fSize, int iKind, unsigned int uColour,
                                unsigned int uSendFlag);
     void PlaybackDone();
@@ -336,23 +337,23 @@ public:
     unsigned int m_bReleasePending;
     unsigned int m_bScrolling;
     unsigned int m_bPinching;
-    unsigned int m_bSpecialUsed; // the own player spent the special item
+    unsigned int m_bSpecialUsed;                       // the own player spent the special item
     CKorvelRect<float> m_rcButtons[PLAY_BUTTON_COUNT]; // where InitControls placed each button
     unsigned int m_bTie;
     unsigned int m_bOpponentActed;
-    unsigned int m_bOwnGameOverSent; // this side's game over went out
+    unsigned int m_bOwnGameOverSent;  // this side's game over went out
     CKorvelArray<int> m_aReceivedIds; // oldest first
     int m_iLatestTimeStamp;
     CMoxPlayState* m_pSnapshot; // the match values before a recorded action; never started
-    unsigned int m_bRecordOverflow; // an event did not fit the turn pack; the recording is void
-    unsigned int m_bSecondLocalPlayer; // no setter: always the inactive case
-    float m_fCeiling[2]; // of the last crush test, per player
-    float m_fFloor[2];
+    unsigned int m_bRecordOverflow = 0; // an event did not fit the turn pack; the recording is void
+    float m_fCeiling[2] = {}; // of the last crush test, per player
+    float m_fFloor[2] = {};
 
 private:
     // Adds the event to the local queue.
     CMoxEvent* Write(const sMoxEventBytes& bytes, unsigned int uSendFlag);
     int NextEventId() const;
+    void WritePlayerVector(int iType, int iPlayer, const CKorvelVector2& v, int iByte);
     // Fetches the slot's picture when the slot is empty.
     void TakeTexture(int iIndex);
     void ShowButton(int iID, bool bShow);

@@ -39,7 +39,8 @@ void CMoxPlayState::InitControls(unsigned int uFull)
     const bool bTraining = m_bSinglePlayer != 0;
     const int iOwnStep = m_iOwnPlayer == 1 ? TEXTURE_OWN_INDEX_STEP : 0;
 
-    const auto Add = [this](int iID, float x, float y, const CKorvelVector2& half, int iTexture, bool bVisible)
+    const auto Add =
+        [this](int iID, float x, float y, const CKorvelVector2& half, int iTexture, bool bVisible)
     {
         CMoxButton* pButton = m_pButtons->AddButton(CKorvelVector2(x, y), half, iTexture, iID, 0);
         pButton->m_bVisible = bVisible ? 1 : 0;
@@ -64,8 +65,9 @@ void CMoxPlayState::InitControls(unsigned int uFull)
         Add(PLAY_BUTTON_FIRE, 0.5f * W, y, small, TEXTURE_BOMB0 + iOwnStep, true);
         Add(PLAY_BUTTON_STICKY, 0.5f * W + 3.0f * u, y, small, TEXTURE_BOMB_STICKY, true);
 
-        const CPlayer* pOwn =
-            m_pLiveScene && m_iOwnPlayer >= 0 && m_iOwnPlayer <= 1 ? &m_pLiveScene->m_Players[m_iOwnPlayer] : nullptr;
+        const CPlayer* pOwn = m_pLiveScene && m_iOwnPlayer >= 0 && m_iOwnPlayer <= 1
+                                  ? &m_pLiveScene->m_Players[m_iOwnPlayer]
+                                  : nullptr;
         const bool bCluster = pOwn && pOwn->m_bHasCluster && !m_bSpecialUsed;
         const bool bSnow = pOwn && pOwn->m_bHasSnow && !m_bSpecialUsed;
         const int iSpecial = bCluster ? TEXTURE_BOMB_CLUSTER : bSnow ? TEXTURE_BOMB_SNOW : TEXTURE_BOMB_NONE;

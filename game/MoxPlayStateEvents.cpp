@@ -7,6 +7,14 @@
 #include "game/MoxScene.h"
 #include "game/StateGame.h"
 
+static_assert(MoxField::POSITION_PLAYER == MoxField::FORCE_PLAYER &&
+                  MoxField::SHOT_PLAYER == MoxField::FORCE_PLAYER &&
+                  MoxField::POSITION_X == MoxField::FORCE_X && MoxField::SHOT_X == MoxField::FORCE_X &&
+                  MoxField::POSITION_Y == MoxField::FORCE_Y && MoxField::SHOT_Y == MoxField::FORCE_Y &&
+                  MoxField::POSITION_SLOT == MoxField::FORCE_KIND &&
+                  MoxField::SHOT_SLOT == MoxField::FORCE_KIND,
+              "one writer serves the three layouts");
+
 namespace
 {
 const int kAtOnce = -1;
@@ -23,6 +31,17 @@ CMoxEvent* CMoxPlayState::Write(const sMoxEventBytes& bytes, unsigned int uSendF
 {
     return m_pLocalEvents ? m_pLocalEvents->AddEvent(bytes.m_iType, bytes.m_aBytes, bytes.m_iSize, uSendFlag)
                           : nullptr;
+}
+
+// Types 23, 31 and 32 share one layout: the player, a vector and a byte behind it.
+void CMoxPlayState::WritePlayerVector(int iType, int iPlayer, const CKorvelVector2& v, int iByte)
+{
+    sMoxEventBytes e(iType, NextEventId(), GetTimeStamp());
+    e.U8(MoxField::FORCE_PLAYER, iPlayer);
+    e.F32(MoxField::FORCE_X, v.x);
+    e.F32(MoxField::FORCE_Y, v.y);
+    e.U8(MoxField::FORCE_KIND, iByte);
+    Write(e, 1);
 }
 
 void CMoxPlayState::LoadGame(int iFirstPlayer, int iScene, int iStartPoint0, int iStartPoint1)
@@ -130,12 +149,8 @@ void CMoxPlayState::SyncPlayers()
 
 void CMoxPlayState::PlayerAddForce(int iPlayer, CKorvelVector2 vForce, FORCE_TYPE eType)
 {
-    sMoxEventBytes e(EVENT_PLAYER_ADD_FORCE, NextEventId(), GetTimeStamp());
-    e.U8(MoxField::FORCE_PLAYER, iPlayer);
-    e.F32(MoxField::FORCE_X, vForce.x * kForceScale);
-    e.F32(MoxField::FORCE_Y, vForce.y * kForceScale);
-    e.U8(MoxField::FORCE_KIND, eType);
-    Write(e, 1);
+    vForce.Scale(kForceScale);
+    WritePlayerVector(EVENT_PLAYER_ADD_FORCE, iPlayer, vForce, eType);
 }
 
 void CMoxPlayState::PlayerReady(int iPlayer)
@@ -190,22 +205,13 @@ int CMoxPlayState::ProjectileCreate(int iPlayer, int iType)
 
 void CMoxPlayState::ProjectilePosition(int iPlayer, CKorvelVector2 vPosition, int iSlot)
 {
-    sMoxEventBytes e(EVENT_PROJECTILE_POSITION, NextEventId(), GetTimeStamp());
-    e.U8(MoxField::POSITION_PLAYER, iPlayer);
-    e.F32(MoxField::POSITION_X, vPosition.x);
-    e.F32(MoxField::POSITION_Y, vPosition.y);
-    e.U8(MoxField::POSITION_SLOT, iSlot);
-    Write(e, 1);
+    WritePlayerVector(EVENT_PROJECTILE_POSITION, iPlayer, vPosition, iSlot);
 }
 
 void CMoxPlayState::ProjectileAddForce(int iPlayer, CKorvelVector2 vForce, int iSlot)
 {
-    sMoxEventBytes e(EVENT_PROJECTILE_ADD_FORCE, NextEventId(), GetTimeStamp());
-    e.U8(MoxField::SHOT_PLAYER, iPlayer);
-    e.F32(MoxField::SHOT_X, vForce.x * kForceScale);
-    e.F32(MoxField::SHOT_Y, vForce.y * kForceScale);
-    e.U8(MoxField::SHOT_SLOT, iSlot);
-    Write(e, 1);
+    vForce.Scale(kForceScale);
+    WritePlayerVector(EVENT_PROJECTILE_ADD_FORCE, iPlayer, vForce, iSlot);
 }
 
 void CMoxPlayState::ProjectileDelete(int iPlayer, int iReason, int iSlot)
@@ -217,7 +223,8 @@ void CMoxPlayState::ProjectileDelete(int iPlayer, int iReason, int iSlot)
     Write(e, 1);
 }
 
-void CMoxPlayState::SceneUpdate(int iBlock, int iGridX, int iGridY, const CKorvelVector2& vImpulse, int iStrength)
+void CMoxPlayState::SceneUpdate(int iBlock, int iGridX, int iGridY, const CKorvelVector2& vImpulse,
+                                int iStrength)
 {
     sMoxEventBytes e(EVENT_SCENE_UPDATE, NextEventId(), GetTimeStamp());
     e.U8(MoxField::UPDATE_BLOCK, iBlock);
@@ -253,8 +260,8 @@ void CMoxPlayState::SceneChange(int iBlock, int iSavedStrength, int iSavedMateri
     Write(e, 1);
 }
 
-void CMoxPlayState::CreateEffectExplosion(CKorvelVector2 vPosition, float fSize, int iKind, unsigned int uColour,
-                                          unsigned int uSendFlag)
+void CMoxPlayState::CreateEffectExplosion(CKorvelVector2 vPosition, float fSize, int iKind,
+                                          unsigned int uColour, unsigned int uSendFlag)
 {
     sMoxEventBytes e(EVENT_EFFECT_EXPLOSION, NextEventId(), GetTimeStamp());
     e.I32(MoxField::EXPLOSION_COLOUR, (int)CKorvel3DColor(uColour).Get8888());

@@ -15,7 +15,8 @@ int MoxTurnPackSize(const CKorvelTypedPtrArray<CMoxEvent>& records)
     return llSize > 0x7FFFFFFF ? 0x7FFFFFFF : (int)llSize;
 }
 
-bool MoxBuildTurnPack(const CKorvelTypedPtrArray<CMoxEvent>& records, int iId, std::vector<unsigned char>& aPack)
+bool MoxBuildTurnPack(const CKorvelTypedPtrArray<CMoxEvent>& records, int iId,
+                      std::vector<unsigned char>& aPack)
 {
     aPack.clear();
     const int iSize = MoxTurnPackSize(records);

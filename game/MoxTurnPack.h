@@ -22,7 +22,8 @@ int MoxTurnPackSize(const CKorvelTypedPtrArray<CMoxEvent>& records);
 
 // The whole pack event with that identifier and time stamp -1 into aPack; false, with
 // aPack empty, when the packed events and end bytes would not fit the work size.
-bool MoxBuildTurnPack(const CKorvelTypedPtrArray<CMoxEvent>& records, int iId, std::vector<unsigned char>& aPack);
+bool MoxBuildTurnPack(const CKorvelTypedPtrArray<CMoxEvent>& records, int iId,
+                      std::vector<unsigned char>& aPack);
 
 // One event taken from a pack: where its wire bytes start and how many there are.
 struct sMoxPackedEvent

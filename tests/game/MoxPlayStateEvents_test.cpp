@@ -136,41 +136,123 @@ TEST_F(CMoxPlayStateEvents, EveryWriterGivesItsWireForm)
         std::vector<sField> aFields;
     };
     const sCase cases[] = {
-        {"LoadGame", [&] { p.LoadGame(1, 19, 2, 0); }, 5, 28, false, 1,
+        {"LoadGame",
+         [&] { p.LoadGame(1, 19, 2, 0); },
+         5,
+         28,
+         false,
+         1,
          {U8(12, 1), I32(16, 19), I32(20, 2), I32(24, 0)}},
         {"StartGame", [&] { p.StartGame(1); }, 6, 16, false, 1, {U8(12, 1)}},
         {"EndRound", [&] { p.EndRound(); }, 7, 16, false, 1, {U8(12, 1)}},
         {"RoundWaiting", [&] { p.RoundWaiting(); }, 8, 12, false, 1, {}},
-        {"GameOver 0", [&] { p.GameOver(0); }, 9, 20, false, 1, {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 0)}},
-        {"GameOver 1", [&] { p.GameOver(1); }, 9, 20, false, 0, {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 1)}},
-        {"GameOver 2", [&] { p.GameOver(2); }, 9, 20, false, 0, {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 2)}},
-        {"GameOver 3", [&] { p.GameOver(3); }, 9, 20, false, 1, {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 3)}},
+        {"GameOver 0",
+         [&] { p.GameOver(0); },
+         9,
+         20,
+         false,
+         1,
+         {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 0)}},
+        {"GameOver 1",
+         [&] { p.GameOver(1); },
+         9,
+         20,
+         false,
+         0,
+         {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 1)}},
+        {"GameOver 2",
+         [&] { p.GameOver(2); },
+         9,
+         20,
+         false,
+         0,
+         {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 2)}},
+        {"GameOver 3",
+         [&] { p.GameOver(3); },
+         9,
+         20,
+         false,
+         1,
+         {U8(12, 1), U8(13, 2), U8(14, 3), U8(15, 1), U8(16, 3)}},
         {"NextPlayer", [&] { p.NextPlayer(0); }, 10, 16, false, 1, {U8(12, 0)}},
         {"GameEnd", [&] { p.GameEnd(0x01020304u); }, 11, 20, false, 0, {U8(12, 1), I32(16, 0x01020304)}},
         {"Rematch", [&] { p.Rematch(1); }, 12, 16, false, 0, {U8(12, 1), U8(13, 1)}},
         {"SyncPhysics", [&] { p.SyncPhysics(1); }, 15, 16, true, 1, {I32(12, 1)}},
         {"PlayerKill", [&] { p.PlayerKill(1, 2); }, 21, 16, true, 1, {U8(12, 1), U8(13, 2)}},
-        {"SyncPlayers", [&] { p.SyncPlayers(); }, 22, 28, true, 1,
+        {"SyncPlayers",
+         [&] { p.SyncPlayers(); },
+         22,
+         28,
+         true,
+         1,
          {F32(12, -1.25f), F32(16, 0.5f), F32(20, 2.0f), F32(24, -0.75f)}},
-        {"PlayerAddForce", [&] { p.PlayerAddForce(0, v, FORCE_KNOCK); }, 23, 28, true, 1,
+        {"PlayerAddForce",
+         [&] { p.PlayerAddForce(0, v, FORCE_KNOCK); },
+         23,
+         28,
+         true,
+         1,
          {U8(12, 0), F32(16, fx), F32(20, fy), U8(24, 1)}},
         {"PlayerReady", [&] { p.PlayerReady(1); }, 25, 16, false, 1, {U8(12, 1)}},
         {"PlayerLeave", [&] { p.PlayerLeave(0); }, 26, 16, false, 1, {U8(12, 0)}},
-        {"PlayerDamage", [&] { p.PlayerDamage(1, 25, -3); }, 27, 24, true, 1, {U8(12, 1), I32(16, 25), I32(20, -3)}},
+        {"PlayerDamage",
+         [&] { p.PlayerDamage(1, 25, -3); },
+         27,
+         24,
+         true,
+         1,
+         {U8(12, 1), I32(16, 25), I32(20, -3)}},
         {"PlayerCrushTest", [&] { p.PlayerCrushTest(); }, 28, 12, false, 0, {}},
-        {"FlompWhip", [&] { p.FlompWhip(1, v); }, 29, 24, true, 1, {U8(12, 1), F32(16, 0.5f), F32(20, -0.25f)}},
-        {"ProjectilePosition", [&] { p.ProjectilePosition(1, v, 31); }, 31, 28, true, 1,
+        {"FlompWhip",
+         [&] { p.FlompWhip(1, v); },
+         29,
+         24,
+         true,
+         1,
+         {U8(12, 1), F32(16, 0.5f), F32(20, -0.25f)}},
+        {"ProjectilePosition",
+         [&] { p.ProjectilePosition(1, v, 31); },
+         31,
+         28,
+         true,
+         1,
          {U8(12, 1), F32(16, 0.5f), F32(20, -0.25f), U8(24, 31)}},
-        {"ProjectileAddForce", [&] { p.ProjectileAddForce(0, v, 5); }, 32, 28, true, 1,
+        {"ProjectileAddForce",
+         [&] { p.ProjectileAddForce(0, v, 5); },
+         32,
+         28,
+         true,
+         1,
          {U8(12, 0), F32(16, fx), F32(20, fy), U8(24, 5)}},
-        {"ProjectileDelete", [&] { p.ProjectileDelete(1, 1, 17); }, 33, 16, true, 1, {U8(12, 1), U8(13, 1), U8(14, 17)}},
-        {"SceneUpdate", [&] { p.SceneUpdate(254, -128, 127, v, 160); }, 40, 28, true, 1,
+        {"ProjectileDelete",
+         [&] { p.ProjectileDelete(1, 1, 17); },
+         33,
+         16,
+         true,
+         1,
+         {U8(12, 1), U8(13, 1), U8(14, 17)}},
+        {"SceneUpdate",
+         [&] { p.SceneUpdate(254, -128, 127, v, 160); },
+         40,
+         28,
+         true,
+         1,
          {U8(12, 254), U8(13, 0x80), U8(14, 127), I32(16, 160), F32(20, 0.5f), F32(24, -0.25f)}},
         {"SceneDelete", [&] { p.SceneDelete(32); }, 41, 16, true, 1, {U8(12, 32)}},
-        {"SceneChange", [&] { p.SceneChange(40, 255, 2, 1, 0.75f, 0.15f, v, -2.0f); }, 45, 44, true, 1,
+        {"SceneChange",
+         [&] { p.SceneChange(40, 255, 2, 1, 0.75f, 0.15f, v, -2.0f); },
+         45,
+         44,
+         true,
+         1,
          {U8(12, 40), I32(16, 255), U8(20, 2), U8(21, 1), F32(24, 0.5f), F32(28, -0.25f), F32(32, 0.75f),
           F32(36, 0.15f), F32(40, -2.0f)}},
-        {"CreateEffectExplosion", [&] { p.CreateEffectExplosion(v, 0.2f, 1, 0xFF00FF00u, 0); }, 50, 32, true, 0,
+        {"CreateEffectExplosion",
+         [&] { p.CreateEffectExplosion(v, 0.2f, 1, 0xFF00FF00u, 0); },
+         50,
+         32,
+         true,
+         0,
          {I32(12, int32_t(0xFF00FF00u)), U8(16, 1), F32(20, 0.5f), F32(24, -0.25f), F32(28, 0.2f)}},
         {"PlaybackDone", [&] { p.PlaybackDone(); }, 71, 16, false, 1, {U8(12, 1)}},
         {"SendVirtualItems", [&] { p.SendVirtualItems(); }, 77, 64, false, 1, {U8(12, 1), U8(13, 0)}},
@@ -204,7 +286,8 @@ TEST_F(CMoxPlayStateEvents, WritersChangeWhatTheyOwn)
     EXPECT_EQ(iSecond, (iFirst + 1) % 32);
     const CMoxEventManager& local = *p.m_pLocalEvents;
     const CMoxEvent* pLast = local.GetEvent(local.GetNumEvents() - 1);
-    EXPECT_EQ(EventBytes(pLast), Wire(30, 16, Counter(), kClock, {U8(12, 1), U8(13, 0), U8(14, uint8_t(iSecond))}));
+    EXPECT_EQ(EventBytes(pLast),
+              Wire(30, 16, Counter(), kClock, {U8(12, 1), U8(13, 0), U8(14, uint8_t(iSecond))}));
     const int iCount = local.GetNumEvents();
     EXPECT_EQ(p.ProjectileCreate(2, PROJECTILE_FIRE), -1);
     EXPECT_EQ(local.GetNumEvents(), iCount) << "no player 2";
@@ -389,28 +472,15 @@ TEST_F(CMoxPlayStateEvents, PacksFromTheOtherDeviceAreReadWithinTheirBytes)
     const std::vector<uint8_t> aFull = Pack(kSample);
     for (size_t uCut = 0; uCut <= aFull.size(); ++uCut)
     {
-        const std::vector<std::vector<uint8_t>> aTaken = Read(std::vector<uint8_t>(aFull.begin(), aFull.begin() + long(uCut)));
+        const std::vector<std::vector<uint8_t>> aTaken =
+            Read(std::vector<uint8_t>(aFull.begin(), aFull.begin() + long(uCut)));
         size_t uEnd = 16, uWhole = 0;
         while (uWhole < kSample.size() && uEnd + 1 + kSample[uWhole].size() <= uCut)
             uEnd += 1 + kSample[uWhole++].size();
-        EXPECT_EQ(aTaken, std::vector<std::vector<uint8_t>>(kSample.begin(), kSample.begin() + long(uWhole))) << uCut;
+        EXPECT_EQ(aTaken, std::vector<std::vector<uint8_t>>(kSample.begin(), kSample.begin() + long(uWhole)))
+            << uCut;
     }
     EXPECT_TRUE(MoxReadTurnPack(nullptr, 100).empty());
-}
-
-TEST_F(CMoxPlayStateEvents, UnpackingTakesTheRecordedMomentOfEachEvent)
-{
-    const std::vector<uint8_t> aPack = Pack(kSample);
-    m_pPlay->m_pPlaybackEvents->Clear();
-    CMoxEvent pack(43, 0, aPack.data(), int(aPack.size()), 0);
-    m_pPlay->UnpackTurnEvents(&pack);
-    const CMoxEventManager& playback = *m_pPlay->m_pPlaybackEvents;
-    ASSERT_EQ(playback.GetNumEvents(), int(kSample.size()));
-    for (size_t i = 0; i < kSample.size(); ++i)
-    {
-        EXPECT_EQ(EventBytes(playback.GetEvent(int(i))), kSample[i]);
-        EXPECT_EQ(playback.GetEvent(int(i))->m_iTimeStamp, MoxGetI32(kSample[i].data(), 8));
-    }
 }
 
 // The fuzz target's seeds are packs of these tests; KORVEL_WRITE_SEEDS writes them anew.
@@ -436,7 +506,8 @@ TEST_F(CMoxPlayStateEvents, FuzzSeedsAreTheTestsPacks)
     {
         if (bWrite)
         {
-            ASSERT_TRUE(WriteTestFile(strFolder + seed.first, std::string(seed.second.begin(), seed.second.end())));
+            ASSERT_TRUE(
+                WriteTestFile(strFolder + seed.first, std::string(seed.second.begin(), seed.second.end())));
         }
         EXPECT_EQ(ReadTestFile(strFolder + seed.first), seed.second) << seed.first;
     }
