@@ -64,12 +64,14 @@ protected:
     // An event of that size: type, identifier 1, time stamp -1, the given bytes from offset 12.
     static std::vector<uint8_t> Raw(int iType, int iSize, const std::vector<std::pair<int, uint8_t>>& aBytes = {})
     {
-        std::vector<uint8_t> a(size_t(iSize), 0);
+        std::vector<uint8_t> a(12, 0);
         a[0] = uint8_t(iType);
         a[4] = 1;
         a[8] = a[9] = a[10] = a[11] = 0xFF;
+        a.resize(size_t(iSize) > a.size() ? size_t(iSize) : a.size(), 0);
         for (const auto& b : aBytes)
             a[size_t(b.first)] = b.second;
+        a.resize(size_t(iSize));
         return a;
     }
 
