@@ -2,8 +2,12 @@
 
 #include <cstring>
 
+#include "Framework/asn1/ASN1.h"
 #include "game/MoxEvent.h"
 #include "game/MoxEventWire.h"
+
+static_assert((int)TURN_PACK_MAX_SIZE == (int)CASN1::MAX_GAME_MESSAGE_PAYLOAD,
+              "a full turn pack fits one game message");
 
 int MoxTurnPackSize(const CKorvelTypedPtrArray<CMoxEvent>& records)
 {
