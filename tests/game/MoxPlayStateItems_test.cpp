@@ -52,12 +52,8 @@ protected:
     CPlayer& Player(int i) { return m_pPlay->m_pLiveScene->m_Players[i]; }
     CKorvelSurface*& Texture(int i) { return m_pGame->GetContext().psrfGameTextures[i]; }
     // Whether the resource manager holds the picture loaded (a reference is held).
-    bool Loaded(const char* pName)
-    {
-        CKorvelSurface* pSurface = m_App.HaveSurface(CKorvelString(pName));
-        m_App.ReleaseSurface(pSurface);
-        return pSurface != nullptr;
-    }
+    bool Loaded(const char* pName) { return Surface(pName) != nullptr; }
+    // The loaded picture, or null; the count is left as it was.
     CKorvelSurface* Surface(const char* pName)
     {
         CKorvelSurface* pSurface = m_App.HaveSurface(CKorvelString(pName));
