@@ -42,10 +42,14 @@ int CMoxPlayState::BlockDamage(int iMaterial)
 {
     switch (iMaterial)
     {
-    case BLOCK_MATERIAL_PAPER: return 160;
-    case BLOCK_MATERIAL_ICE: return 240;
-    case BLOCK_MATERIAL_BOUNCE: return 0;
-    default: return 80;
+    case BLOCK_MATERIAL_PAPER:
+        return 160;
+    case BLOCK_MATERIAL_ICE:
+        return 240;
+    case BLOCK_MATERIAL_BOUNCE:
+        return 0;
+    default:
+        return 80;
     }
 }
 
@@ -124,7 +128,8 @@ void CMoxPlayState::FlompWhipDamage(int iPlayer, CKorvelVector2 vWhip)
 
     for (CBody* pBody : aBodies)
     {
-        CBlock* pBlock = m_pLiveScene->m_pBlocks ? m_pLiveScene->m_pBlocks->GetBlockByID((int)pBody->m_uUser) : nullptr;
+        CBlock* pBlock =
+            m_pLiveScene->m_pBlocks ? m_pLiveScene->m_pBlocks->GetBlockByID((int)pBody->m_uUser) : nullptr;
         if (pBlock && pBlock->m_pBody == pBody)
         {
             CKorvelVector2 vTarget(pBody->m_vPosition.x, pBody->m_vPosition.y - kWhipLowering);
@@ -191,8 +196,9 @@ void CMoxPlayState::ProjectileExplodeAll(int iPlayer)
             CBody* pBody = found.m_pBody;
             if (pBody->m_uType != BODY_STATIC)
                 continue;
-            CBlock* pBlock =
-                m_pLiveScene->m_pBlocks ? m_pLiveScene->m_pBlocks->GetBlockByID((int)pBody->m_uUser) : nullptr;
+            CBlock* pBlock = m_pLiveScene->m_pBlocks
+                                 ? m_pLiveScene->m_pBlocks->GetBlockByID((int)pBody->m_uUser)
+                                 : nullptr;
             if (!pBlock || pBlock->m_pBody != pBody)
                 continue;
             const float fShare = Clamp01((fRadius - found.m_fDistance) / fRadius);
@@ -206,7 +212,8 @@ void CMoxPlayState::ProjectileExplodeAll(int iPlayer)
             vPush.Scale(2.0f * fShare);
             if (pShot->m_eType == PROJECTILE_SNOW)
             {
-                SceneChange(pBlock->m_uID, 255, BLOCK_MATERIAL_ICE, 0, 0.75f, 0.15f, vPush, -2.0f * (1.0f - fShare));
+                SceneChange(pBlock->m_uID, 255, BLOCK_MATERIAL_ICE, 0, 0.75f, 0.15f, vPush,
+                            -2.0f * (1.0f - fShare));
                 continue;
             }
             if (pShot->m_eType == PROJECTILE_CLUSTER)
@@ -233,8 +240,9 @@ void CMoxPlayState::ProjectileExplodeAll(int iPlayer)
             CKorvelVector2 vBetween;
             vBetween.Sub(pBody->m_vPosition, pShot->m_pBody->m_vPosition);
             const float fCentres = vBetween.Length();
-            const float d = fCentres < pBody->m_vHalfSize.x + pShot->m_pBody->m_vHalfSize.x ? fCentres
-                                                                                            : found.m_fDistance;
+            const float d = fCentres < pBody->m_vHalfSize.x + pShot->m_pBody->m_vHalfSize.x
+                                ? fCentres
+                                : found.m_fDistance;
             const float fShare = Clamp01((fRadius - d) / fRadius);
             CKorvelVector2 vForce = found.m_vDirection;
             vForce.Normalize();

@@ -51,36 +51,95 @@ void CMoxPlayState::HandleGameEvents()
         }
         switch (pEvent->m_uType)
         {
-        case EVENT_LOAD_GAME: EventLoadGame(pEvent); break;
-        case EVENT_START_GAME: EventStartGame(pEvent); break;
-        case EVENT_ROUND_OVER: EventRoundOver(pEvent); break;
-        case EVENT_ROUND_WAITING: SetPlayState(PLAYSTATE_BETWEEN_ROUNDS); break;
-        case EVENT_GAME_OVER: EventGameOver(pEvent); break;
-        case EVENT_NEXT_PLAYER: EventNextPlayer(pEvent); break;
-        case EVENT_GAME_END: EventGameEnd(pEvent); break;
-        case EVENT_REMATCH: EventRematch(pEvent); break;
-        case EVENT_PHYSICS_STATE: EventPhysicsState(pEvent); break;
-        case EVENT_PLAYER_DEAD: EventPlayerDead(pEvent); break;
-        case EVENT_SYNC_PLAYERS: EventSyncPlayers(pEvent); break;
-        case EVENT_PLAYER_ADD_FORCE: EventPlayerAddForce(pEvent); break;
-        case EVENT_PLAYER_READY: EventPlayerReady(pEvent); break;
-        case EVENT_PLAYER_LEAVE: EventPlayerLeave(pEvent); break;
-        case EVENT_PLAYER_DAMAGE: EventPlayerDamage(pEvent); break;
-        case EVENT_PLAYER_CRUSH_TEST: CheckForCrushing(); break;
-        case EVENT_FLOMP_WHIP: EventFlompWhip(pEvent); break;
-        case EVENT_PROJECTILE_CREATE: EventProjectileCreate(pEvent); break;
-        case EVENT_PROJECTILE_POSITION: EventProjectilePosition(pEvent); break;
-        case EVENT_PROJECTILE_ADD_FORCE: EventProjectileAddForce(pEvent); break;
-        case EVENT_PROJECTILE_DELETE: EventProjectileDelete(pEvent); break;
-        case EVENT_SCENE_UPDATE: EventSceneUpdate(pEvent); break;
-        case EVENT_SCENE_DELETE: EventSceneDelete(pEvent); break;
-        case EVENT_TURN_PACK: EventSceneTurnPack(pEvent); break;
-        case EVENT_SCENE_CHANGE: EventSceneChange(pEvent); break;
-        case EVENT_EFFECT_EXPLOSION: EventEffectExplosion(pEvent); break;
-        case EVENT_CLOCK_RESTART: EventNoMoreEvents(pEvent); break;
-        case EVENT_PLAYBACK_DONE: EventPlaybackDone(pEvent); break;
-        case EVENT_VIRTUAL_ITEMS: EventVirtualItems(pEvent); break;
-        default: break;
+        case EVENT_LOAD_GAME:
+            EventLoadGame(pEvent);
+            break;
+        case EVENT_START_GAME:
+            EventStartGame(pEvent);
+            break;
+        case EVENT_ROUND_OVER:
+            EventRoundOver(pEvent);
+            break;
+        case EVENT_ROUND_WAITING:
+            SetPlayState(PLAYSTATE_BETWEEN_ROUNDS);
+            break;
+        case EVENT_GAME_OVER:
+            EventGameOver(pEvent);
+            break;
+        case EVENT_NEXT_PLAYER:
+            EventNextPlayer(pEvent);
+            break;
+        case EVENT_GAME_END:
+            EventGameEnd(pEvent);
+            break;
+        case EVENT_REMATCH:
+            EventRematch(pEvent);
+            break;
+        case EVENT_PHYSICS_STATE:
+            EventPhysicsState(pEvent);
+            break;
+        case EVENT_PLAYER_DEAD:
+            EventPlayerDead(pEvent);
+            break;
+        case EVENT_SYNC_PLAYERS:
+            EventSyncPlayers(pEvent);
+            break;
+        case EVENT_PLAYER_ADD_FORCE:
+            EventPlayerAddForce(pEvent);
+            break;
+        case EVENT_PLAYER_READY:
+            EventPlayerReady(pEvent);
+            break;
+        case EVENT_PLAYER_LEAVE:
+            EventPlayerLeave(pEvent);
+            break;
+        case EVENT_PLAYER_DAMAGE:
+            EventPlayerDamage(pEvent);
+            break;
+        case EVENT_PLAYER_CRUSH_TEST:
+            CheckForCrushing();
+            break;
+        case EVENT_FLOMP_WHIP:
+            EventFlompWhip(pEvent);
+            break;
+        case EVENT_PROJECTILE_CREATE:
+            EventProjectileCreate(pEvent);
+            break;
+        case EVENT_PROJECTILE_POSITION:
+            EventProjectilePosition(pEvent);
+            break;
+        case EVENT_PROJECTILE_ADD_FORCE:
+            EventProjectileAddForce(pEvent);
+            break;
+        case EVENT_PROJECTILE_DELETE:
+            EventProjectileDelete(pEvent);
+            break;
+        case EVENT_SCENE_UPDATE:
+            EventSceneUpdate(pEvent);
+            break;
+        case EVENT_SCENE_DELETE:
+            EventSceneDelete(pEvent);
+            break;
+        case EVENT_TURN_PACK:
+            EventSceneTurnPack(pEvent);
+            break;
+        case EVENT_SCENE_CHANGE:
+            EventSceneChange(pEvent);
+            break;
+        case EVENT_EFFECT_EXPLOSION:
+            EventEffectExplosion(pEvent);
+            break;
+        case EVENT_CLOCK_RESTART:
+            EventNoMoreEvents(pEvent);
+            break;
+        case EVENT_PLAYBACK_DONE:
+            EventPlaybackDone(pEvent);
+            break;
+        case EVENT_VIRTUAL_ITEMS:
+            EventVirtualItems(pEvent);
+            break;
+        default:
+            break;
         }
 
         if (!pEvent->m_uSendFlag)
@@ -93,8 +152,8 @@ void CMoxPlayState::HandleGameEvents()
             if (m_pOutgoingEvents)
             {
                 const bool bIdle = !m_pOutgoingEvents->HasNextEvent();
-                CMoxEvent* pCopy = m_pOutgoingEvents->AddEvent(pEvent->m_uType, pEvent->m_pPayload,
-                                                               pEvent->m_iSize, 0);
+                CMoxEvent* pCopy =
+                    m_pOutgoingEvents->AddEvent(pEvent->m_uType, pEvent->m_pPayload, pEvent->m_iSize, 0);
                 if (bIdle)
                     SendNetworkMessage(pCopy);
             }

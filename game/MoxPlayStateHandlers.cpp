@@ -126,8 +126,9 @@ void CMoxPlayState::EventStartGame(CMoxEvent* pEvent)
     ApplyNextPlayer(iFirst);
 
     CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
-    if (m_iRoundsPlayed < 1 && m_pGame && !m_pGame->m_bChatHelpPlayed && !m_bSinglePlayer && m_pGame->GetChat() &&
-        m_pGame->GetGameLanguage() && m_pLiveScene && IsPlayer(m_iOwnPlayer) && m_pRenderer)
+    if (m_iRoundsPlayed < 1 && m_pGame && !m_pGame->m_bChatHelpPlayed && !m_bSinglePlayer &&
+        m_pGame->GetChat() && m_pGame->GetGameLanguage() && m_pLiveScene && IsPlayer(m_iOwnPlayer) &&
+        m_pRenderer)
     {
         const CPlayer& own = m_pLiveScene->m_Players[m_iOwnPlayer];
         const float w = m_pRenderer->GetScreenWidth();
@@ -365,5 +366,6 @@ void CMoxPlayState::EventVirtualItems(CMoxEvent* pEvent)
     const unsigned char* p = pEvent->m_pPayload;
     for (int i = 0; i < iCount; ++i)
         LoadVirtualItem(iPlayer, MoxGetI32(p, MoxField::ITEMS_IDS + 4 * i),
-                        MoxGetI32(p, MoxField::ITEMS_DESCRIPTIONS + 4 * i), MoxGetI32(p, MoxField::ITEMS_FILES + 4 * i));
+                        MoxGetI32(p, MoxField::ITEMS_DESCRIPTIONS + 4 * i),
+                        MoxGetI32(p, MoxField::ITEMS_FILES + 4 * i));
 }

@@ -107,7 +107,8 @@ void CMoxPlayState::OnBackButton()
         return;
     }
     CMoxButton* pReady = m_pButtons ? m_pButtons->GetButtonByID(PLAY_BUTTON_READY) : nullptr;
-    if (m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS && !m_bReadySent && !m_bQuitDialog && pReady && pReady->m_bVisible)
+    if (m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS && !m_bReadySent && !m_bQuitDialog && pReady &&
+        pReady->m_bVisible)
     {
         if (!m_bSinglePlayer)
         {

@@ -17,8 +17,9 @@ void CopyBlocks(CMoxScene* pTo, CMoxScene* pFrom)
         CBlock* pSource = pFrom->m_pBlocks->GetAt(i);
         if (!pSource->m_pBody)
             continue;
-        CBlock* pCopy = pTo->m_pBlocks->AddBlock((signed char)pSource->m_uShape, pSource->m_pBody->m_vPosition,
-                                                 pSource->m_iMaterial, pSource->m_uVariant, pSource->m_uLayer);
+        CBlock* pCopy =
+            pTo->m_pBlocks->AddBlock((signed char)pSource->m_uShape, pSource->m_pBody->m_vPosition,
+                                     pSource->m_iMaterial, pSource->m_uVariant, pSource->m_uLayer);
         if (pCopy)
             CMoxPlayState::CopyBlock(pCopy, pSource);
     }

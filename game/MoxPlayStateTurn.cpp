@@ -138,7 +138,8 @@ int CMoxPlayState::CheckForTurnEnd()
                 continue;
             abOld[s] = true;
             CreateEffectExplosion(pShot->m_pBody->m_vPosition, pShot->m_fRadius, pShot->m_eType,
-                                  pShot->m_eType == PROJECTILE_STICKY ? kStickyColour : own.m_Color.Get8888(), 1);
+                                  pShot->m_eType == PROJECTILE_STICKY ? kStickyColour : own.m_Color.Get8888(),
+                                  1);
         }
         ProjectileExplodeAll(m_iOwnPlayer);
         const CKorvelVector2 aBurst[3] = {CKorvelVector2(0.0f, -3.0f), CKorvelVector2(3.0f, -3.0f),

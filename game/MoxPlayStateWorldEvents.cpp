@@ -109,7 +109,8 @@ void CMoxPlayState::EventPlayerAddForce(CMoxEvent* pEvent)
 {
     const int iPlayer = ReadI8(pEvent, MoxField::FORCE_PLAYER);
     CKorvelVector2 vForce;
-    if (!IsPlayer(iPlayer) || !m_pLiveScene || !ReadVector(pEvent, MoxField::FORCE_X, MoxField::FORCE_Y, vForce))
+    if (!IsPlayer(iPlayer) || !m_pLiveScene ||
+        !ReadVector(pEvent, MoxField::FORCE_X, MoxField::FORCE_Y, vForce))
         return;
     CBody* pBody = m_pLiveScene->m_Players[iPlayer].m_pBody;
     if (!pBody)
@@ -142,7 +143,8 @@ void CMoxPlayState::EventPlayerDamage(CMoxEvent* pEvent)
     player.m_fInfoRise = 0.0f;
     player.m_bShowInfo = 1;
     // Kept within the int range whatever the other device sends.
-    player.m_iHealth = (int)((long long)iHealth - iDamage < -1000000 ? -1000000 : (long long)iHealth - iDamage);
+    player.m_iHealth =
+        (int)((long long)iHealth - iDamage < -1000000 ? -1000000 : (long long)iHealth - iDamage);
     ShowNumber(player, iDamage > iHealth ? iHealth : iDamage);
     if (player.m_pBody)
         player.m_vInfoAnchor = player.m_pBody->m_vPosition;
@@ -195,7 +197,8 @@ void CMoxPlayState::EventProjectilePosition(CMoxEvent* pEvent)
 {
     const int iPlayer = ReadI8(pEvent, MoxField::POSITION_PLAYER);
     CKorvelVector2 v;
-    if (!IsPlayer(iPlayer) || !m_pLiveScene || !ReadVector(pEvent, MoxField::POSITION_X, MoxField::POSITION_Y, v))
+    if (!IsPlayer(iPlayer) || !m_pLiveScene ||
+        !ReadVector(pEvent, MoxField::POSITION_X, MoxField::POSITION_Y, v))
         return;
     Projectile* pProjectile =
         m_pLiveScene->m_Players[iPlayer].GetProjectile(ReadI8(pEvent, MoxField::POSITION_SLOT));
@@ -209,9 +212,11 @@ void CMoxPlayState::EventProjectileAddForce(CMoxEvent* pEvent)
 {
     const int iPlayer = ReadI8(pEvent, MoxField::SHOT_PLAYER);
     CKorvelVector2 vForce;
-    if (!IsPlayer(iPlayer) || !m_pLiveScene || !ReadVector(pEvent, MoxField::SHOT_X, MoxField::SHOT_Y, vForce))
+    if (!IsPlayer(iPlayer) || !m_pLiveScene ||
+        !ReadVector(pEvent, MoxField::SHOT_X, MoxField::SHOT_Y, vForce))
         return;
-    Projectile* pProjectile = m_pLiveScene->m_Players[iPlayer].GetProjectile(ReadI8(pEvent, MoxField::SHOT_SLOT));
+    Projectile* pProjectile =
+        m_pLiveScene->m_Players[iPlayer].GetProjectile(ReadI8(pEvent, MoxField::SHOT_SLOT));
     if (!pProjectile || !pProjectile->m_pBody)
         return;
     Push(pProjectile->m_pBody, vForce);

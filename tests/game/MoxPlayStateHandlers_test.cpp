@@ -23,7 +23,8 @@ protected:
     // A game over from a sender, winner 1, decided by the round.
     std::vector<uint8_t> GameOverFrom(int iSender)
     {
-        return Raw(EVENT_GAME_OVER, 20, {{MoxField::OVER_SENDER, uint8_t(iSender)}, {MoxField::OVER_WINNER, 1}});
+        return Raw(EVENT_GAME_OVER, 20,
+                   {{MoxField::OVER_SENDER, uint8_t(iSender)}, {MoxField::OVER_WINNER, 1}});
     }
 };
 

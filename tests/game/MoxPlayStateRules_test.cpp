@@ -124,9 +124,12 @@ TEST_F(CMoxPlayStateRules, BlocksLoseStrengthByMaterialAndGoBelowTheWater)
         float y;
         int iStrength; // -1: deleted
     };
-    const sCase cases[] = {{BLOCK_MATERIAL_PAPER, 1.0f, 95},  {BLOCK_MATERIAL_METAL, 1.0f, 175},
-                           {BLOCK_MATERIAL_ICE, 1.0f, -1},    {BLOCK_MATERIAL_BOUNCE, 1.0f, 255},
-                           {7, 1.0f, 175},                     {BLOCK_MATERIAL_BOUNCE, -0.02f, -1}};
+    const sCase cases[] = {{BLOCK_MATERIAL_PAPER, 1.0f, 95},
+                           {BLOCK_MATERIAL_METAL, 1.0f, 175},
+                           {BLOCK_MATERIAL_ICE, 1.0f, -1},
+                           {BLOCK_MATERIAL_BOUNCE, 1.0f, 255},
+                           {7, 1.0f, 175},
+                           {BLOCK_MATERIAL_BOUNCE, -0.02f, -1}};
     for (const sCase& c : cases)
     {
         SCOPED_TRACE(c.iMaterial);
@@ -235,7 +238,8 @@ TEST_F(CMoxPlayStateRules, ASettledClusterBurstsIntoThreeFragments)
     {
         SCOPED_TRACE(i);
         EXPECT_EQ(aCreated[i]->m_pPayload[MoxField::CREATE_TYPE], PROJECTILE_FRAGMENT);
-        EXPECT_EQ(aPlaced[i]->m_pPayload[MoxField::POSITION_SLOT], aCreated[i]->m_pPayload[MoxField::CREATE_SLOT]);
+        EXPECT_EQ(aPlaced[i]->m_pPayload[MoxField::POSITION_SLOT],
+                  aCreated[i]->m_pPayload[MoxField::CREATE_SLOT]);
         EXPECT_FLOAT_EQ(F32At(aPlaced[i], MoxField::POSITION_X), 0.3f);
         // A force of 0.15 along (x, -1), turned by the writer's -6.9: upwards and outwards.
         const float fScale = 0.15f / std::sqrt(aX[i] * aX[i] + 1.0f) * -6.9f;
@@ -339,14 +343,15 @@ TEST_F(CMoxPlayStateRules, StickyShotsHoldOnToTheBlockTheyHit)
         PROJECTILE_TYPE eType;
         bool bHeld;
     };
-    for (const sCase& c : {sCase{PROJECTILE_FIRE, false}, sCase{PROJECTILE_STICKY, true},
-                           sCase{PROJECTILE_CLUSTER, true}, sCase{PROJECTILE_FRAGMENT, false},
-                           sCase{PROJECTILE_SNOW, true}})
+    for (const sCase& c :
+         {sCase{PROJECTILE_FIRE, false}, sCase{PROJECTILE_STICKY, true}, sCase{PROJECTILE_CLUSTER, true},
+          sCase{PROJECTILE_FRAGMENT, false}, sCase{PROJECTILE_SNOW, true}})
     {
         SCOPED_TRACE(int(c.eType));
         Projectile* pShot = Scene().CreateProjectile(1, c.eType, 7);
         pShot->m_pBody->m_vVelocity.Set(0.01f, -0.02f);
-        CollideData data{pShot->m_pBody, pBlock->m_pBody, pShot->m_pBody->m_vPosition, CKorvelVector2(0.0f, 1.0f), 0.001f};
+        CollideData data{pShot->m_pBody, pBlock->m_pBody, pShot->m_pBody->m_vPosition,
+                         CKorvelVector2(0.0f, 1.0f), 0.001f};
         m_pPlay->BodyCollide(data);
         EXPECT_EQ(pShot->m_pBody->m_uType == BODY_HELD, c.bHeld);
         EXPECT_EQ(pShot->m_iTarget, c.bHeld ? int(pBlock->m_uID) : -1);
@@ -355,7 +360,8 @@ TEST_F(CMoxPlayStateRules, StickyShotsHoldOnToTheBlockTheyHit)
             EXPECT_EQ(pShot->m_pBody->m_vVelocity.LengthSq(), 0.0f);
         }
         // Against another moving body nothing sticks.
-        CollideData other{pShot->m_pBody, &Body(0), pShot->m_pBody->m_vPosition, CKorvelVector2(0.0f, 1.0f), 0.001f};
+        CollideData other{pShot->m_pBody, &Body(0), pShot->m_pBody->m_vPosition, CKorvelVector2(0.0f, 1.0f),
+                          0.001f};
         pShot->m_pBody->m_uType = BODY_DYNAMIC;
         m_pPlay->BodyCollide(other);
         EXPECT_EQ(pShot->m_pBody->m_uType, unsigned(BODY_DYNAMIC));

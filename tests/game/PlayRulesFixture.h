@@ -58,11 +58,12 @@ protected:
     // Adds raw bytes to the local queue.
     CMoxEvent* Feed(const std::vector<uint8_t>& aBytes, unsigned int uFlag = 0)
     {
-        return m_pPlay->m_pLocalEvents->AddEvent(aBytes.empty() ? 0 : aBytes[0], aBytes.data(), int(aBytes.size()),
-                                                 uFlag);
+        return m_pPlay->m_pLocalEvents->AddEvent(aBytes.empty() ? 0 : aBytes[0], aBytes.data(),
+                                                 int(aBytes.size()), uFlag);
     }
     // An event of that size: type, identifier 1, time stamp -1, the given bytes from offset 12.
-    static std::vector<uint8_t> Raw(int iType, int iSize, const std::vector<std::pair<int, uint8_t>>& aBytes = {})
+    static std::vector<uint8_t> Raw(int iType, int iSize,
+                                    const std::vector<std::pair<int, uint8_t>>& aBytes = {})
     {
         std::vector<uint8_t> a(12, 0);
         a[0] = uint8_t(iType);
