@@ -1,6 +1,7 @@
 // The handlers that change the world: the physics, the players' bodies and health, the
 // projectiles, the blocks and the explosions. Indices and numbers read from an event are
 // checked before use; the bytes may come from the other device.
+#include <climits>
 #include <cmath>
 
 #include "game/MoxEvent.h"
@@ -143,8 +144,8 @@ void CMoxPlayState::EventPlayerDamage(CMoxEvent* pEvent)
     player.m_fInfoRise = 0.0f;
     player.m_bShowInfo = 1;
     // Kept within the int range whatever the other device sends.
-    player.m_iHealth =
-        (int)((long long)iHealth - iDamage < -1000000 ? -1000000 : (long long)iHealth - iDamage);
+    const long long llLeft = (long long)iHealth - iDamage;
+    player.m_iHealth = (int)(llLeft < INT_MIN ? INT_MIN : (llLeft > INT_MAX ? INT_MAX : llLeft));
     ShowNumber(player, iDamage > iHealth ? iHealth : iDamage);
     if (player.m_pBody)
         player.m_vInfoAnchor = player.m_pBody->m_vPosition;
