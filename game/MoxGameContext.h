@@ -22,6 +22,8 @@ public:
     CKorvelBitmapFont* pfntGameFonts;                     // GAME_FONTS entry 0
     sMoxScreenTable m_ScreenTable;
     int m_iBlockCounter; // blocks created; a scene's Clear sets it back to 32
+    // The intro overlay's frames at 10 a second; a later showing goes on from here.
+    float m_fIntroFrameAccumulator;
 
 private:
     CMoxGameContext(const CMoxGameContext&) = delete;
