@@ -1,7 +1,6 @@
 #include "game/MoxConnectingState.h"
 
 #include "Framework/VornApplication.h"
-#include "game/MoxParticles.h"
 #include "game/MoxScreenHelpers.h"
 
 namespace
@@ -28,24 +27,9 @@ int CMoxConnectingState::Startup(CStateGame* pGame)
     m_fStartTime = (float)MoxTimerMilliseconds(pGame) / 1000.0f;
     m_iCountdown = 10;
 
-    CVornApplication* pApp = pGame ? pGame->GetApp() : nullptr;
-    if (pApp)
-    {
-        CMoxGameContext& context = pGame->GetContext();
-        if (!context.pfntGameFonts)
-            context.pfntGameFonts = pApp->GetFont(GAME_FONTS[FONT_MAIN].name);
-        for (int i : {(int)TEXTURE_TITLE, (int)TEXTURE_LOADER, kTextureExits})
-            if (!context.psrfGameTextures[i])
-                context.psrfGameTextures[i] = pApp->GetSurface(GAME_TEXTURES[i].name);
-    }
-
-    m_pButtons = new CMoxButtonManager();
-    m_pButtons->Startup(m_pRenderer);
-    m_pButtons->SetListener(this);
-    m_pParticles = new CMoxParticleSystem();
-    m_pParticles->Startup(pGame);
-    for (int i = 0; i < PARTICLE_COUNT; ++i)
-        m_pParticles->AddParticle(PARTICLE_STAR);
+    MoxFetchSlots(pGame, true, {TEXTURE_TITLE, TEXTURE_LOADER, kTextureExits});
+    m_pButtons = MoxNewButtons(m_pRenderer, this);
+    m_pParticles = MoxNewParticles(pGame, PARTICLE_COUNT);
     m_iNextStateID = STATE_MENU;
     InitControls();
     return 1;
@@ -71,7 +55,8 @@ void CMoxConnectingState::InitControls()
         return;
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
     const float u = w / 30.0f;
-    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), kTextureExits, BUTTON_CANCEL, 0);
+    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), kTextureExits, BUTTON_CANCEL,
+                          0);
 }
 
 float CMoxConnectingState::Waited() const
@@ -119,7 +104,8 @@ void CMoxConnectingState::Draw()
                                   0xFFFFFFFFu, kTextFlags, FONT_MAIN);
     CKorvelString strCount;
     strCount.Format(L"%d", m_iCountdown);
-    m_pRenderer->DrawShadowedText((int)(0.5f * w), (int)(0.6f * h), strCount, 0xFFFFFFFFu, kTextFlags, FONT_MAIN);
+    m_pRenderer->DrawShadowedText((int)(0.5f * w), (int)(0.6f * h), strCount, 0xFFFFFFFFu, kTextFlags,
+                                  FONT_MAIN);
     if (m_pButtons)
         m_pButtons->Render();
 }

@@ -32,13 +32,7 @@ CMoxIntroState::~CMoxIntroState()
 
 void CMoxIntroState::FetchSlots()
 {
-    CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
-    if (!pApp)
-        return;
-    CKorvelSurface** apTextures = m_pGame->GetContext().psrfGameTextures;
-    for (int i : kSlots)
-        if (!apTextures[i])
-            apTextures[i] = pApp->GetSurface(GAME_TEXTURES[i].name);
+    MoxFetchSlots(m_pGame, false, {kSlots[0], kSlots[1], kSlots[2], kSlots[3], kSlots[4]});
 }
 
 int CMoxIntroState::Startup(CStateGame* pGame)
@@ -58,9 +52,7 @@ int CMoxIntroState::Startup(CStateGame* pGame)
         m_apPictures[i] = nullptr;
         m_abLoaded[i] = 0;
     }
-    m_pButtons = new CMoxButtonManager();
-    m_pButtons->Startup(m_pRenderer);
-    m_pButtons->SetListener(this);
+    m_pButtons = MoxNewButtons(m_pRenderer, this);
     InitControls();
     InitFilm();
     if (pGame)
@@ -92,8 +84,8 @@ void CMoxIntroState::InitControls()
         return;
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
     const float u = w / 20.0f;
-    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - 1.2f * u), CKorvelVector2(u, u), kTextureExits, BUTTON_SKIP,
-                          0);
+    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - 1.2f * u), CKorvelVector2(u, u), kTextureExits,
+                          BUTTON_SKIP, 0);
 }
 
 void CMoxIntroState::InitFilm()

@@ -20,7 +20,7 @@ public:
     };
     static constexpr float STRIP_SPEED = 0.23f;   // picture widths a second
     static constexpr float OVERLAY_FADE = 128.0f; // alpha a second
-    static constexpr float FADE_START = 1.5f;      // 1.5 s of holding, then 3 s of fading
+    static constexpr float FADE_START = 1.5f;     // 1.5 s of holding, then 3 s of fading
 
     CMoxIntroState();
     ~CMoxIntroState() override;

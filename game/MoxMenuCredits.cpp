@@ -62,6 +62,7 @@ void CMoxMenuState::RenderCredits()
         const unsigned int uAlpha = CreditsAlpha(y, w, h);
         const unsigned int uFlags =
             CREDITS[i].id == CREDITS_TAG_CLOSING ? kCreditsFlags | TEXT_SCALE_THREE_QUARTERS : kCreditsFlags;
-        m_pRenderer->DrawShadowedText(0, (int)y, CREDITS[i].name, (uAlpha << 24) | 0xFFFFFFu, uFlags, FONT_MAIN);
+        m_pRenderer->DrawShadowedText(0, (int)y, CREDITS[i].name, (uAlpha << 24) | 0xFFFFFFu, uFlags,
+                                      FONT_MAIN);
     }
 }

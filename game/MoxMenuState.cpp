@@ -5,7 +5,6 @@
 #include "Framework/VornDevice.h"
 #include "Framework/VornWebHost.h"
 #include "Korvel3D/Korvel3DColor.h"
-#include "game/MoxParticles.h"
 #include "game/MoxScreenHelpers.h"
 
 namespace
@@ -49,9 +48,9 @@ void HideButton(CMoxButton* pButton)
 } // namespace
 
 CMoxMenuState::CMoxMenuState()
-    : m_pParticles(nullptr), m_bCreditsShown(0), m_fTime(0.0f), m_bLeaving(0), m_pButtons(nullptr),
-      m_afLoader{0.0f, 0.0f, 0.0f, 0.0f}, m_bDrawn(0), m_bControlsReady(0), m_fCreditsOffset(0.0f),
-      m_bCreditsDragging(0), m_uLastTick(0), m_uCurrentTick(0)
+    : m_pParticles(nullptr), m_bCreditsShown(0), m_fTime(0.0f), m_bLeaving(0),
+      m_pButtons(nullptr), m_afLoader{0.0f, 0.0f, 0.0f, 0.0f}, m_bDrawn(0), m_bControlsReady(0),
+      m_fCreditsOffset(0.0f), m_bCreditsDragging(0), m_uLastTick(0), m_uCurrentTick(0)
 {
 }
 
@@ -68,25 +67,9 @@ int CMoxMenuState::Startup(CStateGame* pGame)
     m_fTime = m_fCreditsOffset = 0.0f;
     m_uLastTick = m_uCurrentTick = 0;
 
-    CVornApplication* pApp = pGame ? pGame->GetApp() : nullptr;
-    if (pApp)
-    {
-        // A slot already filled keeps its one reference: the root state gives back one per slot.
-        CMoxGameContext& context = pGame->GetContext();
-        if (!context.pfntGameFonts)
-            context.pfntGameFonts = pApp->GetFont(GAME_FONTS[FONT_MAIN].name);
-        for (int i : {TEXTURE_TITLE, TEXTURE_LOADER})
-            if (!context.psrfGameTextures[i])
-                context.psrfGameTextures[i] = pApp->GetSurface(GAME_TEXTURES[i].name);
-    }
-
-    m_pButtons = new CMoxButtonManager();
-    m_pButtons->Startup(m_pRenderer);
-    m_pButtons->SetListener(this);
-    m_pParticles = new CMoxParticleSystem();
-    m_pParticles->Startup(pGame);
-    for (int i = 0; i < PARTICLE_COUNT; ++i)
-        m_pParticles->AddParticle(PARTICLE_STAR);
+    MoxFetchSlots(pGame, true, {TEXTURE_TITLE, TEXTURE_LOADER});
+    m_pButtons = MoxNewButtons(m_pRenderer, this);
+    m_pParticles = MoxNewParticles(pGame, PARTICLE_COUNT);
 
     const float w = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;
     const float h = m_pRenderer ? m_pRenderer->GetScreenHeight() : 0.0f;
@@ -172,10 +155,13 @@ void CMoxMenuState::Draw()
     {
         if (IKorvelGraphicsContext* pContext = m_pRenderer->GetGraphicsContext())
             pContext->Fade(nullptr, 0.2f);
-        const CKorvelVector2 centre(0.5f * (m_afLoader[0] + m_afLoader[2]), 0.5f * (m_afLoader[1] + m_afLoader[3]));
-        const CKorvelVector2 half(0.5f * (m_afLoader[2] - m_afLoader[0]), 0.5f * (m_afLoader[3] - m_afLoader[1]));
+        const CKorvelVector2 centre(0.5f * (m_afLoader[0] + m_afLoader[2]),
+                                    0.5f * (m_afLoader[1] + m_afLoader[3]));
+        const CKorvelVector2 half(0.5f * (m_afLoader[2] - m_afLoader[0]),
+                                  0.5f * (m_afLoader[3] - m_afLoader[1]));
         m_pRenderer->renderScreenRotation(centre, half, CKorvel3DColor(1.0f, 1.0f, 1.0f, 1.0f), 0, 0, 1, 1,
-                                          3.0f * m_fTime, m_pGame->GetContext().psrfGameTextures[TEXTURE_LOADER]);
+                                          3.0f * m_fTime,
+                                          m_pGame->GetContext().psrfGameTextures[TEXTURE_LOADER]);
     }
     if (m_bCreditsShown)
         RenderCredits();
@@ -281,7 +267,8 @@ void CMoxMenuState::EndCredits()
 
 CKorvelString CMoxMenuState::WebAddress(const char* pLink) const
 {
-    CKestrolundApplication* pShell = m_pGame ? dynamic_cast<CKestrolundApplication*>(m_pGame->GetApp()) : nullptr;
+    CKestrolundApplication* pShell =
+        m_pGame ? dynamic_cast<CKestrolundApplication*>(m_pGame->GetApp()) : nullptr;
     const int iApp = m_pGame ? m_pGame->GetAppId() : 0;
     const int iRelease = pShell ? pShell->GetReleaseId() : 0;
     const CKorvelString strReseller = m_pGame ? m_pGame->GetResellerId() : CKorvelString();

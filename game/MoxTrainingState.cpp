@@ -3,7 +3,6 @@
 #include "Framework/VornApplication.h"
 #include "Framework/VornStatistics.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
-#include "game/MoxParticles.h"
 #include "game/MoxScreenHelpers.h"
 
 namespace
@@ -32,13 +31,8 @@ int CMoxTrainingState::Startup(CStateGame* pGame)
     m_fTime = 0.0f;
     m_bLeaving = m_bProgress = 0;
     m_fMessageTime = 0.0f;
-    m_pButtons = new CMoxButtonManager();
-    m_pButtons->Startup(m_pRenderer);
-    m_pButtons->SetListener(this);
-    m_pParticles = new CMoxParticleSystem();
-    m_pParticles->Startup(pGame);
-    for (int i = 0; i < PARTICLE_COUNT; ++i)
-        m_pParticles->AddParticle(PARTICLE_STAR);
+    m_pButtons = MoxNewButtons(m_pRenderer, this);
+    m_pParticles = MoxNewParticles(pGame, PARTICLE_COUNT);
     InitControls();
     return 1;
 }
@@ -61,9 +55,9 @@ void CMoxTrainingState::InitControls()
     for (int i = 0; i < TRAINING_SCENE_COUNT; ++i)
     {
         const int iRow = i / 5, iColumn = i % 5;
-        CMoxButton* b = m_pButtons->AddButton(
-            CKorvelVector2(0.5f * w - 4.0f * u + 2.0f * u * (float)iColumn, 0.5f * h - 1.5f * u + 2.1f * u * (float)iRow),
-            CKorvelVector2(u, u), kTextureScene, BUTTON_SCENE, i);
+        CMoxButton* b = m_pButtons->AddButton(CKorvelVector2(0.5f * w - 4.0f * u + 2.0f * u * (float)iColumn,
+                                                             0.5f * h - 1.5f * u + 2.1f * u * (float)iRow),
+                                              CKorvelVector2(u, u), kTextureScene, BUTTON_SCENE, i);
         b->m_strLabel.Format(L"%d", b->m_iUserValue + 1);
         b->m_bShowLabel = 1;
         if (i > 0 && !m_pGame->IsSceneCleared(i - 1))
@@ -78,7 +72,8 @@ void CMoxTrainingState::InitControls()
     }
     if (!m_bProgress)
         m_fMessageTime = MESSAGE_SECONDS;
-    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), kTextureExits, BUTTON_BACK, 0);
+    m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), kTextureExits, BUTTON_BACK,
+                          0);
     // A touch in the very first update must not choose a scene under the message either.
     EnableButtons();
 }

@@ -35,8 +35,8 @@ TEST_F(CMoxConnectingState, CountsDownFromTenToOneAndNeverShowsZero)
     {
         float fWaited;
         int iShown;
-    } cases[] = {{0.0f, 10}, {1.5f, 10}, {2.5f, 9}, {10.0f, 6}, {17.9f, 2}, {18.1f, 1}, {19.99f, 1},
-                 {20.0f, 1}, {35.0f, 1}, {-3.0f, 10}};
+    } cases[] = {{0.0f, 10}, {1.5f, 10},  {2.5f, 9},  {10.0f, 6}, {17.9f, 2},
+                 {18.1f, 1}, {19.99f, 1}, {20.0f, 1}, {35.0f, 1}, {-3.0f, 10}};
     for (const auto& c : cases)
         EXPECT_EQ(::CMoxConnectingState::Countdown(c.fWaited), c.iShown) << c.fWaited;
 

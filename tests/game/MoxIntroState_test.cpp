@@ -143,8 +143,8 @@ TEST_F(CMoxIntroState, GivesBackEverySurfaceItTook)
 {
     ASSERT_NO_FATAL_FAILURE(StartScreens());
     m_pGame->UnloadResources(0);
-    const char* const apNames[] = {"Kuva01.jpg", "Kuva11.jpg", "torch.png", "exits.png", "muteon.png",
-                                   "volumezlider.png"};
+    const char* const apNames[] = {"Kuva01.jpg", "Kuva11.jpg", "torch.png",
+                                   "exits.png",  "muteon.png", "volumezlider.png"};
     for (const char* pName : apNames)
         ASSERT_EQ(SurfaceRefs(pName), 0) << pName;
     ::CMoxIntroState* pIntro = OpenIntro();

@@ -78,7 +78,7 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
         float x, y, fHalf;
     };
     // c = (400, 300), s = 100.
-    const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45}, {2, 505, 385, 65},
+    const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
                              {4, 580, 300, 70}, {8, 275, 280, 75}, {0, 400, 300, 100}, {7, 400, 560, 40}};
     ASSERT_EQ(pMenu->m_pButtons->GetCount(), 8);
     for (int i = 0; i < 8; ++i)
@@ -223,8 +223,8 @@ TEST_F(CMoxMenuState, ALineFadesOutInTheBottomBand)
     {
         float y;
         unsigned int uAlpha;
-    } cases[] = {{-10.0f, 255}, {440.0f, 255}, {462.0f, 191}, {484.0f, 127}, {527.9f, 0}, {528.0f, 0},
-                 {599.0f, 0}};
+    } cases[] = {{-10.0f, 255}, {440.0f, 255}, {462.0f, 191}, {484.0f, 127},
+                 {527.9f, 0},   {528.0f, 0},   {599.0f, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(::CMoxMenuState::CreditsAlpha(c.y, 800.0f, 600.0f), c.uAlpha) << c.y;
 }

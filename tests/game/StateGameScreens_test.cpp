@@ -1,5 +1,6 @@
 // The game's screens together on the root state, driven by touches only: the training
-// road (with a fake match that reports a win), the quick-play road and the film.
+// road (with a fake match that reports a win) and the film. The quick-play road is in
+// the connecting screen's tests.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -50,22 +51,6 @@ TEST_F(CStateGameScreens, TheTrainingRoadOpensTheNextScene)
     EXPECT_EQ(StoredSettings().count("scene_0_cleared"), 1u);
     Tap(Centre(pChooser->m_pButtons->GetButtonByID(::CMoxTrainingState::BUTTON_BACK)));
     ASSERT_TRUE(ShowsOnly("1"));
-}
-
-TEST_F(CStateGameScreens, TheQuickPlayRoadReturnsToTheMenuOnCancel)
-{
-    ASSERT_NO_FATAL_FAILURE(StartSession());
-    ASSERT_NO_FATAL_FAILURE(StartScreens());
-    ASSERT_NO_FATAL_FAILURE(OpenMenu());
-    Tap(Centre(MenuButton(::CMoxMenuState::BUTTON_PLAY)));
-    ASSERT_TRUE(ShowsOnly("4"));
-    EXPECT_EQ(m_App.m_Log.Count("session.RegisterInGameQueue(1,2)"), 1);
-    Tap(CKorvelVector2(400.0f, 600.0f - 800.0f / 30.0f));
-    ASSERT_TRUE(ShowsOnly("1"));
-    EXPECT_EQ(m_App.m_Log.Count("session.UnregisterFromGameQueue"), 1);
-    // The menu comes back loaded and ready.
-    RunFrames(2);
-    EXPECT_EQ(ScreenAs<::CMoxMenuState>()->ControlsReady(), 1u);
 }
 
 TEST_F(CStateGameScreens, TheFilmRoadReloadsTheMenu)
