@@ -1,6 +1,7 @@
 #include "game/MoxGameContext.h"
 
-CMoxGameContext::CMoxGameContext() : pfntGameFonts(nullptr), m_iBlockCounter(32), m_iEventCounter(0)
+CMoxGameContext::CMoxGameContext()
+    : pfntGameFonts(nullptr), m_iBlockCounter(32), m_iEventCounter(0), m_fIntroFrameAccumulator(0.0f)
 {
     for (CKorvelSurface*& pSurface : psrfGameTextures)
         pSurface = nullptr;

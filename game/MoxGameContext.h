@@ -23,6 +23,8 @@ public:
     sMoxScreenTable m_ScreenTable;
     int m_iBlockCounter; // blocks created; a scene's Clear sets it back to 32
     int m_iEventCounter; // game events made; never reset, so a receiver sees distinct identifiers
+    // The intro overlay's frames at 10 a second; a later showing goes on from here.
+    float m_fIntroFrameAccumulator;
 
 private:
     CMoxGameContext(const CMoxGameContext&) = delete;

@@ -1,7 +1,8 @@
 // End to end under Xvfb: the test build's game executable in a folder of generated
 // packs starts, shows the splash, runs the game's root state under the stand-in lobby
-// (which, having no screens yet, clears the picture to black), and ends with 0 when the
-// window manager's close message arrives; the statistics store then counts one launch.
+// (whose activation opens the main menu: once the game's resources are loaded its play
+// button covers the centre), and ends with 0 when the window manager's close message
+// arrives; the statistics store then counts one launch.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -151,17 +152,17 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
         << game.Stderr();
 
     bool bSplash = false;
-    const bool bBlack = TestWaitFor(
+    const bool bMenu = TestWaitFor(
         [&] {
             const unsigned long uPixel = CentrePixel(m_pDisplay, window);
             for (int i = 0; i < 12 && !bSplash; ++i)
                 bSplash = Near(uPixel, TestIntroFrameColour(i));
-            // After the splash the game, with no screen, clears the picture to black.
-            return bSplash && uPixel == 0;
+            // After the splash the game's menu: its play button ("nextround.png") in the middle.
+            return bSplash && Near(uPixel, GameTestTextureColour(60));
         },
         WAIT_SECONDS);
     EXPECT_TRUE(bSplash) << "the splash was shown";
-    EXPECT_TRUE(bBlack) << "the game drew after the splash";
+    EXPECT_TRUE(bMenu) << "the game's menu showed after the splash";
 
     TestX11Close(m_pDisplay, window);
     EXPECT_EQ(game.Wait(), 0) << game.Stderr();

@@ -1,0 +1,283 @@
+// The main menu on the root state: loading, its buttons and where they lead, the credits
+// roll and the web links.
+// KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
+#include "game/MoxMenuState.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "PlatformControl.h"
+#include "PlatformDeviceInfoControl.h"
+#include "support/TestAudio.h"
+#include "tests/game/GameScreenTest.h"
+
+namespace
+{
+
+// A root state whose reseller id the test sets.
+class CResellerGame : public ::CStateGame
+{
+public:
+    CKorvelString GetResellerId() const override { return CKorvelString(m_strReseller.c_str()); }
+    std::string m_strReseller = "r1";
+};
+
+class CMoxMenuState : public CGameScreenTest
+{
+protected:
+    void StartMenu(CStateGame* pGame = nullptr)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartScreens(pGame));
+        ASSERT_NO_FATAL_FAILURE(OpenMenu());
+        ASSERT_NE(Menu(), nullptr);
+    }
+    ::CMoxMenuState* Menu() { return ScreenAs<::CMoxMenuState>(); }
+    CMoxButton* Button(int iID) { return Menu() ? Menu()->m_pButtons->GetButtonByID(iID) : nullptr; }
+    // The visible buttons' ids in the order they were added.
+    std::vector<int> Visible()
+    {
+        std::vector<int> aIds;
+        for (int i = 0; i < Menu()->m_pButtons->GetCount(); ++i)
+            if (Menu()->m_pButtons->GetAt(i)->m_bVisible)
+                aIds.push_back(Menu()->m_pButtons->GetAt(i)->m_iID);
+        return aIds;
+    }
+};
+
+TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
+{
+    ASSERT_TRUE(WriteTestMp3(m_App.AppFile("FlompTheme.mp3"), 1, 22050, 0.5f, 440.0f)) << "lame is needed";
+    ASSERT_NO_FATAL_FAILURE(StartScreens());
+    plat::ClearCallLog();
+    m_pGame->Activate();
+    ::CMoxMenuState* pMenu = Menu();
+    ASSERT_NE(pMenu, nullptr);
+    // Loading: one resource a frame, no buttons, and a tap where play will be does nothing.
+    int iFrames = 0;
+    while (!m_pGame->m_bResourcesLoaded && iFrames++ < 200)
+    {
+        if (iFrames == 20)
+            m_pGame->OnMouseButton(0, 400, 300);
+        if (iFrames == 21)
+            m_pGame->OnMouseButtonUp(0, 400, 300);
+        Run();
+        ASSERT_EQ(pMenu->m_pButtons->GetCount(), 0);
+        EXPECT_EQ(pMenu->ControlsReady(), 0u);
+    }
+    // The first frame only draws; then one resource a frame, the font last.
+    EXPECT_EQ(iFrames, 1 + GAME_TEXTURE_COUNT + GAME_SOUND_COUNT + 1);
+    EXPECT_EQ(plat::CountCalls("mmr_play"), 0);
+    Run();
+    ASSERT_EQ(pMenu->ControlsReady(), 1u);
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
+
+    struct sPlace
+    {
+        int iID;
+        float x, y, fHalf;
+    };
+    // c = (400, 300), s = 100.
+    const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
+                             {4, 580, 300, 70}, {8, 275, 280, 75}, {0, 400, 300, 100}, {7, 400, 560, 40}};
+    ASSERT_EQ(pMenu->m_pButtons->GetCount(), 8);
+    for (int i = 0; i < 8; ++i)
+    {
+        const CMoxButton* b = pMenu->m_pButtons->GetAt(i);
+        SCOPED_TRACE(b->m_iID);
+        EXPECT_EQ(b->m_iID, places[i].iID);
+        EXPECT_FLOAT_EQ(b->m_vPosition.x, places[i].x);
+        EXPECT_FLOAT_EQ(b->m_vPosition.y, places[i].y);
+        EXPECT_FLOAT_EQ(b->m_vHalfSize.x, places[i].fHalf);
+        EXPECT_FLOAT_EQ(b->m_vHalfSize.y, places[i].fHalf);
+    }
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+
+    RunFrames(10);
+    EXPECT_EQ(plat::CountCalls("mmr_play"), 1) << "the theme starts once";
+    EXPECT_NE(Narrow(m_App.m_strMusicName).find("FlompTheme.mp3"), std::string::npos);
+
+    // A new screen size lays the buttons out again.
+    m_pGame->OnScreenChanged(1024, 768);
+    EXPECT_FLOAT_EQ(Button(0)->m_vHalfSize.x, 128.0f);
+    EXPECT_FLOAT_EQ(Button(7)->m_vPosition.y, 768.0f - 1024.0f / 20.0f);
+    EXPECT_EQ(Button(7)->m_bVisible, 0u);
+}
+
+TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
+{
+    ASSERT_TRUE(WriteTestMp3(m_App.AppFile("FlompTheme.mp3"), 1, 22050, 0.5f, 440.0f)) << "lame is needed";
+    ASSERT_NO_FATAL_FAILURE(StartSession());
+    struct sCase
+    {
+        const char* pWhat;
+        int iID;
+        std::vector<std::string> aScreens;
+        const char* pLogged; // in the shell's log, once
+    };
+    const sCase cases[] = {
+        {"play", 0, {"4"}, "session.RegisterInGameQueue(1,2)"},
+        {"training", 8, {"6"}, nullptr},
+        {"intro", 3, {"5"}, nullptr},
+        {"exit", 2, {"1"}, "lobby.Logout()"},
+    };
+    for (const sCase& c : cases)
+    {
+        SCOPED_TRACE(c.pWhat);
+        m_pGame.reset();
+        ASSERT_NO_FATAL_FAILURE(StartMenu());
+        m_App.m_Log.Clear();
+        ASSERT_NE(m_App.GetMusicPlayer(), nullptr);
+        Tap(Centre(Button(c.iID)));
+        if (c.iID != 2)
+        {
+            ASSERT_TRUE(RunUntil([&] { return Screens() == c.aScreens; }, 100));
+        }
+        EXPECT_EQ(Screens(), c.aScreens);
+        if (c.pLogged)
+        {
+            EXPECT_EQ(m_App.m_Log.Count(c.pLogged), 1);
+        }
+        if (c.iID == 0 || c.iID == 8)
+        {
+            EXPECT_EQ(m_App.GetMusicPlayer(), nullptr) << "the menu's theme stops";
+        }
+        if (c.iID == 3)
+        {
+            EXPECT_NE(Narrow(m_App.m_strMusicName).find("FlompIntro.mp3"), std::string::npos);
+            EXPECT_EQ(m_pGame->m_bResourcesLoaded, 0) << "the game's pictures make room for the film";
+            EXPECT_EQ(m_pGame->GetContext().psrfGameTextures[TEXTURE_TITLE], nullptr);
+        }
+    }
+}
+
+TEST_F(CMoxMenuState, TheBackButtonLeavesForTheLobbyOrEndsTheRoll)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSession());
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    Tap(Centre(Button(5)));
+    ASSERT_EQ(Menu()->m_bCreditsShown, 1u);
+    EXPECT_EQ(Visible(), std::vector<int>({7}));
+    Menu()->OnBackButton();
+    EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(m_App.m_Log.Count("lobby.Logout"), 0) << "only the roll ended";
+    Menu()->OnBackButton();
+    EXPECT_EQ(m_App.m_Log.Count("lobby.Logout"), 1);
+    // The roll's own back button ends it too.
+    Tap(Centre(Button(5)));
+    Tap(Centre(Button(7)));
+    EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+}
+
+TEST_F(CMoxMenuState, TheCreditsRollUpAreDraggedNoLowerThanTheStartAndEnd)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    ::CMoxMenuState* pMenu = Menu();
+    Tap(Centre(Button(5)), 0);
+    const float fStart = pMenu->m_fCreditsOffset;
+    // A tenth of the height (60 pixels) a second, whatever the frames.
+    Run(500);
+    Run(250);
+    Run(250);
+    EXPECT_NEAR(pMenu->m_fCreditsOffset - fStart, -60.0f, 0.01f);
+
+    // Dragged down by 300 pixels: it stops at its start.
+    m_pGame->OnMouseButton(0, 400, 100);
+    Run();
+    m_pGame->OnMouseDrag(0, 400, 400);
+    Run();
+    EXPECT_EQ(pMenu->m_bCreditsDragging, 1u);
+    EXPECT_EQ(pMenu->m_fCreditsOffset, 0.0f);
+    // Held still: it rolls again.
+    Run(1000);
+    EXPECT_EQ(pMenu->m_bCreditsDragging, 0u);
+    EXPECT_NEAR(pMenu->m_fCreditsOffset, -60.0f, 0.01f);
+    m_pGame->OnMouseButtonUp(0, 400, 400);
+    Run();
+
+    // Left alone it ends at -(113 L + h) with the buttons back.
+    const float fEnd = -(113.0f * 12.0f + 600.0f);
+    for (int i = 0; i < 60 && pMenu->m_bCreditsShown; ++i)
+        Run(1000);
+    ASSERT_EQ(pMenu->m_bCreditsShown, 0u);
+    EXPECT_EQ(pMenu->m_fCreditsOffset, fEnd);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+
+    // Dragged up past its end: it stops at once.
+    Tap(Centre(Button(5)), 0);
+    m_pGame->OnMouseButton(0, 400, 590);
+    Run();
+    m_pGame->OnMouseDrag(0, 400, 590 - 2000);
+    Run();
+    EXPECT_EQ(pMenu->m_bCreditsShown, 0u);
+    EXPECT_EQ(pMenu->m_fCreditsOffset, fEnd);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+}
+
+TEST_F(CMoxMenuState, ALineFadesOutInTheBottomBand)
+{
+    // 800 x 600: the band begins at F = 600 - 3 x 800/15 = 440; a = 1 - 5 (y - F) / F.
+    const struct
+    {
+        float y;
+        unsigned int uAlpha;
+    } cases[] = {{-10.0f, 255}, {440.0f, 255}, {462.0f, 191}, {484.0f, 127},
+                 {527.9f, 0},   {528.0f, 0},   {599.0f, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(::CMoxMenuState::CreditsAlpha(c.y, 800.0f, 600.0f), c.uAlpha) << c.y;
+}
+
+TEST_F(CMoxMenuState, WebLinksCarryTheGameReleaseAndResellerOfThePress)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSession(5, 42));
+    CResellerGame* pGame = new CResellerGame();
+    ASSERT_NO_FATAL_FAILURE(StartMenu(pGame));
+    plat::ResetPlatform(plat::eBackend::Headless);
+    Tap(Centre(Button(4)));
+    m_App.m_pTestSession->m_Script.iRelease = 43;
+    pGame->m_strReseller = "r2";
+    Tap(Centre(Button(6)));
+    std::vector<std::string> aOpened;
+    for (const plat::sInvokedAddress& address : plat::NavigatorControlInvokedAddresses())
+        aOpened.push_back(address.m_strAddress);
+    EXPECT_EQ(aOpened, std::vector<std::string>({
+                           "https://localhost/api/forward.php?link=help&game=64&release=42&rid=r1",
+                           "https://localhost/api/forward.php?link=facebook&game=64&release=43&rid=r2",
+                       }));
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
+    EXPECT_EQ(Menu()->m_bLeaving, 0u);
+    EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+}
+
+TEST_F(CMoxMenuState, WithoutTheGameFontTheRollEndsAtOnce)
+{
+    ASSERT_TRUE(WriteTestFile(m_App.AppFile("dataUI.kmp"), TestPackBytes({{"/other.txt", "x"}})));
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    ASSERT_EQ(m_pGame->GetContext().pfntGameFonts, nullptr);
+    Tap(Centre(Button(5)), 0);
+    Run();
+    EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
+    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    Menu()->OnBackButton(); // no lobby: nothing
+    RunFrames(3);
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
+}
+
+// Checked by eye (KORVEL_GOLDEN_DIR=<folder> writes the frames there).
+TEST_F(CMoxMenuState, GoldenFrames)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    RunFrames(5);
+    const uint32_t uMenu = GameFrameHash("menu");
+    // The title, seven buttons, the stars and the mute button.
+    EXPECT_EQ(uMenu, 1653980545u);
+    Tap(Centre(Button(5)), 0);
+    Run(3000);
+    // The dimmed title with the first credits lines and the roll's back button.
+    EXPECT_EQ(GameFrameHash("credits"), 4176963741u);
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+// The training chooser on the root state with a real statistics store in the run
+// folder's data/: the locks, the welcome and completion messages and the choice.
+// KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
+#include "game/MoxTrainingState.h"
+
+#include <gtest/gtest.h>
+
+#include "support/GlTestContext.h"
+#include "tests/Framework/ShellTestStats.h"
+#include "tests/game/GameScreenTest.h"
+
+namespace
+{
+
+class CMoxTrainingState : public CGameScreenTest
+{
+protected:
+    // The chooser with the first iCleared scenes cleared.
+    void OpenChooser(int iCleared = 0)
+    {
+        if (!m_pGame)
+        {
+            ASSERT_NO_FATAL_FAILURE(StartScreens());
+        }
+        for (int i = 0; i < iCleared; ++i)
+            m_pGame->SetSceneCleared(i);
+        m_pGame->RemoveStates();
+        while (!m_pGame->m_bResourcesLoaded)
+            m_pGame->PreloadResources(1);
+        m_pGame->AddState(STATE_TRAINING);
+        ASSERT_NE(Chooser(), nullptr);
+        Run();
+    }
+    ::CMoxTrainingState* Chooser() { return ScreenAs<::CMoxTrainingState>(); }
+    CMoxButton* Scene(int i) { return Chooser()->m_pButtons->GetAt(i); }
+    // The scene numbers that take touches once the message is gone.
+    std::vector<int> Open()
+    {
+        std::vector<int> aOpen;
+        for (int i = 0; i < TRAINING_SCENE_COUNT; ++i)
+            if (!Scene(i)->m_bDimmed)
+                aOpen.push_back(i + 1);
+        return aOpen;
+    }
+};
+
+TEST_F(CMoxTrainingState, ANewPlayerSeesSceneOneOpenAndTheWelcome)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    EXPECT_EQ(Open(), std::vector<int>({1}));
+    EXPECT_EQ(Chooser()->m_bProgress, 0u);
+    EXPECT_GT(Chooser()->m_fMessageTime, 4.9f);
+    // The grid: u = 40, five columns 80 apart, three rows 84 apart.
+    EXPECT_FLOAT_EQ(Scene(0)->m_vPosition.x, 240.0f);
+    EXPECT_FLOAT_EQ(Scene(0)->m_vPosition.y, 240.0f);
+    EXPECT_FLOAT_EQ(Scene(14)->m_vPosition.x, 560.0f);
+    EXPECT_FLOAT_EQ(Scene(14)->m_vPosition.y, 408.0f);
+    EXPECT_EQ(Narrow(Scene(14)->m_strLabel), "15");
+    // The message runs five seconds, then every open scene takes touches.
+    EXPECT_EQ(Scene(0)->m_bEnabled, 0u);
+    Run(4000);
+    EXPECT_GT(Chooser()->m_fMessageTime, 0.0f) << "one step a frame after a stall";
+    RunUntil([&] { return Chooser()->m_fMessageTime < 0.0f; }, 200);
+    EXPECT_EQ(Scene(0)->m_bEnabled, 1u);
+}
+
+TEST_F(CMoxTrainingState, ATouchDuringTheMessageShortensItAndChoosesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    const CKorvelVector2 first = Centre(Scene(0));
+    Tap(first, 0);
+    EXPECT_LE(Chooser()->m_fMessageTime, 1.0f);
+    EXPECT_GT(Chooser()->m_fMessageTime, 0.9f);
+    EXPECT_EQ(Chooser()->m_bLeaving, 0u);
+    ASSERT_TRUE(RunUntil([&] { return Chooser()->m_fMessageTime < 0.0f; }, 40)) << "within about a second";
+    m_Fakes.log.Clear();
+    Tap(first);
+    ASSERT_TRUE(RunUntil([&] { return Screens() == std::vector<std::string>({"3"}); }, 100));
+    EXPECT_EQ(m_Fakes.log.Count("play.LoadGame(0,0,0,0"), 1);
+}
+
+TEST_F(CMoxTrainingState, ClearingASceneOpensTheNextOnly)
+{
+    const struct
+    {
+        std::vector<int> aClear; // added to what the cases before cleared
+        std::vector<int> aOpen;
+        bool bWelcome;
+    } cases[] = {
+        {{4}, {1, 6}, true},
+        {{0}, {1, 2, 6}, false},
+        {{1, 2, 3, 5, 6}, {1, 2, 3, 4, 5, 6, 7, 8}, false},
+        {{7, 8, 9, 10, 11, 12, 13}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, false},
+    };
+    ASSERT_NO_FATAL_FAILURE(StartScreens());
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.aOpen.size());
+        for (int i : c.aClear)
+            m_pGame->SetSceneCleared(i);
+        ASSERT_NO_FATAL_FAILURE(OpenChooser());
+        EXPECT_EQ(Open(), c.aOpen);
+        EXPECT_EQ(Chooser()->m_bProgress, c.bWelcome ? 0u : 1u);
+        EXPECT_EQ(Chooser()->m_fMessageTime > 0.0f, c.bWelcome);
+    }
+}
+
+TEST_F(CMoxTrainingState, TheCompletionMessageShowsOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenChooser(15));
+    EXPECT_GT(Chooser()->m_fMessageTime, 4.9f);
+    EXPECT_EQ(Chooser()->m_bProgress, 1u);
+    EXPECT_EQ(StoredSettings().count("showedtrainingcomplete"), 1u) << "written at once";
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    EXPECT_EQ(Chooser()->m_fMessageTime, -1.0f);
+}
+
+TEST_F(CMoxTrainingState, TheBackActionLeavesForTheMenu)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    Chooser()->OnBackButton();
+    ASSERT_TRUE(RunUntil([&] { return Screens() == std::vector<std::string>({"1"}); }, 100));
+}
+
+TEST_F(CMoxTrainingState, WithoutTheGameFontTheMessageShowsWithoutText)
+{
+    ASSERT_TRUE(WriteTestFile(m_App.AppFile("dataUI.kmp"), TestPackBytes({{"/other.txt", "x"}})));
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    ASSERT_EQ(m_pGame->GetContext().pfntGameFonts, nullptr);
+    RunFrames(5);
+    EXPECT_GT(Chooser()->m_fMessageTime, 0.0f);
+    // Dimmed by f + 0.4 = 0.75 all over, with no band and no text.
+    const uint32_t uCorner = ReadGlPixel(5, 595, 600);
+    const unsigned int uTitle = GameTestTextureColour(TEXTURE_TITLE);
+    EXPECT_NEAR(PixelR(uCorner), int((uTitle >> 16) & 0xFF) * 3 / 4, 2);
+}
+
+// Checked by eye (KORVEL_GOLDEN_DIR=<folder> writes the frame there).
+TEST_F(CMoxTrainingState, GoldenFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenChooser());
+    RunFrames(5);
+    // The title, stars, fifteen numbered buttons (2 to 15 dimmed), back, the dimmed screen,
+    // the darker band and the two welcome lines.
+    EXPECT_EQ(GameFrameHash("training"), 3494450746u);
+}
+
+} // namespace
