@@ -90,7 +90,12 @@ protected:
     void StartScreens(CStateGame* pGame = nullptr)
     {
         ASSERT_NO_FATAL_FAILURE(StartGame(pGame));
-        MoxFillScreenTable(m_pGame->GetContext().m_ScreenTable);
+        sMoxScreenTable& table = m_pGame->GetContext().m_ScreenTable;
+        const sMoxScreenTable fakes = table;
+        MoxFillScreenTable(table);
+        table.m_aCreators[STATE_PLAY] = fakes.m_aCreators[STATE_PLAY];
+        table.m_aCreators[STATE_EDITOR] = fakes.m_aCreators[STATE_EDITOR];
+        table.m_ChatCreator = fakes.m_ChatCreator;
         m_App.RandSeed(7);
     }
     // The lobby and the session doubles, for log-out, quick play and the release.
