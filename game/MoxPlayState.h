@@ -4,7 +4,11 @@
 //
 // Sources: MoxPlayState.cpp (life cycle, play states, ranks, the players' identity),
 // MoxPlayStateEvents.cpp (the event writers), MoxPlayStatePack.cpp (packing and
-// unpacking a turn), MoxPlayStateControls.cpp (the button layout).
+// unpacking a turn), MoxPlayStateControls.cpp (the button layout),
+// MoxPlayStateDispatch.cpp (the dispatcher), MoxPlayStateHandlers.cpp and
+// MoxPlayStateWorldEvents.cpp (the handlers), MoxPlayStateDamage.cpp (actions and damage),
+// MoxPlayStateTurn.cpp (the end of a turn, water and crushing), MoxPlayStateRounds.cpp
+// (rounds, game over, leaving), MoxPlayStateSnapshot.cpp (the scene backup).
 #pragma once
 
 #include "KorvelCommon/KorvelArray.h"
@@ -23,6 +27,8 @@ class CMoxEvent;
 class CMoxEventManager;
 class CMoxExplosionManager;
 class CMoxScene;
+class CBlock;
+class CPlayer;
 
 // The ids of the match screen's buttons.
 enum PLAY_BUTTON : int
@@ -66,28 +72,45 @@ public:
     void ButtonPressed(CMoxButton*) override {}
     void ButtonReleased(CMoxButton*) override {}
     void ButtonDown(CMoxButton*) override {}
-    void BodyCollide(CollideData) override {}
+    // Bounce sounds; sticky shots that hit a block hold on to it.
+    void BodyCollide(CollideData data) override;
+    void OnBackButton() override;
 
     // ---- what the root state asks
 
-    void SetSinglePlayerMode(unsigned int) override {}
+    // Training against the mentor; leaving returns to the training chooser.
+    void SetSinglePlayerMode(unsigned int uOn) override;
     void SetPlayState(PLAYSTATE eState) override;
     int GetCurrentSceneIndex() override { return m_iSceneIndex; }
     // 0: player 0 won, 1: player 1 won, 666: a tie; any other code leaves the lists empty.
     void CreateRanks(int iCode) override;
-    void RandomizeStart() override {}
+    void RandomizeStart() override;
     // The share of the own turn left, kept within 0..1.
     float GetTurnTimeFactor() override;
-    void GameSessionEnd() override {}
-    void ReleaseVirtuaIItems() override {}
+    void GameSessionEnd() override;
+    void ReleaseVirtuaIItems() override;
     void SetPlayerIdentity(int iSlot, int iUserId, const CKorvelString& strName) override;
     int GetPlayerUserId(int iSlot) override;
     unsigned int GetPlayerColour(int iSlot) override;
-    void LoadSinglePlayerHelp() override {}
+    void LoadSinglePlayerHelp() override;
     // Milliseconds of the game clock.
     int GetTimeStamp();
     // Seconds of the game's step clock at its last frame.
     float GetNow() const;
+
+    // ---- training (MoxPlayStateTraining.cpp)
+
+    // Replaces what the chat shows by one mentor line; nothing once the match is decided.
+    void MentorDialog(const CKorvelString& strText);
+    // The action buttons, the action and the free item the training scene teaches.
+    void HandleSinglePlayerModeControls();
+
+    // ---- virtual items (MoxPlayStateItems.cpp)
+
+    // 1 when the item's pack opened and its description was read, else 0.
+    int LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNumber, int iFileNumber);
+    // Loads the players' hats and the own battleground again (bombs keep their fields).
+    void RestoreVirtualItems();
 
     // ---- controls
 
@@ -138,6 +161,90 @@ public:
     void UnpackTurnEvents(CMoxEvent* pPack);
     // The size a pack of the turn record so far would have.
     int GetTurnPackSize() const;
+
+    // ---- the dispatcher and the handlers
+
+    // Applies every event of the local queue, those added meanwhile too; then deletes,
+    // sends or records each by its send flag and time stamp.
+    void HandleGameEvents();
+    // Sends one event to the opponent; nothing in training.
+    void SendNetworkMessage(CMoxEvent* pEvent);
+    void EventLoadGame(CMoxEvent* pEvent);
+    void EventStartGame(CMoxEvent* pEvent);
+    void EventRoundOver(CMoxEvent* pEvent);
+    void EventGameOver(CMoxEvent* pEvent);
+    void EventNextPlayer(CMoxEvent* pEvent);
+    void EventGameEnd(CMoxEvent* pEvent);
+    void EventRematch(CMoxEvent* pEvent);
+    void EventPhysicsState(CMoxEvent* pEvent);
+    void EventPlayerDead(CMoxEvent* pEvent);
+    void EventSyncPlayers(CMoxEvent* pEvent);
+    void EventPlayerAddForce(CMoxEvent* pEvent);
+    void EventPlayerReady(CMoxEvent* pEvent);
+    void EventPlayerLeave(CMoxEvent* pEvent);
+    void EventPlayerDamage(CMoxEvent* pEvent);
+    void EventFlompWhip(CMoxEvent* pEvent);
+    void EventProjectileCreate(CMoxEvent* pEvent);
+    void EventProjectilePosition(CMoxEvent* pEvent);
+    void EventProjectileAddForce(CMoxEvent* pEvent);
+    void EventProjectileDelete(CMoxEvent* pEvent);
+    void EventSceneUpdate(CMoxEvent* pEvent);
+    void EventSceneDelete(CMoxEvent* pEvent);
+    void EventSceneTurnPack(CMoxEvent* pEvent);
+    void EventSceneChange(CMoxEvent* pEvent);
+    void EventEffectExplosion(CMoxEvent* pEvent);
+    void EventNoMoreEvents(CMoxEvent* pEvent);
+    void EventPlaybackDone(CMoxEvent* pEvent);
+    void EventVirtualItems(CMoxEvent* pEvent);
+    // The turn of that player begins (an index that is neither player keeps the old one).
+    void ApplyNextPlayer(int iPlayer);
+    // The physics runs or stops, in the scene too.
+    void SetRunPhysics(unsigned int uRun);
+
+    // ---- actions and damage (MoxPlayStateDamage.cpp)
+
+    // The own player's chosen action: backs up the scene and starts recording it.
+    void CreateAction();
+    void UseSpecialWeapon();
+    void FlompWhipDamage(int iPlayer, CKorvelVector2 vWhip);
+    void ProjectileExplodeAll(int iPlayer);
+    // Strength a block of that material loses per hit.
+    static int BlockDamage(int iMaterial);
+
+    // ---- turns (MoxPlayStateTurn.cpp)
+
+    void StartTurn();
+    void HandleTurn();
+    // 1 once the turn has ended.
+    int CheckForTurnEnd();
+    void EndTurn();
+    // The recording is complete: packs it, restores the scene and plays it back.
+    void NoMoreEvents();
+    void CheckForOutOfBounds();
+    void CheckForCrushing();
+    void CheckForCrushed(int iPlayer);
+
+    // ---- rounds (MoxPlayStateRounds.cpp)
+
+    int CheckForRoundEnd();
+    int CheckForGameOver();
+    void NextRound();
+    int WaitForAllPlayersReady();
+    void LeaveGame();
+    // A scene not drawn since the list was last emptied.
+    int RandomizeScene();
+    int RandomizeStartPoint();
+    int RandomizeFirstPlayer();
+
+    // ---- the snapshot (MoxPlayStateSnapshot.cpp)
+
+    void BackupScene();
+    void RestoreScene();
+    static void CopyCamera(CCamera* pTo, CCamera* pFrom);
+    static void CopyBlock(CBlock* pTo, CBlock* pFrom);
+    // Values only: the destination keeps its body, its slots and its scene's view target.
+    static void CopyPlayer(CPlayer* pTo, CPlayer* pFrom);
+    static void CopyPlayState(CMoxPlayState* pTo, CMoxPlayState* pFrom);
 
     // ---- data
 
@@ -238,6 +345,9 @@ public:
     CKorvelArray<int> m_aReceivedIds; // oldest first
     int m_iLatestTimeStamp;
     CMoxPlayState* m_pSnapshot; // the match values before a recorded action; never started
+    unsigned int m_bRecordOverflow = 0; // an event did not fit the turn pack; the recording is void
+    float m_fCeiling[2] = {}; // of the last crush test, per player
+    float m_fFloor[2] = {};
 
 private:
     // Adds the event to the local queue.
