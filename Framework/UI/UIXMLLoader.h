@@ -24,6 +24,7 @@ class CEasingCurveFactory;
 class CKorvelSurface;
 class CKorvelXMLDataNode;
 class CSlideArea;
+class CTransition;
 class CVornTheme;
 class IEasingCurve;
 
@@ -132,6 +133,16 @@ public:
     static CWidget* CreateRunningList(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     static CWidget* CreateWebView(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*) { return nullptr; }
+    static CWidget* CreateGradientWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreatePageView(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreatePageButton(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateFrame(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateSlider(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreateProgressBar(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    static CWidget* CreatePieWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
+    // From the given "transition" node on through its later siblings, the first whose
+    // "$type" is the requested one, made into a started-up transition; else null.
+    static CTransition* CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pFirst, CKorvelString& strType);
 
 private:
     // One file of the chain of imports being loaded, innermost first.

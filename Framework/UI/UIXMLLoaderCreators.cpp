@@ -13,6 +13,7 @@
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/RatioDivider.h"
+#include "Framework/UI/RotatingImageWidget.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
@@ -28,12 +29,15 @@ struct sCreator
     CUIXMLLoader::CreatorFunction m_pCreate;
 };
 
-// In table order. Types whose class the toolkit does not have yet load as plain widgets.
+// In table order.
 const sCreator BUILT_IN_CREATORS[] = {
     {"button", &CUIXMLLoader::CreateButton},
     {"toggle_button", &CUIXMLLoader::CreateToggleButton},
     {"image", &CUIXMLLoader::CreateImageWidget},
+    {"gradient", &CUIXMLLoader::CreateGradientWidget},
     {"text", &CUIXMLLoader::CreateTextWidget},
+    {"page_layout", &CUIXMLLoader::CreatePageView},
+    {"page_button", &CUIXMLLoader::CreatePageButton},
     {"slidearea", &CUIXMLLoader::CreateSlideArea},
     {"grid_layout", &CUIXMLLoader::CreateGridLayout},
     {"divider_layout", &CUIXMLLoader::CreateDivider},
@@ -41,10 +45,15 @@ const sCreator BUILT_IN_CREATORS[] = {
     {"aspect_layout", &CUIXMLLoader::CreateAspect},
     {"anchor_layout", &CUIXMLLoader::CreateAlignment},
     {"expand_layout", &CUIXMLLoader::CreateExpandable},
+    {"frame", &CUIXMLLoader::CreateFrame},
     {"infinite_list", &CUIXMLLoader::CreateInfiniteList},
     {"running_list", &CUIXMLLoader::CreateRunningList},
     {"web_button", &CUIXMLLoader::CreateWebButton},
+    {"slider", &CUIXMLLoader::CreateSlider},
+    {"progressbar", &CUIXMLLoader::CreateProgressBar},
     {"web_view", &CUIXMLLoader::CreateWebView},
+    {"pie", &CUIXMLLoader::CreatePieWidget},
+    {"rotating_image", &CRotatingImageWidget::CreateRotatingImage},
     {"bubble", &CBubble::CreateBubbleWidget},
 };
 } // namespace
