@@ -60,6 +60,8 @@ public:
     virtual void OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
                                 const CKorvelString&, const CKorvelString&);
     virtual void OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
+    using CLoginController::OnGameStatusChanged;
+    using CLoginController::OnLobbyStatusChanged;
     virtual void OnLobbyStatusChanged(unsigned int uStatus);
     virtual void OnGameStatusChanged(unsigned int uStatus);
     virtual void OnBuddyRequest(CVornNetworkSession* pSession, int,
@@ -88,6 +90,19 @@ public:
     virtual void OnGameEnd();
     // The in-match flag.
     virtual unsigned int IsInMatch();
+
+    // ---- the login controller's reports
+    using CLoginController::OnLoginError;
+    void OnLoginSuccessful(const CKorvelString& strUserName, const CKorvelString& strSecond,
+                           unsigned int uJustRegistered) override;
+    void OnLoginError(const CKorvelString& strTitle, const CKorvelString& strMessage, int iFlags,
+                      const CKorvelString* pUpdateLink) override;
+    void OnLoginCancelled() override;
+    void OnLoginNewVersion(const CKorvelString& strLink) override;
+    void OnLogout() override;
+    void OnUserNameValidated(unsigned int uOk, const CKorvelString& strMessage) override;
+    void OnAutoRelogin() override;
+    void ForwardToGoogleLogin() override;
 
 private:
     CKestrolundApplication* m_pApplication;

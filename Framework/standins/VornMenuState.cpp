@@ -203,3 +203,13 @@ unsigned int CVornMenuState::IsInMatch()
 {
     return m_uInMatch;
 }
+
+// The login controller's reports: nothing to show without the lobby's pages.
+void CVornMenuState::OnLoginSuccessful(const CKorvelString&, const CKorvelString&, unsigned int) {}
+void CVornMenuState::OnLoginError(const CKorvelString&, const CKorvelString&, int, const CKorvelString*) {}
+void CVornMenuState::OnLoginCancelled() {}
+void CVornMenuState::OnLoginNewVersion(const CKorvelString&) {}
+void CVornMenuState::OnLogout() {}
+void CVornMenuState::OnUserNameValidated(unsigned int, const CKorvelString&) {}
+void CVornMenuState::OnAutoRelogin() {}
+void CVornMenuState::ForwardToGoogleLogin() {}

@@ -47,6 +47,7 @@ public:
     void GameSessionEnded() override { Log("GameSessionEnded"); }
     void OpponentLeft(int iPlayerId) override { Log("OpponentLeft", std::to_string(iPlayerId)); }
     float OwnTurnProgress() override { return 0.0f; }
+    unsigned int UsesFullscreen() override { return m_uFullscreen; }
     void RecvGameMsg(const unsigned char*, unsigned int uSize) override
     {
         Log("RecvGameMsg", std::to_string(uSize));
@@ -65,6 +66,7 @@ public:
     std::string m_strResellerId = "";
     unsigned int m_uUpdateResult = 0;
     KE_RETVAL m_iStartupResult = KE_OK;
+    unsigned int m_uFullscreen = 0; // what UsesFullscreen answers
 
 private:
     void Log(const char* pWhat, const std::string& strArgs = "") { m_pLog->Add("game", pWhat, strArgs); }
