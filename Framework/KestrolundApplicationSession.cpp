@@ -120,12 +120,6 @@ void CKestrolundApplication::ExitChat()
         m_pLobbyState->ExitChat();
 }
 
-void CKestrolundApplication::Redirect(const CKorvelString& strHost, int iPort)
-{
-    if (m_pLobbyState)
-        m_pLobbyState->Redirect(strHost, iPort);
-}
-
 void CKestrolundApplication::OnGameEnd()
 {
     if (m_pLobbyState)
