@@ -56,14 +56,6 @@ inline std::string MenuPages()
                                         Box("unselected", "image")) +
                                 "</element>";
     return "<element name=\"menu_root\" type=\"page_layout\" uniquename=\"lobby_pages\"><size w=\"1.0\" h=\"1.0\"/><history max-size=\"8\"/>\n" +
-           Page("startup_language_chooser",
-                Box("language_list", "infinite_list",
-                    "<page-size value=\"10\"/><events><onshow action=\"show_language_chooser\"/>"
-                    "<onloaditem action=\"load_language_item\"/><onforgetitem action=\"unload_language_item\"/>"
-                    "</events>" +
-                        strList) +
-                    Box("choose_language_button", "button", Event("onclick", "choose_language")) +
-                    Box("exit-button", "button", Event("onclick", "exit_app"))) +
            Page("loginscreen_root",
                 InputText("user_login") + InputText("user_password") + Box("user_autologin", "toggle_button") +
                     Box("login_button", "button", Event("onclick", "login_kestrolund")) +
@@ -73,11 +65,20 @@ inline std::string MenuPages()
                     Event("onclick", "guest_login") + "</element></element>" +
                     Box("exit-button", "button", Event("onclick", "exit_app")),
                 "login_show") +
+           Page("startup_language_chooser",
+                Box("language_list", "infinite_list",
+                    "<page-size value=\"10\"/><events><onshow action=\"show_language_chooser\"/>"
+                    "<onloaditem action=\"load_language_item\"/><onforgetitem action=\"unload_language_item\"/>"
+                    "</events>" +
+                        strList) +
+                    Box("choose_language_button", "button", Event("onclick", "choose_language")) +
+                    Box("exit-button", "button", Event("onclick", "exit_app"))) +
            Page("loading_dialog", Box("text_title", "text", "<text font=\"main\"/>") +
                                       Box("text_description", "text", "<text font=\"main\"/>")) +
            Page("loginscreen_error", Box("loginerror_title", "text", "<text font=\"main\"/>") +
                                          Box("loginerror_message", "text", "<text font=\"main\"/>") +
-                                         Box("button_recover", "button") + Box("button_update", "web_button") +
+                                         Box("button_recover", "button", "<position x=\"0.0\" y=\"0.3\"/>") +
+                                         Box("button_update", "web_button", "<position x=\"0.0\" y=\"0.5\"/>") +
                                          Box("button_tryagain", "button",
                                              Box("label_tryagain", "text", "<text font=\"main\"/>"))) +
            Page("loginscreen_playername",
@@ -138,6 +139,8 @@ protected:
     bool PrepareAppFolder() override
     {
         StoreIntSettings(m_Stored);
+        for (int iHeld : m_aHolds)
+            m_pControl->Hold(iHeld);
         // Layouts are read from the layout pack only.
         return CSessionServerTest::PrepareAppFolder() && WriteLayoutPack(m_strLayout) &&
                m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" +
@@ -204,6 +207,7 @@ protected:
 
     std::map<std::string, int> m_Stored = {{"__Vorn_TimesLaunched", 4}};
     std::map<int, std::string> m_Texts;
+    std::vector<int> m_aHolds; // answers the server holds from the start
     std::string m_strLayout = FullMenuLayout();
 };
 
