@@ -27,7 +27,10 @@ public:
     CKorvelString GetText() const override { return CKorvelString(); }
     CKorvelString GetCookieName() const override { return CKorvelString(m_strName.c_str()); }
     CKorvelString GetCookieValue() const override { return CKorvelString(m_strValue.c_str()); }
-    void ForgetCookie(const CKorvelString& strName) override { m_aCalls.push_back("forget " + Narrow(strName)); }
+    void ForgetCookie(const CKorvelString& strName) override
+    {
+        m_aCalls.push_back("forget " + Narrow(strName));
+    }
     void Start() override { m_aCalls.push_back("start"); }
 
     void Cookie(CVornMenuState* pLobby, const std::string& strName, const std::string& strValue)
