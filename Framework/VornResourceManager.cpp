@@ -117,6 +117,19 @@ template <class R> R* FindByName(CKorvelMap<CHashString, R*>* pMaps, const CHash
     }
     return nullptr;
 }
+
+// True when the first item whose name contains the text is named exactly that: the text
+// then reaches that item through SeekToItem and no other.
+bool FirstItemContainingIs(const CKorvelMediaPack& pack, const CKorvelString& strName)
+{
+    for (unsigned int u = 0; u < pack.GetItemCount(); ++u)
+    {
+        const SKE_MEDIAPACKITEM* pItem = pack.GetItemInfo(u);
+        if (pItem && pItem->strName.Find(strName, 0) >= 0)
+            return pItem->strName.Compare(strName) == 0;
+    }
+    return false;
+}
 } // namespace
 
 CVornResourceManager::ResourceSurface* CVornResourceManager::FindSurfaceRecord(const CHashString& name)
@@ -228,7 +241,11 @@ CKorvelString CVornResourceManager::GetItemPath(const CKorvelMediaPack& pack, co
         return strItem;
     CKorvelString strBackslash("\\");
     strBackslash.Add(strName);
-    return pack.SeekToItem(strBackslash, 0) > 0 ? strBackslash : strItem;
+    if (pack.SeekToItem(strBackslash, 0) > 0)
+        return strBackslash;
+    // An item stored without any folder is registered under its whole name; without this
+    // it would be listed but never read.
+    return FirstItemContainingIs(pack, strName) ? strName : strItem;
 }
 
 int CVornResourceManager::GetScreenSide()

@@ -207,7 +207,8 @@ public:
     void LoadKmpMeta(ResourcePack* pPack);
     // The name an item is read under: "/" + its file name, or "\\" + it for an item that
     // only a backslash folder holds (both found by SeekToItem, which takes any item whose
-    // name contains the text).
+    // name contains the text), or the bare name for an item stored without a folder when
+    // no earlier item's name contains it.
     static CKorvelString GetItemPath(const CKorvelMediaPack& pack, const CKorvelString& strName);
 
     // Sizes of the resolution-neutral packs, largest first, and the index to start at for

@@ -214,7 +214,8 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
 }
 
 // Attributes are read within the tag only, so a quote missing from one tag never
-// sends the scan through the rest of the document.
+// sends the scan through the rest of the document. Values may be enclosed in double
+// quotes or apostrophes.
 int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node, int iFrom, int iTagEnd)
 {
     const char* p = reinterpret_cast<const char*>(parse.pData);
@@ -233,10 +234,13 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
         const int iNameLength = i - iNameStart;
         while (i < iTagEnd && (p[i] == '=' || IsTagSpace(p[i])))
             ++i;
-        if (i < iTagEnd && p[i] == '"')
-            ++i;
+        // A value opened by an apostrophe runs to the next apostrophe; any other value
+        // (quoted or not) to the next double quote.
+        char cQuote = '"';
+        if (i < iTagEnd && (p[i] == '"' || p[i] == '\''))
+            cQuote = p[i++];
         const int iValue = i;
-        const char* pQuote = FindByte(p, '"', iValue, iTagEnd);
+        const char* pQuote = FindByte(p, cQuote, iValue, iTagEnd);
         const int iValueEnd = pQuote ? static_cast<int>(pQuote - p) : iTagEnd;
         i = iValueEnd + 1;
         const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);

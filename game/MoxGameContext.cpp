@@ -1,6 +1,6 @@
 #include "game/MoxGameContext.h"
 
-CMoxGameContext::CMoxGameContext() : pfntGameFonts(nullptr), m_iBlockCounter(32)
+CMoxGameContext::CMoxGameContext() : pfntGameFonts(nullptr), m_iBlockCounter(32), m_iEventCounter(0)
 {
     for (CKorvelSurface*& pSurface : psrfGameTextures)
         pSurface = nullptr;

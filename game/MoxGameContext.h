@@ -22,6 +22,7 @@ public:
     CKorvelBitmapFont* pfntGameFonts;                     // GAME_FONTS entry 0
     sMoxScreenTable m_ScreenTable;
     int m_iBlockCounter; // blocks created; a scene's Clear sets it back to 32
+    int m_iEventCounter; // game events made; never reset, so a receiver sees distinct identifiers
 
 private:
     CMoxGameContext(const CMoxGameContext&) = delete;

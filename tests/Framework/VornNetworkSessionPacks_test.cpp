@@ -1,6 +1,6 @@
 // Language and theme packs from the lobby server: the list, the download, the file in
-// the data folder, the language and theme changes that follow, and packs whose names
-// or files cannot be taken.
+// the data folder, the language and theme changes that follow, the theme digest that
+// decides whether a theme pack comes, and packs whose names or files cannot be taken.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -87,9 +87,44 @@ protected:
         return std::string(aBytes.begin(), aBytes.end());
     }
 
+    // The application's own theme, its shipped pack and the server's pack of the same name;
+    // the server started with them.
+    void StartThemed(const std::string& strShipped, const std::string& strServed)
+    {
+        m_App.m_bRealTheme = true;
+        ASSERT_TRUE(WriteTestFile(m_App.AppFile("vorntheme_kestrolund-white.kmp"), strShipped));
+        const std::string strFolder = ServerFolder("themes");
+        ASSERT_TRUE(WriteTestFile(strFolder + "/vorntheme_kestrolund-white.kmp", strServed));
+        ASSERT_NO_FATAL_FAILURE(Start({"--theme-dir", strFolder, "--theme", "kestrolund-white"}));
+        ASSERT_NE(m_App.GetTheme(), nullptr);
+        ASSERT_EQ(Narrow(m_App.GetTheme()->GetName()), "kestrolund-white");
+    }
+    // The current theme's colour "c", 0 when it has none.
+    unsigned int ThemeColor()
+    {
+        unsigned int uColor = 0;
+        return m_App.GetTheme() && m_App.GetTheme()->GetColorByName(CKorvelString("c"), uColor) ? uColor : 0;
+    }
+    // The theme packs the server sent.
+    size_t ThemePacksSent() const
+    {
+        size_t n = 0;
+        for (const std::string& strLine : m_pServer->Lines("out"))
+            n += strLine.find("\"name\": \"ThemePack\"") != std::string::npos;
+        return n;
+    }
+
     std::string m_strGerman;
     std::unique_ptr<CVornLanguage> m_pGameLanguage;
 };
+
+// A theme pack whose colour file gives "c" the value.
+std::string ThemeBytes(const std::string& strValue)
+{
+    return TestPackBytes(
+        {{"/theme_kestrolund-white.xml",
+          "<theme><config type=\"color\"><color id=\"c\" value=\"" + strValue + "\"/></config></theme>"}});
+}
 
 std::string Digest(const std::string& strBytes)
 {
@@ -218,6 +253,35 @@ TEST_F(CVornNetworkSession, AThemePackReplacesTheFileAndChangesTheTheme)
     ASSERT_EQ(open.GetFile()->Read(aOld, 3), 3u);
     EXPECT_EQ(std::string(aOld, 3), "old");
     open.Shutdown();
+}
+
+TEST_F(CVornNetworkSession, TheThemeDigestOfTheCurrentPackBringsNoPack)
+{
+    const std::string strShipped = ThemeBytes("ff0000");
+    ASSERT_NO_FATAL_FAILURE(StartThemed(strShipped, strShipped));
+    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
+    ASSERT_TRUE(WaitFor([this] { return In("GetThemePack").size() == 1; }));
+    Settle();
+    EXPECT_EQ(In("GetThemePack")[0]["theme"].String(), Digest(strShipped));
+    EXPECT_EQ(ThemePacksSent(), 0u);
+    EXPECT_FALSE(CKorvelFile::FileExists(CKorvelString(Data("vorntheme_kestrolund-white.kmp").c_str())));
+    EXPECT_EQ(ThemeColor(), 0xFFFF0000u);
+}
+
+TEST_F(CVornNetworkSession, AnotherThemeDigestBringsThePackAndItsColours)
+{
+    const std::string strShipped = ThemeBytes("ff0000"), strServed = ThemeBytes("00ff00");
+    ASSERT_NO_FATAL_FAILURE(StartThemed(strShipped, strServed));
+    EXPECT_EQ(ThemeColor(), 0xFFFF0000u);
+    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
+    ASSERT_TRUE(WaitFor([this] { return ThemeColor() == 0xFF00FF00u; }));
+    Settle();
+    ASSERT_EQ(In("GetThemePack").size(), 1u);
+    EXPECT_EQ(In("GetThemePack")[0]["theme"].String(), Digest(strShipped));
+    EXPECT_EQ(ThemePacksSent(), 1u);
+    EXPECT_EQ(ReadText(Data("vorntheme_kestrolund-white.kmp")), strServed);
+    // The downloaded pack is the current one now, so its digest is what the next login sends.
+    EXPECT_EQ(Narrow(m_App.GetTheme()->GetMD5()), Digest(strServed));
 }
 
 } // namespace

@@ -111,6 +111,22 @@ TEST_F(CVornResourceManager, ItemsAreKnownByTheirFileName)
     EXPECT_EQ(FileText("kmp.meta"), "<none>") << "the options file is no item of its own";
 }
 
+TEST_F(CVornResourceManager, ItemsStoredWithoutAFolderAreReadUnlessAnEarlierNameHoldsTheirs)
+{
+    // Added as a downloaded pack is: by its full path, target 1.
+    ASSERT_TRUE(m_pApp->WritePack("bare.kmp", {{"epic.png", SolidPng(7, 7)},
+                                               {"pic.png", SolidPng(4, 4)},
+                                               {"pic2.png", SolidPng(9, 9)},
+                                               {"colours.txt", "bare text"}}));
+    ASSERT_EQ(m_pApp->AddPack(S(m_pApp->AppFile("bare.kmp")), 1, 1), 1);
+    EXPECT_EQ(SurfaceWidth("epic.png"), 7);
+    EXPECT_EQ(SurfaceWidth("pic2.png"), 9);
+    EXPECT_EQ(FileText("colours.txt"), "bare text");
+    // Lookups find the first item containing the text, "epic.png" here: nothing rather than
+    // the wrong picture.
+    EXPECT_EQ(SurfaceWidth("pic.png"), 0);
+}
+
 TEST_F(CVornResourceManager, JetTwinStandsInForAMissingPack)
 {
     ASSERT_TRUE(m_pApp->WritePack("p.jet", {{"/j.txt", "jet"}}));

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -79,13 +79,18 @@ TEST(CKorvelXMLDataNode, ParsesToTheExpectedTree)
         {"<a x=\"1\" y=\"b&amp;c\"/>", "<noname>(a($x=1,$y=b&c))"},
         {"<a\r\n x = \"1\" e=\"\" />", "<noname>(a($x=1,$e=<null>))"},
         {"<a v=\"&lt;&gt;&quot;&apos;&#65;&x\"/>", "<noname>(a($v=<>\"'#65;x))"},
+        // Apostrophes enclose values as double quotes do; each holds the other quote.
+        {"<a x='1' y='b&amp;c' z=''/>", "<noname>(a($x=1,$y=b&c,$z=<null>))"},
+        {"<a x='say \"hi\"' y=\"it's\" w = '2'><b v='3'/></a>",
+         "<noname>(a($x=say \"hi\",$y=it's,$w=2,b($v=3)))"},
         // Element text is kept as $ORIG_DATA; alone, it counts when more than white space.
         {"<a x=\"1\">hello</a>", "<noname>(a($x=1,$ORIG_DATA=hello))"},
         {"<a x=\"1\">\n</a>", "<noname>(a($x=1,$ORIG_DATA=\n))"},
         {"<a><b>1 &lt; 2</b><c> \t\r\n</c></a>", "<noname>(a(b($ORIG_DATA=1 < 2),c))"},
         {"<a> t <b/> u <c></c> v </a>", "<noname>(a(b,c))"}, // dropped between elements
         // Comments and declarations are skipped.
-        {"<?xml version=\"1.0\"?>\n<!DOCTYPE doc>\n<!-- <z/> -->\n<a v=\"1<!--c-->2\"/>", "<noname>(a($v=1        2))"},
+        {"<?xml version=\"1.0\"?>\n<!DOCTYPE doc>\n<!-- <z/> -->\n<a v=\"1<!--c-->2\"/>",
+         "<noname>(a($v=1        2))"},
         {"<!-- a <!-- b --> <x/> --><d/>--><e/>", "<noname>(d,e)"},
         // Parsing stops at an unmatched closing tag; closing names are not compared.
         {"<a/></x><b/>", "<noname>(a)"},

@@ -238,6 +238,11 @@ void CSessionTestApplication::OnChatMessage(CVornNetworkSession::sCHATMSG* pMess
     m_aChat.push_back(Args(pMessage->m_iType, pMessage->m_strText, pMessage->m_iSender, uReceived));
 }
 
+CVornTheme* CSessionTestApplication::CreateTheme()
+{
+    return m_bRealTheme ? CKestrolundApplication::CreateTheme() : CTestKestrolundApplication::CreateTheme();
+}
+
 CVornNetworkSession* CSessionTestApplication::CreateNetworkSession()
 {
     CVornNetworkSession* pSession = new CVornNetworkSession;

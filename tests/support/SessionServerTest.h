@@ -106,6 +106,7 @@ public:
 
     std::vector<std::string> m_aChat; // "type,text,sender,received"
     int m_iSessionsMade = 0;
+    bool m_bRealTheme = false; // the application's own theme instead of the recording one
     // Set before the start: the real toast and advertisement instead of the doubles.
     bool m_bRealOverlays = false;
     // When set, the server's redirects go here instead of to the lobby state.
@@ -115,6 +116,7 @@ public:
 
 protected:
     CVornNetworkSession* CreateNetworkSession() override;
+    CVornTheme* CreateTheme() override;
     CVornToastNotification* CreateToast() override;
     CVornAdvertisement* CreateAdvertisement() override;
 };

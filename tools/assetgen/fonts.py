@@ -1,7 +1,9 @@
-"""Bitmap fonts of the framework for every size of the resolution ladder.
+"""Bitmap fonts, made by the project's own fontgen.
 
-For each ladder size N: main-b (DejaVu Sans Bold) and main (DejaVu Sans), with a
-line height of about 0.05 x N, made by the project's own fontgen.
+- The framework's, for each ladder size N: main-b (DejaVu Sans Bold) and main
+  (DejaVu Sans), with a line height of about 0.05 x N.
+- The game's only font "foo": DejaVu Sans Bold with a line height of about 40 pixels
+  for a screen whose smaller side is 720, on one 512 x 512 page.
 Usage: fonts.py --fontgen PATH --out ROOT
 """
 import argparse
@@ -14,6 +16,7 @@ DEJAVU = "/usr/share/fonts/truetype/dejavu"
 FACES = (("main-b", "DejaVuSans-Bold.ttf"), ("main", "DejaVuSans.ttf"))
 # DejaVu's line height is about 1.164 times its pixel size.
 LINE_PER_PIXEL = 1.164
+GAME_FONT_LINE, GAME_FONT_PAGE = 40, 512
 
 
 def pixel_size(ladder_size):
@@ -27,6 +30,11 @@ def generate(fontgen, root):
         for name, ttf in FACES:
             subprocess.run([fontgen, "--ttf", os.path.join(DEJAVU, ttf), "--size", str(pixel_size(size)),
                             "--name", name, "--out", folder], check=True)
+    folder = os.path.join(root, "assets", "generated", "game", "ui")
+    ensure_dir(folder)
+    subprocess.run([fontgen, "--ttf", os.path.join(DEJAVU, "DejaVuSans-Bold.ttf"),
+                    "--size", str(round(GAME_FONT_LINE / LINE_PER_PIXEL)), "--name", "foo", "--out", folder,
+                    "--page-size", str(GAME_FONT_PAGE)], check=True)
 
 
 if __name__ == "__main__":

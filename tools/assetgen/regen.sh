@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates every committed generated asset, in a fixed order (fonts, images,
-# embedded sources, sounds), and writes assets/generated/MANIFEST.sha256.
+# embedded sources, sounds, music), and writes assets/generated/MANIFEST.sha256.
 #   tools/assetgen/regen.sh --fontgen PATH [--out ROOT]
 # ROOT defaults to the repository; the regeneration check writes into the build tree.
 set -euo pipefail
@@ -21,6 +21,7 @@ fontgen=$(cd "$(dirname "$fontgen")" && pwd)/$(basename "$fontgen")
 py=$(command -v -p python3)
 "$py" -c "import PIL" 2>/dev/null || { echo "regen.sh: $py cannot import PIL (install python3-pil)" >&2; exit 2; }
 command -v sox >/dev/null || { echo "regen.sh: sox is missing" >&2; exit 2; }
+command -v lame >/dev/null || { echo "regen.sh: lame is missing" >&2; exit 2; }
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -29,8 +30,12 @@ cd "$here"
 "$py" -B fonts.py --fontgen "$fontgen" --out "$out"
 "$py" -B splash_intro.py --out "$out"
 "$py" -B lobby_images.py --out "$out"
+"$py" -B game_textures.py --out "$out"
+"$py" -B items.py --out "$out"
 "$py" -B embedded.py --out "$out"
 "$py" -B ui_sounds.py --out "$out"
+"$py" -B game_sounds.py --out "$out"
+"$py" -B music.py --out "$out"
 
 # The manifest lists every output by its path in the repository, sorted bytewise.
 cd "$out"

@@ -7,12 +7,14 @@
 //   kmptool unique PACK...
 //   kmptool lang SOURCE OUT.kmp --signatures FILE
 //   kmptool layoutcheck PACK FILE
+//   kmptool scn build SRC.txt OUT.scn [--network] | scn check [--network] FILE.scn... | scn dump FILE.scn
 #include "tools/packtool/KmpInputs.h"
 #include "tools/packtool/KmpLanguage.h"
 #include "tools/packtool/KmpLayoutCheck.h"
 #include "tools/packtool/KmpMediaCheck.h"
 #include "tools/packtool/KmpPackBuilder.h"
 #include "tools/packtool/KmpPackSet.h"
+#include "tools/packtool/KmpScene.h"
 
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
@@ -32,7 +34,10 @@ const char* g_pUsage =
     "  kmptool extract PACK NAME [--key K] [-o FILE]\n"
     "  kmptool unique PACK...\n"
     "  kmptool lang SOURCE OUT.kmp --signatures FILE\n"
-    "  kmptool layoutcheck PACK FILE\n";
+    "  kmptool layoutcheck PACK FILE\n"
+    "  kmptool scn build SRC.txt OUT.scn [--network]\n"
+    "  kmptool scn check [--network] FILE.scn...\n"
+    "  kmptool scn dump FILE.scn\n";
 
 int Usage(const std::string& strProblem)
 {
@@ -155,6 +160,46 @@ int LayoutCheck(const std::vector<std::string>& aArgs)
     return KmpCheckLayout(aArgs[0], aArgs[1], strError) ? 0 : Fail(strError);
 }
 
+int Scene(const std::vector<std::string>& aArgs)
+{
+    std::vector<std::string> aFiles;
+    bool bNetwork = false;
+    for (size_t i = 1; i < aArgs.size(); ++i)
+        if (aArgs[i] == "--network")
+            bNetwork = true;
+        else
+            aFiles.push_back(aArgs[i]);
+    std::string strError;
+    const std::string strCommand = aArgs.empty() ? "" : aArgs[0];
+    if (strCommand == "build")
+    {
+        if (aFiles.size() != 2)
+            return Usage("scn build takes a source and an output file");
+        return KmpBuildScene(aFiles[0], aFiles[1], bNetwork, strError) ? 0 : Fail(strError);
+    }
+    if (strCommand == "check")
+    {
+        if (aFiles.empty())
+            return Usage("scn check needs scene files");
+        int iResult = 0;
+        for (const std::string& strFile : aFiles)
+            if (!KmpCheckSceneFile(strFile, bNetwork, strError))
+                iResult = Fail(strError);
+        return iResult;
+    }
+    if (strCommand == "dump")
+    {
+        if (aFiles.size() != 1 || bNetwork)
+            return Usage("scn dump takes one scene file");
+        std::string strText;
+        if (!KmpDumpScene(aFiles[0], strText, strError))
+            return Fail(strError);
+        fputs(strText.c_str(), stdout);
+        return 0;
+    }
+    return Usage("scn takes build, check or dump");
+}
+
 int List(const std::vector<std::string>& aArgs)
 {
     if (aArgs.size() != 1)
@@ -230,5 +275,7 @@ int main(int argc, char** argv)
         return Lang(aArgs);
     if (strCommand == "layoutcheck")
         return LayoutCheck(aArgs);
+    if (strCommand == "scn")
+        return Scene(aArgs);
     return Usage("unknown command " + strCommand);
 }
