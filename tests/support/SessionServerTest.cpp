@@ -251,6 +251,26 @@ CVornNetworkSession* CSessionTestApplication::CreateNetworkSession()
     return pSession;
 }
 
+void CSessionTestApplication::Redirect(const CKorvelString& strHost, int iPort)
+{
+    if (m_fnRedirect)
+        m_fnRedirect(strHost, iPort);
+    else
+        CTestKestrolundApplication::Redirect(strHost, iPort);
+}
+
+CVornToastNotification* CSessionTestApplication::CreateToast()
+{
+    return m_bRealOverlays ? CKestrolundApplication::CreateToast()
+                           : CTestKestrolundApplication::CreateToast();
+}
+
+CVornAdvertisement* CSessionTestApplication::CreateAdvertisement()
+{
+    return m_bRealOverlays ? CKestrolundApplication::CreateAdvertisement()
+                           : CTestKestrolundApplication::CreateAdvertisement();
+}
+
 // ---- fixture
 
 void CSessionServerTest::TearDown()
@@ -273,16 +293,25 @@ void CSessionServerTest::Start(const std::vector<std::string>& aServerOptions)
     m_pControl.reset(new CLobbyServerControl(m_pServer->ControlPort()));
     ASSERT_TRUE(m_pControl->IsConnected());
 
-    ASSERT_TRUE(m_App.WritePacks(false));
-    std::vector<std::string> aTexts;
-    for (int i = 0; i < 40; ++i)
-        aTexts.push_back(SessionText(i));
-    ASSERT_TRUE(
-        WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"), TestLanguagePackBytes("English", "en", aTexts)));
+    ASSERT_TRUE(PrepareAppFolder());
     ASSERT_EQ(m_App.Start(), KE_OK);
     ASSERT_TRUE(m_App.RunSplash());
     ASSERT_NE(Session(), nullptr);
     Observe(Session(), m_Rec);
+}
+
+std::vector<std::string> CSessionServerTest::LanguageTexts()
+{
+    std::vector<std::string> aTexts;
+    for (int i = 0; i < 40; ++i)
+        aTexts.push_back(SessionText(i));
+    return aTexts;
+}
+
+bool CSessionServerTest::PrepareAppFolder()
+{
+    return m_App.WritePacks(false) && WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"),
+                                                    TestLanguagePackBytes("English", "en", LanguageTexts()));
 }
 
 void CSessionServerTest::Observe(CVornNetworkSession* pSession, CSessionRecorder& recorder)

@@ -107,10 +107,18 @@ public:
     std::vector<std::string> m_aChat; // "type,text,sender,received"
     int m_iSessionsMade = 0;
     bool m_bRealTheme = false; // the application's own theme instead of the recording one
+    // Set before the start: the real toast and advertisement instead of the doubles.
+    bool m_bRealOverlays = false;
+    // When set, the server's redirects go here instead of to the lobby state.
+    std::function<void(const CKorvelString&, int)> m_fnRedirect;
+
+    void Redirect(const CKorvelString& strHost, int iPort) override;
 
 protected:
     CVornNetworkSession* CreateNetworkSession() override;
     CVornTheme* CreateTheme() override;
+    CVornToastNotification* CreateToast() override;
+    CVornAdvertisement* CreateAdvertisement() override;
 };
 
 class CSessionServerTest : public ::testing::Test
@@ -122,6 +130,11 @@ protected:
     // recorder observing the application's session.
     void Start(const std::vector<std::string>& aServerOptions = {});
     CVornNetworkSession* Session() { return m_App.GetNetworkSession(); }
+    // The application folder before the start: the test packs, then the language pack of
+    // LanguageTexts(). True when written.
+    virtual bool PrepareAppFolder();
+    // Text N of the language pack; "text N" for 0 to 39 unless a test says otherwise.
+    virtual std::vector<std::string> LanguageTexts();
     // Another session on the same application, observed by the recorder.
     CVornNetworkSession* AddSession(CSessionRecorder& recorder);
     void Observe(CVornNetworkSession* pSession, CSessionRecorder& recorder);

@@ -401,12 +401,12 @@ void CTestMenuState::Logout()
         m_fnDuringLogin();
 }
 
-const CKorvelString& CTestMenuState::GetCurrentUserName()
+const CKorvelString& CTestMenuState::GetCurrentUserName() const
 {
     return m_strUserName;
 }
 
-unsigned int CTestMenuState::IsGuestLogin()
+unsigned int CTestMenuState::IsGuestLogin() const
 {
     return m_Script.uGuest;
 }

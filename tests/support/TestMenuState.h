@@ -95,8 +95,8 @@ public:
 
     void Relogin() override;
     void Logout() override;
-    const CKorvelString& GetCurrentUserName() override;
-    unsigned int IsGuestLogin() override;
+    const CKorvelString& GetCurrentUserName() const override;
+    unsigned int IsGuestLogin() const override;
     void Redirect(const CKorvelString& strHost, int iPort) override;
 
     sScript m_Script;

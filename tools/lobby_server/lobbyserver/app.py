@@ -4,6 +4,7 @@ import asyncio
 import dataclasses
 import itertools
 import json
+import socket
 import sys
 import traceback
 
@@ -49,6 +50,21 @@ class Config:
     max_chat: int = 1000
 
 
+class _ResumedListener:
+    """A listener on a socket that already listens; asyncio takes it over in a moment."""
+
+    def __init__(self, sock, handler):
+        self._sock = sock
+        self._task = asyncio.ensure_future(asyncio.start_server(handler, sock=sock))
+
+    def close(self):
+        if self._task.done() and not self._task.cancelled() and self._task.exception() is None:
+            self._task.result().close()
+        else:
+            self._task.cancel()
+            self._sock.close()
+
+
 class Server:
     def __init__(self, cfg, log_stream):
         self.cfg = cfg
@@ -72,6 +88,7 @@ class Server:
         self._numbers = {"L": itertools.count(1), "G": itertools.count(1)}
         self._tasks = set()
         self._servers = []
+        self._lobby_server = None
 
     def next_user_id(self):
         return next(self._user_ids)
@@ -96,6 +113,7 @@ class Server:
         lobby = await asyncio.start_server(self._accept("L", self.lobby), self.cfg.host, self.cfg.port)
         game = await asyncio.start_server(self._accept("G", self.games), self.cfg.host, self.cfg.game_port)
         self._servers = [lobby, game]
+        self._lobby_server = lobby
         self.lobby_port = lobby.sockets[0].getsockname()[1]
         self.game_port = game.sockets[0].getsockname()[1]
         if self.control is not None:
@@ -104,6 +122,27 @@ class Server:
             self.control_port = control.sockets[0].getsockname()[1]
         self._sweeper = asyncio.ensure_future(self.games.sweep())
         self.log.write("ready", strict=self.cfg.strict, **self._ports())
+
+    def lobby_listening(self):
+        return self._lobby_server is not None
+
+    def set_lobby_listening(self, on):
+        """Stops or resumes accepting lobby connections on the same port; the open ones stay."""
+        if on == self.lobby_listening():
+            return
+        if not on:
+            self._servers.remove(self._lobby_server)
+            self._lobby_server.close()   # the listening socket closes at once: connects are refused
+            self._lobby_server = None
+            return
+        # Listening before this returns, so a client that connects next is queued, not refused.
+        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        sock.bind((self.cfg.host, self.lobby_port))
+        sock.listen(100)
+        sock.setblocking(False)
+        self._lobby_server = _ResumedListener(sock, self._accept("L", self.lobby))
+        self._servers.append(self._lobby_server)
 
     def _ports(self):
         ports = {"host": self.cfg.host, "lobby_port": self.lobby_port, "game_port": self.game_port}

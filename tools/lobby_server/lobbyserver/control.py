@@ -3,7 +3,7 @@ answer per line out, on a listener bound to the loopback address only.
 
 A command names its connection by log name ({"conn": "L3"}) or by a logged-in user
 ({"user": 1001, "conn": "lobby" | "game"}). Commands: send, chunk, hold, release, close,
-connections. A bad line answers {"ok": false, "error": ...} and changes nothing; only
+connections, listen. A bad line answers {"ok": false, "error": ...} and changes nothing; only
 send, chunk, close and release ever touch a client connection.
 
 Sections: ControlError and argument checks; ControlService (listener, sessions, commands).
@@ -63,7 +63,7 @@ class ControlService:
         self._tasks = set()
         self.commands = {
             "send": self._send, "chunk": self._chunk, "hold": self._hold, "release": self._release,
-            "close": self._close, "connections": self._connections,
+            "close": self._close, "connections": self._connections, "listen": self._listen,
         }
 
     async def start(self, port):
@@ -239,3 +239,10 @@ class ControlService:
                 listed.append({"conn": conn.name, "kind": "lobby" if conn.kind == "L" else "game",
                                "user": self._user_of(conn)})
         return {"connections": listed}
+
+    def _listen(self, command):
+        on = command.get("on")
+        if not isinstance(on, bool):
+            raise ControlError("\"on\" must be true or false")
+        self.server.set_lobby_listening(on)
+        return {"listening": self.server.lobby_listening(), "port": self.server.lobby_port}

@@ -170,6 +170,25 @@ class Close(ControlCase, unittest.TestCase):
         self.assertEqual(gone.data, rc.message(72, rc.long_integer(starts[0].long(0)), rc.integer(a.id)))
 
 
+class Listen(ControlCase, unittest.TestCase):
+    def test_lobby_connections_are_refused_until_listening_resumes_on_the_same_port(self):
+        client, _ = self.guest()
+        port = self.server.lobby_port
+        self.assertEqual(self.control.ok("listen", on=False), {"ok": True, "listening": False, "port": port})
+        with self.assertRaises(ConnectionRefusedError):
+            rc.RawClient(port)
+        client.send(rc.ALIVE_MINUS_ONE)              # the open connection stays
+        client.expect_bytes(rc.ALIVE_MINUS_ONE)
+        self.assertEqual(self.control.ok("listen", on=False)["listening"], False)   # again: no change
+
+        self.assertEqual(self.control.ok("listen", on=True)["listening"], True)
+        again, _, _ = rc.guest(port)                  # connecting right away is not refused
+        self.track(again)
+        self.assertEqual(self.control.ok("listen", on=True)["port"], port)
+        for bad in (b'{"cmd": "listen"}', b'{"cmd": "listen", "on": 1}'):
+            self.assertIs(self.control.line(bad + b"\n")["ok"], False)
+
+
 class BadLines(ControlCase, unittest.TestCase):
     server_args = ("--control-port", "0", "--max-output", "4096")
 
