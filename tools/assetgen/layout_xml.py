@@ -71,7 +71,13 @@ def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon
     picture and label come first and always show."""
     extra = ['<target name="%s" page="%s"/>' % (target, page)]
     looks_ = [element("off", "widget", 0, 0, w, h), element("on", "widget", 0, 0, w, h)]
-    if icon:
+    if icon and local is not None:
+        # A wide menu entry: the picture at the left, the label beside it.
+        kids = [image("normal", 0, 0, w, h, "btn_primary.png"),
+                image("icon", w * 0.04, h * 0.15, h * 0.6, h * 0.7, icon, keep_aspect="1"),
+                text("label", h * 0.7, 0, w - h * 0.75, h, local, font=font, color="text_button",
+                     align="center-middle")]
+    elif icon:
         kids = [image("icon", 0, 0, w, h, icon, keep_aspect="1")]
     else:
         kids = [image("normal", 0, 0, w, h, "btn_primary.png"),

@@ -19,16 +19,16 @@ MOREGAMES_URL = "https://www.vornlobby.net/games.php"
 LABELS = {
     238: "Players", 239: "Chat", 240: "Me", 241: "Settings", 242: "Search", 243: "All", 244: "Following",
     245: "No players found", 246: "Challenge", 247: "Follow", 248: "Gift", 249: "Unfollow", 250: "Block",
-    251: "Report", 252: "Details", 253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
+    253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
     258: "Coins", 259: "Last games", 260: "Achievements", 261: "Tournament", 262: "Send", 263: "Rematch",
     264: "Buy", 265: "Refill", 266: "Enabled", 267: "OK", 268: "Cancel", 269: "Buy this item?",
-    270: "Send this gift?", 271: "Choose one", 272: "Not enough coins", 273: "Accept", 274: "Decline",
+    270: "Send this gift?", 271: "Choose one", 273: "Accept", 274: "Decline",
     275: "Challenge!", 276: "Waiting for the other player", 277: "Sound", 278: "Sound effects", 279: "Music",
     280: "Vibration", 281: "Volume", 282: "Music volume", 283: "Game alerts", 284: "Player alerts",
-    285: "Challenge alerts", 286: "Language", 287: "About", 288: "I agree to the terms", 289: "Name taken",
+    285: "Challenge alerts", 286: "Language", 288: "I agree to the terms", 289: "Name taken",
     290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
-    295: "Tournaments", 296: "Close", 297: "Play", 298: "Loading", 299: "Pieces", 300: "Price",
-    301: "Gift price", 302: "Rank", 303: "Score", 304: "Followers", 305: "Rules",
+    295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
+    302: "Rank", 303: "Score", 305: "Rules", 306: "Lobby",
 }
 
 # --- small shared pieces ----------------------------------------------------------------------------
@@ -239,8 +239,7 @@ def start_page():
         kids = []
         for i, (button_name, target, icon, local) in enumerate(entries):
             x, y = 0.04 + (i % 3) * 0.31, y0 + (i // 3) * 0.20
-            kids.append(page_button(button_name, x, y, 0.29, 0.17, target, icon=icon))
-            kids.append(text(button_name + "_label", x + 0.10, y + 0.04, 0.18, 0.09, local, font="main-b"))
+            kids.append(page_button(button_name, x, y, 0.29, 0.14, target, local, icon=icon))
         return kids
 
     promotions = group("promotions", 0.04, 0.70, 0.92, 0.14,
@@ -250,7 +249,7 @@ def start_page():
                                                   "cl-icon-trophy.png", keep_aspect="1"),
                                             text("label-tournament", 0.07, 0.0, 0.22, 0.10, 295,
                                                  font="main-b")]))
-    return [page("startscreen_root", title(238),
+    return [page("startscreen_root", title(306),
                  group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02)),
                  group("startscreen_ingame", 0, 0.12, 1.0, 0.56, display="0",
                        *menu("startscreen_ingame_grid", 0.02)),
@@ -449,8 +448,8 @@ def settings_pages():
                                                      ("music_slider", "init_music_slider", "music_slider_changed", 282))):
         y = 0.50 + i * 0.09
         kids += [text(name + "_label", 0.05, y, 0.25, 0.08, local),
-                 element(name, "slider", 0.31, y + 0.02, 0.50, 0.04,
-                         [image("track", 0, 0, 0.50, 0.04, "slider_track.png"),
+                 element(name, "slider", 0.31, y + 0.01, 0.50, 0.06,
+                         [image("track", 0, 0.015, 0.50, 0.03, "slider_track.png"),
                           image("knob_template", 0, 0, 0.04, 0.06, "slider_knob.png", keep_aspect="1")],
                          events={"onshow": init, "onvaluechanged": change}, min__value="0", max__value="1")]
     kids += [text("language_label", 0.05, 0.69, 0.25, 0.08, 286),
