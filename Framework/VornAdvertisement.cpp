@@ -11,6 +11,7 @@
 #include "Framework/VornDevice.h"
 #include "Framework/VornLanguage.h"
 #include "Framework/VornTextFormat.h"
+#include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 CVornAdvertisement::CVornAdvertisement()
@@ -339,8 +340,9 @@ KE_RETVAL CVornAdvertisement::CloseClick(CWidget*, void* pContext)
 
 void CVornAdvertisement::Draw()
 {
-    if (m_uShown && m_pRoot && m_pApplication)
-        m_pRoot->DoDraw(m_pApplication->GetBack());
+    IKorvelGraphicsContext* pBack = m_pApplication ? m_pApplication->GetBack() : nullptr;
+    if (m_uShown && m_pRoot && pBack)
+        m_pRoot->DoDraw(pBack);
 }
 
 // Every pointer event is the advertisement's while it is on screen.

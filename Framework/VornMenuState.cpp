@@ -6,10 +6,6 @@
 
 #include "Framework/GenerateMD5.h"
 #include "Framework/KestrolundApplication.h"
-#include "Framework/VornDevice.h"
-#include "Framework/VornGameState.h"
-#include "Framework/VornStatistics.h"
-#include "Framework/VornTextFormat.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Button.h"
@@ -21,6 +17,10 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
+#include "Framework/VornDevice.h"
+#include "Framework/VornGameState.h"
+#include "Framework/VornStatistics.h"
+#include "Framework/VornTextFormat.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 int CVornMenuState::m_iContext = 0;
@@ -314,7 +314,8 @@ void CVornMenuState::UpdateTurnClock()
     {
         pImage->SetVisible(0);
         pTimer->SetVisible(1);
-        if (CPieWidget* pPie = widget_cast<CPieWidget*>(pTimer->FindWidget(CKorvelString("vorn-turn-clock"), -1)))
+        if (CPieWidget* pPie =
+                widget_cast<CPieWidget*>(pTimer->FindWidget(CKorvelString("vorn-turn-clock"), -1)))
             pPie->SetAngle(fProgress * 6.2831855f);
     }
     else
@@ -630,7 +631,8 @@ void CVornMenuState::EndLoading()
         return;
     if (m_pJoinBubble)
     {
-        if (CTextWidget* pText = widget_cast<CTextWidget*>(m_pJoinBubble->FindWidget(CKorvelString("bubble-text"), -1)))
+        if (CTextWidget* pText =
+                widget_cast<CTextWidget*>(m_pJoinBubble->FindWidget(CKorvelString("bubble-text"), -1)))
             pText->SetText(LanguageText(IsGuestLogin() ? 78 : 219));
     }
     m_uJoinBubblePending = 1;
@@ -733,8 +735,9 @@ void CVornMenuState::FormatTimeLeft(int iSeconds, CKorvelString& strOut) const
         bool m_bOneFormatted;
     };
     static const sSTEP s_aSteps[] = {
-        {31536000, 0, 191, 191, false}, {2628000, 2628000, 190, 197, true}, {604800, 604800, 189, 196, false},
-        {86400, 86400, 188, 195, false}, {3600, 3600, 187, 194, false},     {60, 60, 186, 193, true},
+        {31536000, 0, 191, 191, false},    {2628000, 2628000, 190, 197, true},
+        {604800, 604800, 189, 196, false}, {86400, 86400, 188, 195, false},
+        {3600, 3600, 187, 194, false},     {60, 60, 186, 193, true},
         {1, 0, 185, 185, false},
     };
     for (const sSTEP& step : s_aSteps)
@@ -781,7 +784,8 @@ KE_RETVAL CVornMenuState::actionConfirmOnShow(CWidget* pSender, void*)
 {
     if (!pSender)
         return 1;
-    if (CToggleButton* pAgree = widget_cast<CToggleButton*>(pSender->FindWidget(CKorvelString("button_agree"), -1)))
+    if (CToggleButton* pAgree =
+            widget_cast<CToggleButton*>(pSender->FindWidget(CKorvelString("button_agree"), -1)))
         pAgree->SetToggled(0);
     return 1;
 }

@@ -9,10 +9,10 @@
 #pragma once
 
 #include "Framework/LoginController.h"
+#include "Framework/UI/Callback.h"
 #include "Framework/VornApplication.h"
 #include "Framework/VornNetworkSession.h"
 #include "Framework/VornState.h"
-#include "Framework/UI/Callback.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelSet.h"
 
@@ -340,7 +340,10 @@ protected:
     // Starts the login as activation does: re-login with auto-login, else connect.
     void StartLogin();
     // Language text N.
-    CKorvelString LanguageText(int iNumber) const { return Text(iNumber); }
+    CKorvelString LanguageText(int iNumber) const
+    {
+        return Text(iNumber);
+    }
     CKorvelString CurrentPageName() const;
     CWidget* FindInRoot(const char* pName) const;
     CWidget* FindInPages(const char* pPath) const;
@@ -348,7 +351,7 @@ protected:
     KE_RETVAL ReloadLayout(int iWidth, int iHeight, unsigned int& uWasVisible);
     CVornNetworkSession* Session() const;
 
-    unsigned char m_uFlags; // bit 0: the menu was visible when loading began
+    unsigned char m_uFlags;  // bit 0: the menu was visible when loading began
     IVornGameState* m_pGame; // owned
     unsigned int m_uInMatch;
     int m_iSelectedLanguage;

@@ -105,12 +105,12 @@ VORN_EMPTY_ACTION(actionBuyPlayerGiftConfirmCancel)
 
 // ---- session callbacks
 
-void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
-                                         int, int)
+void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int, const CKorvelString&,
+                                         const CKorvelString&, int, int)
 {
 }
-void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
-                                         int)
+void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&,
+                                         const CKorvelString&, int)
 {
 }
 void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
@@ -131,8 +131,8 @@ void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, i
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
 void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) {}
-void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>&, CKorvelArray<CASN1TournamentScores::sData>&,
-                                        int)
+void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>&,
+                                        CKorvelArray<CASN1TournamentScores::sData>&, int)
 {
 }
 void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
@@ -141,9 +141,10 @@ void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned ch
 }
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::OnGameStatusChanged(unsigned int) {}
-void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int, CVornNetworkSession::LobbyObserver::EBuddyRequestType,
-                                    CVornNetworkSession::LobbyObserver::EBuddyRequestAction, const CKorvelString&,
-                                    const CKorvelString&)
+void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
+                                    CVornNetworkSession::LobbyObserver::EBuddyRequestType,
+                                    CVornNetworkSession::LobbyObserver::EBuddyRequestAction,
+                                    const CKorvelString&, const CKorvelString&)
 {
 }
 void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const sGAME_SESSION&) {}

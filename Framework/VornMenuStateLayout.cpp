@@ -161,7 +161,8 @@ KE_RETVAL CVornMenuState::LoadLayout(int, int, CWidget* pOldRoot)
         CActionCallbackMap actions;
         actions.Startup(m_pActionHandler);
         for (const sACTION& action : s_aActions)
-            actions.RegisterAction(CKorvelString(action.m_pName), CActionCallback(action.m_pfnHandler, this), 1);
+            actions.RegisterAction(CKorvelString(action.m_pName), CActionCallback(action.m_pfnHandler, this),
+                                   1);
 
         m_pExpandedItem = nullptr;
         CGameXMLLoader loader;
@@ -170,8 +171,8 @@ KE_RETVAL CVornMenuState::LoadLayout(int, int, CWidget* pOldRoot)
         {
             // The drawing target picks the area, not the sizes asked for.
             IKorvelGraphicsContext* pBack = m_pKestrolund->GetBack();
-            m_pRoot = loader.GetAreaWidget(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0,
-                                           pOldRoot);
+            m_pRoot =
+                loader.GetAreaWidget(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, pOldRoot);
         }
         loader.Shutdown();
         actions.Shutdown();
@@ -184,11 +185,12 @@ KE_RETVAL CVornMenuState::LoadLayout(int, int, CWidget* pOldRoot)
         m_pVornButton = widget_cast<CButton*>(FindInRoot("vorn_button"));
         m_pShopList = widget_cast<CInfiniteList*>(FindInRoot("shop_page_list"));
         m_pMyItemsList = widget_cast<CInfiniteList*>(FindInRoot("my_items_page_list"));
-        m_pJoinBubble = widget_cast<CBubble*>(m_pRoot->FindWidgetByPath(CKorvelString("//vorn_button_root//bubble_join")));
-        m_pReturnBubble =
-            widget_cast<CBubble*>(m_pRoot->FindWidgetByPath(CKorvelString("//vorn_button_root//bubble_return_game")));
-        m_pChatSubmitBubble =
-            widget_cast<CBubble*>(m_pRoot->FindWidgetByPath(CKorvelString("//chat_root//bubble_chat_submit")));
+        m_pJoinBubble = widget_cast<CBubble*>(
+            m_pRoot->FindWidgetByPath(CKorvelString("//vorn_button_root//bubble_join")));
+        m_pReturnBubble = widget_cast<CBubble*>(
+            m_pRoot->FindWidgetByPath(CKorvelString("//vorn_button_root//bubble_return_game")));
+        m_pChatSubmitBubble = widget_cast<CBubble*>(
+            m_pRoot->FindWidgetByPath(CKorvelString("//chat_root//bubble_chat_submit")));
         if (!m_pPageView || !m_pVornButtonRoot || !m_pShopList || !m_pMyItemsList || !m_pVornButton)
             return KE_ERR_NOTFOUND;
         if (CWidget* pBacklog = FindInPages("//chat_root//chat_backlog"))

@@ -3,8 +3,6 @@
 #include "Framework/VornMenuState.h"
 
 #include "Framework/KestrolundApplication.h"
-#include "Framework/VornStatistics.h"
-#include "Framework/VornTextFormat.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/PageButton.h"
 #include "Framework/UI/PageView.h"
@@ -12,6 +10,8 @@
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
+#include "Framework/VornStatistics.h"
+#include "Framework/VornTextFormat.h"
 
 namespace
 {
@@ -117,7 +117,8 @@ void CVornMenuState::KVGuestLoginCount(CKorvelString& strKey, CKorvelString& str
     {
         int iValue = 0;
         const int iRead = strValue.Scan(L"%d", &iValue);
-        Show(pThis->FindInPages("loginscreen_choices//guest_login_button"), iRead == 1 && iValue == 1 ? 1 : 0);
+        Show(pThis->FindInPages("loginscreen_choices//guest_login_button"),
+             iRead == 1 && iValue == 1 ? 1 : 0);
     }
     if (!pThis->GetAutoLogin())
     {
@@ -130,7 +131,8 @@ CKorvelString CVornMenuState::GetGoogleLoginURL() const
 {
     CKorvelString strUrl("https://www.vornlobby.net");
     const int iPort = GetServerPort();
-    strUrl.Add(CKorvelString(iPort == 7000 || iPort == 8000 ? "/api/innodbtest/ext_auth/google" : "/ext_auth/google"));
+    strUrl.Add(CKorvelString(iPort == 7000 || iPort == 8000 ? "/api/innodbtest/ext_auth/google"
+                                                            : "/ext_auth/google"));
     return strUrl;
 }
 
@@ -190,12 +192,13 @@ void CVornMenuState::OnLoginSuccessful(const CKorvelString& strUserName, const C
         bPageShown = true;
     }
     CVornStatistics* pStore = m_pKestrolund ? m_pKestrolund->GetStatistics() : nullptr;
-    CVornStatisticsProperty* pMute = pStore ? pStore->GetProperty(CKorvelString("__Vorn_Music_Mute")) : nullptr;
+    CVornStatisticsProperty* pMute =
+        pStore ? pStore->GetProperty(CKorvelString("__Vorn_Music_Mute")) : nullptr;
     if (m_pKestrolund && (!pMute || !pMute->m_uBoolValue))
         m_pKestrolund->MuteMusic(0);
     if (m_pKestrolund)
-        m_pKestrolund->ShowToastNotification(nullptr, CVornTextFormat::Format(LanguageText(36), {strUserName}),
-                                             6.0f, 0);
+        m_pKestrolund->ShowToastNotification(
+            nullptr, CVornTextFormat::Format(LanguageText(36), {strUserName}), 6.0f, 0);
     BeginLoading(LanguageText(33), LanguageText(34));
     // The page stays once loading ends.
     if (bPageShown)
@@ -253,7 +256,8 @@ void CVornMenuState::OnUserNameValidated(unsigned int uOk, const CKorvelString& 
     }
     if (m_strWebStatus.IsEqual(CKorvelString("new")))
     {
-        CTextWidget* pName = widget_cast<CTextWidget*>(FindInPages("//loginscreen_playername//input_playername"));
+        CTextWidget* pName =
+            widget_cast<CTextWidget*>(FindInPages("//loginscreen_playername//input_playername"));
         if (!pName)
         {
             OnLoginError(LanguageText(14), LanguageText(15), 2, nullptr);
@@ -353,8 +357,10 @@ KE_RETVAL CVornMenuState::actionLoginKestrolund(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
     CTextWidget* pLogin = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_root//user_login"));
-    CTextWidget* pPassword = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_root//user_password"));
-    CToggleButton* pAuto = widget_cast<CToggleButton*>(pThis->FindInPages("//loginscreen_root//user_autologin"));
+    CTextWidget* pPassword =
+        widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_root//user_password"));
+    CToggleButton* pAuto =
+        widget_cast<CToggleButton*>(pThis->FindInPages("//loginscreen_root//user_autologin"));
     if (!pLogin || !pPassword || !pAuto)
         return 0;
     CKorvelString strName = pLogin->GetText();
@@ -469,7 +475,8 @@ KE_RETVAL CVornMenuState::actionValidateUser(CWidget* pSender, void* pContext)
             return 0;
         }
     }
-    CTextWidget* pName = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_playername//input_playername"));
+    CTextWidget* pName =
+        widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_playername//input_playername"));
     const CKorvelString strName = pName ? pName->GetText() : CKorvelString();
     if (!pThis->CheckUserName(strName))
         return 0;
@@ -482,9 +489,11 @@ KE_RETVAL CVornMenuState::actionValidateUser(CWidget* pSender, void* pContext)
 KE_RETVAL CVornMenuState::actionValidateEmail(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
-    CTextWidget* pName = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_playername//input_playername"));
+    CTextWidget* pName =
+        widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_playername//input_playername"));
     CTextWidget* pEmail = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_email//input_email"));
-    CTextWidget* pPassword = widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_email//input_password"));
+    CTextWidget* pPassword =
+        widget_cast<CTextWidget*>(pThis->FindInPages("//loginscreen_email//input_password"));
     if (!pName || !pEmail || !pPassword)
         return 1;
     if (!pThis->CheckEmail(pEmail->GetText()))

@@ -3,14 +3,14 @@
 #include "Framework/VornMenuState.h"
 
 #include "Framework/KestrolundApplication.h"
-#include "Framework/VornGameState.h"
-#include "Framework/VornLanguage.h"
-#include "Framework/VornTextFormat.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/Slider.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
+#include "Framework/VornGameState.h"
+#include "Framework/VornLanguage.h"
+#include "Framework/VornTextFormat.h"
 
 namespace
 {

@@ -6,6 +6,7 @@
 #include "Framework/KestrolundApplication.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Widget.h"
+#include "KorvelGraphics/KorvelGraphicsContext.h"
 
 namespace
 {
@@ -226,7 +227,8 @@ void CVornToastNotification::Draw()
     if (!m_uVisible || !m_pRoot || !m_pApplication)
         return;
     m_pApplication->ResetInactivityTime();
-    m_pRoot->DoDraw(m_pApplication->GetBack());
+    if (IKorvelGraphicsContext* pBack = m_pApplication->GetBack())
+        m_pRoot->DoDraw(pBack);
 }
 
 unsigned int CVornToastNotification::OnMouseButton(unsigned int uButton, int iX, int iY)

@@ -5,6 +5,7 @@
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "Framework/VornApplication.h"
+#include "game/MoxAmbientPlayer.h"
 #include "game/MoxEvent.h"
 #include "game/MoxParticles.h"
 #include "game/MoxRenderer.h"
@@ -105,6 +106,7 @@ int CMoxPlayState::Startup(CStateGame* pGame)
     m_pButtons->SetListener(this);
     if (pApp)
         pApp->StopMusic();
+    m_pAmbient = MoxCreateMatchAmbience(pGame);
 
     Reset();
     InitControls(0);
@@ -120,6 +122,8 @@ void CMoxPlayState::Shutdown()
     if (!m_bStartedUp)
         return;
     m_bStartedUp = 0;
+    delete m_pAmbient;
+    m_pAmbient = nullptr;
     delete m_pButtons;
     m_pButtons = nullptr;
     for (CMoxEventManager** ppQueue :
@@ -338,6 +342,8 @@ void CMoxPlayState::RestoreResources()
 {
     if (m_pButtons)
         m_pButtons->RestoreSurfaces();
+    if (!m_bSinglePlayer)
+        RestoreVirtualItems();
     TakeTexture(TEXTURE_BACKGROUND_BATTLE);
     TakeTexture(TEXTURE_BACKGROUND_UNIQUE);
 }

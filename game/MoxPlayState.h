@@ -70,7 +70,8 @@ public:
 
     // ---- what the root state asks
 
-    void SetSinglePlayerMode(unsigned int) override {}
+    // Training against the mentor; leaving returns to the training chooser.
+    void SetSinglePlayerMode(unsigned int uOn) override;
     void SetPlayState(PLAYSTATE eState) override;
     int GetCurrentSceneIndex() override { return m_iSceneIndex; }
     // 0: player 0 won, 1: player 1 won, 666: a tie; any other code leaves the lists empty.
@@ -79,15 +80,29 @@ public:
     // The share of the own turn left, kept within 0..1.
     float GetTurnTimeFactor() override;
     void GameSessionEnd() override {}
-    void ReleaseVirtuaIItems() override {}
+    void ReleaseVirtuaIItems() override;
     void SetPlayerIdentity(int iSlot, int iUserId, const CKorvelString& strName) override;
     int GetPlayerUserId(int iSlot) override;
     unsigned int GetPlayerColour(int iSlot) override;
-    void LoadSinglePlayerHelp() override {}
+    void LoadSinglePlayerHelp() override;
     // Milliseconds of the game clock.
     int GetTimeStamp();
     // Seconds of the game's step clock at its last frame.
     float GetNow() const;
+
+    // ---- training (MoxPlayStateTraining.cpp)
+
+    // Replaces what the chat shows by one mentor line; nothing once the match is decided.
+    void MentorDialog(const CKorvelString& strText);
+    // The action buttons, the action and the free item the training scene teaches.
+    void HandleSinglePlayerModeControls();
+
+    // ---- virtual items (MoxPlayStateItems.cpp)
+
+    // 1 when the item's pack opened and its description was read, else 0.
+    int LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNumber, int iFileNumber);
+    // Loads the players' hats and the own battleground again (bombs keep their fields).
+    void RestoreVirtualItems();
 
     // ---- controls
 

@@ -76,4 +76,6 @@ void CMoxPlayState::InitControls(unsigned int uFull)
     }
     Add(PLAY_BUTTON_READY, 0.5f * W, 0.75f * H, big, TEXTURE_NEXT_ROUND, false);
     Add(PLAY_BUTTON_CONTINUE, 0.5f * W, 0.75f * H, big, TEXTURE_NEXT_ROUND, false);
+    if (bTraining)
+        HandleSinglePlayerModeControls();
 }

@@ -91,6 +91,8 @@ public:
                             const CKorvelVector2& vPosition, const CKorvelVector2& vTarget,
                             unsigned int uFlags) = 0;
     virtual void Clear() = 0;
+    // Drawn by the match screen over its picture.
+    virtual void Render() {}
 };
 
 // One creator per screen identifier (entry 0 unused) and one for the chat overlay; an

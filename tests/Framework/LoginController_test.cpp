@@ -265,6 +265,28 @@ TEST_F(CLoginController, NameValidationAndRegistration)
     EXPECT_FALSE(m_Controller.GetAutoLogin());
 }
 
+TEST_F(CLoginController, ARegistrationWhileLoggedInReplacesTheSessionThatDeliveredIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    m_Controller.ValidateUserName(CKorvelString("upgrader"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnUserNameValidated(1,)"; }));
+    const int iMade = m_App.m_iSessionsMade;
+    m_Controller.RegisterKestrolund(CKorvelString("upgrader"), CKorvelString("pw1234"),
+                                    CKorvelString("u@x.org"));
+    // The confirmation logs the guest out and a new session in, from inside the old one's
+    // delivery: the old one waits for the next frame to be deleted.
+    ASSERT_TRUE(WaitFor([&] { return m_App.m_iSessionsMade == iMade + 1; }));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginSuccessful(upgrader,1)");
+    EXPECT_EQ(m_Controller.Count("OnLogout"), 1);
+    EXPECT_FALSE(m_Controller.IsGuestLogin());
+    Frame();
+    EXPECT_EQ(m_App.m_RetiredSessions.GetCount(), 0);
+    EXPECT_EQ(In("Logout").size(), 1u);
+}
+
 TEST_F(CLoginController, RefusedRegistrationResultsNameTheirTexts)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll());

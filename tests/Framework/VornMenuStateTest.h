@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "Framework/VornMenuState.h"
-#include "Framework/VornStatistics.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
+#include "Framework/VornMenuState.h"
+#include "Framework/VornStatistics.h"
 #include "ShellTestStats.h"
 #include "support/SessionServerTest.h"
 #include "support/TestText.h"
@@ -49,23 +49,18 @@ inline std::string InputText(const char* pName)
 // left corner.
 inline std::string MenuPages()
 {
-    const std::string strList = "<element name=\"item_template\" type=\"widget\"><size w=\"0.5\" h=\"0.1\"/>" +
-                                Box("language-name", "text", "<text font=\"main\"/>") +
-                                Box("select-button", "button",
-                                    Event("onclick", "select_language_item") + Box("selected", "image") +
-                                        Box("unselected", "image")) +
-                                "</element>";
-    return "<element name=\"menu_root\" type=\"page_layout\" uniquename=\"lobby_pages\"><size w=\"1.0\" h=\"1.0\"/><history max-size=\"8\"/>\n" +
-           Page("startup_language_chooser",
-                Box("language_list", "infinite_list",
-                    "<page-size value=\"10\"/><events><onshow action=\"show_language_chooser\"/>"
-                    "<onloaditem action=\"load_language_item\"/><onforgetitem action=\"unload_language_item\"/>"
-                    "</events>" +
-                        strList) +
-                    Box("choose_language_button", "button", Event("onclick", "choose_language")) +
-                    Box("exit-button", "button", Event("onclick", "exit_app"))) +
+    const std::string strList =
+        "<element name=\"item_template\" type=\"widget\"><size w=\"0.5\" h=\"0.1\"/>" +
+        Box("language-name", "text", "<text font=\"main\"/>") +
+        Box("select-button", "button",
+            Event("onclick", "select_language_item") + Box("selected", "image") +
+                Box("unselected", "image")) +
+        "</element>";
+    return "<element name=\"menu_root\" type=\"page_layout\" uniquename=\"lobby_pages\"><size w=\"1.0\" "
+           "h=\"1.0\"/><history max-size=\"8\"/>\n" +
            Page("loginscreen_root",
-                InputText("user_login") + InputText("user_password") + Box("user_autologin", "toggle_button") +
+                InputText("user_login") + InputText("user_password") +
+                    Box("user_autologin", "toggle_button") +
                     Box("login_button", "button", Event("onclick", "login_kestrolund")) +
                     "<element name=\"loginscreen_choices\" type=\"widget\"><position x=\"0.0\" y=\"0.8\"/>"
                     "<size w=\"0.2\" h=\"0.2\"/>" +
@@ -73,13 +68,24 @@ inline std::string MenuPages()
                     Event("onclick", "guest_login") + "</element></element>" +
                     Box("exit-button", "button", Event("onclick", "exit_app")),
                 "login_show") +
+           Page("startup_language_chooser",
+                Box("language_list", "infinite_list",
+                    "<page-size value=\"10\"/><events><onshow action=\"show_language_chooser\"/>"
+                    "<onloaditem action=\"load_language_item\"/><onforgetitem "
+                    "action=\"unload_language_item\"/>"
+                    "</events>" +
+                        strList) +
+                    Box("choose_language_button", "button", Event("onclick", "choose_language")) +
+                    Box("exit-button", "button", Event("onclick", "exit_app"))) +
            Page("loading_dialog", Box("text_title", "text", "<text font=\"main\"/>") +
                                       Box("text_description", "text", "<text font=\"main\"/>")) +
-           Page("loginscreen_error", Box("loginerror_title", "text", "<text font=\"main\"/>") +
-                                         Box("loginerror_message", "text", "<text font=\"main\"/>") +
-                                         Box("button_recover", "button") + Box("button_update", "web_button") +
-                                         Box("button_tryagain", "button",
-                                             Box("label_tryagain", "text", "<text font=\"main\"/>"))) +
+           Page(
+               "loginscreen_error",
+               Box("loginerror_title", "text", "<text font=\"main\"/>") +
+                   Box("loginerror_message", "text", "<text font=\"main\"/>") +
+                   Box("button_recover", "button", "<position x=\"0.0\" y=\"0.3\"/>") +
+                   Box("button_update", "web_button", "<position x=\"0.0\" y=\"0.5\"/>") +
+                   Box("button_tryagain", "button", Box("label_tryagain", "text", "<text font=\"main\"/>"))) +
            Page("loginscreen_playername",
                 "<element name=\"page_root\" type=\"widget\"><size w=\"1.0\" h=\"1.0\"/>" +
                     InputText("input_playername") +
@@ -89,8 +95,9 @@ inline std::string MenuPages()
                     Box("validate_button", "button", Event("onclick", "validate_user")) + "</element>",
                 "playername_show") +
            Page("loginscreen_confirm", "") +
-           Page("loginscreen_email", InputText("input_email") + InputText("input_password") +
-                                         Box("register_button", "button", Event("onclick", "validate_email"))) +
+           Page("loginscreen_email",
+                InputText("input_email") + InputText("input_password") +
+                    Box("register_button", "button", Event("onclick", "validate_email"))) +
            Page("loginscreen_thank", "") + Page("loginscreen_nameconflict", "") +
            Page("loginscreen_google", "") +
            Page("startscreen_root", Box("startscreen", "widget") + Box("startscreen_ingame", "widget")) +
@@ -104,7 +111,8 @@ inline std::string MenuPages()
 inline std::string VornButton()
 {
     return "<element name=\"vorn_button_root\" type=\"widget\"><size w=\"1.0\" h=\"1.0\"/>"
-           "<element name=\"vorn_button\" type=\"button\"><position x=\"0.8\" y=\"0.0\"/><size w=\"0.2\" h=\"0.2\"/>" +
+           "<element name=\"vorn_button\" type=\"button\"><position x=\"0.8\" y=\"0.0\"/><size w=\"0.2\" "
+           "h=\"0.2\"/>" +
            Event("onclick", "toggle_vorn_menu") + Box("vorn-image", "image") +
            Box("vorn-timer", "widget", Box("vorn-turn-clock", "pie")) + "</element>" +
            Box("vorn-image", "image") + "</element>\n";
@@ -138,10 +146,12 @@ protected:
     bool PrepareAppFolder() override
     {
         StoreIntSettings(m_Stored);
+        for (int iHeld : m_aHolds)
+            m_pControl->Hold(iHeld);
         // Layouts are read from the layout pack only.
         return CSessionServerTest::PrepareAppFolder() && WriteLayoutPack(m_strLayout) &&
-               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" +
-                                   std::to_string(m_pServer->LobbyPort()) + "\n");
+               m_App.WriteSettings(
+                   "[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(m_pServer->LobbyPort()) + "\n");
     }
     // Empty: a pack without the lobby's layout.
     bool WriteLayoutPack(const std::string& strLayout)
@@ -159,10 +169,7 @@ protected:
             aTexts[text.first] = text.second;
         return aTexts;
     }
-    void TearDown() override
-    {
-        CSessionServerTest::TearDown();
-    }
+    void TearDown() override { CSessionServerTest::TearDown(); }
 
     CVornMenuState* Lobby() const { return m_App.GetLobbyState(); }
     CPageView* Pages() const { return Lobby() ? Lobby()->GetPageView() : nullptr; }
@@ -173,7 +180,8 @@ protected:
     }
     CWidget* Find(const char* pName) const
     {
-        return Lobby() && Lobby()->GetRoot() ? Lobby()->GetRoot()->FindWidget(CKorvelString(pName), -1) : nullptr;
+        return Lobby() && Lobby()->GetRoot() ? Lobby()->GetRoot()->FindWidget(CKorvelString(pName), -1)
+                                             : nullptr;
     }
     template <class T> T* FindAs(const char* pName) const { return widget_cast<T*>(Find(pName)); }
     std::string TextOf(const char* pName) const
@@ -204,6 +212,7 @@ protected:
 
     std::map<std::string, int> m_Stored = {{"__Vorn_TimesLaunched", 4}};
     std::map<int, std::string> m_Texts;
+    std::vector<int> m_aHolds; // answers the server holds from the start
     std::string m_strLayout = FullMenuLayout();
 };
 

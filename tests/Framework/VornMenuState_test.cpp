@@ -34,9 +34,9 @@ protected:
 
 TEST_F(CVornMenuState, TimeLeftPicksTheTextByRangeAndFormatsOnlyThoseWithANumber)
 {
-    m_Texts = {{184, "now"},          {185, "seconds"},       {186, "%d minute"},  {193, "%d minutes"},
-               {187, "an hour"},      {194, "%d hours"},      {188, "a day"},      {195, "%d days"},
-               {189, "a week"},       {196, "%d weeks"},      {190, "%d month"},   {197, "%d months"},
+    m_Texts = {{184, "now"},        {185, "seconds"},  {186, "%d minute"}, {193, "%d minutes"},
+               {187, "an hour"},    {194, "%d hours"}, {188, "a day"},     {195, "%d days"},
+               {189, "a week"},     {196, "%d weeks"}, {190, "%d month"},  {197, "%d months"},
                {191, "over a year"}};
     ASSERT_NO_FATAL_FAILURE(Start());
     const struct
@@ -44,10 +44,20 @@ TEST_F(CVornMenuState, TimeLeftPicksTheTextByRangeAndFormatsOnlyThoseWithANumber
         int iSeconds;
         const char* pText;
     } aCases[] = {
-        {0, "now"},           {59, "seconds"},      {60, "1 minute"},   {3599, "59 minutes"},
-        {3600, "an hour"},    {7200, "2 hours"},    {86400, "a day"},   {172800, "2 days"},
-        {604800, "a week"},   {1209600, "2 weeks"}, {2628000, "1 month"}, {5256000, "2 months"},
-        {31535999, "11 months"}, {31536000, "over a year"},
+        {0, "now"},
+        {59, "seconds"},
+        {60, "1 minute"},
+        {3599, "59 minutes"},
+        {3600, "an hour"},
+        {7200, "2 hours"},
+        {86400, "a day"},
+        {172800, "2 days"},
+        {604800, "a week"},
+        {1209600, "2 weeks"},
+        {2628000, "1 month"},
+        {5256000, "2 months"},
+        {31535999, "11 months"},
+        {31536000, "over a year"},
     };
     for (const auto& c : aCases)
         EXPECT_EQ(TimeLeft(c.iSeconds), c.pText) << c.iSeconds;

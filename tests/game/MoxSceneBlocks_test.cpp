@@ -10,6 +10,7 @@
 #include "game/MoxScene.h"
 #include "support/GlTestContext.h"
 #include "support/TestSceneFile.h"
+#include "tests/game/GameFrameHash.h"
 #include "tests/game/GameTestFixture.h"
 
 namespace
@@ -283,14 +284,6 @@ TEST_F(CMoxSceneBlocks, IceAndTheBackLayerCastNoShadow)
     EXPECT_EQ(iEquation, GL_FUNC_ADD);
 }
 
-uint32_t Fnv1a(const std::vector<uint8_t>& aBytes)
-{
-    uint32_t h = 2166136261u;
-    for (uint8_t b : aBytes)
-        h = (h ^ b) * 16777619u;
-    return h;
-}
-
 // A whole frame of a generated scene: blocks with shadows, helpers, one flomp stretched
 // with its aim dots, the other with damage numbers over it.
 TEST_F(CMoxSceneBlocks, GoldenFrame)
@@ -312,10 +305,7 @@ TEST_F(CMoxSceneBlocks, GoldenFrame)
     m_pScene->RenderHelpers();
     m_pScene->RenderPlayers();
     m_pScene->RenderPlayersInfo();
-    std::vector<uint8_t> aPixels(800 * 600 * 4);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
-    if (const char* pOut = std::getenv("KORVEL_GOLDEN_PNG"))
-        WriteTestPng(pOut, 800, 600, aPixels);
+    const std::vector<uint8_t> aPixels = ReadGameFrame();
     // Checked by eye (KORVEL_GOLDEN_PNG=<file> writes it, bottom row first): eight blocks
     // with shadows, two helper squares, flomp 0 stretched down-left with seven aim dots,
     // "-30" and "-7" over flomp 1 and "63" under it.

@@ -31,10 +31,11 @@ inline std::vector<uint8_t> EventBytes(const CMoxEvent* pEvent)
 class CPlayStateTest : public CGameTest
 {
 protected:
-    // The game with the real match screen in its table, and the screen made.
-    void StartPlay(CStateGame* pGame = nullptr)
+    // The game with the real match screen in its table, and the screen made; the real
+    // chat overlay unless bFakeChat.
+    void StartPlay(CStateGame* pGame = nullptr, bool bFakeChat = true)
     {
-        ASSERT_NO_FATAL_FAILURE(StartGame(pGame));
+        ASSERT_NO_FATAL_FAILURE(StartGame(pGame, bFakeChat));
         m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_PLAY] = [] { return new CMoxPlayState(); };
         m_pPlay = dynamic_cast<CMoxPlayState*>(m_pGame->AddState(STATE_PLAY));
         ASSERT_NE(m_pPlay, nullptr);
