@@ -223,6 +223,7 @@ void CMoxPlayState::ResetVariables()
     m_bEndTurnSent = m_bEndRoundSent = 0;
     m_bAiming = m_bStretchSoundPlayed = m_bReleasePending = m_bScrolling = m_bPinching = 0;
     m_bOpponentActed = m_bTie = 0;
+    m_bRecordOverflow = 0;
     m_iLatestTimeStamp = 0;
 }
 

@@ -4,7 +4,13 @@
 //
 // Sources: MoxPlayState.cpp (life cycle, play states, ranks, the players' identity),
 // MoxPlayStateEvents.cpp (the event writers), MoxPlayStatePack.cpp (packing and
-// unpacking a turn), MoxPlayStateControls.cpp (the button layout).
+// unpacking a turn), MoxPlayStateControls.cpp (the button layout),
+// MoxPlayStateDispatch.cpp (the dispatcher), MoxPlayStateHandlers.cpp and
+// MoxPlayStateWorldEvents.cpp (the handlers), MoxPlayStateDamage.cpp (actions and damage),
+// MoxPlayStateTurn.cpp (the end of a turn, water and crushing), MoxPlayStateRounds.cpp
+// (rounds, game over, leaving), MoxPlayStateSnapshot.cpp (the scene backup),
+// MoxPlayStateUpdate.cpp (the frame and the turn clock), MoxPlayStateDelivery.cpp
+// (delivery to the opponent and the replay).
 #pragma once
 
 #include "KorvelCommon/KorvelArray.h"
@@ -23,6 +29,8 @@ class CMoxEvent;
 class CMoxEventManager;
 class CMoxExplosionManager;
 class CMoxScene;
+class CBlock;
+class CPlayer;
 
 // The ids of the match screen's buttons.
 enum PLAY_BUTTON : int
@@ -57,7 +65,9 @@ public:
     void Shutdown() override;
     void Reset() override;
     void ResetVariables();
-    int Update(float) override { return 1; }
+    // The frame: timers, the count-down, events, playback, controls, the play state's
+    // work, the own turn (simulated ahead or its clock) and the world (MoxPlayStateUpdate.cpp).
+    int Update(float fSeconds) override;
     void Draw() override {}
     void RestoreResources() override;
     void OnScreenChanged(int, int) override { InitControls(1); }
@@ -66,7 +76,9 @@ public:
     void ButtonPressed(CMoxButton*) override {}
     void ButtonReleased(CMoxButton*) override {}
     void ButtonDown(CMoxButton*) override {}
-    void BodyCollide(CollideData) override {}
+    // Bounce sounds; sticky shots that hit a block hold on to it.
+    void BodyCollide(CollideData data) override;
+    void OnBackButton() override;
 
     // ---- what the root state asks
 
@@ -76,10 +88,10 @@ public:
     int GetCurrentSceneIndex() override { return m_iSceneIndex; }
     // 0: player 0 won, 1: player 1 won, 666: a tie; any other code leaves the lists empty.
     void CreateRanks(int iCode) override;
-    void RandomizeStart() override {}
+    void RandomizeStart() override;
     // The share of the own turn left, kept within 0..1.
     float GetTurnTimeFactor() override;
-    void GameSessionEnd() override {}
+    void GameSessionEnd() override;
     void ReleaseVirtuaIItems() override;
     void SetPlayerIdentity(int iSlot, int iUserId, const CKorvelString& strName) override;
     int GetPlayerUserId(int iSlot) override;
@@ -108,6 +120,8 @@ public:
 
     // Builds the buttons; 0 leaves out the chat and action buttons.
     void InitControls(unsigned int uFull);
+    // The own turn's touch controls; nothing yet.
+    void HandleControls() {}
 
     // ---- event writers; each adds its event to the local queue
 
@@ -153,6 +167,95 @@ public:
     void UnpackTurnEvents(CMoxEvent* pPack);
     // The size a pack of the turn record so far would have.
     int GetTurnPackSize() const;
+
+    // ---- the dispatcher and the handlers
+
+    // Applies every event of the local queue, those added meanwhile too; then deletes,
+    // sends or records each by its send flag and time stamp.
+    void HandleGameEvents();
+    // Sends one event to the opponent; nothing in training.
+    void SendNetworkMessage(CMoxEvent* pEvent);
+    // One event in flight: the front outgoing event leaves with its acknowledgement and
+    // the next is sent; without one it is sent again after 10 s (MoxPlayStateDelivery.cpp).
+    void HandleNetworkEvents();
+    // Moves the playback events that are due to the local queue; the end of the replay.
+    void HandleRecordedEvents();
+    void EventLoadGame(CMoxEvent* pEvent);
+    void EventStartGame(CMoxEvent* pEvent);
+    void EventRoundOver(CMoxEvent* pEvent);
+    void EventGameOver(CMoxEvent* pEvent);
+    void EventNextPlayer(CMoxEvent* pEvent);
+    void EventGameEnd(CMoxEvent* pEvent);
+    void EventRematch(CMoxEvent* pEvent);
+    void EventPhysicsState(CMoxEvent* pEvent);
+    void EventPlayerDead(CMoxEvent* pEvent);
+    void EventSyncPlayers(CMoxEvent* pEvent);
+    void EventPlayerAddForce(CMoxEvent* pEvent);
+    void EventPlayerReady(CMoxEvent* pEvent);
+    void EventPlayerLeave(CMoxEvent* pEvent);
+    void EventPlayerDamage(CMoxEvent* pEvent);
+    void EventFlompWhip(CMoxEvent* pEvent);
+    void EventProjectileCreate(CMoxEvent* pEvent);
+    void EventProjectilePosition(CMoxEvent* pEvent);
+    void EventProjectileAddForce(CMoxEvent* pEvent);
+    void EventProjectileDelete(CMoxEvent* pEvent);
+    void EventSceneUpdate(CMoxEvent* pEvent);
+    void EventSceneDelete(CMoxEvent* pEvent);
+    void EventSceneTurnPack(CMoxEvent* pEvent);
+    void EventSceneChange(CMoxEvent* pEvent);
+    void EventEffectExplosion(CMoxEvent* pEvent);
+    void EventNoMoreEvents(CMoxEvent* pEvent);
+    void EventPlaybackDone(CMoxEvent* pEvent);
+    void EventVirtualItems(CMoxEvent* pEvent);
+    // The turn of that player begins (an index that is neither player keeps the old one).
+    void ApplyNextPlayer(int iPlayer);
+    // The physics runs or stops, in the scene too.
+    void SetRunPhysics(unsigned int uRun);
+
+    // ---- actions and damage (MoxPlayStateDamage.cpp)
+
+    // The own player's chosen action: backs up the scene and starts recording it.
+    void CreateAction();
+    void UseSpecialWeapon();
+    void FlompWhipDamage(int iPlayer, CKorvelVector2 vWhip);
+    void ProjectileExplodeAll(int iPlayer);
+    // Strength a block of that material loses per hit.
+    static int BlockDamage(int iMaterial);
+
+    // ---- turns (MoxPlayStateTurn.cpp)
+
+    void StartTurn();
+    void HandleTurn();
+    // 1 once the turn has ended.
+    int CheckForTurnEnd();
+    void EndTurn();
+    // The recording is complete: packs it, restores the scene and plays it back.
+    void NoMoreEvents();
+    void CheckForOutOfBounds();
+    void CheckForCrushing();
+    void CheckForCrushed(int iPlayer);
+
+    // ---- rounds (MoxPlayStateRounds.cpp)
+
+    int CheckForRoundEnd();
+    int CheckForGameOver();
+    void NextRound();
+    int WaitForAllPlayersReady();
+    void LeaveGame();
+    // A scene not drawn since the list was last emptied.
+    int RandomizeScene();
+    int RandomizeStartPoint();
+    int RandomizeFirstPlayer();
+
+    // ---- the snapshot (MoxPlayStateSnapshot.cpp)
+
+    void BackupScene();
+    void RestoreScene();
+    static void CopyCamera(CCamera* pTo, CCamera* pFrom);
+    static void CopyBlock(CBlock* pTo, CBlock* pFrom);
+    // Values only: the destination keeps its body, its slots and its scene's view target.
+    static void CopyPlayer(CPlayer* pTo, CPlayer* pFrom);
+    static void CopyPlayState(CMoxPlayState* pTo, CMoxPlayState* pFrom);
 
     // ---- data
 
@@ -252,7 +355,10 @@ public:
     unsigned int m_bOwnGameOverSent;  // this side's game over went out
     CKorvelArray<int> m_aReceivedIds; // oldest first
     int m_iLatestTimeStamp;
-    CMoxPlayState* m_pSnapshot; // the match values before a recorded action; never started
+    CMoxPlayState* m_pSnapshot;         // the match values before a recorded action; never started
+    unsigned int m_bRecordOverflow = 0; // an event did not fit the turn pack; the recording is void
+    float m_fCeiling[2] = {};           // of the last crush test, per player
+    float m_fFloor[2] = {};
 
 private:
     // Adds the event to the local queue.
@@ -262,6 +368,16 @@ private:
     // Fetches the slot's picture when the slot is empty.
     void TakeTexture(int iIndex);
     void ShowButton(int iID, bool bShow);
+    // Parts of Update (MoxPlayStateUpdate.cpp).
+    void UpdateCountdown(float fSeconds);
+    void UpdatePlayState();
+    void SimulateAhead();
+    // Throws the recorded action away; the player may act again within the turn's time.
+    void DiscardAction();
+    void UpdateTurnClock();
+    void PlayAlertTick(int k);
+    // 1 when an event of that type waits in the local queue.
+    bool IsWaiting(int iType) const;
 
     unsigned int m_bStartedUp;
 };
