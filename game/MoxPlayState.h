@@ -387,7 +387,7 @@ public:
     unsigned int m_bReleasePending;
     unsigned int m_bScrolling;
     unsigned int m_bPinching;
-    unsigned int m_bZoomGrabbed = 0; // the zoom bar has touch 0
+    unsigned int m_bZoomGrabbed = 0;                   // the zoom bar has touch 0
     unsigned int m_bSpecialUsed;                       // the own player spent the special item
     CKorvelRect<float> m_rcButtons[PLAY_BUTTON_COUNT]; // where InitControls placed each button
     unsigned int m_bTie;

@@ -73,7 +73,8 @@ void CMoxPlayState::ButtonReleased(CMoxButton* pButton)
         pOwn->m_iSelectedAction = kActionOfButton[iID];
         if (m_bSinglePlayer)
         {
-            const CKorvelString* aHelp[4] = {&m_strHelpJump, &m_strHelpFire, &m_strHelpSticky, &m_strHelpWhip};
+            const CKorvelString* aHelp[4] = {&m_strHelpJump, &m_strHelpFire, &m_strHelpSticky,
+                                             &m_strHelpWhip};
             MentorDialog(*aHelp[pOwn->m_iSelectedAction]);
         }
         break;
@@ -123,8 +124,8 @@ void CMoxPlayState::RenderControls()
     const int iAction = m_pLiveScene && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1)
                             ? m_pLiveScene->m_Players[m_iOwnPlayer].m_iSelectedAction
                             : -1;
-    const int aButtonOfAction[6] = {PLAY_BUTTON_JUMP,   PLAY_BUTTON_FIRE,    PLAY_BUTTON_STICKY,
-                                    PLAY_BUTTON_WHIP,   PLAY_BUTTON_SPECIAL, PLAY_BUTTON_SPECIAL};
+    const int aButtonOfAction[6] = {PLAY_BUTTON_JUMP, PLAY_BUTTON_FIRE,    PLAY_BUTTON_STICKY,
+                                    PLAY_BUTTON_WHIP, PLAY_BUTTON_SPECIAL, PLAY_BUTTON_SPECIAL};
     if (iAction >= 0 && iAction < 6)
         if (CMoxButton* pSelected = m_pButtons->GetButtonByID(aButtonOfAction[iAction]))
         {
@@ -137,9 +138,9 @@ void CMoxPlayState::RenderControls()
     {
         const CKorvelRect<float>& rc = m_rcButtons[PLAY_BUTTON_SPECIAL];
         const float W = m_pRenderer->GetScreenWidth(), u = W / 30.0f;
-        const CKorvelVector2 centre = rc.right > rc.left
-                                          ? CKorvelVector2(0.5f * (rc.left + rc.right), 0.5f * (rc.top + rc.bottom))
-                                          : CKorvelVector2(0.5f * W + 6.0f * u, 1.5f * u);
+        const CKorvelVector2 centre =
+            rc.right > rc.left ? CKorvelVector2(0.5f * (rc.left + rc.right), 0.5f * (rc.top + rc.bottom))
+                               : CKorvelVector2(0.5f * W + 6.0f * u, 1.5f * u);
         m_pRenderer->renderScreenQuad(centre, CKorvelVector2(u, u), apTextures[TEXTURE_BOMB_NONE], white);
     }
     CMoxButton* pReady = m_pButtons->GetButtonByID(PLAY_BUTTON_READY);
@@ -173,5 +174,6 @@ void CMoxPlayState::RenderZoomBar()
     m_pRenderer->renderScreenQuad(CKorvelVector2(H / 16.0f, H / 2.0f), CKorvelVector2(H / 32.0f, H / 4.0f),
                                   apTextures[TEXTURE_ZOOM_BAR], white);
     m_pRenderer->renderScreenQuad(CKorvelVector2(H / 16.0f, ZoomIndicatorY(m_pRenderer->m_Camera.m_fZoom, H)),
-                                  CKorvelVector2(H / 32.0f, H / 32.0f), apTextures[TEXTURE_ZOOM_INDICATOR], white);
+                                  CKorvelVector2(H / 32.0f, H / 32.0f), apTextures[TEXTURE_ZOOM_INDICATOR],
+                                  white);
 }

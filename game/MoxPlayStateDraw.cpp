@@ -64,7 +64,8 @@ void CMoxPlayState::Draw()
     }
     m_pScene = m_bSimulating && m_pBackupScene ? m_pBackupScene : m_pLiveScene;
     m_pRenderer->m_Camera.SetScene(m_pScene);
-    const unsigned int* pPair = BACKGROUND_GRADIENTS[m_iBackground >= 0 && m_iBackground < 10 ? m_iBackground : 0];
+    const unsigned int* pPair =
+        BACKGROUND_GRADIENTS[m_iBackground >= 0 && m_iBackground < 10 ? m_iBackground : 0];
     const unsigned int uAlpha = m_bNoAlphaBuffer ? 0xFF000000u : 0u;
     const unsigned int uTop = pPair[1] | uAlpha, uBottom = pPair[0] | uAlpha;
     if (pContext)
@@ -106,8 +107,9 @@ void CMoxPlayState::RenderWaitingScreen()
                                   apTextures[TEX_TITLE], white);
     if (pContext)
         pContext->Fade(nullptr, 0.2f);
-    m_pRenderer->renderScreenRotation(CKorvelVector2(0.5f * W, 0.5f * H), CKorvelVector2(W / 15.0f, W / 15.0f),
-                                      white, 0, 0, 1, 1, m_fTime * 3.0f, apTextures[TEX_LOADER]);
+    m_pRenderer->renderScreenRotation(CKorvelVector2(0.5f * W, 0.5f * H),
+                                      CKorvelVector2(W / 15.0f, W / 15.0f), white, 0, 0, 1, 1, m_fTime * 3.0f,
+                                      apTextures[TEX_LOADER]);
     if (CVornLanguage* pLanguage = m_pGame->GetGameLanguage())
         m_pRenderer->DrawShadowedText(0, 0, pLanguage->GetText(kTextWaiting), kWhite, 131, FONT_MAIN);
     if (m_pGame->GetChat())
@@ -164,7 +166,8 @@ void CMoxPlayState::RenderProjectiles()
             if (!pShot || !pShot->m_pBody)
                 continue;
             const float fPulse =
-                2.2f + 0.25f * (1.0f + CKorvelMath::Sin((float)j * kPi / 2.0f + 2.0f * kPi * (float)(uMs % 400) / 400.0f));
+                2.2f + 0.25f * (1.0f + CKorvelMath::Sin((float)j * kPi / 2.0f +
+                                                        2.0f * kPi * (float)(uMs % 400) / 400.0f));
             CKorvelVector2 half = pShot->m_pBody->m_vHalfSize;
             half.Scale(fPulse);
             CKorvelVector2 position = pShot->m_pBody->m_vVisualPosition;
@@ -173,11 +176,14 @@ void CMoxPlayState::RenderProjectiles()
                 iTexture = TEXTURE_PROJECTILE_STICKY;
             else if (pShot->m_eType == PROJECTILE_SNOW)
                 iTexture = TEXTURE_PROJECTILE_SNOW;
-            const bool bSticks = pShot->m_eType == PROJECTILE_STICKY || pShot->m_eType == PROJECTILE_CLUSTER ||
-                                 pShot->m_eType == PROJECTILE_SNOW;
+            const bool bSticks = pShot->m_eType == PROJECTILE_STICKY ||
+                                 pShot->m_eType == PROJECTILE_CLUSTER || pShot->m_eType == PROJECTILE_SNOW;
             if (bSticks && pShot->m_iTarget >= 0 && m_pScene->m_pBlocks)
                 if (const CBlock* pBlock = m_pScene->m_pBlocks->GetBlockByID(pShot->m_iTarget))
-                    { position.x += pBlock->m_vWobble.x; position.y += pBlock->m_vWobble.y; }
+                {
+                    position.x += pBlock->m_vWobble.x;
+                    position.y += pBlock->m_vWobble.y;
+                }
             m_pRenderer->renderWorldAnimation(position, half, white, 0, 0, 1, 1, apTextures[iTexture]);
         }
 }
@@ -230,10 +236,10 @@ void CMoxPlayState::RenderStatus()
         const float fInward = i == 0 ? 1.0f : -1.0f;
         const CKorvelVector2 portrait(x, y), half(0.9f * S, 0.9f * S);
         if (i == m_iOwnPlayer && m_ePlayState == PLAYSTATE_OWN_TURN && !m_bOwnTurnPlayed)
-            m_pRenderer->renderScreenQuad(portrait, CKorvelVector2(S, S), apTextures[TEXTURE_PLAYER_BACKGROUND],
-                                          white);
-        m_pRenderer->renderScreenWobble(portrait, half, player.m_Color, 0, player.m_iDirection, 10, 1, fWobble,
-                                        apTextures[TEXTURE_ANIMATIONS0 + i]);
+            m_pRenderer->renderScreenQuad(portrait, CKorvelVector2(S, S),
+                                          apTextures[TEXTURE_PLAYER_BACKGROUND], white);
+        m_pRenderer->renderScreenWobble(portrait, half, player.m_Color, 0, player.m_iDirection, 10, 1,
+                                        fWobble, apTextures[TEXTURE_ANIMATIONS0 + i]);
         if (player.m_bShowItem && player.m_pItemSurface)
             m_pRenderer->renderScreenWobble(CKorvelVector2(x, y - 0.9f * S), half, white, 0, 0, 1, 1, fWobble,
                                             player.m_pItemSurface);
@@ -244,10 +250,12 @@ void CMoxPlayState::RenderStatus()
         {
             CKorvelString strHealth;
             strHealth.Format(L"%d", player.m_iHealth);
-            m_pRenderer->DrawShadowedText(xText, (int)(y + 0.4f * S), strHealth, kWhite, (i == 0 ? 0u : TEXT_LEFT_WHOLE) | TEXT_UP_HALF | 0x80u, FONT_MAIN);
+            m_pRenderer->DrawShadowedText(xText, (int)(y + 0.4f * S), strHealth, kWhite,
+                                          (i == 0 ? 0u : TEXT_LEFT_WHOLE) | TEXT_UP_HALF | 0x80u, FONT_MAIN);
         }
         if (i == m_iTurnPlayer && m_bStarted && !m_bRoundEnded)
-            m_pRenderer->renderScreenRotation(CKorvelVector2(x - fInward * 1.6f * S, y), CKorvelVector2(0.5f * S, 0.5f * S),
-                                              white, 0, 0, 1, 1, m_fTime * 3.0f, apTextures[TEX_LOADER]);
+            m_pRenderer->renderScreenRotation(CKorvelVector2(x - fInward * 1.6f * S, y),
+                                              CKorvelVector2(0.5f * S, 0.5f * S), white, 0, 0, 1, 1,
+                                              m_fTime * 3.0f, apTextures[TEX_LOADER]);
     }
 }

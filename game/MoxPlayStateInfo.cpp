@@ -37,8 +37,10 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
 {
     aTexts.clear();
     const auto Add = [&aTexts](int iText, float fHeight, unsigned int uAlpha = 255,
-                               const CKorvelString& strLiteral = CKorvelString(), unsigned int uFlags = kFlags)
-    { aTexts.push_back(sInfoText{iText, strLiteral, fHeight, uAlpha, uFlags}); };
+                               const CKorvelString& strLiteral = CKorvelString(),
+                               unsigned int uFlags = kFlags) {
+        aTexts.push_back(sInfoText{iText, strLiteral, fHeight, uAlpha, uFlags});
+    };
     CPlayer* aPlayers = m_pScene ? m_pScene->m_Players : nullptr;
 
     if (!m_bStarted)
@@ -103,7 +105,8 @@ void CMoxPlayState::RenderInformation()
     CVornLanguage* pLanguage = m_pGame->GetGameLanguage();
     for (const sInfoText& text : aTexts)
     {
-        const CKorvelString strText = text.iText >= 0 && pLanguage ? pLanguage->GetText(text.iText) : text.strLiteral;
+        const CKorvelString strText =
+            text.iText >= 0 && pLanguage ? pLanguage->GetText(text.iText) : text.strLiteral;
         const unsigned int uColour = (text.uAlpha << 24) | 0xFFFFFFu;
         m_pRenderer->DrawShadowedText(0, (int)(text.fHeight * H), strText, uColour, text.uFlags, FONT_MAIN);
     }
@@ -114,8 +117,9 @@ void CMoxPlayState::RenderInformation()
         f = f < 0 ? 0 : f > 15 ? 15 : f;
         const float fHalf = W / 25.0f * (1.0f + m_fAlertScale);
         const CKorvelVector2 centre(0.5f * W, H - 3.5f * W / 30.0f);
-        m_pRenderer->renderScreenAnimation(centre, CKorvelVector2(fHalf, fHalf), CKorvel3DColor(0xFFFFFFFFu), f % 4,
-                                           f / 4, 4, 4, m_pGame->GetContext().psrfGameTextures[TEXTURE_TIMER]);
+        m_pRenderer->renderScreenAnimation(centre, CKorvelVector2(fHalf, fHalf), CKorvel3DColor(0xFFFFFFFFu),
+                                           f % 4, f / 4, 4, 4,
+                                           m_pGame->GetContext().psrfGameTextures[TEXTURE_TIMER]);
         const CPlayer* pOwn = m_pScene && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1)
                                   ? &m_pScene->m_Players[m_iOwnPlayer]
                                   : nullptr;
@@ -123,8 +127,8 @@ void CMoxPlayState::RenderInformation()
         {
             CKorvelString strLeft;
             strLeft.Format(L"%d", pOwn->m_iTimeOutsLeft);
-            m_pRenderer->DrawShadowedText((int)(centre.x + 1.5f * W / 25.0f), (int)centre.y, strLeft, 0xFFFFFFFFu, 400,
-                                          FONT_MAIN);
+            m_pRenderer->DrawShadowedText((int)(centre.x + 1.5f * W / 25.0f), (int)centre.y, strLeft,
+                                          0xFFFFFFFFu, 400, FONT_MAIN);
         }
     }
 }

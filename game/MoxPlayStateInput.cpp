@@ -172,8 +172,9 @@ int CMoxPlayState::HandlePlayerControls()
     if (touch.down && !m_bAiming)
     {
         const CBody* pFound = m_pPhysics ? m_pPhysics->FindBody(vWorld, 4, 3) : nullptr;
-        const bool bInBox = vTouch.x >= vFlomp.x - own.m_vStretchPad.x && vTouch.x <= vFlomp.x + own.m_vStretchPad.x &&
-                            vTouch.y >= vFlomp.y - own.m_vStretchPad.y && vTouch.y <= vFlomp.y + own.m_vStretchPad.y;
+        const bool bInBox =
+            vTouch.x >= vFlomp.x - own.m_vStretchPad.x && vTouch.x <= vFlomp.x + own.m_vStretchPad.x &&
+            vTouch.y >= vFlomp.y - own.m_vStretchPad.y && vTouch.y <= vFlomp.y + own.m_vStretchPad.y;
         if (pFound != own.m_pBody && !bInBox)
             return 0;
         m_bAiming = 1;

@@ -139,7 +139,8 @@ TEST_F(CMoxPlayStateControls, AReleaseBeyondTheRadiusActsNextFrameAndTheStretchS
     EXPECT_FLOAT_EQ(Player(0).m_fReleaseValue, 1.0f);
     EXPECT_EQ(Player(0).m_bShowAim, 0);
     ASSERT_NE(m_pPlay->m_pBackupScene, nullptr);
-    EXPECT_EQ(Recorded(EVENT_PLAYER_ADD_FORCE).size() + Queued(m_pPlay->m_pLocalEvents, EVENT_PLAYER_ADD_FORCE).size(),
+    EXPECT_EQ(Recorded(EVENT_PLAYER_ADD_FORCE).size() +
+                  Queued(m_pPlay->m_pLocalEvents, EVENT_PLAYER_ADD_FORCE).size(),
               1u);
 
     CPlayer& shown = m_pPlay->m_pBackupScene->m_Players[0];
@@ -316,8 +317,8 @@ TEST_F(CMoxPlayStateControls, TheActionButtonsSelectAlsoWithTheQuitQuestionOpen)
     for (unsigned int uQuit : {0u, 1u})
     {
         m_pPlay->m_bQuitDialog = uQuit;
-        const std::pair<int, int> aCases[] = {{PLAY_BUTTON_JUMP, 0}, {PLAY_BUTTON_FIRE, 1}, {PLAY_BUTTON_STICKY, 2},
-                                              {PLAY_BUTTON_WHIP, 3}};
+        const std::pair<int, int> aCases[] = {
+            {PLAY_BUTTON_JUMP, 0}, {PLAY_BUTTON_FIRE, 1}, {PLAY_BUTTON_STICKY, 2}, {PLAY_BUTTON_WHIP, 3}};
         for (const auto& c : aCases)
         {
             Press(c.first);
