@@ -94,8 +94,8 @@ void CMoxPlayState::RenderInformation()
     IKorvelGraphicsContext* pContext = m_pRenderer->GetGraphicsContext();
     if (!m_bStarted && pContext)
     {
-        // The band is darkest half-way through the count-down.
-        float fFade = m_fCountdown > 0.0f ? 1.0f - std::fabs(m_fCountdown - 1.5f) / 1.5f : 0.0f;
+        // The band is darkest half-way through the four-second count-down.
+        float fFade = std::fabs(m_fCountdown - 2.0f);
         fFade = fFade < 0.01f ? 0.01f : fFade > 0.99f ? 0.99f : fFade;
         const CKorvelRect<float> band(0.0f, 0.35f * H, W, 0.65f * H);
         pContext->Fade(&band, fFade);
