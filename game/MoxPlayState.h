@@ -13,6 +13,8 @@
 // (delivery to the opponent and the replay).
 #pragma once
 
+#include <vector>
+
 #include "KorvelCommon/KorvelArray.h"
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelCommon/KorvelPtrArray.h"
@@ -52,6 +54,9 @@ enum PLAY_BUTTON : int
     PLAY_BUTTON_COUNT = 14
 };
 
+// The sky's vertical gradient per background: the bottom colour, then the top one (0xRRGGBB).
+extern const unsigned int BACKGROUND_GRADIENTS[10][2];
+
 class CMoxPlayState : public CMoxPlayStateBase, public CMoxPhysicsListener, public CMoxButtonListener
 {
 public:
@@ -68,13 +73,14 @@ public:
     // The frame: timers, the count-down, events, playback, controls, the play state's
     // work, the own turn (simulated ahead or its clock) and the world (MoxPlayStateUpdate.cpp).
     int Update(float fSeconds) override;
-    void Draw() override {}
+    // The frame's picture (MoxPlayStateDraw.cpp).
+    void Draw() override;
     void RestoreResources() override;
     void OnScreenChanged(int, int) override { InitControls(1); }
     int OnChar(unsigned short) override { return 1; }
 
     void ButtonPressed(CMoxButton*) override {}
-    void ButtonReleased(CMoxButton*) override {}
+    void ButtonReleased(CMoxButton* pButton) override;
     void ButtonDown(CMoxButton*) override {}
     // Bounce sounds; sticky shots that hit a block hold on to it.
     void BodyCollide(CollideData data) override;
@@ -120,8 +126,41 @@ public:
 
     // Builds the buttons; 0 leaves out the chat and action buttons.
     void InitControls(unsigned int uFull);
-    // The own turn's touch controls; nothing yet.
-    void HandleControls() {}
+    // The frame's touch routing (MoxPlayStateInput.cpp): the zoom bar, the buttons,
+    // scrolling, pinch zoom and the own flomp's aim.
+    void HandleControls();
+    // 1 when it used touch 0.
+    int HandlePlayerControls();
+    void HandleScroll();
+    void HandleZoom();
+    // 1 while the bar has the touch.
+    int HandleZoomBar();
+    void RenderControls();
+    void RenderZoomBar();
+    // The zoom indicator's centre on a screen of that height; it never leaves the bar.
+    static float ZoomIndicatorY(float fZoom, float fHeight);
+
+    // ---- drawing (MoxPlayStateDraw.cpp, MoxPlayStateInfo.cpp)
+
+    void RenderBackground();
+    void RenderProjectiles();
+    void RenderPlayers();
+    void RenderStatus();
+    void RenderQuitQuestion();
+    void RenderWaitingScreen();
+    // One line of the information overlay: a language text (or a literal when iText is
+    // -1) at a height that is a fraction of the screen's.
+    struct sInfoText
+    {
+        int iText;
+        CKorvelString strLiteral;
+        float fHeight;
+        unsigned int uAlpha;
+        unsigned int uFlags;
+    };
+    // What RenderInformation writes for the screen's state, in drawing order.
+    void InformationTexts(std::vector<sInfoText>& aTexts);
+    void RenderInformation();
 
     // ---- event writers; each adds its event to the local queue
 
@@ -348,6 +387,7 @@ public:
     unsigned int m_bReleasePending;
     unsigned int m_bScrolling;
     unsigned int m_bPinching;
+    unsigned int m_bZoomGrabbed = 0;                   // the zoom bar has touch 0
     unsigned int m_bSpecialUsed;                       // the own player spent the special item
     CKorvelRect<float> m_rcButtons[PLAY_BUTTON_COUNT]; // where InitControls placed each button
     unsigned int m_bTie;

@@ -1,0 +1,134 @@
+// The match screen's information overlay: the count-down, the turn banner, the clock and
+// the result texts. Which texts show is worked out apart from drawing them.
+#include <cmath>
+
+#include "Framework/VornApplication.h"
+#include "Framework/VornLanguage.h"
+#include "KorvelGraphics/KorvelGraphicsContext.h"
+#include "game/MoxPlayState.h"
+#include "game/MoxRenderer.h"
+#include "game/MoxScene.h"
+#include "game/StateGame.h"
+
+namespace
+{
+enum : int
+{
+    TEXT_COUNTDOWN = 0,
+    TEXT_OWN_TURN = 1,
+    TEXT_OPPONENT_TURN = 2,
+    TEXT_OWN_WIN = 3,
+    TEXT_OPPONENT_WIN = 4,
+    TEXT_TIE = 5,
+    TEXT_TIMED_OUT = 6,
+    TEXT_WAITING_READY = 7,
+    TEXT_TIME_OUT_WIN = 8,
+    TEXT_TIME_OUT_LOSS = 9,
+    TEXT_OPPONENT_LEFT = 10,
+    TEXT_TRAINING_WIN = 16,
+    TEXT_TRAINING_LOSS = 17,
+    TEXTURE_TIMER = 27
+};
+const unsigned int kFlags = 385;
+const unsigned int kCentred = 131;
+} // namespace
+
+void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
+{
+    aTexts.clear();
+    const auto Add = [&aTexts](int iText, float fHeight, unsigned int uAlpha = 255,
+                               const CKorvelString& strLiteral = CKorvelString(),
+                               unsigned int uFlags = kFlags) {
+        aTexts.push_back(sInfoText{iText, strLiteral, fHeight, uAlpha, uFlags});
+    };
+    CPlayer* aPlayers = m_pScene ? m_pScene->m_Players : nullptr;
+
+    if (!m_bStarted)
+    {
+        unsigned int uAlpha = 255;
+        if (m_fCountdown < 1.0f)
+            uAlpha = (unsigned int)(255.0f * (m_fCountdown < 0.0f ? 0.0f : m_fCountdown));
+        Add(TEXT_COUNTDOWN, 0.45f, uAlpha);
+        Add(-1, 0.55f, uAlpha, m_pScene ? CMoxScene::DisplayName(m_pScene->m_strName) : CKorvelString());
+        return;
+    }
+    const bool bDecided = m_bRoundEnded || HasMatchEnded() || m_ePlayState == PLAYSTATE_GAME_OVER ||
+                          m_ePlayState == PLAYSTATE_ROUND_ENDED || m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS;
+    if (bDecided && (m_iResult < 0 || m_iResult > 1))
+        Add(TEXT_TIE, 0.1f, 255, CKorvelString(), kCentred);
+    else if (bDecided && aPlayers)
+    {
+        Add(-1, 0.4f, 255, aPlayers[m_iResult].m_strName);
+        const bool bOwnWin = m_iResult == m_iOwnPlayer;
+        if (HasMatchEnded())
+            Add(m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
+                                : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN),
+                0.5f);
+        if (m_bOpponentLeft)
+            Add(TEXT_OPPONENT_LEFT, 0.25f);
+        else if (m_bTimeOutLoss)
+            Add(bOwnWin ? TEXT_TIME_OUT_WIN : TEXT_TIME_OUT_LOSS, 0.25f);
+    }
+    const bool bRoundRuns = !bDecided;
+    const bool bBothLive = aPlayers && aPlayers[0].m_bAlive && aPlayers[1].m_bAlive;
+    if (bRoundRuns && bBothLive && m_fBannerFade > 0.0f && (m_iTurnPlayer == 0 || m_iTurnPlayer == 1))
+    {
+        const unsigned int uAlpha = m_fBannerFade < 255.0f ? (unsigned int)m_fBannerFade : 255u;
+        if (m_bTimedOut)
+            Add(TEXT_TIMED_OUT, 0.3f, uAlpha);
+        Add(-1, 0.4f, uAlpha, aPlayers[m_iTurnPlayer].m_strName);
+        const bool bOwn = m_iTurnPlayer == m_iOwnPlayer && !m_bOwnTurnPlayed;
+        Add(bOwn ? TEXT_OWN_TURN : TEXT_OPPONENT_TURN, 0.47f, uAlpha);
+    }
+    if (m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS && m_bReadySent)
+        Add(TEXT_WAITING_READY, 0.6f);
+}
+
+void CMoxPlayState::RenderInformation()
+{
+    if (!m_pRenderer || !m_pGame)
+        return;
+    std::vector<sInfoText> aTexts;
+    InformationTexts(aTexts);
+    const float W = m_pRenderer->GetScreenWidth(), H = m_pRenderer->GetScreenHeight();
+    IKorvelGraphicsContext* pContext = m_pRenderer->GetGraphicsContext();
+    if (!m_bStarted && pContext)
+    {
+        // The band is darkest half-way through the four-second count-down.
+        float fFade = std::fabs(m_fCountdown - 2.0f);
+        fFade = fFade < 0.01f ? 0.01f : fFade > 0.99f ? 0.99f : fFade;
+        const CKorvelRect<float> band(0.0f, 0.35f * H, W, 0.65f * H);
+        pContext->Fade(&band, fFade);
+    }
+    if (m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS && m_bReadySent && pContext)
+        pContext->Fade(nullptr, 0.2f);
+    CVornLanguage* pLanguage = m_pGame->GetGameLanguage();
+    for (const sInfoText& text : aTexts)
+    {
+        const CKorvelString strText =
+            text.iText >= 0 && pLanguage ? pLanguage->GetText(text.iText) : text.strLiteral;
+        const unsigned int uColour = (text.uAlpha << 24) | 0xFFFFFFu;
+        m_pRenderer->DrawShadowedText(0, (int)(text.fHeight * H), strText, uColour, text.uFlags, FONT_MAIN);
+    }
+    const bool bRoundRuns = m_bStarted && !m_bRoundEnded && !HasMatchEnded();
+    if (m_ePlayState == PLAYSTATE_OWN_TURN && bRoundRuns && !m_bOwnTurnPlayed)
+    {
+        int f = (int)(m_fTurnElapsed / 30.0f * 16.0f);
+        f = f < 0 ? 0 : f > 15 ? 15 : f;
+        const float fHalf = W / 25.0f * (1.0f + m_fAlertScale);
+        const CKorvelVector2 centre(0.5f * W, H - 3.5f * W / 30.0f);
+        m_pRenderer->renderScreenAnimation(centre, CKorvelVector2(fHalf, fHalf), CKorvel3DColor(0xFFFFFFFFu),
+                                           f % 4, f / 4, 4, 4,
+                                           m_pGame->GetContext().psrfGameTextures[TEXTURE_TIMER]);
+        const CPlayer* pOwn = m_pScene && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1)
+                                  ? &m_pScene->m_Players[m_iOwnPlayer]
+                                  : nullptr;
+        if (pOwn && pOwn->m_iTimeOutsLeft > 0)
+        {
+            CKorvelString strLeft;
+            strLeft.Format(L"%d", pOwn->m_iTimeOutsLeft);
+            m_pRenderer->DrawShadowedText((int)(centre.x + 1.5f * W / 25.0f), (int)centre.y, strLeft,
+                                          0xFFFFFFFFu, 400, FONT_MAIN);
+        }
+    }
+}
