@@ -1,6 +1,7 @@
 // The lobby state's life cycle, frame, drawing, input, pages, dialogs, the loading dialog,
 // the vorn button and the reloads after a screen or theme change.
 #include "Framework/VornMenuState.h"
+#include "Framework/VornWebHost.h"
 
 #include <new>
 
@@ -25,8 +26,6 @@
 
 int CVornMenuState::m_iContext = 0;
 
-// The lobby's web site; the paths on it are fixed.
-static const char* const WEB_HOST = "www.vornlobby.net";
 
 CVornMenuState::CVornMenuState()
     : m_uFlags(0), m_pGame(nullptr), m_uInMatch(0), m_iSelectedLanguage(-1), m_uRematchDelayArmed(0),
@@ -437,7 +436,7 @@ KE_RETVAL CVornMenuState::OnMenuButtonClicked(CButton*, void* pContext)
         if (!pSession || !pThis->m_pKestrolund)
             return 1;
         CKorvelString strLink("https://");
-        strLink.Add(CKorvelString(WEB_HOST));
+        strLink.Add(CKorvelString(VORN_WEB_HOST));
         strLink.Add(CKorvelString("/api/forward.php?link=vorn_game&token="));
         strLink.Add(pSession->GetLoginToken());
         strLink.Add(CKorvelString("&check="));

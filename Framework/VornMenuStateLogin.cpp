@@ -1,6 +1,7 @@
 // The lobby's login, registration and web-login screens, the controller's reports, and the
 // player's login fields.
 #include "Framework/VornMenuState.h"
+#include "Framework/VornWebHost.h"
 
 #include "Framework/KestrolundApplication.h"
 #include "Framework/UI/Bubble.h"
@@ -129,7 +130,8 @@ void CVornMenuState::KVGuestLoginCount(CKorvelString& strKey, CKorvelString& str
 
 CKorvelString CVornMenuState::GetGoogleLoginURL() const
 {
-    CKorvelString strUrl("https://www.vornlobby.net");
+    CKorvelString strUrl("https://");
+    strUrl.Add(CKorvelString(VORN_WEB_HOST));
     const int iPort = GetServerPort();
     strUrl.Add(CKorvelString(iPort == 7000 || iPort == 8000 ? "/api/innodbtest/ext_auth/google"
                                                             : "/ext_auth/google"));

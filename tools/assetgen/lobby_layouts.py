@@ -12,9 +12,9 @@ from layout_xml import (button, dialog, document, element, group, icon_button, i
                         page_button, spinner, text, toggle, web_button)
 
 AREAS = ((1024, 600), (800, 480), (1280, 720), (1920, 1080), (600, 1024))
-REPORT_URL = "https://www.vornlobby.net/report.php?player=PLAYER_ID"
-TOURNAMENT_URL = "https://www.vornlobby.net/tournaments.php"
-MOREGAMES_URL = "https://www.vornlobby.net/games.php"
+REPORT_URL = "https://localhost/report.php?player=PLAYER_ID"
+TOURNAMENT_URL = "https://localhost/tournaments.php"
+MOREGAMES_URL = "https://localhost/games.php"
 
 LABELS = {
     238: "Players", 239: "Chat", 240: "Me", 241: "Settings", 242: "Search", 243: "All", 244: "Following",
