@@ -19,8 +19,6 @@
 #include "PlatformControl.h"
 #include "support/TestGameState.h"
 #include "support/TestKestrolundApplication.h"
-#include "support/TestMedia.h"
-#include "support/TestPack.h"
 #include "support/TestShellPacks.h"
 #include "support/TestWorkingDir.h"
 #include "support/X11TestClient.h"
@@ -43,18 +41,6 @@ struct sRun
 };
 
 sRun* g_pRun = nullptr;
-
-// The lobby's required widgets, all empty, and a shown in-game dialog: while it shows the
-// game draws and takes the presses the lobby's widgets leave.
-const char* const LOBBY_LAYOUT =
-    "<menu><area width=\"320\" height=\"240\" name=\"root\">"
-    "<element name=\"menu_root\" type=\"page_layout\"><size w=\"1.0\" h=\"1.0\"/></element>"
-    "<element name=\"vorn_button_root\" type=\"widget\">"
-    "<element name=\"vorn_button\" type=\"button\"><size w=\"0.1\" h=\"0.1\"/></element></element>"
-    "<element name=\"shop_page_list\" type=\"infinite_list\"/>"
-    "<element name=\"my_items_page_list\" type=\"infinite_list\"/>"
-    "<element name=\"confirm_buy_dialog_ingame\" type=\"widget\"/>"
-    "</area></menu>";
 
 // The test game, telling the other thread what reached it.
 class CWatchedGame : public CTestGameState
@@ -114,8 +100,7 @@ protected:
     {
         std::filesystem::create_directories(m_Dir.Path() + "/app/native");
         ASSERT_TRUE(WriteShellStartupPacks(m_Dir.Path() + "/app/native", WIDTH, HEIGHT));
-        ASSERT_TRUE(WriteTestFile(m_Dir.Path() + "/app/native/vornlayouts.kmp",
-                                  TestPackBytes({{"/menu_root.xml", LOBBY_LAYOUT}})));
+        ASSERT_TRUE(WriteLobbyStubLayout(m_Dir.Path() + "/app/native"));
         setenv("KORVEL_NO_BROWSER", "1", 1);
     }
     void TearDown() override { ReleaseTestShellPlatform(); }

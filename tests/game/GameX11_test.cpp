@@ -1,5 +1,5 @@
 // End to end under Xvfb: the test build's game executable in a folder of generated
-// packs starts, shows the splash, runs the game's root state under the stand-in lobby
+// packs starts, shows the splash, runs the game's root state under the lobby
 // (whose activation opens the main menu: once the game's resources are loaded its play
 // button covers the centre), and ends with 0 when the window manager's close message
 // arrives; the statistics store then counts one launch.
@@ -146,6 +146,8 @@ protected:
 TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
 {
     ASSERT_TRUE(WriteShellStartupPacks(m_strApp, WIDTH, HEIGHT));
+    // The lobby keeps an in-game dialog open, so the game's menu is in front.
+    ASSERT_TRUE(WriteLobbyStubLayout(m_strApp));
     CGame game(m_Dir.Path());
     Window window = 0;
     ASSERT_TRUE(TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))

@@ -105,3 +105,17 @@ bool WriteShellStartupPacks(const std::string& strAppFolder, int iWidth, int iHe
         bOk = WritePack(strDir + "vornintro.kmp", TestPackBytes(TestIntroPackItems(iWidth, iHeight))) && bOk;
     return bOk;
 }
+
+bool WriteLobbyStubLayout(const std::string& strAppFolder)
+{
+    static const char* const LAYOUT =
+        "<menu><area width=\"320\" height=\"240\" name=\"root\">"
+        "<element name=\"menu_root\" type=\"page_layout\"><size w=\"1.0\" h=\"1.0\"/></element>"
+        "<element name=\"vorn_button_root\" type=\"widget\">"
+        "<element name=\"vorn_button\" type=\"button\"><size w=\"0.1\" h=\"0.1\"/></element></element>"
+        "<element name=\"shop_page_list\" type=\"infinite_list\"/>"
+        "<element name=\"my_items_page_list\" type=\"infinite_list\"/>"
+        "<element name=\"confirm_buy_dialog_ingame\" type=\"widget\"/>"
+        "</area></menu>";
+    return WriteTestFile(strAppFolder + "/vornlayouts.kmp", TestPackBytes({{"/menu_root.xml", LAYOUT}}));
+}

@@ -25,3 +25,7 @@ TestPackItems TestIntroPackItems(int iWidth, int iHeight, bool bWithSound = true
 // Writes every pack the start needs into strAppFolder (which must exist); the splash pack
 // only when bIntro. False when a file cannot be written.
 bool WriteShellStartupPacks(const std::string& strAppFolder, int iWidth, int iHeight, bool bIntro = true);
+
+// "vornlayouts.kmp" holding a "menu_root.xml" with the lobby's required widgets, all empty,
+// and a shown in-game dialog: while it shows, the game draws and takes the presses.
+bool WriteLobbyStubLayout(const std::string& strAppFolder);
