@@ -15,7 +15,8 @@ unsigned int IsInGameRound(int iFlags)
 }
 } // namespace
 
-void CVornMenuState::OnShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
+void CVornMenuState::OnShopItemGroups(int iFlags,
+                                      const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
 {
     if (!IsInGameRound(iFlags))
         return;
@@ -24,7 +25,8 @@ void CVornMenuState::OnShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopIt
     {
         // A negative count from the server counts as none.
         const int iCount = aGroups[i].m_iItemCount > 0 ? aGroups[i].m_iItemCount : 0;
-        m_iInGameItemTotal = iCount > 0x7FFFFFFF - m_iInGameItemTotal ? 0x7FFFFFFF : m_iInGameItemTotal + iCount;
+        m_iInGameItemTotal =
+            iCount > 0x7FFFFFFF - m_iInGameItemTotal ? 0x7FFFFFFF : m_iInGameItemTotal + iCount;
         m_InGameGroups.Add(aGroups[i].m_iGroupId, aGroups[i]);
     }
     m_Items.RemoveAll();
@@ -32,7 +34,8 @@ void CVornMenuState::OnShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopIt
         pSession->SendGetShopItems(iFlags, PAGE_SIZE, 0);
 }
 
-void CVornMenuState::OnShopItems(int iFlags, int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
+void CVornMenuState::OnShopItems(int iFlags, int iStart,
+                                 const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
     if (!IsInGameRound(iFlags))
         return;

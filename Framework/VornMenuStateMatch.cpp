@@ -84,7 +84,8 @@ void CVornMenuState::OnGameStart()
     m_uRematchAsked = 0;
     m_uChatOpened = 0;
     m_DisconnectedPlayers.RemoveAll();
-    if (CInfiniteList* pAvatars = widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
+    if (CInfiniteList* pAvatars =
+            widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {
         pAvatars->Clear();
         pAvatars->SetCount(0);
@@ -134,7 +135,8 @@ void CVornMenuState::OnGameEnd()
     CloseChatItem();
     SwitchMainButtons();
     m_DisconnectedPlayers.RemoveAll();
-    if (CInfiniteList* pAvatars = widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
+    if (CInfiniteList* pAvatars =
+            widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {
         pAvatars->Clear();
         pAvatars->SetCount(0);

@@ -59,10 +59,14 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return Count("GameReady") >= uRoundsBefore + 1; }))
             << "the lobby's in-game round sends it";
         m_pOther->SendGameReady();
-        ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") > static_cast<int>(uRoundsBefore); }));
+        ASSERT_TRUE(
+            WaitFor([&] { return GameLog().Count("game.StartGame") > static_cast<int>(uRoundsBefore); }));
     }
     CTestCallLog& GameLog() { return m_App.m_Log; }
-    std::vector<std::string> Toasts(const std::string& strText) { return m_App.m_Log.With("toast.Add(" + strText); }
+    std::vector<std::string> Toasts(const std::string& strText)
+    {
+        return m_App.m_Log.With("toast.Add(" + strText);
+    }
 
     CVornNetworkSession* m_pOther = nullptr;
 };
