@@ -293,4 +293,74 @@ TEST_F(CVornMenuState, TheWebLoginKeepsItsCookiesAndActsOnTheStatus)
     EXPECT_EQ(std::count(pView->m_aCalls.begin(), pView->m_aCalls.end(), "forget auth_token"), 4);
 }
 
+TEST_F(CVornMenuState, ARegistrationRunsFromThePlayerNameToTheThankYouPage)
+{
+    ASSERT_NO_FATAL_FAILURE(Start({"--account", "taken1:secret1"}));
+    ASSERT_TRUE(WaitForStart());
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    CWidget* pValidate = Find("validate_button");
+    CTextWidget* pName = FindAs<CTextWidget>("input_playername");
+    ASSERT_TRUE(pValidate && pName);
+
+    // The terms, when shown, must be accepted first.
+    Find("tos_elements")->SetVisible(1);
+    pName->SetText(CKorvelString("newplayer1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 0);
+    EXPECT_EQ(TextOf("loginerror_message"), "text 26");
+    FindAs<CToggleButton>("button_agree")->SetToggled(1);
+
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    pName->SetText(CKorvelString("taken1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 1);
+    EXPECT_TRUE(Visible("username_loading"));
+    ASSERT_TRUE(WaitFor([&] { return Visible("text_usernametaken"); }));
+    EXPECT_FALSE(Visible("username_loading"));
+
+    pName->SetText(CKorvelString("newplayer1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 1);
+    EXPECT_FALSE(Visible("text_usernametaken"));
+    ASSERT_TRUE(WaitForPage("loginscreen_confirm"));
+
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+    FindAs<CTextWidget>("input_email")->SetText(CKorvelString("new@player.one"));
+    CTextWidget* pPassword = FindAs<CTextWidget>("input_password");
+    pPassword->SetText(CKorvelString("abc"));
+    ::CVornMenuState::actionValidateEmail(nullptr, Lobby());
+    EXPECT_EQ(TextOf("loginerror_message"), "text 27");
+    pPassword->SetText(CKorvelString("secret"));
+    ::CVornMenuState::actionValidateEmail(nullptr, Lobby());
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(PageName(), "loading_dialog");
+    for (int i = 0; i < 31; ++i)
+        Frame(1.0f);
+    EXPECT_EQ(PageName(), "loginscreen_thank") << "the thank-you page stays once loading ends";
+    EXPECT_TRUE(Pages()->GetVisible());
+    EXPECT_FALSE(Lobby()->IsGuestLogin());
+}
+
+TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
+{
+    ASSERT_NO_FATAL_FAILURE(Start({"--account", "player1:secret1"}));
+    ASSERT_TRUE(WaitForStart());
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    FindAs<CToggleButton>("user_autologin")->SetToggled(1);
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(LoggedIn());
+    const size_t uKeys = In("GetRandomKey").size();
+    const size_t uLogins = In("Login").size();
+    EXPECT_GE(uKeys, 1u);
+
+    Lobby()->Logout();
+    Lobby()->OnLogout();
+    EXPECT_EQ(TextOf("user_login"), "");
+    EXPECT_EQ(Narrow(FindAs<CTextWidget>("user_login")->GetDisplayText()), "player1");
+    EXPECT_EQ(Narrow(FindAs<CTextWidget>("user_password")->GetDisplayText()), "*****");
+    EXPECT_EQ(FindAs<CToggleButton>("user_autologin")->GetToggled(), 1u);
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "the stored hash is sent";
+}
+
 } // namespace

@@ -45,9 +45,16 @@
 namespace
 {
 const int g_aLadder[] = {1536, 1080, 768, 640, 480, 360, 320, 240};
-const char* const g_aLobbyImages[] = {"btn_primary.png",   "btn_primary_down.png", "panel_bg.png",
-                                      "radio_on.png",      "radio_off.png",        "avatar-icon.png",
-                                      "cl-icon-trophy.png"};
+// The lobby pictures in pack order.
+const char* const g_aLobbyImages[] = {
+    "btn_primary.png", "btn_primary_down.png", "panel_bg.png", "radio_on.png", "radio_off.png",
+    "avatar-icon.png", "cl-icon-trophy.png", "bubble_bg.png", "bubble_side.png", "bubble_top.png",
+    "group_header.png", "icon_arrow.png", "icon_back.png", "icon_block.png", "icon_challenge.png",
+    "icon_chat.png", "icon_close.png", "icon_coins.png", "icon_exit.png", "icon_follow.png", "icon_gift.png",
+    "icon_logo.png", "icon_play.png", "icon_players.png", "icon_report.png", "icon_settings.png",
+    "icon_shop.png", "icon_unfollow.png", "page_bg.png", "row_big.png", "row_small.png", "scroll_h.png",
+    "scroll_v.png", "slider_knob.png", "slider_track.png", "spinner.png", "toast_achievement.png",
+    "toast_bg.png", "toast_challenge.png", "toast_message.png", "toggle_off.png", "toggle_on.png"};
 
 // Parses XML text with the engine's reader; the root element (null when none).
 class CXmlDoc

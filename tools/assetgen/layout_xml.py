@@ -66,13 +66,24 @@ def icon_button(name, x, y, w, h, icon, action=None, kind="button", events=None,
     return element(name, kind, x, y, w, h, kids, events=ev, extra=extra, **kw)
 
 
-def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon=None, **kw):
+def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon=None, font="main-b", **kw):
+    """A page button: its last two children are its off and on looks (empty here), so the
+    picture and label come first and always show."""
     extra = ['<target name="%s" page="%s"/>' % (target, page)]
-    if icon:
-        return icon_button(name, x, y, w, h, icon, kind="page_button", extra=extra,
-                           events={"onclick": "page_sound"}, **kw)
-    return button(name, x, y, w, h, local=local, kind="page_button", extra=extra,
-                  events={"onclick": "page_sound"}, **kw)
+    looks_ = [element("off", "widget", 0, 0, w, h), element("on", "widget", 0, 0, w, h)]
+    if icon and local is not None:
+        # A wide menu entry: the picture at the left, the label beside it.
+        kids = [image("normal", 0, 0, w, h, "btn_primary.png"),
+                image("icon", w * 0.04, h * 0.15, h * 0.6, h * 0.7, icon, keep_aspect="1"),
+                text("label", h * 0.7, 0, w - h * 0.75, h, local, font=font, color="text_button",
+                     align="center-middle")]
+    elif icon:
+        kids = [image("icon", 0, 0, w, h, icon, keep_aspect="1")]
+    else:
+        kids = [image("normal", 0, 0, w, h, "btn_primary.png"),
+                text("label", 0, 0, w, h, local, font=font, color="text_button", align="center-middle")]
+    return element(name, "page_button", x, y, w, h, kids + looks_, events={"onclick": "page_sound"}, extra=extra,
+                   **kw)
 
 
 def toggle(name, x, y, w, h, action=None, onshow=None, on="toggle_on.png", off="toggle_off.png", **kw):

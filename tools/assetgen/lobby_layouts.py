@@ -19,16 +19,16 @@ MOREGAMES_URL = "https://www.vornlobby.net/games.php"
 LABELS = {
     238: "Players", 239: "Chat", 240: "Me", 241: "Settings", 242: "Search", 243: "All", 244: "Following",
     245: "No players found", 246: "Challenge", 247: "Follow", 248: "Gift", 249: "Unfollow", 250: "Block",
-    251: "Report", 252: "Details", 253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
+    253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
     258: "Coins", 259: "Last games", 260: "Achievements", 261: "Tournament", 262: "Send", 263: "Rematch",
     264: "Buy", 265: "Refill", 266: "Enabled", 267: "OK", 268: "Cancel", 269: "Buy this item?",
-    270: "Send this gift?", 271: "Choose one", 272: "Not enough coins", 273: "Accept", 274: "Decline",
+    270: "Send this gift?", 271: "Choose one", 273: "Accept", 274: "Decline",
     275: "Challenge!", 276: "Waiting for the other player", 277: "Sound", 278: "Sound effects", 279: "Music",
     280: "Vibration", 281: "Volume", 282: "Music volume", 283: "Game alerts", 284: "Player alerts",
-    285: "Challenge alerts", 286: "Language", 287: "About", 288: "I agree to the terms", 289: "Name taken",
+    285: "Challenge alerts", 286: "Language", 288: "I agree to the terms", 289: "Name taken",
     290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
-    295: "Tournaments", 296: "Close", 297: "Play", 298: "Loading", 299: "Pieces", 300: "Price",
-    301: "Gift price", 302: "Rank", 303: "Score", 304: "Followers", 305: "Rules",
+    295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
+    302: "Rank", 303: "Score", 305: "Rules", 306: "Lobby",
 }
 
 # --- small shared pieces ----------------------------------------------------------------------------
@@ -64,8 +64,15 @@ def status_list(name, kind_events, x, y, w, h, item, group_template=True, extra=
             spinner("loading", x + w / 2 - 0.04, y + h / 2 - 0.04, 0.08, display="0")]
 
 
+def field(name, x, y, w, h, local=None, kind="input", events=None, title=None):
+    """An input text over a row background."""
+    return [image(name + "_field", x, y, w, h, "row_small.png", blend="field_blend"),
+            text(name, x + 0.01, y, w - 0.02, h, local, kind=kind, title=title, color="text_dim",
+                 displaycolor="text_primary", events=events)]
+
+
 def stat(name, x, y, w=0.07):
-    return text(name, x, y, w, 0.06, None, color="text_primary", align="center-middle")
+    return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
 
 
 def player_card(w):
@@ -80,11 +87,11 @@ def player_card(w):
         text("player_followers", 0.42, 0.07, 0.22, 0.06, None, color="text_dim"),
         text("player_score", w - 0.14, 0.01, 0.12, 0.07, None, font="main-b", align="right-middle"),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
-        text("wins_label", 0.02, 0.22, 0.10, 0.06, 253, color="text_dim"),
+        text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
         stat("player_wins", 0.12, 0.22), stat("player_wins_percent", 0.19, 0.22),
-        text("ties_label", 0.27, 0.22, 0.10, 0.06, 254, color="text_dim"),
+        text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
         stat("my_ties", 0.37, 0.22), stat("my_ties_percent", 0.44, 0.22),
-        text("losses_label", 0.52, 0.22, 0.10, 0.06, 255, color="text_dim"),
+        text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
         stat("my_losses", 0.62, 0.22), stat("my_losses_percent", 0.69, 0.22),
     ]
 
@@ -143,18 +150,18 @@ def login_pages():
                  image("login_panel", 0.20, 0.03, 0.60, 0.94, "panel_bg.png", blend="panel_blend"),
                  text("login_title", 0.22, 0.05, 0.56, 0.08, 224, font="main-b", color="text_title",
                       align="center-middle"),
-                 text("user_login", 0.26, 0.14, 0.48, 0.08, 225, kind="input", title="225", color="text_dim",
-                      displaycolor="text_primary", events={"onshow": "init_loginname"}),
-                 text("user_password", 0.26, 0.23, 0.48, 0.08, 226, kind="password", title="226",
-                      color="text_dim", displaycolor="text_primary"),
+                 *field("user_login", 0.26, 0.14, 0.48, 0.08, 225, title="225",
+                        events={"onshow": "init_loginname"}),
+                 *field("user_password", 0.26, 0.23, 0.48, 0.08, 226, kind="password", title="226"),
                  toggle("user_autologin", 0.26, 0.33, 0.08, 0.05, "autologin_toggled"),
                  text("autologin_label", 0.35, 0.32, 0.38, 0.07, 227),
                  button("login_button", 0.30, 0.41, 0.40, 0.08, "login_kestrolund", 224),
                  group("loginscreen_choices", 0.22, 0.50, 0.56, 0.18,
                        button("guest_login_button", 0.08, 0, 0.40, 0.08, "guest_login", 228),
-                       page_button("register_button", 0.02, 0.09, 0.26, 0.08, "loginscreen_playername", 229,
-                                   target="&lt;menu_root"),
-                       page_button("email_button", 0.28, 0.09, 0.26, 0.08, "loginscreen_email", 230)),
+                       page_button("register_button", 0.0, 0.09, 0.275, 0.08, "loginscreen_playername", 229,
+                                   font="main"),
+                       page_button("email_button", 0.285, 0.09, 0.275, 0.08, "loginscreen_email", 230,
+                                   font="main")),
                  button("cancel_autorelogin", 0.30, 0.69, 0.40, 0.07, "cancel_autorelogin", 231, look=None,
                         font="main", display="0"),
                  *offline_and_exit(0.80), events={"onshow": "login_show"})
@@ -163,9 +170,8 @@ def login_pages():
                             image("name_panel", 0, 0, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
                             text("name_title", 0.02, 0.02, 0.66, 0.09, 229, font="main-b", color="text_title",
                                  align="center-middle"),
-                            text("input_playername", 0.08, 0.13, 0.54, 0.08, 225, kind="input", title="225",
-                                 color="text_dim", displaycolor="text_primary",
-                                 events={"onshow": "init_registername", "onchanged": "username_changed"}),
+                            *field("input_playername", 0.08, 0.13, 0.54, 0.08, 225, title="225",
+                                   events={"onshow": "init_registername", "onchanged": "username_changed"}),
                             spinner("username_loading", 0.63, 0.13, 0.06, display="0"),
                             group("tos_elements", 0.04, 0.24, 0.62, 0.30,
                                   toggle("button_agree", 0.02, 0.02, 0.08, 0.05),
@@ -180,10 +186,9 @@ def login_pages():
                  image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
                  text("email_title", 0.17, 0.07, 0.66, 0.09, 230, font="main-b", color="text_title",
                       align="center-middle"),
-                 text("input_email", 0.23, 0.20, 0.54, 0.08, 290, kind="input", title="290", color="text_dim",
-                      displaycolor="text_primary", events={"onchanged": "username_changed"}),
-                 text("input_password", 0.23, 0.30, 0.54, 0.08, 226, kind="password", title="226",
-                      color="text_dim", displaycolor="text_primary"),
+                 *field("input_email", 0.23, 0.20, 0.54, 0.08, 290, title="290",
+                        events={"onchanged": "username_changed"}),
+                 *field("input_password", 0.23, 0.30, 0.54, 0.08, 226, kind="password", title="226"),
                  button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 224))
 
     def note_page(name, head, local, with_close=False):
@@ -214,11 +219,10 @@ def login_pages():
                  web_button("button_update", 0.30, 0.56, 0.40, 0.09, "", local=233, display="0"),
                  element("button_tryagain", "page_button", 0.30, 0.56, 0.40, 0.09,
                          [image("normal", 0, 0, 0.40, 0.09, "btn_primary.png"),
-                          image("pressed", 0, 0, 0.40, 0.09, "btn_primary_down.png"),
                           text("label_tryagain", 0, 0, 0.40, 0.09, 10, font="main-b", color="text_button",
-                               align="center-middle")],
-                         extra=['<target name="&lt;menu_root" page="loginscreen_root"/>',
-                                '<layout_widgets value="1"/>']),
+                               align="center-middle"),
+                          element("off", "widget", 0, 0, 0.40, 0.09), element("on", "widget", 0, 0, 0.40, 0.09)],
+                         extra=['<target name="&lt;menu_root" page="loginscreen_root"/>']),
                  *offline_and_exit(0.78))
     return [loading, chooser, login, playername, email, confirm, thank, conflict, google, facebook, error]
 
@@ -235,8 +239,7 @@ def start_page():
         kids = []
         for i, (button_name, target, icon, local) in enumerate(entries):
             x, y = 0.04 + (i % 3) * 0.31, y0 + (i // 3) * 0.20
-            kids.append(page_button(button_name, x, y, 0.29, 0.17, target, icon=icon))
-            kids.append(text(button_name + "_label", x + 0.10, y + 0.04, 0.18, 0.09, local, font="main-b"))
+            kids.append(page_button(button_name, x, y, 0.29, 0.14, target, local, icon=icon))
         return kids
 
     promotions = group("promotions", 0.04, 0.70, 0.92, 0.14,
@@ -246,7 +249,7 @@ def start_page():
                                                   "cl-icon-trophy.png", keep_aspect="1"),
                                             text("label-tournament", 0.07, 0.0, 0.22, 0.10, 295,
                                                  font="main-b")]))
-    return [page("startscreen_root", title(238),
+    return [page("startscreen_root", title(306),
                  group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02)),
                  group("startscreen_ingame", 0, 0.12, 1.0, 0.56, display="0",
                        *menu("startscreen_ingame_grid", 0.02)),
@@ -287,8 +290,7 @@ def players_page():
                        list_page("follow_page", "playerlist_follow", follow_events)],
                       extra=['<history max-size="4"/>'])
     return [page("players_root", back(), title(238),
-                 text("search_text", 0.10, 0.12, 0.56, 0.07, 242, kind="input", title="242", color="text_dim",
-                      displaycolor="text_primary"),
+                 *field("search_text", 0.10, 0.12, 0.56, 0.07, 242, title="242"),
                  button("search_button", 0.68, 0.12, 0.20, 0.07, "filter_players", 242),
                  button("global_button", 0.10, 0.20, 0.38, 0.07, "show_playerlist_items", 243),
                  button("follow_button", 0.50, 0.20, 0.38, 0.07, "show_follow_items", 244),
@@ -357,8 +359,7 @@ def chat_page():
                  element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
                          [text("item_template", 0, 0, 0.94, 0.06, None)],
                          extra=['<max-item-count value="40"/>', '<expands-to value="top"/>']),
-                 text("chat_textfield", 0.03, 0.85, 0.70, 0.09, None, kind="input", color="text_dim",
-                      displaycolor="text_primary", events={"onchanged": "chat_textfield_changed"}),
+                 *field("chat_textfield", 0.03, 0.85, 0.70, 0.09, events={"onchanged": "chat_textfield_changed"}),
                  button("chat_send_button", 0.75, 0.85, 0.22, 0.09, "chat_send", 262),
                  bubble, events={"onshow": "start_change_page_chat"})]
 
@@ -447,15 +448,15 @@ def settings_pages():
                                                      ("music_slider", "init_music_slider", "music_slider_changed", 282))):
         y = 0.50 + i * 0.09
         kids += [text(name + "_label", 0.05, y, 0.25, 0.08, local),
-                 element(name, "slider", 0.31, y + 0.02, 0.50, 0.04,
-                         [image("track", 0, 0, 0.50, 0.04, "slider_track.png"),
+                 element(name, "slider", 0.31, y + 0.01, 0.50, 0.06,
+                         [image("track", 0, 0.015, 0.50, 0.03, "slider_track.png"),
                           image("knob_template", 0, 0, 0.04, 0.06, "slider_knob.png", keep_aspect="1")],
                          events={"onshow": init, "onvaluechanged": change}, min__value="0", max__value="1")]
     kids += [text("language_label", 0.05, 0.69, 0.25, 0.08, 286),
              text("settings_language_value", 0.31, 0.69, 0.30, 0.08, None, font="main-b",
                   events={"onshow": "update_settings_language_label"}),
              page_button("language_button", 0.62, 0.69, 0.28, 0.08, "settings_language", 286),
-             text("about_text", 0.05, 0.78, 0.56, 0.08, None, color="text_dim",
+             text("about_text", 0.05, 0.78, 0.56, 0.16, None, color="text_dim",
                   events={"onshow": "about_gameinfoonshow"}),
              button("exit_app", 0.62, 0.86, 0.28, 0.09, "exit_app", 222)]
     settings = page("settings_root", back(), title(241), *kids)
