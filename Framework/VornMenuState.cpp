@@ -284,7 +284,7 @@ unsigned int CVornMenuState::Update(float fSeconds)
         if (m_fQueueTimer <= 0.0f && pSession)
         {
             pSession->UnregisterFromGameQueue();
-            if (m_iChallengePartnerId == pSession->GetOwnUserId())
+            if (m_iChallengePartnerId > 0 && m_iChallengePartnerId == pSession->GetOwnUserId())
                 pSession->SendChallengeResponse(m_iChallengePartnerId, 0, CKorvelString());
             if (CurrentPageName().IsEqual(CKorvelString("challenge_waiting")) && m_pPageView)
                 m_pPageView->SwitchToPage(CKorvelString(":back"));
@@ -766,7 +766,8 @@ KE_RETVAL CVornMenuState::actionDialogClose(CWidget*, void* pContext)
     if (CVornNetworkSession* pSession = pThis->Session())
     {
         pSession->UnregisterFromGameQueue();
-        if (pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
+        // Only an own challenge is withdrawn; before a login both ids are 0 and there is none.
+        if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
             pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
     }
     if (CWidget* pBox = pThis->FindInRoot("dialog_box"))
