@@ -55,9 +55,14 @@ CMoxEvent* CMoxEventManager::GetEvent(int iIndex) const
 
 CMoxEvent* CMoxEventManager::PopEvent()
 {
-    CMoxEvent* pEvent = GetEvent(0);
+    return TakeEvent(0);
+}
+
+CMoxEvent* CMoxEventManager::TakeEvent(int iIndex)
+{
+    CMoxEvent* pEvent = GetEvent(iIndex);
     if (pEvent)
-        m_Events.RemoveAt(0);
+        m_Events.RemoveAt(iIndex);
     return pEvent;
 }
 

@@ -40,6 +40,8 @@ public:
     int GetNumEvents() const { return m_Events.GetCount(); }
     // The caller owns the record it gets.
     CMoxEvent* PopEvent();
+    // Takes the record at that place out of the queue; null outside 0..count-1.
+    CMoxEvent* TakeEvent(int iIndex);
     void Clear();
 
 private:

@@ -8,7 +8,9 @@
 // MoxPlayStateDispatch.cpp (the dispatcher), MoxPlayStateHandlers.cpp and
 // MoxPlayStateWorldEvents.cpp (the handlers), MoxPlayStateDamage.cpp (actions and damage),
 // MoxPlayStateTurn.cpp (the end of a turn, water and crushing), MoxPlayStateRounds.cpp
-// (rounds, game over, leaving), MoxPlayStateSnapshot.cpp (the scene backup).
+// (rounds, game over, leaving), MoxPlayStateSnapshot.cpp (the scene backup),
+// MoxPlayStateUpdate.cpp (the frame and the turn clock), MoxPlayStateDelivery.cpp
+// (delivery to the opponent and the replay).
 #pragma once
 
 #include "KorvelCommon/KorvelArray.h"
@@ -63,7 +65,9 @@ public:
     void Shutdown() override;
     void Reset() override;
     void ResetVariables();
-    int Update(float) override { return 1; }
+    // The frame: timers, the count-down, events, playback, controls, the play state's
+    // work, the own turn (simulated ahead or its clock) and the world (MoxPlayStateUpdate.cpp).
+    int Update(float fSeconds) override;
     void Draw() override {}
     void RestoreResources() override;
     void OnScreenChanged(int, int) override { InitControls(1); }
@@ -116,6 +120,8 @@ public:
 
     // Builds the buttons; 0 leaves out the chat and action buttons.
     void InitControls(unsigned int uFull);
+    // The own turn's touch controls; nothing yet.
+    void HandleControls() {}
 
     // ---- event writers; each adds its event to the local queue
 
@@ -169,6 +175,11 @@ public:
     void HandleGameEvents();
     // Sends one event to the opponent; nothing in training.
     void SendNetworkMessage(CMoxEvent* pEvent);
+    // One event in flight: the front outgoing event leaves with its acknowledgement and
+    // the next is sent; without one it is sent again after 10 s (MoxPlayStateDelivery.cpp).
+    void HandleNetworkEvents();
+    // Moves the playback events that are due to the local queue; the end of the replay.
+    void HandleRecordedEvents();
     void EventLoadGame(CMoxEvent* pEvent);
     void EventStartGame(CMoxEvent* pEvent);
     void EventRoundOver(CMoxEvent* pEvent);
@@ -344,9 +355,9 @@ public:
     unsigned int m_bOwnGameOverSent;  // this side's game over went out
     CKorvelArray<int> m_aReceivedIds; // oldest first
     int m_iLatestTimeStamp;
-    CMoxPlayState* m_pSnapshot; // the match values before a recorded action; never started
+    CMoxPlayState* m_pSnapshot;         // the match values before a recorded action; never started
     unsigned int m_bRecordOverflow = 0; // an event did not fit the turn pack; the recording is void
-    float m_fCeiling[2] = {}; // of the last crush test, per player
+    float m_fCeiling[2] = {};           // of the last crush test, per player
     float m_fFloor[2] = {};
 
 private:
@@ -357,6 +368,16 @@ private:
     // Fetches the slot's picture when the slot is empty.
     void TakeTexture(int iIndex);
     void ShowButton(int iID, bool bShow);
+    // Parts of Update (MoxPlayStateUpdate.cpp).
+    void UpdateCountdown(float fSeconds);
+    void UpdatePlayState();
+    void SimulateAhead();
+    // Throws the recorded action away; the player may act again within the turn's time.
+    void DiscardAction();
+    void UpdateTurnClock();
+    void PlayAlertTick(int k);
+    // 1 when an event of that type waits in the local queue.
+    bool IsWaiting(int iType) const;
 
     unsigned int m_bStartedUp;
 };

@@ -141,7 +141,13 @@ int CMoxPlayState::CheckForTurnEnd()
                                   pShot->m_eType == PROJECTILE_STICKY ? kStickyColour : own.m_Color.Get8888(),
                                   1);
         }
-        ProjectileExplodeAll(m_iOwnPlayer);
+        // The blast (and its synchronisation and crush test) only when shots were left;
+        // written at every settled step it would keep the queue from ever emptying.
+        bool bAnyShot = false;
+        for (bool bOld : abOld)
+            bAnyShot = bAnyShot || bOld;
+        if (bAnyShot)
+            ProjectileExplodeAll(m_iOwnPlayer);
         const CKorvelVector2 aBurst[3] = {CKorvelVector2(0.0f, -3.0f), CKorvelVector2(3.0f, -3.0f),
                                           CKorvelVector2(-3.0f, -3.0f)};
         for (int s = 0; s < PLAYER_PROJECTILES; ++s)
