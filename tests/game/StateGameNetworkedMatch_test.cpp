@@ -141,5 +141,53 @@ TEST_P(CStateGameNetworkedMatchLossy, TimeOutsAgreeOnAPoorNetwork)
     ExpectReported(CMatchHarness::SIDE_B, {1, 2}, 0);
 }
 
+// Bytes no device should send, between the real messages both ways.
+TEST_F(CStateGameNetworkedMatch, MalformedTrafficChangesNothing)
+{
+    auto Raw = [](int iType, int iSize, std::vector<std::pair<int, uint8_t>> aBytes) {
+        static int s_iId = 5000000;
+        std::vector<uint8_t> a(size_t(iSize), 0);
+        const int iId = ++s_iId;
+        const int aHeader[3] = {iType, iId, -1};
+        for (int k = 0; k < 12 && k < iSize; ++k)
+            a[size_t(k)] = uint8_t(aHeader[k / 4] >> (8 * (k % 4)));
+        for (const auto& b : aBytes)
+            if (b.first < iSize)
+                a[size_t(b.first)] = b.second;
+        return a;
+    };
+    const std::vector<std::vector<uint8_t>> aJunk = {
+        {27, 0, 0},                                      // shorter than a header
+        Raw(27, 20, {}),                                 // cut short
+        Raw(99, 30, {}),                                 // unknown
+        Raw(27, 24, {{8, 0xFB}}),                        // time stamp -5 (low byte)
+        Raw(27, 24, {{12, 0xFF}}),                       // player -1
+        Raw(21, 16, {{12, 2}}),                          // player 2
+        Raw(23, 28, {{12, 127}}),                        // player 127
+        Raw(33, 16, {{14, 0xFF}}),                       // slot -1
+        Raw(33, 16, {{14, 32}}),                         // slot 32
+        Raw(77, 64, {{13, 127}}),                        // item count 127
+        Raw(30, 16, {{13, 9}}),                          // projectile type 9
+        Raw(43, 40, {{12, 1}, {16, 27}}),                // a pack whose last event is cut
+        Raw(43, 40, {{16, 99}, {17, 24}}),               // a pack with a mismatched inner type
+    };
+    ScriptTimeOuts();
+    m_Harness.StartMatch();
+    size_t u = 0;
+    for (int i = 0; i < 2000 && u < aJunk.size() * 2; ++i)
+    {
+        m_Harness.Frame();
+        if (i % 40 == 20)
+        {
+            m_Harness.Inject(u % 2, aJunk[u / 2]);
+            ++u;
+        }
+    }
+    ASSERT_TRUE(m_Harness.RunMatch());
+    ExpectAgreement();
+    ExpectReported(CMatchHarness::SIDE_A, {1, 2}, 0);
+    ExpectReported(CMatchHarness::SIDE_B, {1, 2}, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, CStateGameNetworkedMatchLossy, ::testing::Values(11u, 23u, 37u));
 } // namespace
