@@ -1,25 +1,45 @@
-// The lobby state: pushed when the splash ends, it holds the game's root state and lays
-// the online lobby over it. The application forwards the session's callbacks to it.
+// The lobby state: pushed when the splash ends, it owns the game and lays the online lobby
+// over it as one widget tree ("menu_root.xml"). The application forwards the session's
+// callbacks to it. One class in several files by feature:
+// VornMenuState.cpp (life cycle, frame, input, pages, dialogs, loading, vorn button, reloads),
+// VornMenuStateLayout.cpp (the action table and the layout binding),
+// VornMenuStateLogin.cpp (login, registration and web-login screens, the player's fields),
+// VornMenuStateSettings.cpp (settings and the language chooser),
+// VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
 #include "Framework/LoginController.h"
+#include "Framework/UI/Callback.h"
 #include "Framework/VornApplication.h"
 #include "Framework/VornNetworkSession.h"
 #include "Framework/VornState.h"
 #include "KorvelCommon/KorvelRect.h"
+#include "KorvelCommon/KorvelSet.h"
 
+class CActionHandler;
+class CBubble;
+class CButton;
+class CInfiniteList;
 class CKestrolundApplication;
+class CPageView;
+class CWidget;
+class IEasingCurve;
 class IVornGameState;
 
 class CVornMenuState : public IVornState, public CLoginController
 {
 public:
+    // The back key.
+    static const int KEY_BACK = 77;
+    static constexpr float LOADING_TIMEOUT = 30.0f;
+    static const int ITEM_DATA_BUFFER_SIZE = 16384;
+    static constexpr float IDLE_SHAKE_DELAY = 5.0f;
+
     CVornMenuState();
     ~CVornMenuState() override;
 
-    // Starts the game state, then hands it the application.
+    // ---- the state
     KE_RETVAL Startup(CVornApplication* pApplication) override;
-    // Shuts the game state down and deletes it.
     void Shutdown() override;
     void Activate() override;
     void Deactivate() override;
@@ -34,6 +54,21 @@ public:
     unsigned int OnChar(unsigned short uChar) override;
     KE_RETVAL OnLanguageChanged(const CKorvelString& strCode) override;
 
+    // ---- the lobby's own operations, in their order
+    virtual void BeginLoading(const CKorvelString& strTitle, const CKorvelString& strText);
+    virtual void EndLoading();
+    using CLoginController::OnLoginError;
+    void OnLoginSuccessful(const CKorvelString& strUserName, const CKorvelString& strSecond,
+                           unsigned int uJustRegistered) override;
+    void OnLoginError(const CKorvelString& strTitle, const CKorvelString& strMessage, int iFlags,
+                      const CKorvelString* pUpdateLink) override;
+    void OnLoginCancelled() override;
+    void OnLoginNewVersion(const CKorvelString& strLink) override;
+    void OnLogout() override;
+    void OnUserNameValidated(unsigned int uOk, const CKorvelString& strMessage) override;
+    void OnAutoRelogin() override;
+    void OnExternalUserNotFound() override;
+    void ForwardToGoogleLogin() override;
     virtual unsigned int OnThemeChanged();
     virtual void OnChallengeReceived(CVornNetworkSession* pSession, int, const CKorvelString&,
                                      const CKorvelString&, int, int);
@@ -64,12 +99,13 @@ public:
     using CLoginController::OnLobbyStatusChanged;
     virtual void OnLobbyStatusChanged(unsigned int uStatus);
     virtual void OnGameStatusChanged(unsigned int uStatus);
+
+    // ---- members the application calls
     virtual void OnBuddyRequest(CVornNetworkSession* pSession, int,
                                 CVornNetworkSession::LobbyObserver::EBuddyRequestType,
                                 CVornNetworkSession::LobbyObserver::EBuddyRequestAction, const CKorvelString&,
                                 const CKorvelString&);
     virtual void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&);
-
     virtual unsigned int IsLoggedIn();
     // An empty name changes nothing.
     virtual void SwitchToPage(CKorvelString strPage, unsigned int uShowMenu);
@@ -91,22 +127,284 @@ public:
     // The in-match flag.
     virtual unsigned int IsInMatch();
 
-    // ---- the login controller's reports
-    using CLoginController::OnLoginError;
-    void OnLoginSuccessful(const CKorvelString& strUserName, const CKorvelString& strSecond,
-                           unsigned int uJustRegistered) override;
-    void OnLoginError(const CKorvelString& strTitle, const CKorvelString& strMessage, int iFlags,
-                      const CKorvelString* pUpdateLink) override;
-    void OnLoginCancelled() override;
-    void OnLoginNewVersion(const CKorvelString& strLink) override;
-    void OnLogout() override;
-    void OnUserNameValidated(unsigned int uOk, const CKorvelString& strMessage) override;
-    void OnAutoRelogin() override;
-    void ForwardToGoogleLogin() override;
+    // ---- layout
+    // 1 when the tree exists and holds every widget the lobby needs; 8 otherwise.
+    KE_RETVAL LoadLayout(int iWidth, int iHeight, CWidget* pOldRoot);
+    void ReleaseLayout();
+    void ClearLists();
+    void ClearWidgetLists();
 
-private:
-    CKestrolundApplication* m_pApplication;
-    IVornGameState* m_pGame; // owned once started
+    // ---- pages, dialogs and the menu
+    // A toast of the default length.
+    void ShowDialog(const CKorvelString& strText);
+    void HideDialog();
+    void ShowConfirmDialog(const CKorvelString& strHead, const CKorvelString& strText);
+    void HideConfirmDialog();
+    // Whether the lobby covers the game.
+    unsigned int GetDialogVisible();
+    void SwitchToHomePage();
+    void SetMenuVisibility(unsigned int uVisible);
+    void SwitchMainButtons();
+    void GetKeyValue(const CKorvelString& strKey);
+    void FormatTimeLeft(int iSeconds, CKorvelString& strOut) const;
+    void ShowLanguageChooser();
+    void ResetPlayerData();
+
+    // ---- account checks: 1 when valid, else the error page and 0
+    unsigned int CheckUserName(const CKorvelString& strName);
+    unsigned int CheckEmail(const CKorvelString& strAddress);
+    static unsigned int KV_ValidateValue(const CKorvelString& strKey, const CKorvelString& strValue);
+    static void KVGuestLoginCount(CKorvelString& strKey, CKorvelString& strValue, void* pLobby);
+    // The web login's address on the lobby's web host.
+    CKorvelString GetGoogleLoginURL() const;
+
+    // The vorn button, and with no layout the game's web page.
+    static KE_RETVAL OnMenuButtonClicked(CButton* pButton, void* pState);
+
+    // ---- accessors
+    CKestrolundApplication* GetApplication() const { return m_pKestrolund; }
+    CWidget* GetRoot() const { return m_pRoot; }
+    CPageView* GetPageView() const { return m_pPageView; }
+    CButton* GetVornButton() const { return m_pVornButton; }
+    float GetLoadingTimeout() const { return m_fLoadingTimeout; }
+    unsigned int IsLoading() const { return m_uLoading; }
+    int GetSelectedLanguage() const { return m_iSelectedLanguage; }
+    const CKorvelArray<CKorvelString>& GetLanguageNames() const { return m_aLanguageNames; }
+    unsigned int GetShakeState() const { return m_uShakeState; }
+    float GetShakePhase() const { return m_fShakePhase; }
+    float GetIdleTime() const { return m_fIdleTime; }
+    const CKorvelString& GetWebLoginStatus() const { return m_strWebStatus; }
+    const CKorvelString& GetWebLoginId() const { return m_strWebId; }
+    const CKorvelString& GetWebLoginToken() const { return m_strWebToken; }
+
+    // ---- action handlers: (sending widget, this state) -> 1
+#define VORN_ACTION(name) static KE_RETVAL name(CWidget* pSender, void* pState)
+    // login and registration
+    VORN_ACTION(actionLoginKestrolund);
+    VORN_ACTION(actionValidateUser);
+    VORN_ACTION(actionValidateEmail);
+    VORN_ACTION(actionUserNameChanged);
+    VORN_ACTION(actionLoginOnShow);
+    VORN_ACTION(actionPlayerNameOnShow);
+    VORN_ACTION(actionConfirmOnShow);
+    VORN_ACTION(actionAutoLoginToggled);
+    VORN_ACTION(actionAboutGameInfoOnShow);
+    VORN_ACTION(actionCancelAutoRelogin);
+    VORN_ACTION(actionGoogleOnShow);
+    VORN_ACTION(actionGoogleCookieReceived);
+    VORN_ACTION(actionGoogleLoadingFinished);
+    VORN_ACTION(actionCheckTOS);
+    VORN_ACTION(actionTOSOnShow);
+    VORN_ACTION(actionInitRegisterName);
+    VORN_ACTION(actionInitLoginName);
+    VORN_ACTION(actionThankYouClose);
+    VORN_ACTION(actionStartChangePageChat);
+    // players
+    VORN_ACTION(actionLoadPlayer);
+    VORN_ACTION(actionLoadPlayerBatch);
+    VORN_ACTION(actionUnloadPlayer);
+    VORN_ACTION(actionLoadPlayerGroup);
+    VORN_ACTION(actionLoadFollowItem);
+    VORN_ACTION(actionLoadFollowItemBatch);
+    VORN_ACTION(actionUnloadFollowItem);
+    VORN_ACTION(actionLoadFollowGroup);
+    VORN_ACTION(actionLoadSelf);
+    VORN_ACTION(actionUnloadSelf);
+    VORN_ACTION(actionRefreshSelf);
+    VORN_ACTION(actionFilterPlayers);
+    VORN_ACTION(actionPlayersRoot);
+    VORN_ACTION(actionGlobalContext);
+    VORN_ACTION(actionFollowerContext);
+    VORN_ACTION(actionExpandListItem);
+    VORN_ACTION(actionEndExpandListItem);
+    VORN_ACTION(actionExpandNastyButtons);
+    VORN_ACTION(actionExpandChatNastyButtons);
+    VORN_ACTION(actionPlayerDetails);
+    VORN_ACTION(actionSendChallenge);
+    VORN_ACTION(actionToggleBuddy);
+    VORN_ACTION(actionToggleRival);
+    VORN_ACTION(actionFollow);
+    VORN_ACTION(actionUnFollow);
+    VORN_ACTION(actionBlock);
+    VORN_ACTION(actionBlockChat);
+    VORN_ACTION(actionAcceptBuddy);
+    VORN_ACTION(actionRejectBuddy);
+    VORN_ACTION(actionToggleVornMenu);
+    VORN_ACTION(actionAcceptChallenge);
+    VORN_ACTION(actionRejectChallenge);
+    // settings
+    VORN_ACTION(actionToggleSounds);
+    VORN_ACTION(actionToggleVibration);
+    VORN_ACTION(actionInitSounds);
+    VORN_ACTION(actionInitVibration);
+    VORN_ACTION(actionDialogButton);
+    VORN_ACTION(actionDialogClose);
+    VORN_ACTION(actionGetSoundVolume);
+    VORN_ACTION(actionSetSoundVolume);
+    VORN_ACTION(actionGetMusicVolume);
+    VORN_ACTION(actionSetMusicVolume);
+    VORN_ACTION(actionInitSoundEffects);
+    VORN_ACTION(actionToggleSoundEffects);
+    VORN_ACTION(actionInitMusic);
+    VORN_ACTION(actionToggleMusic);
+    VORN_ACTION(actionToggleNotificationsIngame);
+    VORN_ACTION(actionInitNotificationFilterIngame);
+    VORN_ACTION(actionToggleNotificationsUserTriggered);
+    VORN_ACTION(actionInitNotificationFilterUserTriggered);
+    VORN_ACTION(actionToggleNotificationsChallenges);
+    VORN_ACTION(actionInitNotificationFilterChallenges);
+    // chat
+    VORN_ACTION(actionChatTextfieldChanged);
+    VORN_ACTION(actionChatSend);
+    VORN_ACTION(actionChatExit);
+    VORN_ACTION(actionChatRematch);
+    VORN_ACTION(actionExpandChatItem);
+    VORN_ACTION(actionEndExpandChatItem);
+    VORN_ACTION(actionLoadChatItem);
+    VORN_ACTION(actionUnloadChatItem);
+    VORN_ACTION(actionShowChatAvatars);
+    // shop and items
+    VORN_ACTION(actionShowShop);
+    VORN_ACTION(actionShowShopItems);
+    VORN_ACTION(actionShowMyItems);
+    VORN_ACTION(actionLoadShopItem);
+    VORN_ACTION(actionLoadShopItemBatch);
+    VORN_ACTION(actionUnloadShopItem);
+    VORN_ACTION(actionLoadMyItem);
+    VORN_ACTION(actionLoadMyItemBatch);
+    VORN_ACTION(actionUnloadMyItem);
+    VORN_ACTION(actionLoadShopGroup);
+    VORN_ACTION(actionShopBuyItem);
+    VORN_ACTION(actionShopRefillItem);
+    VORN_ACTION(actionShopBuyGift);
+    VORN_ACTION(actionShowConfirmBuyDialog);
+    VORN_ACTION(actionBuyIngameErrorOk);
+    VORN_ACTION(actionBuyConfirmOk);
+    VORN_ACTION(actionBuyConfirmCancel);
+    VORN_ACTION(actionEnableItem);
+    VORN_ACTION(actionShopItemEndExpand);
+    VORN_ACTION(actionShopItemHideLargeIcon);
+    VORN_ACTION(actionShopItemShowLargeIcon);
+    VORN_ACTION(actionShopBuyCoins);
+    VORN_ACTION(actionPlayerBuyGift);
+    VORN_ACTION(actionShowSelectionList);
+    VORN_ACTION(actionLoadSelectionListItem);
+    VORN_ACTION(actionUnloadSelectionListItem);
+    VORN_ACTION(actionOkListSelection);
+    VORN_ACTION(actionCancelListSelection);
+    VORN_ACTION(actionSelectListItem);
+    VORN_ACTION(actionShowSelectionGiftList);
+    VORN_ACTION(actionLoadSelectionGiftListItem);
+    VORN_ACTION(actionUnloadSelectionGiftListItem);
+    VORN_ACTION(actionOkGiftListSelection);
+    VORN_ACTION(actionCancelGiftListSelection);
+    VORN_ACTION(actionSelectGiftListItem);
+    VORN_ACTION(actionShowConfirmBuyGiftDialog);
+    VORN_ACTION(actionBuyPlayerGiftConfirmOk);
+    VORN_ACTION(actionBuyPlayerGiftConfirmCancel);
+    // language chooser and the rest
+    VORN_ACTION(actionUpdateSettingsLanguageLabel);
+    VORN_ACTION(actionShowLanguageChooser);
+    VORN_ACTION(actionSelectLanguageItem);
+    VORN_ACTION(actionChooseLanguage);
+    VORN_ACTION(actionLoadLanguageItem);
+    VORN_ACTION(actionUnloadLanguageItem);
+    VORN_ACTION(actionGetLanguages);
+    VORN_ACTION(actionGuestLogin);
+    VORN_ACTION(actionShowMe);
+    VORN_ACTION(actionExitApp);
+#undef VORN_ACTION
+
+    // One action of the table.
+    struct sACTION
+    {
+        const char* m_pName;
+        ActionFunction m_pfnHandler;
+    };
+    static const sACTION s_aActions[];
+    static const int ACTION_COUNT = 133;
+
+    // The player list's context, kept across reloads.
+    static int m_iContext;
+
+protected:
+    // ---- per-frame steps
+    void AnimateVornButton(float fSeconds);
+    void UpdateTurnClock();
+    // Steps of features built later; they do nothing yet.
+    void HandleShopItemDataLoading();
+    void AnimateChatNotifier(float fSeconds);
+    void AddPendingChatLine();
+    void UpdateRematchDelay(float fSeconds);
+    void ResetSearch();
+    // Starts the login as activation does: re-login with auto-login, else connect.
+    void StartLogin();
+    // Language text N.
+    CKorvelString LanguageText(int iNumber) const
+    {
+        return Text(iNumber);
+    }
+    CKorvelString CurrentPageName() const;
+    CWidget* FindInRoot(const char* pName) const;
+    CWidget* FindInPages(const char* pPath) const;
+    // The shared reload steps of a screen or theme change; the layout's result.
+    KE_RETVAL ReloadLayout(int iWidth, int iHeight, unsigned int& uWasVisible);
+    CVornNetworkSession* Session() const;
+
+    unsigned char m_uFlags;  // bit 0: the menu was visible when loading began
+    IVornGameState* m_pGame; // owned
     unsigned int m_uInMatch;
+    int m_iSelectedLanguage;
+    CKorvelArray<CKorvelString> m_aLanguageNames;
+    CKorvelArray<int> m_aPendingChatLines;
+    CKorvelArray<int> m_aChatLines;
+    unsigned int m_uRematchDelayArmed;
+    CWidget* m_pRoot; // owned
+    CPageView* m_pPageView;
+    CWidget* m_pVornButtonRoot;
+    CWidget* m_pChatNotifier;
+    CActionHandler* m_pActionHandler; // owned
+    CKorvelString m_SearchText;
+    CKorvelMap<int, CWidget*> m_GlobalListItems;
+    CKorvelArray<CKorvelString> m_GlobalGroupLabels;
+    CKorvelMap<int, CWidget*> m_FollowListItems;
+    CKorvelArray<CKorvelString> m_FollowGroupLabels;
+    CKorvelMap<int, CWidget*> m_ChatListItems;
+    CWidget* m_pExpandedItem;
+    int m_iChallengePartnerId;
+    float m_fQueueTimer;
+    CButton* m_pVornButton;
+    float m_fIdleTime;
+    unsigned int m_uShakeState;
+    float m_fShakePhase;
+    CKorvelRect<int> m_rcVornRest;
+    unsigned int m_bItemDataListReceived;
+    unsigned char* m_pItemDataBuffer; // owned
+    CWidget* m_pLargeIconItem;
+    float m_fLargeIconDelay;
+    float m_fLargeIconFade;
+    IEasingCurve* m_pFadeCurve; // owned
+    CInfiniteList* m_pShopList;
+    CInfiniteList* m_pMyItemsList;
+    CKorvelString m_strPlayerListText;
+    unsigned int m_uActive;
+    CKorvelString m_strWebStatus;
+    CKorvelString m_strWebId;
+    CKorvelString m_strWebToken;
+    float m_fLoadingTimeout;
+    unsigned int m_uJoinBubbleDismissed;
+    unsigned int m_uLoading;
+    CBubble* m_pJoinBubble;
+    CBubble* m_pReturnBubble;
+    CBubble* m_pChatSubmitBubble;
+    unsigned int m_uJoinBubblePending;
+    unsigned int m_uGuestSwitchPending;
+    unsigned int m_uLanguageChooserShown;
+    unsigned int m_bItemsChanged;
+    unsigned int m_uRematchPending;
+    float m_fChatDotTime;
+    float m_fRematchDelay;
+    int m_iTermsTarget;
+    CKestrolundApplication* m_pKestrolund;
     CKorvelArray<CVornApplication::sItemData> m_Items;
 };

@@ -20,10 +20,6 @@ korvel_library(Framework DIRS Framework
   DEPS FrameworkUI FrameworkAsn1 SocketEngine AchievementStation KorvelEngine)
 # The toolkit calls the framework's non-virtual code (hash strings, the resource manager).
 korvel_mutual(Framework FrameworkUI)
-# Temporary bodies of the classes that later layers (theme, session, lobby) own; each
-# file goes when its real class lands in Framework/. Framework's creation hooks call them.
-korvel_library(FrameworkStandins DIRS Framework/standins DEPS Framework KorvelEngine)
-korvel_mutual(FrameworkStandins Framework)
 korvel_library(Game DIRS game EXCLUDE main.cpp DEPS Framework KorvelEngine)
 
 # The process entry calls the game's hooks, so it goes into executables only.

@@ -58,6 +58,9 @@ public:
     CWidget* GetItemTemplate() const { return m_pItemTemplate; }
     CWidget* GetGroupTemplate() const { return m_pGroupTemplate; }
     CWidget* GetSeparatorTemplate() const { return m_pSeparatorTemplate; }
+    // The list draws and updates only while started; a cleared flag parks an emptied list.
+    unsigned int GetStarted() const { return m_uStarted; }
+    void SetStarted(unsigned int uStarted) { m_uStarted = uStarted ? 1 : 0; }
 
     KORVEL_WIDGET_GETTYPE(CInfiniteList)
     KE_RETVAL DrawAt(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect) override;

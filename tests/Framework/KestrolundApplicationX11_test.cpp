@@ -1,7 +1,8 @@
 // End to end under Xvfb: the process entry starts the real application (the neighbours'
 // stand-in bodies, no test doubles) with a test game in a folder of generated packs; the
-// splash runs, the stand-in lobby hosts the game, a click made with XTest from another
-// connection reaches the game at its position, the window manager's close message ends
+// splash runs, the lobby hosts the game (its layout keeps an in-game dialog open, so the
+// game stays in front), a click made with XTest from another connection reaches the game
+// at its position, the window manager's close message ends
 // the run, and the statistics store counts the launches.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include "KorvelCommon/KorvelEntry.h"
@@ -18,6 +19,8 @@
 #include "PlatformControl.h"
 #include "support/TestGameState.h"
 #include "support/TestKestrolundApplication.h"
+#include "support/TestMedia.h"
+#include "support/TestPack.h"
 #include "support/TestShellPacks.h"
 #include "support/TestWorkingDir.h"
 #include "support/X11TestClient.h"
@@ -40,6 +43,18 @@ struct sRun
 };
 
 sRun* g_pRun = nullptr;
+
+// The lobby's required widgets, all empty, and a shown in-game dialog: while it shows the
+// game draws and takes the presses the lobby's widgets leave.
+const char* const LOBBY_LAYOUT =
+    "<menu><area width=\"320\" height=\"240\" name=\"root\">"
+    "<element name=\"menu_root\" type=\"page_layout\"><size w=\"1.0\" h=\"1.0\"/></element>"
+    "<element name=\"vorn_button_root\" type=\"widget\">"
+    "<element name=\"vorn_button\" type=\"button\"><size w=\"0.1\" h=\"0.1\"/></element></element>"
+    "<element name=\"shop_page_list\" type=\"infinite_list\"/>"
+    "<element name=\"my_items_page_list\" type=\"infinite_list\"/>"
+    "<element name=\"confirm_buy_dialog_ingame\" type=\"widget\"/>"
+    "</area></menu>";
 
 // The test game, telling the other thread what reached it.
 class CWatchedGame : public CTestGameState
@@ -99,6 +114,8 @@ protected:
     {
         std::filesystem::create_directories(m_Dir.Path() + "/app/native");
         ASSERT_TRUE(WriteShellStartupPacks(m_Dir.Path() + "/app/native", WIDTH, HEIGHT));
+        ASSERT_TRUE(WriteTestFile(m_Dir.Path() + "/app/native/vornlayouts.kmp",
+                                  TestPackBytes({{"/menu_root.xml", LOBBY_LAYOUT}})));
         setenv("KORVEL_NO_BROWSER", "1", 1);
     }
     void TearDown() override { ReleaseTestShellPlatform(); }

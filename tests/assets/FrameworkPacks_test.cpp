@@ -45,9 +45,16 @@
 namespace
 {
 const int g_aLadder[] = {1536, 1080, 768, 640, 480, 360, 320, 240};
-const char* const g_aLobbyImages[] = {"btn_primary.png",   "btn_primary_down.png", "panel_bg.png",
-                                      "radio_on.png",      "radio_off.png",        "avatar-icon.png",
-                                      "cl-icon-trophy.png"};
+// The lobby pictures in pack order.
+const char* const g_aLobbyImages[] = {
+    "btn_primary.png", "btn_primary_down.png", "panel_bg.png", "radio_on.png", "radio_off.png",
+    "avatar-icon.png", "cl-icon-trophy.png", "bubble_bg.png", "bubble_side.png", "bubble_top.png",
+    "group_header.png", "icon_arrow.png", "icon_back.png", "icon_block.png", "icon_challenge.png",
+    "icon_chat.png", "icon_close.png", "icon_coins.png", "icon_exit.png", "icon_follow.png", "icon_gift.png",
+    "icon_logo.png", "icon_play.png", "icon_players.png", "icon_report.png", "icon_settings.png",
+    "icon_shop.png", "icon_unfollow.png", "page_bg.png", "row_big.png", "row_small.png", "scroll_h.png",
+    "scroll_v.png", "slider_knob.png", "slider_track.png", "spinner.png", "toast_achievement.png",
+    "toast_bg.png", "toast_challenge.png", "toast_message.png", "toggle_off.png", "toggle_on.png"};
 
 // Parses XML text with the engine's reader; the root element (null when none).
 class CXmlDoc
@@ -108,7 +115,10 @@ TEST(FrameworkPacks, TheApplicationFolderHoldsEveryPackWithItsItems)
         {"vornsounds.kmp",
          {"/ui_click.wav", "/ui_page.wav", "/ui_toast.ogg", "/ui_challenge.wav", "/ui_chat.wav",
           "/ui_error.wav"}},
-        {"vornlayouts.kmp", {"/menu_root.xml", "/menu_pages.xml", "/toast-root.xml"}},
+        {"vornlayouts.kmp",
+         {"/menu_root.xml", "/lobby_main.xml", "/page_login.xml", "/page_start.xml", "/page_players.xml",
+          "/page_me.xml", "/page_chat.xml", "/page_shop.xml", "/page_settings.xml", "/dialogs.xml",
+          "/vorn_button.xml", "/toast-root.xml", "/toast_layout.xml", "/ad-root.xml", "/ad_layout.xml"}},
         {"vorntheme_kestrolund-white.kmp", {"/theme_kestrolund-white.xml"}},
         {"vornlanguage_en.kmp", {"/vornlanguage_en.txt"}}};
     std::vector<std::string>& aIntro = mapPacks["vornintro.kmp"];
@@ -360,24 +370,30 @@ TEST(FrameworkPacks, SettingsReadThroughTheShellsSettings)
     settings.Shutdown();
 }
 
-TEST(FrameworkPacks, LayoutCheckPassesTheFirstLayoutAndNamesAMissingButton)
+TEST(FrameworkPacks, LayoutCheckPassesTheLobbyLayoutAndNamesAMissingButton)
 {
     CTestTempDir dir;
     std::string strErr;
     EXPECT_EQ(RunTool(dir, "layoutcheck " + AppDir() + "vornlayouts.kmp menu_root.xml", strErr), 0) << strErr;
 
-    std::string strPages = SourceText("assets/src/layouts/menu_pages.xml");
-    const std::string strButton = "name=\"vorn_button\"";
-    ASSERT_NE(strPages.find(strButton), std::string::npos);
-    strPages.replace(strPages.find(strButton), strButton.size(), "name=\"vorn_knob\"");
-    const std::string strAreas = SourceText("assets/src/layouts/menu_root.xml");
+    // A copy of the pack whose vorn button lost its name.
+    std::vector<SKmpItem> aItems;
+    for (const char* pName : {"menu_root.xml", "lobby_main.xml", "page_login.xml", "page_start.xml",
+                              "page_players.xml", "page_me.xml", "page_chat.xml", "page_shop.xml",
+                              "page_settings.xml", "dialogs.xml", "vorn_button.xml"})
+    {
+        std::string strText = SourceText(std::string("assets/src/layouts/") + pName);
+        const std::string strButton = "name=\"vorn_button\"";
+        if (std::string(pName) == "vorn_button.xml")
+        {
+            ASSERT_NE(strText.find(strButton), std::string::npos);
+            strText.replace(strText.find(strButton), strButton.size(), "name=\"vorn_knob\"");
+        }
+        aItems.push_back({std::string("/") + pName, std::vector<unsigned char>(strText.begin(), strText.end()),
+                          pName});
+    }
     std::string strError;
-    ASSERT_TRUE(
-        KmpWritePack(dir.File("copy.kmp"),
-                     {{"/menu_root.xml", std::vector<unsigned char>(strAreas.begin(), strAreas.end()), "a"},
-                      {"/menu_pages.xml", std::vector<unsigned char>(strPages.begin(), strPages.end()), "p"}},
-                     "", strError))
-        << strError;
+    ASSERT_TRUE(KmpWritePack(dir.File("copy.kmp"), aItems, "", strError)) << strError;
     EXPECT_EQ(RunTool(dir, "layoutcheck " + dir.File("copy.kmp") + " menu_root.xml", strErr), 1);
     EXPECT_NE(strErr.find("area 1024x600 'menu_root': no widget 'vorn_button' of type 'button'"),
               std::string::npos)
@@ -411,7 +427,10 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
     ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,
                                  language, strError));
 
-    for (const char* pLayout : {"menu_pages.xml", "toast-root.xml"})
+    for (const char* pLayout : {"menu_root.xml", "lobby_main.xml", "page_login.xml", "page_start.xml",
+                                "page_players.xml", "page_me.xml", "page_chat.xml", "page_shop.xml",
+                                "page_settings.xml", "dialogs.xml", "vorn_button.xml", "toast-root.xml",
+                                "toast_layout.xml", "ad-root.xml", "ad_layout.xml"})
     {
         CXmlDoc layout(ItemData("vornlayouts.kmp", pLayout));
         ASSERT_NE(layout.Root(), nullptr) << pLayout;

@@ -46,7 +46,7 @@ public:
     void StartGame(unsigned int uStart) override { Log("StartGame", std::to_string(uStart)); }
     void GameSessionEnded() override { Log("GameSessionEnded"); }
     void OpponentLeft(int iPlayerId) override { Log("OpponentLeft", std::to_string(iPlayerId)); }
-    float OwnTurnProgress() override { return 0.0f; }
+    float OwnTurnProgress() override { return m_fTurnProgress; }
     unsigned int UsesFullscreen() override { return m_uFullscreen; }
     void RecvGameMsg(const unsigned char*, unsigned int uSize) override
     {
@@ -67,6 +67,7 @@ public:
     unsigned int m_uUpdateResult = 0;
     KE_RETVAL m_iStartupResult = KE_OK;
     unsigned int m_uFullscreen = 0; // what UsesFullscreen answers
+    float m_fTurnProgress = 0.0f;   // what OwnTurnProgress answers
 
 private:
     void Log(const char* pWhat, const std::string& strArgs = "") { m_pLog->Add("game", pWhat, strArgs); }

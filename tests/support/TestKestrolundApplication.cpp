@@ -108,6 +108,8 @@ CVornNetworkSession* CTestKestrolundApplication::CreateNetworkSession()
 
 CVornMenuState* CTestKestrolundApplication::CreateLobbyState()
 {
+    if (m_bRealLobby)
+        return CKestrolundApplication::CreateLobbyState();
     m_pTestLobby = new CTestMenuState(m_Log, m_MenuScript);
     return m_pTestLobby;
 }

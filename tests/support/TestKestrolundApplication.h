@@ -60,6 +60,8 @@ public:
     std::set<std::string> m_FailingThemes;
     CTestNetworkSession::sScript m_SessionScript;
     CTestMenuState::sScript m_MenuScript;
+    // The real lobby state instead of the recording one (then m_pTestLobby stays null).
+    bool m_bRealLobby = false;
     KE_RETVAL m_iToastStartupResult = KE_OK;
     KE_RETVAL m_iAdvertisementStartupResult = KE_OK;
 

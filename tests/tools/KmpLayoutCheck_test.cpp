@@ -19,9 +19,27 @@ const char* g_pPages =
     "    <element name=\"items\"><element name=\"my_items_page_list\" type=\"infinite_list\"/></element>\n"
     "  </element>\n"
     "  <import path=\"button.xml\"/>\n"
+    "  <import path=\"rest.xml\"/>\n"
     "</layout>\n";
 const char* g_pButton = "<layout><element name=\"vorn_button_root\">"
                         "<element name=\"vorn_button\" type=\"button\"/></element></layout>\n";
+
+// Every other widget the lobby needs, as the tool's own list names them.
+std::string Rest(const std::string& strAreaFile = "menu_root.xml", const std::string& strLeftOut = "")
+{
+    std::string strRest = "<layout>\n";
+    for (const SKmpRequiredWidget& widget : KmpRequiredWidgets(strAreaFile))
+    {
+        const std::string strName = widget.pName;
+        if (strAreaFile == "menu_root.xml" &&
+            (strName == "menu_root" || strName == "vorn_button_root" || strName == "vorn_button" ||
+             strName == "shop_page_list" || strName == "my_items_page_list"))
+            continue;
+        if (strName != strLeftOut)
+            strRest += "<element name=\"" + strName + "\" type=\"" + widget.pType + "\"/>\n";
+    }
+    return strRest + "</layout>\n";
+}
 
 std::string Areas(const std::string& strSecondArea = "<import path=\"pages.xml\"/>")
 {
@@ -50,7 +68,8 @@ std::string Check(const std::string& strAreas, const std::string& strPages = g_p
     std::string strError;
     if (!KmpWritePack(
             dir.File("l.kmp"),
-            {Item("/menu_root.xml", strAreas), Item("/pages.xml", strPages), Item("/button.xml", strButton)},
+            {Item("/menu_root.xml", strAreas), Item("/pages.xml", strPages), Item("/button.xml", strButton),
+             Item("/rest.xml", Rest())},
             "", strError))
         return "pack: " + strError;
     return KmpCheckLayout(dir.File("l.kmp"), "menu_root.xml", strError) ? "" : strError;
@@ -62,7 +81,7 @@ TEST(KmpLayoutCheck, EveryAreaMustYieldTheLobbysWidgets)
     EXPECT_EQ(Check(Areas()), "");
     // The same widgets straight in the area, and imports gated to this build, count as well.
     EXPECT_EQ(
-        Check(Areas("<import path=\"button.xml\" platform_id=\"5 13\"/>"
+        Check(Areas("<import path=\"button.xml\" platform_id=\"5 13\"/><import path=\"rest.xml\"/>"
                     "<element name=\"menu_root\" type=\"page_layout\"><history max-size=\"1\"/></element>"
                     "<element name=\"shop_page_list\" type=\"infinite_list\"/>"
                     "<element name=\"my_items_page_list\" type=\"infinite_list\"/>")),
@@ -100,6 +119,34 @@ TEST(KmpLayoutCheck, EveryAreaMustYieldTheLobbysWidgets)
     EXPECT_EQ(
         Check(Replaced(Areas("<import path=\"button.xml\"/>"), "320\" height=\"240", "1024\" height=\"600")),
         "");
+}
+
+// The toast's and the advertisement's area files are held to their own widgets, not the lobby's.
+TEST(KmpLayoutCheck, TheOverlaysAreaFilesNeedTheirOwnWidgets)
+{
+    for (const char* pFile : {"toast-root.xml", "ad-root.xml"})
+    {
+        SCOPED_TRACE(pFile);
+        const std::string strAreas = "<overlay><area width=\"800\" height=\"480\" name=\"o\">"
+                                     "<import path=\"rest.xml\"/></area></overlay>\n";
+        const std::vector<SKmpRequiredWidget> aRequired = KmpRequiredWidgets(pFile);
+        ASSERT_FALSE(aRequired.empty());
+        for (const std::string& strLeftOut : {std::string(), std::string(aRequired.back().pName)})
+        {
+            CTestTempDir dir;
+            std::string strError;
+            ASSERT_TRUE(KmpWritePack(dir.File("o.kmp"),
+                                     {Item(std::string("/") + pFile, strAreas), Item("/rest.xml", Rest(pFile, strLeftOut))},
+                                     "", strError));
+            const bool bPassed = KmpCheckLayout(dir.File("o.kmp"), pFile, strError);
+            EXPECT_EQ(bPassed, strLeftOut.empty()) << strError;
+            if (!strLeftOut.empty())
+            {
+                EXPECT_NE(strError.find("area 800x480 'o': no widget '" + strLeftOut + "'"), std::string::npos)
+                    << strError;
+            }
+        }
+    }
 }
 
 TEST(KmpLayoutCheck, TextsTheEngineReaderWouldMisreadAreRefusedWithTheirLine)

@@ -6,6 +6,7 @@ Usage: lobby_images.py --out ROOT
 import argparse
 import os
 
+import lobby_icons
 from common import LADDER, Canvas, noise, rgba, save_png, vertical_gradient, masked
 
 BUTTON_TOP, BUTTON_BOTTOM = rgba("3fa7e0"), rgba("1f6fa8")
@@ -99,6 +100,8 @@ def generate(root):
         save_png(radio(n, False), os.path.join(folder, "radio_off.png"))
         save_png(avatar(n), os.path.join(folder, "avatar-icon.png"))
         save_png(trophy(n), os.path.join(folder, "cl-icon-trophy.png"))
+        for name, image in lobby_icons.pictures(n):
+            save_png(image, os.path.join(folder, name))
 
 
 if __name__ == "__main__":

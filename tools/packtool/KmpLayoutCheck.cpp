@@ -5,6 +5,7 @@
 #include "KorvelCommon/KorvelXMLDataNode.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -12,11 +13,35 @@
 
 namespace
 {
-const SKmpRequiredWidget g_aRequired[] = {{"menu_root", "page_layout"},
-                                          {"vorn_button_root", ""},
-                                          {"vorn_button", "button"},
-                                          {"shop_page_list", "infinite_list"},
-                                          {"my_items_page_list", "infinite_list"}};
+// What the lobby state, the toast and the advertisement look up before they can work.
+const SKmpRequiredWidget g_aLobby[] = {
+    {"menu_root", "page_layout"}, {"vorn_button_root", ""}, {"vorn_button", "button"},
+    {"shop_page_list", "infinite_list"}, {"my_items_page_list", "infinite_list"}, {"loading_dialog", ""},
+    {"startup_language_chooser", ""}, {"loginscreen_root", ""}, {"guest_login_button", "button"},
+    {"user_autologin", "toggle_button"}, {"loginscreen_playername", ""}, {"page_root", ""},
+    {"button_agree", "toggle_button"}, {"loginscreen_email", ""}, {"loginscreen_confirm", ""},
+    {"loginscreen_thank", ""}, {"loginscreen_nameconflict", ""}, {"loginscreen_error", ""},
+    {"button_update", "web_button"}, {"startscreen_root", ""}, {"startscreen", ""}, {"startscreen_ingame", ""},
+    {"players_root", ""}, {"players_content_root", "page_layout"}, {"playerlist_global", "infinite_list"},
+    {"playerlist_follow", "infinite_list"}, {"item_template", "expand_layout"},
+    {"playerlist-item-nasty-buttons", ""}, {"button-report", "web_button"}, {"me_root", ""},
+    {"list_me", "infinite_list"}, {"tournament_scores_list", "grid_layout"}, {"chat_root", ""},
+    {"chat_backlog", "running_list"}, {"bubble_chat_submit", "bubble"}, {"rematch-button", "toggle_button"},
+    {"avatar_list", "infinite_list"}, {"chat_expand_slidearea", "slidearea"},
+    {"chat_expand_item", "expand_layout"}, {"shop_root", ""}, {"confirm_buy_dialog", ""},
+    {"confirm_buy_dialog_ingame", ""}, {"selection_list_content", "infinite_list"},
+    {"selection_gift_list_content", "infinite_list"}, {"generic_error_dialog", ""},
+    {"generic_error_dialog_ingame", ""}, {"generic_error_dialog_more_coins", ""}, {"challenge_received", ""},
+    {"challenge_waiting", ""}, {"setting_mute", "toggle_button"}, {"vibration_toggle", "toggle_button"},
+    {"knob_template", ""}, {"dialog_box", ""}, {"confirm_box", ""}, {"button_moregames", "web_button"},
+    {"button-tournaments", "web_button"}, {"vorn-turn-clock", "pie"}, {"bubble_join", "bubble"},
+    {"bubble_return_game", "bubble"}, {"chat-notifier", ""}};
+const SKmpRequiredWidget g_aToast[] = {{"toast_hitarea", "button"},          {"toast_bg", "image"},
+                                       {"toast_icon_message", "image"},     {"toast_icon_challenge", "image"},
+                                       {"toast_icon_achievement", "image"}, {"toast_message", "text"}};
+const SKmpRequiredWidget g_aAdvertisement[] = {
+    {"adimage", "image"}, {"text_title", "text"}, {"text_closing", "text"}, {"button_close", "button"}};
+
 // Imports nest; a file importing itself must end somewhere.
 const int kMaxImportDepth = 16;
 // The running build's platform number and renderer, as import gates compare them.
@@ -134,9 +159,9 @@ private:
     std::vector<std::unique_ptr<CKorvelXMLDataNode>> m_aDocs;
 };
 
-std::string MissingWidget(const std::vector<SWidget>& aWidgets)
+std::string MissingWidget(const std::vector<SWidget>& aWidgets, const std::vector<SKmpRequiredWidget>& aRequired)
 {
-    for (const SKmpRequiredWidget& required : g_aRequired)
+    for (const SKmpRequiredWidget& required : aRequired)
     {
         bool bFound = false;
         for (const SWidget& widget : aWidgets)
@@ -158,6 +183,16 @@ std::string MissingWidget(const std::vector<SWidget>& aWidgets)
     return "";
 }
 } // namespace
+
+// The overlays' own area files; any other file is the lobby's.
+std::vector<SKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile)
+{
+    if (strAreaFile == "toast-root.xml")
+        return {std::begin(g_aToast), std::end(g_aToast)};
+    if (strAreaFile == "ad-root.xml")
+        return {std::begin(g_aAdvertisement), std::end(g_aAdvertisement)};
+    return {std::begin(g_aLobby), std::end(g_aLobby)};
+}
 
 std::string KmpLayoutTextProblem(const std::string& strText)
 {
@@ -249,7 +284,7 @@ bool KmpCheckLayout(const std::string& strPackPath, const std::string& strAreaFi
             strError = strAreaFile + ", " + strArea + ": " + strError;
             return false;
         }
-        const std::string strMissing = MissingWidget(aWidgets);
+        const std::string strMissing = MissingWidget(aWidgets, KmpRequiredWidgets(strAreaFile));
         if (!strMissing.empty())
         {
             strError = strAreaFile + ", " + strArea + ": no widget " + strMissing;

@@ -1,8 +1,10 @@
 // Checks an area file in a pack: every area, with the layout files it imports from
-// the same pack, must yield the widgets the lobby needs before it can start, and
+// the same pack, must yield the widgets its reader looks up (the toast's for
+// "toast-root.xml", the advertisement's for "ad-root.xml", else the lobby's), and
 // every file must keep to what the engine's XML reader reads as written.
 #pragma once
 #include <string>
+#include <vector>
 
 // The widgets each area must yield (name and element type; "" for any type).
 struct SKmpRequiredWidget
@@ -10,6 +12,9 @@ struct SKmpRequiredWidget
     const char* pName;
     const char* pType;
 };
+
+// The widgets an area file's areas must yield, by the file's name.
+std::vector<SKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile);
 
 // The problem of a layout text the engine's reader would misread ("" when none):
 // a tab or CR, a single-quoted value, a '>' or '<' inside a value, CDATA or a

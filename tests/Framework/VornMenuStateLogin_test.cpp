@@ -1,0 +1,366 @@
+// The lobby's login side against the project's lobby server: the account checks, the
+// guest-login key, the first launch, a guest login by a press on its button with the
+// requests that follow, the error page, and the web login's handlers.
+// KORVEL_GL_TEST
+#include "VornMenuStateTest.h"
+
+#include <algorithm>
+
+#include "Framework/UI/WebButton.h"
+#include "Framework/UI/WebView.h"
+#include "PlatformDeviceInfoControl.h"
+
+using namespace menu_state_test;
+
+namespace
+{
+
+const int KEY_VALUE = 17;
+const int LOGIN_ACK = 6;
+
+// A web view that reports the cookie the test sets and records what the lobby asks of it.
+class CTestWebView : public CWebView
+{
+public:
+    void OpenUrl(const CKorvelString& strUrl) override { m_aCalls.push_back("open " + Narrow(strUrl)); }
+    void LoadText(const CKorvelString& strText) override { m_aCalls.push_back("load " + Narrow(strText)); }
+    CKorvelString GetText() const override { return CKorvelString(); }
+    CKorvelString GetCookieName() const override { return CKorvelString(m_strName.c_str()); }
+    CKorvelString GetCookieValue() const override { return CKorvelString(m_strValue.c_str()); }
+    void ForgetCookie(const CKorvelString& strName) override
+    {
+        m_aCalls.push_back("forget " + Narrow(strName));
+    }
+    void Start() override { m_aCalls.push_back("start"); }
+
+    void Cookie(CVornMenuState* pLobby, const std::string& strName, const std::string& strValue)
+    {
+        m_strName = strName;
+        m_strValue = strValue;
+        ::CVornMenuState::actionGoogleCookieReceived(this, pLobby);
+    }
+
+    std::string m_strName;
+    std::string m_strValue;
+    std::vector<std::string> m_aCalls;
+};
+
+class CVornMenuState : public CMenuStateTest
+{
+protected:
+    // The lobby connection's name on the server.
+    std::string LobbyConnection()
+    {
+        const CTestJson answer = m_pControl->Connections();
+        const CTestJson& list = answer["connections"];
+        for (size_t i = 0; i < list.Size(); ++i)
+            if (list[i]["kind"].String() == "lobby")
+                return list[i]["conn"].String();
+        return "";
+    }
+    // A press and release at the middle of the widget, through the application's input.
+    void Press(const char* pName)
+    {
+        CWidget* pWidget = Find(pName);
+        ASSERT_NE(pWidget, nullptr) << pName;
+        int x = pWidget->GetWidth() / 2, y = pWidget->GetHeight() / 2;
+        for (CWidget* p = pWidget; p; p = p->GetParent())
+        {
+            x += p->GetArea().left;
+            y += p->GetArea().top;
+        }
+        m_App.OnMouseButton(0, x, y);
+        Frame(0.05f);
+        m_App.OnMouseButtonUp(0, x, y);
+        // A button clicks a moment after its release.
+        Frame(0.1f);
+        Frame(0.1f);
+    }
+    bool LoggedIn()
+    {
+        return WaitFor([&] { return Lobby()->IsLoggedIn() != 0; });
+    }
+    // Whether the names occur in this order among the server's received messages.
+    bool InOrder(const std::vector<std::string>& aNames) const
+    {
+        const std::vector<std::string> aIn = InNames();
+        auto it = aIn.begin();
+        for (const std::string& strName : aNames)
+        {
+            it = std::find(it, aIn.end(), strName);
+            if (it == aIn.end())
+                return false;
+            ++it;
+        }
+        return true;
+    }
+};
+
+TEST_F(CVornMenuState, AccountNamesAndAddressesAreCheckedForLengthAndCharacters)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    const struct
+    {
+        bool bEmail;
+        std::string strText;
+        const char* pRefusal; // the error page's message, or null when accepted
+    } aCases[] = {
+        {false, "guest", "text 18"},
+        {false, "guest1", nullptr},
+        {false, "abc", "text 16"},
+        {false, "abcd", nullptr},
+        {false, std::string(15, 'n'), nullptr},
+        {false, std::string(16, 'n'), "text 16"},
+        {false, "na me", "text 17"},
+        {false, "Na-m_e9", nullptr},
+        {true, "a@b.cd", nullptr},
+        {true, "a@b.c", "text 19"},
+        {true, std::string(250, 'a') + "@b.cde", nullptr},
+        {true, std::string(251, 'a') + "@b.cde", "text 19"},
+        {true, "a b@c.de", "text 20"},
+    };
+    for (const auto& c : aCases)
+    {
+        FindAs<CTextWidget>("loginerror_message")->SetText(CKorvelString());
+        const CKorvelString strText(c.strText.c_str());
+        const unsigned int uOk = c.bEmail ? Lobby()->CheckEmail(strText) : Lobby()->CheckUserName(strText);
+        EXPECT_EQ(uOk, c.pRefusal ? 0u : 1u) << c.strText;
+        if (c.pRefusal)
+        {
+            EXPECT_EQ(TextOf("loginerror_message"), c.pRefusal) << c.strText;
+            EXPECT_EQ(PageName(), "loginscreen_error");
+        }
+    }
+}
+
+TEST_F(CVornMenuState, TheGuestButtonFollowsTheServersGuestLoginKey)
+{
+    m_aHolds = {KEY_VALUE};
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForMessage("GetKeyValue"));
+    Settle();
+    ASSERT_TRUE(Visible("guest_login_button")) << "shown by the layout";
+    EXPECT_TRUE(Lobby()->IsLoading()) << "the loading dialog waits for the answer";
+    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "key_value", "[\"guestLogin\", \"0\"]");
+    ASSERT_TRUE(WaitFor([&] { return !Visible("guest_login_button"); }));
+    EXPECT_FALSE(Lobby()->IsLoading());
+
+    CKorvelString strKey("guestLogin"), strValue("null");
+    ::CVornMenuState::KVGuestLoginCount(strKey, strValue, Lobby());
+    EXPECT_FALSE(Visible("guest_login_button")) << "a null value changes nothing";
+    strValue = CKorvelString("1");
+    ::CVornMenuState::KVGuestLoginCount(strKey, strValue, Lobby());
+    EXPECT_TRUE(Visible("guest_login_button"));
+    EXPECT_EQ(In("GetKeyValue").size(), 1u) << "asked once";
+}
+
+TEST_F(CVornMenuState, TheFirstLaunchShowsTheLanguageChooserAndConnectsOnlyOnceALanguageIsChosen)
+{
+    m_Stored.clear();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(PageName(), "startup_language_chooser");
+    Settle();
+    EXPECT_TRUE(InNames().empty()) << "no login before a choice";
+    EXPECT_EQ(Lobby()->GetLanguageNames().GetCount(), 1) << "the list was filled when shown";
+    ASSERT_EQ(Lobby()->GetSelectedLanguage(), 0) << "the current language is selected";
+    ::CVornMenuState::actionChooseLanguage(Find("choose_language_button"), Lobby());
+    EXPECT_TRUE(WaitForMessage("GetKeyValue"));
+    EXPECT_EQ(Lobby()->GetLanguageNames().GetCount(), 0);
+}
+
+TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenTogglesTheOverlay)
+{
+    m_Texts[36] = "Welcome %s";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    ASSERT_EQ(PageName(), "loginscreen_root");
+    for (int i = 0; i < 6; ++i)
+        Frame(1.0f);
+    EXPECT_EQ(Lobby()->GetShakeState(), 0u) << "no shake before a guest login";
+
+    Press("guest_login_button");
+    ASSERT_TRUE(LoggedIn());
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    EXPECT_TRUE(InOrder({"Login", "GetAvailableLanguages", "GetShopItemGroups", "GetImageAndLink",
+                         "GetImageAndLink", "GetThemePack"}));
+    ASSERT_FALSE(In("GetShopItemGroups").empty());
+    EXPECT_EQ(In("GetShopItemGroups")[0]["flags"].Int(), 0x201);
+    const std::vector<std::string> aToasts = m_App.m_Log.With("toast.Add(Welcome ");
+    ASSERT_EQ(aToasts.size(), 1u);
+    EXPECT_NE(aToasts[0].find(",0,6.0"), std::string::npos) << aToasts[0];
+    EXPECT_TRUE(Lobby()->IsLoading()) << "the shop's answer closes the loading dialog";
+
+    // The shop's items are not handled yet: the loading dialog ends by its time-out.
+    for (int i = 0; i < 31; ++i)
+        Frame(1.0f);
+    EXPECT_FALSE(Lobby()->IsLoading());
+    EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
+    EXPECT_TRUE(Visible("vorn_button_root"));
+
+    Press("guest_login_button");
+    EXPECT_FALSE(Pages()->GetVisible()) << "pressed again while logged in: the overlay hides";
+    Press("vorn_button");
+    EXPECT_TRUE(Pages()->GetVisible());
+    Lobby()->OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
+    EXPECT_FALSE(Pages()->GetVisible()) << "the back key toggles like the vorn button";
+
+    // The idle shake of a guest's vorn button: 5 s after the last, 2.0 of phase.
+    for (int i = 0; i < 6 && Lobby()->GetShakeState() == 0; ++i)
+        Frame(1.0f);
+    ASSERT_EQ(Lobby()->GetShakeState(), 1u);
+    Frame(0.1f);
+    EXPECT_NEAR(Lobby()->GetShakePhase(), 0.18f, 1e-5f);
+    int iFrames = 1;
+    while (Lobby()->GetShakePhase() > 0.0f && iFrames < 100)
+    {
+        Frame(0.1f);
+        ++iFrames;
+    }
+    EXPECT_EQ(iFrames, 12) << "2.0 of phase at 1.8 a second";
+}
+
+TEST_F(CVornMenuState, TheErrorPageOffersTryAgainOrTheUpdateLink)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    m_pControl->Hold(LOGIN_ACK);
+    Press("guest_login_button");
+    ASSERT_TRUE(WaitForMessage("Login"));
+    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "login_ack_error", "[-4, \"refused\"]");
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    EXPECT_EQ(TextOf("loginerror_message"), "text 31");
+    EXPECT_TRUE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_update"));
+    EXPECT_FALSE(Lobby()->IsLoading());
+
+    const CKorvelString strLink("https://example.invalid/update");
+    Lobby()->OnLoginNewVersion(strLink);
+    EXPECT_TRUE(Visible("button_update"));
+    EXPECT_FALSE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    EXPECT_EQ(Narrow(FindAs<CWebButton>("button_update")->GetUrl()), Narrow(strLink));
+    Press("button_update");
+    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
+    ASSERT_FALSE(aOpened.empty());
+    EXPECT_EQ(aOpened.back().m_strAddress, Narrow(strLink));
+
+    Lobby()->OnLoginError(CKorvelString("t"), CKorvelString("m"), 3, nullptr);
+    EXPECT_TRUE(Visible("button_recover"));
+    EXPECT_EQ(TextOf("label_tryagain"), "text 10");
+}
+
+TEST_F(CVornMenuState, TheWebLoginKeepsItsCookiesAndActsOnTheStatus)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    CTestWebView* pView = new CTestWebView;
+    pView->Startup(&m_App, &m_App, CKorvelRect<int>(0, 0, 10, 10));
+    pView->SetName(CKorvelString("login_google"));
+    Find("loginscreen_google")->AddWidget(pView);
+    EXPECT_EQ(Narrow(Lobby()->GetGoogleLoginURL()).substr(0, 8), "https://");
+    EXPECT_NE(Narrow(Lobby()->GetGoogleLoginURL()).find("/ext_auth/google"), std::string::npos);
+
+    // Any other status: the error page with the status text.
+    pView->Cookie(Lobby(), "auth_status", "blocked");
+    pView->Cookie(Lobby(), "other", "ignored");
+    EXPECT_EQ(Narrow(Lobby()->GetWebLoginStatus()), "blocked");
+    ::CVornMenuState::actionGoogleLoadingFinished(pView, Lobby());
+    EXPECT_EQ(PageName(), "loginscreen_error");
+    EXPECT_EQ(TextOf("loginerror_message"), "blocked");
+    EXPECT_EQ(Narrow(Lobby()->GetWebLoginStatus()), "");
+
+    // "ok" without a token: text 28.
+    pView->Cookie(Lobby(), "auth_status", "ok");
+    pView->Cookie(Lobby(), "auth_id", "77");
+    ::CVornMenuState::actionGoogleLoadingFinished(pView, Lobby());
+    EXPECT_EQ(TextOf("loginerror_message"), "text 28");
+
+    // "new": the player chooses a name.
+    Lobby()->ResetPlayerData();
+    pView->Cookie(Lobby(), "auth_status", "new");
+    ::CVornMenuState::actionGoogleLoadingFinished(pView, Lobby());
+    EXPECT_EQ(PageName(), "loginscreen_playername");
+    EXPECT_TRUE(Visible("tos_elements")) << "playername_show shows the terms for a new web login";
+
+    // "ok" with both values: the external login goes to the server.
+    pView->Cookie(Lobby(), "auth_status", "ok");
+    pView->Cookie(Lobby(), "auth_id", "77");
+    pView->Cookie(Lobby(), "auth_token", "tok");
+    ::CVornMenuState::actionGoogleLoadingFinished(pView, Lobby());
+    EXPECT_TRUE(Lobby()->IsLoading());
+    EXPECT_TRUE(WaitForMessage("ExternalLogin"));
+    EXPECT_EQ(std::count(pView->m_aCalls.begin(), pView->m_aCalls.end(), "forget auth_token"), 4);
+}
+
+TEST_F(CVornMenuState, ARegistrationRunsFromThePlayerNameToTheThankYouPage)
+{
+    ASSERT_NO_FATAL_FAILURE(Start({"--account", "taken1:secret1"}));
+    ASSERT_TRUE(WaitForStart());
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    CWidget* pValidate = Find("validate_button");
+    CTextWidget* pName = FindAs<CTextWidget>("input_playername");
+    ASSERT_TRUE(pValidate && pName);
+
+    // The terms, when shown, must be accepted first.
+    Find("tos_elements")->SetVisible(1);
+    pName->SetText(CKorvelString("newplayer1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 0);
+    EXPECT_EQ(TextOf("loginerror_message"), "text 26");
+    FindAs<CToggleButton>("button_agree")->SetToggled(1);
+
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    pName->SetText(CKorvelString("taken1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 1);
+    EXPECT_TRUE(Visible("username_loading"));
+    ASSERT_TRUE(WaitFor([&] { return Visible("text_usernametaken"); }));
+    EXPECT_FALSE(Visible("username_loading"));
+
+    pName->SetText(CKorvelString("newplayer1"));
+    EXPECT_EQ(::CVornMenuState::actionValidateUser(pValidate, Lobby()), 1);
+    EXPECT_FALSE(Visible("text_usernametaken"));
+    ASSERT_TRUE(WaitForPage("loginscreen_confirm"));
+
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+    FindAs<CTextWidget>("input_email")->SetText(CKorvelString("new@player.one"));
+    CTextWidget* pPassword = FindAs<CTextWidget>("input_password");
+    pPassword->SetText(CKorvelString("abc"));
+    ::CVornMenuState::actionValidateEmail(nullptr, Lobby());
+    EXPECT_EQ(TextOf("loginerror_message"), "text 27");
+    pPassword->SetText(CKorvelString("secret"));
+    ::CVornMenuState::actionValidateEmail(nullptr, Lobby());
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(PageName(), "loading_dialog");
+    for (int i = 0; i < 31; ++i)
+        Frame(1.0f);
+    EXPECT_EQ(PageName(), "loginscreen_thank") << "the thank-you page stays once loading ends";
+    EXPECT_TRUE(Pages()->GetVisible());
+    EXPECT_FALSE(Lobby()->IsGuestLogin());
+}
+
+TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
+{
+    ASSERT_NO_FATAL_FAILURE(Start({"--account", "player1:secret1"}));
+    ASSERT_TRUE(WaitForStart());
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    FindAs<CToggleButton>("user_autologin")->SetToggled(1);
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(LoggedIn());
+    const size_t uKeys = In("GetRandomKey").size();
+    const size_t uLogins = In("Login").size();
+    EXPECT_GE(uKeys, 1u);
+
+    Lobby()->Logout();
+    Lobby()->OnLogout();
+    EXPECT_EQ(TextOf("user_login"), "");
+    EXPECT_EQ(Narrow(FindAs<CTextWidget>("user_login")->GetDisplayText()), "player1");
+    EXPECT_EQ(Narrow(FindAs<CTextWidget>("user_password")->GetDisplayText()), "*****");
+    EXPECT_EQ(FindAs<CToggleButton>("user_autologin")->GetToggled(), 1u);
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "the stored hash is sent";
+}
+
+} // namespace

@@ -1,0 +1,523 @@
+// The shipped lobby layout against the real lobby state: every area loads and yields each
+// widget the lobby and its overlays look up, with the class the code casts to; every action
+// a layout names is bound; every page draws inside the screen with labels that fit; and the
+// offline button lets a player past the lobby without a server.
+// KORVEL_GL_TEST
+#include "Framework/KestrolundApplication.h"
+#include "Framework/VornMenuState.h"
+#include "Framework/UI/Bubble.h"
+#include "Framework/UI/Button.h"
+#include "Framework/UI/Expandable.h"
+#include "Framework/UI/GridLayout.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageView.h"
+#include "Framework/UI/PieWidget.h"
+#include "Framework/UI/RunningList.h"
+#include "Framework/UI/SlideArea.h"
+#include "Framework/UI/Slider.h"
+#include "Framework/UI/TextWidget.h"
+#include "Framework/UI/ToggleButton.h"
+#include "Framework/UI/WebButton.h"
+#include "KorvelCommon/KorvelXMLDataNode.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
+#include "KorvelGraphics/KorvelSurface.h"
+#include "KorvelSound/KorvelSoundWave.h"
+#include "support/TestKestrolundApplication.h"
+#include "support/TestMedia.h"
+#include "support/TestText.h"
+#include "tests/assets/BuiltFolder.h"
+#include <GLES2/gl2.h>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char* const g_apLayoutFiles[] = {"menu_root.xml",     "lobby_main.xml",   "page_login.xml",
+                                       "page_start.xml",    "page_players.xml", "page_me.xml",
+                                       "page_chat.xml",     "page_shop.xml",    "page_settings.xml",
+                                       "dialogs.xml",       "vorn_button.xml",  "toast-root.xml",
+                                       "toast_layout.xml",  "ad-root.xml",      "ad_layout.xml"};
+
+// The test application with the real lobby, theme and overlays on a copy of the built folder.
+class CLayoutApp : public CTestKestrolundApplication
+{
+public:
+    CLayoutApp(int iWidth, int iHeight) : CTestKestrolundApplication(iWidth, iHeight)
+    {
+        m_bRealLobby = true;
+        CopyBuiltFolder(AppFile(""));
+    }
+
+protected:
+    CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
+};
+
+template <class T> bool Is(CWidget* p)
+{
+    return widget_cast<T*>(p) != nullptr;
+}
+
+struct sWIDGET
+{
+    const char* pPath; // a name, or a path when it holds '/' or '<'
+    bool (*fnIs)(CWidget*);
+};
+
+// What the lobby looks up, with the class it takes each as.
+const sWIDGET g_aLobbyWidgets[] = {
+    {"menu_root", Is<CPageView>},
+    {"vorn_button_root", Is<CWidget>},
+    {"vorn_button", Is<CButton>},
+    {"//vorn_button_root//vorn_button//vorn-image", Is<CImageWidget>},
+    {"//vorn_button//vorn-timer//vorn-turn-clock", Is<CPieWidget>},
+    {"//vorn_button_root//bubble_join", Is<CBubble>},
+    {"//vorn_button_root//bubble_return_game", Is<CBubble>},
+    {"bubble_join//bubble-text", Is<CTextWidget>},
+    {"chat-notifier", Is<CWidget>},
+    {"//loading_dialog//text_title", Is<CTextWidget>},
+    {"//loading_dialog//text_description", Is<CTextWidget>},
+    {"//startup_language_chooser//language-name", Is<CTextWidget>},
+    {"//startup_language_chooser//select-button", Is<CButton>},
+    {"//startup_language_chooser//exit-button", Is<CButton>},
+    {"//loginscreen_root//user_login", Is<CTextWidget>},
+    {"//loginscreen_root//user_password", Is<CTextWidget>},
+    {"//loginscreen_root//user_autologin", Is<CToggleButton>},
+    {"//loginscreen_root//loginscreen_choices//guest_login_button", Is<CButton>},
+    {"//loginscreen_root//cancel_autorelogin", Is<CButton>},
+    {"//loginscreen_playername//page_root//input_playername", Is<CTextWidget>},
+    {"//loginscreen_playername//page_root//tos_elements//button_agree", Is<CToggleButton>},
+    {"//loginscreen_playername//page_root//text_usernametaken", Is<CTextWidget>},
+    {"//loginscreen_playername//page_root//username_loading", Is<CWidget>},
+    {"//loginscreen_email//input_email", Is<CTextWidget>},
+    {"//loginscreen_email//input_password", Is<CTextWidget>},
+    {"loginscreen_confirm", Is<CWidget>},
+    {"loginscreen_thank", Is<CWidget>},
+    {"loginscreen_nameconflict", Is<CWidget>},
+    {"loginscreen_google", Is<CWidget>},
+    {"loginscreen_facebook", Is<CWidget>},
+    {"//loginscreen_error//loginerror_title", Is<CTextWidget>},
+    {"//loginscreen_error//loginerror_message", Is<CTextWidget>},
+    {"//loginscreen_error//button_recover", Is<CButton>},
+    {"//loginscreen_error//button_update", Is<CWebButton>},
+    {"//loginscreen_error//button_tryagain//label_tryagain", Is<CTextWidget>},
+    {"//startscreen_root//startscreen", Is<CWidget>},
+    {"//startscreen_root//startscreen_ingame", Is<CWidget>},
+    {"button_moregames", Is<CWebButton>},
+    {"button-tournaments", Is<CWebButton>},
+    {"cl-icon-tournament", Is<CImageWidget>},
+    {"label-tournament", Is<CTextWidget>},
+    {"//players_root//search_text", Is<CTextWidget>},
+    {"//players_root//players_content_root", Is<CPageView>},
+    {"//players_content_root//global_page", Is<CWidget>},
+    {"//players_content_root//follow_page", Is<CWidget>},
+    {"//players_root//playerlist_global", Is<CInfiniteList>},
+    {"//players_root//playerlist_follow", Is<CInfiniteList>},
+    {"//global_page//no_results", Is<CTextWidget>},
+    {"//global_page//loading", Is<CWidget>},
+    {"//follow_page//no_results", Is<CTextWidget>},
+    {"//me_root//list_me", Is<CInfiniteList>},
+    {"//chat_root//chat_backlog", Is<CRunningList>},
+    {"//chat_root//chat_textfield", Is<CTextWidget>},
+    {"//chat_root//bubble_chat_submit", Is<CBubble>},
+    {"//chat_root//rematch-button", Is<CToggleButton>},
+    {"//chat_root//button_back", Is<CButton>},
+    {"//chat_avatars_root//avatar_list", Is<CInfiniteList>},
+    {"//chat_root//chat_expand_slidearea", Is<CSlideArea>},
+    {"//chat_expand_slidearea//chat_expand_item", Is<CExpandable>},
+    {"//chat_expand_item//chat_nastybuttons//button_unfollow", Is<CButton>},
+    {"//chat_expand_item//chat_nastybuttons//text_unfollow", Is<CTextWidget>},
+    {"//chat_expand_item//chat_nastybuttons//button_block", Is<CToggleButton>},
+    {"//chat_expand_item//arrow", Is<CToggleButton>},
+    {"//chat_expand_item//player_name", Is<CTextWidget>},
+    {"//shop_root//vorncoins_amount", Is<CTextWidget>},
+    {"shop_page_list", Is<CInfiniteList>},
+    {"my_items_page_list", Is<CInfiniteList>},
+    {"//shop_root//no_results", Is<CTextWidget>},
+    {"//my_items_root//loading", Is<CWidget>},
+    {"confirm_buy_dialog", Is<CWidget>},
+    {"//confirm_buy_dialog//item-icon", Is<CImageWidget>},
+    {"//confirm_buy_dialog//value_price", Is<CTextWidget>},
+    {"confirm_buy_dialog_ingame", Is<CWidget>},
+    {"//confirm_buy_player_gift_dialog//player-icon", Is<CImageWidget>},
+    {"//confirm_buy_player_gift_dialog//player-name", Is<CTextWidget>},
+    {"//dialog_list_selection//selection_list_content", Is<CInfiniteList>},
+    {"//dialog_gift_list_selection//selection_gift_list_content", Is<CInfiniteList>},
+    {"//generic_error_dialog//error-text", Is<CTextWidget>},
+    {"//generic_error_dialog_ingame//error-text", Is<CTextWidget>},
+    {"//generic_error_dialog_more_coins//coins-value", Is<CTextWidget>},
+    {"//challenge_received//player_avatar", Is<CImageWidget>},
+    {"//challenge_received//player_name", Is<CTextWidget>},
+    {"//challenge_received//player_rank", Is<CTextWidget>},
+    {"//challenge_received//player_score", Is<CTextWidget>},
+    {"challenge_waiting", Is<CWidget>},
+    {"setting_mute", Is<CToggleButton>},
+    {"vibration_toggle", Is<CToggleButton>},
+    {"//settings_root//sounds_slider", Is<CSlider>},
+    {"//settings_root//music_slider", Is<CSlider>},
+    {"//dialog_box//dialog_head", Is<CTextWidget>},
+    {"//dialog_box//dialog_text", Is<CTextWidget>},
+    {"//confirm_box//button_agree", Is<CToggleButton>},
+};
+
+// Widgets inside list templates: the lists take their templates out at load, so these are
+// looked up in the template each list keeps.
+const sWIDGET g_aPlayerRow[] = {
+    {"list_item_small//player_name", Is<CTextWidget>}, {"list_item_small//challenge_button", Is<CButton>},
+    {"list_item_small//player_avatar_small", Is<CImageWidget>}, {"list_item_big//player_followers", Is<CTextWidget>},
+    {"list_item_big//button_challenge", Is<CButton>}, {"list_item_big//button_follow", Is<CButton>},
+    {"list_item_big//button_gift", Is<CButton>}, {"list_item_big//my_losses_percent", Is<CTextWidget>},
+    {"list_item_big//button-report", Is<CWebButton>}, {"list_item_big//player_avatar", Is<CImageWidget>},
+    {"playerlist-item-nasty-buttons//button_block", Is<CToggleButton>}, {"arrow", Is<CToggleButton>}};
+
+std::string Name(CWidget* p)
+{
+    return p ? Narrow(p->GetName()) : "<null>";
+}
+
+CWidget* Look(CWidget* pRoot, const char* pPath)
+{
+    const std::string strPath = pPath;
+    if (strPath.find('/') == std::string::npos && strPath.find('<') == std::string::npos)
+        return pRoot->FindWidget(CKorvelString(pPath), -1);
+    return pRoot->FindWidgetByPath(CKorvelString(pPath));
+}
+
+// Parses a layout item of the built pack.
+class CLayoutDoc
+{
+public:
+    explicit CLayoutDoc(const std::string& strFile)
+    {
+        m_strText = ItemData("vornlayouts.kmp", strFile);
+        std::vector<signed char> aText(m_strText.begin(), m_strText.end());
+        aText.push_back(0);
+        m_Doc.StartupFromData(aText.data(), static_cast<unsigned int>(m_strText.size()));
+    }
+    ~CLayoutDoc() { m_Doc.Shutdown(); }
+    void ForEach(const std::function<void(CKorvelXMLDataNode*)>& visit) { Walk(&m_Doc, visit); }
+    bool Empty() const { return m_strText.empty(); }
+
+private:
+    static void Walk(CKorvelXMLDataNode* pNode, const std::function<void(CKorvelXMLDataNode*)>& visit)
+    {
+        for (CKorvelXMLDataNode* p = pNode->GetFirstChild(); p; p = p->GetNext())
+        {
+            if (p->IsAttribute())
+                continue;
+            visit(p);
+            Walk(p, visit);
+        }
+    }
+    std::string m_strText;
+    CKorvelXMLDataNode m_Doc;
+};
+
+std::string Attr(CKorvelXMLDataNode* p, const char* pName)
+{
+    const signed char* pValue = p->Get(pName, nullptr);
+    return pValue ? reinterpret_cast<const char*>(pValue) : "";
+}
+
+bool IsEvent(const std::string& strName)
+{
+    static const std::set<std::string> s_Events = {
+        "onclick",       "onvaluechanged", "onloaditem",    "onforgetitem", "onloaditembatch", "onloadgroup",
+        "onbeginexpand", "onendexpand",    "onbeginscroll", "onendscroll",  "onshow",          "onhide",
+        "onclone",       "oncloned",       "onstartup",     "onshutdown",   "onchanged",       "onfinished"};
+    return s_Events.count(strName) != 0;
+}
+
+std::string OutputDir()
+{
+    const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+    const std::string strDir = std::string(pBinary ? pBinary : ".") + "/test-output/lobby-layout/";
+    std::filesystem::create_directories(strDir);
+    return strDir;
+}
+
+// A widget's rectangle in its root's coordinates.
+CKorvelRect<int> OnScreen(CWidget* p)
+{
+    int x = 0, y = 0;
+    p->MapTo(p->GetRoot(), x, y);
+    return CKorvelRect<int>(x, y, x + p->GetWidth(), y + p->GetHeight());
+}
+
+// Visible, and not inside a collapsed (zero-sized) part such as a closed expandable.
+bool ShownOnScreen(CWidget* p)
+{
+    for (CWidget* q = p; q; q = q->GetParent())
+        if (!q->GetVisible() || (q != p && (q->GetWidth() <= 0 || q->GetHeight() <= 0)))
+            return false;
+    return true;
+}
+
+void ForEachWidget(CWidget* p, const std::function<void(CWidget*)>& visit)
+{
+    visit(p);
+    for (int i = 0; i < p->GetWidgets().GetCount(); ++i)
+        ForEachWidget(p->GetWidgets()[i], visit);
+}
+} // namespace
+
+TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
+{
+    const struct
+    {
+        int iWidth, iHeight;
+    } aSizes[] = {{1024, 600}, {800, 480}, {1280, 720}, {1920, 1080}, {600, 1024}};
+    for (const auto& size : aSizes)
+    {
+        SCOPED_TRACE(std::to_string(size.iWidth) + "x" + std::to_string(size.iHeight));
+        CLayoutApp app(size.iWidth, size.iHeight);
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_TRUE(app.RunSplash());
+        CVornMenuState* pLobby = app.GetLobbyState();
+        ASSERT_NE(pLobby, nullptr);
+        EXPECT_EQ(pLobby->LoadLayout(size.iWidth, size.iHeight, nullptr), KE_OK);
+        CWidget* pRoot = pLobby->GetRoot();
+        ASSERT_NE(pRoot, nullptr);
+        EXPECT_EQ(pRoot->GetWidth(), size.iWidth);
+        EXPECT_EQ(Name(pLobby->GetPageView()->GetWidgets()[0]), "loading_dialog");
+        for (const sWIDGET& widget : g_aLobbyWidgets)
+        {
+            CWidget* p = Look(pRoot, widget.pPath);
+            EXPECT_NE(p, nullptr) << widget.pPath;
+            EXPECT_TRUE(!p || widget.fnIs(p)) << widget.pPath << " has the wrong class";
+        }
+        // The tournament list sits in the me card, whose row ancestor the code sizes.
+        for (const char* pList : {"playerlist_global", "playerlist_follow"})
+        {
+            CInfiniteList* pPlayers = widget_cast<CInfiniteList*>(pRoot->FindWidget(CKorvelString(pList), -1));
+            ASSERT_NE(pPlayers, nullptr);
+            // Before the list first shows, its template is still its child.
+            CWidget* pRow = pPlayers->GetItemTemplate() ? pPlayers->GetItemTemplate()
+                                                        : Look(pPlayers, "item_template");
+            // A template not yet taken out sits in its holder.
+            if (pRow && !Is<CExpandable>(pRow) && pRow->GetWidgets().GetCount() == 1)
+                pRow = pRow->GetWidgets()[0];
+            ASSERT_TRUE(pRow && Is<CExpandable>(pRow)) << pList;
+            for (const sWIDGET& widget : g_aPlayerRow)
+            {
+                CWidget* p = Look(pRow, (std::string("//") + widget.pPath).c_str());
+                EXPECT_TRUE(p && widget.fnIs(p)) << pList << " row " << widget.pPath;
+            }
+        }
+        CInfiniteList* pMe = widget_cast<CInfiniteList*>(pRoot->FindWidget(CKorvelString("list_me"), -1));
+        ASSERT_NE(pMe, nullptr);
+        CWidget* pCard = pMe->GetItemTemplate() ? pMe->GetItemTemplate() : Look(pMe, "item_template");
+        ASSERT_NE(pCard, nullptr);
+        CWidget* pScores = pCard->FindWidgetByPath(
+            CKorvelString("//tournament_container//tournament_scores_root//tournament_scores_list"));
+        EXPECT_TRUE(pScores && Is<CGridLayout>(pScores));
+        for (int i = 1; i <= 6; ++i)
+            for (const char* pStem : {"my_result_", "my_points_", "my_opponent_"})
+                EXPECT_NE(pCard->FindWidget(CKorvelString((pStem + std::to_string(i)).c_str()), -1),
+                          nullptr)
+                    << pStem << i;
+        for (int i = 1; i <= 5; ++i)
+            EXPECT_TRUE(Is<CImageWidget>(pCard->FindWidget(
+                CKorvelString(("my_achievement_image_" + std::to_string(i)).c_str()), -1)))
+                << i;
+    }
+}
+
+TEST(LobbyLayout, EveryActionALayoutNamesIsBound)
+{
+    std::set<std::string> setTable;
+    for (int i = 0; i < CVornMenuState::ACTION_COUNT; ++i)
+        setTable.insert(CVornMenuState::s_aActions[i].m_pName);
+    const std::set<std::string> setToast = {"toast_click"};
+    const std::set<std::string> setAd = {"ad_title", "ad_click", "ad_ok", "ad_close"};
+    // The lobby's own action entries (sounds around a handler) count as bound.
+    std::set<std::string> setDefined;
+    for (const char* pFile : g_apLayoutFiles)
+    {
+        CLayoutDoc doc(pFile);
+        ASSERT_FALSE(doc.Empty()) << pFile;
+        doc.ForEach([&](CKorvelXMLDataNode* p)
+                    {
+                        if (std::string(p->GetName()) == "action")
+                            setDefined.insert(Attr(p, "$name"));
+                    });
+    }
+    for (const char* pFile : g_apLayoutFiles)
+    {
+        const std::string strFile = pFile;
+        const bool bToast = strFile.rfind("toast", 0) == 0, bAd = strFile.rfind("ad", 0) == 0;
+        CLayoutDoc doc(pFile);
+        doc.ForEach(
+            [&](CKorvelXMLDataNode* p)
+            {
+                const std::string strNode = p->GetName();
+                const std::string strAction = Attr(p, "$action");
+                if (!IsEvent(strNode) && strNode != "trigger")
+                    return;
+                SCOPED_TRACE(strFile + " <" + strNode + " action=\"" + strAction + "\">");
+                if (bToast)
+                    EXPECT_EQ(setToast.count(strAction), 1u);
+                else if (bAd)
+                    EXPECT_EQ(setAd.count(strAction), 1u);
+                else if (strNode == "trigger")
+                    EXPECT_EQ(setTable.count(strAction), 1u);
+                else
+                    EXPECT_TRUE(setTable.count(strAction) || setDefined.count(strAction));
+            });
+    }
+    // Every registered name the code drives from the layout is used somewhere.
+    for (const char* pUsed : {"thank_you_close", "toggle_vorn_menu", "exit_app", "login_kestrolund", "guest_login",
+                              "show_language_chooser", "get_languages", "chat_send", "buy_coins"})
+        EXPECT_EQ(setTable.count(pUsed), 1u) << pUsed;
+}
+
+// Every picture, font and sound a layout names reaches the resource manager at each ladder size.
+TEST(LobbyLayout, EveryNamedFileResolvesAtEveryLadderSize)
+{
+    std::set<std::string> setImages, setFonts, setSounds;
+    for (const char* pFile : g_apLayoutFiles)
+    {
+        CLayoutDoc doc(pFile);
+        doc.ForEach(
+            [&](CKorvelXMLDataNode* p)
+            {
+                const std::string strNode = p->GetName();
+                if (strNode == "image")
+                    setImages.insert(Attr(p, "$path"));
+                else if (strNode == "sound")
+                    setSounds.insert(Attr(p, "$path"));
+                else if (strNode == "text" && !Attr(p, "$font").empty())
+                    setFonts.insert(Attr(p, "$font") + ".fnt");
+            });
+    }
+    EXPECT_GT(setImages.size(), 30u);
+    for (int iSize : {1536, 1080, 768, 640, 480, 360, 320, 240})
+    {
+        SCOPED_TRACE(iSize);
+        CLayoutApp app(iSize * 4 / 3, iSize);
+        ASSERT_EQ(app.Start(), KE_OK);
+        for (const std::string& strImage : setImages)
+        {
+            CKorvelSurface* pSurface = app.GetSurface(CKorvelString(strImage.c_str()));
+            EXPECT_NE(pSurface, nullptr) << strImage;
+            if (pSurface)
+                app.ReleaseSurface(pSurface);
+        }
+        for (const std::string& strFont : setFonts)
+        {
+            CKorvelBitmapFont* pFont = app.GetFont(CKorvelString(strFont.c_str()));
+            EXPECT_NE(pFont, nullptr) << strFont;
+            if (pFont)
+                app.ReleaseFont(pFont);
+        }
+        for (const std::string& strSound : setSounds)
+        {
+            CKorvelSoundWave* pWave = app.GetSound(CKorvelString(strSound.c_str()), 1, 0);
+            EXPECT_NE(pWave, nullptr) << strSound;
+            if (pWave)
+                app.ReleaseSound(pWave);
+        }
+    }
+}
+
+// Each page drawn on headless GL: something drawn, every shown widget inside the screen,
+// every label fitting its text widget; the pictures are kept for review.
+TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
+{
+    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480)})
+    {
+        const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
+        SCOPED_TRACE(strSize);
+        CLayoutApp app(size.first, size.second);
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_TRUE(app.RunSplash());
+        CVornMenuState* pLobby = app.GetLobbyState();
+        ASSERT_NE(pLobby, nullptr);
+        CPageView* pPages = pLobby->GetPageView();
+        ASSERT_NE(pPages, nullptr);
+        std::vector<std::string> aPages;
+        for (int i = 0; i < pPages->GetWidgets().GetCount(); ++i)
+            aPages.push_back(Name(pPages->GetWidgets()[i]));
+        EXPECT_GE(aPages.size(), 30u);
+        for (const std::string& strPage : aPages)
+        {
+            SCOPED_TRACE(strPage);
+            pLobby->SwitchToPage(CKorvelString(strPage.c_str()), 1);
+            for (int i = 0; i < 4; ++i)
+                app.Frame(0.2f);
+            CWidget* pPage = pPages->GetCurrentPage();
+            ASSERT_EQ(Name(pPage), strPage);
+
+            std::vector<uint8_t> aPixels(static_cast<size_t>(size.first) * size.second * 4);
+            glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+            std::set<uint32_t> setColours;
+            for (size_t i = 0; i < aPixels.size() && setColours.size() < 8; i += 4 * 97)
+                setColours.insert(aPixels[i] | aPixels[i + 1] << 8 | aPixels[i + 2] << 16);
+            EXPECT_GE(setColours.size(), 3u) << "the read-back is blank";
+            // GL rows run bottom-up.
+            std::vector<uint8_t> aFlipped(aPixels.size());
+            const size_t uRow = static_cast<size_t>(size.first) * 4;
+            for (int y = 0; y < size.second; ++y)
+                std::copy_n(&aPixels[(size.second - 1 - y) * uRow], uRow, &aFlipped[y * uRow]);
+            WriteTestPng(OutputDir() + strSize + "_" + strPage + ".png", size.first, size.second, aFlipped);
+
+            ForEachWidget(pPage,
+                          [&](CWidget* p)
+                          {
+                              if (!ShownOnScreen(p) || p->GetWidth() <= 0)
+                                  return;
+                              const CKorvelRect<int> rc = OnScreen(p);
+                              EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= size.first &&
+                                          rc.bottom <= size.second)
+                                  << Name(p) << " at " << rc.left << "," << rc.top << "-" << rc.right << ","
+                                  << rc.bottom;
+                              CTextWidget* pText = widget_cast<CTextWidget*>(p);
+                              if (!pText || !pText->GetFont() || pText->GetDisplayText().GetLength() == 0)
+                                  return;
+                              // Laid out at the widget's width: a label that must wrap takes more lines.
+                              CKorvelRect<int> rcText(0, 0, p->GetWidth(), 0);
+                              pText->GetFont()->CalcRect(rcText, pText->GetDisplayText());
+                              EXPECT_LE(rcText.bottom - rcText.top, p->GetHeight() + 2)
+                                  << Name(p) << " \"" << Narrow(pText->GetDisplayText()) << "\" does not fit its widget";
+                          });
+        }
+    }
+}
+
+// Without a server the first-launch chooser, the login page and the error page each offer
+// the offline button, and pressing it hides the lobby so the game draws.
+TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)
+{
+    for (const char* pPage : {"startup_language_chooser", "loginscreen_root", "loginscreen_error"})
+    {
+        SCOPED_TRACE(pPage);
+        CLayoutApp app(1024, 600);
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_TRUE(app.RunSplash());
+        CVornMenuState* pLobby = app.GetLobbyState();
+        ASSERT_NE(pLobby, nullptr);
+        pLobby->SwitchToPage(CKorvelString(pPage), 1);
+        pLobby->SetMenuVisibility(1);
+        for (int i = 0; i < 4; ++i)
+            app.Frame(0.2f);
+        EXPECT_EQ(pLobby->GetDialogVisible(), 1u);
+        CButton* pOffline = widget_cast<CButton*>(pLobby->GetRoot()->FindWidgetByPath(
+            CKorvelString((std::string("//") + pPage + "//offline_button").c_str())));
+        ASSERT_NE(pOffline, nullptr);
+        EXPECT_TRUE(ShownOnScreen(pOffline));
+        // A press in the middle of the button, as the player makes it.
+        const CKorvelRect<int> rc = OnScreen(pOffline);
+        const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+        pLobby->OnMouseButton(0, x, y);
+        pLobby->OnMouseButtonUp(0, x, y);
+        app.m_Log.Clear();
+        for (int i = 0; i < 4; ++i)
+            app.Frame(0.2f);
+        EXPECT_EQ(pLobby->GetDialogVisible(), 0u);
+        EXPECT_GT(app.m_Log.Count("game.Draw"), 0);
+    }
+}

@@ -1,0 +1,674 @@
+"""Writes the lobby's layout descriptions (assets/src/layouts/*.xml): the area files
+menu_root.xml, toast-root.xml and ad-root.xml, and the descriptions they import.
+Every area file has the same areas and every area imports the same descriptions, so
+one set of fractions serves all screens. Labels are "local" ids of the framework
+language (LABELS below are appended to the English source by hand).
+Usage: lobby_layouts.py --out DIR
+"""
+import argparse
+import os
+
+from layout_xml import (button, dialog, document, element, group, icon_button, image, import_, page,
+                        page_button, spinner, text, toggle, web_button)
+
+AREAS = ((1024, 600), (800, 480), (1280, 720), (1920, 1080), (600, 1024))
+REPORT_URL = "https://www.vornlobby.net/report.php?player=PLAYER_ID"
+TOURNAMENT_URL = "https://www.vornlobby.net/tournaments.php"
+MOREGAMES_URL = "https://www.vornlobby.net/games.php"
+
+LABELS = {
+    238: "Players", 239: "Chat", 240: "Me", 241: "Settings", 242: "Search", 243: "All", 244: "Following",
+    245: "No players found", 246: "Challenge", 247: "Follow", 248: "Gift", 249: "Unfollow", 250: "Block",
+    253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
+    258: "Coins", 259: "Last games", 260: "Achievements", 261: "Tournament", 262: "Send", 263: "Rematch",
+    264: "Buy", 265: "Refill", 266: "Enabled", 267: "OK", 268: "Cancel", 269: "Buy this item?",
+    270: "Send this gift?", 271: "Choose one", 273: "Accept", 274: "Decline",
+    275: "Challenge!", 276: "Waiting for the other player", 277: "Sound", 278: "Sound effects", 279: "Music",
+    280: "Vibration", 281: "Volume", 282: "Music volume", 283: "Game alerts", 284: "Player alerts",
+    285: "Challenge alerts", 286: "Language", 288: "I agree to the terms", 289: "Name taken",
+    290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
+    295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
+    302: "Rank", 303: "Score", 305: "Rules", 306: "Lobby",
+}
+
+# --- small shared pieces ----------------------------------------------------------------------------
+
+
+def title(local, x=0.10, w=0.80):
+    return text("page_title", x, 0.02, w, 0.09, local, font="main-b", color="text_title", align="center-middle")
+
+
+def back(name="button_back", action=None, x=0.02, y=0.02):
+    """A back arrow: a page button to ":back", or a plain button running an action."""
+    if action:
+        return icon_button(name, x, y, 0.07, 0.09, "icon_back.png", action=action)
+    return page_button(name, x, y, 0.07, 0.09, ":back", icon="icon_back.png")
+
+
+def offline_and_exit(y):
+    return [button("offline_button", 0.22, y, 0.27, 0.09, "thank_you_close", 223),
+            button("exit-button", 0.51, y, 0.27, 0.09, "exit_app", 222)]
+
+
+def status_list(name, kind_events, x, y, w, h, item, group_template=True, extra=()):
+    """An infinite list with its "no_results" text and "loading" spinner beside it."""
+    kids = []
+    if group_template:
+        kids.append(group("group_template", 0, 0, w, 0.06, image("header", 0, 0, w, 0.06, "group_header.png"),
+                          text("label", 0.02, 0, w - 0.04, 0.06, None, font="main-b", color="text_title")))
+    kids.append(item)
+    return [element(name, "infinite_list", x, y, w, h, kids + list(extra), events=kind_events, layout_mode="list",
+                    extra=['<page-size value="10"/>', '<scroll enabled="1" threshold_x="0.0" threshold_y="0.02"/>']),
+            text("no_results", x, y + h / 2 - 0.05, w, 0.10, 245, color="text_dim", align="center-middle",
+                 display="0"),
+            spinner("loading", x + w / 2 - 0.04, y + h / 2 - 0.04, 0.08, display="0")]
+
+
+def field(name, x, y, w, h, local=None, kind="input", events=None, title=None):
+    """An input text over a row background."""
+    return [image(name + "_field", x, y, w, h, "row_small.png", blend="field_blend"),
+            text(name, x + 0.01, y, w - 0.02, h, local, kind=kind, title=title, color="text_dim",
+                 displaycolor="text_primary", events=events)]
+
+
+def stat(name, x, y, w=0.07):
+    return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
+
+
+def player_card(w):
+    """The big row of a player: name, place, comment, score, results and the actions."""
+    return [
+        image("row_bg", 0, 0, w, 0.44, "row_big.png"),
+        element("player_avatar", "image", 0.01, 0.01, 0.09, 0.15, extra=['<image path="avatar-icon.png"/>'],
+                keep_aspect="1"),
+        text("player_name", 0.11, 0.01, 0.30, 0.07, None, font="main-b"),
+        text("player_status", 0.11, 0.08, 0.30, 0.06, None, color="text_dim"),
+        text("player_location", 0.42, 0.01, 0.22, 0.06, None, color="text_dim"),
+        text("player_followers", 0.42, 0.07, 0.22, 0.06, None, color="text_dim"),
+        text("player_score", w - 0.14, 0.01, 0.12, 0.07, None, font="main-b", align="right-middle"),
+        text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
+        text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
+        stat("player_wins", 0.12, 0.22), stat("player_wins_percent", 0.19, 0.22),
+        text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
+        stat("my_ties", 0.37, 0.22), stat("my_ties_percent", 0.44, 0.22),
+        text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
+        stat("my_losses", 0.62, 0.22), stat("my_losses_percent", 0.69, 0.22),
+    ]
+
+
+def player_actions(w, y):
+    """Challenge, follow and gift under the card, each with its caption."""
+    kids = []
+    for i, (name, icon, action, caption, local) in enumerate((
+            ("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),
+            ("button_follow", "icon_follow.png", "follow", "text_follow", 247),
+            ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))):
+        x = 0.02 + i * 0.17
+        kids.append(icon_button(name, x, y, 0.06, 0.09, icon, action))
+        kids.append(text(caption, x + 0.065, y, 0.10, 0.09, local))
+    kids.append(icon_button("player_invite_button", 0.53, y, 0.06, 0.09, "icon_play.png"))
+    kids.append(icon_button("details_button", 0.60, y, 0.06, 0.09, "icon_players.png", "player_details"))
+    kids.append(web_button("button-report", 0.67, y, 0.06, 0.09, REPORT_URL, icon="icon_report.png"))
+    return kids
+
+
+def nasty_buttons(name, y, block_action):
+    return group(name, 0.02, y, 0.60, 0.09,
+                 icon_button("button_unfollow", 0, 0, 0.06, 0.09, "icon_unfollow.png", "unfollow"),
+                 text("text_unfollow", 0.065, 0, 0.14, 0.09, 249),
+                 toggle("button_block", 0.22, 0.015, 0.10, 0.06, block_action),
+                 text("text_block", 0.33, 0, 0.14, 0.09, 250), display="0")
+
+
+# --- pages ------------------------------------------------------------------------------------------
+
+
+def login_pages():
+    language_item = group("item_template", 0, 0, 0.52, 0.08,
+                          text("language-name", 0.08, 0, 0.40, 0.08, None),
+                          element("select-button", "button", 0, 0, 0.52, 0.08,
+                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
+                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
+                                  events={"onclick": "select_language_item"}, extra=['<flags transparent="1"/>']))
+    loading = page("loading_dialog",
+                   image("loading_panel", 0.25, 0.30, 0.50, 0.40, "panel_bg.png", blend="panel_blend"),
+                   text("text_title", 0.27, 0.33, 0.46, 0.10, 33, font="main-b", color="text_title",
+                        align="center-middle"),
+                   spinner("loading_spinner", 0.46, 0.44, 0.08),
+                   text("text_description", 0.27, 0.54, 0.46, 0.14, 34, align="center-middle"))
+    chooser = page("startup_language_chooser",
+                   image("language_panel", 0.20, 0.06, 0.60, 0.88, "panel_bg.png", blend="panel_blend"),
+                   text("language_title", 0.22, 0.08, 0.56, 0.10, 220, font="main-b", color="text_title",
+                        align="center-middle"),
+                   element("language_list", "infinite_list", 0.24, 0.20, 0.52, 0.46, [language_item],
+                           events={"onshow": "show_language_chooser", "onloaditem": "load_language_item",
+                                   "onforgetitem": "unload_language_item"}, layout_mode="list",
+                           extra=['<page-size value="10"/>']),
+                   button("choose_language_button", 0.30, 0.68, 0.40, 0.10, "choose_language", 221),
+                   *offline_and_exit(0.81))
+    login = page("loginscreen_root",
+                 image("login_panel", 0.20, 0.03, 0.60, 0.94, "panel_bg.png", blend="panel_blend"),
+                 text("login_title", 0.22, 0.05, 0.56, 0.08, 224, font="main-b", color="text_title",
+                      align="center-middle"),
+                 *field("user_login", 0.26, 0.14, 0.48, 0.08, 225, title="225",
+                        events={"onshow": "init_loginname"}),
+                 *field("user_password", 0.26, 0.23, 0.48, 0.08, 226, kind="password", title="226"),
+                 toggle("user_autologin", 0.26, 0.33, 0.08, 0.05, "autologin_toggled"),
+                 text("autologin_label", 0.35, 0.32, 0.38, 0.07, 227),
+                 button("login_button", 0.30, 0.41, 0.40, 0.08, "login_kestrolund", 224),
+                 group("loginscreen_choices", 0.22, 0.50, 0.56, 0.18,
+                       button("guest_login_button", 0.08, 0, 0.40, 0.08, "guest_login", 228),
+                       page_button("register_button", 0.0, 0.09, 0.275, 0.08, "loginscreen_playername", 229,
+                                   font="main"),
+                       page_button("email_button", 0.285, 0.09, 0.275, 0.08, "loginscreen_email", 230,
+                                   font="main")),
+                 button("cancel_autorelogin", 0.30, 0.69, 0.40, 0.07, "cancel_autorelogin", 231, look=None,
+                        font="main", display="0"),
+                 *offline_and_exit(0.80), events={"onshow": "login_show"})
+    playername = page("loginscreen_playername", back(),
+                      group("page_root", 0.15, 0.05, 0.70, 0.90,
+                            image("name_panel", 0, 0, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
+                            text("name_title", 0.02, 0.02, 0.66, 0.09, 229, font="main-b", color="text_title",
+                                 align="center-middle"),
+                            *field("input_playername", 0.08, 0.13, 0.54, 0.08, 225, title="225",
+                                   events={"onshow": "init_registername", "onchanged": "username_changed"}),
+                            spinner("username_loading", 0.63, 0.13, 0.06, display="0"),
+                            group("tos_elements", 0.04, 0.24, 0.62, 0.30,
+                                  toggle("button_agree", 0.02, 0.02, 0.08, 0.05),
+                                  text("agree_label", 0.11, 0.0, 0.50, 0.09, 288),
+                                  text("text_usernametaken", 0.02, 0.11, 0.58, 0.08, 289, color="text_error",
+                                       display="0"),
+                                  web_button("tos_link", 0.02, 0.20, 0.30, 0.08, TOURNAMENT_URL.replace(
+                                      "tournaments", "rules"), local=305, look=None, font="main")),
+                            button("validate_user_button", 0.15, 0.58, 0.40, 0.09, "validate_user", 221)),
+                      events={"onshow": "playername_show"})
+    email = page("loginscreen_email", back(),
+                 image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
+                 text("email_title", 0.17, 0.07, 0.66, 0.09, 230, font="main-b", color="text_title",
+                      align="center-middle"),
+                 *field("input_email", 0.23, 0.20, 0.54, 0.08, 290, title="290",
+                        events={"onchanged": "username_changed"}),
+                 *field("input_password", 0.23, 0.30, 0.54, 0.08, 226, kind="password", title="226"),
+                 button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 224))
+
+    def note_page(name, head, local, with_close=False):
+        kids = [image(name + "_panel", 0.20, 0.20, 0.60, 0.60, "panel_bg.png", blend="panel_blend"),
+                text(name + "_title", 0.22, 0.24, 0.56, 0.10, head, font="main-b", color="text_title",
+                     align="center-middle"),
+                text(name + "_text", 0.24, 0.36, 0.52, 0.20, local, align="center-middle")]
+        if with_close:
+            kids.append(button("thank_button", 0.30, 0.62, 0.40, 0.09, "thank_you_close", 296))
+        else:
+            kids.append(page_button(name + "_back", 0.30, 0.62, 0.40, 0.09, ":back", 236))
+        return page(name, *kids)
+
+    confirm = note_page("loginscreen_confirm", 290, 291)
+    thank = note_page("loginscreen_thank", 292, 209, with_close=True)
+    conflict = note_page("loginscreen_nameconflict", 289, 293)
+    # No web view exists in this build: these two pages stay for completeness, nothing leads here.
+    google = page("loginscreen_google", back(), element("login_google", "web_view", 0.05, 0.12, 0.90, 0.84),
+                  events={"onshow": "google_show"})
+    facebook = page("loginscreen_facebook", back())
+    error = page("loginscreen_error",
+                 image("error_panel", 0.20, 0.08, 0.60, 0.84, "panel_bg.png", blend="panel_blend"),
+                 text("loginerror_title", 0.22, 0.11, 0.56, 0.10, 14, font="main-b", color="text_error",
+                      align="center-middle"),
+                 text("loginerror_message", 0.24, 0.22, 0.52, 0.22, 3, align="center-middle"),
+                 button("button_recover", 0.30, 0.46, 0.40, 0.07, None, 232, look=None, font="main",
+                        display="0"),
+                 web_button("button_update", 0.30, 0.56, 0.40, 0.09, "", local=233, display="0"),
+                 element("button_tryagain", "page_button", 0.30, 0.56, 0.40, 0.09,
+                         [image("normal", 0, 0, 0.40, 0.09, "btn_primary.png"),
+                          text("label_tryagain", 0, 0, 0.40, 0.09, 10, font="main-b", color="text_button",
+                               align="center-middle"),
+                          element("off", "widget", 0, 0, 0.40, 0.09), element("on", "widget", 0, 0, 0.40, 0.09)],
+                         extra=['<target name="&lt;menu_root" page="loginscreen_root"/>']),
+                 *offline_and_exit(0.78))
+    return [loading, chooser, login, playername, email, confirm, thank, conflict, google, facebook, error]
+
+
+def start_page():
+    entries = (("menu_players", "players_root", "icon_players.png", 238),
+               ("menu_chat", "chat_root", "icon_chat.png", 239),
+               ("menu_shop", "shop_root", "icon_shop.png", 234),
+               ("menu_items", "my_items_root", "icon_coins.png", 235),
+               ("menu_me", "me_root", "icon_play.png", 240),
+               ("menu_settings", "settings_root", "icon_settings.png", 241))
+
+    def menu(name, y0):
+        kids = []
+        for i, (button_name, target, icon, local) in enumerate(entries):
+            x, y = 0.04 + (i % 3) * 0.31, y0 + (i // 3) * 0.20
+            kids.append(page_button(button_name, x, y, 0.29, 0.14, target, local, icon=icon))
+        return kids
+
+    promotions = group("promotions", 0.04, 0.70, 0.92, 0.14,
+                       web_button("button_moregames", 0.0, 0.02, 0.30, 0.10, MOREGAMES_URL, local=294),
+                       web_button("button-tournaments", 0.34, 0.02, 0.30, 0.10, TOURNAMENT_URL, look=None,
+                                  children=[image("cl-icon-tournament", 0.0, 0.0, 0.06, 0.10,
+                                                  "cl-icon-trophy.png", keep_aspect="1"),
+                                            text("label-tournament", 0.07, 0.0, 0.22, 0.10, 295,
+                                                 font="main-b")]))
+    return [page("startscreen_root", title(306),
+                 group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02)),
+                 group("startscreen_ingame", 0, 0.12, 1.0, 0.56, display="0",
+                       *menu("startscreen_ingame_grid", 0.02)),
+                 promotions,
+                 button("close_menu", 0.30, 0.86, 0.40, 0.09, "toggle_vorn_menu", 297))]
+
+
+def players_page():
+    def rows(list_name, small_h=0.12, big_h=0.56):
+        small = group("list_item_small", 0, 0, 0.94, small_h,
+                      image("row_bg", 0, 0, 0.94, small_h, "row_small.png"),
+                      element("player_avatar_small", "image", 0.01, 0.015, 0.06, 0.09,
+                              extra=['<image path="avatar-icon.png"/>'], keep_aspect="1"),
+                      text("player_name", 0.08, 0.0, 0.40, 0.07, None, font="main-b"),
+                      text("player_status", 0.08, 0.06, 0.40, 0.06, None, color="text_dim"),
+                      text("player_score", 0.50, 0.0, 0.20, 0.12, None, align="right-middle"),
+                      icon_button("challenge_button", 0.74, 0.015, 0.06, 0.09, "icon_challenge.png",
+                                  "send_challenge"),
+                      toggle("arrow", 0.84, 0.03, 0.06, 0.06, "expand_nastybuttons", on="icon_arrow.png",
+                             off="icon_arrow.png"))
+        big = group("list_item_big", 0, 0, 0.94, big_h, *player_card(0.94), *player_actions(0.94, 0.30),
+                    nasty_buttons("playerlist-item-nasty-buttons", 0.40, "block"), display="0")
+        return element("item_template", "expand_layout", 0, 0, 0.94, small_h, [small, big],
+                       events={"onclick": "expand_list_item", "onendexpand": "end_expand_list_item"},
+                       extra=['<height value="%.3f"/>' % small_h, '<height value="%.3f"/>' % big_h,
+                              '<transition-time value="0.2"/>'])
+
+    def list_page(page_name, list_name, events):
+        return group(page_name, 0, 0, 1.0, 0.70,
+                     *status_list(list_name, events, 0.03, 0.0, 0.94, 0.70, rows(list_name)))
+
+    global_events = {"onloaditem": "load_playerlist_item", "onloaditembatch": "load_playerlist_item_batch",
+                     "onforgetitem": "unload_playerlist_item", "onloadgroup": "load_playerlist_group"}
+    follow_events = {"onloaditem": "load_follow_item", "onloaditembatch": "load_follow_item_batch",
+                     "onforgetitem": "unload_follow_item", "onloadgroup": "load_follow_group"}
+    content = element("players_content_root", "page_layout", 0, 0.28, 1.0, 0.70,
+                      [list_page("global_page", "playerlist_global", global_events),
+                       list_page("follow_page", "playerlist_follow", follow_events)],
+                      extra=['<history max-size="4"/>'])
+    return [page("players_root", back(), title(238),
+                 *field("search_text", 0.10, 0.12, 0.56, 0.07, 242, title="242"),
+                 button("search_button", 0.68, 0.12, 0.20, 0.07, "filter_players", 242),
+                 button("global_button", 0.10, 0.20, 0.38, 0.07, "show_playerlist_items", 243),
+                 button("follow_button", 0.50, 0.20, 0.38, 0.07, "show_follow_items", 244),
+                 content, events={"onshow": "show_players_root"})]
+
+
+def me_page():
+    card_w = 0.94
+    results = []
+    for i in range(1, 7):
+        y = 0.34 + (i - 1) * 0.06
+        results += [text("my_opponent_%d" % i, 0.02, y, 0.24, 0.06, None),
+                    text("my_result_%d" % i, 0.27, y, 0.10, 0.06, None, align="center-middle"),
+                    text("my_points_%d" % i, 0.38, y, 0.08, 0.06, None, align="right-middle")]
+    achievements = []
+    for i in range(1, 6):
+        y = 0.34 + (i - 1) * 0.07
+        achievements += [image("my_achievement_image_%d" % i, 0.48, y, 0.04, 0.06, "cl-icon-trophy.png",
+                               keep_aspect="1"),
+                         text("my_achievement_%d" % i, 0.53, y, 0.18, 0.06, None)]
+    score_item = group("score_item", 0, 0, 0.20, 0.06,
+                       text("score_name", 0, 0, 0.14, 0.06, None),
+                       text("score_number", 0.14, 0, 0.06, 0.06, None, align="right-middle"))
+    tournament = group("tournament_container", 0.73, 0.28, 0.20, 0.40,
+                       text("tournament_title", 0, 0, 0.20, 0.06, 261, font="main-b", color="text_title"),
+                       group("tournament_scores_root", 0, 0.06, 0.20, 0.34,
+                             element("tournament_scores_list", "grid_layout", 0, 0, 0.20, 0.34, [score_item],
+                                     num_columns="1", layout_mode="list")))
+    card = group("item_template", 0, 0, card_w, 0.80, *player_card(card_w),
+                 text("coins_label", 0.02, 0.28, 0.12, 0.06, 258, color="text_dim"),
+                 text("vorncoins_amount", 0.14, 0.28, 0.12, 0.06, None, font="main-b"),
+                 text("results_title", 0.27, 0.28, 0.20, 0.06, 259, color="text_title"),
+                 text("achievements_title", 0.48, 0.28, 0.24, 0.06, 260, color="text_title"),
+                 *results, *achievements, tournament,
+                 button("refresh_button", 0.02, 0.71, 0.28, 0.08, "refresh_self", 256),
+                 button("buy_coins_button", 0.32, 0.71, 0.28, 0.08, "buy_coins", 257))
+    return [page("me_root", back(), title(240),
+                 element("list_me", "infinite_list", 0.03, 0.12, card_w, 0.84, [card],
+                         events={"onshow": "show_me", "onloaditem": "load_self", "onforgetitem": "unload_self"},
+                         layout_mode="list", extra=['<page-size value="1"/>']))]
+
+
+def chat_page():
+    avatar_item = group("item_template", 0, 0, 0.08, 0.12,
+                        icon_button("player_avatar", 0, 0, 0.08, 0.12, "avatar-icon.png", "expand_chat_item"))
+    expand_item = element("chat_expand_item", "expand_layout", 0, 0, 0.94, 0.0,
+                          [*player_card(0.94),
+                           toggle("arrow", 0.86, 0.30, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png"),
+                           icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png",
+                                       "expand_chat_nastybuttons"),
+                           nasty_buttons("chat_nastybuttons", 0.40, "block_chat")],
+                          events={"onendexpand": "chat_end_expand"},
+                          extra=['<height value="0.0"/>', '<height value="0.50"/>', '<transition-time value="0.2"/>'])
+    bubble = element("bubble_chat_submit", "bubble", 0.60, 0.70, 0.30, 0.10, bubble_parts(0.30, 0.10),
+                     extra=['<arrow value="bottom-right"/>'], display="0")
+    return [page("chat_root", back("button_back", "chat_exit"), title(239),
+                 toggle("rematch-button", 0.82, 0.03, 0.14, 0.07, "chat_rematch", on="btn_primary_down.png",
+                        off="btn_primary.png"),
+                 text("rematch_label", 0.82, 0.03, 0.14, 0.07, 263, font="main-b", color="text_button",
+                      align="center-middle"),
+                 group("chat_avatars_root", 0.03, 0.12, 0.94, 0.13,
+                       element("avatar_list", "infinite_list", 0, 0, 0.94, 0.13, [avatar_item],
+                               events={"onshow": "show_chat_avatars", "onloaditem": "load_chat_item",
+                                       "onforgetitem": "unload_chat_item"}, layout_mode="horizontal")),
+                 element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
+                 element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
+                         [text("item_template", 0, 0, 0.94, 0.06, None)],
+                         extra=['<max-item-count value="40"/>', '<expands-to value="top"/>']),
+                 *field("chat_textfield", 0.03, 0.85, 0.70, 0.09, events={"onchanged": "chat_textfield_changed"}),
+                 button("chat_send_button", 0.75, 0.85, 0.22, 0.09, "chat_send", 262),
+                 bubble, events={"onshow": "start_change_page_chat"})]
+
+
+def bubble_parts(w, h):
+    return [image("bg0_template", 0, 0, w, h, "bubble_bg.png", frames=(3, 3)),
+            image("bg1_template", 0, 0, 0.03, 0.05, "bubble_side.png", frames=(2, 2)),
+            image("bg2_template", 0, 0, 0.03, 0.05, "bubble_top.png", frames=(2, 2)),
+            text("bubble-text", 0.01, 0, w - 0.02, h, None, color="text_dark", align="center-middle")]
+
+
+def shop_pages():
+    small = group("list_item_small", 0, 0, 0.94, 0.12, image("row_bg", 0, 0, 0.94, 0.12, "row_small.png"),
+                  element("icon-item", "image", 0.01, 0.015, 0.06, 0.09, extra=['<image path="icon_shop.png"/>'],
+                          keep_aspect="1"),
+                  text("item_name", 0.09, 0, 0.56, 0.12, None, font="main-b"),
+                  text("price-value", 0.66, 0, 0.24, 0.12, None, align="right-middle"))
+    big_kids = [image("row_bg", 0, 0, 0.94, 0.46, "row_big.png"),
+                element("icon-item", "image", 0.01, 0.02, 0.09, 0.15, extra=['<image path="icon_shop.png"/>'],
+                        keep_aspect="1"),
+                text("item_name", 0.12, 0.01, 0.50, 0.07, None, font="main-b"),
+                text("item_descshort", 0.12, 0.08, 0.78, 0.06, None, color="text_dim"),
+                text("info_descfull", 0.12, 0.14, 0.78, 0.12, None),
+                text("item_price", 0.12, 0.27, 0.30, 0.06, None),
+                text("gift_price", 0.44, 0.27, 0.30, 0.06, None)]
+
+    def shop_big(extra_kids):
+        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, display="0")
+
+    def row(events, big):
+        return element("item_template", "expand_layout", 0, 0, 0.94, 0.12,
+                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big,
+                        icon_button("large-icon-item", 0.30, 0.0, 0.30, 0.46, "icon_shop.png",
+                                    "shop_item_hide_large_icon", display="0")],
+                       events=events, extra=['<height value="0.12"/>', '<height value="0.46"/>',
+                                             '<transition-time value="0.2"/>'])
+
+    shop_big_row = shop_big([button("buy-button", 0.12, 0.35, 0.22, 0.08, "buy_item", 264),
+                             button("gift-button", 0.36, 0.35, 0.22, 0.08, "buy_gift", 248),
+                             icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
+                                         "shop_item_show_large_icon")])
+    item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_item_end_expand"}
+    shop = page("shop_root", back(), title(234),
+                text("coins_label", 0.56, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
+                text("vorncoins_amount", 0.71, 0.02, 0.10, 0.09, None, font="main-b"),
+                icon_button("shop_buy_coins", 0.82, 0.02, 0.07, 0.09, "icon_coins.png", "buy_coins"),
+                *status_list("shop_page_list", {"onshow": "show_shop_items", "onloaditem": "load_shop_item",
+                                                "onloaditembatch": "load_shop_item_batch",
+                                                "onforgetitem": "unload_shop_item",
+                                                "onloadgroup": "load_shop_group"},
+                             0.03, 0.12, 0.94, 0.84, row(item_events, shop_big_row)),
+                events={"onshow": "show_shop"})
+    grid = group("button-grid", 0.12, 0.35, 0.80, 0.09,
+                 toggle("enable-item", 0.0, 0.015, 0.10, 0.06, "enable_item"),
+                 text("enable_label", 0.11, 0, 0.14, 0.08, 266),
+                 button("gift-button", 0.26, 0, 0.16, 0.08, "buy_gift", 248),
+                 button("buy-button", 0.43, 0, 0.16, 0.08, "buy_item", 264),
+                 button("refill-button", 0.60, 0, 0.10, 0.08, "refill_item", 265),
+                 text("refill_price", 0.71, 0, 0.09, 0.08, None))
+    mine_big = shop_big([text("value_pcs", 0.76, 0.01, 0.14, 0.07, None, align="right-middle"),
+                         text("info_message", 0.12, 0.27, 0.78, 0.06, None, color="text_dim"), grid])
+    mine = page("my_items_root", back(), title(235),
+                *status_list("my_items_page_list", {"onshow": "show_my_items", "onloaditem": "load_my_item",
+                                                    "onloaditembatch": "load_my_item_batch",
+                                                    "onforgetitem": "unload_my_item"},
+                             0.03, 0.12, 0.94, 0.84, row(item_events, mine_big), group_template=False))
+    return [shop, mine]
+
+
+def settings_pages():
+    toggles = (("setting_mute", "init_sounds", "toggle_sounds", 277),
+               ("setting_sound_effects", "init_sound_effects", "toggle_sound_effects", 278),
+               ("setting_music", "init_music", "toggle_music", 279),
+               ("vibration_toggle", "init_vibration", "toggle_vibration", 280),
+               ("setting_notify_ingame", "init_notification_filter_ingame", "toggle_notifications_ingame", 283),
+               ("setting_notify_players", "init_notification_filter_usertriggered",
+                "toggle_notifications_usertriggered", 284),
+               ("setting_notify_challenges", "init_notification_filter_challenges",
+                "toggle_notifications_challenges", 285))
+    kids = []
+    for i, (name, init, change, local) in enumerate(toggles):
+        x, y = 0.05 + (i % 2) * 0.46, 0.13 + (i // 2) * 0.09
+        kids += [text(name + "_label", x, y, 0.30, 0.08, local),
+                 toggle(name, x + 0.31, y + 0.015, 0.10, 0.05, change, onshow=init)]
+    for i, (name, init, change, local) in enumerate((("sounds_slider", "init_sounds_slider", "sounds_slider_changed", 281),
+                                                     ("music_slider", "init_music_slider", "music_slider_changed", 282))):
+        y = 0.50 + i * 0.09
+        kids += [text(name + "_label", 0.05, y, 0.25, 0.08, local),
+                 element(name, "slider", 0.31, y + 0.01, 0.50, 0.06,
+                         [image("track", 0, 0.015, 0.50, 0.03, "slider_track.png"),
+                          image("knob_template", 0, 0, 0.04, 0.06, "slider_knob.png", keep_aspect="1")],
+                         events={"onshow": init, "onvaluechanged": change}, min__value="0", max__value="1")]
+    kids += [text("language_label", 0.05, 0.69, 0.25, 0.08, 286),
+             text("settings_language_value", 0.31, 0.69, 0.30, 0.08, None, font="main-b",
+                  events={"onshow": "update_settings_language_label"}),
+             page_button("language_button", 0.62, 0.69, 0.28, 0.08, "settings_language", 286),
+             text("about_text", 0.05, 0.78, 0.56, 0.16, None, color="text_dim",
+                  events={"onshow": "about_gameinfoonshow"}),
+             button("exit_app", 0.62, 0.86, 0.28, 0.09, "exit_app", 222)]
+    settings = page("settings_root", back(), title(241), *kids)
+    language_item = group("item_template", 0, 0, 0.60, 0.08,
+                          text("language-name", 0.08, 0, 0.50, 0.08, None),
+                          element("select-button", "button", 0, 0, 0.60, 0.08,
+                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
+                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
+                                  events={"onclick": "select_language_item"}, extra=['<flags transparent="1"/>']))
+    language = page("settings_language", back(), title(286),
+                    element("settings_language_list", "infinite_list", 0.20, 0.14, 0.60, 0.64, [language_item],
+                            events={"onshow": "show_language_chooser", "onloaditem": "load_language_item",
+                                    "onforgetitem": "unload_language_item"}, layout_mode="list"),
+                    button("choose_language_button", 0.30, 0.82, 0.40, 0.10, "choose_language", 221),
+                    events={"onshow": "get_languages"})
+    return [settings, language]
+
+
+def dialog_pages():
+    def ok_cancel(ok, cancel, y):
+        return [button(ok, 0.04, y, 0.24, 0.09, ok, 267), button(cancel, 0.32, y, 0.24, 0.09, cancel, 268)]
+
+    def buy(name, onshow, head, ok, cancel, icon="item-icon", label="item-name"):
+        return dialog(name, 0.20, 0.20, 0.60, 0.60,
+                      text(name + "_title", 0.02, 0.02, 0.56, 0.09, head, font="main-b", color="text_title",
+                           align="center-middle"),
+                      element(icon, "image", 0.04, 0.14, 0.10, 0.17, extra=['<image path="icon_shop.png"/>'],
+                              keep_aspect="1"),
+                      text(label, 0.16, 0.14, 0.40, 0.08, None, font="main-b"),
+                      text("price_label", 0.16, 0.23, 0.16, 0.08, 300, color="text_dim"),
+                      text("value_price", 0.33, 0.23, 0.20, 0.08, None),
+                      *ok_cancel(ok, cancel, 0.46), events={"onshow": onshow})
+
+    def selection(name, list_name, infix):
+        row = group("item_template", 0, 0, 0.52, 0.08,
+                    text("item-name", 0.08, 0, 0.30, 0.08, None),
+                    text("price-value", 0.38, 0, 0.12, 0.08, None, align="right-middle"),
+                    element("select-button", "button", 0, 0, 0.52, 0.08,
+                            [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
+                             image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
+                            events={"onclick": "select_%slist_item" % infix}, extra=['<flags transparent="1"/>']))
+        return dialog(name, 0.20, 0.08, 0.60, 0.84,
+                      text(name + "_title", 0.02, 0.02, 0.56, 0.08, 271, font="main-b", color="text_title",
+                           align="center-middle"),
+                      element(list_name, "infinite_list", 0.04, 0.12, 0.52, 0.56, [row],
+                              events={"onshow": "show_selection_%slist" % infix,
+                                      "onloaditem": "load_selection_%slist_item" % infix,
+                                      "onforgetitem": "unload_selection_%slist_item" % infix}, layout_mode="list"),
+                      *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72))
+
+    def error(name, action=None, coins=False):
+        kids = [text("error_title", 0.02, 0.02, 0.56, 0.09, 14, font="main-b", color="text_error",
+                     align="center-middle"),
+                text("error-text", 0.04, 0.12, 0.52, 0.22, None, align="center-middle")]
+        if coins:
+            kids += [text("coins_label", 0.04, 0.35, 0.24, 0.08, 258, color="text_dim"),
+                     text("coins-value", 0.30, 0.35, 0.24, 0.08, None, font="main-b"),
+                     button("more_coins_button", 0.04, 0.46, 0.24, 0.09, "buy_coins", 257),
+                     page_button("error_close", 0.32, 0.46, 0.24, 0.09, ":back", 296)]
+        elif action:
+            kids.append(button("error_ok", 0.18, 0.46, 0.24, 0.09, action, 267))
+        else:
+            kids.append(page_button("error_ok", 0.18, 0.46, 0.24, 0.09, ":back", 267))
+        return dialog(name, 0.20, 0.20, 0.60, 0.60, *kids)
+
+    def message_box(name, with_agree):
+        kids = [text("dialog_head", 0.02, 0.02, 0.56, 0.09, None, font="main-b", color="text_title",
+                     align="center-middle"),
+                text("dialog_text", 0.04, 0.12, 0.52, 0.22, None, align="center-middle")]
+        if with_agree:
+            kids.append(group("agree_root", 0.04, 0.35, 0.52, 0.09,
+                              toggle("button_agree", 0, 0.02, 0.08, 0.05),
+                              text("agree_label", 0.09, 0, 0.43, 0.09, 288), events={"onshow": "confirm_show"}))
+            kids += [button("dialog_ok", 0.04, 0.46, 0.24, 0.09, "dialog_button", 267),
+                     button("dialog_cancel", 0.32, 0.46, 0.24, 0.09, "dialog_close", 268)]
+        else:
+            kids.append(button("dialog_ok", 0.18, 0.46, 0.24, 0.09, "dialog_close", 267))
+        return dialog(name, 0.20, 0.20, 0.60, 0.60, *kids)
+
+    received = dialog("challenge_received", 0.20, 0.15, 0.60, 0.70,
+                      text("challenge_title", 0.02, 0.02, 0.56, 0.09, 275, font="main-b", color="text_title",
+                           align="center-middle"),
+                      element("player_avatar", "image", 0.04, 0.14, 0.12, 0.20, extra=['<image path="avatar-icon.png"/>'],
+                              keep_aspect="1"),
+                      text("player_name", 0.18, 0.14, 0.38, 0.08, None, font="main-b"),
+                      text("rank_label", 0.18, 0.23, 0.12, 0.07, 302, color="text_dim"),
+                      text("player_rank", 0.31, 0.23, 0.10, 0.07, None),
+                      text("score_label", 0.18, 0.30, 0.12, 0.07, 303, color="text_dim"),
+                      text("player_score", 0.31, 0.30, 0.10, 0.07, None),
+                      button("accept_button", 0.04, 0.56, 0.24, 0.09, "accept_challenge", 273),
+                      button("reject_button", 0.32, 0.56, 0.24, 0.09, "reject_challenge", 274))
+    waiting = dialog("challenge_waiting", 0.20, 0.30, 0.60, 0.40,
+                     text("waiting_text", 0.02, 0.04, 0.56, 0.12, 276, align="center-middle"),
+                     spinner("waiting_spinner", 0.26, 0.20, 0.08))
+    return [buy("confirm_buy_dialog", "show_confirm_buy_dialog", 269, "ok_buy_confirm", "cancel_buy_confirm"),
+            buy("confirm_buy_dialog_ingame", "show_confirm_buy_dialog_ingame", 269, "ok_buy_confirm",
+                "cancel_buy_confirm"),
+            buy("confirm_buy_gift_dialog", "show_confirm_buy_gift_dialog", 270, "ok_buy_gift_confirm",
+                "cancel_buy_gift_confirm"),
+            buy("confirm_buy_player_gift_dialog", "show_confirm_buy_player_gift_dialog", 270,
+                "ok_buy_player_gift_confirm", "cancel_buy_player_gift_confirm", "player-icon", "player-name"),
+            selection("dialog_list_selection", "selection_list_content", ""),
+            selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_"),
+            error("generic_error_dialog"), error("generic_error_dialog_ingame", "ok_error_dialog_ingame"),
+            error("generic_error_dialog_more_coins", coins=True),
+            received, waiting, message_box("dialog_box", False), message_box("confirm_box", True)]
+
+
+def vorn_button():
+    bubble = [element(name, "bubble", -0.32, 0.02, 0.30, 0.10, bubble_parts(0.30, 0.10),
+                      extra=['<arrow value="left-up"/>'], display="0") for name in ("bubble_join", "bubble_return_game")]
+    return [group("vorn_button_root", 0.90, 0.02, 0.09, 0.15,
+                  element("vorn_button", "button", 0, 0, 0.09, 0.15,
+                          [image("vorn-image", 0, 0, 0.09, 0.15, "icon_logo.png", keep_aspect="1"),
+                           group("vorn-timer", 0, 0, 0.09, 0.15,
+                                 element("vorn-turn-clock", "pie", 0.01, 0.02, 0.07, 0.11,
+                                         extra=['<color value="turn_clock"/>', '<segments value="32"/>',
+                                                '<angle value="0.0"/>']), display="0")],
+                          events={"onclick": "toggle_vorn_menu"}, keep_aspect="1"),
+                  *bubble, display="0"),
+            group("chat-notifier", 0.80, 0.04, 0.09, 0.08,
+                  text("chat_notifier_count", 0, 0, 0.09, 0.08, None, font="main-b", color="text_title",
+                       align="center-middle"),
+                  image("chat_notifier_icon", 0, 0, 0.09, 0.08, "icon_chat.png", keep_aspect="1"), display="0")]
+
+
+SOUND_ACTIONS = (
+    ("page_sound", [("sound", "ui_page.wav")]),
+    ("login_kestrolund", [("trigger", "login_kestrolund"), ("sound", "ui_click.wav")]),
+    ("guest_login", [("trigger", "guest_login"), ("sound", "ui_click.wav")]),
+    ("chat_send", [("trigger", "chat_send"), ("sound", "ui_chat.wav")]),
+    ("send_challenge", [("trigger", "send_challenge"), ("sound", "ui_challenge.wav")]),
+    ("accept_challenge", [("trigger", "accept_challenge"), ("sound", "ui_challenge.wav")]),
+    ("buy_item", [("trigger", "buy_item"), ("sound", "ui_click.wav")]),
+    ("toggle_vorn_menu", [("trigger", "toggle_vorn_menu"), ("sound", "ui_page.wav")]),
+)
+
+FILES = (
+    ("page_login.xml", login_pages), ("page_start.xml", start_page), ("page_players.xml", players_page),
+    ("page_me.xml", me_page), ("page_chat.xml", chat_page), ("page_shop.xml", shop_pages),
+    ("page_settings.xml", settings_pages), ("dialogs.xml", dialog_pages), ("vorn_button.xml", vorn_button),
+)
+
+
+def area_file(root, area_name, imports, comment):
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<!-- %s -->" % comment, "<%s>" % root]
+    for width, height in AREAS:
+        lines.append('  <area width="%d" height="%d" name="%s">' % (width, height, area_name))
+        lines += ['    <import path="%s"/>' % path for path in imports]
+        lines.append("  </area>")
+    lines.append("</%s>" % root)
+    return "\n".join(lines) + "\n"
+
+
+def toast():
+    return document("layout", [
+        image("toast_bg", 0.15, 0.84, 0.70, 0.14, "toast_bg.png", blend="toast_blend"),
+        element("toast_hitarea", "button", 0.15, 0.84, 0.70, 0.14,
+                [image("toast_icon_message", 0.01, 0.02, 0.10, 0.10, "toast_message.png", keep_aspect="1",
+                       display="0"),
+                 image("toast_icon_challenge", 0.01, 0.02, 0.10, 0.10, "toast_challenge.png", keep_aspect="1",
+                       display="0"),
+                 image("toast_icon_achievement", 0.01, 0.02, 0.10, 0.10, "toast_achievement.png",
+                       keep_aspect="1", display="0"),
+                 text("toast_message", 0.13, 0.0, 0.55, 0.14, None)],
+                events={"onclick": "toast_click"})],
+        comment="The toast strip at the bottom of the screen; a press runs toast_click.")
+
+
+def advertisement():
+    return document("layout", [
+        image("ad_dim", 0, 0, 1.0, 1.0, "page_bg.png", blend="dialog_dim"),
+        image("ad_panel", 0.10, 0.08, 0.80, 0.84, "panel_bg.png", blend="panel_blend"),
+        button("button_title", 0.12, 0.10, 0.76, 0.09, "ad_title", look=None,
+               children=[text("text_title", 0, 0, 0.76, 0.09, None, font="main-b", color="text_title",
+                              align="center-middle")]),
+        button("button_image", 0.15, 0.21, 0.70, 0.52, "ad_click", look=None,
+               children=[image("adimage", 0, 0, 0.70, 0.52, "panel_bg.png", keep_aspect="1")]),
+        text("text_closing", 0.15, 0.74, 0.70, 0.06, None, color="text_dim", align="center-middle"),
+        button("button_ok", 0.15, 0.81, 0.33, 0.09, "ad_ok", 267),
+        button("button_close", 0.52, 0.81, 0.33, 0.09, "ad_close", 296)],
+        comment="The advertisement overlay: title, picture, closing text and its four buttons.")
+
+
+def generate(out):
+    os.makedirs(out, exist_ok=True)
+
+    def write(name, content):
+        with open(os.path.join(out, name), "w", encoding="utf-8", newline="\n") as f:
+            f.write(content)
+
+    main = [element("menu_root", "page_layout", 0, 0, 1.0, 1.0,
+                    [['<import path="%s"/>' % name] for name, _ in FILES if name != "vorn_button.xml"],
+                    extra=['<history max-size="8"/>',
+                           '<transition type="in" direction="left" duration="0.25"/>',
+                           '<transition type="out" direction="right" duration="0.25"/>']),
+            import_("vorn_button.xml")]
+    write("lobby_main.xml", document("layout", main, SOUND_ACTIONS,
+                                     comment="The lobby overlay: the page view with every page, then the vorn "
+                                             "button, its bubbles and the chat notifier (written by "
+                                             "lobby_layouts.py)."))
+    for name, make in FILES:
+        write(name, document("layout", make(), comment="Written by lobby_layouts.py."))
+    write("menu_root.xml", area_file("menu", "menu_root", ["lobby_main.xml"],
+                                     "The lobby overlay for every screen size we ship for."))
+    write("toast-root.xml", area_file("toast", "toast_root", ["toast_layout.xml"], "The toast overlay."))
+    write("toast_layout.xml", toast())
+    write("ad-root.xml", area_file("advertisement", "ad_root", ["ad_layout.xml"], "The advertisement overlay."))
+    write("ad_layout.xml", advertisement())
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", required=True)
+    generate(parser.parse_args().out)
