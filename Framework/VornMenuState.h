@@ -5,6 +5,8 @@
 // VornMenuStateLayout.cpp (the action table and the layout binding),
 // VornMenuStateLogin.cpp (login, registration and web-login screens, the player's fields),
 // VornMenuStateSettings.cpp (settings and the language chooser),
+// VornMenuStateMatch.cpp (quick play, challenges sent, match start and end, leaving the chat),
+// VornMenuStateInGameItems.cpp (the in-game item list the game reads),
 // VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
@@ -327,6 +329,29 @@ public:
     // The player list's context, kept across reloads.
     static int m_iContext;
 
+    // A player chosen for a challenge, ordered by the key.
+    struct sPlayerSelectionInfo
+    {
+        int m_iKey;
+        int m_iPlayerId;
+        bool operator<(const sPlayerSelectionInfo& other) const { return m_iKey < other.m_iKey; }
+    };
+
+    // ---- match start and end
+    // Quick play with an empty selection, else a challenge to the selected players.
+    static KE_RETVAL actionStartGame(CWidget* pSender, void* pState);
+    void HideChallenge();
+    unsigned int HasPlayerDisconnected(int iPlayerId) const;
+    void CloseChatItem();
+    void ResetChat();
+    // The last page of an in-game item round that completes it.
+    void FillInGameItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
+    CKorvelSet<sPlayerSelectionInfo>& GetSelectedPlayers() { return m_SelectedPlayers; }
+    float GetQueueTimer() const { return m_fQueueTimer; }
+    int GetChallengePartnerId() const { return m_iChallengePartnerId; }
+    int GetInGameItemTotal() const { return m_iInGameItemTotal; }
+    unsigned int IsItemDataCheckPending() const { return m_uItemDataCheckPending; }
+
 protected:
     // ---- per-frame steps
     void AnimateVornButton(float fSeconds);
@@ -407,4 +432,18 @@ protected:
     int m_iTermsTarget;
     CKestrolundApplication* m_pKestrolund;
     CKorvelArray<CVornApplication::sItemData> m_Items;
+
+    // ---- match and in-game items
+    CKorvelSet<sPlayerSelectionInfo> m_SelectedPlayers;
+    CKorvelArray<int> m_DisconnectedPlayers;
+    unsigned int m_uChatOpened = 0;      // the post-game chat was opened this match
+    unsigned int m_uChatLeft = 0;        // the own player left the chat
+    unsigned int m_uRematchAsked = 0;    // the own player asked for a rematch
+    unsigned int m_uChatStarted = 0;     // the type 0 record went out this match
+    unsigned int m_uChatNoticeShown = 0; // the once-per-match notice
+    CKorvelMap<int, CASN1ShopItemGroups::sGroupData> m_InGameGroups;
+    int m_iInGameItemTotal = 0;
+    CKorvelMap<int, CASN1ShopItems::sItemData> m_ShopItems;
+    int m_iPurchasedItemId = 0;
+    unsigned int m_uItemDataCheckPending = 0;
 };

@@ -56,7 +56,6 @@ VORN_EMPTY_ACTION(actionAcceptChallenge)
 VORN_EMPTY_ACTION(actionRejectChallenge)
 VORN_EMPTY_ACTION(actionChatTextfieldChanged)
 VORN_EMPTY_ACTION(actionChatSend)
-VORN_EMPTY_ACTION(actionChatExit)
 VORN_EMPTY_ACTION(actionChatRematch)
 VORN_EMPTY_ACTION(actionExpandChatItem)
 VORN_EMPTY_ACTION(actionEndExpandChatItem)
@@ -114,13 +113,9 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorve
 {
 }
 void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
-void CVornMenuState::OnRematchReceived(int) {}
-void CVornMenuState::OnQueueUpdate(CVornNetworkSession*, int, int, int) {}
 void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
 void CVornMenuState::OnShopItemData(int, int, unsigned char*, int, int) {}
 void CVornMenuState::OnWalletBalance(int) {}
-void CVornMenuState::OnShopItemGroups(int, const CKorvelArray<CASN1ShopItemGroups::sGroupData>&) {}
-void CVornMenuState::OnShopItems(int, int, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
 void CVornMenuState::OnBuyItemResponce(int, int, const CKorvelString&,
                                        const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&)
@@ -140,7 +135,6 @@ void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned ch
 {
 }
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
-void CVornMenuState::OnGameStatusChanged(unsigned int) {}
 void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestType,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestAction,
@@ -151,31 +145,8 @@ void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const 
 
 // ---- members the application calls
 
-void CVornMenuState::ExitChat() {}
-void CVornMenuState::QuickExit() {}
 void CVornMenuState::SetChatButtonVisibility(unsigned int) {}
 void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::ShowRefillDialog(int) {}
 void CVornMenuState::UseItem(int, int) {}
 void CVornMenuState::GetItemFile(int, CKorvelString&) {}
-
-CKorvelArray<CVornApplication::sItemData>& CVornMenuState::GetItems()
-{
-    return m_Items;
-}
-
-void CVornMenuState::OnGameplayEnd(unsigned int) {}
-
-void CVornMenuState::OnGameStart()
-{
-    m_uInMatch = 1;
-    SwitchMainButtons();
-}
-
-void CVornMenuState::OnGameEnd()
-{
-    m_uInMatch = 0;
-    SwitchMainButtons();
-    if (m_pGame)
-        m_pGame->GameSessionEnded();
-}

@@ -1,0 +1,74 @@
+// The lobby logged in as a guest by its button, and a second guest on another session of the
+// same application as the other player. Header only.
+#pragma once
+
+#include "VornMenuStateTest.h"
+
+namespace menu_state_test
+{
+
+class CMatchTest : public CMenuStateTest
+{
+protected:
+    // A press and release at the middle of the widget, through the application's input.
+    void Press(const char* pName)
+    {
+        CWidget* pWidget = Find(pName);
+        ASSERT_NE(pWidget, nullptr) << pName;
+        int x = pWidget->GetWidth() / 2, y = pWidget->GetHeight() / 2;
+        for (CWidget* p = pWidget; p; p = p->GetParent())
+        {
+            x += p->GetArea().left;
+            y += p->GetArea().top;
+        }
+        m_App.OnMouseButton(0, x, y);
+        Frame(0.05f);
+        m_App.OnMouseButtonUp(0, x, y);
+        // A button clicks a moment after its release.
+        Frame(0.1f);
+        Frame(0.1f);
+    }
+    void StartAsGuest()
+    {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_TRUE(WaitForStart());
+        Press("guest_login_button");
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+        ASSERT_TRUE(WaitForMessage("GetThemePack"));
+        Settle();
+    }
+    // The other player: a guest on its own session; its user id.
+    int AddOpponent()
+    {
+        m_pOther = AddSession(m_Rec2);
+        return m_pOther ? LoginGuest(m_pOther, m_Rec2) : -1;
+    }
+    size_t Count(const std::string& strName) const { return In(strName).size(); }
+    size_t CountWithFlags(const std::string& strName, int iFlags) const
+    {
+        size_t n = 0;
+        for (const CTestJson& message : In(strName))
+            n += message["flags"].Int() == iFlags ? 1 : 0;
+        return n;
+    }
+    // Both players queued, their 0x401 rounds done (the other one answers by hand), and the
+    // game server's start reached the lobby.
+    void PlayOpponentUntilStart(size_t uRoundsBefore)
+    {
+        ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x401) >= uRoundsBefore + 2; }));
+        ASSERT_TRUE(WaitFor([&] { return Count("GameReady") >= uRoundsBefore + 1; }))
+            << "the lobby's in-game round sends it";
+        m_pOther->SendGameReady();
+        ASSERT_TRUE(
+            WaitFor([&] { return GameLog().Count("game.StartGame") > static_cast<int>(uRoundsBefore); }));
+    }
+    CTestCallLog& GameLog() { return m_App.m_Log; }
+    std::vector<std::string> Toasts(const std::string& strText)
+    {
+        return m_App.m_Log.With("toast.Add(" + strText);
+    }
+
+    CVornNetworkSession* m_pOther = nullptr;
+};
+
+} // namespace menu_state_test
