@@ -446,4 +446,10 @@ protected:
     CKorvelMap<int, CASN1ShopItems::sItemData> m_ShopItems;
     int m_iPurchasedItemId = 0;
     unsigned int m_uItemDataCheckPending = 0;
+
+    // ---- shop, items and promotions
+    void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
+                                 const CASN1TournamentScores::sData& record);
+    CKorvelString AddCoinsLink() const;
+    int m_iWalletBalance = 0;
 };

@@ -62,7 +62,6 @@ VORN_EMPTY_ACTION(actionEndExpandChatItem)
 VORN_EMPTY_ACTION(actionLoadChatItem)
 VORN_EMPTY_ACTION(actionUnloadChatItem)
 VORN_EMPTY_ACTION(actionShowChatAvatars)
-VORN_EMPTY_ACTION(actionShowShop)
 VORN_EMPTY_ACTION(actionShowShopItems)
 VORN_EMPTY_ACTION(actionShowMyItems)
 VORN_EMPTY_ACTION(actionLoadShopItem)
@@ -83,7 +82,6 @@ VORN_EMPTY_ACTION(actionEnableItem)
 VORN_EMPTY_ACTION(actionShopItemEndExpand)
 VORN_EMPTY_ACTION(actionShopItemHideLargeIcon)
 VORN_EMPTY_ACTION(actionShopItemShowLargeIcon)
-VORN_EMPTY_ACTION(actionShopBuyCoins)
 VORN_EMPTY_ACTION(actionPlayerBuyGift)
 VORN_EMPTY_ACTION(actionShowSelectionList)
 VORN_EMPTY_ACTION(actionLoadSelectionListItem)
@@ -115,7 +113,6 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorve
 void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
 void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
 void CVornMenuState::OnShopItemData(int, int, unsigned char*, int, int) {}
-void CVornMenuState::OnWalletBalance(int) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
 void CVornMenuState::OnBuyItemResponce(int, int, const CKorvelString&,
                                        const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&)
@@ -125,15 +122,6 @@ void CVornMenuState::OnConfirmBuyItemResponce(int, int, const CKorvelString&) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
-void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) {}
-void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>&,
-                                        CKorvelArray<CASN1TournamentScores::sData>&, int)
-{
-}
-void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
-                                    const CKorvelString&, const CKorvelString&)
-{
-}
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestType,
@@ -147,6 +135,3 @@ void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const 
 
 void CVornMenuState::SetChatButtonVisibility(unsigned int) {}
 void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG*, unsigned int) {}
-void CVornMenuState::ShowRefillDialog(int) {}
-void CVornMenuState::UseItem(int, int) {}
-void CVornMenuState::GetItemFile(int, CKorvelString&) {}
