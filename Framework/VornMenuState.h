@@ -10,6 +10,8 @@
 // VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
+#include <memory>
+
 #include "Framework/LoginController.h"
 #include "Framework/UI/Callback.h"
 #include "Framework/VornApplication.h"
@@ -451,5 +453,21 @@ protected:
     void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
                                  const CASN1TournamentScores::sData& record);
     CKorvelString AddCoinsLink() const;
+    void ShowBuyError(int iCode, const CKorvelString& strText);
+    CInfiniteList* FindInfiniteList(const char* pPath) const;
+    struct sPendingPurchase
+    {
+        int m_iItemId = 0;
+        int m_iFlags = 0;
+        CKorvelArray<int> m_aRecipients;
+    };
+    struct sPlayerSelectionListData
+    {
+        int m_iPlayerId = 0;
+        CKorvelString m_strName;
+        int m_iSelected = 0;
+    };
+    std::unique_ptr<sPendingPurchase> m_pPendingPurchase;
+    CKorvelArray<sPlayerSelectionListData> m_PlayerSelectionList;
     int m_iWalletBalance = 0;
 };

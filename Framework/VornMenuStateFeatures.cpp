@@ -71,13 +71,6 @@ VORN_EMPTY_ACTION(actionLoadMyItem)
 VORN_EMPTY_ACTION(actionLoadMyItemBatch)
 VORN_EMPTY_ACTION(actionUnloadMyItem)
 VORN_EMPTY_ACTION(actionLoadShopGroup)
-VORN_EMPTY_ACTION(actionShopBuyItem)
-VORN_EMPTY_ACTION(actionShopRefillItem)
-VORN_EMPTY_ACTION(actionShopBuyGift)
-VORN_EMPTY_ACTION(actionShowConfirmBuyDialog)
-VORN_EMPTY_ACTION(actionBuyIngameErrorOk)
-VORN_EMPTY_ACTION(actionBuyConfirmOk)
-VORN_EMPTY_ACTION(actionBuyConfirmCancel)
 VORN_EMPTY_ACTION(actionEnableItem)
 VORN_EMPTY_ACTION(actionShopItemEndExpand)
 VORN_EMPTY_ACTION(actionShopItemHideLargeIcon)
@@ -114,11 +107,6 @@ void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigne
 void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
 void CVornMenuState::OnShopItemData(int, int, unsigned char*, int, int) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
-void CVornMenuState::OnBuyItemResponce(int, int, const CKorvelString&,
-                                       const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&)
-{
-}
-void CVornMenuState::OnConfirmBuyItemResponce(int, int, const CKorvelString&) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
