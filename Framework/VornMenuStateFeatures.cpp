@@ -6,7 +6,6 @@
 
 // ---- per-frame steps of those features
 
-void CVornMenuState::HandleShopItemDataLoading() {}
 void CVornMenuState::AnimateChatNotifier(float) {}
 void CVornMenuState::AddPendingChatLine() {}
 void CVornMenuState::UpdateRematchDelay(float) {}
@@ -104,8 +103,6 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorve
 {
 }
 void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
-void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
-void CVornMenuState::OnShopItemData(int, int, unsigned char*, int, int) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
