@@ -68,6 +68,7 @@ protected:
         }
         Lobby()->OnShopItems(0x801, 0, aItems);
         Settle();
+        ASSERT_TRUE(WaitFor([&] { return !Lobby()->IsLoading(); }));
     }
     CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo> NoPlayers() const { return {}; }
     std::string PriceShownFor(int iItem, int iFlags)
@@ -186,6 +187,7 @@ TEST_F(CVornMenuState, AConfirmedPurchaseSendsTheConfirmationAndRefreshesTheItem
 TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithItems());
+    Lobby()->SetMenuVisibility(1);
     const size_t uWallet = In("GetWalletBalance").size();
     Lobby()->OnBuyItemResponce(ITEM, 0, CKorvelString("sold out"), NoPlayers());
     EXPECT_EQ(PageName(), "generic_error_dialog");
