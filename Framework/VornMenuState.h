@@ -10,6 +10,8 @@
 // VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
+#include <memory>
+
 #include "Framework/LoginController.h"
 #include "Framework/UI/Callback.h"
 #include "Framework/VornApplication.h"
@@ -446,4 +448,51 @@ protected:
     CKorvelMap<int, CASN1ShopItems::sItemData> m_ShopItems;
     int m_iPurchasedItemId = 0;
     unsigned int m_uItemDataCheckPending = 0;
+
+    // ---- shop, items and promotions
+    void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
+                                 const CASN1TournamentScores::sData& record);
+    CKorvelString AddCoinsLink() const;
+    void ShowBuyError(int iCode, const CKorvelString& strText);
+    CInfiniteList* FindInfiniteList(const char* pPath) const;
+    struct sPendingPurchase
+    {
+        int m_iItemId = 0;
+        int m_iFlags = 0;
+        CKorvelArray<int> m_aRecipients;
+    };
+    struct sPlayerSelectionListData
+    {
+        int m_iPlayerId = 0;
+        CKorvelString m_strName;
+        int m_iSelected = 0;
+    };
+    std::unique_ptr<sPendingPurchase> m_pPendingPurchase;
+    CKorvelArray<sPlayerSelectionListData> m_PlayerSelectionList;
+    int m_iWalletBalance = 0;
+
+    // ---- item data files
+    struct sItemFileData
+    {
+        int m_iItemId = 0;
+        int m_iFlag = 0;
+        unsigned char m_aDigest[16] = {};
+        int m_iSize = 0;
+        int m_iVerified = 0;
+        int m_iState = -1; // -1 unchecked, 0 downloading, 1 ready, 2 failed
+        int m_iAsked = 0;      // the offset of the chunk asked for
+        int m_iAttempts = 0;   // transfers started for the current server record
+        float m_fIdle = 0.0f;  // frame time since the last chunk
+    };
+    static const int ITEM_DATA_ATTEMPTS = 3;
+    static constexpr float ITEM_DATA_STALL_SECONDS = 30.0f;
+    static const int TEXT_ITEMS_NOT_DOWNLOADED = 330;
+    unsigned int ItemDataNeeded(int iItemId, int iFlag) const;
+    int CheckItemFile(sItemFileData& record);
+    void FetchItemFile(sItemFileData& record);
+    void FailItemFile(sItemFileData& record);
+    void FinishItemFile(sItemFileData& record);
+    CKorvelArray<sItemFileData> m_ItemFiles;
+    CKorvelArray<CKorvelString> m_PacksToRestore;
+    unsigned int m_uItemDataFailed = 0;
 };

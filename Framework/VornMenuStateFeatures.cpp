@@ -6,7 +6,6 @@
 
 // ---- per-frame steps of those features
 
-void CVornMenuState::HandleShopItemDataLoading() {}
 void CVornMenuState::AnimateChatNotifier(float) {}
 void CVornMenuState::AddPendingChatLine() {}
 void CVornMenuState::UpdateRematchDelay(float) {}
@@ -62,7 +61,6 @@ VORN_EMPTY_ACTION(actionEndExpandChatItem)
 VORN_EMPTY_ACTION(actionLoadChatItem)
 VORN_EMPTY_ACTION(actionUnloadChatItem)
 VORN_EMPTY_ACTION(actionShowChatAvatars)
-VORN_EMPTY_ACTION(actionShowShop)
 VORN_EMPTY_ACTION(actionShowShopItems)
 VORN_EMPTY_ACTION(actionShowMyItems)
 VORN_EMPTY_ACTION(actionLoadShopItem)
@@ -72,18 +70,10 @@ VORN_EMPTY_ACTION(actionLoadMyItem)
 VORN_EMPTY_ACTION(actionLoadMyItemBatch)
 VORN_EMPTY_ACTION(actionUnloadMyItem)
 VORN_EMPTY_ACTION(actionLoadShopGroup)
-VORN_EMPTY_ACTION(actionShopBuyItem)
-VORN_EMPTY_ACTION(actionShopRefillItem)
-VORN_EMPTY_ACTION(actionShopBuyGift)
-VORN_EMPTY_ACTION(actionShowConfirmBuyDialog)
-VORN_EMPTY_ACTION(actionBuyIngameErrorOk)
-VORN_EMPTY_ACTION(actionBuyConfirmOk)
-VORN_EMPTY_ACTION(actionBuyConfirmCancel)
 VORN_EMPTY_ACTION(actionEnableItem)
 VORN_EMPTY_ACTION(actionShopItemEndExpand)
 VORN_EMPTY_ACTION(actionShopItemHideLargeIcon)
 VORN_EMPTY_ACTION(actionShopItemShowLargeIcon)
-VORN_EMPTY_ACTION(actionShopBuyCoins)
 VORN_EMPTY_ACTION(actionPlayerBuyGift)
 VORN_EMPTY_ACTION(actionShowSelectionList)
 VORN_EMPTY_ACTION(actionLoadSelectionListItem)
@@ -113,27 +103,10 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorve
 {
 }
 void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
-void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>&) {}
-void CVornMenuState::OnShopItemData(int, int, unsigned char*, int, int) {}
-void CVornMenuState::OnWalletBalance(int) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
-void CVornMenuState::OnBuyItemResponce(int, int, const CKorvelString&,
-                                       const CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo>&)
-{
-}
-void CVornMenuState::OnConfirmBuyItemResponce(int, int, const CKorvelString&) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
-void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>&, int) {}
-void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>&,
-                                        CKorvelArray<CASN1TournamentScores::sData>&, int)
-{
-}
-void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned char*, const CKorvelString&,
-                                    const CKorvelString&, const CKorvelString&)
-{
-}
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestType,
@@ -147,6 +120,3 @@ void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const 
 
 void CVornMenuState::SetChatButtonVisibility(unsigned int) {}
 void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG*, unsigned int) {}
-void CVornMenuState::ShowRefillDialog(int) {}
-void CVornMenuState::UseItem(int, int) {}
-void CVornMenuState::GetItemFile(int, CKorvelString&) {}

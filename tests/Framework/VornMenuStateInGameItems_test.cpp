@@ -80,6 +80,7 @@ TEST_F(CVornMenuState, AnnouncedItemsArriveInPagesAndTheRoundsEndSendsTheNextReq
     EXPECT_EQ(Starts(0x201), std::vector<int>({0, 100}));
     EXPECT_EQ(In("GetAvailableShopItemDatas").size(), uDatas) << "not before the last page";
 
+    m_pControl->Hold(87); // the data list's answer would settle the check at once
     Lobby()->OnShopItems(0x201, 100, Items(100, 49));
     Lobby()->OnShopItems(0x201, 149, Items(149, 1, 99));
     ASSERT_TRUE(WaitFor([&] { return In("GetAvailableShopItemDatas").size() > uDatas; }));

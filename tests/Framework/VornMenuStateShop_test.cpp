@@ -1,0 +1,204 @@
+// The wallet, the add-coins link and the in-game refill request.
+// KORVEL_GL_TEST
+#include "VornMenuStateMatchTest.h"
+
+#include "Framework/GenerateMD5.h"
+#include "Framework/VornDevice.h"
+#include "Framework/VornLanguage.h"
+#include "Framework/VornWebHost.h"
+#include "PlatformDeviceInfoControl.h"
+#include "support/TestGameState.h"
+
+using namespace menu_state_test;
+
+namespace
+{
+
+std::string TextBox(const char* pName)
+{
+    return Box(pName, "text", "<text font=\"main\"/>");
+}
+
+std::string WalletLayout()
+{
+    std::string strPages = MenuPages();
+    const std::string strShop = Page("shop_root", Box("shop_page_list", "infinite_list"));
+    strPages.replace(strPages.find(strShop), strShop.size(),
+                     Page("shop_root", Box("shop_page_list", "infinite_list") +
+                                           Box("vorncoins_amount", "text", "<text font=\"main\"/>")) +
+                         Page("generic_error_dialog_more_coins",
+                              Box("coins-value", "text", "<text font=\"main\"/>") + TextBox("error-text")) +
+                         Page("generic_error_dialog", TextBox("error-text")) +
+                         Page("confirm_buy_dialog",
+                              Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
+                                  TextBox("value_price"),
+                              "show_confirm_buy_dialog"));
+    return MenuLayout(strPages + VornButton() + Dialogs());
+}
+
+class CVornMenuState : public CMatchTest
+{
+protected:
+    CVornMenuState() { m_strLayout = WalletLayout(); }
+
+    // Logged in, with the items known from an in-game round the test answers itself.
+    void StartWithItems()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+        m_pControl->Hold(SHOP_ITEMS);
+        CKorvelArray<CASN1ShopItemGroups::sGroupData> aGroups;
+        CASN1ShopItemGroups::sGroupData group;
+        group.m_iGroupId = 3;
+        group.m_iType = 5;
+        group.m_iItemCount = 2;
+        aGroups.Add(group);
+        Lobby()->OnShopItemGroups(0x801, aGroups);
+        CKorvelArray<CASN1ShopItems::sItemData> aItems;
+        for (int i = 0; i < 2; ++i)
+        {
+            CASN1ShopItems::sItemData item;
+            item.m_iItemId = ITEM + i;
+            item.m_iGroupId = 3;
+            item.m_strName = CKorvelString("plain name");
+            item.m_strDisplayName = CKorvelString(i ? "" : "Shown Name");
+            item.m_iPrice = 250;
+            item.m_iGiftPrice = 40;
+            item.m_iRefillPrice = i ? 0 : 15;
+            aItems.Add(item);
+        }
+        Lobby()->OnShopItems(0x801, 0, aItems);
+        Settle();
+        ASSERT_TRUE(WaitFor([&] { return !Lobby()->IsLoading(); }));
+    }
+    CKorvelArray<CASN1BuyItemResponse::sBuyItemPlayerInfo> NoPlayers() const { return {}; }
+    std::string PriceShownFor(int iItem, int iFlags)
+    {
+        Lobby()->OnBuyItemResponce(iItem, iFlags, CKorvelString(), NoPlayers());
+        Settle();
+        EXPECT_EQ(PageName(), "confirm_buy_dialog");
+        ::CVornMenuState::actionShowConfirmBuyDialog(Find("confirm_buy_dialog"), Lobby());
+        return TextOf("value_price");
+    }
+
+    std::string PageText(const char* pPath) const
+    {
+        CTextWidget* pText = widget_cast<CTextWidget*>(Pages()->FindWidgetByPath(CKorvelString(pPath)));
+        return pText ? Narrow(pText->GetText()) : "<none>";
+    }
+
+    static constexpr int SHOP_ITEMS = 97;
+    static constexpr int ITEM = 500;
+};
+
+TEST_F(CVornMenuState, TheWalletIsAskedForByTheShopAndShownInEveryCoinWidget)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const size_t uBefore = In("GetWalletBalance").size();
+    ASSERT_EQ(::CVornMenuState::actionShowShop(nullptr, Lobby()), 1);
+    ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uBefore + 1; }));
+
+    Lobby()->OnWalletBalance(1234);
+    EXPECT_EQ(TextOf("vorncoins_amount"), "1234");
+    EXPECT_EQ(TextOf("coins-value"), "1234");
+    Lobby()->OnWalletBalance(-5);
+    EXPECT_EQ(TextOf("vorncoins_amount"), "-5");
+}
+
+TEST_F(CVornMenuState, TheInGameRefillAsksToBuyOnlyForRealItems)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const size_t uBefore = In("BuyItem").size();
+    Lobby()->ShowRefillDialog(0);
+    Lobby()->ShowRefillDialog(-3);
+    Lobby()->ShowRefillDialog(42);
+    ASSERT_TRUE(WaitFor([&] { return In("BuyItem").size() == uBefore + 1; }));
+    Settle();
+    const std::vector<CTestJson> aAsked = In("BuyItem");
+    ASSERT_EQ(aAsked.size(), uBefore + 1);
+    EXPECT_EQ(aAsked.back()["item"].Int(), 42);
+    EXPECT_EQ(aAsked.back()["flags"].Int(), 0x802);
+}
+
+TEST_F(CVornMenuState, BuyCoinsOpensTheAddCoinsLinkWithItsCheck)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    CVornNetworkSession* pSession = m_App.GetNetworkSession();
+    const std::string strToken = Narrow(pSession->GetLoginToken());
+    ASSERT_FALSE(strToken.empty());
+    const std::string strDevice = Narrow(m_App.GetDevice()->GetDeviceInfo().m_strIMEI);
+    const int iRelease = pSession->GetRelease();
+    CKorvelString strCheck((std::to_string(pSession->GetOwnUserId()) + CTestGameState::SECRET + strToken +
+                            strDevice + std::to_string(iRelease))
+                               .c_str());
+    GenerateMD5(strCheck);
+    const std::string strLanguage = Narrow(m_App.GetLanguage()->GetCurrentLanguage()->m_strCode);
+
+    const size_t uBefore = plat::NavigatorControlInvokedAddresses().size();
+    ASSERT_EQ(::CVornMenuState::actionShopBuyCoins(nullptr, Lobby()), 1);
+    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
+    ASSERT_EQ(aOpened.size(), uBefore + 1);
+    EXPECT_EQ(aOpened.back().m_strAddress,
+              std::string("https://") + VORN_WEB_HOST + "/api/forward.php?link=add_coins&token=" + strToken +
+                  "&check=" + Narrow(strCheck) + "&game=64&release=" + std::to_string(m_App.GetReleaseId()) +
+                  "&rid=bb&lang=" + strLanguage);
+    EXPECT_EQ(Narrow(strCheck).size(), 32u);
+}
+
+TEST_F(CVornMenuState, TheConfirmDialogShowsTheItemAndThePriceOfItsKind)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithItems());
+    const struct
+    {
+        int iItem;
+        int iFlags;
+        const char* pPrice;
+        const char* pName;
+    } aCases[] = {{ITEM, 0, "250", "Shown Name"},       {ITEM, 0x102, "15", "Shown Name"},
+                  {ITEM + 1, 0x2, "250", "plain name"}, {ITEM + 1, 0x1, "0", "plain name"},
+                  {ITEM + 1, 0x7, "0", "plain name"}};
+    for (const auto& c : aCases)
+    {
+        EXPECT_EQ(PriceShownFor(c.iItem, c.iFlags), c.pPrice) << c.iItem << " " << c.iFlags;
+        EXPECT_EQ(TextOf("item-name"), c.pName);
+    }
+    EXPECT_TRUE(Visible("icon-placeholder")) << "no small picture yet";
+}
+
+TEST_F(CVornMenuState, AConfirmedPurchaseSendsTheConfirmationAndRefreshesTheItems)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithItems());
+    EXPECT_EQ(PriceShownFor(ITEM, 0), "250");
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ConfirmBuyItem"));
+    EXPECT_EQ(In("ConfirmBuyItem").back()["item"].Int(), ITEM);
+    EXPECT_EQ(In("ConfirmBuyItem").back()["flags"].Int(), 0);
+
+    // A second OK without a new answer confirms nothing.
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    const size_t uGroups = CountWithFlags("GetShopItemGroups", 0x801);
+    Lobby()->OnConfirmBuyItemResponce(ITEM, 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x801) == uGroups + 1; }));
+    EXPECT_EQ(In("ConfirmBuyItem").size(), 1u);
+    ASSERT_TRUE(Received("UpdateItemState"));
+    EXPECT_EQ(In("UpdateItemState").back()["item"].Int(), ITEM);
+    EXPECT_EQ(In("UpdateItemState").back()["state"].Int(), 1);
+}
+
+TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithItems());
+    Lobby()->SetMenuVisibility(1);
+    const size_t uWallet = In("GetWalletBalance").size();
+    Lobby()->OnBuyItemResponce(ITEM, 0, CKorvelString("sold out"), NoPlayers());
+    EXPECT_EQ(PageName(), "generic_error_dialog");
+    EXPECT_EQ(PageText("//generic_error_dialog//error-text"), "sold out");
+
+    Lobby()->OnConfirmBuyItemResponce(ITEM, -1, CKorvelString("more coins"));
+    EXPECT_EQ(PageName(), "generic_error_dialog_more_coins");
+    EXPECT_EQ(PageText("//generic_error_dialog_more_coins//error-text"), "more coins");
+    ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
+    Settle();
+    EXPECT_FALSE(Received("UpdateItemState")) << "a failed purchase is not switched on";
+}
+
+} // namespace
