@@ -107,14 +107,31 @@ class LobbyPages:
         by_id = {c.user_id: c for c in self._clients()}
         for target_id in fields["ids"]:
             target = by_id.get(target_id)
-            if target is None or target is client:
+            if target is client:
+                continue
+            # Without asking the target: 3 for an offline or unknown one, 2 for a busy one.
+            refusal = 3 if target is None else (2 if self._busy(target) else None)
+            if refusal is not None:
+                client.conn.send(
+                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id,
+                                                target.name if target else "", ""),
+                    {"answer": refusal, "responder": target_id})
                 continue
             target.challenges[client.user_id] = (client, fields["app"])
             target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", 0, 0),
                              {"challenger": client.user_id, "name": client.name})
             self._send_picture(target.conn, client.user_id)
 
+    def _busy(self, client):
+        return client.queued_app is not None or self.server.games.game_open(client)
+
     def _challenge_response(self, client, fields):
+        if fields["challenger"] == client.user_id and fields["answer"] == 0:
+            # The challenger withdraws its own challenge: nobody is asked any more.
+            for other in self._clients():
+                if other.challenges.pop(client.user_id, None) is not None:
+                    self.log.write("challenge_withdrawn", challenger=client.user_id, target=other.user_id)
+            return
         # A late answer (the challenge already answered, or none made) changes nothing.
         pending = client.challenges.pop(fields["challenger"], None)
         if pending is None:
