@@ -77,14 +77,15 @@ class LobbyPages:
         groups = ()
         if kind == KIND_ALL:
             players = [c for c in self._clients() if wanted in c.name.lower()]
-            # Everybody listed is logged in: the offline group stays empty.
-            groups = (["Online", len(players)], ["Offline", 0])
+            # Everybody listed is logged in: the offline group stays empty. No match gets no
+            # groups, so the client shows its "no results" text.
+            groups = (["Online", len(players)], ["Offline", 0]) if players else ()
         elif kind == KIND_OWN:
             players = [client]
         elif kind == KIND_FOLLOWED:
             followed = self._relations("follows").get(client.user_id, set())
             players = [c for c in self._clients() if c.user_id in followed and wanted in c.name.lower()]
-            groups = (["Online", len(players)],)
+            groups = (["Online", len(players)],) if players else ()
         else:
             players = []
         self._send_list(client, kind, first, count, players, groups)

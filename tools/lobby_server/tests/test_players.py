@@ -68,6 +68,8 @@ class PlayerLists(MatchCase, unittest.TestCase):
         self.assertEqual(answer.fields()[3], b"")
         groups = [(g[0].decode(), number(g[1])) for g in records(answer.fields()[4])]
         self.assertEqual(groups, [("Online", 3), ("Offline", 0)])
+        a.lobby.send(list_players(0, -1, 0, "nobody"))
+        self.assertEqual(a.lobby.expect(PLAYER_LIST).fields()[4], b"", "no match: no groups")
         a.lobby.expect_nothing()
 
     def test_following_and_blocking_mark_the_rows_and_fill_the_follow_list(self):
