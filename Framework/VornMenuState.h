@@ -7,6 +7,8 @@
 // VornMenuStateSettings.cpp (settings and the language chooser),
 // VornMenuStateMatch.cpp (quick play, challenges sent, match start and end, leaving the chat),
 // VornMenuStateInGameItems.cpp (the in-game item list the game reads),
+// VornMenuStateChallenges.cpp (incoming challenges and the answers),
+// VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
 // VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
@@ -23,6 +25,7 @@
 class CActionHandler;
 class CBubble;
 class CButton;
+class CImageWidget;
 class CInfiniteList;
 class CKestrolundApplication;
 class CPageView;
@@ -339,6 +342,22 @@ public:
         bool operator<(const sPlayerSelectionInfo& other) const { return m_iKey < other.m_iKey; }
     };
 
+    // ---- players
+    // The player-list callback of both lists and of the own card.
+    static void actionFillPlayer(void* pState, int iKind, int iIndexOrPlayerId, int iCount,
+                                 const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
+                                 unsigned char* pPicture, int iPictureSize);
+    static void actionFillSelf(void* pState, int iKind, int iIndexOrPlayerId, int iCount,
+                               const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
+                               unsigned char* pPicture, int iPictureSize);
+    static KE_RETVAL actionSelectPlayer(CWidget* pSender, void* pState);
+    static KE_RETVAL actionSendBuddyRequest(CWidget* pSender, void* pState,
+                                            CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
+                                            CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
+    void UpdatePlayerWidget(CWidget* pRow);
+    CWidget* GetSelfItem() const { return m_pSelfItem; }
+    CWidget* GetExpandedItem() const { return m_pExpandedItem; }
+
     // ---- match start and end
     // Quick play with an empty selection, else a challenge to the selected players.
     static KE_RETVAL actionStartGame(CWidget* pSender, void* pState);
@@ -364,6 +383,9 @@ protected:
     void AddPendingChatLine();
     void UpdateRematchDelay(float fSeconds);
     void ResetSearch();
+    // Sets a picture from bytes, cached in the resource manager under the name; bad bytes
+    // change nothing.
+    void SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName, unsigned char* pData, int iSize);
     // Starts the login as activation does: re-login with auto-login, else connect.
     void StartLogin();
     // Language text N.
@@ -495,4 +517,7 @@ protected:
     CKorvelArray<sItemFileData> m_ItemFiles;
     CKorvelArray<CKorvelString> m_PacksToRestore;
     unsigned int m_uItemDataFailed = 0;
+
+    // ---- players
+    CWidget* m_pSelfItem = nullptr; // the own card's row while loaded
 };

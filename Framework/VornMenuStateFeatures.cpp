@@ -9,10 +9,6 @@
 void CVornMenuState::AnimateChatNotifier(float) {}
 void CVornMenuState::AddPendingChatLine() {}
 void CVornMenuState::UpdateRematchDelay(float) {}
-void CVornMenuState::ResetSearch()
-{
-    m_SearchText.Reset();
-}
 
 // ---- handlers
 
@@ -22,37 +18,16 @@ void CVornMenuState::ResetSearch()
         return 1;                                                                                            \
     }
 VORN_EMPTY_ACTION(actionStartChangePageChat)
-VORN_EMPTY_ACTION(actionLoadPlayer)
-VORN_EMPTY_ACTION(actionLoadPlayerBatch)
-VORN_EMPTY_ACTION(actionUnloadPlayer)
-VORN_EMPTY_ACTION(actionLoadPlayerGroup)
-VORN_EMPTY_ACTION(actionLoadFollowItem)
-VORN_EMPTY_ACTION(actionLoadFollowItemBatch)
-VORN_EMPTY_ACTION(actionUnloadFollowItem)
-VORN_EMPTY_ACTION(actionLoadFollowGroup)
-VORN_EMPTY_ACTION(actionLoadSelf)
-VORN_EMPTY_ACTION(actionUnloadSelf)
-VORN_EMPTY_ACTION(actionRefreshSelf)
-VORN_EMPTY_ACTION(actionFilterPlayers)
-VORN_EMPTY_ACTION(actionPlayersRoot)
-VORN_EMPTY_ACTION(actionGlobalContext)
-VORN_EMPTY_ACTION(actionFollowerContext)
 VORN_EMPTY_ACTION(actionExpandListItem)
 VORN_EMPTY_ACTION(actionEndExpandListItem)
 VORN_EMPTY_ACTION(actionExpandNastyButtons)
 VORN_EMPTY_ACTION(actionExpandChatNastyButtons)
 VORN_EMPTY_ACTION(actionPlayerDetails)
-VORN_EMPTY_ACTION(actionSendChallenge)
 VORN_EMPTY_ACTION(actionToggleBuddy)
 VORN_EMPTY_ACTION(actionToggleRival)
-VORN_EMPTY_ACTION(actionFollow)
-VORN_EMPTY_ACTION(actionUnFollow)
-VORN_EMPTY_ACTION(actionBlock)
 VORN_EMPTY_ACTION(actionBlockChat)
 VORN_EMPTY_ACTION(actionAcceptBuddy)
 VORN_EMPTY_ACTION(actionRejectBuddy)
-VORN_EMPTY_ACTION(actionAcceptChallenge)
-VORN_EMPTY_ACTION(actionRejectChallenge)
 VORN_EMPTY_ACTION(actionChatTextfieldChanged)
 VORN_EMPTY_ACTION(actionChatSend)
 VORN_EMPTY_ACTION(actionChatRematch)
@@ -94,27 +69,11 @@ VORN_EMPTY_ACTION(actionBuyPlayerGiftConfirmCancel)
 
 // ---- session callbacks
 
-void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int, const CKorvelString&,
-                                         const CKorvelString&, int, int)
-{
-}
-void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int, const CKorvelString&,
-                                         const CKorvelString&, int)
-{
-}
-void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int, unsigned char*, int) {}
 void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
-void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
-                                    CVornNetworkSession::LobbyObserver::EBuddyRequestType,
-                                    CVornNetworkSession::LobbyObserver::EBuddyRequestAction,
-                                    const CKorvelString&, const CKorvelString&)
-{
-}
-void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const sGAME_SESSION&) {}
 
 // ---- members the application calls
 

@@ -12,7 +12,7 @@ import zlib
 
 from . import messages
 
-ONLINE = 0x1
+ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
 
 
@@ -35,25 +35,35 @@ class LobbyPages:
         return {10: self._achievements, 14: self._tournament_scores, 18: self._game_session_players,
                 19: self._list_players, 28: self._languages, 30: self._language_pack, 32: self._theme_pack,
                 38: self._make_challenge, 40: self._challenge_response, 74: self._latest_sessions,
-                84: self._player_image, 90: self._wallet}
+                84: self._player_image, 90: self._wallet, 21: self._buddy_request, 76: self._block_user}
 
     # ---- players ----
 
     def _clients(self):
         return [c for c in self.clients if c.logged_in]
 
-    def _item(self, client):
-        wins, losses, ties = self.server.games.record_of(client.user_id)
-        return [client.user_id, client.name, "", "", "", ONLINE, "", [0, 0, 0, wins, losses, ties, 0, 0]]
+    def _relations(self, kind):
+        """user id -> set of user ids the player follows ("follows") or blocks ("blocks")."""
+        return self.__dict__.setdefault("_" + kind, {})
 
-    def _send_list(self, client, kind, first, count, players):
+    def _item(self, client, asker=None):
+        wins, losses, ties = self.server.games.record_of(client.user_id)
+        flags = ONLINE
+        if asker is not None:
+            if client.user_id in self._relations("follows").get(asker.user_id, ()):
+                flags |= FOLLOWED
+            if client.user_id in self._relations("blocks").get(asker.user_id, ()):
+                flags |= BLOCKED
+        return [client.user_id, client.name, "", "", "", flags, "", [0, 0, 0, wins, losses, ties, 0, 0]]
+
+    def _send_list(self, client, kind, first, count, players, groups=()):
         conn = client.conn
         if first < 0:
-            conn.send(messages.player_list(len(players), first, kind, [], []),
-                      {"count": len(players), "first": first, "kind": kind})
+            conn.send(messages.player_list(len(players), first, kind, [], list(groups)),
+                      {"count": len(players), "first": first, "kind": kind, "groups": list(groups)})
             return
         chosen = players[first:first + max(count, 0)]
-        conn.send(messages.player_list(len(players), first, kind, [self._item(p) for p in chosen], []),
+        conn.send(messages.player_list(len(players), first, kind, [self._item(p, client) for p in chosen], []),
                   {"count": len(players), "first": first, "kind": kind, "items": [p.user_id for p in chosen]})
         for player in chosen:
             self._send_picture(conn, player.user_id)
@@ -63,14 +73,43 @@ class LobbyPages:
 
     def _list_players(self, client, fields):
         kind, first, count = fields["kind"], fields["first"], fields["count"]
+        wanted = fields["filter"].lower()
+        groups = ()
         if kind == KIND_ALL:
-            wanted = fields["filter"].lower()
             players = [c for c in self._clients() if wanted in c.name.lower()]
+            # Everybody listed is logged in: the offline group stays empty. No match gets no
+            # groups, so the client shows its "no results" text.
+            groups = (["Online", len(players)], ["Offline", 0]) if players else ()
         elif kind == KIND_OWN:
             players = [client]
+        elif kind == KIND_FOLLOWED:
+            followed = self._relations("follows").get(client.user_id, set())
+            players = [c for c in self._clients() if c.user_id in followed and wanted in c.name.lower()]
+            groups = (["Online", len(players)],) if players else ()
         else:
             players = []
-        self._send_list(client, kind, first, count, players)
+        self._send_list(client, kind, first, count, players, groups)
+
+    def _buddy_request(self, client, fields):
+        # Field 0 the other player, 2 the type (1: follow), 3 the action (0 follow, 1 unfollow).
+        target, kind, action = fields["b"], fields["c"], fields["d"]
+        if kind != 1 or action not in (0, 1):
+            self.log.write("buddy_request_ignored", conn=client.conn.name, type=kind, action=action)
+            return
+        followed = self._relations("follows").setdefault(client.user_id, set())
+        if action == 0:
+            followed.add(target)
+        else:
+            followed.discard(target)
+        client.conn.send(messages.buddy_request(target, client.user_id, 1, action, "", ack=True),
+                         {"player": target, "action": action})
+
+    def _block_user(self, client, fields):
+        blocked = self._relations("blocks").setdefault(client.user_id, set())
+        if fields["block"]:
+            blocked.add(fields["player"])
+        else:
+            blocked.discard(fields["player"])
 
     def _game_session_players(self, client, fields):
         session = client.session
@@ -107,14 +146,31 @@ class LobbyPages:
         by_id = {c.user_id: c for c in self._clients()}
         for target_id in fields["ids"]:
             target = by_id.get(target_id)
-            if target is None or target is client:
+            if target is client:
+                continue
+            # Without asking the target: 3 for an offline or unknown one, 2 for a busy one.
+            refusal = 3 if target is None else (2 if self._busy(target) else None)
+            if refusal is not None:
+                client.conn.send(
+                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id,
+                                                target.name if target else "", ""),
+                    {"answer": refusal, "responder": target_id})
                 continue
             target.challenges[client.user_id] = (client, fields["app"])
             target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", 0, 0),
                              {"challenger": client.user_id, "name": client.name})
             self._send_picture(target.conn, client.user_id)
 
+    def _busy(self, client):
+        return client.queued_app is not None or self.server.games.game_open(client)
+
     def _challenge_response(self, client, fields):
+        if fields["challenger"] == client.user_id and fields["answer"] == 0:
+            # The challenger withdraws its own challenge: nobody is asked any more.
+            for other in self._clients():
+                if other.challenges.pop(client.user_id, None) is not None:
+                    self.log.write("challenge_withdrawn", challenger=client.user_id, target=other.user_id)
+            return
         # A late answer (the challenge already answered, or none made) changes nothing.
         pending = client.challenges.pop(fields["challenger"], None)
         if pending is None:

@@ -25,7 +25,7 @@ class Challenges(MatchCase, unittest.TestCase):
 
     def challenge(self):
         a, b = self.a, self.b
-        a.lobby.send(make_challenge([b.id, 99999]))   # an id nobody has is passed over
+        a.lobby.send(make_challenge([b.id]))
         received = b.lobby.expect(CHALLENGE_RECEIVED)
         self.assertEqual((received.long(0), received.int(1), received.text(2), received.text(3),
                           received.int(4), received.int(5)), (0, a.id, a.name, "", 0, 0))
@@ -63,6 +63,26 @@ class Challenges(MatchCase, unittest.TestCase):
         a.lobby.expect_nothing()
         b.lobby.expect_nothing()
         self.assertEqual(len(self.server.events("challenge_unknown")), 2)
+
+    def test_unreachable_or_busy_targets_are_refused_without_asking_them(self):
+        a, b = self.a, self.b
+        b.lobby.send(rc.QUEUE_LOBBY)
+        for target, refusal in ((99999, 3), (b.id, 2)):
+            with self.subTest(target=target):
+                a.lobby.send(make_challenge([target]))
+                response = a.lobby.expect(CHALLENGE_RESPONSE)
+                self.assertEqual((response.int(0), response.int(2), response.int(3)), (refusal, target, a.id))
+        b.lobby.expect_nothing()
+
+    def test_a_withdrawn_challenge_can_no_longer_be_accepted(self):
+        a, b = self.a, self.b
+        self.challenge()
+        a.lobby.send(answer(0, a.id, a.id, ""))
+        b.lobby.send(answer(1, b.id, a.id, ""))
+        a.lobby.expect_nothing()
+        b.lobby.expect_nothing()
+        self.assertEqual(len(self.server.events("challenge_withdrawn")), 1)
+        self.assertEqual(len(self.server.events("challenge_unknown")), 1)
 
 
 if __name__ == "__main__":

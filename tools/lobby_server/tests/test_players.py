@@ -7,7 +7,7 @@ import zlib
 from tests import rawclient as rc
 from tests.test_match import MatchCase, Player
 
-PLAYER_LIST, PLAYER_IMAGE, TOURNAMENT_SCORES, LATEST_SESSIONS = 20, 85, 16, 75
+PLAYER_LIST, PLAYER_IMAGE, TOURNAMENT_SCORES, LATEST_SESSIONS, BUDDY_ACK = 20, 85, 16, 75, 22
 
 
 def list_players(kind, first, count, text=""):
@@ -60,13 +60,36 @@ class PlayerLists(MatchCase, unittest.TestCase):
         super().setUp()
         self.players = [Player(self, self.server.lobby_port) for _ in range(3)]
 
-    def test_the_header_answer_counts_and_sends_no_pictures(self):
+    def test_the_header_answer_counts_in_groups_and_sends_no_pictures(self):
         a = self.players[0]
         a.lobby.send(list_players(0, -1, 0))
         answer = a.lobby.expect(PLAYER_LIST)
         self.assertEqual((answer.int(0), answer.int(1), answer.int(2)), (3, -1, 0))
-        self.assertEqual((answer.fields()[3], answer.fields()[4]), (b"", b""))
+        self.assertEqual(answer.fields()[3], b"")
+        groups = [(g[0].decode(), number(g[1])) for g in records(answer.fields()[4])]
+        self.assertEqual(groups, [("Online", 3), ("Offline", 0)])
+        a.lobby.send(list_players(0, -1, 0, "nobody"))
+        self.assertEqual(a.lobby.expect(PLAYER_LIST).fields()[4], b"", "no match: no groups")
         a.lobby.expect_nothing()
+
+    def test_following_and_blocking_mark_the_rows_and_fill_the_follow_list(self):
+        a, b, c = self.players
+        for target, action in ((b.id, 0), (c.id, 0), (c.id, 1)):
+            a.lobby.send(rc.message(21, rc.integer(target), rc.integer(a.id), rc.integer(1), rc.integer(action),
+                                    rc.text("")))
+            ack = a.lobby.expect(BUDDY_ACK)
+            self.assertEqual((ack.int(1), ack.int(2), ack.int(3)), (target, 1, action))
+        a.lobby.send(rc.message(76, rc.integer(c.id), rc.integer(1)))
+        a.lobby.send(list_players(64, 0, 10))
+        followed = a.lobby.expect(PLAYER_LIST)
+        self.assertEqual([(i, f) for i, _n, f, _s in items_of(followed)], [(b.id, 0x11)])
+        a.lobby.expect(PLAYER_IMAGE)
+        a.lobby.send(list_players(0, 0, 10))
+        flags = {i: f for i, _n, f, _s in items_of(a.lobby.expect(PLAYER_LIST))}
+        self.assertEqual(flags, {a.id: 0x1, b.id: 0x11, c.id: 0x101})
+        for _ in range(3):
+            a.lobby.expect(PLAYER_IMAGE)
+        b.lobby.expect_nothing()
 
     def test_items_from_the_first_index_then_one_picture_each(self):
         a, b, c = self.players
