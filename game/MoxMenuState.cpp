@@ -12,6 +12,7 @@ namespace
 enum : int
 {
     TEXTURE_EXITS = 11,
+    TEXTURE_EDIT = 12,
     TEXTURE_HELP = 13,
     TEXTURE_TRAINING = 15,
     TEXTURE_SOCIAL = 16,
@@ -103,6 +104,10 @@ void CMoxMenuState::InitControls()
     const float u = w / 20.0f;
     HideButton(m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), TEXTURE_EXITS,
                                      BUTTON_CREDITS_BACK, 0));
+#ifdef KORVEL_SCENE_EDITOR
+    // Developer builds only: the scene editor from the top-left corner.
+    m_pButtons->AddButton(CKorvelVector2(u, u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
+#endif
 }
 
 int CMoxMenuState::Update(float fSeconds)

@@ -283,7 +283,7 @@ TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
         CWidget* pRoot = pLobby->GetRoot();
         ASSERT_NE(pRoot, nullptr);
         EXPECT_EQ(pRoot->GetWidth(), size.iWidth);
-        EXPECT_EQ(Name(pLobby->GetPageView()->GetWidgets()[0]), "loading_dialog");
+        EXPECT_EQ(Name(pLobby->GetPageView()->GetWidgets()[0]), "loginscreen_root");
         for (const sWIDGET& widget : g_aLobbyWidgets)
         {
             CWidget* p = Look(pRoot, widget.pPath);
@@ -490,6 +490,36 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
 
 // Without a server the first-launch chooser, the login page and the error page each offer
 // the offline button, and pressing it hides the lobby so the game draws.
+TEST(LobbyLayout, TheLobbyLeavesTheFirstLoadingForTheLoginAndKeepsItsPagesOnReload)
+{
+    CLayoutApp app(1024, 600);
+    ASSERT_EQ(app.Start(), KE_OK);
+    ASSERT_TRUE(app.RunSplash());
+    CVornMenuState* pLobby = app.GetLobbyState();
+    ASSERT_NE(pLobby, nullptr);
+    auto Current = [&] { return Name(pLobby->GetPageView()->GetCurrentPage()); };
+    // A loading with nothing before it in the history, as on a start that logs in at once,
+    // ends on its own after its time-out.
+    pLobby->GetPageView()->ResetHistory();
+    pLobby->BeginLoading(CKorvelString("title"), CKorvelString("text"));
+    ASSERT_EQ(Current(), "loading_dialog");
+    for (int i = 0; i < 31 && Current() == "loading_dialog"; ++i)
+        app.Frame(1.0f);
+    EXPECT_EQ(Current(), "loginscreen_root");
+
+    // A screen change reloads the layout; the page and the way back survive it.
+    pLobby->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+    const int iHistory = pLobby->GetPageView()->GetNumberofHistoryPages();
+    CWidget* pOld = pLobby->GetRoot();
+    EXPECT_EQ(pLobby->OnScreenChanged(800, 480), 1u);
+    ASSERT_NE(pLobby->GetRoot(), pOld);
+    EXPECT_EQ(Current(), "loginscreen_email");
+    EXPECT_EQ(pLobby->GetPageView()->GetNumberofHistoryPages(), iHistory);
+    pLobby->GetPageView()->SwitchToPage(CKorvelString(":back"));
+    EXPECT_EQ(Current(), "loginscreen_playername");
+}
+
 TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)
 {
     for (const char* pPage : {"startup_language_chooser", "loginscreen_root", "loginscreen_error"})

@@ -15,6 +15,21 @@
 namespace
 {
 
+#ifdef KORVEL_SCENE_EDITOR
+constexpr bool kEditorBuild = true;
+#else
+constexpr bool kEditorBuild = false;
+#endif
+
+// The buttons of the menu's main view in the order they were added.
+std::vector<int> MainButtons()
+{
+    std::vector<int> aIds{3, 5, 6, 2, 4, 8, 0};
+    if (kEditorBuild)
+        aIds.push_back(1);
+    return aIds;
+}
+
 // A root state whose reseller id the test sets.
 class CResellerGame : public ::CStateGame
 {
@@ -80,7 +95,7 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
     // c = (400, 300), s = 100.
     const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
                              {4, 580, 300, 70}, {8, 275, 280, 75}, {0, 400, 300, 100}, {7, 400, 560, 40}};
-    ASSERT_EQ(pMenu->m_pButtons->GetCount(), 8);
+    ASSERT_EQ(pMenu->m_pButtons->GetCount(), kEditorBuild ? 9 : 8);
     for (int i = 0; i < 8; ++i)
     {
         const CMoxButton* b = pMenu->m_pButtons->GetAt(i);
@@ -91,7 +106,7 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
         EXPECT_FLOAT_EQ(b->m_vHalfSize.x, places[i].fHalf);
         EXPECT_FLOAT_EQ(b->m_vHalfSize.y, places[i].fHalf);
     }
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
 
     RunFrames(10);
     EXPECT_EQ(plat::CountCalls("mmr_play"), 1) << "the theme starts once";
@@ -151,6 +166,34 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
     }
 }
 
+TEST_F(CMoxMenuState, OnlyDeveloperBuildsShowTheEditorButton)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    const CKorvelVector2 corner(800.0f / 20.0f, 800.0f / 20.0f);
+    if (kEditorBuild)
+    {
+        const CMoxButton* pEditor = Button(::CMoxMenuState::BUTTON_EDITOR);
+        ASSERT_NE(pEditor, nullptr);
+        EXPECT_EQ(pEditor->m_iTexture, 12);
+        EXPECT_FLOAT_EQ(pEditor->m_vPosition.x, corner.x);
+        EXPECT_FLOAT_EQ(pEditor->m_vPosition.y, corner.y);
+        EXPECT_FLOAT_EQ(pEditor->m_vHalfSize.x, 40.0f);
+        EXPECT_FLOAT_EQ(pEditor->m_vHalfSize.y, 40.0f);
+        Tap(corner);
+        EXPECT_TRUE(RunUntil([&] { return Screens() == std::vector<std::string>({"2"}); }, 100));
+        return;
+    }
+    EXPECT_EQ(Button(::CMoxMenuState::BUTTON_EDITOR), nullptr);
+    Tap(corner);
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"})) << "nothing lies in the corner";
+    EXPECT_EQ(Menu()->m_bLeaving, 0u);
+    // The menu still serves a button of that id by opening the editor.
+    CMoxButton editor;
+    editor.m_iID = ::CMoxMenuState::BUTTON_EDITOR;
+    Menu()->ButtonReleased(&editor);
+    EXPECT_TRUE(RunUntil([&] { return Screens() == std::vector<std::string>({"2"}); }, 100));
+}
+
 TEST_F(CMoxMenuState, TheBackButtonLeavesForTheLobbyOrEndsTheRoll)
 {
     ASSERT_NO_FATAL_FAILURE(StartSession());
@@ -160,7 +203,7 @@ TEST_F(CMoxMenuState, TheBackButtonLeavesForTheLobbyOrEndsTheRoll)
     EXPECT_EQ(Visible(), std::vector<int>({7}));
     Menu()->OnBackButton();
     EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
     EXPECT_EQ(m_App.m_Log.Count("lobby.Logout"), 0) << "only the roll ended";
     Menu()->OnBackButton();
     EXPECT_EQ(m_App.m_Log.Count("lobby.Logout"), 1);
@@ -168,7 +211,7 @@ TEST_F(CMoxMenuState, TheBackButtonLeavesForTheLobbyOrEndsTheRoll)
     Tap(Centre(Button(5)));
     Tap(Centre(Button(7)));
     EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
 }
 
 TEST_F(CMoxMenuState, TheCreditsRollUpAreDraggedNoLowerThanTheStartAndEnd)
@@ -203,7 +246,7 @@ TEST_F(CMoxMenuState, TheCreditsRollUpAreDraggedNoLowerThanTheStartAndEnd)
         Run(1000);
     ASSERT_EQ(pMenu->m_bCreditsShown, 0u);
     EXPECT_EQ(pMenu->m_fCreditsOffset, fEnd);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
 
     // Dragged up past its end: it stops at once.
     Tap(Centre(Button(5)), 0);
@@ -213,7 +256,7 @@ TEST_F(CMoxMenuState, TheCreditsRollUpAreDraggedNoLowerThanTheStartAndEnd)
     Run();
     EXPECT_EQ(pMenu->m_bCreditsShown, 0u);
     EXPECT_EQ(pMenu->m_fCreditsOffset, fEnd);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
 }
 
 TEST_F(CMoxMenuState, ALineFadesOutInTheBottomBand)
@@ -249,7 +292,7 @@ TEST_F(CMoxMenuState, WebLinksCarryTheGameReleaseAndResellerOfThePress)
     EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
     EXPECT_EQ(Menu()->m_bLeaving, 0u);
     EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
 }
 
 TEST_F(CMoxMenuState, WithoutTheGameFontTheRollEndsAtOnce)
@@ -260,7 +303,7 @@ TEST_F(CMoxMenuState, WithoutTheGameFontTheRollEndsAtOnce)
     Tap(Centre(Button(5)), 0);
     Run();
     EXPECT_EQ(Menu()->m_bCreditsShown, 0u);
-    EXPECT_EQ(Visible(), std::vector<int>({3, 5, 6, 2, 4, 8, 0}));
+    EXPECT_EQ(Visible(), MainButtons());
     Menu()->OnBackButton(); // no lobby: nothing
     RunFrames(3);
     EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));

@@ -224,7 +224,9 @@ def login_pages():
                           element("off", "widget", 0, 0, 0.40, 0.09), element("on", "widget", 0, 0, 0.40, 0.09)],
                          extra=['<target name="&lt;menu_root" page="loginscreen_root"/>']),
                  *offline_and_exit(0.78))
-    return [loading, chooser, login, playername, email, confirm, thank, conflict, google, facebook, error]
+    # The login page comes first: going back with an empty history lands on the first page, so
+    # the end of the first loading must find the login page there, not the loading page again.
+    return [login, loading, chooser, playername, email, confirm, thank, conflict, google, facebook, error]
 
 
 def start_page():
@@ -648,8 +650,10 @@ def generate(out):
         with open(os.path.join(out, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(content)
 
+    # The unique name lets a reload after a screen change take over the page and its history.
     main = [element("menu_root", "page_layout", 0, 0, 1.0, 1.0,
                     [['<import path="%s"/>' % name] for name, _ in FILES if name != "vorn_button.xml"],
+                    uniquename="lobby_pages",
                     extra=['<history max-size="8"/>',
                            '<transition type="in" direction="left" duration="0.25"/>',
                            '<transition type="out" direction="right" duration="0.25"/>']),
