@@ -11,6 +11,12 @@
 #include <cstring>
 #include <new>
 
+namespace
+{
+// Extensions holding the process's one EGL display: the last one to let go terminates it.
+int s_iDisplayUsers = 0;
+} // namespace
+
 CKorvelGraphicsExt_GLES2::CKorvelGraphicsExt_GLES2()
     : m_pDisplay(nullptr), m_pSurface(nullptr), m_pContext(nullptr), m_pConfig(nullptr), m_iEGLMajor(0),
       m_iEGLMinor(0), m_uTextureMaxLevel(0), m_pSpriteProgram(nullptr), m_pTextureProgram(nullptr),
@@ -45,6 +51,8 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Startup(IKorvelApplication* pAppli
     EGLint iMajor = 0, iMinor = 0;
     if (!eglInitialize(display, &iMajor, &iMinor))
         return KE_ERR_DEVICE;
+    m_bDisplayHeld = true;
+    ++s_iDisplayUsers;
     m_iEGLMajor = iMajor;
     m_iEGLMinor = iMinor;
     if (!eglBindAPI(EGL_OPENGL_ES_API))
@@ -174,8 +182,16 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Resize(int iWidth, int iHeight)
     return KE_OK;
 }
 
+void CKorvelGraphicsExt_GLES2::Extension_MakeCurrent()
+{
+    if (m_pDisplay && m_pContext != EGL_NO_CONTEXT && eglGetCurrentContext() != m_pContext)
+        eglMakeCurrent(m_pDisplay, m_pSurface, m_pSurface, m_pContext);
+}
+
 void CKorvelGraphicsExt_GLES2::Extension_ReleaseResources()
 {
+    // The programs are deleted in the own context, not in another application's.
+    Extension_MakeCurrent();
     for (int i = 0; i < m_Programs.m_iCount; ++i)
     {
         m_Programs.m_pData[i]->Shutdown();
@@ -195,7 +211,10 @@ void CKorvelGraphicsExt_GLES2::Extension_ReleaseResources()
         eglDestroyContext(m_pDisplay, m_pContext);
     if (m_pSurface != EGL_NO_SURFACE)
         eglDestroySurface(m_pDisplay, m_pSurface);
-    eglTerminate(m_pDisplay);
+    // Another application may still draw on this display.
+    if (m_bDisplayHeld && --s_iDisplayUsers == 0)
+        eglTerminate(m_pDisplay);
+    m_bDisplayHeld = false;
     m_pDisplay = nullptr;
     m_pSurface = m_pContext = m_pConfig = nullptr;
 }

@@ -87,6 +87,9 @@ public:
     // eglSwapBuffers' result; the per-frame counters start again.
     int Extension_Flip() override;
     KE_RETVAL Extension_Resize(int iWidth, int iHeight) override;
+    // For a caller working on this application outside its frame, start-up and shut-down.
+    void MakeCurrent() { Extension_MakeCurrent(); }
+    void Extension_MakeCurrent() override;
     void Extension_ReleaseResources() override;
     KE_RETVAL Extension_RestoreResources() override;
 
@@ -175,6 +178,7 @@ private:
     KE_RETVAL DrawColoredQuad(const CKorvelRect<float>* pRect, const CKorvel3DColor aColors[4]);
 
     void* m_pDisplay; // EGL handles; the display is null while not started
+    bool m_bDisplayHeld = false; // counted among the display's users
     void* m_pSurface;
     void* m_pContext;
     void* m_pConfig;

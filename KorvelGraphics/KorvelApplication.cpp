@@ -216,6 +216,8 @@ KE_RETVAL IKorvelApplication::InitWindowed(SKE_DISPLAYMODE* pMode)
 
 void IKorvelApplication::Shutdown()
 {
+    if (m_pGraphicsExt)
+        m_pGraphicsExt->Extension_MakeCurrent();
     SetActive(0);
     OnExit();
     CleanUp();
@@ -235,6 +237,7 @@ void IKorvelApplication::CleanUp()
     StopUsabilityDataCollection();
     if (m_pGraphicsExt)
     {
+        m_pGraphicsExt->Extension_MakeCurrent();
         m_pGraphicsExt->Extension_Shutdown();
         delete m_pGraphicsExt;
         m_pGraphicsExt = nullptr;
@@ -279,6 +282,8 @@ IKorvelGraphicsContext* IKorvelApplication::GetBack()
 
 KE_RETVAL IKorvelApplication::OnRestoreResources()
 {
+    if (m_pGraphicsExt)
+        m_pGraphicsExt->Extension_MakeCurrent();
     return m_pGraphicsExt ? m_pGraphicsExt->Extension_RestoreResources() : KE_OK;
 }
 

@@ -34,6 +34,8 @@ void IKorvelApplication::DoFlip()
 {
     if (!m_uActive || !m_uStarted)
         return;
+    if (m_pGraphicsExt)
+        m_pGraphicsExt->Extension_MakeCurrent();
 
     int iTimerId = 0;
     if (m_Timers.TakeDue(FrameTickMilliseconds(), iTimerId))

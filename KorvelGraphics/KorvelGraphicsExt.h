@@ -36,6 +36,9 @@ public:
     virtual int Extension_Flip() = 0;
     virtual KE_RETVAL Extension_Resize(int, int) { return KE_OK; }
     virtual void Extension_ReleaseResources() {}
+    // Makes the own drawing context the current one; nothing when already so. Two
+    // applications in one process each draw only into their own.
+    virtual void Extension_MakeCurrent() {}
     virtual KE_RETVAL Extension_RestoreResources() { return KE_OK; }
 
     IKorvelApplication* GetApplication() const { return m_pApplication; }

@@ -1,23 +1,12 @@
 // The dispatcher: every event of the local queue is applied by its handler and then
 // deleted, handed to the outgoing queue or kept in the turn record.
 #include "game/MoxEvent.h"
+#include "game/MoxGameMessage.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
 #include "game/MoxTurnPack.h"
 #include "game/StateGame.h"
 
-namespace
-{
-// The smallest record a handler may read: the wire size of its type; a turn pack needs
-// its header, padding and two end bytes; a type no handler knows only its header.
-int MinimumSize(int iType)
-{
-    if (iType == EVENT_TURN_PACK)
-        return TURN_PACK_HEADER + 2;
-    const sMoxEventForm* pForm = MoxEventForm(iType);
-    return pForm && pForm->iSize > 0 ? pForm->iSize : MoxField::HEADER_SIZE;
-}
-} // namespace
 
 void CMoxPlayState::SetRunPhysics(unsigned int uRun)
 {
@@ -44,7 +33,7 @@ void CMoxPlayState::HandleGameEvents()
     while (CMoxEvent* pEvent = m_pLocalEvents->PopEvent())
     {
         // A record too short for its type is dropped whole: its handler would read past it.
-        if (!pEvent->m_pPayload || pEvent->m_iSize < MinimumSize(pEvent->m_uType))
+        if (!pEvent->m_pPayload || pEvent->m_iSize < MoxEventMinimumSize(pEvent->m_uType))
         {
             delete pEvent;
             continue;

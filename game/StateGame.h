@@ -68,8 +68,9 @@ public:
     unsigned int UsesFullscreen() override;
     void CancelledQuickPlay() override;
     unsigned int OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uFromOpponent) override;
-    // Game messages are answered by the match's event delivery once it exists.
-    void RecvGameMsg(const unsigned char*, unsigned int) override {}
+    // A message from the other device, answered and queued for the match screen
+    // (StateGameRecv.cpp).
+    void RecvGameMsg(const unsigned char* pData, unsigned int uSize) override;
 
     // ---- screens
 

@@ -33,13 +33,19 @@ void ReleaseTestShellPlatform()
     plat::NetStatusControlSetMode(plat::NETSTATUS_MODE_HOST);
 }
 
-sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight)
+sTestShellPlatform::sTestShellPlatform(int iWidth, int iHeight, bool bPrepare) : m_bOwnsPlatform(bPrepare)
 {
-    PrepareTestShellPlatform(plat::eBackend::Headless, iWidth, iHeight);
+    if (bPrepare)
+        PrepareTestShellPlatform(plat::eBackend::Headless, iWidth, iHeight);
 }
 
 CTestKestrolundApplication::CTestKestrolundApplication(int iWidth, int iHeight)
-    : sTestShellPlatform(iWidth, iHeight)
+    : CTestKestrolundApplication(iWidth, iHeight, true)
+{
+}
+
+CTestKestrolundApplication::CTestKestrolundApplication(int iWidth, int iHeight, bool bOwnPlatform)
+    : sTestShellPlatform(iWidth, iHeight, bOwnPlatform)
 {
     std::error_code ec;
     std::filesystem::create_directories(m_Dir.Path() + "/app/native", ec);
@@ -56,7 +62,8 @@ CTestKestrolundApplication::~CTestKestrolundApplication()
     if (m_pGame && m_Log.Count("game.~") == 0)
         delete m_pGame;
     IKorvelApplication::CleanUp();
-    ReleaseTestShellPlatform();
+    if (m_bOwnsPlatform)
+        ReleaseTestShellPlatform();
 }
 
 bool CTestKestrolundApplication::WritePacks(bool bIntro) const
@@ -75,6 +82,11 @@ KE_RETVAL CTestKestrolundApplication::Start()
 {
     m_pGame = new CTestGameState(&m_Log);
     return Startup(nullptr, WIDTH, HEIGHT, m_pGame);
+}
+
+KE_RETVAL CTestKestrolundApplication::StartWith(IVornGameState* pGame)
+{
+    return Startup(nullptr, WIDTH, HEIGHT, pGame);
 }
 
 void CTestKestrolundApplication::Frame(float fSeconds)

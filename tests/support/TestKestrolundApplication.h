@@ -27,7 +27,9 @@ void ReleaseTestShellPlatform();
 // context: the first base of the test application.
 struct sTestShellPlatform
 {
-    sTestShellPlatform(int iWidth, int iHeight);
+    // bPrepare false: someone else (a harness of two applications) prepared it once.
+    sTestShellPlatform(int iWidth, int iHeight, bool bPrepare = true);
+    bool m_bOwnsPlatform;
 };
 
 class CTestKestrolundApplication : private sTestShellPlatform, public CKestrolundApplication
@@ -39,6 +41,8 @@ public:
     // The headless platform at that size as PrepareTestShellPlatform leaves it; then
     // changes into the new directory. The destructor shuts everything down and changes back.
     explicit CTestKestrolundApplication(int iWidth = WIDTH, int iHeight = HEIGHT);
+    // bOwnPlatform false: the platform is neither reset nor released by this application.
+    CTestKestrolundApplication(int iWidth, int iHeight, bool bOwnPlatform);
     ~CTestKestrolundApplication() override;
 
     const std::string& Dir() const { return m_Dir.Path(); }
@@ -51,6 +55,8 @@ public:
     // Startup with a CTestGameState on this application's log (kept in m_pGame): the
     // engine's start runs OnInitDone. The result of Startup.
     KE_RETVAL Start();
+    // Startup with that game state, which the lobby double then owns.
+    KE_RETVAL StartWith(IVornGameState* pGame);
     // One frame of the given length, as the engine's loop runs it.
     void Frame(float fSeconds);
     // Frames until the splash has handed over to the lobby (at most iMax frames).
