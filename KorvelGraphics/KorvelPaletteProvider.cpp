@@ -1,9 +1,20 @@
 #include "KorvelGraphics/KorvelPaletteProvider.h"
 
+#include <vector>
+
 namespace
 {
-IKorvelApplication* g_pHostApp = nullptr;
-IKorvelSurfaceHost* g_pHost = nullptr;
+// One host per application: two applications in one process each keep their own palette.
+struct sHOST
+{
+    IKorvelApplication* pApp;
+    IKorvelSurfaceHost* pHost;
+};
+std::vector<sHOST>& Hosts()
+{
+    static std::vector<sHOST> s_aHosts;
+    return s_aHosts;
+}
 
 struct sDEFAULT_PALETTE
 {
@@ -25,7 +36,10 @@ const sDEFAULT_PALETTE& DefaultPalette()
 
 IKorvelSurfaceHost* HostOf(IKorvelApplication* pApp)
 {
-    return (pApp && pApp == g_pHostApp) ? g_pHost : nullptr;
+    for (const sHOST& host : Hosts())
+        if (pApp && host.pApp == pApp)
+            return host.pHost;
+    return nullptr;
 }
 
 int Channel(unsigned int c, int shift)
@@ -36,14 +50,22 @@ int Channel(unsigned int c, int shift)
 
 void CKorvelPaletteProvider::Register(IKorvelApplication* pApp, IKorvelSurfaceHost* pHost)
 {
-    g_pHostApp = pHost ? pApp : nullptr;
-    g_pHost = pApp ? pHost : nullptr;
+    if (!pApp)
+        return;
+    Unregister(pApp);
+    if (pHost)
+        Hosts().push_back({pApp, pHost});
 }
 
 void CKorvelPaletteProvider::Unregister(IKorvelApplication* pApp)
 {
-    if (pApp == g_pHostApp)
-        Register(nullptr, nullptr);
+    std::vector<sHOST>& aHosts = Hosts();
+    for (size_t u = 0; u < aHosts.size(); ++u)
+        if (aHosts[u].pApp == pApp)
+        {
+            aHosts.erase(aHosts.begin() + long(u));
+            return;
+        }
 }
 
 const unsigned int* CKorvelPaletteProvider::GetPalette(IKorvelApplication* pApp)

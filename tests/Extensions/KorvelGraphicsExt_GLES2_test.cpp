@@ -610,4 +610,34 @@ TEST_F(CKorvelGraphicsExt_GLES2, GoldenFrame)
     EXPECT_EQ(Fnv1a(Screen()), 2916892875u);
 }
 
+// ------------------------------------------------------ two applications
+
+TEST_F(CKorvelGraphicsExt_GLES2, TwoApplicationsEachDrawInTheirOwnContext)
+{
+    auto pOther = std::make_unique<CTestApplication>();
+    ASSERT_EQ(pOther->StartHeadless(), KE_OK);
+    auto* pOtherExt = static_cast<::CKorvelGraphicsExt_GLES2*>(pOther->GetGraphicsExtension());
+    ASSERT_NE(pOtherExt, nullptr);
+    for (int iFrame = 0; iFrame < 3; ++iFrame)
+    {
+        m_pExt->MakeCurrent();
+        Clear(0xFFFF0000);
+        pOtherExt->MakeCurrent();
+        pOtherExt->Fill(0xFF0000FF, static_cast<const CKorvelRect<int>*>(nullptr));
+        EXPECT_EQ(Rgb(10, 10), 0x0000FFu) << iFrame;
+        m_pExt->MakeCurrent();
+        EXPECT_EQ(Rgb(10, 10), 0xFF0000u) << iFrame;
+    }
+    // The other one going leaves the display and this context alive.
+    pOther.reset();
+    m_pExt->MakeCurrent();
+    Clear(0xFF00FF00);
+    EXPECT_EQ(Rgb(10, 10), 0x00FF00u);
+    // A texture made before the other application started survived its shut-down.
+    Clear();
+    EXPECT_EQ(m_pExt->Draw(0, 0, *m_pQuads, nullptr, 0), KE_OK);
+    EXPECT_EQ(Rgb(5, 5), 0xFF0000u);
+    EXPECT_EQ(Rgb(40, 5), 0x00FF00u);
+}
+
 } // namespace

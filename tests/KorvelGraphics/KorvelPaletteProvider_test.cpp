@@ -82,3 +82,29 @@ TEST(CKorvelPaletteProvider, RegisteredHostServesItsOwnSurfacesOnly)
     CKorvelPaletteProvider::Unregister(pApp);
     EXPECT_NE(nullptr, CKorvelPaletteProvider::GetPalette(pApp));
 }
+
+TEST(CKorvelPaletteProvider, TwoApplicationsKeepTheirOwnHosts)
+{
+    int iFirst = 0, iSecond = 0;
+    IKorvelApplication* pFirst = reinterpret_cast<IKorvelApplication*>(&iFirst);
+    IKorvelApplication* pSecond = reinterpret_cast<IKorvelApplication*>(&iSecond);
+    CTestHost first, second;
+    first.auPalette[3] = 0x111111;
+    second.auPalette[3] = 0x222222;
+    CKorvelPaletteProvider::Register(pFirst, &first);
+    CKorvelPaletteProvider::Register(pSecond, &second);
+
+    CTestSurface a(1, 1, KE_SURFACE_P8, false, pFirst), b(1, 1, KE_SURFACE_P8, false, pSecond);
+    a.SetPixel(0, 0, 3);
+    b.SetPixel(0, 0, 3);
+    EXPECT_EQ(0xFF111111u, a.GetPixelDIB(0, 0));
+    EXPECT_EQ(0xFF222222u, b.GetPixelDIB(0, 0));
+
+    // Either one going leaves the other registered.
+    CKorvelPaletteProvider::Unregister(pFirst);
+    EXPECT_EQ(0xFF222222u, b.GetPixelDIB(0, 0));
+    CKorvelPaletteProvider::Register(pFirst, &first);
+    CKorvelPaletteProvider::Unregister(pSecond);
+    EXPECT_EQ(0xFF111111u, a.GetPixelDIB(0, 0));
+    CKorvelPaletteProvider::Unregister(pFirst);
+}

@@ -203,8 +203,12 @@ bool CMatchHarness::Start(unsigned int uSeed)
     PrepareTestShellPlatform(plat::eBackend::Headless, CTestKestrolundApplication::WIDTH,
                              CTestKestrolundApplication::HEIGHT);
     std::vector<std::pair<std::string, sTestScene>> aScenes;
+    // Both flomps one unit from the middle on a metal floor from -2.1 to 2.1.
+    sTestScene floor = TestSceneWithPlayers({-40, 4}, {40, 4});
+    for (int k = 0; k < 7; ++k)
+        floor.blocks.push_back({-72 + 24 * k, 0, 10, 1, 0, 0});
     for (const sResourceEntry& scene : res_flomp_scenes)
-        aScenes.push_back({Narrow(scene.name), TestSceneWithPlayers({-40, 8}, {40, 8})});
+        aScenes.push_back({Narrow(scene.name), floor});
     for (int i = 0; i < 2; ++i)
     {
         m_apApp[i].reset(new CTestKestrolundApplication(CTestKestrolundApplication::WIDTH,
@@ -266,6 +270,7 @@ void CMatchHarness::Frame(unsigned int uMilliseconds)
         if (!m_apApp[i])
             continue;
         Drive(i);
+        Observe(i);
         m_apApp[i]->DoFlip();
         Observe(i);
     }
@@ -312,6 +317,7 @@ void CMatchHarness::Send(int iFromSide, const unsigned char* pData, unsigned int
     sMatchLink& link = m_aLink[iFromSide];
     ++link.iSent;
     std::vector<uint8_t> aBytes(pData, pData + uSize);
+    link.aSentBytes.push_back(aBytes);
     if (uSize >= 12 && pData[0] != 1)
     {
         int iId;
@@ -385,8 +391,20 @@ void CMatchHarness::Drive(int iSide)
 void CMatchHarness::Observe(int iSide)
 {
     CMoxPlayState* pPlay = Play(iSide);
-    if (!pPlay || m_abEnded[iSide])
+    if (m_abEnded[iSide])
         return;
+    if (!pPlay)
+    {
+        // The screen went away (left, or the session ended) without a last look.
+        if (m_abHadPlay[iSide])
+        {
+            m_aLog[iSide].push_back(sMatchLogRecord());
+            m_aLog[iSide].back().bEnd = true;
+            m_abEnded[iSide] = true;
+        }
+        return;
+    }
+    m_abHadPlay[iSide] = true;
     const PLAYSTATE eState = pPlay->m_ePlayState;
     if (eState == PLAYSTATE_GAME_OVER || eState == PLAYSTATE_LEFT)
     {

@@ -67,6 +67,7 @@ struct sMatchLink
     int iDuplicated = 0;
     int iDelivered = 0;
     std::map<int, std::vector<uint64_t>> aSendTimes; // ms of the clock, per event identifier
+    std::vector<std::vector<uint8_t>> aSentBytes;    // every message handed over, in order
 };
 
 // One turn of a script: an action with its aim, or a wait until the turn clock runs out.
@@ -173,6 +174,7 @@ private:
     int m_aiTurn[2] = {0, 0};
     int m_aiLastTurnKey[2] = {-1, -1};
     bool m_abActed[2] = {false, false};
+    bool m_abHadPlay[2] = {false, false};
     bool m_abEnded[2] = {false, false};
 };
 
