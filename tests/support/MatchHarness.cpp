@@ -86,8 +86,12 @@ std::string sMatchLogRecord::Text() const
 
 sMatchLogRecord CMatchHarness::Record(int iSide, bool bEnd)
 {
+    return RecordOf(Play(iSide), bEnd);
+}
+
+sMatchLogRecord CMatchHarness::RecordOf(CMoxPlayState* pPlay, bool bEnd)
+{
     sMatchLogRecord r;
-    CMoxPlayState* pPlay = Play(iSide);
     r.bEnd = bEnd;
     if (!pPlay || !pPlay->m_pLiveScene)
         return r;
@@ -135,8 +139,11 @@ sMatchLogRecord CMatchHarness::Record(int iSide, bool bEnd)
 
 std::string CMatchHarness::CompareLogs() const
 {
-    const std::vector<sMatchLogRecord>& a = m_aLog[0];
-    const std::vector<sMatchLogRecord>& b = m_aLog[1];
+    return CompareLogs(m_aLog[0], m_aLog[1]);
+}
+
+std::string CMatchHarness::CompareLogs(const std::vector<sMatchLogRecord>& a, const std::vector<sMatchLogRecord>& b)
+{
     // End records count only when both ended in the game-over state.
     auto Turns = [](const std::vector<sMatchLogRecord>& log) {
         std::vector<sMatchLogRecord> out;

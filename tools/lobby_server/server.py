@@ -28,6 +28,17 @@ def _host_port(text):
     return text
 
 
+def _relay_faults(text):
+    parts = text.split(",")
+    try:
+        drop, duplicate, seed = float(parts[0]), float(parts[1]), int(parts[2])
+    except (ValueError, IndexError):
+        raise argparse.ArgumentTypeError("expected DROP,DUPLICATE,SEED") from None
+    if len(parts) != 3 or not (0 <= drop <= 1 and 0 <= duplicate <= 1 and drop + duplicate <= 1):
+        raise argparse.ArgumentTypeError("expected DROP,DUPLICATE,SEED with shares in 0..1 summing to at most 1")
+    return drop, duplicate, seed
+
+
 def parse_args(argv):
     d = Config()
     p = argparse.ArgumentParser(description="Lobby and game server of the client's protocol.")
@@ -65,6 +76,9 @@ def parse_args(argv):
                    help="port of the tests' control channel on 127.0.0.1, 0 for any (default: none)")
     p.add_argument("--queue-updates", action="store_true",
                    help="send QueueUpdate to both paired players before their GameStart")
+    p.add_argument("--relay-faults", metavar="DROP,DUPLICATE,SEED", type=_relay_faults,
+                   help="drop each relayed GameMessage with share DROP, else relay it twice with "
+                        "share DUPLICATE, per direction from a generator seeded with SEED")
     p.add_argument("--language-dir", metavar="DIR",
                    help="language packs <base>_<code>.kmp offered to clients (default: none)")
     p.add_argument("--theme-dir", metavar="DIR", help="folder of the theme pack vorntheme_<name>.kmp")

@@ -5,6 +5,7 @@ Sections: Slot and GameSession; GameService (pairing entry, dispatch, handlers, 
 """
 
 import asyncio
+import random
 import time
 import traceback
 
@@ -27,6 +28,7 @@ class Slot:
         self.ready = False
         self.wish = None
         self.report = None
+        self.fault_rng = None  # relay fault generator of this player's direction
 
 
 class GameSession:
@@ -249,7 +251,27 @@ class GameService(Service):
         if target is None:
             self.log.write("relay_dropped", conn=conn.name, reason="opponent not connected")
             return
-        target.send(messages.game_message(payload), {"payload": payload})
+        copies = self._relay_copies(session, slot, conn, payload)
+        for _ in range(copies):
+            target.send(messages.game_message(payload), {"payload": payload})
+
+    def _relay_copies(self, session, slot, conn, payload):
+        """How often this message goes out under --relay-faults: 0, 1 or 2."""
+        faults = self.cfg.relay_faults
+        if faults is None:
+            return 1
+        drop, duplicate, seed = faults
+        # One generator per direction, so one side's traffic does not shift the other's faults.
+        rng = slot.fault_rng
+        if rng is None:
+            rng = slot.fault_rng = random.Random("%d/%d/%d" % (seed, session.id, session.slots.index(slot)))
+        draw = rng.random()
+        kind = "drop" if draw < drop else "duplicate" if draw < drop + duplicate else None
+        if kind is None:
+            return 1
+        self.log.write("relay_fault", conn=conn.name, kind=kind, length=len(payload),
+                       head=bytes(payload[:16]))
+        return 0 if kind == "drop" else 2
 
     def _chat(self, conn, session, slot, fields):
         size = len(fields["text"].encode("utf-8", "surrogatepass"))

@@ -190,6 +190,51 @@ class Relay(MatchCase, unittest.TestCase):
         self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
 
 
+class RelayFaults(MatchCase, unittest.TestCase):
+    server_args = ("--relay-faults", "0.2,0.2,7")
+
+    def receive_until_chat(self, player):
+        got = []
+        while True:
+            msg = player.game.recv(10)
+            if msg.id == rc.CHAT_ID:
+                return got
+            self.assertEqual(msg.id, rc.GAME_MESSAGE_ID)
+            got.append(msg.fields()[0])
+
+    def test_drops_and_copies_follow_the_logged_faults_per_direction(self):
+        a, b, _, _ = self.start_match()
+        count = 200
+        sent = {1: [event(43, i, i, b"\x01") for i in range(count)],
+                2: [event(43, i, i, b"\x02" * 3) for i in range(count)]}
+        for i in range(count):
+            a.game.send(rc.game_message(sent[1][i]))
+            b.game.send(rc.game_message(sent[2][i]))
+        # Chat is never faulted and comes after the game messages on the same connection.
+        a.game.send(rc.chat(2, "end", a.id))
+        b.game.send(rc.chat(2, "end", b.id))
+        received = {1: self.receive_until_chat(b), 2: self.receive_until_chat(a)}
+
+        faults = self.server.events("relay_fault")
+        for sender in (1, 2):
+            mine = [f for f in faults if f["conn"] == self.game_conn_name(sender)]
+            kinds = [f["kind"] for f in mine]
+            self.assertIn("drop", kinds)
+            self.assertIn("duplicate", kinds)
+            self.assertEqual({f["length"] for f in mine}, {len(sent[sender][0])})
+            expected_count = count - kinds.count("drop") + kinds.count("duplicate")
+            self.assertEqual(len(received[sender]), expected_count)
+            # Order is kept; each message arrives 0, 1 or 2 times, copies adjacent.
+            positions = [sent[sender].index(p) for p in received[sender]]
+            self.assertEqual(positions, sorted(positions))
+            self.assertLessEqual(max(positions.count(i) for i in range(count)), 2)
+
+    def game_conn_name(self, sender):
+        # The first player's game connection opens first (join_game runs one after the other).
+        opened = [r["conn"] for r in self.server.events("open") if r["conn"].startswith("G")]
+        return opened[sender - 1]
+
+
 class Abandoned(MatchCase, unittest.TestCase):
     server_args = ("--abandon-timeout", "0.5")
 

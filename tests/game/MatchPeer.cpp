@@ -1,0 +1,413 @@
+// One player of a networked match as a process of its own: the shell's application on the
+// headless back end with its real session, a lobby double that logs in as a guest, presses
+// play on the game's menu and answers the in-game item round, and a per-frame driver that
+// plays a script and writes the match log as JSON lines.
+//
+//   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS]
+//
+// Script: one line per own turn, "wait" (let the turn clock run out) or
+// "act ACTION AIM_X AIM_Y". Exit status 0 once the game ended the match (reported its
+// results, or its opponent left), 2 on a time-out (the step is named on standard error),
+// 1 on bad arguments or a failed start.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Framework/VornNetworkSession.h"
+#include "KorvelCommon/KorvelRunnable.h"
+#include "PlatformControl.h"
+#include "game/MoxMenuState.h"
+#include "game/MoxPlayState.h"
+#include "game/MoxScene.h"
+#include "game/MoxTables.h"
+#include "game/StateGame.h"
+#include "support/MatchHarness.h"
+#include "support/TestKestrolundApplication.h"
+#include "support/TestSceneFile.h"
+#include "support/TestText.h"
+#include "tests/game/GameTestPacks.h"
+
+namespace
+{
+const int kWidth = 480;
+const int kHeight = 320;
+
+// The lobby's part of the match road, beside hosting the game as the double does.
+class CPeerLobby : public CTestMenuState
+{
+public:
+    CPeerLobby(CTestCallLog& log, const sScript& script) : CTestMenuState(log, script) {}
+
+    void OnShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& a) override
+    {
+        CTestMenuState::OnShopItemGroups(iFlags, a);
+        if (iFlags == 0x401 && m_pSession)
+            m_pSession->SendGetShopItems(0x401, 100, 0);
+    }
+    void OnShopItems(int iFlags, int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& a) override
+    {
+        CTestMenuState::OnShopItems(iFlags, iStart, a);
+        // The server sends the whole list in one answer: its end is the total.
+        if (iFlags == 0x401 && m_pSession)
+            m_pSession->SendGameReady();
+    }
+    void OnGameStart() override
+    {
+        CTestMenuState::OnGameStart();
+        m_uInMatch = 1;
+        ++m_iGameStarts;
+    }
+    void OnGameEnd() override
+    {
+        CTestMenuState::OnGameEnd();
+        m_uInMatch = 0;
+    }
+
+
+    CVornNetworkSession* m_pSession = nullptr;
+    int m_iGameStarts = 0;
+};
+
+// The login's answers: the driver reads the session's status instead.
+class CLoginAnswers : public CVornNetworkSession::LoginObserver
+{
+public:
+    void OnNewVersionAvailable(CVornNetworkSession*, const CKorvelString&) override {}
+    void OnLoginError(CVornNetworkSession*, const CKorvelString& s) override
+    {
+        std::fprintf(stderr, "match_peer: login error %s\n", Narrow(s).c_str());
+    }
+    void OnReceiveRandomKey(CVornNetworkSession*, const CKorvelString&) override {}
+    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, const CKorvelString&,
+                    const CKorvelString&, int) override
+    {
+    }
+    void OnUserNameConfirmed(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnEmailConfirmed(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnExternalEmailRegistered(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnExternalUserRegistered(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnExternalUserNotFound() override {}
+};
+
+class CPeerApplication : public CTestKestrolundApplication
+{
+public:
+    CPeerApplication() : CTestKestrolundApplication(kWidth, kHeight) {}
+    CPeerLobby* m_pPeerLobby = nullptr;
+    using CKestrolundApplication::m_uResultsSent;
+
+protected:
+    CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
+    CVornNetworkSession* CreateNetworkSession() override { return CKestrolundApplication::CreateNetworkSession(); }
+    CVornToastNotification* CreateToast() override { return CKestrolundApplication::CreateToast(); }
+    CVornAdvertisement* CreateAdvertisement() override { return CKestrolundApplication::CreateAdvertisement(); }
+    CVornMenuState* CreateLobbyState() override
+    {
+        m_pPeerLobby = new CPeerLobby(m_Log, m_MenuScript);
+        m_pTestLobby = m_pPeerLobby;
+        return m_pPeerLobby;
+    }
+};
+
+bool ReadScript(const std::string& strPath, std::vector<sMatchTurn>& aScript)
+{
+    std::ifstream in(strPath);
+    if (!in)
+        return false;
+    std::string strLine;
+    while (std::getline(in, strLine))
+    {
+        std::istringstream line(strLine);
+        std::string strWord;
+        if (!(line >> strWord) || strWord[0] == '#')
+            continue;
+        sMatchTurn turn;
+        if (strWord == "act")
+        {
+            turn.bWait = false;
+            if (!(line >> turn.iAction >> turn.fAimX >> turn.fAimY))
+                return false;
+        }
+        else if (strWord != "wait")
+            return false;
+        aScript.push_back(turn);
+    }
+    return true;
+}
+
+std::string JsonLine(const sMatchLogRecord& r)
+{
+    std::ostringstream s;
+    s << std::setprecision(9) << "{\"end\": " << (r.bEnd ? "true" : "false") << ", \"turn_player\": " << r.iTurnPlayer
+      << ", \"rounds\": " << r.iRounds << ", \"result\": " << r.iResult << ", \"digest\": \"" << std::hex
+      << r.uDigest << std::dec << "\", \"position\": [[" << r.aPosition[0][0] << ", " << r.aPosition[0][1]
+      << "], [" << r.aPosition[1][0] << ", " << r.aPosition[1][1] << "]]}";
+    return s.str();
+}
+
+// The match road step by step, once a frame; the script's turns and the log once playing.
+class CPeerDriver : public IKorvelRunnable
+{
+public:
+    enum eStep
+    {
+        HOSTING,
+        LOGGED_IN,
+        MENU,
+        GAME_START,
+        MATCH_END,
+        FLUSH,
+        DONE
+    };
+
+    CPeerDriver(CPeerApplication& app, unsigned short uPort, std::vector<sMatchTurn> aScript,
+                const std::string& strLog, double fTimeout)
+        : m_App(app), m_uPort(uPort), m_aScript(std::move(aScript)), m_Log(strLog), m_fTimeout(fTimeout)
+    {
+        Enter(HOSTING);
+    }
+
+    void Update(float) override
+    {
+        if (TimedOut())
+            return;
+        switch (m_eStep)
+        {
+        case HOSTING: Host(); break;
+        case LOGGED_IN: Login(); break;
+        case MENU: PressPlay(); break;
+        case GAME_START:
+        case MATCH_END: Play(); break;
+        case FLUSH:
+            // A few frames let the last messages leave before the process ends.
+            if (++m_iFlushFrames > 30)
+            {
+                Enter(DONE);
+                m_App.m_uRunning = 0;
+            }
+            break;
+        case DONE: break;
+        }
+    }
+
+    int m_iExit = 2;
+
+private:
+    static const char* Name(eStep e)
+    {
+        static const char* apNames[] = {"the lobby double hosting the game", "the guest login",
+                                        "the menu's buttons", "GameStart on the game connection",
+                                        "the end of the match", "the last frames", "nothing"};
+        return apNames[e];
+    }
+    void Enter(eStep e)
+    {
+        m_eStep = e;
+        m_Since = std::chrono::steady_clock::now();
+    }
+    bool TimedOut()
+    {
+        if (m_eStep == DONE)
+            return false;
+        const double f = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_Since).count();
+        if (f < m_fTimeout)
+            return false;
+        std::fprintf(stderr, "match_peer: no %s within %.0f s\n", Name(m_eStep), m_fTimeout);
+        m_iExit = 2;
+        m_eStep = DONE;
+        m_App.m_uRunning = 0;
+        return true;
+    }
+    CVornNetworkSession* Session() { return m_App.GetNetworkSession(); }
+    CStateGame* Game() { return m_App.m_pPeerLobby ? dynamic_cast<CStateGame*>(m_App.m_pPeerLobby->m_pGame) : nullptr; }
+    CMoxPlayState* PlayState() { return Game() ? dynamic_cast<CMoxPlayState*>(Game()->GetState(STATE_PLAY)) : nullptr; }
+
+    void Host()
+    {
+        if (!Game() || m_App.GetStateCount() != 1 || m_App.GetState(0) != m_App.GetLobbyState() || !Session())
+            return;
+        m_App.m_pPeerLobby->m_pSession = Session();
+        if (!Session()->Connect(CKorvelString("127.0.0.1"), m_uPort, &m_LoginAnswers))
+        {
+            std::fprintf(stderr, "match_peer: cannot connect to lobby port %u\n", m_uPort);
+            m_App.m_uRunning = 0;
+            m_eStep = DONE;
+            return;
+        }
+        Enter(LOGGED_IN);
+    }
+
+    // The guest login once the server acknowledged the connection (lobby status 3).
+    void Login()
+    {
+        const unsigned int uStatus = Session()->GetStatus() & 0xFF;
+        if (uStatus == 3 && !m_bLoginSent)
+            m_bLoginSent = Session()->Login(CKorvelString("guest"), CKorvelString("0"), &m_LoginAnswers) != 0;
+        if (uStatus == 5)
+        {
+            m_App.m_pPeerLobby->m_Script.uLoggedIn = 1;
+            Enter(MENU);
+        }
+    }
+
+    // A press and a release at the screen centre, again every second until the
+    // connecting screen shows.
+    void PressPlay()
+    {
+        CMoxMenuState* pMenu = Game() ? dynamic_cast<CMoxMenuState*>(Game()->GetMenuState()) : nullptr;
+        if (Game() && Game()->GetStateCount() == 1 && Game()->GetStateAt(0)->GetStateID() == STATE_CONNECTING)
+        {
+            Enter(GAME_START);
+            return;
+        }
+        if (!pMenu || !pMenu->ControlsReady() || Game()->GetStateCount() != 1)
+            return;
+        const int iPhase = m_iPress++ % 30;
+        if (iPhase == 0)
+            plat::InjectPointer(1, kWidth / 2, kHeight / 2);
+        else if (iPhase == 1)
+            plat::InjectPointer(0, kWidth / 2, kHeight / 2);
+    }
+
+    void Play()
+    {
+        if (m_eStep == GAME_START && m_App.m_pPeerLobby->m_iGameStarts > 0)
+            Enter(MATCH_END);
+        CMoxPlayState* pPlay = PlayState();
+        if (!pPlay)
+            return;
+        Drive(pPlay);
+        Observe(pPlay);
+        // Ended as the harness counts it: the game over shown and the results reported,
+        // none when the opponent left or the game connection went.
+        const bool bReports = !(pPlay->m_bOpponentLeft || Game()->m_bGameDisconnected);
+        if (m_bEnded && (!bReports || m_App.m_uResultsSent))
+        {
+            if (bReports)
+                m_App.Rematch(0, 0);
+            m_iExit = 0;
+            Enter(FLUSH);
+        }
+    }
+
+    void Drive(CMoxPlayState* pPlay)
+    {
+        if (!pPlay->m_pLiveScene || pPlay->m_ePlayState != PLAYSTATE_OWN_TURN || !pPlay->m_bStarted ||
+            pPlay->m_bActionTaken || m_iTurn <= 0 || m_bActed)
+            return;
+        const size_t uTurn = size_t(m_iTurn - 1);
+        if (uTurn >= m_aScript.size() || m_aScript[uTurn].bWait)
+            return;
+        const sMatchTurn& turn = m_aScript[uTurn];
+        CPlayer& own = pPlay->m_pLiveScene->m_Players[pPlay->m_iOwnPlayer];
+        own.m_iSelectedAction = turn.iAction;
+        own.m_vAim.Set(turn.fAimX, turn.fAimY);
+        own.m_vStretch.Set(turn.fAimX, turn.fAimY);
+        m_bActed = true;
+        pPlay->CreateAction();
+    }
+
+    void Observe(CMoxPlayState* pPlay)
+    {
+        if (m_bEnded)
+            return;
+        const PLAYSTATE eState = pPlay->m_ePlayState;
+        if (eState == PLAYSTATE_GAME_OVER || eState == PLAYSTATE_LEFT)
+        {
+            Write(CMatchHarness::RecordOf(pPlay, true));
+            m_bEnded = true;
+            return;
+        }
+        if (eState != PLAYSTATE_OWN_TURN && eState != PLAYSTATE_OPPONENT_TURN)
+            return;
+        const int iKey = pPlay->m_iTurnPlayer + 2 * pPlay->m_iRoundsPlayed;
+        if (iKey == m_iLastTurnKey)
+            return;
+        m_iLastTurnKey = iKey;
+        Write(CMatchHarness::RecordOf(pPlay, false));
+        if (eState == PLAYSTATE_OWN_TURN)
+        {
+            ++m_iTurn;
+            m_bActed = false;
+        }
+    }
+
+    void Write(const sMatchLogRecord& r)
+    {
+        m_Log << JsonLine(r) << std::endl; // flushed: the test reads it while the peer runs
+    }
+
+    CPeerApplication& m_App;
+    CLoginAnswers m_LoginAnswers;
+    unsigned short m_uPort;
+    std::vector<sMatchTurn> m_aScript;
+    std::ofstream m_Log;
+    double m_fTimeout;
+    eStep m_eStep = HOSTING;
+    std::chrono::steady_clock::time_point m_Since;
+    bool m_bLoginSent = false;
+    int m_iFlushFrames = 0;
+    int m_iPress = 0;
+    int m_iTurn = 0;
+    int m_iLastTurnKey = -1;
+    bool m_bActed = false;
+    bool m_bEnded = false;
+};
+} // namespace
+
+int main(int argc, char** argv)
+{
+    unsigned short uPort = 0;
+    std::string strScript, strLog;
+    double fTimeout = 60.0;
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string strKey = argv[i], strValue = argv[i + 1];
+        if (strKey == "--port")
+            uPort = static_cast<unsigned short>(std::atoi(strValue.c_str()));
+        else if (strKey == "--script")
+            strScript = strValue;
+        else if (strKey == "--log")
+            strLog = strValue;
+        else if (strKey == "--timeout")
+            fTimeout = std::atof(strValue.c_str());
+    }
+    std::vector<sMatchTurn> aScript;
+    if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript))
+    {
+        std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S]\n");
+        return 1;
+    }
+    setenv("KORVEL_DISPLAY_SIZE", "480x320", 1);
+    plat::SelectBackend(plat::eBackend::Headless);
+    int iExit = 1;
+    {
+        CPeerApplication app;
+        const std::string strApp = app.Dir() + "/app/native";
+        std::vector<std::pair<std::string, sTestScene>> aScenes;
+        for (const sResourceEntry& scene : res_flomp_scenes)
+            aScenes.push_back({Narrow(scene.name), TestSceneWithPlayers({-40, 8}, {40, 8})});
+        if (!app.WritePacks(false) || !WriteGameTestPacks(strApp) || !WriteTestScenePack(strApp, aScenes))
+        {
+            std::fprintf(stderr, "match_peer: cannot write the packs\n");
+            return 1;
+        }
+        if (app.Startup(nullptr, kWidth, kHeight, new CStateGame) != KE_OK)
+        {
+            std::fprintf(stderr, "match_peer: the application did not start\n");
+            return 1;
+        }
+        CPeerDriver driver(app, uPort, std::move(aScript), strLog, fTimeout);
+        app.AddRunnable(&driver);
+        app.Run();
+        app.RemoveRunnable(&driver);
+        iExit = driver.m_iExit;
+    }
+    return iExit;
+}

@@ -1,0 +1,321 @@
+// Two match_peer processes play a networked match through the project's lobby server on
+// loopback: real sessions, real sockets, the game's own delivery. Their match logs must
+// agree and the server's log must show a clean, agreed match.
+// KORVEL_GL_TEST (the peers draw with Mesa, which leaves bytes behind in eglTerminate)
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <fstream>
+#include <set>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+#include "support/LobbyServerProcess.h"
+#include "support/MatchHarness.h"
+#include "support/TestJson.h"
+
+extern char** environ;
+
+namespace
+{
+const double kPeerLimitSeconds = 240.0;
+
+std::vector<std::string> ReadLines(const std::string& strPath)
+{
+    std::vector<std::string> aLines;
+    std::ifstream in(strPath);
+    std::string strLine;
+    while (std::getline(in, strLine))
+        if (!strLine.empty())
+            aLines.push_back(strLine);
+    return aLines;
+}
+
+CTestJson ParseLine(const std::string& strLine)
+{
+    CTestJson value;
+    std::string strError;
+    CTestJson::Parse(strLine, value, strError);
+    return value;
+}
+
+std::vector<sMatchLogRecord> ReadMatchLog(const std::string& strPath)
+{
+    std::vector<sMatchLogRecord> aLog;
+    for (const std::string& strLine : ReadLines(strPath))
+    {
+        const CTestJson j = ParseLine(strLine);
+        sMatchLogRecord r;
+        r.bEnd = j["end"].Bool();
+        r.iTurnPlayer = int(j["turn_player"].Int());
+        r.iRounds = int(j["rounds"].Int());
+        r.iResult = int(j["result"].Int());
+        r.uDigest = std::stoull(j["digest"].String(), nullptr, 16);
+        for (int i = 0; i < 2; ++i)
+            for (int k = 0; k < 2; ++k)
+                r.aPosition[i][k] = float(j["position"][i][k].Number());
+        aLog.push_back(r);
+    }
+    return aLog;
+}
+
+// One peer process; killed if still running when it goes.
+class CPeer
+{
+public:
+    CPeer(const std::string& strName, const std::string& strDir) : m_strName(strName), m_strDir(strDir) {}
+    ~CPeer()
+    {
+        if (m_Pid > 0)
+        {
+            kill(m_Pid, SIGKILL);
+            waitpid(m_Pid, nullptr, 0);
+        }
+    }
+
+    std::string LogPath() const { return m_strDir + "/peer_" + m_strName + ".jsonl"; }
+    std::string ErrorPath() const { return m_strDir + "/peer_" + m_strName + ".stderr"; }
+
+    bool Start(unsigned int uPort, const std::vector<std::string>& aScript)
+    {
+        const std::string strScript = m_strDir + "/script_" + m_strName + ".txt";
+        std::ofstream script(strScript);
+        for (const std::string& strTurn : aScript)
+            script << strTurn << "\n";
+        script.close();
+        std::vector<std::string> aArgs = {MATCH_PEER_PATH, "--port", std::to_string(uPort), "--script", strScript,
+                                          "--log",         LogPath(), "--timeout", "90"};
+        std::vector<char*> apArgs;
+        for (std::string& strArg : aArgs)
+            apArgs.push_back(&strArg[0]);
+        apArgs.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        const int iResult = posix_spawn(&m_Pid, MATCH_PEER_PATH, &actions, nullptr, apArgs.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (iResult != 0)
+            m_Pid = -1;
+        return iResult == 0;
+    }
+
+    // The exit status once it ended, -1 while running, -2 when killed by a signal.
+    int Poll()
+    {
+        if (m_Pid <= 0)
+            return m_iStatus;
+        int iStatus = 0;
+        if (waitpid(m_Pid, &iStatus, WNOHANG) != m_Pid)
+            return -1;
+        m_Pid = -1;
+        m_iStatus = WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -2;
+        return m_iStatus;
+    }
+    void Kill()
+    {
+        if (m_Pid > 0)
+            kill(m_Pid, SIGKILL);
+    }
+    std::string Errors() const
+    {
+        std::string strOut;
+        for (const std::string& strLine : ReadLines(ErrorPath()))
+            strOut += "  " + strLine + "\n";
+        return strOut;
+    }
+
+    std::string m_strName;
+
+private:
+    std::string m_strDir;
+    pid_t m_Pid = -1;
+    int m_iStatus = -1;
+};
+
+class CStateGameTcpMatch : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_strDir = std::string("tcp_match_") + pInfo->name();
+        std::system(("rm -rf '" + m_strDir + "' && mkdir -p '" + m_strDir + "'").c_str());
+        char aBuffer[4096];
+        m_strDir = std::string(realpath(m_strDir.c_str(), aBuffer));
+        m_pServer.reset(new CLobbyServerProcess(m_strDir + "/server.jsonl"));
+        m_apPeer[0].reset(new CPeer("A", m_strDir));
+        m_apPeer[1].reset(new CPeer("B", m_strDir));
+    }
+    void TearDown() override
+    {
+        m_apPeer[0].reset();
+        m_apPeer[1].reset();
+        if (m_pServer)
+            m_pServer->Stop();
+        // The logs stay for a failure, in the test's output folder.
+        if (!HasFailure())
+            std::system(("rm -rf '" + m_strDir + "'").c_str());
+        else
+            std::printf("logs kept in %s\n", m_strDir.c_str());
+    }
+
+    // The server, then A (queued first: the master), then B.
+    void StartMatch(const std::vector<std::string>& aScriptA, const std::vector<std::string>& aScriptB,
+                    const std::vector<std::string>& aServerOptions = {})
+    {
+        ASSERT_TRUE(m_pServer->Start(aServerOptions)) << "the lobby server did not start";
+        ASSERT_TRUE(m_apPeer[0]->Start(m_pServer->LobbyPort(), aScriptA));
+        // B only after A's queue registration, so that A is the earlier joiner.
+        ASSERT_TRUE(WaitFor([&] { return Events("in", "QueueRegisterIn") >= 1 || m_apPeer[0]->Poll() != -1; }) &&
+                    m_apPeer[0]->Poll() == -1)
+            << "peer A did not register in the queue within the limit\n"
+            << m_apPeer[0]->Errors();
+        ASSERT_TRUE(m_apPeer[1]->Start(m_pServer->LobbyPort(), aScriptB));
+    }
+
+    bool WaitFor(const std::function<bool()>& fnDone)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(kPeerLimitSeconds);
+        while (!fnDone())
+        {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return true;
+    }
+
+    // Both peers ended with status 0.
+    void WaitForPeers()
+    {
+        const bool bEnded = WaitFor([&] { return m_apPeer[0]->Poll() != -1 && m_apPeer[1]->Poll() != -1; });
+        for (auto& pPeer : m_apPeer)
+            EXPECT_EQ(pPeer->Poll(), 0) << "peer " << pPeer->m_strName << (bEnded ? "" : " did not end in time")
+                                        << "\n"
+                                        << pPeer->Errors();
+    }
+
+    std::vector<CTestJson> ServerLines(const std::string& strEvent)
+    {
+        std::vector<CTestJson> aOut;
+        for (const std::string& strLine : m_pServer->Lines(strEvent))
+            aOut.push_back(ParseLine(strLine));
+        return aOut;
+    }
+    int Events(const std::string& strEvent, const std::string& strName, char cConn = 0)
+    {
+        int iCount = 0;
+        for (const CTestJson& j : ServerLines(strEvent))
+            if (j["name"].String() == strName && (!cConn || j["conn"].String()[0] == cConn))
+                ++iCount;
+        return iCount;
+    }
+    std::set<std::string> RelayedTo()
+    {
+        std::set<std::string> conns;
+        for (const CTestJson& j : ServerLines("out"))
+            if (j["name"].String() == "GameMessage")
+                conns.insert(j["conn"].String());
+        return conns;
+    }
+
+    // The logs agree, the server saw a clean start on both connections and relayed both ways.
+    void ExpectCleanMatch(std::vector<sMatchLogRecord>& aLogA, std::vector<sMatchLogRecord>& aLogB)
+    {
+        aLogA = ReadMatchLog(m_apPeer[0]->LogPath());
+        aLogB = ReadMatchLog(m_apPeer[1]->LogPath());
+        EXPECT_FALSE(aLogA.empty());
+        EXPECT_EQ(CMatchHarness::CompareLogs(aLogA, aLogB), "");
+        EXPECT_TRUE(m_pServer->Complaints().empty()) << m_pServer->Complaints()[0];
+        EXPECT_EQ(Events("out", "GameStart", 'L'), 2) << "GameStart on both lobby connections";
+        EXPECT_EQ(Events("out", "GameStart", 'G'), 2) << "GameStart on both game connections";
+        const std::vector<CTestJson> paired = ServerLines("paired");
+        ASSERT_EQ(paired.size(), 1u);
+        EXPECT_EQ(paired[0]["master"].Int(), 0) << "the earlier joiner is the one master";
+        EXPECT_EQ(RelayedTo().size(), 2u) << "game messages relayed both ways";
+    }
+
+    // A finished match: each player reported, the server agreed on the winner of the logs.
+    void ExpectAgreedResult(const std::vector<sMatchLogRecord>& aLog)
+    {
+        ASSERT_FALSE(aLog.empty());
+        ASSERT_TRUE(aLog.back().bEnd);
+        EXPECT_EQ(ServerLines("game_end").size(), 2u);
+        const std::vector<CTestJson> results = ServerLines("match_result");
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_TRUE(results[0]["agreed"].Bool());
+        const int iWinner = aLog.back().iResult;
+        ASSERT_TRUE(iWinner == 0 || iWinner == 1) << aLog.back().Text();
+        EXPECT_EQ(results[0]["winner"].Int(), ServerLines("paired")[0]["players"][iWinner].Int());
+        EXPECT_EQ(Events("in", "Rematch"), 2);
+    }
+
+    std::string m_strDir;
+    std::unique_ptr<CLobbyServerProcess> m_pServer;
+    std::unique_ptr<CPeer> m_apPeer[2];
+};
+
+// A jumps on the spot each turn; B lets its clock run out until the time-outs lose it.
+const std::vector<std::string> kJumper(10, "act 0 0 0.01");
+const std::vector<std::string> kIdle = {};
+
+// Not yet run: on the generated scenes the bodies still fall when a turn starts, so the
+// positions of the two logs are taken at different moments, and a match lost by
+// time-outs outlasts the peers' step limit.
+TEST_F(CStateGameTcpMatch, DISABLED_AMatchIsWonAndBothAgree)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch(kJumper, kIdle));
+    WaitForPeers();
+    std::vector<sMatchLogRecord> aLogA, aLogB;
+    ExpectCleanMatch(aLogA, aLogB);
+    ExpectAgreedResult(aLogA);
+    EXPECT_EQ(m_pServer->Stop(), 0);
+}
+
+TEST_F(CStateGameTcpMatch, DISABLED_LostAndRepeatedRelaysStillGiveTheSameMatch)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch(kJumper, kIdle, {"--relay-faults", "0.1,0.1,5"}));
+    WaitForPeers();
+    std::vector<sMatchLogRecord> aLogA, aLogB;
+    ExpectCleanMatch(aLogA, aLogB);
+    ExpectAgreedResult(aLogA);
+    std::set<std::string> kinds;
+    for (const CTestJson& j : ServerLines("relay_fault"))
+        kinds.insert(j["kind"].String());
+    EXPECT_EQ(kinds, (std::set<std::string>{"drop", "duplicate"}));
+    EXPECT_EQ(m_pServer->Stop(), 0);
+}
+
+TEST_F(CStateGameTcpMatch, APeerKilledDuringATurnLeavesTheOtherTheWinner)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch(kJumper, kIdle));
+    // B goes once its log shows a turn's start.
+    ASSERT_TRUE(WaitFor([&] { return !ReadLines(m_apPeer[1]->LogPath()).empty() || m_apPeer[1]->Poll() != -1; }));
+    ASSERT_EQ(m_apPeer[1]->Poll(), -1) << "peer B ended before its first turn\n" << m_apPeer[1]->Errors();
+    m_apPeer[1]->Kill();
+    ASSERT_TRUE(WaitFor([&] { return m_apPeer[0]->Poll() != -1; })) << "peer A did not end in time";
+    EXPECT_EQ(m_apPeer[0]->Poll(), 0) << m_apPeer[0]->Errors();
+    const std::vector<sMatchLogRecord> aLog = ReadMatchLog(m_apPeer[0]->LogPath());
+    ASSERT_FALSE(aLog.empty());
+    EXPECT_TRUE(aLog.back().bEnd);
+    EXPECT_EQ(aLog.back().iResult, 0) << "A, the one left, wins";
+    EXPECT_TRUE(m_pServer->Complaints().empty()) << m_pServer->Complaints()[0];
+    EXPECT_EQ(Events("out", "GameDisconnect"), 1);
+    EXPECT_EQ(Events("in", "Rematch"), 0);
+    // Whatever A reports names itself the winner.
+    for (const CTestJson& j : ServerLines("match_result"))
+        EXPECT_EQ(j["winner"].Int(), ServerLines("paired")[0]["players"][0].Int());
+    EXPECT_EQ(m_pServer->Stop(), 0);
+}
+} // namespace
