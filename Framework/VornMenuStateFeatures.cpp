@@ -7,9 +7,6 @@
 // ---- per-frame steps of those features
 
 void CVornMenuState::HandleShopItemDataLoading() {}
-void CVornMenuState::AnimateChatNotifier(float) {}
-void CVornMenuState::AddPendingChatLine() {}
-void CVornMenuState::UpdateRematchDelay(float) {}
 void CVornMenuState::ResetSearch()
 {
     m_SearchText.Reset();
@@ -55,8 +52,6 @@ VORN_EMPTY_ACTION(actionRejectBuddy)
 VORN_EMPTY_ACTION(actionAcceptChallenge)
 VORN_EMPTY_ACTION(actionRejectChallenge)
 VORN_EMPTY_ACTION(actionChatTextfieldChanged)
-VORN_EMPTY_ACTION(actionChatSend)
-VORN_EMPTY_ACTION(actionChatRematch)
 VORN_EMPTY_ACTION(actionExpandChatItem)
 VORN_EMPTY_ACTION(actionEndExpandChatItem)
 VORN_EMPTY_ACTION(actionLoadChatItem)
@@ -134,7 +129,6 @@ void CVornMenuState::OnImageAndLink(const CKorvelString&, int, const unsigned ch
                                     const CKorvelString&, const CKorvelString&)
 {
 }
-void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestType,
                                     CVornNetworkSession::LobbyObserver::EBuddyRequestAction,
@@ -145,8 +139,6 @@ void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int, const 
 
 // ---- members the application calls
 
-void CVornMenuState::SetChatButtonVisibility(unsigned int) {}
-void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 void CVornMenuState::ShowRefillDialog(int) {}
 void CVornMenuState::UseItem(int, int) {}
 void CVornMenuState::GetItemFile(int, CKorvelString&) {}
