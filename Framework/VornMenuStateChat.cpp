@@ -3,7 +3,6 @@
 #include "Framework/VornMenuState.h"
 
 #include "Framework/KestrolundApplication.h"
-#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PageView.h"
@@ -15,6 +14,7 @@
 #include "Framework/VornLobby.h"
 #include "Framework/VornPlayer.h"
 #include "Framework/VornTextFormat.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
 
 namespace
 {
@@ -87,7 +87,8 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
         else if (strName.GetLength() > 0)
         {
             line.m_strText = CVornTextFormat::Format(LanguageText(182), {strName});
-            if (CToggleButton* pRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
+            if (CToggleButton* pRematch =
+                    widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
                 pRematch->SetToggled(1);
         }
         line.m_uColor = ThemeColor(m_pKestrolund, "chat_highlight", 0xFFFF6600);
@@ -166,9 +167,11 @@ void CVornMenuState::AddPendingChatLine()
     CKorvelRect<int> area = pItem->GetArea();
     if (CKorvelBitmapFont* pFont = pItem->GetFont())
     {
-        CKorvelRect<int> measured(0, 0, pTemplate->GetArea().GetWidth(), 4 * static_cast<int>(pFont->GetLineHeight()));
+        CKorvelRect<int> measured(0, 0, pTemplate->GetArea().GetWidth(),
+                                  4 * static_cast<int>(pFont->GetLineHeight()));
         pFont->CalcRect(measured, line.m_strText);
-        area = CKorvelRect<int>(area.left, area.top, area.left + measured.GetWidth(), area.top + measured.GetHeight());
+        area = CKorvelRect<int>(area.left, area.top, area.left + measured.GetWidth(),
+                                area.top + measured.GetHeight());
     }
     pItem->SetArea(area);
     pItem->SetText(line.m_strText);
@@ -196,7 +199,10 @@ void CVornMenuState::AnimateChatNotifier(float fSeconds)
     if (!pDots)
         return;
     m_fChatDotTime += fSeconds;
-    const char* pText = m_fChatDotTime < 0.5f ? "" : m_fChatDotTime < 1.0f ? "." : m_fChatDotTime < 1.5f ? ".." : "...";
+    const char* pText = m_fChatDotTime < 0.5f   ? ""
+                        : m_fChatDotTime < 1.0f ? "."
+                        : m_fChatDotTime < 1.5f ? ".."
+                                                : "...";
     pDots->SetText(CKorvelString(pText));
     if (m_fChatDotTime >= 2.0f)
         m_fChatDotTime = 0.0f;

@@ -77,7 +77,8 @@ protected:
         CRunningList* pList = Backlog();
         if (!pList || pList->GetWidgets().GetCount() == 0)
             return {"<none>", 0};
-        CTextWidget* pText = widget_cast<CTextWidget*>(pList->GetWidgets()[pList->GetWidgets().GetCount() - 1]);
+        CTextWidget* pText =
+            widget_cast<CTextWidget*>(pList->GetWidgets()[pList->GetWidgets().GetCount() - 1]);
         return pText ? std::make_pair(Narrow(pText->GetText()), pText->GetColor())
                      : std::make_pair(std::string("<not text>"), 0u);
     }
