@@ -372,6 +372,9 @@ public:
     int GetChallengePartnerId() const { return m_iChallengePartnerId; }
     int GetInGameItemTotal() const { return m_iInGameItemTotal; }
     unsigned int IsItemDataCheckPending() const { return m_uItemDataCheckPending; }
+    int GetChatBacklogCount() const { return m_ChatBacklog.GetCount(); }
+    int GetPendingChatLineCount() const { return m_aPendingChatLines.GetCount(); }
+    float GetRematchDelay() const { return m_fRematchDelay; }
 
 protected:
     // ---- per-frame steps
@@ -520,4 +523,18 @@ protected:
 
     // ---- players
     CWidget* m_pSelfItem = nullptr; // the own card's row while loaded
+
+    // ---- chat backlog
+    struct sChatLine
+    {
+        CKorvelString m_strText;
+        unsigned int m_uColor = 0;
+    };
+    // The backlog step of a record: 1 when the line should draw attention.
+    unsigned int AddChatRecord(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
+    // Empties the backlog, its shown list and the chat flags; the rematch button hidden.
+    void ClearChatBacklog();
+    CKorvelArray<sChatLine> m_ChatBacklog;
+    unsigned int m_uOpponentInChat = 0;
+    unsigned int m_uChatLineSeen = 0;
 };

@@ -6,9 +6,6 @@
 
 // ---- per-frame steps of those features
 
-void CVornMenuState::AnimateChatNotifier(float) {}
-void CVornMenuState::AddPendingChatLine() {}
-void CVornMenuState::UpdateRematchDelay(float) {}
 
 // ---- handlers
 
@@ -29,8 +26,6 @@ VORN_EMPTY_ACTION(actionBlockChat)
 VORN_EMPTY_ACTION(actionAcceptBuddy)
 VORN_EMPTY_ACTION(actionRejectBuddy)
 VORN_EMPTY_ACTION(actionChatTextfieldChanged)
-VORN_EMPTY_ACTION(actionChatSend)
-VORN_EMPTY_ACTION(actionChatRematch)
 VORN_EMPTY_ACTION(actionExpandChatItem)
 VORN_EMPTY_ACTION(actionEndExpandChatItem)
 VORN_EMPTY_ACTION(actionLoadChatItem)
@@ -73,9 +68,6 @@ void CVornMenuState::OnShopItemImage(int, int, unsigned char*, int) {}
 void CVornMenuState::OnUpdateItemStateResponse(int, int, const CKorvelString&, int) {}
 void CVornMenuState::OnPlayerGiftItems(int, CKorvelString&, const CKorvelArray<CASN1ShopItems::sItemData>&) {}
 void CVornMenuState::OnConfirmBuyPlayerItemsResponse(int, int, CKorvelString&) {}
-void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) {}
 
 // ---- members the application calls
 
-void CVornMenuState::SetChatButtonVisibility(unsigned int) {}
-void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG*, unsigned int) {}

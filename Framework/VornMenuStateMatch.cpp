@@ -228,10 +228,9 @@ void CVornMenuState::ExitChat()
 
 void CVornMenuState::ResetChat()
 {
-    m_aPendingChatLines.RemoveAll();
     m_uRematchDelayArmed = 0;
-    m_fRematchDelay = 0.0f;
     m_uRematchPending = 0;
+    ClearChatBacklog();
 }
 
 void CVornMenuState::OnGameStatusChanged(unsigned int uStatus)

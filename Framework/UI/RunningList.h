@@ -16,6 +16,8 @@ public:
     // Deletes the oldest item.
     virtual void RemoveItem();
     virtual void Clear();
+    // The list's own template (taken at its first update); the grid's stays empty.
+    CWidget* GetItemTemplate() const { return m_pItemTemplate; }
 
     // Set by the layout loader. Bottom-anchored lists append and grow upward; the others
     // put new items first.

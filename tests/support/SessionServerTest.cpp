@@ -236,6 +236,9 @@ void CSessionRecorder::OnExternalUserNotFound()
 void CSessionTestApplication::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived)
 {
     m_aChat.push_back(Args(pMessage->m_iType, pMessage->m_strText, pMessage->m_iSender, uReceived));
+    const bool bEcho = uReceived && m_iForwardChatOwnId && pMessage->m_iSender == m_iForwardChatOwnId;
+    if (m_bForwardChat && !bEcho)
+        CKestrolundApplication::OnChatMessage(pMessage, uReceived);
 }
 
 CVornTheme* CSessionTestApplication::CreateTheme()
