@@ -14,7 +14,7 @@
 namespace
 {
 // Extensions holding the process's one EGL display: the last one to let go terminates it.
-int s_iDisplayUsers = 0;
+int g_iDisplayUsers = 0;
 } // namespace
 
 CKorvelGraphicsExt_GLES2::CKorvelGraphicsExt_GLES2()
@@ -52,7 +52,7 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Startup(IKorvelApplication* pAppli
     if (!eglInitialize(display, &iMajor, &iMinor))
         return KE_ERR_DEVICE;
     m_bDisplayHeld = true;
-    ++s_iDisplayUsers;
+    ++g_iDisplayUsers;
     m_iEGLMajor = iMajor;
     m_iEGLMinor = iMinor;
     if (!eglBindAPI(EGL_OPENGL_ES_API))
@@ -212,7 +212,7 @@ void CKorvelGraphicsExt_GLES2::Extension_ReleaseResources()
     if (m_pSurface != EGL_NO_SURFACE)
         eglDestroySurface(m_pDisplay, m_pSurface);
     // Another application may still draw on this display.
-    if (m_bDisplayHeld && --s_iDisplayUsers == 0)
+    if (m_bDisplayHeld && --g_iDisplayUsers == 0)
         eglTerminate(m_pDisplay);
     m_bDisplayHeld = false;
     m_pDisplay = nullptr;
