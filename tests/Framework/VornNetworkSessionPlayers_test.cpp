@@ -229,7 +229,9 @@ TEST_F(CVornNetworkSession, ACallbackThatCancelsStopsItsOwnAnswer)
 TEST_F(CVornNetworkSession, GameSessionPlayersAfterAPairing)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
+    // The server pairs in arrival order: B must be queued before C asks.
     m_pB->RegisterInGameQueue(1, 2);
+    ASSERT_TRUE(WaitFor([this] { return In("QueueRegisterIn").size() == 1; }));
     m_pC->RegisterInGameQueue(1, 2);
     ASSERT_TRUE(WaitFor([this] { return m_pB->GetGameSessionId() > 0 && m_pC->GetGameSessionId() > 0; }));
     m_pB->SendGetGameSessionPlayers(&sListCalls::Callback, &m_Calls);
