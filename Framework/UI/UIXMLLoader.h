@@ -111,6 +111,16 @@ public:
         pLoader->StandardStart(*pWidget, parent);
         return pWidget;
     }
+    // The same for widgets that draw nothing of their own until the layout says so: a new one
+    // starts transparent, a reused candidate keeps what it had.
+    template <class T>
+    static T* TakeOrCreateTransparent(CUIXMLLoader* pLoader, CWidget& parent, CWidget* pCandidate)
+    {
+        T* pWidget = TakeOrCreate<T>(pLoader, parent, pCandidate);
+        if (pWidget != pCandidate)
+            pWidget->SetTransparent(1);
+        return pWidget;
+    }
     void StandardStart(CWidget& widget, CWidget& parent);
 
     // A pixel count from a float, truncated toward zero; values out of reach of any screen

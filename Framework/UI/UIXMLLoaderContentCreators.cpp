@@ -46,9 +46,7 @@ unsigned int FrameColor(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pNode, const 
 CWidget* CUIXMLLoader::CreateGradientWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
                                             CWidget& parent, CWidget* pCandidate)
 {
-    CGradientWidget* pGradient = TakeOrCreate<CGradientWidget>(pLoader, parent, pCandidate);
-    if (pGradient != pCandidate)
-        pGradient->SetTransparent(1);
+    CGradientWidget* pGradient = TakeOrCreateTransparent<CGradientWidget>(pLoader, parent, pCandidate);
     unsigned int uFlags = pGradient->GetDrawFlags();
     const char* pDir = GetText(FindChild(pElement, "dir"), "$value");
     static const char* const s_apModes[] = {"vertical", "horizontal", "radial"};
@@ -106,9 +104,7 @@ CTransition* CUIXMLLoader::CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDat
 CWidget* CUIXMLLoader::CreatePageView(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                       CWidget* pCandidate)
 {
-    CPageView* pView = TakeOrCreate<CPageView>(pLoader, parent, pCandidate);
-    if (pView != pCandidate)
-        pView->SetTransparent(1);
+    CPageView* pView = TakeOrCreateTransparent<CPageView>(pLoader, parent, pCandidate);
     const int iMax = GetInt(FindChild(pElement, "history"), "$max-size", 0);
     if (iMax <= 0)
         return pView;
@@ -141,9 +137,7 @@ CWidget* CUIXMLLoader::CreatePageButton(CUIXMLLoader* pLoader, CKorvelXMLDataNod
 CWidget* CUIXMLLoader::CreateFrame(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                    CWidget* pCandidate)
 {
-    CFrameWidget* pFrame = TakeOrCreate<CFrameWidget>(pLoader, parent, pCandidate);
-    if (pFrame != pCandidate)
-        pFrame->SetTransparent(1);
+    CFrameWidget* pFrame = TakeOrCreateTransparent<CFrameWidget>(pLoader, parent, pCandidate);
     CKorvelSurface* pBackground = ParseImage(pLoader, pElement, "background_image", nullptr, nullptr);
     CKorvelXMLDataNode* pGradient = FindChild(pElement, "background_gradient");
     if (!pBackground && pGradient && pLoader->m_pApp)
@@ -175,9 +169,7 @@ CWidget* CUIXMLLoader::CreateSlider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* p
 CWidget* CUIXMLLoader::CreateProgressBar(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                          CWidget* pCandidate)
 {
-    CProgressBar* pBar = TakeOrCreate<CProgressBar>(pLoader, parent, pCandidate);
-    if (pBar != pCandidate)
-        pBar->SetTransparent(1);
+    CProgressBar* pBar = TakeOrCreateTransparent<CProgressBar>(pLoader, parent, pCandidate);
     SetImageChild(pLoader, pElement, "background", [pBar](CKorvelSurface* p) { pBar->SetImage(p); });
     SetImageChild(pLoader, pElement, "progress", [pBar](CKorvelSurface* p) { pBar->SetProgressImage(p); });
     SetImageChild(pLoader, pElement, "progresslow",
@@ -193,9 +185,7 @@ CWidget* CUIXMLLoader::CreateProgressBar(CUIXMLLoader* pLoader, CKorvelXMLDataNo
 CWidget* CUIXMLLoader::CreatePieWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                        CWidget* pCandidate)
 {
-    CPieWidget* pPie = TakeOrCreate<CPieWidget>(pLoader, parent, pCandidate);
-    if (pPie != pCandidate)
-        pPie->SetTransparent(1);
+    CPieWidget* pPie = TakeOrCreateTransparent<CPieWidget>(pLoader, parent, pCandidate);
     if (const char* pColor = GetText(FindChild(pElement, "color"), "$value"))
         pPie->SetColor(ParseOpaqueColor(pLoader, pColor));
     if (CKorvelXMLDataNode* pSegments = FindChild(pElement, "segments"))

@@ -254,9 +254,7 @@ CWidget* CUIXMLLoader::CreateWebButton(CUIXMLLoader* pLoader, CKorvelXMLDataNode
 CWidget* CUIXMLLoader::CreateImageWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                          CWidget* pCandidate)
 {
-    CImageWidget* pImage = TakeOrCreate<CImageWidget>(pLoader, parent, pCandidate);
-    if (pImage != pCandidate)
-        pImage->SetTransparent(1);
+    CImageWidget* pImage = TakeOrCreateTransparent<CImageWidget>(pLoader, parent, pCandidate);
     float fDuration = 0.0f;
     int iFrame = -1;
     CKorvelSurface* pSurface = ParseImage(pLoader, pElement, "image", &fDuration, &iFrame);
@@ -387,9 +385,7 @@ CWidget* CUIXMLLoader::CreateDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* 
 CWidget* CUIXMLLoader::CreateRatioDivider(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement,
                                           CWidget& parent, CWidget* pCandidate)
 {
-    CRatioDivider* pDivider = TakeOrCreate<CRatioDivider>(pLoader, parent, pCandidate);
-    if (pDivider != pCandidate)
-        pDivider->SetTransparent(1);
+    CRatioDivider* pDivider = TakeOrCreateTransparent<CRatioDivider>(pLoader, parent, pCandidate);
     if (const char* pOrientation = GetText(pElement, "$orientation"))
         pDivider->SetOrientation(TextIs(pOrientation, "vertical") ? CRatioDivider::VERTICAL
                                                                   : CRatioDivider::HORIZONTAL);
@@ -406,9 +402,7 @@ CWidget* CUIXMLLoader::CreateRatioDivider(CUIXMLLoader* pLoader, CKorvelXMLDataN
 CWidget* CUIXMLLoader::CreateAspect(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pElement, CWidget& parent,
                                     CWidget* pCandidate)
 {
-    CAspectLayout* pLayout = TakeOrCreate<CAspectLayout>(pLoader, parent, pCandidate);
-    if (pLayout != pCandidate)
-        pLayout->SetTransparent(1);
+    CAspectLayout* pLayout = TakeOrCreateTransparent<CAspectLayout>(pLoader, parent, pCandidate);
     float fAspect = GetFloat(pElement, "$aspect", 1.0f);
     float fPositioning = GetFloat(pElement, "$positioning", 0.0f);
     pLayout->SetAspect(fAspect);
