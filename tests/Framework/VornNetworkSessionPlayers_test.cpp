@@ -300,28 +300,31 @@ TEST_F(CVornNetworkSession, AChallengeAcceptedStartsTheGameForBoth)
     EXPECT_EQ(m_Rec3.Count("OnChallenge"), 0);
 }
 
-TEST_F(CVornNetworkSession, ABusyPlayerRefusesAtOnceAndHearsNothing)
+TEST_F(CVornNetworkSession, ABusyPlayerIsRefusedAndHearsNothing)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
-    m_pB->RegisterInGameQueue(1, 2); // queued alone: busy
+    // Queued alone, and the server knows it: the server answers busy (2) itself.
+    m_pB->RegisterInGameQueue(1, 2);
+    ASSERT_TRUE(WaitFor([this] { return In("QueueRegisterIn").size() == 1; }));
     CKorvelArray<int> aIds;
     aIds.Add(m_iB);
     Session()->SendChallenge(aIds, CKorvelString(""));
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnChallengeResponse") == 1; }));
-    EXPECT_EQ(m_Rec.With("OnChallengeResponse")[0],
-              "OnChallengeResponse(" + std::to_string(m_iB) + ",guest" + std::to_string(m_iB) + ",,0)");
-    EXPECT_EQ(m_Rec2.Count("OnChallenge"), 0);
-    // Its picture came all the same, and goes nowhere.
+    const std::string strB = std::to_string(m_iB);
+    EXPECT_EQ(m_Rec.With("OnChallengeResponse")[0], "OnChallengeResponse(" + strB + ",guest" + strB + ",,2)");
     Settle();
-    EXPECT_EQ(m_Rec2.Count("OnChallengeImageReceived"), 0);
+    EXPECT_EQ(m_Rec2.Count("OnChallenge"), 0);
 
-    // In a game (paired with C, no longer queued): busy as well.
+    // Paired with C but without a game connection yet: the server passes the challenge on
+    // and B's session refuses it at once (0); its picture goes nowhere.
     m_pC->RegisterInGameQueue(1, 2);
     ASSERT_TRUE(WaitFor([this] { return (m_pB->GetStatus() & 0x100) && !m_pB->IsInGameQueue(); }));
     Session()->SendChallenge(aIds, CKorvelString("again"));
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnChallengeResponse") == 2; }));
-    EXPECT_EQ(m_Rec.With("OnChallengeResponse")[1], m_Rec.With("OnChallengeResponse")[0]);
+    EXPECT_EQ(m_Rec.With("OnChallengeResponse")[1], "OnChallengeResponse(" + strB + ",guest" + strB + ",,0)");
+    Settle();
     EXPECT_EQ(m_Rec2.Count("OnChallenge"), 0);
+    EXPECT_EQ(m_Rec2.Count("OnChallengeImageReceived"), 0);
 }
 
 } // namespace
