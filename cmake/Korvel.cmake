@@ -11,6 +11,8 @@ if(KORVEL_SANITIZE)
   set(KORVEL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${KORVEL_SAN_FLAGS})
   add_link_options(-fsanitize=address,undefined)
+  # Some hundred test programs, each with its own copy of the libraries' debug information.
+  add_link_options(-Wl,--compress-debug-sections=zlib)
 endif()
 
 # ThreadSanitizer cannot share a build with the address sanitizer.
