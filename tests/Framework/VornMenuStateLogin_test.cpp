@@ -17,6 +17,7 @@ namespace
 
 const int KEY_VALUE = 17;
 const int LOGIN_ACK = 6;
+const int CONNECT_ACK = 2;
 
 // A web view that reports the cookie the test sets and records what the lobby asks of it.
 class CTestWebView : public CWebView
@@ -132,6 +133,18 @@ TEST_F(CVornMenuState, AccountNamesAndAddressesAreCheckedForLengthAndCharacters)
             EXPECT_EQ(PageName(), "loginscreen_error");
         }
     }
+
+    // The login button takes a name with "@" for an address: too short for one, and a
+    // name that only an address check lets through.
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("a@b.c"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 0);
+    EXPECT_EQ(TextOf("loginerror_message"), "text 19");
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("some.one@b.cd"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    EXPECT_TRUE(Lobby()->IsLoading());
+    ASSERT_TRUE(WaitForMessage("Login"));
+    EXPECT_EQ(In("Login")[0]["user"].String(), "some.one@b.cd");
 }
 
 TEST_F(CVornMenuState, TheGuestButtonFollowsTheServersGuestLoginKey)
@@ -215,7 +228,9 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
         Frame(0.1f);
         bStarted = uBefore == 0 && Lobby()->GetShakeState() == 1;
         if (bStarted)
+        {
             EXPECT_GT(fIdle + 0.1f, ::CVornMenuState::IDLE_SHAKE_DELAY);
+        }
     }
     ASSERT_TRUE(bStarted);
     EXPECT_EQ(Lobby()->GetShakePhase(), 0.0f);
@@ -244,20 +259,38 @@ TEST_F(CVornMenuState, TheErrorPageOffersTryAgainOrTheUpdateLink)
     EXPECT_FALSE(Visible("button_update"));
     EXPECT_FALSE(Lobby()->IsLoading());
 
-    const CKorvelString strLink("https://example.invalid/update");
-    Lobby()->OnLoginNewVersion(strLink);
-    EXPECT_TRUE(Visible("button_update"));
-    EXPECT_FALSE(Visible("button_tryagain"));
-    EXPECT_FALSE(Visible("button_recover"));
-    EXPECT_EQ(Narrow(FindAs<CWebButton>("button_update")->GetUrl()), Narrow(strLink));
-    Press("button_update");
-    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
-    ASSERT_FALSE(aOpened.empty());
-    EXPECT_EQ(aOpened.back().m_strAddress, Narrow(strLink));
-
     Lobby()->OnLoginError(CKorvelString("t"), CKorvelString("m"), 3, nullptr);
     EXPECT_TRUE(Visible("button_recover"));
     EXPECT_EQ(TextOf("label_tryagain"), "text 10");
+}
+
+TEST_F(CVornMenuState, AServerAskingForANewerReleaseShowsTheUpdateLinkThatOpensInTheBrowser)
+{
+    m_aHolds = {CONNECT_ACK};
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitFor([&] { return !LobbyConnection().empty(); }));
+    EXPECT_TRUE(Lobby()->IsLoading());
+    const std::string strLink = "https://example.invalid/update";
+    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "connect_ack", "[-1, \"old\", \"" + strLink + "\", 2]");
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    EXPECT_EQ(TextOf("loginerror_title"), "text 12");
+    EXPECT_EQ(TextOf("loginerror_message"), "text 13");
+    EXPECT_TRUE(Visible("button_update"));
+    EXPECT_FALSE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    EXPECT_FALSE(Lobby()->IsLoading());
+    EXPECT_EQ(Narrow(FindAs<CWebButton>("button_update")->GetUrl()), strLink);
+    // No login goes out on a connection the server turned away.
+    ASSERT_TRUE(WaitFor([&] { return LobbyConnection().empty(); }));
+
+    const size_t uOpened = plat::NavigatorControlInvokedAddresses().size();
+    Press("button_update");
+    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
+    ASSERT_EQ(aOpened.size(), uOpened + 1);
+    EXPECT_EQ(aOpened.back().m_strAddress, strLink);
+    Settle();
+    EXPECT_TRUE(In("Login").empty());
+    EXPECT_TRUE(In("GetKeyValue").empty());
 }
 
 TEST_F(CVornMenuState, TheWebLoginKeepsItsCookiesAndActsOnTheStatus)
