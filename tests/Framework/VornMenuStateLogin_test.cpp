@@ -199,7 +199,9 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
                          "GetImageAndLink", "GetThemePack"}));
     ASSERT_FALSE(In("GetShopItemGroups").empty());
     EXPECT_EQ(In("GetShopItemGroups")[0]["flags"].Int(), 0x201);
-    const std::vector<std::string> aToasts = m_App.m_Log.With("toast.Add(Welcome ");
+    // The server names a guest after its user id.
+    const std::vector<std::string> aToasts =
+        m_App.m_Log.With("toast.Add(Welcome guest" + std::to_string(Session()->GetOwnUserId()) + ",");
     ASSERT_EQ(aToasts.size(), 1u);
     EXPECT_NE(aToasts[0].find(",0,6.0"), std::string::npos) << aToasts[0];
     EXPECT_TRUE(Lobby()->IsLoading()) << "the shop's answer closes the loading dialog";
@@ -404,6 +406,19 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
     ASSERT_TRUE(LoggedIn());
     EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "the stored hash is sent";
+
+    // The vorn button of a registered player rests.
+    for (int i = 0; i < 100; ++i)
+        Frame(0.1f);
+    EXPECT_EQ(Lobby()->GetShakeState(), 0u);
+
+    // The next activation logs in again by itself.
+    Lobby()->Deactivate();
+    Lobby()->Activate();
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 2; }));
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(In("GetRandomKey").size(), uKeys);
+    EXPECT_EQ(In("Login").back()["user"].String(), "player1");
 }
 
 } // namespace
