@@ -273,7 +273,8 @@ TEST_F(CVornMenuState, AServerAskingForANewerReleaseShowsTheUpdateLinkThatOpensI
     ASSERT_TRUE(WaitFor([&] { return !LobbyConnection().empty(); }));
     EXPECT_TRUE(Lobby()->IsLoading());
     const std::string strLink = "https://example.invalid/update";
-    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "connect_ack", "[-1, \"old\", \"" + strLink + "\", 2]");
+    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "connect_ack",
+                     "[-1, \"old\", \"" + strLink + "\", 2]");
     ASSERT_TRUE(WaitForPage("loginscreen_error"));
     EXPECT_EQ(TextOf("loginerror_title"), "text 12");
     EXPECT_EQ(TextOf("loginerror_message"), "text 13");

@@ -254,7 +254,8 @@ TEST_F(CVornMenuState, PackNamesFromTheServerThatLeadOutOfTheDataFolderWriteNoth
     const char* const apCodes[] = {"../x", "../../../x"};
     std::string strList;
     for (const char* pCode : apCodes)
-        strList += std::string(strList.empty() ? "" : ", ") + "[\"" + pCode + "\", \"vornlanguage\", \"d\", 3]";
+        strList +=
+            std::string(strList.empty() ? "" : ", ") + "[\"" + pCode + "\", \"vornlanguage\", \"d\", 3]";
     ::CVornMenuState::actionGetLanguages(nullptr, Lobby());
     m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "available_languages_list", "[[" + strList + "]]");
     for (const char* pCode : apCodes)
@@ -262,7 +263,8 @@ TEST_F(CVornMenuState, PackNamesFromTheServerThatLeadOutOfTheDataFolderWriteNoth
         const std::string strCode = pCode;
         m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "language_pack",
                          "[\"vornlanguage\", \"" + strCode + "\", \"\", 3, {\"hex\": \"414243\"}]");
-        m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "theme_pack", "[\"" + strCode + "\", \"\", {\"hex\": \"414243\"}]");
+        m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "theme_pack",
+                         "[\"" + strCode + "\", \"\", {\"hex\": \"414243\"}]");
     }
     Settle();
     EXPECT_EQ(Files(), before);

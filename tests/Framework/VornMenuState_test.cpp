@@ -25,8 +25,9 @@ const int KEY_VALUE = 17;
 // A theme pack whose colour file gives "accent" the value.
 std::string ThemeBytes(const std::string& strTheme, const std::string& strValue)
 {
-    return TestPackBytes({{"/theme_" + strTheme + ".xml", "<theme><config type=\"color\"><color id=\"accent\" value=\"" +
-                                                            strValue + "\"/></config></theme>"}});
+    return TestPackBytes(
+        {{"/theme_" + strTheme + ".xml", "<theme><config type=\"color\"><color id=\"accent\" value=\"" +
+                                             strValue + "\"/></config></theme>"}});
 }
 
 // The vorn button with the join and return bubbles, away from the buttons the tests press.
@@ -34,7 +35,8 @@ std::string VornButtonWithBubbles()
 {
     std::string strButton = VornButton();
     const std::string strBubbles =
-        Box("bubble_join", "bubble", "<position x=\"0.3\" y=\"0.3\"/>" + Box("bubble-text", "text", "<text font=\"main\"/>"),
+        Box("bubble_join", "bubble",
+            "<position x=\"0.3\" y=\"0.3\"/>" + Box("bubble-text", "text", "<text font=\"main\"/>"),
             "display=\"0\"") +
         Box("bubble_return_game", "bubble", "<position x=\"0.3\" y=\"0.5\"/>", "display=\"0\"");
     return strButton.insert(strButton.rfind("</element>"), strBubbles);
@@ -302,7 +304,8 @@ TEST_F(CVornMenuState, AThemeTheServerSendsIsTakenAndTheReloadedTreeHasItsColour
     m_App.m_bRealTheme = true;
     m_strLayout = MenuLayout(MenuPages() + VornButton() + Dialogs() +
                              Box("themed", "image", "<blend_color value=\"accent\"/>"));
-    ASSERT_TRUE(WriteTestFile(m_App.AppFile("vorntheme_kestrolund-white.kmp"), ThemeBytes("kestrolund-white", "ff0000")));
+    ASSERT_TRUE(WriteTestFile(m_App.AppFile("vorntheme_kestrolund-white.kmp"),
+                              ThemeBytes("kestrolund-white", "ff0000")));
     const std::string strFolder = m_App.Dir() + "/themes";
     std::filesystem::create_directories(strFolder);
     ASSERT_TRUE(WriteTestFile(strFolder + "/vorntheme_nightfall.kmp", ThemeBytes("nightfall", "00ff00")));
