@@ -5,10 +5,14 @@
 #include "VornMenuStateTest.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
 #include "PlatformDeviceInfoControl.h"
+#include "support/BuiltAppFolder.h"
+#include "support/TestMedia.h"
+#include "support/TestShellPacks.h"
 
 using namespace menu_state_test;
 
@@ -49,6 +53,23 @@ public:
 class CVornMenuState : public CMenuStateTest
 {
 protected:
+    // With m_bShipped: the built application folder with its own layout, the test's texts
+    // and server address written beside the links, never through them.
+    bool PrepareAppFolder() override
+    {
+        if (!m_bShipped)
+            return CMenuStateTest::PrepareAppFolder();
+        StoreIntSettings(m_Stored);
+        if (!LinkBuiltAppFolder(m_App.AppFile("")))
+            return false;
+        for (const char* pOwn : {"vornlanguage_en.kmp", "settings.txt"})
+            std::filesystem::remove(m_App.AppFile(pOwn));
+        return WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"),
+                             TestLanguagePackBytes("English", "en", LanguageTexts())) &&
+               m_App.WriteSettings(
+                   "[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(m_pServer->LobbyPort()) + "\n");
+    }
+    bool m_bShipped = false;
     // The lobby connection's name on the server.
     std::string LobbyConnection()
     {
@@ -76,6 +97,17 @@ protected:
         // A button clicks a moment after its release.
         Frame(0.1f);
         Frame(0.1f);
+    }
+    // The login's loading has ended (by the shop's answer or its time-out) on a guest's
+    // home page, with the game in front.
+    void ExpectGuestHomeAfterLoading()
+    {
+        for (int i = 0; i < 31 && Lobby()->IsLoading(); ++i)
+            Frame(1.0f);
+        ASSERT_FALSE(Lobby()->IsLoading());
+        EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
+        EXPECT_TRUE(Visible("vorn_button_root"));
+        EXPECT_FALSE(Pages()->GetVisible()) << "the game in front once the login's loading ended";
     }
     bool LoggedIn()
     {
@@ -204,17 +236,16 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
         m_App.m_Log.With("toast.Add(Welcome guest" + std::to_string(Session()->GetOwnUserId()) + ",");
     ASSERT_EQ(aToasts.size(), 1u);
     EXPECT_NE(aToasts[0].find(",0,6.0"), std::string::npos) << aToasts[0];
-    EXPECT_TRUE(Lobby()->IsLoading()) << "the shop's answer closes the loading dialog";
+    EXPECT_TRUE(Lobby()->IsLoading()) << "until the shop answers";
 
-    // The shop's items are not handled yet: the loading dialog ends by its time-out.
-    for (int i = 0; i < 31; ++i)
-        Frame(1.0f);
-    EXPECT_FALSE(Lobby()->IsLoading());
-    EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
-    EXPECT_TRUE(Visible("vorn_button_root"));
+    ASSERT_NO_FATAL_FAILURE(ExpectGuestHomeAfterLoading());
 
+    Press("vorn_button");
+    ASSERT_TRUE(Pages()->GetVisible());
     Press("guest_login_button");
     EXPECT_FALSE(Pages()->GetVisible()) << "pressed again while logged in: the overlay hides";
+    Settle();
+    EXPECT_EQ(In("Login").size(), 1u) << "and nothing more";
     Press("vorn_button");
     EXPECT_TRUE(Pages()->GetVisible());
     Lobby()->OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
@@ -420,6 +451,28 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(LoggedIn());
     EXPECT_EQ(In("GetRandomKey").size(), uKeys);
     EXPECT_EQ(In("Login").back()["user"].String(), "player1");
+}
+
+TEST_F(CVornMenuState, OnTheShippedLayoutAGuestLogsInByItsButtonAndTheVornButtonClosesTheMenu)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NE(Lobby()->GetRoot(), nullptr);
+    ASSERT_TRUE(WaitForStart());
+    // The shipped pages slide in over frame time.
+    Frame(1.0f);
+    EXPECT_EQ(m_App.m_uExit, 0u);
+    EXPECT_EQ(PageName(), "loginscreen_root");
+    EXPECT_TRUE(Find("loginscreen_root")->GetVisible());
+    ASSERT_TRUE(Visible("guest_login_button")) << "the server allows guests";
+    Press("guest_login_button");
+    ASSERT_TRUE(LoggedIn());
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    ASSERT_NO_FATAL_FAILURE(ExpectGuestHomeAfterLoading());
+    Press("vorn_button");
+    EXPECT_TRUE(Pages()->GetVisible());
+    Press("vorn_button");
+    EXPECT_FALSE(Pages()->GetVisible());
 }
 
 } // namespace
