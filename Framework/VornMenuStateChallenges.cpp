@@ -10,14 +10,12 @@
 #include "Framework/VornTextFormat.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
+#include "Framework/VornMenuWidgets.h"
+
 namespace
 {
 
-void SetText(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
+using menu_widgets::SetText;
 
 CKorvelString PlayerIconName(int iPlayerId)
 {

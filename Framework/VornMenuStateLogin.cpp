@@ -14,6 +14,8 @@
 #include "Framework/VornStatistics.h"
 #include "Framework/VornTextFormat.h"
 
+#include "Framework/VornMenuWidgets.h"
+
 namespace
 {
 CVornMenuState* Lobby(void* pContext)
@@ -31,17 +33,8 @@ CWidget* ByPath(CWidget* pFrom, const char* pPath)
     return pFrom ? pFrom->FindWidgetByPath(CKorvelString(pPath)) : nullptr;
 }
 
-void Show(CWidget* pWidget, unsigned int uVisible)
-{
-    if (pWidget)
-        pWidget->SetVisible(uVisible);
-}
-
-void SetText(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
+using menu_widgets::SetText;
+using menu_widgets::Show;
 
 bool AllOf(const CKorvelString& strText, const char* pExtra)
 {

@@ -14,6 +14,8 @@
 #include "Framework/VornGameState.h"
 #include "Framework/VornTextFormat.h"
 
+#include "Framework/VornMenuWidgets.h"
+
 namespace
 {
 
@@ -30,24 +32,9 @@ CWidget* Child(CWidget* pFrom, const char* pName)
     return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
 }
 
-void Show(CWidget* pWidget, unsigned int uVisible)
-{
-    if (pWidget)
-        pWidget->SetVisible(uVisible);
-}
-
-void SetText(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
-
-CKorvelString Decimal(int iValue)
-{
-    CKorvelString strText;
-    strText.FromInt(iValue, 10);
-    return strText;
-}
+using menu_widgets::Decimal;
+using menu_widgets::SetText;
+using menu_widgets::Show;
 
 CExpandable* RowOf(CWidget* pWidget)
 {

@@ -12,6 +12,8 @@
 #include "Framework/UI/WebButton.h"
 #include "Framework/asn1_hile_players.h"
 
+#include "Framework/VornMenuWidgets.h"
+
 namespace
 {
 const int ACHIEVEMENT_SLOTS = 5;
@@ -22,12 +24,7 @@ void SetTextOf(CWidget* pWidget, const CKorvelString& strText)
         pText->SetText(strText);
 }
 
-CKorvelString Decimal(int iValue)
-{
-    CKorvelString str;
-    str.Format(L"%d", iValue);
-    return str;
-}
+using menu_widgets::Decimal;
 
 void SetScoreText(CWidget* pRow, const char* pPart, const CKorvelString& strScore)
 {

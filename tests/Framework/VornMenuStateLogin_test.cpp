@@ -5,10 +5,14 @@
 #include "VornMenuStateTest.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
 #include "PlatformDeviceInfoControl.h"
+#include "support/BuiltAppFolder.h"
+#include "support/TestMedia.h"
+#include "support/TestShellPacks.h"
 
 using namespace menu_state_test;
 
@@ -17,6 +21,7 @@ namespace
 
 const int KEY_VALUE = 17;
 const int LOGIN_ACK = 6;
+const int CONNECT_ACK = 2;
 
 // A web view that reports the cookie the test sets and records what the lobby asks of it.
 class CTestWebView : public CWebView
@@ -48,6 +53,23 @@ public:
 class CVornMenuState : public CMenuStateTest
 {
 protected:
+    // With m_bShipped: the built application folder with its own layout, the test's texts
+    // and server address written beside the links, never through them.
+    bool PrepareAppFolder() override
+    {
+        if (!m_bShipped)
+            return CMenuStateTest::PrepareAppFolder();
+        StoreIntSettings(m_Stored);
+        if (!LinkBuiltAppFolder(m_App.AppFile("")))
+            return false;
+        for (const char* pOwn : {"vornlanguage_en.kmp", "settings.txt"})
+            std::filesystem::remove(m_App.AppFile(pOwn));
+        return WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"),
+                             TestLanguagePackBytes("English", "en", LanguageTexts())) &&
+               m_App.WriteSettings(
+                   "[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(m_pServer->LobbyPort()) + "\n");
+    }
+    bool m_bShipped = false;
     // The lobby connection's name on the server.
     std::string LobbyConnection()
     {
@@ -75,6 +97,17 @@ protected:
         // A button clicks a moment after its release.
         Frame(0.1f);
         Frame(0.1f);
+    }
+    // The login's loading has ended (by the shop's answer or its time-out) on a guest's
+    // home page, with the game in front.
+    void ExpectGuestHomeAfterLoading()
+    {
+        for (int i = 0; i < 31 && Lobby()->IsLoading(); ++i)
+            Frame(1.0f);
+        ASSERT_FALSE(Lobby()->IsLoading());
+        EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
+        EXPECT_TRUE(Visible("vorn_button_root"));
+        EXPECT_FALSE(Pages()->GetVisible()) << "the game in front once the login's loading ended";
     }
     bool LoggedIn()
     {
@@ -132,6 +165,18 @@ TEST_F(CVornMenuState, AccountNamesAndAddressesAreCheckedForLengthAndCharacters)
             EXPECT_EQ(PageName(), "loginscreen_error");
         }
     }
+
+    // The login button takes a name with "@" for an address: too short for one, and a
+    // name that only an address check lets through.
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("a@b.c"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 0);
+    EXPECT_EQ(TextOf("loginerror_message"), "text 19");
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("some.one@b.cd"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    EXPECT_TRUE(Lobby()->IsLoading());
+    ASSERT_TRUE(WaitForMessage("Login"));
+    EXPECT_EQ(In("Login")[0]["user"].String(), "some.one@b.cd");
 }
 
 TEST_F(CVornMenuState, TheGuestButtonFollowsTheServersGuestLoginKey)
@@ -186,20 +231,21 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
                          "GetImageAndLink", "GetThemePack"}));
     ASSERT_FALSE(In("GetShopItemGroups").empty());
     EXPECT_EQ(In("GetShopItemGroups")[0]["flags"].Int(), 0x201);
-    const std::vector<std::string> aToasts = m_App.m_Log.With("toast.Add(Welcome ");
+    // The server names a guest after its user id.
+    const std::vector<std::string> aToasts =
+        m_App.m_Log.With("toast.Add(Welcome guest" + std::to_string(Session()->GetOwnUserId()) + ",");
     ASSERT_EQ(aToasts.size(), 1u);
     EXPECT_NE(aToasts[0].find(",0,6.0"), std::string::npos) << aToasts[0];
-    EXPECT_TRUE(Lobby()->IsLoading()) << "the shop's answer closes the loading dialog";
+    EXPECT_TRUE(Lobby()->IsLoading()) << "until the shop answers";
 
-    // The shop's items are not handled yet: the loading dialog ends by its time-out.
-    for (int i = 0; i < 31; ++i)
-        Frame(1.0f);
-    EXPECT_FALSE(Lobby()->IsLoading());
-    EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
-    EXPECT_TRUE(Visible("vorn_button_root"));
+    ASSERT_NO_FATAL_FAILURE(ExpectGuestHomeAfterLoading());
 
+    Press("vorn_button");
+    ASSERT_TRUE(Pages()->GetVisible());
     Press("guest_login_button");
     EXPECT_FALSE(Pages()->GetVisible()) << "pressed again while logged in: the overlay hides";
+    Settle();
+    EXPECT_EQ(In("Login").size(), 1u) << "and nothing more";
     Press("vorn_button");
     EXPECT_TRUE(Pages()->GetVisible());
     Lobby()->OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
@@ -215,7 +261,9 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
         Frame(0.1f);
         bStarted = uBefore == 0 && Lobby()->GetShakeState() == 1;
         if (bStarted)
+        {
             EXPECT_GT(fIdle + 0.1f, ::CVornMenuState::IDLE_SHAKE_DELAY);
+        }
     }
     ASSERT_TRUE(bStarted);
     EXPECT_EQ(Lobby()->GetShakePhase(), 0.0f);
@@ -244,20 +292,39 @@ TEST_F(CVornMenuState, TheErrorPageOffersTryAgainOrTheUpdateLink)
     EXPECT_FALSE(Visible("button_update"));
     EXPECT_FALSE(Lobby()->IsLoading());
 
-    const CKorvelString strLink("https://example.invalid/update");
-    Lobby()->OnLoginNewVersion(strLink);
-    EXPECT_TRUE(Visible("button_update"));
-    EXPECT_FALSE(Visible("button_tryagain"));
-    EXPECT_FALSE(Visible("button_recover"));
-    EXPECT_EQ(Narrow(FindAs<CWebButton>("button_update")->GetUrl()), Narrow(strLink));
-    Press("button_update");
-    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
-    ASSERT_FALSE(aOpened.empty());
-    EXPECT_EQ(aOpened.back().m_strAddress, Narrow(strLink));
-
     Lobby()->OnLoginError(CKorvelString("t"), CKorvelString("m"), 3, nullptr);
     EXPECT_TRUE(Visible("button_recover"));
     EXPECT_EQ(TextOf("label_tryagain"), "text 10");
+}
+
+TEST_F(CVornMenuState, AServerAskingForANewerReleaseShowsTheUpdateLinkThatOpensInTheBrowser)
+{
+    m_aHolds = {CONNECT_ACK};
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitFor([&] { return !LobbyConnection().empty(); }));
+    EXPECT_TRUE(Lobby()->IsLoading());
+    const std::string strLink = "https://example.invalid/update";
+    m_pControl->Send(sLOBBY_TARGET(LobbyConnection()), "connect_ack",
+                     "[-1, \"old\", \"" + strLink + "\", 2]");
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    EXPECT_EQ(TextOf("loginerror_title"), "text 12");
+    EXPECT_EQ(TextOf("loginerror_message"), "text 13");
+    EXPECT_TRUE(Visible("button_update"));
+    EXPECT_FALSE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    EXPECT_FALSE(Lobby()->IsLoading());
+    EXPECT_EQ(Narrow(FindAs<CWebButton>("button_update")->GetUrl()), strLink);
+    // No login goes out on a connection the server turned away.
+    ASSERT_TRUE(WaitFor([&] { return LobbyConnection().empty(); }));
+
+    const size_t uOpened = plat::NavigatorControlInvokedAddresses().size();
+    Press("button_update");
+    const std::vector<plat::sInvokedAddress> aOpened = plat::NavigatorControlInvokedAddresses();
+    ASSERT_EQ(aOpened.size(), uOpened + 1);
+    EXPECT_EQ(aOpened.back().m_strAddress, strLink);
+    Settle();
+    EXPECT_TRUE(In("Login").empty());
+    EXPECT_TRUE(In("GetKeyValue").empty());
 }
 
 TEST_F(CVornMenuState, TheWebLoginKeepsItsCookiesAndActsOnTheStatus)
@@ -371,6 +438,41 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
     ASSERT_TRUE(LoggedIn());
     EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "the stored hash is sent";
+
+    // The vorn button of a registered player rests.
+    for (int i = 0; i < 100; ++i)
+        Frame(0.1f);
+    EXPECT_EQ(Lobby()->GetShakeState(), 0u);
+
+    // The next activation logs in again by itself.
+    Lobby()->Deactivate();
+    Lobby()->Activate();
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 2; }));
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(In("GetRandomKey").size(), uKeys);
+    EXPECT_EQ(In("Login").back()["user"].String(), "player1");
+}
+
+TEST_F(CVornMenuState, OnTheShippedLayoutAGuestLogsInByItsButtonAndTheVornButtonClosesTheMenu)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NE(Lobby()->GetRoot(), nullptr);
+    ASSERT_TRUE(WaitForStart());
+    // The shipped pages slide in over frame time.
+    Frame(1.0f);
+    EXPECT_EQ(m_App.m_uExit, 0u);
+    EXPECT_EQ(PageName(), "loginscreen_root");
+    EXPECT_TRUE(Find("loginscreen_root")->GetVisible());
+    ASSERT_TRUE(Visible("guest_login_button")) << "the server allows guests";
+    Press("guest_login_button");
+    ASSERT_TRUE(LoggedIn());
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    ASSERT_NO_FATAL_FAILURE(ExpectGuestHomeAfterLoading());
+    Press("vorn_button");
+    EXPECT_TRUE(Pages()->GetVisible());
+    Press("vorn_button");
+    EXPECT_FALSE(Pages()->GetVisible());
 }
 
 } // namespace

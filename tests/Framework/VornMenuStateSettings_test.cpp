@@ -5,6 +5,7 @@
 #include "VornMenuStateTest.h"
 
 #include <filesystem>
+#include <set>
 
 #include "Framework/UI/Slider.h"
 #include "Framework/VornLanguage.h"
@@ -34,6 +35,15 @@ protected:
             p->Shutdown();
         m_aOwned.clear();
         CMenuStateTest::TearDown();
+    }
+    // Every file under the test's folder but the server's log, by path.
+    std::set<std::string> Files() const
+    {
+        std::set<std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_App.Dir()))
+            if (entry.is_regular_file() && entry.path().filename() != "server.jsonl")
+                files.insert(entry.path().string());
+        return files;
     }
     std::vector<std::unique_ptr<CWidget>> m_aOwned;
 };
@@ -157,6 +167,9 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
         ASSERT_TRUE(WriteTestFile(strFolder + "/vornlanguage_" + pack.second + ".kmp",
                                   TestLanguagePackBytes(pack.first, pack.second, aTexts)));
     }
+    // The shipped English pack as it is: nothing to fetch.
+    ASSERT_TRUE(WriteTestFile(strFolder + "/vornlanguage_en.kmp",
+                              TestLanguagePackBytes("English", "en", LanguageTexts())));
     ASSERT_NO_FATAL_FAILURE(Start({"--language-dir", strFolder}));
     ASSERT_TRUE(WaitForStart());
     ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
@@ -173,6 +186,8 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
                    std::filesystem::exists(m_App.DataFile("vornlanguage_ar-sa.kmp"));
         }));
     Settle();
+    for (const CTestJson& asked : In("GetLanguagePack"))
+        EXPECT_NE(asked["a"].String(), "en");
 
     Lobby()->SwitchToPage(CKorvelString("startup_language_chooser"), 1);
     ::CVornMenuState::actionShowLanguageChooser(Find("language_list"), Lobby());
@@ -217,6 +232,50 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     Settle();
     EXPECT_EQ(In("Login").size(), 1u);
     EXPECT_EQ(In("ChangeLanguageMessage").size(), 1u);
+}
+
+TEST_F(CVornMenuState, PackNamesFromTheServerThatLeadOutOfTheDataFolderWriteNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    Settle();
+    // With these folders an unchecked "../../../x" would resolve to the application's
+    // folder, beside the data folder.
+    ASSERT_TRUE(std::filesystem::create_directories(m_App.DataFile("vornlanguage_..")));
+    ASSERT_TRUE(std::filesystem::create_directories(m_App.DataFile("vorntheme_..")));
+    const std::set<std::string> before = Files();
+    const int iThemes = m_App.m_Log.Count("theme.Startup");
+
+    // The list offers them; the lobby's "get_languages" asks again and the packs follow.
+    const int iUser = Session()->GetOwnUserId();
+    const char* const apCodes[] = {"../x", "../../../x"};
+    std::string strList;
+    for (const char* pCode : apCodes)
+        strList +=
+            std::string(strList.empty() ? "" : ", ") + "[\"" + pCode + "\", \"vornlanguage\", \"d\", 3]";
+    ::CVornMenuState::actionGetLanguages(nullptr, Lobby());
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "available_languages_list", "[[" + strList + "]]");
+    for (const char* pCode : apCodes)
+    {
+        const std::string strCode = pCode;
+        m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "language_pack",
+                         "[\"vornlanguage\", \"" + strCode + "\", \"\", 3, {\"hex\": \"414243\"}]");
+        m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "theme_pack",
+                         "[\"" + strCode + "\", \"\", {\"hex\": \"414243\"}]");
+    }
+    Settle();
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(m_App.m_Log.Count("theme.Startup"), iThemes);
+    EXPECT_TRUE(In("ChangeLanguageMessage").empty());
+    EXPECT_NE(Lobby()->IsLoggedIn(), 0u);
+
+    Lobby()->SwitchToPage(CKorvelString("startup_language_chooser"), 1);
+    ::CVornMenuState::actionShowLanguageChooser(Find("language_list"), Lobby());
+    ASSERT_EQ(Lobby()->GetLanguageNames().GetCount(), 1);
+    EXPECT_EQ(Narrow(Lobby()->GetLanguageNames()[0]), "English");
 }
 
 } // namespace

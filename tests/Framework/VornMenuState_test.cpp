@@ -1,20 +1,48 @@
 // The lobby state's core: time-left texts, the dialogs that leave the game in front, the
-// turn clock, the loading dialog's time-out, the back key, and reloads after a screen
-// change or a lost layout file.
+// turn clock, the loading dialog's time-out, the back key, the join and return bubbles, the
+// vorn button of a guest in a match, and reloads after a screen change, a lost layout file
+// or a theme the server sends.
 // KORVEL_GL_TEST
-#include "VornMenuStateTest.h"
+#include "VornMenuStateMatchTest.h"
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
+#include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PieWidget.h"
+#include "Framework/UI/Theme.h"
+#include "support/TestMedia.h"
+#include "support/TestPack.h"
 
 using namespace menu_state_test;
 
 namespace
 {
 
-class CVornMenuState : public CMenuStateTest
+const int KEY_VALUE = 17;
+
+// A theme pack whose colour file gives "accent" the value.
+std::string ThemeBytes(const std::string& strTheme, const std::string& strValue)
+{
+    return TestPackBytes(
+        {{"/theme_" + strTheme + ".xml", "<theme><config type=\"color\"><color id=\"accent\" value=\"" +
+                                             strValue + "\"/></config></theme>"}});
+}
+
+// The vorn button with the join and return bubbles, away from the buttons the tests press.
+std::string VornButtonWithBubbles()
+{
+    std::string strButton = VornButton();
+    const std::string strBubbles =
+        Box("bubble_join", "bubble",
+            "<position x=\"0.3\" y=\"0.3\"/>" + Box("bubble-text", "text", "<text font=\"main\"/>"),
+            "display=\"0\"") +
+        Box("bubble_return_game", "bubble", "<position x=\"0.3\" y=\"0.5\"/>", "display=\"0\"");
+    return strButton.insert(strButton.rfind("</element>"), strBubbles);
+}
+
+class CVornMenuState : public CMatchTest
 {
 protected:
     std::string TimeLeft(int iSeconds)
@@ -24,6 +52,26 @@ protected:
         return Narrow(strOut);
     }
     int GameCalls(const char* pWhat) { return m_App.m_Log.Count(std::string("game.") + pWhat); }
+    // The loading after a login ends by its time-out while nothing else closes it.
+    void EndLoginLoading()
+    {
+        for (int i = 0; i < 31 && Lobby()->IsLoading(); ++i)
+            Frame(1.0f);
+        ASSERT_FALSE(Lobby()->IsLoading());
+        Frame(0.1f);
+    }
+    // Logged in with an account of the server, the loading after it ended.
+    void StartAsPlayer()
+    {
+        m_strLayout = MenuLayout(MenuPages() + VornButtonWithBubbles() + Dialogs());
+        ASSERT_NO_FATAL_FAILURE(Start({"--account", "player1:secret1"}));
+        ASSERT_TRUE(WaitForStart());
+        FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
+        FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+        ASSERT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+        ASSERT_NO_FATAL_FAILURE(EndLoginLoading());
+    }
     void Show(const char* pName, unsigned int uVisible)
     {
         CWidget* p = Find(pName);
@@ -110,18 +158,23 @@ TEST_F(CVornMenuState, TheTurnClockShowsTheGamesProgressWhileTheMenuIsOpen)
 
 TEST_F(CVornMenuState, TheLoadingDialogClosesAfterThirtySecondsOfFrameTimeAndNoLater)
 {
+    m_aHolds = {KEY_VALUE}; // the start's question is never answered
     ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_TRUE(WaitForStart());
-    Lobby()->BeginLoading(CKorvelString("title"), CKorvelString("text"));
-    EXPECT_EQ(PageName(), "loading_dialog");
-    EXPECT_EQ(TextOf("text_title"), "title");
-    for (int i = 0; i < 299; ++i)
+    ASSERT_TRUE(WaitForMessage("GetKeyValue"));
+    Settle();
+    // The splash's last frame (0.1 s) was the lobby's first.
+    for (int i = 0; i < 298; ++i)
         Frame(0.1f);
     EXPECT_TRUE(Lobby()->IsLoading());
     EXPECT_EQ(PageName(), "loading_dialog");
     Frame(0.15f);
     EXPECT_FALSE(Lobby()->IsLoading());
-    EXPECT_NE(PageName(), "loading_dialog");
+    EXPECT_EQ(PageName(), "loginscreen_root");
+
+    Lobby()->BeginLoading(CKorvelString("title"), CKorvelString("text"));
+    EXPECT_EQ(PageName(), "loading_dialog");
+    EXPECT_EQ(TextOf("text_title"), "title");
+    EXPECT_EQ(TextOf("text_description"), "text");
 }
 
 TEST_F(CVornMenuState, TheBackKeyOnTheLoginSide)
@@ -174,6 +227,105 @@ TEST_F(CVornMenuState, AReloadWithoutTheLayoutFileLeavesTheStateRunningWithoutAT
     Lobby()->OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
     EXPECT_EQ(::CVornMenuState::actionDialogClose(nullptr, Lobby()), 1);
     EXPECT_EQ(m_App.m_uExit, 0u);
+}
+
+TEST_F(CVornMenuState, AGuestsJoinBubbleWaitsForAWindowedGameAndGoesWithTheFirstVornButtonPress)
+{
+    m_strLayout = MenuLayout(MenuPages() + VornButtonWithBubbles() + Dialogs());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    Frame(0.1f);
+    EXPECT_FALSE(Visible("bubble_join")) << "no login counted yet";
+    m_App.m_pGame->m_uFullscreen = 1;
+    Press("guest_login_button");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+    ASSERT_NO_FATAL_FAILURE(EndLoginLoading());
+    EXPECT_EQ(TextOf("bubble-text"), "text 78");
+    EXPECT_FALSE(Visible("bubble_join")) << "not over a full-screen game";
+    m_App.m_pGame->m_uFullscreen = 0;
+    Frame(0.1f);
+    EXPECT_TRUE(Visible("bubble_join"));
+
+    Press("vorn_button");
+    EXPECT_FALSE(Visible("bubble_join"));
+    EXPECT_FALSE(Visible("bubble_return_game")) << "only in a match";
+    Lobby()->BeginLoading(CKorvelString("t"), CKorvelString("d"));
+    Lobby()->EndLoading();
+    Frame(0.1f);
+    EXPECT_FALSE(Visible("bubble_join")) << "dismissed for the rest of the run";
+}
+
+TEST_F(CVornMenuState, APlayerWithFiveLoginsGetsTheJoinBubbleWithTheRegisteredText)
+{
+    m_Stored["__Vorn_TimesLoggedIn"] = 5;
+    ASSERT_NO_FATAL_FAILURE(StartAsPlayer());
+    EXPECT_TRUE(Visible("bubble_join"));
+    EXPECT_EQ(TextOf("bubble-text"), "text 219");
+}
+
+TEST_F(CVornMenuState, APlayerWithSixLoginsGetsNoJoinBubble)
+{
+    m_Stored["__Vorn_TimesLoggedIn"] = 6;
+    ASSERT_NO_FATAL_FAILURE(StartAsPlayer());
+    EXPECT_FALSE(Visible("bubble_join"));
+}
+
+TEST_F(CVornMenuState, AGuestInAMatchGetsOnlyTheChatAndTheReturnBubbleOnItsFirstThreeOpenings)
+{
+    m_strLayout = MenuLayout(MenuPages() + VornButtonWithBubbles() + Dialogs());
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    ASSERT_GT(AddOpponent(), 0);
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    m_pOther->RegisterInGameQueue(0, 2);
+    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    ASSERT_EQ(Lobby()->GetDialogVisible(), 0u);
+
+    // Another page open over the game: the vorn button closes it.
+    Lobby()->SwitchToPage(CKorvelString("settings_root"), 1);
+    Press("vorn_button");
+    EXPECT_EQ(Lobby()->GetDialogVisible(), 0u);
+    EXPECT_FALSE(Visible("bubble_return_game"));
+    for (int iOpening = 1; iOpening <= 4; ++iOpening)
+    {
+        SCOPED_TRACE(iOpening);
+        Press("vorn_button");
+        EXPECT_NE(Lobby()->GetDialogVisible(), 0u);
+        EXPECT_EQ(PageName(), "chat_root");
+        EXPECT_EQ(Visible("bubble_return_game"), iOpening < 4);
+        Press("vorn_button");
+        EXPECT_EQ(Lobby()->GetDialogVisible(), 0u);
+        EXPECT_FALSE(Visible("bubble_return_game"));
+    }
+    EXPECT_FALSE(Visible("bubble_join"));
+}
+
+TEST_F(CVornMenuState, AThemeTheServerSendsIsTakenAndTheReloadedTreeHasItsColours)
+{
+    m_App.m_bRealTheme = true;
+    m_strLayout = MenuLayout(MenuPages() + VornButton() + Dialogs() +
+                             Box("themed", "image", "<blend_color value=\"accent\"/>"));
+    ASSERT_TRUE(WriteTestFile(m_App.AppFile("vorntheme_kestrolund-white.kmp"),
+                              ThemeBytes("kestrolund-white", "ff0000")));
+    const std::string strFolder = m_App.Dir() + "/themes";
+    std::filesystem::create_directories(strFolder);
+    ASSERT_TRUE(WriteTestFile(strFolder + "/vorntheme_nightfall.kmp", ThemeBytes("nightfall", "00ff00")));
+    ASSERT_NO_FATAL_FAILURE(Start({"--theme-dir", strFolder, "--theme", "nightfall"}));
+    ASSERT_TRUE(WaitForStart());
+    ASSERT_NE(FindAs<CImageWidget>("themed"), nullptr);
+    EXPECT_EQ(FindAs<CImageWidget>("themed")->GetBlendColor(), 0xFFFF0000u);
+    CWidget* pOld = Lobby()->GetRoot();
+
+    Press("guest_login_button");
+    ASSERT_TRUE(WaitFor([&] { return Narrow(m_App.GetTheme()->GetName()) == "nightfall"; }));
+    EXPECT_TRUE(std::filesystem::exists(m_App.DataFile("vorntheme_nightfall.kmp")));
+    ASSERT_NE(Lobby()->GetRoot(), nullptr);
+    EXPECT_NE(Lobby()->GetRoot(), pOld);
+    ASSERT_NE(FindAs<CImageWidget>("themed"), nullptr);
+    EXPECT_EQ(FindAs<CImageWidget>("themed")->GetBlendColor(), 0xFF00FF00u);
+    EXPECT_EQ(PageName(), "loading_dialog") << "the login's loading goes on";
+    EXPECT_TRUE(Pages()->GetVisible());
+    ASSERT_NO_FATAL_FAILURE(EndLoginLoading());
+    EXPECT_EQ(PageName(), "loginscreen_root");
 }
 
 } // namespace
