@@ -68,6 +68,8 @@ SDL_AudioDeviceID OpenDevice()
 bool OpenLocked(sDEVICE_STATE& s)
 {
     s.acc.assign(2 * static_cast<size_t>(kCallbackFrames), 0);
+    // SDL would swallow Ctrl-C and SIGTERM for an event loop we never read.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
     {
         s.device = OpenDevice();
