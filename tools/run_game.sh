@@ -4,6 +4,8 @@
 #   PLAYER=n           instance folder playerN (default 1), so two windows keep apart
 #   SERVER=host[:port] join the lobby server there and start none
 #   LAN=1              the server started here listens on every address, for other machines
+#   LOBBY_PORT=n       the local server's lobby port (default 5000; its game port is n + 1),
+#                      for tests that must not meet a server a player started
 # The instance lives under ${XDG_DATA_HOME:-~/.local/share}/flomps/playerN: app/native/ links
 # to the build's application folder (a rebuild is seen by the next start) but for
 # settings.txt, written here; data/ is the instance's own. The server's state is in
@@ -37,8 +39,12 @@ home="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}/flomps"
 instance="$home/player$player"
 lobby_state="$home/lobby"
 
-lobby_port=5000
-game_port=5001
+lobby_port=${LOBBY_PORT:-5000}
+if [[ ! "$lobby_port" =~ ^[1-9][0-9]{0,4}$ ]] || (( lobby_port > 65534 )); then
+  echo "LOBBY_PORT must be a port number below 65535, not \"$lobby_port\"." >&2
+  exit 1
+fi
+game_port=$((lobby_port + 1))
 if [[ -n "${SERVER:-}" ]]; then
   if [[ ! "$SERVER" =~ ^([A-Za-z0-9.-]+)(:([0-9]{1,5}))?$ ]] || (( ${BASH_REMATCH[3]:-5000} > 65535 )); then
     echo "SERVER must be host or host:port, not \"$SERVER\"." >&2
