@@ -34,31 +34,45 @@ CE2eProcess::~CE2eProcess()
 bool CE2eProcess::Start(const std::vector<std::string>& aArgs, const std::vector<std::string>& aEnv,
                         const std::string& strDir, const std::string& strOut, const std::string& strErr)
 {
-    std::vector<char*> apArgs;
+    // Everything is made before the fork: the driver may have threads (Mesa's), so the
+    // child does nothing but open, dup2, chdir and exec.
+    std::vector<std::string> aVars;
+    for (char** pp = environ; *pp; ++pp)
+    {
+        const std::string strVar = *pp;
+        bool bChanged = false;
+        for (const std::string& strChange : aEnv)
+        {
+            const std::string strPrefix = strChange.substr(0, strChange.find('=')) + "=";
+            bChanged = bChanged || strVar.compare(0, strPrefix.size(), strPrefix) == 0;
+        }
+        if (!bChanged)
+            aVars.push_back(strVar);
+    }
+    for (const std::string& strChange : aEnv)
+        if (strChange.find('=') != std::string::npos)
+            aVars.push_back(strChange);
+    std::vector<char*> apArgs, apVars;
     for (const std::string& strArg : aArgs)
         apArgs.push_back(const_cast<char*>(strArg.c_str()));
     apArgs.push_back(nullptr);
+    for (const std::string& strVar : aVars)
+        apVars.push_back(const_cast<char*>(strVar.c_str()));
+    apVars.push_back(nullptr);
+
     m_Pid = fork();
     if (m_Pid < 0)
         return false;
     if (m_Pid == 0)
     {
         setpgid(0, 0);
-        for (const std::string& strVar : aEnv)
-        {
-            const size_t uEq = strVar.find('=');
-            if (uEq == std::string::npos)
-                unsetenv(strVar.c_str());
-            else
-                setenv(strVar.substr(0, uEq).c_str(), strVar.c_str() + uEq + 1, 1);
-        }
         const int iOut = open(strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int iErr = open(strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (iOut < 0 || iErr < 0 || chdir(strDir.c_str()) != 0)
             _exit(126);
         dup2(iOut, 1);
         dup2(iErr, 2);
-        execv(apArgs[0], apArgs.data());
+        execve(apArgs[0], apArgs.data(), apVars.data());
         _exit(127);
     }
     // Also here, so that a kill of the group cannot come before the child made it.
@@ -188,9 +202,8 @@ bool CE2eDisplay::Capture(Window window, sE2eShot& shot) const
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(m_pDisplay, window, &attributes))
         return false;
-    XImage* pImage =
-        XGetImage(m_pDisplay, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes,
-                  ZPixmap);
+    XImage* pImage = XGetImage(m_pDisplay, window, 0, 0, unsigned(attributes.width),
+                               unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!pImage)
         return false;
     shot.m_iWidth = attributes.width;

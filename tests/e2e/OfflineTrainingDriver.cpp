@@ -88,8 +88,10 @@ bool ErrorPageLayout(sE2eRect& title, sE2eRect& offline)
     for (int i = 0; i < 10; ++i)
         app.Frame(0.2f);
     CWidget* pRoot = pLobby->GetRoot();
-    CWidget* pTitle = pRoot ? pRoot->FindWidgetByPath(CKorvelString("//loginscreen_error//loginerror_title")) : nullptr;
-    CWidget* pOffline = pRoot ? pRoot->FindWidgetByPath(CKorvelString("//loginscreen_error//offline_button")) : nullptr;
+    CWidget* pTitle =
+        pRoot ? pRoot->FindWidgetByPath(CKorvelString("//loginscreen_error//loginerror_title")) : nullptr;
+    CWidget* pOffline =
+        pRoot ? pRoot->FindWidgetByPath(CKorvelString("//loginscreen_error//offline_button")) : nullptr;
     if (!pTitle || !pOffline)
         return false;
     title = OnScreen(pTitle);
@@ -132,8 +134,10 @@ bool MakeInstance(const std::string& strDir, int iPort)
     if (!LinkBuiltAppFolder(strApp))
         return false;
     std::filesystem::remove(strApp + "/settings.txt");
-    const std::string strSettings = "[GRAPHICS]\nresx=1024\nresy=600\nfullscreen=0\n[NETWORK]\nserver=\"127.0.0.1\"\n"
-                                    "port=" + std::to_string(iPort) + "\n";
+    const std::string strSettings =
+        "[GRAPHICS]\nresx=1024\nresy=600\nfullscreen=0\n[NETWORK]\nserver=\"127.0.0.1\"\n"
+        "port=" +
+        std::to_string(iPort) + "\n";
     if (!WriteTestFile(strApp + "/settings.txt", strSettings))
         return false;
     char acPrevious[4096];
@@ -165,7 +169,8 @@ int main()
 
     CTestTempDir dir;
     CClosedPort closed;
-    if (!run.Step(closed.Port() > 0 && MakeInstance(dir.Path(), closed.Port()), "the instance folder was made"))
+    if (!run.Step(closed.Port() > 0 && MakeInstance(dir.Path(), closed.Port()),
+                  "the instance folder was made"))
         return run.ExitCode();
 
     CE2eDisplay display;
@@ -175,8 +180,9 @@ int main()
     const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
     const std::string strGame = std::string(pBuild ? pBuild : ".") + "/game/flomps";
     CE2eProcess game;
-    if (!run.Step(game.Start({strGame}, {}, dir.Path(), run.File("game-stdout.txt"), run.File("game-stderr.txt")),
-                  "the game started"))
+    if (!run.Step(
+            game.Start({strGame}, {}, dir.Path(), run.File("game-stdout.txt"), run.File("game-stderr.txt")),
+            "the game started"))
         return run.ExitCode();
     Window window = 0;
     if (!run.Step(E2eWaitFor([&] { return (window = display.NewWindow(before)) != 0; }, START_SECONDS),
@@ -205,8 +211,8 @@ int main()
     // The menu's buttons show once the game's resources are loaded.
     const sE2eRect trainingCentre = {TRAINING_BUTTON.x - 40, TRAINING_BUTTON.y - 40, TRAINING_BUTTON.x + 40,
                                      TRAINING_BUTTON.y + 40};
-    const bool bMenu = E2eWaitFor([&] { return Look() && E2eCountNear(shot, trainingCentre, MENU_GREEN, 12) > 1000; },
-                                  STEP_SECONDS);
+    const bool bMenu = E2eWaitFor(
+        [&] { return Look() && E2eCountNear(shot, trainingCentre, MENU_GREEN, 12) > 1000; }, STEP_SECONDS);
     shot.Save(run.File("3-menu.png"));
     if (!run.Step(bMenu, "the game's menu showed its training button"))
         return run.ExitCode();
@@ -224,7 +230,8 @@ int main()
         return run.ExitCode();
 
     std::string strSeen;
-    auto InScene = [&] {
+    auto InScene = [&]
+    {
         if (!Look())
             return false;
         const sE2eRect titleBand = {0, 0, shot.m_iWidth, shot.m_iHeight / 3};
@@ -235,7 +242,8 @@ int main()
         const int iWater = WaterRows(shot);
         const int iPlayer = E2eCountNear(shot, field, PLAYER0, 30);
         strSeen = "title pixels " + std::to_string(iTitle) + ", chooser pixels " + std::to_string(iChooser) +
-                  ", water rows " + std::to_string(iWater) + ", first player's pixels " + std::to_string(iPlayer);
+                  ", water rows " + std::to_string(iWater) + ", first player's pixels " +
+                  std::to_string(iPlayer);
         return iTitle < 100 && iChooser < 100 && iWater >= 20 && iPlayer >= 200;
     };
     bool bScene = false;
@@ -252,7 +260,8 @@ int main()
     display.Close(window);
     const int iExit = game.Wait(STEP_SECONDS);
     const std::string strReport = E2eSanitizerReport(E2eReadText(run.File("game-stderr.txt")));
-    run.Step(iExit == 0, "the game ended with 0 on the close message", "exit status " + std::to_string(iExit));
+    run.Step(iExit == 0, "the game ended with 0 on the close message",
+             "exit status " + std::to_string(iExit));
     run.Step(strReport.empty(), "a run without a sanitizer report", strReport);
     return run.ExitCode();
 }

@@ -127,17 +127,24 @@ private:
     bool StartPlayer(CE2eProcess& script, int iPort, int iPlayer)
     {
         const std::string strName = "player" + std::to_string(iPlayer);
-        return script.Start(Script(), Environment(iPort, iPlayer), m_Home.Path(), m_Run.File(strName + "-stdout.txt"),
-                            m_Run.File(strName + "-stderr.txt"));
+        return script.Start(Script(), Environment(iPort, iPlayer), m_Home.Path(),
+                            m_Run.File(strName + "-stdout.txt"), m_Run.File(strName + "-stderr.txt"));
     }
-    std::string Out(int iPlayer) const { return E2eReadText(m_Run.File("player" + std::to_string(iPlayer) + "-stdout.txt")); }
-    std::string Err(int iPlayer) const { return E2eReadText(m_Run.File("player" + std::to_string(iPlayer) + "-stderr.txt")); }
+    std::string Out(int iPlayer) const
+    {
+        return E2eReadText(m_Run.File("player" + std::to_string(iPlayer) + "-stdout.txt"));
+    }
+    std::string Err(int iPlayer) const
+    {
+        return E2eReadText(m_Run.File("player" + std::to_string(iPlayer) + "-stderr.txt"));
+    }
     // The server's own probe: 0 when a lobby server answers on the port.
     int Probe(int iPort)
     {
         CE2eProcess probe;
-        if (!probe.Start({"/usr/bin/env", "python3", Env("KORVEL_SOURCE_DIR") + "/tools/lobby_server/server.py",
-                          "--probe", "127.0.0.1:" + std::to_string(iPort)},
+        if (!probe.Start({"/usr/bin/env", "python3",
+                          Env("KORVEL_SOURCE_DIR") + "/tools/lobby_server/server.py", "--probe",
+                          "127.0.0.1:" + std::to_string(iPort)},
                          {}, m_Home.Path(), m_Run.File("probe-stdout.txt"), m_Run.File("probe-stderr.txt")))
             return -1;
         return probe.Wait(STEP_SECONDS);
@@ -146,7 +153,8 @@ private:
     bool NoReport(int iPlayer)
     {
         const std::string strReport = E2eSanitizerReport(Err(iPlayer));
-        return m_Run.Step(strReport.empty(), "player " + std::to_string(iPlayer) + "'s game ran without a sanitizer report",
+        return m_Run.Step(strReport.empty(),
+                          "player " + std::to_string(iPlayer) + "'s game ran without a sanitizer report",
                           strReport);
     }
     // Kept with the pictures: the server's log and the instance settings.
@@ -174,13 +182,15 @@ int CSmoke::Run()
     if (!m_Run.Step(StartPlayer(first, iPort, 1), "player 1's script started"))
         return m_Run.ExitCode();
     pid_t server = 0;
-    if (!m_Run.Step(E2eWaitFor([&] { return (server = StartedServer(Out(1))) > 0 || !first.Running(); }, START_SECONDS) &&
+    if (!m_Run.Step(E2eWaitFor([&] { return (server = StartedServer(Out(1))) > 0 || !first.Running(); },
+                               START_SECONDS) &&
                         server > 0,
                     "player 1's script reported the lobby server it started", Out(1) + Err(1)))
         return m_Run.ExitCode();
     Window firstWindow = 0;
-    if (!m_Run.Step(E2eWaitFor([&] { return (firstWindow = m_Display.NewWindow(before)) != 0; }, START_SECONDS),
-                    "player 1's game window appeared", Err(1)))
+    if (!m_Run.Step(
+            E2eWaitFor([&] { return (firstWindow = m_Display.NewWindow(before)) != 0; }, START_SECONDS),
+            "player 1's game window appeared", Err(1)))
         return m_Run.ExitCode();
     m_Run.Step(Probe(iPort) == 0, "the started server answered the probe");
     sE2eShot shot;
@@ -194,8 +204,9 @@ int CSmoke::Run()
     if (!m_Run.Step(StartPlayer(second, iPort, 2), "player 2's script started"))
         return m_Run.ExitCode();
     Window secondWindow = 0;
-    if (!m_Run.Step(E2eWaitFor([&] { return (secondWindow = m_Display.NewWindow(withFirst)) != 0; }, START_SECONDS),
-                    "player 2's game window appeared", Out(2) + Err(2)))
+    if (!m_Run.Step(
+            E2eWaitFor([&] { return (secondWindow = m_Display.NewWindow(withFirst)) != 0; }, START_SECONDS),
+            "player 2's game window appeared", Out(2) + Err(2)))
         return m_Run.ExitCode();
     m_Run.Step(Out(2).find("already answers on port " + std::to_string(iPort)) != std::string::npos &&
                    StartedServer(Out(2)) == 0 && CountInGroup(second.Pid(), "server.py", "--probe") == 0,
@@ -213,7 +224,8 @@ int CSmoke::Run()
     m_Run.Step(Ends(second, iExit), "player 2's game and script ended with 0 on the close message",
                "exit status " + std::to_string(iExit) + "\n" + Err(2));
     NoReport(2);
-    m_Run.Step(kill(server, 0) == 0 && Probe(iPort) == 0, "the server stayed for player 1 after player 2 left");
+    m_Run.Step(kill(server, 0) == 0 && Probe(iPort) == 0,
+               "the server stayed for player 1 after player 2 left");
 
     // Player 1 leaves: its server goes with it.
     m_Display.Close(firstWindow);
