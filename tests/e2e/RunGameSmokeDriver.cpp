@@ -126,9 +126,21 @@ private:
     }
     bool StartPlayer(CE2eProcess& script, int iPort, int iPlayer)
     {
-        const std::string strName = "player" + std::to_string(iPlayer);
-        return script.Start(Script(), Environment(iPort, iPlayer), m_Home.Path(),
-                            m_Run.File(strName + "-stdout.txt"), m_Run.File(strName + "-stderr.txt"));
+        return StartScript(script, "player" + std::to_string(iPlayer), Environment(iPort, iPlayer));
+    }
+    // Output in <strName>-stdout.txt and <strName>-stderr.txt.
+    bool StartScript(CE2eProcess& script, const std::string& strName, const std::vector<std::string>& aEnv)
+    {
+        return script.Start(Script(), aEnv, m_Home.Path(), m_Run.File(strName + "-stdout.txt"),
+                            m_Run.File(strName + "-stderr.txt"));
+    }
+    // A start that must be refused: its exit status and standard error.
+    int Refused(const std::string& strName, const std::vector<std::string>& aEnv, std::string& strErr)
+    {
+        CE2eProcess script;
+        const int iExit = StartScript(script, strName, aEnv) ? script.Wait(STEP_SECONDS) : -1;
+        strErr = E2eReadText(m_Run.File(strName + "-stderr.txt"));
+        return iExit;
     }
     std::string Out(int iPlayer) const
     {
@@ -212,6 +224,18 @@ int CSmoke::Run()
                    StartedServer(Out(2)) == 0 && CountInGroup(second.Pid(), "server.py", "--probe") == 0,
                "player 2 joined the running server and started none", Out(2));
     m_Run.Step(CountInGroup(first.Pid(), "server.py", "--probe") == 1, "player 1's script runs one server");
+    // Refused plainly, with nothing started: a second game of player 1, and no display.
+    std::string strErr;
+    int iRefused = Refused("player1-again", Environment(iPort, 1), strErr);
+    m_Run.Step(iRefused == 1 && strErr.find("Player 1 is already playing") != std::string::npos,
+               "a second start of player 1 was refused while it plays", strErr);
+    std::vector<std::string> aNoDisplay = Environment(iPort, 3);
+    aNoDisplay.push_back("DISPLAY");
+    iRefused = Refused("no-display", aNoDisplay, strErr);
+    m_Run.Step(iRefused == 1 && strErr.find("No display") != std::string::npos,
+               "a start without a display was refused", strErr);
+    m_Run.Step(m_Display.TopLevelWindows().size() == withFirst.size() + 1,
+               "the refused starts opened no window");
     const std::string strSettings = E2eReadText(m_Home.Path() + "/flomps/player2/app/native/settings.txt");
     m_Run.Step(strSettings.find("port=" + std::to_string(iPort)) != std::string::npos &&
                    std::filesystem::is_symlink(m_Home.Path() + "/flomps/player2/app/native/vornlayouts.kmp"),
@@ -245,7 +269,7 @@ int CSmoke::Run()
     CE2eProcess third;
     m_Run.Step(other.Port() > 0 && StartPlayer(third, other.Port(), 3), "player 3's script started");
     iExit = third.Wait(STEP_SECONDS);
-    const std::string strErr = Err(3);
+    strErr = Err(3);
     m_Run.Step(iExit == 1 && strErr.find("is not a lobby server") != std::string::npos &&
                    strErr.find("Port " + std::to_string(other.Port()) + " is taken") != std::string::npos,
                "the script said the port is taken by something that is not a lobby server, and ended with 1",
