@@ -1,4 +1,6 @@
-# make run   - install what is missing, build, start the game
+# make run   - install what is missing, build, start the game (and the local lobby server);
+#              PLAYER=2 for a second window, SERVER=host[:port] to join a server elsewhere,
+#              LAN=1 to open the server started here to the LAN
 # make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
 # make bench - Release build, run the benchmarks
 # make lint  - clang-tidy over the project's own files
@@ -39,7 +41,7 @@ build-release: deps
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 run: build-release
-	@tools/run_game.sh $(RELEASE_DIR)
+	@PLAYER="$(PLAYER)" SERVER="$(SERVER)" LAN="$(LAN)" tools/run_game.sh $(RELEASE_DIR)
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF $(LAUNCHER)

@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from lobbyserver.accounts import StoreError  # noqa: E402
 from lobbyserver.app import Config, serve  # noqa: E402
 from lobbyserver.packs import PackError  # noqa: E402
+from lobbyserver.probe import probe  # noqa: E402
 
 
 def _account(text):
@@ -39,7 +40,7 @@ def _relay_faults(text):
     return drop, duplicate, seed
 
 
-def parse_args(argv):
+def _parser():
     d = Config()
     p = argparse.ArgumentParser(description="Lobby and game server of the client's protocol.")
     p.add_argument("--host", default=d.host,
@@ -83,15 +84,31 @@ def parse_args(argv):
                    help="language packs <base>_<code>.kmp offered to clients (default: none)")
     p.add_argument("--theme-dir", metavar="DIR", help="folder of the theme pack vorntheme_<name>.kmp")
     p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
-    args = p.parse_args(argv)
+    p.add_argument("--probe", metavar="HOST:PORT", type=_host_port,
+                   help="start no server: send a Connection to HOST:PORT and exit 0 when a ConnectACK "
+                        "comes back, 1 when nothing listens there, 3 when something else answers")
+    return p
+
+
+def _config(args):
     cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
                     if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})
     cfg.master_slot = 0 if args.master == "first" else 1
     return cfg
 
 
+def parse_args(argv):
+    return _config(_parser().parse_args(argv))
+
+
 def main(argv=None):
-    cfg = parse_args(sys.argv[1:] if argv is None else argv)
+    args = _parser().parse_args(sys.argv[1:] if argv is None else argv)
+    if args.probe:
+        host, _, port = args.probe.rpartition(":")
+        status, text = probe(host, int(port))
+        print("lobby server probe: %s" % text, file=sys.stdout if status == 0 else sys.stderr)
+        return status
+    cfg = _config(args)
     log_stream = open(cfg.log, "a", encoding="utf-8") if cfg.log else sys.stdout
     loop = asyncio.new_event_loop()
     stop = asyncio.Event()
