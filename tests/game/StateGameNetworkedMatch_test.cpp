@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "game/MoxEventWire.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
 #include "support/MatchHarness.h"
@@ -363,6 +364,46 @@ TEST_F(CStateGameNetworkedMatch, ATieThenAWinOnAPoorNetworkSeed37)
 {
     PlayOnAPoorNetwork(37, [this] { ScriptTieThenWin(); });
     ExpectTieThenWin();
+}
+
+// A round load naming a scene outside the scene list is no round to play: the side that
+// receives it leaves the match (reporting the other as the winner) instead of reading
+// outside the list; the other side wins when the server reports the leave.
+void LoadOfAnUnknownScene(CMatchHarness& harness, int iScene)
+{
+    harness.StartMatch();
+    for (int i = 0; i < 300 && !(harness.Play(0)->m_bStarted && harness.Play(1)->m_bStarted); ++i)
+        harness.Frame();
+    std::vector<uint8_t> a(28, 0);
+    a[MoxField::TYPE] = EVENT_LOAD_GAME;
+    MoxPutI32(a.data(), MoxField::ID, 6000000);
+    MoxPutI32(a.data(), MoxField::TIME, -1);
+    MoxPutI32(a.data(), MoxField::LOAD_SCENE, iScene);
+    harness.Inject(CMatchHarness::SIDE_B, a);
+    for (int i = 0; i < 30; ++i)
+        harness.Frame();
+    harness.Disconnect(CMatchHarness::SIDE_A);
+    ASSERT_TRUE(harness.RunMatch());
+    // The screen goes with the leave.
+    CMoxPlayState* pB = harness.Play(CMatchHarness::SIDE_B);
+    EXPECT_TRUE(!pB || pB->m_ePlayState == PLAYSTATE_LEFT);
+    const auto& results = harness.Game(CMatchHarness::SIDE_B).m_aResults;
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].aResults, (std::vector<int>{1, 2}));
+    EXPECT_EQ(results[0].uLeaving, 1u);
+    ASSERT_NE(harness.Play(CMatchHarness::SIDE_A), nullptr);
+    EXPECT_EQ(harness.Play(CMatchHarness::SIDE_A)->m_iResult, 0);
+    EXPECT_EQ(harness.Play(CMatchHarness::SIDE_A)->m_ePlayState, PLAYSTATE_GAME_OVER);
+}
+
+TEST_F(CStateGameNetworkedMatch, ALoadOfSceneMinusOneMakesTheReceiverLeave)
+{
+    LoadOfAnUnknownScene(m_Harness, -1);
+}
+
+TEST_F(CStateGameNetworkedMatch, ALoadOfScene20MakesTheReceiverLeave)
+{
+    LoadOfAnUnknownScene(m_Harness, 20);
 }
 
 // Bytes no device should send, between the real messages both ways.
