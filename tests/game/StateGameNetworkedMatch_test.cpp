@@ -279,7 +279,9 @@ TEST_F(CStateGameNetworkedMatch, SpecialItemsActTheSameOnBothSides)
     m_Harness.App(CMatchHarness::SIDE_A).m_pTestLobby->m_aItems.Add({1, 502, 3, 1, -1, 12, 0});
     m_Harness.App(CMatchHarness::SIDE_B).m_pTestLobby->m_aItems.Add({1, 601, 1, 1, -1, 11, 0});
     m_Harness.m_aScript[CMatchHarness::SIDE_B] = {Act(kFire, -0.15f, -0.25f)};
-    m_Harness.m_aScript[CMatchHarness::SIDE_A] = {Act(kCluster, -kKillAim, -kKillAim)};
+    // The burst breaks the floor under both: a tie; A's next shot wins the second round.
+    m_Harness.m_aScript[CMatchHarness::SIDE_A] = {Act(kCluster, -kKillAim, -kKillAim),
+                                                  Act(kFire, -kKillAim, -kKillAim)};
     m_Harness.StartMatch();
     int iMostFragments = 0;
     bool bHealthSeen = false;
@@ -314,7 +316,8 @@ TEST_F(CStateGameNetworkedMatch, SpecialItemsActTheSameOnBothSides)
     EXPECT_EQ(m_Harness.App(CMatchHarness::SIDE_A).m_Log.With("lobby.UseItem"),
               (std::vector<std::string>{"lobby.UseItem(502,1)"}));
     EXPECT_EQ(m_Harness.App(CMatchHarness::SIDE_B).m_Log.Count("lobby.UseItem"), 0);
-    ExpectAgreement();
+    ExpectAWon();
+    EXPECT_EQ(m_Harness.Play(0)->m_iRoundsPlayed, 2) << m_Harness.Report();
     ExpectNoResend();
 }
 
