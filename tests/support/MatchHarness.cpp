@@ -446,6 +446,8 @@ bool CMatchHarness::DriveByTouch(int iSide, CMoxPlayState* pPlay, const sMatchTu
 {
     CHarnessGame& game = Game(iSide);
     CPlayer& own = pPlay->m_pLiveScene->m_Players[pPlay->m_iOwnPlayer];
+    if (!own.m_pBody || !game.GetRenderer())
+        return false;
     int* at = m_aiTouchAt[iSide];
     auto Down = [&](float x, float y)
     {
