@@ -112,6 +112,8 @@ public:
     int m_iShadowBatches;
     int m_iBlockBatches;
     int m_iDrawCalls;
+    // 0: one draw call per block, the reference the batching is measured against.
+    unsigned int m_bBatchBlocks = 1;
     int m_bAnimateBlocks;
     CKorvel3DColor m_PlayerColor[2];
     CPlayer m_Players[2];

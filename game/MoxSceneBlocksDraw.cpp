@@ -139,6 +139,8 @@ void CMoxScene::RenderBlocksWithShadows(unsigned int uShadows)
                         if (m_pBatched[i] || pBlock->m_iMaterial != iMaterial ||
                             pBlock->m_uVariant != iVariant)
                             continue;
+                        if (!m_bBatchBlocks && m_Batch.GetCount() > 0)
+                            break;
                         CMoxBox box = DrawnBox(pBlock);
                         bool bOverlaps = false;
                         for (int b = 0; b < m_Batch.GetCount() && !bOverlaps; ++b)

@@ -188,6 +188,7 @@ TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
         int iMaterial, iVariant;
         std::vector<int> aSizes;
         int iDrawCalls;
+        unsigned int bBatch = 1;
     };
     const sCase cases[] = {
         {"overlapping paper", 0.15f, 0, 1, {1, 1}, 2},
@@ -196,10 +197,12 @@ TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
         {"bounce apart", 0.5f, 3, 2, {2}, 1},
         {"material 4", 0.5f, 4, 0, {}, 0},
         {"variant 3", 0.5f, 1, 3, {2}, 0},
+        {"paper apart, batching off", 0.5f, 0, 1, {1, 1}, 2, 0},
     };
     for (const sCase& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
+        m_pScene->m_bBatchBlocks = c.bBatch;
         m_pScene->Clear();
         m_pScene->m_Players[0].m_bAlive = m_pScene->m_Players[1].m_bAlive = 0;
         Add(1, 0.0f, 0.5f, c.iMaterial, c.iVariant, 2);

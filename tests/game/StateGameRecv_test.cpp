@@ -7,7 +7,10 @@
 
 #include "game/MoxEvent.h"
 #include "game/MoxEventWire.h"
+#include "game/MoxGameMessage.h"
 #include "game/MoxPlayState.h"
+#include "game/MoxScene.h"
+#include "game/MoxTurnPack.h"
 #include "support/MatchHarness.h"
 
 namespace
@@ -27,6 +30,34 @@ std::vector<uint8_t> Message(int iType, int iId, int iTime, int iSize)
 int DamageSize()
 {
     return MoxEventForm(EVENT_PLAYER_DAMAGE)->iSize;
+}
+
+// One point of damage to that player, played back at the turn's start.
+std::vector<uint8_t> Damage(int iId, int iPlayer)
+{
+    std::vector<uint8_t> a = Message(EVENT_PLAYER_DAMAGE, iId, 0, DamageSize());
+    a[MoxField::DAMAGE_PLAYER] = uint8_t(iPlayer);
+    MoxPutI32(a.data(), MoxField::DAMAGE_AMOUNT, 1);
+    return a;
+}
+
+// A turn pack of that size: the events first, each behind its type byte, then filler
+// bytes, then the last event ending right before the two end bytes.
+std::vector<uint8_t> Pack(int iId, size_t uSize, const std::vector<std::vector<uint8_t>>& aEvents,
+                          const std::vector<uint8_t>& aLast)
+{
+    std::vector<uint8_t> a = Message(EVENT_TURN_PACK, iId, -1, TURN_PACK_HEADER);
+    for (const std::vector<uint8_t>& e : aEvents)
+    {
+        a.push_back(e[0]);
+        a.insert(a.end(), e.begin(), e.end());
+    }
+    a.resize(uSize - 3 - aLast.size(), 0); // type 0 is no event: stepped over byte by byte
+    a.push_back(aLast[0]);
+    a.insert(a.end(), aLast.begin(), aLast.end());
+    a.push_back(TURN_PACK_END);
+    a.push_back(TURN_PACK_END);
+    return a;
 }
 
 class CStateGameRecv : public ::testing::Test
@@ -128,6 +159,45 @@ TEST_F(CStateGameRecv, WhatIsAnsweredAndWhatIsTaken)
     Receive(Message(EVENT_ACK, 42, -1, 12));
     EXPECT_EQ(Play().m_pAckEvents->GetNumEvents(), iAcks + 1);
     EXPECT_EQ(Acks().size() - uBefore, 1u);
+}
+
+TEST_F(CStateGameRecv, ATurnPackOutsideTheOpponentsTurnIsAnsweredAndNotUnpacked)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    ASSERT_EQ(Play().m_ePlayState, PLAYSTATE_OWN_TURN);
+    const int iPlayback = Play().m_pPlaybackEvents->GetNumEvents();
+    Receive(Pack(500001, 200, {Damage(500002, 0)}, Damage(500003, 0)));
+    for (int i = 0; i < 5; ++i)
+        m_Harness.Frame();
+    EXPECT_EQ(Acks(), (std::vector<int>{500001}));
+    EXPECT_EQ(Play().m_bTurnPackReceived, 0u);
+    EXPECT_EQ(Play().m_pPlaybackEvents->GetNumEvents(), iPlayback);
+    EXPECT_EQ(Play().m_pLiveScene->m_Players[0].m_iHealth, 100);
+}
+
+// The largest message the network carries, taken by the side watching the other's turn.
+TEST_F(CStateGameRecv, AFullSizePackIsUnpackedAndReplayedWithinItsBounds)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int kA = CMatchHarness::SIDE_A;
+    CMoxPlayState& watcher = *m_Harness.Play(kA);
+    ASSERT_EQ(watcher.m_ePlayState, PLAYSTATE_OPPONENT_TURN);
+    const size_t uSent = m_Harness.m_aLink[kA].aSentBytes.size();
+    const std::vector<uint8_t> aPack = Pack(400001, MOX_RECV_MAX_SIZE,
+                                            {Damage(400002, 1), Damage(400003, 1), Damage(400004, 1)},
+                                            Damage(400005, 1));
+    ASSERT_EQ(aPack.size(), 65552u);
+    m_Harness.Game(kA).RecvGameMsg(aPack.data(), (unsigned int)aPack.size());
+    ASSERT_GT(m_Harness.m_aLink[kA].aSentBytes.size(), uSent);
+    const std::vector<uint8_t>& ack = m_Harness.m_aLink[kA].aSentBytes[uSent];
+    EXPECT_EQ(ack.size(), 12u);
+    EXPECT_EQ(MoxGetI32(ack.data(), MoxField::ID), 400001);
+    for (int i = 0; i < 30; ++i)
+        m_Harness.Frame();
+    EXPECT_EQ(watcher.m_bTurnPackReceived, 1u);
+    // The four events, the last one ending right at the end bytes, and nothing more.
+    EXPECT_EQ(watcher.m_pLiveScene->m_Players[1].m_iHealth, 96);
+    EXPECT_EQ(watcher.m_pLiveScene->m_Players[0].m_iHealth, 100);
 }
 
 TEST_F(CStateGameRecv, WithoutAMatchScreenNothingIsAnswered)

@@ -9,6 +9,7 @@
 
 #include "game/MoxBlock.h"
 #include "game/MoxPlayState.h"
+#include "game/MoxRenderer.h"
 #include "game/MoxScene.h"
 #include "game/MoxTables.h"
 #include "support/TestSceneFile.h"
@@ -79,7 +80,7 @@ std::string sMatchLogRecord::Text() const
 {
     std::ostringstream s;
     s << (bEnd ? "end" : "turn") << " player " << iTurnPlayer << " rounds " << iRounds << " result " << iResult
-      << " digest " << std::hex << uDigest << std::dec << " at (" << aPosition[0][0] << ", " << aPosition[0][1]
+      << " scene " << iScene << " digest " << std::hex << uDigest << std::dec << " at (" << aPosition[0][0] << ", " << aPosition[0][1]
       << ") (" << aPosition[1][0] << ", " << aPosition[1][1] << ")";
     return s.str();
 }
@@ -100,6 +101,7 @@ sMatchLogRecord CMatchHarness::RecordOf(CMoxPlayState* pPlay, bool bEnd)
     r.iResult = pPlay->m_iResult;
     CMoxScene& scene = *pPlay->m_pLiveScene;
     const int iScene = pPlay->GetCurrentSceneIndex();
+    r.iScene = iScene;
     uint64_t h = MatchDigest(&iScene, sizeof(iScene));
     for (int i = 0; i < 2; ++i)
     {
@@ -380,6 +382,11 @@ void CMatchHarness::Drive(int iSide)
     if (uTurn >= m_aScript[iSide].size() || m_aScript[iSide][uTurn].bWait || m_abActed[iSide])
         return;
     const sMatchTurn& turn = m_aScript[iSide][uTurn];
+    if (m_bTouchInput)
+    {
+        m_abActed[iSide] = DriveByTouch(iSide, pPlay, turn);
+        return;
+    }
     CPlayer& own = pPlay->m_pLiveScene->m_Players[pPlay->m_iOwnPlayer];
     own.m_iSelectedAction = turn.iAction;
     own.m_vAim.Set(turn.fAimX, turn.fAimY);
@@ -424,5 +431,81 @@ void CMatchHarness::Observe(int iSide)
     {
         ++m_aiTurn[iSide];
         m_abActed[iSide] = false;
+        m_aeTouch[iSide] = TOUCH_IDLE;
+        m_aiTouchFrames[iSide] = 0;
     }
+}
+
+// The buttons that select actions 0-3; the special actions share one.
+static int ActionButton(int iAction)
+{
+    return iAction >= 0 && iAction <= 3 ? PLAY_BUTTON_JUMP + iAction : PLAY_BUTTON_SPECIAL;
+}
+
+bool CMatchHarness::DriveByTouch(int iSide, CMoxPlayState* pPlay, const sMatchTurn& turn)
+{
+    CHarnessGame& game = Game(iSide);
+    CPlayer& own = pPlay->m_pLiveScene->m_Players[pPlay->m_iOwnPlayer];
+    if (!own.m_pBody || !game.GetRenderer())
+        return false;
+    int* at = m_aiTouchAt[iSide];
+    auto Down = [&](float x, float y)
+    {
+        at[0] = int(std::lround(x));
+        at[1] = int(std::lround(y));
+        game.OnMouseButton(0, at[0], at[1]);
+    };
+    switch (m_aeTouch[iSide])
+    {
+    case TOUCH_BUTTON:
+        game.OnMouseButtonUp(0, at[0], at[1]);
+        m_aeTouch[iSide] = TOUCH_IDLE;
+        return false;
+    case TOUCH_IDLE:
+    {
+        if (own.m_iSelectedAction != turn.iAction && m_aiTouchFrames[iSide] < 4)
+        {
+            // A tap on the action's button; a few tries, then the aim goes with what is selected.
+            const CKorvelRect<float>& rc = pPlay->m_rcButtons[ActionButton(turn.iAction)];
+            Down(rc.left + rc.GetWidth() / 2.0f, rc.top + rc.GetHeight() / 2.0f);
+            ++m_aiTouchFrames[iSide];
+            m_aeTouch[iSide] = TOUCH_BUTTON;
+            return false;
+        }
+        CKorvelVector2 vFlomp;
+        game.GetRenderer()->m_Camera.WorldToScreen(own.m_pBody->m_vPosition, &vFlomp);
+        Down(vFlomp.x, vFlomp.y);
+        m_aiTouchFrames[iSide] = 0;
+        m_aeTouch[iSide] = TOUCH_AIM;
+        return false;
+    }
+    case TOUCH_AIM:
+    {
+        const float dx = own.m_vAim.x - turn.fAimX, dy = own.m_vAim.y - turn.fAimY;
+        if ((pPlay->m_bAiming && own.m_bStretching && dx * dx + dy * dy < 0.008f * 0.008f) ||
+            m_aiTouchFrames[iSide] >= 20)
+        {
+            game.OnMouseButtonUp(0, at[0], at[1]);
+            m_aeTouch[iSide] = TOUCH_IDLE;
+            m_aiTouchFrames[iSide] = 0;
+            ++m_aiTouchActions[iSide];
+            return true;
+        }
+        // The finger where the aim is that vector: the drag runs opposite to the aim's x,
+        // scaled from a quarter of the screen's width, beyond the grab radius.
+        const float fLength = std::sqrt(turn.fAimX * turn.fAimX + turn.fAimY * turn.fAimY);
+        const float fQuarter = float(game.GetRenderer()->GetScreenWidth()) / 4.0f;
+        const float fPull = fLength * fQuarter / 0.75f + own.m_vStretchPad.x;
+        CKorvelVector2 vFlomp;
+        game.GetRenderer()->m_Camera.WorldToScreen(own.m_pBody->m_vPosition, &vFlomp);
+        const float ux = fLength > 0.0f ? -turn.fAimX / fLength : 0.0f;
+        const float uy = fLength > 0.0f ? turn.fAimY / fLength : 1.0f;
+        at[0] = int(std::lround(vFlomp.x - ux * fPull));
+        at[1] = int(std::lround(vFlomp.y - uy * fPull));
+        game.OnMouseDrag(0, at[0], at[1]);
+        ++m_aiTouchFrames[iSide];
+        return false;
+    }
+    }
+    return false;
 }

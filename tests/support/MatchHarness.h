@@ -85,6 +85,7 @@ struct sMatchLogRecord
     int iTurnPlayer = -1;
     int iRounds = 0;
     int iResult = 0;
+    int iScene = -1; // also in the digest; kept apart to tell rounds' scenes apart
     uint64_t uDigest = 0;
     float aPosition[2][2] = {{0, 0}, {0, 0}}; // alive players' bodies, else 0
     std::string Text() const;
@@ -139,6 +140,10 @@ public:
     std::vector<sMatchLogRecord> m_aLog[2];
     CManualClock m_Clock;
     bool m_bIrregularFrames = false;
+    // Scripts played through pointer events on the screen (buttons, then a drag from the
+    // own flomp) instead of setting the aim and calling CreateAction.
+    bool m_bTouchInput = false;
+    int m_aiTouchActions[2] = {0, 0}; // drags released, per side
     uint64_t m_uNowMs = 0;
 
 private:
@@ -162,6 +167,8 @@ private:
     void Deliver(int iToSide);
     void Queue(int iToSide, std::vector<uint8_t> aBytes, unsigned int uDelay);
     void Drive(int iSide);
+    // One pointer step of the own turn's script; true once the drag was released.
+    bool DriveByTouch(int iSide, CMoxPlayState* pPlay, const sMatchTurn& turn);
     void Observe(int iSide);
     sMatchLogRecord Record(int iSide, bool bEnd);
 
@@ -176,6 +183,15 @@ private:
     bool m_abActed[2] = {false, false};
     bool m_abHadPlay[2] = {false, false};
     bool m_abEnded[2] = {false, false};
+    enum TOUCH_PHASE
+    {
+        TOUCH_IDLE,
+        TOUCH_BUTTON, // an action button held
+        TOUCH_AIM     // the flomp held and dragged
+    };
+    TOUCH_PHASE m_aeTouch[2] = {TOUCH_IDLE, TOUCH_IDLE};
+    int m_aiTouchFrames[2] = {0, 0};
+    int m_aiTouchAt[2][2] = {{0, 0}, {0, 0}}; // the last pointer position
 };
 
 // FNV-1a, 64 bits.
