@@ -3,6 +3,7 @@
 #include "Framework/VornMenuState.h"
 
 #include "Framework/KestrolundApplication.h"
+#include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ImageWidget.h"
@@ -46,16 +47,18 @@ CKorvelString Number(int iValue)
     return strText;
 }
 
+// A button is an image too, but one that shows its child images instead of its own.
 CImageWidget* FirstImage(CWidget* pWidget)
 {
     if (!pWidget)
         return nullptr;
-    if (CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget))
+    CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget);
+    if (pImage && !widget_cast<CButton*>(pWidget))
         return pImage;
     for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
-        if (CImageWidget* pImage = FirstImage(pWidget->GetWidgets()[i]))
-            return pImage;
-    return nullptr;
+        if (CImageWidget* pChild = FirstImage(pWidget->GetWidgets()[i]))
+            return pChild;
+    return pImage;
 }
 
 // The picture of an avatar item or card: "player_avatar" itself, or the image inside it when
