@@ -2,19 +2,14 @@
 // scripted player as the opponent: the avatar strip, the player card, blocking from it, the
 // send and return hints, and the in-game item list the server was given.
 // KORVEL_GL_TEST
-#include <filesystem>
-
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/VornStatistics.h"
-#include "VornMenuStateMatchTest.h"
-#include "support/BuiltAppFolder.h"
-#include "support/PeerProcess.h"
+#include "VornMenuStateShippedTest.h"
 #include "support/TestMedia.h"
-#include "support/TestShellPacks.h"
 
 using namespace menu_state_test;
 
@@ -22,7 +17,7 @@ namespace
 {
 const int PLAYER_LIST = 20;
 
-class CVornMenuState : public CMatchTest
+class CVornMenuState : public CShippedChatTest
 {
 protected:
     void SetUp() override
@@ -30,54 +25,7 @@ protected:
         m_Texts[199] = "Waiting for the others";
         m_Texts[40] = "Blocked %s";
         m_Texts[41] = "Unblocked %s";
-        m_App.m_bForwardChat = true;
-        CMatchTest::SetUp();
-    }
-    void TearDown() override
-    {
-        // The peer leaves before the server counts what it logged.
-        m_Peer.Stop();
-        CMatchTest::TearDown();
-    }
-    // The built folder's packs and layouts, with the test's texts and server address.
-    bool PrepareAppFolder() override
-    {
-        StoreIntSettings(m_Stored);
-        for (int iHeld : m_aHolds)
-            m_pControl->Hold(iHeld);
-        if (!LinkBuiltAppFolder(m_App.AppFile("")))
-            return false;
-        // Written here, not through the links into the build's folder.
-        for (const char* pName : {"vornlanguage_en.kmp", "settings.txt"})
-            std::filesystem::remove(m_App.AppFile(pName));
-        return WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"),
-                             TestLanguagePackBytes("English", "en", LanguageTexts())) &&
-               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" +
-                                   std::to_string(m_pServer->LobbyPort()) + "\n");
-    }
-    // The shipped login page's guest login (its button's action, without the press).
-    void StartAsGuest()
-    {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_TRUE(WaitForStart());
-        ASSERT_EQ(PageName(), "loginscreen_root");
-        ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
-        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
-        Settle();
-    }
-    // The lobby and the peer quick-play into one match; the game has started.
-    void StartMatch()
-    {
-        ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-        ASSERT_TRUE(m_Peer.Start(m_pServer->LobbyPort()));
-        ASSERT_TRUE(m_Peer.Command("\"cmd\": \"guest\""));
-        ASSERT_TRUE(WaitFor([&] { return m_Peer.UserId() > 0; }));
-        m_iPeer = m_Peer.UserId();
-        m_strPeerName = m_Peer.Received("LoginACK")[0]["name"].String();
-        ::CVornMenuState::actionStartGame(nullptr, Lobby());
-        ASSERT_TRUE(m_Peer.Command("\"cmd\": \"queue\""));
-        ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") > 0; }));
-        ASSERT_TRUE(WaitFor([&] { return !m_Peer.Received("GameStart", "game").empty(); }));
+        CShippedChatTest::SetUp();
     }
     // Frames past the card's transition.
     void Animate()
@@ -112,15 +60,6 @@ protected:
         m_App.ReleaseSurface(pRelease);
         return pSurface;
     }
-    int BacklogLinesWith(const std::string& strText)
-    {
-        CRunningList* pList = FindAs<CRunningList>("chat_backlog");
-        int n = 0;
-        for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
-            if (CTextWidget* pLine = widget_cast<CTextWidget*>(pList->GetWidgets()[i]))
-                n += Narrow(pLine->GetText()) == strText ? 1 : 0;
-        return n;
-    }
     bool HasKey(const char* pName)
     {
         return m_App.GetStatistics()->GetProperty(CKorvelString(pName)) != nullptr;
@@ -150,10 +89,6 @@ protected:
                 aStarts.push_back(static_cast<int>(asked["start"].Int()));
         return aStarts;
     }
-
-    CPeerProcess m_Peer;
-    int m_iPeer = -1;
-    std::string m_strPeerName;
 };
 
 TEST_F(CVornMenuState, TheAvatarStripFillsFromTheMatchsPlayersWithTheirPicturesAndOneWaitingLine)
