@@ -199,4 +199,52 @@ TEST_F(CVornMenuState, TheNotifierCyclesItsDotsEveryTwoSeconds)
     }
 }
 
+TEST_F(CVornMenuState, TheRematchButtonAndThePeersWishStartTheNextMatchOnTheSameConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iOwn = Session()->GetOwnUserId();
+    const long long llSession = In("GameReady")[0]["session"].Int();
+    CKorvelArray<int> aIds, aRanks;
+    aIds.Add(iOwn);
+    aIds.Add(m_iPeer);
+    aRanks.Add(2);
+    aRanks.Add(1);
+    m_App.SendResults(aIds, aRanks, 0);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"game_end\", \"players\": [" + std::to_string(iOwn) + ", " +
+                               std::to_string(m_iPeer) + "], \"ranks\": [2, 1]"));
+    ::CVornMenuState::actionChatRematch(nullptr, Lobby());
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"rematch\""));
+
+    ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") == 2; }));
+    EXPECT_GT(GameLog().Count("game.GameSessionEnded"), 0) << "the old match ended first";
+    ASSERT_TRUE(WaitFor([&] { return m_Peer.Received("GameStart", "game").size() == 2; }));
+    EXPECT_EQ(m_Peer.Received("RematchReceived")[0]["value"].Int(), 3);
+    EXPECT_EQ(m_Peer.Events("connected").size(), 1u) << "the same game connection";
+    size_t uOwnReady = 0;
+    for (const CTestJson& ready : In("GameReady"))
+        if (ready["user"].Int() == iOwn)
+        {
+            ++uOwnReady;
+            EXPECT_EQ(ready["session"].Int(), llSession);
+        }
+    EXPECT_EQ(uOwnReady, 2u);
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x401), 4u) << "a new round each, on both sides";
+    EXPECT_TRUE(Lobby()->IsInMatch());
+}
+
+TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    SendFromOther(5);
+    SendFromOther(5);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"close\", \"conn\": \"game\""));
+    ASSERT_TRUE(WaitFor([&] { return m_Rec.Count("OnPlayerDisconnected") > 0; }));
+    Settle();
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
+    EXPECT_EQ(BacklogLinesWith(m_strPeerName + " left"), 1);
+    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
+}
+
 } // namespace
