@@ -311,5 +311,13 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
         pThis->m_pKestrolund->ShowToastNotification(
             nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}), 0.0f, 0);
     pRecord->m_iFlags ^= FLAG_BLOCKED;
+    // The card shows a copy: the avatar's own record must agree, or the card would open
+    // unblocked next time.
+    for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
+    {
+        sPLAYERLISTITEM* pAvatarRecord = RecordOf(pThis->m_ChatListItems.GetAt(i).m_Second);
+        if (pAvatarRecord && pAvatarRecord != pRecord && pAvatarRecord->m_iPlayerId == pRecord->m_iPlayerId)
+            pAvatarRecord->m_iFlags = (pAvatarRecord->m_iFlags & ~FLAG_BLOCKED) | (pRecord->m_iFlags & FLAG_BLOCKED);
+    }
     return 1;
 }

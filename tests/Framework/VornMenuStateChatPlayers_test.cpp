@@ -170,6 +170,12 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     EXPECT_EQ(pCard->GetExpansionLevel(), 0);
     EXPECT_TRUE(pSlide->GetTransparent());
     EXPECT_FALSE(pNasty->GetVisible());
+
+    // Opened again, the card still knows the player is blocked.
+    pBlock->SetToggled(0);
+    ::CVornMenuState::actionExpandChatItem(pAvatarButton, Lobby());
+    Animate();
+    EXPECT_TRUE(pBlock->GetToggled());
 }
 
 TEST_F(CVornMenuState, AvatarsWithoutTheirRowDataTakeNoPictureAndOpenAnEmptyCard)
