@@ -121,6 +121,8 @@ public:
                              unsigned int uLeaving);
     // The player's rematch answer; kept until the results are sent when it comes first.
     virtual void Rematch(unsigned int uAccept, unsigned int uLeaving);
+    // The results went out and the rematch answer is awaited.
+    unsigned int IsRematchAnswerOpen() const { return m_uResultsSent; }
     virtual void ExitChat();
     // Non-zero: the exit advertisement, or the end of the application without one.
     virtual void ShowAdvertisement(unsigned int uExitAd);

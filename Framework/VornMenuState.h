@@ -6,6 +6,8 @@
 // VornMenuStateLogin.cpp (login, registration and web-login screens, the player's fields),
 // VornMenuStateSettings.cpp (settings and the language chooser),
 // VornMenuStateMatch.cpp (quick play, challenges sent, match start and end, leaving the chat),
+// VornMenuStateChat.cpp (the chat backlog, notifier and hints),
+// VornMenuStateChatPlayers.cpp (the chat's avatar strip and player card),
 // VornMenuStateInGameItems.cpp (the in-game item list the game reads),
 // VornMenuStateChallenges.cpp (incoming challenges and the answers),
 // VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
@@ -537,4 +539,19 @@ protected:
     CKorvelArray<sChatLine> m_ChatBacklog;
     unsigned int m_uOpponentInChat = 0;
     unsigned int m_uChatLineSeen = 0;
+
+    // ---- chat avatars and the player card
+public:
+    // The answer handler of the game-session players: list rows, then their pictures.
+    static void actionFillChatPlayer(void* pState, int iKind, int iIndexOrPlayerId, int iCount,
+                                     const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
+                                     unsigned char* pPicture, int iPictureSize);
+    // Fills a player card from its player record.
+    void UpdateChatWidget(CWidget* pItem);
+    unsigned int IsChatNoticeShown() const { return m_uChatNoticeShown; }
+
+protected:
+    // The card's own copy of the shown player: an avatar item's record may be unloaded
+    // while the card stays open.
+    sPLAYERLISTITEM m_ChatCardPlayer;
 };

@@ -1,5 +1,6 @@
 // The post-game chat page: the coloured backlog shown one line per frame, the rematch button's
-// delay, the notifier dots beside the vorn button and the chat page's send and rematch actions.
+// delay, the notifier dots beside the vorn button, the chat page's send and rematch actions and
+// its two one-time hints. The avatar strip and the player card are in VornMenuStateChatPlayers.cpp.
 #include "Framework/VornMenuState.h"
 
 #include "Framework/KestrolundApplication.h"
@@ -13,6 +14,7 @@
 #include "Framework/VornGameState.h"
 #include "Framework/VornLobby.h"
 #include "Framework/VornPlayer.h"
+#include "Framework/VornStatistics.h"
 #include "Framework/VornTextFormat.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 
@@ -25,6 +27,27 @@ unsigned int ThemeColor(CKestrolundApplication* pApp, const char* pName, unsigne
     if (pTheme && pTheme->GetColorByName(CKorvelString(pName), uColor))
         return uColor;
     return uDefault;
+}
+
+const char* const KEY_MESSAGE_SENT = "__Vorn_ChatMessageSent";
+const char* const KEY_RETURN_HINT = "__Vorn_StartChangePageChat";
+
+bool HasKey(CKestrolundApplication* pApp, const char* pName)
+{
+    CVornStatistics* pStore = pApp ? pApp->GetStatistics() : nullptr;
+    return pStore && pStore->GetProperty(CKorvelString(pName));
+}
+
+// Makes the key true and writes the store; false when it existed (or there is no store).
+bool MarkOnce(CKestrolundApplication* pApp, const char* pName)
+{
+    CVornStatistics* pStore = pApp ? pApp->GetStatistics() : nullptr;
+    if (!pStore || pStore->GetProperty(CKorvelString(pName)))
+        return false;
+    if (CVornStatisticsProperty* pKey = pStore->AddProperty(CKorvelString(pName)))
+        pKey->SetBool(1);
+    pStore->WriteStatistics();
+    return true;
 }
 } // namespace
 
@@ -241,6 +264,8 @@ KE_RETVAL CVornMenuState::actionChatSend(CWidget*, void* pContext)
         return 0;
     if (pThis->m_pChatSubmitBubble)
         pThis->m_pChatSubmitBubble->SetVisible(0);
+    // Recorded even for an empty field: the hint has done its job once a send was tried.
+    MarkOnce(pThis->m_pKestrolund, KEY_MESSAGE_SENT);
     CTextWidget* pField = widget_cast<CTextWidget*>(pThis->FindInPages("//chat_root//chat_textfield"));
     if (pField && pField->GetText().GetLength() > 0 && pThis->m_pKestrolund)
     {
@@ -258,5 +283,24 @@ KE_RETVAL CVornMenuState::actionChatRematch(CWidget*, void* pContext)
         return 0;
     pThis->m_pKestrolund->Rematch(1, 0);
     pThis->m_uRematchAsked = 1;
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionChatTextfieldChanged(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (pThis && pThis->m_pChatSubmitBubble && !HasKey(pThis->m_pKestrolund, KEY_MESSAGE_SENT))
+        pThis->m_pChatSubmitBubble->SetVisible(1);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionStartChangePageChat(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    // Only while the match still runs: afterwards there is no game to go back to.
+    if (!pThis || !pThis->m_uInMatch || !pThis->m_pKestrolund || pThis->m_pKestrolund->IsRematchAnswerOpen())
+        return 1;
+    if (MarkOnce(pThis->m_pKestrolund, KEY_RETURN_HINT) && pThis->m_pReturnBubble)
+        pThis->m_pReturnBubble->SetVisible(1);
     return 1;
 }

@@ -14,23 +14,14 @@
     {                                                                                                        \
         return 1;                                                                                            \
     }
-VORN_EMPTY_ACTION(actionStartChangePageChat)
 VORN_EMPTY_ACTION(actionExpandListItem)
 VORN_EMPTY_ACTION(actionEndExpandListItem)
 VORN_EMPTY_ACTION(actionExpandNastyButtons)
-VORN_EMPTY_ACTION(actionExpandChatNastyButtons)
 VORN_EMPTY_ACTION(actionPlayerDetails)
 VORN_EMPTY_ACTION(actionToggleBuddy)
 VORN_EMPTY_ACTION(actionToggleRival)
-VORN_EMPTY_ACTION(actionBlockChat)
 VORN_EMPTY_ACTION(actionAcceptBuddy)
 VORN_EMPTY_ACTION(actionRejectBuddy)
-VORN_EMPTY_ACTION(actionChatTextfieldChanged)
-VORN_EMPTY_ACTION(actionExpandChatItem)
-VORN_EMPTY_ACTION(actionEndExpandChatItem)
-VORN_EMPTY_ACTION(actionLoadChatItem)
-VORN_EMPTY_ACTION(actionUnloadChatItem)
-VORN_EMPTY_ACTION(actionShowChatAvatars)
 VORN_EMPTY_ACTION(actionShowShopItems)
 VORN_EMPTY_ACTION(actionShowMyItems)
 VORN_EMPTY_ACTION(actionLoadShopItem)

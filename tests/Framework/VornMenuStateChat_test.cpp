@@ -1,11 +1,11 @@
-// The post-game chat: the backlog's lines, colours and pace, the rematch button's delay and
-// the notifier, with a second guest on the lobby server as the other player.
+// The post-game chat on the shipped layout: the backlog's lines, colours and pace, the rematch
+// button's delay and the notifier, with the lobby server's scripted player as the opponent.
 // KORVEL_GL_TEST
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/VornLobby.h"
 #include "Framework/VornPlayer.h"
-#include "VornMenuStateMatchTest.h"
+#include "VornMenuStateShippedTest.h"
 
 using namespace menu_state_test;
 
@@ -15,25 +15,7 @@ const unsigned int INFO = 0xFF2F9BCE;
 const unsigned int OWN = 0xFFFFC000;
 const unsigned int RECEIVED = 0xFFFFFFFF;
 
-// The full test layout with the chat page's widgets and the notifier beside the vorn button.
-std::string ChatLayout()
-{
-    const std::string strChat =
-        Box("chat_backlog", "running_list", Box("item_template", "text", "<text font=\"main\"/>")) +
-        InputText("chat_textfield") + Box("rematch-button", "toggle_button", "", "display=\"0\"") +
-        Box("button_back", "button");
-    const std::string strNotifier =
-        Box("chat-notifier", "widget", Box("chat_notifier_count", "text", "<text font=\"main\"/>"),
-            "display=\"0\"");
-    std::string strPages = MenuPages();
-    const std::string strEmpty = Page("chat_root", "");
-    strPages.replace(strPages.find(strEmpty), strEmpty.size(), Page("chat_root", strChat));
-    std::string strButton = VornButton();
-    strButton.insert(strButton.rfind("</element>"), strNotifier);
-    return MenuLayout(strPages + strButton + Dialogs());
-}
-
-class CVornMenuState : public CMatchTest
+class CVornMenuState : public CShippedChatTest
 {
 protected:
     void SetUp() override
@@ -41,34 +23,18 @@ protected:
         m_Texts[180] = "%s joined";
         m_Texts[198] = "%s left";
         m_Texts[182] = "%s wants more";
-        m_strLayout = ChatLayout();
-        m_App.m_bForwardChat = true;
-        CMatchTest::SetUp();
+        CShippedChatTest::SetUp();
     }
     void StartMatch()
     {
-        ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-        m_App.m_iForwardChatOwnId = Session()->GetOwnUserId();
-        m_iOther = AddOpponent();
-        ASSERT_GT(m_iOther, 0);
-        ::CVornMenuState::actionStartGame(nullptr, Lobby());
-        m_pOther->RegisterInGameQueue(0, 2);
-        ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
-        CVornPlayer* pOther = Session()->GetLobby()->FindPlayerById(m_iOther);
-        ASSERT_NE(pOther, nullptr);
-        m_strOtherName = Narrow(pOther->m_strName);
-        // The overlay shows the chat page, as the vorn button would.
+        ASSERT_NO_FATAL_FAILURE(CShippedChatTest::StartMatch());
+        // The overlay shows the chat page, as the vorn button would; the avatars' waiting
+        // line is in before the tests count lines.
         Lobby()->SetMenuVisibility(1);
-        Frame(0.0f);
+        ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsChatNoticeShown() && Lobby()->GetPendingChatLineCount() == 0; }));
     }
-    void SendFromOther(int iType, const char* pText = "")
-    {
-        CVornNetworkSession::sCHATMSG message;
-        message.m_iType = iType;
-        message.m_strText = CKorvelString(pText);
-        message.m_iSender = m_iOther;
-        m_pOther->SendChatMsg(&message);
-    }
+    void SendFromOther(int iType, const char* pText = "") { PeerChat(iType, pText); }
     CRunningList* Backlog() { return FindAs<CRunningList>("chat_backlog"); }
     int Shown() { return Backlog() ? Backlog()->GetWidgets().GetCount() : -1; }
     // The text and colour of the newest shown line.
@@ -77,8 +43,21 @@ protected:
         CRunningList* pList = Backlog();
         if (!pList || pList->GetWidgets().GetCount() == 0)
             return {"<none>", 0};
-        CTextWidget* pText =
-            widget_cast<CTextWidget*>(pList->GetWidgets()[pList->GetWidgets().GetCount() - 1]);
+        // The list names its lines by a running number; where the newest sits depends on
+        // the way the list grows.
+        CWidget* pNewest = nullptr;
+        int iNewest = -1;
+        for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        {
+            int iNumber = -1;
+            CWidget* pLine = pList->GetWidgets()[i];
+            if (pLine->GetName().Scan(L"%d", &iNumber) == 1 && iNumber > iNewest)
+            {
+                iNewest = iNumber;
+                pNewest = pLine;
+            }
+        }
+        CTextWidget* pText = widget_cast<CTextWidget*>(pNewest);
         return pText ? std::make_pair(Narrow(pText->GetText()), pText->GetColor())
                      : std::make_pair(std::string("<not text>"), 0u);
     }
@@ -87,8 +66,6 @@ protected:
         return WaitFor([&] { return Lobby()->GetChatBacklogCount() >= iCount; });
     }
 
-    int m_iOther = 0;
-    std::string m_strOtherName;
 };
 
 TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLater)
@@ -97,8 +74,7 @@ TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoS
     ASSERT_NE(Backlog(), nullptr);
     Lobby()->SetChatButtonVisibility(1);
     SendFromOther(0);
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0 && Shown() > 0; }));
-    EXPECT_EQ(Newest().first, m_strOtherName + " joined");
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + " joined"; }));
     EXPECT_EQ(Newest().second, INFO);
 
     CWidget* pRematch = Find("rematch-button");
@@ -134,7 +110,7 @@ TEST_F(CVornMenuState, LinesArrivingTogetherEnterTheBacklogOnePerFrame)
         Frame(0.0f);
         ASSERT_EQ(Shown(), iShown + 1);
     }
-    EXPECT_EQ(Newest().first, m_strOtherName + ": hello");
+    EXPECT_EQ(Newest().first, m_strPeerName + ": hello");
     EXPECT_EQ(Newest().second, RECEIVED);
 }
 
@@ -171,7 +147,7 @@ TEST_F(CVornMenuState, RecordsFromStrangersAndRepeatedLeavesAddNothing)
     CVornNetworkSession::sCHATMSG stranger;
     stranger.m_iType = 3;
     stranger.m_strText = CKorvelString("info");
-    stranger.m_iSender = m_iOther + 1000;
+    stranger.m_iSender = m_iPeer + 1000;
     Lobby()->OnChatMessage(&stranger, 1);
     EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore);
 
@@ -180,9 +156,9 @@ TEST_F(CVornMenuState, RecordsFromStrangersAndRepeatedLeavesAddNothing)
     ASSERT_TRUE(WaitForLines(iBefore + 1));
     Settle();
     EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
-    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iOther));
+    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
-    EXPECT_EQ(Newest().first, m_strOtherName + " left");
+    EXPECT_EQ(Newest().first, m_strPeerName + " left");
 }
 
 TEST_F(CVornMenuState, TheThemesChatColoursReplaceTheDefaults)
@@ -192,7 +168,7 @@ TEST_F(CVornMenuState, TheThemesChatColoursReplaceTheDefaults)
     ASSERT_NE(m_App.GetTheme(), nullptr);
     m_App.GetTheme()->AddColorConfig({CKorvelString("chat_message_default"), 0xFF112233u});
     SendFromOther(2, "hi");
-    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strOtherName + ": hi"; }));
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + ": hi"; }));
     EXPECT_EQ(Newest().second, 0xFF112233u);
 }
 
@@ -221,6 +197,54 @@ TEST_F(CVornMenuState, TheNotifierCyclesItsDotsEveryTwoSeconds)
         Frame(0.25f);
         EXPECT_EQ(Narrow(pDots->GetText()), pExpected);
     }
+}
+
+TEST_F(CVornMenuState, TheRematchButtonAndThePeersWishStartTheNextMatchOnTheSameConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iOwn = Session()->GetOwnUserId();
+    const long long llSession = In("GameReady")[0]["session"].Int();
+    CKorvelArray<int> aIds, aRanks;
+    aIds.Add(iOwn);
+    aIds.Add(m_iPeer);
+    aRanks.Add(2);
+    aRanks.Add(1);
+    m_App.SendResults(aIds, aRanks, 0);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"game_end\", \"players\": [" + std::to_string(iOwn) + ", " +
+                               std::to_string(m_iPeer) + "], \"ranks\": [2, 1]"));
+    ::CVornMenuState::actionChatRematch(nullptr, Lobby());
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"rematch\""));
+
+    ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") == 2; }));
+    EXPECT_GT(GameLog().Count("game.GameSessionEnded"), 0) << "the old match ended first";
+    ASSERT_TRUE(WaitFor([&] { return m_Peer.Received("GameStart", "game").size() == 2; }));
+    EXPECT_EQ(m_Peer.Received("RematchReceived")[0]["value"].Int(), 3);
+    EXPECT_EQ(m_Peer.Events("connected").size(), 1u) << "the same game connection";
+    size_t uOwnReady = 0;
+    for (const CTestJson& ready : In("GameReady"))
+        if (ready["user"].Int() == iOwn)
+        {
+            ++uOwnReady;
+            EXPECT_EQ(ready["session"].Int(), llSession);
+        }
+    EXPECT_EQ(uOwnReady, 2u);
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x401), 4u) << "a new round each, on both sides";
+    EXPECT_TRUE(Lobby()->IsInMatch());
+}
+
+TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    SendFromOther(5);
+    SendFromOther(5);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"close\", \"conn\": \"game\""));
+    ASSERT_TRUE(WaitFor([&] { return m_Rec.Count("OnPlayerDisconnected") > 0; }));
+    Settle();
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
+    EXPECT_EQ(BacklogLinesWith(m_strPeerName + " left"), 1);
+    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "support/LobbyServerProcess.h"
 
+#include "support/ChildProcess.h"
+
 #include "support/TestMedia.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +19,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace
 {
@@ -71,16 +71,10 @@ bool CLobbyServerProcess::Start(const std::vector<std::string>& aExtra)
     posix_spawn_file_actions_adddup2(&actions, aiPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, aiPipe[0]);
     posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
-    std::vector<std::string> aArgs = {"python3", strScript,  "--port", "0",      "--game-port",
-                                      "0",       "--strict", "--log",  m_strLog, "--control-port",
-                                      "0"};
+    std::vector<std::string> aArgs = {strScript, "--port", "0",      "--game-port",    "0",
+                                      "--strict", "--log", m_strLog, "--control-port", "0"};
     aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
-    std::vector<char*> apArgs;
-    for (std::string& strArg : aArgs)
-        apArgs.push_back(&strArg[0]);
-    apArgs.push_back(nullptr);
-    const int iSpawned = posix_spawnp(&m_Pid, "python3", &actions, nullptr, apArgs.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const int iSpawned = SpawnPython(aArgs, &actions, m_Pid);
     close(aiPipe[1]);
     if (iSpawned != 0)
     {
@@ -106,17 +100,12 @@ int CLobbyServerProcess::Stop()
         return -1;
     kill(m_Pid, SIGTERM);
     int iStatus = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (waitpid(m_Pid, &iStatus, WNOHANG) == 0)
+    if (!WaitForChild(m_Pid, std::chrono::seconds(5), iStatus))
     {
-        if (std::chrono::steady_clock::now() > end)
-        {
-            kill(m_Pid, SIGKILL);
-            waitpid(m_Pid, &iStatus, 0);
-            m_Pid = -1;
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(m_Pid, SIGKILL);
+        waitpid(m_Pid, &iStatus, 0);
+        m_Pid = -1;
+        return -1;
     }
     m_Pid = -1;
     return WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;

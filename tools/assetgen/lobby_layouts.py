@@ -345,7 +345,9 @@ def chat_page():
                                        "expand_chat_nastybuttons"),
                            nasty_buttons("chat_nastybuttons", 0.40, "block_chat")],
                           events={"onendexpand": "chat_end_expand"},
-                          extra=['<height value="0.0"/>', '<height value="0.50"/>', '<transition-time value="0.2"/>'])
+                          # Level 1 is the card, level 2 the card with its nasty buttons.
+                          extra=['<height value="0.0"/>', '<height value="0.40"/>', '<height value="0.50"/>',
+                                 '<transition-time value="0.2"/>'])
     bubble = element("bubble_chat_submit", "bubble", 0.60, 0.70, 0.30, 0.10, bubble_parts(0.30, 0.10),
                      extra=['<arrow value="bottom-right"/>'], display="0")
     return [page("chat_root", back("button_back", "chat_exit"), title(239),

@@ -3,7 +3,7 @@ answer per line out, on a listener bound to the loopback address only.
 
 A command names its connection by log name ({"conn": "L3"}) or by a logged-in user
 ({"user": 1001, "conn": "lobby" | "game"}). Commands: send, chunk, hold, release, close,
-connections, listen. A bad line answers {"ok": false, "error": ...} and changes nothing; only
+connections, listen, items. A bad line answers {"ok": false, "error": ...} and changes nothing; only
 send, chunk, close and release ever touch a client connection.
 
 Sections: ControlError and argument checks; ControlService (listener, sessions, commands).
@@ -15,6 +15,7 @@ import json
 import traceback
 
 from . import messages
+from .ingame import parse_list
 
 MAX_LINE = 64 * 1024
 MAX_PIECE = 65536
@@ -64,6 +65,7 @@ class ControlService:
         self.commands = {
             "send": self._send, "chunk": self._chunk, "hold": self._hold, "release": self._release,
             "close": self._close, "connections": self._connections, "listen": self._listen,
+            "items": self._items,
         }
 
     async def start(self, port):
@@ -246,3 +248,12 @@ class ControlService:
             raise ControlError("\"on\" must be true or false")
         self.server.set_lobby_listening(on)
         return {"listening": self.server.lobby_listening(), "port": self.server.lobby_port}
+
+    def _items(self, command):
+        user = _integer(command.get("user"), "\"user\"", 0, (1 << 31) - 1)
+        try:
+            in_game_list = parse_list(command)
+        except ValueError as err:
+            raise ControlError(str(err)) from None
+        self.server.lobby.ingame.set(user, in_game_list)
+        return {"user": user, "items": len(in_game_list.items), "undelivered": in_game_list.undelivered}

@@ -9,6 +9,7 @@ import re
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS
+from .ingame import InGameItems
 from .pages import LobbyPages
 from .service import Service
 
@@ -44,6 +45,7 @@ class LobbyService(LobbyPages, Service):
         self.queues = {}   # app id -> [LobbyClient] in joining order
         self.external = {}  # (login type, external id) -> account name, for this run only
         self.clients = []   # every open lobby connection's LobbyClient, in opening order
+        self.ingame = InGameItems()   # in-game item lists set by the control channel
         self.handlers = {
             0: self._connection, 5: self._login, 7: self._queue_register,
             9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
@@ -221,13 +223,13 @@ class LobbyService(LobbyPages, Service):
         self.log.write("registered", conn=client.conn.name, user=name)
         return 0
 
-    # ---- item-list rounds (always empty lists, flags echoed) ----
+    # ---- item-list rounds (empty lists unless a test set the user's in-game list; flags echoed) ----
 
     def _shop_item_groups(self, client, fields):
-        client.conn.send(messages.shop_item_groups(fields["flags"]))
+        client.conn.send(*self.ingame.groups_answer(client.user_id, fields["flags"]))
 
     def _shop_items(self, client, fields):
-        client.conn.send(messages.shop_items(fields["flags"], fields["start"]))
+        client.conn.send(*self.ingame.items_answer(client.user_id, fields["flags"], fields["count"], fields["start"]))
 
     def _available_item_datas(self, client, fields):
         client.conn.send(messages.available_item_datas())
