@@ -47,9 +47,10 @@ const unsigned int COLOUR_SLOT0 = 0xFF5D37, COLOUR_SLOT1 = 0x3A92FF;
 const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest_login_button";
 const char* const CHAT_PAGE = "//chat_root";
 const char* const CHAT_BACKLOG = "//chat_root//chat_backlog";
+const char* const REMATCH_BUTTON = "//chat_root//rematch-button";
 
 // Game event types as the relayed payload's first byte gives them.
-const int EVENT_START_GAME = 6, EVENT_PLAYBACK_DONE = 71, EVENT_TURN_PACK = 43;
+const int EVENT_START_GAME = 6, EVENT_NEXT_PLAYER = 10, EVENT_PLAYBACK_DONE = 71, EVENT_TURN_PACK = 43;
 
 struct sFailure
 {
@@ -558,10 +559,12 @@ public:
             Fail("the lobby server's ready line");
         MakeInstance(m_A.m_Game.m_strDir, m_Server.LobbyPort());
         MakeInstance(m_B.m_Game.m_strDir, m_Server.LobbyPort());
-        const std::vector<sRect> aRects = ProbeLayout(m_A.m_Game.m_strDir, {GUEST_BUTTON, CHAT_PAGE, CHAT_BACKLOG});
+        const std::vector<sRect> aRects =
+            ProbeLayout(m_A.m_Game.m_strDir, {GUEST_BUTTON, CHAT_PAGE, CHAT_BACKLOG, REMATCH_BUTTON});
         m_GuestButton = aRects[0];
         m_ChatPage = aRects[1];
         m_ChatBacklog = aRects[2];
+        m_RematchButton = aRects[3];
 
         Step("both games start");
         m_A.Open(m_pDisplay, 0);
@@ -592,13 +595,20 @@ public:
         return strDir;
     }
 
-    // Everything this run started is stopped; the log's complaints are returned.
-    std::vector<std::string> Cleanup()
+    // Pictures of both windows as they are when a step failed.
+    void FailurePictures()
+    {
+        for (CPlayer* p : {&m_A, &m_B})
+            if (p->m_Window && p->m_Game.Running())
+                Save(p->Picture(), m_strOut + "/failed_" + p->m_Game.m_strName + ".png");
+    }
+
+    // Everything this run started is stopped.
+    void Cleanup()
     {
         m_A.m_Game.Kill();
         m_B.m_Game.Kill();
         m_Server.Stop();
-        return m_Server.Complaints();
     }
 
     std::string m_strStep;
@@ -777,8 +787,14 @@ private:
         const uint32_t uOwn = player.m_iSlot == 0 ? COLOUR_SLOT0 : COLOUR_SLOT1;
         const size_t uFrom = m_Log.Count();
         sPicture picture;
-        bool bSent = false;
-        for (int iTry = 0; iTry < 15 && !bSent; ++iTry)
+        // Tried again until the turn pack goes out (a drag during the count-down does
+        // nothing), but only within this turn: its time-out passes the turn on.
+        auto fnTurnOver = [&] {
+            return m_Log.Find(GameEvent(player.m_strGameConn, EVENT_TURN_PACK), uFrom) >= 0 ||
+                   m_Log.Find(GameEvent(player.m_strGameConn, EVENT_NEXT_PLAYER), uFrom) >= 0 ||
+                   m_Log.Find(GameEvent(other.m_strGameConn, EVENT_NEXT_PLAYER), uFrom) >= 0;
+        };
+        for (int iTry = 0; iTry < 15 && !fnTurnOver(); ++iTry)
         {
             picture = player.Picture();
             int x = 0, y = 0;
@@ -790,14 +806,13 @@ private:
             // Up and towards the middle of the window, 150 px away.
             const int dx = x < W / 2 ? 106 : -106;
             player.Drag(x, y, dx, -106);
-            bSent = TestWaitFor([&] { return m_Log.Find(GameEvent(player.m_strGameConn, EVENT_TURN_PACK), uFrom) >= 0; },
-                              8);
+            TestWaitFor(fnTurnOver, 8);
         }
         Shot(player, "match", picture);
         CheckMatchPicture(player, picture);
         m_MatchPictures[&player] = picture;
-        m_Log.WaitFor("turn pack on " + strName + "'s game connection", GameEvent(player.m_strGameConn, EVENT_TURN_PACK),
-                      1, uFrom);
+        m_Log.WaitFor("turn pack on " + strName + "'s game connection within its turn",
+                      GameEvent(player.m_strGameConn, EVENT_TURN_PACK), 1, uFrom);
         m_Log.WaitFor("PlaybackDone on " + other.m_Game.m_strName + "'s game connection",
                       GameEvent(other.m_strGameConn, EVENT_PLAYBACK_DONE), STEP_SECONDS, uFrom);
     }
@@ -881,6 +896,9 @@ private:
         // The backlog holds a line: the one saying that A left the chat.
         if (StandsOut(picture, m_ChatBacklog) < 2)
             Fail("a line in B's chat backlog");
+        // The opponent has gone: no rematch is offered, not even the button's caption.
+        if (StandsOut(picture, m_RematchButton) > 8)
+            Fail("no rematch button in B's chat after A left");
     }
 
     void CheckBFirst(const CTestJson& end, const char* pWho)
@@ -918,7 +936,7 @@ private:
     CLobbyServerProcess m_Server;
     CServerLog m_Log;
     CPlayer m_A, m_B;
-    sRect m_GuestButton, m_ChatPage, m_ChatBacklog;
+    sRect m_GuestButton, m_ChatPage, m_ChatBacklog, m_RematchButton;
     std::map<const CPlayer*, sPicture> m_MatchPictures;
     size_t m_uLoginFrom = 0;
     int m_iMasterSlot = 0;
@@ -951,6 +969,13 @@ int main()
             std::fprintf(stderr, "e2e: FAILED at \"%s\": %s\ne2e: pictures, game output and the server log are in %s\n",
                          scenario.m_strStep.c_str(), failure.m_strStep.c_str(), strOut.c_str());
             iResult = 1;
+            try
+            {
+                scenario.FailurePictures();
+            }
+            catch (const sFailure&)
+            {
+            }
         }
         scenario.Cleanup();
     }
