@@ -4,7 +4,7 @@
 // and presses play; the server pairs them; each side fires one shot by dragging its own
 // flomp; then A quits, B wins and B's post-game chat opens. The server's JSON log says
 // when each step happened; screenshots of both windows are kept under
-// <build>/test-output/e2e/ with the server's log and each game's output.
+// <build>/test-output/e2e/lobby_match/ with the server's log and each game's output.
 //
 // Exit 0 when every step happened and every check held; otherwise 1 with the step that
 // did not happen.
@@ -587,11 +587,14 @@ public:
         const std::string strDir = m_strOut + "/languages";
         std::filesystem::create_directories(strDir);
         const std::string strApp = std::filesystem::absolute(strBuild + "/run/app/native").string();
-        std::error_code ec;
-        std::filesystem::create_symlink(strApp + "/vornlanguage_en.kmp", strDir + "/vornlanguage_en.kmp", ec);
-        std::filesystem::create_symlink(strApp + "/quorvalinlanguage_en.kmp", strDir + "/game_en.kmp", ec);
-        if (ec)
-            Fail("links to the language packs in " + strDir);
+        for (const auto& link : {std::make_pair("vornlanguage_en.kmp", "vornlanguage_en.kmp"),
+                                 std::make_pair("quorvalinlanguage_en.kmp", "game_en.kmp")})
+        {
+            std::error_code ec;
+            std::filesystem::create_symlink(strApp + "/" + link.first, strDir + "/" + link.second, ec);
+            if (ec)
+                Fail("a link to " + std::string(link.first) + " in " + strDir);
+        }
         return strDir;
     }
 
@@ -679,13 +682,16 @@ private:
         for (int iTry = 0; iTry < 4; ++iTry)
         {
             // After the login the lobby loads a moment, then shows its home page again.
+            bool bMenu = false;
             TestWaitFor(
                 [&] {
                     picture = player.Picture();
-                    return StandsOut(picture, m_GuestButton) > 40;
+                    bMenu = PlayButtonShows(picture);
+                    return bMenu || StandsOut(picture, m_GuestButton) > 40;
                 },
                 STEP_SECONDS);
-            player.Click(m_GuestButton.CentreX(), m_GuestButton.CentreY());
+            if (!bMenu)
+                player.Click(m_GuestButton.CentreX(), m_GuestButton.CentreY());
             if (TestWaitFor(
                     [&] {
                         picture = player.Picture();
@@ -947,7 +953,7 @@ private:
 int main()
 {
     const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
-    const std::string strOut = std::string(pBuild ? pBuild : ".") + "/test-output/e2e";
+    const std::string strOut = std::string(pBuild ? pBuild : ".") + "/test-output/e2e/lobby_match";
     std::error_code ec;
     std::filesystem::remove_all(strOut, ec);
     std::filesystem::create_directories(strOut);
