@@ -780,18 +780,21 @@ private:
         CPlayer& second = &first == &m_A ? m_B : m_A;
         Say(first.m_Game.m_strName + " acts first");
 
+        m_uTurnFrom = m_Log.Count();
         Act(first, second);
-        Act(second, first);
+        if (Act(second, first) != first.m_iSlot)
+            Fail("NextPlayer giving the turn back to " + first.m_Game.m_strName);
     }
 
     // The player fires the default shot by dragging its flomp; the turn pack crosses the
     // server and the other side's PlaybackDone comes back.
-    void Act(CPlayer& player, CPlayer& other)
+    // The slot that the following NextPlayer gives the turn to.
+    int Act(CPlayer& player, CPlayer& other)
     {
         const std::string& strName = player.m_Game.m_strName;
         Step(strName + " fires a shot");
         const uint32_t uOwn = player.m_iSlot == 0 ? COLOUR_SLOT0 : COLOUR_SLOT1;
-        const size_t uFrom = m_Log.Count();
+        const size_t uFrom = m_uTurnFrom;
         sPicture picture;
         // Tried again until the turn pack goes out (a drag during the count-down does
         // nothing), but only within this turn: its time-out passes the turn on.
@@ -819,8 +822,22 @@ private:
         m_MatchPictures[&player] = picture;
         m_Log.WaitFor("turn pack on " + strName + "'s game connection within its turn",
                       GameEvent(player.m_strGameConn, EVENT_TURN_PACK), 1, uFrom);
+        int iDone = -1, iNext = -1;
         m_Log.WaitFor("PlaybackDone on " + other.m_Game.m_strName + "'s game connection",
-                      GameEvent(other.m_strGameConn, EVENT_PLAYBACK_DONE), STEP_SECONDS, uFrom);
+                      GameEvent(other.m_strGameConn, EVENT_PLAYBACK_DONE), STEP_SECONDS, uFrom, &iDone);
+        // The turn ends with a NextPlayer from either side; the next turn counts from there.
+        const std::string strA = player.m_strGameConn, strB = other.m_strGameConn;
+        const CTestJson next = m_Log.WaitFor(
+            "NextPlayer after " + strName + "'s turn",
+            [&](const CTestJson& r) {
+                return GameEvent(strA, EVENT_NEXT_PLAYER)(r) || GameEvent(strB, EVENT_NEXT_PLAYER)(r);
+            },
+            STEP_SECONDS, size_t(iDone) + 1, &iNext);
+        m_uTurnFrom = size_t(iNext) + 1;
+        const std::vector<int> aNext = Payload(next);
+        if (aNext.size() < 13 || aNext[12] == player.m_iSlot)
+            Fail("NextPlayer giving the turn to " + other.m_Game.m_strName);
+        return aNext[12];
     }
 
     // Both player colours and the row of action buttons near y = 1.5 W/30.
@@ -945,6 +962,7 @@ private:
     sRect m_GuestButton, m_ChatPage, m_ChatBacklog, m_RematchButton;
     std::map<const CPlayer*, sPicture> m_MatchPictures;
     size_t m_uLoginFrom = 0;
+    size_t m_uTurnFrom = 0; // the log's first record of the running turn
     int m_iMasterSlot = 0;
 };
 
