@@ -769,26 +769,75 @@ private:
             });
             p->m_strGameConn = ready["conn"].String();
         }
-        m_Log.WaitFor("match_start", [](const CTestJson& r) { return r["event"].String() == "match_start"; });
-        CPlayer& master = m_A.m_iSlot == m_iMasterSlot ? m_A : m_B;
-        const CTestJson start = m_Log.WaitFor("StartGame event on " + master.m_Game.m_strName + "'s game connection",
-                                              GameEvent(master.m_strGameConn, EVENT_START_GAME));
-        const std::vector<int> aStart = Payload(start);
-        if (aStart.size() < 13 || aStart[12] > 1)
-            Fail("a first player in byte 12 of the StartGame event");
-        CPlayer& first = aStart[12] == m_A.m_iSlot ? m_A : m_B;
-        CPlayer& second = &first == &m_A ? m_B : m_A;
-        Say(first.m_Game.m_strName + " acts first");
+        // A shot can decide the match (a flomp knocked into the water); then both ask for
+        // a rematch and the shots are played again, so that A still leaves a running match.
+        size_t uMatchFrom = 0;
+        for (int iMatch = 1; iMatch <= 3; ++iMatch)
+        {
+            int iStart = -1;
+            m_Log.WaitFor(
+                "match_start of match " + std::to_string(iMatch),
+                [](const CTestJson& r) { return r["event"].String() == "match_start"; }, STEP_SECONDS, uMatchFrom,
+                &iStart);
+            uMatchFrom = size_t(iStart) + 1;
+            CPlayer& master = m_A.m_iSlot == m_iMasterSlot ? m_A : m_B;
+            const CTestJson start =
+                m_Log.WaitFor("StartGame event on " + master.m_Game.m_strName + "'s game connection",
+                              GameEvent(master.m_strGameConn, EVENT_START_GAME), STEP_SECONDS, uMatchFrom);
+            const std::vector<int> aStart = Payload(start);
+            if (aStart.size() < 13 || aStart[12] > 1)
+                Fail("a first player in byte 12 of the StartGame event");
+            CPlayer& first = aStart[12] == m_A.m_iSlot ? m_A : m_B;
+            CPlayer& second = &first == &m_A ? m_B : m_A;
+            Say(first.m_Game.m_strName + " acts first");
 
-        m_uTurnFrom = m_Log.Count();
-        Act(first, second);
-        if (Act(second, first) != first.m_iSlot)
-            Fail("NextPlayer giving the turn back to " + first.m_Game.m_strName);
+            m_uTurnFrom = uMatchFrom;
+            int iNext = Act(first, second);
+            if (iNext >= 0)
+                iNext = Act(second, first);
+            if (iNext >= 0)
+            {
+                if (iNext != first.m_iSlot)
+                    Fail("NextPlayer giving the turn back to " + first.m_Game.m_strName);
+                return;
+            }
+            Rematch();
+        }
+        Fail("a match still running after one shot per side in three matches");
+    }
+
+    // Both post-game chats open; each presses its rematch button until the server has the
+    // wish of both.
+    void Rematch()
+    {
+        Step("a shot decided the match: both ask for a rematch");
+        const size_t uFrom = m_Log.Count();
+        for (CPlayer* p : {&m_A, &m_B})
+        {
+            const std::string strConn = p->m_strGameConn;
+            auto fnAsked = [=](const CTestJson& r) {
+                return IsMessage(r, "in", strConn, "Rematch") && r["fields"]["wish"].Int() == 1;
+            };
+            for (int iTry = 0; iTry < 4 && m_Log.Find(fnAsked, uFrom) < 0; ++iTry)
+            {
+                TestWaitFor(
+                    [&] {
+                        const sPicture picture = p->Picture();
+                        return LobbyPageShows(picture, m_ChatPage) && StandsOut(picture, m_RematchButton) > 30;
+                    },
+                    STEP_SECONDS);
+                p->Click(m_RematchButton.CentreX(), m_RematchButton.CentreY());
+                TestWaitFor([&] { return m_Log.Find(fnAsked, uFrom) >= 0; }, 5);
+            }
+            m_Log.WaitFor("Rematch with wish 1 from " + p->m_Game.m_strName, fnAsked, 1, uFrom);
+        }
+        m_Log.WaitFor("rematch of the session", [](const CTestJson& r) { return r["event"].String() == "rematch"; },
+                      STEP_SECONDS, uFrom);
     }
 
     // The player fires the default shot by dragging its flomp; the turn pack crosses the
-    // server and the other side's PlaybackDone comes back.
-    // The slot that the following NextPlayer gives the turn to.
+    // server and the other side's PlaybackDone comes back. The slot that the following
+    // NextPlayer gives the turn to, or -1 when the shot ended the match.
     int Act(CPlayer& player, CPlayer& other)
     {
         const std::string& strName = player.m_Game.m_strName;
@@ -830,10 +879,13 @@ private:
         const CTestJson next = m_Log.WaitFor(
             "NextPlayer after " + strName + "'s turn",
             [&](const CTestJson& r) {
-                return GameEvent(strA, EVENT_NEXT_PLAYER)(r) || GameEvent(strB, EVENT_NEXT_PLAYER)(r);
+                return GameEvent(strA, EVENT_NEXT_PLAYER)(r) || GameEvent(strB, EVENT_NEXT_PLAYER)(r) ||
+                       r["event"].String() == "game_end";
             },
             STEP_SECONDS, size_t(iDone) + 1, &iNext);
         m_uTurnFrom = size_t(iNext) + 1;
+        if (next["event"].String() == "game_end")
+            return -1;
         const std::vector<int> aNext = Payload(next);
         if (aNext.size() < 13 || aNext[12] == player.m_iSlot)
             Fail("NextPlayer giving the turn to " + other.m_Game.m_strName);
@@ -849,18 +901,18 @@ private:
             Fail(strName + "'s match picture is blank");
         if (!FindColour(picture, COLOUR_SLOT0, Whole(), x, y) || !FindColour(picture, COLOUR_SLOT1, Whole(), x, y))
             Fail("both player colours in " + strName + "'s match picture");
-        const int iSmall = W / 30, iRow = 3 * W / 60;
-        sRect row;
-        row.m_iLeft = W / 2 - 7 * iSmall;
-        row.m_iRight = W / 2 + 7 * iSmall;
-        row.m_iTop = iRow - iSmall;
-        row.m_iBottom = iRow + iSmall;
-        std::set<uint32_t> colours;
-        for (int yy = row.m_iTop; yy < row.m_iBottom; ++yy)
-            for (int xx = row.m_iLeft; xx < row.m_iRight; ++xx)
-                colours.insert(picture.At(xx, yy));
-        if (colours.size() < 32)
-            Fail("the action buttons in " + strName + "'s match picture");
+        // The five action buttons (jump, whip, fire, sticky, special) stand out from the scene.
+        const int iRow = 3 * W / 60, iHalf = 7 * W / 300;
+        for (int k = -2; k <= 2; ++k)
+        {
+            sRect button;
+            button.m_iLeft = W / 2 + k * W / 10 - iHalf;
+            button.m_iRight = W / 2 + k * W / 10 + iHalf;
+            button.m_iTop = iRow - iHalf;
+            button.m_iBottom = iRow + iHalf;
+            if (StandsOut(picture, button) <= 30)
+                Fail("action button " + std::to_string(k + 3) + " of 5 in " + strName + "'s match picture");
+        }
     }
 
     void Quit()
