@@ -350,11 +350,14 @@ def chat_page():
                                  '<transition-time value="0.2"/>'])
     bubble = element("bubble_chat_submit", "bubble", 0.60, 0.70, 0.30, 0.10, bubble_parts(0.30, 0.10),
                      extra=['<arrow value="bottom-right"/>'], display="0")
+    # The caption rides on both faces, so it hides with the button; left of the vorn button.
+    caption = text("rematch_label", 0, 0, 0.14, 0.07, 263, font="main-b", color="text_button", align="center-middle")
+    rematch = element("rematch-button", "toggle_button", 0.74, 0.03, 0.14, 0.07,
+                      [image(face, 0, 0, 0.14, 0.07, picture, children=[caption])
+                       for face, picture in (("off", "btn_primary.png"), ("on", "btn_primary_down.png"))],
+                      events={"onclick": "chat_rematch"}, extra=['<layout_widgets value="1"/>'])
     return [page("chat_root", back("button_back", "chat_exit"), title(239),
-                 toggle("rematch-button", 0.82, 0.03, 0.14, 0.07, "chat_rematch", on="btn_primary_down.png",
-                        off="btn_primary.png"),
-                 text("rematch_label", 0.82, 0.03, 0.14, 0.07, 263, font="main-b", color="text_button",
-                      align="center-middle"),
+                 rematch,
                  group("chat_avatars_root", 0.03, 0.12, 0.94, 0.13,
                        element("avatar_list", "infinite_list", 0, 0, 0.94, 0.13, [avatar_item],
                                events={"onshow": "show_chat_avatars", "onloaditem": "load_chat_item",
