@@ -3,7 +3,11 @@
 // play on the game's menu and answers the in-game item round, and a per-frame driver that
 // plays a script and writes the match log as JSON lines.
 //
-//   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS]
+//   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS] [--scene edge|ledge]
+//
+// Every match scene is the one chosen: "edge", a metal floor with player 0 at -1.0 and
+// player 1 at 1.9, near its right end; "ledge", one short block with both players on it.
+// Both stand on their start points, so the world is at rest when the first turn starts.
 //
 // Script: one line per own turn, "wait" (let the turn clock run out) or
 // "act ACTION AIM_X AIM_Y". Exit status 0 once the game ended the match (reported its
@@ -22,6 +26,7 @@
 #include "Framework/VornNetworkSession.h"
 #include "KorvelCommon/KorvelRunnable.h"
 #include "PlatformControl.h"
+#include "game/MoxEvent.h"
 #include "game/MoxMenuState.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
@@ -100,7 +105,14 @@ class CPeerApplication : public CTestKestrolundApplication
 public:
     CPeerApplication() : CTestKestrolundApplication(kWidth, kHeight) {}
     CPeerLobby* m_pPeerLobby = nullptr;
+    bool m_bOpponentGone = false;
     using CKestrolundApplication::m_uResultsSent;
+
+    void OnPlayerDisconnected(CVornNetworkSession* pSession, int iPlayerId) override
+    {
+        m_bOpponentGone = true;
+        CKestrolundApplication::OnPlayerDisconnected(pSession, iPlayerId);
+    }
 
 protected:
     CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
@@ -114,6 +126,25 @@ protected:
         return m_pPeerLobby;
     }
 };
+
+// The scene every match round is played on, by name; false for an unknown name.
+bool MatchScene(const std::string& strName, sTestScene& scene)
+{
+    if (strName == "edge")
+    {
+        scene = TestSceneWithPlayers({-40, 4}, {76, 4});
+        for (int k = 0; k < 7; ++k)
+            scene.blocks.push_back({-72 + 24 * k, 0, 10, 0, 0, 0});
+        return true;
+    }
+    if (strName == "ledge")
+    {
+        scene = TestSceneWithPlayers({-8, 4}, {8, 4});
+        scene.blocks.push_back({0, 0, 10, 0, 0, 0});
+        return true;
+    }
+    return false;
+}
 
 bool ReadScript(const std::string& strPath, std::vector<sMatchTurn>& aScript)
 {
@@ -289,6 +320,11 @@ private:
         const bool bReports = !(pPlay->m_bOpponentLeft || Game()->m_bGameDisconnected);
         if (m_bEnded && (!bReports || m_App.m_uResultsSent))
         {
+            // Leaving closes the game connection: not before the opponent has acknowledged
+            // every event this side sent (its game over among them), unless it went first.
+            const bool bDelivered = !pPlay->m_pOutgoingEvents || !pPlay->m_pOutgoingEvents->HasNextEvent();
+            if (bReports && !bDelivered && !m_App.m_bOpponentGone)
+                return;
             if (bReports)
                 m_App.Rematch(0, 0);
             m_iExit = 0;
@@ -364,7 +400,7 @@ private:
 int main(int argc, char** argv)
 {
     unsigned short uPort = 0;
-    std::string strScript, strLog;
+    std::string strScript, strLog, strScene = "edge";
     double fTimeout = 60.0;
     for (int i = 1; i + 1 < argc; i += 2)
     {
@@ -377,11 +413,15 @@ int main(int argc, char** argv)
             strLog = strValue;
         else if (strKey == "--timeout")
             fTimeout = std::atof(strValue.c_str());
+        else if (strKey == "--scene")
+            strScene = strValue;
     }
     std::vector<sMatchTurn> aScript;
-    if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript))
+    sTestScene scene;
+    if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript) || !MatchScene(strScene, scene))
     {
-        std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S]\n");
+        std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S] "
+                             "[--scene edge|ledge]\n");
         return 1;
     }
     setenv("KORVEL_DISPLAY_SIZE", "480x320", 1);
@@ -391,8 +431,8 @@ int main(int argc, char** argv)
         CPeerApplication app;
         const std::string strApp = app.Dir() + "/app/native";
         std::vector<std::pair<std::string, sTestScene>> aScenes;
-        for (const sResourceEntry& scene : res_flomp_scenes)
-            aScenes.push_back({Narrow(scene.name), TestSceneWithPlayers({-40, 8}, {40, 8})});
+        for (const sResourceEntry& entry : res_flomp_scenes)
+            aScenes.push_back({Narrow(entry.name), scene});
         if (!app.WritePacks(false) || !WriteGameTestPacks(strApp) || !WriteTestScenePack(strApp, aScenes))
         {
             std::fprintf(stderr, "match_peer: cannot write the packs\n");
