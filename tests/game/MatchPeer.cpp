@@ -74,7 +74,6 @@ public:
         m_uInMatch = 0;
     }
 
-
     CVornNetworkSession* m_pSession = nullptr;
     int m_iGameStarts = 0;
 };
@@ -89,8 +88,8 @@ public:
         std::fprintf(stderr, "match_peer: login error %s\n", Narrow(s).c_str());
     }
     void OnReceiveRandomKey(CVornNetworkSession*, const CKorvelString&) override {}
-    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, const CKorvelString&,
-                    const CKorvelString&, int) override
+    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
+                    const CKorvelString&, const CKorvelString&, int) override
     {
     }
     void OnUserNameConfirmed(CVornNetworkSession*, int, const CKorvelString&) override {}
@@ -116,9 +115,15 @@ public:
 
 protected:
     CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
-    CVornNetworkSession* CreateNetworkSession() override { return CKestrolundApplication::CreateNetworkSession(); }
+    CVornNetworkSession* CreateNetworkSession() override
+    {
+        return CKestrolundApplication::CreateNetworkSession();
+    }
     CVornToastNotification* CreateToast() override { return CKestrolundApplication::CreateToast(); }
-    CVornAdvertisement* CreateAdvertisement() override { return CKestrolundApplication::CreateAdvertisement(); }
+    CVornAdvertisement* CreateAdvertisement() override
+    {
+        return CKestrolundApplication::CreateAdvertisement();
+    }
     CVornMenuState* CreateLobbyState() override
     {
         m_pPeerLobby = new CPeerLobby(m_Log, m_MenuScript);
@@ -175,10 +180,11 @@ bool ReadScript(const std::string& strPath, std::vector<sMatchTurn>& aScript)
 std::string JsonLine(const sMatchLogRecord& r)
 {
     std::ostringstream s;
-    s << std::setprecision(9) << "{\"end\": " << (r.bEnd ? "true" : "false") << ", \"turn_player\": " << r.iTurnPlayer
-      << ", \"rounds\": " << r.iRounds << ", \"result\": " << r.iResult << ", \"digest\": \"" << std::hex
-      << r.uDigest << std::dec << "\", \"position\": [[" << r.aPosition[0][0] << ", " << r.aPosition[0][1]
-      << "], [" << r.aPosition[1][0] << ", " << r.aPosition[1][1] << "]]}";
+    s << std::setprecision(9) << "{\"end\": " << (r.bEnd ? "true" : "false")
+      << ", \"turn_player\": " << r.iTurnPlayer << ", \"rounds\": " << r.iRounds
+      << ", \"result\": " << r.iResult << ", \"digest\": \"" << std::hex << r.uDigest << std::dec
+      << "\", \"position\": [[" << r.aPosition[0][0] << ", " << r.aPosition[0][1] << "], ["
+      << r.aPosition[1][0] << ", " << r.aPosition[1][1] << "]]}";
     return s.str();
 }
 
@@ -210,11 +216,19 @@ public:
             return;
         switch (m_eStep)
         {
-        case HOSTING: Host(); break;
-        case LOGGED_IN: Login(); break;
-        case MENU: PressPlay(); break;
+        case HOSTING:
+            Host();
+            break;
+        case LOGGED_IN:
+            Login();
+            break;
+        case MENU:
+            PressPlay();
+            break;
         case GAME_START:
-        case MATCH_END: Play(); break;
+        case MATCH_END:
+            Play();
+            break;
         case FLUSH:
             // A few frames let the last messages leave before the process ends.
             if (++m_iFlushFrames > 30)
@@ -223,7 +237,8 @@ public:
                 m_App.m_uRunning = 0;
             }
             break;
-        case DONE: break;
+        case DONE:
+            break;
         }
     }
 
@@ -232,9 +247,13 @@ public:
 private:
     static const char* Name(eStep e)
     {
-        static const char* apNames[] = {"the lobby double hosting the game", "the guest login",
-                                        "the menu's buttons", "GameStart on the game connection",
-                                        "the end of the match", "the last frames", "nothing"};
+        static const char* apNames[] = {"the lobby double hosting the game",
+                                        "the guest login",
+                                        "the menu's buttons",
+                                        "GameStart on the game connection",
+                                        "the end of the match",
+                                        "the last frames",
+                                        "nothing"};
         return apNames[e];
     }
     void Enter(eStep e)
@@ -256,8 +275,14 @@ private:
         return true;
     }
     CVornNetworkSession* Session() { return m_App.GetNetworkSession(); }
-    CStateGame* Game() { return m_App.m_pPeerLobby ? dynamic_cast<CStateGame*>(m_App.m_pPeerLobby->m_pGame) : nullptr; }
-    CMoxPlayState* PlayState() { return Game() ? dynamic_cast<CMoxPlayState*>(Game()->GetState(STATE_PLAY)) : nullptr; }
+    CStateGame* Game()
+    {
+        return m_App.m_pPeerLobby ? dynamic_cast<CStateGame*>(m_App.m_pPeerLobby->m_pGame) : nullptr;
+    }
+    CMoxPlayState* PlayState()
+    {
+        return Game() ? dynamic_cast<CMoxPlayState*>(Game()->GetState(STATE_PLAY)) : nullptr;
+    }
 
     void Host()
     {

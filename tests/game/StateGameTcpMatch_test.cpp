@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <memory>
-#include <fstream>
 #include <set>
 #include <spawn.h>
 #include <string>
@@ -93,8 +93,9 @@ public:
         for (const std::string& strTurn : aScript)
             script << strTurn << "\n";
         script.close();
-        std::vector<std::string> aArgs = {MATCH_PEER_PATH, "--port", std::to_string(uPort), "--script", strScript,
-                                          "--log",         LogPath(), "--timeout", "200",
+        std::vector<std::string> aArgs = {MATCH_PEER_PATH, "--port",    std::to_string(uPort),
+                                          "--script",      strScript,   "--log",
+                                          LogPath(),       "--timeout", "200",
                                           "--scene",       strScene};
         std::vector<char*> apArgs;
         for (std::string& strArg : aArgs)
@@ -102,8 +103,8 @@ public:
         apArgs.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorPath().c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int iResult = posix_spawn(&m_Pid, MATCH_PEER_PATH, &actions, nullptr, apArgs.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (iResult != 0)
@@ -178,8 +179,9 @@ protected:
         ASSERT_TRUE(m_pServer->Start(aServerOptions)) << "the lobby server did not start";
         ASSERT_TRUE(m_apPeer[0]->Start(m_pServer->LobbyPort(), aScriptA, strScene));
         // B only after A's queue registration, so that A is the earlier joiner.
-        ASSERT_TRUE(WaitFor([&] { return Events("in", "QueueRegisterIn") >= 1 || m_apPeer[0]->Poll() != -1; }) &&
-                    m_apPeer[0]->Poll() == -1)
+        ASSERT_TRUE(
+            WaitFor([&] { return Events("in", "QueueRegisterIn") >= 1 || m_apPeer[0]->Poll() != -1; }) &&
+            m_apPeer[0]->Poll() == -1)
             << "peer A did not register in the queue within the limit\n"
             << m_apPeer[0]->Errors();
         ASSERT_TRUE(m_apPeer[1]->Start(m_pServer->LobbyPort(), aScriptB, strScene));
@@ -202,9 +204,9 @@ protected:
     {
         const bool bEnded = WaitFor([&] { return m_apPeer[0]->Poll() != -1 && m_apPeer[1]->Poll() != -1; });
         for (auto& pPeer : m_apPeer)
-            EXPECT_EQ(pPeer->Poll(), 0) << "peer " << pPeer->m_strName << (bEnded ? "" : " did not end in time")
-                                        << "\n"
-                                        << pPeer->Errors();
+            EXPECT_EQ(pPeer->Poll(), 0)
+                << "peer " << pPeer->m_strName << (bEnded ? "" : " did not end in time") << "\n"
+                << pPeer->Errors();
     }
 
     std::vector<CTestJson> ServerLines(const std::string& strEvent)
@@ -327,7 +329,8 @@ TEST_F(CStateGameTcpMatch, APeerKilledDuringATurnLeavesTheOtherTheWinner)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch(kJumper, kIdle));
     // B goes once its log shows a turn's start.
-    ASSERT_TRUE(WaitFor([&] { return !ReadLines(m_apPeer[1]->LogPath()).empty() || m_apPeer[1]->Poll() != -1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return !ReadLines(m_apPeer[1]->LogPath()).empty() || m_apPeer[1]->Poll() != -1; }));
     ASSERT_EQ(m_apPeer[1]->Poll(), -1) << "peer B ended before its first turn\n" << m_apPeer[1]->Errors();
     m_apPeer[1]->Kill();
     ASSERT_TRUE(WaitFor([&] { return m_apPeer[0]->Poll() != -1; })) << "peer A did not end in time";
