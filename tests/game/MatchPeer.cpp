@@ -11,9 +11,11 @@
 //
 // Script: one line per own turn, "wait" (let the turn clock run out) or
 // "act ACTION AIM_X AIM_Y". Exit status 0 once the game ended the match (reported its
-// results, or its opponent left), 2 on a time-out (the step is named on standard error),
+// results and declined a rematch once the opponent's last event or its leaving came in; or,
+// its opponent gone, reported none), 2 on a time-out (the step is named on standard error),
 // 1 on bad arguments or a failed start.
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -343,15 +345,19 @@ private:
         // Ended as the harness counts it: the game over shown and the results reported,
         // none when the opponent left or the game connection went.
         const bool bReports = !(pPlay->m_bOpponentLeft || Game()->m_bGameDisconnected);
-        if (m_bEnded && (!bReports || m_App.m_uResultsSent))
+        if (m_bEnded && bReports && m_App.m_uResultsSent)
         {
-            // Leaving closes the game connection: not before the opponent has acknowledged
-            // every event this side sent (its game over among them), unless it went first.
-            const bool bDelivered = !pPlay->m_pOutgoingEvents || !pPlay->m_pOutgoingEvents->HasNextEvent();
-            if (bReports && !bDelivered && !m_App.m_bOpponentGone)
+            // Declining the rematch closes the game connection, and the opponent would take
+            // that for leaving. So first the opponent's answer to this side's game over must
+            // come in (an event newer than those at the end), or the opponent must be gone.
+            if (NewestReceived(pPlay) == m_iEndMark && !m_App.m_bOpponentGone)
                 return;
-            if (bReports)
-                m_App.Rematch(0, 0);
+            m_App.Rematch(0, 0);
+            m_iExit = 0;
+            Enter(FLUSH);
+        }
+        else if (m_bEnded && !bReports)
+        {
             m_iExit = 0;
             Enter(FLUSH);
         }
@@ -383,6 +389,9 @@ private:
         {
             Write(CMatchHarness::RecordOf(pPlay, true));
             m_bEnded = true;
+            // Taken before this frame's messages are read: an answer to the game over that
+            // ended the match in the last frame cannot be among them yet.
+            m_iEndMark = NewestReceived(pPlay);
             return;
         }
         if (eState != PLAYSTATE_OWN_TURN && eState != PLAYSTATE_OPPONENT_TURN)
@@ -397,6 +406,13 @@ private:
             ++m_iTurn;
             m_bActed = false;
         }
+    }
+
+    // The identifier of the newest event taken from the opponent, INT_MIN before any.
+    static int NewestReceived(CMoxPlayState* pPlay)
+    {
+        const int iCount = pPlay->m_aReceivedIds.GetCount();
+        return iCount > 0 ? pPlay->m_aReceivedIds[iCount - 1] : INT_MIN;
     }
 
     void Write(const sMatchLogRecord& r)
@@ -419,6 +435,7 @@ private:
     int m_iLastTurnKey = -1;
     bool m_bActed = false;
     bool m_bEnded = false;
+    int m_iEndMark = INT_MIN;
 };
 } // namespace
 
