@@ -204,9 +204,10 @@ void CMoxPlayState::EventGameOver(CMoxEvent* pEvent)
     const int iKind = pEvent->m_pPayload[MoxField::OVER_KIND];
     if (iKind == GAME_OVER_CONNECTION || iKind == GAME_OVER_LEFT)
     {
+        // Every game-end flag: the end is settled here and nothing is reported, since the
+        // opponent is gone (the server already knows) or the game connection with it.
         m_bOpponentLeft = 1;
-        m_bEndSettled = 1;
-        m_bEndScreen = 1;
+        m_bResultsSent = m_bEndSettled = m_bGameOverSent = m_bEndScreen = 1;
         if (bOwnWin && m_pGame)
             m_pGame->PlayGameSound(SOUND_WIN_GAME, 0, 0);
     }

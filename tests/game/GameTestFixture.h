@@ -20,6 +20,7 @@ class CGameTestApplication : public CTestKestrolundApplication
 public:
     CGameTestApplication() : CTestKestrolundApplication(800, 600) {}
     using CKestrolundApplication::m_uMusicLoop;
+    using CKestrolundApplication::m_uResultsSent;
     using CVornResourceManager::m_aPacks;
 };
 

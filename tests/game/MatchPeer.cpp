@@ -3,13 +3,19 @@
 // play on the game's menu and answers the in-game item round, and a per-frame driver that
 // plays a script and writes the match log as JSON lines.
 //
-//   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS]
+//   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS] [--scene edge|ledge]
+//
+// Every match scene is the one chosen: "edge", a metal floor with player 0 at -1.0 and
+// player 1 at 1.9, near its right end; "ledge", one short block with both players on it.
+// Both stand on their start points, so the world is at rest when the first turn starts.
 //
 // Script: one line per own turn, "wait" (let the turn clock run out) or
 // "act ACTION AIM_X AIM_Y". Exit status 0 once the game ended the match (reported its
-// results, or its opponent left), 2 on a time-out (the step is named on standard error),
+// results and declined a rematch once the opponent's last event or its leaving came in; or,
+// its opponent gone, reported none), 2 on a time-out (the step is named on standard error),
 // 1 on bad arguments or a failed start.
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +28,7 @@
 #include "Framework/VornNetworkSession.h"
 #include "KorvelCommon/KorvelRunnable.h"
 #include "PlatformControl.h"
+#include "game/MoxEvent.h"
 #include "game/MoxMenuState.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
@@ -69,7 +76,6 @@ public:
         m_uInMatch = 0;
     }
 
-
     CVornNetworkSession* m_pSession = nullptr;
     int m_iGameStarts = 0;
 };
@@ -84,8 +90,8 @@ public:
         std::fprintf(stderr, "match_peer: login error %s\n", Narrow(s).c_str());
     }
     void OnReceiveRandomKey(CVornNetworkSession*, const CKorvelString&) override {}
-    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&, const CKorvelString&,
-                    const CKorvelString&, int) override
+    void OnLoggedIn(CVornNetworkSession*, int, const CKorvelString&, const CKorvelString&,
+                    const CKorvelString&, const CKorvelString&, int) override
     {
     }
     void OnUserNameConfirmed(CVornNetworkSession*, int, const CKorvelString&) override {}
@@ -100,13 +106,26 @@ class CPeerApplication : public CTestKestrolundApplication
 public:
     CPeerApplication() : CTestKestrolundApplication(kWidth, kHeight) {}
     CPeerLobby* m_pPeerLobby = nullptr;
+    bool m_bOpponentGone = false;
     using CKestrolundApplication::m_uResultsSent;
+
+    void OnPlayerDisconnected(CVornNetworkSession* pSession, int iPlayerId) override
+    {
+        m_bOpponentGone = true;
+        CKestrolundApplication::OnPlayerDisconnected(pSession, iPlayerId);
+    }
 
 protected:
     CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
-    CVornNetworkSession* CreateNetworkSession() override { return CKestrolundApplication::CreateNetworkSession(); }
+    CVornNetworkSession* CreateNetworkSession() override
+    {
+        return CKestrolundApplication::CreateNetworkSession();
+    }
     CVornToastNotification* CreateToast() override { return CKestrolundApplication::CreateToast(); }
-    CVornAdvertisement* CreateAdvertisement() override { return CKestrolundApplication::CreateAdvertisement(); }
+    CVornAdvertisement* CreateAdvertisement() override
+    {
+        return CKestrolundApplication::CreateAdvertisement();
+    }
     CVornMenuState* CreateLobbyState() override
     {
         m_pPeerLobby = new CPeerLobby(m_Log, m_MenuScript);
@@ -114,6 +133,25 @@ protected:
         return m_pPeerLobby;
     }
 };
+
+// The scene every match round is played on, by name; false for an unknown name.
+bool MatchScene(const std::string& strName, sTestScene& scene)
+{
+    if (strName == "edge")
+    {
+        scene = TestSceneWithPlayers({-40, 4}, {76, 4});
+        for (int k = 0; k < 7; ++k)
+            scene.blocks.push_back({-72 + 24 * k, 0, 10, 0, 0, 0});
+        return true;
+    }
+    if (strName == "ledge")
+    {
+        scene = TestSceneWithPlayers({-8, 4}, {8, 4});
+        scene.blocks.push_back({0, 0, 10, 0, 0, 0});
+        return true;
+    }
+    return false;
+}
 
 bool ReadScript(const std::string& strPath, std::vector<sMatchTurn>& aScript)
 {
@@ -144,10 +182,11 @@ bool ReadScript(const std::string& strPath, std::vector<sMatchTurn>& aScript)
 std::string JsonLine(const sMatchLogRecord& r)
 {
     std::ostringstream s;
-    s << std::setprecision(9) << "{\"end\": " << (r.bEnd ? "true" : "false") << ", \"turn_player\": " << r.iTurnPlayer
-      << ", \"rounds\": " << r.iRounds << ", \"result\": " << r.iResult << ", \"digest\": \"" << std::hex
-      << r.uDigest << std::dec << "\", \"position\": [[" << r.aPosition[0][0] << ", " << r.aPosition[0][1]
-      << "], [" << r.aPosition[1][0] << ", " << r.aPosition[1][1] << "]]}";
+    s << std::setprecision(9) << "{\"end\": " << (r.bEnd ? "true" : "false")
+      << ", \"turn_player\": " << r.iTurnPlayer << ", \"rounds\": " << r.iRounds
+      << ", \"result\": " << r.iResult << ", \"digest\": \"" << std::hex << r.uDigest << std::dec
+      << "\", \"position\": [[" << r.aPosition[0][0] << ", " << r.aPosition[0][1] << "], ["
+      << r.aPosition[1][0] << ", " << r.aPosition[1][1] << "]]}";
     return s.str();
 }
 
@@ -179,11 +218,19 @@ public:
             return;
         switch (m_eStep)
         {
-        case HOSTING: Host(); break;
-        case LOGGED_IN: Login(); break;
-        case MENU: PressPlay(); break;
+        case HOSTING:
+            Host();
+            break;
+        case LOGGED_IN:
+            Login();
+            break;
+        case MENU:
+            PressPlay();
+            break;
         case GAME_START:
-        case MATCH_END: Play(); break;
+        case MATCH_END:
+            Play();
+            break;
         case FLUSH:
             // A few frames let the last messages leave before the process ends.
             if (++m_iFlushFrames > 30)
@@ -192,7 +239,8 @@ public:
                 m_App.m_uRunning = 0;
             }
             break;
-        case DONE: break;
+        case DONE:
+            break;
         }
     }
 
@@ -201,9 +249,13 @@ public:
 private:
     static const char* Name(eStep e)
     {
-        static const char* apNames[] = {"the lobby double hosting the game", "the guest login",
-                                        "the menu's buttons", "GameStart on the game connection",
-                                        "the end of the match", "the last frames", "nothing"};
+        static const char* apNames[] = {"the lobby double hosting the game",
+                                        "the guest login",
+                                        "the menu's buttons",
+                                        "GameStart on the game connection",
+                                        "the end of the match",
+                                        "the last frames",
+                                        "nothing"};
         return apNames[e];
     }
     void Enter(eStep e)
@@ -225,8 +277,14 @@ private:
         return true;
     }
     CVornNetworkSession* Session() { return m_App.GetNetworkSession(); }
-    CStateGame* Game() { return m_App.m_pPeerLobby ? dynamic_cast<CStateGame*>(m_App.m_pPeerLobby->m_pGame) : nullptr; }
-    CMoxPlayState* PlayState() { return Game() ? dynamic_cast<CMoxPlayState*>(Game()->GetState(STATE_PLAY)) : nullptr; }
+    CStateGame* Game()
+    {
+        return m_App.m_pPeerLobby ? dynamic_cast<CStateGame*>(m_App.m_pPeerLobby->m_pGame) : nullptr;
+    }
+    CMoxPlayState* PlayState()
+    {
+        return Game() ? dynamic_cast<CMoxPlayState*>(Game()->GetState(STATE_PLAY)) : nullptr;
+    }
 
     void Host()
     {
@@ -287,10 +345,19 @@ private:
         // Ended as the harness counts it: the game over shown and the results reported,
         // none when the opponent left or the game connection went.
         const bool bReports = !(pPlay->m_bOpponentLeft || Game()->m_bGameDisconnected);
-        if (m_bEnded && (!bReports || m_App.m_uResultsSent))
+        if (m_bEnded && bReports && m_App.m_uResultsSent)
         {
-            if (bReports)
-                m_App.Rematch(0, 0);
+            // Declining the rematch closes the game connection, and the opponent would take
+            // that for leaving. So first the opponent's answer to this side's game over must
+            // come in (an event newer than those at the end), or the opponent must be gone.
+            if (NewestReceived(pPlay) == m_iEndMark && !m_App.m_bOpponentGone)
+                return;
+            m_App.Rematch(0, 0);
+            m_iExit = 0;
+            Enter(FLUSH);
+        }
+        else if (m_bEnded && !bReports)
+        {
             m_iExit = 0;
             Enter(FLUSH);
         }
@@ -322,6 +389,9 @@ private:
         {
             Write(CMatchHarness::RecordOf(pPlay, true));
             m_bEnded = true;
+            // Taken before this frame's messages are read: an answer to the game over that
+            // ended the match in the last frame cannot be among them yet.
+            m_iEndMark = NewestReceived(pPlay);
             return;
         }
         if (eState != PLAYSTATE_OWN_TURN && eState != PLAYSTATE_OPPONENT_TURN)
@@ -336,6 +406,13 @@ private:
             ++m_iTurn;
             m_bActed = false;
         }
+    }
+
+    // The identifier of the newest event taken from the opponent, INT_MIN before any.
+    static int NewestReceived(CMoxPlayState* pPlay)
+    {
+        const int iCount = pPlay->m_aReceivedIds.GetCount();
+        return iCount > 0 ? pPlay->m_aReceivedIds[iCount - 1] : INT_MIN;
     }
 
     void Write(const sMatchLogRecord& r)
@@ -358,13 +435,14 @@ private:
     int m_iLastTurnKey = -1;
     bool m_bActed = false;
     bool m_bEnded = false;
+    int m_iEndMark = INT_MIN;
 };
 } // namespace
 
 int main(int argc, char** argv)
 {
     unsigned short uPort = 0;
-    std::string strScript, strLog;
+    std::string strScript, strLog, strScene = "edge";
     double fTimeout = 60.0;
     for (int i = 1; i + 1 < argc; i += 2)
     {
@@ -377,11 +455,15 @@ int main(int argc, char** argv)
             strLog = strValue;
         else if (strKey == "--timeout")
             fTimeout = std::atof(strValue.c_str());
+        else if (strKey == "--scene")
+            strScene = strValue;
     }
     std::vector<sMatchTurn> aScript;
-    if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript))
+    sTestScene scene;
+    if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript) || !MatchScene(strScene, scene))
     {
-        std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S]\n");
+        std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S] "
+                             "[--scene edge|ledge]\n");
         return 1;
     }
     setenv("KORVEL_DISPLAY_SIZE", "480x320", 1);
@@ -391,8 +473,8 @@ int main(int argc, char** argv)
         CPeerApplication app;
         const std::string strApp = app.Dir() + "/app/native";
         std::vector<std::pair<std::string, sTestScene>> aScenes;
-        for (const sResourceEntry& scene : res_flomp_scenes)
-            aScenes.push_back({Narrow(scene.name), TestSceneWithPlayers({-40, 8}, {40, 8})});
+        for (const sResourceEntry& entry : res_flomp_scenes)
+            aScenes.push_back({Narrow(entry.name), scene});
         if (!app.WritePacks(false) || !WriteGameTestPacks(strApp) || !WriteTestScenePack(strApp, aScenes))
         {
             std::fprintf(stderr, "match_peer: cannot write the packs\n");

@@ -195,8 +195,11 @@ TEST_F(CMoxPlayStateHandlers, TheOpponentLeavingFromSlotZeroGivesTheWinToSlotOne
     EXPECT_EQ(m_pPlay->m_aResultIds[1], int(kUser1));
     EXPECT_EQ(m_pPlay->m_aResultRanks[0], 2);
     EXPECT_EQ(m_pPlay->m_aResultRanks[1], 1);
-    // The game end followed, was applied here alone and reported the results.
+    // The end is settled without a game end: nothing is reported for a match the opponent left.
     EXPECT_EQ(m_pPlay->m_bResultsSent, 1u);
+    EXPECT_EQ(m_pPlay->m_bEndSettled, 1u);
+    EXPECT_EQ(m_pPlay->m_bEndScreen, 1u);
+    EXPECT_EQ(m_App.m_uResultsSent, 0u);
     EXPECT_EQ(m_pPlay->m_bOpponentLeft, 1u);
 }
 
