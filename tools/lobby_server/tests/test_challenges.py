@@ -28,7 +28,7 @@ class Challenges(MatchCase, unittest.TestCase):
         a.lobby.send(make_challenge([b.id]))
         received = b.lobby.expect(CHALLENGE_RECEIVED)
         self.assertEqual((received.long(0), received.int(1), received.text(2), received.text(3),
-                          received.int(4), received.int(5)), (0, a.id, a.name, "", 0, 0))
+                          received.int(4), received.int(5)), (0, a.id, a.name, "", 1, 0))
         self.assertEqual(b.lobby.expect(PLAYER_IMAGE).int(0), a.id)
         a.lobby.expect_nothing()
 
