@@ -143,27 +143,26 @@ protected:
     }
     static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
     CInfiniteList* FollowList() const { return FindAs<CInfiniteList>("playerlist_follow"); }
-    // The server on a store written here; the lobby logged in to one of its accounts.
+    // The server on a store written here, the login page ready.
+    void StartWithStore(const std::string& strStore)
+    {
+        const std::string strPath = m_App.Dir() + "/accounts.json";
+        ASSERT_TRUE(WriteTestFile(strPath, strStore));
+        ASSERT_NO_FATAL_FAILURE(Start({"--accounts", strPath}));
+        ASSERT_TRUE(WaitForStart());
+    }
+    // The lobby logged in to one of the store's accounts, or as a guest with a null name.
     void StartAs(const std::string& strStore, const char* pName)
     {
-        const std::string strPath = m_App.Dir() + "/accounts.json";
-        ASSERT_TRUE(WriteTestFile(strPath, strStore));
-        ASSERT_NO_FATAL_FAILURE(Start({"--accounts", strPath}));
-        ASSERT_TRUE(WaitForStart());
-        FindAs<CTextWidget>("user_login")->SetText(CKorvelString(pName));
-        FindAs<CTextWidget>("user_password")->SetText(CKorvelString("pw"));
-        ::CVornMenuState::actionLoginKestrolund(nullptr, Lobby());
-        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
-        ASSERT_TRUE(WaitForMessage("GetThemePack"));
-        Settle();
-    }
-    void StartAsGuestWith(const std::string& strStore)
-    {
-        const std::string strPath = m_App.Dir() + "/accounts.json";
-        ASSERT_TRUE(WriteTestFile(strPath, strStore));
-        ASSERT_NO_FATAL_FAILURE(Start({"--accounts", strPath}));
-        ASSERT_TRUE(WaitForStart());
-        Press("guest_login_button");
+        ASSERT_NO_FATAL_FAILURE(StartWithStore(strStore));
+        if (pName)
+        {
+            FindAs<CTextWidget>("user_login")->SetText(CKorvelString(pName));
+            FindAs<CTextWidget>("user_password")->SetText(CKorvelString("pw"));
+            ::CVornMenuState::actionLoginKestrolund(nullptr, Lobby());
+        }
+        else
+            Press("guest_login_button");
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         ASSERT_TRUE(WaitForMessage("GetThemePack"));
         Settle();
@@ -314,7 +313,7 @@ TEST_F(CVornMenuState, OfflineAccountsShowTheirProfileAndPercentagesAndTheFilter
     const std::string strAlice = "\"location\": \"Harbour\", \"comment\": \"hello\", \"follows\": [\"bob\"], "
                                  "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) +
                                  ", " + Match("bob", 1, 300) + "]";
-    ASSERT_NO_FATAL_FAILURE(StartAsGuestWith(Store({{"alice", strAlice}, {"bob", ""}})));
+    ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}}), nullptr));
     ASSERT_NO_FATAL_FAILURE(ShowPlayers());
     ASSERT_TRUE(WaitFor([&] { return RowOf("alice") && RowOf("bob"); }));
     CWidget* pAlice = RowOf("alice");
@@ -395,7 +394,7 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
     std::vector<std::pair<std::string, std::string>> aAccounts;
     for (int i = 0; i < 12; ++i)
         aAccounts.push_back({"player" + std::to_string(10 + i), ""});
-    ASSERT_NO_FATAL_FAILURE(StartAsGuestWith(Store(aAccounts)));
+    ASSERT_NO_FATAL_FAILURE(StartAs(Store(aAccounts), nullptr));
     ASSERT_NO_FATAL_FAILURE(ShowPlayers());
     ASSERT_TRUE(WaitFor([&] { return RowOf("player10") && RowOf("player11"); }));
     CExpandable* pFirst = Expandable(RowOf("player10"));
@@ -451,6 +450,15 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
     SettleRows();
     EXPECT_GT(pList->GetTop(), 0);
     EXPECT_LE(pLow->GetArea().top + pLow->GetTargetHeight(), pList->GetTop() + pList->GetHeight());
+
+    // Scrolled to the end, the list asks for the rows after the first window and fills them.
+    EXPECT_EQ(RowOf("player21"), nullptr);
+    pList->scrollTo(0, 100000, 0.0f, 0.0f);
+    ASSERT_TRUE(WaitFor([&] { return RowOf("player21") != nullptr; }));
+    bool bLaterBatch = false;
+    for (const CTestJson& request : In("ListPlayers"))
+        bLaterBatch = bLaterBatch || request["first"].Int() > 0;
+    EXPECT_TRUE(bLaterBatch);
 }
 
 } // namespace

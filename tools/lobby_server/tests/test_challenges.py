@@ -74,6 +74,13 @@ class Challenges(MatchCase, unittest.TestCase):
                 self.assertEqual((response.int(0), response.int(2), response.int(3)), (refusal, target, a.id))
         b.lobby.expect_nothing()
 
+    def test_a_player_in_a_match_is_busy(self):
+        a, b, _starts, _games = self.start_match()
+        self.a.lobby.send(make_challenge([a.id]))
+        response = self.a.lobby.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((response.int(0), response.int(2), response.text(4)), (2, a.id, a.name))
+        a.lobby.expect_nothing()
+
     def test_a_withdrawn_challenge_can_no_longer_be_accepted(self):
         a, b = self.a, self.b
         self.challenge()
