@@ -9,6 +9,8 @@
 #include "VornMenuStateMatchTest.h"
 #include "support/TestMedia.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -113,6 +115,28 @@ protected:
         strPages.insert(strPages.rfind(strEnd), strPlayers + OwnCard());
         m_strLayout = MenuLayout(strPages + VornButton() + Dialogs());
     }
+    // With m_bShipped the built layout, lobby pictures and fonts replace the small layout.
+    bool PrepareAppFolder() override
+    {
+        if (!CMatchTest::PrepareAppFolder())
+            return false;
+        if (!m_bShipped)
+            return true;
+        const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+        const std::filesystem::path built = std::filesystem::path(pBinary ? pBinary : ".") / "run/app/native";
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(built, ec))
+        {
+            const std::string strName = entry.path().filename().string();
+            if (strName == "vornlayouts.kmp" || strName.rfind("vornlobby_", 0) == 0 ||
+                strName.rfind("vornfonts_", 0) == 0)
+                std::filesystem::copy_file(entry.path(), m_App.AppFile(strName),
+                                           std::filesystem::copy_options::overwrite_existing, ec);
+            if (ec)
+                return false;
+        }
+        return !ec && std::filesystem::exists(m_App.AppFile("vornlayouts.kmp"));
+    }
     CInfiniteList* GlobalList() const { return FindAs<CInfiniteList>("playerlist_global"); }
     // The loaded row that shows the name, or null.
     CWidget* RowOf(const std::string& strName) const { return RowIn(GlobalList(), strName); }
@@ -172,6 +196,7 @@ protected:
         CImageWidget* pImage = widget_cast<CImageWidget*>(pRow->FindWidget(CKorvelString(pName), -1));
         return pImage ? pImage->GetImage() : nullptr;
     }
+    bool m_bShipped = false;
     static CExpandable* Expandable(CWidget* pRow) { return widget_cast<CExpandable*>(pRow); }
     // Frames until every row has finished resizing.
     void SettleRows()
@@ -462,6 +487,50 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
     for (const CTestJson& request : In("ListPlayers"))
         bLaterBatch = bLaterBatch || request["first"].Int() > 0;
     EXPECT_TRUE(bLaterBatch);
+}
+
+TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    Settle();
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ASSERT_NO_FATAL_FAILURE(ShowPlayers());
+    ASSERT_TRUE(WaitFor([&] { return RowOf(Guest(iOther)) != nullptr; }));
+    CExpandable* pRow = Expandable(RowOf(Guest(iOther)));
+    ASSERT_NE(pRow, nullptr);
+    CWidget* pBig = InRow(pRow, "list_item_big");
+    ASSERT_NE(pBig, nullptr);
+    EXPECT_TRUE(InRow(pRow, "challenge_button")->GetVisible()) << "online";
+    EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
+    EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
+    CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));
+    ASSERT_NE(pReport, nullptr);
+    EXPECT_NE(Narrow(pReport->GetUrl()).find("player=" + std::to_string(iOther)), std::string::npos);
+    // Each player's own picture replaces the shared default, in both views.
+    ASSERT_TRUE(WaitFor([&] {
+        CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
+        return pOwn && Picture(pRow, "player_avatar") != Picture(pOwn, "player_avatar") &&
+               Picture(pRow, "player_avatar_small") == Picture(pRow, "player_avatar");
+    }));
+
+    ::CVornMenuState::actionExpandListItem(pRow, Lobby());
+    SettleRows();
+    EXPECT_EQ(pRow->GetExpansionLevel(), 1);
+    EXPECT_TRUE(pBig->GetVisible());
+    EXPECT_FALSE(InRow(pRow, "list_item_small")->GetVisible());
+    EXPECT_EQ(RowText(pBig, "player_name"), Guest(iOther));
+
+    ::CVornMenuState::actionFollow(InRow(pBig, "button_follow"), Lobby());
+    ASSERT_TRUE(WaitForMessage("BuddyRequest"));
+    EXPECT_FALSE(InRow(pBig, "button_follow")->GetVisible());
+    EXPECT_TRUE(InRow(pBig, "button_gift")->GetVisible());
+    EXPECT_TRUE(InRow(pRow, "button_unfollow")->GetVisible());
 }
 
 } // namespace
