@@ -37,8 +37,8 @@ CExpandable* RowOf(CWidget* pWidget)
 }
 
 // Scrolls the row's grid when the row, at its new target height, leaves the view. The
-// row's top is moved by delta when a row above it is shrinking; iTopBorder is the
-// signed border added when the row lies above the view.
+// row's top moves by iDelta when a row above it shrinks; iTopSign says whether the top
+// border is added or taken off when the row lies above the view.
 void ScrollIntoView(CExpandable* pRow, int iDelta, int iTopSign)
 {
     CGridLayout* pGrid = widget_cast<CGridLayout*>(pRow->GetParent());
