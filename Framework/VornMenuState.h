@@ -11,6 +11,7 @@
 // VornMenuStateInGameItems.cpp (the in-game item list the game reads),
 // VornMenuStateChallenges.cpp (incoming challenges and the answers),
 // VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
+// VornMenuStateExpand.cpp (expanding list rows),
 // VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
 #pragma once
 
@@ -391,6 +392,8 @@ protected:
     // Sets a picture from bytes, cached in the resource manager under the name; bad bytes
     // change nothing.
     void SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName, unsigned char* pData, int iSize);
+    // Collapses the expanded row unless it is pRow and clears it; the shift this gives pRow.
+    int CollapseExpandedItem(CWidget* pRow, unsigned int uResetButtons);
     // Starts the login as activation does: re-login with auto-login, else connect.
     void StartLogin();
     // Language text N.

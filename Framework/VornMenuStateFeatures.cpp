@@ -14,10 +14,6 @@
     {                                                                                                        \
         return 1;                                                                                            \
     }
-VORN_EMPTY_ACTION(actionExpandListItem)
-VORN_EMPTY_ACTION(actionEndExpandListItem)
-VORN_EMPTY_ACTION(actionExpandNastyButtons)
-VORN_EMPTY_ACTION(actionPlayerDetails)
 VORN_EMPTY_ACTION(actionToggleBuddy)
 VORN_EMPTY_ACTION(actionToggleRival)
 VORN_EMPTY_ACTION(actionAcceptBuddy)

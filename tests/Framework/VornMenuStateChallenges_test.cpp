@@ -59,7 +59,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastAndAnAcceptStartsTheMat
     ChallengeFromOther();
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
-    EXPECT_EQ(PanelText("player_rank"), "0");
+    EXPECT_EQ(PanelText("player_rank"), "1") << "nobody has more points";
     EXPECT_EQ(PanelText("player_score"), "0");
     EXPECT_EQ(Toasts(Guest(iOther) + " challenges you,-2,20.000000)").size(), 1u);
 
@@ -121,6 +121,57 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return Toasts("text 7,").size() == 1u; }));
     EXPECT_EQ(m_Rec2.With("OnChallengeReceived").size(), uReceived);
+}
+
+TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    ::CVornMenuState::actionStartGame(nullptr, Lobby()); // quick play: queued
+    ASSERT_TRUE(WaitForMessage("QueueRegisterIn"));
+    // The server never asks a queued player, so the challenge comes through the control channel.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), "challenge_received",
+                     "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
+    const CTestJson answer = In("ChallengeResponse")[0];
+    EXPECT_EQ(answer["answer"].Int(), 0);
+    EXPECT_EQ(answer["challenger"].Int(), 4242);
+    EXPECT_NE(Lobby()->GetChallengePartnerId(), 4242);
+    EXPECT_NE(PanelText("player_name"), "zed");
+    EXPECT_TRUE(Toasts("zed challenges you,").empty());
+}
+
+TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ChallengeFromOther();
+    ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 1u; }));
+    EXPECT_NE(PageName(), "challenge_received");
+    // The recording toast keeps no state of its own: it shows what the lobby added.
+    m_App.m_pTestToast->m_uVisible = 1;
+    m_App.m_pTestToast->m_iType = -2;
+    m_App.OnMouseButton(0, 10, 10);
+    m_App.OnMouseButtonUp(0, 10, 10);
+    Frame(0.1f);
+    EXPECT_EQ(PageName(), "challenge_received");
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+}
+
+TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    m_pOther->RegisterInGameQueue(0, 2);
+    // Two connections cannot be ordered at the server: wait until it has the registration.
+    const std::string strAsk = "{\"cmd\": \"player\", \"user\": " + std::to_string(iOther) + "}";
+    ASSERT_TRUE(WaitFor([&] { return m_pControl->Command(strAsk)["queued"].Bool(); }));
+
+    Lobby()->GetSelectedPlayers().Add({0, iOther});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Toasts("text 6,").size() == 1u; }));
+    EXPECT_TRUE(m_Rec2.With("OnChallengeReceived").empty());
 }
 
 TEST_F(CVornMenuState, APictureThatDoesNotDecodeChangesNothing)

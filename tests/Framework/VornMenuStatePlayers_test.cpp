@@ -1,9 +1,18 @@
 // The player lists filled by the lobby server, following, blocking and challenges sent from a
 // row, with a second guest as the other player.
 // KORVEL_GL_TEST
+#include "Framework/UI/Expandable.h"
+#include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/ToggleButton.h"
+#include "Framework/UI/WebButton.h"
 #include "VornMenuStateMatchTest.h"
+#include "support/TestMedia.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace menu_state_test;
 
@@ -20,24 +29,69 @@ std::string Button(const char* pName, const char* pType, const char* pAction)
     return Box(pName, pType, Event("onclick", pAction));
 }
 
-// One list page with its row template, as the shipped players page has it.
+// One list page with its row template in the shape of the shipped rows: a small and a big
+// view, three levels (the third shows the "nasty" buttons).
 std::string ListPage(const char* pPage, const char* pList, const char* pPrefix)
 {
     const std::string strPrefix(pPrefix);
+    const std::string strSmall =
+        "<element name=\"list_item_small\" type=\"widget\"><size w=\"0.9\" h=\"0.1\"/>" +
+        Text("player_name") + Box("player_status", "widget") + Box("player_avatar_small", "image") +
+        Button("challenge_button", "button", "send_challenge") +
+        Button("arrow", "toggle_button", "expand_nastybuttons") + "</element>";
+    const std::string strNasty = "<element name=\"playerlist-item-nasty-buttons\" type=\"widget\" display=\"0\">"
+                                 "<size w=\"0.9\" h=\"0.1\"/>" +
+                                 Button("button_unfollow", "button", "unfollow") +
+                                 Button("button_block", "toggle_button", "block") + "</element>";
+    const std::string strBig =
+        "<element name=\"list_item_big\" type=\"widget\" display=\"0\"><size w=\"0.9\" h=\"0.4\"/>" +
+        Text("player_name") + Box("player_status", "widget") + Box("player_avatar", "image") +
+        Text("player_followers") + Text("player_location") + Text("player_comment") +
+        Button("button_challenge", "button", "send_challenge") + Button("button_follow", "button", "follow") +
+        Box("button_gift", "button") + Box("player_invite_button", "button") +
+        Button("details_button", "button", "player_details") +
+        Box("button-report", "web_button", "<target url=\"https://localhost/report.php?player=PLAYER_ID\"/>") +
+        Text("player_wins") + Text("player_wins_percent") + Text("my_ties") + Text("my_ties_percent") +
+        Text("my_losses") + Text("my_losses_percent") + strNasty + "</element>";
     const std::string strRow =
         "<element name=\"item_template\" type=\"expand_layout\"><size w=\"0.9\" h=\"0.1\"/>"
-        "<height value=\"0.1\"/><height value=\"0.3\"/><transition-time value=\"0.2\"/>" +
-        Text("player_name") + Box("player_status", "widget") + Text("player_followers") +
-        Button("button_challenge", "button", "send_challenge") + Button("button_follow", "button", "follow") +
-        Button("button_unfollow", "button", "unfollow") + Button("button_block", "toggle_button", "block") +
-        Text("player_wins") + Text("player_wins_percent") + Text("my_ties_percent") + Text("my_losses_percent") +
-        "</element>";
+        "<height value=\"0.1\"/><height value=\"0.3\"/><height value=\"0.4\"/><transition-time value=\"0.2\"/>"
+        "<events><onclick action=\"expand_list_item\"/><onendexpand action=\"end_expand_list_item\"/></events>" +
+        strSmall + strBig + "</element>";
     return Page(pPage, "<element name=\"" + std::string(pList) +
-                           "\" type=\"infinite_list\"><size w=\"0.9\" h=\"0.7\"/><page-size value=\"10\"/>"
+                           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"0.9\" h=\"0.7\"/>"
+                           "<page-size value=\"4\"/>"
                            "<events><onloaditem action=\"load_" + strPrefix + "_item\"/>"
                            "<onloaditembatch action=\"load_" + strPrefix + "_item_batch\"/>"
                            "<onforgetitem action=\"unload_" + strPrefix + "_item\"/></events>" +
                            strRow + "</element>" + Text("no_results") + Box("loading", "widget"));
+}
+
+// The own card with its two latest matches.
+std::string OwnCard()
+{
+    std::string strCard = Text("player_name") + Box("player_avatar", "image");
+    for (const char* pRow : {"1", "2"})
+        for (const char* pField : {"my_result_", "my_points_", "my_opponent_"})
+            strCard += Text((std::string(pField) + pRow).c_str());
+    return Page("me_root", Box("self_card", "widget", strCard));
+}
+
+// A store of accounts with the password "pw" (key "k"); each entry's profile as JSON members.
+std::string Store(const std::vector<std::pair<std::string, std::string>>& aAccounts)
+{
+    std::string strStore = "{\"version\": 1, \"accounts\": {";
+    for (size_t i = 0; i < aAccounts.size(); ++i)
+        strStore += std::string(i ? ", " : "") + "\"" + aAccounts[i].first +
+                    "\": {\"key\": \"k\", \"hash\": \"89f2dd1ca51bd6d83497350badc600f9\"" +
+                    (aAccounts[i].second.empty() ? "" : ", " + aAccounts[i].second) + "}";
+    return strStore + "}}";
+}
+
+std::string Match(const char* pOpponent, int iResult, int iTime)
+{
+    return "{\"opponent\": \"" + std::string(pOpponent) + "\", \"result\": " + std::to_string(iResult) +
+           ", \"time\": " + std::to_string(iTime) + "}";
 }
 
 class CVornMenuState : public CMatchTest
@@ -58,14 +112,36 @@ protected:
                  "show_players_root");
         std::string strPages = MenuPages();
         const std::string strEnd = "</element>\n";
-        strPages.insert(strPages.rfind(strEnd), strPlayers);
+        strPages.insert(strPages.rfind(strEnd), strPlayers + OwnCard());
         m_strLayout = MenuLayout(strPages + VornButton() + Dialogs());
+    }
+    // With m_bShipped the built layout, lobby pictures and fonts replace the small layout.
+    bool PrepareAppFolder() override
+    {
+        if (!CMatchTest::PrepareAppFolder())
+            return false;
+        if (!m_bShipped)
+            return true;
+        const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+        const std::filesystem::path built = std::filesystem::path(pBinary ? pBinary : ".") / "run/app/native";
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(built, ec))
+        {
+            const std::string strName = entry.path().filename().string();
+            if (strName == "vornlayouts.kmp" || strName.rfind("vornlobby_", 0) == 0 ||
+                strName.rfind("vornfonts_", 0) == 0)
+                std::filesystem::copy_file(entry.path(), m_App.AppFile(strName),
+                                           std::filesystem::copy_options::overwrite_existing, ec);
+            if (ec)
+                return false;
+        }
+        return !ec && std::filesystem::exists(m_App.AppFile("vornlayouts.kmp"));
     }
     CInfiniteList* GlobalList() const { return FindAs<CInfiniteList>("playerlist_global"); }
     // The loaded row that shows the name, or null.
-    CWidget* RowOf(const std::string& strName) const
+    CWidget* RowOf(const std::string& strName) const { return RowIn(GlobalList(), strName); }
+    static CWidget* RowIn(CInfiniteList* pList, const std::string& strName)
     {
-        CInfiniteList* pList = GlobalList();
         for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
         {
             CWidget* pRow = pList->GetWidgets()[i];
@@ -90,6 +166,44 @@ protected:
         ASSERT_TRUE(WaitForMessage("ListPlayers"));
     }
     static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
+    CInfiniteList* FollowList() const { return FindAs<CInfiniteList>("playerlist_follow"); }
+    // The server on a store written here, the login page ready.
+    void StartWithStore(const std::string& strStore)
+    {
+        const std::string strPath = m_App.Dir() + "/accounts.json";
+        ASSERT_TRUE(WriteTestFile(strPath, strStore));
+        ASSERT_NO_FATAL_FAILURE(Start({"--accounts", strPath}));
+        ASSERT_TRUE(WaitForStart());
+    }
+    // The lobby logged in to one of the store's accounts, or as a guest with a null name.
+    void StartAs(const std::string& strStore, const char* pName)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartWithStore(strStore));
+        if (pName)
+        {
+            FindAs<CTextWidget>("user_login")->SetText(CKorvelString(pName));
+            FindAs<CTextWidget>("user_password")->SetText(CKorvelString("pw"));
+            ::CVornMenuState::actionLoginKestrolund(nullptr, Lobby());
+        }
+        else
+            Press("guest_login_button");
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+        ASSERT_TRUE(WaitForMessage("GetThemePack"));
+        Settle();
+    }
+    static CKorvelSurface* Picture(CWidget* pRow, const char* pName)
+    {
+        CImageWidget* pImage = widget_cast<CImageWidget*>(pRow->FindWidget(CKorvelString(pName), -1));
+        return pImage ? pImage->GetImage() : nullptr;
+    }
+    bool m_bShipped = false;
+    static CExpandable* Expandable(CWidget* pRow) { return widget_cast<CExpandable*>(pRow); }
+    // Frames until every row has finished resizing.
+    void SettleRows()
+    {
+        for (int i = 0; i < 10; ++i)
+            Frame(0.1f);
+    }
 };
 
 TEST_F(CVornMenuState, ThePlayersPageAsksForTheHeaderAndFillsRowsInBatches)
@@ -112,6 +226,33 @@ TEST_F(CVornMenuState, ThePlayersPageAsksForTheHeaderAndFillsRowsInBatches)
     EXPECT_EQ(RowText(pRow, "player_wins_percent"), "0") << "no games";
     EXPECT_EQ(RowText(pRow, "player_followers"), "0/0");
     EXPECT_FALSE(Visible("loading"));
+    CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));
+    ASSERT_NE(pReport, nullptr);
+    EXPECT_EQ(Narrow(pReport->GetUrl()), "https://localhost/report.php?player=" + std::to_string(iOther));
+
+    // Each row gets its player's own picture, in both views.
+    CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
+    ASSERT_NE(pOwn, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Picture(pRow, "player_avatar") && Picture(pOwn, "player_avatar"); }));
+    EXPECT_EQ(Picture(pRow, "player_avatar_small"), Picture(pRow, "player_avatar"));
+    EXPECT_NE(Picture(pRow, "player_avatar"), Picture(pOwn, "player_avatar"));
+
+    // An item for a row that is not loaded and a picture of a player without a row change nothing.
+    sPLAYERLISTITEM intruder;
+    intruder.m_iPlayerId = 4242;
+    intruder.m_strName = CKorvelString("intruder");
+    ::CVornMenuState::actionFillPlayer(Lobby(), 0, 500, 0, nullptr, &intruder, nullptr, 0);
+    EXPECT_EQ(RowOf("intruder"), nullptr);
+    const std::string strPng = m_App.Dir() + "/stranger.png";
+    ASSERT_TRUE(WriteTestPng(strPng, 2, 2, std::vector<uint8_t>(16, 200)));
+    std::vector<unsigned char> aPng;
+    {
+        std::ifstream in(strPng, std::ios::binary);
+        aPng.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    CKorvelSurface* pBefore = Picture(pRow, "player_avatar");
+    ::CVornMenuState::actionFillPlayer(Lobby(), 0, 4242, 0, nullptr, nullptr, aPng.data(), (int)aPng.size());
+    EXPECT_EQ(Picture(pRow, "player_avatar"), pBefore);
 
     // A search nobody matches shows "no_results".
     if (CTextWidget* pSearch = FindAs<CTextWidget>("search_text"))
@@ -190,6 +331,206 @@ TEST_F(CVornMenuState, ResultsOutsideTheKnownThreeFillNothingOnTheOwnCard)
         Lobby()->OnGameSessionInfoReceived(Session(), 0, session);
     }
     EXPECT_EQ(Lobby()->GetSelfItem(), nullptr);
+}
+
+TEST_F(CVornMenuState, OfflineAccountsShowTheirProfileAndPercentagesAndTheFilterNarrowsTheList)
+{
+    const std::string strAlice = "\"location\": \"Harbour\", \"comment\": \"hello\", \"follows\": [\"bob\"], "
+                                 "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) +
+                                 ", " + Match("bob", 1, 300) + "]";
+    ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}}), nullptr));
+    ASSERT_NO_FATAL_FAILURE(ShowPlayers());
+    ASSERT_TRUE(WaitFor([&] { return RowOf("alice") && RowOf("bob"); }));
+    CWidget* pAlice = RowOf("alice");
+    EXPECT_FALSE(InRow(pAlice, "player_status")->GetVisible()) << "offline";
+    EXPECT_FALSE(InRow(pAlice, "button_challenge")->GetVisible());
+    EXPECT_EQ(RowText(pAlice, "player_location"), "Harbour");
+    EXPECT_EQ(RowText(pAlice, "player_comment"), "hello");
+    EXPECT_EQ(RowText(pAlice, "player_followers"), "0/1");
+    EXPECT_EQ(RowText(RowOf("bob"), "player_followers"), "1/0");
+    // 2 wins, 1 tie, 0 losses
+    const std::vector<std::pair<const char*, const char*>> aStats = {
+        {"player_wins", "2"}, {"my_ties", "1"}, {"my_losses", "0"},
+        {"player_wins_percent", "66"}, {"my_ties_percent", "33"}, {"my_losses_percent", "0"}};
+    for (const auto& stat : aStats)
+        EXPECT_EQ(RowText(pAlice, stat.first), stat.second) << stat.first;
+
+    FindAs<CTextWidget>("search_text")->SetText(CKorvelString("ALI"));
+    ::CVornMenuState::actionFilterPlayers(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return RowOf("alice") && !RowOf("bob"); }));
+    EXPECT_EQ(RowOf(Guest(Session()->GetOwnUserId())), nullptr);
+    EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "ALI");
+}
+
+TEST_F(CVornMenuState, TheFollowListShowsTheFollowedAccounts)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        StartAs(Store({{"alice", "\"follows\": [\"bob\"]"}, {"bob", ""}, {"carol", ""}}), "alice"));
+    ASSERT_NO_FATAL_FAILURE(ShowPlayers());
+    // As a page button of the follow page and its action would.
+    FindAs<CPageView>("players_content_root")->SwitchToPage(CKorvelString("follow_page"));
+    ::CVornMenuState::actionFollowerContext(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return RowIn(FollowList(), "bob") != nullptr; }));
+    EXPECT_EQ(In("ListPlayers").back()["kind"].Int(), 64);
+    CWidget* pBob = RowIn(FollowList(), "bob");
+    EXPECT_FALSE(InRow(pBob, "button_follow")->GetVisible()) << "followed";
+    EXPECT_TRUE(InRow(pBob, "button_unfollow")->GetVisible());
+    EXPECT_TRUE(InRow(pBob, "button_gift")->GetVisible());
+    EXPECT_EQ(RowIn(FollowList(), "carol"), nullptr);
+    EXPECT_EQ(RowIn(FollowList(), "alice"), nullptr);
+}
+
+TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutsideTheThree)
+{
+    m_Texts[42] = "lost";
+    m_Texts[43] = "tie";
+    m_Texts[44] = "won";
+    const std::string strAlice = "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + "]";
+    ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}, {"carol", ""}}), "alice"));
+    CWidget* pCard = Find("self_card");
+    ASSERT_NE(pCard, nullptr);
+    ::CVornMenuState::actionLoadSelf(pCard, Lobby());
+    EXPECT_EQ(Lobby()->GetSelfItem(), pCard);
+    ASSERT_TRUE(WaitFor([&] { return TextOf("my_result_2") == "won" && Picture(pCard, "player_avatar"); }));
+    EXPECT_EQ(RowText(pCard, "player_name"), "alice");
+    // Newest first: the tie, then the win.
+    EXPECT_EQ(TextOf("my_result_1"), "tie");
+    EXPECT_EQ(FindAs<CTextWidget>("my_result_1")->GetColor(), 0xFFFFCC00u);
+    EXPECT_EQ(TextOf("my_points_1"), "1");
+    EXPECT_EQ(TextOf("my_opponent_1"), "carol");
+    EXPECT_EQ(FindAs<CTextWidget>("my_result_2")->GetColor(), 0xFF00FF00u);
+    EXPECT_EQ(TextOf("my_points_2"), "3");
+    EXPECT_EQ(TextOf("my_opponent_2"), "bob");
+
+    // A result of -5 fills nothing; the loss after it in the same answer still shows.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), "latest_game_sessions",
+                     "[[[0, -5, 9, 0, \"zed\", \"01.01.2026 10:00:00\"], "
+                     "[0, -1, 0, 0, \"yan\", \"01.01.2026 10:00:00\"]]]");
+    ASSERT_TRUE(WaitFor([&] { return TextOf("my_result_2") == "lost"; }));
+    EXPECT_EQ(FindAs<CTextWidget>("my_result_2")->GetColor(), 0xFFFF0000u);
+    EXPECT_EQ(TextOf("my_opponent_2"), "yan");
+    EXPECT_EQ(TextOf("my_result_1"), "tie");
+    EXPECT_EQ(TextOf("my_points_1"), "1");
+    EXPECT_EQ(TextOf("my_opponent_1"), "carol");
+}
+
+TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
+{
+    std::vector<std::pair<std::string, std::string>> aAccounts;
+    for (int i = 0; i < 40; ++i)
+        aAccounts.push_back({"player" + std::to_string(10 + i), ""});
+    ASSERT_NO_FATAL_FAILURE(StartAs(Store(aAccounts), nullptr));
+    ASSERT_NO_FATAL_FAILURE(ShowPlayers());
+    ASSERT_TRUE(WaitFor([&] { return RowOf("player10") && RowOf("player11"); }));
+    CExpandable* pFirst = Expandable(RowOf("player10"));
+    CExpandable* pSecond = Expandable(RowOf("player11"));
+    ASSERT_TRUE(pFirst && pSecond);
+
+    ::CVornMenuState::actionExpandListItem(pFirst, Lobby());
+    SettleRows();
+    EXPECT_EQ(pFirst->GetExpansionLevel(), 1);
+    EXPECT_TRUE(InRow(pFirst, "list_item_big")->GetVisible());
+    EXPECT_FALSE(InRow(pFirst, "list_item_small")->GetVisible());
+
+    ::CVornMenuState::actionExpandListItem(pSecond, Lobby());
+    SettleRows();
+    EXPECT_EQ(Lobby()->GetExpandedItem(), pSecond);
+    EXPECT_EQ(pFirst->GetExpansionLevel(), 0) << "one at a time";
+    EXPECT_TRUE(InRow(pFirst, "list_item_small")->GetVisible());
+    EXPECT_FALSE(InRow(pFirst, "list_item_big")->GetVisible());
+
+    // Details: 1 -> 2 -> 1; the "nasty" buttons show only at level 2.
+    CWidget* pDetails = InRow(pSecond, "details_button");
+    for (int iLevel : {2, 1})
+    {
+        ::CVornMenuState::actionPlayerDetails(pDetails, Lobby());
+        SettleRows();
+        EXPECT_EQ(pSecond->GetExpansionLevel(), iLevel);
+    }
+    EXPECT_EQ(::CVornMenuState::actionExpandNastyButtons(nullptr, Lobby()), 1);
+    SettleRows();
+    EXPECT_EQ(pSecond->GetExpansionLevel(), 2);
+    EXPECT_TRUE(InRow(pSecond, "playerlist-item-nasty-buttons")->GetVisible());
+    ::CVornMenuState::actionExpandNastyButtons(nullptr, Lobby());
+    SettleRows();
+    EXPECT_EQ(pSecond->GetExpansionLevel(), 1);
+    EXPECT_FALSE(InRow(pSecond, "playerlist-item-nasty-buttons")->GetVisible());
+
+    // Closing it; then a row at the bottom of the view grows past it and the list follows.
+    ::CVornMenuState::actionExpandListItem(pSecond, Lobby());
+    SettleRows();
+    EXPECT_EQ(pSecond->GetExpansionLevel(), 0);
+    CInfiniteList* pList = GlobalList();
+    EXPECT_EQ(pList->GetTop(), 0);
+    CExpandable* pLow = nullptr;
+    for (int i = 0; i < pList->GetWidgets().GetCount() && !pLow; ++i)
+    {
+        CExpandable* pRow = Expandable(pList->GetWidgets()[i]);
+        if (pRow && pRow->GetData() && pRow->GetArea().top < pList->GetHeight() &&
+            pRow->GetArea().top + pRow->GetExpansionHeight(1) > pList->GetHeight())
+            pLow = pRow;
+    }
+    ASSERT_NE(pLow, nullptr) << "a row at the bottom edge";
+    ::CVornMenuState::actionExpandListItem(pLow, Lobby());
+    SettleRows();
+    EXPECT_GT(pList->GetTop(), 0);
+    EXPECT_LE(pLow->GetArea().top + pLow->GetTargetHeight(), pList->GetTop() + pList->GetHeight());
+
+    // Scrolled to the end, the list asks for the rows after the first window and fills them.
+    EXPECT_EQ(RowOf("player49"), nullptr);
+    // Each scroll reaches the end of the rows held so far; the window moves on behind it.
+    ASSERT_TRUE(WaitFor([&] {
+        pList->scrollTo(0, 100000, 0.0f, 0.0f);
+        return RowOf("player49") != nullptr;
+    }));
+    bool bLaterBatch = false;
+    for (const CTestJson& request : In("ListPlayers"))
+        bLaterBatch = bLaterBatch || request["first"].Int() > 0;
+    EXPECT_TRUE(bLaterBatch);
+}
+
+TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
+    ASSERT_TRUE(WaitForMessage("GetThemePack"));
+    Settle();
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ASSERT_NO_FATAL_FAILURE(ShowPlayers());
+    ASSERT_TRUE(WaitFor([&] { return RowOf(Guest(iOther)) != nullptr; }));
+    CExpandable* pRow = Expandable(RowOf(Guest(iOther)));
+    ASSERT_NE(pRow, nullptr);
+    CWidget* pBig = InRow(pRow, "list_item_big");
+    ASSERT_NE(pBig, nullptr);
+    EXPECT_TRUE(InRow(pRow, "challenge_button")->GetVisible()) << "online";
+    EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
+    EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
+    CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));
+    ASSERT_NE(pReport, nullptr);
+    EXPECT_NE(Narrow(pReport->GetUrl()).find("player=" + std::to_string(iOther)), std::string::npos);
+    // Each player's own picture replaces the shared default, in both views.
+    ASSERT_TRUE(WaitFor([&] {
+        CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
+        return pOwn && Picture(pRow, "player_avatar") != Picture(pOwn, "player_avatar") &&
+               Picture(pRow, "player_avatar_small") == Picture(pRow, "player_avatar");
+    }));
+
+    ::CVornMenuState::actionExpandListItem(pRow, Lobby());
+    SettleRows();
+    EXPECT_EQ(pRow->GetExpansionLevel(), 1);
+    EXPECT_TRUE(pBig->GetVisible());
+    EXPECT_FALSE(InRow(pRow, "list_item_small")->GetVisible());
+    EXPECT_EQ(RowText(pBig, "player_name"), Guest(iOther));
+
+    ::CVornMenuState::actionFollow(InRow(pBig, "button_follow"), Lobby());
+    ASSERT_TRUE(WaitForMessage("BuddyRequest"));
+    EXPECT_FALSE(InRow(pBig, "button_follow")->GetVisible());
+    EXPECT_TRUE(InRow(pBig, "button_gift")->GetVisible());
+    EXPECT_TRUE(InRow(pRow, "button_unfollow")->GetVisible());
 }
 
 } // namespace

@@ -291,8 +291,9 @@ TEST_F(CVornNetworkSession, AChallengeAcceptedStartsTheGameForBoth)
     EXPECT_EQ(Session()->GetGameSessionId(), m_pB->GetGameSessionId());
     ASSERT_TRUE(WaitFor([this] { return (Session()->GetStatus() & 0x100) && (m_pB->GetStatus() & 0x100); }));
     const std::string strA = std::to_string(m_iA), strB = std::to_string(m_iB);
+    // Rank 1 (nobody has more points), score 0.
     EXPECT_EQ(m_Rec2.With("OnChallengeReceived"),
-              (std::vector<std::string>{"OnChallengeReceived(" + strA + ",guest" + strA + ",,0,0)"}));
+              (std::vector<std::string>{"OnChallengeReceived(" + strA + ",guest" + strA + ",,1,0)"}));
     ASSERT_EQ(m_Rec2.Count("OnChallengeImageReceived(" + strA + ","), 1);
     EXPECT_EQ(m_Rec.With("OnChallengeResponse"),
               (std::vector<std::string>{"OnChallengeResponse(" + strB + ",guest" + strB + ",ok,1)"}));

@@ -1,4 +1,7 @@
-"""Accounts: name, a stable key (the salt GetRandomKey hands out) and md5(password + key).
+"""Accounts: name, a stable key (the salt GetRandomKey hands out) and md5(password + key),
+and the profile the player lists show: location, comment, an optional picture (a PNG path,
+relative to the store's folder), the accounts followed and blocked, and the recorded
+matches ({"opponent", "result" 1 won / -1 lost / 0 tie, "points", "time"}, oldest first).
 
 The key never changes once issued, because the client reuses a stored hash (remembered
 logins, the login right after registration) without asking for a new key. The store is a
@@ -41,6 +44,46 @@ class StoreError(Exception):
     pass
 
 
+_TEXTS = ("location", "comment", "picture")
+_NAME_LISTS = ("follows", "blocks")
+
+
+def _match(name, record):
+    """One recorded match, checked; points default to 3 for a win, 1 for a tie."""
+    result = record["result"]
+    if result not in (-1, 0, 1) or not isinstance(record.get("opponent", ""), str):
+        raise ValueError("account %r has a bad match %r" % (name, record))
+    points = record.get("points", {1: 3, 0: 1, -1: 0}[result])
+    stamp = record.get("time", 0)
+    if not isinstance(points, int) or not isinstance(stamp, (int, float)):
+        raise ValueError("account %r has a bad match %r" % (name, record))
+    return {"opponent": record.get("opponent", ""), "result": result, "points": points, "time": stamp}
+
+
+def _entry(name, e):
+    """A stored account with its optional profile, checked so that a bad store stops the start."""
+    if not isinstance(e.get("key"), str) or not valid_hash(e.get("hash", "")):
+        raise ValueError("account %r is incomplete" % name)
+    entry = {"key": e["key"], "hash": e["hash"]}
+    for field in _TEXTS:
+        if field in e:
+            if not isinstance(e[field], str):
+                raise ValueError("account %r: %s is not a text" % (name, field))
+            entry[field] = e[field]
+    for field in _NAME_LISTS:
+        names = e.get(field, [])
+        if not isinstance(names, list) or not all(isinstance(n, str) for n in names):
+            raise ValueError("account %r: %s is not a list of names" % (name, field))
+        if names:
+            entry[field] = list(dict.fromkeys(names))
+    matches = e.get("matches", [])
+    if not isinstance(matches, list):
+        raise ValueError("account %r: matches is not a list" % name)
+    if matches:
+        entry["matches"] = [_match(name, m) for m in matches]
+    return entry
+
+
 class AccountStore:
     def __init__(self, path=None):
         self.path = path
@@ -64,12 +107,9 @@ class AccountStore:
             with open(self.path, "r", encoding="utf-8") as f:
                 data = json.load(f)
             accounts = data["accounts"]
-            for name, entry in accounts.items():
-                if not isinstance(entry.get("key"), str) or not valid_hash(entry.get("hash", "")):
-                    raise ValueError("account %r is incomplete" % name)
+            self.accounts = {name: _entry(name, e) for name, e in accounts.items()}
         except (OSError, ValueError, KeyError, TypeError, AttributeError) as err:
             raise StoreError("account store %s is unreadable: %s" % (self.path, err)) from None
-        self.accounts = {name: {"key": e["key"], "hash": e["hash"]} for name, e in accounts.items()}
 
     def save(self):
         if not self.path:
@@ -112,7 +152,54 @@ class AccountStore:
         return entry is not None and secrets.compare_digest(entry["hash"], given_hash.lower())
 
     def create(self, name, key, hashed):
-        self.accounts[name] = {"key": key, "hash": hashed.lower()}
+        entry = self.accounts.setdefault(name, {})
+        entry.update(key=key, hash=hashed.lower())
+        self.save()
+
+    # ---- profile ----
+
+    def names(self, name, field):
+        """The accounts this one follows ("follows") or blocks ("blocks")."""
+        entry = self.accounts.get(name)
+        return entry.get(field, []) if entry else []
+
+    def set_relation(self, name, field, other, on):
+        """Adds or removes other in the list; True when the store changed."""
+        entry = self.accounts.get(name)
+        if entry is None or (other in entry.get(field, [])) == on:
+            return False
+        names = entry.setdefault(field, [])
+        if on:
+            names.append(other)
+        else:
+            names.remove(other)
+        self.save()
+        return True
+
+    def picture(self, name, limit=256 * 1024):
+        """The bytes of the account's own PNG, or None (none set, unreadable, too large or not
+        a PNG: the generated picture is used instead)."""
+        entry = self.accounts.get(name)
+        if not entry or not entry.get("picture"):
+            return None
+        base = os.path.dirname(os.path.abspath(self.path)) if self.path else os.getcwd()
+        try:
+            with open(os.path.join(base, entry["picture"]), "rb") as f:
+                data = f.read(limit + 1)
+        except OSError:
+            return None
+        return data if len(data) <= limit and data.startswith(b"\x89PNG\r\n\x1a\n") else None
+
+    def matches(self, name):
+        entry = self.accounts.get(name)
+        return entry.get("matches", []) if entry else []
+
+    def record_match(self, name, opponent, result, stamp):
+        entry = self.accounts.get(name)
+        if entry is None:
+            return
+        entry.setdefault("matches", []).append(_match(name, {"opponent": opponent, "result": result,
+                                                             "time": stamp}))
         self.save()
 
     def seed(self, name, password):

@@ -67,6 +67,7 @@ class ControlService:
             "close": self._close, "connections": self._connections, "listen": self._listen,
             "items": self._items,
         }
+        self.commands["player"] = self._player
 
     async def start(self, port):
         # Never reachable from outside the machine, whatever --host says.
@@ -241,6 +242,16 @@ class ControlService:
                 listed.append({"conn": conn.name, "kind": "lobby" if conn.kind == "L" else "game",
                                "user": self._user_of(conn)})
         return {"connections": listed}
+
+    def _player(self, command):
+        """Where a user stands, as the server sees it now: lets a test wait until its queue
+        registration has arrived before it sends a challenge from another connection."""
+        user = _integer(command.get("user"), "user", -(1 << 31), (1 << 31) - 1)
+        client = next((c for c in self.server.lobby.clients if c.logged_in and c.user_id == user), None)
+        if client is None:
+            return {"user": user, "online": False, "queued": False, "in_match": False}
+        return {"user": user, "online": True, "queued": client.queued_app is not None,
+                "in_match": self.server.games.game_open(client)}
 
     def _listen(self, command):
         on = command.get("on")

@@ -327,6 +327,7 @@ class GameService(Service):
         if ranks:
             self.results.append({"players": [(s.user_id, s.name) for s in session.slots], "winner": winner,
                                  "time": time.time()})
+            self.server.lobby.record_match(session.slots, winner, self.results[-1]["time"])
         self.log.write("match_result", session=session.id, match=session.matches,
                        reports=len(reports), agreed=agreed, winner=winner,
                        tie=bool(ranks) and winner is None, details=reports)

@@ -46,6 +46,7 @@ class LobbyService(LobbyPages, Service):
         self.external = {}  # (login type, external id) -> account name, for this run only
         self.clients = []   # every open lobby connection's LobbyClient, in opening order
         self.ingame = InGameItems()   # in-game item lists set by the control channel
+        self.account_ids = {}  # stored account name -> its user id for this run
         self.handlers = {
             0: self._connection, 5: self._login, 7: self._queue_register,
             9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
@@ -161,7 +162,9 @@ class LobbyService(LobbyPages, Service):
                 self.log.write("replaced", conn=older.conn.name, by=conn.name, user=name)
                 older.conn.close("replaced by a newer login")
             self.online[account] = client
-        client.user_id = self.server.next_user_id()
+        # A stored account keeps one id for the run: the lists show it while it is offline.
+        stored = isinstance(account, str) and self.accounts.get(account) is not None
+        client.user_id = self.account_id(account) if stored else self.server.next_user_id()
         client.name = name or "guest%d" % client.user_id
         client.account = account
         client.logged_in = True
@@ -169,6 +172,11 @@ class LobbyService(LobbyPages, Service):
         self.log.write("login", conn=conn.name, user_id=client.user_id, name=client.name,
                        guest=account is None)
         conn.send(messages.login_ack(client.user_id, token, client.name))
+
+    def account_id(self, name):
+        if name not in self.account_ids:
+            self.account_ids[name] = self.server.next_user_id()
+        return self.account_ids[name]
 
     def _get_random_key(self, client, fields):
         # An unknown name still gets a key, so the Login that follows fails as a login.

@@ -2,8 +2,10 @@
 tournament scores, past matches, challenges, the wallet, achievements, language and theme
 packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
 
-Player list kinds: 0 every logged-in player (filtered by the text), 32 the asking player,
-64 the players one follows (none: following is not kept), 256 the game session's players.
+Player list kinds: 0 every logged-in player then every stored account nobody is logged in
+to (filtered by the text), 32 the asking player, 64 the players one follows, 256 the game
+session's players. Follows and blocks between stored accounts are kept in the store, the
+others (a guest on either side) for the run.
 """
 
 import struct
@@ -42,19 +44,84 @@ class LobbyPages:
     def _clients(self):
         return [c for c in self.clients if c.logged_in]
 
-    def _relations(self, kind):
-        """user id -> set of user ids the player follows ("follows") or blocks ("blocks")."""
-        return self.__dict__.setdefault("_" + kind, {})
+    def _stored(self, client):
+        """The stored account of a logged-in client, or None (guests, external accounts)."""
+        account = client.account
+        return account if isinstance(account, str) and self.accounts.get(account) is not None else None
 
-    def _item(self, client, asker=None):
-        wins, losses, ties = self.server.games.record_of(client.user_id)
-        flags = ONLINE
-        if asker is not None:
-            if client.user_id in self._relations("follows").get(asker.user_id, ()):
-                flags |= FOLLOWED
-            if client.user_id in self._relations("blocks").get(asker.user_id, ()):
-                flags |= BLOCKED
-        return [client.user_id, client.name, "", "", "", flags, "", [0, 0, 0, wins, losses, ties, 0, 0]]
+    def _entry(self, client):
+        """(user id, name, stored account or None, online) of a logged-in client."""
+        return (client.user_id, client.name, self._stored(client), True)
+
+    def _offline_entries(self, wanted):
+        """The stored accounts nobody is logged in to, by name, with their ids for this run."""
+        return [(self.account_id(name), name, name, False) for name in sorted(self.accounts.accounts)
+                if self.online.get(name) is None and wanted in name.lower()]
+
+    def _account_of(self, user_id):
+        return next((name for name, uid in self.account_ids.items() if uid == user_id), None)
+
+    def _memory(self, field):
+        """user id -> set of user ids followed ("follows") or blocked ("blocks") that the store
+        does not keep (a guest on either side); for this run only."""
+        return self.__dict__.setdefault("_" + field, {})
+
+    def _related_ids(self, user_id, account, field):
+        ids = set(self._memory(field).get(user_id, ()))
+        ids.update(self.account_id(name) for name in self.accounts.names(account, field) if account)
+        return ids
+
+    def _set_relation(self, client, target_id, field, on):
+        target_account, account = self._account_of(target_id), self._stored(client)
+        if account and target_account:
+            try:
+                self.accounts.set_relation(account, field, target_account, on)
+            except OSError as err:
+                self.log.write("store_error", conn=client.conn.name, error=str(err))
+            return
+        ids = self._memory(field).setdefault(client.user_id, set())
+        if on:
+            ids.add(target_id)
+        else:
+            ids.discard(target_id)
+
+    def _followers(self, user_id, account):
+        count = sum(user_id in ids for ids in self._memory("follows").values())
+        if account:
+            count += sum(account in entry.get("follows", ()) for entry in self.accounts.accounts.values())
+        return count
+
+    def record_of(self, user_id, account):
+        """(wins, losses, ties): a stored account's from the store, anybody else's of this run."""
+        if account:
+            results = [m["result"] for m in self.accounts.matches(account)]
+            return results.count(1), results.count(-1), results.count(0)
+        return self.server.games.record_of(user_id)
+
+    def _rank_and_score(self, client):
+        """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score."""
+        def score(user_id, account):
+            wins, _losses, ties = self.record_of(user_id, account)
+            return 3 * wins + ties
+        own = score(client.user_id, self._stored(client))
+        higher = sum(score(None, name) > own for name in self.accounts.accounts)
+        return 1 + higher, own
+
+    def _item(self, entry, asker):
+        user_id, name, account, online = entry
+        wins, losses, ties = self.record_of(user_id, account)
+        flags = ONLINE if online else 0
+        asker_account = self._stored(asker)
+        if user_id in self._related_ids(asker.user_id, asker_account, "follows"):
+            flags |= FOLLOWED
+        if user_id in self._related_ids(asker.user_id, asker_account, "blocks"):
+            flags |= BLOCKED
+        profile = self.accounts.get(account) if account else None
+        location = profile.get("location", "") if profile else ""
+        comment = profile.get("comment", "") if profile else ""
+        following = len(self._related_ids(user_id, account, "follows"))
+        return [user_id, name, "", "", location, flags, comment,
+                [0, 0, 0, wins, losses, ties, self._followers(user_id, account), following]]
 
     def _send_list(self, client, kind, first, count, players, groups=()):
         conn = client.conn
@@ -64,27 +131,32 @@ class LobbyPages:
             return
         chosen = players[first:first + max(count, 0)]
         conn.send(messages.player_list(len(players), first, kind, [self._item(p, client) for p in chosen], []),
-                  {"count": len(players), "first": first, "kind": kind, "items": [p.user_id for p in chosen]})
+                  {"count": len(players), "first": first, "kind": kind, "items": [p[0] for p in chosen]})
         for player in chosen:
-            self._send_picture(conn, player.user_id)
+            self._send_picture(conn, player[0])
 
     def _send_picture(self, conn, user_id):
-        conn.send(messages.player_image(user_id, 0, picture(user_id)), {"player": user_id})
+        account = self._account_of(user_id)
+        image = (self.accounts.picture(account) if account else None) or picture(user_id)
+        conn.send(messages.player_image(user_id, 0, image), {"player": user_id})
 
     def _list_players(self, client, fields):
         kind, first, count = fields["kind"], fields["first"], fields["count"]
         wanted = fields["filter"].lower()
         groups = ()
         if kind == KIND_ALL:
-            players = [c for c in self._clients() if wanted in c.name.lower()]
-            # Everybody listed is logged in: the offline group stays empty. No match gets no
-            # groups, so the client shows its "no results" text.
-            groups = (["Online", len(players)], ["Offline", 0]) if players else ()
+            online = [self._entry(c) for c in self._clients() if wanted in c.name.lower()]
+            offline = self._offline_entries(wanted)
+            players = online + offline
+            # No match gets no groups, so the client shows its "no results" text.
+            groups = (["Online", len(online)], ["Offline", len(offline)]) if players else ()
         elif kind == KIND_OWN:
-            players = [client]
+            players = [self._entry(client)]
         elif kind == KIND_FOLLOWED:
-            followed = self._relations("follows").get(client.user_id, set())
-            players = [c for c in self._clients() if c.user_id in followed and wanted in c.name.lower()]
+            followed = self._related_ids(client.user_id, self._stored(client), "follows")
+            online = [self._entry(c) for c in self._clients()]
+            everyone = online + [e for e in self._offline_entries("") if e[0] not in {o[0] for o in online}]
+            players = [e for e in everyone if e[0] in followed and wanted in e[1].lower()]
             groups = (["Online", len(players)],) if players else ()
         else:
             players = []
@@ -96,27 +168,32 @@ class LobbyPages:
         if kind != 1 or action not in (0, 1):
             self.log.write("buddy_request_ignored", conn=client.conn.name, type=kind, action=action)
             return
-        followed = self._relations("follows").setdefault(client.user_id, set())
-        if action == 0:
-            followed.add(target)
-        else:
-            followed.discard(target)
+        self._set_relation(client, target, "follows", action == 0)
         client.conn.send(messages.buddy_request(target, client.user_id, 1, action, "", ack=True),
                          {"player": target, "action": action})
 
     def _block_user(self, client, fields):
-        blocked = self._relations("blocks").setdefault(client.user_id, set())
-        if fields["block"]:
-            blocked.add(fields["player"])
-        else:
-            blocked.discard(fields["player"])
+        self._set_relation(client, fields["player"], "blocks", bool(fields["block"]))
+
+    def record_match(self, slots, winner, stamp):
+        """A finished match goes into the store for each player with a stored account."""
+        for slot in slots:
+            account = self._stored(slot.lobby)
+            if account is None:
+                continue
+            opponent = next((s.name for s in slots if s is not slot), "")
+            result = 0 if winner is None else (1 if winner == slot.user_id else -1)
+            try:
+                self.accounts.record_match(account, opponent, result, stamp)
+            except OSError as err:
+                self.log.write("store_error", user=slot.user_id, error=str(err))
 
     def _game_session_players(self, client, fields):
         session = client.session
         players = []
         if session is not None and session.id == fields["session"]:
             by_id = {c.user_id: c for c in self._clients()}
-            players = [by_id[s.user_id] for s in session.slots if s.user_id in by_id]
+            players = [self._entry(by_id[s.user_id]) for s in session.slots if s.user_id in by_id]
         self._send_list(client, KIND_GAME_SESSION, 0, len(players), players)
 
     def _player_image(self, client, fields):
@@ -128,10 +205,15 @@ class LobbyPages:
                          {"ids": ids, "kinds": fields["a"]})
 
     def _latest_sessions(self, client, fields):
+        account = self._stored(client)
+        # Newest first; a stored account's matches are all in the store.
+        results = (list(reversed(self.accounts.matches(account))) if account
+                   else self.server.games.results_of(client.user_id))
         records = []
-        for result in self.server.games.results_of(client.user_id):
+        for result in results:
             stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))
-            records.append([0, result["result"], 0, 0, result["opponent"], stamp])
+            points = result.get("points", {1: 3, 0: 1, -1: 0}[result["result"]])
+            records.append([0, result["result"], points, 0, result["opponent"], stamp])
         client.conn.send(messages.latest_game_sessions(records), {"sessions": len(records)})
 
     def _wallet(self, client, fields):
@@ -151,14 +233,16 @@ class LobbyPages:
             # Without asking the target: 3 for an offline or unknown one, 2 for a busy one.
             refusal = 3 if target is None else (2 if self._busy(target) else None)
             if refusal is not None:
+                name = target.name if target else (self._account_of(target_id) or "")
                 client.conn.send(
-                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id,
-                                                target.name if target else "", ""),
+                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id, name, ""),
                     {"answer": refusal, "responder": target_id})
                 continue
             target.challenges[client.user_id] = (client, fields["app"])
-            target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", 0, 0),
-                             {"challenger": client.user_id, "name": client.name})
+            rank, score = self._rank_and_score(client)
+            target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", rank, score),
+                             {"challenger": client.user_id, "name": client.name, "rank": rank,
+                              "score": score})
             self._send_picture(target.conn, client.user_id)
 
     def _busy(self, client):

@@ -28,7 +28,7 @@ class Challenges(MatchCase, unittest.TestCase):
         a.lobby.send(make_challenge([b.id]))
         received = b.lobby.expect(CHALLENGE_RECEIVED)
         self.assertEqual((received.long(0), received.int(1), received.text(2), received.text(3),
-                          received.int(4), received.int(5)), (0, a.id, a.name, "", 0, 0))
+                          received.int(4), received.int(5)), (0, a.id, a.name, "", 1, 0))
         self.assertEqual(b.lobby.expect(PLAYER_IMAGE).int(0), a.id)
         a.lobby.expect_nothing()
 
@@ -73,6 +73,13 @@ class Challenges(MatchCase, unittest.TestCase):
                 response = a.lobby.expect(CHALLENGE_RESPONSE)
                 self.assertEqual((response.int(0), response.int(2), response.int(3)), (refusal, target, a.id))
         b.lobby.expect_nothing()
+
+    def test_a_player_in_a_match_is_busy(self):
+        a, b, _starts, _games = self.start_match()
+        self.a.lobby.send(make_challenge([a.id]))
+        response = self.a.lobby.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((response.int(0), response.int(2), response.text(4)), (2, a.id, a.name))
+        a.lobby.expect_nothing()
 
     def test_a_withdrawn_challenge_can_no_longer_be_accepted(self):
         a, b = self.a, self.b

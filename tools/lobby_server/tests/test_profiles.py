@@ -1,0 +1,191 @@
+"""Stored accounts in the player lists: profile fields, offline accounts, follows and blocks
+kept in the store, recorded matches, rank and score in challenges, and the control
+channel's "player" command."""
+
+import json
+import os
+import tempfile
+import unittest
+
+from lobbyserver.accounts import password_hash
+from lobbyserver.pages import picture
+from tests import rawclient as rc
+from tests.controlclient import ControlClient
+from tests.serverproc import ServerProcess, ServerTestCase
+from tests.test_challenges import CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE, make_challenge
+from tests.test_match import Player
+from tests.test_players import BUDDY_ACK, LATEST_SESSIONS, PLAYER_LIST, items_of, list_players, number, records
+
+OWN_PICTURE = picture(7, size=4)
+
+
+def account(**profile):
+    return dict(key="k", hash=password_hash("pw", "k"), **profile)
+
+
+def match(opponent, result, stamp):
+    return {"opponent": opponent, "result": result, "time": stamp}
+
+
+STORE = {
+    "alice": account(location="Harbour", comment="hello", picture="alice.png", follows=["bob"],
+                     matches=[match("bob", 1, 100), match("carol", 0, 200), match("bob", 1, 300)]),
+    "bob": account(matches=[match("alice", -1, 100)]),
+    "carol": account(blocks=["alice"]),
+}
+
+
+class AccountPlayer(Player):
+    """A player logged in to a stored account (password "pw")."""
+
+    def __init__(self, case, port, name):   # pylint: disable=super-init-not-called
+        self.lobby = case.track(rc.connected(port))
+        self.lobby.send(rc.get_random_key(name))
+        key = self.lobby.expect(rc.RANDOM_KEY_ID).text(0)
+        self.lobby.send(rc.login(name, password_hash("pw", key)))
+        ack = self.lobby.expect(rc.LOGIN_ACK_ID)
+        self.id, self.name = ack.int(0), ack.text(5)
+        self.case, self.game = case, None
+
+
+class StoredAccounts(ServerTestCase, unittest.TestCase):
+    def setUp(self):
+        temp = tempfile.TemporaryDirectory(prefix="lobby-profiles-")
+        self.addCleanup(temp.cleanup)
+        self.path = os.path.join(temp.name, "accounts.json")
+        with open(self.path, "w", encoding="utf-8") as f:
+            json.dump({"version": 1, "accounts": STORE}, f)
+        with open(os.path.join(temp.name, "alice.png"), "wb") as f:
+            f.write(OWN_PICTURE)
+        self.server_args = ("--accounts", self.path, "--control-port", "0")
+        super().setUp()
+        self.port = self.server.lobby_port
+
+    def stored(self):
+        with open(self.path, encoding="utf-8") as f:
+            return json.load(f)["accounts"]
+
+    def listed(self, player, kind, text=""):
+        """{name: (id, flags, statistics)} of one list answer, its pictures {id: bytes} read."""
+        player.lobby.send(list_players(kind, 0, 20, text))
+        answer = player.lobby.expect(PLAYER_LIST)
+        rows = {n: (i, f, s) for i, n, f, s in items_of(answer)}
+        pictures = {}
+        for _ in rows:
+            image = player.lobby.expect(PLAYER_IMAGE)
+            pictures[image.int(0)] = image.fields()[2]
+        return rows, pictures, answer
+
+    def follow(self, player, target, action=0):
+        player.lobby.send(rc.message(21, rc.integer(target), rc.integer(player.id), rc.integer(1),
+                                     rc.integer(action), rc.text("")))
+        player.lobby.expect(BUDDY_ACK)
+
+    def test_offline_accounts_are_listed_after_the_online_players_with_their_profile(self):
+        guest = Player(self, self.port)
+        guest.lobby.send(list_players(0, -1, 0))
+        groups = [(g[0].decode(), number(g[1])) for g in records(guest.lobby.expect(PLAYER_LIST).fields()[4])]
+        self.assertEqual(groups, [("Online", 1), ("Offline", 3)])
+
+        rows, pictures, answer = self.listed(guest, 0)
+        self.assertEqual(list(rows), [guest.name, "alice", "bob", "carol"])
+        item = records(answer.fields()[3])[1]
+        self.assertEqual((item[4].decode(), item[6].decode()), ("Harbour", "hello"))
+        # wins, losses, ties, followers, following; offline rows carry no online flag
+        self.assertEqual({n: (f, s[3:]) for n, (_i, f, s) in rows.items() if n != guest.name},
+                         {"alice": (0, [2, 0, 1, 0, 1]), "bob": (0, [0, 1, 0, 1, 0]), "carol": (0, [0, 0, 0, 0, 0])})
+        self.assertEqual(pictures[rows["alice"][0]], OWN_PICTURE)
+        self.assertEqual(pictures[rows["bob"][0]], picture(rows["bob"][0]))
+
+        # The id an offline account was listed with is the one it logs in with.
+        alice = AccountPlayer(self, self.port, "alice")
+        self.assertEqual(alice.id, rows["alice"][0])
+        rows, _pictures, _answer = self.listed(guest, 0, "ALI")
+        self.assertEqual({n: f for n, (_i, f, _s) in rows.items()}, {"alice": 0x1})
+
+    def test_follows_and_blocks_between_accounts_are_kept_in_the_store(self):
+        alice = AccountPlayer(self, self.port, "alice")
+        rows, _pictures, _answer = self.listed(alice, 64)
+        self.assertEqual({n: f for n, (_i, f, _s) in rows.items()}, {"bob": 0x10}, "followed while offline")
+        carol = self.listed(alice, 0, "carol")[0]["carol"][0]
+        self.follow(alice, carol)
+        alice.lobby.send(rc.message(76, rc.integer(carol), rc.integer(1)))
+        guest = Player(self, self.port)
+        self.follow(alice, guest.id)   # a guest on one side: for this run only
+        rows = self.listed(alice, 0)[0]
+        self.assertEqual({n: f for n, (_i, f, _s) in rows.items()},
+                         {"alice": 0x1, guest.name: 0x11, "bob": 0x10, "carol": 0x110})
+        self.follow(alice, rows["bob"][0], action=1)
+        self.server.wait_for("in", name="BuddyRequest", count=3)
+        stored = self.stored()
+        self.assertEqual((stored["alice"]["follows"], stored["alice"]["blocks"]), (["carol"], ["carol"]))
+        self.assertEqual(stored["carol"]["blocks"], ["alice"], "other accounts are untouched")
+        self.assertEqual(self.listed(alice, 0, "carol")[0]["carol"][2][6:], [1, 0])
+
+    def test_challenges_carry_rank_and_score_and_offline_accounts_answer_three(self):
+        guest = Player(self, self.port)
+        bob = AccountPlayer(self, self.port, "bob")
+        alice = AccountPlayer(self, self.port, "alice")
+        for challenger, expected in ((alice, (1, 7)), (bob, (2, 0)), (guest, (2, 0))):
+            with self.subTest(challenger=challenger.name):
+                challenger.lobby.send(make_challenge([guest.id if challenger is not guest else bob.id]))
+                target = guest if challenger is not guest else bob
+                received = target.lobby.expect(CHALLENGE_RECEIVED)
+                self.assertEqual((received.int(4), received.int(5)), expected)
+                target.lobby.expect(PLAYER_IMAGE)
+        carol = self.listed(guest, 0, "carol")[0]["carol"][0]
+        guest.lobby.send(make_challenge([carol]))
+        response = guest.lobby.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((response.int(0), response.int(2), response.text(4)), (3, carol, "carol"))
+
+    def test_a_finished_match_is_recorded_and_the_latest_matches_come_from_the_store(self):
+        alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
+        alice.lobby.send(rc.QUEUE_LOBBY)
+        bob.lobby.send(rc.QUEUE_LOBBY)
+        starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
+        for player, start in zip((alice, bob), starts):
+            player.join_game(start)
+        for player in (alice, bob):
+            player.game.expect(rc.GAME_START_ID)
+        session = starts[0].long(0)
+        for player in (alice, bob):
+            player.game.send(rc.game_end(session, [alice.id, bob.id], [2, 1]))
+        self.server.wait_for("match_result")
+        self.assertEqual([(m["opponent"], m["result"]) for m in self.stored()["bob"]["matches"]],
+                         [("alice", -1), ("alice", 1)])
+        alice.lobby.send(rc.message(74, rc.integer(64), rc.integer(6)))
+        past = records(alice.lobby.expect(LATEST_SESSIONS).fields()[0])
+        self.assertEqual([(number(r[1]), number(r[2]), r[4].decode()) for r in past],
+                         [(-1, 0, "bob"), (1, 3, "bob"), (0, 1, "carol"), (1, 3, "bob")])
+
+    def test_the_control_channel_tells_whether_a_user_is_queued(self):
+        control = ControlClient(self.server.control_port)
+        self.addCleanup(control.close)
+        guest = Player(self, self.port)
+        self.assertEqual(control.ok("player", user=guest.id)["queued"], False)
+        guest.lobby.send(rc.QUEUE_LOBBY)
+        self.server.wait_for("in", name="QueueRegisterIn")
+        answer = control.ok("player", user=guest.id)
+        self.assertEqual((answer["online"], answer["queued"], answer["in_match"]), (True, True, False))
+        self.assertEqual(control.ok("player", user=424242)["online"], False)
+        self.assertFalse(control.command("player", user="x")["ok"])
+
+
+class BadProfiles(unittest.TestCase):
+    def test_a_store_with_a_bad_profile_stops_the_start_and_is_left_alone(self):
+        cases = ({"location": 5}, {"follows": "bob"}, {"matches": [{"opponent": "b", "result": 2}]})
+        for profile in cases:
+            with self.subTest(profile=profile), tempfile.TemporaryDirectory(prefix="lobby-bad-") as folder:
+                path = os.path.join(folder, "accounts.json")
+                text = json.dumps({"version": 1, "accounts": {"alice": account(**profile)}})
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(text)
+                with self.assertRaises(RuntimeError) as caught:
+                    ServerProcess("--accounts", path, workdir=folder)
+                self.assertIn("status 2", str(caught.exception))
+                with open(path, encoding="utf-8") as f:
+                    self.assertEqual(f.read(), text)
+
+
+if __name__ == "__main__":
+    unittest.main()
