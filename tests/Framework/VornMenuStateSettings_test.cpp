@@ -178,7 +178,9 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     const size_t uAsked = In("GetAvailableLanguages").size();
     ::CVornMenuState::actionGetLanguages(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("GetAvailableLanguages").size() == uAsked + 1; }));
-    ASSERT_TRUE(WaitFor([&] { return In("GetLanguagePack").size() == 2; }));
+    // Both missing packs are asked for (a slow machine may see the login's own list answer
+    // late and ask twice).
+    ASSERT_TRUE(WaitFor([&] { return In("GetLanguagePack").size() >= 2; }));
     ASSERT_TRUE(WaitFor(
         [&]
         {

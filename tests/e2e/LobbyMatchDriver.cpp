@@ -664,16 +664,7 @@ private:
         m_Log.WaitFor("GameDisconnect on B's game connection", [=](const CTestJson& r) {
             return IsMessage(r, "out", strGameB, "GameDisconnect");
         }, STEP_SECONDS, uFrom);
-        const long long llB = m_B.m_llUser;
-        const CTestJson endB = m_Log.WaitFor("GameEnd of B", [=](const CTestJson& r) {
-            return r["event"].String() == "game_end" && r["user"].Int() == llB;
-        }, STEP_SECONDS, uFrom);
-        CheckBFirst(endB, "B");
-        const CTestJson result = m_Log.WaitFor("match_result", [](const CTestJson& r) {
-            return r["event"].String() == "match_result";
-        }, STEP_SECONDS, uFrom);
-        if (result["winner"].Int() != llB)
-            Fail("B as the winner of the logged match result");
+        m_uLeftFrom = uFrom;
 
         Step("B's post-game chat opens");
         const sPicture& match = m_MatchPictures[&m_B];
@@ -723,6 +714,22 @@ private:
                 if (strOutput.find(pReport) != std::string::npos)
                     Fail(p->m_Game.m_strName + "'s output without a sanitizer report");
         }
+        // A left, so B's game reports nothing of its own: the leaver's GameEnd decides, and
+        // the server logs the result once both have gone.
+        Step("the match result names B");
+        const long long llB = m_B.m_llUser;
+        const size_t uFrom = m_uLeftFrom;
+        const CTestJson result = m_Log.WaitFor("match_result", [](const CTestJson& r) {
+            return r["event"].String() == "match_result";
+        }, STEP_SECONDS, uFrom);
+        if (result["winner"].Int() != llB)
+            Fail("B as the winner of the logged match result");
+        if (m_Log.Find([=](const CTestJson& r) {
+                return r["event"].String() == "game_end" && r["user"].Int() == llB &&
+                       r["report"]["ranks"][std::to_string(llB)].Int() != 1;
+            }, uFrom) >= 0)
+            Fail("no GameEnd of B that ranks B below first");
+
         Step("the server's log is clean");
         const int iServer = m_Server.Stop();
         const std::vector<std::string> aComplaints = m_Server.Complaints();
@@ -740,6 +747,7 @@ private:
     sRect m_GuestButton, m_ChatPage, m_ChatBacklog, m_RematchButton;
     std::map<const CPlayer*, sPicture> m_MatchPictures;
     size_t m_uLoginFrom = 0;
+    size_t m_uLeftFrom = 0; // the log's first record after A quit
     size_t m_uTurnFrom = 0; // the log's first record of the running turn
     int m_iMasterSlot = 0;
 };

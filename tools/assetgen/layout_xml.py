@@ -66,7 +66,8 @@ def icon_button(name, x, y, w, h, icon, action=None, kind="button", events=None,
     return element(name, kind, x, y, w, h, kids, events=ev, extra=extra, **kw)
 
 
-def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon=None, font="main-b", **kw):
+def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon=None, font="main-b",
+                action="page_sound", **kw):
     """A page button: its last two children are its off and on looks (empty here), so the
     picture and label come first and always show."""
     extra = ['<target name="%s" page="%s"/>' % (target, page)]
@@ -82,7 +83,7 @@ def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon
     else:
         kids = [image("normal", 0, 0, w, h, "btn_primary.png"),
                 text("label", 0, 0, w, h, local, font=font, color="text_button", align="center-middle")]
-    return element(name, "page_button", x, y, w, h, kids + looks_, events={"onclick": "page_sound"}, extra=extra,
+    return element(name, "page_button", x, y, w, h, kids + looks_, events={"onclick": action}, extra=extra,
                    **kw)
 
 

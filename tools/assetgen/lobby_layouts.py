@@ -260,7 +260,7 @@ def start_page():
 
 
 def players_page():
-    def rows(list_name, small_h=0.12, big_h=0.56):
+    def rows(list_name, small_h=0.12, card_h=0.40, big_h=0.56):
         small = group("list_item_small", 0, 0, 0.94, small_h,
                       image("row_bg", 0, 0, 0.94, small_h, "row_small.png"),
                       element("player_avatar_small", "image", 0.01, 0.015, 0.06, 0.09,
@@ -276,8 +276,9 @@ def players_page():
                     nasty_buttons("playerlist-item-nasty-buttons", 0.40, "block"), display="0")
         return element("item_template", "expand_layout", 0, 0, 0.94, small_h, [small, big],
                        events={"onclick": "expand_list_item", "onendexpand": "end_expand_list_item"},
-                       extra=['<height value="%.3f"/>' % small_h, '<height value="%.3f"/>' % big_h,
-                              '<transition-time value="0.2"/>'])
+                       # Level 1 is the card with its actions, level 2 adds the nasty buttons.
+                       extra=['<height value="%.3f"/>' % small_h, '<height value="%.3f"/>' % card_h,
+                              '<height value="%.3f"/>' % big_h, '<transition-time value="0.2"/>'])
 
     def list_page(page_name, list_name, events):
         return group(page_name, 0, 0, 1.0, 0.70,
@@ -294,8 +295,11 @@ def players_page():
     return [page("players_root", back(), title(238),
                  *field("search_text", 0.10, 0.12, 0.56, 0.07, 242, title="242"),
                  button("search_button", 0.68, 0.12, 0.20, 0.07, "filter_players", 242),
-                 button("global_button", 0.10, 0.20, 0.38, 0.07, "show_playerlist_items", 243),
-                 button("follow_button", 0.50, 0.20, 0.38, 0.07, "show_follow_items", 244),
+                 # Each list button also turns the content to its list's page.
+                 page_button("global_button", 0.10, 0.20, 0.38, 0.07, "global_page", 243,
+                             target="&lt;players_root//players_content_root", action="show_playerlist_items"),
+                 page_button("follow_button", 0.50, 0.20, 0.38, 0.07, "follow_page", 244,
+                             target="&lt;players_root//players_content_root", action="show_follow_items"),
                  content, events={"onshow": "show_players_root"})]
 
 
