@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from lobbyserver.accounts import StoreError  # noqa: E402
 from lobbyserver.app import Config, serve  # noqa: E402
 from lobbyserver.packs import PackError  # noqa: E402
+from lobbyserver.shopcatalogue import CatalogueError  # noqa: E402
 
 
 def _account(text):
@@ -83,6 +84,8 @@ def parse_args(argv):
                    help="language packs <base>_<code>.kmp offered to clients (default: none)")
     p.add_argument("--theme-dir", metavar="DIR", help="folder of the theme pack vorntheme_<name>.kmp")
     p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
+    p.add_argument("--catalogue", metavar="FILE",
+                   help="shop catalogue (JSON): groups, items, item data files, coins, promotions")
     args = p.parse_args(argv)
     cfg = Config(**{f: getattr(args, f) for f in Config.__dataclass_fields__
                     if f not in ("master_slot", "max_frame", "max_payload", "max_chat")})
@@ -99,7 +102,7 @@ def main(argv=None):
         loop.add_signal_handler(sig, stop.set)
     try:
         server = loop.run_until_complete(serve(cfg, log_stream, stop))
-    except (StoreError, PackError) as err:
+    except (StoreError, PackError, CatalogueError) as err:
         print("lobby server: %s" % err, file=sys.stderr)
         return 2
     except OSError as err:

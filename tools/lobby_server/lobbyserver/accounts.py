@@ -69,7 +69,7 @@ class AccountStore:
                     raise ValueError("account %r is incomplete" % name)
         except (OSError, ValueError, KeyError, TypeError, AttributeError) as err:
             raise StoreError("account store %s is unreadable: %s" % (self.path, err)) from None
-        self.accounts = {name: {"key": e["key"], "hash": e["hash"]} for name, e in accounts.items()}
+        self.accounts = {name: dict(e) for name, e in accounts.items()}
 
     def save(self):
         if not self.path:
@@ -112,7 +112,8 @@ class AccountStore:
         return entry is not None and secrets.compare_digest(entry["hash"], given_hash.lower())
 
     def create(self, name, key, hashed):
-        self.accounts[name] = {"key": key, "hash": hashed.lower()}
+        # A reseeded password keeps the rest of the entry (coins, items).
+        self.accounts.setdefault(name, {}).update(key=key, hash=hashed.lower())
         self.save()
 
     def seed(self, name, password):

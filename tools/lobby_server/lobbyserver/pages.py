@@ -1,6 +1,5 @@
 """What the lobby's pages ask for: player lists with their pictures, game-session players,
-tournament scores, past matches, challenges, the wallet, achievements, language and theme
-packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
+past matches, challenges, language and theme packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
 
 Player list kinds: 0 every logged-in player (filtered by the text), 32 the asking player,
 64 the players one follows (none: following is not kept), 256 the game session's players.
@@ -32,10 +31,10 @@ class LobbyPages:
     """Mixed into LobbyService: uses self.online_clients(), self.server, self.log."""
 
     def page_handlers(self):
-        return {10: self._achievements, 14: self._tournament_scores, 18: self._game_session_players,
+        return {18: self._game_session_players,
                 19: self._list_players, 28: self._languages, 30: self._language_pack, 32: self._theme_pack,
                 38: self._make_challenge, 40: self._challenge_response, 74: self._latest_sessions,
-                84: self._player_image, 90: self._wallet, 21: self._buddy_request, 76: self._block_user}
+                84: self._player_image, 21: self._buddy_request, 76: self._block_user}
 
     # ---- players ----
 
@@ -122,23 +121,12 @@ class LobbyPages:
     def _player_image(self, client, fields):
         self._send_picture(client.conn, fields["a"])
 
-    def _tournament_scores(self, client, fields):
-        ids = fields["ids"]
-        client.conn.send(messages.tournament_scores(["weekly"], [[uid, [0]] for uid in ids], fields["a"]),
-                         {"ids": ids, "kinds": fields["a"]})
-
     def _latest_sessions(self, client, fields):
         records = []
         for result in self.server.games.results_of(client.user_id):
             stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))
             records.append([0, result["result"], 0, 0, result["opponent"], stamp])
         client.conn.send(messages.latest_game_sessions(records), {"sessions": len(records)})
-
-    def _wallet(self, client, fields):
-        client.conn.send(messages.wallet_balance(0), {"balance": 0})
-
-    def _achievements(self, client, fields):
-        client.conn.send(messages.achievement_list(0, 0, 0, [], 0))
 
     # ---- challenges ----
 
