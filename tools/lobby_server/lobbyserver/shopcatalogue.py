@@ -128,12 +128,19 @@ def _unique(records, what):
 
 def load_catalogue(path):
     try:
+        return _load(path)
+    except CatalogueError as err:
+        raise CatalogueError("catalogue %s: %s" % (path, err)) from None
+
+
+def _load(path):
+    try:
         with open(path, "r", encoding="utf-8") as f:
             data = json.load(f)
     except (OSError, ValueError) as err:
-        raise CatalogueError("catalogue %s is unreadable: %s" % (path, err)) from None
+        raise CatalogueError("unreadable: %s" % err) from None
     if not isinstance(data, dict):
-        raise CatalogueError("catalogue %s must be a JSON object" % path)
+        raise CatalogueError("must be a JSON object")
     base = os.path.dirname(os.path.abspath(path))
     groups = []
     for n, entry in enumerate(_list(data, "groups")):
