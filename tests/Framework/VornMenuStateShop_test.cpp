@@ -1,6 +1,6 @@
 // The wallet, the add-coins link and the in-game refill request.
 // KORVEL_GL_TEST
-#include "VornMenuStateMatchTest.h"
+#include "VornMenuStateShopServer.h"
 
 #include "Framework/GenerateMD5.h"
 #include "Framework/VornDevice.h"
@@ -21,22 +21,18 @@ std::string TextBox(const char* pName)
 
 std::string WalletLayout()
 {
-    std::string strPages = MenuPages();
-    const std::string strShop = Page("shop_root", Box("shop_page_list", "infinite_list"));
-    strPages.replace(strPages.find(strShop), strShop.size(),
-                     Page("shop_root", Box("shop_page_list", "infinite_list") +
-                                           Box("vorncoins_amount", "text", "<text font=\"main\"/>")) +
-                         Page("generic_error_dialog_more_coins",
-                              Box("coins-value", "text", "<text font=\"main\"/>") + TextBox("error-text")) +
-                         Page("generic_error_dialog", TextBox("error-text")) +
-                         Page("confirm_buy_dialog",
-                              Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
-                                  TextBox("value_price"),
-                              "show_confirm_buy_dialog"));
-    return MenuLayout(strPages + VornButton() + Dialogs());
+    const std::string strDialogs =
+        Page("generic_error_dialog_more_coins",
+             Box("coins-value", "text", "<text font=\"main\"/>") + TextBox("error-text")) +
+        Page("generic_error_dialog", TextBox("error-text")) +
+        Page("confirm_buy_dialog",
+             Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
+                 TextBox("value_price"),
+             "show_confirm_buy_dialog");
+    return MenuLayout(WithShopPages(MenuPages(), strDialogs) + VornButton() + Dialogs());
 }
 
-class CVornMenuState : public CMatchTest
+class CVornMenuState : public CShopServerTest
 {
 protected:
     CVornMenuState() { m_strLayout = WalletLayout(); }
@@ -199,6 +195,100 @@ TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
     ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
     Settle();
     EXPECT_FALSE(Received("UpdateItemState")) << "a failed purchase is not switched on";
+}
+
+// ---- against the server's catalogue
+
+TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLargeOne)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    Lobby()->SetMenuVisibility(1);
+    Pages()->SwitchToPage(CKorvelString("shop_root"));
+    ASSERT_TRUE(WaitForMessage("GetWalletBalance"));
+    ASSERT_TRUE(WaitFor([&] { return RowFor("shop_page_list", BOOST) != nullptr; }));
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0), 1u);
+    EXPECT_FALSE(Visible("loading"));
+    EXPECT_FALSE(Visible("no_results"));
+    EXPECT_EQ(TextOf("vorncoins_amount"), "300");
+
+    CWidget* pHat = RowFor("shop_page_list", HAT_RED);
+    CWidget* pBlue = RowFor("shop_page_list", HAT_BLUE);
+    ASSERT_TRUE(pHat && pBlue);
+    EXPECT_EQ(TextIn(pHat, "//list_item_small//item_name"), "Red hat");
+    EXPECT_EQ(TextIn(pBlue, "//list_item_small//item_name"), "hat_blue") << "no display name: the name";
+    EXPECT_EQ(TextIn(pBlue, "//list_item_small//price-value"), "120");
+    EXPECT_EQ(TextIn(pHat, "//list_item_big//gift_price"), "60");
+    EXPECT_EQ(TextIn(pHat, "//list_item_big//info_descfull"), "all about hat_red");
+
+    // Small pictures come for each row and hide the placeholders.
+    ASSERT_TRUE(WaitFor([&] {
+        CImageWidget* pIcon = widget_cast<CImageWidget*>(In(pBlue, "//list_item_small//icon-item"));
+        return pIcon && pIcon->GetImage();
+    }));
+    EXPECT_FALSE(ShownIn(pBlue, "//list_item_small//icon-mark"));
+    CKorvelSurface* pSmall = m_App.HaveSurface(CKorvelString("shop:icon:12:0"));
+    EXPECT_NE(pSmall, nullptr);
+    m_App.ReleaseSurface(pSmall);
+
+    // The large one is asked for 5.0 s of frame time after the row finished expanding.
+    ::CVornMenuState::actionShopItemEndExpand(pHat, Lobby());
+    Frame(4.9f);
+    Settle();
+    auto LargeAsked = [&] {
+        for (const CTestJson& message : In("GetShopItemImage"))
+            if (message["a"].Int() == 1)
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(LargeAsked());
+    Frame(0.2f);
+    ASSERT_TRUE(WaitFor([&] { return ShownIn(pHat, "//large-icon-item"); }));
+    EXPECT_TRUE(LargeAsked());
+    CWidget* pLarge = In(pHat, "//large-icon-item");
+    EXPECT_LT(pLarge->GetBlendColor(), 0x80000000u) << "starts faded out";
+    for (int i = 0; i < 12; ++i)
+        Frame(0.1f);
+    EXPECT_EQ(pLarge->GetBlendColor(), 0xFFFFFFFFu);
+    ::CVornMenuState::actionShopItemHideLargeIcon(pLarge, Lobby());
+    EXPECT_FALSE(pLarge->GetVisible());
+}
+
+TEST_F(CVornMenuState, APurchaseThroughTheServerReachesTheGameAndTheWallet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
+    CWidget* pBomb = RowFor("shop_page_list", BOMB);
+    ::CVornMenuState::actionShopBuyItem(In(pBomb, "//buy-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("confirm_buy_dialog"));
+    ::CVornMenuState::actionShowConfirmBuyDialog(Find("confirm_buy_dialog"), Lobby());
+    EXPECT_EQ(TextOf("item-name"), "Bomb");
+    EXPECT_EQ(TextOf("value_price"), "50");
+    EXPECT_FALSE(Visible("icon-placeholder")) << "the small picture is known";
+
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return GameCalls("ItemPurchaseConfirmed") == 1; }));
+    EXPECT_EQ(m_App.m_Log.With("game.ItemPurchaseConfirmed").back(), "game.ItemPurchaseConfirmed(21,3)");
+    const CTestJson confirm = In("ConfirmBuyItem").back();
+    EXPECT_EQ(confirm["item"].Int(), BOMB);
+    EXPECT_FALSE(confirm.Has("recipients")) << "the two-integer form";
+    EXPECT_EQ(In("UpdateItemState").back()["item"].Int(), BOMB);
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x801), 2u) << "after the item data, after the purchase";
+
+    ::CVornMenuState::actionShowShop(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return TextOf("vorncoins_amount") == "250"; }));
+}
+
+TEST_F(CVornMenuState, MissingCoinsOpenTheirDialogAndRefreshTheWallet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue(30));
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", HAT_RED));
+    const size_t uWallet = In("GetWalletBalance").size();
+    ::CVornMenuState::actionShopBuyItem(In(RowFor("shop_page_list", HAT_RED), "//buy-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("generic_error_dialog_more_coins"));
+    EXPECT_NE(PageText("//generic_error_dialog_more_coins//error-text"), "");
+    ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
+    ASSERT_TRUE(WaitFor([&] { return TextOf("coins-value") == "30"; }));
+    EXPECT_FALSE(Received("ConfirmBuyItem"));
 }
 
 } // namespace
