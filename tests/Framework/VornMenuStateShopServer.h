@@ -162,16 +162,27 @@ inline std::string WithShopPages(std::string strPages, const std::string& strExt
 class CShopServerTest : public CMatchTest
 {
 protected:
-    void StartWithCatalogue(int iCoins = 300)
+    // Control commands (JSON lines) go to the server before the login.
+    void StartWithCatalogue(int iCoins = 300, const std::vector<std::string>& aBeforeLogin = {})
     {
         m_strCatalogue = WriteShopCatalogue(m_Dir, iCoins);
         ASSERT_FALSE(m_strCatalogue.empty());
         ASSERT_NO_FATAL_FAILURE(Start({"--catalogue", m_strCatalogue}));
         ASSERT_TRUE(WaitForStart());
+        for (const std::string& strCommand : aBeforeLogin)
+            ASSERT_TRUE(m_pControl->Command(strCommand)["ok"].Bool()) << strCommand;
         Press("guest_login_button");
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         // The first login fetches the item data before the lobby is usable.
         ASSERT_TRUE(WaitFor([&] { return GameCalls("InitialItemsReady") == 1 && !Lobby()->IsLoading(); }));
+        Settle();
+    }
+    // Buys through the session as the confirm dialog's OK does, and waits for the answer.
+    void Own(int iItemId)
+    {
+        const size_t uBefore = In("UpdateItemState").size();
+        Session()->SendConfirmBuyItem(iItemId, 0, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return In("UpdateItemState").size() > uBefore; }));
         Settle();
     }
     int GameCalls(const char* pWhat) { return m_App.m_Log.Count(std::string("game.") + pWhat); }
