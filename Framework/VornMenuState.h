@@ -477,6 +477,7 @@ protected:
     // ---- shop, items and promotions
     void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
                                  const CASN1TournamentScores::sData& record);
+    void StoreChatRowScores(const CKorvelArray<CASN1TournamentScores::sData>& aRecords);
     CKorvelString AddCoinsLink() const;
     void ShowBuyError(int iCode, const CKorvelString& strText);
     CInfiniteList* FindInfiniteList(const char* pPath) const;
