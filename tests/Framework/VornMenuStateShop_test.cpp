@@ -19,6 +19,20 @@ std::string TextBox(const char* pName)
     return Box(pName, "text", "<text font=\"main\"/>");
 }
 
+// pKind "selection_list" or "selection_gift_list" names the list's actions.
+std::string SelectionList(const char* pName, const std::string& strKind, const char* pSelect)
+{
+    return "<element name=\"" + std::string(pName) +
+           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size value=\"10\"/>"
+           "<events><onshow action=\"show_" +
+           strKind + "\"/><onloaditem action=\"load_" + strKind + "_item\"/><onforgetitem action=\"unload_" +
+           strKind + "_item\"/></events><element name=\"item_template\" type=\"widget\"><size w=\"1.0\" h=\"0.1\"/>" +
+           TextBox("item-name") + TextBox("price-value") +
+           Box("select-button", "button",
+               Event("onclick", pSelect) + Box("selected", "image", "", "display=\"0\"") + Box("unselected", "image")) +
+           "</element></element>";
+}
+
 std::string WalletLayout()
 {
     const std::string strDialogs =
@@ -28,7 +42,13 @@ std::string WalletLayout()
         Page("confirm_buy_dialog",
              Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
                  TextBox("value_price"),
-             "show_confirm_buy_dialog");
+             "show_confirm_buy_dialog") +
+        Page("dialog_list_selection", SelectionList("selection_list_content", "selection_list", "select_list_item")) +
+        Page("dialog_gift_list_selection",
+             SelectionList("selection_gift_list_content", "selection_gift_list", "select_gift_list_item")) +
+        Page("confirm_buy_player_gift_dialog",
+             Box("player-icon", "image", Box("player-placeholder", "image")) + TextBox("player-name") +
+                 TextBox("value_price"));
     return MenuLayout(WithShopPages(MenuPages(), strDialogs) + VornButton() + Dialogs());
 }
 
@@ -289,6 +309,103 @@ TEST_F(CVornMenuState, MissingCoinsOpenTheirDialogAndRefreshTheWallet)
     ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
     ASSERT_TRUE(WaitFor([&] { return TextOf("coins-value") == "30"; }));
     EXPECT_FALSE(Received("ConfirmBuyItem"));
+}
+
+TEST_F(CVornMenuState, AGiftForTwoChosenPlayersCostsTheGiftPriceTwice)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    const int iB = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    const int iC = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    ASSERT_TRUE(iB > 0 && iC > 0);
+    for (int iPlayer : {iB, iC})
+        Session()->SendBuddyRequest(iPlayer, 1, 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return In("BuddyRequest").size() == 2; }));
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
+
+    // Cancelling the recipient list empties it: the next list starts from the server's answer.
+    ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("dialog_list_selection"));
+    CInfiniteList* pList = FindAs<CInfiniteList>("selection_list_content");
+    ::CVornMenuState::actionShowSelectionList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; }));
+    ::CVornMenuState::actionCancelListSelection(nullptr, Lobby());
+    ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
+    ASSERT_TRUE(WaitFor([&] { return In("BuyItem").size() == 2; }));
+    Settle();
+    ::CVornMenuState::actionShowSelectionList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; })) << "two offered, not four";
+
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        if (CWidget* pSelect = pList->GetWidgets()[i]->FindWidget(CKorvelString("select-button"), -1))
+        {
+            ::CVornMenuState::actionSelectListItem(pSelect, Lobby());
+            EXPECT_TRUE(pSelect->FindWidget(CKorvelString("selected"), -1)->GetVisible());
+        }
+    ::CVornMenuState::actionOkListSelection(nullptr, Lobby());
+    Pages()->SwitchToPage(CKorvelString("confirm_buy_dialog"));
+    ::CVornMenuState::actionShowConfirmBuyDialog(Find("confirm_buy_dialog"), Lobby());
+    EXPECT_EQ(PageText("//confirm_buy_dialog//value_price"), "80");
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ConfirmBuyItem"));
+    std::vector<int64_t> aTo;
+    const CTestJson confirm = In("ConfirmBuyItem").back();
+    for (const CTestJson& id : confirm["recipients"].Items())
+        aTo.push_back(id.Int());
+    std::sort(aTo.begin(), aTo.end());
+    EXPECT_EQ(aTo, std::vector<int64_t>({iB, iC}));
+    ::CVornMenuState::actionShowShop(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return TextOf("vorncoins_amount") == "220"; }));
+}
+
+TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    const int iB = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    ASSERT_GT(iB, 0);
+    Lobby()->SetMenuVisibility(1);
+    CExpandable row;
+    sPLAYERLISTITEM player;
+    player.m_iPlayerId = iB;
+    player.m_strName = CKorvelString("Bea");
+    row.SetData(&player);
+    ::CVornMenuState::actionPlayerBuyGift(&row, Lobby());
+    row.SetData(nullptr);
+    ASSERT_TRUE(WaitForPage("dialog_gift_list_selection"));
+    EXPECT_EQ(In("GetPossibleGiftItems").back()["player"].Int(), iB);
+    CInfiniteList* pList = FindAs<CInfiniteList>("selection_gift_list_content");
+    ::CVornMenuState::actionShowSelectionGiftList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 5 && pList->GetWidgets().GetCount() >= 5; }));
+    Settle();
+    int iChosen = 0;
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+    {
+        CWidget* pRow = pList->GetWidgets()[i];
+        const std::string strName = TextIn(pRow, "//item-name");
+        if (strName == "Red hat" || strName == "Bomb")
+        {
+            ::CVornMenuState::actionSelectGiftListItem(pRow->FindWidget(CKorvelString("select-button"), -1), Lobby());
+            ++iChosen;
+        }
+        if (strName == "Bomb")
+            EXPECT_EQ(TextIn(pRow, "//price-value"), "40");
+    }
+    ASSERT_EQ(iChosen, 2);
+    ::CVornMenuState::actionOkGiftListSelection(nullptr, Lobby());
+    ::CVornMenuState::actionShowConfirmBuyGiftDialog(Find("confirm_buy_player_gift_dialog"), Lobby());
+    EXPECT_EQ(PageText("//confirm_buy_player_gift_dialog//value_price"), "100");
+    EXPECT_EQ(PageText("//confirm_buy_player_gift_dialog//player-name"), "Bea");
+    ::CVornMenuState::actionBuyPlayerGiftConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ConfirmBuyPlayerItems"));
+    const CTestJson sent = In("ConfirmBuyPlayerItems").back();
+    EXPECT_EQ(sent["player"].Int(), iB);
+    EXPECT_EQ(sent["items"].Items().size(), 2u);
+
+    // An answer without items and without an error opens nothing.
+    Pages()->SwitchToPage(CKorvelString("shop_root"));
+    Settle();
+    CKorvelString strNone;
+    Lobby()->OnPlayerGiftItems(iB, strNone, CKorvelArray<CASN1ShopItems::sItemData>());
+    EXPECT_EQ(PageName(), "shop_root");
 }
 
 } // namespace
