@@ -222,7 +222,8 @@ void CVornMenuState::OnPlayerGiftItems(int iPlayerId, CKorvelString& strError,
         sGiftSelectionListData row;
         row.m_iItemId = aItems[i].m_iItemId;
         row.m_iGiftPrice = aItems[i].m_iGiftPrice;
-        row.m_strName = aItems[i].m_strDisplayName.GetLength() ? aItems[i].m_strDisplayName : aItems[i].m_strName;
+        row.m_strName =
+            aItems[i].m_strDisplayName.GetLength() ? aItems[i].m_strDisplayName : aItems[i].m_strName;
         m_GiftSelectionList.Add(row);
     }
     if (m_pPageView)

@@ -143,7 +143,8 @@ void SetToggles(CWidget* pRow, int iState)
 
 // ---- groups and pages
 
-void CVornMenuState::OnShownShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
+void CVornMenuState::OnShownShopItemGroups(int iFlags,
+                                           const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
 {
     m_ShopGroups.RemoveAll();
     CKorvelArray<int> aCounts;
@@ -153,7 +154,8 @@ void CVornMenuState::OnShownShopItemGroups(int iFlags, const CKorvelArray<CASN1S
         aCounts.Add(aGroups[i].m_iItemCount > 0 ? aGroups[i].m_iItemCount : 0);
     }
     const int iList = iFlags & 0xFF;
-    CInfiniteList* pList = iList == LIST_SHOP ? m_pShopList : (iList == LIST_MY_ITEMS ? m_pMyItemsList : nullptr);
+    CInfiniteList* pList =
+        iList == LIST_SHOP ? m_pShopList : (iList == LIST_MY_ITEMS ? m_pMyItemsList : nullptr);
     if (!pList)
         return;
     pList->SetGroups(aCounts);
@@ -444,7 +446,8 @@ void CVornMenuState::OnShopItemImage(int iItemId, int iLarge, unsigned char* pDa
         if (!pData || iSize <= 0)
             return;
         pSurface = new CKorvelSurface();
-        if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) != KE_OK)
+        if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) !=
+            KE_OK)
         {
             pSurface->Shutdown();
             delete pSurface;
@@ -556,8 +559,10 @@ void CVornMenuState::UpdateLargeIcon(float fSeconds)
             m_fLargeIconFade = 0.0f;
         if (CWidget* pLarge = Child(m_pLargeIconItem, "large-icon-item"))
         {
-            const int iAlpha = m_pFadeCurve ? static_cast<int>(m_pFadeCurve->Easing(m_fLargeIconFade) * 256.0f) : 256;
-            pLarge->SetBlendColor(iAlpha < 256 ? (static_cast<unsigned int>(iAlpha < 0 ? 0 : iAlpha) << 24) | 0x00FFFFFFu
+            const int iAlpha =
+                m_pFadeCurve ? static_cast<int>(m_pFadeCurve->Easing(m_fLargeIconFade) * 256.0f) : 256;
+            pLarge->SetBlendColor(iAlpha < 256 ? (static_cast<unsigned int>(iAlpha < 0 ? 0 : iAlpha) << 24) |
+                                                     0x00FFFFFFu
                                                : 0xFFFFFFFFu);
         }
     }

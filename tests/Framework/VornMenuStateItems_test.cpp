@@ -263,14 +263,16 @@ TEST_F(CVornMenuState, OwnItemsShowTheButtonsAndAmountsOfTheirGroup)
 
     CWidget* pBadge = RowFor("my_items_page_list", BADGE);
     EXPECT_TRUE(ShownIn(pBadge, "//button-grid//gift-button"));
-    for (const char* pGone : {"//button-grid//enable-item", "//button-grid//buy-button", "//button-grid//refill-button"})
+    for (const char* pGone :
+         {"//button-grid//enable-item", "//button-grid//buy-button", "//button-grid//refill-button"})
         EXPECT_FALSE(ShownIn(pBadge, pGone)) << pGone;
     EXPECT_EQ(TextIn(pBadge, "//list_item_small//item_name"), "badge") << "own items show the name";
 
     CWidget* pBomb = RowFor("my_items_page_list", BOMB);
     EXPECT_EQ(TextIn(pBomb, "//list_item_big//value_pcs"), "x3");
     EXPECT_EQ(TextIn(pBomb, "//list_item_big//info_message"), "x3");
-    for (const char* pKept : {"//button-grid//enable-item", "//button-grid//gift-button", "//button-grid//refill-button"})
+    for (const char* pKept :
+         {"//button-grid//enable-item", "//button-grid//gift-button", "//button-grid//refill-button"})
         EXPECT_TRUE(ShownIn(pBomb, pKept)) << pKept;
     EXPECT_FALSE(ShownIn(pBomb, "//button-grid//buy-button"));
     EXPECT_EQ(TextIn(pBomb, "//button-grid//refill_price"), "30");

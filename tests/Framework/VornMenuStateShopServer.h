@@ -79,9 +79,11 @@ inline std::string WriteShopCatalogue(const CTestTempDir& dir, int iCoins)
                     ",\"name\":\"" + item.pName + "\",\"display_name\":\"" + item.pShown +
                     "\",\"short_description\":\"short " + item.pName + "\",\"description\":\"all about " +
                     item.pName + "\",\"group\":" + std::to_string(item.iGroup) +
-                    ",\"price\":" + std::to_string(item.iPrice) + ",\"gift_price\":" + std::to_string(item.iGift) +
-                    ",\"refill_price\":" + std::to_string(item.iRefill) + ",\"amount\":" +
-                    std::to_string(item.iAmount) + ",\"enabled\":1,\"data_id\":" + std::to_string(item.iData) +
+                    ",\"price\":" + std::to_string(item.iPrice) +
+                    ",\"gift_price\":" + std::to_string(item.iGift) +
+                    ",\"refill_price\":" + std::to_string(item.iRefill) +
+                    ",\"amount\":" + std::to_string(item.iAmount) +
+                    ",\"enabled\":1,\"data_id\":" + std::to_string(item.iData) +
                     ",\"small_icon\":\"small.png\",\"large_icon\":\"large.png\"}";
     const std::string strJson =
         "{\"coins\":" + std::to_string(iCoins) +
@@ -89,7 +91,8 @@ inline std::string WriteShopCatalogue(const CTestTempDir& dir, int iCoins)
         "{\"id\":3,\"name\":\"Badges\",\"type\":1},{\"id\":4,\"name\":\"Boosts\",\"type\":3}],"
         "\"items\":[" +
         strItems +
-        "],\"item_data\":[{\"id\":201,\"flag\":1,\"file\":\"big.kmp\"},{\"id\":202,\"flag\":1,\"file\":\"small.kmp\"},"
+        "],\"item_data\":[{\"id\":201,\"flag\":1,\"file\":\"big.kmp\"},{\"id\":202,\"flag\":1,\"file\":"
+        "\"small.kmp\"},"
         "{\"id\":203,\"flag\":0,\"file\":\"unused.kmp\"}],"
         "\"promotions\":{\"moregames\":{\"image\":\"promo.png\",\"link\":\"https://localhost/more.php\","
         "\"label\":\"More\"},\"tournaments\":{\"image\":\"promo.png\",\"link\":\"https://localhost/cup.php\","
@@ -129,7 +132,8 @@ inline std::string ShopList(const char* pName, const char* pShow, const char* pL
                             const char* pForget, const char* pGroup)
 {
     return "<element name=\"" + std::string(pName) +
-           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size value=\"10\"/>"
+           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size "
+           "value=\"10\"/>"
            "<events><onshow action=\"" +
            pShow + "\"/><onloaditem action=\"" + pLoad + "\"/><onloaditembatch action=\"" + pBatch +
            "\"/><onforgetitem action=\"" + pForget + "\"/>" +
@@ -147,11 +151,12 @@ inline std::string WithShopPages(std::string strPages, const std::string& strExt
     const std::string strShop = Page("shop_root", Box("shop_page_list", "infinite_list"));
     const std::string strMine = Page("my_items_root", Box("my_items_page_list", "infinite_list"));
     strPages.replace(strPages.find(strShop), strShop.size(),
-                     strExtraPages + Page("shop_root",
-                          ShopList("shop_page_list", "show_shop_items", "load_shop_item", "load_shop_item_batch",
-                                   "unload_shop_item", "load_shop_group") +
-                              ShopText("vorncoins_amount"),
-                          "show_shop"));
+                     strExtraPages +
+                         Page("shop_root",
+                              ShopList("shop_page_list", "show_shop_items", "load_shop_item",
+                                       "load_shop_item_batch", "unload_shop_item", "load_shop_group") +
+                                  ShopText("vorncoins_amount"),
+                              "show_shop"));
     strPages.replace(strPages.find(strMine), strMine.size(),
                      Page("my_items_root", ShopList("my_items_page_list", "show_my_items", "load_my_item",
                                                     "load_my_item_batch", "unload_my_item", nullptr)));
