@@ -185,6 +185,8 @@ void CVornMenuState::ReleaseLayout()
     m_pReturnBubble = nullptr;
     m_pExpandedItem = nullptr;
     m_pLargeIconItem = nullptr;
+    m_ShopListItems.Clear();
+    m_MyItemsListItems.Clear();
 }
 
 namespace
@@ -269,14 +271,7 @@ unsigned int CVornMenuState::Update(float fSeconds)
         UpdateTurnClock();
         AnimateChatNotifier(fSeconds);
     }
-    if (m_fLargeIconDelay > 0.0f)
-        m_fLargeIconDelay -= fSeconds;
-    if (m_fLargeIconFade > 0.0f)
-    {
-        m_fLargeIconFade -= fSeconds;
-        if (m_fLargeIconFade < 0.0f)
-            m_fLargeIconFade = 0.0f;
-    }
+    UpdateLargeIcon(fSeconds);
     if (m_fQueueTimer > 0.0f)
     {
         m_fQueueTimer -= fSeconds;

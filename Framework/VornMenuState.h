@@ -482,6 +482,7 @@ protected:
     // ---- shop, items and promotions
     void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
                                  const CASN1TournamentScores::sData& record);
+    void StoreChatRowScores(const CKorvelArray<CASN1TournamentScores::sData>& aRecords);
     CKorvelString AddCoinsLink() const;
     void ShowBuyError(int iCode, const CKorvelString& strText);
     CInfiniteList* FindInfiniteList(const char* pPath) const;
@@ -500,6 +501,34 @@ protected:
     std::unique_ptr<sPendingPurchase> m_pPendingPurchase;
     CKorvelArray<sPlayerSelectionListData> m_PlayerSelectionList;
     int m_iWalletBalance = 0;
+
+    // ---- the shown shop and own-items lists
+    void OnShownShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups);
+    void FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
+    void FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
+    // The large picture's delay and fade, once per frame.
+    void UpdateLargeIcon(float fSeconds);
+    CKorvelArray<CASN1ShopItemGroups::sGroupData> m_ShopGroups;
+    CKorvelMap<int, CWidget*> m_ShopListItems;    // item index -> loaded row
+    CKorvelMap<int, CWidget*> m_MyItemsListItems; // item index -> loaded row
+
+    // ---- gifts to one player
+    struct sGiftSelectionListData
+    {
+        int m_iItemId = 0;
+        int m_iGiftPrice = 0;
+        CKorvelString m_strName;
+        int m_iSelected = 0;
+    };
+    struct sPendingGift
+    {
+        int m_iPlayerId = 0;
+        CKorvelArray<int> m_aItemIds;
+        long long m_llTotal = 0; // 64 bits: many server prices must not wrap
+    };
+    std::unique_ptr<sPendingGift> m_pPendingGift;
+    CKorvelString m_GiftRecipientName;
+    CKorvelArray<sGiftSelectionListData> m_GiftSelectionList;
 
     // ---- item data files
     struct sItemFileData

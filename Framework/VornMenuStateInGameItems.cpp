@@ -1,5 +1,5 @@
 // The in-game item list the game reads: the rounds whose request flags carry 0x200, 0x400 or
-// 0x800 in their high part. The shown shop and own-items lists answer elsewhere.
+// 0x800 in their high part; other answers go to the shown shop and own-items lists.
 #include "Framework/VornMenuState.h"
 
 #include "Framework/VornGameState.h"
@@ -19,7 +19,10 @@ void CVornMenuState::OnShopItemGroups(int iFlags,
                                       const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups)
 {
     if (!IsInGameRound(iFlags))
+    {
+        OnShownShopItemGroups(iFlags, aGroups);
         return;
+    }
     m_iInGameItemTotal = 0;
     for (int i = 0; i < aGroups.GetCount(); ++i)
     {
@@ -38,7 +41,13 @@ void CVornMenuState::OnShopItems(int iFlags, int iStart,
                                  const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
     if (!IsInGameRound(iFlags))
+    {
+        if ((iFlags & 0xFF) == 0)
+            FillShopItems(iStart, aItems);
+        else if ((iFlags & 0xFF) == 1)
+            FillMyItems(iStart, aItems);
         return;
+    }
     for (int i = 0; i < aItems.GetCount(); ++i)
     {
         const CASN1ShopItems::sItemData& item = aItems[i];

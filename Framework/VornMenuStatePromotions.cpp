@@ -94,9 +94,11 @@ void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
     }
     if (iKinds & (2 | 4 | 32))
     {
-        // Scores of the third list kind have no field in the row record to live in yet.
         if (!(iKinds & (2 | 4)))
+        {
+            StoreChatRowScores(aRecords);
             return;
+        }
         CKorvelMap<int, CWidget*>& rows = (iKinds & 2) ? m_GlobalListItems : m_FollowListItems;
         for (int r = 0; r < aRecords.GetCount(); ++r)
         {
@@ -121,6 +123,27 @@ void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
     {
         CWidget* pPage = m_pPageView->GetCurrentPage();
         SetTextOf(pPage->FindWidget(CKorvelString("player_score"), -1), Decimal(aRecords[0].m_aScores[0]));
+    }
+}
+
+// The chat list's rows show no score: it is kept in each row's player record, the first
+// loaded row of a player only.
+void CVornMenuState::StoreChatRowScores(const CKorvelArray<CASN1TournamentScores::sData>& aRecords)
+{
+    for (int r = 0; r < aRecords.GetCount(); ++r)
+    {
+        if (aRecords[r].m_aScores.GetCount() < 1)
+            continue;
+        for (int i = 0; i < m_ChatListItems.GetCount(); ++i)
+        {
+            CWidget* pRow = m_ChatListItems.GetAt(i).m_Second;
+            sPLAYERLISTITEM* pPlayer = pRow ? static_cast<sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
+            if (pPlayer && pPlayer->m_iPlayerId == aRecords[r].m_iUserId)
+            {
+                pPlayer->m_iTournamentScore = aRecords[r].m_aScores[0];
+                break;
+            }
+        }
     }
 }
 

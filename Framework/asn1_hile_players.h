@@ -22,6 +22,7 @@ struct sPLAYERLISTITEM
     int m_iLosses = 0;
     int m_iFollowers1 = 0;
     int m_iFollowers2 = 0;
+    int m_iTournamentScore = 0; // not on the wire: set by a score answer for the chat list's rows
 };
 
 struct sPLAYER_GROUP

@@ -1,6 +1,6 @@
 // Achievements, tournament scores and the promotion buttons on the lobby pages.
 // KORVEL_GL_TEST
-#include "VornMenuStateMatchTest.h"
+#include "VornMenuStateShopServer.h"
 
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ImageWidget.h"
@@ -62,7 +62,7 @@ std::vector<uint8_t> Png()
     return TestPagePng(8, 8, [](int x, int) { return x * 30; });
 }
 
-class CVornMenuState : public CMatchTest
+class CVornMenuState : public CShopServerTest
 {
 protected:
     CVornMenuState() { m_strLayout = PromotionLayout(); }
@@ -237,6 +237,20 @@ TEST_F(CVornMenuState, PromotionImagesAreDecodedOnceAndKeptForLaterLayouts)
     EXPECT_EQ(pMore->GetImage(), Stored("imageandlink_moregames"));
     EXPECT_NE(pMore->GetImage(), nullptr);
     EXPECT_EQ(In("GetImageAndLink").size(), uAsked);
+}
+
+TEST_F(CVornMenuState, TheServersPromotionsReachTheirButtonsAfterTheLogin)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    ASSERT_TRUE(WaitFor([&] { return Visible("button-tournaments"); }));
+    CWebButton* pMore = FindAs<CWebButton>("button_moregames");
+    ASSERT_NE(pMore, nullptr);
+    EXPECT_NE(pMore->GetImage(), nullptr);
+    EXPECT_EQ(pMore->GetImage(), Stored("imageandlink_moregames"));
+    EXPECT_EQ(Narrow(pMore->GetUrl()), "https://localhost/more.php");
+    EXPECT_EQ(Narrow(FindAs<CWebButton>("button-tournaments")->GetUrl()), "https://localhost/cup.php");
+    EXPECT_EQ(ImageOf("cl-icon-tournament"), Stored("imageandlink_tournaments"));
+    EXPECT_EQ(TextOf("label-tournament"), "Cup of the week");
 }
 
 } // namespace

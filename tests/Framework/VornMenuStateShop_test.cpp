@@ -1,6 +1,6 @@
 // The wallet, the add-coins link and the in-game refill request.
 // KORVEL_GL_TEST
-#include "VornMenuStateMatchTest.h"
+#include "VornMenuStateShopServer.h"
 
 #include "Framework/GenerateMD5.h"
 #include "Framework/VornDevice.h"
@@ -19,24 +19,40 @@ std::string TextBox(const char* pName)
     return Box(pName, "text", "<text font=\"main\"/>");
 }
 
-std::string WalletLayout()
+// pKind "selection_list" or "selection_gift_list" names the list's actions.
+std::string SelectionList(const char* pName, const std::string& strKind, const char* pSelect)
 {
-    std::string strPages = MenuPages();
-    const std::string strShop = Page("shop_root", Box("shop_page_list", "infinite_list"));
-    strPages.replace(strPages.find(strShop), strShop.size(),
-                     Page("shop_root", Box("shop_page_list", "infinite_list") +
-                                           Box("vorncoins_amount", "text", "<text font=\"main\"/>")) +
-                         Page("generic_error_dialog_more_coins",
-                              Box("coins-value", "text", "<text font=\"main\"/>") + TextBox("error-text")) +
-                         Page("generic_error_dialog", TextBox("error-text")) +
-                         Page("confirm_buy_dialog",
-                              Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
-                                  TextBox("value_price"),
-                              "show_confirm_buy_dialog"));
-    return MenuLayout(strPages + VornButton() + Dialogs());
+    return "<element name=\"" + std::string(pName) +
+           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size value=\"10\"/>"
+           "<events><onshow action=\"show_" +
+           strKind + "\"/><onloaditem action=\"load_" + strKind + "_item\"/><onforgetitem action=\"unload_" +
+           strKind + "_item\"/></events><element name=\"item_template\" type=\"widget\"><size w=\"1.0\" h=\"0.1\"/>" +
+           TextBox("item-name") + TextBox("price-value") +
+           Box("select-button", "button",
+               Event("onclick", pSelect) + Box("selected", "image", "", "display=\"0\"") + Box("unselected", "image")) +
+           "</element></element>";
 }
 
-class CVornMenuState : public CMatchTest
+std::string WalletLayout()
+{
+    const std::string strDialogs =
+        Page("generic_error_dialog_more_coins",
+             Box("coins-value", "text", "<text font=\"main\"/>") + TextBox("error-text")) +
+        Page("generic_error_dialog", TextBox("error-text")) +
+        Page("confirm_buy_dialog",
+             Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
+                 TextBox("value_price"),
+             "show_confirm_buy_dialog") +
+        Page("dialog_list_selection", SelectionList("selection_list_content", "selection_list", "select_list_item")) +
+        Page("dialog_gift_list_selection",
+             SelectionList("selection_gift_list_content", "selection_gift_list", "select_gift_list_item")) +
+        Page("confirm_buy_player_gift_dialog",
+             Box("player-icon", "image", Box("player-placeholder", "image")) + TextBox("player-name") +
+                 TextBox("value_price"));
+    return MenuLayout(WithShopPages(MenuPages(), strDialogs) + VornButton() + Dialogs());
+}
+
+class CVornMenuState : public CShopServerTest
 {
 protected:
     CVornMenuState() { m_strLayout = WalletLayout(); }
@@ -199,6 +215,197 @@ TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
     ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
     Settle();
     EXPECT_FALSE(Received("UpdateItemState")) << "a failed purchase is not switched on";
+}
+
+// ---- against the server's catalogue
+
+TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLargeOne)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    Lobby()->SetMenuVisibility(1);
+    Pages()->SwitchToPage(CKorvelString("shop_root"));
+    ASSERT_TRUE(WaitForMessage("GetWalletBalance"));
+    ASSERT_TRUE(WaitFor([&] { return RowFor("shop_page_list", BOOST) != nullptr; }));
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0), 1u);
+    EXPECT_FALSE(Visible("loading"));
+    EXPECT_FALSE(Visible("no_results"));
+    EXPECT_EQ(TextOf("vorncoins_amount"), "300");
+
+    CWidget* pHat = RowFor("shop_page_list", HAT_RED);
+    CWidget* pBlue = RowFor("shop_page_list", HAT_BLUE);
+    ASSERT_TRUE(pHat && pBlue);
+    EXPECT_EQ(TextIn(pHat, "//list_item_small//item_name"), "Red hat");
+    EXPECT_EQ(TextIn(pBlue, "//list_item_small//item_name"), "hat_blue") << "no display name: the name";
+    EXPECT_EQ(TextIn(pBlue, "//list_item_small//price-value"), "120");
+    EXPECT_EQ(TextIn(pHat, "//list_item_big//gift_price"), "60");
+    EXPECT_EQ(TextIn(pHat, "//list_item_big//info_descfull"), "all about hat_red");
+
+    // Small pictures come for each row and hide the placeholders.
+    ASSERT_TRUE(WaitFor([&] {
+        CImageWidget* pIcon = widget_cast<CImageWidget*>(In(pBlue, "//list_item_small//icon-item"));
+        return pIcon && pIcon->GetImage();
+    }));
+    EXPECT_FALSE(ShownIn(pBlue, "//list_item_small//icon-mark"));
+    CKorvelSurface* pSmall = m_App.HaveSurface(CKorvelString("shop:icon:12:0"));
+    EXPECT_NE(pSmall, nullptr);
+    m_App.ReleaseSurface(pSmall);
+
+    // The large one is asked for 5.0 s of frame time after the row finished expanding.
+    ::CVornMenuState::actionShopItemEndExpand(pHat, Lobby());
+    Frame(4.9f);
+    Settle();
+    auto LargeAsked = [&] {
+        for (const CTestJson& message : In("GetShopItemImage"))
+            if (message["a"].Int() == 1)
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(LargeAsked());
+    Frame(0.2f);
+    ASSERT_TRUE(WaitFor([&] { return ShownIn(pHat, "//large-icon-item"); }));
+    EXPECT_TRUE(LargeAsked());
+    CWidget* pLarge = In(pHat, "//large-icon-item");
+    EXPECT_LT(pLarge->GetBlendColor(), 0x80000000u) << "starts faded out";
+    for (int i = 0; i < 12; ++i)
+        Frame(0.1f);
+    EXPECT_EQ(pLarge->GetBlendColor(), 0xFFFFFFFFu);
+    ::CVornMenuState::actionShopItemHideLargeIcon(pLarge, Lobby());
+    EXPECT_FALSE(pLarge->GetVisible());
+}
+
+TEST_F(CVornMenuState, APurchaseThroughTheServerReachesTheGameAndTheWallet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
+    CWidget* pBomb = RowFor("shop_page_list", BOMB);
+    ::CVornMenuState::actionShopBuyItem(In(pBomb, "//buy-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("confirm_buy_dialog"));
+    ::CVornMenuState::actionShowConfirmBuyDialog(Find("confirm_buy_dialog"), Lobby());
+    EXPECT_EQ(TextOf("item-name"), "Bomb");
+    EXPECT_EQ(TextOf("value_price"), "50");
+    EXPECT_FALSE(Visible("icon-placeholder")) << "the small picture is known";
+
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return GameCalls("ItemPurchaseConfirmed") == 1; }));
+    EXPECT_EQ(m_App.m_Log.With("game.ItemPurchaseConfirmed").back(), "game.ItemPurchaseConfirmed(21,3)");
+    const CTestJson confirm = In("ConfirmBuyItem").back();
+    EXPECT_EQ(confirm["item"].Int(), BOMB);
+    EXPECT_FALSE(confirm.Has("recipients")) << "the two-integer form";
+    EXPECT_EQ(In("UpdateItemState").back()["item"].Int(), BOMB);
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x801), 2u) << "after the item data, after the purchase";
+
+    ::CVornMenuState::actionShowShop(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return TextOf("vorncoins_amount") == "250"; }));
+}
+
+TEST_F(CVornMenuState, MissingCoinsOpenTheirDialogAndRefreshTheWallet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue(30));
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", HAT_RED));
+    const size_t uWallet = In("GetWalletBalance").size();
+    ::CVornMenuState::actionShopBuyItem(In(RowFor("shop_page_list", HAT_RED), "//buy-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("generic_error_dialog_more_coins"));
+    EXPECT_NE(PageText("//generic_error_dialog_more_coins//error-text"), "");
+    ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
+    ASSERT_TRUE(WaitFor([&] { return TextOf("coins-value") == "30"; }));
+    EXPECT_FALSE(Received("ConfirmBuyItem"));
+}
+
+TEST_F(CVornMenuState, AGiftForTwoChosenPlayersCostsTheGiftPriceTwice)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    const int iB = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    const int iC = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    ASSERT_TRUE(iB > 0 && iC > 0);
+    for (int iPlayer : {iB, iC})
+        Session()->SendBuddyRequest(iPlayer, 1, 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return In("BuddyRequest").size() == 2; }));
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
+
+    // Cancelling the recipient list empties it: the next list starts from the server's answer.
+    ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("dialog_list_selection"));
+    CInfiniteList* pList = FindAs<CInfiniteList>("selection_list_content");
+    ::CVornMenuState::actionShowSelectionList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; }));
+    ::CVornMenuState::actionCancelListSelection(nullptr, Lobby());
+    ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
+    ASSERT_TRUE(WaitFor([&] { return In("BuyItem").size() == 2; }));
+    Settle();
+    ::CVornMenuState::actionShowSelectionList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; })) << "two offered, not four";
+
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        if (CWidget* pSelect = pList->GetWidgets()[i]->FindWidget(CKorvelString("select-button"), -1))
+        {
+            ::CVornMenuState::actionSelectListItem(pSelect, Lobby());
+            EXPECT_TRUE(pSelect->FindWidget(CKorvelString("selected"), -1)->GetVisible());
+        }
+    ::CVornMenuState::actionOkListSelection(nullptr, Lobby());
+    Pages()->SwitchToPage(CKorvelString("confirm_buy_dialog"));
+    ::CVornMenuState::actionShowConfirmBuyDialog(Find("confirm_buy_dialog"), Lobby());
+    EXPECT_EQ(PageText("//confirm_buy_dialog//value_price"), "80");
+    ::CVornMenuState::actionBuyConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ConfirmBuyItem"));
+    std::vector<int64_t> aTo;
+    const CTestJson confirm = In("ConfirmBuyItem").back();
+    for (const CTestJson& id : confirm["recipients"].Items())
+        aTo.push_back(id.Int());
+    std::sort(aTo.begin(), aTo.end());
+    EXPECT_EQ(aTo, std::vector<int64_t>({iB, iC}));
+    ::CVornMenuState::actionShowShop(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return TextOf("vorncoins_amount") == "220"; }));
+}
+
+TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
+{
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    const int iB = LoginGuest(AddSession(m_Rec2), m_Rec2);
+    ASSERT_GT(iB, 0);
+    Lobby()->SetMenuVisibility(1);
+    CExpandable row;
+    sPLAYERLISTITEM player;
+    player.m_iPlayerId = iB;
+    player.m_strName = CKorvelString("Bea");
+    row.SetData(&player);
+    ::CVornMenuState::actionPlayerBuyGift(&row, Lobby());
+    row.SetData(nullptr);
+    ASSERT_TRUE(WaitForPage("dialog_gift_list_selection"));
+    EXPECT_EQ(In("GetPossibleGiftItems").back()["player"].Int(), iB);
+    CInfiniteList* pList = FindAs<CInfiniteList>("selection_gift_list_content");
+    ::CVornMenuState::actionShowSelectionGiftList(pList, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 5 && pList->GetWidgets().GetCount() >= 5; }));
+    Settle();
+    int iChosen = 0;
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+    {
+        CWidget* pRow = pList->GetWidgets()[i];
+        const std::string strName = TextIn(pRow, "//item-name");
+        if (strName == "Red hat" || strName == "Bomb")
+        {
+            ::CVornMenuState::actionSelectGiftListItem(pRow->FindWidget(CKorvelString("select-button"), -1), Lobby());
+            ++iChosen;
+        }
+        if (strName == "Bomb")
+            EXPECT_EQ(TextIn(pRow, "//price-value"), "40");
+    }
+    ASSERT_EQ(iChosen, 2);
+    ::CVornMenuState::actionOkGiftListSelection(nullptr, Lobby());
+    ::CVornMenuState::actionShowConfirmBuyGiftDialog(Find("confirm_buy_player_gift_dialog"), Lobby());
+    EXPECT_EQ(PageText("//confirm_buy_player_gift_dialog//value_price"), "100");
+    EXPECT_EQ(PageText("//confirm_buy_player_gift_dialog//player-name"), "Bea");
+    ::CVornMenuState::actionBuyPlayerGiftConfirmOk(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ConfirmBuyPlayerItems"));
+    const CTestJson sent = In("ConfirmBuyPlayerItems").back();
+    EXPECT_EQ(sent["player"].Int(), iB);
+    EXPECT_EQ(sent["items"].Items().size(), 2u);
+
+    // An answer without items and without an error opens nothing.
+    Pages()->SwitchToPage(CKorvelString("shop_root"));
+    Settle();
+    CKorvelString strNone;
+    Lobby()->OnPlayerGiftItems(iB, strNone, CKorvelArray<CASN1ShopItems::sItemData>());
+    EXPECT_EQ(PageName(), "shop_root");
 }
 
 } // namespace

@@ -53,6 +53,11 @@ public:
         Log("RecvGameMsg", std::to_string(uSize));
     }
     void GameDisconnect(unsigned int uExpected) override { Log("GameDisconnect", std::to_string(uExpected)); }
+    void InitialItemsReady() override { Log("InitialItemsReady"); }
+    void ItemPurchaseConfirmed(int iItemId, int iAmount) override
+    {
+        Log("ItemPurchaseConfirmed", std::to_string(iItemId) + "," + std::to_string(iAmount));
+    }
     void LobbyDisconnect(unsigned int uLoggingOut) override
     {
         Log("LobbyDisconnect", std::to_string(uLoggingOut));

@@ -13,6 +13,7 @@ from lobbyserver.accounts import StoreError  # noqa: E402
 from lobbyserver.app import Config, serve  # noqa: E402
 from lobbyserver.packs import PackError  # noqa: E402
 from lobbyserver.probe import probe  # noqa: E402
+from lobbyserver.shopcatalogue import CatalogueError  # noqa: E402
 
 
 def _account(text):
@@ -84,6 +85,8 @@ def _parser():
                    help="language packs <base>_<code>.kmp offered to clients (default: none)")
     p.add_argument("--theme-dir", metavar="DIR", help="folder of the theme pack vorntheme_<name>.kmp")
     p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
+    p.add_argument("--catalogue", metavar="FILE",
+                   help="shop catalogue (JSON): groups, items, item data files, coins, promotions")
     p.add_argument("--probe", metavar="HOST:PORT", type=_host_port,
                    help="start no server: send a Connection to HOST:PORT and exit 0 when a ConnectACK "
                         "comes back, 1 when nothing listens there, 3 when something else answers")
@@ -116,7 +119,7 @@ def main(argv=None):
         loop.add_signal_handler(sig, stop.set)
     try:
         server = loop.run_until_complete(serve(cfg, log_stream, stop))
-    except (StoreError, PackError) as err:
+    except (StoreError, PackError, CatalogueError) as err:
         print("lobby server: %s" % err, file=sys.stderr)
         return 2
     except OSError as err:

@@ -64,7 +64,8 @@ def _entry(name, e):
     """A stored account with its optional profile, checked so that a bad store stops the start."""
     if not isinstance(e.get("key"), str) or not valid_hash(e.get("hash", "")):
         raise ValueError("account %r is incomplete" % name)
-    entry = {"key": e["key"], "hash": e["hash"]}
+    # Fields of other parts of the server (coins, items) are kept as they are.
+    entry = dict(e)
     for field in _TEXTS:
         if field in e:
             if not isinstance(e[field], str):
@@ -74,11 +75,13 @@ def _entry(name, e):
         names = e.get(field, [])
         if not isinstance(names, list) or not all(isinstance(n, str) for n in names):
             raise ValueError("account %r: %s is not a list of names" % (name, field))
+        entry.pop(field, None)
         if names:
             entry[field] = list(dict.fromkeys(names))
     matches = e.get("matches", [])
     if not isinstance(matches, list):
         raise ValueError("account %r: matches is not a list" % name)
+    entry.pop("matches", None)
     if matches:
         entry["matches"] = [_match(name, m) for m in matches]
     return entry
@@ -152,6 +155,7 @@ class AccountStore:
         return entry is not None and secrets.compare_digest(entry["hash"], given_hash.lower())
 
     def create(self, name, key, hashed):
+        # A reseeded password keeps the rest of the entry (profile, coins, items).
         entry = self.accounts.setdefault(name, {})
         entry.update(key=key, hash=hashed.lower())
         self.save()

@@ -15,6 +15,7 @@ from .eventlog import EventLog
 from .game import GameService
 from .lobby import LobbyService
 from .packs import load_languages, load_theme
+from .shopcatalogue import Catalogue, load_catalogue
 from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
 
 
@@ -46,6 +47,7 @@ class Config:
     language_dir: str = None      # None: GetAvailableLanguages is not answered
     theme_dir: str = None
     theme: str = None
+    catalogue: str = None         # None: an empty shop, no item data, no promotions
     max_frame: int = MAX_FRAME
     max_payload: int = MAX_GAME_PAYLOAD
     max_chat: int = 1000
@@ -77,6 +79,7 @@ class Server:
         self.language_packs = (load_languages(cfg.language_dir, cfg.max_output)
                                if cfg.language_dir is not None else None)
         self.theme_pack = load_theme(cfg.theme_dir, cfg.theme, cfg.max_output)
+        self.catalogue = load_catalogue(cfg.catalogue) if cfg.catalogue else Catalogue()
         self.lobby = LobbyService(self)
         self.games = GameService(self)
         self.control = ControlService(self) if cfg.control_port is not None else None

@@ -3,7 +3,8 @@ answer per line out, on a listener bound to the loopback address only.
 
 A command names its connection by log name ({"conn": "L3"}) or by a logged-in user
 ({"user": 1001, "conn": "lobby" | "game"}). Commands: send, chunk, hold, release, close,
-connections, listen, items. A bad line answers {"ok": false, "error": ...} and changes nothing; only
+connections, listen, items, player, and the item data faults of shop.py. A bad line answers
+{"ok": false, "error": ...} and changes nothing; only
 send, chunk, close and release ever touch a client connection.
 
 Sections: ControlError and argument checks; ControlService (listener, sessions, commands).
@@ -68,6 +69,7 @@ class ControlService:
             "items": self._items,
         }
         self.commands["player"] = self._player
+        self.commands.update(server.lobby.item_data_commands())
 
     async def start(self, port):
         # Never reachable from outside the machine, whatever --host says.

@@ -109,6 +109,10 @@ class InGameItems:
     def set(self, user_id, in_game_list):
         self.lists[user_id] = in_game_list
 
+    def holds(self, user_id, flags):
+        """True when a test set this user's list and the flags name an in-game round."""
+        return is_in_game_round(flags) and user_id in self.lists
+
     def groups_answer(self, user_id, flags):
         """(bytes, log fields) of the answer to GetShopItemGroups."""
         found = self.lists.get(user_id) if is_in_game_round(flags) else None

@@ -1,5 +1,5 @@
-"""The lobby connection: identification, guest and account login, registration, the
-item-list rounds the client waits for, key values and the quick-play queue.
+"""The lobby connection: identification, guest and account login, registration, key
+values and the quick-play queue (the shop and the awards are mixed in).
 
 Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
 """
@@ -9,9 +9,11 @@ import re
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS
+from .awards import LobbyAwards
 from .ingame import InGameItems
 from .pages import LobbyPages
 from .service import Service
+from .shop import LobbyShop
 
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
 
@@ -33,10 +35,11 @@ class LobbyClient:
         self.challenges = {}       # challenger id -> (challenger's LobbyClient, app id), unanswered
 
 
-class LobbyService(LobbyPages, Service):
+class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
     connection_word = "lobby"
     accepted_ids = frozenset(CLIENT_SCHEMAS) - GAME_IDS
-    login_needed = {7, 10, 14, 18, 19, 28, 30, 32, 38, 40, 74, 84, 90, 92, 94, 96}
+    login_needed = {7, 10, 14, 18, 19, 28, 30, 32, 38, 40, 74, 84, 88, 90, 92, 94, 96, 98, 99, 101, 102,
+                    104, 113, 115}
 
     def __init__(self, server):
         super().__init__(server)
@@ -50,11 +53,12 @@ class LobbyService(LobbyPages, Service):
         self.handlers = {
             0: self._connection, 5: self._login, 7: self._queue_register,
             9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
-            57: self._get_random_key, 59: self._logout, 92: self._shop_item_groups,
-            94: self._available_item_datas, 96: self._shop_items, 107: self._confirm_user_name,
+            57: self._get_random_key, 59: self._logout, 107: self._confirm_user_name,
             109: self._confirm_email, 111: self._external_login,
         }
         self.handlers.update(self.page_handlers())
+        self.handlers.update(self.award_handlers())
+        self.handlers.update(self.shop_handlers())
 
     # ---- connection life ----
 
@@ -231,16 +235,20 @@ class LobbyService(LobbyPages, Service):
         self.log.write("registered", conn=client.conn.name, user=name)
         return 0
 
-    # ---- item-list rounds (empty lists unless a test set the user's in-game list; flags echoed) ----
+    # ---- item-list rounds: a list the control channel set for the user wins over the shop's ----
 
     def _shop_item_groups(self, client, fields):
-        client.conn.send(*self.ingame.groups_answer(client.user_id, fields["flags"]))
+        if self.ingame.holds(client.user_id, fields["flags"]):
+            client.conn.send(*self.ingame.groups_answer(client.user_id, fields["flags"]))
+        else:
+            LobbyShop._shop_item_groups(self, client, fields)
 
     def _shop_items(self, client, fields):
-        client.conn.send(*self.ingame.items_answer(client.user_id, fields["flags"], fields["count"], fields["start"]))
-
-    def _available_item_datas(self, client, fields):
-        client.conn.send(messages.available_item_datas())
+        if self.ingame.holds(client.user_id, fields["flags"]):
+            client.conn.send(*self.ingame.items_answer(client.user_id, fields["flags"], fields["count"],
+                                                       fields["start"]))
+        else:
+            LobbyShop._shop_items(self, client, fields)
 
     # ---- quick-play queue ----
 

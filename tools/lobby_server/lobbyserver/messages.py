@@ -86,17 +86,30 @@ def game_disconnect(session_id, player_id):
     return encode_message(72, _tagged(encode_long(session_id), encode_int(player_id)))
 
 
-def available_item_datas():
-    return encode_message(87, _tagged(_record_list([]), list_tags=(0,)))
+def available_item_datas(records=()):
+    """records: [data id, flag, the file's 16-byte MD5, size]."""
+    return encode_message(87, _tagged(_record_list(
+        [(encode_int(i), encode_int(flag), encode_bytes(digest), encode_int(size))
+         for i, flag, digest, size in records]), list_tags=(0,)))
 
 
-def shop_item_groups(flags):
-    return encode_message(93, _tagged(encode_int(flags), _record_list([]), list_tags=(1,)))
+def shop_item_groups(flags, groups=()):
+    """groups: [id, name, type, second, third, item count]."""
+    return encode_message(93, _tagged(encode_int(flags), _record_list(
+        [(encode_int(g[0]), encode_text(g[1])) + tuple(encode_int(v) for v in g[2:6]) for g in groups]),
+        list_tags=(1,)))
 
 
-def shop_items(flags, start):
-    return encode_message(97, _tagged(encode_int(flags), encode_int(start), _record_list([]),
-                                      list_tags=(2,)))
+def _shop_item(r):
+    """[id, name, short description, description, nine ints, display name, last int]."""
+    return ((encode_int(r[0]),) + tuple(encode_text(t) for t in r[1:4]) +
+            tuple(encode_int(v) for v in r[4:13]) + (encode_text(r[13]), encode_int(r[14])))
+
+
+def shop_items(flags, start, items=()):
+    """items: shop item records as _shop_item takes them."""
+    return encode_message(97, _tagged(encode_int(flags), encode_int(start),
+                                      _record_list([_shop_item(r) for r in items]), list_tags=(2,)))
 
 
 def confirm_user_name_ack(result, key):
@@ -250,11 +263,8 @@ def update_item_state_response(item, state, error, other):
 
 def player_gift_items(value, error, items):
     """items: shop item records [id, three texts, nine ints, text, int]."""
-    def record(r):
-        return ((encode_int(r[0]),) + tuple(encode_text(t) for t in r[1:4]) +
-                tuple(encode_int(v) for v in r[4:13]) + (encode_text(r[13]), encode_int(r[14])))
     return encode_message(114, _tagged(encode_int(value), encode_text(error),
-                                       _record_list([record(r) for r in items])))
+                                       _record_list([_shop_item(r) for r in items])))
 
 
 def confirm_buy_player_items_response(value, flags, error):

@@ -1,6 +1,5 @@
 """What the lobby's pages ask for: player lists with their pictures, game-session players,
-tournament scores, past matches, challenges, the wallet, achievements, language and theme
-packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
+past matches, challenges, language and theme packs. LobbyPages is a part of LobbyService; the handlers take (client, fields).
 
 Player list kinds: 0 every logged-in player then every stored account nobody is logged in
 to (filtered by the text), 32 the asking player, 64 the players one follows, 256 the game
@@ -34,10 +33,10 @@ class LobbyPages:
     """Mixed into LobbyService: uses self.online_clients(), self.server, self.log."""
 
     def page_handlers(self):
-        return {10: self._achievements, 14: self._tournament_scores, 18: self._game_session_players,
+        return {18: self._game_session_players,
                 19: self._list_players, 28: self._languages, 30: self._language_pack, 32: self._theme_pack,
                 38: self._make_challenge, 40: self._challenge_response, 74: self._latest_sessions,
-                84: self._player_image, 90: self._wallet, 21: self._buddy_request, 76: self._block_user}
+                84: self._player_image, 21: self._buddy_request, 76: self._block_user}
 
     # ---- players ----
 
@@ -199,11 +198,6 @@ class LobbyPages:
     def _player_image(self, client, fields):
         self._send_picture(client.conn, fields["a"])
 
-    def _tournament_scores(self, client, fields):
-        ids = fields["ids"]
-        client.conn.send(messages.tournament_scores(["weekly"], [[uid, [0]] for uid in ids], fields["a"]),
-                         {"ids": ids, "kinds": fields["a"]})
-
     def _latest_sessions(self, client, fields):
         account = self._stored(client)
         # Newest first; a stored account's matches are all in the store.
@@ -215,12 +209,6 @@ class LobbyPages:
             points = result.get("points", {1: 3, 0: 1, -1: 0}[result["result"]])
             records.append([0, result["result"], points, 0, result["opponent"], stamp])
         client.conn.send(messages.latest_game_sessions(records), {"sessions": len(records)})
-
-    def _wallet(self, client, fields):
-        client.conn.send(messages.wallet_balance(0), {"balance": 0})
-
-    def _achievements(self, client, fields):
-        client.conn.send(messages.achievement_list(0, 0, 0, [], 0))
 
     # ---- challenges ----
 

@@ -1,0 +1,342 @@
+"""The shop: item lists (shop, own items, the in-game rounds), the wallet, buying, gifts,
+refills, item state and use, shop pictures and the item data files sent in chunks.
+LobbyShop is a part of LobbyService; the handlers take (client, fields).
+
+Request flags: low byte 0 the shop list, 1 the own-items list; a high part (0x200, 0x400,
+0x800) the in-game rounds, which list the own items too. Purchase flags: low byte 0 buy,
+1 gift, 2 refill. "Not enough coins" is answered with the flags -1 and an error text.
+
+Coins and owned items live in the account's entry of the store ("shop": {"coins": N,
+"items": {"<id>": {"amount": N, "enabled": 0|1, "until": T}}}); guests and external accounts
+keep theirs in memory for this run. "until" is the end (Unix time) of an item of group type
+3, whose amount is the seconds left.
+"""
+
+import time
+
+from . import messages
+from .control import ControlError
+from .shopcatalogue import ITEM_INTS
+
+NO_COINS = -1
+TIMED, EXCLUSIVE = 3, 2          # group types: seconds left; one enabled item per group
+MAX_CHUNK = 32768                # a chunk fits one message whatever the client asks
+MAX_PAGE_BYTES = 60000           # a page of items fits one message
+NOT_ENOUGH = "Not enough coins"
+
+
+class LobbyShop:
+    """Mixed into LobbyService: uses self.server, self.accounts, self.log, self._clients()."""
+
+    def shop_handlers(self):
+        return {88: self._item_data_chunk, 90: self._wallet, 92: self._shop_item_groups,
+                94: self._available_item_datas, 96: self._shop_items, 98: self._update_item_state,
+                99: self._shop_item_image, 101: self._use_item, 102: self._buy_item, 104: self._confirm_buy,
+                113: self._possible_gift_items, 115: self._confirm_buy_player_items}
+
+    @property
+    def catalogue(self):
+        return self.server.catalogue
+
+    def _faults(self):
+        """Item data faults set through the control channel: data id sets."""
+        return self.__dict__.setdefault("_item_faults", {"corrupt": {}, "stall": set(), "wrong_offset": set()})
+
+    # ---- wallets ----
+
+    def _wallet_of(self, client):
+        """The client's {"coins", "items"}; None when the client is not logged in."""
+        if not client.logged_in:
+            return None
+        entry = self.accounts.get(client.account) if isinstance(client.account, str) else None
+        if entry is None:
+            memory = self.__dict__.setdefault("_memory_wallets", {})
+            entry = memory.setdefault(client.account or ("guest", client.user_id), {})
+        wallet = entry.get("shop")
+        if not isinstance(wallet, dict) or not isinstance(wallet.get("coins"), int) \
+                or not isinstance(wallet.get("items"), dict):
+            wallet = entry["shop"] = {"coins": self.catalogue.coins, "items": {}}
+        return wallet
+
+    def _save(self, client):
+        try:
+            self.accounts.save()
+        except OSError as err:
+            self.log.write("store_error", conn=client.conn.name, error=str(err))
+
+    def _owned(self, wallet):
+        """(item, amount, enabled) of each owned catalogue item, in the shop's order."""
+        now = time.time()
+        out = []
+        for item in self.catalogue.ordered_items():
+            entry = wallet["items"].get(str(item.id))
+            if not isinstance(entry, dict):
+                continue
+            if self.catalogue.group_by_id[item.group].type == TIMED:
+                amount = int(max(0, entry.get("until", 0) - now))
+                if amount <= 0:
+                    continue
+            else:
+                amount = entry.get("amount", 0)
+            out.append((item, amount, 1 if entry.get("enabled") else 0))
+        return out
+
+    def _grant(self, wallet, item):
+        group = self.catalogue.group_by_id[item.group]
+        entry = wallet["items"].get(str(item.id))
+        if not isinstance(entry, dict):
+            exclusive_taken = group.type == EXCLUSIVE and any(
+                e.get("enabled") for i, e in self._group_entries(wallet, group.id))
+            entry = wallet["items"][str(item.id)] = {"amount": 0,
+                                                     "enabled": int(bool(item.enabled) and not exclusive_taken)}
+        if group.type == TIMED:
+            entry["until"] = max(time.time(), entry.get("until", 0)) + item.amount
+        else:
+            entry["amount"] = entry.get("amount", 0) + item.amount
+
+    def _group_entries(self, wallet, group_id):
+        for item in self.catalogue.items:
+            entry = wallet["items"].get(str(item.id))
+            if item.group == group_id and isinstance(entry, dict):
+                yield item.id, entry
+
+    # ---- lists ----
+
+    @staticmethod
+    def _record(item, amount=None, enabled=None):
+        ints = dict(item.ints)
+        if amount is not None:
+            ints["amount"], ints["enabled"] = amount, enabled
+        return ([item.id, item.texts["name"], item.texts["short_description"], item.texts["description"]] +
+                [ints[k] for k in ITEM_INTS] + [item.display_name, item.last])
+
+    def _listing(self, client, flags):
+        """The records of the list the flags name, in the order of their groups' rows."""
+        if flags & 0xFF == 0 and flags & ~0xFF == 0:
+            return [self._record(item) for item in self.catalogue.ordered_items()]
+        if flags & 0xFF == 1 or flags & ~0xFF:
+            return [self._record(*owned) for owned in self._owned(self._wallet_of(client))]
+        return []
+
+    def _shop_item_groups(self, client, fields):
+        flags = fields["flags"]
+        counts = {}
+        for record in self._listing(client, flags):
+            counts[record[7]] = counts.get(record[7], 0) + 1
+        groups = [[g.id, g.name, g.type, g.value2, g.value3, counts[g.id]]
+                  for g in self.catalogue.groups if counts.get(g.id)]
+        client.conn.send(messages.shop_item_groups(flags, groups), {"flags": flags, "groups": len(groups)})
+
+    def _shop_items(self, client, fields):
+        flags, start, count = fields["flags"], fields["start"], fields["count"]
+        records = self._listing(client, flags)[max(start, 0):max(start, 0) + max(count, 0)]
+        page, size = [], 0
+        for record in records:
+            size += len(messages.shop_items(flags, start, [record])) - 16
+            if page and size > MAX_PAGE_BYTES:
+                break     # the client asks for the rest from where this page ends
+            page.append(record)
+        client.conn.send(messages.shop_items(flags, start, page),
+                         {"flags": flags, "start": start, "items": [r[0] for r in page]})
+
+    def _wallet(self, client, fields):
+        coins = self._wallet_of(client)["coins"]
+        client.conn.send(messages.wallet_balance(coins), {"balance": coins})
+
+    def _shop_item_image(self, client, fields):
+        large = 1 if fields["a"] else 0
+        for item_id in fields["items"]:
+            item = self.catalogue.item_by_id.get(item_id)
+            image = item.icons.get(large) if item else None
+            if image is None:
+                self.log.write("shop_image_unknown", conn=client.conn.name, item=item_id, large=large)
+                continue
+            client.conn.send(messages.shop_item_image(item_id, large, image), {"item": item_id, "large": large})
+
+    # ---- buying ----
+
+    def _price(self, item, kind, recipients=1):
+        if kind == 1:
+            return item.gift_price * recipients
+        if kind == 2 and item.refill_price >= 1:
+            return item.refill_price
+        return item.price
+
+    def _purchase_error(self, client, item_id, kind, wallet):
+        """The error text of a purchase that cannot start, or None."""
+        item = self.catalogue.item_by_id.get(item_id)
+        if item is None:
+            return "This item is not in the shop"
+        if kind not in (0, 1, 2):
+            return "This kind of purchase is not offered"
+        if kind == 2 and str(item_id) not in wallet["items"]:
+            return "Only items you own can be refilled"
+        return None
+
+    def _gift_recipients(self, client):
+        followed = self._relations("follows").get(client.user_id, set())
+        return [c for c in self._clients() if c.user_id in followed and c is not client]
+
+    def _buy_item(self, client, fields):
+        item_id, flags = fields["item"], fields["flags"]
+        wallet, kind = self._wallet_of(client), flags & 0xFF
+        error = self._purchase_error(client, item_id, kind, wallet)
+        players = []
+        if error is None and kind == 1:
+            players = self._gift_recipients(client)
+            if not players:
+                error = "Follow players to send them gifts"
+        if error is None and wallet["coins"] < self._price(self.catalogue.item_by_id[item_id], kind):
+            flags, error = NO_COINS, NOT_ENOUGH
+        listed = [[p.user_id, p.name, ""] for p in players] if error is None else []
+        client.conn.send(messages.buy_item_response(item_id, flags, error or "", listed),
+                         {"item": item_id, "flags": flags, "error": error or "", "players": len(listed)})
+
+    def _confirm_buy(self, client, fields):
+        item_id, flags = fields["item"], fields["flags"]
+        wallet, kind = self._wallet_of(client), flags & 0xFF
+        error = self._purchase_error(client, item_id, kind, wallet)
+        owners = [client]
+        if error is None and kind == 1:
+            by_id = {c.user_id: c for c in self._clients()}
+            wanted = list(dict.fromkeys(fields.get("recipients") or []))
+            owners = [by_id.get(uid) for uid in wanted]
+            if not owners:
+                error = "Choose at least one player"
+            elif any(o is None or o is client for o in owners):
+                error = "A chosen player is not online"
+        if error is None:
+            item = self.catalogue.item_by_id[item_id]
+            price = self._price(item, kind, len(owners))
+            if wallet["coins"] < price:
+                flags, error = NO_COINS, NOT_ENOUGH
+            else:
+                wallet["coins"] -= price
+                for owner in owners:
+                    self._grant(self._wallet_of(owner), item)
+                self._save(client)
+                self.log.write("purchase", conn=client.conn.name, item=item_id, kind=kind, price=price,
+                               owners=[o.user_id for o in owners])
+        client.conn.send(messages.confirm_buy_item_response(item_id, flags, error or ""),
+                         {"item": item_id, "flags": flags, "error": error or ""})
+
+    def _possible_gift_items(self, client, fields):
+        player = fields["player"]
+        target = next((c for c in self._clients() if c.user_id == player and c is not client), None)
+        items = [self._record(i) for i in self.catalogue.ordered_items(lambda i: i.gift_price > 0)]
+        error = "" if target is not None else "This player is not online"
+        client.conn.send(messages.player_gift_items(player, error, items if target else []),
+                         {"player": player, "error": error, "items": len(items) if target else 0})
+
+    def _confirm_buy_player_items(self, client, fields):
+        player, wanted = fields["player"], fields["items"]
+        wallet, flags, error = self._wallet_of(client), 0, ""
+        target = next((c for c in self._clients() if c.user_id == player and c is not client), None)
+        items = [self.catalogue.item_by_id.get(i) for i in wanted]
+        if target is None:
+            error = "This player is not online"
+        elif not items or any(i is None or i.gift_price <= 0 for i in items):
+            error = "These items cannot be given"
+        elif wallet["coins"] < sum(i.gift_price for i in items):
+            flags, error = NO_COINS, NOT_ENOUGH
+        else:
+            wallet["coins"] -= sum(i.gift_price for i in items)
+            for item in items:
+                self._grant(self._wallet_of(target), item)
+            self._save(client)
+            self.log.write("gift", conn=client.conn.name, items=wanted, player=player)
+        client.conn.send(messages.confirm_buy_player_items_response(player, flags, error),
+                         {"player": player, "flags": flags, "error": error})
+
+    # ---- item state and use ----
+
+    def _update_item_state(self, client, fields):
+        item_id, state = fields["item"], 1 if fields["state"] else 0
+        wallet = self._wallet_of(client)
+        entry = wallet["items"].get(str(item_id))
+        item = self.catalogue.item_by_id.get(item_id)
+        if item is None or not isinstance(entry, dict):
+            client.conn.send(messages.update_item_state_response(item_id, 0, "You do not own this item", 0),
+                             {"item": item_id, "error": "not owned"})
+            return
+        other = 0
+        if state and self.catalogue.group_by_id[item.group].type == EXCLUSIVE:
+            for other_id, other_entry in self._group_entries(wallet, item.group):
+                if other_id != item_id and other_entry.get("enabled"):
+                    other_entry["enabled"] = 0
+                    other = other or other_id
+        entry["enabled"] = state
+        self._save(client)
+        client.conn.send(messages.update_item_state_response(item_id, state, "", other),
+                         {"item": item_id, "state": state, "other": other})
+
+    def _use_item(self, client, fields):
+        item_id, used = fields["item"], max(1, fields["a"])
+        entry = self._wallet_of(client)["items"].get(str(item_id))
+        if not isinstance(entry, dict) or "until" in entry:
+            self.log.write("use_ignored", conn=client.conn.name, item=item_id)
+            return
+        entry["amount"] = max(0, entry.get("amount", 0) - used)
+        self._save(client)
+        self.log.write("item_used", conn=client.conn.name, item=item_id, amount=entry["amount"])
+
+    # ---- item data files ----
+
+    def _available_item_datas(self, client, fields):
+        files = sorted(self.catalogue.data_files.values(), key=lambda d: d.id)
+        client.conn.send(messages.available_item_datas([[d.id, d.flag, d.digest, len(d.data)] for d in files]),
+                         {"files": [d.id for d in files]})
+
+    def _item_data_chunk(self, client, fields):
+        data_id, offset, size = fields["item"], fields["offset"], fields["size"]
+        record = self.catalogue.data_files.get(data_id)
+        faults = self._faults()
+        if record is None or not 0 <= offset <= len(record.data) or size < 1:
+            self.log.write("item_data_refused", conn=client.conn.name, item=data_id, offset=offset, size=size)
+            return
+        if data_id in faults["stall"]:
+            self.log.write("item_data_stalled", conn=client.conn.name, item=data_id, offset=offset)
+            return
+        chunk = record.data[offset:offset + min(size, MAX_CHUNK)]
+        remaining = len(record.data) - offset - len(chunk)
+        if data_id in faults["wrong_offset"]:
+            faults["wrong_offset"].discard(data_id)
+            client.conn.send(messages.shop_item_data(data_id, offset + 1, chunk, max(0, remaining - 1)),
+                             {"item": data_id, "offset": offset + 1, "size": len(chunk), "fault": "wrong offset"})
+        corrupt_at = faults["corrupt"].get(data_id, -1)
+        if chunk and corrupt_at in (None, offset):
+            del faults["corrupt"][data_id]
+            chunk = bytes([chunk[0] ^ 0xFF]) + chunk[1:]
+        client.conn.send(messages.shop_item_data(data_id, offset, chunk, remaining),
+                         {"item": data_id, "offset": offset, "size": len(chunk), "remaining": remaining})
+
+    def item_data_commands(self):
+        """Control commands that make item data transfers fail."""
+        def data_id(command):
+            value = command.get("item")
+            if not isinstance(value, int) or isinstance(value, bool) or value not in self.catalogue.data_files:
+                raise ControlError("\"item\" must be a data id of the catalogue")
+            return value
+
+        def corrupt(command):
+            offset = command.get("offset")
+            if offset is not None and (not isinstance(offset, int) or isinstance(offset, bool) or offset < 0):
+                raise ControlError("\"offset\" must be a byte offset")
+            item = data_id(command)
+            self._faults()["corrupt"][item] = offset
+            return {"item": item}
+
+        def stall(command):
+            on = command.get("on", True)
+            if not isinstance(on, bool):
+                raise ControlError("\"on\" must be true or false")
+            item = data_id(command)
+            (self._faults()["stall"].add if on else self._faults()["stall"].discard)(item)
+            return {"item": item, "on": on}
+
+        def wrong_offset(command):
+            item = data_id(command)
+            self._faults()["wrong_offset"].add(item)
+            return {"item": item}
+
+        return {"corrupt_chunk": corrupt, "stall_item_data": stall, "wrong_offset": wrong_offset}
