@@ -152,10 +152,8 @@ start_server() {
   else
     args+=(--host 127.0.0.1)
   fi
-  # The default catalogue, built into <build>/lobby-data/ (used only when the build made it).
-  if [[ -f "$build/lobby-data/catalogue.json" ]]; then
-    args+=(--catalogue "$build/lobby-data/catalogue.json")
-  fi
+  # The default shop catalogue, built into <build>/lobby-data/.
+  args+=(--catalogue "$build/lobby-data/catalogue.json")
 
   # Per player: two scripts starting at once must not read each other's lines.
   local out="$lobby_state/server-player$player.out" err="$lobby_state/server-player$player.err"

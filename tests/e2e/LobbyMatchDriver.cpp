@@ -276,7 +276,8 @@ public:
     {
         const std::string strBuild = std::getenv("KORVEL_BINARY_DIR") ? std::getenv("KORVEL_BINARY_DIR") : ".";
         Step("the lobby server starts");
-        if (!m_Server.Start({"--language-dir", LanguageFolder(strBuild)}))
+        if (!m_Server.Start({"--language-dir", LanguageFolder(strBuild), "--catalogue",
+                             strBuild + "/lobby-data/catalogue.json"}))
             Fail("the lobby server's ready line");
         MakeInstance(m_A.m_Game.m_strDir, m_Server.LobbyPort());
         MakeInstance(m_B.m_Game.m_strDir, m_Server.LobbyPort());

@@ -174,7 +174,7 @@ class LobbyShop:
         return None
 
     def _gift_recipients(self, client):
-        followed = self._relations("follows").get(client.user_id, set())
+        followed = self._related_ids(client.user_id, self._stored(client), "follows")
         return [c for c in self._clients() if c.user_id in followed and c is not client]
 
     def _buy_item(self, client, fields):
