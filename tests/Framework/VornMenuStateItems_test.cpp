@@ -216,8 +216,8 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     Settle();
     const size_t uChunks = In("GetShopItemData").size();
     Lobby()->SetMenuVisibility(0);
-    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x201), 2u);
     EXPECT_TRUE(Lobby()->IsLoading());
+    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x201) == 2u; }));
     ASSERT_TRUE(WaitFor([&] { return In("GetAvailableShopItemDatas").size() == 2 && !Lobby()->IsLoading(); }));
     EXPECT_EQ(In("GetShopItemData").size(), uChunks);
     EXPECT_EQ(GameCalls("InitialItemsReady"), 2);

@@ -4,6 +4,8 @@
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageButton.h"
+#include "Framework/UI/PageView.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
 #include "VornMenuStateMatchTest.h"
@@ -526,11 +528,35 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     EXPECT_FALSE(InRow(pRow, "list_item_small")->GetVisible());
     EXPECT_EQ(RowText(pBig, "player_name"), Guest(iOther));
 
+    // The nasty buttons have a level of their own above the card.
+    ::CVornMenuState::actionExpandNastyButtons(nullptr, Lobby());
+    SettleRows();
+    EXPECT_EQ(pRow->GetExpansionLevel(), 2);
+    EXPECT_TRUE(InRow(pRow, "playerlist-item-nasty-buttons")->GetVisible());
+
     ::CVornMenuState::actionFollow(InRow(pBig, "button_follow"), Lobby());
     ASSERT_TRUE(WaitForMessage("BuddyRequest"));
     EXPECT_FALSE(InRow(pBig, "button_follow")->GetVisible());
     EXPECT_TRUE(InRow(pBig, "button_gift")->GetVisible());
     EXPECT_TRUE(InRow(pRow, "button_unfollow")->GetVisible());
+
+    // The list buttons turn the content to their own list's page and ask for that list.
+    CPageView* pContent = FindAs<CPageView>("players_content_root");
+    ASSERT_NE(pContent, nullptr);
+    CPageButton* pFollowButton = FindAs<CPageButton>("follow_button");
+    ASSERT_NE(pFollowButton, nullptr);
+    const size_t uAsked = In("ListPlayers").size();
+    pFollowButton->click();
+    SettleRows();
+    ASSERT_NE(pContent->GetCurrentPage(), nullptr);
+    EXPECT_EQ(Narrow(pContent->GetCurrentPage()->GetName()), "follow_page");
+    ASSERT_TRUE(WaitFor([&] { return In("ListPlayers").size() > uAsked; }));
+    EXPECT_EQ(In("ListPlayers").back()["kind"].Int(), 64);
+    CPageButton* pGlobalButton = FindAs<CPageButton>("global_button");
+    ASSERT_NE(pGlobalButton, nullptr);
+    pGlobalButton->click();
+    SettleRows();
+    EXPECT_EQ(Narrow(pContent->GetCurrentPage()->GetName()), "global_page");
 }
 
 } // namespace
