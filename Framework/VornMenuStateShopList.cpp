@@ -139,6 +139,25 @@ void SetToggles(CWidget* pRow, int iState)
         if (CToggleButton* pToggle = widget_cast<CToggleButton*>(Child(Child(pRow, pView), "enable-item")))
             pToggle->SetToggled(iState ? 1 : 0);
 }
+// A small picture this run already decoded is used again in both views; else it is asked for.
+void ShowOrAskIcon(CVornResourceManager* pResources, CVornNetworkSession* pSession, CWidget* pSmall,
+                   CWidget* pBig, int iItemId)
+{
+    CKorvelSurface* pIcon = pResources ? pResources->HaveSurface(IconName(iItemId, 0)) : nullptr;
+    if (pIcon)
+    {
+        SetIcon(Child(pSmall, "icon-item"), pIcon);
+        SetIcon(Child(pBig, "icon-item"), pIcon);
+        pResources->ReleaseSurface(pIcon);
+    }
+    else if (pSession)
+    {
+        CKorvelArray<int> aIds;
+        aIds.Add(iItemId);
+        pSession->SendGetShopItemImage(aIds, 0);
+    }
+}
+
 } // namespace
 
 // ---- groups and pages
@@ -291,20 +310,7 @@ void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems
         SetItemId(pRow, item.m_iItemId);
         CWidget* pSmall = Child(pRow, "list_item_small");
         CWidget* pBig = Child(pRow, "list_item_big");
-        // A picture this run already decoded is used again; else it is asked for.
-        CKorvelSurface* pIcon = pResources ? pResources->HaveSurface(IconName(item.m_iItemId, 0)) : nullptr;
-        if (pIcon)
-        {
-            SetIcon(Child(pSmall, "icon-item"), pIcon);
-            SetIcon(Child(pBig, "icon-item"), pIcon);
-            pResources->ReleaseSurface(pIcon);
-        }
-        else if (pSession)
-        {
-            CKorvelArray<int> aIds;
-            aIds.Add(item.m_iItemId);
-            pSession->SendGetShopItemImage(aIds, 0);
-        }
+        ShowOrAskIcon(pResources, pSession, pSmall, pBig, item.m_iItemId);
         SetText(Child(pSmall, "item_name"), ShownName(item));
         SetText(Child(pSmall, "price-value"), Decimal(item.m_iPrice));
         SetText(Child(pBig, "item_name"), ShownName(item));
@@ -342,19 +348,7 @@ void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::
         SetItemId(pRow, item.m_iItemId);
         CWidget* pSmall = Child(pRow, "list_item_small");
         CWidget* pBig = Child(pRow, "list_item_big");
-        CKorvelSurface* pIcon = pResources ? pResources->HaveSurface(IconName(item.m_iItemId, 0)) : nullptr;
-        if (pIcon)
-        {
-            SetIcon(Child(pSmall, "icon-item"), pIcon);
-            SetIcon(Child(pBig, "icon-item"), pIcon);
-            pResources->ReleaseSurface(pIcon);
-        }
-        else if (pSession)
-        {
-            CKorvelArray<int> aIds;
-            aIds.Add(item.m_iItemId);
-            pSession->SendGetShopItemImage(aIds, 0);
-        }
+        ShowOrAskIcon(pResources, pSession, pSmall, pBig, item.m_iItemId);
         CKorvelString strCount;
         if (iType == 4 || iType == 5)
             strCount.Format(L"x%d", item.m_iAmount);
