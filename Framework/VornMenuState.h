@@ -392,6 +392,9 @@ protected:
     // Sets a picture from bytes, cached in the resource manager under the name; bad bytes
     // change nothing.
     void SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName, unsigned char* pData, int iSize);
+    // The picture decoded from the bytes, on its texture and added to the resource manager under
+    // that name (one reference); null when the bytes are missing or do not decode.
+    CKorvelSurface* DecodePicture(const CKorvelString& strName, unsigned char* pData, int iSize);
     // Collapses the expanded row unless it is pRow and clears it; the shift this gives pRow.
     int CollapseExpandedItem(CWidget* pRow, unsigned int uResetButtons);
     // Starts the login as activation does: re-login with auto-login, else connect.

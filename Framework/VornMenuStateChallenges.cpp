@@ -35,19 +35,29 @@ void CVornMenuState::SetCachedPicture(CImageWidget* pImage, const CKorvelString&
     CKorvelSurface* pSurface = pResources->GetSurface(strName);
     if (!pSurface)
     {
-        pSurface = new CKorvelSurface();
-        if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) !=
-            KE_OK)
-        {
-            pSurface->Shutdown();
-            delete pSurface;
+        pSurface = DecodePicture(strName, pData, iSize);
+        if (!pSurface)
             return;
-        }
-        pResources->AddSurface(strName, pSurface);
-        pSurface->SurfaceToTexture(1);
     }
     pImage->SetImage(pSurface);
     pResources->ReleaseSurface(pSurface);
+}
+
+CKorvelSurface* CVornMenuState::DecodePicture(const CKorvelString& strName, unsigned char* pData, int iSize)
+{
+    CVornResourceManager* pResources = m_pKestrolund;
+    if (!pResources || !pData || iSize <= 0)
+        return nullptr;
+    CKorvelSurface* pSurface = new CKorvelSurface();
+    if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) != KE_OK)
+    {
+        pSurface->Shutdown();
+        delete pSurface;
+        return nullptr;
+    }
+    pResources->AddSurface(strName, pSurface);
+    pSurface->SurfaceToTexture(1);
+    return pSurface;
 }
 
 KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)

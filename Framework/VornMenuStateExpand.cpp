@@ -5,22 +5,15 @@
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ToggleButton.h"
+#include "Framework/VornMenuWidgets.h"
 
 namespace
 {
 
 const char* const NASTY_BUTTONS = "playerlist-item-nasty-buttons";
 
-CWidget* Child(CWidget* pFrom, const char* pName)
-{
-    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
-
-void Show(CWidget* pWidget, unsigned int uVisible)
-{
-    if (pWidget)
-        pWidget->SetVisible(uVisible);
-}
+using menu_widgets::Child;
+using menu_widgets::Show;
 
 void ToggleArrow(CWidget* pRow, unsigned int uToggled)
 {

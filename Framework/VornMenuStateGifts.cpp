@@ -8,6 +8,7 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
+#include "Framework/VornMenuWidgets.h"
 
 namespace
 {
@@ -16,16 +17,8 @@ CVornMenuState* Lobby(void* pState)
     return static_cast<CVornMenuState*>(pState);
 }
 
-CWidget* Child(CWidget* pFrom, const char* pName)
-{
-    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
-
-void SetText(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
+using menu_widgets::Child;
+using menu_widgets::SetText;
 
 // Shows the mark of a selected row; an unselected one keeps what the template shows.
 template <class T> void ShowSelected(CWidget* pButton, const T& record, unsigned int uBoth)

@@ -23,18 +23,15 @@ CVornMenuState* Lobby(void* pContext)
     return static_cast<CVornMenuState*>(pContext);
 }
 
-CWidget* Child(CWidget* pParent, const char* pName)
-{
-    return pParent ? pParent->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
+using menu_widgets::Child;
+using menu_widgets::SetText;
+using menu_widgets::Show;
 
 CWidget* ByPath(CWidget* pFrom, const char* pPath)
 {
     return pFrom ? pFrom->FindWidgetByPath(CKorvelString(pPath)) : nullptr;
 }
 
-using menu_widgets::SetText;
-using menu_widgets::Show;
 
 bool AllOf(const CKorvelString& strText, const char* pExtra)
 {

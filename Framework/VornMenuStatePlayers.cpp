@@ -27,11 +27,7 @@ const int FLAG_BLOCKED = 0x100;
 const int CONTEXT_FOLLOW_MASK = 0xC0;
 const int KIND_SELF = 32;
 
-CWidget* Child(CWidget* pFrom, const char* pName)
-{
-    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
-
+using menu_widgets::Child;
 using menu_widgets::Decimal;
 using menu_widgets::SetText;
 using menu_widgets::Show;
@@ -255,19 +251,7 @@ namespace
 
 KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 {
-    CInfiniteList* pList = pSender ? widget_cast<CInfiniteList*>(pSender->GetParent()) : nullptr;
-    if (!pList)
-        return 1;
-    if (CExpandable* pRow = widget_cast<CExpandable*>(pSender))
-    {
-        // Going through level 1 settles the row's sizes.
-        pRow->SetExpansionLevelSkipAnimation(0);
-        pRow->SetExpansionLevelSkipAnimation(1);
-        pRow->SetExpansionLevelSkipAnimation(0);
-    }
-    const int iIndex = pList->GetIndex(pSender);
-    rows.Remove(iIndex);
-    rows.Add(iIndex, pSender);
+    menu_widgets::RememberRow(pSender, rows);
     return 1;
 }
 

@@ -2,8 +2,6 @@
 // promotion buttons.
 #include "Framework/VornMenuState.h"
 
-#include <new>
-
 #include "Framework/KestrolundApplication.h"
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ImageWidget.h"
@@ -215,20 +213,9 @@ void CVornMenuState::OnImageAndLink(const CKorvelString& strId, int iSize, const
     CKorvelSurface* pBorrowed = pSurface;
     if (!pSurface)
     {
-        if (!pImage || iSize <= 0)
-            return;
-        pSurface = new (std::nothrow) CKorvelSurface;
+        pSurface = DecodePicture(strName, const_cast<unsigned char*>(pImage), iSize);
         if (!pSurface)
             return;
-        if (pSurface->LoadFromMemory(m_pKestrolund, const_cast<unsigned char*>(pImage),
-                                     static_cast<unsigned int>(iSize), nullptr) != KE_OK)
-        {
-            pSurface->Shutdown();
-            delete pSurface;
-            return;
-        }
-        pResources->AddSurface(strName, pSurface);
-        pSurface->SurfaceToTexture(1);
     }
 
     CWidget* pFind = m_pPageView;

@@ -12,6 +12,7 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
+#include "Framework/VornMenuWidgets.h"
 
 namespace
 {
@@ -24,29 +25,10 @@ CVornMenuState* Lobby(void* pState)
     return static_cast<CVornMenuState*>(pState);
 }
 
-CWidget* Child(CWidget* pFrom, const char* pName)
-{
-    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
-
-void Show(CWidget* pWidget, unsigned int uVisible)
-{
-    if (pWidget)
-        pWidget->SetVisible(uVisible);
-}
-
-void SetText(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
-
-CKorvelString Decimal(int iValue)
-{
-    CKorvelString str;
-    str.Format(L"%d", iValue);
-    return str;
-}
+using menu_widgets::Child;
+using menu_widgets::Decimal;
+using menu_widgets::SetText;
+using menu_widgets::Show;
 
 CExpandable* RowOf(CWidget* pSender)
 {
@@ -100,25 +82,14 @@ void ShowListState(CInfiniteList* pList, unsigned int uNoResults, unsigned int u
 
 KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 {
-    CInfiniteList* pList = pSender ? widget_cast<CInfiniteList*>(pSender->GetParent()) : nullptr;
-    if (!pList)
-        return 1;
-    if (CExpandable* pRow = widget_cast<CExpandable*>(pSender))
-    {
-        // Going through level 1 settles the row's sizes.
-        pRow->SetExpansionLevelSkipAnimation(0);
-        pRow->SetExpansionLevelSkipAnimation(1);
-        pRow->SetExpansionLevelSkipAnimation(0);
-    }
-    const int iIndex = pList->GetIndex(pSender);
-    if (CWidget* pName = Child(pSender, "item-name"))
+    const int iIndex = menu_widgets::RememberRow(pSender, rows);
+    // A placeholder name until the item's record arrives.
+    if (CWidget* pName = iIndex < 0 ? nullptr : Child(pSender, "item-name"))
     {
         CKorvelString strPlaceholder;
         strPlaceholder.Format(L"%s %d", pName->GetName().GetBuffer(), iIndex);
         SetText(pName, strPlaceholder);
     }
-    rows.Remove(iIndex);
-    rows.Add(iIndex, pSender);
     return 1;
 }
 
@@ -139,15 +110,22 @@ void SetToggles(CWidget* pRow, int iState)
         if (CToggleButton* pToggle = widget_cast<CToggleButton*>(Child(Child(pRow, pView), "enable-item")))
             pToggle->SetToggled(iState ? 1 : 0);
 }
-// A small picture this run already decoded is used again in both views; else it is asked for.
-void ShowOrAskIcon(CVornResourceManager* pResources, CVornNetworkSession* pSession, CWidget* pSmall,
-                   CWidget* pBig, int iItemId)
+
+// The loaded row of that list index, marked with the item and showing its small picture
+// (one this run already decoded is used again, else it is asked for); null when not loaded.
+CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId, CVornResourceManager* pResources,
+                     CVornNetworkSession* pSession)
 {
+    const int iRow = rows.Find(iIndex);
+    if (iRow < 0)
+        return nullptr;
+    CWidget* pRow = rows.GetAt(iRow).m_Second;
+    SetItemId(pRow, iItemId);
     CKorvelSurface* pIcon = pResources ? pResources->HaveSurface(IconName(iItemId, 0)) : nullptr;
     if (pIcon)
     {
-        SetIcon(Child(pSmall, "icon-item"), pIcon);
-        SetIcon(Child(pBig, "icon-item"), pIcon);
+        SetIcon(Child(Child(pRow, "list_item_small"), "icon-item"), pIcon);
+        SetIcon(Child(Child(pRow, "list_item_big"), "icon-item"), pIcon);
         pResources->ReleaseSurface(pIcon);
     }
     else if (pSession)
@@ -156,6 +134,7 @@ void ShowOrAskIcon(CVornResourceManager* pResources, CVornNetworkSession* pSessi
         aIds.Add(iItemId);
         pSession->SendGetShopItemImage(aIds, 0);
     }
+    return pRow;
 }
 
 } // namespace
@@ -303,14 +282,11 @@ void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems
         const CASN1ShopItems::sItemData& item = aItems[i];
         m_ShopItems.Remove(item.m_iItemId);
         m_ShopItems.Add(item.m_iItemId, item);
-        const int iRow = m_ShopListItems.Find(iStart + i);
-        if (iRow < 0)
+        CWidget* pRow = ShowItemRow(m_ShopListItems, iStart + i, item.m_iItemId, pResources, pSession);
+        if (!pRow)
             continue;
-        CWidget* pRow = m_ShopListItems.GetAt(iRow).m_Second;
-        SetItemId(pRow, item.m_iItemId);
         CWidget* pSmall = Child(pRow, "list_item_small");
         CWidget* pBig = Child(pRow, "list_item_big");
-        ShowOrAskIcon(pResources, pSession, pSmall, pBig, item.m_iItemId);
         SetText(Child(pSmall, "item_name"), ShownName(item));
         SetText(Child(pSmall, "price-value"), Decimal(item.m_iPrice));
         SetText(Child(pBig, "item_name"), ShownName(item));
@@ -334,8 +310,8 @@ void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::
         const CASN1ShopItems::sItemData& item = aItems[i];
         m_ShopItems.Remove(item.m_iItemId);
         m_ShopItems.Add(item.m_iItemId, item);
-        const int iRow = m_MyItemsListItems.Find(iStart + i);
-        if (iRow < 0)
+        CWidget* pRow = ShowItemRow(m_MyItemsListItems, iStart + i, item.m_iItemId, pResources, pSession);
+        if (!pRow)
             continue;
         int iType = 0;
         for (int g = 0; g < m_ShopGroups.GetCount(); ++g)
@@ -344,11 +320,8 @@ void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::
                 iType = m_ShopGroups[g].m_iType;
                 break;
             }
-        CWidget* pRow = m_MyItemsListItems.GetAt(iRow).m_Second;
-        SetItemId(pRow, item.m_iItemId);
         CWidget* pSmall = Child(pRow, "list_item_small");
         CWidget* pBig = Child(pRow, "list_item_big");
-        ShowOrAskIcon(pResources, pSession, pSmall, pBig, item.m_iItemId);
         CKorvelString strCount;
         if (iType == 4 || iType == 5)
             strCount.Format(L"x%d", item.m_iAmount);
@@ -437,18 +410,9 @@ void CVornMenuState::OnShopItemImage(int iItemId, int iLarge, unsigned char* pDa
     CKorvelSurface* pBorrowed = pSurface;
     if (!pSurface)
     {
-        if (!pData || iSize <= 0)
+        pSurface = DecodePicture(strName, pData, iSize);
+        if (!pSurface)
             return;
-        pSurface = new CKorvelSurface();
-        if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) !=
-            KE_OK)
-        {
-            pSurface->Shutdown();
-            delete pSurface;
-            return;
-        }
-        pResources->AddSurface(strName, pSurface);
-        pSurface->SurfaceToTexture(1);
     }
     for (CKorvelMap<int, CWidget*>* pRows : {&m_ShopListItems, &m_MyItemsListItems})
         for (int i = 0; i < pRows->GetCount(); ++i)

@@ -32,54 +32,54 @@ void CAlignment::SetBorderSize(ESide eSide, int iPixels)
     SetUpdateNeeded(1);
 }
 
-// Centring ignores the borders and truncates toward zero.
+namespace
+{
+
+// One axis, by mode 0 start, 1 centre, 2 stretch, 3 end. Centring ignores the borders and
+// truncates toward zero.
+void PlaceOnAxis(unsigned int uMode, int iLow, int iHigh, int iBorderLow, int iBorderHigh, int iSize, int& iStart,
+                 int& iEnd)
+{
+    switch (uMode)
+    {
+    case 0:
+        iStart = iLow + iBorderLow;
+        iEnd = iStart + iSize;
+        break;
+    case 1:
+        iStart = iLow + ((iHigh - iLow) - iSize) / 2;
+        iEnd = iStart + iSize;
+        break;
+    case 2:
+        iStart = iLow + iBorderLow;
+        iEnd = iHigh - iBorderHigh;
+        break;
+    default:
+        iEnd = iHigh - iBorderHigh;
+        iStart = iEnd - iSize;
+        break;
+    }
+}
+
+} // namespace
+
+// The horizontal modes are the vertical ones shifted by two bits.
+static_assert((CAlignment::ALIGN_HCENTER >> 2) == CAlignment::ALIGN_VCENTER &&
+                  (CAlignment::ALIGN_HSTRETCH >> 2) == CAlignment::ALIGN_VSTRETCH &&
+                  (CAlignment::ALIGN_RIGHT >> 2) == CAlignment::ALIGN_BOTTOM,
+              "alignment modes");
+
 void CAlignment::arrangeChildren()
 {
     const CKorvelRect<int> c = GetClientArea();
-    const int bl = m_aiBorder[SIDE_LEFT], bt = m_aiBorder[SIDE_TOP];
-    const int br = m_aiBorder[SIDE_RIGHT], bb = m_aiBorder[SIDE_BOTTOM];
     for (int i = 0; i < m_aChildren.GetCount(); ++i)
     {
         CKorvelRect<int> a = m_aChildren[i]->GetArea();
         const int w = a.right - a.left, h = a.bottom - a.top;
-        switch (m_uAlignment & ALIGN_HMASK)
-        {
-        case ALIGN_LEFT:
-            a.left = c.left + bl;
-            a.right = a.left + w;
-            break;
-        case ALIGN_HCENTER:
-            a.left = c.left + ((c.right - c.left) - w) / 2;
-            a.right = a.left + w;
-            break;
-        case ALIGN_HSTRETCH:
-            a.left = c.left + bl;
-            a.right = c.right - br;
-            break;
-        default:
-            a.right = c.right - br;
-            a.left = a.right - w;
-            break;
-        }
-        switch (m_uAlignment & ALIGN_VMASK)
-        {
-        case ALIGN_TOP:
-            a.top = c.top + bt;
-            a.bottom = a.top + h;
-            break;
-        case ALIGN_VCENTER:
-            a.top = c.top + ((c.bottom - c.top) - h) / 2;
-            a.bottom = a.top + h;
-            break;
-        case ALIGN_VSTRETCH:
-            a.top = c.top + bt;
-            a.bottom = c.bottom - bb;
-            break;
-        default:
-            a.bottom = c.bottom - bb;
-            a.top = a.bottom - h;
-            break;
-        }
+        PlaceOnAxis((m_uAlignment & ALIGN_HMASK) >> 2, c.left, c.right, m_aiBorder[SIDE_LEFT], m_aiBorder[SIDE_RIGHT],
+                    w, a.left, a.right);
+        PlaceOnAxis(m_uAlignment & ALIGN_VMASK, c.top, c.bottom, m_aiBorder[SIDE_TOP], m_aiBorder[SIDE_BOTTOM], h,
+                    a.top, a.bottom);
         m_aChildren[i]->SetArea(a);
     }
 }

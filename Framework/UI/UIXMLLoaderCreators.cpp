@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/AspectLayout.h"
+#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/Expandable.h"

@@ -387,7 +387,9 @@ TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
             ++iChosen;
         }
         if (strName == "Bomb")
+        {
             EXPECT_EQ(TextIn(pRow, "//price-value"), "40");
+        }
     }
     ASSERT_EQ(iChosen, 2);
     ::CVornMenuState::actionOkGiftListSelection(nullptr, Lobby());

@@ -1,5 +1,5 @@
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/AspectLayout.h"
+#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/RatioDivider.h"
 #include "tests/Framework/UI/WidgetProbe.h"

@@ -9,7 +9,7 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/AspectLayout.h"
+#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/EasingCurve.h"

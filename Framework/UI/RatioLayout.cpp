@@ -1,5 +1,5 @@
 // Aspect layout: one fitted rectangle for every child.
-#include "Framework/UI/AspectLayout.h"
+#include "Framework/UI/RatioLayout.h"
 
 KE_RETVAL CAspectLayout::Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,
                                  const CKorvelRect<int>& area)
