@@ -6,8 +6,8 @@
 // The player list image is written by the reference encoder; both decoders read the
 // same bytes (the list field's constructed tag class is accepted by ours).
 #include "Framework/asn1/ASN1.h"
-#include "Framework/asn1_hile_players.h"
-#include "Framework/asn1_hile_shop.h"
+#include "Framework/Session/asn1_hile_players.h"
+#include "Framework/Session/asn1_hile_shop.h"
 #include "KorvelCommon/KorvelString.h"
 
 #include "ConfirmBuyPlayerItems.h"

@@ -1,5 +1,5 @@
 // MD5 of a 64 KiB block and of a short password: ours against OpenSSL's in the same run.
-#include "Framework/GenerateMD5.h"
+#include "Framework/Shell/GenerateMD5.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>

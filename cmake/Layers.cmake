@@ -16,7 +16,7 @@ korvel_library(SocketEngine DIRS SocketEngine DEPS KorvelEngine)
 korvel_library(FrameworkAsn1 DIRS Framework/asn1 DEPS SocketEngine KorvelEngine)
 korvel_library(AchievementStation DIRS AchievementStation DEPS KorvelEngine)
 korvel_library(FrameworkUI DIRS Framework/UI DEPS KorvelEngine)
-korvel_library(Framework DIRS Framework
+korvel_library(Framework DIRS Framework/Shell Framework/Session Framework/Lobby
   DEPS FrameworkUI FrameworkAsn1 SocketEngine AchievementStation KorvelEngine)
 # The toolkit calls the framework's non-virtual code (hash strings, the resource manager).
 korvel_mutual(Framework FrameworkUI)

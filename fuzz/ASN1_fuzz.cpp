@@ -2,7 +2,7 @@
 // length, and each message goes through the generic decoders (every field kind, lists,
 // records with a nested block, here the player list's, a nested sequence) and the
 // byte-level helpers. Whatever decodes must encode again to the size it measures.
-#include "Framework/asn1_hile_players.h"
+#include "Framework/Session/asn1_hile_players.h"
 #include "KorvelCommon/KorvelString.h"
 #include "MessageStream.h"
 

@@ -3,7 +3,7 @@
 // messages, descriptors and through them every record decoder). The nested readers
 // (players, statistics, texts, dates) also get the raw input. Nothing may read past
 // the bytes given, and whatever a reader allocates is freed here.
-#include "Framework/asn1_hile.h"
+#include "Framework/Session/asn1_hile.h"
 #include "MessageStream.h"
 
 namespace

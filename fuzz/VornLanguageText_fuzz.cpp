@@ -1,6 +1,6 @@
 // A language pack's text over outside bytes (a downloaded pack): the headers and
 // the numbered lines, read the way a pack's first item is.
-#include "Framework/VornLanguageText.h"
+#include "Framework/Shell/VornLanguageText.h"
 
 #include <cstdint>
 #include <vector>

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornNetworkSession.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Session/VornNetworkSession.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformControl.h"
 

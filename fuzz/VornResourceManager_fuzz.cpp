@@ -1,6 +1,6 @@
 // The resource manager over outside pack bytes: registration of every item by file name
 // and kind, the "/kmp.meta" options, raw reads of every registered item, and removal.
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
 

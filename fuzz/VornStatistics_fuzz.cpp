@@ -1,5 +1,5 @@
 // The statistics store's reader over outside bytes (a damaged "stats.dat").
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "KorvelCommon/KorvelFile.h"
 
 #include <cstdint>

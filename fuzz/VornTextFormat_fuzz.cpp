@@ -1,6 +1,6 @@
 // A language text (a downloaded pack's) used as a format with the values the lobby passes:
 // one integer, one text, two texts, and an integer then a text.
-#include "Framework/VornTextFormat.h"
+#include "Framework/Shell/VornTextFormat.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // The ambient sound of a match.
 #include "game/MoxAmbientPlayer.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "game/StateGame.h"
 

@@ -1,6 +1,6 @@
 // The manager's touch handling on touch 0 of the game's tracker, and its per-update
 // animation: the press, the bob and pulse of floating buttons and the busy flag.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "game/MoxButtons.h"
 #include "game/MoxRenderer.h"

@@ -1,7 +1,7 @@
 // The touch button, and the manager's list of buttons, its sounds and its drawing.
 #include "game/MoxButtons.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Korvel3D/Korvel3DColor.h"
 #include "game/MoxRenderer.h"
 #include "game/StateGame.h"

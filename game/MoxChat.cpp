@@ -1,7 +1,7 @@
 // The chat overlay: messages, their ageing and their bubbles.
 #include "game/MoxChat.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxRenderer.h"
 #include "game/StateGame.h"

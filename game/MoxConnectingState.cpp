@@ -1,6 +1,6 @@
 #include "game/MoxConnectingState.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxScreenHelpers.h"
 
 namespace

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"

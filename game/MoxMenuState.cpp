@@ -1,9 +1,9 @@
 // The main menu's life cycle, its buttons and the web pages.
 #include "game/MoxMenuState.h"
 
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornDevice.h"
-#include "Framework/VornWebHost.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornDevice.h"
+#include "Framework/Shell/VornWebHost.h"
 #include "Korvel3D/Korvel3DColor.h"
 #include "game/MoxScreenHelpers.h"
 

@@ -1,7 +1,7 @@
 // The wandering stars and their trails.
 #include "game/MoxParticles.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Korvel3D/Korvel3DColor.h"
 #include "game/MoxRenderer.h"
 #include "game/StateGame.h"

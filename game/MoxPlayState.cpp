@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxAmbientPlayer.h"
 #include "game/MoxEvent.h"
 #include "game/MoxParticles.h"

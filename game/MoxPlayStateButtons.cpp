@@ -1,6 +1,6 @@
 // What the match screen's buttons do, and the overlays drawn with them: the marker behind
 // the selected action and the zoom bar.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"

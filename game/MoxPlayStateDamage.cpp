@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxEvent.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"

@@ -1,7 +1,7 @@
 // The match screen's picture: the waiting screen before a network match is loaded, else
 // the sky, the backgrounds, the scene, the shots, the overlays and the quit question.
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "game/MoxBlock.h"

@@ -1,6 +1,6 @@
 // The event writers: each builds its event's bytes on the stack and adds them to the
 // local queue with its send flag.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Korvel3D/Korvel3DColor.h"
 #include "game/MoxEvent.h"
 #include "game/MoxPlayState.h"

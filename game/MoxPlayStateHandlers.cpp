@@ -1,9 +1,9 @@
 // The handlers of the match's flow: loading and starting a round, turns, the round's and
 // the match's end, readiness, leaving, playback and the virtual items. Every index read
 // from an event is checked: the bytes may come from the other device.
-#include "Framework/VornApplication.h"
-#include "Framework/VornDevice.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornDevice.h"
+#include "Framework/Shell/VornLanguage.h"
 #include "game/MoxEvent.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"

@@ -2,8 +2,8 @@
 // the result texts. Which texts show is worked out apart from drawing them.
 #include <cmath>
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"

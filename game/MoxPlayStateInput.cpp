@@ -1,6 +1,6 @@
 // The match screen's touch controls: which part of the screen gets touch 0 each frame,
 // scrolling and zooming the view, aiming and releasing the own flomp, and the buttons.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"

@@ -1,6 +1,6 @@
 // The players' virtual items on the match screen: hats, bombs and the own battleground,
 // loaded from the item's pack and given back with the screen.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
 #include "game/MoxVirtualItem.h"

@@ -1,6 +1,6 @@
 // Rounds and the match: who won, the next round on a fresh scene, readiness, leaving and
 // the device's back key.
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxScene.h"
 #include "game/MoxTables.h"

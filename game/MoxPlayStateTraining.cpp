@@ -1,7 +1,7 @@
 // Training: the match screen played alone against the mentor, who explains the scene
 // and each action through the chat overlay, and the action buttons each scene teaches.
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"

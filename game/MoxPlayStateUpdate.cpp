@@ -1,8 +1,8 @@
 // The match screen's frame: banner and timers, the start count-down, the events, the
 // replay, the play state's own work, the own turn (simulated ahead in fixed steps, or
 // its clock with the alert ticks and the time-out) and the world's closing work.
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornDevice.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornDevice.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "game/MoxAmbientPlayer.h"
 #include "game/MoxEvent.h"

@@ -2,7 +2,7 @@
 
 #include <GLES2/gl2.h>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "game/MoxShader.h"
 #include "game/StateGame.h"

@@ -1,7 +1,7 @@
 // Text in the game's font with a black shadow below it.
 #include "game/MoxRenderer.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/StateGame.h"
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelCommon/KorvelAtomicFile.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"

@@ -3,8 +3,8 @@
 // they fill, the title picture drawn behind the menus and the game's texts.
 #pragma once
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
 #include "Korvel3D/Korvel3DColor.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "game/MoxButtons.h"

@@ -2,7 +2,7 @@
 
 #include <GLES2/gl2.h>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Korvel3D/Korvel3DProgram.h"
 #include "game/StateGame.h"
 

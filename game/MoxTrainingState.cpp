@@ -1,7 +1,7 @@
 #include "game/MoxTrainingState.h"
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxScreenHelpers.h"
 

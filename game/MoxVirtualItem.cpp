@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "Framework/UI/XMLLoaderWrapper.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 
 namespace
 {

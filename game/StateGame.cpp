@@ -1,8 +1,8 @@
 #include "game/StateGame.h"
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 

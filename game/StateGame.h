@@ -10,7 +10,7 @@
 // button and the training progress).
 #pragma once
 
-#include "Framework/VornGameState.h"
+#include "Framework/Shell/VornGameState.h"
 #include "KorvelCommon/KorvelArray.h"
 #include "KorvelCommon/KorvelClock.h"
 #include "KorvelCommon/KorvelPtrArray.h"

@@ -2,9 +2,9 @@
 // chat lines and the questions the lobby asks.
 #include "game/StateGame.h"
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornPlayer.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Session/VornPlayer.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "game/MoxRenderer.h"
 
 void CStateGame::StartGame(unsigned int uStart)

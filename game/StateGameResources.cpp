@@ -2,8 +2,8 @@
 // mute button in the top right corner and the training progress keys.
 #include "game/StateGame.h"
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "game/MoxRenderer.h"
 

@@ -1,7 +1,7 @@
 // The screen list and the transitions between screens.
 #include "game/StateGame.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 
 CMoxState* CStateGame::GetState(STATE_ID eId)
 {

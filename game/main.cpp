@@ -1,6 +1,6 @@
 // The game's hooks for the process entry: the application object with the game's root
 // state, started at 800 x 600.
-#include "Framework/KestrolundApplication.h"
+#include "Framework/Shell/KestrolundApplication.h"
 #include "KorvelCommon/KorvelEntry.h"
 #include "game/StateGame.h"
 

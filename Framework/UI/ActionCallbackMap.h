@@ -2,7 +2,7 @@
 // reserved for application-level registrations, which answer to both names.
 #pragma once
 
-#include "Framework/HashString.h"
+#include "Framework/Shell/HashString.h"
 #include "Framework/UI/Callback.h"
 #include "KorvelCommon/KorvelSet.h"
 

@@ -1,7 +1,7 @@
 // Action entries: the timing of triggers, sounds and vibrations.
 #include "Framework/UI/ActionEntry.h"
-#include "Framework/VornApplication.h"
-#include "Framework/VornDevice.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornDevice.h"
 #include "KorvelSound/KorvelSoundWave.h"
 
 CActionEntry::CActionEntry()

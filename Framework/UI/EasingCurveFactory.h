@@ -1,7 +1,7 @@
 // Makes easing curves by the names layouts use ("linear", "pow2", "expo_inout", ...).
 #pragma once
 
-#include "Framework/HashString.h"
+#include "Framework/Shell/HashString.h"
 #include "Framework/UI/EasingCurve.h"
 #include "KorvelCommon/KorvelSet.h"
 

@@ -3,7 +3,7 @@
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "Framework/UI/HeldSurface.h"
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "Korvel3D/Korvel3DProgram.h"
 #include "KorvelGraphics/KorvelApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "Framework/UI/Widget.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 
 void CAreaDescription::SetAspect(unsigned int uWidth, unsigned int uHeight)
 {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "Framework/UI/ScopedClip.h"
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

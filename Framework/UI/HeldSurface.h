@@ -2,7 +2,7 @@
 // manager knows it, else the widget's own, deleted when it lets go.
 #pragma once
 
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 // Gives the held surface back (or deletes one the manager does not know) and forgets it.

@@ -2,7 +2,7 @@
 #include "Framework/UI/ImageWidget.h"
 
 #include "Framework/UI/EasingCurve.h"
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "Framework/UI/ScopedClip.h"
 #include "Framework/UI/UIXMLLoader.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

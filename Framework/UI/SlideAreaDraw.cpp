@@ -7,7 +7,7 @@
 #include "Framework/UI/EasingCurve.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/Theme.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelGraphics/KorvelSurface.h"
 

@@ -1,9 +1,9 @@
 // Text widget: stored and displayed text, font reference, language texts, cloning, drawing.
 #include "Framework/UI/TextWidget.h"
 
-#include "Framework/VornApplication.h"
-#include "Framework/VornLanguage.h"
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelInput/KorvelTextInput.h"

@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "Framework/GenerateMD5.h"
+#include "Framework/Shell/GenerateMD5.h"
 #include "Framework/UI/UIXMLLoader.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 

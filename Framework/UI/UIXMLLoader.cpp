@@ -5,7 +5,7 @@
 #include <new>
 
 #include "Framework/UI/EasingCurveFactory.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 namespace

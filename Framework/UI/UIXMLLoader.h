@@ -10,7 +10,7 @@
 // (the scrolling area, the grid and the lists).
 #pragma once
 
-#include "Framework/HashString.h"
+#include "Framework/Shell/HashString.h"
 #include "Framework/UI/Widget.h"
 #include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelSet.h"

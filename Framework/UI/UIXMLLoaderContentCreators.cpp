@@ -12,7 +12,7 @@
 #include "Framework/UI/ProgressBar.h"
 #include "Framework/UI/Slider.h"
 #include "Framework/UI/Transition.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

@@ -18,7 +18,7 @@
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

@@ -10,8 +10,8 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
-#include "Framework/VornApplication.h"
-#include "Framework/VornDevice.h"
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornDevice.h"
 
 namespace
 {

@@ -1,9 +1,9 @@
 // Web button: the address with its placeholders filled, opened before the click.
 #include "Framework/UI/WebButton.h"
 
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornDevice.h"
-#include "Framework/VornLanguage.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornDevice.h"
+#include "Framework/Shell/VornLanguage.h"
 
 CKorvelString CWebButton::BuildUrl() const
 {

@@ -7,7 +7,7 @@
 // WidgetLookup.cpp (names, paths, cloning, templates).
 #pragma once
 
-#include "Framework/HashString.h"
+#include "Framework/Shell/HashString.h"
 #include "Framework/UI/Callback.h"
 #include "Framework/UI/WidgetType.h"
 #include "KorvelCommon/KorvelArray.h"

@@ -2,7 +2,7 @@
 // parent, so that a widget can be asked whether it is (or derives from) a given class.
 #pragma once
 
-#include "Framework/HashString.h"
+#include "Framework/Shell/HashString.h"
 
 class CWidgetType
 {

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelCommon/KorvelXMLDataNode.h"
 
 CXMLLoaderWrapper::CXMLLoaderWrapper() : m_pApp(nullptr), m_pDocument(nullptr) {}

@@ -80,7 +80,7 @@ public:
     // one that is cut short.
     static KE_RETVAL DecodeAlive(const unsigned char* pBuf, int& iValue, int iSize);
 
-    // --- hand-built messages (written and read byte by byte; Framework/asn1_hile_handbuilt*) ---
+    // --- hand-built messages (written and read byte by byte; Framework/Session/asn1_hile_handbuilt*) ---
     // Writers put the whole message into pBuf and return its length. A null pBuf only
     // measures; a message that needs more than iSize bytes, or whose values cannot be
     // sent, writes nothing and returns 0. Texts go out as UTF-8, one unit at a time.

@@ -7,9 +7,9 @@
 #include "tools/packtool/KmpPackBuilder.h"
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
-#include "Framework/VornLanguage.h"
-#include "Framework/VornSettings.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornSettings.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelCommon/KorvelXMLDataNode.h"

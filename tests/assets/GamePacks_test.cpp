@@ -3,8 +3,8 @@
 // the engine's readers, and the game's root state preloading it all.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include "Framework/UI/XMLLoaderWrapper.h"
-#include "Framework/VornLanguage.h"
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"

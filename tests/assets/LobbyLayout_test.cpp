@@ -3,8 +3,8 @@
 // a layout names is bound; every page draws inside the screen with labels that fit; and the
 // offline button lets a player past the lobby without a server.
 // KORVEL_GL_TEST
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornMenuState.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"

@@ -30,7 +30,7 @@
 #include "support/LobbyServerProcess.h"
 #include "support/TestJson.h"
 #include "support/TestMedia.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/e2e/LobbyMatchLog.h"
 
 // After the project's headers: Xlib defines macros such as Bool and Status.

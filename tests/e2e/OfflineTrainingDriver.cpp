@@ -15,12 +15,12 @@
 #include <string>
 
 #include "Framework/UI/PageView.h"
-#include "Framework/VornMenuState.h"
+#include "Framework/Lobby/VornMenuState.h"
 #include "support/BuiltAppFolder.h"
 #include "support/TestKestrolundApplication.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/e2e/E2eWindow.h"
 
 namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Framework/VornResourceManager.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "game/MoxButtons.h"
 #include "support/TestMedia.h"
 #include "tests/game/GameTestFixture.h"

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "Framework/VornStatistics.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "game/StateGame.h"
 #include "support/InputTestApplication.h"
 #include "support/TestKestrolundApplication.h"

@@ -20,7 +20,7 @@
 #include "support/TestShellPacks.h"
 #include "support/TestTempDir.h"
 #include "support/X11TestClient.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameTestPacks.h"
 
 namespace

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "Framework/VornNetworkSession.h"
+#include "Framework/Session/VornNetworkSession.h"
 #include "KorvelCommon/KorvelRunnable.h"
 #include "PlatformControl.h"
 #include "game/MoxEvent.h"

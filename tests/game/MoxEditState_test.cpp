@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxEditState.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxScene.h"
 #include "game/MoxTurnPack.h"
 #include "support/TestMenuState.h"

@@ -4,7 +4,7 @@
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "game/MoxScene.h"
 #include "support/TestMenuState.h"
 #include "tests/game/PlayStateFixture.h"

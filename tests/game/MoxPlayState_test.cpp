@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
-#include "Framework/VornPlayer.h"
-#include "Framework/VornResourceManager.h"
+#include "Framework/Session/VornPlayer.h"
+#include "Framework/Shell/VornResourceManager.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/GlTestContext.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameScreenTest.h"
 
 namespace

@@ -13,7 +13,7 @@
 #include "KorvelSound/KorvelSoundMusicPlayer.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "support/TestAudio.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameTestFixture.h"
 
 namespace

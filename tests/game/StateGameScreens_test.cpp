@@ -13,7 +13,7 @@
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"
 #include "game/MoxTrainingState.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameScreenTest.h"
 
 namespace

@@ -7,12 +7,12 @@
 
 #include <cstdio>
 
-#include "Framework/VornPlayer.h"
+#include "Framework/Session/VornPlayer.h"
 #include "KorvelSound/KorvelSoundMusicPlayer.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 #include "support/TestAudio.h"
-#include "tests/Framework/ShellTestStats.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameTestFixture.h"
 
 namespace

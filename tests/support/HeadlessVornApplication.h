@@ -3,7 +3,7 @@
 // manager runs without sound; GL starts only when asked. Header only.
 #pragma once
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "tests/support/TestApplication.h"
 
 // Resets the headless platform before the engine's constructor takes its screen context.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Framework/VornPlayer.h"
+#include "Framework/Session/VornPlayer.h"
 #include "KorvelCommon/KorvelRunnable.h"
 #include "game/StateGame.h"
 #include "support/InputTestApplication.h"

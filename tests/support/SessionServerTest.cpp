@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "Framework/VornLobby.h"
+#include "Framework/Session/VornLobby.h"
 #include "support/TestMedia.h"
 #include "support/TestShellPacks.h"
 #include "support/TestText.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Framework/VornNetworkSession.h"
+#include "Framework/Session/VornNetworkSession.h"
 #include "support/LobbyServerProcess.h"
 #include "support/TestJson.h"
 #include "support/TestKestrolundApplication.h"

@@ -1,6 +1,6 @@
 #include "support/TestGameState.h"
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 const char* const CTestGameState::SECRET = "q7w2e9r4t1y8u3i6o0p5a2s7d4f9g1h";

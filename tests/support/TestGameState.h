@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "Framework/VornGameState.h"
+#include "Framework/Shell/VornGameState.h"
 #include "support/TestCallLog.h"
 
 class CTestGameState : public IVornGameState

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "Framework/VornMenuState.h"
+#include "Framework/Lobby/VornMenuState.h"
 #include "PlatformDeviceInfoControl.h"
 #include "PlatformMmrControl.h"
 #include "PlatformNetStatusControl.h"

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "Framework/KestrolundApplication.h"
+#include "Framework/Shell/KestrolundApplication.h"
 #include "PlatformControl.h"
 #include "support/TestCallLog.h"
 #include "support/TestGameState.h"

@@ -1,7 +1,7 @@
 #include "support/TestMenuState.h"
 
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornGameState.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
 #include "support/TestText.h"
 
 namespace

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "Framework/VornMenuState.h"
+#include "Framework/Lobby/VornMenuState.h"
 #include "support/TestCallLog.h"
 
 class CTestMenuState : public CVornMenuState

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "Framework/KestrolundApplication.h"
-#include "Framework/VornGameState.h"
-#include "Framework/VornLobby.h"
-#include "Framework/VornPlayer.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Session/VornLobby.h"
+#include "Framework/Session/VornPlayer.h"
 #include "support/TestText.h"
 
 namespace

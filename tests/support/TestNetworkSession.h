@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "Framework/VornNetworkSession.h"
+#include "Framework/Session/VornNetworkSession.h"
 #include "support/TestCallLog.h"
 
 class CTestNetworkSession : public CVornNetworkSession

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "Framework/VornAdvertisement.h"
-#include "Framework/VornNotification.h"
-#include "Framework/VornToastNotification.h"
+#include "Framework/Lobby/VornAdvertisement.h"
+#include "Framework/Shell/VornNotification.h"
+#include "Framework/Lobby/VornToastNotification.h"
 #include "support/TestCallLog.h"
 #include "support/TestText.h"
 

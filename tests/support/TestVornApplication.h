@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "Framework/VornApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "support/TestPack.h"
 #include "support/TestTempDir.h"
 

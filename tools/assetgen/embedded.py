@@ -1,6 +1,6 @@
 """Pictures carried inside the program as C++ byte arrays: the framework logo
 (56 x 56 RGBA PNG), drawn in the bottom-right corner of the default background.
-Usage: embedded.py --out ROOT   (writes ROOT/Framework/VornLogoImage.cpp)
+Usage: embedded.py --out ROOT   (writes ROOT/Framework/Shell/VornLogoImage.cpp)
 """
 import argparse
 import io
@@ -27,10 +27,10 @@ def cpp_array(data, comment, header, array, size):
 
 def generate(root):
     data = png_bytes(emblem_icon(LOGO_SIZE))
-    folder = os.path.join(root, "Framework")
+    folder = os.path.join(root, "Framework", "Shell")
     ensure_dir(folder)
     with open(os.path.join(folder, "VornLogoImage.cpp"), "w") as out:
-        out.write(cpp_array(data, "the framework logo, a 56 x 56 RGBA PNG.", "Framework/VornLogoImage.h",
+        out.write(cpp_array(data, "the framework logo, a 56 x 56 RGBA PNG.", "Framework/Shell/VornLogoImage.h",
                             "g_aVornLogoImage", "g_uVornLogoImageSize"))
 
 

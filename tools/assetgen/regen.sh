@@ -40,6 +40,6 @@ cd "$here"
 
 # The manifest lists every output by its path in the repository, sorted bytewise.
 cd "$out"
-{ find assets/generated -type f ! -name MANIFEST.sha256; echo Framework/VornLogoImage.cpp; } |
+{ find assets/generated -type f ! -name MANIFEST.sha256; echo Framework/Shell/VornLogoImage.cpp; } |
   LC_ALL=C sort | xargs sha256sum > assets/generated/MANIFEST.sha256
 echo "regen.sh: $(wc -l < assets/generated/MANIFEST.sha256) files in $out"

@@ -22,7 +22,7 @@
 #include "Framework/UI/Theme.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/GlTestContext.h"
-#include "tests/Framework/ResourceTestMedia.h"
+#include "tests/Framework/Shell/ResourceTestMedia.h"
 #include "tests/Framework/UI/UiLoaderTest.h"
 
 namespace vocabulary_test

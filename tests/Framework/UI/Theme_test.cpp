@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Framework/GenerateMD5.h"
+#include "Framework/Shell/GenerateMD5.h"
 #include "Framework/UI/Theme.h"
 #include "support/TestKestrolundApplication.h"
 #include "tests/Framework/UI/UiLoaderTest.h"

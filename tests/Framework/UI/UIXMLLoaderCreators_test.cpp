@@ -23,7 +23,7 @@
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
 #include "KorvelGraphics/KorvelSurface.h"
-#include "tests/Framework/ResourceTestMedia.h"
+#include "tests/Framework/Shell/ResourceTestMedia.h"
 #include "tests/Framework/UI/UiLoaderTest.h"
 
 namespace

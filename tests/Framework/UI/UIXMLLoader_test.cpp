@@ -9,10 +9,10 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
-#include "Framework/VornDevice.h"
+#include "Framework/Shell/VornDevice.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
-#include "tests/Framework/ResourceTestMedia.h"
+#include "tests/Framework/Shell/ResourceTestMedia.h"
 #include "tests/Framework/UI/UiLoaderTest.h"
 
 class CKeptWidget;

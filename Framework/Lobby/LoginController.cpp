@@ -1,0 +1,375 @@
+// The controller's life cycle, remembered settings, connection and the automatic
+// re-login. The logins, registrations and their answers: LoginControllerSteps.cpp.
+#include "Framework/Lobby/LoginController.h"
+
+#include <new>
+
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornStatistics.h"
+
+float CLoginController::fReloginWaitingTime = CLoginController::RELOGIN_FIRST_WAIT;
+
+// The local lobby server; "settings.txt" names another.
+static const char* const DEFAULT_LOBBY_HOST = "127.0.0.1";
+
+// ---- relogin timer
+
+CLoginController::ReloginTimer::ReloginTimer()
+    : m_pApplication(nullptr), m_pController(nullptr), m_fRemaining(0.0f), m_eType(RELOGIN_LOGIN)
+{
+}
+
+CLoginController::ReloginTimer::~ReloginTimer()
+{
+    Shutdown();
+}
+
+void CLoginController::ReloginTimer::Startup(CKestrolundApplication* pApplication,
+                                             CLoginController* pController)
+{
+    m_pApplication = pApplication;
+    m_pController = pController;
+}
+
+void CLoginController::ReloginTimer::Unregister()
+{
+    if (m_uRegistered && m_pApplication)
+        m_pApplication->RemoveRunnable(this);
+}
+
+void CLoginController::ReloginTimer::Reset(float fSeconds, eRELOGINTYPE eType)
+{
+    Unregister();
+    m_eType = eType;
+    m_fRemaining = fSeconds;
+    if (fSeconds > 0.0f && m_pApplication)
+        m_pApplication->AddRunnable(this);
+}
+
+void CLoginController::ReloginTimer::Shutdown()
+{
+    Unregister();
+    m_fRemaining = 0.0f;
+}
+
+void CLoginController::ReloginTimer::Update(float fFrameSeconds)
+{
+    if (m_fRemaining <= 0.0f)
+        return;
+    m_fRemaining -= fFrameSeconds;
+    if (m_fRemaining > 0.0f)
+        return;
+    Unregister();
+    if (m_pController)
+    {
+        switch (m_eType)
+        {
+        case RELOGIN_LOGIN:
+            m_pController->OnAutoRelogin();
+            m_pController->Relogin();
+            break;
+        case RELOGIN_CONNECT:
+            m_pController->Connect();
+            break;
+        case RELOGIN_DISCONNECT:
+            m_pController->Disconnect();
+            break;
+        }
+    }
+    const float fNext = fReloginWaitingTime * 10.0f;
+    fReloginWaitingTime = fNext < RELOGIN_LONGEST_WAIT ? fNext : RELOGIN_LONGEST_WAIT;
+}
+
+// ---- life cycle
+
+CLoginController::CLoginController()
+    : m_pApplication(nullptr), m_uKeyNeeded(1), m_pAutoLogin(nullptr), m_pStoredUserName(nullptr),
+      m_pStoredPassword(nullptr), m_pFirstRun(nullptr), m_pGuestCounter(nullptr), m_pLastLoginType(nullptr),
+      m_pfnPendingStep(nullptr), m_strServerHost(DEFAULT_LOBBY_HOST), m_iServerPort(DEFAULT_PORT),
+      m_iLoginStatus(STATUS_LOGGED_OUT), m_eLoginType(LOGIN_ACCOUNT), m_iRedirectPort(0), m_uRedirect(0),
+      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0)
+{
+}
+
+CLoginController::~CLoginController()
+{
+    // An armed timer leaves the application's runnables; the owner calls Shutdown first.
+    delete m_pReloginTimer;
+}
+
+namespace
+{
+// The property of that name, made with its default when missing (then bCreated is set).
+CVornStatisticsProperty* Property(CVornStatistics& store, const char* pName, bool& bCreated)
+{
+    const CKorvelString strName(pName);
+    CVornStatisticsProperty* pProperty = store.GetProperty(strName);
+    bCreated = pProperty == nullptr;
+    return pProperty ? pProperty : store.AddProperty(strName);
+}
+} // namespace
+
+unsigned int CLoginController::Startup(CKestrolundApplication* pApplication)
+{
+    m_pApplication = pApplication;
+    if (!pApplication)
+        return 0;
+    if (CVornSettings* pSettings = pApplication->GetSettings())
+    {
+        const CKorvelString strSection("NETWORK");
+        m_strServerHost = pSettings->GetStringValue(strSection, CKorvelString("server"), m_strServerHost);
+        m_iServerPort = pSettings->GetIntValue(strSection, CKorvelString("port"), m_iServerPort);
+    }
+    CVornStatistics* pStore = pApplication->GetStatistics();
+    if (!pStore)
+        return 0;
+
+    bool bCreated = false, bForgotten = false;
+    m_pAutoLogin = Property(*pStore, "__Vorn_AutoLogin", bCreated);
+    if (bCreated && m_pAutoLogin)
+        m_pAutoLogin->SetBool(0);
+    bForgotten = bCreated;
+    m_pStoredUserName = Property(*pStore, "__Vorn_UserName", bCreated);
+    if (bCreated && m_pStoredUserName)
+        m_pStoredUserName->SetString(CKorvelString());
+    else if (m_pStoredUserName)
+        m_strUserName = m_pStoredUserName->m_strStringValue;
+    bForgotten = bForgotten || bCreated;
+    m_pStoredPassword = Property(*pStore, "__Vorn_Password", bCreated);
+    m_uKeyNeeded = bCreated ? 1 : 0;
+    if (bCreated && m_pStoredPassword)
+        m_pStoredPassword->SetString(CKorvelString());
+    else if (m_pStoredPassword)
+        m_strPassword = m_pStoredPassword->m_strStringValue;
+    bForgotten = bForgotten || bCreated;
+    m_pFirstRun = Property(*pStore, "__Vorn_FirstRun", bCreated);
+    if (bCreated && m_pFirstRun)
+        m_pFirstRun->SetBool(1);
+    m_pGuestCounter = Property(*pStore, "__Vorn_GuestCounter", bCreated);
+    if (bCreated && m_pGuestCounter)
+        m_pGuestCounter->SetInt(0);
+    m_pLastLoginType = Property(*pStore, "__Vorn_LastLoginType", bCreated);
+    if (bCreated && m_pLastLoginType)
+        m_pLastLoginType->SetInt(0);
+    else if (m_pLastLoginType)
+        m_eLoginType = static_cast<ELoginType>(m_pLastLoginType->m_iIntValue);
+    const unsigned int uRemembered = !bForgotten && m_pAutoLogin && m_pAutoLogin->m_uBoolValue ? 1 : 0;
+
+    m_uGuest = 0;
+    if ((m_strUserName.GetLength() == 0 || m_strPassword.GetLength() == 0) && m_eLoginType == LOGIN_ACCOUNT)
+    {
+        SetAutoLogin(0);
+        WriteStatistics();
+        m_uKeyNeeded = 1;
+    }
+    else
+    {
+        WriteStatistics();
+        if (!uRemembered)
+            m_uKeyNeeded = 1;
+    }
+
+    delete m_pReloginTimer;
+    m_pReloginTimer = new (std::nothrow) ReloginTimer;
+    if (m_pReloginTimer)
+        m_pReloginTimer->Startup(pApplication, this);
+    m_iLoginStatus = STATUS_LOGGED_OUT;
+    m_strLastValidatedUserName.Reset();
+    return 1;
+}
+
+void CLoginController::Shutdown()
+{
+    if (!m_pApplication)
+        return;
+    if (m_pReloginTimer)
+    {
+        m_pReloginTimer->Shutdown();
+        delete m_pReloginTimer;
+        m_pReloginTimer = nullptr;
+    }
+    if (CVornNetworkSession* pSession = m_pApplication->GetNetworkSession())
+        pSession->RemoveStatusObserver(this);
+    m_pfnPendingStep = nullptr;
+    m_pApplication = nullptr;
+    m_pAutoLogin = m_pStoredUserName = m_pStoredPassword = nullptr;
+    m_pFirstRun = m_pGuestCounter = m_pLastLoginType = nullptr;
+}
+
+void CLoginController::ResetCredentials()
+{
+    m_strRegisterName.Reset();
+    m_strRegisterPassword.Reset();
+    m_strRegisterEmail.Reset();
+    m_strLastValidatedUserName.Reset();
+}
+
+void CLoginController::ResetReloginTimer(float fSeconds, eRELOGINTYPE eType)
+{
+    if (m_pReloginTimer)
+        m_pReloginTimer->Reset(fSeconds, eType);
+}
+
+CKorvelString CLoginController::Text(int iNumber) const
+{
+    CVornLanguage* pLanguage = m_pApplication ? m_pApplication->GetLanguage() : nullptr;
+    return pLanguage ? pLanguage->GetText(iNumber) : CKorvelString();
+}
+
+void CLoginController::WriteStatistics()
+{
+    if (CVornStatistics* pStore = m_pApplication ? m_pApplication->GetStatistics() : nullptr)
+        pStore->WriteStatistics();
+}
+
+// ---- remembered settings
+
+CKorvelString CLoginController::GetUserName() const
+{
+    return m_pStoredUserName ? m_pStoredUserName->m_strStringValue : CKorvelString();
+}
+
+CKorvelString CLoginController::GetAuthToken() const
+{
+    return m_pStoredPassword ? m_pStoredPassword->m_strStringValue : CKorvelString();
+}
+
+unsigned int CLoginController::GetAutoLogin() const
+{
+    if (!m_pAutoLogin || !m_pAutoLogin->m_uBoolValue)
+        return 0;
+    if (m_eLoginType == LOGIN_EXTERNAL || m_eLoginType == LOGIN_WEB)
+        return 1;
+    return GetUserName().GetLength() > 0 && GetAuthToken().GetLength() > 0 ? 1 : 0;
+}
+
+void CLoginController::SetAutoLogin(unsigned int uAutoLogin)
+{
+    if (m_pAutoLogin)
+        m_pAutoLogin->SetBool(uAutoLogin);
+    if (uAutoLogin)
+        return;
+    if (m_pStoredUserName)
+        m_pStoredUserName->SetString(CKorvelString());
+    if (m_pStoredPassword)
+        m_pStoredPassword->SetString(CKorvelString());
+    WriteStatistics();
+}
+
+int CLoginController::GetGuestLoginCount() const
+{
+    return m_pGuestCounter ? m_pGuestCounter->m_iIntValue : 0;
+}
+
+void CLoginController::SetLoginType(ELoginType eType)
+{
+    m_eLoginType = eType;
+    if (m_pLastLoginType)
+        m_pLastLoginType->SetInt(static_cast<int>(eType));
+}
+
+unsigned int CLoginController::IsExternalLogin() const
+{
+    return m_eLoginType != LOGIN_ACCOUNT ? 1 : 0;
+}
+
+const CKorvelString& CLoginController::GetCurrentUserName() const
+{
+    return m_strUserName;
+}
+
+unsigned int CLoginController::IsGuestLogin() const
+{
+    return m_uGuest;
+}
+
+// ---- connection and automatic re-login
+
+void CLoginController::VerifySessionCall(ServerStep pfnStep)
+{
+    CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
+    if (!pSession)
+        return;
+    const unsigned int uLobby = pSession->GetStatus() & 0xFF;
+    if (uLobby == CVornNetworkSession::LOBBY_SOCKET_UP || uLobby == CVornNetworkSession::LOBBY_ACCEPTED ||
+        uLobby == CVornNetworkSession::LOBBY_LOGIN_SENT || uLobby == CVornNetworkSession::LOBBY_LOGGED_IN)
+    {
+        (this->*pfnStep)(pSession);
+        return;
+    }
+    ConnectSession(pfnStep);
+}
+
+void CLoginController::ConnectSession(ServerStep pfnStep)
+{
+    if (!m_pApplication)
+        return;
+    m_pApplication->ResetNetworkSession();
+    CVornNetworkSession* pSession = m_pApplication->GetNetworkSession();
+    if (!pSession)
+        return;
+    pSession->AddStatusObserver(this);
+    m_pfnPendingStep = pfnStep;
+    const CKorvelString& strHost = m_uRedirect ? m_strRedirectHost : m_strServerHost;
+    const int iPort = m_uRedirect ? m_iRedirectPort : m_iServerPort;
+    if (pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) != 1)
+        OnLoginError(Text(14), Text(3), 2, nullptr);
+}
+
+void CLoginController::Connect()
+{
+    ConnectSession(nullptr);
+}
+
+void CLoginController::Disconnect()
+{
+    if (CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr)
+        pSession->Disconnect();
+}
+
+void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus)
+{
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
+        ResetReloginTimer(m_iLoginStatus != STATUS_LOGGED_OUT ? fReloginWaitingTime : 0.0f, RELOGIN_LOGIN);
+    else if (uStatus == CVornNetworkSession::LOBBY_ACCEPTED)
+    {
+        ResetReloginTimer(0.0f, RELOGIN_LOGIN);
+        fReloginWaitingTime = RELOGIN_FIRST_WAIT;
+        const ServerStep pfnStep = m_pfnPendingStep;
+        m_pfnPendingStep = nullptr;
+        if (pfnStep)
+            (this->*pfnStep)(pSession);
+    }
+}
+
+void CLoginController::Redirect(const CKorvelString& strHost, int iPort)
+{
+    m_strRedirectHost = strHost;
+    m_iRedirectPort = iPort;
+    m_uRedirect = 1;
+    ResetReloginTimer(fReloginWaitingTime,
+                      m_iLoginStatus != STATUS_LOGGED_OUT ? RELOGIN_LOGIN : RELOGIN_CONNECT);
+}
+
+void CLoginController::Logout()
+{
+    CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
+    if (m_iLoginStatus != STATUS_LOGGED_OUT && pSession)
+    {
+        OnLogout();
+        pSession->Logout();
+        pSession->Disconnect();
+        m_iLoginStatus = STATUS_LOGGED_OUT;
+    }
+    ResetReloginTimer(0.0f, RELOGIN_LOGIN);
+}
+
+void CLoginController::Relogin()
+{
+    Logout();
+    m_iLoginStatus = STATUS_LOGGING_IN;
+    VerifySessionCall(m_eLoginType == LOGIN_EXTERNAL || m_eLoginType == LOGIN_WEB
+                          ? &CLoginController::connectLoginExternal
+                          : &CLoginController::connectRelogin);
+}

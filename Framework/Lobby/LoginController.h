@@ -1,0 +1,231 @@
+// The lobby's login part: who is logged in and with what, connecting the session when a
+// server step needs it, and logging in again by itself after a lost connection or a
+// redirect, waiting longer after each attempt. It reports every outcome through eight
+// operations that the lobby state (its subclass) implements.
+#pragma once
+
+#include "Framework/Session/VornNetworkSession.h"
+#include "KorvelCommon/KorvelRunnable.h"
+#include "KorvelCommon/KorvelString.h"
+
+class CKestrolundApplication;
+class CVornStatisticsProperty;
+
+// A provider of logins through another service. None exists yet: a provider gets the
+// controller as its listener and reports the outcome to it.
+class IExternalLogin
+{
+public:
+    class IListener
+    {
+    public:
+        virtual ~IListener() {}
+        virtual void ExternalLoginOk(IExternalLogin* pLogin, const CKorvelString& strFirst,
+                                     const CKorvelString& strSecond, const CKorvelString& strThird) = 0;
+        virtual void ExternalLoginError(unsigned int uCancelled, const CKorvelString& strTitle,
+                                        const CKorvelString& strMessage, int iFlags) = 0;
+    };
+    virtual ~IExternalLogin() {}
+};
+
+class CLoginController : protected CVornNetworkSession::StatusObserver,
+                         protected CVornNetworkSession::LoginObserver,
+                         protected IExternalLogin::IListener
+{
+public:
+    enum ELoginType
+    {
+        LOGIN_ACCOUNT = 0, // account or guest
+        LOGIN_EXTERNAL = 1,
+        LOGIN_WEB = 2
+    };
+    enum eRELOGINTYPE
+    {
+        RELOGIN_LOGIN = 1,
+        RELOGIN_CONNECT = 2,
+        RELOGIN_DISCONNECT = 3
+    };
+    enum
+    {
+        STATUS_LOGGED_OUT = 0,
+        STATUS_LOGGING_IN = 1,
+        STATUS_LOGGED_IN = 2
+    };
+    typedef void (CLoginController::*ServerStep)(CVornNetworkSession* pSession);
+
+    // The wait before the next automatic attempt, shared by every controller: 1 s, then
+    // ten times longer after each attempt up to 10 s, 1 s again once a connection is
+    // accepted.
+    static float fReloginWaitingTime;
+    static constexpr float RELOGIN_FIRST_WAIT = 1.0f;
+    static constexpr float RELOGIN_LONGEST_WAIT = 10.0f;
+    static const int DEFAULT_PORT = 5000;
+
+    // Runs the automatic attempt once its time is up: a runnable of the application
+    // while armed.
+    class ReloginTimer : public IKorvelRunnable
+    {
+    public:
+        ReloginTimer();
+        ~ReloginTimer() override;
+        void Startup(CKestrolundApplication* pApplication, CLoginController* pController);
+        // Disarms; arms again for seconds above 0.
+        void Reset(float fSeconds, eRELOGINTYPE eType);
+        void Shutdown();
+        void Update(float fFrameSeconds) override;
+
+        float GetRemaining() const { return m_fRemaining; }
+        eRELOGINTYPE GetType() const { return m_eType; }
+
+    private:
+        void Unregister();
+
+        CKestrolundApplication* m_pApplication;
+        CLoginController* m_pController;
+        float m_fRemaining;
+        eRELOGINTYPE m_eType;
+    };
+
+    CLoginController();
+    ~CLoginController() override;
+
+    // ---- status observer
+    void OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus) override;
+    void OnGameStatusChanged(CVornNetworkSession*, unsigned int) override {}
+    void OnNotification(CVornNetworkSession*, int, int, const CKorvelString&) override {}
+
+    // 1, or 0 when the application has no statistics store.
+    virtual unsigned int Startup(CKestrolundApplication* pApplication);
+    virtual void Shutdown();
+    virtual void ResetCredentials();
+    virtual void ResetReloginTimer(float fSeconds, eRELOGINTYPE eType);
+
+    virtual void LoginGuest();
+    virtual void LoginKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
+                                 unsigned int uAutoLogin);
+    virtual void RegisterKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
+                                    const CKorvelString& strEmail);
+    virtual void LoginExternal(const CKorvelString& strId, const CKorvelString& strToken, int iLoginType);
+    virtual void RegisterExternal(const CKorvelString& strName, const CKorvelString& strId,
+                                  const CKorvelString& strToken);
+    virtual void ValidateUserName(const CKorvelString& strName);
+    virtual void Relogin();
+    virtual void Logout();
+    // Connects the lobby without a step to run once accepted.
+    virtual void Connect();
+    virtual void Disconnect();
+    // The server sends the client to another lobby server.
+    virtual void Redirect(const CKorvelString& strHost, int iPort);
+
+    virtual unsigned int IsExternalLogin() const;
+    // The name the player logs in with, for every login type.
+    virtual const CKorvelString& GetCurrentUserName() const;
+    virtual unsigned int IsGuestLogin() const;
+
+    // ---- reports, implemented by the lobby state
+    virtual void OnLoginSuccessful(const CKorvelString& strUserName, const CKorvelString& strSecond,
+                                   unsigned int uJustRegistered) = 0;
+    // Flags: bit 0 shows the recover button, bit 1 the second wording of "try again".
+    virtual void OnLoginError(const CKorvelString& strTitle, const CKorvelString& strMessage, int iFlags,
+                              const CKorvelString* pUpdateLink) = 0;
+    virtual void OnLoginCancelled() = 0;
+    virtual void OnLoginNewVersion(const CKorvelString& strLink) = 0;
+    virtual void OnLogout() = 0;
+    virtual void OnUserNameValidated(unsigned int uOk, const CKorvelString& strMessage) = 0;
+    virtual void OnAutoRelogin() = 0;
+    virtual void ForwardToGoogleLogin() = 0;
+
+    // The remembered name and password (hashed) of the statistics store.
+    virtual CKorvelString GetUserName() const;
+    virtual CKorvelString GetAuthToken() const;
+    virtual unsigned int GetAutoLogin() const;
+    // Off also forgets the remembered name and password.
+    virtual void SetAutoLogin(unsigned int uAutoLogin);
+    virtual int GetGuestLoginCount() const;
+    virtual const CKorvelString& GetRegisterName() const { return m_strRegisterName; }
+    virtual const CKorvelString& GetRegisterPassword() const { return m_strRegisterPassword; }
+    virtual const CKorvelString& GetRegisterEmail() const { return m_strRegisterEmail; }
+    virtual const CKorvelString& GetLastValidatedUserName() const { return m_strLastValidatedUserName; }
+
+    int GetLoginStatus() const { return m_iLoginStatus; }
+    ELoginType GetLoginType() const { return m_eLoginType; }
+    // Also the remembered type of the statistics store (not written here).
+    void SetLoginType(ELoginType eType);
+    IExternalLogin* GetExternalLogin() { return nullptr; }
+    const CKorvelString& GetServerHost() const { return m_strServerHost; }
+    int GetServerPort() const { return m_iServerPort; }
+    ReloginTimer* GetReloginTimer() const { return m_pReloginTimer; }
+    ServerStep GetPendingStep() const { return m_pfnPendingStep; }
+
+protected:
+    // ---- login observer
+    void OnNewVersionAvailable(CVornNetworkSession* pSession, const CKorvelString& strLink) override;
+    void OnLoginError(CVornNetworkSession* pSession, const CKorvelString& strMessage) override;
+    void OnReceiveRandomKey(CVornNetworkSession* pSession, const CKorvelString& strKey) override;
+    void OnLoggedIn(CVornNetworkSession* pSession, int iUserId, const CKorvelString& strUserName,
+                    const CKorvelString& strSecond, const CKorvelString& strThird,
+                    const CKorvelString& strFourth, int iValue) override;
+    void OnUserNameConfirmed(CVornNetworkSession* pSession, int iResult,
+                             const CKorvelString& strKey) override;
+    void OnEmailConfirmed(CVornNetworkSession* pSession, int iResult, const CKorvelString& strName) override;
+    void OnExternalEmailRegistered(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnExternalUserRegistered(CVornNetworkSession*, int, const CKorvelString&) override {}
+    void OnExternalUserNotFound() override {}
+
+    // ---- external login listener
+    void ExternalLoginOk(IExternalLogin* pLogin, const CKorvelString& strFirst,
+                         const CKorvelString& strSecond, const CKorvelString& strThird) override;
+    void ExternalLoginError(unsigned int uCancelled, const CKorvelString& strTitle,
+                            const CKorvelString& strMessage, int iFlags) override;
+
+    // ---- server steps, run once the connection is accepted
+    virtual void connectLoginKestrolund(CVornNetworkSession* pSession);
+    virtual void connectRelogin(CVornNetworkSession* pSession);
+    virtual void connectValidateUserName(CVornNetworkSession* pSession);
+    virtual void connectRegisterKestrolund(CVornNetworkSession* pSession);
+    virtual void connectLoginExternal(CVornNetworkSession* pSession);
+    virtual void connectRegisterExternal(CVornNetworkSession* pSession);
+    virtual void connectGetKeyValue(CVornNetworkSession*) {}
+    // Runs the step now when the lobby is connected, else connects and runs it once the
+    // connection is accepted.
+    virtual void VerifySessionCall(ServerStep pfnStep);
+
+    // Language text N (empty without a language).
+    CKorvelString Text(int iNumber) const;
+    // A fresh session connected to the lobby (or the redirect), running pfnStep once
+    // accepted.
+    void ConnectSession(ServerStep pfnStep);
+    void WriteStatistics();
+
+    CKestrolundApplication* m_pApplication;
+    CKorvelString m_strUserName;
+    CKorvelString m_strPassword; // plain until hashed with a key, then the hash
+    unsigned int m_uKeyNeeded;
+    CKorvelString m_strRegisterName;
+    CKorvelString m_strRegisterPassword;
+    CKorvelString m_strRegisterEmail;
+    CKorvelString m_strExternalId;
+    CKorvelString m_strExternalToken;
+    CKorvelString m_strLastValidatedUserName;
+    CVornStatisticsProperty* m_pAutoLogin;
+    CVornStatisticsProperty* m_pStoredUserName;
+    CVornStatisticsProperty* m_pStoredPassword;
+    CVornStatisticsProperty* m_pFirstRun;
+    CVornStatisticsProperty* m_pGuestCounter;
+    CVornStatisticsProperty* m_pLastLoginType;
+    ServerStep m_pfnPendingStep;
+    CKorvelString m_strServerHost;
+    int m_iServerPort;
+    int m_iLoginStatus;
+    ELoginType m_eLoginType;
+    CKorvelString m_strRedirectHost;
+    int m_iRedirectPort;
+    unsigned int m_uRedirect;
+    ReloginTimer* m_pReloginTimer;
+    unsigned int m_uGuest;
+    unsigned int m_uJustRegistered;
+
+private:
+    CLoginController(const CLoginController&) = delete;
+    CLoginController& operator=(const CLoginController&) = delete;
+};

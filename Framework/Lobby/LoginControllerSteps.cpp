@@ -1,0 +1,287 @@
+// The controller's logins and registrations, the server steps they run once the lobby
+// has accepted the connection, and the session's answers to them.
+#include "Framework/Lobby/LoginController.h"
+
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornStatistics.h"
+
+namespace
+{
+const CKorvelString& GuestName()
+{
+    static const CKorvelString s_strGuest("guest");
+    return s_strGuest;
+}
+
+CKorvelString Decimal(int iValue)
+{
+    CKorvelString strOut;
+    strOut.FromInt(iValue, 10);
+    return strOut;
+}
+
+bool IsNameCharacter(unsigned short u)
+{
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
+}
+} // namespace
+
+// ---- starting a login or registration
+
+void CLoginController::LoginGuest()
+{
+    if (m_iLoginStatus != STATUS_LOGGED_OUT)
+        return;
+    SetAutoLogin(0);
+    m_iLoginStatus = STATUS_LOGGING_IN;
+    m_strUserName = GuestName();
+    m_strPassword = Decimal(GetGuestLoginCount());
+    m_uGuest = 1;
+    m_uKeyNeeded = 1;
+    VerifySessionCall(&CLoginController::connectRelogin);
+}
+
+void CLoginController::LoginKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
+                                       unsigned int uAutoLogin)
+{
+    Logout();
+    SetLoginType(LOGIN_ACCOUNT);
+    m_iLoginStatus = STATUS_LOGGING_IN;
+    SetAutoLogin(uAutoLogin);
+    m_strUserName = strName;
+    m_strPassword = strPassword;
+    m_uKeyNeeded = 1;
+    m_uGuest = strName.BeginsWith(GuestName()) ? 1 : 0;
+    VerifySessionCall(&CLoginController::connectLoginKestrolund);
+}
+
+void CLoginController::LoginExternal(const CKorvelString& strId, const CKorvelString& strToken,
+                                     int iLoginType)
+{
+    if (strId.GetLength() == 0 || strToken.GetLength() == 0)
+    {
+        OnLoginError(Text(12), Text(29), 2, nullptr);
+        return;
+    }
+    Logout();
+    m_iLoginStatus = STATUS_LOGGING_IN;
+    SetLoginType(static_cast<ELoginType>(iLoginType));
+    m_strExternalId = strId;
+    m_strExternalToken = strToken;
+    if (m_strUserName.Compare(GuestName()) == 0)
+    {
+        m_strUserName.Reset();
+        m_strPassword.Reset();
+    }
+    // Forgets the remembered name and password, then logs in automatically from now on.
+    SetAutoLogin(0);
+    SetAutoLogin(1);
+    VerifySessionCall(&CLoginController::connectLoginExternal);
+}
+
+void CLoginController::ValidateUserName(const CKorvelString& strName)
+{
+    const int iLength = strName.GetLength();
+    if (iLength < 4 || iLength > 15)
+    {
+        OnUserNameValidated(0, Text(16));
+        return;
+    }
+    for (int i = 0; i < iLength; ++i)
+        if (!IsNameCharacter(strName.GetBuffer()[i]))
+        {
+            OnUserNameValidated(0, Text(17));
+            return;
+        }
+    m_strLastValidatedUserName.Reset();
+    m_strRegisterName = strName;
+    VerifySessionCall(&CLoginController::connectValidateUserName);
+}
+
+void CLoginController::RegisterKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
+                                          const CKorvelString& strEmail)
+{
+    CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
+    if (!pSession)
+        return;
+    SetLoginType(LOGIN_ACCOUNT);
+    m_strRegisterName = strName;
+    m_strRegisterEmail = strEmail;
+    // The register password holds the key the server issued for the confirmed name.
+    m_strRegisterPassword = CVornNetworkSession::GeneratePasswordHash(strPassword, m_strRegisterPassword);
+    m_uKeyNeeded = 0;
+    connectRegisterKestrolund(pSession);
+}
+
+void CLoginController::RegisterExternal(const CKorvelString& strName, const CKorvelString& strId,
+                                        const CKorvelString& strToken)
+{
+    if (m_eLoginType != LOGIN_EXTERNAL &&
+        (strName.GetLength() == 0 || strId.GetLength() == 0 || strToken.GetLength() == 0))
+    {
+        OnLoginError(Text(12), Text(29), 2, nullptr);
+        return;
+    }
+    CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
+    if (!pSession)
+    {
+        OnLoginError(Text(12), Text(30), 2, nullptr);
+        return;
+    }
+    m_strRegisterName = strName;
+    m_strExternalId = strId;
+    m_strExternalToken = strToken;
+    SetLoginType(LOGIN_WEB);
+    connectRegisterExternal(pSession);
+}
+
+// ---- server steps
+
+void CLoginController::connectLoginKestrolund(CVornNetworkSession* pSession)
+{
+    pSession->RequestCredentials(m_strUserName, this);
+}
+
+void CLoginController::connectRelogin(CVornNetworkSession* pSession)
+{
+    if (m_uGuest)
+    {
+        m_iLoginStatus = STATUS_LOGGING_IN;
+        m_strUserName = GuestName();
+        m_strPassword = Decimal(GetGuestLoginCount());
+        m_uKeyNeeded = 1;
+        pSession->Login(m_strUserName, m_strPassword, this);
+    }
+    else if (m_uKeyNeeded)
+        pSession->RequestCredentials(m_strUserName, this);
+    else
+        pSession->Login(m_strUserName, m_strPassword, this);
+}
+
+void CLoginController::connectValidateUserName(CVornNetworkSession* pSession)
+{
+    pSession->SendConfirmUserName(m_strRegisterName, this);
+}
+
+void CLoginController::connectRegisterKestrolund(CVornNetworkSession* pSession)
+{
+    pSession->SendConfirmEmail(m_strRegisterName, m_strRegisterEmail, m_strRegisterPassword, 0,
+                               CKorvelString(), CKorvelString(), this);
+}
+
+void CLoginController::connectLoginExternal(CVornNetworkSession* pSession)
+{
+    m_uGuest = 0;
+    if (m_eLoginType == LOGIN_WEB &&
+        (m_strExternalId.GetLength() == 0 || m_strExternalToken.GetLength() == 0))
+    {
+        ForwardToGoogleLogin();
+        return;
+    }
+    pSession->LoginExternal(static_cast<int>(m_eLoginType), m_strExternalId, m_strExternalToken,
+                            CKorvelString(), m_strRegisterEmail, this);
+}
+
+void CLoginController::connectRegisterExternal(CVornNetworkSession* pSession)
+{
+    pSession->SendConfirmEmail(m_strRegisterName, CKorvelString(), m_strRegisterPassword,
+                               static_cast<int>(m_eLoginType), m_strExternalToken, m_strExternalId, this);
+    m_strExternalId.Reset();
+    m_strExternalToken.Reset();
+}
+
+// ---- answers
+
+void CLoginController::OnReceiveRandomKey(CVornNetworkSession* pSession, const CKorvelString& strKey)
+{
+    m_strPassword = CVornNetworkSession::GeneratePasswordHash(m_strPassword, strKey);
+    m_uKeyNeeded = 0;
+    pSession->Login(m_strUserName, m_strPassword, this);
+}
+
+void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString& strUserName,
+                                  const CKorvelString& strSecond, const CKorvelString&, const CKorvelString&,
+                                  int)
+{
+    m_iLoginStatus = STATUS_LOGGED_IN;
+    if (CVornStatistics* pStore = m_pApplication ? m_pApplication->GetStatistics() : nullptr)
+    {
+        // Guests and logins without auto-login leave nothing to log in with later.
+        const bool bForget = !m_pAutoLogin || !m_pAutoLogin->m_uBoolValue || m_uGuest;
+        if (m_pStoredUserName)
+            m_pStoredUserName->SetString(bForget ? CKorvelString() : m_strUserName);
+        if (m_pStoredPassword)
+            m_pStoredPassword->SetString(bForget ? CKorvelString() : m_strPassword);
+        const CKorvelString strTimes("__Vorn_TimesLoggedIn");
+        if (CVornStatisticsProperty* pTimes = pStore->GetProperty(strTimes))
+            pTimes->SetInt(pTimes->m_iIntValue + 1);
+        else if (CVornStatisticsProperty* pNew = pStore->AddProperty(strTimes))
+            pNew->SetInt(1);
+        if (m_uGuest && m_pGuestCounter)
+            m_pGuestCounter->SetInt(GetGuestLoginCount() + 1);
+        pStore->WriteStatistics();
+    }
+    const unsigned int uJustRegistered = m_uJustRegistered;
+    m_uJustRegistered = 0;
+    OnLoginSuccessful(strUserName, strSecond, uJustRegistered);
+}
+
+void CLoginController::OnLoginError(CVornNetworkSession*, const CKorvelString& strMessage)
+{
+    m_iLoginStatus = STATUS_LOGGED_OUT;
+    m_uRedirect = 0;
+    OnLoginError(Text(12), strMessage, 3, nullptr);
+}
+
+void CLoginController::OnNewVersionAvailable(CVornNetworkSession*, const CKorvelString& strLink)
+{
+    OnLoginNewVersion(strLink);
+}
+
+void CLoginController::OnUserNameConfirmed(CVornNetworkSession*, int iResult, const CKorvelString& strKey)
+{
+    if (iResult != 0)
+    {
+        OnUserNameValidated(0, Text(57));
+        return;
+    }
+    m_strLastValidatedUserName = m_strRegisterName;
+    m_strRegisterPassword = strKey;
+    OnUserNameValidated(1, CKorvelString());
+}
+
+void CLoginController::OnEmailConfirmed(CVornNetworkSession*, int iResult, const CKorvelString& strName)
+{
+    if (iResult != 0)
+    {
+        SetAutoLogin(0);
+        const int iMessage = iResult == -1 ? 22 : iResult == -2 ? 23 : iResult == -3 ? 24 : 25;
+        OnLoginError(Text(21), Text(iMessage), 3, nullptr);
+        return;
+    }
+    m_strUserName = strName;
+    m_strPassword = m_strRegisterPassword;
+    m_uKeyNeeded = 0;
+    SetAutoLogin(m_eLoginType == LOGIN_ACCOUNT ? 1 : 0);
+    m_uGuest = 0;
+    m_uJustRegistered = 1;
+    // May replace the session that is delivering this answer; the application deletes it
+    // at the next frame.
+    Relogin();
+}
+
+void CLoginController::ExternalLoginOk(IExternalLogin*, const CKorvelString&, const CKorvelString&,
+                                       const CKorvelString&)
+{
+    ResetReloginTimer(0.0f, RELOGIN_LOGIN);
+    VerifySessionCall(&CLoginController::connectLoginExternal);
+}
+
+void CLoginController::ExternalLoginError(unsigned int uCancelled, const CKorvelString& strTitle,
+                                          const CKorvelString& strMessage, int iFlags)
+{
+    if (uCancelled)
+        OnLoginCancelled();
+    else
+        OnLoginError(strTitle, strMessage, iFlags, nullptr);
+}

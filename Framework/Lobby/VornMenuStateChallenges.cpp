@@ -1,0 +1,157 @@
+// Challenges from other players and the answers to them: the incoming challenge panel and
+// its toast, the challenger's picture, accept and reject, and the server's answers to the
+// own challenge.
+#include "Framework/Lobby/VornMenuState.h"
+
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/TextWidget.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornTextFormat.h"
+#include "KorvelGraphics/KorvelSurface.h"
+
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+namespace
+{
+
+using menu_widgets::SetText;
+
+CKorvelString PlayerIconName(int iPlayerId)
+{
+    CKorvelString strName;
+    strName.Format(L"player_avatar_icon_%d", iPlayerId);
+    return strName;
+}
+
+} // namespace
+
+void CVornMenuState::SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName,
+                                      unsigned char* pData, int iSize)
+{
+    CVornResourceManager* pResources = m_pKestrolund;
+    if (!pImage || !pResources || !pData || iSize <= 0)
+        return;
+    CKorvelSurface* pSurface = pResources->GetSurface(strName);
+    if (!pSurface)
+    {
+        pSurface = DecodePicture(strName, pData, iSize);
+        if (!pSurface)
+            return;
+    }
+    pImage->SetImage(pSurface);
+    pResources->ReleaseSurface(pSurface);
+}
+
+CKorvelSurface* CVornMenuState::DecodePicture(const CKorvelString& strName, unsigned char* pData, int iSize)
+{
+    CVornResourceManager* pResources = m_pKestrolund;
+    if (!pResources || !pData || iSize <= 0)
+        return nullptr;
+    CKorvelSurface* pSurface = new CKorvelSurface();
+    if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) != KE_OK)
+    {
+        pSurface->Shutdown();
+        delete pSurface;
+        return nullptr;
+    }
+    pResources->AddSurface(strName, pSurface);
+    pSurface->SurfaceToTexture(1);
+    return pSurface;
+}
+
+KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
+        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 1, CKorvelString());
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionRejectChallenge(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
+        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
+    return 1;
+}
+
+void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, const CKorvelString& strName,
+                                         const CKorvelString&, int iRank, int iScore)
+{
+    CWidget* pPanel = FindInRoot("challenge_received");
+    if (!pPanel)
+        return;
+    CVornResourceManager* pResources = m_pKestrolund;
+    if (CImageWidget* pAvatar = widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1)))
+    {
+        // The challenger's own picture may already be set by an earlier picture call.
+        CKorvelSurface* pOwn = pResources ? pResources->HaveSurface(PlayerIconName(iPlayerId)) : nullptr;
+        const bool bOwnShown = pOwn && pAvatar->GetImage() == pOwn;
+        if (pOwn)
+            pResources->ReleaseSurface(pOwn);
+        if (!bOwnShown && pResources)
+        {
+            CKorvelSurface* pDefault = pResources->GetSurface(CKorvelString("avatar-icon.png"));
+            pAvatar->SetImage(pDefault);
+            pResources->ReleaseSurface(pDefault);
+        }
+    }
+    SetText(pPanel->FindWidget(CKorvelString("player_name"), -1), strName);
+    CKorvelString strNumber;
+    strNumber.FromInt(iRank, 10);
+    SetText(pPanel->FindWidget(CKorvelString("player_rank"), -1), strNumber);
+    strNumber.FromInt(iScore, 10);
+    SetText(pPanel->FindWidget(CKorvelString("player_score"), -1), strNumber);
+    m_iChallengePartnerId = iPlayerId;
+    if (m_pKestrolund)
+        m_pKestrolund->ShowToastNotification(nullptr, CVornTextFormat::Format(LanguageText(37), {strName}),
+                                             20.0f, -2);
+}
+
+void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int iPlayerId, unsigned char* pData,
+                                              int iSize)
+{
+    CWidget* pPanel = FindInRoot("challenge_received");
+    if (!pData || iSize == 0 || !pPanel)
+        return;
+    CImageWidget* pAvatar = widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1));
+    SetCachedPicture(pAvatar, PlayerIconName(iPlayerId), pData, iSize);
+}
+
+void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, const CKorvelString& strName,
+                                         const CKorvelString&, int iAnswer)
+{
+    HideChallenge();
+    CVornNetworkSession* pSession = Session();
+    if (!pSession)
+        return;
+    if (iPlayerId == pSession->GetOwnUserId())
+    {
+        if (iAnswer == 1)
+            return;
+        if (m_pGame)
+            m_pGame->CancelledQuickPlay();
+        if (iAnswer == 2)
+            ShowDialog(LanguageText(4));
+        return;
+    }
+    switch (iAnswer)
+    {
+    case 0:
+        ShowDialog(CVornTextFormat::Format(LanguageText(5), {strName}));
+        break;
+    case 1:
+        break;
+    case 2:
+        ShowDialog(LanguageText(6));
+        break;
+    case 3:
+        ShowDialog(LanguageText(7));
+        break;
+    default:
+        if (m_pGame)
+            m_pGame->CancelledQuickPlay();
+        break;
+    }
+}

@@ -1,0 +1,323 @@
+// The chat page's players: the avatar strip of the match's players with their pictures, the
+// player card that opens from an avatar, its nasty buttons and blocking from it.
+#include "Framework/Lobby/VornMenuState.h"
+
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/UI/Button.h"
+#include "Framework/UI/Expandable.h"
+#include "Framework/UI/GridLayout.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageView.h"
+#include "Framework/UI/SlideArea.h"
+#include "Framework/UI/TextWidget.h"
+#include "Framework/UI/ToggleButton.h"
+#include "Framework/UI/WebButton.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornTextFormat.h"
+
+namespace
+{
+
+const int FLAG_ONLINE = 0x1;
+const int FLAG_FOLLOWED = 0x10;
+const int FLAG_BLOCKED = 0x100;
+
+CWidget* ChildOf(CWidget* pFrom, const char* pName)
+{
+    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
+}
+
+void ShowChild(CWidget* pFrom, const char* pName, unsigned int uVisible)
+{
+    if (CWidget* pWidget = ChildOf(pFrom, pName))
+        pWidget->SetVisible(uVisible);
+}
+
+void SetChildText(CWidget* pFrom, const char* pName, const CKorvelString& strText)
+{
+    if (CTextWidget* pText = widget_cast<CTextWidget*>(ChildOf(pFrom, pName)))
+        pText->SetText(strText);
+}
+
+CKorvelString Number(int iValue)
+{
+    CKorvelString strText;
+    strText.FromInt(iValue, 10);
+    return strText;
+}
+
+// A button is an image too, but one that shows its child images instead of its own.
+CImageWidget* FirstImage(CWidget* pWidget)
+{
+    if (!pWidget)
+        return nullptr;
+    CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget);
+    if (pImage && !widget_cast<CButton*>(pWidget))
+        return pImage;
+    for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+        if (CImageWidget* pChild = FirstImage(pWidget->GetWidgets()[i]))
+            return pChild;
+    return pImage;
+}
+
+// The picture of an avatar item or card: "player_avatar" itself, or the image inside it when
+// it is the button that opens the card.
+CImageWidget* AvatarImage(CWidget* pItem)
+{
+    return FirstImage(ChildOf(pItem, "player_avatar"));
+}
+
+// The avatar list's item that holds the widget.
+CWidget* AvatarItemOf(CWidget* pWidget)
+{
+    for (CWidget* p = pWidget; p; p = p->GetParent())
+        if (widget_cast<CInfiniteList*>(p->GetParent()))
+            return p;
+    return nullptr;
+}
+
+CExpandable* ExpandableOf(CWidget* pWidget)
+{
+    for (CWidget* p = pWidget; p; p = p->GetParent())
+        if (CExpandable* pExpandable = widget_cast<CExpandable*>(p))
+            return pExpandable;
+    return nullptr;
+}
+
+sPLAYERLISTITEM* RecordOf(CWidget* pWidget)
+{
+    return pWidget ? static_cast<sPLAYERLISTITEM*>(pWidget->GetData()) : nullptr;
+}
+
+} // namespace
+
+// ---- the avatar strip
+
+KE_RETVAL CVornMenuState::actionShowChatAvatars(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
+        pSession->SendGetGameSessionPlayers(actionFillChatPlayer, pThis);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionLoadChatItem(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CInfiniteList* pList = pSender ? widget_cast<CInfiniteList*>(pSender->GetParent()) : nullptr;
+    if (!pThis || !pThis->m_pPageView || !pList)
+        return 1;
+    const int iIndex = pList->GetIndex(pSender);
+    pThis->m_ChatListItems.Remove(iIndex);
+    pThis->m_ChatListItems.Add(iIndex, pSender);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionUnloadChatItem(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pSender)
+        return 1;
+    for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
+        if (pThis->m_ChatListItems.GetAt(i).m_Second == pSender)
+        {
+            pThis->m_ChatListItems.Remove(pThis->m_ChatListItems.GetAt(i).m_First);
+            break;
+        }
+    delete RecordOf(pSender);
+    pSender->SetData(nullptr);
+    return 1;
+}
+
+void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlayerId, int iCount,
+                                          const CKorvelArray<sPLAYER_GROUP>*, const sPLAYERLISTITEM* pItem,
+                                          unsigned char* pPicture, int iPictureSize)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pPageView)
+        return;
+    if (pPicture && iPictureSize > 0)
+    {
+        for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
+        {
+            CWidget* pAvatar = pThis->m_ChatListItems.GetAt(i).m_Second;
+            const sPLAYERLISTITEM* pRecord = RecordOf(pAvatar);
+            // An item is loaded before its row call gives it a record.
+            if (!pRecord || pRecord->m_iPlayerId != iIndexOrPlayerId)
+                continue;
+            CKorvelString strName;
+            strName.Format(L"player_avatar_icon_%d", iIndexOrPlayerId);
+            pThis->SetCachedPicture(AvatarImage(pAvatar), strName, pPicture, iPictureSize);
+            return;
+        }
+        return;
+    }
+    if (CInfiniteList* pList =
+            widget_cast<CInfiniteList*>(pThis->FindInPages("//chat_root//chat_avatars_root//avatar_list")))
+    {
+        pList->SetCount(iCount > 0 ? iCount : 0);
+        pList->update(0.0f);
+    }
+    if (!pItem)
+        return;
+    if (iCount > 0 && !pThis->m_uChatNoticeShown)
+    {
+        CVornNetworkSession::sCHATMSG notice;
+        notice.m_iType = 3;
+        notice.m_strText = pThis->LanguageText(199);
+        notice.m_iSender = pThis->m_pGame ? pThis->m_pGame->GetPlayerId() : 0;
+        pThis->UpdateChatBacklog(&notice, 0);
+        pThis->m_uChatNoticeShown = 1;
+    }
+    const int iAt = pThis->m_ChatListItems.Find(iIndexOrPlayerId);
+    CWidget* pAvatar = iAt >= 0 ? pThis->m_ChatListItems.GetAt(iAt).m_Second : nullptr;
+    if (pAvatar && !RecordOf(pAvatar))
+        pAvatar->SetData(new sPLAYERLISTITEM(*pItem));
+}
+
+// ---- the player card
+
+void CVornMenuState::UpdateChatWidget(CWidget* pItem)
+{
+    const sPLAYERLISTITEM* pData = RecordOf(pItem);
+    if (!pData)
+        return;
+    SetChildText(pItem, "player_name", pData->m_strName);
+    SetChildText(pItem, "player_score", Number(pData->m_aValues[0]));
+    SetChildText(pItem, "player_rank", Number(pData->m_aValues[1]));
+    CKorvelString strFollowers;
+    strFollowers.Format(L"%d/%d", pData->m_iFollowers1, pData->m_iFollowers2);
+    SetChildText(pItem, "player_followers", strFollowers);
+    SetChildText(pItem, "player_location", pData->m_strLocation);
+    SetChildText(pItem, "player_comment", pData->m_strComment);
+    if (CWebButton* pReport = widget_cast<CWebButton*>(ChildOf(pItem, "button-report")))
+    {
+        // The card is reused: the id the last player put in is what the next one replaces.
+        CKorvelString strUrl = pReport->GetUrl();
+        const CKorvelString strId = Number(pData->m_iPlayerId);
+        if (m_strPlayerListText.GetLength() > 0)
+            strUrl.Replace(m_strPlayerListText, strId);
+        m_strPlayerListText = strId;
+        pReport->SetUrl(strUrl);
+    }
+    const unsigned int uOnline = (pData->m_iFlags & FLAG_ONLINE) ? 1 : 0;
+    const unsigned int uFollowed = (pData->m_iFlags & FLAG_FOLLOWED) ? 1 : 0;
+    ShowChild(pItem, "player_status", uOnline);
+    ShowChild(pItem, "player_invite_button", uOnline);
+    ShowChild(pItem, "button_follow", !uFollowed);
+    ShowChild(pItem, "text_follow", !uFollowed);
+    ShowChild(pItem, "button_gift", uFollowed);
+    ShowChild(pItem, "text_gift", uFollowed);
+    CWidget* pNasty = ChildOf(pItem, "chat_nastybuttons");
+    ShowChild(pNasty, "button_unfollow", uFollowed);
+    ShowChild(pNasty, "text_unfollow", uFollowed);
+    if (CToggleButton* pBlock = widget_cast<CToggleButton*>(ChildOf(pNasty, "button_block")))
+        pBlock->SetToggled((pData->m_iFlags & FLAG_BLOCKED) ? 1 : 0);
+}
+
+KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis)
+        return 1;
+    CExpandable* pCard = widget_cast<CExpandable*>(pThis->FindInPages("//chat_root//chat_expand_item"));
+    CWidget* pStrip = pThis->FindInPages("//chat_root//chat_avatars_root");
+    CWidget* pSlide = pThis->FindInPages("//chat_root//chat_expand_slidearea");
+    if (!pCard || !pStrip || !pSlide)
+        return 1;
+    int iLevel = 0;
+    if (pCard->GetExpansionLevel() < 1)
+    {
+        CWidget* pAvatar = AvatarItemOf(pSender);
+        if (const sPLAYERLISTITEM* pRecord = RecordOf(pAvatar))
+        {
+            CImageWidget* pFrom = AvatarImage(pAvatar);
+            CImageWidget* pTo = AvatarImage(pCard);
+            CVornResourceManager* pResources = pThis->m_pKestrolund;
+            // Only a picture the resource manager counts can be shared; another one is its
+            // widget's own and would be freed twice.
+            CKorvelSurface* pSurface = pFrom ? pFrom->GetImage() : nullptr;
+            if (pTo && pSurface && pResources && pResources->IncrementSurface(pSurface))
+            {
+                pTo->SetImage(pSurface);
+                pResources->ReleaseSurface(pSurface);
+            }
+            pThis->m_ChatCardPlayer = *pRecord;
+            pCard->SetData(&pThis->m_ChatCardPlayer);
+            pThis->UpdateChatWidget(pCard);
+        }
+        iLevel = 1;
+    }
+    ShowChild(pCard, "chat_nastybuttons", 0);
+    if (CToggleButton* pArrow = widget_cast<CToggleButton*>(ChildOf(pCard, "arrow")))
+        pArrow->SetToggled(0);
+    pSlide->SetTransparent(iLevel == 0 ? 1 : 0);
+    pCard->SetExpansionLevel(iLevel);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void*)
+{
+    CExpandable* pCard = widget_cast<CExpandable*>(pSender);
+    if (pCard && pCard->GetExpansionLevel() < 2)
+        ShowChild(pCard, "chat_nastybuttons", 0);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionExpandChatNastyButtons(CWidget* pSender, void*)
+{
+    CExpandable* pCard = ExpandableOf(pSender);
+    CWidget* pNasty = ChildOf(pCard, "chat_nastybuttons");
+    if (!pNasty)
+        return 0;
+    const int iLevel = pCard->GetExpansionLevel();
+    if (iLevel < 1)
+        return 1;
+    if (iLevel == 1)
+    {
+        pNasty->SetVisible(1);
+        pCard->SetExpansionLevel(2);
+    }
+    else
+        pCard->SetExpansionLevel(1);
+    CGridLayout* pGrid = nullptr;
+    for (CWidget* p = pCard->GetParent(); p && !pGrid; p = p->GetParent())
+        pGrid = widget_cast<CGridLayout*>(p);
+    if (!pGrid)
+        return 1;
+    const int iTop = pCard->GetArea().top;
+    const int iBottom = iTop + pCard->GetTargetHeight();
+    const int iScrollTop = pGrid->GetTop();
+    if (iTop < iScrollTop)
+        pGrid->scrollTo(pGrid->GetLeft(), iTop - pGrid->GetBorderSize(CSlideArea::SIDE_TOP), 0.5f, 0.0f);
+    else if (iBottom > iScrollTop + pGrid->GetHeight())
+        pGrid->scrollTo(pGrid->GetLeft(), iBottom - pGrid->GetHeight() - pGrid->GetBorderSize(CSlideArea::SIDE_BOTTOM), 0.5f,
+                        0.0f);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CToggleButton* pToggle = widget_cast<CToggleButton*>(pSender);
+    sPLAYERLISTITEM* pRecord = RecordOf(ExpandableOf(pSender));
+    if (!pThis || !pToggle || !pRecord)
+        return 0;
+    const unsigned int uBlock = pToggle->GetToggled() ? 1 : 0;
+    if (CVornNetworkSession* pSession = pThis->Session())
+        pSession->SendBlockUser(pRecord->m_iPlayerId, uBlock);
+    if (pThis->m_pKestrolund)
+        pThis->m_pKestrolund->ShowToastNotification(
+            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}), 0.0f, 0);
+    pRecord->m_iFlags ^= FLAG_BLOCKED;
+    // The card shows a copy: the avatar's own record must agree, or the card would open
+    // unblocked next time.
+    for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
+    {
+        sPLAYERLISTITEM* pAvatarRecord = RecordOf(pThis->m_ChatListItems.GetAt(i).m_Second);
+        if (pAvatarRecord && pAvatarRecord != pRecord && pAvatarRecord->m_iPlayerId == pRecord->m_iPlayerId)
+            pAvatarRecord->m_iFlags = (pAvatarRecord->m_iFlags & ~FLAG_BLOCKED) | (pRecord->m_iFlags & FLAG_BLOCKED);
+    }
+    return 1;
+}

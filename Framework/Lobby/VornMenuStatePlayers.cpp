@@ -1,0 +1,576 @@
+// The players area: the global and followed-player lists filled window by window from the
+// server, the search over them, each row's display, following, blocking, the selection for
+// a challenge and the own card with its latest matches.
+#include "Framework/Lobby/VornMenuState.h"
+
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/UI/Expandable.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageView.h"
+#include "Framework/UI/TextWidget.h"
+#include "Framework/UI/ToggleButton.h"
+#include "Framework/UI/WebButton.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornTextFormat.h"
+
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+namespace
+{
+
+typedef CVornNetworkSession::LobbyObserver LobbyObserver;
+
+const int FLAG_ONLINE = 0x1;
+const int FLAG_FOLLOWED = 0x10;
+const int FLAG_BLOCKED = 0x100;
+const int CONTEXT_FOLLOW_MASK = 0xC0;
+const int KIND_SELF = 32;
+
+using menu_widgets::Child;
+using menu_widgets::Decimal;
+using menu_widgets::SetText;
+using menu_widgets::Show;
+
+CExpandable* RowOf(CWidget* pWidget)
+{
+    for (CWidget* p = pWidget; p; p = p->GetParent())
+        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
+            return pRow;
+    return nullptr;
+}
+
+sPLAYERLISTITEM* DataOf(CWidget* pRow)
+{
+    return pRow ? static_cast<sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
+}
+
+void FreeData(CWidget* pRow)
+{
+    if (!pRow)
+        return;
+    delete DataOf(pRow);
+    pRow->SetData(nullptr);
+}
+
+// The row's own record, made on its first item.
+sPLAYERLISTITEM* EnsureData(CWidget* pRow)
+{
+    sPLAYERLISTITEM* pData = DataOf(pRow);
+    if (!pData)
+    {
+        pData = new sPLAYERLISTITEM();
+        pRow->SetData(pData);
+    }
+    return pData;
+}
+
+CKorvelString Percent(int iCount, long long llTotal)
+{
+    if (llTotal == 0)
+        return CKorvelString("0");
+    CKorvelString strText;
+    strText.FromFloat(static_cast<float>(iCount * 100.0 / static_cast<double>(llTotal)), 0);
+    return strText;
+}
+
+} // namespace
+
+// ---- contexts and search
+
+KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (CPageView* pContent =
+            widget_cast<CPageView*>(pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
+        pContent->SwitchToPage(CKorvelString("global_page"));
+    return actionGlobalContext(nullptr, pContext);
+}
+
+KE_RETVAL CVornMenuState::actionGlobalContext(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pRoot)
+        return 1;
+    pThis->ResetSearch();
+    m_iContext = 0;
+    return actionFilterPlayers(nullptr, pContext);
+}
+
+KE_RETVAL CVornMenuState::actionFollowerContext(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pRoot)
+        return 1;
+    pThis->ResetSearch();
+    m_iContext = 64;
+    return actionFilterPlayers(nullptr, pContext);
+}
+
+void CVornMenuState::ResetSearch()
+{
+    if (CTextWidget* pSearch = widget_cast<CTextWidget*>(FindInRoot("search_text")))
+    {
+        pSearch->SetText(CKorvelString());
+        pSearch->LoadLocalizedText();
+    }
+    m_SearchText.Reset();
+}
+
+KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pRoot)
+        return 1;
+    pThis->m_pExpandedItem = nullptr;
+    pThis->m_SelectedPlayers.RemoveAll();
+    if (CTextWidget* pSearch = widget_cast<CTextWidget*>(pThis->FindInRoot("search_text")))
+        pThis->m_SearchText = pSearch->GetText();
+    pThis->ClearLists();
+    CWidget* pPage = pThis->FindInPages((m_iContext & 64) ? "//players_root//follow_page"
+                                                          : "//players_root//global_page");
+    Show(Child(pPage, "no_results"), 0);
+    Show(Child(pPage, "loading"), 1);
+    CVornNetworkSession* pSession = pThis->Session();
+    if (!pSession)
+        return 1;
+    pThis->m_GlobalListItems.Clear();
+    pThis->m_FollowListItems.Clear();
+    pSession->CancelAllPlayerListRequests();
+    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, -1, 0, actionFillPlayer, pThis);
+    return 1;
+}
+
+// ---- the list callback
+
+void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId, int iCount,
+                                      const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
+                                      unsigned char* pPicture, int iPictureSize)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pRoot)
+        return;
+    const bool bFollow = (m_iContext & CONTEXT_FOLLOW_MASK) != 0;
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(pThis->FindInPages(
+        bFollow ? "//players_root//playerlist_follow" : "//players_root//playerlist_global"));
+    CKorvelMap<int, CWidget*>& rows = bFollow ? pThis->m_FollowListItems : pThis->m_GlobalListItems;
+    CKorvelArray<CKorvelString>& labels = bFollow ? pThis->m_FollowGroupLabels : pThis->m_GlobalGroupLabels;
+    CWidget* pBeside = pList ? pList->GetParent() : nullptr;
+
+    if (pPicture && iPictureSize)
+    {
+        for (int i = 0; i < rows.GetCount(); ++i)
+        {
+            CWidget* pRow = rows.GetAt(i).m_Second;
+            const sPLAYERLISTITEM* pData = DataOf(pRow);
+            // A row can be loaded before its item arrives.
+            if (!pData || pData->m_iPlayerId != iIndexOrPlayerId)
+                continue;
+            CKorvelString strName;
+            strName.Format(L"player_avatar_icon_%d", iIndexOrPlayerId);
+            pThis->SetCachedPicture(widget_cast<CImageWidget*>(Child(pRow, "player_avatar")), strName, pPicture,
+                                    iPictureSize);
+            CExpandable* pExpandable = RowOf(pRow);
+            if (CImageWidget* pSmall = widget_cast<CImageWidget*>(
+                    pExpandable ? pExpandable->FindWidgetByPath(CKorvelString("//list_item_small//player_avatar_small"))
+                                : nullptr))
+                pThis->SetCachedPicture(pSmall, strName, pPicture, iPictureSize);
+            break;
+        }
+        return;
+    }
+    if (!pItem)
+    {
+        if (!pList)
+            return;
+        if (!pGroups)
+        {
+            if (iCount > 0)
+                pList->SetCount(iCount);
+            else
+            {
+                pList->SetCount(0);
+                Show(Child(pBeside, "no_results"), iCount == 0);
+                Show(Child(pBeside, "loading"), 0);
+            }
+            return;
+        }
+        if (pGroups->GetCount() == 0)
+        {
+            pList->SetCount(iCount > 0 ? iCount : 0);
+            return;
+        }
+        labels.SetSize(0);
+        CKorvelArray<int> aSizes;
+        long long llTotal = 0;
+        for (int i = 0; i < pGroups->GetCount(); ++i)
+        {
+            labels.Add((*pGroups)[i].m_strLabel);
+            const int iSize = (*pGroups)[i].m_iPlayerCount > 0 ? (*pGroups)[i].m_iPlayerCount : 0;
+            aSizes.Add(iSize);
+            llTotal += iSize;
+        }
+        pList->SetGroups(aSizes);
+        pList->SetStarted(1);
+        if (llTotal == 0)
+            Show(Child(pBeside, "loading"), 0);
+        return;
+    }
+    if (pList)
+    {
+        Show(Child(pBeside, "no_results"), 0);
+        Show(Child(pBeside, "loading"), 0);
+        pList->SetStarted(1);
+    }
+    const int iRow = rows.Find(iIndexOrPlayerId);
+    if (iRow < 0)
+        return;
+    CWidget* pRow = rows.GetAt(iRow).m_Second;
+    *EnsureData(pRow) = *pItem;
+    pThis->UpdatePlayerWidget(pRow);
+    pRow->SetEnabled(1);
+    if (CToggleButton* pInvite = widget_cast<CToggleButton*>(Child(pRow, "player_invite_button")))
+    {
+        // The selection holds one player; its row carries the mark.
+        const bool bSelected =
+            pThis->m_SelectedPlayers.GetCount() > 0 && pThis->m_SelectedPlayers[0].m_iPlayerId == pItem->m_iPlayerId;
+        pInvite->SetToggled(bSelected ? 1 : 0);
+    }
+    if (CWebButton* pReport = widget_cast<CWebButton*>(Child(pRow, "button-report")))
+    {
+        CKorvelString strUrl = pReport->GetUrl();
+        strUrl.Replace(CKorvelString("PLAYER_ID"), Decimal(pItem->m_iPlayerId));
+        pReport->SetUrl(strUrl);
+    }
+}
+
+// ---- row windows
+
+namespace
+{
+
+KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
+{
+    menu_widgets::RememberRow(pSender, rows);
+    return 1;
+}
+
+} // namespace
+
+KE_RETVAL CVornMenuState::actionLoadPlayer(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_GlobalListItems) : 1;
+}
+
+KE_RETVAL CVornMenuState::actionLoadFollowItem(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_FollowListItems) : 1;
+}
+
+KE_RETVAL CVornMenuState::actionLoadPlayerBatch(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(pSender);
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    if (!pList || !pSession)
+        return 1;
+    int iNumber = 0, iFirst = 0;
+    pList->GetBatch(iNumber, iFirst);
+    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber, actionFillPlayer, pThis);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionLoadFollowItemBatch(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    return pThis && pThis->m_pRoot ? actionLoadPlayerBatch(pSender, pContext) : 1;
+}
+
+namespace
+{
+
+void UnloadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows, CWidget*& pExpanded)
+{
+    if (!pSender)
+        return;
+    if (pExpanded == pSender)
+        pExpanded = nullptr;
+    for (int i = 0; i < rows.GetCount(); ++i)
+        if (rows.GetAt(i).m_Second == pSender)
+        {
+            rows.Remove(rows.GetAt(i).m_First);
+            break;
+        }
+    FreeData(pSender);
+}
+
+} // namespace
+
+KE_RETVAL CVornMenuState::actionUnloadPlayer(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pSender)
+        return 1;
+    UnloadRow(pSender, pThis->m_GlobalListItems, pThis->m_pExpandedItem);
+    pSender->SetEnabled(0);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionUnloadFollowItem(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (pThis)
+        UnloadRow(pSender, pThis->m_FollowListItems, pThis->m_pExpandedItem);
+    return 1;
+}
+
+namespace
+{
+
+void LoadGroup(CWidget* pSender, const CKorvelArray<CKorvelString>& labels)
+{
+    CInfiniteList* pList = pSender ? widget_cast<CInfiniteList*>(pSender->GetParent()) : nullptr;
+    if (!pList)
+        return;
+    const int iGroup = pList->GetIndex(pSender);
+    if (iGroup >= 0 && iGroup < labels.GetCount())
+        SetText(Child(pSender, "label"), labels[iGroup]);
+}
+
+} // namespace
+
+KE_RETVAL CVornMenuState::actionLoadPlayerGroup(CWidget* pSender, void* pContext)
+{
+    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+        LoadGroup(pSender, pThis->m_GlobalGroupLabels);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionLoadFollowGroup(CWidget* pSender, void* pContext)
+{
+    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+        LoadGroup(pSender, pThis->m_FollowGroupLabels);
+    return 1;
+}
+
+// ---- row display
+
+void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
+{
+    const sPLAYERLISTITEM* pData = DataOf(pRow);
+    if (!pData)
+        return;
+    const int iFlags = pData->m_iFlags;
+    const unsigned int uOnline = (iFlags & FLAG_ONLINE) ? 1 : 0;
+    const unsigned int uFollowed = (iFlags & FLAG_FOLLOWED) ? 1 : 0;
+    if (CWidget* pSmall = Child(pRow, "list_item_small"))
+    {
+        SetText(Child(pSmall, "player_name"), pData->m_strName);
+        Show(Child(pSmall, "player_status"), uOnline);
+        Show(Child(pSmall, "challenge_button"), uOnline);
+    }
+    CWidget* pTarget = Child(pRow, "list_item_big");
+    if (!pTarget)
+        pTarget = pRow;
+    SetText(Child(pTarget, "player_name"), pData->m_strName);
+    CKorvelString strFollowers;
+    strFollowers.Format(L"%d/%d", pData->m_iFollowers1, pData->m_iFollowers2);
+    SetText(Child(pTarget, "player_followers"), strFollowers);
+    SetText(Child(pTarget, "player_location"), pData->m_strLocation);
+    SetText(Child(pTarget, "player_comment"), pData->m_strComment);
+    for (const char* pName : {"player_status", "player_invite_button", "button_challenge", "text_challenge"})
+        Show(Child(pTarget, pName), uOnline);
+    for (const char* pName : {"button_follow", "text_follow"})
+        Show(Child(pTarget, pName), !uFollowed);
+    for (const char* pName : {"button_gift", "text_gift"})
+        Show(Child(pTarget, pName), uFollowed);
+    if (CExpandable* pExpandable = RowOf(pTarget))
+    {
+        Show(Child(pExpandable, "button_unfollow"), uFollowed);
+        Show(Child(pExpandable, "text_unfollow"), uFollowed);
+        if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pExpandable, "button_block")))
+            pBlock->SetToggled((iFlags & FLAG_BLOCKED) ? 1 : 0);
+    }
+    // The server's counts may be anything: the total must not overflow.
+    const long long llTotal =
+        static_cast<long long>(pData->m_iWins) + pData->m_iTies + static_cast<long long>(pData->m_iLosses);
+    SetText(Child(pRow, "player_wins"), Decimal(pData->m_iWins));
+    SetText(Child(pRow, "my_ties"), Decimal(pData->m_iTies));
+    SetText(Child(pRow, "my_losses"), Decimal(pData->m_iLosses));
+    SetText(Child(pRow, "player_wins_percent"), Percent(pData->m_iWins, llTotal));
+    SetText(Child(pRow, "my_ties_percent"), Percent(pData->m_iTies, llTotal));
+    SetText(Child(pRow, "my_losses_percent"), Percent(pData->m_iLosses, llTotal));
+}
+
+// ---- selection, following and blocking
+
+KE_RETVAL CVornMenuState::actionSelectPlayer(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    const sPLAYERLISTITEM* pData = DataOf(RowOf(pSender));
+    if (pThis && pData)
+        pThis->m_SelectedPlayers.Add({0, pData->m_iPlayerId});
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionSendChallenge(CWidget* pSender, void* pContext)
+{
+    actionSelectPlayer(pSender, pContext);
+    return actionStartGame(pSender, pContext);
+}
+
+KE_RETVAL CVornMenuState::actionSendBuddyRequest(CWidget* pSender, void* pContext,
+                                                 LobbyObserver::EBuddyRequestType eType,
+                                                 LobbyObserver::EBuddyRequestAction eAction)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    CExpandable* pRow = RowOf(pSender);
+    sPLAYERLISTITEM* pData = DataOf(pRow);
+    if (!pSession || !pData || pData->m_iPlayerId == pSession->GetOwnUserId())
+        return 1;
+    pSession->SendBuddyRequest(pData->m_iPlayerId, eType, eAction, CKorvelString());
+    if (eType == LobbyObserver::BUDDY_REQUEST)
+    {
+        if (eAction == LobbyObserver::BUDDY_REMOVE)
+            pData->m_iFlags &= ~FLAG_FOLLOWED;
+        else
+            pData->m_iFlags |= FLAG_FOLLOWED;
+        pThis->UpdatePlayerWidget(pRow);
+    }
+    if (pThis->m_pKestrolund)
+        pThis->m_pKestrolund->ShowToastNotification(
+            nullptr,
+            CVornTextFormat::Format(pThis->LanguageText(eAction == LobbyObserver::BUDDY_REMOVE ? 39 : 38),
+                                    {pData->m_strName}),
+            0.0f, 0);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionFollow(CWidget* pSender, void* pContext)
+{
+    return actionSendBuddyRequest(pSender, pContext, LobbyObserver::BUDDY_REQUEST, LobbyObserver::BUDDY_ADD);
+}
+
+KE_RETVAL CVornMenuState::actionUnFollow(CWidget* pSender, void* pContext)
+{
+    return actionSendBuddyRequest(pSender, pContext, LobbyObserver::BUDDY_REQUEST, LobbyObserver::BUDDY_REMOVE);
+}
+
+KE_RETVAL CVornMenuState::actionBlock(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CToggleButton* pToggle = widget_cast<CToggleButton*>(pSender);
+    const sPLAYERLISTITEM* pData = DataOf(RowOf(pSender));
+    if (!pToggle || !pData)
+        return 0;
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    if (!pSession)
+        return 1;
+    const unsigned int uBlock = pToggle->GetToggled() ? 1 : 0;
+    pSession->SendBlockUser(pData->m_iPlayerId, uBlock);
+    if (pThis->m_pKestrolund)
+        pThis->m_pKestrolund->ShowToastNotification(
+            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pData->m_strName}), 0.0f, 0);
+    return 1;
+}
+
+void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId, LobbyObserver::EBuddyRequestType eType,
+                                    LobbyObserver::EBuddyRequestAction eAction, const CKorvelString&,
+                                    const CKorvelString&)
+{
+    if (eType != LobbyObserver::BUDDY_ACK)
+        return;
+    for (int i = 0; i < m_GlobalListItems.GetCount(); ++i)
+    {
+        CWidget* pRow = m_GlobalListItems.GetAt(i).m_Second;
+        sPLAYERLISTITEM* pData = DataOf(pRow);
+        if (!pData || pData->m_iPlayerId != iPlayerId)
+            continue;
+        if (eAction == LobbyObserver::BUDDY_ADD)
+            pData->m_iFlags |= FLAG_FOLLOWED;
+        else if (eAction == LobbyObserver::BUDDY_REMOVE)
+            pData->m_iFlags &= ~FLAG_FOLLOWED;
+        UpdatePlayerWidget(pRow);
+        return;
+    }
+}
+
+// ---- the own card
+
+KE_RETVAL CVornMenuState::actionLoadSelf(CWidget* pSender, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    if (!pSession)
+        return 1;
+    pThis->m_pSelfItem = pSender;
+    pSession->SendPlayerListRequest(KIND_SELF, CKorvelString(), 0, 0, -1, 0, actionFillSelf, pThis);
+    pSession->SendPlayerListRequest(KIND_SELF, CKorvelString(), 0, 0, 0, 1, actionFillSelf, pThis);
+    pSession->SendGetLatestGameSessions(6, -1);
+    pSession->SendWalletBalance();
+    pSession->SendGetAchievementList(0, 5, 0, pThis->m_pGame ? pThis->m_pGame->GetAppId() : 0);
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionUnloadSelf(CWidget*, void* pContext)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis)
+        return 1;
+    FreeData(pThis->m_pSelfItem);
+    pThis->m_pSelfItem = nullptr;
+    return 1;
+}
+
+KE_RETVAL CVornMenuState::actionRefreshSelf(CWidget* pSender, void* pContext)
+{
+    actionUnloadSelf(pSender, pContext);
+    return actionLoadSelf(pSender, pContext);
+}
+
+void CVornMenuState::actionFillSelf(void* pContext, int iKind, int, int, const CKorvelArray<sPLAYER_GROUP>*,
+                                    const sPLAYERLISTITEM* pItem, unsigned char* pPicture, int iPictureSize)
+{
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis || !pThis->m_pSelfItem)
+        return;
+    if (pPicture && iPictureSize)
+    {
+        pThis->SetCachedPicture(widget_cast<CImageWidget*>(Child(pThis->m_pSelfItem, "player_avatar")),
+                                CKorvelString("self_avatar"), pPicture, iPictureSize);
+        return;
+    }
+    if (pItem && (iKind & KIND_SELF))
+    {
+        *EnsureData(pThis->m_pSelfItem) = *pItem;
+        pThis->UpdatePlayerWidget(pThis->m_pSelfItem);
+    }
+}
+
+void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int iIndex, const sGAME_SESSION& session)
+{
+    static const int s_aTexts[] = {42, 43, 44};
+    static const unsigned int s_aColours[] = {0xFFFF0000, 0xFFFFCC00, 0xFF00FF00};
+    // Only -1, 0 and 1 name a result; anything else from the server fills nothing.
+    if (!m_pSelfItem || session.m_iResult < -1 || session.m_iResult > 1)
+        return;
+    const int iSlot = session.m_iResult + 1;
+    CKorvelString strName;
+    strName.Format(L"my_result_%d", iIndex + 1);
+    if (CTextWidget* pResult = widget_cast<CTextWidget*>(m_pSelfItem->FindWidget(strName, -1)))
+    {
+        pResult->SetText(LanguageText(s_aTexts[iSlot]));
+        pResult->SetColor(s_aColours[iSlot]);
+    }
+    strName.Format(L"my_points_%d", iIndex + 1);
+    if (CTextWidget* pPoints = widget_cast<CTextWidget*>(m_pSelfItem->FindWidget(strName, -1)))
+    {
+        pPoints->SetText(Decimal(session.m_iPoints));
+        pPoints->SetColor(s_aColours[iSlot]);
+    }
+    strName.Format(L"my_opponent_%d", iIndex + 1);
+    SetText(m_pSelfItem->FindWidget(strName, -1), session.m_strOpponent);
+}

@@ -1,0 +1,466 @@
+// The login controller against the project's lobby server: guest, account, remembered and
+// external logins, name validation and registration, the server's refusals, and the
+// automatic re-login after lost connections and redirects with its growing waits.
+// KORVEL_GL_TEST
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Framework/Shell/GenerateMD5.h"
+#include "Framework/Lobby/LoginController.h"
+#include "Framework/Shell/VornStatistics.h"
+#include "support/SessionServerTest.h"
+#include "support/TestText.h"
+
+namespace
+{
+
+// Records the eight reports as lines "Name(arguments)".
+class CRecordingController : public ::CLoginController
+{
+public:
+    using ::CLoginController::ExternalLoginError;
+    using ::CLoginController::OnLoginError;
+
+    void OnLoginSuccessful(const CKorvelString& strUserName, const CKorvelString&,
+                           unsigned int uJust) override
+    {
+        Add("OnLoginSuccessful(" + Narrow(strUserName) + "," + std::to_string(uJust) + ")");
+    }
+    void OnLoginError(const CKorvelString& strTitle, const CKorvelString& strMessage, int iFlags,
+                      const CKorvelString* pLink) override
+    {
+        Add("OnLoginError(" + Narrow(strTitle) + "," + Narrow(strMessage) + "," + std::to_string(iFlags) +
+            (pLink ? "," + Narrow(*pLink) : "") + ")");
+    }
+    void OnLoginCancelled() override { Add("OnLoginCancelled()"); }
+    void OnLoginNewVersion(const CKorvelString& strLink) override
+    {
+        Add("OnLoginNewVersion(" + Narrow(strLink) + ")");
+    }
+    void OnLogout() override { Add("OnLogout()"); }
+    void OnUserNameValidated(unsigned int uOk, const CKorvelString& strMessage) override
+    {
+        Add("OnUserNameValidated(" + std::to_string(uOk) + "," + Narrow(strMessage) + ")");
+    }
+    void OnAutoRelogin() override { Add("OnAutoRelogin()"); }
+    void ForwardToGoogleLogin() override { Add("ForwardToGoogleLogin()"); }
+
+    int Count(const std::string& strPrefix) const
+    {
+        int n = 0;
+        for (const std::string& strLine : m_aLines)
+            n += strLine.compare(0, strPrefix.size(), strPrefix) == 0 ? 1 : 0;
+        return n;
+    }
+    std::string Last() const { return m_aLines.empty() ? "" : m_aLines.back(); }
+    CKorvelString Password() const { return m_strPassword; }
+
+    std::vector<std::string> m_aLines;
+
+private:
+    void Add(const std::string& strLine) { m_aLines.push_back(strLine); }
+};
+
+class CLoginController : public CSessionServerTest
+{
+protected:
+    void SetUp() override { ::CLoginController::fReloginWaitingTime = 1.0f; }
+    void TearDown() override
+    {
+        m_Controller.Shutdown();
+        CSessionServerTest::TearDown();
+    }
+
+    bool PrepareAppFolder() override
+    {
+        const unsigned int uPort = m_uSettingsPort ? m_uSettingsPort : m_pServer->LobbyPort();
+        return CSessionServerTest::PrepareAppFolder() &&
+               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(uPort) + "\n");
+    }
+    std::vector<std::string> LanguageTexts() override
+    {
+        std::vector<std::string> aTexts;
+        for (int i = 0; i < 60; ++i)
+            aTexts.push_back(SessionText(i));
+        return aTexts;
+    }
+
+    // The server, the application and the controller.
+    void StartAll(const std::vector<std::string>& aOptions = {})
+    {
+        ASSERT_NO_FATAL_FAILURE(Start(aOptions));
+        ASSERT_EQ(m_Controller.Startup(&m_App), 1u);
+        m_App.m_fnRedirect = [this](const CKorvelString& strHost, int iPort)
+        { m_Controller.Redirect(strHost, iPort); };
+    }
+    bool WaitForReport(const std::string& strPrefix, int iCount = 1)
+    {
+        return WaitFor([&] { return m_Controller.Count(strPrefix) >= iCount; });
+    }
+    CVornStatisticsProperty* Stored(const char* pName)
+    {
+        return m_App.GetStatistics()->GetProperty(CKorvelString(pName));
+    }
+    std::string Lobby() const
+    {
+        CVornNetworkSession* pSession = m_App.GetNetworkSession();
+        return pSession ? std::to_string(pSession->GetStatus() & 0xFF) : "none";
+    }
+
+    CRecordingController m_Controller;
+    unsigned int m_uSettingsPort = 0;
+};
+
+TEST_F(CLoginController, WithoutAStatisticsStoreStartupFails)
+{
+    CSessionTestApplication app; // never started: no store
+    CRecordingController controller;
+    EXPECT_EQ(controller.Startup(&app), 0u);
+    EXPECT_EQ(controller.GetServerPort(), 5000);
+    EXPECT_EQ(Narrow(controller.GetServerHost()), "127.0.0.1");
+    controller.Shutdown();
+}
+
+TEST_F(CLoginController, GuestLoginSendsTheCounterInPlainAndCountsUp)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    EXPECT_EQ(m_Controller.GetServerPort(), static_cast<int>(m_pServer->LobbyPort()));
+    m_Controller.LoginGuest();
+    EXPECT_EQ(m_Controller.GetLoginStatus(), 1);
+    m_Controller.LoginGuest(); // while one is in progress: nothing
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(m_Controller.GetLoginStatus(), 2);
+    EXPECT_TRUE(m_Controller.IsGuestLogin());
+    EXPECT_EQ(Narrow(m_Controller.GetCurrentUserName()), "guest");
+    EXPECT_EQ(Narrow(m_App.GetVornUserName()), ""); // the lobby state is the shell's double
+    const std::vector<CTestJson> aLogin = In("Login");
+    ASSERT_EQ(aLogin.size(), 1u);
+    EXPECT_EQ(aLogin[0]["user"].String(), "guest");
+    EXPECT_EQ(aLogin[0]["hash"].String(), "0");
+    EXPECT_EQ(In("GetRandomKey").size(), 0u);
+    EXPECT_EQ(In("Connection").size(), 1u);
+    EXPECT_EQ(Stored("__Vorn_GuestCounter")->m_iIntValue, 1);
+    EXPECT_EQ(Stored("__Vorn_TimesLoggedIn")->m_iIntValue, 1);
+    EXPECT_EQ(Narrow(Stored("__Vorn_UserName")->m_strStringValue), "");
+    EXPECT_EQ(m_Controller.GetGuestLoginCount(), 1);
+}
+
+TEST_F(CLoginController, AccountLoginHashesWithTheKeyAndARememberedHashLogsInAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "alice:secret"}));
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    ASSERT_EQ(In("GetRandomKey").size(), 1u);
+    const std::vector<CTestJson> aKeys =
+        m_pServer->Lines("out").empty() ? std::vector<CTestJson>() : In("Login");
+    ASSERT_EQ(aKeys.size(), 1u);
+    const std::string strHash = aKeys[0]["hash"].String();
+    ASSERT_EQ(strHash.size(), 32u);
+    EXPECT_EQ(strHash.find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(Narrow(m_Controller.Password()), strHash);
+    EXPECT_FALSE(m_Controller.IsGuestLogin());
+    EXPECT_EQ(Narrow(Stored("__Vorn_UserName")->m_strStringValue), "alice");
+    EXPECT_EQ(Narrow(Stored("__Vorn_Password")->m_strStringValue), strHash);
+    EXPECT_TRUE(m_Controller.GetAutoLogin());
+
+    // The store as the next start reads it from its file, and a controller started on it.
+    m_Controller.Logout();
+    m_Controller.Shutdown();
+    m_App.GetStatistics()->Shutdown();
+    ASSERT_EQ(m_App.GetStatistics()->Startup(&m_App), KE_OK);
+    CRecordingController next;
+    ASSERT_EQ(next.Startup(&m_App), 1u);
+    EXPECT_TRUE(next.GetAutoLogin());
+    next.Relogin();
+    ASSERT_TRUE(WaitFor([&] { return next.Count("OnLoginSuccessful") == 1; }));
+    EXPECT_EQ(In("GetRandomKey").size(), 1u);
+    ASSERT_EQ(In("Login").size(), 2u);
+    EXPECT_EQ(In("Login")[1]["hash"].String(), strHash);
+    next.Shutdown();
+}
+
+TEST_F(CLoginController, RefusedAndGuestLikeAccountLogins)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "alice:secret", "--account", "guest7:pw77"}));
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("wrong"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    const std::string strError = m_Controller.Last();
+    EXPECT_EQ(strError.compare(0, 21, "OnLoginError(text 12,"), 0) << strError;
+    EXPECT_NE(strError.find(",3)"), std::string::npos) << strError;
+    EXPECT_NE(strError, "OnLoginError(text 12,,3)"); // the server's own text
+    EXPECT_EQ(m_Controller.GetLoginStatus(), 0);
+
+    // A name beginning with "guest" is an account on the wire and a guest here: not remembered.
+    m_Controller.LoginKestrolund(CKorvelString("guest7"), CKorvelString("pw77"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_TRUE(m_Controller.IsGuestLogin());
+    EXPECT_EQ(In("GetRandomKey").size(), 2u);
+    EXPECT_EQ(Narrow(Stored("__Vorn_UserName")->m_strStringValue), "");
+    EXPECT_EQ(Narrow(Stored("__Vorn_Password")->m_strStringValue), "");
+}
+
+TEST_F(CLoginController, NameValidationAndRegistration)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "taken:pw"}));
+    struct sCase
+    {
+        const char* pName;
+        const char* pReport; // null: goes to the server
+    };
+    const sCase aCases[] = {
+        {"abc", "OnUserNameValidated(0,text 16)"},
+        {"abcdefghijklmnop", "OnUserNameValidated(0,text 16)"},
+        {"ab c", "OnUserNameValidated(0,text 17)"},
+        {"ab.cd", "OnUserNameValidated(0,text 17)"},
+        {"abcd", nullptr},
+        {"abcdefghijklmno", nullptr},
+    };
+    size_t uSent = 0;
+    for (const sCase& c : aCases)
+    {
+        const size_t uReports = m_Controller.m_aLines.size();
+        m_Controller.ValidateUserName(CKorvelString(c.pName));
+        if (c.pReport)
+        {
+            EXPECT_EQ(m_Controller.Last(), c.pReport) << c.pName;
+            continue;
+        }
+        ASSERT_TRUE(WaitFor([&] { return m_Controller.m_aLines.size() > uReports; })) << c.pName;
+        EXPECT_EQ(m_Controller.Last(), "OnUserNameValidated(1,)") << c.pName;
+        EXPECT_EQ(Narrow(m_Controller.GetLastValidatedUserName()), c.pName);
+        ++uSent;
+    }
+    EXPECT_EQ(In("ConfirmUserName").size(), uSent);
+    m_Controller.ValidateUserName(CKorvelString("taken"));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            return In("ConfirmUserName").size() == uSent + 1 &&
+                   m_Controller.Last() == "OnUserNameValidated(0,text 57)";
+        }));
+
+    // Registering the name last confirmed logs in with the key issued for it.
+    m_Controller.ValidateUserName(CKorvelString("newbie"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnUserNameValidated(1,)"; }));
+    const CKorvelString strKey = m_Controller.GetRegisterPassword();
+    m_Controller.RegisterKestrolund(CKorvelString("newbie"), CKorvelString("pass99"),
+                                    CKorvelString("n@x.org"));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginSuccessful(newbie,1)");
+    const std::string strHash =
+        Narrow(CVornNetworkSession::GeneratePasswordHash(CKorvelString("pass99"), strKey));
+    ASSERT_EQ(In("ConfirmEmail").size(), 1u);
+    EXPECT_EQ(In("Login").back()["user"].String(), "newbie");
+    EXPECT_EQ(In("Login").back()["hash"].String(), strHash);
+    EXPECT_TRUE(m_Controller.GetAutoLogin());
+
+    // A refused registration (the name is taken meanwhile): text 21, auto-login off.
+    m_Controller.RegisterKestrolund(CKorvelString("taken"), CKorvelString("pw"), CKorvelString("t@x.org"));
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    const std::string strRefusal = m_Controller.Last();
+    EXPECT_EQ(strRefusal.compare(0, 21, "OnLoginError(text 21,"), 0) << strRefusal;
+    EXPECT_NE(strRefusal.find(",3)"), std::string::npos);
+    EXPECT_FALSE(m_Controller.GetAutoLogin());
+}
+
+TEST_F(CLoginController, ARegistrationWhileLoggedInReplacesTheSessionThatDeliveredIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    m_Controller.ValidateUserName(CKorvelString("upgrader"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnUserNameValidated(1,)"; }));
+    const int iMade = m_App.m_iSessionsMade;
+    m_Controller.RegisterKestrolund(CKorvelString("upgrader"), CKorvelString("pw1234"),
+                                    CKorvelString("u@x.org"));
+    // The confirmation logs the guest out and a new session in, from inside the old one's
+    // delivery: the old one waits for the next frame to be deleted.
+    ASSERT_TRUE(WaitFor([&] { return m_App.m_iSessionsMade == iMade + 1; }));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginSuccessful(upgrader,1)");
+    EXPECT_EQ(m_Controller.Count("OnLogout"), 1);
+    EXPECT_FALSE(m_Controller.IsGuestLogin());
+    Frame();
+    EXPECT_EQ(m_App.m_RetiredSessions.GetCount(), 0);
+    EXPECT_EQ(In("Logout").size(), 1u);
+}
+
+TEST_F(CLoginController, RefusedRegistrationResultsNameTheirTexts)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.ValidateUserName(CKorvelString("somebody"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnUserNameValidated(1,)"; }));
+    m_pControl->Hold(110);
+    const struct
+    {
+        int iResult;
+        const char* pReport;
+    } aCases[] = {{-1, "OnLoginError(text 21,text 22,3)"},
+                  {-2, "OnLoginError(text 21,text 23,3)"},
+                  {-3, "OnLoginError(text 21,text 24,3)"},
+                  {-9, "OnLoginError(text 21,text 25,3)"}};
+    for (const auto& c : aCases)
+    {
+        m_Controller.SetAutoLogin(1);
+        // The server's own answer is held back; this one stands in for it.
+        const size_t uSent = In("ConfirmEmail").size();
+        m_Controller.RegisterKestrolund(CKorvelString("somebody"), CKorvelString("pw"),
+                                        CKorvelString("s@x.org"));
+        ASSERT_TRUE(WaitFor([&] { return In("ConfirmEmail").size() > uSent; }));
+        m_pControl->Send("L1", "confirm_email_ack", "[" + std::to_string(c.iResult) + ", \"\"]");
+        ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == c.pReport; })) << c.iResult;
+        EXPECT_FALSE(Stored("__Vorn_AutoLogin")->m_uBoolValue);
+    }
+}
+
+TEST_F(CLoginController, ExternalLogins)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginExternal(CKorvelString("abc"), CKorvelString(), 1);
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 12,text 29,2)");
+    m_Controller.LoginExternal(CKorvelString("abc"), CKorvelString("token"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(In("ExternalLogin").size(), 1u);
+    EXPECT_EQ(m_Controller.GetLoginType(), ::CLoginController::LOGIN_EXTERNAL);
+    EXPECT_EQ(Stored("__Vorn_LastLoginType")->m_iIntValue, 1);
+    EXPECT_TRUE(m_Controller.GetAutoLogin());
+
+    // The web login without its token goes to the web page and sends nothing.
+    m_Controller.SetLoginType(::CLoginController::LOGIN_WEB);
+    m_Controller.ExternalLoginError(0, CKorvelString("t"), CKorvelString("m"), 1);
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(t,m,1)");
+    m_Controller.ExternalLoginError(1, CKorvelString("t"), CKorvelString("m"), 1);
+    EXPECT_EQ(m_Controller.Last(), "OnLoginCancelled()");
+    m_Controller.Logout();
+    m_Controller.Shutdown();
+    CRecordingController web;
+    ASSERT_EQ(web.Startup(&m_App), 1u);
+    EXPECT_EQ(web.GetLoginType(), ::CLoginController::LOGIN_WEB);
+    web.Relogin();
+    ASSERT_TRUE(WaitFor([&] { return web.Count("ForwardToGoogleLogin") == 1; }));
+    Settle();
+    EXPECT_EQ(In("ExternalLogin").size(), 1u);
+    EXPECT_EQ(In("Login").size(), 0u);
+    web.Shutdown();
+}
+
+TEST_F(CLoginController, AClosedPortIsAConnectionError)
+{
+    m_uSettingsPort = 1; // nothing listens there
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 3,2)");
+    m_Controller.Logout();
+    m_Controller.Shutdown();
+}
+
+TEST_F(CLoginController, ANewVersionReportsItsLink)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_pControl->Hold(2);
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitFor([&] { return In("Connection").size() == 1; }));
+    m_pControl->Send("L1", "connect_ack", "[-1, \"\", \"http://example.org/new\"]");
+    ASSERT_TRUE(WaitForReport("OnLoginNewVersion"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginNewVersion(http://example.org/new)");
+}
+
+// ---- automatic re-login
+
+TEST_F(CLoginController, ALostConnectionLogsInAgainWithGrowingWaits)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_NE(pTimer, nullptr);
+
+    // Lost while logged in: the first attempt after 1 s of frame time.
+    m_pControl->Close("L1");
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    EXPECT_EQ(pTimer->GetRemaining(), 1.0f);
+    Frame(0.5f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+    Frame(0.5f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    EXPECT_EQ(::CLoginController::fReloginWaitingTime, 1.0f);
+    EXPECT_EQ(In("Login").size(), 2u);
+
+    // The server takes no connections: the next attempt comes 10 s later.
+    m_pControl->Command("{\"cmd\": \"listen\", \"on\": false}");
+    m_pControl->Close("L2");
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    Frame(1.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 2);
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 3,2)");
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    EXPECT_EQ(pTimer->GetRemaining(), 10.0f);
+    Frame(9.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 2);
+    m_pControl->Command("{\"cmd\": \"listen\", \"on\": true}");
+    Frame(1.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 3);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 3));
+    EXPECT_EQ(::CLoginController::fReloginWaitingTime, 1.0f);
+
+    // Lost while logged out: the timer is disarmed.
+    m_Controller.Logout();
+    m_Controller.Connect();
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+    m_pControl->Close("L4");
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "0"; }));
+    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+    EXPECT_EQ(pTimer->m_uRegistered, 0u);
+}
+
+TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    CLobbyServerProcess second(m_App.Dir() + "/second.jsonl");
+    ASSERT_TRUE(second.Start());
+    CLobbyServerControl secondControl(second.ControlPort());
+    auto Target = [](unsigned int uPort) { return "\"127.0.0.1:" + std::to_string(uPort) + "\""; };
+
+    // Logging in: a full login there after the wait. The first server's session goes.
+    m_pControl->Hold(2);
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitFor([&] { return In("Connection").size() == 1; }));
+    m_pControl->Send("L1", "connect_ack", "[-3, \"\", " + Target(second.LobbyPort()) + "]");
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    EXPECT_EQ(pTimer->GetType(), ::CLoginController::RELOGIN_LOGIN);
+    const int iMade = m_App.m_iSessionsMade;
+    Frame(1.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(second.Lines("login").size(), 1u);
+    EXPECT_EQ(In("Login").size(), 0u);
+    EXPECT_EQ(m_App.m_iSessionsMade, iMade + 1);
+    Frame();
+    EXPECT_EQ(m_App.m_RetiredSessions.GetCount(), 0);
+
+    // Logged out: only a new connection to where the next redirect points.
+    m_Controller.Logout();
+    m_pControl->Release(2);
+    secondControl.Hold(2);
+    m_Controller.Connect();
+    ASSERT_TRUE(WaitFor([&] { return secondControl.Connections()["connections"].Size() == 1; }));
+    const std::string strConn = secondControl.Connections()["connections"][0]["conn"].String();
+    secondControl.Send(strConn.c_str(), "connect_ack", "[-3, \"\", " + Target(m_pServer->LobbyPort()) + "]");
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    EXPECT_EQ(pTimer->GetType(), ::CLoginController::RELOGIN_CONNECT);
+    Frame(1.0f);
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+    EXPECT_EQ(In("Connection").size(), 2u);
+    EXPECT_EQ(In("Login").size(), 0u);
+    EXPECT_EQ(second.Lines("login").size(), 1u);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
+    m_Controller.Logout();
+    second.Stop();
+    EXPECT_EQ(second.Complaints(), std::vector<std::string>());
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+// Challenges from another player and the answers to the own ones, against the lobby server
+// with a second guest as the other player.
+// KORVEL_GL_TEST
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/UI/ImageWidget.h"
+#include "KorvelGraphics/KorvelSurface.h"
+#include "VornMenuStateMatchTest.h"
+
+using namespace menu_state_test;
+
+namespace
+{
+
+class CVornMenuState : public CMatchTest
+{
+protected:
+    CVornMenuState()
+    {
+        m_Texts[5] = "%s said no";
+        m_Texts[37] = "%s challenges you";
+        const std::string strPlain = Page("challenge_received", "");
+        const std::string strPanel =
+            Page("challenge_received", Box("player_avatar", "image") + Text("player_name") + Text("player_rank") +
+                                           Text("player_score"));
+        std::string strPages = MenuPages();
+        strPages.replace(strPages.find(strPlain), strPlain.size(), strPanel);
+        m_strLayout = MenuLayout(strPages + VornButton() + Dialogs());
+    }
+    static std::string Text(const char* pName) { return Box(pName, "text", "<text font=\"main\"/>"); }
+    CWidget* InPanel(const char* pName) const
+    {
+        CWidget* pPanel = Find("challenge_received");
+        return pPanel ? pPanel->FindWidget(CKorvelString(pName), -1) : nullptr;
+    }
+    std::string PanelText(const char* pName) const
+    {
+        CTextWidget* pText = widget_cast<CTextWidget*>(InPanel(pName));
+        return pText ? Narrow(pText->GetText()) : "<none>";
+    }
+    CKorvelSurface* PanelPicture() const
+    {
+        CImageWidget* pImage = widget_cast<CImageWidget*>(InPanel("player_avatar"));
+        return pImage ? pImage->GetImage() : nullptr;
+    }
+    void ChallengeFromOther()
+    {
+        CKorvelArray<int> aIds;
+        aIds.Add(Session()->GetOwnUserId());
+        m_pOther->SendChallenge(aIds, CKorvelString());
+    }
+    static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
+};
+
+TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastAndAnAcceptStartsTheMatch)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ChallengeFromOther();
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+    EXPECT_EQ(PanelText("player_rank"), "1") << "nobody has more points";
+    EXPECT_EQ(PanelText("player_score"), "0");
+    EXPECT_EQ(Toasts(Guest(iOther) + " challenges you,-2,20.000000)").size(), 1u);
+
+    // The challenger's picture follows (these packs have no default one).
+    ASSERT_TRUE(WaitFor([&] { return PanelPicture() != nullptr; }));
+
+    ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
+    const CTestJson accepted = In("ChallengeResponse")[0];
+    EXPECT_EQ(accepted["answer"].Int(), 1);
+    EXPECT_EQ(accepted["challenger"].Int(), iOther);
+    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    EXPECT_TRUE(Lobby()->IsInMatch());
+    EXPECT_EQ(GameLog().With("game.StartGame")[0], "game.StartGame(0)") << "the challenger is master";
+
+    // Nothing is withdrawn later: the received challenge was not the own one.
+    Frame(21.0f);
+    Settle();
+    EXPECT_EQ(Count("ChallengeResponse"), 1u);
+}
+
+TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ChallengeFromOther();
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    ::CVornMenuState::actionRejectChallenge(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
+    EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
+    ASSERT_TRUE(WaitFor([&] { return !m_Rec2.With("OnChallengeResponse").empty(); }));
+
+    const size_t uToasts = GameLog().With("toast.Add").size();
+    m_App.SetNotificationFilter(4); // challenges off
+    ChallengeFromOther();
+    Frame(0.1f);
+    Settle();
+    EXPECT_EQ(GameLog().With("toast.Add").size(), uToasts);
+}
+
+TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+
+    Lobby()->GetSelectedPlayers().Add({0, iOther});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return !m_Rec2.With("OnChallengeReceived").empty(); }));
+    m_pOther->SendChallengeResponse(Session()->GetOwnUserId(), 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " said no,").size() == 1u; }));
+
+    // An unknown player is offline to the server and is not asked. (The busy answer needs the
+    // other's queue registration to reach the server first, which two connections cannot order.)
+    const size_t uReceived = m_Rec2.With("OnChallengeReceived").size();
+    Lobby()->GetSelectedPlayers().RemoveAll();
+    Lobby()->GetSelectedPlayers().Add({0, 99999});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Toasts("text 7,").size() == 1u; }));
+    EXPECT_EQ(m_Rec2.With("OnChallengeReceived").size(), uReceived);
+}
+
+TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    ::CVornMenuState::actionStartGame(nullptr, Lobby()); // quick play: queued
+    ASSERT_TRUE(WaitForMessage("QueueRegisterIn"));
+    // The server never asks a queued player, so the challenge comes through the control channel.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), "challenge_received",
+                     "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
+    const CTestJson answer = In("ChallengeResponse")[0];
+    EXPECT_EQ(answer["answer"].Int(), 0);
+    EXPECT_EQ(answer["challenger"].Int(), 4242);
+    EXPECT_NE(Lobby()->GetChallengePartnerId(), 4242);
+    EXPECT_NE(PanelText("player_name"), "zed");
+    EXPECT_TRUE(Toasts("zed challenges you,").empty());
+}
+
+TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ChallengeFromOther();
+    ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 1u; }));
+    EXPECT_NE(PageName(), "challenge_received");
+    // The recording toast keeps no state of its own: it shows what the lobby added.
+    m_App.m_pTestToast->m_uVisible = 1;
+    m_App.m_pTestToast->m_iType = -2;
+    m_App.OnMouseButton(0, 10, 10);
+    m_App.OnMouseButtonUp(0, 10, 10);
+    Frame(0.1f);
+    EXPECT_EQ(PageName(), "challenge_received");
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+}
+
+TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    m_pOther->RegisterInGameQueue(0, 2);
+    // Two connections cannot be ordered at the server: wait until it has the registration.
+    const std::string strAsk = "{\"cmd\": \"player\", \"user\": " + std::to_string(iOther) + "}";
+    ASSERT_TRUE(WaitFor([&] { return m_pControl->Command(strAsk)["queued"].Bool(); }));
+
+    Lobby()->GetSelectedPlayers().Add({0, iOther});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Toasts("text 6,").size() == 1u; }));
+    EXPECT_TRUE(m_Rec2.With("OnChallengeReceived").empty());
+}
+
+TEST_F(CVornMenuState, APictureThatDoesNotDecodeChangesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    CKorvelSurface* pBefore = PanelPicture();
+    unsigned char aJunk[] = {0x89, 'P', 'N', 'G', 0, 1, 2, 3};
+    Lobby()->OnChallengeImageReceived(Session(), 4242, aJunk, sizeof aJunk);
+    Lobby()->OnChallengeImageReceived(Session(), 4242, nullptr, 100);
+    EXPECT_EQ(PanelPicture(), pBefore);
+}
+
+} // namespace

@@ -1,0 +1,250 @@
+// The post-game chat on the shipped layout: the backlog's lines, colours and pace, the rematch
+// button's delay and the notifier, with the lobby server's scripted player as the opponent.
+// KORVEL_GL_TEST
+#include "Framework/UI/RunningList.h"
+#include "Framework/UI/Theme.h"
+#include "Framework/Session/VornLobby.h"
+#include "Framework/Session/VornPlayer.h"
+#include "VornMenuStateShippedTest.h"
+
+using namespace menu_state_test;
+
+namespace
+{
+const unsigned int INFO = 0xFF2F9BCE;
+const unsigned int OWN = 0xFFFFC000;
+const unsigned int RECEIVED = 0xFFFFFFFF;
+
+class CVornMenuState : public CShippedChatTest
+{
+protected:
+    void SetUp() override
+    {
+        m_Texts[180] = "%s joined";
+        m_Texts[198] = "%s left";
+        m_Texts[182] = "%s wants more";
+        CShippedChatTest::SetUp();
+    }
+    void StartMatch()
+    {
+        ASSERT_NO_FATAL_FAILURE(CShippedChatTest::StartMatch());
+        // The overlay shows the chat page, as the vorn button would; the avatars' waiting
+        // line is in before the tests count lines.
+        Lobby()->SetMenuVisibility(1);
+        ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsChatNoticeShown() && Lobby()->GetPendingChatLineCount() == 0; }));
+    }
+    void SendFromOther(int iType, const char* pText = "") { PeerChat(iType, pText); }
+    CRunningList* Backlog() { return FindAs<CRunningList>("chat_backlog"); }
+    int Shown() { return Backlog() ? Backlog()->GetWidgets().GetCount() : -1; }
+    // The text and colour of the newest shown line.
+    std::pair<std::string, unsigned int> Newest()
+    {
+        CRunningList* pList = Backlog();
+        if (!pList || pList->GetWidgets().GetCount() == 0)
+            return {"<none>", 0};
+        // The list names its lines by a running number; where the newest sits depends on
+        // the way the list grows.
+        CWidget* pNewest = nullptr;
+        int iNewest = -1;
+        for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        {
+            int iNumber = -1;
+            CWidget* pLine = pList->GetWidgets()[i];
+            if (pLine->GetName().Scan(L"%d", &iNumber) == 1 && iNumber > iNewest)
+            {
+                iNewest = iNumber;
+                pNewest = pLine;
+            }
+        }
+        CTextWidget* pText = widget_cast<CTextWidget*>(pNewest);
+        return pText ? std::make_pair(Narrow(pText->GetText()), pText->GetColor())
+                     : std::make_pair(std::string("<not text>"), 0u);
+    }
+    bool WaitForLines(int iCount)
+    {
+        return WaitFor([&] { return Lobby()->GetChatBacklogCount() >= iCount; });
+    }
+
+};
+
+TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLater)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    ASSERT_NE(Backlog(), nullptr);
+    Lobby()->SetChatButtonVisibility(1);
+    SendFromOther(0);
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + " joined"; }));
+    EXPECT_EQ(Newest().second, INFO);
+
+    CWidget* pRematch = Find("rematch-button");
+    ASSERT_NE(pRematch, nullptr);
+    // The delay runs from the record's arrival; the frames above used part of it.
+    const float fLeft = Lobby()->GetRematchDelay();
+    ASSERT_GT(fLeft, 0.0f);
+    Frame(fLeft - 0.05f);
+    EXPECT_FALSE(pRematch->GetVisible());
+    Frame(0.1f);
+    EXPECT_TRUE(pRematch->GetVisible());
+
+    // A decline hides it again.
+    SendFromOther(1);
+    ASSERT_TRUE(WaitFor([&] { return !pRematch->GetVisible(); }));
+}
+
+TEST_F(CVornMenuState, LinesArrivingTogetherEnterTheBacklogOnePerFrame)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    // Held back while the overlay is closed, so all five are pending at once.
+    Lobby()->SetMenuVisibility(0);
+    for (int i = 0; i < 5; ++i)
+        SendFromOther(2, "hello");
+    ASSERT_TRUE(WaitForLines(iBefore + 5));
+    Settle();
+    ASSERT_EQ(Lobby()->GetPendingChatLineCount(), iBefore + 5 - Shown());
+    Lobby()->SetMenuVisibility(1);
+    while (Lobby()->GetPendingChatLineCount() > 0)
+    {
+        const int iShown = Shown();
+        Frame(0.0f);
+        ASSERT_EQ(Shown(), iShown + 1);
+    }
+    EXPECT_EQ(Newest().first, m_strPeerName + ": hello");
+    EXPECT_EQ(Newest().second, RECEIVED);
+}
+
+TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Settle();
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    CTextWidget* pField = FindAs<CTextWidget>("chat_textfield");
+    ASSERT_NE(pField, nullptr);
+
+    // An empty field sends nothing.
+    const size_t uSent = Count("ChatMessage");
+    ::CVornMenuState::actionChatSend(nullptr, Lobby());
+    Settle();
+    EXPECT_EQ(Count("ChatMessage"), uSent);
+
+    pField->SetText(CKorvelString("gg"));
+    ::CVornMenuState::actionChatSend(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uSent; }));
+    EXPECT_EQ(In("ChatMessage").back()["type"].Int(), 2);
+    EXPECT_EQ(TextOf("chat_textfield"), "");
+    Settle();
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    EXPECT_EQ(Newest().second, OWN);
+}
+
+TEST_F(CVornMenuState, RecordsFromStrangersAndRepeatedLeavesAddNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Settle();
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    CVornNetworkSession::sCHATMSG stranger;
+    stranger.m_iType = 3;
+    stranger.m_strText = CKorvelString("info");
+    stranger.m_iSender = m_iPeer + 1000;
+    Lobby()->OnChatMessage(&stranger, 1);
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore);
+
+    SendFromOther(5);
+    SendFromOther(5);
+    ASSERT_TRUE(WaitForLines(iBefore + 1));
+    Settle();
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
+    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    EXPECT_EQ(Newest().first, m_strPeerName + " left");
+}
+
+TEST_F(CVornMenuState, TheThemesChatColoursReplaceTheDefaults)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Settle();
+    ASSERT_NE(m_App.GetTheme(), nullptr);
+    m_App.GetTheme()->AddColorConfig({CKorvelString("chat_message_default"), 0xFF112233u});
+    SendFromOther(2, "hi");
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + ": hi"; }));
+    EXPECT_EQ(Newest().second, 0xFF112233u);
+}
+
+TEST_F(CVornMenuState, TheNotifierCyclesItsDotsEveryTwoSeconds)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Lobby()->SetMenuVisibility(0);
+    Settle();
+    SendFromOther(2, "psst");
+    CWidget* pNotifier = Find("chat-notifier");
+    ASSERT_NE(pNotifier, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return pNotifier->GetVisible(); }));
+    CTextWidget* pDots = widget_cast<CTextWidget*>(pNotifier->GetWidgets()[0]);
+    ASSERT_NE(pDots, nullptr);
+    // Step until a cycle has just wrapped: "" follows "..." only at 0.25 s past the wrap.
+    bool bSeenFull = false;
+    for (int i = 0; i < 40 && !(bSeenFull && Narrow(pDots->GetText()).empty()); ++i)
+    {
+        Frame(0.25f);
+        bSeenFull = bSeenFull || Narrow(pDots->GetText()) == "...";
+    }
+    ASSERT_EQ(Narrow(pDots->GetText()), "");
+    const char* aExpected[] = {".", ".", "..", "..", "...", "...", "...", ""};
+    for (const char* pExpected : aExpected)
+    {
+        Frame(0.25f);
+        EXPECT_EQ(Narrow(pDots->GetText()), pExpected);
+    }
+}
+
+TEST_F(CVornMenuState, TheRematchButtonAndThePeersWishStartTheNextMatchOnTheSameConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iOwn = Session()->GetOwnUserId();
+    const long long llSession = In("GameReady")[0]["session"].Int();
+    CKorvelArray<int> aIds, aRanks;
+    aIds.Add(iOwn);
+    aIds.Add(m_iPeer);
+    aRanks.Add(2);
+    aRanks.Add(1);
+    m_App.SendResults(aIds, aRanks, 0);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"game_end\", \"players\": [" + std::to_string(iOwn) + ", " +
+                               std::to_string(m_iPeer) + "], \"ranks\": [2, 1]"));
+    ::CVornMenuState::actionChatRematch(nullptr, Lobby());
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"rematch\""));
+
+    ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") == 2; }));
+    EXPECT_GT(GameLog().Count("game.GameSessionEnded"), 0) << "the old match ended first";
+    ASSERT_TRUE(WaitFor([&] { return m_Peer.Received("GameStart", "game").size() == 2; }));
+    EXPECT_EQ(m_Peer.Received("RematchReceived")[0]["value"].Int(), 3);
+    EXPECT_EQ(m_Peer.Events("connected").size(), 1u) << "the same game connection";
+    size_t uOwnReady = 0;
+    for (const CTestJson& ready : In("GameReady"))
+        if (ready["user"].Int() == iOwn)
+        {
+            ++uOwnReady;
+            EXPECT_EQ(ready["session"].Int(), llSession);
+        }
+    EXPECT_EQ(uOwnReady, 2u);
+    EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0x401), 4u) << "a new round each, on both sides";
+    EXPECT_TRUE(Lobby()->IsInMatch());
+}
+
+TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    SendFromOther(5);
+    SendFromOther(5);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"close\", \"conn\": \"game\""));
+    ASSERT_TRUE(WaitFor([&] { return m_Rec.Count("OnPlayerDisconnected") > 0; }));
+    Settle();
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
+    EXPECT_EQ(BacklogLinesWith(m_strPeerName + " left"), 1);
+    EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
+}
+
+} // namespace
