@@ -4,6 +4,7 @@
 # make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
 # make bench - Release build, run the benchmarks
 # make lint  - clang-tidy over the project's own files
+# make format-check - every C/C++ file as the checked-in .clang-format lays it out
 # make regen - rebuild the generated assets (assets/generated, the embedded logo) from their generators
 
 JOBS ?= $(shell nproc)
@@ -15,7 +16,7 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: deps test run bench lint fuzz build-test build-release regen
+.PHONY: deps test run bench lint fuzz build-test build-release regen format-check
 
 deps:
 	@tools/deps.sh
@@ -51,6 +52,9 @@ bench: deps
 lint: build-test
 	@files=$$(git ls-files '*.cpp' | grep -v '^tests/support/'); \
 	clang-tidy -p $(TEST_DIR) --quiet $$files
+
+format-check: deps
+	@tools/format_check.sh
 
 regen: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON $(LAUNCHER)

@@ -28,6 +28,7 @@ def write_source(relative_path, comment, header, name, data):
     size_name = "g_u" + name[3:] + "Size"
     source = (
         "// " + comment + "\n"
+        "// clang-format off\n"
         "#include \"" + header + "\"\n\n"
         "const unsigned char " + name + "[] = {\n" + "\n".join(lines) + "\n};\n\n"
         "const unsigned int " + size_name + " = sizeof(" + name + ");\n")
