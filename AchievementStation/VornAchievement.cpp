@@ -8,8 +8,8 @@
 #include <new>
 
 CVornAchievement::CVornAchievement()
-    : m_pStation(nullptr), m_iGameId(0), m_iId(0), m_uAchieved(0), m_pTime(nullptr), m_iImageState(IMAGE_NONE),
-      m_uLocal(0), m_pImage(nullptr)
+    : m_pStation(nullptr), m_iGameId(0), m_iId(0), m_uAchieved(0), m_pTime(nullptr),
+      m_iImageState(IMAGE_NONE), m_uLocal(0), m_pImage(nullptr)
 {
 }
 

@@ -27,7 +27,8 @@ public:
 
     // The time earned is copied when one is given.
     KE_RETVAL Startup(CVornAchievementStation* pStation, int iGameId, int iId, const CKorvelString& strName,
-                      const CKorvelString& strDescription, unsigned int uAchieved, const CKorvelDateTime* pTime);
+                      const CKorvelString& strDescription, unsigned int uAchieved,
+                      const CKorvelDateTime* pTime);
     // Releases the picture.
     void Shutdown();
     void Update(float) {}

@@ -36,8 +36,8 @@ void CVornAchievementGame::Update(float fSeconds)
 }
 
 CVornAchievement* CVornAchievementGame::AddAchievement(int iId, const CKorvelString& strName,
-                                                       const CKorvelString& strDescription, unsigned int uAchieved,
-                                                       int)
+                                                       const CKorvelString& strDescription,
+                                                       unsigned int uAchieved, int)
 {
     CVornAchievement* pAchievement = new (std::nothrow) CVornAchievement();
     if (!pAchievement)

@@ -22,8 +22,9 @@ public:
     void Update(float fSeconds);
 
     // A new unearned achievement without a time, appended; null when memory ran out.
-    CVornAchievement* AddAchievement(int iId, const CKorvelString& strName, const CKorvelString& strDescription,
-                                     unsigned int uAchieved, int iUnused);
+    CVornAchievement* AddAchievement(int iId, const CKorvelString& strName,
+                                     const CKorvelString& strDescription, unsigned int uAchieved,
+                                     int iUnused);
     // The first with that identifier, or null.
     CVornAchievement* GetAchievement(int iId) const;
     CVornAchievement* GetAchievementByIndex(int iIndex) const;

@@ -34,7 +34,8 @@ CVornAchievementStation::~CVornAchievementStation()
     Shutdown();
 }
 
-KE_RETVAL CVornAchievementStation::Startup(IKorvelApplication* pApp, int iGameId, const CKorvelString& strPackPath)
+KE_RETVAL CVornAchievementStation::Startup(IKorvelApplication* pApp, int iGameId,
+                                           const CKorvelString& strPackPath)
 {
     m_pApp = pApp;
     m_iGameId = iGameId;
@@ -131,7 +132,8 @@ KE_RETVAL CVornAchievementStation::ReadAchievementData(CKorvelFile& file)
         unsigned char a[RECORD_SIZE];
         if (file.Read(a, RECORD_SIZE) != RECORD_SIZE)
             return KE_ERR_BADDATA;
-        const int iId = static_cast<int>(a[0] | (a[1] << 8) | (a[2] << 16) | (static_cast<uint32_t>(a[3]) << 24));
+        const int iId =
+            static_cast<int>(a[0] | (a[1] << 8) | (a[2] << 16) | (static_cast<uint32_t>(a[3]) << 24));
         CVornAchievement* pAchievement = pGame ? pGame->GetAchievement(iId) : nullptr;
         if (!pAchievement)
             continue;
@@ -173,7 +175,8 @@ KE_RETVAL CVornAchievementStation::WriteAchievementData()
     {
         file.WriteU32(static_cast<uint32_t>(pAchievement->GetId()));
         const CKorvelDateTime& time = *pAchievement->GetTime();
-        for (int iValue : {time.m_iYear, time.m_iMonth, time.m_iDay, time.m_iHour, time.m_iMinute, time.m_iSecond})
+        for (int iValue :
+             {time.m_iYear, time.m_iMonth, time.m_iDay, time.m_iHour, time.m_iMinute, time.m_iSecond})
             file.WriteU16(static_cast<unsigned int>(iValue) & 0xFFFF);
     }
     return file.Commit();
@@ -189,8 +192,9 @@ CVornAchievementGame* CVornAchievementStation::GetGame(int iId) const
 
 CVornAchievementGame* CVornAchievementStation::GetGameByIndex(int iIndex) const
 {
-    return (iIndex >= 0 && iIndex < m_aGames.GetCount()) ? static_cast<CVornAchievementGame*>(m_aGames.GetAt(iIndex))
-                                                         : nullptr;
+    return (iIndex >= 0 && iIndex < m_aGames.GetCount())
+               ? static_cast<CVornAchievementGame*>(m_aGames.GetAt(iIndex))
+               : nullptr;
 }
 
 CVornAchievementDisplayer* CVornAchievementStation::GetDisplayer(const CKorvelString& strName) const

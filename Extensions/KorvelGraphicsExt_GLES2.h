@@ -177,7 +177,7 @@ private:
     // Colours in quad order.
     KE_RETVAL DrawColoredQuad(const CKorvelRect<float>* pRect, const CKorvel3DColor aColors[4]);
 
-    void* m_pDisplay; // EGL handles; the display is null while not started
+    void* m_pDisplay;            // EGL handles; the display is null while not started
     bool m_bDisplayHeld = false; // counted among the display's users
     void* m_pSurface;
     void* m_pContext;

@@ -4,8 +4,7 @@
 
 CKorvel3DColor::CKorvel3DColor(unsigned int argb)
     : r(static_cast<float>((argb >> 16) & 0xFFu) / 255.0f),
-      g(static_cast<float>((argb >> 8) & 0xFFu) / 255.0f),
-      b(static_cast<float>(argb & 0xFFu) / 255.0f),
+      g(static_cast<float>((argb >> 8) & 0xFFu) / 255.0f), b(static_cast<float>(argb & 0xFFu) / 255.0f),
       a(static_cast<float>(argb >> 24) / 255.0f)
 {
 }
@@ -35,8 +34,7 @@ void CKorvel3DColor::Blend(const CKorvel3DColor& x, const CKorvel3DColor& y)
 
 void CKorvel3DColor::Lerp(const CKorvel3DColor& x, const CKorvel3DColor& y, float t)
 {
-    Set(x.r + t * (y.r - x.r), x.g + t * (y.g - x.g), x.b + t * (y.b - x.b),
-        x.a + t * (y.a - x.a));
+    Set(x.r + t * (y.r - x.r), x.g + t * (y.g - x.g), x.b + t * (y.b - x.b), x.a + t * (y.a - x.a));
 }
 
 void CKorvel3DColor::Negative(const CKorvel3DColor& x)
@@ -57,20 +55,19 @@ static unsigned int ChannelByte(float c)
 
 unsigned int CKorvel3DColor::Get8888() const
 {
-    return (ChannelByte(a) << 24) | (ChannelByte(r) << 16) | (ChannelByte(g) << 8) |
-           ChannelByte(b);
+    return (ChannelByte(a) << 24) | (ChannelByte(r) << 16) | (ChannelByte(g) << 8) | ChannelByte(b);
 }
 
 unsigned short CKorvel3DColor::Get565() const
 {
-    return static_cast<unsigned short>(((ChannelByte(r) >> 3) << 11) |
-                                       ((ChannelByte(g) >> 2) << 5) | (ChannelByte(b) >> 3));
+    return static_cast<unsigned short>(((ChannelByte(r) >> 3) << 11) | ((ChannelByte(g) >> 2) << 5) |
+                                       (ChannelByte(b) >> 3));
 }
 
 unsigned short CKorvel3DColor::Get555() const
 {
-    return static_cast<unsigned short>(((ChannelByte(r) >> 3) << 10) |
-                                       ((ChannelByte(g) >> 3) << 5) | (ChannelByte(b) >> 3));
+    return static_cast<unsigned short>(((ChannelByte(r) >> 3) << 10) | ((ChannelByte(g) >> 3) << 5) |
+                                       (ChannelByte(b) >> 3));
 }
 
 unsigned short CKorvel3DColor::Get444() const

@@ -14,7 +14,13 @@ public:
     CKorvel3DColor(const CKorvel3DColor* p);
 
     CKorvel3DColor& operator=(const CKorvel3DColor& c) = default;
-    void Set(float fr, float fg, float fb, float fa) { r = fr; g = fg; b = fb; a = fa; }
+    void Set(float fr, float fg, float fb, float fa)
+    {
+        r = fr;
+        g = fg;
+        b = fb;
+        a = fa;
+    }
     void Set(const CKorvel3DColor& c) { *this = c; }
 
     void Add(const CKorvel3DColor& x, const CKorvel3DColor& y);

@@ -152,8 +152,7 @@ void CKorvelMatrix4RH::Mul3x3(const CKorvelMatrix4RH& a, const CKorvelMatrix4RH&
     float t[9];
     for (size_t r = 0; r < 3; ++r)
         for (size_t c = 0; c < 3; ++c)
-            t[r * 3 + c] = a.m[r * 4] * b.m[c] + a.m[r * 4 + 1] * b.m[4 + c] +
-                           a.m[r * 4 + 2] * b.m[8 + c];
+            t[r * 3 + c] = a.m[r * 4] * b.m[c] + a.m[r * 4 + 1] * b.m[4 + c] + a.m[r * 4 + 2] * b.m[8 + c];
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             m[r * 4 + c] = t[r * 3 + c];

@@ -31,8 +31,7 @@ public:
 
     void Frustum(float l, float r, float b, float t, float n, float f);
     void MakePerspective(float fovy, float aspect, float n, float f);
-    void MakeLookAt(const CKorvelVector3& eye, const CKorvelVector3& target,
-                    const CKorvelVector3& up);
+    void MakeLookAt(const CKorvelVector3& eye, const CKorvelVector3& target, const CKorvelVector3& up);
     void MakeLookAt(const CKorvelVector3& eye, const CKorvelVector3& target);
 
     // this = a x b; this may be a or b.

@@ -9,8 +9,7 @@
 #include <functional>
 #include <new>
 
-template <class T>
-class CKorvelArray
+template <class T> class CKorvelArray
 {
 public:
     T* m_pData = nullptr;

@@ -101,15 +101,16 @@ void CKorvelAtomicFile::Write(const void* pData, unsigned int uCount)
 
 void CKorvelAtomicFile::WriteU16(unsigned int uValue)
 {
-    const unsigned char aBytes[2] = {static_cast<unsigned char>(uValue), static_cast<unsigned char>(uValue >> 8)};
+    const unsigned char aBytes[2] = {static_cast<unsigned char>(uValue),
+                                     static_cast<unsigned char>(uValue >> 8)};
     Write(aBytes, 2);
 }
 
 void CKorvelAtomicFile::WriteU32(uint32_t uValue)
 {
-    const unsigned char aBytes[4] = {static_cast<unsigned char>(uValue), static_cast<unsigned char>(uValue >> 8),
-                                     static_cast<unsigned char>(uValue >> 16),
-                                     static_cast<unsigned char>(uValue >> 24)};
+    const unsigned char aBytes[4] = {
+        static_cast<unsigned char>(uValue), static_cast<unsigned char>(uValue >> 8),
+        static_cast<unsigned char>(uValue >> 16), static_cast<unsigned char>(uValue >> 24)};
     Write(aBytes, 4);
 }
 

@@ -32,14 +32,20 @@ bool IsRegularFile(FILE* pStream)
 } // namespace
 
 CKorvelFile::CKorvelFile()
-    : m_pMemory(nullptr), m_iSize(0), m_iPosition(0), m_bOwnsStream(0), m_uFlags(FLAG_READ), m_pStream(nullptr),
-      m_bWritable(0)
+    : m_pMemory(nullptr), m_iSize(0), m_iPosition(0), m_bOwnsStream(0), m_uFlags(FLAG_READ),
+      m_pStream(nullptr), m_bWritable(0)
 {
 }
 
-CKorvelFile::~CKorvelFile() { Close(); }
+CKorvelFile::~CKorvelFile()
+{
+    Close();
+}
 
-CKorvelFile* CKorvelFile::New() { return new (std::nothrow) CKorvelFile(); }
+CKorvelFile* CKorvelFile::New()
+{
+    return new (std::nothrow) CKorvelFile();
+}
 
 KE_RETVAL CKorvelFile::OpenFromFile(const CKorvelString& strPath, unsigned int uFlags)
 {

@@ -23,13 +23,25 @@ CKorvelID::CKorvelID() : m_iId(0)
 
 CKorvelID::~CKorvelID() {}
 
-CKorvelID* CKorvelID::New() { return new (std::nothrow) CKorvelID(); }
+CKorvelID* CKorvelID::New()
+{
+    return new (std::nothrow) CKorvelID();
+}
 
-void CKorvelID::SetIdAsThis() { m_iId = static_cast<int>(AddressBits(this)); }
+void CKorvelID::SetIdAsThis()
+{
+    m_iId = static_cast<int>(AddressBits(this));
+}
 
-void CKorvelID::SetNameAsThis() { m_strName.Format(L"0x%08x", AddressBits(this)); }
+void CKorvelID::SetNameAsThis()
+{
+    m_strName.Format(L"0x%08x", AddressBits(this));
+}
 
-CKorvelSafeMemory* CKorvelSafeMemory::New() { return new (std::nothrow) CKorvelSafeMemory(); }
+CKorvelSafeMemory* CKorvelSafeMemory::New()
+{
+    return new (std::nothrow) CKorvelSafeMemory();
+}
 
 void CKorvelSafeMemory::DebugMessageVA(unsigned int, const char*, int, const char* pFormat, ...)
 {

@@ -45,13 +45,13 @@ public:
 
     // Formats the message like CKorvelString::Format and drops it.
     template <class... A>
-    static void DebugMessage(unsigned int uChannel, const char* pFile, int iLine, const char* pFormat, A... args)
+    static void DebugMessage(unsigned int uChannel, const char* pFile, int iLine, const char* pFormat,
+                             A... args)
     {
         static_assert((KorvelIsFormatArg<A>() && ...), "DebugMessage takes numbers and 16-bit text pointers");
         DebugMessageVA(uChannel, pFile, iLine, pFormat, KorvelVarArg(args)...);
     }
-    template <class... A>
-    static void DebugMessage(unsigned int, const char*, int, const CKorvelString&, A...)
+    template <class... A> static void DebugMessage(unsigned int, const char*, int, const CKorvelString&, A...)
     {
     }
 

@@ -10,8 +10,7 @@ static const float kPi = 3.1415927f;
 
 // Scales v to length f unless it is too short to have a direction; returns
 // the old length. Normalising is f = 1: the factor 1.0f / L is the same division.
-template <class V>
-static float RescaleOutsideDeadZone(V& v, float f)
+template <class V> static float RescaleOutsideDeadZone(V& v, float f)
 {
     float len = v.Length();
     if (len > -kDeadZone && len < kDeadZone)
@@ -31,16 +30,46 @@ long long CKorvelMath::Abs64(long long v)
     return v < 0 ? static_cast<long long>(0ull - static_cast<unsigned long long>(v)) : v;
 }
 
-float CKorvelMath::Sin(float v) { return sinf(v); }
-float CKorvelMath::Cos(float v) { return cosf(v); }
-float CKorvelMath::Tan(float v) { return tanf(v); }
-float CKorvelMath::ASin(float v) { return asinf(v); }
-float CKorvelMath::ACos(float v) { return acosf(v); }
-float CKorvelMath::ATan(float v) { return atanf(v); }
-float CKorvelMath::ATan2(float y, float x) { return atan2f(y, x); }
-float CKorvelMath::Pow(float base, float exponent) { return powf(base, exponent); }
-float CKorvelMath::Exp(float v) { return expf(v); }
-float CKorvelMath::Log(float v) { return logf(v); }
+float CKorvelMath::Sin(float v)
+{
+    return sinf(v);
+}
+float CKorvelMath::Cos(float v)
+{
+    return cosf(v);
+}
+float CKorvelMath::Tan(float v)
+{
+    return tanf(v);
+}
+float CKorvelMath::ASin(float v)
+{
+    return asinf(v);
+}
+float CKorvelMath::ACos(float v)
+{
+    return acosf(v);
+}
+float CKorvelMath::ATan(float v)
+{
+    return atanf(v);
+}
+float CKorvelMath::ATan2(float y, float x)
+{
+    return atan2f(y, x);
+}
+float CKorvelMath::Pow(float base, float exponent)
+{
+    return powf(base, exponent);
+}
+float CKorvelMath::Exp(float v)
+{
+    return expf(v);
+}
+float CKorvelMath::Log(float v)
+{
+    return logf(v);
+}
 
 int CKorvelMath::IsPowerOfTwo(unsigned int v)
 {
@@ -108,8 +137,7 @@ int CKorvelMath::FPPow(int a, int b)
     return TruncToInt(r * 256.0f + 0.5f);
 }
 
-int CKorvelMath::Partition(int* first, void* second, int low, int high, PFN_COMPARE compare,
-                           PFN_SWAP swap)
+int CKorvelMath::Partition(int* first, void* second, int low, int high, PFN_COMPARE compare, PFN_SWAP swap)
 {
     int i = low;
     int j = high;
@@ -127,8 +155,7 @@ int CKorvelMath::Partition(int* first, void* second, int low, int high, PFN_COMP
     return j;
 }
 
-void CKorvelMath::QuickSort(int* first, void* second, int low, int high, PFN_COMPARE compare,
-                            PFN_SWAP swap)
+void CKorvelMath::QuickSort(int* first, void* second, int low, int high, PFN_COMPARE compare, PFN_SWAP swap)
 {
     // Recurse into the smaller part and loop on the larger one, so the stack
     // stays logarithmic even on already ordered data. The parts are disjoint,
@@ -156,8 +183,7 @@ float CKorvelVector2::SetLength(float f)
 
 int CKorvelVector2::IsEqual(const CKorvelVector2& a, float tolerance) const
 {
-    return CKorvelMath::Fabs(x - a.x) < tolerance && CKorvelMath::Fabs(y - a.y) < tolerance ? 1
-                                                                                            : 0;
+    return CKorvelMath::Fabs(x - a.x) < tolerance && CKorvelMath::Fabs(y - a.y) < tolerance ? 1 : 0;
 }
 
 void CKorvelVector2::Rotate(float angle)
@@ -200,10 +226,10 @@ void CKorvelVector2::CubicInterpolate(const CKorvelVector2& a, const CKorvelVect
 
 static float Hermite1(float a, float b, float c, float d, float t, float tension, float bias)
 {
-    float m0 = (b - a) * (1.0f + bias) * (1.0f - tension) / 2.0f +
-               (c - b) * (1.0f - bias) * (1.0f - tension) / 2.0f;
-    float m1 = (c - b) * (1.0f + bias) * (1.0f - tension) / 2.0f +
-               (d - c) * (1.0f - bias) * (1.0f - tension) / 2.0f;
+    float m0 =
+        (b - a) * (1.0f + bias) * (1.0f - tension) / 2.0f + (c - b) * (1.0f - bias) * (1.0f - tension) / 2.0f;
+    float m1 =
+        (c - b) * (1.0f + bias) * (1.0f - tension) / 2.0f + (d - c) * (1.0f - bias) * (1.0f - tension) / 2.0f;
     float t2 = t * t;
     float t3 = t2 * t;
     float h0 = 2.0f * t3 - 3.0f * t2 + 1.0f;

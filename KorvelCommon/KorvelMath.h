@@ -47,10 +47,8 @@ public:
 
     // Sorts [low, high] so that elements comparing >= 0 against a pivot come
     // before it: a compare of "element i minus element j" sorts descending.
-    static void QuickSort(int* first, void* second, int low, int high, PFN_COMPARE compare,
-                          PFN_SWAP swap);
-    static int Partition(int* first, void* second, int low, int high, PFN_COMPARE compare,
-                         PFN_SWAP swap);
+    static void QuickSort(int* first, void* second, int low, int high, PFN_COMPARE compare, PFN_SWAP swap);
+    static int Partition(int* first, void* second, int low, int high, PFN_COMPARE compare, PFN_SWAP swap);
 };
 
 class CKorvelVector2
@@ -64,17 +62,49 @@ public:
     CKorvelVector2(const CKorvelVector2* p) : x(p ? p->x : 0.0f), y(p ? p->y : 0.0f) {}
 
     CKorvelVector2& operator=(const CKorvelVector2& a) = default;
-    void Set(const CKorvelVector2& a) { x = a.x; y = a.y; }
-    void Set(float fx, float fy) { x = fx; y = fy; }
+    void Set(const CKorvelVector2& a)
+    {
+        x = a.x;
+        y = a.y;
+    }
+    void Set(float fx, float fy)
+    {
+        x = fx;
+        y = fy;
+    }
 
-    void Add(const CKorvelVector2& a) { x += a.x; y += a.y; }
-    void Sub(const CKorvelVector2& a) { x -= a.x; y -= a.y; }
-    void Add(const CKorvelVector2& a, const CKorvelVector2& b) { x = a.x + b.x; y = a.y + b.y; }
-    void Sub(const CKorvelVector2& a, const CKorvelVector2& b) { x = a.x - b.x; y = a.y - b.y; }
-    void Mul(const CKorvelVector2& a, const CKorvelVector2& b) { x = a.x * b.x; y = a.y * b.y; }
+    void Add(const CKorvelVector2& a)
+    {
+        x += a.x;
+        y += a.y;
+    }
+    void Sub(const CKorvelVector2& a)
+    {
+        x -= a.x;
+        y -= a.y;
+    }
+    void Add(const CKorvelVector2& a, const CKorvelVector2& b)
+    {
+        x = a.x + b.x;
+        y = a.y + b.y;
+    }
+    void Sub(const CKorvelVector2& a, const CKorvelVector2& b)
+    {
+        x = a.x - b.x;
+        y = a.y - b.y;
+    }
+    void Mul(const CKorvelVector2& a, const CKorvelVector2& b)
+    {
+        x = a.x * b.x;
+        y = a.y * b.y;
+    }
     void CreateBetweenVectors(const CKorvelVector2& a, const CKorvelVector2& b) { Sub(b, a); }
 
-    void Scale(float f) { x *= f; y *= f; }
+    void Scale(float f)
+    {
+        x *= f;
+        y *= f;
+    }
     void Mul(float f) { Scale(f); }
     void Div(float f) { Scale(1.0f / f); }
 
@@ -98,9 +128,8 @@ public:
     float GetAngle();
     void CubicInterpolate(const CKorvelVector2& a, const CKorvelVector2& b, const CKorvelVector2& c,
                           const CKorvelVector2& d, float t);
-    void HermiteInterpolate(const CKorvelVector2& a, const CKorvelVector2& b,
-                            const CKorvelVector2& c, const CKorvelVector2& d, float t,
-                            float tension, float bias);
+    void HermiteInterpolate(const CKorvelVector2& a, const CKorvelVector2& b, const CKorvelVector2& c,
+                            const CKorvelVector2& d, float t, float tension, float bias);
 };
 
 class CKorvelVector3
@@ -111,32 +140,60 @@ public:
     CKorvelVector3() {}
     CKorvelVector3(float fx, float fy, float fz) : x(fx), y(fy), z(fz) {}
     CKorvelVector3(const CKorvelVector3& a) = default;
-    CKorvelVector3(const CKorvelVector3* p)
-        : x(p ? p->x : 0.0f), y(p ? p->y : 0.0f), z(p ? p->z : 0.0f)
-    {
-    }
+    CKorvelVector3(const CKorvelVector3* p) : x(p ? p->x : 0.0f), y(p ? p->y : 0.0f), z(p ? p->z : 0.0f) {}
 
     CKorvelVector3& operator=(const CKorvelVector3& a) = default;
-    void Set(const CKorvelVector3& a) { x = a.x; y = a.y; z = a.z; }
-    void Set(float fx, float fy, float fz) { x = fx; y = fy; z = fz; }
+    void Set(const CKorvelVector3& a)
+    {
+        x = a.x;
+        y = a.y;
+        z = a.z;
+    }
+    void Set(float fx, float fy, float fz)
+    {
+        x = fx;
+        y = fy;
+        z = fz;
+    }
 
-    void Add(const CKorvelVector3& a) { x += a.x; y += a.y; z += a.z; }
-    void Sub(const CKorvelVector3& a) { x -= a.x; y -= a.y; z -= a.z; }
+    void Add(const CKorvelVector3& a)
+    {
+        x += a.x;
+        y += a.y;
+        z += a.z;
+    }
+    void Sub(const CKorvelVector3& a)
+    {
+        x -= a.x;
+        y -= a.y;
+        z -= a.z;
+    }
     void Add(const CKorvelVector3& a, const CKorvelVector3& b)
     {
-        x = a.x + b.x; y = a.y + b.y; z = a.z + b.z;
+        x = a.x + b.x;
+        y = a.y + b.y;
+        z = a.z + b.z;
     }
     void Sub(const CKorvelVector3& a, const CKorvelVector3& b)
     {
-        x = a.x - b.x; y = a.y - b.y; z = a.z - b.z;
+        x = a.x - b.x;
+        y = a.y - b.y;
+        z = a.z - b.z;
     }
     void Mul(const CKorvelVector3& a, const CKorvelVector3& b)
     {
-        x = a.x * b.x; y = a.y * b.y; z = a.z * b.z;
+        x = a.x * b.x;
+        y = a.y * b.y;
+        z = a.z * b.z;
     }
     void CreateBetweenVectors(const CKorvelVector3& a, const CKorvelVector3& b) { Sub(b, a); }
 
-    void Scale(float f) { x *= f; y *= f; z *= f; }
+    void Scale(float f)
+    {
+        x *= f;
+        y *= f;
+        z *= f;
+    }
     void Mul(float f) { Scale(f); }
     void Div(float f) { Scale(1.0f / f); }
 

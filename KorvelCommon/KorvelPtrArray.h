@@ -31,8 +31,7 @@ public:
 };
 
 // The same array seen with a typed element pointer.
-template <class T>
-class CKorvelTypedPtrArray : public CKorvelPtrArray
+template <class T> class CKorvelTypedPtrArray : public CKorvelPtrArray
 {
 public:
     int Add(T* p) { return CKorvelPtrArray::Add(p); }

@@ -1,8 +1,7 @@
 // Rectangle over int or float: left, top, right, bottom (a plain value type).
 #pragma once
 
-template <class T>
-class CKorvelRect
+template <class T> class CKorvelRect
 {
 public:
     T left, top, right, bottom;

@@ -18,8 +18,7 @@
 #include <type_traits>
 #include <utility>
 
-template <class A, class B>
-class CKorvelPair
+template <class A, class B> class CKorvelPair
 {
 public:
     A m_First;  // the key inside maps
@@ -31,8 +30,7 @@ public:
 
 namespace KorvelOrderingDetail
 {
-template <class T, class = void>
-struct HasCompare : std::false_type
+template <class T, class = void> struct HasCompare : std::false_type
 {
 };
 template <class T>
@@ -42,8 +40,7 @@ struct HasCompare<T, std::void_t<decltype(int(std::declval<const T&>().Compare(s
 };
 } // namespace KorvelOrderingDetail
 
-template <class T>
-class CKorvelMultiSet_DefaultOrdering
+template <class T> class CKorvelMultiSet_DefaultOrdering
 {
 public:
     int Compare(const T& a, const T& b) const
@@ -75,8 +72,7 @@ public:
 protected:
     // Binary search. Returns the index of an equal element hit, or -1 with iInsert set to
     // the place where the value belongs.
-    template <class K, class Cmp>
-    int SearchBy(const Cmp& cmp, const K& key, int& iInsert) const
+    template <class K, class Cmp> int SearchBy(const Cmp& cmp, const K& key, int& iInsert) const
     {
         int lo = 0, hi = this->m_iCount - 1;
         while (lo <= hi)
@@ -126,8 +122,7 @@ public:
     }
 };
 
-template <class K, class V, class O>
-class CKorvelMap_Ordering
+template <class K, class V, class O> class CKorvelMap_Ordering
 {
 public:
     int Compare(const CKorvelPair<K, V>& a, const CKorvelPair<K, V>& b) const

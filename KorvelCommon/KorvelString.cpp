@@ -86,13 +86,25 @@ void CKorvelString::Reset()
 
 CKorvelString::CKorvelString() : m_pBuffer(nullptr), m_iSize(0) {}
 
-CKorvelString::CKorvelString(const wchar_t* pText) : CKorvelString() { Set(pText); }
+CKorvelString::CKorvelString(const wchar_t* pText) : CKorvelString()
+{
+    Set(pText);
+}
 
-CKorvelString::CKorvelString(const unsigned short* pText) : CKorvelString() { Set(pText); }
+CKorvelString::CKorvelString(const unsigned short* pText) : CKorvelString()
+{
+    Set(pText);
+}
 
-CKorvelString::CKorvelString(const char* pText) : CKorvelString() { Set(pText); }
+CKorvelString::CKorvelString(const char* pText) : CKorvelString()
+{
+    Set(pText);
+}
 
-CKorvelString::CKorvelString(const CKorvelString& other) : CKorvelString() { Set(other); }
+CKorvelString::CKorvelString(const CKorvelString& other) : CKorvelString()
+{
+    Set(other);
+}
 
 CKorvelString::CKorvelString(const CKorvelString* pOther) : CKorvelString()
 {
@@ -100,11 +112,20 @@ CKorvelString::CKorvelString(const CKorvelString* pOther) : CKorvelString()
         Set(*pOther);
 }
 
-CKorvelString::~CKorvelString() { Reset(); }
+CKorvelString::~CKorvelString()
+{
+    Reset();
+}
 
-CKorvelString* CKorvelString::New() { return new (std::nothrow) CKorvelString(); }
+CKorvelString* CKorvelString::New()
+{
+    return new (std::nothrow) CKorvelString();
+}
 
-void CKorvelString::Set(const unsigned short* pText) { SetUnits(pText, MeasureText(pText)); }
+void CKorvelString::Set(const unsigned short* pText)
+{
+    SetUnits(pText, MeasureText(pText));
+}
 
 void CKorvelString::Set(const char* pText)
 {
@@ -151,11 +172,20 @@ CKorvelString& CKorvelString::operator=(const CKorvelString& other)
 
 // --- access and conversion out -----------------------------------------------------
 
-int CKorvelString::ComputeLength(const char* pText) { return MeasureText(pText); }
+int CKorvelString::ComputeLength(const char* pText)
+{
+    return MeasureText(pText);
+}
 
-int CKorvelString::ComputeLength(const unsigned short* pText) { return MeasureText(pText); }
+int CKorvelString::ComputeLength(const unsigned short* pText)
+{
+    return MeasureText(pText);
+}
 
-int CKorvelString::ComputeLength(const wchar_t* pText) { return MeasureText(pText); }
+int CKorvelString::ComputeLength(const wchar_t* pText)
+{
+    return MeasureText(pText);
+}
 
 void CKorvelString::SetAt(int iIndex, unsigned short uUnit)
 {
@@ -191,7 +221,10 @@ int CKorvelString::Compare(const CKorvelString& other) const
     return 0;
 }
 
-int CKorvelString::IsEqual(const CKorvelString& other) const { return Compare(other) == 0 ? 1 : 0; }
+int CKorvelString::IsEqual(const CKorvelString& other) const
+{
+    return Compare(other) == 0 ? 1 : 0;
+}
 
 int CKorvelString::CompareNoCase(const CKorvelString& other) const
 {
@@ -235,14 +268,18 @@ int CKorvelString::Find(const CKorvelString& other, int iStart) const
     return -1;
 }
 
-int CKorvelString::BeginsWith(const CKorvelString& other) const { return Find(other, 0) == 0 ? 1 : 0; }
+int CKorvelString::BeginsWith(const CKorvelString& other) const
+{
+    return Find(other, 0) == 0 ? 1 : 0;
+}
 
 int CKorvelString::EndsWith(const CKorvelString& other) const
 {
     int iLength = GetLength(), iOther = other.GetLength();
     if (iOther == 0 || iOther > iLength)
         return 0;
-    return memcmp(m_pBuffer + iLength - iOther, other.m_pBuffer, sizeof(unsigned short) * iOther) == 0 ? 1 : 0;
+    return memcmp(m_pBuffer + iLength - iOther, other.m_pBuffer, sizeof(unsigned short) * iOther) == 0 ? 1
+                                                                                                       : 0;
 }
 
 // --- editing -------------------------------------------------------------------------
@@ -463,7 +500,8 @@ void CKorvelString::Load(CKorvelFile& file)
     unsigned char aCount[4] = {0, 0, 0, 0};
     if (file.Read(aCount, 4) != 4)
         return;
-    unsigned int uCount = aCount[0] | (aCount[1] << 8) | (aCount[2] << 16) | (static_cast<unsigned int>(aCount[3]) << 24);
+    unsigned int uCount =
+        aCount[0] | (aCount[1] << 8) | (aCount[2] << 16) | (static_cast<unsigned int>(aCount[3]) << 24);
     if (uCount == 0 || uCount > static_cast<unsigned int>(MAX_LENGTH))
         return;
     long long iLeft = static_cast<long long>(file.GetSize()) - file.GetPosition();

@@ -48,9 +48,9 @@ public:
 
     // --- construction and assignment --------------------------------------
     CKorvelString();
-    CKorvelString(const wchar_t* pText);        // each character cut to its low 16 bits
+    CKorvelString(const wchar_t* pText); // each character cut to its low 16 bits
     CKorvelString(const unsigned short* pText);
-    CKorvelString(const char* pText);           // bytes widened as signed values
+    CKorvelString(const char* pText); // bytes widened as signed values
     CKorvelString(const CKorvelString& other);
     CKorvelString(const CKorvelString* pOther); // null gives an empty string
     ~CKorvelString();

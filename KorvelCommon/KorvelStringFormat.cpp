@@ -7,7 +7,10 @@
 
 namespace
 {
-bool IsDigit(unsigned short u) { return u >= '0' && u <= '9'; }
+bool IsDigit(unsigned short u)
+{
+    return u >= '0' && u <= '9';
+}
 
 int HexValue(unsigned short u)
 {
@@ -20,7 +23,10 @@ int HexValue(unsigned short u)
     return -1;
 }
 
-void AddString(CKorvelUnitBuffer& out, const CKorvelString& str) { out.Add(str.GetBuffer(), str.GetLength()); }
+void AddString(CKorvelUnitBuffer& out, const CKorvelString& str)
+{
+    out.Add(str.GetBuffer(), str.GetLength());
+}
 } // namespace
 
 // --- formatting -----------------------------------------------------------------------
@@ -147,7 +153,10 @@ int CKorvelString::ScanVA(int iBufferUnits, const unsigned short* pFormat, ...) 
     return iCount;
 }
 
-int CKorvelString::ScanV(const unsigned short* pFormat, va_list args) const { return ScanCore(-1, pFormat, args); }
+int CKorvelString::ScanV(const unsigned short* pFormat, va_list args) const
+{
+    return ScanCore(-1, pFormat, args);
+}
 
 int CKorvelString::ScanBoundedV(int iBufferUnits, const unsigned short* pFormat, va_list args) const
 {
@@ -190,7 +199,7 @@ int CKorvelString::ScanCore(int iBufferUnits, const unsigned short* pFormat, va_
         case 'l':
         case 'f':
         {
-            void* pTarget = *p == 'd' ? static_cast<void*>(va_arg(args, int*))
+            void* pTarget = *p == 'd'   ? static_cast<void*>(va_arg(args, int*))
                             : *p == 'l' ? static_cast<void*>(va_arg(args, long long*))
                                         : static_cast<void*>(va_arg(args, float*));
             if (!pTarget)

@@ -22,7 +22,10 @@ void AddDigits(CKorvelUnitBuffer& out, unsigned __int128 uValue, unsigned int uR
         out.Add(aDigits[--iCount]);
 }
 
-unsigned int CheckedRadix(int iRadix) { return (iRadix >= 2 && iRadix <= 36) ? iRadix : 10; }
+unsigned int CheckedRadix(int iRadix)
+{
+    return (iRadix >= 2 && iRadix <= 36) ? iRadix : 10;
+}
 
 void AddText(CKorvelUnitBuffer& out, const char* pText)
 {
@@ -31,7 +34,10 @@ void AddText(CKorvelUnitBuffer& out, const char* pText)
 }
 } // namespace
 
-void CKorvelString::FromInt(int iValue, int iRadix) { FromInt64(iValue, iRadix); }
+void CKorvelString::FromInt(int iValue, int iRadix)
+{
+    FromInt64(iValue, iRadix);
+}
 
 void CKorvelString::FromUInt(unsigned int uValue, int iRadix)
 {
@@ -107,7 +113,8 @@ void CKorvelString::FromFloat(float fValue, int iDigits)
             for (int i = 0; i < iDigits && out.Room() > 0; ++i)
             {
                 uFraction *= 10;
-                out.Add(static_cast<unsigned short>('0' + static_cast<unsigned int>(uFraction >> kFractionBits)));
+                out.Add(
+                    static_cast<unsigned short>('0' + static_cast<unsigned int>(uFraction >> kFractionBits)));
                 uFraction &= uMask;
             }
     }

@@ -46,15 +46,15 @@ public:
     bool IsSuspended() const { return m_uSuspended.load() != 0; }
 
 protected:
-    std::atomic<uint32_t> m_uRunning;   // 1 while the worker should go on
-    pthread_mutex_t m_SuspendMutex;     // guards the wake flag and the condition
+    std::atomic<uint32_t> m_uRunning; // 1 while the worker should go on
+    pthread_mutex_t m_SuspendMutex;   // guards the wake flag and the condition
     pthread_cond_t m_SuspendCondition;
-    pthread_t m_hThread;                // valid while m_bHasWorker
+    pthread_t m_hThread; // valid while m_bHasWorker
     std::atomic<bool> m_bHasWorker;
     std::atomic<uint32_t> m_uSuspended; // 1 while the worker waits in Suspend
     std::atomic<uint32_t> m_uAlive;     // all bits set until the procedure has returned
     unsigned int m_uPriority;
-    bool m_bWakePending;                // a Resume not yet consumed by Suspend
+    bool m_bWakePending; // a Resume not yet consumed by Suspend
 
 private:
     static void* Entry(void* pThis);

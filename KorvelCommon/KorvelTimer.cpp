@@ -35,8 +35,8 @@ int SaturateInt(float f)
 
 CKorvelTimer::CKorvelTimer()
     : m_dSecondsPerTick(0.0), m_dMillisecondsPerTick(0.0), m_dMicrosecondsPerTick(0.0),
-      m_fElapsedSeconds(0.0f), m_fElapsedMilliseconds(0.0f), m_fElapsedMicroseconds(0.0f),
-      m_uBeginTick(0), m_uTickFrequency(0)
+      m_fElapsedSeconds(0.0f), m_fElapsedMilliseconds(0.0f), m_fElapsedMicroseconds(0.0f), m_uBeginTick(0),
+      m_uTickFrequency(0)
 {
 }
 
@@ -201,20 +201,17 @@ void CKorvelDateTime::SetDayWide(int64_t llDay)
     m_iDay = (int32_t)llDay;
 }
 
-
 void CKorvelDateTime::SetHourWide(int64_t llHour)
 {
     m_iHour = (int32_t)FloorMod(llHour, 24);
     Step(FloorDiv(llHour, 24), m_iDay, &CKorvelDateTime::SetDayWide);
 }
 
-
 void CKorvelDateTime::SetMinuteWide(int64_t llMinute)
 {
     m_iMinute = (int32_t)FloorMod(llMinute, 60);
     Step(FloorDiv(llMinute, 60), m_iHour, &CKorvelDateTime::SetHourWide);
 }
-
 
 void CKorvelDateTime::SetSecondWide(int64_t llSecond)
 {

@@ -85,8 +85,8 @@ public:
     int DaysInCurrentMonth() const;
     static bool IsLeapYear(int64_t llYear);
 
-    void Current();       // local time now
-    static int64_t Epoch(); // seconds since 1970-01-01 00:00 UTC
+    void Current();                           // local time now
+    static int64_t Epoch();                   // seconds since 1970-01-01 00:00 UTC
     void ToText(CKorvelString& strOut) const; // "YYYY-MM-DD, hh:mm:ss", calendar month 1-12
 
     int GetYear() const { return m_iYear; }

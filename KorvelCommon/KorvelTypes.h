@@ -12,7 +12,7 @@ enum : KE_RETVAL
     KE_ERR_NOTSUPPORTED = 6,
     KE_ERR_OUTOFMEMORY = 7,
     KE_ERR_NOTFOUND = 8,
-    KE_ERR_DEVICE = 9,   // a platform device call failed
+    KE_ERR_DEVICE = 9, // a platform device call failed
     KE_ERR_FILEOPEN = 10,
     KE_ERR_DECODE = 11,  // unsupported format or failed decoding
     KE_ERR_LOCKED = 1000 // a sound buffer is already locked

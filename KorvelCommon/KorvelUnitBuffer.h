@@ -7,7 +7,9 @@
 class CKorvelUnitBuffer
 {
 public:
-    explicit CKorvelUnitBuffer(int iLimit) : m_pData(nullptr), m_iCount(0), m_iCapacity(0), m_iLimit(iLimit) {}
+    explicit CKorvelUnitBuffer(int iLimit) : m_pData(nullptr), m_iCount(0), m_iCapacity(0), m_iLimit(iLimit)
+    {
+    }
     ~CKorvelUnitBuffer() { delete[] m_pData; }
     CKorvelUnitBuffer(const CKorvelUnitBuffer&) = delete;
     CKorvelUnitBuffer& operator=(const CKorvelUnitBuffer&) = delete;

@@ -316,7 +316,7 @@ protected:
     plat::img_lib_t m_pImageLibrary;
     IKorvelGraphicsExt* m_pGraphicsExt; // owned
     unsigned int m_uModalDialogMode;
-    CKorvelUsabilityDataCollection* m_pRecording; // not owned
+    CKorvelUsabilityDataCollection* m_pRecording;      // not owned
     const CKorvelUsabilityDataCollection* m_pPlayback; // not owned
     unsigned int m_uPlaybackFrame;
     unsigned int m_uReplaying;

@@ -289,8 +289,8 @@ CKorvelSurface* IKorvelApplication::LoadFingerImage()
     CKorvelSurface* pImage = new (std::nothrow) CKorvelSurface;
     if (!pImage)
         return nullptr;
-    if (pImage->LoadFromMemory(this, const_cast<unsigned char*>(g_aKorvelFingerImage), g_uKorvelFingerImageSize,
-                               nullptr) != KE_OK)
+    if (pImage->LoadFromMemory(this, const_cast<unsigned char*>(g_aKorvelFingerImage),
+                               g_uKorvelFingerImageSize, nullptr) != KE_OK)
     {
         pImage->Shutdown();
         delete pImage;

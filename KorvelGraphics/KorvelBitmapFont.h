@@ -152,11 +152,12 @@ public:
     // --- layout and drawing ---
     void DrawText(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target, const CKorvelString& strText,
                   unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord);
-    void DrawText(const CKorvelRect<float>& rect, IKorvelGraphicsContext& target, const CKorvelString& strText,
-                  unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord);
+    void DrawText(const CKorvelRect<float>& rect, IKorvelGraphicsContext& target,
+                  const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
+                  SKE_PRERENDERED_TEXT* pRecord);
     // Lays out in (x, y, target width, target height).
-    void DrawText(int x, int y, IKorvelGraphicsContext& target, const CKorvelString& strText, unsigned int uColor,
-                  unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord);
+    void DrawText(int x, int y, IKorvelGraphicsContext& target, const CKorvelString& strText,
+                  unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord);
     void DrawText(const CKorvelVector2& pos, IKorvelGraphicsContext& target, const CKorvelString& strText,
                   unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord);
     void DrawTextPrerendered(const SKE_PRERENDERED_TEXT& record);
@@ -172,8 +173,9 @@ public:
     void ScanForLineFeeds(const CKorvelString& strIn, CKorvelString& strOut, const CKorvelRect<int>& rect,
                           unsigned int uFlags) const;
     void GetNextLine(const CKorvelString& strText, int iStart, CKorvelString& strOut) const;
-    void DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target, const CKorvelString& strText,
-                         unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT& record);
+    void DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target,
+                         const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
+                         SKE_PRERENDERED_TEXT& record);
     void DrawTextToSurface(const CKorvelRect<int>& rect, CKorvelSurface& target, const CKorvelString& strText,
                            unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT& record);
     void DrawTextToDX9() {}
@@ -187,7 +189,8 @@ public:
                           unsigned int uStyle, unsigned int uSize, const CKorvelString& strText,
                           unsigned int uColor, unsigned int uFlags);
     void PreprocessTextOS(const CKorvelString& strText, CKorvelString& strOut);
-    void PostprocessTextOS(const SKE_SURFACEDESC& desc, void* pPixels, int iPitch, const CKorvelRect<int>& rect);
+    void PostprocessTextOS(const SKE_SURFACEDESC& desc, void* pPixels, int iPitch,
+                           const CKorvelRect<int>& rect);
     void InitCache(int iWidth, int iHeight);
     void ClearCache();
     int DrawFromCache(IKorvelGraphicsContext& target, CKorvelRect<int>& rect, const CKorvelString& strText,
@@ -195,7 +198,8 @@ public:
     void DrawCacheItem(IKorvelGraphicsContext& target, const CACHE_ITEM& item, const CKorvelRect<int>& rect,
                        unsigned int uColor, unsigned int uFlags);
     int DrawText_OS(IKorvelGraphicsContext& target, CKorvelRect<int>& rect, const CKorvelString& strFont,
-                    unsigned int uSize, const CKorvelString& strText, unsigned int uColor, unsigned int uFlags);
+                    unsigned int uSize, const CKorvelString& strText, unsigned int uColor,
+                    unsigned int uFlags);
     unsigned int GetOsFontSize() const { return m_uOsFontSize; }
     int GetCacheCount() const { return m_aCache.GetCount(); }
     CKorvelSurface* GetCacheSurface() const { return m_pCacheSurface; }
@@ -221,9 +225,9 @@ private:
     SKE_BMFONT_IMAGE* PageAt(int i) const { return m_aPages[i]; }
     // Fills the record's head (target, colour, flags, clip) and puts the pen at the start of
     // the first line; the first glyph's x offset is scaled on GL targets only.
-    void StartLayout(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target, const CKorvelString& strText,
-                     unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT& record, sPen& pen,
-                     bool bScaledOffset) const;
+    void StartLayout(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target,
+                     const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
+                     SKE_PRERENDERED_TEXT& record, sPen& pen, bool bScaledOffset) const;
     // 1 when unit i of the wrapped text is a line break; with multi-line the pen moves to
     // the next line (a carriage return before a line feed is the same break).
     int StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& rect, unsigned int uFlags) const;

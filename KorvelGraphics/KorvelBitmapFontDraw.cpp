@@ -76,19 +76,21 @@ void CKorvelBitmapFont::DrawText(const CKorvelRect<float>& rect, IKorvelGraphics
 void CKorvelBitmapFont::DrawText(int x, int y, IKorvelGraphicsContext& target, const CKorvelString& strText,
                                  unsigned int uColor, unsigned int uFlags, SKE_PRERENDERED_TEXT* pRecord)
 {
-    DrawText(CKorvelRect<int>(x, y, target.GetWidth(), target.GetHeight()), target, strText, uColor, uFlags, pRecord);
+    DrawText(CKorvelRect<int>(x, y, target.GetWidth(), target.GetHeight()), target, strText, uColor, uFlags,
+             pRecord);
 }
 
 void CKorvelBitmapFont::DrawText(const CKorvelVector2& pos, IKorvelGraphicsContext& target,
                                  const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
                                  SKE_PRERENDERED_TEXT* pRecord)
 {
-    DrawText(target.FloatToPixelX(pos.x), target.FloatToPixelY(pos.y), target, strText, uColor, uFlags, pRecord);
+    DrawText(target.FloatToPixelX(pos.x), target.FloatToPixelY(pos.y), target, strText, uColor, uFlags,
+             pRecord);
 }
 
 void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target,
-                                        const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
-                                        SKE_PRERENDERED_TEXT& record)
+                                        const CKorvelString& strText, unsigned int uColor,
+                                        unsigned int uFlags, SKE_PRERENDERED_TEXT& record)
 {
     // Released fonts have no vertices until Restore.
     if (!m_aPages.GetCount() || !(uColor >> 24) || !m_pVertices)
@@ -135,8 +137,9 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
         }
         const unsigned short b = static_cast<unsigned short>(batch.iGlyphs * 4);
         unsigned short* pIndex = batch.auIndices + static_cast<ptrdiff_t>(batch.iGlyphs) * 6;
-        const unsigned short auQuad[6] = {b, static_cast<unsigned short>(b + 1), static_cast<unsigned short>(b + 2),
-                                          b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
+        const unsigned short auQuad[6] = {
+            b, static_cast<unsigned short>(b + 1), static_cast<unsigned short>(b + 2),
+            b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
         std::memcpy(pIndex, auQuad, sizeof(auQuad));
         ++batch.iGlyphs;
         pen.x += static_cast<int>(pChar->iXAdvance * m_fScale);

@@ -221,7 +221,8 @@ void CKorvelBitmapFont::StartLayout(const CKorvelRect<int>& rect, IKorvelGraphic
         pen.x -= bScaledOffset ? static_cast<int>(pFirst->iXOffset * m_fScale) : pFirst->iXOffset;
 }
 
-int CKorvelBitmapFont::StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& rect, unsigned int uFlags) const
+int CKorvelBitmapFont::StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& rect,
+                                     unsigned int uFlags) const
 {
     const unsigned short* pUnits = pen.strWrapped.GetBuffer();
     if (!IsBreak(pUnits[i]))

@@ -15,8 +15,8 @@
 #include "KorvelGraphics/KorvelBitmapFontDefault.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
-KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, CKorvelMediaPack& pack, const CKorvelString& strName,
-                                     unsigned int uFlags)
+KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, CKorvelMediaPack& pack,
+                                     const CKorvelString& strName, unsigned int uFlags)
 {
     if (!pApp)
         return KE_ERR_INVALIDARG;
@@ -45,7 +45,8 @@ KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, CKorvelMediaPack&
     return KE_OK;
 }
 
-KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, const CKorvelString& strPath, unsigned int uFlags)
+KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, const CKorvelString& strPath,
+                                     unsigned int uFlags)
 {
     if (!pApp)
         return KE_ERR_INVALIDARG;
@@ -58,7 +59,8 @@ KE_RETVAL CKorvelBitmapFont::Startup(IKorvelApplication* pApp, const CKorvelStri
     root.Shutdown();
     if (iResult != KE_OK)
         return iResult;
-    if ((iResult = LoadFontImages(nullptr, uFlags)) != KE_OK || (iResult = BuildFontVertices(uFlags)) != KE_OK)
+    if ((iResult = LoadFontImages(nullptr, uFlags)) != KE_OK ||
+        (iResult = BuildFontVertices(uFlags)) != KE_OK)
         return iResult;
     m_uLoadFlags = uFlags;
     SetName(strPath);
@@ -127,7 +129,8 @@ KE_RETVAL CKorvelBitmapFont::LoadFontImages(CKorvelMediaPack* pPack, unsigned in
     return KE_OK;
 }
 
-KE_RETVAL CKorvelBitmapFont::SurfaceToBits(CKorvelSurface& surface, SKE_BMFONT_IMAGE* pPage, unsigned int uFlags)
+KE_RETVAL CKorvelBitmapFont::SurfaceToBits(CKorvelSurface& surface, SKE_BMFONT_IMAGE* pPage,
+                                           unsigned int uFlags)
 {
     pPage->iWidth = surface.GetWidth();
     pPage->iHeight = surface.GetHeight();
@@ -177,7 +180,8 @@ KE_RETVAL CKorvelBitmapFont::BuildFontVertices(unsigned int uFlags)
     for (int i = 0; i < m_iCharCount; ++i)
     {
         const SKE_BMFONT_CHAR& c = m_pChars[i];
-        const SKE_BMFONT_IMAGE* pPage = c.iPage >= 0 && c.iPage < m_aPages.GetCount() ? PageAt(c.iPage) : nullptr;
+        const SKE_BMFONT_IMAGE* pPage =
+            c.iPage >= 0 && c.iPage < m_aPages.GetCount() ? PageAt(c.iPage) : nullptr;
         const float fPw = pPage && pPage->iWidth > 0 ? static_cast<float>(pPage->iWidth) : 1.0f;
         const float fPh = pPage && pPage->iHeight > 0 ? static_cast<float>(pPage->iHeight) : 1.0f;
         const float x = static_cast<float>(c.iX), y = static_cast<float>(c.iY);

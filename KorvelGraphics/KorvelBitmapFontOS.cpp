@@ -22,18 +22,19 @@ int CKorvelBitmapFont::CreateFontOS(const CKorvelString&, unsigned int uSize, co
     return 1;
 }
 
-int CKorvelBitmapFont::ComputeTextAreaOS(CKorvelSurface&, CKorvelRect<int>&, const CKorvelString&, unsigned int,
-                                         const CKorvelString& strText, unsigned int)
+int CKorvelBitmapFont::ComputeTextAreaOS(CKorvelSurface&, CKorvelRect<int>&, const CKorvelString&,
+                                         unsigned int, const CKorvelString& strText, unsigned int)
 {
     return strText.GetLength();
 }
 
-void CKorvelBitmapFont::DrawTextAdvanced(CKorvelSurface& surface, CKorvelRect<int>& rect, const CKorvelString&,
-                                         unsigned int, unsigned int uSize, const CKorvelString& strText,
-                                         unsigned int, unsigned int)
+void CKorvelBitmapFont::DrawTextAdvanced(CKorvelSurface& surface, CKorvelRect<int>& rect,
+                                         const CKorvelString&, unsigned int, unsigned int uSize,
+                                         const CKorvelString& strText, unsigned int, unsigned int)
 {
     void* pDC = nullptr;
-    if (strText.GetLength() && rect.GetWidth() && rect.GetHeight() && uSize > 2 && surface.GetDC(&pDC) == KE_OK)
+    if (strText.GetLength() && rect.GetWidth() && rect.GetHeight() && uSize > 2 &&
+        surface.GetDC(&pDC) == KE_OK)
         surface.ReleaseDC(pDC, 0);
 }
 
@@ -132,13 +133,14 @@ void CKorvelBitmapFont::DrawCacheItem(IKorvelGraphicsContext& target, const CACH
 }
 
 int CKorvelBitmapFont::DrawText_OS(IKorvelGraphicsContext& target, CKorvelRect<int>& rect,
-                                   const CKorvelString& strFont, unsigned int uSize, const CKorvelString& strText,
-                                   unsigned int uColor, unsigned int uFlags)
+                                   const CKorvelString& strFont, unsigned int uSize,
+                                   const CKorvelString& strText, unsigned int uColor, unsigned int uFlags)
 {
     CKorvelString strPlain;
     PreprocessTextOS(strText, strPlain);
     IKorvelGraphicsContext* pBack = m_pApp ? m_pApp->GetBack() : nullptr;
-    const int iLargerSide = pBack ? (pBack->GetWidth() > pBack->GetHeight() ? pBack->GetWidth() : pBack->GetHeight()) : 0;
+    const int iLargerSide =
+        pBack ? (pBack->GetWidth() > pBack->GetHeight() ? pBack->GetWidth() : pBack->GetHeight()) : 0;
     const bool bSmallScreen = iLargerSide < 1101;
     if (!m_pCacheSurface)
     {

@@ -17,16 +17,24 @@ bool Layout16(eKET_SURFACEFORMAT eFormat, sLAYOUT16& out)
 {
     switch (eFormat)
     {
-    case KE_SURFACE_RGB444: out = {4, 4, 4}; return true;
-    case KE_SURFACE_RGB555: out = {5, 5, 5}; return true;
-    case KE_SURFACE_RGB565: out = {5, 6, 5}; return true;
-    default: return false;
+    case KE_SURFACE_RGB444:
+        out = {4, 4, 4};
+        return true;
+    case KE_SURFACE_RGB555:
+        out = {5, 5, 5};
+        return true;
+    case KE_SURFACE_RGB565:
+        out = {5, 6, 5};
+        return true;
+    default:
+        return false;
     }
 }
 
 unsigned int Pack16(const sLAYOUT16& l, unsigned int r, unsigned int g, unsigned int b)
 {
-    return ((r >> (8 - l.iRed)) << (l.iGreen + l.iBlue)) | ((g >> (8 - l.iGreen)) << l.iBlue) | (b >> (8 - l.iBlue));
+    return ((r >> (8 - l.iRed)) << (l.iGreen + l.iBlue)) | ((g >> (8 - l.iGreen)) << l.iBlue) |
+           (b >> (8 - l.iBlue));
 }
 
 unsigned int LutIndex(unsigned int r, unsigned int g, unsigned int b)
@@ -48,8 +56,8 @@ unsigned int Field(unsigned int uPixel, int iShift, int iBits)
 } // namespace
 
 void CKorvelBitmapFont::DrawTextToSurface(const CKorvelRect<int>& rect, CKorvelSurface& target,
-                                          const CKorvelString& strText, unsigned int uColor, unsigned int uFlags,
-                                          SKE_PRERENDERED_TEXT& record)
+                                          const CKorvelString& strText, unsigned int uColor,
+                                          unsigned int uFlags, SKE_PRERENDERED_TEXT& record)
 {
     if (!m_aPages.GetCount())
         return;
@@ -85,7 +93,8 @@ void CKorvelBitmapFont::DrawTextToSurface(const CKorvelRect<int>& rect, CKorvelS
             continue;
         int gx = iPenX + pChar->iXOffset, gy = pen.y + pChar->iYOffset;
         int w = pChar->iWidth, h = pChar->iHeight;
-        const unsigned char* pCoverage = pPage->pBits + static_cast<size_t>(pChar->iY) * pPage->iWidth + pChar->iX;
+        const unsigned char* pCoverage =
+            pPage->pBits + static_cast<size_t>(pChar->iY) * pPage->iWidth + pChar->iX;
         if (gx + w > rcLimit.right)
             w = rcLimit.right - gx;
         if (gy + h > rcLimit.bottom)

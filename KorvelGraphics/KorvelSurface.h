@@ -233,8 +233,8 @@ public:
     unsigned int HasMipmaps() const { return m_uMipmaps; }
     // The source's pixels packed for upload, rows without padding; array delete; null
     // when memory runs out or the pair is refused.
-    unsigned char* ConvertToTextureFormat(unsigned int uGLFormat, unsigned int uGLType, unsigned int uBytesPerPixel,
-                                          CKorvelSurface& source) const;
+    unsigned char* ConvertToTextureFormat(unsigned int uGLFormat, unsigned int uGLType,
+                                          unsigned int uBytesPerPixel, CKorvelSurface& source) const;
 
     // --- loading (KorvelSurfaceLoad.cpp; decoding in KorvelSurfaceLoader) ---
     // A null description stands for all fields 0 (the image's size, the compatible format).
@@ -242,7 +242,8 @@ public:
     // An item found by name, or by index when the name is empty; named after it.
     KE_RETVAL LoadFromPack(IKorvelApplication* pApp, CKorvelMediaPack* pPack, const CKorvelString& strName,
                            unsigned int uIndex, SKE_SURFACEDESC* pDesc);
-    KE_RETVAL LoadFromMemory(IKorvelApplication* pApp, void* pData, unsigned int uSize, SKE_SURFACEDESC* pDesc);
+    KE_RETVAL LoadFromMemory(IKorvelApplication* pApp, void* pData, unsigned int uSize,
+                             SKE_SURFACEDESC* pDesc);
     // Applies the companion alpha image "name_alpha.ext" (from the pack, else by path).
     KE_RETVAL LoadExternalAlphaChannel(const CKorvelString& strName, CKorvelMediaPack* pPack);
     // Images are never written: 3 without an application, else 6.

@@ -32,8 +32,8 @@ KE_RETVAL CKorvelSurface::Load(IKorvelApplication* pApp, const CKorvelString& st
         return KE_ERR_FILEOPEN;
     SKE_SURFACEDESC desc = DescOrZero(pDesc);
     const int iSize = file.GetSize();
-    const KE_RETVAL ret =
-        CKorvelSurfaceLoader::LoadImageFromFile(*this, file, iSize > 0 ? static_cast<unsigned int>(iSize) : 0, desc);
+    const KE_RETVAL ret = CKorvelSurfaceLoader::LoadImageFromFile(
+        *this, file, iSize > 0 ? static_cast<unsigned int>(iSize) : 0, desc);
     file.Close();
     // A failed companion leaves the image without alpha; the result is the image's.
     if (ret == KE_OK && WantsCompanion(desc))
@@ -42,7 +42,8 @@ KE_RETVAL CKorvelSurface::Load(IKorvelApplication* pApp, const CKorvelString& st
 }
 
 KE_RETVAL CKorvelSurface::LoadFromPack(IKorvelApplication* pApp, CKorvelMediaPack* pPack,
-                                       const CKorvelString& strName, unsigned int uIndex, SKE_SURFACEDESC* pDesc)
+                                       const CKorvelString& strName, unsigned int uIndex,
+                                       SKE_SURFACEDESC* pDesc)
 {
     m_pApp = pApp;
     if (!pPack)
@@ -109,7 +110,8 @@ KE_RETVAL CKorvelSurface::LoadExternalAlphaChannel(const CKorvelString& strName,
     }
     for (int y = 0; y < iHeight; ++y)
         for (int x = 0; x < iWidth; ++x)
-            pImage[static_cast<size_t>(y) * iWidth + x] = static_cast<unsigned char>(companion.GetPixelDIB(x, y));
+            pImage[static_cast<size_t>(y) * iWidth + x] =
+                static_cast<unsigned char>(companion.GetPixelDIB(x, y));
     companion.Shutdown();
 
     const SKE_SURFACEDESC alphaDesc = {iWidth, iHeight, iWidth, KE_SURFACE_P8, 0, 0};

@@ -42,7 +42,8 @@ plat::img_lib_t ImageLibrary(IKorvelApplication* pApp)
 }
 
 // Red, green and blue of one source pixel; formats without a reader leave them as they are.
-void ReadRgb(const unsigned char* p, eKET_SURFACEFORMAT eFormat, unsigned int& r, unsigned int& g, unsigned int& b)
+void ReadRgb(const unsigned char* p, eKET_SURFACEFORMAT eFormat, unsigned int& r, unsigned int& g,
+             unsigned int& b)
 {
     const unsigned int w = p[0] | static_cast<unsigned int>(p[1]) << 8;
     switch (eFormat)
@@ -116,8 +117,8 @@ int BytesPerPixel(eKET_SURFACEFORMAT eFormat)
 
 } // namespace
 
-KE_RETVAL CKorvelSurfaceLoader::LoadImageFromFile(CKorvelSurface& surface, CKorvelFile& file, unsigned int uSize,
-                                                  SKE_SURFACEDESC& desc)
+KE_RETVAL CKorvelSurfaceLoader::LoadImageFromFile(CKorvelSurface& surface, CKorvelFile& file,
+                                                  unsigned int uSize, SKE_SURFACEDESC& desc)
 {
     if (uSize == 0)
         return KE_ERR_DECODE;
@@ -174,7 +175,8 @@ KE_RETVAL LoadImageBlackberry(IKorvelApplication* pApp, SKE_SURFACEDESC& desc, C
     const int iWidth = static_cast<int>(image.w), iHeight = static_cast<int>(image.h);
     const SKE_SURFACEDESC source = {iWidth, iHeight, iWidth * 4, KE_SURFACE_ARGB8888, 0, 0};
     const unsigned int uHasAlpha = (image.format & plat::IMG_FMT_ALPHA) ? 1 : 0;
-    const KE_RETVAL ret = CKorvelSurfaceLoader::ImageToSurface(pApp, image.data, source, uHasAlpha, 1, surface, desc);
+    const KE_RETVAL ret =
+        CKorvelSurfaceLoader::ImageToSurface(pApp, image.data, source, uHasAlpha, 1, surface, desc);
     free(image.data);
     return ret;
 }
@@ -206,15 +208,17 @@ KE_RETVAL CKorvelSurfaceLoader::ImageToSurface(IKorvelApplication* pApp, const v
 
     unsigned char* pTarget = static_cast<unsigned char*>(surface.Lock(&d, 0));
     unsigned char* pAlpha = surface.GetAlphaChannel();
-    const unsigned char* pLookup =
-        d.eFormat == KE_SURFACE_P8 ? CKorvelPaletteProvider::GetLookupTable(surface.GetApplication()) : nullptr;
+    const unsigned char* pLookup = d.eFormat == KE_SURFACE_P8
+                                       ? CKorvelPaletteProvider::GetLookupTable(surface.GetApplication())
+                                       : nullptr;
     const int iSrcBytes = source.iPitch / source.iWidth;
     const int iDstBytes = BytesPerPixel(d.eFormat);
     const bool bSourceAlpha = uHasAlpha && iSrcBytes == 4;
     unsigned int r = 255, g = 255, b = 255;
     for (int y = 0; y < source.iHeight; ++y)
     {
-        const unsigned char* pSrc = static_cast<const unsigned char*>(pPixels) + static_cast<long>(y) * source.iPitch;
+        const unsigned char* pSrc =
+            static_cast<const unsigned char*>(pPixels) + static_cast<long>(y) * source.iPitch;
         unsigned char* pDst = pTarget + static_cast<long>(y) * d.iPitch;
         for (int x = 0; x < source.iWidth; ++x, pSrc += iSrcBytes, pDst += iDstBytes)
         {

@@ -20,8 +20,9 @@ public:
     // Rows of source.iPitch bytes in source.eFormat (7, 6, 4, 3 or 2) into the surface's
     // format; alpha from byte 3 of 4-byte pixels when hasAlpha, colour premultiplied
     // when premultiply. Surfaces below 32 bits get an alpha plane for an image with alpha.
-    static KE_RETVAL ImageToSurface(IKorvelApplication* pApp, const void* pPixels, const SKE_SURFACEDESC& source,
-                                    unsigned int uHasAlpha, unsigned int uPremultiply, CKorvelSurface& surface,
+    static KE_RETVAL ImageToSurface(IKorvelApplication* pApp, const void* pPixels,
+                                    const SKE_SURFACEDESC& source, unsigned int uHasAlpha,
+                                    unsigned int uPremultiply, CKorvelSurface& surface,
                                     const SKE_SURFACEDESC& desc);
     // Images are never written: 6, or 3 for a surface that was never created.
     static KE_RETVAL SaveImage(CKorvelSurface& surface, const CKorvelString& strName);

@@ -26,9 +26,9 @@ unsigned int UploadBytes(unsigned int uFormat, unsigned int uType)
     if (uFormat == GL_RGB)
         return uType == GL_UNSIGNED_BYTE ? 3 : uType == GL_UNSIGNED_SHORT_5_6_5 ? 2 : 0;
     if (uFormat == GL_RGBA)
-        return uType == GL_UNSIGNED_BYTE ? 4
+        return uType == GL_UNSIGNED_BYTE                                                    ? 4
                : (uType == GL_UNSIGNED_SHORT_4_4_4_4 || uType == GL_UNSIGNED_SHORT_5_5_5_1) ? 2
-                                                                                              : 0;
+                                                                                            : 0;
     return 0;
 }
 
@@ -126,7 +126,8 @@ void ShrinkLevel(TGet get, int sw, int sh, int w, int h, std::vector<unsigned in
 
 // ---------------------------------------------------------- making and releasing
 
-KE_RETVAL CKorvelSurface::SurfaceToTexture(unsigned int uGLFormat, unsigned int uGLType, unsigned int uMipmaps)
+KE_RETVAL CKorvelSurface::SurfaceToTexture(unsigned int uGLFormat, unsigned int uGLType,
+                                           unsigned int uMipmaps)
 {
     if (!m_pPixels)
         return KE_ERR_BADDATA;
@@ -196,7 +197,8 @@ void CKorvelSurface::ReleaseTexture()
 }
 
 unsigned char* CKorvelSurface::ConvertToTextureFormat(unsigned int uGLFormat, unsigned int uGLType,
-                                                      unsigned int uBytesPerPixel, CKorvelSurface& source) const
+                                                      unsigned int uBytesPerPixel,
+                                                      CKorvelSurface& source) const
 {
     if (UploadBytes(uGLFormat, uGLType) != uBytesPerPixel || !uBytesPerPixel)
         return nullptr;
@@ -252,7 +254,8 @@ KE_RETVAL CKorvelSurface::SyncToTexture()
                 if (iLevels == 0)
                     ShrinkLevel([this](int u, int v) { return GetPixelDIB(u, v); }, pw, ph, w, h, aLevel);
                 else
-                    ShrinkLevel([&aPrevious, pw](int u, int v) { return aPrevious[static_cast<size_t>(v) * pw + u]; },
+                    ShrinkLevel([&aPrevious, pw](int u, int v)
+                                { return aPrevious[static_cast<size_t>(v) * pw + u]; },
                                 pw, ph, w, h, aLevel);
                 aUpload.resize(aLevel.size() * uBytes);
                 for (size_t i = 0; i < aLevel.size(); ++i)
@@ -272,7 +275,8 @@ KE_RETVAL CKorvelSurface::SyncToTexture()
     }
 
     IKorvelGraphicsContext* pBack = m_pApp ? m_pApp->GetBack() : nullptr;
-    if (pBack && (pBack->GetContextType() == KE_CONTEXT_GLES2 || pBack->GetContextType() == KE_CONTEXT_GL_OTHER))
+    if (pBack &&
+        (pBack->GetContextType() == KE_CONTEXT_GLES2 || pBack->GetContextType() == KE_CONTEXT_GL_OTHER))
     {
         const CKorvelGraphicsExt_GLES2* pGL = dynamic_cast<const CKorvelGraphicsExt_GLES2*>(pBack);
         if (pGL && pGL->HasTextureMaxLevel())

@@ -27,9 +27,9 @@ CKorvelSoundMusicPlayer* CKorvelSoundMusicPlayer::New()
 
 CKorvelSoundMusicPlayer::CKorvelSoundMusicPlayer()
     : m_pContext(nullptr), m_pConnection(nullptr), m_iOutputId(0), m_iEventRequest(0), m_iLastState(0),
-      m_fPosition(0.0f), m_fDuration(0.0f), m_pApplication(nullptr), m_uState(STATE_NOTSTARTED), m_iVolume(100),
-      m_iStartupVolume(100), m_uMuted(0), m_iMutedVolume(100), m_iFadeTarget(100), m_fFadeValue(100.0f),
-      m_fFadeRate(0.0f), m_uAtEnd(0), m_uLoop(0), m_iSentVolume(-1)
+      m_fPosition(0.0f), m_fDuration(0.0f), m_pApplication(nullptr), m_uState(STATE_NOTSTARTED),
+      m_iVolume(100), m_iStartupVolume(100), m_uMuted(0), m_iMutedVolume(100), m_iFadeTarget(100),
+      m_fFadeValue(100.0f), m_fFadeRate(0.0f), m_uAtEnd(0), m_uLoop(0), m_iSentVolume(-1)
 {
 }
 

@@ -13,8 +13,8 @@ CKorvelSoundWave* CKorvelSoundWave::New()
     return new (std::nothrow) CKorvelSoundWave();
 }
 
-KE_RETVAL CKorvelSoundWave::Load(CKorvelSoundEngine* pEngine, const CKorvelString& strPath, unsigned int uFlags,
-                                 unsigned int uDuplicates)
+KE_RETVAL CKorvelSoundWave::Load(CKorvelSoundEngine* pEngine, const CKorvelString& strPath,
+                                 unsigned int uFlags, unsigned int uDuplicates)
 {
     CKorvelFile file;
     const KE_RETVAL iOpen = file.OpenFromFile(strPath, CKorvelFile::FLAG_READ);
@@ -29,8 +29,8 @@ KE_RETVAL CKorvelSoundWave::LoadFromMemory(CKorvelSoundEngine* pEngine, void* pD
     return LoadOpened(pEngine, file, iOpen, static_cast<int>(uSize), uFlags, uDuplicates);
 }
 
-KE_RETVAL CKorvelSoundWave::LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile& file, KE_RETVAL iOpen, int iSize,
-                                       unsigned int uFlags, unsigned int uDuplicates)
+KE_RETVAL CKorvelSoundWave::LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile& file, KE_RETVAL iOpen,
+                                       int iSize, unsigned int uFlags, unsigned int uDuplicates)
 {
     KE_RETVAL iResult = iOpen;
     if (iResult == KE_OK)
@@ -44,8 +44,8 @@ KE_RETVAL CKorvelSoundWave::LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile&
 }
 
 KE_RETVAL CKorvelSoundWave::LoadFromPack(CKorvelSoundEngine* pEngine, CKorvelMediaPack* pPack,
-                                         const CKorvelString& strName, unsigned int uIndex, unsigned int uFlags,
-                                         unsigned int uDuplicates)
+                                         const CKorvelString& strName, unsigned int uIndex,
+                                         unsigned int uFlags, unsigned int uDuplicates)
 {
     if (!pPack)
         return KE_ERR_INVALIDARG;
@@ -120,7 +120,8 @@ KE_RETVAL CKorvelSoundWave::Startup(CKorvelSoundEngine* pEngine, SKE_WAVEFORMAT*
 }
 
 KE_RETVAL CKorvelSoundWave::StartBuffer(CKorvelSoundEngine* pEngine, const SKE_WAVEFORMAT& format,
-                                        unsigned int uSize, unsigned int uFlags, CKorvelSoundBuffer** ppBuffer)
+                                        unsigned int uSize, unsigned int uFlags,
+                                        CKorvelSoundBuffer** ppBuffer)
 {
     *ppBuffer = nullptr;
     CKorvelSoundBuffer* pBuffer = CKorvelSoundBuffer::New();

@@ -53,8 +53,8 @@ public:
     KE_RETVAL Load(CKorvelSoundEngine* pEngine, const CKorvelString& strPath, unsigned int uFlags,
                    unsigned int uDuplicates);
     // The block stays the caller's.
-    KE_RETVAL LoadFromMemory(CKorvelSoundEngine* pEngine, void* pData, unsigned int uSize, unsigned int uFlags,
-                             unsigned int uDuplicates);
+    KE_RETVAL LoadFromMemory(CKorvelSoundEngine* pEngine, void* pData, unsigned int uSize,
+                             unsigned int uFlags, unsigned int uDuplicates);
     // 2 without a pack, 8 when no item matches.
     KE_RETVAL LoadFromPack(CKorvelSoundEngine* pEngine, CKorvelMediaPack* pPack, const CKorvelString& strName,
                            unsigned int uIndex, unsigned int uFlags, unsigned int uDuplicates);
@@ -91,8 +91,8 @@ private:
     KE_RETVAL LoadOpened(CKorvelSoundEngine* pEngine, CKorvelFile& file, KE_RETVAL iOpen, int iSize,
                          unsigned int uFlags, unsigned int uDuplicates);
     // A new started buffer in *ppBuffer, or its failure (7 when it cannot be made).
-    static KE_RETVAL StartBuffer(CKorvelSoundEngine* pEngine, const SKE_WAVEFORMAT& format, unsigned int uSize,
-                                 unsigned int uFlags, CKorvelSoundBuffer** ppBuffer);
+    static KE_RETVAL StartBuffer(CKorvelSoundEngine* pEngine, const SKE_WAVEFORMAT& format,
+                                 unsigned int uSize, unsigned int uFlags, CKorvelSoundBuffer** ppBuffer);
     static void FreeBuffer(CKorvelSoundBuffer* pBuffer);
     KE_RETVAL AppendVoice(CKorvelSoundBuffer* pBuffer); // frees the buffer when it cannot be kept
 };

@@ -54,8 +54,9 @@ private:
 int COggDecoder::ReadMore()
 {
     char* pBuffer = ogg_sync_buffer(&m_Sync, CKorvelSoundWave::OGG_READ_BYTES);
-    m_iLastRead = pBuffer ? CKorvelSoundWave::ReadFile(pBuffer, m_File, m_iBudget, CKorvelSoundWave::OGG_READ_BYTES)
-                          : 0;
+    m_iLastRead =
+        pBuffer ? CKorvelSoundWave::ReadFile(pBuffer, m_File, m_iBudget, CKorvelSoundWave::OGG_READ_BYTES)
+                : 0;
     ogg_sync_wrote(&m_Sync, m_iLastRead);
     return m_iLastRead;
 }
@@ -105,7 +106,7 @@ KE_RETVAL COggDecoder::Run()
         if (ogg_sync_pageout(&m_Sync, &page) != 1)
         {
             if (m_iLastRead < CKorvelSoundWave::OGG_READ_BYTES)
-                break; // the data ended
+                break;            // the data ended
             return KE_ERR_DECODE; // a whole piece without a page: not Ogg
         }
         const KE_RETVAL iResult = DecodeStream(page);

@@ -11,12 +11,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <netdb.h>
+#include <new>
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 const int WAKE_WORD_QUIT = -1;
 
 // The receive lock held for one scope.

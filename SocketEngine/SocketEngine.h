@@ -64,9 +64,9 @@ struct sSOCKETTIMING
 {
     int iReceiveWaitMs = 30000;
     int iSendWaitMs = 1000;
-    int iIdleWaitLimit = 3;    // receive waits without data tolerated in a row
-    int iSendAttempts = 5;     // failed sends of one message before giving up
-    int iDrainWaits = 151;     // Disconnect's waits for the send queue to empty
+    int iIdleWaitLimit = 3; // receive waits without data tolerated in a row
+    int iSendAttempts = 5;  // failed sends of one message before giving up
+    int iDrainWaits = 151;  // Disconnect's waits for the send queue to empty
     int iDrainSleepMs = 100;
     float fKeepAliveSeconds = 30.0f;
 };
@@ -144,6 +144,6 @@ private:
 
     sSOCKETTIMING m_Timing;
     PFN_SOCKETRESOLVE m_pfnResolve;
-    bool m_bSending;             // the send thread holds a message taken off the queue
-    unsigned int m_uGeneration;  // bumped when a connection's pending data is dropped
+    bool m_bSending;            // the send thread holds a message taken off the queue
+    unsigned int m_uGeneration; // bumped when a connection's pending data is dropped
 };

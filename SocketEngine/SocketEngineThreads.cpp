@@ -8,7 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 // Written to the wake pipe to get the receive thread out of its wait.
 const int WAKE_WORD_QUIT = -1;
 } // namespace

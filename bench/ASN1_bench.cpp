@@ -5,9 +5,9 @@
 //   - decoding a server player list (id 20) of 50 records into fresh containers.
 // The player list image is written by the reference encoder; both decoders read the
 // same bytes (the list field's constructed tag class is accepted by ours).
-#include "Framework/asn1/ASN1.h"
 #include "Framework/Session/asn1_hile_players.h"
 #include "Framework/Session/asn1_hile_shop.h"
+#include "Framework/asn1/ASN1.h"
 #include "KorvelCommon/KorvelString.h"
 
 #include "ConfirmBuyPlayerItems.h"
@@ -177,7 +177,8 @@ void BM_DecodePlayerList_Asn1c(benchmark::State& state)
     for (auto _ : state)
     {
         PlayerList_t* pList = nullptr;
-        asn_dec_rval_t result = ber_decode(nullptr, &asn_DEF_PlayerList, (void**)&pList, aImage.data(), aImage.size());
+        asn_dec_rval_t result =
+            ber_decode(nullptr, &asn_DEF_PlayerList, (void**)&pList, aImage.data(), aImage.size());
         if (result.code != RC_OK || pList->items.list.count != kListSize)
             state.SkipWithError("decode failed");
         benchmark::DoNotOptimize(pList);

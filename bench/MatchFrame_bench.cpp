@@ -133,7 +133,8 @@ struct sMatchFrame
         own.m_vAim.Set(0.2f, 0.1f);
         own.m_vStretch = own.m_vAim;
         own.m_bStretching = own.m_bShowAim = 1;
-        const PROJECTILE_TYPE aTypes[4] = {PROJECTILE_FIRE, PROJECTILE_STICKY, PROJECTILE_SNOW, PROJECTILE_FRAGMENT};
+        const PROJECTILE_TYPE aTypes[4] = {PROJECTILE_FIRE, PROJECTILE_STICKY, PROJECTILE_SNOW,
+                                           PROJECTILE_FRAGMENT};
         for (int s = 0; s < 4; ++s)
             if (Projectile* pShot = scene.CreateProjectile(s % 2, aTypes[s], s / 2))
                 pShot->m_pBody->m_vVisualPosition.Set(-0.6f + 0.4f * float(s), 1.2f);
@@ -178,7 +179,8 @@ void MatchFrame(benchmark::State& state, unsigned int bBatch)
     state.counters["groups"] = f.iGroups;
     state.counters["frame_ms"] = 1000.0 * fFrameSeconds / n;
     state.counters["outside_gl_ms"] = 1000.0 * (fFrameSeconds - g_fGlSeconds) / n;
-    state.counters["outside_gl_share"] = fFrameSeconds > 0.0 ? (fFrameSeconds - g_fGlSeconds) / fFrameSeconds : 0.0;
+    state.counters["outside_gl_share"] =
+        fFrameSeconds > 0.0 ? (fFrameSeconds - g_fGlSeconds) / fFrameSeconds : 0.0;
 }
 
 void BM_MatchFrameBatched(benchmark::State& state)

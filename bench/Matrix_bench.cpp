@@ -40,16 +40,14 @@ BENCHMARK(BM_MatrixMulGlm);
 // Normalising a batch of vectors, as the physics does per step.
 static const int kBatch = 1024;
 
-template <class V>
-static void FillBatch(std::vector<V>& out)
+template <class V> static void FillBatch(std::vector<V>& out)
 {
     out.resize(kBatch);
     for (int i = 0; i < kBatch; ++i)
         out[i].Set(static_cast<float>(i % 17) - 8.0f, static_cast<float>(i % 5) + 0.5f);
 }
 
-template <class V>
-static void BM_Normalize(benchmark::State& state)
+template <class V> static void BM_Normalize(benchmark::State& state)
 {
     std::vector<V> src, v;
     FillBatch(src);

@@ -13,7 +13,7 @@
 namespace
 {
 const int kSteps = 300;
-const float kScale = 10.0f;      // box2d is tuned for objects of 0.1 to 10 metres
+const float kScale = 10.0f; // box2d is tuned for objects of 0.1 to 10 metres
 const float kStepsPerSecond = 30.0f;
 
 typedef void (*PFN_SCENE)(CMoxPhysics&);

@@ -31,7 +31,8 @@ const char* PackPath()
 {
     if (!g_szPackPath[0])
     {
-        snprintf(g_szPackPath, sizeof(g_szPackPath), "/tmp/korvel_font_fuzz_%d.kmp", static_cast<int>(getpid()));
+        snprintf(g_szPackPath, sizeof(g_szPackPath), "/tmp/korvel_font_fuzz_%d.kmp",
+                 static_cast<int>(getpid()));
         std::atexit(RemovePack);
     }
     return g_szPackPath;
@@ -67,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
         // (all of them would make one large count a quadratic run).
         const int iIds = font.GetCharCount() < 512 ? font.GetCharCount() : 512;
         for (int i = 0; i < iIds; ++i)
-            if (const CKorvelBitmapFont::SKE_BMFONT_CHAR* pChar = font.GetCharInfo(static_cast<unsigned short>(i)))
+            if (const CKorvelBitmapFont::SKE_BMFONT_CHAR* pChar =
+                    font.GetCharInfo(static_cast<unsigned short>(i)))
                 Check(pChar->iPage >= 0 && pChar->iPage < font.GetPageCount());
         const CKorvelString strText(L"Ab c$COLOR=0xFF00FF00d\r\n\u20ac ee\tf");
         CKorvelString strOut;

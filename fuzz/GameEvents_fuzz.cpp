@@ -39,7 +39,8 @@ public:
         m_iOwnPlayer = 0;
         m_iOpponent = 1;
         for (int i = 0; i < 6; ++i)
-            m_Live.m_pBlocks->AddBlock(1, CKorvelVector2(-0.5f + 0.2f * float(i), 0.2f * float(i % 3)), i % 4, 0, 0);
+            m_Live.m_pBlocks->AddBlock(1, CKorvelVector2(-0.5f + 0.2f * float(i), 0.2f * float(i % 3)), i % 4,
+                                       0, 0);
         m_Live.CreateProjectile(0, PROJECTILE_FIRE, 3);
         m_Live.CreateProjectile(1, PROJECTILE_STICKY, 30);
     }

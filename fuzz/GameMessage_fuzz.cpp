@@ -20,12 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
     std::vector<int> aIds;
     if (uLength >= 12 && iTaken > 0)
         aIds.assign(size_t(iTaken), MoxGetI32(pMessage, MoxField::ID));
-    const sMoxRecvDecision d = MoxClassifyGameMessage(pMessage, uLength, aIds.empty() ? nullptr : aIds.data(),
-                                                      (int)aIds.size());
+    const sMoxRecvDecision d =
+        MoxClassifyGameMessage(pMessage, uLength, aIds.empty() ? nullptr : aIds.data(), (int)aIds.size());
     const bool bTaken = d.eAction == RECV_APPLY_NOW || d.eAction == RECV_APPLY_PLAYBACK;
     // Whatever is taken is whole for its handler, never a repeat and never an acknowledgement.
-    if (bTaken && (uLength < (unsigned int)MoxEventMinimumSize(d.iType) || !aIds.empty() || d.iType == EVENT_ACK ||
-                   !MoxEventForm(d.iType)))
+    if (bTaken && (uLength < (unsigned int)MoxEventMinimumSize(d.iType) || !aIds.empty() ||
+                   d.iType == EVENT_ACK || !MoxEventForm(d.iType)))
         std::abort();
     if (uLength < 12 && d.eAction != RECV_DROP)
         std::abort();
@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
         std::abort();
     unsigned char aAck[12];
     MoxWriteAck(aAck, d.iId);
-    if (aAck[0] != EVENT_ACK || MoxGetI32(aAck, MoxField::ID) != d.iId || MoxGetI32(aAck, MoxField::TIME) != -1)
+    if (aAck[0] != EVENT_ACK || MoxGetI32(aAck, MoxField::ID) != d.iId ||
+        MoxGetI32(aAck, MoxField::TIME) != -1)
         std::abort();
     return 0;
 }

@@ -18,7 +18,8 @@ void Check(bool bOk)
 
 plat::img_lib_t Library()
 {
-    static plat::img_lib_t s_pLib = [] {
+    static plat::img_lib_t s_pLib = []
+    {
         plat::img_lib_t pLib = nullptr;
         plat::img_lib_attach(&pLib);
         return pLib;

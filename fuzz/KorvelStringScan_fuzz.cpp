@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
 
     int iCount = bBounded ? text.ScanBounded(iBound, aFormat.data(), p[0], p[1], p[2], p[3], p[4], p[5], p[6],
                                              p[7], p[8], p[9], p[10], p[11], p[12], p[13], p[14], p[15])
-                          : text.Scan(aFormat.data(), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8], p[9],
-                                      p[10], p[11], p[12], p[13], p[14], p[15]);
+                          : text.Scan(aFormat.data(), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8],
+                                      p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
     if (iCount < 0 || iCount > kTargets)
         abort();
     return 0;

@@ -62,7 +62,8 @@ void FuzzRecords(const uint8_t* pData, size_t uSize)
         {
             std::vector<uint8_t> aSaved(4 + 2 * str.GetLength());
             CKorvelFile copy;
-            copy.OpenFromMemory(aSaved.data(), static_cast<unsigned int>(aSaved.size()), CKorvelFile::FLAG_WRITE);
+            copy.OpenFromMemory(aSaved.data(), static_cast<unsigned int>(aSaved.size()),
+                                CKorvelFile::FLAG_WRITE);
             str.Save(copy);
             copy.Seek(0, KET_SEEK_BEGIN);
             CKorvelString loaded;

@@ -11,7 +11,8 @@
 
 inline CKorvelSoundEngine* FuzzSoundEngine()
 {
-    static CKorvelSoundEngine* s_pEngine = [] {
+    static CKorvelSoundEngine* s_pEngine = []
+    {
         plat::PcmControlUseCaptureSink(true);
         CKorvelSoundEngine* pEngine = new CKorvelSoundEngine();
         pEngine->Startup(nullptr, 22050, 16, 2, nullptr, CKorvelSoundEngine::STARTUP_NO_THREAD, 0);
@@ -27,8 +28,8 @@ inline void CheckLoadedWave(CKorvelSoundWave& wave, KE_RETVAL iResult, unsigned 
     if (iResult == KE_OK)
     {
         const SKE_WAVEFORMAT& format = wave.GetFormat();
-        if (format.uChannels < 1 || format.uChannels > 2 || format.uBlockAlign == 0 || wave.GetLength() == 0 ||
-            wave.GetDuplicateCount() != uDuplicates)
+        if (format.uChannels < 1 || format.uChannels > 2 || format.uBlockAlign == 0 ||
+            wave.GetLength() == 0 || wave.GetDuplicateCount() != uDuplicates)
             abort();
     }
     else if (wave.GetBuffer(0))

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Session/VornNetworkSession.h"
+#include "Framework/Shell/KestrolundApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformControl.h"
 

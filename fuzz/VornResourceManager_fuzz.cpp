@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t uSize)
                 for (unsigned int i = 0; i < pack.GetItemCount(); ++i)
                 {
                     unsigned char* pBytes = nullptr;
-                    manager.GetFileData(CVornResourceManager::GetFilename(pack.GetItemInfo(i)->strName), &pBytes);
+                    manager.GetFileData(CVornResourceManager::GetFilename(pack.GetItemInfo(i)->strName),
+                                        &pBytes);
                     delete[] pBytes;
                 }
             pack.Shutdown();

@@ -33,7 +33,7 @@ public:
     int m_eTarget = CAMERA_TARGET_NONE;
     float m_fGridSize = 3.2f; // half the field's width; a grid step is a 128th of it
     CKorvelMatrix4RH m_Matrix;
-    CKorvelVector2 m_vPosition{0.0f, 0.0f}; // negated world x and world y of the view centre
+    CKorvelVector2 m_vPosition{0.0f, 0.0f};   // negated world x and world y of the view centre
     CKorvelVector2 m_vScreenSize{0.0f, 0.0f}; // pixels, set by the renderer
     CKorvelVector2 m_vScreenHalf{0.0f, 0.0f};
     CKorvelVector2 m_vTarget{0.0f, 0.0f};
@@ -43,7 +43,7 @@ public:
     float m_fZoom = 1.0f;
     float m_fZoomTarget = 1.0f; // Update only lowers it
     float m_fZoomLimit = 0.3f;
-    float m_fAspect = 1.0f; // screen width / height
+    float m_fAspect = 1.0f;       // screen width / height
     float m_fMovementZoom = 1.0f; // what the followed body asks for
     float m_fMoveableZoom = 1.0f; // what the moving bodies ask for
 

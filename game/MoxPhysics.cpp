@@ -5,8 +5,8 @@
 
 CBody::CBody()
     : m_vPosition(0.0f, 0.0f), m_vVisualPosition(-1000.0f, -1000.0f), m_vPrevPosition(0.0f, 0.0f),
-      m_vDisplacement(0.0f, 0.0f), m_vVelocity(0.0f, 0.0f), m_vSecond(0.0f, 0.0f),
-      m_vHalfSize(0.0f, 0.0f), m_vImpact(0.0f, 0.0f), m_vMovedBy(0.0f, 0.0f)
+      m_vDisplacement(0.0f, 0.0f), m_vVelocity(0.0f, 0.0f), m_vSecond(0.0f, 0.0f), m_vHalfSize(0.0f, 0.0f),
+      m_vImpact(0.0f, 0.0f), m_vMovedBy(0.0f, 0.0f)
 {
     UpdateBox();
 }

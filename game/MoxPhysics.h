@@ -169,7 +169,7 @@ private:
     std::vector<int> m_aMoving;          // their list indices
     std::vector<CMoxBox> m_aMovingBoxes; // their current boxes
     std::vector<unsigned int> m_aMovingMasks;
-    std::vector<CBody*> m_aHeld;         // held at the start of the step
+    std::vector<CBody*> m_aHeld; // held at the start of the step
     std::vector<sCANDIDATE> m_aCandidates;
     std::vector<int> m_aFixedFound;
     std::vector<unsigned int> m_aMaskValues;

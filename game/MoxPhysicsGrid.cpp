@@ -62,18 +62,20 @@ void CMoxFixedGrid::Build(const CKorvelTypedPtrArray<CBody>& bodies, const std::
 {
     float left = 0.0f, bottom = 0.0f, right = 0.0f, top = 0.0f, sumW = 0.0f, sumH = 0.0f;
     int placed = 0;
-    ForEachFixed(bodies, moving, [&](int, const CBody* body) {
-        CMoxBox b = body->CurrentBox();
-        if (!IsFinite(b))
-            return;
-        left = placed ? std::min(left, b.left) : b.left;
-        bottom = placed ? std::min(bottom, b.bottom) : b.bottom;
-        right = placed ? std::max(right, b.right) : b.right;
-        top = placed ? std::max(top, b.top) : b.top;
-        sumW += b.right - b.left;
-        sumH += b.top - b.bottom;
-        ++placed;
-    });
+    ForEachFixed(bodies, moving,
+                 [&](int, const CBody* body)
+                 {
+                     CMoxBox b = body->CurrentBox();
+                     if (!IsFinite(b))
+                         return;
+                     left = placed ? std::min(left, b.left) : b.left;
+                     bottom = placed ? std::min(bottom, b.bottom) : b.bottom;
+                     right = placed ? std::max(right, b.right) : b.right;
+                     top = placed ? std::max(top, b.top) : b.top;
+                     sumW += b.right - b.left;
+                     sumH += b.top - b.bottom;
+                     ++placed;
+                 });
     m_iWidth = placed ? CellsFor(right - left, sumW / static_cast<float>(placed)) : 1;
     m_iHeight = placed ? CellsFor(top - bottom, sumH / static_cast<float>(placed)) : 1;
     m_fLeft = left;
@@ -87,30 +89,33 @@ void CMoxFixedGrid::Build(const CKorvelTypedPtrArray<CBody>& bodies, const std::
     m_aAlways.clear();
     for (int pass = 0; pass < 2; ++pass)
     {
-        ForEachFixed(bodies, moving, [&](int i, const CBody* body) {
-            sENTRY e{i, body->m_uCollisionMask, body->CurrentBox(), 0, 0};
-            int x1 = 0, y1 = 0;
-            if (IsFinite(e.m_Box))
-            {
-                e.m_iCellX = CellX(e.m_Box.left), x1 = CellX(e.m_Box.right);
-                e.m_iCellY = CellY(e.m_Box.bottom), y1 = CellY(e.m_Box.top);
-            }
-            if (!IsFinite(e.m_Box) || (x1 - e.m_iCellX + 1) * (y1 - e.m_iCellY + 1) > kBodyCellsMax)
-            {
-                if (pass == 0)
-                    m_aAlways.push_back(e);
-                return;
-            }
-            for (int y = e.m_iCellY; y <= y1; ++y)
-                for (int x = e.m_iCellX; x <= x1; ++x)
-                {
-                    int c = y * m_iWidth + x;
-                    if (pass == 0)
-                        ++m_aCells[c].m_iCount;
-                    else
-                        m_aEntries[m_aCells[c].m_iFirst + m_aFill[c]++] = e;
-                }
-        });
+        ForEachFixed(bodies, moving,
+                     [&](int i, const CBody* body)
+                     {
+                         sENTRY e{i, body->m_uCollisionMask, body->CurrentBox(), 0, 0};
+                         int x1 = 0, y1 = 0;
+                         if (IsFinite(e.m_Box))
+                         {
+                             e.m_iCellX = CellX(e.m_Box.left), x1 = CellX(e.m_Box.right);
+                             e.m_iCellY = CellY(e.m_Box.bottom), y1 = CellY(e.m_Box.top);
+                         }
+                         if (!IsFinite(e.m_Box) ||
+                             (x1 - e.m_iCellX + 1) * (y1 - e.m_iCellY + 1) > kBodyCellsMax)
+                         {
+                             if (pass == 0)
+                                 m_aAlways.push_back(e);
+                             return;
+                         }
+                         for (int y = e.m_iCellY; y <= y1; ++y)
+                             for (int x = e.m_iCellX; x <= x1; ++x)
+                             {
+                                 int c = y * m_iWidth + x;
+                                 if (pass == 0)
+                                     ++m_aCells[c].m_iCount;
+                                 else
+                                     m_aEntries[m_aCells[c].m_iFirst + m_aFill[c]++] = e;
+                             }
+                     });
         if (pass == 0)
         {
             int first = 0;

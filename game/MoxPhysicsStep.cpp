@@ -74,8 +74,9 @@ void CMoxPhysics::BeginStep()
         sGRIDKEY& key = m_aGridKey[i];
         const bool moving = body->m_uType == BODY_DYNAMIC;
         if (key.m_pBody != body || key.m_bMoving != moving || key.m_uMask != body->m_uCollisionMask ||
-            (!moving && (key.m_vPosition.x != body->m_vPosition.x || key.m_vPosition.y != body->m_vPosition.y ||
-                         key.m_vHalfSize.x != body->m_vHalfSize.x || key.m_vHalfSize.y != body->m_vHalfSize.y)))
+            (!moving &&
+             (key.m_vPosition.x != body->m_vPosition.x || key.m_vPosition.y != body->m_vPosition.y ||
+              key.m_vHalfSize.x != body->m_vHalfSize.x || key.m_vHalfSize.y != body->m_vHalfSize.y)))
         {
             key = sGRIDKEY{body, moving, body->m_uCollisionMask, body->m_vPosition, body->m_vHalfSize};
             m_bGridCurrent = false;
@@ -346,7 +347,8 @@ void CMoxPhysics::Rest()
 unsigned int CMoxPhysics::FixedStateDigest() const
 {
     unsigned int h = 2166136261u;
-    auto mix = [&h](const void* p, size_t size) {
+    auto mix = [&h](const void* p, size_t size)
+    {
         const unsigned char* bytes = static_cast<const unsigned char*>(p);
         for (size_t k = 0; k < size; ++k)
             h = (h ^ bytes[k]) * 16777619u;

@@ -7,7 +7,6 @@
 #include "game/MoxTurnPack.h"
 #include "game/StateGame.h"
 
-
 void CMoxPlayState::SetRunPhysics(unsigned int uRun)
 {
     m_bRunPhysics = uRun ? 1 : 0;

@@ -277,8 +277,9 @@ void CMoxRenderer::renderWorldQuad(CKorvelVector2 position, CKorvelVector2 halfS
     DrawQuad(m_pWorldShader, aQuad, pSurface, colour, BLEND_PREMULTIPLIED, FILTER_NONE);
 }
 
-void CMoxRenderer::renderWorldAnimation(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvel3DColor colour,
-                                        int iColumn, int iRow, int iColumns, int iRows, CKorvelSurface* pSurface)
+void CMoxRenderer::renderWorldAnimation(CKorvelVector2 position, CKorvelVector2 halfSize,
+                                        CKorvel3DColor colour, int iColumn, int iRow, int iColumns, int iRows,
+                                        CKorvelSurface* pSurface)
 {
     if (!CanDraw(m_pFlompShader, pSurface))
         return;
@@ -289,16 +290,17 @@ void CMoxRenderer::renderWorldAnimation(CKorvelVector2 position, CKorvelVector2 
     DrawQuad(m_pFlompShader, aQuad, pSurface, colour, BLEND_PREMULTIPLIED, FILTER_NONE);
 }
 
-void CMoxRenderer::renderBackgroundQuad(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvelSurface* pSurface,
-                                        const CKorvel3DColor& colour, unsigned int uBlendAlpha)
+void CMoxRenderer::renderBackgroundQuad(CKorvelVector2 position, CKorvelVector2 halfSize,
+                                        CKorvelSurface* pSurface, const CKorvel3DColor& colour,
+                                        unsigned int uBlendAlpha)
 {
     if (!CanDraw(m_pBackgroundShader, pSurface))
         return;
     const float afUV[4] = {0.0f, 0.0f, 1.0f, 1.0f};
     sQuadVertex aQuad[4];
     WorldQuad(position, halfSize, afUV, 1.0f, aQuad);
-    DrawQuad(m_pBackgroundShader, aQuad, pSurface, colour, uBlendAlpha ? BLEND_BACKGROUND_ALPHA : BLEND_BACKGROUND,
-             FILTER_LINEAR_BOTH);
+    DrawQuad(m_pBackgroundShader, aQuad, pSurface, colour,
+             uBlendAlpha ? BLEND_BACKGROUND_ALPHA : BLEND_BACKGROUND, FILTER_LINEAR_BOTH);
 }
 
 void CMoxRenderer::renderStretch(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvel3DColor,
@@ -313,10 +315,9 @@ void CMoxRenderer::renderStretch(CKorvelVector2 position, CKorvelVector2 halfSiz
     CKorvelMatrix4RH rotation;
     CKorvelVector2 direction = stretch; // GetAngle may nudge its argument
     rotation.RotateZ(-kHalfPi - direction.GetAngle());
-    const CKorvelVector3 aCorners[4] = {CKorvelVector3(-halfSize.x, halfSize.y, 1.0f),
-                                        CKorvelVector3(fLength, halfSize.y, 1.0f),
-                                        CKorvelVector3(fLength, -halfSize.y, 1.0f),
-                                        CKorvelVector3(-halfSize.x, -halfSize.y, 1.0f)};
+    const CKorvelVector3 aCorners[4] = {
+        CKorvelVector3(-halfSize.x, halfSize.y, 1.0f), CKorvelVector3(fLength, halfSize.y, 1.0f),
+        CKorvelVector3(fLength, -halfSize.y, 1.0f), CKorvelVector3(-halfSize.x, -halfSize.y, 1.0f)};
     const float afU[4] = {afUV[0], afUV[2], afUV[2], afUV[0]};
     const float afV[4] = {afUV[1], afUV[1], afUV[3], afUV[3]};
     sQuadVertex aQuad[4];

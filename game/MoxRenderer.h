@@ -80,8 +80,8 @@ public:
 
     void renderWorldQuad(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvelSurface* pSurface,
                          const CKorvel3DColor& colour);
-    void renderWorldAnimation(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvel3DColor colour, int iColumn,
-                              int iRow, int iColumns, int iRows, CKorvelSurface* pSurface);
+    void renderWorldAnimation(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvel3DColor colour,
+                              int iColumn, int iRow, int iColumns, int iRows, CKorvelSurface* pSurface);
     void renderBackgroundQuad(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvelSurface* pSurface,
                               const CKorvel3DColor& colour, unsigned int uBlendAlpha);
     void renderStretch(CKorvelVector2 position, CKorvelVector2 halfSize, CKorvel3DColor colour,
@@ -90,10 +90,11 @@ public:
                       int iColumn, int iColumns, int iRows, float fAmount, CKorvelSurface* pSurface);
     void renderScreenQuad(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvelSurface* pSurface,
                           const CKorvel3DColor& colour);
-    void renderScreenAnimation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour, int iColumn,
-                               int iRow, int iColumns, int iRows, CKorvelSurface* pSurface);
-    void renderScreenRotation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour, int iColumn,
-                              int iRow, int iColumns, int iRows, float fAngle, CKorvelSurface* pSurface);
+    void renderScreenAnimation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour,
+                               int iColumn, int iRow, int iColumns, int iRows, CKorvelSurface* pSurface);
+    void renderScreenRotation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour,
+                              int iColumn, int iRow, int iColumns, int iRows, float fAngle,
+                              CKorvelSurface* pSurface);
     void renderScreenWobble(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour, int iRow,
                             int iColumn, int iColumns, int iRows, float fAmount, CKorvelSurface* pSurface);
     void renderScreenOverlayAnimation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour,
@@ -105,8 +106,8 @@ public:
 
     void DrawShadowedText(const CKorvelRect<int>& rect, const CKorvelString& strText, unsigned int uColour,
                           unsigned int uFlags, GAME_FONT eFont);
-    void DrawShadowedText(int x, int y, const CKorvelString& strText, unsigned int uColour, unsigned int uFlags,
-                          GAME_FONT eFont);
+    void DrawShadowedText(int x, int y, const CKorvelString& strText, unsigned int uColour,
+                          unsigned int uFlags, GAME_FONT eFont);
     void DrawFasterShadowedText(int, int, const CKorvelString&, const CKorvel3DColor&, const CKorvel3DColor&,
                                 unsigned int, CKorvelBitmapFont*)
     {
@@ -166,8 +167,8 @@ private:
                          float fZ, sQuadVertex aQuad[4]) const;
     void RotatedScreenQuad(CKorvelVector2 centre, CKorvelVector2 halfSize, float fAngle, const float afUV[4],
                            sQuadVertex aQuad[4]) const;
-    static void WorldQuad(CKorvelVector2 position, CKorvelVector2 halfSize, const float afUV[4], float fTopScale,
-                          sQuadVertex aQuad[4]);
+    static void WorldQuad(CKorvelVector2 position, CKorvelVector2 halfSize, const float afUV[4],
+                          float fTopScale, sQuadVertex aQuad[4]);
     CKorvelBitmapFont* GameFont(GAME_FONT eFont);
 
     CMoxRenderer(const CMoxRenderer&) = delete;

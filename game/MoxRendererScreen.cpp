@@ -75,8 +75,9 @@ void CMoxRenderer::renderScreenQuad(CKorvelVector2 centre, CKorvelVector2 halfSi
     DrawQuad(m_pScreenShader, aQuad, pSurface, colour, BLEND_BY_ALPHA, FILTER_LINEAR_MIN);
 }
 
-void CMoxRenderer::renderScreenAnimation(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvel3DColor colour,
-                                         int iColumn, int iRow, int iColumns, int iRows, CKorvelSurface* pSurface)
+void CMoxRenderer::renderScreenAnimation(CKorvelVector2 centre, CKorvelVector2 halfSize,
+                                         CKorvel3DColor colour, int iColumn, int iRow, int iColumns,
+                                         int iRows, CKorvelSurface* pSurface)
 {
     if (!CanDraw(m_pScreenShader, pSurface))
         return;

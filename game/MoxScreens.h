@@ -87,9 +87,9 @@ public:
     virtual int Startup(CStateGame* pGame) = 0;
     virtual void Handle() = 0;
     virtual void Update(float fSeconds) = 0;
-    virtual void AddMessage(const CKorvelString& strText, const CKorvelString& strSender, unsigned int uColour,
-                            const CKorvelVector2& vPosition, const CKorvelVector2& vTarget,
-                            unsigned int uFlags) = 0;
+    virtual void AddMessage(const CKorvelString& strText, const CKorvelString& strSender,
+                            unsigned int uColour, const CKorvelVector2& vPosition,
+                            const CKorvelVector2& vTarget, unsigned int uFlags) = 0;
     virtual void Clear() = 0;
     // Drawn by the match screen over its picture.
     virtual void Render() {}

@@ -81,7 +81,8 @@ CMoxQuadShader::CMoxQuadShader(const char* pVertexSource, const char* pFragmentS
 }
 
 CMoxScreenOverlayShader::CMoxScreenOverlayShader(const char* pVS, const char* pFS, CStateGame* pGame)
-    : CMoxQuadShader(pVS, pFS, pGame, false, "SCREEN OVERLAY SHADER : Failed to get uniform location texture0 \n")
+    : CMoxQuadShader(pVS, pFS, pGame, false,
+                     "SCREEN OVERLAY SHADER : Failed to get uniform location texture0 \n")
 {
 }
 

@@ -2,14 +2,10 @@
 #include "game/MoxTables.h"
 
 const CKorvelString res_main_pack_filenames[MAIN_PACK_COUNT] = {
-    CKorvelString("dataEffects.kmp"),
-    CKorvelString("dataPlayers.kmp"),
-    CKorvelString("dataScenes.kmp"),
-    CKorvelString("dataTextures.kmp"),
-    CKorvelString("dataUI.kmp"),
-    CKorvelString("dataAudio.kmp"),
-    CKorvelString("dataAmbientAudio.kmp"),
-    CKorvelString("dataAmbientAudio2.kmp"),
+    CKorvelString("dataEffects.kmp"),      CKorvelString("dataPlayers.kmp"),
+    CKorvelString("dataScenes.kmp"),       CKorvelString("dataTextures.kmp"),
+    CKorvelString("dataUI.kmp"),           CKorvelString("dataAudio.kmp"),
+    CKorvelString("dataAmbientAudio.kmp"), CKorvelString("dataAmbientAudio2.kmp"),
     CKorvelString("dataIntro.kmp"),
 };
 
@@ -37,21 +33,11 @@ const sResourceEntry res_flomp_scenes[FLOMP_SCENE_COUNT] = {
 };
 
 const sResourceEntry res_flomp_training_scenes[TRAINING_SCENE_COUNT] = {
-    {CKorvelString("01.scn"), 0},
-    {CKorvelString("02.scn"), 0},
-    {CKorvelString("03.scn"), 0},
-    {CKorvelString("04.scn"), 0},
-    {CKorvelString("05.scn"), 0},
-    {CKorvelString("06.scn"), 0},
-    {CKorvelString("07.scn"), 0},
-    {CKorvelString("08.scn"), 0},
-    {CKorvelString("09.scn"), 0},
-    {CKorvelString("10.scn"), 0},
-    {CKorvelString("11.scn"), 0},
-    {CKorvelString("12.scn"), 0},
-    {CKorvelString("13.scn"), 0},
-    {CKorvelString("14.scn"), 0},
-    {CKorvelString("15.scn"), 0},
+    {CKorvelString("01.scn"), 0}, {CKorvelString("02.scn"), 0}, {CKorvelString("03.scn"), 0},
+    {CKorvelString("04.scn"), 0}, {CKorvelString("05.scn"), 0}, {CKorvelString("06.scn"), 0},
+    {CKorvelString("07.scn"), 0}, {CKorvelString("08.scn"), 0}, {CKorvelString("09.scn"), 0},
+    {CKorvelString("10.scn"), 0}, {CKorvelString("11.scn"), 0}, {CKorvelString("12.scn"), 0},
+    {CKorvelString("13.scn"), 0}, {CKorvelString("14.scn"), 0}, {CKorvelString("15.scn"), 0},
 };
 
 const sResourceEntry GAME_FONTS[GAME_FONT_COUNT] = {
@@ -163,17 +149,10 @@ const sResourceEntry GAME_TEXTURES[GAME_TEXTURE_COUNT] = {
 };
 
 const sResourceEntry INTRO_TEXTURES[INTRO_TEXTURE_COUNT] = {
-    {CKorvelString("Kuva01.jpg"), 0},
-    {CKorvelString("Kuva02.jpg"), 0},
-    {CKorvelString("Kuva03.jpg"), 0},
-    {CKorvelString("Kuva04.jpg"), 0},
-    {CKorvelString("Kuva05.jpg"), 0},
-    {CKorvelString("Kuva06.jpg"), 0},
-    {CKorvelString("Kuva07.jpg"), 0},
-    {CKorvelString("Kuva08.jpg"), 0},
-    {CKorvelString("Kuva09.jpg"), 0},
-    {CKorvelString("Kuva10.jpg"), 0},
-    {CKorvelString("Kuva11.jpg"), 0},
+    {CKorvelString("Kuva01.jpg"), 0}, {CKorvelString("Kuva02.jpg"), 0}, {CKorvelString("Kuva03.jpg"), 0},
+    {CKorvelString("Kuva04.jpg"), 0}, {CKorvelString("Kuva05.jpg"), 0}, {CKorvelString("Kuva06.jpg"), 0},
+    {CKorvelString("Kuva07.jpg"), 0}, {CKorvelString("Kuva08.jpg"), 0}, {CKorvelString("Kuva09.jpg"), 0},
+    {CKorvelString("Kuva10.jpg"), 0}, {CKorvelString("Kuva11.jpg"), 0},
 };
 
 const sResourceEntry CREDITS[CREDITS_COUNT] = {
@@ -294,43 +273,43 @@ const sResourceEntry CREDITS[CREDITS_COUNT] = {
 
 const CKorvelVector2 BlockShapes[BLOCK_SHAPE_COUNT] = {
     CKorvelVector2(0.05f, 0.05f), // 0
-    CKorvelVector2(0.1f, 0.1f), // 1
+    CKorvelVector2(0.1f, 0.1f),   // 1
     CKorvelVector2(0.15f, 0.15f), // 2
-    CKorvelVector2(0.2f, 0.2f), // 3
+    CKorvelVector2(0.2f, 0.2f),   // 3
     CKorvelVector2(0.25f, 0.25f), // 4
-    CKorvelVector2(0.3f, 0.3f), // 5
-    CKorvelVector2(0.1f, 0.05f), // 6
+    CKorvelVector2(0.3f, 0.3f),   // 5
+    CKorvelVector2(0.1f, 0.05f),  // 6
     CKorvelVector2(0.15f, 0.05f), // 7
-    CKorvelVector2(0.2f, 0.05f), // 8
+    CKorvelVector2(0.2f, 0.05f),  // 8
     CKorvelVector2(0.25f, 0.05f), // 9
-    CKorvelVector2(0.3f, 0.05f), // 10
-    CKorvelVector2(0.05f, 0.1f), // 11
+    CKorvelVector2(0.3f, 0.05f),  // 10
+    CKorvelVector2(0.05f, 0.1f),  // 11
     CKorvelVector2(0.05f, 0.15f), // 12
-    CKorvelVector2(0.05f, 0.2f), // 13
+    CKorvelVector2(0.05f, 0.2f),  // 13
     CKorvelVector2(0.05f, 0.25f), // 14
-    CKorvelVector2(0.05f, 0.3f), // 15
-    CKorvelVector2(0.1f, 0.15f), // 16
-    CKorvelVector2(0.1f, 0.2f), // 17
-    CKorvelVector2(0.1f, 0.25f), // 18
-    CKorvelVector2(0.1f, 0.3f), // 19
-    CKorvelVector2(0.2f, 0.1f), // 20
-    CKorvelVector2(0.2f, 0.15f), // 21
-    CKorvelVector2(0.2f, 0.25f), // 22
-    CKorvelVector2(0.2f, 0.3f), // 23
-    CKorvelVector2(0.3f, 0.1f), // 24
-    CKorvelVector2(0.3f, 0.15f), // 25
-    CKorvelVector2(0.3f, 0.2f), // 26
-    CKorvelVector2(0.3f, 0.25f), // 27
-    CKorvelVector2(0.15f, 0.1f), // 28
-    CKorvelVector2(0.2f, 0.1f), // 29
-    CKorvelVector2(0.25f, 0.1f), // 30
-    CKorvelVector2(0.3f, 0.1f), // 31
-    CKorvelVector2(0.1f, 0.2f), // 32
-    CKorvelVector2(0.15f, 0.2f), // 33
-    CKorvelVector2(0.25f, 0.2f), // 34
-    CKorvelVector2(0.3f, 0.2f), // 35
-    CKorvelVector2(0.1f, 0.3f), // 36
-    CKorvelVector2(0.15f, 0.3f), // 37
-    CKorvelVector2(0.2f, 0.3f), // 38
-    CKorvelVector2(0.25f, 0.3f), // 39
+    CKorvelVector2(0.05f, 0.3f),  // 15
+    CKorvelVector2(0.1f, 0.15f),  // 16
+    CKorvelVector2(0.1f, 0.2f),   // 17
+    CKorvelVector2(0.1f, 0.25f),  // 18
+    CKorvelVector2(0.1f, 0.3f),   // 19
+    CKorvelVector2(0.2f, 0.1f),   // 20
+    CKorvelVector2(0.2f, 0.15f),  // 21
+    CKorvelVector2(0.2f, 0.25f),  // 22
+    CKorvelVector2(0.2f, 0.3f),   // 23
+    CKorvelVector2(0.3f, 0.1f),   // 24
+    CKorvelVector2(0.3f, 0.15f),  // 25
+    CKorvelVector2(0.3f, 0.2f),   // 26
+    CKorvelVector2(0.3f, 0.25f),  // 27
+    CKorvelVector2(0.15f, 0.1f),  // 28
+    CKorvelVector2(0.2f, 0.1f),   // 29
+    CKorvelVector2(0.25f, 0.1f),  // 30
+    CKorvelVector2(0.3f, 0.1f),   // 31
+    CKorvelVector2(0.1f, 0.2f),   // 32
+    CKorvelVector2(0.15f, 0.2f),  // 33
+    CKorvelVector2(0.25f, 0.2f),  // 34
+    CKorvelVector2(0.3f, 0.2f),   // 35
+    CKorvelVector2(0.1f, 0.3f),   // 36
+    CKorvelVector2(0.15f, 0.3f),  // 37
+    CKorvelVector2(0.2f, 0.3f),   // 38
+    CKorvelVector2(0.25f, 0.3f),  // 39
 };

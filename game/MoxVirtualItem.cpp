@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "Framework/UI/XMLLoaderWrapper.h"
 #include "Framework/Shell/VornApplication.h"
+#include "Framework/UI/XMLLoaderWrapper.h"
 
 namespace
 {

@@ -12,11 +12,11 @@ const int kMaxStepsPerFrame = 5;
 } // namespace
 
 CStateGame::CStateGame()
-    : m_pApp(nullptr), m_bChatHelpPlayed(0), m_iSimulatedTime(0), m_bLobbyDisconnected(0), m_bGameDisconnected(0),
-      m_bSessionEnded(1), m_bVolumeTouched(0), m_strEditorScene("newscene.scn"), m_pRenderer(nullptr),
-      m_pPhysics(nullptr), m_pChat(nullptr), m_iStampBase(0), m_bResourcesLoaded(0), m_iPreloadIndex(0),
-      m_iStepsPerSecond(0), m_iStepMs(0), m_iLastTick(0), m_iAccumulated(0), m_iStepsDue(0),
-      m_pClock(&IKorvelClock::System())
+    : m_pApp(nullptr), m_bChatHelpPlayed(0), m_iSimulatedTime(0), m_bLobbyDisconnected(0),
+      m_bGameDisconnected(0), m_bSessionEnded(1), m_bVolumeTouched(0), m_strEditorScene("newscene.scn"),
+      m_pRenderer(nullptr), m_pPhysics(nullptr), m_pChat(nullptr), m_iStampBase(0), m_bResourcesLoaded(0),
+      m_iPreloadIndex(0), m_iStepsPerSecond(0), m_iStepMs(0), m_iLastTick(0), m_iAccumulated(0),
+      m_iStepsDue(0), m_pClock(&IKorvelClock::System())
 {
     m_StepTimer.Startup(0);
     m_StampTimer.Startup(0);
@@ -204,8 +204,8 @@ void CStateGame::Draw()
         if (pTitle && m_pRenderer)
         {
             const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
-            m_pRenderer->renderScreenQuad(CKorvelVector2(w * 0.5f, h * 0.5f), CKorvelVector2(h, h * 0.5f), pTitle,
-                                          CKorvel3DColor(1.0f, 1.0f, 1.0f, 1.0f));
+            m_pRenderer->renderScreenQuad(CKorvelVector2(w * 0.5f, h * 0.5f), CKorvelVector2(h, h * 0.5f),
+                                          pTitle, CKorvel3DColor(1.0f, 1.0f, 1.0f, 1.0f));
         }
         else if (m_pApp->GetBack())
             m_pApp->GetBack()->Fill(0u, static_cast<const CKorvelRect<int>*>(nullptr));

@@ -127,14 +127,14 @@ public:
 
     // ---- data the screens read and write
 
-    CVornApplication* m_pApp; // set by Startup
+    CVornApplication* m_pApp;         // set by Startup
     CKorvelArray<int> m_aScenesDrawn; // random scenes already drawn since start-up
     unsigned int m_bChatHelpPlayed;
     int m_iSimulatedTime; // ms, advanced by the match while it simulates ahead
     unsigned int m_bLobbyDisconnected;
     unsigned int m_bGameDisconnected;
     unsigned int m_bSessionEnded;
-    CKorvelPtrArray m_States; // CMoxState*, owned
+    CKorvelPtrArray m_States;      // CMoxState*, owned
     unsigned int m_bVolumeTouched; // the mute button took touch 0 in the last step
     CKorvelString m_strEditorScene;
     CMoxRenderer* m_pRenderer;

@@ -2,8 +2,8 @@
 // chat lines and the questions the lobby asks.
 #include "game/StateGame.h"
 
-#include "Framework/Shell/VornApplication.h"
 #include "Framework/Session/VornPlayer.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornStatistics.h"
 #include "game/MoxRenderer.h"
 
@@ -97,7 +97,8 @@ unsigned int CStateGame::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, 
     if (!uFromOpponent)
     {
         if (m_pChat)
-            m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Me"), pPlay->GetPlayerColour(pPlay->m_iOwnPlayer),
+            m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Me"),
+                                pPlay->GetPlayerColour(pPlay->m_iOwnPlayer),
                                 CKorvelVector2(0.1f * w, 0.825f * h), CKorvelVector2(0.0f, h), 0);
         if (!m_bChatHelpPlayed)
         {

@@ -38,7 +38,8 @@ void CStateGame::RecvGameMsg(const unsigned char* pData, unsigned int uSize)
                 aIds[i - iDrop] = aIds[i];
             aIds.SetSize((int)MOX_RECV_ID_LIST);
         }
-        CMoxEventManager* pQueue = d.eAction == RECV_APPLY_NOW ? pPlay->m_pLocalEvents : pPlay->m_pPlaybackEvents;
+        CMoxEventManager* pQueue =
+            d.eAction == RECV_APPLY_NOW ? pPlay->m_pLocalEvents : pPlay->m_pPlaybackEvents;
         CMoxEvent* pEvent = pQueue->AddEvent(d.iType, pData, (int)uSize, 0);
         if (!pEvent)
             return; // out of memory: unanswered, so the sender tries again

@@ -37,7 +37,8 @@ void CStateGame::PreloadResources(unsigned int uWithSounds)
     {
         // The battle backgrounds come from the player's items; a slot already filled (the
         // menu's own pictures) keeps its one reference.
-        if (i != TEXTURE_BACKGROUND_BATTLE && i != TEXTURE_BACKGROUND_UNIQUE && !m_Context.psrfGameTextures[i])
+        if (i != TEXTURE_BACKGROUND_BATTLE && i != TEXTURE_BACKGROUND_UNIQUE &&
+            !m_Context.psrfGameTextures[i])
             m_Context.psrfGameTextures[i] = m_pApp->GetSurface(GAME_TEXTURES[i].name);
         m_iPreloadIndex = i + 1;
         return;
@@ -146,7 +147,8 @@ void CStateGame::RenderVolume()
         return;
     const bool bMuted = m_pApp->IsSoundMute() && m_pApp->IsMusicMute();
     CKorvelSurface* pFace = m_Context.psrfGameTextures[bMuted ? TEXTURE_MUTE_ON : TEXTURE_MUTE_OFF];
-    const CKorvelVector2 centre((m_rcMute.left + m_rcMute.right) * 0.5f, (m_rcMute.top + m_rcMute.bottom) * 0.5f);
+    const CKorvelVector2 centre((m_rcMute.left + m_rcMute.right) * 0.5f,
+                                (m_rcMute.top + m_rcMute.bottom) * 0.5f);
     const CKorvelVector2 half(m_rcMute.GetWidth() * 0.5f, m_rcMute.GetHeight() * 0.5f);
     m_pRenderer->renderScreenQuad(centre, half, pFace, CKorvel3DColor(1.0f, 1.0f, 1.0f, 1.0f));
 }

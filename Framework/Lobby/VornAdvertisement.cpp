@@ -5,12 +5,12 @@
 #include <new>
 
 #include "Framework/Shell/KestrolundApplication.h"
-#include "Framework/UI/Button.h"
-#include "Framework/UI/ImageWidget.h"
-#include "Framework/UI/TextWidget.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornTextFormat.h"
+#include "Framework/UI/Button.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/TextWidget.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelGraphics/KorvelSurface.h"
 

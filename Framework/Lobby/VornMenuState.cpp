@@ -7,6 +7,10 @@
 
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornDevice.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornStatistics.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Button.h"
@@ -18,14 +22,9 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/Shell/VornDevice.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Shell/VornStatistics.h"
-#include "Framework/Shell/VornTextFormat.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 int CVornMenuState::m_iContext = 0;
-
 
 CVornMenuState::CVornMenuState()
     : m_uFlags(0), m_pGame(nullptr), m_uInMatch(0), m_iSelectedLanguage(-1), m_uRematchDelayArmed(0),

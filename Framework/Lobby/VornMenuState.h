@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "Framework/Lobby/LoginController.h"
-#include "Framework/UI/Callback.h"
-#include "Framework/Shell/VornApplication.h"
 #include "Framework/Session/VornNetworkSession.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornState.h"
+#include "Framework/UI/Callback.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelSet.h"
 
@@ -358,8 +358,14 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
-    CWidget* GetSelfItem() const { return m_pSelfItem; }
-    CWidget* GetExpandedItem() const { return m_pExpandedItem; }
+    CWidget* GetSelfItem() const
+    {
+        return m_pSelfItem;
+    }
+    CWidget* GetExpandedItem() const
+    {
+        return m_pExpandedItem;
+    }
 
     // ---- match start and end
     // Quick play with an empty selection, else a challenge to the selected players.
@@ -370,14 +376,38 @@ public:
     void ResetChat();
     // The last page of an in-game item round that completes it.
     void FillInGameItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
-    CKorvelSet<sPlayerSelectionInfo>& GetSelectedPlayers() { return m_SelectedPlayers; }
-    float GetQueueTimer() const { return m_fQueueTimer; }
-    int GetChallengePartnerId() const { return m_iChallengePartnerId; }
-    int GetInGameItemTotal() const { return m_iInGameItemTotal; }
-    unsigned int IsItemDataCheckPending() const { return m_uItemDataCheckPending; }
-    int GetChatBacklogCount() const { return m_ChatBacklog.GetCount(); }
-    int GetPendingChatLineCount() const { return m_aPendingChatLines.GetCount(); }
-    float GetRematchDelay() const { return m_fRematchDelay; }
+    CKorvelSet<sPlayerSelectionInfo>& GetSelectedPlayers()
+    {
+        return m_SelectedPlayers;
+    }
+    float GetQueueTimer() const
+    {
+        return m_fQueueTimer;
+    }
+    int GetChallengePartnerId() const
+    {
+        return m_iChallengePartnerId;
+    }
+    int GetInGameItemTotal() const
+    {
+        return m_iInGameItemTotal;
+    }
+    unsigned int IsItemDataCheckPending() const
+    {
+        return m_uItemDataCheckPending;
+    }
+    int GetChatBacklogCount() const
+    {
+        return m_ChatBacklog.GetCount();
+    }
+    int GetPendingChatLineCount() const
+    {
+        return m_aPendingChatLines.GetCount();
+    }
+    float GetRematchDelay() const
+    {
+        return m_fRematchDelay;
+    }
 
 protected:
     // ---- per-frame steps
@@ -391,7 +421,8 @@ protected:
     void ResetSearch();
     // Sets a picture from bytes, cached in the resource manager under the name; bad bytes
     // change nothing.
-    void SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName, unsigned char* pData, int iSize);
+    void SetCachedPicture(CImageWidget* pImage, const CKorvelString& strName, unsigned char* pData,
+                          int iSize);
     // The picture decoded from the bytes, on its texture and added to the resource manager under
     // that name (one reference); null when the bytes are missing or do not decode.
     CKorvelSurface* DecodePicture(const CKorvelString& strName, unsigned char* pData, int iSize);
@@ -541,10 +572,10 @@ protected:
         unsigned char m_aDigest[16] = {};
         int m_iSize = 0;
         int m_iVerified = 0;
-        int m_iState = -1; // -1 unchecked, 0 downloading, 1 ready, 2 failed
-        int m_iAsked = 0;      // the offset of the chunk asked for
-        int m_iAttempts = 0;   // transfers started for the current server record
-        float m_fIdle = 0.0f;  // frame time since the last chunk
+        int m_iState = -1;    // -1 unchecked, 0 downloading, 1 ready, 2 failed
+        int m_iAsked = 0;     // the offset of the chunk asked for
+        int m_iAttempts = 0;  // transfers started for the current server record
+        float m_fIdle = 0.0f; // frame time since the last chunk
     };
     static const int ITEM_DATA_ATTEMPTS = 3;
     static constexpr float ITEM_DATA_STALL_SECONDS = 30.0f;
@@ -583,7 +614,10 @@ public:
                                      unsigned char* pPicture, int iPictureSize);
     // Fills a player card from its player record.
     void UpdateChatWidget(CWidget* pItem);
-    unsigned int IsChatNoticeShown() const { return m_uChatNoticeShown; }
+    unsigned int IsChatNoticeShown() const
+    {
+        return m_uChatNoticeShown;
+    }
 
 protected:
     // The card's own copy of the shown player: an avatar item's record may be unloaded

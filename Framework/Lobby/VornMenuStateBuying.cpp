@@ -190,7 +190,8 @@ KE_RETVAL CVornMenuState::actionBuyConfirmOk(CWidget*, void* pState)
         const sPendingPurchase& purchase = *pThis->m_pPendingPurchase;
         if (CVornNetworkSession* pSession = pThis->Session())
             pSession->SendConfirmBuyItem(purchase.m_iItemId, purchase.m_iFlags,
-                                         purchase.m_aRecipients.GetCount() ? &purchase.m_aRecipients : nullptr);
+                                         purchase.m_aRecipients.GetCount() ? &purchase.m_aRecipients
+                                                                           : nullptr);
         if (purchase.m_iFlags & FLAG_IN_GAME)
             pThis->SetMenuVisibility(0);
         pThis->m_pPendingPurchase.reset();
@@ -224,7 +225,8 @@ void CVornMenuState::OnConfirmBuyItemResponce(int iItemId, int iFlags, const CKo
     if (CInfiniteList* pList = FindInfiniteList("dialog_list_selection//selection_list_content"))
         pList->Clear(1);
     const int iHigh = iFlags & ~0xFF;
-    CInfiniteList* pShown = iHigh == 0 ? m_pShopList : (iHigh == FLAG_FROM_MY_ITEMS ? m_pMyItemsList : nullptr);
+    CInfiniteList* pShown =
+        iHigh == 0 ? m_pShopList : (iHigh == FLAG_FROM_MY_ITEMS ? m_pMyItemsList : nullptr);
     if (pShown)
         pShown->Clear(1);
     if (CVornNetworkSession* pSession = Session())

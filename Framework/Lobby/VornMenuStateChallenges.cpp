@@ -4,10 +4,10 @@
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
-#include "Framework/UI/ImageWidget.h"
-#include "Framework/UI/TextWidget.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornTextFormat.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/TextWidget.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 #include "Framework/Lobby/VornMenuWidgets.h"
@@ -83,7 +83,8 @@ void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, co
     if (!pPanel)
         return;
     CVornResourceManager* pResources = m_pKestrolund;
-    if (CImageWidget* pAvatar = widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1)))
+    if (CImageWidget* pAvatar =
+            widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1)))
     {
         // The challenger's own picture may already be set by an earlier picture call.
         CKorvelSurface* pOwn = pResources ? pResources->HaveSurface(PlayerIconName(iPlayerId)) : nullptr;
@@ -115,7 +116,8 @@ void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int iPlayerI
     CWidget* pPanel = FindInRoot("challenge_received");
     if (!pData || iSize == 0 || !pPanel)
         return;
-    CImageWidget* pAvatar = widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1));
+    CImageWidget* pAvatar =
+        widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1));
     SetCachedPicture(pAvatar, PlayerIconName(iPlayerId), pData, iSize);
 }
 

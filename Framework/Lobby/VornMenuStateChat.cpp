@@ -3,7 +3,12 @@
 // its two one-time hints. The avatar strip and the player card are in VornMenuStateChatPlayers.cpp.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include "Framework/Session/VornLobby.h"
+#include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornStatistics.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PageView.h"
@@ -11,11 +16,6 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Session/VornLobby.h"
-#include "Framework/Session/VornPlayer.h"
-#include "Framework/Shell/VornStatistics.h"
-#include "Framework/Shell/VornTextFormat.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 
 namespace

@@ -3,6 +3,8 @@
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/GridLayout.h"
@@ -13,8 +15,6 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Shell/VornTextFormat.h"
 
 namespace
 {
@@ -292,7 +292,8 @@ KE_RETVAL CVornMenuState::actionExpandChatNastyButtons(CWidget* pSender, void*)
     if (iTop < iScrollTop)
         pGrid->scrollTo(pGrid->GetLeft(), iTop - pGrid->GetBorderSize(CSlideArea::SIDE_TOP), 0.5f, 0.0f);
     else if (iBottom > iScrollTop + pGrid->GetHeight())
-        pGrid->scrollTo(pGrid->GetLeft(), iBottom - pGrid->GetHeight() - pGrid->GetBorderSize(CSlideArea::SIDE_BOTTOM), 0.5f,
+        pGrid->scrollTo(pGrid->GetLeft(),
+                        iBottom - pGrid->GetHeight() - pGrid->GetBorderSize(CSlideArea::SIDE_BOTTOM), 0.5f,
                         0.0f);
     return 1;
 }
@@ -309,7 +310,8 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
         pSession->SendBlockUser(pRecord->m_iPlayerId, uBlock);
     if (pThis->m_pKestrolund)
         pThis->m_pKestrolund->ShowToastNotification(
-            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}), 0.0f, 0);
+            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}),
+            0.0f, 0);
     pRecord->m_iFlags ^= FLAG_BLOCKED;
     // The card shows a copy: the avatar's own record must agree, or the card would open
     // unblocked next time.
@@ -317,7 +319,8 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
     {
         sPLAYERLISTITEM* pAvatarRecord = RecordOf(pThis->m_ChatListItems.GetAt(i).m_Second);
         if (pAvatarRecord && pAvatarRecord != pRecord && pAvatarRecord->m_iPlayerId == pRecord->m_iPlayerId)
-            pAvatarRecord->m_iFlags = (pAvatarRecord->m_iFlags & ~FLAG_BLOCKED) | (pRecord->m_iFlags & FLAG_BLOCKED);
+            pAvatarRecord->m_iFlags =
+                (pAvatarRecord->m_iFlags & ~FLAG_BLOCKED) | (pRecord->m_iFlags & FLAG_BLOCKED);
     }
     return 1;
 }

@@ -2,10 +2,10 @@
 // its "nasty" buttons, and the list scrolls so that the row stays in view.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Lobby/VornMenuWidgets.h"
 
 namespace
 {

@@ -6,7 +6,6 @@
 
 // ---- per-frame steps of those features
 
-
 // ---- handlers
 
 #define VORN_EMPTY_ACTION(name)                                                                              \
@@ -22,6 +21,4 @@ VORN_EMPTY_ACTION(actionRejectBuddy)
 
 // ---- session callbacks
 
-
 // ---- members the application calls
-

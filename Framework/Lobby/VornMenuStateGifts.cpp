@@ -2,13 +2,13 @@
 // one player) and gifts to one player from his row.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
-#include "Framework/Lobby/VornMenuWidgets.h"
 
 namespace
 {

@@ -50,7 +50,8 @@ void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableI
                                std::memcmp(record.m_aDigest, item.m_aDigest, sizeof(record.m_aDigest)) == 0;
             if (bSame && record.m_iState == STATE_DOWNLOADING)
                 continue; // the transfer under way is still the right one
-            const bool bMissing = ItemDataNeeded(item.m_iItemId, item.m_iFlag) && !CKorvelFile::FileExists(strPath);
+            const bool bMissing =
+                ItemDataNeeded(item.m_iItemId, item.m_iFlag) && !CKorvelFile::FileExists(strPath);
             // A failed record gets a fresh start with a new list.
             if (bMissing || !bSame || record.m_iState == STATE_FAILED)
             {

@@ -4,6 +4,8 @@
 #include "Framework/Shell/VornWebHost.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornStatistics.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/PageButton.h"
 #include "Framework/UI/PageView.h"
@@ -11,8 +13,6 @@
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
-#include "Framework/Shell/VornStatistics.h"
-#include "Framework/Shell/VornTextFormat.h"
 
 #include "Framework/Lobby/VornMenuWidgets.h"
 
@@ -31,7 +31,6 @@ CWidget* ByPath(CWidget* pFrom, const char* pPath)
 {
     return pFrom ? pFrom->FindWidgetByPath(CKorvelString(pPath)) : nullptr;
 }
-
 
 bool AllOf(const CKorvelString& strText, const char* pExtra)
 {

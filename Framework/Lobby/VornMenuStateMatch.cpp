@@ -2,15 +2,15 @@
 // queue's statuses, the match start, the end of play and of the match, rematches.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include "Framework/Session/VornLobby.h"
+#include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Session/VornLobby.h"
-#include "Framework/Session/VornPlayer.h"
 
 KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
 {

@@ -4,6 +4,8 @@
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
@@ -11,8 +13,6 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Shell/VornTextFormat.h"
 
 #include "Framework/Lobby/VornMenuWidgets.h"
 
@@ -81,8 +81,8 @@ CKorvelString Percent(int iCount, long long llTotal)
 KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
-    if (CPageView* pContent =
-            widget_cast<CPageView*>(pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
+    if (CPageView* pContent = widget_cast<CPageView*>(
+            pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
         pContent->SwitchToPage(CKorvelString("global_page"));
     return actionGlobalContext(nullptr, pContext);
 }
@@ -127,8 +127,8 @@ KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
     if (CTextWidget* pSearch = widget_cast<CTextWidget*>(pThis->FindInRoot("search_text")))
         pThis->m_SearchText = pSearch->GetText();
     pThis->ClearLists();
-    CWidget* pPage = pThis->FindInPages((m_iContext & 64) ? "//players_root//follow_page"
-                                                          : "//players_root//global_page");
+    CWidget* pPage =
+        pThis->FindInPages((m_iContext & 64) ? "//players_root//follow_page" : "//players_root//global_page");
     Show(Child(pPage, "no_results"), 0);
     Show(Child(pPage, "loading"), 1);
     CVornNetworkSession* pSession = pThis->Session();
@@ -144,8 +144,8 @@ KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
 // ---- the list callback
 
 void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId, int iCount,
-                                      const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
-                                      unsigned char* pPicture, int iPictureSize)
+                                      const CKorvelArray<sPLAYER_GROUP>* pGroups,
+                                      const sPLAYERLISTITEM* pItem, unsigned char* pPicture, int iPictureSize)
 {
     CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
     if (!pThis || !pThis->m_pRoot)
@@ -168,12 +168,13 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
                 continue;
             CKorvelString strName;
             strName.Format(L"player_avatar_icon_%d", iIndexOrPlayerId);
-            pThis->SetCachedPicture(widget_cast<CImageWidget*>(Child(pRow, "player_avatar")), strName, pPicture,
-                                    iPictureSize);
+            pThis->SetCachedPicture(widget_cast<CImageWidget*>(Child(pRow, "player_avatar")), strName,
+                                    pPicture, iPictureSize);
             CExpandable* pExpandable = RowOf(pRow);
-            if (CImageWidget* pSmall = widget_cast<CImageWidget*>(
-                    pExpandable ? pExpandable->FindWidgetByPath(CKorvelString("//list_item_small//player_avatar_small"))
-                                : nullptr))
+            if (CImageWidget* pSmall =
+                    widget_cast<CImageWidget*>(pExpandable ? pExpandable->FindWidgetByPath(CKorvelString(
+                                                                 "//list_item_small//player_avatar_small"))
+                                                           : nullptr))
                 pThis->SetCachedPicture(pSmall, strName, pPicture, iPictureSize);
             break;
         }
@@ -232,8 +233,8 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
     if (CToggleButton* pInvite = widget_cast<CToggleButton*>(Child(pRow, "player_invite_button")))
     {
         // The selection holds one player; its row carries the mark.
-        const bool bSelected =
-            pThis->m_SelectedPlayers.GetCount() > 0 && pThis->m_SelectedPlayers[0].m_iPlayerId == pItem->m_iPlayerId;
+        const bool bSelected = pThis->m_SelectedPlayers.GetCount() > 0 &&
+                               pThis->m_SelectedPlayers[0].m_iPlayerId == pItem->m_iPlayerId;
         pInvite->SetToggled(bSelected ? 1 : 0);
     }
     if (CWebButton* pReport = widget_cast<CWebButton*>(Child(pRow, "button-report")))
@@ -278,7 +279,8 @@ KE_RETVAL CVornMenuState::actionLoadPlayerBatch(CWidget* pSender, void* pContext
         return 1;
     int iNumber = 0, iFirst = 0;
     pList->GetBatch(iNumber, iFirst);
-    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber, actionFillPlayer, pThis);
+    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber, actionFillPlayer,
+                                    pThis);
     return 1;
 }
 
@@ -456,7 +458,8 @@ KE_RETVAL CVornMenuState::actionFollow(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionUnFollow(CWidget* pSender, void* pContext)
 {
-    return actionSendBuddyRequest(pSender, pContext, LobbyObserver::BUDDY_REQUEST, LobbyObserver::BUDDY_REMOVE);
+    return actionSendBuddyRequest(pSender, pContext, LobbyObserver::BUDDY_REQUEST,
+                                  LobbyObserver::BUDDY_REMOVE);
 }
 
 KE_RETVAL CVornMenuState::actionBlock(CWidget* pSender, void* pContext)
@@ -473,11 +476,13 @@ KE_RETVAL CVornMenuState::actionBlock(CWidget* pSender, void* pContext)
     pSession->SendBlockUser(pData->m_iPlayerId, uBlock);
     if (pThis->m_pKestrolund)
         pThis->m_pKestrolund->ShowToastNotification(
-            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pData->m_strName}), 0.0f, 0);
+            nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pData->m_strName}), 0.0f,
+            0);
     return 1;
 }
 
-void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId, LobbyObserver::EBuddyRequestType eType,
+void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId,
+                                    LobbyObserver::EBuddyRequestType eType,
                                     LobbyObserver::EBuddyRequestAction eAction, const CKorvelString&,
                                     const CKorvelString&)
 {

@@ -2,13 +2,13 @@
 // promotion buttons.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include "Framework/Session/asn1_hile_players.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/Session/asn1_hile_players.h"
 
 #include "Framework/Lobby/VornMenuWidgets.h"
 
@@ -45,7 +45,8 @@ void RemoveScoreRows(CWidget* pGrid)
 }
 } // namespace
 
-void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>& aRecords, int)
+void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>& aRecords,
+                                       int)
 {
     if (!m_pPageView)
         return;
@@ -107,7 +108,8 @@ void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
             {
                 CWidget* pRow = rows.GetAt(i).m_Second;
                 // A row gets its player record only when its item call ran.
-                const sPLAYERLISTITEM* pPlayer = pRow ? static_cast<const sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
+                const sPLAYERLISTITEM* pPlayer =
+                    pRow ? static_cast<const sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
                 if (!pPlayer || pPlayer->m_iPlayerId != aRecords[r].m_iUserId)
                     continue;
                 SetScoreText(pRow, "list_item_small", strScore);
@@ -148,9 +150,10 @@ void CVornMenuState::StoreChatRowScores(const CKorvelArray<CASN1TournamentScores
 void CVornMenuState::FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
                                              const CASN1TournamentScores::sData& record)
 {
-    CGridLayout* pGrid = m_pPageView ? widget_cast<CGridLayout*>(m_pPageView->FindWidget(
-                                           CKorvelString("tournament_scores_list"), -1))
-                                     : nullptr;
+    CGridLayout* pGrid =
+        m_pPageView
+            ? widget_cast<CGridLayout*>(m_pPageView->FindWidget(CKorvelString("tournament_scores_list"), -1))
+            : nullptr;
     if (!pGrid)
         return;
     const int iRows = (aNames.GetCount() + 1) / 2;
@@ -222,7 +225,8 @@ void CVornMenuState::OnImageAndLink(const CKorvelString& strId, int iSize, const
     if (strId.IsEqual(CKorvelString("moregames")))
     {
         CWebButton* pMore =
-            pFind ? widget_cast<CWebButton*>(pFind->FindWidget(CKorvelString("button_moregames"), -1)) : nullptr;
+            pFind ? widget_cast<CWebButton*>(pFind->FindWidget(CKorvelString("button_moregames"), -1))
+                  : nullptr;
         if (pMore)
         {
             pMore->SetImage(pSurface);

@@ -3,14 +3,14 @@
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/Shell/VornLanguage.h"
+#include "Framework/Shell/VornTextFormat.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/Slider.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Shell/VornGameState.h"
-#include "Framework/Shell/VornLanguage.h"
-#include "Framework/Shell/VornTextFormat.h"
 
 namespace
 {

@@ -3,12 +3,12 @@
 
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/KestrolundApplication.h"
-#include "Framework/UI/PageView.h"
-#include "Framework/UI/TextWidget.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornWebHost.h"
+#include "Framework/UI/PageView.h"
+#include "Framework/UI/TextWidget.h"
 #include "KorvelGraphics/KorvelApplication.h"
 
 namespace
@@ -58,9 +58,9 @@ CKorvelString CVornMenuState::AddCoinsLink() const
                                           : CKorvelString();
     const CKorvelString strReseller = m_pKestrolund->GetResellerId();
     CKorvelString strQuery;
-    strQuery.Format(L"link=add_coins&token=%s&check=%s&game=%d&release=%d&rid=%s&lang=%s", strToken.GetBuffer(),
-                    strCheck.GetBuffer(), m_pKestrolund->GetAppId(), m_pKestrolund->GetReleaseId(),
-                    strReseller.GetBuffer(), strLanguage.GetBuffer());
+    strQuery.Format(L"link=add_coins&token=%s&check=%s&game=%d&release=%d&rid=%s&lang=%s",
+                    strToken.GetBuffer(), strCheck.GetBuffer(), m_pKestrolund->GetAppId(),
+                    m_pKestrolund->GetReleaseId(), strReseller.GetBuffer(), strLanguage.GetBuffer());
     CKorvelString strLink("https://");
     strLink.Add(CKorvelString(VORN_WEB_HOST));
     strLink.Add(CKorvelString("/api/forward.php?"));

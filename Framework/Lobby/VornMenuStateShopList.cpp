@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "Framework/Lobby/VornMenuWidgets.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/EasingCurve.h"
@@ -12,7 +13,6 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Lobby/VornMenuWidgets.h"
 
 namespace
 {
@@ -113,8 +113,8 @@ void SetToggles(CWidget* pRow, int iState)
 
 // The loaded row of that list index, marked with the item and showing its small picture
 // (one this run already decoded is used again, else it is asked for); null when not loaded.
-CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId, CVornResourceManager* pResources,
-                     CVornNetworkSession* pSession)
+CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId,
+                     CVornResourceManager* pResources, CVornNetworkSession* pSession)
 {
     const int iRow = rows.Find(iIndex);
     if (iRow < 0)

@@ -7,12 +7,12 @@
 #include <ctime>
 #include <new>
 
+#include "Framework/Session/VornLobby.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
-#include "Framework/Session/VornLobby.h"
 #include "KorvelCommon/KorvelThread.h"
 
 template <class T> void CVornNetworkSession::CObserverSet<T>::Remove(T* p)

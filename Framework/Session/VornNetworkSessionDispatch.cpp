@@ -2,9 +2,9 @@
 // game dispatcher, the connect and login answers, the queue and the match start.
 #include "Framework/Session/VornNetworkSession.h"
 
-#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Session/VornPlayer.h"
+#include "Framework/Shell/KestrolundApplication.h"
 
 // ---- dispatchers
 

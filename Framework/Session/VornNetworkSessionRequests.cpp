@@ -6,11 +6,11 @@
 #include <climits>
 #include <cstdio>
 
+#include "Framework/Session/VornLobby.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
-#include "Framework/Session/VornLobby.h"
 #include "Framework/UI/Theme.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 

@@ -9,8 +9,8 @@
 // them, also after a failed decode.
 #pragma once
 
-#include "Framework/asn1/ASN1.h"
 #include "Framework/Session/asn1_hile_session.h"
+#include "Framework/asn1/ASN1.h"
 #include "KorvelCommon/KorvelString.h"
 
 // --- languages and themes -----------------------------------------------------------------

@@ -1,10 +1,10 @@
 // The descriptor writer and reader, and the short and rematch messages built on them.
 #include "Framework/Session/asn1_hile_short.h"
 
-#include "Framework/asn1/ASN1.h"
-#include "Framework/asn1/ASN1Wire.h"
 #include "Framework/Session/asn1_hile_descriptor.h"
 #include "Framework/Session/asn1_hile_handbuilt_wire.h"
+#include "Framework/asn1/ASN1.h"
+#include "Framework/asn1/ASN1Wire.h"
 
 namespace Descriptor
 {

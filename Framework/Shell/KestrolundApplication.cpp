@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "Framework/UI/Theme.h"
 #include "Framework/Lobby/VornAdvertisement.h"
-#include "Framework/Shell/VornGameState.h"
 #include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Lobby/VornToastNotification.h"
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/UI/Theme.h"
 
 CKestrolundApplication::CKestrolundApplication()
     : m_uExit(0), m_uLobbyConnected(0), m_uInGameSession(0), m_uLoggingOut(0), m_pSoundEngine(nullptr),

@@ -10,8 +10,8 @@
 // and forwards), KestrolundApplicationEvents.cpp (what the session's observers report).
 #pragma once
 
-#include "Framework/Shell/VornApplication.h"
 #include "Framework/Session/VornNetworkSession.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornSettings.h"
 #include "KorvelCommon/KorvelArray.h"
 #include "KorvelCommon/KorvelPtrArray.h"

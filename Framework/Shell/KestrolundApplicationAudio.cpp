@@ -5,8 +5,8 @@
 
 #include <new>
 
-#include "Framework/Shell/VornDevice.h"
 #include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornStatistics.h"
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "KorvelSound/KorvelSoundMusicPlayer.h"

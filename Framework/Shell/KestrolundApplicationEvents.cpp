@@ -4,9 +4,9 @@
 #include "Framework/Shell/KestrolundApplication.h"
 
 #include "Framework/Lobby/VornAdvertisement.h"
+#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
-#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/VornStatistics.h"
 
 namespace

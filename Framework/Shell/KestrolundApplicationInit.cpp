@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <new>
 
-#include "Framework/UI/Theme.h"
 #include "Framework/Lobby/VornAdvertisement.h"
+#include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornIntroState.h"
 #include "Framework/Shell/VornLanguage.h"
-#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/VornStatistics.h"
-#include "Framework/Lobby/VornToastNotification.h"
+#include "Framework/UI/Theme.h"
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "SocketEngine/VornNetConnection.h"
 

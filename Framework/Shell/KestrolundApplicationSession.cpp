@@ -4,10 +4,10 @@
 #include "Framework/Shell/KestrolundApplication.h"
 
 #include "Framework/Lobby/VornAdvertisement.h"
-#include "Framework/Shell/VornDevice.h"
 #include "Framework/Lobby/VornMenuState.h"
-#include "Framework/Shell/VornStatistics.h"
 #include "Framework/Lobby/VornToastNotification.h"
+#include "Framework/Shell/VornDevice.h"
+#include "Framework/Shell/VornStatistics.h"
 
 // ---- toasts
 

@@ -5,12 +5,12 @@
 #include <new>
 
 #include "Framework/Lobby/VornAdvertisement.h"
+#include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLogoImage.h"
-#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/VornNotification.h"
-#include "Framework/Lobby/VornToastNotification.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

@@ -5,9 +5,9 @@
 #include "AchievementStation/VornAchievement.h"
 #include "AchievementStation/VornAchievementGame.h"
 #include "AchievementStation/VornAchievementStation.h"
+#include "Framework/Session/VornLobby.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornLanguage.h"
-#include "Framework/Session/VornLobby.h"
 #include "KorvelCommon/KorvelTimer.h"
 
 namespace

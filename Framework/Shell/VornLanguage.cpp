@@ -10,9 +10,9 @@
 #include <new>
 #include <vector>
 
-const wchar_t* const CVornLanguage::s_apCodes[LANGUAGE_COUNT] = {
-    L"en", L"fi", L"ar-sa", L"es", L"fr", L"de", L"id", L"it", L"ja",
-    L"ko", L"pl", L"pt",    L"ru", L"th", L"tr", L"vi", L"zh"};
+const wchar_t* const CVornLanguage::s_apCodes[LANGUAGE_COUNT] = {L"en", L"fi", L"ar-sa", L"es", L"fr", L"de",
+                                                                 L"id", L"it", L"ja",    L"ko", L"pl", L"pt",
+                                                                 L"ru", L"th", L"tr",    L"vi", L"zh"};
 
 CVornLanguage::CVornLanguage() : m_pApp(nullptr), m_strPlaceholder(L"X-X"), m_pCurrent(nullptr) {}
 
@@ -156,7 +156,8 @@ KE_RETVAL CVornLanguage::SetCurrentLanguage(const CKorvelString& strLanguage)
 {
     sLANGUAGE_INFO* pInfo = nullptr;
     for (int i = 0; i < m_aLanguages.GetCount() && !pInfo; ++i)
-        if (At(i)->m_strName.CompareNoCase(strLanguage) == 0 || At(i)->m_strCode.CompareNoCase(strLanguage) == 0)
+        if (At(i)->m_strName.CompareNoCase(strLanguage) == 0 ||
+            At(i)->m_strCode.CompareNoCase(strLanguage) == 0)
             pInfo = At(i);
     if (!pInfo)
         return KE_ERR_NOTFOUND;

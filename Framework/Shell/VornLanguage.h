@@ -14,7 +14,7 @@ class CVornApplication;
 
 struct sLANGUAGE_INFO
 {
-    CKorvelString m_strName;   // the language's own name, as listed
+    CKorvelString m_strName; // the language's own name, as listed
     CKorvelString m_strCode;
     CKorvelString m_strDigest; // MD5 of the whole pack file, 32 lowercase hex characters
     unsigned int m_uTextFlags = 0;

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "Framework/UI/XMLLoaderWrapper.h"
 #include "Framework/Shell/VornApplication.h"
+#include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelCommon/KorvelXMLDataNode.h"

@@ -37,8 +37,8 @@ namespace
 
 // One axis, by mode 0 start, 1 centre, 2 stretch, 3 end. Centring ignores the borders and
 // truncates toward zero.
-void PlaceOnAxis(unsigned int uMode, int iLow, int iHigh, int iBorderLow, int iBorderHigh, int iSize, int& iStart,
-                 int& iEnd)
+void PlaceOnAxis(unsigned int uMode, int iLow, int iHigh, int iBorderLow, int iBorderHigh, int iSize,
+                 int& iStart, int& iEnd)
 {
     switch (uMode)
     {
@@ -76,10 +76,10 @@ void CAlignment::arrangeChildren()
     {
         CKorvelRect<int> a = m_aChildren[i]->GetArea();
         const int w = a.right - a.left, h = a.bottom - a.top;
-        PlaceOnAxis((m_uAlignment & ALIGN_HMASK) >> 2, c.left, c.right, m_aiBorder[SIDE_LEFT], m_aiBorder[SIDE_RIGHT],
-                    w, a.left, a.right);
-        PlaceOnAxis(m_uAlignment & ALIGN_VMASK, c.top, c.bottom, m_aiBorder[SIDE_TOP], m_aiBorder[SIDE_BOTTOM], h,
-                    a.top, a.bottom);
+        PlaceOnAxis((m_uAlignment & ALIGN_HMASK) >> 2, c.left, c.right, m_aiBorder[SIDE_LEFT],
+                    m_aiBorder[SIDE_RIGHT], w, a.left, a.right);
+        PlaceOnAxis(m_uAlignment & ALIGN_VMASK, c.top, c.bottom, m_aiBorder[SIDE_TOP],
+                    m_aiBorder[SIDE_BOTTOM], h, a.top, a.bottom);
         m_aChildren[i]->SetArea(a);
     }
 }

@@ -2,8 +2,8 @@
 #include "Framework/UI/FrameWidget.h"
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
-#include "Framework/UI/HeldSurface.h"
 #include "Framework/Shell/VornResourceManager.h"
+#include "Framework/UI/HeldSurface.h"
 #include "Korvel3D/Korvel3DProgram.h"
 #include "KorvelGraphics/KorvelApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"

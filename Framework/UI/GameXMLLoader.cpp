@@ -3,8 +3,8 @@
 #include <cstring>
 #include <new>
 
-#include "Framework/UI/Widget.h"
 #include "Framework/Shell/VornApplication.h"
+#include "Framework/UI/Widget.h"
 
 void CAreaDescription::SetAspect(unsigned int uWidth, unsigned int uHeight)
 {

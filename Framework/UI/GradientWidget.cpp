@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "Framework/UI/ScopedClip.h"
 #include "Framework/Shell/VornResourceManager.h"
+#include "Framework/UI/ScopedClip.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

@@ -1,8 +1,8 @@
 // Image widget: the image's reference, frame animation, visible area, highlight, cloning.
 #include "Framework/UI/ImageWidget.h"
 
-#include "Framework/UI/EasingCurve.h"
 #include "Framework/Shell/VornResourceManager.h"
+#include "Framework/UI/EasingCurve.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 #include <cmath>

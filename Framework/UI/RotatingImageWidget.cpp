@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/UI/ScopedClip.h"
 #include "Framework/UI/UIXMLLoader.h"
-#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

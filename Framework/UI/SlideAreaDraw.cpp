@@ -4,10 +4,10 @@
 
 #include <cmath>
 
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/UI/EasingCurve.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/Theme.h"
-#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelGraphics/KorvelSurface.h"
 

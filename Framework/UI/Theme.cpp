@@ -3,8 +3,8 @@
 #include <new>
 
 #include "Framework/Shell/GenerateMD5.h"
-#include "Framework/UI/UIXMLLoader.h"
 #include "Framework/Shell/VornApplication.h"
+#include "Framework/UI/UIXMLLoader.h"
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "Framework/UI/EasingCurveFactory.h"
 #include "Framework/Shell/VornApplication.h"
+#include "Framework/UI/EasingCurveFactory.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
 namespace

@@ -152,7 +152,8 @@ public:
     static CWidget* CreatePieWidget(CUIXMLLoader*, CKorvelXMLDataNode*, CWidget&, CWidget*);
     // From the given "transition" node on through its later siblings, the first whose
     // "$type" is the requested one, made into a started-up transition; else null.
-    static CTransition* CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pFirst, CKorvelString& strType);
+    static CTransition* CreateTransition(CUIXMLLoader* pLoader, CKorvelXMLDataNode* pFirst,
+                                         CKorvelString& strType);
 
 private:
     // One file of the chain of imports being loaded, innermost first.

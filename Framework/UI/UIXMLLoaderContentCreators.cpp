@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/UI/EasingCurve.h"
 #include "Framework/UI/FrameWidget.h"
 #include "Framework/UI/GradientWidget.h"
@@ -12,7 +13,6 @@
 #include "Framework/UI/ProgressBar.h"
 #include "Framework/UI/Slider.h"
 #include "Framework/UI/Transition.h"
-#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

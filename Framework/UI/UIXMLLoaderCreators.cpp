@@ -6,19 +6,19 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/RatioDivider.h"
+#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/RotatingImageWidget.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
-#include "Framework/Shell/VornApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "Framework/Shell/VornApplication.h"
+#include "Framework/Shell/VornDevice.h"
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/Button.h"
@@ -10,8 +12,6 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
-#include "Framework/Shell/VornApplication.h"
-#include "Framework/Shell/VornDevice.h"
 
 namespace
 {
@@ -81,7 +81,8 @@ void BindOnFinished(CWidget& widget, const CActionCallback& cb)
 }
 
 // The list and scroll events, one setter each.
-template <class T, void (T::*Setter)(const CActionCallback&)> void BindTo(CWidget& widget, const CActionCallback& cb)
+template <class T, void (T::*Setter)(const CActionCallback&)>
+void BindTo(CWidget& widget, const CActionCallback& cb)
 {
     if (T* p = widget_cast<T*>(&widget))
         (p->*Setter)(cb);

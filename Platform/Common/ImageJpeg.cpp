@@ -4,8 +4,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "Platform/Common/ImageDecoders.h"
 

@@ -38,7 +38,8 @@ std::vector<sTAPS> MakeTaps(unsigned int uSrc, unsigned int uDst)
             taps.m_uFirst = unsigned(dLo);
             const unsigned int uEnd = std::min(uSrc, unsigned(std::ceil(dHi)));
             for (unsigned int j = taps.m_uFirst; j < uEnd; ++j)
-                taps.m_aWeights.push_back(float((std::min(dHi, j + 1.0) - std::max(dLo, double(j))) / dScale));
+                taps.m_aWeights.push_back(
+                    float((std::min(dHi, j + 1.0) - std::max(dLo, double(j))) / dScale));
         }
         else
         {

@@ -19,7 +19,8 @@ struct sRoundTables
     sRoundTables()
     {
         // K[i] is the integer part of |sin(i + 1)| x 2^32 (exact in double precision).
-        static const unsigned int s_aShifts[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
+        static const unsigned int s_aShifts[4][4] = {
+            {7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
         for (int i = 0; i < 64; ++i)
         {
             m_aK[i] = static_cast<uint32_t>(std::floor(std::fabs(std::sin(i + 1.0)) * 4294967296.0));

@@ -20,7 +20,8 @@ namespace
 {
 
 // Logs the call; an injected failure is recorded in the context's error information.
-bool EnterContextCall(mmr_context_t* pContext, const char* pszName, std::initializer_list<long long> aArgs = {})
+bool EnterContextCall(mmr_context_t* pContext, const char* pszName,
+                      std::initializer_list<long long> aArgs = {})
 {
     if (!pContext)
     {
@@ -116,7 +117,8 @@ int mmr_seek(mmr_context_t* pContext, const char* pszPosition)
 
 int mmr_volume_set(mmr_context_t* pContext, unsigned int uVolume)
 {
-    return EnterContextCall(pContext, "mmr_volume_set", {uVolume}) ? pContext->m_Music.SetVolume(uVolume) : -1;
+    return EnterContextCall(pContext, "mmr_volume_set", {uVolume}) ? pContext->m_Music.SetVolume(uVolume)
+                                                                   : -1;
 }
 
 const mmr_error_info_t* mmr_error_info(mmr_context_t* pContext)

@@ -45,7 +45,8 @@ void MusicCaptureRemove(CMusicContext* pContext)
 {
     sCAPTURE& c = Capture();
     std::lock_guard<std::mutex> guard(c.m_Lock);
-    c.m_aContexts.erase(std::remove(c.m_aContexts.begin(), c.m_aContexts.end(), pContext), c.m_aContexts.end());
+    c.m_aContexts.erase(std::remove(c.m_aContexts.begin(), c.m_aContexts.end(), pContext),
+                        c.m_aContexts.end());
 }
 
 void MmrControlReset()
@@ -80,8 +81,8 @@ std::vector<int16_t> MmrCapturePull(int iFrames, int iTimeoutMs)
     return aOut;
 }
 
-int MmrControlInjectEvent(const char* pszContextName, mmr_state_t eState, const char* pszPosition, int iErrorCode,
-                          const char* pszErrorPosition)
+int MmrControlInjectEvent(const char* pszContextName, mmr_state_t eState, const char* pszPosition,
+                          int iErrorCode, const char* pszErrorPosition)
 {
     if (!pszContextName)
         return -1;

@@ -235,10 +235,13 @@ void CMusicContext::Pull(int32_t* piAcc, int iFrames, int iTimeoutMs)
 {
     {
         std::unique_lock<std::mutex> lock(m_Lock);
-        m_Decoded.wait_for(lock, std::chrono::milliseconds(iTimeoutMs), [&] {
-            return m_uRingFrames >= static_cast<size_t>(iFrames) || m_bEndOfTrack || m_bDecodeFailed ||
-                   m_eState != MMR_STATE_PLAYING || m_uSpeed == 0 || m_bQuit;
-        });
+        m_Decoded.wait_for(lock, std::chrono::milliseconds(iTimeoutMs),
+                           [&]
+                           {
+                               return m_uRingFrames >= static_cast<size_t>(iFrames) || m_bEndOfTrack ||
+                                      m_bDecodeFailed || m_eState != MMR_STATE_PLAYING || m_uSpeed == 0 ||
+                                      m_bQuit;
+                           });
     }
     MixInto(piAcc, iFrames);
 }
@@ -278,7 +281,8 @@ void CMusicContext::ThreadProc()
             // Everything decoded has been played: the end of the track (or of what decoded).
             m_eState = MMR_STATE_STOPPED;
             m_bAtEnd = true;
-            PostLocked(MMRENDERER_STATE_CHANGE, true, m_bDecodeFailed ? MMR_ERROR_MEDIA_CORRUPTED : MMR_ERROR_NONE);
+            PostLocked(MMRENDERER_STATE_CHANGE, true,
+                       m_bDecodeFailed ? MMR_ERROR_MEDIA_CORRUPTED : MMR_ERROR_NONE);
             m_Decoded.notify_all();
             continue;
         }

@@ -76,7 +76,7 @@ private:
     mmr_state_t m_eState = MMR_STATE_IDLE;
     unsigned int m_uSpeed = MMR_SPEED_NORMAL;
     unsigned int m_uVolume = 100;
-    long long m_llBaseMs = 0;        // track position of the ring's first frame after a jump
+    long long m_llBaseMs = 0;         // track position of the ring's first frame after a jump
     unsigned long long m_uPlayed = 0; // frames output since then
     bool m_bEndOfTrack = false;       // the decoder has nothing more
     bool m_bDecodeFailed = false;

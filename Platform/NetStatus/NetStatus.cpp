@@ -11,9 +11,11 @@
 #include <net/if.h>
 #include <sys/socket.h>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 std::atomic<int> g_iNetStatusMode{NETSTATUS_MODE_HOST};
 }
 

@@ -4,7 +4,8 @@
 
 struct ifaddrs;
 
-namespace plat {
+namespace plat
+{
 
 // True when some interface of the list is up and running, is not a loopback
 // and carries an IPv4 or IPv6 address.

@@ -21,10 +21,10 @@ struct deviceinfo_data_t
 
 struct deviceinfo_identifying_data_t
 {
-    uint32_t size;     // bytes of this record
-    uint32_t pin;      // a short device number; 0 on Linux
-    uint32_t id_low;   // the device identifier, low word
-    uint32_t id_high;  // the device identifier, high word
+    uint32_t size;    // bytes of this record
+    uint32_t pin;     // a short device number; 0 on Linux
+    uint32_t id_low;  // the device identifier, low word
+    uint32_t id_high; // the device identifier, high word
 };
 
 int deviceinfo_get_data(deviceinfo_data_t* pData);

@@ -28,8 +28,8 @@ constexpr unsigned int IMG_MAX_SIZE = 16384;
 typedef uint32_t img_format_t;
 enum : img_format_t
 {
-    IMG_FMT_ALPHA = 0x400,            // the format carries an alpha channel
-    IMG_FMT_ARGB8888_LE = 0x1520      // 32-bit packed little-endian ARGB: bytes B, G, R, A
+    IMG_FMT_ALPHA = 0x400,       // the format carries an alpha channel
+    IMG_FMT_ARGB8888_LE = 0x1520 // 32-bit packed little-endian ARGB: bytes B, G, R, A
 };
 
 // img_t::flags

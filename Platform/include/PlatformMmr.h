@@ -78,7 +78,7 @@ int mmr_input_detach(mmr_context_t* context);
 
 int mmr_speed_set(mmr_context_t* context, unsigned int speed);
 int mmr_play(mmr_context_t* context);
-int mmr_stop(mmr_context_t* context); // keeps the position
+int mmr_stop(mmr_context_t* context);                       // keeps the position
 int mmr_seek(mmr_context_t* context, const char* position); // milliseconds as decimal text
 // Output volume 0..100 (100 at start).
 int mmr_volume_set(mmr_context_t* context, unsigned int volume);

@@ -2,7 +2,8 @@
 // fixed answer, or a failing call.
 #pragma once
 
-namespace plat {
+namespace plat
+{
 
 enum eNETSTATUS_MODE
 {

@@ -71,9 +71,10 @@ std::vector<int> Time(const CVornAchievement* p)
     return {t.m_iYear, t.m_iMonth, t.m_iDay, t.m_iHour, t.m_iMinute, t.m_iSecond};
 }
 
-const char16_t* const kTwo = u"achievement 1 { name \"First\" description \"Win one\" surfaceName \"a.png\" }\n"
-                             u"achievement 2 { name \"Second\" }\n"
-                             u"achievement 3 { name \"Third\" }\n";
+const char16_t* const kTwo =
+    u"achievement 1 { name \"First\" description \"Win one\" surfaceName \"a.png\" }\n"
+    u"achievement 2 { name \"Second\" }\n"
+    u"achievement 3 { name \"Third\" }\n";
 
 // Named after the class under test; the class itself is ::CVornAchievementStation here.
 class CVornAchievementStation : public ::testing::Test
@@ -106,26 +107,34 @@ TEST_F(CVornAchievementStation, DescriptionsAreReadFromTheTokens)
     };
     const sCase aCases[] = {
         {"keys in any order, some missing",
-         u"achievement 7 { surfaceName \"s.png\" description \"d e\" name \"N 1\" }\tachievement 8 {\tname \"M\"\t}",
+         u"achievement 7 { surfaceName \"s.png\" description \"d e\" name \"N 1\" }\tachievement 8 {\tname "
+         u"\"M\"\t}",
          {u"7|N 1|d e|s.png", u"8|M||"}},
         {"byte-order mark", u"\ufeffachievement 1 { name \"A\" }", {u"1|A||"}},
         {"swapped byte-order mark", u"\ufffeachievement 1 { name \"A\" }", {u"1|A||"}},
-        {"CRLF with spaces", u"achievement 1 { \r\n name \"A\" \r\n } \r\nachievement 2 { name \"B\" } \r\n",
+        {"CRLF with spaces",
+         u"achievement 1 { \r\n name \"A\" \r\n } \r\nachievement 2 { name \"B\" } \r\n",
          {u"1|A||", u"2|B||"}},
         {"brace before a carriage return", u"achievement 1 {\r\n name \"A\" }\r\n", {}},
-        {"no brace after the identifier", u"achievement 5 name \"X\" }\nachievement 6 { name \"Y\" }",
+        {"no brace after the identifier",
+         u"achievement 5 name \"X\" }\nachievement 6 { name \"Y\" }",
          {u"6|Y||"}},
         {"no name", u"achievement 1 { description \"only\" }\nachievement 2 { name \"\" }", {}},
         {"nested block skipped",
-         u"achievement 3 { name \"N\" extra { name \"Z\" { } } description \"D\" }", {u"3|N|D|"}},
-        {"inside top-level braces", u"{ achievement 9 { name \"hidden\" } } achievement 4 { name \"shown\" }",
+         u"achievement 3 { name \"N\" extra { name \"Z\" { } } description \"D\" }",
+         {u"3|N|D|"}},
+        {"inside top-level braces",
+         u"{ achievement 9 { name \"hidden\" } } achievement 4 { name \"shown\" }",
          {u"4|shown||"}},
         {"stray closing brace", u"} achievement 4 { name \"shown\" }", {u"4|shown||"}},
         {"quote without its end", u"achievement 6 { name \"open to the end", {u"6|open to the end||"}},
         {"key at the end", u"achievement 6 { name", {}},
-        {"zero unit ends the text", std::u16string(u"achievement 1 { name \"A\" }\0achievement 2 { name \"B\" }", 52),
+        {"zero unit ends the text",
+         std::u16string(u"achievement 1 { name \"A\" }\0achievement 2 { name \"B\" }", 52),
          {u"1|A||"}},
-        {"other tokens ignored", u"version 2 achievements: achievement 1 { colour red name \"R\" }", {u"1|R||"}},
+        {"other tokens ignored",
+         u"version 2 achievements: achievement 1 { colour red name \"R\" }",
+         {u"1|R||"}},
     };
     for (const sCase& c : aCases)
     {
@@ -189,7 +198,8 @@ TEST_F(CVornAchievementStation, TheStateFileMarksEarnedAchievementsWithTheirTime
         EXPECT_EQ(Start(station), c.m_iResult) << c.m_pszName;
         const CVornAchievementGame* pGame = station.GetGame(kGame);
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(pGame->GetAchievementByIndex(i)->GetAchieved(), c.m_aEarned[i]) << c.m_pszName << " " << i;
+            EXPECT_EQ(pGame->GetAchievementByIndex(i)->GetAchieved(), c.m_aEarned[i])
+                << c.m_pszName << " " << i;
     }
 
     PutState(strFull);
@@ -252,11 +262,12 @@ TEST_F(CVornAchievementStation, PicturesLoadFromThePackOrSayWhyNot)
     std::vector<uint8_t> aPixels(4 * 3 * 4, 0x80);
     const std::vector<uint8_t> aPng = EncodeTestPng({4, 3, 6 /* RGBA */, 8, aPixels});
     ASSERT_FALSE(aPng.empty());
-    PutPack(u"achievement 1 { name \"Good\" surfaceName \"good.png\" }\n"
-            u"achievement 2 { name \"Missing\" surfaceName \"absent.png\" }\n"
-            u"achievement 3 { name \"Broken\" surfaceName \"broken.png\" }\n"
-            u"achievement 4 { name \"None\" }\n",
-            {{"/pictures/good.png", std::string(aPng.begin(), aPng.end())}, {"/broken.png", "not a picture"}});
+    PutPack(
+        u"achievement 1 { name \"Good\" surfaceName \"good.png\" }\n"
+        u"achievement 2 { name \"Missing\" surfaceName \"absent.png\" }\n"
+        u"achievement 3 { name \"Broken\" surfaceName \"broken.png\" }\n"
+        u"achievement 4 { name \"None\" }\n",
+        {{"/pictures/good.png", std::string(aPng.begin(), aPng.end())}, {"/broken.png", "not a picture"}});
     ::CVornAchievementStation station;
     ASSERT_EQ(Start(station), KE_OK);
     CVornAchievementGame* pGame = station.GetGame(kGame);

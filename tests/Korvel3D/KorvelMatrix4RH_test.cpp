@@ -86,8 +86,11 @@ TEST(CKorvelMatrix4RH, RotationsTurnAxesCounterClockwise)
     rx.RotateX(kPiF / 2);
     ry.RotateY(kPiF / 2);
     rz.RotateZ(kPiF / 2);
-    const struct { const CKorvelMatrix4RH& r; CKorvelVector3 from, to; } aCases[] = {
-        {rz, {1, 0, 0}, {0, 1, 0}}, {rx, {0, 1, 0}, {0, 0, 1}}, {ry, {0, 0, 1}, {1, 0, 0}}};
+    const struct
+    {
+        const CKorvelMatrix4RH& r;
+        CKorvelVector3 from, to;
+    } aCases[] = {{rz, {1, 0, 0}, {0, 1, 0}}, {rx, {0, 1, 0}, {0, 0, 1}}, {ry, {0, 0, 1}, {1, 0, 0}}};
     for (const auto& c : aCases)
     {
         CKorvelVector3 v = c.from;
@@ -233,7 +236,8 @@ TEST(CKorvelMatrix4RH, LookAtMovesEyeToOriginFacingMinusZ)
     def.MakeLookAt(eye, target);
     EXPECT_TRUE(SameBits(m, def));
     // Stored in GL order: x' = m0 x + m4 y + m8 z + m12, and so on.
-    auto apply = [&](const CKorvelVector3& p) {
+    auto apply = [&](const CKorvelVector3& p)
+    {
         return CKorvelVector3(m.m[0] * p.x + m.m[4] * p.y + m.m[8] * p.z + m.m[12],
                               m.m[1] * p.x + m.m[5] * p.y + m.m[9] * p.z + m.m[13],
                               m.m[2] * p.x + m.m[6] * p.y + m.m[10] * p.z + m.m[14]);

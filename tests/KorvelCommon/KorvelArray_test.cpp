@@ -42,7 +42,8 @@ std::vector<int> CapacitiesWhileAdding(CKorvelArray<int>& a, int n)
 TEST(CKorvelArray, CapacitySequences)
 {
     CKorvelArray<int> b;
-    EXPECT_EQ(CapacitiesWhileAdding(b, 50), (std::vector<int>{1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 46, 51}));
+    EXPECT_EQ(CapacitiesWhileAdding(b, 50),
+              (std::vector<int>{1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 46, 51}));
 
     CKorvelArray<int> big; // the automatic step never passes 1024
     big.SetSize(8192);

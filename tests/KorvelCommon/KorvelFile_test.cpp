@@ -14,9 +14,15 @@
 
 namespace
 {
-CKorvelString Path(const std::string& strPath) { return CKorvelString(strPath.c_str()); }
+CKorvelString Path(const std::string& strPath)
+{
+    return CKorvelString(strPath.c_str());
+}
 
-std::vector<unsigned char> Bytes(const std::string& strText) { return {strText.begin(), strText.end()}; }
+std::vector<unsigned char> Bytes(const std::string& strText)
+{
+    return {strText.begin(), strText.end()};
+}
 } // namespace
 
 // --- files on disk ------------------------------------------------------------------------
@@ -66,8 +72,9 @@ TEST(CKorvelFile, WriteTruncatesAndAppendWritesAtTheEnd)
     file.Close();
     EXPECT_EQ(ReadTestFile(dir.File("out.bin")), Bytes("abXYef"));
 
-    ASSERT_EQ(file.OpenFromFile(Path(dir.File("out.bin")), CKorvelFile::FLAG_WRITE | CKorvelFile::FLAG_APPEND),
-              KE_OK);
+    ASSERT_EQ(
+        file.OpenFromFile(Path(dir.File("out.bin")), CKorvelFile::FLAG_WRITE | CKorvelFile::FLAG_APPEND),
+        KE_OK);
     EXPECT_EQ(file.GetPosition(), 6);
     EXPECT_EQ(file.Write("g", 1), 1u);
     EXPECT_EQ(file.GetPosition(), 7);

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
-#include <utility>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 static_assert(sizeof(CKorvelVector2) == 8 && sizeof(CKorvelVector3) == 12, "plain floats only");
@@ -168,9 +168,13 @@ TEST(CKorvelMath, IntegerHelpersAtTheirLimits)
     EXPECT_EQ(CKorvelMath::IsPowerOfTwo(0x80000000u), 1);
 
     const float kInf = std::numeric_limits<float>::infinity();
-    const std::pair<float, int> kTrunc[] = {{2.9f, 2},           {-2.9f, -2},          {3e9f, INT_MAX},
-                                            {2147483648.0f, INT_MAX}, {-2147483648.0f, INT_MIN},
-                                            {-1e30f, INT_MIN},   {kInf, INT_MAX},
+    const std::pair<float, int> kTrunc[] = {{2.9f, 2},
+                                            {-2.9f, -2},
+                                            {3e9f, INT_MAX},
+                                            {2147483648.0f, INT_MAX},
+                                            {-2147483648.0f, INT_MIN},
+                                            {-1e30f, INT_MIN},
+                                            {kInf, INT_MAX},
                                             {std::numeric_limits<float>::quiet_NaN(), 0}};
     for (const auto& c : kTrunc)
         EXPECT_EQ(CKorvelMath::TruncToInt(c.first), c.second) << c.first;
@@ -191,7 +195,7 @@ TEST(CKorvelMath, FixedPointDivideAndPow)
     EXPECT_EQ(CKorvelMath::FPPow(512, 512), 1024);
     EXPECT_EQ(CKorvelMath::FPPow(256 * 9, 128), 768);
     EXPECT_EQ(CKorvelMath::FPPow(256 * 100, 256 * 10), INT_MAX); // saturates
-    EXPECT_EQ(CKorvelMath::FPPow(-256, 128), 0);                   // NaN
+    EXPECT_EQ(CKorvelMath::FPPow(-256, 128), 0);                 // NaN
 }
 
 TEST(CKorvelMath, FixedPointSqrtMatchesFlooredRootTimes16)

@@ -146,7 +146,8 @@ TEST(CKorvelMediaPack, SeekToItemAndFindItemRules)
     CTestTempDir dir;
     CKorvelMediaPack pack;
     ASSERT_EQ(
-        pack.Startup(Write(dir, "p.kmp", TestPackBytes({{"gfx/b.png.old", "old"}, {"gfx/b.png", "new"}})), S("")),
+        pack.Startup(Write(dir, "p.kmp", TestPackBytes({{"gfx/b.png.old", "old"}, {"gfx/b.png", "new"}})),
+                     S("")),
         KE_OK);
     EXPECT_EQ(pack.SeekToItem(S(""), 2), 0u);
     EXPECT_EQ(pack.SeekToItem(S("gfx/b.png"), 5), 0u);
@@ -157,9 +158,9 @@ TEST(CKorvelMediaPack, SeekToItemAndFindItemRules)
     EXPECT_EQ(pack.SeekToItem(S("/c.png"), 0), 0u);
 
     // FindItem compares the whole file name.
-    ASSERT_EQ(pack.Startup(
-                  Write(dir, "p.kmp", TestPackBytes({{"gfx/ab.png", "ab"}, {"gfx/b.png", "b"}, {"c.png", "c"}})),
-                  S("")),
+    ASSERT_EQ(pack.Startup(Write(dir, "p.kmp",
+                                 TestPackBytes({{"gfx/ab.png", "ab"}, {"gfx/b.png", "b"}, {"c.png", "c"}})),
+                           S("")),
               KE_OK);
     EXPECT_EQ(pack.FindItem(S("b.png"), 0), 1u);
     char c = 0;

@@ -18,8 +18,7 @@ struct sTAGGED
     bool operator<(const sTAGGED& o) const { return m_iKey < o.m_iKey; }
 };
 
-template <class S>
-std::vector<int> Tags(const S& s)
+template <class S> std::vector<int> Tags(const S& s)
 {
     std::vector<int> v;
     for (int i = 0; i < s.m_iCount; ++i)

@@ -118,7 +118,8 @@ TEST(CKorvelString, ScanExamples)
     EXPECT_EQ(Units(aHost), u"host");
     EXPECT_EQ(iPort, 5000);
     int a[6] = {};
-    EXPECT_EQ(CKorvelString(L"1.2.2013 10:20:30").Scan(L"%d.%d.%d %d:%d:%d", &a[0], &a[1], &a[2], &a[3], &a[4], &a[5]),
+    EXPECT_EQ(CKorvelString(L"1.2.2013 10:20:30")
+                  .Scan(L"%d.%d.%d %d:%d:%d", &a[0], &a[1], &a[2], &a[3], &a[4], &a[5]),
               6);
     EXPECT_EQ(std::vector<int>(a, a + 6), (std::vector<int>{1, 2, 2013, 10, 20, 30}));
 }
@@ -127,8 +128,10 @@ TEST(CKorvelString, ScanNumbersSearchForTheirDigits)
 {
     // No digit still stores 0 and counts; hex takes no sign and skips nothing but blanks.
     const std::pair<const wchar_t*, int> kInts[] = {{L"x = -12", -12}, {L"a-b 7", -7}, {L"abc", 0}};
-    const std::pair<const wchar_t*, float> kFloats[] = {{L"3,25", 3.25f}, {L"v -0.5", -0.5f}, {L"1.2.3", 1.23f}};
-    const std::pair<const wchar_t*, unsigned int> kHex[] = {{L"ff", 255u}, {L"  A0b1zz", 0xA0B1u}, {L"#ff", 0u}};
+    const std::pair<const wchar_t*, float> kFloats[] = {
+        {L"3,25", 3.25f}, {L"v -0.5", -0.5f}, {L"1.2.3", 1.23f}};
+    const std::pair<const wchar_t*, unsigned int> kHex[] = {
+        {L"ff", 255u}, {L"  A0b1zz", 0xA0B1u}, {L"#ff", 0u}};
     for (const auto& c : kInts)
     {
         int iValue = 99;
@@ -221,4 +224,3 @@ TEST(CKorvelString, ScanBoundedCutsLongTextsAndScanVTakesAList)
     EXPECT_EQ(CKorvelString(L"3/4").Scan(format.GetBuffer(), &a, &b), 2);
     EXPECT_EQ(CKorvelString().Scan(format.GetBuffer(), &a, &b), 0);
 }
-

@@ -55,4 +55,3 @@ TEST(CKorvelString, FloatsToText)
     EXPECT_EQ(FloatText(std::numeric_limits<float>::infinity(), 2), u"inf");
     EXPECT_EQ(FloatText(-std::numeric_limits<float>::infinity(), 2), u"-inf");
 }
-

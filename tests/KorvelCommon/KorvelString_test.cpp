@@ -209,7 +209,8 @@ TEST(CKorvelString, ReplaceFirstOccurrenceAndReplaceAllFromTheStart)
 TEST(CKorvelString, ReplaceAllMatchesRepeatedReplace)
 {
     // Every small case over a two-letter alphabet, against Replace called until it fails.
-    auto text = [](unsigned int uBits, int iLength) {
+    auto text = [](unsigned int uBits, int iLength)
+    {
         std::u16string units;
         for (int i = 0; i < iLength; ++i)
             units += (uBits >> i) & 1 ? u'b' : u'a';
@@ -276,9 +277,9 @@ TEST(CKorvelString, LoadRejectsUntrustedCounts)
     // A count over the length limit, and one that is negative as a signed number.
     for (unsigned int uCount : {512000u, 0x80000000u, 0xFFFFFFFFu})
     {
-        unsigned char aHeader[4] = {static_cast<unsigned char>(uCount), static_cast<unsigned char>(uCount >> 8),
-                                    static_cast<unsigned char>(uCount >> 16),
-                                    static_cast<unsigned char>(uCount >> 24)};
+        unsigned char aHeader[4] = {
+            static_cast<unsigned char>(uCount), static_cast<unsigned char>(uCount >> 8),
+            static_cast<unsigned char>(uCount >> 16), static_cast<unsigned char>(uCount >> 24)};
         file.Close();
         ASSERT_EQ(file.OpenFromMemory(aHeader, sizeof(aHeader), 0), KE_OK);
         str.Set(L"old");

@@ -122,15 +122,17 @@ long long CountUnderContention(const std::function<int()>& lock, const std::func
     long long llCounter = 0;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 20000; ++i)
+        threads.emplace_back(
+            [&]
             {
-                if (lock() != 1)
-                    return;
-                ++llCounter;
-                unlock();
-            }
-        });
+                for (int i = 0; i < 20000; ++i)
+                {
+                    if (lock() != 1)
+                        return;
+                    ++llCounter;
+                    unlock();
+                }
+            });
     for (auto& th : threads)
         th.join();
     return llCounter;
@@ -183,11 +185,11 @@ TEST(IKorvelThread, StartStopAndRestart)
     EXPECT_FALSE(t.IsRunning());
     EXPECT_FALSE(t.IsAlive());
     EXPECT_FALSE(t.IsSuspended());
-    t.Shutdown(); // twice is harmless
+    t.Shutdown();            // twice is harmless
     t.SetThreadPriority(10); // no worker: only stored
     EXPECT_EQ(t.GetThreadPriority(), 10u);
 
-    CSpinner idle; // an idle object ignores Suspend, Resume and Shutdown
+    CSpinner idle;  // an idle object ignores Suspend, Resume and Shutdown
     idle.Suspend(); // must not block
     idle.Resume();
     idle.Shutdown();
@@ -218,10 +220,12 @@ TEST(IKorvelThread, SuspendedWorkerIsResumedAndNoWakeUpIsLost)
     const int kProducers = 4, kEach = 2000;
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p)
-        producers.emplace_back([&c] {
-            for (int i = 1; i <= kEach; ++i)
-                c.Push(i);
-        });
+        producers.emplace_back(
+            [&c]
+            {
+                for (int i = 1; i <= kEach; ++i)
+                    c.Push(i);
+            });
     for (auto& th : producers)
         th.join();
     ASSERT_TRUE(WaitUntil([&] { return c.m_iTaken == 1 + kProducers * kEach; }));

@@ -216,13 +216,22 @@ TEST(CKorvelDateTime, CarriesAndLeapYears)
     {
         SCOPED_TRACE(testing::Message() << c.aStart[0] << "-" << c.aStart[1] << "-" << c.aStart[2] << " "
                                         << c.cSetter << " " << c.iValue);
-        CKorvelDateTime t = Date(c.aStart[0], c.aStart[1], c.aStart[2], c.aStart[3], c.aStart[4], c.aStart[5]);
+        CKorvelDateTime t =
+            Date(c.aStart[0], c.aStart[1], c.aStart[2], c.aStart[3], c.aStart[4], c.aStart[5]);
         switch (c.cSetter)
         {
-        case 'M': t.SetMonth(c.iValue); break;
-        case 'D': t.SetDay(c.iValue); break;
-        case 'h': t.SetHour(c.iValue); break;
-        default: t.SetSecond(c.iValue); break;
+        case 'M':
+            t.SetMonth(c.iValue);
+            break;
+        case 'D':
+            t.SetDay(c.iValue);
+            break;
+        case 'h':
+            t.SetHour(c.iValue);
+            break;
+        default:
+            t.SetSecond(c.iValue);
+            break;
         }
         const int* e = c.aExpected;
         ExpectDate(t, e[0], e[1], e[2], e[3], e[4], e[5]);
@@ -316,7 +325,7 @@ TEST(CKorvelDateTime, SinceAddSubAndSet)
 TEST(CKorvelDateTime, OutOfRangeMonthIsReadSafely)
 {
     CKorvelDateTime t = Date(2012, 13, 1); // only a copy can hold it
-    EXPECT_EQ(t.DaysInCurrentMonth(), 29);   // read as February
+    EXPECT_EQ(t.DaysInCurrentMonth(), 29); // read as February
     t.SetDay(31);
     ExpectDate(t, 2013, 2, 3, 0, 0, 0); // normalised to February 2013 first
 }

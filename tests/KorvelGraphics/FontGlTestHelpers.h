@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "support/TestFont.h"
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "support/GlTestContext.h"
 #include "support/TestApplication.h"
+#include "support/TestFont.h"
 #include "support/TestPack.h"
 
 // Page 0 (64 x 16): solid 8 x 8 glyphs A, B, C, D side by side, a half-covered H at
@@ -20,7 +20,7 @@
 // advance is 10, offsets 0, line height 12.
 inline std::vector<sTestGlyph> TestFontGlyphs()
 {
-    return {{'A', 0, 0, 8, 8, 0, 0, 10, 0},  {'B', 8, 0, 8, 8, 0, 0, 10, 0}, {'C', 16, 0, 8, 8, 0, 0, 10, 0},
+    return {{'A', 0, 0, 8, 8, 0, 0, 10, 0},  {'B', 8, 0, 8, 8, 0, 0, 10, 0},  {'C', 16, 0, 8, 8, 0, 0, 10, 0},
             {'D', 24, 0, 8, 8, 0, 0, 10, 0}, {'H', 32, 0, 8, 8, 0, 0, 10, 0}, {' ', 0, 0, 0, 0, 0, 0, 10, 0},
             {'E', 0, 0, 8, 8, 0, 0, 10, 1},  {'Z', 60, 12, 8, 8, 0, 0, 10, 0}};
 }
@@ -28,11 +28,15 @@ inline std::vector<sTestGlyph> TestFontGlyphs()
 inline TestPackItems TestFontPackItems()
 {
     return {{"/tf.fnt", TestFontXml(12, TestFontGlyphs(), 2, "tf")},
-            {"/tf_0.png", [] {
-                 auto png = TestPagePng(64, 16, [](int x, int y) { return y < 8 && x < 40 ? (x < 32 ? 255 : 128) : 0; });
+            {"/tf_0.png",
+             []
+             {
+                 auto png = TestPagePng(
+                     64, 16, [](int x, int y) { return y < 8 && x < 40 ? (x < 32 ? 255 : 128) : 0; });
                  return std::string(png.begin(), png.end());
              }()},
-            {"/tf_1.png", [] {
+            {"/tf_1.png", []
+             {
                  auto png = TestPagePng(16, 16, [](int x, int y) { return x < 8 && y < 8 ? 255 : 0; });
                  return std::string(png.begin(), png.end());
              }()}};
@@ -60,8 +64,9 @@ protected:
     void OpenPack(const TestPackItems& items, const std::string& strKey = "")
     {
         WriteTestFile(m_Dir.File("fonts.kmp"), TestPackBytes(items, strKey));
-        ASSERT_EQ(m_Pack.Startup(CKorvelString(m_Dir.File("fonts.kmp").c_str()), CKorvelString(strKey.c_str())),
-                  KE_OK);
+        ASSERT_EQ(
+            m_Pack.Startup(CKorvelString(m_Dir.File("fonts.kmp").c_str()), CKorvelString(strKey.c_str())),
+            KE_OK);
     }
     KE_RETVAL LoadTestFont(unsigned int uFlags = 0)
     {

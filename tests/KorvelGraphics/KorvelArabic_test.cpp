@@ -32,4 +32,3 @@ TEST(Arabize, LeavesOtherUnitsAndUnlistedLettersAlone)
     // Hamza takes its "initial" form before a joining letter, yet does not join to it.
     EXPECT_EQ(Shape({0x0621, 0x0628}), (std::vector<unsigned short>{0xFE80, 0xFE8F}));
 }
-

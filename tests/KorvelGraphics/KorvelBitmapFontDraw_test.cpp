@@ -184,7 +184,8 @@ TEST_F(CKorvelBitmapFontDraw, BuiltInFontDrawsOnScreen)
 {
     ::CKorvelBitmapFont builtin;
     builtin.Startup(m_pApp.get());
-    builtin.DrawText(CKorvelRect<int>(300, 300, 500, 400), *m_pExt, CKorvelString(L"Hi!"), 0xFFFFFFFF, 0, nullptr);
+    builtin.DrawText(CKorvelRect<int>(300, 300, 500, 400), *m_pExt, CKorvelString(L"Hi!"), 0xFFFFFFFF, 0,
+                     nullptr);
     int iLit = 0;
     for (int y = 300; y < 310; ++y)
         for (int x = 300; x < 320; ++x)

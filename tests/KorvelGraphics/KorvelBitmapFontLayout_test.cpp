@@ -8,8 +8,10 @@
 namespace
 {
 // a: advance 5, x offset 1; b: 6; c: 4; blank: 3; F: 2 (so that tags drawn as text have width).
-const std::vector<sTestGlyph> g_aGlyphs = {{'a', 0, 0, 4, 6, 1, 2, 5, 0}, {'b', 5, 0, 5, 8, 0, 0, 6, 0},
-                                           {'c', 11, 0, 3, 6, 0, 2, 4, 0}, {' ', 0, 0, 0, 0, 0, 0, 3, 0},
+const std::vector<sTestGlyph> g_aGlyphs = {{'a', 0, 0, 4, 6, 1, 2, 5, 0},
+                                           {'b', 5, 0, 5, 8, 0, 0, 6, 0},
+                                           {'c', 11, 0, 3, 6, 0, 2, 4, 0},
+                                           {' ', 0, 0, 0, 0, 0, 0, 3, 0},
                                            {'F', 15, 0, 2, 8, 0, 0, 2, 0}};
 
 class CKorvelBitmapFontLayout : public ::testing::Test
@@ -118,4 +120,3 @@ TEST_F(CKorvelBitmapFontLayout, CarriageReturnLineFeedIsOneLineBreak)
     EXPECT_EQ(Calc(L"a\rb", 100).bottom, 40);
     EXPECT_EQ(Calc(L"a\n\rb", 100).bottom, 50);
 }
-

@@ -78,7 +78,8 @@ TEST_F(CKorvelBitmapFontLoad, LoadsFromAPathWithPagesBesideIt)
     ASSERT_EQ(iResult, KE_OK);
     EXPECT_TRUE(m_Font.GetName().IsEqual(CKorvelString("tf.fnt")));
     EXPECT_EQ(m_Font.GetPage(1)->iHeight, 16);
-    EXPECT_EQ(m_Font.Startup(m_pApp.get(), CKorvelString(m_Dir.File("none.fnt").c_str()), 0), KE_ERR_FILEOPEN);
+    EXPECT_EQ(m_Font.Startup(m_pApp.get(), CKorvelString(m_Dir.File("none.fnt").c_str()), 0),
+              KE_ERR_FILEOPEN);
 }
 
 TEST_F(CKorvelBitmapFontLoad, RestoreKeepsThePageTexturesOfTheLoadFlags)
@@ -142,18 +143,20 @@ TEST_F(CKorvelBitmapFontLoad, FontFromTheGeneratorDrawsAKnownPicture)
     const std::string strFonts = m_Dir.File("fonts");
     ASSERT_EQ(std::system(("mkdir -p " + strFonts).c_str()), 0);
     ASSERT_EQ(std::system((strBin + "/tools/generators/fontgen/fontgen --ttf " + strTtf +
-                           " --size 20 --name gen --out " + strFonts).c_str()),
+                           " --size 20 --name gen --out " + strFonts)
+                              .c_str()),
               0);
     const std::string strPack = m_Dir.File("vornfonts_240.kmp");
-    ASSERT_EQ(std::system((strBin + "/tools/packtool/kmptool build " + strPack + " --dir " + strFonts).c_str()), 0);
+    ASSERT_EQ(
+        std::system((strBin + "/tools/packtool/kmptool build " + strPack + " --dir " + strFonts).c_str()), 0);
     ASSERT_EQ(m_Pack.Startup(CKorvelString(strPack.c_str()), CKorvelString()), KE_OK);
     ASSERT_EQ(m_Font.Startup(m_pApp.get(), m_Pack, CKorvelString("gen.fnt"), 0), KE_OK);
     EXPECT_EQ(m_Font.GetCharCount(), 95 + 96 + 8);
     EXPECT_NE(m_Font.GetCharInfo(0x20AC), nullptr);
 
     Clear();
-    m_Font.DrawText(CKorvelRect<int>(10, 10, 400, 100), *m_pExt, CKorvelString(L"Flomps 123 \u20ac"), 0xFFFFFFFF, 0,
-                    nullptr);
+    m_Font.DrawText(CKorvelRect<int>(10, 10, 400, 100), *m_pExt, CKorvelString(L"Flomps 123 \u20ac"),
+                    0xFFFFFFFF, 0, nullptr);
     std::vector<uint8_t> pixels(size_t{400} * 100 * 4);
     glReadPixels(0, 500, 400, 100, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     unsigned long long uHash = 1469598103934665603ull; // FNV-1a over the red channel

@@ -65,7 +65,8 @@ TEST_F(CKorvelBitmapFontOS, FirstDrawMakesTheCacheAndMeasuresWithoutDrawing)
 {
     CKorvelRect<int> rect(10, 20, 110, 40);
     EXPECT_EQ(m_Font.DrawText_OS(*m_pExt, rect, CKorvelString("Sans"), 12, CKorvelString("hi"), 0xFFFFFFFF,
-                                 KE_TEXT_MEASURE), 0);
+                                 KE_TEXT_MEASURE),
+              0);
     ASSERT_NE(m_Font.GetCacheSurface(), nullptr);
     EXPECT_EQ(m_Font.GetCacheSurface()->GetWidth(), 512); // the screen's larger side is below 1101
     EXPECT_EQ(rect.left, 0);

@@ -73,7 +73,7 @@ TEST_F(CKorvelBitmapFontSurface, BlendedTextMixesByCoverageAndAlpha)
     CTestSurface s(64, 32, KE_SURFACE_ARGB8888);
     s.Fill(0xFF000000, nullptr);
     Draw(s, L"AH", 0x80FFFFFF, 0x80);
-    EXPECT_EQ(s.GetPixel(12, 12), 0xFF7F7F7Fu); // 255 x 255 x 128 >> 16; alpha kept
+    EXPECT_EQ(s.GetPixel(12, 12), 0xFF7F7F7Fu);         // 255 x 255 x 128 >> 16; alpha kept
     EXPECT_NEAR(int(s.GetPixel(22, 12) & 0xFF), 63, 1); // half coverage
     CTestSurface s16(64, 32, KE_SURFACE_RGB565);
     s16.Fill(0xFF000000, nullptr);
@@ -133,4 +133,3 @@ TEST_F(CKorvelBitmapFontSurface, GlyphsOutsideTheirPageAreSkipped)
     ASSERT_EQ(m_Record.aBatches.GetCount(), 1);
     EXPECT_EQ(m_Record.aBatches[0]->iX, 20); // the pen still moved past Z
 }
-

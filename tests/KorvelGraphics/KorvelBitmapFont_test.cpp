@@ -132,4 +132,3 @@ TEST(CKorvelBitmapFont, Queries)
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"caf\u00e9")), 0);
     EXPECT_EQ(f.font.HasUnknownChars(CKorvelString(L"5 \u20ac")), 1);
 }
-

@@ -6,8 +6,14 @@
 
 namespace
 {
-std::vector<int> Edges(const CKorvelRect<int>& r) { return {r.left, r.top, r.right, r.bottom}; }
-std::vector<float> Edges(const CKorvelRect<float>& r) { return {r.left, r.top, r.right, r.bottom}; }
+std::vector<int> Edges(const CKorvelRect<int>& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+std::vector<float> Edges(const CKorvelRect<float>& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 class CFormatHost : public IKorvelSurfaceHost
 {
@@ -95,7 +101,8 @@ TEST(CKorvelSurface, RawPixelsInEveryLayout)
     {
         eKET_SURFACEFORMAT eFormat;
         unsigned int uSet, uGet;
-    } aCases[] = {{KE_SURFACE_P8, 0x1FF, 0xFF}, {KE_SURFACE_RGB444, 0x12345, 0x2345},
+    } aCases[] = {{KE_SURFACE_P8, 0x1FF, 0xFF},
+                  {KE_SURFACE_RGB444, 0x12345, 0x2345},
                   {KE_SURFACE_ABGR8888, 0x89ABCDEF, 0x89ABCDEF}};
     for (const auto& c : aCases)
     {

@@ -170,4 +170,3 @@ TEST(CKorvelSurfaceKernels, FillsAndCopies)
     EXPECT_EQ(7, out[1][2]);
     CKorvelSurface::CopyImageHorlines(0, out, 3, nullptr, 4);
 }
-

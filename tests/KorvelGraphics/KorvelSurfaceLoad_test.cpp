@@ -15,9 +15,15 @@
 namespace
 {
 
-CKorvelString S(const std::string& str) { return CKorvelString(str.c_str()); }
+CKorvelString S(const std::string& str)
+{
+    return CKorvelString(str.c_str());
+}
 
-std::string AsString(const std::vector<uint8_t>& aBytes) { return std::string(aBytes.begin(), aBytes.end()); }
+std::string AsString(const std::vector<uint8_t>& aBytes)
+{
+    return std::string(aBytes.begin(), aBytes.end());
+}
 
 // A grey JPEG, 16 x 8: the left 8 columns at level 0, the right ones at 200 (whole 8 x 8
 // blocks of one grey, which JPEG keeps within a level or two).
@@ -137,15 +143,18 @@ TEST_F(CKorvelSurface, CompanionFromThePackGivesAlphaFromItsBlueChannel)
 
 TEST_F(CKorvelSurface, CompanionIsNotUsedForPngOrWhenItDoesNotFit)
 {
-    OpenPack({{"bg.png", WhitePng()}, {"bg_alpha.png", CompanionJpeg()}, {"bg.jpg", WhiteJpeg()},
+    OpenPack({{"bg.png", WhitePng()},
+              {"bg_alpha.png", CompanionJpeg()},
+              {"bg.jpg", WhiteJpeg()},
               {"bg_alpha.jpg", CompanionJpeg(24)}});
     SKE_SURFACEDESC desc = {0, 0, 0, KE_SURFACE_ABGR8888, KE_SURFACEDESC_LOADALPHA, 0};
     ASSERT_EQ(m_Surface.LoadFromPack(nullptr, &m_Pack, S("bg.png"), 0, &desc), KE_OK);
     EXPECT_EQ(Alpha(3, 4), 255) << "PNG images carry their own alpha";
     EXPECT_EQ(m_Surface.LoadExternalAlphaChannel(S("bg.png"), &m_Pack), KE_ERR_DECODE);
 
-    ASSERT_EQ(m_Surface.LoadFromPack(nullptr, &m_Pack, S("bg.jpg"), 0, &desc), KE_OK) << "a companion's failure "
-                                                                                         "leaves the result";
+    ASSERT_EQ(m_Surface.LoadFromPack(nullptr, &m_Pack, S("bg.jpg"), 0, &desc), KE_OK)
+        << "a companion's failure "
+           "leaves the result";
     EXPECT_EQ(Alpha(3, 4), 255);
     EXPECT_EQ(m_Surface.LoadExternalAlphaChannel(S("bg.jpg"), &m_Pack), KE_ERR_BADDATA) << "24 wide, not 16";
     EXPECT_EQ(m_Surface.LoadExternalAlphaChannel(S("noextension"), &m_Pack), KE_ERR_NOTFOUND);

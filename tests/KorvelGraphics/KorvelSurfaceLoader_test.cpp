@@ -84,7 +84,8 @@ TEST(CKorvelSurfaceLoader, OtherFormatsPackThePremultipliedColour)
     const std::vector<uint8_t> aPixels = {40, 130, 250, 255, 255, 255, 255, 0};
     CKorvelSurface surface;
     ASSERT_EQ(LoadInto(surface, Png(2, 1, aPixels), KE_SURFACE_RGB888), KE_OK);
-    EXPECT_EQ(PixelBytes(surface), (std::vector<uint8_t>{40, 130, 250, 0, 0, 0})) << "24-bit pixels are written";
+    EXPECT_EQ(PixelBytes(surface), (std::vector<uint8_t>{40, 130, 250, 0, 0, 0}))
+        << "24-bit pixels are written";
     surface.Shutdown();
 
     ASSERT_EQ(LoadInto(surface, Png(2, 1, aPixels), KE_SURFACE_RGB555), KE_OK);

@@ -39,8 +39,7 @@ struct sTEX_CALL
 std::vector<sTEX_CALL> g_aTexCalls;
 GLuint g_uBound = 0;
 
-template <class T>
-T Real(const char* pszName)
+template <class T> T Real(const char* pszName)
 {
     return reinterpret_cast<T>(dlsym(RTLD_NEXT, pszName));
 }
@@ -63,8 +62,9 @@ extern "C" void GL_APIENTRY glTexImage2D(GLenum uTarget, GLint iLevel, GLint iIn
                                          GLsizei iHeight, GLint iBorder, GLenum uFormat, GLenum uType,
                                          const void* pData)
 {
-    static auto s_pReal = Real<void(GL_APIENTRY*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum,
-                                                  const void*)>("glTexImage2D");
+    static auto s_pReal =
+        Real<void(GL_APIENTRY*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*)>(
+            "glTexImage2D");
     g_aTexCalls.push_back({"glTexImage2D", g_uBound, iLevel, iWidth, iHeight, 0, 0, {}});
     s_pReal(uTarget, iLevel, iInternal, iWidth, iHeight, iBorder, uFormat, uType, pData);
 }
@@ -72,8 +72,9 @@ extern "C" void GL_APIENTRY glTexImage2D(GLenum uTarget, GLint iLevel, GLint iIn
 extern "C" void GL_APIENTRY glTexSubImage2D(GLenum uTarget, GLint iLevel, GLint iX, GLint iY, GLsizei iWidth,
                                             GLsizei iHeight, GLenum uFormat, GLenum uType, const void* pData)
 {
-    static auto s_pReal = Real<void(GL_APIENTRY*)(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum,
-                                                  const void*)>("glTexSubImage2D");
+    static auto s_pReal =
+        Real<void(GL_APIENTRY*)(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, const void*)>(
+            "glTexSubImage2D");
     sTEX_CALL call{"glTexSubImage2D", g_uBound, iLevel, iWidth, iHeight, 0, 0, {}};
     if (iLevel > 0)
     {

@@ -44,8 +44,8 @@ TEST(CKorvelSoundCodecImaAdpcm, InterleavesChannels)
 {
     CStartedCodec codec(2, 16);
     // Left predictor 100 rising by 1 (code 1), right -100 falling by 1 (code 9).
-    const std::vector<int16_t> aOut = codec.Decode(
-        {100, 0, 0, 0, 0x9C, 0xFF, 0, 0, 0x11, 0x11, 0x11, 0x11, 0x99, 0x99, 0x99, 0x99}, 18);
+    const std::vector<int16_t> aOut =
+        codec.Decode({100, 0, 0, 0, 0x9C, 0xFF, 0, 0, 0x11, 0x11, 0x11, 0x11, 0x99, 0x99, 0x99, 0x99}, 18);
     for (int i = 0; i < 9; ++i)
     {
         EXPECT_EQ(100 + i, aOut[2 * static_cast<size_t>(i)]) << i;

@@ -62,8 +62,9 @@ TEST(CKorvelSoundEngine, OpensTheDeviceWithTheChosenFormatAndOneFragment)
     // Playback in blocks, non-interleaved mono U8, one 3008-byte fragment, start when full.
     EXPECT_EQ(std::make_tuple(p.channel, p.mode, p.format.interleave, p.format.format, p.format.rate,
                               p.format.voices, p.start_mode, p.stop_mode),
-              std::make_tuple(plat::SND_PCM_CHANNEL_PLAYBACK, plat::SND_PCM_MODE_BLOCK, 0, plat::SND_PCM_SFMT_U8,
-                              22050, 1, plat::SND_PCM_START_FULL, plat::SND_PCM_STOP_ROLLOVER));
+              std::make_tuple(plat::SND_PCM_CHANNEL_PLAYBACK, plat::SND_PCM_MODE_BLOCK, 0,
+                              plat::SND_PCM_SFMT_U8, 22050, 1, plat::SND_PCM_START_FULL,
+                              plat::SND_PCM_STOP_ROLLOVER));
     EXPECT_EQ(std::make_tuple(p.buf.block.frag_size, p.buf.block.frags_min, p.buf.block.frags_max),
               std::make_tuple(3008, 1, 1));
 

@@ -244,8 +244,8 @@ TEST(CKorvelSoundEngine, FrequencyIsClampedTo1000And88200)
 TEST(CKorvelSoundEngine, ThreeDGainsFollowSideAndDistance)
 {
     CSoundTestEngine engine;
-    CKorvelSoundBuffer* p = engine.Buffer(44100, 1, std::vector<int16_t>(4000, 20000),
-                                            CKorvelSoundBuffer::FLAG_3D);
+    CKorvelSoundBuffer* p =
+        engine.Buffer(44100, 1, std::vector<int16_t>(4000, 20000), CKorvelSoundBuffer::FLAG_3D);
     p->SetPan(100); // ignored in 3D
     p->Play(1);
     SKE_SOUND3DPARAMETERS params;

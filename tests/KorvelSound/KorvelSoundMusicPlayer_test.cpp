@@ -89,7 +89,8 @@ TEST_F(CKorvelSoundMusicPlayer, StartupConnectsAttachesAndRequestsEvents)
 {
     ASSERT_EQ(KE_OK, Start(m_Player));
     EXPECT_EQ((std::vector<std::string>{"mmr_connect()", "mmr_context_create(0, 320)", "mmr_output_attach()",
-                                        "mmr_input_attach()", "mmrenderer_request_events(0)", "mmr_volume_set(100)"}),
+                                        "mmr_input_attach()", "mmrenderer_request_events(0)",
+                                        "mmr_volume_set(100)"}),
               MusicCalls());
     EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
 
@@ -138,8 +139,9 @@ TEST_F(CKorvelSoundMusicPlayer, PlayPauseAndStop)
     EXPECT_EQ(KE_OK, m_Player.Play(0));
     EXPECT_EQ(KE_OK, m_Player.Stop());
     EXPECT_EQ(KE_OK, m_Player.Stop());
-    EXPECT_EQ((std::vector<std::string>{"mmr_speed_set(0)", "mmr_speed_set(1000)", "mmr_play()", "mmr_stop()"}),
-              MusicCalls());
+    EXPECT_EQ(
+        (std::vector<std::string>{"mmr_speed_set(0)", "mmr_speed_set(1000)", "mmr_play()", "mmr_stop()"}),
+        MusicCalls());
     EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_STOPPED, m_Player.GetState());
 }
 
@@ -270,10 +272,12 @@ TEST_F(CKorvelSoundMusicPlayer, ShutdownStopsTheEventsAndLeavesTheApplication)
     m_Player.Shutdown();
     std::vector<std::string> aCalls = MusicCalls();
     ASSERT_EQ(4u, aCalls.size());
-    EXPECT_EQ(0u, aCalls[0].rfind("mmrenderer_stop_events(", 0)) << "the request succeeded: its events are stopped";
+    EXPECT_EQ(0u, aCalls[0].rfind("mmrenderer_stop_events(", 0))
+        << "the request succeeded: its events are stopped";
     EXPECT_EQ((std::vector<std::string>{"mmr_input_detach()", "mmr_context_destroy()", "mmr_disconnect()"}),
               std::vector<std::string>(aCalls.begin() + 1, aCalls.end()));
-    EXPECT_EQ(-1, plat::MmrControlInjectEvent(kContext, plat::MMR_STATE_PLAYING, "10", -1)) << "no request left";
+    EXPECT_EQ(-1, plat::MmrControlInjectEvent(kContext, plat::MMR_STATE_PLAYING, "10", -1))
+        << "no request left";
     EXPECT_EQ(::CKorvelSoundMusicPlayer::STATE_NOTSTARTED, m_Player.GetState());
     EXPECT_EQ(0u, m_Player.m_uRegistered) << "no longer a runnable";
 }

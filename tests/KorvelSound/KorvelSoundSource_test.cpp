@@ -41,9 +41,9 @@ TEST(IKorvelSoundSource, BadVoicesAreRefused)
     EXPECT_EQ(source.Play(0, 5, 0), KE_ERR_INVALIDARG);
     EXPECT_EQ(source.RePlay(0, 3, 0), KE_ERR_INVALIDARG);
     // Every per-voice call checks the index itself: an unchecked one reads past the voices.
-    for (KE_RETVAL iResult : {source.SetVolume(50, 5), source.SetPan(50, 5), source.SetFrequency(5000, 5),
-                              source.SetPlaybackSpeed(1.5f, 5), source.Stop(5), source.Pause(5),
-                              source.SetPosition(0, 5)})
+    for (KE_RETVAL iResult :
+         {source.SetVolume(50, 5), source.SetPan(50, 5), source.SetFrequency(5000, 5),
+          source.SetPlaybackSpeed(1.5f, 5), source.Stop(5), source.Pause(5), source.SetPosition(0, 5)})
         EXPECT_EQ(iResult, KE_ERR_NOTSTARTED);
     EXPECT_EQ(source.GetVolume(5) + source.GetPan(5), 0);
     EXPECT_EQ(source.GetFrequency(5) + source.IsPlaying(5), 0u);

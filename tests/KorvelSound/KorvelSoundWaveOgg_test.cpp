@@ -31,7 +31,7 @@ TEST(CKorvelSoundWave, FloatSamplesRoundAndClamp)
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     // floor(x * 32767 + 0.5), clamped; NaN gives silence.
     const std::pair<float, int> cases[] = {{1.0f, 32767}, {-1.0f, -32767}, {0.5f, 16384}, {-0.5f, -16383},
-                                           {1.5f, 32767}, {-1.5f, -32768}, {inf, 32767},   {nan, 0}};
+                                           {1.5f, 32767}, {-1.5f, -32768}, {inf, 32767},  {nan, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(c.second, CKorvelSoundWave::FloatToSample(c.first)) << c.first;
 }

@@ -126,7 +126,8 @@ TEST(CKorvelSoundWave, RejectsHeadersAndFormatsItCannotPlay)
     aRifx[3] = 'X';
     EXPECT_EQ(KE_ERR_DECODE, CWaveOpen(aRifx).m_iResult);
     EXPECT_EQ(KE_ERR_DECODE, CWaveOpen(CRiffBuilder().Chunk("data", kFour).Bytes()).m_iResult);
-    EXPECT_EQ(KE_ERR_DEVICE, CWaveOpen(CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Bytes()).m_iResult)
+    EXPECT_EQ(KE_ERR_DEVICE,
+              CWaveOpen(CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Bytes()).m_iResult)
         << "no data chunk";
 
     struct sCASE
@@ -163,11 +164,11 @@ TEST(CKorvelSoundWave, LabelTextsUpTo1024BytesWithTheTerminator)
         std::vector<uint8_t> aText(1023, 'a');
         aText.push_back(bTerminated ? 0 : 'a');
         EXPECT_EQ(bTerminated ? KE_OK : KE_ERR_DEVICE, CWaveOpen(CRiffBuilder()
-                                                                      .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
-                                                                      .Chunk("LIST", AdtlLabel("labl", aText))
-                                                                      .Chunk("data", kFour)
-                                                                      .Bytes())
-                                                            .m_iResult);
+                                                                     .Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1))
+                                                                     .Chunk("LIST", AdtlLabel("labl", aText))
+                                                                     .Chunk("data", kFour)
+                                                                     .Bytes())
+                                                           .m_iResult);
     }
 }
 
@@ -175,24 +176,31 @@ TEST(CKorvelSoundWave, DamagedSizesAndCountsEndTheScan)
 {
     const std::vector<uint8_t> aFmt = FmtBody(1, 1, 8000, 8, 1);
     // A size that would wrap a signed seek back to the chunk: the scan ends, data already seen stays.
-    CWaveOpen wrap(CRiffBuilder().Chunk("fmt ", aFmt).Chunk("data", kFour).ChunkSized("junk", 0xFFFFFFF8u, {}).Bytes());
+    CWaveOpen wrap(
+        CRiffBuilder().Chunk("fmt ", aFmt).Chunk("data", kFour).ChunkSized("junk", 0xFFFFFFF8u, {}).Bytes());
     EXPECT_EQ(KE_OK, wrap.m_iResult);
     EXPECT_EQ(4u, wrap.m_Handler.uDataSize);
     // The same before the data: no data is found.
-    EXPECT_EQ(KE_ERR_DEVICE,
-              CWaveOpen(CRiffBuilder().Chunk("fmt ", aFmt).ChunkSized("junk", 0xFFFFFFF8u, {}).Chunk("data", kFour).Bytes())
-                  .m_iResult);
+    EXPECT_EQ(KE_ERR_DEVICE, CWaveOpen(CRiffBuilder()
+                                           .Chunk("fmt ", aFmt)
+                                           .ChunkSized("junk", 0xFFFFFFF8u, {})
+                                           .Chunk("data", kFour)
+                                           .Bytes())
+                                 .m_iResult);
     // A LIST too short for its type, and a cue count no file can hold.
-    EXPECT_EQ(KE_ERR_DEVICE,
-              CWaveOpen(CRiffBuilder().Chunk("fmt ", aFmt).ChunkSized("LIST", 2, {'a', 'd'}).Chunk("data", kFour).Bytes())
-                  .m_iResult);
+    EXPECT_EQ(
+        KE_ERR_DEVICE,
+        CWaveOpen(
+            CRiffBuilder().Chunk("fmt ", aFmt).ChunkSized("LIST", 2, {'a', 'd'}).Chunk("data", kFour).Bytes())
+            .m_iResult);
     std::vector<uint8_t> aCue;
     PutLE(aCue, 0xFFFFFFFFu, 4);
     EXPECT_EQ(KE_ERR_DEVICE,
               CWaveOpen(CRiffBuilder().Chunk("fmt ", aFmt).Chunk("cue ", aCue).Chunk("data", kFour).Bytes())
                   .m_iResult);
     // A data size beyond the file is clamped to the bytes present.
-    CWaveOpen clamped(CRiffBuilder().Chunk("fmt ", aFmt).ChunkSized("data", 0x7FFFFFF0u, {1, 2, 3, 4, 5, 6}).Bytes());
+    CWaveOpen clamped(
+        CRiffBuilder().Chunk("fmt ", aFmt).ChunkSized("data", 0x7FFFFFF0u, {1, 2, 3, 4, 5, 6}).Bytes());
     ASSERT_EQ(KE_OK, clamped.m_iResult);
     EXPECT_EQ(6u, clamped.m_Handler.uDataSize);
     // A format chunk larger than the file.

@@ -18,7 +18,8 @@
 namespace
 {
 
-void ExpectFormat(const SKE_WAVEFORMAT& format, unsigned int uChannels, unsigned int uRate, unsigned int uBits)
+void ExpectFormat(const SKE_WAVEFORMAT& format, unsigned int uChannels, unsigned int uRate,
+                  unsigned int uBits)
 {
     EXPECT_EQ(uChannels, format.uChannels);
     EXPECT_EQ(uRate, format.uSamplesPerSec);
@@ -87,11 +88,12 @@ TEST(CKorvelSoundWave, ImaMonoBlocksOf505Samples)
     std::vector<uint8_t> aExtra;
     PutLE(aExtra, 505, 2);
     CLoadedWave ima;
-    ASSERT_EQ(KE_OK, ima.LoadBytes(engine.Get(), CRiffBuilder()
-                                                     .Chunk("fmt ", FmtBody(17, 1, 22050, 4, 256, true, aExtra))
-                                                     .Chunk("fact", {0xBA, 0x13, 0, 0})
-                                                     .Chunk("data", aData)
-                                                     .Bytes()));
+    ASSERT_EQ(KE_OK,
+              ima.LoadBytes(engine.Get(), CRiffBuilder()
+                                              .Chunk("fmt ", FmtBody(17, 1, 22050, 4, 256, true, aExtra))
+                                              .Chunk("fact", {0xBA, 0x13, 0, 0})
+                                              .Chunk("data", aData)
+                                              .Bytes()));
     ExpectFormat(ima.m_Wave.GetFormat(), 1, 22050, 16);
     EXPECT_EQ(10100u, ima.m_Wave.GetLength());
     const std::vector<int16_t> aSamples = VoiceSamples(ima.m_Wave);
@@ -127,9 +129,11 @@ TEST(CKorvelSoundWave, DuplicatesShareTheBlock)
 {
     CSoundTestEngine engine;
     CLoadedWave wave;
-    ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(),
-                                    CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Chunk("data", {1, 0, 2, 0}).Bytes(),
-                                    3));
+    ASSERT_EQ(
+        KE_OK,
+        wave.LoadBytes(
+            engine.Get(),
+            CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Chunk("data", {1, 0, 2, 0}).Bytes(), 3));
     EXPECT_EQ(3u, wave.m_Wave.GetDuplicateCount());
     for (unsigned int i = 1; i <= 3; ++i)
     {
@@ -137,8 +141,10 @@ TEST(CKorvelSoundWave, DuplicatesShareTheBlock)
         EXPECT_EQ((std::vector<uint8_t>{1, 0, 2, 0}), VoiceBytes(wave.m_Wave, i));
     }
     // Loading again replaces the sound and its voices.
-    ASSERT_EQ(KE_OK, wave.LoadBytes(engine.Get(),
-                                    CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes(), 1));
+    ASSERT_EQ(KE_OK,
+              wave.LoadBytes(
+                  engine.Get(),
+                  CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes(), 1));
     EXPECT_EQ(1u, wave.m_Wave.GetDuplicateCount());
     EXPECT_EQ(1u, wave.m_Wave.GetLength());
 }
@@ -181,7 +187,10 @@ TEST(CKorvelSoundWave, FailedLoadsLeaveNoVoices)
     CLoadedWave missing;
     EXPECT_EQ(KE_ERR_FILEOPEN, missing.Load(engine.Get(), dir.File("absent.wav")));
     CLoadedWave noEngine;
-    EXPECT_EQ(KE_ERR_DEVICE, noEngine.LoadBytes(nullptr, CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes()));
+    EXPECT_EQ(
+        KE_ERR_DEVICE,
+        noEngine.LoadBytes(
+            nullptr, CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {7}).Bytes()));
 }
 
 TEST(CKorvelSoundWave, LoadsPackItemsByName)
@@ -190,10 +199,12 @@ TEST(CKorvelSoundWave, LoadsPackItemsByName)
     CTestTempDir dir;
     const std::vector<uint8_t> aWav =
         CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 16, 2)).Chunk("data", Pcm16Bytes({5, 6, 7})).Bytes();
-    const std::vector<uint8_t> aOther = CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {1}).Bytes();
+    const std::vector<uint8_t> aOther =
+        CRiffBuilder().Chunk("fmt ", FmtBody(1, 1, 8000, 8, 1)).Chunk("data", {1}).Bytes();
     // The sound is followed by another item: its chunk scan must stop at its own end.
-    const std::string strPack = TestPackBytes({{"/snd/hit.wav", std::string(aWav.begin(), aWav.end())},
-                                               {"/snd/other.wav", std::string(aOther.begin(), aOther.end())}});
+    const std::string strPack =
+        TestPackBytes({{"/snd/hit.wav", std::string(aWav.begin(), aWav.end())},
+                       {"/snd/other.wav", std::string(aOther.begin(), aOther.end())}});
     ASSERT_TRUE(WriteTestFile(dir.File("p.kmp"), strPack));
     CKorvelMediaPack pack;
     ASSERT_EQ(KE_OK, pack.Startup(CKorvelString(dir.File("p.kmp").c_str()), CKorvelString("")));

@@ -66,8 +66,9 @@ public:
     KE_RETVAL StartupResult() const { return m_iStartup; }
 
     // A buffer as MakeSoundBuffer makes it, freed with the engine.
-    CKorvelSoundBuffer* Buffer(unsigned int uRate, unsigned int uChannels, const std::vector<int16_t>& samples,
-                               unsigned int uFlags = 0, unsigned int uBits = 16)
+    CKorvelSoundBuffer* Buffer(unsigned int uRate, unsigned int uChannels,
+                               const std::vector<int16_t>& samples, unsigned int uFlags = 0,
+                               unsigned int uBits = 16)
     {
         m_Buffers.push_back(MakeSoundBuffer(&m_Engine, uRate, uChannels, samples, uFlags, uBits));
         return m_Buffers.back();

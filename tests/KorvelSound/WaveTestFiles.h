@@ -126,7 +126,8 @@ public:
     {
         return m_Wave.Load(pEngine, CKorvelString(strPath.c_str()), 0, uDuplicates);
     }
-    KE_RETVAL LoadBytes(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes, unsigned int uDuplicates = 0)
+    KE_RETVAL LoadBytes(CKorvelSoundEngine* pEngine, std::vector<uint8_t> aBytes,
+                        unsigned int uDuplicates = 0)
     {
         m_aBytes = std::move(aBytes);
         return m_Wave.LoadFromMemory(pEngine, m_aBytes.data(), static_cast<unsigned int>(m_aBytes.size()), 0,

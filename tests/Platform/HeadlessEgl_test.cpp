@@ -58,7 +58,7 @@ TEST_F(HeadlessEgl, WindowSurfaceIsAnRgbxPbufferOfTheBufferSizeThatDraws)
     glDisable(GL_SCISSOR_TEST);
     std::vector<unsigned char> aPixels(size_t{96} * 64 * 4);
     glReadPixels(0, 0, 96, 64, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
-    const unsigned char* pCorner = &aPixels[0];                 // bottom-left
+    const unsigned char* pCorner = &aPixels[0];                         // bottom-left
     const unsigned char* pOther = &aPixels[(size_t{63} * 96 + 95) * 4]; // top-right
     EXPECT_EQ(pCorner[0], 0);
     EXPECT_EQ(pCorner[2], 255);

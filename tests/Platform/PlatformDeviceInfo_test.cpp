@@ -108,10 +108,14 @@ TEST_F(PlatformNavigatorInvoke, OnlyWebAddressesAreAcceptedAndEveryCallIsRecorde
         bool m_bAccepted;
     };
     const sCase aCases[] = {
-        {"https://example.invalid/a?b=c", true}, {"http://127.0.0.1:8080/", true},
-        {"HTTPS://EXAMPLE.INVALID", true},        {"file:///etc/passwd", false},
-        {"javascript:alert(1)", false},           {"httpx://example.invalid", false},
-        {"-https://example.invalid", false},      {"", false},
+        {"https://example.invalid/a?b=c", true},
+        {"http://127.0.0.1:8080/", true},
+        {"HTTPS://EXAMPLE.INVALID", true},
+        {"file:///etc/passwd", false},
+        {"javascript:alert(1)", false},
+        {"httpx://example.invalid", false},
+        {"-https://example.invalid", false},
+        {"", false},
         {"mailto:someone@example.invalid", false},
     };
     std::vector<sInvokedAddress> aExpected;

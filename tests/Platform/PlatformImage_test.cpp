@@ -88,9 +88,11 @@ TEST(img_load, PngOfEveryColourTypeBecomesBgraRows)
         if (c.m_Layout.m_iColorType == PNG_COLOR_TYPE_RGBA)
             for (uint32_t i = 0; i < 9; ++i)
             {
-                const uint8_t aPixel[4] = {uint8_t(i * 20), uint8_t(i * 7), uint8_t(200 - i), uint8_t(i * 30)};
+                const uint8_t aPixel[4] = {uint8_t(i * 20), uint8_t(i * 7), uint8_t(200 - i),
+                                           uint8_t(i * 30)};
                 c.m_Layout.m_aRows.insert(c.m_Layout.m_aRows.end(), aPixel, aPixel + 4);
-                c.m_aExpected.push_back(uint32_t(aPixel[3]) << 24 | aPixel[0] << 16 | aPixel[1] << 8 | aPixel[2]);
+                c.m_aExpected.push_back(uint32_t(aPixel[3]) << 24 | aPixel[0] << 16 | aPixel[1] << 8 |
+                                        aPixel[2]);
             }
         CDecoded decoded(EncodeTestPng(c.m_Layout));
         ASSERT_EQ(decoded.Result(), IMG_ERR_OK);
@@ -158,7 +160,8 @@ TEST(img_load, DamagedDataFailsWithoutPixels)
 TEST(img_load, ImagesOverTheSizeLimitAreRefusedFromTheHeader)
 {
     // One row too wide: small files, so the refusal must come from the declared size.
-    sTestPngLayout wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1, std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
+    sTestPngLayout wide{IMG_MAX_SIZE + 1, 1, PNG_COLOR_TYPE_GRAY, 1,
+                        std::vector<uint8_t>((IMG_MAX_SIZE + 8) / 8, 0)};
     CDecoded png(EncodeTestPng(wide));
     EXPECT_EQ(png.Result(), IMG_ERR_TOOBIG);
     CDecoded jpeg(
@@ -214,7 +217,8 @@ struct sSOURCE
     sSOURCE(unsigned int w, unsigned int h, const std::vector<uint32_t>& aArgb)
     {
         for (uint32_t u : aArgb)
-            m_aBytes.insert(m_aBytes.end(), {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
+            m_aBytes.insert(m_aBytes.end(),
+                            {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
         m_Img = {w, h, IMG_FMT_ARGB8888_LE, IMG_FORMAT, m_aBytes.data()};
     }
 };

@@ -29,12 +29,14 @@ protected:
         ResetPlatform(eBackend::X11);
         // Each run appends its argument count and arguments, one a line.
         m_strLog = m_Dir.File("opened.log");
-        CTestWorkingDir::Put(m_Dir.File("xdg-open"), "#!/bin/sh\n"
-                                                     "{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } >> '" +
-                                                         m_strLog + "'\n");
+        CTestWorkingDir::Put(m_Dir.File("xdg-open"),
+                             "#!/bin/sh\n"
+                             "{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } >> '" +
+                                 m_strLog + "'\n");
         ASSERT_EQ(chmod(m_Dir.File("xdg-open").c_str(), 0755), 0);
         const char* pszPath = getenv("PATH");
-        m_pPath = std::make_unique<CScopedEnv>("PATH", (m_Dir.Path() + ":" + (pszPath ? pszPath : "")).c_str());
+        m_pPath =
+            std::make_unique<CScopedEnv>("PATH", (m_Dir.Path() + ":" + (pszPath ? pszPath : "")).c_str());
     }
     void TearDown() override { ResetPlatform(eBackend::Headless); }
 

@@ -84,8 +84,8 @@ TEST_F(PlatformVirtualKeyboard, CallsAreRecordedAndEventsArriveInTheirOwnDomain)
     for (const sPlatformCall& call : GetCallLog())
         aCalls.push_back(call.ToString());
     const std::vector<std::string> aExpected = {"bps_initialize()", "virtualkeyboard_request_events(0)",
-                                                "virtualkeyboard_change_options(0, 0)", "virtualkeyboard_show()",
-                                                "virtualkeyboard_hide()"};
+                                                "virtualkeyboard_change_options(0, 0)",
+                                                "virtualkeyboard_show()", "virtualkeyboard_hide()"};
     EXPECT_EQ(aCalls, aExpected);
 
     ASSERT_EQ(InjectVirtualKeyboard(VIRTUALKEYBOARD_EVENT_HIDDEN), BPS_SUCCESS);

@@ -94,17 +94,19 @@ public:
     void StartReading()
     {
         m_bEof = false;
-        m_Reader = std::thread([this] {
-            char buffer[65536];
-            for (;;)
+        m_Reader = std::thread(
+            [this]
             {
-                const ssize_t n = recv(m_iClient, buffer, sizeof(buffer), 0);
-                if (n <= 0)
-                    break;
-                m_strReceived.append(buffer, static_cast<size_t>(n));
-            }
-            m_bEof = true;
-        });
+                char buffer[65536];
+                for (;;)
+                {
+                    const ssize_t n = recv(m_iClient, buffer, sizeof(buffer), 0);
+                    if (n <= 0)
+                        break;
+                    m_strReceived.append(buffer, static_cast<size_t>(n));
+                }
+                m_bEof = true;
+            });
     }
 
     // Waits for the end of the stream; what was read is then in Received().

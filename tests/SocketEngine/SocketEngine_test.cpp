@@ -16,7 +16,8 @@
 #include <set>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // ------------------------------------------------------------------- fixtures
 
@@ -57,8 +58,8 @@ public:
     }
     void SocketEngineDataReceived(unsigned char const* data, int size) override
     {
-        m_Events.push_back(
-            {true, -1, 0, std::string(reinterpret_cast<const char*>(data), size), m_App.m_bInFrame, OnMain()});
+        m_Events.push_back({true, -1, 0, std::string(reinterpret_cast<const char*>(data), size),
+                            m_App.m_bInFrame, OnMain()});
         m_strData.append(reinterpret_cast<const char*>(data), size);
         if (m_pOnData)
             m_pOnData();
@@ -66,7 +67,8 @@ public:
 
     bool Has(int code, int detail) const
     {
-        return std::any_of(m_Events.begin(), m_Events.end(), [&](const sEVENT& e)
+        return std::any_of(m_Events.begin(), m_Events.end(),
+                           [&](const sEVENT& e)
                            { return !e.bData && e.iCode == code && e.iDetail == detail; });
     }
     int Notifications() const
@@ -101,7 +103,8 @@ template <class F> bool PumpUntil(CStubApplication& app, F condition, int timeou
 
 void PumpFor(CStubApplication& app, int milliseconds)
 {
-    PumpUntil(app, [] { return false; }, milliseconds);
+    PumpUntil(
+        app, [] { return false; }, milliseconds);
 }
 
 std::string Pattern(size_t size, unsigned int seed)
@@ -143,7 +146,8 @@ int ThreadCount()
 {
     // A sanitizer runtime may start a helper thread with the process's first
     // thread; have that happen before anything is counted.
-    static bool warm = [] {
+    static bool warm = []
+    {
         std::thread([] {}).join();
         return true;
     }();
@@ -293,7 +297,8 @@ TEST_F(CSocketEngine, APeerThatNeverReadsTimesTheSendOutAndDoesNotHangDisconnect
     const std::string block = Pattern(1u << 20, 3);
     for (int i = 0; i < 64; ++i)
         SendText(m_Engine, block);
-    ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_SENDWAIT); }));
+    ASSERT_TRUE(
+        PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_TIMEOUT, KE_SOCKETDETAIL_SENDWAIT); }));
 
     // Queued again after the failure: Disconnect must still come back.
     for (int i = 0; i < 64; ++i)
@@ -327,10 +332,12 @@ TEST_F(CSocketEngine, APeerResetIsASendFailureNotAKilledProcess)
     // The receive side sees the reset first; later sends hit a dead socket.
     ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Notifications() >= 2; }));
     const std::string block = Pattern(65536, 4);
-    ASSERT_TRUE(PumpUntil(m_App, [&] {
-        SendText(m_Engine, block);
-        return m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_SEND);
-    }));
+    ASSERT_TRUE(PumpUntil(m_App,
+                          [&]
+                          {
+                              SendText(m_Engine, block);
+                              return m_Recorder.Has(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_SEND);
+                          }));
 }
 
 // ------------------------------------------------------------------- receiving
@@ -405,7 +412,8 @@ TEST_F(CSocketEngine, DisconnectFromTheObserverStopsTheBatchBeingDelivered)
     std::this_thread::sleep_for(std::chrono::milliseconds(200)); // both chunks and the close are queued
 
     int dataCalls = 0;
-    m_Recorder.m_pOnData = [&] {
+    m_Recorder.m_pOnData = [&]
+    {
         ++dataCalls;
         m_Engine.Disconnect(0, 0);
     };
@@ -420,12 +428,14 @@ TEST_F(CSocketEngine, DisconnectWhileDataArrivesThenConnectAgainOnTheSameEngine)
     CLoopbackPeer first;
     ASSERT_TRUE(ConnectTo(first));
     std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        const std::string block = Pattern(4096, 5);
-        while (flooding && first.Write(block))
+    std::thread flood(
+        [&]
         {
-        }
-    });
+            const std::string block = Pattern(4096, 5);
+            while (flooding && first.Write(block))
+            {
+            }
+        });
     ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.m_strData.size() > 100000; }));
     m_Engine.Disconnect(0, 0);
     const size_t eventsAtDisconnect = m_Recorder.m_Events.size();

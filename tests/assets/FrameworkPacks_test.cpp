@@ -47,14 +47,17 @@ namespace
 const int g_aLadder[] = {1536, 1080, 768, 640, 480, 360, 320, 240};
 // The lobby pictures in pack order.
 const char* const g_aLobbyImages[] = {
-    "btn_primary.png", "btn_primary_down.png", "panel_bg.png", "radio_on.png", "radio_off.png",
-    "avatar-icon.png", "cl-icon-trophy.png", "bubble_bg.png", "bubble_side.png", "bubble_top.png",
-    "group_header.png", "icon_arrow.png", "icon_back.png", "icon_block.png", "icon_challenge.png",
-    "icon_chat.png", "icon_close.png", "icon_coins.png", "icon_exit.png", "icon_follow.png", "icon_gift.png",
-    "icon_logo.png", "icon_play.png", "icon_players.png", "icon_report.png", "icon_settings.png",
-    "icon_shop.png", "icon_unfollow.png", "page_bg.png", "row_big.png", "row_small.png", "scroll_h.png",
-    "scroll_v.png", "slider_knob.png", "slider_track.png", "spinner.png", "toast_achievement.png",
-    "toast_bg.png", "toast_challenge.png", "toast_message.png", "toggle_off.png", "toggle_on.png"};
+    "btn_primary.png",       "btn_primary_down.png", "panel_bg.png",        "radio_on.png",
+    "radio_off.png",         "avatar-icon.png",      "cl-icon-trophy.png",  "bubble_bg.png",
+    "bubble_side.png",       "bubble_top.png",       "group_header.png",    "icon_arrow.png",
+    "icon_back.png",         "icon_block.png",       "icon_challenge.png",  "icon_chat.png",
+    "icon_close.png",        "icon_coins.png",       "icon_exit.png",       "icon_follow.png",
+    "icon_gift.png",         "icon_logo.png",        "icon_play.png",       "icon_players.png",
+    "icon_report.png",       "icon_settings.png",    "icon_shop.png",       "icon_unfollow.png",
+    "page_bg.png",           "row_big.png",          "row_small.png",       "scroll_h.png",
+    "scroll_v.png",          "slider_knob.png",      "slider_track.png",    "spinner.png",
+    "toast_achievement.png", "toast_bg.png",         "toast_challenge.png", "toast_message.png",
+    "toggle_off.png",        "toggle_on.png"};
 
 // Parses XML text with the engine's reader; the root element (null when none).
 class CXmlDoc
@@ -389,8 +392,8 @@ TEST(FrameworkPacks, LayoutCheckPassesTheLobbyLayoutAndNamesAMissingButton)
             ASSERT_NE(strText.find(strButton), std::string::npos);
             strText.replace(strText.find(strButton), strButton.size(), "name=\"vorn_knob\"");
         }
-        aItems.push_back({std::string("/") + pName, std::vector<unsigned char>(strText.begin(), strText.end()),
-                          pName});
+        aItems.push_back(
+            {std::string("/") + pName, std::vector<unsigned char>(strText.begin(), strText.end()), pName});
     }
     std::string strError;
     ASSERT_TRUE(KmpWritePack(dir.File("copy.kmp"), aItems, "", strError)) << strError;
@@ -427,10 +430,10 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
     ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,
                                  language, strError));
 
-    for (const char* pLayout : {"menu_root.xml", "lobby_main.xml", "page_login.xml", "page_start.xml",
-                                "page_players.xml", "page_me.xml", "page_chat.xml", "page_shop.xml",
-                                "page_settings.xml", "dialogs.xml", "vorn_button.xml", "toast-root.xml",
-                                "toast_layout.xml", "ad-root.xml", "ad_layout.xml"})
+    for (const char* pLayout :
+         {"menu_root.xml", "lobby_main.xml", "page_login.xml", "page_start.xml", "page_players.xml",
+          "page_me.xml", "page_chat.xml", "page_shop.xml", "page_settings.xml", "dialogs.xml",
+          "vorn_button.xml", "toast-root.xml", "toast_layout.xml", "ad-root.xml", "ad_layout.xml"})
     {
         CXmlDoc layout(ItemData("vornlayouts.kmp", pLayout));
         ASSERT_NE(layout.Root(), nullptr) << pLayout;

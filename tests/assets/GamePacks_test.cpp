@@ -2,9 +2,9 @@
 // read by the shell's test application (resource manager, language, music player) and
 // the engine's readers, and the game's root state preloading it all.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
-#include "Framework/UI/XMLLoaderWrapper.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"

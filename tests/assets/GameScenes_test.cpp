@@ -40,8 +40,8 @@ std::vector<sShipped> ShippedScenes()
 // The scene as its source says (through the compiler's own parser).
 sMoxSceneFile Source(const std::string& strFile)
 {
-    const std::string strPath = TestSourceDir() + "/assets/src/scenes/" + strFile.substr(0, strFile.size() - 4) +
-                                ".txt";
+    const std::string strPath =
+        TestSourceDir() + "/assets/src/scenes/" + strFile.substr(0, strFile.size() - 4) + ".txt";
     const std::vector<uint8_t> aText = ReadTestFile(strPath);
     sMoxSceneFile scene;
     std::string strError;
@@ -121,14 +121,16 @@ TEST_F(GameScenes, EveryTableSceneLoadsAsItsSourceAndSavesItsBytes)
         }
         for (int p = 0; p < 2; ++p)
             for (int k = 0; k < SCENE_PLAYER_RECORDS; ++k)
-                EXPECT_TRUE(NearGrid(m_pScene->m_StartPoints[p][k], source.aPoints[p][k].x, source.aPoints[p][k].y))
+                EXPECT_TRUE(
+                    NearGrid(m_pScene->m_StartPoints[p][k], source.aPoints[p][k].x, source.aPoints[p][k].y))
                     << "player " << p << " point " << k;
         ASSERT_EQ(m_pScene->m_Helpers.GetCount(), int(source.aHelpers.size()));
         for (int i = 0; i < m_pScene->m_Helpers.GetCount(); ++i)
             EXPECT_TRUE(NearGrid(m_pScene->m_Helpers[i]->m_vCentre, source.aHelpers[size_t(i)].x,
                                  source.aHelpers[size_t(i)].y))
                 << "helper " << i;
-        EXPECT_EQ(Narrow(m_pScene->m_strName), Narrow(CMoxScene::DisplayName(CKorvelString(shipped.strFile.c_str()))));
+        EXPECT_EQ(Narrow(m_pScene->m_strName),
+                  Narrow(CMoxScene::DisplayName(CKorvelString(shipped.strFile.c_str()))));
 
         // The game writes each player's position three times where the compiler writes
         // the start points; the rest is the same.
@@ -197,7 +199,8 @@ TEST_F(GameScenes, TheFirstTrainingSceneIsWonWithOneJump)
     CBody& master = *m_pScene->m_Players[1].m_pBody;
     ASSERT_TRUE(jumper.m_uAsleep && master.m_uAsleep);
     const float fAngle = 30.0f * 3.14159265f / 180.0f, fStretch = 0.36f; // the longest drag is 0.4
-    jumper.m_vVelocity.Set(fStretch * std::cos(fAngle) * 6.9f / 20.0f, fStretch * std::sin(fAngle) * 6.9f / 20.0f);
+    jumper.m_vVelocity.Set(fStretch * std::cos(fAngle) * 6.9f / 20.0f,
+                           fStretch * std::sin(fAngle) * 6.9f / 20.0f);
     jumper.m_uAsleep = 0;
     jumper.m_fRestTime = 0.0f;
     int iStepsInWater = 0;

@@ -3,8 +3,8 @@
 // a layout names is bound; every page draws inside the screen with labels that fit; and the
 // offline button lets a player past the lobby without a server.
 // KORVEL_GL_TEST
-#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
@@ -37,11 +37,10 @@
 
 namespace
 {
-const char* const g_apLayoutFiles[] = {"menu_root.xml",     "lobby_main.xml",   "page_login.xml",
-                                       "page_start.xml",    "page_players.xml", "page_me.xml",
-                                       "page_chat.xml",     "page_shop.xml",    "page_settings.xml",
-                                       "dialogs.xml",       "vorn_button.xml",  "toast-root.xml",
-                                       "toast_layout.xml",  "ad-root.xml",      "ad_layout.xml"};
+const char* const g_apLayoutFiles[] = {
+    "menu_root.xml",   "lobby_main.xml", "page_login.xml",   "page_start.xml",    "page_players.xml",
+    "page_me.xml",     "page_chat.xml",  "page_shop.xml",    "page_settings.xml", "dialogs.xml",
+    "vorn_button.xml", "toast-root.xml", "toast_layout.xml", "ad-root.xml",       "ad_layout.xml"};
 
 // The test application with the real lobby, theme and overlays on a copy of the built folder.
 class CLayoutApp : public CTestKestrolundApplication
@@ -166,13 +165,18 @@ const sWIDGET g_aLobbyWidgets[] = {
 
 // Widgets inside list templates: the lists take their templates out at load, so these are
 // looked up in the template each list keeps.
-const sWIDGET g_aPlayerRow[] = {
-    {"list_item_small//player_name", Is<CTextWidget>}, {"list_item_small//challenge_button", Is<CButton>},
-    {"list_item_small//player_avatar_small", Is<CImageWidget>}, {"list_item_big//player_followers", Is<CTextWidget>},
-    {"list_item_big//button_challenge", Is<CButton>}, {"list_item_big//button_follow", Is<CButton>},
-    {"list_item_big//button_gift", Is<CButton>}, {"list_item_big//my_losses_percent", Is<CTextWidget>},
-    {"list_item_big//button-report", Is<CWebButton>}, {"list_item_big//player_avatar", Is<CImageWidget>},
-    {"playerlist-item-nasty-buttons//button_block", Is<CToggleButton>}, {"arrow", Is<CToggleButton>}};
+const sWIDGET g_aPlayerRow[] = {{"list_item_small//player_name", Is<CTextWidget>},
+                                {"list_item_small//challenge_button", Is<CButton>},
+                                {"list_item_small//player_avatar_small", Is<CImageWidget>},
+                                {"list_item_big//player_followers", Is<CTextWidget>},
+                                {"list_item_big//button_challenge", Is<CButton>},
+                                {"list_item_big//button_follow", Is<CButton>},
+                                {"list_item_big//button_gift", Is<CButton>},
+                                {"list_item_big//my_losses_percent", Is<CTextWidget>},
+                                {"list_item_big//button-report", Is<CWebButton>},
+                                {"list_item_big//player_avatar", Is<CImageWidget>},
+                                {"playerlist-item-nasty-buttons//button_block", Is<CToggleButton>},
+                                {"arrow", Is<CToggleButton>}};
 
 std::string Name(CWidget* p)
 {
@@ -293,11 +297,12 @@ TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
         // The tournament list sits in the me card, whose row ancestor the code sizes.
         for (const char* pList : {"playerlist_global", "playerlist_follow"})
         {
-            CInfiniteList* pPlayers = widget_cast<CInfiniteList*>(pRoot->FindWidget(CKorvelString(pList), -1));
+            CInfiniteList* pPlayers =
+                widget_cast<CInfiniteList*>(pRoot->FindWidget(CKorvelString(pList), -1));
             ASSERT_NE(pPlayers, nullptr);
             // Before the list first shows, its template is still its child.
-            CWidget* pRow = pPlayers->GetItemTemplate() ? pPlayers->GetItemTemplate()
-                                                        : Look(pPlayers, "item_template");
+            CWidget* pRow =
+                pPlayers->GetItemTemplate() ? pPlayers->GetItemTemplate() : Look(pPlayers, "item_template");
             // A template not yet taken out sits in its holder.
             if (pRow && !Is<CExpandable>(pRow) && pRow->GetWidgets().GetCount() == 1)
                 pRow = pRow->GetWidgets()[0];
@@ -317,12 +322,11 @@ TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
         EXPECT_TRUE(pScores && Is<CGridLayout>(pScores));
         for (int i = 1; i <= 6; ++i)
             for (const char* pStem : {"my_result_", "my_points_", "my_opponent_"})
-                EXPECT_NE(pCard->FindWidget(CKorvelString((pStem + std::to_string(i)).c_str()), -1),
-                          nullptr)
+                EXPECT_NE(pCard->FindWidget(CKorvelString((pStem + std::to_string(i)).c_str()), -1), nullptr)
                     << pStem << i;
         for (int i = 1; i <= 5; ++i)
-            EXPECT_TRUE(Is<CImageWidget>(pCard->FindWidget(
-                CKorvelString(("my_achievement_image_" + std::to_string(i)).c_str()), -1)))
+            EXPECT_TRUE(Is<CImageWidget>(
+                pCard->FindWidget(CKorvelString(("my_achievement_image_" + std::to_string(i)).c_str()), -1)))
                 << i;
     }
 }
@@ -340,11 +344,12 @@ TEST(LobbyLayout, EveryActionALayoutNamesIsBound)
     {
         CLayoutDoc doc(pFile);
         ASSERT_FALSE(doc.Empty()) << pFile;
-        doc.ForEach([&](CKorvelXMLDataNode* p)
-                    {
-                        if (std::string(p->GetName()) == "action")
-                            setDefined.insert(Attr(p, "$name"));
-                    });
+        doc.ForEach(
+            [&](CKorvelXMLDataNode* p)
+            {
+                if (std::string(p->GetName()) == "action")
+                    setDefined.insert(Attr(p, "$name"));
+            });
     }
     for (const char* pFile : g_apLayoutFiles)
     {
@@ -370,8 +375,9 @@ TEST(LobbyLayout, EveryActionALayoutNamesIsBound)
             });
     }
     // Every registered name the code drives from the layout is used somewhere.
-    for (const char* pUsed : {"thank_you_close", "toggle_vorn_menu", "exit_app", "login_kestrolund", "guest_login",
-                              "show_language_chooser", "get_languages", "chat_send", "buy_coins"})
+    for (const char* pUsed :
+         {"thank_you_close", "toggle_vorn_menu", "exit_app", "login_kestrolund", "guest_login",
+          "show_language_chooser", "get_languages", "chat_send", "buy_coins"})
         EXPECT_EQ(setTable.count(pUsed), 1u) << pUsed;
 }
 
@@ -482,7 +488,8 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
                               CKorvelRect<int> rcText(0, 0, p->GetWidth(), 0);
                               pText->GetFont()->CalcRect(rcText, pText->GetDisplayText());
                               EXPECT_LE(rcText.bottom - rcText.top, p->GetHeight() + 2)
-                                  << Name(p) << " \"" << Narrow(pText->GetDisplayText()) << "\" does not fit its widget";
+                                  << Name(p) << " \"" << Narrow(pText->GetDisplayText())
+                                  << "\" does not fit its widget";
                           });
         }
     }

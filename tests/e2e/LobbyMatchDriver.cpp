@@ -58,7 +58,9 @@ const int EVENT_START_GAME = 6, EVENT_NEXT_PLAYER = 10, EVENT_PLAYBACK_DONE = 71
 class CGameProcess
 {
 public:
-    CGameProcess(const std::string& strName, const std::string& strDir) : m_strName(strName), m_strDir(strDir) {}
+    CGameProcess(const std::string& strName, const std::string& strDir) : m_strName(strName), m_strDir(strDir)
+    {
+    }
     ~CGameProcess() { Kill(); }
 
     void Start()
@@ -121,8 +123,8 @@ private:
 // The probe's rectangle of each path, run in an instance folder.
 std::vector<sRect> ProbeLayout(const std::string& strDir, const std::vector<std::string>& aPaths)
 {
-    std::string strCommand = "cd '" + strDir + "' && '" LAYOUT_PROBE_PATH "' " + std::to_string(W) + " " +
-                             std::to_string(H);
+    std::string strCommand =
+        "cd '" + strDir + "' && '" LAYOUT_PROBE_PATH "' " + std::to_string(W) + " " + std::to_string(H);
     for (const std::string& strPath : aPaths)
         strCommand += " '" + strPath + "'";
     FILE* pPipe = popen(strCommand.c_str(), "r");
@@ -133,7 +135,8 @@ std::vector<sRect> ProbeLayout(const std::string& strDir, const std::vector<std:
     while (fgets(acLine, sizeof(acLine), pPipe))
     {
         sRect rect;
-        if (std::sscanf(acLine, "%d %d %d %d", &rect.m_iLeft, &rect.m_iTop, &rect.m_iRight, &rect.m_iBottom) != 4)
+        if (std::sscanf(acLine, "%d %d %d %d", &rect.m_iLeft, &rect.m_iTop, &rect.m_iRight,
+                        &rect.m_iBottom) != 4)
             Fail(std::string("the layout probe found no widget: ") + acLine);
         aRects.push_back(rect);
     }
@@ -178,7 +181,8 @@ std::set<Window> TopLevelWindows(Display* pDisplay)
         for (unsigned int u = 0; u < uCount; ++u)
         {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(pDisplay, pChildren[u], &attributes) && attributes.map_state == IsViewable)
+            if (XGetWindowAttributes(pDisplay, pChildren[u], &attributes) &&
+                attributes.map_state == IsViewable)
                 windows.insert(pChildren[u]);
         }
     if (pChildren)
@@ -199,7 +203,8 @@ public:
         const std::set<Window> before = TopLevelWindows(pDisplay);
         m_Game.Start();
         if (!TestWaitFor(
-                [&] {
+                [&]
+                {
                     for (const Window window : TopLevelWindows(pDisplay))
                         if (!before.count(window))
                             m_Window = window;
@@ -238,7 +243,8 @@ public:
         const int iSteps = 10;
         for (int i = 1; i <= iSteps; ++i)
         {
-            XTestFakeMotionEvent(m_pDisplay, iScreen, m_iX + x + dx * i / iSteps, y + dy * i / iSteps, CurrentTime);
+            XTestFakeMotionEvent(m_pDisplay, iScreen, m_iX + x + dx * i / iSteps, y + dy * i / iSteps,
+                                 CurrentTime);
             XFlush(m_pDisplay);
             Pause(80);
         }
@@ -267,14 +273,15 @@ class CScenario
 {
 public:
     CScenario(const std::string& strOut, Display* pDisplay)
-        : m_strOut(strOut), m_pDisplay(pDisplay), m_Server(strOut + "/server.jsonl"), m_Log(strOut + "/server.jsonl"),
-          m_A("A", strOut + "/A"), m_B("B", strOut + "/B")
+        : m_strOut(strOut), m_pDisplay(pDisplay), m_Server(strOut + "/server.jsonl"),
+          m_Log(strOut + "/server.jsonl"), m_A("A", strOut + "/A"), m_B("B", strOut + "/B")
     {
     }
 
     void Run()
     {
-        const std::string strBuild = std::getenv("KORVEL_BINARY_DIR") ? std::getenv("KORVEL_BINARY_DIR") : ".";
+        const std::string strBuild =
+            std::getenv("KORVEL_BINARY_DIR") ? std::getenv("KORVEL_BINARY_DIR") : ".";
         Step("the lobby server starts");
         if (!m_Server.Start({"--language-dir", LanguageFolder(strBuild), "--catalogue",
                              strBuild + "/lobby-data/catalogue.json"}))
@@ -358,14 +365,16 @@ private:
         Step(strName + "'s login page shows its guest button");
         sPicture picture;
         if (!TestWaitFor(
-                [&] {
+                [&]
+                {
                     picture = player.Picture();
                     return NotBlank(picture) && StandsOut(picture, m_GuestButton) > 40;
                 },
                 START_SECONDS))
         {
             Shot(player, "login", picture);
-            Fail("no guest button on " + strName + "'s login page within " + std::to_string(START_SECONDS) + " s");
+            Fail("no guest button on " + strName + "'s login page within " + std::to_string(START_SECONDS) +
+                 " s");
         }
         Shot(player, "login", picture);
 
@@ -406,7 +415,8 @@ private:
             // After the login the lobby loads a moment, then shows its home page again.
             bool bMenu = false;
             TestWaitFor(
-                [&] {
+                [&]
+                {
                     picture = player.Picture();
                     bMenu = PlayButtonShows(picture);
                     return bMenu || StandsOut(picture, m_GuestButton) > 40;
@@ -415,7 +425,8 @@ private:
             if (!bMenu)
                 player.Click(m_GuestButton.CentreX(), m_GuestButton.CentreY());
             if (TestWaitFor(
-                    [&] {
+                    [&]
+                    {
                         picture = player.Picture();
                         return NotBlank(picture) && PlayButtonShows(picture);
                     },
@@ -445,18 +456,20 @@ private:
         for (CPlayer* p : {&m_A, &m_B})
             if (!Queued(*p) && iPaired < 0)
                 Fail("no QueueRegisterIn with a = 1 on " + p->m_Game.m_strName + "'s lobby connection");
-        const CTestJson paired =
-            m_Log.WaitFor("pairing of A and B", [](const CTestJson& r) { return r["event"].String() == "paired"; }, 1);
+        const CTestJson paired = m_Log.WaitFor(
+            "pairing of A and B", [](const CTestJson& r) { return r["event"].String() == "paired"; }, 1);
         const CTestJson& players = paired["players"];
         for (CPlayer* p : {&m_A, &m_B})
         {
-            p->m_iSlot = players[size_t(0)].Int() == p->m_llUser ? 0 : players[size_t(1)].Int() == p->m_llUser ? 1 : -1;
+            p->m_iSlot = players[size_t(0)].Int() == p->m_llUser   ? 0
+                         : players[size_t(1)].Int() == p->m_llUser ? 1
+                                                                   : -1;
             if (p->m_iSlot < 0)
                 Fail(p->m_Game.m_strName + " among the paired players");
         }
         m_iMasterSlot = int(paired["master"].Int());
-        Say("A is slot " + std::to_string(m_A.m_iSlot) + ", B slot " + std::to_string(m_B.m_iSlot) + ", master slot " +
-            std::to_string(m_iMasterSlot));
+        Say("A is slot " + std::to_string(m_A.m_iSlot) + ", B slot " + std::to_string(m_B.m_iSlot) +
+            ", master slot " + std::to_string(m_iMasterSlot));
     }
 
     // A QueueRegisterIn of the game's quick play (a = 1) on the player's lobby connection,
@@ -466,7 +479,8 @@ private:
         bool bQueued = false;
         for (const CTestJson& record : m_Log.Records())
         {
-            if (IsMessage(record, "in", player.m_strLobbyConn, "QueueRegisterIn") && record["fields"]["a"].Int() == 1)
+            if (IsMessage(record, "in", player.m_strLobbyConn, "QueueRegisterIn") &&
+                record["fields"]["a"].Int() == 1)
                 bQueued = true;
             if (IsMessage(record, "in", player.m_strLobbyConn, "QueueUnregisterFrom"))
                 bQueued = false;
@@ -485,10 +499,13 @@ private:
         for (CPlayer* p : {&m_A, &m_B})
         {
             const long long llUser = p->m_llUser;
-            const CTestJson ready = m_Log.WaitFor("GameReady from " + p->m_Game.m_strName, [=](const CTestJson& r) {
-                return r["event"].String() == "in" && r["name"].String() == "GameReady" &&
-                       r["fields"]["user"].Int() == llUser;
-            });
+            const CTestJson ready = m_Log.WaitFor("GameReady from " + p->m_Game.m_strName,
+                                                  [=](const CTestJson& r)
+                                                  {
+                                                      return r["event"].String() == "in" &&
+                                                             r["name"].String() == "GameReady" &&
+                                                             r["fields"]["user"].Int() == llUser;
+                                                  });
             p->m_strGameConn = ready["conn"].String();
         }
         // A shot can decide the match (a flomp knocked into the water); then both ask for
@@ -499,8 +516,8 @@ private:
             int iStart = -1;
             m_Log.WaitFor(
                 "match_start of match " + std::to_string(iMatch),
-                [](const CTestJson& r) { return r["event"].String() == "match_start"; }, STEP_SECONDS, uMatchFrom,
-                &iStart);
+                [](const CTestJson& r) { return r["event"].String() == "match_start"; }, STEP_SECONDS,
+                uMatchFrom, &iStart);
             uMatchFrom = size_t(iStart) + 1;
             CPlayer& master = m_A.m_iSlot == m_iMasterSlot ? m_A : m_B;
             const CTestJson start =
@@ -537,15 +554,16 @@ private:
         for (CPlayer* p : {&m_A, &m_B})
         {
             const std::string strConn = p->m_strGameConn;
-            auto fnAsked = [=](const CTestJson& r) {
-                return IsMessage(r, "in", strConn, "Rematch") && r["fields"]["wish"].Int() == 1;
-            };
+            auto fnAsked = [=](const CTestJson& r)
+            { return IsMessage(r, "in", strConn, "Rematch") && r["fields"]["wish"].Int() == 1; };
             for (int iTry = 0; iTry < 4 && m_Log.Find(fnAsked, uFrom) < 0; ++iTry)
             {
                 TestWaitFor(
-                    [&] {
+                    [&]
+                    {
                         const sPicture picture = p->Picture();
-                        return LobbyPageShows(picture, m_ChatPage) && StandsOut(picture, m_RematchButton) > 30;
+                        return LobbyPageShows(picture, m_ChatPage) &&
+                               StandsOut(picture, m_RematchButton) > 30;
                     },
                     STEP_SECONDS);
                 p->Click(m_RematchButton.CentreX(), m_RematchButton.CentreY());
@@ -553,8 +571,9 @@ private:
             }
             m_Log.WaitFor("Rematch with wish 1 from " + p->m_Game.m_strName, fnAsked, 1, uFrom);
         }
-        m_Log.WaitFor("rematch of the session", [](const CTestJson& r) { return r["event"].String() == "rematch"; },
-                      STEP_SECONDS, uFrom);
+        m_Log.WaitFor(
+            "rematch of the session", [](const CTestJson& r) { return r["event"].String() == "rematch"; },
+            STEP_SECONDS, uFrom);
     }
 
     // The player fires the default shot by dragging its flomp; the turn pack crosses the
@@ -569,7 +588,8 @@ private:
         sPicture picture;
         // Tried again until the turn pack goes out (a drag during the count-down does
         // nothing), but only within this turn: its time-out passes the turn on.
-        auto fnTurnOver = [&] {
+        auto fnTurnOver = [&]
+        {
             return m_Log.Find(GameEvent(player.m_strGameConn, EVENT_TURN_PACK), uFrom) >= 0 ||
                    m_Log.Find(GameEvent(player.m_strGameConn, EVENT_NEXT_PLAYER), uFrom) >= 0 ||
                    m_Log.Find(GameEvent(other.m_strGameConn, EVENT_NEXT_PLAYER), uFrom) >= 0;
@@ -600,7 +620,8 @@ private:
         const std::string strA = player.m_strGameConn, strB = other.m_strGameConn;
         const CTestJson next = m_Log.WaitFor(
             "NextPlayer after " + strName + "'s turn",
-            [&](const CTestJson& r) {
+            [&](const CTestJson& r)
+            {
                 return GameEvent(strA, EVENT_NEXT_PLAYER)(r) || GameEvent(strB, EVENT_NEXT_PLAYER)(r) ||
                        r["event"].String() == "game_end";
             },
@@ -621,7 +642,8 @@ private:
         int x = 0, y = 0;
         if (!NotBlank(picture))
             Fail(strName + "'s match picture is blank");
-        if (!FindColour(picture, COLOUR_SLOT0, Whole(), x, y) || !FindColour(picture, COLOUR_SLOT1, Whole(), x, y))
+        if (!FindColour(picture, COLOUR_SLOT0, Whole(), x, y) ||
+            !FindColour(picture, COLOUR_SLOT1, Whole(), x, y))
             Fail("both player colours in " + strName + "'s match picture");
         // The five action buttons (jump, whip, fire, sticky, special) stand out from the scene;
         // an empty special slot is drawn faint and may melt into a bright background.
@@ -647,7 +669,8 @@ private:
         Step("A quits the match");
         const size_t uFrom = m_Log.Count();
         const long long llA = m_A.m_llUser;
-        auto fnEndOfA = [=](const CTestJson& r) { return r["event"].String() == "game_end" && r["user"].Int() == llA; };
+        auto fnEndOfA = [=](const CTestJson& r)
+        { return r["event"].String() == "game_end" && r["user"].Int() == llA; };
         for (int iTry = 0; iTry < 3 && m_Log.Find(fnEndOfA, uFrom) < 0; ++iTry)
         {
             m_A.Click(W / 2, H - 6 * W / 150);
@@ -662,16 +685,18 @@ private:
 
         Step("B hears that A left and wins");
         const std::string strGameB = m_B.m_strGameConn;
-        m_Log.WaitFor("GameDisconnect on B's game connection", [=](const CTestJson& r) {
-            return IsMessage(r, "out", strGameB, "GameDisconnect");
-        }, STEP_SECONDS, uFrom);
+        m_Log.WaitFor(
+            "GameDisconnect on B's game connection",
+            [=](const CTestJson& r) { return IsMessage(r, "out", strGameB, "GameDisconnect"); }, STEP_SECONDS,
+            uFrom);
         m_uLeftFrom = uFrom;
 
         Step("B's post-game chat opens");
         const sPicture& match = m_MatchPictures[&m_B];
         sPicture picture;
         if (!TestWaitFor(
-                [&] {
+                [&]
+                {
                     picture = m_B.Picture();
                     return LobbyPageShows(picture, m_ChatPage);
                 },
@@ -720,15 +745,18 @@ private:
         Step("the match result names B");
         const long long llB = m_B.m_llUser;
         const size_t uFrom = m_uLeftFrom;
-        const CTestJson result = m_Log.WaitFor("match_result", [](const CTestJson& r) {
-            return r["event"].String() == "match_result";
-        }, STEP_SECONDS, uFrom);
+        const CTestJson result = m_Log.WaitFor(
+            "match_result", [](const CTestJson& r) { return r["event"].String() == "match_result"; },
+            STEP_SECONDS, uFrom);
         if (result["winner"].Int() != llB)
             Fail("B as the winner of the logged match result");
-        if (m_Log.Find([=](const CTestJson& r) {
-                return r["event"].String() == "game_end" && r["user"].Int() == llB &&
-                       r["report"]["ranks"][std::to_string(llB)].Int() != 1;
-            }, uFrom) >= 0)
+        if (m_Log.Find(
+                [=](const CTestJson& r)
+                {
+                    return r["event"].String() == "game_end" && r["user"].Int() == llB &&
+                           r["report"]["ranks"][std::to_string(llB)].Int() != 1;
+                },
+                uFrom) >= 0)
             Fail("no GameEnd of B that ranks B below first");
 
         Step("the server's log is clean");
@@ -777,8 +805,10 @@ int main()
         }
         catch (const sFailure& failure)
         {
-            std::fprintf(stderr, "e2e: FAILED at \"%s\": %s\ne2e: pictures, game output and the server log are in %s\n",
-                         scenario.m_strStep.c_str(), failure.m_strStep.c_str(), strOut.c_str());
+            std::fprintf(
+                stderr,
+                "e2e: FAILED at \"%s\": %s\ne2e: pictures, game output and the server log are in %s\n",
+                scenario.m_strStep.c_str(), failure.m_strStep.c_str(), strOut.c_str());
             iResult = 1;
             try
             {

@@ -55,8 +55,9 @@ int CServerLog::Find(const std::function<bool(const CTestJson&)>& fnMatch, size_
     return -1;
 }
 
-CTestJson CServerLog::WaitFor(const std::string& strWhat, const std::function<bool(const CTestJson&)>& fnMatch,
-                              int iSeconds, size_t uFrom, int* pIndex)
+CTestJson CServerLog::WaitFor(const std::string& strWhat,
+                              const std::function<bool(const CTestJson&)>& fnMatch, int iSeconds,
+                              size_t uFrom, int* pIndex)
 {
     int iFound = -1;
     if (!TestWaitFor([&] { return (iFound = Find(fnMatch, uFrom)) >= 0; }, iSeconds))
@@ -83,7 +84,8 @@ std::vector<int> Payload(const CTestJson& record)
 
 std::function<bool(const CTestJson&)> GameEvent(const std::string& strConn, int iType)
 {
-    return [=](const CTestJson& record) {
+    return [=](const CTestJson& record)
+    {
         if (!IsMessage(record, "in", strConn, "GameMessage"))
             return false;
         const std::vector<int> aBytes = Payload(record);

@@ -45,7 +45,8 @@ private:
     std::vector<CTestJson> m_aRecords;
 };
 
-bool IsMessage(const CTestJson& record, const char* pDirection, const std::string& strConn, const char* pName);
+bool IsMessage(const CTestJson& record, const char* pDirection, const std::string& strConn,
+               const char* pName);
 // The payload bytes of a logged GameMessage (as far as the log shows them).
 std::vector<int> Payload(const CTestJson& record);
 // Matches a GameMessage that came in on the connection with a game event of that type.

@@ -34,7 +34,8 @@ void Save(const sPicture& picture, const std::string& strPath)
     std::vector<uint8_t> aRGBA;
     aRGBA.reserve(picture.m_aPixels.size() * 4);
     for (const uint32_t uPixel : picture.m_aPixels)
-        for (const uint8_t uByte : {uint8_t(uPixel >> 16), uint8_t(uPixel >> 8), uint8_t(uPixel), uint8_t(255)})
+        for (const uint8_t uByte :
+             {uint8_t(uPixel >> 16), uint8_t(uPixel >> 8), uint8_t(uPixel), uint8_t(255)})
             aRGBA.push_back(uByte);
     if (!WriteTestPng(strPath, picture.m_iWidth, picture.m_iHeight, aRGBA, false))
         Fail("writing " + strPath);
@@ -66,8 +67,10 @@ int StandsOut(const sPicture& picture, const sRect& rect)
 {
     const int iBand = 8;
     std::map<uint32_t, size_t> around;
-    for (int y = std::max(0, rect.m_iTop - iBand); y < std::min(picture.m_iHeight, rect.m_iBottom + iBand); ++y)
-        for (int x = std::max(0, rect.m_iLeft - iBand); x < std::min(picture.m_iWidth, rect.m_iRight + iBand); ++x)
+    for (int y = std::max(0, rect.m_iTop - iBand); y < std::min(picture.m_iHeight, rect.m_iBottom + iBand);
+         ++y)
+        for (int x = std::max(0, rect.m_iLeft - iBand); x < std::min(picture.m_iWidth, rect.m_iRight + iBand);
+             ++x)
             if (x < rect.m_iLeft || x >= rect.m_iRight || y < rect.m_iTop || y >= rect.m_iBottom)
                 ++around[picture.At(x, y)];
     uint32_t uBackground = 0;

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <string>
 
-#include "Framework/UI/PageView.h"
 #include "Framework/Lobby/VornMenuState.h"
+#include "Framework/UI/PageView.h"
 #include "support/BuiltAppFolder.h"
 #include "support/TestKestrolundApplication.h"
 #include "support/TestMedia.h"

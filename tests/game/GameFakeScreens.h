@@ -22,7 +22,9 @@ public:
 template <class Base> class TFakeScreen : public Base, public IFakeScreen
 {
 public:
-    TFakeScreen(STATE_ID eId, const char* pName, CTestCallLog& log) : m_eId(eId), m_strName(pName), m_Log(log) {}
+    TFakeScreen(STATE_ID eId, const char* pName, CTestCallLog& log) : m_eId(eId), m_strName(pName), m_Log(log)
+    {
+    }
     ~TFakeScreen() override { Log("~"); }
 
     int Startup(CStateGame* pGame) override
@@ -104,14 +106,17 @@ class CFakePlay : public TFakeScreen<CMoxPlayStateBase>
 public:
     explicit CFakePlay(CTestCallLog& log) : TFakeScreen(STATE_PLAY, "play", log) {}
 
-    void SetSinglePlayerMode(unsigned int uSingle) override { Log("SetSinglePlayerMode", std::to_string(uSingle)); }
+    void SetSinglePlayerMode(unsigned int uSingle) override
+    {
+        Log("SetSinglePlayerMode", std::to_string(uSingle));
+    }
     // The players as they stand when the match is loaded.
     void LoadGame(int iFirst, int iScene, int iStart0, int iStart1) override
     {
         m_iScene = iScene;
-        Log("LoadGame", std::to_string(iFirst) + "," + std::to_string(iScene) + "," + std::to_string(iStart0) +
-                            "," + std::to_string(iStart1) + " own=" + std::to_string(m_iOwnPlayer) +
-                            " opponent=" + std::to_string(m_iOpponent));
+        Log("LoadGame", std::to_string(iFirst) + "," + std::to_string(iScene) + "," +
+                            std::to_string(iStart0) + "," + std::to_string(iStart1) + " own=" +
+                            std::to_string(m_iOwnPlayer) + " opponent=" + std::to_string(m_iOpponent));
     }
     void StartGame(int iStarting) override
     {
@@ -139,7 +144,8 @@ public:
     void SetPlayerIdentity(int iSlot, int iUserId, const CKorvelString& strName) override
     {
         m_aiUserIds[iSlot & 1] = iUserId;
-        Log("SetPlayerIdentity", std::to_string(iSlot) + "," + std::to_string(iUserId) + "," + Narrow(strName));
+        Log("SetPlayerIdentity",
+            std::to_string(iSlot) + "," + std::to_string(iUserId) + "," + Narrow(strName));
     }
     int GetPlayerUserId(int iSlot) override { return m_aiUserIds[iSlot & 1]; }
     unsigned int GetPlayerColour(int iSlot) override { return iSlot == 0 ? 0xFFFF5D37u : 0xFF3A92FFu; }
@@ -166,7 +172,8 @@ public:
     void Handle() override { ++m_iHandles; }
     void Update(float) override { ++m_iUpdates; }
     void AddMessage(const CKorvelString& strText, const CKorvelString& strSender, unsigned int uColour,
-                    const CKorvelVector2& vPosition, const CKorvelVector2& vTarget, unsigned int uFlags) override
+                    const CKorvelVector2& vPosition, const CKorvelVector2& vTarget,
+                    unsigned int uFlags) override
     {
         char acColour[16];
         snprintf(acColour, sizeof(acColour), "%08X", uColour);
@@ -212,7 +219,8 @@ struct sFakeScreens
         {
             const STATE_ID eId = other.first;
             const char* pName = other.second;
-            table.m_aCreators[eId] = [this, eId, pName] { return apOther[eId] = new CFakeScreen(eId, pName, log); };
+            table.m_aCreators[eId] = [this, eId, pName]
+            { return apOther[eId] = new CFakeScreen(eId, pName, log); };
         }
         if (bChat)
             table.m_ChatCreator = [this] { return pChat = new CFakeChat(log); };

@@ -128,7 +128,8 @@ protected:
         m_strApp = m_Dir.Path() + "/app/native";
         std::filesystem::create_directories(m_strApp);
         ASSERT_TRUE(WriteGameTestPacks(m_strApp));
-        ASSERT_TRUE(WriteTestFile(m_strApp + "/settings.txt", "[GRAPHICS]\nresx=800\nresy=600\nfullscreen=0\n"));
+        ASSERT_TRUE(
+            WriteTestFile(m_strApp + "/settings.txt", "[GRAPHICS]\nresx=800\nresy=600\nfullscreen=0\n"));
         m_pDisplay = XOpenDisplay(nullptr);
         ASSERT_NE(m_pDisplay, nullptr) << "runs under its own X server";
     }
@@ -150,12 +151,14 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
     ASSERT_TRUE(WriteLobbyStubLayout(m_strApp));
     CGame game(m_Dir.Path());
     Window window = 0;
-    ASSERT_TRUE(TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))
+    ASSERT_TRUE(
+        TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))
         << game.Stderr();
 
     bool bSplash = false;
     const bool bMenu = TestWaitFor(
-        [&] {
+        [&]
+        {
             const unsigned long uPixel = CentrePixel(m_pDisplay, window);
             for (int i = 0; i < 12 && !bSplash; ++i)
                 bSplash = Near(uPixel, TestIntroFrameColour(i));

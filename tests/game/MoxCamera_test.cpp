@@ -57,10 +57,10 @@ TEST(CCamera, SnapsToTheGrid)
         int sx, sy;
         float gridX, gridY, closeX, closeY;
     } cases[] = {
-        {3.3f, -3.3f, 127, -128, 3.175f, -3.2f, 3.175f, -3.2f},      // clamped both ways
-        {0.0374f, -0.0001f, 1, -1, 0.025f, -0.025f, 0.025f, 0.0f},  // floor below 0
+        {3.3f, -3.3f, 127, -128, 3.175f, -3.2f, 3.175f, -3.2f},    // clamped both ways
+        {0.0374f, -0.0001f, 1, -1, 0.025f, -0.025f, 0.025f, 0.0f}, // floor below 0
         {0.0374f, 0.02f, 1, 0, 0.025f, 0.0f, 0.025f, 0.025f},
-        {-0.0125f, 0.0125f, -1, 0, -0.025f, 0.0f, 0.0f, 0.025f},    // halves round upwards
+        {-0.0125f, 0.0125f, -1, 0, -0.025f, 0.0f, 0.0f, 0.025f}, // halves round upwards
     };
     for (auto& t : cases)
     {
@@ -85,8 +85,8 @@ TEST(CCamera, SnapsToTheGrid)
     {
         float v;
         int down, closest;
-    } rounding[] = {{2.5f, 2, 3},   {2.49f, 2, 2}, {-0.5f, -1, 0}, {-2.7f, -3, -3},
-                    {0.0f, 0, 0},   {-0.004f, -1, 0}}; // just below 0: the nearest is 0, not 1
+    } rounding[] = {{2.5f, 2, 3}, {2.49f, 2, 2},   {-0.5f, -1, 0}, {-2.7f, -3, -3},
+                    {0.0f, 0, 0}, {-0.004f, -1, 0}}; // just below 0: the nearest is 0, not 1
     for (auto& r : rounding)
     {
         int n = 99;

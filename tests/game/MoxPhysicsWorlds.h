@@ -12,14 +12,13 @@ namespace mox_worlds
 {
 // Half sizes of the block shapes, by shape code.
 const float kBlockHalfSizes[40][2] = {
-    {0.05f, 0.05f}, {0.1f, 0.1f},   {0.15f, 0.15f}, {0.2f, 0.2f},   {0.25f, 0.25f},
-    {0.3f, 0.3f},   {0.1f, 0.05f},  {0.15f, 0.05f}, {0.2f, 0.05f},  {0.25f, 0.05f},
-    {0.3f, 0.05f},  {0.05f, 0.1f},  {0.05f, 0.15f}, {0.05f, 0.2f},  {0.05f, 0.25f},
-    {0.05f, 0.3f},  {0.1f, 0.15f},  {0.1f, 0.2f},   {0.1f, 0.25f},  {0.1f, 0.3f},
-    {0.2f, 0.1f},   {0.2f, 0.15f},  {0.2f, 0.25f},  {0.2f, 0.3f},   {0.3f, 0.1f},
-    {0.3f, 0.15f},  {0.3f, 0.2f},   {0.3f, 0.25f},  {0.15f, 0.1f},  {0.2f, 0.1f},
-    {0.25f, 0.1f},  {0.3f, 0.1f},   {0.1f, 0.2f},   {0.15f, 0.2f},  {0.25f, 0.2f},
-    {0.3f, 0.2f},   {0.1f, 0.3f},   {0.15f, 0.3f},  {0.2f, 0.3f},   {0.25f, 0.3f},
+    {0.05f, 0.05f}, {0.1f, 0.1f},   {0.15f, 0.15f}, {0.2f, 0.2f},   {0.25f, 0.25f}, {0.3f, 0.3f},
+    {0.1f, 0.05f},  {0.15f, 0.05f}, {0.2f, 0.05f},  {0.25f, 0.05f}, {0.3f, 0.05f},  {0.05f, 0.1f},
+    {0.05f, 0.15f}, {0.05f, 0.2f},  {0.05f, 0.25f}, {0.05f, 0.3f},  {0.1f, 0.15f},  {0.1f, 0.2f},
+    {0.1f, 0.25f},  {0.1f, 0.3f},   {0.2f, 0.1f},   {0.2f, 0.15f},  {0.2f, 0.25f},  {0.2f, 0.3f},
+    {0.3f, 0.1f},   {0.3f, 0.15f},  {0.3f, 0.2f},   {0.3f, 0.25f},  {0.15f, 0.1f},  {0.2f, 0.1f},
+    {0.25f, 0.1f},  {0.3f, 0.1f},   {0.1f, 0.2f},   {0.15f, 0.2f},  {0.25f, 0.2f},  {0.3f, 0.2f},
+    {0.1f, 0.3f},   {0.15f, 0.3f},  {0.2f, 0.3f},   {0.25f, 0.3f},
 };
 
 const int kSceneBlocks = 223;
@@ -99,10 +98,7 @@ public:
         return m_uState;
     }
     // A multiple of 1/1024 in [lo, hi].
-    float Range(float lo, float hi)
-    {
-        return lo + (hi - lo) * static_cast<float>(Next() % 1025u) / 1024.0f;
-    }
+    float Range(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(Next() % 1025u) / 1024.0f; }
     int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
 
 private:
@@ -144,7 +140,8 @@ inline void BuildRandomWorld(CMoxPhysics& w, uint32_t seed)
 // Every field of a body but the owner pointer, as bytes.
 inline void AppendState(const CBody* b, std::vector<unsigned char>& out)
 {
-    auto put = [&out](const void* p, size_t n) {
+    auto put = [&out](const void* p, size_t n)
+    {
         const unsigned char* c = static_cast<const unsigned char*>(p);
         out.insert(out.end(), c, c + n);
     };

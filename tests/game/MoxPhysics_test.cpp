@@ -84,12 +84,11 @@ TEST(CMoxPhysics, OverlapTestsExcludeSharedEdges)
         CMoxBox b;
         bool strict, visual;
     } cases[] = {
-        {Box(1, 0, 2, 1), false, false},           // shares the right edge
-        {Box(0, 1, 1, 2), false, false},           // shares the top edge
-        {Box(1, 1, 2, 2), false, false},           // shares a corner
-        {Box(0.9995f, 0, 2, 1), true, false},      // overlaps by less than the visual margin
-        {Box(0.99f, 0.5f, 2, 0.7f), true, true},
-        {Box(0.2f, 0.2f, 0.4f, 0.4f), true, true}, // inside
+        {Box(1, 0, 2, 1), false, false},      // shares the right edge
+        {Box(0, 1, 1, 2), false, false},      // shares the top edge
+        {Box(1, 1, 2, 2), false, false},      // shares a corner
+        {Box(0.9995f, 0, 2, 1), true, false}, // overlaps by less than the visual margin
+        {Box(0.99f, 0.5f, 2, 0.7f), true, true}, {Box(0.2f, 0.2f, 0.4f, 0.4f), true, true}, // inside
     };
     CMoxBox a = Box(0, 0, 1, 1);
     for (auto& c : cases)
@@ -125,11 +124,11 @@ TEST(CMoxPhysics, MinimumTranslationTakesTheSmallerOverlapAndYOnTies)
         CMoxBox a;
         float tx, ty, nx, ny;
     } cases[] = {
-        {Box(-0.1f, 0.5f, 0.1f, 1.5f), -0.1f - m, 0, -1, 0},  // out through the left
-        {Box(0.95f, 0.2f, 1.05f, 0.3f), 0.05f + m, 0, 1, 0}, // out through the right
-        {Box(0.4f, 0.9f, 0.6f, 1.1f), 0, 0.1f + m, 0, 1},             // up
-        {Box(0.4f, -0.05f, 0.6f, 0.05f), 0, -0.05f - m, 0, -1},        // down
-        {Box(0.75f, 0.75f, 1.25f, 1.25f), 0, 0.25f + m, 0, 1},         // equal overlaps: y
+        {Box(-0.1f, 0.5f, 0.1f, 1.5f), -0.1f - m, 0, -1, 0},    // out through the left
+        {Box(0.95f, 0.2f, 1.05f, 0.3f), 0.05f + m, 0, 1, 0},    // out through the right
+        {Box(0.4f, 0.9f, 0.6f, 1.1f), 0, 0.1f + m, 0, 1},       // up
+        {Box(0.4f, -0.05f, 0.6f, 0.05f), 0, -0.05f - m, 0, -1}, // down
+        {Box(0.75f, 0.75f, 1.25f, 1.25f), 0, 0.25f + m, 0, 1},  // equal overlaps: y
     };
     CMoxBox b = Box(0, 0, 1, 1);
     for (auto& c : cases)
@@ -330,8 +329,8 @@ TEST(CMoxPhysics, FindBodyPrefersTheNewestMatch)
         unsigned int types, groups;
         CBody* want;
     } cases[] = {
-        {0.2f, 7, 3, newer}, {0.2f, 1, 3, older}, {0.2f, 7, 1, older}, {1.2f, 7, 1, nullptr},
-        {-1.0f, 7, 3, nullptr}, // on the older box's edge
+        {0.2f, 7, 3, newer},   {0.2f, 1, 3, older},    {0.2f, 7, 1, older},
+        {1.2f, 7, 1, nullptr}, {-1.0f, 7, 3, nullptr}, // on the older box's edge
         {0.2f, 2, 3, nullptr},
     };
     for (auto& c : cases)

@@ -108,7 +108,8 @@ TEST_F(CMoxRenderer, NothingIsTouchedWithoutASurfaceOrAProgram)
     glDepthMask(GL_FALSE);
     glEnable(GL_CULL_FACE);
     glUseProgram(0);
-    const auto check = [](const char* pWhat) {
+    const auto check = [](const char* pWhat)
+    {
         SCOPED_TRACE(pWhat);
         EXPECT_EQ(glIsEnabled(GL_BLEND), GL_TRUE);
         EXPECT_EQ(Get(GL_BLEND_SRC_RGB), GL_ZERO);
@@ -185,11 +186,12 @@ TEST_F(CMoxRenderer, QuadsCoverTheirPixels)
     };
     const sCase cases[] = {
         {"screen quad",
-         [&] { m_pRenderer->renderScreenQuad(CKorvelVector2(400, 300), CKorvelVector2(10, 10), &red, WHITE); }, 390,
-         290, 409, 309},
+         [&]
+         { m_pRenderer->renderScreenQuad(CKorvelVector2(400, 300), CKorvelVector2(10, 10), &red, WHITE); },
+         390, 290, 409, 309},
         {"world quad at zoom 1",
-         [&] { m_pRenderer->renderWorldQuad(CKorvelVector2(0, 0), CKorvelVector2(0.5f, 0.5f), &red, WHITE); }, 200,
-         100, 599, 499},
+         [&] { m_pRenderer->renderWorldQuad(CKorvelVector2(0, 0), CKorvelVector2(0.5f, 0.5f), &red, WHITE); },
+         200, 100, 599, 499},
     };
     for (const sCase& c : cases)
     {
@@ -208,15 +210,18 @@ TEST_F(CMoxRenderer, QuadsCoverTheirPixels)
 TEST_F(CMoxRenderer, AFrameOfASheetShowsItsCell)
 {
     // 4 x 4 cells of 4 x 4 texels, each a colour of its own.
-    const auto cell = [](int iColumn, int iRow) { return 0xFF000000u | uint32_t(40 + 50 * iColumn) << 16 | uint32_t(40 + 50 * iRow) << 8; };
+    const auto cell = [](int iColumn, int iRow)
+    { return 0xFF000000u | uint32_t(40 + 50 * iColumn) << 16 | uint32_t(40 + 50 * iRow) << 8; };
     CTestTexture sheet(16, 16, [&](int x, int y) { return cell(x / 4, y / 4); });
-    m_pRenderer->renderScreenAnimation(CKorvelVector2(400, 300), CKorvelVector2(40, 40), WHITE, 1, 2, 4, 4, &sheet);
+    m_pRenderer->renderScreenAnimation(CKorvelVector2(400, 300), CKorvelVector2(40, 40), WHITE, 1, 2, 4, 4,
+                                       &sheet);
     const uint32_t argb = cell(1, 2);
     const uint32_t uExpected = 0xFF000000u | (argb & 0xFF) << 16 | (argb & 0xFF00) | (argb >> 16 & 0xFF);
     EXPECT_EQ(Pixel(400, 300), uExpected);
     // A column beyond the sheet wraps round.
     Clear();
-    m_pRenderer->renderScreenAnimation(CKorvelVector2(400, 300), CKorvelVector2(40, 40), WHITE, -3, 2, 4, 4, &sheet);
+    m_pRenderer->renderScreenAnimation(CKorvelVector2(400, 300), CKorvelVector2(40, 40), WHITE, -3, 2, 4, 4,
+                                       &sheet);
     EXPECT_EQ(Pixel(400, 300), uExpected);
 }
 
@@ -235,8 +240,8 @@ TEST_F(CMoxRenderer, RotatedSpritesKeepTheirProportions)
     EXPECT_EQ(turned.iBottom, upright.iBottom);
 
     Clear();
-    m_pRenderer->renderScreenRotation(centre, CKorvelVector2(30, 30), WHITE, 0, 0, 1, 1, -1.5707964f + 0.7853982f,
-                                      &red);
+    m_pRenderer->renderScreenRotation(centre, CKorvelVector2(30, 30), WHITE, 0, 0, 1, 1,
+                                      -1.5707964f + 0.7853982f, &red);
     const sBox diamond = Drawn();
     EXPECT_NEAR(diamond.Width(), diamond.Height(), 1);
     EXPECT_NEAR(diamond.Width(), 85, 2) << "the diagonal of a 60-pixel square";
@@ -255,8 +260,8 @@ TEST_F(CMoxRenderer, AStretchShowsTheBandOfItsLength)
     {
         SCOPED_TRACE(c.fLength);
         Clear();
-        m_pRenderer->renderStretch(CKorvelVector2(0, 0), CKorvelVector2(0.05f, 0.05f), CKorvel3DColor(0, 0, 0, 1),
-                                   CKorvelVector2(c.fLength, 0.0f), &bands);
+        m_pRenderer->renderStretch(CKorvelVector2(0, 0), CKorvelVector2(0.05f, 0.05f),
+                                   CKorvel3DColor(0, 0, 0, 1), CKorvelVector2(c.fLength, 0.0f), &bands);
         // Just right of the body's centre, on the stretch's axis.
         EXPECT_EQ(PixelR(Pixel(405, 300)), 20 * c.iBand + 10);
     }

@@ -26,7 +26,7 @@ protected:
     std::vector<::CMoxShader*> Programs()
     {
         CMoxRenderer& r = Renderer();
-        return {r.m_pWaterShader,  r.m_pBlockShader,         r.m_pFlompShader,     r.m_pScreenShader,
+        return {r.m_pWaterShader,         r.m_pBlockShader, r.m_pFlompShader,     r.m_pScreenShader,
                 r.m_pScreenOverlayShader, r.m_pWorldShader, r.m_pBackgroundShader};
     }
 };
@@ -41,19 +41,21 @@ TEST_F(CMoxShader, AllSevenBuildAndFindEveryLocation)
     }
     CMoxRenderer& r = Renderer();
     const CMoxBlockShader& block = *r.m_pBlockShader;
-    for (int iLocation : {block.m_iPosition, block.m_iUV0, block.m_iUV1, block.m_iShadeVS, block.m_iProjectionMatrix,
-                          block.m_iTexture0, block.m_iTexture1})
+    for (int iLocation : {block.m_iPosition, block.m_iUV0, block.m_iUV1, block.m_iShadeVS,
+                          block.m_iProjectionMatrix, block.m_iTexture0, block.m_iTexture1})
         EXPECT_GE(iLocation, 0);
     const CMoxWaterShader& water = *r.m_pWaterShader;
     for (int iLocation : {water.m_iPosition, water.m_iUV0, water.m_iProjectionMatrix, water.m_iTexture0})
         EXPECT_GE(iLocation, 0);
-    const std::pair<const CMoxQuadShader*, bool> quads[] = {
-        {r.m_pFlompShader, true},  {r.m_pWorldShader, true},          {r.m_pBackgroundShader, true},
-        {r.m_pScreenShader, false}, {r.m_pScreenOverlayShader, false}};
+    const std::pair<const CMoxQuadShader*, bool> quads[] = {{r.m_pFlompShader, true},
+                                                            {r.m_pWorldShader, true},
+                                                            {r.m_pBackgroundShader, true},
+                                                            {r.m_pScreenShader, false},
+                                                            {r.m_pScreenOverlayShader, false}};
     for (const auto& quad : quads)
     {
-        for (int iLocation : {quad.first->m_iPosition, quad.first->m_iUV0, quad.first->m_iColor0,
-                              quad.first->m_iTexture0})
+        for (int iLocation :
+             {quad.first->m_iPosition, quad.first->m_iUV0, quad.first->m_iColor0, quad.first->m_iTexture0})
             EXPECT_GE(iLocation, 0);
         EXPECT_EQ(quad.first->m_iProjectionMatrix >= 0, quad.second);
     }
@@ -140,7 +142,8 @@ TEST_F(CMoxShader, TheBlocksAlphaIsItsMaterialsAlone)
     for (int i = 0; i < 4; ++i)
     {
         glEnableVertexAttribArray(GLuint(aiAttributes[i]));
-        glVertexAttribPointer(GLuint(aiAttributes[i]), aiSizes[i], GL_FLOAT, GL_FALSE, sizeof(BlockVertex), apData[i]);
+        glVertexAttribPointer(GLuint(aiAttributes[i]), aiSizes[i], GL_FLOAT, GL_FALSE, sizeof(BlockVertex),
+                              apData[i]);
     }
     glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
     for (int iAttribute : aiAttributes)

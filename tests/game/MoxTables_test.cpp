@@ -18,16 +18,23 @@ TEST(MoxTables, EntriesNamedByIndex)
         const char* pName;
     };
     const sCase cases[] = {
-        {res_flomp_scenes[0], "Balconies.scn"},       {res_flomp_scenes[17], "Vorn_War.scn"},
-        {res_flomp_scenes[19], "Underground.scn"},    {res_flomp_training_scenes[0], "01.scn"},
-        {res_flomp_training_scenes[14], "15.scn"},    {INTRO_TEXTURES[0], "Kuva01.jpg"},
-        {INTRO_TEXTURES[10], "Kuva11.jpg"},           {GAME_FONTS[FONT_MAIN], "foo.fnt"},
+        {res_flomp_scenes[0], "Balconies.scn"},
+        {res_flomp_scenes[17], "Vorn_War.scn"},
+        {res_flomp_scenes[19], "Underground.scn"},
+        {res_flomp_training_scenes[0], "01.scn"},
+        {res_flomp_training_scenes[14], "15.scn"},
+        {INTRO_TEXTURES[0], "Kuva01.jpg"},
+        {INTRO_TEXTURES[10], "Kuva11.jpg"},
+        {GAME_FONTS[FONT_MAIN], "foo.fnt"},
         {GAME_SOUNDS[SOUND_AMBIENT_LOOP], "ambient_loop_00.wav"},
         {GAME_SOUNDS[SOUND_TIMER_ALERT], "timeralert.wav"},
-        {GAME_SONGS[SONG_THEME], "FlompTheme.mp3"},   {GAME_SONGS[SONG_INTRO], "FlompIntro.mp3"},
+        {GAME_SONGS[SONG_THEME], "FlompTheme.mp3"},
+        {GAME_SONGS[SONG_INTRO], "FlompIntro.mp3"},
         {GAME_TEXTURES[TEXTURE_TITLE], "flomptitleflomp.jpg"},
-        {GAME_TEXTURES[TEXTURE_MUTE_OFF], "muteoff.png"}, {GAME_TEXTURES[TEXTURE_MUTE_ON], "muteon.png"},
-        {GAME_TEXTURES[TEXTURE_WATER_BASE], "water_base.png"}, {GAME_TEXTURES[TEXTURE_WAVES], "waves.png"},
+        {GAME_TEXTURES[TEXTURE_MUTE_OFF], "muteoff.png"},
+        {GAME_TEXTURES[TEXTURE_MUTE_ON], "muteon.png"},
+        {GAME_TEXTURES[TEXTURE_WATER_BASE], "water_base.png"},
+        {GAME_TEXTURES[TEXTURE_WAVES], "waves.png"},
         {GAME_TEXTURES[68], "zoom_indicator.png"},
     };
     for (const sCase& c : cases)
@@ -91,9 +98,12 @@ TEST(MoxTables, CreditsKeepTheirLayout)
         int iRow, iTag;
         const char* pText;
     };
-    const sCase headings[] = {{2, 10, "- Credits -"},          {4, 20, "Executive Producers"},
-                              {11, 40, "Original Idea & Game Design"}, {54, 0, "***"},
-                              {86, 215, "Build Manager"},      {101, 250, "Testers:"},
+    const sCase headings[] = {{2, 10, "- Credits -"},
+                              {4, 20, "Executive Producers"},
+                              {11, 40, "Original Idea & Game Design"},
+                              {54, 0, "***"},
+                              {86, 215, "Build Manager"},
+                              {101, 250, "Testers:"},
                               {104, 260, "Thank you all!"}};
     for (const sCase& c : headings)
     {

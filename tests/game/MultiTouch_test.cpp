@@ -39,7 +39,9 @@ TEST(CMultiTouch, PressMoveAndReleaseStepByStep)
         float fDeltaX, fDragX;
         unsigned int uMoved;
     };
-    const sCase cases[] = {{104, 53, 0.0f, 0.0f, 0}, {110, 53, 6.0f, 6.0f, 1}, {110, 53, 0.0f, 6.0f, 0},
+    const sCase cases[] = {{104, 53, 0.0f, 0.0f, 0},
+                           {110, 53, 6.0f, 6.0f, 1},
+                           {110, 53, 0.0f, 6.0f, 0},
                            {100, 63, -10.0f, -4.0f, 1}};
     for (const sCase& c : cases)
     {

@@ -183,9 +183,9 @@ TEST_F(CStateGameRecv, AFullSizePackIsUnpackedAndReplayedWithinItsBounds)
     CMoxPlayState& watcher = *m_Harness.Play(kA);
     ASSERT_EQ(watcher.m_ePlayState, PLAYSTATE_OPPONENT_TURN);
     const size_t uSent = m_Harness.m_aLink[kA].aSentBytes.size();
-    const std::vector<uint8_t> aPack = Pack(400001, MOX_RECV_MAX_SIZE,
-                                            {Damage(400002, 1), Damage(400003, 1), Damage(400004, 1)},
-                                            Damage(400005, 1));
+    const std::vector<uint8_t> aPack =
+        Pack(400001, MOX_RECV_MAX_SIZE, {Damage(400002, 1), Damage(400003, 1), Damage(400004, 1)},
+             Damage(400005, 1));
     ASSERT_EQ(aPack.size(), 65552u);
     m_Harness.Game(kA).RecvGameMsg(aPack.data(), (unsigned int)aPack.size());
     ASSERT_GT(m_Harness.m_aLink[kA].aSentBytes.size(), uSent);

@@ -181,12 +181,9 @@ TEST_F(CStateGame, TheMuteSquareTogglesAllSoundOnRelease)
         unsigned int uTaken, uMuted;
     };
     const sCase cases[] = {
-        {"press inside", true, 736, 64, 1, 0},
-        {"held inside", true, 740, 10, 0, 0},
-        {"release inside mutes", false, 740, 10, 1, 1},
-        {"press outside", true, 735, 10, 0, 1},
-        {"release outside", false, 735, 10, 0, 1},
-        {"press on the corner", true, 800, 0, 1, 1},
+        {"press inside", true, 736, 64, 1, 0},           {"held inside", true, 740, 10, 0, 0},
+        {"release inside mutes", false, 740, 10, 1, 1},  {"press outside", true, 735, 10, 0, 1},
+        {"release outside", false, 735, 10, 0, 1},       {"press on the corner", true, 800, 0, 1, 1},
         {"release inside unmutes", false, 800, 0, 1, 0},
     };
     for (const sCase& c : cases)

@@ -65,8 +65,8 @@ TEST_F(CStateGameScreens, TheTrainingRoadOpensTheNextScene)
     CPlayer& master = pPlay->m_pLiveScene->m_Players[1];
 
     // The jump lesson: a pull down and to the left from the flomp, 29 degrees under the
-    // horizon (the jump clears the master's head from 30 on), whose aim is 0.36 long (a quarter of the width per unit, 0.75 of the pull
-    // beyond the grab radius); the flomp leaves the other way.
+    // horizon (the jump clears the master's head from 30 on), whose aim is 0.36 long (a quarter of the width
+    // per unit, 0.75 of the pull beyond the grab radius); the flomp leaves the other way.
     CKorvelVector2 flomp;
     m_pGame->GetRenderer()->m_Camera.WorldToScreen(own.m_pBody->m_vPosition, &flomp);
     m_pGame->OnMouseButton(0, int(std::lround(flomp.x)), int(std::lround(flomp.y)));

@@ -70,9 +70,9 @@ TEST_F(CStateGame, FixedStepsFollowTheClock)
     struct sCase
     {
         const char* pWhat;
-        int iBefore;         // ms left over before the frame
-        int iElapsed;        // ms the clock moves (negative: backwards)
-        bool bFreshStart;    // TimingFreshStart before the frame
+        int iBefore;      // ms left over before the frame
+        int iElapsed;     // ms the clock moves (negative: backwards)
+        bool bFreshStart; // TimingFreshStart before the frame
         int iSteps, iLeft;
     };
     const sCase cases[] = {
@@ -127,7 +127,8 @@ TEST_F(CStateGame, ActivationOpensTheMenuAndScreensReachTheGamesServices)
     EXPECT_EQ(m_Fakes.pMenu->GetMasterState(), m_pGame.get());
     EXPECT_EQ(m_Fakes.pMenu->Renderer(), m_pGame->GetRenderer());
     EXPECT_EQ(m_Fakes.pMenu->Physics(), m_pGame->GetPhysics());
-    EXPECT_EQ(m_Fakes.log.Entries(), std::vector<std::string>({"chat.Startup()", "menu.Startup()", "menu.Reset()"}));
+    EXPECT_EQ(m_Fakes.log.Entries(),
+              std::vector<std::string>({"chat.Startup()", "menu.Startup()", "menu.Reset()"}));
     // A second activation starts again from a fresh menu.
     m_pGame->Activate();
     EXPECT_EQ(m_Fakes.log.Count("menu.~"), 1);
@@ -171,12 +172,12 @@ TEST_F(CStateGame, TransitionsOfTheTable)
         std::vector<std::string> aAfter;
     };
     const sCase cases[] = {
-        {STATE_MENU, STATE_EDITOR, {"2"}},      {STATE_MENU, STATE_TRAINING, {"6"}},
-        {STATE_MENU, STATE_INTRO, {"5"}},       {STATE_EDITOR, STATE_MENU, {"1"}},
-        {STATE_PLAY, STATE_MENU, {"1"}},        {STATE_CONNECTING, STATE_MENU, {"1"}},
-        {STATE_INTRO, STATE_MENU, {"1"}},       {STATE_TRAINING, STATE_MENU, {"1"}},
-        {STATE_INTRO, STATE_TRAINING, {}},      {STATE_CONNECTING, STATE_PLAY, {}},
-        {STATE_MENU, STATE_MENU, {}},           {STATE_EDITOR, STATE_NONE, {}},
+        {STATE_MENU, STATE_EDITOR, {"2"}}, {STATE_MENU, STATE_TRAINING, {"6"}},
+        {STATE_MENU, STATE_INTRO, {"5"}},  {STATE_EDITOR, STATE_MENU, {"1"}},
+        {STATE_PLAY, STATE_MENU, {"1"}},   {STATE_CONNECTING, STATE_MENU, {"1"}},
+        {STATE_INTRO, STATE_MENU, {"1"}},  {STATE_TRAINING, STATE_MENU, {"1"}},
+        {STATE_INTRO, STATE_TRAINING, {}}, {STATE_CONNECTING, STATE_PLAY, {}},
+        {STATE_MENU, STATE_MENU, {}},      {STATE_EDITOR, STATE_NONE, {}},
     };
     ASSERT_NO_FATAL_FAILURE(StartGame());
     for (const sCase& c : cases)
@@ -235,17 +236,20 @@ TEST_F(CStateGame, TrainingAskingForAMatchStartsASinglePlayerMatch)
     m_pGame->AddState(STATE_TRAINING);
     m_Fakes.apOther[STATE_TRAINING]->Leave(STATE_PLAY, 4);
     bool bMusicAtPlayState = false;
-    m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_PLAY] = [this, &bMusicAtPlayState] {
+    m_pGame->GetContext().m_ScreenTable.m_aCreators[STATE_PLAY] = [this, &bMusicAtPlayState]
+    {
         CFakePlay* pPlay = new CFakePlay(m_Fakes.log);
-        pPlay->m_fnOnPlayState = [this, &bMusicAtPlayState] { bMusicAtPlayState = m_App.GetMusicPlayer() != nullptr; };
+        pPlay->m_fnOnPlayState = [this, &bMusicAtPlayState]
+        { bMusicAtPlayState = m_App.GetMusicPlayer() != nullptr; };
         return m_Fakes.pPlay = pPlay;
     };
     m_Fakes.log.Clear();
     Step();
-    EXPECT_EQ(m_Fakes.log.With("play."),
-              std::vector<std::string>({"play.Startup()", "play.Reset()", "play.Reset()",
-                                        "play.SetSinglePlayerMode(1)", "play.LoadGame(0,4,0,0 own=0 opponent=1)",
-                                        "play.StartGame(0 master=1)", "play.SetPlayState(7)"}));
+    EXPECT_EQ(
+        m_Fakes.log.With("play."),
+        std::vector<std::string>({"play.Startup()", "play.Reset()", "play.Reset()",
+                                  "play.SetSinglePlayerMode(1)", "play.LoadGame(0,4,0,0 own=0 opponent=1)",
+                                  "play.StartGame(0 master=1)", "play.SetPlayState(7)"}));
     EXPECT_TRUE(bMusicAtPlayState) << "the music stops after the play state is set";
     EXPECT_EQ(m_App.GetMusicPlayer(), nullptr);
     EXPECT_EQ(ScreenNames(), std::vector<std::string>({"3"}));

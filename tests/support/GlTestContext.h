@@ -9,8 +9,8 @@ class CGlTestContext
 {
 public:
     // iRedBits/iGreenBits/iBlueBits pick the config by exact sizes (8/8/8 or 5/6/5).
-    CGlTestContext(int iWidth = 64, int iHeight = 64, int iRedBits = 8, int iGreenBits = 8,
-                   int iBlueBits = 8, int iAlphaBits = 0);
+    CGlTestContext(int iWidth = 64, int iHeight = 64, int iRedBits = 8, int iGreenBits = 8, int iBlueBits = 8,
+                   int iAlphaBits = 0);
     ~CGlTestContext();
     CGlTestContext(const CGlTestContext&) = delete;
     CGlTestContext& operator=(const CGlTestContext&) = delete;
@@ -38,7 +38,19 @@ private:
 uint32_t ReadGlPixel(int iX, int iY, int iHeight);
 
 // Channels of a pixel read with ReadPixel.
-inline int PixelR(uint32_t uPixel) { return uPixel & 0xFF; }
-inline int PixelG(uint32_t uPixel) { return (uPixel >> 8) & 0xFF; }
-inline int PixelB(uint32_t uPixel) { return (uPixel >> 16) & 0xFF; }
-inline int PixelA(uint32_t uPixel) { return (uPixel >> 24) & 0xFF; }
+inline int PixelR(uint32_t uPixel)
+{
+    return uPixel & 0xFF;
+}
+inline int PixelG(uint32_t uPixel)
+{
+    return (uPixel >> 8) & 0xFF;
+}
+inline int PixelB(uint32_t uPixel)
+{
+    return (uPixel >> 16) & 0xFF;
+}
+inline int PixelA(uint32_t uPixel)
+{
+    return (uPixel >> 24) & 0xFF;
+}

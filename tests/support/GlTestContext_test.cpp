@@ -31,10 +31,13 @@ TEST(CGlTestContext, ClearsAndDrawsATriangleThatReadsBack)
     EXPECT_EQ(255, PixelB(uCorner));
 
     GLuint uProgram = glCreateProgram();
-    glAttachShader(uProgram, CompileTestShader(GL_VERTEX_SHADER,
-                                               "attribute vec2 pos; void main() { gl_Position = vec4(pos, 0.0, 1.0); }"));
-    glAttachShader(uProgram, CompileTestShader(GL_FRAGMENT_SHADER,
-                                               "precision mediump float; void main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }"));
+    glAttachShader(uProgram, CompileTestShader(
+                                 GL_VERTEX_SHADER,
+                                 "attribute vec2 pos; void main() { gl_Position = vec4(pos, 0.0, 1.0); }"));
+    glAttachShader(uProgram,
+                   CompileTestShader(
+                       GL_FRAGMENT_SHADER,
+                       "precision mediump float; void main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }"));
     glBindAttribLocation(uProgram, 0, "pos");
     glLinkProgram(uProgram);
     GLint iLinked = 0;

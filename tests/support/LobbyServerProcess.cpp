@@ -71,8 +71,8 @@ bool CLobbyServerProcess::Start(const std::vector<std::string>& aExtra)
     posix_spawn_file_actions_adddup2(&actions, aiPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, aiPipe[0]);
     posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
-    std::vector<std::string> aArgs = {strScript, "--port", "0",      "--game-port",    "0",
-                                      "--strict", "--log", m_strLog, "--control-port", "0"};
+    std::vector<std::string> aArgs = {strScript,  "--port", "0",      "--game-port",    "0",
+                                      "--strict", "--log",  m_strLog, "--control-port", "0"};
     aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
     const int iSpawned = SpawnPython(aArgs, &actions, m_Pid);
     close(aiPipe[1]);

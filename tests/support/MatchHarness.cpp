@@ -79,9 +79,10 @@ CMoxPlayState* CHarnessGame::Play()
 std::string sMatchLogRecord::Text() const
 {
     std::ostringstream s;
-    s << (bEnd ? "end" : "turn") << " player " << iTurnPlayer << " rounds " << iRounds << " result " << iResult
-      << " scene " << iScene << " digest " << std::hex << uDigest << std::dec << " at (" << aPosition[0][0] << ", " << aPosition[0][1]
-      << ") (" << aPosition[1][0] << ", " << aPosition[1][1] << ")";
+    s << (bEnd ? "end" : "turn") << " player " << iTurnPlayer << " rounds " << iRounds << " result "
+      << iResult << " scene " << iScene << " digest " << std::hex << uDigest << std::dec << " at ("
+      << aPosition[0][0] << ", " << aPosition[0][1] << ") (" << aPosition[1][0] << ", " << aPosition[1][1]
+      << ")";
     return s.str();
 }
 
@@ -117,7 +118,8 @@ sMatchLogRecord CMatchHarness::RecordOf(CMoxPlayState* pPlay, bool bEnd)
     std::vector<const CBlock*> aBlocks;
     for (int i = 0; scene.m_pBlocks && i < scene.m_pBlocks->GetCount(); ++i)
         aBlocks.push_back(scene.m_pBlocks->m_Blocks[i]);
-    std::sort(aBlocks.begin(), aBlocks.end(), [](const CBlock* a, const CBlock* b) { return a->m_uID < b->m_uID; });
+    std::sort(aBlocks.begin(), aBlocks.end(),
+              [](const CBlock* a, const CBlock* b) { return a->m_uID < b->m_uID; });
     for (const CBlock* pBlock : aBlocks)
     {
         // A running timed change is digested as it will end.
@@ -144,10 +146,12 @@ std::string CMatchHarness::CompareLogs() const
     return CompareLogs(m_aLog[0], m_aLog[1]);
 }
 
-std::string CMatchHarness::CompareLogs(const std::vector<sMatchLogRecord>& a, const std::vector<sMatchLogRecord>& b)
+std::string CMatchHarness::CompareLogs(const std::vector<sMatchLogRecord>& a,
+                                       const std::vector<sMatchLogRecord>& b)
 {
     // End records count only when both ended in the game-over state.
-    auto Turns = [](const std::vector<sMatchLogRecord>& log) {
+    auto Turns = [](const std::vector<sMatchLogRecord>& log)
+    {
         std::vector<sMatchLogRecord> out;
         for (const sMatchLogRecord& r : log)
             if (!r.bEnd)
@@ -160,8 +164,9 @@ std::string CMatchHarness::CompareLogs(const std::vector<sMatchLogRecord>& a, co
         return "the logs hold " + std::to_string(x.size()) + " and " + std::to_string(y.size()) + " records";
     for (size_t u = 0; u < x.size(); ++u)
     {
-        bool bSame = x[u].bEnd == y[u].bEnd && x[u].iTurnPlayer == y[u].iTurnPlayer && x[u].iRounds == y[u].iRounds &&
-                     x[u].iResult == y[u].iResult && x[u].uDigest == y[u].uDigest;
+        bool bSame = x[u].bEnd == y[u].bEnd && x[u].iTurnPlayer == y[u].iTurnPlayer &&
+                     x[u].iRounds == y[u].iRounds && x[u].iResult == y[u].iResult &&
+                     x[u].uDigest == y[u].uDigest;
         for (int i = 0; i < 2; ++i)
             for (int k = 0; k < 2; ++k)
                 bSame = bSame && std::fabs(x[u].aPosition[i][k] - y[u].aPosition[i][k]) <= kPositionTolerance;
@@ -235,7 +240,8 @@ bool CMatchHarness::Start(unsigned int uSeed)
         m_apApp[i]->AddRunnable(m_apDelivery[i].get());
     }
     // Hosted, and the lobby alone on the stack: the lobby's activation resets the game.
-    auto Hosting = [this](int i) {
+    auto Hosting = [this](int i)
+    {
         return App(i).m_pTestLobby && App(i).m_pTestLobby->m_pGame && App(i).GetStateCount() == 1 &&
                App(i).GetState(0) == App(i).GetLobbyState();
     };
@@ -327,7 +333,8 @@ void CMatchHarness::Send(int iFromSide, const unsigned char* pData, unsigned int
         link.aSendTimes[iId].push_back(m_uNowMs);
     }
     std::uniform_real_distribution<double> share(0.0, 1.0);
-    auto Delay = [&] {
+    auto Delay = [&]
+    {
         return link.uDelayMax > link.uDelayMin
                    ? link.uDelayMin + unsigned(m_Random() % (link.uDelayMax - link.uDelayMin + 1u))
                    : link.uDelayMin;
@@ -358,9 +365,9 @@ void CMatchHarness::Queue(int iToSide, std::vector<uint8_t> aBytes, unsigned int
 void CMatchHarness::Deliver(int iToSide)
 {
     std::vector<sPending>& queue = m_aQueue[iToSide];
-    std::stable_sort(queue.begin(), queue.end(), [](const sPending& a, const sPending& b) {
-        return a.uDueMs != b.uDueMs ? a.uDueMs < b.uDueMs : a.uOrder < b.uOrder;
-    });
+    std::stable_sort(queue.begin(), queue.end(),
+                     [](const sPending& a, const sPending& b)
+                     { return a.uDueMs != b.uDueMs ? a.uDueMs < b.uDueMs : a.uOrder < b.uOrder; });
     while (!queue.empty() && queue.front().uDueMs <= m_uNowMs)
     {
         std::vector<uint8_t> aBytes = std::move(queue.front().aBytes);

@@ -126,7 +126,8 @@ public:
     std::string Report();
     // Empty when the two logs agree, else where they differ.
     std::string CompareLogs() const;
-    static std::string CompareLogs(const std::vector<sMatchLogRecord>& a, const std::vector<sMatchLogRecord>& b);
+    static std::string CompareLogs(const std::vector<sMatchLogRecord>& a,
+                                   const std::vector<sMatchLogRecord>& b);
     // The log record of one game's play screen now (an empty one without a live scene).
     static sMatchLogRecord RecordOf(CMoxPlayState* pPlay, bool bEnd);
 

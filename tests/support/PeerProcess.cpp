@@ -25,8 +25,9 @@ bool CPeerProcess::Start(unsigned int uLobbyPort)
     posix_spawn_file_actions_adddup2(&actions, aiOut[1], STDOUT_FILENO);
     for (int iFd : {aiIn[0], aiIn[1], aiOut[0], aiOut[1]})
         posix_spawn_file_actions_addclose(&actions, iFd);
-    const int iSpawned = SpawnPython(
-        {TestSourceDir() + "/tools/lobby_server/peer.py", "--port", std::to_string(uLobbyPort)}, &actions, m_Pid);
+    const int iSpawned =
+        SpawnPython({TestSourceDir() + "/tools/lobby_server/peer.py", "--port", std::to_string(uLobbyPort)},
+                    &actions, m_Pid);
     close(aiIn[0]);
     close(aiOut[1]);
     m_iIn = aiIn[1];

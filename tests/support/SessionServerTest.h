@@ -106,7 +106,7 @@ public:
 
     std::vector<std::string> m_aChat; // "type,text,sender,received"
     int m_iSessionsMade = 0;
-    bool m_bRealTheme = false; // the application's own theme instead of the recording one
+    bool m_bRealTheme = false;   // the application's own theme instead of the recording one
     bool m_bForwardChat = false; // also hand chat records on to the lobby, as the shell does
     // With a second session on this application: its received records that this user sent
     // were meant for that session, not the lobby.

@@ -22,7 +22,8 @@ inline std::string TestFontXml(int iLineHeight, const std::vector<sTestGlyph>& g
     std::string s = "<?xml version=\"1.0\"?>\n<font>\n<info face=\"Test\" size=\"8\" bold=\"0\"/>\n";
     s += "<common lineHeight=\"" + std::to_string(iLineHeight) + "\" base=\"8\"/>\n<pages>\n";
     for (int p = 0; p < iPages; ++p)
-        s += "<page id=\"" + std::to_string(p) + "\" file=\"" + strStem + "_" + std::to_string(p) + ".png\"/>\n";
+        s += "<page id=\"" + std::to_string(p) + "\" file=\"" + strStem + "_" + std::to_string(p) +
+             ".png\"/>\n";
     s += "</pages>\n<chars count=\"" + std::to_string(glyphs.size()) + "\">\n";
     for (const sTestGlyph& g : glyphs)
         s += "<char id=\"" + std::to_string(g.iId) + "\" x=\"" + std::to_string(g.iX) + "\" y=\"" +
@@ -37,7 +38,8 @@ inline std::string TestFontXml(int iLineHeight, const std::vector<sTestGlyph>& g
 inline KE_RETVAL StartupFromXml(CKorvelBitmapFont& font, std::string strXml)
 {
     CKorvelXMLDataNode root;
-    root.StartupFromData(reinterpret_cast<signed char*>(&strXml[0]), static_cast<unsigned int>(strXml.size()));
+    root.StartupFromData(reinterpret_cast<signed char*>(&strXml[0]),
+                         static_cast<unsigned int>(strXml.size()));
     const KE_RETVAL iResult = font.Startup(root);
     root.Shutdown();
     return iResult;

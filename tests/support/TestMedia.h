@@ -25,8 +25,8 @@ std::vector<uint8_t> EncodeTestPng(const sTestPngLayout& layout);
 
 // Encodes a baseline (or progressive) JPEG; aRGB holds iWidth*iHeight pixels as
 // R,G,B bytes. Empty on failure.
-std::vector<uint8_t> EncodeTestJpeg(int iWidth, int iHeight, const std::vector<uint8_t>& aRGB, int iQuality = 95,
-                                    bool bProgressive = false);
+std::vector<uint8_t> EncodeTestJpeg(int iWidth, int iHeight, const std::vector<uint8_t>& aRGB,
+                                    int iQuality = 95, bool bProgressive = false);
 
 // Writes a PCM WAV file; aSamples are interleaved 16-bit samples, or (for 8 bits)
 // values that are narrowed to unsigned bytes by >>8 + 128.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "Framework/Shell/KestrolundApplication.h"
-#include "Framework/Shell/VornGameState.h"
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Session/VornPlayer.h"
+#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornGameState.h"
 #include "support/TestText.h"
 
 namespace

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Framework/Lobby/VornAdvertisement.h"
-#include "Framework/Shell/VornNotification.h"
 #include "Framework/Lobby/VornToastNotification.h"
+#include "Framework/Shell/VornNotification.h"
 #include "support/TestCallLog.h"
 #include "support/TestText.h"
 

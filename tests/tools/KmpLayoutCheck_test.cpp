@@ -66,11 +66,10 @@ std::string Check(const std::string& strAreas, const std::string& strPages = g_p
 {
     CTestTempDir dir;
     std::string strError;
-    if (!KmpWritePack(
-            dir.File("l.kmp"),
-            {Item("/menu_root.xml", strAreas), Item("/pages.xml", strPages), Item("/button.xml", strButton),
-             Item("/rest.xml", Rest())},
-            "", strError))
+    if (!KmpWritePack(dir.File("l.kmp"),
+                      {Item("/menu_root.xml", strAreas), Item("/pages.xml", strPages),
+                       Item("/button.xml", strButton), Item("/rest.xml", Rest())},
+                      "", strError))
         return "pack: " + strError;
     return KmpCheckLayout(dir.File("l.kmp"), "menu_root.xml", strError) ? "" : strError;
 }
@@ -135,14 +134,16 @@ TEST(KmpLayoutCheck, TheOverlaysAreaFilesNeedTheirOwnWidgets)
         {
             CTestTempDir dir;
             std::string strError;
-            ASSERT_TRUE(KmpWritePack(dir.File("o.kmp"),
-                                     {Item(std::string("/") + pFile, strAreas), Item("/rest.xml", Rest(pFile, strLeftOut))},
-                                     "", strError));
+            ASSERT_TRUE(KmpWritePack(
+                dir.File("o.kmp"),
+                {Item(std::string("/") + pFile, strAreas), Item("/rest.xml", Rest(pFile, strLeftOut))}, "",
+                strError));
             const bool bPassed = KmpCheckLayout(dir.File("o.kmp"), pFile, strError);
             EXPECT_EQ(bPassed, strLeftOut.empty()) << strError;
             if (!strLeftOut.empty())
             {
-                EXPECT_NE(strError.find("area 800x480 'o': no widget '" + strLeftOut + "'"), std::string::npos)
+                EXPECT_NE(strError.find("area 800x480 'o': no widget '" + strLeftOut + "'"),
+                          std::string::npos)
                     << strError;
             }
         }

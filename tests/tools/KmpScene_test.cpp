@@ -23,10 +23,11 @@ const char* g_pBase = "start0 -40,11 -36,11 -44,11\n"
 int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string* pOut = nullptr,
             std::string* pErr = nullptr)
 {
-    const std::string strCommand = std::string(KMPTOOL_PATH) + " " + strArgs + " >" + dir.File("out.txt") +
-                                   " 2>" + dir.File("err.txt");
+    const std::string strCommand =
+        std::string(KMPTOOL_PATH) + " " + strArgs + " >" + dir.File("out.txt") + " 2>" + dir.File("err.txt");
     const int iStatus = std::system(strCommand.c_str());
-    const std::vector<uint8_t> aOut = ReadTestFile(dir.File("out.txt")), aErr = ReadTestFile(dir.File("err.txt"));
+    const std::vector<uint8_t> aOut = ReadTestFile(dir.File("out.txt")),
+                               aErr = ReadTestFile(dir.File("err.txt"));
     if (pOut)
         pOut->assign(aOut.begin(), aOut.end());
     if (pErr)
@@ -86,7 +87,8 @@ TEST(KmpScene, RefusesScenesThatBreakARule)
         {g_pBase, false, ""},
         {g_pBase + std::string("block 0 3 1 0 0 1\n"), false, "block 2 at 0,3: reaches below the water"},
         {g_pBase + std::string("block 0 2 0 0 0 0\n"), false, ""}, // bottom exactly on the water
-        {g_pBase + std::string("block -40 14 0 0 0 1\n"), false, "start point 0 of player 0 at -40,11: lies inside block 2"},
+        {g_pBase + std::string("block -40 14 0 0 0 1\n"), false,
+         "start point 0 of player 0 at -40,11: lies inside block 2"},
         {g_pBase + std::string("block 0 20 40 0 0 1\n"), false, "block 2 at 0,20: shape 40 is not in 0..39"},
         {g_pBase + std::string("block 0 20 1 4 0 1\n"), false, "material 4 is not in 0..3"},
         {g_pBase + std::string("block 0 20 1 0 3 1\n"), false, "variant 3 is not in 0..2"},
@@ -94,24 +96,25 @@ TEST(KmpScene, RefusesScenesThatBreakARule)
         {g_pBase + std::string("block 126 20 1 0 0 1\n"), false, "reaches outside the field"},
         {g_pBase + std::string("block 0 98 1 0 0 1\n"), false, "reaches above the scene's top"},
         {strMany, false, "224 blocks: at most 223"},
-        {"start0 -40,11 -40,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", false,
-         ""},
-        {"start0 -40,11 -40,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", true,
-         "start point 1 of player 0 at -40,11: equals start point 0 of player 0"},
-        {"start0 -20,11 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", false,
-         "start point 0 of player 0 at -20,11: is not 0.05 .. 0.1 above the top of a block"},
-        {"start0 -40,15 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", false,
-         "is not 0.05 .. 0.1 above"},
-        {"start0 -44,10 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", false,
-         ""}, // on the block's edge
-        {"start0 -45,11 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n", false,
-         "start point 0 of player 0 at -45,11: is not"},
+        {"start0 -40,11 -40,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         false, ""},
+        {"start0 -40,11 -40,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         true, "start point 1 of player 0 at -40,11: equals start point 0 of player 0"},
+        {"start0 -20,11 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         false, "start point 0 of player 0 at -20,11: is not 0.05 .. 0.1 above the top of a block"},
+        {"start0 -40,15 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         false, "is not 0.05 .. 0.1 above"},
+        {"start0 -44,10 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         false, ""}, // on the block's edge
+        {"start0 -45,11 -36,11 -44,11\nstart1 40,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
+         false, "start point 0 of player 0 at -45,11: is not"},
         {"start0 -40,11 -36,11 -44,11\nstart1 -38,11 36,11 44,11\nblock -40 4 1 0 0 1\nblock 40 4 1 0 0 1\n",
          false, "start point 0 of player 0 overlaps start point 0 of player 1"},
         {g_pBase + std::string("helper 0 110\n"), false, "helper 0: outside the scene"},
         // Source errors name the line.
         {g_pBase + std::string("blok 0 20 1 0 0 1\n"), false, "t:5: unknown word 'blok'"},
-        {g_pBase + std::string("\nblock 0 20 1 0 0\n"), false, "t:6: block takes x y shape material variant layer"},
+        {g_pBase + std::string("\nblock 0 20 1 0 0\n"), false,
+         "t:6: block takes x y shape material variant layer"},
         {g_pBase + std::string("block 0 2.5 1 0 0 1\n"), false, "t:5: '2.5' is not a whole number"},
         {g_pBase + std::string("helper 0 128\n"), false, "t:5: '128' is not a whole number in -128..127"},
         {"start0 1,2 3,4\n", false, "t:1: start0 needs three points"},
@@ -162,11 +165,13 @@ TEST(KmpScene, DumpBuildsBackToTheSameBytes)
         const std::string strName = entry.path().stem().string();
         const std::string strNetwork = isdigit((unsigned char)strName[0]) ? "" : " --network";
         const std::string strScn = dir.File(strName + ".scn"), strDump = dir.File(strName + ".txt");
-        ASSERT_EQ(RunTool(dir, "scn build " + entry.path().string() + " " + strScn + strNetwork), 0) << strName;
+        ASSERT_EQ(RunTool(dir, "scn build " + entry.path().string() + " " + strScn + strNetwork), 0)
+            << strName;
         std::string strText;
         ASSERT_EQ(RunTool(dir, "scn dump " + strScn, &strText), 0) << strName;
         ASSERT_TRUE(WriteTestFile(strDump, strText));
-        ASSERT_EQ(RunTool(dir, "scn build " + strDump + " " + dir.File("again.scn") + strNetwork), 0) << strName;
+        ASSERT_EQ(RunTool(dir, "scn build " + strDump + " " + dir.File("again.scn") + strNetwork), 0)
+            << strName;
         EXPECT_EQ(Bytes(dir.File("again.scn")), Bytes(strScn)) << strName;
         EXPECT_EQ(RunTool(dir, "scn check" + strNetwork + " " + strScn), 0) << strName;
         ++iScenes;

@@ -98,18 +98,22 @@ TEST(KmpPackBuilder, KeyedPacksAreScrambledOnDisk)
 
 TEST(KmpPackBuilder, RefusesItemsThatALookupCannotReach)
 {
-    const struct { std::vector<SKmpItem> aItems; std::string strKey, strError; } aCases[] = {
-        {{Item("/a.png.old", "1"), Item("/a.png", "2")}, "", "would return '/a.png.old'"},
-        {{Item("a.png", "1")}, "", "must begin with '/'"},
-        {{Item("/x/a.png", "1"), Item("/y/a.png", "2")}, "", "share the file name 'a.png'"},
-        {{Item("/a.png", "")}, "", "is empty"},
-        {{}, "", "at least one item"},
-        {{Item("/a", "1")}, "ab", "at least 3"},
-        {{Item("/caf\xe9", "1")}, "", "printable ASCII"},
-        {{Item("/old_f_0.png", "x"), Item("/F.FNT", Font("f_0.png")), Item("/f_0.png", "png")}, "",
-         "would read its page 'f_0.png' from '/old_f_0.png'"},
-        {{Item("/f.fnt", Font("g_0.png"))}, "", "not in the pack"},
-        {{Item("/f.fnt", "<font/>")}, "", "lists no pages"}};
+    const struct
+    {
+        std::vector<SKmpItem> aItems;
+        std::string strKey, strError;
+    } aCases[] = {{{Item("/a.png.old", "1"), Item("/a.png", "2")}, "", "would return '/a.png.old'"},
+                  {{Item("a.png", "1")}, "", "must begin with '/'"},
+                  {{Item("/x/a.png", "1"), Item("/y/a.png", "2")}, "", "share the file name 'a.png'"},
+                  {{Item("/a.png", "")}, "", "is empty"},
+                  {{}, "", "at least one item"},
+                  {{Item("/a", "1")}, "ab", "at least 3"},
+                  {{Item("/caf\xe9", "1")}, "", "printable ASCII"},
+                  {{Item("/old_f_0.png", "x"), Item("/F.FNT", Font("f_0.png")), Item("/f_0.png", "png")},
+                   "",
+                   "would read its page 'f_0.png' from '/old_f_0.png'"},
+                  {{Item("/f.fnt", Font("g_0.png"))}, "", "not in the pack"},
+                  {{Item("/f.fnt", "<font/>")}, "", "lists no pages"}};
     for (const auto& c : aCases)
         EXPECT_NE(Refusal(c.aItems, c.strKey).find(c.strError), std::string::npos) << c.strError;
     // The same items in the other order are fine, and font pages found by their names.
@@ -217,7 +221,8 @@ TEST(kmptool, UniqueRefusesTwoPacksSharingAFileName)
     }
     std::string strErr;
     // A meta item in every pack is fine; the same file name in two packs is not.
-    EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("b.kmp"), nullptr, &strErr), 0) << strErr;
+    EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("b.kmp"), nullptr, &strErr), 0)
+        << strErr;
     EXPECT_EQ(RunTool(dir, "unique " + dir.File("a.kmp") + " " + dir.File("b.kmp") + " " + dir.File("c.kmp"),
                       nullptr, &strErr),
               1);

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <utility>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace
@@ -67,7 +67,8 @@ struct sBox
 sBox BlockBox(const sMoxSceneBlock& block)
 {
     const CKorvelVector2& half = BlockShapes[block.cShape];
-    return {World(block.x) - half.x, World(block.x) + half.x, World(block.y) - half.y, World(block.y) + half.y};
+    return {World(block.x) - half.x, World(block.x) + half.x, World(block.y) - half.y,
+            World(block.y) + half.y};
 }
 
 bool Fail(std::string& strError, const std::string& strText)
@@ -131,15 +132,17 @@ bool KmpParseScene(const std::string& strText, const std::string& strName, sMoxS
             aValues.push_back(c);
         }
         if (strWord == "block" && uCount == 6)
-            result.aBlocks.push_back({aValues[0], aValues[1], aValues[2], aValues[3], aValues[4], aValues[5]});
+            result.aBlocks.push_back(
+                {aValues[0], aValues[1], aValues[2], aValues[3], aValues[4], aValues[5]});
         else if (strWord == "helper" && uCount == 2)
             result.aHelpers.push_back({aValues[0], aValues[1]});
         else if (strWord == "mirror" && uCount == 0)
             bMirror = true;
         else if (strWord == "block" || strWord == "helper" || strWord == "mirror")
             return Fail(strError, strWhere + strWord + " takes " +
-                                      (strWord == "block" ? "x y shape material variant layer"
-                                                          : strWord == "helper" ? "x y" : "no values"));
+                                      (strWord == "block"    ? "x y shape material variant layer"
+                                       : strWord == "helper" ? "x y"
+                                                             : "no values"));
         else
             return Fail(strError, strWhere + "unknown word '" + strWord + "'");
     }
@@ -192,8 +195,8 @@ std::string KmpSceneText(const sMoxSceneFile& scene)
     }
     for (const sMoxSceneBlock& b : scene.aBlocks)
     {
-        snprintf(aLine, sizeof(aLine), "block %d %d %d %d %d %d\n", b.x, b.y, b.cShape, b.cMaterial, b.cVariant,
-                 b.cLayer);
+        snprintf(aLine, sizeof(aLine), "block %d %d %d %d %d %d\n", b.x, b.y, b.cShape, b.cMaterial,
+                 b.cVariant, b.cLayer);
         strText += aLine;
     }
     for (const sMoxSceneHelper& h : scene.aHelpers)
@@ -204,7 +207,8 @@ std::string KmpSceneText(const sMoxSceneFile& scene)
     return strText;
 }
 
-bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool bNetwork, std::string& strError)
+bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool bNetwork,
+                   std::string& strError)
 {
     const std::string strScene = strName + ": ";
     if (scene.aBlocks.size() > size_t(kMaxBlocks))
@@ -214,8 +218,8 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
     for (size_t i = 0; i < scene.aBlocks.size(); ++i)
     {
         const sMoxSceneBlock& b = scene.aBlocks[i];
-        const std::string strEntry = strScene + "block " + std::to_string(i) + " at " + std::to_string(b.x) + "," +
-                                     std::to_string(b.y) + ": ";
+        const std::string strEntry = strScene + "block " + std::to_string(i) + " at " + std::to_string(b.x) +
+                                     "," + std::to_string(b.y) + ": ";
         if (b.cShape < 0 || b.cShape >= BLOCK_SHAPE_COUNT)
             return Fail(strError, strEntry + "shape " + std::to_string(b.cShape) + " is not in 0..39");
         if (b.cMaterial < 0 || b.cMaterial > 3)
@@ -252,8 +256,8 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
                     y - kPlayerHalf < box.top - kEpsilon && y + kPlayerHalf > box.bottom + kEpsilon)
                     return Fail(strError, strEntry + "lies inside block " + std::to_string(i));
                 const double fGap = y - box.top;
-                if (x >= box.left - kEpsilon && x <= box.right + kEpsilon && fGap >= kStartGapMin - kEpsilon &&
-                    fGap <= kStartGapMax + kEpsilon)
+                if (x >= box.left - kEpsilon && x <= box.right + kEpsilon &&
+                    fGap >= kStartGapMin - kEpsilon && fGap <= kStartGapMax + kEpsilon)
                     bStands = true;
             }
             if (!bStands)
@@ -277,12 +281,14 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
     {
         const double y = World(scene.aHelpers[i].y);
         if (y < -kEpsilon || y > kSceneTop + kEpsilon)
-            return Fail(strError, strScene + "helper " + std::to_string(i) + ": outside the scene (y 0 .. 2.5)");
+            return Fail(strError,
+                        strScene + "helper " + std::to_string(i) + ": outside the scene (y 0 .. 2.5)");
     }
     return true;
 }
 
-bool KmpBuildScene(const std::string& strSource, const std::string& strOut, bool bNetwork, std::string& strError)
+bool KmpBuildScene(const std::string& strSource, const std::string& strOut, bool bNetwork,
+                   std::string& strError)
 {
     std::vector<unsigned char> aText;
     if (!KmpReadFile(strSource, aText, strError))
@@ -315,8 +321,10 @@ bool ReadWholeScene(const std::string& strPath, sMoxSceneFile& scene, std::strin
         return false;
     MoxReadSceneFile(aData.data(), static_cast<unsigned int>(aData.size()), scene);
     std::string strAgain;
-    if (scene.iVersion != SCENE_VERSION_110 || !MoxWriteSceneFile(scene, strAgain) || strAgain != AsText(aData))
-        return Fail(strError, strPath + ": not a whole \"v110\" scene with two players of three start points");
+    if (scene.iVersion != SCENE_VERSION_110 || !MoxWriteSceneFile(scene, strAgain) ||
+        strAgain != AsText(aData))
+        return Fail(strError,
+                    strPath + ": not a whole \"v110\" scene with two players of three start points");
     return true;
 }
 } // namespace

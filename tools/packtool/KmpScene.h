@@ -20,10 +20,12 @@ bool KmpParseScene(const std::string& strText, const std::string& strName, sMoxS
 std::string KmpSceneText(const sMoxSceneFile& scene);
 // The placement rules of the game's scenes: false with the scene, the entry and the rule.
 // Network scenes also need three distinct start points per player.
-bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool bNetwork, std::string& strError);
+bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool bNetwork,
+                   std::string& strError);
 
 // The commands: a source into a checked ".scn" (nothing written on failure), a file's
 // check (it must hold exactly a "v110" scene), and a file's text form.
-bool KmpBuildScene(const std::string& strSource, const std::string& strOut, bool bNetwork, std::string& strError);
+bool KmpBuildScene(const std::string& strSource, const std::string& strOut, bool bNetwork,
+                   std::string& strError);
 bool KmpCheckSceneFile(const std::string& strPath, bool bNetwork, std::string& strError);
 bool KmpDumpScene(const std::string& strPath, std::string& strText, std::string& strError);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Lobby/LoginController.h"
+#include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/VornStatistics.h"
 #include "support/SessionServerTest.h"
 #include "support/TestText.h"

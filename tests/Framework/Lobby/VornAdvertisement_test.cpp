@@ -5,9 +5,9 @@
 // KORVEL_GL_TEST
 #include <gtest/gtest.h>
 
+#include "Framework/Lobby/VornAdvertisement.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/TextWidget.h"
-#include "Framework/Lobby/VornAdvertisement.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformDeviceInfoControl.h"
 #include "support/SessionServerTest.h"

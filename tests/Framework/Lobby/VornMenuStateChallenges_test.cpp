@@ -20,8 +20,8 @@ protected:
         m_Texts[37] = "%s challenges you";
         const std::string strPlain = Page("challenge_received", "");
         const std::string strPanel =
-            Page("challenge_received", Box("player_avatar", "image") + Text("player_name") + Text("player_rank") +
-                                           Text("player_score"));
+            Page("challenge_received", Box("player_avatar", "image") + Text("player_name") +
+                                           Text("player_rank") + Text("player_score"));
         std::string strPages = MenuPages();
         strPages.replace(strPages.find(strPlain), strPlain.size(), strPanel);
         m_strLayout = MenuLayout(strPages + VornButton() + Dialogs());

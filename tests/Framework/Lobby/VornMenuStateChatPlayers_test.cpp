@@ -2,12 +2,12 @@
 // scripted player as the opponent: the avatar strip, the player card, blocking from it, the
 // send and return hints, and the in-game item list the server was given.
 // KORVEL_GL_TEST
+#include "Framework/Shell/VornStatistics.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RunningList.h"
-#include "Framework/Shell/VornStatistics.h"
 #include "VornMenuStateShippedTest.h"
 #include "support/TestMedia.h"
 
@@ -66,9 +66,9 @@ protected:
     }
     void SetItems(const std::string& strMembers)
     {
-        const CTestJson answer = m_pControl->Command("{\"cmd\": \"items\", \"user\": " +
-                                                     std::to_string(Session()->GetOwnUserId()) + ", " +
-                                                     strMembers + "}");
+        const CTestJson answer = m_pControl->Command(
+            "{\"cmd\": \"items\", \"user\": " + std::to_string(Session()->GetOwnUserId()) + ", " +
+            strMembers + "}");
         ASSERT_TRUE(answer["ok"].Bool()) << answer["error"].String();
     }
     // Items of one group, ids from 500.
@@ -149,7 +149,8 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     EXPECT_EQ(pCard->GetExpansionLevel(), 2);
     EXPECT_TRUE(pNasty->GetVisible());
 
-    CToggleButton* pBlock = widget_cast<CToggleButton*>(pNasty->FindWidget(CKorvelString("button_block"), -1));
+    CToggleButton* pBlock =
+        widget_cast<CToggleButton*>(pNasty->FindWidget(CKorvelString("button_block"), -1));
     ASSERT_NE(pBlock, nullptr);
     EXPECT_FALSE(pBlock->GetToggled());
     pBlock->SetToggled(1);
@@ -221,12 +222,14 @@ TEST_F(CVornMenuState, TheSendHintShowsUntilAMessageWasSentAndTheLineReachesTheP
     ::CVornMenuState::actionChatTextfieldChanged(nullptr, Lobby());
     EXPECT_FALSE(pHint->GetVisible()) << "once sent, never again";
 
-    ASSERT_TRUE(WaitFor([&] {
-        for (const CTestJson& chat : m_Peer.Received("ChatMessage", "game"))
-            if (chat["type"].Int() == 2 && chat["text"].String() == "good game")
-                return true;
-        return false;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            for (const CTestJson& chat : m_Peer.Received("ChatMessage", "game"))
+                if (chat["type"].Int() == 2 && chat["text"].String() == "good game")
+                    return true;
+            return false;
+        }));
     // And the peer's answer arrives as a received line.
     ASSERT_TRUE(m_Peer.Command("\"cmd\": \"chat\", \"text\": \"thanks\""));
     ASSERT_TRUE(WaitFor([&] { return BacklogLinesWith(m_strPeerName + ": thanks") == 1; }));

@@ -1,10 +1,10 @@
 // The post-game chat on the shipped layout: the backlog's lines, colours and pace, the rematch
 // button's delay and the notifier, with the lobby server's scripted player as the opponent.
 // KORVEL_GL_TEST
-#include "Framework/UI/RunningList.h"
-#include "Framework/UI/Theme.h"
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Session/VornPlayer.h"
+#include "Framework/UI/RunningList.h"
+#include "Framework/UI/Theme.h"
 #include "VornMenuStateShippedTest.h"
 
 using namespace menu_state_test;
@@ -32,7 +32,8 @@ protected:
         // line is in before the tests count lines.
         Lobby()->SetMenuVisibility(1);
         ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
-        ASSERT_TRUE(WaitFor([&] { return Lobby()->IsChatNoticeShown() && Lobby()->GetPendingChatLineCount() == 0; }));
+        ASSERT_TRUE(
+            WaitFor([&] { return Lobby()->IsChatNoticeShown() && Lobby()->GetPendingChatLineCount() == 0; }));
     }
     void SendFromOther(int iType, const char* pText = "") { PeerChat(iType, pText); }
     CRunningList* Backlog() { return FindAs<CRunningList>("chat_backlog"); }
@@ -65,7 +66,6 @@ protected:
     {
         return WaitFor([&] { return Lobby()->GetChatBacklogCount() >= iCount; });
     }
-
 };
 
 TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLater)

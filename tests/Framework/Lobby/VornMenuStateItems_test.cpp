@@ -91,9 +91,9 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     EXPECT_TRUE(Asked(6).empty()) << "flag 0 and no item uses it";
 
     Chunk(5, 0);
-    Chunk(5, 0);     // repeated: dropped
-    Chunk(5, 100);   // not asked for: dropped
-    Chunk(7, 0);     // no transfer: dropped
+    Chunk(5, 0);   // repeated: dropped
+    Chunk(5, 100); // not asked for: dropped
+    Chunk(7, 0);   // no transfer: dropped
     ASSERT_TRUE(WaitFor([&] { return Asked(5).size() == 2; }));
     EXPECT_EQ(FileOf(5).size(), static_cast<size_t>(CHUNK));
     Chunk(5, CHUNK);
@@ -207,8 +207,8 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     // A changed item and the overlay hidden outside a match: a new round, nothing fetched.
     ASSERT_NO_FATAL_FAILURE(Own(BOMB));
     ASSERT_TRUE(ShowPage("my_items_root", "my_items_page_list", BOMB));
-    CToggleButton* pToggle = widget_cast<CToggleButton*>(In(RowFor("my_items_page_list", BOMB),
-                                                            "//list_item_big//enable-item"));
+    CToggleButton* pToggle =
+        widget_cast<CToggleButton*>(In(RowFor("my_items_page_list", BOMB), "//list_item_big//enable-item"));
     ASSERT_NE(pToggle, nullptr);
     pToggle->SetToggled(0);
     ::CVornMenuState::actionEnableItem(pToggle, Lobby());
@@ -218,15 +218,16 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     Lobby()->SetMenuVisibility(0);
     EXPECT_TRUE(Lobby()->IsLoading());
     ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x201) == 2u; }));
-    ASSERT_TRUE(WaitFor([&] { return In("GetAvailableShopItemDatas").size() == 2 && !Lobby()->IsLoading(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return In("GetAvailableShopItemDatas").size() == 2 && !Lobby()->IsLoading(); }));
     EXPECT_EQ(In("GetShopItemData").size(), uChunks);
     EXPECT_EQ(GameCalls("InitialItemsReady"), 2);
 }
 
 TEST_F(CVornMenuState, ServerSideTransferFaultsEndRightOrAsFailed)
 {
-    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue(
-        300, {R"({"cmd":"corrupt_chunk","item":201,"offset":16384})", R"({"cmd":"wrong_offset","item":202})"}));
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue(300, {R"({"cmd":"corrupt_chunk","item":201,"offset":16384})",
+                                                     R"({"cmd":"wrong_offset","item":202})"}));
     EXPECT_EQ(Starts(BIG_DATA), 2) << "the corrupted file came again from offset 0";
     EXPECT_EQ(FileOf(BIG_DATA), CatalogueFile("big.kmp"));
     EXPECT_EQ(Asked(SMALL_DATA), std::vector<int>({0})) << "the chunk at the wrong offset was dropped";
@@ -294,7 +295,8 @@ TEST_F(CVornMenuState, EnablingAnItemSwitchesTheOtherOfItsGroupOffInBothViews)
     ASSERT_TRUE(ShowPage("my_items_root", "my_items_page_list", HAT_BLUE));
     CWidget* pRed = RowFor("my_items_page_list", HAT_RED);
     CWidget* pBlue = RowFor("my_items_page_list", HAT_BLUE);
-    auto Toggled = [&](CWidget* pRow, const char* pPath) {
+    auto Toggled = [&](CWidget* pRow, const char* pPath)
+    {
         CToggleButton* pToggle = widget_cast<CToggleButton*>(In(pRow, pPath));
         return pToggle && pToggle->GetToggled();
     };

@@ -41,10 +41,11 @@ std::string ListPage(const char* pPage, const char* pList, const char* pPrefix)
         Text("player_name") + Box("player_status", "widget") + Box("player_avatar_small", "image") +
         Button("challenge_button", "button", "send_challenge") +
         Button("arrow", "toggle_button", "expand_nastybuttons") + "</element>";
-    const std::string strNasty = "<element name=\"playerlist-item-nasty-buttons\" type=\"widget\" display=\"0\">"
-                                 "<size w=\"0.9\" h=\"0.1\"/>" +
-                                 Button("button_unfollow", "button", "unfollow") +
-                                 Button("button_block", "toggle_button", "block") + "</element>";
+    const std::string strNasty =
+        "<element name=\"playerlist-item-nasty-buttons\" type=\"widget\" display=\"0\">"
+        "<size w=\"0.9\" h=\"0.1\"/>" +
+        Button("button_unfollow", "button", "unfollow") + Button("button_block", "toggle_button", "block") +
+        "</element>";
     const std::string strBig =
         "<element name=\"list_item_big\" type=\"widget\" display=\"0\"><size w=\"0.9\" h=\"0.4\"/>" +
         Text("player_name") + Box("player_status", "widget") + Box("player_avatar", "image") +
@@ -52,21 +53,29 @@ std::string ListPage(const char* pPage, const char* pList, const char* pPrefix)
         Button("button_challenge", "button", "send_challenge") + Button("button_follow", "button", "follow") +
         Box("button_gift", "button") + Box("player_invite_button", "button") +
         Button("details_button", "button", "player_details") +
-        Box("button-report", "web_button", "<target url=\"https://localhost/report.php?player=PLAYER_ID\"/>") +
+        Box("button-report", "web_button",
+            "<target url=\"https://localhost/report.php?player=PLAYER_ID\"/>") +
         Text("player_wins") + Text("player_wins_percent") + Text("my_ties") + Text("my_ties_percent") +
         Text("my_losses") + Text("my_losses_percent") + strNasty + "</element>";
     const std::string strRow =
         "<element name=\"item_template\" type=\"expand_layout\"><size w=\"0.9\" h=\"0.1\"/>"
-        "<height value=\"0.1\"/><height value=\"0.3\"/><height value=\"0.4\"/><transition-time value=\"0.2\"/>"
-        "<events><onclick action=\"expand_list_item\"/><onendexpand action=\"end_expand_list_item\"/></events>" +
+        "<height value=\"0.1\"/><height value=\"0.3\"/><height value=\"0.4\"/><transition-time "
+        "value=\"0.2\"/>"
+        "<events><onclick action=\"expand_list_item\"/><onendexpand "
+        "action=\"end_expand_list_item\"/></events>" +
         strSmall + strBig + "</element>";
     return Page(pPage, "<element name=\"" + std::string(pList) +
                            "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"0.9\" h=\"0.7\"/>"
                            "<page-size value=\"4\"/>"
-                           "<events><onloaditem action=\"load_" + strPrefix + "_item\"/>"
-                           "<onloaditembatch action=\"load_" + strPrefix + "_item_batch\"/>"
-                           "<onforgetitem action=\"unload_" + strPrefix + "_item\"/></events>" +
-                           strRow + "</element>" + Text("no_results") + Box("loading", "widget"));
+                           "<events><onloaditem action=\"load_" +
+                           strPrefix +
+                           "_item\"/>"
+                           "<onloaditembatch action=\"load_" +
+                           strPrefix +
+                           "_item_batch\"/>"
+                           "<onforgetitem action=\"unload_" +
+                           strPrefix + "_item\"/></events>" + strRow + "</element>" + Text("no_results") +
+                           Box("loading", "widget"));
 }
 
 // The own card with its two latest matches.
@@ -105,13 +114,13 @@ protected:
         m_Texts[39] = "Not following %s";
         m_Texts[40] = "Blocked %s";
         m_Texts[41] = "Unblocked %s";
-        const std::string strPlayers =
-            Page("players_root",
-                 InputText("search_text") +
-                     "<element name=\"players_content_root\" type=\"page_layout\"><size w=\"1.0\" h=\"1.0\"/>" +
-                     ListPage("global_page", "playerlist_global", "playerlist") +
-                     ListPage("follow_page", "playerlist_follow", "follow") + "</element>",
-                 "show_players_root");
+        const std::string strPlayers = Page(
+            "players_root",
+            InputText("search_text") +
+                "<element name=\"players_content_root\" type=\"page_layout\"><size w=\"1.0\" h=\"1.0\"/>" +
+                ListPage("global_page", "playerlist_global", "playerlist") +
+                ListPage("follow_page", "playerlist_follow", "follow") + "</element>",
+            "show_players_root");
         std::string strPages = MenuPages();
         const std::string strEnd = "</element>\n";
         strPages.insert(strPages.rfind(strEnd), strPlayers + OwnCard());
@@ -147,7 +156,8 @@ protected:
         for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
         {
             CWidget* pRow = pList->GetWidgets()[i];
-            CTextWidget* pText = widget_cast<CTextWidget*>(pRow->FindWidget(CKorvelString("player_name"), -1));
+            CTextWidget* pText =
+                widget_cast<CTextWidget*>(pRow->FindWidget(CKorvelString("player_name"), -1));
             if (pText && Narrow(pText->GetText()) == strName && pRow->GetData())
                 return pRow;
         }
@@ -282,7 +292,8 @@ TEST_F(CVornMenuState, FollowBlockAndChallengeFromARow)
 
     // The acknowledgement clears and sets the mark on the row.
     Lobby()->OnBuddyRequest(Session(), iOther, CVornNetworkSession::LobbyObserver::BUDDY_ACK,
-                            CVornNetworkSession::LobbyObserver::BUDDY_REMOVE, CKorvelString(), CKorvelString());
+                            CVornNetworkSession::LobbyObserver::BUDDY_REMOVE, CKorvelString(),
+                            CKorvelString());
     EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible());
     Lobby()->OnBuddyRequest(Session(), iOther, CVornNetworkSession::LobbyObserver::BUDDY_ACK,
                             CVornNetworkSession::LobbyObserver::BUDDY_ADD, CKorvelString(), CKorvelString());
@@ -338,8 +349,9 @@ TEST_F(CVornMenuState, ResultsOutsideTheKnownThreeFillNothingOnTheOwnCard)
 TEST_F(CVornMenuState, OfflineAccountsShowTheirProfileAndPercentagesAndTheFilterNarrowsTheList)
 {
     const std::string strAlice = "\"location\": \"Harbour\", \"comment\": \"hello\", \"follows\": [\"bob\"], "
-                                 "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) +
-                                 ", " + Match("bob", 1, 300) + "]";
+                                 "\"matches\": [" +
+                                 Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + ", " +
+                                 Match("bob", 1, 300) + "]";
     ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}}), nullptr));
     ASSERT_NO_FATAL_FAILURE(ShowPlayers());
     ASSERT_TRUE(WaitFor([&] { return RowOf("alice") && RowOf("bob"); }));
@@ -352,7 +364,7 @@ TEST_F(CVornMenuState, OfflineAccountsShowTheirProfileAndPercentagesAndTheFilter
     EXPECT_EQ(RowText(RowOf("bob"), "player_followers"), "1/0");
     // 2 wins, 1 tie, 0 losses
     const std::vector<std::pair<const char*, const char*>> aStats = {
-        {"player_wins", "2"}, {"my_ties", "1"}, {"my_losses", "0"},
+        {"player_wins", "2"},          {"my_ties", "1"},          {"my_losses", "0"},
         {"player_wins_percent", "66"}, {"my_ties_percent", "33"}, {"my_losses_percent", "0"}};
     for (const auto& stat : aStats)
         EXPECT_EQ(RowText(pAlice, stat.first), stat.second) << stat.first;
@@ -387,7 +399,8 @@ TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutside
     m_Texts[42] = "lost";
     m_Texts[43] = "tie";
     m_Texts[44] = "won";
-    const std::string strAlice = "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + "]";
+    const std::string strAlice =
+        "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + "]";
     ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}, {"carol", ""}}), "alice"));
     CWidget* pCard = Find("self_card");
     ASSERT_NE(pCard, nullptr);
@@ -481,10 +494,12 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
     // Scrolled to the end, the list asks for the rows after the first window and fills them.
     EXPECT_EQ(RowOf("player49"), nullptr);
     // Each scroll reaches the end of the rows held so far; the window moves on behind it.
-    ASSERT_TRUE(WaitFor([&] {
-        pList->scrollTo(0, 100000, 0.0f, 0.0f);
-        return RowOf("player49") != nullptr;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            pList->scrollTo(0, 100000, 0.0f, 0.0f);
+            return RowOf("player49") != nullptr;
+        }));
     bool bLaterBatch = false;
     for (const CTestJson& request : In("ListPlayers"))
         bLaterBatch = bLaterBatch || request["first"].Int() > 0;
@@ -515,11 +530,13 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     ASSERT_NE(pReport, nullptr);
     EXPECT_NE(Narrow(pReport->GetUrl()).find("player=" + std::to_string(iOther)), std::string::npos);
     // Each player's own picture replaces the shared default, in both views.
-    ASSERT_TRUE(WaitFor([&] {
-        CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
-        return pOwn && Picture(pRow, "player_avatar") != Picture(pOwn, "player_avatar") &&
-               Picture(pRow, "player_avatar_small") == Picture(pRow, "player_avatar");
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
+            return pOwn && Picture(pRow, "player_avatar") != Picture(pOwn, "player_avatar") &&
+                   Picture(pRow, "player_avatar_small") == Picture(pRow, "player_avatar");
+        }));
 
     ::CVornMenuState::actionExpandListItem(pRow, Lobby());
     SettleRows();

@@ -31,9 +31,10 @@ std::string OwnCard()
     const std::string strTemplate =
         "<element name=\"score_item\" type=\"widget\"><size w=\"0.2\" h=\"0.05\"/>" + Text("score_name") +
         Text("score_number") + "</element>";
-    const std::string strGrid = "<element name=\"tournament_scores_list\" type=\"grid_layout\" num_columns=\"1\" "
-                                "layout_mode=\"list\"><size w=\"0.2\" h=\"0.3\"/>" +
-                                strTemplate + "</element>";
+    const std::string strGrid =
+        "<element name=\"tournament_scores_list\" type=\"grid_layout\" num_columns=\"1\" "
+        "layout_mode=\"list\"><size w=\"0.2\" h=\"0.3\"/>" +
+        strTemplate + "</element>";
     return Page("me_root", "<element name=\"0\" type=\"widget\"><size w=\"1.0\" h=\"0.8\"/>" + strSlots +
                                "<element name=\"tournament_container\" type=\"widget\"><size w=\"0.2\" "
                                "h=\"0.4\"/><element name=\"tournament_scores_root\" type=\"widget\"><size "
@@ -129,7 +130,8 @@ TEST_F(CVornMenuState, ThreeAchievementsFillTheirSlotsAndClearTheRest)
     // A trophy the resource manager holds; the test keeps its own reference.
     CKorvelSurface* pTrophy = new CKorvelSurface;
     std::vector<uint8_t> aPng = Png();
-    ASSERT_EQ(pTrophy->LoadFromMemory(&m_App, aPng.data(), static_cast<unsigned int>(aPng.size()), nullptr), KE_OK);
+    ASSERT_EQ(pTrophy->LoadFromMemory(&m_App, aPng.data(), static_cast<unsigned int>(aPng.size()), nullptr),
+              KE_OK);
     m_App.AddSurface(CKorvelString("cl-icon-trophy.png"), pTrophy);
 
     CKorvelArray<CASN1AchievementList::sData> aFive = Achievements(5);
@@ -174,8 +176,9 @@ TEST_F(CVornMenuState, OwnTournamentScoresSizeTheCardOnceAndRepeatedAnswersKeepI
     EXPECT_EQ(ScoreRows(), 5);
     CWidget* pRow = Find("me_score_c");
     ASSERT_NE(pRow, nullptr);
-    EXPECT_EQ(Narrow(widget_cast<CTextWidget*>(pRow->FindWidget(CKorvelString("score_number"), -1))->GetText()),
-              "102");
+    EXPECT_EQ(
+        Narrow(widget_cast<CTextWidget*>(pRow->FindWidget(CKorvelString("score_number"), -1))->GetText()),
+        "102");
     EXPECT_EQ(pGrid->GetArea().GetHeight(), iRowHeight * 3);
     const int iCardHeight = pCard->GetArea().GetHeight();
 

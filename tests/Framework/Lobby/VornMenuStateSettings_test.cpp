@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <set>
 
-#include "Framework/UI/Slider.h"
 #include "Framework/Shell/VornLanguage.h"
+#include "Framework/UI/Slider.h"
 #include "support/TestShellPacks.h"
 
 using namespace menu_state_test;

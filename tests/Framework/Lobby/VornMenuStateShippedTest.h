@@ -42,8 +42,8 @@ protected:
             std::filesystem::remove(m_App.AppFile(pName));
         return WriteTestFile(m_App.AppFile("vornlanguage_en.kmp"),
                              TestLanguagePackBytes("English", "en", LanguageTexts())) &&
-               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" +
-                                   std::to_string(m_pServer->LobbyPort()) + "\n");
+               m_App.WriteSettings(
+                   "[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(m_pServer->LobbyPort()) + "\n");
     }
     // The shipped login page's guest login (its button's action, without the press).
     void StartAsGuest()

@@ -23,13 +23,16 @@ std::string TextBox(const char* pName)
 std::string SelectionList(const char* pName, const std::string& strKind, const char* pSelect)
 {
     return "<element name=\"" + std::string(pName) +
-           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size value=\"10\"/>"
+           "\" type=\"infinite_list\" layout_mode=\"list\"><size w=\"1.0\" h=\"1.0\"/><page-size "
+           "value=\"10\"/>"
            "<events><onshow action=\"show_" +
            strKind + "\"/><onloaditem action=\"load_" + strKind + "_item\"/><onforgetitem action=\"unload_" +
-           strKind + "_item\"/></events><element name=\"item_template\" type=\"widget\"><size w=\"1.0\" h=\"0.1\"/>" +
+           strKind +
+           "_item\"/></events><element name=\"item_template\" type=\"widget\"><size w=\"1.0\" h=\"0.1\"/>" +
            TextBox("item-name") + TextBox("price-value") +
            Box("select-button", "button",
-               Event("onclick", pSelect) + Box("selected", "image", "", "display=\"0\"") + Box("unselected", "image")) +
+               Event("onclick", pSelect) + Box("selected", "image", "", "display=\"0\"") +
+                   Box("unselected", "image")) +
            "</element></element>";
 }
 
@@ -43,7 +46,8 @@ std::string WalletLayout()
              Box("item-icon", "image", Box("icon-placeholder", "image")) + TextBox("item-name") +
                  TextBox("value_price"),
              "show_confirm_buy_dialog") +
-        Page("dialog_list_selection", SelectionList("selection_list_content", "selection_list", "select_list_item")) +
+        Page("dialog_list_selection",
+             SelectionList("selection_list_content", "selection_list", "select_list_item")) +
         Page("dialog_gift_list_selection",
              SelectionList("selection_gift_list_content", "selection_gift_list", "select_gift_list_item")) +
         Page("confirm_buy_player_gift_dialog",
@@ -169,8 +173,10 @@ TEST_F(CVornMenuState, TheConfirmDialogShowsTheItemAndThePriceOfItsKind)
         int iFlags;
         const char* pPrice;
         const char* pName;
-    } aCases[] = {{ITEM, 0, "250", "Shown Name"},       {ITEM, 0x102, "15", "Shown Name"},
-                  {ITEM + 1, 0x2, "250", "plain name"}, {ITEM + 1, 0x1, "0", "plain name"},
+    } aCases[] = {{ITEM, 0, "250", "Shown Name"},
+                  {ITEM, 0x102, "15", "Shown Name"},
+                  {ITEM + 1, 0x2, "250", "plain name"},
+                  {ITEM + 1, 0x1, "0", "plain name"},
                   {ITEM + 1, 0x7, "0", "plain name"}};
     for (const auto& c : aCases)
     {
@@ -241,10 +247,12 @@ TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLar
     EXPECT_EQ(TextIn(pHat, "//list_item_big//info_descfull"), "all about hat_red");
 
     // Small pictures come for each row and hide the placeholders.
-    ASSERT_TRUE(WaitFor([&] {
-        CImageWidget* pIcon = widget_cast<CImageWidget*>(In(pBlue, "//list_item_small//icon-item"));
-        return pIcon && pIcon->GetImage();
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            CImageWidget* pIcon = widget_cast<CImageWidget*>(In(pBlue, "//list_item_small//icon-item"));
+            return pIcon && pIcon->GetImage();
+        }));
     EXPECT_FALSE(ShownIn(pBlue, "//list_item_small//icon-mark"));
     CKorvelSurface* pSmall = m_App.HaveSurface(CKorvelString("shop:icon:12:0"));
     EXPECT_NE(pSmall, nullptr);
@@ -254,7 +262,8 @@ TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLar
     ::CVornMenuState::actionShopItemEndExpand(pHat, Lobby());
     Frame(4.9f);
     Settle();
-    auto LargeAsked = [&] {
+    auto LargeAsked = [&]
+    {
         for (const CTestJson& message : In("GetShopItemImage"))
             if (message["a"].Int() == 1)
                 return true;
@@ -383,7 +392,8 @@ TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
         const std::string strName = TextIn(pRow, "//item-name");
         if (strName == "Red hat" || strName == "Bomb")
         {
-            ::CVornMenuState::actionSelectGiftListItem(pRow->FindWidget(CKorvelString("select-button"), -1), Lobby());
+            ::CVornMenuState::actionSelectGiftListItem(pRow->FindWidget(CKorvelString("select-button"), -1),
+                                                       Lobby());
             ++iChosen;
         }
         if (strName == "Bomb")

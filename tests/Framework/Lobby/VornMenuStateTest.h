@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Shell/VornStatistics.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
-#include "Framework/Lobby/VornMenuState.h"
-#include "Framework/Shell/VornStatistics.h"
-#include "tests/Framework/Shell/ShellTestStats.h"
 #include "support/SessionServerTest.h"
 #include "support/TestText.h"
 #include "support/UiTestFiles.h"
+#include "tests/Framework/Shell/ShellTestStats.h"
 
 namespace menu_state_test
 {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/TextWidget.h"
-#include "Framework/Lobby/VornToastNotification.h"
 #include "support/BuiltAppFolder.h"
 #include "support/SessionServerTest.h"
 #include "support/TestMedia.h"

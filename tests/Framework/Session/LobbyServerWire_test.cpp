@@ -4,9 +4,9 @@
 // the server runs in strict mode and its log must hold no violation at the end.
 //
 // Sections: client connection - login helpers - tests.
+#include "Framework/Session/asn1_hile.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/asn1/ASN1.h"
-#include "Framework/Session/asn1_hile.h"
 #include "KorvelCommon/KorvelString.h"
 #include "KorvelGraphics/KorvelApplication.h"
 #include "SocketEngine/SocketEngine.h"

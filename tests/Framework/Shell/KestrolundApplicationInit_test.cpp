@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "Framework/UI/Theme.h"
 #include "Framework/Lobby/VornMenuState.h"
+#include "Framework/UI/Theme.h"
 #include "PlatformDeviceInfoControl.h"
 #include "PlatformNetStatusControl.h"
 #include "support/TestKestrolundApplication.h"

@@ -21,7 +21,8 @@ CKorvelString S(const char16_t* p)
 }
 
 // A pack text: the headers given (each "KEY=value" without its line end) and the lines.
-std::u16string PackText(const std::vector<std::u16string>& aHeaders, const std::vector<std::u16string>& aLines)
+std::u16string PackText(const std::vector<std::u16string>& aHeaders,
+                        const std::vector<std::u16string>& aLines)
 {
     std::u16string text;
     for (const std::u16string& line : aHeaders)
@@ -50,7 +51,8 @@ std::string PackBytes(const std::u16string& text)
 std::string DigestOf(const std::string& strBytes)
 {
     CVornMD5 md5;
-    md5.MD5(reinterpret_cast<const unsigned char*>(strBytes.data()), static_cast<unsigned int>(strBytes.size()));
+    md5.MD5(reinterpret_cast<const unsigned char*>(strBytes.data()),
+            static_cast<unsigned int>(strBytes.size()));
     CKorvelString strDigest;
     md5.GetDigestStr(strDigest);
     std::u16string units = Units(strDigest);
@@ -173,7 +175,8 @@ TEST_F(CVornLanguage, TheDataFolderCopyWinsAndItsDigestDecidesUpdates)
     EXPECT_EQ(Units(m_Language.GetText(0)), u"downloaded");
     const std::string strDigest = DigestOf(strData);
     ASSERT_EQ(strDigest.size(), 32u);
-    EXPECT_EQ(Units(m_Language.GetCurrentLanguage()->m_strDigest), std::u16string(strDigest.begin(), strDigest.end()));
+    EXPECT_EQ(Units(m_Language.GetCurrentLanguage()->m_strDigest),
+              std::u16string(strDigest.begin(), strDigest.end()));
 
     const CKorvelString strKnown(strDigest.c_str());
     EXPECT_FALSE(m_Language.CheckUpdateNeed(S(u"en"), strKnown));
@@ -184,7 +187,8 @@ TEST_F(CVornLanguage, TheDataFolderCopyWinsAndItsDigestDecidesUpdates)
     EXPECT_TRUE(m_Language.CheckUpdateNeed(S(u"fi"), strKnown));
 
     // A new download of the current language is read and activated again.
-    const std::string strNew = DataPack("en", PackText({Header(u"English", u"en")}, {u"0=updated", u"1=more"}));
+    const std::string strNew =
+        DataPack("en", PackText({Header(u"English", u"en")}, {u"0=updated", u"1=more"}));
     EXPECT_EQ(m_Language.UpdateLanguage(S(u"en")), KE_OK);
     EXPECT_EQ(Units(m_Language.GetText(1)), u"more");
     EXPECT_TRUE(m_Language.CheckUpdateNeed(S(u"en"), strKnown));
@@ -239,7 +243,8 @@ TEST_F(CVornLanguage, HeadersGiveNamesFlagsAndTheChooserList)
 TEST_F(CVornLanguage, LongHeaderValuesAreReadWhole)
 {
     const std::u16string longName(5000, u'\u00e5');
-    AppPack("en", PackText({Header(longName, u"en", u"KE_BLT_CENTER_Y" + std::u16string(6000, u'x'))}, {u"0=a"}));
+    AppPack("en",
+            PackText({Header(longName, u"en", u"KE_BLT_CENTER_Y" + std::u16string(6000, u'x'))}, {u"0=a"}));
     ASSERT_EQ(m_Language.Startup(&m_App, S(u"vornlanguage")), KE_OK);
     EXPECT_EQ(Units(m_Language.GetCurrentLanguage()->m_strName), longName);
     EXPECT_EQ(m_Language.GetCurrentLanguage()->m_uTextFlags, 0x200u);

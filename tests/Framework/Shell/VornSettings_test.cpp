@@ -48,7 +48,8 @@ TEST_F(CVornSettings, WithoutContentEveryQueryGivesItsDefault)
         EXPECT_EQ(Int("AUDIO", "frequency", 44100), 44100) << pStart;
         EXPECT_EQ(Int("NETWORK", "port", 5000), 5000) << pStart;
         EXPECT_EQ(m_Settings.GetFloatValue(S("GRAPHICS"), S("resx"), 1.5f), 1.5f) << pStart;
-        EXPECT_EQ(Units(m_Settings.GetStringValue(S("NETWORK"), S("server"), S("lobby"))), u"lobby") << pStart;
+        EXPECT_EQ(Units(m_Settings.GetStringValue(S("NETWORK"), S("server"), S("lobby"))), u"lobby")
+            << pStart;
     }
 }
 

@@ -30,10 +30,7 @@ public:
         m_str += static_cast<char>((v >> 8) & 0xFF);
         return *this;
     }
-    CStatsBytes& U32(uint32_t v)
-    {
-        return U16(v & 0xFFFF).U16(v >> 16);
-    }
+    CStatsBytes& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
     CStatsBytes& Text(const std::u16string& units)
     {
         U32(static_cast<uint32_t>(units.size()));
@@ -200,18 +197,21 @@ TEST_F(CVornStatistics, ReadingResultsByFileContent)
         int m_iCount; // properties afterwards; the store holds one before
     };
     const sCase aCases[] = {
-        {"unknown type 7 reads as an int", CStatsBytes().U32(1).U32(1).Record(u"x", 7, 0xFFFFFFFE).m_str, KE_OK, 1},
+        {"unknown type 7 reads as an int", CStatsBytes().U32(1).U32(1).Record(u"x", 7, 0xFFFFFFFE).m_str,
+         KE_OK, 1},
         {"version 2 is ignored", CStatsBytes().U32(2).U32(1).Record(u"x", 0, 5).m_str, KE_ERR_DECODE, 1},
         {"empty file", "", KE_ERR_BADDATA, 1},
         {"no count", CStatsBytes().U32(1).m_str, KE_ERR_BADDATA, 0},
         {"zero records", CStatsBytes().U32(1).U32(0).m_str, KE_OK, 0},
         {"name length 0", CStatsBytes().U32(1).U32(2).Record(u"a", 0, 1).U32(0).U16(0).U32(0).m_str,
          KE_ERR_BADDATA, 1},
-        {"huge name length", CStatsBytes().U32(1).U32(2).Record(u"a", 0, 1).U32(0x7FFFFFFF).U16(0).U32(0).m_str,
-         KE_ERR_BADDATA, 1},
+        {"huge name length",
+         CStatsBytes().U32(1).U32(2).Record(u"a", 0, 1).U32(0x7FFFFFFF).U16(0).U32(0).m_str, KE_ERR_BADDATA,
+         1},
         {"negative name length", CStatsBytes().U32(1).U32(1).U32(0xFFFFFFFF).U16(0).U16(0).U32(0).m_str,
          KE_ERR_BADDATA, 0},
-        {"huge text length", CStatsBytes().U32(1).U32(2).Record(u"a", 0, 1).Text(u"b").U16(2).U32(0x40000000).m_str,
+        {"huge text length",
+         CStatsBytes().U32(1).U32(2).Record(u"a", 0, 1).Text(u"b").U16(2).U32(0x40000000).m_str,
          KE_ERR_BADDATA, 1},
         {"count beyond the records", CStatsBytes().U32(1).U32(0xFFFFFFFF).Record(u"a", 3, 0).m_str,
          KE_ERR_BADDATA, 1},
@@ -357,7 +357,8 @@ TEST_F(CVornStatistics, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewStore)
         int iStatus = 0;
         ASSERT_EQ(waitpid(pid, &iStatus, 0), pid);
         const std::string strNow = CTestWorkingDir::Get(StatsFile());
-        ASSERT_TRUE(strNow == strA || strNow == strB) << "round " << iRound << ": " << strNow.size() << " bytes";
+        ASSERT_TRUE(strNow == strA || strNow == strB)
+            << "round " << iRound << ": " << strNow.size() << " bytes";
     }
     ::CVornStatistics store;
     EXPECT_EQ(store.ReadStatistics(), KE_OK);

@@ -1,7 +1,7 @@
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/RatioDivider.h"
+#include "Framework/UI/RatioLayout.h"
 #include "tests/Framework/UI/WidgetProbe.h"
 #include "tests/Framework/UI/WidgetTestSurfaces.h"
 

@@ -1,6 +1,6 @@
-#include "Framework/UI/TextWidget.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "Framework/UI/TextWidget.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelInput/KorvelTextInput.h"
 #include "support/PointerSequence.h"

@@ -9,7 +9,6 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionHandler.h"
 #include "Framework/UI/Alignment.h"
-#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Divider.h"
 #include "Framework/UI/EasingCurve.h"
@@ -17,6 +16,7 @@
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RatioDivider.h"
+#include "Framework/UI/RatioLayout.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
@@ -326,20 +326,20 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     const CActionCallback go = actions.GetActionCallback(S("go"));
     sLoadOptions options;
     options.pActions = &actions;
-    const std::string strEvents = "<events><onclick action='go'/><onchanged action='go'/><onfinished action='go'/>"
-                                  "<onbeginexpand action='go'/><onendexpand action='go'/>"
-                                  "<onloaditem action='go'/><onforgetitem action='go'/>"
-                                  "<onloaditembatch action='go'/><onloadgroup action='go'/>"
-                                  "<onbeginscroll action='go'/><onendscroll action='go'/></events>";
-    WidgetTree tree = LoadLayout(m_App,
-                                 "<layout><element name='b' type='button'>" + strEvents +
-                                     "</element><element name='t' type='text'>" + strEvents +
-                                     "</element><element name='x' type='expand_layout'>" + strEvents +
-                                     "</element><element name='i' type='image'>" + strEvents +
-                                     "</element><element name='l' type='infinite_list'>" + strEvents +
-                                     "</element><element name='a' type='slidearea'>" + strEvents +
-                                     "</element></layout>",
-                                 800, 600, options);
+    const std::string strEvents =
+        "<events><onclick action='go'/><onchanged action='go'/><onfinished action='go'/>"
+        "<onbeginexpand action='go'/><onendexpand action='go'/>"
+        "<onloaditem action='go'/><onforgetitem action='go'/>"
+        "<onloaditembatch action='go'/><onloadgroup action='go'/>"
+        "<onbeginscroll action='go'/><onendscroll action='go'/></events>";
+    WidgetTree tree = LoadLayout(
+        m_App,
+        "<layout><element name='b' type='button'>" + strEvents + "</element><element name='t' type='text'>" +
+            strEvents + "</element><element name='x' type='expand_layout'>" + strEvents +
+            "</element><element name='i' type='image'>" + strEvents +
+            "</element><element name='l' type='infinite_list'>" + strEvents +
+            "</element><element name='a' type='slidearea'>" + strEvents + "</element></layout>",
+        800, 600, options);
     CButton* pButton = widget_cast<CButton*>(Find(tree, "b"));
     CTextWidget* pText = widget_cast<CTextWidget*>(Find(tree, "t"));
     CExpandable* pExpand = widget_cast<CExpandable*>(Find(tree, "x"));
@@ -354,9 +354,10 @@ TEST_F(CUIXMLLoaderCreators, EventsBindOnlyToTheirClass)
     CInfiniteList* pList = widget_cast<CInfiniteList*>(Find(tree, "l"));
     CSlideArea* pArea = widget_cast<CSlideArea*>(Find(tree, "a"));
     ASSERT_TRUE(pList && pArea);
-    for (const CActionCallback* p : {&pList->GetOnLoadItem(), &pList->GetOnForgetItem(), &pList->GetOnLoadItemBatch(),
-                                     &pList->GetOnLoadGroup(), &pList->GetOnBeginScroll(), &pList->GetOnEndScroll(),
-                                     &pArea->GetOnBeginScroll(), &pArea->GetOnEndScroll()})
+    for (const CActionCallback* p :
+         {&pList->GetOnLoadItem(), &pList->GetOnForgetItem(), &pList->GetOnLoadItemBatch(),
+          &pList->GetOnLoadGroup(), &pList->GetOnBeginScroll(), &pList->GetOnEndScroll(),
+          &pArea->GetOnBeginScroll(), &pArea->GetOnEndScroll()})
         EXPECT_EQ(*p, go);
     handler.Shutdown();
     actions.Shutdown();
@@ -446,9 +447,10 @@ TEST_F(CUIXMLLoaderCreators, ScrollChildSetsDraggingAndThresholdsInTensOfPixels)
     };
     for (const auto& c : aCases)
     {
-        WidgetTree tree = LoadLayout(
-            m_App, std::string("<layout><element name='e' type='slidearea'>") + c.pScroll + "</element></layout>", 1000,
-            600);
+        WidgetTree tree = LoadLayout(m_App,
+                                     std::string("<layout><element name='e' type='slidearea'>") + c.pScroll +
+                                         "</element></layout>",
+                                     1000, 600);
         CSlideArea* p = Loaded<CSlideArea>(tree);
         ASSERT_NE(p, nullptr) << c.pScroll;
         EXPECT_EQ(p->GetAllowDrag(), c.uDrag) << c.pScroll;
@@ -467,13 +469,16 @@ TEST_F(CUIXMLLoaderCreators, GridsAndListsReadCountsSpacingsBordersAndModes)
         LoadLayout(m_App,
                    "<layout><element name='g' type='grid_layout' num_columns='3' num_rows='-2' "
                    "layout_mode='uniform_list'>" +
-                       strChildren + "</element><element name='d' type='grid_layout' layout_mode='other'/>"
-                                     "<element name='i' type='infinite_list'>" +
-                       strChildren + "<page-size value='2'/></element><element name='j' type='infinite_list' "
-                                     "layout_mode='grid'/><element name='r' type='running_list'>" +
-                       strChildren + "<max-item-count value='5'/><expands-to value='top'/><autoscroll enabled='0' "
-                                     "speed='0.5'/></element><element name='s' type='running_list'>"
-                                     "<expands-to value='bottom'/></element></layout>",
+                       strChildren +
+                       "</element><element name='d' type='grid_layout' layout_mode='other'/>"
+                       "<element name='i' type='infinite_list'>" +
+                       strChildren +
+                       "<page-size value='2'/></element><element name='j' type='infinite_list' "
+                       "layout_mode='grid'/><element name='r' type='running_list'>" +
+                       strChildren +
+                       "<max-item-count value='5'/><expands-to value='top'/><autoscroll enabled='0' "
+                       "speed='0.5'/></element><element name='s' type='running_list'>"
+                       "<expands-to value='bottom'/></element></layout>",
                    1000, 600);
     CGridLayout* pGrid = widget_cast<CGridLayout*>(Find(tree, "g"));
     CGridLayout* pDefault = widget_cast<CGridLayout*>(Find(tree, "d"));

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "Framework/Shell/VornDevice.h"
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
-#include "Framework/Shell/VornDevice.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "tests/Framework/Shell/ResourceTestMedia.h"

@@ -1,7 +1,7 @@
 // The web button on the shell's real application: the address handed to the browser.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
-#include "Framework/UI/WebButton.h"
 #include "Framework/Shell/VornLanguage.h"
+#include "Framework/UI/WebButton.h"
 #include "PlatformDeviceInfoControl.h"
 #include "support/TestKestrolundApplication.h"
 #include "support/TestText.h"

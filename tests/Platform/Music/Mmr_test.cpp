@@ -106,7 +106,8 @@ TEST_F(PlatformMmr, NaturalEndCarriesErrorCodeZeroAndPlayStartsOver)
         EXPECT_EQ(-1, aEvents[i].m_iError);
 
     ASSERT_EQ(0, mmr_play(m_pContext));
-    const std::vector<sSeenMusicEvent> aAgain = TakeMusicEvents(500, [](const sSeenMusicEvent&) { return true; });
+    const std::vector<sSeenMusicEvent> aAgain =
+        TakeMusicEvents(500, [](const sSeenMusicEvent&) { return true; });
     ASSERT_EQ(1u, aAgain.size());
     EXPECT_EQ(MMR_STATE_PLAYING, aAgain[0].m_eState);
     EXPECT_EQ("0", aAgain[0].m_strPosition);
@@ -119,7 +120,8 @@ TEST_F(PlatformMmr, StopAndSpeedChangesCarryNoErrorRecord)
     ASSERT_EQ(0, mmr_speed_set(m_pContext, 0));
     ASSERT_EQ(0, mmr_speed_set(m_pContext, 1000));
     ASSERT_EQ(0, mmr_stop(m_pContext));
-    const std::vector<sSeenMusicEvent> aEvents = TakeMusicEvents(200, [](const sSeenMusicEvent&) { return false; });
+    const std::vector<sSeenMusicEvent> aEvents =
+        TakeMusicEvents(200, [](const sSeenMusicEvent&) { return false; });
     // Speed 1000 and play before the pull; speed 0, speed 1000 and stop after it.
     ASSERT_EQ(5u, aEvents.size());
     EXPECT_EQ(MMR_STATE_PLAYING, aEvents[2].m_eState);
@@ -134,9 +136,8 @@ TEST_F(PlatformMmr, SeekMovesThePositionInMilliseconds)
     StartTrack();
     ASSERT_EQ(0, mmr_seek(m_pContext, "500"));
     MmrCapturePull(4410);
-    const std::vector<sSeenMusicEvent> aEvents = TakeMusicEvents(1000, [](const sSeenMusicEvent& e) {
-        return e.m_iCode == MMRENDERER_STATUS_UPDATE;
-    });
+    const std::vector<sSeenMusicEvent> aEvents =
+        TakeMusicEvents(1000, [](const sSeenMusicEvent& e) { return e.m_iCode == MMRENDERER_STATUS_UPDATE; });
     ASSERT_FALSE(aEvents.empty());
     EXPECT_EQ("500", aEvents.back().m_strPosition);
     EXPECT_EQ(MMR_STATE_PLAYING, aEvents.back().m_eState);
@@ -180,7 +181,8 @@ TEST_F(PlatformMmr, EventsGoToTheRequestOfTheirOwnContext)
     TakeMusicEvents(50, [](const sSeenMusicEvent&) { return false; });
     ASSERT_EQ(0, mmr_stop(m_pContext));
     ASSERT_EQ(0, mmr_play(pSecond));
-    const std::vector<sSeenMusicEvent> aEvents = TakeMusicEvents(100, [](const sSeenMusicEvent&) { return false; });
+    const std::vector<sSeenMusicEvent> aEvents =
+        TakeMusicEvents(100, [](const sSeenMusicEvent&) { return false; });
     ASSERT_EQ(2u, aEvents.size());
     EXPECT_EQ(this, aEvents[0].m_pUserData);
     EXPECT_EQ(&iSecondTag, aEvents[1].m_pUserData);

@@ -10,7 +10,8 @@
 #include <sys/socket.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A made-up interface list: name, flags and address family (0: no address).
 class CInterfaceList
@@ -51,9 +52,9 @@ TEST(NetStatus, OnlyAnUpRunningAddressedNonLoopbackInterfaceCounts)
 
     CInterfaceList unusable;
     unusable.Add("lo", UP | IFF_LOOPBACK, AF_INET);
-    unusable.Add("eth0", IFF_UP, AF_INET);        // no carrier
-    unusable.Add("eth1", IFF_RUNNING, AF_INET);   // administratively down
-    unusable.Add("eth2", UP, AF_PACKET);          // link only, no address
+    unusable.Add("eth0", IFF_UP, AF_INET);      // no carrier
+    unusable.Add("eth1", IFF_RUNNING, AF_INET); // administratively down
+    unusable.Add("eth2", UP, AF_PACKET);        // link only, no address
     unusable.Add("eth3", UP, 0);
     EXPECT_FALSE(plat::NetStatusAnyUsableInterface(unusable.Get()));
 

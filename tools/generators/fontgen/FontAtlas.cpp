@@ -11,11 +11,13 @@ bool PackShelves(const std::vector<std::pair<int, int>>& sizes, int iPageSize, i
     std::vector<size_t> order(sizes.size());
     std::iota(order.begin(), order.end(), 0);
     // Tallest first keeps shelves full; ties keep the glyph order so output is stable.
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        if (sizes[a].second != sizes[b].second)
-            return sizes[a].second > sizes[b].second;
-        return sizes[a].first > sizes[b].first;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b)
+                     {
+                         if (sizes[a].second != sizes[b].second)
+                             return sizes[a].second > sizes[b].second;
+                         return sizes[a].first > sizes[b].first;
+                     });
     int iPage = 0, iX = iPadding, iY = iPadding, iShelf = 0;
     for (size_t i : order)
     {

@@ -5,12 +5,12 @@
 
 struct sGlyphBitmap
 {
-    unsigned int uId = 0;   // the id written to the description (code unit or 8-bit slot)
+    unsigned int uId = 0; // the id written to the description (code unit or 8-bit slot)
     int iWidth = 0;
     int iHeight = 0;
-    int iLeft = 0;          // pen to the bitmap's left edge
-    int iTop = 0;           // baseline to the bitmap's top row (up is positive)
-    int iAdvance = 0;       // pen advance in whole pixels
+    int iLeft = 0;                       // pen to the bitmap's left edge
+    int iTop = 0;                        // baseline to the bitmap's top row (up is positive)
+    int iAdvance = 0;                    // pen advance in whole pixels
     std::vector<unsigned char> coverage; // iWidth x iHeight, rows top to bottom
 };
 

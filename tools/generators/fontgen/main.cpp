@@ -162,7 +162,8 @@ int MakeBuiltin(std::map<std::string, std::string>& args)
     if (!Place(glyphs, BUILTIN_PAGE, 1, 1, desc.glyphs, iPages))
         return Fail("the glyphs do not fit one 128 x 128 page");
     std::vector<unsigned char> png;
-    if (!EncodePng(BUILTIN_PAGE, BUILTIN_PAGE, 1, PaintPages(glyphs, desc.glyphs, BUILTIN_PAGE, 1, 1)[0], png))
+    if (!EncodePng(BUILTIN_PAGE, BUILTIN_PAGE, 1, PaintPages(glyphs, desc.glyphs, BUILTIN_PAGE, 1, 1)[0],
+                   png))
         return Fail("PNG encoding failed");
     const std::string strSource = BuiltinSource(desc, png);
     if (!WriteWholeFile(args["--out-cpp"], strSource.data(), strSource.size()))
