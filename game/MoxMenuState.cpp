@@ -1,6 +1,9 @@
 // The main menu's life cycle, its buttons and the web pages.
 #include "game/MoxMenuState.h"
 
+#include <algorithm>
+
+#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornWebHost.h"
@@ -21,22 +24,27 @@ enum : int
     TEXTURE_PLAY = 60
 };
 
-// One row of the menu's layout: centre as c + (x, y) s, half size k s.
+// The menu's layout: play in the middle under the title, the others in one row along the
+// bottom edge, clear of the title picture's pedestals on every screen shape. r is the unit:
+// it keeps the row within the width and everything within the height.
 struct sMenuButton
 {
     int iID;
     int iTexture;
-    float x, y, k;
+    int iSlot; // place in the bottom row from the left; -1: the play button
 };
 const sMenuButton kButtons[] = {
-    {CMoxMenuState::BUTTON_INTRO, TEXTURE_INTRO, -1.05f, 0.85f, 0.65f},
-    {CMoxMenuState::BUTTON_CREDITS, TEXTURE_CREDITS, -2.1f, 0.2f, 0.43f},
-    {CMoxMenuState::BUTTON_SOCIAL, TEXTURE_SOCIAL, 2.65f, 0.35f, 0.45f},
-    {CMoxMenuState::BUTTON_EXIT, TEXTURE_EXITS, 1.05f, 0.85f, 0.65f},
-    {CMoxMenuState::BUTTON_HELP, TEXTURE_HELP, 1.8f, 0.0f, 0.7f},
-    {CMoxMenuState::BUTTON_TRAINING, TEXTURE_TRAINING, -1.25f, -0.2f, 0.75f},
-    {CMoxMenuState::BUTTON_PLAY, TEXTURE_PLAY, 0.0f, 0.0f, 1.0f},
+    {CMoxMenuState::BUTTON_INTRO, TEXTURE_INTRO, 1},   {CMoxMenuState::BUTTON_CREDITS, TEXTURE_CREDITS, 2},
+    {CMoxMenuState::BUTTON_SOCIAL, TEXTURE_SOCIAL, 4}, {CMoxMenuState::BUTTON_EXIT, TEXTURE_EXITS, 5},
+    {CMoxMenuState::BUTTON_HELP, TEXTURE_HELP, 3},     {CMoxMenuState::BUTTON_TRAINING, TEXTURE_TRAINING, 0},
+    {CMoxMenuState::BUTTON_PLAY, TEXTURE_PLAY, -1},
 };
+const int kRowSlots = 6;
+const float kRowStep = 1.25f; // r between row centres
+const float kRowHalf = 0.55f; // r
+const float kRowLift = 0.7f;  // r from the bottom edge to the row's centres
+const float kPlayHalf = 0.9f; // r
+const float kPlayY = 0.52f;   // of the height
 
 void HideButton(CMoxButton* pButton)
 {
@@ -96,17 +104,23 @@ void CMoxMenuState::InitControls()
         return;
     m_pButtons->Clear();
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
-    const CKorvelVector2 c(0.5f * w, 0.5f * h);
-    const float s = w / 8.0f;
+    const float r = std::min(w / 8.0f, h / 5.0f);
     for (const sMenuButton& b : kButtons)
-        m_pButtons->AddButton(CKorvelVector2(c.x + b.x * s, c.y + b.y * s), CKorvelVector2(b.k * s, b.k * s),
-                              b.iTexture, b.iID, 0);
+    {
+        const bool bPlay = b.iSlot < 0;
+        const CKorvelVector2 centre =
+            bPlay ? CKorvelVector2(0.5f * w, kPlayY * h)
+                  : CKorvelVector2(0.5f * w + (float(b.iSlot) - 0.5f * float(kRowSlots - 1)) * kRowStep * r,
+                                   h - kRowLift * r);
+        const float fHalf = (bPlay ? kPlayHalf : kRowHalf) * r;
+        m_pButtons->AddButton(centre, CKorvelVector2(fHalf, fHalf), b.iTexture, b.iID, 0);
+    }
     const float u = w / 20.0f;
     HideButton(m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), TEXTURE_EXITS,
                                      BUTTON_CREDITS_BACK, 0));
 #ifdef KORVEL_SCENE_EDITOR
-    // Developer builds only: the scene editor from the top-left corner.
-    m_pButtons->AddButton(CKorvelVector2(u, u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
+    // Developer builds only: the scene editor from the left edge, under the mute button.
+    m_pButtons->AddButton(CKorvelVector2(u, 3.0f * u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
 #endif
 }
 
@@ -187,8 +201,22 @@ void CMoxMenuState::OnBackButton()
 {
     if (m_bCreditsShown)
         EndCredits();
-    else if (m_pGame && m_pGame->GetApp())
-        m_pGame->GetApp()->Logout(1);
+    else
+        Exit();
+}
+
+void CMoxMenuState::Exit()
+{
+    CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
+    if (!pApp)
+        return;
+    CKestrolundApplication* pShell = dynamic_cast<CKestrolundApplication*>(pApp);
+    CVornMenuState* pLobby = pShell ? pShell->GetLobbyState() : nullptr;
+    // Played offline there is no session to end: the way out is the login page.
+    if (pLobby && !pApp->IsLoggedIn() && pLobby->GetLoginStatus() == CLoginController::STATUS_LOGGED_OUT)
+        pLobby->OnLogout();
+    else
+        pApp->Logout(1);
 }
 
 void CMoxMenuState::OnScreenChanged(int, int)
@@ -222,8 +250,7 @@ void CMoxMenuState::ButtonReleased(CMoxButton* pButton)
         Leave(STATE_EDITOR);
         break;
     case BUTTON_EXIT:
-        if (m_pGame && m_pGame->GetApp())
-            m_pGame->GetApp()->Logout(1);
+        Exit();
         break;
     case BUTTON_INTRO:
         Leave(STATE_INTRO);

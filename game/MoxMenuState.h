@@ -38,7 +38,7 @@ public:
     int Update(float fSeconds) override;
     void Draw() override;
     void RestoreResources() override;
-    // Ends the credits roll, or leaves for the lobby.
+    // Ends the credits roll, or leaves as the exit button does.
     void OnBackButton() override;
     void OnScreenChanged(int iWidth, int iHeight) override;
 
@@ -73,6 +73,8 @@ private:
     void StartCredits();
     void EndCredits();
     void Leave(STATE_ID eNext);
+    // Logged in: logs out. Offline: back to the login page.
+    void Exit();
     void OpenPage(const char* pLink);
 
     CMoxMenuState(const CMoxMenuState&) = delete;

@@ -1,5 +1,7 @@
 // The match screen's picture: the waiting screen before a network match is loaded, else
 // the sky, the backgrounds, the scene, the shots, the overlays and the quit question.
+#include <functional>
+
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
@@ -36,6 +38,41 @@ const unsigned int kWhite = 0xFFFFFFFFu;
 const int kTextWaiting = 11;
 const int kTextQuit1 = 12;
 const int kTextQuit2 = 13;
+
+// Draws the visible buttons of one kind: the quit question's own, or all the others.
+void RenderButtonKind(CMoxButtonManager& buttons, bool bQuestion)
+{
+    unsigned int abVisible[PLAY_BUTTON_COUNT] = {};
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+        if (CMoxButton* pButton = buttons.GetButtonByID(iID))
+        {
+            abVisible[iID] = pButton->m_bVisible;
+            const bool bOfQuestion = iID == PLAY_BUTTON_QUIT_YES || iID == PLAY_BUTTON_QUIT_NO;
+            if (bOfQuestion != bQuestion)
+                pButton->m_bVisible = 0;
+        }
+    buttons.Render();
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+        if (CMoxButton* pButton = buttons.GetButtonByID(iID))
+            pButton->m_bVisible = abVisible[iID];
+}
+
+// The quit question dims everything under it, the other buttons too; its answers stay bright.
+void RenderButtonsAndQuestion(CMoxButtonManager* pButtons, bool bQuestion,
+                              const std::function<void()>& fnQuestion)
+{
+    if (!bQuestion)
+    {
+        if (pButtons)
+            pButtons->Render();
+        return;
+    }
+    if (pButtons)
+        RenderButtonKind(*pButtons, false);
+    fnQuestion();
+    if (pButtons)
+        RenderButtonKind(*pButtons, true);
+}
 
 IKorvelGraphicsContext* Context(CMoxRenderer* pRenderer, CStateGame* pGame)
 {
@@ -89,10 +126,7 @@ void CMoxPlayState::Draw()
     RenderZoomBar();
     if (m_pGame->GetChat())
         m_pGame->GetChat()->Render();
-    if (m_bQuitDialog)
-        RenderQuitQuestion();
-    if (m_pButtons)
-        m_pButtons->Render();
+    RenderButtonsAndQuestion(m_pButtons, m_bQuitDialog != 0, [this] { RenderQuitQuestion(); });
     m_pScene = m_pLiveScene;
     m_pRenderer->m_Camera.SetScene(m_pScene);
 }
@@ -114,10 +148,7 @@ void CMoxPlayState::RenderWaitingScreen()
         m_pRenderer->DrawShadowedText(0, 0, pLanguage->GetText(kTextWaiting), kWhite, 131, FONT_MAIN);
     if (m_pGame->GetChat())
         m_pGame->GetChat()->Render();
-    if (m_bQuitDialog)
-        RenderQuitQuestion();
-    if (m_pButtons)
-        m_pButtons->Render();
+    RenderButtonsAndQuestion(m_pButtons, m_bQuitDialog != 0, [this] { RenderQuitQuestion(); });
 }
 
 void CMoxPlayState::RenderQuitQuestion()

@@ -68,6 +68,9 @@ void CMoxPlayState::EventLoadGame(CMoxEvent* pEvent)
     {
         for (CPlayer& player : m_pLiveScene->m_Players)
             player.m_cRoundWins = 0;
+        // A retry after a lost lesson is a new match: its win must be recorded and shown.
+        m_bGameOver = m_bResultsSent = m_bEndSettled = m_bGameOverSent = m_bEndScreen = 0;
+        m_bOwnGameOverSent = m_bRematchSent = 0;
         LoadSinglePlayerHelp();
     }
     // Readiness counts per loaded round: the master starts only once this round's scene
@@ -131,11 +134,11 @@ void CMoxPlayState::EventStartGame(CMoxEvent* pEvent)
         m_pRenderer)
     {
         const CPlayer& own = m_pLiveScene->m_Players[m_iOwnPlayer];
-        const float w = m_pRenderer->GetScreenWidth();
-        const float h = m_pRenderer->GetScreenHeight();
+        CKorvelVector2 vPosition, vTarget;
+        IMoxChat::SpeakerPlace(m_iOwnPlayer, m_pRenderer->GetScreenWidth(), m_pRenderer->GetScreenHeight(),
+                               vPosition, vTarget);
         m_pGame->GetChat()->AddMessage(m_pGame->GetGameLanguage()->GetText(kTextChatHelp), own.m_strName,
-                                       own.m_Color.Get8888(), CKorvelVector2(0.1f * w, 0.825f * h),
-                                       CKorvelVector2(0.0f, h), 0);
+                                       own.m_Color.Get8888(), vPosition, vTarget, 0);
     }
     if (pApp && pApp->GetVibrations() && pApp->GetDevice())
         pApp->GetDevice()->Vibrate(CVornDevice::VIBRA_SHORT);
@@ -171,9 +174,11 @@ void CMoxPlayState::EventRoundOver(CMoxEvent* pEvent)
     SetPlayState(PLAYSTATE_ROUND_ENDED);
     if (m_bMaster)
     {
+        // The next round waits for both players' ready events, not for those of this round.
         if (m_pLiveScene)
             for (CPlayer& player : m_pLiveScene->m_Players)
                 player.m_bReady = 0;
+        m_bAllReady = 0;
         if (CheckForGameOver())
             GameOver(GAME_OVER_DECIDED);
         else
@@ -289,6 +294,15 @@ void CMoxPlayState::ApplyNextPlayer(int iPlayer)
         m_pPlaybackEvents->Clear();
     m_bTurnPackReceived = m_bTurnPackReady = m_bOpponentPlaybackDone = m_bOwnPlaybackDone = 0;
     m_pScene = m_pLiveScene;
+    // An aim still shrinking back from the last shot would stay drawn through the new turn.
+    m_bAiming = m_bReleasePending = 0;
+    if (m_pLiveScene)
+        for (CPlayer& player : m_pLiveScene->m_Players)
+            if (!player.m_bWhipActive)
+            {
+                player.m_bStretching = player.m_bShowAim = 0;
+                player.m_vStretch.Set(0.0f, 0.0f);
+            }
 }
 
 void CMoxPlayState::EventNextPlayer(CMoxEvent* pEvent)

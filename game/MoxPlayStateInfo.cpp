@@ -49,7 +49,7 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
         if (m_fCountdown < 1.0f)
             uAlpha = (unsigned int)(255.0f * (m_fCountdown < 0.0f ? 0.0f : m_fCountdown));
         Add(TEXT_COUNTDOWN, 0.45f, uAlpha);
-        Add(-1, 0.55f, uAlpha, m_pScene ? CMoxScene::DisplayName(m_pScene->m_strName) : CKorvelString());
+        Add(-1, 0.55f, uAlpha, m_pScene ? m_pScene->m_strName : CKorvelString());
         return;
     }
     const bool bDecided = m_bRoundEnded || HasMatchEnded() || m_ePlayState == PLAYSTATE_GAME_OVER ||
@@ -58,8 +58,11 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
         Add(TEXT_TIE, 0.1f, 255, CKorvelString(), kCentred);
     else if (bDecided && aPlayers)
     {
-        Add(-1, 0.4f, 255, aPlayers[m_iResult].m_strName);
         const bool bOwnWin = m_iResult == m_iOwnPlayer;
+        // Training's result texts say what the player did, won or lost.
+        const int iNamed =
+            m_bSinglePlayer && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1) ? m_iOwnPlayer : m_iResult;
+        Add(-1, 0.4f, 255, aPlayers[iNamed].m_strName);
         if (HasMatchEnded())
             Add(m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
                                 : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN),

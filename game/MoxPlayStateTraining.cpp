@@ -94,9 +94,11 @@ void CMoxPlayState::MentorDialog(const CKorvelString& strText)
         return;
     const float W = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;
     const float H = m_pRenderer ? m_pRenderer->GetScreenHeight() : 0.0f;
+    CKorvelVector2 vPosition, vTarget;
+    IMoxChat::SpeakerPlace(m_iOpponent, W, H, vPosition, vTarget);
     pChat->Clear();
-    pChat->AddMessage(strText, CKorvelString("Opponent"), GetPlayerColour(m_iOpponent),
-                      CKorvelVector2(0.9f * W, 0.825f * H), CKorvelVector2(W, H), 1);
+    pChat->AddMessage(strText, CKorvelString("Opponent"), GetPlayerColour(m_iOpponent), vPosition, vTarget,
+                      1);
 }
 
 void CMoxPlayState::HandleSinglePlayerModeControls()

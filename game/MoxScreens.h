@@ -93,6 +93,15 @@ public:
     virtual void Clear() = 0;
     // Drawn by the match screen over its picture.
     virtual void Render() {}
+    // Where a line of the player in that slot goes on a screen of that size: beside its
+    // portrait, player 0 on the left and player 1 on the right, pointing down at it.
+    static void SpeakerPlace(int iSlot, float fWidth, float fHeight, CKorvelVector2& vPosition,
+                             CKorvelVector2& vTarget)
+    {
+        const bool bRight = iSlot == 1;
+        vPosition = CKorvelVector2((bRight ? 0.9f : 0.1f) * fWidth, 0.825f * fHeight);
+        vTarget = CKorvelVector2(bRight ? fWidth : 0.0f, fHeight);
+    }
 };
 
 // One creator per screen identifier (entry 0 unused) and one for the chat overlay; an

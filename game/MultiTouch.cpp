@@ -11,6 +11,7 @@ void CMultiTouch::OnDown(unsigned int uIndex, int iX, int iY)
     if (uIndex >= TOUCH_COUNT)
         return;
     m_Touches[uIndex].down = 1;
+    m_Touches[uIndex].upPending = 0;
     m_Touches[uIndex].position.Set((float)iX, (float)iY);
 }
 
@@ -18,7 +19,12 @@ void CMultiTouch::OnUp(unsigned int uIndex)
 {
     if (uIndex >= TOUCH_COUNT)
         return;
-    m_Touches[uIndex].down = 0;
+    sTouch& t = m_Touches[uIndex];
+    // A press and release within one frame is a tap: the press is stepped first.
+    if (t.down && !t.previousDown)
+        t.upPending = 1;
+    else
+        t.down = 0;
 }
 
 void CMultiTouch::Reset()
@@ -35,7 +41,7 @@ void CMultiTouch::Reset()
         t.delta.Set(0.0f, 0.0f);
         t.start.Set(0.0f, 0.0f);
         t.drag.Set(0.0f, 0.0f);
-        t.down = t.previousDown = t.moved = t.pressed = t.released = 0;
+        t.down = t.previousDown = t.moved = t.pressed = t.released = t.upPending = 0;
     }
 }
 
@@ -59,6 +65,11 @@ void CMultiTouch::Step()
         t.drag.Sub(t.position, t.start);
         t.moved = t.delta.LengthSq() > kMovedThresholdSq ? 1 : 0;
         t.previous = t.position;
+        if (t.upPending)
+        {
+            t.down = 0;
+            t.upPending = 0;
+        }
     }
 
     if (m_Touches[0].down && m_Touches[1].down)

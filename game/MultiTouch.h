@@ -15,8 +15,9 @@ struct sTouch
     unsigned int down;    // set by the input events
     unsigned int previousDown;
     unsigned int moved;
-    unsigned int pressed;  // went down in the last step
-    unsigned int released; // went up in the last step
+    unsigned int pressed;   // went down in the last step
+    unsigned int released;  // went up in the last step
+    unsigned int upPending; // went up before any step saw it down: released one step later
 };
 
 class CMultiTouch

@@ -65,6 +65,7 @@ public:
     void LobbyDisconnect(unsigned int) override { m_bLobbyDisconnected = 1; }
     void OpponentLeft(int iPlayerId) override;
     float OwnTurnProgress() override;
+    unsigned int MatchRunning() override;
     unsigned int UsesFullscreen() override;
     void CancelledQuickPlay() override;
     unsigned int OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uFromOpponent) override;

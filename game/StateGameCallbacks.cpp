@@ -69,6 +69,12 @@ void CStateGame::OpponentLeft(int iPlayerId)
     }
 }
 
+unsigned int CStateGame::MatchRunning()
+{
+    CMoxPlayStateBase* pPlay = GetPlayState();
+    return pPlay && !pPlay->HasMatchEnded() && !pPlay->m_bOpponentLeft ? 1 : 0;
+}
+
 float CStateGame::OwnTurnProgress()
 {
     CMoxPlayStateBase* pPlay = GetPlayState();
@@ -94,12 +100,14 @@ unsigned int CStateGame::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, 
     if (!pPlay || !m_pRenderer)
         return 1;
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
+    const int iSender = uFromOpponent ? pPlay->m_iOpponent : pPlay->m_iOwnPlayer;
+    CKorvelVector2 vPosition, vTarget;
+    IMoxChat::SpeakerPlace(iSender, w, h, vPosition, vTarget);
     if (!uFromOpponent)
     {
         if (m_pChat)
-            m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Me"),
-                                pPlay->GetPlayerColour(pPlay->m_iOwnPlayer),
-                                CKorvelVector2(0.1f * w, 0.825f * h), CKorvelVector2(0.0f, h), 0);
+            m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Me"), pPlay->GetPlayerColour(iSender),
+                                vPosition, vTarget, 0);
         if (!m_bChatHelpPlayed)
         {
             CVornStatistics* pStats = m_pApp ? m_pApp->GetStatistics() : nullptr;
@@ -116,8 +124,7 @@ unsigned int CStateGame::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, 
         }
     }
     else if (m_pChat)
-        m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Opponent"),
-                            pPlay->GetPlayerColour(pPlay->m_iOpponent), CKorvelVector2(0.9f * w, 0.825f * h),
-                            CKorvelVector2(w, h), 0);
+        m_pChat->AddMessage(pMessage->m_strText, CKorvelString("Opponent"), pPlay->GetPlayerColour(iSender),
+                            vPosition, vTarget, 0);
     return 1;
 }

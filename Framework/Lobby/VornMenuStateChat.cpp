@@ -242,7 +242,8 @@ void CVornMenuState::SetChatButtonVisibility(unsigned int uVisible)
             pButton->SetVisible(0);
     }
     if (CWidget* pBack = FindInPages("//chat_root//button_back"))
-        pBack->SetVisible(IsGuestLogin() ? 0 : 1);
+        // A guest whose opponent left has no other way out of the chat.
+        pBack->SetVisible(!IsGuestLogin() || m_DisconnectedPlayers.GetCount() > 0 ? 1 : 0);
 }
 
 void CVornMenuState::ClearChatBacklog()

@@ -161,7 +161,8 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
     }
     if (!pItem)
         return;
-    if (iCount > 0 && !pThis->m_uChatNoticeShown)
+    // Nobody is waited for once the other player has left.
+    if (iCount > 0 && !pThis->m_uChatNoticeShown && pThis->m_DisconnectedPlayers.GetCount() == 0)
     {
         CVornNetworkSession::sCHATMSG notice;
         notice.m_iType = 3;

@@ -196,6 +196,8 @@ void CVornMenuState::ExitChat()
     {
         const int iOwn = pSession->GetOwnUserId();
         const int iCount = pLobby->GetPlayerCount();
+        // Once the other player has left, the match is theirs to lose: staying is no forfeit.
+        const bool bOtherLeft = m_DisconnectedPlayers.GetCount() > 0 && !HasPlayerDisconnected(iOwn);
         CKorvelArray<int> aIds;
         CKorvelArray<int> aRanks;
         for (int i = 0; i < iCount; ++i)
@@ -203,8 +205,10 @@ void CVornMenuState::ExitChat()
             const CVornPlayer* pPlayer = pLobby->GetPlayer(i);
             if (!pPlayer)
                 continue;
+            const bool bLoser =
+                bOtherLeft ? HasPlayerDisconnected(pPlayer->m_iUserId) != 0 : pPlayer->m_iUserId == iOwn;
             aIds.Add(pPlayer->m_iUserId);
-            aRanks.Add(pPlayer->m_iUserId == iOwn ? iCount : 1);
+            aRanks.Add(bLoser ? iCount : 1);
         }
         m_pKestrolund->SendResults(aIds, aRanks, 1);
     }
@@ -249,7 +253,14 @@ void CVornMenuState::OnGameStatusChanged(unsigned int uStatus)
 
 KE_RETVAL CVornMenuState::actionChatExit(CWidget*, void* pContext)
 {
-    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    if (!pThis)
+        return 1;
+    // Back from the chat of a running match is back to the board; leaving it is the
+    // game's exit door, which asks first.
+    if (pThis->m_uInMatch && pThis->m_pGame && pThis->m_pGame->MatchRunning())
+        pThis->SetMenuVisibility(0);
+    else
         pThis->ExitChat();
     return 1;
 }

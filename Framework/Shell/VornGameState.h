@@ -40,6 +40,8 @@ public:
     virtual void OpponentLeft(int iPlayerId) = 0;
     // Above 0 while the own turn's clock runs: the fraction of the turn.
     virtual float OwnTurnProgress() = 0;
+    // 1 while a match is played and not yet decided: leaving it would forfeit it.
+    virtual unsigned int MatchRunning() { return 0; }
     virtual unsigned int UsesFullscreen() { return 0; }
     virtual void SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int uArg3,
                              unsigned int uArg4);

@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -152,9 +153,10 @@ struct sSpot
 {
     int x, y;
 };
-const float S = WINDOW_W / 8.0f, U = WINDOW_W / 20.0f;
-// The menu's training button: centre + (-1.25, -0.2) s.
-const sSpot TRAINING_BUTTON = {int(WINDOW_W / 2 - 1.25f * S), int(WINDOW_H / 2 - 0.2f * S)};
+const float R = std::min(WINDOW_W / 8.0f, WINDOW_H / 5.0f), U = WINDOW_W / 20.0f;
+// The menu's training button: the first of the bottom row, 2.5 steps of 1.25 r left of the
+// middle, 0.7 r above the bottom edge.
+const sSpot TRAINING_BUTTON = {int(WINDOW_W / 2 - 2.5f * 1.25f * R), int(WINDOW_H - 0.7f * R)};
 // The chooser's first scene: centre + (-4 u, -1.5 u).
 const sSpot SCENE_1 = {int(WINDOW_W / 2 - 4.0f * U), int(WINDOW_H / 2 - 1.5f * U)};
 

@@ -87,35 +87,53 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
     ASSERT_EQ(pMenu->ControlsReady(), 1u);
     EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
 
-    struct sPlace
-    {
-        int iID;
-        float x, y, fHalf;
-    };
-    // c = (400, 300), s = 100.
-    const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
-                             {4, 580, 300, 70}, {8, 275, 280, 75}, {0, 400, 300, 100}, {7, 400, 560, 40}};
     ASSERT_EQ(pMenu->m_pButtons->GetCount(), kEditorBuild ? 9 : 8);
-    for (int i = 0; i < 8; ++i)
-    {
-        const CMoxButton* b = pMenu->m_pButtons->GetAt(i);
-        SCOPED_TRACE(b->m_iID);
-        EXPECT_EQ(b->m_iID, places[i].iID);
-        EXPECT_FLOAT_EQ(b->m_vPosition.x, places[i].x);
-        EXPECT_FLOAT_EQ(b->m_vPosition.y, places[i].y);
-        EXPECT_FLOAT_EQ(b->m_vHalfSize.x, places[i].fHalf);
-        EXPECT_FLOAT_EQ(b->m_vHalfSize.y, places[i].fHalf);
-    }
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(pMenu->m_pButtons->GetAt(i)->m_iID, MainButtons()[size_t(i)]);
     EXPECT_EQ(Visible(), MainButtons());
 
     RunFrames(10);
     EXPECT_EQ(plat::CountCalls("mmr_play"), 1) << "the theme starts once";
     EXPECT_NE(Narrow(m_App.m_strMusicName).find("FlompTheme.mp3"), std::string::npos);
 
-    // A new screen size lays the buttons out again.
-    m_pGame->OnScreenChanged(1024, 768);
-    EXPECT_FLOAT_EQ(Button(0)->m_vHalfSize.x, 128.0f);
-    EXPECT_FLOAT_EQ(Button(7)->m_vPosition.y, 768.0f - 1024.0f / 20.0f);
+    // Every screen shape the game runs on lays the buttons out anew, each whole on the
+    // screen, none over another, over the mute button or over the title picture's
+    // pedestals (centred on w / 2 -+ 0.61 h, 0.13 h to each side, from 0.3 h to 0.7 h).
+    for (const auto& area : std::vector<std::pair<float, float>>{
+             {800, 480}, {1024, 600}, {1280, 720}, {1920, 1080}, {600, 1024}, {1024, 768}})
+    {
+        const float w = area.first, h = area.second;
+        SCOPED_TRACE(std::to_string(int(w)) + "x" + std::to_string(int(h)));
+        m_pGame->OnScreenChanged(int(w), int(h));
+        m_pGame->InitVolume();
+        const CKorvelRect<float>& rcMute = m_pGame->m_rcMute;
+        std::vector<const CMoxButton*> aShown;
+        for (int i = 0; i < pMenu->m_pButtons->GetCount(); ++i)
+            if (pMenu->m_pButtons->GetAt(i)->m_bVisible)
+                aShown.push_back(pMenu->m_pButtons->GetAt(i));
+        ASSERT_EQ(aShown.size(), MainButtons().size());
+        for (size_t a = 0; a < aShown.size(); ++a)
+        {
+            const CKorvelVector2 p = aShown[a]->m_vPosition;
+            const float r = aShown[a]->m_vHalfSize.x;
+            SCOPED_TRACE(aShown[a]->m_iID);
+            EXPECT_TRUE(p.x - r >= 0.0f && p.x + r <= w && p.y - r >= 0.0f && p.y + r <= h);
+            EXPECT_TRUE(p.x - r > rcMute.right || p.y - r > rcMute.bottom) << "over the mute button";
+            for (float fSide : {-1.0f, 1.0f})
+            {
+                const float x = 0.5f * w + fSide * 0.61f * h;
+                const bool bApart = p.x + r < x - 0.13f * h || p.x - r > x + 0.13f * h ||
+                                    p.y + r < 0.3f * h || p.y - r > 0.7f * h;
+                EXPECT_TRUE(bApart) << "over a pedestal";
+            }
+            for (size_t b = a + 1; b < aShown.size(); ++b)
+            {
+                CKorvelVector2 d;
+                d.Sub(aShown[b]->m_vPosition, p);
+                EXPECT_GT(d.Length(), r + aShown[b]->m_vHalfSize.x) << "over button " << aShown[b]->m_iID;
+            }
+        }
+    }
     EXPECT_EQ(Button(7)->m_bVisible, 0u);
 }
 
@@ -135,12 +153,15 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
         {"training", 8, {"6"}, nullptr},
         {"intro", 3, {"5"}, nullptr},
         {"exit", 2, {"1"}, "lobby.Logout()"},
+        // Played offline there is no session: the exit shows the login page.
+        {"exit offline", 2, {"1"}, "lobby.OnLogout()"},
     };
     for (const sCase& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         m_pGame.reset();
         ASSERT_NO_FATAL_FAILURE(StartMenu());
+        m_App.m_pTestLobby->m_Script.uLoggedIn = std::string(c.pWhat) == "exit offline" ? 0 : 1;
         m_App.m_Log.Clear();
         ASSERT_NE(m_App.GetMusicPlayer(), nullptr);
         Tap(Centre(Button(c.iID)));
@@ -169,7 +190,7 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
 TEST_F(CMoxMenuState, OnlyDeveloperBuildsShowTheEditorButton)
 {
     ASSERT_NO_FATAL_FAILURE(StartMenu());
-    const CKorvelVector2 corner(800.0f / 20.0f, 800.0f / 20.0f);
+    const CKorvelVector2 corner(800.0f / 20.0f, 3.0f * 800.0f / 20.0f);
     if (kEditorBuild)
     {
         const CMoxButton* pEditor = Button(::CMoxMenuState::BUTTON_EDITOR);
@@ -185,7 +206,7 @@ TEST_F(CMoxMenuState, OnlyDeveloperBuildsShowTheEditorButton)
     }
     EXPECT_EQ(Button(::CMoxMenuState::BUTTON_EDITOR), nullptr);
     Tap(corner);
-    EXPECT_EQ(Screens(), std::vector<std::string>({"1"})) << "nothing lies in the corner";
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"})) << "nothing lies under the mute button";
     EXPECT_EQ(Menu()->m_bLeaving, 0u);
     // The menu still serves a button of that id by opening the editor.
     CMoxButton editor;
@@ -198,6 +219,7 @@ TEST_F(CMoxMenuState, TheBackButtonLeavesForTheLobbyOrEndsTheRoll)
 {
     ASSERT_NO_FATAL_FAILURE(StartSession());
     ASSERT_NO_FATAL_FAILURE(StartMenu());
+    m_App.m_pTestLobby->m_Script.uLoggedIn = 1;
     Tap(Centre(Button(5)));
     ASSERT_EQ(Menu()->m_bCreditsShown, 1u);
     EXPECT_EQ(Visible(), std::vector<int>({7}));
@@ -316,11 +338,11 @@ TEST_F(CMoxMenuState, GoldenFrames)
     RunFrames(5);
     const uint32_t uMenu = GameFrameHash("menu");
     // The title, seven buttons, the stars and the mute button.
-    EXPECT_EQ(uMenu, 1653980545u);
+    EXPECT_EQ(uMenu, 2424989485u);
     Tap(Centre(Button(5)), 0);
     Run(3000);
     // The dimmed title with the first credits lines and the roll's back button.
-    EXPECT_EQ(GameFrameHash("credits"), 4176963741u);
+    EXPECT_EQ(GameFrameHash("credits"), 1581013149u);
 }
 
 } // namespace

@@ -151,6 +151,10 @@ TEST_F(CMoxPlayStateDraw, TheCountDownShowsTheGetReadyTextAndTheScenesName)
     m_pPlay->InformationTexts(m_aTexts);
     EXPECT_GT(m_aTexts[1].fHeight, 0.5f);
     EXPECT_GT(m_aTexts[1].strLiteral.GetLength(), 0);
+    // The stored display name as it is, not cut again as if it were a file name.
+    m_pPlay->m_pLiveScene->m_strName.Set("Castle");
+    m_pPlay->InformationTexts(m_aTexts);
+    EXPECT_EQ(Narrow(m_aTexts[1].strLiteral), "Castle");
     // The last second fades them out.
     m_pPlay->m_fCountdown = 0.5f;
     EXPECT_EQ(Text(0).uAlpha, 127u);
@@ -231,7 +235,8 @@ TEST_F(CMoxPlayStateDraw, TheResultTextsByHowTheMatchEnded)
         EXPECT_EQ(Texts(), c.aTexts) << c.pWhat;
         if (c.iWinner <= 1)
         {
-            EXPECT_EQ(Narrow(Text(-1).strLiteral), c.iWinner ? "Bob" : "Ann") << c.pWhat;
+            // Training names the player in both cases: "You cleared", "You fell short".
+            EXPECT_EQ(Narrow(Text(-1).strLiteral), c.iWinner && !c.bTraining ? "Bob" : "Ann") << c.pWhat;
             EXPECT_FLOAT_EQ(Text(-1).fHeight, 0.4f);
         }
         if (c.bLeft || c.bTimeOuts)
@@ -257,8 +262,14 @@ TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
         ExpectNear(At(Frame(), 10, 10), {0x38, 0x00, 0x5B, 0xFF});
     }
 
+    // The question dims the buttons under it too; only its answers stay bright.
+    const CKorvelRect<float>& rcJump = m_pPlay->m_rcButtons[PLAY_BUTTON_JUMP];
+    const int xJump = int(rcJump.left + rcJump.right) / 2, yJump = int(rcJump.top + rcJump.bottom) / 2;
+    const std::vector<int> aBright = At(Frame(), xJump, yJump);
     m_pPlay->ButtonReleased(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT));
-    EXPECT_EQ(Fnv1a(Frame()), 3644436547u) << "the quit question";
+    const std::vector<uint8_t> aQuestion = Frame();
+    EXPECT_LT(At(aQuestion, xJump, yJump)[1], aBright[1] * 9 / 10);
+    EXPECT_EQ(Fnv1a(aQuestion), 1684290499u) << "the quit question";
     m_pPlay->ButtonReleased(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT));
 
     GameOver(0);

@@ -6,7 +6,8 @@
 namespace
 {
 
-TEST(CMultiTouch, ATouchBetweenTwoStepsIsNeverSeen)
+// A click whose press and release come in one frame: pressed in one step, released in the next.
+TEST(CMultiTouch, ATouchBetweenTwoStepsIsATap)
 {
     CMultiTouch touches;
     touches.Step();
@@ -14,9 +15,16 @@ TEST(CMultiTouch, ATouchBetweenTwoStepsIsNeverSeen)
     touches.OnUp(2);
     touches.Step();
     const sTouch& t = touches.m_Touches[2];
-    EXPECT_EQ(t.pressed, 0u);
+    EXPECT_EQ(t.pressed, 1u);
     EXPECT_EQ(t.released, 0u);
-    EXPECT_EQ(touches.m_bAnyPressed, 0u);
+    EXPECT_EQ(touches.m_bAnyPressed, 1u);
+    EXPECT_EQ(t.position.x, 10.0f);
+    touches.Step();
+    EXPECT_EQ(t.pressed, 0u);
+    EXPECT_EQ(t.released, 1u);
+    EXPECT_EQ(t.down, 0u);
+    touches.Step();
+    EXPECT_EQ(t.released, 0u);
 }
 
 TEST(CMultiTouch, PressMoveAndReleaseStepByStep)

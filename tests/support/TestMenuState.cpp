@@ -401,6 +401,12 @@ void CTestMenuState::Logout()
         m_fnDuringLogin();
 }
 
+void CTestMenuState::OnLogout()
+{
+    Log("OnLogout");
+    CVornMenuState::OnLogout();
+}
+
 const CKorvelString& CTestMenuState::GetCurrentUserName() const
 {
     return m_strUserName;

@@ -95,6 +95,7 @@ public:
 
     void Relogin() override;
     void Logout() override;
+    void OnLogout() override;
     const CKorvelString& GetCurrentUserName() const override;
     unsigned int IsGuestLogin() const override;
     void Redirect(const CKorvelString& strHost, int iPort) override;
