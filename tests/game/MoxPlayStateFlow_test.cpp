@@ -185,6 +185,22 @@ TEST_F(CMoxPlayStateFlow, TheTurnClockTicksRiseInPitchAndTheThirdTimeOutLoses)
     EXPECT_EQ(m_pPlay->m_aResultRanks[0], 2);
 }
 
+// Once the player has acted the turn's time is spent: however long the shot takes, the
+// clock neither runs on nor times the turn out.
+TEST_F(CMoxPlayStateFlow, TheTurnClockStopsOnceThePlayerActs)
+{
+    ASSERT_NO_FATAL_FAILURE(OwnTurn());
+    Frame(2000);
+    const float fElapsed = m_pPlay->m_fTurnElapsed;
+    EXPECT_GT(fElapsed, 1.0f);
+    Act(kJump);
+    for (int i = 0; i < 40; ++i)
+        Frame(1000);
+    EXPECT_FLOAT_EQ(m_pPlay->m_fTurnElapsed, fElapsed);
+    EXPECT_EQ(m_pPlay->m_bTimedOut, 0u);
+    EXPECT_EQ(Player(0).m_iTimeOutsLeft, 3);
+}
+
 TEST_F(CMoxPlayStateFlow, ARecordingThatNeverSettlesOrOverflowsIsDiscardedAndThePlayerActsAgain)
 {
     ASSERT_NO_FATAL_FAILURE(OwnTurn());

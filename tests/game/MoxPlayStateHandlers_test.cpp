@@ -115,6 +115,7 @@ TEST_F(CMoxPlayStateHandlers, MalformedAndShortEventsChangeNothing)
         {"items 127", Raw(EVENT_VIRTUAL_ITEMS, 64, {{12, 1}, {13, 127}})},
         {"game over -1", Raw(EVENT_GAME_OVER, 20, {{12, kMinus1}})},
         {"playback 7", Raw(EVENT_PLAYBACK_DONE, 16, {{12, 7}})},
+        {"playback of the own side", Raw(EVENT_PLAYBACK_DONE, 16, {{12, uint8_t(m_pPlay->m_iOwnPlayer)}})},
         {"unknown type", Raw(99, 12)},
     };
     std::vector<sCase> all = cases;

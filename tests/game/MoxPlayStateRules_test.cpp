@@ -57,6 +57,19 @@ TEST_F(CMoxPlayStateRules, WaterKillsAFlompAfterOneSecondAndDeletesAShot)
     EXPECT_EQ(Player(0).m_bAlive, 1);
 }
 
+// A flomp is in the water once its centre is more than two half heights below the surface.
+TEST_F(CMoxPlayStateRules, TheWaterLineIsTwoHalfHeightsBelowTheSurface)
+{
+    BeginRecording();
+    const float fHalf = Body(1).m_vHalfSize.y;
+    Body(1).m_vPosition.Set(1.0f, -1.5f * fHalf);
+    m_pPlay->HandleTurn();
+    EXPECT_EQ(Player(1).m_bFellIntoWater, 0u);
+    Body(1).m_vPosition.Set(1.0f, -2.5f * fHalf);
+    m_pPlay->HandleTurn();
+    EXPECT_EQ(Player(1).m_bFellIntoWater, 1u);
+}
+
 TEST_F(CMoxPlayStateRules, AFlompWedgedInANegativeGapIsCrushedAtOnce)
 {
     m_pPlay->SetPlayState(PLAYSTATE_OWN_TURN);
@@ -176,6 +189,33 @@ TEST_F(CMoxPlayStateRules, AnExplosionsShareSetsTheDamageAndThePush)
     EXPECT_NEAR(Length(aForce[0], MoxField::FORCE_X, MoxField::FORCE_Y), 0.5f * 0.12f * 6.9f, 1e-5f);
     EXPECT_EQ(Player(1).m_iHealth, 70);
     EXPECT_EQ(Player(0).m_iHealth, 100);
+}
+
+// At the same distance a sticky bomb pushes a block down twice as far as a fire shot.
+TEST_F(CMoxPlayStateRules, AStickyShotLowersBlocksTwiceAsFarAsAFireShot)
+{
+    int aDrop[2] = {};
+    const PROJECTILE_TYPE aTypes[2] = {PROJECTILE_FIRE, PROJECTILE_STICKY};
+    for (int i = 0; i < 2; ++i)
+    {
+        SCOPED_TRACE(i);
+        Projectile* pShot = Scene().CreateProjectile(0, aTypes[i], i);
+        ASSERT_NE(pShot, nullptr);
+        pShot->m_fRadius = 0.3f;
+        pShot->m_pBody->m_vPosition.Set(0.0f, 1.0f);
+        CBlock* pBlock = AddBlock(0.2f, 1.0f, BLOCK_MATERIAL_METAL);
+        ASSERT_NE(pBlock, nullptr);
+        const int iID = pBlock->m_uID;
+        m_pPlay->ProjectileExplodeAll(0);
+        m_pPlay->HandleGameEvents();
+        Scene().DeleteProjectile(0, i);
+        for (CMoxEvent* p : Recorded(EVENT_SCENE_UPDATE))
+            if (p->m_pPayload[MoxField::UPDATE_BLOCK] == iID)
+                aDrop[i] = 40 - (signed char)p->m_pPayload[MoxField::UPDATE_GRID_Y];
+        Scene().m_pBlocks->DeleteBlock(iID);
+    }
+    EXPECT_GT(aDrop[0], 1);
+    EXPECT_NEAR(aDrop[1], 2 * aDrop[0], 1);
 }
 
 TEST_F(CMoxPlayStateRules, ASnowBombOnlyStartsChangesThatEndInIce)

@@ -288,4 +288,28 @@ TEST_F(CMoxSceneFile, HelpersBeyondOneByteAreRefused)
     EXPECT_NE(stat(m_App.DataFile("over.scn").c_str(), &info), 0) << "nothing written";
 }
 
+// The block count is one byte: 255 blocks come back whole, a 256th must not wrap it to 0.
+TEST_F(CMoxSceneFile, BlocksBeyondOneByteAreRefused)
+{
+    sMoxSceneFile file;
+    file.aBlocks.resize(255);
+    std::string strBytes;
+    ASSERT_TRUE(MoxWriteSceneFile(file, strBytes));
+    EXPECT_EQ(Read(strBytes).aBlocks.size(), 255u);
+    file.aBlocks.resize(256);
+    EXPECT_FALSE(MoxWriteSceneFile(file, strBytes));
+}
+
+// An old file has no helper section: whatever follows its blocks is not read as helpers.
+TEST_F(CMoxSceneFile, OldFileIgnoresBytesAfterTheBlocks)
+{
+    const std::string strTail("\x02\x05\x14\xF9\x1E", 5);
+    const sMoxSceneFile old = Read(TestSceneBytes(SampleScene(sTestScene::V100)) + strTail);
+    EXPECT_EQ(old.aBlocks.size(), 3u);
+    EXPECT_TRUE(old.aHelpers.empty());
+    sTestScene cut = SampleScene(sTestScene::V110);
+    cut.helperSection = false;
+    EXPECT_EQ(Read(TestSceneBytes(cut) + strTail).aHelpers.size(), 2u) << "the same bytes after a v110 file";
+}
+
 } // namespace

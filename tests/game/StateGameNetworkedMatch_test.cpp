@@ -177,6 +177,15 @@ protected:
         EXPECT_NE(iFirst, -1);
         EXPECT_NE(iSecond, -1);
         EXPECT_NE(iFirst, iSecond) << "the new round draws another scene";
+        EXPECT_EQ(FirstTurnOfRound(0), 1) << m_Harness.Report();
+        EXPECT_EQ(FirstTurnOfRound(1), 0) << "the other player starts the next round";
+    }
+    int FirstTurnOfRound(int iRound)
+    {
+        for (const sMatchLogRecord& r : m_Harness.m_aLog[0])
+            if (!r.bEnd && r.iRounds == iRound)
+                return r.iTurnPlayer;
+        return -1;
     }
 
     CMatchHarness m_Harness;
@@ -240,6 +249,21 @@ TEST_F(CStateGameNetworkedMatch, ATiedRoundThenANewSceneThenAWin)
 {
     ScriptTieThenWin();
     m_Harness.StartMatch();
+    // Between the rounds the master waits for both players' ready events of this pause.
+    CMoxPlayState* pMaster = m_Harness.Play(CMatchHarness::SIDE_A);
+    bool bBetween = false, bBothReady = false;
+    for (int i = 0; i < 20000 && !(bBetween && pMaster->m_ePlayState != PLAYSTATE_BETWEEN_ROUNDS); ++i)
+    {
+        if (pMaster->m_ePlayState == PLAYSTATE_BETWEEN_ROUNDS)
+        {
+            bBetween = true;
+            bBothReady =
+                pMaster->m_pLiveScene->m_Players[0].m_bReady && pMaster->m_pLiveScene->m_Players[1].m_bReady;
+        }
+        m_Harness.Frame();
+    }
+    ASSERT_TRUE(bBetween) << m_Harness.Report();
+    EXPECT_TRUE(bBothReady) << "the next round was loaded before both were ready";
     ASSERT_TRUE(m_Harness.RunMatch());
     ExpectTieThenWin();
     ExpectNoResend();

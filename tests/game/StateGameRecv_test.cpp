@@ -156,9 +156,13 @@ TEST_F(CStateGameRecv, WhatIsAnsweredAndWhatIsTaken)
     Receive(Message(EVENT_PLAYER_DAMAGE, 700007, 1500, DamageSize()));
     ASSERT_EQ(Play().m_pPlaybackEvents->GetNumEvents(), iPlayback + 1);
     EXPECT_EQ(Play().m_pPlaybackEvents->GetEvent(iPlayback)->m_iTimeStamp, 1500);
+    // A turn's first moment is stamped 0: played back like any other.
+    Receive(Message(EVENT_PLAYER_DAMAGE, 700008, 0, DamageSize()));
+    ASSERT_EQ(Play().m_pPlaybackEvents->GetNumEvents(), iPlayback + 2);
+    EXPECT_EQ(Play().m_pPlaybackEvents->GetEvent(iPlayback + 1)->m_iTimeStamp, 0);
     Receive(Message(EVENT_ACK, 42, -1, 12));
     EXPECT_EQ(Play().m_pAckEvents->GetNumEvents(), iAcks + 1);
-    EXPECT_EQ(Acks().size() - uBefore, 1u);
+    EXPECT_EQ(Acks().size() - uBefore, 2u);
 }
 
 TEST_F(CStateGameRecv, ATurnPackOutsideTheOpponentsTurnIsAnsweredAndNotUnpacked)
