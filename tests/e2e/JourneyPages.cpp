@@ -1,15 +1,25 @@
 #include "tests/e2e/JourneyPages.h"
 
+#include <algorithm>
+
 #include <X11/keysym.h>
 
 namespace
 {
-// The game's menu lays its buttons out from the window's centre in steps of an eighth of
-// its width (game/MoxMenuState.cpp).
-const float MENU_STEP = 1.0f / 8.0f;
-const float EXIT_DOOR_X = 1.05f, EXIT_DOOR_Y = 0.85f;
+// The game's menu puts all buttons but play in one row along the bottom edge
+// (game/MoxMenuState.cpp): r = min(w / 8, h / 5), centres 1.25 r apart about the middle,
+// 0.7 r above the bottom.
+const int TRAINING_SLOT = 0, EXIT_DOOR_SLOT = 5;
 const uint32_t MENU_GREEN = 0x3CB44B; // the menu's training button
-const float TRAINING_X = -1.25f, TRAINING_Y = -0.2f;
+
+sE2eRect MenuButton(const sE2eShot& shot, int iSlot)
+{
+    const float w = float(shot.m_iWidth), h = float(shot.m_iHeight);
+    const float r = std::min(w / 8.0f, h / 5.0f);
+    const int x = int(0.5f * w + (float(iSlot) - 2.5f) * 1.25f * r), y = int(h - 0.7f * r);
+    const int iHalf = int(0.3f * r);
+    return {x - iHalf, y - iHalf, x + iHalf, y + iHalf};
+}
 } // namespace
 
 namespace journey_pages
@@ -126,28 +136,41 @@ void CJourneyPages::Register(const std::string& strName, const std::string& strE
         [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
 }
 
+bool CJourneyPages::ShowsGameMenu()
+{
+    const sE2eShot& now = m_Journey.Look();
+    const sE2eRect training = MenuButton(now, TRAINING_SLOT);
+    const int iArea = (training.m_iRight - training.m_iLeft) * (training.m_iBottom - training.m_iTop);
+    return now.m_iWidth > 0 && E2eCountNear(now, training, MENU_GREEN, 12) > iArea / 4;
+}
+
 void CJourneyPages::WaitForGameMenu()
 {
-    const sE2eShot& shot = m_Journey.Look();
-    const int x = int(shot.m_iWidth * (0.5f + TRAINING_X * MENU_STEP));
-    const int y = int(shot.m_iHeight / 2 + TRAINING_Y * MENU_STEP * shot.m_iWidth);
-    m_Journey.WaitFor(
-        [&]
-        {
-            const sE2eShot& now = m_Journey.Look();
-            return E2eCountNear(now, {x - 40, y - 40, x + 40, y + 40}, MENU_GREEN, 12) > 1000;
-        },
-        "the game's menu shows");
+    m_Journey.WaitFor([&] { return ShowsGameMenu(); }, "the game's menu shows");
+}
+
+void CJourneyPages::PressMenuButton(int iSlot)
+{
+    const sE2eRect button = MenuButton(m_Journey.Look(), iSlot);
+    m_Journey.Say("press the menu's button " + std::to_string(iSlot) + " of the bottom row");
+    m_Journey.Click(button.CentreX(), button.CentreY());
+}
+
+void CJourneyPages::PressExitDoor()
+{
+    PressMenuButton(EXIT_DOOR_SLOT);
+}
+
+void CJourneyPages::PressTraining()
+{
+    PressMenuButton(TRAINING_SLOT);
 }
 
 void CJourneyPages::Logout()
 {
     m_Journey.PressWidget("//startscreen_root//close_menu");
     WaitForGameMenu();
-    const sE2eShot& shot = m_Journey.Look();
-    m_Journey.Say("press the menu's exit door");
-    m_Journey.Click(int(shot.m_iWidth * (0.5f + EXIT_DOOR_X * MENU_STEP)),
-                    int(shot.m_iHeight / 2 + EXIT_DOOR_Y * MENU_STEP * shot.m_iWidth));
+    PressExitDoor();
     WaitForPage(LOGIN);
 }
 

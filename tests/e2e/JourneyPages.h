@@ -54,12 +54,17 @@ public:
     void Back();
     // The game's menu behind the lobby shows (the lobby's overlay is hidden).
     void WaitForGameMenu();
+    bool ShowsGameMenu();
+    // The game's menu: its exit door, its training button.
+    void PressExitDoor();
+    void PressTraining();
 
     CJourney& Journey() { return m_Journey; }
 
 private:
     // Presses the field and types the text into it.
     void TypeInto(const std::string& strPath, const std::string& strText);
+    void PressMenuButton(int iSlot);
 
     CJourney& m_Journey;
 };

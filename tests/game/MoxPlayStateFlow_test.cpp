@@ -94,7 +94,7 @@ TEST_F(CMoxPlayStateFlow, ATrainingMatchIsPlayedReplayedWonAndItsSceneCleared)
     EXPECT_EQ(Setting("scene_4_cleared"), 1u);
 }
 
-TEST_F(CMoxPlayStateFlow, ATieReloadsByItselfAndALostMatchReloadsFromTheContinueButton)
+TEST_F(CMoxPlayStateFlow, ATieReloadsByItselfALostMatchFromTheContinueButtonAndAWinAfterThatCounts)
 {
     ASSERT_NO_FATAL_FAILURE(HandOver(2));
     HoldBoth();
@@ -120,6 +120,24 @@ TEST_F(CMoxPlayStateFlow, ATieReloadsByItselfAndALostMatchReloadsFromTheContinue
     EXPECT_EQ(m_pPlay->GetCurrentSceneIndex(), 2);
     EXPECT_EQ(Player(0).m_bAlive, 1);
     EXPECT_EQ(ScreenNames(), std::vector<std::string>({"3"}));
+
+    // The retry starts afresh: no result shows, and winning it is the player's and is kept.
+    std::vector<CMoxPlayState::sInfoText> aTexts;
+    m_pPlay->InformationTexts(aTexts);
+    for (const auto& text : aTexts)
+        EXPECT_NE(text.iText, 5) << "a tie left over from the lost match";
+    HoldBoth();
+    EXPECT_LT(EndTrainingRound(true, false), 500);
+    EXPECT_EQ(m_pPlay->GetUserInt(), 1);
+    m_pPlay->InformationTexts(aTexts);
+    ASSERT_EQ(aTexts.size(), 2u);
+    EXPECT_EQ(Narrow(aTexts[0].strLiteral), "You");
+    EXPECT_EQ(aTexts[1].iText, 16);
+    m_pPlay->OnBackButton();
+    FramesUntil([&] { return m_pGame->GetState(STATE_PLAY) == nullptr; }, 100);
+    m_pPlay = nullptr;
+    EXPECT_EQ(ScreenNames(), std::vector<std::string>({"6"}));
+    EXPECT_EQ(Setting("scene_2_cleared"), 1u);
 }
 
 TEST_F(CMoxPlayStateFlow, TheTurnClockTicksRiseInPitchAndTheThirdTimeOutLoses)

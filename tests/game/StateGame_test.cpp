@@ -410,6 +410,15 @@ TEST_F(CStateGame, ChatLinesBecomeBubblesOfTheirSide)
                                         "chat.AddMessage(hello,Opponent,FF3A92FF,720,495,800,600,0)"}));
     EXPECT_EQ(StoredSettings().count("quorvalin_chathelpplayed"), 1u);
     EXPECT_EQ(m_pGame->m_bChatHelpPlayed, 1u);
+    // In the second player's window its own flomp is the right one: the sides follow the sender.
+    m_Fakes.log.Clear();
+    m_Fakes.pPlay->m_iOwnPlayer = 1;
+    m_Fakes.pPlay->m_iOpponent = 0;
+    m_pGame->OnChatMessage(&message, 0);
+    m_pGame->OnChatMessage(&message, 1);
+    EXPECT_EQ(m_Fakes.log.With("chat.AddMessage"),
+              std::vector<std::string>({"chat.AddMessage(hello,Me,FF3A92FF,720,495,800,600,0)",
+                                        "chat.AddMessage(hello,Opponent,FFFF5D37,80,495,0,600,0)"}));
 
     // The help is remembered: the next own line writes nothing.
     std::remove(m_App.DataFile("stats.dat").c_str());

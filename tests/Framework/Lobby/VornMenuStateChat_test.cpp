@@ -232,9 +232,14 @@ TEST_F(CVornMenuState, TheRematchButtonAndThePeersWishStartTheNextMatchOnTheSame
     EXPECT_TRUE(Lobby()->IsInMatch());
 }
 
-TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsIt)
+TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsItAndTheGuestAWayBack)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
+    CWidget* pChat = Find("chat_root");
+    CWidget* pBack = pChat ? pChat->FindWidget(CKorvelString("button_back"), -1) : nullptr;
+    ASSERT_NE(pBack, nullptr);
+    Lobby()->SetChatButtonVisibility(0);
+    EXPECT_EQ(pBack->GetVisible(), 0u) << "a guest has none while the other player is there";
     const int iBefore = Lobby()->GetChatBacklogCount();
     SendFromOther(5);
     SendFromOther(5);
@@ -245,6 +250,7 @@ TEST_F(CVornMenuState, ThePeerLeavingGivesOneLeftLineWhateverTellsIt)
     EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
     EXPECT_EQ(BacklogLinesWith(m_strPeerName + " left"), 1);
     EXPECT_TRUE(Lobby()->HasPlayerDisconnected(m_iPeer));
+    EXPECT_EQ(pBack->GetVisible(), 1u) << "the guest would be stuck in the chat";
 }
 
 } // namespace

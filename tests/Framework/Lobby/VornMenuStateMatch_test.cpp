@@ -159,6 +159,30 @@ TEST_F(CVornMenuState, TheChatOpensAfterPlayAndLeavingItSendsTheResultsWithTheOw
     EXPECT_EQ(PageName(), "loginscreen_root");
 }
 
+// Once the other player has left, going out of the chat reports the leaver as the loser,
+// never the player who stayed.
+TEST_F(CVornMenuState, AfterTheOtherPlayerLeftLeavingTheChatReportsTheLeaverLast)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    m_pOther->RegisterInGameQueue(0, 2);
+    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    Lobby()->OnGameplayEnd(0);
+    CVornNetworkSession::sCHATMSG left;
+    left.m_iType = CVornNetworkSession::CHAT_LEFT;
+    left.m_iSender = iOther;
+    Lobby()->OnChatMessage(&left, 1);
+    ::CVornMenuState::actionChatExit(nullptr, Lobby());
+    ASSERT_TRUE(WaitForMessage("GameEnd"));
+    const CTestJson end = In("GameEnd")[0];
+    ASSERT_EQ(end["players"].Size(), 2u);
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(end["ranks"][i].Int(), end["players"][i].Int() == iOther ? 2 : 1);
+    EXPECT_EQ(PageName(), "loginscreen_root");
+}
+
 TEST_F(CVornMenuState, LeavingPlayBeforeTheChatOpenedLeavesThroughTheChatsExit)
 {
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
