@@ -167,10 +167,16 @@ TEST_F(CMoxPlayStateHandlers, AnInvalidSceneMakesTheOwnPlayerLeave)
 TEST_F(CMoxPlayStateHandlers, ANextPlayerThatIsNeitherFlompKeepsTheTurnAndFollowsNobody)
 {
     m_pPlay->m_bStarted = 1;
+    // The last shot's arm, still shrinking back, goes with the turn.
+    Player(0).m_bStretching = Player(0).m_bShowAim = 1;
+    Player(0).m_vStretch.Set(0.2f, 0.1f);
+    m_pPlay->m_bReleasePending = 1;
     m_pPlay->NextPlayer(1);
     m_pPlay->HandleGameEvents();
     EXPECT_EQ(m_pPlay->m_iTurnPlayer, 1);
     EXPECT_EQ(m_pPlay->m_ePlayState, PLAYSTATE_OPPONENT_TURN);
+    EXPECT_EQ(Player(0).m_bStretching + Player(0).m_bShowAim + m_pPlay->m_bReleasePending, 0u);
+    EXPECT_EQ(Player(0).m_vStretch.x, 0.0f);
     CCamera& camera = m_pGame->GetRenderer()->m_Camera;
     EXPECT_EQ(camera.m_pTargetBody, &Body(1));
 

@@ -47,6 +47,7 @@ public:
     void GameSessionEnded() override { Log("GameSessionEnded"); }
     void OpponentLeft(int iPlayerId) override { Log("OpponentLeft", std::to_string(iPlayerId)); }
     float OwnTurnProgress() override { return m_fTurnProgress; }
+    unsigned int MatchRunning() override { return m_uMatchRunning; }
     unsigned int UsesFullscreen() override { return m_uFullscreen; }
     void RecvGameMsg(const unsigned char*, unsigned int uSize) override
     {
@@ -71,8 +72,9 @@ public:
     std::string m_strResellerId = "";
     unsigned int m_uUpdateResult = 0;
     KE_RETVAL m_iStartupResult = KE_OK;
-    unsigned int m_uFullscreen = 0; // what UsesFullscreen answers
-    float m_fTurnProgress = 0.0f;   // what OwnTurnProgress answers
+    unsigned int m_uFullscreen = 0;   // what UsesFullscreen answers
+    float m_fTurnProgress = 0.0f;     // what OwnTurnProgress answers
+    unsigned int m_uMatchRunning = 0; // what MatchRunning answers
 
 private:
     void Log(const char* pWhat, const std::string& strArgs = "") { m_pLog->Add("game", pWhat, strArgs); }

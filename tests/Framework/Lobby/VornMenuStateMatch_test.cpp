@@ -132,7 +132,7 @@ TEST_F(CVornMenuState, TheWaitEndsAfterItsTimeWithTheQueueLeftOrTheChallengeWith
     EXPECT_EQ(PageName(), strBefore) << "back from the waiting page";
 }
 
-TEST_F(CVornMenuState, TheChatOpensAfterPlayAndLeavingItSendsTheResultsWithTheOwnPlayerLast)
+TEST_F(CVornMenuState, TheChatOpensAfterPlayItsBackReturnsToARunningMatchAndLeavingSendsTheOwnPlayerLast)
 {
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
     const int iOther = AddOpponent();
@@ -144,6 +144,17 @@ TEST_F(CVornMenuState, TheChatOpensAfterPlayAndLeavingItSendsTheResultsWithTheOw
     Lobby()->OnGameplayEnd(0);
     EXPECT_EQ(PageName(), "chat_root");
     EXPECT_NE(Lobby()->GetDialogVisible(), 0u) << "the chat is shown over the game";
+
+    // While the match runs, back from the chat is back to the board: nothing is forfeited.
+    m_App.m_pGame->m_uMatchRunning = 1;
+    ::CVornMenuState::actionChatExit(nullptr, Lobby());
+    EXPECT_EQ(Lobby()->GetDialogVisible(), 0u);
+    EXPECT_TRUE(Lobby()->IsInMatch());
+    Settle();
+    EXPECT_EQ(Count("GameEnd"), 0u);
+    m_App.m_pGame->m_uMatchRunning = 0;
+    Lobby()->OnGameplayEnd(0);
+    EXPECT_EQ(PageName(), "chat_root");
 
     ::CVornMenuState::actionChatExit(nullptr, Lobby());
     ASSERT_TRUE(WaitForMessage("GameEnd"));
