@@ -62,6 +62,25 @@ protected:
         ASSERT_TRUE(
             WaitFor([&] { return GameLog().Count("game.StartGame") > static_cast<int>(uRoundsBefore); }));
     }
+    // A guest and the other player in a started match by quick play; the other's user id.
+    void StartGuestMatch(int& iOther)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+        iOther = AddOpponent();
+        ASSERT_GT(iOther, 0);
+        ::CVornMenuState::actionStartGame(nullptr, Lobby());
+        m_pOther->RegisterInGameQueue(0, 2);
+        ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    }
+    // The first GameEnd sent ranks that player last and the other first.
+    void ExpectRankedLast(int iLoser)
+    {
+        ASSERT_TRUE(WaitForMessage("GameEnd"));
+        const CTestJson end = In("GameEnd")[0];
+        ASSERT_EQ(end["players"].Size(), 2u);
+        for (size_t i = 0; i < 2; ++i)
+            EXPECT_EQ(end["ranks"][i].Int(), end["players"][i].Int() == iLoser ? 2 : 1);
+    }
     CTestCallLog& GameLog() { return m_App.m_Log; }
     std::vector<std::string> Toasts(const std::string& strText)
     {

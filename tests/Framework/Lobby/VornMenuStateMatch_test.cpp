@@ -134,12 +134,8 @@ TEST_F(CVornMenuState, TheWaitEndsAfterItsTimeWithTheQueueLeftOrTheChallengeWith
 
 TEST_F(CVornMenuState, TheChatOpensAfterPlayItsBackReturnsToARunningMatchAndLeavingSendsTheOwnPlayerLast)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    int iOther = 0;
+    ASSERT_NO_FATAL_FAILURE(StartGuestMatch(iOther));
 
     Lobby()->OnGameplayEnd(0);
     EXPECT_EQ(PageName(), "chat_root");
@@ -157,11 +153,7 @@ TEST_F(CVornMenuState, TheChatOpensAfterPlayItsBackReturnsToARunningMatchAndLeav
     EXPECT_EQ(PageName(), "chat_root");
 
     ::CVornMenuState::actionChatExit(nullptr, Lobby());
-    ASSERT_TRUE(WaitForMessage("GameEnd"));
-    const CTestJson end = In("GameEnd")[0];
-    ASSERT_EQ(end["players"].Size(), 2u);
-    for (size_t i = 0; i < 2; ++i)
-        EXPECT_EQ(end["ranks"][i].Int(), end["players"][i].Int() == Session()->GetOwnUserId() ? 2 : 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectRankedLast(Session()->GetOwnUserId()));
     ASSERT_TRUE(WaitForMessage("Rematch"));
     EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
 
@@ -174,34 +166,22 @@ TEST_F(CVornMenuState, TheChatOpensAfterPlayItsBackReturnsToARunningMatchAndLeav
 // never the player who stayed.
 TEST_F(CVornMenuState, AfterTheOtherPlayerLeftLeavingTheChatReportsTheLeaverLast)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    int iOther = 0;
+    ASSERT_NO_FATAL_FAILURE(StartGuestMatch(iOther));
     Lobby()->OnGameplayEnd(0);
     CVornNetworkSession::sCHATMSG left;
     left.m_iType = CVornNetworkSession::CHAT_LEFT;
     left.m_iSender = iOther;
     Lobby()->OnChatMessage(&left, 1);
     ::CVornMenuState::actionChatExit(nullptr, Lobby());
-    ASSERT_TRUE(WaitForMessage("GameEnd"));
-    const CTestJson end = In("GameEnd")[0];
-    ASSERT_EQ(end["players"].Size(), 2u);
-    for (size_t i = 0; i < 2; ++i)
-        EXPECT_EQ(end["ranks"][i].Int(), end["players"][i].Int() == iOther ? 2 : 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectRankedLast(iOther));
     EXPECT_EQ(PageName(), "loginscreen_root");
 }
 
 TEST_F(CVornMenuState, LeavingPlayBeforeTheChatOpenedLeavesThroughTheChatsExit)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    int iOther = 0;
+    ASSERT_NO_FATAL_FAILURE(StartGuestMatch(iOther));
 
     Lobby()->OnGameplayEnd(1);
     ASSERT_TRUE(WaitForMessage("GameEnd"));
@@ -210,12 +190,8 @@ TEST_F(CVornMenuState, LeavingPlayBeforeTheChatOpenedLeavesThroughTheChatsExit)
 
 TEST_F(CVornMenuState, BothAskingForARematchStartsANewRoundOnTheSameGameConnection)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    int iOther = 0;
+    ASSERT_NO_FATAL_FAILURE(StartGuestMatch(iOther));
     const long long llSession = In("GameReady")[0]["session"].Int();
 
     // The game reports the end, then both players ask again.
@@ -238,12 +214,8 @@ TEST_F(CVornMenuState, BothAskingForARematchStartsANewRoundOnTheSameGameConnecti
 
 TEST_F(CVornMenuState, AGameConnectionClosedByTheServerEndsTheChat)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+    int iOther = 0;
+    ASSERT_NO_FATAL_FAILURE(StartGuestMatch(iOther));
 
     m_pControl->Close(sLOBBY_TARGET::Game(Session()->GetOwnUserId()));
     ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.GameSessionEnded") > 0; }));
