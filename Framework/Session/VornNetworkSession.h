@@ -13,6 +13,7 @@
 #pragma once
 
 #include <new>
+#include <string>
 
 #include "Framework/Session/asn1_hile.h"
 #include "KorvelCommon/KorvelArray.h"
@@ -238,6 +239,8 @@ public:
     virtual CVornLobby* GetLobby();
     virtual int GetOwnUserId();
     virtual int GetRelease();
+    // "host:port" of the last Connect.
+    const std::string& GetLobbyAddress() const { return m_strLobbyAddress; }
     virtual const CKorvelString& GetHttpQuery();
     virtual const CKorvelString& GetLoginCheck();
     virtual const CKorvelString& GetLoginToken();
@@ -499,4 +502,5 @@ private:
     unsigned int m_auGeneration[2];
     unsigned int m_uDisconnectSleepMs;
     unsigned int m_uListenerSerial;
+    std::string m_strLobbyAddress;
 };

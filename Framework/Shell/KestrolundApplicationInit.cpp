@@ -23,12 +23,6 @@ namespace
 {
 const char* const DEFAULT_THEME = "kestrolund-white";
 
-// The engine's debug channel drops its messages; a start that fails says why here.
-void ReportStartFailure(const char* pStep, KE_RETVAL iResult)
-{
-    std::fprintf(stderr, "start-up: %s failed (%d)\n", pStep, iResult);
-}
-
 // The property of that name, added with the default when absent.
 CVornStatisticsProperty* GetOrAddInt(CVornStatistics* pStore, const char* pName, int iDefault)
 {
@@ -67,6 +61,13 @@ bool AppendEntropyHex(CKorvelString& strOut, int iDigits)
 }
 } // namespace
 
+// The engine's debug channel drops its messages; a start that fails says why here, once.
+void CKestrolundApplication::ReportStartFailure(const char* pStep, KE_RETVAL iResult)
+{
+    std::fprintf(stderr, "start-up: %s failed (%d)\n", pStep, iResult);
+    m_uStartFailureReported = 1;
+}
+
 KE_RETVAL CKestrolundApplication::OnInitDone()
 {
     SetUpdateMode(KE_UPDATE_INACTIVITY, 3000);
@@ -92,7 +93,11 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
 
     const KE_RETVAL iResult = InitCommonResources();
     if (iResult != KE_OK)
+    {
+        if (!m_uStartFailureReported)
+            ReportStartFailure("the common resources", iResult);
         return iResult;
+    }
 
     m_pToast = CreateToast();
     if (m_pToast && m_pToast->Startup(this) != KE_OK)
@@ -101,7 +106,10 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
         m_pToast = nullptr;
     }
 
-    return AddState(new CVornIntroState);
+    const KE_RETVAL iIntro = AddState(new CVornIntroState);
+    if (iIntro != KE_OK)
+        ReportStartFailure("the intro", iIntro);
+    return iIntro;
 }
 
 KE_RETVAL CKestrolundApplication::InitCommonResources()
