@@ -13,7 +13,21 @@ while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do
 done
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# A lobby port whose successor, the game port, is free too.
+port=$(python3 - <<'PY'
+import socket
+for _ in range(50):
+    with socket.socket() as first, socket.socket() as second:
+        first.bind(("127.0.0.1", 0))
+        port = first.getsockname()[1]
+        try:
+            second.bind(("127.0.0.1", port + 1))
+        except OSError:
+            continue
+        print(port)
+        break
+PY
+)
 
 status=0
 output=$(DISPLAY=:$number XDG_DATA_HOME=$home LOBBY_PORT=$port "$src/tools/run_game.sh" "$build" 2>&1) || status=$?
