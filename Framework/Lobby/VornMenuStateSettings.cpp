@@ -362,7 +362,15 @@ KE_RETVAL CVornMenuState::actionChooseLanguage(CWidget* pButton, void* pContext)
         pButton && pButton->FindWidgetByPath(CKorvelString("<startup_language_chooser")) != nullptr;
     pApp->ChangeLanguage(strCode);
     pThis->m_aLanguageNames.SetSize(0);
-    if (bFirstLaunch)
-        pThis->StartLogin();
+    if (!bFirstLaunch)
+    {
+        pThis->SwitchToPage(CKorvelString(":back"), 1);
+        return 1;
+    }
+    // The chooser came in place of the start's loading page: the login page goes under a
+    // new one, which the end of the connection's loading then uncovers.
+    pThis->SwitchToHomePage();
+    pThis->BeginLoading(pThis->LanguageText(33), pThis->LanguageText(34));
+    pThis->StartLogin();
     return 1;
 }
