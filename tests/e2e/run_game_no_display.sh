@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # tools/run_game.sh on a display where no X server answers, as `DISPLAY=:87 make run` on a
 # machine without one: the game says why it cannot start and the script ends with a failure.
+# The data home holds an instance folder of the game's older name, which the script moves.
 #   run_game_no_display.sh SOURCE_FOLDER BUILD_FOLDER
 set -uo pipefail
 src=$1
@@ -29,6 +30,9 @@ for _ in range(50):
 PY
 )
 
+mkdir -p "$home/flomps/player1/data"
+echo kept > "$home/flomps/player1/data/stats.dat"
+
 status=0
 output=$(DISPLAY=:$number XDG_DATA_HOME=$home LOBBY_PORT=$port "$src/tools/run_game.sh" "$build" 2>&1) || status=$?
 echo "$output"
@@ -38,6 +42,10 @@ if [[ $status -eq 0 ]]; then
 fi
 if ! grep -q "start-up: the display \":$number\" failed" <<<"$output"; then
   echo "FAIL: the game did not say that the display \":$number\" cannot be opened" >&2
+  exit 1
+fi
+if [[ ! -f $home/quorvalin/player1/data/stats.dat || -e $home/flomps ]]; then
+  echo "FAIL: the older flomps/ folder was not moved to quorvalin/" >&2
   exit 1
 fi
 echo "ok: status $status"
