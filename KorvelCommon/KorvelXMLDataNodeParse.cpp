@@ -37,12 +37,16 @@ struct CScanTable
     constexpr CScanTable()
     {
         for (char c : {' ', '\r', '\n'})
-            a[static_cast<unsigned char>(c)] =
-                SCAN_SPACE | SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE;
-        a['/'] = SCAN_ELEMENT_NAME_END;
-        a['='] = SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE;
-        a['"'] = a['\''] = a['&'] = a[0] = SCAN_VALUE_STOP;
-        a['>'] = SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_VALUE_STOP;
+            Mark(c, SCAN_SPACE | SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE);
+        Mark('/', SCAN_ELEMENT_NAME_END);
+        Mark('=', SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE);
+        for (char c : {'"', '\'', '&', '\0'})
+            Mark(c, SCAN_VALUE_STOP);
+        Mark('>', SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_VALUE_STOP);
+    }
+    constexpr void Mark(char c, int iKinds)
+    {
+        a[static_cast<unsigned char>(c)] = static_cast<unsigned char>(iKinds);
     }
     constexpr unsigned char operator[](unsigned char c) const { return a[c]; }
 };
