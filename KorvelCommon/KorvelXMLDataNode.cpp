@@ -59,31 +59,6 @@ void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) no
     CKorvelXMLNodeArena::Free(pBlock);
 }
 
-CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(CKorvelXMLNodeArena& arena, const char* pName,
-                                                  int iNameLength, bool bDollar, int iDataRoom)
-{
-    const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
-    const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
-    void* pBlock = arena.Allocate(sizeof(CKorvelXMLDataNode) + uName + uData);
-    if (!pBlock)
-        return nullptr;
-    CKorvelXMLDataNode* pNode = ::new (pBlock) CKorvelXMLDataNode();
-    char* pText = reinterpret_cast<char*>(pNode + 1);
-    if (bDollar)
-        *pText++ = '$';
-    KorvelXMLCopyShort(pText, pName, iNameLength);
-    pText[iNameLength] = 0;
-    pNode->m_pName = reinterpret_cast<char*>(pNode + 1);
-    pNode->m_uInline = NAME_INLINE;
-    if (uData)
-    {
-        pNode->m_pData = reinterpret_cast<signed char*>(pNode->m_pName + uName);
-        pNode->m_pData[0] = 0;
-        pNode->m_uInline |= DATA_INLINE;
-    }
-    return pNode;
-}
-
 void CKorvelXMLDataNode::FreeName()
 {
     if (!(m_uInline & NAME_INLINE))

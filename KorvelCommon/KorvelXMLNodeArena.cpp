@@ -2,30 +2,12 @@
 
 #include <cstdlib>
 
-struct alignas(alignof(std::max_align_t)) CKorvelXMLNodeArena::sCHUNK
-{
-    size_t uLive; // blocks not yet freed, plus one while a parse still fills the chunk
-};
-
 namespace
 {
-// In front of every block: its chunk, or null for a block of its own. Padded so the
-// block keeps malloc's alignment.
-struct alignas(alignof(std::max_align_t)) sBLOCK_HEADER
-{
-    void* pChunk;
-};
-
 // Large enough that a layout's nodes need few chunks, below the size malloc maps pages for.
 const size_t kChunkBytes = 32 * 1024;
 // Blocks above this get their own allocation so a long text wastes no chunk tail.
 const size_t kLargestShared = kChunkBytes / 8;
-
-size_t Rounded(size_t uSize)
-{
-    const size_t uAlign = alignof(std::max_align_t);
-    return (uSize + uAlign - 1) & ~(uAlign - 1);
-}
 
 // A few freed chunks are kept for the thread's next parse: handing them back to malloc at
 // once lets it trim the heap, and the next parse pays page faults for fresh memory.
@@ -66,25 +48,16 @@ CKorvelXMLNodeArena::~CKorvelXMLNodeArena()
 
 void* CKorvelXMLNodeArena::AllocateSingle(size_t uSize)
 {
-    sBLOCK_HEADER* pHeader = static_cast<sBLOCK_HEADER*>(malloc(sizeof(sBLOCK_HEADER) + uSize));
+    sBLOCK_HEADER* pHeader = static_cast<sBLOCK_HEADER*>(malloc(kHeaderBytes + uSize));
     if (!pHeader)
         return nullptr;
     pHeader->pChunk = nullptr;
     return pHeader + 1;
 }
 
-void* CKorvelXMLNodeArena::Place(char* pAt)
-{
-    static_assert(sizeof(sBLOCK_HEADER) == kHeaderBytes, "Allocate steps over the header");
-    sBLOCK_HEADER* pHeader = reinterpret_cast<sBLOCK_HEADER*>(pAt);
-    pHeader->pChunk = m_pChunk;
-    ++m_pChunk->uLive;
-    return pHeader + 1;
-}
-
 void* CKorvelXMLNodeArena::AllocateInNewChunk(size_t uSize)
 {
-    const size_t uNeed = sizeof(sBLOCK_HEADER) + Rounded(uSize);
+    const size_t uNeed = Need(uSize);
     if (uNeed > kLargestShared)
         return AllocateSingle(uSize);
     sCHUNK* pChunk = static_cast<sCHUNK*>(NewChunk());
@@ -106,7 +79,7 @@ void CKorvelXMLNodeArena::Free(void* pBlock)
     if (!pBlock)
         return;
     sBLOCK_HEADER* pHeader = static_cast<sBLOCK_HEADER*>(pBlock) - 1;
-    sCHUNK* pChunk = static_cast<sCHUNK*>(pHeader->pChunk);
+    sCHUNK* pChunk = pHeader->pChunk;
     if (!pChunk)
         free(pHeader);
     else if (--pChunk->uLive == 0)

@@ -61,12 +61,12 @@ void CVornMD5::Transform(const unsigned char* pBlock)
     // Unrolled so that every constant, shift and message index is fixed at compile time.
     // Each step adds first what does not depend on b (the value the previous step just
     // made), so the terms that do sit at the end of the chain: G's two halves have no bits
-    // in common and are added separately, and F is d ^ (b & (c ^ d)).
+    // in common and are added separately, F is d ^ (b & (c ^ d)) and H is b ^ (c ^ d).
 #define MD5_ROTATE(a, b, i) ((a) = (b) + RotateLeft((a), kShift[i]))
 #define MD5_F(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((d) ^ ((b) & ((c) ^ (d)))), MD5_ROTATE(a, b, i))
 #define MD5_G(a, b, c, d, xk, i)                                                                             \
     ((a) += (xk) + kSine[i] + (~(d) & (c)), (a) += (d) & (b), MD5_ROTATE(a, b, i))
-#define MD5_H(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((b) ^ (c) ^ (d)), MD5_ROTATE(a, b, i))
+#define MD5_H(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((b) ^ ((c) ^ (d))), MD5_ROTATE(a, b, i))
 #define MD5_I(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((c) ^ ((b) | ~(d))), MD5_ROTATE(a, b, i))
     MD5_F(a, b, c, d, x[0], 0);
     MD5_F(d, a, b, c, x[1], 1);

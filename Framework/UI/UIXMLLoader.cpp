@@ -361,9 +361,9 @@ void CUIXMLLoader::CollectInto(CWidget* pWidget, CollectedWidgets& collected)
 {
     if (CHashString* pUnique = pWidget->GetUniqueName())
     {
-        if (m_pOldWidgets->Find(*pUnique) < 0 && collected.find(*pUnique) == collected.end())
+        // The first widget of a name is kept; one search both tells and inserts.
+        if (m_pOldWidgets->Find(*pUnique) < 0 && collected.emplace(*pUnique, pWidget).second)
         {
-            collected[*pUnique] = pWidget;
             if (CWidget* pParent = pWidget->GetParent())
                 pParent->RemoveWidget(pWidget);
             pWidget->SaveUniqueData();
