@@ -1,3 +1,4 @@
+// A match frame batched against the same frame drawn one call per block, same scene and GL.
 // One match frame drawn on headless Mesa: the match screen of a networked match (the
 // in-process harness's instance A) on a generated scene of 223 blocks over every layer,
 // material and look, with both flomps, an aim, four shots, water, texts and controls. No
@@ -7,6 +8,7 @@
 // The program defines the GL entry points the frame uses, so the engine's calls reach
 // these first; each passes the call on and adds its time, which gives the time spent
 // outside GL. A frame ends with glFinish so that Mesa's work is inside the frame.
+#include "bench/BenchPairs.h"
 #include <benchmark/benchmark.h>
 
 #include <GLES2/gl2.h>
@@ -206,8 +208,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "MatchFrame_bench: the harness's match did not start\n");
         g_pFrame.reset();
     }
-    benchmark::RunSpecifiedBenchmarks();
+    RunBenchmarksAndPairs();
     benchmark::Shutdown();
     g_pFrame.reset();
     return 0;
 }
+KORVEL_BENCH_PAIR("match frame batched vs one call per block", "BM_MatchFrameBatched",
+                  "BM_MatchFrameOneCallPerBlock");
