@@ -73,8 +73,8 @@ CHeadlessVornApplication& App()
     if (mkdir(strFolder.c_str(), 0700) != 0 || mkdir((strFolder + "/native").c_str(), 0700) != 0 ||
         mkdir((std::string(aDir) + "/data").c_str(), 0700) != 0)
         std::abort();
-    const std::string strPack = TestPackBytes(
-        {{"/layout_30.xml", LayoutDocument(30 * 1024)}, {"/layout_120.xml", LayoutDocument(120 * 1024)}});
+    const std::string strPack = TestPackBytes({{"/layout_30.xml", LayoutDocument(30 * size_t{1024})},
+                                               {"/layout_120.xml", LayoutDocument(120 * size_t{1024})}});
     FILE* pFile = fopen((strFolder + "/native/bench.kmp").c_str(), "wb");
     if (!pFile)
         std::abort();

@@ -88,7 +88,7 @@ void BindTo(CWidget& widget, const CActionCallback& cb)
         (p->*Setter)(cb);
 }
 
-struct sEventName
+struct sEVENT_NAME
 {
     const char* m_pName;
     EventBinder m_pBind; // null while the event's class is not part of the toolkit
@@ -96,7 +96,7 @@ struct sEventName
 
 // The event names layouts use. Events of classes the toolkit does not have yet bind to
 // nothing, which is what they would do on any widget of another class.
-const sEventName EVENTS[] = {
+const sEVENT_NAME EVENTS[] = {
     {"onvaluechanged", nullptr},
     {"onclick", BindOnClick},
     {"onloaditem", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItem>},
@@ -214,7 +214,7 @@ void CUIXMLLoader::LoadEvents(CKorvelXMLDataNode* pNode, CWidget& widget)
         const char* pAction = GetText(pChild, "$action");
         if (!pEvent || !pAction)
             continue;
-        for (const sEventName& event : EVENTS)
+        for (const sEVENT_NAME& event : EVENTS)
         {
             if (std::strcmp(event.m_pName, pEvent) != 0)
                 continue;
