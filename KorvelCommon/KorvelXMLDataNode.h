@@ -4,8 +4,8 @@
 // are read by '/'-separated paths relative to a node. Not a conforming XML parser:
 // comments are blanked first, declarations skipped, closing tag names not checked.
 //
-// Sections: construction and loading; editing; lookup and typed reads
-// (KorvelXMLDataNodeRead.cpp); writing and brace-notation tokens
+// Sections: construction and loading; editing (KorvelXMLDataNode.cpp); lookup and typed
+// reads (KorvelXMLDataNodeRead.cpp); writing and brace-notation tokens
 // (KorvelXMLDataNodeWrite.cpp); parsing internals (KorvelXMLDataNodeParse.cpp).
 #pragma once
 #include "KorvelCommon/KorvelTypes.h"

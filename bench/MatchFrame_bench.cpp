@@ -31,23 +31,26 @@ namespace
 {
 double g_fGlSeconds = 0.0;
 
-struct sGlTimer
+struct sGL_TIMER
 {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    ~sGlTimer()
+    ~sGL_TIMER()
     {
         g_fGlSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 };
 } // namespace
 
+// ret is a type and params a parameter list: neither can be parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define TIMED_GL(ret, name, params, args)                                                                    \
     extern "C" ret GL_APIENTRY name params                                                                   \
     {                                                                                                        \
         static auto s_pReal = reinterpret_cast<ret(GL_APIENTRY*) params>(dlsym(RTLD_NEXT, #name));           \
-        sGlTimer timer;                                                                                      \
+        sGL_TIMER timer;                                                                                     \
         return s_pReal args;                                                                                 \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 TIMED_GL(void, glActiveTexture, (GLenum a), (a))
 TIMED_GL(void, glBindBuffer, (GLenum a, GLuint b), (a, b))
@@ -86,7 +89,7 @@ const int kBlocks = 223;
 const int kColumns = 16;
 
 // The two instances, the match started, A's screen dressed for the frame.
-struct sMatchFrame
+struct sMATCH_FRAME
 {
     CMatchHarness harness;
     CMoxPlayState* pPlay = nullptr;
@@ -120,7 +123,8 @@ struct sMatchFrame
         for (int i = 0; i < kBlocks; ++i)
         {
             const int iLayer = i % 4, iMaterial = (i / 4) % 4, iVariant = (i / 16) % 3;
-            const CKorvelVector2 at(-2.0f + 0.25f * float(i % kColumns), 0.3f + 0.25f * float(i / kColumns));
+            const int iRow = i / kColumns;
+            const CKorvelVector2 at(-2.0f + 0.25f * float(i % kColumns), 0.3f + 0.25f * float(iRow));
             if (CBlock* pBlock = scene.m_pBlocks->AddBlock(1, at, iMaterial, iVariant, iLayer))
             {
                 pBlock->m_pBody->m_vVisualPosition = at;
@@ -154,7 +158,7 @@ struct sMatchFrame
     }
 };
 
-std::unique_ptr<sMatchFrame> g_pFrame;
+std::unique_ptr<sMATCH_FRAME> g_pFrame;
 
 void MatchFrame(benchmark::State& state, unsigned int bBatch)
 {
@@ -163,7 +167,7 @@ void MatchFrame(benchmark::State& state, unsigned int bBatch)
         state.SkipWithError("the match did not start");
         return;
     }
-    sMatchFrame& f = *g_pFrame;
+    sMATCH_FRAME& f = *g_pFrame;
     f.pExt->MakeCurrent();
     // The counters of one untimed frame.
     f.Draw(bBatch);
@@ -202,7 +206,7 @@ BENCHMARK(BM_MatchFrameOneCallPerBlock)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    g_pFrame.reset(new sMatchFrame);
+    g_pFrame.reset(new sMATCH_FRAME);
     if (!g_pFrame->Start())
     {
         std::fprintf(stderr, "MatchFrame_bench: the harness's match did not start\n");

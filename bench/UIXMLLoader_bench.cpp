@@ -61,7 +61,8 @@ std::string LayoutDocument(size_t uTargetBytes)
 
 const std::string& Document(int iKilobytes)
 {
-    static const std::string s_strSmall = LayoutDocument(30 * 1024), s_strLarge = LayoutDocument(120 * 1024);
+    static const std::string s_strSmall = LayoutDocument(30 * size_t{1024}),
+                             s_strLarge = LayoutDocument(120 * size_t{1024});
     return iKilobytes == 30 ? s_strSmall : s_strLarge;
 }
 

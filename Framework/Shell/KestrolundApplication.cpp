@@ -1,6 +1,7 @@
 // The application object: construction, accessors and start-up.
 #include "Framework/Shell/KestrolundApplication.h"
 
+#include <new>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -90,17 +91,17 @@ CVornNetworkSession* CKestrolundApplication::CreateNetworkSession()
 
 CVornMenuState* CKestrolundApplication::CreateLobbyState()
 {
-    return new CVornMenuState;
+    return new (std::nothrow) CVornMenuState;
 }
 
 CVornToastNotification* CKestrolundApplication::CreateToast()
 {
-    return new CVornToastNotification;
+    return new (std::nothrow) CVornToastNotification;
 }
 
 CVornAdvertisement* CKestrolundApplication::CreateAdvertisement()
 {
-    return new CVornAdvertisement;
+    return new (std::nothrow) CVornAdvertisement;
 }
 
 // ---- start-up

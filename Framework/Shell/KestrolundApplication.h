@@ -131,7 +131,7 @@ public:
 
     // Lobby observer.
     // Handed on only for this game: iAppId is compared with GetAppId().
-    void OnQueueUpdate(CVornNetworkSession* pSession, int iA, int iAppId, int iStatus) override;
+    void OnQueueUpdate(CVornNetworkSession* pSession, int iQueueField, int iAppId, int iStatus) override;
     void OnQueueCancelled(CVornNetworkSession* pSession) override;
     void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&) override;
     void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType, EBuddyRequestAction,

@@ -86,10 +86,11 @@ void CKestrolundApplication::OnGameStatusChanged(CVornNetworkSession*, unsigned 
 
 // ---- lobby observer: handed on to the lobby state
 
-void CKestrolundApplication::OnQueueUpdate(CVornNetworkSession* pSession, int iA, int iAppId, int iStatus)
+void CKestrolundApplication::OnQueueUpdate(CVornNetworkSession* pSession, int iQueueField, int iAppId,
+                                           int iStatus)
 {
     if (m_pLobbyState && iAppId == GetAppId())
-        m_pLobbyState->OnQueueUpdate(pSession, iA, iAppId, iStatus);
+        m_pLobbyState->OnQueueUpdate(pSession, iQueueField, iAppId, iStatus);
 }
 
 void CKestrolundApplication::OnQueueCancelled(CVornNetworkSession*) {}

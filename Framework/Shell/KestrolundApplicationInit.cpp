@@ -26,16 +26,18 @@ const char* const DEFAULT_THEME = "kestrolund-white";
 // The property of that name, added with the default when absent.
 CVornStatisticsProperty* GetOrAddInt(CVornStatistics* pStore, const char* pName, int iDefault)
 {
-    CVornStatisticsProperty* pProperty = pStore->GetProperty(CKorvelString(pName));
-    if (!pProperty && (pProperty = pStore->AddProperty(CKorvelString(pName))) != nullptr)
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStore->FindOrAddProperty(CKorvelString(pName), &bAdded);
+    if (bAdded && pProperty)
         pProperty->SetInt(iDefault);
     return pProperty;
 }
 
 CVornStatisticsProperty* GetOrAddBool(CVornStatistics* pStore, const char* pName, unsigned int uDefault)
 {
-    CVornStatisticsProperty* pProperty = pStore->GetProperty(CKorvelString(pName));
-    if (!pProperty && (pProperty = pStore->AddProperty(CKorvelString(pName))) != nullptr)
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStore->FindOrAddProperty(CKorvelString(pName), &bAdded);
+    if (bAdded && pProperty)
         pProperty->SetBool(uDefault);
     return pProperty;
 }
@@ -106,7 +108,7 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
         m_pToast = nullptr;
     }
 
-    const KE_RETVAL iIntro = AddState(new CVornIntroState);
+    const KE_RETVAL iIntro = AddState(new (std::nothrow) CVornIntroState);
     if (iIntro != KE_OK)
         ReportStartFailure("the intro", iIntro);
     return iIntro;
@@ -114,7 +116,9 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
 
 KE_RETVAL CKestrolundApplication::InitCommonResources()
 {
-    m_pStatistics = new CVornStatistics;
+    m_pStatistics = new (std::nothrow) CVornStatistics;
+    if (!m_pStatistics)
+        return KE_ERR_OUTOFMEMORY;
     KE_RETVAL iResult = m_pStatistics->Startup(this);
     if (iResult != KE_OK)
     {
@@ -150,7 +154,9 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
         }
     }
 
-    m_pDevice = new CVornDevice;
+    m_pDevice = new (std::nothrow) CVornDevice;
+    if (!m_pDevice)
+        return KE_ERR_OUTOFMEMORY;
     iResult = m_pDevice->Startup(this);
     if (iResult != KE_OK)
     {
@@ -169,11 +175,7 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
     SetMusicVolume(pProperty ? MigrateVolume(pProperty->m_iIntValue) : 80);
     pProperty = GetOrAddBool(m_pStatistics, "__Vorn_Vibrations", 1);
     SetVibrations(pProperty ? pProperty->m_uBoolValue : 1);
-    pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_TimesLaunched"));
-    if (pProperty)
-        pProperty->SetInt(pProperty->m_iIntValue + 1);
-    else
-        GetOrAddInt(m_pStatistics, "__Vorn_TimesLaunched", 1);
+    m_pStatistics->CountUp(CKorvelString("__Vorn_TimesLaunched"));
     CKorvelString strTheme(DEFAULT_THEME);
     pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_ThemeName"));
     if (!pProperty && (pProperty = m_pStatistics->AddProperty(CKorvelString("__Vorn_ThemeName"))) != nullptr)
