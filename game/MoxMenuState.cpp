@@ -27,13 +27,13 @@ enum : int
 // The menu's layout: play in the middle under the title, the others in one row along the
 // bottom edge, clear of the title picture's pedestals on every screen shape. r is the unit:
 // it keeps the row within the width and everything within the height.
-struct sMenuButton
+struct sMENU_BUTTON
 {
     int iID;
     int iTexture;
     int iSlot; // place in the bottom row from the left; -1: the play button
 };
-const sMenuButton kButtons[] = {
+const sMENU_BUTTON kButtons[] = {
     {CMoxMenuState::BUTTON_INTRO, TEXTURE_INTRO, 1},   {CMoxMenuState::BUTTON_CREDITS, TEXTURE_CREDITS, 2},
     {CMoxMenuState::BUTTON_SOCIAL, TEXTURE_SOCIAL, 4}, {CMoxMenuState::BUTTON_EXIT, TEXTURE_EXITS, 5},
     {CMoxMenuState::BUTTON_HELP, TEXTURE_HELP, 3},     {CMoxMenuState::BUTTON_TRAINING, TEXTURE_TRAINING, 0},
@@ -105,7 +105,7 @@ void CMoxMenuState::InitControls()
     m_pButtons->Clear();
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
     const float r = std::min(w / 8.0f, h / 5.0f);
-    for (const sMenuButton& b : kButtons)
+    for (const sMENU_BUTTON& b : kButtons)
     {
         const bool bPlay = b.iSlot < 0;
         const CKorvelVector2 centre =

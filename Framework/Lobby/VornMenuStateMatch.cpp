@@ -12,9 +12,13 @@
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/ToggleButton.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pSession)
         return 1;
@@ -164,7 +168,8 @@ void CVornMenuState::OnRematchReceived(int iFlags)
         return;
     OnGameEnd();
     if (CVornNetworkSession* pSession = Session())
-        pSession->SendGetShopItemGroups(0x401);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_CONNECTED |
+                                        CVornNetworkSession::SHOP_LIST_MY_ITEMS);
 }
 
 // ---- leaving the chat
@@ -253,7 +258,7 @@ void CVornMenuState::OnGameStatusChanged(unsigned int uStatus)
 
 KE_RETVAL CVornMenuState::actionChatExit(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis)
         return 1;
     // Back from the chat of a running match is back to the board; leaving it is the

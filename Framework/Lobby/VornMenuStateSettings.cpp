@@ -14,11 +14,15 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 namespace
 {
 CKestrolundApplication* App(void* pContext)
 {
-    return pContext ? static_cast<CVornMenuState*>(pContext)->GetApplication() : nullptr;
+    return pContext ? Lobby(pContext)->GetApplication() : nullptr;
 }
 
 // The toggle and the application, or false when either is missing.
@@ -104,7 +108,7 @@ KE_RETVAL CVornMenuState::actionToggleSoundEffects(CWidget* pSender, void* pCont
         return 1;
     pApp->MuteSound(pToggle->GetToggled() ? 0 : 1);
     // The page's other sound toggle shows the same state.
-    CPageView* pPages = static_cast<CVornMenuState*>(pContext)->GetPageView();
+    CPageView* pPages = Lobby(pContext)->GetPageView();
     if (pPages)
         actionInitSounds(pPages->FindWidget(CKorvelString("setting_mute"), -1), pContext);
     return 1;
@@ -223,7 +227,7 @@ KE_RETVAL CVornMenuState::actionInitNotificationFilterChallenges(CWidget* pSende
 
 KE_RETVAL CVornMenuState::actionAboutGameInfoOnShow(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CTextWidget* pText = widget_cast<CTextWidget*>(pSender);
     if (!pText || !pThis->m_pGame)
         return 1;
@@ -270,7 +274,7 @@ void CVornMenuState::ShowLanguageChooser()
 
 KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = widget_cast<CInfiniteList*>(pSender);
     CKestrolundApplication* pApp = App(pContext);
     CVornLanguage* pLanguage = pApp ? pApp->GetLanguage() : nullptr;
@@ -307,7 +311,7 @@ KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pCon
 
 KE_RETVAL CVornMenuState::actionLoadLanguageItem(CWidget* pItem, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = pItem ? widget_cast<CInfiniteList*>(pItem->GetParent()) : nullptr;
     if (!pThis->m_pPageView || !pList)
         return 1;
@@ -327,7 +331,7 @@ KE_RETVAL CVornMenuState::actionUnloadLanguageItem(CWidget*, void*)
 
 KE_RETVAL CVornMenuState::actionSelectLanguageItem(CWidget* pButton, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = pButton ? pButton->FindParentWithType<CInfiniteList>() : nullptr;
     if (!pList)
         return 1;
@@ -350,7 +354,7 @@ KE_RETVAL CVornMenuState::actionSelectLanguageItem(CWidget* pButton, void* pCont
 
 KE_RETVAL CVornMenuState::actionChooseLanguage(CWidget* pButton, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CKestrolundApplication* pApp = App(pContext);
     CVornLanguage* pLanguage = pApp ? pApp->GetLanguage() : nullptr;
     const int iIndex = pThis->m_iSelectedLanguage;

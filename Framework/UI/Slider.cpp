@@ -84,7 +84,9 @@ void CSlider::UpdateValue(int x, int y)
         m_fPosition = 0.0f;
         return;
     }
-    float p = static_cast<float>((bHorizontal ? x : y) - k / 2) / static_cast<float>(L - k);
+    // The knob's centre in whole pixels: half its length, rounded down.
+    const int iHalfKnob = k / 2;
+    float p = static_cast<float>((bHorizontal ? x : y) - iHalfKnob) / static_cast<float>(L - k);
     m_fPosition = p < 0.0f ? 0.0f : (p > 1.0f ? 1.0f : p);
 }
 

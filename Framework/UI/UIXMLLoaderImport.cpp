@@ -89,14 +89,14 @@ void BindTo(CWidget& widget, const CActionCallback& cb)
         (p->*Setter)(cb);
 }
 
-struct sEventName
+struct sEVENT_NAME
 {
     const char* m_pName;
     EventBinder m_pBind;
 };
 
 // The event names layouts use; on a widget of another class an event binds to nothing.
-const sEventName EVENTS[] = {
+const sEVENT_NAME EVENTS[] = {
     {"onvaluechanged", BindTo<CSlider, &CSlider::SetOnValueChangedAction>},
     {"onclick", BindOnClick},
     {"onloaditem", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItem>},
@@ -214,7 +214,7 @@ void CUIXMLLoader::LoadEvents(CKorvelXMLDataNode* pNode, CWidget& widget)
         const char* pAction = GetText(pChild, "$action");
         if (!pEvent || !pAction)
             continue;
-        for (const sEventName& event : EVENTS)
+        for (const sEVENT_NAME& event : EVENTS)
         {
             if (std::strcmp(event.m_pName, pEvent) != 0)
                 continue;

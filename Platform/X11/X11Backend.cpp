@@ -1,5 +1,6 @@
 // Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator.
-// Leaves out multi-touch (injected instead), focus changes, window-manager resizes and turning for rotation.
+// Leaves out multi-touch (injected instead), focus changes and turning for rotation; the window keeps
+// its size (size hints), so window-manager resizes do not happen.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -78,9 +79,7 @@ public:
         XSetClassHint(m_pDisplay, uWindow, &classHint);
         Atom uDelete = m_uWmDeleteWindow;
         XSetWMProtocols(m_pDisplay, uWindow, &uDelete, 1);
-        XSizeHints hints = {};
-        hints.flags = USPosition;
-        XSetWMNormalHints(m_pDisplay, uWindow, &hints);
+        SetSizeHints(uWindow, window);
         XSelectInput(m_pDisplay, uWindow,
                      KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
                          StructureNotifyMask);
@@ -103,6 +102,7 @@ public:
 
     void ResizeWindow(_screen_window& window) override
     {
+        SetSizeHints(window.m_uNativeWindow, window);
         XResizeWindow(m_pDisplay, window.m_uNativeWindow, unsigned(window.m_aBufferSize[0]),
                       unsigned(window.m_aBufferSize[1]));
         XSync(m_pDisplay, False);
@@ -135,6 +135,17 @@ public:
     }
 
 private:
+    // The picture and the pointer are laid out for the buffer's size: the window manager is
+    // asked to keep the window at that size (minimum = maximum), not to resize it.
+    void SetSizeHints(Window uWindow, const _screen_window& window)
+    {
+        XSizeHints hints = {};
+        hints.flags = USPosition | PMinSize | PMaxSize;
+        hints.min_width = hints.max_width = window.m_aBufferSize[0];
+        hints.min_height = hints.max_height = window.m_aBufferSize[1];
+        XSetWMNormalHints(m_pDisplay, uWindow, &hints);
+    }
+
     void Translate(XEvent& event)
     {
         switch (event.type)

@@ -15,7 +15,7 @@ using namespace plat;
 
 const std::array<GLint, 4> g_aRgbx = {8, 8, 8, 0};
 
-class HeadlessEgl : public ::testing::Test
+class CHeadlessEgl : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -37,7 +37,7 @@ protected:
     CEngineEgl m_Egl;
 };
 
-TEST_F(HeadlessEgl, WindowSurfaceIsAnRgbxPbufferOfTheBufferSizeThatDraws)
+TEST_F(CHeadlessEgl, WindowSurfaceIsAnRgbxPbufferOfTheBufferSizeThatDraws)
 {
     ASSERT_EQ(m_Egl.Start(m_pWindow), "");
     std::array<EGLint, 4> aConfigBits = {};
@@ -76,7 +76,7 @@ TEST_F(HeadlessEgl, WindowSurfaceIsAnRgbxPbufferOfTheBufferSizeThatDraws)
     EXPECT_EQ(aEgl, aExpected);
 }
 
-TEST_F(HeadlessEgl, ConfigCountWithoutAnArray)
+TEST_F(CHeadlessEgl, ConfigCountWithoutAnArray)
 {
     ASSERT_EQ(m_Egl.Start(m_pWindow), "");
     const EGLint aAttribs[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_NONE};
@@ -87,7 +87,7 @@ TEST_F(HeadlessEgl, ConfigCountWithoutAnArray)
     EXPECT_FALSE(plat::eglChooseConfig(m_Egl.m_pDisplay, aAttribs, &pConfig, 1, nullptr));
 }
 
-TEST_F(HeadlessEgl, InjectedFailuresStopStartupAtThatStep)
+TEST_F(CHeadlessEgl, InjectedFailuresStopStartupAtThatStep)
 {
     for (const char* pszStep : {"eglGetDisplay", "eglChooseConfig", "eglCreateWindowSurface"})
     {

@@ -39,7 +39,7 @@ std::vector<sSeenEvent> Only(const std::vector<sSeenEvent>& aSeen, bool (*fnKeep
     return aKept;
 }
 
-class X11Window : public ::testing::Test
+class CX11Window : public ::testing::Test
 {
 protected:
     // One connection for the whole suite: an X server resets when its last client
@@ -116,9 +116,9 @@ protected:
     unsigned long m_uWindow = 0;
 };
 
-Display* X11Window::g_pTester = nullptr;
+Display* CX11Window::g_pTester = nullptr;
 
-TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
+TEST_F(CX11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
 {
     int iWidth = 0, iHeight = 0;
     GetXSize(iWidth, iHeight);
@@ -142,7 +142,7 @@ TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
     EXPECT_EQ(iHeight, 640);
 }
 
-TEST_F(X11Window, DisplayIsNoLargerThanTheXScreen)
+TEST_F(CX11Window, DisplayIsNoLargerThanTheXScreen)
 {
     screen_context_t pLarge = nullptr;
     SetDisplaySize(5000, 4000);
@@ -156,7 +156,7 @@ TEST_F(X11Window, DisplayIsNoLargerThanTheXScreen)
     screen_destroy_context(pLarge);
 }
 
-TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
+TEST_F(CX11Window, EglWindowSurfaceDrawsIntoTheWindow)
 {
     const int aBuffer[2] = {320, 200};
     screen_set_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer);
@@ -175,7 +175,7 @@ TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
     EXPECT_TRUE(eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface));
 }
 
-TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
+TEST_F(CX11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
 {
     MoveTo(100, 100); // no button held: no event
     Button(1, true);
@@ -194,7 +194,7 @@ TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
     EXPECT_EQ(aPointer.back().m_aPosition[0], 150);
 }
 
-TEST_F(X11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
+TEST_F(CX11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
 {
     MoveTo(50, 60);
     Button(3, true);
@@ -219,7 +219,7 @@ TEST_F(X11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
     EXPECT_EQ(aPointer[3].m_iButtons, 0);
 }
 
-TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
+TEST_F(CX11Window, KeysArriveWithTheirPlatformSymbols)
 {
     MoveTo(10, 10);
     Key(XK_a, true);
@@ -246,7 +246,7 @@ TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
     EXPECT_EQ(aSymFlags, aExpected);
 }
 
-TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
+TEST_F(CX11Window, WindowManagerCloseBecomesNavigatorExit)
 {
     XEvent event = {};
     event.xclient.type = ClientMessage;
@@ -264,7 +264,7 @@ TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
     EXPECT_TRUE(bFound);
 }
 
-TEST_F(X11Window, UnmapAndMapGiveThumbnailAndFullScreen)
+TEST_F(CX11Window, UnmapAndMapGiveThumbnailAndFullScreen)
 {
     XUnmapWindow(m_pTester, Window(m_uWindow));
     XFlush(m_pTester);
@@ -277,7 +277,7 @@ TEST_F(X11Window, UnmapAndMapGiveThumbnailAndFullScreen)
     EXPECT_TRUE(bFound);
 }
 
-TEST_F(X11Window, InjectionWorksBesideRealInput)
+TEST_F(CX11Window, InjectionWorksBesideRealInput)
 {
     ASSERT_EQ(InjectTouch(SCREEN_EVENT_MTOUCH_TOUCH, 2, 30, 40), BPS_SUCCESS);
     bool bFound = false;

@@ -159,6 +159,23 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
     EXPECT_STREQ(classHint.res_class, "quorvalin");
     XFree(classHint.res_name);
     XFree(classHint.res_class);
+    // Drawn and hit for one size only: the window manager is asked to keep it at its size.
+    XSizeHints sizeHints = {};
+    XWindowAttributes attributes = {};
+    const bool bFixed = TestWaitFor(
+        [&]
+        {
+            long lSupplied = 0;
+            return XGetWMNormalHints(m_pDisplay, window, &sizeHints, &lSupplied) &&
+                   XGetWindowAttributes(m_pDisplay, window, &attributes) &&
+                   (sizeHints.flags & (PMinSize | PMaxSize)) == (PMinSize | PMaxSize) &&
+                   sizeHints.min_width == attributes.width && sizeHints.max_width == attributes.width &&
+                   sizeHints.min_height == attributes.height && sizeHints.max_height == attributes.height;
+        },
+        WAIT_SECONDS);
+    EXPECT_TRUE(bFixed) << "a " << attributes.width << "x" << attributes.height << " window may take "
+                        << sizeHints.min_width << "x" << sizeHints.min_height << " to " << sizeHints.max_width
+                        << "x" << sizeHints.max_height;
 
     bool bSplash = false;
     const bool bMenu = TestWaitFor(
@@ -190,8 +207,8 @@ TEST_F(CStateGameX11, WithoutTheFrameworksPacksItEndsAtStartUpNamingThePack)
     ASSERT_TRUE(WriteTestFile(m_strApp + "/vornlanguage_en.kmp",
                               TestLanguagePackBytes("English", "en", TestFrameworkTexts())));
     CGame game(m_Dir.Path());
-    EXPECT_EQ(game.Wait(), 0);
-    EXPECT_NE(game.Stderr().find("vornsounds.kmp"), std::string::npos) << game.Stderr();
+    EXPECT_EQ(game.Wait(), EXIT_FAILURE);
+    EXPECT_NE(game.Stderr().find("start-up: vornsounds.kmp failed"), std::string::npos) << game.Stderr();
 }
 
 } // namespace

@@ -141,14 +141,14 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
 {
     ASSERT_TRUE(WriteTestMp3(m_App.AppFile("FlompTheme.mp3"), 1, 22050, 0.5f, 440.0f)) << "lame is needed";
     ASSERT_NO_FATAL_FAILURE(StartSession());
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         int iID;
         std::vector<std::string> aScreens;
         const char* pLogged; // in the shell's log, once
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"play", 0, {"4"}, "session.RegisterInGameQueue(1,2)"},
         {"training", 8, {"6"}, nullptr},
         {"intro", 3, {"5"}, nullptr},
@@ -156,7 +156,7 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
         // Played offline there is no session: the exit shows the login page.
         {"exit offline", 2, {"1"}, "lobby.OnLogout()"},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         m_pGame.reset();
