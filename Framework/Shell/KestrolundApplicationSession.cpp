@@ -233,6 +233,10 @@ void CKestrolundApplication::Logout(unsigned int uFull)
     m_uLoggingOut = 1;
     if (m_pLobbyState)
     {
+        // The player left: the next start must not log in as this player again (on a
+        // shared computer the next person would play under this name).
+        if (uFull)
+            m_pLobbyState->SetAutoLogin(0);
         if (uFull)
             m_pLobbyState->Logout();
         else

@@ -150,7 +150,7 @@ private:
             char szText[8];
             KeySym uKeySym = NoSymbol;
             XLookupString(&event.xkey, szText, sizeof(szText), &uKeySym, nullptr);
-            if (const int iSym = KeySymOfXKeySym(uKeySym))
+            if (const int iSym = KeySymOfXKeySym(uKeySym, event.xkey.state))
                 PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD,
                                               0,
                                               {0, 0},

@@ -29,7 +29,11 @@ LABELS = {
     290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
     295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
     302: "Rank", 303: "Score", 305: "Rules", 306: "Lobby",
+    331: "Name or e-mail", 332: "Your e-mail and password", 333: "The name is yours",
+    334: "Next, give your e-mail address and a password.", 335: "Connection lost",
+    336: "The connection to the game server was lost. Check your connection and try again.",
 }
+LABEL_WIDTH = 0.17  # a field's label at its left
 
 # --- small shared pieces ----------------------------------------------------------------------------
 
@@ -69,6 +73,14 @@ def field(name, x, y, w, h, local=None, kind="input", events=None, title=None):
     return [image(name + "_field", x, y, w, h, "row_small.png", blend="field_blend"),
             text(name, x + 0.01, y, w - 0.02, h, local, kind=kind, title=title, color="text_dim",
                  displaycolor="text_primary", events=events)]
+
+
+def labelled_field(name, label, x, y, w, h, kind="input", events=None, title=None):
+    """A label and at its right an input text over a row background: a field that says
+    what goes in while it is empty."""
+    return [text(name + "_label", x, y, LABEL_WIDTH, h, label, color="text_primary"),
+            *field(name, x + LABEL_WIDTH + 0.01, y, w - LABEL_WIDTH - 0.01, h, kind=kind, events=events,
+                   title=title)]
 
 
 def stat(name, x, y, w=0.07):
@@ -150,17 +162,15 @@ def login_pages():
                  image("login_panel", 0.20, 0.03, 0.60, 0.94, "panel_bg.png", blend="panel_blend"),
                  text("login_title", 0.22, 0.05, 0.56, 0.08, 224, font="main-b", color="text_title",
                       align="center-middle"),
-                 *field("user_login", 0.26, 0.14, 0.48, 0.08, 225, title="225",
-                        events={"onshow": "init_loginname"}),
-                 *field("user_password", 0.26, 0.23, 0.48, 0.08, 226, kind="password", title="226"),
+                 *labelled_field("user_login", 331, 0.22, 0.14, 0.56, 0.08, title="331",
+                                 events={"onshow": "init_loginname"}),
+                 *labelled_field("user_password", 226, 0.22, 0.23, 0.56, 0.08, kind="password", title="226"),
                  toggle("user_autologin", 0.26, 0.33, 0.08, 0.05, "autologin_toggled"),
                  text("autologin_label", 0.35, 0.32, 0.38, 0.07, 227),
                  button("login_button", 0.30, 0.41, 0.40, 0.08, "login_kestrolund", 224),
                  group("loginscreen_choices", 0.22, 0.50, 0.56, 0.18,
                        button("guest_login_button", 0.08, 0, 0.40, 0.08, "guest_login", 228),
-                       page_button("register_button", 0.0, 0.09, 0.275, 0.08, "loginscreen_playername", 229,
-                                   font="main"),
-                       page_button("email_button", 0.285, 0.09, 0.275, 0.08, "loginscreen_email", 230,
+                       page_button("register_button", 0.08, 0.09, 0.40, 0.08, "loginscreen_playername", 229,
                                    font="main")),
                  button("cancel_autorelogin", 0.30, 0.69, 0.40, 0.07, "cancel_autorelogin", 231, look=None,
                         font="main", display="0"),
@@ -170,8 +180,9 @@ def login_pages():
                             image("name_panel", 0, 0, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
                             text("name_title", 0.02, 0.02, 0.66, 0.09, 229, font="main-b", color="text_title",
                                  align="center-middle"),
-                            *field("input_playername", 0.08, 0.13, 0.54, 0.08, 225, title="225",
-                                   events={"onshow": "init_registername", "onchanged": "username_changed"}),
+                            *labelled_field("input_playername", 225, 0.04, 0.13, 0.58, 0.08, title="225",
+                                            events={"onshow": "init_registername",
+                                                    "onchanged": "username_changed"}),
                             spinner("username_loading", 0.63, 0.13, 0.06, display="0"),
                             group("tos_elements", 0.04, 0.24, 0.62, 0.30,
                                   toggle("button_agree", 0.02, 0.02, 0.08, 0.05),
@@ -184,25 +195,28 @@ def login_pages():
                       events={"onshow": "playername_show"})
     email = page("loginscreen_email", back(),
                  image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
-                 text("email_title", 0.17, 0.07, 0.66, 0.09, 230, font="main-b", color="text_title",
+                 text("email_title", 0.17, 0.07, 0.66, 0.09, 332, font="main-b", color="text_title",
                       align="center-middle"),
-                 *field("input_email", 0.23, 0.20, 0.54, 0.08, 290, title="290",
-                        events={"onchanged": "username_changed"}),
-                 *field("input_password", 0.23, 0.30, 0.54, 0.08, 226, kind="password", title="226"),
-                 button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 224))
+                 *labelled_field("input_email", 290, 0.19, 0.20, 0.62, 0.08, title="290",
+                                 events={"onchanged": "username_changed"}),
+                 *labelled_field("input_password", 226, 0.19, 0.30, 0.62, 0.08, kind="password", title="226"),
+                 button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 229))
 
-    def note_page(name, head, local, with_close=False):
+    def note_page(name, head, local, with_close=False, next_page=None):
         kids = [image(name + "_panel", 0.20, 0.20, 0.60, 0.60, "panel_bg.png", blend="panel_blend"),
                 text(name + "_title", 0.22, 0.24, 0.56, 0.10, head, font="main-b", color="text_title",
                      align="center-middle"),
                 text(name + "_text", 0.24, 0.36, 0.52, 0.20, local, align="center-middle")]
         if with_close:
             kids.append(button("thank_button", 0.30, 0.62, 0.40, 0.09, "thank_you_close", 296))
+        elif next_page:
+            kids.append(page_button(name + "_continue", 0.30, 0.62, 0.40, 0.09, next_page, 221))
         else:
             kids.append(page_button(name + "_back", 0.30, 0.62, 0.40, 0.09, ":back", 236))
         return page(name, *kids)
 
-    confirm = note_page("loginscreen_confirm", 290, 291)
+    # The name is the account's: the e-mail page asks for the rest.
+    confirm = note_page("loginscreen_confirm", 333, 334, next_page="loginscreen_email")
     thank = note_page("loginscreen_thank", 292, 209, with_close=True)
     conflict = note_page("loginscreen_nameconflict", 289, 293)
     # No web view exists in this build: these two pages stay for completeness, nothing leads here.
