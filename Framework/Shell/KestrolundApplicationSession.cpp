@@ -233,12 +233,13 @@ void CKestrolundApplication::Logout(unsigned int uFull)
     m_uLoggingOut = 1;
     if (m_pLobbyState)
     {
-        // The player left: the next start must not log in as this player again (on a
-        // shared computer the next person would play under this name).
         if (uFull)
+        {
+            // The player left: the next start must not log in as this player again (on a
+            // shared computer the next person would play under this name).
             m_pLobbyState->SetAutoLogin(0);
-        if (uFull)
             m_pLobbyState->Logout();
+        }
         else
             m_pLobbyState->Relogin();
     }

@@ -116,6 +116,25 @@ int CJourney::StopWith(int iSignal)
     return iExit;
 }
 
+void CJourney::StopServer()
+{
+    pid_t server = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc"))
+    {
+        const std::string strPid = entry.path().filename().string();
+        if (strPid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
+        const pid_t pid = pid_t(std::atoi(strPid.c_str()));
+        if (getpgid(pid) == m_pScript->Pid() && strCommand.find("server.py") != std::string::npos &&
+            strCommand.find("--probe") == std::string::npos)
+            server = pid;
+    }
+    Require(server > 0, "the lobby server's process was found");
+    kill(server, SIGTERM);
+    Say("the lobby server was stopped");
+}
+
 int CJourney::Close()
 {
     m_Display.Close(m_Window);

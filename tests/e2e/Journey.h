@@ -61,6 +61,8 @@ public:
     // Closes the window as a window manager does; the script's exit status.
     int Close();
     bool Running();
+    // Ends the lobby server the script started (as if the network went away).
+    void StopServer();
     // The game's folder (<XDG_DATA_HOME>/<game>/) and this player's instance in it.
     std::string GameFolder() const;
     std::string InstanceFolder() const { return GameFolder() + "/player1"; }

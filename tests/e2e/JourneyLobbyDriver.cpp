@@ -6,7 +6,8 @@
 //      password, "Try again" with the name kept; the name and then the e-mail address log
 //      in, each submitted with Enter;
 //  (c) settings: a toggle and both volume sliders, the game ended with SIGTERM, the values
-//      still there after the next start; the language changed through settings, and back.
+//      still there after the next start; the language changed through settings, and back;
+//      then the server goes away and the lobby says the connection was lost.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <signal.h>
@@ -28,6 +29,7 @@ const char* const EMAIL = "quill@example.org";
 const char* const PASSWORD = "reed42";
 const char* const NAME_FIELD = "//loginscreen_root//user_login";
 
+const int TEXT_CONNECTION_LOST = 335;
 // Sliders that draw where they stand: a press moves what is drawn.
 const int MOVED_PIXELS = 20;
 
@@ -82,11 +84,11 @@ void Accounts(CJourneyPages& pages)
     pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_DIM);
 
     pages.LoginAs("", PASSWORD);
-    pages.WaitForPage(HOME);
-    journey.Keep("b4-home");
+    pages.WaitForGameMenuOrPage(HOME);
+    journey.Keep("b4-logged-in");
     pages.Logout();
     pages.LoginAs(EMAIL, PASSWORD);
-    pages.WaitForPage(HOME);
+    pages.WaitForGameMenuOrPage(HOME);
 }
 
 void Settings(CJourneyPages& pages)
@@ -149,6 +151,14 @@ void Settings(CJourneyPages& pages)
     // Logged in, the back key closes the lobby over the game's menu.
     pages.Back();
     pages.WaitForGameMenu();
+
+    // The server goes away: the lobby says the connection was lost, with nothing to recover.
+    journey.StopServer();
+    pages.WaitForPage(LOGIN_ERROR);
+    pages.WaitForText(LOGIN_ERROR.m_pTitle, TEXT_CONNECTION_LOST, JOURNEY_TEXT_ERROR);
+    journey.Keep("c3-connection-lost");
+    journey.Expect(!journey.Shows("//loginscreen_error//button_recover//label", JOURNEY_TEXT_BUTTON, 0),
+                   "no account recovery is offered for a lost connection");
 }
 
 } // namespace

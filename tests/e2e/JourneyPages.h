@@ -73,6 +73,7 @@ public:
     // The game's menu behind the lobby shows (the lobby's overlay is hidden).
     void WaitForGameMenu();
     bool GameMenuShows();
+    // After a login the lobby shows its home page a moment, then may hide over the menu.
     void WaitForGameMenuOrPage(const sJourneyPage& page);
 
     CJourney& Journey() { return m_Journey; }

@@ -33,7 +33,7 @@ LABELS = {
     334: "Next, give your e-mail address and a password.", 335: "Connection lost",
     336: "The connection to the game server was lost. Check your connection and try again.",
 }
-LABEL_WIDTH = 0.17  # a field's label at its left
+LABEL_WIDTH = 0.22  # a field's label at its left
 
 # --- small shared pieces ----------------------------------------------------------------------------
 
