@@ -427,6 +427,9 @@ TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutside
     EXPECT_EQ(TextOf("my_result_1"), "tie");
     EXPECT_EQ(TextOf("my_points_1"), "1");
     EXPECT_EQ(TextOf("my_opponent_1"), "carol");
+    // The card was loaded by hand, not by a list: its record is freed the same way.
+    ::CVornMenuState::actionUnloadSelf(pCard, Lobby());
+    EXPECT_EQ(pCard->GetData(), nullptr);
 }
 
 TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
