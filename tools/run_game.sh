@@ -6,10 +6,10 @@
 #   LAN=1              the server started here listens on every address, for other machines
 #   LOBBY_PORT=n       the local server's lobby port (default 5000; its game port is n + 1),
 #                      for tests that must not meet a server a player started
-# The instance lives under ${XDG_DATA_HOME:-~/.local/share}/flomps/playerN: app/native/ links
+# The instance lives under ${XDG_DATA_HOME:-~/.local/share}/quorvalin/playerN: app/native/ links
 # to the build's application folder (a rebuild is seen by the next start) but for
 # settings.txt, written here; data/ is the instance's own. The server's state is in
-# flomps/lobby/. A server started here is stopped, by its process id, when the game ends.
+# quorvalin/lobby/. A server started here is stopped, by its process id, when the game ends.
 set -euo pipefail
 
 if [[ $# -ne 1 ]]; then
@@ -22,11 +22,11 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 build=$(cd "$1" && pwd)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-game="$build/game/flomps"
+game="$build/game/quorvalin"
 app="$build/run/app/native"
 server_script="$root/tools/lobby_server/server.py"
 if [[ ! -x "$game" || ! -d "$app" ]]; then
-  echo "No game in $build: game/flomps or run/app/native is missing (make run builds them)." >&2
+  echo "No game in $build: game/quorvalin or run/app/native is missing (make run builds them)." >&2
   exit 1
 fi
 
@@ -35,7 +35,13 @@ if [[ ! "$player" =~ ^[1-9][0-9]{0,2}$ ]]; then
   echo "PLAYER must be a number from 1 to 999, not \"$player\"." >&2
   exit 1
 fi
-home="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}/flomps"
+data_home="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}"
+home="$data_home/quorvalin"
+# Older builds kept everything under flomps/: moved once, so statistics and accounts stay.
+# Two starts at once: the one whose move fails uses the folder the other one moved.
+if [[ -d "$data_home/flomps" && ! -e "$home" ]] && mv -T "$data_home/flomps" "$home" 2>/dev/null; then
+  echo "Moved $data_home/flomps to $home."
+fi
 instance="$home/player$player"
 lobby_state="$home/lobby"
 

@@ -2,6 +2,8 @@
 // application; each control has an init action (on show) and a change action.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include <cmath>
+
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
@@ -32,6 +34,15 @@ bool Slider(CWidget* pSender, void* pContext, CSlider*& pSlider, CKestrolundAppl
     pSlider = widget_cast<CSlider*>(pSender);
     pApp = App(pContext);
     return pSlider && pApp;
+}
+
+// The slider's value (0..1) as a volume (0..100). Rounded, not truncated: the float of
+// 0.57 reads 56.99..., and every showing of the page, which sets the slider from the
+// volume and so reports a change, would lower the volume by one.
+int SliderVolume(const CSlider& slider)
+{
+    const double FULL_VOLUME = 100.0;
+    return static_cast<int>(std::lround(slider.GetValue() * FULL_VOLUME));
 }
 
 void FlipFilter(void* pContext, unsigned int uBit)
@@ -148,7 +159,7 @@ KE_RETVAL CVornMenuState::actionSetSoundVolume(CWidget* pSender, void* pContext)
     CSlider* pSlider = nullptr;
     CKestrolundApplication* pApp = nullptr;
     if (Slider(pSender, pContext, pSlider, pApp))
-        pApp->SetSoundVolume(static_cast<int>(pSlider->GetValue() * 100.0));
+        pApp->SetSoundVolume(SliderVolume(*pSlider));
     return 1;
 }
 
@@ -166,7 +177,7 @@ KE_RETVAL CVornMenuState::actionSetMusicVolume(CWidget* pSender, void* pContext)
     CSlider* pSlider = nullptr;
     CKestrolundApplication* pApp = nullptr;
     if (Slider(pSender, pContext, pSlider, pApp))
-        pApp->SetMusicVolume(static_cast<int>(pSlider->GetValue() * 100.0));
+        pApp->SetMusicVolume(SliderVolume(*pSlider));
     return 1;
 }
 
@@ -351,7 +362,15 @@ KE_RETVAL CVornMenuState::actionChooseLanguage(CWidget* pButton, void* pContext)
         pButton && pButton->FindWidgetByPath(CKorvelString("<startup_language_chooser")) != nullptr;
     pApp->ChangeLanguage(strCode);
     pThis->m_aLanguageNames.SetSize(0);
-    if (bFirstLaunch)
-        pThis->StartLogin();
+    if (!bFirstLaunch)
+    {
+        pThis->SwitchToPage(CKorvelString(":back"), 1);
+        return 1;
+    }
+    // The chooser came in place of the start's loading page: the login page goes under a
+    // new one, which the end of the connection's loading then uncovers.
+    pThis->SwitchToHomePage();
+    pThis->BeginLoading(pThis->LanguageText(33), pThis->LanguageText(34));
+    pThis->StartLogin();
     return 1;
 }

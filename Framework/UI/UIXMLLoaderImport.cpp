@@ -10,6 +10,7 @@
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/Slider.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 
@@ -91,13 +92,12 @@ void BindTo(CWidget& widget, const CActionCallback& cb)
 struct sEventName
 {
     const char* m_pName;
-    EventBinder m_pBind; // null while the event's class is not part of the toolkit
+    EventBinder m_pBind;
 };
 
-// The event names layouts use. Events of classes the toolkit does not have yet bind to
-// nothing, which is what they would do on any widget of another class.
+// The event names layouts use; on a widget of another class an event binds to nothing.
 const sEventName EVENTS[] = {
-    {"onvaluechanged", nullptr},
+    {"onvaluechanged", BindTo<CSlider, &CSlider::SetOnValueChangedAction>},
     {"onclick", BindOnClick},
     {"onloaditem", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItem>},
     {"onforgetitem", BindTo<CInfiniteList, &CInfiniteList::SetOnForgetItem>},

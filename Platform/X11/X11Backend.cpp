@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "Platform/Common/ScreenObjects.h"
@@ -71,6 +72,10 @@ public:
         if (!uWindow)
             return EIO;
         XStoreName(m_pDisplay, uWindow, WindowTitle().c_str());
+        // Desktops group and match windows by class: the executable's name, as the ICCCM asks.
+        std::string strClass = program_invocation_short_name;
+        XClassHint classHint = {&strClass[0], &strClass[0]};
+        XSetClassHint(m_pDisplay, uWindow, &classHint);
         Atom uDelete = m_uWmDeleteWindow;
         XSetWMProtocols(m_pDisplay, uWindow, &uDelete, 1);
         XSizeHints hints = {};

@@ -1,20 +1,45 @@
 // Prints where a widget of the shipped lobby layout sits on a window of a given size, so
 // that the end-to-end driver clicks what a player would see, not coordinates of its own.
 //
-//   e2e_layout_probe WIDTH HEIGHT PATH...   (run in a folder holding app/native/)
+//   e2e_layout_probe WIDTH HEIGHT PATH[=TEXT]...   (run in a folder holding app/native/)
 //
-// One line per path: "left top right bottom" in window pixels, or "none". A widget on a
-// page of a page view is placed as when its page is the one shown. Exit 1 when the
-// layout cannot be built.
+// One line per path: "left top right bottom width" in window pixels, or "none" (for a
+// list's "item_template", its first row). The width
+// is that of the text a text widget shows in English (language text TEXT when given), 0
+// for other widgets. A widget on a page of a page view is placed as when its page is the
+// one shown. Exit 1 when the layout cannot be built.
 #include <cstdio>
 #include <cstdlib>
 
+#include <string>
+#include <vector>
+
+#include "Framework/Shell/VornLanguage.h"
 #include "Framework/UI/GameXMLLoader.h"
 #include "Framework/UI/PageView.h"
+#include "Framework/UI/TextWidget.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "tests/support/HeadlessVornApplication.h"
 
 namespace
 {
+
+// The shipped English texts, so that labels show what a player reads.
+class CProbeApplication : public CHeadlessVornApplication
+{
+public:
+    CProbeApplication(int iWidth, int iHeight) : CHeadlessVornApplication(iWidth, iHeight) {}
+    ~CProbeApplication() override { m_Language.Shutdown(); }
+    bool StartLanguage()
+    {
+        return m_Language.Startup(this, CKorvelString("vornlanguage")) == KE_OK &&
+               m_Language.SetCurrentLanguage(CKorvelString("en")) == KE_OK;
+    }
+    CVornLanguage* GetLanguage() override { return &m_Language; }
+
+private:
+    CVornLanguage m_Language;
+};
 
 // Shows every page on the way from the root to the widget.
 void ShowPagesOf(CWidget* pWidget)
@@ -24,17 +49,30 @@ void ShowPagesOf(CWidget* pWidget)
             pView->SetActivePage(pView->GetPageIndex(p), 0);
 }
 
-void Print(CWidget* pRoot, CWidget* pWidget)
+int TextWidth(CProbeApplication& app, CWidget* pWidget, int iText)
+{
+    CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
+    if (!pText || !pText->GetFont())
+        return 0;
+    const CKorvelString strText = iText >= 0 ? app.GetLanguage()->GetText(iText) : pText->GetDisplayText();
+    return pText->GetFont()->GetTextWidth(strText, pText->GetTextAlign());
+}
+
+const char* const TEMPLATE = "item_template";
+
+// iRowHeight > 0: the first row of the list pWidget.
+void Print(CWidget* pRoot, CWidget* pWidget, int iWidth, int iRowHeight)
 {
     if (!pWidget)
     {
         std::printf("none\n");
         return;
     }
-    int iLeft = 0, iTop = 0, iRight = pWidget->GetWidth(), iBottom = pWidget->GetHeight();
+    int iLeft = 0, iTop = 0, iRight = pWidget->GetWidth();
+    int iBottom = iRowHeight > 0 ? iRowHeight : pWidget->GetHeight();
     pWidget->MapTo(pRoot, iLeft, iTop);
     pWidget->MapTo(pRoot, iRight, iBottom);
-    std::printf("%d %d %d %d\n", iLeft, iTop, iRight, iBottom);
+    std::printf("%d %d %d %d %d\n", iLeft, iTop, iRight, iBottom, iWidth);
 }
 
 } // namespace
@@ -49,11 +87,12 @@ int main(int argc, char** argv)
     const int iWidth = std::atoi(argv[1]), iHeight = std::atoi(argv[2]);
     int iResult = 0;
     {
-        CHeadlessVornApplication app(iWidth, iHeight);
+        CProbeApplication app(iWidth, iHeight);
         // The packs the lobby's start adds, so sizes taken from pictures are the shipped ones.
         if (app.Start(true) != KE_OK || !app.AddPack(CKorvelString("vornlayouts.kmp"), 0, 0) ||
             app.AddResNeutralPack(CKorvelString("vornfonts"), nullptr, nullptr) != KE_OK ||
-            app.AddResNeutralPack(CKorvelString("vornlobby"), nullptr, nullptr) != KE_OK)
+            app.AddResNeutralPack(CKorvelString("vornlobby"), nullptr, nullptr) != KE_OK ||
+            !app.StartLanguage())
         {
             std::fprintf(stderr, "the application folder's packs cannot be read\n");
             return 1;
@@ -69,12 +108,29 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "menu_root.xml yields no widget tree for %dx%d\n", iWidth, iHeight);
             iResult = 1;
         }
+        // A list's item template leaves the tree at the list's first update: its height
+        // is read before any, and its first row is printed.
+        std::vector<int> aTemplateHeights(size_t(argc), 0);
         for (int i = 3; pRoot && i < argc; ++i)
         {
-            CWidget* pWidget = pRoot->FindWidgetByPath(CKorvelString(argv[i]));
+            CWidget* pTemplate = pRoot->FindWidgetByPath(CKorvelString(argv[i]));
+            if (pTemplate && pTemplate->GetName().IsEqual(CKorvelString(TEMPLATE)))
+                aTemplateHeights[size_t(i)] = pTemplate->GetHeight();
+        }
+        for (int i = 3; pRoot && i < argc; ++i)
+        {
+            const std::string strArg = argv[i];
+            const size_t uEquals = strArg.find('=');
+            const int iText = uEquals == std::string::npos ? -1 : std::atoi(strArg.c_str() + uEquals + 1);
+            std::string strPath = strArg.substr(0, uEquals);
+            const int iRowHeight = aTemplateHeights[size_t(i)];
+            if (iRowHeight > 0)
+                strPath.erase(strPath.rfind("//"));
+            CWidget* pWidget = pRoot->FindWidgetByPath(CKorvelString(strPath.c_str()));
             ShowPagesOf(pWidget);
             pRoot->DoUpdate(0.0f);
-            Print(pRoot, pWidget);
+            pWidget = pRoot->FindWidgetByPath(CKorvelString(strPath.c_str()));
+            Print(pRoot, pWidget, pWidget ? TextWidth(app, pWidget, iText) : 0, iRowHeight);
         }
         if (pRoot)
         {

@@ -178,7 +178,7 @@ int main()
         return run.ExitCode();
     const std::set<Window> before = display.TopLevelWindows();
     const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
-    const std::string strGame = std::string(pBuild ? pBuild : ".") + "/game/flomps";
+    const std::string strGame = std::string(pBuild ? pBuild : ".") + "/game/quorvalin";
     CE2eProcess game;
     if (!run.Step(
             game.Start({strGame}, {}, dir.Path(), run.File("game-stdout.txt"), run.File("game-stderr.txt")),

@@ -9,9 +9,7 @@
 //    says so and starts neither server nor game.
 //
 //   e2e_run_game_smoke_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +19,7 @@
 #include <string>
 
 #include "support/TestTempDir.h"
+#include "tests/e2e/E2ePorts.h"
 #include "tests/e2e/E2eWindow.h"
 
 namespace
@@ -34,46 +33,6 @@ std::string Env(const char* pName)
 {
     const char* pValue = std::getenv(pName);
     return pValue ? pValue : ".";
-}
-
-// A loopback socket on a port chosen by the system; listening or only bound.
-class CLoopbackSocket
-{
-public:
-    CLoopbackSocket(int iPort, bool bListen) : m_iSocket(socket(AF_INET, SOCK_STREAM, 0))
-    {
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(uint16_t(iPort));
-        socklen_t uLength = sizeof(address);
-        if (m_iSocket >= 0 && bind(m_iSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-            (!bListen || listen(m_iSocket, 4) == 0) &&
-            getsockname(m_iSocket, reinterpret_cast<sockaddr*>(&address), &uLength) == 0)
-            m_iPort = ntohs(address.sin_port);
-    }
-    ~CLoopbackSocket()
-    {
-        if (m_iSocket >= 0)
-            close(m_iSocket);
-    }
-    int Port() const { return m_iPort; }
-
-private:
-    int m_iSocket;
-    int m_iPort = 0;
-};
-
-// A lobby port whose successor (the game port) is free as well.
-int FreePortPair()
-{
-    for (int i = 0; i < 50; ++i)
-    {
-        CLoopbackSocket first(0, false);
-        if (first.Port() > 0 && first.Port() < 65535 && CLoopbackSocket(first.Port() + 1, false).Port() > 0)
-            return first.Port();
-    }
-    return 0;
 }
 
 // Processes of the group whose command line holds the text.
@@ -173,7 +132,7 @@ private:
     void KeepLogs() const
     {
         std::error_code ec;
-        std::filesystem::copy_file(m_Home.Path() + "/flomps/lobby/server.log", m_Run.File("server.log"),
+        std::filesystem::copy_file(m_Home.Path() + "/quorvalin/lobby/server.log", m_Run.File("server.log"),
                                    std::filesystem::copy_options::overwrite_existing, ec);
     }
 
@@ -184,7 +143,7 @@ private:
 
 int CSmoke::Run()
 {
-    const int iPort = FreePortPair();
+    const int iPort = E2eFreePortPair();
     if (!m_Run.Step(iPort > 0 && m_Display.Get() != nullptr, "a free port pair and the X display were found"))
         return m_Run.ExitCode();
 
@@ -236,11 +195,12 @@ int CSmoke::Run()
                "a start without a display was refused", strErr);
     m_Run.Step(m_Display.TopLevelWindows().size() == withFirst.size() + 1,
                "the refused starts opened no window");
-    const std::string strSettings = E2eReadText(m_Home.Path() + "/flomps/player2/app/native/settings.txt");
-    m_Run.Step(strSettings.find("port=" + std::to_string(iPort)) != std::string::npos &&
-                   std::filesystem::is_symlink(m_Home.Path() + "/flomps/player2/app/native/vornlayouts.kmp"),
-               "player 2's instance links the build's files and names the server's port in its settings",
-               strSettings);
+    const std::string strSettings = E2eReadText(m_Home.Path() + "/quorvalin/player2/app/native/settings.txt");
+    m_Run.Step(
+        strSettings.find("port=" + std::to_string(iPort)) != std::string::npos &&
+            std::filesystem::is_symlink(m_Home.Path() + "/quorvalin/player2/app/native/vornlayouts.kmp"),
+        "player 2's instance links the build's files and names the server's port in its settings",
+        strSettings);
 
     // Player 2 leaves: the server it joined stays.
     int iExit = -1;
@@ -258,8 +218,8 @@ int CSmoke::Run()
     NoReport(1);
     m_Run.Step(kill(server, 0) != 0 && errno == ESRCH && Probe(iPort) == 1,
                "the server player 1's script started was stopped");
-    m_Run.Step(std::filesystem::exists(m_Home.Path() + "/flomps/player1/data/stats.dat") &&
-                   std::filesystem::exists(m_Home.Path() + "/flomps/player2/data/stats.dat"),
+    m_Run.Step(std::filesystem::exists(m_Home.Path() + "/quorvalin/player1/data/stats.dat") &&
+                   std::filesystem::exists(m_Home.Path() + "/quorvalin/player2/data/stats.dat"),
                "each instance kept statistics in its own data folder");
     KeepLogs();
 

@@ -38,7 +38,7 @@ public:
     CGame(const std::string& strDir) : m_strDir(strDir)
     {
         const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
-        const std::string strExe = std::string(pBuild ? pBuild : ".") + "/game/flomps";
+        const std::string strExe = std::string(pBuild ? pBuild : ".") + "/game/quorvalin";
         m_iPid = fork();
         if (m_iPid == 0)
         {
@@ -154,6 +154,11 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
     ASSERT_TRUE(
         TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))
         << game.Stderr();
+    XClassHint classHint = {};
+    ASSERT_TRUE(XGetClassHint(m_pDisplay, window, &classHint));
+    EXPECT_STREQ(classHint.res_class, "quorvalin");
+    XFree(classHint.res_name);
+    XFree(classHint.res_class);
 
     bool bSplash = false;
     const bool bMenu = TestWaitFor(

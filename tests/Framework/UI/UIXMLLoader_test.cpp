@@ -10,6 +10,7 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
+#include "Framework/UI/Slider.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "tests/Framework/Shell/ResourceTestMedia.h"
@@ -353,6 +354,52 @@ TEST(CUIXMLLoader, EventsBindOnlyKnownNamesToBoundActions)
     WidgetTree plain = LoadLayout(
         app, "<layout>" + Element("w", "<events><onshow action='go'/></events>") + "</layout>", 100, 100);
     EXPECT_TRUE(Find(plain, "w")->GetOnShow().IsEmpty());
+}
+
+namespace
+{
+// The values a slider reported to its action.
+KE_RETVAL RecordSliderValue(CWidget* pSender, void* pContext)
+{
+    const CSlider* pSlider = widget_cast<CSlider*>(pSender);
+    static_cast<std::vector<float>*>(pContext)->push_back(pSlider ? pSlider->GetValue() : -1.0f);
+    return KE_OK;
+}
+} // namespace
+
+TEST(CUIXMLLoader, ASliderGetsItsKnobAndRunsItsValueChangedActionWhenItsValueChanges)
+{
+    CUiTestApp app;
+    std::vector<float> values;
+    CActionHandler handler;
+    CActionCallbackMap actions;
+    actions.Startup(&handler);
+    actions.RegisterAction(S("volume"), CActionCallback(RecordSliderValue, &values), 0);
+    sLoadOptions options;
+    options.pActions = &actions;
+    const std::string strEvents = "<events><onvaluechanged action='volume'/></events>";
+    const std::string strPlace = "<position x='0.2' y='0.5'/><size w='0.5' h='0.1'/>";
+    const std::string strKnob = Element("knob_template", "<size w='0.1' h='0.1'/>");
+    WidgetTree tree = LoadLayout(
+        app, "<layout>" + Element("s", strEvents + strPlace + strKnob, "type='slider'") + "</layout>", 100,
+        100, options);
+    CSlider* pSlider = widget_cast<CSlider*>(Find(tree, "s"));
+    ASSERT_NE(pSlider, nullptr);
+    tree->DoUpdate(0.0f);
+    ASSERT_NE(pSlider->GetKnob(), nullptr);
+    EXPECT_TRUE(HasArea(pSlider->GetKnob(), Rect(0, 0, 10, 10))) << "in the slider, where it is drawn";
+    pSlider->SetValue(0.25f);
+    pSlider->SetValue(0.25f);
+    pSlider->SetValue(2.0f);
+    EXPECT_EQ(values, (std::vector<float>{0.25f, 1.0f})) << "once per change, with the new value";
+
+    // A clone (a list row, a reloaded page) keeps the action.
+    CSlider* pClone = widget_cast<CSlider*>(pSlider->Clone());
+    ASSERT_NE(pClone, nullptr);
+    pClone->SetValue(0.0f);
+    pClone->Shutdown();
+    delete pClone;
+    EXPECT_EQ(values.size(), 3u);
 }
 
 TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)

@@ -1,0 +1,351 @@
+#include "tests/e2e/Journey.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include "tests/e2e/E2ePorts.h"
+
+namespace
+{
+
+// A text's pixels: near the colour, in a column of the widget's rectangle.
+const int TEXT_TOLERANCE = 48;
+// Ink is a little narrower than the advance the font reports.
+const int WIDTH_SLACK = 4;
+
+std::string Env(const char* pName)
+{
+    const char* pValue = std::getenv(pName);
+    return pValue ? pValue : ".";
+}
+
+void Pause(int iMilliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(iMilliseconds));
+}
+
+// The game's process in the script's process group: the one run from the build's game/.
+pid_t GameOf(pid_t group)
+{
+    for (const auto& entry : std::filesystem::directory_iterator("/proc"))
+    {
+        const std::string strPid = entry.path().filename().string();
+        if (strPid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const pid_t pid = pid_t(std::atoi(strPid.c_str()));
+        std::error_code ec;
+        const std::filesystem::path exe = std::filesystem::read_symlink(entry.path() / "exe", ec);
+        if (!ec && getpgid(pid) == group && exe.parent_path().filename() == "game")
+            return pid;
+    }
+    return 0;
+}
+
+} // namespace
+
+CJourney::CJourney(const std::string& strName) : m_Run(strName), m_iPort(E2eFreePortPair()) {}
+
+CJourney::~CJourney()
+{
+    KeepLogs();
+}
+
+// ---- the game
+
+std::string CJourney::Script() const
+{
+    return Env("KORVEL_SOURCE_DIR") + "/tools/run_game.sh";
+}
+
+std::string CJourney::GameFolder() const
+{
+    // The only folder run_game.sh makes in XDG_DATA_HOME.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(m_Home.Path(), ec))
+        if (entry.is_directory())
+            return entry.path().string();
+    return m_Home.Path() + "/none";
+}
+
+void CJourney::Start()
+{
+    Require(m_iPort > 0 && m_Display.Get() != nullptr, "a free port pair and the X display were found");
+    const std::string strName = "game" + std::to_string(++m_iStarts);
+    const std::set<Window> before = m_Display.TopLevelWindows();
+    m_pScript = std::make_unique<CE2eProcess>();
+    Require(m_pScript->Start({"/bin/bash", Script(), Env("KORVEL_BINARY_DIR")},
+                             {"XDG_DATA_HOME=" + m_Home.Path(), "LOBBY_PORT=" + std::to_string(m_iPort),
+                              "PLAYER", "SERVER", "LAN"},
+                             m_Home.Path(), m_Run.File(strName + "-stdout.txt"),
+                             m_Run.File(strName + "-stderr.txt")),
+            "tools/run_game.sh started (" + strName + ")");
+    m_Window = 0;
+    E2eWaitFor([&] { return (m_Window = m_Display.NewWindow(before)) != 0 || !m_pScript->Running(); },
+               JOURNEY_START_SECONDS);
+    Expect(m_Window != 0, "the game's window appeared (" + strName + ")",
+           E2eReadText(m_Run.File(strName + "-stderr.txt")));
+    m_pLog = std::make_unique<lobby_match::CServerLog>(GameFolder() + "/lobby/server.log");
+}
+
+bool CJourney::Running()
+{
+    return m_pScript && m_pScript->Running();
+}
+
+int CJourney::StopWith(int iSignal)
+{
+    const pid_t game = m_pScript ? GameOf(m_pScript->Pid()) : 0;
+    Require(game > 0, "the game's process was found");
+    kill(game, iSignal);
+    const int iExit = m_pScript->Wait(JOURNEY_STEP_SECONDS);
+    m_Window = 0;
+    return iExit;
+}
+
+int CJourney::Close()
+{
+    m_Display.Close(m_Window);
+    const int iExit = m_pScript->Wait(JOURNEY_STEP_SECONDS);
+    m_Window = 0;
+    return iExit;
+}
+
+// ---- steps
+
+void CJourney::Say(const std::string& strText) const
+{
+    std::printf("journey: %s\n", strText.c_str());
+    std::fflush(stdout);
+}
+
+void CJourney::Expect(bool bDone, const std::string& strStep, const std::string& strDetail)
+{
+    if (!bDone)
+        throw sJourneyFailure{strStep, strDetail};
+    Say("done: " + strStep);
+}
+
+void CJourney::Require(bool bDone, const std::string& strStep, const std::string& strDetail)
+{
+    if (!bDone)
+        throw sJourneyFailure{strStep, strDetail};
+}
+
+void CJourney::WaitFor(const std::function<bool()>& fnDone, const std::string& strStep, int iSeconds)
+{
+    if (!E2eWaitFor(fnDone, iSeconds))
+        throw sJourneyFailure{strStep, "not within " + std::to_string(iSeconds) + " s"};
+    Say("done: " + strStep);
+}
+
+void CJourney::Keep(const std::string& strName)
+{
+    if (m_Window && m_Display.Capture(m_Window, m_Shot))
+        m_Shot.Save(m_Run.File(strName + ".png"));
+}
+
+int CJourney::Run(const std::function<void()>& fnBody)
+{
+    try
+    {
+        fnBody();
+    }
+    catch (const sJourneyFailure& failure)
+    {
+        Keep("failed");
+        KeepLogs();
+        std::printf("FAILED: %s did not happen%s%s\n(pictures and logs of the run: %s)\n",
+                    failure.m_strStep.c_str(), failure.m_strDetail.empty() ? "" : "\n",
+                    failure.m_strDetail.c_str(), m_Run.Folder().c_str());
+        std::fflush(stdout);
+        return 1;
+    }
+    KeepLogs();
+    for (int i = 1; i <= m_iStarts; ++i)
+    {
+        const std::string strReport =
+            E2eSanitizerReport(E2eReadText(m_Run.File("game" + std::to_string(i) + "-stderr.txt")));
+        if (!strReport.empty())
+        {
+            std::printf("FAILED: game %d ran with a sanitizer report\n%s\n", i, strReport.c_str());
+            return 1;
+        }
+    }
+    Say("passed");
+    return 0;
+}
+
+void CJourney::KeepLogs() const
+{
+    std::error_code ec;
+    std::filesystem::copy_file(GameFolder() + "/lobby/server.log", m_Run.File("server.log"),
+                               std::filesystem::copy_options::overwrite_existing, ec);
+}
+
+// ---- the layout
+
+void CJourney::Probe(const std::vector<std::string>& aPaths)
+{
+    std::vector<std::string> aMissing;
+    for (const std::string& strPath : aPaths)
+        if (!m_Widgets.count(strPath))
+            aMissing.push_back(strPath);
+    if (aMissing.empty())
+        return;
+    // The build's application folder: the shipped packs, as the instance links them.
+    std::string strCommand = "cd '" + Env("KORVEL_BINARY_DIR") + "/run' && '" LAYOUT_PROBE_PATH "' " +
+                             std::to_string(m_Shot.m_iWidth > 0 ? m_Shot.m_iWidth : 1024) + " " +
+                             std::to_string(m_Shot.m_iHeight > 0 ? m_Shot.m_iHeight : 600);
+    for (const std::string& strPath : aMissing)
+        strCommand += " '" + strPath + "'";
+    FILE* pPipe = popen(strCommand.c_str(), "r");
+    Require(pPipe != nullptr, "the layout probe started");
+    size_t uNext = 0;
+    char acLine[256];
+    while (std::fgets(acLine, sizeof(acLine), pPipe) && uNext < aMissing.size())
+    {
+        sJourneyWidget widget;
+        sE2eRect& r = widget.m_Rect;
+        if (std::sscanf(acLine, "%d %d %d %d %d", &r.m_iLeft, &r.m_iTop, &r.m_iRight, &r.m_iBottom,
+                        &widget.m_iTextWidth) != 5)
+            throw sJourneyFailure{"the layout probe placed " + aMissing[uNext], acLine};
+        m_Widgets[aMissing[uNext++]] = widget;
+    }
+    const int iStatus = pclose(pPipe);
+    Require(iStatus == 0 && uNext == aMissing.size(), "the layout probe placed every widget asked for");
+}
+
+const sJourneyWidget& CJourney::Widget(const std::string& strPath)
+{
+    Probe({strPath});
+    return m_Widgets[strPath];
+}
+
+int CJourney::TextWidth(const std::string& strPath, int iText)
+{
+    return Widget(strPath + "=" + std::to_string(iText)).m_iTextWidth;
+}
+
+// ---- what the window shows
+
+const sE2eShot& CJourney::Look()
+{
+    std::swap(m_PreviousShot, m_Shot);
+    if (!m_Window || !m_Display.Capture(m_Window, m_Shot))
+        m_Shot = sE2eShot();
+    return m_Shot;
+}
+
+bool CJourney::Shows(const std::string& strPath, uint32_t uColour, int iWidth)
+{
+    const sE2eRect r = Widget(strPath).m_Rect;
+    if (m_Shot.m_iWidth == 0 || m_Shot.m_iWidth != m_PreviousShot.m_iWidth ||
+        m_Shot.m_iHeight != m_PreviousShot.m_iHeight)
+        return false;
+    int iFirst = -1, iLast = -1, iPixels = 0;
+    for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, m_Shot.m_iWidth); ++x)
+    {
+        bool bInk = false;
+        for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, m_Shot.m_iHeight); ++y)
+        {
+            // Still: a page that slides in is not read until it has settled.
+            if (m_Shot.At(x, y) != m_PreviousShot.At(x, y))
+                return false;
+            if (E2eNear(m_Shot.At(x, y), uColour, TEXT_TOLERANCE))
+            {
+                bInk = true;
+                ++iPixels;
+            }
+        }
+        if (bInk)
+        {
+            iFirst = iFirst < 0 ? x : iFirst;
+            iLast = x;
+        }
+    }
+    if (iWidth <= 0)
+        return iPixels >= 20;
+    const int iSeen = iFirst < 0 ? 0 : iLast - iFirst + 1;
+    return iPixels >= iWidth / 2 && std::abs(iSeen - iWidth) <= WIDTH_SLACK + iWidth / 10;
+}
+
+bool CJourney::ShowsOwnText(const std::string& strPath, uint32_t uColour)
+{
+    return Shows(strPath, uColour, Widget(strPath).m_iTextWidth);
+}
+
+// ---- input
+
+void CJourney::Click(int x, int y)
+{
+    m_Display.Click(m_Window, x, y);
+}
+
+void CJourney::PressWidget(const std::string& strPath)
+{
+    const sE2eRect r = Widget(strPath).m_Rect;
+    Say("press " + strPath);
+    Click(r.CentreX(), r.CentreY());
+}
+
+void CJourney::PressKey(unsigned long uKeySym, bool bControl)
+{
+    Display* pDisplay = m_Display.Get();
+    const KeyCode uCode = XKeysymToKeycode(pDisplay, KeySym(uKeySym));
+    const bool bShift = XkbKeycodeToKeysym(pDisplay, uCode, 0, 0) != KeySym(uKeySym);
+    const KeyCode uShift = XKeysymToKeycode(pDisplay, XK_Shift_L);
+    const KeyCode uControl = XKeysymToKeycode(pDisplay, XK_Control_L);
+    if (bControl)
+        XTestFakeKeyEvent(pDisplay, uControl, True, CurrentTime);
+    if (bShift)
+        XTestFakeKeyEvent(pDisplay, uShift, True, CurrentTime);
+    XTestFakeKeyEvent(pDisplay, uCode, True, CurrentTime);
+    XTestFakeKeyEvent(pDisplay, uCode, False, CurrentTime);
+    if (bShift)
+        XTestFakeKeyEvent(pDisplay, uShift, False, CurrentTime);
+    if (bControl)
+        XTestFakeKeyEvent(pDisplay, uControl, False, CurrentTime);
+    XFlush(pDisplay);
+    // A frame or two between keys, as a typist leaves them.
+    Pause(60);
+}
+
+void CJourney::TypeText(const std::string& strText)
+{
+    Say("type \"" + strText + "\"");
+    for (const char c : strText)
+        PressKey(static_cast<unsigned char>(c));
+}
+
+// ---- the lobby server's log
+
+lobby_match::CServerLog& CJourney::Log()
+{
+    Require(m_pLog != nullptr, "the game was started before its server's log was read");
+    return *m_pLog;
+}
+
+CTestJson CJourney::WaitForRecord(const std::string& strStep,
+                                  const std::function<bool(const CTestJson&)>& fnMatch, size_t uFrom)
+{
+    int iIndex = -1;
+    WaitFor([&] { return (iIndex = Log().Find(fnMatch, uFrom)) >= 0; }, strStep);
+    return Log().Records()[size_t(iIndex)];
+}
+
+std::function<bool(const CTestJson&)> CJourney::Incoming(const std::string& strName)
+{
+    return [strName](const CTestJson& r)
+    { return r["event"].String() == "in" && r["name"].String() == strName; };
+}

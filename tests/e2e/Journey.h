@@ -1,0 +1,129 @@
+// A player's journey through the game as `make run` starts it: tools/run_game.sh on the
+// test build with a fresh XDG_DATA_HOME and a lobby port of its own, nothing seeded.
+// Input goes in only as X pointer and key events (XTest) at the places the shipped layout
+// gives the widgets; each step waits for what a player would see (a text in a widget's
+// rectangle, the lobby server's JSON log) and a step that does not happen throws, naming
+// itself. Pictures, the game's output and the server's log are kept in
+// <build>/test-output/e2e/<name>/.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/TestJson.h"
+#include "support/TestTempDir.h"
+#include "tests/e2e/E2eWindow.h"
+#include "tests/e2e/LobbyMatchLog.h"
+
+// Guards against hanging, never measurements: the sanitized game starts slowly.
+const int JOURNEY_START_SECONDS = 120;
+const int JOURNEY_STEP_SECONDS = 60;
+
+// The theme's text colours (assets/src/theme), as the window shows them.
+const uint32_t JOURNEY_TEXT_TITLE = 0xF2C230;
+const uint32_t JOURNEY_TEXT_ERROR = 0xFF6B5B;
+const uint32_t JOURNEY_TEXT_PRIMARY = 0xF4F1EA;
+const uint32_t JOURNEY_TEXT_DIM = 0xA9B4C2;
+const uint32_t JOURNEY_TEXT_BUTTON = 0xFFFFFF;
+
+struct sJourneyFailure
+{
+    std::string m_strStep;
+    std::string m_strDetail;
+};
+
+// Where a widget sits and how wide its text is drawn, from the layout probe.
+struct sJourneyWidget
+{
+    sE2eRect m_Rect = {};
+    int m_iTextWidth = 0;
+};
+
+class CJourney
+{
+public:
+    explicit CJourney(const std::string& strName);
+    ~CJourney();
+    CJourney(const CJourney&) = delete;
+    CJourney& operator=(const CJourney&) = delete;
+
+    // ---- the game
+    // tools/run_game.sh in this journey's XDG_DATA_HOME; waits for the window.
+    void Start();
+    // Ends the game with the signal and waits for the script; its exit status.
+    int StopWith(int iSignal);
+    // Closes the window as a window manager does; the script's exit status.
+    int Close();
+    bool Running();
+    // The game's folder (<XDG_DATA_HOME>/<game>/) and this player's instance in it.
+    std::string GameFolder() const;
+    std::string InstanceFolder() const { return GameFolder() + "/player1"; }
+
+    // ---- steps
+    void Say(const std::string& strText) const;
+    // Fails the step (with a picture) unless the condition holds.
+    void Expect(bool bDone, const std::string& strStep, const std::string& strDetail = "");
+    // Polls the condition until it holds; fails the step after the guard time.
+    void WaitFor(const std::function<bool()>& fnDone, const std::string& strStep,
+                 int iSeconds = JOURNEY_STEP_SECONDS);
+    // A picture of the window now, kept as <name>.png.
+    void Keep(const std::string& strName);
+    // Runs the journey's body; 0 when every step happened, else 1 with the failed one named.
+    int Run(const std::function<void()>& fnBody);
+
+    // ---- the layout (paths as "//page//widget")
+    const sJourneyWidget& Widget(const std::string& strPath);
+    // The width of language text iText drawn in the widget's font.
+    int TextWidth(const std::string& strPath, int iText);
+    // Loads several at once: each probe run starts the layout once.
+    void Probe(const std::vector<std::string>& aPaths);
+
+    // ---- what the window shows
+    const sE2eShot& Look();
+    // The widget's rectangle shows a text of that width (0: any) in the colour, and is still.
+    bool Shows(const std::string& strPath, uint32_t uColour, int iWidth);
+    // Its own text (the layout's), in the colour.
+    bool ShowsOwnText(const std::string& strPath, uint32_t uColour);
+
+    // ---- input
+    void Click(int x, int y);
+    void PressWidget(const std::string& strPath);
+    // Key presses of the text; capitals and symbols with Shift.
+    void TypeText(const std::string& strText);
+    // One key (an X keysym, XK_Return...), with Control when asked.
+    void PressKey(unsigned long uKeySym, bool bControl = false);
+
+    // ---- the lobby server's log
+    lobby_match::CServerLog& Log();
+    size_t LogCount() { return Log().Count(); }
+    // The first record from uFrom on that matches; fails the step when none comes.
+    CTestJson WaitForRecord(const std::string& strStep, const std::function<bool(const CTestJson&)>& fnMatch,
+                            size_t uFrom = 0);
+    // A message of that name that came in on any lobby connection from uFrom on.
+    static std::function<bool(const CTestJson&)> Incoming(const std::string& strName);
+
+private:
+    // Expect without a line of its own: for the harness's own preparations.
+    static void Require(bool bDone, const std::string& strStep, const std::string& strDetail = "");
+    std::string Script() const;
+    void KeepLogs() const;
+
+    CE2eRun m_Run;
+    CTestTempDir m_Home;
+    CE2eDisplay m_Display;
+    std::unique_ptr<CE2eProcess> m_pScript;
+    int m_iPort = 0;
+    int m_iStarts = 0;
+    Window m_Window = 0;
+    sE2eShot m_Shot;
+    sE2eShot m_PreviousShot;
+    std::map<std::string, sJourneyWidget> m_Widgets;
+    std::unique_ptr<lobby_match::CServerLog> m_pLog;
+    std::string m_strStep;
+};
