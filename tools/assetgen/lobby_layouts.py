@@ -502,10 +502,12 @@ def settings_pages():
 
 
 def dialog_pages():
-    def ok_cancel(ok, cancel, y):
-        return [button(ok, 0.04, y, 0.24, 0.09, ok, 267), button(cancel, 0.32, y, 0.24, 0.09, cancel, 268)]
+    def ok_cancel(ok, cancel, y, ok_page=":back", cancel_page=":back"):
+        """Each runs its action and leaves the dialog: back, or on to the next dialog."""
+        return [page_button(ok, 0.04, y, 0.24, 0.09, ok_page, 267, action=ok),
+                page_button(cancel, 0.32, y, 0.24, 0.09, cancel_page, 268, action=cancel)]
 
-    def buy(name, onshow, head, ok, cancel, icon="item-icon", label="item-name"):
+    def buy(name, onshow, head, ok, cancel, icon="item-icon", label="item-name", back=":back"):
         return dialog(name, 0.20, 0.20, 0.60, 0.60,
                       text(name + "_title", 0.02, 0.02, 0.56, 0.09, head, font="main-b", color="text_title",
                            align="center-middle"),
@@ -514,9 +516,9 @@ def dialog_pages():
                       text(label, 0.16, 0.14, 0.40, 0.08, None, font="main-b"),
                       text("price_label", 0.16, 0.23, 0.16, 0.08, 300, color="text_dim"),
                       text("value_price", 0.33, 0.23, 0.20, 0.08, None),
-                      *ok_cancel(ok, cancel, 0.46), events={"onshow": onshow})
+                      *ok_cancel(ok, cancel, 0.46, back, back), events={"onshow": onshow})
 
-    def selection(name, list_name, infix):
+    def selection(name, list_name, infix, confirm):
         row = group("item_template", 0, 0, 0.52, 0.08,
                     text("item-name", 0.08, 0, 0.30, 0.08, None),
                     text("price-value", 0.38, 0, 0.12, 0.08, None, align="right-middle"),
@@ -531,7 +533,7 @@ def dialog_pages():
                               events={"onshow": "show_selection_%slist" % infix,
                                       "onloaditem": "load_selection_%slist_item" % infix,
                                       "onforgetitem": "unload_selection_%slist_item" % infix}, layout_mode="list"),
-                      *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72))
+                      *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72, confirm))
 
     def error(name, action=None, coins=False):
         kids = [text("error_title", 0.02, 0.02, 0.56, 0.09, 14, font="main-b", color="text_error",
@@ -586,12 +588,15 @@ def dialog_pages():
     return [buy("confirm_buy_dialog", "show_confirm_buy_dialog", 269, "ok_buy_confirm", "cancel_buy_confirm"),
             buy("confirm_buy_dialog_ingame", "show_confirm_buy_dialog_ingame", 269, "ok_buy_confirm",
                 "cancel_buy_confirm"),
+            # The gift confirmations come after their choice of players or items: both are left.
             buy("confirm_buy_gift_dialog", "show_confirm_buy_gift_dialog", 270, "ok_buy_gift_confirm",
-                "cancel_buy_gift_confirm"),
+                "cancel_buy_gift_confirm", back=":back#2"),
             buy("confirm_buy_player_gift_dialog", "show_confirm_buy_player_gift_dialog", 270,
-                "ok_buy_player_gift_confirm", "cancel_buy_player_gift_confirm", "player-icon", "player-name"),
-            selection("dialog_list_selection", "selection_list_content", ""),
-            selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_"),
+                "ok_buy_player_gift_confirm", "cancel_buy_player_gift_confirm", "player-icon", "player-name",
+                back=":back#2"),
+            selection("dialog_list_selection", "selection_list_content", "", "confirm_buy_gift_dialog"),
+            selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_",
+                      "confirm_buy_player_gift_dialog"),
             error("generic_error_dialog"), error("generic_error_dialog_ingame", "ok_error_dialog_ingame"),
             error("generic_error_dialog_more_coins", coins=True),
             received, waiting, message_box("dialog_box", False), message_box("confirm_box", True)]

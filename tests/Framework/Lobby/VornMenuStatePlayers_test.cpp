@@ -527,6 +527,10 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     CWidget* pBig = InRow(pRow, "list_item_big");
     ASSERT_NE(pBig, nullptr);
     EXPECT_TRUE(InRow(pRow, "challenge_button")->GetVisible()) << "online";
+    CWidget* pOwnRow = RowOf(Guest(Session()->GetOwnUserId()));
+    ASSERT_NE(pOwnRow, nullptr);
+    EXPECT_FALSE(InRow(pOwnRow, "challenge_button")->GetVisible()) << "nobody challenges himself";
+    EXPECT_FALSE(InRow(pOwnRow, "button_challenge")->GetVisible());
     EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
     EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
     CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));
