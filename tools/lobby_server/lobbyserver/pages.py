@@ -70,6 +70,10 @@ class LobbyPages:
         ids.update(self.account_id(name) for name in self.accounts.names(account, field) if account)
         return ids
 
+    def blocks(self, client, user_id):
+        """Whether the logged-in client has blocked that player."""
+        return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
+
     def _set_relation(self, client, target_id, field, on):
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
