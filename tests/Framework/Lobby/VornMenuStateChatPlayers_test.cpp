@@ -140,6 +140,7 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
         widget_cast<CImageWidget*>(pCard->FindWidget(CKorvelString("player_avatar"), -1));
     ASSERT_NE(pCardPicture, nullptr);
     EXPECT_EQ(pCardPicture->GetImage(), Cached(strPicture));
+    EXPECT_LT(pCardPicture->GetWidth() * 4, pCard->GetWidth()) << "the picture keeps its place on the card";
     EXPECT_FALSE(pSlide->GetTransparent());
 
     // The nasty buttons open one level further and close again.
