@@ -1,0 +1,33 @@
+#include "Platform/Common/PresentPacer.h"
+
+#include "KorvelCommon/KorvelClock.h"
+
+namespace plat
+{
+
+namespace
+{
+const uint64_t TICKS_PER_MS = 1000000;
+} // namespace
+
+void CPresentPacer::AfterPresent(IKorvelClock& clock)
+{
+    if (!m_uPeriodTicks)
+        return;
+    const uint64_t uNow = clock.GetTicks();
+    if (m_bStarted && uNow < m_uDeadline)
+    {
+        // Rounded up to whole milliseconds; the next deadline keeps the cadence, so the
+        // rounding does not add up to a slower rate.
+        clock.Sleep(unsigned((m_uDeadline - uNow + TICKS_PER_MS - 1) / TICKS_PER_MS));
+        m_uDeadline += m_uPeriodTicks;
+    }
+    else
+    {
+        // Late (or first): the cadence starts again from now instead of catching up in a burst.
+        m_uDeadline = uNow + m_uPeriodTicks;
+    }
+    m_bStarted = true;
+}
+
+} // namespace plat
