@@ -29,6 +29,9 @@ TEST(CPresentPacer, WaitsOutTheRestOfAPeriodOnlyForPresentsThatComeSooner)
     pacer.AfterPresent(clock);
     clock.Advance(17);
     pacer.AfterPresent(clock);
+    // A hair early, as from a display a little faster than the rate it reports.
+    clock.m_uNow += PERIOD_60HZ - 100000;
+    pacer.AfterPresent(clock);
     EXPECT_TRUE(clock.m_aSleeps.empty());
 
     // Back to back for a second: the rounding up does not slow the rate, nor does
