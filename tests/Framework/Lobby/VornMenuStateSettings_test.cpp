@@ -163,16 +163,6 @@ TEST_F(CVornMenuState, TheAboutTextGivesTheGamesNameFirstAndItsVersionSecond)
     EXPECT_EQ(Narrow(pText->GetText()), "English");
 }
 
-TEST_F(CVornMenuState, TheFirstLaunchShowsTheChooserWithoutLoadingSoTheApplicationCanRest)
-{
-    m_Stored = {{"__Vorn_TimesLaunched", 0}};
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_TRUE(WaitForPage("startup_language_chooser"));
-    Settle();
-    EXPECT_FALSE(Lobby()->IsLoading());
-    EXPECT_EQ(PageName(), "startup_language_chooser");
-}
-
 TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenOne)
 {
     const std::string strFolder = m_App.Dir() + "/served";
