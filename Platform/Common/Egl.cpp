@@ -16,7 +16,7 @@ namespace plat
 namespace
 {
 
-struct sPacedSurface
+struct CPacedSurface
 {
     CPresentPacer m_Pacer;
     bool m_bIntervalAsked;
@@ -24,9 +24,9 @@ struct sPacedSurface
 
 // Window surfaces whose back end holds presenting to the display's rate. A handle that
 // EGL hands out again is replaced when its new surface is made.
-std::map<EGLSurface, sPacedSurface>& PacedSurfaces()
+std::map<EGLSurface, CPacedSurface>& PacedSurfaces()
 {
-    static std::map<EGLSurface, sPacedSurface> s_Surfaces;
+    static std::map<EGLSurface, CPacedSurface> s_Surfaces;
     return s_Surfaces;
 }
 
@@ -63,7 +63,7 @@ EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_w
     PacedSurfaces().erase(surface);
     if (surface != EGL_NO_SURFACE)
         if (const uint64_t uPeriod = backend.PresentPeriodTicks())
-            PacedSurfaces().emplace(surface, sPacedSurface{CPresentPacer(uPeriod), false});
+            PacedSurfaces().emplace(surface, CPacedSurface{CPresentPacer(uPeriod), false});
     return surface;
 }
 
