@@ -11,5 +11,5 @@ unsigned int KorvelAppGlobalFlags();
 IKorvelApplication* InitKorvelApp(void* pHandle);
 
 // What main does: the flags, the game's application, its run and its deletion. Returns
-// the process status (0).
+// the process status: the run's (0), or EXIT_FAILURE when the application did not start.
 int KorvelProcessEntry();

@@ -6,7 +6,6 @@
 
 // Lengths inside this band count as zero: such vectors are left as they are.
 static const float kDeadZone = 0.0001f;
-static const float kPi = 3.1415927f;
 
 // Scales v to length f unless it is too short to have a direction; returns
 // the old length. Normalising is f = 1: the factor 1.0f / L is the same division.
@@ -201,7 +200,7 @@ float CKorvelVector2::GetAngle()
         y = 0.00001f;
     float angle = CKorvelMath::ATan(x / y);
     if (y > 0.0f)
-        angle -= kPi;
+        angle -= KE_PI;
     return angle;
 }
 

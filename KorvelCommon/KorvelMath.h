@@ -8,6 +8,10 @@
 
 #include <cmath>
 
+// Pi as the nearest float, and a full turn; every angle constant derives from these.
+constexpr float KE_PI = 3.14159265f;
+constexpr float KE_TWO_PI = 2.0f * KE_PI;
+
 class CKorvelMath
 {
 public:

@@ -1,5 +1,7 @@
 #include "KorvelCommon/KorvelEntry.h"
 
+#include <cstdlib>
+
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelGraphics/KorvelApplication.h"
 
@@ -8,7 +10,7 @@ int KorvelProcessEntry()
     g_KEAppGlobalFlags = KorvelAppGlobalFlags();
     IKorvelApplication* pApplication = InitKorvelApp(nullptr);
     if (!pApplication)
-        return 0;
+        return EXIT_FAILURE; // a start that failed must not read as success to a script
     const int iResult = pApplication->Run();
     delete pApplication;
     CKorvelSafeMemory::CheckMemoryLeaks();

@@ -3,7 +3,10 @@
 //
 // Sections: construction and assignment; access and conversion out; comparison and
 // search; editing; numbers to text; file record; formatting and scanning (the
-// engine's own printf/sscanf, KorvelStringFormat.cpp).
+// engine's own printf/sscanf).
+// Sources: KorvelString.cpp (storage, conversions, search, editing), KorvelStringUTF8.cpp
+// (UTF-8 in and out), KorvelStringNumber.cpp (numbers to text), KorvelStringFormat.cpp
+// (formatting and scanning).
 #pragma once
 #include <cstdarg>
 #include <cstddef>

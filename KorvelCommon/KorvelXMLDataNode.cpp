@@ -4,6 +4,7 @@
 
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelString.h"
+#include "KorvelCommon/KorvelXMLNodeArena.h"
 #include "KorvelCommon/KorvelXMLText.h"
 
 #include <climits>
@@ -37,7 +38,7 @@ CKorvelXMLDataNode::~CKorvelXMLDataNode()
 
 void* CKorvelXMLDataNode::operator new(size_t uSize)
 {
-    void* pBlock = malloc(uSize);
+    void* pBlock = CKorvelXMLNodeArena::AllocateSingle(uSize);
     if (!pBlock)
         throw std::bad_alloc();
     return pBlock;
@@ -45,42 +46,17 @@ void* CKorvelXMLDataNode::operator new(size_t uSize)
 
 void* CKorvelXMLDataNode::operator new(size_t uSize, const std::nothrow_t&) noexcept
 {
-    return malloc(uSize);
+    return CKorvelXMLNodeArena::AllocateSingle(uSize);
 }
 
 void CKorvelXMLDataNode::operator delete(void* pBlock) noexcept
 {
-    free(pBlock);
+    CKorvelXMLNodeArena::Free(pBlock);
 }
 
 void CKorvelXMLDataNode::operator delete(void* pBlock, const std::nothrow_t&) noexcept
 {
-    free(pBlock);
-}
-
-CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(const char* pName, int iNameLength, bool bDollar,
-                                                  int iDataRoom)
-{
-    const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
-    const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
-    void* pBlock = malloc(sizeof(CKorvelXMLDataNode) + uName + uData);
-    if (!pBlock)
-        return nullptr;
-    CKorvelXMLDataNode* pNode = ::new (pBlock) CKorvelXMLDataNode();
-    char* pText = reinterpret_cast<char*>(pNode + 1);
-    if (bDollar)
-        *pText++ = '$';
-    memcpy(pText, pName, static_cast<size_t>(iNameLength));
-    pText[iNameLength] = 0;
-    pNode->m_pName = reinterpret_cast<char*>(pNode + 1);
-    pNode->m_uInline = NAME_INLINE;
-    if (uData)
-    {
-        pNode->m_pData = reinterpret_cast<signed char*>(pNode->m_pName + uName);
-        pNode->m_pData[0] = 0;
-        pNode->m_uInline |= DATA_INLINE;
-    }
-    return pNode;
+    CKorvelXMLNodeArena::Free(pBlock);
 }
 
 void CKorvelXMLDataNode::FreeName()
@@ -118,7 +94,16 @@ void CKorvelXMLDataNode::DeleteChain(CKorvelXMLDataNode* pFirst)
             pNode->m_pFirstChild = nullptr;
         }
         pNode->m_pNext = nullptr;
-        delete pNode;
+        if (pNode->m_uInline & NAME_INLINE)
+        {
+            // Only the parser makes nodes with the name in their block, always of this
+            // class: with the children gone, freeing the data and the block is all the
+            // destructor would do.
+            pNode->FreeData();
+            CKorvelXMLNodeArena::Free(pNode);
+        }
+        else
+            delete pNode;
     }
 }
 

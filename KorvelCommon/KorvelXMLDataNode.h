@@ -4,8 +4,8 @@
 // are read by '/'-separated paths relative to a node. Not a conforming XML parser:
 // comments are blanked first, declarations skipped, closing tag names not checked.
 //
-// Sections: construction and loading; editing; lookup and typed reads
-// (KorvelXMLDataNodeRead.cpp); writing and brace-notation tokens
+// Sections: construction and loading; editing (KorvelXMLDataNode.cpp); lookup and typed
+// reads (KorvelXMLDataNodeRead.cpp); writing and brace-notation tokens
 // (KorvelXMLDataNodeWrite.cpp); parsing internals (KorvelXMLDataNodeParse.cpp).
 #pragma once
 #include "KorvelCommon/KorvelTypes.h"
@@ -16,6 +16,7 @@
 
 class CKorvelFile;
 class CKorvelString;
+class CKorvelXMLNodeArena;
 
 class CKorvelXMLDataNode
 {
@@ -32,8 +33,8 @@ public:
     virtual ~CKorvelXMLDataNode();
     CKorvelXMLDataNode(const CKorvelXMLDataNode&) = delete;
     CKorvelXMLDataNode& operator=(const CKorvelXMLDataNode&) = delete;
-    // Nodes live in malloc blocks: the parser puts a node's name and data into
-    // the node's own block, and every node is freed the same way.
+    // The parser puts a node's name and data into the node's own block, taken with the
+    // rest of the parse's nodes from shared chunks; every node is freed the same way.
     static void* operator new(size_t uSize);
     static void* operator new(size_t uSize, const std::nothrow_t&) noexcept;
     static void operator delete(void* pBlock) noexcept;
@@ -118,7 +119,8 @@ private:
     };
     // A node with the name (after an optional '$') and room for iDataRoom bytes of
     // data in one block; the caller fills the data. Null when memory ran out.
-    static CKorvelXMLDataNode* NewParsed(const char* pName, int iNameLength, bool bDollar, int iDataRoom);
+    static CKorvelXMLDataNode* NewParsed(CKorvelXMLNodeArena& arena, const char* pName, int iNameLength,
+                                         bool bDollar, int iDataRoom);
     void FreeName();
     void FreeData();
     static CKorvelXMLDataNode* ParseItem(SParse& parse, int iDepth);

@@ -2,6 +2,7 @@
 // recursive parser.
 #include "KorvelCommon/KorvelXMLDataNode.h"
 
+#include "KorvelCommon/KorvelXMLNodeArena.h"
 #include "KorvelCommon/KorvelXMLText.h"
 
 #include <climits>
@@ -14,13 +15,53 @@ struct CKorvelXMLDataNode::SParse
     int iLength;
     int iPosition;
     bool bFailed; // nesting too deep or memory ran out: every level stops
+    CKorvelXMLNodeArena arena;
 };
 
 namespace
 {
+// What the scans stop at, one bit per kind of scan. The '>' that ends a tag stops every
+// scan within the tag, so those need no separate bound.
+enum : unsigned char
+{
+    SCAN_SPACE = 1,
+    SCAN_ELEMENT_NAME_END = 2,   // white space, '/' or '>'
+    SCAN_ATTRIBUTE_NAME_END = 4, // white space, '=' or '>'
+    SCAN_VALUE_STOP = 8,         // either quote, '&', a zero byte or '>'
+    SCAN_EQUALS_OR_SPACE = 16
+};
+
+struct CScanTable
+{
+    unsigned char a[256] = {};
+    constexpr CScanTable()
+    {
+        for (char c : {' ', '\r', '\n'})
+            Mark(c, SCAN_SPACE | SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE);
+        Mark('/', SCAN_ELEMENT_NAME_END);
+        Mark('=', SCAN_ATTRIBUTE_NAME_END | SCAN_EQUALS_OR_SPACE);
+        for (char c : {'"', '\'', '&', '\0'})
+            Mark(c, SCAN_VALUE_STOP);
+        Mark('>', SCAN_ELEMENT_NAME_END | SCAN_ATTRIBUTE_NAME_END | SCAN_VALUE_STOP);
+    }
+    constexpr void Mark(char c, int iKinds)
+    {
+        a[static_cast<unsigned char>(c)] = static_cast<unsigned char>(iKinds);
+    }
+    constexpr unsigned char operator[](unsigned char c) const { return a[c]; }
+};
+constexpr CScanTable kScan;
+
+const int kShortLook = 16;
+
+inline bool Is(char c, unsigned char uKind)
+{
+    return (kScan[static_cast<unsigned char>(c)] & uKind) != 0;
+}
+
 inline bool IsTagSpace(char c)
 {
-    return c == ' ' || c == '\r' || c == '\n';
+    return Is(c, SCAN_SPACE);
 }
 
 bool HasVisibleText(const char* p)
@@ -44,6 +85,32 @@ const char* FindByte(const char* p, char c, int iFrom, int iEnd)
                         : nullptr;
 }
 } // namespace
+
+// In this file so that the parser's calls are inlined.
+CKorvelXMLDataNode* CKorvelXMLDataNode::NewParsed(CKorvelXMLNodeArena& arena, const char* pName,
+                                                  int iNameLength, bool bDollar, int iDataRoom)
+{
+    const size_t uName = (bDollar ? 1 : 0) + static_cast<size_t>(iNameLength) + 1;
+    const size_t uData = iDataRoom > 0 ? static_cast<size_t>(iDataRoom) + 1 : 0;
+    void* pBlock = arena.Allocate(sizeof(CKorvelXMLDataNode) + uName + uData);
+    if (!pBlock)
+        return nullptr;
+    CKorvelXMLDataNode* pNode = ::new (pBlock) CKorvelXMLDataNode();
+    char* pText = reinterpret_cast<char*>(pNode + 1);
+    if (bDollar)
+        *pText++ = '$';
+    KorvelXMLCopyShort(pText, pName, iNameLength);
+    pText[iNameLength] = 0;
+    pNode->m_pName = reinterpret_cast<char*>(pNode + 1);
+    pNode->m_uInline = NAME_INLINE;
+    if (uData)
+    {
+        pNode->m_pData = reinterpret_cast<signed char*>(pNode->m_pName + uName);
+        pNode->m_pData[0] = 0;
+        pNode->m_uInline |= DATA_INLINE;
+    }
+    return pNode;
+}
 
 void CKorvelXMLDataNode::RemoveComments(signed char* pData, int iLength)
 {
@@ -102,7 +169,7 @@ KE_RETVAL CKorvelXMLDataNode::StartupFromData(signed char* pData, unsigned int u
     RemoveComments(pData, static_cast<int>(uSize));
     if (IsAttribute())
         return KE_OK;
-    SParse parse = {pData, static_cast<int>(uSize), 0, false};
+    SParse parse = {pData, static_cast<int>(uSize), 0, false, {}};
     CKorvelXMLDataNode* pTail = LastChild();
     while (CKorvelXMLDataNode* pItem = ParseItem(parse, 0))
     {
@@ -118,7 +185,7 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseXmlItem(signed char* pData, int iLe
 {
     if (!pData || iLength <= 0 || iPosition < 0)
         return nullptr;
-    SParse parse = {pData, iLength, iPosition, false};
+    SParse parse = {pData, iLength, iPosition, false, {}};
     CKorvelXMLDataNode* pNode = ParseItem(parse, 0);
     iPosition = parse.iPosition;
     return pNode;
@@ -130,7 +197,17 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
     const int n = parse.iLength;
     for (;;)
     {
-        const char* pOpen = FindByte(p, '<', parse.iPosition, n);
+        // Between tags there is mostly a line break and indentation: a short look before
+        // the library search.
+        const char* pOpen = nullptr;
+        for (int j = parse.iPosition; j < n && j < parse.iPosition + kShortLook; ++j)
+            if (p[j] == '<')
+            {
+                pOpen = p + j;
+                break;
+            }
+        if (!pOpen)
+            pOpen = FindByte(p, '<', parse.iPosition + kShortLook, n);
         const char* pClose = pOpen ? FindByte(p, '>', static_cast<int>(pOpen - p) + 1, n) : nullptr;
         if (!pClose)
         {
@@ -148,14 +225,14 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
             return nullptr; // a closing tag; its name is not checked
 
         const int iNameStart = i;
-        while (i < iTagEnd && !IsTagSpace(p[i]) && p[i] != '/')
+        while (!Is(p[i], SCAN_ELEMENT_NAME_END))
             ++i;
         if (iDepth >= MAX_DEPTH)
         {
             parse.bFailed = true;
             return nullptr;
         }
-        CKorvelXMLDataNode* pNode = NewParsed(p + iNameStart, i - iNameStart, false, 0);
+        CKorvelXMLDataNode* pNode = NewParsed(parse.arena, p + iNameStart, i - iNameStart, false, 0);
         if (!pNode)
         {
             parse.bFailed = true;
@@ -192,7 +269,7 @@ CKorvelXMLDataNode* CKorvelXMLDataNode::ParseItem(SParse& parse, int iDepth)
             TextLength(p + iText, (pTextEnd ? static_cast<int>(pTextEnd - p) : n) - iText);
         if (iTextLength <= 0)
             return pNode;
-        CKorvelXMLDataNode* pText = NewParsed("ORIG_DATA", 9, true, iTextLength);
+        CKorvelXMLDataNode* pText = NewParsed(parse.arena, "ORIG_DATA", 9, true, iTextLength);
         if (!pText)
         {
             parse.bFailed = true;
@@ -224,37 +301,59 @@ int CKorvelXMLDataNode::ParseAttributes(SParse& parse, CKorvelXMLDataNode& node,
     int i = iFrom;
     for (;;)
     {
+        // A value without its closing quote ends past the tag's '>'.
         while (i < iTagEnd && IsTagSpace(p[i]))
             ++i;
         if (i >= iTagEnd || p[i] == '/')
             return iCount;
         const int iNameStart = i;
-        while (i < iTagEnd && !IsTagSpace(p[i]) && p[i] != '=')
+        while (!Is(p[i], SCAN_ATTRIBUTE_NAME_END))
             ++i;
         const int iNameLength = i - iNameStart;
-        while (i < iTagEnd && (p[i] == '=' || IsTagSpace(p[i])))
+        while (Is(p[i], SCAN_EQUALS_OR_SPACE))
             ++i;
         // A value opened by an apostrophe runs to the next apostrophe; any other value
         // (quoted or not) to the next double quote.
         char cQuote = '"';
         if (i < iTagEnd && (p[i] == '"' || p[i] == '\''))
             cQuote = p[i++];
+        // One pass finds the closing quote, the first zero byte (where the text ends) and
+        // whether there is any entity to decode.
         const int iValue = i;
-        const char* pQuote = FindByte(p, cQuote, iValue, iTagEnd);
-        const int iValueEnd = pQuote ? static_cast<int>(pQuote - p) : iTagEnd;
+        int iZero = -1;
+        bool bEntity = false;
+        for (;; ++i)
+        {
+            const char c = p[i];
+            if (!Is(c, SCAN_VALUE_STOP))
+                continue;
+            if (c == cQuote || c == '>')
+                break;
+            if (c == 0 && iZero < 0)
+                iZero = i;
+            else if (c == '&')
+                bEntity = true;
+        }
+        const int iValueEnd = i;
         i = iValueEnd + 1;
-        const int iValueLength = TextLength(p + iValue, iValueEnd - iValue);
+        const int iValueLength = (iZero >= 0 ? iZero : iValueEnd) - iValue;
 
-        CKorvelXMLDataNode* pAttribute = NewParsed(p + iNameStart, iNameLength, true, iValueLength);
+        CKorvelXMLDataNode* pAttribute =
+            NewParsed(parse.arena, p + iNameStart, iNameLength, true, iValueLength);
         if (!pAttribute)
         {
             parse.bFailed = true;
             return iCount;
         }
+        char* pOut = reinterpret_cast<char*>(pAttribute->m_pData);
         // A value that is empty, or that decoding leaves empty, is no value.
-        if (iValueLength <= 0 || KorvelXMLDecodeEntities(p + iValue, iValueLength,
-                                                         reinterpret_cast<char*>(pAttribute->m_pData)) == 0)
+        if (iValueLength <= 0 || (bEntity && KorvelXMLDecodeEntities(p + iValue, iValueLength, pOut) == 0))
             pAttribute->FreeData();
+        else if (!bEntity)
+        {
+            KorvelXMLCopyShort(pOut, p + iValue, iValueLength);
+            pOut[iValueLength] = 0;
+        }
         if (pTail)
             pTail = pTail->m_pNext = pAttribute;
         else

@@ -24,9 +24,10 @@ CKorvelString ToString(const char* pText, size_t uLength)
     return CKorvelString(strCopy.c_str());
 }
 
-template <class T> T ScanNumber(const char* pText, size_t uLength, const wchar_t* pFormat, T value)
+// The text runs to its zero byte: no copy is needed to end it.
+template <class T> T ScanNumber(const char* pText, const wchar_t* pFormat, T value)
 {
-    ToString(pText, uLength).Scan(pFormat, &value);
+    CKorvelString(pText).Scan(pFormat, &value);
     return value;
 }
 
@@ -138,7 +139,7 @@ int CKorvelXMLDataNode::GetInt(const char* pPath, int iDefault)
         return iDefault;
     if (!pData)
         return 0;
-    return ScanNumber(TextOf(pData), strlen(TextOf(pData)), L"%d", iDefault);
+    return ScanNumber(TextOf(pData), L"%d", iDefault);
 }
 
 float CKorvelXMLDataNode::GetFloat(const char* pPath, float fDefault)
@@ -147,7 +148,7 @@ float CKorvelXMLDataNode::GetFloat(const char* pPath, float fDefault)
     const signed char* pData = Lookup(pPath, bFound);
     if (!bFound)
         return fDefault;
-    return ScanNumber(TextOf(pData), strlen(TextOf(pData)), L"%f", 0.0f);
+    return ScanNumber(TextOf(pData), L"%f", 0.0f);
 }
 
 const char* CKorvelXMLDataNode::VectorItemAt(const char* pPath, int iIndex)
@@ -160,13 +161,13 @@ const char* CKorvelXMLDataNode::VectorItemAt(const char* pPath, int iIndex)
 int CKorvelXMLDataNode::GetIntFromVector(const char* pPath, int iIndex, int iDefault)
 {
     const char* pItem = VectorItemAt(pPath, iIndex);
-    return pItem ? ScanNumber(pItem, strlen(pItem), L"%d", 0) : iDefault;
+    return pItem ? ScanNumber(pItem, L"%d", 0) : iDefault;
 }
 
 float CKorvelXMLDataNode::GetFloatFromVector(const char* pPath, int iIndex, float fDefault)
 {
     const char* pItem = VectorItemAt(pPath, iIndex);
-    return pItem ? ScanNumber(pItem, strlen(pItem), L"%f", 0.0f) : fDefault;
+    return pItem ? ScanNumber(pItem, L"%f", 0.0f) : fDefault;
 }
 
 int CKorvelXMLDataNode::ReadVector(const char* pPath, int* pValues, int iCount, const int* pDefaults)

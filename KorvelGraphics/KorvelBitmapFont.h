@@ -9,7 +9,8 @@
 // Sources: KorvelBitmapFont.cpp (description, lookup, queries, Shutdown),
 // KorvelBitmapFontLoad.cpp (pages, textures, vertices, built-in font, Release/Restore),
 // KorvelBitmapFontLayout.cpp (tags, wrapping, measuring), KorvelBitmapFontDraw.cpp (GL),
-// KorvelBitmapFontSurface.cpp (software surfaces), KorvelBitmapFontOS.cpp (text cache).
+// KorvelBitmapFontSurface.cpp (software surfaces), KorvelBitmapFontOS.cpp (text cache),
+// KorvelBitmapFontDefaultData.cpp (the built-in font's generated glyphs and page).
 #pragma once
 
 #include "KorvelCommon/KorvelID.h"

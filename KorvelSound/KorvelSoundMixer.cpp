@@ -5,12 +5,12 @@
 // MixerPlayBuffer - master stage.
 #include <cstring>
 
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelSound/KorvelSoundEngine.h"
 #include "PlatformPcm.h"
 
 namespace
 {
-const float kPi = 3.1415927f;
 const float kSpeedOfSound = 340.0f;
 
 struct sGAINS
@@ -57,7 +57,7 @@ sGAINS Gains3D(int32_t iVolumeQ15, const SKE_SOUND3DPARAMETERS& p)
     const CKorvelVector3& pos = p.vPosition;
     const float fZ = pos.z == 0.0f ? 1e-5f : pos.z;
     const float fAngle = CKorvelMath::ATan(pos.x / fZ);
-    const float fSide = pos.z >= 0.0f ? CKorvelMath::Sin(fAngle - kPi) : CKorvelMath::Sin(fAngle);
+    const float fSide = pos.z >= 0.0f ? CKorvelMath::Sin(fAngle - KE_PI) : CKorvelMath::Sin(fAngle);
     uint32_t uL = 32767;
     uint32_t uR = 32767;
     if (fSide > 0.0f)

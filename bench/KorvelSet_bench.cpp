@@ -1,6 +1,8 @@
-// The sorted-array map against std::map: building from shuffled keys, then looking
-// every key up. Sizes span the engine's real maps (tens of entries) to large tables.
+// The sorted-array map against std::map, both fed the same shuffled int keys and sizes.
+// Building from those keys, then looking every key up. Sizes span the engine's real maps (tens of entries) to
+// large tables.
 #include "KorvelCommon/KorvelSet.h"
+#include "bench/BenchPairs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,3 +81,9 @@ static void BM_StdMapFind(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_StdMapFind)->Arg(32)->Arg(1024)->Arg(16384);
+KORVEL_BENCH_PAIR("map build 32 keys vs std::map", "BM_KorvelMapBuild/32", "BM_StdMapBuild/32");
+KORVEL_BENCH_PAIR("map build 1024 keys vs std::map", "BM_KorvelMapBuild/1024", "BM_StdMapBuild/1024");
+KORVEL_BENCH_PAIR("map build 16384 keys vs std::map", "BM_KorvelMapBuild/16384", "BM_StdMapBuild/16384");
+KORVEL_BENCH_PAIR("map find 32 keys vs std::map", "BM_KorvelMapFind/32", "BM_StdMapFind/32");
+KORVEL_BENCH_PAIR("map find 1024 keys vs std::map", "BM_KorvelMapFind/1024", "BM_StdMapFind/1024");
+KORVEL_BENCH_PAIR("map find 16384 keys vs std::map", "BM_KorvelMapFind/16384", "BM_StdMapFind/16384");

@@ -1,3 +1,4 @@
+// A match frame batched against the same frame drawn one call per block, same scene and GL.
 // One match frame drawn on headless Mesa: the match screen of a networked match (the
 // in-process harness's instance A) on a generated scene of 223 blocks over every layer,
 // material and look, with both flomps, an aim, four shots, water, texts and controls. No
@@ -7,6 +8,7 @@
 // The program defines the GL entry points the frame uses, so the engine's calls reach
 // these first; each passes the call on and adds its time, which gives the time spent
 // outside GL. A frame ends with glFinish so that Mesa's work is inside the frame.
+#include "bench/BenchPairs.h"
 #include <benchmark/benchmark.h>
 
 #include <GLES2/gl2.h>
@@ -29,23 +31,26 @@ namespace
 {
 double g_fGlSeconds = 0.0;
 
-struct sGlTimer
+struct sGL_TIMER
 {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    ~sGlTimer()
+    ~sGL_TIMER()
     {
         g_fGlSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 };
 } // namespace
 
+// ret is a type and params a parameter list: neither can be parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define TIMED_GL(ret, name, params, args)                                                                    \
     extern "C" ret GL_APIENTRY name params                                                                   \
     {                                                                                                        \
         static auto s_pReal = reinterpret_cast<ret(GL_APIENTRY*) params>(dlsym(RTLD_NEXT, #name));           \
-        sGlTimer timer;                                                                                      \
+        sGL_TIMER timer;                                                                                     \
         return s_pReal args;                                                                                 \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 TIMED_GL(void, glActiveTexture, (GLenum a), (a))
 TIMED_GL(void, glBindBuffer, (GLenum a, GLuint b), (a, b))
@@ -84,7 +89,7 @@ const int kBlocks = 223;
 const int kColumns = 16;
 
 // The two instances, the match started, A's screen dressed for the frame.
-struct sMatchFrame
+struct sMATCH_FRAME
 {
     CMatchHarness harness;
     CMoxPlayState* pPlay = nullptr;
@@ -118,7 +123,8 @@ struct sMatchFrame
         for (int i = 0; i < kBlocks; ++i)
         {
             const int iLayer = i % 4, iMaterial = (i / 4) % 4, iVariant = (i / 16) % 3;
-            const CKorvelVector2 at(-2.0f + 0.25f * float(i % kColumns), 0.3f + 0.25f * float(i / kColumns));
+            const int iRow = i / kColumns;
+            const CKorvelVector2 at(-2.0f + 0.25f * float(i % kColumns), 0.3f + 0.25f * float(iRow));
             if (CBlock* pBlock = scene.m_pBlocks->AddBlock(1, at, iMaterial, iVariant, iLayer))
             {
                 pBlock->m_pBody->m_vVisualPosition = at;
@@ -152,7 +158,7 @@ struct sMatchFrame
     }
 };
 
-std::unique_ptr<sMatchFrame> g_pFrame;
+std::unique_ptr<sMATCH_FRAME> g_pFrame;
 
 void MatchFrame(benchmark::State& state, unsigned int bBatch)
 {
@@ -161,7 +167,7 @@ void MatchFrame(benchmark::State& state, unsigned int bBatch)
         state.SkipWithError("the match did not start");
         return;
     }
-    sMatchFrame& f = *g_pFrame;
+    sMATCH_FRAME& f = *g_pFrame;
     f.pExt->MakeCurrent();
     // The counters of one untimed frame.
     f.Draw(bBatch);
@@ -200,14 +206,16 @@ BENCHMARK(BM_MatchFrameOneCallPerBlock)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    g_pFrame.reset(new sMatchFrame);
+    g_pFrame.reset(new sMATCH_FRAME);
     if (!g_pFrame->Start())
     {
         std::fprintf(stderr, "MatchFrame_bench: the harness's match did not start\n");
         g_pFrame.reset();
     }
-    benchmark::RunSpecifiedBenchmarks();
+    RunBenchmarksAndPairs();
     benchmark::Shutdown();
     g_pFrame.reset();
     return 0;
 }
+KORVEL_BENCH_PAIR("match frame batched vs one call per block", "BM_MatchFrameBatched",
+                  "BM_MatchFrameOneCallPerBlock");

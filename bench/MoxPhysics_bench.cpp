@@ -1,6 +1,8 @@
+// Physics steps of one scene, ours against references stepping the same bodies from the same start.
 // One physics step of a full scene (223 blocks, two flomps, sixteen shots in "busy"),
 // ours against the plain all-pairs step it must match bit for bit and against box2d
 // stepping the same boxes. Each iteration runs 300 steps from a fresh start state.
+#include "bench/BenchPairs.h"
 #include "game/MoxPhysics.h"
 #include "tests/game/MoxPhysicsLiteral.h"
 #include "tests/game/MoxPhysicsWorlds.h"
@@ -140,3 +142,7 @@ BENCHMARK_CAPTURE(BM_Box2d, rest, mox_worlds::BuildRestScene)->Unit(benchmark::k
 BENCHMARK_CAPTURE(BM_Mox, busy, mox_worlds::BuildBusyScene)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MoxPlain, busy, mox_worlds::BuildBusyScene)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Box2d, busy, mox_worlds::BuildBusyScene)->Unit(benchmark::kMicrosecond);
+KORVEL_BENCH_PAIR("physics rest vs plain all-pairs step", "BM_Mox/rest", "BM_MoxPlain/rest");
+KORVEL_BENCH_PAIR("physics rest vs box2d", "BM_Mox/rest", "BM_Box2d/rest");
+KORVEL_BENCH_PAIR("physics busy vs plain all-pairs step", "BM_Mox/busy", "BM_MoxPlain/busy");
+KORVEL_BENCH_PAIR("physics busy vs box2d", "BM_Mox/busy", "BM_Box2d/busy");

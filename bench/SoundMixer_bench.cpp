@@ -1,9 +1,11 @@
+// Our mixer against SDL2_mixer, both mixing the same 32 chunks into the same length of output.
 // Mixing 32 looping voices of 44.1 kHz 16-bit stereo into 10 s of output: our
 // mixer (one pass per block, no thread, blocks going to the capture sink)
 // against SDL2_mixer mixing the same 32 chunks on SDL's disk driver running
 // flat out into /dev/null (its time includes SDL's small per-block overhead of
 // the device thread). Counter "core_pct" is the time per second of audio in
 // percent: the share of one core the mixer needs to keep up in real time.
+#include "bench/BenchPairs.h"
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
@@ -174,3 +176,5 @@ static void BM_SdlMixer32Voices(benchmark::State& state)
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 BENCHMARK(BM_SdlMixer32Voices)->UseManualTime()->Unit(benchmark::kMillisecond);
+KORVEL_BENCH_PAIR("mix 32 voices, 10 s vs SDL2_mixer", "BM_KorvelMixer32Voices",
+                  "BM_SdlMixer32Voices/manual_time");

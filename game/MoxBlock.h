@@ -3,6 +3,8 @@
 // the state the match changes (strength, wobble, a timed change of material).
 #pragma once
 
+#include <cstdint>
+
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelCommon/KorvelPtrArray.h"
 
@@ -28,7 +30,7 @@ public:
 
     unsigned char m_uID;
     unsigned char m_uVariant;
-    signed char m_iMaterial;
+    int8_t m_iMaterial; // a small signed code, not a character
     unsigned char m_uLayer;
     unsigned char m_uShape;
     int m_iStrength;      // drawn as alpha; hits lower it

@@ -1,6 +1,7 @@
 // The manager's touch handling on touch 0 of the game's tracker, and its per-update
 // animation: the press, the bob and pulse of floating buttons and the busy flag.
 #include "Framework/Shell/VornApplication.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "game/MoxButtons.h"
 #include "game/MoxRenderer.h"
@@ -8,7 +9,6 @@
 
 namespace
 {
-const float kTwoPi = 6.2831855f;
 const float kBobOfHeight = 1.0f / 120.0f;
 const float kPulse = 0.05f;
 } // namespace
@@ -90,8 +90,8 @@ int CMoxButtonManager::HandleTouch()
 void CMoxButtonManager::Update(float fSeconds)
 {
     m_fPhase += fSeconds;
-    if (m_fPhase > kTwoPi)
-        m_fPhase -= kTwoPi;
+    if (m_fPhase > KE_TWO_PI)
+        m_fPhase -= KE_TWO_PI;
     HandleTouch();
 
     const float fBob = m_pRenderer ? m_pRenderer->GetScreenHeight() * kBobOfHeight : 0.0f;

@@ -176,10 +176,10 @@ void CCamera::Update()
     if (m_vPosition.y > 1.2f * m_fGridSize)
         m_vPosition.y = 1.2f * m_fGridSize;
     m_fZoom += (m_fZoomTarget - m_fZoom) / 10.0f;
-    if (m_fZoom < 0.3f)
-        m_fZoom = 0.3f;
-    if (m_fZoom > 1.0f)
-        m_fZoom = 1.0f;
+    if (m_fZoom < CAMERA_ZOOM_MIN)
+        m_fZoom = CAMERA_ZOOM_MIN;
+    if (m_fZoom > CAMERA_ZOOM_MAX)
+        m_fZoom = CAMERA_ZOOM_MAX;
     m_fAspect = ScreenAspect();
 
     // Read by the world shaders as row vector times matrix.

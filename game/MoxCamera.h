@@ -20,6 +20,10 @@ protected:
     ~IMoxCameraScene() = default;
 };
 
+// The zoom range: the lowest shows the whole field, 1 is the closest view.
+constexpr float CAMERA_ZOOM_MIN = 0.3f;
+constexpr float CAMERA_ZOOM_MAX = 1.0f;
+
 enum
 {
     CAMERA_TARGET_NONE = 0,
@@ -42,7 +46,7 @@ public:
     IMoxCameraScene* m_pScene = nullptr;
     float m_fZoom = 1.0f;
     float m_fZoomTarget = 1.0f; // Update only lowers it
-    float m_fZoomLimit = 0.3f;
+    float m_fZoomLimit = CAMERA_ZOOM_MIN;
     float m_fAspect = 1.0f;       // screen width / height
     float m_fMovementZoom = 1.0f; // what the followed body asks for
     float m_fMoveableZoom = 1.0f; // what the moving bodies ask for

@@ -11,7 +11,6 @@
 
 namespace
 {
-const float kStartZoom = 0.3f;
 const float kEditorZoomLimit = 0.1f;
 } // namespace
 
@@ -88,7 +87,7 @@ void CMoxEditState::Reset()
         CCamera& camera = m_pRenderer->m_Camera;
         camera.ClearTarget();
         camera.m_vPosition.Set(0.0f, 0.0f);
-        camera.m_fZoom = camera.m_fZoomTarget = kStartZoom;
+        camera.m_fZoom = camera.m_fZoomTarget = CAMERA_ZOOM_MIN;
     }
     m_vGrabOffset.Set(0.0f, 0.0f);
     m_iLayer = 1;

@@ -202,7 +202,7 @@ void CMoxEditState::HandleZoom()
     fZoom *= 1.0f + 0.01f * touches.m_fPinchDelta;
     // The camera holds its zoom to this range; the target is held too, so that it never
     // runs away beyond what can be shown.
-    fZoom = fZoom < 0.3f ? 0.3f : (fZoom > 1.0f ? 1.0f : fZoom);
+    fZoom = fZoom < CAMERA_ZOOM_MIN ? CAMERA_ZOOM_MIN : (fZoom > CAMERA_ZOOM_MAX ? CAMERA_ZOOM_MAX : fZoom);
     camera.m_fZoom = camera.m_fZoomTarget = fZoom;
 }
 

@@ -22,13 +22,13 @@ enum : int
 };
 
 // One row of the menu's layout: centre as c + (x, y) s, half size k s.
-struct sMenuButton
+struct sMENU_BUTTON
 {
     int iID;
     int iTexture;
     float x, y, k;
 };
-const sMenuButton kButtons[] = {
+const sMENU_BUTTON kButtons[] = {
     {CMoxMenuState::BUTTON_INTRO, TEXTURE_INTRO, -1.05f, 0.85f, 0.65f},
     {CMoxMenuState::BUTTON_CREDITS, TEXTURE_CREDITS, -2.1f, 0.2f, 0.43f},
     {CMoxMenuState::BUTTON_SOCIAL, TEXTURE_SOCIAL, 2.65f, 0.35f, 0.45f},
@@ -98,7 +98,7 @@ void CMoxMenuState::InitControls()
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
     const CKorvelVector2 c(0.5f * w, 0.5f * h);
     const float s = w / 8.0f;
-    for (const sMenuButton& b : kButtons)
+    for (const sMENU_BUTTON& b : kButtons)
         m_pButtons->AddButton(CKorvelVector2(c.x + b.x * s, c.y + b.y * s), CKorvelVector2(b.k * s, b.k * s),
                               b.iTexture, b.iID, 0);
     const float u = w / 20.0f;

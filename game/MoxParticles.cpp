@@ -1,5 +1,6 @@
 // The wandering stars and their trails.
 #include "game/MoxParticles.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include "Framework/Shell/VornApplication.h"
 #include "Korvel3D/Korvel3DColor.h"
@@ -8,7 +9,6 @@
 
 namespace
 {
-const float kPi = 3.14159274f;
 const float kLife = 4.0f;
 const float kSizeOfWidth = 0.018f;
 const float kSpread = 0.75f; // of the area's half extent, for new wanderers
@@ -72,8 +72,8 @@ void CMoxParticleSystem::AddParticle(PARTICLE_TYPE)
     const float dy = Random(-kSpread * m_vAreaHalf.y, kSpread * m_vAreaHalf.y);
     p->m_vPosition.Set(m_vAreaCentre.x + dx, m_vAreaCentre.y + dy);
     p->m_iTexture = TEXTURE_STAR;
-    p->m_fRotation = Random(0.0f, kPi);
-    p->m_fHeading = Random(0.0f, kPi);
+    p->m_fRotation = Random(0.0f, KE_PI);
+    p->m_fHeading = Random(0.0f, KE_PI);
     m_Particles.Add(p);
 }
 

@@ -14,7 +14,6 @@
 
 namespace
 {
-const float kStepSeconds = 1.0f / 30.0f;
 const int kTieCode = 666;
 const int kNoResult = 255;
 
@@ -75,7 +74,7 @@ int CMoxPlayState::Startup(CStateGame* pGame)
     m_pLiveScene = new CMoxScene();
     m_pLiveScene->Startup(pGame, m_pRenderer, m_pPhysics, SCENE_MODE_PLAY);
     m_pBackupPhysics = new CMoxPhysics();
-    m_pBackupPhysics->Startup(kStepSeconds, m_pPhysics ? m_pPhysics->m_iSubSteps : 4);
+    m_pBackupPhysics->Startup(GAME_STEP_SECONDS, m_pPhysics ? m_pPhysics->m_iSubSteps : 4);
     m_pBackupScene = new CMoxScene();
     m_pBackupScene->Startup(pGame, m_pRenderer, m_pBackupPhysics, SCENE_MODE_PLAY);
     if (m_pRenderer)
@@ -191,7 +190,7 @@ void CMoxPlayState::ResetVariables()
         for (CPlayer& player : m_pLiveScene->m_Players)
         {
             player.m_iTimeOutsLeft = 3;
-            player.m_iSelectedAction = 1;
+            player.m_iSelectedAction = ACTION_FIRE;
         }
     }
     if (m_pExplosions)

@@ -5,12 +5,15 @@
 // Sources: MoxPlayState.cpp (life cycle, play states, ranks, the players' identity),
 // MoxPlayStateEvents.cpp (the event writers), MoxPlayStatePack.cpp (packing and
 // unpacking a turn), MoxPlayStateControls.cpp (the button layout),
-// MoxPlayStateDispatch.cpp (the dispatcher), MoxPlayStateHandlers.cpp and
-// MoxPlayStateWorldEvents.cpp (the handlers), MoxPlayStateDamage.cpp (actions and damage),
-// MoxPlayStateTurn.cpp (the end of a turn, water and crushing), MoxPlayStateRounds.cpp
-// (rounds, game over, leaving), MoxPlayStateSnapshot.cpp (the scene backup),
-// MoxPlayStateUpdate.cpp (the frame and the turn clock), MoxPlayStateDelivery.cpp
-// (delivery to the opponent and the replay).
+// MoxPlayStateButtons.cpp (what the buttons do, the action marker and the zoom bar),
+// MoxPlayStateInput.cpp (the frame's touch routing), MoxPlayStateDispatch.cpp (the
+// dispatcher), MoxPlayStateHandlers.cpp and MoxPlayStateWorldEvents.cpp (the handlers),
+// MoxPlayStateDamage.cpp (actions and damage), MoxPlayStateTurn.cpp (the end of a turn,
+// water and crushing), MoxPlayStateRounds.cpp (rounds, game over, leaving),
+// MoxPlayStateSnapshot.cpp (the scene backup), MoxPlayStateUpdate.cpp (the frame and the
+// turn clock), MoxPlayStateDelivery.cpp (delivery to the opponent and the replay),
+// MoxPlayStateDraw.cpp and MoxPlayStateInfo.cpp (drawing), MoxPlayStateTraining.cpp (the
+// training scenes), MoxPlayStateItems.cpp (virtual items).
 #pragma once
 
 #include <vector>
@@ -33,6 +36,7 @@ class CMoxExplosionManager;
 class CMoxScene;
 class CBlock;
 class CPlayer;
+enum GAME_SOUND : int;
 
 // The ids of the match screen's buttons.
 enum PLAY_BUTTON : int
@@ -271,6 +275,8 @@ public:
     // The recording is complete: packs it, restores the scene and plays it back.
     void NoMoreEvents();
     void CheckForOutOfBounds();
+    // A body's first fall into the water: its splash, and the water timer starts from 0.
+    void FallIntoWater(GAME_SOUND eSplash);
     void CheckForCrushing();
     void CheckForCrushed(int iPlayer);
 

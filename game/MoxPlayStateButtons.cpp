@@ -15,7 +15,8 @@ enum : int
     TEXTURE_ZOOM_BAR = 67,
     TEXTURE_ZOOM_INDICATOR = 68
 };
-const int kActionOfButton[PLAY_BUTTON_COUNT] = {-1, -1, 0, 1, 2, 3, -1, -1, -1, -1, -1, -1, -1, -1};
+const int kActionOfButton[PLAY_BUTTON_COUNT] = {
+    -1, -1, ACTION_JUMP, ACTION_FIRE, ACTION_STICKY, ACTION_WHIP, -1, -1, -1, -1, -1, -1, -1, -1};
 } // namespace
 
 void CMoxPlayState::ButtonReleased(CMoxButton* pButton)
@@ -82,14 +83,14 @@ void CMoxPlayState::ButtonReleased(CMoxButton* pButton)
     case PLAY_BUTTON_SPECIAL:
         if (!pOwn)
             break;
-        pOwn->m_iSelectedAction = 1;
+        pOwn->m_iSelectedAction = ACTION_FIRE;
         if (!m_bSpecialUsed && pOwn->m_bHasCluster)
-            pOwn->m_iSelectedAction = 5;
+            pOwn->m_iSelectedAction = ACTION_CLUSTER;
         if (!m_bSpecialUsed && pOwn->m_bHasSnow)
-            pOwn->m_iSelectedAction = 4;
-        if (m_bSinglePlayer && pOwn->m_iSelectedAction == 4)
+            pOwn->m_iSelectedAction = ACTION_SNOW;
+        if (m_bSinglePlayer && pOwn->m_iSelectedAction == ACTION_SNOW)
             MentorDialog(m_strHelpSnow);
-        else if (m_bSinglePlayer && pOwn->m_iSelectedAction == 5)
+        else if (m_bSinglePlayer && pOwn->m_iSelectedAction == ACTION_CLUSTER)
             MentorDialog(m_strHelpCluster);
         break;
     case PLAY_BUTTON_CHAT_LEFT:
@@ -124,9 +125,9 @@ void CMoxPlayState::RenderControls()
     const int iAction = m_pLiveScene && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1)
                             ? m_pLiveScene->m_Players[m_iOwnPlayer].m_iSelectedAction
                             : -1;
-    const int aButtonOfAction[6] = {PLAY_BUTTON_JUMP, PLAY_BUTTON_FIRE,    PLAY_BUTTON_STICKY,
-                                    PLAY_BUTTON_WHIP, PLAY_BUTTON_SPECIAL, PLAY_BUTTON_SPECIAL};
-    if (iAction >= 0 && iAction < 6)
+    const int aButtonOfAction[ACTION_COUNT] = {PLAY_BUTTON_JUMP, PLAY_BUTTON_FIRE,    PLAY_BUTTON_STICKY,
+                                               PLAY_BUTTON_WHIP, PLAY_BUTTON_SPECIAL, PLAY_BUTTON_SPECIAL};
+    if (iAction >= 0 && iAction < ACTION_COUNT)
         if (CMoxButton* pSelected = m_pButtons->GetButtonByID(aButtonOfAction[iAction]))
         {
             const CKorvelRect<float>& rc = pSelected->m_rcHit;
@@ -159,9 +160,9 @@ void CMoxPlayState::RenderControls()
 
 float CMoxPlayState::ZoomIndicatorY(float fZoom, float fHeight)
 {
-    float fOver = fZoom - 0.3f;
+    float fOver = fZoom - CAMERA_ZOOM_MIN;
     fOver = fOver < 0.04125f ? 0.04125f : fOver > 0.65875f ? 0.65875f : fOver;
-    return 0.75f * fHeight - fOver / 0.7f * 0.5f * fHeight;
+    return 0.75f * fHeight - fOver / (CAMERA_ZOOM_MAX - CAMERA_ZOOM_MIN) * 0.5f * fHeight;
 }
 
 void CMoxPlayState::RenderZoomBar()

@@ -22,16 +22,6 @@ const float kExplosionForce = 0.12f;
 const int kWeakestBlock = 65;
 const float kPuffSize = 0.2f;
 
-enum ACTION_KIND : int
-{
-    ACTION_JUMP = 0,
-    ACTION_FIRE = 1,
-    ACTION_STICKY = 2,
-    ACTION_WHIP = 3,
-    ACTION_SNOW = 4,
-    ACTION_CLUSTER = 5
-};
-
 float Clamp01(float f)
 {
     return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
@@ -74,7 +64,8 @@ void CMoxPlayState::CreateAction()
     if (iKind < ACTION_JUMP || iKind > ACTION_CLUSTER)
         return;
     SyncPlayers();
-    const int aShot[6] = {-1, PROJECTILE_FIRE, PROJECTILE_STICKY, -1, PROJECTILE_SNOW, PROJECTILE_CLUSTER};
+    const int aShot[ACTION_COUNT] = {-1, PROJECTILE_FIRE, PROJECTILE_STICKY,
+                                     -1, PROJECTILE_SNOW, PROJECTILE_CLUSTER};
     if (iKind == ACTION_JUMP)
         PlayerAddForce(m_iOwnPlayer, own.m_vAim, FORCE_JUMP);
     else if (iKind == ACTION_WHIP)
@@ -92,9 +83,9 @@ void CMoxPlayState::UseSpecialWeapon()
     if (!m_bSinglePlayer && m_pLiveScene && m_iOwnPlayer >= 0 && m_iOwnPlayer <= 1)
     {
         CPlayer& own = m_pLiveScene->m_Players[m_iOwnPlayer];
-        const int iItem = own.m_iSelectedAction == 4 ? own.m_iSnowItemId : own.m_iClusterItemId;
+        const int iItem = own.m_iSelectedAction == ACTION_SNOW ? own.m_iSnowItemId : own.m_iClusterItemId;
         m_bSpecialUsed = 1;
-        own.m_iSelectedAction = 1;
+        own.m_iSelectedAction = ACTION_FIRE;
         CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
         if (pApp)
             pApp->UseItem(iItem, 1);

@@ -2,6 +2,7 @@
 // the sky, the backgrounds, the scene, the shots, the overlays and the quit question.
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornLanguage.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "game/MoxBlock.h"
@@ -31,7 +32,6 @@ enum : int
     TEXTURE_PROJECTILE_STICKY = 19,
     TEXTURE_PROJECTILE_SNOW = 20
 };
-const float kPi = 3.14159265f;
 const unsigned int kWhite = 0xFFFFFFFFu;
 const int kTextWaiting = 11;
 const int kTextQuit1 = 12;
@@ -166,8 +166,8 @@ void CMoxPlayState::RenderProjectiles()
             if (!pShot || !pShot->m_pBody)
                 continue;
             const float fPulse =
-                2.2f + 0.25f * (1.0f + CKorvelMath::Sin((float)j * kPi / 2.0f +
-                                                        2.0f * kPi * (float)(uMs % 400) / 400.0f));
+                2.2f + 0.25f * (1.0f + CKorvelMath::Sin((float)j * KE_PI / 2.0f +
+                                                        KE_TWO_PI * (float)(uMs % 400) / 400.0f));
             CKorvelVector2 half = pShot->m_pBody->m_vHalfSize;
             half.Scale(fPulse);
             CKorvelVector2 position = pShot->m_pBody->m_vVisualPosition;
@@ -225,7 +225,7 @@ void CMoxPlayState::RenderStatus()
         pContext->Fade(&band, 0.75f);
     }
     const unsigned int uMs = (unsigned int)GetTimeStamp();
-    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin(2.0f * kPi * (float)(uMs % 500) / 500.0f);
+    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin(KE_TWO_PI * (float)(uMs % 500) / 500.0f);
     const CKorvel3DColor white(kWhite);
     const float y = H - 1.05f * S;
     for (int i = 0; i < 2; ++i)

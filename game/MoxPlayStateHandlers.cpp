@@ -95,7 +95,7 @@ void CMoxPlayState::EventStartGame(CMoxEvent* pEvent)
     {
         pCamera->ClearTarget();
         pCamera->SetTarget(CKorvelVector2(0.0f, 1.5f));
-        pCamera->m_fZoomTarget = 0.3f;
+        pCamera->m_fZoomTarget = CAMERA_ZOOM_MIN;
     }
     SetRunPhysics(1);
     if (m_bQuickStart)
@@ -159,7 +159,7 @@ void CMoxPlayState::EventRoundOver(CMoxEvent* pEvent)
         if (iWinner == m_iOwnPlayer && m_pRenderer && m_pLiveScene)
         {
             m_pRenderer->m_Camera.SetTargetBody(m_pLiveScene->m_Players[iWinner].m_pBody);
-            m_pRenderer->m_Camera.m_fZoomTarget = 1.0f;
+            m_pRenderer->m_Camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
         }
         // Both devices rank the round alike, so both report the same lists.
         CreateRanks(iWinner);
@@ -199,7 +199,7 @@ void CMoxPlayState::EventGameOver(CMoxEvent* pEvent)
     if (bOwnWin && m_pRenderer && m_pLiveScene)
     {
         m_pRenderer->m_Camera.SetTargetBody(m_pLiveScene->m_Players[m_iResult].m_pBody);
-        m_pRenderer->m_Camera.m_fZoomTarget = 1.0f;
+        m_pRenderer->m_Camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
     }
     const int iKind = pEvent->m_pPayload[MoxField::OVER_KIND];
     if (iKind == GAME_OVER_CONNECTION || iKind == GAME_OVER_LEFT)
@@ -271,7 +271,7 @@ void CMoxPlayState::ApplyNextPlayer(int iPlayer)
             m_fBannerFade = 0.0f;
             camera.ClearTarget();
             camera.SetTarget(CKorvelVector2(0.0f, 1.5f));
-            camera.m_fZoomTarget = 0.3f;
+            camera.m_fZoomTarget = CAMERA_ZOOM_MIN;
         }
     }
     if (iNext == m_iOwnPlayer)

@@ -8,8 +8,6 @@
 
 namespace
 {
-const float kZoomLowest = 0.3f;
-const float kZoomRange = 0.7f;
 const float kStretchShrink = 0.06f;
 const float kStretchGone = 0.01f;
 const float kStretchScale = 0.75f;
@@ -32,7 +30,7 @@ void CMoxPlayState::HandleControls()
     if (HasMatchEnded() && m_iResult == m_iOwnPlayer && m_pLiveScene && IsPlayer(m_iOwnPlayer))
     {
         camera.SetTargetBody(m_pLiveScene->m_Players[m_iOwnPlayer].m_pBody);
-        camera.m_fZoomTarget = 1.0f;
+        camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
     }
     if (m_pGame->m_bVolumeTouched)
         return;
@@ -94,10 +92,10 @@ void CMoxPlayState::HandleZoom()
         const float z = camera.m_fZoom * (1.0f + touches.m_fPinchDelta * 0.01f);
         camera.m_fZoom = camera.m_fZoomTarget = z;
         if (m_pLiveScene && IsPlayer(m_iOwnPlayer))
-            m_pLiveScene->m_Players[m_iOwnPlayer].m_fZoom = z < kZoomLowest ? kZoomLowest : z;
+            m_pLiveScene->m_Players[m_iOwnPlayer].m_fZoom = z < CAMERA_ZOOM_MIN ? CAMERA_ZOOM_MIN : z;
     }
-    if (camera.m_eTarget == CAMERA_TARGET_NONE && camera.m_fZoom < kZoomLowest)
-        camera.m_fZoomTarget = kZoomLowest;
+    if (camera.m_eTarget == CAMERA_TARGET_NONE && camera.m_fZoom < CAMERA_ZOOM_MIN)
+        camera.m_fZoomTarget = CAMERA_ZOOM_MIN;
 }
 
 int CMoxPlayState::HandleZoomBar()
@@ -118,7 +116,9 @@ int CMoxPlayState::HandleZoomBar()
     if (!m_bZoomGrabbed)
         return 0;
     const float t = (cy + hy - touch.position.y) / (2.0f * hy);
-    const float z = t < 0.0f ? kZoomLowest : t > 1.0f ? 1.0f : kZoomLowest + kZoomRange * t;
+    const float z = t < 0.0f   ? CAMERA_ZOOM_MIN
+                    : t > 1.0f ? CAMERA_ZOOM_MAX
+                               : CAMERA_ZOOM_MIN + (CAMERA_ZOOM_MAX - CAMERA_ZOOM_MIN) * t;
     CCamera& camera = m_pRenderer->m_Camera;
     camera.m_fZoomTarget = z;
     if (m_pLiveScene && IsPlayer(m_iOwnPlayer))

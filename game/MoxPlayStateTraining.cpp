@@ -33,7 +33,7 @@ enum TRAINING_ITEM
     GIVES_CLUSTER
 };
 
-struct sTrainingScene
+struct sTRAINING_SCENE
 {
     unsigned int uButtons; // undimmed
     int iAction;           // -1: unchanged
@@ -41,7 +41,7 @@ struct sTrainingScene
 };
 
 // By training scene index; later scenes open nothing.
-const sTrainingScene TRAINING_SCENES[] = {
+const sTRAINING_SCENE TRAINING_SCENES[] = {
     {B_JUMP, 0, GIVES_NOTHING},
     {B_JUMP | B_WHIP, 0, GIVES_NOTHING},
     {B_FIRE, 1, GIVES_NOTHING},
@@ -114,7 +114,7 @@ void CMoxPlayState::HandleSinglePlayerModeControls()
     const int iCount = int(sizeof(TRAINING_SCENES) / sizeof(TRAINING_SCENES[0]));
     if (m_iSceneIndex < 0 || m_iSceneIndex >= iCount)
         return;
-    const sTrainingScene& scene = TRAINING_SCENES[m_iSceneIndex];
+    const sTRAINING_SCENE& scene = TRAINING_SCENES[m_iSceneIndex];
     for (int iID : ACTION_BUTTONS)
         if (CMoxButton* pButton = m_pButtons->GetButtonByID(iID))
             if (scene.uButtons & (1u << iID))

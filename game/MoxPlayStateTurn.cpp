@@ -96,10 +96,7 @@ int CMoxPlayState::CheckForTurnEnd()
                 if (!player.m_bFellIntoWater)
                 {
                     player.m_bFellIntoWater = 1;
-                    if (m_pGame)
-                        m_pGame->PlayGameSound(SOUND_PLAYER_WATER, 0, 0);
-                    m_bWaterTiming = 1;
-                    m_fWaterTime = 0.0f;
+                    FallIntoWater(SOUND_PLAYER_WATER);
                 }
                 else if (m_bWaterTiming && m_fWaterTime > m_fWaterDelay)
                     PlayerKill(p, 1);
@@ -117,10 +114,7 @@ int CMoxPlayState::CheckForTurnEnd()
             if (!pShot->m_bFellIntoWater)
             {
                 pShot->m_bFellIntoWater = 1;
-                if (m_pGame)
-                    m_pGame->PlayGameSound(SOUND_PROJECTILE_WATER, 0, 0);
-                m_bWaterTiming = 1;
-                m_fWaterTime = 0.0f;
+                FallIntoWater(SOUND_PROJECTILE_WATER);
             }
             else if (m_bWaterTiming && m_fWaterTime > m_fWaterDelay)
                 ProjectileDelete(p, 1, s);
@@ -199,8 +193,8 @@ void CMoxPlayState::EndTurn()
 {
     m_bEndTurnSent = m_bTurnEnded = m_bActionTaken = 1;
     m_bPlayersAsleep = m_bProjectilesAsleep = m_bQueueEmpty = m_bExplosionsDone = m_bSettledSynced = 1;
-    if (m_pRenderer && m_pRenderer->m_Camera.m_fZoomTarget < 0.3f)
-        m_pRenderer->m_Camera.m_fZoomTarget = 0.3f;
+    if (m_pRenderer && m_pRenderer->m_Camera.m_fZoomTarget < CAMERA_ZOOM_MIN)
+        m_pRenderer->m_Camera.m_fZoomTarget = CAMERA_ZOOM_MIN;
     m_bAiming = m_bReleasePending = 0;
     if (m_pLiveScene)
         for (CPlayer& player : m_pLiveScene->m_Players)
@@ -231,10 +225,7 @@ void CMoxPlayState::CheckForOutOfBounds()
         if (player.m_bAlive && pBody && !pBody->m_uAsleep && InWater(pBody) && !player.m_bFellIntoWater)
         {
             player.m_bFellIntoWater = 1;
-            if (m_pGame)
-                m_pGame->PlayGameSound(SOUND_PLAYER_WATER, 0, 0);
-            m_bWaterTiming = 1;
-            m_fWaterTime = 0.0f;
+            FallIntoWater(SOUND_PLAYER_WATER);
         }
         for (int s = 0; s < PLAYER_PROJECTILES; ++s)
         {
@@ -243,12 +234,17 @@ void CMoxPlayState::CheckForOutOfBounds()
                 pShot->m_bFellIntoWater)
                 continue;
             pShot->m_bFellIntoWater = 1;
-            if (m_pGame)
-                m_pGame->PlayGameSound(SOUND_PROJECTILE_WATER, 0, 0);
-            m_bWaterTiming = 1;
-            m_fWaterTime = 0.0f;
+            FallIntoWater(SOUND_PROJECTILE_WATER);
         }
     }
+}
+
+void CMoxPlayState::FallIntoWater(GAME_SOUND eSplash)
+{
+    if (m_pGame)
+        m_pGame->PlayGameSound(eSplash, 0, 0);
+    m_bWaterTiming = 1;
+    m_fWaterTime = 0.0f;
 }
 
 void CMoxPlayState::CheckForCrushing()

@@ -1,6 +1,8 @@
 // The match screen's frame: banner and timers, the start count-down, the events, the
 // replay, the play state's own work, the own turn (simulated ahead in fixed steps, or
 // its clock with the alert ticks and the time-out) and the world's closing work.
+#include <cmath>
+
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "KorvelSound/KorvelSoundWave.h"
@@ -15,8 +17,6 @@
 
 namespace
 {
-const float kStep = 1.0f / 30.0f;
-const int kStepMs = 33;
 const int kStepsPerFrame = 31;
 const float kSimulateLimit = 30.0f;
 const float kBannerShown = 512.0f;
@@ -65,7 +65,7 @@ int CMoxPlayState::Update(float fSeconds)
     if (!m_bSimulating)
     {
         if (m_pRenderer)
-            m_pRenderer->m_Camera.m_fZoomLimit = 0.3f;
+            m_pRenderer->m_Camera.m_fZoomLimit = CAMERA_ZOOM_MIN;
         if (m_pScene)
             m_pScene->Update(fSeconds);
         if (m_pExplosions)
@@ -205,16 +205,16 @@ void CMoxPlayState::SimulateAhead()
         HandleGameEvents();
         HandleTurn();
         if (m_pLiveScene)
-            m_pLiveScene->Update(kStep);
+            m_pLiveScene->Update(GAME_STEP_SECONDS);
         if (m_pExplosions)
-            m_pExplosions->Update(kStep);
+            m_pExplosions->Update(GAME_STEP_SECONDS);
         if (m_pGame)
-            m_pGame->m_iSimulatedTime += kStepMs;
+            m_pGame->m_iSimulatedTime += GAME_STEP_MS;
         if (m_bWaterTiming)
-            m_fWaterTime += kStep;
+            m_fWaterTime += GAME_STEP_SECONDS;
         if (m_pPhysics)
             m_pPhysics->Simulate();
-        m_fSimulatedTime += kStep;
+        m_fSimulatedTime += GAME_STEP_SECONDS;
         // A recording that did not fit one pack cannot be sent; it goes at once.
         if (m_bSimulating && (m_fSimulatedTime > kSimulateLimit || m_bRecordOverflow))
             DiscardAction();
@@ -303,7 +303,9 @@ void CMoxPlayState::PlayAlertTick(int k)
         if (m_iAlertFrequency == 0 && pSlot && pApp && pApp->IsSoundReady(pSlot))
             m_iAlertFrequency = (int)pSlot->GetFrequency(0);
         const float fPitch = 1.0f + (float)(kAlertTicks - k) / 10.0f;
-        m_pGame->PlayGameSound(SOUND_TIMER_ALERT, 0, (int)((float)m_iAlertFrequency * fPitch + 0.5f));
+        // Rounded half up; the frequency is never negative.
+        const float fFrequency = std::floor((float)m_iAlertFrequency * fPitch + 0.5f);
+        m_pGame->PlayGameSound(SOUND_TIMER_ALERT, 0, (int)fFrequency);
         if (k == kAlertTicks && pApp && pApp->GetVibrations() && pApp->GetDevice())
             pApp->GetDevice()->Vibrate(CVornDevice::VIBRA_SHORT);
     }

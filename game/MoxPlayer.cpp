@@ -1,10 +1,10 @@
 #include "game/MoxPlayer.h"
+#include "KorvelCommon/KorvelMath.h"
 
 const unsigned char PLAYER_PROJECTILE_ID[2] = {10, 20};
 
 namespace
 {
-const float kPi = 3.14159265f;
 }
 
 CPlayer::CPlayer()
@@ -62,7 +62,7 @@ void CPlayer::UpdateViewAngle()
         return;
     CKorvelVector2 d;
     d.Sub(m_pViewTarget->m_vPosition, m_pBody->m_vPosition);
-    float fDegrees = (-kPi / 2.0f - d.GetAngle()) / kPi * 180.0f;
+    float fDegrees = (-KE_PI / 2.0f - d.GetAngle()) / KE_PI * 180.0f;
     if (fDegrees < 0.0f)
         fDegrees += 360.0f;
     m_fViewAngle = fDegrees;

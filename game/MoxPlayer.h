@@ -32,6 +32,18 @@ enum
     PROJECTILE_MASK_FREE = 0x11111111
 };
 
+// What the own flomp does when the aim is released: the selected action of a player.
+enum ACTION_KIND : int
+{
+    ACTION_JUMP = 0,
+    ACTION_FIRE = 1,
+    ACTION_STICKY = 2,
+    ACTION_WHIP = 3,
+    ACTION_SNOW = 4,
+    ACTION_CLUSTER = 5,
+    ACTION_COUNT = 6
+};
+
 // Owner codes of the projectiles' bodies, by player.
 extern const unsigned char PLAYER_PROJECTILE_ID[2];
 

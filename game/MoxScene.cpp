@@ -30,9 +30,9 @@ CMoxScene::CMoxScene()
         for (CKorvelVector2& point : aPoints)
             point.Set(0.0f, 0.0f);
     m_pBatched = new unsigned char[SCENE_BATCH_SIZE]();
-    m_pShadowVertices = new float[SCENE_BATCH_SIZE * 20]();
-    m_pShadowIndices = new unsigned short[SCENE_BATCH_SIZE * 6]();
-    m_pBlockIndices = new unsigned short[SCENE_BATCH_SIZE * SCENE_BLOCK_INDICES]();
+    m_pShadowVertices = new float[static_cast<size_t>(SCENE_BATCH_SIZE) * 20]();
+    m_pShadowIndices = new unsigned short[static_cast<size_t>(SCENE_BATCH_SIZE) * 6]();
+    m_pBlockIndices = new unsigned short[static_cast<size_t>(SCENE_BATCH_SIZE) * SCENE_BLOCK_INDICES]();
 }
 
 CMoxScene::~CMoxScene()

@@ -4,7 +4,8 @@
 //
 // Sources: MoxScene.cpp (life cycle, helpers, loading and saving), MoxScenePlayers.cpp
 // (players and projectiles), MoxScenePlayersDraw.cpp (their drawing), MoxSceneBlocks.cpp
-// (block animation and drawing in batches).
+// (block animation), MoxSceneBlocksDraw.cpp (blocks drawn in batches). The file format
+// itself is MoxSceneFile.h.
 #pragma once
 
 #include "Korvel3D/Korvel3DColor.h"

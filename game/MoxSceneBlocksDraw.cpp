@@ -62,7 +62,7 @@ void CMoxScene::CreateBlockVertices(float* pOut, CKorvelVector2& centre, CKorvel
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col)
         {
-            float* v = pOut + 8 * (4 * row + col);
+            float* v = pOut + static_cast<ptrdiff_t>(8) * (4 * row + col);
             v[0] = afX[col];
             v[1] = afY[row];
             v[2] = 1.0f;
@@ -84,7 +84,7 @@ void CMoxScene::CreateShadowVertices(float* pOut, const CKorvelVector2& centre,
                                    {-1.0f, -1.0f, 0.0f, 1.0f}};
     for (int i = 0; i < 4; ++i)
     {
-        float* v = pOut + 5 * i;
+        float* v = pOut + static_cast<ptrdiff_t>(5) * i;
         v[0] = centre.x + afCorners[i][0] * halfSize.x;
         v[1] = centre.y + afCorners[i][1] * halfSize.y;
         v[2] = 1.0f;
@@ -188,7 +188,8 @@ void CMoxScene::RenderBlockBatch()
         float fAlpha = (float)pBlock->m_iShownStrength / 255.0f;
         if (fAlpha < 0.0f)
             fAlpha = 0.0f;
-        CreateBlockVertices(&pStore[n * CMoxRenderer::BLOCK_VERTEX_COUNT].position.x, centre, half, fAlpha);
+        CreateBlockVertices(&pStore[static_cast<ptrdiff_t>(n) * CMoxRenderer::BLOCK_VERTEX_COUNT].position.x,
+                            centre, half, fAlpha);
         for (int k = 0; k < SCENE_BLOCK_INDICES; ++k)
             m_pBlockIndices[n * SCENE_BLOCK_INDICES + k] =
                 (unsigned short)(kCellIndices[k] + CMoxRenderer::BLOCK_VERTEX_COUNT * n);
@@ -236,7 +237,8 @@ void CMoxScene::RenderShadowBatch()
         CKorvelVector2 centre = pBlock->m_pBody->m_vVisualPosition;
         centre.Add(pBlock->m_vWobble);
         centre.Add(CKorvelVector2(0.02f, -0.05f));
-        CreateShadowVertices(m_pShadowVertices + 20 * n, centre, pBlock->m_pBody->m_vHalfSize);
+        CreateShadowVertices(m_pShadowVertices + static_cast<ptrdiff_t>(20) * n, centre,
+                             pBlock->m_pBody->m_vHalfSize);
         static const unsigned short kQuad[6] = {0, 1, 2, 0, 2, 3};
         for (int k = 0; k < 6; ++k)
             m_pShadowIndices[6 * n + k] = (unsigned short)(4 * n + kQuad[k]);

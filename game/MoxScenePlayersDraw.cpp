@@ -1,4 +1,5 @@
 // The flomps, their stretch and aim dots, and the damage numbers over them.
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"
@@ -6,7 +7,6 @@
 
 namespace
 {
-const float kPi = 3.14159265f;
 const int kTextureAnimations[2] = {4, 5};
 const int kTextureStretch[2] = {9, 10};
 const int kTextureMarker = 61;
@@ -40,8 +40,8 @@ void CMoxScene::RenderPlayer(int i)
     CKorvelVector2 position = player.m_pBody->m_vVisualPosition;
     position.y += half.y / 5.0f;
     const unsigned int uMs = m_pGame ? m_pGame->GetTimeStamp() : 0;
-    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * kPi / 4.0f +
-                                                          (float)(uMs % 500) / 500.0f * 2.0f * kPi);
+    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * KE_PI / 4.0f +
+                                                          (float)(uMs % 500) / 500.0f * KE_TWO_PI);
     m_pRenderer->renderWobble(position, size, player.m_Color, 0, player.m_iDirection, 10, 1, fWobble,
                               Texture(kTextureAnimations[i]));
     if (player.m_bShowItem)

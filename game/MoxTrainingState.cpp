@@ -89,17 +89,13 @@ void CMoxTrainingState::SetShowedTrainingComplete()
     CVornStatistics* pStats = m_pGame && m_pGame->GetApp() ? m_pGame->GetApp()->GetStatistics() : nullptr;
     if (!pStats)
         return;
-    const CKorvelString strName(kShowedComplete);
-    if (CVornStatisticsProperty* pProperty = pStats->GetProperty(strName))
-    {
-        pProperty->SetBool(1);
-        return;
-    }
-    CVornStatisticsProperty* pProperty = pStats->AddProperty(strName);
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStats->FindOrAddProperty(CKorvelString(kShowedComplete), &bAdded);
     if (!pProperty)
         return;
     pProperty->SetBool(1);
-    pStats->WriteStatistics();
+    if (bAdded)
+        pStats->WriteStatistics();
 }
 
 void CMoxTrainingState::EnableButtons()

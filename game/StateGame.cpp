@@ -48,8 +48,8 @@ KE_RETVAL CStateGame::Startup(CVornApplication* pApp)
 
     m_StepTimer.BeginTimerAt(m_pClock->GetTicks());
     m_StampTimer.BeginTimerAt(m_pClock->GetTicks());
-    m_iStepsPerSecond = 30;
-    m_iStepMs = 33;
+    m_iStepsPerSecond = GAME_STEPS_PER_SECOND;
+    m_iStepMs = GAME_STEP_MS;
     m_iAccumulated = m_iStepsDue = m_iSimulatedTime = 0;
     m_bLobbyDisconnected = m_bGameDisconnected = 0;
     m_iLastTick = Tick(m_StepTimer);

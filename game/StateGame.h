@@ -7,7 +7,8 @@
 // Sources: StateGame.cpp (life cycle, fixed step, drawing, input, time stamps),
 // StateGameScreens.cpp (the screen list and its transitions), StateGameCallbacks.cpp (the
 // framework's game callbacks), StateGameResources.cpp (resources, sound, music, the mute
-// button and the training progress).
+// button and the training progress), StateGameRecv.cpp (the opponent's events received,
+// acknowledged and applied once).
 #pragma once
 
 #include "Framework/Shell/VornGameState.h"
@@ -20,6 +21,12 @@
 
 class CMoxPhysics;
 class CMoxRenderer;
+
+// The fixed step that screens, physics and the turn's simulation share; a step lasts
+// whole milliseconds, the step clock carries the remainder.
+constexpr int GAME_STEPS_PER_SECOND = 30;
+constexpr int GAME_STEP_MS = 1000 / GAME_STEPS_PER_SECOND;
+constexpr float GAME_STEP_SECONDS = 1.0f / GAME_STEPS_PER_SECOND;
 
 class CStateGame : public IVornGameState
 {

@@ -164,15 +164,11 @@ void CStateGame::SetSceneCleared(int iScene)
     CVornStatistics* pStats = m_pApp ? m_pApp->GetStatistics() : nullptr;
     if (!pStats)
         return;
-    const CKorvelString strKey = SceneKey(iScene);
-    if (CVornStatisticsProperty* pProperty = pStats->GetProperty(strKey))
-    {
-        pProperty->SetBool(1);
-        return;
-    }
-    CVornStatisticsProperty* pProperty = pStats->AddProperty(strKey);
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStats->FindOrAddProperty(SceneKey(iScene), &bAdded);
     if (!pProperty)
         return;
     pProperty->SetBool(1);
-    pStats->WriteStatistics();
+    if (bAdded)
+        pStats->WriteStatistics();
 }

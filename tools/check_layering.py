@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Fails when an engine file (or an engine test) includes a header of a higher layer.
+"""Fails when a file (or its test) includes a header of a layer above its own.
 
 The engine is Platform/ and the Korvel*/Extensions folders; the higher layers are
-Framework/, SocketEngine/, AchievementStation/ and game/. An include is caught whether
-it names the folder or only the file name of a header that lives up there.
+Framework/, SocketEngine/, AchievementStation/ and game/. Inside the framework the
+session includes nothing of the lobby, and of the shell only the application itself
+(the KestrolundApplication* files) includes the lobby, which it creates and feeds. An
+include is caught whether it names the folder or only the file name of a header that
+lives up there.
 """
 import os
 import re
@@ -13,6 +16,13 @@ import tempfile
 ENGINE = ["Platform", "KorvelCommon", "KorvelInput", "KorvelGraphics", "Korvel3D", "Extensions", "KorvelSound"]
 HIGHER = ["Framework", "SocketEngine", "AchievementStation", "game"]
 SOURCES = (".h", ".hpp", ".cpp", ".c", ".inl")
+LOBBY = "Framework/Lobby"
+# (folders checked, folders they must not include, file-name prefix exempted, what it is)
+RULES = [
+    (ENGINE, HIGHER, None, "engine file"),
+    (["Framework/Session"], [LOBBY], None, "session file"),
+    (["Framework/Shell"], [LOBBY], "KestrolundApplication", "shell file outside the application"),
+]
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
 
 
@@ -24,49 +34,72 @@ def files_under(root, folder):
                 yield os.path.join(base, name)
 
 
-def check(root):
-    higher_headers = set()
-    for folder in HIGHER:
-        for path in files_under(root, folder):
-            if path.endswith((".h", ".hpp")):
-                higher_headers.add(os.path.basename(path))
-    engine_headers = set()
-    for folder in ENGINE:
-        for path in files_under(root, folder):
-            engine_headers.add(os.path.basename(path))
+def headers_under(root, folders):
+    return {os.path.basename(path) for folder in folders for path in files_under(root, folder)
+            if path.endswith((".h", ".hpp"))}
+
+
+def check_rule(root, lower, higher, exempt, what):
+    higher_headers = headers_under(root, higher)
+    # A bare file name that also names a header of the checked layer is that one.
+    lower_headers = {os.path.basename(path) for folder in lower for path in files_under(root, folder)}
     problems = []
-    scanned = [f for folder in ENGINE for f in files_under(root, folder)]
-    scanned += [f for folder in ENGINE for f in files_under(root, os.path.join("tests", folder))]
+    scanned = [f for folder in lower for f in files_under(root, folder)]
+    scanned += [f for folder in lower for f in files_under(root, os.path.join("tests", folder))]
     for path in scanned:
+        if exempt and os.path.basename(path).startswith(exempt):
+            continue
         with open(path, encoding="utf-8", errors="replace") as handle:
             for number, line in enumerate(handle, 1):
                 match = INCLUDE.match(line)
                 if not match:
                     continue
                 name = match.group(1)
-                first = name.split("/")[0]
                 base = os.path.basename(name)
-                if first in HIGHER or ("/" not in name and base in higher_headers and base not in engine_headers):
-                    problems.append(f"{os.path.relpath(path, root)}:{number}: engine file includes {name}")
+                named = any(name == folder or name.startswith(folder + "/") for folder in higher)
+                bare = "/" not in name and base in higher_headers and base not in lower_headers
+                if named or bare:
+                    problems.append(f"{os.path.relpath(path, root)}:{number}: {what} includes {name}")
     return problems
 
 
+def check(root):
+    problems = []
+    for lower, higher, exempt, what in RULES:
+        problems += check_rule(root, lower, higher, exempt, what)
+    return problems
+
+
+def plant(root, path, text):
+    os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+    with open(os.path.join(root, path), "w") as handle:
+        handle.write(text)
+
+
 def self_check():
-    """The checker must catch a planted violation, or it proves nothing."""
+    """The checker must catch each planted violation, or it proves nothing."""
     with tempfile.TemporaryDirectory() as root:
-        os.makedirs(os.path.join(root, "Framework"))
-        os.makedirs(os.path.join(root, "tests", "KorvelCommon"))
-        with open(os.path.join(root, "Framework", "VornThing.h"), "w") as handle:
-            handle.write("#pragma once\n")
-        with open(os.path.join(root, "tests", "KorvelCommon", "Thing_test.cpp"), "w") as handle:
-            handle.write('#include "Framework/VornThing.h"\n#include "VornThing.h"\n')
-        return len(check(root)) == 2
+        plant(root, "Framework/VornThing.h", "#pragma once\n")
+        plant(root, "Framework/Lobby/VornMenuThing.h", "#pragma once\n")
+        plant(root, "tests/KorvelCommon/Thing_test.cpp", '#include "Framework/VornThing.h"\n#include "VornThing.h"\n')
+        plant(root, "Framework/Session/VornSessionThing.cpp", '#include "Framework/Lobby/VornMenuThing.h"\n')
+        plant(root, "Framework/Shell/VornShellThing.cpp", '#include "VornMenuThing.h"\n')
+        # The application may include the lobby; these two must not be reported.
+        plant(root, "Framework/Shell/KestrolundApplicationThing.cpp", '#include "Framework/Lobby/VornMenuThing.h"\n')
+        plant(root, "Framework/Lobby/VornMenuThing.cpp", '#include "Framework/Session/VornSessionThing.h"\n')
+        problems = check(root)
+        expected = ["Thing_test.cpp:1:", "Thing_test.cpp:2:", "VornSessionThing.cpp:1:", "VornShellThing.cpp:1:"]
+        found = sorted(os.path.basename(p.split(" ")[0]) for p in problems)
+        if found != sorted(expected):
+            print("\n".join(problems))
+            return False
+        return True
 
 
 def main():
     if sys.argv[1:] == ["--self-check"]:
         ok = self_check()
-        print("checker catches a planted violation" if ok else "checker missed a planted violation")
+        print("checker catches every planted violation" if ok else "checker missed or invented a violation")
         return 0 if ok else 1
     root = sys.argv[1] if len(sys.argv) > 1 else "."
     problems = check(root)

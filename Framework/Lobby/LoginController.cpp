@@ -103,10 +103,7 @@ namespace
 // The property of that name, made with its default when missing (then bCreated is set).
 CVornStatisticsProperty* Property(CVornStatistics& store, const char* pName, bool& bCreated)
 {
-    const CKorvelString strName(pName);
-    CVornStatisticsProperty* pProperty = store.GetProperty(strName);
-    bCreated = pProperty == nullptr;
-    return pProperty ? pProperty : store.AddProperty(strName);
+    return store.FindOrAddProperty(CKorvelString(pName), &bCreated);
 }
 } // namespace
 

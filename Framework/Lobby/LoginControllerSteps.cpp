@@ -218,11 +218,7 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
             m_pStoredUserName->SetString(bForget ? CKorvelString() : m_strUserName);
         if (m_pStoredPassword)
             m_pStoredPassword->SetString(bForget ? CKorvelString() : m_strPassword);
-        const CKorvelString strTimes("__Vorn_TimesLoggedIn");
-        if (CVornStatisticsProperty* pTimes = pStore->GetProperty(strTimes))
-            pTimes->SetInt(pTimes->m_iIntValue + 1);
-        else if (CVornStatisticsProperty* pNew = pStore->AddProperty(strTimes))
-            pNew->SetInt(1);
+        pStore->CountUp(CKorvelString("__Vorn_TimesLoggedIn"));
         if (m_uGuest && m_pGuestCounter)
             m_pGuestCounter->SetInt(GetGuestLoginCount() + 1);
         pStore->WriteStatistics();

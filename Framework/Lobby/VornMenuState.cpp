@@ -2,6 +2,7 @@
 // the vorn button and the reloads after a screen or theme change.
 #include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/VornWebHost.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include <new>
 
@@ -24,7 +25,9 @@
 #include "Framework/UI/WebButton.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
-int CVornMenuState::m_iContext = 0;
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
 
 CVornMenuState::CVornMenuState()
     : m_uFlags(0), m_pGame(nullptr), m_uInMatch(0), m_iSelectedLanguage(-1), m_uRematchDelayArmed(0),
@@ -312,7 +315,7 @@ void CVornMenuState::UpdateTurnClock()
         pTimer->SetVisible(1);
         if (CPieWidget* pPie =
                 widget_cast<CPieWidget*>(pTimer->FindWidget(CKorvelString("vorn-turn-clock"), -1)))
-            pPie->SetAngle(fProgress * 6.2831855f);
+            pPie->SetAngle(fProgress * KE_TWO_PI);
     }
     else
     {
@@ -387,7 +390,7 @@ KE_RETVAL CVornMenuState::OnLanguageChanged(const CKorvelString& strCode)
 
 KE_RETVAL CVornMenuState::OnMenuButtonClicked(CButton*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis)
         return 1;
     if (!pThis->m_pPageView)
@@ -428,21 +431,16 @@ KE_RETVAL CVornMenuState::OnMenuButtonClicked(CButton*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionToggleVornMenu(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     OnMenuButtonClicked(widget_cast<CButton*>(pSender), pContext);
     bool bReturnHint = false;
     const bool bVisible = pThis->m_pPageView && pThis->m_pPageView->GetVisible();
     CVornStatistics* pStore = pThis->m_pKestrolund ? pThis->m_pKestrolund->GetStatistics() : nullptr;
     if (bVisible && pStore)
     {
-        const CKorvelString strName("__Vorn_TimesReturnGame");
-        CVornStatisticsProperty* pCount = pStore->GetProperty(strName);
-        if (!pCount && (pCount = pStore->AddProperty(strName)) != nullptr)
-            pCount->SetInt(1);
-        else if (pCount)
-            pCount->SetInt(pCount->m_iIntValue + 1);
+        const int iTimes = pStore->CountUp(CKorvelString("__Vorn_TimesReturnGame"));
         pStore->WriteStatistics();
-        bReturnHint = pCount && pCount->m_iIntValue < 4;
+        bReturnHint = iTimes != 0 && iTimes < 4;
     }
     if (pThis->m_pJoinBubble)
         pThis->m_pJoinBubble->SetVisible(0);
@@ -478,7 +476,8 @@ void CVornMenuState::AnimateVornButton(float fSeconds)
     m_fShakePhase += fSeconds * 1.8f;
     const float fEnvelope = m_fShakePhase <= 1.0f ? m_fShakePhase : 2.0f - m_fShakePhase;
     const int iRestWidth = m_rcVornRest.right - m_rcVornRest.left;
-    int iAmplitude = static_cast<int>(static_cast<float>(iRestWidth / 32) * fEnvelope);
+    const int iLargest = iRestWidth / 32; // whole pixels
+    int iAmplitude = static_cast<int>(static_cast<float>(iLargest) * fEnvelope);
     if (iAmplitude < 0)
         iAmplitude = 0;
     const int iDx = m_pKestrolund->RandInt(-iAmplitude, iAmplitude);
@@ -519,7 +518,8 @@ void CVornMenuState::SetMenuVisibility(unsigned int uVisible)
         {
             m_bItemsChanged = 0;
             if (CVornNetworkSession* pSession = Session())
-                pSession->SendGetShopItemGroups(513);
+                pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_LOGIN |
+                                                CVornNetworkSession::SHOP_LIST_MY_ITEMS);
             BeginLoading(LanguageText(33), LanguageText(34));
             m_uFlags &= ~1u;
         }
@@ -722,7 +722,7 @@ void CVornMenuState::FormatTimeLeft(int iSeconds, CKorvelString& strOut) const
 
 KE_RETVAL CVornMenuState::actionDialogClose(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (CVornNetworkSession* pSession = pThis->Session())
     {
         pSession->UnregisterFromGameQueue();

@@ -12,7 +12,14 @@
 // VornMenuStateChallenges.cpp (incoming challenges and the answers),
 // VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
 // VornMenuStateExpand.cpp (expanding list rows),
-// VornMenuStateFeatures.cpp (the lobby's other features, not built yet: they do nothing).
+// VornMenuStateShop.cpp (the wallet, the add-coins link, the item operations the game calls),
+// VornMenuStateShopList.cpp (the shown shop and own-items lists and their pictures),
+// VornMenuStateBuying.cpp (buying, gifting and refilling, and their confirmations),
+// VornMenuStateGifts.cpp (the gift selection lists),
+// VornMenuStateItemData.cpp (item data files fetched, verified and handed to the game),
+// VornMenuStatePromotions.cpp (achievements, tournament scores and promotion buttons),
+// VornMenuStateFeatures.cpp (the buddy and rival actions, which do nothing).
+// VornMenuWidgets.h holds the small widget and row steps these files share.
 #pragma once
 
 #include <memory>
@@ -336,8 +343,8 @@ public:
     static const sACTION s_aActions[];
     static const int ACTION_COUNT = 133;
 
-    // The player list's context, kept across reloads.
-    static int m_iContext;
+    // The player lists' kind (global or followed), kept across layout reloads.
+    int m_iContext = CVornNetworkSession::PLAYER_LIST_GLOBAL;
 
     // A player chosen for a challenge, ordered by the key.
     struct sPlayerSelectionInfo

@@ -11,28 +11,19 @@
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/TextWidget.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Child;
+using menu_widgets::ItemIdOf;
+using menu_widgets::Lobby;
+using menu_widgets::RowOf;
+using menu_widgets::SetText;
+using menu_widgets::ShownName;
+
 namespace
 {
 const int FLAG_FROM_MY_ITEMS = 0x100;
 const int FLAG_IN_GAME = 0x800;
-
-CVornMenuState* Lobby(void* pState)
-{
-    return static_cast<CVornMenuState*>(pState);
-}
-
-CExpandable* RowOf(CWidget* pSender)
-{
-    for (CWidget* p = pSender; p; p = p->GetParent())
-        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
-            return pRow;
-    return nullptr;
-}
-
-int ItemIdOf(CWidget* pRow)
-{
-    return pRow ? static_cast<int>(reinterpret_cast<intptr_t>(pRow->GetData())) : 0;
-}
 
 CInfiniteList* ListOf(CWidget* pRow)
 {
@@ -48,17 +39,6 @@ unsigned int FromMyItems(CWidget* pRow)
     return pList && pList->GetName().IsEqual(CKorvelString("my_items_page_list"));
 }
 
-void SetTextIn(CWidget* pParent, const char* pName, const CKorvelString& strText)
-{
-    CWidget* pFound = pParent ? pParent->FindWidget(CKorvelString(pName), -1) : nullptr;
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pFound))
-        pText->SetText(strText);
-}
-
-const CKorvelString& ShownName(const CASN1ShopItems::sItemData& item)
-{
-    return item.m_strDisplayName.GetLength() ? item.m_strDisplayName : item.m_strName;
-}
 } // namespace
 
 CInfiniteList* CVornMenuState::FindInfiniteList(const char* pPath) const
@@ -92,7 +72,7 @@ KE_RETVAL CVornMenuState::actionShopBuyGift(CWidget* pSender, void* pState)
     const int iId = ItemIdOf(pRow);
     if (!pThis || iId < 1)
         return 1;
-    if (CInfiniteList* pList = pThis->FindInfiniteList("dialog_list_selection//selection_list_content"))
+    if (CInfiniteList* pList = widget_cast<CInfiniteList*>(pRow->GetParent()))
         pList->Clear(1);
     pThis->m_PlayerSelectionList.RemoveAll();
     if (CVornNetworkSession* pSession = pThis->Session())
@@ -157,7 +137,7 @@ KE_RETVAL CVornMenuState::actionShowConfirmBuyDialog(CWidget* pSender, void* pSt
         if (pResources)
             pResources->ReleaseSurface(pSurface);
     }
-    SetTextIn(pSender, "item-name", ShownName(item));
+    SetText(Child(pSender, "item-name"), ShownName(item));
     // Sums stay in 64 bits: a server price times many recipients must not wrap.
     long long llPrice = 0;
     switch (purchase.m_iFlags & 0xFF)
@@ -176,7 +156,7 @@ KE_RETVAL CVornMenuState::actionShowConfirmBuyDialog(CWidget* pSender, void* pSt
     }
     CKorvelString strPrice;
     strPrice.FromInt64(llPrice, 10);
-    SetTextIn(pSender, "value_price", strPrice);
+    SetText(Child(pSender, "value_price"), strPrice);
     return 1;
 }
 
@@ -232,7 +212,8 @@ void CVornMenuState::OnConfirmBuyItemResponce(int iItemId, int iFlags, const CKo
     if (CVornNetworkSession* pSession = Session())
     {
         pSession->SendUpdateItemState(iItemId, 1);
-        pSession->SendGetShopItemGroups(0x801);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_REFRESH |
+                                        CVornNetworkSession::SHOP_LIST_MY_ITEMS);
     }
     m_iPurchasedItemId = iItemId;
 }
@@ -264,7 +245,7 @@ void CVornMenuState::ShowBuyError(int iCode, const CKorvelString& strText)
     else if (m_pPageView)
         m_pPageView->SwitchToPage(CKorvelString(pPage));
     if (CWidget* pPageWidget = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr)
-        SetTextIn(pPageWidget, "error-text", strText);
+        SetText(Child(pPageWidget, "error-text"), strText);
     if (iCode < 0)
         if (CVornNetworkSession* pSession = Session())
             pSession->SendWalletBalance();

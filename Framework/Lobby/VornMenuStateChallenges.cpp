@@ -3,6 +3,8 @@
 // own challenge.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include <new>
+
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornTextFormat.h"
@@ -15,6 +17,7 @@
 namespace
 {
 
+using menu_widgets::Lobby;
 using menu_widgets::SetText;
 
 CKorvelString PlayerIconName(int iPlayerId)
@@ -48,7 +51,9 @@ CKorvelSurface* CVornMenuState::DecodePicture(const CKorvelString& strName, unsi
     CVornResourceManager* pResources = m_pKestrolund;
     if (!pResources || !pData || iSize <= 0)
         return nullptr;
-    CKorvelSurface* pSurface = new CKorvelSurface();
+    CKorvelSurface* pSurface = new (std::nothrow) CKorvelSurface();
+    if (!pSurface)
+        return nullptr;
     if (pSurface->LoadFromMemory(m_pKestrolund, pData, static_cast<unsigned int>(iSize), nullptr) != KE_OK)
     {
         pSurface->Shutdown();
@@ -62,7 +67,7 @@ CKorvelSurface* CVornMenuState::DecodePicture(const CKorvelString& strName, unsi
 
 KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 1, CKorvelString());
     return 1;
@@ -70,7 +75,7 @@ KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionRejectChallenge(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
     return 1;

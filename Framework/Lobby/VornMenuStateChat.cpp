@@ -18,6 +18,10 @@
 #include "Framework/UI/ToggleButton.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 namespace
 {
 unsigned int ThemeColor(CKestrolundApplication* pApp, const char* pName, unsigned int uDefault)
@@ -79,7 +83,7 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
             line.m_uColor = uInfo;
         }
         break;
-    case 1:
+    case CVornNetworkSession::CHAT_REMATCH_DECLINED:
         if (uReceived && strName.GetLength() > 0)
         {
             line.m_strText = CVornTextFormat::Format(LanguageText(181), {strName});
@@ -87,7 +91,7 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
             uResult = 1;
         }
         break;
-    case 2:
+    case CVornNetworkSession::CHAT_LINE:
         if (strName.GetLength() > 0 && pMessage->m_strText.GetLength() > 0)
         {
             line.m_strText = CVornTextFormat::Format(CKorvelString("%s: %s"), {strName, pMessage->m_strText});
@@ -97,14 +101,14 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
             uResult = 1;
         }
         break;
-    case 3:
+    case CVornNetworkSession::CHAT_INFO:
         if (pMessage->m_strText.GetLength() > 0)
         {
             line.m_strText = pMessage->m_strText;
             line.m_uColor = uInfo;
         }
         break;
-    case 4:
+    case CVornNetworkSession::CHAT_REMATCH_REQUEST:
         if (!uReceived)
             line.m_strText = LanguageText(183);
         else if (strName.GetLength() > 0)
@@ -117,7 +121,7 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
         line.m_uColor = ThemeColor(m_pKestrolund, "chat_highlight", 0xFFFF6600);
         uResult = line.m_strText.GetLength() == 0 ? 0 : 1;
         break;
-    case 5:
+    case CVornNetworkSession::CHAT_LEFT:
         if (uReceived && strName.GetLength() > 0 && !HasPlayerDisconnected(pMessage->m_iSender))
         {
             line.m_strText = CVornTextFormat::Format(LanguageText(198), {strName});
@@ -143,7 +147,7 @@ void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsi
     if (!pMessage)
         return;
     unsigned int uGameShowed = 0;
-    if (pMessage->m_iType == 2 && m_pGame)
+    if (pMessage->m_iType == CVornNetworkSession::CHAT_LINE && m_pGame)
         uGameShowed = m_pGame->OnChatMessage(pMessage, uReceived) ? 1 : 0;
     if (!uReceived)
         return;
@@ -162,7 +166,8 @@ void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsi
     }
     if (pMessage->m_iType == CVornNetworkSession::CHAT_ENTERED)
         m_uOpponentInChat = 1;
-    else if (pMessage->m_iType == 1 || pMessage->m_iType == 5)
+    else if (pMessage->m_iType == CVornNetworkSession::CHAT_REMATCH_DECLINED ||
+             pMessage->m_iType == CVornNetworkSession::CHAT_LEFT)
     {
         SetChatButtonVisibility(0);
         m_uOpponentInChat = 0;
@@ -259,7 +264,7 @@ void CVornMenuState::ClearChatBacklog()
 
 KE_RETVAL CVornMenuState::actionChatSend(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis)
         return 0;
     if (pThis->m_pChatSubmitBubble)
@@ -271,14 +276,14 @@ KE_RETVAL CVornMenuState::actionChatSend(CWidget*, void* pContext)
     {
         const CKorvelString strText = pField->GetText();
         pField->SetText(CKorvelString());
-        pThis->m_pKestrolund->SendChatMessage(strText, CVornNetworkSession::eCHAT_MSGTYPE(2));
+        pThis->m_pKestrolund->SendChatMessage(strText, CVornNetworkSession::CHAT_LINE);
     }
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionChatRematch(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pKestrolund)
         return 0;
     pThis->m_pKestrolund->Rematch(1, 0);
@@ -288,7 +293,7 @@ KE_RETVAL CVornMenuState::actionChatRematch(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionChatTextfieldChanged(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (pThis && pThis->m_pChatSubmitBubble && !HasKey(pThis->m_pKestrolund, KEY_MESSAGE_SENT))
         pThis->m_pChatSubmitBubble->SetVisible(1);
     return 1;
@@ -296,7 +301,7 @@ KE_RETVAL CVornMenuState::actionChatTextfieldChanged(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionStartChangePageChat(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     // Only while the match still runs: afterwards there is no game to go back to.
     if (!pThis || !pThis->m_uInMatch || !pThis->m_pKestrolund || pThis->m_pKestrolund->IsRematchAnswerOpen())
         return 1;

@@ -16,36 +16,18 @@
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Child;
+using menu_widgets::Decimal;
+using menu_widgets::Lobby;
+using menu_widgets::PlayerOf;
+using menu_widgets::RowOf;
+using menu_widgets::SetText;
+using menu_widgets::Show;
+
 namespace
 {
-
-const int FLAG_ONLINE = 0x1;
-const int FLAG_FOLLOWED = 0x10;
-const int FLAG_BLOCKED = 0x100;
-
-CWidget* ChildOf(CWidget* pFrom, const char* pName)
-{
-    return pFrom ? pFrom->FindWidget(CKorvelString(pName), -1) : nullptr;
-}
-
-void ShowChild(CWidget* pFrom, const char* pName, unsigned int uVisible)
-{
-    if (CWidget* pWidget = ChildOf(pFrom, pName))
-        pWidget->SetVisible(uVisible);
-}
-
-void SetChildText(CWidget* pFrom, const char* pName, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(ChildOf(pFrom, pName)))
-        pText->SetText(strText);
-}
-
-CKorvelString Number(int iValue)
-{
-    CKorvelString strText;
-    strText.FromInt(iValue, 10);
-    return strText;
-}
 
 // A button is an image too, but one that shows its child images instead of its own.
 CImageWidget* FirstImage(CWidget* pWidget)
@@ -65,7 +47,7 @@ CImageWidget* FirstImage(CWidget* pWidget)
 // it is the button that opens the card.
 CImageWidget* AvatarImage(CWidget* pItem)
 {
-    return FirstImage(ChildOf(pItem, "player_avatar"));
+    return FirstImage(Child(pItem, "player_avatar"));
 }
 
 // The avatar list's item that holds the widget.
@@ -77,26 +59,13 @@ CWidget* AvatarItemOf(CWidget* pWidget)
     return nullptr;
 }
 
-CExpandable* ExpandableOf(CWidget* pWidget)
-{
-    for (CWidget* p = pWidget; p; p = p->GetParent())
-        if (CExpandable* pExpandable = widget_cast<CExpandable*>(p))
-            return pExpandable;
-    return nullptr;
-}
-
-sPLAYERLISTITEM* RecordOf(CWidget* pWidget)
-{
-    return pWidget ? static_cast<sPLAYERLISTITEM*>(pWidget->GetData()) : nullptr;
-}
-
 } // namespace
 
 // ---- the avatar strip
 
 KE_RETVAL CVornMenuState::actionShowChatAvatars(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendGetGameSessionPlayers(actionFillChatPlayer, pThis);
     return 1;
@@ -104,7 +73,7 @@ KE_RETVAL CVornMenuState::actionShowChatAvatars(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionLoadChatItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = pSender ? widget_cast<CInfiniteList*>(pSender->GetParent()) : nullptr;
     if (!pThis || !pThis->m_pPageView || !pList)
         return 1;
@@ -116,7 +85,7 @@ KE_RETVAL CVornMenuState::actionLoadChatItem(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionUnloadChatItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pSender)
         return 1;
     for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
@@ -125,7 +94,7 @@ KE_RETVAL CVornMenuState::actionUnloadChatItem(CWidget* pSender, void* pContext)
             pThis->m_ChatListItems.Remove(pThis->m_ChatListItems.GetAt(i).m_First);
             break;
         }
-    delete RecordOf(pSender);
+    delete PlayerOf(pSender);
     pSender->SetData(nullptr);
     return 1;
 }
@@ -134,7 +103,7 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
                                           const CKorvelArray<sPLAYER_GROUP>*, const sPLAYERLISTITEM* pItem,
                                           unsigned char* pPicture, int iPictureSize)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pPageView)
         return;
     if (pPicture && iPictureSize > 0)
@@ -142,7 +111,7 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
         for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
         {
             CWidget* pAvatar = pThis->m_ChatListItems.GetAt(i).m_Second;
-            const sPLAYERLISTITEM* pRecord = RecordOf(pAvatar);
+            const sPLAYERLISTITEM* pRecord = PlayerOf(pAvatar);
             // An item is loaded before its row call gives it a record.
             if (!pRecord || pRecord->m_iPlayerId != iIndexOrPlayerId)
                 continue;
@@ -164,7 +133,7 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
     if (iCount > 0 && !pThis->m_uChatNoticeShown)
     {
         CVornNetworkSession::sCHATMSG notice;
-        notice.m_iType = 3;
+        notice.m_iType = CVornNetworkSession::CHAT_INFO;
         notice.m_strText = pThis->LanguageText(199);
         notice.m_iSender = pThis->m_pGame ? pThis->m_pGame->GetPlayerId() : 0;
         pThis->UpdateChatBacklog(&notice, 0);
@@ -172,7 +141,7 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
     }
     const int iAt = pThis->m_ChatListItems.Find(iIndexOrPlayerId);
     CWidget* pAvatar = iAt >= 0 ? pThis->m_ChatListItems.GetAt(iAt).m_Second : nullptr;
-    if (pAvatar && !RecordOf(pAvatar))
+    if (pAvatar && !PlayerOf(pAvatar))
         pAvatar->SetData(new sPLAYERLISTITEM(*pItem));
 }
 
@@ -180,45 +149,45 @@ void CVornMenuState::actionFillChatPlayer(void* pContext, int, int iIndexOrPlaye
 
 void CVornMenuState::UpdateChatWidget(CWidget* pItem)
 {
-    const sPLAYERLISTITEM* pData = RecordOf(pItem);
+    const sPLAYERLISTITEM* pData = PlayerOf(pItem);
     if (!pData)
         return;
-    SetChildText(pItem, "player_name", pData->m_strName);
-    SetChildText(pItem, "player_score", Number(pData->m_aValues[0]));
-    SetChildText(pItem, "player_rank", Number(pData->m_aValues[1]));
+    SetText(Child(pItem, "player_name"), pData->m_strName);
+    SetText(Child(pItem, "player_score"), Decimal(pData->m_aValues[0]));
+    SetText(Child(pItem, "player_rank"), Decimal(pData->m_aValues[1]));
     CKorvelString strFollowers;
     strFollowers.Format(L"%d/%d", pData->m_iFollowers1, pData->m_iFollowers2);
-    SetChildText(pItem, "player_followers", strFollowers);
-    SetChildText(pItem, "player_location", pData->m_strLocation);
-    SetChildText(pItem, "player_comment", pData->m_strComment);
-    if (CWebButton* pReport = widget_cast<CWebButton*>(ChildOf(pItem, "button-report")))
+    SetText(Child(pItem, "player_followers"), strFollowers);
+    SetText(Child(pItem, "player_location"), pData->m_strLocation);
+    SetText(Child(pItem, "player_comment"), pData->m_strComment);
+    if (CWebButton* pReport = widget_cast<CWebButton*>(Child(pItem, "button-report")))
     {
         // The card is reused: the id the last player put in is what the next one replaces.
         CKorvelString strUrl = pReport->GetUrl();
-        const CKorvelString strId = Number(pData->m_iPlayerId);
+        const CKorvelString strId = Decimal(pData->m_iPlayerId);
         if (m_strPlayerListText.GetLength() > 0)
-            strUrl.Replace(m_strPlayerListText, strId);
+            strUrl.ReplaceAll(m_strPlayerListText, strId);
         m_strPlayerListText = strId;
         pReport->SetUrl(strUrl);
     }
-    const unsigned int uOnline = (pData->m_iFlags & FLAG_ONLINE) ? 1 : 0;
-    const unsigned int uFollowed = (pData->m_iFlags & FLAG_FOLLOWED) ? 1 : 0;
-    ShowChild(pItem, "player_status", uOnline);
-    ShowChild(pItem, "player_invite_button", uOnline);
-    ShowChild(pItem, "button_follow", !uFollowed);
-    ShowChild(pItem, "text_follow", !uFollowed);
-    ShowChild(pItem, "button_gift", uFollowed);
-    ShowChild(pItem, "text_gift", uFollowed);
-    CWidget* pNasty = ChildOf(pItem, "chat_nastybuttons");
-    ShowChild(pNasty, "button_unfollow", uFollowed);
-    ShowChild(pNasty, "text_unfollow", uFollowed);
-    if (CToggleButton* pBlock = widget_cast<CToggleButton*>(ChildOf(pNasty, "button_block")))
-        pBlock->SetToggled((pData->m_iFlags & FLAG_BLOCKED) ? 1 : 0);
+    const unsigned int uOnline = (pData->m_iFlags & PLAYER_ONLINE) ? 1 : 0;
+    const unsigned int uFollowed = (pData->m_iFlags & PLAYER_FOLLOWED) ? 1 : 0;
+    Show(Child(pItem, "player_status"), uOnline);
+    Show(Child(pItem, "player_invite_button"), uOnline);
+    Show(Child(pItem, "button_follow"), !uFollowed);
+    Show(Child(pItem, "text_follow"), !uFollowed);
+    Show(Child(pItem, "button_gift"), uFollowed);
+    Show(Child(pItem, "text_gift"), uFollowed);
+    CWidget* pNasty = Child(pItem, "chat_nastybuttons");
+    Show(Child(pNasty, "button_unfollow"), uFollowed);
+    Show(Child(pNasty, "text_unfollow"), uFollowed);
+    if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pNasty, "button_block")))
+        pBlock->SetToggled((pData->m_iFlags & PLAYER_BLOCKED) ? 1 : 0);
 }
 
 KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis)
         return 1;
     CExpandable* pCard = widget_cast<CExpandable*>(pThis->FindInPages("//chat_root//chat_expand_item"));
@@ -230,7 +199,7 @@ KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
     if (pCard->GetExpansionLevel() < 1)
     {
         CWidget* pAvatar = AvatarItemOf(pSender);
-        if (const sPLAYERLISTITEM* pRecord = RecordOf(pAvatar))
+        if (const sPLAYERLISTITEM* pRecord = PlayerOf(pAvatar))
         {
             CImageWidget* pFrom = AvatarImage(pAvatar);
             CImageWidget* pTo = AvatarImage(pCard);
@@ -249,8 +218,8 @@ KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
         }
         iLevel = 1;
     }
-    ShowChild(pCard, "chat_nastybuttons", 0);
-    if (CToggleButton* pArrow = widget_cast<CToggleButton*>(ChildOf(pCard, "arrow")))
+    Show(Child(pCard, "chat_nastybuttons"), 0);
+    if (CToggleButton* pArrow = widget_cast<CToggleButton*>(Child(pCard, "arrow")))
         pArrow->SetToggled(0);
     pSlide->SetTransparent(iLevel == 0 ? 1 : 0);
     pCard->SetExpansionLevel(iLevel);
@@ -261,14 +230,14 @@ KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void*)
 {
     CExpandable* pCard = widget_cast<CExpandable*>(pSender);
     if (pCard && pCard->GetExpansionLevel() < 2)
-        ShowChild(pCard, "chat_nastybuttons", 0);
+        Show(Child(pCard, "chat_nastybuttons"), 0);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionExpandChatNastyButtons(CWidget* pSender, void*)
 {
-    CExpandable* pCard = ExpandableOf(pSender);
-    CWidget* pNasty = ChildOf(pCard, "chat_nastybuttons");
+    CExpandable* pCard = RowOf(pSender);
+    CWidget* pNasty = Child(pCard, "chat_nastybuttons");
     if (!pNasty)
         return 0;
     const int iLevel = pCard->GetExpansionLevel();
@@ -300,9 +269,9 @@ KE_RETVAL CVornMenuState::actionExpandChatNastyButtons(CWidget* pSender, void*)
 
 KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CToggleButton* pToggle = widget_cast<CToggleButton*>(pSender);
-    sPLAYERLISTITEM* pRecord = RecordOf(ExpandableOf(pSender));
+    sPLAYERLISTITEM* pRecord = PlayerOf(RowOf(pSender));
     if (!pThis || !pToggle || !pRecord)
         return 0;
     const unsigned int uBlock = pToggle->GetToggled() ? 1 : 0;
@@ -312,15 +281,15 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
         pThis->m_pKestrolund->ShowToastNotification(
             nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}),
             0.0f, 0);
-    pRecord->m_iFlags ^= FLAG_BLOCKED;
+    pRecord->m_iFlags ^= PLAYER_BLOCKED;
     // The card shows a copy: the avatar's own record must agree, or the card would open
     // unblocked next time.
     for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
     {
-        sPLAYERLISTITEM* pAvatarRecord = RecordOf(pThis->m_ChatListItems.GetAt(i).m_Second);
+        sPLAYERLISTITEM* pAvatarRecord = PlayerOf(pThis->m_ChatListItems.GetAt(i).m_Second);
         if (pAvatarRecord && pAvatarRecord != pRecord && pAvatarRecord->m_iPlayerId == pRecord->m_iPlayerId)
             pAvatarRecord->m_iFlags =
-                (pAvatarRecord->m_iFlags & ~FLAG_BLOCKED) | (pRecord->m_iFlags & FLAG_BLOCKED);
+                (pAvatarRecord->m_iFlags & ~PLAYER_BLOCKED) | (pRecord->m_iFlags & PLAYER_BLOCKED);
     }
     return 1;
 }

@@ -13,20 +13,14 @@ namespace
 const char* const NASTY_BUTTONS = "playerlist-item-nasty-buttons";
 
 using menu_widgets::Child;
+using menu_widgets::Lobby;
+using menu_widgets::RowOf;
 using menu_widgets::Show;
 
 void ToggleArrow(CWidget* pRow, unsigned int uToggled)
 {
     if (CToggleButton* pArrow = widget_cast<CToggleButton*>(Child(pRow, "arrow")))
         pArrow->SetToggled(uToggled);
-}
-
-CExpandable* RowOf(CWidget* pWidget)
-{
-    for (CWidget* p = pWidget; p; p = p->GetParent())
-        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
-            return pRow;
-    return nullptr;
 }
 
 // Scrolls the row's grid when the row, at its new target height, leaves the view. The
@@ -74,7 +68,7 @@ int CVornMenuState::CollapseExpandedItem(CWidget* pRow, unsigned int uResetButto
 
 KE_RETVAL CVornMenuState::actionExpandListItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pSender)
         return 1;
     const int iDelta = pThis->CollapseExpandedItem(pSender, 1);
@@ -114,7 +108,7 @@ KE_RETVAL CVornMenuState::actionEndExpandListItem(CWidget* pSender, void*)
 
 KE_RETVAL CVornMenuState::actionPlayerDetails(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CExpandable* pRow = RowOf(pSender);
     if (!pThis || !pRow)
         return 1;
@@ -129,7 +123,7 @@ KE_RETVAL CVornMenuState::actionPlayerDetails(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionExpandNastyButtons(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CExpandable* pRow = pThis ? widget_cast<CExpandable*>(pThis->m_pExpandedItem) : nullptr;
     CWidget* pButtons = Child(pRow, NASTY_BUTTONS);
     if (!pButtons)

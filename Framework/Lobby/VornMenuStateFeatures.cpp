@@ -1,12 +1,6 @@
-// The lobby's players, challenges, chat, shop and item features. They are not built yet:
-// their handlers and callbacks do nothing, and the match view only keeps the in-match flag.
+// The buddy and rival actions the layout binds: the lobby keeps no buddy or rival lists, so
+// they do nothing.
 #include "Framework/Lobby/VornMenuState.h"
-
-#include "Framework/Shell/VornGameState.h"
-
-// ---- per-frame steps of those features
-
-// ---- handlers
 
 #define VORN_EMPTY_ACTION(name)                                                                              \
     KE_RETVAL CVornMenuState::name(CWidget*, void*)                                                          \
@@ -18,7 +12,3 @@ VORN_EMPTY_ACTION(actionToggleRival)
 VORN_EMPTY_ACTION(actionAcceptBuddy)
 VORN_EMPTY_ACTION(actionRejectBuddy)
 #undef VORN_EMPTY_ACTION
-
-// ---- session callbacks
-
-// ---- members the application calls

@@ -12,12 +12,8 @@
 
 namespace
 {
-CVornMenuState* Lobby(void* pState)
-{
-    return static_cast<CVornMenuState*>(pState);
-}
-
 using menu_widgets::Child;
+using menu_widgets::Lobby;
 using menu_widgets::SetText;
 
 // Shows the mark of a selected row; an unselected one keeps what the template shows.

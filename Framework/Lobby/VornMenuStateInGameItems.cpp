@@ -1,5 +1,5 @@
-// The in-game item list the game reads: the rounds whose request flags carry 0x200, 0x400 or
-// 0x800 in their high part; other answers go to the shown shop and own-items lists.
+// The in-game item list the game reads: the rounds whose request flags carry one of the
+// in-game high parts; other answers go to the shown shop and own-items lists.
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/VornGameState.h"
@@ -10,8 +10,10 @@ const int PAGE_SIZE = 100;
 
 unsigned int IsInGameRound(int iFlags)
 {
-    const int iHigh = iFlags & ~0xFF;
-    return iHigh == 0x200 || iHigh == 0x400 || iHigh == 0x800;
+    const int iHigh = iFlags & ~CVornNetworkSession::SHOP_LIST_KIND_MASK;
+    return iHigh == CVornNetworkSession::SHOP_IN_GAME_LOGIN ||
+           iHigh == CVornNetworkSession::SHOP_IN_GAME_CONNECTED ||
+           iHigh == CVornNetworkSession::SHOP_IN_GAME_REFRESH;
 }
 } // namespace
 
@@ -42,9 +44,10 @@ void CVornMenuState::OnShopItems(int iFlags, int iStart,
 {
     if (!IsInGameRound(iFlags))
     {
-        if ((iFlags & 0xFF) == 0)
+        if ((iFlags & CVornNetworkSession::SHOP_LIST_KIND_MASK) == CVornNetworkSession::SHOP_LIST_SHOP)
             FillShopItems(iStart, aItems);
-        else if ((iFlags & 0xFF) == 1)
+        else if ((iFlags & CVornNetworkSession::SHOP_LIST_KIND_MASK) ==
+                 CVornNetworkSession::SHOP_LIST_MY_ITEMS)
             FillMyItems(iStart, aItems);
         return;
     }
@@ -73,13 +76,13 @@ void CVornMenuState::OnShopItems(int iFlags, int iStart,
         return;
     }
     m_iInGameItemTotal = 0;
-    switch (iFlags & ~0xFF)
+    switch (iFlags & ~CVornNetworkSession::SHOP_LIST_KIND_MASK)
     {
-    case 0x400:
+    case CVornNetworkSession::SHOP_IN_GAME_CONNECTED:
         if (pSession)
             pSession->SendGameReady();
         break;
-    case 0x800:
+    case CVornNetworkSession::SHOP_IN_GAME_REFRESH:
         FillInGameItems(iStart, aItems);
         break;
     default:

@@ -246,7 +246,8 @@ void CVornMenuState::HandleShopItemDataLoading()
         if (IVornGameState* pGame = m_pKestrolund ? m_pKestrolund->GetGameState() : nullptr)
             pGame->InitialItemsReady();
         if (CVornNetworkSession* pSession = Session())
-            pSession->SendGetShopItemGroups(0x801);
+            pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_REFRESH |
+                                            CVornNetworkSession::SHOP_LIST_MY_ITEMS);
     }
     EndLoading();
 }

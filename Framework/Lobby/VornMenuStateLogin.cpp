@@ -18,12 +18,8 @@
 
 namespace
 {
-CVornMenuState* Lobby(void* pContext)
-{
-    return static_cast<CVornMenuState*>(pContext);
-}
-
 using menu_widgets::Child;
+using menu_widgets::Lobby;
 using menu_widgets::SetText;
 using menu_widgets::Show;
 
@@ -53,12 +49,7 @@ void CountUp(CKestrolundApplication* pApp, const char* pName)
     CVornStatistics* pStore = pApp ? pApp->GetStatistics() : nullptr;
     if (!pStore)
         return;
-    const CKorvelString strName(pName);
-    CVornStatisticsProperty* pCount = pStore->GetProperty(strName);
-    if (pCount)
-        pCount->SetInt(pCount->m_iIntValue + 1);
-    else if ((pCount = pStore->AddProperty(strName)) != nullptr)
-        pCount->SetInt(1);
+    pStore->CountUp(CKorvelString(pName));
     pStore->WriteStatistics();
 }
 } // namespace
@@ -200,7 +191,8 @@ void CVornMenuState::OnLoginSuccessful(const CKorvelString& strUserName, const C
         m_uFlags &= ~1u;
     if (CVornNetworkSession* pSession = Session())
     {
-        pSession->SendGetShopItemGroups(0x201);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_LOGIN |
+                                        CVornNetworkSession::SHOP_LIST_MY_ITEMS);
         pSession->SendGetImageAndLink(CKorvelString("moregames"), CKorvelString());
         pSession->SendGetImageAndLink(CKorvelString("tournaments"), CKorvelString());
     }

@@ -12,9 +12,13 @@
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/ToggleButton.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pSession)
         return 1;
@@ -84,6 +88,7 @@ void CVornMenuState::OnGameStart()
     m_uRematchAsked = 0;
     m_uChatOpened = 0;
     m_DisconnectedPlayers.RemoveAll();
+    m_GiftSelectionList.RemoveAll();
     if (CInfiniteList* pAvatars =
             widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {
@@ -135,6 +140,7 @@ void CVornMenuState::OnGameEnd()
     CloseChatItem();
     SwitchMainButtons();
     m_DisconnectedPlayers.RemoveAll();
+    m_GiftSelectionList.RemoveAll();
     if (CInfiniteList* pAvatars =
             widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {
@@ -164,7 +170,8 @@ void CVornMenuState::OnRematchReceived(int iFlags)
         return;
     OnGameEnd();
     if (CVornNetworkSession* pSession = Session())
-        pSession->SendGetShopItemGroups(0x401);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_CONNECTED |
+                                        CVornNetworkSession::SHOP_LIST_MY_ITEMS);
 }
 
 // ---- leaving the chat
@@ -249,7 +256,7 @@ void CVornMenuState::OnGameStatusChanged(unsigned int uStatus)
 
 KE_RETVAL CVornMenuState::actionChatExit(CWidget*, void* pContext)
 {
-    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+    if (CVornMenuState* pThis = Lobby(pContext))
         pThis->ExitChat();
     return 1;
 }

@@ -21,42 +21,26 @@ namespace
 
 typedef CVornNetworkSession::LobbyObserver LobbyObserver;
 
-const int FLAG_ONLINE = 0x1;
-const int FLAG_FOLLOWED = 0x10;
-const int FLAG_BLOCKED = 0x100;
-const int CONTEXT_FOLLOW_MASK = 0xC0;
-const int KIND_SELF = 32;
-
 using menu_widgets::Child;
 using menu_widgets::Decimal;
+using menu_widgets::Lobby;
+using menu_widgets::PlayerOf;
+using menu_widgets::RowOf;
 using menu_widgets::SetText;
 using menu_widgets::Show;
-
-CExpandable* RowOf(CWidget* pWidget)
-{
-    for (CWidget* p = pWidget; p; p = p->GetParent())
-        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
-            return pRow;
-    return nullptr;
-}
-
-sPLAYERLISTITEM* DataOf(CWidget* pRow)
-{
-    return pRow ? static_cast<sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
-}
 
 void FreeData(CWidget* pRow)
 {
     if (!pRow)
         return;
-    delete DataOf(pRow);
+    delete PlayerOf(pRow);
     pRow->SetData(nullptr);
 }
 
 // The row's own record, made on its first item.
 sPLAYERLISTITEM* EnsureData(CWidget* pRow)
 {
-    sPLAYERLISTITEM* pData = DataOf(pRow);
+    sPLAYERLISTITEM* pData = PlayerOf(pRow);
     if (!pData)
     {
         pData = new sPLAYERLISTITEM();
@@ -80,7 +64,7 @@ CKorvelString Percent(int iCount, long long llTotal)
 
 KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (CPageView* pContent = widget_cast<CPageView*>(
             pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
         pContent->SwitchToPage(CKorvelString("global_page"));
@@ -89,21 +73,21 @@ KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionGlobalContext(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pRoot)
         return 1;
     pThis->ResetSearch();
-    m_iContext = 0;
+    pThis->m_iContext = CVornNetworkSession::PLAYER_LIST_GLOBAL;
     return actionFilterPlayers(nullptr, pContext);
 }
 
 KE_RETVAL CVornMenuState::actionFollowerContext(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pRoot)
         return 1;
     pThis->ResetSearch();
-    m_iContext = 64;
+    pThis->m_iContext = CVornNetworkSession::PLAYER_LIST_FOLLOWED;
     return actionFilterPlayers(nullptr, pContext);
 }
 
@@ -119,7 +103,7 @@ void CVornMenuState::ResetSearch()
 
 KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pRoot)
         return 1;
     pThis->m_pExpandedItem = nullptr;
@@ -127,8 +111,9 @@ KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
     if (CTextWidget* pSearch = widget_cast<CTextWidget*>(pThis->FindInRoot("search_text")))
         pThis->m_SearchText = pSearch->GetText();
     pThis->ClearLists();
-    CWidget* pPage =
-        pThis->FindInPages((m_iContext & 64) ? "//players_root//follow_page" : "//players_root//global_page");
+    CWidget* pPage = pThis->FindInPages((pThis->m_iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED)
+                                            ? "//players_root//follow_page"
+                                            : "//players_root//global_page");
     Show(Child(pPage, "no_results"), 0);
     Show(Child(pPage, "loading"), 1);
     CVornNetworkSession* pSession = pThis->Session();
@@ -137,7 +122,8 @@ KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
     pThis->m_GlobalListItems.Clear();
     pThis->m_FollowListItems.Clear();
     pSession->CancelAllPlayerListRequests();
-    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, -1, 0, actionFillPlayer, pThis);
+    pSession->SendPlayerListRequest(pThis->m_iContext, pThis->m_SearchText, 0, 0, -1, 0, actionFillPlayer,
+                                    pThis);
     return 1;
 }
 
@@ -147,10 +133,10 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
                                       const CKorvelArray<sPLAYER_GROUP>* pGroups,
                                       const sPLAYERLISTITEM* pItem, unsigned char* pPicture, int iPictureSize)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pRoot)
         return;
-    const bool bFollow = (m_iContext & CONTEXT_FOLLOW_MASK) != 0;
+    const bool bFollow = (pThis->m_iContext & CVornNetworkSession::PLAYER_LIST_FOLLOW_MASK) != 0;
     CInfiniteList* pList = widget_cast<CInfiniteList*>(pThis->FindInPages(
         bFollow ? "//players_root//playerlist_follow" : "//players_root//playerlist_global"));
     CKorvelMap<int, CWidget*>& rows = bFollow ? pThis->m_FollowListItems : pThis->m_GlobalListItems;
@@ -162,7 +148,7 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
         for (int i = 0; i < rows.GetCount(); ++i)
         {
             CWidget* pRow = rows.GetAt(i).m_Second;
-            const sPLAYERLISTITEM* pData = DataOf(pRow);
+            const sPLAYERLISTITEM* pData = PlayerOf(pRow);
             // A row can be loaded before its item arrives.
             if (!pData || pData->m_iPlayerId != iIndexOrPlayerId)
                 continue;
@@ -260,33 +246,33 @@ KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 
 KE_RETVAL CVornMenuState::actionLoadPlayer(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_GlobalListItems) : 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadFollowItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_FollowListItems) : 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadPlayerBatch(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = widget_cast<CInfiniteList*>(pSender);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pList || !pSession)
         return 1;
     int iNumber = 0, iFirst = 0;
     pList->GetBatch(iNumber, iFirst);
-    pSession->SendPlayerListRequest(m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber, actionFillPlayer,
-                                    pThis);
+    pSession->SendPlayerListRequest(pThis->m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber,
+                                    actionFillPlayer, pThis);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadFollowItemBatch(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     return pThis && pThis->m_pRoot ? actionLoadPlayerBatch(pSender, pContext) : 1;
 }
 
@@ -312,7 +298,7 @@ void UnloadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows, CWidget*& pExp
 
 KE_RETVAL CVornMenuState::actionUnloadPlayer(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pSender)
         return 1;
     UnloadRow(pSender, pThis->m_GlobalListItems, pThis->m_pExpandedItem);
@@ -322,7 +308,7 @@ KE_RETVAL CVornMenuState::actionUnloadPlayer(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionUnloadFollowItem(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (pThis)
         UnloadRow(pSender, pThis->m_FollowListItems, pThis->m_pExpandedItem);
     return 1;
@@ -345,14 +331,14 @@ void LoadGroup(CWidget* pSender, const CKorvelArray<CKorvelString>& labels)
 
 KE_RETVAL CVornMenuState::actionLoadPlayerGroup(CWidget* pSender, void* pContext)
 {
-    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+    if (CVornMenuState* pThis = Lobby(pContext))
         LoadGroup(pSender, pThis->m_GlobalGroupLabels);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadFollowGroup(CWidget* pSender, void* pContext)
 {
-    if (CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext))
+    if (CVornMenuState* pThis = Lobby(pContext))
         LoadGroup(pSender, pThis->m_FollowGroupLabels);
     return 1;
 }
@@ -361,17 +347,20 @@ KE_RETVAL CVornMenuState::actionLoadFollowGroup(CWidget* pSender, void* pContext
 
 void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
 {
-    const sPLAYERLISTITEM* pData = DataOf(pRow);
+    const sPLAYERLISTITEM* pData = PlayerOf(pRow);
     if (!pData)
         return;
     const int iFlags = pData->m_iFlags;
-    const unsigned int uOnline = (iFlags & FLAG_ONLINE) ? 1 : 0;
-    const unsigned int uFollowed = (iFlags & FLAG_FOLLOWED) ? 1 : 0;
+    const unsigned int uOnline = (iFlags & PLAYER_ONLINE) ? 1 : 0;
+    const unsigned int uFollowed = (iFlags & PLAYER_FOLLOWED) ? 1 : 0;
+    // Nobody can challenge himself: the own row keeps its status but offers no challenge.
+    CVornNetworkSession* pSession = Session();
+    const unsigned int uChallenge = uOnline && !(pSession && pData->m_iPlayerId == pSession->GetOwnUserId());
     if (CWidget* pSmall = Child(pRow, "list_item_small"))
     {
         SetText(Child(pSmall, "player_name"), pData->m_strName);
         Show(Child(pSmall, "player_status"), uOnline);
-        Show(Child(pSmall, "challenge_button"), uOnline);
+        Show(Child(pSmall, "challenge_button"), uChallenge);
     }
     CWidget* pTarget = Child(pRow, "list_item_big");
     if (!pTarget)
@@ -382,8 +371,9 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     SetText(Child(pTarget, "player_followers"), strFollowers);
     SetText(Child(pTarget, "player_location"), pData->m_strLocation);
     SetText(Child(pTarget, "player_comment"), pData->m_strComment);
-    for (const char* pName : {"player_status", "player_invite_button", "button_challenge", "text_challenge"})
-        Show(Child(pTarget, pName), uOnline);
+    Show(Child(pTarget, "player_status"), uOnline);
+    for (const char* pName : {"player_invite_button", "button_challenge", "text_challenge"})
+        Show(Child(pTarget, pName), uChallenge);
     for (const char* pName : {"button_follow", "text_follow"})
         Show(Child(pTarget, pName), !uFollowed);
     for (const char* pName : {"button_gift", "text_gift"})
@@ -393,7 +383,7 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
         Show(Child(pExpandable, "button_unfollow"), uFollowed);
         Show(Child(pExpandable, "text_unfollow"), uFollowed);
         if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pExpandable, "button_block")))
-            pBlock->SetToggled((iFlags & FLAG_BLOCKED) ? 1 : 0);
+            pBlock->SetToggled((iFlags & PLAYER_BLOCKED) ? 1 : 0);
     }
     // The server's counts may be anything: the total must not overflow.
     const long long llTotal =
@@ -410,8 +400,8 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
 
 KE_RETVAL CVornMenuState::actionSelectPlayer(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
-    const sPLAYERLISTITEM* pData = DataOf(RowOf(pSender));
+    CVornMenuState* pThis = Lobby(pContext);
+    const sPLAYERLISTITEM* pData = PlayerOf(RowOf(pSender));
     if (pThis && pData)
         pThis->m_SelectedPlayers.Add({0, pData->m_iPlayerId});
     return 1;
@@ -427,19 +417,19 @@ KE_RETVAL CVornMenuState::actionSendBuddyRequest(CWidget* pSender, void* pContex
                                                  LobbyObserver::EBuddyRequestType eType,
                                                  LobbyObserver::EBuddyRequestAction eAction)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     CExpandable* pRow = RowOf(pSender);
-    sPLAYERLISTITEM* pData = DataOf(pRow);
+    sPLAYERLISTITEM* pData = PlayerOf(pRow);
     if (!pSession || !pData || pData->m_iPlayerId == pSession->GetOwnUserId())
         return 1;
     pSession->SendBuddyRequest(pData->m_iPlayerId, eType, eAction, CKorvelString());
     if (eType == LobbyObserver::BUDDY_REQUEST)
     {
         if (eAction == LobbyObserver::BUDDY_REMOVE)
-            pData->m_iFlags &= ~FLAG_FOLLOWED;
+            pData->m_iFlags &= ~PLAYER_FOLLOWED;
         else
-            pData->m_iFlags |= FLAG_FOLLOWED;
+            pData->m_iFlags |= PLAYER_FOLLOWED;
         pThis->UpdatePlayerWidget(pRow);
     }
     if (pThis->m_pKestrolund)
@@ -464,9 +454,9 @@ KE_RETVAL CVornMenuState::actionUnFollow(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionBlock(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CToggleButton* pToggle = widget_cast<CToggleButton*>(pSender);
-    const sPLAYERLISTITEM* pData = DataOf(RowOf(pSender));
+    const sPLAYERLISTITEM* pData = PlayerOf(RowOf(pSender));
     if (!pToggle || !pData)
         return 0;
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
@@ -491,13 +481,13 @@ void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId,
     for (int i = 0; i < m_GlobalListItems.GetCount(); ++i)
     {
         CWidget* pRow = m_GlobalListItems.GetAt(i).m_Second;
-        sPLAYERLISTITEM* pData = DataOf(pRow);
+        sPLAYERLISTITEM* pData = PlayerOf(pRow);
         if (!pData || pData->m_iPlayerId != iPlayerId)
             continue;
         if (eAction == LobbyObserver::BUDDY_ADD)
-            pData->m_iFlags |= FLAG_FOLLOWED;
+            pData->m_iFlags |= PLAYER_FOLLOWED;
         else if (eAction == LobbyObserver::BUDDY_REMOVE)
-            pData->m_iFlags &= ~FLAG_FOLLOWED;
+            pData->m_iFlags &= ~PLAYER_FOLLOWED;
         UpdatePlayerWidget(pRow);
         return;
     }
@@ -507,13 +497,15 @@ void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId,
 
 KE_RETVAL CVornMenuState::actionLoadSelf(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pSession)
         return 1;
     pThis->m_pSelfItem = pSender;
-    pSession->SendPlayerListRequest(KIND_SELF, CKorvelString(), 0, 0, -1, 0, actionFillSelf, pThis);
-    pSession->SendPlayerListRequest(KIND_SELF, CKorvelString(), 0, 0, 0, 1, actionFillSelf, pThis);
+    pSession->SendPlayerListRequest(CVornNetworkSession::PLAYER_LIST_SELF, CKorvelString(), 0, 0, -1, 0,
+                                    actionFillSelf, pThis);
+    pSession->SendPlayerListRequest(CVornNetworkSession::PLAYER_LIST_SELF, CKorvelString(), 0, 0, 0, 1,
+                                    actionFillSelf, pThis);
     pSession->SendGetLatestGameSessions(6, -1);
     pSession->SendWalletBalance();
     pSession->SendGetAchievementList(0, 5, 0, pThis->m_pGame ? pThis->m_pGame->GetAppId() : 0);
@@ -522,7 +514,7 @@ KE_RETVAL CVornMenuState::actionLoadSelf(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionUnloadSelf(CWidget*, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis)
         return 1;
     FreeData(pThis->m_pSelfItem);
@@ -539,7 +531,7 @@ KE_RETVAL CVornMenuState::actionRefreshSelf(CWidget* pSender, void* pContext)
 void CVornMenuState::actionFillSelf(void* pContext, int iKind, int, int, const CKorvelArray<sPLAYER_GROUP>*,
                                     const sPLAYERLISTITEM* pItem, unsigned char* pPicture, int iPictureSize)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pSelfItem)
         return;
     if (pPicture && iPictureSize)
@@ -548,7 +540,7 @@ void CVornMenuState::actionFillSelf(void* pContext, int iKind, int, int, const C
                                 CKorvelString("self_avatar"), pPicture, iPictureSize);
         return;
     }
-    if (pItem && (iKind & KIND_SELF))
+    if (pItem && (iKind & CVornNetworkSession::PLAYER_LIST_SELF))
     {
         *EnsureData(pThis->m_pSelfItem) = *pItem;
         pThis->UpdatePlayerWidget(pThis->m_pSelfItem);

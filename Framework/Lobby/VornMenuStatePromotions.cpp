@@ -16,19 +16,14 @@ namespace
 {
 const int ACHIEVEMENT_SLOTS = 5;
 
-void SetTextOf(CWidget* pWidget, const CKorvelString& strText)
-{
-    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
-        pText->SetText(strText);
-}
-
 using menu_widgets::Decimal;
+using menu_widgets::SetText;
 
 void SetScoreText(CWidget* pRow, const char* pPart, const CKorvelString& strScore)
 {
     CWidget* pHalf = pRow->FindWidget(CKorvelString(pPart), -1);
     if (pHalf)
-        SetTextOf(pHalf->FindWidget(CKorvelString("player_score"), -1), strScore);
+        SetText(pHalf->FindWidget(CKorvelString("player_score"), -1), strScore);
 }
 
 // Clones of an earlier answer go first, so a repeated answer never adds rows twice.
@@ -40,7 +35,7 @@ void RemoveScoreRows(CWidget* pGrid)
     {
         const CKorvelString& strName = aChildren[i]->GetName();
         if (strName.BeginsWith(strPrefix))
-            pGrid->RemoveWidget(aChildren[i]);
+            pGrid->DeleteWidget(aChildren[i]);
     }
 }
 } // namespace
@@ -122,7 +117,7 @@ void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
         aRecords[0].m_aScores.GetCount() > 0)
     {
         CWidget* pPage = m_pPageView->GetCurrentPage();
-        SetTextOf(pPage->FindWidget(CKorvelString("player_score"), -1), Decimal(aRecords[0].m_aScores[0]));
+        SetText(pPage->FindWidget(CKorvelString("player_score"), -1), Decimal(aRecords[0].m_aScores[0]));
     }
 }
 
@@ -195,8 +190,8 @@ void CVornMenuState::FillOwnTournamentScores(const CKorvelArray<CKorvelString>& 
         CKorvelString strName;
         strName.Format(L"me_score_%s", aNames[i].GetBuffer());
         pRow->SetName(strName);
-        SetTextOf(pRow->FindWidget(CKorvelString("score_name"), -1), aNames[i]);
-        SetTextOf(pRow->FindWidget(CKorvelString("score_number"), -1), Decimal(record.m_aScores[i]));
+        SetText(pRow->FindWidget(CKorvelString("score_name"), -1), aNames[i]);
+        SetText(pRow->FindWidget(CKorvelString("score_number"), -1), Decimal(record.m_aScores[i]));
         pGrid->AddWidget(pRow);
     }
 }
@@ -244,7 +239,7 @@ void CVornMenuState::OnImageAndLink(const CKorvelString& strId, int iSize, const
         if (CImageWidget* pIcon =
                 widget_cast<CImageWidget*>(pFind->FindWidget(CKorvelString("cl-icon-tournament"), -1)))
             pIcon->SetImage(pSurface);
-        SetTextOf(pFind->FindWidget(CKorvelString("label-tournament"), -1), strLabel);
+        SetText(pFind->FindWidget(CKorvelString("label-tournament"), -1), strLabel);
     }
     pResources->ReleaseSurface(pBorrowed);
 }

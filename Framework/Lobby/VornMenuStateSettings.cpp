@@ -2,6 +2,8 @@
 // application; each control has an init action (on show) and a change action.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include <cmath>
+
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
@@ -12,11 +14,15 @@
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 namespace
 {
 CKestrolundApplication* App(void* pContext)
 {
-    return pContext ? static_cast<CVornMenuState*>(pContext)->GetApplication() : nullptr;
+    return pContext ? Lobby(pContext)->GetApplication() : nullptr;
 }
 
 // The toggle and the application, or false when either is missing.
@@ -32,6 +38,15 @@ bool Slider(CWidget* pSender, void* pContext, CSlider*& pSlider, CKestrolundAppl
     pSlider = widget_cast<CSlider*>(pSender);
     pApp = App(pContext);
     return pSlider && pApp;
+}
+
+// The slider's value (0..1) as a volume (0..100). Rounded, not truncated: the float of
+// 0.57 reads 56.99..., and every showing of the page, which sets the slider from the
+// volume and so reports a change, would lower the volume by one.
+int SliderVolume(const CSlider& slider)
+{
+    const double FULL_VOLUME = 100.0;
+    return static_cast<int>(std::lround(slider.GetValue() * FULL_VOLUME));
 }
 
 void FlipFilter(void* pContext, unsigned int uBit)
@@ -93,7 +108,7 @@ KE_RETVAL CVornMenuState::actionToggleSoundEffects(CWidget* pSender, void* pCont
         return 1;
     pApp->MuteSound(pToggle->GetToggled() ? 0 : 1);
     // The page's other sound toggle shows the same state.
-    CPageView* pPages = static_cast<CVornMenuState*>(pContext)->GetPageView();
+    CPageView* pPages = Lobby(pContext)->GetPageView();
     if (pPages)
         actionInitSounds(pPages->FindWidget(CKorvelString("setting_mute"), -1), pContext);
     return 1;
@@ -148,7 +163,7 @@ KE_RETVAL CVornMenuState::actionSetSoundVolume(CWidget* pSender, void* pContext)
     CSlider* pSlider = nullptr;
     CKestrolundApplication* pApp = nullptr;
     if (Slider(pSender, pContext, pSlider, pApp))
-        pApp->SetSoundVolume(static_cast<int>(pSlider->GetValue() * 100.0));
+        pApp->SetSoundVolume(SliderVolume(*pSlider));
     return 1;
 }
 
@@ -166,7 +181,7 @@ KE_RETVAL CVornMenuState::actionSetMusicVolume(CWidget* pSender, void* pContext)
     CSlider* pSlider = nullptr;
     CKestrolundApplication* pApp = nullptr;
     if (Slider(pSender, pContext, pSlider, pApp))
-        pApp->SetMusicVolume(static_cast<int>(pSlider->GetValue() * 100.0));
+        pApp->SetMusicVolume(SliderVolume(*pSlider));
     return 1;
 }
 
@@ -212,7 +227,7 @@ KE_RETVAL CVornMenuState::actionInitNotificationFilterChallenges(CWidget* pSende
 
 KE_RETVAL CVornMenuState::actionAboutGameInfoOnShow(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CTextWidget* pText = widget_cast<CTextWidget*>(pSender);
     if (!pText || !pThis->m_pGame)
         return 1;
@@ -255,11 +270,15 @@ void CVornMenuState::ShowLanguageChooser()
         return;
     SwitchToPage(CKorvelString("startup_language_chooser"), 1);
     m_uLanguageChooserShown = 1;
+    // Shown in place of the login that the start's loading waits for: nothing loads now, and
+    // a loading state would keep the application from resting on this page.
+    m_uLoading = 0;
+    m_fLoadingTimeout = 0.0f;
 }
 
 KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = widget_cast<CInfiniteList*>(pSender);
     CKestrolundApplication* pApp = App(pContext);
     CVornLanguage* pLanguage = pApp ? pApp->GetLanguage() : nullptr;
@@ -296,7 +315,7 @@ KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pCon
 
 KE_RETVAL CVornMenuState::actionLoadLanguageItem(CWidget* pItem, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = pItem ? widget_cast<CInfiniteList*>(pItem->GetParent()) : nullptr;
     if (!pThis->m_pPageView || !pList)
         return 1;
@@ -316,7 +335,7 @@ KE_RETVAL CVornMenuState::actionUnloadLanguageItem(CWidget*, void*)
 
 KE_RETVAL CVornMenuState::actionSelectLanguageItem(CWidget* pButton, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CInfiniteList* pList = pButton ? pButton->FindParentWithType<CInfiniteList>() : nullptr;
     if (!pList)
         return 1;
@@ -339,7 +358,7 @@ KE_RETVAL CVornMenuState::actionSelectLanguageItem(CWidget* pButton, void* pCont
 
 KE_RETVAL CVornMenuState::actionChooseLanguage(CWidget* pButton, void* pContext)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pContext);
+    CVornMenuState* pThis = Lobby(pContext);
     CKestrolundApplication* pApp = App(pContext);
     CVornLanguage* pLanguage = pApp ? pApp->GetLanguage() : nullptr;
     const int iIndex = pThis->m_iSelectedLanguage;

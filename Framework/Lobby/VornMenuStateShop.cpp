@@ -11,6 +11,10 @@
 #include "Framework/UI/TextWidget.h"
 #include "KorvelGraphics/KorvelApplication.h"
 
+#include "Framework/Lobby/VornMenuWidgets.h"
+
+using menu_widgets::Lobby;
+
 namespace
 {
 const char* const COIN_WIDGETS[] = {"//shop_root//vorncoins_amount", "//list_me//vorncoins_amount",
@@ -31,7 +35,7 @@ void CVornMenuState::OnWalletBalance(int iCoins)
 
 KE_RETVAL CVornMenuState::actionShowShop(CWidget*, void* pState)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pState);
+    CVornMenuState* pThis = Lobby(pState);
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendWalletBalance();
     return 1;
@@ -70,7 +74,7 @@ CKorvelString CVornMenuState::AddCoinsLink() const
 
 KE_RETVAL CVornMenuState::actionShopBuyCoins(CWidget*, void* pState)
 {
-    CVornMenuState* pThis = static_cast<CVornMenuState*>(pState);
+    CVornMenuState* pThis = Lobby(pState);
     if (!pThis)
         return 1;
     const CKorvelString strLink = pThis->AddCoinsLink();

@@ -16,42 +16,20 @@
 
 namespace
 {
-const int LIST_SHOP = 0;
-const int LIST_MY_ITEMS = 1;
 const float LARGE_ICON_DELAY = 5.0f;
-
-CVornMenuState* Lobby(void* pState)
-{
-    return static_cast<CVornMenuState*>(pState);
-}
 
 using menu_widgets::Child;
 using menu_widgets::Decimal;
+using menu_widgets::ItemIdOf;
+using menu_widgets::Lobby;
+using menu_widgets::RowOf;
 using menu_widgets::SetText;
 using menu_widgets::Show;
-
-CExpandable* RowOf(CWidget* pSender)
-{
-    for (CWidget* p = pSender; p; p = p->GetParent())
-        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
-            return pRow;
-    return nullptr;
-}
-
-// A row's data is the item id itself.
-int ItemIdOf(const CWidget* pRow)
-{
-    return pRow ? static_cast<int>(reinterpret_cast<intptr_t>(pRow->GetData())) : 0;
-}
+using menu_widgets::ShownName;
 
 void SetItemId(CWidget* pRow, int iId)
 {
     pRow->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(iId)));
-}
-
-const CKorvelString& ShownName(const CASN1ShopItems::sItemData& item)
-{
-    return item.m_strDisplayName.GetLength() ? item.m_strDisplayName : item.m_strName;
 }
 
 CKorvelString IconName(int iItemId, int iLarge)
@@ -151,14 +129,16 @@ void CVornMenuState::OnShownShopItemGroups(int iFlags,
         m_ShopGroups.Add(aGroups[i]);
         aCounts.Add(aGroups[i].m_iItemCount > 0 ? aGroups[i].m_iItemCount : 0);
     }
-    const int iList = iFlags & 0xFF;
+    const int iList = iFlags & CVornNetworkSession::SHOP_LIST_KIND_MASK;
     CInfiniteList* pList =
-        iList == LIST_SHOP ? m_pShopList : (iList == LIST_MY_ITEMS ? m_pMyItemsList : nullptr);
+        iList == CVornNetworkSession::SHOP_LIST_SHOP
+            ? m_pShopList
+            : (iList == CVornNetworkSession::SHOP_LIST_MY_ITEMS ? m_pMyItemsList : nullptr);
     if (!pList)
         return;
     pList->SetGroups(aCounts);
-    // A list that is not started hands out no batch, so its rows would never be asked for.
-    pList->SetStarted(1);
+    // Placeholder rows stay undrawn until their items come.
+    pList->SetStarted(0);
     ShowListState(pList, aGroups.GetCount() == 0, aGroups.GetCount() > 0);
 }
 
@@ -173,7 +153,7 @@ KE_RETVAL CVornMenuState::actionShowShopItems(CWidget*, void* pState)
     ShowListState(pThis->m_pShopList, 0, 1);
     pThis->m_ShopListItems.Clear();
     if (CVornNetworkSession* pSession = pThis->Session())
-        pSession->SendGetShopItemGroups(LIST_SHOP);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_LIST_SHOP);
     return 1;
 }
 
@@ -187,7 +167,7 @@ KE_RETVAL CVornMenuState::actionShowMyItems(CWidget*, void* pState)
     pThis->m_pMyItemsList->Clear(1);
     ShowListState(pThis->m_pMyItemsList, 0, 1);
     if (CVornNetworkSession* pSession = pThis->Session())
-        pSession->SendGetShopItemGroups(LIST_MY_ITEMS);
+        pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_LIST_MY_ITEMS);
     return 1;
 }
 
@@ -232,13 +212,17 @@ KE_RETVAL AskBatch(CWidget* pSender, CVornMenuState* pThis, CVornNetworkSession*
 KE_RETVAL CVornMenuState::actionLoadShopItemBatch(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot ? AskBatch(pSender, pThis, pThis->Session(), LIST_SHOP) : 1;
+    return pThis && pThis->m_pRoot
+               ? AskBatch(pSender, pThis, pThis->Session(), CVornNetworkSession::SHOP_LIST_SHOP)
+               : 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadMyItemBatch(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot ? AskBatch(pSender, pThis, pThis->Session(), LIST_MY_ITEMS) : 1;
+    return pThis && pThis->m_pRoot
+               ? AskBatch(pSender, pThis, pThis->Session(), CVornNetworkSession::SHOP_LIST_MY_ITEMS)
+               : 1;
 }
 
 KE_RETVAL CVornMenuState::actionUnloadShopItem(CWidget* pSender, void* pState)

@@ -1,7 +1,12 @@
 // Small null-safe widget steps the lobby's feature files share: a widget looked up by name
-// may be missing from the layout, and then the step does nothing.
+// may be missing from the layout, and then the step does nothing. Also the menu state an
+// action was registered with, and what a list row carries.
 #pragma once
 
+#include <cstdint>
+
+#include "Framework/Session/asn1_hile_players.h"
+#include "Framework/Session/asn1_hile_shop.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
@@ -9,8 +14,43 @@
 #include "KorvelCommon/KorvelSet.h"
 #include "KorvelCommon/KorvelString.h"
 
+class CVornMenuState;
+
 namespace menu_widgets
 {
+
+// The menu state behind an action's or a list callback's context pointer.
+inline CVornMenuState* Lobby(void* pContext)
+{
+    return static_cast<CVornMenuState*>(pContext);
+}
+
+// The expandable row that holds the widget (the widget itself when it is one), or null.
+inline CExpandable* RowOf(CWidget* pWidget)
+{
+    for (CWidget* p = pWidget; p; p = p->GetParent())
+        if (CExpandable* pRow = widget_cast<CExpandable*>(p))
+            return pRow;
+    return nullptr;
+}
+
+// A shop row's data is the item id itself; 0 without a row.
+inline int ItemIdOf(const CWidget* pRow)
+{
+    return pRow ? static_cast<int>(reinterpret_cast<intptr_t>(pRow->GetData())) : 0;
+}
+
+// A player row's data is its list record, owned by the row.
+inline sPLAYERLISTITEM* PlayerOf(CWidget* pRow)
+{
+    return pRow ? static_cast<sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
+}
+
+// The name a shop item is shown by: its display name when it has one.
+inline const CKorvelString& ShownName(const CASN1ShopItems::sItemData& item)
+{
+    return item.m_strDisplayName.GetLength() ? item.m_strDisplayName : item.m_strName;
+}
 
 // A widget of that name anywhere below pFrom.
 inline CWidget* Child(CWidget* pFrom, const char* pName)

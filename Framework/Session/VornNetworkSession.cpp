@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Shell/GenerateMD5.h"
@@ -173,6 +175,9 @@ int CVornNetworkSession::Connect(const CKorvelString& strHost, unsigned short uP
     m_pLobbyEngine->Startup(m_pApplication, this);
     CloseChannel(CHANNEL_LOBBY);
     m_fLobbySilence = 0.0f;
+    std::vector<char> acHost(size_t(strHost.MakeUTF8(nullptr)) + 1, '\0');
+    strHost.MakeUTF8(acHost.data());
+    m_strLobbyAddress = std::string(acHost.data()) + ":" + std::to_string(uPort);
     SetLobbyStatus(LOBBY_CONNECTING);
     m_pLoginObserver = pObserver;
     return m_pLobbyEngine->Connect(strHost, uPort, m_pApplication->GetNetConnection());

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <new>
+#include <string>
 
 #include "Framework/Session/asn1_hile.h"
 #include "KorvelCommon/KorvelArray.h"
@@ -67,7 +68,10 @@ public:
             BUDDY_REMOVE = 1
         };
 
-        virtual void OnQueueUpdate(CVornNetworkSession* pSession, int, int, int) = 0;
+        // The first integer is the server's own and only handed on; a status of 0 or more
+        // comes with the lobby's players.
+        virtual void OnQueueUpdate(CVornNetworkSession* pSession, int iQueueField, int iAppId,
+                                   int iStatus) = 0;
         virtual void OnQueueCancelled(CVornNetworkSession* pSession) = 0;
         virtual void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType,
                                     EBuddyRequestAction, const CKorvelString&, const CKorvelString&) = 0;
@@ -146,8 +150,12 @@ public:
         CVornNetworkSession* m_pSession;
     };
 
-    typedef void (*PlayerListCallback)(void* pUserData, int, int, int, const CKorvelArray<sPLAYER_GROUP>*,
-                                       const sPLAYERLISTITEM*, unsigned char*, int);
+    // One answer to a player-list request: the header (count and groups), one player's item
+    // at its list index, or a player's picture (the index is then the player id).
+    typedef void (*PlayerListCallback)(void* pUserData, int iKind, int iIndexOrPlayerId, int iCount,
+                                       const CKorvelArray<sPLAYER_GROUP>* pGroups,
+                                       const sPLAYERLISTITEM* pItem, unsigned char* pPicture,
+                                       int iPictureSize);
     struct PlayerListListenerEntry
     {
         PlayerListCallback m_pfnCallback = nullptr;
@@ -238,6 +246,8 @@ public:
     virtual CVornLobby* GetLobby();
     virtual int GetOwnUserId();
     virtual int GetRelease();
+    // "host:port" of the last Connect.
+    const std::string& GetLobbyAddress() const { return m_strLobbyAddress; }
     virtual const CKorvelString& GetHttpQuery();
     virtual const CKorvelString& GetLoginCheck();
     virtual const CKorvelString& GetLoginToken();
@@ -285,6 +295,17 @@ public:
     void SendGetKeyValue(const CKorvelString& strKey, KeyValueCallback pfnCallback, void* pUserData);
     virtual void RegisterInGameQueue(int iType, int iMaxPlayers);
     virtual void UnregisterFromGameQueue();
+    // Request flags of the shop lists, echoed in their answers: the low byte names the list;
+    // a high part makes it a round of the in-game item list and says what asked for it.
+    enum eSHOP_LIST_FLAGS : int
+    {
+        SHOP_LIST_SHOP = 0,
+        SHOP_LIST_MY_ITEMS = 1,
+        SHOP_LIST_KIND_MASK = 0xFF,
+        SHOP_IN_GAME_LOGIN = 0x200,     // after login, and when the menu hides after item changes
+        SHOP_IN_GAME_CONNECTED = 0x400, // a game connection came up, or a rematch
+        SHOP_IN_GAME_REFRESH = 0x800    // a purchase was confirmed, or the item data is ready
+    };
     void SendGetShopItemGroups(int iFlags);
     void SendGetShopItems(int iFlags, int iCount, int iStart);
     void SendGetAvailableShopItemDatas();
@@ -322,12 +343,21 @@ public:
     void SendChallengeResponse(int iChallengerId, int iAnswer, const CKorvelString& strText);
     // Type 1 a request, 3 an acknowledgement; any other type sends nothing.
     void SendBuddyRequest(int iPlayerId, int iType, int iAction, const CKorvelString& strText);
-    // Asks for count c players of a list kind from first index iTag (-1: the header
-    // only); the answer goes to the callback. The request id (kind << 32 | tag), -1
-    // without a lobby engine.
-    long long SendPlayerListRequest(int iKind, const CKorvelString& strFilter, int a, int b, int iTag, int c,
-                                    PlayerListCallback pfnCallback, void* pUserData);
-    // The players of the current game session, as list kind 256.
+    // Kinds of player list, the bits of a request's list kind.
+    enum ePLAYER_LIST_KIND : int
+    {
+        PLAYER_LIST_GLOBAL = 0,
+        PLAYER_LIST_SELF = 32, // the own card
+        PLAYER_LIST_FOLLOWED = 64,
+        PLAYER_LIST_FOLLOW_MASK = 0xC0, // any of these bits: a list of followed players
+        PLAYER_LIST_GAME_SESSION = 0x100
+    };
+    // Asks for iCount players of a list kind from index iFirst (-1: the header only); the
+    // answer goes to the callback. The two extra integers are the request's last fields (0
+    // from the lobby). The request id (kind << 32 | first), -1 without a lobby engine.
+    long long SendPlayerListRequest(int iKind, const CKorvelString& strFilter, int iExtra1, int iExtra2,
+                                    int iFirst, int iCount, PlayerListCallback pfnCallback, void* pUserData);
+    // The players of the current game session, as list kind PLAYER_LIST_GAME_SESSION.
     void SendGetGameSessionPlayers(PlayerListCallback pfnCallback, void* pUserData);
     // One picture at a time: nothing is sent while an earlier request waits (2 s).
     void SendGetPlayerImage(int a, int b, const CKorvelString& strName, PlayerImageCallback pfnCallback,
@@ -335,7 +365,7 @@ public:
     void CancelPlayerListRequest(int iId);
     void CancelAllPlayerListRequests();
     static long long PlayerListRequestId(int iKind, int iTag);
-    static const long long GAME_SESSION_PLAYERS_ID = 256LL << 32;
+    static const long long GAME_SESSION_PLAYERS_ID = static_cast<long long>(PLAYER_LIST_GAME_SESSION) << 32;
 
 protected:
     // Pointers in ascending order; Remove takes one occurrence.
@@ -499,4 +529,5 @@ private:
     unsigned int m_auGeneration[2];
     unsigned int m_uDisconnectSleepMs;
     unsigned int m_uListenerSerial;
+    std::string m_strLobbyAddress;
 };

@@ -338,17 +338,17 @@ void CVornNetworkSession::RebuildLobby(CKorvelPtrArray& aPlayers)
 void CVornNetworkSession::HandleQueueUpdate(const unsigned char* pData, int iSize)
 {
     CKorvelPtrArray aPlayers;
-    int a = -1, b = -1, c = -1;
-    if (CASN1::DecodeQueueUpdate(pData, &aPlayers, a, b, c, iSize) != KE_OK)
+    int iQueueField = -1, iAppId = -1, iStatus = -1;
+    if (CASN1::DecodeQueueUpdate(pData, &aPlayers, iQueueField, iAppId, iStatus, iSize) != KE_OK)
     {
         FreePlayers(aPlayers);
         return;
     }
-    if (c >= 0)
+    if (iStatus >= 0)
         RebuildLobby(aPlayers);
     else
         FreePlayers(aPlayers);
-    Notify(m_LobbyObservers, [&](LobbyObserver* p) { p->OnQueueUpdate(this, a, b, c); });
+    Notify(m_LobbyObservers, [&](LobbyObserver* p) { p->OnQueueUpdate(this, iQueueField, iAppId, iStatus); });
 }
 
 void CVornNetworkSession::HandleGameStartMessage(const unsigned char* pData, int iSize, bool bConnect)

@@ -53,7 +53,7 @@ void CVornNetworkSession::GameSocketEngineNotify(KE_SOCKETCODES code, int)
     CDeliveryScope scope(*this);
     if (code == KE_SOCKET_CONNECTED)
     {
-        SendGetShopItemGroups(0x401);
+        SendGetShopItemGroups(SHOP_IN_GAME_CONNECTED | SHOP_LIST_MY_ITEMS);
         SetGameStatus(GAME_SOCKET_UP);
     }
     else

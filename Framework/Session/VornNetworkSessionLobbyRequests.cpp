@@ -253,18 +253,20 @@ void CVornNetworkSession::RemovePlayerListListener(long long llId, unsigned int 
         m_PlayerListListeners.Remove(llId);
 }
 
-long long CVornNetworkSession::SendPlayerListRequest(int iKind, const CKorvelString& strFilter, int a, int b,
-                                                     int iTag, int c, PlayerListCallback pfnCallback,
-                                                     void* pUserData)
+long long CVornNetworkSession::SendPlayerListRequest(int iKind, const CKorvelString& strFilter, int iExtra1,
+                                                     int iExtra2, int iFirst, int iCount,
+                                                     PlayerListCallback pfnCallback, void* pUserData)
 {
     if (!m_pLobbyEngine)
         return -1;
     m_iImagePending = 0;
     SendWritten(m_pLobbyEngine, "ListPlayers",
-                [&](unsigned char* pBuf, int iSize)
-                { return CASN1::CreateListPlayers(pBuf, iKind, iTag, c, strFilter, a, b, iSize); });
+                [&](unsigned char* pBuf, int iSize) {
+                    return CASN1::CreateListPlayers(pBuf, iKind, iFirst, iCount, strFilter, iExtra1, iExtra2,
+                                                    iSize);
+                });
     // Asked again while pending: the first listener stays.
-    const long long llId = PlayerListRequestId(iKind, iTag);
+    const long long llId = PlayerListRequestId(iKind, iFirst);
     AddPlayerListListener(llId, pfnCallback, pUserData);
     return llId;
 }

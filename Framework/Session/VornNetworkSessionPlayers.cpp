@@ -54,11 +54,11 @@ void CVornNetworkSession::HandlePlayerList(const unsigned char* pData, int iSize
     }
     if (iTag >= 0)
     {
-        if (iKind & 0xC0)
+        if (iKind & PLAYER_LIST_FOLLOW_MASK)
             SendGetTournamentScores(aIds, 4, 1);
-        else if (iKind & 0x100)
+        else if (iKind & PLAYER_LIST_GAME_SESSION)
             SendGetTournamentScores(aIds, 32, 1);
-        else if (iKind & 32)
+        else if (iKind & PLAYER_LIST_SELF)
             SendGetTournamentScores(aIds, 1, 0);
         else
             SendGetTournamentScores(aIds, 2, 1);

@@ -7,6 +7,14 @@
 
 // One row of a player list. The statistics block arrives as values 1-3, wins, losses,
 // ties and two follower counts; memory keeps wins, ties, losses.
+// Bits of a player-list item's flags, as the own player sees that player.
+enum ePLAYER_LIST_FLAGS : int
+{
+    PLAYER_ONLINE = 0x1,
+    PLAYER_FOLLOWED = 0x10, // followed by the own player
+    PLAYER_BLOCKED = 0x100  // blocked by the own player
+};
+
 struct sPLAYERLISTITEM
 {
     int m_iPlayerId = 0;
@@ -14,7 +22,7 @@ struct sPLAYERLISTITEM
     CKorvelString m_strSecond;
     CKorvelString m_strThird;
     CKorvelString m_strLocation;
-    int m_iFlags = 0; // 0x1 online, 0x10 followed by the own player, 0x100 blocked by the own player
+    int m_iFlags = 0; // ePLAYER_LIST_FLAGS
     CKorvelString m_strComment;
     int m_aValues[3] = {};
     int m_iWins = 0;

@@ -59,80 +59,84 @@ void CVornMD5::Transform(const unsigned char* pBlock)
         x[i] = ReadLe32(pBlock + 4 * i);
     uint32_t a = m_aState[0], b = m_aState[1], c = m_aState[2], d = m_aState[3];
     // Unrolled so that every constant, shift and message index is fixed at compile time.
-#define F(b, c, d) (((b) & (c)) | (~(b) & (d)))
-#define G(b, c, d) (((d) & (b)) | (~(d) & (c)))
-#define H(b, c, d) ((b) ^ (c) ^ (d))
-#define I(b, c, d) ((c) ^ ((b) | ~(d)))
-#define MD5_STEP(f, a, b, c, d, xk, i) ((a) = (b) + RotateLeft((a) + f(b, c, d) + kSine[i] + (xk), kShift[i]))
-    MD5_STEP(F, a, b, c, d, x[0], 0);
-    MD5_STEP(F, d, a, b, c, x[1], 1);
-    MD5_STEP(F, c, d, a, b, x[2], 2);
-    MD5_STEP(F, b, c, d, a, x[3], 3);
-    MD5_STEP(F, a, b, c, d, x[4], 4);
-    MD5_STEP(F, d, a, b, c, x[5], 5);
-    MD5_STEP(F, c, d, a, b, x[6], 6);
-    MD5_STEP(F, b, c, d, a, x[7], 7);
-    MD5_STEP(F, a, b, c, d, x[8], 8);
-    MD5_STEP(F, d, a, b, c, x[9], 9);
-    MD5_STEP(F, c, d, a, b, x[10], 10);
-    MD5_STEP(F, b, c, d, a, x[11], 11);
-    MD5_STEP(F, a, b, c, d, x[12], 12);
-    MD5_STEP(F, d, a, b, c, x[13], 13);
-    MD5_STEP(F, c, d, a, b, x[14], 14);
-    MD5_STEP(F, b, c, d, a, x[15], 15);
-    MD5_STEP(G, a, b, c, d, x[1], 16);
-    MD5_STEP(G, d, a, b, c, x[6], 17);
-    MD5_STEP(G, c, d, a, b, x[11], 18);
-    MD5_STEP(G, b, c, d, a, x[0], 19);
-    MD5_STEP(G, a, b, c, d, x[5], 20);
-    MD5_STEP(G, d, a, b, c, x[10], 21);
-    MD5_STEP(G, c, d, a, b, x[15], 22);
-    MD5_STEP(G, b, c, d, a, x[4], 23);
-    MD5_STEP(G, a, b, c, d, x[9], 24);
-    MD5_STEP(G, d, a, b, c, x[14], 25);
-    MD5_STEP(G, c, d, a, b, x[3], 26);
-    MD5_STEP(G, b, c, d, a, x[8], 27);
-    MD5_STEP(G, a, b, c, d, x[13], 28);
-    MD5_STEP(G, d, a, b, c, x[2], 29);
-    MD5_STEP(G, c, d, a, b, x[7], 30);
-    MD5_STEP(G, b, c, d, a, x[12], 31);
-    MD5_STEP(H, a, b, c, d, x[5], 32);
-    MD5_STEP(H, d, a, b, c, x[8], 33);
-    MD5_STEP(H, c, d, a, b, x[11], 34);
-    MD5_STEP(H, b, c, d, a, x[14], 35);
-    MD5_STEP(H, a, b, c, d, x[1], 36);
-    MD5_STEP(H, d, a, b, c, x[4], 37);
-    MD5_STEP(H, c, d, a, b, x[7], 38);
-    MD5_STEP(H, b, c, d, a, x[10], 39);
-    MD5_STEP(H, a, b, c, d, x[13], 40);
-    MD5_STEP(H, d, a, b, c, x[0], 41);
-    MD5_STEP(H, c, d, a, b, x[3], 42);
-    MD5_STEP(H, b, c, d, a, x[6], 43);
-    MD5_STEP(H, a, b, c, d, x[9], 44);
-    MD5_STEP(H, d, a, b, c, x[12], 45);
-    MD5_STEP(H, c, d, a, b, x[15], 46);
-    MD5_STEP(H, b, c, d, a, x[2], 47);
-    MD5_STEP(I, a, b, c, d, x[0], 48);
-    MD5_STEP(I, d, a, b, c, x[7], 49);
-    MD5_STEP(I, c, d, a, b, x[14], 50);
-    MD5_STEP(I, b, c, d, a, x[5], 51);
-    MD5_STEP(I, a, b, c, d, x[12], 52);
-    MD5_STEP(I, d, a, b, c, x[3], 53);
-    MD5_STEP(I, c, d, a, b, x[10], 54);
-    MD5_STEP(I, b, c, d, a, x[1], 55);
-    MD5_STEP(I, a, b, c, d, x[8], 56);
-    MD5_STEP(I, d, a, b, c, x[15], 57);
-    MD5_STEP(I, c, d, a, b, x[6], 58);
-    MD5_STEP(I, b, c, d, a, x[13], 59);
-    MD5_STEP(I, a, b, c, d, x[4], 60);
-    MD5_STEP(I, d, a, b, c, x[11], 61);
-    MD5_STEP(I, c, d, a, b, x[2], 62);
-    MD5_STEP(I, b, c, d, a, x[9], 63);
-#undef MD5_STEP
-#undef F
-#undef G
-#undef H
-#undef I
+    // Each step adds first what does not depend on b (the value the previous step just
+    // made), so the terms that do sit at the end of the chain: G's two halves have no bits
+    // in common and are added separately, F is d ^ (b & (c ^ d)) and H is b ^ (c ^ d).
+#define MD5_ROTATE(a, b, i) ((a) = (b) + RotateLeft((a), kShift[i]))
+#define MD5_F(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((d) ^ ((b) & ((c) ^ (d)))), MD5_ROTATE(a, b, i))
+#define MD5_G(a, b, c, d, xk, i)                                                                             \
+    ((a) += (xk) + kSine[i] + (~(d) & (c)), (a) += (d) & (b), MD5_ROTATE(a, b, i))
+#define MD5_H(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((b) ^ ((c) ^ (d))), MD5_ROTATE(a, b, i))
+#define MD5_I(a, b, c, d, xk, i) ((a) += (xk) + kSine[i] + ((c) ^ ((b) | ~(d))), MD5_ROTATE(a, b, i))
+    MD5_F(a, b, c, d, x[0], 0);
+    MD5_F(d, a, b, c, x[1], 1);
+    MD5_F(c, d, a, b, x[2], 2);
+    MD5_F(b, c, d, a, x[3], 3);
+    MD5_F(a, b, c, d, x[4], 4);
+    MD5_F(d, a, b, c, x[5], 5);
+    MD5_F(c, d, a, b, x[6], 6);
+    MD5_F(b, c, d, a, x[7], 7);
+    MD5_F(a, b, c, d, x[8], 8);
+    MD5_F(d, a, b, c, x[9], 9);
+    MD5_F(c, d, a, b, x[10], 10);
+    MD5_F(b, c, d, a, x[11], 11);
+    MD5_F(a, b, c, d, x[12], 12);
+    MD5_F(d, a, b, c, x[13], 13);
+    MD5_F(c, d, a, b, x[14], 14);
+    MD5_F(b, c, d, a, x[15], 15);
+    MD5_G(a, b, c, d, x[1], 16);
+    MD5_G(d, a, b, c, x[6], 17);
+    MD5_G(c, d, a, b, x[11], 18);
+    MD5_G(b, c, d, a, x[0], 19);
+    MD5_G(a, b, c, d, x[5], 20);
+    MD5_G(d, a, b, c, x[10], 21);
+    MD5_G(c, d, a, b, x[15], 22);
+    MD5_G(b, c, d, a, x[4], 23);
+    MD5_G(a, b, c, d, x[9], 24);
+    MD5_G(d, a, b, c, x[14], 25);
+    MD5_G(c, d, a, b, x[3], 26);
+    MD5_G(b, c, d, a, x[8], 27);
+    MD5_G(a, b, c, d, x[13], 28);
+    MD5_G(d, a, b, c, x[2], 29);
+    MD5_G(c, d, a, b, x[7], 30);
+    MD5_G(b, c, d, a, x[12], 31);
+    MD5_H(a, b, c, d, x[5], 32);
+    MD5_H(d, a, b, c, x[8], 33);
+    MD5_H(c, d, a, b, x[11], 34);
+    MD5_H(b, c, d, a, x[14], 35);
+    MD5_H(a, b, c, d, x[1], 36);
+    MD5_H(d, a, b, c, x[4], 37);
+    MD5_H(c, d, a, b, x[7], 38);
+    MD5_H(b, c, d, a, x[10], 39);
+    MD5_H(a, b, c, d, x[13], 40);
+    MD5_H(d, a, b, c, x[0], 41);
+    MD5_H(c, d, a, b, x[3], 42);
+    MD5_H(b, c, d, a, x[6], 43);
+    MD5_H(a, b, c, d, x[9], 44);
+    MD5_H(d, a, b, c, x[12], 45);
+    MD5_H(c, d, a, b, x[15], 46);
+    MD5_H(b, c, d, a, x[2], 47);
+    MD5_I(a, b, c, d, x[0], 48);
+    MD5_I(d, a, b, c, x[7], 49);
+    MD5_I(c, d, a, b, x[14], 50);
+    MD5_I(b, c, d, a, x[5], 51);
+    MD5_I(a, b, c, d, x[12], 52);
+    MD5_I(d, a, b, c, x[3], 53);
+    MD5_I(c, d, a, b, x[10], 54);
+    MD5_I(b, c, d, a, x[1], 55);
+    MD5_I(a, b, c, d, x[8], 56);
+    MD5_I(d, a, b, c, x[15], 57);
+    MD5_I(c, d, a, b, x[6], 58);
+    MD5_I(b, c, d, a, x[13], 59);
+    MD5_I(a, b, c, d, x[4], 60);
+    MD5_I(d, a, b, c, x[11], 61);
+    MD5_I(c, d, a, b, x[2], 62);
+    MD5_I(b, c, d, a, x[9], 63);
+#undef MD5_ROTATE
+#undef MD5_F
+#undef MD5_G
+#undef MD5_H
+#undef MD5_I
     m_aState[0] += a;
     m_aState[1] += b;
     m_aState[2] += c;

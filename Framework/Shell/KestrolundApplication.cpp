@@ -1,8 +1,11 @@
 // The application object: construction, accessors and start-up.
 #include "Framework/Shell/KestrolundApplication.h"
 
+#include <new>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "Framework/Lobby/VornAdvertisement.h"
@@ -17,7 +20,8 @@ CKestrolundApplication::CKestrolundApplication()
       m_pDevice(nullptr), m_pStatistics(nullptr), m_pAchievementStation(nullptr), m_pAdvertisement(nullptr),
       m_pToast(nullptr), m_pTheme(nullptr), m_uRestorePhase(0), m_pLogoSurface(nullptr), m_uMusicLoop(0),
       m_fMusicPosition(0.0f), m_pNetConnection(nullptr), m_pLanguage(nullptr), m_iRematchAnswer(-1),
-      m_uResultsSent(0), m_uNotificationFilter(1)
+      m_uResultsSent(0), m_uNotificationFilter(1), m_uStartFailureReported(0),
+      m_eLobbyReport(LOBBY_REPORT_NONE), m_uLobbyAttempt(0)
 {
 }
 
@@ -87,17 +91,17 @@ CVornNetworkSession* CKestrolundApplication::CreateNetworkSession()
 
 CVornMenuState* CKestrolundApplication::CreateLobbyState()
 {
-    return new CVornMenuState;
+    return new (std::nothrow) CVornMenuState;
 }
 
 CVornToastNotification* CKestrolundApplication::CreateToast()
 {
-    return new CVornToastNotification;
+    return new (std::nothrow) CVornToastNotification;
 }
 
 CVornAdvertisement* CKestrolundApplication::CreateAdvertisement()
 {
-    return new CVornAdvertisement;
+    return new (std::nothrow) CVornAdvertisement;
 }
 
 // ---- start-up
@@ -141,7 +145,19 @@ KE_RETVAL CKestrolundApplication::Startup(void* pWindow, int, int, IVornGameStat
     if (m_pGameState)
         SetAppTitle(m_pGameState->GetAppName());
     MakeDataFolder();
+    if (!GetDirectDraw())
+    {
+        // Nothing to show a window on: no X server answers at $DISPLAY.
+        const char* pDisplay = std::getenv("DISPLAY");
+        const std::string strStep = std::string("the display \"") + (pDisplay ? pDisplay : "") + "\"";
+        ReportStartFailure(strStep.c_str(), KE_ERR_DEVICE);
+        return KE_ERR_DEVICE;
+    }
     SKE_DISPLAYMODE mode = {};
     GetStartupDisplayMode(mode);
-    return IKorvelApplication::Startup(pWindow, &mode);
+    const KE_RETVAL iResult = IKorvelApplication::Startup(pWindow, &mode);
+    // The steps after the window report themselves.
+    if (iResult != KE_OK && !m_uStartFailureReported)
+        ReportStartFailure("the window", iResult);
+    return iResult;
 }

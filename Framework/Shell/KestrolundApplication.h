@@ -131,7 +131,7 @@ public:
 
     // Lobby observer.
     // Handed on only for this game: iAppId is compared with GetAppId().
-    void OnQueueUpdate(CVornNetworkSession* pSession, int iA, int iAppId, int iStatus) override;
+    void OnQueueUpdate(CVornNetworkSession* pSession, int iQueueField, int iAppId, int iStatus) override;
     void OnQueueCancelled(CVornNetworkSession* pSession) override;
     void OnGameSessionInfoReceived(CVornNetworkSession* pSession, int, const sGAME_SESSION&) override;
     void OnBuddyRequest(CVornNetworkSession* pSession, int, EBuddyRequestType, EBuddyRequestAction,
@@ -195,6 +195,9 @@ public:
     // settings' "GRAPHICS" section applied.
     void GetStartupDisplayMode(SKE_DISPLAYMODE& mode);
     KE_RETVAL InitCommonResources();
+    // One line on stderr naming the step that failed.
+    void ReportStartFailure(const char* pStep, KE_RETVAL iResult);
+    void ReportLobbyConnection(CVornNetworkSession* pSession, unsigned int uStatus);
     void ChangeTheme(const CKorvelString& strName);
     void ChangeLanguage(const CKorvelString& strCode);
 
@@ -290,4 +293,13 @@ protected:
     unsigned int m_uNotificationFilter;
     CVornSettings m_Settings;
     CKorvelPtrArray m_RetiredSessions; // CVornNetworkSession*, owned, deleted at the next frame
+    unsigned int m_uStartFailureReported;
+    // What the terminal was last told about the lobby connection.
+    enum ELobbyReport
+    {
+        LOBBY_REPORT_NONE,
+        LOBBY_REPORT_CONNECTED,
+        LOBBY_REPORT_UNREACHABLE
+    } m_eLobbyReport;
+    unsigned int m_uLobbyAttempt; // a connection was tried and has not come up yet
 };

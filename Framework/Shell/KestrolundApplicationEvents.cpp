@@ -3,8 +3,12 @@
 // event on to the lobby state, the game or the advertisement overlay.
 #include "Framework/Shell/KestrolundApplication.h"
 
+#include <cstdio>
+#include <string>
+
 #include "Framework/Lobby/VornAdvertisement.h"
 #include "Framework/Lobby/VornMenuState.h"
+#include "Framework/Session/VornNetworkSession.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornStatistics.h"
@@ -19,8 +23,34 @@ const unsigned int FILTER_CHALLENGES = 4;
 
 // ---- status observer
 
-void CKestrolundApplication::OnLobbyStatusChanged(CVornNetworkSession*, unsigned int uStatus)
+// One line on the terminal when the lobby connects, and one when it cannot be reached;
+// retries that fail again say nothing more.
+void CKestrolundApplication::ReportLobbyConnection(CVornNetworkSession* pSession, unsigned int uStatus)
 {
+    const std::string strAddress = pSession ? pSession->GetLobbyAddress() : std::string();
+    if (uStatus == CVornNetworkSession::LOBBY_CONNECTING)
+        m_uLobbyAttempt = 1;
+    else if (uStatus == CVornNetworkSession::LOBBY_SOCKET_UP)
+    {
+        if (m_eLobbyReport != LOBBY_REPORT_CONNECTED)
+            std::printf("Connected to the lobby server at %s.\n", strAddress.c_str());
+        m_eLobbyReport = LOBBY_REPORT_CONNECTED;
+        m_uLobbyAttempt = 0;
+    }
+    else if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_uLobbyAttempt)
+    {
+        if (m_eLobbyReport != LOBBY_REPORT_UNREACHABLE)
+            std::printf("No lobby server answers at %s: the game runs offline until one does.\n",
+                        strAddress.c_str());
+        m_eLobbyReport = LOBBY_REPORT_UNREACHABLE;
+        m_uLobbyAttempt = 0;
+    }
+    std::fflush(stdout);
+}
+
+void CKestrolundApplication::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus)
+{
+    ReportLobbyConnection(pSession, uStatus);
     const bool bLobbyInFront = m_pLobbyState && GetFrontState() == m_pLobbyState;
     if (uStatus == 0)
     {
@@ -56,10 +86,11 @@ void CKestrolundApplication::OnGameStatusChanged(CVornNetworkSession*, unsigned 
 
 // ---- lobby observer: handed on to the lobby state
 
-void CKestrolundApplication::OnQueueUpdate(CVornNetworkSession* pSession, int iA, int iAppId, int iStatus)
+void CKestrolundApplication::OnQueueUpdate(CVornNetworkSession* pSession, int iQueueField, int iAppId,
+                                           int iStatus)
 {
     if (m_pLobbyState && iAppId == GetAppId())
-        m_pLobbyState->OnQueueUpdate(pSession, iA, iAppId, iStatus);
+        m_pLobbyState->OnQueueUpdate(pSession, iQueueField, iAppId, iStatus);
 }
 
 void CKestrolundApplication::OnQueueCancelled(CVornNetworkSession*) {}

@@ -23,25 +23,21 @@ namespace
 {
 const char* const DEFAULT_THEME = "kestrolund-white";
 
-// The engine's debug channel drops its messages; a start that fails says why here.
-void ReportStartFailure(const char* pStep, KE_RETVAL iResult)
-{
-    std::fprintf(stderr, "start-up: %s failed (%d)\n", pStep, iResult);
-}
-
 // The property of that name, added with the default when absent.
 CVornStatisticsProperty* GetOrAddInt(CVornStatistics* pStore, const char* pName, int iDefault)
 {
-    CVornStatisticsProperty* pProperty = pStore->GetProperty(CKorvelString(pName));
-    if (!pProperty && (pProperty = pStore->AddProperty(CKorvelString(pName))) != nullptr)
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStore->FindOrAddProperty(CKorvelString(pName), &bAdded);
+    if (bAdded && pProperty)
         pProperty->SetInt(iDefault);
     return pProperty;
 }
 
 CVornStatisticsProperty* GetOrAddBool(CVornStatistics* pStore, const char* pName, unsigned int uDefault)
 {
-    CVornStatisticsProperty* pProperty = pStore->GetProperty(CKorvelString(pName));
-    if (!pProperty && (pProperty = pStore->AddProperty(CKorvelString(pName))) != nullptr)
+    bool bAdded = false;
+    CVornStatisticsProperty* pProperty = pStore->FindOrAddProperty(CKorvelString(pName), &bAdded);
+    if (bAdded && pProperty)
         pProperty->SetBool(uDefault);
     return pProperty;
 }
@@ -66,6 +62,13 @@ bool AppendEntropyHex(CKorvelString& strOut, int iDigits)
     return true;
 }
 } // namespace
+
+// The engine's debug channel drops its messages; a start that fails says why here, once.
+void CKestrolundApplication::ReportStartFailure(const char* pStep, KE_RETVAL iResult)
+{
+    std::fprintf(stderr, "start-up: %s failed (%d)\n", pStep, iResult);
+    m_uStartFailureReported = 1;
+}
 
 KE_RETVAL CKestrolundApplication::OnInitDone()
 {
@@ -92,7 +95,11 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
 
     const KE_RETVAL iResult = InitCommonResources();
     if (iResult != KE_OK)
+    {
+        if (!m_uStartFailureReported)
+            ReportStartFailure("the common resources", iResult);
         return iResult;
+    }
 
     m_pToast = CreateToast();
     if (m_pToast && m_pToast->Startup(this) != KE_OK)
@@ -101,12 +108,17 @@ KE_RETVAL CKestrolundApplication::OnInitDone()
         m_pToast = nullptr;
     }
 
-    return AddState(new CVornIntroState);
+    const KE_RETVAL iIntro = AddState(new (std::nothrow) CVornIntroState);
+    if (iIntro != KE_OK)
+        ReportStartFailure("the intro", iIntro);
+    return iIntro;
 }
 
 KE_RETVAL CKestrolundApplication::InitCommonResources()
 {
-    m_pStatistics = new CVornStatistics;
+    m_pStatistics = new (std::nothrow) CVornStatistics;
+    if (!m_pStatistics)
+        return KE_ERR_OUTOFMEMORY;
     KE_RETVAL iResult = m_pStatistics->Startup(this);
     if (iResult != KE_OK)
     {
@@ -142,7 +154,9 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
         }
     }
 
-    m_pDevice = new CVornDevice;
+    m_pDevice = new (std::nothrow) CVornDevice;
+    if (!m_pDevice)
+        return KE_ERR_OUTOFMEMORY;
     iResult = m_pDevice->Startup(this);
     if (iResult != KE_OK)
     {
@@ -161,11 +175,7 @@ KE_RETVAL CKestrolundApplication::InitCommonResources()
     SetMusicVolume(pProperty ? MigrateVolume(pProperty->m_iIntValue) : 80);
     pProperty = GetOrAddBool(m_pStatistics, "__Vorn_Vibrations", 1);
     SetVibrations(pProperty ? pProperty->m_uBoolValue : 1);
-    pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_TimesLaunched"));
-    if (pProperty)
-        pProperty->SetInt(pProperty->m_iIntValue + 1);
-    else
-        GetOrAddInt(m_pStatistics, "__Vorn_TimesLaunched", 1);
+    m_pStatistics->CountUp(CKorvelString("__Vorn_TimesLaunched"));
     CKorvelString strTheme(DEFAULT_THEME);
     pProperty = m_pStatistics->GetProperty(CKorvelString("__Vorn_ThemeName"));
     if (!pProperty && (pProperty = m_pStatistics->AddProperty(CKorvelString("__Vorn_ThemeName"))) != nullptr)

@@ -39,9 +39,7 @@ void CKestrolundApplication::SetNotificationFilter(unsigned int uBits)
     if (!m_pStatistics)
         return;
     const CKorvelString strName("__Vorn_NotificationFilter");
-    CVornStatisticsProperty* pProperty = m_pStatistics->GetProperty(strName);
-    if (!pProperty)
-        pProperty = m_pStatistics->AddProperty(strName);
+    CVornStatisticsProperty* pProperty = m_pStatistics->FindOrAddProperty(strName);
     if (pProperty && pProperty->m_iIntValue != static_cast<int>(uBits))
         pProperty->SetInt(static_cast<int>(uBits));
 }

@@ -82,6 +82,9 @@ public:
         CKorvelBitmapFont* m_pFont = nullptr;
         int m_iRefCount = 0;
         unsigned int m_uFlags = 0;
+        // The built-in font stays decoded after its last release, until Shutdown: layouts
+        // load and drop it all the time, and decoding its page costs a good part of a load.
+        bool m_bKeptLoaded = false;
     };
 
     struct ResourceShader

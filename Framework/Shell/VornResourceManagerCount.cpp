@@ -210,6 +210,9 @@ int CVornResourceManager::ReleaseFont(CKorvelBitmapFont*& pFont)
     pFont = nullptr;
     if (--pRecord->m_iRefCount > 0)
         return 1;
+    pRecord->m_iRefCount = 0;
+    if (pRecord->m_bKeptLoaded)
+        return 1;
     pRecord->m_pFont->Shutdown();
     delete pRecord->m_pFont;
     pRecord->m_pFont = nullptr;

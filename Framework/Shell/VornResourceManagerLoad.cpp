@@ -88,6 +88,11 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
     if ((!pRecord || !pRecord->m_pPack) && bDefault)
     {
         // The engine's built-in font, in a record of its own without pack.
+        if (pRecord && pRecord->m_pFont)
+        {
+            ++pRecord->m_iRefCount;
+            return pRecord->m_pFont;
+        }
         CKorvelBitmapFont* pFont = new (std::nothrow) CKorvelBitmapFont();
         if (!pFont)
             return nullptr;
@@ -104,6 +109,7 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
         pFont->Startup(m_pApp);
         pRecord->m_pFont = pFont;
         pRecord->m_iRefCount = 1;
+        pRecord->m_bKeptLoaded = true;
         return pFont;
     }
     if (!pRecord || !pRecord->m_pPack)

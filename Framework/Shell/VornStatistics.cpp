@@ -166,6 +166,23 @@ CVornStatisticsProperty* CVornStatistics::AddProperty(const CKorvelString& strNa
     return pProperty;
 }
 
+CVornStatisticsProperty* CVornStatistics::FindOrAddProperty(const CKorvelString& strName, bool* pbAdded)
+{
+    CVornStatisticsProperty* pProperty = GetProperty(strName);
+    if (pbAdded)
+        *pbAdded = pProperty == nullptr;
+    return pProperty ? pProperty : AddProperty(strName);
+}
+
+int CVornStatistics::CountUp(const CKorvelString& strName)
+{
+    CVornStatisticsProperty* pCount = FindOrAddProperty(strName);
+    if (!pCount)
+        return 0;
+    pCount->SetInt(pCount->m_iIntValue + 1);
+    return pCount->m_iIntValue;
+}
+
 int CVornStatistics::RemoveProperty(int iIndex)
 {
     if (iIndex < 0 || iIndex >= m_aProperties.GetCount())

@@ -66,6 +66,12 @@ public:
     CVornStatisticsProperty* GetProperty(const CKorvelString& strName) const;
     // A new int property of value 0, appended and owned by the store.
     CVornStatisticsProperty* AddProperty(const CKorvelString& strName);
+    // The named property, added as above when missing (then *pbAdded is set, when given).
+    // Null only when it could not be added.
+    CVornStatisticsProperty* FindOrAddProperty(const CKorvelString& strName, bool* pbAdded = nullptr);
+    // Adds one to the named counter, made as 1 when missing; the new count, 0 when the
+    // counter could not be added. Nothing is written.
+    int CountUp(const CKorvelString& strName);
 
     // These take a property out of the store without deleting it: the caller owns it
     // then. 1 when one was taken, else 0.

@@ -84,7 +84,7 @@ KE_RETVAL CFrameWidget::DrawFramed(IKorvelGraphicsContext* pContext, const CKorv
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column)
         {
-            float* v = afVertices + (row * 4 + column) * FLOATS_PER_VERTEX;
+            float* v = afVertices + static_cast<ptrdiff_t>(row * 4 + column) * FLOATS_PER_VERTEX;
             v[0] = 2.0f * afX[column] * px - 1.0f;
             v[1] = 1.0f - 2.0f * afY[row] * py;
             v[2] = afImageU[column];

@@ -40,7 +40,8 @@ KE_RETVAL CGradientWidget::Startup(IKorvelApplication* pApp, CVornResourceManage
 
 void CGradientWidget::initializeClone(const CWidget& source)
 {
-    CWidget::initializeClone(source);
+    // Not the image widget's copy: a gradient keeps no visible area or frame of its own.
+    CopyWidgetFields(source);
     const CGradientWidget* pSource = widget_cast<const CGradientWidget*>(&source);
     if (!pSource)
         return;

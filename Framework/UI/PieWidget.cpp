@@ -9,10 +9,11 @@
 
 namespace
 {
-const float TWO_PI = 6.2831855f;
 }
 
-CPieWidget::CPieWidget() : m_uColor(0xFF00FF00u), m_fAngle(TWO_PI), m_iSegments(12), m_pVertices(nullptr) {}
+CPieWidget::CPieWidget() : m_uColor(0xFF00FF00u), m_fAngle(KE_TWO_PI), m_iSegments(12), m_pVertices(nullptr)
+{
+}
 
 CPieWidget::~CPieWidget()
 {
@@ -45,8 +46,8 @@ void CPieWidget::SetAngle(float fRadians)
 {
     if (!(fRadians > 0.0f))
         fRadians = 0.0f;
-    else if (fRadians > TWO_PI)
-        fRadians = TWO_PI;
+    else if (fRadians > KE_TWO_PI)
+        fRadians = KE_TWO_PI;
     m_fAngle = fRadians;
 }
 
@@ -82,10 +83,10 @@ void CPieWidget::FillVertices(const CKorvelRect<int>& rect, float fPixelX, float
                               static_cast<float>((m_uColor >> 8) & 0xFF) / 255.0f,
                               static_cast<float>(m_uColor & 0xFF) / 255.0f,
                               static_cast<float>(m_uColor >> 24) / 255.0f};
-    const float fStep = TWO_PI / static_cast<float>(m_iSegments - 1);
+    const float fStep = KE_TWO_PI / static_cast<float>(m_iSegments - 1);
     for (int i = 0; i <= m_iSegments; ++i)
     {
-        float* v = m_pVertices + i * FLOATS_PER_VERTEX;
+        float* v = m_pVertices + static_cast<ptrdiff_t>(i) * FLOATS_PER_VERTEX;
         if (i == 0)
         {
             v[0] = cx;

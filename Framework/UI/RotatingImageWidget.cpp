@@ -1,5 +1,6 @@
 // Rotating image: the angle, its steps, drawing and the layout element.
 #include "Framework/UI/RotatingImageWidget.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include <cmath>
 
@@ -11,22 +12,21 @@
 
 namespace
 {
-const float TWO_PI = 6.2831855f;
 }
 
-CRotatingImageWidget::CRotatingImageWidget() : m_fSpeed(3.1415927f), m_fAngle(0.0f), m_fStep(0.0f)
+CRotatingImageWidget::CRotatingImageWidget() : m_fSpeed(KE_PI), m_fAngle(0.0f), m_fStep(0.0f)
 {
     SetDrawFlags(GetDrawFlags() | DRAW_NO_CLIPPING);
 }
 
 void CRotatingImageWidget::SetRotationSteps(int iSteps)
 {
-    m_fStep = iSteps > 0 ? TWO_PI / static_cast<float>(iSteps) : 0.0f;
+    m_fStep = iSteps > 0 ? KE_TWO_PI / static_cast<float>(iSteps) : 0.0f;
 }
 
 int CRotatingImageWidget::GetRotationSteps() const
 {
-    return m_fStep != 0.0f ? static_cast<int>(TWO_PI / m_fStep) : 0;
+    return m_fStep != 0.0f ? static_cast<int>(KE_TWO_PI / m_fStep) : 0;
 }
 
 float CRotatingImageWidget::GetDrawnAngle() const
@@ -39,16 +39,16 @@ float CRotatingImageWidget::GetDrawnAngle() const
 KE_RETVAL CRotatingImageWidget::update(float fSeconds)
 {
     m_fAngle -= fSeconds * m_fSpeed;
-    if (m_fAngle > TWO_PI)
-        m_fAngle -= TWO_PI;
-    else if (m_fAngle < -TWO_PI)
-        m_fAngle += TWO_PI;
+    if (m_fAngle > KE_TWO_PI)
+        m_fAngle -= KE_TWO_PI;
+    else if (m_fAngle < -KE_TWO_PI)
+        m_fAngle += KE_TWO_PI;
     // A speed of more than a turn a frame, or a layout's wild numbers, must not leave the
     // angle running away.
     if (!std::isfinite(m_fAngle))
         m_fAngle = 0.0f;
-    else if (m_fAngle > TWO_PI || m_fAngle < -TWO_PI)
-        m_fAngle = std::fmod(m_fAngle, TWO_PI);
+    else if (m_fAngle > KE_TWO_PI || m_fAngle < -KE_TWO_PI)
+        m_fAngle = std::fmod(m_fAngle, KE_TWO_PI);
     return KE_OK;
 }
 

@@ -54,6 +54,7 @@ void CSlider::SetValue(float fValue)
         return;
     m_fPosition = p;
     m_OnValueChanged.Call(this);
+    m_OnValueChangedAction.Call(this);
     m_fCommitted = m_fPosition;
 }
 
@@ -83,7 +84,9 @@ void CSlider::UpdateValue(int x, int y)
         m_fPosition = 0.0f;
         return;
     }
-    float p = static_cast<float>((bHorizontal ? x : y) - k / 2) / static_cast<float>(L - k);
+    // The knob's centre in whole pixels: half its length, rounded down.
+    const int iHalfKnob = k / 2;
+    float p = static_cast<float>((bHorizontal ? x : y) - iHalfKnob) / static_cast<float>(L - k);
     m_fPosition = p < 0.0f ? 0.0f : (p > 1.0f ? 1.0f : p);
 }
 
@@ -134,6 +137,11 @@ KE_RETVAL CSlider::update(float fSeconds)
         {
             DeleteKnob();
             m_pKnob = pKnob;
+            // The loader moves a template by minus its parent's offset (list rows are placed
+            // anew); the knob is drawn within the slider, so it gets its layout place back.
+            const CKorvelRect<int>& a = pKnob->GetArea();
+            const int x = GetArea().left, y = GetArea().top;
+            pKnob->SetArea(CKorvelRect<int>(a.left + x, a.top + y, a.right + x, a.bottom + y));
         }
     }
     if (m_pKnob)
@@ -141,10 +149,11 @@ KE_RETVAL CSlider::update(float fSeconds)
     return KE_OK;
 }
 
-KE_RETVAL CSlider::draw(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect)
+// The knob goes over the children (the track), so it is drawn after them.
+KE_RETVAL CSlider::DrawAt(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect)
 {
-    const KE_RETVAL r = CWidget::draw(pContext, rect);
-    if (r != KE_OK || !m_pKnob)
+    const KE_RETVAL r = CWidget::DrawAt(pContext, rect);
+    if (r != KE_OK || !m_pKnob || !GetVisible())
         return r;
     CScopedClip clip(pContext, rect);
     const bool bHorizontal = m_eOrientation == HORIZONTAL;
@@ -177,6 +186,7 @@ void CSlider::initializeClone(const CWidget& source)
     m_fMax = pSource->m_fMax;
     m_eOrientation = pSource->m_eOrientation;
     m_OnValueChanged = pSource->m_OnValueChanged;
+    m_OnValueChangedAction = pSource->m_OnValueChangedAction;
     m_fPosition = pSource->m_fPosition;
     m_fCommitted = pSource->m_fCommitted;
     DeleteKnob();

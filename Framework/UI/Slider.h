@@ -32,6 +32,9 @@ public:
     void SetOrientation(EOrientation e) { m_eOrientation = e; }
     const CSliderCallback& GetOnValueChanged() const { return m_OnValueChanged; }
     void SetOnValueChanged(const CSliderCallback& cb) { m_OnValueChanged = cb; }
+    // A layout's action for the same event, run after the slider's own callback.
+    const CActionCallback& GetOnValueChangedAction() const { return m_OnValueChangedAction; }
+    void SetOnValueChangedAction(const CActionCallback& cb) { m_OnValueChangedAction = cb; }
     CWidget* GetKnob() const { return m_pKnob; }
     // The position under the point (client coordinates) along the slider; no notification.
     void UpdateValue(int x, int y);
@@ -48,7 +51,7 @@ public:
     int mouseButtonUp(unsigned int uButton, int x, int y) override;
     void resetMouse() override;
     KE_RETVAL update(float fSeconds) override;
-    KE_RETVAL draw(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect) override;
+    KE_RETVAL DrawAt(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect) override;
 
 private:
     void DeleteKnob();
@@ -59,6 +62,7 @@ private:
     float m_fCommitted; // the position before the drag
     EOrientation m_eOrientation;
     CSliderCallback m_OnValueChanged;
+    CActionCallback m_OnValueChangedAction;
     CWidget* m_pKnob; // owned, taken from the "knob_template" child
     unsigned int m_uKnobPending;
 };

@@ -361,9 +361,9 @@ void CUIXMLLoader::CollectInto(CWidget* pWidget, CollectedWidgets& collected)
 {
     if (CHashString* pUnique = pWidget->GetUniqueName())
     {
-        if (m_pOldWidgets->Find(*pUnique) < 0 && collected.find(*pUnique) == collected.end())
+        // The first widget of a name is kept; one search both tells and inserts.
+        if (m_pOldWidgets->Find(*pUnique) < 0 && collected.emplace(*pUnique, pWidget).second)
         {
-            collected[*pUnique] = pWidget;
             if (CWidget* pParent = pWidget->GetParent())
                 pParent->RemoveWidget(pWidget);
             pWidget->SaveUniqueData();
@@ -386,18 +386,21 @@ void CUIXMLLoader::MergeCollected(const CollectedWidgets& collected)
 {
     if (collected.empty())
         return;
-    // Both are in the map's order: one merge keeps the map sorted.
-    WidgetMap merged;
-    int i = 0;
-    for (const auto& entry : collected)
+    // Both are in the map's order. The map grows once and is merged from the back, so
+    // each pair is written once: a growing copy per entry made big reloads cost more than
+    // their size.
+    WidgetMap& map = *m_pOldWidgets;
+    int iOld = map.GetCount() - 1;
+    int iTo = map.GetCount() + static_cast<int>(collected.size()) - 1;
+    if (!map.SetSize(iTo + 1))
+        return;
+    for (auto it = collected.rbegin(); it != collected.rend(); ++it)
     {
-        for (; i < m_pOldWidgets->GetCount() && m_pOldWidgets->GetAt(i).m_First.Compare(entry.first) < 0; ++i)
-            merged.CKorvelArray<WidgetMap::Pair>::Add(m_pOldWidgets->GetAt(i));
-        merged.CKorvelArray<WidgetMap::Pair>::Add(WidgetMap::Pair(entry.first, entry.second));
+        // Held pairs not below the new key stay after it.
+        for (; iOld >= 0 && map.GetAt(iOld).m_First.Compare(it->first) >= 0; --iOld)
+            map.GetAt(iTo--) = map.GetAt(iOld);
+        map.GetAt(iTo--) = WidgetMap::Pair(it->first, it->second);
     }
-    for (; i < m_pOldWidgets->GetCount(); ++i)
-        merged.CKorvelArray<WidgetMap::Pair>::Add(m_pOldWidgets->GetAt(i));
-    *m_pOldWidgets = merged;
 }
 
 void CUIXMLLoader::SetOldUniqueWidgets(WidgetMap* pWidgets)

@@ -7,7 +7,8 @@
 // Sources: UIXMLLoader.cpp (start-up, shut-down, descriptions, elements, unique names),
 // UIXMLLoaderImport.cpp (imports, events, actions, theme files), UIXMLLoaderCreators.cpp
 // (the built-in creators and their shared attribute readers), UIXMLLoaderScrollCreators.cpp
-// (the scrolling area, the grid and the lists).
+// (the scrolling area, the grid and the lists), UIXMLLoaderContentCreators.cpp (pages, page
+// buttons, transitions and the content widgets).
 #pragma once
 
 #include "Framework/Shell/HashString.h"

@@ -19,18 +19,20 @@
 #include "Framework/UI/Theme.h"
 #include "Framework/UI/ToggleButton.h"
 #include "Framework/UI/WebButton.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
+#include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "KorvelGraphics/KorvelSurface.h"
 
 namespace
 {
-struct sCreator
+struct sCREATOR
 {
     const char* m_pType;
     CUIXMLLoader::CreatorFunction m_pCreate;
 };
 
 // In table order.
-const sCreator BUILT_IN_CREATORS[] = {
+const sCREATOR BUILT_IN_CREATORS[] = {
     {"button", &CUIXMLLoader::CreateButton},
     {"toggle_button", &CUIXMLLoader::CreateToggleButton},
     {"image", &CUIXMLLoader::CreateImageWidget},
@@ -60,7 +62,7 @@ const sCreator BUILT_IN_CREATORS[] = {
 
 void CUIXMLLoader::RegisterBuiltInCreators()
 {
-    for (const sCreator& creator : BUILT_IN_CREATORS)
+    for (const sCREATOR& creator : BUILT_IN_CREATORS)
         m_Creators.Add(CHashString(creator.m_pType), creator.m_pCreate);
 }
 
@@ -353,9 +355,12 @@ CWidget* CUIXMLLoader::CreateTextWidget(CUIXMLLoader* pLoader, CKorvelXMLDataNod
     }
     static const char* const s_apAlign[] = {"left-middle", "right-middle", "right",
                                             "middle",      "center",       "center-middle"};
-    static const int s_aiAlign[] = {512, 0x40200, 0x40000, 512, 256, 768};
-    pText->SetTextAlign(0x80000u + static_cast<unsigned int>(
-                                       WordIndex(GetText(pChild, "$align"), s_apAlign, s_aiAlign, 6, 0)));
+    static const int s_aiAlign[] = {KE_DRAW_CENTER_V, KE_TEXT_RIGHT | KE_DRAW_CENTER_V,
+                                    KE_TEXT_RIGHT,    KE_DRAW_CENTER_V,
+                                    KE_DRAW_CENTER_H, KE_DRAW_CENTER_H | KE_DRAW_CENTER_V};
+    // Layout texts always wrap.
+    pText->SetTextAlign(KE_TEXT_MULTILINE + static_cast<unsigned int>(WordIndex(GetText(pChild, "$align"),
+                                                                                s_apAlign, s_aiAlign, 6, 0)));
     return pText;
 }
 

@@ -10,6 +10,7 @@
 #include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/Slider.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/Theme.h"
 
@@ -88,16 +89,15 @@ void BindTo(CWidget& widget, const CActionCallback& cb)
         (p->*Setter)(cb);
 }
 
-struct sEventName
+struct sEVENT_NAME
 {
     const char* m_pName;
-    EventBinder m_pBind; // null while the event's class is not part of the toolkit
+    EventBinder m_pBind;
 };
 
-// The event names layouts use. Events of classes the toolkit does not have yet bind to
-// nothing, which is what they would do on any widget of another class.
-const sEventName EVENTS[] = {
-    {"onvaluechanged", nullptr},
+// The event names layouts use; on a widget of another class an event binds to nothing.
+const sEVENT_NAME EVENTS[] = {
+    {"onvaluechanged", BindTo<CSlider, &CSlider::SetOnValueChangedAction>},
     {"onclick", BindOnClick},
     {"onloaditem", BindTo<CInfiniteList, &CInfiniteList::SetOnLoadItem>},
     {"onforgetitem", BindTo<CInfiniteList, &CInfiniteList::SetOnForgetItem>},
@@ -214,7 +214,7 @@ void CUIXMLLoader::LoadEvents(CKorvelXMLDataNode* pNode, CWidget& widget)
         const char* pAction = GetText(pChild, "$action");
         if (!pEvent || !pAction)
             continue;
-        for (const sEventName& event : EVENTS)
+        for (const sEVENT_NAME& event : EVENTS)
         {
             if (std::strcmp(event.m_pName, pEvent) != 0)
                 continue;

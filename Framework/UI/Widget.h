@@ -103,7 +103,7 @@ public:
     virtual KE_RETVAL update(float /*fSeconds*/) { return KE_OK; }
     // OnShow or OnHide, then the same on every visible child.
     virtual void visibilityChanged(unsigned int uVisible);
-    virtual void initializeClone(const CWidget& source);
+    virtual void initializeClone(const CWidget& source) { CopyWidgetFields(source); }
     virtual void gainFocus(CWidget* /*pPrevious*/) {}
     virtual void loseFocus(CWidget* /*pNext*/) {}
 
@@ -186,6 +186,10 @@ public:
     static void SetTransformation(CKorvelMatrix4RH* pMatrix) { m_pTransformation = pMatrix; }
 
 protected:
+    // What every widget's clone takes from its source (area, flags, name, data, callbacks,
+    // colours); a widget that must skip its direct base's copy calls this one itself.
+    void CopyWidgetFields(const CWidget& source);
+
     CKorvelRect<int> m_rcArea;
     CKorvelArray<CWidget*> m_aChildren; // owned, in drawing order
     IKorvelApplication* m_pApp;

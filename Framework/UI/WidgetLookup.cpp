@@ -101,7 +101,7 @@ CWidget* CWidget::Clone()
 }
 
 // The unique name, the children, the current widget and the application stay the copy's own.
-void CWidget::initializeClone(const CWidget& source)
+void CWidget::CopyWidgetFields(const CWidget& source)
 {
     SetArea(source.m_rcArea);
     SetVisible(source.GetVisible());

@@ -1,6 +1,9 @@
 #include "Platform/Audio/AudioDevice.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <mutex>
@@ -65,11 +68,45 @@ SDL_AudioDeviceID OpenDevice()
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
 }
 
+// ALSA's library prints every failed step of a search for a card to stderr (eight lines
+// on a machine without one) while SDL tries its drivers; SDL's own error says enough. The
+// library is the one SDL loads, so its handler is set through the same loaded copy.
+typedef void (*AlsaErrorHandler)(const char*, int, const char*, int, const char*, ...);
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietenAlsa()
+{
+    static const bool s_bDone = []
+    {
+        void* pAlsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!pAlsa)
+            return true;
+        typedef int (*SetHandler)(AlsaErrorHandler);
+        if (auto pSet = reinterpret_cast<SetHandler>(dlsym(pAlsa, "snd_lib_error_set_handler")))
+            pSet(IgnoreAlsaError);
+        return true; // the library stays loaded, with the handler, for SDL
+    }();
+    (void)s_bDone;
+}
+
+// Said once per process: the game goes on without sound, and the player should know why.
+void ReportNoSound()
+{
+    static bool s_bSaid = false;
+    if (!s_bSaid)
+    {
+        std::printf("No sound device: the game runs without sound (%s).\n", SDL_GetError());
+        std::fflush(stdout);
+    }
+    s_bSaid = true;
+}
+
 bool OpenLocked(sDEVICE_STATE& s)
 {
     s.acc.assign(2 * static_cast<size_t>(kCallbackFrames), 0);
     // SDL would swallow Ctrl-C and SIGTERM for an event loop we never read.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    QuietenAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
     {
         s.device = OpenDevice();
@@ -78,6 +115,7 @@ bool OpenLocked(sDEVICE_STATE& s)
     }
     if (s.device == 0)
     {
+        ReportNoSound();
         // No card (or no sound server): the dummy driver still plays in real time.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)

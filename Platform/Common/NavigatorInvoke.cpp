@@ -22,15 +22,15 @@ namespace plat
 
 namespace
 {
-struct sInvokeState
+struct sINVOKE_STATE
 {
     std::mutex m_Lock;
     std::vector<sInvokedAddress> m_aAddresses;
 };
 
-sInvokeState& InvokeState()
+sINVOKE_STATE& InvokeState()
 {
-    static sInvokeState s_State;
+    static sINVOKE_STATE s_State;
     return s_State;
 }
 
@@ -87,7 +87,7 @@ int navigator_invoke(const char* pszAddress, char** ppszError)
         return BPS_FAILURE;
     const bool bRefused = bFailed || !IsWebAddress(pszAddress);
     {
-        sInvokeState& state = InvokeState();
+        sINVOKE_STATE& state = InvokeState();
         std::lock_guard<std::mutex> guard(state.m_Lock);
         state.m_aAddresses.push_back(sInvokedAddress{pszAddress, bRefused});
     }
@@ -100,14 +100,14 @@ int navigator_invoke(const char* pszAddress, char** ppszError)
 
 std::vector<sInvokedAddress> NavigatorControlInvokedAddresses()
 {
-    sInvokeState& state = InvokeState();
+    sINVOKE_STATE& state = InvokeState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     return state.m_aAddresses;
 }
 
 void ResetInvokedAddresses()
 {
-    sInvokeState& state = InvokeState();
+    sINVOKE_STATE& state = InvokeState();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_aAddresses.clear();
 }

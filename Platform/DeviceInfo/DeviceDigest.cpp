@@ -1,6 +1,7 @@
 #include "Platform/DeviceInfo/DeviceDigest.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace plat
 {
@@ -12,11 +13,11 @@ uint32_t Rotate(uint32_t x, unsigned int n)
     return (x << n) | (x >> (32 - n));
 }
 
-struct sRoundTables
+struct sROUND_TABLES
 {
     uint32_t m_aK[64];
     unsigned int m_aShift[64];
-    sRoundTables()
+    sROUND_TABLES()
     {
         // K[i] is the integer part of |sin(i + 1)| x 2^32 (exact in double precision).
         static const unsigned int s_aShifts[4][4] = {
@@ -29,12 +30,14 @@ struct sRoundTables
     }
 };
 
-void Block(uint32_t aState[4], const uint8_t* pBlock, const sRoundTables& tables)
+void Block(uint32_t aState[4], const uint8_t* pBlock, const sROUND_TABLES& tables)
 {
     uint32_t aWords[16];
     for (int i = 0; i < 16; ++i)
-        aWords[i] = pBlock[i * 4] | (pBlock[i * 4 + 1] << 8) | (pBlock[i * 4 + 2] << 16) |
-                    (static_cast<uint32_t>(pBlock[i * 4 + 3]) << 24);
+    {
+        const uint8_t* pWord = pBlock + static_cast<ptrdiff_t>(i) * 4;
+        aWords[i] = pWord[0] | (pWord[1] << 8) | (pWord[2] << 16) | (static_cast<uint32_t>(pWord[3]) << 24);
+    }
     uint32_t a = aState[0], b = aState[1], c = aState[2], d = aState[3];
     for (int i = 0; i < 64; ++i)
     {
@@ -63,7 +66,7 @@ void Block(uint32_t aState[4], const uint8_t* pBlock, const sRoundTables& tables
 
 std::array<uint8_t, 16> DeviceDigest(const std::string& strBytes)
 {
-    static const sRoundTables s_Tables;
+    static const sROUND_TABLES s_Tables;
     std::string strPadded = strBytes;
     const uint64_t uBits = static_cast<uint64_t>(strBytes.size()) * 8;
     strPadded += static_cast<char>(0x80);

@@ -20,7 +20,7 @@ const char* const kDeviceIdSalt = "korvel-device-id/1:";
 
 namespace
 {
-struct sDeviceInfoState
+struct sDEVICE_INFO_STATE
 {
     std::mutex m_Lock;
     bool m_bDataSet = false;
@@ -30,9 +30,9 @@ struct sDeviceInfoState
     std::string m_strMachineIdPath;
 };
 
-sDeviceInfoState& State()
+sDEVICE_INFO_STATE& State()
 {
-    static sDeviceInfoState s_State;
+    static sDEVICE_INFO_STATE s_State;
     return s_State;
 }
 
@@ -91,7 +91,7 @@ bool HostId(const std::string& strPath, uint32_t aId[4])
     const std::array<uint8_t, 16> aDigest = DeviceDigest(kDeviceIdSalt + strMachineId);
     aId[0] = sizeof(deviceinfo_identifying_data_t);
     aId[1] = 0;
-    for (int i = 0; i < 2; ++i)
+    for (size_t i = 0; i < 2; ++i)
         aId[2 + i] = aDigest[i * 4] | (aDigest[i * 4 + 1] << 8) | (aDigest[i * 4 + 2] << 16) |
                      (static_cast<uint32_t>(aDigest[i * 4 + 3]) << 24);
     return true;
@@ -105,7 +105,7 @@ int deviceinfo_get_data(deviceinfo_data_t* pData)
     std::string aData[4];
     bool bSet;
     {
-        sDeviceInfoState& state = State();
+        sDEVICE_INFO_STATE& state = State();
         std::lock_guard<std::mutex> guard(state.m_Lock);
         bSet = state.m_bDataSet;
         for (int i = 0; i < 4; ++i)
@@ -143,7 +143,7 @@ int deviceinfo_get_identifying_data(deviceinfo_identifying_data_t* pData)
     std::string strPath;
     bool bSet;
     {
-        sDeviceInfoState& state = State();
+        sDEVICE_INFO_STATE& state = State();
         std::lock_guard<std::mutex> guard(state.m_Lock);
         bSet = state.m_bIdSet;
         std::memcpy(aId, state.m_aId, sizeof(aId));
@@ -165,7 +165,7 @@ void deviceinfo_free_identifying_data(deviceinfo_identifying_data_t* pData)
 void DeviceInfoControlSetData(const std::string& strHardwareId, const std::string& strOsName,
                               const std::string& strModel, const std::string& strOsBuild)
 {
-    sDeviceInfoState& state = State();
+    sDEVICE_INFO_STATE& state = State();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_bDataSet = true;
     state.m_aData[0] = strHardwareId;
@@ -176,7 +176,7 @@ void DeviceInfoControlSetData(const std::string& strHardwareId, const std::strin
 
 void DeviceInfoControlSetIdentifyingData(uint32_t uSize, uint32_t uPin, uint32_t uIdLow, uint32_t uIdHigh)
 {
-    sDeviceInfoState& state = State();
+    sDEVICE_INFO_STATE& state = State();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_bIdSet = true;
     state.m_aId[0] = uSize;
@@ -187,7 +187,7 @@ void DeviceInfoControlSetIdentifyingData(uint32_t uSize, uint32_t uPin, uint32_t
 
 void DeviceInfoControlUseHost(const std::string& strMachineIdPath)
 {
-    sDeviceInfoState& state = State();
+    sDEVICE_INFO_STATE& state = State();
     std::lock_guard<std::mutex> guard(state.m_Lock);
     state.m_bDataSet = false;
     state.m_bIdSet = false;

@@ -1,8 +1,12 @@
 // Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator.
-// Leaves out multi-touch (injected instead), focus changes, window-manager resizes and turning for rotation.
+// Leaves out multi-touch (injected instead), focus changes and turning for rotation; the window keeps
+// its size (size hints), so window-manager resizes do not happen.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "Platform/Common/ScreenObjects.h"
@@ -13,12 +17,36 @@
 #include <EGL/eglext.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace plat
 {
 
 namespace
 {
+
+const int DEFAULT_REFRESH_HZ = 60;
+const uint64_t TICKS_PER_SECOND = 1000000000;
+
+// The screen's refresh rate as the X server reports it; the default where it gives none.
+int RefreshRate(Display* pDisplay)
+{
+    int iEventBase = 0, iErrorBase = 0;
+    if (!XRRQueryExtension(pDisplay, &iEventBase, &iErrorBase))
+        return DEFAULT_REFRESH_HZ;
+    XRRScreenConfiguration* pConfig = XRRGetScreenInfo(pDisplay, DefaultRootWindow(pDisplay));
+    if (!pConfig)
+        return DEFAULT_REFRESH_HZ;
+    const int iRate = XRRConfigCurrentRate(pConfig);
+    XRRFreeScreenConfigInfo(pConfig);
+    return iRate > 0 ? iRate : DEFAULT_REFRESH_HZ;
+}
+
+bool PresentWaitOff()
+{
+    const char* pszValue = std::getenv("KORVEL_NO_PRESENT_WAIT");
+    return pszValue && *pszValue && std::strcmp(pszValue, "0") != 0;
+}
 
 // Xlib's own handler ends the process; a stray error (a focus request racing an
 // unmap, a window already gone) is not worth that.
@@ -58,6 +86,7 @@ public:
         aDisplaySize[1] = std::min(aDisplaySize[1], DisplayHeight(m_pDisplay, iScreen));
         m_uWmProtocols = XInternAtom(m_pDisplay, "WM_PROTOCOLS", False);
         m_uWmDeleteWindow = XInternAtom(m_pDisplay, "WM_DELETE_WINDOW", False);
+        m_uPresentPeriod = PresentWaitOff() ? 0 : TICKS_PER_SECOND / uint64_t(RefreshRate(m_pDisplay));
         return 0;
     }
 
@@ -71,11 +100,13 @@ public:
         if (!uWindow)
             return EIO;
         XStoreName(m_pDisplay, uWindow, WindowTitle().c_str());
+        // Desktops group and match windows by class: the executable's name, as the ICCCM asks.
+        std::string strClass = program_invocation_short_name;
+        XClassHint classHint = {&strClass[0], &strClass[0]};
+        XSetClassHint(m_pDisplay, uWindow, &classHint);
         Atom uDelete = m_uWmDeleteWindow;
         XSetWMProtocols(m_pDisplay, uWindow, &uDelete, 1);
-        XSizeHints hints = {};
-        hints.flags = USPosition;
-        XSetWMNormalHints(m_pDisplay, uWindow, &hints);
+        SetSizeHints(uWindow, window);
         XSelectInput(m_pDisplay, uWindow,
                      KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
                          StructureNotifyMask);
@@ -98,6 +129,7 @@ public:
 
     void ResizeWindow(_screen_window& window) override
     {
+        SetSizeHints(window.m_uNativeWindow, window);
         XResizeWindow(m_pDisplay, window.m_uNativeWindow, unsigned(window.m_aBufferSize[0]),
                       unsigned(window.m_aBufferSize[1]));
         XSync(m_pDisplay, False);
@@ -129,7 +161,20 @@ public:
                                         pAttribs);
     }
 
+    uint64_t PresentPeriodTicks() const override { return m_uPresentPeriod; }
+
 private:
+    // The picture and the pointer are laid out for the buffer's size: the window manager is
+    // asked to keep the window at that size (minimum = maximum), not to resize it.
+    void SetSizeHints(Window uWindow, const _screen_window& window)
+    {
+        XSizeHints hints = {};
+        hints.flags = USPosition | PMinSize | PMaxSize;
+        hints.min_width = hints.max_width = window.m_aBufferSize[0];
+        hints.min_height = hints.max_height = window.m_aBufferSize[1];
+        XSetWMNormalHints(m_pDisplay, uWindow, &hints);
+    }
+
     void Translate(XEvent& event)
     {
         switch (event.type)
@@ -182,6 +227,7 @@ private:
     EGLDisplay m_pEglDisplay = EGL_NO_DISPLAY;
     Atom m_uWmProtocols = 0;
     Atom m_uWmDeleteWindow = 0;
+    uint64_t m_uPresentPeriod = 0;
     std::vector<Window> m_aWindows;
 };
 

@@ -30,17 +30,17 @@ std::string Utf16(const std::u16string& text)
 }
 
 // "ach.dat" bytes: version, count, then (id, six time fields) records.
-struct sRecord
+struct sRECORD
 {
     int m_iId;
     unsigned int m_aTime[6];
 };
-std::string StateBytes(uint32_t uVersion, uint32_t uCount, const std::vector<sRecord>& aRecords)
+std::string StateBytes(uint32_t uVersion, uint32_t uCount, const std::vector<sRECORD>& aRecords)
 {
     std::string strBytes;
     PutTestU32(strBytes, uVersion);
     PutTestU32(strBytes, uCount);
-    for (const sRecord& record : aRecords)
+    for (const sRECORD& record : aRecords)
     {
         PutTestU32(strBytes, static_cast<unsigned int>(record.m_iId));
         for (unsigned int uField : record.m_aTime)
@@ -99,13 +99,13 @@ protected:
 
 TEST_F(CVornAchievementStation, DescriptionsAreReadFromTheTokens)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         std::u16string m_Text;
         std::vector<std::u16string> m_aExpected;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"keys in any order, some missing",
          u"achievement 7 { surfaceName \"s.png\" description \"d e\" name \"N 1\" }\tachievement 8 {\tname "
          u"\"M\"\t}",
@@ -136,7 +136,7 @@ TEST_F(CVornAchievementStation, DescriptionsAreReadFromTheTokens)
          u"version 2 achievements: achievement 1 { colour red name \"R\" }",
          {u"1|R||"}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         PutPack(c.m_Text);
         ::CVornAchievementStation station;
@@ -172,18 +172,18 @@ TEST_F(CVornAchievementStation, StartupResults)
 TEST_F(CVornAchievementStation, TheStateFileMarksEarnedAchievementsWithTheirTimes)
 {
     PutPack(kTwo);
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         std::string m_strState;
         KE_RETVAL m_iResult;
         std::vector<unsigned int> m_aEarned; // achieved flags of 1, 2, 3
     };
-    const sRecord one = {1, {2024, 11, 31, 23, 59, 58}};
-    const sRecord unknown = {99, {1, 2, 3, 4, 5, 6}};
-    const sRecord three = {3, {65535, 0, 1, 2, 3, 4}};
+    const sRECORD one = {1, {2024, 11, 31, 23, 59, 58}};
+    const sRECORD unknown = {99, {1, 2, 3, 4, 5, 6}};
+    const sRECORD three = {3, {65535, 0, 1, 2, 3, 4}};
     const std::string strFull = StateBytes(1, 3, {one, unknown, three});
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"unknown identifier between two known", strFull, KE_OK, {1, 0, 1}},
         {"version 2", StateBytes(2, 3, {one, unknown, three}), KE_ERR_DECODE, {0, 0, 0}},
         {"cut inside the last record", strFull.substr(0, strFull.size() - 1), KE_ERR_BADDATA, {1, 0, 0}},
@@ -191,7 +191,7 @@ TEST_F(CVornAchievementStation, TheStateFileMarksEarnedAchievementsWithTheirTime
         {"cut in the header", strFull.substr(0, 6), KE_ERR_BADDATA, {0, 0, 0}},
         {"fewer than counted", StateBytes(1, 1, {one, three}), KE_OK, {1, 0, 0}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         PutState(c.m_strState);
         ::CVornAchievementStation station;
@@ -259,7 +259,7 @@ TEST_F(CVornAchievementStation, AStationWithoutItsGameLeavesTheOldStateAlone)
 TEST_F(CVornAchievementStation, PicturesLoadFromThePackOrSayWhyNot)
 {
     ASSERT_EQ(m_App.StartHeadless(), KE_OK);
-    std::vector<uint8_t> aPixels(4 * 3 * 4, 0x80);
+    std::vector<uint8_t> aPixels(size_t{4} * 3 * 4, 0x80);
     const std::vector<uint8_t> aPng = EncodeTestPng({4, 3, 6 /* RGBA */, 8, aPixels});
     ASSERT_FALSE(aPng.empty());
     PutPack(
@@ -272,20 +272,20 @@ TEST_F(CVornAchievementStation, PicturesLoadFromThePackOrSayWhyNot)
     ASSERT_EQ(Start(station), KE_OK);
     CVornAchievementGame* pGame = station.GetGame(kGame);
 
-    struct sCase
+    struct sCASE
     {
         int m_iId;
         KE_RETVAL m_iResult;
         int m_iState;
         bool m_bImage;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {1, KE_OK, CVornAchievement::IMAGE_NONE, true},
         {2, KE_ERR_NOTFOUND, CVornAchievement::IMAGE_MISSING, false},
         {3, KE_ERR_DECODE, CVornAchievement::IMAGE_BROKEN, false},
         {4, KE_OK, CVornAchievement::IMAGE_NONE, false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CVornAchievement* p = pGame->GetAchievement(c.m_iId);
         EXPECT_EQ(p->GetLocal(), 1u);

@@ -6,6 +6,7 @@
 // rotated draws - lines and clipping - activation caches - release and restore -
 // golden frame.
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ namespace
 // ------------------------------------------------------------------- fixture
 
 const int g_iScreenW = 800, g_iScreenH = 600;
-const float g_fPi = 3.14159265f;
+const float g_fPi = KE_PI;
 
 // 64 x 32: red top-left, green top-right, blue bottom-left, white bottom-right.
 uint32_t Quadrants(int x, int y)

@@ -1,4 +1,5 @@
 #include "Korvel3D/KorvelMatrix4RH.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@
 static_assert(sizeof(CKorvelMatrix4RH) == 64, "sixteen floats, nothing else");
 static_assert(std::is_trivially_copyable<CKorvelMatrix4RH>::value, "copied element by element");
 
-static const float kPiF = 3.1415927f;
+static const float kPiF = KE_PI;
 
 namespace
 {

@@ -15,7 +15,7 @@ static_assert(sizeof(CKorvelVector2) == 8 && sizeof(CKorvelVector3) == 12, "plai
 static_assert(std::is_trivially_copyable<CKorvelVector2>::value, "copied by value");
 static_assert(std::is_trivially_copyable<CKorvelVector3>::value, "copied by value");
 
-static const float kPiF = 3.1415927f;
+static const float kPiF = KE_PI;
 
 TEST(CKorvelVector2, NormalizeAndSetLengthLeaveNearZeroVectors)
 {

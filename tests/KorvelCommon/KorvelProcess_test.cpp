@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -83,10 +85,10 @@ TEST_F(CKorvelProcessEntryTest, RunsTheGamesApplicationToItsExitAndDeletesIt)
     EXPECT_EQ(plat::GetCallNames().back(), "screen_destroy_context");
 }
 
-TEST_F(CKorvelProcessEntryTest, AnApplicationThatDoesNotStartEndsTheProcessWithZero)
+TEST_F(CKorvelProcessEntryTest, AnApplicationThatDoesNotStartEndsTheProcessWithAFailure)
 {
     g_Hooks.iInitDone = KE_ERR_NOTSTARTED;
-    EXPECT_EQ(::KorvelProcessEntry(), 0);
+    EXPECT_EQ(::KorvelProcessEntry(), EXIT_FAILURE);
     EXPECT_EQ(g_Hooks.aSteps, (std::vector<std::string>{"flags", "init", "exit", "deleted"}))
         << "one exit from the failed start-up, nothing run";
     EXPECT_EQ(plat::CountCalls("screen_destroy_window"), 1);

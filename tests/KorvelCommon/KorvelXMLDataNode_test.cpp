@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 #include <string>
 #include <utility>
 #include <vector>
@@ -128,6 +132,38 @@ TEST(CKorvelXMLDataNode, NestingIsLimitedAndLengthsAreNot)
     std::string strName(2000, 'n'), strValue(5000, 'v');
     pDoc = Parse("<a " + strName + "=\"" + strValue + "\"/>");
     EXPECT_EQ(Str(pDoc->Get(("a/$" + strName).c_str(), nullptr)), strValue);
+}
+
+// A megabyte of layout, parsed and freed, gives back every byte; an element cut out of the
+// tree stays whole after the tree is gone and gives back its memory when deleted.
+TEST(CKorvelXMLDataNode, LargeTreeFreedLeavesNothingBehind)
+{
+#if !defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "counts bytes through the address sanitizer's allocator";
+#else
+    const size_t uMegabyte = size_t(1) << 20;
+    std::string strDoc = "<?xml version=\"1.0\"?>\n<root>\n";
+    for (int i = 0; strDoc.size() < uMegabyte; ++i)
+        strDoc += "  <!-- row " + std::to_string(i) + " -->\n  <element name=\"e" + std::to_string(i) +
+                  "\" type='button'><size w=\"0.40\" h=\"0.10\"/><text value=\"a &amp; b\">label</text>"
+                  "</element>\n";
+    strDoc += "</root>\n";
+    Parse(strDoc); // the first parse leaves whatever the allocator keeps for later ones
+
+    const size_t uBefore = __sanitizer_get_current_allocated_bytes();
+    NodePtr pDoc = Parse(strDoc);
+    CKorvelXMLDataNode* pRoot = pDoc->GotoPath("root", 0);
+    ASSERT_NE(pRoot, nullptr);
+    EXPECT_GT(pRoot->ChildCount(), 5000);
+    NodePtr pKept(pRoot->CutFirstChild());
+    pDoc.reset();
+    ASSERT_NE(pKept, nullptr);
+    EXPECT_EQ(Dump(pKept.get()), "element($name=e0,$type=button,size($w=0.40,$h=0.10),text($value=a & "
+                                 "b,$ORIG_DATA=label))");
+    pKept.reset();
+    EXPECT_EQ(__sanitizer_get_current_allocated_bytes(), uBefore);
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#endif
 }
 
 // --- lookup and typed reads ------------------------------------------------------------------

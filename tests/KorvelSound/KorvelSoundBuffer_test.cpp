@@ -1,3 +1,4 @@
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelSound/KorvelSoundBuffer.h"
 
 #include <gtest/gtest.h>
@@ -130,7 +131,7 @@ TEST(CKorvelSoundBuffer, ThreeDMatrixUpdate)
     source.m[13] = 20;
     source.m[14] = 30;
     CKorvelMatrix4RH listener;
-    listener.RotateZ(3.1415927f / 2);
+    listener.RotateZ(KE_PI / 2);
     listener.m[12] = 1;
     listener.m[13] = 2;
     listener.m[14] = 3;

@@ -11,7 +11,7 @@
 namespace
 {
 
-class PlatformBps : public CHeadlessPlatformTest
+class CPlatformBps : public CHeadlessPlatformTest
 {
 protected:
     void SetUp() override
@@ -31,7 +31,7 @@ struct sCOUNTED_PAYLOAD
     std::atomic<int>& m_iLive;
 };
 
-TEST_F(PlatformBps, EventsComeOutInOrderAndLiveUntilTheNextGet)
+TEST_F(CPlatformBps, EventsComeOutInOrderAndLiveUntilTheNextGet)
 {
     plat::bps_event_t* pEvent = reinterpret_cast<plat::bps_event_t*>(0x1);
     EXPECT_EQ(plat::bps_get_event(&pEvent, 0), plat::BPS_SUCCESS) << "an empty queue is no failure";
@@ -53,7 +53,7 @@ TEST_F(PlatformBps, EventsComeOutInOrderAndLiveUntilTheNextGet)
     EXPECT_EQ(plat::bps_event_get_payload(pEvent), nullptr);
 }
 
-TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
+TEST_F(CPlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
 {
     const int kThreads = 4, kPerThread = 500;
     std::vector<std::thread> aThreads;
@@ -82,7 +82,7 @@ TEST_F(PlatformBps, EventsPostedFromOtherThreadsAllArriveInEachThreadsOrder)
 }
 
 // A wait already under way wakes for a later post, and otherwise ends at its timeout.
-TEST_F(PlatformBps, WaitWakesForALatePostAndEndsAtItsTimeout)
+TEST_F(CPlatformBps, WaitWakesForALatePostAndEndsAtItsTimeout)
 {
     std::thread poster(
         [this]
@@ -99,7 +99,7 @@ TEST_F(PlatformBps, WaitWakesForALatePostAndEndsAtItsTimeout)
     EXPECT_EQ(pEvent, nullptr);
 }
 
-TEST_F(PlatformBps, RegisteredDomainsAreDistinctFromEachOtherAndTheServices)
+TEST_F(CPlatformBps, RegisteredDomainsAreDistinctFromEachOtherAndTheServices)
 {
     std::set<int> aDomains = {m_iDomain};
     for (int i = 0; i < 10; ++i)
@@ -108,7 +108,7 @@ TEST_F(PlatformBps, RegisteredDomainsAreDistinctFromEachOtherAndTheServices)
         EXPECT_GT(iDomain, 3);
 }
 
-TEST_F(PlatformBps, NestedInitialisationEmptiesTheQueueOnlyAtTheLastShutdown)
+TEST_F(CPlatformBps, NestedInitialisationEmptiesTheQueueOnlyAtTheLastShutdown)
 {
     plat::bps_initialize();
     plat::bps_post_event(m_iDomain, 1);
@@ -126,7 +126,7 @@ TEST_F(PlatformBps, NestedInitialisationEmptiesTheQueueOnlyAtTheLastShutdown)
     EXPECT_EQ(pEvent, nullptr) << "the queue was emptied";
 }
 
-TEST_F(PlatformBps, InjectedFailureOfGetEventKeepsTheEventQueued)
+TEST_F(CPlatformBps, InjectedFailureOfGetEventKeepsTheEventQueued)
 {
     plat::bps_post_event(m_iDomain, 3);
     plat::FailCall("bps_get_event");

@@ -16,7 +16,7 @@ namespace
 
 using namespace plat;
 
-class PlatformDeviceInfo : public ::testing::Test
+class CPlatformDeviceInfo : public ::testing::Test
 {
 protected:
     void SetUp() override { ResetPlatform(eBackend::Headless); }
@@ -24,9 +24,9 @@ protected:
 
     CTestTempDir m_Dir;
 };
-using PlatformNavigatorInvoke = PlatformDeviceInfo;
+using PlatformNavigatorInvoke = CPlatformDeviceInfo;
 
-TEST_F(PlatformDeviceInfo, DataComesFromTheHostOrTheControlAndIsFreed)
+TEST_F(CPlatformDeviceInfo, DataComesFromTheHostOrTheControlAndIsFreed)
 {
     deviceinfo_data_t data = {};
     ASSERT_EQ(deviceinfo_get_data(&data), BPS_SUCCESS);
@@ -53,21 +53,21 @@ TEST_F(PlatformDeviceInfo, DataComesFromTheHostOrTheControlAndIsFreed)
     EXPECT_EQ(CountCalls("deviceinfo_free_data"), 2);
 }
 
-TEST_F(PlatformDeviceInfo, TheIdentifierIsASaltedDigestOfTheMachineId)
+TEST_F(CPlatformDeviceInfo, TheIdentifierIsASaltedDigestOfTheMachineId)
 {
     EXPECT_STREQ(kDeviceIdSalt, "korvel-device-id/1:") << "a new salt changes every stored identifier";
     // The first two little-endian words of MD5(salt + id), computed elsewhere.
-    struct sCase
+    struct sCASE
     {
         std::string m_strId;
         uint32_t m_uLow, m_uHigh;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"3d1219c7c4c5404aaa1f6d2a48adfda4", 0x02f05ee8, 0x378a029b},
         {"x", 0x6068dd66, 0x9cb2d901},
         {std::string(120, 'f'), 0xbe56df8a, 0x9bac4342}, // three blocks of digest input
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const std::string& strId = c.m_strId;
         CTestWorkingDir::Put(m_Dir.File("machine-id"), "  " + strId + "\n");
@@ -82,7 +82,7 @@ TEST_F(PlatformDeviceInfo, TheIdentifierIsASaltedDigestOfTheMachineId)
     }
 }
 
-TEST_F(PlatformDeviceInfo, TheIdentifyingCallFailsWithoutAMachineIdOrWhenMadeToFail)
+TEST_F(CPlatformDeviceInfo, TheIdentifyingCallFailsWithoutAMachineIdOrWhenMadeToFail)
 {
     deviceinfo_identifying_data_t data = {1, 2, 3, 4};
     DeviceInfoControlUseHost(m_Dir.File("absent"));
@@ -102,12 +102,12 @@ TEST_F(PlatformDeviceInfo, TheIdentifyingCallFailsWithoutAMachineIdOrWhenMadeToF
 
 TEST_F(PlatformNavigatorInvoke, OnlyWebAddressesAreAcceptedAndEveryCallIsRecorded)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pszAddress;
         bool m_bAccepted;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"https://example.invalid/a?b=c", true},
         {"http://127.0.0.1:8080/", true},
         {"HTTPS://EXAMPLE.INVALID", true},
@@ -119,7 +119,7 @@ TEST_F(PlatformNavigatorInvoke, OnlyWebAddressesAreAcceptedAndEveryCallIsRecorde
         {"mailto:someone@example.invalid", false},
     };
     std::vector<sInvokedAddress> aExpected;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         char* pszError = reinterpret_cast<char*>(0x1);
         EXPECT_EQ(navigator_invoke(c.m_pszAddress, &pszError), c.m_bAccepted ? BPS_SUCCESS : BPS_FAILURE)

@@ -21,7 +21,7 @@ namespace
 
 using namespace plat;
 
-class PlatformNavigatorInvokeX11 : public ::testing::Test
+class CPlatformNavigatorInvokeX11 : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -61,7 +61,7 @@ protected:
     std::unique_ptr<CScopedEnv> m_pPath;
 };
 
-TEST_F(PlatformNavigatorInvokeX11, TheAddressReachesXdgOpenAsItsOnlyArgumentAndNoZombieRemains)
+TEST_F(CPlatformNavigatorInvokeX11, TheAddressReachesXdgOpenAsItsOnlyArgumentAndNoZombieRemains)
 {
     ASSERT_EQ(GetSelectedBackend(), eBackend::X11);
     const std::string strAddress = "https://example.invalid/a b;$(touch x)&c='d'";
@@ -75,7 +75,7 @@ TEST_F(PlatformNavigatorInvokeX11, TheAddressReachesXdgOpenAsItsOnlyArgumentAndN
     EXPECT_FALSE(CTestWorkingDir::Exists("x"));
 }
 
-TEST_F(PlatformNavigatorInvokeX11, RefusedAddressesAndASwitchedOffBrowserStartNothing)
+TEST_F(CPlatformNavigatorInvokeX11, RefusedAddressesAndASwitchedOffBrowserStartNothing)
 {
     EXPECT_EQ(navigator_invoke("file:///etc/passwd", nullptr), BPS_FAILURE);
     {

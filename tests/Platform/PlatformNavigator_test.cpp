@@ -11,12 +11,12 @@ namespace
 
 using namespace plat;
 
-class PlatformNavigator : public CHeadlessPlatformTest
+class CPlatformNavigator : public CHeadlessPlatformTest
 {
 };
-using PlatformVirtualKeyboard = PlatformNavigator;
+using PlatformVirtualKeyboard = CPlatformNavigator;
 
-TEST_F(PlatformNavigator, InjectedEventsCarryTheCodesAndStatesTheApplicationReads)
+TEST_F(CPlatformNavigator, InjectedEventsCarryTheCodesAndStatesTheApplicationReads)
 {
     EXPECT_EQ(InjectNavigatorExit(), BPS_FAILURE) << "not requested yet";
     ASSERT_EQ(navigator_request_events(0), BPS_SUCCESS);
@@ -42,7 +42,7 @@ TEST_F(PlatformNavigator, InjectedEventsCarryTheCodesAndStatesTheApplicationRead
     EXPECT_EQ(aSeen[3].m_iCode, 2);
 }
 
-TEST_F(PlatformNavigator, RequestsAreRecordedWithTheirArguments)
+TEST_F(CPlatformNavigator, RequestsAreRecordedWithTheirArguments)
 {
     navigator_rotation_lock(true);
     navigator_rotation_lock(false);
@@ -64,7 +64,7 @@ TEST_F(PlatformNavigator, RequestsAreRecordedWithTheirArguments)
     EXPECT_EQ(aCalls, aExpected);
 }
 
-TEST_F(PlatformNavigator, FailedRequestForEventsLeavesThemOff)
+TEST_F(CPlatformNavigator, FailedRequestForEventsLeavesThemOff)
 {
     FailCall("navigator_request_events");
     EXPECT_EQ(navigator_request_events(0), BPS_FAILURE);

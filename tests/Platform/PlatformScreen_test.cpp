@@ -13,7 +13,7 @@ namespace
 
 using namespace plat;
 
-class PlatformScreen : public CHeadlessPlatformTest
+class CPlatformScreen : public CHeadlessPlatformTest
 {
 protected:
     void SetUp() override
@@ -39,7 +39,7 @@ protected:
 };
 
 // The application's start-up, call for call, and what each call answers.
-TEST_F(PlatformScreen, ApplicationStartupSequence)
+TEST_F(CPlatformScreen, ApplicationStartupSequence)
 {
     SetDisplaySize(800, 480);
     ASSERT_EQ(screen_create_context(&m_pContext, SCREEN_APPLICATION_CONTEXT), 0);
@@ -100,7 +100,7 @@ TEST_F(PlatformScreen, ApplicationStartupSequence)
     EXPECT_EQ(aStartup, aExpected);
 }
 
-TEST_F(PlatformScreen, DisplaySizeComesFromTheEnvironmentWhenWellFormed)
+TEST_F(CPlatformScreen, DisplaySizeComesFromTheEnvironmentWhenWellFormed)
 {
     setenv("KORVEL_DISPLAY_SIZE", "1280x720", 1);
     OpenWindow();
@@ -122,7 +122,7 @@ TEST_F(PlatformScreen, DisplaySizeComesFromTheEnvironmentWhenWellFormed)
     m_pContext = nullptr;
 }
 
-TEST_F(PlatformScreen, BadValuesAndHandlesAreRefused)
+TEST_F(CPlatformScreen, BadValuesAndHandlesAreRefused)
 {
     OpenWindow();
     const int iBadAngle = 45, aZero[2] = {0, 600}, aHuge[2] = {100000, 600}, iAny = 1;
@@ -150,7 +150,7 @@ TEST_F(PlatformScreen, BadValuesAndHandlesAreRefused)
     m_pContext = nullptr;
 }
 
-TEST_F(PlatformScreen, InjectedEventsCarryThePropertiesTheApplicationReads)
+TEST_F(CPlatformScreen, InjectedEventsCarryThePropertiesTheApplicationReads)
 {
     OpenWindow();
     screen_request_events(m_pContext);
@@ -187,7 +187,7 @@ TEST_F(PlatformScreen, InjectedEventsCarryThePropertiesTheApplicationReads)
     }
 }
 
-TEST_F(PlatformScreen, ScreenEventsFlowOnlyWhileRequested)
+TEST_F(CPlatformScreen, ScreenEventsFlowOnlyWhileRequested)
 {
     OpenWindow();
     EXPECT_EQ(InjectPointer(1, 0, 0), BPS_FAILURE);
@@ -210,7 +210,7 @@ TEST_F(PlatformScreen, ScreenEventsFlowOnlyWhileRequested)
     EXPECT_EQ(screen_get_event_property_iv(nullptr, SCREEN_PROPERTY_TYPE, &iType), -1);
 }
 
-TEST_F(PlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
+TEST_F(CPlatformScreen, FailureInjectionMakesTheNamedCallFailOnce)
 {
     FailCall("screen_create_context");
     m_pContext = reinterpret_cast<screen_context_t>(0x1);

@@ -10,6 +10,7 @@
 #include "Platform/PlatformTestEvents.h"
 #include "PlatformControl.h"
 #include "PlatformScreen.h"
+#include "support/InputTestApplication.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -39,7 +40,7 @@ std::vector<sSeenEvent> Only(const std::vector<sSeenEvent>& aSeen, bool (*fnKeep
     return aKept;
 }
 
-class X11Window : public ::testing::Test
+class CX11Window : public ::testing::Test
 {
 protected:
     // One connection for the whole suite: an X server resets when its last client
@@ -116,9 +117,9 @@ protected:
     unsigned long m_uWindow = 0;
 };
 
-Display* X11Window::g_pTester = nullptr;
+Display* CX11Window::g_pTester = nullptr;
 
-TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
+TEST_F(CX11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
 {
     int iWidth = 0, iHeight = 0;
     GetXSize(iWidth, iHeight);
@@ -142,7 +143,7 @@ TEST_F(X11Window, OpensAtTheConfiguredSizeAndFollowsTheBufferSize)
     EXPECT_EQ(iHeight, 640);
 }
 
-TEST_F(X11Window, DisplayIsNoLargerThanTheXScreen)
+TEST_F(CX11Window, DisplayIsNoLargerThanTheXScreen)
 {
     screen_context_t pLarge = nullptr;
     SetDisplaySize(5000, 4000);
@@ -156,7 +157,7 @@ TEST_F(X11Window, DisplayIsNoLargerThanTheXScreen)
     screen_destroy_context(pLarge);
 }
 
-TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
+TEST_F(CX11Window, EglWindowSurfaceDrawsIntoTheWindow)
 {
     const int aBuffer[2] = {320, 200};
     screen_set_window_property_iv(m_pWindow, SCREEN_PROPERTY_BUFFER_SIZE, aBuffer);
@@ -175,7 +176,38 @@ TEST_F(X11Window, EglWindowSurfaceDrawsIntoTheWindow)
     EXPECT_TRUE(eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface));
 }
 
-TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
+TEST_F(CX11Window, PresentsAreHeldToTheRefreshRateUnlessTurnedOff)
+{
+    CManualClock clock;
+    {
+        CEngineEgl egl;
+        ASSERT_EQ(egl.Start(m_pWindow), "");
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(plat::eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface, clock));
+    }
+    ASSERT_EQ(clock.m_aSleeps.size(), 3u) << "Xvfb returns at once: every present after the first waits";
+    for (unsigned int uSleep : clock.m_aSleeps)
+        EXPECT_TRUE(uSleep > 0 && uSleep <= 50) << uSleep << " ms is no refresh period";
+
+    // Read when a context connects.
+    clock.m_aSleeps.clear();
+    setenv("KORVEL_NO_PRESENT_WAIT", "1", 1);
+    screen_context_t pUnpaced = nullptr;
+    screen_window_t pWindow = nullptr;
+    ASSERT_EQ(screen_create_context(&pUnpaced, SCREEN_APPLICATION_CONTEXT), 0);
+    unsetenv("KORVEL_NO_PRESENT_WAIT");
+    ASSERT_EQ(screen_create_window(&pWindow, pUnpaced), 0);
+    {
+        CEngineEgl egl;
+        ASSERT_EQ(egl.Start(pWindow), "");
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(plat::eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface, clock));
+    }
+    EXPECT_TRUE(clock.m_aSleeps.empty());
+    screen_destroy_context(pUnpaced);
+}
+
+TEST_F(CX11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
 {
     MoveTo(100, 100); // no button held: no event
     Button(1, true);
@@ -194,7 +226,7 @@ TEST_F(X11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)
     EXPECT_EQ(aPointer.back().m_aPosition[0], 150);
 }
 
-TEST_F(X11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
+TEST_F(CX11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
 {
     MoveTo(50, 60);
     Button(3, true);
@@ -219,7 +251,7 @@ TEST_F(X11Window, RightAndMiddleButtonsGiveTheirMasksAndTheWheelNothing)
     EXPECT_EQ(aPointer[3].m_iButtons, 0);
 }
 
-TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
+TEST_F(CX11Window, KeysArriveWithTheirPlatformSymbols)
 {
     MoveTo(10, 10);
     Key(XK_a, true);
@@ -246,7 +278,7 @@ TEST_F(X11Window, KeysArriveWithTheirPlatformSymbols)
     EXPECT_EQ(aSymFlags, aExpected);
 }
 
-TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
+TEST_F(CX11Window, WindowManagerCloseBecomesNavigatorExit)
 {
     XEvent event = {};
     event.xclient.type = ClientMessage;
@@ -264,7 +296,7 @@ TEST_F(X11Window, WindowManagerCloseBecomesNavigatorExit)
     EXPECT_TRUE(bFound);
 }
 
-TEST_F(X11Window, UnmapAndMapGiveThumbnailAndFullScreen)
+TEST_F(CX11Window, UnmapAndMapGiveThumbnailAndFullScreen)
 {
     XUnmapWindow(m_pTester, Window(m_uWindow));
     XFlush(m_pTester);
@@ -277,7 +309,7 @@ TEST_F(X11Window, UnmapAndMapGiveThumbnailAndFullScreen)
     EXPECT_TRUE(bFound);
 }
 
-TEST_F(X11Window, InjectionWorksBesideRealInput)
+TEST_F(CX11Window, InjectionWorksBesideRealInput)
 {
     ASSERT_EQ(InjectTouch(SCREEN_EVENT_MTOUCH_TOUCH, 2, 30, 40), BPS_SUCCESS);
     bool bFound = false;

@@ -116,7 +116,7 @@ std::vector<std::string> PictureNames()
     return aNames;
 }
 
-class GamePacks : public ::testing::Test
+class CGamePacks : public ::testing::Test
 {
 protected:
     // The shell's application on a copy of the built folder, started, with the game's root
@@ -146,7 +146,7 @@ protected:
 // Every item of the game's packs is a name the game asks for, found by the loaders'
 // "/" + name look-up at its own place, in exactly one pack, and clashing with no other
 // shipped item.
-TEST_F(GamePacks, EveryItemIsOneTheGameNamesAndIsReachable)
+TEST_F(CGamePacks, EveryItemIsOneTheGameNamesAndIsReachable)
 {
     std::set<std::string> setWanted;
     for (const std::string& strName : PictureNames())
@@ -193,7 +193,7 @@ TEST_F(GamePacks, EveryItemIsOneTheGameNamesAndIsReachable)
 
 // Through the resource manager: every picture at its size (power-of-two sides where the
 // game repeats it), every sound, and the font with its page at the screen's scale.
-TEST_F(GamePacks, EveryNameOfTheTablesLoadsThroughTheResourceManager)
+TEST_F(CGamePacks, EveryNameOfTheTablesLoadsThroughTheResourceManager)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
     for (const std::string& strName : PictureNames())
@@ -228,7 +228,7 @@ TEST_F(GamePacks, EveryNameOfTheTablesLoadsThroughTheResourceManager)
 
 // The game samples frame rows 0.5 % of the picture's height lower than they start, so
 // the top 1 % of every frame row must stay clear or the row above would show through.
-TEST_F(GamePacks, FrameSheetsKeepTheTopOfEveryRowClear)
+TEST_F(CGamePacks, FrameSheetsKeepTheTopOfEveryRowClear)
 {
     const struct
     {
@@ -262,7 +262,7 @@ TEST_F(GamePacks, FrameSheetsKeepTheTopOfEveryRowClear)
 
 // Every sound decodes with the engine's loader as 16-bit mono at 22050 Hz within its
 // length; the ambient loop is IMA ADPCM in whole blocks and joins its end to its start.
-TEST_F(GamePacks, SoundsDecodeAtTheirLengthsAndTheLoopJoins)
+TEST_F(CGamePacks, SoundsDecodeAtTheirLengthsAndTheLoopJoins)
 {
     plat::PcmControlReset();
     plat::PcmControlUseCaptureSink(true);
@@ -357,7 +357,7 @@ TEST_F(GamePacks, SoundsDecodeAtTheirLengthsAndTheLoopJoins)
 
 // Both songs play through the application's music player on the renderer stand-in for
 // their lengths; the menu's theme starts over at its end.
-TEST_F(GamePacks, SongsPlayForTheirLengthsAndTheThemeLoops)
+TEST_F(CGamePacks, SongsPlayForTheirLengthsAndTheThemeLoops)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
     const struct
@@ -402,7 +402,7 @@ TEST_F(GamePacks, SongsPlayForTheirLengthsAndTheThemeLoops)
 
 // The game's language pack reads through the shell's reader with every text 0-55 of the
 // source, and the pack tool builds it from the source without a complaint.
-TEST_F(GamePacks, EveryTextReadsAsTheSourceAndTheToolRefusesNothing)
+TEST_F(CGamePacks, EveryTextReadsAsTheSourceAndTheToolRefusesNothing)
 {
     const std::string strLang = TestSourceDir() + "/assets/src/lang/";
     CTestTempDir dir;
@@ -454,7 +454,7 @@ TEST_F(GamePacks, EveryTextReadsAsTheSourceAndTheToolRefusesNothing)
 
 // Each sample item pack, added as the item loader adds it, gives its description by its
 // number and the pictures it names, at the sizes of the pictures they replace.
-TEST_F(GamePacks, SampleItemPacksGiveTheirDescriptionsAndPictures)
+TEST_F(CGamePacks, SampleItemPacksGiveTheirDescriptionsAndPictures)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
     const struct
@@ -517,7 +517,7 @@ TEST_F(GamePacks, SampleItemPacksGiveTheirDescriptionsAndPictures)
 
 // The root state's preload over the built folder fills every slot but the battle
 // backgrounds, which come from the player's items.
-TEST_F(GamePacks, RootStatePreloadFillsEverySlot)
+TEST_F(CGamePacks, RootStatePreloadFillsEverySlot)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
     for (int i = 0; i < GAME_TEXTURE_COUNT + GAME_SOUND_COUNT; ++i)

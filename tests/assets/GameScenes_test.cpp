@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "KorvelCommon/KorvelMath.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"
@@ -21,15 +22,15 @@ namespace
 const float kGrid = 0.025f;
 const int kRestSteps = 150; // about 5 s of physics
 
-struct sShipped
+struct sSHIPPED
 {
     std::string strFile; // as the game's table names it
     bool bNetwork;
 };
 
-std::vector<sShipped> ShippedScenes()
+std::vector<sSHIPPED> ShippedScenes()
 {
-    std::vector<sShipped> a;
+    std::vector<sSHIPPED> a;
     for (const sResourceEntry& entry : res_flomp_training_scenes)
         a.push_back({Narrow(entry.name), false});
     for (const sResourceEntry& entry : res_flomp_scenes)
@@ -54,7 +55,7 @@ bool NearGrid(const CKorvelVector2& v, int x, int y)
     return std::fabs(v.x - float(x) * kGrid) < 1e-4f && std::fabs(v.y - float(y) * kGrid) < 1e-4f;
 }
 
-class GameScenes : public CGameTest
+class CGameScenes : public CGameTest
 {
 protected:
     void SetUp() override
@@ -93,11 +94,11 @@ protected:
     std::unique_ptr<CMoxScene> m_pScene;
 };
 
-TEST_F(GameScenes, EveryTableSceneLoadsAsItsSourceAndSavesItsBytes)
+TEST_F(CGameScenes, EveryTableSceneLoadsAsItsSourceAndSavesItsBytes)
 {
-    const std::vector<sShipped> aScenes = ShippedScenes();
+    const std::vector<sSHIPPED> aScenes = ShippedScenes();
     ASSERT_EQ(aScenes.size(), 35u);
-    for (const sShipped& shipped : aScenes)
+    for (const sSHIPPED& shipped : aScenes)
     {
         SCOPED_TRACE(shipped.strFile);
         const sMoxSceneFile source = Source(shipped.strFile);
@@ -137,7 +138,7 @@ TEST_F(GameScenes, EveryTableSceneLoadsAsItsSourceAndSavesItsBytes)
         ASSERT_EQ(m_pScene->SaveScene(CKorvelString("saved.scn")), 1);
         const std::vector<uint8_t> aSaved = ReadTestFile(m_App.DataFile("saved.scn"));
         const std::string strSaved(aSaved.begin(), aSaved.end());
-        const size_t uPlayers = 85, uBlocks = uPlayers + 2 * 3 * 6;
+        const size_t uPlayers = 85, uBlocks = uPlayers + size_t{2} * 3 * 6;
         ASSERT_EQ(strSaved.size(), strItem.size());
         EXPECT_EQ(strSaved.substr(0, uPlayers), strItem.substr(0, uPlayers));
         EXPECT_EQ(strSaved.substr(uBlocks), strItem.substr(uBlocks));
@@ -146,9 +147,9 @@ TEST_F(GameScenes, EveryTableSceneLoadsAsItsSourceAndSavesItsBytes)
 
 // Each flomp set on its start point falls asleep on the block under it within 5 s and
 // stays there, alive and dry; the blocks never move.
-TEST_F(GameScenes, EveryStartPointIsAtRest)
+TEST_F(CGameScenes, EveryStartPointIsAtRest)
 {
-    for (const sShipped& shipped : ShippedScenes())
+    for (const sSHIPPED& shipped : ShippedScenes())
         for (int k = 0; k < (shipped.bNetwork ? SCENE_PLAYER_RECORDS : 1); ++k)
         {
             SCOPED_TRACE(shipped.strFile + " start point " + std::to_string(k));
@@ -188,7 +189,7 @@ TEST_F(GameScenes, EveryStartPointIsAtRest)
 // Training scene 01 is the jump lesson: one jump from the start, as the match screen
 // applies a released drag (velocity = stretch x -6.9 / mass), knocks the master off his
 // tower into the sea and lands the player dry on it.
-TEST_F(GameScenes, TheFirstTrainingSceneIsWonWithOneJump)
+TEST_F(CGameScenes, TheFirstTrainingSceneIsWonWithOneJump)
 {
     ASSERT_EQ(m_pScene->LoadScene(CKorvelString(Narrow(res_flomp_training_scenes[0].name).c_str())), 1);
     for (int p = 0; p < 2; ++p)
@@ -198,7 +199,7 @@ TEST_F(GameScenes, TheFirstTrainingSceneIsWonWithOneJump)
     CBody& jumper = *m_pScene->m_Players[0].m_pBody;
     CBody& master = *m_pScene->m_Players[1].m_pBody;
     ASSERT_TRUE(jumper.m_uAsleep && master.m_uAsleep);
-    const float fAngle = 30.0f * 3.14159265f / 180.0f, fStretch = 0.36f; // the longest drag is 0.4
+    const float fAngle = 30.0f * KE_PI / 180.0f, fStretch = 0.36f; // the longest drag is 0.4
     jumper.m_vVelocity.Set(fStretch * std::cos(fAngle) * 6.9f / 20.0f,
                            fStretch * std::sin(fAngle) * 6.9f / 20.0f);
     jumper.m_uAsleep = 0;
@@ -217,7 +218,7 @@ TEST_F(GameScenes, TheFirstTrainingSceneIsWonWithOneJump)
 // A frame of training scene 01 as the round starts (the camera on player 0 at the
 // match's zoom), drawn with the game's test pictures: the water band along the bottom,
 // player 0 in its colour at its place, nothing over the sky.
-TEST_F(GameScenes, TheFirstTrainingSceneDrawsWaterAndThePlayer)
+TEST_F(CGameScenes, TheFirstTrainingSceneDrawsWaterAndThePlayer)
 {
     while (!m_pGame->m_bResourcesLoaded)
         m_pGame->PreloadResources(0);
@@ -244,7 +245,7 @@ TEST_F(GameScenes, TheFirstTrainingSceneDrawsWaterAndThePlayer)
     renderer.EndRender();
     if (const char* pOut = std::getenv("KORVEL_FRAME_PNG"))
     {
-        std::vector<uint8_t> aPixels(800 * 600 * 4);
+        std::vector<uint8_t> aPixels(size_t{800} * 600 * 4);
         glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
         WriteTestPng(pOut, 800, 600, aPixels);
     }

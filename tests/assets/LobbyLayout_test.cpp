@@ -53,7 +53,7 @@ public:
     }
 
 protected:
-    CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
+    CVornTheme* CreateTheme() override { return CreateShellTheme(); }
 };
 
 template <class T> bool Is(CWidget* p)
@@ -461,7 +461,7 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
             std::vector<uint8_t> aPixels(static_cast<size_t>(size.first) * size.second * 4);
             glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
             std::set<uint32_t> setColours;
-            for (size_t i = 0; i < aPixels.size() && setColours.size() < 8; i += 4 * 97)
+            for (size_t i = 0; i < aPixels.size() && setColours.size() < 8; i += size_t{4} * 97)
                 setColours.insert(aPixels[i] | aPixels[i + 1] << 8 | aPixels[i + 2] << 16);
             EXPECT_GE(setColours.size(), 3u) << "the read-back is blank";
             // GL rows run bottom-up.

@@ -393,6 +393,13 @@ private:
         player.m_llUser = login["user_id"].Int();
         player.m_strLobbyConn = login["conn"].String();
         Say(strName + " is user " + std::to_string(player.m_llUser) + " on " + player.m_strLobbyConn);
+
+        Step(strName + "'s terminal names the lobby server it reached");
+        const std::string strConnected =
+            "Connected to the lobby server at 127.0.0.1:" + std::to_string(m_Server.LobbyPort()) + ".";
+        if (!TestWaitFor([&] { return player.m_Game.Output().find(strConnected) != std::string::npos; },
+                         START_SECONDS))
+            Fail(strName + " did not print \"" + strConnected + "\":\n" + player.m_Game.Output());
     }
 
     size_t Logins()

@@ -68,7 +68,7 @@ public:
     }
 
 protected:
-    CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
+    CVornTheme* CreateTheme() override { return CreateShellTheme(); }
 };
 
 sE2eRect OnScreen(CWidget* p)
@@ -148,15 +148,15 @@ bool MakeInstance(const std::string& strDir, int iPort)
 }
 
 // The game's screens from its own formulas (a window of WINDOW_W x WINDOW_H).
-struct sSpot
+struct sSPOT
 {
     int x, y;
 };
 const float S = WINDOW_W / 8.0f, U = WINDOW_W / 20.0f;
 // The menu's training button: centre + (-1.25, -0.2) s.
-const sSpot TRAINING_BUTTON = {int(WINDOW_W / 2 - 1.25f * S), int(WINDOW_H / 2 - 0.2f * S)};
+const sSPOT TRAINING_BUTTON = {int(WINDOW_W / 2.0f - 1.25f * S), int(WINDOW_H / 2.0f - 0.2f * S)};
 // The chooser's first scene: centre + (-4 u, -1.5 u).
-const sSpot SCENE_1 = {int(WINDOW_W / 2 - 4.0f * U), int(WINDOW_H / 2 - 1.5f * U)};
+const sSPOT SCENE_1 = {int(WINDOW_W / 2.0f - 4.0f * U), int(WINDOW_H / 2.0f - 1.5f * U)};
 
 } // namespace
 
@@ -178,7 +178,7 @@ int main()
         return run.ExitCode();
     const std::set<Window> before = display.TopLevelWindows();
     const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
-    const std::string strGame = std::string(pBuild ? pBuild : ".") + "/game/flomps";
+    const std::string strGame = std::string(pBuild ? pBuild : ".") + "/game/quorvalin";
     CE2eProcess game;
     if (!run.Step(
             game.Start({strGame}, {}, dir.Path(), run.File("game-stdout.txt"), run.File("game-stderr.txt")),

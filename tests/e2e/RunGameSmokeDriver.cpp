@@ -132,7 +132,7 @@ private:
     void KeepLogs() const
     {
         std::error_code ec;
-        std::filesystem::copy_file(m_Home.Path() + "/flomps/lobby/server.log", m_Run.File("server.log"),
+        std::filesystem::copy_file(m_Home.Path() + "/quorvalin/lobby/server.log", m_Run.File("server.log"),
                                    std::filesystem::copy_options::overwrite_existing, ec);
     }
 
@@ -195,11 +195,12 @@ int CSmoke::Run()
                "a start without a display was refused", strErr);
     m_Run.Step(m_Display.TopLevelWindows().size() == withFirst.size() + 1,
                "the refused starts opened no window");
-    const std::string strSettings = E2eReadText(m_Home.Path() + "/flomps/player2/app/native/settings.txt");
-    m_Run.Step(strSettings.find("port=" + std::to_string(iPort)) != std::string::npos &&
-                   std::filesystem::is_symlink(m_Home.Path() + "/flomps/player2/app/native/vornlayouts.kmp"),
-               "player 2's instance links the build's files and names the server's port in its settings",
-               strSettings);
+    const std::string strSettings = E2eReadText(m_Home.Path() + "/quorvalin/player2/app/native/settings.txt");
+    m_Run.Step(
+        strSettings.find("port=" + std::to_string(iPort)) != std::string::npos &&
+            std::filesystem::is_symlink(m_Home.Path() + "/quorvalin/player2/app/native/vornlayouts.kmp"),
+        "player 2's instance links the build's files and names the server's port in its settings",
+        strSettings);
 
     // Player 2 leaves: the server it joined stays.
     int iExit = -1;
@@ -217,8 +218,8 @@ int CSmoke::Run()
     NoReport(1);
     m_Run.Step(kill(server, 0) != 0 && errno == ESRCH && Probe(iPort) == 1,
                "the server player 1's script started was stopped");
-    m_Run.Step(std::filesystem::exists(m_Home.Path() + "/flomps/player1/data/stats.dat") &&
-                   std::filesystem::exists(m_Home.Path() + "/flomps/player2/data/stats.dat"),
+    m_Run.Step(std::filesystem::exists(m_Home.Path() + "/quorvalin/player1/data/stats.dat") &&
+                   std::filesystem::exists(m_Home.Path() + "/quorvalin/player2/data/stats.dat"),
                "each instance kept statistics in its own data folder");
     KeepLogs();
 

@@ -38,7 +38,7 @@ public:
     CGame(const std::string& strDir) : m_strDir(strDir)
     {
         const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
-        const std::string strExe = std::string(pBuild ? pBuild : ".") + "/game/flomps";
+        const std::string strExe = std::string(pBuild ? pBuild : ".") + "/game/quorvalin";
         m_iPid = fork();
         if (m_iPid == 0)
         {
@@ -154,6 +154,28 @@ TEST_F(CStateGameX11, StartsShowsTheSplashRunsTheGameAndEndsOnClose)
     ASSERT_TRUE(
         TestWaitFor([&] { return (window = FindWindow(m_pDisplay, "Quorvalin")) != 0; }, WAIT_SECONDS))
         << game.Stderr();
+    XClassHint classHint = {};
+    ASSERT_TRUE(XGetClassHint(m_pDisplay, window, &classHint));
+    EXPECT_STREQ(classHint.res_class, "quorvalin");
+    XFree(classHint.res_name);
+    XFree(classHint.res_class);
+    // Drawn and hit for one size only: the window manager is asked to keep it at its size.
+    XSizeHints sizeHints = {};
+    XWindowAttributes attributes = {};
+    const bool bFixed = TestWaitFor(
+        [&]
+        {
+            long lSupplied = 0;
+            return XGetWMNormalHints(m_pDisplay, window, &sizeHints, &lSupplied) &&
+                   XGetWindowAttributes(m_pDisplay, window, &attributes) &&
+                   (sizeHints.flags & (PMinSize | PMaxSize)) == (PMinSize | PMaxSize) &&
+                   sizeHints.min_width == attributes.width && sizeHints.max_width == attributes.width &&
+                   sizeHints.min_height == attributes.height && sizeHints.max_height == attributes.height;
+        },
+        WAIT_SECONDS);
+    EXPECT_TRUE(bFixed) << "a " << attributes.width << "x" << attributes.height << " window may take "
+                        << sizeHints.min_width << "x" << sizeHints.min_height << " to " << sizeHints.max_width
+                        << "x" << sizeHints.max_height;
 
     bool bSplash = false;
     const bool bMenu = TestWaitFor(
@@ -185,8 +207,8 @@ TEST_F(CStateGameX11, WithoutTheFrameworksPacksItEndsAtStartUpNamingThePack)
     ASSERT_TRUE(WriteTestFile(m_strApp + "/vornlanguage_en.kmp",
                               TestLanguagePackBytes("English", "en", TestFrameworkTexts())));
     CGame game(m_Dir.Path());
-    EXPECT_EQ(game.Wait(), 0);
-    EXPECT_NE(game.Stderr().find("vornsounds.kmp"), std::string::npos) << game.Stderr();
+    EXPECT_EQ(game.Wait(), EXIT_FAILURE);
+    EXPECT_NE(game.Stderr().find("start-up: vornsounds.kmp failed"), std::string::npos) << game.Stderr();
 }
 
 } // namespace

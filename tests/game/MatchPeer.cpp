@@ -116,16 +116,10 @@ public:
     }
 
 protected:
-    CVornTheme* CreateTheme() override { return CKestrolundApplication::CreateTheme(); }
-    CVornNetworkSession* CreateNetworkSession() override
-    {
-        return CKestrolundApplication::CreateNetworkSession();
-    }
-    CVornToastNotification* CreateToast() override { return CKestrolundApplication::CreateToast(); }
-    CVornAdvertisement* CreateAdvertisement() override
-    {
-        return CKestrolundApplication::CreateAdvertisement();
-    }
+    CVornTheme* CreateTheme() override { return CreateShellTheme(); }
+    CVornNetworkSession* CreateNetworkSession() override { return CreateShellNetworkSession(); }
+    CVornToastNotification* CreateToast() override { return CreateShellToast(); }
+    CVornAdvertisement* CreateAdvertisement() override { return CreateShellAdvertisement(); }
     CVornMenuState* CreateLobbyState() override
     {
         m_pPeerLobby = new CPeerLobby(m_Log, m_MenuScript);

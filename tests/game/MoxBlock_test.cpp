@@ -34,13 +34,13 @@ TEST_F(CBlockManager, ShapesOutsideTheTableMakeNothing)
 
 TEST_F(CBlockManager, BlockAndBody)
 {
-    struct sCase
+    struct sCASE
     {
         int iMaterial;
         float fBounce;
     };
-    const sCase cases[] = {{0, 0.15f}, {1, 0.15f}, {2, 0.15f}, {3, 0.8f}, {4, 0.15f}};
-    for (const sCase& c : cases)
+    const sCASE cases[] = {{0, 0.15f}, {1, 0.15f}, {2, 0.15f}, {3, 0.8f}, {4, 0.15f}};
+    for (const sCASE& c : cases)
     {
         CBlock* pBlock = m_Blocks.AddBlock(31, {0.5f, 1.25f}, c.iMaterial, 2, 3);
         ASSERT_NE(pBlock, nullptr);

@@ -228,17 +228,17 @@ TEST_F(CMoxButtonManager, NothingIsHandledWhileTwoFingersPinch)
 
 TEST_F(CMoxButtonManager, DimmedButtonsAreDrawnAtHalfAlphaAndDisabledOnesNormallyAndNeitherReacts)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         unsigned int uDimmed, uEnabled;
         int iRed; // of the picture's 192 over black
         Log reports;
     };
-    const sCase cases[] = {{"normal", 0, 1, 192, {"P1", "D1", "D1", "R1"}},
+    const sCASE cases[] = {{"normal", 0, 1, 192, {"P1", "D1", "D1", "R1"}},
                            {"dimmed", 1, 1, 96, {}},
                            {"disabled", 0, 0, 192, {}}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         Buttons()->Clear();

@@ -125,8 +125,8 @@ TEST(CCamera, ScreenAndWorldMapBothWays)
             const float row[4] = {pt[0], pt[1], pt[2], 1.0f};
             float clip[4];
             for (int j = 0; j < 4; ++j)
-                clip[j] = row[0] * c.m_Matrix.m[4 * j] + row[1] * c.m_Matrix.m[4 * j + 1] +
-                          row[2] * c.m_Matrix.m[4 * j + 2] + row[3] * c.m_Matrix.m[4 * j + 3];
+                clip[j] = row[0] * c.m_Matrix.m[size_t{4} * j] + row[1] * c.m_Matrix.m[size_t{4} * j + 1] +
+                          row[2] * c.m_Matrix.m[size_t{4} * j + 2] + row[3] * c.m_Matrix.m[size_t{4} * j + 3];
             EXPECT_FLOAT_EQ(clip[3], 1.0f);
             float hw = v.w / 2, hh = v.h / 2;
             EXPECT_NEAR(clip[0], (screen.x - hw) / hw, 1e-5f);

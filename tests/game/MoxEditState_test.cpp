@@ -27,22 +27,22 @@ namespace
 
 using Editor = ::CMoxEditState;
 
-struct sPoint
+struct sPOINT
 {
     int x, y;
 };
 // Region centres at 800 x 600 (u = 20).
-const sPoint STOP{20, 580}, HIDE{780, 580}, SAVE{400, 580}, DELETE{400, 300}, GRID{780, 300},
+const sPOINT STOP{20, 580}, HIDE{780, 580}, SAVE{400, 580}, DELETE{400, 300}, GRID{780, 300},
     MIRROR{780, 450};
-sPoint Material(int k)
+sPOINT Material(int k)
 {
     return {40 + 60 * k, 240};
 }
-sPoint Texture(int k)
+sPOINT Texture(int k)
 {
     return {40 + 60 * k, 300};
 }
-sPoint Layer(int k)
+sPOINT Layer(int k)
 {
     return {40 + 60 * k, 360};
 }
@@ -83,11 +83,11 @@ protected:
         ASSERT_NE(m_pEdit, nullptr);
     }
 
-    void Down(int iSlot, sPoint p) { m_pGame->OnMouseButton(iSlot, p.x, p.y); }
-    void Move(int iSlot, sPoint p) { m_pGame->OnMouseDrag(iSlot, p.x, p.y); }
+    void Down(int iSlot, sPOINT p) { m_pGame->OnMouseButton(iSlot, p.x, p.y); }
+    void Move(int iSlot, sPOINT p) { m_pGame->OnMouseDrag(iSlot, p.x, p.y); }
     void Up(int iSlot) { m_pGame->OnMouseButtonUp(iSlot, 0, 0); }
     // Down for one step, then up for one step.
-    void Tap(int iSlot, sPoint p)
+    void Tap(int iSlot, sPOINT p)
     {
         Down(iSlot, p);
         Step();
@@ -95,7 +95,7 @@ protected:
         Step();
     }
     // Down, moved to each point a step at a time, then up.
-    void Drag(int iSlot, std::vector<sPoint> aPoints)
+    void Drag(int iSlot, std::vector<sPOINT> aPoints)
     {
         Down(iSlot, aPoints[0]);
         Step();
@@ -108,7 +108,7 @@ protected:
         Step();
     }
     CCamera& Camera() { return m_pGame->GetRenderer()->m_Camera; }
-    sPoint ScreenOf(float x, float y)
+    sPOINT ScreenOf(float x, float y)
     {
         CKorvelVector2 w(x, y), s;
         Camera().WorldToScreen(w, &s);
@@ -122,7 +122,10 @@ protected:
     void FillBlocks(int iCount)
     {
         for (int i = 0; Blocks().GetCount() < iCount; ++i)
-            ASSERT_NE(AddBlock(0, -3.0f + 0.1f * float(i % 60), 2.0f + 0.1f * float(i / 60)), nullptr);
+        {
+            const int iRow = i / 60; // rows of 60 blocks
+            ASSERT_NE(AddBlock(0, -3.0f + 0.1f * float(i % 60), 2.0f + 0.1f * float(iRow)), nullptr);
+        }
     }
     bool EditorOpen() { return m_pGame->GetState(STATE_EDITOR) == m_pEdit; }
 
@@ -157,13 +160,13 @@ TEST_F(CMoxEditState, StripDraggedTooFarSpringsBackByATenthOfTheOvershoot)
 {
     Editor& e = *m_pEdit;
     const float w = 800.0f, fWidth = 100.0f;
-    struct sCase
+    struct sCASE
     {
         const char* name;
-        std::vector<sPoint> drag;
+        std::vector<sPOINT> drag;
     } cases[] = {{"right", {{125, 55}, {225, 55}, {325, 55}, {425, 55}}},
                  {"left", {{700, 55}, {100, 55}, {-500, 55}, {-1100, 55}, {-1700, 55}, {-2300, 55}}}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.name);
         Drag(0, c.drag);
@@ -324,13 +327,13 @@ TEST_F(CMoxEditState, RegionsRewriteAndDeleteTheSelectedBlock)
 TEST_F(CMoxEditState, TwinsChangeAndGoTogetherOnlyInMirrorMode)
 {
     Editor& e = *m_pEdit;
-    struct sCase
+    struct sCASE
     {
         bool mirror;
         int materialOfTwin;
         int blocksLeft;
     } cases[] = {{false, 0, 1}, {true, 2, 0}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.mirror ? "mirror" : "plain");
         CBlock* pBlock = AddBlock(1, 1.0f, 1.0f);

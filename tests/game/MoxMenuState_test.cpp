@@ -87,13 +87,13 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
     ASSERT_EQ(pMenu->ControlsReady(), 1u);
     EXPECT_EQ(Screens(), std::vector<std::string>({"1"}));
 
-    struct sPlace
+    struct sPLACE
     {
         int iID;
         float x, y, fHalf;
     };
     // c = (400, 300), s = 100.
-    const sPlace places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
+    const sPLACE places[] = {{3, 295, 385, 65}, {5, 190, 320, 43}, {6, 665, 335, 45},  {2, 505, 385, 65},
                              {4, 580, 300, 70}, {8, 275, 280, 75}, {0, 400, 300, 100}, {7, 400, 560, 40}};
     ASSERT_EQ(pMenu->m_pButtons->GetCount(), kEditorBuild ? 9 : 8);
     for (int i = 0; i < 8; ++i)
@@ -123,20 +123,20 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
 {
     ASSERT_TRUE(WriteTestMp3(m_App.AppFile("FlompTheme.mp3"), 1, 22050, 0.5f, 440.0f)) << "lame is needed";
     ASSERT_NO_FATAL_FAILURE(StartSession());
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         int iID;
         std::vector<std::string> aScreens;
         const char* pLogged; // in the shell's log, once
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"play", 0, {"4"}, "session.RegisterInGameQueue(1,2)"},
         {"training", 8, {"6"}, nullptr},
         {"intro", 3, {"5"}, nullptr},
         {"exit", 2, {"1"}, "lobby.Logout()"},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         m_pGame.reset();

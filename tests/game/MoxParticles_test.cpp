@@ -118,12 +118,12 @@ TEST_F(CMoxParticleSystem, NewWanderersStartInTheInnerAreaAtFullSizeFromTheWidth
 
 TEST_F(CMoxParticleSystem, AtTheMaximumNothingIsAddedAndTheDeadAreNotReplaced)
 {
-    struct sCase
+    struct sCASE
     {
         int iOthers;     // wanderers besides the one that dies
         int iCountAfter; // after the update in which it dies
     };
-    for (const sCase& c : {sCase{10, 11}, sCase{255, 255}})
+    for (const sCASE& c : {sCASE{10, 11}, sCASE{255, 255}})
     {
         SCOPED_TRACE(c.iOthers);
         NewSwarm();
@@ -221,14 +221,14 @@ TEST_F(CMoxParticleSystem, TrailDotsComeEveryThirteenUpdatesGrowInAndDie)
 
 TEST_F(CMoxParticleSystem, AParticleIsOpaqueToAgeOneAndFadesOutByFour)
 {
-    struct sCase
+    struct sCASE
     {
         float fAge;
         unsigned int uColour;
     };
     CMoxParticle p;
-    for (const sCase& c : {sCase{0.0f, 0xFFFFFFFFu}, sCase{1.0f, 0xFFFFFFFFu}, sCase{2.5f, 0x7FFFFFFFu},
-                           sCase{4.0f, 0x00FFFFFFu}, sCase{5.0f, 0x00FFFFFFu}})
+    for (const sCASE& c : {sCASE{0.0f, 0xFFFFFFFFu}, sCASE{1.0f, 0xFFFFFFFFu}, sCASE{2.5f, 0x7FFFFFFFu},
+                           sCASE{4.0f, 0x00FFFFFFu}, sCASE{5.0f, 0x00FFFFFFu}})
     {
         p.m_fAge = c.fAge;
         EXPECT_EQ(::CMoxParticleSystem::GetColour(p), c.uColour) << c.fAge;
@@ -308,13 +308,13 @@ protected:
 
 TEST_F(CMoxExplosionManager, FramesAdvanceAtTwentyPerSecondForPointEightSeconds)
 {
-    struct sCase
+    struct sCASE
     {
         float fTime;
         int iFrame; // -1: gone
     };
-    for (const sCase& c : {sCase{0.0f, 0}, sCase{0.049f, 0}, sCase{0.05f, 1}, sCase{0.25f, 5},
-                           sCase{0.76f, 15}, sCase{0.8f, -1}, sCase{5.0f, -1}})
+    for (const sCASE& c : {sCASE{0.0f, 0}, sCASE{0.049f, 0}, sCASE{0.05f, 1}, sCASE{0.25f, 5},
+                           sCASE{0.76f, 15}, sCASE{0.8f, -1}, sCASE{5.0f, -1}})
     {
         SCOPED_TRACE(c.fTime);
         m_Explosions.Clear();

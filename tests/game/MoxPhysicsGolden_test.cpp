@@ -132,7 +132,8 @@ TEST(CMoxPhysics, GoldenWorldsComeToRestPlausibly)
     for (int i = 1; i < pile.m_Bodies.GetCount(); ++i)
     {
         CBody* b = pile.m_Bodies[i];
-        float layerY = 0.05f + 0.1f * static_cast<float>((i - 1) / 3);
+        const int iLayer = (i - 1) / 3; // three bodies a layer
+        float layerY = 0.05f + 0.1f * static_cast<float>(iLayer);
         EXPECT_NEAR(b->m_vPosition.y, layerY, 0.005f) << i;
         EXPECT_EQ(b->m_uAsleep, 1u) << i;
     }

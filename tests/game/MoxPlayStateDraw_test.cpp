@@ -100,14 +100,14 @@ protected:
                                            {700, 0}, 1);
     }
     // The two background pictures left out while it lives, so that the sky shows.
-    struct SkyOnly
+    struct CSkyOnly
     {
-        explicit SkyOnly(CMoxPlayStateDraw& test) : apTextures(test.m_pGame->GetContext().psrfGameTextures)
+        explicit CSkyOnly(CMoxPlayStateDraw& test) : apTextures(test.m_pGame->GetContext().psrfGameTextures)
         {
             std::swap(apSaved[0], apTextures[2]);
             std::swap(apSaved[1], apTextures[3]);
         }
-        ~SkyOnly()
+        ~CSkyOnly()
         {
             std::swap(apSaved[0], apTextures[2]);
             std::swap(apSaved[1], apTextures[3]);
@@ -252,7 +252,7 @@ TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
     // water, banner, clock, status band, controls, zoom bar and a chat bubble.
     EXPECT_EQ(Fnv1a(Frame()), 2202538457u);
     {
-        SkyOnly sky(*this);
+        CSkyOnly sky(*this);
         // Without the background pictures the top shows background 4's top colour.
         ExpectNear(At(Frame(), 10, 10), {0x38, 0x00, 0x5B, 0xFF});
     }
@@ -282,7 +282,7 @@ TEST_F(CMoxPlayStateDraw, GoldenFrameOfTheWaitingScreen)
     EXPECT_EQ(Fnv1a(Frame()), 750756549u);
     // In training the scene shows at once.
     m_pPlay->m_bSinglePlayer = 1;
-    SkyOnly sky(*this);
+    CSkyOnly sky(*this);
     ExpectNear(At(Frame(), 10, 10), {0x38, 0x00, 0x5B, 0xFF});
 }
 
@@ -302,7 +302,7 @@ TEST_F(CMoxPlayStateDraw, IntoAnAlphaFramebufferTheSkyIsClearAndShadowsAreDrawn)
     const std::vector<uint8_t> aAlpha = Frame();
     std::vector<uint8_t> aClearSky, aOpaqueSky;
     {
-        SkyOnly sky(*this);
+        CSkyOnly sky(*this);
         aClearSky = Frame();
         m_pPlay->m_bNoAlphaBuffer = 1;
         aOpaqueSky = Frame();

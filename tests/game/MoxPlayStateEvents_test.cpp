@@ -17,34 +17,34 @@ namespace
 
 const int kClock = 1234; // the game clock when the clock-stamped events are written
 
-struct sField
+struct sFIELD
 {
     int iOffset;
     std::vector<uint8_t> aBytes;
 };
 
 // An event as the wire table describes it: zeros but for the header and the fields.
-std::vector<uint8_t> Wire(int iType, int iSize, int iId, int iTime, const std::vector<sField>& aFields)
+std::vector<uint8_t> Wire(int iType, int iSize, int iId, int iTime, const std::vector<sFIELD>& aFields)
 {
     std::vector<uint8_t> a(size_t(iSize), 0);
     a[0] = uint8_t(iType);
     const std::vector<uint8_t> aId = LE32(uint32_t(iId)), aTime = LE32(uint32_t(iTime));
     std::copy(aId.begin(), aId.end(), a.begin() + 4);
     std::copy(aTime.begin(), aTime.end(), a.begin() + 8);
-    for (const sField& f : aFields)
+    for (const sFIELD& f : aFields)
         std::copy(f.aBytes.begin(), f.aBytes.end(), a.begin() + f.iOffset);
     return a;
 }
 
-sField U8(int iOffset, uint8_t u)
+sFIELD U8(int iOffset, uint8_t u)
 {
     return {iOffset, {u}};
 }
-sField I32(int iOffset, int32_t i)
+sFIELD I32(int iOffset, int32_t i)
 {
     return {iOffset, LE32(uint32_t(i))};
 }
-sField F32(int iOffset, float f)
+sFIELD F32(int iOffset, float f)
 {
     return {iOffset, LEF(f)};
 }
@@ -94,7 +94,7 @@ protected:
     // The writer's one new event, checked against the wire form (identifier: the counter
     // after the add) and its send flag.
     void ExpectWritten(const std::function<void()>& write, int iType, int iSize, bool bClock,
-                       unsigned int uFlag, const std::vector<sField>& aFields)
+                       unsigned int uFlag, const std::vector<sFIELD>& aFields)
     {
         CMoxEventManager& local = *m_pPlay->m_pLocalEvents;
         local.Clear();
@@ -126,16 +126,16 @@ TEST_F(CMoxPlayStateEvents, EveryWriterGivesItsWireForm)
     const CKorvelVector2 v(0.5f, -0.25f);
     const float fx = 0.5f * -6.9f, fy = -0.25f * -6.9f;
 
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::function<void()> write;
         int iType, iSize;
         bool bClock;
         unsigned int uFlag;
-        std::vector<sField> aFields;
+        std::vector<sFIELD> aFields;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"LoadGame",
          [&] { p.LoadGame(1, 19, 2, 0); },
          5,
@@ -257,7 +257,7 @@ TEST_F(CMoxPlayStateEvents, EveryWriterGivesItsWireForm)
         {"PlaybackDone", [&] { p.PlaybackDone(); }, 71, 16, false, 1, {U8(12, 1)}},
         {"SendVirtualItems", [&] { p.SendVirtualItems(); }, 77, 64, false, 1, {U8(12, 1), U8(13, 0)}},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pName);
         ExpectWritten(c.write, c.iType, c.iSize, c.bClock, c.uFlag, c.aFields);

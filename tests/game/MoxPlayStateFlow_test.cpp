@@ -188,13 +188,13 @@ TEST_F(CMoxPlayStateFlow, TheTurnClockTicksRiseInPitchAndTheThirdTimeOutLoses)
 TEST_F(CMoxPlayStateFlow, ARecordingThatNeverSettlesOrOverflowsIsDiscardedAndThePlayerActsAgain)
 {
     ASSERT_NO_FATAL_FAILURE(OwnTurn());
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         bool bOverflow;
         int iMaxFrames;
     } aCases[] = {{"awake for ever", false, 40}, {"too large for one pack", true, 2}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pName);
         // A held body without mass never falls asleep.

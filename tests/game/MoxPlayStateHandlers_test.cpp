@@ -85,13 +85,13 @@ TEST_F(CMoxPlayStateHandlers, MalformedAndShortEventsChangeNothing)
     Scene().CreateProjectile(0, PROJECTILE_FIRE, 3);
     m_pPlay->SetPlayState(PLAYSTATE_OWN_TURN);
     const CKorvelVector2 at0 = Body(0).m_vPosition;
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         std::vector<uint8_t> aBytes;
     };
     const uint8_t kMinus1 = 0xFF;
-    const std::vector<sCase> cases = {
+    const std::vector<sCASE> cases = {
         {"dead -1", Raw(EVENT_PLAYER_DEAD, 16, {{12, kMinus1}})},
         {"dead 2", Raw(EVENT_PLAYER_DEAD, 16, {{12, 2}})},
         {"force -1", Raw(EVENT_PLAYER_ADD_FORCE, 28, {{12, kMinus1}, {19, 0x3F}})},
@@ -117,7 +117,7 @@ TEST_F(CMoxPlayStateHandlers, MalformedAndShortEventsChangeNothing)
         {"playback 7", Raw(EVENT_PLAYBACK_DONE, 16, {{12, 7}})},
         {"unknown type", Raw(99, 12)},
     };
-    std::vector<sCase> all = cases;
+    std::vector<sCASE> all = cases;
     // Every known type one byte short; a turn pack without its end bytes.
     for (int i = 0; i < MOX_EVENT_FORM_COUNT; ++i)
         if (MOX_EVENT_FORMS[i].iSize > 0)
@@ -125,7 +125,7 @@ TEST_F(CMoxPlayStateHandlers, MalformedAndShortEventsChangeNothing)
     all.push_back({"short pack", Raw(EVENT_TURN_PACK, 17)});
     all.push_back({"header only", Raw(EVENT_LOAD_GAME, 11)});
 
-    for (const sCase& c : all)
+    for (const sCASE& c : all)
     {
         SCOPED_TRACE(c.pWhat);
         SCOPED_TRACE(int(c.aBytes[0]));

@@ -91,12 +91,12 @@ TEST_F(CMoxPlayStateRules, AFlompWedgedInANegativeGapIsCrushedAtOnce)
 
 TEST_F(CMoxPlayStateRules, TheWhipsDamageGrowsWithItsLengthUpTo25)
 {
-    struct sCase
+    struct sCASE
     {
         float fLength;
         int iDamage;
     };
-    for (const sCase& c : {sCase{0.2f, 13}, sCase{0.38f, 24}, sCase{0.4f, 25}, sCase{0.6f, 25}})
+    for (const sCASE& c : {sCASE{0.2f, 13}, sCASE{0.38f, 24}, sCASE{0.4f, 25}, sCASE{0.6f, 25}})
     {
         SCOPED_TRACE(c.fLength);
         Body(0).m_vPosition.Set(0.0f, 1.0f);
@@ -118,19 +118,19 @@ TEST_F(CMoxPlayStateRules, TheWhipsDamageGrowsWithItsLengthUpTo25)
 
 TEST_F(CMoxPlayStateRules, BlocksLoseStrengthByMaterialAndGoBelowTheWater)
 {
-    struct sCase
+    struct sCASE
     {
         int iMaterial;
         float y;
         int iStrength; // -1: deleted
     };
-    const sCase cases[] = {{BLOCK_MATERIAL_PAPER, 1.0f, 95},
+    const sCASE cases[] = {{BLOCK_MATERIAL_PAPER, 1.0f, 95},
                            {BLOCK_MATERIAL_METAL, 1.0f, 175},
                            {BLOCK_MATERIAL_ICE, 1.0f, -1},
                            {BLOCK_MATERIAL_BOUNCE, 1.0f, 255},
                            {7, 1.0f, 175},
                            {BLOCK_MATERIAL_BOUNCE, -0.02f, -1}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.iMaterial);
         SCOPED_TRACE(c.y);
@@ -310,11 +310,11 @@ TEST_F(CMoxPlayStateRules, RandomScenesRunThroughAllTwentyBeforeAnyRepeats)
 
 TEST_F(CMoxPlayStateRules, TheFirstRoundWonEndsTheMatchAndMarksOnlyTheOwnWin)
 {
-    struct sCase
+    struct sCASE
     {
         int iOwn, iWinner, iUserInt;
     };
-    for (const sCase& c : {sCase{0, 0, 1}, sCase{0, 1, 0}, sCase{1, 1, 1}, sCase{1, 0, 0}})
+    for (const sCASE& c : {sCASE{0, 0, 1}, sCASE{0, 1, 0}, sCASE{1, 1, 1}, sCASE{1, 0, 0}})
     {
         SCOPED_TRACE(c.iOwn * 10 + c.iWinner);
         m_pPlay->SetUserInt(0);
@@ -338,14 +338,14 @@ TEST_F(CMoxPlayStateRules, TheFirstRoundWonEndsTheMatchAndMarksOnlyTheOwnWin)
 TEST_F(CMoxPlayStateRules, StickyShotsHoldOnToTheBlockTheyHit)
 {
     CBlock* pBlock = AddBlock(0.0f, 0.5f);
-    struct sCase
+    struct sCASE
     {
         PROJECTILE_TYPE eType;
         bool bHeld;
     };
-    for (const sCase& c :
-         {sCase{PROJECTILE_FIRE, false}, sCase{PROJECTILE_STICKY, true}, sCase{PROJECTILE_CLUSTER, true},
-          sCase{PROJECTILE_FRAGMENT, false}, sCase{PROJECTILE_SNOW, true}})
+    for (const sCASE& c :
+         {sCASE{PROJECTILE_FIRE, false}, sCASE{PROJECTILE_STICKY, true}, sCASE{PROJECTILE_CLUSTER, true},
+          sCASE{PROJECTILE_FRAGMENT, false}, sCASE{PROJECTILE_SNOW, true}})
     {
         SCOPED_TRACE(int(c.eType));
         Projectile* pShot = Scene().CreateProjectile(1, c.eType, 7);

@@ -18,7 +18,7 @@ namespace
 {
 
 // The resource manager's surface records, reached through its protected member.
-struct sSurfacePeek : CVornResourceManager
+struct sSURFACE_PEEK : CVornResourceManager
 {
     using CVornResourceManager::m_Surfaces;
 };
@@ -27,7 +27,7 @@ struct sSurfacePeek : CVornResourceManager
 std::map<const CKorvelSurface*, int> SurfaceCounts(CVornResourceManager& manager)
 {
     std::map<const CKorvelSurface*, int> counts;
-    auto aMaps = &sSurfacePeek::m_Surfaces;
+    auto aMaps = &sSURFACE_PEEK::m_Surfaces;
     for (const auto& map : manager.*aMaps)
         for (int i = 0; i < map.GetCount(); ++i)
             if (map.GetAt(i).m_Second->m_iRefCount > 0)
@@ -162,14 +162,14 @@ TEST_F(CMoxPlayState, PlayStatesShowTheirButtons)
 {
     ASSERT_NO_FATAL_FAILURE(StartPlay());
     const std::set<int> kPlaying = {0, 6, 7, 2, 3, 4, 5, 8};
-    struct sCase
+    struct sCASE
     {
         PLAYSTATE eState;
         unsigned int uQuit, uTraining;
     };
-    for (const sCase& c : {sCase{PLAYSTATE_LOADED, 1, 1}, sCase{PLAYSTATE_BETWEEN_ROUNDS, 0, 0},
-                           sCase{PLAYSTATE_BETWEEN_ROUNDS, 1, 0}, sCase{PLAYSTATE_OWN_TURN, 0, 0},
-                           sCase{PLAYSTATE_OWN_TURN, 1, 1}, sCase{PLAYSTATE_OWN_TURN, 0, 1}})
+    for (const sCASE& c : {sCASE{PLAYSTATE_LOADED, 1, 1}, sCASE{PLAYSTATE_BETWEEN_ROUNDS, 0, 0},
+                           sCASE{PLAYSTATE_BETWEEN_ROUNDS, 1, 0}, sCASE{PLAYSTATE_OWN_TURN, 0, 0},
+                           sCASE{PLAYSTATE_OWN_TURN, 1, 1}, sCASE{PLAYSTATE_OWN_TURN, 0, 1}})
     {
         SCOPED_TRACE(testing::Message() << c.eState << " quit " << c.uQuit << " training " << c.uTraining);
         m_pPlay->m_bSinglePlayer = c.uTraining;
@@ -223,13 +223,13 @@ TEST_F(CMoxPlayState, RanksByCode)
     m_pPlay->SetPlayerIdentity(2, 33, CKorvelString("Nobody"));
     m_pPlay->m_iOwnPlayer = 1;
     m_pPlay->m_iOpponent = 0;
-    struct sCase
+    struct sCASE
     {
         int iCode;
         std::vector<int> aIds, aRanks;
     };
-    for (const sCase& c : {sCase{0, {11, 22}, {1, 2}}, sCase{1, {11, 22}, {2, 1}},
-                           sCase{666, {22, 11}, {1, 1}}, sCase{5, {}, {}}})
+    for (const sCASE& c : {sCASE{0, {11, 22}, {1, 2}}, sCASE{1, {11, 22}, {2, 1}},
+                           sCASE{666, {22, 11}, {1, 1}}, sCASE{5, {}, {}}})
     {
         SCOPED_TRACE(c.iCode);
         m_pPlay->CreateRanks(c.iCode);
@@ -287,7 +287,7 @@ TEST_F(CMoxPlayState, ANetworkMatchWithOnePlayerEndsAsATie)
 TEST_F(CMoxPlayState, ButtonLayout)
 {
     ASSERT_NO_FATAL_FAILURE(StartPlay());
-    struct sExpected
+    struct sEXPECTED
     {
         float x, y, half; // in units of W and H
         int iTexture;
@@ -306,7 +306,7 @@ TEST_F(CMoxPlayState, ButtonLayout)
                 m_pPlay->InitControls(uFull);
                 const float xQuit = uTraining ? 0.4f * W : 0.5f * W, xOther = uTraining ? 0.6f * W : 0.5f * W;
                 const int iOwn = uTraining ? 3 : 0;
-                std::map<int, sExpected> expected = {
+                std::map<int, sEXPECTED> expected = {
                     {10, {0.4f * W, 0.6f * H, W / 20, 25, false}},
                     {11, {0.6f * W, 0.6f * H, W / 20, 26, false}},
                     {0, {xQuit, H - 1.2f * u, u, 11, true}},
@@ -337,7 +337,7 @@ TEST_F(CMoxPlayState, ButtonLayout)
                 {
                     const CMoxButton* b = buttons.GetAt(i);
                     EXPECT_EQ(b->m_iID, aOrder[size_t(i)]) << i;
-                    const sExpected& e = expected[b->m_iID];
+                    const sEXPECTED& e = expected[b->m_iID];
                     SCOPED_TRACE(b->m_iID);
                     EXPECT_NEAR(b->m_vPosition.x, e.x, 1e-3f);
                     EXPECT_NEAR(b->m_vPosition.y, e.y, 1e-3f);
@@ -364,15 +364,15 @@ TEST_F(CMoxPlayState, TheSpecialButtonShowsTheItemHeld)
     ASSERT_NO_FATAL_FAILURE(StartPlay());
     CPlayer& own = m_pPlay->m_pLiveScene->m_Players[1];
     m_pPlay->m_iOwnPlayer = 1;
-    struct sCase
+    struct sCASE
     {
         int bCluster, bSnow;
         unsigned int uUsed;
         int iTexture;
         unsigned int uDimmed;
     };
-    for (const sCase& c : {sCase{0, 0, 0, 23, 1}, sCase{1, 0, 0, 22, 0}, sCase{0, 1, 0, 21, 0},
-                           sCase{1, 1, 0, 22, 0}, sCase{1, 1, 1, 23, 1}})
+    for (const sCASE& c : {sCASE{0, 0, 0, 23, 1}, sCASE{1, 0, 0, 22, 0}, sCASE{0, 1, 0, 21, 0},
+                           sCASE{1, 1, 0, 22, 0}, sCASE{1, 1, 1, 23, 1}})
     {
         SCOPED_TRACE(testing::Message() << c.bCluster << c.bSnow << c.uUsed);
         own.m_bHasCluster = c.bCluster;

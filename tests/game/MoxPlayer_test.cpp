@@ -1,5 +1,6 @@
 // Players and projectiles on real physics: slots, masks, where the flomps look, the whip
 // and the blocks in a player's column.
+#include "KorvelCommon/KorvelMath.h"
 #include "game/MoxPlayer.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ TEST(CPlayer, FreeIndexGoesRoundWhateverTheSlotsHold)
 
 TEST(CPlayer, ProjectileRecordFollowsItsType)
 {
-    struct sCase
+    struct sCASE
     {
         PROJECTILE_TYPE eType;
         int iPlayer, iSlot;
@@ -43,7 +44,7 @@ TEST(CPlayer, ProjectileRecordFollowsItsType)
         unsigned int uMask;
         unsigned int uOwner;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {PROJECTILE_FIRE, 0, 0, 0.3f, 60.0f, 0x10, 10},
         {PROJECTILE_STICKY, 1, 0, 0.3f, 30.0f, 0x1, 20},
         {PROJECTILE_CLUSTER, 0, 4, 0.3f, 30.0f, 0x10, 10},
@@ -53,7 +54,7 @@ TEST(CPlayer, ProjectileRecordFollowsItsType)
         {PROJECTILE_FRAGMENT, 0, 8, 0.3f, 30.0f, 0x10000, 10},
     };
     sMoxSceneWorld world;
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         Projectile* p = world.scene->CreateProjectile(c.iPlayer, c.eType, c.iSlot);
         ASSERT_NE(p, nullptr);
@@ -138,21 +139,21 @@ TEST(CPlayer, FragmentsOfABurstPartBeforeTheyCollide)
 
 TEST(CPlayer, ViewAngleAndDirection)
 {
-    struct sCase
+    struct sCASE
     {
         float fDegrees;
         float fExpected;
         int iDirection;
     };
-    const sCase cases[] = {{0.0f, 0.0f, 0},     {90.0f, 90.0f, 2},  {180.0f, 180.0f, 4}, {270.0f, 270.0f, 6},
+    const sCASE cases[] = {{0.0f, 0.0f, 0},     {90.0f, 90.0f, 2},  {180.0f, 180.0f, 4}, {270.0f, 270.0f, 6},
                            {22.4f, 22.4f, 0},   {22.6f, 22.6f, 1},  {-10.0f, 350.0f, 0}, {337.4f, 337.4f, 7},
                            {135.0f, 135.0f, 3}, {225.0f, 225.0f, 5}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         CPlayer player;
         CBody own, target;
         own.m_vPosition.Set(0.5f, 0.5f);
-        const float r = c.fDegrees * 3.14159265f / 180.0f;
+        const float r = c.fDegrees * KE_PI / 180.0f;
         target.m_vPosition.Set(0.5f + std::cos(r), 0.5f + std::sin(r));
         player.m_pBody = &own;
         player.SetViewTarget(&target);

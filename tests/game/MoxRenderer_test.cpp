@@ -19,7 +19,7 @@ namespace
 const uint32_t GREY = 0xFF808080u; // read back as 0xAABBGGRR
 const CKorvel3DColor WHITE(1.0f, 1.0f, 1.0f, 1.0f);
 
-struct sBox
+struct sBOX
 {
     int iLeft = 100000, iTop = 100000, iRight = -1, iBottom = -1;
     int Width() const { return iRight - iLeft + 1; }
@@ -52,11 +52,11 @@ protected:
     }
     static uint32_t Pixel(int x, int y) { return ReadGlPixel(x, y, 600) | 0xFF000000u; }
     // The pixels that are no longer grey.
-    static sBox Drawn()
+    static sBOX Drawn()
     {
-        std::vector<uint32_t> aPixels(800 * 600);
+        std::vector<uint32_t> aPixels(size_t{800} * 600);
         glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
-        sBox box;
+        sBOX box;
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x)
                 if ((aPixels[size_t(599 - y) * 800 + size_t(x)] | 0xFF000000u) != GREY)
@@ -161,12 +161,12 @@ TEST_F(CMoxRenderer, EveryOperationDrawsAndRestoresTheState)
 TEST_F(CMoxRenderer, AScreenQuadBlendsPremultipliedOnlyWhenOpaque)
 {
     CTestTexture red(4, 4, [](int, int) { return 0xFFFF0000u; });
-    struct sCase
+    struct sCASE
     {
         float fAlpha;
         GLint iSource;
     };
-    for (const sCase& c : {sCase{1.0f, GL_ONE}, sCase{254.0f / 255.0f, GL_SRC_ALPHA}})
+    for (const sCASE& c : {sCASE{1.0f, GL_ONE}, sCASE{254.0f / 255.0f, GL_SRC_ALPHA}})
     {
         m_pRenderer->renderScreenQuad(CKorvelVector2(400, 300), CKorvelVector2(10, 10), &red,
                                       CKorvel3DColor(1.0f, 1.0f, 1.0f, c.fAlpha));
@@ -178,13 +178,13 @@ TEST_F(CMoxRenderer, AScreenQuadBlendsPremultipliedOnlyWhenOpaque)
 TEST_F(CMoxRenderer, QuadsCoverTheirPixels)
 {
     CTestTexture red(4, 4, [](int, int) { return 0xFFFF0000u; });
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         std::function<void()> draw;
         int iLeft, iTop, iRight, iBottom;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"screen quad",
          [&]
          { m_pRenderer->renderScreenQuad(CKorvelVector2(400, 300), CKorvelVector2(10, 10), &red, WHITE); },
@@ -193,12 +193,12 @@ TEST_F(CMoxRenderer, QuadsCoverTheirPixels)
          [&] { m_pRenderer->renderWorldQuad(CKorvelVector2(0, 0), CKorvelVector2(0.5f, 0.5f), &red, WHITE); },
          200, 100, 599, 499},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         Clear();
         c.draw();
-        const sBox box = Drawn();
+        const sBOX box = Drawn();
         EXPECT_EQ(box.iLeft, c.iLeft);
         EXPECT_EQ(box.iTop, c.iTop);
         EXPECT_EQ(box.iRight, c.iRight);
@@ -230,10 +230,10 @@ TEST_F(CMoxRenderer, RotatedSpritesKeepTheirProportions)
     CTestTexture red(4, 4, [](int, int) { return 0xFFFF0000u; });
     const CKorvelVector2 centre(400, 300), half(30, 20);
     m_pRenderer->renderScreenAnimation(centre, half, WHITE, 0, 0, 1, 1, &red);
-    const sBox upright = Drawn();
+    const sBOX upright = Drawn();
     Clear();
     m_pRenderer->renderScreenRotation(centre, half, WHITE, 0, 0, 1, 1, -1.5707964f, &red);
-    const sBox turned = Drawn();
+    const sBOX turned = Drawn();
     EXPECT_EQ(turned.iLeft, upright.iLeft);
     EXPECT_EQ(turned.iTop, upright.iTop);
     EXPECT_EQ(turned.iRight, upright.iRight);
@@ -242,7 +242,7 @@ TEST_F(CMoxRenderer, RotatedSpritesKeepTheirProportions)
     Clear();
     m_pRenderer->renderScreenRotation(centre, CKorvelVector2(30, 30), WHITE, 0, 0, 1, 1,
                                       -1.5707964f + 0.7853982f, &red);
-    const sBox diamond = Drawn();
+    const sBOX diamond = Drawn();
     EXPECT_NEAR(diamond.Width(), diamond.Height(), 1);
     EXPECT_NEAR(diamond.Width(), 85, 2) << "the diagonal of a 60-pixel square";
 }
@@ -251,12 +251,12 @@ TEST_F(CMoxRenderer, AStretchShowsTheBandOfItsLength)
 {
     // Ten horizontal bands, band n in red n x 20.
     CTestTexture bands(4, 40, [](int, int y) { return 0xFF000000u | uint32_t(20 * (y / 4) + 10) << 16; });
-    struct sCase
+    struct sCASE
     {
         float fLength;
         int iBand;
     };
-    for (const sCase& c : {sCase{0.04f, 1}, sCase{0.2f, 4}, sCase{0.45f, 9}, sCase{1.0f, 9}})
+    for (const sCASE& c : {sCASE{0.04f, 1}, sCASE{0.2f, 4}, sCASE{0.45f, 9}, sCASE{1.0f, 9}})
     {
         SCOPED_TRACE(c.fLength);
         Clear();

@@ -154,19 +154,19 @@ TEST_F(CMoxSceneBlocks, VertexBuilders)
     CKorvelVector2 centre(1.0f, 2.0f), half(0.5f, 0.25f);
     CMoxScene::CreateBlockVertices(afBlock, centre, half, 0.5f);
     const float b = 0.03333f;
-    struct sCase
+    struct sCASE
     {
         int iVertex;
         float af[8];
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {0, {0.5f, 2.25f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f}},
         {5, {0.5f + b, 2.25f - b, 1.0f, 0.25f, 0.25f, 2.0f * b, 2.0f * b, 0.5f}},
         {6, {1.5f - b, 2.25f - b, 1.0f, 0.75f, 0.25f, 2.0f * (1.0f - b), 2.0f * b, 0.5f}},
         {9, {0.5f + b, 1.75f + b, 1.0f, 0.25f, 0.75f, 2.0f * b, 2.0f * (0.5f - b), 0.5f}},
         {15, {1.5f, 1.75f, 1.0f, 1.0f, 1.0f, 2.0f, 1.0f, 0.5f}},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
         for (int f = 0; f < 8; ++f)
             EXPECT_NEAR(afBlock[8 * c.iVertex + f], c.af[f], 1e-5f)
                 << "vertex " << c.iVertex << " float " << f;
@@ -181,7 +181,7 @@ TEST_F(CMoxSceneBlocks, VertexBuilders)
 
 TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         float fSecondX;
@@ -190,7 +190,7 @@ TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
         int iDrawCalls;
         unsigned int bBatch = 1;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"overlapping paper", 0.15f, 0, 1, {1, 1}, 2},
         {"paper apart", 0.5f, 0, 1, {2}, 1},
         {"edges touching", 0.2f, 0, 1, {2}, 1},
@@ -199,7 +199,7 @@ TEST_F(CMoxSceneBlocks, OverlappingBlocksNeverShareADrawCall)
         {"variant 3", 0.5f, 1, 3, {2}, 0},
         {"paper apart, batching off", 0.5f, 0, 1, {1, 1}, 2, 0},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         m_pScene->m_bBatchBlocks = c.bBatch;

@@ -213,18 +213,18 @@ TEST_F(CMoxSceneFile, LoadsEveryLayoutFromThePack)
                                    {"Oldest.scn", oldest},
                                    {"Cut.scn", cut},
                                    {"Crowded.scn", crowded}}));
-    struct sCase
+    struct sCASE
     {
         const char* pFile;
         const char* pName;
         int iBlocks, iHelpers, iReservedB15;
     };
-    const sCase cases[] = {{"Land_Ahoy.scn", "Land Ahoy", 3, 2, 42},
+    const sCASE cases[] = {{"Land_Ahoy.scn", "Land Ahoy", 3, 2, 42},
                            {"Old.scn", "Old", 3, 0, 3},
                            {"Oldest.scn", "Oldest", 3, 0, 3},
                            {"Cut.scn", "Cut", 3, 0, 3},
                            {"Crowded.scn", "Crowded", 223, 0, 3}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pFile);
         m_pScene->m_iReservedB[15] = -1;

@@ -82,16 +82,16 @@ TEST(CMoxScene, HelpersByTheirBox)
 
 TEST(CMoxScene, UpdateRunsWhatTheModeAndFlagAllow)
 {
-    struct sCase
+    struct sCASE
     {
         SCENE_MODE eMode;
         int bAnimate;
         bool bBlocksMove, bPlayersStep;
     };
-    const sCase cases[] = {{SCENE_MODE_PLAY, 0, false, true},
+    const sCASE cases[] = {{SCENE_MODE_PLAY, 0, false, true},
                            {SCENE_MODE_PLAY, 1, true, true},
                            {SCENE_MODE_EDIT, 1, true, false}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         sMoxSceneWorld world(c.eMode);
         world.scene->CreatePlayers();

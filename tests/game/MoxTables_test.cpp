@@ -12,12 +12,12 @@ namespace
 
 TEST(MoxTables, EntriesNamedByIndex)
 {
-    struct sCase
+    struct sCASE
     {
         const sResourceEntry& entry;
         const char* pName;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {res_flomp_scenes[0], "Balconies.scn"},
         {res_flomp_scenes[17], "Vorn_War.scn"},
         {res_flomp_scenes[19], "Underground.scn"},
@@ -37,7 +37,7 @@ TEST(MoxTables, EntriesNamedByIndex)
         {GAME_TEXTURES[TEXTURE_WAVES], "waves.png"},
         {GAME_TEXTURES[68], "zoom_indicator.png"},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
         EXPECT_EQ(Narrow(c.entry.name), c.pName);
     EXPECT_EQ(Narrow(res_main_pack_filenames[0]), "dataEffects.kmp");
     EXPECT_EQ(Narrow(res_main_pack_filenames[8]), "dataIntro.kmp");
@@ -62,13 +62,13 @@ TEST(MoxTables, IdsAreOwnIndicesAndNamesAreUnique)
 
 TEST(MoxTables, BlockShapesAreHalfSizes)
 {
-    struct sCase
+    struct sCASE
     {
         int iCode;
         float fX, fY;
     };
-    for (const sCase& c : {sCase{0, 0.05f, 0.05f}, sCase{10, 0.3f, 0.05f}, sCase{20, 0.2f, 0.1f},
-                           sCase{29, 0.2f, 0.1f}, sCase{39, 0.25f, 0.3f}})
+    for (const sCASE& c : {sCASE{0, 0.05f, 0.05f}, sCASE{10, 0.3f, 0.05f}, sCASE{20, 0.2f, 0.1f},
+                           sCASE{29, 0.2f, 0.1f}, sCASE{39, 0.25f, 0.3f}})
     {
         EXPECT_EQ(BlockShapes[c.iCode].x, c.fX) << c.iCode;
         EXPECT_EQ(BlockShapes[c.iCode].y, c.fY) << c.iCode;
@@ -93,19 +93,19 @@ TEST(MoxTables, CreditsKeepTheirLayout)
         EXPECT_EQ(CREDITS[i].id, CREDITS_TAG_CLOSING) << i;
         EXPECT_GT(CREDITS[i].name.GetLength(), 0) << i;
     }
-    struct sCase
+    struct sCASE
     {
         int iRow, iTag;
         const char* pText;
     };
-    const sCase headings[] = {{2, 10, "- Credits -"},
+    const sCASE headings[] = {{2, 10, "- Credits -"},
                               {4, 20, "Executive Producers"},
                               {11, 40, "Original Idea & Game Design"},
                               {54, 0, "***"},
                               {86, 215, "Build Manager"},
                               {101, 250, "Testers:"},
                               {104, 260, "Thank you all!"}};
-    for (const sCase& c : headings)
+    for (const sCASE& c : headings)
     {
         EXPECT_EQ(CREDITS[c.iRow].id, c.iTag) << c.iRow;
         EXPECT_EQ(Narrow(CREDITS[c.iRow].name), c.pText);

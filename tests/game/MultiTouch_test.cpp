@@ -33,17 +33,17 @@ TEST(CMultiTouch, PressMoveAndReleaseStepByStep)
     EXPECT_EQ(t.drag.y, 0.0f);
     EXPECT_EQ(t.moved, 0u);
 
-    struct sCase
+    struct sCASE
     {
         int iX, iY;
         float fDeltaX, fDragX;
         unsigned int uMoved;
     };
-    const sCase cases[] = {{104, 53, 0.0f, 0.0f, 0},
+    const sCASE cases[] = {{104, 53, 0.0f, 0.0f, 0},
                            {110, 53, 6.0f, 6.0f, 1},
                            {110, 53, 0.0f, 6.0f, 0},
                            {100, 63, -10.0f, -4.0f, 1}};
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.iX);
         touches.OnDown(0, c.iX, c.iY);

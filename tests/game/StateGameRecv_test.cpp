@@ -125,13 +125,13 @@ TEST_F(CStateGameRecv, WhatIsAnsweredAndWhatIsTaken)
     ASSERT_NO_FATAL_FAILURE(StartMatch());
     const int iPlayback = Play().m_pPlaybackEvents->GetNumEvents();
     const int iAcks = Play().m_pAckEvents->GetNumEvents();
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::vector<uint8_t> aBytes;
         bool bAnswered;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"time stamp -5", Message(EVENT_PLAYER_DAMAGE, 700001, -5, DamageSize()), false},
         {"unknown type", Message(99, 700002, -1, 40), true},
         {"known type cut short", Message(EVENT_PLAYER_DAMAGE, 700003, -1, DamageSize() - 1), true},
@@ -139,7 +139,7 @@ TEST_F(CStateGameRecv, WhatIsAnsweredAndWhatIsTaken)
         {"shorter than a header", Message(EVENT_PLAYER_DAMAGE, 700005, -1, 11), false},
         {"longer than the network's largest", Message(EVENT_PLAYER_DAMAGE, 700006, -1, 65553), false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const size_t uBefore = Acks().size();
         Receive(c.aBytes);

@@ -173,20 +173,20 @@ TEST_F(CStateGame, TheMuteSquareTogglesAllSoundOnRelease)
     EXPECT_EQ(m_pGame->m_rcMute.top, 0.0f);
     EXPECT_EQ(m_pGame->m_rcMute.right, 800.0f);
     EXPECT_EQ(m_pGame->m_rcMute.bottom, 64.0f);
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         bool bDown;
         int iX, iY;
         unsigned int uTaken, uMuted;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"press inside", true, 736, 64, 1, 0},           {"held inside", true, 740, 10, 0, 0},
         {"release inside mutes", false, 740, 10, 1, 1},  {"press outside", true, 735, 10, 0, 1},
         {"release outside", false, 735, 10, 0, 1},       {"press on the corner", true, 800, 0, 1, 1},
         {"release inside unmutes", false, 800, 0, 1, 0},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         Touch(c.bDown, c.iX, c.iY);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "KorvelCommon/KorvelMath.h"
 #include "game/MoxMenuState.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"
@@ -74,7 +75,7 @@ TEST_F(CStateGameScreens, TheTrainingRoadOpensTheNextScene)
     ASSERT_EQ(pPlay->m_bAiming, 1u);
     m_pGame->GetRenderer()->m_Camera.WorldToScreen(own.m_pBody->m_vPosition, &flomp);
     const float fPull = own.m_vStretchPad.x + 0.36f * 200.0f / 0.75f;
-    const float fAngle = 29.0f * 3.14159265f / 180.0f;
+    const float fAngle = 29.0f * KE_PI / 180.0f;
     const int x = int(std::lround(flomp.x - fPull * std::cos(fAngle)));
     const int y = int(std::lround(flomp.y + fPull * std::sin(fAngle)));
     m_pGame->OnMouseDrag(0, x, y);

@@ -67,7 +67,7 @@ TEST_F(CStateGame, FixedStepsFollowTheClock)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithMenu());
     CFakeMenu* pMenu = m_Fakes.pMenu;
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         int iBefore;      // ms left over before the frame
@@ -75,7 +75,7 @@ TEST_F(CStateGame, FixedStepsFollowTheClock)
         bool bFreshStart; // TimingFreshStart before the frame
         int iSteps, iLeft;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {"two steps, the rest kept", 10, 66, false, 2, 10},
         {"a stall runs one step", 0, 250, false, 1, 19},
         {"five steps catch up", 0, 5 * 33 + 4, false, 5, 4},
@@ -83,7 +83,7 @@ TEST_F(CStateGame, FixedStepsFollowTheClock)
         {"a clock going back runs nothing", 20, -100, false, 0, 0},
         {"a fresh start after a pause runs one step", 30, 0, true, 1, 1},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.pWhat);
         m_pGame->m_iAccumulated = c.iBefore;
@@ -166,12 +166,12 @@ TEST_F(CStateGame, TwoScreensLeavingInOneStepAreBothReplaced)
 
 TEST_F(CStateGame, TransitionsOfTheTable)
 {
-    struct sCase
+    struct sCASE
     {
         STATE_ID eFrom, eNext;
         std::vector<std::string> aAfter;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {STATE_MENU, STATE_EDITOR, {"2"}}, {STATE_MENU, STATE_TRAINING, {"6"}},
         {STATE_MENU, STATE_INTRO, {"5"}},  {STATE_EDITOR, STATE_MENU, {"1"}},
         {STATE_PLAY, STATE_MENU, {"1"}},   {STATE_CONNECTING, STATE_MENU, {"1"}},
@@ -180,7 +180,7 @@ TEST_F(CStateGame, TransitionsOfTheTable)
         {STATE_MENU, STATE_MENU, {}},      {STATE_EDITOR, STATE_NONE, {}},
     };
     ASSERT_NO_FATAL_FAILURE(StartGame());
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(std::to_string(c.eFrom) + " -> " + std::to_string(c.eNext));
         m_pGame->RemoveStates();
@@ -258,13 +258,13 @@ TEST_F(CStateGame, TrainingAskingForAMatchStartsASinglePlayerMatch)
 TEST_F(CStateGame, AWonTrainingMatchMarksItsSceneOnce)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
-    struct sCase
+    struct sCASE
     {
         int iScene, iUserInt;
         bool bWritten;
     };
     // Won, won again (the key exists: nothing written), lost.
-    for (const sCase& c : {sCase{7, 1, true}, sCase{7, 1, false}, sCase{9, 0, false}})
+    for (const sCASE& c : {sCASE{7, 1, true}, sCASE{7, 1, false}, sCASE{9, 0, false}})
     {
         SCOPED_TRACE(c.iScene);
         std::remove(m_App.DataFile("stats.dat").c_str());
@@ -299,14 +299,14 @@ TEST_F(CStateGame, AMatchWithOnePlayerEndsAtOnceAsATie)
 
 TEST_F(CStateGame, AMatchOfTwoPlayersFindsTheOwnIndexAndTheMaster)
 {
-    struct sCase
+    struct sCASE
     {
         int iOwnId;
         unsigned int uStart;
         int iOwn;
         const char* pLast;
     };
-    for (const sCase& c : {sCase{22, 1, 1, "play.RandomizeStart(master=1)"}, sCase{11, 0, 0, nullptr}})
+    for (const sCASE& c : {sCASE{22, 1, 1, "play.RandomizeStart(master=1)"}, sCASE{11, 0, 0, nullptr}})
     {
         SCOPED_TRACE(c.iOwnId);
         CPlayersGame* pGame = new CPlayersGame();
@@ -336,17 +336,17 @@ TEST_F(CStateGame, AMatchOfTwoPlayersFindsTheOwnIndexAndTheMaster)
 TEST_F(CStateGame, TheOpponentLeavingEndsAMatchOnce)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
-    struct sCase
+    struct sCASE
     {
         int iLeaving;
         std::vector<std::string> aCalls;
     };
-    const sCase cases[] = {
+    const sCASE cases[] = {
         {11, {"play.CreateRanks(1)", "play.GameOver(1)"}},
         {22, {"play.CreateRanks(0)", "play.GameOver(1)"}},
         {33, {}},
     };
-    for (const sCase& c : cases)
+    for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.iLeaving);
         m_pGame->AddState(STATE_PLAY);

@@ -1,4 +1,5 @@
 #include "support/TestAudio.h"
+#include "KorvelCommon/KorvelMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,7 +97,7 @@ std::vector<float> TestSine(int iChannels, int iRate, int iFrames, float fHz, fl
     aOut.reserve(static_cast<size_t>(iFrames) * iChannels);
     for (int i = 0; i < iFrames; ++i)
     {
-        const float fValue = fAmplitude * std::sin(6.2831853f * fHz * i / iRate);
+        const float fValue = fAmplitude * std::sin(KE_TWO_PI * fHz * i / iRate);
         for (int c = 0; c < iChannels; ++c)
             aOut.push_back(fValue);
     }

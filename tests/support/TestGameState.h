@@ -35,6 +35,8 @@ public:
 
     int GetAppId() const override { return 64; }
     CKorvelString GetResellerId() const override;
+    // The interface's own answer, for tests of its default.
+    CKorvelString InterfaceResellerId() const { return IVornGameState::GetResellerId(); }
     CKorvelString GetAppVersion() const override { return CKorvelString("1.62"); }
     CKorvelString GetAppName() const override { return CKorvelString("Quorvalin"); }
     int GetMinPlayerCount() const override { return 2; }

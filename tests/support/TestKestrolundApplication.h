@@ -94,6 +94,14 @@ public:
 protected:
     CVornTheme* CreateTheme() override;
     CVornNetworkSession* CreateNetworkSession() override;
+    // The shell's own parts, for tests that run the real ones instead of the doubles.
+    CVornTheme* CreateShellTheme() { return CKestrolundApplication::CreateTheme(); }
+    CVornNetworkSession* CreateShellNetworkSession()
+    {
+        return CKestrolundApplication::CreateNetworkSession();
+    }
+    CVornToastNotification* CreateShellToast() { return CKestrolundApplication::CreateToast(); }
+    CVornAdvertisement* CreateShellAdvertisement() { return CKestrolundApplication::CreateAdvertisement(); }
     CVornMenuState* CreateLobbyState() override;
     CVornToastNotification* CreateToast() override;
     CVornAdvertisement* CreateAdvertisement() override;

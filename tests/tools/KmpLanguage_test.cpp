@@ -31,7 +31,7 @@ std::string Utf16(const std::u16string& strText)
     return strOut;
 }
 
-class KmpLanguage : public ::testing::Test
+class CKmpLanguage : public ::testing::Test
 {
 protected:
     // Builds a pack from the source text; the tool's error ("" on success).
@@ -61,7 +61,7 @@ protected:
 };
 } // namespace
 
-TEST_F(KmpLanguage, WritesEveryNumberAsUtf16WithCrLfAndTheSameBytesEachTime)
+TEST_F(CKmpLanguage, WritesEveryNumberAsUtf16WithCrLfAndTheSameBytesEachTime)
 {
     const std::string strSource =
         std::string("# comment\n") + g_pHeaders +
@@ -90,7 +90,7 @@ TEST_F(KmpLanguage, WritesEveryNumberAsUtf16WithCrLfAndTheSameBytesEachTime)
     EXPECT_EQ(ReadTestFile(m_Dir.File("lang_en.kmp")), aFirst);
 }
 
-TEST_F(KmpLanguage, RefusesSourcesNamingTheLineAndWritesNoPack)
+TEST_F(CKmpLanguage, RefusesSourcesNamingTheLineAndWritesNoPack)
 {
     const std::string strTexts = "0=a\n1=%d\n2=%s %s\n36=%s\n";
     const struct
@@ -134,7 +134,7 @@ TEST_F(KmpLanguage, RefusesSourcesNamingTheLineAndWritesNoPack)
     }
 }
 
-TEST_F(KmpLanguage, SignatureListsAreCheckedToo)
+TEST_F(CKmpLanguage, SignatureListsAreCheckedToo)
 {
     std::map<int, std::vector<std::string>> mapSignatures;
     std::string strError;
@@ -150,7 +150,7 @@ TEST_F(KmpLanguage, SignatureListsAreCheckedToo)
 }
 
 // The real framework source, changed as a translator might get it wrong, through the program.
-TEST_F(KmpLanguage, TheToolRefusesBrokenCopiesOfTheFrameworkTexts)
+TEST_F(CKmpLanguage, TheToolRefusesBrokenCopiesOfTheFrameworkTexts)
 {
     const std::string strSourceDir = TestSourceDir() + "/assets/src/lang/";
     std::vector<uint8_t> aSource = ReadTestFile(strSourceDir + "vornlanguage_en.txt");

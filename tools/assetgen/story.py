@@ -137,8 +137,8 @@ def title_picture():
     for i, x in enumerate((200, 824)):
         top = tower(c, x, 2, i)
         looking(c, x, top - 43, 44, PLAYER_COLOURS[i], math.radians(0 if i == 0 else 180))
-    font = ImageFont.truetype(FONT_BOLD, 128 * SUPER)
+    font = ImageFont.truetype(FONT_BOLD, 112 * SUPER)
     for dx, dy, fill in ((8, 8, rgba("2a1f3d")), (0, 0, rgba("ffd25a"))):
-        c.draw.text(((512 + dx) * SUPER, (100 + dy) * SUPER), "FLOMPS", font=font, fill=fill, anchor="mm",
+        c.draw.text(((512 + dx) * SUPER, (100 + dy) * SUPER), "QUORVALIN", font=font, fill=fill, anchor="mm",
                     stroke_width=6 * SUPER, stroke_fill=rgba("2a1f3d"))
     return c.result().convert("RGB")

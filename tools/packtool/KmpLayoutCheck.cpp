@@ -86,7 +86,7 @@ const int kMaxImportDepth = 16;
 const char* const kPlatformId = "13";
 const char* const kRenderer = "gles2";
 
-struct SWidget
+struct sWIDGET
 {
     std::string strName, strType;
     int iHistory;
@@ -158,7 +158,7 @@ public:
     }
 
     // The widgets a layout description makes: its elements and imports, in depth.
-    bool Collect(CKorvelXMLDataNode* pDescription, int iDepth, std::vector<SWidget>& aOut,
+    bool Collect(CKorvelXMLDataNode* pDescription, int iDepth, std::vector<sWIDGET>& aOut,
                  std::string& strError)
     {
         for (CKorvelXMLDataNode* pNode = pDescription->GetFirstChild(); pNode; pNode = pNode->GetNext())
@@ -197,13 +197,13 @@ private:
     std::vector<std::unique_ptr<CKorvelXMLDataNode>> m_aDocs;
 };
 
-std::string MissingWidget(const std::vector<SWidget>& aWidgets,
+std::string MissingWidget(const std::vector<sWIDGET>& aWidgets,
                           const std::vector<SKmpRequiredWidget>& aRequired)
 {
     for (const SKmpRequiredWidget& required : aRequired)
     {
         bool bFound = false;
-        for (const SWidget& widget : aWidgets)
+        for (const sWIDGET& widget : aWidgets)
         {
             const bool bHistory = std::strcmp(required.pName, "menu_root") != 0 || widget.iHistory > 0;
             bFound = bFound || (widget.strName == required.pName &&
@@ -317,7 +317,7 @@ bool KmpCheckLayout(const std::string& strPackPath, const std::string& strAreaFi
         std::string strName = Text(pArea, "$name");
         const std::string strArea = "area " + std::to_string(iWidth) + "x" + std::to_string(iHeight) + " '" +
                                     (strName.empty() ? "rootwidget" : strName) + "'";
-        std::vector<SWidget> aWidgets;
+        std::vector<sWIDGET> aWidgets;
         if (!reader.Collect(pArea, 0, aWidgets, strError))
         {
             strError = strAreaFile + ", " + strArea + ": " + strError;

@@ -59,12 +59,12 @@ double World(signed char q)
     return double(q) * kGrid;
 }
 
-struct sBox
+struct sBOX
 {
     double left, right, bottom, top;
 };
 
-sBox BlockBox(const sMoxSceneBlock& block)
+sBOX BlockBox(const sMoxSceneBlock& block)
 {
     const CKorvelVector2& half = BlockShapes[block.cShape];
     return {World(block.x) - half.x, World(block.x) + half.x, World(block.y) - half.y,
@@ -214,7 +214,7 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
     if (scene.aBlocks.size() > size_t(kMaxBlocks))
         return Fail(strError, strScene + std::to_string(scene.aBlocks.size()) + " blocks: at most " +
                                   std::to_string(kMaxBlocks) + " are loaded");
-    std::vector<sBox> aBoxes;
+    std::vector<sBOX> aBoxes;
     for (size_t i = 0; i < scene.aBlocks.size(); ++i)
     {
         const sMoxSceneBlock& b = scene.aBlocks[i];
@@ -228,7 +228,7 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
             return Fail(strError, strEntry + "variant " + std::to_string(b.cVariant) + " is not in 0..2");
         if (b.cLayer < 0 || b.cLayer > 3)
             return Fail(strError, strEntry + "layer " + std::to_string(b.cLayer) + " is not in 0..3");
-        const sBox box = BlockBox(b);
+        const sBOX box = BlockBox(b);
         if (box.left < -kFieldHalfWidth - kEpsilon || box.right > kFieldHalfWidth + kEpsilon)
             return Fail(strError, strEntry + "reaches outside the field (x -3.2 .. 3.2)");
         if (box.bottom < -kEpsilon)
@@ -251,7 +251,7 @@ bool KmpCheckScene(const sMoxSceneFile& scene, const std::string& strName, bool 
             bool bStands = false;
             for (size_t i = 0; i < aBoxes.size(); ++i)
             {
-                const sBox& box = aBoxes[i];
+                const sBOX& box = aBoxes[i];
                 if (x - kPlayerHalf < box.right - kEpsilon && x + kPlayerHalf > box.left + kEpsilon &&
                     y - kPlayerHalf < box.top - kEpsilon && y + kPlayerHalf > box.bottom + kEpsilon)
                     return Fail(strError, strEntry + "lies inside block " + std::to_string(i));

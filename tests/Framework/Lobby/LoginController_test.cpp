@@ -204,12 +204,12 @@ TEST_F(CLoginController, RefusedAndGuestLikeAccountLogins)
 TEST_F(CLoginController, NameValidationAndRegistration)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "taken:pw"}));
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         const char* pReport; // null: goes to the server
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"abc", "OnUserNameValidated(0,text 16)"},
         {"abcdefghijklmnop", "OnUserNameValidated(0,text 16)"},
         {"ab c", "OnUserNameValidated(0,text 17)"},
@@ -218,7 +218,7 @@ TEST_F(CLoginController, NameValidationAndRegistration)
         {"abcdefghijklmno", nullptr},
     };
     size_t uSent = 0;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const size_t uReports = m_Controller.m_aLines.size();
         m_Controller.ValidateUserName(CKorvelString(c.pName));

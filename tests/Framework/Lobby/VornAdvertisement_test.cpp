@@ -128,19 +128,19 @@ TEST_F(CVornAdvertisement, AnExitAdvertisementIsDecodedAnimatedAndCountedDown)
     EXPECT_EQ(pAd->GetExpirationTime(), 300.0f);
     EXPECT_EQ(pAd->GetDisplayTime(), 2.0f);
 
-    struct sStep
+    struct sSTEP
     {
         float fSeconds;
         int iFrame;
         const char* pClosing;
         unsigned int uCloseButton;
     };
-    const sStep aSteps[] = {
+    const sSTEP aSteps[] = {
         {0.0f, 0, "2 seconds", 0},          {0.1f, 1, "2 seconds", 0},  {0.2f, 2, "2 seconds", 0},
         {0.3f, 0, "1 seconds", 0},          {0.05f, 0, "1 seconds", 0}, {1.5f, 1, "You may close this", 1},
         {0.2f, 2, "You may close this", 1},
     };
-    for (const sStep& step : aSteps)
+    for (const sSTEP& step : aSteps)
     {
         m_App.Frame(step.fSeconds);
         EXPECT_EQ(pAd->GetFrameIndex(), step.iFrame) << step.fSeconds;
@@ -161,7 +161,7 @@ TEST_F(CVornAdvertisement, AnExitAdvertisementIsDecodedAnimatedAndCountedDown)
 TEST_F(CVornAdvertisement, OnlyExitAdvertisementsAreShownAndNotWhileQueuedOrFullScreen)
 {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         int iFlags;
@@ -169,14 +169,14 @@ TEST_F(CVornAdvertisement, OnlyExitAdvertisementsAreShownAndNotWhileQueuedOrFull
         unsigned int uVisible, uPending;
         float fInterval;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"not an exit advertisement", 0x0, 0, 0, 0, 0, 0.0f},
         {"kept", 0xA, 0, 0, 0, 0, 300.0f},
         {"queued", 0x8, 1, 0, 0, 0, 300.0f},
         {"full screen", 0x8, 0, 1, 0, 1, 300.0f},
         {"shown", 0x8, 0, 0, 1, 0, 300.0f},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         if (c.uQueued)
             Session()->RegisterInGameQueue(0, 2);
@@ -204,14 +204,14 @@ TEST_F(CVornAdvertisement, OnlyExitAdvertisementsAreShownAndNotWhileQueuedOrFull
 TEST_F(CVornAdvertisement, TheButtonsOpenTheirLinksAndAnExitAdvertisementEndsTheApplication)
 {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    struct sCase
+    struct sCASE
     {
         const char* pButton;
         std::string strLink;
         std::string strOpened; // empty: nothing opened
         bool bRefused;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"ad_picture", "https://example.org/ad", "https://example.org/ad", false},
         {"ad_picture", "file:///etc/passwd", "file:///etc/passwd", true},
         {"button_ok", "https://example.org/ad", "https://example.org/ok", false},
@@ -219,7 +219,7 @@ TEST_F(CVornAdvertisement, TheButtonsOpenTheirLinksAndAnExitAdvertisementEndsThe
         {"button_title", "https://example.org/ad", "https://example.org/ad", false},
         {"button_close", "https://example.org/ad", "", false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(std::string(c.pButton) + " " + c.strLink);
         m_App.m_uExit = 0;

@@ -19,7 +19,7 @@ protected:
     static constexpr int CHUNK = 16384;
 
     // 40 KB of item data and its server record.
-    CVornMenuState() : m_aData(40 * 1024)
+    CVornMenuState() : m_aData(size_t{40} * 1024)
     {
         m_strLayout = MenuLayout(WithShopPages(MenuPages(), "") + VornButton() + Dialogs());
         for (size_t i = 0; i < m_aData.size(); ++i)

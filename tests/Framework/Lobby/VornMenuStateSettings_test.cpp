@@ -103,12 +103,20 @@ TEST_F(CVornMenuState, SlidersStoreWholePercentsAndShowTheStoredVolume)
     };
     for (const auto& c : aCases)
     {
-        pSlider->SetValue(0.555f);
+        pSlider->SetValue(0.554f);
         Run(c.pfnSet, pSlider);
         EXPECT_EQ((m_App.*c.pfnVolume)(), 55);
         (m_App.*c.pfnSetVolume)(80);
         Run(c.pfnGet, pSlider);
         EXPECT_NEAR(pSlider->GetValue(), 0.8f, 1e-4f);
+        // Showing the page sets the slider, which reports a change: the volume must stay.
+        for (int iVolume = 0; iVolume <= 100; ++iVolume)
+        {
+            (m_App.*c.pfnSetVolume)(iVolume);
+            Run(c.pfnGet, pSlider);
+            Run(c.pfnSet, pSlider);
+            EXPECT_EQ((m_App.*c.pfnVolume)(), iVolume);
+        }
     }
 }
 

@@ -105,13 +105,13 @@ TEST_F(CVornToastNotification, SlidesInRestsAndSlidesOutOverHalfASecondEach)
     ASSERT_NO_FATAL_FAILURE(StartLocal());
     const int B = Bottom(), H = Height();
     ASSERT_GT(H, 0);
-    struct sStep
+    struct sSTEP
     {
         float fDuration; // of the toast
         float fAt;       // show time after the step
         int iExpected;
     };
-    const sStep aSteps[] = {
+    const sSTEP aSteps[] = {
         {3.0f, 0.25f, Rounded(B - H / 2.0f)},
         {3.0f, 0.5f, B - H},
         {3.0f, 0.6f, B - H},
@@ -125,7 +125,7 @@ TEST_F(CVornToastNotification, SlidesInRestsAndSlidesOutOverHalfASecondEach)
         {1.0f, 0.75f, Rounded(B - H / 2.0f)},
     };
     float fLastDuration = 0.0f, fAt = 0.0f;
-    for (const sStep& step : aSteps)
+    for (const sSTEP& step : aSteps)
     {
         if (step.fDuration != fLastDuration)
         {
@@ -147,20 +147,20 @@ TEST_F(CVornToastNotification, SlidesInRestsAndSlidesOutOverHalfASecondEach)
 TEST_F(CVornToastNotification, TypeChoosesTheIconAndAnAchievementAddsItsLine)
 {
     ASSERT_NO_FATAL_FAILURE(StartLocal());
-    struct sCase
+    struct sCASE
     {
         int iType;
         const char* pIcon; // null: none shown
         const char* pShown;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {1, "toast_icon_message", "hello"},
         {-1, "toast_icon_challenge", "hello"},
         {-2, "toast_icon_challenge", "hello"},
         {4, "toast_icon_achievement", "hello\n\nAchievement unlocked!"},
         {7, nullptr, "hello"},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         m_pToast->Add(CKorvelString("hello"), c.iType, 1.0f);
         EXPECT_EQ(Message(*m_pToast), c.pShown) << c.iType;

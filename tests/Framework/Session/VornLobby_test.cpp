@@ -30,12 +30,12 @@ TEST(CVornLobby, HoldsUpToItsMaximumAndAnswersNullOutsideItsPlayers)
     EXPECT_EQ(lobby.AddPlayer(nullptr), 0u);
     ASSERT_EQ(lobby.GetPlayerCount(), 2);
 
-    struct sCase
+    struct sCASE
     {
         int iIndex;
         int iUserId; // 0: null
     };
-    for (const sCase& c : {sCase{-1, 0}, sCase{0, 1001}, sCase{1, 1002}, sCase{2, 0}, sCase{100, 0}})
+    for (const sCASE& c : {sCASE{-1, 0}, sCASE{0, 1001}, sCASE{1, 1002}, sCASE{2, 0}, sCASE{100, 0}})
     {
         CVornPlayer* pPlayer = lobby.GetPlayer(c.iIndex);
         EXPECT_EQ(pPlayer ? pPlayer->m_iUserId : 0, c.iUserId) << c.iIndex;

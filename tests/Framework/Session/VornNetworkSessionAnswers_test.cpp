@@ -29,13 +29,13 @@ TEST_F(CVornNetworkSession, EveryAnswerReachesItsObserverDecoded)
     m_iUser = LoginGuest(Session(), m_Rec);
     ASSERT_GT(m_iUser, 0);
     Settle();
-    struct sCase
+    struct sCASE
     {
         const char* pWriter;
         const char* pArgs;
         std::vector<std::string> aLines; // what the recorder shows, in order
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"achievement_list", R"([1, 2, 3, [[4, 5, "a", "b", "c", "d"]], 6])", {"OnAchievementList(1,2,3,6)"}},
         {"tournament_scores",
          R"([["weekly", "monthly"], [[1001, [5, 6]], [1002, [7, 8]]], 2])",
@@ -69,7 +69,7 @@ TEST_F(CVornNetworkSession, EveryAnswerReachesItsObserverDecoded)
         // No callback is registered for this key: nothing happens.
         {"key_value", R"(["other", "x"])", {}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(std::string(c.pWriter) + c.pArgs);
         const size_t uBefore = m_Rec.m_aLines.size();
@@ -122,12 +122,12 @@ TEST_F(CVornNetworkSession, EveryRequestPassesTheStrictSchema)
     ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 1; }));
     Settle();
 
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         size_t uCount;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"RequestAd", 1},
         {"GetWalletBalance", 1},
         {"GetPossibleGiftItems", 1},
@@ -153,7 +153,7 @@ TEST_F(CVornNetworkSession, EveryRequestPassesTheStrictSchema)
         {"GetPlayerImage", 1},
         {"ListPlayers", 1},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(In(c.pName).size(), c.uCount) << c.pName;
 
     // The values as the server read them.

@@ -70,17 +70,17 @@ TEST_F(CVornNetworkSession, MessagesWrittenInPiecesArriveOnceAndWhole)
 TEST_F(CVornNetworkSession, LengthsThatCanNeverBeReadCloseTheLobbyConnection)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    struct sCase
+    struct sCASE
     {
         const char* pWhy;
         const char* pHex;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"a declared total above 16 MiB", "A58401000000AA"},
         {"a length field of five bytes", "A5850000000001"},
         {"an identifier of three bytes", "BF81010100"},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhy);
         m_Rec.m_aLines.clear();

@@ -178,14 +178,14 @@ TEST_F(CVornNetworkSession, LoginRefusalsGiveTheirTextsAndKeepTheConnection)
     ASSERT_NO_FATAL_FAILURE(Start({"--account", "alice:secret"}));
     ASSERT_TRUE(ConnectLobby(Session(), m_Rec));
     m_pControl->Hold(6);
-    struct sCase
+    struct sCASE
     {
         int iCode;
         std::string strText;
     };
-    const sCase aCases[] = {{-1, "Wrong password"}, {-2, SessionText(18)}, {-4, SessionText(31)},
+    const sCASE aCases[] = {{-1, "Wrong password"}, {-2, SessionText(18)}, {-4, SessionText(31)},
                             {-7, SessionText(32)},  {-9, SessionText(12)}, {-8, "Banned"}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.iCode);
         m_Rec.m_aLines.clear();
@@ -227,7 +227,7 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     m_pControl->Hold(2);
-    struct sCase
+    struct sCASE
     {
         std::string strArgs;
         bool bObserver;
@@ -237,7 +237,7 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
     };
     const std::string strHost254(254, 'h');
     const std::string strHost255(255, 'h');
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"[-3, \"\", \"127.0.0.1:2000\"]", true, 1, "", "lobby.Redirect(127.0.0.1,2000)"},
         {"[-3, \"\", \"hostonly:\"]", true, 1, "", "lobby.Redirect(hostonly,0)"},
         {"[-3, \"\", \"" + strHost254 + ":\"]", true, 1, "", "lobby.Redirect(" + strHost254 + ",0)"},
@@ -250,7 +250,7 @@ TEST_F(CVornNetworkSession, ConnectACKOutcomes)
         {"[0, \"\", \"\", 7]", true, 3, "", ""},
     };
     size_t uConnections = 0;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.strArgs.substr(0, 40));
         m_Rec.m_aLines.clear();

@@ -13,7 +13,7 @@ namespace
 
 // Every call of a player-list callback as "kind,tag,count,groups,item,picture" ("-" for
 // null), and the pictures' bytes.
-struct sListCalls
+struct sLIST_CALLS
 {
     std::vector<std::string> m_aLines;
     std::function<void()> m_fnHook;
@@ -22,7 +22,7 @@ struct sListCalls
                          const CKorvelArray<sPLAYER_GROUP>* pGroups, const sPLAYERLISTITEM* pItem,
                          unsigned char* pBytes, int iSize)
     {
-        sListCalls& calls = *static_cast<sListCalls*>(pUserData);
+        sLIST_CALLS& calls = *static_cast<sLIST_CALLS*>(pUserData);
         calls.m_aLines.push_back(std::to_string(iKind) + "," + std::to_string(iTag) + "," +
                                  std::to_string(iCount) + "," +
                                  (pGroups ? std::to_string(pGroups->GetCount()) : "-") + "," +
@@ -34,13 +34,13 @@ struct sListCalls
 };
 
 // What SendGetPlayerImage's callback received.
-struct sPictureCalls
+struct sPICTURE_CALLS
 {
     std::vector<std::string> m_aLines; // "name,width x height" or "name,null"
 
     static void Callback(CKorvelSurface* pSurface, const CKorvelString& strName, void* pUserData)
     {
-        sPictureCalls& calls = *static_cast<sPictureCalls*>(pUserData);
+        sPICTURE_CALLS& calls = *static_cast<sPICTURE_CALLS*>(pUserData);
         calls.m_aLines.push_back(
             Narrow(strName) + "," +
             (pSurface ? std::to_string(pSurface->GetWidth()) + "x" + std::to_string(pSurface->GetHeight())
@@ -88,14 +88,14 @@ protected:
     ::CVornNetworkSession* m_pB = nullptr;
     ::CVornNetworkSession* m_pC = nullptr;
     int m_iA = 0, m_iB = 0, m_iC = 0;
-    sListCalls m_Calls;
+    sLIST_CALLS m_Calls;
 };
 
 TEST_F(CVornNetworkSession, AHeaderAnswerCallsOnceAndAsksNoScores)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
     EXPECT_EQ(
-        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sListCalls::Callback, &m_Calls),
+        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sLIST_CALLS::Callback, &m_Calls),
         -1);
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
     Settle();
@@ -107,7 +107,7 @@ TEST_F(CVornNetworkSession, ItemsCallBackInOrderThenScoresAndEachPictureOnce)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
     EXPECT_EQ(
-        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 1, 2, &sListCalls::Callback, &m_Calls),
+        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 1, 2, &sLIST_CALLS::Callback, &m_Calls),
         1);
     ASSERT_TRUE(WaitFor([this] { return m_Calls.m_aLines.size() >= 4; }));
     Settle();
@@ -143,17 +143,17 @@ TEST_F(CVornNetworkSession, ItemsCallBackInOrderThenScoresAndEachPictureOnce)
 TEST_F(CVornNetworkSession, EachListKindAsksItsOwnScores)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
-    struct sCase
+    struct sCASE
     {
         int iKind;
         std::string strScores;
     };
-    const sCase aCases[] = {{64, "|4|1"}, {32, std::to_string(m_iA) + "|1|0"}};
-    for (const sCase& c : aCases)
+    const sCASE aCases[] = {{64, "|4|1"}, {32, std::to_string(m_iA) + "|1|0"}};
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.iKind);
         const size_t uBefore = ScoreRequests().size();
-        Session()->SendPlayerListRequest(c.iKind, CKorvelString(""), 0, 0, 0, 10, &sListCalls::Callback,
+        Session()->SendPlayerListRequest(c.iKind, CKorvelString(""), 0, 0, 0, 10, &sLIST_CALLS::Callback,
                                          &m_Calls);
         ASSERT_TRUE(WaitFor([&] { return ScoreRequests().size() > uBefore; }));
         EXPECT_EQ(ScoreRequests().back(), c.strScores);
@@ -167,9 +167,9 @@ TEST_F(CVornNetworkSession, CancelledRequestsHearNothing)
     m_pControl->Hold(20, sLOBBY_TARGET::Lobby(m_iA));
     m_pControl->Hold(85, sLOBBY_TARGET::Lobby(m_iA));
     const long long llFirst =
-        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 1, &sListCalls::Callback, &m_Calls);
-    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sListCalls::Callback, &m_Calls);
-    Session()->SendPlayerListRequest(32, CKorvelString(""), 0, 0, 0, 1, &sListCalls::Callback, &m_Calls);
+        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 1, &sLIST_CALLS::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sLIST_CALLS::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(32, CKorvelString(""), 0, 0, 0, 1, &sLIST_CALLS::Callback, &m_Calls);
     ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 3; }));
     Session()->CancelPlayerListRequest(static_cast<int>(llFirst));
     Session()->CancelPlayerListRequest(-1);
@@ -182,8 +182,8 @@ TEST_F(CVornNetworkSession, CancelledRequestsHearNothing)
     m_Calls.m_aLines.clear();
     m_pControl->Hold(20, sLOBBY_TARGET::Lobby(m_iA));
     m_pControl->Hold(85, sLOBBY_TARGET::Lobby(m_iA));
-    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sListCalls::Callback, &m_Calls);
-    Session()->SendPlayerListRequest(32, CKorvelString(""), 0, 0, 0, 1, &sListCalls::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sLIST_CALLS::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(32, CKorvelString(""), 0, 0, 0, 1, &sLIST_CALLS::Callback, &m_Calls);
     ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 5; }));
     Session()->CancelAllPlayerListRequests();
     m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
@@ -195,10 +195,10 @@ TEST_F(CVornNetworkSession, CancelledRequestsHearNothing)
 TEST_F(CVornNetworkSession, ARequestAskedAgainIsSentAndTheFirstListenerStays)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
-    sListCalls second;
+    sLIST_CALLS second;
     m_pControl->Hold(20, sLOBBY_TARGET::Lobby(m_iA));
-    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sListCalls::Callback, &m_Calls);
-    Session()->SendPlayerListRequest(0, CKorvelString("guest"), 0, 0, -1, 0, &sListCalls::Callback, &second);
+    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sLIST_CALLS::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(0, CKorvelString("guest"), 0, 0, -1, 0, &sLIST_CALLS::Callback, &second);
     ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 2; }));
     m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
@@ -214,10 +214,10 @@ TEST_F(CVornNetworkSession, ACallbackThatCancelsStopsItsOwnAnswer)
     {
         // A new search from inside the call: the old request goes, a new one comes.
         Session()->CancelAllPlayerListRequests();
-        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sListCalls::Callback, &m_Calls);
+        Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sLIST_CALLS::Callback, &m_Calls);
         m_Calls.m_fnHook = nullptr;
     };
-    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sListCalls::Callback, &m_Calls);
+    Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sLIST_CALLS::Callback, &m_Calls);
     ASSERT_TRUE(WaitFor([this] { return m_Calls.m_aLines.size() >= 4; }));
     Settle();
     // One item of the first answer, then the whole second one; no scores for the first.
@@ -234,7 +234,7 @@ TEST_F(CVornNetworkSession, GameSessionPlayersAfterAPairing)
     ASSERT_TRUE(WaitFor([this] { return In("QueueRegisterIn").size() == 1; }));
     m_pC->RegisterInGameQueue(1, 2);
     ASSERT_TRUE(WaitFor([this] { return m_pB->GetGameSessionId() > 0 && m_pC->GetGameSessionId() > 0; }));
-    m_pB->SendGetGameSessionPlayers(&sListCalls::Callback, &m_Calls);
+    m_pB->SendGetGameSessionPlayers(&sLIST_CALLS::Callback, &m_Calls);
     ASSERT_TRUE(WaitFor([this] { return !ScoreRequests().empty(); }));
     ASSERT_GE(m_Calls.m_aLines.size(), 2u);
     EXPECT_EQ(m_Calls.m_aLines[0], "256,0,2,-," + std::to_string(m_iB) + ",-");
@@ -245,16 +245,16 @@ TEST_F(CVornNetworkSession, GameSessionPlayersAfterAPairing)
 TEST_F(CVornNetworkSession, APictureRequestGetsASurfaceOrNullOnce)
 {
     ASSERT_NO_FATAL_FAILURE(LoginThree());
-    sPictureCalls pictures;
-    Session()->SendGetPlayerImage(m_iB, 0, CKorvelString("card"), &sPictureCalls::Callback, &pictures);
+    sPICTURE_CALLS pictures;
+    Session()->SendGetPlayerImage(m_iB, 0, CKorvelString("card"), &sPICTURE_CALLS::Callback, &pictures);
     ASSERT_TRUE(WaitFor([&] { return !pictures.m_aLines.empty(); }));
     EXPECT_EQ(pictures.m_aLines, (std::vector<std::string>{"card,8x8"}));
 
     // No answer: null at 2.0 s of frame time, once; a second request meanwhile is not sent.
     m_pControl->Hold(85, sLOBBY_TARGET::Lobby(m_iA));
-    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("late"), &sPictureCalls::Callback, &pictures);
+    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("late"), &sPICTURE_CALLS::Callback, &pictures);
     Frame(1.5f);
-    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("second"), &sPictureCalls::Callback, &pictures);
+    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("second"), &sPICTURE_CALLS::Callback, &pictures);
     ASSERT_TRUE(WaitFor([this] { return In("GetPlayerImage").size() == 2; }));
     Settle();
     EXPECT_EQ(In("GetPlayerImage").size(), 2u);
@@ -264,7 +264,7 @@ TEST_F(CVornNetworkSession, APictureRequestGetsASurfaceOrNullOnce)
     EXPECT_EQ(pictures.m_aLines, (std::vector<std::string>{"card,8x8", "late,null"}));
 
     // Bytes that are no picture: null as well.
-    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("broken"), &sPictureCalls::Callback, &pictures);
+    Session()->SendGetPlayerImage(m_iC, 0, CKorvelString("broken"), &sPICTURE_CALLS::Callback, &pictures);
     m_pControl->Send(sLOBBY_TARGET::Lobby(m_iA), "player_image",
                      "[" + std::to_string(m_iC) + ", 0, {\"hex\": \"89504e470d0a1a0a0000\"}]");
     ASSERT_TRUE(WaitFor([&] { return pictures.m_aLines.size() == 3; }));

@@ -45,12 +45,12 @@ TEST(CVornNetworkSession, StatusChangesTellOnlyTheByteThatChanged)
     std::vector<std::string> log;
     COrderedObserver observer(log, 0);
     session.AddStatusObserver(&observer);
-    struct sCase
+    struct sCASE
     {
         unsigned int uWord;
         std::vector<std::string> aCalls;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {0x000, {}},
         {0x002, {"0:lobby 2"}},
         {0x102, {"0:game 256"}},
@@ -58,7 +58,7 @@ TEST(CVornNetworkSession, StatusChangesTellOnlyTheByteThatChanged)
         {0x005, {"0:lobby 5", "0:game 0"}},
         {0x105, {"0:game 256"}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.uWord);
         log.clear();
@@ -239,17 +239,17 @@ TEST_F(CVornNetworkSessionStarted, GameMessagesUpToTheLimitArriveAndLargerOnesAr
 TEST_F(CVornNetworkSessionStarted, UnreadableLengthsDropTheRestOfTheConnectionsData)
 {
     const Bytes chat = Chat("after", 3);
-    struct sCase
+    struct sCASE
     {
         const char* pWhy;
         Bytes header;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"above 16 MiB", {0xBF, 0x40, 0x84, 0x01, 0x00, 0x00, 0x01}},
         {"five length bytes", {0xA5, 0x85, 0x00, 0x00, 0x00, 0x00, 0x01}},
         {"2^31 or more", {0xA5, 0x84, 0x80, 0x00, 0x00, 0x00}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhy);
         for (bool bSplit : {false, true})

@@ -48,12 +48,12 @@ protected:
 
 TEST_F(CKestrolundApplication, VolumesAreClampedStoredAndApplied)
 {
-    struct sCase
+    struct sCASE
     {
         int iSet, iExpected;
     };
     ASSERT_EQ(m_App.PlayMusic(TRACK, 1), KE_OK);
-    for (const sCase& c : {sCase{150, 100}, sCase{-5, 0}, sCase{42, 42}})
+    for (const sCASE& c : {sCASE{150, 100}, sCASE{-5, 0}, sCASE{42, 42}})
     {
         SCOPED_TRACE(c.iSet);
         m_App.SetSoundVolume(c.iSet);

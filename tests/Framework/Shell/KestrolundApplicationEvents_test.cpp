@@ -93,16 +93,16 @@ TEST_F(CKestrolundApplication, FilterBitFourKeepsChallengesAndTheirImagesFromThe
 
 TEST_F(CKestrolundApplication, QueueUpdatesReachTheLobbyOnlyForThisGameAndUnchanged)
 {
-    struct sCase
+    struct sCASE
     {
         int iA, iAppId, iStatus;
         bool bForwarded;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {2, 64, 0, true},  {2, 64, -1, true}, {2, 64, -2, true},  {0, 64, 5, true},
         {2, 65, 0, false}, {2, 0, -1, false}, {64, 2, 64, false}, {2, -1, -1, false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const std::string strArgs =
             std::to_string(c.iA) + "," + std::to_string(c.iAppId) + "," + std::to_string(c.iStatus);
@@ -168,7 +168,7 @@ TEST_F(CKestrolundApplication, ResultsAndRematchAnswersAreSentInTheirOrder)
 {
     m_pApp.reset();
     const std::string strEnd = "session.SendGameEnd(17 23,1 0,";
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::function<void(CTestKestrolundApplication&)> fnSteps;
@@ -191,7 +191,7 @@ TEST_F(CKestrolundApplication, ResultsAndRematchAnswersAreSentInTheirOrder)
                 fnStep(app);
         };
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"results while leaving",
          Results(1),
          {strEnd + "1)", "session.SendChatMsg(5,,17)", "session.SendRematch(0)"},
@@ -227,7 +227,7 @@ TEST_F(CKestrolundApplication, ResultsAndRematchAnswersAreSentInTheirOrder)
          {strEnd + "0)", "session.SendChatMsg(4,,17)", "session.SendRematch(1)"},
          false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pName);
         std::unique_ptr<CTestKestrolundApplication> pApp = StartedApp();
@@ -254,20 +254,20 @@ TEST_F(CKestrolundApplication, TheChatButtonShowsBetweenTheResultsAndTheAnswer)
 
 TEST_F(CKestrolundApplication, LobbyPagesOpenOnlyDuringAMatchAndGuestsGetOnlyTheChat)
 {
-    struct sCase
+    struct sCASE
     {
         unsigned int uGuest;
         bool bInMatch;
         int iPage;
         const char* pOpened; // null: nothing happens
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {0, true, 0, "chat_root"},    {0, true, 1, "shop_root"},     {0, true, 2, "me_root"},
         {0, true, 3, "players_root"}, {0, true, 4, "settings_root"}, {1, true, 0, "chat_root"},
         {1, true, 1, nullptr},        {1, true, 4, nullptr},         {0, false, 0, nullptr},
         {0, true, 5, nullptr},        {0, true, -1, nullptr},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(std::to_string(c.uGuest) + " " + std::to_string(c.bInMatch) + " " +
                      std::to_string(c.iPage));
@@ -283,7 +283,7 @@ TEST_F(CKestrolundApplication, LobbyPagesOpenOnlyDuringAMatchAndGuestsGetOnlyThe
 TEST_F(CKestrolundApplication, LobbyStatusChangesReachTheGameAndTheAdvertisement)
 {
     ASSERT_NO_FATAL_FAILURE(MakeAdvertisement());
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uStatus;
@@ -291,7 +291,7 @@ TEST_F(CKestrolundApplication, LobbyStatusChangesReachTheGameAndTheAdvertisement
         unsigned int uVisibleAfter;
         Entries aExpected;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"disconnected", 0, false, 0, {"game.LobbyDisconnect(0)", "lobby.OnLobbyStatusChanged(0)"}},
         {"disconnected by a log-out",
          0,
@@ -301,7 +301,7 @@ TEST_F(CKestrolundApplication, LobbyStatusChangesReachTheGameAndTheAdvertisement
         {"connected", 1, false, 1, {"lobby.OnLobbyStatusChanged(1)"}},
         {"logged in", 5, false, 1, {"lobby.OnLobbyStatusChanged(5)"}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pName);
         App().GetAdvertisement()->SetVisible(1);
@@ -331,7 +331,7 @@ TEST_F(CKestrolundApplication, NeitherGameNorLobbyHearOfStatusChangesWhileTheLob
 
 TEST_F(CKestrolundApplication, GameStatusChangesAreStoredAndTellTheGameWhetherTheEndWasExpected)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         std::function<void(CTestKestrolundApplication&)> fnBefore;
@@ -340,7 +340,7 @@ TEST_F(CKestrolundApplication, GameStatusChangesAreStoredAndTellTheGameWhetherTh
         unsigned int uFullscreen;
     };
     const auto Nothing = [](CTestKestrolundApplication&) {};
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"game socket up", Nothing, 256, nullptr, 1},
         {"dropped", Nothing, 0, "game.GameDisconnect(0)", 0},
         {"ended after the results",
@@ -349,7 +349,7 @@ TEST_F(CKestrolundApplication, GameStatusChangesAreStoredAndTellTheGameWhetherTh
         {"another status", Nothing, 3, nullptr, 0},
     };
     const std::string strStore = App().DataFile("stats.dat");
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pName);
         c.fnBefore(App());

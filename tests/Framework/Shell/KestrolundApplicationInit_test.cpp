@@ -50,12 +50,12 @@ TEST(CKestrolundApplication, AFirstStartStoresEveryUserSettingWithItsDefault)
 
 TEST(CKestrolundApplication, AStoredVolumeBelowZeroIsMigratedAndStoredBack)
 {
-    struct sCase
+    struct sCASE
     {
         int iStored, iApplied;
     };
-    const sCase aCases[] = {{-2000, 80}, {-10000, 0}, {55, 55}, {150, 100}};
-    for (const sCase& c : aCases)
+    const sCASE aCases[] = {{-2000, 80}, {-10000, 0}, {55, 55}, {150, 100}};
+    for (const sCASE& c : aCases)
     {
         CTestKestrolundApplication app;
         StoreIntSettings({{"__Vorn_Music_Volume", c.iStored}, {"__Vorn_Sounds_Volume", c.iStored}});
@@ -157,16 +157,16 @@ TEST(CKestrolundApplication, AStoredThemeThatFailsWithTheDefaultKeepsTheFailedTh
 
 TEST(CKestrolundApplication, AMissingPackStopsTheStartAndSaysWhich)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pRemove;
         KE_RETVAL iResult;
     };
-    const sCase aCases[] = {{"vornsounds.kmp", KE_ERR_NOTFOUND},
+    const sCASE aCases[] = {{"vornsounds.kmp", KE_ERR_NOTFOUND},
                             {"vornlayouts.kmp", KE_ERR_NOTFOUND},
                             {"vornfonts_240.kmp", KE_ERR_NOTFOUND},
                             {"vornlanguage_en.kmp", KE_ERR_NOTFOUND}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CTestKestrolundApplication app;
         ASSERT_TRUE(app.WritePacks(false));

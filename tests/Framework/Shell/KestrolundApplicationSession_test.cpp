@@ -28,18 +28,18 @@ protected:
 TEST_F(CKestrolundApplication, TheNotificationFilterDropsOtherPlayersToasts)
 {
     ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
-    struct sCase
+    struct sCASE
     {
         unsigned int uFilter;
         bool bInMatch;
         int iType;
         int iShown;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {1, true, 1, 0},  {1, true, 2, 0},  {1, true, 0, 1},  {1, false, 1, 1}, {1, true, -2, 1},
         {2, false, 1, 0}, {2, false, 2, 0}, {2, false, 4, 1}, {0, true, 1, 1},  {4, true, 2, 1},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         m_App.SetNotificationFilter(c.uFilter);
         if (c.bInMatch)

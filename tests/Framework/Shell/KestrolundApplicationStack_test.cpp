@@ -198,18 +198,18 @@ TEST_F(CKestrolundApplication, ShownNotificationsAreOwnedAndGoFirstWithInput)
 TEST_F(CKestrolundApplication, ATakenPressOnAVisibleToastNeverReachesTheStates)
 {
     ASSERT_NO_FATAL_FAILURE(StartThroughSplash());
-    struct sCase
+    struct sCASE
     {
         unsigned int uVisible;
         int iType;
         int iToast, iLobby, iPage;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {0, 1, 0, 1, 0},  // hidden: the states get it
         {1, 1, 1, 0, 0},  // a message toast takes it
         {1, -2, 1, 0, 1}, // a challenge toast opens the challenge page
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         m_App.m_Log.Clear();
         m_App.m_pTestToast->m_uVisible = c.uVisible;

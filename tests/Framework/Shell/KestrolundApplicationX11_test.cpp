@@ -30,7 +30,7 @@ namespace
 const int WIDTH = 320, HEIGHT = 240;
 const int CLICK_X = 120, CLICK_Y = 90;
 
-struct sRun
+struct sRUN
 {
     std::atomic<int> iGameDraws{0};
     std::atomic<int> iClickX{-1}, iClickY{-1};
@@ -40,7 +40,7 @@ struct sRun
     std::thread tester;
 };
 
-sRun* g_pRun = nullptr;
+sRUN* g_pRun = nullptr;
 
 // The test game, telling the other thread what reached it.
 class CWatchedGame : public CTestGameState
@@ -61,7 +61,7 @@ public:
 };
 
 // Another X client: waits for the game to be drawn, clicks into the window, closes it.
-void Tester(sRun& run)
+void Tester(sRUN& run)
 {
     run.bTimedOut = !TestX11ClickAndClose(
         run.uWindow, [&run] { return run.iGameDraws.load() >= 3; }, nullptr, CLICK_X, CLICK_Y,
@@ -108,7 +108,7 @@ protected:
     void RunOnce()
     {
         PrepareTestShellPlatform(plat::eBackend::X11, WIDTH, HEIGHT);
-        sRun run;
+        sRUN run;
         g_pRun = &run;
         EXPECT_EQ(KorvelProcessEntry(), 0);
         if (run.tester.joinable())

@@ -14,19 +14,19 @@ namespace
 
 TEST(CKestrolundApplication, TheFullscreenSettingPicksTheDisplayMode)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pSettings;
         unsigned int uWindowed;
         int iWidth, iHeight;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"", 0, 320, 240}, // the headless display's mode is full screen
         {"[GRAPHICS]\nfullscreen=0\n", 1, 320, 240},
         {"[GRAPHICS]\nfullscreen=2\n", 0, 320, 240},
         {"[GRAPHICS]\nfullscreen=1\nresx=200\nresy=150\n", 0, 200, 150},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CTestKestrolundApplication app;
         ASSERT_TRUE(app.WriteSettings(c.pSettings));
@@ -42,17 +42,17 @@ TEST(CKestrolundApplication, TheFullscreenSettingPicksTheDisplayMode)
 
 TEST(CKestrolundApplication, TheSoundFormatComesFromTheAudioSettings)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pSettings;
         int iRate, iVoices, iFormat;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {nullptr, 44100, 2, plat::SND_PCM_SFMT_S16_LE},
         {"[AUDIO]\nfrequency=22050\n", 22050, 2, plat::SND_PCM_SFMT_S16_LE},
         {"[AUDIO]\nbps=8\nchannels=1\n", 44100, 1, plat::SND_PCM_SFMT_U8},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CTestKestrolundApplication app;
         ASSERT_TRUE(app.WritePacks(false));

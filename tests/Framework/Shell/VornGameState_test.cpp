@@ -21,7 +21,7 @@ namespace
 class CPlainGame : public CTestGameState
 {
 public:
-    CKorvelString GetResellerId() const override { return IVornGameState::GetResellerId(); }
+    CKorvelString GetResellerId() const override { return InterfaceResellerId(); }
 };
 
 TEST(IVornGameState, KeepsTheFirstApplicationItIsGiven)
@@ -89,15 +89,15 @@ TEST(IVornGameState, QuickPlayJoinsTheQueueOnlyWhileTheLobbyIsUp)
 {
     CTestKestrolundApplication app;
     ASSERT_NO_FATAL_FAILURE(StartWithSession(app));
-    struct sCase
+    struct sCASE
     {
         unsigned int uStatus;
         bool bJoins;
     };
     // Statuses 1 and 3 (connected, not logged in) join as well: the lobby bit is what counts.
-    const sCase aCases[] = {{0, false}, {1, true}, {2, false},     {3, true},
+    const sCASE aCases[] = {{0, false}, {1, true}, {2, false},     {3, true},
                             {4, false}, {5, true}, {0x100, false}, {0x105, true}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.uStatus);
         app.m_pTestSession->m_Script.uStatus = c.uStatus;

@@ -62,17 +62,17 @@ protected:
 
 TEST_F(CVornIntroState, FramesAndFadeFollowTheTime)
 {
-    struct sCase
+    struct sCASE
     {
         float fTime;
         int iBlt, iBlend;
         float fFade;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {0.0f, 0, 1, -1.0f},   {0.5f, 5, 6, -1.0f},  {0.95f, 10, 11, -1.0f}, {1.0f, 11, -1, -1.0f},
         {1.2f, 11, -1, -1.0f}, {1.5f, 11, -1, 1.0f}, {1.75f, 11, -1, 0.5f},  {2.5f, 11, -1, 0.0f},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const sVORN_INTRO_FRAME frame = VornIntroFrameAt(c.fTime);
         SCOPED_TRACE(c.fTime);
@@ -113,7 +113,7 @@ TEST_F(CVornIntroState, TheWelcomeSoundPlaysOnce)
 {
     // A long welcome on a sink paced like a device, so that it is still playing when looked at.
     plat::PcmControlUseCaptureSink(true, true);
-    std::vector<int16_t> aSamples(8000 * 30, 0x2000);
+    std::vector<int16_t> aSamples(size_t{8000} * 30, 0x2000);
     const std::string strWav = m_App.Dir() + "/long.wav";
     ASSERT_TRUE(WriteTestWav(strWav, 1, 8000, 8, aSamples));
     const std::vector<uint8_t> aWav = ReadTestFile(strWav);

@@ -110,7 +110,7 @@ protected:
 
 TEST_F(CVornLanguage, NumberedLinesGiveTheTextsGapsStayEmpty)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         std::vector<std::u16string> m_aLines;
@@ -124,7 +124,7 @@ TEST_F(CVornLanguage, NumberedLinesGiveTheTextsGapsStayEmpty)
         aUpToTwelve.push_back((i >= 10 ? u"1" : u"") + number + u"=text " + (i >= 10 ? u"1" : u"") + number);
         aExpectedTwelve.push_back(u"text " + aUpToTwelve.back().substr(aUpToTwelve.back().find(u' ') + 1));
     }
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"a gap", {u"0=a", u"1=b", u"3=d"}, {u"a", u"b", u"", u"d"}},
         {"backslash n", {u"0=two\\nlines", u"1=\\n"}, {u"two\nlines", u"\n"}},
         {"empty values", {u"0=", u"1=", u"2=x"}, {u"", u"", u"x"}},
@@ -137,7 +137,7 @@ TEST_F(CVornLanguage, NumberedLinesGiveTheTextsGapsStayEmpty)
         {"texts with digits", {u"0=room 42", u"1=7 days"}, {u"room 42", u"7 days"}},
         {"last line without its end", {u"0=a"}, {u"a"}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(TextsOf(c.m_aLines), c.m_aTexts) << c.m_pszName;
 
     // A line without "\r\n" at the very end is not taken.
@@ -288,7 +288,7 @@ TEST_F(CVornLanguage, TheChoiceIsStoredOnlyInAnExistingPropertyAndFallsBackToEng
 
 TEST(ReadLanguageHeader, AbsentLinesLeaveTheirFieldsEmpty)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pszName;
         std::u16string m_Text;
@@ -296,7 +296,7 @@ TEST(ReadLanguageHeader, AbsentLinesLeaveTheirFieldsEmpty)
         std::u16string m_Name, m_Code;
         unsigned int m_uFlags, m_uSpecial;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"all", u"NAME=N\r\nCODE=c\r\nFLAGS=KE_TEXT_RIGHT\r\nSPECIAL_CHARS=2\r\n", 1, u"N", u"c", 0x40000, 1},
         {"no name", u"CODE=c\r\n", 4, u"", u"", 0, 0},
         // Digits of the texts are no SPECIAL_CHARS value.
@@ -304,7 +304,7 @@ TEST(ReadLanguageHeader, AbsentLinesLeaveTheirFieldsEmpty)
         {"special zero", u"NAME=N\r\nSPECIAL_CHARS=0\r\n1=5\r\n", 1, u"N", u"", 0, 0},
         {"empty name", u"NAME=\r\nCODE=c\r\n", 1, u"CODE=c", u"c", 0, 0},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         sLANGUAGE_HEADER header;
         header.m_uTextFlags = 7;

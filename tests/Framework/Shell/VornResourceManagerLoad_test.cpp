@@ -52,7 +52,7 @@ int Alpha(::CKorvelSurface& surface, int x, int y)
 
 TEST_F(CVornResourceManager, SurfacesAreScaledFromTheirOriginalScreenSize)
 {
-    struct sCase
+    struct sCASE
     {
         int m_iScreenW, m_iScreenH;
         int m_iImageW, m_iImageH;
@@ -66,7 +66,7 @@ TEST_F(CVornResourceManager, SurfacesAreScaledFromTheirOriginalScreenSize)
         {320, 200, 10, 2, 768, 2, 1},
         {1024, 600, 100, 100, 1, 100, 100}, // the scaled copy cannot be made: the picture stays
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(std::to_string(c.m_iScreenH) + " " + std::to_string(c.m_iImageW) + "/" +
                      std::to_string(c.m_iOriginal));

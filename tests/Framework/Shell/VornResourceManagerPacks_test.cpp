@@ -206,13 +206,13 @@ TEST_F(CVornResourceManager, OnlyOnePackFileIsOpenAtATime)
 
 TEST_F(CVornResourceManager, ResolutionNeutralStartIsTheNearestSizeAndTheLargerOnATie)
 {
-    struct sCase
+    struct sCASE
     {
         int m_iSide, m_iStart;
     } const aCases[] = {{600, 640},   {800, 768},   {1600, 1536}, {1000, 1080}, {1308, 1536},
                         {1309, 1536}, {1307, 1080}, {340, 360},   {280, 320},   {240, 240},
                         {100, 240},   {0, 240},     {5000, 1536}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(::CVornResourceManager::RES_LADDER[::CVornResourceManager::ResNeutralStartIndex(c.m_iSide)],
                   c.m_iStart)
             << c.m_iSide;
@@ -220,7 +220,7 @@ TEST_F(CVornResourceManager, ResolutionNeutralStartIsTheNearestSizeAndTheLargerO
 
 TEST_F(CVornResourceManager, ResolutionNeutralPacksAreTriedDownwardsFromTheNearestSize)
 {
-    struct sCase
+    struct sCASE
     {
         int m_iWidth, m_iHeight;
         std::vector<int> m_aPresent;
@@ -233,7 +233,7 @@ TEST_F(CVornResourceManager, ResolutionNeutralPacksAreTriedDownwardsFromTheNeare
         {2000, 1600, {1536, 1080}, KE_OK, 1536}, {1600, 1000, {1536, 1080, 768}, KE_OK, 1080},
     };
     m_pApp.reset(); // one headless screen at a time
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(std::to_string(c.m_iWidth) + "x" + std::to_string(c.m_iHeight));
         CTestVornApplication app(c.m_iWidth, c.m_iHeight);

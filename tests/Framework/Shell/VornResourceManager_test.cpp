@@ -30,13 +30,13 @@ protected:
 
 TEST_F(CVornResourceManager, FileNameIsThePartAfterTheLastSlashAndBackslash)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pItem;
         const char* m_pName;
     } const aCases[] = {{"/x.png", "x.png"},        {"/a/b/x.png", "x.png"}, {"/a\\y.png", "y.png"},
                         {"a\\b/c\\d.wav", "d.wav"}, {"plain", "plain"},      {"/dir/", ""}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(::CVornResourceManager::GetFilename(S(c.m_pItem)).Compare(S(c.m_pName)), 0) << c.m_pItem;
     EXPECT_EQ(::CVornResourceManager::GetTargetIndex(0), 0u);
     EXPECT_EQ(::CVornResourceManager::GetTargetIndex(1), 1u);

@@ -73,7 +73,7 @@ TEST(CVornStatisticsProperty, EachSetterSwitchesTheTypeAndClearsTheOtherValues)
     EXPECT_EQ(property.m_iType, CVornStatisticsProperty::TYPE_INT);
     ExpectEmpty(property.m_strName);
 
-    struct sCase
+    struct sCASE
     {
         const char* m_pName;
         void (*m_pSet)(CVornStatisticsProperty&);
@@ -83,7 +83,7 @@ TEST(CVornStatisticsProperty, EachSetterSwitchesTheTypeAndClearsTheOtherValues)
         const char* m_pText;
         float m_fFloat;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"string", [](CVornStatisticsProperty& p) { p.SetString(S("abc")); }, 2, 0, 0, "abc", 0.0f},
         {"int", [](CVornStatisticsProperty& p) { p.SetInt(-7); }, 0, -7, 0, "", 0.0f},
         {"bool", [](CVornStatisticsProperty& p) { p.SetBool(5); }, 1, 0, 5, "", 0.0f},
@@ -92,7 +92,7 @@ TEST(CVornStatisticsProperty, EachSetterSwitchesTheTypeAndClearsTheOtherValues)
         {"own text", [](CVornStatisticsProperty& p) { p.SetString(p.m_strStringValue); }, 2, 0, 0, "x", 0.0f},
     };
     // Run in order: every case starts from the previous case's value.
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         c.m_pSet(property);
         EXPECT_EQ(property.m_iType, c.m_iType) << c.m_pName;
@@ -189,14 +189,14 @@ TEST_F(CVornStatistics, WritesTheFileByteForByteAndReadsAllFourTypesBack)
 
 TEST_F(CVornStatistics, ReadingResultsByFileContent)
 {
-    struct sCase
+    struct sCASE
     {
         const char* m_pName;
         std::string m_strBytes;
         KE_RETVAL m_iResult;
         int m_iCount; // properties afterwards; the store holds one before
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"unknown type 7 reads as an int", CStatsBytes().U32(1).U32(1).Record(u"x", 7, 0xFFFFFFFE).m_str,
          KE_OK, 1},
         {"version 2 is ignored", CStatsBytes().U32(2).U32(1).Record(u"x", 0, 5).m_str, KE_ERR_DECODE, 1},
@@ -216,7 +216,7 @@ TEST_F(CVornStatistics, ReadingResultsByFileContent)
         {"count beyond the records", CStatsBytes().U32(1).U32(0xFFFFFFFF).Record(u"a", 3, 0).m_str,
          KE_ERR_BADDATA, 1},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         ::CVornStatistics store;
         store.AddProperty(S("before"))->SetInt(42);

@@ -10,13 +10,13 @@ namespace
 TEST(CVornTextFormat, MatchingConversionsAreSubstituted)
 {
     const CKorvelString strAnn("Ann"), strVersion("1.2"), strPercent("50%d");
-    struct sCase
+    struct sCASE
     {
         const char* pFormat;
         std::string strExpected;
         CKorvelString strOut;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"%d seconds", "5 seconds", CVornTextFormat::Format(CKorvelString("%d seconds"), {5})},
         {"%d", "-2147483648", CVornTextFormat::Format(CKorvelString("%d"), {-2147483647 - 1})},
         {"%s entered the chat", "Ann entered the chat",
@@ -28,20 +28,20 @@ TEST(CVornTextFormat, MatchingConversionsAreSubstituted)
         {"no conversion", "no conversion", CVornTextFormat::Format(CKorvelString("no conversion"), {})},
         {"", "", CVornTextFormat::Format(CKorvelString(), {})},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(Narrow(c.strOut), c.strExpected) << c.pFormat;
 }
 
 TEST(CVornTextFormat, MismatchedTextsAreShownAsTheyStand)
 {
     const CKorvelString strAnn("Ann");
-    struct sCase
+    struct sCASE
     {
         const char* pFormat;
         CKorvelString strOut;
         bool bMatches;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"%s seconds", CVornTextFormat::Format(CKorvelString("%s seconds"), {5}),
          CVornTextFormat::Matches(CKorvelString("%s seconds"), {5})},
         {"%d joined", CVornTextFormat::Format(CKorvelString("%d joined"), {strAnn}),
@@ -61,7 +61,7 @@ TEST(CVornTextFormat, MismatchedTextsAreShownAsTheyStand)
         {"a lone %", CVornTextFormat::Format(CKorvelString("a lone %"), {}),
          CVornTextFormat::Matches(CKorvelString("a lone %"), {})},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         EXPECT_EQ(Narrow(c.strOut), c.pFormat) << c.pFormat;
         EXPECT_FALSE(c.bMatches) << c.pFormat;

@@ -16,7 +16,7 @@
 namespace
 {
 // Trigger functions log "<tag>:<sender name>" into the log they are given as context.
-struct sTag
+struct sTAG
 {
     WidgetLog* pLog;
     const char* pTag;
@@ -24,7 +24,7 @@ struct sTag
 
 KE_RETVAL TagCallback(CWidget* pSender, void* pContext)
 {
-    const sTag* pTag = static_cast<const sTag*>(pContext);
+    const sTAG* pTag = static_cast<const sTAG*>(pContext);
     char aName[64] = "-";
     if (pSender)
         pSender->GetName().MakeAnsi(aName);
@@ -32,14 +32,14 @@ KE_RETVAL TagCallback(CWidget* pSender, void* pContext)
     return KE_OK;
 }
 
-struct sSenders
+struct sSENDERS
 {
-    sSenders()
+    sSENDERS()
     {
         for (CProbeWidget** pp : {&pFirst, &pSecond})
             *pp = CProbeWidget::Make(nullptr, pp == &pFirst ? "first" : "second", CKorvelRect<int>());
     }
-    ~sSenders()
+    ~sSENDERS()
     {
         sTreeDeleter()(pFirst);
         sTreeDeleter()(pSecond);
@@ -52,8 +52,8 @@ struct sSenders
 TEST(CActionEntry, TriggersFireAtTheStartAndWhenTheirTimeIsReached)
 {
     WidgetLog log;
-    sTag early{&log, "early"}, late{&log, "late"};
-    sSenders senders;
+    sTAG early{&log, "early"}, late{&log, "late"};
+    sSENDERS senders;
     CActionEntry entry;
     entry.Startup(CKorvelString("show"));
     entry.AddTrigger(0.0f, CActionCallback(TagCallback, &early));
@@ -82,7 +82,7 @@ TEST(CActionEntry, TriggersFireAtTheStartAndWhenTheirTimeIsReached)
 TEST(CActionEntry, RecordsFireInTimeOrderAcrossFramesAndInAddedOrderWithinOne)
 {
     WidgetLog log;
-    sTag a{&log, "a"}, b{&log, "b"}, c{&log, "c"}, d{&log, "d"}, n{&log, "negative"};
+    sTAG a{&log, "a"}, b{&log, "b"}, c{&log, "c"}, d{&log, "d"}, n{&log, "negative"};
     CTestVornApplication app;
     CVornDevice device;
     device.Startup(&app);
@@ -124,7 +124,7 @@ TEST(CActionEntry, RecordsFireInTimeOrderAcrossFramesAndInAddedOrderWithinOne)
 TEST(CActionCallbackMap, ReservedNamesAndApplicationBindings)
 {
     WidgetLog log;
-    sTag app{&log, "app"}, plain{&log, "plain"};
+    sTAG app{&log, "app"}, plain{&log, "plain"};
     const CActionCallback appCallback(TagCallback, &app), plainCallback(TagCallback, &plain);
     CActionHandler handler;
     CActionCallbackMap map;
@@ -148,8 +148,8 @@ TEST(CActionCallbackMap, ReservedNamesAndApplicationBindings)
 TEST(CActionCallbackMap, LayoutActionsWrapTheApplicationHandlerOfTheirName)
 {
     WidgetLog log;
-    sTag app{&log, "app"}, after{&log, "after"};
-    sSenders senders;
+    sTAG app{&log, "app"}, after{&log, "after"};
+    sSENDERS senders;
     CActionHandler handler;
     CActionCallbackMap map;
     map.Startup(&handler);

@@ -22,7 +22,7 @@ typedef std::unique_ptr<::CWidget, sTreeDeleter> Tree;
 
 // What the button callbacks saw: one entry per call, "click:<visible>" or "cancel", and the
 // toggled state at each click of a toggle button.
-struct sEvents
+struct sEVENTS
 {
     std::vector<std::string> aLog;
     int Count(const std::string& strEntry) const
@@ -36,25 +36,25 @@ KE_RETVAL OnClickLog(::CWidget* pSender, void* pContext)
     std::string strEntry = "click:" + std::to_string(pSender->GetVisible());
     if (::CToggleButton* pToggle = widget_cast<::CToggleButton*>(pSender))
         strEntry += " toggled:" + std::to_string(pToggle->GetToggled());
-    static_cast<sEvents*>(pContext)->aLog.push_back(strEntry);
+    static_cast<sEVENTS*>(pContext)->aLog.push_back(strEntry);
     return KE_OK;
 }
 
 KE_RETVAL OnCancelLog(::CWidget*, void* pContext)
 {
-    static_cast<sEvents*>(pContext)->aLog.push_back("cancel");
+    static_cast<sEVENTS*>(pContext)->aLog.push_back("cancel");
     return KE_OK;
 }
 
 KE_RETVAL OnBeginLog(::CWidget*, void* pContext)
 {
-    static_cast<sEvents*>(pContext)->aLog.push_back("begin");
+    static_cast<sEVENTS*>(pContext)->aLog.push_back("begin");
     return KE_OK;
 }
 
 KE_RETVAL OnEndLog(::CWidget*, void* pContext)
 {
-    static_cast<sEvents*>(pContext)->aLog.push_back("end");
+    static_cast<sEVENTS*>(pContext)->aLog.push_back("end");
     return KE_OK;
 }
 
@@ -94,7 +94,7 @@ protected:
 
     CTestVornApplication m_App;
     Tree m_pRoot;
-    sEvents m_Events;
+    sEVENTS m_Events;
 };
 
 class CButton : public CButtonTest

@@ -9,6 +9,7 @@
 #include "Framework/UI/PieWidget.h"
 #include "Framework/UI/RotatingImageWidget.h"
 #include "Korvel3D/Korvel3DProgram.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/GlTestContext.h"
 #include "support/TestVornApplication.h"
@@ -128,13 +129,13 @@ TEST_F(CFrameWidget, BorderImageAndMaskMeetWhereTheCentreRectanglesSay)
     ::CFrameWidget::GetCenterRect(pFrame->GetArea(), pFrame->GetImage(), image, pFrame->GetBorder(), border);
     ASSERT_TRUE(SameRect(border, Rect(110, 60, 190, 140)));
     const int cx = (border.left + border.right) / 2, cy = (border.top + border.bottom) / 2;
-    struct sProbe
+    struct sPROBE
     {
         const char* pWhat;
         int x, y;
         int r, g, b;
     };
-    const sProbe aProbes[] = {
+    const sPROBE aProbes[] = {
         {"top-left corner", border.left - 5, border.top - 5, 255, 0, 0},
         {"bottom-right corner", border.right + 5, border.bottom + 5, 255, 0, 0},
         {"top edge", cx, border.top - 5, 0, 255, 0},
@@ -142,7 +143,7 @@ TEST_F(CFrameWidget, BorderImageAndMaskMeetWhereTheCentreRectanglesSay)
         {"centre: the image over what lay below, the mask being clear", cx, cy, 0x40, 0x40, 255},
         {"outside the frame", border.left - 20, cy, 0x40, 0x40, 0x40},
     };
-    for (const sProbe& p : aProbes)
+    for (const sPROBE& p : aProbes)
         EXPECT_TRUE(Near(ReadGlPixel(p.x, p.y, HEIGHT), p.r, p.g, p.b)) << p.pWhat;
 }
 
@@ -169,7 +170,7 @@ TEST_F(CPieWidget, HalfAPieFillsTheLeftHalf)
 {
     ::CPieWidget* pPie = Make<::CPieWidget>(Rect(100, 50, 200, 150));
     pPie->SetColor(0xFFFF00FF);
-    pPie->SetAngle(3.1415927f);
+    pPie->SetAngle(KE_PI);
     ASSERT_EQ(pPie->DoDraw(m_pBack), KE_OK);
     for (const auto& p : {std::pair<int, int>{120, 100}, {148, 60}, {148, 140}, {110, 100}})
         EXPECT_TRUE(Near(ReadGlPixel(p.first, p.second, HEIGHT), 255, 0, 255)) << p.first << "," << p.second;

@@ -12,6 +12,7 @@
 #include "Framework/UI/PieWidget.h"
 #include "Framework/UI/ProgressBar.h"
 #include "Framework/UI/RotatingImageWidget.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "support/GlCallLog.h"
 #include "support/RecordingSurface.h"
 #include "support/TestVornApplication.h"
@@ -81,13 +82,13 @@ class CPieWidget : public CContentTest
 
 TEST_F(CProgressBar, TheFillIsCroppedFromItsSide)
 {
-    struct sCase
+    struct sCASE
     {
         int iSide;
         Rect dest, source;
     };
     // A 100 x 20 bar at a quarter, a 40 x 10 image.
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {0, Rect(0, 0, 25, 20), Rect(0, 0, 10, 10)},    {1, Rect(0, 0, 100, 5), Rect(0, 0, 40, 3)},
         {2, Rect(75, 0, 100, 20), Rect(30, 0, 40, 10)}, {3, Rect(0, 15, 100, 20), Rect(0, 7, 40, 10)},
         {9, Rect(0, 15, 100, 20), Rect(0, 7, 40, 10)}, // clamped to the last side
@@ -96,7 +97,7 @@ TEST_F(CProgressBar, TheFillIsCroppedFromItsSide)
     CKorvelSurface* pImage = Managed("fill", 40, 10, 0xFF00FF00);
     pBar->SetProgressImage(pImage);
     pBar->SetProgress(0.25f);
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         pBar->SetSide(static_cast<::CProgressBar::ESide>(c.iSide));
         const auto aCalls = Drawn(pBar);
@@ -180,10 +181,10 @@ TEST_F(CRotatingImageWidget, StepsSnapTheDrawnAngleTowardZero)
     ::CRotatingImageWidget* pSpinner = Make<::CRotatingImageWidget>(Rect(10, 10, 50, 40));
     EXPECT_TRUE(pSpinner->GetDrawFlags() & CImageWidget::DRAW_NO_CLIPPING);
     pSpinner->SetImage(Managed("spinner", 16, 16));
-    pSpinner->SetRotationSpeed(3.1415927f);
+    pSpinner->SetRotationSpeed(KE_PI);
     pSpinner->SetRotationSteps(4);
     EXPECT_EQ(pSpinner->GetRotationSteps(), 4);
-    const float aExpected[4] = {0.0f, -1.5707964f, -3.1415927f, -4.712389f};
+    const float aExpected[4] = {0.0f, -1.5707964f, -KE_PI, -4.712389f};
     std::set<int> seen;
     for (int i = 0; i < 40; ++i)
     {
@@ -207,7 +208,7 @@ TEST_F(CRotatingImageWidget, StepsSnapTheDrawnAngleTowardZero)
     {
         pSpinner->SetRotationSpeed(fSpeed);
         pSpinner->DoUpdate(1.0f);
-        EXPECT_LE(std::fabs(pSpinner->GetRotationAngle()), 6.2831855f) << fSpeed;
+        EXPECT_LE(std::fabs(pSpinner->GetRotationAngle()), KE_TWO_PI) << fSpeed;
     }
 }
 
@@ -234,21 +235,21 @@ TEST_F(CGradientWidget, LinearModesFillTheCornersInOrder)
     pGradient->SetColor2(0x80445566);
     EXPECT_EQ(pGradient->GetColor1(), 0xFF112233u) << "colours are opaque";
     const unsigned int c1 = 0xFF112233, c2 = 0xFF445566;
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         unsigned int uFlags, uHighlight;
         bool bDrawn;
         unsigned int aCorners[4];
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"vertical", 1, 0, true, {c1, c1, c2, c2}},
         {"horizontal", 0x10000001, 0, true, {c1, c2, c2, c1}},
         {"another mode", 0x30000001, 0, false, {}},
         {"highlight, opaque", 0x21, 0xFFFFFFFF, true, {c1, c1, c2, c2}},
         {"highlight, clear", 0x21, 0x00FFFFFF, true, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         pGradient->SetDrawFlags(c.uFlags);
         pGradient->SetHighlightColor(c.uHighlight);
@@ -346,7 +347,7 @@ TEST_F(CPieWidget, SegmentsAndAngleAreClamped)
         pPie->SetSegments(c.first);
         EXPECT_EQ(pPie->GetSegments(), c.second) << c.first;
     }
-    for (const auto& c : {std::pair<float, float>{-1.0f, 0.0f}, {3.0f, 3.0f}, {7.0f, 6.2831855f}})
+    for (const auto& c : {std::pair<float, float>{-1.0f, 0.0f}, {3.0f, 3.0f}, {7.0f, KE_TWO_PI}})
     {
         pPie->SetAngle(c.first);
         EXPECT_FLOAT_EQ(pPie->GetAngle(), c.second) << c.first;
@@ -360,25 +361,26 @@ TEST_F(CPieWidget, TheFanStartsStraightUpAndTurnsCounterClockwise)
     // The rect (0, 0, 100, 100) of a 200 x 100 target: x -1..0, y 1..-1.
     pPie->SetAngle(0.0f);
     pPie->FillVertices(Rect(0, 0, 100, 100), 1.0f / 200, 1.0f / 100);
+    const ptrdiff_t kStride = 7; // floats per vertex
     const float* v = pPie->GetVertices();
     EXPECT_FLOAT_EQ(v[0], -0.5f);
     EXPECT_FLOAT_EQ(v[1], 0.0f);
     EXPECT_FLOAT_EQ(v[3 + 1], 1.0f) << "green";
     for (int i = 1; i <= 9; ++i)
     {
-        EXPECT_NEAR(v[i * 7], -0.5f, 1e-6f) << "degenerate at angle 0";
-        EXPECT_NEAR(v[i * 7 + 1], 1.0f, 1e-6f);
+        EXPECT_NEAR(v[i * kStride], -0.5f, 1e-6f) << "degenerate at angle 0";
+        EXPECT_NEAR(v[i * kStride + 1], 1.0f, 1e-6f);
     }
-    pPie->SetAngle(3.1415927f);
+    pPie->SetAngle(KE_PI);
     pPie->FillVertices(Rect(0, 0, 100, 100), 1.0f / 200, 1.0f / 100);
     v = pPie->GetVertices();
     // Step pi / 4: the rim passes the left edge and stops straight down.
-    EXPECT_NEAR(v[3 * 7], -1.0f, 1e-5f);
-    EXPECT_NEAR(v[3 * 7 + 1], 0.0f, 1e-5f);
+    EXPECT_NEAR(v[3 * kStride], -1.0f, 1e-5f);
+    EXPECT_NEAR(v[3 * kStride + 1], 0.0f, 1e-5f);
     for (int i = 5; i <= 9; ++i)
     {
-        EXPECT_NEAR(v[i * 7], -0.5f, 1e-5f) << i;
-        EXPECT_NEAR(v[i * 7 + 1], -1.0f, 1e-5f) << i;
+        EXPECT_NEAR(v[i * kStride], -0.5f, 1e-5f) << i;
+        EXPECT_NEAR(v[i * kStride + 1], -1.0f, 1e-5f) << i;
     }
     // A surface target gets nothing, and GL is not touched.
     ClearGlCallLog();
@@ -388,6 +390,6 @@ TEST_F(CPieWidget, TheFanStartsStraightUpAndTurnsCounterClockwise)
     Owned pClone(pPie->Clone());
     ::CPieWidget* pCopy = static_cast<::CPieWidget*>(pClone.get());
     EXPECT_EQ(pCopy->GetSegments(), 9);
-    EXPECT_FLOAT_EQ(pCopy->GetAngle(), 3.1415927f);
+    EXPECT_FLOAT_EQ(pCopy->GetAngle(), KE_PI);
 }
 } // namespace content_widgets_test

@@ -20,6 +20,7 @@
 #include "Framework/UI/RotatingImageWidget.h"
 #include "Framework/UI/Slider.h"
 #include "Framework/UI/Theme.h"
+#include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/GlTestContext.h"
 #include "tests/Framework/Shell/ResourceTestMedia.h"
@@ -167,14 +168,14 @@ TEST_F(CUIXMLLoaderCreators, GradientElementsSetModeRadiusColoursAndImage)
 
 TEST_F(CUIXMLLoaderCreators, PageLayoutsTakeTransitionsOnlyWithAHistory)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         const char* pInner;
         int iLimit;
         bool bIn, bOut;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"history of 5", "<history max-size='5'/><transition type='in'/><transition type='out'/>", 5, true,
          true},
         {"history of 0", "<history max-size='0'/><transition type='in'/><transition type='out'/>", 0, false,
@@ -184,7 +185,7 @@ TEST_F(CUIXMLLoaderCreators, PageLayoutsTakeTransitionsOnlyWithAHistory)
         {"first without a type", "<history max-size='2'/><transition/><transition type='in'/>", 2, false,
          false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhat);
         WidgetTree tree = Load("page_layout", c.pInner);
@@ -361,7 +362,7 @@ std::string AllTypesLayout()
     s += Element("progress", "progressbar", 4, 3,
                  "<background path='grey.png'/><progress path='blue.png'/><side value='0'/>");
     s += Element("webview", "web_view", 0, 4, strChild);
-    s += Element("pie", "pie", 1, 4, "<color value='accent'/><angle value='3.1415927'/>");
+    s += Element("pie", "pie", 1, 4, "<color value='accent'/><angle value='3.1416'/>");
     s += Element("spinner", "rotating_image", 2, 4,
                  "<image path='yellow.png'/><rotation speed='1' steps='4'/>");
     s += Element("bubble", "bubble", 3, 4, "<image path='grey.png'/><arrow value='left-up'/>");
@@ -424,14 +425,14 @@ TEST(CGameXMLLoaderVocabulary, TheWholeVocabularyIsDrawnOnGl)
     IKorvelGraphicsContext* pBack = app.GetBack();
     pBack->Fill(0xFF000000u, static_cast<const CKorvelRect<int>*>(nullptr));
     ASSERT_EQ(root->DoDraw(pBack), KE_OK);
-    std::vector<uint8_t> aPixels(1024 * 600 * 4);
+    std::vector<uint8_t> aPixels(size_t{1024} * 600 * 4);
     glReadPixels(0, 0, 1024, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     if (const char* pDump = std::getenv("KORVEL_VOCABULARY_PPM"))
     {
         std::string strPpm = "P6\n1024 600\n255\n";
         for (int y = 599; y >= 0; --y)
             for (int x = 0; x < 1024; ++x)
-                strPpm.append(reinterpret_cast<const char*>(&aPixels[(y * 1024 + x) * 4]), 3);
+                strPpm.append(reinterpret_cast<const char*>(&aPixels[(size_t(y) * 1024 + x) * 4]), 3);
         WriteTestFile(pDump, strPpm);
     }
 

@@ -33,17 +33,17 @@ TEST_F(CGameXMLLoader, AreasAreChosenByExactSizeThenByAspect)
 {
     ASSERT_EQ(m_Loader.LoadFromFile(S("areas.xml")), KE_OK);
     ASSERT_EQ(m_Loader.GetAreas().GetCount(), 3) << "the second 800 x 480 area is ignored";
-    struct sCase
+    struct sCASE
     {
         int iWidth, iHeight;
         const char* pArea; // null: none
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {1024, 600, "wide"},   {1280, 720, "wide"}, {1280, 1024, "small"}, {540, 960, "tall"},
         {480, 800, "small"},   {800, 480, "small"}, {0, 600, nullptr},     {600, 0, nullptr},
         {1000, 1000, "small"}, {2000, 480, "wide"},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CAreaDescription* pArea = m_Loader.FindClosestAreaDescription(c.iWidth, c.iHeight);
         if (!c.pArea)

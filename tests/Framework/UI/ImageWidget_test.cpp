@@ -55,7 +55,7 @@ protected:
 TEST_F(CImageWidget, DrawFlagsAndBlendColourChooseTheBlit)
 {
     const int NONE = -1;
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uFlags;
@@ -84,7 +84,7 @@ TEST_F(CImageWidget, DrawFlagsAndBlendColourChooseTheBlit)
          CRecordingSurface::CALL_DRAW_STRETCHED_BLENDED, Rect(10, 10, 70, 30), 0x480, 0x80FFFFFF},
         {"highlight needs the stretch flag", 2, 0xFFFFFFFF, true, NONE, Rect(), 0, 0},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pName);
         ::CKorvelSurface* pSheet = MakeSheet(40, 20, 4, 2);
@@ -156,7 +156,7 @@ TEST_F(CImageWidget, NoClippingFlagDrawsPastTheParentAndRestoresTheClip)
 
 TEST_F(CImageWidget, FramesRunOverTheSheetAndWrapAsGiven)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uFlags;
@@ -168,7 +168,7 @@ TEST_F(CImageWidget, FramesRunOverTheSheetAndWrapAsGiven)
         {"one step past two rounds restarts at 0", 1, {1.75f}, 0},
         {"fixed frame", 1 | 4, {0.35f}, 0},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         ::CImageWidget* p = Image(Rect(0, 0, 40, 40), MakeSheet(40, 20, 4, 2), c.uFlags);
         p->SetFrameDuration(0.1f);

@@ -147,7 +147,7 @@ TEST_F(CLayout, ACloneHasItsSourcesSettingsAndArrangesByThem)
 
 TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         Rect rcArea;
@@ -220,7 +220,7 @@ TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
          0x7FFFFFFF,
          {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         Tree pTree(MakeLayout<::CDivider>(c.rcArea));
         ::CDivider* p = static_cast<::CDivider*>(pTree.get());
@@ -241,7 +241,7 @@ TEST_F(CDivider, PlacesTheAspectSizedRegionByOrientation)
 
 TEST_F(CRatioDivider, SplitsByTheRatioWithinTheLimits)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         Rect rcArea;
@@ -300,7 +300,7 @@ TEST_F(CRatioDivider, SplitsByTheRatioWithinTheLimits)
          2,
          {Rect(1, 1, 2, 2), Rect(1, 1, 2, 2)}},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         Tree pTree(MakeLayout<::CRatioDivider>(c.rcArea));
         ::CRatioDivider* p = static_cast<::CRatioDivider*>(pTree.get());
@@ -326,7 +326,7 @@ TEST_F(CRatioDivider, NegativeLimitsMeanNoLimit)
 
 TEST_F(CAspectLayout, FitsEveryChildIntoTheLargestRectangleOfTheAspect)
 {
-    struct sCase
+    struct sCASE
     {
         Rect rcArea;
         float fAspect, fPositioning;
@@ -339,7 +339,7 @@ TEST_F(CAspectLayout, FitsEveryChildIntoTheLargestRectangleOfTheAspect)
         {Rect(50, 50, 350, 150), 2.0f, 0.5f, Rect(50, 0, 250, 100)}, // in client coordinates
         {Rect(0, 0, 300, 100), 0.0f, 0.5f, Rect(1, 1, 2, 2)},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         Tree pTree(MakeLayout<::CAspectLayout>(c.rcArea));
         ::CAspectLayout* p = static_cast<::CAspectLayout*>(pTree.get());
@@ -355,7 +355,7 @@ TEST_F(CAspectLayout, FitsEveryChildIntoTheLargestRectangleOfTheAspect)
 TEST_F(CAlignment, AlignsEachChildAtItsOwnSizeOrStretchesIt)
 {
     typedef ::CAlignment A;
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uAlignment;
@@ -368,7 +368,7 @@ TEST_F(CAlignment, AlignsEachChildAtItsOwnSizeOrStretchesIt)
         {"stretched", A::ALIGN_HSTRETCH | A::ALIGN_VSTRETCH, Rect(1, 2, 17, 16)},
         {"right bottom", A::ALIGN_RIGHT | A::ALIGN_BOTTOM, Rect(6, 11, 17, 16)},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         Tree pTree(MakeLayout<A>(Rect(30, 30, 50, 50)));
         A* p = static_cast<A*>(pTree.get());

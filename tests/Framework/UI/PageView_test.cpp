@@ -92,7 +92,7 @@ TEST_F(CPageView, TheHistoryKeepsTheNewestPagesAndBackWalksIt)
 
 TEST_F(CPageView, BackPathForms)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pPath;
         int iPage;                // active page after the switch
@@ -100,12 +100,12 @@ TEST_F(CPageView, BackPathForms)
         bool bOutRunning;         // the "out" slide was started
     };
     // Each case starts from the history 0, 1, 2 on page 2, with a limit of 3.
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {":back", 1, {0, 1}, true},        {":back#5", 0, {0, 0}, false}, {":back#0", 2, {0, 1, 2}, false},
         {":back#", 2, {0, 1, 2}, false},   {":back:p1", 1, {0, 1}, true}, {":back:p0", 0, {0}, true},
         {":back:p3", 3, {0, 1, 3}, false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pPath);
         Build(3);
@@ -152,7 +152,7 @@ TEST_F(CPageView, APathThatNamesNoChildChangesNothing)
 
 TEST_F(CPageView, OnlyAForwardSwitchUnderAShownMenuRootAnimates)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         const char* pRootName;
@@ -161,13 +161,13 @@ TEST_F(CPageView, OnlyAForwardSwitchUnderAShownMenuRootAnimates)
         const char* pPath;
         bool bAnimated;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"shown menu root", "menu_root", false, nullptr, "p2", true},
         {"to the first page", "menu_root", false, "p2", "p0", false},
         {"hidden menu root", "menu_root", true, nullptr, "p2", false},
         {"no menu root", "other", false, nullptr, "p2", false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhat);
         Build(3, 4, true, c.pRootName);

@@ -62,16 +62,16 @@ TEST_F(CSlider, ValuesAreClampedIntoTheRange)
     m_pSlider->UpdateValue(50, 10);
     EXPECT_FLOAT_EQ(m_pSlider->GetValue(), 15.0f) << "position 0.5";
     m_iChanges = 0;
-    struct sCase
+    struct sCASE
     {
         float fSet, fPosition, fValue;
         int iChanges; // notifications of this step
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {25.0f, 1.0f, 20.0f, 1}, {25.0f, 1.0f, 20.0f, 0}, {12.5f, 0.25f, 12.5f, 1},
         {-3.0f, 0.0f, 10.0f, 1}, {10.0f, 0.0f, 10.0f, 0},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         const int iBefore = m_iChanges;
         m_pSlider->SetValue(c.fSet);
@@ -120,14 +120,14 @@ TEST_F(CSlider, TheKnobComesFromItsTemplateAndShortensTheTrack)
     CImageWidget* pKnob = AddKnob(20, 20);
     EXPECT_EQ(m_pSlider->GetKnob(), pKnob);
     EXPECT_EQ(m_pSlider->GetWidgets().GetCount(), 0) << "taken out of the children";
-    struct sCase
+    struct sCASE
     {
         int y;
         float fPosition;
     };
     // (y - 10) / 80 along the 80 pixels the knob can travel.
-    for (const sCase& c :
-         {sCase{10, 0.0f}, sCase{50, 0.5f}, sCase{90, 1.0f}, sCase{0, 0.0f}, sCase{99, 1.0f}})
+    for (const sCASE& c :
+         {sCASE{10, 0.0f}, sCASE{50, 0.5f}, sCASE{90, 1.0f}, sCASE{0, 0.0f}, sCASE{99, 1.0f}})
     {
         m_pSlider->UpdateValue(5, c.y);
         EXPECT_FLOAT_EQ(m_pSlider->GetPosition(), c.fPosition) << c.y;

@@ -58,17 +58,17 @@ TEST(CVornTheme, ColourFilesGiveOpaqueShortValuesAndSkipWhatTheyCannotName)
         WriteTestFile(app.AppFile("vorntheme_t.kmp"), TestPackBytes({{"/theme_t.xml", Quoted(strFile)}})));
     CVornTheme theme;
     ASSERT_EQ(theme.Startup(&app, S("t")), KE_OK);
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         const char* pColor;
     };
     // Every element after the first "color" counts as a colour, whatever its name.
-    const sCase aCases[] = {{"red", "ffff0000"},    {"half", "80ff0000"}, {"faint", "ffff0000"},
+    const sCASE aCases[] = {{"red", "ffff0000"},    {"half", "80ff0000"}, {"faint", "ffff0000"},
                             {"short", "ff000fff"},  {"bad", "00000000"},  {"twice", "ff000002"},
                             {"listed", "ff0000ff"}, {"other", "none"},    {"later", "ff00ff00"},
                             {"Red", "none"}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         EXPECT_EQ(ColorOf(theme, c.pName), c.pColor) << c.pName;
     EXPECT_EQ(theme.GetColors().GetCount(), 8);
     CKorvelString strFilename;
@@ -138,21 +138,21 @@ TEST(CVornTheme, ADownloadedPackIsReadAfreshAndHidesTheShippedOne)
 TEST(CVornTheme, AddedColoursReplaceByNameAndGetAnAlphaWhenTheyHaveNone)
 {
     CVornTheme theme;
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         unsigned int uValue;
         const char* pStored;
     };
-    const sCase aCases[] = {{"a", 0x00123456, "ff123456"},
+    const sCASE aCases[] = {{"a", 0x00123456, "ff123456"},
                             {"b", 0x0F123456, "ff123456"},
                             {"c", 0x10123456, "10123456"},
                             {"a", 0x80000000, "80000000"},
                             {"zero", 0, "00000000"}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
         theme.AddColorConfig({CKorvelString(c.pName), c.uValue});
     EXPECT_EQ(theme.GetColors().GetCount(), 4);
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         if (std::string(c.pName) == "a" && c.uValue != 0x80000000)
             continue; // replaced by the later "a"

@@ -51,7 +51,7 @@ protected:
 
 TEST_F(CTransition, SlidesPlaceThePagesAtTheirEasedPositions)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         ::CTransition::eTransitionType eType;
@@ -63,7 +63,7 @@ TEST_F(CTransition, SlidesPlaceThePagesAtTheirEasedPositions)
     };
     const auto IN = ::CTransition::TYPE_IN;
     const auto OUT = ::CTransition::TYPE_OUT;
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"right in", IN, ::CTransition::DIRECTION_RIGHT, false, {150, 100, 0}, {-50, -100, -200}, false},
         {"right in, pow2", IN, ::CTransition::DIRECTION_RIGHT, true, {188, 150, 0}, {-12, -50, -200}, false},
         {"left out", OUT, ::CTransition::DIRECTION_LEFT, false, {-150, -100, 0}, {50, 100, 200}, false},
@@ -72,7 +72,7 @@ TEST_F(CTransition, SlidesPlaceThePagesAtTheirEasedPositions)
         {"up out", OUT, ::CTransition::DIRECTION_TOP, true, {-94, -75, 0}, {6, 25, 100}, true},
         {"down in", IN, ::CTransition::DIRECTION_BOTTOM, false, {75, 50, 0}, {-25, -50, -100}, true},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhat);
         SetUp();
@@ -105,20 +105,20 @@ TEST_F(CTransition, SlidesPlaceThePagesAtTheirEasedPositions)
 
 TEST_F(CTransition, DirectionsThatDoNotMoveTheirTypeOnlySwitchAtTheEnd)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pWhat;
         ::CTransition::eTransitionType eType;
         ::CTransition::eTransitionDirection eDirection;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"left in", ::CTransition::TYPE_IN, ::CTransition::DIRECTION_LEFT},
         {"right out", ::CTransition::TYPE_OUT, ::CTransition::DIRECTION_RIGHT},
         {"center", ::CTransition::TYPE_IN, ::CTransition::DIRECTION_CENTER},
         {"none", ::CTransition::TYPE_OUT, ::CTransition::DIRECTION_NONE},
         {"an unknown direction", ::CTransition::TYPE_IN, static_cast<::CTransition::eTransitionDirection>(9)},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         SCOPED_TRACE(c.pWhat);
         SetUp();

@@ -113,14 +113,14 @@ TEST_F(CUIXMLLoaderCreators, ButtonsReadTheSharedButtonAttributes)
 
 TEST_F(CUIXMLLoaderCreators, ImagesTakeFramesDurationAndDrawFlags)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pInner;
         unsigned int uFlags; // of fixed frame, inside only, no clipping, keep aspect
         float fDuration;
         unsigned int uFrame;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {kSheet, CImageWidget::DRAW_FIXED_FRAME, 0.1f, 2},
         {"<image path='sheet.png' frames_x='4' frames_y='2' frame='2'/><skip_animation value='0'/>", 0, 1.0f,
          2},
@@ -132,7 +132,7 @@ TEST_F(CUIXMLLoaderCreators, ImagesTakeFramesDurationAndDrawFlags)
     };
     const unsigned int uWatched = CImageWidget::DRAW_FIXED_FRAME | CImageWidget::DRAW_ONLY_INSIDE |
                                   CImageWidget::DRAW_NO_CLIPPING | CImageWidget::DRAW_KEEP_ASPECT;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         WidgetTree tree = Load("image", c.pInner);
         CImageWidget* pImage = Loaded<CImageWidget>(tree);
@@ -167,18 +167,18 @@ TEST_F(CUIXMLLoaderCreators, TextsTakeColoursFontsInputModesAndAlignment)
     EXPECT_EQ(pText->GetTextAlign(), 0x80000u + 768u);
     m_App.ReleaseFont(pDefault);
 
-    struct sCase
+    struct sCASE
     {
         const char* pAttrs;
         unsigned int uColor, uDisplayColor, uAlign, uEditable;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"color='80ff0000' displaycolor='brand' type='input' align='right-middle'", 0x80FF0000u, 0x11223344u,
          0x80000u + 0x40200u, 1},
         {"color='zz' displaycolor='fff' align='sideways'", 0, 0xFF000FFFu, 0x80000u, 0},
         {"align='right'", 0xFFFFFFFFu, 0xFFFFFFFFu, 0xC0000u, 0},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CTextWidget fresh;
         WidgetTree other = Load("text", std::string("<text ") + c.pAttrs + "/>");
@@ -210,13 +210,13 @@ TEST_F(CUIXMLLoaderCreators, TextsTakeColoursFontsInputModesAndAlignment)
 
 TEST_F(CUIXMLLoaderCreators, LayoutsReadOrientationsSizesAndNames)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pAttrs;
         int iOrientation;
     };
-    for (const sCase& c :
-         {sCase{"orientation='bottom'", 3}, sCase{"orientation='top'", 1}, sCase{"orientation='up'", 0}})
+    for (const sCASE& c :
+         {sCASE{"orientation='bottom'", 3}, sCASE{"orientation='top'", 1}, sCASE{"orientation='up'", 0}})
     {
         WidgetTree tree = Load("divider_layout", "", c.pAttrs);
         CDivider* p = Loaded<CDivider>(tree);
@@ -231,7 +231,7 @@ TEST_F(CUIXMLLoaderCreators, LayoutsReadOrientationsSizesAndNames)
     EXPECT_EQ(pDivider->GetMaxItemWidth(), 200);
     EXPECT_EQ(pDivider->GetMaxItemHeight(), 300);
 
-    for (const sCase& c : {sCase{"orientation='bottom'", 0}, sCase{"orientation='vertical'", 1}})
+    for (const sCASE& c : {sCASE{"orientation='bottom'", 0}, sCASE{"orientation='vertical'", 1}})
     {
         WidgetTree tree =
             Load("ratio_layout", "", std::string(c.pAttrs) + " ratio='0.25' min_first_item_size='0.1'");
@@ -379,12 +379,12 @@ TEST_F(CUIXMLLoaderCreators, ExtraCreatorsCannotReplaceABuiltInType)
 // class the new element makes.
 TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewType)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pOldType;
         const char* pNewType;
     };
-    const sCase aCases[] = {{"text", "button"},
+    const sCASE aCases[] = {{"text", "button"},
                             {"button", "image"},
                             {"toggle_button", "button"},
                             {"image", "text"},
@@ -395,7 +395,7 @@ TEST_F(CUIXMLLoaderCreators, AUniqueNameReusedByAnotherTypeGivesAWidgetOfTheNewT
                             {"", "web_button"},
                             {"button", "web_view"},
                             {"text", "text"}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         WidgetTree first = LoadLayout(m_App,
                                       std::string("<layout><element name='old' uniquename='u' type='") +
@@ -529,15 +529,15 @@ TEST_F(CUIXMLLoaderCreators, EasingChildrenGiveCurvesByName)
     CKorvelXMLDataNode* pElement = document.GetRootNode();
     CUIXMLLoader loader;
     ASSERT_EQ(loader.Startup(m_App, nullptr, nullptr, nullptr, nullptr, nullptr), KE_OK);
-    struct sCase
+    struct sCASE
     {
         const char* pChild;
         bool bCurve;
         float fAtHalf;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"in", true, 0.25f}, {"bare", false, 0}, {"missing", false, 0}, {"odd", true, 1.0f}};
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         IEasingCurve* pCurve = CUIXMLLoader::ParseEasing(&loader, pElement, c.pChild, 0);
         EXPECT_EQ(pCurve != nullptr, c.bCurve) << c.pChild;

@@ -10,6 +10,7 @@
 #include "Framework/UI/ActionCallbackMap.h"
 #include "Framework/UI/ActionEntry.h"
 #include "Framework/UI/ActionHandler.h"
+#include "Framework/UI/Slider.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
 #include "tests/Framework/Shell/ResourceTestMedia.h"
@@ -26,8 +27,8 @@ template <> struct CWidgetTypeTraits<CKeptWidget>
 class CKeptWidget : public CWidget
 {
 public:
-    CKeptWidget() { ++s_iLive; }
-    ~CKeptWidget() override { --s_iLive; }
+    CKeptWidget() { ++g_iLive; }
+    ~CKeptWidget() override { --g_iLive; }
     KORVEL_WIDGET_GETTYPE(CKeptWidget)
     void SaveUniqueData() override
     {
@@ -41,17 +42,17 @@ public:
     }
 
     int m_iValue = 0, m_iSaved = -1, m_iRestored = -1, m_iChildrenWhenSaved = -1;
-    static int s_iLive;
-    static std::vector<CWidget*> s_Candidates;
+    static int g_iLive;
+    static std::vector<CWidget*> g_aCandidates;
 
     static CWidget* Create(CUIXMLLoader* pLoader, CKorvelXMLDataNode*, CWidget& parent, CWidget* pCandidate)
     {
-        s_Candidates.push_back(pCandidate);
+        g_aCandidates.push_back(pCandidate);
         return CUIXMLLoader::TakeOrCreate<CKeptWidget>(pLoader, parent, pCandidate);
     }
 };
-int CKeptWidget::s_iLive = 0;
-std::vector<CWidget*> CKeptWidget::s_Candidates;
+int CKeptWidget::g_iLive = 0;
+std::vector<CWidget*> CKeptWidget::g_aCandidates;
 
 namespace
 {
@@ -91,13 +92,13 @@ WidgetTree LoadFile(CUiTestApp& app, const char* pFile, int iWidth, int iHeight)
 
 TEST(CUIXMLLoader, ElementAreasFollowSizePositionAndAlignment)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pInner;
         int iRefW, iRefH;
         CKorvelRect<int> expected;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"<size w='0.5' h='0.25'/><align v='center'/>", 1024, 600, Rect(256, 0, 768, 150)},
         {"<size w='0.1' h='0.1'/><position x='0.3333'/>", 1000, 600, Rect(333, 0, 433, 60)},
         // "$v" is the horizontal word: "middle" is none of them, so x applies.
@@ -116,7 +117,7 @@ TEST(CUIXMLLoader, ElementAreasFollowSizePositionAndAlignment)
         {"<position x='0.5' y='0.5'/>", 1000, 600, Rect(500, 300, 500, 300)},
     };
     CUiTestApp app;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         WidgetTree tree =
             LoadLayout(app, "<layout>" + Element("e", c.pInner) + "</layout>", c.iRefW, c.iRefH);
@@ -151,16 +152,16 @@ TEST(CUIXMLLoader, ChildrenMeasureAgainstTheReferenceAndSitInTheirParent)
 
 TEST(CUIXMLLoader, TemplateNamesAreWrappedInAHolderOfTheSameName)
 {
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         bool bWrapped;
     };
-    const sCase aCases[] = {{"item_template", true}, {"item_template2", true},   {"group_template", true},
+    const sCASE aCases[] = {{"item_template", true}, {"item_template2", true},   {"group_template", true},
                             {"template", false},     {"item_templates2", false}, {"item_template22", false},
                             {"_template", true},     {"x_template_y", false}};
     CUiTestApp app;
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         WidgetTree tree = LoadLayout(
             app,
@@ -199,12 +200,12 @@ TEST(CUIXMLLoader, ImportGatesDecideWhetherAnImportLoads)
     strUpper.MakeUpper();
     const std::string os = "some " + Text(strUpper) + " build";
 
-    struct sCase
+    struct sCASE
     {
         std::string strAttrs;
         bool bLoads;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         {"", true},
         {"platform_id='7 13'", true},
         {"platform_id='13'", true},
@@ -220,7 +221,7 @@ TEST(CUIXMLLoader, ImportGatesDecideWhetherAnImportLoads)
         {"device_os='nothing'", false},
         {"platform_id='13' renderer='gl'", false},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         WidgetTree tree = LoadLayout(
             app, "<layout><import " + c.strAttrs + ">" + Element("inside") + "</import></layout>", 100, 100);
@@ -285,19 +286,19 @@ TEST(CUIXMLLoader, ImportsChooseTheirParentAndReferenceSize)
     ASSERT_NE(pPanel, nullptr);
     ASSERT_NE(pTarget, nullptr);
     ASSERT_TRUE(HasArea(pPanel, Rect(100, 60, 600, 360)));
-    struct sCase
+    struct sCASE
     {
         const char* pName;
         CWidget* pParent;
         CKorvelRect<int> expected;
     };
-    const sCase aCases[] = {
+    const sCASE aCases[] = {
         // Sized against the panel (500 x 300), moved by the panel's top-left into the target.
         {"moved", pTarget, Rect(150, 90, 400, 240)}, {"top", tree.get(), Rect(100, 60, 150, 90)},
         {"stays", pPanel, Rect(0, 0, 250, 150)},     {"rootsized", pPanel, Rect(0, 0, 500, 300)},
         {"square", pPanel, Rect(0, 0, 300, 300)},    {"local", pPanel, Rect(0, 0, 250, 150)},
     };
-    for (const sCase& c : aCases)
+    for (const sCASE& c : aCases)
     {
         CWidget* pWidget = Find(tree, c.pName);
         ASSERT_NE(pWidget, nullptr) << c.pName;
@@ -308,7 +309,7 @@ TEST(CUIXMLLoader, ImportsChooseTheirParentAndReferenceSize)
 
 namespace
 {
-struct sFired
+struct sFIRED
 {
     std::vector<std::string>* pLog;
     const char* pTag;
@@ -316,7 +317,7 @@ struct sFired
 
 KE_RETVAL Fire(CWidget*, void* pContext)
 {
-    sFired* p = static_cast<sFired*>(pContext);
+    sFIRED* p = static_cast<sFIRED*>(pContext);
     p->pLog->push_back(p->pTag);
     return KE_OK;
 }
@@ -326,7 +327,7 @@ TEST(CUIXMLLoader, EventsBindOnlyKnownNamesToBoundActions)
 {
     CUiTestApp app;
     std::vector<std::string> log;
-    sFired go{&log, "go"};
+    sFIRED go{&log, "go"};
     CActionHandler handler;
     CActionCallbackMap actions;
     actions.Startup(&handler);
@@ -355,6 +356,52 @@ TEST(CUIXMLLoader, EventsBindOnlyKnownNamesToBoundActions)
     EXPECT_TRUE(Find(plain, "w")->GetOnShow().IsEmpty());
 }
 
+namespace
+{
+// The values a slider reported to its action.
+KE_RETVAL RecordSliderValue(CWidget* pSender, void* pContext)
+{
+    const CSlider* pSlider = widget_cast<CSlider*>(pSender);
+    static_cast<std::vector<float>*>(pContext)->push_back(pSlider ? pSlider->GetValue() : -1.0f);
+    return KE_OK;
+}
+} // namespace
+
+TEST(CUIXMLLoader, ASliderGetsItsKnobAndRunsItsValueChangedActionWhenItsValueChanges)
+{
+    CUiTestApp app;
+    std::vector<float> values;
+    CActionHandler handler;
+    CActionCallbackMap actions;
+    actions.Startup(&handler);
+    actions.RegisterAction(S("volume"), CActionCallback(RecordSliderValue, &values), 0);
+    sLoadOptions options;
+    options.pActions = &actions;
+    const std::string strEvents = "<events><onvaluechanged action='volume'/></events>";
+    const std::string strPlace = "<position x='0.2' y='0.5'/><size w='0.5' h='0.1'/>";
+    const std::string strKnob = Element("knob_template", "<size w='0.1' h='0.1'/>");
+    WidgetTree tree = LoadLayout(
+        app, "<layout>" + Element("s", strEvents + strPlace + strKnob, "type='slider'") + "</layout>", 100,
+        100, options);
+    CSlider* pSlider = widget_cast<CSlider*>(Find(tree, "s"));
+    ASSERT_NE(pSlider, nullptr);
+    tree->DoUpdate(0.0f);
+    ASSERT_NE(pSlider->GetKnob(), nullptr);
+    EXPECT_TRUE(HasArea(pSlider->GetKnob(), Rect(0, 0, 10, 10))) << "in the slider, where it is drawn";
+    pSlider->SetValue(0.25f);
+    pSlider->SetValue(0.25f);
+    pSlider->SetValue(2.0f);
+    EXPECT_EQ(values, (std::vector<float>{0.25f, 1.0f})) << "once per change, with the new value";
+
+    // A clone (a list row, a reloaded page) keeps the action.
+    CSlider* pClone = widget_cast<CSlider*>(pSlider->Clone());
+    ASSERT_NE(pClone, nullptr);
+    pClone->SetValue(0.0f);
+    pClone->Shutdown();
+    delete pClone;
+    EXPECT_EQ(values.size(), 3u);
+}
+
 TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)
 {
     CUiTestApp app;
@@ -364,7 +411,7 @@ TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)
     device.Startup(&app);
     app.m_pDevice = &device;
     std::vector<std::string> log;
-    sFired first{&log, "first"}, later{&log, "later"}, appLevel{&log, "app"};
+    sFIRED first{&log, "first"}, later{&log, "later"}, appLevel{&log, "app"};
     CActionHandler handler;
     CActionCallbackMap actions;
     actions.Startup(&handler);
@@ -440,7 +487,7 @@ TEST(CUIXMLLoader, AReloadCarriesWidgetsOverByUniqueName)
     extra.Add(CHashString("kept"), CKeptWidget::Create);
     sLoadOptions options;
     options.pExtraCreators = &extra;
-    const int iLiveBefore = CKeptWidget::s_iLive;
+    const int iLiveBefore = CKeptWidget::g_iLive;
     WidgetTree first = LoadLayout(app,
                                   "<layout>" + Element("e", "", "uniquename='keep'") +
                                       Element("a", Element("a_child"), "type='kept' uniquename='keep'") +
@@ -453,9 +500,9 @@ TEST(CUIXMLLoader, AReloadCarriesWidgetsOverByUniqueName)
     pKept->m_iValue = 7;
     CWidget* pOldRoot = first.release();
     pOldRoot->SetUniqueName(S("rootkeep"));
-    ASSERT_EQ(CKeptWidget::s_iLive - iLiveBefore, 3);
+    ASSERT_EQ(CKeptWidget::g_iLive - iLiveBefore, 3);
 
-    CKeptWidget::s_Candidates.clear();
+    CKeptWidget::g_aCandidates.clear();
     options.pOldRoot = pOldRoot;
     WidgetTree second = LoadLayout(
         app,
@@ -465,8 +512,8 @@ TEST(CUIXMLLoader, AReloadCarriesWidgetsOverByUniqueName)
         100, 100, options);
     CWidget* pA2 = Find(second, "a2");
     EXPECT_EQ(pA2, pKept) << "the same object";
-    ASSERT_FALSE(CKeptWidget::s_Candidates.empty());
-    EXPECT_EQ(CKeptWidget::s_Candidates[0], pKept) << "handed to its creator";
+    ASSERT_FALSE(CKeptWidget::g_aCandidates.empty());
+    EXPECT_EQ(CKeptWidget::g_aCandidates[0], pKept) << "handed to its creator";
     EXPECT_EQ(pKept->m_iChildrenWhenSaved, 1) << "saved before its old children went";
     EXPECT_EQ(pKept->m_iRestored, 7);
     ASSERT_EQ(pKept->GetWidgets().GetCount(), 1);
@@ -481,7 +528,7 @@ TEST(CUIXMLLoader, AReloadCarriesWidgetsOverByUniqueName)
     ASSERT_NE(pD2, nullptr);
     EXPECT_EQ(widget_cast<CKeptWidget*>(pD2), nullptr);
     EXPECT_NE(Find(second, "r"), pOldRoot) << "the old root is never kept";
-    EXPECT_EQ(CKeptWidget::s_iLive - iLiveBefore, 2) << "a and the new c2: b and d were deleted";
+    EXPECT_EQ(CKeptWidget::g_iLive - iLiveBefore, 2) << "a and the new c2: b and d were deleted";
     second.reset();
-    EXPECT_EQ(CKeptWidget::s_iLive, iLiveBefore);
+    EXPECT_EQ(CKeptWidget::g_iLive, iLiveBefore);
 }

@@ -51,7 +51,7 @@ snd_pcm_t* OpenPrepared(snd_pcm_channel_params_t params)
     return pcm;
 }
 
-class PlatformPcm : public testing::Test
+class CPlatformPcm : public testing::Test
 {
 protected:
     void SetUp() override { PcmControlReset(); }
@@ -59,7 +59,7 @@ protected:
 };
 } // namespace
 
-TEST_F(PlatformPcm, CaptureSinkKeepsEveryBlockAsWritten)
+TEST_F(CPlatformPcm, CaptureSinkKeepsEveryBlockAsWritten)
 {
     PcmControlUseCaptureSink(true);
     snd_pcm_t* pcm = OpenPrepared(Params(22050, 1, SND_PCM_SFMT_U8, 16));
@@ -88,7 +88,7 @@ TEST_F(PlatformPcm, CaptureSinkKeepsEveryBlockAsWritten)
     EXPECT_EQ(PcmCaptureBlockCount(), 0u);
 }
 
-TEST_F(PlatformPcm, InjectedFailuresHitOnlyTheNextCall)
+TEST_F(CPlatformPcm, InjectedFailuresHitOnlyTheNextCall)
 {
     PcmControlUseCaptureSink(true);
     const ePCM_CALL calls[] = {PCM_CALL_OPEN, PCM_CALL_INFO, PCM_CALL_PARAMS, PCM_CALL_PREPARE};
@@ -109,7 +109,7 @@ TEST_F(PlatformPcm, InjectedFailuresHitOnlyTheNextCall)
     snd_pcm_close(pcm);
 }
 
-TEST_F(PlatformPcm, RejectsBadParametersAndOutOfOrderCalls)
+TEST_F(CPlatformPcm, RejectsBadParametersAndOutOfOrderCalls)
 {
     PcmControlUseCaptureSink(true);
     PcmControlSetMaxFragmentSize(4096);
@@ -142,7 +142,7 @@ TEST_F(PlatformPcm, RejectsBadParametersAndOutOfOrderCalls)
     EXPECT_EQ(snd_pcm_close(nullptr), -EINVAL);
 }
 
-TEST_F(PlatformPcm, UnknownDriverFallsBackToDummyWhichPacesBlockingWrites)
+TEST_F(CPlatformPcm, UnknownDriverFallsBackToDummyWhichPacesBlockingWrites)
 {
     CScopedEnv envDriver("SDL_AUDIODRIVER", "no-such-driver");
     snd_pcm_t* pcm = OpenPrepared(Params(44100, 2, SND_PCM_SFMT_S16_LE, 4096));
@@ -163,7 +163,7 @@ TEST_F(PlatformPcm, UnknownDriverFallsBackToDummyWhichPacesBlockingWrites)
     EXPECT_EQ(CAudioDevice::DriverName(), "") << "closed with its last input";
 }
 
-TEST_F(PlatformPcm, DiskDriverReceivesTheWrittenSamples)
+TEST_F(CPlatformPcm, DiskDriverReceivesTheWrittenSamples)
 {
     CDiskAudioOutput disk;
     snd_pcm_t* pcm = OpenPrepared(Params(44100, 2, SND_PCM_SFMT_S16_LE, 4096));

@@ -17,7 +17,7 @@ using namespace plat;
 namespace
 {
 
-class PlatformMmr : public ::testing::Test
+class CPlatformMmr : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
@@ -72,11 +72,11 @@ protected:
     mmr_connection_t* m_pConnection = nullptr;
     mmr_context_t* m_pContext = nullptr;
 };
-CTestTempDir* PlatformMmr::g_pDir = nullptr;
+CTestTempDir* CPlatformMmr::g_pDir = nullptr;
 
 } // namespace
 
-TEST_F(PlatformMmr, OutputIsTheTrackAtTheVolume)
+TEST_F(CPlatformMmr, OutputIsTheTrackAtTheVolume)
 {
     StartTrack();
     const int iFull = TestPeak(MmrCapturePull(4096));
@@ -92,7 +92,7 @@ TEST_F(PlatformMmr, OutputIsTheTrackAtTheVolume)
     EXPECT_EQ(0, TestPeak(MmrCapturePull(4096))) << "speed 0 stands still";
 }
 
-TEST_F(PlatformMmr, NaturalEndCarriesErrorCodeZeroAndPlayStartsOver)
+TEST_F(CPlatformMmr, NaturalEndCarriesErrorCodeZeroAndPlayStartsOver)
 {
     StartTrack();
     const std::vector<sSeenMusicEvent> aEvents = PlayToEnd();
@@ -113,7 +113,7 @@ TEST_F(PlatformMmr, NaturalEndCarriesErrorCodeZeroAndPlayStartsOver)
     EXPECT_EQ("0", aAgain[0].m_strPosition);
 }
 
-TEST_F(PlatformMmr, StopAndSpeedChangesCarryNoErrorRecord)
+TEST_F(CPlatformMmr, StopAndSpeedChangesCarryNoErrorRecord)
 {
     StartTrack();
     MmrCapturePull(4410);
@@ -131,7 +131,7 @@ TEST_F(PlatformMmr, StopAndSpeedChangesCarryNoErrorRecord)
         EXPECT_EQ(-1, event.m_iError);
 }
 
-TEST_F(PlatformMmr, SeekMovesThePositionInMilliseconds)
+TEST_F(CPlatformMmr, SeekMovesThePositionInMilliseconds)
 {
     StartTrack();
     ASSERT_EQ(0, mmr_seek(m_pContext, "500"));
@@ -150,7 +150,7 @@ TEST_F(PlatformMmr, SeekMovesThePositionInMilliseconds)
     EXPECT_TRUE(IsTrackEnd(aEnd.back()));
 }
 
-TEST_F(PlatformMmr, Failures)
+TEST_F(CPlatformMmr, Failures)
 {
     const std::string strZeros = g_pDir->File("zeros.mp3");
     ASSERT_TRUE(WriteTestFile(strZeros, std::vector<uint8_t>(20000, 0)));
@@ -170,7 +170,7 @@ TEST_F(PlatformMmr, Failures)
     EXPECT_EQ(0, mmr_play(m_pContext));
 }
 
-TEST_F(PlatformMmr, EventsGoToTheRequestOfTheirOwnContext)
+TEST_F(CPlatformMmr, EventsGoToTheRequestOfTheirOwnContext)
 {
     StartTrack();
     mmr_context_t* pSecond = mmr_context_create(m_pConnection, "music", 0, 0500);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# tools/run_game.sh on a display where no X server answers, as `DISPLAY=:87 make run` on a
+# machine without one: the game says why it cannot start and the script ends with a failure.
+# The data home holds an instance folder of the game's older name, which the script moves.
+#   run_game_no_display.sh SOURCE_FOLDER BUILD_FOLDER
+set -uo pipefail
+src=$1
+build=$2
+
+# :87 unless an X server happens to run there.
+number=87
+while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do
+  number=$((number + 1))
+done
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+# A lobby port whose successor, the game port, is free too.
+port=$(python3 - <<'PY'
+import socket
+for _ in range(50):
+    with socket.socket() as first, socket.socket() as second:
+        first.bind(("127.0.0.1", 0))
+        port = first.getsockname()[1]
+        try:
+            second.bind(("127.0.0.1", port + 1))
+        except OSError:
+            continue
+        print(port)
+        break
+PY
+)
+
+mkdir -p "$home/flomps/player1/data"
+echo kept > "$home/flomps/player1/data/stats.dat"
+
+status=0
+output=$(DISPLAY=:$number XDG_DATA_HOME=$home LOBBY_PORT=$port "$src/tools/run_game.sh" "$build" 2>&1) || status=$?
+echo "$output"
+if [[ $status -eq 0 ]]; then
+  echo "FAIL: the script ended with status 0 although no display could be opened" >&2
+  exit 1
+fi
+if ! grep -q "start-up: the display \":$number\" failed" <<<"$output"; then
+  echo "FAIL: the game did not say that the display \":$number\" cannot be opened" >&2
+  exit 1
+fi
+if [[ ! -f $home/quorvalin/player1/data/stats.dat || -e $home/flomps ]]; then
+  echo "FAIL: the older flomps/ folder was not moved to quorvalin/" >&2
+  exit 1
+fi
+echo "ok: status $status"
