@@ -2,7 +2,8 @@
 #              PLAYER=2 for a second window, SERVER=host[:port] to join a server elsewhere,
 #              LAN=1 to open the server started here to the LAN
 # make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
-# make bench - Release build, run the benchmarks
+# make bench - Release build, run the benchmarks, then tools/frame_bench (frames and CPU of the
+#              game left alone on three screens, present pacing on and off)
 # make lint  - clang-tidy over the project's own files
 # make format-check - every C/C++ file as the checked-in .clang-format lays it out
 # make regen - rebuild the generated assets (assets/generated, the embedded logo) from their generators
@@ -48,6 +49,8 @@ bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF $(LAUNCHER)
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
+	@echo "== tools/frame_bench (the game left alone under Xvfb, present pacing on and off)"
+	@tools/frame_bench build/bench
 
 lint: build-test
 	@files=$$(git ls-files '*.cpp' | grep -v '^tests/support/'); \

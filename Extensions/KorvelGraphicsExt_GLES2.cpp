@@ -167,7 +167,9 @@ void CKorvelGraphicsExt_GLES2::Extension_Shutdown()
 
 int CKorvelGraphicsExt_GLES2::Extension_Flip()
 {
-    const int iResult = eglSwapBuffers(m_pDisplay, m_pSurface);
+    // The platform holds presenting to the display's rate, sleeping on the frame loop's clock.
+    IKorvelClock& clock = m_pApplication ? m_pApplication->GetClock() : IKorvelClock::System();
+    const int iResult = plat::eglSwapBuffers(m_pDisplay, m_pSurface, clock);
     m_uTextureBinds = 0;
     m_uProgramSwitches = 0;
     return iResult;

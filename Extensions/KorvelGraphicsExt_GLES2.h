@@ -84,7 +84,8 @@ public:
     // 1, 9 when an EGL step fails, or the code of a program that does not build.
     KE_RETVAL Extension_Startup(IKorvelApplication* pApplication) override;
     void Extension_Shutdown() override;
-    // eglSwapBuffers' result; the per-frame counters start again.
+    // The present's result (paced to the display by the platform); the per-frame
+    // counters start again.
     int Extension_Flip() override;
     KE_RETVAL Extension_Resize(int iWidth, int iHeight) override;
     // For a caller working on this application outside its frame, start-up and shut-down.

@@ -227,6 +227,7 @@ public:
     // The clock that frame times, timers and pacing read and sleep on; null returns to
     // the system clock.
     void SetClock(IKorvelClock* pClock);
+    IKorvelClock& GetClock() const { return *m_pClock; }
 
     // ---- usability recording and playback (the recordings stay the caller's)
 

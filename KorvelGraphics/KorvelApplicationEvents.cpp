@@ -30,6 +30,8 @@ int CharacterOfKeySym(int iSym)
     case 0xF00D: // enter
     case 0xF08D: // keypad enter
         return 13;
+    case 0x01: // Ctrl+A: select all
+        return 1;
     default:
         break;
     }

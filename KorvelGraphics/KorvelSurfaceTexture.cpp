@@ -4,6 +4,7 @@
 //
 // Sections: format table and packing - making and releasing - uploading - mipmap levels.
 #include <GLES2/gl2.h>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -67,6 +68,13 @@ void PackTexel(unsigned int argb, unsigned int uFormat, unsigned int uType, unsi
     }
     // GL reads 16-bit texels as native shorts.
     *reinterpret_cast<unsigned short*>(pOut) = uWord;
+}
+
+void PackRow(const unsigned int* pArgb, size_t uCount, unsigned int uFormat, unsigned int uType,
+             unsigned int uBytesPerPixel, unsigned char* pOut)
+{
+    for (size_t i = 0; i < uCount; ++i, pOut += uBytesPerPixel)
+        PackTexel(pArgb[i], uFormat, uType, pOut);
 }
 
 // Rows of upload data are packed without padding; GL's default row alignment is 4.
@@ -206,10 +214,20 @@ unsigned char* CKorvelSurface::ConvertToTextureFormat(unsigned int uGLFormat, un
     unsigned char* pOut = new (std::nothrow) unsigned char[static_cast<size_t>(w) * h * uBytesPerPixel];
     if (!pOut)
         return nullptr;
-    unsigned char* p = pOut;
+    // Row by row: a call per pixel costs more than the packing itself.
+    std::unique_ptr<unsigned int[]> pRow(new (std::nothrow) unsigned int[w > 0 ? w : 1]);
+    if (!pRow)
+    {
+        delete[] pOut;
+        return nullptr;
+    }
+    const size_t uRowBytes = static_cast<size_t>(w) * uBytesPerPixel;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x, p += uBytesPerPixel)
-            PackTexel(source.GetPixelDIB(x, y), uGLFormat, uGLType, p);
+    {
+        source.ReadRowDIB(0, y, w, false, pRow.get());
+        PackRow(pRow.get(), static_cast<size_t>(w), uGLFormat, uGLType, uBytesPerPixel, pOut + y * uRowBytes);
+    }
+    source.m_uLockFlags = 1; // as reading through GetPixelDIB leaves it
     return pOut;
 }
 
@@ -252,14 +270,18 @@ KE_RETVAL CKorvelSurface::SyncToTexture()
                 w = w < 1 ? 1 : w;
                 h = h < 1 ? 1 : h;
                 if (iLevels == 0)
-                    ShrinkLevel([this](int u, int v) { return GetPixelDIB(u, v); }, pw, ph, w, h, aLevel);
-                else
-                    ShrinkLevel([&aPrevious, pw](int u, int v)
-                                { return aPrevious[static_cast<size_t>(v) * pw + u]; },
-                                pw, ph, w, h, aLevel);
+                {
+                    // The surface's colours, read once row by row, are the first level's source.
+                    aPrevious.resize(static_cast<size_t>(pw) * ph);
+                    for (int y = 0; y < ph; ++y)
+                        ReadRowDIB(0, y, pw, false, &aPrevious[static_cast<size_t>(y) * pw]);
+                    m_uLockFlags = 1; // as reading through GetPixelDIB leaves it
+                }
+                ShrinkLevel([&aPrevious, pw](int u, int v)
+                            { return aPrevious[static_cast<size_t>(v) * pw + u]; },
+                            pw, ph, w, h, aLevel);
                 aUpload.resize(aLevel.size() * uBytes);
-                for (size_t i = 0; i < aLevel.size(); ++i)
-                    PackTexel(aLevel[i], m_uGLFormat, m_uGLType, &aUpload[i * uBytes]);
+                PackRow(aLevel.data(), aLevel.size(), m_uGLFormat, m_uGLType, uBytes, aUpload.data());
                 ++iLevels;
                 glTexSubImage2D(GL_TEXTURE_2D, iLevels, 0, 0, w, h, m_uGLFormat, m_uGLType, aUpload.data());
                 aPrevious.swap(aLevel);

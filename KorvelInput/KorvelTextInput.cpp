@@ -5,7 +5,7 @@
 #include "PlatformVirtualKeyboard.h"
 
 CKorvelTextInput::CKorvelTextInput()
-    : m_uMaxLength(0), m_uCompleted(0), m_uPassword(0), m_pWindow(nullptr), m_pApp(nullptr)
+    : m_uMaxLength(0), m_uCompleted(0), m_uPassword(0), m_uAllSelected(0), m_pWindow(nullptr), m_pApp(nullptr)
 {
 }
 
@@ -33,6 +33,15 @@ void CKorvelTextInput::AddChar(unsigned short uChar)
 {
     if (m_uCompleted)
         return;
+    if (uChar == SELECT_ALL)
+    {
+        m_uAllSelected = 1;
+        return;
+    }
+    // What is typed over the whole text replaces it.
+    if (m_uAllSelected && (uChar == 8 || uChar > 13))
+        m_strText.SetLength(0);
+    m_uAllSelected = 0;
     if (uChar == 10 || uChar == 13)
     {
         Shutdown();
@@ -57,6 +66,7 @@ void CKorvelTextInput::Touch()
 
 void CKorvelTextInput::SetText(const CKorvelString& strText)
 {
+    m_uAllSelected = 0;
     m_strText.Set(strText);
     if (static_cast<unsigned int>(m_strText.GetLength()) > m_uMaxLength)
         m_strText.SetLength(static_cast<int>(m_uMaxLength));

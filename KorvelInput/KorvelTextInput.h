@@ -12,6 +12,9 @@ class IKorvelApplication;
 class CKorvelTextInput
 {
 public:
+    // The character Ctrl+A types: the whole text is selected.
+    static const unsigned short SELECT_ALL = 1;
+
     CKorvelTextInput();
     virtual ~CKorvelTextInput() {}
     static CKorvelTextInput* New() { return new CKorvelTextInput(); }
@@ -25,7 +28,8 @@ public:
 
     // LF or CR completes, backspace removes the last unit, units above 13 are
     // appended while the text is shorter than the maximum; the rest is ignored, and
-    // everything is once completed.
+    // everything is once completed. After SELECT_ALL the next backspace or unit
+    // replaces the whole text.
     virtual void AddChar(unsigned short uChar);
     // Reopens editing and shows the keyboard.
     virtual void Touch();
@@ -47,6 +51,7 @@ private:
     unsigned int m_uMaxLength;
     unsigned int m_uCompleted;
     unsigned int m_uPassword;
+    unsigned int m_uAllSelected; // Ctrl+A: the next key replaces the text
     plat::screen_window_t m_pWindow;
     IKorvelApplication* m_pApp;
 };

@@ -73,11 +73,12 @@ fi
 
 # Links to the build's files; links left by an older build that no longer has the file go.
 find "$instance/app/native" -maxdepth 1 -type l -delete
+links=()
 for file in "$app"/*; do
-  name=$(basename "$file")
-  [[ "$name" == settings.txt ]] && continue
-  ln -s "$file" "$instance/app/native/$name"
+  [[ "${file##*/}" == settings.txt ]] || links+=("$file")
 done
+# One ln for all: a process per file costs more than the rest of the start.
+ln -s -t "$instance/app/native" "${links[@]}"
 cat > "$instance/app/native/settings.txt" <<EOF
 ; Written by tools/run_game.sh at every start.
 [GRAPHICS]
@@ -96,6 +97,16 @@ EOF
 probe() {
   python3 "$server_script" --probe "$1"
 }
+
+# Whether anything accepts connections on a local port, asked in the shell: the common
+# start (no server yet) needs no Python start for the question.
+port_accepts() {
+  (: <>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# The wait for the local server's ready line: 30 s in steps of 10 ms.
+READY_POLL_SECONDS=0.01
+READY_TRIES=3000
 
 server_pid=
 stop_server() {
@@ -124,7 +135,7 @@ language_folder() {
   find "$dir" -maxdepth 1 -type l -delete
   for pack in "$app"/vornlanguage_*.kmp "$app"/quorvalinlanguage_*.kmp; do
     [[ -e "$pack" ]] || continue
-    name=$(basename "$pack")
+    name=${pack##*/}
     ln -s "$pack" "$dir/${name/#quorvalinlanguage_/game_}"
   done
   echo "$dir"
@@ -166,14 +177,16 @@ start_server() {
   : > "$out"
   python3 "$server_script" "${args[@]}" > "$out" 2> "$err" 9>&- &
   server_pid=$!
-  # Its ready line says both ports listen; a start that fails ends the process.
-  for _ in $(seq 300); do
-    if grep -q '"ready"' "$out"; then
+  # Its ready line says both ports listen; a start that fails ends the process. Looked for
+  # often: the game starts the moment the server answers.
+  local tries
+  for ((tries = 0; tries < READY_TRIES; tries++)); do
+    if [[ "$(<"$out")" == *'"ready"'* ]]; then
       echo "Lobby server started (process $server_pid, log $lobby_state/server.log)."
       return 0
     fi
     kill -0 "$server_pid" 2>/dev/null || break
-    sleep 0.1
+    sleep "$READY_POLL_SECONDS"
   done
   echo "The lobby server did not start:" >&2
   cat "$err" >&2
@@ -184,8 +197,12 @@ if [[ -n "${SERVER:-}" ]]; then
   probe "$server_host:$lobby_port" ||
     echo "The game starts anyway; its login page offers to play offline." >&2
 else
-  status=0
-  answer=$(probe "127.0.0.1:$lobby_port" 2>&1) || status=$?
+  status=1
+  answer=
+  if port_accepts "$lobby_port"; then
+    status=0
+    answer=$(probe "127.0.0.1:$lobby_port" 2>&1) || status=$?
+  fi
   case $status in
     0) echo "A lobby server already answers on port $lobby_port: joining it."
        [[ "${LAN:-0}" != 1 ]] || echo "LAN=1 has no effect on a server that is already running." >&2 ;;

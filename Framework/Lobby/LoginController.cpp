@@ -88,7 +88,7 @@ CLoginController::CLoginController()
       m_pStoredPassword(nullptr), m_pFirstRun(nullptr), m_pGuestCounter(nullptr), m_pLastLoginType(nullptr),
       m_pfnPendingStep(nullptr), m_strServerHost(DEFAULT_LOBBY_HOST), m_iServerPort(DEFAULT_PORT),
       m_iLoginStatus(STATUS_LOGGED_OUT), m_eLoginType(LOGIN_ACCOUNT), m_iRedirectPort(0), m_uRedirect(0),
-      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0)
+      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0)
 {
 }
 
@@ -327,6 +327,8 @@ void CLoginController::Disconnect()
 
 void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus)
 {
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_iLoginStatus == STATUS_LOGGED_IN)
+        m_uConnectionLost = 1;
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
         ResetReloginTimer(m_iLoginStatus != STATUS_LOGGED_OUT ? fReloginWaitingTime : 0.0f, RELOGIN_LOGIN);
     else if (uStatus == CVornNetworkSession::LOBBY_ACCEPTED)

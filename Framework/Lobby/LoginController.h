@@ -224,6 +224,7 @@ protected:
     ReloginTimer* m_pReloginTimer;
     unsigned int m_uGuest;
     unsigned int m_uJustRegistered;
+    unsigned int m_uConnectionLost; // the lobby connection dropped while logged in
 
 private:
     CLoginController(const CLoginController&) = delete;

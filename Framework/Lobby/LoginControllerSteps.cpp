@@ -24,6 +24,9 @@ bool IsNameCharacter(unsigned short u)
 {
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
 }
+// Our own texts for a connection that dropped while the player was logged in.
+const int TEXT_CONNECTION_LOST = 335;
+const int TEXT_CONNECTION_LOST_MESSAGE = 336;
 } // namespace
 
 // ---- starting a login or registration
@@ -33,6 +36,7 @@ void CLoginController::LoginGuest()
     if (m_iLoginStatus != STATUS_LOGGED_OUT)
         return;
     SetAutoLogin(0);
+    m_uConnectionLost = 0;
     m_iLoginStatus = STATUS_LOGGING_IN;
     m_strUserName = GuestName();
     m_strPassword = Decimal(GetGuestLoginCount());
@@ -45,6 +49,7 @@ void CLoginController::LoginKestrolund(const CKorvelString& strName, const CKorv
                                        unsigned int uAutoLogin)
 {
     Logout();
+    m_uConnectionLost = 0;
     SetLoginType(LOGIN_ACCOUNT);
     m_iLoginStatus = STATUS_LOGGING_IN;
     SetAutoLogin(uAutoLogin);
@@ -204,6 +209,7 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
                                   int)
 {
     m_iLoginStatus = STATUS_LOGGED_IN;
+    m_uConnectionLost = 0;
     if (CVornStatistics* pStore = m_pApplication ? m_pApplication->GetStatistics() : nullptr)
     {
         // Guests and logins without auto-login leave nothing to log in with later.
@@ -226,6 +232,14 @@ void CLoginController::OnLoginError(CVornNetworkSession*, const CKorvelString& s
 {
     m_iLoginStatus = STATUS_LOGGED_OUT;
     m_uRedirect = 0;
+    // The automatic re-login after a lost connection failed: the player was playing, not
+    // logging in, and there is no account to recover.
+    if (m_uConnectionLost)
+    {
+        m_uConnectionLost = 0;
+        OnLoginError(Text(TEXT_CONNECTION_LOST), Text(TEXT_CONNECTION_LOST_MESSAGE), 2, nullptr);
+        return;
+    }
     OnLoginError(Text(12), strMessage, 3, nullptr);
 }
 

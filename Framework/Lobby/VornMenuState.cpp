@@ -38,9 +38,9 @@ CVornMenuState::CVornMenuState()
       m_fLargeIconDelay(0.0f), m_fLargeIconFade(0.0f), m_pFadeCurve(nullptr), m_pShopList(nullptr),
       m_pMyItemsList(nullptr), m_uActive(0), m_fLoadingTimeout(0.0f), m_uJoinBubbleDismissed(0),
       m_uLoading(0), m_pJoinBubble(nullptr), m_pReturnBubble(nullptr), m_pChatSubmitBubble(nullptr),
-      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0), m_bItemsChanged(0),
-      m_uRematchPending(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
-      m_pKestrolund(nullptr)
+      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0),
+      m_uDefaultButtonPending(0), m_bItemsChanged(0), m_uRematchPending(0), m_fChatDotTime(0.0f),
+      m_fRematchDelay(0.0f), m_iTermsTarget(0), m_pKestrolund(nullptr)
 {
 }
 
@@ -293,6 +293,9 @@ unsigned int CVornMenuState::Update(float fSeconds)
         m_pGame->Update(fSeconds);
     if (m_pRoot)
         m_pRoot->DoUpdate(fSeconds);
+    // After the update, which took the text of a field that Enter closed.
+    if (m_uDefaultButtonPending)
+        PressDefaultButton();
     AddPendingChatLine();
     UpdateRematchDelay(fSeconds);
     AnimateVornButton(fSeconds);
@@ -370,43 +373,6 @@ unsigned int CVornMenuState::OnChar(unsigned short uChar)
         m_pRoot->DoInputChar(uChar);
     else if (m_pGame)
         m_pGame->OnChar(uChar);
-    return 1;
-}
-
-unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
-{
-    if (!GetDialogVisible())
-    {
-        if (m_pGame)
-            m_pGame->OnKeyDown(eKey);
-        return 1;
-    }
-    m_pRoot->DoKeyDown(eKey);
-    CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
-    if (static_cast<int>(eKey) != KEY_BACK || !pPage)
-        return 1;
-    const CKorvelString& strPage = pPage->GetName();
-    if (!m_pVornButtonRoot || !m_pVornButtonRoot->GetVisible())
-    {
-        if (strPage.IsEqual(CKorvelString("loginscreen_root")) ||
-            strPage.IsEqual(CKorvelString("startup_language_chooser")))
-        {
-            if (pPage->FindWidget(CKorvelString("exit-button"), -1))
-                actionExitApp(nullptr, this);
-        }
-        else if (!strPage.IsEqual(CKorvelString("loading_dialog")))
-            m_pPageView->SwitchToPage(CKorvelString(":back"));
-        return 1;
-    }
-    if (strPage.IsEqual(CKorvelString("challenge_received")) ||
-        strPage.IsEqual(CKorvelString("challenge_waiting")))
-    {
-        actionRejectChallenge(nullptr, this);
-        if (m_pPageView)
-            m_pPageView->SwitchToPage(CKorvelString(":back"));
-    }
-    else
-        OnMenuButtonClicked(nullptr, this);
     return 1;
 }
 

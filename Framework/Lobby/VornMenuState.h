@@ -166,6 +166,8 @@ public:
     void FormatTimeLeft(int iSeconds, CKorvelString& strOut) const;
     void ShowLanguageChooser();
     void ResetPlayerData();
+    // Presses the shown page's default button (Enter), when it has a visible one.
+    void PressDefaultButton();
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);
@@ -498,6 +500,7 @@ protected:
     unsigned int m_uJoinBubblePending;
     unsigned int m_uGuestSwitchPending;
     unsigned int m_uLanguageChooserShown;
+    unsigned int m_uDefaultButtonPending; // Enter was pressed: the page's default button follows
     unsigned int m_bItemsChanged;
     unsigned int m_uRematchPending;
     float m_fChatDotTime;

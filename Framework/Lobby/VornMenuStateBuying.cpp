@@ -72,7 +72,7 @@ KE_RETVAL CVornMenuState::actionShopBuyGift(CWidget* pSender, void* pState)
     const int iId = ItemIdOf(pRow);
     if (!pThis || iId < 1)
         return 1;
-    if (CInfiniteList* pList = pThis->FindInfiniteList("dialog_list_selection//selection_list_content"))
+    if (CInfiniteList* pList = widget_cast<CInfiniteList*>(pRow->GetParent()))
         pList->Clear(1);
     pThis->m_PlayerSelectionList.RemoveAll();
     if (CVornNetworkSession* pSession = pThis->Session())

@@ -167,7 +167,7 @@ void CVornMenuState::UpdateChatWidget(CWidget* pItem)
         CKorvelString strUrl = pReport->GetUrl();
         const CKorvelString strId = Decimal(pData->m_iPlayerId);
         if (m_strPlayerListText.GetLength() > 0)
-            strUrl.Replace(m_strPlayerListText, strId);
+            strUrl.ReplaceAll(m_strPlayerListText, strId);
         m_strPlayerListText = strId;
         pReport->SetUrl(strUrl);
     }

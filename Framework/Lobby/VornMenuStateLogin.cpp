@@ -127,6 +127,8 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
     CWidget* pPage = FindInRoot("loginscreen_error");
     if (!pPage)
         return;
+    // "Try again" comes back to the typed name; the password is typed anew.
+    SetText(FindInPages("//loginscreen_root//user_password"), CKorvelString());
     SetText(Child(pPage, "loginerror_title"), strTitle);
     SetText(Child(pPage, "loginerror_message"), strMessage);
     Show(Child(pPage, "button_recover"), (iFlags & 1) ? 1 : 0);
@@ -213,6 +215,8 @@ void CVornMenuState::OnAutoRelogin()
 
 void CVornMenuState::OnLogout()
 {
+    // A round of the in-game items that was under way belongs to the player who left.
+    m_uItemDataCheckPending = 0;
     ResetPlayerData();
     if (m_pPageView)
         m_pPageView->SwitchToPage(CKorvelString("loginscreen_root"));

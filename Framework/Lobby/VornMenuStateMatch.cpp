@@ -88,6 +88,7 @@ void CVornMenuState::OnGameStart()
     m_uRematchAsked = 0;
     m_uChatOpened = 0;
     m_DisconnectedPlayers.RemoveAll();
+    m_GiftSelectionList.RemoveAll();
     if (CInfiniteList* pAvatars =
             widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {
@@ -139,6 +140,7 @@ void CVornMenuState::OnGameEnd()
     CloseChatItem();
     SwitchMainButtons();
     m_DisconnectedPlayers.RemoveAll();
+    m_GiftSelectionList.RemoveAll();
     if (CInfiniteList* pAvatars =
             widget_cast<CInfiniteList*>(FindInPages("//chat_avatars_root//avatar_list")))
     {

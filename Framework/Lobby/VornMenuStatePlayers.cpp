@@ -353,11 +353,14 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     const int iFlags = pData->m_iFlags;
     const unsigned int uOnline = (iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (iFlags & PLAYER_FOLLOWED) ? 1 : 0;
+    // Nobody can challenge himself: the own row keeps its status but offers no challenge.
+    CVornNetworkSession* pSession = Session();
+    const unsigned int uChallenge = uOnline && !(pSession && pData->m_iPlayerId == pSession->GetOwnUserId());
     if (CWidget* pSmall = Child(pRow, "list_item_small"))
     {
         SetText(Child(pSmall, "player_name"), pData->m_strName);
         Show(Child(pSmall, "player_status"), uOnline);
-        Show(Child(pSmall, "challenge_button"), uOnline);
+        Show(Child(pSmall, "challenge_button"), uChallenge);
     }
     CWidget* pTarget = Child(pRow, "list_item_big");
     if (!pTarget)
@@ -368,8 +371,9 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     SetText(Child(pTarget, "player_followers"), strFollowers);
     SetText(Child(pTarget, "player_location"), pData->m_strLocation);
     SetText(Child(pTarget, "player_comment"), pData->m_strComment);
-    for (const char* pName : {"player_status", "player_invite_button", "button_challenge", "text_challenge"})
-        Show(Child(pTarget, pName), uOnline);
+    Show(Child(pTarget, "player_status"), uOnline);
+    for (const char* pName : {"player_invite_button", "button_challenge", "text_challenge"})
+        Show(Child(pTarget, pName), uChallenge);
     for (const char* pName : {"button_follow", "text_follow"})
         Show(Child(pTarget, pName), !uFollowed);
     for (const char* pName : {"button_gift", "text_gift"})

@@ -35,7 +35,7 @@ void RemoveScoreRows(CWidget* pGrid)
     {
         const CKorvelString& strName = aChildren[i]->GetName();
         if (strName.BeginsWith(strPrefix))
-            pGrid->RemoveWidget(aChildren[i]);
+            pGrid->DeleteWidget(aChildren[i]);
     }
 }
 } // namespace

@@ -270,6 +270,10 @@ void CVornMenuState::ShowLanguageChooser()
         return;
     SwitchToPage(CKorvelString("startup_language_chooser"), 1);
     m_uLanguageChooserShown = 1;
+    // Shown in place of the login that the start's loading waits for: nothing loads now, and
+    // a loading state would keep the application from resting on this page.
+    m_uLoading = 0;
+    m_fLoadingTimeout = 0.0f;
 }
 
 KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pContext)

@@ -137,8 +137,8 @@ void CVornMenuState::OnShownShopItemGroups(int iFlags,
     if (!pList)
         return;
     pList->SetGroups(aCounts);
-    // A list that is not started hands out no batch, so its rows would never be asked for.
-    pList->SetStarted(1);
+    // Placeholder rows stay undrawn until their items come.
+    pList->SetStarted(0);
     ShowListState(pList, aGroups.GetCount() == 0, aGroups.GetCount() > 0);
 }
 

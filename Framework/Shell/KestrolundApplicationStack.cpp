@@ -262,6 +262,9 @@ void CKestrolundApplication::OnMouseWheel(int iDelta, int iX, int iY)
 
 void CKestrolundApplication::OnKeyDown(eKET_KEYCODE eKey)
 {
+    // A desktop keyboard's Escape is the device's back key.
+    if (eKey == KET_KEY_ESCAPE)
+        eKey = KET_KEY_BACK;
     if (eKey == KET_KEY_BACK && m_pAdvertisement && m_pAdvertisement->GetVisible())
         return;
     for (int i = 0; i < m_States.GetCount(); ++i)

@@ -14,7 +14,7 @@ const int MIN_PAGE_SIZE = 3;
 CInfiniteList::CInfiniteList()
     : m_iCount(0), m_iFirstLoaded(0), m_iPageSize(10), m_iSeparators(0), m_pItemTemplate(nullptr),
       m_pGroupTemplate(nullptr), m_pSeparatorTemplate(nullptr), m_uTemplatesPending(1),
-      m_uClearPending(0), m_CurrentItem{-1, nullptr}, m_LastBatch{0, -1}, m_uStarted(0)
+      m_uClearPending(0), m_CurrentItem{-1, nullptr}, m_LastBatch{0, -1}, m_uBatchHeld(0), m_uStarted(0)
 {
 }
 
@@ -33,6 +33,7 @@ KE_RETVAL CInfiniteList::Startup(IKorvelApplication* pApp, CVornResourceManager*
     m_iSeparators = 0;
     m_CurrentItem = sCurrentItem{-1, nullptr};
     m_LastBatch = sBatch{0, -1};
+    m_uBatchHeld = 1;
     m_uStarted = 1;
     return KE_OK;
 }
@@ -60,6 +61,7 @@ void CInfiniteList::Shutdown()
     Destroy(m_pSeparatorTemplate);
     m_pItemTemplate = m_pGroupTemplate = m_pSeparatorTemplate = nullptr;
     m_aGroupHeaders.SetSize(0);
+    m_uBatchHeld = 0;
     m_uStarted = 0;
     CGridLayout::Shutdown();
 }
@@ -153,7 +155,7 @@ int CInfiniteList::GetIndex(CWidget* pWidget) const
 
 void CInfiniteList::GetBatch(int& iCount, int& iFirst) const
 {
-    if (!m_uStarted)
+    if (!m_uBatchHeld)
         return;
     iCount = m_LastBatch.m_iCount;
     iFirst = m_LastBatch.m_iFirst;

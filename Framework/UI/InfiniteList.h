@@ -137,5 +137,6 @@ private:
     CKorvelArray<int> m_aGroupHeaders; // ascending list indexes
     sCurrentItem m_CurrentItem;
     sBatch m_LastBatch;
+    unsigned int m_uBatchHeld; // from Startup to Shutdown, whether or not the list draws
     unsigned int m_uStarted;
 };

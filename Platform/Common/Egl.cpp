@@ -2,12 +2,35 @@
 // context (or of the selected kind when there is no context yet).
 #include "PlatformEgl.h"
 
+#include <map>
+
 #include "Platform/Common/CallLog.h"
+#include "Platform/Common/FrameLog.h"
+#include "Platform/Common/PresentPacer.h"
 #include "Platform/Common/ScreenObjects.h"
 #include "Platform/Headless/HeadlessEgl.h"
 
 namespace plat
 {
+
+namespace
+{
+
+struct CPacedSurface
+{
+    CPresentPacer m_Pacer;
+    bool m_bIntervalAsked;
+};
+
+// Window surfaces whose back end holds presenting to the display's rate. A handle that
+// EGL hands out again is replaced when its new surface is made.
+std::map<EGLSurface, CPacedSurface>& PacedSurfaces()
+{
+    static std::map<EGLSurface, CPacedSurface> s_Surfaces;
+    return s_Surfaces;
+}
+
+} // namespace
 
 EGLDisplay eglGetDisplay(void* pNativeDisplay)
 {
@@ -35,7 +58,29 @@ EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_w
         return EGL_NO_SURFACE;
     if (!IsLiveWindow(window))
         return EGL_NO_SURFACE;
-    return window->m_pContext->m_pBackend->CreateEglSurface(display, config, *window, pAttribs);
+    IPlatformBackend& backend = *window->m_pContext->m_pBackend;
+    const EGLSurface surface = backend.CreateEglSurface(display, config, *window, pAttribs);
+    PacedSurfaces().erase(surface);
+    if (surface != EGL_NO_SURFACE)
+        if (const uint64_t uPeriod = backend.PresentPeriodTicks())
+            PacedSurfaces().emplace(surface, CPacedSurface{CPresentPacer(uPeriod), false});
+    return surface;
+}
+
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IKorvelClock& clock)
+{
+    const auto it = PacedSurfaces().find(surface);
+    if (it != PacedSurfaces().end() && !it->second.m_bIntervalAsked)
+    {
+        // Only possible while the surface is current, which presenting needs anyway.
+        eglSwapInterval(display, 1);
+        it->second.m_bIntervalAsked = true;
+    }
+    const EGLBoolean bResult = ::eglSwapBuffers(display, surface);
+    if (it != PacedSurfaces().end())
+        it->second.m_Pacer.AfterPresent(clock);
+    LogPresent();
+    return bResult;
 }
 
 } // namespace plat

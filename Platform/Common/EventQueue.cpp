@@ -10,6 +10,8 @@
 #include <mutex>
 
 #include "Platform/Common/CallLog.h"
+#include "Platform/Common/ScreenObjects.h"
+#include "PlatformNavigator.h"
 
 namespace plat
 {
@@ -111,6 +113,8 @@ int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs)
         std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(iTimeoutMs, 0));
     for (;;)
     {
+        if (TakeExitSignal())
+            PostNavigatorEvent(NAVIGATOR_EXIT, 0);
         PumpContexts(); // posts, so it runs outside the lock
         std::unique_lock<std::mutex> lock(queue.m_Lock);
         if (!queue.m_aEvents.empty())

@@ -34,4 +34,10 @@ void ResetEventQueue();
 // Lets the window-system back ends turn their input into events (main thread).
 void PumpContexts();
 
+// SIGTERM, SIGINT and SIGHUP end the program as its window's close button does: the next
+// bps_get_event delivers a navigator exit. A second signal ends it at once.
+void WatchExitSignals();
+// True once for every exit signal that came since the last call.
+bool TakeExitSignal();
+
 } // namespace plat

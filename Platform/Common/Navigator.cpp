@@ -13,6 +13,7 @@ int navigator_request_events(int iFlags)
     if (RecordCall("navigator_request_events", {iFlags}))
         return BPS_FAILURE;
     SetDomainRequested(kDomainNavigator, true);
+    WatchExitSignals();
     return BPS_SUCCESS;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <EGL/egl.h>
+#include <cstdint>
 #include <memory>
 
 #include "PlatformControl.h"
@@ -46,6 +47,9 @@ public:
     virtual EGLDisplay GetEglDisplay(void* pNativeDisplay) = 0;
     virtual EGLSurface CreateEglSurface(EGLDisplay display, EGLConfig config, _screen_window& window,
                                         const EGLint* pAttribs) = 0;
+    // The refresh period (in monotonic nanoseconds) that presenting on its window
+    // surfaces keeps to; 0 presents at once.
+    virtual uint64_t PresentPeriodTicks() const { return 0; }
 };
 
 // An unconnected back end of the kind; the EGL calls use one when no context exists.

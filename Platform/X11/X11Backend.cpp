@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,12 +17,36 @@
 #include <EGL/eglext.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace plat
 {
 
 namespace
 {
+
+const int DEFAULT_REFRESH_HZ = 60;
+const uint64_t TICKS_PER_SECOND = 1000000000;
+
+// The screen's refresh rate as the X server reports it; the default where it gives none.
+int RefreshRate(Display* pDisplay)
+{
+    int iEventBase = 0, iErrorBase = 0;
+    if (!XRRQueryExtension(pDisplay, &iEventBase, &iErrorBase))
+        return DEFAULT_REFRESH_HZ;
+    XRRScreenConfiguration* pConfig = XRRGetScreenInfo(pDisplay, DefaultRootWindow(pDisplay));
+    if (!pConfig)
+        return DEFAULT_REFRESH_HZ;
+    const int iRate = XRRConfigCurrentRate(pConfig);
+    XRRFreeScreenConfigInfo(pConfig);
+    return iRate > 0 ? iRate : DEFAULT_REFRESH_HZ;
+}
+
+bool PresentWaitOff()
+{
+    const char* pszValue = std::getenv("KORVEL_NO_PRESENT_WAIT");
+    return pszValue && *pszValue && std::strcmp(pszValue, "0") != 0;
+}
 
 // Xlib's own handler ends the process; a stray error (a focus request racing an
 // unmap, a window already gone) is not worth that.
@@ -60,6 +86,7 @@ public:
         aDisplaySize[1] = std::min(aDisplaySize[1], DisplayHeight(m_pDisplay, iScreen));
         m_uWmProtocols = XInternAtom(m_pDisplay, "WM_PROTOCOLS", False);
         m_uWmDeleteWindow = XInternAtom(m_pDisplay, "WM_DELETE_WINDOW", False);
+        m_uPresentPeriod = PresentWaitOff() ? 0 : TICKS_PER_SECOND / uint64_t(RefreshRate(m_pDisplay));
         return 0;
     }
 
@@ -134,6 +161,8 @@ public:
                                         pAttribs);
     }
 
+    uint64_t PresentPeriodTicks() const override { return m_uPresentPeriod; }
+
 private:
     // The picture and the pointer are laid out for the buffer's size: the window manager is
     // asked to keep the window at that size (minimum = maximum), not to resize it.
@@ -166,7 +195,7 @@ private:
             char szText[8];
             KeySym uKeySym = NoSymbol;
             XLookupString(&event.xkey, szText, sizeof(szText), &uKeySym, nullptr);
-            if (const int iSym = KeySymOfXKeySym(uKeySym))
+            if (const int iSym = KeySymOfXKeySym(uKeySym, event.xkey.state))
                 PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD,
                                               0,
                                               {0, 0},
@@ -198,6 +227,7 @@ private:
     EGLDisplay m_pEglDisplay = EGL_NO_DISPLAY;
     Atom m_uWmProtocols = 0;
     Atom m_uWmDeleteWindow = 0;
+    uint64_t m_uPresentPeriod = 0;
     std::vector<Window> m_aWindows;
 };
 

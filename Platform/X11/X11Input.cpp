@@ -3,6 +3,7 @@
 #include "Platform/X11/X11Input.h"
 
 #include <X11/X.h>
+#include <X11/keysym.h>
 
 #include "PlatformScreen.h"
 
@@ -38,15 +39,22 @@ int ButtonMaskAfter(unsigned int uState, unsigned int uButton, bool bPress)
     return bPress ? iMask | iBit : iMask & ~iBit;
 }
 
-int KeySymOfXKeySym(unsigned long uKeySym)
+int KeySymOfXKeySym(unsigned long uKeySym, unsigned int uState)
 {
     enum : unsigned long
     {
         kSpecialFirst = 0xFF00, // function keys, arrows, keypad, modifiers
         kSpecialLast = 0xFFFF,
         kUnicodeBase = 0x01000000,
-        kPlatformSpecial = 0xF000
+        kPlatformSpecial = 0xF000,
+        kXF86Back = 0x1008FF26, // a keyboard's browser Back key
+        kPlatformBack = 0xF089,
+        kSelectAll = 0x01 // Ctrl+A's control code
     };
+    if (uKeySym == kXF86Back)
+        return int(kPlatformBack);
+    if ((uState & ControlMask) && (uKeySym == XK_a || uKeySym == XK_A))
+        return kSelectAll;
     if ((uKeySym >= 0x20 && uKeySym <= 0x7E) || (uKeySym >= 0xA0 && uKeySym <= 0xFF))
         return int(uKeySym);
     if (uKeySym >= kSpecialFirst && uKeySym <= kSpecialLast)

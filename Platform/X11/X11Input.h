@@ -11,7 +11,8 @@ int ButtonMaskOfXState(unsigned int uState);
 // The mask after a press or release: X reports the state before the event.
 int ButtonMaskAfter(unsigned int uState, unsigned int uButton, bool bPress);
 // The platform key symbol of an X keysym: Latin-1 unchanged, 0xFFxx as 0xF0xx,
-// Unicode keysyms as their character; 0 for keysyms it has no symbol for.
-int KeySymOfXKeySym(unsigned long uKeySym);
+// Unicode keysyms as their character; 0 for keysyms it has no symbol for. With Control
+// held (uState, an X event state), A is select-all: the control code 0x01.
+int KeySymOfXKeySym(unsigned long uKeySym, unsigned int uState = 0);
 
 } // namespace plat

@@ -1,4 +1,4 @@
-// The three EGL steps that depend on the window system. The engine calls these
+// The four EGL steps that depend on the window system. The engine calls these
 // (qualified with plat::) and every other EGL function directly.
 //
 // On X11 they reach the X server of the screen context and the window's X window.
@@ -6,11 +6,18 @@
 // window configs are asked for as pbuffer configs (exact 8-8-8, alpha 0, the
 // format of the X11 windows), and a window surface is a pbuffer of the window's
 // buffer size.
+//
+// Presenting on X11 asks for a swap interval of 1 and, where the driver returns
+// sooner (Xvfb, software rendering), waits out the rest of the display's refresh
+// period on the caller's clock; KORVEL_NO_PRESENT_WAIT=1 turns both off. Headless
+// presents at once.
 #pragma once
 
 #include <EGL/egl.h>
 
 #include "PlatformScreen.h"
+
+class IKorvelClock;
 
 namespace plat
 {
@@ -20,5 +27,6 @@ EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig
                            EGLint iConfigSize, EGLint* pNumConfig);
 EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_window_t window,
                                   const EGLint* pAttribs);
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IKorvelClock& clock);
 
 } // namespace plat

@@ -217,6 +217,25 @@ TEST_F(CKorvelSurfaceTexture, ConvertPacksEachTypeFromTheColourValue)
                   c.m_aExpected)
             << std::hex << c.m_uFormat << " " << c.m_uType;
     }
+
+    // Rows one after the other without padding, each from its own row (odd width, 5-6-5).
+    Make(3, 2, KE_SURFACE_RGB565, 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            m_Surface.SetPixelDIB(x, y,
+                                  0xFF000000u | unsigned(x * 0x50) << 16 | unsigned(y * 0x80) << 8 | 0x18);
+    std::unique_ptr<unsigned char[]> pOut(
+        m_Surface.ConvertToTextureFormat(GL_RGB, GL_UNSIGNED_BYTE, 3, m_Surface));
+    ASSERT_NE(pOut, nullptr);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+        {
+            const unsigned int argb = m_Surface.GetPixelDIB(x, y);
+            const unsigned char* p = &pOut[size_t(y * 3 + x) * 3];
+            EXPECT_EQ((std::vector<unsigned>{p[0], p[1], p[2]}),
+                      (std::vector<unsigned>{(argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF}))
+                << x << "," << y;
+        }
 }
 
 // ------------------------------------------------------------------- upload and refresh

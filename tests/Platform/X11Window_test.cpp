@@ -10,6 +10,7 @@
 #include "Platform/PlatformTestEvents.h"
 #include "PlatformControl.h"
 #include "PlatformScreen.h"
+#include "support/InputTestApplication.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -173,6 +174,37 @@ TEST_F(CX11Window, EglWindowSurfaceDrawsIntoTheWindow)
     EXPECT_EQ(aPixel[0], 0);
     EXPECT_EQ(aPixel[1], 255);
     EXPECT_TRUE(eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface));
+}
+
+TEST_F(CX11Window, PresentsAreHeldToTheRefreshRateUnlessTurnedOff)
+{
+    CManualClock clock;
+    {
+        CEngineEgl egl;
+        ASSERT_EQ(egl.Start(m_pWindow), "");
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(plat::eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface, clock));
+    }
+    ASSERT_EQ(clock.m_aSleeps.size(), 3u) << "Xvfb returns at once: every present after the first waits";
+    for (unsigned int uSleep : clock.m_aSleeps)
+        EXPECT_TRUE(uSleep > 0 && uSleep <= 50) << uSleep << " ms is no refresh period";
+
+    // Read when a context connects.
+    clock.m_aSleeps.clear();
+    setenv("KORVEL_NO_PRESENT_WAIT", "1", 1);
+    screen_context_t pUnpaced = nullptr;
+    screen_window_t pWindow = nullptr;
+    ASSERT_EQ(screen_create_context(&pUnpaced, SCREEN_APPLICATION_CONTEXT), 0);
+    unsetenv("KORVEL_NO_PRESENT_WAIT");
+    ASSERT_EQ(screen_create_window(&pWindow, pUnpaced), 0);
+    {
+        CEngineEgl egl;
+        ASSERT_EQ(egl.Start(pWindow), "");
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(plat::eglSwapBuffers(egl.m_pDisplay, egl.m_pSurface, clock));
+    }
+    EXPECT_TRUE(clock.m_aSleeps.empty());
+    screen_destroy_context(pUnpaced);
 }
 
 TEST_F(CX11Window, PressDragAndReleaseArriveWithTheMaskAfterEachEvent)

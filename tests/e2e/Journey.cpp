@@ -83,6 +83,8 @@ void CJourney::Start()
     Require(m_iPort > 0 && m_Display.Get() != nullptr, "a free port pair and the X display were found");
     const std::string strName = "game" + std::to_string(++m_iStarts);
     const std::set<Window> before = m_Display.TopLevelWindows();
+    // The server's log goes on over restarts: this run's records come after the old ones.
+    m_uRunStart = m_pLog ? m_pLog->Count() : 0;
     m_pScript = std::make_unique<CE2eProcess>();
     Require(m_pScript->Start({"/bin/bash", Script(), Env("KORVEL_BINARY_DIR")},
                              {"XDG_DATA_HOME=" + m_Home.Path(), "LOBBY_PORT=" + std::to_string(m_iPort),
@@ -95,7 +97,8 @@ void CJourney::Start()
                JOURNEY_START_SECONDS);
     Expect(m_Window != 0, "the game's window appeared (" + strName + ")",
            E2eReadText(m_Run.File(strName + "-stderr.txt")));
-    m_pLog = std::make_unique<lobby_match::CServerLog>(GameFolder() + "/lobby/server.log");
+    if (!m_pLog)
+        m_pLog = std::make_unique<lobby_match::CServerLog>(GameFolder() + "/lobby/server.log");
 }
 
 bool CJourney::Running()
@@ -111,6 +114,25 @@ int CJourney::StopWith(int iSignal)
     const int iExit = m_pScript->Wait(JOURNEY_STEP_SECONDS);
     m_Window = 0;
     return iExit;
+}
+
+void CJourney::StopServer()
+{
+    pid_t server = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc"))
+    {
+        const std::string strPid = entry.path().filename().string();
+        if (strPid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
+        const pid_t pid = pid_t(std::atoi(strPid.c_str()));
+        if (getpgid(pid) == m_pScript->Pid() && strCommand.find("server.py") != std::string::npos &&
+            strCommand.find("--probe") == std::string::npos)
+            server = pid;
+    }
+    Require(server > 0, "the lobby server's process was found");
+    kill(server, SIGTERM);
+    Say("the lobby server was stopped");
 }
 
 int CJourney::Close()
@@ -237,6 +259,11 @@ int CJourney::TextWidth(const std::string& strPath, int iText)
     return Widget(strPath + "=" + std::to_string(iText)).m_iTextWidth;
 }
 
+int CJourney::LiteralWidth(const std::string& strPath, const std::string& strText)
+{
+    return Widget(strPath + "~" + strText).m_iTextWidth;
+}
+
 // ---- what the window shows
 
 const sE2eShot& CJourney::Look()
@@ -283,6 +310,26 @@ bool CJourney::Shows(const std::string& strPath, uint32_t uColour, int iWidth)
 bool CJourney::ShowsOwnText(const std::string& strPath, uint32_t uColour)
 {
     return Shows(strPath, uColour, Widget(strPath).m_iTextWidth);
+}
+
+std::vector<uint32_t> CJourney::Pixels(const std::string& strPath)
+{
+    const sE2eRect r = Widget(strPath).m_Rect;
+    std::vector<uint32_t> aPixels;
+    for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, m_Shot.m_iHeight); ++y)
+        for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, m_Shot.m_iWidth); ++x)
+            aPixels.push_back(m_Shot.At(x, y));
+    return aPixels;
+}
+
+int CJourney::Differing(const std::vector<uint32_t>& aFirst, const std::vector<uint32_t>& aSecond)
+{
+    if (aFirst.size() != aSecond.size())
+        return int(std::max(aFirst.size(), aSecond.size()));
+    int iCount = 0;
+    for (size_t u = 0; u < aFirst.size(); ++u)
+        iCount += E2eNear(aFirst[u], aSecond[u], 8) ? 0 : 1;
+    return iCount;
 }
 
 // ---- input
@@ -340,6 +387,7 @@ CTestJson CJourney::WaitForRecord(const std::string& strStep,
                                   const std::function<bool(const CTestJson&)>& fnMatch, size_t uFrom)
 {
     int iIndex = -1;
+    uFrom = std::max(uFrom, m_uRunStart);
     WaitFor([&] { return (iIndex = Log().Find(fnMatch, uFrom)) >= 0; }, strStep);
     return Log().Records()[size_t(iIndex)];
 }

@@ -61,6 +61,8 @@ public:
     // Closes the window as a window manager does; the script's exit status.
     int Close();
     bool Running();
+    // Ends the lobby server the script started (as if the network went away).
+    void StopServer();
     // The game's folder (<XDG_DATA_HOME>/<game>/) and this player's instance in it.
     std::string GameFolder() const;
     std::string InstanceFolder() const { return GameFolder() + "/player1"; }
@@ -81,6 +83,8 @@ public:
     const sJourneyWidget& Widget(const std::string& strPath);
     // The width of language text iText drawn in the widget's font.
     int TextWidth(const std::string& strPath, int iText);
+    // The width of that text drawn in the widget's font.
+    int LiteralWidth(const std::string& strPath, const std::string& strText);
     // Loads several at once: each probe run starts the layout once.
     void Probe(const std::vector<std::string>& aPaths);
 
@@ -90,6 +94,10 @@ public:
     bool Shows(const std::string& strPath, uint32_t uColour, int iWidth);
     // Its own text (the layout's), in the colour.
     bool ShowsOwnText(const std::string& strPath, uint32_t uColour);
+    // The pixels of the widget's rectangle in the last picture, to be compared later.
+    std::vector<uint32_t> Pixels(const std::string& strPath);
+    // Pixels that differ between two readings of one widget.
+    static int Differing(const std::vector<uint32_t>& aFirst, const std::vector<uint32_t>& aSecond);
 
     // ---- input
     void Click(int x, int y);
@@ -102,7 +110,10 @@ public:
     // ---- the lobby server's log
     lobby_match::CServerLog& Log();
     size_t LogCount() { return Log().Count(); }
-    // The first record from uFrom on that matches; fails the step when none comes.
+    // The first record of the running game's start (the log goes on over restarts).
+    size_t RunStart() const { return m_uRunStart; }
+    // The first record of this start from uFrom on that matches; fails the step when none
+    // comes.
     CTestJson WaitForRecord(const std::string& strStep, const std::function<bool(const CTestJson&)>& fnMatch,
                             size_t uFrom = 0);
     // A message of that name that came in on any lobby connection from uFrom on.
@@ -125,5 +136,6 @@ private:
     sE2eShot m_PreviousShot;
     std::map<std::string, sJourneyWidget> m_Widgets;
     std::unique_ptr<lobby_match::CServerLog> m_pLog;
+    size_t m_uRunStart = 0;
     std::string m_strStep;
 };

@@ -1,8 +1,21 @@
 // A new player's journeys through the lobby, one after another in one instance folder, as
 // `make run` makes it:
-//  (a) first launch: the language chooser, English, Continue, the login page.
+//  (a) first launch: the language chooser, English, Continue, the login page;
+//  (b) an account made through the pages (Escape leaves the first of them), logged in at
+//      once; the menu's exit door logs out and the next start logs in nobody; a wrong
+//      password, "Try again" with the name kept; the name and then the e-mail address log
+//      in, each submitted with Enter;
+//  (c) settings: a toggle and both volume sliders, the game ended with SIGTERM, the values
+//      still there after the next start; the language changed through settings, and back;
+//      then the server goes away and the lobby says the connection was lost.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
+#include <signal.h>
+
+#include <filesystem>
+
+#include <X11/keysym.h>
+
 #include "tests/e2e/JourneyPages.h"
 
 namespace
@@ -11,11 +24,19 @@ namespace
 using namespace journey_pages;
 
 const int ENGLISH_ROW = 0;
+const char* const NAME = "quill_7";
+const char* const EMAIL = "quill@example.org";
+const char* const PASSWORD = "reed42";
+const char* const NAME_FIELD = "//loginscreen_root//user_login";
+
+const int TEXT_CONNECTION_LOST = 335;
+// Sliders that draw where they stand: a press moves what is drawn.
+const int MOVED_PIXELS = 20;
 
 void FirstLaunch(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
-    journey.Say("journey: first launch");
+    journey.Say("journey (a): first launch");
     journey.Start();
     pages.WaitForPage(LANGUAGE);
     journey.Keep("a1-language");
@@ -25,6 +46,119 @@ void FirstLaunch(CJourneyPages& pages)
     journey.Keep("a2-login");
     journey.Expect(journey.Log().Find(CJourney::Incoming("Connection"), uFrom) >= 0,
                    "the game connected to the lobby server after Continue");
+}
+
+void Restart(CJourney& journey)
+{
+    journey.Expect(journey.Close() == 0, "the game and its script ended with 0 on the close message");
+    journey.Start();
+}
+
+void Accounts(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (b): an account, log-out and logins");
+    // Escape is the back key: it leaves the first registration page.
+    pages.PressUntil("//loginscreen_root//loginscreen_choices//register_button", PLAYER_NAME);
+    pages.Back();
+    pages.WaitForPage(LOGIN);
+
+    pages.Register(NAME, EMAIL, PASSWORD);
+    journey.Keep("b1-thank-you");
+    journey.Expect(std::filesystem::exists(journey.GameFolder() + "/lobby/mail/" + NAME + ".txt"),
+                   "the local server wrote the welcome mail to its state folder");
+    journey.PressWidget("//loginscreen_thank//thank_button");
+    pages.WaitForGameMenu();
+    pages.Logout();
+    journey.Keep("b2-logged-out");
+
+    Restart(journey);
+    pages.WaitForLoginPageWithoutLogin();
+
+    // A wrong password: the refusal, and "Try again" (Enter) keeps the typed name.
+    pages.LoginAs(NAME, "wrong", false);
+    pages.WaitForPage(LOGIN_ERROR);
+    journey.Keep("b3-wrong-password");
+    journey.PressKey(XK_Return);
+    pages.WaitForPage(LOGIN);
+    pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_DIM);
+
+    pages.LoginAs("", PASSWORD);
+    pages.WaitForGameMenuOrPage(HOME);
+    journey.Keep("b4-logged-in");
+    pages.Logout();
+    pages.LoginAs(EMAIL, PASSWORD);
+    pages.WaitForGameMenuOrPage(HOME);
+}
+
+void Settings(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (c): settings survive SIGTERM");
+    pages.OpenSettings();
+    journey.Look();
+    const std::vector<uint32_t> aToggleBefore = journey.Pixels("//settings_root//setting_music");
+    const std::vector<uint32_t> aSoundsBefore = journey.Pixels("//settings_root//sounds_slider");
+    pages.PressSetting("setting_music");
+    pages.SetSlider("sounds_slider", 0.25f);
+    pages.SetSlider("music_slider", 0.75f);
+    std::vector<uint32_t> aToggle, aSounds, aMusic;
+    journey.WaitFor(
+        [&]
+        {
+            journey.Look();
+            aToggle = journey.Pixels("//settings_root//setting_music");
+            return CJourney::Differing(aToggle, aToggleBefore) > MOVED_PIXELS;
+        },
+        "the music toggle changed");
+    // Settled: the same picture twice.
+    journey.WaitFor(
+        [&]
+        {
+            const std::vector<uint32_t> aThen = journey.Pixels("//settings_root//sounds_slider");
+            journey.Look();
+            aSounds = journey.Pixels("//settings_root//sounds_slider");
+            return CJourney::Differing(aThen, aSounds) == 0;
+        },
+        "the settings page settled");
+    aToggle = journey.Pixels("//settings_root//setting_music");
+    aMusic = journey.Pixels("//settings_root//music_slider");
+    const bool bSlidersDraw = CJourney::Differing(aSounds, aSoundsBefore) > MOVED_PIXELS;
+    journey.Say(bSlidersDraw ? "the sliders draw where they stand: their places are checked after the restart"
+                             : "the sliders draw no position in this build: only the toggle is checked");
+    journey.Keep("c1-settings-changed");
+
+    journey.Expect(journey.StopWith(SIGTERM) == 0, "the game and its script ended with 0 on SIGTERM");
+    journey.Start();
+    pages.LoginAs(NAME, PASSWORD);
+    pages.OpenSettings();
+    journey.WaitFor(
+        [&]
+        {
+            journey.Look();
+            return CJourney::Differing(journey.Pixels("//settings_root//setting_music"), aToggle) == 0;
+        },
+        "the music toggle kept its place over the restart");
+    if (bSlidersDraw)
+    {
+        journey.Expect(CJourney::Differing(journey.Pixels("//settings_root//sounds_slider"), aSounds) == 0 &&
+                           CJourney::Differing(journey.Pixels("//settings_root//music_slider"), aMusic) == 0,
+                       "both sliders kept their places over the restart");
+    }
+    journey.Keep("c2-settings-after-restart");
+
+    pages.ChangeLanguageInSettings(ENGLISH_ROW);
+    // Logged in, the back key closes the lobby over the game's menu.
+    pages.Back();
+    pages.WaitForGameMenu();
+
+    // The server goes away: the lobby says the connection was lost, with nothing to recover.
+    journey.StopServer();
+    pages.WaitForPage(LOGIN_ERROR);
+    pages.WaitForText(LOGIN_ERROR.m_pTitle, TEXT_CONNECTION_LOST, JOURNEY_TEXT_ERROR);
+    journey.Keep("c3-connection-lost");
+    journey.Expect(!journey.Shows("//loginscreen_error//button_recover//label", JOURNEY_TEXT_BUTTON, 0),
+                   "no account recovery is offered for a lost connection");
 }
 
 } // namespace
@@ -37,6 +171,8 @@ int main()
         [&]
         {
             FirstLaunch(pages);
+            Accounts(pages);
+            Settings(pages);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }

@@ -28,7 +28,7 @@ const sJourneyPage LANGUAGE = {"the language chooser", "//startup_language_choos
                                JOURNEY_TEXT_TITLE};
 const sJourneyPage LOGIN = {"the login page", "//loginscreen_root//login_title", JOURNEY_TEXT_TITLE};
 const sJourneyPage LOGIN_ERROR = {"the login error page", "//loginscreen_error//loginerror_title",
-                                  JOURNEY_TEXT_ERROR};
+                                  JOURNEY_TEXT_ERROR, false};
 const sJourneyPage PLAYER_NAME = {"the create-account page", "//loginscreen_playername//name_title",
                                   JOURNEY_TEXT_TITLE};
 const sJourneyPage CONFIRM = {"the name-confirmed page", "//loginscreen_confirm//loginscreen_confirm_title",
@@ -44,13 +44,19 @@ const sJourneyPage SETTINGS_LANGUAGE = {"the settings' language page", "//settin
 
 using namespace journey_pages;
 
+bool CJourneyPages::Showing(const sJourneyPage& page)
+{
+    return page.m_bOwnTitle ? m_Journey.ShowsOwnText(page.m_pTitle, page.m_uColour)
+                            : m_Journey.Shows(page.m_pTitle, page.m_uColour, 0);
+}
+
 void CJourneyPages::WaitForPage(const sJourneyPage& page)
 {
     m_Journey.WaitFor(
         [&]
         {
             m_Journey.Look();
-            return m_Journey.ShowsOwnText(page.m_pTitle, page.m_uColour);
+            return Showing(page);
         },
         page.m_pName + std::string(" shows"), JOURNEY_START_SECONDS);
 }
@@ -67,6 +73,18 @@ void CJourneyPages::WaitForText(const std::string& strPath, int iText, uint32_t 
         strPath + " shows text " + std::to_string(iText));
 }
 
+void CJourneyPages::WaitForLiteral(const std::string& strPath, const std::string& strText, uint32_t uColour)
+{
+    const int iWidth = m_Journey.LiteralWidth(strPath, strText);
+    m_Journey.WaitFor(
+        [&]
+        {
+            m_Journey.Look();
+            return m_Journey.Shows(strPath, uColour, iWidth);
+        },
+        strPath + " shows \"" + strText + "\"");
+}
+
 void CJourneyPages::PressUntil(const std::string& strPath, const sJourneyPage& page)
 {
     for (int iTry = 0; iTry < 4; ++iTry)
@@ -76,7 +94,7 @@ void CJourneyPages::PressUntil(const std::string& strPath, const sJourneyPage& p
                 [&]
                 {
                     m_Journey.Look();
-                    return m_Journey.ShowsOwnText(page.m_pTitle, page.m_uColour);
+                    return Showing(page);
                 },
                 15))
             break;
@@ -87,6 +105,9 @@ void CJourneyPages::PressUntil(const std::string& strPath, const sJourneyPage& p
 void CJourneyPages::TypeInto(const std::string& strPath, const std::string& strText)
 {
     m_Journey.PressWidget(strPath);
+    // As a typist replaces what a field holds: select all, then type over it.
+    if (!strText.empty())
+        m_Journey.PressKey(XK_a, true);
     m_Journey.TypeText(strText);
 }
 
@@ -103,16 +124,27 @@ void CJourneyPages::ChooseLanguage(int iRow)
     m_Journey.PressWidget(strPage + "//choose_language_button");
 }
 
-void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPassword)
+void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPassword, bool bAccepted)
 {
     WaitForPage(LOGIN);
     const size_t uFrom = m_Journey.LogCount();
     TypeInto("//loginscreen_root//user_login", strName);
     TypeInto("//loginscreen_root//user_password", strPassword);
     m_Journey.PressKey(XK_Return);
+    const std::string strEvent = bAccepted ? "login" : "login_refused";
     m_Journey.WaitForRecord(
-        "the server logged " + strName + " in",
-        [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
+        "the server " + std::string(bAccepted ? "logged " : "refused ") + strName + (bAccepted ? " in" : ""),
+        [&](const CTestJson& r) { return r["event"].String() == strEvent; }, uFrom);
+}
+
+void CJourneyPages::WaitForLoginPageWithoutLogin()
+{
+    WaitForPage(LOGIN);
+    m_Journey.WaitForRecord("the game asked the server whether guests may play",
+                            CJourney::Incoming("GetKeyValue"));
+    m_Journey.Expect(m_Journey.Log().Find([](const CTestJson& r) { return r["event"].String() == "login"; },
+                                          m_Journey.RunStart()) < 0,
+                     "no automatic login at the start");
 }
 
 void CJourneyPages::Register(const std::string& strName, const std::string& strEmail,
@@ -120,7 +152,6 @@ void CJourneyPages::Register(const std::string& strName, const std::string& strE
 {
     PressUntil("//loginscreen_root//loginscreen_choices//register_button", PLAYER_NAME);
     TypeInto("//loginscreen_playername//page_root//input_playername", strName);
-    m_Journey.PressWidget("//loginscreen_playername//page_root//tos_elements//button_agree");
     m_Journey.PressKey(XK_Return);
     WaitForPage(CONFIRM);
     m_Journey.PressKey(XK_Return);
@@ -168,16 +199,75 @@ void CJourneyPages::PressTraining()
 
 void CJourneyPages::Logout()
 {
-    m_Journey.PressWidget("//startscreen_root//close_menu");
+    // The lobby may hide by itself after a login: closed only while it shows.
+    for (int iTry = 0; iTry < 4; ++iTry)
+    {
+        WaitForGameMenuOrPage(HOME);
+        if (ShowsGameMenu())
+            break;
+        m_Journey.PressWidget("//startscreen_root//close_menu");
+        if (E2eWaitFor([&] { return ShowsGameMenu(); }, 15))
+            break;
+    }
     WaitForGameMenu();
     PressExitDoor();
     WaitForPage(LOGIN);
 }
 
+void CJourneyPages::OpenLobby()
+{
+    // After a login the lobby shows its home page a moment and hides; pressed again
+    // until the page holds.
+    for (int iTry = 0; iTry < 4; ++iTry)
+    {
+        WaitForGameMenuOrPage(HOME);
+        if (m_Journey.Look(), Showing(HOME))
+        {
+            if (!E2eWaitFor([&] { return m_Journey.Look(), !Showing(HOME); }, 3))
+                break;
+            continue;
+        }
+        m_Journey.PressWidget("//vorn_button_root//vorn_button");
+        if (E2eWaitFor([&] { return m_Journey.Look(), Showing(HOME); }, 15))
+            break;
+    }
+    WaitForPage(HOME);
+}
+
+void CJourneyPages::WaitForGameMenuOrPage(const sJourneyPage& page)
+{
+    m_Journey.WaitFor(
+        [&]
+        {
+            m_Journey.Look();
+            return Showing(page) || ShowsGameMenu();
+        },
+        std::string("the game's menu or ") + page.m_pName + " shows");
+}
+
 void CJourneyPages::OpenSettings()
 {
-    WaitForPage(HOME);
+    OpenLobby();
     PressUntil("//startscreen_root//startscreen//menu_settings", SETTINGS);
+}
+
+void CJourneyPages::PressSetting(const std::string& strName)
+{
+    m_Journey.PressWidget("//settings_root//" + strName);
+}
+
+void CJourneyPages::SetSlider(const std::string& strName, float fShare)
+{
+    const sE2eRect r = m_Journey.Widget("//settings_root//" + strName).m_Rect;
+    m_Journey.Say("press " + strName + " at " + std::to_string(int(fShare * 100)) + "%");
+    m_Journey.Click(r.m_iLeft + int(float(r.m_iRight - r.m_iLeft) * fShare), r.CentreY());
+}
+
+void CJourneyPages::ChangeLanguageInSettings(int iRow)
+{
+    PressUntil("//settings_root//language_button", SETTINGS_LANGUAGE);
+    ChooseLanguage(iRow);
+    WaitForPage(SETTINGS);
 }
 
 void CJourneyPages::Back()

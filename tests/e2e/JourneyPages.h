@@ -12,6 +12,7 @@ struct sJourneyPage
     const char* m_pName;
     const char* m_pTitle; // the title's path
     uint32_t m_uColour;
+    bool m_bOwnTitle = true; // false: a title set by the program, any text in the colour
 };
 
 namespace journey_pages
@@ -35,21 +36,38 @@ public:
 
     // Waits until the page's title shows its text (and the page has settled).
     void WaitForPage(const sJourneyPage& page);
+    // The last picture shows the page (settled).
+    bool Showing(const sJourneyPage& page);
     // Waits until the widget shows language text iText in the colour.
     void WaitForText(const std::string& strPath, int iText, uint32_t uColour);
+    // Waits until the widget shows that text in the colour.
+    void WaitForLiteral(const std::string& strPath, const std::string& strText, uint32_t uColour);
     // Presses the widget until the page shows (a press during a page change is lost).
     void PressUntil(const std::string& strPath, const sJourneyPage& page);
 
     // First launch or settings: picks the language of that row and presses Continue.
     void ChooseLanguage(int iRow);
-    // On the login page: name (or e-mail address) and password, submitted with Enter.
-    void LoginAs(const std::string& strName, const std::string& strPassword);
+    // On the login page: name (or e-mail address) and password, submitted with Enter;
+    // waits for the server's refusal or its login.
+    void LoginAs(const std::string& strName, const std::string& strPassword, bool bAccepted = true);
+    // Waits for the login page and for the server's answer to the game's first request;
+    // fails when a login came meanwhile (an automatic one).
+    void WaitForLoginPageWithoutLogin();
     // From the login page through the registration's pages, to logged in.
     void Register(const std::string& strName, const std::string& strEmail, const std::string& strPassword);
-    // Logged in, lobby shown: closes the lobby and logs out with the menu's exit door.
+    // Logged in: closes the lobby (when its home page shows) and logs out with the game
+    // menu's exit door.
     void Logout();
-    // Logged in, lobby shown: the settings page.
+    // Logged in: the lobby's home page, through the vorn button when the lobby is hidden.
+    void OpenLobby();
+    // Logged in: the settings page, from the lobby's home page.
     void OpenSettings();
+    // On the settings page: a toggle by name ("setting_music"...).
+    void PressSetting(const std::string& strName);
+    // On the settings page: presses a slider ("sounds_slider"...) at that share of its length.
+    void SetSlider(const std::string& strName, float fShare);
+    // On the settings page: the language page, a row chosen, Continue, back on settings.
+    void ChangeLanguageInSettings(int iRow);
     // The page's back key (Escape).
     void Back();
     // The game's menu behind the lobby shows (the lobby's overlay is hidden).
@@ -58,13 +76,16 @@ public:
     // The game's menu: its exit door, its training button.
     void PressExitDoor();
     void PressTraining();
+    // After a login the lobby shows its home page a moment, then may hide over the menu.
+    void WaitForGameMenuOrPage(const sJourneyPage& page);
 
     CJourney& Journey() { return m_Journey; }
 
-private:
-    // Presses the field and types the text into it.
+    // Presses the field and types the text over what it holds (Ctrl+A first); an empty
+    // text leaves the field as it is.
     void TypeInto(const std::string& strPath, const std::string& strText);
     void PressMenuButton(int iSlot);
 
+private:
     CJourney& m_Journey;
 };

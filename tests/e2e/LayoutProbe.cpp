@@ -1,16 +1,18 @@
 // Prints where a widget of the shipped lobby layout sits on a window of a given size, so
 // that the end-to-end driver clicks what a player would see, not coordinates of its own.
 //
-//   e2e_layout_probe WIDTH HEIGHT PATH[=TEXT]...   (run in a folder holding app/native/)
+//   e2e_layout_probe WIDTH HEIGHT PATH[=TEXT|~LITERAL]...   (run in a folder holding app/native/)
 //
 // One line per path: "left top right bottom width" in window pixels, or "none" (for a
 // list's "item_template", its first row). The width
-// is that of the text a text widget shows in English (language text TEXT when given), 0
+// is that of the text a text widget shows in English (language text TEXT, or the literal
+// text, when given), 0
 // for other widgets. A widget on a page of a page view is placed as when its page is the
 // one shown. Exit 1 when the layout cannot be built.
 #include <cstdio>
 #include <cstdlib>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,12 +51,17 @@ void ShowPagesOf(CWidget* pWidget)
             pView->SetActivePage(pView->GetPageIndex(p), 0);
 }
 
-int TextWidth(CProbeApplication& app, CWidget* pWidget, int iText)
+// After the path: "=N" for language text N, "~text" for that text, nothing for its own.
+int TextWidth(CProbeApplication& app, CWidget* pWidget, const std::string& strWhich)
 {
     CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
     if (!pText || !pText->GetFont())
         return 0;
-    const CKorvelString strText = iText >= 0 ? app.GetLanguage()->GetText(iText) : pText->GetDisplayText();
+    CKorvelString strText = pText->GetDisplayText();
+    if (!strWhich.empty() && strWhich[0] == '=')
+        strText = app.GetLanguage()->GetText(std::atoi(strWhich.c_str() + 1));
+    else if (!strWhich.empty())
+        strText = CKorvelString(strWhich.c_str() + 1);
     return pText->GetFont()->GetTextWidth(strText, pText->GetTextAlign());
 }
 
@@ -120,9 +127,9 @@ int main(int argc, char** argv)
         for (int i = 3; pRoot && i < argc; ++i)
         {
             const std::string strArg = argv[i];
-            const size_t uEquals = strArg.find('=');
-            const int iText = uEquals == std::string::npos ? -1 : std::atoi(strArg.c_str() + uEquals + 1);
-            std::string strPath = strArg.substr(0, uEquals);
+            const size_t uEnd = std::min(strArg.find('='), strArg.find('~'));
+            const std::string strWhich = uEnd == std::string::npos ? "" : strArg.substr(uEnd);
+            std::string strPath = strArg.substr(0, uEnd);
             const int iRowHeight = aTemplateHeights[size_t(i)];
             if (iRowHeight > 0)
                 strPath.erase(strPath.rfind("//"));
@@ -130,7 +137,7 @@ int main(int argc, char** argv)
             ShowPagesOf(pWidget);
             pRoot->DoUpdate(0.0f);
             pWidget = pRoot->FindWidgetByPath(CKorvelString(strPath.c_str()));
-            Print(pRoot, pWidget, pWidget ? TextWidth(app, pWidget, iText) : 0, iRowHeight);
+            Print(pRoot, pWidget, pWidget ? TextWidth(app, pWidget, strWhich) : 0, iRowHeight);
         }
         if (pRoot)
         {

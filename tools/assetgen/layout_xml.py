@@ -87,14 +87,14 @@ def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon
                    **kw)
 
 
-def toggle(name, x, y, w, h, action=None, onshow=None, on="toggle_on.png", off="toggle_off.png", **kw):
+def toggle(name, x, y, w, h, action=None, onshow=None, on="toggle_on.png", off="toggle_off.png", extra=(), **kw):
     ev = {}
     if onshow:
         ev["onshow"] = onshow
     if action:
         ev["onclick"] = action
     return element(name, "toggle_button", x, y, w, h, [image("off", 0, 0, w, h, off), image("on", 0, 0, w, h, on)],
-                   events=ev, extra=['<layout_widgets value="1"/>'], **kw)
+                   events=ev, extra=['<layout_widgets value="1"/>'] + list(extra), **kw)
 
 
 def web_button(name, x, y, w, h, url, icon=None, local=None, **kw):
@@ -109,10 +109,15 @@ def page(name, *children, events=None, background=True):
     return element(name, "widget", 0, 0, 1.0, 1.0, kids + list(children), events=events)
 
 
-def dialog(name, x, y, w, h, *children, events=None):
-    """A page that shows a panel over a dimmed screen."""
+def dialog(name, x, y, w, h, *children, events=None, background=False):
+    """A page that shows a panel over a dimmed screen; with background, over the lobby's
+    page picture instead (for dialogs that never lie over a running match)."""
+    if background:
+        under = image("page_background", 0, 0, 1.0, 1.0, "page_bg.png")
+    else:
+        under = image("dim", 0, 0, 1.0, 1.0, "page_bg.png", blend="dialog_dim")
     return element(name, "widget", 0, 0, 1.0, 1.0,
-                   [image("dim", 0, 0, 1.0, 1.0, "page_bg.png", blend="dialog_dim"),
+                   [under,
                     group("dialog_panel_root", x, y, w, h, image("dialog_panel", 0, 0, w, h, "panel_bg.png",
                                                                  blend="panel_blend"), *children)],
                    events=events)

@@ -29,7 +29,14 @@ LABELS = {
     290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
     295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
     302: "Rank", 303: "Score", 305: "Rules", 306: "Lobby",
+    331: "Name or e-mail", 332: "Your e-mail and password", 333: "The name is yours",
+    334: "Next, give your e-mail address and a password.", 335: "Connection lost",
+    336: "The connection to the game server was lost. Check your connection and try again.",
+    307: "You own no items yet. Find some in the shop.",
+    308: "The shop has nothing on offer right now.", 309: "Tap Send to send your message.",
+    310: "Tap here to go back to the match.",
 }
+LABEL_WIDTH = 0.22  # a field's label at its left
 
 # --- small shared pieces ----------------------------------------------------------------------------
 
@@ -50,8 +57,8 @@ def offline_and_exit(y):
             button("exit-button", 0.51, y, 0.27, 0.09, "exit_app", 222)]
 
 
-def status_list(name, kind_events, x, y, w, h, item, group_template=True, extra=()):
-    """An infinite list with its "no_results" text and "loading" spinner beside it."""
+def status_list(name, kind_events, x, y, w, h, item, group_template=True, extra=(), empty=245):
+    """An infinite list with its "no_results" text (label empty) and "loading" spinner beside it."""
     kids = []
     if group_template:
         kids.append(group("group_template", 0, 0, w, 0.06, image("header", 0, 0, w, 0.06, "group_header.png"),
@@ -59,7 +66,7 @@ def status_list(name, kind_events, x, y, w, h, item, group_template=True, extra=
     kids.append(item)
     return [element(name, "infinite_list", x, y, w, h, kids + list(extra), events=kind_events, layout_mode="list",
                     extra=['<page-size value="10"/>', '<scroll enabled="1" threshold_x="0.0" threshold_y="0.02"/>']),
-            text("no_results", x, y + h / 2 - 0.05, w, 0.10, 245, color="text_dim", align="center-middle",
+            text("no_results", x, y + h / 2 - 0.05, w, 0.10, empty, color="text_dim", align="center-middle",
                  display="0"),
             spinner("loading", x + w / 2 - 0.04, y + h / 2 - 0.04, 0.08, display="0")]
 
@@ -71,14 +78,22 @@ def field(name, x, y, w, h, local=None, kind="input", events=None, title=None):
                  displaycolor="text_primary", events=events)]
 
 
+def labelled_field(name, label, x, y, w, h, kind="input", events=None, title=None):
+    """A label and at its right an input text over a row background: a field that says
+    what goes in while it is empty."""
+    return [text(name + "_label", x, y, LABEL_WIDTH, h, label, color="text_primary"),
+            *field(name, x + LABEL_WIDTH + 0.01, y, w - LABEL_WIDTH - 0.01, h, kind=kind, events=events,
+                   title=title)]
+
+
 def stat(name, x, y, w=0.07):
     return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
 
 
-def player_card(w):
-    """The big row of a player: name, place, comment, score, results and the actions."""
+def player_card(w, h=0.44):
+    """The big row of a player (its background h high): name, place, comment, score and results."""
     return [
-        image("row_bg", 0, 0, w, 0.44, "row_big.png"),
+        image("row_bg", 0, 0, w, h, "row_big.png"),
         element("player_avatar", "image", 0.01, 0.01, 0.09, 0.15, extra=['<image path="avatar-icon.png"/>'],
                 keep_aspect="1"),
         text("player_name", 0.11, 0.01, 0.30, 0.07, None, font="main-b"),
@@ -103,12 +118,14 @@ def player_actions(w, y):
             ("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),
             ("button_follow", "icon_follow.png", "follow", "text_follow", 247),
             ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))):
-        x = 0.02 + i * 0.17
+        x = 0.02 + i * 0.20
         kids.append(icon_button(name, x, y, 0.06, 0.09, icon, action))
-        kids.append(text(caption, x + 0.065, y, 0.10, 0.09, local))
-    kids.append(icon_button("player_invite_button", 0.53, y, 0.06, 0.09, "icon_play.png"))
-    kids.append(icon_button("details_button", 0.60, y, 0.06, 0.09, "icon_players.png", "player_details"))
-    kids.append(web_button("button-report", 0.67, y, 0.06, 0.09, REPORT_URL, icon="icon_report.png"))
+        kids.append(text(caption, x + 0.065, y, 0.13, 0.09, local))
+    # Play challenges as the button beside it does; the people icon opens the row's
+    # unfollow and block buttons.
+    kids.append(icon_button("player_invite_button", 0.63, y, 0.06, 0.09, "icon_play.png", "send_challenge"))
+    kids.append(icon_button("details_button", 0.71, y, 0.06, 0.09, "icon_players.png", "expand_nastybuttons"))
+    kids.append(web_button("button-report", 0.79, y, 0.06, 0.09, REPORT_URL, icon="icon_report.png"))
     return kids
 
 
@@ -150,17 +167,15 @@ def login_pages():
                  image("login_panel", 0.20, 0.03, 0.60, 0.94, "panel_bg.png", blend="panel_blend"),
                  text("login_title", 0.22, 0.05, 0.56, 0.08, 224, font="main-b", color="text_title",
                       align="center-middle"),
-                 *field("user_login", 0.26, 0.14, 0.48, 0.08, 225, title="225",
-                        events={"onshow": "init_loginname"}),
-                 *field("user_password", 0.26, 0.23, 0.48, 0.08, 226, kind="password", title="226"),
+                 *labelled_field("user_login", 331, 0.22, 0.14, 0.56, 0.08, title="331",
+                                 events={"onshow": "init_loginname"}),
+                 *labelled_field("user_password", 226, 0.22, 0.23, 0.56, 0.08, kind="password", title="226"),
                  toggle("user_autologin", 0.26, 0.33, 0.08, 0.05, "autologin_toggled"),
                  text("autologin_label", 0.35, 0.32, 0.38, 0.07, 227),
                  button("login_button", 0.30, 0.41, 0.40, 0.08, "login_kestrolund", 224),
                  group("loginscreen_choices", 0.22, 0.50, 0.56, 0.18,
                        button("guest_login_button", 0.08, 0, 0.40, 0.08, "guest_login", 228),
-                       page_button("register_button", 0.0, 0.09, 0.275, 0.08, "loginscreen_playername", 229,
-                                   font="main"),
-                       page_button("email_button", 0.285, 0.09, 0.275, 0.08, "loginscreen_email", 230,
+                       page_button("register_button", 0.08, 0.09, 0.40, 0.08, "loginscreen_playername", 229,
                                    font="main")),
                  button("cancel_autorelogin", 0.30, 0.69, 0.40, 0.07, "cancel_autorelogin", 231, look=None,
                         font="main", display="0"),
@@ -170,8 +185,9 @@ def login_pages():
                             image("name_panel", 0, 0, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
                             text("name_title", 0.02, 0.02, 0.66, 0.09, 229, font="main-b", color="text_title",
                                  align="center-middle"),
-                            *field("input_playername", 0.08, 0.13, 0.54, 0.08, 225, title="225",
-                                   events={"onshow": "init_registername", "onchanged": "username_changed"}),
+                            *labelled_field("input_playername", 225, 0.04, 0.13, 0.58, 0.08, title="225",
+                                            events={"onshow": "init_registername",
+                                                    "onchanged": "username_changed"}),
                             spinner("username_loading", 0.63, 0.13, 0.06, display="0"),
                             group("tos_elements", 0.04, 0.24, 0.62, 0.30,
                                   toggle("button_agree", 0.02, 0.02, 0.08, 0.05),
@@ -184,25 +200,28 @@ def login_pages():
                       events={"onshow": "playername_show"})
     email = page("loginscreen_email", back(),
                  image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
-                 text("email_title", 0.17, 0.07, 0.66, 0.09, 230, font="main-b", color="text_title",
+                 text("email_title", 0.17, 0.07, 0.66, 0.09, 332, font="main-b", color="text_title",
                       align="center-middle"),
-                 *field("input_email", 0.23, 0.20, 0.54, 0.08, 290, title="290",
-                        events={"onchanged": "username_changed"}),
-                 *field("input_password", 0.23, 0.30, 0.54, 0.08, 226, kind="password", title="226"),
-                 button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 224))
+                 *labelled_field("input_email", 290, 0.19, 0.20, 0.62, 0.08, title="290",
+                                 events={"onchanged": "username_changed"}),
+                 *labelled_field("input_password", 226, 0.19, 0.30, 0.62, 0.08, kind="password", title="226"),
+                 button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 229))
 
-    def note_page(name, head, local, with_close=False):
+    def note_page(name, head, local, with_close=False, next_page=None):
         kids = [image(name + "_panel", 0.20, 0.20, 0.60, 0.60, "panel_bg.png", blend="panel_blend"),
                 text(name + "_title", 0.22, 0.24, 0.56, 0.10, head, font="main-b", color="text_title",
                      align="center-middle"),
                 text(name + "_text", 0.24, 0.36, 0.52, 0.20, local, align="center-middle")]
         if with_close:
             kids.append(button("thank_button", 0.30, 0.62, 0.40, 0.09, "thank_you_close", 296))
+        elif next_page:
+            kids.append(page_button(name + "_continue", 0.30, 0.62, 0.40, 0.09, next_page, 221))
         else:
             kids.append(page_button(name + "_back", 0.30, 0.62, 0.40, 0.09, ":back", 236))
         return page(name, *kids)
 
-    confirm = note_page("loginscreen_confirm", 290, 291)
+    # The name is the account's: the e-mail page asks for the rest.
+    confirm = note_page("loginscreen_confirm", 333, 334, next_page="loginscreen_email")
     thank = note_page("loginscreen_thank", 292, 209, with_close=True)
     conflict = note_page("loginscreen_nameconflict", 289, 293)
     # No web view exists in this build: these two pages stay for completeness, nothing leads here.
@@ -237,9 +256,11 @@ def start_page():
                ("menu_me", "me_root", "icon_play.png", 240),
                ("menu_settings", "settings_root", "icon_settings.png", 241))
 
-    def menu(name, y0):
+    def menu(name, y0, in_match):
+        # The chat belongs to a match: the lobby offers none outside one.
         kids = []
-        for i, (button_name, target, icon, local) in enumerate(entries):
+        shown = [e for e in entries if in_match or e[1] != "chat_root"]
+        for i, (button_name, target, icon, local) in enumerate(shown):
             x, y = 0.04 + (i % 3) * 0.31, y0 + (i // 3) * 0.20
             kids.append(page_button(button_name, x, y, 0.29, 0.14, target, local, icon=icon))
         return kids
@@ -252,9 +273,9 @@ def start_page():
                                             text("label-tournament", 0.07, 0.0, 0.22, 0.10, 295,
                                                  font="main-b")]))
     return [page("startscreen_root", title(306),
-                 group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02)),
+                 group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02, False)),
                  group("startscreen_ingame", 0, 0.12, 1.0, 0.56, display="0",
-                       *menu("startscreen_ingame_grid", 0.02)),
+                       *menu("startscreen_ingame_grid", 0.02, True)),
                  promotions,
                  button("close_menu", 0.30, 0.86, 0.40, 0.09, "toggle_vorn_menu", 297))]
 
@@ -270,8 +291,9 @@ def players_page():
                       text("player_score", 0.50, 0.0, 0.20, 0.12, None, align="right-middle"),
                       icon_button("challenge_button", 0.74, 0.015, 0.06, 0.09, "icon_challenge.png",
                                   "send_challenge"),
-                      toggle("arrow", 0.84, 0.03, 0.06, 0.06, "expand_nastybuttons", on="icon_arrow.png",
-                             off="icon_arrow.png"))
+                      # Only shows the row's state: a tap on it is a tap on the row.
+                      toggle("arrow", 0.84, 0.03, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png",
+                             extra=['<flags transparent="1"/>']))
         big = group("list_item_big", 0, 0, 0.94, big_h, *player_card(0.94), *player_actions(0.94, 0.30),
                     nasty_buttons("playerlist-item-nasty-buttons", 0.40, "block"), display="0")
         return element("item_template", "expand_layout", 0, 0, 0.94, small_h, [small, big],
@@ -304,35 +326,40 @@ def players_page():
 
 
 def me_page():
-    card_w = 0.94
+    # Bands from the top of the card: the player, the wallet with the two buttons, the
+    # tournament scores in one row, then the last games beside the achievements.
+    card_w, card_h = 0.94, 0.84
     results = []
     for i in range(1, 7):
-        y = 0.34 + (i - 1) * 0.06
-        results += [text("my_opponent_%d" % i, 0.02, y, 0.24, 0.06, None),
-                    text("my_result_%d" % i, 0.27, y, 0.10, 0.06, None, align="center-middle"),
-                    text("my_points_%d" % i, 0.38, y, 0.08, 0.06, None, align="right-middle")]
+        y = 0.54 + (i - 1) * 0.045
+        results += [text("my_opponent_%d" % i, 0.02, y, 0.22, 0.045, None),
+                    text("my_result_%d" % i, 0.25, y, 0.10, 0.045, None, align="center-middle"),
+                    text("my_points_%d" % i, 0.36, y, 0.08, 0.045, None, align="right-middle")]
     achievements = []
     for i in range(1, 6):
-        y = 0.34 + (i - 1) * 0.07
-        achievements += [image("my_achievement_image_%d" % i, 0.48, y, 0.04, 0.06, "cl-icon-trophy.png",
+        y = 0.54 + (i - 1) * 0.054
+        achievements += [image("my_achievement_image_%d" % i, 0.48, y, 0.04, 0.045, "cl-icon-trophy.png",
                                keep_aspect="1"),
-                         text("my_achievement_%d" % i, 0.53, y, 0.18, 0.06, None)]
-    score_item = group("score_item", 0, 0, 0.20, 0.06,
-                       text("score_name", 0, 0, 0.14, 0.06, None),
-                       text("score_number", 0.14, 0, 0.06, 0.06, None, align="right-middle"))
-    tournament = group("tournament_container", 0.73, 0.28, 0.20, 0.40,
-                       text("tournament_title", 0, 0, 0.20, 0.06, 261, font="main-b", color="text_title"),
-                       group("tournament_scores_root", 0, 0.06, 0.20, 0.34,
-                             element("tournament_scores_list", "grid_layout", 0, 0, 0.20, 0.34, [score_item],
-                                     num_columns="1", layout_mode="list")))
-    card = group("item_template", 0, 0, card_w, 0.80, *player_card(card_w),
-                 text("coins_label", 0.02, 0.28, 0.12, 0.06, 258, color="text_dim"),
-                 text("vorncoins_amount", 0.14, 0.28, 0.12, 0.06, None, font="main-b"),
-                 text("results_title", 0.27, 0.28, 0.20, 0.06, 259, color="text_title"),
-                 text("achievements_title", 0.48, 0.28, 0.24, 0.06, 260, color="text_title"),
-                 *results, *achievements, tournament,
-                 button("refresh_button", 0.02, 0.71, 0.28, 0.08, "refresh_self", 256),
-                 button("buy_coins_button", 0.32, 0.71, 0.28, 0.08, "buy_coins", 257))
+                         text("my_achievement_%d" % i, 0.53, y, 0.38, 0.045, None)]
+    # The template stays hidden in the grid; each answer adds its clones two to a row, and
+    # the container, the root and the grid take the height of those rows.
+    score_item = group("score_item", 0, 0, 0.35, 0.06,
+                       text("score_name", 0, 0, 0.26, 0.06, None),
+                       text("score_number", 0.26, 0, 0.08, 0.06, None, align="right-middle"), display="0")
+    tournament = group("tournament_container", 0.21, 0.40, 0.70, 0.06,
+                       group("tournament_scores_root", 0, 0, 0.70, 0.06,
+                             element("tournament_scores_list", "grid_layout", 0, 0, 0.70, 0.06, [score_item],
+                                     num_columns="2", layout_mode="grid")))
+    card = group("item_template", 0, 0, card_w, card_h, *player_card(card_w, card_h),
+                 text("coins_label", 0.02, 0.31, 0.12, 0.07, 258, color="text_dim"),
+                 text("vorncoins_amount", 0.14, 0.31, 0.12, 0.07, None, font="main-b"),
+                 button("refresh_button", 0.40, 0.31, 0.24, 0.07, "refresh_self", 256),
+                 button("buy_coins_button", 0.66, 0.31, 0.26, 0.07, "buy_coins", 257),
+                 text("tournament_title", 0.02, 0.40, 0.18, 0.06, 261, font="main-b", color="text_title"),
+                 tournament,
+                 text("results_title", 0.02, 0.48, 0.42, 0.06, 259, color="text_title"),
+                 text("achievements_title", 0.48, 0.48, 0.42, 0.06, 260, color="text_title"),
+                 *results, *achievements)
     return [page("me_root", back(), title(240),
                  element("list_me", "infinite_list", 0.03, 0.12, card_w, 0.84, [card],
                          events={"onshow": "show_me", "onloaditem": "load_self", "onforgetitem": "unload_self"},
@@ -342,17 +369,18 @@ def me_page():
 def chat_page():
     avatar_item = group("item_template", 0, 0, 0.08, 0.12,
                         icon_button("player_avatar", 0, 0, 0.08, 0.12, "avatar-icon.png", "expand_chat_item"))
-    expand_item = element("chat_expand_item", "expand_layout", 0, 0, 0.94, 0.0,
-                          [*player_card(0.94),
-                           toggle("arrow", 0.86, 0.30, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png"),
-                           icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png",
-                                       "expand_chat_nastybuttons"),
-                           nasty_buttons("chat_nastybuttons", 0.40, "block_chat")],
+    # The expandable gives each child its whole area: the card is one child holding the rest.
+    card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50),
+                 web_button("button-report", 0.70, 0.30, 0.06, 0.09, REPORT_URL, icon="icon_report.png"),
+                 icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png", "expand_chat_nastybuttons"),
+                 toggle("arrow", 0.86, 0.30, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png"),
+                 nasty_buttons("chat_nastybuttons", 0.40, "block_chat"))
+    expand_item = element("chat_expand_item", "expand_layout", 0, 0, 0.94, 0.0, [card],
                           events={"onendexpand": "chat_end_expand"},
                           # Level 1 is the card, level 2 the card with its nasty buttons.
                           extra=['<height value="0.0"/>', '<height value="0.40"/>', '<height value="0.50"/>',
                                  '<transition-time value="0.2"/>'])
-    bubble = element("bubble_chat_submit", "bubble", 0.60, 0.70, 0.30, 0.10, bubble_parts(0.30, 0.10),
+    bubble = element("bubble_chat_submit", "bubble", 0.60, 0.70, 0.30, 0.10, bubble_parts(0.30, 0.10, 309),
                      extra=['<arrow value="bottom-right"/>'], display="0")
     # The caption rides on both faces, so it hides with the button; left of the vorn button.
     caption = text("rematch_label", 0, 0, 0.14, 0.07, 263, font="main-b", color="text_button", align="center-middle")
@@ -375,11 +403,12 @@ def chat_page():
                  bubble, events={"onshow": "start_change_page_chat"})]
 
 
-def bubble_parts(w, h):
-    return [image("bg0_template", 0, 0, w, h, "bubble_bg.png", frames=(3, 3)),
+def bubble_parts(w, h, local=None):
+    # The first template's size is the size of a corner piece, not of the bubble.
+    return [image("bg0_template", 0, 0, 0.03, 0.05, "bubble_bg.png", frames=(3, 3)),
             image("bg1_template", 0, 0, 0.03, 0.05, "bubble_side.png", frames=(2, 2)),
             image("bg2_template", 0, 0, 0.03, 0.05, "bubble_top.png", frames=(2, 2)),
-            text("bubble-text", 0.01, 0, w - 0.02, h, None, color="text_dark", align="center-middle")]
+            text("bubble-text", 0.01, 0, w - 0.02, h, local, color="text_dark", align="center-middle")]
 
 
 def shop_pages():
@@ -412,7 +441,7 @@ def shop_pages():
                              button("gift-button", 0.36, 0.35, 0.22, 0.08, "buy_gift", 248),
                              icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
                                          "shop_item_show_large_icon")])
-    item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_item_end_expand"}
+    item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
     shop = page("shop_root", back(), title(234),
                 text("coins_label", 0.56, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
                 text("vorncoins_amount", 0.71, 0.02, 0.10, 0.09, None, font="main-b"),
@@ -421,7 +450,7 @@ def shop_pages():
                                                 "onloaditembatch": "load_shop_item_batch",
                                                 "onforgetitem": "unload_shop_item",
                                                 "onloadgroup": "load_shop_group"},
-                             0.03, 0.12, 0.94, 0.84, row(item_events, shop_big_row)),
+                             0.03, 0.12, 0.94, 0.84, row(item_events, shop_big_row), empty=308),
                 events={"onshow": "show_shop"})
     grid = group("button-grid", 0.12, 0.35, 0.80, 0.09,
                  toggle("enable-item", 0.0, 0.015, 0.10, 0.06, "enable_item"),
@@ -436,7 +465,8 @@ def shop_pages():
                 *status_list("my_items_page_list", {"onshow": "show_my_items", "onloaditem": "load_my_item",
                                                     "onloaditembatch": "load_my_item_batch",
                                                     "onforgetitem": "unload_my_item"},
-                             0.03, 0.12, 0.94, 0.84, row(item_events, mine_big), group_template=False))
+                             0.03, 0.12, 0.94, 0.84, row(item_events, mine_big), group_template=False,
+                             empty=307))
     return [shop, mine]
 
 
@@ -487,10 +517,12 @@ def settings_pages():
 
 
 def dialog_pages():
-    def ok_cancel(ok, cancel, y):
-        return [button(ok, 0.04, y, 0.24, 0.09, ok, 267), button(cancel, 0.32, y, 0.24, 0.09, cancel, 268)]
+    def ok_cancel(ok, cancel, y, ok_page=":back", cancel_page=":back"):
+        """Each runs its action and leaves the dialog: back, or on to the next dialog."""
+        return [page_button(ok, 0.04, y, 0.24, 0.09, ok_page, 267, action=ok),
+                page_button(cancel, 0.32, y, 0.24, 0.09, cancel_page, 268, action=cancel)]
 
-    def buy(name, onshow, head, ok, cancel, icon="item-icon", label="item-name"):
+    def buy(name, onshow, head, ok, cancel, icon="item-icon", label="item-name", back=":back"):
         return dialog(name, 0.20, 0.20, 0.60, 0.60,
                       text(name + "_title", 0.02, 0.02, 0.56, 0.09, head, font="main-b", color="text_title",
                            align="center-middle"),
@@ -499,9 +531,9 @@ def dialog_pages():
                       text(label, 0.16, 0.14, 0.40, 0.08, None, font="main-b"),
                       text("price_label", 0.16, 0.23, 0.16, 0.08, 300, color="text_dim"),
                       text("value_price", 0.33, 0.23, 0.20, 0.08, None),
-                      *ok_cancel(ok, cancel, 0.46), events={"onshow": onshow})
+                      *ok_cancel(ok, cancel, 0.46, back, back), events={"onshow": onshow})
 
-    def selection(name, list_name, infix):
+    def selection(name, list_name, infix, confirm):
         row = group("item_template", 0, 0, 0.52, 0.08,
                     text("item-name", 0.08, 0, 0.30, 0.08, None),
                     text("price-value", 0.38, 0, 0.12, 0.08, None, align="right-middle"),
@@ -516,7 +548,7 @@ def dialog_pages():
                               events={"onshow": "show_selection_%slist" % infix,
                                       "onloaditem": "load_selection_%slist_item" % infix,
                                       "onforgetitem": "unload_selection_%slist_item" % infix}, layout_mode="list"),
-                      *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72))
+                      *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72, confirm))
 
     def error(name, action=None, coins=False):
         kids = [text("error_title", 0.02, 0.02, 0.56, 0.09, 14, font="main-b", color="text_error",
@@ -558,27 +590,37 @@ def dialog_pages():
                       text("score_label", 0.18, 0.30, 0.12, 0.07, 303, color="text_dim"),
                       text("player_score", 0.31, 0.30, 0.10, 0.07, None),
                       button("accept_button", 0.04, 0.56, 0.24, 0.09, "accept_challenge", 273),
-                      button("reject_button", 0.32, 0.56, 0.24, 0.09, "reject_challenge", 274))
+                      # The answer goes out and the panel closes; nobody answers a refusal.
+                      page_button("reject_button", 0.32, 0.56, 0.24, 0.09, ":back", 274,
+                                  action="reject_challenge"),
+                      background=True)
+    # Closing withdraws the own challenge and leaves the page.
     waiting = dialog("challenge_waiting", 0.20, 0.30, 0.60, 0.40,
                      text("waiting_text", 0.02, 0.04, 0.56, 0.12, 276, align="center-middle"),
-                     spinner("waiting_spinner", 0.26, 0.20, 0.08))
+                     spinner("waiting_spinner", 0.26, 0.17, 0.08),
+                     page_button("waiting_close", 0.18, 0.28, 0.24, 0.09, ":back", 296, action="dialog_close"),
+                     background=True)
     return [buy("confirm_buy_dialog", "show_confirm_buy_dialog", 269, "ok_buy_confirm", "cancel_buy_confirm"),
             buy("confirm_buy_dialog_ingame", "show_confirm_buy_dialog_ingame", 269, "ok_buy_confirm",
                 "cancel_buy_confirm"),
+            # The gift confirmations come after their choice of players or items: both are left.
             buy("confirm_buy_gift_dialog", "show_confirm_buy_gift_dialog", 270, "ok_buy_gift_confirm",
-                "cancel_buy_gift_confirm"),
+                "cancel_buy_gift_confirm", back=":back#2"),
             buy("confirm_buy_player_gift_dialog", "show_confirm_buy_player_gift_dialog", 270,
-                "ok_buy_player_gift_confirm", "cancel_buy_player_gift_confirm", "player-icon", "player-name"),
-            selection("dialog_list_selection", "selection_list_content", ""),
-            selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_"),
+                "ok_buy_player_gift_confirm", "cancel_buy_player_gift_confirm", "player-icon", "player-name",
+                back=":back#2"),
+            selection("dialog_list_selection", "selection_list_content", "", "confirm_buy_gift_dialog"),
+            selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_",
+                      "confirm_buy_player_gift_dialog"),
             error("generic_error_dialog"), error("generic_error_dialog_ingame", "ok_error_dialog_ingame"),
             error("generic_error_dialog_more_coins", coins=True),
             received, waiting, message_box("dialog_box", False), message_box("confirm_box", True)]
 
 
 def vorn_button():
-    bubble = [element(name, "bubble", -0.32, 0.02, 0.30, 0.10, bubble_parts(0.30, 0.10),
-                      extra=['<arrow value="left-up"/>'], display="0") for name in ("bubble_join", "bubble_return_game")]
+    bubble = [element(name, "bubble", -0.32, 0.02, 0.30, 0.10, bubble_parts(0.30, 0.10, local),
+                      extra=['<arrow value="left-up"/>'], display="0")
+              for name, local in (("bubble_join", None), ("bubble_return_game", 310))]
     return [group("vorn_button_root", 0.90, 0.02, 0.09, 0.15,
                   element("vorn_button", "button", 0, 0, 0.09, 0.15,
                           [image("vorn-image", 0, 0, 0.09, 0.15, "icon_logo.png", keep_aspect="1"),
@@ -602,6 +644,8 @@ SOUND_ACTIONS = (
     ("send_challenge", [("trigger", "send_challenge"), ("sound", "ui_challenge.wav")]),
     ("accept_challenge", [("trigger", "accept_challenge"), ("sound", "ui_challenge.wav")]),
     ("buy_item", [("trigger", "buy_item"), ("sound", "ui_click.wav")]),
+    # A shop row swaps its small and big views as a player row does, then waits for its picture.
+    ("shop_row_end_expand", [("trigger", "end_expand_list_item"), ("trigger", "shop_item_end_expand")]),
     ("toggle_vorn_menu", [("trigger", "toggle_vorn_menu"), ("sound", "ui_page.wav")]),
 )
 
@@ -664,8 +708,8 @@ def generate(out):
                     [['<import path="%s"/>' % name] for name, _ in FILES if name != "vorn_button.xml"],
                     uniquename="lobby_pages",
                     extra=['<history max-size="8"/>',
-                           '<transition type="in" direction="left" duration="0.25"/>',
-                           '<transition type="out" direction="right" duration="0.25"/>']),
+                           '<transition type="in" direction="right" duration="0.25"/>',
+                           '<transition type="out" direction="left" duration="0.25"/>']),
             import_("vorn_button.xml")]
     write("lobby_main.xml", document("layout", main, SOUND_ACTIONS,
                                      comment="The lobby overlay: the page view with every page, then the vorn "

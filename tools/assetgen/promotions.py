@@ -5,17 +5,21 @@ Usage: promotions.py --out ROOT
 import argparse
 import os
 
-from common import Canvas, rgba, save_png, vertical_gradient
+from common import Canvas, masked, rgba, save_png, vertical_gradient
 from flomp import WHITE, shade
 from icons import star
 
 GOLD, GOLD_DARK = rgba("f2c230"), rgba("b8860b")
 
 
-def more_games(width=360, height=120):
-    """A blue banner with three round tiles; the button draws its own label over it."""
+def more_games(width=360, height=72):
+    """A blue banner with three round tiles; the button draws its own label over it. It has
+    the button's shape (wide, with rounded corners), so nothing of the button shows around it."""
     c = Canvas(width, height)
-    c.paste(vertical_gradient(width, height, rgba("4fb6ea"), rgba("1c5f91")).resize(c.image.size))
+    shape = Canvas(width, height)
+    shape.rounded_rect(0, 0, width, height, height * 0.3, fill=WHITE)
+    c.paste(masked(vertical_gradient(width, height, rgba("4fb6ea"), rgba("1c5f91")).resize(c.image.size),
+                   shape.image))
     r = height * 0.34
     for k, colour in enumerate((rgba("3cb44b"), rgba("e04848"), rgba("8a5cc7"))):
         cx, cy = width * (0.14 + 0.36 * k), height * 0.5

@@ -1,12 +1,14 @@
 // The chat page as it ships (the built application folder's layouts), with the lobby server's
 // scripted player as the opponent: the avatar strip, the player card, blocking from it, the
-// send and return hints, and the in-game item list the server was given.
+// send and return hints, the in-game item list the server was given, and the challenge pages'
+// own buttons.
 // KORVEL_GL_TEST
 #include "Framework/Shell/VornStatistics.h"
 #include "Framework/UI/Bubble.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageButton.h"
 #include "Framework/UI/RunningList.h"
 #include "VornMenuStateShippedTest.h"
 #include "support/TestMedia.h"
@@ -138,6 +140,7 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
         widget_cast<CImageWidget*>(pCard->FindWidget(CKorvelString("player_avatar"), -1));
     ASSERT_NE(pCardPicture, nullptr);
     EXPECT_EQ(pCardPicture->GetImage(), Cached(strPicture));
+    EXPECT_LT(pCardPicture->GetWidth() * 4, pCard->GetWidth()) << "the picture keeps its place on the card";
     EXPECT_FALSE(pSlide->GetTransparent());
 
     // The nasty buttons open one level further and close again.
@@ -283,6 +286,44 @@ TEST_F(CVornMenuState, TheServersItemListArrivesInPagesAndAnUndeliveredRestEndsT
     Settle();
     EXPECT_EQ(Starts(0x801), aExpected);
     EXPECT_EQ(Lobby()->GetItems().GetCount(), 3);
+}
+
+// Nobody answers a refusal, and nobody but the challenger ends his wait: the pages' own
+// buttons leave them.
+TEST_F(CVornMenuState, DeclineClosesTheChallengeAndClosingTheWaitWithdrawsTheOwnOne)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    ASSERT_TRUE(m_Peer.Start(m_pServer->LobbyPort()));
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"guest\""));
+    ASSERT_TRUE(WaitFor([&] { return m_Peer.UserId() > 0; }));
+    const int iOwn = Session()->GetOwnUserId();
+    Lobby()->SetMenuVisibility(1);
+    ASSERT_TRUE(m_Peer.Command("\"cmd\": \"challenge\", \"ids\": [" + std::to_string(iOwn) + "]"));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == m_Peer.UserId(); }));
+    Pages()->SwitchToPage(CKorvelString("challenge_received")); // as the toast does
+    Frame(0.1f);
+    CPageButton* pDecline = FindAs<CPageButton>("reject_button");
+    ASSERT_NE(pDecline, nullptr);
+    pDecline->click();
+    Frame(0.1f);
+    EXPECT_NE(PageName(), "challenge_received");
+    ASSERT_TRUE(WaitFor([&] { return !m_Peer.Received("ChallengeResponse").empty(); }));
+    EXPECT_EQ(m_Peer.Received("ChallengeResponse")[0]["answer"].Int(), 0);
+
+    Lobby()->GetSelectedPlayers().Add({0, m_Peer.UserId()});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    Frame(0.1f);
+    ASSERT_EQ(PageName(), "challenge_waiting");
+    CPageButton* pClose = FindAs<CPageButton>("waiting_close");
+    ASSERT_NE(pClose, nullptr);
+    pClose->click();
+    Frame(0.1f);
+    EXPECT_NE(PageName(), "challenge_waiting");
+    ASSERT_TRUE(WaitFor([&] { return In("ChallengeResponse").size() == 2u; }))
+        << "the decline, the withdrawal";
+    const CTestJson withdrawn = In("ChallengeResponse").back();
+    EXPECT_EQ(withdrawn["challenger"].Int(), iOwn);
+    EXPECT_EQ(withdrawn["answer"].Int(), 0);
 }
 
 } // namespace

@@ -108,6 +108,11 @@ TEST_F(CVornMenuState, AnnouncedItemsArriveInPagesAndTheRoundsEndSendsTheNextReq
     Lobby()->OnShopItems(0x801, 0, Items(0, 2));
     EXPECT_EQ(Lobby()->GetItems().GetCount(), 2);
     EXPECT_EQ(Lobby()->GetInGameItemTotal(), 0) << "complete";
+
+    // Logged out while the first round waits for its data: the next player is not told of it.
+    ASSERT_EQ(Lobby()->IsItemDataCheckPending(), 1u);
+    Lobby()->OnLogout();
+    EXPECT_EQ(Lobby()->IsItemDataCheckPending(), 0u);
 }
 
 TEST_F(CVornMenuState, AnEmptyPageOrBadCountsFromTheServerEndTheRound)

@@ -207,6 +207,7 @@ TEST_F(CVornMenuState, TheFirstLaunchShowsTheLanguageChooserAndConnectsOnlyOnceA
     EXPECT_EQ(PageName(), "startup_language_chooser");
     Settle();
     EXPECT_TRUE(InNames().empty()) << "no login before a choice";
+    EXPECT_FALSE(Lobby()->IsLoading()) << "nothing loads, so the application may rest on the page";
     EXPECT_EQ(Lobby()->GetLanguageNames().GetCount(), 1) << "the list was filled when shown";
     ASSERT_EQ(Lobby()->GetSelectedLanguage(), 0) << "the current language is selected";
     ::CVornMenuState::actionChooseLanguage(Find("choose_language_button"), Lobby());

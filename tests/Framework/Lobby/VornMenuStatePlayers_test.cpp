@@ -427,6 +427,9 @@ TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutside
     EXPECT_EQ(TextOf("my_result_1"), "tie");
     EXPECT_EQ(TextOf("my_points_1"), "1");
     EXPECT_EQ(TextOf("my_opponent_1"), "carol");
+    // The card was loaded by hand, not by a list: its record is freed the same way.
+    ::CVornMenuState::actionUnloadSelf(pCard, Lobby());
+    EXPECT_EQ(pCard->GetData(), nullptr);
 }
 
 TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
@@ -524,6 +527,10 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     CWidget* pBig = InRow(pRow, "list_item_big");
     ASSERT_NE(pBig, nullptr);
     EXPECT_TRUE(InRow(pRow, "challenge_button")->GetVisible()) << "online";
+    CWidget* pOwnRow = RowOf(Guest(Session()->GetOwnUserId()));
+    ASSERT_NE(pOwnRow, nullptr);
+    EXPECT_FALSE(InRow(pOwnRow, "challenge_button")->GetVisible()) << "nobody challenges himself";
+    EXPECT_FALSE(InRow(pOwnRow, "button_challenge")->GetVisible());
     EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
     EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
     CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));

@@ -228,10 +228,25 @@ TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
 TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLargeOne)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    // The groups set the rows up and the list asks for their items, but draws none of its
+    // placeholder rows until the items are there.
+    m_pControl->Hold(SHOP_ITEMS);
     Lobby()->SetMenuVisibility(1);
     Pages()->SwitchToPage(CKorvelString("shop_root"));
+    CInfiniteList* pShop = FindAs<CInfiniteList>("shop_page_list");
+    auto ItemsAsked = [&]
+    {
+        for (const CTestJson& message : In("GetShopItems"))
+            if (message["flags"].Int() == 0 && message["count"].Int() > 0)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(WaitFor(ItemsAsked));
+    EXPECT_EQ(pShop->GetStarted(), 0u);
+    m_pControl->Release(SHOP_ITEMS);
     ASSERT_TRUE(WaitForMessage("GetWalletBalance"));
     ASSERT_TRUE(WaitFor([&] { return RowFor("shop_page_list", BOOST) != nullptr; }));
+    EXPECT_EQ(pShop->GetStarted(), 1u);
     EXPECT_EQ(CountWithFlags("GetShopItemGroups", 0), 1u);
     EXPECT_FALSE(Visible("loading"));
     EXPECT_FALSE(Visible("no_results"));
@@ -332,12 +347,15 @@ TEST_F(CVornMenuState, AGiftForTwoChosenPlayersCostsTheGiftPriceTwice)
     ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
 
     // Cancelling the recipient list empties it: the next list starts from the server's answer.
+    // The gift button empties the shop list it was pressed in, so the shop is filled again.
     ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
     ASSERT_TRUE(WaitForPage("dialog_list_selection"));
     CInfiniteList* pList = FindAs<CInfiniteList>("selection_list_content");
     ::CVornMenuState::actionShowSelectionList(pList, Lobby());
     ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; }));
+    EXPECT_EQ(FindAs<CInfiniteList>("shop_page_list")->GetCount(), 0);
     ::CVornMenuState::actionCancelListSelection(nullptr, Lobby());
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
     ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("BuyItem").size() == 2; }));
     Settle();
@@ -418,6 +436,15 @@ TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
     CKorvelString strNone;
     Lobby()->OnPlayerGiftItems(iB, strNone, CKorvelArray<CASN1ShopItems::sItemData>());
     EXPECT_EQ(PageName(), "shop_root");
+
+    // A gift list left without OK or cancel is gone once a match has ended.
+    CKorvelArray<CASN1ShopItems::sItemData> aOne;
+    aOne.Add(CASN1ShopItems::sItemData());
+    aOne[0].m_iItemId = HAT_RED;
+    Lobby()->OnPlayerGiftItems(iB, strNone, aOne);
+    Lobby()->OnGameEnd();
+    ::CVornMenuState::actionShowSelectionGiftList(pList, Lobby());
+    EXPECT_EQ(pList->GetCount(), 0);
 }
 
 } // namespace

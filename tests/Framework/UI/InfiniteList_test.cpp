@@ -130,6 +130,8 @@ TEST_F(CInfiniteList, ShortListIsMadeInOneUpdate)
     MakeList();
     AddTemplate("item_template", 20);
     m_pList->SetCount(3);
+    // A list kept from drawing until its data comes still hands out the batch to ask for.
+    m_pList->SetStarted(0);
     Update();
     EXPECT_EQ(ChildNames(), (Names{"0", "1", "2"}));
     EXPECT_EQ(m_aLoaded, (std::vector<int>{0, 1, 2}));

@@ -44,7 +44,7 @@ class StoreError(Exception):
     pass
 
 
-_TEXTS = ("location", "comment", "picture")
+_TEXTS = ("location", "comment", "picture", "email")
 _NAME_LISTS = ("follows", "blocks")
 
 
@@ -146,18 +146,33 @@ class AccountStore:
     def get(self, name):
         return self.accounts.get(name)
 
-    def key_for(self, name):
-        entry = self.accounts.get(name)
+    def by_email(self, address):
+        """The account registered with the address (compared without case), or None."""
+        wanted = address.lower()
+        for name, entry in self.accounts.items():
+            if entry.get("email", "").lower() == wanted:
+                return name
+        return None
+
+    def login_name(self, user):
+        """The account a login names: a name, or for a text with "@" the account of that
+        address (None when there is none)."""
+        return self.by_email(user) if "@" in user else user
+
+    def key_for(self, user):
+        entry = self.accounts.get(self.login_name(user))
         return entry["key"] if entry else None
 
-    def check(self, name, given_hash):
-        entry = self.accounts.get(name)
+    def check(self, user, given_hash):
+        entry = self.accounts.get(self.login_name(user))
         return entry is not None and secrets.compare_digest(entry["hash"], given_hash.lower())
 
-    def create(self, name, key, hashed):
+    def create(self, name, key, hashed, email=""):
         # A reseeded password keeps the rest of the entry (profile, coins, items).
         entry = self.accounts.setdefault(name, {})
         entry.update(key=key, hash=hashed.lower())
+        if email:
+            entry["email"] = email
         self.save()
 
     # ---- profile ----

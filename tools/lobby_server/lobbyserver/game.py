@@ -13,6 +13,8 @@ from . import messages
 from .catalogue import GAME_IDS
 from .service import Service
 
+CHAT_LINE = 2  # a player's own words; the other chat types are the match's notices
+
 HANDSHAKE, PLAYING, REMATCH = "handshake", "playing", "rematch"
 
 
@@ -281,7 +283,12 @@ class GameService(Service):
         if fields["sender"] != slot.user_id:
             self.log.violation(conn, "chat sender %d, connection is user %d"
                                % (fields["sender"], slot.user_id))
-        target = session.other(slot).game
+        other = session.other(slot)
+        # A player who blocked the sender reads none of his lines; the match's notices still pass.
+        if fields["type"] == CHAT_LINE and self.server.lobby.blocks(other.lobby, slot.user_id):
+            self.log.write("chat_blocked", conn=conn.name, sender=slot.user_id, receiver=other.user_id)
+            return
+        target = other.game
         if target is not None:
             target.send(messages.chat_message(fields["type"], fields["text"], slot.user_id),
                         {"type": fields["type"], "text": fields["text"], "sender": slot.user_id})

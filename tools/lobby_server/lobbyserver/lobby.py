@@ -4,6 +4,7 @@ values and the quick-play queue (the shop and the awards are mixed in).
 Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
 """
 
+import os
 import re
 
 from . import messages
@@ -18,7 +19,7 @@ from .shop import LobbyShop
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
 
 # Result codes of the registration answers (any non-zero value is a refusal to the client).
-NAME_TAKEN, NAME_NOT_CONFIRMED, BAD_PASSWORD, NOT_AVAILABLE = -1, -2, -3, -4
+NAME_TAKEN, EMAIL_TAKEN, BAD_PASSWORD, NOT_AVAILABLE = -1, -2, -3, -4
 
 
 class LobbyClient:
@@ -118,7 +119,8 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         if user == "guest":
             self._logged_in(client, None, None)
         elif self.accounts.check(user, fields["hash"]):
-            self._logged_in(client, user, user)
+            name = self.accounts.login_name(user)
+            self._logged_in(client, name, name)
         else:
             self.log.write("login_refused", conn=conn.name, user=user)
             conn.send(messages.login_ack_error(-1, "Wrong user name or password"))
@@ -210,30 +212,42 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.conn.send(messages.confirm_user_name_ack(0, key))
 
     def _confirm_email(self, client, fields):
-        name, hashed = fields["name"], fields["password"]
+        name, email, hashed = fields["name"], fields["email"], fields["password"]
         key = client.pending_keys.get(name)
-        if fields["login_type"] != 0:
+        if fields["login_type"] != 0 or key is None:
             result = NOT_AVAILABLE
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
-        elif key is None:
-            result = NAME_NOT_CONFIRMED
+        elif email and self.accounts.by_email(email) is not None:
+            result = EMAIL_TAKEN
         elif not valid_hash(hashed):
             result = BAD_PASSWORD
         else:
-            result = self._create_account(client, name, key, hashed)
+            result = self._create_account(client, name, email, key, hashed)
         client.conn.send(messages.confirm_email_ack(result, name if result == 0 else ""))
 
-    def _create_account(self, client, name, key, hashed):
+    def _create_account(self, client, name, email, key, hashed):
+        """No mail leaves this machine: the account is usable at once, and the welcome
+        mail is written to mail/<name>.txt beside the account store."""
         try:
-            self.accounts.create(name, key, hashed)
+            self.accounts.create(name, key, hashed, email)
+            self._write_mail(name, email)
         except OSError as err:
             self.accounts.accounts.pop(name, None)
             self.log.write("store_error", conn=client.conn.name, error=str(err))
             return NOT_AVAILABLE
         del client.pending_keys[name]
-        self.log.write("registered", conn=client.conn.name, user=name)
+        self.log.write("registered", conn=client.conn.name, user=name, email=email)
         return 0
+
+    def _write_mail(self, name, email):
+        if not self.accounts.path or not email:
+            return
+        folder = os.path.join(os.path.dirname(os.path.abspath(self.accounts.path)), "mail")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, name + ".txt"), "w", encoding="utf-8") as f:
+            f.write("To: %s\nSubject: Your account %s\n\nYour account %s is ready: log in with "
+                    "this name or this address and your password.\n" % (email, name, name))
 
     # ---- item-list rounds: a list the control channel set for the user wins over the shop's ----
 

@@ -70,6 +70,10 @@ class LobbyPages:
         ids.update(self.account_id(name) for name in self.accounts.names(account, field) if account)
         return ids
 
+    def blocks(self, client, user_id):
+        """Whether the logged-in client has blocked that player."""
+        return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
+
     def _set_relation(self, client, target_id, field, on):
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
@@ -154,9 +158,12 @@ class LobbyPages:
         elif kind == KIND_FOLLOWED:
             followed = self._related_ids(client.user_id, self._stored(client), "follows")
             online = [self._entry(c) for c in self._clients()]
-            everyone = online + [e for e in self._offline_entries("") if e[0] not in {o[0] for o in online}]
-            players = [e for e in everyone if e[0] in followed and wanted in e[1].lower()]
-            groups = (["Online", len(players)],) if players else ()
+            online_ids = {o[0] for o in online}
+            on = [e for e in online if e[0] in followed and wanted in e[1].lower()]
+            off = [e for e in self._offline_entries(wanted) if e[0] in followed and e[0] not in online_ids]
+            players = on + off
+            # Grouped as the global list is: a followed player is shown where he really is.
+            groups = (["Online", len(on)], ["Offline", len(off)]) if players else ()
         else:
             players = []
         self._send_list(client, kind, first, count, players, groups)

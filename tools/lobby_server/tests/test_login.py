@@ -145,7 +145,16 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         self.assertNotEqual(other.expect(108).int(0), 0)
         other.send(rc.message(109, rc.text("carol"), rc.text(""), rc.text(hashed), rc.integer(0),
                               rc.text(""), rc.text("")))
-        self.assertNotEqual(other.expect(110).int(0), 0)   # no key was issued for it
+        self.assertEqual(other.expect(110).int(0), -4)   # no key was issued for it
+        # The address is the account's second name: taken for others, good for a login.
+        other.send(rc.message(107, rc.text("carol")))
+        other_hash = rc.md5_hash("pw", other.expect(108).text(1))
+        other.send(rc.message(109, rc.text("carol"), rc.text("B@example.org"), rc.text(other_hash),
+                              rc.integer(0), rc.text(""), rc.text("")))
+        self.assertEqual(other.expect(110).int(0), -2)
+        by_address = self.track(rc.connected(self.server.lobby_port))
+        by_address.send(rc.login("b@example.org", rc.md5_hash("pw", self._key(by_address, "b@example.org"))))
+        self.assertGreaterEqual(by_address.expect(rc.LOGIN_ACK_ID).int(0), 1)
 
 
 class Redirect(ServerTestCase, unittest.TestCase):

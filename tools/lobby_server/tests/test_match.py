@@ -139,6 +139,12 @@ class Relay(MatchCase, unittest.TestCase):
         self.assertIn(bytes.fromhex("ED A0 BD ED B8 80"), line.data)   # halves unchanged
         b.game.send(rc.game_message(event(25, 5)))
         a.game.expect(rc.GAME_MESSAGE_ID)    # the next thing a sees is b's event, no echo
+        # Once b blocks a, a's lines stop at the server; his notices still reach b.
+        b.lobby.send(rc.message(76, rc.integer(a.id), rc.integer(1)))
+        self.server.wait_for("in", name="BlockUser")
+        a.game.send(rc.chat(2, "still there?", a.id))
+        a.game.send(rc.chat(4, "", a.id))
+        self.assertEqual(b.game.expect(rc.CHAT_ID).int(0), 4)
 
     def test_game_end_is_recorded(self):
         a, b, starts, _ = self.start_match()

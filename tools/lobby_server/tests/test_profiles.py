@@ -107,6 +107,10 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         alice = AccountPlayer(self, self.port, "alice")
         rows, _pictures, _answer = self.listed(alice, 64)
         self.assertEqual({n: f for n, (_i, f, _s) in rows.items()}, {"bob": 0x10}, "followed while offline")
+        alice.lobby.send(list_players(64, -1, 0))
+        header = alice.lobby.expect(PLAYER_LIST)
+        groups = [(g[0].decode(), number(g[1])) for g in records(header.fields()[4])]
+        self.assertEqual(groups, [("Online", 0), ("Offline", 1)], "shown where he is")
         carol = self.listed(alice, 0, "carol")[0]["carol"][0]
         self.follow(alice, carol)
         alice.lobby.send(rc.message(76, rc.integer(carol), rc.integer(1)))

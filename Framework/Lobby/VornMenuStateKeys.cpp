@@ -1,0 +1,88 @@
+// The lobby's keys: the back key's rules per page, and Enter pressing the page's default
+// button, as a click on it would.
+#include "Framework/Lobby/VornMenuState.h"
+
+#include "Framework/Shell/VornGameState.h"
+#include "Framework/UI/Button.h"
+#include "Framework/UI/PageView.h"
+
+namespace
+{
+
+struct sDefaultButton
+{
+    const char* m_pPage;
+    const char* m_pButton; // found at any depth in the page
+};
+
+// The button a typist means by Enter on each page that asks for something.
+const sDefaultButton DEFAULT_BUTTONS[] = {
+    {"loginscreen_root", "login_button"},
+    {"loginscreen_playername", "validate_user_button"},
+    {"loginscreen_confirm", "loginscreen_confirm_continue"},
+    {"loginscreen_email", "validate_email_button"},
+    {"loginscreen_thank", "thank_button"},
+    {"loginscreen_error", "button_tryagain"},
+    {"startup_language_chooser", "choose_language_button"},
+    {"settings_language", "choose_language_button"},
+    {"chat_root", "chat_send_button"},
+    {"players_root", "search_button"},
+};
+
+} // namespace
+
+unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
+{
+    if (!GetDialogVisible())
+    {
+        if (m_pGame)
+            m_pGame->OnKeyDown(eKey);
+        return 1;
+    }
+    m_pRoot->DoKeyDown(eKey);
+    if (eKey == KET_KEY_ENTER || eKey == KET_KEY_NUMPAD_ENTER)
+        m_uDefaultButtonPending = 1;
+    CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
+    if (static_cast<int>(eKey) != KEY_BACK || !pPage)
+        return 1;
+    const CKorvelString& strPage = pPage->GetName();
+    if (!m_pVornButtonRoot || !m_pVornButtonRoot->GetVisible())
+    {
+        if (strPage.IsEqual(CKorvelString("loginscreen_root")) ||
+            strPage.IsEqual(CKorvelString("startup_language_chooser")))
+        {
+            if (pPage->FindWidget(CKorvelString("exit-button"), -1))
+                actionExitApp(nullptr, this);
+        }
+        else if (!strPage.IsEqual(CKorvelString("loading_dialog")))
+            m_pPageView->SwitchToPage(CKorvelString(":back"));
+        return 1;
+    }
+    if (strPage.IsEqual(CKorvelString("challenge_received")) ||
+        strPage.IsEqual(CKorvelString("challenge_waiting")))
+    {
+        actionRejectChallenge(nullptr, this);
+        if (m_pPageView)
+            m_pPageView->SwitchToPage(CKorvelString(":back"));
+    }
+    else
+        OnMenuButtonClicked(nullptr, this);
+    return 1;
+}
+
+void CVornMenuState::PressDefaultButton()
+{
+    m_uDefaultButtonPending = 0;
+    CWidget* pPage = m_pPageView && GetDialogVisible() ? m_pPageView->GetCurrentPage() : nullptr;
+    if (!pPage)
+        return;
+    for (const sDefaultButton& entry : DEFAULT_BUTTONS)
+    {
+        if (!pPage->GetName().IsEqual(CKorvelString(entry.m_pPage)))
+            continue;
+        CButton* pButton = widget_cast<CButton*>(pPage->FindWidget(CKorvelString(entry.m_pButton), -1));
+        if (pButton && pButton->GetVisible())
+            pButton->click();
+        return;
+    }
+}
