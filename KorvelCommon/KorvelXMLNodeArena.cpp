@@ -5,7 +5,7 @@
 namespace
 {
 // Large enough that a layout's nodes need few chunks, below the size malloc maps pages for.
-const size_t kChunkBytes = 32 * 1024;
+const size_t kChunkBytes = size_t{32} * 1024;
 // Blocks above this get their own allocation so a long text wastes no chunk tail.
 const size_t kLargestShared = kChunkBytes / 8;
 

@@ -86,12 +86,13 @@ BENCHMARK(BM_WindowDrawKorvel);
 static void BM_WindowMemcpyRows(benchmark::State& state)
 {
     sFRAMES f;
-    const size_t uOffset = static_cast<size_t>(kInset) * f.dstDesc.iPitch + kInset * 4;
+    const size_t uOffset = static_cast<size_t>(kInset) * f.dstDesc.iPitch + static_cast<size_t>(kInset) * 4;
     for (auto _ : state)
     {
         for (int y = 0; y < kWindowHeight; ++y)
             memcpy(f.pDst + uOffset + static_cast<size_t>(y) * f.dstDesc.iPitch,
-                   f.pSrc + uOffset + static_cast<size_t>(y) * f.srcDesc.iPitch, kWindowWidth * 4);
+                   f.pSrc + uOffset + static_cast<size_t>(y) * f.srcDesc.iPitch,
+                   static_cast<size_t>(kWindowWidth) * 4);
         benchmark::ClobberMemory();
     }
     Report(state, kWindowWidth, kWindowHeight);

@@ -9,14 +9,14 @@
 namespace
 {
 
-struct sDefaultButton
+struct sDEFAULT_BUTTON
 {
     const char* m_pPage;
     const char* m_pButton; // found at any depth in the page
 };
 
 // The button a typist means by Enter on each page that asks for something.
-const sDefaultButton DEFAULT_BUTTONS[] = {
+const sDEFAULT_BUTTON DEFAULT_BUTTONS[] = {
     {"loginscreen_root", "login_button"},
     {"loginscreen_playername", "validate_user_button"},
     {"loginscreen_confirm", "loginscreen_confirm_continue"},
@@ -76,7 +76,7 @@ void CVornMenuState::PressDefaultButton()
     CWidget* pPage = m_pPageView && GetDialogVisible() ? m_pPageView->GetCurrentPage() : nullptr;
     if (!pPage)
         return;
-    for (const sDefaultButton& entry : DEFAULT_BUTTONS)
+    for (const sDEFAULT_BUTTON& entry : DEFAULT_BUTTONS)
     {
         if (!pPage->GetName().IsEqual(CKorvelString(entry.m_pPage)))
             continue;

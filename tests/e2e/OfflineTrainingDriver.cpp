@@ -156,7 +156,7 @@ struct sSPOT
 const float R = std::min(WINDOW_W / 8.0f, WINDOW_H / 5.0f), U = WINDOW_W / 20.0f;
 // The menu's training button: the first of the bottom row, 2.5 steps of 1.25 r left of the
 // middle, 0.7 r above the bottom edge.
-const sSPOT TRAINING_BUTTON = {int(WINDOW_W / 2 - 2.5f * 1.25f * R), int(WINDOW_H - 0.7f * R)};
+const sSPOT TRAINING_BUTTON = {int(WINDOW_W / 2.0f - 2.5f * 1.25f * R), int(WINDOW_H - 0.7f * R)};
 // The chooser's first scene: centre + (-4 u, -1.5 u).
 const sSPOT SCENE_1 = {int(WINDOW_W / 2.0f - 4.0f * U), int(WINDOW_H / 2.0f - 1.5f * U)};
 
