@@ -9,13 +9,29 @@ if [[ -z "${names// }" ]]; then
   echo "no fuzz targets yet"
   exit 0
 fi
+# Inputs up to the size the parser meets from outside: libFuzzer's own default stops at 4 KiB.
+NETWORK_MAX=65562   # one lobby or game frame
+PACK_MAX=262144     # images, packs, sounds and the files inside them
+TEXT_MAX=65536      # XML, layouts and the other files the game writes or reads
+max_len() {
+  case $1 in
+    ASN1|GameEvents|GameMessage|MessageCatalogue|MoxItemDescription|TurnPack|VornNetworkSession|ItemData) echo $NETWORK_MAX ;;
+    ImageLoad|KorvelMediaPack|VornResourceManager|BitmapFont|KorvelSoundWave|KorvelSoundWaveOgg|MusicDecoder|VornLanguageText|AchievementDescriptions|SceneFile) echo $PACK_MAX ;;
+    KorvelXMLDataNode|UIXMLLoader|WidgetPath|KorvelIniFile|KorvelString|KorvelStringScan|VornTextFormat|AchievementData|UsabilityData|VornStatistics) echo $TEXT_MAX ;;
+    *) echo "fuzz target $1 has no -max_len in $0" >&2; return 1 ;;
+  esac
+}
+for name in $names; do
+  max_len "$name" >/dev/null || exit 1
+done
 export LSAN_OPTIONS="suppressions=$src/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 for name in $names; do
   work="$build/corpus/$name"
   mkdir -p "$work"
-  echo "fuzzing $name for ${seconds}s"
-  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$build/" \
+  len=$(max_len "$name")
+  echo "fuzzing $name for ${seconds}s, inputs up to $len bytes"
+  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len="$len" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$build/" \
     -print_final_stats=0 "$work" "$src/fuzz/corpus/$name" 2>"$build/fuzz_$name.log" \
     || { tail -n 60 "$build/fuzz_$name.log"; echo "fuzz target $name failed"; exit 1; }
 done
