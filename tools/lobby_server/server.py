@@ -91,6 +91,8 @@ def _parser():
     p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
     p.add_argument("--catalogue", metavar="FILE",
                    help="shop catalogue (JSON): groups, items, item data files, coins, promotions")
+    p.add_argument("--capture", metavar="DIR",
+                   help="append every connection's bytes to DIR/<conn>-in.bin and DIR/<conn>-out.bin")
     p.add_argument("--exit-with-stdin", action="store_true",
                    help="stop when standard input ends (a starter that passes a pipe and dies ends it)")
     p.add_argument("--probe", metavar="HOST:PORT", type=_host_port,

@@ -31,6 +31,7 @@ class Config:
     seed_accounts: list = dataclasses.field(default_factory=list)   # (name, password)
     log: str = None
     log_max_bytes: int = LOG_MAX_BYTES
+    capture: str = None             # folder for every connection's bytes in and out (fuzz seeds)
     exit_with_stdin: bool = False   # stop when standard input (a pipe from the starter) ends
     strict: bool = False
     redirect: str = None
