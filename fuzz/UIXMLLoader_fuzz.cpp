@@ -61,6 +61,9 @@ CFuzzApplication& App()
     {
         s_pApp = new CFuzzApplication;
         s_pApp->Start(false);
+        // Held for the process: otherwise the font goes with the last text widget of a run
+        // and is decoded again for the next, most of a run's time.
+        s_pApp->GetFont(CKorvelString("default"));
     }
     return *s_pApp;
 }

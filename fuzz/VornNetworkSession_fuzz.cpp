@@ -15,6 +15,7 @@
 #include "Framework/Shell/KestrolundApplication.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "PlatformControl.h"
+#include "WorkFolder.h"
 
 namespace
 {
@@ -51,40 +52,6 @@ CKestrolundApplication& Application()
     }();
     return *s_pApp;
 }
-
-// The folder the session's data folder is in while an input runs; libFuzzer's own paths
-// are relative to the folder it was started in, which is restored after each input.
-const char* WorkFolder()
-{
-    static char s_aFolder[] = "/tmp/fuzz_session_XXXXXX";
-    static const bool s_bMade = []
-    {
-        if (!mkdtemp(s_aFolder))
-            std::abort();
-        std::atexit([] { std::filesystem::remove_all(s_aFolder); });
-        return true;
-    }();
-    return s_bMade ? s_aFolder : nullptr;
-}
-
-class CInWorkFolder
-{
-public:
-    CInWorkFolder() : m_iBack(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (m_iBack < 0 || chdir(WorkFolder()) != 0)
-            std::abort();
-    }
-    ~CInWorkFolder()
-    {
-        if (fchdir(m_iBack) != 0)
-            std::abort();
-        close(m_iBack);
-    }
-
-private:
-    int m_iBack;
-};
 
 // Owns what it is given, as the lobby would.
 void TakePicture(CKorvelSurface* pSurface, const CKorvelString&, void*)

@@ -52,12 +52,12 @@ if [[ ! "$lobby_port" =~ ^[1-9][0-9]{0,4}$ ]] || (( lobby_port > 65534 )); then
 fi
 game_port=$((lobby_port + 1))
 if [[ -n "${SERVER:-}" ]]; then
-  if [[ ! "$SERVER" =~ ^([A-Za-z0-9.-]+)(:([0-9]{1,5}))?$ ]] || (( ${BASH_REMATCH[3]:-5000} > 65535 )); then
-    echo "SERVER must be host or host:port, not \"$SERVER\"." >&2
+  if [[ ! "$SERVER" =~ ^([A-Za-z0-9.-]+)(:([0-9]{1,5}))?$ ]] || (( 10#${BASH_REMATCH[3]:-5000} < 1 || 10#${BASH_REMATCH[3]:-5000} > 65535 )); then
+    echo "SERVER must be host or host:port with a port from 1 to 65535, not \"$SERVER\"." >&2
     exit 1
   fi
   server_host=${BASH_REMATCH[1]}
-  lobby_port=${BASH_REMATCH[3]:-5000}
+  lobby_port=$((10#${BASH_REMATCH[3]:-5000}))
 else
   server_host=127.0.0.1
 fi

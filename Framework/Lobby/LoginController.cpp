@@ -7,6 +7,7 @@
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "Framework/Shell/VornTextFormat.h"
 
 float CLoginController::fReloginWaitingTime = CLoginController::RELOGIN_FIRST_WAIT;
 
@@ -310,6 +311,13 @@ void CLoginController::ConnectSession(ServerStep pfnStep)
     m_pfnPendingStep = pfnStep;
     const CKorvelString& strHost = m_uRedirect ? m_strRedirectHost : m_strServerHost;
     const int iPort = m_uRedirect ? m_iRedirectPort : m_iServerPort;
+    // A port outside the range would wrap around to another server's port.
+    if (iPort < MIN_PORT || iPort > MAX_PORT)
+    {
+        const int iText = m_uRedirect ? TEXT_REDIRECT_PORT : TEXT_SETTINGS_PORT;
+        OnLoginError(Text(14), CVornTextFormat::Format(Text(iText), {iPort}), 2, nullptr);
+        return;
+    }
     if (pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) != 1)
         OnLoginError(Text(14), Text(3), 2, nullptr);
 }

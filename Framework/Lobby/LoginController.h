@@ -60,6 +60,11 @@ public:
     static constexpr float RELOGIN_FIRST_WAIT = 1.0f;
     static constexpr float RELOGIN_LONGEST_WAIT = 10.0f;
     static const int DEFAULT_PORT = 5000;
+    static const int MIN_PORT = 1;
+    static const int MAX_PORT = 65535;
+    // The login error texts naming the settings' port and a redirect's port that is out of range.
+    static const int TEXT_SETTINGS_PORT = 337;
+    static const int TEXT_REDIRECT_PORT = 338;
 
     // Runs the automatic attempt once its time is up: a runnable of the application
     // while armed.

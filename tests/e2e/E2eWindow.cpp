@@ -17,6 +17,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include "support/ChildProcess.h"
 #include "support/TestMedia.h"
 
 // ---- processes ----
@@ -60,11 +61,13 @@ bool CE2eProcess::Start(const std::vector<std::string>& aArgs, const std::vector
         apVars.push_back(const_cast<char*>(strVar.c_str()));
     apVars.push_back(nullptr);
 
+    const pid_t parent = getpid();
     m_Pid = fork();
     if (m_Pid < 0)
         return false;
     if (m_Pid == 0)
     {
+        DieWithTest(parent);
         setpgid(0, 0);
         const int iOut = open(strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int iErr = open(strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

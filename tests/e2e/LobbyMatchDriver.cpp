@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "support/BuiltAppFolder.h"
+#include "support/ChildProcess.h"
 #include "support/LobbyServerProcess.h"
 #include "support/TestJson.h"
 #include "support/TestMedia.h"
@@ -65,9 +66,11 @@ public:
 
     void Start()
     {
+        const pid_t parent = getpid();
         m_iPid = fork();
         if (m_iPid == 0)
         {
+            DieWithTest(parent);
             if (chdir(m_strDir.c_str()) != 0)
                 _exit(126);
             const int iOut = open((m_strDir + "/output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

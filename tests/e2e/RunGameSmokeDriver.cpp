@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -193,6 +194,12 @@ int CSmoke::Run()
     iRefused = Refused("no-display", aNoDisplay, strErr);
     m_Run.Step(iRefused == 1 && strErr.find("No display") != std::string::npos,
                "a start without a display was refused", strErr);
+    std::vector<std::string> aPortZero = Environment(iPort, 4);
+    std::replace(aPortZero.begin(), aPortZero.end(), std::string("SERVER"),
+                 std::string("SERVER=127.0.0.1:0"));
+    iRefused = Refused("port-zero", aPortZero, strErr);
+    m_Run.Step(iRefused == 1 && strErr.find("port from 1 to 65535") != std::string::npos,
+               "a server's port 0 was refused", strErr);
     m_Run.Step(m_Display.TopLevelWindows().size() == withFirst.size() + 1,
                "the refused starts opened no window");
     const std::string strSettings = E2eReadText(m_Home.Path() + "/quorvalin/player2/app/native/settings.txt");

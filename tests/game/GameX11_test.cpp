@@ -17,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "support/ChildProcess.h"
 #include "support/TestShellPacks.h"
 #include "support/TestTempDir.h"
 #include "support/X11TestClient.h"
@@ -39,9 +40,11 @@ public:
     {
         const char* pBuild = std::getenv("KORVEL_BINARY_DIR");
         const std::string strExe = std::string(pBuild ? pBuild : ".") + "/game/quorvalin";
+        const pid_t parent = getpid();
         m_iPid = fork();
         if (m_iPid == 0)
         {
+            DieWithTest(parent);
             if (chdir(strDir.c_str()) != 0)
                 _exit(126);
             const int iErr = open((strDir + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -4,6 +4,11 @@
 // plays a script and writes the match log as JSON lines.
 //
 //   match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout SECONDS] [--scene edge|ledge]
+//              [--play-after FILE]
+//
+// With --play-after it logs in at once but presses play only once FILE exists, so a test
+// can start both players before either queues. Back on the menu before a GameStart (the
+// connecting screen gave up waiting), it presses play again, as a player would.
 //
 // Every match scene is the one chosen: "edge", a metal floor with player 0 at -1.0 and
 // player 1 at 1.9, near its right end; "ledge", one short block with both players on it.
@@ -222,6 +227,13 @@ public:
             PressPlay();
             break;
         case GAME_START:
+            if (BackOnMenu())
+            {
+                Enter(MENU);
+                break;
+            }
+            Play();
+            break;
         case MATCH_END:
             Play();
             break;
@@ -239,6 +251,7 @@ public:
     }
 
     int m_iExit = 2;
+    std::string m_strPlayAfter;
 
 private:
     static const char* Name(eStep e)
@@ -308,10 +321,21 @@ private:
         }
     }
 
+    bool BackOnMenu()
+    {
+        return m_App.m_pPeerLobby->m_iGameStarts == 0 && Game() && Game()->GetStateCount() == 1 &&
+               Game()->GetStateAt(0)->GetStateID() == STATE_MENU;
+    }
+
     // A press and a release at the screen centre, again every second until the
     // connecting screen shows.
     void PressPlay()
     {
+        if (!m_strPlayAfter.empty() && !std::ifstream(m_strPlayAfter))
+        {
+            m_Since = std::chrono::steady_clock::now(); // the test's wait, not the peer's
+            return;
+        }
         CMoxMenuState* pMenu = Game() ? dynamic_cast<CMoxMenuState*>(Game()->GetMenuState()) : nullptr;
         if (Game() && Game()->GetStateCount() == 1 && Game()->GetStateAt(0)->GetStateID() == STATE_CONNECTING)
         {
@@ -436,7 +460,7 @@ private:
 int main(int argc, char** argv)
 {
     unsigned short uPort = 0;
-    std::string strScript, strLog, strScene = "edge";
+    std::string strScript, strLog, strScene = "edge", strPlayAfter;
     double fTimeout = 60.0;
     for (int i = 1; i + 1 < argc; i += 2)
     {
@@ -451,13 +475,15 @@ int main(int argc, char** argv)
             fTimeout = std::atof(strValue.c_str());
         else if (strKey == "--scene")
             strScene = strValue;
+        else if (strKey == "--play-after")
+            strPlayAfter = strValue;
     }
     std::vector<sMatchTurn> aScript;
     sTestScene scene;
     if (uPort == 0 || strLog.empty() || !ReadScript(strScript, aScript) || !MatchScene(strScene, scene))
     {
         std::fprintf(stderr, "usage: match_peer --port LOBBY_PORT --script FILE --log FILE [--timeout S] "
-                             "[--scene edge|ledge]\n");
+                             "[--scene edge|ledge] [--play-after FILE]\n");
         return 1;
     }
     setenv("KORVEL_DISPLAY_SIZE", "480x320", 1);
@@ -480,6 +506,7 @@ int main(int argc, char** argv)
             return 1;
         }
         CPeerDriver driver(app, uPort, std::move(aScript), strLog, fTimeout);
+        driver.m_strPlayAfter = strPlayAfter;
         app.AddRunnable(&driver);
         app.Run();
         app.RemoveRunnable(&driver);

@@ -20,11 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/LobbyServerProcess.h"
 #include "support/MatchHarness.h"
 #include "support/TestJson.h"
-
-extern char** environ;
 
 namespace
 {
@@ -84,6 +83,9 @@ public:
     }
 
     std::string LogPath() const { return m_strDir + "/peer_" + m_strName + ".jsonl"; }
+    // The peer presses play once this file exists.
+    std::string GatePath() const { return m_strDir + "/play_" + m_strName; }
+    void LetPlay() const { std::ofstream(GatePath()).put('\n'); }
     std::string ErrorPath() const { return m_strDir + "/peer_" + m_strName + ".stderr"; }
 
     bool Start(unsigned int uPort, const std::vector<std::string>& aScript, const std::string& strScene)
@@ -96,17 +98,13 @@ public:
         std::vector<std::string> aArgs = {MATCH_PEER_PATH, "--port",    std::to_string(uPort),
                                           "--script",      strScript,   "--log",
                                           LogPath(),       "--timeout", "200",
-                                          "--scene",       strScene};
-        std::vector<char*> apArgs;
-        for (std::string& strArg : aArgs)
-            apArgs.push_back(&strArg[0]);
-        apArgs.push_back(nullptr);
+                                          "--scene",       strScene,    "--play-after",
+                                          GatePath()};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, ErrorPath().c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int iResult = posix_spawn(&m_Pid, MATCH_PEER_PATH, &actions, nullptr, apArgs.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
+        const int iResult = SpawnWithTest(aArgs, &actions, m_Pid);
         if (iResult != 0)
             m_Pid = -1;
         return iResult == 0;
@@ -150,9 +148,13 @@ class CStateGameTcpMatch : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // One folder per run, so that a failed run's logs outlive the next run.
         const ::testing::TestInfo* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_strDir = std::string("tcp_match_") + pInfo->name();
-        std::system(("rm -rf '" + m_strDir + "' && mkdir -p '" + m_strDir + "'").c_str());
+        m_strRunDir = "tcp_match_" +
+                      std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) + "_" +
+                      std::to_string(getpid());
+        m_strDir = m_strRunDir + "/" + pInfo->name();
+        std::system(("mkdir -p '" + m_strDir + "'").c_str());
         char aBuffer[4096];
         m_strDir = std::string(realpath(m_strDir.c_str(), aBuffer));
         m_pServer.reset(new CLobbyServerProcess(m_strDir + "/server.jsonl"));
@@ -167,24 +169,35 @@ protected:
             m_pServer->Stop();
         // The logs stay for a failure, in the test's output folder.
         if (!HasFailure())
-            std::system(("rm -rf '" + m_strDir + "'").c_str());
+            std::system(("rm -rf '" + m_strDir + "' && rmdir '" + m_strRunDir + "' 2>/dev/null").c_str());
         else
             std::printf("logs kept in %s\n", m_strDir.c_str());
     }
 
-    // The server, then A (queued first: the master), then B.
+    // The server and both peers, logged in; then A plays (queued first: the master) and B
+    // once the server has A's queue registrations (iQueuedA of them).
     void StartMatch(const std::vector<std::string>& aScriptA, const std::vector<std::string>& aScriptB,
-                    const std::vector<std::string>& aServerOptions = {}, const std::string& strScene = "edge")
+                    const std::vector<std::string>& aServerOptions = {}, const std::string& strScene = "edge",
+                    int iQueuedA = 1)
     {
         ASSERT_TRUE(m_pServer->Start(aServerOptions)) << "the lobby server did not start";
-        ASSERT_TRUE(m_apPeer[0]->Start(m_pServer->LobbyPort(), aScriptA, strScene));
-        // B only after A's queue registration, so that A is the earlier joiner.
-        ASSERT_TRUE(
-            WaitFor([&] { return Events("in", "QueueRegisterIn") >= 1 || m_apPeer[0]->Poll() != -1; }) &&
-            m_apPeer[0]->Poll() == -1)
-            << "peer A did not register in the queue within the limit\n"
-            << m_apPeer[0]->Errors();
-        ASSERT_TRUE(m_apPeer[1]->Start(m_pServer->LobbyPort(), aScriptB, strScene));
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(m_apPeer[i]->Start(m_pServer->LobbyPort(), i == 0 ? aScriptA : aScriptB, strScene));
+        ASSERT_NO_FATAL_FAILURE(
+            WaitWhilePeersRun([&] { return m_pServer->Lines("login").size() >= 2; }, "both peers logged in"));
+        m_apPeer[0]->LetPlay();
+        ASSERT_NO_FATAL_FAILURE(WaitWhilePeersRun([&] { return Events("in", "QueueRegisterIn") >= iQueuedA; },
+                                                  "peer A's queue registration"));
+        m_apPeer[1]->LetPlay();
+    }
+
+    // Fails unless fnDone comes true while both peers still run.
+    void WaitWhilePeersRun(const std::function<bool()>& fnDone, const char* pWhat)
+    {
+        const auto Ended = [&] { return m_apPeer[0]->Poll() != -1 || m_apPeer[1]->Poll() != -1; };
+        ASSERT_TRUE(WaitFor([&] { return fnDone() || Ended(); }) && !Ended())
+            << "no " << pWhat << " within the limit\n"
+            << m_apPeer[0]->Errors() << m_apPeer[1]->Errors();
     }
 
     bool WaitFor(const std::function<bool()>& fnDone)
@@ -264,6 +277,7 @@ protected:
         EXPECT_EQ(Events("in", "Rematch"), 2);
     }
 
+    std::string m_strRunDir;
     std::string m_strDir;
     std::unique_ptr<CLobbyServerProcess> m_pServer;
     std::unique_ptr<CPeer> m_apPeer[2];
@@ -288,6 +302,19 @@ TEST_F(CStateGameTcpMatch, AMatchIsWonAndBothAgree)
     ExpectCleanMatch(aLogA, aLogB);
     ExpectAgreedResult(aLogA);
     EXPECT_EQ(aLogA.back().iResult, 0) << "A's shot wins";
+    EXPECT_EQ(m_pServer->Stop(), 0);
+}
+
+// A waits alone until its connecting screen gives up and returns to the menu; it plays again
+// and meets B, who only queues after that.
+TEST_F(CStateGameTcpMatch, APlayerBackOnTheMenuPlaysAgainAndMeetsALateOpponent)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch(kShooter, kHopper, {}, "edge", 2));
+    EXPECT_GE(Events("in", "QueueUnregisterFrom"), 1) << "A left the queue before it queued again";
+    WaitForPeers();
+    std::vector<sMatchLogRecord> aLogA, aLogB;
+    ExpectCleanMatch(aLogA, aLogB);
+    ExpectAgreedResult(aLogA);
     EXPECT_EQ(m_pServer->Stop(), 0);
 }
 

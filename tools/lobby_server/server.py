@@ -11,6 +11,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from lobbyserver.accounts import StoreError  # noqa: E402
 from lobbyserver.app import Config, serve  # noqa: E402
+from lobbyserver.eventlog import LOG_KEPT, RotatingFile  # noqa: E402
 from lobbyserver.packs import PackError  # noqa: E402
 from lobbyserver.probe import probe  # noqa: E402
 from lobbyserver.shopcatalogue import CatalogueError  # noqa: E402
@@ -55,6 +56,9 @@ def _parser():
     p.add_argument("--account", metavar="NAME:PASSWORD", type=_account, action="append", default=[],
                    dest="seed_accounts", help="make sure this account exists (repeatable)")
     p.add_argument("--log", metavar="FILE", help="JSON-lines log file (default: standard output)")
+    p.add_argument("--log-max-bytes", type=int, default=d.log_max_bytes,
+                   help="size at which the log file moves to FILE.1 (%d older parts kept; default %%(default)s)"
+                   % LOG_KEPT)
     p.add_argument("--strict", action="store_true",
                    help="report every encoding the client's writers would not produce")
     p.add_argument("--redirect", metavar="HOST:PORT", type=_host_port,
@@ -87,6 +91,10 @@ def _parser():
     p.add_argument("--theme", metavar="NAME", help="theme sent to clients whose theme digest differs")
     p.add_argument("--catalogue", metavar="FILE",
                    help="shop catalogue (JSON): groups, items, item data files, coins, promotions")
+    p.add_argument("--capture", metavar="DIR",
+                   help="append every connection's bytes to DIR/<conn>-in.bin and DIR/<conn>-out.bin")
+    p.add_argument("--exit-with-stdin", action="store_true",
+                   help="stop when standard input ends (a starter that passes a pipe and dies ends it)")
     p.add_argument("--probe", metavar="HOST:PORT", type=_host_port,
                    help="start no server: send a Connection to HOST:PORT and exit 0 when a ConnectACK "
                         "comes back, 1 when nothing listens there, 3 when something else answers")
@@ -112,7 +120,7 @@ def main(argv=None):
         print("lobby server probe: %s" % text, file=sys.stdout if status == 0 else sys.stderr)
         return status
     cfg = _config(args)
-    log_stream = open(cfg.log, "a", encoding="utf-8") if cfg.log else sys.stdout
+    log_stream = RotatingFile(cfg.log, cfg.log_max_bytes) if cfg.log else sys.stdout
     loop = asyncio.new_event_loop()
     stop = asyncio.Event()
     for sig in (signal.SIGINT, signal.SIGTERM):

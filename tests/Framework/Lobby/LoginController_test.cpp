@@ -75,14 +75,15 @@ protected:
 
     bool PrepareAppFolder() override
     {
-        const unsigned int uPort = m_uSettingsPort ? m_uSettingsPort : m_pServer->LobbyPort();
+        const std::string strPort =
+            m_strSettingsPort.empty() ? std::to_string(m_pServer->LobbyPort()) : m_strSettingsPort;
         return CSessionServerTest::PrepareAppFolder() &&
-               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(uPort) + "\n");
+               m_App.WriteSettings("[NETWORK]\nserver=\"127.0.0.1\"\nport=" + strPort + "\n");
     }
     std::vector<std::string> LanguageTexts() override
     {
         std::vector<std::string> aTexts;
-        for (int i = 0; i < 60; ++i)
+        for (int i = 0; i <= ::CLoginController::TEXT_REDIRECT_PORT; ++i)
             aTexts.push_back(SessionText(i));
         return aTexts;
     }
@@ -110,7 +111,7 @@ protected:
     }
 
     CRecordingController m_Controller;
-    unsigned int m_uSettingsPort = 0;
+    std::string m_strSettingsPort; // empty: the server's
 };
 
 TEST_F(CLoginController, WithoutAStatisticsStoreStartupFails)
@@ -348,12 +349,40 @@ TEST_F(CLoginController, ExternalLogins)
 
 TEST_F(CLoginController, AClosedPortIsAConnectionError)
 {
-    m_uSettingsPort = 1; // nothing listens there
+    m_strSettingsPort = "1"; // nothing listens there
     ASSERT_NO_FATAL_FAILURE(StartAll());
     m_Controller.LoginGuest();
     EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 3,2)");
     m_Controller.Logout();
     m_Controller.Shutdown();
+}
+
+// 70000 would wrap around to 4464: refused with a text naming the setting, and likewise a
+// redirect's port, without a connection.
+TEST_F(CLoginController, PortsOutsideTheRangeAreRefusedNamingTheSettingOrTheRedirect)
+{
+    m_strSettingsPort = "70000";
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 337,2)");
+    EXPECT_EQ(Lobby(), "0");
+    m_Controller.Shutdown();
+}
+
+TEST_F(CLoginController, ARedirectToAPortOutsideTheRangeIsRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_pControl->Hold(2);
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitFor([&] { return In("Connection").size() == 1; }));
+    m_pControl->Send("L1", "connect_ack", "[-3, \"\", \"127.0.0.1:-1\"]");
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    Frame(1.0f);
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 338,2)");
+    EXPECT_EQ(In("Connection").size(), 1u);
+    m_Controller.Logout();
 }
 
 TEST_F(CLoginController, ANewVersionReportsItsLink)

@@ -131,6 +131,24 @@ TEST_F(CVornNetworkSession, ASilentLobbyIsClosedAfterSixtySeconds)
     EXPECT_EQ(m_Rec.LobbyStatuses().back(), 0u);
 }
 
+// Forty seconds of silence, one message from the server, forty more: still connected; the
+// sixty seconds count from the last message.
+TEST_F(CVornNetworkSession, ALobbyMessageRestartsTheSilence)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
+    m_pControl->Hold(44);
+    Frame(40.0f);
+    ASSERT_TRUE(WaitFor([this] { return In("Alive").size() == 1; })); // the client's keep-alive
+    m_pControl->Send("L1", "alive", "[0]");
+    ASSERT_TRUE(WaitFor([this] { return In("Alive").size() == 2; })); // the probe taken and answered
+    Frame(40.0f);
+    Settle();
+    EXPECT_EQ(Lobby(), 5u);
+    Frame(20.5f);
+    EXPECT_EQ(Lobby(), 0u);
+}
+
 TEST_F(CVornNetworkSession, TheLoginTimesOutOnceAndALateAnswerIsIgnored)
 {
     ASSERT_NO_FATAL_FAILURE(Start());

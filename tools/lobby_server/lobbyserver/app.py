@@ -4,6 +4,7 @@ import asyncio
 import dataclasses
 import itertools
 import json
+import os
 import socket
 import sys
 import traceback
@@ -11,7 +12,7 @@ import traceback
 from .accounts import AccountStore
 from .connection import Connection
 from .control import ControlService
-from .eventlog import EventLog
+from .eventlog import LOG_MAX_BYTES, EventLog
 from .game import GameService
 from .lobby import LobbyService
 from .packs import load_languages, load_theme
@@ -29,6 +30,9 @@ class Config:
     accounts: str = None
     seed_accounts: list = dataclasses.field(default_factory=list)   # (name, password)
     log: str = None
+    log_max_bytes: int = LOG_MAX_BYTES
+    capture: str = None             # folder for every connection's bytes in and out (fuzz seeds)
+    exit_with_stdin: bool = False   # stop when standard input (a pipe from the starter) ends
     strict: bool = False
     redirect: str = None
     master_slot: int = 0
@@ -166,11 +170,29 @@ class Server:
             task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
         self.log.write("shutdown", violations=self.log.violations)
+        self.accounts.close()
+
+
+def _stop_at_end_of_input(stop_event):
+    loop = asyncio.get_running_loop()
+    fd = sys.stdin.fileno()
+
+    def readable():
+        try:
+            ended = not os.read(fd, 4096)
+        except OSError:
+            ended = True
+        if ended:
+            loop.remove_reader(fd)
+            stop_event.set()
+    loop.add_reader(fd, readable)
 
 
 async def serve(cfg, log_stream, stop_event):
     server = Server(cfg, log_stream)
     await server.start()
+    if cfg.exit_with_stdin:
+        _stop_at_end_of_input(stop_event)
     if log_stream is not sys.stdout:   # otherwise the log's own "ready" line says it
         sys.stdout.write(server.ready_line() + "\n")
         sys.stdout.flush()

@@ -10,6 +10,7 @@ ids and have the output cut into small pieces, each written and drained on its o
 """
 
 import asyncio
+import os
 
 from . import messages
 from .catalogue import name_of
@@ -96,6 +97,8 @@ class Connection:
         self.last_rx = now
         self.probe_sent = False
         fault = None
+        if self.cfg.capture:
+            self._capture("in", data)
         try:
             frames = self.framer.feed(data)
         except FramingError as err:
@@ -193,6 +196,8 @@ class Connection:
         if raw:
             record["bytes"] = bytes(data)
         self.log.write("out", **record)
+        if self.cfg.capture:
+            self._capture("out", data)
         if self.chunk_sizes or self._pump_task is not None:
             self._pieces += data
             if self._pump_task is None:
@@ -211,6 +216,11 @@ class Connection:
         if buffered and self._drain_task is None and self._pump_task is None:
             self._drain_task = asyncio.ensure_future(self._drain())
         return True
+
+    def _capture(self, direction, data):
+        """The connection's bytes as they pass, appended to CAPTURE/<conn>-<direction>.bin."""
+        with open(os.path.join(self.cfg.capture, "%s-%s.bin" % (self.name, direction)), "ab") as f:
+            f.write(data)
 
     def set_chunks(self, sizes):
         self.chunk_sizes = list(sizes)

@@ -58,9 +58,10 @@ class LobbyShop:
             wallet = entry["shop"] = {"coins": self.catalogue.coins, "items": {}}
         return wallet
 
-    def _save(self, client):
+    def _save(self, client, *others):
+        """Writes the wallets of the client and of the others (the recipients of a gift)."""
         try:
-            self.accounts.save()
+            self.accounts.save(*(c.account for c in (client,) + others if isinstance(c.account, str)))
         except OSError as err:
             self.log.write("store_error", conn=client.conn.name, error=str(err))
 
@@ -214,7 +215,7 @@ class LobbyShop:
                 wallet["coins"] -= price
                 for owner in owners:
                     self._grant(self._wallet_of(owner), item)
-                self._save(client)
+                self._save(client, *owners)
                 self.log.write("purchase", conn=client.conn.name, item=item_id, kind=kind, price=price,
                                owners=[o.user_id for o in owners])
         client.conn.send(messages.confirm_buy_item_response(item_id, flags, error or ""),
@@ -243,7 +244,7 @@ class LobbyShop:
             wallet["coins"] -= sum(i.gift_price for i in items)
             for item in items:
                 self._grant(self._wallet_of(target), item)
-            self._save(client)
+            self._save(client, target)
             self.log.write("gift", conn=client.conn.name, items=wanted, player=player)
         client.conn.send(messages.confirm_buy_player_items_response(player, flags, error),
                          {"player": player, "flags": flags, "error": error})

@@ -23,7 +23,10 @@ class ServerProcess:
         cmd = [sys.executable, SERVER, "--port", "0", "--game-port", "0", "--log", self.log_path]
         if strict:
             cmd.append("--strict")
-        self.proc = subprocess.Popen(cmd + list(args), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        # The server ends with its standard input, so a test killed by a time-out takes it along.
+        cmd.append("--exit-with-stdin")
+        self.proc = subprocess.Popen(cmd + list(args), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
         ready, _, _ = select.select([self.proc.stdout], [], [], 10)
         line = self.proc.stdout.readline() if ready else b""
         if not line:
@@ -67,7 +70,7 @@ class ServerProcess:
                 self.proc.wait(5)
             except subprocess.TimeoutExpired:
                 self.kill()
-        for stream in (self.proc.stdout, self.proc.stderr):
+        for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
             stream.close()
         if self._temp is not None:
             self._temp.cleanup()

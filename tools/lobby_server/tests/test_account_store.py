@@ -2,13 +2,14 @@
 
 import json
 import os
+import random
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
-from lobbyserver.accounts import AccountStore, StoreError, password_hash
+from lobbyserver.accounts import AccountStore, StoreError, database_path, password_hash
 from tests import rawclient as rc
 from tests.serverproc import ServerProcess
 
@@ -53,6 +54,78 @@ class Persistence(unittest.TestCase):
         other = self.connect(second)
         other.send(rc.login("alice", rc.md5_hash("secret", alice_key)))
         self.assertGreater(other.expect(rc.LOGIN_ACK_ID).int(0), 0)
+
+    def register(self, client, name, password):
+        """ConfirmUserName then ConfirmEmail; the hash, once the server acknowledged it."""
+        client.send(rc.message(107, rc.text(name)))
+        hashed = rc.md5_hash(password, client.expect(108).text(1))
+        client.send(rc.message(109, rc.text(name), rc.text(""), rc.text(hashed), rc.integer(0),
+                               rc.text(""), rc.text("")))
+        return hashed, client
+
+    def test_no_acknowledged_registration_is_lost_to_kill_9(self):
+        rng = random.Random(64)
+        acknowledged = {}
+        for round_number in range(20):
+            server = self.start()
+            client = self.connect(server)
+            for i in range(rng.randrange(6)):
+                name = "r%02d_%d" % (round_number, i)
+                hashed, _ = self.register(client, name, "pw")
+                self.assertEqual(client.expect(110).int(0), 0)
+                acknowledged[name] = hashed
+            # The next registration is under way when the server dies.
+            if rng.random() < 0.5:
+                client.send(rc.message(107, rc.text("r%02d_x" % round_number)))
+            else:
+                self.register(client, "r%02d_x" % round_number, "pw")
+            server.kill()
+            server.stop()
+        server = self.start()
+        for name, hashed in acknowledged.items():
+            client = self.connect(server)
+            client.send(rc.login(name, hashed))
+            self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0, name)
+            client.close()
+        self.assertGreater(len(acknowledged), 20)
+
+    def test_an_older_json_store_is_read_once_into_the_database(self):
+        alice = {"key": "k1", "hash": password_hash("pw", "k1"), "location": "Harbour",
+                 "follows": ["bob"], "blocks": ["bob"], "custom": [1, 2],
+                 "matches": [{"opponent": "bob", "result": 1, "time": 1700000000}],
+                 "shop": {"coins": 40, "items": {"21": {"amount": 2, "enabled": 1}}}}
+        bob = {"key": "k2", "hash": password_hash("x", "k2")}
+        with open(self.path, "w", encoding="utf-8") as f:
+            json.dump({"version": 1, "accounts": {"alice": alice, "bob": bob}}, f)
+        database = os.path.join(self.dir, "accounts.sqlite3")
+        server = self.start("--accounts", database)   # the JSON beside it is migrated
+        client = self.connect(server)
+        client.send(rc.login("alice", alice["hash"]))
+        self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0)
+        self.assertEqual(server.stop(), 0)
+        with open(self.path, "w", encoding="utf-8") as f:
+            json.dump({"version": 1, "accounts": {}}, f)   # read once: no longer looked at
+        for path in (database, self.path):
+            store = AccountStore(path)
+            store.close()
+            alice["matches"][0]["points"] = 3
+            self.assertEqual(store.accounts, {"alice": alice, "bob": bob})
+        self.assertEqual(database_path(self.path), database)
+
+    def test_the_log_moves_aside_at_its_size_and_keeps_three_older_parts(self):
+        log = os.path.join(self.dir, "server.log")
+        server = self.start("--log", log, "--log-max-bytes", "2000")
+        for _ in range(30):
+            client, _id, _name = rc.guest(server.lobby_port)
+            client.close()
+        server.stop()
+        parts = sorted(f for f in os.listdir(self.dir) if f.startswith("server.log"))
+        self.assertEqual(parts, ["server.log", "server.log.1", "server.log.2", "server.log.3"])
+        for part in parts:
+            with open(os.path.join(self.dir, part), encoding="utf-8") as f:
+                text = f.read()
+            self.assertLessEqual(len(text), 2000)
+            self.assertTrue(all(json.loads(line)["event"] for line in text.splitlines()))
 
     def test_kill_during_writes_leaves_a_complete_store(self):
         writer = ("import sys; sys.path.insert(0, %r)\n"
@@ -103,8 +176,6 @@ class Persistence(unittest.TestCase):
         reloaded = AccountStore(self.path)
         self.assertEqual(reloaded.key_for("alice"), key)
         self.assertTrue(reloaded.check("alice", password_hash("two", key)))
-        with open(self.path) as f:
-            self.assertEqual(json.load(f)["version"], 1)
 
 
 if __name__ == "__main__":

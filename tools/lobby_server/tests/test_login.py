@@ -90,10 +90,12 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
     def test_right_password_logs_in_wrong_one_is_refused_and_may_retry(self):
         client = self.track(rc.connected(self.server.lobby_port))
         key = self._key(client, "alice")
-        client.send(rc.login("alice", rc.md5_hash("wrong", key)))
-        refused = client.expect(rc.LOGIN_ACK_ID)
-        self.assertEqual(refused.int(0), -1)
-        self.assertTrue(refused.text(1))
+        # Not 32 hex digits (non-ASCII, a trailing line break) is a wrong password too.
+        for hashed in (rc.md5_hash("wrong", key), "\u00e9" * 32, rc.md5_hash("secret", key) + "\n"):
+            client.send(rc.login("alice", hashed))
+            refused = client.expect(rc.LOGIN_ACK_ID)
+            self.assertEqual(refused.int(0), -1)
+            self.assertTrue(refused.text(1))
         key_again = self._key(client, "alice")
         self.assertEqual(key_again, key)
         client.send(rc.login("alice", rc.md5_hash("secret", key)))

@@ -82,12 +82,19 @@ class Pairing(MatchCase, unittest.TestCase):
         a.game.send(rc.ALIVE_MINUS_ONE)
         a.game.expect_bytes(rc.ALIVE_MINUS_ONE)
 
-    def test_leaving_the_queue_prevents_pairing(self):
+    def test_leaving_the_queue_or_closing_the_connection_prevents_pairing(self):
         a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
         a.lobby.send(rc.QUEUE_LOBBY + rc.QUEUE_LEAVE)
         self.server.wait_for("in", name="QueueUnregisterFrom")
+        # Queued, then gone without a word: its closed connection is no opponent.
+        gone = Player(self, self.server.lobby_port)
+        gone.lobby.send(rc.QUEUE_LOBBY)
+        self.server.wait_for("in", name="QueueRegisterIn", count=2)
+        gone.lobby.close()
+        self.server.wait_for("close", count=1)
         b.lobby.send(rc.QUEUE_LOBBY)
         b.lobby.expect_nothing()
+        self.assertEqual(self.server.events("paired"), [])
         c = Player(self, self.server.lobby_port)
         c.lobby.send(rc.QUEUE_LOBBY)
         self.assertEqual(players_of(c.lobby.expect(rc.GAME_START_ID)), [(b.id, b.name), (c.id, c.name)])

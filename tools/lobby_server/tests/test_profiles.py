@@ -7,7 +7,7 @@ import os
 import tempfile
 import unittest
 
-from lobbyserver.accounts import password_hash
+from lobbyserver.accounts import AccountStore, password_hash
 from lobbyserver.pages import picture
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
@@ -62,8 +62,9 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         self.port = self.server.lobby_port
 
     def stored(self):
-        with open(self.path, encoding="utf-8") as f:
-            return json.load(f)["accounts"]
+        store = AccountStore(self.path)
+        store.close()
+        return store.accounts
 
     def listed(self, player, kind, text=""):
         """{name: (id, flags, statistics)} of one list answer, its pictures {id: bytes} read."""

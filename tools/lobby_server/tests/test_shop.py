@@ -1,13 +1,13 @@
 """The shop with a catalogue: lists, wallet, buying, gifts, refills, item state and use,
 pictures, and the catalogue's checks at start."""
 
-import json
 import os
 import subprocess
 import sys
 import tempfile
 import unittest
 
+from lobbyserver.accounts import AccountStore
 from tests import rawclient as rc
 from tests.serverproc import SERVER, ServerProcess
 from tests.shopcase import COINS, ICON_LARGE, ICON_SMALL, ShopCase, ints, number, records, write_catalogue
@@ -218,8 +218,9 @@ class Catalogue(unittest.TestCase):
         client.expect(105)
         client.close()
         self.assertEqual(first.stop(), 0)
-        with open(store) as f:
-            self.assertEqual(json.load(f)["accounts"]["alice"]["shop"]["coins"], 450)
+        saved = AccountStore(store)
+        saved.close()
+        self.assertEqual(saved.accounts["alice"]["shop"]["coins"], 450)
         second = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw", workdir=self.folder)
         self.addCleanup(second.stop)
         client = login(second)
