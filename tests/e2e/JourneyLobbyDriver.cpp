@@ -35,7 +35,8 @@ const int TEXT_CONNECTION_LOST = 335;
 const int MOVED_PIXELS = 20;
 // A stored volume is a whole percent: the knob may come back a pixel or two from where it was dragged.
 const float KNOB_SLACK_PX = 3.0f;
-const int KNOB_LIGHT = 0xE0; // every channel of the knob's light face is at least this
+const int KNOB_LIGHT = 0xE0;         // every channel of the knob's light face is at least this
+const float TOGGLE_MOVED_PX = 10.0f; // a toggle's knob moves about half its width when pressed
 
 void FirstLaunch(CJourneyPages& pages)
 {
@@ -120,32 +121,27 @@ void Settings(CJourneyPages& pages)
     CJourney& journey = pages.Journey();
     journey.Say("journey (c): settings survive SIGTERM");
     pages.OpenSettings();
-    journey.Look();
-    const std::vector<uint32_t> aToggleBefore = journey.Pixels("//settings_root//setting_music");
+    const char* const TOGGLE = "//settings_root//setting_music";
+    const float fToggleBefore = KnobX(journey, TOGGLE);
     const std::vector<uint32_t> aSoundsBefore = journey.Pixels("//settings_root//sounds_slider");
     pages.PressSetting("setting_music");
     pages.SetSlider("sounds_slider", 0.25f);
     pages.SetSlider("music_slider", 0.75f);
-    std::vector<uint32_t> aToggle, aSounds;
-    journey.WaitFor(
-        [&]
-        {
-            journey.Look();
-            aToggle = journey.Pixels("//settings_root//setting_music");
-            return CJourney::Differing(aToggle, aToggleBefore) > MOVED_PIXELS;
-        },
-        "the music toggle changed");
-    // Settled: the same picture twice.
+    journey.WaitFor([&] { return std::fabs(KnobX(journey, TOGGLE) - fToggleBefore) > TOGGLE_MOVED_PX; },
+                    "the music toggle changed");
+    // Settled: the toggle's knob and the slider the same in two pictures in a row.
+    std::vector<uint32_t> aSounds;
+    float fToggle = KnobX(journey, TOGGLE);
     journey.WaitFor(
         [&]
         {
             const std::vector<uint32_t> aThen = journey.Pixels("//settings_root//sounds_slider");
-            journey.Look();
+            const float fThen = fToggle;
+            fToggle = KnobX(journey, TOGGLE);
             aSounds = journey.Pixels("//settings_root//sounds_slider");
-            return CJourney::Differing(aThen, aSounds) == 0;
+            return CJourney::Differing(aThen, aSounds) == 0 && fThen == fToggle;
         },
         "the settings page settled");
-    aToggle = journey.Pixels("//settings_root//setting_music");
     const float fSoundsKnob = KnobX(journey, "//settings_root//sounds_slider");
     const float fMusicKnob = KnobX(journey, "//settings_root//music_slider");
     const bool bSlidersDraw = CJourney::Differing(aSounds, aSoundsBefore) > MOVED_PIXELS;
@@ -157,13 +153,8 @@ void Settings(CJourneyPages& pages)
     journey.Start();
     pages.LoginAs(NAME, PASSWORD);
     pages.OpenSettings();
-    journey.WaitFor(
-        [&]
-        {
-            journey.Look();
-            return CJourney::Differing(journey.Pixels("//settings_root//setting_music"), aToggle) == 0;
-        },
-        "the music toggle kept its place over the restart");
+    journey.WaitFor([&] { return std::fabs(KnobX(journey, TOGGLE) - fToggle) <= KNOB_SLACK_PX; },
+                    "the music toggle kept its place over the restart");
     if (bSlidersDraw)
     {
         journey.Expect(
