@@ -54,7 +54,18 @@ pid_t GameOf(pid_t group)
 
 } // namespace
 
-CJourney::CJourney(const std::string& strName) : m_Run(strName), m_iPort(E2eFreePortPair()) {}
+CJourney::CJourney(const std::string& strName)
+    : m_Run(strName), m_strHome(m_Home.Path()), m_iPort(E2eFreePortPair())
+{
+}
+
+CJourney::CJourney(CJourney& host, int iPlayer)
+    : m_Run(host.m_Run.Folder().substr(host.m_Run.Folder().rfind("/e2e/") + 5) + "/player" +
+            std::to_string(iPlayer)),
+      m_strHome(host.m_strHome), m_iPlayer(iPlayer), m_iPort(host.m_iPort)
+{
+    host.m_aGuests.push_back(this);
+}
 
 CJourney::~CJourney()
 {
@@ -72,10 +83,10 @@ std::string CJourney::GameFolder() const
 {
     // The only folder run_game.sh makes in XDG_DATA_HOME.
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(m_Home.Path(), ec))
+    for (const auto& entry : std::filesystem::directory_iterator(m_strHome, ec))
         if (entry.is_directory())
             return entry.path().string();
-    return m_Home.Path() + "/none";
+    return m_strHome + "/none";
 }
 
 void CJourney::Start()
@@ -87,9 +98,9 @@ void CJourney::Start()
     m_uRunStart = m_pLog ? m_pLog->Count() : 0;
     m_pScript = std::make_unique<CE2eProcess>();
     Require(m_pScript->Start({"/bin/bash", Script(), Env("KORVEL_BINARY_DIR")},
-                             {"XDG_DATA_HOME=" + m_Home.Path(), "LOBBY_PORT=" + std::to_string(m_iPort),
-                              "PLAYER", "SERVER", "LAN"},
-                             m_Home.Path(), m_Run.File(strName + "-stdout.txt"),
+                             {"XDG_DATA_HOME=" + m_strHome, "LOBBY_PORT=" + std::to_string(m_iPort),
+                              "PLAYER=" + std::to_string(m_iPlayer), "SERVER", "LAN"},
+                             m_strHome, m_Run.File(strName + "-stdout.txt"),
                              m_Run.File(strName + "-stderr.txt")),
             "tools/run_game.sh started (" + strName + ")");
     m_Window = 0;
@@ -97,6 +108,14 @@ void CJourney::Start()
                JOURNEY_START_SECONDS);
     Expect(m_Window != 0, "the game's window appeared (" + strName + ")",
            E2eReadText(m_Run.File(strName + "-stderr.txt")));
+    if (m_iPlayer > 1)
+    {
+        // Side by side, so that neither covers what the other shows.
+        XWindowAttributes attributes = {};
+        XGetWindowAttributes(m_Display.Get(), m_Window, &attributes);
+        XMoveWindow(m_Display.Get(), m_Window, (m_iPlayer - 1) * attributes.width, 0);
+        XSync(m_Display.Get(), False);
+    }
     if (!m_pLog)
         m_pLog = std::make_unique<lobby_match::CServerLog>(GameFolder() + "/lobby/server.log");
 }
@@ -147,7 +166,10 @@ int CJourney::Close()
 
 void CJourney::Say(const std::string& strText) const
 {
-    std::printf("journey: %s\n", strText.c_str());
+    if (m_iPlayer > 1)
+        std::printf("journey, player %d: %s\n", m_iPlayer, strText.c_str());
+    else
+        std::printf("journey: %s\n", strText.c_str());
     std::fflush(stdout);
 }
 
@@ -186,6 +208,8 @@ int CJourney::Run(const std::function<void()>& fnBody)
     catch (const sJourneyFailure& failure)
     {
         Keep("failed");
+        for (CJourney* pGuest : m_aGuests)
+            pGuest->Keep("failed");
         KeepLogs();
         std::printf("FAILED: %s did not happen%s%s\n(pictures and logs of the run: %s)\n",
                     failure.m_strStep.c_str(), failure.m_strDetail.empty() ? "" : "\n",
@@ -194,18 +218,28 @@ int CJourney::Run(const std::function<void()>& fnBody)
         return 1;
     }
     KeepLogs();
-    for (int i = 1; i <= m_iStarts; ++i)
+    std::string strReport = SanitizerReport();
+    for (size_t u = 0; u < m_aGuests.size() && strReport.empty(); ++u)
+        strReport = m_aGuests[u]->SanitizerReport();
+    if (!strReport.empty())
     {
-        const std::string strReport =
-            E2eSanitizerReport(E2eReadText(m_Run.File("game" + std::to_string(i) + "-stderr.txt")));
-        if (!strReport.empty())
-        {
-            std::printf("FAILED: game %d ran with a sanitizer report\n%s\n", i, strReport.c_str());
-            return 1;
-        }
+        std::printf("FAILED: a game ran with a sanitizer report\n%s\n", strReport.c_str());
+        return 1;
     }
     Say("passed");
     return 0;
+}
+
+std::string CJourney::SanitizerReport() const
+{
+    for (int i = 1; i <= m_iStarts; ++i)
+    {
+        const std::string strFile = m_Run.File("game" + std::to_string(i) + "-stderr.txt");
+        const std::string strReport = E2eSanitizerReport(E2eReadText(strFile));
+        if (!strReport.empty())
+            return strFile + ":\n" + strReport;
+    }
+    return "";
 }
 
 void CJourney::KeepLogs() const

@@ -49,6 +49,10 @@ class CJourney
 {
 public:
     explicit CJourney(const std::string& strName);
+    // A second window on the host's machine: the same XDG_DATA_HOME and lobby server, the
+    // instance folder playerN, its window placed right of the host's. Its pictures and logs
+    // go to the host's folder under playerN/; the host's Run checks its output too.
+    CJourney(CJourney& host, int iPlayer);
     ~CJourney();
     CJourney(const CJourney&) = delete;
     CJourney& operator=(const CJourney&) = delete;
@@ -65,7 +69,7 @@ public:
     void StopServer();
     // The game's folder (<XDG_DATA_HOME>/<game>/) and this player's instance in it.
     std::string GameFolder() const;
-    std::string InstanceFolder() const { return GameFolder() + "/player1"; }
+    std::string InstanceFolder() const { return GameFolder() + "/player" + std::to_string(m_iPlayer); }
 
     // ---- steps
     void Say(const std::string& strText) const;
@@ -124,9 +128,14 @@ private:
     static void Require(bool bDone, const std::string& strStep, const std::string& strDetail = "");
     std::string Script() const;
     void KeepLogs() const;
+    // The first sanitizer report in the output of this journey's game runs, "" when none.
+    std::string SanitizerReport() const;
 
     CE2eRun m_Run;
     CTestTempDir m_Home;
+    std::string m_strHome;
+    int m_iPlayer = 1;
+    std::vector<CJourney*> m_aGuests;
     CE2eDisplay m_Display;
     std::unique_ptr<CE2eProcess> m_pScript;
     int m_iPort = 0;
