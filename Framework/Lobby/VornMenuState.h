@@ -550,6 +550,9 @@ protected:
     void OnShownShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups);
     void FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
     void FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
+    template <class F>
+    void FillItemRows(CInfiniteList* pList, CKorvelMap<int, CWidget*>& rows, int iStart,
+                      const CKorvelArray<CASN1ShopItems::sItemData>& aItems, F fnFill);
     // The large picture's delay and fade, once per frame.
     void UpdateLargeIcon(float fSeconds);
     CKorvelArray<CASN1ShopItemGroups::sGroupData> m_ShopGroups;

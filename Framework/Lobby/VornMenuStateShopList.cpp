@@ -253,12 +253,16 @@ KE_RETVAL CVornMenuState::actionUnloadMyItem(CWidget* pSender, void* pState)
 
 // ---- filling rows
 
-void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
+// Remembers each item and shows it in its loaded row from iStart on; fnFill writes the
+// list's own texts into a row.
+template <class F>
+void CVornMenuState::FillItemRows(CInfiniteList* pList, CKorvelMap<int, CWidget*>& rows, int iStart,
+                                  const CKorvelArray<CASN1ShopItems::sItemData>& aItems, F fnFill)
 {
-    if (!m_pShopList)
+    if (!pList)
         return;
-    m_pShopList->SetStarted(1);
-    ShowListState(m_pShopList, 0, 0);
+    pList->SetStarted(1);
+    ShowListState(pList, 0, 0);
     CVornNetworkSession* pSession = Session();
     CVornResourceManager* pResources = m_pKestrolund;
     for (int i = 0; i < aItems.GetCount(); ++i)
@@ -266,9 +270,15 @@ void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems
         const CASN1ShopItems::sItemData& item = aItems[i];
         m_ShopItems.Remove(item.m_iItemId);
         m_ShopItems.Add(item.m_iItemId, item);
-        CWidget* pRow = ShowItemRow(m_ShopListItems, iStart + i, item.m_iItemId, pResources, pSession);
-        if (!pRow)
-            continue;
+        if (CWidget* pRow = ShowItemRow(rows, iStart + i, item.m_iItemId, pResources, pSession))
+            fnFill(pRow, item);
+    }
+}
+
+void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
+{
+    const auto fnFill = [](CWidget* pRow, const CASN1ShopItems::sItemData& item)
+    {
         CWidget* pSmall = Child(pRow, "list_item_small");
         CWidget* pBig = Child(pRow, "list_item_big");
         SetText(Child(pSmall, "item_name"), ShownName(item));
@@ -278,25 +288,14 @@ void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems
         SetText(Child(pBig, "info_descfull"), item.m_strDescription);
         SetText(Child(pBig, "item_price"), Decimal(item.m_iPrice));
         SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
-    }
+    };
+    FillItemRows(m_pShopList, m_ShopListItems, iStart, aItems, fnFill);
 }
 
 void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
-    if (!m_pMyItemsList)
-        return;
-    m_pMyItemsList->SetStarted(1);
-    ShowListState(m_pMyItemsList, 0, 0);
-    CVornNetworkSession* pSession = Session();
-    CVornResourceManager* pResources = m_pKestrolund;
-    for (int i = 0; i < aItems.GetCount(); ++i)
+    const auto fnFill = [this](CWidget* pRow, const CASN1ShopItems::sItemData& item)
     {
-        const CASN1ShopItems::sItemData& item = aItems[i];
-        m_ShopItems.Remove(item.m_iItemId);
-        m_ShopItems.Add(item.m_iItemId, item);
-        CWidget* pRow = ShowItemRow(m_MyItemsListItems, iStart + i, item.m_iItemId, pResources, pSession);
-        if (!pRow)
-            continue;
         int iType = 0;
         for (int g = 0; g < m_ShopGroups.GetCount(); ++g)
             if (m_ShopGroups[g].m_iGroupId == item.m_iGroupId)
@@ -340,7 +339,8 @@ void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::
         SetText(Child(pBig, "item_price"), uBuy ? Decimal(item.m_iPrice) : CKorvelString());
         SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
         SetText(Child(pGrid, "refill_price"), Decimal(item.m_iRefillPrice));
-    }
+    };
+    FillItemRows(m_pMyItemsList, m_MyItemsListItems, iStart, aItems, fnFill);
 }
 
 // ---- enabling own items

@@ -1,5 +1,6 @@
 #include "KorvelCommon/KorvelIniFile.h"
 #include "KorvelCommon/KorvelString.h"
+#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -7,19 +8,6 @@
 
 namespace
 {
-CKorvelString S(const char* p)
-{
-    return CKorvelString(p);
-}
-
-std::string Narrow(const CKorvelString& str)
-{
-    std::string text(static_cast<size_t>(str.GetLength()) + 1, '\0');
-    str.MakeAnsi(&text[0]);
-    text.pop_back();
-    return text;
-}
-
 // An INI reader over a private copy of the text, as the settings object opens it.
 class CIniText
 {

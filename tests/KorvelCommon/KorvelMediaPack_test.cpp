@@ -5,6 +5,7 @@
 #include "support/TestMedia.h"
 #include "support/TestPack.h"
 #include "support/TestTempDir.h"
+#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -12,11 +13,6 @@
 
 namespace
 {
-CKorvelString S(const char* p)
-{
-    return CKorvelString(p);
-}
-
 std::string ReadItem(CKorvelMediaPack& pack, const char* pName, unsigned int uIndex = 0)
 {
     CKorvelMediaPackItem item;

@@ -11,14 +11,10 @@
 #include "support/TestMedia.h"
 #include "support/TestPack.h"
 #include "support/TestTempDir.h"
+#include "support/TestText.h"
 
 namespace
 {
-
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
 
 std::string AsString(const std::vector<uint8_t>& aBytes)
 {

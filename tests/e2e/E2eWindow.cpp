@@ -133,12 +133,19 @@ bool E2eNear(uint32_t uPixel, uint32_t uRgb, int iTolerance)
     return true;
 }
 
+void E2eEachPixel(const sE2eShot& shot, const sE2eRect& rect,
+                  const std::function<void(int x, int y, uint32_t uPixel)>& fnPixel)
+{
+    for (int y = std::max(rect.m_iTop, 0); y < std::min(rect.m_iBottom, shot.m_iHeight); ++y)
+        for (int x = std::max(rect.m_iLeft, 0); x < std::min(rect.m_iRight, shot.m_iWidth); ++x)
+            fnPixel(x, y, shot.At(x, y));
+}
+
 int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int iTolerance)
 {
     int iCount = 0;
-    for (int y = std::max(rect.m_iTop, 0); y < std::min(rect.m_iBottom, shot.m_iHeight); ++y)
-        for (int x = std::max(rect.m_iLeft, 0); x < std::min(rect.m_iRight, shot.m_iWidth); ++x)
-            iCount += E2eNear(shot.At(x, y), uRgb, iTolerance) ? 1 : 0;
+    E2eEachPixel(shot, rect,
+                 [&](int, int, uint32_t uPixel) { iCount += E2eNear(uPixel, uRgb, iTolerance) ? 1 : 0; });
     return iCount;
 }
 

@@ -57,6 +57,9 @@ struct sE2eRect
 };
 
 bool E2eNear(uint32_t uPixel, uint32_t uRgb, int iTolerance);
+// Each pixel of the rectangle (clipped to the picture), row by row.
+void E2eEachPixel(const sE2eShot& shot, const sE2eRect& rect,
+                  const std::function<void(int x, int y, uint32_t uPixel)>& fnPixel);
 // Pixels of the rectangle (clipped to the picture) within the tolerance of the colour.
 int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int iTolerance);
 // Distinct colours, and the share of the most frequent one.

@@ -350,9 +350,7 @@ std::vector<uint32_t> CJourney::Pixels(const std::string& strPath)
 {
     const sE2eRect r = Widget(strPath).m_Rect;
     std::vector<uint32_t> aPixels;
-    for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, m_Shot.m_iHeight); ++y)
-        for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, m_Shot.m_iWidth); ++x)
-            aPixels.push_back(m_Shot.At(x, y));
+    E2eEachPixel(m_Shot, r, [&](int, int, uint32_t uPixel) { aPixels.push_back(uPixel); });
     return aPixels;
 }
 

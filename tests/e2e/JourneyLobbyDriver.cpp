@@ -103,17 +103,16 @@ float KnobX(CJourney& journey, const std::string& strPath)
     const sE2eRect r = journey.Widget(strPath).m_Rect;
     double dSum = 0.0;
     int iCount = 0;
-    for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
-        for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
-        {
-            const uint32_t c = shot.At(x, y);
-            if (int((c >> 16) & 0xFF) >= KNOB_LIGHT && int((c >> 8) & 0xFF) >= KNOB_LIGHT &&
-                int(c & 0xFF) >= KNOB_LIGHT)
-            {
-                dSum += x;
-                ++iCount;
-            }
-        }
+    E2eEachPixel(shot, r,
+                 [&](int x, int, uint32_t c)
+                 {
+                     if (int((c >> 16) & 0xFF) >= KNOB_LIGHT && int((c >> 8) & 0xFF) >= KNOB_LIGHT &&
+                         int(c & 0xFF) >= KNOB_LIGHT)
+                     {
+                         dSum += x;
+                         ++iCount;
+                     }
+                 });
     return iCount > 0 ? float(dSum / iCount) : -1.0f;
 }
 void Settings(CJourneyPages& pages)

@@ -10,24 +10,6 @@ namespace menu_state_test
 class CMatchTest : public CMenuStateTest
 {
 protected:
-    // A press and release at the middle of the widget, through the application's input.
-    void Press(const char* pName)
-    {
-        CWidget* pWidget = Find(pName);
-        ASSERT_NE(pWidget, nullptr) << pName;
-        int x = pWidget->GetWidth() / 2, y = pWidget->GetHeight() / 2;
-        for (CWidget* p = pWidget; p; p = p->GetParent())
-        {
-            x += p->GetArea().left;
-            y += p->GetArea().top;
-        }
-        m_App.OnMouseButton(0, x, y);
-        Frame(0.05f);
-        m_App.OnMouseButtonUp(0, x, y);
-        // A button clicks a moment after its release.
-        Frame(0.1f);
-        Frame(0.1f);
-    }
     void StartAsGuest()
     {
         ASSERT_NO_FATAL_FAILURE(Start());

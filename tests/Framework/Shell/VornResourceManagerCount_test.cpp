@@ -10,15 +10,11 @@
 #include "Korvel3D/Korvel3DProgram.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 // A program that tells when it is deleted.
 class CWatchedProgram : public ::CKorvel3DProgram
 {

@@ -14,15 +14,11 @@
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "support/GlTestContext.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 class CVornResourceManager : public ::testing::Test
 {
 protected:

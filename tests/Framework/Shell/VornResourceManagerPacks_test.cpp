@@ -13,15 +13,11 @@
 #include "Framework/Shell/ResourceTestMedia.h"
 #include "KorvelCommon/KorvelMediaPack.h"
 #include "KorvelGraphics/KorvelSurface.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 std::string AppPath(const std::string& strName)
 {
     CKorvelString strPath;

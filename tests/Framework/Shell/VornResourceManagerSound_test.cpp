@@ -10,15 +10,11 @@
 #include "Framework/Shell/ResourceTestMedia.h"
 #include "KorvelCommon/KorvelThread.h"
 #include "KorvelSound/KorvelSoundWave.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 class CVornResourceManager : public ::testing::Test
 {
 protected:

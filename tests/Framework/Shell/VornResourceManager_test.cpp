@@ -7,15 +7,11 @@
 
 #include "Framework/Shell/ResourceTestMedia.h"
 #include "KorvelSound/KorvelSoundWave.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 class CVornResourceManager : public ::testing::Test
 {
 protected:

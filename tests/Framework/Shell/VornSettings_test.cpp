@@ -2,6 +2,7 @@
 
 #include "support/StringUnits.h"
 #include "support/TestTempDir.h"
+#include "support/TestText.h"
 #include "support/TestWorkingDir.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +10,6 @@
 
 namespace
 {
-CKorvelString S(const char* p)
-{
-    return CKorvelString(p);
-}
-
 // Named after the class under test; the class itself is ::CVornSettings here.
 class CVornSettings : public ::testing::Test
 {

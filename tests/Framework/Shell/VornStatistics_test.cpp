@@ -1,6 +1,7 @@
 #include "Framework/Shell/VornStatistics.h"
 
 #include "support/StringUnits.h"
+#include "support/TestText.h"
 #include "support/TestWorkingDir.h"
 
 #include <csignal>
@@ -15,11 +16,6 @@
 
 namespace
 {
-CKorvelString S(const char* p)
-{
-    return CKorvelString(p);
-}
-
 // "stats.dat" bytes as the format lays them out.
 class CStatsBytes
 {

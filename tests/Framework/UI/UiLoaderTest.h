@@ -7,6 +7,7 @@
 
 #include "Framework/UI/UIXMLLoader.h"
 #include "Framework/UI/XMLLoaderWrapper.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 #include "support/UiTestFiles.h"
 #include "tests/Framework/UI/WidgetProbe.h"
@@ -53,11 +54,6 @@ public:
 };
 
 typedef std::unique_ptr<CWidget, sTreeDeleter> WidgetTree;
-
-inline CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
 
 inline std::string Text(const CKorvelString& str)
 {

@@ -8,15 +8,11 @@
 
 #include "Framework/UI/XMLLoaderWrapper.h"
 #include "KorvelCommon/KorvelXMLDataNode.h"
+#include "support/TestText.h"
 #include "support/TestVornApplication.h"
 
 namespace
 {
-CKorvelString S(const std::string& str)
-{
-    return CKorvelString(str.c_str());
-}
-
 const char* const kLayout = "<layout version=\"3\">\n"
                             "  <page name=\"menu\" scale=\"0.5\">\n"
                             "    <button id=\"play\"/>\n"
