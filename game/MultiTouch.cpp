@@ -50,6 +50,12 @@ void CMultiTouch::Step()
     m_bAnyPressed = 0;
     for (sTouch& t : m_Touches)
     {
+        // A tap's release comes a step after its press, which saw the touch down.
+        if (t.upPending && t.previousDown)
+        {
+            t.down = 0;
+            t.upPending = 0;
+        }
         if (t.down && !t.previousDown)
         {
             t.pressed = 1;
@@ -65,11 +71,6 @@ void CMultiTouch::Step()
         t.drag.Sub(t.position, t.start);
         t.moved = t.delta.LengthSq() > kMovedThresholdSq ? 1 : 0;
         t.previous = t.position;
-        if (t.upPending)
-        {
-            t.down = 0;
-            t.upPending = 0;
-        }
     }
 
     if (m_Touches[0].down && m_Touches[1].down)

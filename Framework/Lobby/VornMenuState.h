@@ -367,6 +367,8 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
+    // The players page shown again when it lists that player as offline.
+    void RefreshPlayersShowingOffline(int iPlayerId);
     CWidget* GetSelfItem() const
     {
         return m_pSelfItem;

@@ -110,6 +110,8 @@ void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, co
     strNumber.FromInt(iScore, 10);
     SetText(pPanel->FindWidget(CKorvelString("player_score"), -1), strNumber);
     m_iChallengePartnerId = iPlayerId;
+    // Whoever challenges is online, whatever the list last heard.
+    RefreshPlayersShowingOffline(iPlayerId);
     if (m_pKestrolund)
         m_pKestrolund->ShowToastNotification(nullptr, CVornTextFormat::Format(LanguageText(37), {strName}),
                                              20.0f, -2);

@@ -396,6 +396,23 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     SetText(Child(pRow, "my_losses_percent"), Percent(pData->m_iLosses, llTotal));
 }
 
+void CVornMenuState::RefreshPlayersShowingOffline(int iPlayerId)
+{
+    CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
+    if (!pPage || !pPage->GetName().IsEqual(CKorvelString("players_root")))
+        return;
+    for (CKorvelMap<int, CWidget*>* pRows : {&m_GlobalListItems, &m_FollowListItems})
+        for (int i = 0; i < pRows->GetCount(); ++i)
+        {
+            const sPLAYERLISTITEM* pData = PlayerOf(pRows->GetAt(i).m_Second);
+            if (pData && pData->m_iPlayerId == iPlayerId && !(pData->m_iFlags & PLAYER_ONLINE))
+            {
+                actionFilterPlayers(nullptr, this);
+                return;
+            }
+        }
+}
+
 // ---- selection, following and blocking
 
 KE_RETVAL CVornMenuState::actionSelectPlayer(CWidget* pSender, void* pContext)

@@ -16,6 +16,7 @@ TEST(CMultiTouch, ATouchBetweenTwoStepsIsATap)
     touches.Step();
     const sTouch& t = touches.m_Touches[2];
     EXPECT_EQ(t.pressed, 1u);
+    EXPECT_EQ(t.down, 1u) << "down in the step of its press, as a held touch is";
     EXPECT_EQ(t.released, 0u);
     EXPECT_EQ(touches.m_bAnyPressed, 1u);
     EXPECT_EQ(t.position.x, 10.0f);

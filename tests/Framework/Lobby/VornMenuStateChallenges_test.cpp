@@ -156,6 +156,13 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     Frame(0.1f);
     EXPECT_EQ(PageName(), "challenge_received");
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+
+    // Escape, the back key, answers as Decline does and leaves the page.
+    m_App.OnKeyDown(KET_KEY_ESCAPE);
+    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
+    EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
+    Frame(0.5f);
+    EXPECT_NE(PageName(), "challenge_received");
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)

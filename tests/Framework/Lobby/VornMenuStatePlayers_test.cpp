@@ -374,6 +374,13 @@ TEST_F(CVornMenuState, OfflineAccountsShowTheirProfileAndPercentagesAndTheFilter
     ASSERT_TRUE(WaitFor([&] { return RowOf("alice") && !RowOf("bob"); }));
     EXPECT_EQ(RowOf(Guest(Session()->GetOwnUserId())), nullptr);
     EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "ALI");
+
+    // Whoever challenges is online: a page listing him offline asks again, with its filter.
+    const size_t uAsked = In("ListPlayers").size();
+    const int iAlice = static_cast<const sPLAYERLISTITEM*>(RowOf("alice")->GetData())->m_iPlayerId;
+    Lobby()->OnChallengeReceived(Session(), iAlice, CKorvelString("alice"), CKorvelString(), 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return In("ListPlayers").size() > uAsked; }));
+    EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "ALI");
 }
 
 TEST_F(CVornMenuState, TheFollowListShowsTheFollowedAccounts)
