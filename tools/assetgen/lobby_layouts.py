@@ -442,7 +442,8 @@ def shop_pages():
                              icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
                                          "shop_item_show_large_icon")])
     item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
-    shop = page("shop_root", back(), title(234),
+    shop = page("shop_root", back(), title(234, x=0.30, w=0.40),
+                # The title keeps clear of the wallet at its right.
                 text("coins_label", 0.56, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
                 text("vorncoins_amount", 0.71, 0.02, 0.10, 0.09, None, font="main-b"),
                 icon_button("shop_buy_coins", 0.82, 0.02, 0.07, 0.09, "icon_coins.png", "buy_coins"),
