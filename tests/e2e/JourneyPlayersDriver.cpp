@@ -179,7 +179,7 @@ void BuyTheSnowBomb(CJourneyPages& pages)
         [](const CTestJson& r)
         {
             return r["event"].String() == "out" && r["name"].String() == "WalletBalance" &&
-                   r["fields"]["coins"].Int() == DEFAULT_COINS - SNOW_BOMB_PRICE;
+                   r["fields"]["balance"].Int() == DEFAULT_COINS - SNOW_BOMB_PRICE;
         },
         uFrom);
     journey.WaitFor(

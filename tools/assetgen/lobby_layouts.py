@@ -427,13 +427,15 @@ def shop_pages():
                 text("gift_price", 0.44, 0.27, 0.30, 0.06, None)]
 
     def shop_big(extra_kids):
-        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, display="0")
+        # The large picture lies over the opened row; as a child of the row itself the
+        # expandable would stretch it over the whole row.
+        large = icon_button("large-icon-item", 0.30, 0.0, 0.30, 0.46, "icon_shop.png", "shop_item_hide_large_icon",
+                            display="0")
+        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
 
     def row(events, big):
         return element("item_template", "expand_layout", 0, 0, 0.94, 0.12,
-                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big,
-                        icon_button("large-icon-item", 0.30, 0.0, 0.30, 0.46, "icon_shop.png",
-                                    "shop_item_hide_large_icon", display="0")],
+                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big],
                        events=events, extra=['<height value="0.12"/>', '<height value="0.46"/>',
                                              '<transition-time value="0.2"/>'])
 
