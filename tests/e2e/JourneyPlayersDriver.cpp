@@ -3,14 +3,16 @@
 // made through the registration's pages, one after the other (a log-out between); on
 // the Players page he expands the first one's row from its arrow and follows her, finds her
 // on the Following tab under "Offline"; opens the Snow bomb in the shop, buys it, sees the
-// wallet go down and the bomb under My items; gives an item to the followed player from her
-// row; reads the Me card, whose texts lie apart; and logs out.
+// wallet go down and the bomb under My items; once she is online (the server's scripted
+// player logs in as her) gives her an item from her row; reads the Me card, whose texts lie apart; and logs
+// out.
 //
 //   e2e_journey_players_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/PeerProcess.h"
 #include "tests/e2e/JourneyPages.h"
 
 namespace
@@ -201,19 +203,39 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     pages.PressUntil("//my_items_root//button_back", HOME);
 }
 
+// Brenna comes online (the server's scripted player logs in as her): gifts go to players
+// online only.
+void BrennaComesOnline(CJourney& journey, CPeerProcess& peer)
+{
+    const CTestJson ready = journey.WaitForRecord("the server is ready", [](const CTestJson& r)
+                                                  { return r["event"].String() == "ready"; });
+    const size_t uFrom = journey.LogCount();
+    journey.Expect(peer.Start(static_cast<unsigned int>(ready["lobby_port"].Int())) &&
+                       peer.Command("\"cmd\": \"login\", \"user\": \"Brenna\", \"password\": \"" +
+                                    std::string(PASSWORD) + "\""),
+                   "the server's scripted player started as Brenna");
+    journey.WaitForRecord(
+        "the server logged Brenna in",
+        [](const CTestJson& r) { return r["event"].String() == "login" && r["name"].String() == "Brenna"; },
+        uFrom);
+}
+
 void GiveToTheFollowedPlayer(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
     journey.Say("journey: a gift");
+    CPeerProcess peer;
+    BrennaComesOnline(journey, peer);
     pages.PressUntil("//startscreen_root//startscreen//menu_players", PLAYERS);
     journey.PressWidget("//players_root//follow_button");
+    // Online now: the row under the Following tab's first header.
     CListRows follow(journey, FOLLOW_LIST, true);
-    WaitForInk(journey, follow.Part("list_item_small//player_name", 2, 0), JOURNEY_TEXT_PRIMARY,
-               "Brenna shows on the Following tab");
-    Press(journey, follow.Part("list_item_small//arrow", 2, 0), "the arrow of Brenna's row");
-    WaitForInk(journey, follow.Part("list_item_big//text_gift", 2, 0), JOURNEY_TEXT_PRIMARY,
+    WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
+               "Brenna shows on the Following tab under Online");
+    Press(journey, follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
+    WaitForInk(journey, follow.Part("list_item_big//text_gift", 1, 0), JOURNEY_TEXT_PRIMARY,
                "her row offers a gift");
-    Press(journey, follow.Part("list_item_big//button_gift", 2, 0), "Gift");
+    Press(journey, follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");
     CListRows gifts(journey, "//dialog_gift_list_selection//selection_gift_list_content", false);
