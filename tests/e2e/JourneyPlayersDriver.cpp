@@ -245,7 +245,14 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     journey.Keep("d9-gift-confirm");
     const size_t uFrom = journey.LogCount();
     journey.PressWidget("//confirm_buy_player_gift_dialog//ok_buy_player_gift_confirm");
-    journey.WaitForRecord("the server got the gift", CJourney::Incoming("ConfirmBuyPlayerItems"), uFrom);
+    journey.WaitForRecord(
+        "the server took the gift",
+        [](const CTestJson& r)
+        {
+            return r["event"].String() == "out" && r["name"].String() == "ConfirmBuyPlayerItemsResponse" &&
+                   r["fields"]["error"].String().empty();
+        },
+        uFrom);
     pages.WaitForPage(PLAYERS);
     pages.PressUntil("//players_root//button_back", HOME);
 }

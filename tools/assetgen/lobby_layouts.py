@@ -540,10 +540,11 @@ def dialog_pages():
         row = group("item_template", 0, 0, 0.52, 0.08,
                     text("item-name", 0.08, 0, 0.30, 0.08, None),
                     text("price-value", 0.38, 0, 0.12, 0.08, None, align="right-middle"),
+                    # The whole row is the button: a tap anywhere on it selects.
                     element("select-button", "button", 0, 0, 0.52, 0.08,
-                            [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
-                             image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
-                            events={"onclick": "select_%slist_item" % infix}, extra=['<flags transparent="1"/>']))
+                            [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0", keep_aspect="1"),
+                             image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png", keep_aspect="1")],
+                            events={"onclick": "select_%slist_item" % infix}))
         return dialog(name, 0.20, 0.08, 0.60, 0.84,
                       text(name + "_title", 0.02, 0.02, 0.56, 0.08, 271, font="main-b", color="text_title",
                            align="center-middle"),
