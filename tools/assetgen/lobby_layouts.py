@@ -330,11 +330,13 @@ def me_page():
     # tournament scores in one row, then the last games beside the achievements.
     card_w, card_h = 0.94, 0.84
     results = []
+    # Rows a little lower than their pitch: rounded to pixels, neighbours never overlap.
+    row_h = 0.042
     for i in range(1, 7):
         y = 0.54 + (i - 1) * 0.045
-        results += [text("my_opponent_%d" % i, 0.02, y, 0.22, 0.045, None),
-                    text("my_result_%d" % i, 0.25, y, 0.10, 0.045, None, align="center-middle"),
-                    text("my_points_%d" % i, 0.36, y, 0.08, 0.045, None, align="right-middle")]
+        results += [text("my_opponent_%d" % i, 0.02, y, 0.22, row_h, None),
+                    text("my_result_%d" % i, 0.25, y, 0.10, row_h, None, align="center-middle"),
+                    text("my_points_%d" % i, 0.36, y, 0.08, row_h, None, align="right-middle")]
     achievements = []
     for i in range(1, 6):
         y = 0.54 + (i - 1) * 0.054
