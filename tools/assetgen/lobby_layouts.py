@@ -431,8 +431,9 @@ def shop_pages():
     def shop_big(extra_kids):
         # The large picture lies over the opened row; as a child of the row itself the
         # expandable would stretch it over the whole row.
-        large = icon_button("large-icon-item", 0.30, 0.0, 0.30, 0.46, "icon_shop.png", "shop_item_hide_large_icon",
-                            display="0")
+        # A plain button: the item's large picture becomes its own image, with nothing over it.
+        large = element("large-icon-item", "button", 0.30, 0.0, 0.30, 0.46, [],
+                        events={"onclick": "shop_item_hide_large_icon"}, display="0")
         return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
 
     def row(events, big):
