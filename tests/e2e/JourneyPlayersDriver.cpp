@@ -4,8 +4,8 @@
 // the Players page he expands the first one's row from its arrow and follows her, finds her
 // on the Following tab under "Offline"; opens the Snow bomb in the shop, buys it, sees the
 // wallet go down and the bomb under My items; once she is online (the server's scripted
-// player logs in as her) gives her an item from her row; reads the Me card, whose texts lie apart; and logs
-// out.
+// player logs in as her) gives her an item from her row; reads the Me card, whose texts lie
+// apart; and logs out.
 //
 //   e2e_journey_players_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <cstdio>
