@@ -129,13 +129,15 @@ void CInfiniteList::Clear()
 
 void CInfiniteList::Clear(unsigned int uDeferred)
 {
+    // Before the templates are taken there is nothing to clear, and a request kept until
+    // the first update would undo a count set after it.
+    if (m_uTemplatesPending)
+        return;
     if (uDeferred)
     {
         m_uClearPending = 1;
         return;
     }
-    if (m_uTemplatesPending)
-        return;
     for (int i = m_aChildren.GetCount() - 1; i >= 0; --i)
     {
         CWidget* pChild = m_aChildren[i];

@@ -43,7 +43,7 @@ public:
     int GetPageSize() const { return m_iPageSize; }
     int GetFirstLoadedIndex() const { return m_iFirstLoaded; }
     int GetSeparatorCount() const { return m_iSeparators; }
-    // Non-zero: at the next update; zero: now (nothing while the templates are pending).
+    // Non-zero: at the next update; zero: now (either: nothing while the templates are pending).
     void Clear(unsigned int uDeferred);
     // The index of the item being handed to a callback when w is its widget, else -1.
     int GetIndex(CWidget* pWidget) const;

@@ -1,20 +1,18 @@
 // A player's journey through the lobby's own pages, in one instance folder as `make run`
 // makes it, on the local lobby server with its default shop (1000 coins), with two accounts
-// (made on the server by its scripted player): the second one logs in on the login page; on
+// made through the registration's pages, one after the other (a log-out between); on
 // the Players page he expands the first one's row from its arrow and follows her, finds her
 // on the Following tab under "Offline"; opens the Snow bomb in the shop, buys it, sees the
-// wallet go down and the bomb under My items; gives an item to the followed player from her
-// row; reads the Me card, whose texts lie apart; and logs out.
+// wallet go down and the bomb under My items; once she is online (the server's scripted
+// player logs in as her) gives her an item from her row; reads the Me card, whose texts lie
+// apart; and logs out.
 //
 //   e2e_journey_players_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
-#include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
-#include "Framework/Shell/GenerateMD5.h"
-#include "KorvelCommon/KorvelString.h"
 #include "support/PeerProcess.h"
-#include "support/TestText.h"
 #include "tests/e2e/JourneyPages.h"
 
 namespace
@@ -63,9 +61,7 @@ public:
         : m_Journey(journey), m_strList(strList)
     {
         m_iRow = Height(journey.Widget(strList + "//item_template").m_Rect);
-        // The probe cannot place a header (its template leaves the tree at once); the
-        // lobby's layout makes headers half as high as a collapsed row.
-        m_iHeader = bGroups ? m_iRow / 2 : 0;
+        m_iHeader = bGroups ? Height(journey.Widget(strList + "//group_template").m_Rect) : 0;
     }
     // A part of a row (its path inside the row) with iHeaders headers and iRows rows above it.
     sE2eRect Part(const std::string& strPart, int iHeaders, int iRows)
@@ -113,60 +109,14 @@ void FirstLaunch(CJourneyPages& pages)
     pages.WaitForPage(LOGIN);
 }
 
-void TypeInto(CJourney& journey, const std::string& strPath, const std::string& strText)
-{
-    journey.PressWidget(strPath);
-    journey.TypeText(strText);
-}
-
-// The accounts, made on the server by its scripted player as the registration pages would
-// (name check, then the password hashed with the answer's key): the pages do not yet lead
-// past the name check.
-void MakeAccounts(CJourney& journey, CPeerProcess& peer, const std::vector<std::string>& aNames)
-{
-    const CTestJson ready = journey.WaitForRecord("the server is ready", [](const CTestJson& r)
-                                                  { return r["event"].String() == "ready"; });
-    journey.Expect(peer.Start(static_cast<unsigned int>(ready["lobby_port"].Int())) &&
-                       peer.Command("\"cmd\": \"guest\""),
-                   "the server's scripted player started");
-    for (size_t i = 0; i < aNames.size(); ++i)
-    {
-        const std::string& strName = aNames[i];
-        journey.Expect(
-            peer.Command("\"cmd\": \"send\", \"id\": 107, \"fields\": {\"name\": \"" + strName + "\"}"),
-            "the name " + strName + " was asked for");
-        journey.WaitFor([&] { return peer.Received("ConfirmUserNameACK").size() > i; },
-                        "the name " + strName + " was free");
-        CKorvelString strHash((PASSWORD + peer.Received("ConfirmUserNameACK")[i]["key"].String()).c_str());
-        GenerateMD5(strHash);
-        const std::string strHashText = Narrow(strHash);
-        journey.Expect(peer.Command("\"cmd\": \"send\", \"id\": 109, \"fields\": {\"name\": \"" + strName +
-                                    "\", \"email\": \"\", \"password\": \"" + strHashText +
-                                    "\", \"login_type\": 0, \"token\": \"\", \"external_id\": \"\"}"),
-                       "the account " + strName + " was asked for");
-        journey.WaitForRecord("the account " + strName + " was made",
-                              [&](const CTestJson& r) {
-                                  return r["event"].String() == "registered" && r["user"].String() == strName;
-                              });
-    }
-    // Gone again: the player meets nobody online but himself.
-    peer.Stop();
-}
-
-// Logged in on the login page, then the lobby's home.
-void LogInAndEnter(CJourneyPages& pages, const std::string& strName)
+// An account made through the registration's pages, which log it in at once.
+void RegisterAndEnter(CJourneyPages& pages, const std::string& strName)
 {
     CJourney& journey = pages.Journey();
-    TypeInto(journey, "//loginscreen_root//user_login", strName);
-    TypeInto(journey, "//loginscreen_root//user_password", PASSWORD);
-    const size_t uFrom = journey.LogCount();
-    journey.PressWidget("//loginscreen_root//login_button");
-    journey.WaitForRecord(
-        "the server logged " + strName + " in",
-        [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
-    // The lobby hides for the game's menu; the vorn button brings it back.
+    journey.Say("journey: the account " + strName);
+    pages.Register(strName, strName + "@example.org", PASSWORD);
+    journey.PressWidget("//loginscreen_thank//thank_button");
     pages.WaitForGameMenu();
-    pages.PressUntil("//vorn_button_root//vorn_button", HOME);
 }
 
 // Corwin, logged in, is the only row under "Online"; Brenna is the row under "Offline".
@@ -231,7 +181,7 @@ void BuyTheSnowBomb(CJourneyPages& pages)
         [](const CTestJson& r)
         {
             return r["event"].String() == "out" && r["name"].String() == "WalletBalance" &&
-                   r["fields"]["coins"].Int() == DEFAULT_COINS - SNOW_BOMB_PRICE;
+                   r["fields"]["balance"].Int() == DEFAULT_COINS - SNOW_BOMB_PRICE;
         },
         uFrom);
     journey.WaitFor(
@@ -253,19 +203,39 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     pages.PressUntil("//my_items_root//button_back", HOME);
 }
 
+// Brenna comes online (the server's scripted player logs in as her): gifts go to players
+// online only.
+void BrennaComesOnline(CJourney& journey, CPeerProcess& peer)
+{
+    const CTestJson ready = journey.WaitForRecord("the server is ready", [](const CTestJson& r)
+                                                  { return r["event"].String() == "ready"; });
+    const size_t uFrom = journey.LogCount();
+    journey.Expect(peer.Start(static_cast<unsigned int>(ready["lobby_port"].Int())) &&
+                       peer.Command("\"cmd\": \"login\", \"user\": \"Brenna\", \"password\": \"" +
+                                    std::string(PASSWORD) + "\""),
+                   "the server's scripted player started as Brenna");
+    journey.WaitForRecord(
+        "the server logged Brenna in",
+        [](const CTestJson& r) { return r["event"].String() == "login" && r["name"].String() == "Brenna"; },
+        uFrom);
+}
+
 void GiveToTheFollowedPlayer(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
     journey.Say("journey: a gift");
+    CPeerProcess peer;
+    BrennaComesOnline(journey, peer);
     pages.PressUntil("//startscreen_root//startscreen//menu_players", PLAYERS);
     journey.PressWidget("//players_root//follow_button");
+    // Online now: the row under the Following tab's first header.
     CListRows follow(journey, FOLLOW_LIST, true);
-    WaitForInk(journey, follow.Part("list_item_small//player_name", 2, 0), JOURNEY_TEXT_PRIMARY,
-               "Brenna shows on the Following tab");
-    Press(journey, follow.Part("list_item_small//arrow", 2, 0), "the arrow of Brenna's row");
-    WaitForInk(journey, follow.Part("list_item_big//text_gift", 2, 0), JOURNEY_TEXT_PRIMARY,
+    WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
+               "Brenna shows on the Following tab under Online");
+    Press(journey, follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
+    WaitForInk(journey, follow.Part("list_item_big//text_gift", 1, 0), JOURNEY_TEXT_PRIMARY,
                "her row offers a gift");
-    Press(journey, follow.Part("list_item_big//button_gift", 2, 0), "Gift");
+    Press(journey, follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");
     CListRows gifts(journey, "//dialog_gift_list_selection//selection_gift_list_content", false);
@@ -275,7 +245,14 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     journey.Keep("d9-gift-confirm");
     const size_t uFrom = journey.LogCount();
     journey.PressWidget("//confirm_buy_player_gift_dialog//ok_buy_player_gift_confirm");
-    journey.WaitForRecord("the server got the gift", CJourney::Incoming("ConfirmBuyPlayerItems"), uFrom);
+    journey.WaitForRecord(
+        "the server took the gift",
+        [](const CTestJson& r)
+        {
+            return r["event"].String() == "out" && r["name"].String() == "ConfirmBuyPlayerItemsResponse" &&
+                   r["fields"]["error"].String().empty();
+        },
+        uFrom);
     pages.WaitForPage(PLAYERS);
     pages.PressUntil("//players_root//button_back", HOME);
 }
@@ -330,9 +307,10 @@ int main()
         [&]
         {
             FirstLaunch(pages);
-            CPeerProcess peer;
-            MakeAccounts(journey, peer, {"Brenna", "Corwin"});
-            LogInAndEnter(pages, "Corwin");
+            RegisterAndEnter(pages, "Brenna");
+            pages.Logout();
+            RegisterAndEnter(pages, "Corwin");
+            pages.OpenLobby();
             FollowFromThePlayersPage(pages);
             BuyTheSnowBomb(pages);
             GiveToTheFollowedPlayer(pages);

@@ -330,11 +330,13 @@ def me_page():
     # tournament scores in one row, then the last games beside the achievements.
     card_w, card_h = 0.94, 0.84
     results = []
+    # Rows a little lower than their pitch: rounded to pixels, neighbours never overlap.
+    row_h = 0.042
     for i in range(1, 7):
         y = 0.54 + (i - 1) * 0.045
-        results += [text("my_opponent_%d" % i, 0.02, y, 0.22, 0.045, None),
-                    text("my_result_%d" % i, 0.25, y, 0.10, 0.045, None, align="center-middle"),
-                    text("my_points_%d" % i, 0.36, y, 0.08, 0.045, None, align="right-middle")]
+        results += [text("my_opponent_%d" % i, 0.02, y, 0.22, row_h, None),
+                    text("my_result_%d" % i, 0.25, y, 0.10, row_h, None, align="center-middle"),
+                    text("my_points_%d" % i, 0.36, y, 0.08, row_h, None, align="right-middle")]
     achievements = []
     for i in range(1, 6):
         y = 0.54 + (i - 1) * 0.054
@@ -427,13 +429,16 @@ def shop_pages():
                 text("gift_price", 0.44, 0.27, 0.30, 0.06, None)]
 
     def shop_big(extra_kids):
-        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, display="0")
+        # The large picture lies over the opened row; as a child of the row itself the
+        # expandable would stretch it over the whole row.
+        # A plain button: the item's large picture becomes its own image, with nothing over it.
+        large = element("large-icon-item", "button", 0.30, 0.0, 0.30, 0.46, [],
+                        events={"onclick": "shop_item_hide_large_icon"}, display="0")
+        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
 
     def row(events, big):
         return element("item_template", "expand_layout", 0, 0, 0.94, 0.12,
-                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big,
-                        icon_button("large-icon-item", 0.30, 0.0, 0.30, 0.46, "icon_shop.png",
-                                    "shop_item_hide_large_icon", display="0")],
+                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big],
                        events=events, extra=['<height value="0.12"/>', '<height value="0.46"/>',
                                              '<transition-time value="0.2"/>'])
 
@@ -442,7 +447,8 @@ def shop_pages():
                              icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
                                          "shop_item_show_large_icon")])
     item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
-    shop = page("shop_root", back(), title(234),
+    shop = page("shop_root", back(), title(234, x=0.30, w=0.40),
+                # The title keeps clear of the wallet at its right.
                 text("coins_label", 0.56, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
                 text("vorncoins_amount", 0.71, 0.02, 0.10, 0.09, None, font="main-b"),
                 icon_button("shop_buy_coins", 0.82, 0.02, 0.07, 0.09, "icon_coins.png", "buy_coins"),
@@ -537,10 +543,11 @@ def dialog_pages():
         row = group("item_template", 0, 0, 0.52, 0.08,
                     text("item-name", 0.08, 0, 0.30, 0.08, None),
                     text("price-value", 0.38, 0, 0.12, 0.08, None, align="right-middle"),
+                    # The whole row is the button: a tap anywhere on it selects.
                     element("select-button", "button", 0, 0, 0.52, 0.08,
-                            [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
-                             image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
-                            events={"onclick": "select_%slist_item" % infix}, extra=['<flags transparent="1"/>']))
+                            [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0", keep_aspect="1"),
+                             image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png", keep_aspect="1")],
+                            events={"onclick": "select_%slist_item" % infix}))
         return dialog(name, 0.20, 0.08, 0.60, 0.84,
                       text(name + "_title", 0.02, 0.02, 0.56, 0.08, 271, font="main-b", color="text_title",
                            align="center-middle"),

@@ -197,6 +197,7 @@ TEST_F(CInfiniteList, ClearWaitsForTheNextUpdateAndResetsTheCount)
 {
     MakeList();
     m_pList->Clear();
+    m_pList->Clear(1);
     AddTemplate("item_template", 20);
     m_pList->SetCount(5);
     Update();
