@@ -1,0 +1,136 @@
+// Two players' challenges, in two windows side by side on one local lobby server, with two
+// accounts made through the registration pages: Alda challenges Bram from his row on the
+// Players page and Bram declines (his dialog closes, Alda reads the answer); Alda challenges
+// again and withdraws from the waiting page (Bram's dialog goes away); Bram accepts a
+// challenge of the server's scripted player and plays, and Alda's challenge meanwhile reads
+// as busy; Bram blocks Alda from her card, and in their match her chat never reaches him.
+//
+//   e2e_journey_challenges_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
+#include "support/PeerProcess.h"
+#include "tests/e2e/JourneyPages.h"
+
+namespace
+{
+
+using namespace journey_pages;
+using namespace journey_challenges;
+
+const int ENGLISH_ROW = 0;
+const char* const PASSWORD = "Secret-123";
+const char* const ALDA = "Alda";
+const char* const BRAM = "Bram";
+// The answers as the challenger reads them (the framework's language texts 5 and 6) and
+// the challenged player's toast (37).
+const char* const DECLINED = "Bram does not want to play right now.";
+const char* const BUSY = "The other player is in a match right now.";
+const std::string CHALLENGES_YOU = " challenges you to a match!";
+const char* const ALDAS_LINE = "Alda writes a line nobody reads";
+const char* const BRAMS_LINE = "ok";
+// Rows of the Players page: the players online in the order of their logins.
+const int ALDAS_ROW = 0, BRAMS_ROW = 1;
+// Answers of a ChallengeResponse.
+const int ANSWER_NO = 0, ANSWER_BUSY = 2;
+const int INK_TOLERANCE = 48;
+
+// The player's first launch: English, the registration's pages, the lobby's home page.
+void Arrive(CJourneyPages& pages, const std::string& strName)
+{
+    CJourney& journey = pages.Journey();
+    journey.Start();
+    pages.WaitForPage(LANGUAGE);
+    pages.ChooseLanguage(ENGLISH_ROW);
+    pages.WaitForPage(LOGIN);
+    std::string strMail = strName + "@example.org";
+    pages.Register(strName, strMail, PASSWORD);
+    journey.PressWidget("//loginscreen_thank//thank_button");
+    // The lobby would open on the thank-you page again: in through the login page instead.
+    pages.Logout();
+    pages.LoginAs(strName, PASSWORD);
+    pages.OpenLobby();
+}
+
+std::function<bool(const CTestJson&)> Out(const std::string& strName)
+{
+    return [strName](const CTestJson& r)
+    { return r["event"].String() == "out" && r["name"].String() == strName; };
+}
+
+// Alda presses the challenge button of Bram's row and waits; the server asks Bram.
+void Challenge(CJourneyPages& alda)
+{
+    CJourney& journey = alda.Journey();
+    const size_t uFrom = journey.LogCount();
+    PressRowPart(journey, BRAMS_ROW, "list_item_small//challenge_button");
+    alda.WaitForPage(WAITING);
+    journey.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
+}
+
+// Bram's toast opens the challenge dialog.
+void OpenChallenge(CJourneyPages& bram, const std::string& strToast)
+{
+    CJourney& journey = bram.Journey();
+    WaitForToast(journey, strToast);
+    for (int iTry = 0; iTry < 4 && !(journey.Look(), bram.Showing(CHALLENGED)); ++iTry)
+    {
+        PressToast(journey);
+        E2eWaitFor([&] { return journey.Look(), bram.Showing(CHALLENGED); }, 10);
+    }
+    bram.WaitForPage(CHALLENGED);
+}
+
+void Decline(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a challenge declined");
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    a.Keep("g1-bram-found");
+    Challenge(alda);
+    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
+    b.Keep("g2-challenged");
+    const size_t uFrom = a.LogCount();
+    b.PressWidget("//challenge_received//reject_button");
+    a.WaitForRecord(
+        "the server told Alda the refusal",
+        [](const CTestJson& r)
+        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
+        uFrom);
+    bram.WaitForPage(HOME);
+    b.Keep("g3-declined");
+    WaitForToast(a, DECLINED);
+    a.Keep("g4-told");
+}
+
+void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    a.Say("journey: a challenge withdrawn");
+    alda.WaitForPage(PLAYERS);
+    Challenge(alda);
+    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
+    const size_t uFrom = a.LogCount();
+    a.PressWidget("//challenge_waiting//waiting_close");
+    a.WaitForRecord(
+        "the server logged the withdrawal",
+        [](const CTestJson& r) { return r["event"].String() == "challenge_withdrawn"; }, uFrom);
+    alda.WaitForPage(PLAYERS);
+    bram.WaitForPage(HOME);
+    bram.Journey().Keep("g5-withdrawn");
+}
+
+} // namespace
+
+int main()
+{
+    CJourney first("journey_challenges");
+    CJourney second(first, 2);
+    CJourneyPages alda(first), bram(second);
+    return first.Run(
+        [&]
+        {
+            Arrive(alda, ALDA);
+            Arrive(bram, BRAM);
+            Decline(alda, bram);
+            Withdraw(alda, bram);
+        });
+}
