@@ -118,6 +118,109 @@ void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
     bram.Journey().Keep("g5-withdrawn");
 }
 
+// Bram accepts the challenge that the toast offers; the match starts.
+void Accept(CJourneyPages& bram, const std::string& strToast)
+{
+    CJourney& journey = bram.Journey();
+    OpenChallenge(bram, strToast);
+    const size_t uFrom = journey.LogCount();
+    journey.PressWidget("//challenge_received//accept_button");
+    journey.WaitForRecord(
+        "the match started", [](const CTestJson& r) { return r["event"].String() == "match_start"; }, uFrom);
+}
+
+// Bram plays the scripted player, who challenged him; Alda's challenge reads as busy.
+void Busy(CJourneyPages& alda, CJourneyPages& bram, CPeerProcess& peer)
+{
+    CJourney& a = alda.Journey();
+    a.Say("journey: a busy opponent");
+    const CTestJson ready = a.WaitForRecord("the server is ready", [](const CTestJson& r)
+                                            { return r["event"].String() == "ready"; });
+    a.Expect(peer.Start(static_cast<unsigned int>(ready["lobby_port"].Int())) &&
+                 peer.Command("\"cmd\": \"guest\""),
+             "the server's scripted player started");
+    a.WaitFor([&] { return peer.UserId() > 0; }, "the scripted player logged in");
+    const size_t uFrom = a.LogCount();
+    a.Expect(peer.Command("\"cmd\": \"challenge\", \"ids\": [" + std::to_string(UserId(a, BRAM)) + "]"),
+             "the scripted player challenged Bram");
+    const CTestJson asked = a.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
+    Accept(bram, asked["fields"]["name"].String() + CHALLENGES_YOU);
+    bram.Journey().Keep("g6-bram-plays");
+
+    const size_t uBusy = a.LogCount();
+    PressRowPart(a, BRAMS_ROW, "list_item_small//challenge_button");
+    a.WaitForRecord(
+        "the server answered that Bram is busy",
+        [](const CTestJson& r)
+        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_BUSY; },
+        uBusy);
+    WaitForToast(a, BUSY);
+    a.Keep("g7-busy");
+
+    // The scripted player leaves; Bram's match ends and he goes back to the lobby.
+    a.Expect(peer.Command("\"cmd\": \"close\", \"conn\": \"game\""), "the scripted player left the match");
+    bram.WaitForPage(CHAT);
+    bram.PressUntil("//chat_root//button_back", HOME);
+}
+
+// From Alda's card on his Players page.
+void Block(CJourneyPages& bram)
+{
+    CJourney& b = bram.Journey();
+    b.Say("journey: a player blocked");
+    FindPlayer(bram, ALDA, ALDAS_ROW);
+    PressRowPart(b, ALDAS_ROW, "list_item_small//player_name");
+    const std::string strPeople = "list_item_big//details_button";
+    const sE2eRect caption = RowPart(b, ALDAS_ROW, "list_item_big//text_challenge");
+    b.WaitFor([&] { return InkWidth(b.Look(), caption, JOURNEY_TEXT_PRIMARY) > 0; }, "Alda's card opened");
+    PressRowPart(b, ALDAS_ROW, strPeople);
+    const sE2eRect block = RowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//text_block");
+    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
+    b.Keep("g8-card");
+    const size_t uFrom = b.LogCount();
+    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
+    b.WaitForRecord(
+        "the server got the block",
+        [](const CTestJson& r)
+        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == 1; },
+        uFrom);
+}
+
+void Chat(CJourneyPages& pages, const std::string& strLine)
+{
+    CJourney& journey = pages.Journey();
+    pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
+    pages.TypeInto("//chat_root//chat_textfield", strLine);
+    journey.PressWidget("//chat_root//chat_send_button");
+}
+
+// In their match Alda's line never reaches Bram; his reaches her.
+void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a blocked player's chat");
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    Challenge(alda);
+    Accept(bram, ALDA + CHALLENGES_YOU);
+    const size_t uFrom = a.LogCount();
+    Chat(alda, ALDAS_LINE);
+    a.WaitForRecord(
+        "the server dropped Alda's line",
+        [](const CTestJson& r) { return r["event"].String() == "chat_blocked"; }, uFrom);
+    Chat(bram, BRAMS_LINE);
+    a.WaitForRecord(
+        "the server passed Bram's line on",
+        [](const CTestJson& r)
+        { return Out("ChatMessage")(r) && r["fields"]["text"].String() == BRAMS_LINE; },
+        uFrom);
+    const sE2eRect backlog = b.Widget("//chat_root//chat_backlog").m_Rect;
+    const int iAldas = b.LiteralWidth("//chat_root//chat_backlog//item_template", ALDAS_LINE);
+    b.Keep("g9-bram-chat");
+    b.Expect(InkWidth(b.Look(), backlog, JOURNEY_TEXT_PRIMARY) < iAldas / 2,
+             "Bram's chat shows no line of Alda's");
+}
+
 } // namespace
 
 int main()
@@ -130,7 +233,14 @@ int main()
         {
             Arrive(alda, ALDA);
             Arrive(bram, BRAM);
+            MeasureToasts(first, {DECLINED, BUSY});
             Decline(alda, bram);
             Withdraw(alda, bram);
+            CPeerProcess peer;
+            Busy(alda, bram, peer);
+            Block(bram);
+            BlockedChat(alda, bram);
+            alda.Journey().Expect(first.Close() == 0 && second.Close() == 0,
+                                  "both games ended with 0 on the close message");
         });
 }

@@ -297,21 +297,6 @@ const int INK_TOLERANCE = 48;
 // Ink is a little narrower than the advance the font reports.
 const int WIDTH_SLACK = 4;
 
-// The columns from the first to the last holding the colour, 0 when none.
-int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
-{
-    int iFirst = -1, iLast = -1;
-    for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
-        for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
-            if (E2eNear(shot.At(x, y), uColour, INK_TOLERANCE))
-            {
-                iFirst = iFirst < 0 ? x : iFirst;
-                iLast = x;
-                break;
-            }
-    return iFirst < 0 ? 0 : iLast - iFirst + 1;
-}
-
 // The rectangle shows a text of that width in the colour, the same in two pictures.
 bool ShowsIn(CJourney& journey, const sE2eRect& r, uint32_t uColour, int iWidth)
 {
@@ -327,6 +312,20 @@ sE2eRect ToastText(CJourney& journey)
     return {int(TOAST_TEXT_LEFT * w), int(TOAST_TOP * h), int(TOAST_TEXT_RIGHT * w), int(TOAST_BOTTOM * h)};
 }
 } // namespace
+
+int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
+{
+    int iFirst = -1, iLast = -1;
+    for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
+        for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
+            if (E2eNear(shot.At(x, y), uColour, INK_TOLERANCE))
+            {
+                iFirst = iFirst < 0 ? x : iFirst;
+                iLast = x;
+                break;
+            }
+    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+}
 
 sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)
 {
@@ -361,6 +360,14 @@ void FindPlayer(CJourneyPages& pages, const std::string& strName, int iRow)
                            JOURNEY_TEXT_PRIMARY, iWidth);
         },
         strName + "'s row shows on the players page");
+}
+
+void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts)
+{
+    std::vector<std::string> aPaths;
+    for (const std::string& strText : aTexts)
+        aPaths.push_back(TOAST_FONT_TEXT + std::string("~") + strText);
+    journey.Probe(aPaths);
 }
 
 bool ShowsToast(CJourney& journey, const std::string& strText)
