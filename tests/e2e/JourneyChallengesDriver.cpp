@@ -267,7 +267,10 @@ int main()
             Busy(alda, bram, peer);
             Block(bram);
             BlockedChat(alda, bram);
-            alda.Journey().Expect(first.Close() == 0 && second.Close() == 0,
-                                  "both games ended with 0 on the close message");
+            first.Expect(second.Close() == 0 && first.Close() == 0,
+                         "both games ended with 0 on the close message");
+            const CTestJson end = first.WaitForRecord("the lobby server ended", [](const CTestJson& r)
+                                                      { return r["event"].String() == "shutdown"; });
+            first.Expect(end["violations"].Int() == 0, "the server saw no protocol violation");
         });
 }
