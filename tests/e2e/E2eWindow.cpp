@@ -232,6 +232,9 @@ void CE2eDisplay::Click(Window window, int x, int y) const
     Window child = 0;
     int iRootX = x, iRootY = y;
     XTranslateCoordinates(m_pDisplay, window, DefaultRootWindow(m_pDisplay), x, y, &iRootX, &iRootY, &child);
+    // The keys go where the player clicked, as under a click-to-focus window manager: each
+    // game takes the focus when its window appears.
+    XSetInputFocus(m_pDisplay, window, RevertToParent, CurrentTime);
     XTestFakeMotionEvent(m_pDisplay, DefaultScreen(m_pDisplay), iRootX, iRootY, CurrentTime);
     XTestFakeButtonEvent(m_pDisplay, 1, True, CurrentTime);
     XFlush(m_pDisplay);

@@ -245,10 +245,15 @@ class LobbyPages:
 
     def _challenge_response(self, client, fields):
         if fields["challenger"] == client.user_id and fields["answer"] == 0:
-            # The challenger withdraws its own challenge: nobody is asked any more.
+            # The challenger withdraws its own challenge: nobody is asked any more. Each one
+            # asked hears a refusal about himself, which closes his challenge panel.
             for other in self._clients():
-                if other.challenges.pop(client.user_id, None) is not None:
+                pending = other.challenges.pop(client.user_id, None)
+                if pending is not None:
                     self.log.write("challenge_withdrawn", challenger=client.user_id, target=other.user_id)
+                    other.conn.send(
+                        messages.challenge_response(0, pending[1], other.user_id, client.user_id, client.name, ""),
+                        {"answer": 0, "responder": other.user_id, "challenger": client.user_id})
             return
         # A late answer (the challenge already answered, or none made) changes nothing.
         pending = client.challenges.pop(fields["challenger"], None)

@@ -85,6 +85,9 @@ class Challenges(MatchCase, unittest.TestCase):
         a, b = self.a, self.b
         self.challenge()
         a.lobby.send(answer(0, a.id, a.id, ""))
+        # The one asked hears a refusal about himself: his panel closes.
+        told = b.lobby.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((told.int(0), told.int(2), told.int(3)), (0, b.id, a.id))
         b.lobby.send(answer(1, b.id, a.id, ""))
         a.lobby.expect_nothing()
         b.lobby.expect_nothing()

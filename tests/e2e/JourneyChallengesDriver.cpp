@@ -1,0 +1,276 @@
+// Two players' challenges, in two windows side by side on one local lobby server, with two
+// accounts made through the registration pages: Alda challenges Bram from his row on the
+// Players page and Bram declines (his dialog closes, Alda reads the answer); Alda challenges
+// again and withdraws from the waiting page (Bram's dialog goes away); Bram accepts a
+// challenge of the server's scripted player and plays, and Alda's challenge meanwhile reads
+// as busy; Bram blocks Alda from her card, and in their match her chat never reaches him.
+//
+//   e2e_journey_challenges_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
+#include <algorithm>
+
+#include "support/PeerProcess.h"
+#include "tests/e2e/JourneyPages.h"
+
+namespace
+{
+
+using namespace journey_pages;
+using namespace journey_challenges;
+
+const int ENGLISH_ROW = 0;
+const char* const PASSWORD = "Secret-123";
+const char* const ALDA = "Alda";
+const char* const BRAM = "Bram";
+// The answers as the challenger reads them (the framework's language texts 5 and 6) and
+// the challenged player's toast (37).
+const char* const DECLINED = "Bram does not want to play right now.";
+const char* const BUSY = "The other player is in a match right now.";
+const std::string CHALLENGES_YOU = " challenges you to a match!";
+const char* const ALDAS_LINE = "Alda writes a long line to Bram that never reaches him";
+const char* const BRAMS_LINE = "ok";
+// Rows of the Players page: the players online in the order of their logins.
+const int ALDAS_ROW = 0, BRAMS_ROW = 1;
+// Answers of a ChallengeResponse.
+const int ANSWER_NO = 0, ANSWER_BUSY = 2;
+const int INK_TOLERANCE = 48;
+// A text in the chat lines' font ("main"): the probe measures none inside the chat's list.
+const char* const MAIN_FONT_TEXT = "//challenge_waiting//waiting_text";
+
+// The columns from the first to the last where the rectangle holds anything but its
+// background (taken from its right edge, row by row: the page's gradient runs down).
+int WrittenWidth(const sE2eShot& shot, const sE2eRect& r)
+{
+    int iFirst = -1, iLast = -1;
+    for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
+    {
+        const uint32_t uBackground = shot.At(std::min(r.m_iRight, shot.m_iWidth) - 1, y);
+        for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
+            if (!E2eNear(shot.At(x, y), uBackground, INK_TOLERANCE))
+            {
+                iFirst = iFirst < 0 || x < iFirst ? x : iFirst;
+                iLast = std::max(iLast, x);
+            }
+    }
+    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+}
+
+// The player's first launch: English, the registration's pages, the lobby's home page.
+void Arrive(CJourneyPages& pages, const std::string& strName)
+{
+    CJourney& journey = pages.Journey();
+    journey.Start();
+    pages.WaitForPage(LANGUAGE);
+    pages.ChooseLanguage(ENGLISH_ROW);
+    pages.WaitForPage(LOGIN);
+    std::string strMail = strName + "@example.org";
+    pages.Register(strName, strMail, PASSWORD);
+    journey.PressWidget("//loginscreen_thank//thank_button");
+    // The lobby would open on the thank-you page again: in through the login page instead.
+    pages.Logout();
+    pages.LoginAs(strName, PASSWORD);
+    pages.OpenLobby();
+}
+
+std::function<bool(const CTestJson&)> Out(const std::string& strName)
+{
+    return [strName](const CTestJson& r)
+    { return r["event"].String() == "out" && r["name"].String() == strName; };
+}
+
+// Alda presses the challenge button of Bram's row and waits; the server asks Bram.
+void Challenge(CJourneyPages& alda)
+{
+    CJourney& journey = alda.Journey();
+    const size_t uFrom = journey.LogCount();
+    PressRowPart(journey, BRAMS_ROW, "list_item_small//challenge_button");
+    alda.WaitForPage(WAITING);
+    journey.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
+}
+
+// Bram's toast opens the challenge dialog.
+void OpenChallenge(CJourneyPages& bram, const std::string& strToast)
+{
+    CJourney& journey = bram.Journey();
+    WaitForToast(journey, strToast);
+    for (int iTry = 0; iTry < 4 && !(journey.Look(), bram.Showing(CHALLENGED)); ++iTry)
+    {
+        PressToast(journey);
+        E2eWaitFor([&] { return journey.Look(), bram.Showing(CHALLENGED); }, 10);
+    }
+    bram.WaitForPage(CHALLENGED);
+}
+
+void Decline(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a challenge declined");
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    a.Keep("g1-bram-found");
+    Challenge(alda);
+    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
+    b.Keep("g2-challenged");
+    const size_t uFrom = a.LogCount();
+    b.PressWidget("//challenge_received//reject_button");
+    a.WaitForRecord(
+        "the server told Alda the refusal",
+        [](const CTestJson& r)
+        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
+        uFrom);
+    bram.WaitForPage(HOME);
+    b.Keep("g3-declined");
+    WaitForToast(a, DECLINED);
+    a.Keep("g4-told");
+}
+
+void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    a.Say("journey: a challenge withdrawn");
+    alda.WaitForPage(PLAYERS);
+    Challenge(alda);
+    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
+    const size_t uFrom = a.LogCount();
+    a.PressWidget("//challenge_waiting//waiting_close");
+    a.WaitForRecord(
+        "the server logged the withdrawal",
+        [](const CTestJson& r) { return r["event"].String() == "challenge_withdrawn"; }, uFrom);
+    alda.WaitForPage(PLAYERS);
+    bram.WaitForPage(HOME);
+    bram.Journey().Keep("g5-withdrawn");
+}
+
+// Bram accepts the challenge that the toast offers; the match starts.
+void Accept(CJourneyPages& bram, const std::string& strToast)
+{
+    CJourney& journey = bram.Journey();
+    OpenChallenge(bram, strToast);
+    const size_t uFrom = journey.LogCount();
+    journey.PressWidget("//challenge_received//accept_button");
+    journey.WaitForRecord(
+        "the match started", [](const CTestJson& r) { return r["event"].String() == "match_start"; }, uFrom);
+}
+
+// Bram plays the scripted player, who challenged him; Alda's challenge reads as busy.
+void Busy(CJourneyPages& alda, CJourneyPages& bram, CPeerProcess& peer)
+{
+    CJourney& a = alda.Journey();
+    a.Say("journey: a busy opponent");
+    const CTestJson ready = a.WaitForRecord("the server is ready", [](const CTestJson& r)
+                                            { return r["event"].String() == "ready"; });
+    a.Expect(peer.Start(static_cast<unsigned int>(ready["lobby_port"].Int())) &&
+                 peer.Command("\"cmd\": \"guest\""),
+             "the server's scripted player started");
+    a.WaitFor([&] { return peer.UserId() > 0; }, "the scripted player logged in");
+    const size_t uFrom = a.LogCount();
+    a.Expect(peer.Command("\"cmd\": \"challenge\", \"ids\": [" + std::to_string(UserId(a, BRAM)) + "]"),
+             "the scripted player challenged Bram");
+    const CTestJson asked = a.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
+    Accept(bram, asked["fields"]["name"].String() + CHALLENGES_YOU);
+    bram.Journey().Keep("g6-bram-plays");
+
+    const size_t uBusy = a.LogCount();
+    PressRowPart(a, BRAMS_ROW, "list_item_small//challenge_button");
+    a.WaitForRecord(
+        "the server answered that Bram is busy",
+        [](const CTestJson& r)
+        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_BUSY; },
+        uBusy);
+    WaitForToast(a, BUSY);
+    a.Keep("g7-busy");
+
+    // The scripted player leaves; Bram's match ends and he goes back to the lobby.
+    a.Expect(peer.Command("\"cmd\": \"close\", \"conn\": \"game\""), "the scripted player left the match");
+    bram.WaitForPage(CHAT);
+    // The chat's back leaves the match for the game's menu.
+    bram.Journey().PressWidget("//chat_root//button_back");
+    bram.WaitForGameMenu();
+    bram.OpenLobby();
+}
+
+// From Alda's card on his Players page.
+void Block(CJourneyPages& bram)
+{
+    CJourney& b = bram.Journey();
+    b.Say("journey: a player blocked");
+    FindPlayer(bram, ALDA, ALDAS_ROW);
+    PressRowPart(b, ALDAS_ROW, "list_item_small//player_name");
+    const std::string strPeople = "list_item_big//details_button";
+    const sE2eRect caption = RowPart(b, ALDAS_ROW, "list_item_big//text_challenge");
+    b.WaitFor([&] { return InkWidth(b.Look(), caption, JOURNEY_TEXT_PRIMARY) > 0; }, "Alda's card opened");
+    PressRowPart(b, ALDAS_ROW, strPeople);
+    const sE2eRect block = RowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//text_block");
+    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
+    b.Keep("g8-card");
+    const size_t uFrom = b.LogCount();
+    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
+    b.WaitForRecord(
+        "the server got the block",
+        [](const CTestJson& r)
+        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == 1; },
+        uFrom);
+}
+
+void Chat(CJourneyPages& pages, const std::string& strLine)
+{
+    CJourney& journey = pages.Journey();
+    pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
+    pages.TypeInto("//chat_root//chat_textfield", strLine);
+    journey.PressWidget("//chat_root//chat_send_button");
+}
+
+// In their match Alda's line never reaches Bram; his reaches her.
+void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a blocked player's chat");
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    Challenge(alda);
+    Accept(bram, ALDA + CHALLENGES_YOU);
+    const size_t uFrom = a.LogCount();
+    Chat(alda, ALDAS_LINE);
+    a.WaitForRecord(
+        "the server dropped Alda's line",
+        [](const CTestJson& r) { return r["event"].String() == "chat_blocked"; }, uFrom);
+    Chat(bram, BRAMS_LINE);
+    a.WaitForRecord(
+        "the server passed Bram's line on",
+        [](const CTestJson& r)
+        { return Out("ChatMessage")(r) && r["fields"]["text"].String() == BRAMS_LINE; },
+        uFrom);
+    // His window shows no line near as wide as hers, in whatever colour lines are drawn.
+    const sE2eRect backlog = b.Widget("//chat_root//chat_backlog").m_Rect;
+    const int iAldas = b.LiteralWidth(MAIN_FONT_TEXT, ALDA + std::string(": ") + ALDAS_LINE);
+    b.Keep("g9-bram-chat");
+    const int iWritten = WrittenWidth(b.Look(), backlog);
+    b.Expect(iWritten < iAldas * 3 / 4, "Bram's chat shows no line of Alda's",
+             "lines " + std::to_string(iWritten) + " px wide, hers " + std::to_string(iAldas) + " px");
+}
+
+} // namespace
+
+int main()
+{
+    CJourney first("journey_challenges");
+    CJourney second(first, 2);
+    CJourneyPages alda(first), bram(second);
+    return first.Run(
+        [&]
+        {
+            Arrive(alda, ALDA);
+            Arrive(bram, BRAM);
+            MeasureToasts(first, {DECLINED, BUSY});
+            Decline(alda, bram);
+            Withdraw(alda, bram);
+            CPeerProcess peer;
+            Busy(alda, bram, peer);
+            Block(bram);
+            BlockedChat(alda, bram);
+            first.Expect(second.Close() == 0 && first.Close() == 0,
+                         "both games ended with 0 on the close message");
+            const CTestJson end = first.WaitForRecord("the lobby server ended", [](const CTestJson& r)
+                                                      { return r["event"].String() == "shutdown"; });
+            first.Expect(end["violations"].Int() == 0, "the server saw no protocol violation");
+        });
+}
