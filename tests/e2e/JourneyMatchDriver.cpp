@@ -23,6 +23,9 @@ const sJourneyPage ME = {"the Me page", "//me_root//page_title", JOURNEY_TEXT_TI
 // A bubble's white, in pixels, over what the band showed before the line.
 const int BUBBLE_PIXELS = 300;
 const int PRESS_TRIES = 4;
+// The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
+// from the screen's centre.
+const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
 
 // One of the two players: its window, its pages and what the server's log says of it.
 struct sPlayer
@@ -256,6 +259,34 @@ void AccountsMatch(sPlayer& a, sPlayer& b)
     }
 }
 
+// The game's menu: training, its first lesson, and its board.
+void PlayFirstLesson(sPlayer& player)
+{
+    CJourney& journey = player.m_Journey;
+    CJourneyPages& pages = player.m_Pages;
+    for (int iTry = 0; iTry < PRESS_TRIES && pages.ShowsGameMenu(); ++iTry)
+    {
+        pages.PressTraining();
+        E2eWaitFor([&] { return !pages.ShowsGameMenu(); }, 15);
+    }
+    journey.WaitFor([&] { return !pages.ShowsGameMenu(); }, "the lesson chooser shows");
+    journey.Keep("lessons");
+    int x = 0, y = 0;
+    auto fnBoard = [&] { return player.m_Match.FindFlomp(0, x, y) && player.m_Match.FindFlomp(1, x, y); };
+    // The chooser takes no press while its welcome shows.
+    for (int iTry = 0; iTry < 3 * PRESS_TRIES && !fnBoard(); ++iTry)
+    {
+        const sE2eShot& now = journey.Look();
+        const float u = float(now.m_iWidth) / LESSON_UNITS;
+        journey.Say("press the first lesson");
+        journey.Click(int(0.5f * float(now.m_iWidth) - FIRST_LESSON_LEFT * u),
+                      int(0.5f * float(now.m_iHeight) - FIRST_LESSON_UP * u));
+        E2eWaitFor(fnBoard, 10);
+    }
+    journey.WaitFor(fnBoard, "the first lesson's board shows both flomps");
+    journey.Keep("training-after-guest-match");
+}
+
 void GuestsMatch(sPlayer& a, sPlayer& b)
 {
     a.m_Journey.Say("journey (f): two guests; one closes its window");
@@ -270,11 +301,7 @@ void GuestsMatch(sPlayer& a, sPlayer& b)
         { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
         uFrom);
     BackToMenu(a, true);
-    a.m_Pages.PressTraining();
-    int x = 0, y = 0;
-    a.m_Journey.WaitFor([&] { return a.m_Match.FindFlomp(0, x, y); }, "training shows the own flomp",
-                        JOURNEY_START_SECONDS);
-    a.m_Journey.Keep("training-after-guest-match");
+    PlayFirstLesson(a);
 }
 
 } // namespace

@@ -356,8 +356,8 @@ bool CJourneyMatch::FindFlomp(int iSlot, int& iX, int& iY)
 void CJourneyMatch::WaitForBoard()
 {
     int x = 0, y = 0;
-    m_Journey.WaitFor([&] { return FindFlomp(0, x, y) && FindFlomp(1, x, y); }, "the board shows both flomps",
-                      JOURNEY_START_SECONDS);
+    m_Journey.WaitFor([&] { return FindFlomp(0, x, y) && FindFlomp(1, x, y) && !m_Pages.ShowsGameMenu(); },
+                      "the board shows both flomps", JOURNEY_START_SECONDS);
 }
 
 void CJourneyMatch::OpenChat()

@@ -110,7 +110,7 @@ public:
     void PressPlay();
     // Where the slot's flomp shows in the board's name bar; false when it is not seen.
     bool FindFlomp(int iSlot, int& iX, int& iY);
-    // The board shows both flomps.
+    // The board (not the game's menu) shows both flomps.
     void WaitForBoard();
     // The board's chat button, until the chat page shows.
     void OpenChat();
