@@ -128,25 +128,13 @@ void QuickPlay(sPlayer& a, sPlayer& b)
         p->m_Match.WaitForBoard();
 }
 
-// In the window, the sender's line shows as a bubble at the sender's flomp's side of the name
-// bar, and none at the other.
-void ExpectBubble(sPlayer& viewer, const sPlayer& sender)
+// The side of the name bar where the slot's flomp shows in the player's window.
+bool FlompOnTheRight(sPlayer& viewer, const sPlayer& sender)
 {
-    CJourney& journey = viewer.m_Journey;
     int x = 0, y = 0;
-    journey.Expect(viewer.m_Match.FindFlomp(sender.m_iSlot, x, y), sender.m_strName + "'s flomp is seen");
-    const bool bRight = x > journey.Look().m_iWidth / 2;
-    bool bOther = false;
-    journey.WaitFor(
-        [&]
-        {
-            bOther = viewer.m_Match.ShowsBubble(!bRight);
-            return viewer.m_Match.ShowsBubble(bRight);
-        },
-        "the bubble of " + sender.m_strName + "'s line shows at the " + (bRight ? "right" : "left") +
-            ", by the flomp");
-    journey.Keep("bubble-of-" + sender.m_strName);
-    journey.Expect(!bOther, "no bubble at the other side");
+    viewer.m_Journey.Expect(viewer.m_Match.FindFlomp(sender.m_iSlot, x, y),
+                            viewer.m_strName + " sees " + sender.m_strName + "'s flomp");
+    return x > viewer.m_Journey.Look().m_iWidth / 2;
 }
 
 // Until no bubble shows in the window (the chat's help at the match's start).
@@ -157,22 +145,40 @@ void WaitForNoBubble(sPlayer& player)
         "no chat bubble shows");
 }
 
-// One line from the sender through its chat page; the bubble in both windows; the chat's back
-// arrow returns to the board with the match still running.
+// One line from the sender through its chat page; the chat's back arrow returns to the board
+// with the match still running; in both windows the line's bubble shows at the side of the
+// sender's flomp, and none at the other.
 void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
 {
     CJourney& log = sender.m_Journey;
     WaitForNoBubble(sender);
     WaitForNoBubble(receiver);
+    sPlayer* apViewers[2] = {&receiver, &sender};
+    bool abRight[2] = {}, abSeen[2] = {}, abOther[2] = {};
+    for (int i = 0; i < 2; ++i)
+        abRight[i] = FlompOnTheRight(*apViewers[i], sender);
     const size_t uFrom = log.LogCount();
     sender.m_Match.OpenChat();
     sender.m_Match.SayInChat(strText);
-    // A bubble shows for seconds: the sender goes back to the board at once.
+    // A bubble shows for seconds: the sender goes back to the board at once, and both windows
+    // are looked at in turn.
     sender.m_Match.PressChatBack();
-    ExpectBubble(receiver, sender);
-    sender.m_Match.WaitForBoard();
-    ExpectBubble(sender, sender);
+    log.WaitFor(
+        [&]
+        {
+            for (int i = 0; i < 2; ++i)
+                if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
+                {
+                    abSeen[i] = true;
+                    abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
+                    apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName);
+                }
+            return abSeen[0] && abSeen[1];
+        },
+        "the bubble of " + sender.m_strName + "'s line shows by its flomp in both windows");
+    log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
     log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
+    sender.m_Match.WaitForBoard();
 }
 
 // The leaver answers "Leave the match?" with yes; its report ranks it last.
@@ -235,7 +241,8 @@ void AccountsMatch(sPlayer& a, sPlayer& b)
     FirstLaunch(b);
     RegisterAndPlay(a, "ash_3");
     RegisterAndPlay(b, "birch_5");
-    QuickPlay(a, b);
+    // The first to press is usually slot 0: here the second window, with the guests the first.
+    QuickPlay(b, a);
     a.m_Journey.Keep("board");
     b.m_Journey.Keep("board");
     ChatLine(a, b, "hello birch");
