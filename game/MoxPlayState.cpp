@@ -259,7 +259,31 @@ void CMoxPlayState::SetPlayState(PLAYSTATE eState)
     }
     if (!m_pButtons)
         return;
+    // A button held down as the state changes (the turn passes) keeps its press when it
+    // stays shown: its release still counts.
+    struct sHeld
+    {
+        BUTTON_STATE eState;
+        float fPressScale;
+    } aHeld[PLAY_BUTTON_COUNT] = {};
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+        if (const CMoxButton* pButton = m_pButtons->GetButtonByID(iID))
+            aHeld[iID] = {pButton->m_eState, pButton->m_fPressScale};
     m_pButtons->HideAll();
+    ShowButtonsOfState(eState);
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+    {
+        CMoxButton* pButton = m_pButtons->GetButtonByID(iID);
+        if (pButton && pButton->m_bVisible && pButton->m_bTouched)
+        {
+            pButton->m_eState = aHeld[iID].eState;
+            pButton->m_fPressScale = aHeld[iID].fPressScale;
+        }
+    }
+}
+
+void CMoxPlayState::ShowButtonsOfState(PLAYSTATE eState)
+{
     if (eState == PLAYSTATE_LOADED)
     {
         ShowButton(PLAY_BUTTON_QUIT, true);

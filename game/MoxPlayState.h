@@ -414,6 +414,8 @@ private:
     // Fetches the slot's picture when the slot is empty.
     void TakeTexture(int iIndex);
     void ShowButton(int iID, bool bShow);
+    // The buttons a play state shows.
+    void ShowButtonsOfState(PLAYSTATE eState);
     // Parts of Update (MoxPlayStateUpdate.cpp).
     void UpdateCountdown(float fSeconds);
     void UpdatePlayState();

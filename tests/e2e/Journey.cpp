@@ -385,6 +385,8 @@ void CJourney::PressKey(unsigned long uKeySym, bool bControl)
     const bool bShift = XkbKeycodeToKeysym(pDisplay, uCode, 0, 0) != KeySym(uKeySym);
     const KeyCode uShift = XKeysymToKeycode(pDisplay, XK_Shift_L);
     const KeyCode uControl = XKeysymToKeycode(pDisplay, XK_Control_L);
+    // With two windows and no window manager, keys go where the focus is: to this window.
+    XSetInputFocus(pDisplay, m_Window, RevertToParent, CurrentTime);
     if (bControl)
         XTestFakeKeyEvent(pDisplay, uControl, True, CurrentTime);
     if (bShift)

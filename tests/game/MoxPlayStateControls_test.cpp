@@ -381,6 +381,17 @@ TEST_F(CMoxPlayStateControls, TheQuitQuestionOpensClosesAndLeaves)
     EXPECT_EQ(I32At(aEnd[0], 16), 1);
 }
 
+TEST_F(CMoxPlayStateControls, APressHeldWhileTheTurnPassesStillCounts)
+{
+    ASSERT_NO_FATAL_FAILURE(OwnTurn());
+    Press(PLAY_BUTTON_QUIT);
+    const CKorvelRect<float>& yes = m_pPlay->m_rcButtons[PLAY_BUTTON_QUIT_YES];
+    Down(0.5f * (yes.left + yes.right), 0.5f * (yes.top + yes.bottom));
+    m_pPlay->SetPlayState(PLAYSTATE_OPPONENT_TURN);
+    Up();
+    EXPECT_EQ(m_pPlay->m_ePlayState, PLAYSTATE_LEFT);
+}
+
 TEST_F(CMoxPlayStateControls, ReadyContinueAndRestartByMatchKind)
 {
     ASSERT_NO_FATAL_FAILURE(OwnTurn());

@@ -1,0 +1,328 @@
+// Two players' ways through a match, each in a window of its own on one lobby server:
+//  (f) two accounts made through the pages; both press play and are paired; one chat line
+//      each way, its bubble at the sender's flomp in both windows; the chat's back arrow
+//      returns to the board and leaves nothing; one leaves by the exit door, answering
+//      "Leave the match?"; the other sees the result and gets back to the game's menu; the
+//      server records the stayer's win and the leaver's loss, and both open their Me page;
+//      then two guests in a match: one closes its window, the other gets back to the game's
+//      menu and starts training.
+//
+//   e2e_journey_match_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
+//                               KORVEL_BINARY_DIR set)
+#include "tests/e2e/JourneyPages.h"
+
+namespace
+{
+
+using namespace journey_pages;
+
+const int ENGLISH_ROW = 0;
+const char* const PASSWORD = "Reed-42";
+const char* const THANK_BUTTON = "//loginscreen_thank//thank_button";
+const sJourneyPage ME = {"the Me page", "//me_root//page_title", JOURNEY_TEXT_TITLE};
+// A bubble's white, in pixels, over what the band showed before the line.
+const int BUBBLE_PIXELS = 300;
+const int PRESS_TRIES = 4;
+// The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
+// from the screen's centre.
+const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
+
+// One of the two players: its window, its pages and what the server's log says of it.
+struct sPlayer
+{
+    explicit sPlayer(CJourney& journey) : m_Journey(journey), m_Pages(journey), m_Match(m_Pages) {}
+
+    CJourney& m_Journey;
+    CJourneyPages m_Pages;
+    CJourneyMatch m_Match;
+    std::string m_strName;
+    long long m_llUser = -1;
+    std::string m_strLobbyConn;
+    int m_iSlot = -1;
+};
+
+std::function<bool(const CTestJson&)> Event(const std::string& strEvent)
+{
+    return [strEvent](const CTestJson& r) { return r["event"].String() == strEvent; };
+}
+
+// The user id and lobby connection of the login that came from uFrom on.
+void ReadLogin(sPlayer& player, size_t uFrom)
+{
+    const CTestJson login =
+        player.m_Journey.WaitForRecord("the server logged a player in", Event("login"), uFrom);
+    player.m_strName = login["name"].String();
+    player.m_llUser = login["user_id"].Int();
+    player.m_strLobbyConn = login["conn"].String();
+    player.m_Journey.Say(player.m_strName + " is user " + std::to_string(player.m_llUser));
+}
+
+void FirstLaunch(sPlayer& player)
+{
+    player.m_Journey.Start();
+    player.m_Pages.WaitForPage(LANGUAGE);
+    player.m_Pages.ChooseLanguage(ENGLISH_ROW);
+    player.m_Pages.WaitForPage(LOGIN);
+    // Placed now, as one probe run: in the match a bubble shows for seconds only.
+    player.m_Journey.Probe({CHAT.m_pTitle, "//chat_root//chat_textfield", "//chat_root//chat_send_button",
+                            "//chat_root//button_back"});
+}
+
+void RegisterAndPlay(sPlayer& player, const std::string& strName)
+{
+    const size_t uFrom = player.m_Journey.LogCount();
+    player.m_Pages.Register(strName, strName + "@example.org", PASSWORD);
+    ReadLogin(player, uFrom);
+    player.m_Journey.PressWidget(THANK_BUTTON);
+    player.m_Pages.WaitForGameMenu();
+}
+
+void GuestToMenu(sPlayer& player)
+{
+    const size_t uFrom = player.m_Journey.LogCount();
+    player.m_Match.PlayAsGuest();
+    ReadLogin(player, uFrom);
+}
+
+// A quick-play registration on the player's lobby connection from uFrom on, not withdrawn.
+bool Queued(const sPlayer& player, size_t uFrom)
+{
+    bool bQueued = false;
+    const std::vector<CTestJson>& aRecords = player.m_Journey.Log().Records();
+    for (size_t u = uFrom; u < aRecords.size(); ++u)
+    {
+        const CTestJson& r = aRecords[u];
+        if (r["event"].String() != "in" || r["conn"].String() != player.m_strLobbyConn)
+            continue;
+        if (r["name"].String() == "QueueRegisterIn")
+            bQueued = true;
+        if (r["name"].String() == "QueueUnregisterFrom")
+            bQueued = false;
+    }
+    return bQueued;
+}
+
+// Both press play until the server pairs them; then both boards show.
+void QuickPlay(sPlayer& a, sPlayer& b)
+{
+    CJourney& log = a.m_Journey;
+    const size_t uFrom = log.LogCount();
+    for (int iTry = 0; iTry < 3 * PRESS_TRIES && log.Log().Find(Event("paired"), uFrom) < 0; ++iTry)
+    {
+        for (sPlayer* p : {&a, &b})
+            if (!Queued(*p, uFrom))
+                p->m_Match.PressPlay();
+        E2eWaitFor([&] { return log.Log().Find(Event("paired"), uFrom) >= 0; }, 5);
+    }
+    const CTestJson paired = log.WaitForRecord("the server paired the two", Event("paired"), uFrom);
+    for (sPlayer* p : {&a, &b})
+    {
+        const CTestJson& players = paired["players"];
+        p->m_iSlot = players[size_t(0)].Int() == p->m_llUser   ? 0
+                     : players[size_t(1)].Int() == p->m_llUser ? 1
+                                                               : -1;
+        log.Expect(p->m_iSlot >= 0, p->m_strName + " is one of the paired players");
+    }
+    log.WaitForRecord("the match started", Event("match_start"), uFrom);
+    for (sPlayer* p : {&a, &b})
+        p->m_Match.WaitForBoard();
+}
+
+// The side of the name bar where the slot's flomp shows in the player's window.
+bool FlompOnTheRight(sPlayer& viewer, const sPlayer& sender)
+{
+    int x = 0, y = 0;
+    viewer.m_Journey.Expect(viewer.m_Match.FindFlomp(sender.m_iSlot, x, y),
+                            viewer.m_strName + " sees " + sender.m_strName + "'s flomp");
+    return x > viewer.m_Journey.Look().m_iWidth / 2;
+}
+
+// Until no bubble shows in the window (the chat's help at the match's start).
+void WaitForNoBubble(sPlayer& player)
+{
+    player.m_Journey.WaitFor(
+        [&] { return !player.m_Match.ShowsBubble(false) && !player.m_Match.ShowsBubble(true); },
+        "no chat bubble shows");
+}
+
+// One line from the sender through its chat page; the chat's back arrow returns to the board
+// with the match still running; in both windows the line's bubble shows at the side of the
+// sender's flomp, and none at the other.
+void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
+{
+    CJourney& log = sender.m_Journey;
+    WaitForNoBubble(sender);
+    WaitForNoBubble(receiver);
+    sPlayer* apViewers[2] = {&receiver, &sender};
+    bool abRight[2] = {}, abSeen[2] = {}, abOther[2] = {};
+    for (int i = 0; i < 2; ++i)
+        abRight[i] = FlompOnTheRight(*apViewers[i], sender);
+    const size_t uFrom = log.LogCount();
+    sender.m_Match.OpenChat();
+    sender.m_Match.SayInChat(strText);
+    // A bubble shows for seconds: the sender goes back to the board at once, and both windows
+    // are looked at in turn.
+    sender.m_Match.PressChatBack();
+    log.WaitFor(
+        [&]
+        {
+            for (int i = 0; i < 2; ++i)
+                if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
+                {
+                    abSeen[i] = true;
+                    abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
+                    apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName);
+                }
+            return abSeen[0] && abSeen[1];
+        },
+        "the bubble of " + sender.m_strName + "'s line shows by its flomp in both windows");
+    log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
+    log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
+    sender.m_Match.WaitForBoard();
+}
+
+// The leaver answers "Leave the match?" with yes; its report ranks it last.
+void Leave(sPlayer& leaver, const sPlayer& stayer)
+{
+    CJourney& log = leaver.m_Journey;
+    const size_t uFrom = log.LogCount();
+    const long long llLeaver = leaver.m_llUser;
+    auto fnLeft = [=](const CTestJson& r)
+    { return r["event"].String() == "game_end" && r["user"].Int() == llLeaver; };
+    for (int iTry = 0; iTry < PRESS_TRIES && log.Log().Find(fnLeft, uFrom) < 0; ++iTry)
+    {
+        leaver.m_Match.LeaveByExitDoor();
+        E2eWaitFor([&] { return log.Log().Find(fnLeft, uFrom) >= 0; }, 10);
+    }
+    const CTestJson end = log.WaitForRecord(leaver.m_strName + " left the match", fnLeft, uFrom);
+    log.Expect(end["report"]["leaving"].Int() == 1 &&
+                   end["report"]["ranks"][std::to_string(llLeaver)].Int() == 2 &&
+                   end["report"]["ranks"][std::to_string(stayer.m_llUser)].Int() == 1,
+               leaver.m_strName + "'s report ranks the leaver last");
+}
+
+// After the opponent left: the match-over screen's next button (unless the chat page came up
+// by itself), the chat page, its back arrow, and the game's menu, through the lobby's home
+// page closed (a guest's is the login page, whose guest button closes it).
+void BackToMenu(sPlayer& stayer, bool bGuest)
+{
+    CJourney& journey = stayer.m_Journey;
+    CJourneyPages& pages = stayer.m_Pages;
+    journey.Keep("result-" + stayer.m_strName);
+    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), pages.Showing(CHAT)); ++iTry)
+    {
+        stayer.m_Match.PressContinue();
+        E2eWaitFor([&] { return journey.Look(), pages.Showing(CHAT); }, 15);
+    }
+    pages.WaitForPage(CHAT);
+    journey.Keep("chat-after-match-" + stayer.m_strName);
+    for (int iTry = 0; iTry < PRESS_TRIES && (journey.Look(), pages.Showing(CHAT)); ++iTry)
+    {
+        stayer.m_Match.PressChatBack();
+        E2eWaitFor([&] { return journey.Look(), !pages.Showing(CHAT); }, 15);
+    }
+    const sJourneyPage& home = bGuest ? LOGIN : HOME;
+    pages.WaitForGameMenuOrPage(home);
+    if (bGuest && !pages.ShowsGameMenu())
+        stayer.m_Match.PlayAsGuest();
+    for (int iTry = 0; iTry < PRESS_TRIES && !bGuest && !pages.ShowsGameMenu(); ++iTry)
+    {
+        journey.PressWidget("//startscreen_root//close_menu");
+        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
+    }
+    pages.WaitForGameMenu();
+    journey.Keep("menu-after-match-" + stayer.m_strName);
+}
+
+void AccountsMatch(sPlayer& a, sPlayer& b)
+{
+    a.m_Journey.Say("journey (f): two accounts in a match");
+    FirstLaunch(a);
+    FirstLaunch(b);
+    RegisterAndPlay(a, "ash_3");
+    RegisterAndPlay(b, "birch_5");
+    // The first to press is usually slot 0: here the second window, with the guests the first.
+    QuickPlay(b, a);
+    a.m_Journey.Keep("board");
+    b.m_Journey.Keep("board");
+    ChatLine(a, b, "hello birch");
+    ChatLine(b, a, "hi there ash");
+
+    const size_t uFrom = a.m_Journey.LogCount();
+    Leave(b, a);
+    BackToMenu(a, false);
+    const CTestJson result =
+        a.m_Journey.WaitForRecord("the server recorded the match", Event("match_result"), uFrom);
+    a.m_Journey.Expect(result["winner"].Int() == a.m_llUser,
+                       "the match counts as " + a.m_strName + "'s win and " + b.m_strName + "'s loss");
+    for (sPlayer* p : {&a, &b})
+    {
+        p->m_Pages.WaitForGameMenuOrPage(HOME);
+        p->m_Pages.OpenLobby();
+        p->m_Pages.PressUntil("//startscreen_root//startscreen//menu_me", ME);
+        p->m_Journey.Keep("me-" + p->m_strName);
+        p->m_Pages.PressUntil("//me_root//button_back", HOME);
+        p->m_Pages.Logout();
+    }
+}
+
+// The game's menu: training, its first lesson, and its board.
+void PlayFirstLesson(sPlayer& player)
+{
+    CJourney& journey = player.m_Journey;
+    CJourneyPages& pages = player.m_Pages;
+    for (int iTry = 0; iTry < PRESS_TRIES && pages.ShowsGameMenu(); ++iTry)
+    {
+        pages.PressTraining();
+        E2eWaitFor([&] { return !pages.ShowsGameMenu(); }, 15);
+    }
+    journey.WaitFor([&] { return !pages.ShowsGameMenu(); }, "the lesson chooser shows");
+    journey.Keep("lessons");
+    int x = 0, y = 0;
+    auto fnBoard = [&] { return player.m_Match.FindFlomp(0, x, y) && player.m_Match.FindFlomp(1, x, y); };
+    // The chooser takes no press while its welcome shows.
+    for (int iTry = 0; iTry < 3 * PRESS_TRIES && !fnBoard(); ++iTry)
+    {
+        const sE2eShot& now = journey.Look();
+        const float u = float(now.m_iWidth) / LESSON_UNITS;
+        journey.Say("press the first lesson");
+        journey.Click(int(0.5f * float(now.m_iWidth) - FIRST_LESSON_LEFT * u),
+                      int(0.5f * float(now.m_iHeight) - FIRST_LESSON_UP * u));
+        E2eWaitFor(fnBoard, 10);
+    }
+    journey.WaitFor(fnBoard, "the first lesson's board shows both flomps");
+    journey.Keep("training-after-guest-match");
+}
+
+void GuestsMatch(sPlayer& a, sPlayer& b)
+{
+    a.m_Journey.Say("journey (f): two guests; one closes its window");
+    GuestToMenu(a);
+    GuestToMenu(b);
+    QuickPlay(a, b);
+    const size_t uFrom = a.m_Journey.LogCount();
+    b.m_Journey.Expect(b.m_Journey.Close() == 0, "the second game ended with 0 on the close message");
+    a.m_Journey.WaitForRecord(
+        "the server told " + a.m_strName + " that the opponent left",
+        [](const CTestJson& r)
+        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
+        uFrom);
+    BackToMenu(a, true);
+    PlayFirstLesson(a);
+}
+
+} // namespace
+
+int main()
+{
+    CJourney first("journey_match");
+    CJourney second(first, 2);
+    sPlayer a(first), b(second);
+    return first.Run(
+        [&]
+        {
+            AccountsMatch(a, b);
+            GuestsMatch(a, b);
+            first.Expect(first.Close() == 0, "the first game ended with 0 on the close message");
+        });
+}
