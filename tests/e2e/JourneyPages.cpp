@@ -286,7 +286,6 @@ const sJourneyPage PLAYERS = {"the players page", "//players_root//page_title", 
 const sJourneyPage CHALLENGED = {"the challenge dialog", "//challenge_received//challenge_title",
                                  JOURNEY_TEXT_TITLE};
 const sJourneyPage WAITING = {"the waiting page", "//challenge_waiting//waiting_text", JOURNEY_TEXT_PRIMARY};
-const sJourneyPage CHAT = {"the chat page", "//chat_root//page_title", JOURNEY_TEXT_TITLE};
 
 namespace
 {

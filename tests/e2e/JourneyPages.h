@@ -99,7 +99,6 @@ namespace journey_challenges
 extern const sJourneyPage PLAYERS;
 extern const sJourneyPage CHALLENGED; // the "Challenge!" dialog
 extern const sJourneyPage WAITING;    // waiting for the other player's answer
-extern const sJourneyPage CHAT;
 
 // The Players page lists the players online under its first header, in the order of their
 // logins. From the lobby's home page (or the Players page): the Players page, until the
