@@ -496,7 +496,11 @@ KE_RETVAL CVornMenuState::actionValidateEmail(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionThankYouClose(CWidget*, void* pContext)
 {
-    Lobby(pContext)->SetMenuVisibility(0);
+    CVornMenuState* pThis = Lobby(pContext);
+    // The thank-you page sits on the home page: leave it, so the lobby opens at home next time.
+    if (pThis->CurrentPageName().IsEqual(CKorvelString("loginscreen_thank")))
+        pThis->SwitchToHomePage();
+    pThis->SetMenuVisibility(0);
     return 1;
 }
 
