@@ -393,7 +393,10 @@ def chat_page():
                  group("chat_avatars_root", 0.03, 0.12, 0.94, 0.13,
                        element("avatar_list", "infinite_list", 0, 0, 0.94, 0.13, [avatar_item],
                                events={"onshow": "show_chat_avatars", "onloaditem": "load_chat_item",
-                                       "onforgetitem": "unload_chat_item"}, layout_mode="horizontal")),
+                                       "onforgetitem": "unload_chat_item"},
+                               # One row: the players side by side, each at its own size.
+                               layout_mode="list", num_rows="1", num_columns="0",
+                               extra=['<item-spacing horizontal="0.010"/>'])),
                  element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
                  element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
                          [text("item_template", 0, 0, 0.94, 0.06, None)],
