@@ -101,6 +101,11 @@ CWidget* CUIXMLLoader::CreateInfiniteList(CUIXMLLoader* pLoader, CKorvelXMLDataN
                                           CWidget& parent, CWidget* pCandidate)
 {
     CInfiniteList* pList = TakeOrCreate<CInfiniteList>(pLoader, parent, pCandidate);
+    // A list is one column unless its element says otherwise: a strip is one row.
+    if (CXMLLoaderWrapper::GetText(pElement, "$num_columns"))
+        pList->SetNumColumns(GetInt(pElement, "$num_columns", 1));
+    if (CXMLLoaderWrapper::GetText(pElement, "$num_rows"))
+        pList->SetNumRows(GetInt(pElement, "$num_rows", 0));
     ParseLayoutMode(pElement, *pList);
     ParseSpacingAndBorder(pLoader, pElement, *pList);
     ParseSlideArea(pLoader, pElement, pList);

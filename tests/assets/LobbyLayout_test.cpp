@@ -558,3 +558,56 @@ TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)
         EXPECT_GT(app.m_Log.Count("game.Draw"), 0);
     }
 }
+
+// The fully opened player card keeps its block row on its panel.
+TEST(LobbyLayout, TheOpenPlayerCardHoldsItsBlockRow)
+{
+    CLayoutApp app(1024, 600);
+    ASSERT_EQ(app.Start(), KE_OK);
+    ASSERT_TRUE(app.RunSplash());
+    CVornMenuState* pLobby = app.GetLobbyState();
+    ASSERT_NE(pLobby, nullptr);
+    CInfiniteList* pPlayers =
+        widget_cast<CInfiniteList*>(pLobby->GetRoot()->FindWidget(CKorvelString("playerlist_global"), -1));
+    ASSERT_NE(pPlayers, nullptr);
+    CWidget* pRow =
+        pPlayers->GetItemTemplate() ? pPlayers->GetItemTemplate() : Look(pPlayers, "item_template");
+    ASSERT_NE(pRow, nullptr);
+    CWidget* pPanel = Look(pRow, "//list_item_big//row_bg");
+    CWidget* pBlockRow = Look(pRow, "//list_item_big//playerlist-item-nasty-buttons");
+    ASSERT_TRUE(pPanel && pBlockRow);
+    const CKorvelRect<int> rcPanel = pPanel->GetArea(), rcBlock = pBlockRow->GetArea();
+    EXPECT_TRUE(rcBlock.left >= rcPanel.left && rcBlock.right <= rcPanel.right &&
+                rcBlock.top >= rcPanel.top && rcBlock.bottom <= rcPanel.bottom)
+        << "block row " << rcBlock.top << "-" << rcBlock.bottom << ", panel " << rcPanel.top << "-"
+        << rcPanel.bottom;
+}
+
+// The two players of a match sit side by side in the chat's avatar strip, each at its size.
+TEST(LobbyLayout, TheChatAvatarsSitSideBySide)
+{
+    CLayoutApp app(1024, 600);
+    ASSERT_EQ(app.Start(), KE_OK);
+    ASSERT_TRUE(app.RunSplash());
+    CVornMenuState* pLobby = app.GetLobbyState();
+    ASSERT_NE(pLobby, nullptr);
+    pLobby->SwitchToPage(CKorvelString("chat_root"), 1);
+    CInfiniteList* pAvatars = widget_cast<CInfiniteList*>(
+        pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//chat_root//chat_avatars_root//avatar_list")));
+    ASSERT_NE(pAvatars, nullptr);
+    pAvatars->SetCount(2);
+    for (int i = 0; i < 4; ++i)
+        app.Frame(0.2f);
+    ASSERT_EQ(pAvatars->GetWidgets().GetCount(), 2);
+    CWidget* pTemplate = pAvatars->GetItemTemplate();
+    ASSERT_NE(pTemplate, nullptr);
+    const CKorvelRect<int> rcFirst = pAvatars->GetWidgets()[0]->GetArea();
+    const CKorvelRect<int> rcSecond = pAvatars->GetWidgets()[1]->GetArea();
+    EXPECT_EQ(rcFirst.top, rcSecond.top);
+    EXPECT_GE(rcSecond.left, rcFirst.right);
+    for (const CKorvelRect<int>& rc : {rcFirst, rcSecond})
+    {
+        EXPECT_EQ(rc.right - rc.left, pTemplate->GetWidth());
+        EXPECT_EQ(rc.bottom - rc.top, pTemplate->GetHeight());
+    }
+}

@@ -281,7 +281,7 @@ def start_page():
 
 
 def players_page():
-    def rows(list_name, small_h=0.12, card_h=0.40, big_h=0.56):
+    def rows(list_name, small_h=0.12, card_h=0.40, big_h=0.52):
         small = group("list_item_small", 0, 0, 0.94, small_h,
                       image("row_bg", 0, 0, 0.94, small_h, "row_small.png"),
                       element("player_avatar_small", "image", 0.01, 0.015, 0.06, 0.09,
@@ -294,7 +294,8 @@ def players_page():
                       # Only shows the row's state: a tap on it is a tap on the row.
                       toggle("arrow", 0.84, 0.03, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png",
                              extra=['<flags transparent="1"/>']))
-        big = group("list_item_big", 0, 0, 0.94, big_h, *player_card(0.94), *player_actions(0.94, 0.30),
+        # The panel reaches the full height, so the block row opens inside it.
+        big = group("list_item_big", 0, 0, 0.94, big_h, *player_card(0.94, big_h), *player_actions(0.94, 0.30),
                     nasty_buttons("playerlist-item-nasty-buttons", 0.40, "block"), display="0")
         return element("item_template", "expand_layout", 0, 0, 0.94, small_h, [small, big],
                        events={"onclick": "expand_list_item", "onendexpand": "end_expand_list_item"},
@@ -395,7 +396,10 @@ def chat_page():
                  group("chat_avatars_root", 0.03, 0.12, 0.94, 0.13,
                        element("avatar_list", "infinite_list", 0, 0, 0.94, 0.13, [avatar_item],
                                events={"onshow": "show_chat_avatars", "onloaditem": "load_chat_item",
-                                       "onforgetitem": "unload_chat_item"}, layout_mode="horizontal")),
+                                       "onforgetitem": "unload_chat_item"},
+                               # One row: the players side by side, each at its own size.
+                               layout_mode="list", num_rows="1", num_columns="0",
+                               extra=['<item-spacing horizontal="0.010"/>'])),
                  element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
                  element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
                          [text("item_template", 0, 0, 0.94, 0.06, None)],

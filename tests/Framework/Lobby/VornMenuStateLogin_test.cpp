@@ -396,6 +396,11 @@ TEST_F(CVornMenuState, ARegistrationRunsFromThePlayerNameToTheThankYouPage)
     EXPECT_EQ(PageName(), "loginscreen_thank") << "the thank-you page stays once loading ends";
     EXPECT_TRUE(Pages()->GetVisible());
     EXPECT_FALSE(Lobby()->IsGuestLogin());
+    // Closed, the lobby opens next at its home page, not at the thank-you page again.
+    ::CVornMenuState::actionThankYouClose(nullptr, Lobby());
+    EXPECT_FALSE(Pages()->GetVisible());
+    Lobby()->SetMenuVisibility(1);
+    EXPECT_EQ(PageName(), "startscreen_root");
 }
 
 TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
