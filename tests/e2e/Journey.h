@@ -106,6 +106,8 @@ public:
     void TypeText(const std::string& strText);
     // One key (an X keysym, XK_Return...), with Control when asked.
     void PressKey(unsigned long uKeySym, bool bControl = false);
+    // A press at the first point, moved to the second in steps and let go there.
+    void Drag(int x0, int y0, int x1, int y1);
 
     // ---- the lobby server's log
     lobby_match::CServerLog& Log();
