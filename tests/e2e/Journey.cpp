@@ -375,9 +375,9 @@ void CJourney::TypeText(const std::string& strText)
         PressKey(static_cast<unsigned char>(c));
 }
 
-void CJourney::Drag(int x0, int y0, int x1, int y1)
+void CJourney::Drag(int x0, int y0, int x1, int y1, int iSteps)
 {
-    const int iSteps = 6, iStepMilliseconds = 15, iHoldMilliseconds = 250;
+    const int iStepMilliseconds = 15, iHoldMilliseconds = 250;
     Say("drag from " + std::to_string(x0) + "," + std::to_string(y0) + " to " + std::to_string(x1) + "," +
         std::to_string(y1));
     Display* pDisplay = m_Display.Get();
@@ -387,7 +387,7 @@ void CJourney::Drag(int x0, int y0, int x1, int y1)
     XTranslateCoordinates(pDisplay, m_Window, DefaultRootWindow(pDisplay), 0, 0, &iLeft, &iTop, &child);
     XTestFakeMotionEvent(pDisplay, iScreen, iLeft + x0, iTop + y0, CurrentTime);
     XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
-    // A flick: the first move comes with the press, the others a little apart.
+    // The first move comes with the press, the others a little apart.
     for (int i = 1; i <= iSteps; ++i)
     {
         XTestFakeMotionEvent(pDisplay, iScreen, iLeft + x0 + (x1 - x0) * i / iSteps,

@@ -31,16 +31,19 @@ const int COLOUR_TOLERANCE = 12;
 // width; the aim's x points against the pull, its y along it.
 const float GRAB_RADIUS_OF_WIDTH = 1.0f / 20.0f;
 const float STRETCH_PER_PIXEL = 0.75f;
+// A drag in one move, or in several as a slow hand pulls.
+const int FLICK_MOVES = 1, PULL_MOVES = 6;
 struct sAIM
 {
     float x, y;
 };
 // A weak jump forwards that lands in the sea before the master's tower.
 const sAIM SHORT_JUMP = {-0.12f, -0.08f};
-// Found by trying: the physics is the same each run, and this aim lands on the master's
-// narrow tower and pushes the master off it (a little lower hits the tower's side, a
-// little higher flies over).
-const sAIM WINNING_JUMP = {-0.209f, -0.205f};
+// Found by trying: the physics is the same each run, and this fast, flat jump strikes the
+// master on its narrow tower from the side and throws it off (aims 0.005 lower meet the
+// tower's side, 0.005 higher fly over; slower jumps that land on the master push it too
+// little to be sure).
+const sAIM WINNING_JUMP = {-0.30f, -0.178f};
 
 struct sSPOT
 {
@@ -136,9 +139,9 @@ sBLOB FlompInMiddle(const sE2eShot& shot)
     return blob;
 }
 
-// The lesson's start: the mentor explains in a bubble while the camera comes to rest on the
-// own flomp in the middle of the window.
-void WaitForLessonStart(CJourney& journey, const std::string& strStep)
+// The lesson's start: the camera comes to rest on the own flomp in the middle of the window
+// (and the mentor explains in a bubble, when asked for).
+void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBubble)
 {
     const int iLeastPixels = 100;
     sBLOB before;
@@ -151,13 +154,14 @@ void WaitForLessonStart(CJourney& journey, const std::string& strStep)
                                 std::abs(now.m_iY - before.m_iY) <= 1 &&
                                 std::abs(now.m_iCount - before.m_iCount) * 20 <= now.m_iCount;
             before = now;
-            return bStill && BubbleShows(shot);
+            return bStill && (!bBubble || BubbleShows(shot));
         },
         strStep);
 }
 
-// Pulls from the flomp in the middle of the window so that the jump gets the aim.
-void Jump(CJourney& journey, const sAIM& aim)
+// Pulls from the flomp in the middle of the window so that the jump gets the aim, in moves
+// of the drag (one: a flick that has left the flomp by the first frame after the press).
+void Jump(CJourney& journey, const sAIM& aim, int iMoves)
 {
     const sE2eShot& shot = journey.Look();
     const float w = float(shot.m_iWidth);
@@ -165,7 +169,7 @@ void Jump(CJourney& journey, const sAIM& aim)
     const float fPull = fAim * (w / 4.0f) / STRETCH_PER_PIXEL + w * GRAB_RADIUS_OF_WIDTH;
     const int x0 = shot.m_iWidth / 2, y0 = shot.m_iHeight / 2;
     journey.Drag(x0, y0, x0 + int(std::lround(aim.x / fAim * fPull)),
-                 y0 - int(std::lround(aim.y / fAim * fPull)));
+                 y0 - int(std::lround(aim.y / fAim * fPull)), iMoves);
 }
 
 void PressNext(CJourney& journey)
@@ -236,16 +240,17 @@ void LessonLostAndWon(CJourneyPages& pages)
             journey.Click(lesson.CentreX(), lesson.CentreY());
         E2eWaitFor([&] { return BubbleShows(journey.Look()); }, 20);
     }
-    WaitForLessonStart(journey, "lesson 1 starts with the mentor's bubble and the flomp at rest");
+    WaitForLessonStart(journey, "lesson 1 starts with the mentor's bubble and the flomp at rest", true);
     journey.Keep("e5-lesson-1");
-    Jump(journey, SHORT_JUMP);
-    journey.WaitFor([&] { return NextShows(journey.Look()); }, "the short jump lost the lesson: ▶ shows");
+    Jump(journey, SHORT_JUMP, FLICK_MOVES);
+    journey.WaitFor([&] { return NextShows(journey.Look()); },
+                    "the first pull, a flick under the mentor's bubble, jumped short and lost: ▶ shows");
     journey.Keep("e6-lesson-lost");
 
     PressNext(journey);
-    WaitForLessonStart(journey, "▶ starts the lesson again");
+    WaitForLessonStart(journey, "▶ starts the lesson again", false);
     journey.Keep("e7-lesson-again");
-    Jump(journey, WINNING_JUMP);
+    Jump(journey, WINNING_JUMP, PULL_MOVES);
     journey.WaitFor([&] { return NextShows(journey.Look()); }, "the jump ended the lesson: ▶ shows");
     journey.Keep("e8-lesson-won");
 
