@@ -28,7 +28,7 @@ const int COLOUR_TOLERANCE = 12;
 
 // The pull that leads to a jump's aim, in game/MoxPlayStateInput.cpp: the grab radius is
 // w / 20, and each pixel pulled beyond it stretches 0.75 pixel, counted in quarters of the
-// width; the aim's x points against the pull, its y along it.
+// width; the aim's x goes with the pull, its y against it (the window's y grows downwards).
 const float GRAB_RADIUS_OF_WIDTH = 1.0f / 20.0f;
 const float STRETCH_PER_PIXEL = 0.75f;
 // A drag in one move, or in several as a slow hand pulls.
@@ -39,10 +39,10 @@ struct sAIM
 };
 // A weak jump forwards that lands in the sea before the master's tower.
 const sAIM SHORT_JUMP = {-0.12f, -0.08f};
-// Found by trying: the physics is the same each run, and this fast, flat jump strikes the
-// master on its narrow tower from the side and throws it off (aims 0.005 lower meet the
-// tower's side, 0.005 higher fly over; slower jumps that land on the master push it too
-// little to be sure).
+// Found by trying: this fast, flat jump strikes the master on its narrow tower from the
+// side and throws it far off (aims 0.005 lower meet the tower's side, 0.005 higher fly
+// over). Slower jumps that land on the master push it only to the tower's edge, where it
+// stayed in one run of four.
 const sAIM WINNING_JUMP = {-0.30f, -0.178f};
 
 struct sSPOT
