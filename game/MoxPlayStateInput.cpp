@@ -163,18 +163,20 @@ int CMoxPlayState::HandlePlayerControls()
 
     const sTouch& touch = m_pGame->GetContext().MultiTouch.m_Touches[0];
     CCamera& camera = m_pRenderer->m_Camera;
-    CKorvelVector2 vTouch = touch.position, vWorld, vFlomp;
-    camera.ScreenToWorld(vTouch, &vWorld);
+    CKorvelVector2 vTouch = touch.position, vFlomp;
     camera.WorldToScreen(own.m_pBody->m_vPosition, &vFlomp);
     const CKorvelVector2 d(vFlomp.x - vTouch.x, vFlomp.y - vTouch.y);
     const float fRadius = own.m_vStretchPad.x;
 
     if (touch.down && !m_bAiming)
     {
-        const CBody* pFound = m_pPhysics ? m_pPhysics->FindBody(vWorld, 4, 3) : nullptr;
+        // Grabbed where the touch went down: a slow frame may already show it pulled away.
+        CKorvelVector2 vStart = touch.start, vStartWorld;
+        camera.ScreenToWorld(vStart, &vStartWorld);
+        const CBody* pFound = m_pPhysics ? m_pPhysics->FindBody(vStartWorld, 4, 3) : nullptr;
         const bool bInBox =
-            vTouch.x >= vFlomp.x - own.m_vStretchPad.x && vTouch.x <= vFlomp.x + own.m_vStretchPad.x &&
-            vTouch.y >= vFlomp.y - own.m_vStretchPad.y && vTouch.y <= vFlomp.y + own.m_vStretchPad.y;
+            vStart.x >= vFlomp.x - own.m_vStretchPad.x && vStart.x <= vFlomp.x + own.m_vStretchPad.x &&
+            vStart.y >= vFlomp.y - own.m_vStretchPad.y && vStart.y <= vFlomp.y + own.m_vStretchPad.y;
         if (pFound != own.m_pBody && !bInBox)
             return 0;
         m_bAiming = 1;

@@ -10,9 +10,13 @@ void CMultiTouch::OnDown(unsigned int uIndex, int iX, int iY)
 {
     if (uIndex >= TOUCH_COUNT)
         return;
-    m_Touches[uIndex].down = 1;
-    m_Touches[uIndex].upPending = 0;
-    m_Touches[uIndex].position.Set((float)iX, (float)iY);
+    sTouch& t = m_Touches[uIndex];
+    // Where it went down, even when moves come before the next step.
+    if (!t.down)
+        t.start.Set((float)iX, (float)iY);
+    t.down = 1;
+    t.upPending = 0;
+    t.position.Set((float)iX, (float)iY);
 }
 
 void CMultiTouch::OnUp(unsigned int uIndex)
@@ -59,7 +63,6 @@ void CMultiTouch::Step()
         if (t.down && !t.previousDown)
         {
             t.pressed = 1;
-            t.start = t.position;
             t.previous = t.position;
             m_bAnyPressed = 1;
         }

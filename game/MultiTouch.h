@@ -10,7 +10,7 @@ struct sTouch
     CKorvelVector2 position;
     CKorvelVector2 previous;
     CKorvelVector2 delta; // position - previous, over the last step
-    CKorvelVector2 start; // where the touch went down
+    CKorvelVector2 start; // where the touch went down, also when it moved before the step
     CKorvelVector2 drag;  // position - start
     unsigned int down;    // set by the input events
     unsigned int previousDown;

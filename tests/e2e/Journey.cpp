@@ -409,6 +409,32 @@ void CJourney::TypeText(const std::string& strText)
         PressKey(static_cast<unsigned char>(c));
 }
 
+void CJourney::Drag(int x0, int y0, int x1, int y1, int iSteps)
+{
+    const int iStepMilliseconds = 15, iHoldMilliseconds = 250;
+    Say("drag from " + std::to_string(x0) + "," + std::to_string(y0) + " to " + std::to_string(x1) + "," +
+        std::to_string(y1));
+    Display* pDisplay = m_Display.Get();
+    const int iScreen = DefaultScreen(pDisplay);
+    Window child = 0;
+    int iLeft = 0, iTop = 0;
+    XTranslateCoordinates(pDisplay, m_Window, DefaultRootWindow(pDisplay), 0, 0, &iLeft, &iTop, &child);
+    XTestFakeMotionEvent(pDisplay, iScreen, iLeft + x0, iTop + y0, CurrentTime);
+    XTestFakeButtonEvent(pDisplay, 1, True, CurrentTime);
+    // The first move comes with the press, the others a little apart.
+    for (int i = 1; i <= iSteps; ++i)
+    {
+        XTestFakeMotionEvent(pDisplay, iScreen, iLeft + x0 + (x1 - x0) * i / iSteps,
+                             iTop + y0 + (y1 - y0) * i / iSteps, CurrentTime);
+        XFlush(pDisplay);
+        Pause(iStepMilliseconds);
+    }
+    // Held at the end for a few frames, so the last move is seen before the release.
+    Pause(iHoldMilliseconds);
+    XTestFakeButtonEvent(pDisplay, 1, False, CurrentTime);
+    XFlush(pDisplay);
+}
+
 // ---- the lobby server's log
 
 lobby_match::CServerLog& CJourney::Log()

@@ -110,6 +110,9 @@ public:
     void TypeText(const std::string& strText);
     // One key (an X keysym, XK_Return...), with Control when asked.
     void PressKey(unsigned long uKeySym, bool bControl = false);
+    // A press at the first point, moved to the second in even steps and let go there; the
+    // first step comes with the press, as in a flick.
+    void Drag(int x0, int y0, int x1, int y1, int iSteps = 6);
 
     // ---- the lobby server's log
     lobby_match::CServerLog& Log();

@@ -1,8 +1,13 @@
 // A new player's offline way, as `make run` makes it:
 //  (e) first launch, "Play offline" on the login page, the game's menu; its exit door
-//      returns to the login page, and "Play offline" leads back to the menu.
+//      returns to the login page, and "Play offline" leads back to the menu. Then training:
+//      the chooser greets the new player, lesson 1 is lost by a jump that falls short,
+//      retried by the green ▶ and won; ▶ returns to the chooser, where lesson 2 is open and
+//      the greeting does not come again, and the statistics store holds the cleared lesson.
 //
 //   e2e_journey_training_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
+#include <cmath>
+
 #include "tests/e2e/JourneyPages.h"
 
 namespace
@@ -12,6 +17,180 @@ using namespace journey_pages;
 
 const int ENGLISH_ROW = 0;
 const char* const OFFLINE_BUTTON = "//loginscreen_root//offline_button";
+const int CHOOSER_TRIES = 5;
+
+const uint32_t SCENE_TEAL = 0x1FA5A0;        // an open lesson's button
+const uint32_t SCENE_TEAL_DIMMED = 0x082B2A; // the same under the greeting's dimming
+const uint32_t NEXT_GREEN = 0x3CB44B;        // the match screen's ▶
+const uint32_t PLAYER0 = 0xFF5D37;           // the own flomp
+const uint32_t WHITE = 0xFFFFFF;             // the greeting's letters, the mentor's bubble
+const int COLOUR_TOLERANCE = 12;
+
+// The pull that leads to a jump's aim, in game/MoxPlayStateInput.cpp: the grab radius is
+// w / 20, and each pixel pulled beyond it stretches 0.75 pixel, counted in quarters of the
+// width; the aim's x goes with the pull, its y against it (the window's y grows downwards).
+const float GRAB_RADIUS_OF_WIDTH = 1.0f / 20.0f;
+const float STRETCH_PER_PIXEL = 0.75f;
+// A drag in one move, or in several as a slow hand pulls.
+const int FLICK_MOVES = 1, PULL_MOVES = 6;
+struct sAIM
+{
+    float x, y;
+};
+// A weak jump forwards that lands in the sea before the master's tower.
+const sAIM SHORT_JUMP = {-0.12f, -0.08f};
+// Found by trying: this fast, flat jump strikes the master on its narrow tower from the
+// side and throws it far off (aims 0.005 lower meet the tower's side, 0.005 higher fly
+// over). Slower jumps that land on the master push it only to the tower's edge, where it
+// stayed in one run of four.
+const sAIM WINNING_JUMP = {-0.30f, -0.178f};
+
+struct sSPOT
+{
+    float x, y;
+};
+
+// The training chooser (game/MoxTrainingState.cpp): five lessons a row, of half size
+// u = w / 20, the first row 1.5 u above the middle, columns 2 u and rows 2.1 u apart. The
+// band under a button's label shows its colour.
+sE2eRect LessonBand(const sE2eShot& shot, int iLesson)
+{
+    const float w = float(shot.m_iWidth), h = float(shot.m_iHeight), u = w / 20.0f;
+    const int iRow = iLesson / 5, iColumn = iLesson % 5;
+    const float x = 0.5f * w - 4.0f * u + 2.0f * u * float(iColumn);
+    const float y = 0.5f * h - 1.5f * u + 2.1f * u * float(iRow);
+    return {int(x - 0.5f * u), int(y + 0.3f * u), int(x + 0.5f * u), int(y + 0.7f * u)};
+}
+
+int Area(const sE2eRect& r)
+{
+    return (r.m_iRight - r.m_iLeft) * (r.m_iBottom - r.m_iTop);
+}
+
+// Most of the band in the colour.
+bool Covers(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
+{
+    return shot.m_iWidth > 0 && E2eCountNear(shot, r, uColour, COLOUR_TOLERANCE) * 5 > Area(r) * 3;
+}
+
+bool LessonOpen(const sE2eShot& shot, int iLesson)
+{
+    return Covers(shot, LessonBand(shot, iLesson), SCENE_TEAL);
+}
+
+// "Welcome to training!": the chooser dimmed, white lines across its middle.
+bool GreetingShows(const sE2eShot& shot)
+{
+    const int w = shot.m_iWidth, h = shot.m_iHeight;
+    const sE2eRect middle = {w / 5, h * 42 / 100, w * 4 / 5, h * 60 / 100};
+    return Covers(shot, LessonBand(shot, 0), SCENE_TEAL_DIMMED) &&
+           E2eCountNear(shot, middle, WHITE, COLOUR_TOLERANCE) * 20 > Area(middle);
+}
+
+// The mentor's bubble, pinned to the right edge around (0.9 w, 0.825 h) (IMoxChat::SpeakerPlace).
+bool BubbleShows(const sE2eShot& shot)
+{
+    const int w = shot.m_iWidth, h = shot.m_iHeight;
+    return Covers(shot, {w * 6 / 10, h * 72 / 100, w * 9 / 10, h * 80 / 100}, WHITE);
+}
+
+// The ▶ at (w / 2, 3 h / 4), half size w / 15 (game/MoxPlayStateControls.cpp).
+sSPOT NextButton(const sE2eShot& shot)
+{
+    return {0.5f * float(shot.m_iWidth), 0.75f * float(shot.m_iHeight)};
+}
+
+bool NextShows(const sE2eShot& shot)
+{
+    const sSPOT next = NextButton(shot);
+    const int iHalf = shot.m_iWidth / 30;
+    const sE2eRect middle = {int(next.x) - iHalf, int(next.y) - iHalf, int(next.x) + iHalf,
+                             int(next.y) + iHalf};
+    // Its white arrow takes much of the middle.
+    return E2eCountNear(shot, middle, NEXT_GREEN, COLOUR_TOLERANCE) * 4 > Area(middle);
+}
+
+// The own flomp's pixels within the grab radius of the middle, where the camera puts the
+// player whose turn it is: their count and centre.
+struct sBLOB
+{
+    int m_iCount = 0;
+    int m_iX = 0, m_iY = 0;
+};
+
+sBLOB FlompInMiddle(const sE2eShot& shot)
+{
+    const int w = shot.m_iWidth, h = shot.m_iHeight, r = int(float(w) * GRAB_RADIUS_OF_WIDTH);
+    sBLOB blob;
+    long lX = 0, lY = 0;
+    for (int y = std::max(0, h / 2 - r); y < std::min(h, h / 2 + r); ++y)
+        for (int x = std::max(0, w / 2 - r); x < std::min(w, w / 2 + r); ++x)
+            if (E2eNear(shot.At(x, y), PLAYER0, COLOUR_TOLERANCE))
+            {
+                ++blob.m_iCount;
+                lX += x;
+                lY += y;
+            }
+    if (blob.m_iCount > 0)
+    {
+        blob.m_iX = int(lX / blob.m_iCount);
+        blob.m_iY = int(lY / blob.m_iCount);
+    }
+    return blob;
+}
+
+// The lesson's start: the camera comes to rest on the own flomp in the middle of the window
+// (and the mentor explains in a bubble, when asked for).
+void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBubble)
+{
+    const int iLeastPixels = 100;
+    sBLOB before;
+    journey.WaitFor(
+        [&]
+        {
+            const sE2eShot& shot = journey.Look();
+            const sBLOB now = FlompInMiddle(shot);
+            const bool bStill = now.m_iCount >= iLeastPixels && std::abs(now.m_iX - before.m_iX) <= 1 &&
+                                std::abs(now.m_iY - before.m_iY) <= 1 &&
+                                std::abs(now.m_iCount - before.m_iCount) * 20 <= now.m_iCount;
+            before = now;
+            return bStill && (!bBubble || BubbleShows(shot));
+        },
+        strStep);
+}
+
+// Pulls from the flomp in the middle of the window so that the jump gets the aim, in moves
+// of the drag (one: a flick that has left the flomp by the first frame after the press).
+void Jump(CJourney& journey, const sAIM& aim, int iMoves)
+{
+    const sE2eShot& shot = journey.Look();
+    const float w = float(shot.m_iWidth);
+    const float fAim = std::hypot(aim.x, aim.y);
+    const float fPull = fAim * (w / 4.0f) / STRETCH_PER_PIXEL + w * GRAB_RADIUS_OF_WIDTH;
+    const int x0 = shot.m_iWidth / 2, y0 = shot.m_iHeight / 2;
+    journey.Drag(x0, y0, x0 + int(std::lround(aim.x / fAim * fPull)),
+                 y0 - int(std::lround(aim.y / fAim * fPull)), iMoves);
+}
+
+void PressNext(CJourney& journey)
+{
+    const sSPOT next = NextButton(journey.Look());
+    journey.Say("press ▶");
+    journey.Click(int(next.x), int(next.y));
+}
+
+// The store's records name their keys as a 32-bit length and 16-bit units, little-endian
+// (Framework/Shell/VornStatistics.cpp).
+bool StoreHolds(const std::string& strPath, const std::string& strKey)
+{
+    std::string strRecord;
+    const uint32_t uLength = uint32_t(strKey.size());
+    for (int i = 0; i < 4; ++i)
+        strRecord += char((uLength >> (8 * i)) & 0xFF);
+    for (const char c : strKey)
+        strRecord += std::string{c, '\0'};
+    return E2eReadText(strPath).find(strRecord) != std::string::npos;
+}
 
 // From the login page into the game's menu; a press during the page's slide is lost.
 void PlayOffline(CJourneyPages& pages)
@@ -42,6 +221,56 @@ void OfflineExit(CJourneyPages& pages)
     journey.Keep("e3-offline-menu-again");
 }
 
+void LessonLostAndWon(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey: training lesson 1 lost, retried and won");
+    pages.PressTraining();
+    journey.WaitFor([&] { return GreetingShows(journey.Look()); },
+                    "the training chooser greets a new player");
+    journey.Keep("e4-training-greeting");
+    journey.WaitFor([&] { return LessonOpen(journey.Look(), 0); }, "the greeting goes and lesson 1 is open");
+    journey.Expect(!LessonOpen(journey.Look(), 1), "lesson 2 is locked for a new player");
+
+    // The mentor's first words come as the turn starts: the first pull is made under them.
+    for (int iTry = 0; iTry < CHOOSER_TRIES && !BubbleShows(journey.Look()); ++iTry)
+    {
+        const sE2eRect lesson = LessonBand(journey.Look(), 0);
+        if (LessonOpen(journey.Look(), 0))
+            journey.Click(lesson.CentreX(), lesson.CentreY());
+        E2eWaitFor([&] { return BubbleShows(journey.Look()); }, 20);
+    }
+    WaitForLessonStart(journey, "lesson 1 starts with the mentor's bubble and the flomp at rest", true);
+    journey.Keep("e5-lesson-1");
+    Jump(journey, SHORT_JUMP, FLICK_MOVES);
+    journey.WaitFor([&] { return NextShows(journey.Look()); },
+                    "the first pull, a flick under the mentor's bubble, jumped short and lost: ▶ shows");
+    journey.Keep("e6-lesson-lost");
+
+    PressNext(journey);
+    WaitForLessonStart(journey, "▶ starts the lesson again", false);
+    journey.Keep("e7-lesson-again");
+    Jump(journey, WINNING_JUMP, PULL_MOVES);
+    journey.WaitFor([&] { return NextShows(journey.Look()); }, "the jump ended the lesson: ▶ shows");
+    journey.Keep("e8-lesson-won");
+
+    PressNext(journey);
+    journey.WaitFor(
+        [&]
+        {
+            const sE2eShot& shot = journey.Look();
+            return LessonOpen(shot, 0) || GreetingShows(shot);
+        },
+        "▶ after the won lesson returns to the training chooser");
+    journey.Keep("e9-chooser-after-win");
+    journey.Expect(!GreetingShows(journey.Look()),
+                   "the chooser does not greet again (\"Welcome to training!\")");
+    journey.Expect(LessonOpen(journey.Look(), 1), "lesson 2 is open");
+    const std::string strStore = journey.InstanceFolder() + "/data/stats.dat";
+    journey.Expect(StoreHolds(strStore, "scene_0_cleared"), "the statistics store holds scene_0_cleared",
+                   strStore);
+}
+
 } // namespace
 
 int main()
@@ -52,6 +281,7 @@ int main()
         [&]
         {
             OfflineExit(pages);
+            LessonLostAndWon(pages);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }

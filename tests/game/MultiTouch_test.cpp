@@ -32,14 +32,14 @@ TEST(CMultiTouch, PressMoveAndReleaseStepByStep)
 {
     CMultiTouch touches;
     touches.OnDown(0, 100, 50);
-    touches.OnDown(0, 104, 53); // moved before the step: still no delta on the press
+    touches.OnDown(0, 104, 53); // moved before the step: no delta on the press, but a drag
     touches.Step();
     const sTouch& t = touches.m_Touches[0];
     EXPECT_EQ(t.pressed, 1u);
     EXPECT_EQ(touches.m_bAnyPressed, 1u);
-    EXPECT_EQ(t.start.x, 104.0f);
+    EXPECT_EQ(t.start.x, 100.0f) << "where it went down";
     EXPECT_EQ(t.delta.x, 0.0f);
-    EXPECT_EQ(t.drag.y, 0.0f);
+    EXPECT_EQ(t.drag.y, 3.0f);
     EXPECT_EQ(t.moved, 0u);
 
     struct sCASE
@@ -48,10 +48,10 @@ TEST(CMultiTouch, PressMoveAndReleaseStepByStep)
         float fDeltaX, fDragX;
         unsigned int uMoved;
     };
-    const sCASE cases[] = {{104, 53, 0.0f, 0.0f, 0},
-                           {110, 53, 6.0f, 6.0f, 1},
-                           {110, 53, 0.0f, 6.0f, 0},
-                           {100, 63, -10.0f, -4.0f, 1}};
+    const sCASE cases[] = {{104, 53, 0.0f, 4.0f, 0},
+                           {110, 53, 6.0f, 10.0f, 1},
+                           {110, 53, 0.0f, 10.0f, 0},
+                           {100, 63, -10.0f, 0.0f, 1}};
     for (const sCASE& c : cases)
     {
         SCOPED_TRACE(c.iX);
