@@ -353,9 +353,10 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     const int iFlags = pData->m_iFlags;
     const unsigned int uOnline = (iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (iFlags & PLAYER_FOLLOWED) ? 1 : 0;
-    // Nobody can challenge himself: the own row keeps its status but offers no challenge.
+    // Nobody can challenge or follow himself: the own row keeps its status but offers neither.
     CVornNetworkSession* pSession = Session();
-    const unsigned int uChallenge = uOnline && !(pSession && pData->m_iPlayerId == pSession->GetOwnUserId());
+    const bool bSelf = pSession && pData->m_iPlayerId == pSession->GetOwnUserId();
+    const unsigned int uChallenge = uOnline && !bSelf;
     if (CWidget* pSmall = Child(pRow, "list_item_small"))
     {
         SetText(Child(pSmall, "player_name"), pData->m_strName);
@@ -375,7 +376,7 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     for (const char* pName : {"player_invite_button", "button_challenge", "text_challenge"})
         Show(Child(pTarget, pName), uChallenge);
     for (const char* pName : {"button_follow", "text_follow"})
-        Show(Child(pTarget, pName), !uFollowed);
+        Show(Child(pTarget, pName), !uFollowed && !bSelf);
     for (const char* pName : {"button_gift", "text_gift"})
         Show(Child(pTarget, pName), uFollowed);
     if (CExpandable* pExpandable = RowOf(pTarget))

@@ -338,6 +338,10 @@ void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::
         Show(Child(pGrid, "refill_price"), uRefill);
         SetText(Child(pBig, "item_price"), uBuy ? Decimal(item.m_iPrice) : CKorvelString());
         SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
+        // A price's name goes with its button.
+        Show(Child(pBig, "price_label"), uBuy);
+        Show(Child(pBig, "gift_price_label"), uGift);
+        Show(Child(pBig, "gift_price"), uGift);
         SetText(Child(pGrid, "refill_price"), Decimal(item.m_iRefillPrice));
     };
     FillItemRows(m_pMyItemsList, m_MyItemsListItems, iStart, aItems, fnFill);

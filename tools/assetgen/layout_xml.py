@@ -87,13 +87,16 @@ def page_button(name, x, y, w, h, page, local=None, target="&lt;menu_root", icon
                    **kw)
 
 
-def toggle(name, x, y, w, h, action=None, onshow=None, on="toggle_on.png", off="toggle_off.png", extra=(), **kw):
+def toggle(name, x, y, w, h, action=None, onshow=None, on="toggle_on.png", off="toggle_off.png", extra=(),
+           keep_aspect=None, **kw):
+    """keep_aspect="1" draws the looks unstretched, centred in the toggle's box."""
     ev = {}
     if onshow:
         ev["onshow"] = onshow
     if action:
         ev["onclick"] = action
-    return element(name, "toggle_button", x, y, w, h, [image("off", 0, 0, w, h, off), image("on", 0, 0, w, h, on)],
+    looks = [image("off", 0, 0, w, h, off, keep_aspect=keep_aspect), image("on", 0, 0, w, h, on, keep_aspect=keep_aspect)]
+    return element(name, "toggle_button", x, y, w, h, looks,
                    events=ev, extra=['<layout_widgets value="1"/>'] + list(extra), **kw)
 
 

@@ -35,6 +35,7 @@ LABELS = {
     307: "You own no items yet. Find some in the shop.",
     308: "The shop has nothing on offer right now.", 309: "Tap Send to send your message.",
     310: "Tap here to go back to the match.",
+    339: "Gift price", 340: "That is not possible", 341: "More coins needed",
 }
 LABEL_WIDTH = 0.22  # a field's label at its left
 
@@ -429,8 +430,11 @@ def shop_pages():
                 text("item_name", 0.12, 0.01, 0.50, 0.07, None, font="main-b"),
                 text("item_descshort", 0.12, 0.08, 0.78, 0.06, None, color="text_dim"),
                 text("info_descfull", 0.12, 0.14, 0.78, 0.12, None),
-                text("item_price", 0.12, 0.27, 0.30, 0.06, None),
-                text("gift_price", 0.44, 0.27, 0.30, 0.06, None)]
+                # Each price above its button, named: both are coins and often equal.
+                text("price_label", 0.12, 0.27, 0.09, 0.06, 300, color="text_dim"),
+                text("item_price", 0.21, 0.27, 0.12, 0.06, None, font="main-b"),
+                text("gift_price_label", 0.36, 0.27, 0.13, 0.06, 339, color="text_dim"),
+                text("gift_price", 0.49, 0.27, 0.09, 0.06, None, font="main-b")]
 
     def shop_big(extra_kids):
         # The large picture lies over the opened row; as a child of the row itself the
@@ -463,14 +467,16 @@ def shop_pages():
                              0.03, 0.12, 0.94, 0.84, row(item_events, shop_big_row), empty=308),
                 events={"onshow": "show_shop"})
     grid = group("button-grid", 0.12, 0.35, 0.80, 0.09,
-                 toggle("enable-item", 0.0, 0.015, 0.10, 0.06, "enable_item"),
-                 text("enable_label", 0.11, 0, 0.14, 0.08, 266),
+                 # The toggle's picture keeps its shape: stretched, its rounded ends look cut.
+                 toggle("enable-item", 0.01, 0.015, 0.08, 0.06, "enable_item", keep_aspect="1"),
+                 text("enable_label", 0.10, 0, 0.15, 0.08, 266),
                  button("gift-button", 0.26, 0, 0.16, 0.08, "buy_gift", 248),
                  button("buy-button", 0.43, 0, 0.16, 0.08, "buy_item", 264),
                  button("refill-button", 0.60, 0, 0.10, 0.08, "refill_item", 265),
                  text("refill_price", 0.71, 0, 0.09, 0.08, None))
     mine_big = shop_big([text("value_pcs", 0.76, 0.01, 0.14, 0.07, None, align="right-middle"),
-                         text("info_message", 0.12, 0.27, 0.78, 0.06, None, color="text_dim"), grid])
+                         text("info_message", 0.60, 0.27, 0.30, 0.06, None, color="text_dim", align="right-middle"),
+                         grid])
     mine = page("my_items_root", back(), title(235),
                 *status_list("my_items_page_list", {"onshow": "show_my_items", "onloaditem": "load_my_item",
                                                     "onloaditembatch": "load_my_item_batch",
@@ -561,8 +567,8 @@ def dialog_pages():
                                       "onforgetitem": "unload_selection_%slist_item" % infix}, layout_mode="list"),
                       *ok_cancel("ok_%slist_selection" % infix, "cancel_%slist_selection" % infix, 0.72, confirm))
 
-    def error(name, action=None, coins=False):
-        kids = [text("error_title", 0.02, 0.02, 0.56, 0.09, 14, font="main-b", color="text_error",
+    def error(name, head, action=None, coins=False):
+        kids = [text("error_title", 0.02, 0.02, 0.56, 0.09, head, font="main-b", color="text_error",
                      align="center-middle"),
                 text("error-text", 0.04, 0.12, 0.52, 0.22, None, align="center-middle")]
         if coins:
@@ -623,8 +629,9 @@ def dialog_pages():
             selection("dialog_list_selection", "selection_list_content", "", "confirm_buy_gift_dialog"),
             selection("dialog_gift_list_selection", "selection_gift_list_content", "gift_",
                       "confirm_buy_player_gift_dialog"),
-            error("generic_error_dialog"), error("generic_error_dialog_ingame", "ok_error_dialog_ingame"),
-            error("generic_error_dialog_more_coins", coins=True),
+            # The shop's refusals: a purchase, a gift or an item change the server turned down.
+            error("generic_error_dialog", 340), error("generic_error_dialog_ingame", 340, "ok_error_dialog_ingame"),
+            error("generic_error_dialog_more_coins", 341, coins=True),
             received, waiting, message_box("dialog_box", False), message_box("confirm_box", True)]
 
 

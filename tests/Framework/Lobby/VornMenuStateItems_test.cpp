@@ -276,6 +276,8 @@ TEST_F(CVornMenuState, OwnItemsShowTheButtonsAndAmountsOfTheirGroup)
          {"//button-grid//enable-item", "//button-grid//gift-button", "//button-grid//refill-button"})
         EXPECT_TRUE(ShownIn(pBomb, pKept)) << pKept;
     EXPECT_FALSE(ShownIn(pBomb, "//button-grid//buy-button"));
+    EXPECT_FALSE(ShownIn(pBomb, "//list_item_big//price_label")) << "no buy, no price to name";
+    EXPECT_TRUE(ShownIn(pBomb, "//list_item_big//gift_price_label"));
     EXPECT_EQ(TextIn(pBomb, "//button-grid//refill_price"), "30");
 
     CWidget* pBoost = RowFor("my_items_page_list", BOOST);

@@ -538,6 +538,8 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     ASSERT_NE(pOwnRow, nullptr);
     EXPECT_FALSE(InRow(pOwnRow, "challenge_button")->GetVisible()) << "nobody challenges himself";
     EXPECT_FALSE(InRow(pOwnRow, "button_challenge")->GetVisible());
+    EXPECT_FALSE(InRow(pOwnRow, "button_follow")->GetVisible()) << "nor follows himself";
+    EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible());
     EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
     EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
     CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));

@@ -122,8 +122,8 @@ inline std::string ShopRow()
            Box("list_item_small", "widget", strIcon + ShopText("item_name") + ShopText("price-value")) +
            Box("list_item_big", "widget",
                strIcon + ShopText("item_name") + ShopText("item_descshort") + ShopText("info_descfull") +
-                   ShopText("item_price") + ShopText("gift_price") + ShopText("value_pcs") +
-                   ShopText("info_message") + strGrid) +
+                   ShopText("price_label") + ShopText("item_price") + ShopText("gift_price_label") +
+                   ShopText("gift_price") + ShopText("value_pcs") + ShopText("info_message") + strGrid) +
            Box("large-icon-item", "button", Event("onclick", "shop_item_hide_large_icon"), "display=\"0\"") +
            "</element>";
 }
