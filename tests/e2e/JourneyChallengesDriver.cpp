@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "support/PeerProcess.h"
-#include "tests/e2e/JourneyPages.h"
+#include "tests/e2e/JourneyChallenges.h"
 
 namespace
 {

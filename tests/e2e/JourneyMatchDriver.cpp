@@ -9,7 +9,7 @@
 //
 //   e2e_journey_match_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
 //                               KORVEL_BINARY_DIR set)
-#include "tests/e2e/JourneyPages.h"
+#include "tests/e2e/JourneyMatch.h"
 
 namespace
 {

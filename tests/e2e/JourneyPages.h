@@ -28,6 +28,7 @@ extern const sJourneyPage THANK;
 extern const sJourneyPage HOME;
 extern const sJourneyPage SETTINGS;
 extern const sJourneyPage SETTINGS_LANGUAGE;
+extern const sJourneyPage CHAT;
 } // namespace journey_pages
 
 class CJourneyPages
@@ -88,73 +89,5 @@ public:
     void PressMenuButton(int iSlot);
 
 private:
-    CJourney& m_Journey;
-};
-
-// ---- challenges
-// The Players page's search, its one found row, the toast strip and the challenge pages,
-// for journeys with two players.
-namespace journey_challenges
-{
-extern const sJourneyPage PLAYERS;
-extern const sJourneyPage CHALLENGED; // the "Challenge!" dialog
-extern const sJourneyPage WAITING;    // waiting for the other player's answer
-
-// The Players page lists the players online under its first header, in the order of their
-// logins. From the lobby's home page (or the Players page): the Players page, until the
-// name shows in row iRow.
-void FindPlayer(CJourneyPages& pages, const std::string& strName, int iRow);
-// A part of row iRow ("list_item_small//challenge_button"...), where it stands.
-sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart);
-void PressRowPart(CJourney& journey, int iRow, const std::string& strPart);
-// Measures the texts ahead: a toast shows for three seconds only.
-void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts);
-// The toast strip shows that text (in its own font and colour), still.
-bool ShowsToast(CJourney& journey, const std::string& strText);
-void WaitForToast(CJourney& journey, const std::string& strText);
-void PressToast(CJourney& journey);
-// The columns from the first to the last holding the colour in the rectangle, 0 when none.
-int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour);
-// The server's user id of the player logged in under that name.
-long long UserId(CJourney& journey, const std::string& strName);
-} // namespace journey_challenges
-
-// ---- matches
-namespace journey_pages
-{
-extern const sJourneyPage CHAT;
-// The flomps' colours, slot 0 and slot 1.
-const uint32_t FLOMP_COLOURS[2] = {0xFF5D37, 0x3A92FF};
-} // namespace journey_pages
-
-// A match as a player meets it: the game's menu, the board and the chat page over it.
-class CJourneyMatch
-{
-public:
-    explicit CJourneyMatch(CJourneyPages& pages) : m_Pages(pages), m_Journey(pages.Journey()) {}
-
-    // On the login page: "Play as guest", pressed until the game's menu shows.
-    void PlayAsGuest();
-    // The game's menu: its play button (quick play).
-    void PressPlay();
-    // Where the slot's flomp shows in the board's name bar; false when it is not seen.
-    bool FindFlomp(int iSlot, int& iX, int& iY);
-    // The board (not the game's menu) shows both flomps.
-    void WaitForBoard();
-    // The board's chat button, until the chat page shows.
-    void OpenChat();
-    // On the chat page: the line typed into the field and sent; waits for the server to relay it.
-    void SayInChat(const std::string& strText);
-    // The chat page's back arrow.
-    void PressChatBack();
-    // The board's exit door, and yes to "Leave the match?".
-    void LeaveByExitDoor();
-    // The match-over screen's next button.
-    void PressContinue();
-    // A chat bubble of a line of a few words shows at that side.
-    bool ShowsBubble(bool bRight);
-
-private:
-    CJourneyPages& m_Pages;
     CJourney& m_Journey;
 };

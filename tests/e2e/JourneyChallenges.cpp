@@ -1,0 +1,127 @@
+#include "tests/e2e/JourneyChallenges.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include <X11/keysym.h>
+
+using namespace journey_pages;
+
+namespace journey_challenges
+{
+const sJourneyPage PLAYERS = {"the players page", "//players_root//page_title", JOURNEY_TEXT_TITLE};
+const sJourneyPage CHALLENGED = {"the challenge dialog", "//challenge_received//challenge_title",
+                                 JOURNEY_TEXT_TITLE};
+const sJourneyPage WAITING = {"the waiting page", "//challenge_waiting//waiting_text", JOURNEY_TEXT_PRIMARY};
+
+namespace
+{
+const char* const PLAYER_LIST = "//players_root//global_page//playerlist_global";
+// A text of the toast's font ("main"), for the width of a toast's text.
+const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
+// The toast strip's text as its layout (toast_layout.xml) places it in the window.
+const float TOAST_TEXT_LEFT = 0.28f, TOAST_TEXT_RIGHT = 0.83f, TOAST_TOP = 0.84f, TOAST_BOTTOM = 0.98f;
+const int INK_TOLERANCE = 48;
+// Ink is a little narrower than the advance the font reports.
+const int WIDTH_SLACK = 4;
+
+// The rectangle shows a text of that width in the colour, the same in two pictures.
+bool ShowsIn(CJourney& journey, const sE2eRect& r, uint32_t uColour, int iWidth)
+{
+    const int iSeen = InkWidth(journey.Look(), r, uColour);
+    return std::abs(iSeen - iWidth) <= WIDTH_SLACK + iWidth / 10 &&
+           InkWidth(journey.Look(), r, uColour) == iSeen;
+}
+
+sE2eRect ToastText(CJourney& journey)
+{
+    const sE2eShot& shot = journey.Look();
+    const float w = float(shot.m_iWidth), h = float(shot.m_iHeight);
+    return {int(TOAST_TEXT_LEFT * w), int(TOAST_TOP * h), int(TOAST_TEXT_RIGHT * w), int(TOAST_BOTTOM * h)};
+}
+} // namespace
+
+int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
+{
+    int iFirst = -1, iLast = -1;
+    for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
+        for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
+            if (E2eNear(shot.At(x, y), uColour, INK_TOLERANCE))
+            {
+                iFirst = iFirst < 0 ? x : iFirst;
+                iLast = x;
+                break;
+            }
+    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+}
+
+sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)
+{
+    // The row lies under the header of its group and the rows before it.
+    const sE2eRect header = journey.Widget(std::string(PLAYER_LIST) + "//group_template").m_Rect;
+    const sE2eRect row = journey.Widget(std::string(PLAYER_LIST) + "//item_template").m_Rect;
+    sE2eRect r = journey.Widget(std::string(PLAYER_LIST) + "//item_template//" + strPart).m_Rect;
+    const int dy = header.m_iBottom - header.m_iTop + iRow * (row.m_iBottom - row.m_iTop);
+    r.m_iTop += dy;
+    r.m_iBottom += dy;
+    return r;
+}
+
+void PressRowPart(CJourney& journey, int iRow, const std::string& strPart)
+{
+    const sE2eRect r = RowPart(journey, iRow, strPart);
+    journey.Say("press " + strPart + " of row " + std::to_string(iRow));
+    journey.Click(r.CentreX(), r.CentreY());
+}
+
+void FindPlayer(CJourneyPages& pages, const std::string& strName, int iRow)
+{
+    CJourney& journey = pages.Journey();
+    if (!(journey.Look(), pages.Showing(PLAYERS)))
+        pages.PressUntil("//startscreen_root//startscreen//menu_players", PLAYERS);
+    const int iWidth = journey.LiteralWidth(
+        std::string(PLAYER_LIST) + "//item_template//list_item_small//player_name", strName);
+    journey.WaitFor(
+        [&]
+        {
+            return ShowsIn(journey, RowPart(journey, iRow, "list_item_small//player_name"),
+                           JOURNEY_TEXT_PRIMARY, iWidth);
+        },
+        strName + "'s row shows on the players page");
+}
+
+void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts)
+{
+    std::vector<std::string> aPaths;
+    for (const std::string& strText : aTexts)
+        aPaths.push_back(TOAST_FONT_TEXT + std::string("~") + strText);
+    journey.Probe(aPaths);
+}
+
+bool ShowsToast(CJourney& journey, const std::string& strText)
+{
+    return ShowsIn(journey, ToastText(journey), JOURNEY_TEXT_PRIMARY,
+                   journey.LiteralWidth(TOAST_FONT_TEXT, strText));
+}
+
+void WaitForToast(CJourney& journey, const std::string& strText)
+{
+    journey.WaitFor([&] { return ShowsToast(journey, strText); }, "the toast says \"" + strText + "\"");
+}
+
+void PressToast(CJourney& journey)
+{
+    const sE2eRect r = ToastText(journey);
+    journey.Say("press the toast");
+    journey.Click(r.CentreX(), r.CentreY());
+}
+
+long long UserId(CJourney& journey, const std::string& strName)
+{
+    const CTestJson login =
+        journey.WaitForRecord("the server logged " + strName + " in", [&](const CTestJson& r)
+                              { return r["event"].String() == "login" && r["name"].String() == strName; });
+    return login["user_id"].Int();
+}
+} // namespace journey_challenges
