@@ -160,22 +160,23 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     const size_t uFrom = log.LogCount();
     sender.m_Match.OpenChat();
     sender.m_Match.SayInChat(strText);
-    // A bubble shows for seconds: the sender goes back to the board at once, and both windows
-    // are looked at in turn.
-    sender.m_Match.PressChatBack();
-    log.WaitFor(
-        [&]
+    // A bubble shows for seconds: the receiver's window is read as soon as the line is
+    // relayed, the sender's once its back arrow has returned it to the board.
+    const auto Seen = [&](int i)
+    {
+        if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
         {
-            for (int i = 0; i < 2; ++i)
-                if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
-                {
-                    abSeen[i] = true;
-                    abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
-                    apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName);
-                }
-            return abSeen[0] && abSeen[1];
-        },
-        "the bubble of " + sender.m_strName + "'s line shows by its flomp in both windows");
+            abSeen[i] = true;
+            abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
+            apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName);
+        }
+        return abSeen[i];
+    };
+    log.WaitFor([&] { return Seen(0); },
+                "the bubble of " + sender.m_strName + "'s line shows by its flomp for " + receiver.m_strName);
+    sender.m_Match.PressChatBack();
+    log.WaitFor([&] { return Seen(1); },
+                "the bubble of " + sender.m_strName + "'s line shows by its flomp for " + sender.m_strName);
     log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
     log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
     sender.m_Match.WaitForBoard();
