@@ -145,8 +145,9 @@ def login_pages():
     language_item = group("item_template", 0, 0, 0.52, 0.08,
                           text("language-name", 0.08, 0, 0.40, 0.08, None),
                           element("select-button", "button", 0, 0, 0.52, 0.08,
-                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
-                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
+                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0",
+                                         keep_aspect="1"),
+                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png", keep_aspect="1")],
                                   events={"onclick": "select_language_item"}, extra=['<flags transparent="1"/>']))
     loading = page("loading_dialog",
                    image("loading_panel", 0.25, 0.30, 0.50, 0.40, "panel_bg.png", blend="panel_blend"),
@@ -520,8 +521,9 @@ def settings_pages():
     language_item = group("item_template", 0, 0, 0.60, 0.08,
                           text("language-name", 0.08, 0, 0.50, 0.08, None),
                           element("select-button", "button", 0, 0, 0.60, 0.08,
-                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0"),
-                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png")],
+                                  [image("selected", 0.01, 0.01, 0.06, 0.06, "radio_on.png", display="0",
+                                         keep_aspect="1"),
+                                   image("unselected", 0.01, 0.01, 0.06, 0.06, "radio_off.png", keep_aspect="1")],
                                   events={"onclick": "select_language_item"}, extra=['<flags transparent="1"/>']))
     language = page("settings_language", back(), title(286),
                     element("settings_language_list", "infinite_list", 0.20, 0.14, 0.60, 0.64, [language_item],
