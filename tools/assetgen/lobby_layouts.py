@@ -333,10 +333,11 @@ def me_page():
     # tournament scores in one row, then the last games beside the achievements.
     card_w, card_h = 0.94, 0.84
     results = []
-    # Rows a little lower than their pitch: rounded to pixels, neighbours never overlap.
-    row_h = 0.042
+    # Rows a little lower than their pitch: rounded to pixels, neighbours never overlap. A row
+    # holds the font's whole line, so a name's underscore is not cut off.
+    row_h = 0.05
     for i in range(1, 7):
-        y = 0.54 + (i - 1) * 0.045
+        y = 0.525 + (i - 1) * 0.052
         results += [text("my_opponent_%d" % i, 0.02, y, 0.22, row_h, None),
                     text("my_result_%d" % i, 0.25, y, 0.10, row_h, None, align="center-middle"),
                     text("my_points_%d" % i, 0.36, y, 0.08, row_h, None, align="right-middle")]
@@ -362,8 +363,8 @@ def me_page():
                  button("buy_coins_button", 0.66, 0.31, 0.26, 0.07, "buy_coins", 257),
                  text("tournament_title", 0.02, 0.40, 0.18, 0.06, 261, font="main-b", color="text_title"),
                  tournament,
-                 text("results_title", 0.02, 0.48, 0.42, 0.06, 259, color="text_title"),
-                 text("achievements_title", 0.48, 0.48, 0.42, 0.06, 260, color="text_title"),
+                 text("results_title", 0.02, 0.47, 0.42, 0.05, 259, color="text_title"),
+                 text("achievements_title", 0.48, 0.47, 0.42, 0.05, 260, color="text_title"),
                  *results, *achievements)
     return [page("me_root", back(), title(240),
                  element("list_me", "infinite_list", 0.03, 0.12, card_w, 0.84, [card],
