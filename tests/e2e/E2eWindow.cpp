@@ -141,6 +141,21 @@ void E2eEachPixel(const sE2eShot& shot, const sE2eRect& rect,
             fnPixel(x, y, shot.At(x, y));
 }
 
+int E2eInkSpan(const sE2eShot& shot, const sE2eRect& rect,
+               const std::function<bool(int x, int y, uint32_t uPixel)>& fnInk)
+{
+    int iFirst = -1, iLast = -1;
+    E2eEachPixel(shot, rect,
+                 [&](int x, int y, uint32_t uPixel)
+                 {
+                     if (!fnInk(x, y, uPixel))
+                         return;
+                     iFirst = iFirst < 0 || x < iFirst ? x : iFirst;
+                     iLast = std::max(iLast, x);
+                 });
+    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+}
+
 int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int iTolerance)
 {
     int iCount = 0;

@@ -60,6 +60,9 @@ bool E2eNear(uint32_t uPixel, uint32_t uRgb, int iTolerance);
 // Each pixel of the rectangle (clipped to the picture), row by row.
 void E2eEachPixel(const sE2eShot& shot, const sE2eRect& rect,
                   const std::function<void(int x, int y, uint32_t uPixel)>& fnPixel);
+// The columns from the first to the last holding a pixel the test takes as ink, 0 when none.
+int E2eInkSpan(const sE2eShot& shot, const sE2eRect& rect,
+               const std::function<bool(int x, int y, uint32_t uPixel)>& fnInk);
 // Pixels of the rectangle (clipped to the picture) within the tolerance of the colour.
 int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int iTolerance);
 // Distinct colours, and the share of the most frequent one.

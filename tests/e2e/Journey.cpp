@@ -373,8 +373,12 @@ void CJourney::Click(int x, int y)
 
 void CJourney::PressWidget(const std::string& strPath)
 {
-    const sE2eRect r = Widget(strPath).m_Rect;
-    Say("press " + strPath);
+    Press(Widget(strPath).m_Rect, strPath);
+}
+
+void CJourney::Press(const sE2eRect& r, const std::string& strWhat)
+{
+    Say("press " + strWhat);
     Click(r.CentreX(), r.CentreY());
 }
 

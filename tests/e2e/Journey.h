@@ -106,6 +106,8 @@ public:
     // ---- input
     void Click(int x, int y);
     void PressWidget(const std::string& strPath);
+    // A press in the middle of the rectangle, said as strWhat.
+    void Press(const sE2eRect& r, const std::string& strWhat);
     // Key presses of the text; capitals and symbols with Shift.
     void TypeText(const std::string& strText);
     // One key (an X keysym, XK_Return...), with Control when asked.

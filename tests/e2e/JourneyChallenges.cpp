@@ -44,35 +44,19 @@ sE2eRect ToastText(CJourney& journey)
 
 int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
 {
-    int iFirst = -1, iLast = -1;
-    for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
-        for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
-            if (E2eNear(shot.At(x, y), uColour, INK_TOLERANCE))
-            {
-                iFirst = iFirst < 0 ? x : iFirst;
-                iLast = x;
-                break;
-            }
-    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+    return E2eInkSpan(shot, r,
+                      [&](int, int, uint32_t uPixel) { return E2eNear(uPixel, uColour, INK_TOLERANCE); });
 }
 
 sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)
 {
     // The row lies under the header of its group and the rows before it.
-    const sE2eRect header = journey.Widget(std::string(PLAYER_LIST) + "//group_template").m_Rect;
-    const sE2eRect row = journey.Widget(std::string(PLAYER_LIST) + "//item_template").m_Rect;
-    sE2eRect r = journey.Widget(std::string(PLAYER_LIST) + "//item_template//" + strPart).m_Rect;
-    const int dy = header.m_iBottom - header.m_iTop + iRow * (row.m_iBottom - row.m_iTop);
-    r.m_iTop += dy;
-    r.m_iBottom += dy;
-    return r;
+    return CJourneyListRows(journey, PLAYER_LIST, true).Part(strPart, 1, iRow);
 }
 
 void PressRowPart(CJourney& journey, int iRow, const std::string& strPart)
 {
-    const sE2eRect r = RowPart(journey, iRow, strPart);
-    journey.Say("press " + strPart + " of row " + std::to_string(iRow));
-    journey.Click(r.CentreX(), r.CentreY());
+    journey.Press(RowPart(journey, iRow, strPart), strPart + " of row " + std::to_string(iRow));
 }
 
 void FindPlayer(CJourneyPages& pages, const std::string& strName, int iRow)
@@ -112,9 +96,7 @@ void WaitForToast(CJourney& journey, const std::string& strText)
 
 void PressToast(CJourney& journey)
 {
-    const sE2eRect r = ToastText(journey);
-    journey.Say("press the toast");
-    journey.Click(r.CentreX(), r.CentreY());
+    journey.Press(ToastText(journey), "the toast");
 }
 
 long long UserId(CJourney& journey, const std::string& strName)

@@ -40,18 +40,10 @@ const char* const MAIN_FONT_TEXT = "//challenge_waiting//waiting_text";
 // background (taken from its right edge, row by row: the page's gradient runs down).
 int WrittenWidth(const sE2eShot& shot, const sE2eRect& r)
 {
-    int iFirst = -1, iLast = -1;
-    for (int y = std::max(r.m_iTop, 0); y < std::min(r.m_iBottom, shot.m_iHeight); ++y)
-    {
-        const uint32_t uBackground = shot.At(std::min(r.m_iRight, shot.m_iWidth) - 1, y);
-        for (int x = std::max(r.m_iLeft, 0); x < std::min(r.m_iRight, shot.m_iWidth); ++x)
-            if (!E2eNear(shot.At(x, y), uBackground, INK_TOLERANCE))
-            {
-                iFirst = iFirst < 0 || x < iFirst ? x : iFirst;
-                iLast = std::max(iLast, x);
-            }
-    }
-    return iFirst < 0 ? 0 : iLast - iFirst + 1;
+    const int iRight = std::min(r.m_iRight, shot.m_iWidth) - 1;
+    return E2eInkSpan(shot, r,
+                      [&](int, int y, uint32_t uPixel)
+                      { return !E2eNear(uPixel, shot.At(iRight, y), INK_TOLERANCE); });
 }
 
 // The player's first launch: English, the registration's pages, the lobby's home page.

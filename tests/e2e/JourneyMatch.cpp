@@ -38,13 +38,7 @@ const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest
 
 void CJourneyMatch::PlayAsGuest()
 {
-    m_Pages.WaitForPage(LOGIN);
-    for (int iTry = 0; iTry < 4 && !m_Pages.ShowsGameMenu(); ++iTry)
-    {
-        m_Journey.PressWidget(GUEST_BUTTON);
-        E2eWaitFor([&] { return m_Pages.ShowsGameMenu(); }, 15);
-    }
-    m_Pages.WaitForGameMenu();
+    m_Pages.LeaveLoginBy(GUEST_BUTTON);
 }
 
 void CJourneyMatch::PressPlay()

@@ -195,6 +195,17 @@ void CJourneyPages::PressExitDoor()
     PressMenuButton(EXIT_DOOR_SLOT);
 }
 
+void CJourneyPages::LeaveLoginBy(const std::string& strButton)
+{
+    WaitForPage(LOGIN);
+    for (int iTry = 0; iTry < 4 && !ShowsGameMenu(); ++iTry)
+    {
+        m_Journey.PressWidget(strButton);
+        E2eWaitFor([&] { return ShowsGameMenu(); }, 15);
+    }
+    WaitForGameMenu();
+}
+
 void CJourneyPages::PressTraining()
 {
     PressMenuButton(TRAINING_SLOT);
@@ -277,4 +288,28 @@ void CJourneyPages::Back()
 {
     m_Journey.Say("press Escape");
     m_Journey.PressKey(XK_Escape);
+}
+
+namespace
+{
+int Height(const sE2eRect& r)
+{
+    return r.m_iBottom - r.m_iTop;
+}
+} // namespace
+
+CJourneyListRows::CJourneyListRows(CJourney& journey, const std::string& strList, bool bGroups)
+    : m_Journey(journey), m_strList(strList)
+{
+    m_iRow = Height(journey.Widget(strList + "//item_template").m_Rect);
+    m_iHeader = bGroups ? Height(journey.Widget(strList + "//group_template").m_Rect) : 0;
+}
+
+sE2eRect CJourneyListRows::Part(const std::string& strPart, int iHeaders, int iRows)
+{
+    sE2eRect r = m_Journey.Widget(m_strList + "//item_template//" + strPart).m_Rect;
+    const int dy = iHeaders * m_iHeader + iRows * m_iRow;
+    r.m_iTop += dy;
+    r.m_iBottom += dy;
+    return r;
 }

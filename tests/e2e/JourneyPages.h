@@ -78,6 +78,9 @@ public:
     // The game's menu: its exit door, its training button.
     void PressExitDoor();
     void PressTraining();
+    // From the login page into the game's menu by that button ("Play offline", "Play as
+    // guest"); a press during the page's slide is lost, so it is pressed again.
+    void LeaveLoginBy(const std::string& strButton);
     // After a login the lobby shows its home page a moment, then may hide over the menu.
     void WaitForGameMenuOrPage(const sJourneyPage& page);
 
@@ -90,4 +93,20 @@ public:
 
 private:
     CJourney& m_Journey;
+};
+
+// A list's rows as the shipped layout makes them: group headers and collapsed rows of
+// fixed heights from the list's top.
+class CJourneyListRows
+{
+public:
+    CJourneyListRows(CJourney& journey, const std::string& strList, bool bGroups);
+    // A part of a row (its path inside the row) with iHeaders headers and iRows rows above it.
+    sE2eRect Part(const std::string& strPart, int iHeaders, int iRows);
+
+private:
+    CJourney& m_Journey;
+    std::string m_strList;
+    int m_iRow = 0;
+    int m_iHeader = 0;
 };

@@ -45,39 +45,6 @@ const char* const FOLLOW_LIST = "//players_root//follow_page//playerlist_follow"
 const char* const SHOP_LIST = "//shop_root//shop_page_list";
 const char* const MY_ITEMS_LIST = "//my_items_root//my_items_page_list";
 
-sE2eRect Down(sE2eRect r, int dy)
-{
-    r.m_iTop += dy;
-    r.m_iBottom += dy;
-    return r;
-}
-
-// A list's rows as the shipped layout makes them: group headers and collapsed rows of
-// fixed heights from the list's top.
-class CListRows
-{
-public:
-    CListRows(CJourney& journey, const std::string& strList, bool bGroups)
-        : m_Journey(journey), m_strList(strList)
-    {
-        m_iRow = Height(journey.Widget(strList + "//item_template").m_Rect);
-        m_iHeader = bGroups ? Height(journey.Widget(strList + "//group_template").m_Rect) : 0;
-    }
-    // A part of a row (its path inside the row) with iHeaders headers and iRows rows above it.
-    sE2eRect Part(const std::string& strPart, int iHeaders, int iRows)
-    {
-        return Down(m_Journey.Widget(m_strList + "//item_template//" + strPart).m_Rect,
-                    iHeaders * m_iHeader + iRows * m_iRow);
-    }
-
-private:
-    static int Height(const sE2eRect& r) { return r.m_iBottom - r.m_iTop; }
-    CJourney& m_Journey;
-    std::string m_strList;
-    int m_iRow = 0;
-    int m_iHeader = 0;
-};
-
 bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
 {
     return E2eCountNear(journey.Look(), r, uColour, INK_TOLERANCE) >= WORD_PIXELS;
@@ -86,12 +53,6 @@ bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
 void WaitForInk(CJourney& journey, const sE2eRect& r, uint32_t uColour, const std::string& strStep)
 {
     journey.WaitFor([&] { return Ink(journey, r, uColour); }, strStep);
-}
-
-void Press(CJourney& journey, const sE2eRect& r, const std::string& strWhat)
-{
-    journey.Say("press " + strWhat);
-    journey.Click(r.CentreX(), r.CentreY());
 }
 
 bool Intersect(const sE2eRect& a, const sE2eRect& b)
@@ -125,22 +86,22 @@ void FollowFromThePlayersPage(CJourneyPages& pages)
     CJourney& journey = pages.Journey();
     journey.Say("journey: players");
     pages.PressUntil("//startscreen_root//startscreen//menu_players", PLAYERS);
-    CListRows global(journey, GLOBAL_LIST, true);
+    CJourneyListRows global(journey, GLOBAL_LIST, true);
     WaitForInk(journey, global.Part("list_item_small//player_name", 2, 1), JOURNEY_TEXT_PRIMARY,
                "Brenna's row shows under Offline");
     journey.Keep("d1-players");
 
-    Press(journey, global.Part("list_item_small//arrow", 2, 1), "the arrow of Brenna's row");
+    journey.Press(global.Part("list_item_small//arrow", 2, 1), "the arrow of Brenna's row");
     WaitForInk(journey, global.Part("list_item_big//text_follow", 2, 1), JOURNEY_TEXT_PRIMARY,
                "the arrow opened the row with its Follow button");
     journey.Keep("d2-row-open");
     const size_t uFrom = journey.LogCount();
-    Press(journey, global.Part("list_item_big//button_follow", 2, 1), "Follow");
+    journey.Press(global.Part("list_item_big//button_follow", 2, 1), "Follow");
     journey.WaitForRecord("the server got the follow", CJourney::Incoming("BuddyRequest"), uFrom);
 
     // Followed and offline: under the Following tab's second header, nobody under the first.
     journey.PressWidget("//players_root//follow_button");
-    CListRows follow(journey, FOLLOW_LIST, true);
+    CJourneyListRows follow(journey, FOLLOW_LIST, true);
     WaitForInk(journey, follow.Part("list_item_small//player_name", 2, 0), JOURNEY_TEXT_PRIMARY,
                "Brenna shows on the Following tab under Offline");
     journey.Keep("d3-following");
@@ -155,12 +116,12 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     journey.Say("journey: shop");
     pages.PressUntil("//startscreen_root//startscreen//menu_shop", SHOP);
     // Hats (one row), then Bombs: the snow bomb is its first row.
-    CListRows shop(journey, SHOP_LIST, true);
+    CJourneyListRows shop(journey, SHOP_LIST, true);
     WaitForInk(journey, shop.Part("list_item_small//item_name", 2, 1), JOURNEY_TEXT_PRIMARY,
                "the snow bomb's row shows its name");
     journey.Expect(journey.Shows("//shop_root//vorncoins_amount", JOURNEY_TEXT_PRIMARY, 0),
                    "the wallet shows the coins");
-    Press(journey, shop.Part("list_item_small//item_name", 2, 1), "the snow bomb");
+    journey.Press(shop.Part("list_item_small//item_name", 2, 1), "the snow bomb");
     WaitForInk(journey, shop.Part("list_item_big//buy-button//label", 2, 1), JOURNEY_TEXT_BUTTON,
                "the opened row shows its buy button");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_name", 2, 1), JOURNEY_TEXT_PRIMARY),
@@ -170,7 +131,7 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     journey.Keep("d4-shop-item");
 
     const size_t uFrom = journey.LogCount();
-    Press(journey, shop.Part("list_item_big//buy-button", 2, 1), "Buy");
+    journey.Press(shop.Part("list_item_big//buy-button", 2, 1), "Buy");
     pages.WaitForPage(BUY);
     journey.Keep("d5-buy");
     journey.PressWidget("//confirm_buy_dialog//ok_buy_confirm");
@@ -195,7 +156,7 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     pages.PressUntil("//shop_root//button_back", HOME);
 
     pages.PressUntil("//startscreen_root//startscreen//menu_items", MY_ITEMS);
-    CListRows mine(journey, MY_ITEMS_LIST, false);
+    CJourneyListRows mine(journey, MY_ITEMS_LIST, false);
     WaitForInk(journey, mine.Part("list_item_small//item_name", 0, 0), JOURNEY_TEXT_PRIMARY,
                "the bought bomb shows under My items");
     journey.Expect(!journey.Shows("//my_items_root//no_results", JOURNEY_TEXT_DIM, 0), "no empty-list text");
@@ -229,17 +190,17 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     pages.PressUntil("//startscreen_root//startscreen//menu_players", PLAYERS);
     journey.PressWidget("//players_root//follow_button");
     // Online now: the row under the Following tab's first header.
-    CListRows follow(journey, FOLLOW_LIST, true);
+    CJourneyListRows follow(journey, FOLLOW_LIST, true);
     WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
                "Brenna shows on the Following tab under Online");
-    Press(journey, follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
+    journey.Press(follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
     WaitForInk(journey, follow.Part("list_item_big//text_gift", 1, 0), JOURNEY_TEXT_PRIMARY,
                "her row offers a gift");
-    Press(journey, follow.Part("list_item_big//button_gift", 1, 0), "Gift");
+    journey.Press(follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");
-    CListRows gifts(journey, "//dialog_gift_list_selection//selection_gift_list_content", false);
-    Press(journey, gifts.Part("select-button", 0, 0), "the first gift");
+    CJourneyListRows gifts(journey, "//dialog_gift_list_selection//selection_gift_list_content", false);
+    journey.Press(gifts.Part("select-button", 0, 0), "the first gift");
     journey.PressWidget("//dialog_gift_list_selection//ok_gift_list_selection");
     pages.WaitForPage(GIFT_CONFIRM);
     journey.Keep("d9-gift-confirm");

@@ -192,19 +192,6 @@ bool StoreHolds(const std::string& strPath, const std::string& strKey)
     return E2eReadText(strPath).find(strRecord) != std::string::npos;
 }
 
-// From the login page into the game's menu; a press during the page's slide is lost.
-void PlayOffline(CJourneyPages& pages)
-{
-    CJourney& journey = pages.Journey();
-    pages.WaitForPage(LOGIN);
-    for (int iTry = 0; iTry < 4 && !pages.ShowsGameMenu(); ++iTry)
-    {
-        journey.PressWidget(OFFLINE_BUTTON);
-        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
-    }
-    pages.WaitForGameMenu();
-}
-
 void OfflineExit(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
@@ -212,12 +199,12 @@ void OfflineExit(CJourneyPages& pages)
     journey.Start();
     pages.WaitForPage(LANGUAGE);
     pages.ChooseLanguage(ENGLISH_ROW);
-    PlayOffline(pages);
+    pages.LeaveLoginBy(OFFLINE_BUTTON);
     journey.Keep("e1-offline-menu");
     pages.PressExitDoor();
     pages.WaitForPage(LOGIN);
     journey.Keep("e2-login-after-exit");
-    PlayOffline(pages);
+    pages.LeaveLoginBy(OFFLINE_BUTTON);
     journey.Keep("e3-offline-menu-again");
 }
 
