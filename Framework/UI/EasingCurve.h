@@ -13,6 +13,8 @@ public:
     virtual IEasingCurve* Clone() const = 0;
 };
 
+// cls names a class, which cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define KORVEL_EASING_CURVE(cls, formula)                                                                    \
     class cls : public IEasingCurve                                                                          \
     {                                                                                                        \
@@ -21,6 +23,7 @@ public:
         unsigned int LimitedRange() const override { return 1; }                                             \
         IEasingCurve* Clone() const override { return new cls; }                                             \
     };
+// NOLINTEND(bugprone-macro-parentheses)
 
 KORVEL_EASING_CURVE(CEasingCurveZero, ((void)t, 0.0f))
 KORVEL_EASING_CURVE(CEasingCurveOne, ((void)t, 1.0f))

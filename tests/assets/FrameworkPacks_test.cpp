@@ -309,7 +309,7 @@ TEST(FrameworkPacks, LanguagePackReadsAsTheSourceAndBuildsToTheSameBytes)
     EXPECT_EQ(ReadTestFile(dir.File("b/vornlanguage_en.kmp")), aBuilt);
 
     std::map<int, std::vector<std::string>> mapSignatures;
-    SKmpLanguageSource source;
+    sKmpLanguageSource source;
     std::string strError;
     ASSERT_TRUE(KmpReadSignatures(SourceText("assets/src/lang/signatures.txt"), "signatures.txt",
                                   mapSignatures, strError));
@@ -380,7 +380,7 @@ TEST(FrameworkPacks, LayoutCheckPassesTheLobbyLayoutAndNamesAMissingButton)
     EXPECT_EQ(RunTool(dir, "layoutcheck " + AppDir() + "vornlayouts.kmp menu_root.xml", strErr), 0) << strErr;
 
     // A copy of the pack whose vorn button lost its name.
-    std::vector<SKmpItem> aItems;
+    std::vector<sKmpItem> aItems;
     for (const char* pName : {"menu_root.xml", "lobby_main.xml", "page_login.xml", "page_start.xml",
                               "page_players.xml", "page_me.xml", "page_chat.xml", "page_shop.xml",
                               "page_settings.xml", "dialogs.xml", "vorn_button.xml"})
@@ -424,7 +424,7 @@ TEST(FrameworkPacks, LayoutsUseOnlyContentThatIsShipped)
         setColourNames.insert(strColour.substr(0, strColour.find('=')));
 
     std::map<int, std::vector<std::string>> mapSignatures;
-    SKmpLanguageSource language;
+    sKmpLanguageSource language;
     std::string strError;
     KmpReadSignatures(SourceText("assets/src/lang/signatures.txt"), "signatures", mapSignatures, strError);
     ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/vornlanguage_en.txt"), "en", mapSignatures,

@@ -418,7 +418,7 @@ TEST_F(CGamePacks, EveryTextReadsAsTheSourceAndTheToolRefusesNothing)
               ReadTestFile(AppDir() + "quorvalinlanguage_en.kmp"));
 
     std::map<int, std::vector<std::string>> mapSignatures;
-    SKmpLanguageSource source;
+    sKmpLanguageSource source;
     std::string strError;
     ASSERT_TRUE(KmpParseLanguage(SourceText("assets/src/lang/quorvalinlanguage_en.txt"), "en", mapSignatures,
                                  source, strError))

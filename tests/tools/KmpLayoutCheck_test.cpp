@@ -28,7 +28,7 @@ const char* g_pButton = "<layout><element name=\"vorn_button_root\">"
 std::string Rest(const std::string& strAreaFile = "menu_root.xml", const std::string& strLeftOut = "")
 {
     std::string strRest = "<layout>\n";
-    for (const SKmpRequiredWidget& widget : KmpRequiredWidgets(strAreaFile))
+    for (const sKmpRequiredWidget& widget : KmpRequiredWidgets(strAreaFile))
     {
         const std::string strName = widget.pName;
         if (strAreaFile == "menu_root.xml" &&
@@ -55,9 +55,9 @@ std::string Replaced(std::string strText, const std::string& strFrom, const std:
     return strText;
 }
 
-SKmpItem Item(const std::string& strName, const std::string& strText)
+sKmpItem Item(const std::string& strName, const std::string& strText)
 {
-    return SKmpItem{strName, std::vector<unsigned char>(strText.begin(), strText.end()), strName};
+    return sKmpItem{strName, std::vector<unsigned char>(strText.begin(), strText.end()), strName};
 }
 
 // Checks the area file in a pack of the given files; "" when it passes.
@@ -128,7 +128,7 @@ TEST(KmpLayoutCheck, TheOverlaysAreaFilesNeedTheirOwnWidgets)
         SCOPED_TRACE(pFile);
         const std::string strAreas = "<overlay><area width=\"800\" height=\"480\" name=\"o\">"
                                      "<import path=\"rest.xml\"/></area></overlay>\n";
-        const std::vector<SKmpRequiredWidget> aRequired = KmpRequiredWidgets(pFile);
+        const std::vector<sKmpRequiredWidget> aRequired = KmpRequiredWidgets(pFile);
         ASSERT_FALSE(aRequired.empty());
         for (const std::string& strLeftOut : {std::string(), std::string(aRequired.back().pName)})
         {

@@ -57,14 +57,14 @@ std::vector<unsigned char> WavWithListFirst()
     return aWav;
 }
 
-SKmpItem Item(const std::string& strName, std::vector<unsigned char> aData)
+sKmpItem Item(const std::string& strName, std::vector<unsigned char> aData)
 {
-    return SKmpItem{strName, std::move(aData), "src/" + strName.substr(1)};
+    return sKmpItem{strName, std::move(aData), "src/" + strName.substr(1)};
 }
 
-std::string MediaRefusal(const std::vector<SKmpItem>& aItems)
+std::string MediaRefusal(const std::vector<sKmpItem>& aItems)
 {
-    std::vector<SKmpImageSize> aImages;
+    std::vector<sKmpImageSize> aImages;
     std::string strError;
     return KmpCheckMedia(aItems, aImages, strError) ? "" : strError;
 }
@@ -135,7 +135,7 @@ TEST(KmpMediaCheck, EveryImageAndSoundMustDecodeAndAFailureNamesItemAndSource)
               "");
     const struct
     {
-        SKmpItem item;
+        sKmpItem item;
         std::string strError;
     } aCases[] = {
         {Item("/gfx/cut.png", aCutPng),
@@ -154,7 +154,7 @@ TEST(KmpMediaCheck, EveryImageAndSoundMustDecodeAndAFailureNamesItemAndSource)
 
 TEST(KmpMediaCheck, MetaMarksNonPowerOfTwoImagesAndCarriesTheOriginalSizes)
 {
-    std::vector<SKmpImageSize> aImages;
+    std::vector<sKmpImageSize> aImages;
     std::string strError;
     ASSERT_TRUE(KmpCheckMedia({Item("/wide.png", Png(100, 50)), Item("/square.png", Png(64, 64)),
                                Item("/tall.png", Png(64, 96)), Item("/one.png", Png(1, 1))},

@@ -15,9 +15,9 @@
 
 namespace
 {
-SKmpItem Item(const std::string& strName, const std::string& strData)
+sKmpItem Item(const std::string& strName, const std::string& strData)
 {
-    return SKmpItem{strName, std::vector<unsigned char>(strData.begin(), strData.end()), strName};
+    return sKmpItem{strName, std::vector<unsigned char>(strData.begin(), strData.end()), strName};
 }
 
 std::string Read(CKorvelMediaPack& pack, const char* pName)
@@ -31,7 +31,7 @@ std::string Read(CKorvelMediaPack& pack, const char* pName)
 }
 
 // The error of a refused item list ("" when it is accepted).
-std::string Refusal(const std::vector<SKmpItem>& aItems, const std::string& strKey = "")
+std::string Refusal(const std::vector<sKmpItem>& aItems, const std::string& strKey = "")
 {
     std::string strError;
     return KmpCheckItems(aItems, strKey, strError) ? "" : strError;
@@ -65,7 +65,7 @@ int RunTool(const CTestTempDir& dir, const std::string& strArgs, std::string* pO
 TEST(KmpPackBuilder, WritesPacksThatTheEngineReads)
 {
     CTestTempDir dir;
-    std::vector<SKmpItem> aItems = {Item("/lang.txt", "NAME=English"),
+    std::vector<sKmpItem> aItems = {Item("/lang.txt", "NAME=English"),
                                     Item("/gfx/b.png", std::string(3000, 'b')), Item("/kmp.meta", "<kmp/>")};
     std::string strError;
     ASSERT_TRUE(KmpWritePack(dir.File("p.kmp"), aItems, "", strError)) << strError;
@@ -100,7 +100,7 @@ TEST(KmpPackBuilder, RefusesItemsThatALookupCannotReach)
 {
     const struct
     {
-        std::vector<SKmpItem> aItems;
+        std::vector<sKmpItem> aItems;
         std::string strKey, strError;
     } aCases[] = {{{Item("/a.png.old", "1"), Item("/a.png", "2")}, "", "would return '/a.png.old'"},
                   {{Item("a.png", "1")}, "", "must begin with '/'"},
@@ -138,7 +138,7 @@ TEST(KmpPackBuilder, ListsAndFoldersNameTheirItems)
     ASSERT_TRUE(WriteTestFile(dir.File("a.txt"), "A"));
     ASSERT_TRUE(WriteTestFile(dir.File("b.txt"), "B"));
     ASSERT_TRUE(WriteTestFile(dir.File("items.list"), "# comment\n\n/ui/first.txt <- a.txt\n  b.txt  \n"));
-    std::vector<SKmpItem> aItems;
+    std::vector<sKmpItem> aItems;
     std::string strError;
     ASSERT_TRUE(KmpAddListFile(aItems, dir.File("items.list"), strError)) << strError;
     ASSERT_EQ(aItems.size(), 2u);
@@ -153,7 +153,7 @@ TEST(KmpPackBuilder, ListsAndFoldersNameTheirItems)
     EXPECT_FALSE(KmpAddListFile(aItems, dir.File("gone.list"), strError));
     EXPECT_FALSE(KmpAddNamedFile(aItems, "=a.txt", strError));
 
-    std::vector<SKmpItem> aFolder;
+    std::vector<sKmpItem> aFolder;
     ASSERT_TRUE(KmpAddFolder(aFolder, dir.Path(), strError)) << strError;
     ASSERT_GE(aFolder.size(), 2u);
     EXPECT_EQ(aFolder[0].strName, "/a.txt");

@@ -19,10 +19,10 @@ std::string Trim(const std::string& strText)
     return strText.substr(uStart, strText.find_last_not_of(pSpace) - uStart + 1);
 }
 
-bool AddItem(std::vector<SKmpItem>& aItems, const std::string& strName, const std::string& strPath,
+bool AddItem(std::vector<sKmpItem>& aItems, const std::string& strName, const std::string& strPath,
              std::string& strError)
 {
-    SKmpItem item;
+    sKmpItem item;
     item.strName = strName;
     item.strSource = strPath;
     if (!KmpReadFile(strPath, item.aData, strError))
@@ -50,7 +50,7 @@ bool KmpReadFile(const std::string& strPath, std::vector<unsigned char>& aData, 
     return true;
 }
 
-bool KmpAddNamedFile(std::vector<SKmpItem>& aItems, const std::string& strArgument, std::string& strError)
+bool KmpAddNamedFile(std::vector<sKmpItem>& aItems, const std::string& strArgument, std::string& strError)
 {
     size_t uEquals = strArgument.find('=');
     if (uEquals == std::string::npos || uEquals == 0 || uEquals + 1 == strArgument.size())
@@ -61,7 +61,7 @@ bool KmpAddNamedFile(std::vector<SKmpItem>& aItems, const std::string& strArgume
     return AddItem(aItems, strArgument.substr(0, uEquals), strArgument.substr(uEquals + 1), strError);
 }
 
-bool KmpAddFolder(std::vector<SKmpItem>& aItems, const std::string& strFolder, std::string& strError)
+bool KmpAddFolder(std::vector<sKmpItem>& aItems, const std::string& strFolder, std::string& strError)
 {
     std::error_code error;
     std::vector<std::string> aFiles;
@@ -80,7 +80,7 @@ bool KmpAddFolder(std::vector<SKmpItem>& aItems, const std::string& strFolder, s
     return true;
 }
 
-bool KmpAddListFile(std::vector<SKmpItem>& aItems, const std::string& strList, std::string& strError)
+bool KmpAddListFile(std::vector<sKmpItem>& aItems, const std::string& strList, std::string& strError)
 {
     std::ifstream in(strList);
     if (!in)

@@ -219,9 +219,9 @@ bool KmpReadSignatures(const std::string& strText, const std::string& strSource,
 
 bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
                       const std::map<int, std::vector<std::string>>& mapSignatures,
-                      SKmpLanguageSource& source, std::string& strError)
+                      sKmpLanguageSource& source, std::string& strError)
 {
-    source = SKmpLanguageSource();
+    source = sKmpLanguageSource();
     std::vector<std::string> aLines = Lines(strText);
     for (size_t i = 0; i < aLines.size(); ++i)
     {
@@ -289,7 +289,7 @@ bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
     return true;
 }
 
-std::vector<unsigned char> KmpLanguageText(const SKmpLanguageSource& source)
+std::vector<unsigned char> KmpLanguageText(const sKmpLanguageSource& source)
 {
     std::u16string strText;
     for (const auto& header : source.aHeaders)
@@ -310,7 +310,7 @@ std::vector<unsigned char> KmpLanguageText(const SKmpLanguageSource& source)
     return aBytes;
 }
 
-bool KmpLanguageReadsBack(const std::vector<unsigned char>& aText, const SKmpLanguageSource& source,
+bool KmpLanguageReadsBack(const std::vector<unsigned char>& aText, const sKmpLanguageSource& source,
                           std::string& strError)
 {
     std::vector<unsigned short> aUnits;
@@ -365,13 +365,13 @@ bool KmpBuildLanguagePack(const std::string& strSourcePath, const std::string& s
         !KmpReadFile(strSignaturesPath, aSignatures, strError))
         return false;
     std::map<int, std::vector<std::string>> mapSignatures;
-    SKmpLanguageSource source;
+    sKmpLanguageSource source;
     if (!KmpReadSignatures(std::string(aSignatures.begin(), aSignatures.end()), strSignaturesPath,
                            mapSignatures, strError) ||
         !KmpParseLanguage(std::string(aSource.begin(), aSource.end()), strSourcePath, mapSignatures, source,
                           strError))
         return false;
-    SKmpItem item;
+    sKmpItem item;
     std::string strStem = KmpFileName(strOutPath);
     if (strStem.size() > 4 && strStem.compare(strStem.size() - 4, 4, ".kmp") == 0)
         strStem.resize(strStem.size() - 4);

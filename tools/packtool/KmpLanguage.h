@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct SKmpLanguageSource
+struct sKmpLanguageSource
 {
     std::vector<std::pair<std::string, std::string>> aHeaders; // name, value (UTF-8), in order
     std::map<int, std::string> mapTexts;                       // number -> text (UTF-8)
@@ -24,14 +24,14 @@ bool KmpReadSignatures(const std::string& strText, const std::string& strSource,
 // conversions against the signatures. False with a message naming the source line.
 bool KmpParseLanguage(const std::string& strText, const std::string& strSource,
                       const std::map<int, std::vector<std::string>>& mapSignatures,
-                      SKmpLanguageSource& source, std::string& strError);
+                      sKmpLanguageSource& source, std::string& strError);
 
 // The pack item's bytes.
-std::vector<unsigned char> KmpLanguageText(const SKmpLanguageSource& source);
+std::vector<unsigned char> KmpLanguageText(const sKmpLanguageSource& source);
 
 // Reads the item back as the shell's language reader does (headers by their
 // "NAME=%s\r\n" scans, texts by the "N=" search) and compares it with the source.
-bool KmpLanguageReadsBack(const std::vector<unsigned char>& aText, const SKmpLanguageSource& source,
+bool KmpLanguageReadsBack(const std::vector<unsigned char>& aText, const sKmpLanguageSource& source,
                           std::string& strError);
 
 // The whole command: source and signature files in, the pack out (nothing written

@@ -14,7 +14,7 @@
 namespace
 {
 // What the lobby state, the toast and the advertisement look up before they can work.
-const SKmpRequiredWidget g_aLobby[] = {{"menu_root", "page_layout"},
+const sKmpRequiredWidget g_aLobby[] = {{"menu_root", "page_layout"},
                                        {"vorn_button_root", ""},
                                        {"vorn_button", "button"},
                                        {"shop_page_list", "infinite_list"},
@@ -74,10 +74,10 @@ const SKmpRequiredWidget g_aLobby[] = {{"menu_root", "page_layout"},
                                        {"bubble_join", "bubble"},
                                        {"bubble_return_game", "bubble"},
                                        {"chat-notifier", ""}};
-const SKmpRequiredWidget g_aToast[] = {{"toast_hitarea", "button"},         {"toast_bg", "image"},
+const sKmpRequiredWidget g_aToast[] = {{"toast_hitarea", "button"},         {"toast_bg", "image"},
                                        {"toast_icon_message", "image"},     {"toast_icon_challenge", "image"},
                                        {"toast_icon_achievement", "image"}, {"toast_message", "text"}};
-const SKmpRequiredWidget g_aAdvertisement[] = {
+const sKmpRequiredWidget g_aAdvertisement[] = {
     {"adimage", "image"}, {"text_title", "text"}, {"text_closing", "text"}, {"button_close", "button"}};
 
 // Imports nest; a file importing itself must end somewhere.
@@ -198,9 +198,9 @@ private:
 };
 
 std::string MissingWidget(const std::vector<sWIDGET>& aWidgets,
-                          const std::vector<SKmpRequiredWidget>& aRequired)
+                          const std::vector<sKmpRequiredWidget>& aRequired)
 {
-    for (const SKmpRequiredWidget& required : aRequired)
+    for (const sKmpRequiredWidget& required : aRequired)
     {
         bool bFound = false;
         for (const sWIDGET& widget : aWidgets)
@@ -224,7 +224,7 @@ std::string MissingWidget(const std::vector<sWIDGET>& aWidgets,
 } // namespace
 
 // The overlays' own area files; any other file is the lobby's.
-std::vector<SKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile)
+std::vector<sKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile)
 {
     if (strAreaFile == "toast-root.xml")
         return {std::begin(g_aToast), std::end(g_aToast)};

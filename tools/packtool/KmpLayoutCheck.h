@@ -7,14 +7,14 @@
 #include <vector>
 
 // The widgets each area must yield (name and element type; "" for any type).
-struct SKmpRequiredWidget
+struct sKmpRequiredWidget
 {
     const char* pName;
     const char* pType;
 };
 
 // The widgets an area file's areas must yield, by the file's name.
-std::vector<SKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile);
+std::vector<sKmpRequiredWidget> KmpRequiredWidgets(const std::string& strAreaFile);
 
 // The problem of a layout text the engine's reader would misread ("" when none):
 // a tab or CR, a single-quoted value, a '>' or '<' inside a value, CDATA or a

@@ -53,7 +53,7 @@ std::string XmlValue(const std::string& strText)
     return strOut;
 }
 
-std::string Named(const SKmpItem& item)
+std::string Named(const sKmpItem& item)
 {
     return "item '" + item.strName + "' (from '" + item.strSource + "')";
 }
@@ -81,7 +81,7 @@ private:
     KE_RETVAL m_iStartup = KE_ERR_NOTSTARTED;
 };
 
-bool DecodesAsSound(CSilentSoundEngine& engine, const SKmpItem& item)
+bool DecodesAsSound(CSilentSoundEngine& engine, const sKmpItem& item)
 {
     if (!engine.Get())
         return false;
@@ -93,7 +93,7 @@ bool DecodesAsSound(CSilentSoundEngine& engine, const SKmpItem& item)
     return iResult == KE_OK;
 }
 
-bool DecodesAsImage(const SKmpItem& item, int& iWidth, int& iHeight)
+bool DecodesAsImage(const sKmpItem& item, int& iWidth, int& iHeight)
 {
     std::vector<unsigned char> aCopy(item.aData);
     CKorvelSurface surface;
@@ -129,16 +129,16 @@ std::string KmpWavHeaderProblem(const std::vector<unsigned char>& aData)
     return "";
 }
 
-bool KmpCheckMedia(const std::vector<SKmpItem>& aItems, std::vector<SKmpImageSize>& aImages,
+bool KmpCheckMedia(const std::vector<sKmpItem>& aItems, std::vector<sKmpImageSize>& aImages,
                    std::string& strError)
 {
     CSilentSoundEngine engine;
-    for (const SKmpItem& item : aItems)
+    for (const sKmpItem& item : aItems)
     {
         const std::string strExt = Extension(item.strName);
         if (strExt == "png" || strExt == "jpg" || strExt == "jpeg")
         {
-            SKmpImageSize size{KmpFileName(item.strName), 0, 0};
+            sKmpImageSize size{KmpFileName(item.strName), 0, 0};
             if (!DecodesAsImage(item, size.iWidth, size.iHeight))
             {
                 strError = Named(item) + " does not decode as an image";
@@ -169,10 +169,10 @@ bool KmpCheckMedia(const std::vector<SKmpItem>& aItems, std::vector<SKmpImageSiz
     return true;
 }
 
-std::string KmpMetaText(const std::vector<SKmpImageSize>& aImages, const SKmpMetaOptions& options)
+std::string KmpMetaText(const std::vector<sKmpImageSize>& aImages, const sKmpMetaOptions& options)
 {
     std::string strFiles;
-    for (const SKmpImageSize& image : aImages)
+    for (const sKmpImageSize& image : aImages)
         if (!IsPowerOfTwo(image.iWidth) || !IsPowerOfTwo(image.iHeight))
             strFiles += "      <file path=\"" + XmlValue(image.strFile) + "\" no_mipmaps=\"1\"/>\n";
     std::string strImage;

@@ -36,7 +36,7 @@ bool EndsWithNoCase(const std::string& strText, const std::string& strEnd)
 
 // The first item whose whole name contains the text, as the engine's SeekToItem
 // finds it; -1 for none.
-int FirstContaining(const std::vector<SKmpItem>& aItems, const std::string& strText)
+int FirstContaining(const std::vector<sKmpItem>& aItems, const std::string& strText)
 {
     for (size_t i = 0; i < aItems.size(); ++i)
         if (aItems[i].strName.find(strText) != std::string::npos)
@@ -45,7 +45,7 @@ int FirstContaining(const std::vector<SKmpItem>& aItems, const std::string& strT
 }
 
 // The page image names of a font description, in page order.
-bool FontPages(const SKmpItem& font, std::vector<std::string>& aPages, std::string& strError)
+bool FontPages(const sKmpItem& font, std::vector<std::string>& aPages, std::string& strError)
 {
     std::vector<signed char> aText(font.aData.begin(), font.aData.end());
     CKorvelXMLDataNode doc;
@@ -69,7 +69,7 @@ bool FontPages(const SKmpItem& font, std::vector<std::string>& aPages, std::stri
     return true;
 }
 
-bool CheckName(const SKmpItem& item, std::string& strError)
+bool CheckName(const sKmpItem& item, std::string& strError)
 {
     if (item.strName.empty() || item.strName.size() > kMaxNameLength)
     {
@@ -94,7 +94,7 @@ bool CheckName(const SKmpItem& item, std::string& strError)
 }
 
 // Every look-up key must find its own item before any other.
-bool CheckLookups(const std::vector<SKmpItem>& aItems, std::string& strError)
+bool CheckLookups(const std::vector<sKmpItem>& aItems, std::string& strError)
 {
     std::map<std::string, size_t> mapFileNames;
     for (size_t i = 0; i < aItems.size(); ++i)
@@ -129,9 +129,9 @@ bool CheckLookups(const std::vector<SKmpItem>& aItems, std::string& strError)
 }
 
 // Fonts read their pages by the bare page name.
-bool CheckFontPages(const std::vector<SKmpItem>& aItems, std::string& strError)
+bool CheckFontPages(const std::vector<sKmpItem>& aItems, std::string& strError)
 {
-    for (const SKmpItem& font : aItems)
+    for (const sKmpItem& font : aItems)
     {
         if (!EndsWithNoCase(font.strName, ".fnt"))
             continue;
@@ -176,15 +176,15 @@ bool WriteAll(CKorvelFile& file, const std::vector<unsigned char>& aBytes)
            file.Write(aBytes.data(), static_cast<unsigned int>(aBytes.size())) == aBytes.size();
 }
 
-bool WriteFile(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
+bool WriteFile(const std::string& strPath, const std::vector<sKmpItem>& aItems, const std::string& strKey,
                std::string& strError)
 {
     std::vector<unsigned char> aHead = {'K', 'M', 'P', '2'};
     PutU32(aHead, aItems.size());
     size_t uOffset = 8;
-    for (const SKmpItem& item : aItems)
+    for (const sKmpItem& item : aItems)
         uOffset += 2 + item.strName.size() + 4;
-    for (const SKmpItem& item : aItems)
+    for (const sKmpItem& item : aItems)
     {
         PutU16(aHead, item.strName.size());
         aHead.insert(aHead.end(), item.strName.begin(), item.strName.end());
@@ -240,7 +240,7 @@ std::string KmpFileName(const std::string& strName)
     return uSlash == std::string::npos ? strName : strName.substr(uSlash + 1);
 }
 
-bool KmpCheckItems(const std::vector<SKmpItem>& aItems, const std::string& strKey, std::string& strError)
+bool KmpCheckItems(const std::vector<sKmpItem>& aItems, const std::string& strKey, std::string& strError)
 {
     if (aItems.empty())
     {
@@ -252,13 +252,13 @@ bool KmpCheckItems(const std::vector<SKmpItem>& aItems, const std::string& strKe
         strError = "a key needs at least 3 characters";
         return false;
     }
-    for (const SKmpItem& item : aItems)
+    for (const sKmpItem& item : aItems)
         if (!CheckName(item, strError))
             return false;
     return CheckLookups(aItems, strError) && CheckFontPages(aItems, strError);
 }
 
-bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
+bool KmpVerifyPack(const std::string& strPath, const std::vector<sKmpItem>& aItems, const std::string& strKey,
                    std::string& strError)
 {
     CKorvelMediaPack pack;
@@ -271,7 +271,7 @@ bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aIte
     }
     for (unsigned int i = 0; i < aItems.size(); ++i)
     {
-        const SKmpItem& item = aItems[i];
+        const sKmpItem& item = aItems[i];
         const std::string strFile = KmpFileName(item.strName);
         bool bOk = pack.GetItemInfo(i)->strName.Compare(CKorvelString(item.strName.c_str())) == 0 &&
                    ReadsBack(pack, CKorvelString(("/" + strFile).c_str()), 0, item.aData) &&
@@ -296,7 +296,7 @@ bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aIte
     return true;
 }
 
-bool KmpWritePack(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
+bool KmpWritePack(const std::string& strPath, const std::vector<sKmpItem>& aItems, const std::string& strKey,
                   std::string& strError)
 {
     if (!KmpCheckItems(aItems, strKey, strError))

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct SKmpItem
+struct sKmpItem
 {
     std::string strName; // the item name in the table, e.g. "/gfx/a.png"
     std::vector<unsigned char> aData;
@@ -20,14 +20,14 @@ std::string KmpFileName(const std::string& strName);
 // a key under 3 characters, an empty item, a name that is empty, too long or not
 // printable ASCII, two items with one file name, an item that "/" + its file name
 // does not find first, or a font page that its name does not find.
-bool KmpCheckItems(const std::vector<SKmpItem>& aItems, const std::string& strKey, std::string& strError);
+bool KmpCheckItems(const std::vector<sKmpItem>& aItems, const std::string& strKey, std::string& strError);
 
 // Checks, writes (scrambling every item with a non-empty key) and verifies; the
 // output is replaced only by a pack that passed.
-bool KmpWritePack(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
+bool KmpWritePack(const std::string& strPath, const std::vector<sKmpItem>& aItems, const std::string& strKey,
                   std::string& strError);
 
 // Opens the pack with the engine and reads every item back by name, by file name
 // and by index, and every font page by its page name.
-bool KmpVerifyPack(const std::string& strPath, const std::vector<SKmpItem>& aItems, const std::string& strKey,
+bool KmpVerifyPack(const std::string& strPath, const std::vector<sKmpItem>& aItems, const std::string& strKey,
                    std::string& strError);

@@ -74,8 +74,8 @@ int Build(const std::vector<std::string>& aArgs)
     std::string strKey, strError;
     std::string strMeta;
     bool bMedia = false;
-    SKmpMetaOptions options;
-    std::vector<SKmpItem> aItems;
+    sKmpMetaOptions options;
+    std::vector<sKmpItem> aItems;
     for (size_t i = 1; i < aArgs.size(); ++i)
     {
         const std::string& strArg = aArgs[i];
@@ -111,11 +111,11 @@ int Build(const std::vector<std::string>& aArgs)
     if (bWritesMeta && !strMeta.empty())
         return Usage(
             "--meta names a hand-written meta; it cannot be combined with --media or the original sizes");
-    std::vector<SKmpImageSize> aImages;
+    std::vector<sKmpImageSize> aImages;
     if (bMedia && !KmpCheckMedia(aItems, aImages, strError))
         return Fail(aArgs[0] + ": " + strError);
     // Last, so that item 0 stays the first content item (language packs read item 0).
-    SKmpItem meta;
+    sKmpItem meta;
     meta.strName = "/kmp.meta";
     if (!strMeta.empty())
     {
