@@ -31,6 +31,16 @@ def _host_port(text):
     return text
 
 
+def _positive(text):
+    try:
+        value = float(text)
+    except ValueError:
+        value = 0.0
+    if not value > 0:
+        raise argparse.ArgumentTypeError("expected a number above 0")
+    return value
+
+
 def _relay_faults(text):
     parts = text.split(",")
     try:
@@ -82,6 +92,9 @@ def _parser():
                    help="port of the tests' control channel on 127.0.0.1, 0 for any (default: none)")
     p.add_argument("--queue-updates", action="store_true",
                    help="send QueueUpdate to both paired players before their GameStart")
+    p.add_argument("--chat-rate", type=_positive, default=d.chat_rate,
+                   help="chat lines a second relayed per game connection (after a short burst); "
+                        "more are dropped and logged (default %(default)s)")
     p.add_argument("--relay-faults", metavar="DROP,DUPLICATE,SEED", type=_relay_faults,
                    help="drop each relayed GameMessage with share DROP, else relay it twice with "
                         "share DUPLICATE, per direction from a generator seeded with SEED")
@@ -120,6 +133,8 @@ def main(argv=None):
         print("lobby server probe: %s" % text, file=sys.stdout if status == 0 else sys.stderr)
         return status
     cfg = _config(args)
+    # The state folder holds the accounts, their mail and the log: readable by the owner only.
+    os.umask(0o077)
     log_stream = RotatingFile(cfg.log, cfg.log_max_bytes) if cfg.log else sys.stdout
     loop = asyncio.new_event_loop()
     stop = asyncio.Event()

@@ -132,12 +132,37 @@ def _wallet(entry):
     return wallet
 
 
+def own_only(path):
+    """The store, its journal files and the mail hold secrets: readable by their owner only."""
+    for name in (path, path + "-wal", path + "-shm"):
+        if os.path.exists(name):
+            os.chmod(name, 0o600)
+
+
+def _write_failure(err):
+    if getattr(err, "sqlite_errorname", "") == "SQLITE_FULL":
+        return "disk full (%s)" % err
+    return str(err)
+
+
 def _connect(path):
     db = sqlite3.connect(path, isolation_level=None)
     db.execute("PRAGMA journal_mode=WAL")
     db.execute("PRAGMA synchronous=NORMAL")
     db.executescript(_SCHEMA)
     return db
+
+
+def _read_json(source):
+    """An older server's JSON store, checked whole."""
+    try:
+        with open(source, "r", encoding="utf-8") as f:
+            accounts = json.load(f)["accounts"]
+        return {name: _entry(name, e) for name, e in accounts.items()}
+    except (KeyError, AttributeError) as err:
+        raise ValueError("%s: %s" % (source, err)) from None
+    except RecursionError:
+        raise ValueError("%s: nested too deeply" % source) from None
 
 
 class AccountStore:
@@ -155,24 +180,23 @@ class AccountStore:
 
     def _open(self, db_path):
         fresh = db_path + ".migrating"
-        if os.path.exists(fresh):   # left by a migration that was killed; never the store
+        if os.path.exists(fresh):   # left by a start that was killed; never the store
             os.unlink(fresh)
-        source = _json_source(self.path)
-        if not os.path.exists(db_path) and os.path.exists(source):
-            self._migrate(source, fresh)
+        if not os.path.exists(db_path):
+            source = _json_source(self.path)
+            self._create(fresh, _read_json(source) if os.path.exists(source) else {})
             os.replace(fresh, db_path)
+        elif os.path.getsize(db_path) == 0:
+            # This server never leaves an empty file at the store's name (it makes the store
+            # beside it first): an empty one is damaged, and taking it as new would lose every account.
+            raise ValueError("the database file is empty (0 bytes)")
+        own_only(db_path)
         self._db = _connect(db_path)
         self._load()
 
-    def _migrate(self, source, fresh):
-        """The JSON store checked whole, then written into a database that takes the store's
-        place only once complete."""
-        try:
-            with open(source, "r", encoding="utf-8") as f:
-                accounts = json.load(f)["accounts"]
-            entries = {name: _entry(name, e) for name, e in accounts.items()}
-        except (KeyError, AttributeError) as err:
-            raise ValueError("%s: %s" % (source, err)) from None
+    def _create(self, fresh, entries):
+        """A new database, with the accounts of an older server's JSON store; it takes the
+        store's place only once complete."""
         db = _connect(fresh)
         try:
             db.execute("PRAGMA journal_mode=DELETE")
@@ -186,9 +210,11 @@ class AccountStore:
                                [(name, m["opponent"], m["result"], m["points"], m["time"])
                                 for m in entries[name].get("matches", [])])
             db.execute("COMMIT")
-        except BaseException:
+        except BaseException as err:
             db.close()
             os.unlink(fresh)
+            if isinstance(err, OverflowError):
+                raise ValueError("a number in the accounts does not fit 64 bits") from None
             raise
         db.close()
 
@@ -241,10 +267,15 @@ class AccountStore:
                 write(self._db)
                 self._db.execute("COMMIT")
             except BaseException:
-                self._db.execute("ROLLBACK")
+                # SQLite may have rolled back already (a full disk does): its error is the one to tell.
+                if self._db.in_transaction:
+                    try:
+                        self._db.execute("ROLLBACK")
+                    except sqlite3.Error:
+                        pass
                 raise
         except sqlite3.Error as err:
-            raise StoreWriteError(str(err)) from None
+            raise StoreWriteError(_write_failure(err)) from None
 
     def save(self, *names):
         """Writes these accounts' rows (profile, coins and items) as they stand in memory."""

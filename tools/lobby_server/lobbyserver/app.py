@@ -47,6 +47,7 @@ class Config:
     max_output: int = 1 << 20
     control_port: int = None      # None: no control listener
     queue_updates: bool = False
+    chat_rate: float = 4.0        # chat lines a second relayed per game connection; more are dropped
     relay_faults: tuple = None    # (drop share, duplicate share, seed); None: faithful relay
     language_dir: str = None      # None: GetAvailableLanguages is not answered
     theme_dir: str = None

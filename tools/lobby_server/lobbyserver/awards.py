@@ -1,12 +1,14 @@
 """Achievements and tournament scores from the recorded matches, and the catalogue's
 promotions. LobbyAwards is a part of LobbyService; the handlers take (client, fields).
 
-Results are kept per user id (ids are handed out per login), as the player lists count them.
+A stored account's results come from the store (they outlive a restart), anybody else's are
+kept per user id for the run, as the player lists count them.
 """
 
 import time
 
 from . import messages
+from .catalogue import by_name
 
 WEEK = 7 * 24 * 3600
 WIN_POINTS, TIE_POINTS = 3, 1
@@ -25,13 +27,14 @@ def points(results):
 
 
 class LobbyAwards:
-    """Mixed into LobbyService: uses self.server, self.log."""
+    """Mixed into LobbyService: uses self.server, self.log, self.results_of()."""
 
     def award_handlers(self):
-        return {10: self._achievements, 14: self._tournament_scores, 51: self._image_and_link}
+        return by_name({"GetAchievementList": self._achievements, "GetTournamentScores": self._tournament_scores,
+                        "GetImageAndLink": self._image_and_link})
 
     def _achievements(self, client, fields):
-        results = self.server.games.results_of(client.user_id)
+        results = self.results_of(client.user_id)
         wins = sum(1 for r in results if r["result"] == 1)
         records = [[number, 1, title, text, "", ""] for number, title, text, test in ACHIEVEMENTS
                    if test(len(results), wins)]
@@ -44,7 +47,7 @@ class LobbyAwards:
         ids, since = fields["ids"], time.time() - WEEK
         records = []
         for uid in ids:
-            results = self.server.games.results_of(uid)
+            results = self.results_of(uid)
             records.append([uid, [points([r for r in results if r["time"] >= since]), points(results)]])
         client.conn.send(messages.tournament_scores(list(TOURNAMENTS), records, fields["a"]),
                          {"ids": ids, "kinds": fields["a"], "scores": [r[1] for r in records]})

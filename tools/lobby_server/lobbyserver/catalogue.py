@@ -33,8 +33,21 @@ NAMES = {
 }
 
 
+IDS = {name: msg_id for msg_id, name in NAMES.items()}
+
+
 def name_of(msg_id):
     return NAMES.get(msg_id, "Unknown%d" % msg_id)
+
+
+def ids(*names):
+    """The message ids of these names, so that tables read by name."""
+    return frozenset(IDS[name] for name in names)
+
+
+def by_name(handlers):
+    """{message name: handler} as {message id: handler}."""
+    return {IDS[name]: handler for name, handler in handlers.items()}
 
 
 def _f(name, kind, tag=0x80, optional=False):
@@ -105,6 +118,25 @@ CLIENT_SCHEMAS = {
     115: [_f("player", INT), _f("a", INT), _f("items", INT_LIST)],
 }
 
+# Fields that log a player in (a hash replays as a remembered login): the log names them but
+# never holds their values. A guest's "hash" is only the device's guest counter.
+SECRETS = {IDS["Login"]: ("hash",), IDS["ConfirmEmail"]: ("password", "token"),
+           IDS["ExternalLogin"]: ("t2",)}
+
+
+def loggable(msg_id, fields):
+    """(fields fit for the log, names of the fields left out)."""
+    hidden = [f for f in SECRETS.get(msg_id, ()) if f in fields]
+    if msg_id == IDS["Login"] and fields.get("user") == "guest":
+        hidden = []
+    return {k: v for k, v in fields.items() if k not in hidden}, hidden
+
+
+def loggable_bytes(msg_id, data):
+    """A message's bytes for the log: only the identifier of one that may carry a secret."""
+    return bytes(data[:2]) if msg_id in SECRETS else bytes(data)
+
+
 # Ids the client only reads; one arriving from a client is a protocol violation.
 SERVER_ONLY = {2, 4, 6, 8, 11, 12, 16, 17, 20, 29, 31, 33, 39, 45, 52, 58, 71, 72, 75, 80, 83,
                85, 87, 89, 91, 93, 97, 100, 103, 105, 106, 108, 110, 114, 116}
@@ -112,8 +144,9 @@ SERVER_ONLY = {2, 4, 6, 8, 11, 12, 16, 17, 20, 29, 31, 33, 39, 45, 52, 58, 71, 7
 # Writers that exist in the client but that no session operation calls.
 NEVER_SENT = {56, 69, 81}
 
-GAME_IDS = {13, 15, 46, 64, 70}   # the client sends these on the game connection only
-BOTH_IDS = {44}                    # Alive travels on both
+# The client sends these on the game connection only; Alive travels on both.
+GAME_IDS = ids("GameMessage", "GameEnd", "GameReady", "ChatMessage", "Rematch")
+BOTH_IDS = ids("Alive")
 
 
 def unexpected_reason(msg_id):

@@ -13,7 +13,7 @@ import asyncio
 import os
 
 from . import messages
-from .catalogue import name_of
+from .catalogue import loggable_bytes, name_of
 from .wire import FrameReader, FramingError
 
 
@@ -80,7 +80,8 @@ class Connection:
                     if self.framer.pending and not self.closed:
                         total = self.framer.expected
                         self.log.violation(self, "truncated (%d of %s bytes)" % (
-                            self.framer.pending, total if total else "?"), self.framer.buf[:16])
+                            self.framer.pending, total if total else "?"),
+                            loggable_bytes(_message_id(self.framer.buf), self.framer.buf[:16]))
                     break
                 self._received(data)
                 if self._drain_task is not None and not self.closed:

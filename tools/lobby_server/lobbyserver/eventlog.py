@@ -1,8 +1,15 @@
 """JSON-lines log of every message in and out, every connection event and every protocol
-violation. Tests of the client read it and fail on any "violation" line."""
+violation. Tests of the client read it and fail on any "violation" line.
+
+The log never holds what logs a player in (catalogue.SECRETS), its file is readable by its
+owner only, and a log that cannot be written (a full disk) never stops the service: the
+first failure is told once on standard error, and the lines are lost until writing works again.
+"""
 
 import json
 import os
+import stat
+import sys
 import time
 
 _BYTES_SHOWN = 48
@@ -10,34 +17,48 @@ LOG_MAX_BYTES = 8 << 20
 LOG_KEPT = 3
 
 
+def _open_own(path):
+    fd = os.open(path, os.O_WRONLY | os.O_APPEND | os.O_CREAT, 0o600)
+    if stat.S_ISREG(os.fstat(fd).st_mode):
+        os.fchmod(fd, 0o600)   # also a log an older server left readable by all
+    return fd
+
+
 class RotatingFile:
     """An append-only log file that moves aside when it reaches max_bytes: FILE.1 is the
-    newest older part, FILE.<kept> the oldest; older parts are dropped."""
+    newest older part, FILE.<kept> the oldest; older parts are dropped. Each line is written
+    at once, unbuffered, so a line that fails is lost whole and nothing piles up in memory."""
 
     def __init__(self, path, max_bytes=LOG_MAX_BYTES, kept=LOG_KEPT):
         self.path = path
         self.max_bytes = max_bytes
         self.kept = kept
-        self._file = open(path, "a", encoding="utf-8")
+        self._fd = _open_own(path)
+        self._size = os.fstat(self._fd).st_size
 
     def write(self, text):
-        if self._file.tell() > 0 and self._file.tell() + len(text) > self.max_bytes:
+        data = text.encode("utf-8")
+        if self._size > 0 and self._size + len(data) > self.max_bytes:
             self._rotate()
-        self._file.write(text)
+        while data:
+            written = os.write(self._fd, data)
+            self._size += written
+            data = data[written:]
 
     def _rotate(self):
-        self._file.close()
         for n in range(self.kept - 1, 0, -1):
             if os.path.exists("%s.%d" % (self.path, n)):
                 os.replace("%s.%d" % (self.path, n), "%s.%d" % (self.path, n + 1))
         os.replace(self.path, self.path + ".1")
-        self._file = open(self.path, "a", encoding="utf-8")
+        fd = _open_own(self.path)
+        os.close(self._fd)
+        self._fd, self._size = fd, 0
 
     def flush(self):
-        self._file.flush()
+        pass
 
     def close(self):
-        self._file.close()
+        os.close(self._fd)
 
 
 def _plain(value):
@@ -54,12 +75,24 @@ class EventLog:
     def __init__(self, stream):
         self.stream = stream
         self.violations = 0
+        self.failing = False   # the last write failed (told once on standard error)
 
     def write(self, event, **fields):
         record = {"t": round(time.time(), 3), "event": event}
         record.update(_plain(fields))
-        self.stream.write(json.dumps(record, ensure_ascii=True) + "\n")
-        self.stream.flush()
+        try:
+            self.stream.write(json.dumps(record, ensure_ascii=True) + "\n")
+            self.stream.flush()
+        except OSError as err:
+            if not self.failing:
+                self.failing = True
+                try:
+                    print("lobby server: cannot write the log (%s); serving on without it" % err,
+                          file=sys.stderr, flush=True)
+                except OSError:
+                    pass
+            return
+        self.failing = False
 
     def violation(self, conn, reason, data=b""):
         self.violations += 1

@@ -10,10 +10,11 @@ import time
 import traceback
 
 from . import messages
-from .catalogue import GAME_IDS
+from .catalogue import BOTH_IDS, GAME_IDS, IDS, by_name
 from .service import Service
 
 CHAT_LINE = 2  # a player's own words; the other chat types are the match's notices
+CHAT_BURST_SECONDS = 2.0  # a quiet player may send this many seconds' worth of lines at once
 
 HANDSHAKE, PLAYING, REMATCH = "handshake", "playing", "rematch"
 
@@ -55,15 +56,34 @@ class GameSession:
         return self.slots[1] if slot is self.slots[0] else self.slots[0]
 
 
+class ChatAllowance:
+    """A token bucket: rate lines a second, up to CHAT_BURST_SECONDS of them at once."""
+
+    def __init__(self, rate, now):
+        self.rate = rate
+        self.capacity = max(1.0, rate * CHAT_BURST_SECONDS)
+        self.tokens = self.capacity
+        self.at = now
+
+    def take(self, now):
+        self.tokens = min(self.capacity, self.tokens + (now - self.at) * self.rate)
+        self.at = now
+        if self.tokens < 1.0:
+            return False
+        self.tokens -= 1.0
+        return True
+
+
 class GameLink:
-    def __init__(self):
+    def __init__(self, chat_rate, now):
         self.session = None
         self.slot = None
+        self.chat = ChatAllowance(chat_rate, now)
 
 
 class GameService(Service):
     connection_word = "game"
-    accepted_ids = GAME_IDS | {44}
+    accepted_ids = GAME_IDS | BOTH_IDS
 
     def __init__(self, server):
         super().__init__(server)
@@ -71,7 +91,8 @@ class GameService(Service):
         self.ended = set()
         self._next_session = 1
         self.results = []   # finished matches: {"players": [id, name] pairs, "winner", "time"}
-        self.handlers = {13: self._game_message, 15: self._game_end, 64: self._chat, 70: self._rematch}
+        self.handlers = by_name({"GameMessage": self._game_message, "GameEnd": self._game_end,
+                                 "ChatMessage": self._chat, "Rematch": self._rematch})
 
     def address(self):
         return "%s:%d" % (self.cfg.advertise_host, self.server.game_port)
@@ -141,15 +162,10 @@ class GameService(Service):
             out.append({"result": result, "opponent": opponent, "time": record["time"]})
         return out
 
-    def record_of(self, user_id):
-        """(wins, losses, ties) of the user."""
-        results = [r["result"] for r in self.results_of(user_id)]
-        return results.count(1), results.count(-1), results.count(0)
-
     # ---- connection life and dispatch ----
 
     def on_open(self, conn):
-        conn.state = GameLink()
+        conn.state = GameLink(self.cfg.chat_rate, asyncio.get_running_loop().time())
 
     def on_close(self, conn):
         link = conn.state
@@ -172,10 +188,10 @@ class GameService(Service):
         link = conn.state
         if link.session is not None:
             link.session.last_activity = asyncio.get_running_loop().time()
-        if msg_id == 44:
+        if msg_id == IDS["Alive"]:
             if fields["value"] < 0:
                 conn.send(messages.alive(fields["value"]))
-        elif msg_id == 46:
+        elif msg_id == IDS["GameReady"]:
             self._game_ready(conn, fields)
         elif link.slot is None:
             self.log.violation(conn, "message %d before GameReady" % msg_id)
@@ -276,6 +292,10 @@ class GameService(Service):
         return 0 if kind == "drop" else 2
 
     def _chat(self, conn, session, slot, fields):
+        # A flood of lines would fill the opponent's memory: beyond the rate they are dropped.
+        if not conn.state.chat.take(asyncio.get_running_loop().time()):
+            self.log.write("chat_limited", conn=conn.name, sender=slot.user_id, rate=self.cfg.chat_rate)
+            return
         size = len(fields["text"].encode("utf-8", "surrogatepass"))
         if size > self.cfg.max_chat:
             self.log.violation(conn, "chat text of %d bytes not relayed" % size)

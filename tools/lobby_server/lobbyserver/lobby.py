@@ -4,12 +4,12 @@ values and the quick-play queue (the shop and the awards are mixed in).
 Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
 """
 
-import os
 import re
 
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
-from .catalogue import CLIENT_SCHEMAS, GAME_IDS
+from .catalogue import CLIENT_SCHEMAS, GAME_IDS, by_name, ids
+from .mail import welcome_mail
 from .awards import LobbyAwards
 from .ingame import InGameItems
 from .pages import LobbyPages
@@ -17,9 +17,11 @@ from .service import Service
 from .shop import LobbyShop
 
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
+# A line break in an address would add a line to the mail; no control character is part of one.
+_CONTROL_CHAR = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 
 # Result codes of the registration answers (any non-zero value is a refusal to the client).
-NAME_TAKEN, EMAIL_TAKEN, BAD_PASSWORD, NOT_AVAILABLE = -1, -2, -3, -4
+NAME_TAKEN, EMAIL_TAKEN, BAD_PASSWORD, NOT_AVAILABLE, BAD_EMAIL = -1, -2, -3, -4, -5
 
 
 class LobbyClient:
@@ -39,8 +41,13 @@ class LobbyClient:
 class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
     connection_word = "lobby"
     accepted_ids = frozenset(CLIENT_SCHEMAS) - GAME_IDS
-    login_needed = {7, 10, 14, 18, 19, 28, 30, 32, 38, 40, 74, 84, 88, 90, 92, 94, 96, 98, 99, 101, 102,
-                    104, 113, 115}
+    login_needed = ids(
+        "QueueRegisterIn", "GetAchievementList", "GetTournamentScores", "GetGameSessionPlayers", "ListPlayers",
+        "GetAvailableLanguages", "GetLanguagePack", "GetThemePack", "MakeChallenge", "ChallengeResponse",
+        "GetLatestGameSessions", "GetPlayerImage", "GetShopItemData", "GetWalletBalance", "GetShopItemGroups",
+        "GetAvailableShopItemDatas", "GetShopItems", "UpdateItemState", "GetShopItemImage", "UseItem",
+        "BuyItem", "ConfirmBuyItem", "GetPossibleGiftItems", "ConfirmBuyPlayerItems")
+    before_identification = ids("Connection", "Alive")
 
     def __init__(self, server):
         super().__init__(server)
@@ -51,12 +58,13 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         self.clients = []   # every open lobby connection's LobbyClient, in opening order
         self.ingame = InGameItems()   # in-game item lists set by the control channel
         self.account_ids = {}  # stored account name -> its user id for this run
-        self.handlers = {
-            0: self._connection, 5: self._login, 7: self._queue_register,
-            9: self._queue_unregister, 25: self._get_key_value, 44: self._alive,
-            57: self._get_random_key, 59: self._logout, 107: self._confirm_user_name,
-            109: self._confirm_email, 111: self._external_login,
-        }
+        self.handlers = by_name({
+            "Connection": self._connection, "Login": self._login, "QueueRegisterIn": self._queue_register,
+            "QueueUnregisterFrom": self._queue_unregister, "GetKeyValue": self._get_key_value,
+            "Alive": self._alive, "GetRandomKey": self._get_random_key, "Logout": self._logout,
+            "ConfirmUserName": self._confirm_user_name, "ConfirmEmail": self._confirm_email,
+            "ExternalLogin": self._external_login,
+        })
         self.handlers.update(self.page_handlers())
         self.handlers.update(self.award_handlers())
         self.handlers.update(self.shop_handlers())
@@ -77,7 +85,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
 
     def dispatch(self, conn, msg_id, fields):
         client = conn.state
-        if msg_id not in (0, 44):
+        if msg_id not in self.before_identification:
             if not conn.identified:
                 self.log.violation(conn, "message %d before Connection" % msg_id)
                 return
@@ -218,6 +226,8 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             result = NOT_AVAILABLE
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
+        elif _CONTROL_CHAR.search(email):
+            result = BAD_EMAIL
         elif email and self.accounts.by_email(email) is not None:
             result = EMAIL_TAKEN
         elif not valid_hash(hashed):
@@ -228,26 +238,24 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
 
     def _create_account(self, client, name, email, key, hashed):
         """No mail leaves this machine: the account is usable at once, and the welcome
-        mail is written to mail/<name>.txt beside the account store."""
+        mail is written to mail/<name>.txt beside the account store. Either both are
+        written or neither: a refused registration leaves no account behind."""
+        try:
+            mail = welcome_mail(self.accounts.path, name, email)
+        except OSError as err:
+            self.log.write("mail_error", conn=client.conn.name, user=name, error=str(err))
+            return NOT_AVAILABLE
         try:
             self.accounts.create(name, key, hashed, email)
-            self._write_mail(name, email)
         except OSError as err:
             self.accounts.accounts.pop(name, None)
+            if mail is not None:
+                mail.withdraw()
             self.log.write("store_error", conn=client.conn.name, error=str(err))
             return NOT_AVAILABLE
         del client.pending_keys[name]
         self.log.write("registered", conn=client.conn.name, user=name, email=email)
         return 0
-
-    def _write_mail(self, name, email):
-        if not self.accounts.path or not email:
-            return
-        folder = os.path.join(os.path.dirname(os.path.abspath(self.accounts.path)), "mail")
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, name + ".txt"), "w", encoding="utf-8") as f:
-            f.write("To: %s\nSubject: Your account %s\n\nYour account %s is ready: log in with "
-                    "this name or this address and your password.\n" % (email, name, name))
 
     # ---- item-list rounds: a list the control channel set for the user wins over the shop's ----
 

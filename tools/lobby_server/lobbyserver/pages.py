@@ -12,6 +12,7 @@ import time
 import zlib
 
 from . import messages
+from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
@@ -33,10 +34,13 @@ class LobbyPages:
     """Mixed into LobbyService: uses self.online_clients(), self.server, self.log."""
 
     def page_handlers(self):
-        return {18: self._game_session_players,
-                19: self._list_players, 28: self._languages, 30: self._language_pack, 32: self._theme_pack,
-                38: self._make_challenge, 40: self._challenge_response, 74: self._latest_sessions,
-                84: self._player_image, 21: self._buddy_request, 76: self._block_user}
+        return by_name({
+            "GetGameSessionPlayers": self._game_session_players, "ListPlayers": self._list_players,
+            "GetAvailableLanguages": self._languages, "GetLanguagePack": self._language_pack,
+            "GetThemePack": self._theme_pack, "MakeChallenge": self._make_challenge,
+            "ChallengeResponse": self._challenge_response, "GetLatestGameSessions": self._latest_sessions,
+            "GetPlayerImage": self._player_image, "BuddyRequest": self._buddy_request,
+            "BlockUser": self._block_user})
 
     # ---- players ----
 
@@ -94,12 +98,18 @@ class LobbyPages:
             count += sum(account in entry.get("follows", ()) for entry in self.accounts.accounts.values())
         return count
 
+    def results_of(self, user_id, account=None):
+        """A player's finished matches, newest first ({"result", "opponent", "time", ...}): a
+        stored account's from the store, so that they outlive a restart; anybody else's of this run."""
+        account = account or self._account_of(user_id)
+        if account and self.accounts.get(account) is not None:
+            return list(reversed(self.accounts.matches(account)))
+        return self.server.games.results_of(user_id)
+
     def record_of(self, user_id, account):
-        """(wins, losses, ties): a stored account's from the store, anybody else's of this run."""
-        if account:
-            results = [m["result"] for m in self.accounts.matches(account)]
-            return results.count(1), results.count(-1), results.count(0)
-        return self.server.games.record_of(user_id)
+        """(wins, losses, ties)."""
+        results = [r["result"] for r in self.results_of(user_id, account)]
+        return results.count(1), results.count(-1), results.count(0)
 
     def _rank_and_score(self, client):
         """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score."""
@@ -206,10 +216,7 @@ class LobbyPages:
         self._send_picture(client.conn, fields["a"])
 
     def _latest_sessions(self, client, fields):
-        account = self._stored(client)
-        # Newest first; a stored account's matches are all in the store.
-        results = (list(reversed(self.accounts.matches(account))) if account
-                   else self.server.games.results_of(client.user_id))
+        results = self.results_of(client.user_id, self._stored(client))
         records = []
         for result in results:
             stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))

@@ -1,6 +1,6 @@
 """What the lobby and game services share: validating a received frame."""
 
-from .catalogue import CLIENT_SCHEMAS, name_of, unexpected_reason
+from .catalogue import CLIENT_SCHEMAS, loggable, loggable_bytes, name_of, unexpected_reason
 from .content import decode_content
 from .wire import WireError
 
@@ -32,9 +32,11 @@ class Service:
         try:
             fields, remarks = decode_content(msg_id, frame.content)
         except WireError as err:
-            self.log.violation(conn, "%s dropped: %s" % (name, err), frame.data[:32])
+            self.log.violation(conn, "%s dropped: %s" % (name, err), loggable_bytes(msg_id, frame.data[:32]))
             return None
-        self.log.write("in", conn=conn.name, id=msg_id, name=name, fields=fields)
+        shown, hidden = loggable(msg_id, fields)
+        extra = {"withheld": hidden} if hidden else {}
+        self.log.write("in", conn=conn.name, id=msg_id, name=name, fields=shown, **extra)
         if self.cfg.strict:
             if not frame.canonical:
                 remarks.insert(0, "non-minimal message length")

@@ -15,6 +15,7 @@ keep theirs in memory for this run. "until" is the end (Unix time) of an item of
 import time
 
 from . import messages
+from .catalogue import by_name
 from .control import ControlError
 from .shopcatalogue import ITEM_INTS
 
@@ -29,10 +30,13 @@ class LobbyShop:
     """Mixed into LobbyService: uses self.server, self.accounts, self.log, self._clients()."""
 
     def shop_handlers(self):
-        return {88: self._item_data_chunk, 90: self._wallet, 92: self._shop_item_groups,
-                94: self._available_item_datas, 96: self._shop_items, 98: self._update_item_state,
-                99: self._shop_item_image, 101: self._use_item, 102: self._buy_item, 104: self._confirm_buy,
-                113: self._possible_gift_items, 115: self._confirm_buy_player_items}
+        return by_name({
+            "GetShopItemData": self._item_data_chunk, "GetWalletBalance": self._wallet,
+            "GetShopItemGroups": self._shop_item_groups, "GetAvailableShopItemDatas": self._available_item_datas,
+            "GetShopItems": self._shop_items, "UpdateItemState": self._update_item_state,
+            "GetShopItemImage": self._shop_item_image, "UseItem": self._use_item, "BuyItem": self._buy_item,
+            "ConfirmBuyItem": self._confirm_buy, "GetPossibleGiftItems": self._possible_gift_items,
+            "ConfirmBuyPlayerItems": self._confirm_buy_player_items})
 
     @property
     def catalogue(self):

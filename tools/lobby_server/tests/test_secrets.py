@@ -1,0 +1,132 @@
+"""What logs a player in stays out of the log, the state folder's files are the owner's,
+mail cannot be abused, and a log that cannot be written does not stop the service."""
+
+import os
+import signal
+import stat
+import tempfile
+import unittest
+
+from tests import rawclient as rc
+from tests.serverproc import ServerProcess
+
+BAD_EMAIL, NOT_AVAILABLE = -5, -4
+
+
+def mode(path):
+    return stat.S_IMODE(os.lstat(path).st_mode)
+
+
+class StateFolder(unittest.TestCase):
+    def setUp(self):
+        temp = tempfile.TemporaryDirectory(prefix="lobby-secrets-")
+        self.addCleanup(temp.cleanup)
+        self.dir = temp.name
+        self.store = os.path.join(self.dir, "accounts.sqlite3")
+        self.mail = os.path.join(self.dir, "mail")
+
+    def start(self, *args):
+        server = ServerProcess("--accounts", self.store, *args, workdir=self.dir)
+        self.addCleanup(server.stop)
+        return server
+
+    def connect(self, server):
+        client = rc.connected(server.lobby_port)
+        self.addCleanup(client.close)
+        return client
+
+    def register(self, client, name, email, password="pw"):
+        """(ConfirmEmailACK result, the hash)."""
+        client.send(rc.message(107, rc.text(name)))
+        hashed = rc.md5_hash(password, client.expect(108).text(1))
+        client.send(rc.message(109, rc.text(name), rc.text(email), rc.text(hashed), rc.integer(0),
+                               rc.text(""), rc.text("")))
+        return client.expect(110).int(0), hashed
+
+    def logs_in(self, server, name, hashed):
+        client = self.connect(server)
+        client.send(rc.login(name, hashed))
+        return client.expect(rc.LOGIN_ACK_ID).int(0) > 0
+
+    def test_registration_and_logins_leave_no_secret_in_the_log_and_only_owner_readable_files(self):
+        server = self.start("--account", "alice:secret")
+        result, hashed = self.register(self.connect(server), "bob_42", "bob@example.org")
+        self.assertEqual(result, 0)
+        client = self.connect(server)
+        client.send(rc.get_random_key("alice"))
+        alice_hash = rc.md5_hash("secret", client.expect(rc.RANDOM_KEY_ID).text(0))
+        client.send(rc.login("alice", rc.md5_hash("wrong", "x")))     # refused, then right
+        self.assertEqual(client.expect(rc.LOGIN_ACK_ID).int(0), -1)
+        client.send(rc.login("alice", alice_hash))
+        self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0)
+        self.assertTrue(self.logs_in(server, "bob_42", hashed))      # a remembered login
+        guest, guest_id, _ = rc.guest(server.lobby_port)
+        guest.close()
+        server.wait_for("login", 3)
+        self.assertEqual(server.stop(), 0)
+
+        with open(server.log_path, encoding="utf-8") as f:
+            log = f.read()
+        for secret in (hashed, alice_hash, rc.md5_hash("wrong", "x"), '"t%d"' % guest_id):
+            self.assertNotIn(secret, log)
+        logins = [r for r in server.events("in") if r["name"] in ("Login", "ConfirmEmail")]
+        self.assertEqual([(r["name"], r.get("withheld")) for r in logins],
+                         [("ConfirmEmail", ["password", "token"]), ("Login", ["hash"]), ("Login", ["hash"]),
+                          ("Login", ["hash"]), ("Login", None)])
+        self.assertEqual(logins[-1]["fields"]["hash"], "0")     # a guest's counter is no secret
+        self.assertEqual(server.events("registered")[0]["user"], "bob_42")
+        for path in (server.log_path, self.store, os.path.join(self.mail, "bob_42.txt")):
+            self.assertEqual(mode(path), 0o600, path)
+        self.assertEqual(mode(self.mail), 0o700)
+
+    def test_abused_addresses_and_mail_files_are_refused_and_a_failed_registration_leaves_nothing(self):
+        os.mkdir(self.mail)
+        outside = os.path.join(self.dir, "outside.txt")
+        with open(outside, "w") as f:
+            f.write("untouched")
+        os.symlink(outside, os.path.join(self.mail, "carol.txt"))
+        server = self.start()
+        client = self.connect(server)
+        # A line break (or any control character) would add a line to the mail.
+        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f"):
+            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_EMAIL)
+        # The planted link is replaced by the mail, never written through.
+        result, _ = self.register(client, "carol", "carol@example.org")
+        self.assertEqual(result, 0)
+        with open(outside) as f:
+            self.assertEqual(f.read(), "untouched")
+        carol_mail = os.path.join(self.mail, "carol.txt")
+        self.assertTrue(stat.S_ISREG(os.lstat(carol_mail).st_mode))
+        with open(carol_mail) as f:
+            self.assertIn("To: carol@example.org\n", f.read())
+        # A mail that cannot be written refuses the registration, and no account is left.
+        os.rename(self.mail, self.mail + ".away")
+        with open(self.mail, "w") as f:
+            f.write("not a folder")
+        result, hashed = self.register(client, "dave", "dave@example.org")
+        self.assertEqual(result, NOT_AVAILABLE)
+        self.assertFalse(self.logs_in(server, "dave", hashed))
+        self.assertEqual(server.stop(), 0)
+        server = self.start()
+        self.assertFalse(self.logs_in(server, "dave", hashed))
+        self.assertFalse(self.logs_in(server, "eve_1", hashed))
+        client = self.connect(server)
+        client.send(rc.message(107, rc.text("dave")))
+        self.assertEqual(client.expect(108).int(0), 0)     # the name is free
+
+    def test_a_log_that_cannot_be_written_does_not_stop_the_service(self):
+        server = ServerProcess("--log", "/dev/full", workdir=self.dir)   # the later --log holds
+        self.addCleanup(server.stop)
+        for _ in range(3):
+            client, user_id, _name = rc.guest(server.lobby_port)
+            client.close()
+        self.assertGreater(user_id, 0)
+        server.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(server.proc.wait(10), 0)
+        errors = server.proc.stderr.read().decode().splitlines()
+        self.assertEqual(len(errors), 1, errors)
+        self.assertIn("cannot write the log", errors[0])
+
+
+if __name__ == "__main__":
+    unittest.main()
