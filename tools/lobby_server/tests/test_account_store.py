@@ -168,6 +168,41 @@ class Persistence(unittest.TestCase):
         with open(self.path) as f:
             self.assertEqual(f.read(), '{"accounts": {"x": ')
 
+    def test_damaged_stores_stop_the_start_with_a_message_and_are_kept(self):
+        def refused(path, contents, words):
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(contents)
+            proc = subprocess.run([sys.executable, os.path.join(ROOT, "server.py"), "--port", "0",
+                                   "--game-port", "0", "--accounts", path, "--log", os.devnull],
+                                  capture_output=True, timeout=30)
+            self.assertEqual(proc.returncode, 2, proc.stderr)
+            self.assertNotIn(b"Traceback", proc.stderr)
+            self.assertIn(words, proc.stderr)
+            with open(path, encoding="utf-8") as f:
+                self.assertEqual(f.read(), contents)
+            os.unlink(path)
+        # An empty file is no new store: this server makes its store beside it, then renames it.
+        refused(os.path.join(self.dir, "accounts.sqlite3"), "", b"empty (0 bytes)")
+        alice = {"key": "k", "hash": password_hash("pw", "k"), "shop": {"coins": 1 << 64, "items": {}}}
+        refused(self.path, json.dumps({"accounts": {"alice": alice}}), b"does not fit 64 bits")
+        refused(self.path, '{"accounts": ' + "[" * 100000 + "]" * 100000 + "}", b"nested too deeply")
+        self.assertEqual(os.listdir(self.dir), [])
+
+    def test_a_write_on_a_full_disk_is_told_as_such_and_changes_nothing(self):
+        store = AccountStore(self.path)
+        self.addCleanup(store.close)
+        store.create("alice", "k", "%032x" % 1)
+        store._db.execute("PRAGMA max_page_count = %d" % store._db.execute("PRAGMA page_count").fetchone()[0])
+        names = ["alice"]
+        with self.assertRaises(OSError) as caught:
+            for i in range(2, 200):
+                names.append("user%03d" % i)
+                store.create(names[-1], "k" * 2000, "%032x" % i)
+        self.assertIn("disk full", str(caught.exception))
+        self.assertNotIn("rollback", str(caught.exception))
+        store.close()
+        self.assertEqual(list(AccountStore(self.path).accounts), names[:-1])
+
     def test_seeding_keeps_the_key_and_updates_the_password(self):
         store = AccountStore(self.path)
         store.seed("alice", "one")

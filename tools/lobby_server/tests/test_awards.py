@@ -1,13 +1,16 @@
 """Achievements and tournament scores from recorded matches; the catalogue's promotions."""
 
+import os
+import tempfile
 import unittest
 
 from tests import rawclient as rc
+from tests.serverproc import ServerProcess
 from tests.shopcase import PROMO, ShopCase, ints, number, records
-from tests.test_match import MatchCase
+from tests.test_match import MatchCase, Player
 
 
-class Awards(ShopCase, MatchCase, unittest.TestCase):
+class AwardQueries:
     def play(self, a, b, games, session, winner):
         ranks = [1, 2] if winner is a else [2, 1] if winner is b else [1, 1]
         for player in (a, b):
@@ -29,6 +32,8 @@ class Awards(ShopCase, MatchCase, unittest.TestCase):
             listed.append((number(record[0]), scores))
         return len(names), listed, answer.int(2)
 
+
+class Awards(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
     def test_achievements_and_scores_follow_the_matches(self):
         a, b, starts, games = self.start_match()
         self.assertEqual(self.achievements(a), [])
@@ -40,6 +45,17 @@ class Awards(ShopCase, MatchCase, unittest.TestCase):
         self.assertEqual(self.achievements(b), ["First match"])
         count, listed, kinds = self.scores(b, [b.id, a.id], 32)
         self.assertEqual((listed, kinds), ([(b.id, [0, 0]), (a.id, [3, 3])], 32))
+
+    def test_disagreeing_reports_count_for_nobody(self):
+        a, b, starts, _ = self.start_match()
+        session = starts[0].long(0)
+        a.game.send(rc.game_end(session, [a.id, b.id], [1, 2]))
+        b.game.send(rc.game_end(session, [a.id, b.id], [2, 1]))
+        result = self.server.wait_for("match_result")[0]
+        self.assertEqual((result["reports"], result["agreed"], result["winner"], result["tie"]), (2, False, None, False))
+        for player in (a, b):
+            self.assertEqual(self.achievements(player), [])
+        self.assertEqual(self.scores(a, [a.id, b.id], 1)[1], [(a.id, [0, 0]), (b.id, [0, 0])])
 
     def test_the_list_is_cut_to_the_asked_count(self):
         a, b, starts, games = self.start_match()
@@ -57,6 +73,59 @@ class Awards(ShopCase, MatchCase, unittest.TestCase):
                          ("moregames", PROMO, "https://localhost/games.php", "More games"))
         client.send(rc.message(51, rc.text("tournaments"), rc.text("")))    # not in this catalogue
         client.expect_nothing()
+
+
+class AccountPlayer(Player):
+    """A player logged in to a stored account with the password "pw"."""
+
+    def __init__(self, case, port, name):
+        self.case, self.game = case, None
+        self.lobby = case.track(rc.connected(port))
+        self.lobby.send(rc.get_random_key(name))
+        self.lobby.send(rc.login(name, rc.md5_hash("pw", self.lobby.expect(rc.RANDOM_KEY_ID).text(0))))
+        ack = self.lobby.expect(rc.LOGIN_ACK_ID)
+        self.id, self.name = ack.int(0), ack.text(5)
+
+
+class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
+    def setUp(self):
+        temp = tempfile.TemporaryDirectory(prefix="lobby-records-")
+        self.addCleanup(temp.cleanup)
+        self.extra_args = ("--accounts", os.path.join(temp.name, "accounts.sqlite3"),
+                           "--account", "alice:pw", "--account", "bob_1:pw")
+        super().setUp()
+
+    def players(self):
+        return [AccountPlayer(self, self.server.lobby_port, name) for name in ("alice", "bob_1")]
+
+    def win(self, a, b):
+        """One match that a wins; both leave the game afterwards."""
+        a, b, starts, games = self.start_match(a, b)
+        matches = len(self.server.events("match_result"))
+        self.play(a, b, games, starts[0].long(0), a)
+        self.server.wait_for("match_result", matches + 1)
+        for player in (a, b):
+            player.game.close()
+        self.server.wait_for("session_end", matches + 1)
+
+    def standing(self, a, b):
+        return (self.achievements(a), self.achievements(b), self.scores(b, [a.id, b.id], 1)[1])
+
+    def test_points_and_achievements_are_the_same_after_a_restart(self):
+        a, b = self.players()
+        for _ in range(3):
+            self.win(a, b)
+        before = self.standing(a, b)
+        self.assertEqual(before, (["Three wins", "First win", "First match"], ["First match"],
+                                  [(a.id, [9, 9]), (b.id, [0, 0])]))
+        self.assertEqual(self.server.stop(), 0)
+        self.server = ServerProcess(*self.server_args)
+        a, b = self.players()
+        after = self.standing(a, b)
+        self.assertEqual(after[:2], before[:2])
+        self.assertEqual(after[2], [(a.id, [9, 9]), (b.id, [0, 0])])
+        self.win(a, b)
+        self.assertEqual(self.standing(a, b)[2], [(a.id, [12, 12]), (b.id, [0, 0])])
 
 
 if __name__ == "__main__":

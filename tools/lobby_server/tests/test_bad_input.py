@@ -101,6 +101,19 @@ class Timers(MatchCase, unittest.TestCase):
         client.expect_bytes(rc.ALIVE_ZERO, 2)
         client.expect_closed(3)
 
+    def test_the_idle_time_counts_from_the_last_message(self):
+        client, _, _ = rc.guest(self.server.lobby_port)
+        self.track(client)
+        talking_until = time.monotonic() + 2.5     # longer than the idle close after opening
+        while time.monotonic() < talking_until:
+            last_sent = time.monotonic()
+            client.send(rc.ALIVE_MINUS_ONE)
+            client.expect_bytes(rc.ALIVE_MINUS_ONE)
+            time.sleep(0.4)
+        client.expect_bytes(rc.ALIVE_ZERO, 2)
+        client.expect_closed(3)
+        self.assertGreater(time.monotonic() - last_sent, 1.4)
+
     def test_incomplete_message_times_out(self):
         client = self.track(rc.RawClient(self.server.lobby_port))
         client.send(rc.CONNECTION + rc.GUEST_LOGIN[:3])

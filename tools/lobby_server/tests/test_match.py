@@ -3,6 +3,7 @@ rematch and departure."""
 
 import struct
 import threading
+import time
 import unittest
 
 from tests import rawclient as rc
@@ -45,8 +46,10 @@ class Player:
 
 
 class MatchCase(ServerTestCase):
-    def start_match(self):
-        a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
+    def start_match(self, a=None, b=None):
+        """Two players (new guests unless given) queued, paired and in the match."""
+        a = a or Player(self, self.server.lobby_port)
+        b = b or Player(self, self.server.lobby_port)
         a.lobby.send(rc.QUEUE_LOBBY)
         b.lobby.send(rc.QUEUE_GAME)
         starts = [p.lobby.expect(rc.GAME_START_ID) for p in (a, b)]
@@ -201,6 +204,34 @@ class Relay(MatchCase, unittest.TestCase):
         a.lobby.send(rc.QUEUE_GAME)
         b.lobby.send(rc.QUEUE_GAME)
         self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
+
+
+class ChatFlood(MatchCase, unittest.TestCase):
+    server_args = ("--chat-rate", "10")
+
+    def test_a_flood_is_cut_to_the_rate_and_the_match_goes_on(self):
+        a, b, _, _ = self.start_match()
+        began = time.monotonic()
+        for i in range(300):
+            a.game.send(rc.chat(2, "flood %d" % i, a.id))
+        a.game.send(rc.game_message(event(25, 1)))
+        relayed = []
+        while True:
+            msg = b.game.recv(10)
+            if msg.id == rc.GAME_MESSAGE_ID:
+                break
+            relayed.append(msg.text(1))
+        elapsed = time.monotonic() - began
+        # Two seconds' worth at once, then the rate; the rest dropped, each drop logged.
+        self.assertGreaterEqual(len(relayed), 20)
+        self.assertLessEqual(len(relayed), 20 + 10 * elapsed + 1)
+        self.assertEqual(relayed, ["flood %d" % i for i in range(len(relayed))])
+        self.assertEqual(len(self.server.wait_for("chat_limited", 300 - len(relayed))), 300 - len(relayed))
+        time.sleep(0.3)    # the allowance comes back with time
+        b.game.send(rc.chat(2, "still here", b.id))
+        a.game.send(rc.chat(2, "me too", a.id))
+        self.assertEqual((a.game.expect(rc.CHAT_ID).text(1), b.game.expect(rc.CHAT_ID).text(1)),
+                         ("still here", "me too"))
 
 
 class RelayFaults(MatchCase, unittest.TestCase):

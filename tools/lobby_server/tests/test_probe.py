@@ -74,9 +74,11 @@ class ProbeOfSomethingElse(unittest.TestCase):
         self.assertEqual(status, 1, text)
         self.assertIn("no lobby server at 127.0.0.1:", text)
 
-    def test_port_out_of_range_is_status_1(self):
-        status, text = run_probe(70000)
-        self.assertEqual(status, 1, text)
+    def test_port_out_of_range_is_status_1_with_the_reason(self):
+        for port in (0, 65536, 70000):
+            status, text = run_probe(port)
+            self.assertEqual((status, text.strip()), (1, "lobby server probe: no lobby server at "
+                                                      "127.0.0.1:%d: not a port number" % port))
 
     def test_other_services_are_status_3_with_the_reason(self):
         cases = [
