@@ -52,7 +52,8 @@ class Awards(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
         a.game.send(rc.game_end(session, [a.id, b.id], [1, 2]))
         b.game.send(rc.game_end(session, [a.id, b.id], [2, 1]))
         result = self.server.wait_for("match_result")[0]
-        self.assertEqual((result["reports"], result["agreed"], result["winner"], result["tie"]), (2, False, None, False))
+        self.assertEqual((result["reports"], result["agreed"], result["winner"], result["tie"]),
+                         (2, False, None, False))
         for player in (a, b):
             self.assertEqual(self.achievements(player), [])
         self.assertEqual(self.scores(a, [a.id, b.id], 1)[1], [(a.id, [0, 0]), (b.id, [0, 0])])
