@@ -9,6 +9,8 @@ import sys
 import tempfile
 import time
 
+from tests import rawclient as rc
+
 SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "server.py")
 
 
@@ -76,6 +78,27 @@ class ServerProcess:
             self._temp.cleanup()
             self._temp = None
         return self.proc.returncode
+
+
+class StoreCase:
+    """Mixin for unittest.TestCase: servers started on a store in a folder of the test's own
+    (self.path, an older server's accounts.json: the database is accounts.sqlite3 beside it)."""
+
+    def setUp(self):
+        temp = tempfile.TemporaryDirectory(prefix="lobby-store-")
+        self.addCleanup(temp.cleanup)
+        self.dir = temp.name
+        self.path = os.path.join(self.dir, "accounts.json")
+
+    def start(self, *args):
+        server = ServerProcess("--accounts", self.path, *args, workdir=self.dir)
+        self.addCleanup(server.stop)
+        return server
+
+    def connect(self, server):
+        client = rc.connected(server.lobby_port)
+        self.addCleanup(client.close)
+        return client
 
 
 class ServerTestCase:

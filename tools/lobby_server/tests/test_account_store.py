@@ -5,34 +5,17 @@ import os
 import random
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 from lobbyserver.accounts import AccountStore, StoreError, database_path, password_hash
 from tests import rawclient as rc
-from tests.serverproc import ServerProcess
+from tests.serverproc import StoreCase
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
-class Persistence(unittest.TestCase):
-    def setUp(self):
-        temp = tempfile.TemporaryDirectory(prefix="lobby-store-")
-        self.addCleanup(temp.cleanup)
-        self.dir = temp.name
-        self.path = os.path.join(self.dir, "accounts.json")
-
-    def start(self, *args):
-        server = ServerProcess("--accounts", self.path, *args, workdir=self.dir)
-        self.addCleanup(server.stop)
-        return server
-
-    def connect(self, server):
-        client = rc.connected(server.lobby_port)
-        self.addCleanup(client.close)
-        return client
-
+class Persistence(StoreCase, unittest.TestCase):
     def test_registered_and_seeded_accounts_survive_a_restart(self):
         first = self.start("--account", "alice:secret")
         client = self.connect(first)

@@ -4,11 +4,10 @@ mail cannot be abused, and a log that cannot be written does not stop the servic
 import os
 import signal
 import stat
-import tempfile
 import unittest
 
 from tests import rawclient as rc
-from tests.serverproc import ServerProcess
+from tests.serverproc import ServerProcess, StoreCase
 
 BAD_EMAIL, NOT_AVAILABLE = -5, -4
 
@@ -17,23 +16,11 @@ def mode(path):
     return stat.S_IMODE(os.lstat(path).st_mode)
 
 
-class StateFolder(unittest.TestCase):
+class StateFolder(StoreCase, unittest.TestCase):
     def setUp(self):
-        temp = tempfile.TemporaryDirectory(prefix="lobby-secrets-")
-        self.addCleanup(temp.cleanup)
-        self.dir = temp.name
+        super().setUp()
         self.store = os.path.join(self.dir, "accounts.sqlite3")
         self.mail = os.path.join(self.dir, "mail")
-
-    def start(self, *args):
-        server = ServerProcess("--accounts", self.store, *args, workdir=self.dir)
-        self.addCleanup(server.stop)
-        return server
-
-    def connect(self, server):
-        client = rc.connected(server.lobby_port)
-        self.addCleanup(client.close)
-        return client
 
     def register(self, client, name, email, password="pw"):
         """(ConfirmEmailACK result, the hash)."""
