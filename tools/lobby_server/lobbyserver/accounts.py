@@ -132,8 +132,9 @@ def _wallet(entry):
     return wallet
 
 
-def own_only(path):
-    """The store, its journal files and the mail hold secrets: readable by their owner only."""
+def _own_only(path):
+    """The store and its journal files hold the hashes: readable by their owner only, also
+    when an older server left them open to all."""
     for name in (path, path + "-wal", path + "-shm"):
         if os.path.exists(name):
             os.chmod(name, 0o600)
@@ -190,7 +191,7 @@ class AccountStore:
             # This server never leaves an empty file at the store's name (it makes the store
             # beside it first): an empty one is damaged, and taking it as new would lose every account.
             raise ValueError("the database file is empty (0 bytes)")
-        own_only(db_path)
+        _own_only(db_path)
         self._db = _connect(db_path)
         self._load()
 
