@@ -38,9 +38,9 @@ CVornMenuState::CVornMenuState()
       m_fLargeIconDelay(0.0f), m_fLargeIconFade(0.0f), m_pFadeCurve(nullptr), m_pShopList(nullptr),
       m_pMyItemsList(nullptr), m_uActive(0), m_fLoadingTimeout(0.0f), m_uJoinBubbleDismissed(0),
       m_uLoading(0), m_pJoinBubble(nullptr), m_pReturnBubble(nullptr), m_pChatSubmitBubble(nullptr),
-      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0),
-      m_uDefaultButtonPending(0), m_bItemsChanged(0), m_uRematchPending(0), m_fChatDotTime(0.0f),
-      m_fRematchDelay(0.0f), m_iTermsTarget(0), m_pKestrolund(nullptr)
+      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0), m_bItemsChanged(0),
+      m_uRematchPending(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
+      m_pKestrolund(nullptr)
 {
 }
 
@@ -293,9 +293,6 @@ unsigned int CVornMenuState::Update(float fSeconds)
         m_pGame->Update(fSeconds);
     if (m_pRoot)
         m_pRoot->DoUpdate(fSeconds);
-    // After the update, which took the text of a field that Enter closed.
-    if (m_uDefaultButtonPending)
-        PressDefaultButton();
     AddPendingChatLine();
     UpdateRematchDelay(fSeconds);
     AnimateVornButton(fSeconds);
@@ -364,15 +361,6 @@ unsigned int CVornMenuState::OnMouseWheel(int iDelta, int iX, int iY)
 {
     if (m_pRoot && !m_pRoot->DoMouseWheel(iDelta, iX, iY) && m_pGame && !GetDialogVisible())
         m_pGame->OnMouseWheel(iDelta, iX, iY);
-    return 1;
-}
-
-unsigned int CVornMenuState::OnChar(unsigned short uChar)
-{
-    if (GetDialogVisible())
-        m_pRoot->DoInputChar(uChar);
-    else if (m_pGame)
-        m_pGame->OnChar(uChar);
     return 1;
 }
 

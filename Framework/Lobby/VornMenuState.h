@@ -502,7 +502,6 @@ protected:
     unsigned int m_uJoinBubblePending;
     unsigned int m_uGuestSwitchPending;
     unsigned int m_uLanguageChooserShown;
-    unsigned int m_uDefaultButtonPending; // Enter was pressed: the page's default button follows
     unsigned int m_bItemsChanged;
     unsigned int m_uRematchPending;
     float m_fChatDotTime;

@@ -188,11 +188,15 @@ void Block(CJourneyPages& bram)
     FindPlayer(bram, ALDA, ALDAS_ROW);
     PressRowPart(b, ALDAS_ROW, "list_item_small//player_name");
     const std::string strPeople = "list_item_big//details_button";
-    const sE2eRect caption = RowPart(b, ALDAS_ROW, "list_item_big//text_challenge");
-    b.WaitFor([&] { return InkWidth(b.Look(), caption, JOURNEY_TEXT_PRIMARY) > 0; }, "Alda's card opened");
+    b.WaitFor([&] { return RowPartShowsOwnText(b, ALDAS_ROW, "list_item_big//text_challenge"); },
+              "Alda's card opened");
     PressRowPart(b, ALDAS_ROW, strPeople);
-    const sE2eRect block = RowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//text_block");
-    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
+    b.WaitFor(
+        [&] {
+            return RowPartShowsOwnText(b, ALDAS_ROW,
+                                       "list_item_big//playerlist-item-nasty-buttons//text_block");
+        },
+        "the card offers Block");
     b.Keep("g8-card");
     const size_t uFrom = b.LogCount();
     PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");

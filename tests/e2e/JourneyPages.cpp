@@ -313,3 +313,10 @@ sE2eRect CJourneyListRows::Part(const std::string& strPart, int iHeaders, int iR
     r.m_iBottom += dy;
     return r;
 }
+
+bool CJourneyListRows::ShowsOwnText(const std::string& strPart, int iHeaders, int iRows, uint32_t uColour)
+{
+    const int iWidth = m_Journey.Widget(m_strList + "//item_template//" + strPart).m_iTextWidth;
+    m_Journey.Look();
+    return iWidth > 0 && m_Journey.ShowsIn(Part(strPart, iHeaders, iRows), uColour, iWidth);
+}

@@ -103,6 +103,9 @@ public:
     CJourneyListRows(CJourney& journey, const std::string& strList, bool bGroups);
     // A part of a row (its path inside the row) with iHeaders headers and iRows rows above it.
     sE2eRect Part(const std::string& strPart, int iHeaders, int iRows);
+    // Takes a picture: that part shows its own text (the layout's) whole, in the colour, and
+    // stands still; an opened row's button is there and no longer moving.
+    bool ShowsOwnText(const std::string& strPart, int iHeaders, int iRows, uint32_t uColour);
 
 private:
     CJourney& m_Journey;

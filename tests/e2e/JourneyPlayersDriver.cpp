@@ -50,9 +50,23 @@ bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
     return E2eCountNear(journey.Look(), r, uColour, INK_TOLERANCE) >= WORD_PIXELS;
 }
 
+// A word in the colour that stands still: a row that slides or opens is not read yet.
 void WaitForInk(CJourney& journey, const sE2eRect& r, uint32_t uColour, const std::string& strStep)
 {
-    journey.WaitFor([&] { return Ink(journey, r, uColour); }, strStep);
+    journey.WaitFor(
+        [&]
+        {
+            journey.Look();
+            return journey.ShowsIn(r, uColour, 0);
+        },
+        strStep);
+}
+
+// An opened row's part shows its own text whole and still: its button stands where it is pressed.
+void WaitForOpened(CJourney& journey, CJourneyListRows& rows, const std::string& strPart, int iHeaders,
+                   int iRows, uint32_t uColour, const std::string& strStep)
+{
+    journey.WaitFor([&] { return rows.ShowsOwnText(strPart, iHeaders, iRows, uColour); }, strStep);
 }
 
 bool Intersect(const sE2eRect& a, const sE2eRect& b)
@@ -92,8 +106,8 @@ void FollowFromThePlayersPage(CJourneyPages& pages)
     journey.Keep("d1-players");
 
     journey.Press(global.Part("list_item_small//arrow", 2, 1), "the arrow of Brenna's row");
-    WaitForInk(journey, global.Part("list_item_big//text_follow", 2, 1), JOURNEY_TEXT_PRIMARY,
-               "the arrow opened the row with its Follow button");
+    WaitForOpened(journey, global, "list_item_big//text_follow", 2, 1, JOURNEY_TEXT_PRIMARY,
+                  "the arrow opened the row with its Follow button");
     journey.Keep("d2-row-open");
     const size_t uFrom = journey.LogCount();
     journey.Press(global.Part("list_item_big//button_follow", 2, 1), "Follow");
@@ -122,8 +136,8 @@ void BuyTheSnowBomb(CJourneyPages& pages)
     journey.Expect(journey.Shows("//shop_root//vorncoins_amount", JOURNEY_TEXT_PRIMARY, 0),
                    "the wallet shows the coins");
     journey.Press(shop.Part("list_item_small//item_name", 2, 1), "the snow bomb");
-    WaitForInk(journey, shop.Part("list_item_big//buy-button//label", 2, 1), JOURNEY_TEXT_BUTTON,
-               "the opened row shows its buy button");
+    WaitForOpened(journey, shop, "list_item_big//buy-button//label", 2, 1, JOURNEY_TEXT_BUTTON,
+                  "the opened row shows its buy button");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_name", 2, 1), JOURNEY_TEXT_PRIMARY),
                    "the opened row shows the item's name");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_price", 2, 1), JOURNEY_TEXT_PRIMARY),
@@ -194,8 +208,8 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
                "Brenna shows on the Following tab under Online");
     journey.Press(follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
-    WaitForInk(journey, follow.Part("list_item_big//text_gift", 1, 0), JOURNEY_TEXT_PRIMARY,
-               "her row offers a gift");
+    WaitForOpened(journey, follow, "list_item_big//text_gift", 1, 0, JOURNEY_TEXT_PRIMARY,
+                  "her row offers a gift");
     journey.Press(follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");
