@@ -52,9 +52,11 @@ sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)
     return CJourneyListRows(journey, PLAYER_LIST, true).Part(strPart, 1, iRow);
 }
 
-bool RowPartShowsOwnText(CJourney& journey, int iRow, const std::string& strPart)
+void PressRowUntilShown(CJourney& journey, int iRow, const std::string& strPress, const std::string& strShown,
+                        const std::string& strStep)
 {
-    return CJourneyListRows(journey, PLAYER_LIST, true).ShowsOwnText(strPart, 1, iRow, JOURNEY_TEXT_PRIMARY);
+    CJourneyListRows(journey, PLAYER_LIST, true)
+        .PressUntilShown(strPress, strShown, 1, iRow, JOURNEY_TEXT_PRIMARY, strStep);
 }
 
 void PressRowPart(CJourney& journey, int iRow, const std::string& strPart)

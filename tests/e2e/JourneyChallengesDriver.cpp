@@ -186,17 +186,10 @@ void Block(CJourneyPages& bram)
     CJourney& b = bram.Journey();
     b.Say("journey: a player blocked");
     FindPlayer(bram, ALDA, ALDAS_ROW);
-    PressRowPart(b, ALDAS_ROW, "list_item_small//player_name");
-    const std::string strPeople = "list_item_big//details_button";
-    b.WaitFor([&] { return RowPartShowsOwnText(b, ALDAS_ROW, "list_item_big//text_challenge"); },
-              "Alda's card opened");
-    PressRowPart(b, ALDAS_ROW, strPeople);
-    b.WaitFor(
-        [&] {
-            return RowPartShowsOwnText(b, ALDAS_ROW,
-                                       "list_item_big//playerlist-item-nasty-buttons//text_block");
-        },
-        "the card offers Block");
+    PressRowUntilShown(b, ALDAS_ROW, "list_item_small//player_name", "list_item_big//text_challenge",
+                       "Alda's card opened");
+    PressRowUntilShown(b, ALDAS_ROW, "list_item_big//details_button",
+                       "list_item_big//playerlist-item-nasty-buttons//text_block", "the card offers Block");
     b.Keep("g8-card");
     const size_t uFrom = b.LogCount();
     PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");

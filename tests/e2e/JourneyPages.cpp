@@ -320,3 +320,17 @@ bool CJourneyListRows::ShowsOwnText(const std::string& strPart, int iHeaders, in
     m_Journey.Look();
     return iWidth > 0 && m_Journey.ShowsIn(Part(strPart, iHeaders, iRows), uColour, iWidth);
 }
+
+void CJourneyListRows::PressUntilShown(const std::string& strPress, const std::string& strShown, int iHeaders,
+                                       int iRows, uint32_t uColour, const std::string& strStep)
+{
+    const int iTries = 4, iSeconds = 10;
+    const auto fnShown = [&] { return ShowsOwnText(strShown, iHeaders, iRows, uColour); };
+    for (int iTry = 0; iTry < iTries && !fnShown(); ++iTry)
+    {
+        m_Journey.Press(Part(strPress, iHeaders, iRows), strPress);
+        if (E2eWaitFor(fnShown, iSeconds))
+            break;
+    }
+    m_Journey.WaitFor(fnShown, strStep);
+}

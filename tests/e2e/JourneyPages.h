@@ -106,6 +106,10 @@ public:
     // Takes a picture: that part shows its own text (the layout's) whole, in the colour, and
     // stands still; an opened row's button is there and no longer moving.
     bool ShowsOwnText(const std::string& strPart, int iHeaders, int iRows, uint32_t uColour);
+    // Presses strPress of the row until strShown shows its own text whole and still (a list
+    // that reloads meanwhile closes the row again), then names the step done.
+    void PressUntilShown(const std::string& strPress, const std::string& strShown, int iHeaders, int iRows,
+                         uint32_t uColour, const std::string& strStep);
 
 private:
     CJourney& m_Journey;

@@ -62,13 +62,6 @@ void WaitForInk(CJourney& journey, const sE2eRect& r, uint32_t uColour, const st
         strStep);
 }
 
-// An opened row's part shows its own text whole and still: its button stands where it is pressed.
-void WaitForOpened(CJourney& journey, CJourneyListRows& rows, const std::string& strPart, int iHeaders,
-                   int iRows, uint32_t uColour, const std::string& strStep)
-{
-    journey.WaitFor([&] { return rows.ShowsOwnText(strPart, iHeaders, iRows, uColour); }, strStep);
-}
-
 bool Intersect(const sE2eRect& a, const sE2eRect& b)
 {
     return a.m_iLeft < b.m_iRight && b.m_iLeft < a.m_iRight && a.m_iTop < b.m_iBottom &&
@@ -105,9 +98,8 @@ void FollowFromThePlayersPage(CJourneyPages& pages)
                "Brenna's row shows under Offline");
     journey.Keep("d1-players");
 
-    journey.Press(global.Part("list_item_small//arrow", 2, 1), "the arrow of Brenna's row");
-    WaitForOpened(journey, global, "list_item_big//text_follow", 2, 1, JOURNEY_TEXT_PRIMARY,
-                  "the arrow opened the row with its Follow button");
+    global.PressUntilShown("list_item_small//arrow", "list_item_big//text_follow", 2, 1, JOURNEY_TEXT_PRIMARY,
+                           "the arrow opened the row with its Follow button");
     journey.Keep("d2-row-open");
     const size_t uFrom = journey.LogCount();
     journey.Press(global.Part("list_item_big//button_follow", 2, 1), "Follow");
@@ -135,9 +127,8 @@ void BuyTheSnowBomb(CJourneyPages& pages)
                "the snow bomb's row shows its name");
     journey.Expect(journey.Shows("//shop_root//vorncoins_amount", JOURNEY_TEXT_PRIMARY, 0),
                    "the wallet shows the coins");
-    journey.Press(shop.Part("list_item_small//item_name", 2, 1), "the snow bomb");
-    WaitForOpened(journey, shop, "list_item_big//buy-button//label", 2, 1, JOURNEY_TEXT_BUTTON,
-                  "the opened row shows its buy button");
+    shop.PressUntilShown("list_item_small//item_name", "list_item_big//buy-button//label", 2, 1,
+                         JOURNEY_TEXT_BUTTON, "the snow bomb's row opened with its buy button");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_name", 2, 1), JOURNEY_TEXT_PRIMARY),
                    "the opened row shows the item's name");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_price", 2, 1), JOURNEY_TEXT_PRIMARY),
@@ -207,9 +198,8 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     CJourneyListRows follow(journey, FOLLOW_LIST, true);
     WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
                "Brenna shows on the Following tab under Online");
-    journey.Press(follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
-    WaitForOpened(journey, follow, "list_item_big//text_gift", 1, 0, JOURNEY_TEXT_PRIMARY,
-                  "her row offers a gift");
+    follow.PressUntilShown("list_item_small//arrow", "list_item_big//text_gift", 1, 0, JOURNEY_TEXT_PRIMARY,
+                           "her row opened and offers a gift");
     journey.Press(follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");
