@@ -56,7 +56,7 @@ void Arrive(CJourneyPages& pages, const std::string& strName)
     pages.WaitForPage(LOGIN);
     std::string strMail = strName + "@example.org";
     pages.Register(strName, strMail, PASSWORD);
-    journey.PressWidget("//loginscreen_thank//thank_button");
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
     // The lobby would open on the thank-you page again: in through the login page instead.
     pages.Logout();
     pages.LoginAs(strName, PASSWORD);

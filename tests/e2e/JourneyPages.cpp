@@ -198,9 +198,14 @@ void CJourneyPages::PressExitDoor()
 void CJourneyPages::LeaveLoginBy(const std::string& strButton)
 {
     WaitForPage(LOGIN);
+    PressUntilGameMenu(strButton);
+}
+
+void CJourneyPages::PressUntilGameMenu(const std::string& strPath)
+{
     for (int iTry = 0; iTry < 4 && !ShowsGameMenu(); ++iTry)
     {
-        m_Journey.PressWidget(strButton);
+        m_Journey.PressWidget(strPath);
         E2eWaitFor([&] { return ShowsGameMenu(); }, 15);
     }
     WaitForGameMenu();

@@ -81,6 +81,8 @@ public:
     // From the login page into the game's menu by that button ("Play offline", "Play as
     // guest"); a press during the page's slide is lost, so it is pressed again.
     void LeaveLoginBy(const std::string& strButton);
+    // Presses the lobby's button until the game's menu shows (the thank-you page's Close).
+    void PressUntilGameMenu(const std::string& strPath);
     // After a login the lobby shows its home page a moment, then may hide over the menu.
     void WaitForGameMenuOrPage(const sJourneyPage& page);
 

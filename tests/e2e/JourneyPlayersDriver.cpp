@@ -83,8 +83,7 @@ void RegisterAndEnter(CJourneyPages& pages, const std::string& strName)
     CJourney& journey = pages.Journey();
     journey.Say("journey: the account " + strName);
     pages.Register(strName, strName + "@example.org", PASSWORD);
-    journey.PressWidget("//loginscreen_thank//thank_button");
-    pages.WaitForGameMenu();
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
 }
 
 // Corwin, logged in, is the only row under "Online"; Brenna is the row under "Offline".
