@@ -143,11 +143,8 @@ sBLOB FlompInMiddle(const sE2eShot& shot)
 // (and the mentor explains in a bubble, when asked for).
 void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBubble)
 {
-    // At rest over several pictures: two taken close together may show one frame of a
-    // game that is slow to draw, the camera still moving.
-    const int iLeastPixels = 100, iStillPictures = 4;
+    const int iLeastPixels = 100;
     sBLOB before;
-    int iStill = 0;
     journey.WaitFor(
         [&]
         {
@@ -157,8 +154,7 @@ void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBub
                                 std::abs(now.m_iY - before.m_iY) <= 1 &&
                                 std::abs(now.m_iCount - before.m_iCount) * 20 <= now.m_iCount;
             before = now;
-            iStill = bStill ? iStill + 1 : 0;
-            return iStill >= iStillPictures && (!bBubble || BubbleShows(shot));
+            return bStill && (!bBubble || BubbleShows(shot));
         },
         strStep);
 }
