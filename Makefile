@@ -2,6 +2,7 @@
 #              PLAYER=2 for a second window, SERVER=host[:port] to join a server elsewhere,
 #              LAN=1 to open the server started here to the LAN
 # make test  - install what is missing, build with sanitizers, run every test and a short fuzz run
+# make test-release-journeys - the journeys on a Release build, as players run the game
 # make bench - Release build, run the benchmarks, then tools/frame_bench (frames and CPU of the
 #              game left alone on three screens, present pacing on and off)
 # make lint  - clang-tidy over the project's own files
@@ -11,13 +12,14 @@
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RELEASE_DIR := build/release
+RELEASE_JOURNEY_DIR := build/release-journeys
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 5
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: deps test run bench lint fuzz build-test build-release regen format-check
+.PHONY: deps test test-release-journeys run bench lint fuzz build-test build-release regen format-check
 
 deps:
 	@tools/deps.sh
@@ -29,6 +31,12 @@ build-test: deps
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory fuzz
+
+# Timing differs from the sanitizer build: input order and waits must hold in both.
+test-release-journeys: deps
+	cmake -S . -B $(RELEASE_JOURNEY_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVEL_BENCH=OFF $(LAUNCHER)
+	cmake --build $(RELEASE_JOURNEY_DIR) -j $(JOBS) --target journeys
+	cd $(RELEASE_JOURNEY_DIR) && ctest -L journey --output-on-failure
 
 fuzz: deps
 	@if command -v clang++ >/dev/null; then \

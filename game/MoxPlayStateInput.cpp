@@ -18,6 +18,24 @@ bool IsPlayer(int i)
 {
     return i == 0 || i == 1;
 }
+
+// The aim of a pull d (from the touch to the flomp): each pixel beyond the grab radius
+// stretches kStretchScale, counted in quarters of the screen's width, the aim's x against
+// the pull. False for a pull that does not leave the radius, also at exactly its edge.
+bool AimOfPull(const CKorvelVector2& d, float fRadius, float fScreenWidth, CKorvelVector2& vAim)
+{
+    const float s = (d.Length() - fRadius) * kStretchScale;
+    if (s <= 0.0f)
+        return false;
+    CKorvelVector2 v = d;
+    v.SetLength(s);
+    const float fQuarter = fScreenWidth / 4.0f;
+    v.Set(-v.x / fQuarter, v.y / fQuarter);
+    if (v.Length() > kAimLongest)
+        v.SetLength(kAimLongest);
+    vAim = v;
+    return true;
+}
 } // namespace
 
 void CMoxPlayState::HandleControls()
@@ -185,11 +203,17 @@ int CMoxPlayState::HandlePlayerControls()
     }
     if (!m_bAiming)
         return 0;
+    CKorvelVector2 v;
+    const bool bPulled = AimOfPull(d, fRadius, m_pRenderer->GetScreenWidth(), v);
     if (touch.released || !touch.down)
     {
         m_bAiming = 0;
-        if (d.Length() > fRadius)
+        // The pull is where the touch was let go: a last move that came in the release's
+        // frame counts, and so does a flick whose moves no step saw held.
+        if (bPulled)
         {
+            own.m_vAim = v;
+            own.m_vStretch = v;
             own.m_bStretching = own.m_bShowAim = 1;
             m_bStretchSoundPlayed = 0;
             m_bReleasePending = 1;
@@ -198,20 +222,12 @@ int CMoxPlayState::HandlePlayerControls()
             own.m_bStretching = own.m_bShowAim = 0;
         return 1;
     }
-    const float s = (d.Length() - fRadius) * kStretchScale;
-    if (s <= 0.0f)
+    if (!bPulled)
     {
-        // A pull that does not leave the grab radius is no stretch, also at exactly 0.
         own.m_bStretching = own.m_bShowAim = 0;
         m_bStretchSoundPlayed = 0;
         return 1;
     }
-    CKorvelVector2 v = d;
-    v.SetLength(s);
-    const float fQuarter = m_pRenderer->GetScreenWidth() / 4.0f;
-    v.Set(-v.x / fQuarter, v.y / fQuarter);
-    if (v.Length() > kAimLongest)
-        v.SetLength(kAimLongest);
     if (!m_bStretchSoundPlayed)
     {
         m_pGame->PlayGameSound(SOUND_STRETCH, 0, 0);

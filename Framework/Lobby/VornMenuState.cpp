@@ -38,9 +38,9 @@ CVornMenuState::CVornMenuState()
       m_fLargeIconDelay(0.0f), m_fLargeIconFade(0.0f), m_pFadeCurve(nullptr), m_pShopList(nullptr),
       m_pMyItemsList(nullptr), m_uActive(0), m_fLoadingTimeout(0.0f), m_uJoinBubbleDismissed(0),
       m_uLoading(0), m_pJoinBubble(nullptr), m_pReturnBubble(nullptr), m_pChatSubmitBubble(nullptr),
-      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0),
-      m_uDefaultButtonPending(0), m_bItemsChanged(0), m_uRematchPending(0), m_fChatDotTime(0.0f),
-      m_fRematchDelay(0.0f), m_iTermsTarget(0), m_pKestrolund(nullptr)
+      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0), m_bItemsChanged(0),
+      m_uRematchPending(0), m_uGameTouches(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
+      m_pKestrolund(nullptr)
 {
 }
 
@@ -293,9 +293,6 @@ unsigned int CVornMenuState::Update(float fSeconds)
         m_pGame->Update(fSeconds);
     if (m_pRoot)
         m_pRoot->DoUpdate(fSeconds);
-    // After the update, which took the text of a field that Enter closed.
-    if (m_uDefaultButtonPending)
-        PressDefaultButton();
     AddPendingChatLine();
     UpdateRematchDelay(fSeconds);
     AnimateVornButton(fSeconds);
@@ -339,23 +336,42 @@ void CVornMenuState::Draw()
 
 // ---- input
 
+namespace
+{
+unsigned int TouchBit(unsigned int uButton)
+{
+    return uButton < 32 ? 1u << uButton : 0u;
+}
+} // namespace
+
 unsigned int CVornMenuState::OnMouseButton(unsigned int uButton, int iX, int iY)
 {
     if (m_pRoot && !m_pRoot->DoMouseButton(uButton, iX, iY) && m_pGame && !GetDialogVisible())
+    {
+        m_uGameTouches |= TouchBit(uButton);
         m_pGame->OnMouseButton(uButton, iX, iY);
+    }
     return 1;
 }
 
 unsigned int CVornMenuState::OnMouseDrag(unsigned int uButton, int iX, int iY)
 {
-    if (m_pRoot && !m_pRoot->DoMouseDrag(uButton, iX, iY) && m_pGame && !GetDialogVisible())
+    const bool bGames = (m_uGameTouches & TouchBit(uButton)) != 0;
+    if (m_pRoot && !m_pRoot->DoMouseDrag(uButton, iX, iY) && m_pGame && (bGames || !GetDialogVisible()))
         m_pGame->OnMouseDrag(uButton, iX, iY);
     return 1;
 }
 
 unsigned int CVornMenuState::OnMouseButtonUp(unsigned int uButton, int iX, int iY)
 {
-    if (m_pRoot && !m_pRoot->DoMouseButtonUp(uButton, iX, iY) && m_pGame && !GetDialogVisible())
+    // A page that came up between the game's press and its release must not keep the
+    // release: the game would hold the touch, and a button of its, forever.
+    const bool bGames = (m_uGameTouches & TouchBit(uButton)) != 0;
+    m_uGameTouches &= ~TouchBit(uButton);
+    if (!m_pRoot)
+        return 1;
+    const int iTaken = m_pRoot->DoMouseButtonUp(uButton, iX, iY);
+    if (m_pGame && (bGames || (!iTaken && !GetDialogVisible())))
         m_pGame->OnMouseButtonUp(uButton, iX, iY);
     return 1;
 }
@@ -364,15 +380,6 @@ unsigned int CVornMenuState::OnMouseWheel(int iDelta, int iX, int iY)
 {
     if (m_pRoot && !m_pRoot->DoMouseWheel(iDelta, iX, iY) && m_pGame && !GetDialogVisible())
         m_pGame->OnMouseWheel(iDelta, iX, iY);
-    return 1;
-}
-
-unsigned int CVornMenuState::OnChar(unsigned short uChar)
-{
-    if (GetDialogVisible())
-        m_pRoot->DoInputChar(uChar);
-    else if (m_pGame)
-        m_pGame->OnChar(uChar);
     return 1;
 }
 

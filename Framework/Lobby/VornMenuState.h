@@ -502,9 +502,11 @@ protected:
     unsigned int m_uJoinBubblePending;
     unsigned int m_uGuestSwitchPending;
     unsigned int m_uLanguageChooserShown;
-    unsigned int m_uDefaultButtonPending; // Enter was pressed: the page's default button follows
     unsigned int m_bItemsChanged;
     unsigned int m_uRematchPending;
+    // One bit per touch whose press went to the game: its moves and release go there too,
+    // also when a page came up meanwhile.
+    unsigned int m_uGameTouches;
     float m_fChatDotTime;
     float m_fRematchDelay;
     int m_iTermsTarget;

@@ -1,5 +1,5 @@
-// The lobby's keys: the back key's rules per page, and Enter pressing the page's default
-// button, as a click on it would.
+// The lobby's keys and characters: the back key's rules per page, typed characters to the
+// focused field, and Enter pressing the page's default button, as a click on it would.
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/VornGameState.h"
@@ -29,6 +29,9 @@ const sDEFAULT_BUTTON DEFAULT_BUTTONS[] = {
     {"players_root", "search_button"},
 };
 
+// The character both Enter keys type.
+const unsigned short ENTER_CHAR = 13;
+
 } // namespace
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
@@ -40,8 +43,6 @@ unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
         return 1;
     }
     m_pRoot->DoKeyDown(eKey);
-    if (eKey == KET_KEY_ENTER || eKey == KET_KEY_NUMPAD_ENTER)
-        m_uDefaultButtonPending = 1;
     CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
     if (static_cast<int>(eKey) != KEY_BACK || !pPage)
         return 1;
@@ -70,9 +71,24 @@ unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
     return 1;
 }
 
+unsigned int CVornMenuState::OnChar(unsigned short uChar)
+{
+    if (!GetDialogVisible())
+    {
+        if (m_pGame)
+            m_pGame->OnChar(uChar);
+        return 1;
+    }
+    m_pRoot->DoInputChar(uChar);
+    // Enter's character comes after its key and after everything typed before it: the
+    // field it ended holds its text, and the button is pressed before any later input.
+    if (uChar == ENTER_CHAR)
+        PressDefaultButton();
+    return 1;
+}
+
 void CVornMenuState::PressDefaultButton()
 {
-    m_uDefaultButtonPending = 0;
     CWidget* pPage = m_pPageView && GetDialogVisible() ? m_pPageView->GetCurrentPage() : nullptr;
     if (!pPage)
         return;

@@ -3,7 +3,7 @@
 // current language by number.
 //
 // Sources: TextWidget.cpp (values, font, language, cloning, drawing), TextWidgetEdit.cpp
-// (focus, pointer and keyboard input, the per-frame poll of the open input).
+// (focus, pointer and keyboard input, the end of the editing).
 #pragma once
 
 #include "Framework/UI/Widget.h"
@@ -81,6 +81,8 @@ public:
 
 private:
     void CloseInput();
+    // The input completed: OnFinished, and the editing ends.
+    void FinishInput();
     void ReleaseFont();
     // The text flags of the current language (right alignment, right to left).
     unsigned int LanguageFlags() const;

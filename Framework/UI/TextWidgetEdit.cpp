@@ -1,5 +1,7 @@
 // Text widget editing: a press gives the focus, a release inside opens the keyboard input,
-// characters go into it, and each frame takes its text until it completes.
+// and characters go into it. Each character reaches the widget's text at once, so a press
+// or Enter that comes after it in the same frame finds it there; the frame's update ends
+// the editing once Enter completed the input.
 #include "Framework/UI/TextWidget.h"
 
 #include "KorvelInput/KorvelTextInput.h"
@@ -16,6 +18,9 @@ void CTextWidget::loseFocus(CWidget* /*pNext*/)
     m_uEditing = 0;
     if (GetActiveWidget() == this)
         SetActiveWidget(nullptr);
+    // What was typed stays when a press elsewhere takes the focus.
+    if (m_pInput)
+        SetText(m_pInput->GetText());
     CloseInput();
 }
 
@@ -45,12 +50,7 @@ int CTextWidget::mouseButtonUp(unsigned int uButton, int x, int y)
         m_fBlink = 0.0f;
         return 1;
     }
-    // Released outside: what was typed is kept.
-    if (m_pInput)
-    {
-        SetText(m_pInput->GetText());
-        CloseInput();
-    }
+    // Released outside: losing the focus keeps what was typed.
     loseFocus(nullptr);
     return 1;
 }
@@ -60,7 +60,19 @@ int CTextWidget::inputChar(unsigned short uChar)
     if (!m_uEditing || !m_pInput)
         return 0;
     m_pInput->AddChar(uChar);
+    SetText(m_pInput->GetText());
+    // Enter ends the editing now, before whatever follows it in the frame.
+    if (m_pInput && m_pInput->IsCompleted())
+        FinishInput();
     return 1;
+}
+
+void CTextWidget::FinishInput()
+{
+    m_OnFinished.Call(this);
+    CloseInput();
+    m_uEditing = 0;
+    loseFocus(nullptr);
 }
 
 int CTextWidget::keyDown(eKET_KEYCODE /*eKey*/)
@@ -76,10 +88,7 @@ KE_RETVAL CTextWidget::update(float fSeconds)
     // OnChanged may have closed the input or ended the editing.
     if (m_pInput && m_pInput->IsCompleted())
     {
-        m_OnFinished.Call(this);
-        CloseInput();
-        m_uEditing = 0;
-        loseFocus(nullptr);
+        FinishInput();
         return KE_OK;
     }
     if (m_fBlink < 0.5f)

@@ -310,7 +310,11 @@ const sE2eShot& CJourney::Look()
 
 bool CJourney::Shows(const std::string& strPath, uint32_t uColour, int iWidth)
 {
-    const sE2eRect r = Widget(strPath).m_Rect;
+    return ShowsIn(Widget(strPath).m_Rect, uColour, iWidth);
+}
+
+bool CJourney::ShowsIn(const sE2eRect& r, uint32_t uColour, int iWidth) const
+{
     if (m_Shot.m_iWidth == 0 || m_Shot.m_iWidth != m_PreviousShot.m_iWidth ||
         m_Shot.m_iHeight != m_PreviousShot.m_iHeight)
         return false;
@@ -401,9 +405,9 @@ void CJourney::PressKey(unsigned long uKeySym, bool bControl)
         XTestFakeKeyEvent(pDisplay, uShift, False, CurrentTime);
     if (bControl)
         XTestFakeKeyEvent(pDisplay, uControl, False, CurrentTime);
+    // No pause: keys, characters and presses that reach the game in one frame must keep
+    // their order there.
     XFlush(pDisplay);
-    // A frame or two between keys, as a typist leaves them.
-    Pause(60);
 }
 
 void CJourney::TypeText(const std::string& strText)

@@ -96,6 +96,8 @@ public:
     const sE2eShot& Look();
     // The widget's rectangle shows a text of that width (0: any) in the colour, and is still.
     bool Shows(const std::string& strPath, uint32_t uColour, int iWidth);
+    // The same for a rectangle of the window: still means alike in the last two pictures.
+    bool ShowsIn(const sE2eRect& r, uint32_t uColour, int iWidth) const;
     // Its own text (the layout's), in the colour.
     bool ShowsOwnText(const std::string& strPath, uint32_t uColour);
     // The pixels of the widget's rectangle in the last picture, to be compared later.
@@ -108,7 +110,8 @@ public:
     void PressWidget(const std::string& strPath);
     // A press in the middle of the rectangle, said as strWhat.
     void Press(const sE2eRect& r, const std::string& strWhat);
-    // Key presses of the text; capitals and symbols with Shift.
+    // Key presses of the text at full speed, no pause between keys; capitals and symbols
+    // with Shift.
     void TypeText(const std::string& strText);
     // One key (an X keysym, XK_Return...), with Control when asked.
     void PressKey(unsigned long uKeySym, bool bControl = false);

@@ -23,15 +23,13 @@ const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
 // The toast strip's text as its layout (toast_layout.xml) places it in the window.
 const float TOAST_TEXT_LEFT = 0.28f, TOAST_TEXT_RIGHT = 0.83f, TOAST_TOP = 0.84f, TOAST_BOTTOM = 0.98f;
 const int INK_TOLERANCE = 48;
-// Ink is a little narrower than the advance the font reports.
-const int WIDTH_SLACK = 4;
 
-// The rectangle shows a text of that width in the colour, the same in two pictures.
+// Takes a picture: the rectangle shows a text of that width in the colour, alike in this
+// picture and the one before (two pictures at once would be one frame, still by chance).
 bool ShowsIn(CJourney& journey, const sE2eRect& r, uint32_t uColour, int iWidth)
 {
-    const int iSeen = InkWidth(journey.Look(), r, uColour);
-    return std::abs(iSeen - iWidth) <= WIDTH_SLACK + iWidth / 10 &&
-           InkWidth(journey.Look(), r, uColour) == iSeen;
+    journey.Look();
+    return journey.ShowsIn(r, uColour, iWidth);
 }
 
 sE2eRect ToastText(CJourney& journey)
@@ -52,6 +50,13 @@ sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)
 {
     // The row lies under the header of its group and the rows before it.
     return CJourneyListRows(journey, PLAYER_LIST, true).Part(strPart, 1, iRow);
+}
+
+void PressRowUntilShown(CJourney& journey, int iRow, const std::string& strPress, const std::string& strShown,
+                        const std::string& strStep)
+{
+    CJourneyListRows(journey, PLAYER_LIST, true)
+        .PressUntilShown(strPress, strShown, 1, iRow, JOURNEY_TEXT_PRIMARY, strStep);
 }
 
 void PressRowPart(CJourney& journey, int iRow, const std::string& strPart)

@@ -21,6 +21,9 @@ void FindPlayer(CJourneyPages& pages, const std::string& strName, int iRow);
 // A part of row iRow ("list_item_small//challenge_button"...), where it stands.
 sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart);
 void PressRowPart(CJourney& journey, int iRow, const std::string& strPart);
+// Presses strPress of row iRow until strShown shows its own text whole and still.
+void PressRowUntilShown(CJourney& journey, int iRow, const std::string& strPress, const std::string& strShown,
+                        const std::string& strStep);
 // Measures the texts ahead: a toast shows for three seconds only.
 void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts);
 // The toast strip shows that text (in its own font and colour), still.

@@ -56,7 +56,7 @@ void Arrive(CJourneyPages& pages, const std::string& strName)
     pages.WaitForPage(LOGIN);
     std::string strMail = strName + "@example.org";
     pages.Register(strName, strMail, PASSWORD);
-    journey.PressWidget("//loginscreen_thank//thank_button");
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
     // The lobby would open on the thank-you page again: in through the login page instead.
     pages.Logout();
     pages.LoginAs(strName, PASSWORD);
@@ -186,13 +186,10 @@ void Block(CJourneyPages& bram)
     CJourney& b = bram.Journey();
     b.Say("journey: a player blocked");
     FindPlayer(bram, ALDA, ALDAS_ROW);
-    PressRowPart(b, ALDAS_ROW, "list_item_small//player_name");
-    const std::string strPeople = "list_item_big//details_button";
-    const sE2eRect caption = RowPart(b, ALDAS_ROW, "list_item_big//text_challenge");
-    b.WaitFor([&] { return InkWidth(b.Look(), caption, JOURNEY_TEXT_PRIMARY) > 0; }, "Alda's card opened");
-    PressRowPart(b, ALDAS_ROW, strPeople);
-    const sE2eRect block = RowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//text_block");
-    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
+    PressRowUntilShown(b, ALDAS_ROW, "list_item_small//player_name", "list_item_big//text_challenge",
+                       "Alda's card opened");
+    PressRowUntilShown(b, ALDAS_ROW, "list_item_big//details_button",
+                       "list_item_big//playerlist-item-nasty-buttons//text_block", "the card offers Block");
     b.Keep("g8-card");
     const size_t uFrom = b.LogCount();
     PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");

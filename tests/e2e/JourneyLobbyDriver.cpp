@@ -72,8 +72,7 @@ void Accounts(CJourneyPages& pages)
     journey.Keep("b1-thank-you");
     journey.Expect(std::filesystem::exists(journey.GameFolder() + "/lobby/mail/" + NAME + ".txt"),
                    "the local server wrote the welcome mail to its state folder");
-    journey.PressWidget("//loginscreen_thank//thank_button");
-    pages.WaitForGameMenu();
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
     pages.Logout();
     journey.Keep("b2-logged-out");
 

@@ -73,8 +73,7 @@ void RegisterAndPlay(sPlayer& player, const std::string& strName)
     const size_t uFrom = player.m_Journey.LogCount();
     player.m_Pages.Register(strName, strName + "@example.org", PASSWORD);
     ReadLogin(player, uFrom);
-    player.m_Journey.PressWidget(THANK_BUTTON);
-    player.m_Pages.WaitForGameMenu();
+    player.m_Pages.PressUntilGameMenu(THANK_BUTTON);
 }
 
 void GuestToMenu(sPlayer& player)

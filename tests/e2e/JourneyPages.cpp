@@ -198,9 +198,14 @@ void CJourneyPages::PressExitDoor()
 void CJourneyPages::LeaveLoginBy(const std::string& strButton)
 {
     WaitForPage(LOGIN);
+    PressUntilGameMenu(strButton);
+}
+
+void CJourneyPages::PressUntilGameMenu(const std::string& strPath)
+{
     for (int iTry = 0; iTry < 4 && !ShowsGameMenu(); ++iTry)
     {
-        m_Journey.PressWidget(strButton);
+        m_Journey.PressWidget(strPath);
         E2eWaitFor([&] { return ShowsGameMenu(); }, 15);
     }
     WaitForGameMenu();
@@ -312,4 +317,25 @@ sE2eRect CJourneyListRows::Part(const std::string& strPart, int iHeaders, int iR
     r.m_iTop += dy;
     r.m_iBottom += dy;
     return r;
+}
+
+bool CJourneyListRows::ShowsOwnText(const std::string& strPart, int iHeaders, int iRows, uint32_t uColour)
+{
+    const int iWidth = m_Journey.Widget(m_strList + "//item_template//" + strPart).m_iTextWidth;
+    m_Journey.Look();
+    return iWidth > 0 && m_Journey.ShowsIn(Part(strPart, iHeaders, iRows), uColour, iWidth);
+}
+
+void CJourneyListRows::PressUntilShown(const std::string& strPress, const std::string& strShown, int iHeaders,
+                                       int iRows, uint32_t uColour, const std::string& strStep)
+{
+    const int iTries = 4, iSeconds = 10;
+    const auto fnShown = [&] { return ShowsOwnText(strShown, iHeaders, iRows, uColour); };
+    for (int iTry = 0; iTry < iTries && !fnShown(); ++iTry)
+    {
+        m_Journey.Press(Part(strPress, iHeaders, iRows), strPress);
+        if (E2eWaitFor(fnShown, iSeconds))
+            break;
+    }
+    m_Journey.WaitFor(fnShown, strStep);
 }

@@ -81,6 +81,8 @@ public:
     // From the login page into the game's menu by that button ("Play offline", "Play as
     // guest"); a press during the page's slide is lost, so it is pressed again.
     void LeaveLoginBy(const std::string& strButton);
+    // Presses the lobby's button until the game's menu shows (the thank-you page's Close).
+    void PressUntilGameMenu(const std::string& strPath);
     // After a login the lobby shows its home page a moment, then may hide over the menu.
     void WaitForGameMenuOrPage(const sJourneyPage& page);
 
@@ -103,6 +105,13 @@ public:
     CJourneyListRows(CJourney& journey, const std::string& strList, bool bGroups);
     // A part of a row (its path inside the row) with iHeaders headers and iRows rows above it.
     sE2eRect Part(const std::string& strPart, int iHeaders, int iRows);
+    // Takes a picture: that part shows its own text (the layout's) whole, in the colour, and
+    // stands still; an opened row's button is there and no longer moving.
+    bool ShowsOwnText(const std::string& strPart, int iHeaders, int iRows, uint32_t uColour);
+    // Presses strPress of the row until strShown shows its own text whole and still (a list
+    // that reloads meanwhile closes the row again), then names the step done.
+    void PressUntilShown(const std::string& strPress, const std::string& strShown, int iHeaders, int iRows,
+                         uint32_t uColour, const std::string& strStep);
 
 private:
     CJourney& m_Journey;

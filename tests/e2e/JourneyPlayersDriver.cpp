@@ -50,9 +50,16 @@ bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
     return E2eCountNear(journey.Look(), r, uColour, INK_TOLERANCE) >= WORD_PIXELS;
 }
 
+// A word in the colour that stands still: a row that slides or opens is not read yet.
 void WaitForInk(CJourney& journey, const sE2eRect& r, uint32_t uColour, const std::string& strStep)
 {
-    journey.WaitFor([&] { return Ink(journey, r, uColour); }, strStep);
+    journey.WaitFor(
+        [&]
+        {
+            journey.Look();
+            return journey.ShowsIn(r, uColour, 0);
+        },
+        strStep);
 }
 
 bool Intersect(const sE2eRect& a, const sE2eRect& b)
@@ -76,8 +83,7 @@ void RegisterAndEnter(CJourneyPages& pages, const std::string& strName)
     CJourney& journey = pages.Journey();
     journey.Say("journey: the account " + strName);
     pages.Register(strName, strName + "@example.org", PASSWORD);
-    journey.PressWidget("//loginscreen_thank//thank_button");
-    pages.WaitForGameMenu();
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
 }
 
 // Corwin, logged in, is the only row under "Online"; Brenna is the row under "Offline".
@@ -91,9 +97,8 @@ void FollowFromThePlayersPage(CJourneyPages& pages)
                "Brenna's row shows under Offline");
     journey.Keep("d1-players");
 
-    journey.Press(global.Part("list_item_small//arrow", 2, 1), "the arrow of Brenna's row");
-    WaitForInk(journey, global.Part("list_item_big//text_follow", 2, 1), JOURNEY_TEXT_PRIMARY,
-               "the arrow opened the row with its Follow button");
+    global.PressUntilShown("list_item_small//arrow", "list_item_big//text_follow", 2, 1, JOURNEY_TEXT_PRIMARY,
+                           "the arrow opened the row with its Follow button");
     journey.Keep("d2-row-open");
     const size_t uFrom = journey.LogCount();
     journey.Press(global.Part("list_item_big//button_follow", 2, 1), "Follow");
@@ -121,9 +126,8 @@ void BuyTheSnowBomb(CJourneyPages& pages)
                "the snow bomb's row shows its name");
     journey.Expect(journey.Shows("//shop_root//vorncoins_amount", JOURNEY_TEXT_PRIMARY, 0),
                    "the wallet shows the coins");
-    journey.Press(shop.Part("list_item_small//item_name", 2, 1), "the snow bomb");
-    WaitForInk(journey, shop.Part("list_item_big//buy-button//label", 2, 1), JOURNEY_TEXT_BUTTON,
-               "the opened row shows its buy button");
+    shop.PressUntilShown("list_item_small//item_name", "list_item_big//buy-button//label", 2, 1,
+                         JOURNEY_TEXT_BUTTON, "the snow bomb's row opened with its buy button");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_name", 2, 1), JOURNEY_TEXT_PRIMARY),
                    "the opened row shows the item's name");
     journey.Expect(Ink(journey, shop.Part("list_item_big//item_price", 2, 1), JOURNEY_TEXT_PRIMARY),
@@ -193,9 +197,8 @@ void GiveToTheFollowedPlayer(CJourneyPages& pages)
     CJourneyListRows follow(journey, FOLLOW_LIST, true);
     WaitForInk(journey, follow.Part("list_item_small//player_name", 1, 0), JOURNEY_TEXT_PRIMARY,
                "Brenna shows on the Following tab under Online");
-    journey.Press(follow.Part("list_item_small//arrow", 1, 0), "the arrow of Brenna's row");
-    WaitForInk(journey, follow.Part("list_item_big//text_gift", 1, 0), JOURNEY_TEXT_PRIMARY,
-               "her row offers a gift");
+    follow.PressUntilShown("list_item_small//arrow", "list_item_big//text_gift", 1, 0, JOURNEY_TEXT_PRIMARY,
+                           "her row opened and offers a gift");
     journey.Press(follow.Part("list_item_big//button_gift", 1, 0), "Gift");
     pages.WaitForPage(GIFTS);
     journey.Keep("d8-gifts");

@@ -73,6 +73,32 @@ protected:
         Move(f.x + dx, f.y + dy);
     }
     void Press(int iId) { m_pPlay->ButtonReleased(m_pPlay->m_pButtons->GetButtonByID(iId)); }
+    // A drag from the flomp whose last move, 120 pixels to the left, and release come in one
+    // frame; with bStepAfterPress a step saw it held at a shorter pull first. The jump takes
+    // the last move's pull: (120 - 30) * 0.75 over W / 4 = 200, against the pull.
+    void ReleaseWithTheLastMove(bool bStepAfterPress)
+    {
+        const float kLastPullAim = 0.3375f;
+        Player(0).m_iSelectedAction = 0;
+        const CKorvelVector2 f = FlompOnScreen();
+        m_pGame->OnMouseButton(0, int(f.x), int(f.y));
+        if (bStepAfterPress)
+        {
+            Route();
+            Move(f.x - 60.0f, f.y);
+            ASSERT_EQ(Player(0).m_bStretching, 1);
+        }
+        m_pGame->OnMouseDrag(0, int(f.x - 120.0f), int(f.y));
+        m_pGame->OnMouseButtonUp(0, int(f.x - 120.0f), int(f.y));
+        for (int i = 0; i < 2 && !m_pPlay->m_bReleasePending; ++i)
+            Route();
+        ASSERT_EQ(m_pPlay->m_bReleasePending, 1u);
+        EXPECT_NEAR(Player(0).m_vAim.x, -kLastPullAim, 1e-3f);
+        EXPECT_NEAR(Player(0).m_vAim.y, 0.0f, 1e-3f);
+        Route();
+        EXPECT_EQ(m_pPlay->m_bActionTaken, 1u) << "the jump was made";
+    }
+
     int LocalOfType(int iType) { return int(Queued(m_pPlay->m_pLocalEvents, iType).size()); }
 };
 
@@ -161,6 +187,18 @@ TEST_F(CMoxPlayStateControls, AReleaseBeyondTheRadiusActsNextFrameAndTheStretchS
     }
     EXPECT_LT(iFrames, 50);
     EXPECT_FLOAT_EQ(shown.m_vStretch.Length(), 0.0f);
+}
+
+TEST_F(CMoxPlayStateControls, AReleaseInTheFrameOfTheLastMoveJumpsWithThatMovesPull)
+{
+    ASSERT_NO_FATAL_FAILURE(OwnTurn());
+    ReleaseWithTheLastMove(true);
+}
+
+TEST_F(CMoxPlayStateControls, AFlickBetweenTwoStepsJumpsWithItsPull)
+{
+    ASSERT_NO_FATAL_FAILURE(OwnTurn());
+    ReleaseWithTheLastMove(false);
 }
 
 TEST_F(CMoxPlayStateControls, TheStretchSoundPlaysOncePerDrag)

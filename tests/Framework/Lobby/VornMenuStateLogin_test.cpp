@@ -1,7 +1,6 @@
-// The lobby's login side against the project's lobby server: the account checks, the
-// guest-login key, the first launch, a guest login by a press on its button with the
-// requests that follow, the error page, and the web login's handlers.
-// KORVEL_GL_TEST
+// The lobby's login side against the project's lobby server: the account checks, typed
+// input of one frame in its order, the guest-login key, the first launch, a guest login by a press on its
+// button with the requests that follow, the error page, and the web login's handlers. KORVEL_GL_TEST
 #include "VornMenuStateTest.h"
 
 #include <algorithm>
@@ -9,7 +8,9 @@
 
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
+#include "PlatformControl.h"
 #include "PlatformDeviceInfoControl.h"
+#include "PlatformNavigator.h"
 #include "support/BuiltAppFolder.h"
 #include "support/TestMedia.h"
 #include "support/TestShellPacks.h"
@@ -159,6 +160,62 @@ TEST_F(CVornMenuState, AccountNamesAndAddressesAreCheckedForLengthAndCharacters)
     EXPECT_TRUE(Lobby()->IsLoading());
     ASSERT_TRUE(WaitForMessage("Login"));
     EXPECT_EQ(In("Login")[0]["user"].String(), "some.one@b.cd");
+}
+
+TEST_F(CVornMenuState, CharactersEnterAndPressesOfOneFrameReachTheFieldsInTheOrderMade)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start({"--account", "quill_7:secret1"}));
+    ASSERT_TRUE(WaitForStart());
+    Frame(1.0f); // the shipped page slides in
+    ASSERT_EQ(PageName(), "loginscreen_root");
+    // The window shows: the application takes input.
+    plat::InjectWindowState(plat::NAVIGATOR_WINDOW_FULLSCREEN);
+    m_App.DrainPlatformEvents();
+    ASSERT_TRUE(m_App.IsActive());
+    // Everything goes into the platform's queue first and is taken in one drain, as a fast
+    // typist's input reaches one frame: the name, a press on the password field, the
+    // password and Enter.
+    const auto Centre = [&](const char* pName, int& x, int& y)
+    {
+        CWidget* pWidget = Find(pName);
+        ASSERT_NE(pWidget, nullptr) << pName;
+        x = pWidget->GetWidth() / 2;
+        y = pWidget->GetHeight() / 2;
+        for (CWidget* p = pWidget; p; p = p->GetParent())
+        {
+            x += p->GetArea().left;
+            y += p->GetArea().top;
+        }
+    };
+    const auto Click = [&](const char* pName)
+    {
+        int x = 0, y = 0;
+        Centre(pName, x, y);
+        ASSERT_EQ(plat::InjectPointer(plat::SCREEN_LEFT_MOUSE_BUTTON, x, y), plat::BPS_SUCCESS);
+        ASSERT_EQ(plat::InjectPointer(0, x, y), plat::BPS_SUCCESS);
+    };
+    const auto Key = [](int iSym)
+    {
+        ASSERT_EQ(plat::InjectKey(iSym), plat::BPS_SUCCESS);
+        ASSERT_EQ(plat::InjectKey(iSym, 0), plat::BPS_SUCCESS);
+    };
+    const int ENTER_SYM = 0xF00D;
+    ASSERT_NO_FATAL_FAILURE(Click("user_login"));
+    for (const char c : std::string("quill_7"))
+        ASSERT_NO_FATAL_FAILURE(Key(c));
+    ASSERT_NO_FATAL_FAILURE(Click("user_password"));
+    for (const char c : std::string("secret1"))
+        ASSERT_NO_FATAL_FAILURE(Key(c));
+    ASSERT_NO_FATAL_FAILURE(Key(ENTER_SYM));
+    m_App.DrainPlatformEvents();
+
+    EXPECT_EQ(TextOf("user_login"), "quill_7") << "the press on the next field came after the 7";
+    EXPECT_EQ(TextOf("user_password"), "secret1");
+    EXPECT_TRUE(Lobby()->IsLoading()) << "Enter pressed the login button in the same frame";
+    ASSERT_TRUE(WaitForMessage("Login"));
+    EXPECT_EQ(In("Login")[0]["user"].String(), "quill_7");
+    EXPECT_TRUE(LoggedIn()) << "with the password typed before Enter";
 }
 
 TEST_F(CVornMenuState, TheGuestButtonFollowsTheServersGuestLoginKey)

@@ -141,6 +141,23 @@ TEST_F(CVornMenuState, TheInGameDialogsLeaveTheGameDrawingAndTakingKeys)
     EXPECT_TRUE(Lobby()->GetDialogVisible());
 }
 
+TEST_F(CVornMenuState, AReleaseGoesToTheGameThatTookItsPressAlsoWhenAPageCameUpMeanwhile)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const int x = CTestKestrolundApplication::WIDTH - 2, y = CTestKestrolundApplication::HEIGHT - 2;
+    Show("generic_error_dialog_ingame", 1);
+    ASSERT_FALSE(Lobby()->GetDialogVisible());
+    Lobby()->OnMouseButton(0, x, y);
+    ASSERT_EQ(GameCalls("OnMouseButton"), 1) << "the press reached the game";
+    // A page comes up while the touch is held: its moves and release still go to the game.
+    Show("generic_error_dialog_ingame", 0);
+    ASSERT_TRUE(Lobby()->GetDialogVisible());
+    Lobby()->OnMouseDrag(0, x - 1, y);
+    Lobby()->OnMouseButtonUp(0, x - 1, y);
+    EXPECT_EQ(GameCalls("OnMouseDrag"), 1);
+    EXPECT_EQ(GameCalls("OnMouseButtonUp"), 1);
+}
+
 TEST_F(CVornMenuState, TheTurnClockShowsTheGamesProgressWhileTheMenuIsOpen)
 {
     ASSERT_NO_FATAL_FAILURE(Start());

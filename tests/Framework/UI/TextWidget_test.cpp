@@ -200,7 +200,7 @@ TEST_F(CTextWidget, EditingReportsEachChangeOnceAndTheEndOnEnter)
         const char* pText;
         int iChanged;
     } aSteps[] = {
-        {"a", "a", 1}, {"", "a", 1}, {"bc", "abc", 2}, {"\b", "ab", 3}, {"\r", "ab", 3},
+        {"a", "a", 1}, {"", "a", 1}, {"bc", "abc", 3}, {"\b", "ab", 4}, {"\r", "ab", 4},
     };
     for (const auto& s : aSteps)
     {
@@ -230,17 +230,20 @@ TEST_F(CTextWidget, AReleaseOutsideEndsEditingAndKeepsWhatWasTyped)
     Type("xy");
     EXPECT_EQ(p->DoMouseButtonUp(0, 150, 5), 1);
     EXPECT_EQ(Narrow(p->GetText()), "xy");
-    EXPECT_EQ(m_iChanged, 1);
+    EXPECT_EQ(m_iChanged, 2) << "one change per character, as it is typed";
     EXPECT_EQ(m_iFinished, 0);
     EXPECT_EQ(p->GetInput(), nullptr);
     EXPECT_EQ(p->IsEditing(), 0u);
 
-    // A press elsewhere takes the focus away and closes the keyboard too.
+    // A press elsewhere takes the focus away and closes the keyboard too, keeping what was
+    // typed just before it (no update in between).
     OpenKeyboard(20, 20);
     ASSERT_NE(p->GetInput(), nullptr);
+    Type("z");
     CPointerSequence<::CWidget>(*m_pRoot).Press(150, 80);
     EXPECT_EQ(p->GetInput(), nullptr);
     EXPECT_EQ(p->IsEditing(), 0u);
+    EXPECT_EQ(Narrow(p->GetText()), "xyz");
 }
 
 TEST_F(CTextWidget, PasswordModeMasksTheDisplayOnly)
