@@ -392,7 +392,7 @@ TEST_F(CSocketEngine, AFloodIsReadNoFurtherAheadThanTheQueueLimitAndLosesNothing
     ::CSocketEngine engine;
     ASSERT_EQ(1, engine.Startup(&m_App, &counter));
     sSOCKETTIMING timing;
-    timing.iReceiveQueueLimit = 256 << 10;
+    timing.iReceiveQueueLimit = sSOCKETTIMING().iReceiveQueueLimit;
     engine.SetTiming(timing);
     CLoopbackPeer peer;
     ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
