@@ -9,13 +9,6 @@
 
 namespace
 {
-std::string NarrowPath(const CKorvelString& strPath)
-{
-    std::vector<char> aPath(strPath.GetLength() + 1);
-    strPath.MakeAnsi(aPath.data());
-    return std::string(aPath.data());
-}
-
 // The folder part of a path, "" when it has none.
 std::string FolderOf(const std::string& strPath)
 {
@@ -68,6 +61,13 @@ CKorvelAtomicFile::CKorvelAtomicFile() : m_iDescriptor(-1) {}
 CKorvelAtomicFile::~CKorvelAtomicFile()
 {
     Abort();
+}
+
+std::string CKorvelAtomicFile::NarrowPath(const CKorvelString& strPath)
+{
+    std::vector<char> aPath(strPath.GetLength() + 1);
+    strPath.MakeAnsi(aPath.data());
+    return std::string(aPath.data());
 }
 
 std::string CKorvelAtomicFile::TemporaryPath(const std::string& strTarget)

@@ -34,6 +34,8 @@ public:
 
     // The name of the temporary file of a target (its path and ".tmp").
     static std::string TemporaryPath(const std::string& strTarget);
+    // A path as the platform takes it: each unit's low byte.
+    static std::string NarrowPath(const CKorvelString& strPath);
 
 private:
     std::string m_strTarget;

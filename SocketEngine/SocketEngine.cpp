@@ -19,6 +19,7 @@
 namespace
 {
 const int WAKE_WORD_QUIT = -1;
+const int WAKE_WORD_RESUME = 1; // the receive queue has room again
 
 // The receive lock held for one scope.
 class CLockScope
@@ -35,9 +36,10 @@ private:
 // ----------------------------------------------------------------- life cycle
 
 CSocketEngine::CSocketEngine()
-    : m_pApplication(nullptr), m_pObserver(nullptr), m_uClosing(0), m_iReceiveIndex(0),
-      m_pReceiveThread(nullptr), m_pSendThread(nullptr), m_iSocket(-1), m_fIdleSeconds(0.0f), m_uPort(0),
-      m_pProbe(nullptr), m_pfnResolve(&CSocketEngine::ResolveIPv4), m_bSending(false), m_uGeneration(0)
+    : m_pApplication(nullptr), m_pObserver(nullptr), m_uClosing(0), m_iReceiveIndex(0), m_iQueuedBytes(0),
+      m_bReceivePaused(false), m_pReceiveThread(nullptr), m_pSendThread(nullptr), m_iSocket(-1),
+      m_fIdleSeconds(0.0f), m_uPort(0), m_pProbe(nullptr), m_pfnResolve(&CSocketEngine::ResolveIPv4),
+      m_bSending(false), m_uGeneration(0)
 {
     m_aiWakePipe[0] = -1;
     m_aiWakePipe[1] = -1;
@@ -77,11 +79,7 @@ void CSocketEngine::Shutdown()
 {
     if (m_pSendThread || m_pReceiveThread || m_iSocket != -1)
         StopWorkers();
-    {
-        CLockScope lock(m_ReceiveLock);
-        FreeRecords(m_ReceiveQueue[0]);
-        FreeRecords(m_ReceiveQueue[1]);
-    }
+    DiscardReceived();
     ClearSendQueue();
     if (m_pApplication)
         m_pApplication->RemoveRunnable(this);
@@ -358,13 +356,29 @@ void CSocketEngine::Update(float seconds)
         m_fIdleSeconds += seconds;
 
     CKorvelArray<DATA_PACKAGE> batch;
+    bool resume = false;
     {
         CLockScope lock(m_ReceiveLock);
         CKorvelArray<DATA_PACKAGE>& taken = m_ReceiveQueue[m_iReceiveIndex];
         m_iReceiveIndex = 1 - m_iReceiveIndex;
         for (int i = 0; i < taken.m_iCount; ++i)
+        {
             batch.Add(taken[i]);
+            if (taken[i].data)
+                m_iQueuedBytes -= taken[i].size;
+        }
         taken.SetSize(0);
+        resume = m_bReceivePaused && m_iQueuedBytes < m_Timing.iReceiveQueueLimit;
+        if (resume)
+            m_bReceivePaused = false;
+    }
+    if (resume && m_aiWakePipe[1] != -1)
+    {
+        const int word = WAKE_WORD_RESUME;
+        if (write(m_aiWakePipe[1], &word, sizeof(word)) != static_cast<ssize_t>(sizeof(word)))
+        {
+            // A full pipe already holds a wake-up.
+        }
     }
 
     // The observer may disconnect (or reconnect) from inside a call: from then on
@@ -416,6 +430,15 @@ void CSocketEngine::QueueReceived(DATA_PACKAGE const& record)
     CLockScope lock(m_ReceiveLock);
     if (m_ReceiveQueue[m_iReceiveIndex].Add(record) < 0)
         delete[] record.data;
+    else if (record.data)
+        m_iQueuedBytes += record.size;
+}
+
+bool CSocketEngine::ReceiveQueueFull()
+{
+    CLockScope lock(m_ReceiveLock);
+    m_bReceivePaused = m_iQueuedBytes >= m_Timing.iReceiveQueueLimit;
+    return m_bReceivePaused;
 }
 
 void CSocketEngine::DiscardReceived()
@@ -424,6 +447,8 @@ void CSocketEngine::DiscardReceived()
         CLockScope lock(m_ReceiveLock);
         FreeRecords(m_ReceiveQueue[0]);
         FreeRecords(m_ReceiveQueue[1]);
+        m_iQueuedBytes = 0;
+        m_bReceivePaused = false;
     }
     ++m_uGeneration;
 }

@@ -69,6 +69,11 @@ struct sSOCKETTIMING
     int iDrainWaits = 151;  // Disconnect's waits for the send queue to empty
     int iDrainSleepMs = 100;
     float fKeepAliveSeconds = 30.0f;
+    // Bytes received and not yet delivered. At the limit the receive thread stops reading
+    // until Update has delivered them: the peer is held back by the stream itself, so a
+    // peer that sends faster than the game takes in cannot fill the memory, and nothing
+    // of the stream is lost.
+    int iReceiveQueueLimit = 1 << 20;
 };
 
 // Resolves a host name to its IPv4 address; returns 1 on success.
@@ -118,6 +123,8 @@ private:
     void DiscardReceived();
     void FreeRecords(CKorvelArray<DATA_PACKAGE>& queue);
     void QueueReceived(DATA_PACKAGE const& record);
+    // Receive thread: true when the queued bytes reached the limit; Update then wakes it.
+    bool ReceiveQueueFull();
     void DrainWakePipe();
     bool SendPending();
 
@@ -131,6 +138,8 @@ private:
     CKorvelArray<DATA_PACKAGE> m_SendQueue;
     int m_iReceiveIndex;
     CKorvelArray<DATA_PACKAGE> m_ReceiveQueue[2];
+    int m_iQueuedBytes;    // data bytes in both receive queues
+    bool m_bReceivePaused; // the receive thread waits for Update to take the queue
     ReceiveThread* m_pReceiveThread;
     SendThread* m_pSendThread;
     CKorvelMutex m_ReceiveLock;

@@ -154,6 +154,17 @@ unsigned int CSocketEngine::ReceiveThread::ThreadProc()
     int idleWaits = 0;
     while (IsRunning() && !engine->m_uClosing)
     {
+        if (engine->ReceiveQueueFull())
+        {
+            // Nothing is read until Update has taken the queue; its wake word, or the quit
+            // word, ends the wait. Data waits in the stream, so this is not idle time.
+            idleWaits = 0;
+            pollfd wake = {engine->m_aiWakePipe[0], POLLIN, 0};
+            const int woken = poll(&wake, 1, timing.iReceiveWaitMs);
+            if (woken > 0 && ReadWakeWords())
+                break;
+            continue;
+        }
         pollfd fds[2] = {{engine->m_aiWakePipe[0], POLLIN, 0}, {engine->m_iSocket, POLLIN, 0}};
         const int ready = poll(fds, 2, timing.iReceiveWaitMs);
         if (ready < 0 && errno == EINTR)

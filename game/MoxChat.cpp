@@ -77,6 +77,11 @@ void CMoxChat::AddMessage(const CKorvelString& strText, const CKorvelString& str
 {
     if (!strText.GetLength())
         return;
+    if (m_Messages.GetCount() >= MAX_MESSAGES)
+    {
+        delete m_Messages[0];
+        m_Messages.RemoveAt(0);
+    }
     CChatMessage* pMessage = new CChatMessage();
     pMessage->m_pText = new CKorvelString();
     // A tiny bubble would leave no room for its tiles.

@@ -61,6 +61,9 @@ public:
         TEXTURE_POINTER = 63
     };
     static constexpr float MESSAGE_LIFE = 6.0f;
+    // Bubbles shown at once; a newer one drops the oldest, which it covers anyway, so that
+    // chat arriving without pause cannot fill the memory or the frame.
+    static constexpr int MAX_MESSAGES = 8;
 
     CMoxChat();
     ~CMoxChat() override;

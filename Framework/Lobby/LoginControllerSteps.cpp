@@ -24,9 +24,6 @@ bool IsNameCharacter(unsigned short u)
 {
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
 }
-// Our own texts for a connection that dropped while the player was logged in.
-const int TEXT_CONNECTION_LOST = 335;
-const int TEXT_CONNECTION_LOST_MESSAGE = 336;
 } // namespace
 
 // ---- starting a login or registration
@@ -237,7 +234,8 @@ void CLoginController::OnLoginError(CVornNetworkSession*, const CKorvelString& s
     if (m_uConnectionLost)
     {
         m_uConnectionLost = 0;
-        OnLoginError(Text(TEXT_CONNECTION_LOST), Text(TEXT_CONNECTION_LOST_MESSAGE), 2, nullptr);
+        OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
+                     Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
     OnLoginError(Text(12), strMessage, 3, nullptr);

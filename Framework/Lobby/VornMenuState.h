@@ -407,6 +407,9 @@ public:
     {
         return m_uItemDataCheckPending;
     }
+    // The backlog keeps its newest lines only, so that an opponent chatting without pause
+    // cannot fill the memory; the page's list shows fewer still.
+    static constexpr int CHAT_BACKLOG_LINES = 100;
     int GetChatBacklogCount() const
     {
         return m_ChatBacklog.GetCount();
@@ -617,6 +620,8 @@ protected:
     };
     // The backlog step of a record: 1 when the line should draw attention.
     unsigned int AddChatRecord(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
+    // Drops the oldest line, from the pending and shown lists too.
+    void DropOldestChatLine();
     // Empties the backlog, its shown list and the chat flags; the rematch button hidden.
     void ClearChatBacklog();
     CKorvelArray<sChatLine> m_ChatBacklog;

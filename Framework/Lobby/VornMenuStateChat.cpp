@@ -135,11 +135,33 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
     }
     if (line.m_strText.GetLength() > 0)
     {
+        if (m_ChatBacklog.GetCount() >= CHAT_BACKLOG_LINES)
+            DropOldestChatLine();
         m_ChatBacklog.Add(line);
         m_aChatLines.Add(m_ChatBacklog.GetCount() - 1);
         m_aPendingChatLines.Add(m_ChatBacklog.GetCount() - 1);
     }
     return uResult;
+}
+
+void CVornMenuState::DropOldestChatLine()
+{
+    const int iCount = m_ChatBacklog.GetCount();
+    if (iCount == 0)
+        return;
+    for (int i = 1; i < iCount; ++i)
+        m_ChatBacklog[i - 1] = m_ChatBacklog[i];
+    m_ChatBacklog[iCount - 1] = sChatLine();
+    m_ChatBacklog.SetSize(iCount - 1);
+    // The lists hold backlog indices: every one moves down, the dropped line's goes.
+    for (CKorvelArray<int>* pList : {&m_aChatLines, &m_aPendingChatLines})
+    {
+        int iKept = 0;
+        for (int i = 0; i < pList->GetCount(); ++i)
+            if ((*pList)[i] > 0)
+                (*pList)[iKept++] = (*pList)[i] - 1;
+        pList->SetSize(iKept);
+    }
 }
 
 void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived)

@@ -188,6 +188,12 @@ public:
     // pictures arrive whole.
     static const int MAX_MESSAGE_SIZE = 16 * 1024 * 1024;
     static const int REASSEMBLY_SIZE = 65536;
+    // The longest chat text taken in (the lobby server relays none longer): a longer one
+    // is dropped, so that chat cannot fill the memory however much arrives.
+    static constexpr int MAX_CHAT_TEXT = 1000;
+    // Language texts of a lost connection: its title and its message.
+    static constexpr int TEXT_CONNECTION_LOST_TITLE = 335;
+    static constexpr int TEXT_CONNECTION_LOST = 336;
     static constexpr float LOBBY_SILENCE_SECONDS = 60.0f;
     static constexpr float LOGIN_TIMEOUT_SECONDS = 40.0f;
     static constexpr float IMAGE_TIMEOUT_SECONDS = 2.0f;
@@ -529,5 +535,6 @@ private:
     unsigned int m_auGeneration[2];
     unsigned int m_uDisconnectSleepMs;
     unsigned int m_uListenerSerial;
+    unsigned int m_uLongChatDropped = 0; // told on the terminal once
     std::string m_strLobbyAddress;
 };

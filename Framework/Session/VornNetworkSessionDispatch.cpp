@@ -2,6 +2,8 @@
 // game dispatcher, the connect and login answers, the queue and the match start.
 #include "Framework/Session/VornNetworkSession.h"
 
+#include <cstdio>
+
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/KestrolundApplication.h"
@@ -267,7 +269,15 @@ void CVornNetworkSession::HandleChatMessage(const unsigned char* pData, int iSiz
     if (!pChat)
         return;
     CASN1ChatMessage message(*pChat);
-    if (message.Decode(pData, iSize) && m_pApplication)
+    const bool bDecoded = message.Decode(pData, iSize);
+    if (bDecoded && pChat->m_strText.GetLength() > MAX_CHAT_TEXT)
+    {
+        if (!m_uLongChatDropped)
+            std::fprintf(stderr, "session: chat texts longer than %d characters are dropped\n",
+                         MAX_CHAT_TEXT);
+        m_uLongChatDropped = 1;
+    }
+    else if (bDecoded && m_pApplication)
     {
         CDeliveryScope scope(*this);
         m_pApplication->OnChatMessage(pChat, 1);

@@ -92,6 +92,14 @@ void CVornNetworkSession::DropChannel(int iChannel)
 {
     if (iChannel == CHANNEL_LOBBY)
     {
+        // A login waiting for its answer hears at once that none will come, before the
+        // status observers hear of the closed connection (and would try again).
+        if (LoginObserver* pObserver = TakeLoginObserver())
+        {
+            pObserver->OnLoginError(this, Text(TEXT_CONNECTION_LOST));
+            if (m_uShutDown)
+                return;
+        }
         Disconnect();
         SetLobbyStatus(LOBBY_DISCONNECTED);
     }

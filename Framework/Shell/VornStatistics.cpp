@@ -4,8 +4,12 @@
 #include "KorvelCommon/KorvelFile.h"
 #include "KorvelGraphics/KorvelApplication.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <sys/stat.h>
 #include <vector>
 
 // ------------------------------------------------------------------ property
@@ -128,7 +132,26 @@ CVornStatistics::~CVornStatistics()
 KE_RETVAL CVornStatistics::Startup(CVornApplication* pApp)
 {
     m_pApp = pApp;
-    ReadStatistics();
+    CKorvelString strPath;
+    IKorvelApplication::BuildWriteFilepath(strPath, CKorvelString(kFileName));
+    const std::string strFile = CKorvelAtomicFile::NarrowPath(strPath);
+    struct stat info;
+    if (stat(strFile.c_str(), &info) != 0)
+        return KE_OK; // the first launch: nothing stored yet
+    const bool bFolder = S_ISDIR(info.st_mode);
+    if (!bFolder && ReadStatistics() == KE_OK)
+        return KE_OK;
+    // What stands there is kept for a look, and the next write starts a new file: a damaged
+    // file would be overwritten, a folder would refuse every write.
+    const std::string strAside = strFile + ".bad";
+    const char* pWhat = bFolder ? "is a folder" : "is damaged";
+    if (rename(strFile.c_str(), strAside.c_str()) == 0)
+        std::fprintf(stderr, "statistics: %s %s; moved aside to %s, %s\n", strFile.c_str(), pWhat,
+                     strAside.c_str(),
+                     bFolder ? "so that the store can be saved" : "what could be read is kept");
+    else
+        std::fprintf(stderr, "statistics: %s %s and cannot be moved aside (%s); nothing will be saved\n",
+                     strFile.c_str(), pWhat, std::strerror(errno));
     return KE_OK;
 }
 

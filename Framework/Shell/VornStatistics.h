@@ -56,6 +56,8 @@ public:
     CVornStatistics& operator=(const CVornStatistics&) = delete;
 
     // Keeps the application and reads the file (a missing file leaves the store empty).
+    // A file that does not read whole, or a folder in its place, is moved aside to
+    // "stats.dat.bad" with a line on the terminal.
     KE_RETVAL Startup(CVornApplication* pApp);
     // Deletes every property; nothing is written.
     void Shutdown();

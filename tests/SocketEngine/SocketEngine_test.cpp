@@ -7,6 +7,7 @@
 
 #include "KorvelGraphics/KorvelApplication.h"
 #include "LoopbackPeer.h"
+#include "support/HeapBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -363,6 +364,72 @@ TEST_F(CSocketEngine, ReceivedDataReachesTheObserverOnlyFromUpdateAndBeforeTheCl
         EXPECT_TRUE(m_Recorder.m_Events[i].bMainThread);
         EXPECT_LE(m_Recorder.m_Events[i].strData.size(), 65536u);
     }
+}
+
+// A peer writing far faster than the frames take the data in: the engine reads no more than
+// its queue limit ahead of the frames, every byte still arrives in order, and the connection
+// stays up.
+TEST_F(CSocketEngine, AFloodIsReadNoFurtherAheadThanTheQueueLimitAndLosesNothing)
+{
+    // Byte i of the stream, so that the order is checked without keeping the stream.
+    auto StreamByte = [](size_t i) { return static_cast<unsigned char>((i * 131 + (i >> 16)) & 0xFF); };
+    class CCounter : public ISocketEngineObserver
+    {
+    public:
+        explicit CCounter(unsigned char (*pfnByte)(size_t)) : m_pfnByte(pfnByte) {}
+        void SocketEngineNotify(KE_SOCKETCODES code, int) override { m_aCodes.push_back(code); }
+        void SocketEngineDataReceived(unsigned char const* data, int size) override
+        {
+            for (int i = 0; i < size; ++i)
+                m_bInOrder = m_bInOrder && data[i] == m_pfnByte(m_uReceived + static_cast<size_t>(i));
+            m_uReceived += static_cast<size_t>(size);
+        }
+        unsigned char (*m_pfnByte)(size_t);
+        size_t m_uReceived = 0;
+        bool m_bInOrder = true;
+        std::vector<int> m_aCodes;
+    } counter(StreamByte);
+    ::CSocketEngine engine;
+    ASSERT_EQ(1, engine.Startup(&m_App, &counter));
+    sSOCKETTIMING timing;
+    timing.iReceiveQueueLimit = sSOCKETTIMING().iReceiveQueueLimit;
+    engine.SetTiming(timing);
+    CLoopbackPeer peer;
+    ASSERT_EQ(1, engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
+    ASSERT_TRUE(peer.Accept());
+
+    const size_t total = 32u << 20;
+    std::thread flood(
+        [&]
+        {
+            std::string block(65536, '\0');
+            for (size_t offset = 0; offset < total; offset += block.size())
+            {
+                for (size_t i = 0; i < block.size(); ++i)
+                    block[i] = static_cast<char>(StreamByte(offset + i));
+                if (!peer.Write(block))
+                    return;
+            }
+        });
+    const size_t before = HeapBytesInUse();
+    size_t peak = before;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (counter.m_uReceived < total && std::chrono::steady_clock::now() < end)
+    {
+        // A slow frame: the peer has all the time it needs to run ahead.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        peak = std::max(peak, HeapBytesInUse());
+        m_App.Frame(0.016f);
+    }
+    flood.join();
+    EXPECT_EQ(total, counter.m_uReceived);
+    EXPECT_TRUE(counter.m_bInOrder);
+    // The limit and a chunk or two beyond it, not the flood.
+    EXPECT_LT(peak - before, size_t{2} << 20);
+    EXPECT_EQ(std::vector<int>{KE_SOCKET_CONNECTED}, counter.m_aCodes);
+    EXPECT_EQ(1u, engine.IsConnected(0));
+    engine.Disconnect(0, 0);
+    engine.Shutdown();
 }
 
 TEST_F(CSocketEngine, ReceiveTimeOutFiresAfterTheIdleWaitsOnly)

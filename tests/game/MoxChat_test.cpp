@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "game/MoxRenderer.h"
 #include "support/GlTestContext.h"
 #include "tests/game/GameFrameHash.h"
@@ -83,7 +85,7 @@ TEST(CMoxChatBubble, NineTilesFrameTheText)
     }
 }
 
-TEST(CMoxChat, ShortTextsArePaddedAndEmptyOnesDropped)
+TEST(CMoxChat, ShortTextsArePaddedEmptyOnesDroppedAndTheNewestFewKept)
 {
     CMoxChat chat;
     chat.Startup(nullptr);
@@ -101,6 +103,14 @@ TEST(CMoxChat, ShortTextsArePaddedAndEmptyOnesDropped)
         EXPECT_EQ(pMessage->m_uFlags, 7u);
         EXPECT_EQ(pMessage->m_fLife, 6.0f);
     }
+
+    // However many arrive, the newest few are shown.
+    for (int i = 0; i < 100; ++i)
+        chat.AddMessage(CKorvelString(std::to_string(i).c_str()), CKorvelString("Opponent"), 0, {1, 2},
+                        {3, 4}, 0);
+    ASSERT_EQ(chat.GetCount(), CMoxChat::MAX_MESSAGES);
+    EXPECT_EQ(Text(*chat.GetMessage(CMoxChat::MAX_MESSAGES - 1)->m_pText), "  99  ");
+    EXPECT_EQ(Text(*chat.GetMessage(0)->m_pText), "  " + std::to_string(100 - CMoxChat::MAX_MESSAGES) + "  ");
     chat.Clear();
     EXPECT_EQ(chat.GetCount(), 0);
 }

@@ -1,6 +1,7 @@
 // The match screen's frame on the real root state and the manual clock: a whole training
-// match from the hand-over to the cleared scene, simulating ahead and replaying, the turn
-// clock's ticks and time-outs, and discarded recordings.
+// match from the hand-over to the cleared scene with the turn coming back after each action,
+// simulating ahead and replaying, the turn clock's ticks and time-outs, and discarded
+// recordings.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -55,6 +56,20 @@ TEST_F(CMoxPlayStateFlow, ATrainingMatchIsPlayedReplayedWonAndItsSceneCleared)
     for (int i = 0; i < 40; ++i)
         Step();
     EXPECT_GT(m_pPlay->GetTurnTimeFactor(), 0.0f);
+
+    // A jump that decides nothing: once it is replayed the mentor's turn passes at once and
+    // the player acts again.
+    Act(kJump);
+    ASSERT_LT(FramesUntil([&] { return m_pPlay->m_bEndTurnSent != 0; }, 500), 500);
+    ASSERT_LT(
+        FramesUntil(
+            [&] { return m_pPlay->m_bActionTaken == 0 || m_pPlay->m_ePlayState != PLAYSTATE_OWN_TURN; }, 500),
+        500);
+    EXPECT_EQ(m_pPlay->m_ePlayState, PLAYSTATE_OWN_TURN);
+    EXPECT_EQ(m_pPlay->m_iTurnPlayer, 0);
+    EXPECT_EQ(Player(1).m_bAlive, 1);
+    for (int i = 0; i < 40; ++i)
+        Step();
 
     // The action is a jump on the spot; the push into the water is the script's.
     Act(kJump);

@@ -171,24 +171,39 @@ TEST_F(CMoxPlayStateRules, BlocksLoseStrengthByMaterialAndGoBelowTheWater)
 
 TEST_F(CMoxPlayStateRules, AnExplosionsShareSetsTheDamageAndThePush)
 {
-    Projectile* pShot = Scene().CreateProjectile(0, PROJECTILE_FIRE, 0);
-    ASSERT_NE(pShot, nullptr);
-    pShot->m_pBody->m_vPosition.Set(0.0f, 1.0f);
-    // The box's nearest side 0.15 from the centre of a shot of radius 0.3: share 0.5.
-    Body(1).m_vPosition.Set(0.15f + Body(1).m_vHalfSize.x, 1.0f);
-    m_pPlay->ProjectileExplodeAll(0);
-    m_pPlay->HandleGameEvents();
+    struct sCASE
+    {
+        float fGap;   // from the shot's centre to the box's nearest side; the shot's radius is 0.3
+        float fShare; // of the push and of the shot's 60 damage
+        int iDamage;  // 0: no damage is written, only the push
+    };
+    for (const sCASE& c : {sCASE{0.15f, 0.5f, 30}, sCASE{0.297f, 0.01f, 0}})
+    {
+        SCOPED_TRACE(c.fGap);
+        Projectile* pShot = Scene().CreateProjectile(0, PROJECTILE_FIRE, 0);
+        ASSERT_NE(pShot, nullptr);
+        pShot->m_pBody->m_vPosition.Set(0.0f, 1.0f);
+        Body(1).m_vPosition.Set(c.fGap + Body(1).m_vHalfSize.x, 1.0f);
+        m_pPlay->ProjectileExplodeAll(0);
+        m_pPlay->HandleGameEvents();
 
-    const std::vector<CMoxEvent*> aDamage = Recorded(EVENT_PLAYER_DAMAGE);
-    ASSERT_EQ(aDamage.size(), 1u);
-    EXPECT_EQ(aDamage[0]->m_pPayload[MoxField::DAMAGE_PLAYER], 1);
-    EXPECT_EQ(I32At(aDamage[0], MoxField::DAMAGE_AMOUNT), 30);
-    EXPECT_EQ(I32At(aDamage[0], MoxField::DAMAGE_HEALTH_LEFT), 70);
-    const std::vector<CMoxEvent*> aForce = Recorded(EVENT_PLAYER_ADD_FORCE);
-    ASSERT_EQ(aForce.size(), 1u);
-    EXPECT_NEAR(Length(aForce[0], MoxField::FORCE_X, MoxField::FORCE_Y), 0.5f * 0.12f * 6.9f, 1e-5f);
-    EXPECT_EQ(Player(1).m_iHealth, 70);
-    EXPECT_EQ(Player(0).m_iHealth, 100);
+        const std::vector<CMoxEvent*> aDamage = Recorded(EVENT_PLAYER_DAMAGE);
+        ASSERT_EQ(aDamage.size(), c.iDamage ? 1u : 0u);
+        if (c.iDamage)
+        {
+            EXPECT_EQ(aDamage[0]->m_pPayload[MoxField::DAMAGE_PLAYER], 1);
+            EXPECT_EQ(I32At(aDamage[0], MoxField::DAMAGE_AMOUNT), c.iDamage);
+            EXPECT_EQ(I32At(aDamage[0], MoxField::DAMAGE_HEALTH_LEFT), 100 - c.iDamage);
+        }
+        const std::vector<CMoxEvent*> aForce = Recorded(EVENT_PLAYER_ADD_FORCE);
+        ASSERT_EQ(aForce.size(), 1u);
+        EXPECT_NEAR(Length(aForce[0], MoxField::FORCE_X, MoxField::FORCE_Y), c.fShare * 0.12f * 6.9f, 1e-4f);
+        EXPECT_EQ(Player(1).m_iHealth, 100 - c.iDamage);
+        EXPECT_EQ(Player(0).m_iHealth, 100);
+        ReplayRecord();
+        Scene().DeleteProjectile(0, 0);
+        Player(1).m_iHealth = 100;
+    }
 }
 
 // At the same distance a sticky bomb pushes a block down twice as far as a fire shot.

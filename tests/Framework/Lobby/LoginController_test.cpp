@@ -397,6 +397,40 @@ TEST_F(CLoginController, ANewVersionReportsItsLink)
     EXPECT_EQ(m_Controller.Last(), "OnLoginNewVersion(http://example.org/new)");
 }
 
+// A server that answers with bytes that are no message: the login hears of the lost
+// connection at once and no attempt follows by itself, whether the garbage comes before
+// the server accepted the connection or in place of the login's answer.
+TEST_F(CLoginController, GarbageFromTheServerIsAConnectionErrorAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    struct sCASE
+    {
+        const char* pWhen;
+        int iHeld; // the answer held back, in whose place the garbage comes
+        const char* pWaitFor;
+    };
+    for (const sCASE& c : {sCASE{"before ConnectACK", 2, "Connection"}, sCASE{"before LoginACK", 6, "Login"}})
+    {
+        SCOPED_TRACE(c.pWhen);
+        m_Controller.m_aLines.clear();
+        m_pControl->Hold(c.iHeld);
+        m_Controller.LoginGuest();
+        ASSERT_TRUE(WaitFor([&] { return In(c.pWaitFor).size() == 1; }));
+        const CTestJson answer = m_pControl->Connections();
+        m_pControl->SendHex(answer["connections"][answer["connections"].Size() - 1]["conn"].String(),
+                            "A5850000000001");
+        ASSERT_TRUE(WaitForReport("OnLoginError"));
+        EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnLoginError(text 12,text 336,3)"});
+        EXPECT_EQ(Lobby(), "0");
+        EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+        for (int i = 0; i < 12; ++i)
+            Frame(1.0f);
+        EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+        m_pControl->Release(c.iHeld);
+    }
+}
+
 // ---- automatic re-login
 
 TEST_F(CLoginController, ALostConnectionLogsInAgainWithGrowingWaits)

@@ -6,6 +6,7 @@
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/Theme.h"
 #include "VornMenuStateShippedTest.h"
+#include "support/HeapBytes.h"
 
 using namespace menu_state_test;
 
@@ -170,6 +171,73 @@ TEST_F(CVornMenuState, TheThemesChatColoursReplaceTheDefaults)
     SendFromOther(2, "hi");
     ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + ": hi"; }));
     EXPECT_EQ(Newest().second, 0xFF112233u);
+}
+
+// Chat arriving without pause: the backlog keeps its newest lines, the memory stops growing
+// once the backlog and the page's list are full, and the match goes on both ways.
+TEST_F(CVornMenuState, AChatFloodKeepsTheNewestLinesInBoundedMemoryAndTheMatchGoesOn)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Settle();
+    const sLOBBY_TARGET game = sLOBBY_TARGET::Game(Session()->GetOwnUserId());
+    // Lines of the longest text the session takes in, thirty to a control command (whose line
+    // holds 64 KiB at most): 18 MB in all.
+    const std::string strText(::CVornNetworkSession::MAX_CHAT_TEXT, 'f');
+    const std::string strLine =
+        m_pControl
+            ->Send(game, "chat_message", "[2, \"" + strText + "\", " + std::to_string(m_iPeer) + "]")["hex"]
+            .String();
+    std::string strBurst;
+    for (int i = 0; i < 30; ++i)
+        strBurst += strLine;
+    const size_t uBefore = HeapBytesInUse();
+    size_t uFull = 0; // once the backlog and the page's list are full
+    size_t uPeak = uBefore;
+    auto Measure = [&]
+    {
+        m_App.m_aChat = std::vector<std::string>(); // the test's own record of every line
+        uPeak = std::max(uPeak, HeapBytesInUse());
+    };
+    for (int iBurst = 0; iBurst < 600; ++iBurst)
+    {
+        m_pControl->SendHex(game, strBurst);
+        if (iBurst % 2 != 0)
+            continue;
+        Frame(0.016f);
+        Measure();
+        if (iBurst == 200)
+        {
+            ASSERT_EQ(Lobby()->GetChatBacklogCount(), ::CVornMenuState::CHAT_BACKLOG_LINES);
+            uFull = uPeak;
+        }
+    }
+    // The peer's line comes after the flood on the same connection.
+    SendFromOther(2, "still here");
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            Measure();
+            return Newest().first == m_strPeerName + ": still here";
+        }));
+    std::printf("chat flood of 18 MB: the heap grew by %zu KiB at most, by %zu KiB after the first 6 MB\n",
+                (uPeak - uBefore) >> 10, (uPeak - uFull) >> 10);
+    // Nothing grows with the flood once the backlog and the page's list are full.
+    EXPECT_LT(uPeak - uFull, size_t{8} << 20);
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), ::CVornMenuState::CHAT_BACKLOG_LINES);
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 0);
+
+    EXPECT_TRUE(Lobby()->IsInMatch());
+    EXPECT_EQ(Session()->GetStatus(),
+              unsigned{CVornNetworkSession::GAME_SOCKET_UP | CVornNetworkSession::LOBBY_LOGGED_IN});
+    FindAs<CTextWidget>("chat_textfield")->SetText(CKorvelString("gg"));
+    ::CVornMenuState::actionChatSend(nullptr, Lobby());
+    EXPECT_TRUE(WaitFor(
+        [&]
+        {
+            const std::vector<CTestJson> aLines = m_Peer.Received("ChatMessage", "game");
+            return !aLines.empty() && aLines.back()["text"].String() == "gg";
+        }))
+        << "the own line reached the peer";
 }
 
 TEST_F(CVornMenuState, TheNotifierCyclesItsDotsEveryTwoSeconds)

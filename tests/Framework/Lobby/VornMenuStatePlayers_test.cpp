@@ -78,11 +78,11 @@ std::string ListPage(const char* pPage, const char* pList, const char* pPrefix)
                            Box("loading", "widget"));
 }
 
-// The own card with its two latest matches.
+// The own card with its six latest matches, as the shipped card has them.
 std::string OwnCard()
 {
     std::string strCard = Text("player_name") + Box("player_avatar", "image");
-    for (const char* pRow : {"1", "2"})
+    for (const char* pRow : {"1", "2", "3", "4", "5", "6"})
         for (const char* pField : {"my_result_", "my_points_", "my_opponent_"})
             strCard += Text((std::string(pField) + pRow).c_str());
     return Page("me_root", Box("self_card", "widget", strCard));
@@ -325,6 +325,20 @@ TEST_F(CVornMenuState, FollowBlockAndChallengeFromARow)
     EXPECT_EQ(Toasts("Blocked " + Guest(iOther) + ",").size(), 1u);
     EXPECT_EQ(Toasts("Unblocked " + Guest(iOther) + ",").size(), 1u);
 
+    // Blocked again and not followed: the refreshed row, drawn anew, shows the block on.
+    pBlock->SetToggled(1);
+    ::CVornMenuState::actionBlock(pBlock, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Count("BlockUser") == 3u; }));
+    pBlock->SetToggled(0);
+    const size_t uAsked = Count("ListPlayers");
+    ::CVornMenuState::actionFilterPlayers(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Count("ListPlayers") > uAsked + 1 && RowOf(Guest(iOther)); }));
+    Settle();
+    pRow = RowOf(Guest(iOther));
+    ASSERT_NE(pRow, nullptr);
+    EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible()) << "not followed";
+    EXPECT_EQ(widget_cast<CToggleButton*>(InRow(pRow, "button_block"))->GetToggled(), 1u);
+
     ::CVornMenuState::actionSendChallenge(InRow(pRow, "button_challenge"), Lobby());
     ASSERT_TRUE(WaitForMessage("MakeChallenge"));
     const CTestJson ids = In("MakeChallenge")[0]["ids"];
@@ -406,14 +420,21 @@ TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutside
     m_Texts[42] = "lost";
     m_Texts[43] = "tie";
     m_Texts[44] = "won";
-    const std::string strAlice =
-        "\"matches\": [" + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + "]";
+    // Seven matches, the store's last the newest: the card's six rows take the newest six.
+    std::string strAlice = "\"matches\": [" + Match("zoe", 1, 10);
+    for (const char* pOld : {"d5", "d4", "d3", "d2"})
+        strAlice += ", " + Match(pOld, -1, 20);
+    strAlice += ", " + Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + "]";
     ASSERT_NO_FATAL_FAILURE(StartAs(Store({{"alice", strAlice}, {"bob", ""}, {"carol", ""}}), "alice"));
     CWidget* pCard = Find("self_card");
     ASSERT_NE(pCard, nullptr);
     ::CVornMenuState::actionLoadSelf(pCard, Lobby());
     EXPECT_EQ(Lobby()->GetSelfItem(), pCard);
     ASSERT_TRUE(WaitFor([&] { return TextOf("my_result_2") == "won" && Picture(pCard, "player_avatar"); }));
+    EXPECT_EQ(In("GetLatestGameSessions")[0]["a"].Int(), 6) << "as many as the card has rows";
+    EXPECT_EQ(TextOf("my_opponent_6"), "d5");
+    EXPECT_EQ(TextOf("my_result_6"), "lost");
+    EXPECT_EQ(TextOf("my_opponent_5"), "d4");
     EXPECT_EQ(RowText(pCard, "player_name"), "alice");
     // Newest first: the tie, then the win.
     EXPECT_EQ(TextOf("my_result_1"), "tie");

@@ -1,6 +1,6 @@
 // The session cutting the lobby stream into messages (the server writing in pieces,
-// several messages at once, lengths the session refuses) and its timers driven by the
-// frame time: keep-alive, lobby silence and the login time-out.
+// several messages at once, lengths the session refuses, chat texts beyond its limit) and
+// its timers driven by the frame time: keep-alive, lobby silence and the login time-out.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -45,14 +45,20 @@ TEST_F(CVornNetworkSession, MessagesWrittenInPiecesArriveOnceAndWhole)
     ASSERT_TRUE(WaitFor([this] { return Lobby() == 5; }));
     EXPECT_EQ(m_Rec.With("OnLoggedIn"), (std::vector<std::string>{"OnLoggedIn(1001,guest1001,t1001,,,0)"}));
 
-    // Long length forms (one and two length bytes) cut at every size from 1 to 8.
+    // Long length forms (one and two length bytes) cut at every size from 1 to 8. A chat
+    // text longer than the session takes in is dropped, with one line on the terminal.
     const std::string strMedium(200, 'm');
-    const std::string strLong(3000, 'l');
+    const std::string strLong(::CVornNetworkSession::MAX_CHAT_TEXT, 'l');
     m_pControl->Chunk("L1", {1, 2, 3, 4, 5, 6, 7, 8});
+    testing::internal::CaptureStderr();
     m_pControl->Send("L1", "chat_message", ChatArgs(strMedium));
+    m_pControl->Send("L1", "chat_message", ChatArgs(strLong + "l"));
     m_pControl->Send("L1", "chat_message", ChatArgs(strLong));
+    m_pControl->Send("L1", "chat_message", ChatArgs(strLong + "ll"));
     m_pControl->Send("L1", "chat_message", ChatArgs("short"));
     ASSERT_TRUE(WaitFor([this] { return m_App.m_aChat.size() == 3; }));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "session: chat texts longer than 1000 characters are dropped\n");
     EXPECT_EQ(m_App.m_aChat,
               (std::vector<std::string>{"2," + strMedium + ",7,1", "2," + strLong + ",7,1", "2,short,7,1"}));
 

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -74,8 +75,19 @@ TEST(CVornMD5, DigestBytesAndPiecewiseUpdates)
                                         0xd6, 0x96, 0x3f, 0x7d, 0x28, 0xe1, 0x7f, 0x72};
     EXPECT_EQ(memcmp(md5.GetDigest(), expected, 16), 0);
 
-    // Every split of a message around the block and padding boundaries gives one digest.
+    // Lengths around the padding's edges: 56 and 120 bytes leave no room for the length in
+    // their last block, so the padding takes a whole block more.
     std::vector<unsigned char> data = ThreeRunsOfAllBytes();
+    const std::pair<unsigned int, const char*> aEdges[] = {
+        {55, "6912ee65fff2d9f9ce2508cddf8bcda0"},  {56, "51fdd1acda72405dfdfa03fcb85896d7"},
+        {57, "5320ef4c17ef34a0cf2db763338d25eb"},  {63, "48a6295221902e8e0938f773a7185e72"},
+        {64, "b2d3f56bc197fd985d5965079b5e7148"},  {119, "1c772251899a7ff007400b888d6b2042"},
+        {120, "b7ba1efc6022e9ed272f00b8831e26e6"}, {121, "b0b2d719a838db877b6d6571a39a1cdc"},
+    };
+    for (const auto& edge : aEdges)
+        EXPECT_EQ(DigestOf(std::string(data.begin(), data.begin() + edge.first)), edge.second) << edge.first;
+
+    // Every split of a message around the block and padding boundaries gives one digest.
     for (unsigned int uLength : {55u, 56u, 63u, 64u, 65u, 119u, 120u, 768u})
     {
         CVornMD5 whole;

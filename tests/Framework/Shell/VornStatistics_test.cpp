@@ -4,6 +4,7 @@
 #include "support/TestText.h"
 #include "support/TestWorkingDir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -263,6 +264,62 @@ TEST_F(CVornStatistics, AFileCutAnywhereKeepsTheCompleteRecordsBeforeTheCut)
             iComplete += uEnd <= uCut;
         EXPECT_EQ(store.GetPropertyCount(), iComplete) << "cut at " << uCut;
         EXPECT_EQ(ret, uCut == bytes.m_str.size() ? KE_OK : KE_ERR_BADDATA) << "cut at " << uCut;
+    }
+}
+
+// At start a file that does not read whole, or a folder in its place, is set aside with one
+// line on the terminal: nothing of it is overwritten, and the store can be saved again.
+TEST_F(CVornStatistics, AStoreThatCannotBeReadIsSetAsideWithALineAndSavingGoesOn)
+{
+    const std::string strGood = CStatsBytes().U32(1).U32(1).Record(u"kept", 0, 7).m_str;
+    struct sCASE
+    {
+        const char* m_pName;
+        std::string m_strBytes; // the file's; empty: a folder holding one file
+        const char* m_pLine;    // what the terminal line says; null: no line
+        int m_iCount;           // properties read
+    };
+    const sCASE aCases[] = {
+        {"a whole file", strGood, nullptr, 1},
+        {"cut in its second record", CStatsBytes().U32(1).U32(2).Record(u"kept", 0, 7).U32(9).m_str,
+         "is damaged", 1},
+        {"another version", CStatsBytes().U32(2).U32(0).m_str, "is damaged", 0},
+        {"a folder", "", "is a folder", 0},
+    };
+    for (const sCASE& c : aCases)
+    {
+        SCOPED_TRACE(c.m_pName);
+        CTestWorkingDir dir;
+        const std::string strFile = dir.DataFile("stats.dat");
+        if (c.m_strBytes.empty())
+            CTestWorkingDir::Put(strFile + "/notes.txt", "mine");
+        else
+            CTestWorkingDir::Put(strFile, c.m_strBytes);
+
+        ::CVornStatistics store;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(store.Startup(nullptr), KE_OK);
+        const std::string strLines = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(store.GetPropertyCount(), c.m_iCount);
+        if (!c.m_pLine)
+        {
+            EXPECT_EQ(strLines, "");
+            EXPECT_EQ(CTestWorkingDir::Get(strFile), c.m_strBytes);
+            continue;
+        }
+        EXPECT_EQ(std::count(strLines.begin(), strLines.end(), '\n'), 1) << strLines;
+        EXPECT_NE(strLines.find(c.m_pLine), std::string::npos) << strLines;
+        EXPECT_NE(strLines.find("stats.dat.bad"), std::string::npos) << strLines;
+        if (c.m_strBytes.empty())
+            EXPECT_EQ(CTestWorkingDir::Get(strFile + ".bad/notes.txt"), "mine");
+        else
+            EXPECT_EQ(CTestWorkingDir::Get(strFile + ".bad"), c.m_strBytes);
+
+        store.AddProperty(S("after"))->SetInt(1);
+        ASSERT_EQ(store.WriteStatistics(), KE_OK);
+        ::CVornStatistics again;
+        ASSERT_EQ(again.ReadStatistics(), KE_OK);
+        EXPECT_EQ(again.GetPropertyCount(), c.m_iCount + 1);
     }
 }
 
