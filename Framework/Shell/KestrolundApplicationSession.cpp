@@ -220,6 +220,13 @@ void CKestrolundApplication::Logout(unsigned int uFull)
 {
     if (m_uLoggingOut)
         return;
+    // Played offline there is no session to end: the way out is the login page.
+    if (uFull && m_pLobbyState && !IsLoggedIn() &&
+        m_pLobbyState->GetLoginStatus() == CLoginController::STATUS_LOGGED_OUT)
+    {
+        m_pLobbyState->OnLogout();
+        return;
+    }
     // The music stops, but the player's own mute choice is what the store keeps.
     CVornStatisticsProperty* pMute =
         m_pStatistics ? m_pStatistics->GetProperty(CKorvelString("__Vorn_Music_Mute")) : nullptr;
