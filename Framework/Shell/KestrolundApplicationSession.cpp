@@ -23,7 +23,8 @@ void CKestrolundApplication::ShowToastNotification(CKorvelSurface*, const CKorve
     if (m_uNotificationFilter && (iType == 1 || iType == 2))
     {
         const unsigned int uInMatch = m_pLobbyState && m_pLobbyState->IsInMatch();
-        if (((m_uNotificationFilter & 1) && uInMatch) || (m_uNotificationFilter & 2))
+        if (((m_uNotificationFilter & FILTER_INGAME) && uInMatch) ||
+            (m_uNotificationFilter & FILTER_USER_TRIGGERED))
             return;
     }
     if (!m_pToast)
