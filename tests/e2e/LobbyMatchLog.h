@@ -1,5 +1,5 @@
-// The lobby-match driver's steps and its reading of the lobby server's JSON-lines log: a
-// step that does not happen throws sFailure with what was missing.
+// The journeys' reading of the lobby server's JSON-lines log: a step that does not happen
+// throws sFailure with what was missing.
 #pragma once
 
 #include <functional>
