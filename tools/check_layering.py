@@ -2,8 +2,8 @@
 """Fails when a file (or its test) includes a header of a layer above its own.
 
 The engine is Platform/ and the Korvel*/Extensions folders; the higher layers are
-Framework/, SocketEngine/, AchievementStation/ and game/. The platform, the lowest
-layer, includes nothing of the rest of the engine either. Inside the framework the
+SocketEngine/, then Framework/ and AchievementStation/, then game/. The platform, the
+lowest layer, includes nothing of the rest of the engine either. Inside the framework the
 session includes nothing of the lobby, and of the shell only the application itself
 (the KestrolundApplication* files) includes the lobby, which it creates and feeds. The
 game includes nothing of the lobby or the session: it reaches both through the game
@@ -29,6 +29,8 @@ SESSION = "Framework/Session"
 RULES = [
     (ENGINE, HIGHER, None, "engine file", True),
     ([PLATFORM], [f for f in ENGINE if f != PLATFORM] + HIGHER, None, "platform file", True),
+    (["SocketEngine"], ["Framework", "AchievementStation", "game"], None, "network client file", True),
+    (["Framework", "AchievementStation"], ["game"], None, "framework file", True),
     ([SESSION], [LOBBY], None, "session file", True),
     (["Framework/Shell"], [LOBBY], "KestrolundApplication", "shell file outside the application", True),
     (["game"], [LOBBY, SESSION], None, "game file", False),
@@ -105,9 +107,14 @@ def self_check():
               '#include "Framework/Shell/VornShellThing.h"\n#include "Framework/Lobby/VornMenuThing.h"\n'
               '#include "VornSessionThing.h"\n')
         plant(root, "tests/game/MoxThing_test.cpp", '#include "Framework/Session/VornSessionThing.h"\n')
+        # The network client and the framework reach up; the game includes the framework.
+        plant(root, "game/MoxThing.h", "#pragma once\n")
+        plant(root, "SocketEngine/SocketThing.cpp", '#include "Framework/Shell/VornShellThing.h"\n')
+        plant(root, "Framework/UI/WidgetThing.cpp", '#include "SocketEngine/SocketThing.h"\n#include "MoxThing.h"\n')
         problems = check(root)
         expected = ["Thing_test.cpp:1:", "Thing_test.cpp:2:", "VornSessionThing.cpp:1:", "VornShellThing.cpp:1:",
-                    "PlatformThing.cpp:1:", "PlatformThing.cpp:2:", "MoxThing.cpp:2:", "MoxThing.cpp:3:"]
+                    "PlatformThing.cpp:1:", "PlatformThing.cpp:2:", "MoxThing.cpp:2:", "MoxThing.cpp:3:",
+                    "SocketThing.cpp:1:", "WidgetThing.cpp:2:"]
         found = sorted(os.path.basename(p.split(" ")[0]) for p in problems)
         if found != sorted(expected):
             print("\n".join(problems))
