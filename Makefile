@@ -5,7 +5,9 @@
 # make test-release-journeys - the journeys on a Release build, as players run the game
 # make bench - Release build, run the benchmarks, then tools/frame_bench (frames and CPU of the
 #              game left alone on three screens, present pacing on and off)
-# make lint  - clang-tidy over the project's own files
+# make lint  - clang-tidy over the product's sources, one file per core; fails on any warning.
+#              FILES="a.cpp b.cpp" for just those, e.g. FILES="$(git diff --name-only --diff-filter=d main -- '*.cpp')";
+#              FILES=--all for the tests' sources too
 # make format-check - every C/C++ file as the checked-in .clang-format lays it out
 # make regen - rebuild the generated assets (assets/generated, the embedded logo) from their generators
 
@@ -61,8 +63,7 @@ bench: deps
 	@tools/frame_bench build/bench
 
 lint: build-test
-	@files=$$(git ls-files '*.cpp' | grep -v '^tests/support/'); \
-	clang-tidy -p $(TEST_DIR) --quiet $$files
+	@JOBS=$(JOBS) tools/lint.sh $(TEST_DIR) $(FILES)
 
 format-check: deps
 	@tools/format_check.sh

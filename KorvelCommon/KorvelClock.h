@@ -2,15 +2,12 @@
 // the monotonic timer and a real sleep; tests install a clock that they move by hand.
 #pragma once
 
-#include <cstdint>
+#include "PlatformClock.h"
 
-class IKorvelClock
+// GetTicks: nanoseconds on the scale of CKorvelTimer::GetTicks. The platform presents on
+// the same clock.
+class IKorvelClock : public plat::IPlatformClock
 {
 public:
-    virtual ~IKorvelClock() {}
-    // Nanoseconds on the scale of CKorvelTimer::GetTicks.
-    virtual uint64_t GetTicks() = 0;
-    virtual void Sleep(unsigned int uMilliseconds) = 0;
-
     static IKorvelClock& System();
 };

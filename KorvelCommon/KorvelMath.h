@@ -11,6 +11,7 @@
 // Pi as the nearest float, and a full turn; every angle constant derives from these.
 constexpr float KE_PI = 3.14159265f;
 constexpr float KE_TWO_PI = 2.0f * KE_PI;
+constexpr float KE_HALF_PI = 0.5f * KE_PI; // 1.5707964f
 
 class CKorvelMath
 {

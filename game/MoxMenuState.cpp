@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "Framework/Lobby/VornMenuState.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornWebHost.h"
@@ -207,15 +206,7 @@ void CMoxMenuState::OnBackButton()
 
 void CMoxMenuState::Exit()
 {
-    CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
-    if (!pApp)
-        return;
-    CKestrolundApplication* pShell = dynamic_cast<CKestrolundApplication*>(pApp);
-    CVornMenuState* pLobby = pShell ? pShell->GetLobbyState() : nullptr;
-    // Played offline there is no session to end: the way out is the login page.
-    if (pLobby && !pApp->IsLoggedIn() && pLobby->GetLoginStatus() == CLoginController::STATUS_LOGGED_OUT)
-        pLobby->OnLogout();
-    else
+    if (CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr)
         pApp->Logout(1);
 }
 

@@ -11,7 +11,6 @@
 
 namespace
 {
-const float kHalfPi = 1.5707964f;
 const float kBounceStrength = 0.0005f;
 const float kFragmentForce = 0.15f;
 const unsigned int kStickyColour = 0xFF00FF00u;
@@ -79,7 +78,7 @@ int CMoxPlayState::CheckForTurnEnd()
     for (int p = 0; p < 2; ++p)
     {
         CPlayer& player = aPlayers[p];
-        if (player.m_bWhipActive && !player.m_bWhipDamageDone && player.m_fWhipAngle > kHalfPi)
+        if (player.m_bWhipActive && !player.m_bWhipDamageDone && player.m_fWhipAngle > KE_HALF_PI)
         {
             player.m_bWhipDamageDone = 1;
             CKorvelVector2 vWhip = player.m_vStretchRelease;

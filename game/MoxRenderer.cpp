@@ -9,7 +9,6 @@
 
 namespace
 {
-const float kHalfPi = 1.5707964f;
 const float kWaterHalfWidth = 6.75f;
 const float kWaveHalfHeight = 0.05f;
 
@@ -314,7 +313,7 @@ void CMoxRenderer::renderStretch(CKorvelVector2 position, CKorvelVector2 halfSiz
     const float afUV[4] = {0.0f, 0.1f * (float)n, 0.2f + 0.07f * (float)n, 0.1f * (float)n + 0.1f};
     CKorvelMatrix4RH rotation;
     CKorvelVector2 direction = stretch; // GetAngle may nudge its argument
-    rotation.RotateZ(-kHalfPi - direction.GetAngle());
+    rotation.RotateZ(-KE_HALF_PI - direction.GetAngle());
     const CKorvelVector3 aCorners[4] = {
         CKorvelVector3(-halfSize.x, halfSize.y, 1.0f), CKorvelVector3(fLength, halfSize.y, 1.0f),
         CKorvelVector3(fLength, -halfSize.y, 1.0f), CKorvelVector3(-halfSize.x, -halfSize.y, 1.0f)};

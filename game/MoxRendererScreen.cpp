@@ -4,11 +4,6 @@
 #include "Korvel3D/KorvelMatrix4RH.h"
 #include "game/MoxShader.h"
 
-namespace
-{
-const float kHalfPi = 1.5707964f;
-} // namespace
-
 void CMoxRenderer::ScreenToDevice(CKorvelVector2 centre, CKorvelVector2 halfSize, CKorvelVector2& vCentre,
                                   CKorvelVector2& vHalf) const
 {
@@ -47,7 +42,7 @@ void CMoxRenderer::RotatedScreenQuad(CKorvelVector2 centre, CKorvelVector2 halfS
     const float a = halfSize.x / m_Camera.m_vScreenHalf.x, b = halfSize.y / m_Camera.m_vScreenHalf.x;
     const float fAspect = m_Camera.m_vScreenSize.x / m_Camera.m_vScreenSize.y;
     CKorvelMatrix4RH rotation;
-    rotation.RotateZ(-kHalfPi - fAngle);
+    rotation.RotateZ(-KE_HALF_PI - fAngle);
     const float afX[4] = {-a, a, a, -a};
     const float afY[4] = {b, b, -b, -b};
     const float afU[4] = {afUV[0], afUV[2], afUV[2], afUV[0]};

@@ -2,7 +2,6 @@
 // chat lines and the questions the lobby asks.
 #include "game/StateGame.h"
 
-#include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornStatistics.h"
 #include "game/MoxRenderer.h"

@@ -2,9 +2,12 @@
 """Fails when a file (or its test) includes a header of a layer above its own.
 
 The engine is Platform/ and the Korvel*/Extensions folders; the higher layers are
-Framework/, SocketEngine/, AchievementStation/ and game/. Inside the framework the
+SocketEngine/, then Framework/ and AchievementStation/, then game/. The platform, the
+lowest layer, includes nothing of the rest of the engine either. Inside the framework the
 session includes nothing of the lobby, and of the shell only the application itself
-(the KestrolundApplication* files) includes the lobby, which it creates and feeds. An
+(the KestrolundApplication* files) includes the lobby, which it creates and feeds. The
+game includes nothing of the lobby or the session: it reaches both through the game
+state's interface and the application (its tests may still set up a session). An
 include is caught whether it names the folder or only the file name of a header that
 lives up there.
 """
@@ -13,15 +16,24 @@ import re
 import sys
 import tempfile
 
+from tree_check import plant, run
+
 ENGINE = ["Platform", "KorvelCommon", "KorvelInput", "KorvelGraphics", "Korvel3D", "Extensions", "KorvelSound"]
 HIGHER = ["Framework", "SocketEngine", "AchievementStation", "game"]
+PLATFORM = "Platform"
 SOURCES = (".h", ".hpp", ".cpp", ".c", ".inl")
 LOBBY = "Framework/Lobby"
-# (folders checked, folders they must not include, file-name prefix exempted, what it is)
+SESSION = "Framework/Session"
+# (folders checked, folders they must not include, file-name prefix exempted, what it is,
+#  whether their tests are held to it too)
 RULES = [
-    (ENGINE, HIGHER, None, "engine file"),
-    (["Framework/Session"], [LOBBY], None, "session file"),
-    (["Framework/Shell"], [LOBBY], "KestrolundApplication", "shell file outside the application"),
+    (ENGINE, HIGHER, None, "engine file", True),
+    ([PLATFORM], [f for f in ENGINE if f != PLATFORM] + HIGHER, None, "platform file", True),
+    (["SocketEngine"], ["Framework", "AchievementStation", "game"], None, "network client file", True),
+    (["Framework", "AchievementStation"], ["game"], None, "framework file", True),
+    ([SESSION], [LOBBY], None, "session file", True),
+    (["Framework/Shell"], [LOBBY], "KestrolundApplication", "shell file outside the application", True),
+    (["game"], [LOBBY, SESSION], None, "game file", False),
 ]
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
 
@@ -39,13 +51,14 @@ def headers_under(root, folders):
             if path.endswith((".h", ".hpp"))}
 
 
-def check_rule(root, lower, higher, exempt, what):
+def check_rule(root, lower, higher, exempt, what, tests):
     higher_headers = headers_under(root, higher)
     # A bare file name that also names a header of the checked layer is that one.
     lower_headers = {os.path.basename(path) for folder in lower for path in files_under(root, folder)}
     problems = []
     scanned = [f for folder in lower for f in files_under(root, folder)]
-    scanned += [f for folder in lower for f in files_under(root, os.path.join("tests", folder))]
+    if tests:
+        scanned += [f for folder in lower for f in files_under(root, os.path.join("tests", folder))]
     for path in scanned:
         if exempt and os.path.basename(path).startswith(exempt):
             continue
@@ -65,15 +78,9 @@ def check_rule(root, lower, higher, exempt, what):
 
 def check(root):
     problems = []
-    for lower, higher, exempt, what in RULES:
-        problems += check_rule(root, lower, higher, exempt, what)
+    for rule in RULES:
+        problems += check_rule(root, *rule)
     return problems
-
-
-def plant(root, path, text):
-    os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
-    with open(os.path.join(root, path), "w") as handle:
-        handle.write(text)
 
 
 def self_check():
@@ -87,8 +94,27 @@ def self_check():
         # The application may include the lobby; these two must not be reported.
         plant(root, "Framework/Shell/KestrolundApplicationThing.cpp", '#include "Framework/Lobby/VornMenuThing.h"\n')
         plant(root, "Framework/Lobby/VornMenuThing.cpp", '#include "Framework/Session/VornSessionThing.h"\n')
+        # The platform reaches up into the engine, by folder and by bare name.
+        plant(root, "KorvelCommon/KorvelThing.h", "#pragma once\n")
+        plant(root, "Platform/Common/PlatformThing.cpp", '#include "KorvelCommon/KorvelThing.h"\n#include "KorvelThing.h"\n')
+        # The engine may include the platform.
+        plant(root, "Platform/include/PlatformThing.h", "#pragma once\n")
+        plant(root, "KorvelCommon/KorvelThing.cpp", '#include "PlatformThing.h"\n')
+        # The game reaches into the lobby and the session; the shell and its own tests' session are allowed.
+        plant(root, "Framework/Session/VornSessionThing.h", "#pragma once\n")
+        plant(root, "Framework/Shell/VornShellThing.h", "#pragma once\n")
+        plant(root, "game/MoxThing.cpp",
+              '#include "Framework/Shell/VornShellThing.h"\n#include "Framework/Lobby/VornMenuThing.h"\n'
+              '#include "VornSessionThing.h"\n')
+        plant(root, "tests/game/MoxThing_test.cpp", '#include "Framework/Session/VornSessionThing.h"\n')
+        # The network client and the framework reach up; the game includes the framework.
+        plant(root, "game/MoxThing.h", "#pragma once\n")
+        plant(root, "SocketEngine/SocketThing.cpp", '#include "Framework/Shell/VornShellThing.h"\n')
+        plant(root, "Framework/UI/WidgetThing.cpp", '#include "SocketEngine/SocketThing.h"\n#include "MoxThing.h"\n')
         problems = check(root)
-        expected = ["Thing_test.cpp:1:", "Thing_test.cpp:2:", "VornSessionThing.cpp:1:", "VornShellThing.cpp:1:"]
+        expected = ["Thing_test.cpp:1:", "Thing_test.cpp:2:", "VornSessionThing.cpp:1:", "VornShellThing.cpp:1:",
+                    "PlatformThing.cpp:1:", "PlatformThing.cpp:2:", "MoxThing.cpp:2:", "MoxThing.cpp:3:",
+                    "SocketThing.cpp:1:", "WidgetThing.cpp:2:"]
         found = sorted(os.path.basename(p.split(" ")[0]) for p in problems)
         if found != sorted(expected):
             print("\n".join(problems))
@@ -96,18 +122,5 @@ def self_check():
         return True
 
 
-def main():
-    if sys.argv[1:] == ["--self-check"]:
-        ok = self_check()
-        print("checker catches every planted violation" if ok else "checker missed or invented a violation")
-        return 0 if ok else 1
-    root = sys.argv[1] if len(sys.argv) > 1 else "."
-    problems = check(root)
-    for problem in problems:
-        print(problem)
-    print(f"{len(problems)} layering violations")
-    return 1 if problems else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run(check, self_check, "layering violation"))

@@ -3,6 +3,7 @@
 // callbacks to it. One class in several files by feature:
 // VornMenuState.cpp (life cycle, frame, input, pages, dialogs, loading, vorn button, reloads),
 // VornMenuStateLayout.cpp (the action table and the layout binding),
+// VornMenuStateKeys.cpp (the back key's rules per page and Enter on the default button),
 // VornMenuStateLogin.cpp (login, registration and web-login screens, the player's fields),
 // VornMenuStateSettings.cpp (settings and the language chooser),
 // VornMenuStateMatch.cpp (quick play, challenges sent, match start and end, leaving the chat),

@@ -189,37 +189,37 @@ KE_RETVAL CVornMenuState::actionSetMusicVolume(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionToggleNotificationsIngame(CWidget*, void* pContext)
 {
-    FlipFilter(pContext, 1);
+    FlipFilter(pContext, CKestrolundApplication::FILTER_INGAME);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionInitNotificationFilterIngame(CWidget* pSender, void* pContext)
 {
-    ShowFilter(pSender, pContext, 1);
+    ShowFilter(pSender, pContext, CKestrolundApplication::FILTER_INGAME);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionToggleNotificationsUserTriggered(CWidget*, void* pContext)
 {
-    FlipFilter(pContext, 2);
+    FlipFilter(pContext, CKestrolundApplication::FILTER_USER_TRIGGERED);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionInitNotificationFilterUserTriggered(CWidget* pSender, void* pContext)
 {
-    ShowFilter(pSender, pContext, 2);
+    ShowFilter(pSender, pContext, CKestrolundApplication::FILTER_USER_TRIGGERED);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionToggleNotificationsChallenges(CWidget*, void* pContext)
 {
-    FlipFilter(pContext, 4);
+    FlipFilter(pContext, CKestrolundApplication::FILTER_CHALLENGES);
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionInitNotificationFilterChallenges(CWidget* pSender, void* pContext)
 {
-    ShowFilter(pSender, pContext, 4);
+    ShowFilter(pSender, pContext, CKestrolundApplication::FILTER_CHALLENGES);
     return 1;
 }
 

@@ -14,6 +14,12 @@
 #include "Framework/UI/Theme.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 
+namespace
+{
+// The framework version the client names in its identification and its GameReady.
+const char* const FRAMEWORK_VERSION = "2.05";
+} // namespace
+
 void CVornNetworkSession::LogNotSent(const char* pWhat)
 {
     std::fprintf(stderr, "session: %s not sent\n", pWhat);
@@ -48,7 +54,7 @@ void CVornNetworkSession::SendConnection()
         L"standalone-id:%d;full-version:%d;standalone-version:%s;opengl:%d;user-agent:%s;"
         L"frame-version:%s;lang_code:%s",
         m_pApplication->GetAppId(), 1, strVersion.GetBuffer(), 1, info.m_strUserAgent.GetBuffer(),
-        CKorvelString("2.05").GetBuffer(), strLanguage.GetBuffer());
+        CKorvelString(FRAMEWORK_VERSION).GetBuffer(), strLanguage.GetBuffer());
     IKorvelGraphicsContext* pBack = m_pApplication->GetBack();
     const int iWidth = pBack ? pBack->GetWidth() : 0;
     const int iHeight = pBack ? pBack->GetHeight() : 0;
@@ -299,7 +305,8 @@ void CVornNetworkSession::SendGameReady()
     int iStart = m_iGameStartFlag ? 1 : 0;
     int iUserId = m_iOwnUserId;
     int iAppId = m_pApplication->GetAppId();
-    CASN1GameReady message(iOne, llSession, iPlayers, iStart, iUserId, iAppId, CKorvelString("2.05"));
+    CASN1GameReady message(iOne, llSession, iPlayers, iStart, iUserId, iAppId,
+                           CKorvelString(FRAMEWORK_VERSION));
     if (message.Send(*m_pGameEngine) != KE_OK)
         LogNotSent("GameReady");
 }

@@ -208,6 +208,11 @@ public:
     void ShowToastNotification(CKorvelSurface* pSurface, const CKorvelString& strText, float fSeconds,
                                int iType);
     void SetNotificationFilter(unsigned int uBits);
+    // The filter's bits; a set bit suppresses toasts of types 1 and 2 while a match runs,
+    // the same toasts at all times, or challenges.
+    static constexpr unsigned int FILTER_INGAME = 1;
+    static constexpr unsigned int FILTER_USER_TRIGGERED = 2;
+    static constexpr unsigned int FILTER_CHALLENGES = 4;
     unsigned int GetNotificationFilter() const { return m_uNotificationFilter; }
 
     // ---- accessors

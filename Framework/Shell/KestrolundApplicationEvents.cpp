@@ -17,8 +17,6 @@ namespace
 {
 // Game status while the game socket is up.
 const unsigned int GAME_STATUS_CONNECTED = 256;
-// Notification filter bit that keeps challenges away from the lobby.
-const unsigned int FILTER_CHALLENGES = 4;
 } // namespace
 
 // ---- status observer

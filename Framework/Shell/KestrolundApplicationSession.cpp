@@ -23,7 +23,8 @@ void CKestrolundApplication::ShowToastNotification(CKorvelSurface*, const CKorve
     if (m_uNotificationFilter && (iType == 1 || iType == 2))
     {
         const unsigned int uInMatch = m_pLobbyState && m_pLobbyState->IsInMatch();
-        if (((m_uNotificationFilter & 1) && uInMatch) || (m_uNotificationFilter & 2))
+        if (((m_uNotificationFilter & FILTER_INGAME) && uInMatch) ||
+            (m_uNotificationFilter & FILTER_USER_TRIGGERED))
             return;
     }
     if (!m_pToast)
@@ -220,6 +221,13 @@ void CKestrolundApplication::Logout(unsigned int uFull)
 {
     if (m_uLoggingOut)
         return;
+    // Played offline there is no session to end: the way out is the login page.
+    if (uFull && m_pLobbyState && !IsLoggedIn() &&
+        m_pLobbyState->GetLoginStatus() == CLoginController::STATUS_LOGGED_OUT)
+    {
+        m_pLobbyState->OnLogout();
+        return;
+    }
     // The music stops, but the player's own mute choice is what the store keeps.
     CVornStatisticsProperty* pMute =
         m_pStatistics ? m_pStatistics->GetProperty(CKorvelString("__Vorn_Music_Mute")) : nullptr;

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "Framework/Session/VornNetworkSession.h"
+#include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/VornState.h"
 #include "KorvelCommon/KorvelArray.h"
 
 class CVornLanguage;
-class CVornPlayer;
 
 class IVornGameState : public IVornState
 {

@@ -67,7 +67,7 @@ EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_w
     return surface;
 }
 
-EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IKorvelClock& clock)
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock)
 {
     const auto it = PacedSurfaces().find(surface);
     if (it != PacedSurfaces().end() && !it->second.m_bIntervalAsked)

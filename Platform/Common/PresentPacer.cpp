@@ -1,6 +1,6 @@
 #include "Platform/Common/PresentPacer.h"
 
-#include "KorvelCommon/KorvelClock.h"
+#include "PlatformClock.h"
 
 namespace plat
 {
@@ -14,7 +14,7 @@ const uint64_t TICKS_PER_MS = 1000000;
 const uint64_t ON_TIME_TICKS = 250000;
 } // namespace
 
-void CPresentPacer::AfterPresent(IKorvelClock& clock)
+void CPresentPacer::AfterPresent(IPlatformClock& clock)
 {
     if (!m_uPeriodTicks)
         return;

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-class IKorvelClock;
-
 namespace plat
 {
+
+class IPlatformClock;
 
 class CPresentPacer
 {
@@ -17,7 +17,7 @@ public:
     explicit CPresentPacer(uint64_t uPeriodTicks) : m_uPeriodTicks(uPeriodTicks) {}
 
     // Called right after each present.
-    void AfterPresent(IKorvelClock& clock);
+    void AfterPresent(IPlatformClock& clock);
 
 private:
     uint64_t m_uPeriodTicks;

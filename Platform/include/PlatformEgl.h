@@ -17,16 +17,16 @@
 
 #include "PlatformScreen.h"
 
-class IKorvelClock;
-
 namespace plat
 {
+
+class IPlatformClock;
 
 EGLDisplay eglGetDisplay(void* pNativeDisplay);
 EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig* pConfigs,
                            EGLint iConfigSize, EGLint* pNumConfig);
 EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_window_t window,
                                   const EGLint* pAttribs);
-EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IKorvelClock& clock);
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock);
 
 } // namespace plat

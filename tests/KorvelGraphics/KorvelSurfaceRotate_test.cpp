@@ -39,7 +39,7 @@ TEST(CKorvelSurfaceRotate, UnturnedNonSquareSourceIsCentredOnItsOwnMiddle)
 TEST(CKorvelSurfaceRotate, QuarterTurnPutsTheTopOnTheRight)
 {
     sHALVES h;
-    h.dst.DrawRotated(20, 20, h.src, 1.5707964f, 14, 0);
+    h.dst.DrawRotated(20, 20, h.src, KE_HALF_PI, 14, 0);
     EXPECT_EQ(kRed, h.dst.GetPixel(23, 20));
     EXPECT_EQ(kBlue, h.dst.GetPixel(17, 20));
     EXPECT_EQ(0u, h.dst.GetPixel(30, 20));

@@ -70,6 +70,12 @@ public:
     // The game's folder (<XDG_DATA_HOME>/<game>/) and this player's instance in it.
     std::string GameFolder() const;
     std::string InstanceFolder() const { return GameFolder() + "/player" + std::to_string(m_iPlayer); }
+    // The lobby port its server listens on, and the standard output of the game's last start.
+    int LobbyPort() const { return m_iPort; }
+    std::string Output() const
+    {
+        return E2eReadText(m_Run.File("game" + std::to_string(m_iStarts) + "-stdout.txt"));
+    }
 
     // ---- steps
     void Say(const std::string& strText) const;

@@ -1,15 +1,18 @@
 // Two players' ways through a match, each in a window of its own on one lobby server:
-//  (f) two accounts made through the pages; both press play and are paired; one chat line
+//  (f) two accounts made through the pages, each game naming on its terminal the server it
+//      reached; both press play and are paired; one shot each by dragging the own flomp, the
+//      turn passing over the server (a rematch when a shot decides the match); one chat line
 //      each way, its bubble at the sender's flomp in both windows; the chat's back arrow
 //      returns to the board and leaves nothing; one leaves by the exit door, answering
-//      "Leave the match?"; the other sees the result and gets back to the game's menu; the
-//      server records the stayer's win and the leaver's loss, and both open their Me page;
-//      then two guests in a match: one closes its window, the other gets back to the game's
-//      menu and starts training.
+//      "Leave the match?"; the other sees the result and a chat without a rematch and gets
+//      back to the game's menu; the server records the stayer's win and the leaver's loss,
+//      and both open their Me page; then two guests in a match: one closes its window, the
+//      other gets back to the game's menu and starts training. The server logs no violation.
 //
 //   e2e_journey_match_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
 //                               KORVEL_BINARY_DIR set)
 #include "tests/e2e/JourneyMatch.h"
+#include "tests/e2e/JourneyMatchTurns.h"
 
 namespace
 {
@@ -41,6 +44,11 @@ struct sPlayer
     int m_iSlot = -1;
 };
 
+sJourneySide Side(sPlayer& player)
+{
+    return {&player.m_Journey, &player.m_Pages, player.m_strName, player.m_llUser, player.m_iSlot};
+}
+
 std::function<bool(const CTestJson&)> Event(const std::string& strEvent)
 {
     return [strEvent](const CTestJson& r) { return r["event"].String() == strEvent; };
@@ -55,6 +63,7 @@ void ReadLogin(sPlayer& player, size_t uFrom)
     player.m_llUser = login["user_id"].Int();
     player.m_strLobbyConn = login["conn"].String();
     player.m_Journey.Say(player.m_strName + " is user " + std::to_string(player.m_llUser));
+    JourneyExpectConnectedLine(player.m_Journey);
 }
 
 void FirstLaunch(sPlayer& player)
@@ -216,6 +225,7 @@ void BackToMenu(sPlayer& stayer, bool bGuest)
     }
     pages.WaitForPage(CHAT);
     journey.Keep("chat-after-match-" + stayer.m_strName);
+    JourneyCheckChatAfterOpponentLeft(journey);
     for (int iTry = 0; iTry < PRESS_TRIES && (journey.Look(), pages.Showing(CHAT)); ++iTry)
     {
         stayer.m_Match.PressChatBack();
@@ -245,16 +255,19 @@ void AccountsMatch(sPlayer& a, sPlayer& b)
     QuickPlay(b, a);
     a.m_Journey.Keep("board");
     b.m_Journey.Keep("board");
+    JourneyPlayOneShotEach(Side(a), Side(b));
     ChatLine(a, b, "hello birch");
     ChatLine(b, a, "hi there ash");
 
     const size_t uFrom = a.m_Journey.LogCount();
     Leave(b, a);
+    JourneyExpectToldOpponentLeft(Side(a), uFrom);
     BackToMenu(a, false);
     const CTestJson result =
         a.m_Journey.WaitForRecord("the server recorded the match", Event("match_result"), uFrom);
     a.m_Journey.Expect(result["winner"].Int() == a.m_llUser,
                        "the match counts as " + a.m_strName + "'s win and " + b.m_strName + "'s loss");
+    JourneyExpectWinnerRankedFirst(a.m_Journey, a.m_llUser, uFrom);
     for (sPlayer* p : {&a, &b})
     {
         p->m_Pages.WaitForGameMenuOrPage(HOME);
@@ -324,5 +337,6 @@ int main()
             AccountsMatch(a, b);
             GuestsMatch(a, b);
             first.Expect(first.Close() == 0, "the first game ended with 0 on the close message");
+            JourneyExpectCleanServerLog(first);
         });
 }

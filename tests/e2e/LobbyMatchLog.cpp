@@ -1,31 +1,10 @@
 #include "tests/e2e/LobbyMatchLog.h"
 
-#include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <thread>
-
-#include "support/X11TestClient.h"
 
 namespace lobby_match
 {
-
-void Fail(const std::string& strStep)
-{
-    throw sFailure{strStep};
-}
-
-void Say(const std::string& strText)
-{
-    std::printf("e2e: %s\n", strText.c_str());
-    std::fflush(stdout);
-}
-
-void Pause(int iMilliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(iMilliseconds));
-}
 
 const std::vector<CTestJson>& CServerLog::Records()
 {
@@ -53,18 +32,6 @@ int CServerLog::Find(const std::function<bool(const CTestJson&)>& fnMatch, size_
         if (fnMatch(aRecords[u]))
             return int(u);
     return -1;
-}
-
-CTestJson CServerLog::WaitFor(const std::string& strWhat,
-                              const std::function<bool(const CTestJson&)>& fnMatch, int iSeconds,
-                              size_t uFrom, int* pIndex)
-{
-    int iFound = -1;
-    if (!TestWaitFor([&] { return (iFound = Find(fnMatch, uFrom)) >= 0; }, iSeconds))
-        Fail("no " + strWhat + " within " + std::to_string(iSeconds) + " s");
-    if (pIndex)
-        *pIndex = iFound;
-    return m_aRecords[size_t(iFound)];
 }
 
 bool IsMessage(const CTestJson& record, const char* pDirection, const std::string& strConn, const char* pName)

@@ -1,5 +1,4 @@
-// The lobby-match driver's steps and its reading of the lobby server's JSON-lines log: a
-// step that does not happen throws sFailure with what was missing.
+// The journeys' reading of the lobby server's JSON-lines log.
 #pragma once
 
 #include <functional>
@@ -11,19 +10,6 @@
 namespace lobby_match
 {
 
-// Guards against hanging, not measurements.
-const int STEP_SECONDS = 60;
-
-struct sFailure
-{
-    std::string m_strStep;
-};
-
-[[noreturn]] void Fail(const std::string& strStep);
-// One line "e2e: <text>" on standard output, at once.
-void Say(const std::string& strText);
-void Pause(int iMilliseconds);
-
 class CServerLog
 {
 public:
@@ -33,9 +19,6 @@ public:
     const std::vector<CTestJson>& Records();
     // The index of the first record from uFrom on that matches, or -1.
     int Find(const std::function<bool(const CTestJson&)>& fnMatch, size_t uFrom = 0);
-    // The first matching record from uFrom on; fails with "no <what> within N s".
-    CTestJson WaitFor(const std::string& strWhat, const std::function<bool(const CTestJson&)>& fnMatch,
-                      int iSeconds = STEP_SECONDS, size_t uFrom = 0, int* pIndex = nullptr);
     size_t Count() { return Records().size(); }
 
 private:

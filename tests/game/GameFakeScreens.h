@@ -19,13 +19,14 @@ public:
     virtual void Leave(STATE_ID eNext, int iUserInt = 0) = 0;
 };
 
-template <class Base> class TFakeScreen : public Base, public IFakeScreen
+template <class Base> class CFakeScreenOf : public Base, public IFakeScreen
 {
 public:
-    TFakeScreen(STATE_ID eId, const char* pName, CTestCallLog& log) : m_eId(eId), m_strName(pName), m_Log(log)
+    CFakeScreenOf(STATE_ID eId, const char* pName, CTestCallLog& log)
+        : m_eId(eId), m_strName(pName), m_Log(log)
     {
     }
-    ~TFakeScreen() override { Log("~"); }
+    ~CFakeScreenOf() override { Log("~"); }
 
     int Startup(CStateGame* pGame) override
     {
@@ -80,12 +81,12 @@ protected:
     CTestCallLog& m_Log;
 };
 
-typedef TFakeScreen<CMoxState> CFakeScreen;
+typedef CFakeScreenOf<CMoxState> CFakeScreen;
 
-class CFakeMenu : public TFakeScreen<CMoxMenuStateBase>
+class CFakeMenu : public CFakeScreenOf<CMoxMenuStateBase>
 {
 public:
-    explicit CFakeMenu(CTestCallLog& log) : TFakeScreen(STATE_MENU, "menu", log) {}
+    explicit CFakeMenu(CTestCallLog& log) : CFakeScreenOf(STATE_MENU, "menu", log) {}
     unsigned int HasDrawn() override { return m_uDrawn; }
     unsigned int ControlsReady() override { return m_uControlsReady; }
 
@@ -93,18 +94,18 @@ public:
     unsigned int m_uControlsReady = 0;
 };
 
-class CFakeIntro : public TFakeScreen<CMoxIntroStateBase>
+class CFakeIntro : public CFakeScreenOf<CMoxIntroStateBase>
 {
 public:
-    explicit CFakeIntro(CTestCallLog& log) : TFakeScreen(STATE_INTRO, "intro", log) {}
+    explicit CFakeIntro(CTestCallLog& log) : CFakeScreenOf(STATE_INTRO, "intro", log) {}
     void Deactivate() override { Log("Deactivate"); }
     void Unload() override { Log("Unload"); }
 };
 
-class CFakePlay : public TFakeScreen<CMoxPlayStateBase>
+class CFakePlay : public CFakeScreenOf<CMoxPlayStateBase>
 {
 public:
-    explicit CFakePlay(CTestCallLog& log) : TFakeScreen(STATE_PLAY, "play", log) {}
+    explicit CFakePlay(CTestCallLog& log) : CFakeScreenOf(STATE_PLAY, "play", log) {}
 
     void SetSinglePlayerMode(unsigned int uSingle) override
     {

@@ -22,7 +22,7 @@ inline uint32_t Fnv1a(const std::vector<uint8_t>& aBytes)
 // KORVEL_GOLDEN_PNG names, for checking a golden frame by eye.
 inline std::vector<uint8_t> ReadGameFrame()
 {
-    std::vector<uint8_t> aPixels(800 * 600 * 4);
+    std::vector<uint8_t> aPixels(size_t{800} * 600 * 4);
     glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     if (const char* pOut = std::getenv("KORVEL_GOLDEN_PNG"))
         WriteTestPng(pOut, 800, 600, aPixels);

@@ -21,7 +21,7 @@
 // frame is also written there as <name>.png (bottom row first) to be looked at.
 inline uint32_t GameFrameHash(const char* pName)
 {
-    std::vector<uint8_t> aPixels(800u * 600u * 4u);
+    std::vector<uint8_t> aPixels(size_t{800} * 600 * 4);
     glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
     if (const char* pDir = std::getenv("KORVEL_GOLDEN_DIR"))
         WriteTestPng(std::string(pDir) + "/" + pName + ".png", 800, 600, aPixels);

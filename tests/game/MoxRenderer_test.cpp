@@ -232,7 +232,7 @@ TEST_F(CMoxRenderer, RotatedSpritesKeepTheirProportions)
     m_pRenderer->renderScreenAnimation(centre, half, WHITE, 0, 0, 1, 1, &red);
     const sBOX upright = Drawn();
     Clear();
-    m_pRenderer->renderScreenRotation(centre, half, WHITE, 0, 0, 1, 1, -1.5707964f, &red);
+    m_pRenderer->renderScreenRotation(centre, half, WHITE, 0, 0, 1, 1, -KE_HALF_PI, &red);
     const sBOX turned = Drawn();
     EXPECT_EQ(turned.iLeft, upright.iLeft);
     EXPECT_EQ(turned.iTop, upright.iTop);
@@ -241,7 +241,7 @@ TEST_F(CMoxRenderer, RotatedSpritesKeepTheirProportions)
 
     Clear();
     m_pRenderer->renderScreenRotation(centre, CKorvelVector2(30, 30), WHITE, 0, 0, 1, 1,
-                                      -1.5707964f + 0.7853982f, &red);
+                                      -KE_HALF_PI + 0.7853982f, &red);
     const sBOX diamond = Drawn();
     EXPECT_NEAR(diamond.Width(), diamond.Height(), 1);
     EXPECT_NEAR(diamond.Width(), 85, 2) << "the diagonal of a 60-pixel square";

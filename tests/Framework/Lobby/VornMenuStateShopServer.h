@@ -57,8 +57,9 @@ inline std::string WriteShopCatalogue(const CTestTempDir& dir, int iCoins)
 {
     bool bOk = WriteTestPng(dir.File("small.png"), 8, 8, SolidRgba(8, 200, 40, 40)) &&
                WriteTestPng(dir.File("large.png"), 16, 16, SolidRgba(16, 40, 40, 200)) &&
-               WriteTestPng(dir.File("promo.png"), 12, 6, std::vector<uint8_t>(12 * 6 * 4, 180));
-    bOk = bOk && WriteTestFile(dir.File("big.kmp"), TestPackBytes({{"/1.xml", NoiseBytes(40 * 1024, 7)}})) &&
+               WriteTestPng(dir.File("promo.png"), 12, 6, std::vector<uint8_t>(size_t{12} * 6 * 4, 180));
+    bOk = bOk &&
+          WriteTestFile(dir.File("big.kmp"), TestPackBytes({{"/1.xml", NoiseBytes(size_t{40} * 1024, 7)}})) &&
           WriteTestFile(dir.File("small.kmp"), TestPackBytes({{"/2.xml", "<item/>"}})) &&
           WriteTestFile(dir.File("unused.kmp"), TestPackBytes({{"/3.xml", "<item/>"}}));
     // id, name, display name, group, price, gift price, refill price, amount, data id

@@ -283,6 +283,7 @@ TEST_F(CKestrolundApplication, LobbyPagesOpenOnlyDuringAMatchAndGuestsGetOnlyThe
 TEST_F(CKestrolundApplication, LobbyStatusChangesReachTheGameAndTheAdvertisement)
 {
     ASSERT_NO_FATAL_FAILURE(MakeAdvertisement());
+    App().m_pTestLobby->m_Script.uLoggedIn = 1;
     struct sCASE
     {
         const char* pName;
@@ -387,6 +388,7 @@ TEST_F(CKestrolundApplication, ALogOutSilencesTheMusicButKeepsThePlayersChoice)
     ASSERT_EQ(App().PlayMusic(CKorvelString("track.mp3"), 1), KE_OK);
     ASSERT_NE(App().GetMusicPlayer(), nullptr);
     ASSERT_NO_FATAL_FAILURE(PutStateInFront());
+    App().m_pTestLobby->m_Script.uLoggedIn = 1;
 
     App().Relogin();
     EXPECT_NE(App().GetMusicPlayer(), nullptr) << "a re-login leaves the music alone";

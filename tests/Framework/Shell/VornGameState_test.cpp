@@ -89,6 +89,7 @@ TEST(IVornGameState, QuickPlayJoinsTheQueueOnlyWhileTheLobbyIsUp)
 {
     CTestKestrolundApplication app;
     ASSERT_NO_FATAL_FAILURE(StartWithSession(app));
+    app.m_pTestLobby->m_Script.uLoggedIn = 1;
     struct sCASE
     {
         unsigned int uStatus;
@@ -120,6 +121,13 @@ TEST(IVornGameState, QuickPlayJoinsTheQueueOnlyWhileTheLobbyIsUp)
             EXPECT_GT(app.m_Log.Find("lobby.Logout"), iCancelled);
         }
     }
+    // Played offline, with no session to end, the way out is the login page.
+    app.m_pTestLobby->m_Script.uLoggedIn = 0;
+    app.m_pTestSession->m_Script.uStatus = 0;
+    app.m_Log.Clear();
+    app.m_pGame->QuickPlay();
+    EXPECT_GT(app.m_Log.Find("lobby.OnLogout"), app.m_Log.Find("game.CancelledQuickPlay"));
+    EXPECT_EQ(app.m_Log.Count("lobby.Logout"), 0);
 }
 
 TEST(IVornGameState, TheGamesMessagesAndResultsReachTheSession)

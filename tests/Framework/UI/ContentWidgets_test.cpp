@@ -184,7 +184,7 @@ TEST_F(CRotatingImageWidget, StepsSnapTheDrawnAngleTowardZero)
     pSpinner->SetRotationSpeed(KE_PI);
     pSpinner->SetRotationSteps(4);
     EXPECT_EQ(pSpinner->GetRotationSteps(), 4);
-    const float aExpected[4] = {0.0f, -1.5707964f, -KE_PI, -4.712389f};
+    const float aExpected[4] = {0.0f, -KE_HALF_PI, -KE_PI, -4.712389f};
     std::set<int> seen;
     for (int i = 0; i < 40; ++i)
     {
