@@ -9,7 +9,7 @@
 //      still there after the next start; the language changed through settings, and back;
 //      then the server goes away and the lobby says the connection was lost, at every
 //      attempt to get it back and never with account recovery, until the server is started
-//      again and the game logs in again by itself.
+//      again and the game logs in again by itself; quick play finds nobody else and says so.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <chrono>
@@ -22,7 +22,8 @@
 
 #include <X11/keysym.h>
 
-#include "tests/e2e/JourneyPages.h"
+#include "tests/e2e/JourneyChallenges.h"
+#include "tests/e2e/JourneyMatch.h"
 
 namespace
 {
@@ -37,6 +38,10 @@ const char* const NAME_FIELD = "//loginscreen_root//user_login";
 
 const int TEXT_CONNECTION_LOST = 335;
 const int TEXT_LOGIN_FAILED = 12;
+// The toast of a quick play that found nobody.
+const char* const NOBODY_FREE = "Nobody is free to play right now. Try again in a moment.";
+// A text in the toast's font ("main").
+const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
 // Long enough for three attempts to log in again (one second, then ten seconds apart).
 const int SERVER_AWAY_SECONDS = 25;
 // Sliders that draw where they stand: a press moves what is drawn.
@@ -218,11 +223,13 @@ void ServerAway(CJourneyPages& pages, CE2eProcess& server)
         const bool bFailed = journey.Shows(LOGIN_ERROR.m_pTitle, JOURNEY_TEXT_ERROR, iFailed) &&
                              !journey.Shows(LOGIN_ERROR.m_pTitle, JOURNEY_TEXT_ERROR, iLost);
         if (bRecover || bFailed)
+        {
             journey.Keep("c4-login-failed");
-        journey.Expect(!bRecover && !bFailed, "the lobby still says the connection was lost",
-                       bRecover ? "account recovery is offered" : "the page says the login failed");
+            journey.Expect(false, "the lobby still says the connection was lost",
+                           bRecover ? "account recovery is offered" : "the page says the login failed");
+        }
     }
-    journey.Expect(iShown > 0, "the lost connection showed while the server was away");
+    journey.Expect(iShown > 0, "the lobby said the connection was lost all the time the server was away");
     journey.Keep("c4-still-lost");
 
     const size_t uFrom = journey.LogCount();
@@ -242,6 +249,31 @@ void ServerAway(CJourneyPages& pages, CE2eProcess& server)
     journey.Keep("c5-back");
 }
 
+// The only player online presses the menu's play button: after the wait, a word of why.
+void NobodyToPlay(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (c): quick play with nobody else online");
+    // In two lines: wider than its longer half.
+    const int iHalf = journey.LiteralWidth(TOAST_FONT_TEXT, NOBODY_FREE) / 2;
+    for (int iTry = 0; iTry < 4 && !pages.ShowsGameMenu(); ++iTry)
+    {
+        journey.PressWidget("//startscreen_root//close_menu");
+        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
+    }
+    pages.WaitForGameMenu();
+    const size_t uFrom = journey.LogCount();
+    CJourneyMatch(pages).PressPlay();
+    journey.WaitForRecord("the game joined the quick-play queue", CJourney::Incoming("QueueRegisterIn"),
+                          uFrom);
+    journey.WaitForRecord("the game left the queue after its wait", CJourney::Incoming("QueueUnregisterFrom"),
+                          uFrom);
+    journey.WaitFor([&] { return journey_challenges::ShowsToastWiderThan(journey, iHalf); },
+                    "a toast says that nobody was found");
+    journey.Keep("c6-nobody");
+    pages.WaitForGameMenu();
+}
+
 } // namespace
 
 int main()
@@ -257,6 +289,7 @@ int main()
             Accounts(pages);
             Settings(pages);
             ServerAway(pages, server);
+            NobodyToPlay(pages);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }
