@@ -230,6 +230,29 @@ void SeesWinner(sPlayer& stayer, bool bBefore)
                    "the result still shows a moment later");
 }
 
+// Until the chat page shows, through the match-over screen's next button when it does not
+// come by itself.
+void WaitForChatPage(sPlayer& stayer)
+{
+    CJourney& journey = stayer.m_Journey;
+    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), stayer.m_Pages.Showing(CHAT)); ++iTry)
+    {
+        stayer.m_Match.PressContinue();
+        E2eWaitFor([&] { return journey.Look(), stayer.m_Pages.Showing(CHAT); }, 15);
+    }
+    stayer.m_Pages.WaitForPage(CHAT);
+}
+
+// The server told the stayer that the opponent's game is gone.
+void WaitForOpponentGone(sPlayer& stayer, size_t uFrom)
+{
+    stayer.m_Journey.WaitForRecord(
+        "the server told " + stayer.m_strName + " that the opponent left",
+        [](const CTestJson& r)
+        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
+        uFrom);
+}
+
 // After the opponent left: the match-over screen's next button (unless the chat page came up
 // by itself), the chat page, its back arrow, and the game's menu, through the lobby's home
 // page closed (a guest's is the login page, whose guest button closes it).
@@ -238,12 +261,7 @@ void BackToMenu(sPlayer& stayer, bool bGuest)
     CJourney& journey = stayer.m_Journey;
     CJourneyPages& pages = stayer.m_Pages;
     journey.Keep("result-" + stayer.m_strName);
-    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), pages.Showing(CHAT)); ++iTry)
-    {
-        stayer.m_Match.PressContinue();
-        E2eWaitFor([&] { return journey.Look(), pages.Showing(CHAT); }, 15);
-    }
-    pages.WaitForPage(CHAT);
+    WaitForChatPage(stayer);
     journey.Keep("chat-after-match-" + stayer.m_strName);
     for (int iTry = 0; iTry < PRESS_TRIES && (journey.Look(), pages.Showing(CHAT)); ++iTry)
     {
@@ -325,19 +343,6 @@ void PlayFirstLesson(sPlayer& player)
     journey.Keep("training-after-guest-match");
 }
 
-// Until the chat page shows, through the match-over screen's next button when it does not
-// come by itself.
-void WaitForChatPage(sPlayer& stayer)
-{
-    CJourney& journey = stayer.m_Journey;
-    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), stayer.m_Pages.Showing(CHAT)); ++iTry)
-    {
-        stayer.m_Match.PressContinue();
-        E2eWaitFor([&] { return journey.Look(), stayer.m_Pages.Showing(CHAT); }, 15);
-    }
-    stayer.m_Pages.WaitForPage(CHAT);
-}
-
 // The second game is killed; the first sees his win, closes his game from the chat page, and
 // the server has recorded the match as his.
 void KilledMatch(sPlayer& a, sPlayer& b)
@@ -350,11 +355,7 @@ void KilledMatch(sPlayer& a, sPlayer& b)
     const size_t uFrom = log.LogCount();
     const bool bBefore = a.m_Match.ShowsOpponentLeft();
     b.m_Journey.StopWith(SIGKILL);
-    log.WaitForRecord(
-        "the server told " + a.m_strName + " that the opponent left",
-        [](const CTestJson& r)
-        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
-        uFrom);
+    WaitForOpponentGone(a, uFrom);
     SeesWinner(a, bBefore);
     WaitForChatPage(a);
     a.m_Journey.Keep("chat-before-close-" + a.m_strName);
@@ -376,11 +377,7 @@ void GuestsMatch(sPlayer& a, sPlayer& b)
     QuickPlay(a, b);
     const size_t uFrom = a.m_Journey.LogCount();
     b.m_Journey.Expect(b.m_Journey.Close() == 0, "the second game ended with 0 on the close message");
-    a.m_Journey.WaitForRecord(
-        "the server told " + a.m_strName + " that the opponent left",
-        [](const CTestJson& r)
-        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
-        uFrom);
+    WaitForOpponentGone(a, uFrom);
     BackToMenu(a, true);
     PlayFirstLesson(a);
 }
