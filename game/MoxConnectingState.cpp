@@ -78,7 +78,12 @@ int CMoxConnectingState::Update(float fSeconds)
         m_pParticles->Update(fSeconds);
     const float t = Waited();
     if (t > WAIT_SECONDS)
+    {
+        // Said once, not at every update until the screen has gone.
+        if (!m_bLeaving && m_pGame)
+            m_pGame->QuickPlayFoundNobody();
         Cancel();
+    }
     m_iCountdown = Countdown(t);
     if (m_bLeaving && (!m_pButtons || !m_pButtons->m_bBusy))
         Remove();

@@ -207,12 +207,16 @@ void CMoxPlayState::EventGameOver(CMoxEvent* pEvent)
         m_pRenderer->m_Camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
     }
     const int iKind = pEvent->m_pPayload[MoxField::OVER_KIND];
-    if (iKind == GAME_OVER_CONNECTION || iKind == GAME_OVER_LEFT)
+    const bool bOpponentGone = iKind == GAME_OVER_CONNECTION || iKind == GAME_OVER_LEFT;
+    if (bOpponentGone)
     {
-        // Every game-end flag: the end is settled here and nothing is reported, since the
-        // opponent is gone (the server already knows) or the game connection with it.
+        // Every game-end flag: the end is settled here, with no game end to wait for from
+        // the opponent, who is gone.
         m_bOpponentLeft = 1;
         m_bResultsSent = m_bEndSettled = m_bGameOverSent = m_bEndScreen = 1;
+        // No game end follows to start the end screen's clock: the winner shows from now,
+        // not for no time at all from a clock that started with the round.
+        m_fStateTime = GetNow();
         if (bOwnWin && m_pGame)
             m_pGame->PlayGameSound(SOUND_WIN_GAME, 0, 0);
     }
@@ -225,6 +229,10 @@ void CMoxPlayState::EventGameOver(CMoxEvent* pEvent)
             m_pGame->PlayGameSound(SOUND_LOSE_GAME, 0, 0);
     }
     CreateRanks(m_iResult);
+    // Reported at once: one whose window died sends nothing, and the stayer may close his
+    // own from the chat page; the match is recorded either way.
+    if (bOpponentGone && !m_bSinglePlayer && m_pGame)
+        m_pGame->SendResults(m_aResultIds, m_aResultRanks, 0);
     if (iSender == m_iOpponent && !m_bOwnGameOverSent && m_pLocalEvents)
     {
         // Answered once, with the same record under the own index.

@@ -24,6 +24,8 @@ bool IsNameCharacter(unsigned short u)
 {
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
 }
+// The lobby's part of the session's status word.
+const unsigned int LOBBY_STATUS_MASK = 0xFF;
 } // namespace
 
 // ---- starting a login or registration
@@ -225,19 +227,22 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
     OnLoginSuccessful(strUserName, strSecond, uJustRegistered);
 }
 
-void CLoginController::OnLoginError(CVornNetworkSession*, const CKorvelString& strMessage)
+void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvelString& strMessage)
 {
     m_iLoginStatus = STATUS_LOGGED_OUT;
     m_uRedirect = 0;
-    // The automatic re-login after a lost connection failed: the player was playing, not
-    // logging in, and there is no account to recover.
-    if (m_uConnectionLost)
+    // The automatic re-login after a lost connection found no server: the player was
+    // playing, not logging in, and there is no account to recover. Said at every attempt
+    // until the server answers again.
+    const bool bServerAnswered =
+        pSession && (pSession->GetStatus() & LOBBY_STATUS_MASK) >= CVornNetworkSession::LOBBY_ACCEPTED;
+    if (m_uConnectionLost && !bServerAnswered)
     {
-        m_uConnectionLost = 0;
         OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
+    m_uConnectionLost = 0;
     OnLoginError(Text(12), strMessage, 3, nullptr);
 }
 

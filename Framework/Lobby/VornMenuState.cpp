@@ -735,7 +735,12 @@ KE_RETVAL CVornMenuState::actionDialogClose(CWidget*, void* pContext)
         pSession->UnregisterFromGameQueue();
         // Only an own challenge is withdrawn; before a login both ids are 0 and there is none.
         if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
+        {
             pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
+            pThis->m_iChallengePartnerId = 0;
+        }
+        // Left already: the waiting time's end has nothing more to leave or withdraw.
+        pThis->m_fQueueTimer = 0.0f;
     }
     if (CWidget* pBox = pThis->FindInRoot("dialog_box"))
         pBox->SetVisible(0);

@@ -383,6 +383,8 @@ public:
     // Quick play with an empty selection, else a challenge to the selected players.
     static KE_RETVAL actionStartGame(CWidget* pSender, void* pState);
     void HideChallenge();
+    // A challenge to this player was withdrawn: its toast goes and Accept answers nothing.
+    void ForgetChallengeReceived();
     unsigned int HasPlayerDisconnected(int iPlayerId) const;
     void CloseChatItem();
     void ResetChat();

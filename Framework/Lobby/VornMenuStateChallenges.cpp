@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornTextFormat.h"
@@ -68,17 +69,39 @@ CKorvelSurface* CVornMenuState::DecodePicture(const CKorvelString& strName, unsi
 KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
-    if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    if (!pSession)
+        return 1;
+    // A challenge withdrawn meanwhile has nobody left to accept.
+    if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId != pSession->GetOwnUserId())
         pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 1, CKorvelString());
+    else
+        pThis->HideConfirmDialog();
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionRejectChallenge(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
-    if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
-        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
+    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
+    if (!pSession || pThis->m_iChallengePartnerId <= 0)
+        return 1;
+    pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
+    // Answered, or the own challenge withdrawn: nothing is left to answer or withdraw later.
+    if (pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
+        pThis->m_fQueueTimer = 0.0f;
+    pThis->m_iChallengePartnerId = 0;
     return 1;
+}
+
+void CVornMenuState::ForgetChallengeReceived()
+{
+    if (CVornToastNotification* pToast = m_pKestrolund ? m_pKestrolund->GetToast() : nullptr)
+        pToast->Drop(CVornToastNotification::TYPE_CHALLENGE);
+    // The own challenge, if one runs, is still to be withdrawn when its time is up.
+    CVornNetworkSession* pSession = Session();
+    if (pSession && m_iChallengePartnerId != pSession->GetOwnUserId())
+        m_iChallengePartnerId = 0;
 }
 
 void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, const CKorvelString& strName,
@@ -135,15 +158,24 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, co
     CVornNetworkSession* pSession = Session();
     if (!pSession)
         return;
-    if (iPlayerId == pSession->GetOwnUserId())
+    const int iOwnId = pSession->GetOwnUserId();
+    if (iPlayerId == iOwnId)
     {
         if (iAnswer == 1)
             return;
+        if (iAnswer == 0)
+            ForgetChallengeReceived();
         if (m_pGame)
             m_pGame->CancelledQuickPlay();
         if (iAnswer == 2)
             ShowDialog(LanguageText(4));
         return;
+    }
+    // The own challenge is answered: the waiting time has nothing left to withdraw.
+    if (iAnswer != 1 && m_iChallengePartnerId == iOwnId)
+    {
+        m_fQueueTimer = 0.0f;
+        m_iChallengePartnerId = 0;
     }
     switch (iAnswer)
     {

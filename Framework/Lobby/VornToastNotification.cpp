@@ -176,6 +176,20 @@ void CVornToastNotification::Hide()
     m_Current.m_strText.Reset();
 }
 
+void CVornToastNotification::Drop(int iType)
+{
+    for (int i = m_aQueue.GetCount() - 1; i >= 0; --i)
+        if (m_aQueue[i]->m_iType == iType)
+        {
+            delete m_aQueue[i];
+            m_aQueue.RemoveAt(i);
+        }
+    if (!m_uVisible || m_iType != iType)
+        return;
+    Hide();
+    m_iType = 0;
+}
+
 KE_RETVAL CVornToastNotification::ToastClick(CWidget*, void* pContext)
 {
     static_cast<CVornToastNotification*>(pContext)->Hide();

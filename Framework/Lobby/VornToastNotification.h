@@ -58,6 +58,8 @@ public:
     virtual void Add(const CKorvelString& strText, int iType, float fSeconds);
     // The toast that is up starts leaving at once.
     void Hide();
+    // Toasts of that type leave: the one up (no longer to be pressed) and those waiting.
+    void Drop(int iType);
 
     CWidget* GetRoot() const { return m_pRoot; }
     // Seconds since the toast appeared; -1 when none is up.

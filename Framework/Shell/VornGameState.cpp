@@ -14,6 +14,8 @@ namespace
 {
 // Lobby status bit set while the lobby connection is up.
 const unsigned int STATUS_LOBBY_UP = 1;
+// The framework's text for a quick play that found nobody free to play.
+const int TEXT_NOBODY_FREE = 4;
 
 // The shell application, its session and the session's player list; null before
 // _SetApp, before the session exists, or for another kind of application.
@@ -89,6 +91,14 @@ void IVornGameState::CancelQuickPlay()
 {
     if (CVornNetworkSession* pSession = Session(m_pApplication))
         pSession->UnregisterFromGameQueue();
+}
+
+void IVornGameState::QuickPlayFoundNobody()
+{
+    CKestrolundApplication* pShell = Shell(m_pApplication);
+    CVornLanguage* pLanguage = pShell ? pShell->GetLanguage() : nullptr;
+    if (pLanguage)
+        pShell->ShowToastNotification(nullptr, pLanguage->GetText(TEXT_NOBODY_FREE), 0.0f, 0);
 }
 
 void IVornGameState::SendGameMsg(const unsigned char* pData, unsigned int uSize, unsigned int uArg3,

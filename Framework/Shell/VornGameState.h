@@ -34,6 +34,8 @@ public:
     virtual void QuickExit();
     // Leaves the quick-play queue.
     virtual void CancelQuickPlay();
+    // Tells the player that the wait in the quick-play queue found nobody.
+    virtual void QuickPlayFoundNobody();
     virtual void CancelledQuickPlay() = 0;
     virtual void StartGame(unsigned int uStart) = 0;
     virtual void GameSessionEnded() = 0;

@@ -99,6 +99,11 @@ void WaitForToast(CJourney& journey, const std::string& strText)
     journey.WaitFor([&] { return ShowsToast(journey, strText); }, "the toast says \"" + strText + "\"");
 }
 
+bool ShowsToastWiderThan(CJourney& journey, int iWidth)
+{
+    return InkWidth(journey.Look(), ToastText(journey), JOURNEY_TEXT_PRIMARY) > iWidth;
+}
+
 void PressToast(CJourney& journey)
 {
     journey.Press(ToastText(journey), "the toast");

@@ -29,6 +29,8 @@ void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts);
 // The toast strip shows that text (in its own font and colour), still.
 bool ShowsToast(CJourney& journey, const std::string& strText);
 void WaitForToast(CJourney& journey, const std::string& strText);
+// The toast strip shows some text, wider than iWidth (a long text breaks into lines).
+bool ShowsToastWiderThan(CJourney& journey, int iWidth);
 void PressToast(CJourney& journey);
 // The columns from the first to the last holding the colour in the rectangle, 0 when none.
 int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour);

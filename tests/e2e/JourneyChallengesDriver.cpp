@@ -1,9 +1,12 @@
 // Two players' challenges, in two windows side by side on one local lobby server, with two
 // accounts made through the registration pages: Alda challenges Bram from his row on the
 // Players page and Bram declines (his dialog closes, Alda reads the answer); Alda challenges
-// again and withdraws from the waiting page (Bram's dialog goes away); Bram accepts a
-// challenge of the server's scripted player and plays, and Alda's challenge meanwhile reads
-// as busy; Bram blocks Alda from her card, and in their match her chat never reaches him.
+// again and withdraws from the waiting page, once before Bram opened the toast (the toast
+// goes and leaves nothing to press) and once with his dialog open (it goes away); Bram
+// accepts a challenge of the server's scripted player and plays, and Alda's challenge
+// meanwhile reads as busy; Bram blocks Alda from her card, and in their match her chat never
+// reaches him; there he unblocks and blocks her again from her card on the chat page, and
+// closes the card. Alda never withdraws a challenge twice.
 //
 //   e2e_journey_challenges_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <algorithm>
@@ -35,6 +38,8 @@ const int ANSWER_NO = 0, ANSWER_BUSY = 2;
 const int INK_TOLERANCE = 48;
 // A text in the chat lines' font ("main"): the probe measures none inside the chat's list.
 const char* const MAIN_FONT_TEXT = "//challenge_waiting//waiting_text";
+// The player card on the chat page.
+const std::string CARD = "//chat_root//chat_expand_slidearea//chat_expand_item//chat_card";
 
 // The columns from the first to the last where the rectangle holds anything but its
 // background (taken from its right edge, row by row: the page's gradient runs down).
@@ -115,21 +120,64 @@ void Decline(CJourneyPages& alda, CJourneyPages& bram)
     a.Keep("g4-told");
 }
 
-void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
+// Alda presses the waiting page's close button; the server passes the withdrawal on.
+void PressWithdraw(CJourneyPages& alda)
 {
     CJourney& a = alda.Journey();
-    a.Say("journey: a challenge withdrawn");
-    alda.WaitForPage(PLAYERS);
-    Challenge(alda);
-    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
     const size_t uFrom = a.LogCount();
     a.PressWidget("//challenge_waiting//waiting_close");
     a.WaitForRecord(
         "the server logged the withdrawal",
         [](const CTestJson& r) { return r["event"].String() == "challenge_withdrawn"; }, uFrom);
     alda.WaitForPage(PLAYERS);
+}
+
+void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a challenge withdrawn before its toast was pressed");
+    alda.WaitForPage(PLAYERS);
+    Challenge(alda);
+    WaitForToast(b, ALDA + CHALLENGES_YOU);
+    const size_t uFrom = a.LogCount();
+    PressWithdraw(alda);
+    b.WaitFor([&] { return !ShowsToast(b, ALDA + CHALLENGES_YOU); }, "Bram's challenge toast went away");
+    b.Keep("g5-toast-withdrawn");
+    // Where the toast was, a press opens nothing.
+    PressToast(b);
+    b.Expect(!E2eWaitFor([&] { return b.Look(), bram.Showing(CHALLENGED); }, 3),
+             "a press where the toast was opens no challenge");
+    b.Expect(b.Log().Find([](const CTestJson& r) { return r["event"].String() == "challenge_unknown"; },
+                          uFrom) < 0,
+             "Bram answered no withdrawn challenge");
+
+    a.Say("journey: a challenge withdrawn while its dialog is open");
+    Challenge(alda);
+    OpenChallenge(bram, ALDA + CHALLENGES_YOU);
+    PressWithdraw(alda);
     bram.WaitForPage(HOME);
-    bram.Journey().Keep("g5-withdrawn");
+    b.Keep("g5-withdrawn");
+}
+
+// Alda's own withdrawals of her challenges, from her last login on.
+size_t Withdrawals(CJourney& journey, long long llAlda)
+{
+    const std::vector<CTestJson>& aRecords = journey.Log().Records();
+    std::string strConn;
+    size_t uCount = 0;
+    for (const CTestJson& r : aRecords)
+    {
+        if (r["event"].String() == "login" && r["name"].String() == ALDA)
+        {
+            strConn = r["conn"].String();
+            uCount = 0;
+        }
+        if (CJourney::Incoming("ChallengeResponse")(r) && r["conn"].String() == strConn &&
+            r["fields"]["challenger"].Int() == llAlda && r["fields"]["answer"].Int() == ANSWER_NO)
+            ++uCount;
+    }
+    return uCount;
 }
 
 // Bram accepts the challenge that the toast offers; the match starts.
@@ -203,7 +251,9 @@ void Block(CJourneyPages& bram)
 void Chat(CJourneyPages& pages, const std::string& strLine)
 {
     CJourney& journey = pages.Journey();
-    pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
+    // The vorn button hides a lobby that shows.
+    if (!(journey.Look(), pages.Showing(CHAT)))
+        pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
     pages.TypeInto("//chat_root//chat_textfield", strLine);
     journey.PressWidget("//chat_root//chat_send_button");
 }
@@ -237,6 +287,63 @@ void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
              "lines " + std::to_string(iWritten) + " px wide, hers " + std::to_string(iAldas) + " px");
 }
 
+// Bram presses the block toggle of the card on his chat page; the server gets the answer.
+void PressCardBlock(CJourney& b, int iBlock)
+{
+    const size_t uFrom = b.LogCount();
+    b.PressWidget(CARD + "//chat_nastybuttons//button_block");
+    b.WaitForRecord(
+        std::string("the server got the ") + (iBlock ? "block" : "unblock") + " from the card",
+        [&](const CTestJson& r)
+        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == iBlock; },
+        uFrom);
+}
+
+// Alda's line, relayed to Bram or dropped at the server.
+void AldaSays(CJourneyPages& alda, const std::string& strLine, bool bRelayed)
+{
+    CJourney& a = alda.Journey();
+    const size_t uFrom = a.LogCount();
+    a.Say(std::string("Alda's next line is ") + (bRelayed ? "relayed" : "dropped"));
+    Chat(alda, strLine);
+    if (bRelayed)
+        a.WaitForRecord(
+            "the server passed Alda's line on",
+            [&](const CTestJson& r)
+            { return Out("ChatMessage")(r) && r["fields"]["text"].String() == strLine; },
+            uFrom);
+    else
+        a.WaitForRecord(
+            "the server dropped Alda's line",
+            [](const CTestJson& r) { return r["event"].String() == "chat_blocked"; }, uFrom);
+}
+
+// In the match, on his chat page: Alda's card from her avatar, unblocked and blocked again
+// there, and closed by its arrow.
+void CardBlock(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& b = bram.Journey();
+    b.Say("journey: blocking from the card on the chat page");
+    const sE2eRect block = b.Widget(CARD + "//chat_nastybuttons//text_block").m_Rect;
+    const int iName = b.LiteralWidth(CARD + "//player_name", ALDA);
+    bram.WaitForPage(CHAT);
+    // The match's players side by side, the challenger first.
+    b.PressWidget("//chat_root//chat_avatars_root//avatar_list//item_template//player_avatar");
+    b.WaitFor([&] { return b.Look(), b.Shows(CARD + "//player_name", JOURNEY_TEXT_PRIMARY, iName); },
+              "Alda's card opened on the chat page");
+    b.PressWidget(CARD + "//nasty_toggle");
+    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
+    b.Keep("g10-chat-card");
+    PressCardBlock(b, 0);
+    AldaSays(alda, "back again", true);
+    PressCardBlock(b, 1);
+    AldaSays(alda, "and gone again", false);
+    b.PressWidget(CARD + "//arrow");
+    // Its lowest line, below the chat's few lines, is gone.
+    b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) == 0; }, "the card closed");
+    b.Keep("g11-card-closed");
+}
+
 } // namespace
 
 int main()
@@ -256,6 +363,9 @@ int main()
             Busy(alda, bram, peer);
             Block(bram);
             BlockedChat(alda, bram);
+            CardBlock(alda, bram);
+            first.Expect(Withdrawals(first, UserId(first, ALDA)) == 2,
+                         "Alda withdrew each of her two withdrawn challenges once, and no other");
             first.Expect(second.Close() == 0 && first.Close() == 0,
                          "both games ended with 0 on the close message");
             const CTestJson end = first.WaitForRecord("the lobby server ended", [](const CTestJson& r)

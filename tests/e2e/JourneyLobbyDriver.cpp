@@ -7,17 +7,23 @@
 //      in, each submitted with Enter;
 //  (c) settings: a toggle and both volume sliders, the game ended with SIGTERM, the values
 //      still there after the next start; the language changed through settings, and back;
-//      then the server goes away and the lobby says the connection was lost.
+//      then the server goes away and the lobby says the connection was lost, at every
+//      attempt to get it back and never with account recovery, until the server is started
+//      again and the game logs in again by itself; quick play finds nobody else and says so.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
+#include <chrono>
 #include <cmath>
 #include <signal.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include <X11/keysym.h>
 
-#include "tests/e2e/JourneyPages.h"
+#include "tests/e2e/JourneyChallenges.h"
+#include "tests/e2e/JourneyMatch.h"
 
 namespace
 {
@@ -31,6 +37,13 @@ const char* const PASSWORD = "reed42";
 const char* const NAME_FIELD = "//loginscreen_root//user_login";
 
 const int TEXT_CONNECTION_LOST = 335;
+const int TEXT_LOGIN_FAILED = 12;
+// The toast of a quick play that found nobody.
+const char* const NOBODY_FREE = "Nobody is free to play right now. Try again in a moment.";
+// A text in the toast's font ("main").
+const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
+// Long enough for three attempts to log in again (one second, then ten seconds apart).
+const int SERVER_AWAY_SECONDS = 25;
 // Sliders that draw where they stand: a press moves what is drawn.
 const int MOVED_PIXELS = 20;
 // A stored volume is a whole percent: the knob may come back a pixel or two from where it was dragged.
@@ -166,14 +179,98 @@ void Settings(CJourneyPages& pages)
     // Logged in, the back key closes the lobby over the game's menu.
     pages.Back();
     pages.WaitForGameMenu();
+}
 
-    // The server goes away: the lobby says the connection was lost, with nothing to recover.
+// The local server's lobby port, as run_game.sh wrote it into the instance's settings.
+int LobbyPort(CJourney& journey)
+{
+    std::ifstream settings(journey.InstanceFolder() + "/app/native/settings.txt");
+    std::string strLine;
+    while (std::getline(settings, strLine))
+        if (strLine.rfind("port=", 0) == 0)
+            return std::atoi(strLine.c_str() + 5);
+    return 0;
+}
+
+// The server goes away: whenever the lobby shows its error page it says that the connection
+// was lost, with nothing to recover; the server comes back and the game logs in by itself.
+void ServerAway(CJourneyPages& pages, CE2eProcess& server)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (c): the server goes away and comes back");
+    const char* const RECOVER = "//loginscreen_error//button_recover//label";
+    const std::string strTitle = LOGIN_ERROR.m_pTitle;
+    journey.Probe({RECOVER, strTitle + "=" + std::to_string(TEXT_CONNECTION_LOST),
+                   strTitle + "=" + std::to_string(TEXT_LOGIN_FAILED)});
+    const int iLost = journey.TextWidth(LOGIN_ERROR.m_pTitle, TEXT_CONNECTION_LOST);
+    const int iFailed = journey.TextWidth(LOGIN_ERROR.m_pTitle, TEXT_LOGIN_FAILED);
+    const int iPort = LobbyPort(journey);
+    journey.Expect(iPort > 0, "the instance's settings name the server's port");
     journey.StopServer();
     pages.WaitForPage(LOGIN_ERROR);
     pages.WaitForText(LOGIN_ERROR.m_pTitle, TEXT_CONNECTION_LOST, JOURNEY_TEXT_ERROR);
     journey.Keep("c3-connection-lost");
-    journey.Expect(!journey.Shows("//loginscreen_error//button_recover//label", JOURNEY_TEXT_BUTTON, 0),
-                   "no account recovery is offered for a lost connection");
+    int iShown = 0;
+    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(SERVER_AWAY_SECONDS);
+    while (std::chrono::steady_clock::now() < tEnd)
+    {
+        journey.Look();
+        if (!pages.Showing(LOGIN_ERROR))
+            continue;
+        ++iShown;
+        const bool bRecover = journey.Shows(RECOVER, JOURNEY_TEXT_BUTTON, 0);
+        const bool bFailed = journey.Shows(LOGIN_ERROR.m_pTitle, JOURNEY_TEXT_ERROR, iFailed) &&
+                             !journey.Shows(LOGIN_ERROR.m_pTitle, JOURNEY_TEXT_ERROR, iLost);
+        if (bRecover || bFailed)
+        {
+            journey.Keep("c4-login-failed");
+            journey.Expect(false, "the lobby still says the connection was lost",
+                           bRecover ? "account recovery is offered" : "the page says the login failed");
+        }
+    }
+    journey.Expect(iShown > 0, "the lobby said the connection was lost all the time the server was away");
+    journey.Keep("c4-still-lost");
+
+    const size_t uFrom = journey.LogCount();
+    const std::string strLobby = journey.GameFolder() + "/lobby";
+    journey.Expect(
+        server.Start({"/usr/bin/env", "python3",
+                      std::string(std::getenv("KORVEL_SOURCE_DIR")) + "/tools/lobby_server/server.py",
+                      "--host", "127.0.0.1", "--port", std::to_string(iPort), "--game-port",
+                      std::to_string(iPort + 1), "--accounts", strLobby + "/accounts.json", "--log",
+                      strLobby + "/server.log"},
+                     {}, strLobby, strLobby + "/server-again.out", strLobby + "/server-again.err"),
+        "the lobby server started again");
+    journey.WaitForRecord(
+        "the game logged in again by itself",
+        [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
+    pages.WaitForGameMenuOrPage(HOME);
+    journey.Keep("c5-back");
+}
+
+// The only player online presses the menu's play button: after the wait, a word of why.
+void NobodyToPlay(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (c): quick play with nobody else online");
+    // In two lines: wider than its longer half.
+    const int iHalf = journey.LiteralWidth(TOAST_FONT_TEXT, NOBODY_FREE) / 2;
+    for (int iTry = 0; iTry < 4 && !pages.ShowsGameMenu(); ++iTry)
+    {
+        journey.PressWidget("//startscreen_root//close_menu");
+        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
+    }
+    pages.WaitForGameMenu();
+    const size_t uFrom = journey.LogCount();
+    CJourneyMatch(pages).PressPlay();
+    journey.WaitForRecord("the game joined the quick-play queue", CJourney::Incoming("QueueRegisterIn"),
+                          uFrom);
+    journey.WaitForRecord("the game left the queue after its wait", CJourney::Incoming("QueueUnregisterFrom"),
+                          uFrom);
+    journey.WaitFor([&] { return journey_challenges::ShowsToastWiderThan(journey, iHalf); },
+                    "a toast says that nobody was found");
+    journey.Keep("c6-nobody");
+    pages.WaitForGameMenu();
 }
 
 } // namespace
@@ -182,12 +279,16 @@ int main()
 {
     CJourney journey("journey_lobby");
     CJourneyPages pages(journey);
+    // The server started again after the game's own went away; ended last.
+    CE2eProcess server;
     return journey.Run(
         [&]
         {
             FirstLaunch(pages);
             Accounts(pages);
             Settings(pages);
+            ServerAway(pages, server);
+            NobodyToPlay(pages);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }

@@ -34,6 +34,12 @@ const uint32_t BUBBLE_WHITE = 0xFFFFFF;
 const int BUBBLE_TOLERANCE = 8;
 const int BUBBLE_SHARE = 80; // percent
 const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest_login_button";
+// The result's line that the opponent left (game/MoxPlayStateInfo.cpp): white, centred, from a
+// quarter of the height down; a line of words leaves many pixels of that white.
+const float LEFT_LINE_TOP = 0.24f, LEFT_LINE_BOTTOM = 0.34f, LEFT_LINE_SIDE = 0.15f;
+const uint32_t INFO_WHITE = 0xFFFFFF;
+const int INFO_TOLERANCE = 16;
+const int LEFT_LINE_PIXELS = 150;
 } // namespace
 
 void CJourneyMatch::PlayAsGuest()
@@ -137,4 +143,13 @@ bool CJourneyMatch::ShowsBubble(bool bRight)
     const int iArea = (band.m_iRight - band.m_iLeft) * (band.m_iBottom - band.m_iTop);
     return now.m_iWidth > 0 &&
            E2eCountNear(now, band, BUBBLE_WHITE, BUBBLE_TOLERANCE) * 100 > BUBBLE_SHARE * iArea;
+}
+
+bool CJourneyMatch::ShowsOpponentLeft()
+{
+    const sE2eShot& now = m_Journey.Look();
+    const float w = float(now.m_iWidth), h = float(now.m_iHeight);
+    const sE2eRect band = {int(LEFT_LINE_SIDE * w), int(LEFT_LINE_TOP * h), int((1.0f - LEFT_LINE_SIDE) * w),
+                           int(LEFT_LINE_BOTTOM * h)};
+    return now.m_iWidth > 0 && E2eCountNear(now, band, INFO_WHITE, INFO_TOLERANCE) > LEFT_LINE_PIXELS;
 }

@@ -37,6 +37,8 @@ public:
     void PressContinue();
     // A chat bubble of a line of a few words shows at that side.
     bool ShowsBubble(bool bRight);
+    // The match screen's line that the opponent left shows (white, above the winner's name).
+    bool ShowsOpponentLeft();
 
 private:
     CJourneyPages& m_Pages;

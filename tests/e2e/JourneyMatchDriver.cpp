@@ -4,13 +4,20 @@
 //      turn passing over the server (a rematch when a shot decides the match); one chat line
 //      each way, its bubble at the sender's flomp in both windows; the chat's back arrow
 //      returns to the board and leaves nothing; one leaves by the exit door, answering
-//      "Leave the match?"; the other sees the result and a chat without a rematch and gets
-//      back to the game's menu; the server records the stayer's win and the leaver's loss,
-//      and both open their Me page; then two guests in a match: one closes its window, the
-//      other gets back to the game's menu and starts training. The server logs no violation.
+//      "Leave the match?"; the stayer sees that the opponent left before the chat page comes,
+//      then a chat without a rematch, and gets back to the game's menu; the server records the
+//      stayer's win and the leaver's loss, and both open their Me page; then two guests in a
+//      match: one's game is killed, the other sees that he won, closes his game from the chat
+//      page and the server records his win; both start again as guests: one closes its window,
+//      the other gets back to the game's menu and starts training. The server logs no violation.
 //
 //   e2e_journey_match_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
 //                               KORVEL_BINARY_DIR set)
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
+
 #include "tests/e2e/JourneyMatch.h"
 #include "tests/e2e/JourneyMatchTurns.h"
 
@@ -26,6 +33,7 @@ const sJourneyPage ME = {"the Me page", "//me_root//page_title", JOURNEY_TEXT_TI
 // A bubble's white, in pixels, over what the band showed before the line.
 const int BUBBLE_PIXELS = 300;
 const int PRESS_TRIES = 4;
+const int WINNER_READ_MS = 1500;
 // The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
 // from the screen's centre.
 const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
@@ -210,6 +218,49 @@ void Leave(sPlayer& leaver, const sPlayer& stayer)
                leaver.m_strName + "'s report ranks the leaver last");
 }
 
+// After the opponent left: the match screen says so over the winner's name before the chat
+// page takes over (it did not before the opponent left).
+void SeesWinner(sPlayer& stayer, bool bBefore)
+{
+    CJourney& journey = stayer.m_Journey;
+    journey.Expect(!bBefore, "no line that the opponent left shows while he plays");
+    journey.WaitFor(
+        [&]
+        {
+            return stayer.m_Match.ShowsOpponentLeft() && !stayer.m_Pages.Showing(CHAT) &&
+                   !stayer.m_Pages.ShowsGameMenu();
+        },
+        stayer.m_strName + "'s match screen says that the opponent left, before the chat page");
+    journey.Keep("winner-" + stayer.m_strName);
+    // Long enough to be read, not a frame on the way to the chat page.
+    std::this_thread::sleep_for(std::chrono::milliseconds(WINNER_READ_MS));
+    journey.Expect(stayer.m_Match.ShowsOpponentLeft() && !stayer.m_Pages.Showing(CHAT),
+                   "the result still shows a moment later");
+}
+
+// Until the chat page shows, through the match-over screen's next button when it does not
+// come by itself.
+void WaitForChatPage(sPlayer& stayer)
+{
+    CJourney& journey = stayer.m_Journey;
+    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), stayer.m_Pages.Showing(CHAT)); ++iTry)
+    {
+        stayer.m_Match.PressContinue();
+        E2eWaitFor([&] { return journey.Look(), stayer.m_Pages.Showing(CHAT); }, 15);
+    }
+    stayer.m_Pages.WaitForPage(CHAT);
+}
+
+// The server told the stayer that the opponent's game is gone.
+void WaitForOpponentGone(sPlayer& stayer, size_t uFrom)
+{
+    stayer.m_Journey.WaitForRecord(
+        "the server told " + stayer.m_strName + " that the opponent left",
+        [](const CTestJson& r)
+        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
+        uFrom);
+}
+
 // After the opponent left: the match-over screen's next button (unless the chat page came up
 // by itself), the chat page, its back arrow, and the game's menu, through the lobby's home
 // page closed (a guest's is the login page, whose guest button closes it).
@@ -218,12 +269,7 @@ void BackToMenu(sPlayer& stayer, bool bGuest)
     CJourney& journey = stayer.m_Journey;
     CJourneyPages& pages = stayer.m_Pages;
     journey.Keep("result-" + stayer.m_strName);
-    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), pages.Showing(CHAT)); ++iTry)
-    {
-        stayer.m_Match.PressContinue();
-        E2eWaitFor([&] { return journey.Look(), pages.Showing(CHAT); }, 15);
-    }
-    pages.WaitForPage(CHAT);
+    WaitForChatPage(stayer);
     journey.Keep("chat-after-match-" + stayer.m_strName);
     JourneyCheckChatAfterOpponentLeft(journey);
     for (int iTry = 0; iTry < PRESS_TRIES && (journey.Look(), pages.Showing(CHAT)); ++iTry)
@@ -260,7 +306,9 @@ void AccountsMatch(sPlayer& a, sPlayer& b)
     ChatLine(b, a, "hi there ash");
 
     const size_t uFrom = a.m_Journey.LogCount();
+    const bool bBefore = a.m_Match.ShowsOpponentLeft();
     Leave(b, a);
+    SeesWinner(a, bBefore);
     JourneyExpectToldOpponentLeft(Side(a), uFrom);
     BackToMenu(a, false);
     const CTestJson result =
@@ -307,6 +355,32 @@ void PlayFirstLesson(sPlayer& player)
     journey.Keep("training-after-guest-match");
 }
 
+// The second game is killed; the first sees his win, closes his game from the chat page, and
+// the server has recorded the match as his.
+void KilledMatch(sPlayer& a, sPlayer& b)
+{
+    a.m_Journey.Say("journey (f): two guests; one's game is killed, the other closes his from the chat");
+    GuestToMenu(a);
+    GuestToMenu(b);
+    QuickPlay(a, b);
+    CJourney& log = a.m_Journey;
+    const size_t uFrom = log.LogCount();
+    const bool bBefore = a.m_Match.ShowsOpponentLeft();
+    b.m_Journey.StopWith(SIGKILL);
+    WaitForOpponentGone(a, uFrom);
+    SeesWinner(a, bBefore);
+    WaitForChatPage(a);
+    a.m_Journey.Keep("chat-before-close-" + a.m_strName);
+    log.Expect(a.m_Journey.Close() == 0,
+               "the first game ended with 0 on the close message from the chat page");
+    const CTestJson result = log.WaitForRecord("the server recorded the match", Event("match_result"), uFrom);
+    log.Expect(result["winner"].Int() == a.m_llUser,
+               "the match counts as " + a.m_strName + "'s win, who stayed until his own game closed");
+    // Both again, on the login page they left.
+    a.m_Journey.Start();
+    b.m_Journey.Start();
+}
+
 void GuestsMatch(sPlayer& a, sPlayer& b)
 {
     a.m_Journey.Say("journey (f): two guests; one closes its window");
@@ -315,11 +389,7 @@ void GuestsMatch(sPlayer& a, sPlayer& b)
     QuickPlay(a, b);
     const size_t uFrom = a.m_Journey.LogCount();
     b.m_Journey.Expect(b.m_Journey.Close() == 0, "the second game ended with 0 on the close message");
-    a.m_Journey.WaitForRecord(
-        "the server told " + a.m_strName + " that the opponent left",
-        [](const CTestJson& r)
-        { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
-        uFrom);
+    WaitForOpponentGone(a, uFrom);
     BackToMenu(a, true);
     PlayFirstLesson(a);
 }
@@ -335,6 +405,7 @@ int main()
         [&]
         {
             AccountsMatch(a, b);
+            KilledMatch(a, b);
             GuestsMatch(a, b);
             first.Expect(first.Close() == 0, "the first game ended with 0 on the close message");
             JourneyExpectCleanServerLog(first);

@@ -202,11 +202,12 @@ TEST_F(CMoxPlayStateHandlers, TheOpponentLeavingFromSlotZeroGivesTheWinToSlotOne
     EXPECT_EQ(m_pPlay->m_aResultIds[1], int(kUser1));
     EXPECT_EQ(m_pPlay->m_aResultRanks[0], 2);
     EXPECT_EQ(m_pPlay->m_aResultRanks[1], 1);
-    // The end is settled without a game end: nothing is reported for a match the opponent left.
+    // The end is settled without a game end from the one who left; the stayer reports at once,
+    // however he leaves afterwards.
     EXPECT_EQ(m_pPlay->m_bResultsSent, 1u);
     EXPECT_EQ(m_pPlay->m_bEndSettled, 1u);
     EXPECT_EQ(m_pPlay->m_bEndScreen, 1u);
-    EXPECT_EQ(m_App.m_uResultsSent, 0u);
+    EXPECT_EQ(m_App.m_uResultsSent, 1u);
     EXPECT_EQ(m_pPlay->m_bOpponentLeft, 1u);
 }
 

@@ -211,8 +211,9 @@ TEST_F(CStateGameNetworkedMatch, ALeavingGivesBTheWin)
     m_Harness.Disconnect(CMatchHarness::SIDE_B);
     ASSERT_TRUE(m_Harness.RunMatch());
     ExpectReported(CMatchHarness::SIDE_A, {2, 1}, 1);
-    // The leaver's report decides: B, left alone, reports nothing of its own.
-    EXPECT_TRUE(m_Harness.Game(CMatchHarness::SIDE_B).m_aResults.empty());
+    // Both reports agree: B, left alone, reports its win at once, as it would for a leaver
+    // whose game died without a report.
+    ExpectReported(CMatchHarness::SIDE_B, {2, 1}, 0);
     EXPECT_EQ(m_Harness.Play(CMatchHarness::SIDE_B)->m_bOpponentLeft, 1u);
     EXPECT_EQ(m_Harness.Play(CMatchHarness::SIDE_B)->m_iResult, 1);
 }

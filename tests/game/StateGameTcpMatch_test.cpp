@@ -368,7 +368,7 @@ TEST_F(CStateGameTcpMatch, APeerKilledDuringATurnLeavesTheOtherTheWinner)
     EXPECT_EQ(aLog.back().iResult, 0) << "A, the one left, wins";
     EXPECT_TRUE(m_pServer->Complaints().empty()) << m_pServer->Complaints()[0];
     EXPECT_EQ(Events("out", "GameDisconnect"), 1);
-    EXPECT_EQ(Events("in", "GameEnd"), 0) << "A reports nothing for a match its opponent left";
+    EXPECT_EQ(Events("in", "GameEnd"), 1) << "A reports its win: nothing comes from the killed B";
     EXPECT_EQ(Events("in", "Rematch"), 0);
     EXPECT_EQ(m_pServer->Stop(), 0);
 }

@@ -379,7 +379,9 @@ def chat_page():
     card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50),
                  web_button("button-report", 0.70, 0.30, 0.06, 0.09, REPORT_URL, icon="icon_report.png"),
                  icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png", "expand_chat_nastybuttons"),
-                 toggle("arrow", 0.86, 0.30, 0.06, 0.06, on="icon_arrow.png", off="icon_arrow.png"),
+                 # The card's own way to close: as a second press of the avatar.
+                 toggle("arrow", 0.86, 0.30, 0.06, 0.06, "expand_chat_item", on="icon_arrow.png",
+                        off="icon_arrow.png"),
                  nasty_buttons("chat_nastybuttons", 0.40, "block_chat"))
     expand_item = element("chat_expand_item", "expand_layout", 0, 0, 0.94, 0.0, [card],
                           events={"onendexpand": "chat_end_expand"},
@@ -403,10 +405,11 @@ def chat_page():
                                # One row: the players side by side, each at its own size.
                                layout_mode="list", num_rows="1", num_columns="0",
                                extra=['<item-spacing horizontal="0.010"/>'])),
-                 element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
                  element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
                          [text("item_template", 0, 0, 0.94, 0.06, None)],
                          extra=['<max-item-count value="40"/>', '<expands-to value="top"/>']),
+                 # Over the lines: an open card is drawn over them and takes the presses.
+                 element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
                  *field("chat_textfield", 0.03, 0.85, 0.70, 0.09, events={"onchanged": "chat_textfield_changed"}),
                  button("chat_send_button", 0.75, 0.85, 0.22, 0.09, "chat_send", 262),
                  bubble, events={"onshow": "start_change_page_chat"})]

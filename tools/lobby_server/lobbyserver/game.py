@@ -337,7 +337,8 @@ class GameService(Service):
             return
         slot.report = report
         self.log.write("game_end", conn=conn.name, session=session.id, user=slot.user_id, report=report)
-        if all(s.report is not None for s in session.slots):
+        # One whose game connection closed without a report sends none any more.
+        if all(s.report is not None or s.left for s in session.slots):
             self._log_result(session)
 
     def _log_result(self, session):

@@ -205,6 +205,17 @@ class Relay(MatchCase, unittest.TestCase):
         b.lobby.send(rc.QUEUE_GAME)
         self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
 
+    def test_the_stayers_report_is_recorded_once_the_other_left_without_one(self):
+        a, b, starts, _ = self.start_match()
+        sid = starts[0].long(0)
+        a.game.close()   # a's game died: it reports nothing
+        b.game.expect(rc.GAME_DISCONNECT_ID)
+        b.game.send(rc.game_end(sid, [a.id, b.id], [2, 1]))
+        # At once, while b's game connection still stands.
+        result = self.server.wait_for("match_result")[0]
+        self.assertEqual((result["winner"], result["reports"]), (b.id, 1))
+        self.assertEqual(self.server.events("session_end"), [])
+
 
 class ChatFlood(MatchCase, unittest.TestCase):
     server_args = ("--chat-rate", "10")
