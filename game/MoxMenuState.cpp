@@ -119,8 +119,8 @@ void CMoxMenuState::InitControls()
     HideButton(m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), TEXTURE_EXITS,
                                      BUTTON_CREDITS_BACK, 0));
 #ifdef KORVEL_SCENE_EDITOR
-    // Developer builds only: the scene editor from the left edge, under the mute button.
-    m_pButtons->AddButton(CKorvelVector2(u, 3.0f * u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
+    // Developer builds only: the scene editor from the top-left corner.
+    m_pButtons->AddButton(CKorvelVector2(u, u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
 #endif
 }
 
@@ -216,7 +216,14 @@ void CMoxMenuState::Exit()
     if (pLobby && !pApp->IsLoggedIn() && pLobby->GetLoginStatus() == CLoginController::STATUS_LOGGED_OUT)
         pLobby->OnLogout();
     else
+    {
+        // The player chose to leave: the next start must not log in as this player again
+        // (on a shared computer the next person would play under this name). A log-out
+        // the game makes by itself, e.g. with the connection down, keeps the login.
+        if (pLobby)
+            pLobby->SetAutoLogin(0);
         pApp->Logout(1);
+    }
 }
 
 void CMoxMenuState::OnScreenChanged(int, int)

@@ -232,12 +232,7 @@ void CKestrolundApplication::Logout(unsigned int uFull)
     if (m_pLobbyState)
     {
         if (uFull)
-        {
-            // The player left: the next start must not log in as this player again (on a
-            // shared computer the next person would play under this name).
-            m_pLobbyState->SetAutoLogin(0);
             m_pLobbyState->Logout();
-        }
         else
             m_pLobbyState->Relogin();
     }
