@@ -369,6 +369,11 @@ unsigned int CVornMenuState::OnMouseWheel(int iDelta, int iX, int iY)
 
 unsigned int CVornMenuState::OnChar(unsigned short uChar)
 {
+    // Tab's character follows its key, which has moved to the next field (OnKeyDown): it
+    // would end the selection made there.
+    const unsigned short TAB = 9;
+    if (GetDialogVisible() && uChar == TAB)
+        return 1;
     if (GetDialogVisible())
         m_pRoot->DoInputChar(uChar);
     else if (m_pGame)

@@ -1,10 +1,15 @@
-// The lobby's keys: the back key's rules per page, and Enter pressing the page's default
-// button, as a click on it would.
+// The lobby's keys: the back key's rules per page, Enter pressing the page's default
+// button and Tab moving between its text fields, as clicks on them would.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include <vector>
+
+#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/PageView.h"
+#include "Framework/UI/TextWidget.h"
+#include "KorvelInput/KorvelTextInput.h"
 
 namespace
 {
@@ -29,7 +34,49 @@ const sDEFAULT_BUTTON DEFAULT_BUTTONS[] = {
     {"players_root", "search_button"},
 };
 
+// The editable text fields that show, in the page's order.
+void ShownFields(CWidget* pWidget, std::vector<CTextWidget*>& aFields)
+{
+    if (!pWidget || !pWidget->GetVisible())
+        return;
+    CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
+    if (pText && pText->GetEditable())
+        aFields.push_back(pText);
+    for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+        ShownFields(pWidget->GetWidgets()[i], aFields);
+}
+
 } // namespace
+
+void CVornMenuState::MoveToNextField(bool bBackwards)
+{
+    CWidget* pPage = m_pPageView && m_pRoot ? m_pPageView->GetCurrentPage() : nullptr;
+    std::vector<CTextWidget*> aFields;
+    ShownFields(pPage, aFields);
+    if (aFields.empty())
+        return;
+    const int iCount = static_cast<int>(aFields.size());
+    int iAt = -1;
+    for (int i = 0; i < iCount; ++i)
+        if (aFields[size_t(i)]->IsEditing())
+            iAt = i;
+    if (iAt >= 0 && aFields[size_t(iAt)]->GetInput())
+        aFields[size_t(iAt)]->SetText(aFields[size_t(iAt)]->GetInput()->GetText());
+    const int iNext =
+        iAt < 0 ? (bBackwards ? iCount - 1 : 0) : (iAt + (bBackwards ? iCount - 1 : 1)) % iCount;
+    CTextWidget* pField = aFields[size_t(iNext)];
+    int x = pField->GetWidth() / 2, y = pField->GetHeight() / 2;
+    for (CWidget* p = pField; p; p = p->GetParent())
+    {
+        x += p->GetArea().left;
+        y += p->GetArea().top;
+    }
+    m_pRoot->DoMouseButton(0, x, y);
+    m_pRoot->DoMouseButtonUp(0, x, y);
+    // Selected whole, as a desktop form does: what is typed next replaces it.
+    if (pField->IsEditing())
+        m_pRoot->DoInputChar(CKorvelTextInput::SELECT_ALL);
+}
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
 {
@@ -42,6 +89,11 @@ unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
     m_pRoot->DoKeyDown(eKey);
     if (eKey == KET_KEY_ENTER || eKey == KET_KEY_NUMPAD_ENTER)
         m_uDefaultButtonPending = 1;
+    if (eKey == KET_KEY_TAB)
+    {
+        const unsigned char* pHeld = m_pKestrolund ? m_pKestrolund->GetKeybButtons() : nullptr;
+        MoveToNextField(pHeld && (pHeld[KET_KEY_LSHIFT] || pHeld[KET_KEY_RSHIFT]));
+    }
     CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
     if (static_cast<int>(eKey) != KEY_BACK || !pPage)
         return 1;
