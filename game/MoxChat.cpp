@@ -6,12 +6,6 @@
 #include "game/MoxRenderer.h"
 #include "game/StateGame.h"
 
-namespace
-{
-// The bubble is white: its text is dark to be read.
-const unsigned int kBubbleText = 0xFF2B2733u;
-} // namespace
-
 CChatMessage::CChatMessage()
     : m_pText(nullptr), m_pSender(nullptr), m_vPosition(0.0f, 0.0f), m_vTarget(0.0f, 0.0f), m_fLife(0.0f),
       m_uColour(0xFF808080u), m_uFlags(0)
@@ -152,6 +146,6 @@ void CMoxChat::Render()
             pRenderer->renderScreenAnimation(tile.centre, tile.half, white, tile.column, tile.row, 3, 3,
                                              apTextures[tile.pointer ? TEXTURE_POINTER : TEXTURE_BUBBLE]);
         pRenderer->DrawShadowedText((int)bubble.centre.x, (int)bubble.centre.y, *pMessage->m_pText,
-                                    kBubbleText, TEXT_LEFT_HALF | TEXT_UP_HALF, FONT_MAIN);
+                                    0xFFFFFFFFu, TEXT_LEFT_HALF | TEXT_UP_HALF, FONT_MAIN);
     }
 }

@@ -118,8 +118,8 @@ void CMoxMenuState::InitControls()
     HideButton(m_pButtons->AddButton(CKorvelVector2(0.5f * w, h - u), CKorvelVector2(u, u), TEXTURE_EXITS,
                                      BUTTON_CREDITS_BACK, 0));
 #ifdef KORVEL_SCENE_EDITOR
-    // Developer builds only: the scene editor from the left edge, under the mute button.
-    m_pButtons->AddButton(CKorvelVector2(u, 3.0f * u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
+    // Developer builds only: the scene editor from the top-left corner.
+    m_pButtons->AddButton(CKorvelVector2(u, u), CKorvelVector2(u, u), TEXTURE_EDIT, BUTTON_EDITOR, 0);
 #endif
 }
 

@@ -38,6 +38,9 @@ const unsigned int kWhite = 0xFFFFFFFFu;
 const int kTextWaiting = 11;
 const int kTextQuit1 = 12;
 const int kTextQuit2 = 13;
+// A lesson counts nothing as lost: its own question.
+const int kTextQuitLesson1 = 22;
+const int kTextQuitLesson2 = 23;
 
 // Draws the visible buttons of one kind: the quit question's own, or all the others.
 void RenderButtonKind(CMoxButtonManager& buttons, bool bQuestion)
@@ -163,9 +166,12 @@ void CMoxPlayState::RenderQuitQuestion()
     const float H = m_pRenderer->GetScreenHeight();
     const float fLine = pFont ? 0.9f * (float)pFont->GetLineHeight() : H / 20.0f;
     // The two lines end together at 0.4 of the height.
-    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - 2.0f * fLine), pLanguage->GetText(kTextQuit1), kWhite,
+    const bool bLesson = m_bSinglePlayer != 0;
+    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - 2.0f * fLine),
+                                  pLanguage->GetText(bLesson ? kTextQuitLesson1 : kTextQuit1), kWhite,
                                   TEXT_CENTRE_X | 0x80u, FONT_MAIN);
-    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - fLine), pLanguage->GetText(kTextQuit2), kWhite,
+    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - fLine),
+                                  pLanguage->GetText(bLesson ? kTextQuitLesson2 : kTextQuit2), kWhite,
                                   TEXT_CENTRE_X | 0x80u, FONT_MAIN);
 }
 

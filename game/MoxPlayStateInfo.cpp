@@ -59,10 +59,7 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
     else if (bDecided && aPlayers)
     {
         const bool bOwnWin = m_iResult == m_iOwnPlayer;
-        // Training's result texts say what the player did, won or lost.
-        const int iNamed =
-            m_bSinglePlayer && (m_iOwnPlayer == 0 || m_iOwnPlayer == 1) ? m_iOwnPlayer : m_iResult;
-        Add(-1, 0.4f, 255, aPlayers[iNamed].m_strName);
+        Add(-1, 0.4f, 255, aPlayers[m_iResult].m_strName);
         if (HasMatchEnded())
             Add(m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
                                 : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN),

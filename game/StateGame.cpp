@@ -3,6 +3,7 @@
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "KorvelInput/KorvelInput.h"
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 
@@ -233,6 +234,15 @@ unsigned int CStateGame::OnMouseDrag(unsigned int uTouch, int iX, int iY)
 unsigned int CStateGame::OnMouseButtonUp(unsigned int uTouch, int, int)
 {
     m_Context.MultiTouch.OnUp(uTouch);
+    return 1;
+}
+
+unsigned int CStateGame::OnKeyDown(eKET_KEYCODE eKey)
+{
+    if (eKey != KET_KEY_BACK || m_States.GetCount() == 0)
+        return 0;
+    if (CMoxState* pFront = GetStateAt(m_States.GetCount() - 1))
+        pFront->OnBackButton();
     return 1;
 }
 

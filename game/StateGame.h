@@ -51,7 +51,9 @@ public:
     unsigned int OnMouseButton(unsigned int uTouch, int iX, int iY) override;
     unsigned int OnMouseDrag(unsigned int uTouch, int iX, int iY) override;
     unsigned int OnMouseButtonUp(unsigned int uTouch, int iX, int iY) override;
-    unsigned int OnKeyDown(eKET_KEYCODE) override { return 0; }
+    // The back key (a desktop's Escape) is the front screen's back button; other keys are
+    // not used.
+    unsigned int OnKeyDown(eKET_KEYCODE eKey) override;
     unsigned int OnChar(unsigned short uChar) override;
     KE_RETVAL OnLanguageChanged(const CKorvelString& strCode) override;
 

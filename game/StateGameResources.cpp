@@ -122,8 +122,8 @@ void CStateGame::InitVolume()
 {
     const float w = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;
     const float s = w / 25.0f;
-    // The top left corner: the lobby's button holds the top right one over every screen.
-    m_rcMute.Set(0.0f, 0.0f, 2.0f * s, 2.0f * s);
+    // The top right corner; the lobby's layout keeps its vorn button left of it.
+    m_rcMute.Set(w - 2.0f * s, 0.0f, w, 2.0f * s);
 }
 
 int CStateGame::HandleVolume()

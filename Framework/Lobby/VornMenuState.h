@@ -169,6 +169,9 @@ public:
     void ResetPlayerData();
     // Presses the shown page's default button (Enter), when it has a visible one.
     void PressDefaultButton();
+    // Tab: the shown page's next text field takes the typing (backwards: the one before),
+    // as a press on it would, with what it holds selected.
+    void MoveToNextField(bool bBackwards);
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);

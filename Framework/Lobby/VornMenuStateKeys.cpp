@@ -1,10 +1,16 @@
 // The lobby's keys and characters: the back key's rules per page, typed characters to the
-// focused field, and Enter pressing the page's default button, as a click on it would.
+// focused field, Enter pressing the page's default button and Tab moving between its text
+// fields, as clicks on them would.
 #include "Framework/Lobby/VornMenuState.h"
 
+#include <vector>
+
+#include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/UI/Button.h"
 #include "Framework/UI/PageView.h"
+#include "Framework/UI/TextWidget.h"
+#include "KorvelInput/KorvelTextInput.h"
 
 namespace
 {
@@ -31,8 +37,52 @@ const sDEFAULT_BUTTON DEFAULT_BUTTONS[] = {
 
 // The character both Enter keys type.
 const unsigned short ENTER_CHAR = 13;
+// The character Tab types.
+const unsigned short TAB_CHAR = 9;
+
+// The editable text fields that show, in the page's order.
+void ShownFields(CWidget* pWidget, std::vector<CTextWidget*>& aFields)
+{
+    if (!pWidget || !pWidget->GetVisible())
+        return;
+    CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
+    if (pText && pText->GetEditable())
+        aFields.push_back(pText);
+    for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+        ShownFields(pWidget->GetWidgets()[i], aFields);
+}
 
 } // namespace
+
+void CVornMenuState::MoveToNextField(bool bBackwards)
+{
+    CWidget* pPage = m_pPageView && m_pRoot ? m_pPageView->GetCurrentPage() : nullptr;
+    std::vector<CTextWidget*> aFields;
+    ShownFields(pPage, aFields);
+    if (aFields.empty())
+        return;
+    const int iCount = static_cast<int>(aFields.size());
+    int iAt = -1;
+    for (int i = 0; i < iCount; ++i)
+        if (aFields[size_t(i)]->IsEditing())
+            iAt = i;
+    if (iAt >= 0 && aFields[size_t(iAt)]->GetInput())
+        aFields[size_t(iAt)]->SetText(aFields[size_t(iAt)]->GetInput()->GetText());
+    const int iNext =
+        iAt < 0 ? (bBackwards ? iCount - 1 : 0) : (iAt + (bBackwards ? iCount - 1 : 1)) % iCount;
+    CTextWidget* pField = aFields[size_t(iNext)];
+    int x = pField->GetWidth() / 2, y = pField->GetHeight() / 2;
+    for (CWidget* p = pField; p; p = p->GetParent())
+    {
+        x += p->GetArea().left;
+        y += p->GetArea().top;
+    }
+    m_pRoot->DoMouseButton(0, x, y);
+    m_pRoot->DoMouseButtonUp(0, x, y);
+    // Selected whole, as a desktop form does: what is typed next replaces it.
+    if (pField->IsEditing())
+        m_pRoot->DoInputChar(CKorvelTextInput::SELECT_ALL);
+}
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
 {
@@ -43,6 +93,11 @@ unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
         return 1;
     }
     m_pRoot->DoKeyDown(eKey);
+    if (eKey == KET_KEY_TAB)
+    {
+        const unsigned char* pHeld = m_pKestrolund ? m_pKestrolund->GetKeybButtons() : nullptr;
+        MoveToNextField(pHeld && (pHeld[KET_KEY_LSHIFT] || pHeld[KET_KEY_RSHIFT]));
+    }
     CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
     if (static_cast<int>(eKey) != KEY_BACK || !pPage)
         return 1;
@@ -79,6 +134,10 @@ unsigned int CVornMenuState::OnChar(unsigned short uChar)
             m_pGame->OnChar(uChar);
         return 1;
     }
+    // Tab's character follows its key, which has moved to the next field: it would end the
+    // selection made there.
+    if (uChar == TAB_CHAR)
+        return 1;
     m_pRoot->DoInputChar(uChar);
     // Enter's character comes after its key and after everything typed before it: the
     // field it ended holds its text, and the button is pressed before any later input.

@@ -43,6 +43,21 @@ bool AllOf(const CKorvelString& strText, const char* pExtra)
     return true;
 }
 
+// The registration's steps: "Try again" after an error on one of them returns there, with
+// what was typed; after any other error it returns to the login page.
+const char* const REGISTRATION_STEPS[] = {"loginscreen_playername", "loginscreen_confirm",
+                                          "loginscreen_email"};
+const char* const LOGIN_PAGE = "loginscreen_root";
+const char* const ERROR_PAGE = "loginscreen_error";
+
+bool IsRegistrationStep(const CKorvelString& strPage)
+{
+    for (const char* pStep : REGISTRATION_STEPS)
+        if (strPage.IsEqual(CKorvelString(pStep)))
+            return true;
+    return false;
+}
+
 // Bumps a statistics counter (made as 1) and writes the store.
 void CountUp(CKestrolundApplication* pApp, const char* pName)
 {
@@ -124,7 +139,7 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
                                   const CKorvelString* pUpdateLink)
 {
     Show(FindInRoot("bubble_join"), 0);
-    CWidget* pPage = FindInRoot("loginscreen_error");
+    CWidget* pPage = FindInRoot(ERROR_PAGE);
     if (!pPage)
         return;
     // "Try again" comes back to the typed name; the password is typed anew.
@@ -147,8 +162,14 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
         Show(pTryAgain, 1);
         SetText(Child(pTryAgain, "label_tryagain"), LanguageText((iFlags & 2) ? 10 : 11));
     }
+    // After the loading dialog has ended: the page it covered is where the error arose.
     EndLoading();
-    SwitchToPage(CKorvelString("loginscreen_error"), 1);
+    // A second error over the error page keeps the way back of the first.
+    CPageButton* pBack = widget_cast<CPageButton*>(pTryAgain);
+    const CKorvelString strNow = CurrentPageName();
+    if (pBack && !strNow.IsEqual(CKorvelString(ERROR_PAGE)))
+        pBack->SetPagePath(IsRegistrationStep(strNow) ? strNow : CKorvelString(LOGIN_PAGE));
+    SwitchToPage(CKorvelString(ERROR_PAGE), 1);
 }
 
 void CVornMenuState::OnLoginNewVersion(const CKorvelString& strLink)
@@ -393,7 +414,11 @@ KE_RETVAL CVornMenuState::actionInitLoginName(CWidget* pSender, void* pContext)
 
 KE_RETVAL CVornMenuState::actionInitRegisterName(CWidget* pSender, void* pContext)
 {
-    SetText(pSender, Lobby(pContext)->GetRegisterName());
+    // A name the player typed stays (back from an error on it); an empty field shows the
+    // name the server last confirmed.
+    CTextWidget* pField = widget_cast<CTextWidget*>(pSender);
+    if (pField && pField->GetText().GetLength() == 0)
+        pField->SetText(Lobby(pContext)->GetRegisterName());
     return 1;
 }
 

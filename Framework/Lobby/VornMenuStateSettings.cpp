@@ -2,8 +2,6 @@
 // application; each control has an init action (on show) and a change action.
 #include "Framework/Lobby/VornMenuState.h"
 
-#include <cmath>
-
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
@@ -40,13 +38,15 @@ bool Slider(CWidget* pSender, void* pContext, CSlider*& pSlider, CKestrolundAppl
     return pSlider && pApp;
 }
 
-// The slider's value (0..1) as a volume (0..100). Rounded, not truncated: the float of
-// 0.57 reads 56.99..., and every showing of the page, which sets the slider from the
-// volume and so reports a change, would lower the volume by one.
+// The slider's value (0..1) as a volume (0..100), truncated: a slider between two whole
+// percents keeps the lower. The float of 0.57 reads 56.99..., and every showing of the
+// page sets the slider from the volume and so reports a change; the small allowance keeps
+// such a value at 57 without lifting any value a hand can set to the next percent.
 int SliderVolume(const CSlider& slider)
 {
     const double FULL_VOLUME = 100.0;
-    return static_cast<int>(std::lround(slider.GetValue() * FULL_VOLUME));
+    const double FLOAT_ALLOWANCE = 1e-3;
+    return static_cast<int>(slider.GetValue() * FULL_VOLUME + FLOAT_ALLOWANCE);
 }
 
 void FlipFilter(void* pContext, unsigned int uBit)

@@ -23,7 +23,7 @@ int Round(float fValue)
 
 CVornToastNotification::CVornToastNotification()
     : m_pRoot(nullptr), m_pHitArea(nullptr), m_pBackground(nullptr), m_pActions(nullptr), m_fShowTime(-1.0f),
-      m_fDuration(DEFAULT_SECONDS), m_uHiding(0), m_uVisible(0), m_iType(TYPE_MESSAGE), m_iRestTop(0)
+      m_fDuration(DEFAULT_SECONDS), m_uHiding(0), m_uVisible(0), m_iType(TYPE_MESSAGE)
 {
 }
 
@@ -84,8 +84,6 @@ KE_RETVAL CVornToastNotification::LoadLayout(int iWidth, int iHeight)
         return iResult;
     m_pHitArea = Find(m_pRoot, "toast_hitarea");
     m_pBackground = Find(m_pRoot, "toast_bg");
-    if (m_pHitArea)
-        m_iRestTop = m_pHitArea->GetArea().top;
     if (m_fShowTime > 0.0f && m_Current.m_fDuration > m_fShowTime)
     {
         const float fShowTime = m_fShowTime;
@@ -213,16 +211,17 @@ void CVornToastNotification::Update(float fSeconds)
     const float t = m_fShowTime;
     if (m_pHitArea && m_pHitArea->GetParent())
     {
-        // From below the bottom edge up to where the layout puts it, clear of the edge.
+        // The hit area rests on the bottom edge; the layout gives it a clear strip below
+        // the picture so that the picture itself keeps off the edge.
         const float fBottom = static_cast<float>(m_pHitArea->GetParent()->GetClientArea().bottom);
-        const float fRise = fBottom - static_cast<float>(m_iRestTop);
+        const float fHeight = static_cast<float>(m_pHitArea->GetHeight());
         const float fLeaving = m_fDuration - SLIDE_SECONDS;
         if (t <= SLIDE_SECONDS)
-            MoveTo(Round(fBottom - fRise * t / SLIDE_SECONDS));
+            MoveTo(Round(fBottom - fHeight * t / SLIDE_SECONDS));
         else if (t <= fLeaving)
-            MoveTo(m_iRestTop);
+            MoveTo(static_cast<int>(fBottom - fHeight));
         else if (t < m_fDuration)
-            MoveTo(Round(fBottom - fRise * (1.0f - (t - fLeaving) / SLIDE_SECONDS)));
+            MoveTo(Round(fBottom - fHeight * (1.0f - (t - fLeaving) / SLIDE_SECONDS)));
     }
     if (t < m_fDuration)
         return;

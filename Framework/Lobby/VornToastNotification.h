@@ -86,7 +86,6 @@ protected:
     unsigned int m_uHiding;
     unsigned int m_uVisible;
     int m_iType;
-    int m_iRestTop; // the hit area's top as the layout places it: where a toast rests
     CKorvelTypedPtrArray<sToastRequest> m_aQueue; // owned, oldest first
     sToastRequest m_Current;
 };

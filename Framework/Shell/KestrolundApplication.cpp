@@ -15,13 +15,13 @@
 #include "Framework/UI/Theme.h"
 
 CKestrolundApplication::CKestrolundApplication()
-    : m_uExit(0), m_uLobbyConnected(0), m_uInGameSession(0), m_uLoggingOut(0), m_pSoundEngine(nullptr),
-      m_pMusicPlayer(nullptr), m_pNetworkSession(nullptr), m_pGameState(nullptr), m_pLobbyState(nullptr),
-      m_pDevice(nullptr), m_pStatistics(nullptr), m_pAchievementStation(nullptr), m_pAdvertisement(nullptr),
-      m_pToast(nullptr), m_pTheme(nullptr), m_uRestorePhase(0), m_pLogoSurface(nullptr), m_uMusicLoop(0),
-      m_fMusicPosition(0.0f), m_pNetConnection(nullptr), m_pLanguage(nullptr), m_iRematchAnswer(-1),
-      m_uResultsSent(0), m_uNotificationFilter(1), m_uStartFailureReported(0),
-      m_eLobbyReport(LOBBY_REPORT_NONE), m_uLobbyAttempt(0)
+    : m_uExit(0), m_uLobbyConnected(0), m_uInGameSession(0), m_uLoggingOut(0), m_uKeepLogin(0),
+      m_pSoundEngine(nullptr), m_pMusicPlayer(nullptr), m_pNetworkSession(nullptr), m_pGameState(nullptr),
+      m_pLobbyState(nullptr), m_pDevice(nullptr), m_pStatistics(nullptr), m_pAchievementStation(nullptr),
+      m_pAdvertisement(nullptr), m_pToast(nullptr), m_pTheme(nullptr), m_uRestorePhase(0),
+      m_pLogoSurface(nullptr), m_uMusicLoop(0), m_fMusicPosition(0.0f), m_pNetConnection(nullptr),
+      m_pLanguage(nullptr), m_iRematchAnswer(-1), m_uResultsSent(0), m_uNotificationFilter(1),
+      m_uStartFailureReported(0), m_eLobbyReport(LOBBY_REPORT_NONE), m_uLobbyAttempt(0)
 {
 }
 

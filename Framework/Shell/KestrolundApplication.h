@@ -58,6 +58,8 @@ public:
 
     void Exit() override;
     void Logout(unsigned int uFull) override;
+    // A log-out the game makes by itself (the connection is down): the remembered login stays.
+    void LogoutKeepingLogin();
     void Relogin() override;
     KE_RETVAL IntroStateComplete() override;
     void DrawDefaultBackground() override;
@@ -272,6 +274,7 @@ protected:
     unsigned int m_uLobbyConnected;
     unsigned int m_uInGameSession;
     unsigned int m_uLoggingOut;
+    unsigned int m_uKeepLogin;       // 1 inside LogoutKeepingLogin
     CKorvelPtrArray m_States;        // IVornState*, front first, owned
     CKorvelPtrArray m_Notifications; // CVornNotification*, owned; the first is current
     CKorvelSoundEngine* m_pSoundEngine;

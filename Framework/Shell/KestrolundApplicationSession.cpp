@@ -217,6 +217,13 @@ void CKestrolundApplication::Rematch(unsigned int uAccept, unsigned int uLeaving
 
 // ---- log-out
 
+void CKestrolundApplication::LogoutKeepingLogin()
+{
+    m_uKeepLogin = 1;
+    Logout(1);
+    m_uKeepLogin = 0;
+}
+
 void CKestrolundApplication::Logout(unsigned int uFull)
 {
     if (m_uLoggingOut)
@@ -243,7 +250,8 @@ void CKestrolundApplication::Logout(unsigned int uFull)
         {
             // The player left: the next start must not log in as this player again (on a
             // shared computer the next person would play under this name).
-            m_pLobbyState->SetAutoLogin(0);
+            if (!m_uKeepLogin)
+                m_pLobbyState->SetAutoLogin(0);
             m_pLobbyState->Logout();
         }
         else

@@ -77,7 +77,10 @@ void IVornGameState::QuickPlay()
         }
     }
     CancelledQuickPlay();
-    if (m_pApplication)
+    // The connection is down, the player did not log out: "Remember me" stays.
+    if (pShell)
+        pShell->LogoutKeepingLogin();
+    else if (m_pApplication)
         m_pApplication->Logout(1);
 }
 

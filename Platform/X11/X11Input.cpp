@@ -53,6 +53,9 @@ int KeySymOfXKeySym(unsigned long uKeySym, unsigned int uState)
     };
     if (uKeySym == kXF86Back)
         return int(kPlatformBack);
+    // Shift+Tab reads as its own keysym: it is the Tab key, with the shift key held.
+    if (uKeySym == XK_ISO_Left_Tab)
+        return int(kPlatformSpecial | (XK_Tab & 0xFF));
     if ((uState & ControlMask) && (uKeySym == XK_a || uKeySym == XK_A))
         return kSelectAll;
     if ((uKeySym >= 0x20 && uKeySym <= 0x7E) || (uKeySym >= 0xA0 && uKeySym <= 0xFF))

@@ -21,6 +21,7 @@ TEST(X11Input, KeySymbolsUseThePlatformNumbering)
                                       {XK_udiaeresis, 0xFC},
                                       {XK_BackSpace, 0xF008},
                                       {XK_KP_Enter, 0xF08D},
+                                      {XK_ISO_Left_Tab, 0xF009}, // shift+Tab: the Tab key
                                       {XK_F1, 0xF0BE},
                                       {XK_Shift_L, 0xF0E1},
                                       {XK_Delete, 0xF0FF},

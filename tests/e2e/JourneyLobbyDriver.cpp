@@ -1,7 +1,9 @@
 // A new player's journeys through the lobby, one after another in one instance folder, as
 // `make run` makes it:
 //  (a) first launch: the language chooser, English, Continue, the login page;
-//  (b) an account made through the pages (Escape leaves the first of them), logged in at
+//  (b) an account made through the pages (Escape leaves the first of them), with a name
+//      and a password too short, each "Try again" back on its own page with what was
+//      typed, and Tab and shift+Tab between the e-mail and password fields; logged in at
 //      once; the menu's exit door logs out and the next start logs in nobody; a wrong
 //      password, "Try again" with the name kept; the name and then the e-mail address log
 //      in, each submitted with Enter;
@@ -35,6 +37,13 @@ const char* const NAME = "quill_7";
 const char* const EMAIL = "quill@example.org";
 const char* const PASSWORD = "reed42";
 const char* const NAME_FIELD = "//loginscreen_root//user_login";
+const char* const SHORT_NAME = "ab";
+const char* const SHORT_PASSWORD = "abc";
+const char* const PLAYER_NAME_FIELD = "//loginscreen_playername//page_root//input_playername";
+const char* const EMAIL_FIELD = "//loginscreen_email//input_email";
+const char* const PASSWORD_FIELD = "//loginscreen_email//input_password";
+// The error page's title: the same for the login's and the registration's slips.
+const int TEXT_ERROR_TITLE = 12;
 
 const int TEXT_CONNECTION_LOST = 335;
 const int TEXT_LOGIN_FAILED = 12;
@@ -46,8 +55,11 @@ const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
 const int SERVER_AWAY_SECONDS = 25;
 // Sliders that draw where they stand: a press moves what is drawn.
 const int MOVED_PIXELS = 20;
-// A stored volume is a whole percent: the knob may come back a pixel or two from where it was dragged.
+// A knob that stands still moves no more than this between two looks.
 const float KNOB_SLACK_PX = 3.0f;
+// A stored volume is the dragged value cut to a whole percent: the knob may come back up to
+// a percent of the slider's length short of where it was dragged, and a pixel or two more.
+const float PERCENT = 0.01f;
 const int KNOB_LIGHT = 0xE0;         // every channel of the knob's light face is at least this
 const float TOGGLE_MOVED_PX = 10.0f; // a toggle's knob moves about half its width when pressed
 
@@ -72,6 +84,57 @@ void Restart(CJourney& journey)
     journey.Start();
 }
 
+// An error page, then "Try again" (Enter) back on the page where the slip was made.
+void TryAgain(CJourneyPages& pages, const sJourneyPage& back, const std::string& strKeep)
+{
+    CJourney& journey = pages.Journey();
+    pages.WaitForPage(LOGIN_ERROR);
+    pages.WaitForText(LOGIN_ERROR.m_pTitle, TEXT_ERROR_TITLE, JOURNEY_TEXT_ERROR);
+    journey.Keep(strKeep);
+    journey.PressKey(XK_Return);
+    pages.WaitForPage(back);
+}
+
+// The registration's pages as a hasty player meets them.
+void RegisterWithSlips(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    pages.PressUntil("//loginscreen_root//loginscreen_choices//register_button", PLAYER_NAME);
+    pages.TypeInto(PLAYER_NAME_FIELD, SHORT_NAME);
+    journey.PressKey(XK_Return);
+    TryAgain(pages, PLAYER_NAME, "b1-name-too-short");
+    pages.WaitForLiteral(PLAYER_NAME_FIELD, SHORT_NAME, JOURNEY_TEXT_DIM);
+    pages.TypeInto(PLAYER_NAME_FIELD, NAME);
+    journey.PressKey(XK_Return);
+    pages.WaitForPage(CONFIRM);
+    journey.PressKey(XK_Return);
+    pages.WaitForPage(journey_pages::EMAIL);
+
+    // The password first, then shift+Tab back to the e-mail field.
+    pages.TypeInto(PASSWORD_FIELD, SHORT_PASSWORD);
+    journey.PressKey(XK_ISO_Left_Tab);
+    journey.TypeText(EMAIL);
+    journey.PressKey(XK_Return);
+    TryAgain(pages, journey_pages::EMAIL, "b2-password-too-short");
+    pages.WaitForLiteral(EMAIL_FIELD, EMAIL, JOURNEY_TEXT_DIM);
+
+    // From the e-mail field Tab goes to the password, which the typing replaces.
+    journey.PressWidget(EMAIL_FIELD);
+    journey.PressKey(XK_Tab);
+    journey.TypeText(PASSWORD);
+    const size_t uFrom = journey.LogCount();
+    journey.PressKey(XK_Return);
+    journey.WaitForRecord(
+        std::string("the server confirmed ") + EMAIL,
+        [](const CTestJson& r)
+        { return CJourney::Incoming("ConfirmEmail")(r) && r["fields"]["email"].String() == EMAIL; },
+        uFrom);
+    pages.WaitForPage(THANK);
+    journey.WaitForRecord(
+        std::string("the server logged ") + NAME + " in",
+        [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
+}
+
 void Accounts(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
@@ -81,13 +144,13 @@ void Accounts(CJourneyPages& pages)
     pages.Back();
     pages.WaitForPage(LOGIN);
 
-    pages.Register(NAME, EMAIL, PASSWORD);
-    journey.Keep("b1-thank-you");
+    RegisterWithSlips(pages);
+    journey.Keep("b3-thank-you");
     journey.Expect(std::filesystem::exists(journey.GameFolder() + "/lobby/mail/" + NAME + ".txt"),
                    "the local server wrote the welcome mail to its state folder");
     pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
     pages.Logout();
-    journey.Keep("b2-logged-out");
+    journey.Keep("b4-logged-out");
 
     Restart(journey);
     pages.WaitForLoginPageWithoutLogin();
@@ -95,14 +158,14 @@ void Accounts(CJourneyPages& pages)
     // A wrong password: the refusal, and "Try again" (Enter) keeps the typed name.
     pages.LoginAs(NAME, "wrong", false);
     pages.WaitForPage(LOGIN_ERROR);
-    journey.Keep("b3-wrong-password");
+    journey.Keep("b5-wrong-password");
     journey.PressKey(XK_Return);
     pages.WaitForPage(LOGIN);
     pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_DIM);
 
     pages.LoginAs("", PASSWORD);
     pages.WaitForGameMenuOrPage(HOME);
-    journey.Keep("b4-logged-in");
+    journey.Keep("b6-logged-in");
     pages.Logout();
     pages.LoginAs(EMAIL, PASSWORD);
     pages.WaitForGameMenuOrPage(HOME);
@@ -168,10 +231,11 @@ void Settings(CJourneyPages& pages)
                     "the music toggle kept its place over the restart");
     if (bSlidersDraw)
     {
-        journey.Expect(
-            std::fabs(KnobX(journey, "//settings_root//sounds_slider") - fSoundsKnob) <= KNOB_SLACK_PX &&
-                std::fabs(KnobX(journey, "//settings_root//music_slider") - fMusicKnob) <= KNOB_SLACK_PX,
-            "both sliders kept their places over the restart");
+        const sE2eRect slider = journey.Widget("//settings_root//sounds_slider").m_Rect;
+        const float fSlack = PERCENT * float(slider.m_iRight - slider.m_iLeft) + KNOB_SLACK_PX;
+        journey.Expect(std::fabs(KnobX(journey, "//settings_root//sounds_slider") - fSoundsKnob) <= fSlack &&
+                           std::fabs(KnobX(journey, "//settings_root//music_slider") - fMusicKnob) <= fSlack,
+                       "both sliders kept their places over the restart");
     }
     journey.Keep("c2-settings-after-restart");
 

@@ -28,9 +28,10 @@ const float NAME_BAR_UNITS = 2.1f;
 const int FLOMP_PIXELS = 30;
 const int FLOMP_TOLERANCE = 40;
 // A chat bubble (game/MoxChat.cpp) is pinned 0.05 of the width from the speaker's edge,
-// about 0.825 of the height high; its edge tiles, outside its text, are plain white.
+// about 0.825 of the height high; its edge tiles, outside its text, are its plain dark fill
+// (the picture chatbubble.png).
 const float BUBBLE_NEAR = 0.035f, BUBBLE_FAR = 0.05f, BUBBLE_TOP = 0.79f, BUBBLE_BOTTOM = 0.84f;
-const uint32_t BUBBLE_WHITE = 0xFFFFFF;
+const uint32_t BUBBLE_FILL = 0x2E3440;
 const int BUBBLE_TOLERANCE = 8;
 const int BUBBLE_SHARE = 80; // percent
 const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest_login_button";
@@ -142,7 +143,7 @@ bool CJourneyMatch::ShowsBubble(bool bRight)
                            bRight ? now.m_iWidth - iNear : iFar, int(BUBBLE_BOTTOM * float(now.m_iHeight))};
     const int iArea = (band.m_iRight - band.m_iLeft) * (band.m_iBottom - band.m_iTop);
     return now.m_iWidth > 0 &&
-           E2eCountNear(now, band, BUBBLE_WHITE, BUBBLE_TOLERANCE) * 100 > BUBBLE_SHARE * iArea;
+           E2eCountNear(now, band, BUBBLE_FILL, BUBBLE_TOLERANCE) * 100 > BUBBLE_SHARE * iArea;
 }
 
 bool CJourneyMatch::ShowsOpponentLeft()

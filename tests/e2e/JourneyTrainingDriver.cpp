@@ -2,11 +2,14 @@
 //  (e) first launch, "Play offline" on the login page, the game's menu; its exit door
 //      returns to the login page, and "Play offline" leads back to the menu. Then training:
 //      the chooser greets the new player, lesson 1 is lost by a jump that falls short,
-//      retried by the green ▶ and won; ▶ returns to the chooser, where lesson 2 is open and
-//      the greeting does not come again, and the statistics store holds the cleared lesson.
+//      retried by the green ▶ (where Escape opens the quit question and closes it again) and
+//      won; ▶ returns to the chooser, where lesson 2 is open and the greeting does not come
+//      again, and the statistics store holds the cleared lesson.
 //
 //   e2e_journey_training_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <cmath>
+
+#include <X11/keysym.h>
 
 #include "tests/e2e/JourneyPages.h"
 
@@ -23,7 +26,8 @@ const uint32_t SCENE_TEAL = 0x1FA5A0;        // an open lesson's button
 const uint32_t SCENE_TEAL_DIMMED = 0x082B2A; // the same under the greeting's dimming
 const uint32_t NEXT_GREEN = 0x3CB44B;        // the match screen's ▶
 const uint32_t PLAYER0 = 0xFF5D37;           // the own flomp
-const uint32_t WHITE = 0xFFFFFF;             // the greeting's letters, the mentor's bubble
+const uint32_t WHITE = 0xFFFFFF;             // the greeting's letters
+const uint32_t BUBBLE_FILL = 0x2E3440;       // the mentor's bubble (chatbubble.png)
 const int COLOUR_TOLERANCE = 12;
 
 // The pull that leads to a jump's aim, in game/MoxPlayStateInput.cpp: the grab radius is
@@ -91,7 +95,7 @@ bool GreetingShows(const sE2eShot& shot)
 bool BubbleShows(const sE2eShot& shot)
 {
     const int w = shot.m_iWidth, h = shot.m_iHeight;
-    return Covers(shot, {w * 6 / 10, h * 72 / 100, w * 9 / 10, h * 80 / 100}, WHITE);
+    return Covers(shot, {w * 6 / 10, h * 72 / 100, w * 9 / 10, h * 80 / 100}, BUBBLE_FILL);
 }
 
 // The ▶ at (w / 2, 3 h / 4), half size w / 15 (game/MoxPlayStateControls.cpp).
@@ -237,6 +241,16 @@ void LessonLostAndWon(CJourneyPages& pages)
     PressNext(journey);
     WaitForLessonStart(journey, "▶ starts the lesson again", false);
     journey.Keep("e7-lesson-again");
+    // Escape is the back key on the game's screens too: it opens the quit question, which
+    // dims the board, and a second Escape closes it.
+    const int iBright = FlompInMiddle(journey.Look()).m_iCount;
+    journey.PressKey(XK_Escape);
+    journey.WaitFor([&] { return FlompInMiddle(journey.Look()).m_iCount * 2 < iBright; },
+                    "Escape opens the lesson's quit question over the dimmed board");
+    journey.Keep("e7b-lesson-quit-question");
+    journey.PressKey(XK_Escape);
+    journey.WaitFor([&] { return FlompInMiddle(journey.Look()).m_iCount * 4 > iBright * 3; },
+                    "a second Escape closes the question");
     Jump(journey, WINNING_JUMP, PULL_MOVES);
     journey.WaitFor([&] { return NextShows(journey.Look()); }, "the jump ended the lesson: ▶ shows");
     journey.Keep("e8-lesson-won");

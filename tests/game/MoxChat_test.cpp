@@ -198,8 +198,8 @@ TEST_F(CMoxChatDrawing, GoldenFrameOfTwoBubbles)
     EXPECT_EQ(Pixel(x + hw + c, y - hh - 1), Texture(CMoxChat::TEXTURE_BUBBLE));
 
     // Checked by eye (KORVEL_GOLDEN_PNG=<file> writes it, bottom row first): two
-    // bubbles with dark text over grey, pointers bottom-right and top-left.
-    EXPECT_EQ(Fnv1a(ReadGameFrame()), 885425551u);
+    // bubbles with white text over grey, pointers bottom-right and top-left.
+    EXPECT_EQ(Fnv1a(ReadGameFrame()), 2296996231u);
 }
 
 } // namespace

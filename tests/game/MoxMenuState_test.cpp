@@ -118,7 +118,8 @@ TEST_F(CMoxMenuState, LoadsFirstThenShowsTheButtonsAndStartsTheThemeOnce)
             const float r = aShown[a]->m_vHalfSize.x;
             SCOPED_TRACE(aShown[a]->m_iID);
             EXPECT_TRUE(p.x - r >= 0.0f && p.x + r <= w && p.y - r >= 0.0f && p.y + r <= h);
-            EXPECT_TRUE(p.x - r > rcMute.right || p.y - r > rcMute.bottom) << "over the mute button";
+            EXPECT_TRUE(p.x + r < rcMute.left || p.x - r > rcMute.right || p.y - r > rcMute.bottom)
+                << "over the mute button";
             for (float fSide : {-1.0f, 1.0f})
             {
                 const float x = 0.5f * w + fSide * 0.61f * h;
@@ -190,7 +191,7 @@ TEST_F(CMoxMenuState, ButtonsLeadToTheirScreens)
 TEST_F(CMoxMenuState, OnlyDeveloperBuildsShowTheEditorButton)
 {
     ASSERT_NO_FATAL_FAILURE(StartMenu());
-    const CKorvelVector2 corner(800.0f / 20.0f, 3.0f * 800.0f / 20.0f);
+    const CKorvelVector2 corner(800.0f / 20.0f, 800.0f / 20.0f);
     if (kEditorBuild)
     {
         const CMoxButton* pEditor = Button(::CMoxMenuState::BUTTON_EDITOR);
@@ -206,7 +207,7 @@ TEST_F(CMoxMenuState, OnlyDeveloperBuildsShowTheEditorButton)
     }
     EXPECT_EQ(Button(::CMoxMenuState::BUTTON_EDITOR), nullptr);
     Tap(corner);
-    EXPECT_EQ(Screens(), std::vector<std::string>({"1"})) << "nothing lies under the mute button";
+    EXPECT_EQ(Screens(), std::vector<std::string>({"1"})) << "nothing lies in the corner";
     EXPECT_EQ(Menu()->m_bLeaving, 0u);
     // The menu still serves a button of that id by opening the editor.
     CMoxButton editor;
@@ -338,11 +339,11 @@ TEST_F(CMoxMenuState, GoldenFrames)
     RunFrames(5);
     const uint32_t uMenu = GameFrameHash("menu");
     // The title, seven buttons, the stars and the mute button.
-    EXPECT_EQ(uMenu, 2424989485u);
+    EXPECT_EQ(uMenu, 3283696941u);
     Tap(Centre(Button(5)), 0);
     Run(3000);
     // The dimmed title with the first credits lines and the roll's back button.
-    EXPECT_EQ(GameFrameHash("credits"), 1581013149u);
+    EXPECT_EQ(GameFrameHash("credits"), 4176963741u);
 }
 
 } // namespace

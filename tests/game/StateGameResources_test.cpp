@@ -169,9 +169,9 @@ TEST_F(CStateGame, MusicPlaysLoopedFromTheApplicationFolder)
 TEST_F(CStateGame, TheMuteSquareTogglesAllSoundOnRelease)
 {
     ASSERT_NO_FATAL_FAILURE(StartGame());
-    EXPECT_EQ(m_pGame->m_rcMute.left, 0.0f);
+    EXPECT_EQ(m_pGame->m_rcMute.left, 736.0f);
     EXPECT_EQ(m_pGame->m_rcMute.top, 0.0f);
-    EXPECT_EQ(m_pGame->m_rcMute.right, 64.0f);
+    EXPECT_EQ(m_pGame->m_rcMute.right, 800.0f);
     EXPECT_EQ(m_pGame->m_rcMute.bottom, 64.0f);
     struct sCASE
     {
@@ -181,10 +181,10 @@ TEST_F(CStateGame, TheMuteSquareTogglesAllSoundOnRelease)
         unsigned int uTaken, uMuted;
     };
     const sCASE cases[] = {
-        {"press inside", true, 64, 64, 1, 0},          {"held inside", true, 60, 10, 0, 0},
-        {"release inside mutes", false, 60, 10, 1, 1}, {"press outside", true, 65, 10, 0, 1},
-        {"release outside", false, 65, 10, 0, 1},      {"press on the corner", true, 0, 0, 1, 1},
-        {"release inside unmutes", false, 0, 0, 1, 0},
+        {"press inside", true, 736, 64, 1, 0},           {"held inside", true, 740, 10, 0, 0},
+        {"release inside mutes", false, 740, 10, 1, 1},  {"press outside", true, 735, 10, 0, 1},
+        {"release outside", false, 735, 10, 0, 1},       {"press on the corner", true, 800, 0, 1, 1},
+        {"release inside unmutes", false, 800, 0, 1, 0},
     };
     for (const sCASE& c : cases)
     {
@@ -198,8 +198,8 @@ TEST_F(CStateGame, TheMuteSquareTogglesAllSoundOnRelease)
     }
     // Only the music muted: a release mutes the sound too.
     m_App.MuteMusic(1);
-    Touch(true, 30, 30);
-    Touch(false, 30, 30);
+    Touch(true, 770, 30);
+    Touch(false, 770, 30);
     EXPECT_EQ(m_App.IsSoundMute(), 1u);
     EXPECT_EQ(m_App.IsMusicMute(), 1u);
 }

@@ -182,20 +182,24 @@ def helper_mark():
     return c.result()
 
 
+BUBBLE_FILL = rgba("2e3440")  # the game writes its chat lines on it in white
+BUBBLE_EDGE = rgba("e5e9f0")
+
+
 def bubble(pointer):
-    """A 3 x 3 grid of 64-pixel tiles forming a white speech bubble; with pointer, each
-    corner tile carries a tail pointing out of its corner."""
+    """A 3 x 3 grid of 64-pixel tiles forming a dark speech bubble with a light rim; with
+    pointer, each corner tile carries a tail pointing out of its corner."""
     c = Canvas(192, 192)
-    edge = rgba("3b3f46")
-    c.rounded_rect(3, 3, 189, 189, 40, fill=edge)
-    c.rounded_rect(7, 7, 185, 185, 36, fill=WHITE)
+    c.rounded_rect(3, 3, 189, 189, 40, fill=BUBBLE_EDGE)
+    c.rounded_rect(7, 7, 185, 185, 36, fill=BUBBLE_FILL)
     if pointer:
         for sx, sy in ((0, 0), (1, 0), (0, 1), (1, 1)):
             cx, cy = 20 + sx * 152, 20 + sy * 152
             tx, ty = 3 + sx * 186, 3 + sy * 186
             dx, dy = (1 if sx == 0 else -1), (1 if sy == 0 else -1)
-            c.polygon([(tx, ty), (cx + dx * 26, cy), (cx, cy + dy * 26)], edge)
-            c.polygon([(tx + dx * 5, ty + dy * 5), (cx + dx * 26, cy + dy * 4), (cx + dx * 4, cy + dy * 26)], WHITE)
+            c.polygon([(tx, ty), (cx + dx * 26, cy), (cx, cy + dy * 26)], BUBBLE_EDGE)
+            c.polygon([(tx + dx * 5, ty + dy * 5), (cx + dx * 26, cy + dy * 4), (cx + dx * 4, cy + dy * 26)],
+                      BUBBLE_FILL)
     return c.result()
 
 

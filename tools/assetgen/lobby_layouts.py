@@ -38,11 +38,17 @@ LABELS = {
     339: "Gift price", 340: "That is not possible", 341: "More coins needed",
 }
 LABEL_WIDTH = 0.22  # a field's label at its left
+# The vorn button's column: the game's mute button holds the screen's top right corner (its
+# square is 0.08 of the width wide), so the button stands left of it, and the pages' top
+# rows keep clear of both.
+VORN_X = 0.81
+VORN_W, VORN_H = 0.09, 0.15
 
 # --- small shared pieces ----------------------------------------------------------------------------
 
 
-def title(local, x=0.10, w=0.80):
+def title(local, x=1.0 - VORN_X, w=2 * VORN_X - 1.0):
+    """A page's title, centred between the back arrow and the vorn button."""
     return text("page_title", x, 0.02, w, 0.09, local, font="main-b", color="text_title", align="center-middle")
 
 
@@ -204,8 +210,8 @@ def login_pages():
                  image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
                  text("email_title", 0.17, 0.07, 0.66, 0.09, 332, font="main-b", color="text_title",
                       align="center-middle"),
-                 *labelled_field("input_email", 290, 0.19, 0.20, 0.62, 0.08, title="290",
-                                 events={"onchanged": "username_changed"}),
+                 # A corrected address keeps the typed password: only a new name asks for it again.
+                 *labelled_field("input_email", 290, 0.19, 0.20, 0.62, 0.08, title="290"),
                  *labelled_field("input_password", 226, 0.19, 0.30, 0.62, 0.08, kind="password", title="226"),
                  button("validate_email_button", 0.30, 0.44, 0.40, 0.09, "validate_email", 229))
 
@@ -274,9 +280,10 @@ def start_page():
                                                   "cl-icon-trophy.png", keep_aspect="1"),
                                             text("label-tournament", 0.07, 0.0, 0.22, 0.10, 295,
                                                  font="main-b")]))
+    # The grid starts under the vorn button, which stands over its right column.
     return [page("startscreen_root", title(306),
-                 group("startscreen", 0, 0.12, 1.0, 0.56, *menu("startscreen_grid", 0.02, False)),
-                 group("startscreen_ingame", 0, 0.12, 1.0, 0.56, display="0",
+                 group("startscreen", 0, VORN_H, 1.0, 0.52, *menu("startscreen_grid", 0.02, False)),
+                 group("startscreen_ingame", 0, VORN_H, 1.0, 0.52, display="0",
                        *menu("startscreen_ingame_grid", 0.02, True)),
                  promotions,
                  button("close_menu", 0.30, 0.86, 0.40, 0.09, "toggle_vorn_menu", 297))]
@@ -318,8 +325,8 @@ def players_page():
                        list_page("follow_page", "playerlist_follow", follow_events)],
                       extra=['<history max-size="4"/>'])
     return [page("players_root", back(), title(238),
-                 *field("search_text", 0.10, 0.12, 0.56, 0.07, 242, title="242"),
-                 button("search_button", 0.68, 0.12, 0.20, 0.07, "filter_players", 242),
+                 *field("search_text", 0.10, 0.12, 0.48, 0.07, 242, title="242"),
+                 button("search_button", 0.60, 0.12, 0.20, 0.07, "filter_players", 242),
                  # Each list button also turns the content to its list's page.
                  page_button("global_button", 0.10, 0.20, 0.38, 0.07, "global_page", 243,
                              target="&lt;players_root//players_content_root", action="show_playerlist_items"),
@@ -392,7 +399,7 @@ def chat_page():
                      extra=['<arrow value="bottom-right"/>'], display="0")
     # The caption rides on both faces, so it hides with the button; left of the vorn button.
     caption = text("rematch_label", 0, 0, 0.14, 0.07, 263, font="main-b", color="text_button", align="center-middle")
-    rematch = element("rematch-button", "toggle_button", 0.74, 0.03, 0.14, 0.07,
+    rematch = element("rematch-button", "toggle_button", VORN_X - 0.17, 0.03, 0.14, 0.07,
                       [image(face, 0, 0, 0.14, 0.07, picture, children=[caption])
                        for face, picture in (("off", "btn_primary.png"), ("on", "btn_primary_down.png"))],
                       events={"onclick": "chat_rematch"}, extra=['<layout_widgets value="1"/>'])
@@ -460,11 +467,11 @@ def shop_pages():
                              icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
                                          "shop_item_show_large_icon")])
     item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
-    shop = page("shop_root", back(), title(234, x=0.30, w=0.40),
-                # The title keeps clear of the wallet at its right.
-                text("coins_label", 0.56, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
-                text("vorncoins_amount", 0.71, 0.02, 0.10, 0.09, None, font="main-b"),
-                icon_button("shop_buy_coins", 0.82, 0.02, 0.07, 0.09, "icon_coins.png", "buy_coins"),
+    shop = page("shop_root", back(), title(234, x=0.12, w=0.32),
+                # The title keeps clear of the wallet at its right, the wallet of the vorn button.
+                text("coins_label", 0.46, 0.02, 0.14, 0.09, 258, color="text_dim", align="right-middle"),
+                text("vorncoins_amount", 0.61, 0.02, 0.10, 0.09, None, font="main-b"),
+                icon_button("shop_buy_coins", VORN_X - 0.09, 0.02, 0.07, 0.09, "icon_coins.png", "buy_coins"),
                 *status_list("shop_page_list", {"onshow": "show_shop_items", "onloaditem": "load_shop_item",
                                                 "onloaditembatch": "load_shop_item_batch",
                                                 "onforgetitem": "unload_shop_item",
@@ -503,7 +510,8 @@ def settings_pages():
                 "toggle_notifications_challenges", 285))
     kids = []
     for i, (name, init, change, local) in enumerate(toggles):
-        x, y = 0.05 + (i % 2) * 0.46, 0.13 + (i // 2) * 0.09
+        # The first row starts under the vorn button, whose column the right toggles share.
+        x, y = 0.05 + (i % 2) * 0.46, 0.02 + VORN_H + (i // 2) * 0.08
         kids += [text(name + "_label", x, y, 0.30, 0.08, local),
                  toggle(name, x + 0.31, y + 0.015, 0.10, 0.05, change, onshow=init)]
     for i, (name, init, change, local) in enumerate((("sounds_slider", "init_sounds_slider", "sounds_slider_changed", 281),
@@ -645,16 +653,16 @@ def vorn_button():
     bubble = [element(name, "bubble", -0.32, 0.02, 0.30, 0.10, bubble_parts(0.30, 0.10, local),
                       extra=['<arrow value="left-up"/>'], display="0")
               for name, local in (("bubble_join", None), ("bubble_return_game", 310))]
-    return [group("vorn_button_root", 0.90, 0.02, 0.09, 0.15,
-                  element("vorn_button", "button", 0, 0, 0.09, 0.15,
-                          [image("vorn-image", 0, 0, 0.09, 0.15, "icon_logo.png", keep_aspect="1"),
-                           group("vorn-timer", 0, 0, 0.09, 0.15,
+    return [group("vorn_button_root", VORN_X, 0.02, VORN_W, VORN_H,
+                  element("vorn_button", "button", 0, 0, VORN_W, VORN_H,
+                          [image("vorn-image", 0, 0, VORN_W, VORN_H, "icon_logo.png", keep_aspect="1"),
+                           group("vorn-timer", 0, 0, VORN_W, VORN_H,
                                  element("vorn-turn-clock", "pie", 0.01, 0.02, 0.07, 0.11,
                                          extra=['<color value="turn_clock"/>', '<segments value="32"/>',
                                                 '<angle value="0.0"/>']), display="0")],
                           events={"onclick": "toggle_vorn_menu"}, keep_aspect="1"),
                   *bubble, display="0"),
-            group("chat-notifier", 0.80, 0.04, 0.09, 0.08,
+            group("chat-notifier", VORN_X - 0.09, 0.04, 0.09, 0.08,
                   text("chat_notifier_count", 0, 0, 0.09, 0.08, None, font="main-b", color="text_title",
                        align="center-middle"),
                   image("chat_notifier_icon", 0, 0, 0.09, 0.08, "icon_chat.png", keep_aspect="1"), display="0")]
@@ -691,9 +699,11 @@ def area_file(root, area_name, imports, comment):
 
 
 def toast():
+    # The toast rests with its hit area on the screen's bottom edge, the picture on the
+    # area's top: the clear strip below keeps the picture off the edge.
     return document("layout", [
-        image("toast_bg", 0.15, 0.84, 0.70, 0.14, "toast_bg.png", blend="toast_blend"),
-        element("toast_hitarea", "button", 0.15, 0.84, 0.70, 0.14,
+        image("toast_bg", 0.15, 0.83, 0.70, 0.14, "toast_bg.png", blend="toast_blend"),
+        element("toast_hitarea", "button", 0.15, 0.83, 0.70, 0.17,
                 [image("toast_icon_message", 0.01, 0.02, 0.10, 0.10, "toast_message.png", keep_aspect="1",
                        display="0"),
                  image("toast_icon_challenge", 0.01, 0.02, 0.10, 0.10, "toast_challenge.png", keep_aspect="1",
@@ -702,7 +712,7 @@ def toast():
                        keep_aspect="1", display="0"),
                  text("toast_message", 0.13, 0.0, 0.55, 0.14, None)],
                 events={"onclick": "toast_click"})],
-        comment="The toast strip at the bottom of the screen; a press runs toast_click.")
+        comment="The toast strip at the bottom of the screen, a clear strip under it; a press runs toast_click.")
 
 
 def advertisement():

@@ -496,6 +496,13 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(LoggedIn());
     EXPECT_EQ(In("GetRandomKey").size(), uKeys);
     EXPECT_EQ(In("Login").back()["user"].String(), "player1");
+
+    // Play with the connection down logs out, but only the player's own log-out forgets.
+    m_pServer->Stop();
+    ASSERT_TRUE(WaitFor([&] { return (Session()->GetStatus() & 1) == 0; })) << "the lobby is down";
+    m_App.GetGameState()->QuickPlay();
+    EXPECT_TRUE(Lobby()->GetAutoLogin());
+    EXPECT_EQ(Narrow(Lobby()->GetUserName()), "player1");
 }
 
 TEST_F(CVornMenuState, OnTheShippedLayoutAGuestLogsInByItsButtonAndTheVornButtonClosesTheMenu)

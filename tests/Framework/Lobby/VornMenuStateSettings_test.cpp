@@ -103,9 +103,13 @@ TEST_F(CVornMenuState, SlidersStoreWholePercentsAndShowTheStoredVolume)
     };
     for (const auto& c : aCases)
     {
-        pSlider->SetValue(0.554f);
-        Run(c.pfnSet, pSlider);
-        EXPECT_EQ((m_App.*c.pfnVolume)(), 55);
+        // Truncated: a slider between two whole percents keeps the lower.
+        for (float fValue : {0.555f, 0.559f})
+        {
+            pSlider->SetValue(fValue);
+            Run(c.pfnSet, pSlider);
+            EXPECT_EQ((m_App.*c.pfnVolume)(), 55) << fValue;
+        }
         (m_App.*c.pfnSetVolume)(80);
         Run(c.pfnGet, pSlider);
         EXPECT_NEAR(pSlider->GetValue(), 0.8f, 1e-4f);

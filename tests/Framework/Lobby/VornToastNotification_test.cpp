@@ -103,11 +103,11 @@ TEST_F(CVornToastNotification, QueueSkipsAWaitingDuplicateButTakesTheTextOnScree
 TEST_F(CVornToastNotification, SlidesInRestsAndSlidesOutOverHalfASecondEach)
 {
     ASSERT_NO_FATAL_FAILURE(StartLocal());
-    // It rests where the layout puts it, wholly inside the window, and slides from below.
-    const int B = Bottom(), R = HitTop(), H = Height();
+    // The hit area rises by its height to rest on the bottom edge; the picture at its top
+    // keeps clear of the edge.
+    const int B = Bottom(), H = Height(), R = B - H;
     ASSERT_GT(H, 0);
-    ASSERT_LE(R + H, B);
-    const float fRise = static_cast<float>(B - R);
+    const float fRise = static_cast<float>(H);
     struct sSTEP
     {
         float fDuration; // of the toast
@@ -142,6 +142,11 @@ TEST_F(CVornToastNotification, SlidesInRestsAndSlidesOutOverHalfASecondEach)
         fAt = step.fAt;
         EXPECT_EQ(HitTop(), step.iExpected) << step.fDuration << " s toast at " << step.fAt;
         EXPECT_EQ(Find(*m_pToast, "toast_bg")->GetArea().top, step.iExpected);
+        if (step.iExpected == R)
+        {
+            EXPECT_LT(Find(*m_pToast, "toast_bg")->GetArea().bottom, B)
+                << "the picture rests clear of the edge";
+        }
     }
     m_pToast->Update(0.25f);
     EXPECT_EQ(m_pToast->GetVisible(), 0u);
@@ -231,7 +236,8 @@ TEST_F(CVornToastNotification, ANewScreenSizeRebuildsTheTreeAndKeepsTheToastAtIt
     EXPECT_EQ(Message(*m_pToast), "kept\n\nAchievement unlocked!");
     EXPECT_EQ(Find(*m_pToast, "toast_icon_achievement")->GetVisible(), 1u);
     m_pToast->Update(0.5f);
-    EXPECT_LT(HitTop() + Height(), Bottom()) << "at rest inside the new size";
+    EXPECT_EQ(HitTop() + Height(), Bottom()) << "at rest on the new size's bottom edge";
+    EXPECT_LT(Find(*m_pToast, "toast_bg")->GetArea().bottom, Bottom());
     m_pToast->Update(1.5f);
     EXPECT_EQ(m_pToast->GetVisible(), 0u);
 }
