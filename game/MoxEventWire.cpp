@@ -34,6 +34,7 @@ const sMoxEventForm MOX_EVENT_FORMS[MOX_EVENT_FORM_COUNT] = {
     {EVENT_CLOCK_RESTART, 12, false},
     {EVENT_PLAYBACK_DONE, 16, false},
     {EVENT_VIRTUAL_ITEMS, 64, false},
+    {EVENT_ITEMS_DROPPED, 32, false},
 };
 
 const sMoxEventForm* MoxEventForm(int iType)

@@ -34,7 +34,9 @@ enum MOX_EVENT_TYPE : int
     EVENT_EFFECT_EXPLOSION = 50,
     EVENT_CLOCK_RESTART = 70,
     EVENT_PLAYBACK_DONE = 71,
-    EVENT_VIRTUAL_ITEMS = 77
+    EVENT_VIRTUAL_ITEMS = 77,
+    // Items of one player that a device could not load: both devices play without them.
+    EVENT_ITEMS_DROPPED = 78
 };
 
 enum FORCE_TYPE : int
@@ -60,7 +62,7 @@ struct sMoxEventForm
 
 enum : int
 {
-    MOX_EVENT_FORM_COUNT = 30,
+    MOX_EVENT_FORM_COUNT = 31,
     MOX_EVENT_MAX_SIZE = 64
 };
 
@@ -159,7 +161,10 @@ enum : int
     ITEMS_IDS = 16,
     ITEMS_DESCRIPTIONS = 32,
     ITEMS_FILES = 48,
-    ITEMS_MAX = 4
+    ITEMS_MAX = 4,
+    DROPPED_PLAYER = 12,
+    DROPPED_COUNT = 13,
+    DROPPED_IDS = 16
 };
 } // namespace MoxField
 

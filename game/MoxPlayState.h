@@ -125,6 +125,8 @@ public:
     int LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNumber, int iFileNumber);
     // Loads the players' hats and the own battleground again (bombs keep their fields).
     void RestoreVirtualItems();
+    // Takes a hat or bomb off the player (a battleground is the own device's alone).
+    void DropVirtualItem(int iPlayer, int iItemId);
 
     // ---- controls
 
@@ -199,6 +201,7 @@ public:
                                unsigned int uSendFlag);
     void PlaybackDone();
     void SendVirtualItems();
+    void DropVirtualItems(int iPlayer, const int* pItemIds, int iCount);
 
     // ---- the turn pack
 
@@ -250,6 +253,7 @@ public:
     void EventNoMoreEvents(CMoxEvent* pEvent);
     void EventPlaybackDone(CMoxEvent* pEvent);
     void EventVirtualItems(CMoxEvent* pEvent);
+    void EventItemsDropped(CMoxEvent* pEvent);
     // The turn of that player begins (an index that is neither player keeps the old one).
     void ApplyNextPlayer(int iPlayer);
     // The physics runs or stops, in the scene too.

@@ -126,6 +126,9 @@ void CMoxPlayState::HandleGameEvents()
         case EVENT_VIRTUAL_ITEMS:
             EventVirtualItems(pEvent);
             break;
+        case EVENT_ITEMS_DROPPED:
+            EventItemsDropped(pEvent);
+            break;
         default:
             break;
         }

@@ -303,3 +303,14 @@ void CMoxPlayState::SendVirtualItems()
     e.U8(MoxField::ITEMS_COUNT, iCount);
     Write(e, 1);
 }
+
+void CMoxPlayState::DropVirtualItems(int iPlayer, const int* pItemIds, int iCount)
+{
+    sMoxEventBytes e(EVENT_ITEMS_DROPPED, NextEventId(), kAtOnce);
+    e.U8(MoxField::DROPPED_PLAYER, iPlayer);
+    iCount = iCount < MoxField::ITEMS_MAX ? iCount : MoxField::ITEMS_MAX;
+    for (int i = 0; i < iCount; ++i)
+        e.I32(MoxField::DROPPED_IDS + 4 * i, pItemIds[i]);
+    e.U8(MoxField::DROPPED_COUNT, iCount);
+    Write(e, 1);
+}

@@ -387,8 +387,27 @@ void CMoxPlayState::EventVirtualItems(CMoxEvent* pEvent)
     if (!IsPlayer(iPlayer) || iCount < 0 || iCount > MoxField::ITEMS_MAX)
         return;
     const unsigned char* p = pEvent->m_pPayload;
+    int aMissing[MoxField::ITEMS_MAX] = {};
+    int iMissing = 0;
     for (int i = 0; i < iCount; ++i)
-        LoadVirtualItem(iPlayer, MoxGetI32(p, MoxField::ITEMS_IDS + 4 * i),
-                        MoxGetI32(p, MoxField::ITEMS_DESCRIPTIONS + 4 * i),
-                        MoxGetI32(p, MoxField::ITEMS_FILES + 4 * i));
+    {
+        const int iItemId = MoxGetI32(p, MoxField::ITEMS_IDS + 4 * i);
+        if (!LoadVirtualItem(iPlayer, iItemId, MoxGetI32(p, MoxField::ITEMS_DESCRIPTIONS + 4 * i),
+                             MoxGetI32(p, MoxField::ITEMS_FILES + 4 * i)))
+            aMissing[iMissing++] = iItemId;
+    }
+    // The other device may hold the pack this one lacks: one match with a hat on one
+    // device only would show two healths and could name two winners.
+    if (iMissing && !m_bSinglePlayer)
+        DropVirtualItems(iPlayer, aMissing, iMissing);
+}
+
+void CMoxPlayState::EventItemsDropped(CMoxEvent* pEvent)
+{
+    const int iPlayer = ReadI8(pEvent, MoxField::DROPPED_PLAYER);
+    const int iCount = ReadI8(pEvent, MoxField::DROPPED_COUNT);
+    if (!IsPlayer(iPlayer) || iCount < 0 || iCount > MoxField::ITEMS_MAX)
+        return;
+    for (int i = 0; i < iCount; ++i)
+        DropVirtualItem(iPlayer, MoxGetI32(pEvent->m_pPayload, MoxField::DROPPED_IDS + 4 * i));
 }

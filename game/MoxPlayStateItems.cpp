@@ -28,7 +28,7 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
             player.m_iItemFile = iFileNumber;
             player.m_bShowItem = 1;
             if (!m_bStarted)
-                player.m_iHealth = 100 + item.iVariable;
+                player.m_iHealth = PLAYER_START_HEALTH + item.iVariable;
         }
         break;
     case MOX_ITEM_CLUSTER:
@@ -71,6 +71,34 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
     if (m_bSinglePlayer)
         InitControls(1);
     return 1;
+}
+
+void CMoxPlayState::DropVirtualItem(int iPlayer, int iItemId)
+{
+    CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
+    if (!m_pLiveScene || iPlayer < 0 || iPlayer > 1)
+        return;
+    CPlayer& player = m_pLiveScene->m_Players[iPlayer];
+    if (player.m_bShowItem && player.m_iItemId == iItemId)
+    {
+        if (pApp)
+            pApp->ReleaseSurface(player.m_pItemSurface);
+        player.m_pItemSurface = nullptr;
+        player.m_iItemVariable = player.m_iItemId = player.m_iItemDescription = player.m_iItemFile = 0;
+        player.m_bShowItem = 0;
+        if (!m_bStarted)
+            player.m_iHealth = PLAYER_START_HEALTH;
+    }
+    if (player.m_bHasCluster && player.m_iClusterItemId == iItemId)
+    {
+        player.m_bHasCluster = 0;
+        player.m_iClusterItemId = 0;
+    }
+    if (player.m_bHasSnow && player.m_iSnowItemId == iItemId)
+    {
+        player.m_bHasSnow = 0;
+        player.m_iSnowItemId = 0;
+    }
 }
 
 void CMoxPlayState::RestoreVirtualItems()

@@ -11,7 +11,7 @@ CPlayer::CPlayer()
     : m_bAlive(1), m_fInfoRise(0.0f), m_bShowInfo(0), m_vInfoAnchor(0.0f, 0.0f), m_iNextProjectile(0),
       m_vAim(0.0f, 0.0f), m_vStretch(0.0f, 0.0f), m_vStretchRelease(0.0f, 0.0f), m_vStretchPad(0.0f, 0.0f),
       m_vStretchBase(0.0f, 0.0f), m_bStretching(0), m_bWhipActive(0), m_bWhipDamageDone(0),
-      m_fWhipAngle(0.0f), m_bShowAim(0), m_strName("Player"), m_iHealth(100), m_iDirection(0),
+      m_fWhipAngle(0.0f), m_bShowAim(0), m_strName("Player"), m_iHealth(PLAYER_START_HEALTH), m_iDirection(0),
       m_fViewAngle(0.0f), m_iIndex(0), m_Color(1.0f, 1.0f, 1.0f, 1.0f), m_pBody(nullptr),
       m_pViewTarget(nullptr), m_bFellIntoWater(0), m_iTimeOutsLeft(0), m_iUserId(0), m_iSelectedAction(0),
       m_fZoom(1.0f), m_bReady(0), m_bGone(0), m_cRoundWins(0), m_fGrabRadius(0.0f), m_bReleased(0),

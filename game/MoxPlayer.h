@@ -21,6 +21,7 @@ enum PROJECTILE_TYPE : int
 
 enum
 {
+    PLAYER_START_HEALTH = 100, // a hat adds its bonus before the round starts
     PLAYER_PROJECTILES = 32,
     PLAYER_DAMAGE_ENTRIES = 32,
     // Collision masks: a player's own shots pass through it until they leave it, and the

@@ -413,6 +413,10 @@ public:
     {
         return m_uItemDataCheckPending;
     }
+    unsigned int IsGameReadyWaitingForItemData() const
+    {
+        return m_uGameReadyAfterItemData;
+    }
     // The backlog keeps its newest lines only, so that an opponent chatting without pause
     // cannot fill the memory; the page's list shows fewer still.
     static constexpr int CHAT_BACKLOG_LINES = 100;
@@ -535,6 +539,8 @@ protected:
     CKorvelMap<int, CASN1ShopItems::sItemData> m_ShopItems;
     int m_iPurchasedItemId = 0;
     unsigned int m_uItemDataCheckPending = 0;
+    // GameReady waits for the item data of the match's items (a game connection's round).
+    unsigned int m_uGameReadyAfterItemData = 0;
 
     // ---- shop, items and promotions
     void FillOwnTournamentScores(const CKorvelArray<CKorvelString>& aNames,
@@ -607,6 +613,9 @@ protected:
     static constexpr float ITEM_DATA_STALL_SECONDS = 30.0f;
     static const int TEXT_ITEMS_NOT_DOWNLOADED = 330;
     unsigned int ItemDataNeeded(int iItemId, int iFlag) const;
+    // Asks for the server's item data list when an in-game item's data file is not on the
+    // device (an item bought or received since the last check); 1 when asked.
+    unsigned int RequestMissingItemData();
     int CheckItemFile(sItemFileData& record);
     void FetchItemFile(sItemFileData& record);
     void FailItemFile(sItemFileData& record);

@@ -24,6 +24,7 @@ namespace
 {
 const int FLAG_FROM_MY_ITEMS = 0x100;
 const int FLAG_IN_GAME = 0x800;
+const int KIND_GIFT = 1; // the low byte of the purchase flags
 
 CInfiniteList* ListOf(CWidget* pRow)
 {
@@ -209,13 +210,18 @@ void CVornMenuState::OnConfirmBuyItemResponce(int iItemId, int iFlags, const CKo
         iHigh == 0 ? m_pShopList : (iHigh == FLAG_FROM_MY_ITEMS ? m_pMyItemsList : nullptr);
     if (pShown)
         pShown->Clear(1);
+    // A gift is the recipients' item: enabling it here would ask the server to enable an
+    // item the giver does not own, and its refusal would read as a failed gift.
+    const unsigned int uGift = (iFlags & 0xFF) == KIND_GIFT;
     if (CVornNetworkSession* pSession = Session())
     {
-        pSession->SendUpdateItemState(iItemId, 1);
+        if (!uGift)
+            pSession->SendUpdateItemState(iItemId, 1);
         pSession->SendGetShopItemGroups(CVornNetworkSession::SHOP_IN_GAME_REFRESH |
                                         CVornNetworkSession::SHOP_LIST_MY_ITEMS);
     }
-    m_iPurchasedItemId = iItemId;
+    if (!uGift)
+        m_iPurchasedItemId = iItemId;
 }
 
 void CVornMenuState::ShowBuyError(int iCode, const CKorvelString& strText)

@@ -79,11 +79,16 @@ void CVornMenuState::OnShopItems(int iFlags, int iStart,
     switch (iFlags & ~CVornNetworkSession::SHOP_LIST_KIND_MASK)
     {
     case CVornNetworkSession::SHOP_IN_GAME_CONNECTED:
-        if (pSession)
+        // An item bought or received since login would be sent to the opponent and then
+        // fail to load on both devices: its data comes first.
+        if (RequestMissingItemData())
+            m_uGameReadyAfterItemData = 1;
+        else if (pSession)
             pSession->SendGameReady();
         break;
     case CVornNetworkSession::SHOP_IN_GAME_REFRESH:
         FillInGameItems(iStart, aItems);
+        RequestMissingItemData();
         break;
     default:
         if (pSession)

@@ -27,6 +27,26 @@ unsigned int CVornMenuState::ItemDataNeeded(int iItemId, int iFlag) const
     return 0;
 }
 
+unsigned int CVornMenuState::RequestMissingItemData()
+{
+    CVornNetworkSession* pSession = Session();
+    if (!pSession)
+        return 0;
+    for (int i = 0; i < m_Items.GetCount(); ++i)
+    {
+        if (m_Items[i].m_iFileId <= 0)
+            continue;
+        CKorvelString strPath;
+        GetItemFile(m_Items[i].m_iFileId, strPath);
+        if (!CKorvelFile::FileExists(strPath))
+        {
+            pSession->SendGetAvailableShopItemDatas();
+            return 1;
+        }
+    }
+    return 0;
+}
+
 void CVornMenuState::OnAvailableShopItemDatas(const CKorvelArray<CASN1AvailableItemDatas::sItemData>& aItems)
 {
     for (int a = 0; a < aItems.GetCount(); ++a)
@@ -225,9 +245,11 @@ void CVornMenuState::HandleShopItemDataLoading()
     }
     if (!uReady)
     {
+        // The lobby comes back as it was when the dialog came: a first login fetches
+        // every flagged file, and the page the player was reading (the registration's
+        // thank-you) must not close with it.
         if (!m_uLoading)
             BeginLoading(LanguageText(33), LanguageText(34));
-        m_uFlags &= static_cast<unsigned char>(~1u);
         return;
     }
 
@@ -240,6 +262,12 @@ void CVornMenuState::HandleShopItemDataLoading()
     if (m_uItemDataFailed && m_pKestrolund)
         m_pKestrolund->ShowToastNotification(nullptr, LanguageText(TEXT_ITEMS_NOT_DOWNLOADED), 6.0f, 0);
     m_uItemDataFailed = 0;
+    if (m_uGameReadyAfterItemData)
+    {
+        m_uGameReadyAfterItemData = 0;
+        if (CVornNetworkSession* pSession = Session())
+            pSession->SendGameReady();
+    }
     if (m_uItemDataCheckPending)
     {
         m_uItemDataCheckPending = 0;

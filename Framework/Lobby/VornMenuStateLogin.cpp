@@ -229,6 +229,7 @@ void CVornMenuState::OnAutoRelogin()
 {
     m_uInMatch = 0;
     m_bItemDataListReceived = 0;
+    m_uGameReadyAfterItemData = 0;
     SwitchMainButtons();
     EndLoading();
     BeginLoading(LanguageText(35), LanguageText(34));
@@ -238,6 +239,7 @@ void CVornMenuState::OnLogout()
 {
     // A round of the in-game items that was under way belongs to the player who left.
     m_uItemDataCheckPending = 0;
+    m_uGameReadyAfterItemData = 0;
     ResetPlayerData();
     if (m_pPageView)
         m_pPageView->SwitchToPage(CKorvelString("loginscreen_root"));

@@ -23,6 +23,7 @@ const char* const TOAST_FONT_TEXT = "//challenge_waiting//waiting_text";
 // The toast strip's text as its layout (toast_layout.xml) places it in the window.
 const float TOAST_TEXT_LEFT = 0.28f, TOAST_TEXT_RIGHT = 0.83f, TOAST_TOP = 0.84f, TOAST_BOTTOM = 0.98f;
 const int INK_TOLERANCE = 48;
+const int ENGLISH_ROW = 0;
 
 // Takes a picture: the rectangle shows a text of that width in the colour, alike in this
 // picture and the one before (two pictures at once would be one frame, still by chance).
@@ -44,6 +45,21 @@ int InkWidth(const sE2eShot& shot, const sE2eRect& r, uint32_t uColour)
 {
     return E2eInkSpan(shot, r,
                       [&](int, int, uint32_t uPixel) { return E2eNear(uPixel, uColour, INK_TOLERANCE); });
+}
+
+void Arrive(CJourneyPages& pages, const std::string& strName, const std::string& strPassword)
+{
+    CJourney& journey = pages.Journey();
+    journey.Start();
+    pages.WaitForPage(LANGUAGE);
+    pages.ChooseLanguage(ENGLISH_ROW);
+    pages.WaitForPage(LOGIN);
+    pages.Register(strName, strName + "@example.org", strPassword);
+    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
+    // The lobby would open on the thank-you page again: in through the login page instead.
+    pages.Logout();
+    pages.LoginAs(strName, strPassword);
+    pages.OpenLobby();
 }
 
 sE2eRect RowPart(CJourney& journey, int iRow, const std::string& strPart)

@@ -14,6 +14,8 @@ extern const sJourneyPage PLAYERS;
 extern const sJourneyPage CHALLENGED; // the "Challenge!" dialog
 extern const sJourneyPage WAITING;    // waiting for the other player's answer
 
+// The player's first launch: English, the registration's pages, the lobby's home page.
+void Arrive(CJourneyPages& pages, const std::string& strName, const std::string& strPassword);
 // The Players page lists the players online under its first header, in the order of their
 // logins. From the lobby's home page (or the Players page): the Players page, until the
 // name shows in row iRow.

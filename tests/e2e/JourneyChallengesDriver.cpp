@@ -20,7 +20,6 @@ namespace
 using namespace journey_pages;
 using namespace journey_challenges;
 
-const int ENGLISH_ROW = 0;
 const char* const PASSWORD = "Secret-123";
 const char* const ALDA = "Alda";
 const char* const BRAM = "Bram";
@@ -49,23 +48,6 @@ int WrittenWidth(const sE2eShot& shot, const sE2eRect& r)
     return E2eInkSpan(shot, r,
                       [&](int, int y, uint32_t uPixel)
                       { return !E2eNear(uPixel, shot.At(iRight, y), INK_TOLERANCE); });
-}
-
-// The player's first launch: English, the registration's pages, the lobby's home page.
-void Arrive(CJourneyPages& pages, const std::string& strName)
-{
-    CJourney& journey = pages.Journey();
-    journey.Start();
-    pages.WaitForPage(LANGUAGE);
-    pages.ChooseLanguage(ENGLISH_ROW);
-    pages.WaitForPage(LOGIN);
-    std::string strMail = strName + "@example.org";
-    pages.Register(strName, strMail, PASSWORD);
-    pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
-    // The lobby would open on the thank-you page again: in through the login page instead.
-    pages.Logout();
-    pages.LoginAs(strName, PASSWORD);
-    pages.OpenLobby();
 }
 
 std::function<bool(const CTestJson&)> Out(const std::string& strName)
@@ -354,8 +336,8 @@ int main()
     return first.Run(
         [&]
         {
-            Arrive(alda, ALDA);
-            Arrive(bram, BRAM);
+            Arrive(alda, ALDA, PASSWORD);
+            Arrive(bram, BRAM, PASSWORD);
             MeasureToasts(first, {DECLINED, BUSY});
             Decline(alda, bram);
             Withdraw(alda, bram);

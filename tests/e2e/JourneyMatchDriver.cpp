@@ -18,13 +18,15 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/e2e/JourneyMatch.h"
+#include "tests/e2e/JourneyDuel.h"
 #include "tests/e2e/JourneyMatchTurns.h"
 
 namespace
 {
 
 using namespace journey_pages;
+using namespace journey_duel;
+using sPlayer = sJourneyPlayer;
 
 const int ENGLISH_ROW = 0;
 const char* const PASSWORD = "Reed-42";
@@ -32,47 +34,10 @@ const char* const THANK_BUTTON = "//loginscreen_thank//thank_button";
 const sJourneyPage ME = {"the Me page", "//me_root//page_title", JOURNEY_TEXT_TITLE};
 // A bubble's white, in pixels, over what the band showed before the line.
 const int BUBBLE_PIXELS = 300;
-const int PRESS_TRIES = 4;
 const int WINNER_READ_MS = 1500;
 // The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
 // from the screen's centre.
 const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
-
-// One of the two players: its window, its pages and what the server's log says of it.
-struct sPlayer
-{
-    explicit sPlayer(CJourney& journey) : m_Journey(journey), m_Pages(journey), m_Match(m_Pages) {}
-
-    CJourney& m_Journey;
-    CJourneyPages m_Pages;
-    CJourneyMatch m_Match;
-    std::string m_strName;
-    long long m_llUser = -1;
-    std::string m_strLobbyConn;
-    int m_iSlot = -1;
-};
-
-sJourneySide Side(sPlayer& player)
-{
-    return {&player.m_Journey, &player.m_Pages, player.m_strName, player.m_llUser, player.m_iSlot};
-}
-
-std::function<bool(const CTestJson&)> Event(const std::string& strEvent)
-{
-    return [strEvent](const CTestJson& r) { return r["event"].String() == strEvent; };
-}
-
-// The user id and lobby connection of the login that came from uFrom on.
-void ReadLogin(sPlayer& player, size_t uFrom)
-{
-    const CTestJson login =
-        player.m_Journey.WaitForRecord("the server logged a player in", Event("login"), uFrom);
-    player.m_strName = login["name"].String();
-    player.m_llUser = login["user_id"].Int();
-    player.m_strLobbyConn = login["conn"].String();
-    player.m_Journey.Say(player.m_strName + " is user " + std::to_string(player.m_llUser));
-    JourneyExpectConnectedLine(player.m_Journey);
-}
 
 void FirstLaunch(sPlayer& player)
 {
@@ -98,50 +63,6 @@ void GuestToMenu(sPlayer& player)
     const size_t uFrom = player.m_Journey.LogCount();
     player.m_Match.PlayAsGuest();
     ReadLogin(player, uFrom);
-}
-
-// A quick-play registration on the player's lobby connection from uFrom on, not withdrawn.
-bool Queued(const sPlayer& player, size_t uFrom)
-{
-    bool bQueued = false;
-    const std::vector<CTestJson>& aRecords = player.m_Journey.Log().Records();
-    for (size_t u = uFrom; u < aRecords.size(); ++u)
-    {
-        const CTestJson& r = aRecords[u];
-        if (r["event"].String() != "in" || r["conn"].String() != player.m_strLobbyConn)
-            continue;
-        if (r["name"].String() == "QueueRegisterIn")
-            bQueued = true;
-        if (r["name"].String() == "QueueUnregisterFrom")
-            bQueued = false;
-    }
-    return bQueued;
-}
-
-// Both press play until the server pairs them; then both boards show.
-void QuickPlay(sPlayer& a, sPlayer& b)
-{
-    CJourney& log = a.m_Journey;
-    const size_t uFrom = log.LogCount();
-    for (int iTry = 0; iTry < 3 * PRESS_TRIES && log.Log().Find(Event("paired"), uFrom) < 0; ++iTry)
-    {
-        for (sPlayer* p : {&a, &b})
-            if (!Queued(*p, uFrom))
-                p->m_Match.PressPlay();
-        E2eWaitFor([&] { return log.Log().Find(Event("paired"), uFrom) >= 0; }, 5);
-    }
-    const CTestJson paired = log.WaitForRecord("the server paired the two", Event("paired"), uFrom);
-    for (sPlayer* p : {&a, &b})
-    {
-        const CTestJson& players = paired["players"];
-        p->m_iSlot = players[size_t(0)].Int() == p->m_llUser   ? 0
-                     : players[size_t(1)].Int() == p->m_llUser ? 1
-                                                               : -1;
-        log.Expect(p->m_iSlot >= 0, p->m_strName + " is one of the paired players");
-    }
-    log.WaitForRecord("the match started", Event("match_start"), uFrom);
-    for (sPlayer* p : {&a, &b})
-        p->m_Match.WaitForBoard();
 }
 
 // The side of the name bar where the slot's flomp shows in the player's window.
@@ -198,26 +119,6 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     sender.m_Match.WaitForBoard();
 }
 
-// The leaver answers "Leave the match?" with yes; its report ranks it last.
-void Leave(sPlayer& leaver, const sPlayer& stayer)
-{
-    CJourney& log = leaver.m_Journey;
-    const size_t uFrom = log.LogCount();
-    const long long llLeaver = leaver.m_llUser;
-    auto fnLeft = [=](const CTestJson& r)
-    { return r["event"].String() == "game_end" && r["user"].Int() == llLeaver; };
-    for (int iTry = 0; iTry < PRESS_TRIES && log.Log().Find(fnLeft, uFrom) < 0; ++iTry)
-    {
-        leaver.m_Match.LeaveByExitDoor();
-        E2eWaitFor([&] { return log.Log().Find(fnLeft, uFrom) >= 0; }, 10);
-    }
-    const CTestJson end = log.WaitForRecord(leaver.m_strName + " left the match", fnLeft, uFrom);
-    log.Expect(end["report"]["leaving"].Int() == 1 &&
-                   end["report"]["ranks"][std::to_string(llLeaver)].Int() == 2 &&
-                   end["report"]["ranks"][std::to_string(stayer.m_llUser)].Int() == 1,
-               leaver.m_strName + "'s report ranks the leaver last");
-}
-
 // After the opponent left: the match screen says so over the winner's name before the chat
 // page takes over (it did not before the opponent left).
 void SeesWinner(sPlayer& stayer, bool bBefore)
@@ -238,19 +139,6 @@ void SeesWinner(sPlayer& stayer, bool bBefore)
                    "the result still shows a moment later");
 }
 
-// Until the chat page shows, through the match-over screen's next button when it does not
-// come by itself.
-void WaitForChatPage(sPlayer& stayer)
-{
-    CJourney& journey = stayer.m_Journey;
-    for (int iTry = 0; iTry < PRESS_TRIES && !(journey.Look(), stayer.m_Pages.Showing(CHAT)); ++iTry)
-    {
-        stayer.m_Match.PressContinue();
-        E2eWaitFor([&] { return journey.Look(), stayer.m_Pages.Showing(CHAT); }, 15);
-    }
-    stayer.m_Pages.WaitForPage(CHAT);
-}
-
 // The server told the stayer that the opponent's game is gone.
 void WaitForOpponentGone(sPlayer& stayer, size_t uFrom)
 {
@@ -259,35 +147,6 @@ void WaitForOpponentGone(sPlayer& stayer, size_t uFrom)
         [](const CTestJson& r)
         { return r["event"].String() == "out" && r["name"].String() == "GameDisconnect"; },
         uFrom);
-}
-
-// After the opponent left: the match-over screen's next button (unless the chat page came up
-// by itself), the chat page, its back arrow, and the game's menu, through the lobby's home
-// page closed (a guest's is the login page, whose guest button closes it).
-void BackToMenu(sPlayer& stayer, bool bGuest)
-{
-    CJourney& journey = stayer.m_Journey;
-    CJourneyPages& pages = stayer.m_Pages;
-    journey.Keep("result-" + stayer.m_strName);
-    WaitForChatPage(stayer);
-    journey.Keep("chat-after-match-" + stayer.m_strName);
-    JourneyCheckChatAfterOpponentLeft(journey);
-    for (int iTry = 0; iTry < PRESS_TRIES && (journey.Look(), pages.Showing(CHAT)); ++iTry)
-    {
-        stayer.m_Match.PressChatBack();
-        E2eWaitFor([&] { return journey.Look(), !pages.Showing(CHAT); }, 15);
-    }
-    const sJourneyPage& home = bGuest ? LOGIN : HOME;
-    pages.WaitForGameMenuOrPage(home);
-    if (bGuest && !pages.ShowsGameMenu())
-        stayer.m_Match.PlayAsGuest();
-    for (int iTry = 0; iTry < PRESS_TRIES && !bGuest && !pages.ShowsGameMenu(); ++iTry)
-    {
-        journey.PressWidget("//startscreen_root//close_menu");
-        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
-    }
-    pages.WaitForGameMenu();
-    journey.Keep("menu-after-match-" + stayer.m_strName);
 }
 
 void AccountsMatch(sPlayer& a, sPlayer& b)

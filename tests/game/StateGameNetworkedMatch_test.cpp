@@ -345,6 +345,40 @@ TEST_F(CStateGameNetworkedMatch, SpecialItemsActTheSameOnBothSides)
     ExpectNoResend();
 }
 
+// A's hat and B's hat come from a pack only A holds: B can load neither, so both devices
+// take both hats off before the round starts and play the same match at 100 each.
+TEST_F(CStateGameNetworkedMatch, AnItemOneDeviceCannotLoadIsPlayedWithoutOnBoth)
+{
+    const TestPackItems items = {
+        {"/10.xml", R"(<item><attributes type="hat" variable="20" filename="hat_red.png"/></item>)"},
+        {"/11.xml", R"(<item><attributes type="hat" variable="5" filename="hat_blue.png"/></item>)"},
+        {"/hat_red.png", GameTestPicture("hat_red.png", 0xFF0000)},
+        {"/hat_blue.png", GameTestPicture("hat_blue.png", 0x0000FF)},
+    };
+    ASSERT_TRUE(
+        WriteTestFile(m_Harness.App(CMatchHarness::SIDE_A).Dir() + "/data_64_1.kmp", TestPackBytes(items)));
+    m_Harness.App(CMatchHarness::SIDE_A).m_pTestLobby->m_aItems.Add({1, 501, 1, 1, -1, 10, 0});
+    m_Harness.App(CMatchHarness::SIDE_B).m_pTestLobby->m_aItems.Add({1, 601, 1, 1, -1, 11, 0});
+    ScriptQuickWin();
+    m_Harness.StartMatch();
+    bool bTurnSeen = false;
+    for (int i = 0; i < 20000 && !bTurnSeen; ++i)
+    {
+        m_Harness.Frame();
+        bTurnSeen = m_Harness.m_aLog[0].size() == 1 && m_Harness.m_aLog[1].size() == 1;
+    }
+    ASSERT_TRUE(bTurnSeen);
+    for (int k = 0; k < 2; ++k)
+        for (int p = 0; p < 2; ++p)
+        {
+            EXPECT_EQ(Player(k, p).m_iHealth, PLAYER_START_HEALTH) << k << p;
+            EXPECT_EQ(Player(k, p).m_bShowItem, 0) << k << p;
+            EXPECT_EQ(Player(k, p).m_pItemSurface, nullptr) << k << p;
+        }
+    ASSERT_TRUE(m_Harness.RunMatch());
+    ExpectAWon();
+}
+
 // The time-out match, the quick win and the tie then a win over a poor network, each for
 // three seeds: the same logs, patient resends, duplicates delivered and never applied twice.
 TEST_F(CStateGameNetworkedMatch, TimeOutsOnAPoorNetworkSeed11)

@@ -439,9 +439,10 @@ def shop_pages():
     big_kids = [image("row_bg", 0, 0, 0.94, 0.46, "row_big.png"),
                 element("icon-item", "image", 0.01, 0.02, 0.09, 0.15, extra=['<image path="icon_shop.png"/>'],
                         keep_aspect="1"),
-                text("item_name", 0.12, 0.01, 0.50, 0.07, None, font="main-b"),
-                text("item_descshort", 0.12, 0.08, 0.78, 0.06, None, color="text_dim"),
-                text("info_descfull", 0.12, 0.14, 0.78, 0.12, None),
+                text("item_name", 0.12, 0.01, 0.43, 0.07, None, font="main-b"),
+                # The texts above the prices end where the large picture's corner begins.
+                text("item_descshort", 0.12, 0.08, 0.56, 0.06, None, color="text_dim"),
+                text("info_descfull", 0.12, 0.14, 0.56, 0.12, None),
                 # Each price above its button, named: both are coins and often equal.
                 text("price_label", 0.12, 0.27, 0.09, 0.06, 300, color="text_dim"),
                 text("item_price", 0.21, 0.27, 0.12, 0.06, None, font="main-b"),
@@ -449,10 +450,11 @@ def shop_pages():
                 text("gift_price", 0.49, 0.27, 0.09, 0.06, None, font="main-b")]
 
     def shop_big(extra_kids):
-        # The large picture lies over the opened row; as a child of the row itself the
-        # expandable would stretch it over the whole row.
+        # The large picture takes the opened row's top right corner, beside the texts and
+        # above the prices and buttons, so that it hides none of them; as a child of the row
+        # itself the expandable would stretch it over the whole row.
         # A plain button: the item's large picture becomes its own image, with nothing over it.
-        large = element("large-icon-item", "button", 0.30, 0.0, 0.30, 0.46, [],
+        large = element("large-icon-item", "button", 0.70, 0.01, 0.23, 0.25, [],
                         events={"onclick": "shop_item_hide_large_icon"}, display="0")
         return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
 
@@ -486,7 +488,7 @@ def shop_pages():
                  button("buy-button", 0.43, 0, 0.16, 0.08, "buy_item", 264),
                  button("refill-button", 0.60, 0, 0.10, 0.08, "refill_item", 265),
                  text("refill_price", 0.71, 0, 0.09, 0.08, None))
-    mine_big = shop_big([text("value_pcs", 0.76, 0.01, 0.14, 0.07, None, align="right-middle"),
+    mine_big = shop_big([text("value_pcs", 0.56, 0.01, 0.12, 0.07, None, align="right-middle"),
                          text("info_message", 0.60, 0.27, 0.30, 0.06, None, color="text_dim", align="right-middle"),
                          grid])
     mine = page("my_items_root", back(), title(235),

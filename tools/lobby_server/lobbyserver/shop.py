@@ -21,9 +21,12 @@ from .shopcatalogue import ITEM_INTS
 
 NO_COINS = -1
 TIMED, EXCLUSIVE = 3, 2          # group types: seconds left; one enabled item per group
+ONE_OFF = (1, 2)                 # group types whose items a player holds once (no buy or refill again)
 MAX_CHUNK = 32768                # a chunk fits one message whatever the client asks
 MAX_PAGE_BYTES = 60000           # a page of items fits one message
 NOT_ENOUGH = "Not enough coins"
+ALREADY_OWNED = "You already own this item"
+OWNED_MARK = " (owned)"
 
 
 class LobbyShop:
@@ -99,6 +102,11 @@ class LobbyShop:
         else:
             entry["amount"] = entry.get("amount", 0) + item.amount
 
+    def _holds_once(self, wallet, item):
+        """The wallet holds this item and cannot hold it twice: buying it again would take coins for nothing."""
+        return (self.catalogue.group_by_id[item.group].type in ONE_OFF
+                and any(owned is item for owned, _amount, _enabled in self._owned(wallet)))
+
     def _group_entries(self, wallet, group_id):
         for item in self.catalogue.items:
             entry = wallet["items"].get(str(item.id))
@@ -118,7 +126,14 @@ class LobbyShop:
     def _listing(self, client, flags):
         """The records of the list the flags name, in the order of their groups' rows."""
         if flags & 0xFF == 0 and flags & ~0xFF == 0:
-            return [self._record(item) for item in self.catalogue.ordered_items()]
+            wallet = self._wallet_of(client)
+            records = []
+            for item in self.catalogue.ordered_items():
+                record = self._record(item)
+                if wallet is not None and self._holds_once(wallet, item):
+                    record[13] = (record[13] or record[1]) + OWNED_MARK
+                records.append(record)
+            return records
         if flags & 0xFF == 1 or flags & ~0xFF:
             return [self._record(*owned) for owned in self._owned(self._wallet_of(client))]
         return []
@@ -176,7 +191,25 @@ class LobbyShop:
             return "This kind of purchase is not offered"
         if kind == 2 and str(item_id) not in wallet["items"]:
             return "Only items you own can be refilled"
+        if kind == 0 and self._holds_once(wallet, item):
+            return ALREADY_OWNED
         return None
+
+    def _owner_error(self, owners, items):
+        """The text for a gift to players who hold one of these one-off items already, or None."""
+        for owner in owners:
+            if any(self._holds_once(self._wallet_of(owner), item) for item in items):
+                return "%s already owns this item" % owner.name
+        return None
+
+    def _tell(self, client, text):
+        client.conn.send(messages.notification(0, text, 0), {"text": text})
+
+    def _tell_gift(self, giver, receivers, items):
+        names = ", ".join(i.display_name or i.texts["name"] for i in items)
+        self._tell(giver, "Gift sent to %s" % ", ".join(r.name for r in receivers))
+        for receiver in receivers:
+            self._tell(receiver, "%s sent you a gift: %s" % (giver.name, names))
 
     def _gift_recipients(self, client):
         followed = self._related_ids(client.user_id, self._stored(client), "follows")
@@ -210,6 +243,8 @@ class LobbyShop:
                 error = "Choose at least one player"
             elif any(o is None or o is client for o in owners):
                 error = "A chosen player is not online"
+            else:
+                error = self._owner_error(owners, [self.catalogue.item_by_id[item_id]])
         if error is None:
             item = self.catalogue.item_by_id[item_id]
             price = self._price(item, kind, len(owners))
@@ -224,6 +259,8 @@ class LobbyShop:
                                owners=[o.user_id for o in owners])
         client.conn.send(messages.confirm_buy_item_response(item_id, flags, error or ""),
                          {"item": item_id, "flags": flags, "error": error or ""})
+        if error is None and kind == 1:
+            self._tell_gift(client, owners, [self.catalogue.item_by_id[item_id]])
 
     def _possible_gift_items(self, client, fields):
         player = fields["player"]
@@ -242,6 +279,8 @@ class LobbyShop:
             error = "This player is not online"
         elif not items or any(i is None or i.gift_price <= 0 for i in items):
             error = "These items cannot be given"
+        elif self._owner_error([target], items):
+            error = self._owner_error([target], items)
         elif wallet["coins"] < sum(i.gift_price for i in items):
             flags, error = NO_COINS, NOT_ENOUGH
         else:
@@ -252,6 +291,8 @@ class LobbyShop:
             self.log.write("gift", conn=client.conn.name, items=wanted, player=player)
         client.conn.send(messages.confirm_buy_player_items_response(player, flags, error),
                          {"player": player, "flags": flags, "error": error})
+        if not error:
+            self._tell_gift(client, [target], items)
 
     # ---- item state and use ----
 

@@ -74,13 +74,29 @@ class Buying(ShopCase, unittest.TestCase):
 
     def test_not_enough_coins_answers_minus_one_and_keeps_the_wallet(self):
         client, _uid, _name = self.guest()
-        for _ in range(5):
-            self.buy(client, 11, 0)     # 5 x 100: the wallet is empty
+        for _ in range(10):
+            self.buy(client, 21, 0)     # 10 x 50: the wallet is empty
         self.assertEqual(self.coins(client), 0)
-        (flags1, error1), (flags2, error2) = self.buy(client, 21, 0)
+        (flags1, error1), (flags2, error2) = self.buy(client, 11, 0)
         self.assertEqual((flags1, flags2), (NO_COINS, NO_COINS))
         self.assertTrue(error1 and error2)
-        self.assertEqual(self.items(client, 1)[2], [(11, 5, 1, "Red hat")])
+        self.assertEqual(self.items(client, 1)[2], [(21, 30, 1, "Bomb")])
+
+    def test_a_one_off_item_is_bought_once(self):
+        client, _uid, _name = self.guest()
+        self.assertEqual(self.buy(client, 11, 0), ((0, ""), (0, "")))
+        # Held once: the shop names it owned, and buying it again is refused with a text
+        # before and at the confirmation, the wallet untouched.
+        self.assertIn((11, 1, 1, "Red hat (owned)"), self.items(client, 0)[2])
+        (f1, e1), (f2, e2) = self.buy(client, 11, 0)
+        self.assertEqual((f1, f2), (0, 0))
+        self.assertEqual((e1, e2), ("You already own this item",) * 2)
+        self.assertEqual(self.coins(client), COINS - 100)
+        self.assertEqual(self.items(client, 1)[2], [(11, 1, 1, "Red hat")])
+        # Bombs (a count) are bought again.
+        self.buy(client, 21, 0)
+        self.assertEqual(self.buy(client, 21, 0), ((0, ""), (0, "")))
+        self.assertEqual(self.coins(client), COINS - 100 - 2 * 50)
 
     def test_unknown_item_and_kind_are_refused_with_a_text(self):
         client, _uid, _name = self.guest()
@@ -111,6 +127,10 @@ class Gifts(ShopCase, unittest.TestCase):
                          (b_id, b_name))
         confirm = self.ask(a, 104, *ints(21, 1), rc.int_list([b_id, c_id]), answer=105)
         self.assertEqual((confirm.int(1), confirm.text(2)), (1, ""))
+        # Both sides read that the gift went: the giver once, each receiver with the item's name.
+        self.assertTrue(a.expect(45).text(1).startswith("Gift sent to "))
+        for receiver in (b, c):
+            self.assertTrue(receiver.expect(45).text(1).endswith("sent you a gift: Bomb"))
         self.assertEqual(self.coins(a), COINS - 2 * 40)
         for receiver in (b, c):
             self.assertEqual(self.items(receiver, 1)[2], [(21, 3, 1, "Bomb")])
@@ -127,17 +147,23 @@ class Gifts(ShopCase, unittest.TestCase):
 
     def test_gift_items_for_one_player(self):
         a, _a_id, _ = self.guest()
-        b, b_id, _ = self.guest()
+        b, b_id, b_name = self.guest()
         offer = self.ask(a, 113, rc.integer(b_id), answer=114)
         self.assertEqual((offer.int(0), offer.text(1)), (b_id, ""))
         # The badge has no gift price: it is not offered.
         self.assertEqual([number(r[0]) for r in records(offer.fields()[2])], [11, 12, 21])
         answer = self.ask(a, 115, rc.integer(b_id), rc.integer(0), rc.int_list([11, 21]), answer=116)
         self.assertEqual((answer.int(0), answer.int(1), answer.text(2)), (b_id, 0, ""))
+        self.assertEqual(a.expect(45).text(1), "Gift sent to %s" % b_name)
+        self.assertEqual(b.expect(45).int(0), 0)
         self.assertEqual(self.coins(a), COINS - 120 - 40)
         self.assertEqual([i for i, _a, _e, _d in self.items(b, 1)[2]], [11, 21])
         refused = self.ask(a, 115, rc.integer(b_id), rc.integer(0), rc.int_list([31]), answer=116)
         self.assertNotEqual(refused.text(2), "")
+        # The hat is b's now: a second one would be lost coins.
+        refused = self.ask(a, 115, rc.integer(b_id), rc.integer(0), rc.int_list([11]), answer=116)
+        self.assertIn("already owns", refused.text(2))
+        self.assertEqual(self.coins(a), COINS - 120 - 40)
         self.assertEqual(self.ask(a, 113, rc.integer(424242), answer=114).fields()[2], b"")
 
 

@@ -1,0 +1,499 @@
+// Items from the shop to the match, in two windows side by side on one local lobby server,
+// with two accounts made through the registration pages: Aino follows Bram from his row on
+// the Players page; in the shop she buys the Sailor's hat (its row then reads as owned and a
+// second purchase is refused with a text, nothing charged) and gives Bram a snow bomb, and
+// reads that the gift was sent; Bram reads that it came and finds it under My items at once.
+// Without a restart both press play and are paired: both windows show Aino with the hat and
+// the same health, her item event carries the hat and neither device had to play without an
+// item; the shots of the match leave Aino's health the same in both windows; Bram leaves and
+// the server records one agreed result.
+//
+//   e2e_journey_items_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
+//                               KORVEL_BINARY_DIR set)
+#include <algorithm>
+#include <cstdlib>
+
+#include "tests/e2e/JourneyChallenges.h"
+#include "tests/e2e/JourneyDuel.h"
+
+// X11's headers define Bool as a type; here it is the JSON value's member.
+#undef Bool
+
+namespace
+{
+
+using namespace journey_pages;
+using namespace journey_challenges;
+using namespace journey_duel;
+
+const char* const AINO = "Aino";
+const char* const BRAM = "Bram";
+const char* const PASSWORD = "Secret-123";
+// Rows of the Players page: the players online in the order of their logins.
+const int BRAMS_ROW = 1;
+const int DEFAULT_COINS = 1000;
+const int HAT_PRICE = 150;
+const int SNOW_BOMB_GIFT_PRICE = 60;
+const int HAT_ITEM_ID = 1;
+const char* const ALREADY_OWNED = "You already own this item";
+// The game's events on the wire: the item event and the one of items played without.
+const int EVENT_START = 6, EVENT_NEXT = 10, EVENT_PACK = 43, EVENT_ITEMS = 77, EVENT_DROPPED = 78;
+const int EVENT_TYPE_BYTE = 0, ITEMS_COUNT_BYTE = 13, ITEMS_FIRST_ID_BYTE = 16, TURN_PLAYER_BYTE = 12;
+const int INK_TOLERANCE = 48;
+const int WORD_PIXELS = 20;
+
+const sJourneyPage SHOP = {"the shop", "//shop_root//page_title", JOURNEY_TEXT_TITLE};
+const sJourneyPage MY_ITEMS = {"my items", "//my_items_root//page_title", JOURNEY_TEXT_TITLE};
+const sJourneyPage BUY = {"the buy dialog", "//confirm_buy_dialog//confirm_buy_dialog_title",
+                          JOURNEY_TEXT_TITLE};
+const sJourneyPage RECIPIENTS = {"the gift's recipients",
+                                 "//dialog_list_selection//dialog_list_selection_title", JOURNEY_TEXT_TITLE};
+const sJourneyPage GIFT_CONFIRM = {
+    "the gift confirmation", "//confirm_buy_gift_dialog//confirm_buy_gift_dialog_title", JOURNEY_TEXT_TITLE};
+const char* const ERROR_TITLE = "//generic_error_dialog//error_title";
+const char* const ERROR_TEXT = "//generic_error_dialog//error-text";
+const char* const SHOP_LIST = "//shop_root//shop_page_list";
+const char* const MY_ITEMS_LIST = "//my_items_root//my_items_page_list";
+
+// The board's name bar (game/MoxPlayStateDraw.cpp RenderStatus), in units S of a thirtieth of
+// the width: each slot's portrait 3 S from its edge and 1.05 S above the bottom, its hat
+// 0.9 S above that, its health 1.5 S inwards and 0.4 S below.
+const float BOARD_UNITS = 30.0f;
+const float PORTRAIT_IN = 3.0f, PORTRAIT_UP = 1.05f, HAT_UP = 0.9f, HAT_HALF = 1.2f;
+const float HEALTH_IN = 1.5f, HEALTH_WIDTH = 3.0f, HEALTH_TOP = 0.05f;
+// The hat's blue band (tools/assetgen/items.py).
+const uint32_t HAT_BAND = 0x22407A;
+const int HAT_TOLERANCE = 20;
+const int HAT_PIXELS = 15;
+// White text: every channel at least this bright.
+const int TEXT_LEVEL = 0xF0;
+// The health's line: its number is drawn about 0.4 S below the portrait's middle.
+const float HEALTH_BOTTOM = 0.8f;
+// The board's flomps stand below the action buttons' row and right of the zoom bar.
+const float BOARD_TOP = 3.0f, BOARD_LEFT = 2.0f, BOARD_BOTTOM = 2.2f;
+// Enough white pixels for a number of two or three digits.
+const int HEALTH_INK = 20;
+const int BOARD_SECONDS = 40;
+const int SHOTS = 4;
+const int DRAG_STEPS = 20;
+
+bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
+{
+    return E2eCountNear(journey.Look(), r, uColour, INK_TOLERANCE) >= WORD_PIXELS;
+}
+
+void WaitForInk(CJourney& journey, const sE2eRect& r, uint32_t uColour, const std::string& strStep)
+{
+    journey.WaitFor([&] { return Ink(journey, r, uColour); }, strStep);
+}
+
+// The record of the player's last login so far (Arrive logs in twice).
+size_t LastLogin(CJourney& journey, const std::string& strName)
+{
+    size_t uLast = 0;
+    const std::vector<CTestJson>& aRecords = journey.Log().Records();
+    for (size_t u = 0; u < aRecords.size(); ++u)
+        if (aRecords[u]["event"].String() == "login" && aRecords[u]["name"].String() == strName)
+            uLast = u;
+    return uLast;
+}
+
+std::function<bool(const CTestJson&)> Out(const std::string& strName)
+{
+    return [strName](const CTestJson& r)
+    { return r["event"].String() == "out" && r["name"].String() == strName; };
+}
+
+std::function<bool(const CTestJson&)> Balance(int iCoins)
+{
+    return [iCoins](const CTestJson& r)
+    { return Out("WalletBalance")(r) && r["fields"]["balance"].Int() == iCoins; };
+}
+
+// ---- the lobby
+
+// A press lost while the opened row settles is pressed again, until the game sends the request.
+void PressUntilSent(CJourney& journey, const sE2eRect& r, const std::string& strWhat,
+                    const std::string& strMessage)
+{
+    const size_t uFrom = journey.LogCount();
+    auto fnSent = [&] { return journey.Log().Find(CJourney::Incoming(strMessage), uFrom) >= 0; };
+    for (int iTry = 0; iTry < PRESS_TRIES && !fnSent(); ++iTry)
+    {
+        journey.Press(r, strWhat);
+        E2eWaitFor(fnSent, 5);
+    }
+    journey.WaitForRecord("the game sent " + strMessage, CJourney::Incoming(strMessage), uFrom);
+}
+
+void FollowBram(CJourneyPages& aino)
+{
+    CJourney& journey = aino.Journey();
+    journey.Say("journey: Aino follows Bram");
+    FindPlayer(aino, BRAM, BRAMS_ROW);
+    PressRowPart(journey, BRAMS_ROW, "list_item_small//arrow");
+    WaitForInk(journey, RowPart(journey, BRAMS_ROW, "list_item_big//text_follow"), JOURNEY_TEXT_PRIMARY,
+               "Bram's row offers Follow");
+    const size_t uFrom = journey.LogCount();
+    PressRowPart(journey, BRAMS_ROW, "list_item_big//button_follow");
+    journey.WaitForRecord("the server got the follow", CJourney::Incoming("BuddyRequest"), uFrom);
+    aino.PressUntil("//players_root//button_back", HOME);
+}
+
+// The hat's row is the first under the first header; the snow bomb's the first under the second.
+sE2eRect ShopRow(CJourney& journey, const std::string& strPart, bool bBomb)
+{
+    return CJourneyListRows(journey, SHOP_LIST, true).Part(strPart, bBomb ? 2 : 1, bBomb ? 1 : 0);
+}
+
+void OpenShopRow(CJourneyPages& pages, bool bBomb)
+{
+    CJourney& journey = pages.Journey();
+    if (!(journey.Look(), pages.Showing(SHOP)))
+        pages.PressUntil("//startscreen_root//startscreen//menu_shop", SHOP);
+    const std::string strWhat = bBomb ? "the snow bomb" : "the hat";
+    WaitForInk(journey, ShopRow(journey, "list_item_small//item_name", bBomb), JOURNEY_TEXT_PRIMARY,
+               strWhat + "'s row shows its name");
+    journey.Press(ShopRow(journey, "list_item_small//item_name", bBomb), strWhat);
+    WaitForInk(journey, ShopRow(journey, "list_item_big//buy-button//label", bBomb), JOURNEY_TEXT_BUTTON,
+               strWhat + "'s opened row shows its buttons");
+}
+
+void BuyTheHat(CJourneyPages& aino)
+{
+    CJourney& journey = aino.Journey();
+    journey.Say("journey: Aino buys the hat");
+    OpenShopRow(aino, false);
+    journey.Keep("i1-hat");
+    size_t uFrom = journey.LogCount();
+    PressUntilSent(journey, ShopRow(journey, "list_item_big//buy-button", false), "Buy", "BuyItem");
+    aino.WaitForPage(BUY);
+    journey.PressWidget("//confirm_buy_dialog//ok_buy_confirm");
+    journey.WaitForRecord(
+        "the server confirmed the purchase",
+        [](const CTestJson& r)
+        { return Out("ConfirmBuyItemResponse")(r) && r["fields"]["error"].String().empty(); },
+        uFrom);
+    journey.WaitForRecord("the wallet went down by the hat's price", Balance(DEFAULT_COINS - HAT_PRICE),
+                          uFrom);
+    aino.WaitForPage(SHOP);
+
+    // Bought once: the row names it owned, and Buy again is refused before anything is charged.
+    journey.Say("journey: the hat is not sold twice");
+    OpenShopRow(aino, false);
+    journey.Keep("i2-hat-owned");
+    uFrom = journey.LogCount();
+    PressUntilSent(journey, ShopRow(journey, "list_item_big//buy-button", false), "Buy again", "BuyItem");
+    journey.WaitForRecord(
+        "the server refused a second hat",
+        [](const CTestJson& r)
+        { return Out("BuyItemResponse")(r) && r["fields"]["error"].String() == ALREADY_OWNED; },
+        uFrom);
+    // The server's text under the dialog's title.
+    WaitForInk(journey, journey.Widget(ERROR_TITLE).m_Rect, JOURNEY_TEXT_ERROR, "the error dialog shows");
+    WaitForInk(journey, journey.Widget(ERROR_TEXT).m_Rect, JOURNEY_TEXT_PRIMARY,
+               "the dialog shows the server's text");
+    journey.Keep("i3-refused");
+    aino.PressUntil("//generic_error_dialog//error_ok", SHOP);
+    journey.Expect(journey.Log().Find(CJourney::Incoming("ConfirmBuyItem"), uFrom) < 0,
+                   "nothing was confirmed, nothing charged");
+}
+
+void GiveTheBomb(CJourneyPages& aino, CJourneyPages& bram)
+{
+    CJourney& journey = aino.Journey();
+    journey.Say("journey: Aino gives Bram a snow bomb from the shop");
+    const std::string strSent = std::string("Gift sent to ") + BRAM;
+    const std::string strCame = std::string(AINO) + " sent you a gift: Snow bomb";
+    MeasureToasts(journey, {strSent});
+    MeasureToasts(bram.Journey(), {strCame});
+    OpenShopRow(aino, true);
+    const size_t uFrom = journey.LogCount();
+    PressUntilSent(journey, ShopRow(journey, "list_item_big//gift-button", true), "Gift", "BuyItem");
+    aino.WaitForPage(RECIPIENTS);
+    CJourneyListRows recipients(journey, "//dialog_list_selection//selection_list_content", false);
+    journey.Press(recipients.Part("select-button", 0, 0), "Bram as the recipient");
+    journey.PressWidget("//dialog_list_selection//ok_list_selection");
+    aino.WaitForPage(GIFT_CONFIRM);
+    journey.Keep("i4-gift-confirm");
+    journey.PressWidget("//confirm_buy_gift_dialog//ok_buy_gift_confirm");
+    journey.WaitForRecord(
+        "the server confirmed the gift",
+        [](const CTestJson& r)
+        { return Out("ConfirmBuyItemResponse")(r) && r["fields"]["error"].String().empty(); },
+        uFrom);
+    WaitForToast(journey, strSent);
+    journey.Keep("i5-gift-sent");
+    journey.Expect(journey.Log().Find(CJourney::Incoming("UpdateItemState"), uFrom) < 0,
+                   "the giver asked to enable no item of the receiver's");
+    journey.WaitForRecord("the wallet went down by the gift's price",
+                          Balance(DEFAULT_COINS - HAT_PRICE - SNOW_BOMB_GIFT_PRICE), uFrom);
+    journey.Expect(!Ink(journey, journey.Widget(ERROR_TITLE).m_Rect, JOURNEY_TEXT_ERROR),
+                   "no error dialog after the gift");
+
+    CJourney& other = bram.Journey();
+    WaitForToast(other, strCame);
+    other.Keep("i6-gift-came");
+    bram.PressUntil("//startscreen_root//startscreen//menu_items", MY_ITEMS);
+    CJourneyListRows mine(other, MY_ITEMS_LIST, false);
+    WaitForInk(other, mine.Part("list_item_small//item_name", 0, 0), JOURNEY_TEXT_PRIMARY,
+               "the bomb shows under Bram's items");
+    other.Keep("i7-bram-items");
+    bram.PressUntil("//my_items_root//button_back", HOME);
+    aino.PressUntil("//shop_root//button_back", HOME);
+}
+
+void CloseLobby(CJourneyPages& pages)
+{
+    for (int iTry = 0; iTry < PRESS_TRIES && !pages.ShowsGameMenu(); ++iTry)
+    {
+        pages.Journey().PressWidget("//startscreen_root//close_menu");
+        E2eWaitFor([&] { return pages.ShowsGameMenu(); }, 15);
+    }
+    pages.WaitForGameMenu();
+}
+
+// ---- the board
+
+struct sNameBar
+{
+    sE2eRect m_Hat;
+    sE2eRect m_Health;
+};
+
+sNameBar NameBar(const sE2eShot& shot, int iSlot)
+{
+    const float W = float(shot.m_iWidth), H = float(shot.m_iHeight), S = W / BOARD_UNITS;
+    const float x = iSlot == 0 ? PORTRAIT_IN * S : W - PORTRAIT_IN * S;
+    const float y = H - PORTRAIT_UP * S;
+    const float fInward = iSlot == 0 ? 1.0f : -1.0f;
+    const float xText = x + fInward * HEALTH_IN * S;
+    const float xFar = xText + fInward * HEALTH_WIDTH * S;
+    sNameBar bar;
+    bar.m_Hat = {int(x - HAT_HALF * S), int(y - HAT_UP * S - HAT_HALF * S), int(x + HAT_HALF * S),
+                 int(y - HAT_UP * S + HAT_HALF * S)};
+    bar.m_Health = {int(std::min(xText, xFar)), int(y + HEALTH_TOP * S), int(std::max(xText, xFar)),
+                    int(y + HEALTH_BOTTOM * S)};
+    return bar;
+}
+
+bool WearsHat(CJourney& journey, int iSlot)
+{
+    const sE2eShot& shot = journey.Look();
+    return E2eCountNear(shot, NameBar(shot, iSlot).m_Hat, HAT_BAND, HAT_TOLERANCE) >= HAT_PIXELS;
+}
+
+// The white pixels of the slot's health number, row by row.
+std::vector<bool> Health(CJourney& journey, int iSlot)
+{
+    const sE2eShot& shot = journey.Look();
+    const sE2eRect r = NameBar(shot, iSlot).m_Health;
+    std::vector<bool> aInk;
+    for (int y = r.m_iTop; y < r.m_iBottom; ++y)
+        for (int x = r.m_iLeft; x < r.m_iRight; ++x)
+        {
+            const uint32_t u = shot.At(x, y);
+            aInk.push_back(int((u >> 16) & 0xFF) >= TEXT_LEVEL && int((u >> 8) & 0xFF) >= TEXT_LEVEL &&
+                           int(u & 0xFF) >= TEXT_LEVEL);
+        }
+    return aInk;
+}
+
+bool Shown(const std::vector<bool>& aInk)
+{
+    return std::count(aInk.begin(), aInk.end(), true) >= HEALTH_INK;
+}
+
+// Both windows show the slot's health drawn alike (the windows have one size).
+bool SameHealth(sJourneyPlayer& a, sJourneyPlayer& b, int iSlot, std::vector<bool>* pShown = nullptr)
+{
+    const std::vector<bool> aFirst = Health(a.m_Journey, iSlot), aSecond = Health(b.m_Journey, iSlot);
+    if (pShown)
+        *pShown = aFirst;
+    return Shown(aFirst) && aFirst == aSecond;
+}
+
+// The game event type of a logged GameMessage, -1 for another record.
+int EventType(const CTestJson& r)
+{
+    if (r["event"].String() != "in" || r["name"].String() != "GameMessage")
+        return -1;
+    const std::vector<int> aBytes = lobby_match::Payload(r);
+    return aBytes.size() > size_t(EVENT_TYPE_BYTE) ? aBytes[EVENT_TYPE_BYTE] : -1;
+}
+
+std::string GameConn(CJourney& journey, const sJourneyPlayer& player)
+{
+    const long long llUser = player.m_llUser;
+    return journey
+        .WaitForRecord("GameReady from " + player.m_strName,
+                       [=](const CTestJson& r)
+                       {
+                           return r["event"].String() == "in" && r["name"].String() == "GameReady" &&
+                                  r["fields"]["user"].Int() == llUser;
+                       })["conn"]
+        .String();
+}
+
+// Aino's item event names the hat; no device sent an event of items played without.
+void CheckItemEvents(sJourneyPlayer& aino, size_t uFrom)
+{
+    CJourney& journey = aino.m_Journey;
+    const std::string strConn = GameConn(journey, aino);
+    const CTestJson items = journey.WaitForRecord(
+        "Aino's device told the other which items she uses",
+        [&](const CTestJson& r) { return r["conn"].String() == strConn && EventType(r) == EVENT_ITEMS; },
+        uFrom);
+    const std::vector<int> aBytes = lobby_match::Payload(items);
+    journey.Expect(aBytes.size() > size_t(ITEMS_FIRST_ID_BYTE) && aBytes[ITEMS_COUNT_BYTE] >= 1 &&
+                       aBytes[ITEMS_FIRST_ID_BYTE] == HAT_ITEM_ID,
+                   "her item event carries the hat");
+    journey.Expect(
+        journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_DROPPED; }, uFrom) < 0,
+        "both devices loaded every item of the match");
+}
+
+// The slot whose turn the last start or next-player event of either side gives, from uFrom on.
+int TurnSlot(CJourney& journey, size_t uFrom)
+{
+    int iSlot = -1;
+    const std::vector<CTestJson>& aRecords = journey.Log().Records();
+    for (size_t u = uFrom; u < aRecords.size(); ++u)
+    {
+        const int iType = EventType(aRecords[u]);
+        if (iType == EVENT_START || iType == EVENT_NEXT)
+        {
+            const std::vector<int> aBytes = lobby_match::Payload(aRecords[u]);
+            if (aBytes.size() > size_t(TURN_PLAYER_BYTE))
+                iSlot = aBytes[TURN_PLAYER_BYTE];
+        }
+    }
+    return iSlot;
+}
+
+// Where the slot's flomp stands on the board above the name bar.
+bool FindOnBoard(CJourney& journey, int iSlot, int& iX, int& iY)
+{
+    const sE2eShot& shot = journey.Look();
+    const float S = float(shot.m_iWidth) / BOARD_UNITS;
+    const int iBottom = shot.m_iHeight - int(BOARD_BOTTOM * S);
+    long long llX = 0, llY = 0, llCount = 0;
+    for (int y = int(BOARD_TOP * S); y < iBottom; ++y)
+        for (int x = int(BOARD_LEFT * S); x < shot.m_iWidth; ++x)
+            if (E2eNear(shot.At(x, y), FLOMP_COLOURS[iSlot], 30))
+            {
+                llX += x;
+                llY += y;
+                ++llCount;
+            }
+    if (llCount < HAT_PIXELS)
+        return false;
+    iX = int(llX / llCount);
+    iY = int(llY / llCount);
+    return true;
+}
+
+// The turn player pulls its flomp back, away from the other, and lets go: a shot at it.
+void Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
+{
+    CJourney& journey = shooter.m_Journey;
+    int x = 0, y = 0, xTarget = 0, yTarget = 0;
+    if (!FindOnBoard(journey, shooter.m_iSlot, x, y) ||
+        !FindOnBoard(journey, target.m_iSlot, xTarget, yTarget))
+        return;
+    const int dx = xTarget > x ? -iPull : iPull;
+    journey.Say(shooter.m_strName + " shoots at " + target.m_strName);
+    journey.Drag(x, y, x + dx, y + iPull / 2, DRAG_STEPS);
+}
+
+void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
+{
+    CJourney& journey = aino.m_Journey;
+    journey.Say("journey: a match with the hat");
+    const size_t uFrom = journey.LogCount();
+    QuickPlay(aino, bram);
+    CheckItemEvents(aino, uFrom);
+    std::vector<bool> aHealth;
+    journey.WaitFor(
+        [&]
+        {
+            return WearsHat(aino.m_Journey, aino.m_iSlot) && WearsHat(bram.m_Journey, aino.m_iSlot) &&
+                   !WearsHat(aino.m_Journey, bram.m_iSlot) && SameHealth(aino, bram, aino.m_iSlot, &aHealth);
+        },
+        "both windows show Aino with the hat and the same health", BOARD_SECONDS);
+    aino.m_Journey.Keep("i8-board");
+    bram.m_Journey.Keep("i8-board");
+
+    // Shots until one hits Aino (or the match ends): each turn's end leaves her health
+    // the same in both windows.
+    bool bHit = false;
+    for (int iShot = 0; iShot < 2 * SHOTS && !bHit && journey.Log().Find(Event("game_end"), uFrom) < 0;
+         ++iShot)
+    {
+        const int iSlot = TurnSlot(journey, uFrom);
+        sJourneyPlayer& shooter = iSlot == aino.m_iSlot ? aino : bram;
+        sJourneyPlayer& target = iSlot == aino.m_iSlot ? bram : aino;
+        const size_t uShot = journey.LogCount();
+        auto fnPacked = [&] {
+            return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_PACK; }, uShot) >=
+                   0;
+        };
+        for (int iTry = 0; iTry < PRESS_TRIES && !fnPacked(); ++iTry)
+        {
+            Shoot(shooter, target, 60 + 40 * (iShot % 3));
+            E2eWaitFor(fnPacked, 10);
+        }
+        // The turn is over when the next one is given (or the match ends).
+        journey.WaitFor(
+            [&]
+            {
+                return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_NEXT; },
+                                          uShot) >= 0 ||
+                       journey.Log().Find(Event("game_end"), uFrom) >= 0;
+            },
+            shooter.m_strName + "'s turn ends");
+        std::vector<bool> aNow;
+        journey.WaitFor([&] { return SameHealth(aino, bram, aino.m_iSlot, &aNow) || !Shown(aNow); },
+                        "both windows show Aino's health alike after " + shooter.m_strName + "'s shot");
+        bHit = Shown(aNow) && aNow != aHealth;
+    }
+    aino.m_Journey.Keep("i9-after-shots");
+    bram.m_Journey.Keep("i9-after-shots");
+    journey.Say(bHit ? "a shot hit Aino: both windows show the same health" : "no shot hit Aino");
+
+    // A match still running ends with Bram leaving; one the shots decided is over already.
+    if (journey.Log().Find(Event("game_end"), uFrom) < 0)
+    {
+        Leave(bram, aino);
+        BackToMenu(aino, false);
+    }
+    const CTestJson result =
+        journey.WaitForRecord("the server recorded the match", Event("match_result"), uFrom);
+    journey.Expect(result["agreed"].Bool() && result["reports"].Int() == 2,
+                   "both devices reported the same result");
+}
+
+} // namespace
+
+int main()
+{
+    CJourney first("journey_items");
+    CJourney second(first, 2);
+    sJourneyPlayer aino(first), bram(second);
+    return first.Run(
+        [&]
+        {
+            Arrive(aino.m_Pages, AINO, PASSWORD);
+            ReadLogin(aino, LastLogin(first, AINO));
+            Arrive(bram.m_Pages, BRAM, PASSWORD);
+            ReadLogin(bram, LastLogin(first, BRAM));
+            FollowBram(aino.m_Pages);
+            BuyTheHat(aino.m_Pages);
+            GiveTheBomb(aino.m_Pages, bram.m_Pages);
+            CloseLobby(aino.m_Pages);
+            CloseLobby(bram.m_Pages);
+            PlayWithTheHat(aino, bram);
+            first.Expect(second.Close() == 0, "the second game ended with 0 on the close message");
+            first.Expect(first.Close() == 0, "the first game ended with 0 on the close message");
+        });
+}
