@@ -43,7 +43,9 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
     };
     CPlayer* aPlayers = m_pScene ? m_pScene->m_Players : nullptr;
 
-    if (!m_bStarted)
+    // An opponent gone before the round started ends the match: its result, not a count-down
+    // to a round that never comes.
+    if (!m_bStarted && !m_bOpponentLeft)
     {
         unsigned int uAlpha = 255;
         if (m_fCountdown < 1.0f)
@@ -92,7 +94,7 @@ void CMoxPlayState::RenderInformation()
     InformationTexts(aTexts);
     const float W = m_pRenderer->GetScreenWidth(), H = m_pRenderer->GetScreenHeight();
     IKorvelGraphicsContext* pContext = m_pRenderer->GetGraphicsContext();
-    if (!m_bStarted && pContext)
+    if (!m_bStarted && !m_bOpponentLeft && pContext)
     {
         // The band is darkest half-way through the four-second count-down.
         float fFade = std::fabs(m_fCountdown - 2.0f);

@@ -34,6 +34,8 @@ const char* const BRAMS_LINE = "ok";
 const int ALDAS_ROW = 0, BRAMS_ROW = 1;
 // Answers of a ChallengeResponse.
 const int ANSWER_NO = 0, ANSWER_BUSY = 2;
+// A chat record's type for a player's own words.
+const int CHAT_LINE = 2;
 const int INK_TOLERANCE = 48;
 // A text in the chat lines' font ("main"): the probe measures none inside the chat's list.
 const char* const MAIN_FONT_TEXT = "//challenge_waiting//waiting_text";
@@ -288,11 +290,16 @@ void AldaSays(CJourneyPages& alda, const std::string& strLine, bool bRelayed)
     const size_t uFrom = a.LogCount();
     a.Say(std::string("Alda's next line is ") + (bRelayed ? "relayed" : "dropped"));
     Chat(alda, strLine);
+    // Any line of hers: its words are not what is tested here.
+    const long long llAlda = UserId(a, ALDA);
     if (bRelayed)
         a.WaitForRecord(
             "the server passed Alda's line on",
             [&](const CTestJson& r)
-            { return Out("ChatMessage")(r) && r["fields"]["text"].String() == strLine; },
+            {
+                return Out("ChatMessage")(r) && r["fields"]["type"].Int() == CHAT_LINE &&
+                       r["fields"]["sender"].Int() == llAlda;
+            },
             uFrom);
     else
         a.WaitForRecord(

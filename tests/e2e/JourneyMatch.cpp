@@ -35,10 +35,11 @@ const uint32_t BUBBLE_FILL = 0x2E3440;
 const int BUBBLE_TOLERANCE = 8;
 const int BUBBLE_SHARE = 80; // percent
 const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest_login_button";
-// The result's line that the opponent left (game/MoxPlayStateInfo.cpp): white, centred, from a
-// quarter of the height down; a line of words leaves many pixels of that white.
+// The result's line that the opponent left (game/MoxPlayStateInfo.cpp): white over its black
+// shadow, centred, from a quarter of the height down; a line of words leaves many pixels of
+// both, which the scene's pictures do not.
 const float LEFT_LINE_TOP = 0.24f, LEFT_LINE_BOTTOM = 0.34f, LEFT_LINE_SIDE = 0.15f;
-const uint32_t INFO_WHITE = 0xFFFFFF;
+const uint32_t INFO_WHITE = 0xFFFFFF, INFO_SHADOW = 0x000000;
 const int INFO_TOLERANCE = 16;
 const int LEFT_LINE_PIXELS = 150;
 } // namespace
@@ -152,5 +153,6 @@ bool CJourneyMatch::ShowsOpponentLeft()
     const float w = float(now.m_iWidth), h = float(now.m_iHeight);
     const sE2eRect band = {int(LEFT_LINE_SIDE * w), int(LEFT_LINE_TOP * h), int((1.0f - LEFT_LINE_SIDE) * w),
                            int(LEFT_LINE_BOTTOM * h)};
-    return now.m_iWidth > 0 && E2eCountNear(now, band, INFO_WHITE, INFO_TOLERANCE) > LEFT_LINE_PIXELS;
+    return now.m_iWidth > 0 && E2eCountNear(now, band, INFO_WHITE, INFO_TOLERANCE) > LEFT_LINE_PIXELS &&
+           E2eCountNear(now, band, INFO_SHADOW, INFO_TOLERANCE) > LEFT_LINE_PIXELS;
 }

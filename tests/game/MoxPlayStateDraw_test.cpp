@@ -158,6 +158,10 @@ TEST_F(CMoxPlayStateDraw, TheCountDownShowsTheGetReadyTextAndTheScenesName)
     // The last second fades them out.
     m_pPlay->m_fCountdown = 0.5f;
     EXPECT_EQ(Text(0).uAlpha, 127u);
+    // The opponent gone during the count-down: the result, not a round that never comes.
+    m_pPlay->m_bOpponentLeft = 1;
+    GameOver(0);
+    EXPECT_EQ(Texts(), (std::vector<int>{-1, 3, 10}));
 }
 
 TEST_F(CMoxPlayStateDraw, TheTurnBannerByWhoseTurnItIs)
