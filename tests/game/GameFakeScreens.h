@@ -59,6 +59,7 @@ public:
         Log("OnChar", std::to_string(uChar));
         return 0;
     }
+    void OnBackButton() override { Log("OnBackButton"); }
 
     void Leave(STATE_ID eNext, int iUserInt = 0) override
     {

@@ -447,7 +447,12 @@ TEST_F(CStateGame, InputReachesTheTrackerAndCharactersTheScreens)
     // No step saw the press yet: the release waits for the step after it.
     EXPECT_EQ(touches.m_Touches[3].upPending, 1u);
     EXPECT_EQ(touches.m_Touches[3].position.x, 130.0f) << "the position stays";
-    EXPECT_EQ(m_pGame->OnKeyDown(eKET_KEYCODE(77)), 0u);
+    // The back key (Escape on a desktop) is the front screen's back button; other keys are
+    // not used.
+    EXPECT_EQ(m_pGame->OnKeyDown(KET_KEY_BACK), 1u);
+    EXPECT_EQ(m_Fakes.log.Count("menu.OnBackButton()"), 1);
+    EXPECT_EQ(m_pGame->OnKeyDown(KET_KEY_ENTER), 0u);
+    EXPECT_EQ(m_Fakes.log.Count("menu.OnBackButton()"), 1);
     EXPECT_EQ(m_pGame->OnChar('q'), 1u);
     EXPECT_EQ(m_Fakes.log.Count("menu.OnChar(113)"), 1);
 }
@@ -459,7 +464,7 @@ TEST_F(CStateGame, ScreenSizeChangesReachRendererAndScreensButNotTheMuteButton)
     EXPECT_EQ(m_pGame->GetRenderer()->GetScreenWidth(), 1024.0f);
     EXPECT_EQ(m_pGame->GetRenderer()->m_Camera.m_vScreenHalf.y, 384.0f);
     EXPECT_EQ(m_Fakes.log.Count("menu.OnScreenChanged(1024,768)"), 1);
-    EXPECT_EQ(m_pGame->m_rcMute.right, 64.0f);
+    EXPECT_EQ(m_pGame->m_rcMute.left, 736.0f);
     EXPECT_EQ(m_pGame->m_rcMute.bottom, 64.0f);
 }
 
