@@ -199,7 +199,7 @@ int CMoxPlayState::HandlePlayerControls()
             return 0;
         m_bAiming = 1;
         camera.ClearTarget();
-        return 1;
+        // A flick's first move may have come with its press: pulled at once, below.
     }
     if (!m_bAiming)
         return 0;
@@ -208,18 +208,23 @@ int CMoxPlayState::HandlePlayerControls()
     if (touch.released || !touch.down)
     {
         m_bAiming = 0;
-        // The pull is where the touch was let go: a last move that came in the release's
-        // frame counts, and so does a flick whose moves no step saw held.
-        if (bPulled)
+        // A move that came in the release's own step is the last pull and counts; else the
+        // pull stands as the last step left it.
+        if (touch.moved)
         {
-            own.m_vAim = v;
-            own.m_vStretch = v;
-            own.m_bStretching = own.m_bShowAim = 1;
+            own.m_bStretching = bPulled ? 1 : 0;
+            if (bPulled)
+            {
+                own.m_vAim = v;
+                own.m_vStretch = v;
+            }
+        }
+        own.m_bShowAim = own.m_bStretching;
+        if (own.m_bStretching)
+        {
             m_bStretchSoundPlayed = 0;
             m_bReleasePending = 1;
         }
-        else
-            own.m_bStretching = own.m_bShowAim = 0;
         return 1;
     }
     if (!bPulled)

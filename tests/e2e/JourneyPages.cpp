@@ -229,7 +229,13 @@ void CJourneyPages::Logout()
             break;
     }
     WaitForGameMenu();
-    PressExitDoor();
+    // The menu may still be coming in and lose the press: pressed until the login page shows.
+    for (int iTry = 0; iTry < 4 && !(m_Journey.Look(), Showing(LOGIN)); ++iTry)
+    {
+        PressExitDoor();
+        if (E2eWaitFor([&] { return m_Journey.Look(), Showing(LOGIN); }, 15))
+            break;
+    }
     WaitForPage(LOGIN);
 }
 
