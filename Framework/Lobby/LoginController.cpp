@@ -318,7 +318,13 @@ void CLoginController::ConnectSession(ServerStep pfnStep)
         OnLoginError(Text(14), CVornTextFormat::Format(Text(iText), {iPort}), 2, nullptr);
         return;
     }
-    if (pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) != 1)
+    if (pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) == 1)
+        return;
+    // A player who was logged in lost the connection: said so until the server is back.
+    if (m_uConnectionLost)
+        OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
+                     Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
+    else
         OnLoginError(Text(14), Text(3), 2, nullptr);
 }
 

@@ -459,7 +459,8 @@ TEST_F(CLoginController, ALostConnectionLogsInAgainWithGrowingWaits)
     ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
     Frame(1.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 2);
-    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 3,2)");
+    // A player who was logged in is told the connection was lost, not that the server is unknown.
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
     ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
     EXPECT_EQ(pTimer->GetRemaining(), 10.0f);
     Frame(9.0f);
