@@ -79,7 +79,7 @@ class LobbyPages:
         return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
 
     def _set_relation(self, client, target_id, field, on):
-        """False when nothing can be kept: a relation needs the user on both sides."""
+        """False for a client that is not logged in: a relation is kept under the user's id."""
         if client.user_id is None or not client.logged_in:
             self.log.write("relation_refused", conn=client.conn.name, kind=field)
             return False
