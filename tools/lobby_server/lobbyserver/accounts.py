@@ -4,7 +4,9 @@ relative to the store's folder), the accounts followed and blocked, and the reco
 matches ({"opponent", "result" 1 won / -1 lost / 0 tie, "points", "time"}, oldest first).
 
 The key never changes once issued, because the client reuses a stored hash (remembered
-logins, the login right after registration) without asking for a new key.
+logins, the login right after registration) without asking for a new key. Nor does the user
+id: pictures, follows and results are shown by it, so it is stored with the account, and the
+counter it comes from is stored too, so that no later id (a guest's included) repeats one.
 
 The store is an SQLite database (WAL journal) read into memory at the start; each change
 writes only its own rows in one transaction on the event loop, well under a millisecond.
@@ -98,7 +100,8 @@ def _entry(name, e):
 
 _SCHEMA = """
 CREATE TABLE IF NOT EXISTS accounts (name TEXT PRIMARY KEY, key TEXT NOT NULL, hash TEXT NOT NULL,
-    location TEXT, comment TEXT, picture TEXT, coins INTEGER, other TEXT NOT NULL DEFAULT '{}');
+    location TEXT, comment TEXT, picture TEXT, coins INTEGER, other TEXT NOT NULL DEFAULT '{}', id INTEGER);
+CREATE TABLE IF NOT EXISTS counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS items (name TEXT NOT NULL, item TEXT NOT NULL, state TEXT NOT NULL,
     PRIMARY KEY (name, item));
 CREATE TABLE IF NOT EXISTS relations (name TEXT NOT NULL, kind TEXT NOT NULL, other TEXT NOT NULL,
@@ -108,6 +111,10 @@ CREATE TABLE IF NOT EXISTS matches (name TEXT NOT NULL, opponent TEXT NOT NULL, 
 CREATE INDEX IF NOT EXISTS matches_by_name ON matches (name);
 """
 _COLUMNS = ("key", "hash") + _TEXTS
+_ROW = "INSERT OR REPLACE INTO accounts (name, key, hash, location, comment, picture, coins, other, id) " \
+       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"
+_NEXT_ID = "INSERT OR REPLACE INTO counters VALUES ('next_user_id', ?)"
+FIRST_USER_ID = 1001
 
 
 def database_path(path):
@@ -154,6 +161,30 @@ def _connect(path):
     return db
 
 
+def _give_ids(db, first_id):
+    """Gives every account without a user id (all of them in a store of an older server, which
+    handed out ids per run) the next id, in the order of their rows, in one transaction."""
+    db.execute("BEGIN IMMEDIATE")
+    try:
+        if "id" not in [row[1] for row in db.execute("PRAGMA table_info(accounts)")]:
+            db.execute("ALTER TABLE accounts ADD COLUMN id INTEGER")
+        db.execute("CREATE UNIQUE INDEX IF NOT EXISTS accounts_by_id ON accounts (id)")
+        stored = db.execute("SELECT value FROM counters WHERE name = 'next_user_id'").fetchone()
+        highest = db.execute("SELECT MAX(id) FROM accounts").fetchone()[0]
+        next_id = max(first_id, stored[0] if stored else first_id, (highest or 0) + 1)
+        missing = [row[0] for row in db.execute("SELECT rowid FROM accounts WHERE id IS NULL ORDER BY rowid")]
+        for rowid in missing:
+            db.execute("UPDATE accounts SET id = ? WHERE rowid = ?", (next_id, rowid))
+            next_id += 1
+        if missing or not stored:
+            db.execute(_NEXT_ID, (next_id,))
+        db.execute("COMMIT")
+    except BaseException:
+        if db.in_transaction:
+            db.execute("ROLLBACK")
+        raise
+
+
 def _read_json(source):
     """An older server's JSON store, checked whole."""
     try:
@@ -167,9 +198,13 @@ def _read_json(source):
 
 
 class AccountStore:
-    def __init__(self, path=None):
+    def __init__(self, path=None, first_id=FIRST_USER_ID):
         self.path = path
         self.accounts = {}
+        self.ids = {}        # name -> its user id, for good
+        self._names = {}     # user id -> name
+        self._next_id = first_id
+        self._first_id = first_id
         self._db = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
         if not path:
@@ -193,6 +228,7 @@ class AccountStore:
             raise ValueError("the database file is empty (0 bytes)")
         _own_only(db_path)
         self._db = _connect(db_path)
+        _give_ids(self._db, self._first_id)
         self._load()
 
     def _create(self, fresh, entries):
@@ -202,14 +238,16 @@ class AccountStore:
         try:
             db.execute("PRAGMA journal_mode=DELETE")
             db.execute("BEGIN")
-            for name in entries:
-                self._write_account(db, name, entries[name])
+            # An older JSON store holds no ids: its accounts take them in the file's order.
+            for number, name in enumerate(entries):
+                self._write_account(db, name, entries[name], self._first_id + number)
                 for field in _NAME_LISTS:
                     db.executemany("INSERT INTO relations VALUES (?, ?, ?)",
                                    [(name, field, other) for other in entries[name].get(field, [])])
                 db.executemany("INSERT INTO matches VALUES (?, ?, ?, ?, ?)",
                                [(name, m["opponent"], m["result"], m["points"], m["time"])
                                 for m in entries[name].get("matches", [])])
+            db.execute(_NEXT_ID, (self._first_id + len(entries),))
             db.execute("COMMIT")
         except BaseException as err:
             db.close()
@@ -221,8 +259,9 @@ class AccountStore:
 
     def _load(self):
         db = self._db
-        for name, key, hashed, location, comment, picture, coins, other in db.execute(
-                "SELECT name, key, hash, location, comment, picture, coins, other FROM accounts"):
+        for name, key, hashed, location, comment, picture, coins, other, user_id in db.execute(
+                "SELECT name, key, hash, location, comment, picture, coins, other, id FROM accounts"):
+            self._set_id(name, user_id)
             entry = json.loads(other)
             entry.update(key=key, hash=hashed)
             for field, value in zip(_TEXTS, (location, comment, picture)):
@@ -231,6 +270,8 @@ class AccountStore:
             if coins is not None:
                 entry["shop"] = {"coins": coins, "items": {}}
             self.accounts[name] = entry
+        stored = db.execute("SELECT value FROM counters WHERE name = 'next_user_id'").fetchone()[0]
+        self._next_id = max(self._next_id, stored)
         for name, item, state in db.execute("SELECT name, item, state FROM items"):
             if name in self.accounts and "shop" in self.accounts[name]:
                 self.accounts[name]["shop"]["items"][item] = json.loads(state)
@@ -244,14 +285,13 @@ class AccountStore:
                     {"opponent": opponent, "result": result, "points": points, "time": stamp})
 
     @staticmethod
-    def _write_account(db, name, entry):
+    def _write_account(db, name, entry, user_id):
         """The account's row and its items, as they stand in memory."""
         other = {k: v for k, v in entry.items()
                  if k not in _COLUMNS + _NAME_LISTS + ("matches",) and not (k == "shop" and _wallet(entry))}
         wallet = _wallet(entry)
-        db.execute("INSERT OR REPLACE INTO accounts VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                   (name,) + tuple(entry.get(c) for c in _COLUMNS)
-                   + (wallet["coins"] if wallet else None, json.dumps(other, sort_keys=True)))
+        db.execute(_ROW, (name,) + tuple(entry.get(c) for c in _COLUMNS)
+                   + (wallet["coins"] if wallet else None, json.dumps(other, sort_keys=True), user_id))
         db.execute("DELETE FROM items WHERE name = ?", (name,))
         if wallet:
             db.executemany("INSERT INTO items VALUES (?, ?, ?)",
@@ -284,7 +324,7 @@ class AccountStore:
 
         def write(db):
             for name in stored:
-                self._write_account(db, name, self.accounts[name])
+                self._write_account(db, name, self.accounts[name], self.ids[name])
         if stored:
             self._change(write)
 
@@ -295,6 +335,25 @@ class AccountStore:
 
     def get(self, name):
         return self.accounts.get(name)
+
+    # ---- user ids ----
+
+    def _set_id(self, name, user_id):
+        self.ids[name] = user_id
+        self._names[user_id] = name
+        self._next_id = max(self._next_id, user_id + 1)
+
+    def name_of(self, user_id):
+        """The stored account of that user id, or None."""
+        return self._names.get(user_id)
+
+    def new_id(self):
+        """A user id for a login that is not kept (a guest, an external account): from the
+        counter of the stored ids, so never one of theirs; kept in memory only, so that a
+        guest's login writes nothing."""
+        user_id = self._next_id
+        self._next_id += 1
+        return user_id
 
     def by_email(self, address):
         """The account registered with the address (compared without case), or None."""
@@ -322,14 +381,26 @@ class AccountStore:
         return entry is not None and valid_hash(given) and secrets.compare_digest(entry["hash"], given)
 
     def create(self, name, key, hashed, email=""):
-        # A reseeded password keeps the rest of the entry (profile, coins, items).
+        """A new account takes the next user id, written with the counter in one transaction;
+        a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
+        new = name not in self.accounts
         entry = self.accounts.setdefault(name, {})
         entry.update(key=key, hash=hashed.lower())
         if email:
             entry["email"] = email
             if self._emails is not None:
                 self._emails[email.lower()] = name
-        self.save(name)
+        if not new:
+            self.save(name)
+            return
+        self._set_id(name, self.new_id())
+        try:
+            self._change(lambda db: (self._write_account(db, name, entry, self.ids[name]),
+                                     db.execute(_NEXT_ID, (self._next_id,))))
+        except BaseException:
+            del self.accounts[name]
+            del self._names[self.ids.pop(name)]
+            raise
 
     # ---- profile ----
 

@@ -9,12 +9,13 @@ import socket
 import sys
 import traceback
 
-from .accounts import AccountStore
+from .accounts import FIRST_USER_ID, AccountStore
 from .connection import Connection
 from .control import ControlService
 from .eventlog import LOG_MAX_BYTES, EventLog
 from .game import GameService
 from .lobby import LobbyService
+from .mail import clear_orphans
 from .packs import load_languages, load_theme
 from .shopcatalogue import Catalogue, load_catalogue
 from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
@@ -36,7 +37,7 @@ class Config:
     strict: bool = False
     redirect: str = None
     master_slot: int = 0
-    first_user_id: int = 1001
+    first_user_id: int = FIRST_USER_ID
     idle_probe: float = 60.0
     idle_close: float = 120.0
     partial_timeout: float = 30.0
@@ -77,9 +78,12 @@ class Server:
     def __init__(self, cfg, log_stream):
         self.cfg = cfg
         self.log = EventLog(log_stream)
-        self.accounts = AccountStore(cfg.accounts)
+        self.accounts = AccountStore(cfg.accounts, cfg.first_user_id)
         for name, password in cfg.seed_accounts:
             self.accounts.seed(name, password)
+        removed = clear_orphans(self.accounts.path, self.accounts.accounts)
+        if removed:
+            self.log.write("mail_cleared", files=removed)
         # Read before listening: a pack that cannot be served stops the start (PackError).
         self.language_packs = (load_languages(cfg.language_dir, cfg.max_output)
                                if cfg.language_dir is not None else None)
@@ -93,14 +97,10 @@ class Server:
         self.control_port = None
         self.connections = {}    # log name -> open Connection, for the control channel
         self.holds = set()       # message ids held on every connection
-        self._user_ids = itertools.count(cfg.first_user_id)
         self._numbers = {"L": itertools.count(1), "G": itertools.count(1)}
         self._tasks = set()
         self._servers = []
         self._lobby_server = None
-
-    def next_user_id(self):
-        return next(self._user_ids)
 
     def _accept(self, kind, service):
         async def handle(reader, writer):

@@ -19,6 +19,17 @@ from .shop import LobbyShop
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
 # A line break in an address would add a line to the mail; no control character is part of one.
 _CONTROL_CHAR = re.compile(r"[\x00-\x1f\x7f-\x9f]")
+MAX_EMAIL = 254   # the longest address a mail system delivers to
+
+
+def _bad_email(email):
+    """An address given (none is allowed) that is no address: a control character, not exactly
+    one "@" with text on both sides, or too long."""
+    if not email:
+        return False
+    local, _at, domain = email.partition("@")
+    return bool(_CONTROL_CHAR.search(email)) or len(email) > MAX_EMAIL or not local or not domain \
+        or "@" in domain
 
 # Result codes of the registration answers (any non-zero value is a refusal to the client).
 NAME_TAKEN, EMAIL_TAKEN, BAD_PASSWORD, NOT_AVAILABLE, BAD_EMAIL = -1, -2, -3, -4, -5
@@ -41,12 +52,13 @@ class LobbyClient:
 class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
     connection_word = "lobby"
     accepted_ids = frozenset(CLIENT_SCHEMAS) - GAME_IDS
-    login_needed = ids(
-        "QueueRegisterIn", "GetAchievementList", "GetTournamentScores", "GetGameSessionPlayers", "ListPlayers",
-        "GetAvailableLanguages", "GetLanguagePack", "GetThemePack", "MakeChallenge", "ChallengeResponse",
-        "GetLatestGameSessions", "GetPlayerImage", "GetShopItemData", "GetWalletBalance", "GetShopItemGroups",
-        "GetAvailableShopItemDatas", "GetShopItems", "UpdateItemState", "GetShopItemImage", "UseItem",
-        "BuyItem", "ConfirmBuyItem", "GetPossibleGiftItems", "ConfirmBuyPlayerItems")
+    # What a client sends before it has logged in: identification, keep-alive, the login and
+    # registration steps, and what its login page asks for (the guest key, the language it
+    # chooses there, the promotions it fetches on a screen change, a queue leave or Logout
+    # after a refused login). Every other message needs a login.
+    before_login = ids(
+        "Connection", "Alive", "GetKeyValue", "GetRandomKey", "Login", "ExternalLogin", "ConfirmUserName",
+        "ConfirmEmail", "Logout", "QueueUnregisterFrom", "ChangeLanguageMessage", "GetImageAndLink")
     before_identification = ids("Connection", "Alive")
 
     def __init__(self, server):
@@ -57,7 +69,6 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         self.external = {}  # (login type, external id) -> account name, for this run only
         self.clients = []   # every open lobby connection's LobbyClient, in opening order
         self.ingame = InGameItems()   # in-game item lists set by the control channel
-        self.account_ids = {}  # stored account name -> its user id for this run
         self.handlers = by_name({
             "Connection": self._connection, "Login": self._login, "QueueRegisterIn": self._queue_register,
             "QueueUnregisterFrom": self._queue_unregister, "GetKeyValue": self._get_key_value,
@@ -92,7 +103,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             if client.redirected:
                 self.log.violation(conn, "message %d after a redirect" % msg_id)
                 return
-            if msg_id in self.login_needed and not client.logged_in:
+            if msg_id not in self.before_login and not client.logged_in:
                 self.log.violation(conn, "message %d before login" % msg_id)
                 return
         handler = self.handlers.get(msg_id)
@@ -176,9 +187,9 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
                 self.log.write("replaced", conn=older.conn.name, by=conn.name, user=name)
                 older.conn.close("replaced by a newer login")
             self.online[account] = client
-        # A stored account keeps one id for the run: the lists show it while it is offline.
+        # A stored account has its id for good: the lists show it while it is offline.
         stored = isinstance(account, str) and self.accounts.get(account) is not None
-        client.user_id = self.account_id(account) if stored else self.server.next_user_id()
+        client.user_id = self.account_id(account) if stored else self.accounts.new_id()
         client.name = name or "guest%d" % client.user_id
         client.account = account
         client.logged_in = True
@@ -188,9 +199,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         conn.send(messages.login_ack(client.user_id, token, client.name))
 
     def account_id(self, name):
-        if name not in self.account_ids:
-            self.account_ids[name] = self.server.next_user_id()
-        return self.account_ids[name]
+        return self.accounts.ids[name]
 
     def _get_random_key(self, client, fields):
         # An unknown name still gets a key, so the Login that follows fails as a login.
@@ -226,7 +235,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             result = NOT_AVAILABLE
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
-        elif _CONTROL_CHAR.search(email):
+        elif _bad_email(email):
             result = BAD_EMAIL
         elif email and self.accounts.by_email(email) is not None:
             result = EMAIL_TAKEN

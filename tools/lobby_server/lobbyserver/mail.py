@@ -7,9 +7,12 @@ replaces a link planted at that name instead of writing through it.
 """
 
 import os
+import re
 import secrets
 
 MAIL_FOLDER = "mail"
+_MAIL = re.compile(r"([A-Za-z0-9_-]+)\.txt")
+_TEMPORARY = re.compile(r"\.[A-Za-z0-9_-]+\.txt\.[0-9a-f]+")
 
 
 def _folder(store_path):
@@ -70,3 +73,28 @@ def welcome_mail(store_path, name, email):
     finally:
         os.close(folder_fd)
     return Mail(folder, file_name)
+
+
+def clear_orphans(store_path, stored):
+    """Removes what a killed registration left in the folder: temporary files, and mails of
+    accounts that were never stored (the mail is written first). Returns the names removed.
+    A folder that is a link is not followed: nothing is removed then."""
+    if not store_path:
+        return []
+    try:
+        folder_fd = _open_folder(_folder(store_path))
+    except OSError:
+        return []
+    removed = []
+    try:
+        for file_name in sorted(os.listdir(folder_fd)):
+            mail = _MAIL.fullmatch(file_name)
+            if _TEMPORARY.fullmatch(file_name) or (mail and mail.group(1) not in stored):
+                try:
+                    os.unlink(file_name, dir_fd=folder_fd)
+                    removed.append(file_name)
+                except OSError:
+                    pass
+    finally:
+        os.close(folder_fd)
+    return removed

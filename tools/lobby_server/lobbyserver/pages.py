@@ -57,12 +57,12 @@ class LobbyPages:
         return (client.user_id, client.name, self._stored(client), True)
 
     def _offline_entries(self, wanted):
-        """The stored accounts nobody is logged in to, by name, with their ids for this run."""
+        """The stored accounts nobody is logged in to, by name, with their ids."""
         return [(self.account_id(name), name, name, False) for name in sorted(self.accounts.accounts)
                 if self.online.get(name) is None and wanted in name.lower()]
 
     def _account_of(self, user_id):
-        return next((name for name, uid in self.account_ids.items() if uid == user_id), None)
+        return self.accounts.name_of(user_id)
 
     def _memory(self, field):
         """user id -> set of user ids followed ("follows") or blocked ("blocks") that the store
@@ -79,18 +79,23 @@ class LobbyPages:
         return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
 
     def _set_relation(self, client, target_id, field, on):
+        """False for a client that is not logged in: a relation is kept under the user's id."""
+        if client.user_id is None or not client.logged_in:
+            self.log.write("relation_refused", conn=client.conn.name, kind=field)
+            return False
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
             try:
                 self.accounts.set_relation(account, field, target_account, on)
             except OSError as err:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
-            return
+            return True
         ids = self._memory(field).setdefault(client.user_id, set())
         if on:
             ids.add(target_id)
         else:
             ids.discard(target_id)
+        return True
 
     def _followers(self, user_id, account):
         count = sum(user_id in ids for ids in self._memory("follows").values())
@@ -184,7 +189,8 @@ class LobbyPages:
         if kind != 1 or action not in (0, 1):
             self.log.write("buddy_request_ignored", conn=client.conn.name, type=kind, action=action)
             return
-        self._set_relation(client, target, "follows", action == 0)
+        if not self._set_relation(client, target, "follows", action == 0):
+            return
         client.conn.send(messages.buddy_request(target, client.user_id, 1, action, "", ack=True),
                          {"player": target, "action": action})
 

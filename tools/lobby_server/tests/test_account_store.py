@@ -3,6 +3,7 @@
 import json
 import os
 import random
+import sqlite3
 import subprocess
 import sys
 import time
@@ -11,8 +12,17 @@ import unittest
 from lobbyserver.accounts import AccountStore, StoreError, database_path, password_hash
 from tests import rawclient as rc
 from tests.serverproc import StoreCase
+from tests.test_players import BUDDY_ACK, PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# The store as servers wrote it before accounts kept their user id.
+OLD_SCHEMA = """
+CREATE TABLE accounts (name TEXT PRIMARY KEY, key TEXT NOT NULL, hash TEXT NOT NULL,
+    location TEXT, comment TEXT, picture TEXT, coins INTEGER, other TEXT NOT NULL DEFAULT '{}');
+CREATE TABLE relations (name TEXT NOT NULL, kind TEXT NOT NULL, other TEXT NOT NULL,
+    PRIMARY KEY (name, kind, other));
+"""
 
 
 class Persistence(StoreCase, unittest.TestCase):
@@ -45,6 +55,73 @@ class Persistence(StoreCase, unittest.TestCase):
         client.send(rc.message(109, rc.text(name), rc.text(""), rc.text(hashed), rc.integer(0),
                                rc.text(""), rc.text("")))
         return hashed, client
+
+    def login(self, server, name, password="pw"):
+        """A logged-in client of the account and its user id."""
+        client = self.connect(server)
+        client.send(rc.get_random_key(name))
+        client.send(rc.login(name, rc.md5_hash(password, client.expect(rc.RANDOM_KEY_ID).text(0))))
+        return client, client.expect(rc.LOGIN_ACK_ID).int(0)
+
+    @staticmethod
+    def everyone(client):
+        """{name: (user id, followers, picture)} of the list of every player."""
+        client.send(list_players(0, 0, 50))
+        rows = items_of(client.expect(PLAYER_LIST))
+        pictures = {}
+        for _ in rows:
+            image = client.expect(PLAYER_IMAGE)
+            pictures[image.int(0)] = image.fields()[2]
+        return {name: (user_id, stats[6], pictures[user_id]) for user_id, name, _flags, stats in rows}
+
+    def test_ids_pictures_and_follows_outlive_a_restart_and_no_guest_takes_a_stored_id(self):
+        first = self.start("--account", "alpha1:pw")
+        _hashed, client = self.register(self.connect(first), "bravo2", "pw")
+        self.assertEqual(client.expect(110).int(0), 0)
+        alpha, alpha_id = self.login(first, "alpha1")
+        bravo, bravo_id = self.login(first, "bravo2")
+        bravo.send(rc.message(21, rc.integer(alpha_id), rc.integer(bravo_id), rc.integer(1), rc.integer(0),
+                              rc.text("")))
+        bravo.expect(BUDDY_ACK)
+        before = self.everyone(alpha)
+        self.assertEqual(first.stop(), 0)
+
+        second = self.start()
+        # A guest logs in first and the accounts in the other order: each keeps its own id.
+        guest, guest_id, _name = rc.guest(second.lobby_port)
+        self.addCleanup(guest.close)
+        _bravo, bravo_again = self.login(second, "bravo2")
+        alpha, alpha_again = self.login(second, "alpha1")
+        self.assertEqual((alpha_again, bravo_again), (alpha_id, bravo_id))
+        self.assertNotIn(guest_id, (alpha_id, bravo_id))
+        after = self.everyone(alpha)
+        self.assertEqual({n: after[n] for n in ("alpha1", "bravo2")}, {n: before[n] for n in ("alpha1", "bravo2")})
+        self.assertEqual(after["alpha1"][1], 1, "bravo2 still follows alpha1")
+        # A later registration takes an id nobody had.
+        _hashed, client = self.register(self.connect(second), "charlie3", "pw")
+        self.assertEqual(client.expect(110).int(0), 0)
+        self.assertNotIn(self.login(second, "charlie3")[1], (alpha_id, bravo_id, guest_id))
+
+    def test_an_older_database_keeps_every_account_and_numbers_them_in_row_order(self):
+        database = os.path.join(self.dir, "accounts.sqlite3")
+        db = sqlite3.connect(database)
+        db.executescript(OLD_SCHEMA)
+        names = ["zulu", "alpha", "mike"]
+        db.executemany("INSERT INTO accounts (name, key, hash) VALUES (?, 'k', ?)",
+                       [(name, password_hash("pw", "k")) for name in names])
+        db.execute("INSERT INTO relations VALUES ('alpha', 'follows', 'zulu')")
+        db.commit()
+        db.close()
+        server = self.start("--accounts", database)
+        guest, guest_id, _name = rc.guest(server.lobby_port)
+        self.addCleanup(guest.close)
+        ids = {name: self.login(server, name)[1] for name in reversed(names)}
+        self.assertEqual(ids, {"zulu": 1001, "alpha": 1002, "mike": 1003})
+        self.assertEqual(guest_id, 1004)
+        self.assertEqual(server.stop(), 0)
+        store = AccountStore(database)
+        store.close()
+        self.assertEqual((store.ids, store.accounts["alpha"]["follows"]), (ids, ["zulu"]))
 
     def test_no_acknowledged_registration_is_lost_to_kill_9(self):
         rng = random.Random(64)
@@ -93,6 +170,7 @@ class Persistence(StoreCase, unittest.TestCase):
             store.close()
             alice["matches"][0]["points"] = 3
             self.assertEqual(store.accounts, {"alice": alice, "bob": bob})
+            self.assertEqual(store.ids, {"alice": 1001, "bob": 1002})   # in the file's order
         self.assertEqual(database_path(self.path), database)
 
     def test_the_log_moves_aside_at_its_size_and_keeps_three_older_parts(self):

@@ -3,8 +3,20 @@ the item-list rounds, redirect mode."""
 
 import unittest
 
+from peer import encode_client
+from lobbyserver.catalogue import CLIENT_SCHEMAS, INT, INT_LIST, LONG, ids, name_of
+from lobbyserver.lobby import LobbyService
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase
+from tests.test_players import PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
+
+# What the client sends before its login: identification, keep-alive, the guest key, the login
+# and registration steps, the language chosen on the login page, the promotions asked for on a
+# screen change, and a queue leave or Logout after a refused login.
+BEFORE_LOGIN = ids("Connection", "Alive", "GetKeyValue", "GetRandomKey", "Login", "ExternalLogin",
+                   "ConfirmUserName", "ConfirmEmail", "Logout", "QueueUnregisterFrom",
+                   "ChangeLanguageMessage", "GetImageAndLink")
+FOLLOWERS = 6   # index in a player's statistics
 
 
 class GuestLogin(ServerTestCase, unittest.TestCase):
@@ -74,6 +86,46 @@ class WrongState(ServerTestCase, unittest.TestCase):
         self.server.wait_for("violation", 7)
         client.send(rc.GUEST_LOGIN)
         client.expect(rc.LOGIN_ACK_ID)
+
+
+class NotLoggedIn(ServerTestCase, unittest.TestCase):
+    def request(self, msg_id, target):
+        """The message in the client's form, aimed at the target player where it names one."""
+        blank = {INT: target, LONG: 1, INT_LIST: [target]}
+        values = {name: blank.get(kind, "") for name, kind, _tag, _optional in CLIENT_SCHEMAS[msg_id]}
+        values.update({"BuddyRequest": dict(c=1, d=0), "BlockUser": dict(block=1)}.get(name_of(msg_id), {}))
+        return encode_client(msg_id, values)
+
+    def followers(self, client):
+        client.send(list_players(32, 0, 1))
+        own = items_of(client.expect(PLAYER_LIST))[0]
+        client.expect(PLAYER_IMAGE)
+        return own[3][FOLLOWERS]
+
+    def test_every_other_message_before_login_changes_nothing_and_the_login_still_works(self):
+        target, target_id, _name = rc.guest(self.server.lobby_port)
+        self.track(target)
+        refused = sorted(LobbyService.accepted_ids - BEFORE_LOGIN)
+        for msg_id in refused:
+            client = self.track(rc.connected(self.server.lobby_port))
+            client.send(self.request(msg_id, target_id))
+            client.send(rc.ALIVE_MINUS_ONE)
+            client.expect_bytes(rc.ALIVE_MINUS_ONE)     # nothing answered, nothing closed
+            client.send(rc.GUEST_LOGIN)
+            self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0, name_of(msg_id))
+            client.close()
+        self.assertIn(name_of(21), [name_of(i) for i in refused])   # BuddyRequest
+        reasons = [v["reason"] for v in self.server.wait_for("violation", len(refused))]
+        self.assertEqual(reasons, ["message %d before login" % i for i in refused])
+        self.assertEqual(self.followers(target), 0)
+        # After a Logout the list holds again.
+        client, _id, _name = rc.guest(self.server.lobby_port)
+        self.track(client)
+        client.send(rc.LOGOUT)
+        client.send(self.request(21, target_id))
+        self.assertEqual(self.server.wait_for("violation", len(refused) + 1)[-1]["reason"], "message 21 before login")
+        self.assertEqual(self.followers(target), 0)
+        self.expected_violations = len(refused) + 1
 
 
 class AccountLogin(ServerTestCase, unittest.TestCase):

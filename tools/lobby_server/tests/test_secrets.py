@@ -10,6 +10,7 @@ from tests import rawclient as rc
 from tests.serverproc import ServerProcess, StoreCase
 
 BAD_EMAIL, NOT_AVAILABLE = -5, -4
+EXTERNAL_TOKEN = "token-that-logs-in-7f3a"
 
 
 def mode(path):
@@ -49,13 +50,19 @@ class StateFolder(StoreCase, unittest.TestCase):
         self.assertTrue(self.logs_in(server, "bob_42", hashed))      # a remembered login
         guest, guest_id, _ = rc.guest(server.lobby_port)
         guest.close()
-        server.wait_for("login", 3)
+        client = self.connect(server)
+        client.send(rc.message(111, rc.integer(2), rc.text("ext-7"), rc.text(EXTERNAL_TOKEN), rc.text(""),
+                               rc.text("")))
+        self.assertGreater(client.expect(rc.LOGIN_ACK_ID).int(0), 0)
+        server.wait_for("login", 4)
         self.assertEqual(server.stop(), 0)
 
         with open(server.log_path, encoding="utf-8") as f:
             log = f.read()
-        for secret in (hashed, alice_hash, rc.md5_hash("wrong", "x"), '"t%d"' % guest_id):
+        for secret in (hashed, alice_hash, rc.md5_hash("wrong", "x"), '"t%d"' % guest_id, EXTERNAL_TOKEN):
             self.assertNotIn(secret, log)
+        self.assertEqual([r.get("withheld") for r in server.events("in") if r["name"] == "ExternalLogin"],
+                         [["t2"]])
         logins = [r for r in server.events("in") if r["name"] in ("Login", "ConfirmEmail")]
         self.assertEqual([(r["name"], r.get("withheld")) for r in logins],
                          [("ConfirmEmail", ["password", "token"]), ("Login", ["hash"]), ("Login", ["hash"]),
@@ -65,6 +72,9 @@ class StateFolder(StoreCase, unittest.TestCase):
         for path in (server.log_path, self.store, os.path.join(self.mail, "bob_42.txt")):
             self.assertEqual(mode(path), 0o600, path)
         self.assertEqual(mode(self.mail), 0o700)
+        os.chmod(self.store, 0o644)     # as an older server left it
+        self.start()
+        self.assertEqual(mode(self.store), 0o600)
 
     def test_abused_addresses_and_mail_files_are_refused_and_a_failed_registration_leaves_nothing(self):
         os.mkdir(self.mail)
@@ -74,9 +84,13 @@ class StateFolder(StoreCase, unittest.TestCase):
         os.symlink(outside, os.path.join(self.mail, "carol.txt"))
         server = self.start()
         client = self.connect(server)
-        # A line break (or any control character) would add a line to the mail.
-        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f"):
-            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_EMAIL)
+        # A line break (or any control character) would add a line to the mail; an address has
+        # one "@" with text on both sides and at most 254 characters.
+        at_most = "f" * 242 + "@example.org"
+        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f", "eve", "eve@",
+                        "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
+            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_EMAIL, address[:20])
+        self.assertEqual(self.register(client, "frank", at_most)[0], 0)
         # The planted link is replaced by the mail, never written through.
         result, _ = self.register(client, "carol", "carol@example.org")
         self.assertEqual(result, 0)
@@ -100,6 +114,29 @@ class StateFolder(StoreCase, unittest.TestCase):
         client = self.connect(server)
         client.send(rc.message(107, rc.text("dave")))
         self.assertEqual(client.expect(108).int(0), 0)     # the name is free
+
+    def test_the_mail_folder_keeps_only_mail_of_stored_accounts_and_is_never_followed(self):
+        server = self.start()
+        self.assertEqual(self.register(self.connect(server), "carol", "carol@example.org")[0], 0)
+        server.kill()
+        server.stop()
+        # What a kill between the mail and the store leaves: a temporary file, a mail without account.
+        for left in (".dave.txt.0123456789ab", "dave.txt", "notes.md"):
+            with open(os.path.join(self.mail, left), "w") as f:
+                f.write("To: dave@example.org\n")
+        server = self.start()
+        self.assertEqual(sorted(os.listdir(self.mail)), ["carol.txt", "notes.md"])
+        self.assertEqual(self.register(self.connect(server), "dave", "dave@example.org")[0], 0)
+        server.stop()
+        # A folder that is a link is refused, for the mail and for the clearing alike.
+        elsewhere = self.mail + ".elsewhere"
+        os.rename(self.mail, elsewhere)
+        os.symlink(elsewhere, self.mail)
+        with open(os.path.join(elsewhere, "zed_1.txt"), "w") as f:
+            f.write("kept")
+        server = self.start()
+        self.assertEqual(self.register(self.connect(server), "erin", "erin@example.org")[0], NOT_AVAILABLE)
+        self.assertEqual(sorted(os.listdir(elsewhere)), ["carol.txt", "dave.txt", "notes.md", "zed_1.txt"])
 
     def test_a_log_that_cannot_be_written_does_not_stop_the_service(self):
         server = ServerProcess("--log", "/dev/full", workdir=self.dir)   # the later --log holds

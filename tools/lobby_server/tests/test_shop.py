@@ -135,6 +135,12 @@ class Gifts(ShopCase, unittest.TestCase):
         for receiver in (b, c):
             self.assertEqual(self.items(receiver, 1)[2], [(21, 3, 1, "Bomb")])
         self.assertEqual(self.items(a, 1)[2], [])
+        # A one-off item is not given to a player who holds it: nothing is charged.
+        self.buy(b, 11, 0)
+        confirm = self.ask(a, 104, *ints(11, 1), rc.int_list([b_id]), answer=105)
+        self.assertEqual((confirm.int(1), confirm.text(2)), (1, "%s already owns this item" % b_name))
+        self.assertEqual(self.coins(a), COINS - 2 * 40)
+        self.assertEqual([i for i, _a, _e, _d in self.items(b, 1)[2]], [11, 21])
 
     def test_gift_confirmations_that_cannot_be_kept(self):
         a, _a_id, _ = self.guest()
