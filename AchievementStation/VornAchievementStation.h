@@ -1,7 +1,8 @@
 // Achievements kept on the device: their descriptions come from the item
 // "ach_EN.txt" of an achievement pack, and which were earned, and when, from the
 // file "ach.dat" in the data folder. The station owns one game per identifier and
-// its displayers.
+// its displayers. Files: VornAchievementStation.cpp (games, state file, displayers),
+// VornAchievementDescriptions.cpp (reading "ach_EN.txt").
 #pragma once
 
 #include "KorvelCommon/KorvelPtrArray.h"

@@ -5,6 +5,7 @@
 // format and writes one block to the device, whose blocking write paces the
 // thread. The lists are shared with the main thread under the process-wide
 // critical section, which the mixer also holds while delivering notifications.
+// Files: KorvelSoundEngine.cpp (devices, buffers, the thread), KorvelSoundMixer.cpp (mixing).
 #pragma once
 
 #include <atomic>

@@ -141,7 +141,12 @@ int CSocketEngine::Connect(CKorvelString const& hostName, unsigned int port, CVo
     DrainWakePipe();
 
     const int length = host.GetLength();
-    char* name = new char[length + 1];
+    char* name = new (std::nothrow) char[length + 1];
+    if (!name)
+    {
+        Error(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_CONNECT);
+        return 0;
+    }
     host.MakeAnsi(name);
     in_addr address;
     const int resolved = m_pfnResolve(name, &address);
@@ -180,15 +185,15 @@ int CSocketEngine::Connect(CKorvelString const& hostName, unsigned int port, CVo
         m_iReceiveIndex = 0;
     }
 
-    m_pReceiveThread = new ReceiveThread();
-    if (!m_pReceiveThread->Startup(this))
+    m_pReceiveThread = new (std::nothrow) ReceiveThread();
+    if (!m_pReceiveThread || !m_pReceiveThread->Startup(this))
     {
         StopWorkers();
         Error(KE_SOCKET_ERROR, KE_SOCKETDETAIL_THREAD);
         return 0;
     }
-    m_pSendThread = new SendThread();
-    if (!m_pSendThread->Startup(this))
+    m_pSendThread = new (std::nothrow) SendThread();
+    if (!m_pSendThread || !m_pSendThread->Startup(this))
     {
         StopWorkers();
         Error(KE_SOCKET_ERROR, KE_SOCKETDETAIL_THREAD);

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "Framework/Shell/KestrolundApplication.h"
+#include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornWebHost.h"
 #include "Korvel3D/Korvel3DColor.h"
@@ -290,10 +290,9 @@ void CMoxMenuState::EndCredits()
 
 CKorvelString CMoxMenuState::WebAddress(const char* pLink) const
 {
-    CKestrolundApplication* pShell =
-        m_pGame ? dynamic_cast<CKestrolundApplication*>(m_pGame->GetApp()) : nullptr;
+    CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
     const int iApp = m_pGame ? m_pGame->GetAppId() : 0;
-    const int iRelease = pShell ? pShell->GetReleaseId() : 0;
+    const int iRelease = pApp ? pApp->GetReleaseId() : 0;
     const CKorvelString strReseller = m_pGame ? m_pGame->GetResellerId() : CKorvelString();
     const CKorvelString strLink(pLink);
     CKorvelString strQuery;

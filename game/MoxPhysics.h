@@ -1,5 +1,7 @@
 // The game's box physics: axis-aligned boxes under gravity, pushed out of each other
 // along the axis of least overlap, and the queries the match asks of them.
+// Files: MoxPhysics.cpp (bodies and lists), MoxPhysicsStep.cpp (one step),
+// MoxPhysicsQuery.cpp (the match's queries).
 //
 // Both devices replay a turn by stepping the same state, so a step must give the same
 // bits everywhere: single precision only, every formula in one fixed order, no library

@@ -77,7 +77,7 @@ public:
     unsigned int MatchRunning() override;
     unsigned int UsesFullscreen() override;
     void CancelledQuickPlay() override;
-    unsigned int OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uFromOpponent) override;
+    unsigned int OnChatMessage(sCHATMSG* pMessage, unsigned int uFromOpponent) override;
     // A message from the other device, answered and queued for the match screen
     // (StateGameRecv.cpp).
     void RecvGameMsg(const unsigned char* pData, unsigned int uSize) override;

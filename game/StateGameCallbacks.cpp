@@ -91,9 +91,9 @@ void CStateGame::CancelledQuickPlay()
         pConnecting->Remove();
 }
 
-unsigned int CStateGame::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uFromOpponent)
+unsigned int CStateGame::OnChatMessage(sCHATMSG* pMessage, unsigned int uFromOpponent)
 {
-    if (!pMessage || pMessage->m_iType != CVornNetworkSession::CHAT_LINE)
+    if (!pMessage || pMessage->m_iType != sCHATMSG::TYPE_LINE)
         return 0;
     CMoxPlayStateBase* pPlay = GetPlayState();
     if (!pPlay || !m_pRenderer)

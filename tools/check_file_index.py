@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Fails when a class's header keeps an index of the class's files and the index is not true.
+"""Fails when a class kept in several files is not indexed by its header, or an index is false.
 
-A header Stem.h keeps an index when it names another file Stem*.cpp. Then every .cpp file
-of its folder that defines a member of CStem (a line beginning "... CStem::Name(") must be
-named in the header, and every Stem*.cpp file the header names must exist.
+A class whose members (lines beginning "... CName::Member(") are defined in more than one
+.cpp file keeps an index: the header that defines the class names every one of those files.
+A header Stem.h that names files Stem*.cpp names only files that exist.
 """
 import os
 import re
@@ -11,6 +11,9 @@ import sys
 import tempfile
 
 from tree_check import plant, run
+
+MEMBER = re.compile(r"^(?:[\w:<>,*&]+[ *&]+)*(C\w+)::~?\w+\s*\(", re.M)
+CLASS = re.compile(r"^\s*class\s+(C\w+)\b(?!\s*;)", re.M)
 
 
 def sources(root):
@@ -26,44 +29,64 @@ def read(path):
         return handle.read()
 
 
+def class_headers(headers):
+    """Each class's defining header; of several, the one named after the class."""
+    found = {}
+    for header in headers:
+        for name in CLASS.findall(read(header)):
+            if name not in found or os.path.basename(header) == name[1:] + ".h":
+                found[name] = header
+    return found
+
+
 def check(root):
     problems = []
     paths = sorted(sources(root))
-    for header in (p for p in paths if p.endswith(".h")):
-        stem = os.path.basename(header)[:-2]
-        folder = os.path.dirname(header)
-        text = read(header)
-        named = set(re.findall(r"\b(%s\w*\.cpp)\b" % re.escape(stem), text))
-        if not named - {stem + ".cpp"}:
+    headers = [p for p in paths if p.endswith(".h")]
+    files_of = {}
+    for path in (p for p in paths if p.endswith(".cpp")):
+        for name in set(MEMBER.findall(read(path))):
+            files_of.setdefault(name, set()).add(path)
+    defined_in = class_headers(headers)
+    for name, files in sorted(files_of.items()):
+        header = defined_in.get(name)
+        if len(files) < 2 or header is None:
             continue
+        text = read(header)
         where = os.path.relpath(header, root)
-        member = re.compile(r"^(?:[\w:<>,*&]+[ *&]+)*C%s::~?\w+\s*\(" % re.escape(stem), re.M)
-        for path in paths:
-            name = os.path.basename(path)
-            if os.path.dirname(path) == folder and name.endswith(".cpp") and name not in text:
-                if member.search(read(path)):
-                    problems.append(f"{where}: its index leaves out {name}")
-        for name in sorted(named):
-            if not os.path.exists(os.path.join(folder, name)):
-                problems.append(f"{where}: its index names {name}, which does not exist")
+        for path in sorted(files):
+            if os.path.basename(path) not in text:
+                problems.append(f"{where}: its index of {name} leaves out {os.path.basename(path)}")
+    for header in headers:
+        stem = os.path.basename(header)[:-2]
+        for named in sorted(set(re.findall(r"\b(%s\w*\.cpp)\b" % re.escape(stem), read(header)))):
+            if not os.path.exists(os.path.join(os.path.dirname(header), named)):
+                problems.append(f"{os.path.relpath(header, root)}: its index names {named}, which does not exist")
     return problems
 
 
 def self_check():
-    """The checker must catch a file left out and a file named that is gone, or it proves nothing."""
+    """The checker must catch a file left out, a class with no index and a file named that is gone."""
     with tempfile.TemporaryDirectory() as root:
-        plant(root, "Lib/Thing.h", "// Thing.cpp (life), ThingDraw.cpp (drawing), ThingGone.cpp (was here).\n")
+        plant(root, "Lib/Thing.h", "// Thing.cpp (life), ThingDraw.cpp (drawing), ThingGone.cpp (was here).\n"
+              "class CThing\n{\n};\n")
         plant(root, "Lib/Thing.cpp", "CThing::CThing() {}\n")
         plant(root, "Lib/ThingDraw.cpp", "void CThing::Draw() {}\n")
         plant(root, "Lib/ThingKeys.cpp", "unsigned int CThing::OnKey(int iKey)\n{\n    return 0;\n}\n")
         # Only calls the class's members, or defines another class's: not its files.
         plant(root, "Lib/ThingUser.cpp", "void CUser::Go()\n{\n    CThing::Draw();\n}\n")
         plant(root, "Lib/ThingBase.cpp", "void CThingBase::Go() {}\n")
-        # A header that names no other file of its own keeps no index.
-        plant(root, "Lib/Other.h", "// See Other.cpp.\n")
-        plant(root, "Lib/OtherMore.cpp", "void COther::More() {}\n")
+        # Kept in two files, one in another folder, with no index at all.
+        plant(root, "Lib/Codec.h", "class CCodec;\nclass CCodec\n{\n};\n")
+        plant(root, "Lib/Codec.cpp", "void CCodec::Read() {}\n")
+        plant(root, "Other/CodecPlayers.cpp", "bool CCodec::ReadPlayers(int i) { return i; }\n")
+        # One file only: no index needed.
+        plant(root, "Lib/Other.h", "// See Other.cpp.\nclass COther\n{\n};\n")
+        plant(root, "Lib/Other.cpp", "void COther::More() {}\n")
         found = sorted(check(root))
-        expected = ["Lib/Thing.h: its index leaves out ThingKeys.cpp",
+        expected = ["Lib/Codec.h: its index of CCodec leaves out Codec.cpp",
+                    "Lib/Codec.h: its index of CCodec leaves out CodecPlayers.cpp",
+                    "Lib/Thing.h: its index of CThing leaves out ThingKeys.cpp",
                     "Lib/Thing.h: its index names ThingGone.cpp, which does not exist"]
         if found != sorted(expected):
             print("\n".join(found))

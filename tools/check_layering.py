@@ -7,9 +7,13 @@ lowest layer, includes nothing of the rest of the engine either. Inside the fram
 session includes nothing of the lobby, and of the shell only the application itself
 (the KestrolundApplication* files) includes the lobby, which it creates and feeds. The
 game includes nothing of the lobby or the session: it reaches both through the game
-state's interface and the application (its tests may still set up a session). An
-include is caught whether it names the folder or only the file name of a header that
-lives up there.
+state's interface and the application (its tests may still set up a session).
+
+Each include is resolved to its file as the compiler finds it: the including file's own
+folder, then the include folders (the root, Platform/include, and tests/ for the tests).
+A relative path ("../Lobby/X.h", "Shell/../Lobby/X.h") is caught by where it leads. An
+include that resolves to no file of the tree is caught when it names a higher folder or
+only the file name of a header that lives up there.
 """
 import os
 import re
@@ -51,6 +55,29 @@ def headers_under(root, folders):
             if path.endswith((".h", ".hpp"))}
 
 
+def include_folders(root, path):
+    """Where the compiler looks for a quoted include of path, in order."""
+    folders = [os.path.dirname(path), root, os.path.join(root, PLATFORM, "include")]
+    if os.path.relpath(path, root).startswith("tests" + os.sep):
+        folders.append(os.path.join(root, "tests"))
+    return folders
+
+
+def resolve(root, path, name):
+    """The included file relative to root (with "/"), or None when it is outside the tree or missing."""
+    for folder in include_folders(root, path):
+        candidate = os.path.join(folder, name)
+        # The file system walks "..", as the compiler does: a folder that is missing stops it.
+        if os.path.isfile(candidate):
+            rel = os.path.relpath(os.path.realpath(candidate), os.path.realpath(root))
+            return None if rel.startswith("..") else rel.replace(os.sep, "/")
+    return None
+
+
+def within(rel, folders):
+    return any(rel == folder or rel.startswith(folder + "/") for folder in folders)
+
+
 def check_rule(root, lower, higher, exempt, what, tests):
     higher_headers = headers_under(root, higher)
     # A bare file name that also names a header of the checked layer is that one.
@@ -68,10 +95,14 @@ def check_rule(root, lower, higher, exempt, what, tests):
                 if not match:
                     continue
                 name = match.group(1)
-                base = os.path.basename(name)
-                named = any(name == folder or name.startswith(folder + "/") for folder in higher)
-                bare = "/" not in name and base in higher_headers and base not in lower_headers
-                if named or bare:
+                resolved = resolve(root, path, name)
+                if resolved is not None:
+                    reaches_up = within(resolved, higher)
+                else:
+                    base = os.path.basename(name)
+                    bare = "/" not in name and base in higher_headers and base not in lower_headers
+                    reaches_up = within(name, higher) or bare
+                if reaches_up:
                     problems.append(f"{os.path.relpath(path, root)}:{number}: {what} includes {name}")
     return problems
 
@@ -111,10 +142,16 @@ def self_check():
         plant(root, "game/MoxThing.h", "#pragma once\n")
         plant(root, "SocketEngine/SocketThing.cpp", '#include "Framework/Shell/VornShellThing.h"\n')
         plant(root, "Framework/UI/WidgetThing.cpp", '#include "SocketEngine/SocketThing.h"\n#include "MoxThing.h"\n')
+        # Relative paths that compile lead up just the same; one that stays in its layer is fine.
+        plant(root, "Framework/Session/VornSessionRelative.cpp",
+              '#include "../Lobby/VornMenuThing.h"\n#include "../Session/VornSessionThing.h"\n')
+        plant(root, "game/MoxRelative.cpp", '#include "../Framework/Lobby/VornMenuThing.h"\n')
+        plant(root, "Framework/Shell/VornShellRelative.cpp", '#include "Framework/Shell/../Lobby/VornMenuThing.h"\n')
         problems = check(root)
         expected = ["Thing_test.cpp:1:", "Thing_test.cpp:2:", "VornSessionThing.cpp:1:", "VornShellThing.cpp:1:",
                     "PlatformThing.cpp:1:", "PlatformThing.cpp:2:", "MoxThing.cpp:2:", "MoxThing.cpp:3:",
-                    "SocketThing.cpp:1:", "WidgetThing.cpp:2:"]
+                    "SocketThing.cpp:1:", "WidgetThing.cpp:2:", "VornSessionRelative.cpp:1:", "MoxRelative.cpp:1:",
+                    "VornShellRelative.cpp:1:"]
         found = sorted(os.path.basename(p.split(" ")[0]) for p in problems)
         if found != sorted(expected):
             print("\n".join(problems))

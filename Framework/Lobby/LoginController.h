@@ -2,6 +2,8 @@
 // server step needs it, and logging in again by itself after a lost connection or a
 // redirect, waiting longer after each attempt. It reports every outcome through eight
 // operations that the lobby state (its subclass) implements.
+// Files: LoginController.cpp (state, connecting, automatic relogin), LoginControllerSteps.cpp
+// (logins, registrations and the session's answers).
 #pragma once
 
 #include "Framework/Session/VornNetworkSession.h"

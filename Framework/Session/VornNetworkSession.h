@@ -38,7 +38,7 @@ public:
     {
         CHAT_ENTERED = 0,
         CHAT_REMATCH_DECLINED = 1,
-        CHAT_LINE = 2,
+        CHAT_LINE = sCHATMSG::TYPE_LINE,
         CHAT_INFO = 3,
         CHAT_REMATCH_REQUEST = 4,
         CHAT_LEFT = 5

@@ -10,6 +10,7 @@
 // temporary text may be passed (decoding into them fails).
 #pragma once
 
+#include "Framework/Session/VornChatMessage.h"
 #include "Framework/asn1/ASN1.h"
 #include "KorvelCommon/KorvelString.h"
 
@@ -128,14 +129,6 @@ public:
 
 private:
     CKorvelString m_strVersion;
-};
-
-// A chat line: its type, its text and the sender's player id.
-struct sCHATMSG
-{
-    int m_iType = 0;
-    CKorvelString m_strText;
-    int m_iSender = 0;
 };
 
 class CASN1ChatMessage : public CASN1_Message

@@ -86,7 +86,7 @@ CVornTheme* CKestrolundApplication::CreateTheme()
 
 CVornNetworkSession* CKestrolundApplication::CreateNetworkSession()
 {
-    return new CVornNetworkSession;
+    return new (std::nothrow) CVornNetworkSession;
 }
 
 CVornMenuState* CKestrolundApplication::CreateLobbyState()

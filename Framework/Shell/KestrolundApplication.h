@@ -229,7 +229,7 @@ public:
     CKorvelString GetAppVersion() const;
     // The game's reseller id; "bb" when the game gives none.
     CKorvelString GetResellerId() const;
-    int GetReleaseId() const;
+    int GetReleaseId() const override;
     CKorvelString GetAccessCheck() const;
     CKorvelString GetAccessToken() const;
     unsigned int IsGameFullscreen() const;

@@ -234,6 +234,8 @@ KE_RETVAL CKestrolundApplication::IntroStateComplete()
     const KE_RETVAL iNetwork = m_pNetConnection->Startup();
 
     m_pNetworkSession = CreateNetworkSession();
+    if (!m_pNetworkSession)
+        return KE_ERR_OUTOFMEMORY;
     KE_RETVAL iResult = m_pNetworkSession->Startup(this, this);
     if (iResult != KE_OK)
         return iResult;
@@ -266,7 +268,7 @@ KE_RETVAL CKestrolundApplication::ResetNetworkSession()
         m_pNetConnection->CheckAndReset();
     RetireNetworkSession();
     m_pNetworkSession = CreateNetworkSession();
-    const KE_RETVAL iResult = m_pNetworkSession->Startup(this, this);
+    const KE_RETVAL iResult = m_pNetworkSession ? m_pNetworkSession->Startup(this, this) : KE_ERR_OUTOFMEMORY;
     if (iResult == KE_OK)
         AddSessionObservers();
     else

@@ -75,6 +75,8 @@ public:
     virtual CVornAchievementStation* GetAchievementStation() = 0;
     virtual void SetDebugText(const CKorvelString& strText) = 0;
     virtual const CKorvelString& GetVornUserName() = 0;
+    // The server's release number, 0 without a session.
+    virtual int GetReleaseId() const { return 0; }
     // Empty while there is no lobby.
     virtual const CKorvelArray<sItemData>& GetItems() = 0;
     virtual void GetItemFile(int iFileId, CKorvelString& strPath) = 0;

@@ -3,7 +3,7 @@
 // application once (_SetApp); the game inherits the bodies that reach the session.
 #pragma once
 
-#include "Framework/Session/VornNetworkSession.h"
+#include "Framework/Session/VornChatMessage.h"
 #include "Framework/Session/VornPlayer.h"
 #include "Framework/Shell/VornState.h"
 #include "KorvelCommon/KorvelArray.h"
@@ -63,7 +63,7 @@ public:
     virtual unsigned int Achieve(int iId);
     virtual unsigned int GetAchieved(int iId);
     // Non-zero when the game showed the line.
-    virtual unsigned int OnChatMessage(CVornNetworkSession::sCHATMSG*, unsigned int) { return 0; }
+    virtual unsigned int OnChatMessage(sCHATMSG*, unsigned int) { return 0; }
     virtual void InitialItemsReady() {}
     virtual unsigned int OnThemeChanged() { return 1; }
     virtual void ItemPurchaseConfirmed(int, int) {}

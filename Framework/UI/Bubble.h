@@ -2,6 +2,7 @@
 // side, from three image templates among its children: "bg0_template" (the 3 x 3
 // background sheet), "bg1_template" (the 2 x 2 side arrows) and "bg2_template" (the 2 x 2
 // top and bottom arrows). A click hides the bubble before OnClick runs.
+// Files: Bubble.cpp (the widget), UIXMLLoaderCreators.cpp (its creator for the loader).
 #pragma once
 
 #include "Framework/UI/Button.h"

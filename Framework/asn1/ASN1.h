@@ -1,6 +1,9 @@
 // The wire codec: the field library (fields, lists, sequences, messages) and the
 // static byte-level helpers of CASN1. Every helper that reads takes the number of
 // bytes it may look at and never reads past them.
+// CASN1's files: ASN1.cpp (integers, lengths, tags); in Framework/Session the hand-built
+// messages' asn1_hile_handbuilt_wire.cpp (text and dates), asn1_hile_handbuilt_read.cpp,
+// asn1_hile_handbuilt_write.cpp and asn1_hile_handbuilt_players.cpp (nested player records).
 #pragma once
 
 #include "Framework/asn1/ASN1Field.h"

@@ -1,5 +1,7 @@
 // Ordered field lists: the sequence (a length field and tagged fields), the numbered
 // message (an identifier and a sequence) and the record decoder base of record lists.
+// CASN1_Message's files: ASN1Sequence.cpp (encoding and decoding), ASN1MessageSend.cpp
+// (queueing on a socket engine).
 #pragma once
 
 #include "Framework/asn1/ASN1Field.h"
