@@ -1,9 +1,14 @@
 // The X11 back end under Xvfb: the window and its size, an EGL window surface on
-// it in the application's order, and real X input (synthesized with XTest from a
-// second connection) arriving as screen and navigator events.
+// it in the application's order, real X input (synthesized with XTest from a
+// second connection) arriving as screen and navigator events, and a size that another
+// client gives the window reaching the application.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/PlatformTestEgl.h"
@@ -13,6 +18,7 @@
 #include "support/InputTestApplication.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -307,6 +313,85 @@ TEST_F(CX11Window, UnmapAndMapGiveThumbnailAndFullScreen)
     XFlush(m_pTester);
     EventsUntil([](const sSeenEvent& seen) { return seen.m_iWindowState == 0; }, bFound);
     EXPECT_TRUE(bFound);
+}
+
+const int GUARD_SECONDS = 20; // never a measurement: only against hanging
+const int POLL_MS = 5;
+
+// An application on the X11 back end whose window another client resizes, as a tiling
+// window manager does whatever the size hints say.
+class CResizedApplication : public CInputApplication
+{
+public:
+    void OnScreenChanged(int iWidth, int iHeight) override
+    {
+        IKorvelApplication::OnScreenChanged(iWidth, iHeight);
+        m_aInput.push_back("screen " + std::to_string(iWidth) + "," + std::to_string(iHeight));
+    }
+    // Drains until the call is written down; false after the guard time.
+    bool DrainUntil(const std::string& strCall)
+    {
+        const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(GUARD_SECONDS);
+        while (std::find(m_aInput.begin(), m_aInput.end(), strCall) == m_aInput.end())
+        {
+            if (std::chrono::steady_clock::now() > tEnd)
+                return false;
+            Drain();
+            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MS));
+        }
+        return true;
+    }
+};
+
+TEST_F(CX11Window, ASizeTheWindowSystemGivesReachesTheApplicationsScreenChange)
+{
+    const int NEW_WIDTH = 640, NEW_HEIGHT = 400;
+    const unsigned int CORNER_RGB = 0x20C040u; // filled into the new size's top right corner
+    CResizedApplication app;
+    SKE_DISPLAYMODE mode = {};
+    ASSERT_EQ(app.Startup(nullptr, &mode), KE_OK);
+    const Window uWindow = Window(GetNativeWindow(app.GetWindow()));
+    app.GetGraphicsExtension()->Extension_Flip(); // the loop has presented at the old size
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
+    XFlush(m_pTester);
+    ASSERT_TRUE(app.DrainUntil("screen 640,400"));
+    EXPECT_EQ(std::count(app.m_aInput.begin(), app.m_aInput.end(), "screen 640,400"), 1);
+    int aBuffer[2] = {0, 0};
+    screen_get_window_property_iv(app.GetWindow(), SCREEN_PROPERTY_BUFFER_SIZE, aBuffer);
+    EXPECT_EQ(aBuffer[0], NEW_WIDTH);
+    EXPECT_EQ(aBuffer[1], NEW_HEIGHT);
+    EXPECT_EQ(app.m_rcWindow.right, NEW_WIDTH);
+    EXPECT_EQ(app.m_rcWindow.bottom, NEW_HEIGHT);
+    EXPECT_EQ(app.GetBack()->GetWidth(), NEW_WIDTH);
+    EXPECT_EQ(app.GetBack()->GetHeight(), NEW_HEIGHT);
+
+    // What is drawn at the new size's top right is where the window shows it.
+    const CKorvelRect<int> rcCorner(NEW_WIDTH - 20, 0, NEW_WIDTH, 20);
+    app.GetBack()->Fill(0xFF000000u, static_cast<const CKorvelRect<int>*>(nullptr));
+    app.GetBack()->Fill(0xFF000000u | CORNER_RGB, &rcCorner);
+    glFinish();
+    app.GetGraphicsExtension()->Extension_Flip();
+    XImage* pImage = XGetImage(m_pTester, uWindow, NEW_WIDTH - 10, 10, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(pImage, nullptr);
+    EXPECT_EQ(XGetPixel(pImage, 0, 0) & 0xFFFFFFu, CORNER_RGB);
+    XDestroyImage(pImage);
+
+    // A press there reads in the same size: the pointer's normalised place is 630 / 640.
+    MoveTo(NEW_WIDTH - 10, 10);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(app.DrainUntil("up 0 630,10"));
+    EXPECT_NE(std::find(app.m_aInput.begin(), app.m_aInput.end(), "down 0 0.9844,0.0250"),
+              app.m_aInput.end());
+
+    // A move, or a size it already has, changes nothing.
+    const size_t uCalls = app.m_aInput.size();
+    XMoveWindow(m_pTester, uWindow, 5, 5);
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH + 1, NEW_HEIGHT);
+    XFlush(m_pTester);
+    ASSERT_TRUE(app.DrainUntil("screen 641,400"));
+    EXPECT_EQ(app.m_aInput.size(), uCalls + 1);
 }
 
 TEST_F(CX11Window, InjectionWorksBesideRealInput)
