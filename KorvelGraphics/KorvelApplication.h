@@ -274,6 +274,8 @@ protected:
     void DrainPlatformEvents();
     void TranslatePointer(plat::screen_event_t pScreen);
     void TranslateKeyboard(plat::screen_event_t pScreen);
+    // The window took another size from the window system: the screen follows it.
+    void FollowWindowSize(plat::screen_event_t pScreen);
     void DeliverPostedEvents();
     void PaceFrame();
     // The frame timer on the application's clock.

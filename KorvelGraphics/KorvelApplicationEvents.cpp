@@ -144,6 +144,9 @@ int IKorvelApplication::ProcessBlackberryScreenEvents(plat::bps_event_t* pEvent)
     case plat::SCREEN_EVENT_KEYBOARD:
         TranslateKeyboard(pScreen);
         break;
+    case plat::SCREEN_EVENT_PROPERTY:
+        FollowWindowSize(pScreen);
+        break;
     case plat::SCREEN_EVENT_MTOUCH_TOUCH:
     case plat::SCREEN_EVENT_MTOUCH_MOVE:
     case plat::SCREEN_EVENT_MTOUCH_RELEASE:
@@ -220,6 +223,25 @@ void IKorvelApplication::TranslateKeyboard(plat::screen_event_t pScreen)
     event.m_iKey = 0;
     event.m_iChar = iChar;
     ProcessEvent(event);
+}
+
+void IKorvelApplication::FollowWindowSize(plat::screen_event_t pScreen)
+{
+    int iName = 0;
+    int aiSize[2] = {0, 0};
+    if (plat::screen_get_event_property_iv(pScreen, plat::SCREEN_PROPERTY_NAME, &iName) != 0 ||
+        iName != plat::SCREEN_PROPERTY_SIZE || !m_uStarted ||
+        plat::screen_get_window_property_iv(m_pWindow, plat::SCREEN_PROPERTY_SIZE, aiSize) != 0)
+        return;
+    // While the user drags, a window manager sends a run of sizes: only one that differs
+    // from what is drawn is worth rebuilding for.
+    IKorvelGraphicsContext* pBack = GetBack();
+    if (pBack && pBack->GetWidth() == aiSize[0] && pBack->GetHeight() == aiSize[1])
+        return;
+    // The new layout's surfaces and the viewport belong to this application's context.
+    if (m_pGraphicsExt)
+        m_pGraphicsExt->Extension_MakeCurrent();
+    OnScreenChanged(aiSize[0], aiSize[1]);
 }
 
 // ---------------------------------------------------------------------------------

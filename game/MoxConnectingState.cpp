@@ -59,6 +59,13 @@ void CMoxConnectingState::InitControls()
                           0);
 }
 
+void CMoxConnectingState::OnScreenChanged(int, int)
+{
+    if (m_pButtons)
+        m_pButtons->Clear();
+    InitControls();
+}
+
 float CMoxConnectingState::Waited() const
 {
     return (float)MoxTimerMilliseconds(m_pGame) / 1000.0f - m_fStartTime;

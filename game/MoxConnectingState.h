@@ -30,6 +30,8 @@ public:
     void Draw() override;
     void RestoreResources() override;
     void OnBackButton() override { Cancel(); }
+    // The cancel button moves to the new size's bottom.
+    void OnScreenChanged(int iWidth, int iHeight) override;
 
     void ButtonPressed(CMoxButton*) override {}
     void ButtonReleased(CMoxButton* pButton) override;

@@ -88,6 +88,13 @@ void CMoxIntroState::InitControls()
                           BUTTON_SKIP, 0);
 }
 
+void CMoxIntroState::OnScreenChanged(int, int)
+{
+    if (m_pButtons)
+        m_pButtons->Clear();
+    InitControls();
+}
+
 void CMoxIntroState::InitFilm()
 {
     const float w = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;

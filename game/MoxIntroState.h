@@ -32,6 +32,8 @@ public:
     void Draw() override;
     void RestoreResources() override;
     void OnBackButton() override { Skip(); }
+    // The skip button moves to the new size's bottom; the film keeps its course.
+    void OnScreenChanged(int iWidth, int iHeight) override;
 
     void ButtonPressed(CMoxButton*) override {}
     void ButtonReleased(CMoxButton*) override { Skip(); }

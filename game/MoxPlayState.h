@@ -80,7 +80,9 @@ public:
     // The frame's picture (MoxPlayStateDraw.cpp).
     void Draw() override;
     void RestoreResources() override;
-    void OnScreenChanged(int, int) override { InitControls(1); }
+    // The buttons are laid out for the new size and keep what the match made of them
+    // (MoxPlayStateControls.cpp).
+    void OnScreenChanged(int iWidth, int iHeight) override;
     int OnChar(unsigned short) override { return 1; }
 
     void ButtonPressed(CMoxButton*) override {}

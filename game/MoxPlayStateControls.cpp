@@ -25,6 +25,47 @@ enum : int
 };
 } // namespace
 
+void CMoxPlayState::OnScreenChanged(int, int)
+{
+    if (!m_pButtons)
+        return;
+    // Shown, dimmed, held and pictured as before: the turn, the quit question or the ▶
+    // must not go with a resized window.
+    struct sKept
+    {
+        bool bKept;
+        unsigned int bVisible, bDimmed, bEnabled, bTouched;
+        int iTexture;
+        BUTTON_STATE eState;
+        float fPressScale;
+    } aKept[PLAY_BUTTON_COUNT] = {};
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+        if (const CMoxButton* b = m_pButtons->GetButtonByID(iID))
+            aKept[iID] = {true,          b->m_bVisible, b->m_bDimmed, b->m_bEnabled,
+                          b->m_bTouched, b->m_iTexture, b->m_eState,  b->m_fPressScale};
+    CPlayer* pOwn = m_pLiveScene && m_iOwnPlayer >= 0 && m_iOwnPlayer <= 1
+                        ? &m_pLiveScene->m_Players[m_iOwnPlayer]
+                        : nullptr;
+    const int iAction = pOwn ? pOwn->m_iSelectedAction : 0;
+    // Before the match starts there is no weapon row to lay out.
+    InitControls(m_pButtons->GetButtonByID(PLAY_BUTTON_JUMP) ? 1 : 0);
+    if (pOwn)
+        pOwn->m_iSelectedAction = iAction;
+    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
+    {
+        CMoxButton* b = m_pButtons->GetButtonByID(iID);
+        if (!b || !aKept[iID].bKept)
+            continue;
+        b->m_bVisible = aKept[iID].bVisible;
+        b->m_bDimmed = aKept[iID].bDimmed;
+        b->m_bEnabled = aKept[iID].bEnabled;
+        b->m_bTouched = aKept[iID].bTouched;
+        b->m_iTexture = aKept[iID].iTexture;
+        b->m_eState = aKept[iID].eState;
+        b->m_fPressScale = aKept[iID].fPressScale;
+    }
+}
+
 void CMoxPlayState::InitControls(unsigned int uFull)
 {
     if (!m_pButtons)

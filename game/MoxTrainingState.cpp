@@ -78,6 +78,16 @@ void CMoxTrainingState::InitControls()
     EnableButtons();
 }
 
+void CMoxTrainingState::OnScreenChanged(int, int)
+{
+    // A message already showing keeps its time: it does not start again.
+    const float fMessageTime = m_fMessageTime;
+    InitControls();
+    m_fMessageTime = fMessageTime;
+    if (m_pButtons)
+        EnableButtons();
+}
+
 int CMoxTrainingState::ShowedTrainingComplete()
 {
     CVornStatistics* pStats = m_pGame && m_pGame->GetApp() ? m_pGame->GetApp()->GetStatistics() : nullptr;

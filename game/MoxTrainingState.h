@@ -32,6 +32,8 @@ public:
     void Draw() override;
     void RestoreResources() override;
     void OnBackButton() override;
+    // The grid is laid out again for the new size.
+    void OnScreenChanged(int iWidth, int iHeight) override;
 
     void ButtonPressed(CMoxButton*) override {}
     void ButtonReleased(CMoxButton* pButton) override;

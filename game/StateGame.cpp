@@ -256,10 +256,11 @@ unsigned int CStateGame::OnChar(unsigned short uChar)
 
 unsigned int CStateGame::OnScreenChanged(int iWidth, int iHeight)
 {
-    // The mute button keeps its start-up layout.
     if (m_pRenderer)
     {
         m_pRenderer->SetScreenSize((float)iWidth, (float)iHeight);
+        // In the corner of the new size: a narrower window would leave it outside.
+        InitVolume();
         for (int i = 0; i < m_States.GetCount(); ++i)
             if (CMoxState* pState = GetStateAt(i))
                 pState->OnScreenChanged(iWidth, iHeight);

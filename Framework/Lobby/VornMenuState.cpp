@@ -780,9 +780,13 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     ClearWidgetLists();
     CWidget* pOldRoot = m_pRoot;
     uWasVisible = GetDialogVisible();
+    // The new tree's vorn button starts hidden, as before a login: it shows as it did.
+    const unsigned int uVornShown = m_pVornButtonRoot && m_pVornButtonRoot->GetVisible() ? 1 : 0;
     m_pRoot = nullptr;
     ReleaseLayout();
     KE_RETVAL iResult = LoadLayout(iWidth, iHeight, pOldRoot);
+    if (m_pVornButtonRoot)
+        m_pVornButtonRoot->SetVisible(uVornShown);
     if (!m_pRoot && pOldRoot)
     {
         // The loader consumes the old tree only when the file loaded.

@@ -284,6 +284,8 @@ void CKestrolundApplication::OnChar(unsigned short uChar)
 void CKestrolundApplication::OnScreenChanged(int iWidth, int iHeight)
 {
     IKorvelApplication::OnScreenChanged(iWidth, iHeight);
+    // Before the layouts are built again: they measure their texts in these fonts.
+    ScaleFontsToScreen();
     if (m_Notifications.GetCount() > 0)
         static_cast<CVornNotification*>(m_Notifications[0])->OnScreenChanged(iWidth, iHeight);
     if (m_pToast)

@@ -221,6 +221,9 @@ public:
     static int ResNeutralStartIndex(int iSide);
     // The smaller side of the application's back buffer.
     int GetScreenSide();
+    // Loaded fonts of packs made for one screen side take the scale of the current one, as
+    // a load now would give them (after the window changed its size).
+    void ScaleFontsToScreen();
 
 protected:
     CVornApplication* m_pApp;

@@ -136,6 +136,21 @@ CKorvelBitmapFont* CVornResourceManager::LoadFont(const CKorvelString& strName)
     return pFont;
 }
 
+void CVornResourceManager::ScaleFontsToScreen()
+{
+    const int iSide = GetScreenSide();
+    if (iSide <= 0)
+        return;
+    for (int t = TARGET_COUNT - 1; t >= 0; --t)
+        for (int i = 0; i < m_Fonts[t].GetCount(); ++i)
+        {
+            const ResourceFont* pRecord = m_Fonts[t].GetAt(i).m_Second;
+            const int iOriginal = pRecord->m_pPack ? pRecord->m_pPack->m_iFontOriginalSize : 0;
+            if (pRecord->m_pFont && iOriginal > 0)
+                pRecord->m_pFont->SetFontScale(static_cast<float>(iSide) / static_cast<float>(iOriginal));
+        }
+}
+
 // ---- loss and return of the graphics context
 
 void CVornResourceManager::ReleaseResources()

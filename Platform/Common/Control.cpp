@@ -27,19 +27,19 @@ void ResetPlatform(eBackend eKind)
 
 int InjectPointer(int iButtons, int iX, int iY)
 {
-    return PostScreenEvent(_screen_event{SCREEN_EVENT_POINTER, iButtons, {iX, iY}, 0, 0, 0});
+    return PostScreenEvent(_screen_event{SCREEN_EVENT_POINTER, iButtons, {iX, iY}, 0, 0, 0, 0});
 }
 
 int InjectKey(int iKeySym, int iKeyFlags)
 {
-    return PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD, 0, {0, 0}, iKeyFlags, iKeySym, 0});
+    return PostScreenEvent(_screen_event{SCREEN_EVENT_KEYBOARD, 0, {0, 0}, iKeyFlags, iKeySym, 0, 0});
 }
 
 int InjectTouch(int iType, int iTouchId, int iX, int iY)
 {
     if (iType < SCREEN_EVENT_MTOUCH_TOUCH || iType > SCREEN_EVENT_MTOUCH_RELEASE)
         return BPS_FAILURE;
-    return PostScreenEvent(_screen_event{iType, 0, {iX, iY}, 0, 0, iTouchId});
+    return PostScreenEvent(_screen_event{iType, 0, {iX, iY}, 0, 0, iTouchId, 0});
 }
 
 int InjectNavigatorExit()

@@ -431,6 +431,8 @@ int screen_get_event_property_iv(screen_event_t event, int iProperty, int* pValu
         *pValue = event->m_iKeySym;
     else if (iProperty == SCREEN_PROPERTY_TOUCH_ID && bTouch)
         *pValue = event->m_iTouchId;
+    else if (iProperty == SCREEN_PROPERTY_NAME && iType == SCREEN_EVENT_PROPERTY)
+        *pValue = event->m_iProperty;
     else
         return Fail(EINVAL);
     return 0;

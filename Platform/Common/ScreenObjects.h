@@ -19,6 +19,7 @@ struct _screen_event
     int m_iKeyFlags;
     int m_iKeySym;
     int m_iTouchId;
+    int m_iProperty; // property events: the property that changed
 };
 
 // Payload of navigator events.
@@ -42,7 +43,8 @@ public:
     virtual int CreateWindow(_screen_window& window) = 0;
     virtual void DestroyWindow(_screen_window& window) = 0;
     virtual void ResizeWindow(_screen_window& window) = 0;
-    // Turns waiting window-system input into events; never blocks.
+    // Turns waiting window-system input into events; never blocks. A window the window
+    // system gave another size takes it as its buffer size and a property event says so.
     virtual void Pump() = 0;
     virtual EGLDisplay GetEglDisplay(void* pNativeDisplay) = 0;
     virtual EGLSurface CreateEglSurface(EGLDisplay display, EGLConfig config, _screen_window& window,

@@ -1,6 +1,6 @@
-// Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator.
-// Leaves out multi-touch (injected instead), focus changes and turning for rotation; the window keeps
-// its size (size hints), so window-manager resizes do not happen.
+// Implements X11: an X window per screen window; mouse, keys as screen events; map/unmap/close as navigator;
+// a size the window manager gives the window becomes its buffer size and a property event.
+// Leaves out multi-touch (injected instead), focus changes and turning for rotation.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -60,7 +60,7 @@ int ReportXError(Display* pDisplay, XErrorEvent* pError)
 
 void PostPointer(int iButtons, int iX, int iY)
 {
-    PostScreenEvent(_screen_event{SCREEN_EVENT_POINTER, iButtons, {iX, iY}, 0, 0, 0});
+    PostScreenEvent(_screen_event{SCREEN_EVENT_POINTER, iButtons, {iX, iY}, 0, 0, 0, 0});
 }
 
 class CX11Backend : public IPlatformBackend
@@ -114,14 +114,13 @@ public:
         // EGL may reach the window through another connection: the server must know it first.
         XSync(m_pDisplay, False);
         window.m_uNativeWindow = uWindow;
-        m_aWindows.push_back(uWindow);
+        m_aWindows.push_back(&window);
         return 0;
     }
 
     void DestroyWindow(_screen_window& window) override
     {
-        m_aWindows.erase(std::remove(m_aWindows.begin(), m_aWindows.end(), window.m_uNativeWindow),
-                         m_aWindows.end());
+        m_aWindows.erase(std::remove(m_aWindows.begin(), m_aWindows.end(), &window), m_aWindows.end());
         XDestroyWindow(m_pDisplay, window.m_uNativeWindow);
         XSync(m_pDisplay, False);
         window.m_uNativeWindow = 0;
@@ -141,8 +140,8 @@ public:
         {
             XEvent event;
             XNextEvent(m_pDisplay, &event);
-            if (std::find(m_aWindows.begin(), m_aWindows.end(), event.xany.window) != m_aWindows.end())
-                Translate(event);
+            if (_screen_window* pWindow = WindowOf(event.xany.window))
+                Translate(event, *pWindow);
         }
     }
 
@@ -164,8 +163,8 @@ public:
     uint64_t PresentPeriodTicks() const override { return m_uPresentPeriod; }
 
 private:
-    // The picture and the pointer are laid out for the buffer's size: the window manager is
-    // asked to keep the window at that size (minimum = maximum), not to resize it.
+    // The window manager is asked to keep the size the application chose (minimum = maximum);
+    // one that resizes it anyway (a tiling one) is followed.
     void SetSizeHints(Window uWindow, const _screen_window& window)
     {
         XSizeHints hints = {};
@@ -175,10 +174,30 @@ private:
         XSetWMNormalHints(m_pDisplay, uWindow, &hints);
     }
 
-    void Translate(XEvent& event)
+    _screen_window* WindowOf(Window uWindow) const
+    {
+        for (_screen_window* pWindow : m_aWindows)
+            if (pWindow->m_uNativeWindow == uWindow)
+                return pWindow;
+        return nullptr;
+    }
+
+    void Translate(XEvent& event, _screen_window& window)
     {
         switch (event.type)
         {
+        case ConfigureNotify:
+            // Moves change nothing; the window's own resize requests arrive here at the size
+            // already set.
+            if (event.xconfigure.width != window.m_aBufferSize[0] ||
+                event.xconfigure.height != window.m_aBufferSize[1])
+            {
+                window.m_aBufferSize[0] = event.xconfigure.width;
+                window.m_aBufferSize[1] = event.xconfigure.height;
+                PostScreenEvent(
+                    _screen_event{SCREEN_EVENT_PROPERTY, 0, {0, 0}, 0, 0, 0, SCREEN_PROPERTY_SIZE});
+            }
+            break;
         case ButtonPress:
         case ButtonRelease:
             if (ButtonMaskOfXButton(event.xbutton.button))
@@ -201,6 +220,7 @@ private:
                                               {0, 0},
                                               event.type == KeyPress ? SCREEN_KEY_FLAG_DOWN : 0,
                                               iSym,
+                                              0,
                                               0});
             break;
         }
@@ -228,7 +248,7 @@ private:
     Atom m_uWmProtocols = 0;
     Atom m_uWmDeleteWindow = 0;
     uint64_t m_uPresentPeriod = 0;
-    std::vector<Window> m_aWindows;
+    std::vector<_screen_window*> m_aWindows;
 };
 
 } // namespace

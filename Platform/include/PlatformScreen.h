@@ -27,6 +27,7 @@ enum : int
     SCREEN_PROPERTY_FORMAT = 14,          // window: pixel format
     SCREEN_PROPERTY_KEY_FLAGS = 25,       // keyboard event
     SCREEN_PROPERTY_KEY_SYM = 28,         // keyboard event: key symbol
+    SCREEN_PROPERTY_NAME = 32,            // property event: the window property that changed
     SCREEN_PROPERTY_ROTATION = 38,        // window: 0, 90, 180 or 270
     SCREEN_PROPERTY_SIZE = 40,            // window or display: int[2]
     SCREEN_PROPERTY_SOURCE_POSITION = 41, // pointer and touch events: int[2] window pixels
@@ -38,6 +39,7 @@ enum : int
     SCREEN_PROPERTY_MODE = 90,            // display: screen_display_mode_t
 
     // Event types.
+    SCREEN_EVENT_PROPERTY = 2, // a window property changed outside the application (its size)
     SCREEN_EVENT_POINTER = 6,
     SCREEN_EVENT_KEYBOARD = 7,
     SCREEN_EVENT_MTOUCH_TOUCH = 100,

@@ -1,9 +1,15 @@
 // The X11 back end under Xvfb: the window and its size, an EGL window surface on
-// it in the application's order, and real X input (synthesized with XTest from a
-// second connection) arriving as screen and navigator events.
+// it in the application's order, real X input (synthesized with XTest from a
+// second connection) arriving as screen and navigator events, and a size that another
+// client gives the window reaching the application.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/PlatformTestEgl.h"
@@ -13,6 +19,7 @@
 #include "support/InputTestApplication.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -307,6 +314,90 @@ TEST_F(CX11Window, UnmapAndMapGiveThumbnailAndFullScreen)
     XFlush(m_pTester);
     EventsUntil([](const sSeenEvent& seen) { return seen.m_iWindowState == 0; }, bFound);
     EXPECT_TRUE(bFound);
+}
+
+// Runs the step until it reports the state it waits for; false after a guard time that is
+// never a measurement, only against hanging.
+bool PollUntil(const std::function<bool()>& fnStep)
+{
+    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fnStep())
+    {
+        if (std::chrono::steady_clock::now() > tEnd)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// An application whose window another client resizes, as a tiling window manager does
+// whatever the size hints say.
+class CResizedApplication : public CInputApplication
+{
+public:
+    void OnScreenChanged(int iWidth, int iHeight) override
+    {
+        IKorvelApplication::OnScreenChanged(iWidth, iHeight);
+        m_aInput.push_back("screen " + std::to_string(iWidth) + "," + std::to_string(iHeight));
+    }
+    bool DrainUntil(const std::string& strCall)
+    {
+        return PollUntil(
+            [&]
+            {
+                Drain();
+                return std::count(m_aInput.begin(), m_aInput.end(), strCall) > 0;
+            });
+    }
+};
+
+TEST_F(CX11Window, ASizeTheWindowSystemGivesReachesTheApplicationsScreenChange)
+{
+    const int NEW_WIDTH = 640, NEW_HEIGHT = 400;
+    const unsigned int CORNER_RGB = 0x20C040u; // filled into the new size's top right corner
+    CResizedApplication app;
+    SKE_DISPLAYMODE mode = {};
+    ASSERT_EQ(app.Startup(nullptr, &mode), KE_OK);
+    const Window uWindow = Window(GetNativeWindow(app.GetWindow()));
+    app.GetGraphicsExtension()->Extension_Flip(); // the loop has presented at the old size
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
+    XFlush(m_pTester);
+    ASSERT_TRUE(app.DrainUntil("screen 640,400"));
+    EXPECT_EQ(app.GetBack()->GetWidth(), NEW_WIDTH);
+    EXPECT_EQ(app.GetBack()->GetHeight(), NEW_HEIGHT);
+
+    // What is drawn at the new size's top right is where the window shows it, once the X
+    // server has taken a frame from the application's connection.
+    const CKorvelRect<int> rcCorner(NEW_WIDTH - 20, 0, NEW_WIDTH, 20);
+    EXPECT_TRUE(PollUntil(
+        [&]
+        {
+            app.GetBack()->Fill(0xFF000000u, static_cast<const CKorvelRect<int>*>(nullptr));
+            app.GetBack()->Fill(0xFF000000u | CORNER_RGB, &rcCorner);
+            app.GetGraphicsExtension()->Extension_Flip();
+            XImage* pImage = XGetImage(m_pTester, uWindow, NEW_WIDTH - 10, 10, 1, 1, AllPlanes, ZPixmap);
+            const unsigned long uPixel = pImage ? XGetPixel(pImage, 0, 0) & 0xFFFFFFu : 0;
+            if (pImage)
+                XDestroyImage(pImage);
+            return uPixel == CORNER_RGB;
+        }));
+
+    // A press there reads in the same size: the pointer's normalised place is 630 / 640.
+    MoveTo(NEW_WIDTH - 10, 10);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(app.DrainUntil("up 0 630,10"));
+    EXPECT_EQ(std::count(app.m_aInput.begin(), app.m_aInput.end(), "down 0 0.9844,0.0250"), 1);
+
+    // A move, or a size it already has, changes nothing.
+    XMoveWindow(m_pTester, uWindow, 5, 5);
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
+    XResizeWindow(m_pTester, uWindow, NEW_WIDTH + 1, NEW_HEIGHT);
+    XFlush(m_pTester);
+    ASSERT_TRUE(app.DrainUntil("screen 641,400"));
+    EXPECT_EQ(std::count_if(app.m_aInput.begin(), app.m_aInput.end(),
+                            [](const std::string& strCall) { return strCall.rfind("screen", 0) == 0; }),
+              2);
 }
 
 TEST_F(CX11Window, InjectionWorksBesideRealInput)

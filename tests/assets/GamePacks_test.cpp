@@ -219,6 +219,11 @@ TEST_F(CGamePacks, EveryNameOfTheTablesLoadsThroughTheResourceManager)
     ASSERT_NE(pFont, nullptr);
     EXPECT_FLOAT_EQ(pFont->GetFontScale(), float(HEIGHT) / 720.0f);
     EXPECT_NEAR(pFont->GetLineHeight(), 40 * pFont->GetFontScale(), 1.0);
+    // A window given another size scales the loaded font as a load at that size would.
+    m_pApp->OnScreenChanged(800, 480);
+    EXPECT_FLOAT_EQ(pFont->GetFontScale(), 480.0f / 720.0f);
+    m_pApp->OnScreenChanged(WIDTH, HEIGHT);
+    EXPECT_FLOAT_EQ(pFont->GetFontScale(), float(HEIGHT) / 720.0f);
     ASSERT_GT(pFont->GetPageCount(), 0);
     EXPECT_NE(pFont->GetPage(0)->uTexture, 0u);
     for (unsigned int u : {unsigned('A'), unsigned('z'), unsigned('!'), 0xE9u, 0x2026u})

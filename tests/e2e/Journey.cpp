@@ -162,6 +162,13 @@ int CJourney::Close()
     return iExit;
 }
 
+void CJourney::Resize(int iWidth, int iHeight)
+{
+    XResizeWindow(m_Display.Get(), m_Window, unsigned(iWidth), unsigned(iHeight));
+    XSync(m_Display.Get(), False);
+    Say("the window was resized to " + std::to_string(iWidth) + " x " + std::to_string(iHeight));
+}
+
 // ---- steps
 
 void CJourney::Say(const std::string& strText) const

@@ -64,6 +64,9 @@ public:
     int StopWith(int iSignal);
     // Closes the window as a window manager does; the script's exit status.
     int Close();
+    // Gives the window another size, as a tiling window manager does whatever the size
+    // hints ask for.
+    void Resize(int iWidth, int iHeight);
     bool Running();
     // Ends the lobby server the script started (as if the network went away).
     void StopServer();

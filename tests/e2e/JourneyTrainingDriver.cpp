@@ -4,7 +4,9 @@
 //      the chooser greets the new player, lesson 1 is lost by a jump that falls short,
 //      retried by the green ▶ (where Escape opens the quit question and closes it again) and
 //      won; ▶ returns to the chooser, where lesson 2 is open and the greeting does not come
-//      again, and the statistics store holds the cleared lesson.
+//      again, and the statistics store holds the cleared lesson. The window, resized to
+//      800 x 480 under the chooser, shows it anew for that size, and a press on lesson 2
+//      where it is drawn starts it.
 //
 //   e2e_journey_training_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <cmath>
@@ -21,6 +23,8 @@ using namespace journey_pages;
 const int ENGLISH_ROW = 0;
 const char* const OFFLINE_BUTTON = "//loginscreen_root//offline_button";
 const int CHOOSER_TRIES = 5;
+// What a tiling window manager made of the 1024 x 600 window in a player's report.
+const int RESIZED_WIDTH = 800, RESIZED_HEIGHT = 480;
 
 const uint32_t SCENE_TEAL = 0x1FA5A0;        // an open lesson's button
 const uint32_t SCENE_TEAL_DIMMED = 0x082B2A; // the same under the greeting's dimming
@@ -272,6 +276,30 @@ void LessonLostAndWon(CJourneyPages& pages)
                    strStore);
 }
 
+// The window made smaller under the chooser: it is drawn anew for the new size, and a press
+// on lesson 2 where it is now drawn starts it.
+void ResizedChooser(CJourney& journey)
+{
+    journey.Say("journey: the window resized under the training chooser");
+    journey.Resize(RESIZED_WIDTH, RESIZED_HEIGHT);
+    journey.WaitFor(
+        [&]
+        {
+            const sE2eShot& shot = journey.Look();
+            return shot.m_iWidth == RESIZED_WIDTH && shot.m_iHeight == RESIZED_HEIGHT &&
+                   LessonOpen(shot, 0) && LessonOpen(shot, 1);
+        },
+        "the chooser is drawn for 800 x 480: lessons 1 and 2 open where that size places them");
+    journey.Keep("e10-chooser-resized");
+    journey.Expect(!LessonOpen(journey.Look(), 2), "lesson 3 is still locked");
+    const sE2eRect lesson = LessonBand(journey.Look(), 1);
+    journey.Say("press lesson 2 where it is drawn");
+    journey.Click(lesson.CentreX(), lesson.CentreY());
+    WaitForLessonStart(journey, "lesson 2 starts, the flomp at rest in the middle of the smaller window",
+                       false);
+    journey.Keep("e11-lesson-2-resized");
+}
+
 } // namespace
 
 int main()
@@ -283,6 +311,7 @@ int main()
         {
             OfflineExit(pages);
             LessonLostAndWon(pages);
+            ResizedChooser(journey);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }

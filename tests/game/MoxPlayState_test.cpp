@@ -351,12 +351,24 @@ TEST_F(CMoxPlayState, ButtonLayout)
                 }
             }
 
-    // A change of the screen size rebuilds the whole layout.
+    // A change of the screen size rebuilds the whole layout; what the match made of the
+    // buttons stays (here an open quit question and a dimmed fire button).
     m_pPlay->m_bSinglePlayer = 0;
-    m_pGame->OnScreenChanged(1024, 600);
+    m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT_YES)->m_bVisible = 1;
+    m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_FIRE)->m_bDimmed = 1;
+    m_pGame->OnScreenChanged(800, 480);
     const CMoxButton* pFire = m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_FIRE);
     ASSERT_NE(pFire, nullptr);
-    EXPECT_FLOAT_EQ(pFire->m_vPosition.x, 512.0f);
+    EXPECT_FLOAT_EQ(pFire->m_vPosition.x, 400.0f);
+    EXPECT_EQ(pFire->m_bDimmed, 1u);
+    const CMoxButton* pYes = m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT_YES);
+    EXPECT_FLOAT_EQ(pYes->m_vPosition.x, 320.0f);
+    EXPECT_EQ(pYes->m_bVisible, 1u);
+    EXPECT_EQ(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT_NO)->m_bVisible, 0u);
+    // Before the match starts, the weapon row does not come early.
+    m_pPlay->InitControls(0);
+    m_pGame->OnScreenChanged(1024, 600);
+    EXPECT_EQ(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_JUMP), nullptr);
 }
 
 TEST_F(CMoxPlayState, TheSpecialButtonShowsTheItemHeld)

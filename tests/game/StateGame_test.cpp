@@ -457,15 +457,17 @@ TEST_F(CStateGame, InputReachesTheTrackerAndCharactersTheScreens)
     EXPECT_EQ(m_Fakes.log.Count("menu.OnChar(113)"), 1);
 }
 
-TEST_F(CStateGame, ScreenSizeChangesReachRendererAndScreensButNotTheMuteButton)
+TEST_F(CStateGame, ScreenSizeChangesReachRendererScreensAndTheMuteButton)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithMenu());
     EXPECT_EQ(m_pGame->OnScreenChanged(1024, 768), 0u);
     EXPECT_EQ(m_pGame->GetRenderer()->GetScreenWidth(), 1024.0f);
     EXPECT_EQ(m_pGame->GetRenderer()->m_Camera.m_vScreenHalf.y, 384.0f);
     EXPECT_EQ(m_Fakes.log.Count("menu.OnScreenChanged(1024,768)"), 1);
-    EXPECT_EQ(m_pGame->m_rcMute.left, 736.0f);
-    EXPECT_EQ(m_pGame->m_rcMute.bottom, 64.0f);
+    // The top right corner of the new size, w / 25 * 2 wide and high.
+    EXPECT_FLOAT_EQ(m_pGame->m_rcMute.left, 942.08f);
+    EXPECT_EQ(m_pGame->m_rcMute.right, 1024.0f);
+    EXPECT_FLOAT_EQ(m_pGame->m_rcMute.bottom, 81.92f);
 }
 
 TEST_F(CStateGame, ReleaseAndRestoreOfTheGraphicsResources)

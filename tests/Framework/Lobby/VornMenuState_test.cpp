@@ -222,11 +222,13 @@ TEST_F(CVornMenuState, AScreenChangeKeepsThePageTheHistoryAndTheOverlay)
     Lobby()->SwitchToPage(CKorvelString("loginscreen_email"), 1);
     const int iHistory = Pages()->GetNumberofHistoryPages();
     CWidget* pOld = Lobby()->GetRoot();
+    Find("vorn_button_root")->SetVisible(0); // this layout shows it from the start
     EXPECT_EQ(Lobby()->OnScreenChanged(480, 320), 1u);
     EXPECT_NE(Lobby()->GetRoot(), pOld);
     EXPECT_EQ(PageName(), "loginscreen_email");
     EXPECT_EQ(Pages()->GetNumberofHistoryPages(), iHistory);
     EXPECT_TRUE(Pages()->GetVisible());
+    EXPECT_FALSE(Visible("vorn_button_root")) << "the vorn button shows as it did";
     Pages()->SwitchToPage(CKorvelString(":back"));
     EXPECT_EQ(PageName(), "loginscreen_root");
 }
