@@ -253,7 +253,8 @@ void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
         { return Out("ChatMessage")(r) && r["fields"]["text"].String() == BRAMS_LINE; },
         uFrom);
     // His window shows no line near as wide as hers, in whatever colour lines are drawn.
-    const sE2eRect backlog = b.Widget("//chat_root//chat_backlog").m_Rect;
+    // The lines grow up from the bottom of their holder, which the backlog fills once full.
+    const sE2eRect backlog = b.Widget("//chat_root//chat_lines").m_Rect;
     const int iAldas = b.LiteralWidth(MAIN_FONT_TEXT, ALDA + std::string(": ") + ALDAS_LINE);
     b.Keep("g9-bram-chat");
     const int iWritten = WrittenWidth(b.Look(), backlog);
