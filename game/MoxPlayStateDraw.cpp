@@ -1,7 +1,5 @@
 // The match screen's picture: the waiting screen before a network match is loaded, else
 // the sky, the backgrounds, the scene, the shots, the overlays and the quit question.
-#include <functional>
-
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "KorvelCommon/KorvelMath.h"
@@ -36,46 +34,9 @@ enum : int
 };
 const unsigned int kWhite = 0xFFFFFFFFu;
 const int kTextWaiting = 11;
+// The quit question: one wording for a match and a lesson.
 const int kTextQuit1 = 12;
 const int kTextQuit2 = 13;
-// A lesson counts nothing as lost: its own question.
-const int kTextQuitLesson1 = 22;
-const int kTextQuitLesson2 = 23;
-
-// Draws the visible buttons of one kind: the quit question's own, or all the others.
-void RenderButtonKind(CMoxButtonManager& buttons, bool bQuestion)
-{
-    unsigned int abVisible[PLAY_BUTTON_COUNT] = {};
-    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
-        if (CMoxButton* pButton = buttons.GetButtonByID(iID))
-        {
-            abVisible[iID] = pButton->m_bVisible;
-            const bool bOfQuestion = iID == PLAY_BUTTON_QUIT_YES || iID == PLAY_BUTTON_QUIT_NO;
-            if (bOfQuestion != bQuestion)
-                pButton->m_bVisible = 0;
-        }
-    buttons.Render();
-    for (int iID = 0; iID < PLAY_BUTTON_COUNT; ++iID)
-        if (CMoxButton* pButton = buttons.GetButtonByID(iID))
-            pButton->m_bVisible = abVisible[iID];
-}
-
-// The quit question dims everything under it, the other buttons too; its answers stay bright.
-void RenderButtonsAndQuestion(CMoxButtonManager* pButtons, bool bQuestion,
-                              const std::function<void()>& fnQuestion)
-{
-    if (!bQuestion)
-    {
-        if (pButtons)
-            pButtons->Render();
-        return;
-    }
-    if (pButtons)
-        RenderButtonKind(*pButtons, false);
-    fnQuestion();
-    if (pButtons)
-        RenderButtonKind(*pButtons, true);
-}
 
 IKorvelGraphicsContext* Context(CMoxRenderer* pRenderer, CStateGame* pGame)
 {
@@ -129,7 +90,10 @@ void CMoxPlayState::Draw()
     RenderZoomBar();
     if (m_pGame->GetChat())
         m_pGame->GetChat()->Render();
-    RenderButtonsAndQuestion(m_pButtons, m_bQuitDialog != 0, [this] { RenderQuitQuestion(); });
+    if (m_bQuitDialog)
+        RenderQuitQuestion();
+    if (m_pButtons)
+        m_pButtons->Render();
     m_pScene = m_pLiveScene;
     m_pRenderer->m_Camera.SetScene(m_pScene);
 }
@@ -151,7 +115,10 @@ void CMoxPlayState::RenderWaitingScreen()
         m_pRenderer->DrawShadowedText(0, 0, pLanguage->GetText(kTextWaiting), kWhite, 131, FONT_MAIN);
     if (m_pGame->GetChat())
         m_pGame->GetChat()->Render();
-    RenderButtonsAndQuestion(m_pButtons, m_bQuitDialog != 0, [this] { RenderQuitQuestion(); });
+    if (m_bQuitDialog)
+        RenderQuitQuestion();
+    if (m_pButtons)
+        m_pButtons->Render();
 }
 
 void CMoxPlayState::RenderQuitQuestion()
@@ -166,12 +133,9 @@ void CMoxPlayState::RenderQuitQuestion()
     const float H = m_pRenderer->GetScreenHeight();
     const float fLine = pFont ? 0.9f * (float)pFont->GetLineHeight() : H / 20.0f;
     // The two lines end together at 0.4 of the height.
-    const bool bLesson = m_bSinglePlayer != 0;
-    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - 2.0f * fLine),
-                                  pLanguage->GetText(bLesson ? kTextQuitLesson1 : kTextQuit1), kWhite,
+    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - 2.0f * fLine), pLanguage->GetText(kTextQuit1), kWhite,
                                   TEXT_CENTRE_X | 0x80u, FONT_MAIN);
-    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - fLine),
-                                  pLanguage->GetText(bLesson ? kTextQuitLesson2 : kTextQuit2), kWhite,
+    m_pRenderer->DrawShadowedText(0, (int)(0.4f * H - fLine), pLanguage->GetText(kTextQuit2), kWhite,
                                   TEXT_CENTRE_X | 0x80u, FONT_MAIN);
 }
 

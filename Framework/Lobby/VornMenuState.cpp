@@ -586,7 +586,12 @@ void CVornMenuState::EndLoading()
         m_pPageView->SwitchToPage(CKorvelString(":back"));
         if (m_pVornButtonRoot && GetLoginStatus() == STATUS_LOGGED_IN)
             m_pVornButtonRoot->SetVisible(1);
-        SetMenuVisibility(m_uFlags & 1);
+        // The thank-you or name-conflict page that a login put up is the player's to close,
+        // whatever loading came after it (a first login's item files).
+        const CKorvelString strPage = CurrentPageName();
+        const bool bLoginNote = strPage.IsEqual(CKorvelString("loginscreen_thank")) ||
+                                strPage.IsEqual(CKorvelString("loginscreen_nameconflict"));
+        SetMenuVisibility((m_uFlags & 1) || bLoginNote ? 1 : 0);
     }
     if (m_uJoinBubbleDismissed || m_uJoinBubblePending)
         return;

@@ -171,12 +171,8 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, co
             ShowDialog(LanguageText(4));
         return;
     }
-    // The own challenge is answered: the waiting time has nothing left to withdraw.
-    if (iAnswer != 1 && m_iChallengePartnerId == iOwnId)
-    {
-        m_fQueueTimer = 0.0f;
-        m_iChallengePartnerId = 0;
-    }
+    // The waiting time runs on: when it is up the own challenge is withdrawn, which the
+    // server takes as a late answer when this one already closed it.
     switch (iAnswer)
     {
     case 0:

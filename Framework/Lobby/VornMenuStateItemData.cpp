@@ -245,11 +245,11 @@ void CVornMenuState::HandleShopItemDataLoading()
     }
     if (!uReady)
     {
-        // The lobby comes back as it was when the dialog came: a first login fetches
-        // every flagged file, and the page the player was reading (the registration's
-        // thank-you) must not close with it.
         if (!m_uLoading)
             BeginLoading(LanguageText(33), LanguageText(34));
+        // The lobby hides once the files are in (a page the login left open stays, see
+        // EndLoading).
+        m_uFlags &= static_cast<unsigned char>(~1u);
         return;
     }
 

@@ -370,11 +370,9 @@ KE_RETVAL CVornMenuState::actionChooseLanguage(CWidget* pButton, void* pContext)
         pButton && pButton->FindWidgetByPath(CKorvelString("<startup_language_chooser")) != nullptr;
     pApp->ChangeLanguage(strCode);
     pThis->m_aLanguageNames.SetSize(0);
+    // From the settings the page stays, now in the new language; its back arrow leaves it.
     if (!bFirstLaunch)
-    {
-        pThis->SwitchToPage(CKorvelString(":back"), 1);
         return 1;
-    }
     // The chooser came in place of the start's loading page: the login page goes under a
     // new one, which the end of the connection's loading then uncovers.
     pThis->SwitchToHomePage();

@@ -37,7 +37,7 @@ void ReadLogin(sJourneyPlayer& player, size_t uFrom);
 bool Queued(const sJourneyPlayer& player, size_t uFrom);
 // Both press play until the server pairs them; then both boards show.
 void QuickPlay(sJourneyPlayer& a, sJourneyPlayer& b);
-// The leaver answers "Leave the match?" with yes; its report ranks it last.
+// The leaver answers the quit question with yes; its report ranks it last.
 void Leave(sJourneyPlayer& leaver, const sJourneyPlayer& stayer);
 // Until the chat page shows, through the match-over screen's next button when it does not
 // come by itself.

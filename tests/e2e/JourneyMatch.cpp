@@ -13,7 +13,7 @@ namespace
 // The game's menu: the play button's centre, as a share of the height (game/MoxMenuState.cpp).
 const float MENU_PLAY_Y = 0.52f;
 // The board's buttons (game/MoxPlayStateControls.cpp), in units of a thirtieth of the width:
-// the exit door at the bottom's middle, "Leave the match?" answered at 0.4 / 0.6 of the
+// the exit door at the bottom's middle, the quit question answered at 0.4 / 0.6 of the
 // width and 0.6 of the height, the chat buttons in the bottom corners, the match-over
 // screen's next button at 0.75 of the height.
 const float BOARD_UNITS = 30.0f;
@@ -125,7 +125,7 @@ void CJourneyMatch::LeaveByExitDoor()
     // A frame or two for the question to come up before it is answered.
     std::this_thread::sleep_for(std::chrono::milliseconds(QUESTION_PAUSE_MS));
     m_Journey.Keep("leave-question");
-    m_Journey.Say("answer yes to \"Leave the match?\"");
+    m_Journey.Say("answer yes to the quit question");
     m_Journey.Click(int(QUIT_YES_X * w), int(QUIT_ANSWER_Y * h));
 }
 

@@ -4,7 +4,7 @@
 //      turn passing over the server (a rematch when a shot decides the match); one chat line
 //      each way, its bubble at the sender's flomp in both windows; the chat's back arrow
 //      returns to the board and leaves nothing; one leaves by the exit door, answering
-//      "Leave the match?"; the stayer sees that the opponent left before the chat page comes,
+//      the quit question; the stayer sees that the opponent left before the chat page comes,
 //      then a chat without a rematch, and gets back to the game's menu; the server records the
 //      stayer's win and the leaver's loss, and both open their Me page; then two guests in a
 //      match: one's game is killed, the other sees that he won, closes his game from the chat

@@ -28,10 +28,13 @@ const int PULL_OF_1024 = 106, PULL_MOVES = 10;
 const int ACTION_BUTTONS = 5, ACTION_BUTTONS_SEEN = 4, BUTTON_STANDS_OUT = 30;
 // A flomp in the scene: enough pixels this near its colour (the channels' distances summed).
 const int FLOMP_DISTANCE = 30, FLOMP_PIXELS = 30;
-// The chat page after the opponent left: a backlog line stands out a little, and not even a
+// The chat page after the opponent left: the newest backlog line stands out a little, and not even a
 // rematch button's caption shows.
 const int BACKLOG_LINE_STANDS_OUT = 2, NO_BUTTON_STANDS_OUT = 8;
-const char* const CHAT_BACKLOG = "//chat_root//chat_backlog";
+// The holder of the chat's backlog, which grows up from the holder's bottom (the backlog's
+// own area shrinks to nothing while it is empty); it holds about this many lines.
+const char* const CHAT_LINES = "//chat_root//chat_lines";
+const int LINES_IN_HOLDER = 8;
 const char* const REMATCH_BUTTON = "//chat_root//rematch-button";
 
 int Distance(uint32_t a, uint32_t b)
@@ -305,10 +308,13 @@ void JourneyExpectToldOpponentLeft(const sJourneySide& stayer, size_t uFrom)
 
 void JourneyCheckChatAfterOpponentLeft(CJourney& journey)
 {
-    journey.Probe({CHAT_BACKLOG, REMATCH_BUTTON});
+    journey.Probe({CHAT_LINES, REMATCH_BUTTON});
     const sE2eShot& chat = journey.Look();
-    journey.Expect(StandsOut(chat, journey.Widget(CHAT_BACKLOG).m_Rect) >= BACKLOG_LINE_STANDS_OUT,
-                   "a line in the chat's backlog says that the opponent left");
+    // The newest line, at the bottom of the lines' holder.
+    sE2eRect newest = journey.Widget(CHAT_LINES).m_Rect;
+    newest.m_iTop = newest.m_iBottom - (newest.m_iBottom - newest.m_iTop) / LINES_IN_HOLDER;
+    journey.Expect(StandsOut(chat, newest) >= BACKLOG_LINE_STANDS_OUT,
+                   "the backlog's newest line, at its bottom, says that the opponent left");
     journey.Expect(StandsOut(chat, journey.Widget(REMATCH_BUTTON).m_Rect) <= NO_BUTTON_STANDS_OUT,
                    "no rematch is offered once the opponent has gone");
 }

@@ -291,7 +291,12 @@ void CJourneyPages::SetSlider(const std::string& strName, float fShare)
 void CJourneyPages::ChangeLanguageInSettings(int iRow)
 {
     PressUntil("//settings_root//language_button", SETTINGS_LANGUAGE);
+    const size_t uFrom = m_Journey.LogCount();
     ChooseLanguage(iRow);
+    m_Journey.WaitForRecord("the server heard the language", CJourney::Incoming("ChangeLanguageMessage"),
+                            uFrom);
+    WaitForPage(SETTINGS_LANGUAGE);
+    m_Journey.PressWidget("//settings_language//button_back");
     WaitForPage(SETTINGS);
 }
 

@@ -68,7 +68,8 @@ public:
     void PressSetting(const std::string& strName);
     // On the settings page: presses a slider ("sounds_slider"...) at that share of its length.
     void SetSlider(const std::string& strName, float fShare);
-    // On the settings page: the language page, a row chosen, Continue, back on settings.
+    // On the settings page: the language page, a row chosen and Continue; the server hears
+    // the language and the page stays until its back arrow returns to the settings.
     void ChangeLanguageInSettings(int iRow);
     // The page's back key (Escape).
     void Back();

@@ -1,6 +1,6 @@
 // The match screen's picture: which information texts show in each state of the match,
 // and golden frames of the whole screen drawn on headless Mesa with the generated
-// pictures, font and a language pack of eighteen game texts.
+// pictures, font and a language pack of game texts named by their numbers.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
@@ -21,11 +21,12 @@ namespace
 class CMoxPlayStateDraw : public CPlayFlowTest
 {
 protected:
+    static constexpr int GAME_TEXTS = 24;
     // The round on scene 3 has started: player 0's turn on this device (network match).
     void Started()
     {
         std::vector<std::string> aTexts;
-        for (int i = 0; i < 18; ++i)
+        for (int i = 0; i < GAME_TEXTS; ++i)
             aTexts.push_back(std::string("TEXT ") + char('A' + i));
         ASSERT_TRUE(WriteTestFile(m_App.AppFile("quorvalinlanguage_en.kmp"),
                                   TestLanguagePackBytes("English", "en", aTexts)));
@@ -266,14 +267,14 @@ TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
         ExpectNear(At(Frame(), 10, 10), {0x38, 0x00, 0x5B, 0xFF});
     }
 
-    // The question dims the buttons under it too; only its answers stay bright.
+    // The question dims the board; the buttons are drawn over it as they are without it.
     const CKorvelRect<float>& rcJump = m_pPlay->m_rcButtons[PLAY_BUTTON_JUMP];
     const int xJump = int(rcJump.left + rcJump.right) / 2, yJump = int(rcJump.top + rcJump.bottom) / 2;
     const std::vector<int> aBright = At(Frame(), xJump, yJump);
     m_pPlay->ButtonReleased(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT));
     const std::vector<uint8_t> aQuestion = Frame();
-    EXPECT_LT(At(aQuestion, xJump, yJump)[1], aBright[1] * 9 / 10);
-    EXPECT_EQ(Fnv1a(aQuestion), 1684290499u) << "the quit question";
+    EXPECT_EQ(At(aQuestion, xJump, yJump), aBright);
+    EXPECT_EQ(Fnv1a(aQuestion), 3644436547u) << "the quit question";
     m_pPlay->ButtonReleased(m_pPlay->m_pButtons->GetButtonByID(PLAY_BUTTON_QUIT));
 
     GameOver(0);
@@ -286,6 +287,27 @@ TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
     const std::vector<uint8_t> aLeft = Frame();
     EXPECT_EQ(At(aLeft, 10, 10), (std::vector<int>{0, 0, 0, 255}));
     EXPECT_EQ(At(aLeft, 790, 590), (std::vector<int>{0, 0, 0, 255}));
+}
+
+TEST_F(CMoxPlayStateDraw, ALessonAsksTheQuitQuestionOfAMatch)
+{
+    ASSERT_NO_FATAL_FAILURE(Started());
+    ASSERT_NO_FATAL_FAILURE(Scenery());
+    m_pPlay->m_fBannerFade = 0.0f;
+    // The rows from 0.2 to 0.45 of the height: the question's two lines end at 0.4.
+    const auto Rows = [](const std::vector<uint8_t>& a)
+    {
+        const size_t uRow = size_t{800} * 4;
+        return std::vector<uint8_t>(a.begin() + std::ptrdiff_t(uRow * (600 - 270)),
+                                    a.begin() + std::ptrdiff_t(uRow * (600 - 120)));
+    };
+    m_pPlay->m_bQuitDialog = 1;
+    const std::vector<uint8_t> aMatch = Rows(Frame());
+    m_pPlay->m_bSinglePlayer = 1;
+    const std::vector<uint8_t> aLesson = Rows(Frame());
+    m_pPlay->m_bQuitDialog = 0;
+    EXPECT_NE(Rows(Frame()), aLesson) << "the question shows";
+    EXPECT_EQ(aLesson, aMatch) << "the same two texts";
 }
 
 TEST_F(CMoxPlayStateDraw, GoldenFrameOfTheWaitingScreen)

@@ -24,7 +24,7 @@ LABELS = {
     264: "Buy", 265: "Refill", 266: "Enabled", 267: "OK", 268: "Cancel", 269: "Buy this item?",
     270: "Send this gift?", 271: "Choose one", 273: "Accept", 274: "Decline",
     275: "Challenge!", 276: "Waiting for the other player", 277: "Sound", 278: "Sound effects", 279: "Music",
-    280: "Vibration", 281: "Volume", 282: "Music volume", 283: "Game alerts", 284: "Player alerts",
+    281: "Volume", 282: "Music volume", 283: "Game alerts", 284: "Player alerts",
     285: "Challenge alerts", 286: "Language", 288: "I agree to the terms", 289: "Name taken",
     290: "E-mail", 291: "Check your e-mail", 292: "Thank you!", 293: "Name already in use", 294: "More games",
     295: "Tournaments", 296: "Close", 297: "Play", 300: "Price",
@@ -36,6 +36,7 @@ LABELS = {
     308: "The shop has nothing on offer right now.", 309: "Tap Send to send your message.",
     310: "Tap here to go back to the match.",
     339: "Gift price", 340: "That is not possible", 341: "More coins needed",
+    342: "Your account is ready and you are logged in. Close this page to go on to the game.",
 }
 LABEL_WIDTH = 0.22  # a field's label at its left
 # The vorn button's column: the game's mute button holds the screen's top right corner (its
@@ -230,7 +231,7 @@ def login_pages():
 
     # The name is the account's: the e-mail page asks for the rest.
     confirm = note_page("loginscreen_confirm", 333, 334, next_page="loginscreen_email")
-    thank = note_page("loginscreen_thank", 292, 209, with_close=True)
+    thank = note_page("loginscreen_thank", 292, 342, with_close=True)
     conflict = note_page("loginscreen_nameconflict", 289, 293)
     # No web view exists in this build: these two pages stay for completeness, nothing leads here.
     google = page("loginscreen_google", back(), element("login_google", "web_view", 0.05, 0.12, 0.90, 0.84),
@@ -412,9 +413,14 @@ def chat_page():
                                # One row: the players side by side, each at its own size.
                                layout_mode="list", num_rows="1", num_columns="0",
                                extra=['<item-spacing horizontal="0.010"/>'])),
-                 element("chat_backlog", "running_list", 0.03, 0.26, 0.94, 0.56,
-                         [text("item_template", 0, 0, 0.94, 0.06, None)],
-                         extra=['<max-item-count value="40"/>', '<expands-to value="top"/>']),
+                 # The newest line at the bottom, above the field: the list grows upward by
+                 # whole lines until it is as tall as its holder, so it never shows a part of
+                 # one, and it may pass the holder's top by less than a line, which the gap
+                 # under the avatars leaves room for.
+                 group("chat_lines", 0.03, 0.33, 0.94, 0.49,
+                       element("chat_backlog", "running_list", 0, 0, 0.94, 0.49,
+                               [text("item_template", 0, 0, 0.94, 0.06, None)],
+                               extra=['<max-item-count value="40"/>'])),
                  # Over the lines: an open card is drawn over them and takes the presses.
                  element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
                  *field("chat_textfield", 0.03, 0.85, 0.70, 0.09, events={"onchanged": "chat_textfield_changed"}),
@@ -501,21 +507,24 @@ def shop_pages():
 
 
 def settings_pages():
+    # The vibration toggle hides itself when shown (this lobby offers no such setting): it
+    # comes last, without a label, so that no row shows a name without its switch.
     toggles = (("setting_mute", "init_sounds", "toggle_sounds", 277),
                ("setting_sound_effects", "init_sound_effects", "toggle_sound_effects", 278),
                ("setting_music", "init_music", "toggle_music", 279),
-               ("vibration_toggle", "init_vibration", "toggle_vibration", 280),
                ("setting_notify_ingame", "init_notification_filter_ingame", "toggle_notifications_ingame", 283),
                ("setting_notify_players", "init_notification_filter_usertriggered",
                 "toggle_notifications_usertriggered", 284),
                ("setting_notify_challenges", "init_notification_filter_challenges",
-                "toggle_notifications_challenges", 285))
+                "toggle_notifications_challenges", 285),
+               ("vibration_toggle", "init_vibration", "toggle_vibration", None))
     kids = []
     for i, (name, init, change, local) in enumerate(toggles):
         # The first row starts under the vorn button, whose column the right toggles share.
         x, y = 0.05 + (i % 2) * 0.46, 0.02 + VORN_H + (i // 2) * 0.08
-        kids += [text(name + "_label", x, y, 0.30, 0.08, local),
-                 toggle(name, x + 0.31, y + 0.015, 0.10, 0.05, change, onshow=init)]
+        if local:
+            kids.append(text(name + "_label", x, y, 0.30, 0.08, local))
+        kids.append(toggle(name, x + 0.31, y + 0.015, 0.10, 0.05, change, onshow=init))
     for i, (name, init, change, local) in enumerate((("sounds_slider", "init_sounds_slider", "sounds_slider_changed", 281),
                                                      ("music_slider", "init_music_slider", "music_slider_changed", 282))):
         y = 0.50 + i * 0.09

@@ -112,6 +112,16 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     ASSERT_TRUE(WaitFor([&] { return !m_Rec2.With("OnChallengeReceived").empty(); }));
     m_pOther->SendChallengeResponse(Session()->GetOwnUserId(), 0, CKorvelString());
     ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " said no,").size() == 1u; }));
+    EXPECT_NE(PageName(), "challenge_waiting");
+
+    // The answer leaves the waiting time running; when it is up the challenge is withdrawn.
+    EXPECT_GT(Lobby()->GetQueueTimer(), 0.0f);
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
+    Frame(20.1f);
+    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 2u; }));
+    const CTestJson withdrawn = In("ChallengeResponse")[1];
+    EXPECT_EQ(withdrawn["answer"].Int(), 0);
+    EXPECT_EQ(withdrawn["challenger"].Int(), Session()->GetOwnUserId());
 
     // An unknown player is offline to the server and is not asked. (The busy answer needs the
     // other's queue registration to reach the server first, which two connections cannot order.)

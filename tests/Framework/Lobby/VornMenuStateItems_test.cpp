@@ -85,6 +85,7 @@ protected:
 TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+    Lobby()->SetMenuVisibility(1);
     Announce({Record(5, 1), Record(6, 0)});
     ASSERT_TRUE(WaitFor([&] { return Asked(5).size() == 1; }));
     EXPECT_TRUE(Lobby()->IsLoading());
@@ -103,6 +104,8 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     EXPECT_EQ(Asked(5), std::vector<int>({0, CHUNK, 2 * CHUNK}));
     EXPECT_EQ(FileOf(5), m_aData);
     EXPECT_FALSE(Lobby()->IsLoading());
+    // The fetching run forgot that the lobby was shown: it hides with the loading dialog.
+    EXPECT_FALSE(Pages()->GetVisible());
 
     // The same list again with the file present: nothing moves.
     Announce({Record(5, 1), Record(6, 0)});
@@ -110,6 +113,21 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     Settle();
     EXPECT_EQ(Asked(5).size(), 3u);
     EXPECT_FALSE(Lobby()->IsLoading());
+
+    // A fresh registration's thank-you page is the player's to close: a fetch does not close it.
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_thank"), 1);
+    Announce({Record(5, 1), Record(8, 1)});
+    EXPECT_EQ(PageName(), "loading_dialog");
+    for (size_t u = 0; u * CHUNK < m_aData.size(); ++u)
+    {
+        ASSERT_TRUE(WaitFor([&] { return Asked(8).size() == u + 1; }));
+        Chunk(8, static_cast<int>(u) * CHUNK);
+    }
+    Frame(0.1f);
+    Settle();
+    EXPECT_FALSE(Lobby()->IsLoading());
+    EXPECT_TRUE(Pages()->GetVisible());
+    EXPECT_EQ(PageName(), "loginscreen_thank");
 }
 
 TEST_F(CVornMenuState, ACorruptedFileIsFetchedAgainFromTheStartAndThenPasses)

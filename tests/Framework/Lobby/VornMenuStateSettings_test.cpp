@@ -233,13 +233,16 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     EXPECT_EQ(Lobby()->GetSelectedLanguage(), 2);
     EXPECT_TRUE(pSelect->FindWidget(CKorvelString("selected"), -1)->GetVisible());
 
-    // From the settings (a button outside the first-launch page): no new login.
+    // From the settings (a button outside the first-launch page): the language changes and
+    // nothing more happens, no new login and no other page.
     CButton* pChoose = Make<CButton>();
+    const std::string strPage = PageName();
     ::CVornMenuState::actionChooseLanguage(pChoose, Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("ChangeLanguageMessage").size() == 1; }));
     EXPECT_EQ(In("ChangeLanguageMessage")[0]["language"].String(), "fi");
     EXPECT_EQ(Narrow(m_App.GetLanguage()->GetText(5)), "fi 5");
     EXPECT_EQ(Lobby()->GetLanguageNames().GetCount(), 0);
+    EXPECT_EQ(PageName(), strPage);
 
     // The names are gone: a second press does nothing.
     ::CVornMenuState::actionChooseLanguage(pChoose, Lobby());
