@@ -26,7 +26,7 @@ bool MakeFolders(const std::string& strFolder)
         return S_ISDIR(info.st_mode);
     if (!MakeFolders(FolderOf(strFolder)))
         return false;
-    return mkdir(strFolder.c_str(), 0755) == 0 || errno == EEXIST;
+    return mkdir(strFolder.c_str(), CKorvelAtomicFile::FOLDER_MODE) == 0 || errno == EEXIST;
 }
 
 bool WriteAll(int iDescriptor, const char* pData, size_t uCount)
@@ -83,7 +83,14 @@ KE_RETVAL CKorvelAtomicFile::Open(const CKorvelString& strPath)
         return KE_ERR_FILEOPEN;
     // A temporary file left by a killed writer is simply reused.
     m_strTemporary = TemporaryPath(m_strTarget);
-    m_iDescriptor = open(m_strTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    m_iDescriptor = open(m_strTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, FILE_MODE);
+    // A reused temporary file keeps the mode it was made with, and older builds made them
+    // readable by everyone.
+    if (m_iDescriptor >= 0 && fchmod(m_iDescriptor, FILE_MODE) != 0)
+    {
+        close(m_iDescriptor);
+        m_iDescriptor = -1;
+    }
     if (m_iDescriptor < 0)
     {
         m_strTemporary.clear();

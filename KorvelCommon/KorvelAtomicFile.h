@@ -11,6 +11,11 @@
 class CKorvelAtomicFile
 {
 public:
+    // The files and folders made here: what is written is the player's own (a remembered
+    // login among it), readable by no one else.
+    static const unsigned int FILE_MODE = 0600;
+    static const unsigned int FOLDER_MODE = 0700;
+
     CKorvelAtomicFile();
     // An uncommitted temporary file is removed; the target stays as it was.
     ~CKorvelAtomicFile();

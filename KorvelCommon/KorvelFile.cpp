@@ -3,12 +3,14 @@
 #include "KorvelCommon/KorvelFile.h"
 
 #include "Korvel3D/KorvelMatrix4RH.h"
+#include "KorvelCommon/KorvelAtomicFile.h"
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelCommon/KorvelString.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +18,24 @@
 
 namespace
 {
+// fopen's stream; an owner-only file is made (or, made by an older build, turned) so first.
+FILE* OpenStream(const char* pPath, const char* pMode, unsigned int uFlags)
+{
+    const bool bWrite = (uFlags & (CKorvelFile::FLAG_WRITE | CKorvelFile::FLAG_APPEND)) != 0;
+    if (!bWrite || !(uFlags & CKorvelFile::FLAG_OWNER_ONLY))
+        return fopen(pPath, pMode);
+    const int iFlags =
+        O_WRONLY | O_CREAT | O_CLOEXEC | ((uFlags & CKorvelFile::FLAG_APPEND) ? O_APPEND : O_TRUNC);
+    const int iDescriptor = open(pPath, iFlags, CKorvelAtomicFile::FILE_MODE);
+    if (iDescriptor < 0)
+        return nullptr;
+    FILE* pStream =
+        fchmod(iDescriptor, CKorvelAtomicFile::FILE_MODE) == 0 ? fdopen(iDescriptor, pMode) : nullptr;
+    if (!pStream)
+        close(iDescriptor);
+    return pStream;
+}
+
 // Paths and names reach the platform and files as 8-bit text (each unit's low byte).
 std::vector<char> NarrowText(const CKorvelString& strPath)
 {
@@ -51,7 +71,7 @@ KE_RETVAL CKorvelFile::OpenFromFile(const CKorvelString& strPath, unsigned int u
 {
     Close();
     const char* pMode = (uFlags & FLAG_APPEND) ? "ab" : (uFlags & FLAG_WRITE) ? "wb" : "rb";
-    FILE* pStream = fopen(NarrowText(strPath).data(), pMode);
+    FILE* pStream = OpenStream(NarrowText(strPath).data(), pMode, uFlags);
     if (!pStream)
         return KE_ERR_FILEOPEN;
     // Sizes and positions are signed 32-bit: directories, devices and files of

@@ -25,9 +25,10 @@ public:
     enum : unsigned int
     {
         FLAG_READ = 1,
-        FLAG_WRITE = 2,  // create or truncate
-        FLAG_COPY = 8,   // memory files: keep a private copy of the block
-        FLAG_APPEND = 16 // wins over FLAG_WRITE
+        FLAG_WRITE = 2,      // create or truncate
+        FLAG_COPY = 8,       // memory files: keep a private copy of the block
+        FLAG_APPEND = 16,    // wins over FLAG_WRITE
+        FLAG_OWNER_ONLY = 32 // writing: the file is the owner's only (the player's data)
     };
 
     CKorvelFile();

@@ -63,6 +63,8 @@ else
 fi
 
 mkdir -p "$instance/app/native" "$instance/data" "$lobby_state"
+# The game's own data (a remembered login among it) is the player's only, in older instances too.
+chmod 700 "$instance/data"
 
 # One game per instance folder: two processes writing the same data/ would spoil it.
 exec 9>"$instance/.lock"

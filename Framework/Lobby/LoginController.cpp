@@ -274,7 +274,7 @@ unsigned int CLoginController::IsExternalLogin() const
 
 const CKorvelString& CLoginController::GetCurrentUserName() const
 {
-    return m_strUserName;
+    return m_eLoginType != LOGIN_ACCOUNT ? m_strUserName : m_strExternalId;
 }
 
 unsigned int CLoginController::IsGuestLogin() const

@@ -125,7 +125,8 @@ public:
     virtual void Redirect(const CKorvelString& strHost, int iPort);
 
     virtual unsigned int IsExternalLogin() const;
-    // The name the player logs in with, for every login type.
+    // The name of an external login; for an account or guest login the external id, which is
+    // empty, so the login page keeps what it shows (the remembered name) for those.
     virtual const CKorvelString& GetCurrentUserName() const;
     virtual unsigned int IsGuestLogin() const;
 

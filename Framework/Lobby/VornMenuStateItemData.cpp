@@ -183,7 +183,8 @@ void CVornMenuState::OnShopItemData(int iItemId, int iOffset, unsigned char* pDa
     GetItemFile(iItemId, strPath);
     CKorvelFile file;
     // Appending writes at the end whatever the seek, so a chunk goes in only where the file ends.
-    const unsigned int uFlags = iOffset == 0 ? CKorvelFile::FLAG_WRITE : CKorvelFile::FLAG_APPEND;
+    const unsigned int uFlags =
+        (iOffset == 0 ? CKorvelFile::FLAG_WRITE : CKorvelFile::FLAG_APPEND) | CKorvelFile::FLAG_OWNER_ONLY;
     if (file.OpenFromFile(strPath, uFlags) != KE_OK)
     {
         FailItemFile(*pRecord);

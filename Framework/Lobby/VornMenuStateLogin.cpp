@@ -142,8 +142,11 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
     CWidget* pPage = FindInRoot(ERROR_PAGE);
     if (!pPage)
         return;
-    // "Try again" comes back to the typed name; the password is typed anew.
-    SetText(FindInPages("//loginscreen_root//user_password"), CKorvelString());
+    // "Try again" comes back to the typed name; a typed password is typed anew. A field that
+    // shows the remembered password keeps showing it, so the remembered login still works.
+    CTextWidget* pPassword = widget_cast<CTextWidget*>(FindInPages("//loginscreen_root//user_password"));
+    if (pPassword && pPassword->GetText().GetLength())
+        pPassword->SetText(CKorvelString());
     SetText(Child(pPage, "loginerror_title"), strTitle);
     SetText(Child(pPage, "loginerror_message"), strMessage);
     Show(Child(pPage, "button_recover"), (iFlags & 1) ? 1 : 0);
@@ -410,7 +413,11 @@ KE_RETVAL CVornMenuState::actionLoginOnShow(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionInitLoginName(CWidget* pSender, void* pContext)
 {
-    SetText(pSender, Lobby(pContext)->GetCurrentUserName());
+    // No name to give: the field keeps a name typed before an error, or the remembered name it
+    // shows, which an empty text would wipe.
+    const CKorvelString& strName = Lobby(pContext)->GetCurrentUserName();
+    if (strName.GetLength())
+        SetText(pSender, strName);
     return 1;
 }
 

@@ -13,6 +13,7 @@
 #include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/UI/Theme.h"
+#include "KorvelCommon/KorvelAtomicFile.h"
 
 CKestrolundApplication::CKestrolundApplication()
     : m_uExit(0), m_uLobbyConnected(0), m_uInGameSession(0), m_uLoggingOut(0), m_uKeepLogin(0),
@@ -115,7 +116,7 @@ void MakeDataFolder()
     IKorvelApplication::BuildWriteFilepath(strPath, CKorvelString(""));
     std::vector<char> aPath(strPath.GetLength() + 1);
     strPath.MakeAnsi(aPath.data());
-    mkdir(aPath.data(), 0755);
+    mkdir(aPath.data(), CKorvelAtomicFile::FOLDER_MODE);
 }
 } // namespace
 

@@ -62,6 +62,8 @@ bool CE2eProcess::Start(const std::vector<std::string>& aArgs, const std::vector
     apVars.push_back(nullptr);
 
     const pid_t parent = getpid();
+    // Started again after it ended: the new process is not reaped yet.
+    m_bReaped = false;
     m_Pid = fork();
     if (m_Pid < 0)
         return false;

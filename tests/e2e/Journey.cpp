@@ -89,7 +89,7 @@ std::string CJourney::GameFolder() const
     return m_strHome + "/none";
 }
 
-void CJourney::Start()
+void CJourney::Start(bool bOwnServer)
 {
     Require(m_iPort > 0 && m_Display.Get() != nullptr, "a free port pair and the X display were found");
     const std::string strName = "game" + std::to_string(++m_iStarts);
@@ -99,7 +99,8 @@ void CJourney::Start()
     m_pScript = std::make_unique<CE2eProcess>();
     Require(m_pScript->Start({"/bin/bash", Script(), Env("KORVEL_BINARY_DIR")},
                              {"XDG_DATA_HOME=" + m_strHome, "LOBBY_PORT=" + std::to_string(m_iPort),
-                              "PLAYER=" + std::to_string(m_iPlayer), "SERVER", "LAN"},
+                              "PLAYER=" + std::to_string(m_iPlayer),
+                              bOwnServer ? "SERVER" : "SERVER=127.0.0.1:" + std::to_string(m_iPort), "LAN"},
                              m_strHome, m_Run.File(strName + "-stdout.txt"),
                              m_Run.File(strName + "-stderr.txt")),
             "tools/run_game.sh started (" + strName + ")");

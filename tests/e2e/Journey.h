@@ -58,8 +58,10 @@ public:
     CJourney& operator=(const CJourney&) = delete;
 
     // ---- the game
-    // tools/run_game.sh in this journey's XDG_DATA_HOME; waits for the window.
-    void Start();
+    // tools/run_game.sh in this journey's XDG_DATA_HOME; waits for the window. Without its
+    // own server the game looks for one on the journey's lobby port and finds none until
+    // the journey starts it.
+    void Start(bool bOwnServer = true);
     // Ends the game with the signal and waits for the script; its exit status.
     int StopWith(int iSignal);
     // Closes the window as a window manager does; the script's exit status.

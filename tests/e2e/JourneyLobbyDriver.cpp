@@ -11,7 +11,10 @@
 //      still there after the next start; the language changed through settings, and back;
 //      then the server goes away and the lobby says the connection was lost, at every
 //      attempt to get it back and never with account recovery, until the server is started
-//      again and the game logs in again by itself; quick play finds nobody else and says so.
+//      again and the game logs in again by itself; quick play finds nobody else and says so;
+//  (d) a name that is taken, refused on its page; "Remember me", a start that finds no
+//      server and its error page; the server back, "Try again" shows the remembered login
+//      and Log in, pressed without typing, logs in with the remembered password.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <chrono>
@@ -42,6 +45,14 @@ const char* const SHORT_PASSWORD = "abc";
 const char* const PLAYER_NAME_FIELD = "//loginscreen_playername//page_root//input_playername";
 const char* const EMAIL_FIELD = "//loginscreen_email//input_email";
 const char* const PASSWORD_FIELD = "//loginscreen_email//input_password";
+const char* const LOGIN_PASSWORD_FIELD = "//loginscreen_root//user_password";
+const char* const REMEMBER_ME = "//loginscreen_root//user_autologin";
+const char* const LOGIN_BUTTON = "//loginscreen_root//login_button";
+const char* const TRY_AGAIN = "//loginscreen_error//button_tryagain";
+const char* const NAME_TAKEN = "//loginscreen_playername//page_root//text_usernametaken";
+const int TEXT_NAME_TAKEN = 57;
+// What the password field shows for a remembered password.
+const char* const REMEMBERED_PASSWORD = "*****";
 // The error page's title: the same for the login's and the registration's slips.
 const int TEXT_ERROR_TITLE = 12;
 
@@ -135,6 +146,23 @@ void RegisterWithSlips(CJourneyPages& pages)
         [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
 }
 
+// The name just registered, asked for again: the page says that it is taken.
+void NameTaken(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    pages.PressUntil("//loginscreen_root//loginscreen_choices//register_button", PLAYER_NAME);
+    pages.TypeInto(PLAYER_NAME_FIELD, NAME);
+    const size_t uFrom = journey.LogCount();
+    journey.PressKey(XK_Return);
+    journey.WaitForRecord(std::string("the server was asked whether ") + NAME + " is free",
+                          CJourney::Incoming("ConfirmUserName"), uFrom);
+    pages.WaitForText(NAME_TAKEN, TEXT_NAME_TAKEN, JOURNEY_TEXT_ERROR);
+    journey.Expect(pages.Showing(PLAYER_NAME), "the refusal shows on the create-account page");
+    journey.Keep("b4-name-taken");
+    pages.Back();
+    pages.WaitForPage(LOGIN);
+}
+
 void Accounts(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
@@ -151,6 +179,7 @@ void Accounts(CJourneyPages& pages)
     pages.PressUntilGameMenu("//loginscreen_thank//thank_button");
     pages.Logout();
     journey.Keep("b4-logged-out");
+    NameTaken(pages);
 
     Restart(journey);
     pages.WaitForLoginPageWithoutLogin();
@@ -256,6 +285,22 @@ int LobbyPort(CJourney& journey)
     return 0;
 }
 
+// The lobby server on the journey's port with the game's accounts, started by the journey;
+// its output goes to <lobby>/<name>.out and .err.
+void StartServer(CJourney& journey, CE2eProcess& server, const std::string& strName)
+{
+    const int iPort = journey.LobbyPort();
+    const std::string strLobby = journey.GameFolder() + "/lobby";
+    journey.Expect(
+        server.Start({"/usr/bin/env", "python3",
+                      std::string(std::getenv("KORVEL_SOURCE_DIR")) + "/tools/lobby_server/server.py",
+                      "--host", "127.0.0.1", "--port", std::to_string(iPort), "--game-port",
+                      std::to_string(iPort + 1), "--accounts", strLobby + "/accounts.json", "--log",
+                      strLobby + "/server.log"},
+                     {}, strLobby, strLobby + "/" + strName + ".out", strLobby + "/" + strName + ".err"),
+        "the lobby server started (" + strName + ")");
+}
+
 // The server goes away: whenever the lobby shows its error page it says that the connection
 // was lost, with nothing to recover; the server comes back and the game logs in by itself.
 void ServerAway(CJourneyPages& pages, CE2eProcess& server)
@@ -296,15 +341,7 @@ void ServerAway(CJourneyPages& pages, CE2eProcess& server)
     journey.Keep("c4-still-lost");
 
     const size_t uFrom = journey.LogCount();
-    const std::string strLobby = journey.GameFolder() + "/lobby";
-    journey.Expect(
-        server.Start({"/usr/bin/env", "python3",
-                      std::string(std::getenv("KORVEL_SOURCE_DIR")) + "/tools/lobby_server/server.py",
-                      "--host", "127.0.0.1", "--port", std::to_string(iPort), "--game-port",
-                      std::to_string(iPort + 1), "--accounts", strLobby + "/accounts.json", "--log",
-                      strLobby + "/server.log"},
-                     {}, strLobby, strLobby + "/server-again.out", strLobby + "/server-again.err"),
-        "the lobby server started again");
+    StartServer(journey, server, "server-again");
     journey.WaitForRecord(
         "the game logged in again by itself",
         [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
@@ -337,6 +374,69 @@ void NobodyToPlay(CJourneyPages& pages)
     pages.WaitForGameMenu();
 }
 
+// The login page as "Remember me" left it: the name and the stars shown, nothing typed (a
+// typed text is drawn dimmer).
+void WaitForRememberedLogin(CJourneyPages& pages)
+{
+    CJourney& journey = pages.Journey();
+    pages.WaitForPage(LOGIN);
+    pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_PRIMARY);
+    pages.WaitForLiteral(LOGIN_PASSWORD_FIELD, REMEMBERED_PASSWORD, JOURNEY_TEXT_PRIMARY);
+    journey.Look();
+    journey.Expect(pages.Showing(LOGIN), "the login page shows the remembered login");
+}
+
+// "Remember me" on, the game ended; the next start finds no server. Once it is back, the
+// error page's "Try again" shows the remembered login, and Log in alone logs in with the
+// remembered password: no new key is asked for.
+void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
+{
+    CJourney& journey = pages.Journey();
+    journey.Say("journey (d): a remembered login whose start found no server");
+    journey.Probe({std::string(NAME_FIELD) + "~" + NAME,
+                   std::string(LOGIN_PASSWORD_FIELD) + "~" + REMEMBERED_PASSWORD});
+    pages.Logout();
+    const std::vector<uint32_t> aOff = journey.Pixels(REMEMBER_ME);
+    journey.PressWidget(REMEMBER_ME);
+    journey.WaitFor([&]
+                    { return journey.Look(), CJourney::Differing(journey.Pixels(REMEMBER_ME), aOff) > 0; },
+                    "\"Remember me\" is on");
+    pages.LoginAs(NAME, PASSWORD);
+    pages.WaitForGameMenuOrPage(HOME);
+    journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
+
+    // The journey's server stands for the one the game found at its last start.
+    kill(server.Pid(), SIGTERM);
+    server.Wait(JOURNEY_STEP_SECONDS);
+    journey.Expect(!server.Running(), "the lobby server ended");
+    journey.Start(false);
+    pages.WaitForPage(LOGIN_ERROR);
+    journey.Keep("d1-no-server");
+    pages.PressUntil(TRY_AGAIN, LOGIN);
+    WaitForRememberedLogin(pages);
+    journey.Keep("d2-remembered");
+    // Pressed while the server is still away: the error page again. The game's own next
+    // attempt comes ten seconds after this one, long after the press below.
+    journey.PressWidget(LOGIN_BUTTON);
+    pages.WaitForPage(LOGIN_ERROR);
+
+    const size_t uBack = journey.LogCount();
+    StartServer(journey, server, "server-third");
+    journey.WaitForRecord(
+        "the lobby server is back", [](const CTestJson& r) { return r["event"].String() == "ready"; }, uBack);
+    pages.PressUntil(TRY_AGAIN, LOGIN);
+    const auto Login = [](const CTestJson& r) { return r["event"].String() == "login"; };
+    WaitForRememberedLogin(pages);
+    const size_t uFrom = journey.LogCount();
+    journey.Expect(journey.Log().Find(Login, uBack) < 0, "nothing logged in before Log in was pressed");
+    journey.PressWidget(LOGIN_BUTTON);
+    journey.WaitForRecord(std::string("the server logged ") + NAME + " in", Login, uFrom);
+    journey.Expect(journey.Log().Find(CJourney::Incoming("GetRandomKey"), uBack) < 0,
+                   "the remembered password was sent: no new key was asked for");
+    pages.WaitForGameMenuOrPage(HOME);
+    journey.Keep("d3-logged-in");
+}
+
 } // namespace
 
 int main()
@@ -353,6 +453,7 @@ int main()
             Settings(pages);
             ServerAway(pages, server);
             NobodyToPlay(pages);
+            RememberedLoginWithoutServer(pages, server);
             journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
         });
 }

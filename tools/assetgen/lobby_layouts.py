@@ -198,11 +198,13 @@ def login_pages():
                                             events={"onshow": "init_registername",
                                                     "onchanged": "username_changed"}),
                             spinner("username_loading", 0.63, 0.13, 0.06, display="0"),
+                            # Beside the terms, not in them: the terms are hidden for most registrations
+                            # and a refused name must still show why.
+                            text("text_usernametaken", 0.06, 0.35, 0.58, 0.08, 289, color="text_error",
+                                 display="0"),
                             group("tos_elements", 0.04, 0.24, 0.62, 0.30,
                                   toggle("button_agree", 0.02, 0.02, 0.08, 0.05),
                                   text("agree_label", 0.11, 0.0, 0.50, 0.09, 288),
-                                  text("text_usernametaken", 0.02, 0.11, 0.58, 0.08, 289, color="text_error",
-                                       display="0"),
                                   web_button("tos_link", 0.02, 0.20, 0.30, 0.08, TOURNAMENT_URL.replace(
                                       "tournaments", "rules"), local=305, look=None, font="main")),
                             button("validate_user_button", 0.15, 0.58, 0.40, 0.09, "validate_user", 221)),

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace menu_state_test;
 
@@ -106,6 +107,9 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     EXPECT_FALSE(Lobby()->IsLoading());
     // The fetching run forgot that the lobby was shown: it hides with the loading dialog.
     EXPECT_FALSE(Pages()->GetVisible());
+    struct stat info = {};
+    ASSERT_EQ(stat(m_App.DataFile("data_64_5.kmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the player's data is the owner's only";
 
     // The same list again with the file present: nothing moves.
     Announce({Record(5, 1), Record(6, 0)});

@@ -92,6 +92,26 @@ protected:
         EXPECT_TRUE(Visible("vorn_button_root"));
         EXPECT_FALSE(Pages()->GetVisible()) << "the game in front once the login's loading ended";
     }
+    // Shown where the player sees it: it and every parent visible, its rectangle inside the
+    // lobby's root.
+    bool OnScreen(const char* pName)
+    {
+        CWidget* pWidget = Find(pName);
+        if (!pWidget || pWidget->GetWidth() <= 0 || pWidget->GetHeight() <= 0)
+            return false;
+        int x = 0, y = 0;
+        CWidget* pRoot = pWidget;
+        for (CWidget* p = pWidget; p; p = p->GetParent())
+        {
+            if (!p->GetVisible())
+                return false;
+            x += p->GetArea().left;
+            y += p->GetArea().top;
+            pRoot = p;
+        }
+        return x >= 0 && y >= 0 && x + pWidget->GetWidth() <= pRoot->GetWidth() &&
+               y + pWidget->GetHeight() <= pRoot->GetHeight();
+    }
     bool LoggedIn()
     {
         return WaitFor([&] { return Lobby()->IsLoggedIn() != 0; });
@@ -525,6 +545,63 @@ TEST_F(CVornMenuState, OnTheShippedLayoutAGuestLogsInByItsButtonAndTheVornButton
     EXPECT_TRUE(Pages()->GetVisible());
     Press("vorn_button");
     EXPECT_FALSE(Pages()->GetVisible());
+}
+
+TEST_F(CVornMenuState, OnTheShippedPagesATakenNameSaysSoAndARememberedLoginWorksAfterAStartWithoutServer)
+{
+    m_bShipped = true;
+    // A stored account keeps its key over the server's restart, and so the remembered hash.
+    const std::vector<std::string> aAccount = {"--account", "player1:secret1", "--accounts",
+                                               m_App.Dir() + "/accounts.json"};
+    ASSERT_NO_FATAL_FAILURE(Start(aAccount));
+    ASSERT_TRUE(WaitForStart());
+    Frame(1.0f);
+    Press("register_button");
+    ASSERT_TRUE(WaitForPage("loginscreen_playername"));
+    Frame(1.0f);
+    EXPECT_FALSE(Visible("tos_elements")) << "no terms for an account of our own";
+    FindAs<CTextWidget>("input_playername")->SetText(CKorvelString("player1"));
+    Press("validate_user_button");
+    ASSERT_TRUE(WaitFor([&] { return OnScreen("text_usernametaken"); })) << "the refusal is shown";
+    EXPECT_EQ(TextOf("text_usernametaken"), "text 57");
+    EXPECT_FALSE(Visible("username_loading"));
+    EXPECT_EQ(PageName(), "loginscreen_playername");
+
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_root"), 1);
+    Frame(1.0f);
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    FindAs<CToggleButton>("user_autologin")->SetToggled(1);
+    Press("login_button");
+    ASSERT_TRUE(LoggedIn());
+
+    // The next start finds no server: its automatic login ends on the error page.
+    Lobby()->Deactivate();
+    const unsigned int uLobbyPort = m_pServer->LobbyPort();
+    const unsigned int uGamePort = m_pServer->GamePort();
+    m_pServer->Stop();
+    Lobby()->Activate();
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    Frame(1.0f);
+
+    std::vector<std::string> aAgain = aAccount;
+    aAgain.insert(aAgain.end(),
+                  {"--port", std::to_string(uLobbyPort), "--game-port", std::to_string(uGamePort)});
+    ASSERT_TRUE(m_pServer->Start(aAgain));
+    const size_t uKeys = In("GetRandomKey").size();
+    const size_t uLogins = In("Login").size();
+    Press("button_tryagain");
+    ASSERT_TRUE(WaitForPage("loginscreen_root"));
+    Frame(1.0f);
+    CTextWidget* pName = FindAs<CTextWidget>("user_login");
+    CTextWidget* pPassword = FindAs<CTextWidget>("user_password");
+    EXPECT_EQ(Narrow(pName->GetText()) + "/" + Narrow(pName->GetDisplayText()), "/player1");
+    EXPECT_EQ(Narrow(pPassword->GetText()) + "/" + Narrow(pPassword->GetDisplayText()), "/*****");
+    Press("login_button");
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
+    ASSERT_TRUE(LoggedIn()) << "the remembered hash logged in";
+    EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "no new key, no new password";
+    EXPECT_EQ(In("Login").back()["user"].String(), "player1");
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -328,6 +329,20 @@ TEST_F(CVornStatistics, WritingCreatesTheDataFolderAndReportsWhatCannotBeWritten
     m_Store.AddProperty(S("a"))->SetInt(1);
     ASSERT_FALSE(CTestWorkingDir::Exists(m_Dir.Path() + "/data"));
     ASSERT_EQ(m_Store.WriteStatistics(), KE_OK);
+    // The owner's only: the store holds a remembered login.
+    const auto Mode = [](const std::string& strPath)
+    {
+        struct stat info = {};
+        return stat(strPath.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
+    };
+    EXPECT_EQ(Mode(StatsFile()), 0600u);
+    EXPECT_EQ(Mode(m_Dir.Path() + "/data"), 0700u);
+    // Files of an older build, readable by everyone, are the owner's after the next save.
+    CTestWorkingDir::Put(StatsFile() + ".tmp", "left by a killed writer");
+    chmod((StatsFile() + ".tmp").c_str(), 0644);
+    chmod(StatsFile().c_str(), 0644);
+    ASSERT_EQ(m_Store.WriteStatistics(), KE_OK);
+    EXPECT_EQ(Mode(StatsFile()), 0600u);
     const std::string strOld = CTestWorkingDir::Get(StatsFile());
     ASSERT_FALSE(strOld.empty());
 
