@@ -79,8 +79,9 @@ struct sSOCKETTIMING
     // most one a millisecond; a Send that would put one more in the queue ends the connection
     // (error, detail SENDQUEUE) and drops what waits. So neither a peer that stops reading
     // nor a sender that outruns the thread can fill the memory, and Disconnect has at most
-    // this many to write before it returns.
-    int iSendQueueLimit = 512;
+    // this many to write before it returns (about two seconds). A burst of a thousand
+    // messages at once still fits.
+    int iSendQueueLimit = 2048;
 };
 
 // Resolves a host name to its IPv4 address; returns 1 on success.
