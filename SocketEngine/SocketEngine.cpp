@@ -39,7 +39,7 @@ CSocketEngine::CSocketEngine()
     : m_pApplication(nullptr), m_pObserver(nullptr), m_uClosing(0), m_iReceiveIndex(0), m_iQueuedBytes(0),
       m_bReceivePaused(false), m_pReceiveThread(nullptr), m_pSendThread(nullptr), m_iSocket(-1),
       m_fIdleSeconds(0.0f), m_uPort(0), m_pProbe(nullptr), m_pfnResolve(&CSocketEngine::ResolveIPv4),
-      m_bSending(false), m_uGeneration(0)
+      m_bSending(false), m_bSendOverflow(false), m_uGeneration(0)
 {
     m_aiWakePipe[0] = -1;
     m_aiWakePipe[1] = -1;
@@ -127,6 +127,7 @@ int CSocketEngine::Connect(CKorvelString const& hostName, unsigned int port, CVo
     // Nothing of an earlier attempt may reach the observer as if it were this one's.
     DiscardReceived();
     ClearSendQueue();
+    m_bSendOverflow = false;
 
     m_fIdleSeconds = 0.0f;
     m_pProbe = probe;
@@ -209,8 +210,9 @@ void CSocketEngine::Disconnect(unsigned int, unsigned int forgetObserver)
     if (m_uClosing || !IsConnected(0))
         return;
 
-    // Give the send thread time to write what is queued, and the message it holds.
-    for (int wait = 0; wait < m_Timing.iDrainWaits && SendPending(); ++wait)
+    // Give the send thread time to write what is queued, and the message it holds; after an
+    // overflow there is nothing worth waiting for.
+    for (int wait = 0; wait < m_Timing.iDrainWaits && !m_bSendOverflow && SendPending(); ++wait)
     {
         if (!m_pSendThread->IsAlive())
             break;
@@ -280,6 +282,7 @@ void CSocketEngine::StopWorkers()
         CLockScope lock(m_SendLock);
         m_bSending = false;
     }
+    m_bSendOverflow = false;
     m_uClosing = 0;
 }
 
@@ -305,7 +308,7 @@ void CSocketEngine::Send(unsigned char const* data, int size)
             m_pObserver->SocketEngineNotify(KE_SOCKET_CANNOTCONNECT, KE_SOCKETDETAIL_SEND);
         return;
     }
-    if (m_uClosing)
+    if (m_uClosing || m_bSendOverflow)
         return;
     DATA_PACKAGE record;
     record.data = new (std::nothrow) unsigned char[size];
@@ -315,11 +318,21 @@ void CSocketEngine::Send(unsigned char const* data, int size)
     record.size = size;
     record.code = 0;
     record.detail = 0;
-    CLockScope lock(m_SendLock);
-    if (m_SendQueue.m_iCount == 0)
-        m_pSendThread->Resume(); // it may be asleep; a wake-up before it sleeps is kept
-    if (m_SendQueue.Add(record) < 0)
-        delete[] record.data;
+    {
+        CLockScope lock(m_SendLock);
+        if (m_SendQueue.m_iCount + (m_bSending ? 1 : 0) < m_Timing.iSendQueueLimit)
+        {
+            if (m_SendQueue.m_iCount == 0)
+                m_pSendThread->Resume(); // it may be asleep; a wake-up before it sleeps is kept
+            if (m_SendQueue.Add(record) < 0)
+                delete[] record.data;
+            return;
+        }
+        FreeRecords(m_SendQueue);
+        m_bSendOverflow = true;
+    }
+    delete[] record.data;
+    Error(KE_SOCKET_ERROR, KE_SOCKETDETAIL_SENDQUEUE);
 }
 
 void CSocketEngine::ClearSendQueue()

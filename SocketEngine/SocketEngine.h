@@ -29,15 +29,16 @@ enum KE_SOCKETCODES : int
 enum : int
 {
     KE_SOCKETDETAIL_NONE = 0,
-    KE_SOCKETDETAIL_SOCKET = 1,   // socket creation failed
-    KE_SOCKETDETAIL_CONNECT = 2,  // host not resolved or connect refused
-    KE_SOCKETDETAIL_THREAD = 4,   // a worker thread failed to start
-    KE_SOCKETDETAIL_SELECT = 5,   // waiting on the socket failed
-    KE_SOCKETDETAIL_IDLE = 6,     // no data for too many receive waits in a row
-    KE_SOCKETDETAIL_RECEIVE = 7,  // receive failed
-    KE_SOCKETDETAIL_PIPE = 8,     // wake pipe creation failed
-    KE_SOCKETDETAIL_SENDWAIT = 9, // the socket stayed unwritable for one send wait
-    KE_SOCKETDETAIL_SEND = 10     // send failed repeatedly, or Send while not connected
+    KE_SOCKETDETAIL_SOCKET = 1,    // socket creation failed
+    KE_SOCKETDETAIL_CONNECT = 2,   // host not resolved or connect refused
+    KE_SOCKETDETAIL_THREAD = 4,    // a worker thread failed to start
+    KE_SOCKETDETAIL_SELECT = 5,    // waiting on the socket failed
+    KE_SOCKETDETAIL_IDLE = 6,      // no data for too many receive waits in a row
+    KE_SOCKETDETAIL_RECEIVE = 7,   // receive failed
+    KE_SOCKETDETAIL_PIPE = 8,      // wake pipe creation failed
+    KE_SOCKETDETAIL_SENDWAIT = 9,  // the socket stayed unwritable for one send wait
+    KE_SOCKETDETAIL_SEND = 10,     // send failed repeatedly, or Send while not connected
+    KE_SOCKETDETAIL_SENDQUEUE = 11 // more messages waited to be sent than the send queue holds
 };
 
 // One queue record. data is owned by the queue (array new); a record with null
@@ -74,6 +75,13 @@ struct sSOCKETTIMING
     // peer that sends faster than the game takes in cannot fill the memory, and nothing
     // of the stream is lost.
     int iReceiveQueueLimit = 1 << 20;
+    // Messages waiting to be sent, the one being written included. The send thread writes at
+    // most one a millisecond; a Send that would put one more in the queue ends the connection
+    // (error, detail SENDQUEUE) and drops what waits. So neither a peer that stops reading
+    // nor a sender that outruns the thread can fill the memory, and Disconnect has at most
+    // this many to write before it returns (about two seconds). A burst of a thousand
+    // messages at once still fits.
+    int iSendQueueLimit = 2048;
 };
 
 // Resolves a host name to its IPv4 address; returns 1 on success.
@@ -154,5 +162,6 @@ private:
     sSOCKETTIMING m_Timing;
     PFN_SOCKETRESOLVE m_pfnResolve;
     bool m_bSending;            // the send thread holds a message taken off the queue
+    bool m_bSendOverflow;       // the send queue overflowed: nothing more is sent or drained
     unsigned int m_uGeneration; // bumped when a connection's pending data is dropped
 };

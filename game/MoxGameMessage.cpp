@@ -1,6 +1,8 @@
 // The receive decision for one game message.
 #include "game/MoxGameMessage.h"
 
+#include <cstdio>
+
 #include "game/MoxEventWire.h"
 #include "game/MoxTurnPack.h"
 
@@ -53,4 +55,40 @@ sMoxRecvDecision MoxClassifyGameMessage(const unsigned char* pData, unsigned int
     else if (d.iTime >= 0)
         d.eAction = RECV_APPLY_PLAYBACK;
     return d;
+}
+
+bool CMoxRecvBudget::Take(int iNowMs)
+{
+    const long long llFull = (long long)MOX_RECV_BUDGET * 1000;
+    if (!m_bStarted || iNowMs < m_iLastMs)
+    {
+        m_bStarted = true;
+        m_iLastMs = iNowMs;
+    }
+    // MOX_RECV_BUDGET messages a second is that many thousandths a millisecond.
+    const long long llEarned = (long long)(iNowMs - m_iLastMs) * MOX_RECV_BUDGET;
+    m_llCredit = m_llCredit + llEarned < llFull ? m_llCredit + llEarned : llFull;
+    m_iLastMs = iNowMs;
+    if (m_llCredit < 1000)
+        return false;
+    m_llCredit -= 1000;
+    return true;
+}
+
+bool CMoxRecvBudget::Report(int iNowMs, bool bNow)
+{
+    if (!m_aiCounts[UNTAKEN_UNREAD] && !m_aiCounts[UNTAKEN_DROPPED] && !m_aiCounts[UNTAKEN_OVER_BUDGET])
+        return false;
+    if (m_bReported && !bNow && iNowMs >= m_iReportedMs && iNowMs - m_iReportedMs < MOX_RECV_REPORT_MS)
+        return false;
+    std::fprintf(stderr,
+                 "game: from the other device %d messages answered unread, %d dropped unanswered, %d not "
+                 "taken over the limit of %d a second\n",
+                 m_aiCounts[UNTAKEN_UNREAD], m_aiCounts[UNTAKEN_DROPPED], m_aiCounts[UNTAKEN_OVER_BUDGET],
+                 (int)MOX_RECV_BUDGET);
+    for (int& iCount : m_aiCounts)
+        iCount = 0;
+    m_bReported = true;
+    m_iReportedMs = iNowMs;
+    return true;
 }

@@ -77,6 +77,7 @@ void CStateGame::Shutdown()
 {
     if (!m_pApp)
         return;
+    m_RecvBudget.Report(Tick(m_StepTimer), true);
     m_pApp->StopMusic();
     UnloadResources(1);
     RemoveStates();
@@ -139,6 +140,9 @@ unsigned int CStateGame::Update(float)
             Step();
         }
     }
+
+    // What a flood left untold since the last line.
+    m_RecvBudget.Report(iNow, false);
 
     if (!m_bResourcesLoaded)
     {

@@ -18,6 +18,7 @@
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelTimer.h"
 #include "game/MoxGameContext.h"
+#include "game/MoxGameMessage.h"
 
 class CMoxPhysics;
 class CMoxRenderer;
@@ -170,6 +171,7 @@ private:
 
     CMoxGameContext m_Context;
     IKorvelClock* m_pClock;
+    CMoxRecvBudget m_RecvBudget; // of the other device's messages (StateGameRecv.cpp)
 
     CStateGame(const CStateGame&) = delete;
     CStateGame& operator=(const CStateGame&) = delete;

@@ -1,7 +1,6 @@
 // The receive side of the game's delivery: every event from the other device is answered
-// at once with an acknowledgement and applied at most once, now or at its time stamp.
-#include <cstdio>
-
+// at once with an acknowledgement and applied at most once, now or at its time stamp; what
+// comes faster than a real opponent sends is not taken in.
 #include "game/MoxEvent.h"
 #include "game/MoxGameMessage.h"
 #include "game/MoxPlayState.h"
@@ -15,16 +14,27 @@ void CStateGame::RecvGameMsg(const unsigned char* pData, unsigned int uSize)
     CKorvelArray<int>& aIds = pPlay->m_aReceivedIds;
     const sMoxRecvDecision d =
         MoxClassifyGameMessage(pData, uSize, aIds.GetCount() ? &aIds[0] : nullptr, aIds.GetCount());
+    const int iNow = Tick(m_StepTimer);
+    if (d.eAction == RECV_DROP || !m_RecvBudget.Take(iNow))
+    {
+        m_RecvBudget.Count(d.eAction == RECV_DROP ? CMoxRecvBudget::UNTAKEN_DROPPED
+                                                  : CMoxRecvBudget::UNTAKEN_OVER_BUDGET);
+        m_RecvBudget.Report(iNow, false);
+        return;
+    }
     switch (d.eAction)
     {
     case RECV_DROP:
-        std::fprintf(stderr, "game: a message of %u bytes dropped unanswered\n", uSize);
         return;
     case RECV_ACK_QUEUE:
+        // Only the answer to the one event in flight is of use: the oldest others make room.
+        while (pPlay->m_pAckEvents->GetNumEvents() >= MOX_RECV_BUDGET)
+            delete pPlay->m_pAckEvents->PopEvent();
         pPlay->m_pAckEvents->AddEvent(d.iType, pData, (int)uSize, 0);
         return;
     case RECV_ACK_UNREAD:
-        std::fprintf(stderr, "game: a message of type %d and %u bytes answered unread\n", d.iType, uSize);
+        m_RecvBudget.Count(CMoxRecvBudget::UNTAKEN_UNREAD);
+        m_RecvBudget.Report(iNow, false);
         break;
     case RECV_ACK_REPEAT:
         break;

@@ -2,9 +2,22 @@
 // connection's byte stream into whole messages for the dispatchers.
 #include "Framework/Session/VornNetworkSession.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "Framework/Shell/KestrolundApplication.h"
+
+namespace
+{
+// A connection ended by its own full send queue says so: the player only sees it lost.
+void LogSendQueueFull(const char* pConnection, int iDetail)
+{
+    if (iDetail == KE_SOCKETDETAIL_SENDQUEUE)
+        std::fprintf(stderr,
+                     "session: the %s connection ended: more messages waited to be sent than it holds\n",
+                     pConnection);
+}
+} // namespace
 
 // ---- engine events
 
@@ -18,10 +31,11 @@ void CVornNetworkSession::GameSocketObserver::SocketEngineDataReceived(unsigned 
     m_pSession->GameSocketEngineDataReceived(data, size);
 }
 
-void CVornNetworkSession::SocketEngineNotify(KE_SOCKETCODES code, int)
+void CVornNetworkSession::SocketEngineNotify(KE_SOCKETCODES code, int detail)
 {
     if (m_uShutDown || !m_pApplication)
         return;
+    LogSendQueueFull("lobby", detail);
     CDeliveryScope scope(*this);
     switch (code)
     {
@@ -46,10 +60,11 @@ void CVornNetworkSession::SocketEngineNotify(KE_SOCKETCODES code, int)
     }
 }
 
-void CVornNetworkSession::GameSocketEngineNotify(KE_SOCKETCODES code, int)
+void CVornNetworkSession::GameSocketEngineNotify(KE_SOCKETCODES code, int detail)
 {
     if (m_uShutDown || !m_pApplication)
         return;
+    LogSendQueueFull("game", detail);
     CDeliveryScope scope(*this);
     if (code == KE_SOCKET_CONNECTED)
     {

@@ -325,6 +325,52 @@ TEST_F(CSocketEngine, ClearSendQueueDropsWhatIsQueuedButNotTheMessageBeingSent)
     EXPECT_TRUE(first == peer.Received());
 }
 
+// A peer that stops reading while more is sent: the queue takes exactly its limit, the
+// message being written included; one more ends the connection with its own reason and
+// drops what waits, so Disconnect has nothing to wait for. Connected again, sending works.
+TEST_F(CSocketEngine, OneMessagePastTheSendQueueLimitEndsTheConnectionAndDropsTheQueue)
+{
+    const int kLimit = 8;
+    sSOCKETTIMING timing;
+    timing.iSendWaitMs = 60000; // the message being written stays held while the peer does not read
+    timing.iSendQueueLimit = kLimit;
+    m_Engine.SetTiming(timing);
+    CLoopbackPeer peer;
+    ASSERT_TRUE(ConnectTo(peer));
+    peer.ShrinkReceiveBuffer();
+    // Larger than both sockets' buffers: it cannot leave while the peer does not read.
+    SendText(m_Engine, Pattern(12u << 20, 5));
+    for (int i = 1; i < kLimit; ++i)
+        SendText(m_Engine, Pattern(100, static_cast<unsigned int>(i)));
+    m_App.Frame(0.016f);
+    EXPECT_EQ(1, m_Recorder.Notifications()) << "exactly at the limit: only \"connected\"";
+    EXPECT_EQ(1u, m_Engine.IsConnected(0));
+
+    SendText(m_Engine, Pattern(100, 99));
+    SendText(m_Engine, Pattern(100, 100)); // dropped: the connection is ending
+    m_App.Frame(0.016f);
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_ERROR, KE_SOCKETDETAIL_SENDQUEUE));
+    EXPECT_EQ(2, m_Recorder.Notifications());
+    m_Engine.Disconnect(0, 0);
+    EXPECT_EQ(0u, m_Engine.IsConnected(0));
+
+    // A full queue's worth on a new connection all goes out, Disconnect waiting for it.
+    CLoopbackPeer second;
+    ASSERT_TRUE(ConnectTo(second));
+    second.StartReading();
+    std::string sent;
+    for (int i = 0; i < kLimit; ++i)
+    {
+        const std::string message = Pattern(1000, static_cast<unsigned int>(200 + i));
+        SendText(m_Engine, message);
+        sent += message;
+    }
+    m_Engine.Disconnect(0, 0);
+    ASSERT_TRUE(second.WaitForEof());
+    EXPECT_TRUE(sent == second.Received());
+    EXPECT_EQ(3, m_Recorder.Notifications()) << "connected, the full queue, connected";
+}
+
 TEST_F(CSocketEngine, APeerResetIsASendFailureNotAKilledProcess)
 {
     CLoopbackPeer peer;

@@ -3,6 +3,8 @@
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "game/MoxEvent.h"
@@ -26,6 +28,9 @@ std::vector<uint8_t> Message(int iType, int iId, int iTime, int iSize)
         a[u] = aHeader[u];
     return a;
 }
+
+const int kFire = 1;          // the selected action
+const float kKillAim = 0.12f; // on the harness's floor: A's shot that drops B into the water
 
 int DamageSize()
 {
@@ -202,6 +207,67 @@ TEST_F(CStateGameRecv, AFullSizePackIsUnpackedAndReplayedWithinItsBounds)
     // The four events, the last one ending right at the end bytes, and nothing more.
     EXPECT_EQ(watcher.m_pLiveScene->m_Players[1].m_iHealth, 96);
     EXPECT_EQ(watcher.m_pLiveScene->m_Players[0].m_iHealth, 100);
+}
+
+// A peer that floods B with messages no real opponent sends: B takes in exactly its budget at
+// once and no more, keeps no more acknowledgements than that, answers at most the budget a
+// second however long the flood, tells of it in a line now and then instead of a line each;
+// the match then plays on to the end that both agree on.
+TEST_F(CStateGameRecv, AFloodIsTakenInNoFasterThanTheBudgetAndTheMatchPlaysOn)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    const int kUnknown = 99;
+    const int kFloodFrames = 150;
+    const int kPerFrame = 500;
+    int iId = 300000;
+    m_Harness.m_Clock.Advance(1000); // a quiet second: the whole budget is there
+    ::testing::internal::CaptureStderr();
+
+    for (int i = 0; i < MOX_RECV_BUDGET; ++i)
+        Receive(Message(kUnknown, iId++, -1, 12));
+    EXPECT_EQ(Acks().size(), size_t(MOX_RECV_BUDGET)) << "exactly the budget: every one answered";
+    Receive(Message(kUnknown, iId++, -1, 12));
+    Receive(Message(EVENT_PLAYER_DAMAGE, 300000 - 1, -1, DamageSize()));
+    EXPECT_EQ(Acks().size(), size_t(MOX_RECV_BUDGET)) << "one past the budget: not answered";
+    EXPECT_EQ(NewLocal(), 0) << "nor applied: lost on the way";
+
+    // A second's worth of acknowledgements each second, and no frame to consume them.
+    uint64_t uFloodMs = 0;
+    for (int iSecond = 0; iSecond < 4; ++iSecond)
+    {
+        m_Harness.m_Clock.Advance(1000);
+        uFloodMs += 1000;
+        for (int i = 0; i < MOX_RECV_BUDGET; ++i)
+            Receive(Message(EVENT_ACK, iId++, -1, 12));
+    }
+    EXPECT_EQ(Play().m_pAckEvents->GetNumEvents(), MOX_RECV_BUDGET);
+
+    const size_t uBefore = Acks().size();
+    for (int iFrame = 0; iFrame < kFloodFrames; ++iFrame)
+    {
+        for (int i = 0; i < kPerFrame; ++i)
+            Receive(Message(kUnknown, iId++, -1, 12));
+        m_Harness.Frame(33);
+        uFloodMs += 33;
+    }
+    EXPECT_LE(Acks().size() - uBefore, size_t(MOX_RECV_BUDGET + MOX_RECV_BUDGET * uFloodMs / 1000));
+    EXPECT_EQ(NewLocal(), 0);
+
+    const std::string strErrors = ::testing::internal::GetCapturedStderr();
+    const size_t uLines = size_t(std::count(strErrors.begin(), strErrors.end(), '\n'));
+    EXPECT_GE(uLines, 1u) << "the flood is told";
+    EXPECT_LE(uLines, size_t(1 + uFloodMs / MOX_RECV_REPORT_MS)) << strErrors.substr(0, 2000);
+
+    // B (first) misses into the water, A's first shot drops B into it.
+    m_Harness.m_aScript[CMatchHarness::SIDE_B] = {sMatchTurn{false, kFire, -0.15f, -0.25f}};
+    m_Harness.m_aScript[CMatchHarness::SIDE_A] = {sMatchTurn{false, kFire, -kKillAim, -kKillAim}};
+    ASSERT_TRUE(m_Harness.RunMatch()) << m_Harness.Report();
+    EXPECT_EQ(m_Harness.CompareLogs(), "") << m_Harness.Report();
+    for (int iSide = 0; iSide < 2; ++iSide)
+    {
+        EXPECT_EQ(m_Harness.Play(iSide)->m_ePlayState, PLAYSTATE_GAME_OVER) << iSide;
+        EXPECT_EQ(m_Harness.Play(iSide)->m_iResult, 0) << "A won, side " << iSide;
+    }
 }
 
 TEST_F(CStateGameRecv, WithoutAMatchScreenNothingIsAnswered)

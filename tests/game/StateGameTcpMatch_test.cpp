@@ -352,6 +352,48 @@ TEST_F(CStateGameTcpMatch, LostAndRepeatedRelaysStillGiveTheSameMatch)
     EXPECT_EQ(m_pServer->Stop(), 0);
 }
 
+// Straight onto B's game connection, past the server's relay: thousands of messages of a
+// type no event has, while B plays. B takes in no more than its budget, so its answers never
+// fill its send queue (which would end the connection), tells of the flood in a few lines,
+// and the match's own messages still get through to the end both agree on.
+TEST_F(CStateGameTcpMatch, AFloodOfUnknownMessagesLeavesTheMatchToBePlayedOut)
+{
+    const int kBursts = 30;
+    const int kPerBurst = 1000;
+    ASSERT_NO_FATAL_FAILURE(StartMatch(kShooter, kHopper));
+    ASSERT_TRUE(
+        WaitFor([&] { return !ReadLines(m_apPeer[1]->LogPath()).empty() || m_apPeer[1]->Poll() != -1; }));
+    ASSERT_EQ(m_apPeer[1]->Poll(), -1) << "peer B ended before its first turn\n" << m_apPeer[1]->Errors();
+    const std::vector<CTestJson> paired = ServerLines("paired");
+    ASSERT_EQ(paired.size(), 1u);
+    const sLOBBY_TARGET b = sLOBBY_TARGET::Game(int(paired[0]["players"][1].Int()));
+    CLobbyServerControl control(m_pServer->ControlPort());
+    ASSERT_TRUE(control.IsConnected());
+    // Type 200, identifier 7, at once.
+    const std::string strOne =
+        control.Send(b, "game_message", "[{\"hex\": \"c800000007000000ffffffff\"}]")["hex"].String();
+    ASSERT_FALSE(strOne.empty());
+    std::string strBurst;
+    for (int i = 0; i < kPerBurst; ++i)
+        strBurst += strOne;
+    for (int i = 0; i < kBursts; ++i)
+        control.SendHex(b, strBurst);
+
+    WaitForPeers();
+    std::vector<sMatchLogRecord> aLogA, aLogB;
+    ExpectCleanMatch(aLogA, aLogB);
+    ExpectAgreedResult(aLogA);
+    int iLines = 0;
+    for (const std::string& strLine : ReadLines(m_apPeer[1]->ErrorPath()))
+    {
+        iLines += strLine.compare(0, 5, "game:") == 0;
+        EXPECT_EQ(strLine.find("connection ended"), std::string::npos) << strLine;
+    }
+    EXPECT_GE(iLines, 1) << "the flood is told";
+    EXPECT_LE(iLines, 10) << "in a line now and then, not one of " << kBursts * kPerBurst;
+    EXPECT_EQ(m_pServer->Stop(), 0);
+}
+
 TEST_F(CStateGameTcpMatch, APeerKilledDuringATurnLeavesTheOtherTheWinner)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch(kJumper, kIdle));
