@@ -15,6 +15,9 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
     if (!MoxReadItemDescription(*pApp, iFileNumber, iDescriptionNumber, item))
         return 0;
     CPlayer& player = m_pLiveScene->m_Players[iPlayer];
+    // A picture that does not load (a damaged or missing pack) makes the item one this
+    // device cannot load: the other device then plays without it too, health and all.
+    int iLoaded = 1;
     switch (item.eType)
     {
     case MOX_ITEM_HAT:
@@ -30,6 +33,8 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
             if (!m_bStarted)
                 player.m_iHealth = PLAYER_START_HEALTH + item.iVariable;
         }
+        else
+            iLoaded = 0;
         break;
     case MOX_ITEM_CLUSTER:
         player.m_iClusterItemId = iItemId;
@@ -62,6 +67,7 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
             // Half a battleground would mix with the default pictures: both or neither.
             pApp->ReleaseSurface(pBattle);
             pApp->ReleaseSurface(pUnique);
+            iLoaded = 0;
         }
         break;
     }
@@ -70,7 +76,7 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
     }
     if (m_bSinglePlayer)
         InitControls(1);
-    return 1;
+    return iLoaded;
 }
 
 void CMoxPlayState::DropVirtualItem(int iPlayer, int iItemId)

@@ -159,8 +159,9 @@ TEST_F(CMoxPlayStateItems, ABattlegroundIsTheOwnPlayersAndNeedsBothPictures)
     EXPECT_EQ(Player(0).m_iBattlegroundDescription, 20);
     EXPECT_EQ(Player(0).m_iBattlegroundFile, 2);
 
-    // One picture missing: neither slot keeps anything, until the screen restores them.
-    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 41, 21, 2), 1);
+    // One picture missing: not loaded, and neither slot keeps anything until the screen
+    // restores them.
+    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 41, 21, 2), 0);
     EXPECT_EQ(Texture(TEXTURE_BACKGROUND_BATTLE), nullptr);
     EXPECT_EQ(Texture(TEXTURE_BACKGROUND_UNIQUE), nullptr);
     EXPECT_EQ(Player(0).m_bHasBattleground, 0);
