@@ -147,7 +147,8 @@ TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
     m_App.OnMouseButtonUp(0, x, y);
     ASSERT_NE(pField->GetInput(), nullptr);
     const size_t uTyped = Count("ChatMessage");
-    for (unsigned short u : {'o', 'k', '\r'})
+    const unsigned short aTyped[] = {'o', 'k', '\r'};
+    for (unsigned short u : aTyped)
         m_App.OnChar(u);
     EXPECT_EQ(TextOf("chat_textfield"), "");
     EXPECT_EQ(pField->IsEditing(), 0u);
