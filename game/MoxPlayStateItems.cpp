@@ -6,6 +6,19 @@
 #include "game/MoxVirtualItem.h"
 #include "game/StateGame.h"
 
+namespace
+{
+// No hat worn: before the round starts the health is the start health again.
+void TakeOffHat(CPlayer& player, bool bStarted)
+{
+    player.m_pItemSurface = nullptr;
+    player.m_iItemVariable = player.m_iItemId = player.m_iItemDescription = player.m_iItemFile = 0;
+    player.m_bShowItem = 0;
+    if (!bStarted)
+        player.m_iHealth = PLAYER_START_HEALTH;
+}
+} // namespace
+
 int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNumber, int iFileNumber)
 {
     CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
@@ -34,7 +47,12 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
                 player.m_iHealth = PLAYER_START_HEALTH + item.iVariable;
         }
         else
+        {
+            // The hat worn before was given back: none is worn, as on the other device
+            // once it drops this one.
+            TakeOffHat(player, m_bStarted != 0);
             iLoaded = 0;
+        }
         break;
     case MOX_ITEM_CLUSTER:
         player.m_iClusterItemId = iItemId;
@@ -89,11 +107,7 @@ void CMoxPlayState::DropVirtualItem(int iPlayer, int iItemId)
     {
         if (pApp)
             pApp->ReleaseSurface(player.m_pItemSurface);
-        player.m_pItemSurface = nullptr;
-        player.m_iItemVariable = player.m_iItemId = player.m_iItemDescription = player.m_iItemFile = 0;
-        player.m_bShowItem = 0;
-        if (!m_bStarted)
-            player.m_iHealth = PLAYER_START_HEALTH;
+        TakeOffHat(player, m_bStarted != 0);
     }
     if (player.m_bHasCluster && player.m_iClusterItemId == iItemId)
     {
