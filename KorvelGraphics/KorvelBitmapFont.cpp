@@ -25,6 +25,15 @@ CKorvelBitmapFont::CKorvelBitmapFont()
 
 CKorvelBitmapFont::~CKorvelBitmapFont() {}
 
+namespace
+{
+int Metric(int i)
+{
+    const int iMax = CKorvelBitmapFont::MAX_METRIC;
+    return i < -iMax ? -iMax : (i > iMax ? iMax : i);
+}
+} // namespace
+
 KE_RETVAL CKorvelBitmapFont::Startup(CKorvelXMLDataNode& root)
 {
     CKorvelXMLDataNode* pChars = root.GotoPath("font/chars", 0);
@@ -44,6 +53,8 @@ KE_RETVAL CKorvelBitmapFont::Startup(CKorvelXMLDataNode& root)
     m_uLineHeight = static_cast<unsigned int>(pCommon->GetInt("$lineHeight", 0));
     if (!m_uLineHeight)
         return KE_ERR_NOTFOUND;
+    if (m_uLineHeight > MAX_METRIC)
+        m_uLineHeight = MAX_METRIC;
 
     for (CKorvelXMLDataNode* p = pPages->GetFirstChild(); p; p = p->GetNext())
     {
@@ -88,9 +99,9 @@ KE_RETVAL CKorvelBitmapFont::Startup(CKorvelXMLDataNode& root)
         c.iY = p->GetInt("$y", -1);
         c.iWidth = p->GetInt("$width", -1);
         c.iHeight = p->GetInt("$height", -1);
-        c.iXOffset = p->GetInt("$xoffset", 0);
-        c.iYOffset = p->GetInt("$yoffset", 0);
-        c.iXAdvance = p->GetInt("$xadvance", 0);
+        c.iXOffset = Metric(p->GetInt("$xoffset", 0));
+        c.iYOffset = Metric(p->GetInt("$yoffset", 0));
+        c.iXAdvance = Metric(p->GetInt("$xadvance", 0));
         c.iPage = iPage;
     }
     BuildLookupTable();

@@ -79,7 +79,12 @@ public:
     {
         MAX_BATCH_GLYPHS = 64,
         MAX_CHARS = 65536, // a description asking for more glyphs is cut to this many
-        TAG_LENGTH = 17    // "$COLOR=0x" and eight hex digits
+        TAG_LENGTH = 17,   // "$COLOR=0x" and eight hex digits
+        // A description's line height and glyph offsets and advances are cut to this many
+        // pixels (either way): no page is that large, and layout sums stay in range.
+        MAX_METRIC = 1 << 15,
+        // Pen positions and line widths stop this far out, however long the text.
+        MAX_PEN = 1 << 24
     };
 
     // A GL batch (up to 64 glyphs of one page and colour) or, on software targets, one glyph.
@@ -224,6 +229,8 @@ private:
     };
 
     SKE_BMFONT_IMAGE* PageAt(int i) const { return m_aPages[i]; }
+    // A pen position or line width moved by a step, held within MAX_PEN.
+    static int PenStep(int iAt, long long llBy);
     // Fills the record's head (target, colour, flags, clip) and puts the pen at the start of
     // the first line; the first glyph's x offset is scaled on GL targets only.
     void StartLayout(const CKorvelRect<int>& rect, IKorvelGraphicsContext& target,

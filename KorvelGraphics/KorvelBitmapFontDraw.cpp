@@ -142,7 +142,7 @@ void CKorvelBitmapFont::DrawTextToGLES2(const CKorvelRect<int>& rect, IKorvelGra
             b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
         std::memcpy(pIndex, auQuad, sizeof(auQuad));
         ++batch.iGlyphs;
-        pen.x += static_cast<int>(pChar->iXAdvance * m_fScale);
+        pen.x = PenStep(pen.x, static_cast<int>(pChar->iXAdvance * m_fScale));
         batch.uTexture = uTexture;
     }
     Flush(batch, record);

@@ -19,6 +19,13 @@ bool IsCrBeforeLf(const unsigned short* pUnits, int iLength, int i)
 }
 } // namespace
 
+int CKorvelBitmapFont::PenStep(int iAt, long long llBy)
+{
+    const long long llMax = MAX_PEN;
+    const long long ll = static_cast<long long>(iAt) + llBy;
+    return static_cast<int>(ll < -llMax ? -llMax : (ll > llMax ? llMax : ll));
+}
+
 int CKorvelBitmapFont::ParseTextTags(const CKorvelString& strText, int iIndex, unsigned int* puColor) const
 {
     const int iLength = strText.GetLength();
@@ -69,7 +76,7 @@ int CKorvelBitmapFont::GetTextWidth(const CKorvelString& strText, unsigned int u
         }
         if (const SKE_BMFONT_CHAR* pChar = GetCharInfo(pUnits[i]))
         {
-            iLine += pChar->iXAdvance;
+            iLine = PenStep(iLine, pChar->iXAdvance);
             if (iLine > iLargest)
                 iLargest = iLine;
         }
@@ -111,8 +118,8 @@ void CKorvelBitmapFont::ScanForLineFeeds(const CKorvelString& strIn, CKorvelStri
         const SKE_BMFONT_CHAR* pChar = GetCharInfo(u);
         if (!pChar)
             continue;
-        if (static_cast<int>((iLine + pChar->iXAdvance) * m_fScale) + rect.left <= rect.right)
-            iLine += pChar->iXAdvance;
+        if (static_cast<int>(PenStep(iLine, pChar->iXAdvance) * m_fScale) + rect.left <= rect.right)
+            iLine = PenStep(iLine, pChar->iXAdvance);
         else if (bMultiLine && iBlank >= 0)
         {
             strOut.SetAt(iBlank, 10);
@@ -145,7 +152,7 @@ void CKorvelBitmapFont::CalcRect(CKorvelRect<int>& rect, const CKorvelString& st
             const int iLinePixels = static_cast<int>(iLine * m_fScale);
             if (iLinePixels > iWidest)
                 iWidest = iLinePixels;
-            y += iLineHeight;
+            y = PenStep(y, iLineHeight);
             iLine = 0;
             iBlank = -1;
             continue;
@@ -155,17 +162,17 @@ void CKorvelBitmapFont::CalcRect(CKorvelRect<int>& rect, const CKorvelString& st
         const SKE_BMFONT_CHAR* pChar = GetCharInfo(u);
         if (!pChar)
             continue;
-        const int iPixels = static_cast<int>((iLine + pChar->iXAdvance) * m_fScale);
+        const int iPixels = static_cast<int>(PenStep(iLine, pChar->iXAdvance) * m_fScale);
         if (iPixels <= iWidth)
         {
-            iLine += pChar->iXAdvance;
+            iLine = PenStep(iLine, pChar->iXAdvance);
             if (iPixels > iWidest)
                 iWidest = iPixels;
         }
         else if (iBlank >= 0)
         {
             i = iBlank;
-            y += iLineHeight;
+            y = PenStep(y, iLineHeight);
             iLine = 0;
             iBlank = -1;
             iWidest = iWidth;
@@ -229,7 +236,7 @@ int CKorvelBitmapFont::StepLineBreak(sPen& pen, int i, const CKorvelRect<int>& r
         return 0;
     if ((uFlags & KE_TEXT_MULTILINE) && !IsCrBeforeLf(pUnits, pen.strWrapped.GetLength(), i))
     {
-        pen.y += static_cast<int>(static_cast<unsigned int>(m_uLineHeight * m_fScale));
+        pen.y = PenStep(pen.y, static_cast<unsigned int>(m_uLineHeight * m_fScale));
         GetNextLine(pen.strWrapped, i, pen.strLine);
         pen.x = LineStartX(rect, pen.strLine, uFlags);
     }

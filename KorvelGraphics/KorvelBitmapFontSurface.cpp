@@ -85,7 +85,7 @@ void CKorvelBitmapFont::DrawTextToSurface(const CKorvelRect<int>& rect, CKorvelS
         if (!pChar)
             continue;
         const int iPenX = pen.x;
-        pen.x += pChar->iXAdvance;
+        pen.x = PenStep(pen.x, pChar->iXAdvance);
         const SKE_BMFONT_IMAGE* pPage = PageAt(pChar->iPage);
         // Rectangles that leave their page come from a broken description.
         if (!pPage->pBits || pChar->iX < 0 || pChar->iY < 0 || pChar->iWidth <= 0 || pChar->iHeight <= 0 ||

@@ -6,6 +6,19 @@
 #include "game/MoxVirtualItem.h"
 #include "game/StateGame.h"
 
+namespace
+{
+// No hat worn: before the round starts the health is the start health again.
+void TakeOffHat(CPlayer& player, bool bStarted)
+{
+    player.m_pItemSurface = nullptr;
+    player.m_iItemVariable = player.m_iItemId = player.m_iItemDescription = player.m_iItemFile = 0;
+    player.m_bShowItem = 0;
+    if (!bStarted)
+        player.m_iHealth = PLAYER_START_HEALTH;
+}
+} // namespace
+
 int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNumber, int iFileNumber)
 {
     CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
@@ -15,6 +28,9 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
     if (!MoxReadItemDescription(*pApp, iFileNumber, iDescriptionNumber, item))
         return 0;
     CPlayer& player = m_pLiveScene->m_Players[iPlayer];
+    // A picture that does not load (a damaged or missing pack) makes the item one this
+    // device cannot load: the other device then plays without it too, health and all.
+    int iLoaded = 1;
     switch (item.eType)
     {
     case MOX_ITEM_HAT:
@@ -29,6 +45,13 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
             player.m_bShowItem = 1;
             if (!m_bStarted)
                 player.m_iHealth = PLAYER_START_HEALTH + item.iVariable;
+        }
+        else
+        {
+            // The hat worn before was given back: none is worn, as on the other device
+            // once it drops this one.
+            TakeOffHat(player, m_bStarted != 0);
+            iLoaded = 0;
         }
         break;
     case MOX_ITEM_CLUSTER:
@@ -62,6 +85,7 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
             // Half a battleground would mix with the default pictures: both or neither.
             pApp->ReleaseSurface(pBattle);
             pApp->ReleaseSurface(pUnique);
+            iLoaded = 0;
         }
         break;
     }
@@ -70,7 +94,7 @@ int CMoxPlayState::LoadVirtualItem(int iPlayer, int iItemId, int iDescriptionNum
     }
     if (m_bSinglePlayer)
         InitControls(1);
-    return 1;
+    return iLoaded;
 }
 
 void CMoxPlayState::DropVirtualItem(int iPlayer, int iItemId)
@@ -83,11 +107,7 @@ void CMoxPlayState::DropVirtualItem(int iPlayer, int iItemId)
     {
         if (pApp)
             pApp->ReleaseSurface(player.m_pItemSurface);
-        player.m_pItemSurface = nullptr;
-        player.m_iItemVariable = player.m_iItemId = player.m_iItemDescription = player.m_iItemFile = 0;
-        player.m_bShowItem = 0;
-        if (!m_bStarted)
-            player.m_iHealth = PLAYER_START_HEALTH;
+        TakeOffHat(player, m_bStarted != 0);
     }
     if (player.m_bHasCluster && player.m_iClusterItemId == iItemId)
     {

@@ -364,14 +364,19 @@ unsigned int CVornMenuState::OnMouseDrag(unsigned int uButton, int iX, int iY)
 
 unsigned int CVornMenuState::OnMouseButtonUp(unsigned int uButton, int iX, int iY)
 {
-    // A page that came up between the game's press and its release must not keep the
-    // release: the game would hold the touch, and a button of its, forever.
+    // The release of the game's press is the game's alone: a page that came up meanwhile
+    // must not keep it (the game would hold the touch, and a button of its, forever), and
+    // a widget under the end of a drag from the board never had the press.
     const bool bGames = (m_uGameTouches & TouchBit(uButton)) != 0;
     m_uGameTouches &= ~TouchBit(uButton);
     if (!m_pRoot)
         return 1;
-    const int iTaken = m_pRoot->DoMouseButtonUp(uButton, iX, iY);
-    if (m_pGame && (bGames || (!iTaken && !GetDialogVisible())))
+    if (bGames && m_pGame)
+    {
+        m_pGame->OnMouseButtonUp(uButton, iX, iY);
+        return 1;
+    }
+    if (!m_pRoot->DoMouseButtonUp(uButton, iX, iY) && m_pGame && !GetDialogVisible())
         m_pGame->OnMouseButtonUp(uButton, iX, iY);
     return 1;
 }

@@ -113,6 +113,10 @@ int CButton::mouseButtonUp(unsigned int uButton, int x, int y)
 {
     if (uButton != 0)
         return CImageWidget::mouseButtonUp(uButton, x, y);
+    // A release whose press began elsewhere (a drag from the board that ends here) is
+    // no click of this button.
+    if (!m_uPressed)
+        return 1;
     if (GetActiveWidget() == this)
         SetActiveWidget(nullptr);
     if (m_uCancellable && !PointIn(x, y))

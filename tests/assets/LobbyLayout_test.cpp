@@ -432,7 +432,7 @@ TEST(LobbyLayout, EveryNamedFileResolvesAtEveryLadderSize)
 
 // Each page drawn on headless GL: something drawn, every shown widget inside the screen,
 // every label fitting its text widget; the pictures are kept for review.
-TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
+TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVornButton)
 {
     for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480)})
     {
@@ -445,6 +445,10 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
         ASSERT_NE(pLobby, nullptr);
         CPageView* pPages = pLobby->GetPageView();
         ASSERT_NE(pPages, nullptr);
+        // The vorn button stays over every page: no button, list or text may lie under it.
+        CWidget* pVorn = pLobby->GetRoot()->FindWidget(CKorvelString("vorn_button"), -1);
+        ASSERT_NE(pVorn, nullptr);
+        const CKorvelRect<int> rcVorn = OnScreen(pVorn);
         std::vector<std::string> aPages;
         for (int i = 0; i < pPages->GetWidgets().GetCount(); ++i)
             aPages.push_back(Name(pPages->GetWidgets()[i]));
@@ -481,6 +485,12 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFit)
                                           rc.bottom <= size.second)
                                   << Name(p) << " at " << rc.left << "," << rc.top << "-" << rc.right << ","
                                   << rc.bottom;
+                              CKorvelRect<int> rcUnder;
+                              const bool bPressedOrRead = Is<CButton>(p) || Is<CInfiniteList>(p) ||
+                                                          Is<CSlideArea>(p) || Is<CTextWidget>(p);
+                              EXPECT_FALSE(bPressedOrRead && rc.Intersect(rcVorn, &rcUnder) &&
+                                           rcUnder.GetWidth() > 0 && rcUnder.GetHeight() > 0)
+                                  << Name(p) << " lies under the vorn button";
                               CTextWidget* pText = widget_cast<CTextWidget*>(p);
                               if (!pText || !pText->GetFont() || pText->GetDisplayText().GetLength() == 0)
                                   return;

@@ -32,6 +32,7 @@ protected:
             {"/14.xml", Description(R"(<attributes type="umbrella" filename="hat_red.png"/>)")},
             {"/15.xml", Description(R"(<other type="hat" filename="hat_red.png"/>)")},
             {"/16.xml", "<item><attributes type="},
+            {"/17.xml", Description(R"(<attributes type="hat" variable="9" filename="hat_gone.png"/>)")},
             {"/hat_red.png", GameTestPicture("hat_red.png", 0xFF0000)},
             {"/hat_blue.png", GameTestPicture("hat_blue.png", 0x0000FF)},
         };
@@ -89,6 +90,14 @@ TEST_F(CMoxPlayStateItems, AHatAddsHealthOnlyBeforeTheRoundStarts)
     EXPECT_EQ(p.m_iItemFile, 1);
     EXPECT_EQ(p.m_bShowItem, 1);
     EXPECT_EQ(p.m_iHealth, 120);
+
+    // A second hat whose picture is not in the pack: not loaded, and none is worn.
+    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 9, 17, 1), 0);
+    EXPECT_FALSE(Loaded("hat_red.png"));
+    EXPECT_EQ(p.m_pItemSurface, nullptr);
+    EXPECT_EQ(p.m_bShowItem + p.m_iItemId + p.m_iItemVariable, 0);
+    EXPECT_EQ(p.m_iHealth, 100);
+    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 7, 10, 1), 1);
 
     // A second hat once the round runs: the first is given back, the health stays.
     m_pPlay->m_bStarted = 1;
@@ -159,8 +168,9 @@ TEST_F(CMoxPlayStateItems, ABattlegroundIsTheOwnPlayersAndNeedsBothPictures)
     EXPECT_EQ(Player(0).m_iBattlegroundDescription, 20);
     EXPECT_EQ(Player(0).m_iBattlegroundFile, 2);
 
-    // One picture missing: neither slot keeps anything, until the screen restores them.
-    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 41, 21, 2), 1);
+    // One picture missing: not loaded, and neither slot keeps anything until the screen
+    // restores them.
+    ASSERT_EQ(m_pPlay->LoadVirtualItem(0, 41, 21, 2), 0);
     EXPECT_EQ(Texture(TEXTURE_BACKGROUND_BATTLE), nullptr);
     EXPECT_EQ(Texture(TEXTURE_BACKGROUND_UNIQUE), nullptr);
     EXPECT_EQ(Player(0).m_bHasBattleground, 0);

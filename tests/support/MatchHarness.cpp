@@ -426,7 +426,9 @@ void CMatchHarness::Observe(int iSide)
         m_abEnded[iSide] = true;
         return;
     }
-    if (eState != PLAYSTATE_OWN_TURN && eState != PLAYSTATE_OPPONENT_TURN)
+    // A round's first turn is looked at once its countdown is over: items the other device
+    // could not load are dropped during it.
+    if ((eState != PLAYSTATE_OWN_TURN && eState != PLAYSTATE_OPPONENT_TURN) || !pPlay->m_bStarted)
         return;
     // A turn starts when the turn player or the round changes.
     const int iKey = pPlay->m_iTurnPlayer + 2 * pPlay->m_iRoundsPlayed;

@@ -123,6 +123,7 @@ CVornMenuState* CTestKestrolundApplication::CreateLobbyState()
     if (m_bRealLobby)
         return CKestrolundApplication::CreateLobbyState();
     m_pTestLobby = new CTestMenuState(m_Log, m_MenuScript);
+    m_pTestLobby->m_strItemFolder = Dir() + "/";
     return m_pTestLobby;
 }
 

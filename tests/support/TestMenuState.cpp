@@ -355,7 +355,7 @@ void CTestMenuState::UseItem(int iItemId, int iValue)
 void CTestMenuState::GetItemFile(int iItemId, CKorvelString& strPath)
 {
     Log("GetItemFile", std::to_string(iItemId));
-    strPath.Set(("data_64_" + std::to_string(iItemId) + ".kmp").c_str());
+    strPath.Set((m_strItemFolder + "data_64_" + std::to_string(iItemId) + ".kmp").c_str());
 }
 
 CKorvelArray<CVornApplication::sItemData>& CTestMenuState::GetItems()

@@ -106,6 +106,8 @@ public:
     // Runs inside Logout and Relogin, as the session's answers to them may.
     std::function<void()> m_fnDuringLogin;
     CKorvelArray<CVornApplication::sItemData> m_aItems;
+    // Where the item packs lie: two games in one process share one working folder.
+    std::string m_strItemFolder;
 
 private:
     void Log(const char* pWhat, const std::string& strArgs = "") { m_Log.Add("lobby", pWhat, strArgs); }

@@ -41,9 +41,13 @@ LABELS = {
 LABEL_WIDTH = 0.22  # a field's label at its left
 # The vorn button's column: the game's mute button holds the screen's top right corner (its
 # square is 0.08 of the width wide), so the button stands left of it, and the pages' top
-# rows keep clear of both.
+# rows keep clear of both (VORN_H below the top).
 VORN_X = 0.81
 VORN_W, VORN_H = 0.09, 0.15
+# The button itself is a strip at the very top: below a tenth of the height begin the game
+# menu title's letters, the lists' first rows and their large pictures, and its hit area
+# is all of it.
+VORN_Y, VORN_BUTTON_H = 0.01, 0.08
 
 # --- small shared pieces ----------------------------------------------------------------------------
 
@@ -192,7 +196,8 @@ def login_pages():
     playername = page("loginscreen_playername", back(),
                       group("page_root", 0.15, 0.05, 0.70, 0.90,
                             image("name_panel", 0, 0, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
-                            text("name_title", 0.02, 0.02, 0.66, 0.09, 229, font="main-b", color="text_title",
+                            # The titles end where the vorn button begins, centred on their panel.
+                            text("name_title", 0.04, 0.02, 0.62, 0.09, 229, font="main-b", color="text_title",
                                  align="center-middle"),
                             *labelled_field("input_playername", 225, 0.04, 0.13, 0.58, 0.08, title="225",
                                             events={"onshow": "init_registername",
@@ -211,7 +216,7 @@ def login_pages():
                       events={"onshow": "playername_show"})
     email = page("loginscreen_email", back(),
                  image("email_panel", 0.15, 0.05, 0.70, 0.90, "panel_bg.png", blend="panel_blend"),
-                 text("email_title", 0.17, 0.07, 0.66, 0.09, 332, font="main-b", color="text_title",
+                 text("email_title", 0.19, 0.07, 0.62, 0.09, 332, font="main-b", color="text_title",
                       align="center-middle"),
                  # A corrected address keeps the typed password: only a new name asks for it again.
                  *labelled_field("input_email", 290, 0.19, 0.20, 0.62, 0.08, title="290"),
@@ -666,11 +671,12 @@ def vorn_button():
     bubble = [element(name, "bubble", -0.32, 0.02, 0.30, 0.10, bubble_parts(0.30, 0.10, local),
                       extra=['<arrow value="left-up"/>'], display="0")
               for name, local in (("bubble_join", None), ("bubble_return_game", 310))]
-    return [group("vorn_button_root", VORN_X, 0.02, VORN_W, VORN_H,
-                  element("vorn_button", "button", 0, 0, VORN_W, VORN_H,
-                          [image("vorn-image", 0, 0, VORN_W, VORN_H, "icon_logo.png", keep_aspect="1"),
-                           group("vorn-timer", 0, 0, VORN_W, VORN_H,
-                                 element("vorn-turn-clock", "pie", 0.01, 0.02, 0.07, 0.11,
+    return [group("vorn_button_root", VORN_X, VORN_Y, VORN_W, VORN_BUTTON_H,
+                  element("vorn_button", "button", 0, 0, VORN_W, VORN_BUTTON_H,
+                          [image("vorn-image", 0, 0, VORN_W, VORN_BUTTON_H, "icon_logo.png", keep_aspect="1"),
+                           # The clock in the button's middle, round on a 1024 x 600 screen.
+                           group("vorn-timer", 0, 0, VORN_W, VORN_BUTTON_H,
+                                 element("vorn-turn-clock", "pie", 0.027, 0.009, 0.036, 0.062,
                                          extra=['<color value="turn_clock"/>', '<segments value="32"/>',
                                                 '<angle value="0.0"/>']), display="0")],
                           events={"onclick": "toggle_vorn_menu"}, keep_aspect="1"),

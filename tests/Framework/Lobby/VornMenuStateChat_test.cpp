@@ -138,6 +138,26 @@ TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
     EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
     EXPECT_EQ(Newest().second, OWN);
+
+    // Typed into the field and ended by Enter: the editing ends with the character, so the
+    // line goes out once and the emptied field stays empty.
+    int x = 0, y = 0;
+    ASSERT_NO_FATAL_FAILURE(Middle("chat_textfield", x, y));
+    m_App.OnMouseButton(0, x, y);
+    m_App.OnMouseButtonUp(0, x, y);
+    ASSERT_NE(pField->GetInput(), nullptr);
+    const size_t uTyped = Count("ChatMessage");
+    const unsigned short aTyped[] = {'o', 'k', '\r'};
+    for (unsigned short u : aTyped)
+        m_App.OnChar(u);
+    EXPECT_EQ(TextOf("chat_textfield"), "");
+    EXPECT_EQ(pField->IsEditing(), 0u);
+    EXPECT_EQ(pField->GetInput(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uTyped; }));
+    Settle();
+    EXPECT_EQ(TextOf("chat_textfield"), "");
+    EXPECT_EQ(Count("ChatMessage"), uTyped + 1);
+    EXPECT_EQ(In("ChatMessage").back()["text"].String(), "ok");
 }
 
 TEST_F(CVornMenuState, RecordsFromStrangersAndRepeatedLeavesAddNothing)

@@ -194,17 +194,24 @@ protected:
         CWidget* p = Find(pName);
         return p && p->GetVisible();
     }
-    // A press and release at the middle of the widget, through the application's input.
-    void Press(const char* pName)
+    // The middle of the widget on the screen.
+    void Middle(const char* pName, int& x, int& y) const
     {
         CWidget* pWidget = Find(pName);
         ASSERT_NE(pWidget, nullptr) << pName;
-        int x = pWidget->GetWidth() / 2, y = pWidget->GetHeight() / 2;
+        x = pWidget->GetWidth() / 2;
+        y = pWidget->GetHeight() / 2;
         for (CWidget* p = pWidget; p; p = p->GetParent())
         {
             x += p->GetArea().left;
             y += p->GetArea().top;
         }
+    }
+    // A press and release at the middle of the widget, through the application's input.
+    void Press(const char* pName)
+    {
+        int x = 0, y = 0;
+        ASSERT_NO_FATAL_FAILURE(Middle(pName, x, y));
         m_App.OnMouseButton(0, x, y);
         Frame(0.05f);
         m_App.OnMouseButtonUp(0, x, y);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "Framework/UI/Button.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PieWidget.h"
 #include "Framework/UI/Theme.h"
@@ -71,6 +72,16 @@ protected:
         ASSERT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         ASSERT_NO_FATAL_FAILURE(EndLoginLoading());
+    }
+    // A guest's quick-play match against the opponent has started, the game in front.
+    void StartMatchAsGuest()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartAsGuest());
+        ASSERT_GT(AddOpponent(), 0);
+        ::CVornMenuState::actionStartGame(nullptr, Lobby());
+        m_pOther->RegisterInGameQueue(0, 2);
+        ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
+        ASSERT_EQ(Lobby()->GetDialogVisible(), 0u);
     }
     void Show(const char* pName, unsigned int uVisible)
     {
@@ -292,12 +303,7 @@ TEST_F(CVornMenuState, APlayerWithSixLoginsGetsNoJoinBubble)
 TEST_F(CVornMenuState, AGuestInAMatchGetsOnlyTheChatAndTheReturnBubbleOnItsFirstThreeOpenings)
 {
     m_strLayout = MenuLayout(MenuPages() + VornButtonWithBubbles() + Dialogs());
-    ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    ASSERT_GT(AddOpponent(), 0);
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    m_pOther->RegisterInGameQueue(0, 2);
-    ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
-    ASSERT_EQ(Lobby()->GetDialogVisible(), 0u);
+    ASSERT_NO_FATAL_FAILURE(StartMatchAsGuest());
 
     // Another page open over the game: the vorn button closes it.
     Lobby()->SwitchToPage(CKorvelString("settings_root"), 1);
@@ -316,6 +322,33 @@ TEST_F(CVornMenuState, AGuestInAMatchGetsOnlyTheChatAndTheReturnBubbleOnItsFirst
         EXPECT_FALSE(Visible("bubble_return_game"));
     }
     EXPECT_FALSE(Visible("bubble_join"));
+}
+
+TEST_F(CVornMenuState, InAMatchADragFromTheBoardEndingOverTheVornButtonIsTheGamesAndOpensNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatchAsGuest());
+    const ::CButton* pButton = FindAs<::CButton>("vorn_button");
+    ASSERT_NE(pButton, nullptr);
+    int xButton = 0, yButton = 0;
+    ASSERT_NO_FATAL_FAILURE(Middle("vorn_button", xButton, yButton));
+    const int x = CTestKestrolundApplication::WIDTH / 2, y = CTestKestrolundApplication::HEIGHT - 2;
+
+    const int iReleases = GameCalls("OnMouseButtonUp");
+    m_App.OnMouseButton(0, x, y);
+    Frame(0.05f);
+    m_App.OnMouseDrag(0, xButton, yButton);
+    Frame(0.05f);
+    m_App.OnMouseButtonUp(0, xButton, yButton);
+    Frame(0.1f);
+    Frame(0.1f);
+    EXPECT_EQ(GameCalls("OnMouseButtonUp"), iReleases + 1) << "the game had the press";
+    EXPECT_EQ(pButton->GetClickCount(), 0u);
+    EXPECT_EQ(Lobby()->GetDialogVisible(), 0u) << "the chat stays shut";
+
+    Press("vorn_button");
+    EXPECT_EQ(pButton->GetClickCount(), 1u);
+    EXPECT_EQ(PageName(), "chat_root");
+    EXPECT_EQ(GameCalls("OnMouseButtonUp"), iReleases + 1);
 }
 
 TEST_F(CVornMenuState, AThemeTheServerSendsIsTakenAndTheReloadedTreeHasItsColours)

@@ -165,6 +165,17 @@ TEST_F(CButton, AReleaseOutsideTheWidenedAreaCancelsUnlessNotCancellable)
     }
 }
 
+TEST_F(CButton, AReleaseWhosePressWasElsewhereNeitherClicksNorCancels)
+{
+    ::CButton* p = Add<::CButton>(Rect(50, 50, 150, 90));
+    const sPointerResults results =
+        Pointer().Press(300, 200).Drag(60, 60).Release(60, 60).Frames(0.2f).Results();
+    EXPECT_EQ(results.m_iPress, 0) << "the press found no widget";
+    EXPECT_EQ(results.m_iRelease, 1) << "the button's area swallows the release";
+    EXPECT_TRUE(m_Events.aLog.empty());
+    EXPECT_EQ(p->GetClickCount(), 0u);
+}
+
 TEST_F(CButton, TheClickFollowsTheReleaseAfterTheDelayAndASecondReleaseRestartsIt)
 {
     ::CButton* p = Add<::CButton>(Rect(50, 50, 150, 90));
