@@ -307,7 +307,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         is still open waits: it would ignore a lobby GameStart until that one closes."""
         queue = self.queues.get(app, [])
         games = self.server.games
-        while True:
+        while not self.server.stopping:
             ready = [c for c in queue if not games.game_open(c)]
             if len(ready) < 2:
                 return
