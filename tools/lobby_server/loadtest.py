@@ -141,7 +141,7 @@ async def play_once(port, accounts, rng, logins):
         start = time.perf_counter()
         lobby.send(rc.login(name, "%032x" % index))
         user_id = (await lobby.expect(rc.LOGIN_ACK_ID)).int(0)
-        logins.append((time.perf_counter() - start) * 1000)
+        logins.append((start, (time.perf_counter() - start) * 1000))
         if user_id <= 0:
             raise SystemExit("login of %s refused" % name)
         lobby.send(rc.QUEUE_LOBBY)
@@ -187,7 +187,8 @@ def _worker(job):
 
 
 def chat_load(port, accounts, clients, seconds, processes=4):
-    """Account login times (ms) of clients that play and chat for that many seconds."""
+    """(perf_counter at the Login, milliseconds to its answer) of each account login of
+    clients that play and chat for that many seconds."""
     jobs = [(port, accounts, clients // processes + (i < clients % processes), seconds, i)
             for i in range(processes)]
     with multiprocessing.get_context("fork").Pool(processes) as pool:
@@ -216,7 +217,7 @@ def main():
         print("%d stored accounts; the server was ready after %.1f s" % (args.accounts, time.perf_counter() - started))
         try:
             if args.clients:
-                logins = sorted(chat_load(port, args.accounts, args.clients, args.seconds))
+                logins = sorted(ms for _at, ms in chat_load(port, args.accounts, args.clients, args.seconds))
                 print("account logins of %d clients playing and chatting for %.0f s: %d, median %.2f ms, "
                       "99th percentile %.2f ms, maximum %.2f ms" % (
                           args.clients, args.seconds, len(logins), statistics.median(logins),

@@ -127,6 +127,9 @@ class Server:
                 self._tasks.discard(task)
                 self.connections.pop(conn.name, None)
                 conn.close(conn.close_reason or "done", abort=True)
+                # The service's record and the connection point at each other: parted, a
+                # connection is freed when it closes, not by the collector's rare full passes.
+                conn.state = None
         return handle
 
     async def start(self):
