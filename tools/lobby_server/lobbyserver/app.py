@@ -52,9 +52,10 @@ class Config:
     control_port: int = None      # None: no control listener
     queue_updates: bool = False
     chat_rate: float = 4.0        # chat lines a second relayed per game connection; more are dropped
-    # Game messages a second relayed per game connection, after a burst of one second's worth:
-    # what the game takes in at most; a real match sends a few a second.
-    relay_rate: float = 128.0
+    # Game messages a second relayed per game connection, after a burst of one second's worth.
+    # A real match sends a few a second; the game takes in at most 128 a second and answers
+    # a flood no faster, so twice that leaves a player answering one room for his own moves.
+    relay_rate: float = 256.0
     relay_faults: tuple = None    # (drop share, duplicate share, seed); None: faithful relay
     language_dir: str = None      # None: GetAvailableLanguages is not answered
     theme_dir: str = None

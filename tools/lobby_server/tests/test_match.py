@@ -229,7 +229,7 @@ class Flood(MatchCase, unittest.TestCase):
 
     def test_a_flood_is_cut_to_the_budgets_counted_in_few_lines_and_the_match_goes_on(self):
         a, b, _, _ = self.start_match()
-        chats, moves = 300, 1000
+        chats, moves = 300, 2000
         began = time.monotonic()
         for i in range(chats):
             a.game.send(rc.chat(2, "flood %d " % i + "x" * 990, a.id))
