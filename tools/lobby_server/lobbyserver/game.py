@@ -272,7 +272,8 @@ class GameService(Service):
         if fields["start_flag"] != expected:
             self.log.violation(conn, "GameReady start flag %d, GameStart gave %d"
                                % (fields["start_flag"], expected))
-        if self.cfg.strict and (fields["one"], fields["player_count"], fields["framework"]) != (1, 2, FRAMEWORK_VERSION):
+        written = (fields["one"], fields["player_count"], fields["framework"])
+        if self.cfg.strict and written != (1, 2, FRAMEWORK_VERSION):
             self.log.violation(conn, "GameReady values differ from the client's writer")
         slot.game = conn
         link.session, link.slot = session, slot
