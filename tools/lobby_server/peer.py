@@ -22,19 +22,18 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from lobbyserver import wire                                            # noqa: E402
 from lobbyserver.accounts import password_hash                          # noqa: E402
-from lobbyserver.catalogue import (BYTES, CLIENT_SCHEMAS, INT, INT_LIST, LONG, TEXT,  # noqa: E402
-                                   TEXT_LIST, name_of)
+from lobbyserver.catalogue import (BYTES, CLIENT_SCHEMAS, FRAMEWORK_VERSION, INT, INT_LIST,  # noqa: E402
+                                   LONG, TEXT, TEXT_LIST, name_of)
 from lobbyserver.content import walk                                     # noqa: E402
 
 APP_ID = 64
 PAGE = 100
-FRAMEWORK = "2.05"
 # The client's own Connection values (its identification text names the app and the release).
 CONNECTION = {
     "one": 1, "width": 1280, "height": 768, "model": "peer", "os_version": "1.0", "one_b": 1,
     "one_c": 1, "address_a": "0.0.0.0", "address_b": "0.0.0.0", "twenty_five": 25,
     "identification": "standalone-id:64;full-version:1;standalone-version:1.62;opengl:1;"
-                      "user-agent:peer;frame-version:2.05;lang_code:en",
+                      "user-agent:peer;frame-version:%s;lang_code:en" % FRAMEWORK_VERSION,
     "reseller": "bb", "device_id": "peer", "one_d": 1, "os_name": "OS", "zero": 0, "thirteen": 13,
 }
 
@@ -333,7 +332,7 @@ class Peer:
         self.emit("round_done", flags=flags, items=state["received"])
         if flags & 0xF00 == 0x400 and self.game is not None:
             self.send_game(46, one=1, session=self.session, player_count=self.player_count,
-                           start_flag=self.start_flag, user=self.user_id, app=APP_ID, framework=FRAMEWORK)
+                           start_flag=self.start_flag, user=self.user_id, app=APP_ID, framework=FRAMEWORK_VERSION)
 
     # ---- commands ----
 

@@ -95,6 +95,9 @@ def _parser():
     p.add_argument("--chat-rate", type=_positive, default=d.chat_rate,
                    help="chat lines a second relayed per game connection (after a short burst); "
                         "more are dropped and logged (default %(default)s)")
+    p.add_argument("--relay-rate", type=_positive, default=d.relay_rate,
+                   help="game messages a second relayed per game connection (after a burst of one "
+                        "second's worth); more are dropped and counted in the log (default %(default)s)")
     p.add_argument("--relay-faults", metavar="DROP,DUPLICATE,SEED", type=_relay_faults,
                    help="drop each relayed GameMessage with share DROP, else relay it twice with "
                         "share DUPLICATE, per direction from a generator seeded with SEED")

@@ -2,6 +2,7 @@
 
 import asyncio
 import dataclasses
+import gc
 import itertools
 import json
 import os
@@ -19,6 +20,8 @@ from .mail import clear_orphans
 from .packs import load_languages, load_theme
 from .shopcatalogue import Catalogue, load_catalogue
 from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
+
+SHUTDOWN_GRACE = 3.0   # seconds the closed connections get to finish their handlers at a stop
 
 
 @dataclasses.dataclass
@@ -49,6 +52,10 @@ class Config:
     control_port: int = None      # None: no control listener
     queue_updates: bool = False
     chat_rate: float = 4.0        # chat lines a second relayed per game connection; more are dropped
+    # Game messages a second relayed per game connection, after a burst of one second's worth.
+    # A real match sends a few a second; the game takes in at most 128 a second and answers
+    # a flood no faster, so twice that leaves a player answering one room for his own moves.
+    relay_rate: float = 256.0
     relay_faults: tuple = None    # (drop share, duplicate share, seed); None: faithful relay
     language_dir: str = None      # None: GetAvailableLanguages is not answered
     theme_dir: str = None
@@ -101,6 +108,7 @@ class Server:
         self._tasks = set()
         self._servers = []
         self._lobby_server = None
+        self.stopping = False    # no new pairings while the connections close
 
     def _accept(self, kind, service):
         async def handle(reader, writer):
@@ -110,12 +118,19 @@ class Server:
             self.connections[conn.name] = conn
             try:
                 await conn.run()
+            except asyncio.CancelledError:
+                # Only a stop cancels it, and a handler that ends cancelled makes asyncio's
+                # stream callback print a traceback: end it like any other.
+                pass
             except Exception:   # a fault in one connection's handling must not reach the others
                 self.log.write("internal_error", conn=conn.name, trace=traceback.format_exc())
             finally:
                 self._tasks.discard(task)
                 self.connections.pop(conn.name, None)
                 conn.close(conn.close_reason or "done", abort=True)
+                # The service's record and the connection point at each other: parted, a
+                # connection is freed when it closes, not by the collector's rare full passes.
+                conn.state = None
         return handle
 
     async def start(self):
@@ -163,12 +178,22 @@ class Server:
         return json.dumps(dict(event="ready", **self._ports()))
 
     async def stop(self):
+        """Ends the matches as cut off by the stop, then closes every connection and lets
+        its handler finish; only one still running after the grace time is cancelled."""
+        self.stopping = True
         for srv in self._servers:
             srv.close()
         self._sweeper.cancel()
+        self.games.shutdown()
+        for conn in list(self.connections.values()):
+            conn.close("server shutdown")
+        if self.control is not None:
+            self.control.close_all()
         tasks = list(self._tasks) + (self.control.tasks() if self.control is not None else [])
-        for task in tasks:
-            task.cancel()
+        if tasks:
+            _done, pending = await asyncio.wait(tasks, timeout=SHUTDOWN_GRACE)
+            for task in pending:
+                task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
         self.log.write("shutdown", violations=self.log.violations)
         self.accounts.close()
@@ -192,6 +217,10 @@ def _stop_at_end_of_input(stop_event):
 async def serve(cfg, log_stream, stop_event):
     server = Server(cfg, log_stream)
     await server.start()
+    # What start-up made (the account store above all: a dict of every account) lives as long
+    # as the server; left to the collector, each full collection would walk all of it and
+    # hold up every connection for milliseconds. Frozen, collections only see what came later.
+    gc.freeze()
     if cfg.exit_with_stdin:
         _stop_at_end_of_input(stop_event)
     if log_stream is not sys.stdout:   # otherwise the log's own "ready" line says it

@@ -6,6 +6,9 @@ optional). The optional fields are those the client's writers leave out in some 
 
 INT, LONG, TEXT, BYTES, INT_LIST, TEXT_LIST = "int", "long", "text", "bytes", "int_list", "text_list"
 
+# The client framework's version, as its GameReady and Connection identification give it.
+FRAMEWORK_VERSION = "2.05"
+
 NAMES = {
     0: "Connection", 2: "ConnectACK", 3: "RegisterUser", 4: "RegisterUserACK", 5: "Login",
     6: "LoginACK", 7: "QueueRegisterIn", 8: "QueueUpdate", 9: "QueueUnregisterFrom",

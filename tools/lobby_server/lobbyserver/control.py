@@ -62,7 +62,7 @@ class ControlService:
     def __init__(self, server):
         self.server = server
         self.log = server.log
-        self._tasks = set()
+        self._tasks = {}   # task -> its connection's writer
         self.commands = {
             "send": self._send, "chunk": self._chunk, "hold": self._hold, "release": self._release,
             "close": self._close, "connections": self._connections, "listen": self._listen,
@@ -78,9 +78,13 @@ class ControlService:
     def tasks(self):
         return list(self._tasks)
 
+    def close_all(self):
+        for writer in self._tasks.values():
+            writer.close()
+
     async def _session(self, reader, writer):
         task = asyncio.current_task()
-        self._tasks.add(task)
+        self._tasks[task] = writer
         reason = "closed by peer"
         try:
             while True:
@@ -100,8 +104,10 @@ class ControlService:
                 await writer.drain()
         except (ConnectionError, OSError):
             pass
+        except asyncio.CancelledError:   # a stop: ended like any other (see Server.stop)
+            reason = "server shutdown"
         finally:
-            self._tasks.discard(task)
+            self._tasks.pop(task, None)
             self.log.write("control_close", reason=reason)
             writer.close()
 

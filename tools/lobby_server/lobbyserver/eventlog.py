@@ -3,9 +3,11 @@ violation. Tests of the client read it and fail on any "violation" line.
 
 The log never holds what logs a player in (catalogue.SECRETS), its file is readable by its
 owner only, and a log that cannot be written (a full disk) never stops the service: the
-first failure is told once on standard error, and the lines are lost until writing works again.
+first failure is told once on standard error, and the lines are lost until writing works again,
+when a "log_lost" line counts them. A line is written whole or not at all.
 """
 
+import errno
 import json
 import os
 import stat
@@ -27,7 +29,8 @@ def _open_own(path):
 class RotatingFile:
     """An append-only log file that moves aside when it reaches max_bytes: FILE.1 is the
     newest older part, FILE.<kept> the oldest; older parts are dropped. Each line is written
-    at once, unbuffered, so a line that fails is lost whole and nothing piles up in memory."""
+    at once, unbuffered, in one write: one that fails part way (a disk that fills) is cut
+    off again, so the line is lost whole and the next one starts on a line of its own."""
 
     def __init__(self, path, max_bytes=LOG_MAX_BYTES, kept=LOG_KEPT):
         self.path = path
@@ -40,10 +43,22 @@ class RotatingFile:
         data = text.encode("utf-8")
         if self._size > 0 and self._size + len(data) > self.max_bytes:
             self._rotate()
-        while data:
+        try:
             written = os.write(self._fd, data)
-            self._size += written
-            data = data[written:]
+        except OSError:
+            self._cut_back()
+            raise
+        if written != len(data):
+            self._cut_back()
+            raise OSError(errno.ENOSPC, "short write to the log (%d of %d bytes)" % (written, len(data)))
+        self._size += written
+
+    def _cut_back(self):
+        """Removes what a failed write left of its line."""
+        try:
+            os.ftruncate(self._fd, self._size)
+        except OSError:
+            pass
 
     def _rotate(self):
         for n in range(self.kept - 1, 0, -1):
@@ -76,14 +91,19 @@ class EventLog:
         self.stream = stream
         self.violations = 0
         self.failing = False   # the last write failed (told once on standard error)
+        self.lost = 0          # lines lost since writing last worked
 
     def write(self, event, **fields):
         record = {"t": round(time.time(), 3), "event": event}
         record.update(_plain(fields))
+        line = json.dumps(record, ensure_ascii=True) + "\n"
+        if self.lost:
+            line = json.dumps({"t": record["t"], "event": "log_lost", "lines": self.lost}) + "\n" + line
         try:
-            self.stream.write(json.dumps(record, ensure_ascii=True) + "\n")
+            self.stream.write(line)
             self.stream.flush()
         except OSError as err:
+            self.lost += 1
             if not self.failing:
                 self.failing = True
                 try:
@@ -93,6 +113,7 @@ class EventLog:
                     pass
             return
         self.failing = False
+        self.lost = 0
 
     def violation(self, conn, reason, data=b""):
         self.violations += 1

@@ -5,16 +5,19 @@ Sections: Slot and GameSession; GameService (pairing entry, dispatch, handlers, 
 """
 
 import asyncio
+import collections
 import random
 import time
 import traceback
 
 from . import messages
-from .catalogue import BOTH_IDS, GAME_IDS, IDS, by_name
+from .catalogue import BOTH_IDS, FRAMEWORK_VERSION, GAME_IDS, IDS, by_name
 from .service import Service
 
 CHAT_LINE = 2  # a player's own words; the other chat types are the match's notices
 CHAT_BURST_SECONDS = 2.0  # a quiet player may send this many seconds' worth of lines at once
+RELAY_BURST_SECONDS = 1.0  # and this many seconds' worth of game messages
+DROP_LOG_INTERVAL = 10.0  # seconds between a connection's lines counting what it had dropped
 
 HANDSHAKE, PLAYING, REMATCH = "handshake", "playing", "rematch"
 
@@ -56,12 +59,13 @@ class GameSession:
         return self.slots[1] if slot is self.slots[0] else self.slots[0]
 
 
-class ChatAllowance:
-    """A token bucket: rate lines a second, up to CHAT_BURST_SECONDS of them at once."""
+class Allowance:
+    """A token bucket: rate messages a second, up to burst_seconds' worth of them at once.
+    However long a sender stays quiet, it never saves up more than that burst."""
 
-    def __init__(self, rate, now):
+    def __init__(self, rate, burst_seconds, now):
         self.rate = rate
-        self.capacity = max(1.0, rate * CHAT_BURST_SECONDS)
+        self.capacity = max(1.0, rate * burst_seconds)
         self.tokens = self.capacity
         self.at = now
 
@@ -75,10 +79,13 @@ class ChatAllowance:
 
 
 class GameLink:
-    def __init__(self, chat_rate, now):
+    def __init__(self, cfg, now):
         self.session = None
         self.slot = None
-        self.chat = ChatAllowance(chat_rate, now)
+        self.allowances = {IDS["ChatMessage"]: Allowance(cfg.chat_rate, CHAT_BURST_SECONDS, now),
+                           IDS["GameMessage"]: Allowance(cfg.relay_rate, RELAY_BURST_SECONDS, now)}
+        self.dropped = collections.Counter()   # what was dropped since the last "dropped" line
+        self.drop_timer = None
 
 
 class GameService(Service):
@@ -165,9 +172,39 @@ class GameService(Service):
     # ---- connection life and dispatch ----
 
     def on_open(self, conn):
-        conn.state = GameLink(self.cfg.chat_rate, asyncio.get_running_loop().time())
+        conn.state = GameLink(self.cfg, asyncio.get_running_loop().time())
+
+    def admit(self, conn, msg_id):
+        """Chat lines and game messages beyond their allowance are dropped unread: a flood
+        would fill the opponent's memory, and a line logged for each would fill the log."""
+        allowance = conn.state.allowances.get(msg_id)
+        if allowance is None or allowance.take(asyncio.get_running_loop().time()):
+            return True
+        self._count_drop(conn, "chat_rate" if msg_id == IDS["ChatMessage"] else "relay_rate")
+        return False
+
+    def _count_drop(self, conn, why):
+        link = conn.state
+        link.dropped[why] += 1
+        if link.drop_timer is None:
+            link.drop_timer = asyncio.get_running_loop().call_later(DROP_LOG_INTERVAL, self._log_drops, conn)
+
+    def _log_drops(self, conn):
+        link = conn.state
+        if link.drop_timer is not None:
+            link.drop_timer.cancel()
+            link.drop_timer = None
+        if link.dropped:
+            self.log.write("dropped", conn=conn.name, counts=dict(link.dropped))
+            link.dropped.clear()
+
+    def shutdown(self):
+        """Ends every session as the server stops, before its connections close."""
+        for session in list(self.sessions.values()):
+            self.remove_session(session, "server shutdown")
 
     def on_close(self, conn):
+        self._log_drops(conn)   # what is left of the last interval
         link = conn.state
         slot, session = link.slot, link.session
         if slot is None or slot.game is not conn:
@@ -235,7 +272,8 @@ class GameService(Service):
         if fields["start_flag"] != expected:
             self.log.violation(conn, "GameReady start flag %d, GameStart gave %d"
                                % (fields["start_flag"], expected))
-        if self.cfg.strict and (fields["one"], fields["player_count"], fields["framework"]) != (1, 2, "2.05"):
+        written = (fields["one"], fields["player_count"], fields["framework"])
+        if self.cfg.strict and written != (1, 2, FRAMEWORK_VERSION):
             self.log.violation(conn, "GameReady values differ from the client's writer")
         slot.game = conn
         link.session, link.slot = session, slot
@@ -267,7 +305,7 @@ class GameService(Service):
             return
         target = session.other(slot).game
         if target is None:
-            self.log.write("relay_dropped", conn=conn.name, reason="opponent not connected")
+            self._count_drop(conn, "no_opponent")
             return
         copies = self._relay_copies(session, slot, conn, payload)
         for _ in range(copies):
@@ -292,10 +330,6 @@ class GameService(Service):
         return 0 if kind == "drop" else 2
 
     def _chat(self, conn, session, slot, fields):
-        # A flood of lines would fill the opponent's memory: beyond the rate they are dropped.
-        if not conn.state.chat.take(asyncio.get_running_loop().time()):
-            self.log.write("chat_limited", conn=conn.name, sender=slot.user_id, rate=self.cfg.chat_rate)
-            return
         size = len(fields["text"].encode("utf-8", "surrogatepass"))
         if size > self.cfg.max_chat:
             self.log.violation(conn, "chat text of %d bytes not relayed" % size)

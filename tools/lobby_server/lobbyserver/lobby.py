@@ -93,6 +93,9 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         self._dequeue(client)
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
+        # Its match, if it goes on, needs only the seat's record of this client; the way
+        # back would keep both alive until the collector's next full pass.
+        client.session = None
 
     def dispatch(self, conn, msg_id, fields):
         client = conn.state
@@ -307,7 +310,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         is still open waits: it would ignore a lobby GameStart until that one closes."""
         queue = self.queues.get(app, [])
         games = self.server.games
-        while True:
+        while not self.server.stopping:
             ready = [c for c in queue if not games.game_open(c)]
             if len(ready) < 2:
                 return

@@ -14,6 +14,10 @@ class Service:
         self.cfg = server.cfg
         self.log = server.log
 
+    def admit(self, conn, msg_id):
+        """False drops a message of this id, unread and unlogged (the service counts it)."""
+        return True
+
     def on_frame(self, conn, frame):
         message = self.read(conn, frame)
         if message is not None:
@@ -28,6 +32,8 @@ class Service:
             return None
         if msg_id not in self.accepted_ids:
             self.log.violation(conn, "%s on the %s connection" % (name, self.connection_word))
+            return None
+        if not self.admit(conn, msg_id):
             return None
         try:
             fields, remarks = decode_content(msg_id, frame.content)

@@ -1,11 +1,15 @@
 """Quick-play pairing, the game handshake, relay of game messages and chat, results,
 rematch and departure."""
 
+import os
+import signal
 import struct
 import threading
 import time
 import unittest
 
+from lobbyserver.app import Config
+from lobbyserver.game import CHAT_BURST_SECONDS, RELAY_BURST_SECONDS, Allowance
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase
 
@@ -113,6 +117,8 @@ class SecondIsMaster(MatchCase, unittest.TestCase):
 
 
 class Relay(MatchCase, unittest.TestCase):
+    server_args = ("--relay-rate", "100000")
+
     def test_thousand_messages_each_way_in_order(self):
         a, b, starts, _ = self.start_match()
         count, big_at = 1000, 500
@@ -217,36 +223,79 @@ class Relay(MatchCase, unittest.TestCase):
         self.assertEqual(self.server.events("session_end"), [])
 
 
-class ChatFlood(MatchCase, unittest.TestCase):
-    server_args = ("--chat-rate", "10")
+class Flood(MatchCase, unittest.TestCase):
+    # A log small enough that logging each dropped line would move the logins out of it.
+    server_args = ("--chat-rate", "10", "--log-max-bytes", "200000")
 
-    def test_a_flood_is_cut_to_the_rate_and_the_match_goes_on(self):
+    def test_a_flood_is_cut_to_the_budgets_counted_in_few_lines_and_the_match_goes_on(self):
         a, b, _, _ = self.start_match()
+        chats, moves = 300, 2000
         began = time.monotonic()
-        for i in range(300):
-            a.game.send(rc.chat(2, "flood %d" % i, a.id))
-        a.game.send(rc.game_message(event(25, 1)))
-        relayed = []
+        for i in range(chats):
+            a.game.send(rc.chat(2, "flood %d " % i + "x" * 990, a.id))
+        for i in range(moves):
+            a.game.send(rc.game_message(event(43, i)))
+        time.sleep(0.1)    # room for one more game message
+        a.game.send(rc.game_message(event(25, -1)))
+        lines, relayed = [], []
         while True:
             msg = b.game.recv(10)
-            if msg.id == rc.GAME_MESSAGE_ID:
+            if msg.id == rc.CHAT_ID:
+                lines.append(msg.text(1).split()[1])
+            elif msg.fields()[0] == event(25, -1):
                 break
-            relayed.append(msg.text(1))
+            else:
+                relayed.append(msg.fields()[0])
         elapsed = time.monotonic() - began
-        # Two seconds' worth at once, then the rate; the rest dropped, each drop logged.
-        self.assertGreaterEqual(len(relayed), 20)
-        self.assertLessEqual(len(relayed), 20 + 10 * elapsed + 1)
-        self.assertEqual(relayed, ["flood %d" % i for i in range(len(relayed))])
-        self.assertEqual(len(self.server.wait_for("chat_limited", 300 - len(relayed))), 300 - len(relayed))
+        # A burst at once, then the rate, in order; the rest dropped.
+        numbers = [int(n) for n in lines]
+        self.assertEqual(numbers[:20], list(range(20)))
+        self.assertLessEqual(len(lines), 20 + 10 * elapsed + 1)
+        self.assertEqual(numbers, sorted(set(numbers)))
+        budget = int(Config().relay_rate)
+        self.assertEqual(relayed[:budget], [event(43, i) for i in range(budget)])
+        self.assertLessEqual(len(relayed), budget + budget * elapsed + 1)
+        numbers = [struct.unpack_from("<i", p, 4)[0] for p in relayed]
+        self.assertEqual(numbers, sorted(set(numbers)))
+
         time.sleep(0.3)    # the allowance comes back with time
         b.game.send(rc.chat(2, "still here", b.id))
         a.game.send(rc.chat(2, "me too", a.id))
         self.assertEqual((a.game.expect(rc.CHAT_ID).text(1), b.game.expect(rc.CHAT_ID).text(1)),
                          ("still here", "me too"))
+        # The drops are counted, a line per connection per interval and one at its close; the
+        # log keeps its earlier lines and only the relayed messages' own.
+        a.game.close()
+        dropped = self.server.wait_for("dropped")
+        self.assertLessEqual(len(dropped), 1 + elapsed / 10 + 1)
+        self.assertEqual({r["conn"] for r in dropped}, {"G1"})   # a's, the first game connection
+        counts = {why: sum(r["counts"].get(why, 0) for r in dropped) for why in ("chat_rate", "relay_rate")}
+        self.assertEqual(counts, {"chat_rate": chats - len(lines), "relay_rate": moves - len(relayed)})
+        self.assertEqual(len(self.server.events("login")), 2)
+        self.assertFalse(os.path.exists(self.server.log_path + ".1"))
+        self.assertEqual(len([r for r in self.server.events("in") if r["name"] == "ChatMessage"]), len(lines) + 2)
+
+
+class Allowances(unittest.TestCase):
+    def test_the_chat_and_relay_budgets_refill_at_their_rate_up_to_their_burst(self):
+        cfg = Config()
+        for rate, burst_seconds in ((cfg.chat_rate, CHAT_BURST_SECONDS), (cfg.relay_rate, RELAY_BURST_SECONDS)):
+            burst = int(rate * burst_seconds)
+            allowance = Allowance(rate, burst_seconds, 0.0)
+
+            def passed(now, count):
+                return sum(allowance.take(now) for _ in range(count))
+
+            self.assertEqual(passed(0.0, burst + 5), burst)
+            # A sender exactly at the rate gets every message through.
+            steps = [k / rate for k in range(1, 1001)]
+            self.assertEqual(sum(allowance.take(now) for now in steps), 1000)
+            # However long the quiet spell, it saves up one burst, no more.
+            self.assertEqual(passed(steps[-1] + 3600.0, burst * 10), burst)
 
 
 class RelayFaults(MatchCase, unittest.TestCase):
-    server_args = ("--relay-faults", "0.2,0.2,7")
+    server_args = ("--relay-faults", "0.2,0.2,7", "--relay-rate", "100000")
 
     def receive_until_chat(self, player):
         got = []
@@ -288,6 +337,21 @@ class RelayFaults(MatchCase, unittest.TestCase):
         # The first player's game connection opens first (join_game runs one after the other).
         opened = [r["conn"] for r in self.server.events("open") if r["conn"].startswith("G")]
         return opened[sender - 1]
+
+
+class Shutdown(MatchCase, unittest.TestCase):
+    def test_a_stop_during_a_match_ends_it_as_a_shutdown_and_quietly(self):
+        a, b, starts, _ = self.start_match()
+        a.game.send(rc.game_end(starts[0].long(0), [a.id, b.id], [1, 2]))
+        self.server.wait_for("game_end")
+        self.server.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(self.server.proc.wait(10), 0)
+        self.assertNotIn("Traceback", self.server.proc.stderr.read().decode())
+        for client in (a.game, b.game, a.lobby, b.lobby):
+            client.expect_closed()
+        self.assertEqual([r["reason"] for r in self.server.events("session_end")], ["server shutdown"])
+        self.assertEqual(len(self.server.events("match_result")), 1)
+        self.assertEqual({r["reason"] for r in self.server.events("close")}, {"server shutdown"})
 
 
 class Abandoned(MatchCase, unittest.TestCase):

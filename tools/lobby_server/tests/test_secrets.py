@@ -1,11 +1,16 @@
 """What logs a player in stays out of the log, the state folder's files are the owner's,
 mail cannot be abused, and a log that cannot be written does not stop the service."""
 
+import contextlib
+import io
+import json
 import os
+import resource
 import signal
 import stat
 import unittest
 
+from lobbyserver.eventlog import EventLog, RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import ServerProcess, StoreCase
 
@@ -150,6 +155,30 @@ class StateFolder(StoreCase, unittest.TestCase):
         errors = server.proc.stderr.read().decode().splitlines()
         self.assertEqual(len(errors), 1, errors)
         self.assertIn("cannot write the log", errors[0])
+
+    def test_a_disk_that_fills_in_the_middle_of_a_line_leaves_no_broken_line(self):
+        path = os.path.join(self.dir, "server.log")
+        log = EventLog(RotatingFile(path))
+        log.write("login", user_id=1)
+        # A file size limit cuts the next write short, as a full disk does, then refuses more.
+        limit = os.path.getsize(path) + 40
+        saved_limit = resource.getrlimit(resource.RLIMIT_FSIZE)
+        saved_signal = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        told = io.StringIO()
+        try:
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, saved_limit[1]))
+            with contextlib.redirect_stderr(told):
+                for _ in range(3):
+                    log.write("chat", text="x" * 100)
+        finally:
+            resource.setrlimit(resource.RLIMIT_FSIZE, saved_limit)
+            signal.signal(signal.SIGXFSZ, saved_signal)
+        log.write("login", user_id=2)
+        with open(path, encoding="utf-8") as f:
+            records = [json.loads(line) for line in f]
+        self.assertEqual([(r["event"], r.get("user_id", r.get("lines"))) for r in records],
+                         [("login", 1), ("log_lost", 3), ("login", 2)])
+        self.assertEqual(len(told.getvalue().splitlines()), 1)
 
 
 if __name__ == "__main__":
