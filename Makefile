@@ -47,7 +47,7 @@ fuzz: deps
 	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_FUZZ=ON \
 	    -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF $(LAUNCHER) >/dev/null && \
 	  cmake --build $(FUZZ_DIR) -j $(JOBS) && \
-	  tools/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS); \
+	  JOBS=$(JOBS) tools/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS); \
 	else echo "clang++ not found: fuzz targets skipped"; fi
 
 build-release: deps
