@@ -20,6 +20,8 @@ FUZZ_SECONDS ?= 5
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache,)
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
+# The test programs share a precompiled header, which ccache caches only with these.
+export CCACHE_SLOPPINESS := pch_defines,time_macros
 
 .PHONY: deps test test-release-journeys run bench lint fuzz build-test build-release regen format-check
 
@@ -45,7 +47,7 @@ fuzz: deps
 	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug -DKORVEL_FUZZ=ON \
 	    -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF $(LAUNCHER) >/dev/null && \
 	  cmake --build $(FUZZ_DIR) -j $(JOBS) && \
-	  tools/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS); \
+	  JOBS=$(JOBS) tools/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS); \
 	else echo "clang++ not found: fuzz targets skipped"; fi
 
 build-release: deps

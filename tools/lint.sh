@@ -19,6 +19,11 @@ fi
 [[ -f $build/compile_commands.json ]] || { echo "lint: no $build/compile_commands.json (make build-test)"; exit 2; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+# The test programs force-include a header GCC precompiled, which clang cannot read: lint
+# them with the header's plain includes of their own.
+mkdir "$out/db"
+sed -E 's# -Winvalid-pch##g; s# -include [^ "]*/cmake_pch\.hxx##g' "$build/compile_commands.json" >"$out/db/compile_commands.json"
+build=$out/db
 start=$(date +%s)
 # Each file's report in a file of its own, so that parallel runs do not interleave.
 printf '%s\n' "${files[@]}" | xargs -r -P "${JOBS:-$(nproc)}" -I{} \

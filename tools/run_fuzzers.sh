@@ -42,14 +42,18 @@ options() {
 }
 export LSAN_OPTIONS="suppressions=$src/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-for name in $names; do
-  work="$build/corpus/$name"
+# One target per core at a time: each runs for its seconds whatever the others do.
+fuzz_one() {
+  local name=$1 work="$build/corpus/$1" len
   mkdir -p "$work"
   len=$(max_len "$name")
   echo "fuzzing $name for ${seconds}s, inputs up to $len bytes"
   # shellcheck disable=SC2046
   "$build/fuzz/fuzz_$name" $(options "$name") -max_total_time="$seconds" -max_len="$len" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$build/" \
     -print_final_stats=0 "$work" "$src/fuzz/corpus/$name" 2>"$build/fuzz_$name.log" \
-    || { tail -n 60 "$build/fuzz_$name.log"; echo "fuzz target $name failed"; exit 1; }
-done
+    || { tail -n 60 "$build/fuzz_$name.log"; echo "fuzz target $name failed"; return 1; }
+}
+export -f fuzz_one max_len options
+export build src seconds NETWORK_MAX PACK_MAX TEXT_MAX
+printf '%s\n' $names | xargs -P "${JOBS:-$(nproc)}" -I{} bash -c 'fuzz_one "$1"' _ {} || exit 1
 echo "fuzz targets passed"
