@@ -182,8 +182,10 @@ protected:
         ASSERT_TRUE(
             WriteTestFile(m_Harness.App(CMatchHarness::SIDE_A).Dir() + strPack, TestPackBytes(HatPack())));
         if (pBsPack)
+        {
             ASSERT_TRUE(
                 WriteTestFile(m_Harness.App(CMatchHarness::SIDE_B).Dir() + strPack, TestPackBytes(*pBsPack)));
+        }
         // enabled, item, amount, file, group value, description, group type
         m_Harness.App(CMatchHarness::SIDE_A).m_pTestLobby->m_aItems.Add({1, 501, 1, 1, -1, 10, 0});
         m_Harness.App(CMatchHarness::SIDE_B).m_pTestLobby->m_aItems.Add({1, 601, 1, 1, -1, 11, 0});
