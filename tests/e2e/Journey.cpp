@@ -353,6 +353,34 @@ bool CJourney::ShowsIn(const sE2eRect& r, uint32_t uColour, int iWidth) const
     return iPixels >= iWidth / 2 && std::abs(iSeen - iWidth) <= WIDTH_SLACK + iWidth / 10;
 }
 
+bool CJourney::AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot&, int&, int&)>& fnFind,
+                      int& iX, int& iY)
+{
+    // Three pictures over half a second, since a slow game may draw one frame in two pictures.
+    // A count-down's fading band or a pan changes far more than a sixth of a view.
+    const int iPictures = 3, iApartMilliseconds = 250, iMovingShare = 6;
+    if (!fnFind(Look(), iX, iY))
+        return false;
+    for (int i = 1; i < iPictures; ++i)
+    {
+        Pause(iApartMilliseconds);
+        const int iLastX = iX, iLastY = iY;
+        if (!fnFind(Look(), iX, iY) || std::abs(iX - iLastX) > 1 || std::abs(iY - iLastY) > 1 ||
+            m_Shot.m_iWidth != m_PreviousShot.m_iWidth || m_Shot.m_iHeight != m_PreviousShot.m_iHeight)
+            return false;
+        int iPixels = 0, iMoved = 0;
+        E2eEachPixel(m_Shot, r,
+                     [&](int x, int y, uint32_t uPixel)
+                     {
+                         ++iPixels;
+                         iMoved += uPixel == m_PreviousShot.At(x, y) ? 0 : 1;
+                     });
+        if (iMoved * iMovingShare > iPixels)
+            return false;
+    }
+    return true;
+}
+
 bool CJourney::ShowsOwnText(const std::string& strPath, uint32_t uColour)
 {
     return Shows(strPath, uColour, Widget(strPath).m_iTextWidth);
