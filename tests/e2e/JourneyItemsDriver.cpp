@@ -65,23 +65,23 @@ const float HEALTH_IN = 1.5f, HEALTH_WIDTH = 3.0f, HEALTH_TOP = 0.05f;
 const uint32_t HAT_BAND = 0x22407A;
 const int HAT_TOLERANCE = 20;
 const int HAT_PIXELS = 15;
-// White text: every channel at least this bright.
-const int TEXT_LEVEL = 0xF0;
+// A glyph's core: pure white, whatever the scenery behind (its soft edge is mixed with it).
+const int TEXT_LEVEL = 0xFF;
 // The health's line: its number is drawn about 0.4 S below the portrait's middle.
 const float HEALTH_BOTTOM = 0.8f;
 // The board's flomps stand below the action buttons' row and right of the zoom bar.
 const float BOARD_TOP = 3.0f, BOARD_LEFT = 2.0f, BOARD_BOTTOM = 2.2f;
 // Enough white pixels for a number of two or three digits.
 const int HEALTH_INK = 20;
-// Pixels of a glyph's edge that may differ between two windows showing the same digit: far
-// fewer than any two digits differ by.
+// Pixels away from a glyph's edge that may differ between two windows showing the same digit
+// (none seen): far fewer than any two digits differ by (47 and more seen).
 const int GLYPH_EDGE_PIXELS = 3;
 const int BOARD_SECONDS = 40;
 const int SHOTS = 4;
 const int DRAG_STEPS = 20;
 const int FLOMP_TOLERANCE = 30;
-// A guard for the view to come to rest (a turn lasts 30 s).
-const int REST_SECONDS = 10;
+// Guards for the view to come to rest and for a shot's turn pack (a turn lasts 30 s).
+const int REST_SECONDS = 10, SHOT_WAIT_SECONDS = 10;
 
 bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
 {
@@ -359,21 +359,34 @@ bool Shown(const std::vector<sGlyph>& aGlyphs)
     return iInk >= HEALTH_INK;
 }
 
-// Pixels that differ between two glyphs, the second moved by dx columns.
+// Pixels that differ between two glyphs, the second moved by dx columns, but for those next
+// to ink of both: the scenery behind lifts a glyph's soft edge over the white level here and
+// not there, while another digit differs by strokes away from the ink the two share.
 int Differing(const sGlyph& a, const sGlyph& b, int dx)
 {
     const int iRows = a.m_iWidth ? int(a.m_aInk.size()) / a.m_iWidth : 0;
     auto fnInk = [iRows](const sGlyph& glyph, int x, int y)
-    { return x >= 0 && x < glyph.m_iWidth && glyph.m_aInk[size_t(x) * size_t(iRows) + size_t(y)]; };
+    {
+        return x >= 0 && x < glyph.m_iWidth && y >= 0 && y < iRows &&
+               glyph.m_aInk[size_t(x) * size_t(iRows) + size_t(y)];
+    };
+    auto fnNextToBoth = [&](int x, int y)
+    {
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                if (fnInk(a, x + i, y + j) && fnInk(b, x + i - dx, y + j))
+                    return true;
+        return false;
+    };
     int iDiffering = 0;
     for (int x = -1; x <= std::max(a.m_iWidth, b.m_iWidth); ++x)
         for (int y = 0; y < iRows; ++y)
-            iDiffering += fnInk(a, x, y) != fnInk(b, x - dx, y) ? 1 : 0;
+            iDiffering += fnInk(a, x, y) != fnInk(b, x - dx, y) && !fnNextToBoth(x, y) ? 1 : 0;
     return iDiffering;
 }
 
-// The same digits: as many glyphs, each of the same shape but for the odd pixel of its edge
-// that the scenery behind lifts over the white level (which may move its first column).
+// The same digits: as many glyphs, each of the same shape but for its soft edge (whose first
+// column may move as well).
 bool SameDigits(const std::vector<sGlyph>& aFirst, const std::vector<sGlyph>& aSecond)
 {
     if (aFirst.size() != aSecond.size())
@@ -482,8 +495,9 @@ bool FindOnBoard(const sE2eShot& shot, int iSlot, int& iX, int& iY)
 }
 
 // The turn player pulls its flomp back, away from the other, and lets go: a shot at it.
-// Aimed once the view is at rest (not panning to the turn's flomp), the pull kept on the board.
-void Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
+// Aimed once the view is at rest (not panning to the turn's flomp), the pull kept on the board;
+// false when the view did not come to rest.
+bool Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
 {
     CJourney& journey = shooter.m_Journey;
     const sE2eRect board = BoardArea(journey.Look());
@@ -491,7 +505,7 @@ void Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
     auto fnFind = [&](const sE2eShot& shot, int& iX, int& iY)
     { return FindOnBoard(shot, shooter.m_iSlot, iX, iY); };
     if (!E2eWaitFor([&] { return journey.AtRest(board, fnFind, x, y); }, REST_SECONDS))
-        return;
+        return false;
     // Away from the other flomp, or from the window's middle when the view does not show it.
     int xTarget = 0, yTarget = 0;
     if (!FindOnBoard(journey.Picture(), target.m_iSlot, xTarget, yTarget))
@@ -500,6 +514,7 @@ void Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
     journey.Say(shooter.m_strName + " shoots at " + target.m_strName);
     journey.Drag(x, y, std::clamp(x + dx, board.m_iLeft, board.m_iRight - 1),
                  std::min(y + iPull / 2, board.m_iBottom - 1), DRAG_STEPS);
+    return true;
 }
 
 void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
@@ -534,20 +549,19 @@ void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
             return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_PACK; }, uShot) >=
                    0;
         };
-        for (int iTry = 0; iTry < PRESS_TRIES && !fnPacked(); ++iTry)
-        {
-            Shoot(shooter, target, 60 + 40 * (iShot % 3));
-            E2eWaitFor(fnPacked, 10);
-        }
         // The turn is over when the next one is given (or the match ends).
-        journey.WaitFor(
-            [&]
-            {
-                return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_NEXT; },
-                                          uShot) >= 0 ||
-                       journey.Log().Find(Event("game_end"), uFrom) >= 0;
-            },
-            shooter.m_strName + "'s turn ends");
+        auto fnTurnOver = [&]
+        {
+            return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_NEXT; }, uShot) >=
+                       0 ||
+                   journey.Log().Find(Event("game_end"), uFrom) >= 0;
+        };
+        for (int iTry = 0; iTry < PRESS_TRIES && !fnPacked() && !fnTurnOver(); ++iTry)
+        {
+            if (Shoot(shooter, target, 60 + 40 * (iShot % 3)))
+                E2eWaitFor(fnPacked, SHOT_WAIT_SECONDS);
+        }
+        journey.WaitFor(fnTurnOver, shooter.m_strName + "'s turn ends");
         std::vector<sGlyph> aNow;
         journey.WaitFor([&] { return SameHealth(aino, bram, aino.m_iSlot, &aNow) || !Shown(aNow); },
                         "both windows show Aino's health alike after " + shooter.m_strName + "'s shot");
