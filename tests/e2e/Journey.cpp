@@ -360,8 +360,9 @@ bool CJourney::AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot
                       int& iX, int& iY)
 {
     // Three pictures over half a second, since a slow game may draw one frame in two pictures.
-    // A count-down's fading band or a pan changes far more than a sixth of a view; a mark
-    // drifts a few pixels as a worn item wobbles over it or a banner fades across it.
+    // Only the scenery above the mark is compared: the water below it moves all the time. A
+    // count-down's fading band or a pan changes far more than a sixth of it; the mark drifts a
+    // few pixels as a worn item wobbles over it or a banner fades across it.
     const int iPictures = 3, iApartMilliseconds = 250, iMovingShare = 6, iDrift = 4;
     if (!fnFind(Look(), iX, iY))
         return false;
@@ -372,8 +373,9 @@ bool CJourney::AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot
         if (!fnFind(Look(), iX, iY) || std::abs(iX - iLastX) > iDrift || std::abs(iY - iLastY) > iDrift ||
             m_Shot.m_iWidth != m_PreviousShot.m_iWidth || m_Shot.m_iHeight != m_PreviousShot.m_iHeight)
             return false;
+        const sE2eRect above = {r.m_iLeft, r.m_iTop, r.m_iRight, std::min(r.m_iBottom, iY)};
         int iPixels = 0, iMoved = 0;
-        E2eEachPixel(m_Shot, r,
+        E2eEachPixel(m_Shot, above,
                      [&](int x, int y, uint32_t uPixel)
                      {
                          ++iPixels;

@@ -114,9 +114,8 @@ public:
     // Its own text (the layout's), in the colour.
     bool ShowsOwnText(const std::string& strPath, uint32_t uColour);
     // Pictures a moment apart in which the mark that fnFind finds stands at one place and
-    // most of the rectangle is unchanged: a view at rest, not panning, zooming or fading (the
-    // water's waves and a glow may still move). The mark's place in the last picture, which
-    // is the one to act on.
+    // most of the rectangle above it is unchanged: a view at rest, not panning, zooming or
+    // fading. The mark's place in the last picture, which is the one to act on.
     bool AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot&, int&, int&)>& fnFind, int& iX,
                 int& iY);
     // The pixels of the widget's rectangle in the last picture, to be compared later.
