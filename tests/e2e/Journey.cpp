@@ -174,10 +174,13 @@ void CJourney::Resize(int iWidth, int iHeight)
 
 void CJourney::Say(const std::string& strText) const
 {
+    // Seconds since the driver started: where a run lost its time shows in its output.
+    static const auto tStart = std::chrono::steady_clock::now();
+    const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - tStart).count();
     if (m_iPlayer > 1)
-        std::printf("journey, player %d: %s\n", m_iPlayer, strText.c_str());
+        std::printf("journey %6.1f s, player %d: %s\n", fSeconds, m_iPlayer, strText.c_str());
     else
-        std::printf("journey: %s\n", strText.c_str());
+        std::printf("journey %6.1f s: %s\n", fSeconds, strText.c_str());
     std::fflush(stdout);
 }
 
@@ -351,6 +354,37 @@ bool CJourney::ShowsIn(const sE2eRect& r, uint32_t uColour, int iWidth) const
         return iPixels >= 20;
     const int iSeen = iFirst < 0 ? 0 : iLast - iFirst + 1;
     return iPixels >= iWidth / 2 && std::abs(iSeen - iWidth) <= WIDTH_SLACK + iWidth / 10;
+}
+
+bool CJourney::AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot&, int&, int&)>& fnFind,
+                      int& iX, int& iY)
+{
+    // Three pictures over half a second, since a slow game may draw one frame in two pictures.
+    // Only the scenery above the mark is compared: the water below it moves all the time. A
+    // count-down's fading band or a pan changes far more than a sixth of it; the mark drifts a
+    // few pixels as a worn item wobbles over it or a banner fades across it.
+    const int iPictures = 3, iApartMilliseconds = 250, iMovingShare = 6, iDrift = 4;
+    if (!fnFind(Look(), iX, iY))
+        return false;
+    for (int i = 1; i < iPictures; ++i)
+    {
+        Pause(iApartMilliseconds);
+        const int iLastX = iX, iLastY = iY;
+        if (!fnFind(Look(), iX, iY) || std::abs(iX - iLastX) > iDrift || std::abs(iY - iLastY) > iDrift ||
+            m_Shot.m_iWidth != m_PreviousShot.m_iWidth || m_Shot.m_iHeight != m_PreviousShot.m_iHeight)
+            return false;
+        const sE2eRect above = {r.m_iLeft, r.m_iTop, r.m_iRight, std::min(r.m_iBottom, iY)};
+        int iPixels = 0, iMoved = 0;
+        E2eEachPixel(m_Shot, above,
+                     [&](int x, int y, uint32_t uPixel)
+                     {
+                         ++iPixels;
+                         iMoved += uPixel == m_PreviousShot.At(x, y) ? 0 : 1;
+                     });
+        if (iMoved * iMovingShare > iPixels)
+            return false;
+    }
+    return true;
 }
 
 bool CJourney::ShowsOwnText(const std::string& strPath, uint32_t uColour)

@@ -105,12 +105,19 @@ public:
 
     // ---- what the window shows
     const sE2eShot& Look();
+    // The last picture taken.
+    const sE2eShot& Picture() const { return m_Shot; }
     // The widget's rectangle shows a text of that width (0: any) in the colour, and is still.
     bool Shows(const std::string& strPath, uint32_t uColour, int iWidth);
     // The same for a rectangle of the window: still means alike in the last two pictures.
     bool ShowsIn(const sE2eRect& r, uint32_t uColour, int iWidth) const;
     // Its own text (the layout's), in the colour.
     bool ShowsOwnText(const std::string& strPath, uint32_t uColour);
+    // Pictures a moment apart in which the mark that fnFind finds stands at one place and
+    // most of the rectangle above it is unchanged: a view at rest, not panning, zooming or
+    // fading. The mark's place in the last picture, which is the one to act on.
+    bool AtRest(const sE2eRect& r, const std::function<bool(const sE2eShot&, int&, int&)>& fnFind, int& iX,
+                int& iY);
     // The pixels of the widget's rectangle in the last picture, to be compared later.
     std::vector<uint32_t> Pixels(const std::string& strPath);
     // Pixels that differ between two readings of one widget.

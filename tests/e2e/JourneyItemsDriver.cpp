@@ -65,17 +65,23 @@ const float HEALTH_IN = 1.5f, HEALTH_WIDTH = 3.0f, HEALTH_TOP = 0.05f;
 const uint32_t HAT_BAND = 0x22407A;
 const int HAT_TOLERANCE = 20;
 const int HAT_PIXELS = 15;
-// White text: every channel at least this bright.
-const int TEXT_LEVEL = 0xF0;
+// A glyph's core: pure white, whatever the scenery behind (its soft edge is mixed with it).
+const int TEXT_LEVEL = 0xFF;
 // The health's line: its number is drawn about 0.4 S below the portrait's middle.
 const float HEALTH_BOTTOM = 0.8f;
 // The board's flomps stand below the action buttons' row and right of the zoom bar.
 const float BOARD_TOP = 3.0f, BOARD_LEFT = 2.0f, BOARD_BOTTOM = 2.2f;
 // Enough white pixels for a number of two or three digits.
 const int HEALTH_INK = 20;
+// Pixels away from a glyph's edge that may differ between two windows showing the same digit
+// (none seen): far fewer than any two digits differ by (47 and more seen).
+const int GLYPH_EDGE_PIXELS = 3;
 const int BOARD_SECONDS = 40;
 const int SHOTS = 4;
 const int DRAG_STEPS = 20;
+const int FLOMP_TOLERANCE = 30;
+// Guards for the view to come to rest and for a shot's turn pack (a turn lasts 30 s).
+const int REST_SECONDS = 10, SHOT_WAIT_SECONDS = 10;
 
 bool Ink(CJourney& journey, const sE2eRect& r, uint32_t uColour)
 {
@@ -154,9 +160,11 @@ void OpenShopRow(CJourneyPages& pages, bool bBomb)
     const std::string strWhat = bBomb ? "the snow bomb" : "the hat";
     WaitForInk(journey, ShopRow(journey, "list_item_small//item_name", bBomb), JOURNEY_TEXT_PRIMARY,
                strWhat + "'s row shows its name");
-    journey.Press(ShopRow(journey, "list_item_small//item_name", bBomb), strWhat);
-    WaitForInk(journey, ShopRow(journey, "list_item_big//buy-button//label", bBomb), JOURNEY_TEXT_BUTTON,
-               strWhat + "'s opened row shows its buttons");
+    // Open and still: the Buy label whole where the opened row puts it (a closed list's rows
+    // show other white text there).
+    CJourneyListRows(journey, SHOP_LIST, true)
+        .PressUntilShown("list_item_small//item_name", "list_item_big//buy-button//label", bBomb ? 2 : 1,
+                         bBomb ? 1 : 0, JOURNEY_TEXT_BUTTON, strWhat + "'s opened row shows its buttons");
 }
 
 void BuyTheHat(CJourneyPages& aino)
@@ -217,13 +225,31 @@ void GiveTheBomb(CJourneyPages& aino, CJourneyPages& bram)
     aino.WaitForPage(GIFT_CONFIRM);
     journey.Keep("i4-gift-confirm");
     journey.PressWidget("//confirm_buy_gift_dialog//ok_buy_gift_confirm");
+    // Each toast shows for a few seconds only, both at about the same time: both windows are
+    // watched together.
+    CJourney& other = bram.Journey();
+    bool bSentShown = false, bCameShown = false;
+    journey.WaitFor(
+        [&]
+        {
+            if (!bSentShown && ShowsToast(journey, strSent))
+            {
+                bSentShown = true;
+                journey.Keep("i5-gift-sent");
+            }
+            if (!bCameShown && ShowsToast(other, strCame))
+            {
+                bCameShown = true;
+                other.Keep("i6-gift-came");
+            }
+            return bSentShown && bCameShown;
+        },
+        "the toasts say \"" + strSent + "\" and \"" + strCame + "\"");
     journey.WaitForRecord(
         "the server confirmed the gift",
         [](const CTestJson& r)
         { return Out("ConfirmBuyItemResponse")(r) && r["fields"]["error"].String().empty(); },
         uFrom);
-    WaitForToast(journey, strSent);
-    journey.Keep("i5-gift-sent");
     journey.Expect(journey.Log().Find(CJourney::Incoming("UpdateItemState"), uFrom) < 0,
                    "the giver asked to enable no item of the receiver's");
     journey.WaitForRecord("the wallet went down by the gift's price",
@@ -231,9 +257,6 @@ void GiveTheBomb(CJourneyPages& aino, CJourneyPages& bram)
     journey.Expect(!Ink(journey, journey.Widget(ERROR_TITLE).m_Rect, JOURNEY_TEXT_ERROR),
                    "no error dialog after the gift");
 
-    CJourney& other = bram.Journey();
-    WaitForToast(other, strCame);
-    other.Keep("i6-gift-came");
     bram.PressUntil("//startscreen_root//startscreen//menu_items", MY_ITEMS);
     CJourneyListRows mine(other, MY_ITEMS_LIST, false);
     WaitForInk(other, mine.Part("list_item_small//item_name", 0, 0), JOURNEY_TEXT_PRIMARY,
@@ -283,34 +306,105 @@ bool WearsHat(CJourney& journey, int iSlot)
     return E2eCountNear(shot, NameBar(shot, iSlot).m_Hat, HAT_BAND, HAT_TOLERANCE) >= HAT_PIXELS;
 }
 
-// The white pixels of the slot's health number, row by row.
-std::vector<bool> Health(CJourney& journey, int iSlot)
+// The slot's health number as its glyphs, left to right: each the white pixels of one run
+// of inked columns, column by column over the rows of the number's line.
+struct sGlyph
+{
+    int m_iWidth = 0;
+    std::vector<bool> m_aInk; // column by column
+};
+
+std::vector<sGlyph> Health(CJourney& journey, int iSlot)
 {
     const sE2eShot& shot = journey.Look();
     const sE2eRect r = NameBar(shot, iSlot).m_Health;
-    std::vector<bool> aInk;
-    for (int y = r.m_iTop; y < r.m_iBottom; ++y)
-        for (int x = r.m_iLeft; x < r.m_iRight; ++x)
+    const int iLeft = std::max(r.m_iLeft, 0), iRight = std::min(r.m_iRight, shot.m_iWidth);
+    const int iTop = std::max(r.m_iTop, 0), iBottom = std::min(r.m_iBottom, shot.m_iHeight);
+    std::vector<sGlyph> aGlyphs;
+    bool bInGlyph = false;
+    for (int x = iLeft; x < iRight; ++x)
+    {
+        std::vector<bool> aColumn;
+        for (int y = iTop; y < iBottom; ++y)
         {
             const uint32_t u = shot.At(x, y);
-            aInk.push_back(int((u >> 16) & 0xFF) >= TEXT_LEVEL && int((u >> 8) & 0xFF) >= TEXT_LEVEL &&
-                           int(u & 0xFF) >= TEXT_LEVEL);
+            aColumn.push_back(int((u >> 16) & 0xFF) >= TEXT_LEVEL && int((u >> 8) & 0xFF) >= TEXT_LEVEL &&
+                              int(u & 0xFF) >= TEXT_LEVEL);
         }
-    return aInk;
+        const bool bInk = std::find(aColumn.begin(), aColumn.end(), true) != aColumn.end();
+        if (bInk && !bInGlyph)
+            aGlyphs.emplace_back();
+        if (bInk)
+        {
+            aGlyphs.back().m_aInk.insert(aGlyphs.back().m_aInk.end(), aColumn.begin(), aColumn.end());
+            ++aGlyphs.back().m_iWidth;
+        }
+        bInGlyph = bInk;
+    }
+    // A lone edge pixel apart from the digits is no glyph.
+    aGlyphs.erase(std::remove_if(aGlyphs.begin(), aGlyphs.end(),
+                                 [](const sGlyph& glyph) {
+                                     return std::count(glyph.m_aInk.begin(), glyph.m_aInk.end(), true) <=
+                                            GLYPH_EDGE_PIXELS;
+                                 }),
+                  aGlyphs.end());
+    return aGlyphs;
 }
 
-bool Shown(const std::vector<bool>& aInk)
+bool Shown(const std::vector<sGlyph>& aGlyphs)
 {
-    return std::count(aInk.begin(), aInk.end(), true) >= HEALTH_INK;
+    int iInk = 0;
+    for (const sGlyph& glyph : aGlyphs)
+        iInk += int(std::count(glyph.m_aInk.begin(), glyph.m_aInk.end(), true));
+    return iInk >= HEALTH_INK;
 }
 
-// Both windows show the slot's health drawn alike (the windows have one size).
-bool SameHealth(sJourneyPlayer& a, sJourneyPlayer& b, int iSlot, std::vector<bool>* pShown = nullptr)
+// Pixels that differ between two glyphs, the second moved by dx columns, but for those next
+// to ink of both: the scenery behind lifts a glyph's soft edge over the white level here and
+// not there, while another digit differs by strokes away from the ink the two share.
+int Differing(const sGlyph& a, const sGlyph& b, int dx)
 {
-    const std::vector<bool> aFirst = Health(a.m_Journey, iSlot), aSecond = Health(b.m_Journey, iSlot);
+    const int iRows = a.m_iWidth ? int(a.m_aInk.size()) / a.m_iWidth : 0;
+    auto fnInk = [iRows](const sGlyph& glyph, int x, int y)
+    {
+        return x >= 0 && x < glyph.m_iWidth && y >= 0 && y < iRows &&
+               glyph.m_aInk[size_t(x) * size_t(iRows) + size_t(y)];
+    };
+    auto fnNextToBoth = [&](int x, int y)
+    {
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                if (fnInk(a, x + i, y + j) && fnInk(b, x + i - dx, y + j))
+                    return true;
+        return false;
+    };
+    int iDiffering = 0;
+    for (int x = -1; x <= std::max(a.m_iWidth, b.m_iWidth); ++x)
+        for (int y = 0; y < iRows; ++y)
+            iDiffering += fnInk(a, x, y) != fnInk(b, x - dx, y) && !fnNextToBoth(x, y) ? 1 : 0;
+    return iDiffering;
+}
+
+// The same digits: as many glyphs, each of the same shape but for its soft edge (whose first
+// column may move as well).
+bool SameDigits(const std::vector<sGlyph>& aFirst, const std::vector<sGlyph>& aSecond)
+{
+    if (aFirst.size() != aSecond.size())
+        return false;
+    for (size_t u = 0; u < aFirst.size(); ++u)
+        if (std::min({Differing(aFirst[u], aSecond[u], -1), Differing(aFirst[u], aSecond[u], 0),
+                      Differing(aFirst[u], aSecond[u], 1)}) > GLYPH_EDGE_PIXELS)
+            return false;
+    return true;
+}
+
+// Both windows show the slot's health as the same number (the windows have one size).
+bool SameHealth(sJourneyPlayer& a, sJourneyPlayer& b, int iSlot, std::vector<sGlyph>* pShown = nullptr)
+{
+    const std::vector<sGlyph> aFirst = Health(a.m_Journey, iSlot), aSecond = Health(b.m_Journey, iSlot);
     if (pShown)
         *pShown = aFirst;
-    return Shown(aFirst) && aFirst == aSecond;
+    return Shown(aFirst) && SameDigits(aFirst, aSecond);
 }
 
 // The game event type of a logged GameMessage, -1 for another record.
@@ -371,21 +465,28 @@ int TurnSlot(CJourney& journey, size_t uFrom)
     return iSlot;
 }
 
-// Where the slot's flomp stands on the board above the name bar.
-bool FindOnBoard(CJourney& journey, int iSlot, int& iX, int& iY)
+// Where the board shows the scene: below the action buttons (and the lobby's button), above
+// the name bar, right of the zoom bar.
+sE2eRect BoardArea(const sE2eShot& shot)
 {
-    const sE2eShot& shot = journey.Look();
     const float S = float(shot.m_iWidth) / BOARD_UNITS;
-    const int iBottom = shot.m_iHeight - int(BOARD_BOTTOM * S);
+    return {int(BOARD_LEFT * S), int(BOARD_TOP * S), shot.m_iWidth, shot.m_iHeight - int(BOARD_BOTTOM * S)};
+}
+
+// Where the slot's flomp stands on the board.
+bool FindOnBoard(const sE2eShot& shot, int iSlot, int& iX, int& iY)
+{
     long long llX = 0, llY = 0, llCount = 0;
-    for (int y = int(BOARD_TOP * S); y < iBottom; ++y)
-        for (int x = int(BOARD_LEFT * S); x < shot.m_iWidth; ++x)
-            if (E2eNear(shot.At(x, y), FLOMP_COLOURS[iSlot], 30))
-            {
-                llX += x;
-                llY += y;
-                ++llCount;
-            }
+    E2eEachPixel(shot, BoardArea(shot),
+                 [&](int x, int y, uint32_t uPixel)
+                 {
+                     if (E2eNear(uPixel, FLOMP_COLOURS[iSlot], FLOMP_TOLERANCE))
+                     {
+                         llX += x;
+                         llY += y;
+                         ++llCount;
+                     }
+                 });
     if (llCount < HAT_PIXELS)
         return false;
     iX = int(llX / llCount);
@@ -394,16 +495,26 @@ bool FindOnBoard(CJourney& journey, int iSlot, int& iX, int& iY)
 }
 
 // The turn player pulls its flomp back, away from the other, and lets go: a shot at it.
-void Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
+// Aimed once the view is at rest (not panning to the turn's flomp), the pull kept on the board;
+// false when the view did not come to rest.
+bool Shoot(sJourneyPlayer& shooter, const sJourneyPlayer& target, int iPull)
 {
     CJourney& journey = shooter.m_Journey;
-    int x = 0, y = 0, xTarget = 0, yTarget = 0;
-    if (!FindOnBoard(journey, shooter.m_iSlot, x, y) ||
-        !FindOnBoard(journey, target.m_iSlot, xTarget, yTarget))
-        return;
+    const sE2eRect board = BoardArea(journey.Look());
+    int x = 0, y = 0;
+    auto fnFind = [&](const sE2eShot& shot, int& iX, int& iY)
+    { return FindOnBoard(shot, shooter.m_iSlot, iX, iY); };
+    if (!E2eWaitFor([&] { return journey.AtRest(board, fnFind, x, y); }, REST_SECONDS))
+        return false;
+    // Away from the other flomp, or from the window's middle when the view does not show it.
+    int xTarget = 0, yTarget = 0;
+    if (!FindOnBoard(journey.Picture(), target.m_iSlot, xTarget, yTarget))
+        xTarget = journey.Picture().m_iWidth / 2;
     const int dx = xTarget > x ? -iPull : iPull;
     journey.Say(shooter.m_strName + " shoots at " + target.m_strName);
-    journey.Drag(x, y, x + dx, y + iPull / 2, DRAG_STEPS);
+    journey.Drag(x, y, std::clamp(x + dx, board.m_iLeft, board.m_iRight - 1),
+                 std::min(y + iPull / 2, board.m_iBottom - 1), DRAG_STEPS);
+    return true;
 }
 
 void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
@@ -413,7 +524,7 @@ void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
     const size_t uFrom = journey.LogCount();
     QuickPlay(aino, bram);
     CheckItemEvents(aino, uFrom);
-    std::vector<bool> aHealth;
+    std::vector<sGlyph> aHealth;
     journey.WaitFor(
         [&]
         {
@@ -438,24 +549,23 @@ void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
             return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_PACK; }, uShot) >=
                    0;
         };
-        for (int iTry = 0; iTry < PRESS_TRIES && !fnPacked(); ++iTry)
-        {
-            Shoot(shooter, target, 60 + 40 * (iShot % 3));
-            E2eWaitFor(fnPacked, 10);
-        }
         // The turn is over when the next one is given (or the match ends).
-        journey.WaitFor(
-            [&]
-            {
-                return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_NEXT; },
-                                          uShot) >= 0 ||
-                       journey.Log().Find(Event("game_end"), uFrom) >= 0;
-            },
-            shooter.m_strName + "'s turn ends");
-        std::vector<bool> aNow;
+        auto fnTurnOver = [&]
+        {
+            return journey.Log().Find([](const CTestJson& r) { return EventType(r) == EVENT_NEXT; }, uShot) >=
+                       0 ||
+                   journey.Log().Find(Event("game_end"), uFrom) >= 0;
+        };
+        for (int iTry = 0; iTry < PRESS_TRIES && !fnPacked() && !fnTurnOver(); ++iTry)
+        {
+            if (Shoot(shooter, target, 60 + 40 * (iShot % 3)))
+                E2eWaitFor(fnPacked, SHOT_WAIT_SECONDS);
+        }
+        journey.WaitFor(fnTurnOver, shooter.m_strName + "'s turn ends");
+        std::vector<sGlyph> aNow;
         journey.WaitFor([&] { return SameHealth(aino, bram, aino.m_iSlot, &aNow) || !Shown(aNow); },
                         "both windows show Aino's health alike after " + shooter.m_strName + "'s shot");
-        bHit = Shown(aNow) && aNow != aHealth;
+        bHit = Shown(aNow) && !SameDigits(aNow, aHealth);
     }
     aino.m_Journey.Keep("i9-after-shots");
     bram.m_Journey.Keep("i9-after-shots");

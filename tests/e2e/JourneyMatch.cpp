@@ -36,9 +36,10 @@ const int BUBBLE_TOLERANCE = 8;
 const int BUBBLE_SHARE = 80; // percent
 const char* const GUEST_BUTTON = "//loginscreen_root//loginscreen_choices//guest_login_button";
 // The result's line that the opponent left (game/MoxPlayStateInfo.cpp): white over its black
-// shadow, centred, from a quarter of the height down; a line of words leaves many pixels of
-// both, which the scene's pictures do not.
-const float LEFT_LINE_TOP = 0.24f, LEFT_LINE_BOTTOM = 0.34f, LEFT_LINE_SIDE = 0.15f;
+// shadow, centred, about a quarter of the height down; a line of words leaves many pixels of
+// both, which the scene's pictures do not. The line that a turn ran out stands at 0.3 of the
+// height, below this band.
+const float LEFT_LINE_TOP = 0.22f, LEFT_LINE_BOTTOM = 0.275f, LEFT_LINE_SIDE = 0.15f;
 const uint32_t INFO_WHITE = 0xFFFFFF, INFO_SHADOW = 0x000000;
 const int INFO_TOLERANCE = 16;
 const int LEFT_LINE_PIXELS = 150;

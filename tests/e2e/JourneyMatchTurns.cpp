@@ -1,10 +1,8 @@
 #include "tests/e2e/JourneyMatchTurns.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <map>
-#include <thread>
 
 using namespace journey_pages;
 using lobby_match::GameEvent;
@@ -20,6 +18,8 @@ const int EVENT_START_GAME = 6, EVENT_NEXT_PLAYER = 10, EVENT_PLAYBACK_DONE = 71
 const size_t TURN_SLOT_BYTE = 12;
 const int MATCHES = 3;
 const int SHOT_TRIES = 15, SHOT_WAIT_SECONDS = 8, REMATCH_TRIES = 4;
+// A guard for the view to come to rest (a turn lasts 30 s).
+const int REST_SECONDS = 10;
 // The pull of a shot, up and towards the window's middle, in 1024ths of the width.
 const int PULL_OF_1024 = 106, PULL_MOVES = 10;
 // The match screen (game/MoxPlayStateControls.cpp): the action buttons' row 1.5 thirtieths
@@ -194,17 +194,33 @@ private:
         // only within this turn: its time-out passes the turn on.
         for (int iTry = 0; iTry < SHOT_TRIES && !fnTurnOver(); ++iTry)
         {
-            board = journey.Look();
+            // Aimed from a view at rest, as soon as it is: past the count-down's fading band
+            // and the pan to the turn's flomp, early in the turn's time.
+            const sE2eRect scene = SceneArea(journey.Look());
             int x = 0, y = 0;
-            if (!FindColour(board, FLOMP_COLOURS[player.m_iSlot], SceneArea(board), x, y))
-            {
-                std::this_thread::sleep_for(std::chrono::seconds(1));
+            if (!E2eWaitFor(
+                    [&]
+                    {
+                        return fnTurnOver() ||
+                               journey.AtRest(
+                                   scene,
+                                   [&](const sE2eShot& shot, int& iX, int& iY)
+                                   { return FindColour(shot, FLOMP_COLOURS[player.m_iSlot], scene, iX, iY); },
+                                   x, y);
+                    },
+                    REST_SECONDS) ||
+                fnTurnOver())
                 continue;
-            }
+            board = journey.Picture();
+            // The pull stays in the scene: off the action buttons and the lobby's button above it.
             const int iPull = board.m_iWidth * PULL_OF_1024 / 1024;
-            journey.Drag(x, y, x + (x < board.m_iWidth / 2 ? iPull : -iPull), y - iPull, PULL_MOVES);
+            const int x1 =
+                std::clamp(x + (x < board.m_iWidth / 2 ? iPull : -iPull), scene.m_iLeft, scene.m_iRight - 1);
+            journey.Drag(x, y, x1, std::max(y - iPull, scene.m_iTop), PULL_MOVES);
             E2eWaitFor(fnTurnOver, SHOT_WAIT_SECONDS);
         }
+        if (board.m_iWidth == 0)
+            board = journey.Look();
         journey.Keep("shot-" + player.m_strName);
         CheckBoard(journey, board, player.m_strName);
         journey.Expect(m_Host.Log().Find(GameEvent(strOwn, EVENT_TURN_PACK), uFrom) >= 0,

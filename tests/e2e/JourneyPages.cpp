@@ -13,6 +13,10 @@ namespace
 // 0.7 r above the bottom.
 const int TRAINING_SLOT = 0, EXIT_DOOR_SLOT = 5;
 const uint32_t MENU_GREEN = 0x3CB44B; // the menu's training button
+// Typed text in a field (its colour; the title an empty field shows has the display colour),
+// mixed at the glyphs' soft edges.
+const uint32_t TYPED_COLOUR = JOURNEY_TEXT_DIM;
+const int TYPED_TOLERANCE = 48;
 
 sE2eRect MenuButton(const sE2eShot& shot, int iSlot)
 {
@@ -107,11 +111,27 @@ void CJourneyPages::PressUntil(const std::string& strPath, const sJourneyPage& p
 
 void CJourneyPages::TypeInto(const std::string& strPath, const std::string& strText)
 {
-    m_Journey.PressWidget(strPath);
-    // As a typist replaces what a field holds: select all, then type over it.
-    if (!strText.empty())
-        m_Journey.PressKey(XK_a, true);
-    m_Journey.TypeText(strText);
+    // A press during the page's slide leaves the field without the focus and the keys go
+    // nowhere: typed again until the field shows text (a caret is no wider than a few
+    // pixels). The step after it names what is missing if it never shows.
+    const int iTries = 3, iSeconds = 5, iTextSpan = 12;
+    const sE2eRect field = m_Journey.Widget(strPath).m_Rect;
+    auto fnShown = [&]
+    {
+        return E2eInkSpan(m_Journey.Look(), field,
+                          [](int, int, uint32_t uPixel)
+                          { return E2eNear(uPixel, TYPED_COLOUR, TYPED_TOLERANCE); }) >= iTextSpan;
+    };
+    for (int iTry = 0; iTry < iTries; ++iTry)
+    {
+        m_Journey.PressWidget(strPath);
+        // As a typist replaces what a field holds: select all, then type over it.
+        if (!strText.empty())
+            m_Journey.PressKey(XK_a, true);
+        m_Journey.TypeText(strText);
+        if (strText.empty() || E2eWaitFor(fnShown, iSeconds))
+            return;
+    }
 }
 
 void CJourneyPages::ChooseLanguage(int iRow)
@@ -293,6 +313,13 @@ void CJourneyPages::ChangeLanguageInSettings(int iRow)
     PressUntil("//settings_root//language_button", SETTINGS_LANGUAGE);
     const size_t uFrom = m_Journey.LogCount();
     ChooseLanguage(iRow);
+    // A press of Continue right after the row's may be lost: pressed again until the game
+    // tells the server.
+    const int iTries = 4, iSeconds = 5;
+    auto fnHeard = [&]
+    { return m_Journey.Log().Find(CJourney::Incoming("ChangeLanguageMessage"), uFrom) >= 0; };
+    for (int iTry = 0; iTry < iTries && !E2eWaitFor(fnHeard, iSeconds); ++iTry)
+        m_Journey.PressWidget("//settings_language//choose_language_button");
     m_Journey.WaitForRecord("the server heard the language", CJourney::Incoming("ChangeLanguageMessage"),
                             uFrom);
     WaitForPage(SETTINGS_LANGUAGE);

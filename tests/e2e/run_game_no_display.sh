@@ -7,9 +7,29 @@ set -uo pipefail
 src=$1
 build=$2
 
-# :87 unless an X server happens to run there.
+# :87 unless something answers there. A server may be reachable though no file of it shows
+# under this /tmp (another mount namespace, a container sharing the network): every way the
+# X library tries is probed, the abstract socket, the socket file and TCP.
+answers() {
+  python3 - "$1" <<'PY'
+import socket, sys
+n = int(sys.argv[1])
+path = "/tmp/.X11-unix/X%d" % n
+ways = [(socket.AF_UNIX, "\0" + path), (socket.AF_UNIX, path), (socket.AF_INET, ("127.0.0.1", 6000 + n)),
+        (socket.AF_INET6, ("::1", 6000 + n))]
+for family, address in ways:
+    try:
+        with socket.socket(family, socket.SOCK_STREAM) as s:
+            s.settimeout(2)
+            s.connect(address)
+            sys.exit(0)
+    except OSError:
+        pass
+sys.exit(1)
+PY
+}
 number=87
-while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do
+while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] || answers $number; do
   number=$((number + 1))
 done
 home=$(mktemp -d)

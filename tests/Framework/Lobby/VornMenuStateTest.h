@@ -166,7 +166,11 @@ protected:
         for (int i = 0; i < 240; ++i)
             aTexts.push_back(SessionText(i));
         for (const auto& text : m_Texts)
-            aTexts[text.first] = text.second;
+        {
+            if (size_t(text.first) >= aTexts.size())
+                aTexts.resize(size_t(text.first) + 1);
+            aTexts[size_t(text.first)] = text.second;
+        }
         return aTexts;
     }
     void TearDown() override { CSessionServerTest::TearDown(); }
