@@ -2,7 +2,7 @@
 //  (f) two accounts made through the pages, each game naming on its terminal the server it
 //      reached; both press play and are paired; one shot each by dragging the own flomp, the
 //      turn passing over the server (a rematch when a shot decides the match); one chat line
-//      each way, its bubble at the sender's flomp in both windows; the chat's back arrow
+//      each way, its bubble at the sender's portrait in both windows; the chat's back arrow
 //      returns to the board and leaves nothing; one leaves by the exit door, answering
 //      the quit question; the stayer sees that the opponent left before the chat page comes,
 //      then a chat without a rematch, and gets back to the game's menu; the server records the
@@ -65,14 +65,9 @@ void GuestToMenu(sPlayer& player)
     ReadLogin(player, uFrom);
 }
 
-// The side of the name bar where the slot's flomp shows in the player's window.
-bool FlompOnTheRight(sPlayer& viewer, const sPlayer& sender)
-{
-    int x = 0, y = 0;
-    viewer.m_Journey.Expect(viewer.m_Match.FindFlomp(sender.m_iSlot, x, y),
-                            viewer.m_strName + " sees " + sender.m_strName + "'s flomp");
-    return x > viewer.m_Journey.Look().m_iWidth / 2;
-}
+// A line shows beside its speaker's portrait in the name bar, the second player's on the
+// right, wherever the camera has moved the speaker's flomp.
+const int RIGHT_SLOT = 1;
 
 // Until no bubble shows in the window (the chat's help at the match's start).
 void WaitForNoBubble(sPlayer& player)
@@ -92,8 +87,8 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     WaitForNoBubble(receiver);
     sPlayer* apViewers[2] = {&receiver, &sender};
     bool abRight[2] = {}, abSeen[2] = {}, abOther[2] = {};
-    for (int i = 0; i < 2; ++i)
-        abRight[i] = FlompOnTheRight(*apViewers[i], sender);
+    for (bool& bRight : abRight)
+        bRight = sender.m_iSlot == RIGHT_SLOT;
     const size_t uFrom = log.LogCount();
     sender.m_Match.OpenChat();
     sender.m_Match.SayInChat(strText);
@@ -109,11 +104,12 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
         }
         return abSeen[i];
     };
-    log.WaitFor([&] { return Seen(0); },
-                "the bubble of " + sender.m_strName + "'s line shows by its flomp for " + receiver.m_strName);
+    log.WaitFor([&] { return Seen(0); }, "the bubble of " + sender.m_strName +
+                                             "'s line shows at its portrait's side for " +
+                                             receiver.m_strName);
     sender.m_Match.PressChatBack();
-    log.WaitFor([&] { return Seen(1); },
-                "the bubble of " + sender.m_strName + "'s line shows by its flomp for " + sender.m_strName);
+    log.WaitFor([&] { return Seen(1); }, "the bubble of " + sender.m_strName +
+                                             "'s line shows at its portrait's side for " + sender.m_strName);
     log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
     log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
     sender.m_Match.WaitForBoard();
