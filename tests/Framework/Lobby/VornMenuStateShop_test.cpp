@@ -2,6 +2,7 @@
 // KORVEL_GL_TEST
 #include "VornMenuStateShopServer.h"
 
+#include "Framework/Session/asn1_hile_ids.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornLanguage.h"
@@ -348,17 +349,20 @@ TEST_F(CVornMenuState, AGiftForTwoChosenPlayersCostsTheGiftPriceTwice)
 
     // Cancelling the recipient list empties it: the next list starts from the server's answer.
     // The gift button empties the shop list it was pressed in, so the shop is filled again.
+    // The list empties on its next update, which a hidden list does not get: the answer that
+    // opens the recipient list waits until the shop list has emptied.
+    m_pControl->Hold(eMSG_BUY_ITEM_RESPONSE);
     ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
+    EXPECT_TRUE(WaitFor([&] { return FindAs<CInfiniteList>("shop_page_list")->GetCount() == 0; }));
+    m_pControl->Release(eMSG_BUY_ITEM_RESPONSE);
     ASSERT_TRUE(WaitForPage("dialog_list_selection"));
     CInfiniteList* pList = FindAs<CInfiniteList>("selection_list_content");
     ::CVornMenuState::actionShowSelectionList(pList, Lobby());
     ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; }));
-    EXPECT_EQ(FindAs<CInfiniteList>("shop_page_list")->GetCount(), 0);
     ::CVornMenuState::actionCancelListSelection(nullptr, Lobby());
     ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
     ::CVornMenuState::actionShopBuyGift(In(RowFor("shop_page_list", BOMB), "//gift-button"), Lobby());
-    ASSERT_TRUE(WaitFor([&] { return In("BuyItem").size() == 2; }));
-    Settle();
+    ASSERT_TRUE(WaitForPage("dialog_list_selection"));
     ::CVornMenuState::actionShowSelectionList(pList, Lobby());
     ASSERT_TRUE(WaitFor([&] { return pList->GetCount() == 2; })) << "two offered, not four";
 
