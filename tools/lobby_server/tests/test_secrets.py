@@ -14,7 +14,7 @@ from lobbyserver.eventlog import EventLog, RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import ServerProcess, StoreCase
 
-BAD_EMAIL, NOT_AVAILABLE = -5, -4
+BAD_DETAILS, NOT_AVAILABLE = -3, -4
 EXTERNAL_TOKEN = "token-that-logs-in-7f3a"
 
 
@@ -89,13 +89,18 @@ class StateFolder(StoreCase, unittest.TestCase):
         os.symlink(outside, os.path.join(self.mail, "carol.txt"))
         server = self.start()
         client = self.connect(server)
-        # A line break (or any control character) would add a line to the mail; an address has
-        # one "@" with text on both sides and at most 254 characters.
+        # A line break (or any control character) would add a line to the mail, a direction
+        # override shows another address, and there are no spaces in one; an address has one
+        # "@" with text on both sides and at most 254 characters. The game explains -3.
         at_most = "f" * 242 + "@example.org"
-        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f", "eve", "eve@",
-                        "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
-            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_EMAIL, address[:20])
+        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f", "eve\x85@example.org",
+                        "eve@example.org\u2028Bcc: all@example.org", "eve\u2029@example.org",
+                        "\u202egro.elpmaxe@eve", "eve\u200b@example.org", "\ufeffeve@example.org",
+                        "eve @example.org", "eve\u00a0@example.org", "eve\u3000@example.org", "eve\t@example.org",
+                        "eve", "eve@", "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
+            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_DETAILS, ascii(address[:20]))
         self.assertEqual(self.register(client, "frank", at_most)[0], 0)
+        self.assertEqual(self.register(client, "gerda", "g\u00fcnther@b\u00fccher.example")[0], 0)
         # The planted link is replaced by the mail, never written through.
         result, _ = self.register(client, "carol", "carol@example.org")
         self.assertEqual(result, 0)
