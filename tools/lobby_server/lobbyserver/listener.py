@@ -1,17 +1,19 @@
 """Accepting client connections within the process's descriptors.
 
 asyncio's own accept loop, once the process is out of descriptors, reports every failed
-accept through the loop's exception handler, a traceback each (a hundred per wake-up, again
-every second), and leaves the connections it could not take in the kernel's queue. Written
-to a standard error that is a pipe nobody empties, the tracebacks soon fill it, and the
-write that blocks then holds up the whole event loop: no connection is served or closed
-again. Here every connection above a cap is accepted and closed at once, the cap leaves
-room for the log, the store and the connections being served, and refusals are counted in
-the log, a line per interval.
+accept through the loop's exception handler, a traceback each (up to a hundred per wake-up,
+each scheduling another retry a second later), and leaves the connections it could not take
+in the kernel's queue. Written to a standard error that is a pipe nobody empties, the
+tracebacks soon fill it, and the write that blocks then holds up the whole event loop: no
+connection is served or closed again. Written to a file, they fill the disk instead, and
+the loop spends its time on them. Here every connection above a cap is accepted and closed
+at once, the cap leaves room for the log, the store and the connections being served, and
+refusals are counted in the log, a line per interval.
 """
 
 import asyncio
 import collections
+import errno
 import os
 import resource
 import socket
@@ -23,6 +25,7 @@ LISTEN_BACKLOG = 100
 ACCEPT_BATCH = 100          # accepts per wake-up of a listener, as asyncio's
 ACCEPT_RETRY_DELAY = 0.5    # seconds before accepting again when the system gave no descriptor
 REFUSAL_LOG_INTERVAL = 10.0  # seconds between the lines counting refused connections
+_NO_DESCRIPTOR = (errno.EMFILE, errno.ENFILE, errno.ENOBUFS, errno.ENOMEM)
 
 
 def raise_descriptor_limit():
@@ -116,9 +119,9 @@ class Listener:
                 return
             except ConnectionAbortedError:
                 continue
-            except OSError:
+            except OSError as err:
                 # No descriptor even for a refusal: the kernel queues the connections meanwhile.
-                self._budget.refuse("no_descriptor")
+                self._budget.refuse("no_descriptor" if err.errno in _NO_DESCRIPTOR else "accept_failed")
                 self._loop.remove_reader(self._sock.fileno())
                 self._retry = self._loop.call_later(ACCEPT_RETRY_DELAY, self._resume)
                 return
