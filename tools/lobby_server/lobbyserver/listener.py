@@ -88,7 +88,8 @@ class Listener:
     asyncio.start_server, each only when the budget takes it."""
 
     def __init__(self, host, port, handler, budget):
-        self._sock = socket.create_server((host, port), backlog=LISTEN_BACKLOG)
+        family = socket.getaddrinfo(host or None, port, type=socket.SOCK_STREAM, flags=socket.AI_PASSIVE)[0][0]
+        self._sock = socket.create_server((host, port), family=family, backlog=LISTEN_BACKLOG)
         self._sock.setblocking(False)
         self._handler = handler
         self._budget = budget
