@@ -410,18 +410,18 @@ class AccountStore:
         return entry.get(field, []) if entry else []
 
     def set_relation(self, name, field, other, on):
-        """Adds or removes other in the list; True when the store changed."""
+        """Adds or removes other in the list, in memory once the store took it; True when the
+        store changed."""
         entry = self.accounts.get(name)
         if entry is None or (other in entry.get(field, [])) == on:
             return False
-        names = entry.setdefault(field, [])
         if on:
-            names.append(other)
             self._change(lambda db: db.execute("INSERT INTO relations VALUES (?, ?, ?)", (name, field, other)))
+            entry.setdefault(field, []).append(other)
         else:
-            names.remove(other)
             self._change(lambda db: db.execute("DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?",
                                                (name, field, other)))
+            entry[field].remove(other)
         return True
 
     def picture(self, name, limit=256 * 1024):
@@ -447,9 +447,9 @@ class AccountStore:
         if entry is None:
             return
         match = _match(name, {"opponent": opponent, "result": result, "time": stamp})
-        entry.setdefault("matches", []).append(match)
         self._change(lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)",
                                            (name, opponent, result, match["points"], stamp)))
+        entry.setdefault("matches", []).append(match)
 
     def seed(self, name, password):
         """Makes the account exist with this plain password, keeping an existing key."""

@@ -6,7 +6,6 @@ import gc
 import itertools
 import json
 import os
-import socket
 import sys
 import traceback
 
@@ -15,6 +14,7 @@ from .connection import Connection
 from .control import ControlService
 from .eventlog import LOG_MAX_BYTES, EventLog
 from .game import GameService
+from .listener import DESCRIPTOR_MARGIN, ConnectionBudget, Listener, open_descriptors, raise_descriptor_limit
 from .lobby import LobbyService
 from .mail import clear_orphans
 from .packs import load_languages, load_theme
@@ -64,21 +64,6 @@ class Config:
     max_frame: int = MAX_FRAME
     max_payload: int = MAX_GAME_PAYLOAD
     max_chat: int = 1000
-
-
-class _ResumedListener:
-    """A listener on a socket that already listens; asyncio takes it over in a moment."""
-
-    def __init__(self, sock, handler):
-        self._sock = sock
-        self._task = asyncio.ensure_future(asyncio.start_server(handler, sock=sock))
-
-    def close(self):
-        if self._task.done() and not self._task.cancelled() and self._task.exception() is None:
-            self._task.result().close()
-        else:
-            self._task.cancel()
-            self._sock.close()
 
 
 class Server:
@@ -134,18 +119,21 @@ class Server:
         return handle
 
     async def start(self):
-        lobby = await asyncio.start_server(self._accept("L", self.lobby), self.cfg.host, self.cfg.port)
-        game = await asyncio.start_server(self._accept("G", self.games), self.cfg.host, self.cfg.game_port)
-        self._servers = [lobby, game]
+        # What is open now stays open; the rest, less a margin, is for client connections.
+        self.budget = ConnectionBudget(self.log, raise_descriptor_limit() - open_descriptors() - DESCRIPTOR_MARGIN)
+        lobby = Listener(self.cfg.host, self.cfg.port, self._accept("L", self.lobby), self.budget)
+        self._servers = [lobby]
+        game = Listener(self.cfg.host, self.cfg.game_port, self._accept("G", self.games), self.budget)
+        self._servers.append(game)
         self._lobby_server = lobby
-        self.lobby_port = lobby.sockets[0].getsockname()[1]
-        self.game_port = game.sockets[0].getsockname()[1]
+        self.lobby_port = lobby.port
+        self.game_port = game.port
         if self.control is not None:
             control = await self.control.start(self.cfg.control_port)
             self._servers.append(control)
             self.control_port = control.sockets[0].getsockname()[1]
         self._sweeper = asyncio.ensure_future(self.games.sweep())
-        self.log.write("ready", strict=self.cfg.strict, **self._ports())
+        self.log.write("ready", strict=self.cfg.strict, max_connections=self.budget.cap, **self._ports())
 
     def lobby_listening(self):
         return self._lobby_server is not None
@@ -160,12 +148,7 @@ class Server:
             self._lobby_server = None
             return
         # Listening before this returns, so a client that connects next is queued, not refused.
-        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        sock.bind((self.cfg.host, self.lobby_port))
-        sock.listen(100)
-        sock.setblocking(False)
-        self._lobby_server = _ResumedListener(sock, self._accept("L", self.lobby))
+        self._lobby_server = Listener(self.cfg.host, self.lobby_port, self._accept("L", self.lobby), self.budget)
         self._servers.append(self._lobby_server)
 
     def _ports(self):
@@ -195,6 +178,7 @@ class Server:
             for task in pending:
                 task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
+        self.budget.flush()
         self.log.write("shutdown", violations=self.log.violations)
         self.accounts.close()
 

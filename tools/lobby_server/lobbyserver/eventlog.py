@@ -7,6 +7,7 @@ first failure is told once on standard error, and the lines are lost until writi
 when a "log_lost" line counts them. A line is written whole or not at all.
 """
 
+import contextlib
 import errno
 import json
 import os
@@ -19,8 +20,8 @@ LOG_MAX_BYTES = 8 << 20
 LOG_KEPT = 3
 
 
-def _open_own(path):
-    fd = os.open(path, os.O_WRONLY | os.O_APPEND | os.O_CREAT, 0o600)
+def _open_own(path, flags=0):
+    fd = os.open(path, os.O_WRONLY | os.O_APPEND | os.O_CREAT | flags, 0o600)
     if stat.S_ISREG(os.fstat(fd).st_mode):
         os.fchmod(fd, 0o600)   # also a log an older server left readable by all
     return fd
@@ -30,7 +31,8 @@ class RotatingFile:
     """An append-only log file that moves aside when it reaches max_bytes: FILE.1 is the
     newest older part, FILE.<kept> the oldest; older parts are dropped. Each line is written
     at once, unbuffered, in one write: one that fails part way (a disk that fills) is cut
-    off again, so the line is lost whole and the next one starts on a line of its own."""
+    off again, so the line is lost whole and the next one starts on a line of its own.
+    While no new file can be made (no descriptor, no inode) the current one grows on."""
 
     def __init__(self, path, max_bytes=LOG_MAX_BYTES, kept=LOG_KEPT):
         self.path = path
@@ -61,11 +63,23 @@ class RotatingFile:
             pass
 
     def _rotate(self):
-        for n in range(self.kept - 1, 0, -1):
-            if os.path.exists("%s.%d" % (self.path, n)):
-                os.replace("%s.%d" % (self.path, n), "%s.%d" % (self.path, n + 1))
-        os.replace(self.path, self.path + ".1")
-        fd = _open_own(self.path)
+        """The new file is made first, so that nothing moves when it cannot be."""
+        fresh = self.path + ".new"
+        try:
+            fd = _open_own(fresh, os.O_TRUNC)
+        except OSError:
+            return
+        try:
+            for n in range(self.kept - 1, 0, -1):
+                if os.path.exists("%s.%d" % (self.path, n)):
+                    os.replace("%s.%d" % (self.path, n), "%s.%d" % (self.path, n + 1))
+            os.replace(self.path, self.path + ".1")
+            os.replace(fresh, self.path)
+        except OSError:
+            os.close(fd)
+            with contextlib.suppress(OSError):
+                os.unlink(fresh)
+            return
         os.close(self._fd)
         self._fd, self._size = fd, 0
 

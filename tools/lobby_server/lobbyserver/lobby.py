@@ -5,6 +5,7 @@ Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers,
 """
 
 import re
+import unicodedata
 
 from . import messages
 from .accounts import new_key, valid_hash, valid_name
@@ -17,22 +18,27 @@ from .service import Service
 from .shop import LobbyShop
 
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
-# A line break in an address would add a line to the mail; no control character is part of one.
-_CONTROL_CHAR = re.compile(r"[\x00-\x1f\x7f-\x9f]")
+# No control, format or separator character is part of an address: a line break would add a
+# line to the mail, a direction override would show another address than the one stored, and
+# an address has no spaces.
+_NOT_IN_ADDRESS = frozenset(("Cc", "Cf", "Zs", "Zl", "Zp"))
 MAX_EMAIL = 254   # the longest address a mail system delivers to
 
 
 def _bad_email(email):
-    """An address given (none is allowed) that is no address: a control character, not exactly
-    one "@" with text on both sides, or too long."""
+    """An address given (none is allowed) that is no address: a control, format or separator
+    character, not exactly one "@" with text on both sides, or too long."""
     if not email:
         return False
     local, _at, domain = email.partition("@")
-    return bool(_CONTROL_CHAR.search(email)) or len(email) > MAX_EMAIL or not local or not domain \
-        or "@" in domain
+    return any(unicodedata.category(c) in _NOT_IN_ADDRESS for c in email) or len(email) > MAX_EMAIL \
+        or not local or not domain or "@" in domain
 
-# Result codes of the registration answers (any non-zero value is a refusal to the client).
-NAME_TAKEN, EMAIL_TAKEN, BAD_PASSWORD, NOT_AVAILABLE, BAD_EMAIL = -1, -2, -3, -4, -5
+
+# Result codes of the registration answers (any non-zero value is a refusal to the client, which
+# explains -1 to -3 and asks to try again later for any other). A malformed address is refused
+# as a wrong detail, like a password hash that is none.
+NAME_TAKEN, EMAIL_TAKEN, BAD_DETAILS, NOT_AVAILABLE = -1, -2, -3, -4
 
 
 class LobbyClient:
@@ -239,11 +245,11 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
         elif _bad_email(email):
-            result = BAD_EMAIL
+            result = BAD_DETAILS
         elif email and self.accounts.by_email(email) is not None:
             result = EMAIL_TAKEN
         elif not valid_hash(hashed):
-            result = BAD_PASSWORD
+            result = BAD_DETAILS
         else:
             result = self._create_account(client, name, email, key, hashed)
         client.conn.send(messages.confirm_email_ack(result, name if result == 0 else ""))

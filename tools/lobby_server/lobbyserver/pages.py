@@ -79,16 +79,18 @@ class LobbyPages:
         return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
 
     def _set_relation(self, client, target_id, field, on):
-        """False for a client that is not logged in: a relation is kept under the user's id."""
+        """Whether the relation now stands as asked: False when the store could not take it,
+        None for a client that is not logged in (a relation is kept under the user's id)."""
         if client.user_id is None or not client.logged_in:
             self.log.write("relation_refused", conn=client.conn.name, kind=field)
-            return False
+            return None
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
             try:
                 self.accounts.set_relation(account, field, target_account, on)
             except OSError as err:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
+                return False
             return True
         ids = self._memory(field).setdefault(client.user_id, set())
         if on:
@@ -189,10 +191,14 @@ class LobbyPages:
         if kind != 1 or action not in (0, 1):
             self.log.write("buddy_request_ignored", conn=client.conn.name, type=kind, action=action)
             return
-        if not self._set_relation(client, target, "follows", action == 0):
+        stored = self._set_relation(client, target, "follows", action == 0)
+        if stored is None:
             return
-        client.conn.send(messages.buddy_request(target, client.user_id, 1, action, "", ack=True),
-                         {"player": target, "action": action})
+        # One the store could not take is acknowledged as the state that still stands, which
+        # the client shows in place of the one it set when asking.
+        standing = action if stored else 1 - action
+        client.conn.send(messages.buddy_request(target, client.user_id, 1, standing, "", ack=True),
+                         {"player": target, "action": standing})
 
     def _block_user(self, client, fields):
         self._set_relation(client, fields["player"], "blocks", bool(fields["block"]))

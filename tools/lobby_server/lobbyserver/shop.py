@@ -12,6 +12,7 @@ keep theirs in memory for this run. "until" is the end (Unix time) of an item of
 3, whose amount is the seconds left.
 """
 
+import copy
 import time
 
 from . import messages
@@ -26,6 +27,7 @@ MAX_CHUNK = 32768                # a chunk fits one message whatever the client 
 MAX_PAGE_BYTES = 60000           # a page of items fits one message
 NOT_ENOUGH = "Not enough coins"
 ALREADY_OWNED = "You already own this item"
+NOT_STORED = "This could not be saved. Please try again later."
 OWNED_MARK = " (owned)"
 
 
@@ -65,12 +67,22 @@ class LobbyShop:
             wallet = entry["shop"] = {"coins": self.catalogue.coins, "items": {}}
         return wallet
 
-    def _save(self, client, *others):
-        """Writes the wallets of the client and of the others (the recipients of a gift)."""
+    def _change(self, change, client, *others):
+        """Runs change() on the wallets of the client and of the others (the recipients of a
+        gift) and writes them; when the store cannot take them, they are put back as they
+        were and the error text is returned (None: written)."""
+        names = [c.account for c in (client,) + others
+                 if isinstance(c.account, str) and self.accounts.get(c.account) is not None]
+        before = {name: copy.deepcopy(self.accounts.get(name).get("shop")) for name in names}
+        change()
         try:
-            self.accounts.save(*(c.account for c in (client,) + others if isinstance(c.account, str)))
+            self.accounts.save(*names)
         except OSError as err:
+            for name, wallet in before.items():
+                self.accounts.get(name)["shop"] = wallet
             self.log.write("store_error", conn=client.conn.name, error=str(err))
+            return NOT_STORED
+        return None
 
     def _owned(self, wallet):
         """(item, amount, enabled) of each owned catalogue item, in the shop's order."""
@@ -251,10 +263,12 @@ class LobbyShop:
             if wallet["coins"] < price:
                 flags, error = NO_COINS, NOT_ENOUGH
             else:
-                wallet["coins"] -= price
-                for owner in owners:
-                    self._grant(self._wallet_of(owner), item)
-                self._save(client, *owners)
+                def pay():
+                    wallet["coins"] -= price
+                    for owner in owners:
+                        self._grant(self._wallet_of(owner), item)
+                error = self._change(pay, client, *owners)
+            if error is None:
                 self.log.write("purchase", conn=client.conn.name, item=item_id, kind=kind, price=price,
                                owners=[o.user_id for o in owners])
         client.conn.send(messages.confirm_buy_item_response(item_id, flags, error or ""),
@@ -284,10 +298,12 @@ class LobbyShop:
         elif wallet["coins"] < sum(i.gift_price for i in items):
             flags, error = NO_COINS, NOT_ENOUGH
         else:
-            wallet["coins"] -= sum(i.gift_price for i in items)
-            for item in items:
-                self._grant(self._wallet_of(target), item)
-            self._save(client, target)
+            def pay():
+                wallet["coins"] -= sum(i.gift_price for i in items)
+                for item in items:
+                    self._grant(self._wallet_of(target), item)
+            error = self._change(pay, client, target) or ""
+        if not error:
             self.log.write("gift", conn=client.conn.name, items=wanted, player=player)
         client.conn.send(messages.confirm_buy_player_items_response(player, flags, error),
                          {"player": player, "flags": flags, "error": error})
@@ -305,16 +321,22 @@ class LobbyShop:
             client.conn.send(messages.update_item_state_response(item_id, 0, "You do not own this item", 0),
                              {"item": item_id, "error": "not owned"})
             return
-        other = 0
+        others = []   # (id, entry) of the group's other enabled items, switched off
         if state and self.catalogue.group_by_id[item.group].type == EXCLUSIVE:
-            for other_id, other_entry in self._group_entries(wallet, item.group):
-                if other_id != item_id and other_entry.get("enabled"):
-                    other_entry["enabled"] = 0
-                    other = other or other_id
-        entry["enabled"] = state
-        self._save(client)
-        client.conn.send(messages.update_item_state_response(item_id, state, "", other),
-                         {"item": item_id, "state": state, "other": other})
+            others = [(other_id, other_entry) for other_id, other_entry in self._group_entries(wallet, item.group)
+                      if other_id != item_id and other_entry.get("enabled")]
+        other = others[0][0] if others else 0
+        was = 1 if entry.get("enabled") else 0
+
+        def switch():
+            for _other_id, other_entry in others:
+                other_entry["enabled"] = 0
+            entry["enabled"] = state
+        error = self._change(switch, client)
+        if error is not None:   # as it stands
+            state, other = was, 0
+        client.conn.send(messages.update_item_state_response(item_id, state, error or "", other),
+                         {"item": item_id, "state": state, "other": other, "error": error or ""})
 
     def _use_item(self, client, fields):
         item_id, used = fields["item"], max(1, fields["a"])
@@ -322,9 +344,9 @@ class LobbyShop:
         if not isinstance(entry, dict) or "until" in entry:
             self.log.write("use_ignored", conn=client.conn.name, item=item_id)
             return
-        entry["amount"] = max(0, entry.get("amount", 0) - used)
-        self._save(client)
-        self.log.write("item_used", conn=client.conn.name, item=item_id, amount=entry["amount"])
+        amount = max(0, entry.get("amount", 0) - used)
+        if self._change(lambda: entry.update(amount=amount), client) is None:
+            self.log.write("item_used", conn=client.conn.name, item=item_id, amount=amount)
 
     # ---- item data files ----
 

@@ -2,6 +2,7 @@
 
 import json
 import os
+import resource
 import select
 import signal
 import subprocess
@@ -15,7 +16,8 @@ SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))
 
 
 class ServerProcess:
-    def __init__(self, *args, strict=True, workdir=None):
+    def __init__(self, *args, strict=True, workdir=None, descriptors=None):
+        """descriptors: (soft, hard) limit of the server's open descriptors."""
         self._temp = None
         if workdir is None:
             self._temp = tempfile.TemporaryDirectory(prefix="lobby-test-")
@@ -27,8 +29,10 @@ class ServerProcess:
             cmd.append("--strict")
         # The server ends with its standard input, so a test killed by a time-out takes it along.
         cmd.append("--exit-with-stdin")
+        limit = None if descriptors is None else (
+            lambda: resource.setrlimit(resource.RLIMIT_NOFILE, descriptors))
         self.proc = subprocess.Popen(cmd + list(args), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE)
+                                     stderr=subprocess.PIPE, preexec_fn=limit)
         ready, _, _ = select.select([self.proc.stdout], [], [], 10)
         line = self.proc.stdout.readline() if ready else b""
         if not line:
@@ -106,9 +110,10 @@ class ServerTestCase:
     allowed unless the test says which ones it expects."""
 
     server_args = ()
+    server_descriptors = None
 
     def setUp(self):
-        self.server = ServerProcess(*self.server_args)
+        self.server = ServerProcess(*self.server_args, descriptors=self.server_descriptors)
         self.expected_violations = 0
         self._clients = []
         self.addCleanup(self._finish)

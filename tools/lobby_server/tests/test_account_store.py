@@ -102,6 +102,32 @@ class Persistence(StoreCase, unittest.TestCase):
         self.assertEqual(client.expect(110).int(0), 0)
         self.assertNotIn(self.login(second, "charlie3")[1], (alpha_id, bravo_id, guest_id))
 
+    def test_a_follow_the_store_cannot_take_is_answered_as_not_made_and_is_not_kept(self):
+        first = self.start("--account", "alpha1:pw", "--account", "bravo2:pw")
+        alpha, alpha_id = self.login(first, "alpha1")
+        bravo, bravo_id = self.login(first, "bravo2")
+
+        def follow():
+            bravo.send(rc.message(21, rc.integer(alpha_id), rc.integer(bravo_id), rc.integer(1), rc.integer(0),
+                                  rc.text("")))
+            return bravo.expect(BUDDY_ACK, 30).int(3)
+        # Another process holds the store's write lock until the server gives up waiting for it.
+        other = sqlite3.connect(os.path.join(self.dir, "accounts.sqlite3"), isolation_level=None)
+        other.execute("BEGIN IMMEDIATE")
+        refused = follow()
+        other.execute("ROLLBACK")
+        other.close()
+        self.assertEqual(refused, 1, "acknowledged as still not followed")
+        self.assertEqual(len(first.events("store_error")), 1)
+        self.assertEqual(self.everyone(alpha)["alpha1"][1], 0)
+        self.assertEqual(first.stop(), 0)
+        second = self.start()
+        alpha, _ = self.login(second, "alpha1")
+        self.assertEqual(self.everyone(alpha)["alpha1"][1], 0)
+        bravo, _ = self.login(second, "bravo2")
+        self.assertEqual(follow(), 0)
+        self.assertEqual(self.everyone(alpha)["alpha1"][1], 1)
+
     def test_an_older_database_keeps_every_account_and_numbers_them_in_row_order(self):
         database = os.path.join(self.dir, "accounts.sqlite3")
         db = sqlite3.connect(database)
@@ -122,6 +148,18 @@ class Persistence(StoreCase, unittest.TestCase):
         store = AccountStore(database)
         store.close()
         self.assertEqual((store.ids, store.accounts["alpha"]["follows"]), (ids, ["zulu"]))
+
+    def test_an_older_database_without_accounts_starts_and_numbers_from_the_first_id(self):
+        database = os.path.join(self.dir, "accounts.sqlite3")
+        db = sqlite3.connect(database)
+        db.executescript(OLD_SCHEMA)
+        db.close()
+        server = self.start("--accounts", database)
+        _hashed, client = self.register(self.connect(server), "alpha1", "pw")
+        self.assertEqual(client.expect(110).int(0), 0)
+        self.assertEqual(self.login(server, "alpha1")[1], 1001)
+        self.assertEqual(server.stop(), 0)
+        self.assertEqual(self.login(self.start("--accounts", database), "alpha1")[1], 1001)
 
     def test_no_acknowledged_registration_is_lost_to_kill_9(self):
         rng = random.Random(64)

@@ -1,10 +1,13 @@
 """Bad input and misbehaving clients: each case must leave the server serving others."""
 
+import select
+import signal
 import socket
 import threading
 import time
 import unittest
 
+from lobbyserver.listener import DESCRIPTOR_MARGIN
 from tests import rawclient as rc
 from tests.test_match import MatchCase, event
 
@@ -86,6 +89,61 @@ class BadInput(MatchCase, unittest.TestCase):
         self.expected_violations = 3
         self.server.wait_for("violation", 3)
         self.assert_still_serving()      # same connections keep working
+
+
+def closed_by_peer(sockets, wanted, timeout=30.0):
+    """Waits until wanted of the sockets have been closed by the server; returns those."""
+    deadline, closed = time.monotonic() + timeout, set()
+    while len(closed) < wanted and time.monotonic() < deadline:
+        ready, _, _ = select.select([s for s in sockets if s not in closed], [], [], 0.5)
+        for sock in ready:
+            try:
+                if not sock.recv(4096):
+                    closed.add(sock)
+            except ConnectionError:
+                closed.add(sock)
+    return closed
+
+
+class DescriptorLimit(MatchCase, unittest.TestCase):
+    # The server raises its soft limit to the hard one at start.
+    server_descriptors = (64, 128)
+
+    def test_connections_above_the_cap_are_closed_at_once_and_the_others_are_served(self):
+        a, b, _, _ = self.start_match()
+        cap = self.server.events("ready")[0]["max_connections"]
+        self.assertGreater(cap, 64 - DESCRIPTOR_MARGIN)
+        port, extra = self.server.lobby_port, 40
+        flood = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap + extra)]
+        for sock in flood:
+            self.addCleanup(sock.close)
+        # The match holds four of the connections; the flood's last ones are closed unanswered.
+        self.assertEqual(len(closed_by_peer(flood, extra + 4)), extra + 4)
+        late = self.track(rc.RawClient(port))
+        late.expect_closed(30)
+        payload = event(25, a.id)
+        a.game.send(rc.game_message(payload))
+        self.assertEqual(b.game.expect(rc.GAME_MESSAGE_ID, 30).fields()[0], payload)
+        a.lobby.send(rc.ALIVE_MINUS_ONE)
+        a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE, 30)
+
+        # Once the flood is gone, a login is served again.
+        for sock in flood:
+            sock.close()
+        deadline, user_id = time.monotonic() + 30, None
+        while user_id is None and time.monotonic() < deadline:
+            try:
+                client, user_id, _name = rc.guest(port)
+                self.track(client)
+            except (ConnectionError, TimeoutError):
+                time.sleep(0.2)
+        self.assertIsNotNone(user_id)
+        self.server.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(self.server.proc.wait(30), 0)
+        self.assertEqual(self.server.proc.stderr.read(), b"")    # counted in the log, no traceback
+        refused = self.server.events("refused")
+        self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), extra + 4 + 1)
+        self.assertLessEqual(len(refused), 3)
 
 
 class Timers(MatchCase, unittest.TestCase):

@@ -263,12 +263,20 @@ class Flood(MatchCase, unittest.TestCase):
         a.game.send(rc.chat(2, "me too", a.id))
         self.assertEqual((a.game.expect(rc.CHAT_ID).text(1), b.game.expect(rc.CHAT_ID).text(1)),
                          ("still here", "me too"))
-        # The drops are counted, a line per connection per interval and one at its close; the
-        # log keeps its earlier lines and only the relayed messages' own.
+        # The drops are counted, a line per connection per interval while it is open, and one
+        # at its close for the rest (here what came after the opponent left); the log keeps its
+        # earlier lines and only the relayed messages' own.
+        self.assertEqual([r["conn"] for r in self.server.wait_for("dropped", timeout=30)], ["G1"])
+        b.game.close()
+        a.game.expect(rc.GAME_DISCONNECT_ID, 30)
+        for i in range(5):
+            a.game.send(rc.game_message(event(43, i)))
         a.game.close()
-        dropped = self.server.wait_for("dropped")
-        self.assertLessEqual(len(dropped), 1 + elapsed / 10 + 1)
+        self.server.wait_for("close", timeout=30, conn="G1")
+        dropped = self.server.events("dropped")
+        self.assertLessEqual(len(dropped), 2 + elapsed / 10)
         self.assertEqual({r["conn"] for r in dropped}, {"G1"})   # a's, the first game connection
+        self.assertEqual(dropped[-1]["counts"], {"no_opponent": 5})
         counts = {why: sum(r["counts"].get(why, 0) for r in dropped) for why in ("chat_rate", "relay_rate")}
         self.assertEqual(counts, {"chat_rate": chats - len(lines), "relay_rate": moves - len(relayed)})
         self.assertEqual(len(self.server.events("login")), 2)

@@ -14,7 +14,7 @@ from lobbyserver.eventlog import EventLog, RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import ServerProcess, StoreCase
 
-BAD_EMAIL, NOT_AVAILABLE = -5, -4
+BAD_DETAILS, NOT_AVAILABLE = -3, -4
 EXTERNAL_TOKEN = "token-that-logs-in-7f3a"
 
 
@@ -89,13 +89,18 @@ class StateFolder(StoreCase, unittest.TestCase):
         os.symlink(outside, os.path.join(self.mail, "carol.txt"))
         server = self.start()
         client = self.connect(server)
-        # A line break (or any control character) would add a line to the mail; an address has
-        # one "@" with text on both sides and at most 254 characters.
+        # A line break (or any control character) would add a line to the mail, a direction
+        # override shows another address, and there are no spaces in one; an address has one
+        # "@" with text on both sides and at most 254 characters. The game explains -3.
         at_most = "f" * 242 + "@example.org"
-        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f", "eve", "eve@",
-                        "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
-            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_EMAIL, address[:20])
+        for address in ("eve@example.org\nBcc: all@example.org", "eve@example.org\x7f", "eve\x85@example.org",
+                        "eve@example.org\u2028Bcc: all@example.org", "eve\u2029@example.org",
+                        "\u202egro.elpmaxe@eve", "eve\u200b@example.org", "\ufeffeve@example.org",
+                        "eve @example.org", "eve\u00a0@example.org", "eve\u3000@example.org", "eve\t@example.org",
+                        "eve", "eve@", "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
+            self.assertEqual(self.register(client, "eve_1", address)[0], BAD_DETAILS, ascii(address[:20]))
         self.assertEqual(self.register(client, "frank", at_most)[0], 0)
+        self.assertEqual(self.register(client, "gerda", "g\u00fcnther@b\u00fccher.example")[0], 0)
         # The planted link is replaced by the mail, never written through.
         result, _ = self.register(client, "carol", "carol@example.org")
         self.assertEqual(result, 0)
@@ -156,30 +161,67 @@ class StateFolder(StoreCase, unittest.TestCase):
         self.assertEqual(len(errors), 1, errors)
         self.assertIn("cannot write the log", errors[0])
 
+    @contextlib.contextmanager
+    def limits(self, descriptors=False, file_size=None):
+        """No descriptor left to open a file, and a file size limit as a full disk sets one."""
+        saved = {r: resource.getrlimit(r) for r in (resource.RLIMIT_NOFILE, resource.RLIMIT_FSIZE)}
+        saved_signal = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        told = io.StringIO()
+        try:
+            if descriptors:
+                lowest_free = os.dup(0)
+                os.close(lowest_free)
+                resource.setrlimit(resource.RLIMIT_NOFILE, (lowest_free, saved[resource.RLIMIT_NOFILE][1]))
+            if file_size is not None:
+                resource.setrlimit(resource.RLIMIT_FSIZE, (file_size, saved[resource.RLIMIT_FSIZE][1]))
+            with contextlib.redirect_stderr(told):
+                yield told
+        finally:
+            for kind, limit in saved.items():
+                resource.setrlimit(kind, limit)
+            signal.signal(signal.SIGXFSZ, saved_signal)
+
+    @staticmethod
+    def records(path):
+        with open(path, encoding="utf-8") as f:
+            return [(r["event"], r.get("user_id", r.get("lines"))) for r in map(json.loads, f)]
+
     def test_a_disk_that_fills_in_the_middle_of_a_line_leaves_no_broken_line(self):
         path = os.path.join(self.dir, "server.log")
         log = EventLog(RotatingFile(path))
         log.write("login", user_id=1)
-        # A file size limit cuts the next write short, as a full disk does, then refuses more.
-        limit = os.path.getsize(path) + 40
-        saved_limit = resource.getrlimit(resource.RLIMIT_FSIZE)
-        saved_signal = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
-        told = io.StringIO()
-        try:
-            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, saved_limit[1]))
-            with contextlib.redirect_stderr(told):
-                for _ in range(3):
-                    log.write("chat", text="x" * 100)
-        finally:
-            resource.setrlimit(resource.RLIMIT_FSIZE, saved_limit)
-            signal.signal(signal.SIGXFSZ, saved_signal)
+        # The limit cuts the next write short, as a full disk does, then refuses more.
+        with self.limits(file_size=os.path.getsize(path) + 40) as told:
+            for _ in range(3):
+                log.write("chat", text="x" * 100)
         log.write("login", user_id=2)
-        with open(path, encoding="utf-8") as f:
-            records = [json.loads(line) for line in f]
-        self.assertEqual([(r["event"], r.get("user_id", r.get("lines"))) for r in records],
-                         [("login", 1), ("log_lost", 3), ("login", 2)])
+        log.write("login", user_id=3)
+        self.assertEqual(self.records(path), [("login", 1), ("log_lost", 3), ("login", 2), ("login", 3)])
         self.assertEqual(len(told.getvalue().splitlines()), 1)
 
+    def test_a_log_that_cannot_move_aside_keeps_its_parts_and_counts_what_it_lost(self):
+        path = os.path.join(self.dir, "server.log")
+        log = EventLog(RotatingFile(path, max_bytes=200))
+        for user_id in range(1, 11):
+            log.write("login", user_id=user_id)
+        parts = {n: self.records("%s.%d" % (path, n)) for n in (1, 2, 3)}
+        current = self.records(path)
+        # Without a descriptor for a new file the current one takes the lines, past its size.
+        with self.limits(descriptors=True):
+            log.write("login", user_id=11)
+            log.write("login", user_id=12)
+        current += [("login", 11), ("login", 12)]
+        # And lines that it cannot take either are lost, told once on standard error.
+        with self.limits(descriptors=True, file_size=os.path.getsize(path)) as told:
+            for _ in range(4):
+                log.write("chat", text="x" * 100)
+        self.assertEqual(len(told.getvalue().splitlines()), 1)
+        self.assertEqual({n: self.records("%s.%d" % (path, n)) for n in (1, 2, 3)}, parts)
+        self.assertEqual(self.records(path), current)
+        log.write("login", user_id=13)
+        self.assertEqual(self.records(path), [("log_lost", 4), ("login", 13)])
+        self.assertEqual([self.records("%s.%d" % (path, n)) for n in (1, 2, 3)], [current, parts[1], parts[2]])
+        self.assertEqual(sorted(os.listdir(self.dir)), ["server.log", "server.log.1", "server.log.2", "server.log.3"])
 
 if __name__ == "__main__":
     unittest.main()

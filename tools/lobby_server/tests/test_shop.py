@@ -2,12 +2,14 @@
 pictures, and the catalogue's checks at start."""
 
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
 import unittest
 
 from lobbyserver.accounts import AccountStore
+from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
 from tests.serverproc import SERVER, ServerProcess
 from tests.shopcase import COINS, ICON_LARGE, ICON_SMALL, ShopCase, ints, number, records, write_catalogue
@@ -244,6 +246,16 @@ class Catalogue(unittest.TestCase):
         first = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw", workdir=self.folder)
         self.addCleanup(first.stop)
         client = login(first)
+        # A purchase the store cannot take (another process holds its lock) is refused and costs nothing.
+        other = sqlite3.connect(os.path.join(self.folder, "accounts.sqlite3"), isolation_level=None)
+        other.execute("BEGIN IMMEDIATE")
+        client.send(rc.message(104, *ints(21, 0)))
+        refused = client.expect(105, 30)
+        other.execute("ROLLBACK")
+        other.close()
+        self.assertEqual((refused.int(1), refused.text(2)), (0, NOT_STORED))
+        client.send(rc.message(90))
+        self.assertEqual(client.expect(91).int(0), COINS)
         client.send(rc.message(102, *ints(21, 0)))
         client.expect(103)
         client.send(rc.message(104, *ints(21, 0)))
