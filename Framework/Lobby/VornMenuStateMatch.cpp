@@ -190,6 +190,7 @@ void CVornMenuState::CloseChatItem()
 
 void CVornMenuState::ExitChat()
 {
+    m_uChatStarted = 0;
     if (!m_uInMatch)
     {
         SwitchToHomePage();
@@ -241,6 +242,7 @@ void CVornMenuState::ResetChat()
 {
     m_uRematchDelayArmed = 0;
     m_uRematchPending = 0;
+    m_uChatStarted = 0;
     ClearChatBacklog();
 }
 

@@ -69,7 +69,7 @@ protected:
     }
 };
 
-TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLater)
+TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLaterAResizeOrNot)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
     ASSERT_NE(Backlog(), nullptr);
@@ -80,12 +80,19 @@ TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoS
 
     CWidget* pRematch = Find("rematch-button");
     ASSERT_NE(pRematch, nullptr);
-    // The delay runs from the record's arrival; the frames above used part of it.
+    // The delay runs from the record's arrival; the frames above used part of it. A resize
+    // rebuilds the page, whose button keeps its state.
     const float fLeft = Lobby()->GetRematchDelay();
     ASSERT_GT(fLeft, 0.0f);
+    Lobby()->OnScreenChanged(480, 320);
+    pRematch = Find("rematch-button");
+    EXPECT_FALSE(pRematch->GetVisible()) << "no rematch before its time";
     Frame(fLeft - 0.05f);
     EXPECT_FALSE(pRematch->GetVisible());
     Frame(0.1f);
+    EXPECT_TRUE(pRematch->GetVisible());
+    Lobby()->OnScreenChanged(480, 320);
+    pRematch = Find("rematch-button");
     EXPECT_TRUE(pRematch->GetVisible());
 
     // A decline hides it again.
@@ -113,6 +120,33 @@ TEST_F(CVornMenuState, LinesArrivingTogetherEnterTheBacklogOnePerFrame)
     }
     EXPECT_EQ(Newest().first, m_strPeerName + ": hello");
     EXPECT_EQ(Newest().second, RECEIVED);
+}
+
+TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    // The lobby is out of the match, and its end brings the chat page back.
+    Lobby()->OnGameEnd();
+    Lobby()->OnGameplayEnd(0);
+    ASSERT_FALSE(Lobby()->IsInMatch());
+    ASSERT_EQ(PageName(), "chat_root");
+    ASSERT_TRUE(Pages()->GetVisible());
+    SendFromOther(2, "gg");
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + ": gg"; }));
+    FindAs<CTextWidget>("chat_textfield")->SetText(CKorvelString("again?"));
+    ::CVornMenuState::actionChatSend(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Newest().first.find(": again?") != std::string::npos; }));
+    EXPECT_EQ(Newest().second, OWN);
+
+    // Left, the chat takes lines in but shows them no more.
+    Lobby()->ExitChat();
+    Lobby()->SetMenuVisibility(1);
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    SendFromOther(2, "bye");
+    ASSERT_TRUE(WaitForLines(iBefore + 1));
+    Settle();
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 1);
+    EXPECT_NE(Newest().first, m_strPeerName + ": bye");
 }
 
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
