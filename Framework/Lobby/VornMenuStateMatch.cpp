@@ -186,6 +186,9 @@ void CVornMenuState::CloseChatItem()
     if (CToggleButton* pArrow = widget_cast<CToggleButton*>(pItem->FindWidget(CKorvelString("arrow"), -1)))
         pArrow->SetToggled(0);
     pItem->SetExpansionLevelSkipAnimation(0);
+    // Closed, the card lets the presses through to the lines under it.
+    if (CWidget* pSlide = FindInPages("//chat_root//chat_expand_slidearea"))
+        pSlide->SetTransparent(1);
 }
 
 void CVornMenuState::ExitChat()

@@ -149,6 +149,51 @@ TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
     EXPECT_NE(Newest().first, m_strPeerName + ": bye");
 }
 
+TEST_F(CVornMenuState, AFullBacklogShowsTheNewestLineAndADragBringsBackTheOlderOnes)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    CRunningList* pList = Backlog();
+    ASSERT_NE(pList, nullptr);
+    const int iLines = 16;
+    for (int i = 0; i < iLines; ++i)
+        m_App.SendChatMessage(CKorvelString(("line " + std::to_string(i)).c_str()),
+                              CVornNetworkSession::CHAT_LINE);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    Frame(0.0f);
+    const int iBottom = pList->GetShownY();
+    ASSERT_GT(iBottom, 0) << "the list is scrolled to its newest line";
+
+    int x = 0, y = 0;
+    ASSERT_NO_FATAL_FAILURE(Middle("chat_lines", x, y));
+    const int iPull = pList->GetParent()->GetHeight() / 2;
+    m_App.OnMouseButton(0, x, y);
+    for (int i = 1; i <= 4; ++i)
+    {
+        Frame(0.05f);
+        m_App.OnMouseDrag(0, x, y + i * iPull / 4);
+    }
+    m_App.OnMouseButtonUp(0, x, y + iPull);
+    for (int i = 0; i < 30; ++i)
+        Frame(0.05f);
+    EXPECT_LT(pList->GetShownY(), iBottom) << "the drag showed older lines";
+
+    // A new line brings the newest back into view.
+    m_App.SendChatMessage(CKorvelString("last"), CVornNetworkSession::CHAT_LINE);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    Frame(0.0f);
+    EXPECT_GE(pList->GetShownY(), iBottom);
+    EXPECT_EQ(Newest().first.substr(Newest().first.size() - 6), ": last");
+    // Whole, at the bottom of the lines' holder.
+    CWidget* pHolder = Find("chat_lines");
+    CWidget* pNewest = pList->GetWidgets()[pList->GetWidgets().GetCount() - 1];
+    int iLeft = 0, iTop = 0, iRight = 0, iLow = pNewest->GetHeight();
+    pNewest->MapTo(pHolder, iLeft, iTop);
+    pNewest->MapTo(pHolder, iRight, iLow);
+    EXPECT_GE(iTop, 0);
+    EXPECT_LE(iLow, pHolder->GetHeight());
+    EXPECT_GT(iLow, pHolder->GetHeight() - pNewest->GetHeight());
+}
+
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
