@@ -792,11 +792,21 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     uWasVisible = GetDialogVisible();
     // The new tree's vorn button starts hidden, as before a login: it shows as it did.
     const unsigned int uVornShown = m_pVornButtonRoot && m_pVornButtonRoot->GetVisible() ? 1 : 0;
+    // The new tree's rematch button starts shown, as the layout has it: it keeps its state, so
+    // that a resize in a running match offers no rematch.
+    CToggleButton* pRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button"));
+    const unsigned int uRematchShown = pRematch && pRematch->GetVisible() ? 1 : 0;
+    const unsigned int uRematchToggled = pRematch && pRematch->GetToggled() ? 1 : 0;
     m_pRoot = nullptr;
     ReleaseLayout();
     KE_RETVAL iResult = LoadLayout(iWidth, iHeight, pOldRoot);
     if (m_pVornButtonRoot)
         m_pVornButtonRoot->SetVisible(uVornShown);
+    if (CToggleButton* pNewRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
+    {
+        pNewRematch->SetVisible(uRematchShown);
+        pNewRematch->SetToggled(uRematchToggled);
+    }
     if (!m_pRoot && pOldRoot)
     {
         // The loader consumes the old tree only when the file loaded.

@@ -532,7 +532,7 @@ protected:
     unsigned int m_uChatOpened = 0;      // the post-game chat was opened this match
     unsigned int m_uChatLeft = 0;        // the own player left the chat
     unsigned int m_uRematchAsked = 0;    // the own player asked for a rematch
-    unsigned int m_uChatStarted = 0;     // the type 0 record went out this match
+    unsigned int m_uChatStarted = 0;     // the type 0 record went out, until ExitChat or ResetChat
     unsigned int m_uChatNoticeShown = 0; // the once-per-match notice
     CKorvelMap<int, CASN1ShopItemGroups::sGroupData> m_InGameGroups;
     int m_iInGameItemTotal = 0;

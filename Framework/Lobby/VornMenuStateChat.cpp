@@ -198,7 +198,8 @@ void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsi
 
 void CVornMenuState::AddPendingChatLine()
 {
-    if (!m_uInMatch || !m_pPageView || !m_pPageView->GetVisible() || m_aPendingChatLines.GetCount() == 0)
+    // The chat goes on after the match's end, where the players talk and ask for a rematch.
+    if (!m_uChatStarted || !m_pPageView || !m_pPageView->GetVisible() || m_aPendingChatLines.GetCount() == 0)
         return;
     CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog"));
     CTextWidget* pTemplate = pList ? widget_cast<CTextWidget*>(pList->GetItemTemplate()) : nullptr;

@@ -142,11 +142,6 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
     CWidget* pPage = FindInRoot(ERROR_PAGE);
     if (!pPage)
         return;
-    // "Try again" comes back to the typed name; a typed password is typed anew. A field that
-    // shows the remembered password keeps showing it, so the remembered login still works.
-    CTextWidget* pPassword = widget_cast<CTextWidget*>(FindInPages("//loginscreen_root//user_password"));
-    if (pPassword && pPassword->GetText().GetLength())
-        pPassword->SetText(CKorvelString());
     SetText(Child(pPage, "loginerror_title"), strTitle);
     SetText(Child(pPage, "loginerror_message"), strMessage);
     Show(Child(pPage, "button_recover"), (iFlags & 1) ? 1 : 0);

@@ -186,10 +186,14 @@ void CVornMenuState::CloseChatItem()
     if (CToggleButton* pArrow = widget_cast<CToggleButton*>(pItem->FindWidget(CKorvelString("arrow"), -1)))
         pArrow->SetToggled(0);
     pItem->SetExpansionLevelSkipAnimation(0);
+    // Closed, the card lets the presses through to the lines under it.
+    if (CWidget* pSlide = FindInPages("//chat_root//chat_expand_slidearea"))
+        pSlide->SetTransparent(1);
 }
 
 void CVornMenuState::ExitChat()
 {
+    m_uChatStarted = 0;
     if (!m_uInMatch)
     {
         SwitchToHomePage();
@@ -241,6 +245,7 @@ void CVornMenuState::ResetChat()
 {
     m_uRematchDelayArmed = 0;
     m_uRematchPending = 0;
+    m_uChatStarted = 0;
     ClearChatBacklog();
 }
 

@@ -5,8 +5,9 @@
 //      and a password too short, each "Try again" back on its own page with what was
 //      typed, and Tab and shift+Tab between the e-mail and password fields; logged in at
 //      once; the menu's exit door logs out and the next start logs in nobody; a wrong
-//      password, "Try again" with the name kept; the name and then the e-mail address log
-//      in, each submitted with Enter;
+//      password, "Try again" with the name kept; a slip in the name, "Try again" with the
+//      password kept, and only the name typed again logs in; the e-mail address logs in,
+//      each submitted with Enter;
 //  (c) settings: a toggle and both volume sliders, the game ended with SIGTERM, the values
 //      still there after the next start; the language changed through settings, and back;
 //      then the server goes away and the lobby says the connection was lost, at every
@@ -22,6 +23,7 @@
 #include <signal.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -41,6 +43,7 @@ const char* const EMAIL = "quill@example.org";
 const char* const PASSWORD = "reed42";
 const char* const NAME_FIELD = "//loginscreen_root//user_login";
 const char* const SHORT_NAME = "ab";
+const char* const SLIPPED_NAME = "quil_7";
 const char* const SHORT_PASSWORD = "abc";
 const char* const PLAYER_NAME_FIELD = "//loginscreen_playername//page_root//input_playername";
 const char* const EMAIL_FIELD = "//loginscreen_email//input_email";
@@ -192,7 +195,19 @@ void Accounts(CJourneyPages& pages)
     pages.WaitForPage(LOGIN);
     pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_DIM);
 
-    pages.LoginAs("", PASSWORD);
+    // A slip in the name: "Try again" keeps the typed password too, and the name put right
+    // alone logs in.
+    pages.LoginAs(SLIPPED_NAME, PASSWORD, false);
+    pages.WaitForPage(LOGIN_ERROR);
+    journey.PressKey(XK_Return);
+    pages.WaitForPage(LOGIN);
+    pages.WaitForLiteral(LOGIN_PASSWORD_FIELD, std::string(std::strlen(PASSWORD), '*'), JOURNEY_TEXT_DIM);
+    const size_t uFrom = journey.LogCount();
+    pages.TypeInto(NAME_FIELD, NAME);
+    journey.PressKey(XK_Return);
+    journey.WaitForRecord(
+        std::string("the server logged ") + NAME + " in with the kept password",
+        [](const CTestJson& r) { return r["event"].String() == "login"; }, uFrom);
     pages.WaitForGameMenuOrPage(HOME);
     journey.Keep("b6-logged-in");
     pages.Logout();

@@ -3,7 +3,10 @@
 //      reached; both press play and are paired; one shot each by dragging the own flomp, the
 //      turn passing over the server (a rematch when a shot decides the match); one chat line
 //      each way, its bubble at the sender's portrait in both windows; the chat's back arrow
-//      returns to the board and leaves nothing; one leaves by the exit door, answering
+//      returns to the board and leaves nothing; both open the chat page and play no more
+//      until their turns run out and end the match, with no rematch button before its end;
+//      after it a line from each shows whole at the bottom of both chat pages; both ask for a
+//      rematch and the next match starts; one leaves by the exit door, answering
 //      the quit question; the stayer sees that the opponent left before the chat page comes,
 //      then a chat without a rematch, and gets back to the game's menu; the server records the
 //      stayer's win and the leaver's loss, and both open their Me page; then two guests in a
@@ -19,6 +22,7 @@
 #include <thread>
 
 #include "tests/e2e/JourneyDuel.h"
+#include "tests/e2e/JourneyMatchChat.h"
 #include "tests/e2e/JourneyMatchTurns.h"
 
 namespace
@@ -159,6 +163,10 @@ void AccountsMatch(sPlayer& a, sPlayer& b)
     JourneyPlayOneShotEach(Side(a), Side(b));
     ChatLine(a, b, "hello birch");
     ChatLine(b, a, "hi there ash");
+    JourneyChatAfterTheEnd(Side(a), Side(b));
+    JourneyRematch(Side(a), Side(b));
+    for (sPlayer* p : {&a, &b})
+        p->m_Match.WaitForBoard();
 
     const size_t uFrom = a.m_Journey.LogCount();
     const bool bBefore = a.m_Match.ShowsOpponentLeft();

@@ -5,6 +5,7 @@
 #include <map>
 
 using namespace journey_pages;
+using namespace journey_chat;
 using lobby_match::GameEvent;
 using lobby_match::IsMessage;
 using lobby_match::Payload;
@@ -28,14 +29,8 @@ const int PULL_OF_1024 = 106, PULL_MOVES = 10;
 const int ACTION_BUTTONS = 5, ACTION_BUTTONS_SEEN = 4, BUTTON_STANDS_OUT = 30;
 // A flomp in the scene: enough pixels this near its colour (the channels' distances summed).
 const int FLOMP_DISTANCE = 30, FLOMP_PIXELS = 30;
-// The chat page after the opponent left: the newest backlog line stands out a little, and not even a
-// rematch button's caption shows.
-const int BACKLOG_LINE_STANDS_OUT = 2, NO_BUTTON_STANDS_OUT = 8;
-// The holder of the chat's backlog, which grows up from the holder's bottom (the backlog's
-// own area shrinks to nothing while it is empty); it holds about this many lines.
-const char* const CHAT_LINES = "//chat_root//chat_lines";
-const int LINES_IN_HOLDER = 8;
-const char* const REMATCH_BUTTON = "//chat_root//rematch-button";
+// The chat page after the opponent left: the newest backlog line stands out a little.
+const int BACKLOG_LINE_STANDS_OUT = 2;
 
 int Distance(uint32_t a, uint32_t b)
 {
@@ -43,33 +38,6 @@ int Distance(uint32_t a, uint32_t b)
     for (int iShift : {0, 8, 16})
         iSum += std::abs(int((a >> iShift) & 0xFF) - int((b >> iShift) & 0xFF));
     return iSum;
-}
-
-// The mean colour distance of the rectangle's pixels from the most common colour of a band
-// just outside it: a drawn button stands out from what lies behind it.
-int StandsOut(const sE2eShot& shot, const sE2eRect& rect)
-{
-    const int iBand = 8;
-    const sE2eRect outer = {rect.m_iLeft - iBand, rect.m_iTop - iBand, rect.m_iRight + iBand,
-                            rect.m_iBottom + iBand};
-    std::map<uint32_t, size_t> around;
-    E2eEachPixel(shot, outer,
-                 [&](int x, int y, uint32_t uPixel)
-                 {
-                     if (x < rect.m_iLeft || x >= rect.m_iRight || y < rect.m_iTop || y >= rect.m_iBottom)
-                         ++around[uPixel];
-                 });
-    const auto most = std::max_element(around.begin(), around.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
-    const uint32_t uBackground = most == around.end() ? 0 : most->first;
-    long long llSum = 0, llCount = 0;
-    E2eEachPixel(shot, rect,
-                 [&](int, int, uint32_t uPixel)
-                 {
-                     llSum += Distance(uPixel, uBackground);
-                     ++llCount;
-                 });
-    return llCount ? int(llSum / llCount) : 0;
 }
 
 // Where the match screen draws the scene, not its controls: below the action buttons, above
@@ -261,7 +229,7 @@ private:
         for (int k = -ACTION_BUTTONS / 2; k <= ACTION_BUTTONS / 2; ++k)
         {
             const int iCentre = w / 2 + k * w / 10;
-            if (StandsOut(board, {iCentre - iHalf, iRow - iHalf, iCentre + iHalf, iRow + iHalf}) >
+            if (JourneyStandsOut(board, {iCentre - iHalf, iRow - iHalf, iCentre + iHalf, iRow + iHalf}) >
                 BUTTON_STANDS_OUT)
                 ++iStandingOut;
         }
@@ -270,33 +238,11 @@ private:
                        std::to_string(iStandingOut) + " of 5");
     }
 
-    // A shot decided the match: both reach the chat page (past the match-over screen) and
-    // press its rematch button until the server has the wish of both. The first record of
-    // the new match.
+    // A shot decided the match: both ask for a rematch. The first record of the new match.
     size_t Rematch()
     {
-        m_Host.Say("a shot decided the match: both ask for a rematch");
-        const size_t uFrom = m_Host.LogCount();
-        for (const sJourneySide* p : {&m_A, &m_B})
-        {
-            CJourney& journey = *p->m_pJourney;
-            CJourneyPages& pages = *p->m_pPages;
-            const std::string strConn = Conn(*p);
-            auto fnAsked = [=](const CTestJson& r)
-            { return IsMessage(r, "in", strConn, "Rematch") && r["fields"]["wish"].Int() == 1; };
-            for (int iTry = 0; iTry < REMATCH_TRIES && m_Host.Log().Find(fnAsked, uFrom) < 0; ++iTry)
-            {
-                if (!(journey.Look(), pages.Showing(CHAT)))
-                    CJourneyMatch(pages).PressContinue();
-                if (E2eWaitFor([&] { return journey.Look(), pages.Showing(CHAT); }, SHOT_WAIT_SECONDS))
-                    journey.PressWidget(REMATCH_BUTTON);
-                E2eWaitFor([&] { return m_Host.Log().Find(fnAsked, uFrom) >= 0; }, SHOT_WAIT_SECONDS);
-            }
-            m_Host.WaitForRecord("Rematch with wish 1 from " + p->m_strName, fnAsked, uFrom);
-        }
-        m_Host.WaitForRecord("the server's rematch of the session", Event("rematch"), uFrom);
-        m_Host.WaitForRecord("the rematch started", Event("match_start"), uFrom);
-        return size_t(m_Host.Log().Find(Event("match_start"), uFrom));
+        m_Host.Say("a shot decided the match");
+        return JourneyRematch(m_A, m_B);
     }
 
     const sJourneySide& m_A;
@@ -307,6 +253,58 @@ private:
 };
 
 } // namespace
+
+int JourneyStandsOut(const sE2eShot& shot, const sE2eRect& rect)
+{
+    const int iBand = 8;
+    const sE2eRect outer = {rect.m_iLeft - iBand, rect.m_iTop - iBand, rect.m_iRight + iBand,
+                            rect.m_iBottom + iBand};
+    std::map<uint32_t, size_t> around;
+    E2eEachPixel(shot, outer,
+                 [&](int x, int y, uint32_t uPixel)
+                 {
+                     if (x < rect.m_iLeft || x >= rect.m_iRight || y < rect.m_iTop || y >= rect.m_iBottom)
+                         ++around[uPixel];
+                 });
+    const auto most = std::max_element(around.begin(), around.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    const uint32_t uBackground = most == around.end() ? 0 : most->first;
+    long long llSum = 0, llCount = 0;
+    E2eEachPixel(shot, rect,
+                 [&](int, int, uint32_t uPixel)
+                 {
+                     llSum += Distance(uPixel, uBackground);
+                     ++llCount;
+                 });
+    return llCount ? int(llSum / llCount) : 0;
+}
+
+size_t JourneyRematch(const sJourneySide& a, const sJourneySide& b)
+{
+    CJourney& host = *a.m_pJourney;
+    host.Say("both ask for a rematch");
+    const size_t uFrom = host.LogCount();
+    for (const sJourneySide* p : {&a, &b})
+    {
+        CJourney& journey = *p->m_pJourney;
+        CJourneyPages& pages = *p->m_pPages;
+        const std::string strConn = GameConnection(*p);
+        auto fnAsked = [=](const CTestJson& r)
+        { return IsMessage(r, "in", strConn, "Rematch") && r["fields"]["wish"].Int() == 1; };
+        for (int iTry = 0; iTry < REMATCH_TRIES && host.Log().Find(fnAsked, uFrom) < 0; ++iTry)
+        {
+            if (!(journey.Look(), pages.Showing(CHAT)))
+                CJourneyMatch(pages).PressContinue();
+            if (E2eWaitFor([&] { return journey.Look(), pages.Showing(CHAT); }, SHOT_WAIT_SECONDS))
+                journey.PressWidget(REMATCH_BUTTON);
+            E2eWaitFor([&] { return host.Log().Find(fnAsked, uFrom) >= 0; }, SHOT_WAIT_SECONDS);
+        }
+        host.WaitForRecord("Rematch with wish 1 from " + p->m_strName, fnAsked, uFrom);
+    }
+    host.WaitForRecord("the server's rematch of the session", Event("rematch"), uFrom);
+    host.WaitForRecord("the rematch started", Event("match_start"), uFrom);
+    return size_t(host.Log().Find(Event("match_start"), uFrom));
+}
 
 void JourneyPlayOneShotEach(const sJourneySide& a, const sJourneySide& b)
 {
@@ -329,9 +327,9 @@ void JourneyCheckChatAfterOpponentLeft(CJourney& journey)
     // The newest line, at the bottom of the lines' holder.
     sE2eRect newest = journey.Widget(CHAT_LINES).m_Rect;
     newest.m_iTop = newest.m_iBottom - (newest.m_iBottom - newest.m_iTop) / LINES_IN_HOLDER;
-    journey.Expect(StandsOut(chat, newest) >= BACKLOG_LINE_STANDS_OUT,
+    journey.Expect(JourneyStandsOut(chat, newest) >= BACKLOG_LINE_STANDS_OUT,
                    "the backlog's newest line, at its bottom, says that the opponent left");
-    journey.Expect(StandsOut(chat, journey.Widget(REMATCH_BUTTON).m_Rect) <= NO_BUTTON_STANDS_OUT,
+    journey.Expect(JourneyStandsOut(chat, journey.Widget(REMATCH_BUTTON).m_Rect) <= NO_BUTTON_STANDS_OUT,
                    "no rematch is offered once the opponent has gone");
 }
 

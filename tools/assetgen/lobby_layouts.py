@@ -423,13 +423,16 @@ def chat_page():
                  # The newest line at the bottom, above the field: the list grows upward by
                  # whole lines until it is as tall as its holder, so it never shows a part of
                  # one, and it may pass the holder's top by less than a line, which the gap
-                 # under the avatars leaves room for.
+                 # under the avatars leaves room for. A drag brings back the older lines.
                  group("chat_lines", 0.03, 0.33, 0.94, 0.49,
                        element("chat_backlog", "running_list", 0, 0, 0.94, 0.49,
                                [text("item_template", 0, 0, 0.94, 0.06, None)],
-                               extra=['<max-item-count value="40"/>'])),
-                 # Over the lines: an open card is drawn over them and takes the presses.
-                 element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item]),
+                               extra=['<max-item-count value="40"/>',
+                                      '<scroll enabled="1" threshold_x="0.0" threshold_y="0.02"/>'])),
+                 # Over the lines: an open card is drawn over them and takes the presses; the
+                 # closed one lets them through to the lines.
+                 element("chat_expand_slidearea", "slidearea", 0.03, 0.26, 0.94, 0.50, [expand_item],
+                         extra=['<flags transparent="1"/>']),
                  *field("chat_textfield", 0.03, 0.85, 0.70, 0.09, events={"onchanged": "chat_textfield_changed"}),
                  button("chat_send_button", 0.75, 0.85, 0.22, 0.09, "chat_send", 262),
                  bubble, events={"onshow": "start_change_page_chat"})]

@@ -69,7 +69,7 @@ protected:
     }
 };
 
-TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLater)
+TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoSecondsLaterAResizeOrNot)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
     ASSERT_NE(Backlog(), nullptr);
@@ -80,12 +80,19 @@ TEST_F(CVornMenuState, TheOtherPlayerEnteringShowsANoticeAndTheRematchButtonTwoS
 
     CWidget* pRematch = Find("rematch-button");
     ASSERT_NE(pRematch, nullptr);
-    // The delay runs from the record's arrival; the frames above used part of it.
+    // The delay runs from the record's arrival; the frames above used part of it. A resize
+    // rebuilds the page, whose button keeps its state.
     const float fLeft = Lobby()->GetRematchDelay();
     ASSERT_GT(fLeft, 0.0f);
+    Lobby()->OnScreenChanged(480, 320);
+    pRematch = Find("rematch-button");
+    EXPECT_FALSE(pRematch->GetVisible()) << "no rematch before its time";
     Frame(fLeft - 0.05f);
     EXPECT_FALSE(pRematch->GetVisible());
     Frame(0.1f);
+    EXPECT_TRUE(pRematch->GetVisible());
+    Lobby()->OnScreenChanged(480, 320);
+    pRematch = Find("rematch-button");
     EXPECT_TRUE(pRematch->GetVisible());
 
     // A decline hides it again.
@@ -113,6 +120,78 @@ TEST_F(CVornMenuState, LinesArrivingTogetherEnterTheBacklogOnePerFrame)
     }
     EXPECT_EQ(Newest().first, m_strPeerName + ": hello");
     EXPECT_EQ(Newest().second, RECEIVED);
+}
+
+TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    // The lobby is out of the match, and its end brings the chat page back.
+    Lobby()->OnGameEnd();
+    Lobby()->OnGameplayEnd(0);
+    ASSERT_FALSE(Lobby()->IsInMatch());
+    ASSERT_EQ(PageName(), "chat_root");
+    ASSERT_TRUE(Pages()->GetVisible());
+    SendFromOther(2, "gg");
+    ASSERT_TRUE(WaitFor([&] { return Newest().first == m_strPeerName + ": gg"; }));
+    FindAs<CTextWidget>("chat_textfield")->SetText(CKorvelString("again?"));
+    ::CVornMenuState::actionChatSend(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Newest().first.find(": again?") != std::string::npos; }));
+    EXPECT_EQ(Newest().second, OWN);
+
+    // Left, the chat takes lines in but shows them no more.
+    Lobby()->ExitChat();
+    Lobby()->SetMenuVisibility(1);
+    const int iBefore = Lobby()->GetChatBacklogCount();
+    SendFromOther(2, "bye");
+    ASSERT_TRUE(WaitForLines(iBefore + 1));
+    Settle();
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 1);
+    EXPECT_NE(Newest().first, m_strPeerName + ": bye");
+}
+
+TEST_F(CVornMenuState, AFullBacklogShowsTheNewestLineAndADragBringsBackTheOlderOnes)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    CRunningList* pList = Backlog();
+    ASSERT_NE(pList, nullptr);
+    const int iLines = 16;
+    for (int i = 0; i < iLines; ++i)
+        m_App.SendChatMessage(CKorvelString(("line " + std::to_string(i)).c_str()),
+                              CVornNetworkSession::CHAT_LINE);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    Frame(0.0f);
+    const int iBottom = pList->GetShownY();
+    ASSERT_GT(iBottom, 0) << "the list is scrolled to its newest line";
+
+    int x = 0, y = 0;
+    ASSERT_NO_FATAL_FAILURE(Middle("chat_lines", x, y));
+    const int iPull = pList->GetParent()->GetHeight() / 2;
+    m_App.OnMouseButton(0, x, y);
+    for (int i = 1; i <= 4; ++i)
+    {
+        Frame(0.05f);
+        m_App.OnMouseDrag(0, x, y + i * iPull / 4);
+    }
+    m_App.OnMouseButtonUp(0, x, y + iPull);
+    for (int i = 0; i < 30; ++i)
+        Frame(0.05f);
+    EXPECT_LT(pList->GetShownY(), iBottom) << "the drag showed older lines";
+
+    // A new line brings the newest back into view.
+    m_App.SendChatMessage(CKorvelString("last"), CVornNetworkSession::CHAT_LINE);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    Frame(0.0f);
+    EXPECT_GE(pList->GetShownY(), iBottom);
+    EXPECT_EQ(Newest().first.substr(Newest().first.size() - 6), ": last");
+    // Whole, at the bottom of the lines' holder.
+    CWidget* pHolder = Find("chat_lines");
+    CWidget* pNewest = pList->GetWidgets()[pList->GetWidgets().GetCount() - 1];
+    int iLeft = 0, iTop = 0, iRight = 0, iLow = pNewest->GetHeight();
+    pNewest->MapTo(pHolder, iLeft, iTop);
+    pNewest->MapTo(pHolder, iRight, iLow);
+    EXPECT_GE(iTop, 0);
+    EXPECT_LE(iLow, pHolder->GetHeight());
+    EXPECT_GT(iLow, pHolder->GetHeight() - pNewest->GetHeight());
 }
 
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
