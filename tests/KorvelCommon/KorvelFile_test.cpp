@@ -84,6 +84,19 @@ TEST(CKorvelFile, WriteTruncatesAndAppendWritesAtTheEnd)
     EXPECT_EQ(file.GetSize(), 8);
     file.Close();
     EXPECT_EQ(ReadTestFile(dir.File("out.bin")), Bytes("abXYefgh"));
+
+    // An owner-only open takes a file an older build left readable to others away from them.
+    ASSERT_EQ(chmod(dir.File("out.bin").c_str(), 0644), 0);
+    ASSERT_EQ(file.OpenFromFile(Path(dir.File("out.bin")), CKorvelFile::FLAG_WRITE |
+                                                               CKorvelFile::FLAG_APPEND |
+                                                               CKorvelFile::FLAG_OWNER_ONLY),
+              KE_OK);
+    EXPECT_EQ(file.Write("i", 1), 1u);
+    file.Close();
+    EXPECT_EQ(ReadTestFile(dir.File("out.bin")), Bytes("abXYefghi"));
+    struct stat info = {};
+    ASSERT_EQ(stat(dir.File("out.bin").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST(CKorvelFile, BorrowersShareOneStreamWithTheirOwnPositions)

@@ -43,6 +43,23 @@ TEST(CKorvelBitmapFont, ReadsLineHeightPagesAndGlyphs)
     EXPECT_EQ(pB->iYOffset, 2);
     EXPECT_EQ(pB->iXAdvance, 7);
     EXPECT_EQ(pB->iIndex, 1);
+
+    // Numbers no page could need are cut to the metric range, either way, from just past it on.
+    const int iMax = CKorvelBitmapFont::MAX_METRIC;
+    sLOADED huge(TestFontXml(iMax + 1, {{65, 0, 0, 5, 7, iMax + 1, -iMax - 1, 2000000000, 0},
+                                        {66, 6, 0, 5, 7, -2000000000, 2000000000, -iMax - 1, 0}}));
+    ASSERT_EQ(huge.iResult, KE_OK);
+    EXPECT_EQ(huge.font.GetLineHeight(), static_cast<unsigned int>(iMax));
+    const CKorvelBitmapFont::SKE_BMFONT_CHAR* pHugeA = huge.font.GetCharInfo(65);
+    const CKorvelBitmapFont::SKE_BMFONT_CHAR* pHugeB = huge.font.GetCharInfo(66);
+    ASSERT_NE(pHugeA, nullptr);
+    ASSERT_NE(pHugeB, nullptr);
+    EXPECT_EQ(pHugeA->iXOffset, iMax);
+    EXPECT_EQ(pHugeA->iYOffset, -iMax);
+    EXPECT_EQ(pHugeA->iXAdvance, iMax);
+    EXPECT_EQ(pHugeB->iXOffset, -iMax);
+    EXPECT_EQ(pHugeB->iYOffset, iMax);
+    EXPECT_EQ(pHugeB->iXAdvance, -iMax);
 }
 
 TEST(CKorvelBitmapFont, RefusesDescriptionsWithoutTheRequiredParts)

@@ -347,9 +347,10 @@ TEST_F(CSocketEngine, OneMessagePastTheSendQueueLimitEndsTheConnectionAndDropsTh
     EXPECT_EQ(1u, m_Engine.IsConnected(0));
 
     SendText(m_Engine, Pattern(100, 99));
+    m_App.Frame(0.016f);
+    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_ERROR, KE_SOCKETDETAIL_SENDQUEUE)) << "one past the limit";
     SendText(m_Engine, Pattern(100, 100)); // dropped: the connection is ending
     m_App.Frame(0.016f);
-    EXPECT_TRUE(m_Recorder.Has(KE_SOCKET_ERROR, KE_SOCKETDETAIL_SENDQUEUE));
     EXPECT_EQ(2, m_Recorder.Notifications());
     m_Engine.Disconnect(0, 0);
     EXPECT_EQ(0u, m_Engine.IsConnected(0));

@@ -43,12 +43,15 @@ protected:
         }
         return aItems;
     }
-    // The login's own round done, the server keeps its item pages back: the test answers.
+    // The login's own rounds done, the server keeps its item pages back: the test answers.
+    // The data check that ends the login's round starts a refresh round; its groups come before
+    // the test's round, and its page is held.
     void StartHoldingPages()
     {
         ASSERT_NO_FATAL_FAILURE(StartAsGuest());
         ASSERT_TRUE(WaitForMessage("GetAvailableShopItemDatas"));
         m_pControl->Hold(SHOP_ITEMS);
+        ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItems", REFRESH_ROUND) > 0; }));
         m_uBase = In("GetShopItems").size();
     }
     // The first items asked for since StartHoldingPages, in order.
@@ -63,6 +66,8 @@ protected:
     }
 
     static const int SHOP_ITEMS = 97;
+    static const int REFRESH_ROUND =
+        ::CVornNetworkSession::SHOP_IN_GAME_REFRESH | ::CVornNetworkSession::SHOP_LIST_MY_ITEMS;
     size_t m_uBase = 0;
 };
 
@@ -71,12 +76,12 @@ TEST_F(CVornMenuState, AnnouncedItemsArriveInPagesAndTheRoundsEndSendsTheNextReq
     ASSERT_NO_FATAL_FAILURE(StartHoldingPages());
     const size_t uDatas = In("GetAvailableShopItemDatas").size();
     Lobby()->OnShopItemGroups(0x201, Groups({120, 30}));
-    Settle();
+    ASSERT_TRUE(WaitFor([&] { return !Starts(0x201).empty(); }));
     EXPECT_EQ(Starts(0x201), std::vector<int>({0}));
     EXPECT_EQ(Lobby()->GetInGameItemTotal(), 150);
 
     Lobby()->OnShopItems(0x201, 0, Items(0, 100));
-    Settle();
+    ASSERT_TRUE(WaitFor([&] { return Starts(0x201).size() > 1; }));
     EXPECT_EQ(Starts(0x201), std::vector<int>({0, 100}));
     EXPECT_EQ(In("GetAvailableShopItemDatas").size(), uDatas) << "not before the last page";
 

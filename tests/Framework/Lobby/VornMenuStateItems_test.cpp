@@ -160,6 +160,7 @@ TEST_F(CVornMenuState, AStalledOrHopelessTransferEndsAsFailedAndTheLobbyGoesOn)
     Announce({Record(5, 1)});
     ASSERT_TRUE(WaitFor([&] { return Asked(5).size() == 1; }));
     Chunk(5, 0);
+    ASSERT_TRUE(WaitFor([&] { return Asked(5).size() == 2; }));
     for (int i = 0; i < 290; ++i)
         Frame(0.1f);
     EXPECT_TRUE(Lobby()->IsLoading()) << "29 s without a chunk is not yet a stall";
