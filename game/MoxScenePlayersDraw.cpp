@@ -1,4 +1,6 @@
 // The flomps, their stretch and aim dots, and the damage numbers over them.
+#include <cmath>
+
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxRenderer.h"
@@ -11,6 +13,21 @@ const int kTextureAnimations[2] = {4, 5};
 const int kTextureStretch[2] = {9, 10};
 const int kTextureMarker = 61;
 const CKorvel3DColor kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+// Wider than any number, so that measuring never wraps one.
+const int kMeasureWidth = 4096;
+
+// Where text centred on x starts right of the zoom bar: x, or further right when a flomp
+// near the left edge would put the text over the bar.
+int ClearOfZoomBar(int x, CKorvelBitmapFont* pFont, const CKorvelString& strText, float fScreenHeight)
+{
+    if (!pFont)
+        return x;
+    CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
+    pFont->CalcRect(rc, strText);
+    const int iBarRight = (int)std::ceil((ZOOM_BAR_CENTRE_X + ZOOM_BAR_HALF_WIDTH) * fScreenHeight);
+    const int iLeftmost = iBarRight + rc.GetWidth() / 2;
+    return x < iLeftmost ? iLeftmost : x;
+}
 } // namespace
 
 void CMoxScene::RenderPlayers()
@@ -113,6 +130,7 @@ void CMoxScene::RenderPlayersInfo()
 
         CKorvelVector2 world(anchor.x, anchor.y + fHalfHeight + player.m_fInfoRise), screen;
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
+        const float H = m_pRenderer->GetScreenHeight();
         int y = (int)screen.y;
         for (int iDamage : player.m_iDamage)
         {
@@ -121,14 +139,14 @@ void CMoxScene::RenderPlayersInfo()
             y -= iLine;
             CKorvelString strText;
             strText.Format(L"-%d", iDamage);
-            m_pRenderer->DrawShadowedText((int)screen.x, y, strText, 0xFFFFFFFFu,
+            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strText, H), y, strText, 0xFFFFFFFFu,
                                           TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
         }
         world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
         CKorvelString strHealth;
         strHealth.Format(L"%d", player.m_iHealth);
-        m_pRenderer->DrawShadowedText((int)screen.x, (int)screen.y, strHealth, 0xFFFFFFFFu,
-                                      0x200u | TEXT_LEFT_HALF, FONT_MAIN); // 0x200 places nothing
+        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strHealth, H), (int)screen.y, strHealth,
+                                      0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF, FONT_MAIN); // 0x200 places nothing
     }
 }
