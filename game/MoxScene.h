@@ -88,6 +88,9 @@ public:
     void RenderPlayers();
     void RenderPlayerAndStretch(int i);
     void RenderPlayer(int i);
+    // The screen rectangle in which flomp i (with its hat) is drawn at its widest pulse;
+    // false without its body or a renderer.
+    bool PlayerScreenSpan(int i, float& fLeft, float& fTop, float& fRight, float& fBottom);
     void RenderStretch(int i, CKorvelVector2 v);
     void RenderAim(int i);
     void RenderPlayersInfo();
