@@ -650,14 +650,12 @@ def dialog_pages():
                       button("accept_button", 0.04, 0.56, 0.24, 0.09, "accept_challenge", 273),
                       # The answer goes out and the panel closes; nobody answers a refusal.
                       page_button("reject_button", 0.32, 0.56, 0.24, 0.09, ":back", 274,
-                                  action="reject_challenge"),
-                      background=True)
+                                  action="reject_challenge"))
     # Closing withdraws the own challenge and leaves the page.
     waiting = dialog("challenge_waiting", 0.20, 0.30, 0.60, 0.40,
                      text("waiting_text", 0.02, 0.04, 0.56, 0.12, 276, align="center-middle"),
                      spinner("waiting_spinner", 0.26, 0.17, 0.08),
-                     page_button("waiting_close", 0.18, 0.28, 0.24, 0.09, ":back", 296, action="dialog_close"),
-                     background=True)
+                     page_button("waiting_close", 0.18, 0.28, 0.24, 0.09, ":back", 296, action="dialog_close"))
     return [buy("confirm_buy_dialog", "show_confirm_buy_dialog", 269, "ok_buy_confirm", "cancel_buy_confirm"),
             buy("confirm_buy_dialog_ingame", "show_confirm_buy_dialog_ingame", 269, "ok_buy_confirm",
                 "cancel_buy_confirm"),
