@@ -174,8 +174,9 @@ void CMoxPlayState::RenderZoomBar()
     const float H = m_pRenderer->GetScreenHeight();
     const float x = ZOOM_BAR_CENTRE_X * H, fHalfWidth = ZOOM_BAR_HALF_WIDTH * H;
     m_pRenderer->renderScreenQuad(CKorvelVector2(x, ZOOM_BAR_CENTRE_Y * H),
-                                  CKorvelVector2(fHalfWidth, ZOOM_BAR_HALF_HEIGHT * H), apTextures[TEXTURE_ZOOM_BAR],
-                                  white);
+                                  CKorvelVector2(fHalfWidth, ZOOM_BAR_HALF_HEIGHT * H),
+                                  apTextures[TEXTURE_ZOOM_BAR], white);
     m_pRenderer->renderScreenQuad(CKorvelVector2(x, ZoomIndicatorY(m_pRenderer->m_Camera.m_fZoom, H)),
-                                  CKorvelVector2(fHalfWidth, fHalfWidth), apTextures[TEXTURE_ZOOM_INDICATOR], white);
+                                  CKorvelVector2(fHalfWidth, fHalfWidth), apTextures[TEXTURE_ZOOM_INDICATOR],
+                                  white);
 }

@@ -69,7 +69,8 @@ void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& 
         return;
     fTop /= H;
     fBottom /= H;
-    if (fName + kNoticeLine + kNoticeHalfLine + kNoticeGap <= fTop || fName - kNoticeHalfLine - kNoticeGap >= fBottom)
+    if (fName + kNoticeLine + kNoticeHalfLine + kNoticeGap <= fTop ||
+        fName - kNoticeHalfLine - kNoticeGap >= fBottom)
         return;
     const float fAbove = fTop - kNoticeGap - kNoticeHalfLine - kNoticeLine;
     const float fReasonAbove = fAbove - kNoticeLine < kNoticeReason ? fAbove - kNoticeLine : kNoticeReason;
@@ -82,7 +83,6 @@ void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& 
     }
     fName = fBottom + kNoticeGap + kNoticeHalfLine;
 }
-
 
 void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
 {
@@ -112,7 +112,7 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
     else if (bDecided && aPlayers)
     {
         const bool bOwnWin = m_iResult == m_iOwnPlayer;
-        const int iResultText = !HasMatchEnded() ? -1
+        const int iResultText = !HasMatchEnded()  ? -1
                                 : m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
                                                   : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN);
         const int iReason = m_bOpponentLeft  ? TEXT_OPPONENT_LEFT

@@ -89,7 +89,8 @@ bool CMoxScene::PlayerScreenSpan(int i, float& fLeft, float& fTop, float& fRight
     if (player.m_bShowItem)
         fHigh = y + h / kHatLiftDivisor + kHatScale * kFlompScale * h * fMost;
     // The hat is the wider when worn.
-    const float fHalfWidth = kFlompScale * player.m_pBody->m_vHalfSize.x * fMost * (player.m_bShowItem ? kHatScale : 1.0f);
+    const float fHalfWidth =
+        kFlompScale * player.m_pBody->m_vHalfSize.x * fMost * (player.m_bShowItem ? kHatScale : 1.0f);
     const float x = player.m_pBody->m_vVisualPosition.x;
     CKorvelVector2 topLeft(x - fHalfWidth, fHigh), bottomRight(x + fHalfWidth, y - kFlompScale * h * fMost);
     CKorvelVector2 screenTopLeft, screenBottomRight;
@@ -172,14 +173,15 @@ void CMoxScene::RenderPlayersInfo()
             y -= iLine;
             CKorvelString strText;
             strText.Format(L"-%d", iDamage);
-            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strText, H), y, strText, 0xFFFFFFFFu,
-                                          TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
+            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strText, H), y, strText,
+                                          0xFFFFFFFFu, TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
         }
         world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
         CKorvelString strHealth;
         strHealth.Format(L"%d", player.m_iHealth);
-        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strHealth, H), (int)screen.y, strHealth,
-                                      0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF, FONT_MAIN); // 0x200 places nothing
+        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strHealth, H), (int)screen.y,
+                                      strHealth, 0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF,
+                                      FONT_MAIN); // 0x200 places nothing
     }
 }

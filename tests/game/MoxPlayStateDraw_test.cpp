@@ -278,7 +278,8 @@ TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlomp)
             {
                 const float y = Text(iText).fHeight * 600.0f;
                 EXPECT_TRUE(y + fHalfLine <= fTop || y - fHalfLine >= fBottom)
-                    << "text " << iText << " at " << y << " over the flomp from " << fTop << " to " << fBottom;
+                    << "text " << iText << " at " << y << " over the flomp from " << fTop << " to "
+                    << fBottom;
             }
             if (bLeft)
             {
