@@ -171,7 +171,6 @@ public:
     // The heights of the winner's name and of the reason line (screen heights), clear of
     // the winner's flomp; iWidest is the widest notice's width in pixels.
     void PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason);
-    int NoticeWidth(const CKorvelString& strText);
     void RenderInformation();
 
     // ---- event writers; each adds its event to the local queue

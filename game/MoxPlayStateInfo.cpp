@@ -4,7 +4,6 @@
 
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornLanguage.h"
-#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelGraphicsContext.h"
 #include "game/MoxPlayState.h"
 #include "game/MoxRenderer.h"
@@ -41,19 +40,7 @@ const float kNoticeLine = 0.07f;
 const float kNoticeHalfLine = 0.035f;
 const float kNoticeGap = 0.01f;
 const float kNoticeReason = 0.25f;
-// Wider than any notice, so that measuring never wraps one.
-const int kMeasureWidth = 4096;
 } // namespace
-
-int CMoxPlayState::NoticeWidth(const CKorvelString& strText)
-{
-    CKorvelBitmapFont* pFont = m_pGame ? m_pGame->GetContext().pfntGameFonts : nullptr;
-    if (!pFont)
-        return 0;
-    CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
-    pFont->CalcRect(rc, strText);
-    return rc.GetWidth();
-}
 
 void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason)
 {
@@ -119,10 +106,11 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
                             : m_bTimeOutLoss ? (bOwnWin ? TEXT_TIME_OUT_WIN : TEXT_TIME_OUT_LOSS)
                                              : -1;
         CVornLanguage* pLanguage = m_pGame ? m_pGame->GetGameLanguage() : nullptr;
-        int iWidest = NoticeWidth(aPlayers[m_iResult].m_strName);
+        int iWidest = m_pRenderer ? m_pRenderer->TextWidth(aPlayers[m_iResult].m_strName, FONT_MAIN) : 0;
         if (iResultText >= 0 && pLanguage)
         {
-            const int iWidth = NoticeWidth(pLanguage->GetText(iResultText));
+            const int iWidth =
+                m_pRenderer ? m_pRenderer->TextWidth(pLanguage->GetText(iResultText), FONT_MAIN) : 0;
             iWidest = iWidth > iWidest ? iWidth : iWidest;
         }
         float fName = kNoticeName, fReason = kNoticeReason;

@@ -94,6 +94,9 @@ public:
     void RenderStretch(int i, CKorvelVector2 v);
     void RenderAim(int i);
     void RenderPlayersInfo();
+    // Where text centred on x starts right of the match screen's zoom bar: x, or further
+    // right when a flomp near the left edge would put the text over the bar.
+    int ClearOfZoomBar(int x, const CKorvelString& strText);
     // How many aim dots a stretch shows: 1..10.
     static int AimDotCount(const CKorvelVector2& stretch);
 

@@ -21,21 +21,6 @@ const float kFlompScale = 1.75f;
 const float kWobble = 0.18f;
 const float kHatLiftDivisor = 0.575f;
 const float kHatScale = 1.8461539f;
-// Wider than any number, so that measuring never wraps one.
-const int kMeasureWidth = 4096;
-
-// Where text centred on x starts right of the zoom bar: x, or further right when a flomp
-// near the left edge would put the text over the bar.
-int ClearOfZoomBar(int x, CKorvelBitmapFont* pFont, const CKorvelString& strText, float fScreenHeight)
-{
-    if (!pFont)
-        return x;
-    CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
-    pFont->CalcRect(rc, strText);
-    const int iBarRight = (int)std::ceil((ZOOM_BAR_CENTRE_X + ZOOM_BAR_HALF_WIDTH) * fScreenHeight);
-    const int iLeftmost = iBarRight + rc.GetWidth() / 2;
-    return x < iLeftmost ? iLeftmost : x;
-}
 } // namespace
 
 void CMoxScene::RenderPlayers()
@@ -145,6 +130,14 @@ void CMoxScene::RenderAim(int i)
     }
 }
 
+int CMoxScene::ClearOfZoomBar(int x, const CKorvelString& strText)
+{
+    const float H = m_pRenderer->GetScreenHeight();
+    const int iBarRight = (int)std::ceil((ZOOM_BAR_CENTRE_X + ZOOM_BAR_HALF_WIDTH) * H);
+    const int iLeftmost = iBarRight + m_pRenderer->TextWidth(strText, FONT_MAIN) / 2;
+    return x < iLeftmost ? iLeftmost : x;
+}
+
 void CMoxScene::RenderPlayersInfo()
 {
     if (!m_pRenderer)
@@ -164,7 +157,6 @@ void CMoxScene::RenderPlayersInfo()
 
         CKorvelVector2 world(anchor.x, anchor.y + fHalfHeight + player.m_fInfoRise), screen;
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
-        const float H = m_pRenderer->GetScreenHeight();
         int y = (int)screen.y;
         for (int iDamage : player.m_iDamage)
         {
@@ -173,15 +165,15 @@ void CMoxScene::RenderPlayersInfo()
             y -= iLine;
             CKorvelString strText;
             strText.Format(L"-%d", iDamage);
-            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strText, H), y, strText,
-                                          0xFFFFFFFFu, TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
+            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, strText), y, strText, 0xFFFFFFFFu,
+                                          TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
         }
         world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
         CKorvelString strHealth;
         strHealth.Format(L"%d", player.m_iHealth);
-        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, pFont, strHealth, H), (int)screen.y,
-                                      strHealth, 0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF,
+        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, strHealth), (int)screen.y, strHealth,
+                                      0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF,
                                       FONT_MAIN); // 0x200 places nothing
     }
 }
