@@ -24,6 +24,12 @@ protected:
 constexpr float CAMERA_ZOOM_MIN = 0.3f;
 constexpr float CAMERA_ZOOM_MAX = 1.0f;
 
+// The match screen's zoom bar over the middle half of the left edge, in screen heights.
+constexpr float ZOOM_BAR_CENTRE_X = 1.0f / 16.0f;
+constexpr float ZOOM_BAR_HALF_WIDTH = 1.0f / 32.0f;
+constexpr float ZOOM_BAR_CENTRE_Y = 0.5f;
+constexpr float ZOOM_BAR_HALF_HEIGHT = 0.25f;
+
 enum
 {
     CAMERA_TARGET_NONE = 0,

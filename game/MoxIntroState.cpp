@@ -93,9 +93,15 @@ void CMoxIntroState::OnScreenChanged(int, int)
     if (m_pButtons)
         m_pButtons->Clear();
     InitControls();
+    // As far along in picture widths as before, at the new size.
+    const float fTravelled =
+        m_fPictureWidth > 0.0f ? (m_afOverlay[2] - m_aafPictures[0][0]) / m_fPictureWidth : 0.0f;
+    PlaceFilm(fTravelled);
+    if (m_bStopped)
+        CentreLastPicture();
 }
 
-void CMoxIntroState::InitFilm()
+void CMoxIntroState::PlaceFilm(float fTravelled)
 {
     const float w = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;
     const float h = m_pRenderer ? m_pRenderer->GetScreenHeight() : 0.0f;
@@ -103,7 +109,7 @@ void CMoxIntroState::InitFilm()
     for (int i = 0; i < INTRO_TEXTURE_COUNT; ++i)
     {
         float* rc = m_aafPictures[i];
-        rc[0] = w + (float)i * m_fPictureWidth;
+        rc[0] = w + ((float)i - fTravelled) * m_fPictureWidth;
         rc[1] = 0.5f * h - 0.4f * h;
         rc[2] = rc[0] + m_fPictureWidth;
         rc[3] = 0.5f * h + 0.4f * h;
@@ -112,6 +118,22 @@ void CMoxIntroState::InitFilm()
     m_afOverlay[1] = 0.0f;
     m_afOverlay[2] = w;
     m_afOverlay[3] = h;
+}
+
+void CMoxIntroState::CentreLastPicture()
+{
+    const float w = m_afOverlay[2], W = m_fPictureWidth;
+    for (int k = 0; k < INTRO_TEXTURE_COUNT; ++k)
+    {
+        float* rc = m_aafPictures[INTRO_TEXTURE_COUNT - 1 - k];
+        rc[0] = 0.5f * w - 0.5f * W - (float)k * W;
+        rc[2] = 0.5f * w + 0.5f * W - (float)k * W;
+    }
+}
+
+void CMoxIntroState::InitFilm()
+{
+    PlaceFilm(0.0f);
     CVornApplication* pApp = m_pGame ? m_pGame->GetApp() : nullptr;
     if (!pApp)
         return;
@@ -158,17 +180,11 @@ void CMoxIntroState::UpdateFilm(float t)
         }
     }
 
-    const float w = m_afOverlay[2];
     const float* last = m_aafPictures[INTRO_TEXTURE_COUNT - 1];
-    if (0.5f * w > 0.5f * (last[0] + last[2]))
+    if (0.5f * m_afOverlay[2] > 0.5f * (last[0] + last[2]))
     {
         m_bStopped = 1;
-        for (int k = 0; k < INTRO_TEXTURE_COUNT; ++k)
-        {
-            float* rc = m_aafPictures[INTRO_TEXTURE_COUNT - 1 - k];
-            rc[0] = 0.5f * w - 0.5f * W - (float)k * W;
-            rc[2] = 0.5f * w + 0.5f * W - (float)k * W;
-        }
+        CentreLastPicture();
     }
 
     if (m_bStopped && m_bFadeDone && !m_bFinished)

@@ -32,7 +32,8 @@ public:
     void Draw() override;
     void RestoreResources() override;
     void OnBackButton() override { Skip(); }
-    // The skip button moves to the new size's bottom; the film keeps its course.
+    // The skip button moves to the new size's bottom; the strip is laid out again at the
+    // new size, as far along as it was.
     void OnScreenChanged(int iWidth, int iHeight) override;
 
     void ButtonPressed(CMoxButton*) override {}
@@ -68,6 +69,11 @@ public:
 
 private:
     void Skip();
+    // The pictures at the screen's size with picture 0 fTravelled picture widths left of
+    // the right edge, and the overlay over the whole screen.
+    void PlaceFilm(float fTravelled);
+    // Picture 10 in the middle of the screen, the others edge to edge left of it.
+    void CentreLastPicture();
     // The pictures of the shared slots that the intro and the mute button need while the
     // game's resources are unloaded.
     void FetchSlots();

@@ -168,6 +168,9 @@ public:
     };
     // What RenderInformation writes for the screen's state, in drawing order.
     void InformationTexts(std::vector<sInfoText>& aTexts);
+    // The heights of the winner's name and of the reason line (screen heights), clear of
+    // the winner's flomp; iWidest is the widest notice's width in pixels.
+    void PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason);
     void RenderInformation();
 
     // ---- event writers; each adds its event to the local queue

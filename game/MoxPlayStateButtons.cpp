@@ -172,9 +172,11 @@ void CMoxPlayState::RenderZoomBar()
     CKorvelSurface* const* apTextures = m_pGame->GetContext().psrfGameTextures;
     const CKorvel3DColor white(0xFFFFFFFFu);
     const float H = m_pRenderer->GetScreenHeight();
-    m_pRenderer->renderScreenQuad(CKorvelVector2(H / 16.0f, H / 2.0f), CKorvelVector2(H / 32.0f, H / 4.0f),
+    const float x = ZOOM_BAR_CENTRE_X * H, fHalfWidth = ZOOM_BAR_HALF_WIDTH * H;
+    m_pRenderer->renderScreenQuad(CKorvelVector2(x, ZOOM_BAR_CENTRE_Y * H),
+                                  CKorvelVector2(fHalfWidth, ZOOM_BAR_HALF_HEIGHT * H),
                                   apTextures[TEXTURE_ZOOM_BAR], white);
-    m_pRenderer->renderScreenQuad(CKorvelVector2(H / 16.0f, ZoomIndicatorY(m_pRenderer->m_Camera.m_fZoom, H)),
-                                  CKorvelVector2(H / 32.0f, H / 32.0f), apTextures[TEXTURE_ZOOM_INDICATOR],
+    m_pRenderer->renderScreenQuad(CKorvelVector2(x, ZoomIndicatorY(m_pRenderer->m_Camera.m_fZoom, H)),
+                                  CKorvelVector2(fHalfWidth, fHalfWidth), apTextures[TEXTURE_ZOOM_INDICATOR],
                                   white);
 }

@@ -31,7 +31,45 @@ enum : int
 };
 const unsigned int kFlags = 385;
 const unsigned int kCentred = 131;
+// The end notices, in screen heights: the winner's name with the result a line below it at
+// 0.4, and a reason line at 0.25. Over the winner's flomp they move: name and result just
+// above it with the reason a line higher, below the action buttons; when that leaves no
+// room, name and result go below the flomp.
+const float kNoticeName = 0.4f;
+const float kNoticeLine = 0.07f;
+const float kNoticeHalfLine = 0.035f;
+const float kNoticeGap = 0.01f;
+const float kNoticeReason = 0.25f;
 } // namespace
+
+void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason)
+{
+    fName = kNoticeName;
+    fReason = kNoticeReason;
+    const float W = m_pRenderer ? m_pRenderer->GetScreenWidth() : 0.0f;
+    const float H = m_pRenderer ? m_pRenderer->GetScreenHeight() : 0.0f;
+    float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
+    if (H <= 0.0f || !m_pScene || !m_pScene->PlayerScreenSpan(iWinner, fLeft, fTop, fRight, fBottom))
+        return;
+    // The lines are centred: a flomp beside them is clear of them.
+    if (fRight < 0.5f * (W - (float)iWidest) || fLeft > 0.5f * (W + (float)iWidest))
+        return;
+    fTop /= H;
+    fBottom /= H;
+    if (fName + kNoticeLine + kNoticeHalfLine + kNoticeGap <= fTop ||
+        fName - kNoticeHalfLine - kNoticeGap >= fBottom)
+        return;
+    const float fAbove = fTop - kNoticeGap - kNoticeHalfLine - kNoticeLine;
+    const float fReasonAbove = fAbove - kNoticeLine < kNoticeReason ? fAbove - kNoticeLine : kNoticeReason;
+    const float fButtons = m_rcButtons[PLAY_BUTTON_JUMP].bottom / H + kNoticeGap + kNoticeHalfLine;
+    if ((bReason ? fReasonAbove : fAbove) >= fButtons)
+    {
+        fName = fAbove;
+        fReason = fReasonAbove;
+        return;
+    }
+    fName = fBottom + kNoticeGap + kNoticeHalfLine;
+}
 
 void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
 {
@@ -61,15 +99,27 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
     else if (bDecided && aPlayers)
     {
         const bool bOwnWin = m_iResult == m_iOwnPlayer;
-        Add(-1, 0.4f, 255, aPlayers[m_iResult].m_strName);
-        if (HasMatchEnded())
-            Add(m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
-                                : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN),
-                0.5f);
-        if (m_bOpponentLeft)
-            Add(TEXT_OPPONENT_LEFT, 0.25f);
-        else if (m_bTimeOutLoss)
-            Add(bOwnWin ? TEXT_TIME_OUT_WIN : TEXT_TIME_OUT_LOSS, 0.25f);
+        const int iResultText = !HasMatchEnded()  ? -1
+                                : m_bSinglePlayer ? (bOwnWin ? TEXT_TRAINING_WIN : TEXT_TRAINING_LOSS)
+                                                  : (bOwnWin ? TEXT_OWN_WIN : TEXT_OPPONENT_WIN);
+        const int iReason = m_bOpponentLeft  ? TEXT_OPPONENT_LEFT
+                            : m_bTimeOutLoss ? (bOwnWin ? TEXT_TIME_OUT_WIN : TEXT_TIME_OUT_LOSS)
+                                             : -1;
+        CVornLanguage* pLanguage = m_pGame ? m_pGame->GetGameLanguage() : nullptr;
+        int iWidest = m_pRenderer ? m_pRenderer->TextWidth(aPlayers[m_iResult].m_strName, FONT_MAIN) : 0;
+        if (iResultText >= 0 && pLanguage)
+        {
+            const int iWidth =
+                m_pRenderer ? m_pRenderer->TextWidth(pLanguage->GetText(iResultText), FONT_MAIN) : 0;
+            iWidest = iWidth > iWidest ? iWidth : iWidest;
+        }
+        float fName = kNoticeName, fReason = kNoticeReason;
+        PlaceNotices(m_iResult, iWidest, iReason >= 0, fName, fReason);
+        Add(-1, fName, 255, aPlayers[m_iResult].m_strName);
+        if (iResultText >= 0)
+            Add(iResultText, fName + kNoticeLine);
+        if (iReason >= 0)
+            Add(iReason, fReason);
     }
     const bool bRoundRuns = !bDecided;
     const bool bBothLive = aPlayers && aPlayers[0].m_bAlive && aPlayers[1].m_bAlive;

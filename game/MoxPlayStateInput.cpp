@@ -127,7 +127,8 @@ int CMoxPlayState::HandleZoomBar()
         return 0;
     }
     const float H = m_pRenderer->GetScreenHeight();
-    const float cx = H / 16.0f, cy = H / 2.0f, hx = H / 32.0f, hy = H / 4.0f;
+    const float cx = ZOOM_BAR_CENTRE_X * H, cy = ZOOM_BAR_CENTRE_Y * H, hx = ZOOM_BAR_HALF_WIDTH * H,
+                hy = ZOOM_BAR_HALF_HEIGHT * H;
     if (touch.position.x >= cx - hx && touch.position.x <= cx + hx && touch.position.y >= cy - hy &&
         touch.position.y <= cy + hy)
         m_bZoomGrabbed = 1;

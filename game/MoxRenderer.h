@@ -108,6 +108,8 @@ public:
                           unsigned int uFlags, GAME_FONT eFont);
     void DrawShadowedText(int x, int y, const CKorvelString& strText, unsigned int uColour,
                           unsigned int uFlags, GAME_FONT eFont);
+    // The width of the text on one line in the font at its scale; 0 without the font.
+    int TextWidth(const CKorvelString& strText, GAME_FONT eFont);
     void DrawFasterShadowedText(int, int, const CKorvelString&, const CKorvel3DColor&, const CKorvel3DColor&,
                                 unsigned int, CKorvelBitmapFont*)
     {

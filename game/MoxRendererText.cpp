@@ -7,6 +7,9 @@
 
 namespace
 {
+// Wider than any line of the game, so that measuring never wraps one.
+const int kMeasureWidth = 4096;
+
 float FlaggedScale(float fScale, unsigned int uFlags)
 {
     if (uFlags & TEXT_SCALE_HALF)
@@ -78,4 +81,14 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
     rect.bottom += y;
     pFont->SetFontScale(fScale);
     DrawShadowedText(rect, strText, uColour, uFlags, eFont);
+}
+
+int CMoxRenderer::TextWidth(const CKorvelString& strText, GAME_FONT eFont)
+{
+    CKorvelBitmapFont* pFont = GameFont(eFont);
+    if (!pFont)
+        return 0;
+    CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
+    pFont->CalcRect(rc, strText);
+    return rc.GetWidth();
 }

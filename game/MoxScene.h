@@ -88,9 +88,15 @@ public:
     void RenderPlayers();
     void RenderPlayerAndStretch(int i);
     void RenderPlayer(int i);
+    // The screen rectangle in which flomp i (with its hat) is drawn at its widest pulse;
+    // false without its body or a renderer.
+    bool PlayerScreenSpan(int i, float& fLeft, float& fTop, float& fRight, float& fBottom);
     void RenderStretch(int i, CKorvelVector2 v);
     void RenderAim(int i);
     void RenderPlayersInfo();
+    // Where text centred on x starts right of the match screen's zoom bar: x, or further
+    // right when a flomp near the left edge would put the text over the bar.
+    int ClearOfZoomBar(int x, const CKorvelString& strText);
     // How many aim dots a stretch shows: 1..10.
     static int AimDotCount(const CKorvelVector2& stretch);
 

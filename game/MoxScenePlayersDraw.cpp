@@ -1,4 +1,6 @@
 // The flomps, their stretch and aim dots, and the damage numbers over them.
+#include <cmath>
+
 #include "KorvelCommon/KorvelMath.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxRenderer.h"
@@ -11,6 +13,14 @@ const int kTextureAnimations[2] = {4, 5};
 const int kTextureStretch[2] = {9, 10};
 const int kTextureMarker = 61;
 const CKorvel3DColor kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+// A flomp is drawn a fifth of its half height above its body (half height / 5), 1.75 times
+// its body's size, pulsing by up to 18 %; a hat stands half height / 0.575 higher at 1.846
+// times that size.
+const float kFlompLiftDivisor = 5.0f;
+const float kFlompScale = 1.75f;
+const float kWobble = 0.18f;
+const float kHatLiftDivisor = 0.575f;
+const float kHatScale = 1.8461539f;
 } // namespace
 
 void CMoxScene::RenderPlayers()
@@ -36,20 +46,46 @@ void CMoxScene::RenderPlayer(int i)
         return;
     const CKorvelVector2& half = player.m_pBody->m_vHalfSize;
     CKorvelVector2 size = half;
-    size.Scale(1.75f);
+    size.Scale(kFlompScale);
     CKorvelVector2 position = player.m_pBody->m_vVisualPosition;
-    position.y += half.y / 5.0f;
+    position.y += half.y / kFlompLiftDivisor;
     const unsigned int uMs = m_pGame ? m_pGame->GetTimeStamp() : 0;
-    const float fWobble = 1.0f + 0.18f * CKorvelMath::Sin((float)i * 3.0f * KE_PI / 4.0f +
-                                                          (float)(uMs % 500) / 500.0f * KE_TWO_PI);
+    const float fWobble = 1.0f + kWobble * CKorvelMath::Sin((float)i * 3.0f * KE_PI / 4.0f +
+                                                            (float)(uMs % 500) / 500.0f * KE_TWO_PI);
     m_pRenderer->renderWobble(position, size, player.m_Color, 0, player.m_iDirection, 10, 1, fWobble,
                               Texture(kTextureAnimations[i]));
     if (player.m_bShowItem)
     {
-        position.y += half.y / 0.575f;
-        size.Scale(1.8461539f);
+        position.y += half.y / kHatLiftDivisor;
+        size.Scale(kHatScale);
         m_pRenderer->renderWobble(position, size, player.m_Color, 0, 0, 1, 1, fWobble, player.m_pItemSurface);
     }
+}
+
+bool CMoxScene::PlayerScreenSpan(int i, float& fLeft, float& fTop, float& fRight, float& fBottom)
+{
+    if (i < 0 || i > 1 || !m_pRenderer || !m_Players[i].m_pBody)
+        return false;
+    const CPlayer& player = m_Players[i];
+    const float h = player.m_pBody->m_vHalfSize.y;
+    const float fMost = 1.0f + kWobble;
+    const float y = player.m_pBody->m_vVisualPosition.y + h / kFlompLiftDivisor;
+    float fHigh = y + kFlompScale * h * fMost;
+    if (player.m_bShowItem)
+        fHigh = y + h / kHatLiftDivisor + kHatScale * kFlompScale * h * fMost;
+    // The hat is the wider when worn.
+    const float fHalfWidth =
+        kFlompScale * player.m_pBody->m_vHalfSize.x * fMost * (player.m_bShowItem ? kHatScale : 1.0f);
+    const float x = player.m_pBody->m_vVisualPosition.x;
+    CKorvelVector2 topLeft(x - fHalfWidth, fHigh), bottomRight(x + fHalfWidth, y - kFlompScale * h * fMost);
+    CKorvelVector2 screenTopLeft, screenBottomRight;
+    m_pRenderer->m_Camera.WorldToScreen(topLeft, &screenTopLeft);
+    m_pRenderer->m_Camera.WorldToScreen(bottomRight, &screenBottomRight);
+    fLeft = screenTopLeft.x;
+    fTop = screenTopLeft.y;
+    fRight = screenBottomRight.x;
+    fBottom = screenBottomRight.y;
+    return true;
 }
 
 void CMoxScene::RenderStretch(int i, CKorvelVector2 v)
@@ -94,6 +130,14 @@ void CMoxScene::RenderAim(int i)
     }
 }
 
+int CMoxScene::ClearOfZoomBar(int x, const CKorvelString& strText)
+{
+    const float H = m_pRenderer->GetScreenHeight();
+    const int iBarRight = (int)std::ceil((ZOOM_BAR_CENTRE_X + ZOOM_BAR_HALF_WIDTH) * H);
+    const int iLeftmost = iBarRight + m_pRenderer->TextWidth(strText, FONT_MAIN) / 2;
+    return x < iLeftmost ? iLeftmost : x;
+}
+
 void CMoxScene::RenderPlayersInfo()
 {
     if (!m_pRenderer)
@@ -121,14 +165,15 @@ void CMoxScene::RenderPlayersInfo()
             y -= iLine;
             CKorvelString strText;
             strText.Format(L"-%d", iDamage);
-            m_pRenderer->DrawShadowedText((int)screen.x, y, strText, 0xFFFFFFFFu,
+            m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, strText), y, strText, 0xFFFFFFFFu,
                                           TEXT_UP_WHOLE | TEXT_LEFT_HALF, FONT_MAIN);
         }
         world.Set(anchor.x, anchor.y - 2.0f * fHalfHeight);
         m_pRenderer->m_Camera.WorldToScreen(world, &screen);
         CKorvelString strHealth;
         strHealth.Format(L"%d", player.m_iHealth);
-        m_pRenderer->DrawShadowedText((int)screen.x, (int)screen.y, strHealth, 0xFFFFFFFFu,
-                                      0x200u | TEXT_LEFT_HALF, FONT_MAIN); // 0x200 places nothing
+        m_pRenderer->DrawShadowedText(ClearOfZoomBar((int)screen.x, strHealth), (int)screen.y, strHealth,
+                                      0xFFFFFFFFu, 0x200u | TEXT_LEFT_HALF,
+                                      FONT_MAIN); // 0x200 places nothing
     }
 }

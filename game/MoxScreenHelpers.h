@@ -20,12 +20,16 @@ inline unsigned int MoxTimerMilliseconds(CStateGame* pGame)
     return iMs > 0 ? (unsigned int)iMs : 0u;
 }
 
-// The title picture centred on the screen, half size (h, h/2).
+// The title picture centred on the screen, half size (h, h/2); a window wider than the
+// picture is black beside it, not what it showed before.
 inline void MoxRenderTitle(CStateGame* pGame, CMoxRenderer* pRenderer)
 {
     if (!pGame || !pRenderer)
         return;
     const float w = pRenderer->GetScreenWidth(), h = pRenderer->GetScreenHeight();
+    IKorvelGraphicsContext* pContext = pRenderer->GetGraphicsContext();
+    if (w > 2.0f * h && pContext)
+        pContext->Fill(0u, static_cast<const CKorvelRect<int>*>(nullptr));
     pRenderer->renderScreenQuad(CKorvelVector2(0.5f * w, 0.5f * h), CKorvelVector2(h, 0.5f * h),
                                 pGame->GetContext().psrfGameTextures[TEXTURE_TITLE],
                                 CKorvel3DColor(1.0f, 1.0f, 1.0f, 1.0f));

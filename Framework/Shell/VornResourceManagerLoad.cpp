@@ -25,9 +25,12 @@ CKorvelSurface* ScaledSurface(IKorvelApplication* pApp, CKorvelSurface& source, 
     CKorvelSurface* pScaled = new (std::nothrow) CKorvelSurface();
     if (!pScaled)
         return nullptr;
+    // The box shrink reads one column and row past the source: enlarging with it leaves the
+    // last ones empty, a transparent seam at the right and bottom of a stretched picture.
+    const unsigned int uFlags = fScale < 1.0f ? KE_DRAW_BOXSHRINK : 0u;
     if (pScaled->Create(pApp, desc) != KE_OK ||
         pScaled->Blt(static_cast<const CKorvelRect<int>*>(nullptr), &source,
-                     static_cast<const CKorvelRect<int>*>(nullptr), 32) != KE_OK)
+                     static_cast<const CKorvelRect<int>*>(nullptr), uFlags) != KE_OK)
     {
         pScaled->Shutdown();
         delete pScaled;

@@ -28,6 +28,7 @@
 #include "support/TestText.h"
 #include "tests/assets/BuiltFolder.h"
 #include <GLES2/gl2.h>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -244,6 +245,33 @@ std::string OutputDir()
     return strDir;
 }
 
+// Pixels that a frame leaves as they were: a frame drawn over two different old contents
+// reads back different there. The farthest right and lowest of them come back too.
+int KeptPixels(CLayoutApp& app, int iWidth, int iHeight, int& iRightmost, int& iLowest)
+{
+    auto FrameOver = [&](float fRed, float fGreen, float fBlue)
+    {
+        glClearColor(fRed, fGreen, fBlue, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        app.Frame(0.0f);
+        std::vector<uint32_t> aPixels(static_cast<size_t>(iWidth) * iHeight);
+        glReadPixels(0, 0, iWidth, iHeight, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+        return aPixels;
+    };
+    const std::vector<uint32_t> aOverMagenta = FrameOver(1.0f, 0.0f, 1.0f);
+    const std::vector<uint32_t> aOverGreen = FrameOver(0.0f, 1.0f, 0.0f);
+    int iKept = 0;
+    iRightmost = iLowest = -1;
+    for (size_t i = 0; i < aOverMagenta.size(); ++i)
+        if ((aOverMagenta[i] & 0xFFFFFFu) != (aOverGreen[i] & 0xFFFFFFu))
+        {
+            ++iKept;
+            iRightmost = std::max(iRightmost, static_cast<int>(i % iWidth));
+            iLowest = std::max(iLowest, iHeight - 1 - static_cast<int>(i / iWidth)); // GL rows run bottom-up
+        }
+    return iKept;
+}
+
 // A widget's rectangle in its root's coordinates.
 CKorvelRect<int> OnScreen(CWidget* p)
 {
@@ -430,8 +458,8 @@ TEST(LobbyLayout, EveryNamedFileResolvesAtEveryLadderSize)
     }
 }
 
-// Each page drawn on headless GL: something drawn, every shown widget inside the screen,
-// every label fitting its text widget; the pictures are kept for review.
+// Each page drawn on headless GL: something drawn, every pixel drawn, every shown widget
+// inside the screen, every label fitting its text widget; the pictures are kept for review.
 TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVornButton)
 {
     for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480)})
@@ -474,6 +502,14 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVor
             for (int y = 0; y < size.second; ++y)
                 std::copy_n(&aPixels[(size.second - 1 - y) * uRow], uRow, &aFlipped[y * uRow]);
             WriteTestPng(OutputDir() + strSize + "_" + strPage + ".png", size.first, size.second, aFlipped);
+            // Over the lobby the game is not drawn, so a page draws every pixel; the two
+            // in-game dialogs lie over a match that does.
+            if (strPage.find("_ingame") == std::string::npos)
+            {
+                int iRightmost = 0, iLowest = 0;
+                EXPECT_EQ(KeptPixels(app, size.first, size.second, iRightmost, iLowest), 0)
+                    << "pixels not drawn, as far right as " << iRightmost << " and as low as " << iLowest;
+            }
 
             ForEachWidget(pPage,
                           [&](CWidget* p)
@@ -507,9 +543,12 @@ TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVor
 
 // Without a server the first-launch chooser, the login page and the error page each offer
 // the offline button, and pressing it hides the lobby so the game draws.
-TEST(LobbyLayout, TheLobbyLeavesTheFirstLoadingForTheLoginAndKeepsItsPagesOnReload)
+TEST(LobbyLayout, TheLobbyLeavesTheFirstLoadingForTheLoginKeepsItsPagesOnReloadAndDrawsTheWholeWindow)
 {
-    CLayoutApp app(1024, 600);
+    // The target is the largest size; the application draws in its lower left part while
+    // it has a smaller one.
+    const int LARGE_WIDTH = 1200, LARGE_HEIGHT = 700;
+    CLayoutApp app(LARGE_WIDTH, LARGE_HEIGHT);
     ASSERT_EQ(app.Start(), KE_OK);
     ASSERT_TRUE(app.RunSplash());
     CVornMenuState* pLobby = app.GetLobbyState();
@@ -529,12 +568,24 @@ TEST(LobbyLayout, TheLobbyLeavesTheFirstLoadingForTheLoginAndKeepsItsPagesOnRelo
     pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
     const int iHistory = pLobby->GetPageView()->GetNumberofHistoryPages();
     CWidget* pOld = pLobby->GetRoot();
-    EXPECT_EQ(pLobby->OnScreenChanged(800, 480), 1u);
+    app.OnScreenChanged(800, 480);
     ASSERT_NE(pLobby->GetRoot(), pOld);
     EXPECT_EQ(Current(), "loginscreen_email");
     EXPECT_EQ(pLobby->GetPageView()->GetNumberofHistoryPages(), iHistory);
     pLobby->GetPageView()->SwitchToPage(CKorvelString(":back"));
     EXPECT_EQ(Current(), "loginscreen_playername");
+
+    // Grown again, the page covers every pixel: a frame drawn over two different old
+    // contents reads back the same. Pictures scaled up for the larger size once left a
+    // transparent seam at the right and bottom that showed the previous frame.
+    for (int i = 0; i < 4; ++i)
+        app.Frame(0.2f);
+    app.OnScreenChanged(LARGE_WIDTH, LARGE_HEIGHT);
+    for (int i = 0; i < 4; ++i)
+        app.Frame(0.2f);
+    int iRightmost = 0, iLowest = 0;
+    EXPECT_EQ(KeptPixels(app, LARGE_WIDTH, LARGE_HEIGHT, iRightmost, iLowest), 0)
+        << "pixels not drawn, as far right as " << iRightmost << " and as low as " << iLowest;
 }
 
 TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)

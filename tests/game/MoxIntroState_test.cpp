@@ -26,7 +26,7 @@ protected:
     static float CentreX(const float* rc) { return 0.5f * (rc[0] + rc[2]); }
 };
 
-TEST_F(CMoxIntroState, TheStripMovesByGameTimeNotByFrames)
+TEST_F(CMoxIntroState, TheStripMovesByGameTimeNotByFramesAndKeepsItsCourseThroughAResize)
 {
     ASSERT_NO_FATAL_FAILURE(StartScreens());
     ::CMoxIntroState* pIntro = OpenIntro();
@@ -43,10 +43,24 @@ TEST_F(CMoxIntroState, TheStripMovesByGameTimeNotByFrames)
     EXPECT_NEAR(fAfterShort, 800.0f - 0.23f * W, 0.01f);
     Run(1000);
     EXPECT_NEAR(pIntro->m_aafPictures[0][0], fAfterShort - 0.23f * W, 0.01f);
-    // One frame of a minute runs the strip to its end.
+
+    // A larger window: the strip takes the new size, as far along in picture widths.
+    m_pGame->OnScreenChanged(1000, 700);
+    const float W2 = 1120.0f; // 1.6 x 700
+    EXPECT_NEAR(pIntro->m_aafPictures[0][0], 1000.0f - 2.0f * 0.23f * W2, 0.05f);
+    EXPECT_NEAR(pIntro->m_aafPictures[3][0], pIntro->m_aafPictures[0][0] + 3.0f * W2, 0.05f);
+    EXPECT_FLOAT_EQ(pIntro->m_aafPictures[3][1], 70.0f);
+    EXPECT_FLOAT_EQ(pIntro->m_aafPictures[3][3], 630.0f);
+    EXPECT_FLOAT_EQ(pIntro->m_afOverlay[2], 1000.0f);
+    EXPECT_FLOAT_EQ(pIntro->m_afOverlay[3], 700.0f);
+    // One frame of a minute runs the strip to its end, in the middle of the new size.
     Run(60000);
     EXPECT_EQ(pIntro->m_bStopped, 1u);
+    EXPECT_FLOAT_EQ(CentreX(pIntro->m_aafPictures[10]), 500.0f);
+    // Stopped, it stays centred through another change.
+    m_pGame->OnScreenChanged(800, 600);
     EXPECT_FLOAT_EQ(CentreX(pIntro->m_aafPictures[10]), 400.0f);
+    EXPECT_FLOAT_EQ(CentreX(pIntro->m_aafPictures[9]), 400.0f - W);
 }
 
 TEST_F(CMoxIntroState, TheLastPictureEndsExactlyCentredOnEveryScreen)

@@ -344,6 +344,20 @@ TEST_F(CMoxMenuState, GoldenFrames)
     Run(3000);
     // The dimmed title with the first credits lines and the roll's back button.
     EXPECT_EQ(GameFrameHash("credits"), 4176963741u);
+
+    // A window wider than the title picture: nothing of what it showed before stays beside
+    // the picture (a frame over two old contents reads back the same).
+    m_pGame->OnScreenChanged(800, 300);
+    const auto FrameOver = [&](float fGreen)
+    {
+        glClearColor(1.0f, fGreen, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        m_pGame->Draw();
+        std::vector<uint8_t> aPixels(size_t{800} * 600 * 4);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+        return aPixels;
+    };
+    EXPECT_EQ(FrameOver(0.0f), FrameOver(1.0f));
 }
 
 } // namespace

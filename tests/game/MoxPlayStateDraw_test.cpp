@@ -251,6 +251,43 @@ TEST_F(CMoxPlayStateDraw, TheResultTextsByHowTheMatchEnded)
     }
 }
 
+// The camera on the winner, closest: its name and the result stand clear of its flomp, with
+// or without a hat, and with a reason line above them.
+TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlomp)
+{
+    ASSERT_NO_FATAL_FAILURE(Started());
+    ASSERT_NO_FATAL_FAILURE(Scenery());
+    CCamera& camera = m_pGame->GetRenderer()->m_Camera;
+    camera.m_vPosition.Set(-Body(0).m_vVisualPosition.x, Body(0).m_vVisualPosition.y);
+    camera.m_fZoom = camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
+    GameOver(0);
+    for (const bool bHat : {false, true})
+        for (const bool bLeft : {false, true})
+        {
+            SCOPED_TRACE(std::string(bHat ? "hat" : "no hat") + (bLeft ? ", opponent left" : ""));
+            Player(0).m_bShowItem = bHat ? 1 : 0;
+            m_pPlay->m_bOpponentLeft = bLeft ? 1 : 0;
+            float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
+            ASSERT_TRUE(Scene().PlayerScreenSpan(0, fLeft, fTop, fRight, fBottom));
+            ASSERT_LT(fLeft, 400.0f);
+            ASSERT_GT(fRight, 400.0f) << "the flomp stands under the centred lines";
+            const std::vector<int> aIds = Texts();
+            EXPECT_EQ(aIds, bLeft ? (std::vector<int>{-1, 3, 10}) : (std::vector<int>{-1, 3}));
+            const float fHalfLine = 0.035f * 600.0f;
+            for (int iText : aIds)
+            {
+                const float y = Text(iText).fHeight * 600.0f;
+                EXPECT_TRUE(y + fHalfLine <= fTop || y - fHalfLine >= fBottom)
+                    << "text " << iText << " at " << y << " over the flomp from " << fTop << " to "
+                    << fBottom;
+            }
+            if (bLeft)
+            {
+                EXPECT_LT(Text(10).fHeight, Text(-1).fHeight) << "the reason above the name";
+            }
+        }
+}
+
 TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
 {
     ASSERT_NO_FATAL_FAILURE(Started());
@@ -280,7 +317,7 @@ TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)
     GameOver(0);
     m_pPlay->m_bAiming = 0;
     Player(0).m_bStretching = Player(0).m_bShowAim = 0;
-    EXPECT_EQ(Fnv1a(Frame()), 2585099565u) << "game over";
+    EXPECT_EQ(Fnv1a(Frame()), 3950704237u) << "game over";
 
     // Leaving: the whole screen faded to black.
     m_pPlay->SetPlayState(PLAYSTATE_LEFT);

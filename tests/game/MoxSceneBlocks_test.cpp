@@ -5,6 +5,8 @@
 #include <GLES2/gl2.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "game/MoxPhysics.h"
 #include "game/MoxRenderer.h"
 #include "game/MoxScene.h"
@@ -288,8 +290,9 @@ TEST_F(CMoxSceneBlocks, IceAndTheBackLayerCastNoShadow)
 }
 
 // A whole frame of a generated scene: blocks with shadows, helpers, one flomp stretched
-// with its aim dots, the other with damage numbers over it.
-TEST_F(CMoxSceneBlocks, GoldenFrame)
+// with its aim dots, the other with damage numbers over it; those numbers kept clear of
+// the zoom bar.
+TEST_F(CMoxSceneBlocks, GoldenFrameAndNumbersClearOfTheZoomBar)
 {
     ASSERT_EQ(m_pScene->LoadScene(CKorvelString("Golden_Frame.scn")), 1);
     CPlayer& p0 = m_pScene->m_Players[0];
@@ -313,6 +316,22 @@ TEST_F(CMoxSceneBlocks, GoldenFrame)
     // with shadows, two helper squares, flomp 0 stretched down-left with seven aim dots,
     // "-30" and "-7" over flomp 1 and "63" under it.
     EXPECT_EQ(Fnv1a(aPixels), 3603539750u);
+
+    // Flomp 1 at the left edge, under the match screen's zoom bar (as on a narrow
+    // window): its numbers are drawn right of the bar, which they leave as it was.
+    const float fBarLeft = (ZOOM_BAR_CENTRE_X - ZOOM_BAR_HALF_WIDTH) * 600.0f;
+    p1.m_pBody->m_vPosition.Set((fBarLeft - 400.0f) / 400.0f, 0.1f);
+    Draw(1);
+    const std::vector<uint8_t> aWithout = ReadGameFrame();
+    m_pScene->RenderPlayersInfo();
+    const std::vector<uint8_t> aWith = ReadGameFrame();
+    EXPECT_NE(aWith, aWithout) << "the numbers are drawn";
+    const int iBarRight = int(std::ceil((ZOOM_BAR_CENTRE_X + ZOOM_BAR_HALF_WIDTH) * 600.0f));
+    int iOverBar = 0;
+    for (size_t y = 0; y < 600; ++y)
+        for (size_t u = y * 800 * 4; u < (y * 800 + size_t(iBarRight)) * 4; ++u)
+            iOverBar += aWith[u] != aWithout[u];
+    EXPECT_EQ(iOverBar, 0);
 }
 
 } // namespace

@@ -112,10 +112,11 @@ def page(name, *children, events=None, background=True):
     return element(name, "widget", 0, 0, 1.0, 1.0, kids + list(children), events=events)
 
 
-def dialog(name, x, y, w, h, *children, events=None, background=False):
-    """A page that shows a panel over a dimmed screen; with background, over the lobby's
-    page picture instead (for dialogs that never lie over a running match)."""
-    if background:
+def dialog(name, x, y, w, h, *children, events=None):
+    """A page that shows a panel over the lobby's page picture; an in-game dialog ("_ingame")
+    over the dimmed match, which the lobby draws under it. Over the lobby nothing else is
+    drawn, so a dim there would darken whatever the screen held before."""
+    if not name.endswith("_ingame"):
         under = image("page_background", 0, 0, 1.0, 1.0, "page_bg.png")
     else:
         under = image("dim", 0, 0, 1.0, 1.0, "page_bg.png", blend="dialog_dim")

@@ -102,8 +102,20 @@ def stat(name, x, y, w=0.07):
     return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
 
 
-def player_card(w, h=0.44):
-    """The big row of a player (its background h high): name, place, comment, score and results."""
+def player_card(w, h=0.44, results=True):
+    """The big row of a player (its background h high): name, place, comment, score and,
+    with results, the wins, ties and losses; without, the rank (the chat's card fills no
+    results)."""
+    if results:
+        bottom = [text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
+                  stat("player_wins", 0.12, 0.22), stat("player_wins_percent", 0.19, 0.22),
+                  text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
+                  stat("my_ties", 0.37, 0.22), stat("my_ties_percent", 0.44, 0.22),
+                  text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
+                  stat("my_losses", 0.62, 0.22), stat("my_losses_percent", 0.69, 0.22)]
+    else:
+        bottom = [text("rank_label", 0.02, 0.22, 0.10, 0.07, 302, color="text_dim"),
+                  text("player_rank", 0.12, 0.22, 0.14, 0.07, None, color="text_primary")]
     return [
         image("row_bg", 0, 0, w, h, "row_big.png"),
         element("player_avatar", "image", 0.01, 0.01, 0.09, 0.15, extra=['<image path="avatar-icon.png"/>'],
@@ -114,12 +126,7 @@ def player_card(w, h=0.44):
         text("player_followers", 0.42, 0.07, 0.22, 0.06, None, color="text_dim"),
         text("player_score", w - 0.14, 0.01, 0.12, 0.07, None, font="main-b", align="right-middle"),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
-        text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
-        stat("player_wins", 0.12, 0.22), stat("player_wins_percent", 0.19, 0.22),
-        text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
-        stat("my_ties", 0.37, 0.22), stat("my_ties_percent", 0.44, 0.22),
-        text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
-        stat("my_losses", 0.62, 0.22), stat("my_losses_percent", 0.69, 0.22),
+        *bottom,
     ]
 
 
@@ -391,7 +398,7 @@ def chat_page():
     avatar_item = group("item_template", 0, 0, 0.08, 0.12,
                         icon_button("player_avatar", 0, 0, 0.08, 0.12, "avatar-icon.png", "expand_chat_item"))
     # The expandable gives each child its whole area: the card is one child holding the rest.
-    card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50),
+    card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50, results=False),
                  web_button("button-report", 0.70, 0.30, 0.06, 0.09, REPORT_URL, icon="icon_report.png"),
                  icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png", "expand_chat_nastybuttons"),
                  # The card's own way to close: as a second press of the avatar.
@@ -447,11 +454,13 @@ def bubble_parts(w, h, local=None):
 
 
 def shop_pages():
-    small = group("list_item_small", 0, 0, 0.94, 0.12, image("row_bg", 0, 0, 0.94, 0.12, "row_small.png"),
-                  element("icon-item", "image", 0.01, 0.015, 0.06, 0.09, extra=['<image path="icon_shop.png"/>'],
-                          keep_aspect="1"),
-                  text("item_name", 0.09, 0, 0.56, 0.12, None, font="main-b"),
-                  text("price-value", 0.66, 0, 0.24, 0.12, None, align="right-middle"))
+    def small(value):
+        # At the right the price in the shop, the count in the own items.
+        return group("list_item_small", 0, 0, 0.94, 0.12, image("row_bg", 0, 0, 0.94, 0.12, "row_small.png"),
+                     element("icon-item", "image", 0.01, 0.015, 0.06, 0.09,
+                             extra=['<image path="icon_shop.png"/>'], keep_aspect="1"),
+                     text("item_name", 0.09, 0, 0.56, 0.12, None, font="main-b"),
+                     text(value, 0.66, 0, 0.24, 0.12, None, align="right-middle"))
     big_kids = [image("row_bg", 0, 0, 0.94, 0.46, "row_big.png"),
                 element("icon-item", "image", 0.01, 0.02, 0.09, 0.15, extra=['<image path="icon_shop.png"/>'],
                         keep_aspect="1"),
@@ -474,9 +483,9 @@ def shop_pages():
                         events={"onclick": "shop_item_hide_large_icon"}, display="0")
         return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
 
-    def row(events, big):
+    def row(events, small_view, big):
         return element("item_template", "expand_layout", 0, 0, 0.94, 0.12,
-                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small, big],
+                       [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small_view, big],
                        events=events, extra=['<height value="0.12"/>', '<height value="0.46"/>',
                                              '<transition-time value="0.2"/>'])
 
@@ -494,7 +503,7 @@ def shop_pages():
                                                 "onloaditembatch": "load_shop_item_batch",
                                                 "onforgetitem": "unload_shop_item",
                                                 "onloadgroup": "load_shop_group"},
-                             0.03, 0.12, 0.94, 0.84, row(item_events, shop_big_row), empty=308),
+                             0.03, 0.12, 0.94, 0.84, row(item_events, small("price-value"), shop_big_row), empty=308),
                 events={"onshow": "show_shop"})
     grid = group("button-grid", 0.12, 0.35, 0.80, 0.09,
                  # The toggle's picture keeps its shape: stretched, its rounded ends look cut.
@@ -504,14 +513,14 @@ def shop_pages():
                  button("buy-button", 0.43, 0, 0.16, 0.08, "buy_item", 264),
                  button("refill-button", 0.60, 0, 0.10, 0.08, "refill_item", 265),
                  text("refill_price", 0.71, 0, 0.09, 0.08, None))
-    mine_big = shop_big([text("value_pcs", 0.56, 0.01, 0.12, 0.07, None, align="right-middle"),
-                         text("info_message", 0.60, 0.27, 0.30, 0.06, None, color="text_dim", align="right-middle"),
+    # The opened card tells the count once, in its message; the closed row beside the name.
+    mine_big = shop_big([text("info_message", 0.60, 0.27, 0.30, 0.06, None, color="text_dim", align="right-middle"),
                          grid])
     mine = page("my_items_root", back(), title(235),
                 *status_list("my_items_page_list", {"onshow": "show_my_items", "onloaditem": "load_my_item",
                                                     "onloaditembatch": "load_my_item_batch",
                                                     "onforgetitem": "unload_my_item"},
-                             0.03, 0.12, 0.94, 0.84, row(item_events, mine_big), group_template=False,
+                             0.03, 0.12, 0.94, 0.84, row(item_events, small("value_pcs"), mine_big), group_template=False,
                              empty=307))
     return [shop, mine]
 
@@ -644,14 +653,12 @@ def dialog_pages():
                       button("accept_button", 0.04, 0.56, 0.24, 0.09, "accept_challenge", 273),
                       # The answer goes out and the panel closes; nobody answers a refusal.
                       page_button("reject_button", 0.32, 0.56, 0.24, 0.09, ":back", 274,
-                                  action="reject_challenge"),
-                      background=True)
+                                  action="reject_challenge"))
     # Closing withdraws the own challenge and leaves the page.
     waiting = dialog("challenge_waiting", 0.20, 0.30, 0.60, 0.40,
                      text("waiting_text", 0.02, 0.04, 0.56, 0.12, 276, align="center-middle"),
                      spinner("waiting_spinner", 0.26, 0.17, 0.08),
-                     page_button("waiting_close", 0.18, 0.28, 0.24, 0.09, ":back", 296, action="dialog_close"),
-                     background=True)
+                     page_button("waiting_close", 0.18, 0.28, 0.24, 0.09, ":back", 296, action="dialog_close"))
     return [buy("confirm_buy_dialog", "show_confirm_buy_dialog", 269, "ok_buy_confirm", "cancel_buy_confirm"),
             buy("confirm_buy_dialog_ingame", "show_confirm_buy_dialog_ingame", 269, "ok_buy_confirm",
                 "cancel_buy_confirm"),

@@ -160,6 +160,12 @@ class LobbyPages:
         image = (self.accounts.picture(account) if account else None) or picture(user_id)
         conn.send(messages.player_image(user_id, 0, image), {"player": user_id})
 
+    @staticmethod
+    def _groups(online, offline):
+        # The Online header always says who is online, nobody included; an Offline header
+        # with nobody under it says nothing.
+        return (["Online", len(online)],) + ((["Offline", len(offline)],) if offline else ())
+
     def _list_players(self, client, fields):
         kind, first, count = fields["kind"], fields["first"], fields["count"]
         wanted = fields["filter"].lower()
@@ -169,7 +175,7 @@ class LobbyPages:
             offline = self._offline_entries(wanted)
             players = online + offline
             # No match gets no groups, so the client shows its "no results" text.
-            groups = (["Online", len(online)], ["Offline", len(offline)]) if players else ()
+            groups = self._groups(online, offline) if players else ()
         elif kind == KIND_OWN:
             players = [self._entry(client)]
         elif kind == KIND_FOLLOWED:
@@ -180,7 +186,7 @@ class LobbyPages:
             off = [e for e in self._offline_entries(wanted) if e[0] in followed and e[0] not in online_ids]
             players = on + off
             # Grouped as the global list is: a followed player is shown where he really is.
-            groups = (["Online", len(on)], ["Offline", len(off)]) if players else ()
+            groups = self._groups(on, off) if players else ()
         else:
             players = []
         self._send_list(client, kind, first, count, players, groups)
