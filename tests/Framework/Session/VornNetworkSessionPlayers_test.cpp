@@ -99,7 +99,7 @@ TEST_F(CVornNetworkSession, AHeaderAnswerCallsOnceAndAsksNoScores)
         -1);
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
     Settle();
-    EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,2,-,-"}));
+    EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,1,-,-"}));
     EXPECT_TRUE(ScoreRequests().empty());
 }
 
@@ -203,7 +203,7 @@ TEST_F(CVornNetworkSession, ARequestAskedAgainIsSentAndTheFirstListenerStays)
     m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
     Settle();
-    EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,2,-,-"}));
+    EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,1,-,-"}));
     EXPECT_TRUE(second.m_aLines.empty());
 }
 
