@@ -151,6 +151,7 @@ void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPa
 {
     WaitForPage(LOGIN);
     const size_t uFrom = m_Journey.LogCount();
+    const int iLogins = StoredLogins();
     TypeInto("//loginscreen_root//user_login", strName);
     TypeInto("//loginscreen_root//user_password", strPassword);
     m_Journey.PressKey(XK_Return);
@@ -158,6 +159,19 @@ void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPa
     m_Journey.WaitForRecord(
         "the server " + std::string(bAccepted ? "logged " : "refused ") + strName + (bAccepted ? " in" : ""),
         [&](const CTestJson& r) { return r["event"].String() == strEvent; }, uFrom);
+    // The server's record comes before the game has read its answer: a game closed now
+    // would not have stored what "Remember me" keeps.
+    if (bAccepted)
+        m_Journey.WaitFor([&] { return StoredLogins() > iLogins; },
+                          "the game stored the login (its count of logins rose)");
+}
+
+int CJourneyPages::StoredLogins() const
+{
+    CVornStatistics store;
+    const CVornStatisticsProperty* pCount =
+        m_Journey.ReadStore(store) ? store.GetProperty(CKorvelString("__Vorn_TimesLoggedIn")) : nullptr;
+    return pCount ? pCount->m_iIntValue : 0;
 }
 
 void CJourneyPages::WaitForLoginPageWithoutLogin()
