@@ -122,7 +122,7 @@ bool NextShows(const sE2eShot& shot)
 // The own flomp's pixels within the grab radius of the middle, where the camera puts the
 // player whose turn it is: their count, the sides and the bottom of their box, and whether
 // the box lies wholly inside that square. A flomp at rest breathes: its top rises and
-// falls, its feet and sides stay.
+// falls, its feet and sides stay but for a pixel or two.
 struct sBLOB
 {
     int m_iCount = 0;
@@ -159,7 +159,9 @@ sBLOB FlompInMiddle(const sE2eShot& shot)
 // another, each of which moved a panning camera a sixth of its way.
 void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBubble)
 {
-    const int iLeastPixels = 100, iNewPictures = 4;
+    // A breath moves the feet and sides by up to two pixels; a panning camera moves them
+    // more than that over the pictures counted, until it is a few pixels from rest.
+    const int iLeastPixels = 100, iNewPictures = 4, iBreath = 2;
     std::vector<uint32_t> aLast;
     sBLOB first;
     int iStill = 0;
@@ -171,9 +173,9 @@ void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBub
                 return false;
             aLast = shot.m_aPixels;
             const sBLOB now = FlompInMiddle(shot);
-            const bool bSame = std::abs(now.m_iLeft - first.m_iLeft) <= 1 &&
-                               std::abs(now.m_iRight - first.m_iRight) <= 1 &&
-                               std::abs(now.m_iBottom - first.m_iBottom) <= 1;
+            const bool bSame = std::abs(now.m_iLeft - first.m_iLeft) <= iBreath &&
+                               std::abs(now.m_iRight - first.m_iRight) <= iBreath &&
+                               std::abs(now.m_iBottom - first.m_iBottom) <= iBreath;
             if (now.m_iCount < iLeastPixels || !now.m_bWhole || !bSame || (bBubble && !BubbleShows(shot)))
             {
                 first = now;
