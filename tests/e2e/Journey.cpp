@@ -145,9 +145,11 @@ void CJourney::StopServer()
         const std::string strPid = entry.path().filename().string();
         if (strPid.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
         const pid_t pid = pid_t(std::atoi(strPid.c_str()));
-        if (getpgid(pid) == m_pScript->Pid() && strCommand.find("server.py") != std::string::npos &&
+        if (getpgid(pid) != m_pScript->Pid())
+            continue;
+        const std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
+        if (strCommand.find("server.py") != std::string::npos &&
             strCommand.find("--probe") == std::string::npos)
             server = pid;
     }
