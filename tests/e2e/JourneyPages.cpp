@@ -275,19 +275,20 @@ void CJourneyPages::Logout()
 
 void CJourneyPages::OpenLobby()
 {
-    // After a login the lobby shows its home page a moment and hides; pressed again
-    // until the page holds.
+    // After a login the lobby shows its home page until the login's loading ends, then
+    // hides, also when the vorn button was pressed meanwhile: pressed again until the page
+    // holds.
+    const int iHoldSeconds = 3;
     for (int iTry = 0; iTry < 4; ++iTry)
     {
         WaitForGameMenuOrPage(HOME);
-        if (m_Journey.Look(), Showing(HOME))
+        if (!(m_Journey.Look(), Showing(HOME)))
         {
-            if (!E2eWaitFor([&] { return m_Journey.Look(), !Showing(HOME); }, 3))
-                break;
-            continue;
+            m_Journey.PressWidget("//vorn_button_root//vorn_button");
+            if (!E2eWaitFor([&] { return m_Journey.Look(), Showing(HOME); }, 15))
+                continue;
         }
-        m_Journey.PressWidget("//vorn_button_root//vorn_button");
-        if (E2eWaitFor([&] { return m_Journey.Look(), Showing(HOME); }, 15))
+        if (!E2eWaitFor([&] { return m_Journey.Look(), !Showing(HOME); }, iHoldSeconds))
             break;
     }
     WaitForPage(HOME);
