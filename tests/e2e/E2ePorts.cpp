@@ -6,15 +6,19 @@
 
 #include <cstdint>
 
-CLoopbackSocket::CLoopbackSocket(int iPort, bool bListen) : m_iSocket(socket(AF_INET, SOCK_STREAM, 0))
+CLoopbackSocket::CLoopbackSocket(int iPort, eUSE eUse) : m_iSocket(socket(AF_INET, SOCK_STREAM, 0))
 {
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(uint16_t(iPort));
     socklen_t uLength = sizeof(address);
+    // Bound alone first: a port that another reservation holds is refused. Shared only
+    // afterwards, for the server that is to listen there.
+    const int iReuse = 1;
     if (m_iSocket >= 0 && bind(m_iSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        (!bListen || listen(m_iSocket, 4) == 0) &&
+        (eUse == RESERVED ? setsockopt(m_iSocket, SOL_SOCKET, SO_REUSEADDR, &iReuse, sizeof(iReuse))
+                          : listen(m_iSocket, 4)) == 0 &&
         getsockname(m_iSocket, reinterpret_cast<sockaddr*>(&address), &uLength) == 0)
         m_iPort = ntohs(address.sin_port);
 }
@@ -25,13 +29,18 @@ CLoopbackSocket::~CLoopbackSocket()
         close(m_iSocket);
 }
 
-int E2eFreePortPair()
+CE2ePortPair::CE2ePortPair()
 {
-    for (int i = 0; i < 50; ++i)
+    const int iTries = 50, iHighest = 65535;
+    for (int i = 0; i < iTries && !m_pGame; ++i)
     {
-        CLoopbackSocket first(0, false);
-        if (first.Port() > 0 && first.Port() < 65535 && CLoopbackSocket(first.Port() + 1, false).Port() > 0)
-            return first.Port();
+        // The system's choice is free of other reservations; the next port may not be.
+        m_pLobby = std::make_unique<CLoopbackSocket>(0, CLoopbackSocket::RESERVED);
+        const int iPort = m_pLobby->Port();
+        if (iPort <= 0 || iPort >= iHighest)
+            continue;
+        auto pGame = std::make_unique<CLoopbackSocket>(iPort + 1, CLoopbackSocket::RESERVED);
+        if (pGame->Port() > 0)
+            m_pGame = std::move(pGame);
     }
-    return 0;
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <ios>
 #include <thread>
 #include <unordered_map>
 
@@ -331,6 +332,14 @@ std::string E2eSanitizerReport(const std::string& strText)
 
 std::string E2eReadText(const std::string& strPath)
 {
-    const std::vector<uint8_t> aBytes = ReadTestFile(strPath);
-    return std::string(aBytes.begin(), aBytes.end());
+    // A process's file in /proc fails to read once the process has ended: nothing then.
+    try
+    {
+        const std::vector<uint8_t> aBytes = ReadTestFile(strPath);
+        return std::string(aBytes.begin(), aBytes.end());
+    }
+    catch (const std::ios_base::failure&)
+    {
+        return "";
+    }
 }

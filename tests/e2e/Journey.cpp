@@ -14,7 +14,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include "tests/e2e/E2ePorts.h"
+#include "KorvelCommon/KorvelFile.h"
 
 namespace
 {
@@ -55,7 +55,8 @@ pid_t GameOf(pid_t group)
 } // namespace
 
 CJourney::CJourney(const std::string& strName)
-    : m_Run(strName), m_strHome(m_Home.Path()), m_iPort(E2eFreePortPair())
+    : m_Run(strName), m_strHome(m_Home.Path()), m_pPorts(std::make_unique<CE2ePortPair>()),
+      m_iPort(m_pPorts->Port())
 {
 }
 
@@ -144,9 +145,11 @@ void CJourney::StopServer()
         const std::string strPid = entry.path().filename().string();
         if (strPid.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
         const pid_t pid = pid_t(std::atoi(strPid.c_str()));
-        if (getpgid(pid) == m_pScript->Pid() && strCommand.find("server.py") != std::string::npos &&
+        if (getpgid(pid) != m_pScript->Pid())
+            continue;
+        const std::string strCommand = E2eReadText(entry.path().string() + "/cmdline");
+        if (strCommand.find("server.py") != std::string::npos &&
             strCommand.find("--probe") == std::string::npos)
             server = pid;
     }
@@ -161,6 +164,15 @@ int CJourney::Close()
     const int iExit = m_pScript->Wait(JOURNEY_STEP_SECONDS);
     m_Window = 0;
     return iExit;
+}
+
+bool CJourney::ReadStore(CVornStatistics& store) const
+{
+    // The game replaces the file whole: a reading never finds it half written.
+    CKorvelFile file;
+    return file.OpenFromFile(CKorvelString((InstanceFolder() + "/data/stats.dat").c_str()),
+                             CKorvelFile::FLAG_READ) == KE_OK &&
+           store.ReadStatistics(file) == KE_OK;
 }
 
 void CJourney::Resize(int iWidth, int iHeight)

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "Framework/Shell/VornStatistics.h"
 #include "support/TestJson.h"
 #include "support/TestTempDir.h"
+#include "tests/e2e/E2ePorts.h"
 #include "tests/e2e/E2eWindow.h"
 #include "tests/e2e/LobbyMatchLog.h"
 
@@ -81,6 +83,10 @@ public:
     {
         return E2eReadText(m_Run.File("game" + std::to_string(m_iStarts) + "-stdout.txt"));
     }
+
+    // The game's statistics store (its remembered settings and progress) as the instance's
+    // file holds it now; false while there is none.
+    bool ReadStore(CVornStatistics& store) const;
 
     // ---- steps
     void Say(const std::string& strText) const;
@@ -164,6 +170,8 @@ private:
     std::vector<CJourney*> m_aGuests;
     CE2eDisplay m_Display;
     std::unique_ptr<CE2eProcess> m_pScript;
+    // The host's ports, held until the journey ends: its guests use them too.
+    std::unique_ptr<CE2ePortPair> m_pPorts;
     int m_iPort = 0;
     int m_iStarts = 0;
     Window m_Window = 0;

@@ -300,20 +300,30 @@ int LobbyPort(CJourney& journey)
     return 0;
 }
 
-// The lobby server on the journey's port with the game's accounts, started by the journey;
-// its output goes to <lobby>/<name>.out and .err.
+// The lobby server on the journey's port with the game's accounts, started by the journey
+// and waited for until it logs that it is ready; its output goes to <lobby>/<name>.out and
+// .err, and a start that fails shows what the server said.
 void StartServer(CJourney& journey, CE2eProcess& server, const std::string& strName)
 {
     const int iPort = journey.LobbyPort();
     const std::string strLobby = journey.GameFolder() + "/lobby";
+    const std::string strErr = strLobby + "/" + strName + ".err";
+    const size_t uFrom = journey.LogCount();
     journey.Expect(
         server.Start({"/usr/bin/env", "python3",
                       std::string(std::getenv("KORVEL_SOURCE_DIR")) + "/tools/lobby_server/server.py",
                       "--host", "127.0.0.1", "--port", std::to_string(iPort), "--game-port",
                       std::to_string(iPort + 1), "--accounts", strLobby + "/accounts.json", "--log",
                       strLobby + "/server.log"},
-                     {}, strLobby, strLobby + "/" + strName + ".out", strLobby + "/" + strName + ".err"),
+                     {}, strLobby, strLobby + "/" + strName + ".out", strErr),
         "the lobby server started (" + strName + ")");
+    const auto Ready = [](const CTestJson& r) { return r["event"].String() == "ready"; };
+    bool bReady = false;
+    E2eWaitFor([&] { return (bReady = journey.Log().Find(Ready, uFrom) >= 0) || !server.Running(); },
+               JOURNEY_START_SECONDS);
+    journey.Expect(bReady, "the lobby server is ready (" + strName + ")",
+                   (server.Running() ? "no ready record; its errors:\n" : "it ended; its errors:\n") +
+                       E2eReadText(strErr));
 }
 
 // The server goes away: whenever the lobby shows its error page it says that the connection
@@ -437,8 +447,6 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
 
     const size_t uBack = journey.LogCount();
     StartServer(journey, server, "server-third");
-    journey.WaitForRecord(
-        "the lobby server is back", [](const CTestJson& r) { return r["event"].String() == "ready"; }, uBack);
     pages.PressUntil(TRY_AGAIN, LOGIN);
     const auto Login = [](const CTestJson& r) { return r["event"].String() == "login"; };
     WaitForRememberedLogin(pages);

@@ -151,6 +151,7 @@ void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPa
 {
     WaitForPage(LOGIN);
     const size_t uFrom = m_Journey.LogCount();
+    const int iLogins = StoredLogins();
     TypeInto("//loginscreen_root//user_login", strName);
     TypeInto("//loginscreen_root//user_password", strPassword);
     m_Journey.PressKey(XK_Return);
@@ -158,6 +159,19 @@ void CJourneyPages::LoginAs(const std::string& strName, const std::string& strPa
     m_Journey.WaitForRecord(
         "the server " + std::string(bAccepted ? "logged " : "refused ") + strName + (bAccepted ? " in" : ""),
         [&](const CTestJson& r) { return r["event"].String() == strEvent; }, uFrom);
+    // The server's record comes before the game has read its answer: a game closed now
+    // would not have stored what "Remember me" keeps.
+    if (bAccepted)
+        m_Journey.WaitFor([&] { return StoredLogins() > iLogins; },
+                          "the game stored the login (its count of logins rose)");
+}
+
+int CJourneyPages::StoredLogins() const
+{
+    CVornStatistics store;
+    const CVornStatisticsProperty* pCount =
+        m_Journey.ReadStore(store) ? store.GetProperty(CKorvelString("__Vorn_TimesLoggedIn")) : nullptr;
+    return pCount ? pCount->m_iIntValue : 0;
 }
 
 void CJourneyPages::WaitForLoginPageWithoutLogin()
@@ -261,19 +275,20 @@ void CJourneyPages::Logout()
 
 void CJourneyPages::OpenLobby()
 {
-    // After a login the lobby shows its home page a moment and hides; pressed again
-    // until the page holds.
+    // After a login the lobby shows its home page until the login's loading ends, then
+    // hides, also when the vorn button was pressed meanwhile: pressed again until the page
+    // holds.
+    const int iHoldSeconds = 3;
     for (int iTry = 0; iTry < 4; ++iTry)
     {
         WaitForGameMenuOrPage(HOME);
-        if (m_Journey.Look(), Showing(HOME))
+        if (!(m_Journey.Look(), Showing(HOME)))
         {
-            if (!E2eWaitFor([&] { return m_Journey.Look(), !Showing(HOME); }, 3))
-                break;
-            continue;
+            m_Journey.PressWidget("//vorn_button_root//vorn_button");
+            if (!E2eWaitFor([&] { return m_Journey.Look(), Showing(HOME); }, 15))
+                continue;
         }
-        m_Journey.PressWidget("//vorn_button_root//vorn_button");
-        if (E2eWaitFor([&] { return m_Journey.Look(), Showing(HOME); }, 15))
+        if (!E2eWaitFor([&] { return m_Journey.Look(), !Showing(HOME); }, iHoldSeconds))
             break;
     }
     WaitForPage(HOME);

@@ -50,7 +50,7 @@ public:
     // First launch or settings: picks the language of that row and presses Continue.
     void ChooseLanguage(int iRow);
     // On the login page: name (or e-mail address) and password, submitted with Enter;
-    // waits for the server's refusal or its login.
+    // waits for the server's refusal, or for its login and the game's record of it.
     void LoginAs(const std::string& strName, const std::string& strPassword, bool bAccepted = true);
     // Waits for the login page and for the server's answer to the game's first request;
     // fails when a login came meanwhile (an automatic one).
@@ -95,6 +95,9 @@ public:
     void PressMenuButton(int iSlot);
 
 private:
+    // The logins the game has counted in its statistics store.
+    int StoredLogins() const;
+
     CJourney& m_Journey;
 };
 

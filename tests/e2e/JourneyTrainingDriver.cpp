@@ -10,6 +10,7 @@
 //
 //   e2e_journey_training_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <cmath>
+#include <vector>
 
 #include <X11/keysym.h>
 
@@ -119,50 +120,69 @@ bool NextShows(const sE2eShot& shot)
 }
 
 // The own flomp's pixels within the grab radius of the middle, where the camera puts the
-// player whose turn it is: their count and centre.
+// player whose turn it is: their count, the sides and the bottom of their box, and whether
+// the box lies wholly inside that square. A flomp at rest breathes: its top rises and
+// falls, its feet and sides stay but for a pixel or two.
 struct sBLOB
 {
     int m_iCount = 0;
-    int m_iX = 0, m_iY = 0;
+    int m_iLeft = 0, m_iRight = 0, m_iTop = 0, m_iBottom = 0;
+    bool m_bWhole = false;
 };
 
 sBLOB FlompInMiddle(const sE2eShot& shot)
 {
     const int w = shot.m_iWidth, h = shot.m_iHeight, r = int(float(w) * GRAB_RADIUS_OF_WIDTH);
+    const sE2eRect square = {std::max(0, w / 2 - r), std::max(0, h / 2 - r), std::min(w, w / 2 + r),
+                             std::min(h, h / 2 + r)};
     sBLOB blob;
-    long lX = 0, lY = 0;
-    for (int y = std::max(0, h / 2 - r); y < std::min(h, h / 2 + r); ++y)
-        for (int x = std::max(0, w / 2 - r); x < std::min(w, w / 2 + r); ++x)
-            if (E2eNear(shot.At(x, y), PLAYER0, COLOUR_TOLERANCE))
-            {
-                ++blob.m_iCount;
-                lX += x;
-                lY += y;
-            }
-    if (blob.m_iCount > 0)
-    {
-        blob.m_iX = int(lX / blob.m_iCount);
-        blob.m_iY = int(lY / blob.m_iCount);
-    }
+    E2eEachPixel(shot, square,
+                 [&](int x, int y, uint32_t uPixel)
+                 {
+                     if (!E2eNear(uPixel, PLAYER0, COLOUR_TOLERANCE))
+                         return;
+                     blob.m_iLeft = blob.m_iCount > 0 ? std::min(blob.m_iLeft, x) : x;
+                     blob.m_iTop = blob.m_iCount > 0 ? blob.m_iTop : y;
+                     blob.m_iRight = std::max(blob.m_iRight, x);
+                     blob.m_iBottom = y;
+                     ++blob.m_iCount;
+                 });
+    blob.m_bWhole = blob.m_iCount > 0 && blob.m_iLeft > square.m_iLeft && blob.m_iTop > square.m_iTop &&
+                    blob.m_iRight < square.m_iRight - 1 && blob.m_iBottom < square.m_iBottom - 1;
     return blob;
 }
 
 // The lesson's start: the camera comes to rest on the own flomp in the middle of the window
-// (and the mentor explains in a bubble, when asked for).
+// (and the mentor explains in a bubble, when asked for). Only new pictures count: a starved
+// game may draw nothing between two looks, and a view still panning looks still twice. At
+// rest, the flomp's feet and sides stay put over several frames the game drew one after
+// another, each of which moved a panning camera a sixth of its way.
 void WaitForLessonStart(CJourney& journey, const std::string& strStep, bool bBubble)
 {
-    const int iLeastPixels = 100;
-    sBLOB before;
+    // A breath moves the feet and sides by up to two pixels; a panning camera moves them
+    // more than that over the pictures counted, until it is a few pixels from rest.
+    const int iLeastPixels = 100, iNewPictures = 4, iBreath = 2;
+    std::vector<uint32_t> aLast;
+    sBLOB first;
+    int iStill = 0;
     journey.WaitFor(
         [&]
         {
             const sE2eShot& shot = journey.Look();
+            if (shot.m_aPixels == aLast)
+                return false;
+            aLast = shot.m_aPixels;
             const sBLOB now = FlompInMiddle(shot);
-            const bool bStill = now.m_iCount >= iLeastPixels && std::abs(now.m_iX - before.m_iX) <= 1 &&
-                                std::abs(now.m_iY - before.m_iY) <= 1 &&
-                                std::abs(now.m_iCount - before.m_iCount) * 20 <= now.m_iCount;
-            before = now;
-            return bStill && (!bBubble || BubbleShows(shot));
+            const bool bSame = std::abs(now.m_iLeft - first.m_iLeft) <= iBreath &&
+                               std::abs(now.m_iRight - first.m_iRight) <= iBreath &&
+                               std::abs(now.m_iBottom - first.m_iBottom) <= iBreath;
+            if (now.m_iCount < iLeastPixels || !now.m_bWhole || !bSame || (bBubble && !BubbleShows(shot)))
+            {
+                first = now;
+                iStill = 1;
+                return false;
+            }
+            return ++iStill >= iNewPictures;
         },
         strStep);
 }
@@ -185,19 +205,6 @@ void PressNext(CJourney& journey)
     const sSPOT next = NextButton(journey.Look());
     journey.Say("press ▶");
     journey.Click(int(next.x), int(next.y));
-}
-
-// The store's records name their keys as a 32-bit length and 16-bit units, little-endian
-// (Framework/Shell/VornStatistics.cpp).
-bool StoreHolds(const std::string& strPath, const std::string& strKey)
-{
-    std::string strRecord;
-    const uint32_t uLength = uint32_t(strKey.size());
-    for (int i = 0; i < 4; ++i)
-        strRecord += char((uLength >> (8 * i)) & 0xFF);
-    for (const char c : strKey)
-        strRecord += std::string{c, '\0'};
-    return E2eReadText(strPath).find(strRecord) != std::string::npos;
 }
 
 void OfflineExit(CJourneyPages& pages)
@@ -271,9 +278,10 @@ void LessonLostAndWon(CJourneyPages& pages)
     journey.Expect(!GreetingShows(journey.Look()),
                    "the chooser does not greet again (\"Welcome to training!\")");
     journey.Expect(LessonOpen(journey.Look(), 1), "lesson 2 is open");
-    const std::string strStore = journey.InstanceFolder() + "/data/stats.dat";
-    journey.Expect(StoreHolds(strStore, "scene_0_cleared"), "the statistics store holds scene_0_cleared",
-                   strStore);
+    CVornStatistics store;
+    journey.Expect(journey.ReadStore(store) && store.GetProperty(CKorvelString("scene_0_cleared")),
+                   "the statistics store holds scene_0_cleared",
+                   journey.InstanceFolder() + "/data/stats.dat");
 }
 
 // The window made smaller under the chooser: it is drawn anew for the new size, and a press

@@ -144,7 +144,8 @@ private:
 
 int CSmoke::Run()
 {
-    const int iPort = E2eFreePortPair();
+    const CE2ePortPair ports;
+    const int iPort = ports.Port();
     if (!m_Run.Step(iPort > 0 && m_Display.Get() != nullptr, "a free port pair and the X display were found"))
         return m_Run.ExitCode();
 
@@ -231,7 +232,7 @@ int CSmoke::Run()
     KeepLogs();
 
     // Something else on the port: the script refuses plainly and starts nothing.
-    CLoopbackSocket other(0, true);
+    CLoopbackSocket other(0, CLoopbackSocket::LISTENING);
     const std::set<Window> beforeOther = m_Display.TopLevelWindows();
     CE2eProcess third;
     m_Run.Step(other.Port() > 0 && StartPlayer(third, other.Port(), 3), "player 3's script started");
