@@ -794,7 +794,7 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     const unsigned int uVornShown = m_pVornButtonRoot && m_pVornButtonRoot->GetVisible() ? 1 : 0;
     // The new tree's rematch button starts shown, as the layout has it: it keeps its state, so
     // that a resize in a running match offers no rematch.
-    CToggleButton* pRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button"));
+    CToggleButton* pRematch = RematchButton();
     const unsigned int uRematchShown = pRematch && pRematch->GetVisible() ? 1 : 0;
     const unsigned int uRematchToggled = pRematch && pRematch->GetToggled() ? 1 : 0;
     m_pRoot = nullptr;
@@ -802,7 +802,7 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     KE_RETVAL iResult = LoadLayout(iWidth, iHeight, pOldRoot);
     if (m_pVornButtonRoot)
         m_pVornButtonRoot->SetVisible(uVornShown);
-    if (CToggleButton* pNewRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
+    if (CToggleButton* pNewRematch = RematchButton())
     {
         pNewRematch->SetVisible(uRematchShown);
         pNewRematch->SetToggled(uRematchToggled);

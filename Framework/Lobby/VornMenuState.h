@@ -40,6 +40,7 @@ class CImageWidget;
 class CInfiniteList;
 class CKestrolundApplication;
 class CPageView;
+class CToggleButton;
 class CWidget;
 class IEasingCurve;
 class IVornGameState;
@@ -441,6 +442,7 @@ protected:
     void HandleShopItemDataLoading();
     void AnimateChatNotifier(float fSeconds);
     void AddPendingChatLine();
+    CToggleButton* RematchButton();
     void UpdateRematchDelay(float fSeconds);
     void ResetSearch();
     // Sets a picture from bytes, cached in the resource manager under the name; bad bytes

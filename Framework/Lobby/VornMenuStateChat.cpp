@@ -114,8 +114,7 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
         else if (strName.GetLength() > 0)
         {
             line.m_strText = CVornTextFormat::Format(LanguageText(182), {strName});
-            if (CToggleButton* pRematch =
-                    widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
+            if (CToggleButton* pRematch = RematchButton())
                 pRematch->SetToggled(1);
         }
         line.m_uColor = ThemeColor(m_pKestrolund, "chat_highlight", 0xFFFF6600);
@@ -196,6 +195,11 @@ void CVornMenuState::OnChatMessage(CVornNetworkSession::sCHATMSG* pMessage, unsi
     }
 }
 
+CToggleButton* CVornMenuState::RematchButton()
+{
+    return widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button"));
+}
+
 void CVornMenuState::AddPendingChatLine()
 {
     // The chat goes on after the match's end, where the players talk and ask for a rematch.
@@ -238,7 +242,7 @@ void CVornMenuState::UpdateRematchDelay(float fSeconds)
     if (m_fRematchDelay > 0.0f)
         return;
     m_fRematchDelay = 0.0f;
-    if (CWidget* pButton = FindInPages("//chat_root//rematch-button"))
+    if (CWidget* pButton = RematchButton())
         pButton->SetVisible(1);
 }
 
@@ -266,7 +270,7 @@ void CVornMenuState::SetChatButtonVisibility(unsigned int uVisible)
     else
     {
         m_fRematchDelay = 0.0f;
-        if (CWidget* pButton = FindInPages("//chat_root//rematch-button"))
+        if (CWidget* pButton = RematchButton())
             pButton->SetVisible(0);
     }
     if (CWidget* pBack = FindInPages("//chat_root//button_back"))

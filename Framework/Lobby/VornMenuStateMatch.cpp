@@ -95,7 +95,7 @@ void CVornMenuState::OnGameStart()
         pAvatars->Clear();
         pAvatars->SetCount(0);
     }
-    if (CToggleButton* pRematch = widget_cast<CToggleButton*>(FindInPages("//chat_root//rematch-button")))
+    if (CToggleButton* pRematch = RematchButton())
         pRematch->SetToggled(0);
     if (m_pJoinBubble)
     {
