@@ -9,12 +9,17 @@ id: pictures, follows and results are shown by it, so it is stored with the acco
 counter it comes from is stored too, so that no later id (a guest's included) repeats one.
 
 The store is an SQLite database (WAL journal) read into memory at the start; each change
-writes only its own rows in one transaction on the event loop, well under a millisecond.
-synchronous=NORMAL: a commit is in the system's cache when it returns, so a killed server
-loses nothing it acknowledged; only a power cut may lose the last commits (never the
-database's consistency), while FULL would put an fsync on the event loop for every change.
+writes only its own rows in one transaction. Once serving, changes are written by a thread
+of their own with its own connection, one after the other: a store that another process
+keeps locked (a backup, an operator's shell) holds up only the changes waiting for it, never
+the event loop. synchronous=NORMAL: a commit is in the system's cache when it returns, so a
+killed server loses nothing it acknowledged; only a power cut may lose the last commits
+(never the database's consistency).
 """
 
+import asyncio
+import concurrent.futures
+import copy
 import hashlib
 import json
 import os
@@ -22,6 +27,7 @@ import re
 import secrets
 import string
 import sqlite3
+import time
 
 _KEY_ALPHABET = string.ascii_letters + string.digits
 _NAME = re.compile(r"[A-Za-z0-9_-]{4,15}")
@@ -115,6 +121,7 @@ _ROW = "INSERT OR REPLACE INTO accounts (name, key, hash, location, comment, pic
        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"
 _NEXT_ID = "INSERT OR REPLACE INTO counters VALUES ('next_user_id', ?)"
 FIRST_USER_ID = 1001
+BUSY_TIMEOUT = 5.0   # seconds a change waits for a lock another process holds before it is refused
 
 
 def database_path(path):
@@ -154,11 +161,61 @@ def _write_failure(err):
 
 
 def _connect(path):
-    db = sqlite3.connect(path, isolation_level=None)
+    db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT)
     db.execute("PRAGMA journal_mode=WAL")
     db.execute("PRAGMA synchronous=NORMAL")
     db.executescript(_SCHEMA)
     return db
+
+
+def _commit(db, write):
+    """One transaction; a failure leaves the database as it was and raises StoreWriteError."""
+    try:
+        db.execute("BEGIN IMMEDIATE")
+        try:
+            write(db)
+            db.execute("COMMIT")
+        except BaseException:
+            # SQLite may have rolled back already (a full disk does): its error is the one to tell.
+            if db.in_transaction:
+                try:
+                    db.execute("ROLLBACK")
+                except sqlite3.Error:
+                    pass
+            raise
+    except sqlite3.Error as err:
+        raise StoreWriteError(_write_failure(err)) from None
+
+
+class _Writer:
+    """The thread that writes the changes while the server serves, on a connection of its own
+    (opened and used there only, closed once the thread has ended)."""
+
+    def __init__(self, path):
+        self._pool = concurrent.futures.ThreadPoolExecutor(max_workers=1, thread_name_prefix="store")
+        self._db = None
+        self._pool.submit(self._open, path).result()
+
+    def _open(self, path):
+        self._db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT, check_same_thread=False)
+        self._db.execute("PRAGMA synchronous=NORMAL")
+
+    async def write(self, write, committed=None):
+        deadline = time.monotonic() + BUSY_TIMEOUT
+        await asyncio.get_running_loop().run_in_executor(self._pool, self._job, write, committed, deadline)
+
+    def _job(self, write, committed, deadline):
+        # Each change waits for a lock at most BUSY_TIMEOUT from its request, its time in the
+        # queue included: the changes behind one that waited are not held up for as long again.
+        self._db.execute("PRAGMA busy_timeout = %d" % max(0, (deadline - time.monotonic()) * 1000))
+        _commit(self._db, write)
+        if committed is not None:
+            committed()
+
+    def close(self):
+        # A change still waiting for the lock is given up: its caller was stopped already.
+        self._pool.shutdown(wait=True, cancel_futures=True)
+        self._db.close()
 
 
 def _give_ids(db, first_id):
@@ -197,6 +254,22 @@ def _read_json(source):
         raise ValueError("%s: nested too deeply" % source) from None
 
 
+class PendingWrite:
+    """A change that stands in memory already and is written once the store takes it."""
+
+    def __init__(self, store, write):
+        self.stored = False
+        self._store = store
+        self._write = write
+
+    async def attempt(self):
+        """Raises StoreWriteError when the store does not take it now."""
+        await self._store._change(self._write, self._committed)
+
+    def _committed(self):
+        self.stored = True
+
+
 class AccountStore:
     def __init__(self, path=None, first_id=FIRST_USER_ID):
         self.path = path
@@ -206,6 +279,7 @@ class AccountStore:
         self._next_id = first_id
         self._first_id = first_id
         self._db = None
+        self._writer = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
         if not path:
             return
@@ -298,37 +372,43 @@ class AccountStore:
                            [(name, str(item), json.dumps(state, sort_keys=True))
                             for item, state in wallet["items"].items()])
 
-    def _change(self, write):
-        """One transaction; a failure leaves the database as it was and raises StoreWriteError."""
+    async def _change(self, write, committed=None):
+        """One transaction, by the writer thread once serving; a failure leaves the database as
+        it was and raises StoreWriteError. committed() is called (in that thread) once it is in."""
+        if self._writer is not None:
+            await self._writer.write(write, committed)
+        elif self._db is not None:
+            _commit(self._db, write)
+            if committed is not None:
+                committed()
+
+    def start_writer(self):
+        """From now on changes are written off the event loop; the start's connection, which
+        only read, is closed."""
         if self._db is None:
             return
-        try:
-            self._db.execute("BEGIN IMMEDIATE")
-            try:
-                write(self._db)
-                self._db.execute("COMMIT")
-            except BaseException:
-                # SQLite may have rolled back already (a full disk does): its error is the one to tell.
-                if self._db.in_transaction:
-                    try:
-                        self._db.execute("ROLLBACK")
-                    except sqlite3.Error:
-                        pass
-                raise
-        except sqlite3.Error as err:
-            raise StoreWriteError(_write_failure(err)) from None
+        self._writer = _Writer(database_path(self.path))
+        self._db.close()
+        self._db = None
 
-    def save(self, *names):
+    async def save(self, *names):
         """Writes these accounts' rows (profile, coins and items) as they stand in memory."""
         stored = [n for n in names if n in self.accounts]
+        # What is written is taken now: memory may change while the write waits.
+        rows = [(name, copy.deepcopy({k: v for k, v in self.accounts[name].items()
+                                      if k not in _NAME_LISTS + ("matches",)}), self.ids[name])
+                for name in stored]
 
         def write(db):
-            for name in stored:
-                self._write_account(db, name, self.accounts[name], self.ids[name])
+            for name, entry, user_id in rows:
+                self._write_account(db, name, entry, user_id)
         if stored:
-            self._change(write)
+            await self._change(write)
 
     def close(self):
+        if self._writer is not None:
+            self._writer.close()
+            self._writer = None
         if self._db is not None:
             self._db.close()
             self._db = None
@@ -380,7 +460,7 @@ class AccountStore:
         given = given_hash.lower()
         return entry is not None and valid_hash(given) and secrets.compare_digest(entry["hash"], given)
 
-    def create(self, name, key, hashed, email=""):
+    async def create(self, name, key, hashed, email=""):
         """A new account takes the next user id, written with the counter in one transaction;
         a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
         new = name not in self.accounts
@@ -391,12 +471,13 @@ class AccountStore:
             if self._emails is not None:
                 self._emails[email.lower()] = name
         if not new:
-            self.save(name)
+            await self.save(name)
             return
         self._set_id(name, self.new_id())
+        user_id, next_id, row = self.ids[name], self._next_id, dict(entry)
         try:
-            self._change(lambda db: (self._write_account(db, name, entry, self.ids[name]),
-                                     db.execute(_NEXT_ID, (self._next_id,))))
+            await self._change(lambda db: (self._write_account(db, name, row, user_id),
+                                           db.execute(_NEXT_ID, (next_id,))))
         except BaseException:
             del self.accounts[name]
             del self._names[self.ids.pop(name)]
@@ -409,19 +490,22 @@ class AccountStore:
         entry = self.accounts.get(name)
         return entry.get(field, []) if entry else []
 
-    def set_relation(self, name, field, other, on):
+    async def set_relation(self, name, field, other, on):
         """Adds or removes other in the list, in memory once the store took it; True when the
         store changed."""
         entry = self.accounts.get(name)
         if entry is None or (other in entry.get(field, [])) == on:
             return False
         if on:
-            self._change(lambda db: db.execute("INSERT INTO relations VALUES (?, ?, ?)", (name, field, other)))
-            entry.setdefault(field, []).append(other)
+            await self._change(lambda db: db.execute("INSERT OR IGNORE INTO relations VALUES (?, ?, ?)",
+                                                     (name, field, other)))
+            if other not in entry.setdefault(field, []):
+                entry[field].append(other)
         else:
-            self._change(lambda db: db.execute("DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?",
-                                               (name, field, other)))
-            entry[field].remove(other)
+            await self._change(lambda db: db.execute(
+                "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)))
+            if other in entry.get(field, []):
+                entry[field].remove(other)
         return True
 
     def picture(self, name, limit=256 * 1024):
@@ -442,20 +526,22 @@ class AccountStore:
         entry = self.accounts.get(name)
         return entry.get("matches", []) if entry else []
 
-    def record_match(self, name, opponent, result, stamp):
+    def add_match(self, name, opponent, result, stamp):
+        """Records a finished match in memory at once and returns the write that stores it
+        (None for no stored account): the result stands even while the store cannot take it."""
         entry = self.accounts.get(name)
         if entry is None:
-            return
+            return None
         match = _match(name, {"opponent": opponent, "result": result, "time": stamp})
-        self._change(lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)",
-                                           (name, opponent, result, match["points"], stamp)))
         entry.setdefault("matches", []).append(match)
+        row = (name, opponent, result, match["points"], stamp)
+        return PendingWrite(self, lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)", row))
 
-    def seed(self, name, password):
+    async def seed(self, name, password):
         """Makes the account exist with this plain password, keeping an existing key."""
         entry = self.accounts.get(name)
         key = entry["key"] if entry else new_key()
         hashed = password_hash(password, key)
         if entry and entry["hash"] == hashed:
             return
-        self.create(name, key, hashed)
+        await self.create(name, key, hashed)

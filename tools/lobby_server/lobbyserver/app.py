@@ -71,11 +71,6 @@ class Server:
         self.cfg = cfg
         self.log = EventLog(log_stream)
         self.accounts = AccountStore(cfg.accounts, cfg.first_user_id)
-        for name, password in cfg.seed_accounts:
-            self.accounts.seed(name, password)
-        removed = clear_orphans(self.accounts.path, self.accounts.accounts)
-        if removed:
-            self.log.write("mail_cleared", files=removed)
         # Read before listening: a pack that cannot be served stops the start (PackError).
         self.language_packs = (load_languages(cfg.language_dir, cfg.max_output)
                                if cfg.language_dir is not None else None)
@@ -119,6 +114,12 @@ class Server:
         return handle
 
     async def start(self):
+        for name, password in self.cfg.seed_accounts:
+            await self.accounts.seed(name, password)
+        removed = clear_orphans(self.accounts.path, self.accounts.accounts)
+        if removed:
+            self.log.write("mail_cleared", files=removed)
+        self.accounts.start_writer()
         # What is open now stays open; the rest, less a margin, is for client connections.
         self.budget = ConnectionBudget(self.log, raise_descriptor_limit() - open_descriptors() - DESCRIPTOR_MARGIN)
         lobby = Listener(self.cfg.host, self.cfg.port, self._accept("L", self.lobby), self.budget)
@@ -179,8 +180,12 @@ class Server:
                 task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
         self.budget.flush()
+        waiting = self.lobby.unsaved_matches()
+        self.accounts.close()   # after the change being written, if any
+        unsaved = sum(not pending.stored for pending in waiting)
+        if unsaved:
+            self.log.write("store_unsaved", match_results=unsaved)
         self.log.write("shutdown", violations=self.log.violations)
-        self.accounts.close()
 
 
 def _stop_at_end_of_input(stop_event):

@@ -83,7 +83,7 @@ class Connection:
                             self.framer.pending, total if total else "?"),
                             loggable_bytes(_message_id(self.framer.buf), self.framer.buf[:16]))
                     break
-                self._received(data)
+                await self._received(data)
                 if self._drain_task is not None and not self.closed:
                     await asyncio.shield(self._drain_task)
         finally:
@@ -93,7 +93,7 @@ class Connection:
             finally:
                 self.log.write("close", conn=self.name, reason=self.close_reason)
 
-    def _received(self, data):
+    async def _received(self, data):
         now = self._loop.time()
         self.last_rx = now
         self.probe_sent = False
@@ -107,7 +107,9 @@ class Connection:
         for frame in frames:
             if self.closed:
                 return
-            self.service.on_frame(self, frame)
+            pending = self.service.on_frame(self, frame)
+            if pending is not None:
+                await pending
         if fault is not None:
             self.log.violation(self, "framing: %s" % fault.reason, fault.data)
             self.close("framing error")

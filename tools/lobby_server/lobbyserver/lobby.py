@@ -116,8 +116,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
                 self.log.violation(conn, "message %d before login" % msg_id)
                 return
         handler = self.handlers.get(msg_id)
-        if handler:
-            handler(client, fields)
+        return handler(client, fields) if handler else None
 
     # ---- identification and login ----
 
@@ -237,7 +236,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.pending_keys[name] = key
         client.conn.send(messages.confirm_user_name_ack(0, key))
 
-    def _confirm_email(self, client, fields):
+    async def _confirm_email(self, client, fields):
         name, email, hashed = fields["name"], fields["email"], fields["password"]
         key = client.pending_keys.get(name)
         if fields["login_type"] != 0 or key is None:
@@ -251,10 +250,10 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         elif not valid_hash(hashed):
             result = BAD_DETAILS
         else:
-            result = self._create_account(client, name, email, key, hashed)
+            result = await self._create_account(client, name, email, key, hashed)
         client.conn.send(messages.confirm_email_ack(result, name if result == 0 else ""))
 
-    def _create_account(self, client, name, email, key, hashed):
+    async def _create_account(self, client, name, email, key, hashed):
         """No mail leaves this machine: the account is usable at once, and the welcome
         mail is written to mail/<name>.txt beside the account store. Either both are
         written or neither: a refused registration leaves no account behind."""
@@ -264,7 +263,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             self.log.write("mail_error", conn=client.conn.name, user=name, error=str(err))
             return NOT_AVAILABLE
         try:
-            self.accounts.create(name, key, hashed, email)
+            await self.accounts.create(name, key, hashed, email)
         except OSError as err:
             self.accounts.accounts.pop(name, None)
             if mail is not None:

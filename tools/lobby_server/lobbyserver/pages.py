@@ -7,6 +7,7 @@ session's players. Follows and blocks between stored accounts are kept in the st
 others (a guest on either side) for the run.
 """
 
+import asyncio
 import struct
 import time
 import zlib
@@ -16,6 +17,7 @@ from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
+MATCH_RETRY_DELAY = 1.0   # seconds between tries of a match result the store did not take
 
 
 def picture(user_id, size=8):
@@ -78,7 +80,7 @@ class LobbyPages:
         """Whether the logged-in client has blocked that player."""
         return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
 
-    def _set_relation(self, client, target_id, field, on):
+    async def _set_relation(self, client, target_id, field, on):
         """Whether the relation now stands as asked: False when the store could not take it,
         None for a client that is not logged in (a relation is kept under the user's id)."""
         if client.user_id is None or not client.logged_in:
@@ -87,7 +89,7 @@ class LobbyPages:
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
             try:
-                self.accounts.set_relation(account, field, target_account, on)
+                await self.accounts.set_relation(account, field, target_account, on)
             except OSError as err:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
                 return False
@@ -191,13 +193,13 @@ class LobbyPages:
             players = []
         self._send_list(client, kind, first, count, players, groups)
 
-    def _buddy_request(self, client, fields):
+    async def _buddy_request(self, client, fields):
         # Field 0 the other player, 2 the type (1: follow), 3 the action (0 follow, 1 unfollow).
         target, kind, action = fields["b"], fields["c"], fields["d"]
         if kind != 1 or action not in (0, 1):
             self.log.write("buddy_request_ignored", conn=client.conn.name, type=kind, action=action)
             return
-        stored = self._set_relation(client, target, "follows", action == 0)
+        stored = await self._set_relation(client, target, "follows", action == 0)
         if stored is None:
             return
         # One the store could not take is acknowledged as the state that still stands, which
@@ -206,21 +208,47 @@ class LobbyPages:
         client.conn.send(messages.buddy_request(target, client.user_id, 1, standing, "", ack=True),
                          {"player": target, "action": standing})
 
-    def _block_user(self, client, fields):
-        self._set_relation(client, fields["player"], "blocks", bool(fields["block"]))
+    async def _block_user(self, client, fields):
+        await self._set_relation(client, fields["player"], "blocks", bool(fields["block"]))
 
     def record_match(self, slots, winner, stamp):
-        """A finished match goes into the store for each player with a stored account."""
+        """A finished match counts at once for each player with a stored account; it goes
+        into the store as soon as the store takes it (tried again until then)."""
         for slot in slots:
             account = self._stored(slot.lobby)
             if account is None:
                 continue
             opponent = next((s.name for s in slots if s is not slot), "")
             result = 0 if winner is None else (1 if winner == slot.user_id else -1)
+            pending = self.accounts.add_match(account, opponent, result, stamp)
+            if pending is not None:
+                task = asyncio.ensure_future(self._store_match(pending, slot.user_id))
+                self._unsaved()[task] = pending
+                task.add_done_callback(lambda done: self._unsaved().pop(done, None))
+
+    def _unsaved(self):
+        """Task -> match result the store has not taken yet."""
+        return self.__dict__.setdefault("_unsaved_matches", {})
+
+    async def _store_match(self, pending, user_id):
+        told = False
+        while True:
             try:
-                self.accounts.record_match(account, opponent, result, stamp)
+                await pending.attempt()
+                return
             except OSError as err:
-                self.log.write("store_error", user=slot.user_id, error=str(err))
+                if not told:   # once per result, not once per try
+                    self.log.write("store_error", user=user_id, error=str(err), retrying=True)
+                    told = True
+            await asyncio.sleep(MATCH_RETRY_DELAY)
+
+    def unsaved_matches(self):
+        """Ends the tries of the results still waiting for the store; returns them (one being
+        written may still go in: see its "stored")."""
+        waiting = dict(self._unsaved())
+        for task in waiting:
+            task.cancel()
+        return list(waiting.values())
 
     def _game_session_players(self, client, fields):
         session = client.session

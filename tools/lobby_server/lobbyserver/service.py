@@ -19,9 +19,10 @@ class Service:
         return True
 
     def on_frame(self, conn, frame):
+        """A handler that writes to the store returns what to await: the connection's later
+        messages wait for it, the other connections do not."""
         message = self.read(conn, frame)
-        if message is not None:
-            self.dispatch(conn, *message)
+        return self.dispatch(conn, *message) if message is not None else None
 
     def read(self, conn, frame):
         """Returns (id, fields) of a valid message, or None after logging why it is dropped."""

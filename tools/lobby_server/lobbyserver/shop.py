@@ -12,6 +12,7 @@ keep theirs in memory for this run. "until" is the end (Unix time) of an item of
 3, whose amount is the seconds left.
 """
 
+import asyncio
 import copy
 import time
 
@@ -29,6 +30,21 @@ NOT_ENOUGH = "Not enough coins"
 ALREADY_OWNED = "You already own this item"
 NOT_STORED = "This could not be saved. Please try again later."
 OWNED_MARK = " (owned)"
+
+
+def _restore(held, wallet):
+    """Puts a wallet back as it was, in the same objects: a handler waiting for its turn holds
+    an item's entry already."""
+    held["coins"] = wallet["coins"]
+    items = held["items"]
+    for key in [k for k in items if k not in wallet["items"]]:
+        del items[key]
+    for key, entry in wallet["items"].items():
+        if isinstance(items.get(key), dict) and isinstance(entry, dict):
+            items[key].clear()
+            items[key].update(entry)
+        else:
+            items[key] = entry
 
 
 class LobbyShop:
@@ -67,22 +83,29 @@ class LobbyShop:
             wallet = entry["shop"] = {"coins": self.catalogue.coins, "items": {}}
         return wallet
 
-    def _change(self, change, client, *others):
+    def _wallet_lock(self):
+        """Changes of wallets take turns: one the store refuses is put back as it was before
+        it, which must not undo another made meanwhile."""
+        return self.__dict__.setdefault("_wallets_changing", asyncio.Lock())
+
+    async def _change(self, change, client, *others):
         """Runs change() on the wallets of the client and of the others (the recipients of a
-        gift) and writes them; when the store cannot take them, they are put back as they
-        were and the error text is returned (None: written)."""
-        names = [c.account for c in (client,) + others
-                 if isinstance(c.account, str) and self.accounts.get(c.account) is not None]
-        before = {name: copy.deepcopy(self.accounts.get(name).get("shop")) for name in names}
-        change()
-        try:
-            self.accounts.save(*names)
-        except OSError as err:
-            for name, wallet in before.items():
-                self.accounts.get(name)["shop"] = wallet
-            self.log.write("store_error", conn=client.conn.name, error=str(err))
-            return NOT_STORED
-        return None
+        gift) and writes them; when the store cannot take them, every one of them, a guest's
+        included, is put back as it was and the error text is returned (None: written)."""
+        async with self._wallet_lock():
+            owners = list(dict.fromkeys((client,) + others))
+            before = [(owner, copy.deepcopy(self._wallet_of(owner))) for owner in owners]
+            names = [c.account for c in owners
+                     if isinstance(c.account, str) and self.accounts.get(c.account) is not None]
+            change()
+            try:
+                await self.accounts.save(*names)
+            except OSError as err:
+                for owner, wallet in before:
+                    _restore(self._wallet_of(owner), wallet)
+                self.log.write("store_error", conn=client.conn.name, error=str(err))
+                return NOT_STORED
+            return None
 
     def _owned(self, wallet):
         """(item, amount, enabled) of each owned catalogue item, in the shop's order."""
@@ -242,7 +265,7 @@ class LobbyShop:
         client.conn.send(messages.buy_item_response(item_id, flags, error or "", listed),
                          {"item": item_id, "flags": flags, "error": error or "", "players": len(listed)})
 
-    def _confirm_buy(self, client, fields):
+    async def _confirm_buy(self, client, fields):
         item_id, flags = fields["item"], fields["flags"]
         wallet, kind = self._wallet_of(client), flags & 0xFF
         error = self._purchase_error(client, item_id, kind, wallet)
@@ -267,7 +290,7 @@ class LobbyShop:
                     wallet["coins"] -= price
                     for owner in owners:
                         self._grant(self._wallet_of(owner), item)
-                error = self._change(pay, client, *owners)
+                error = await self._change(pay, client, *owners)
             if error is None:
                 self.log.write("purchase", conn=client.conn.name, item=item_id, kind=kind, price=price,
                                owners=[o.user_id for o in owners])
@@ -284,7 +307,7 @@ class LobbyShop:
         client.conn.send(messages.player_gift_items(player, error, items if target else []),
                          {"player": player, "error": error, "items": len(items) if target else 0})
 
-    def _confirm_buy_player_items(self, client, fields):
+    async def _confirm_buy_player_items(self, client, fields):
         player, wanted = fields["player"], fields["items"]
         wallet, flags, error = self._wallet_of(client), 0, ""
         target = next((c for c in self._clients() if c.user_id == player and c is not client), None)
@@ -302,7 +325,7 @@ class LobbyShop:
                 wallet["coins"] -= sum(i.gift_price for i in items)
                 for item in items:
                     self._grant(self._wallet_of(target), item)
-            error = self._change(pay, client, target) or ""
+            error = await self._change(pay, client, target) or ""
         if not error:
             self.log.write("gift", conn=client.conn.name, items=wanted, player=player)
         client.conn.send(messages.confirm_buy_player_items_response(player, flags, error),
@@ -312,7 +335,7 @@ class LobbyShop:
 
     # ---- item state and use ----
 
-    def _update_item_state(self, client, fields):
+    async def _update_item_state(self, client, fields):
         item_id, state = fields["item"], 1 if fields["state"] else 0
         wallet = self._wallet_of(client)
         entry = wallet["items"].get(str(item_id))
@@ -332,20 +355,20 @@ class LobbyShop:
             for _other_id, other_entry in others:
                 other_entry["enabled"] = 0
             entry["enabled"] = state
-        error = self._change(switch, client)
+        error = await self._change(switch, client)
         if error is not None:   # as it stands
             state, other = was, 0
         client.conn.send(messages.update_item_state_response(item_id, state, error or "", other),
                          {"item": item_id, "state": state, "other": other, "error": error or ""})
 
-    def _use_item(self, client, fields):
+    async def _use_item(self, client, fields):
         item_id, used = fields["item"], max(1, fields["a"])
         entry = self._wallet_of(client)["items"].get(str(item_id))
         if not isinstance(entry, dict) or "until" in entry:
             self.log.write("use_ignored", conn=client.conn.name, item=item_id)
             return
         amount = max(0, entry.get("amount", 0) - used)
-        if self._change(lambda: entry.update(amount=amount), client) is None:
+        if await self._change(lambda: entry.update(amount=amount), client) is None:
             self.log.write("item_used", conn=client.conn.name, item=item_id, amount=amount)
 
     # ---- item data files ----

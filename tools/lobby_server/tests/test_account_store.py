@@ -1,5 +1,6 @@
 """The account store survives restarts and a kill in the middle of a write."""
 
+import asyncio
 import json
 import os
 import random
@@ -228,13 +229,14 @@ class Persistence(StoreCase, unittest.TestCase):
 
     def test_kill_during_writes_leaves_a_complete_store(self):
         writer = ("import sys; sys.path.insert(0, %r)\n"
+                  "import asyncio\n"
                   "from lobbyserver.accounts import AccountStore\n"
                   "store = AccountStore(%r)\n"
                   "i = len(store.accounts)\n"
                   "print('go', flush=True)\n"
                   "while True:\n"
                   "    i += 1\n"
-                  "    store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i)\n") % (ROOT, self.path)
+                  "    asyncio.run(store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i))\n") % (ROOT, self.path)
         for delay in (0.05, 0.13, 0.21, 0.3):
             proc = subprocess.Popen([sys.executable, "-c", writer], stdout=subprocess.PIPE)
             proc.stdout.readline()
@@ -290,13 +292,13 @@ class Persistence(StoreCase, unittest.TestCase):
     def test_a_write_on_a_full_disk_is_told_as_such_and_changes_nothing(self):
         store = AccountStore(self.path)
         self.addCleanup(store.close)
-        store.create("alice", "k", "%032x" % 1)
+        asyncio.run(store.create("alice", "k", "%032x" % 1))
         store._db.execute("PRAGMA max_page_count = %d" % store._db.execute("PRAGMA page_count").fetchone()[0])
         names = ["alice"]
         with self.assertRaises(OSError) as caught:
             for i in range(2, 200):
                 names.append("user%03d" % i)
-                store.create(names[-1], "k" * 2000, "%032x" % i)
+                asyncio.run(store.create(names[-1], "k" * 2000, "%032x" % i))
         self.assertIn("disk full", str(caught.exception))
         self.assertNotIn("rollback", str(caught.exception))
         store.close()
@@ -304,9 +306,9 @@ class Persistence(StoreCase, unittest.TestCase):
 
     def test_seeding_keeps_the_key_and_updates_the_password(self):
         store = AccountStore(self.path)
-        store.seed("alice", "one")
+        asyncio.run(store.seed("alice", "one"))
         key = store.key_for("alice")
-        store.seed("alice", "two")
+        asyncio.run(store.seed("alice", "two"))
         reloaded = AccountStore(self.path)
         self.assertEqual(reloaded.key_for("alice"), key)
         self.assertTrue(reloaded.check("alice", password_hash("two", key)))

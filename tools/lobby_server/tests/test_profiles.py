@@ -4,10 +4,12 @@ channel's "player" command."""
 
 import json
 import os
+import sqlite3
 import tempfile
+import time
 import unittest
 
-from lobbyserver.accounts import AccountStore, password_hash
+from lobbyserver.accounts import BUSY_TIMEOUT, AccountStore, database_path, password_hash
 from lobbyserver.pages import picture
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
@@ -162,6 +164,47 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         past = records(alice.lobby.expect(LATEST_SESSIONS).fields()[0])
         self.assertEqual([(number(r[1]), number(r[2]), r[4].decode()) for r in past],
                          [(-1, 0, "bob"), (1, 3, "bob"), (0, 1, "carol"), (1, 3, "bob")])
+
+    def test_a_store_locked_by_another_process_holds_up_only_its_writers_and_a_result_waits_for_it(self):
+        alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
+        carol = AccountPlayer(self, self.port, "carol")
+        alice.lobby.send(rc.QUEUE_LOBBY)
+        bob.lobby.send(rc.QUEUE_LOBBY)
+        starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
+        for player, start in zip((alice, bob), starts):
+            player.join_game(start)
+        for player in (alice, bob):
+            player.game.expect(rc.GAME_START_ID)
+        other = sqlite3.connect(database_path(self.path), isolation_level=None)
+        self.addCleanup(other.close)
+        other.execute("BEGIN EXCLUSIVE")
+        # carol's follow waits for the lock; the others are served meanwhile as without it.
+        carol.lobby.send(rc.message(21, rc.integer(alice.id), rc.integer(carol.id), rc.integer(1),
+                                    rc.integer(0), rc.text("")))
+        self.server.wait_for("in", name="BuddyRequest")
+        slowest = 0.0
+        for _ in range(3):
+            asked = time.monotonic()
+            alice.lobby.send(rc.ALIVE_MINUS_ONE)
+            alice.lobby.expect_bytes(rc.ALIVE_MINUS_ONE)
+            alice.game.send(rc.chat(2, "still here", alice.id))
+            bob.game.expect(rc.CHAT_ID)
+            slowest = max(slowest, time.monotonic() - asked)
+        self.assertLess(slowest, 0.5)
+        # A match that ends while the store is locked counts at once and is stored once it is free.
+        session = starts[0].long(0)
+        for player in (alice, bob):
+            player.game.send(rc.game_end(session, [alice.id, bob.id], [1, 2]))
+        self.server.wait_for("match_result")
+        self.assertEqual(carol.lobby.expect(BUDDY_ACK, BUSY_TIMEOUT + 5).int(3), 1, "not followed")
+        self.assertEqual(self.server.wait_for("store_error", 2, BUSY_TIMEOUT + 5)[1].get("retrying"), True)
+        other.execute("ROLLBACK")
+        deadline = time.monotonic() + 10
+        while len(self.stored()["bob"]["matches"]) < 2 and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertEqual([(m["opponent"], m["result"]) for m in self.stored()["bob"]["matches"]],
+                         [("alice", -1), ("alice", -1)])
+        self.assertEqual(self.stored()["carol"].get("follows"), None)
 
     def test_the_control_channel_tells_whether_a_user_is_queued(self):
         control = ControlClient(self.server.control_port)

@@ -230,32 +230,48 @@ class Catalogue(unittest.TestCase):
                                 capture_output=True, timeout=20)
         self.assertEqual(result.returncode, 2)
 
-    def test_coins_and_items_of_an_account_survive_a_restart(self):
+    def test_coins_and_items_of_an_account_survive_a_restart_and_what_the_store_refuses_changes_nothing(self):
         path = write_catalogue(self.folder)
         store = os.path.join(self.folder, "accounts.json")
 
-        def login(server):
+        def login(server, name="alice"):
             client = rc.connected(server.lobby_port)
             self.addCleanup(client.close)
-            client.send(rc.get_random_key("alice"))
+            client.send(rc.get_random_key(name))
             key = client.expect(rc.RANDOM_KEY_ID).text(0)
-            client.send(rc.login("alice", rc.md5_hash("pw", key)))
+            client.send(rc.login(name, rc.md5_hash("pw", key)))
             client.expect(rc.LOGIN_ACK_ID)
             return client
 
-        first = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw", workdir=self.folder)
+        first = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw",
+                              "--account", "bob:pw", workdir=self.folder)
         self.addCleanup(first.stop)
-        client = login(first)
-        # A purchase the store cannot take (another process holds its lock) is refused and costs nothing.
+        client, bob = login(first), login(first, "bob")
+        guest, guest_id, _name = rc.guest(first.lobby_port)
+        self.addCleanup(guest.close)
+        client.send(rc.message(104, *ints(11, 0)))
+        self.assertEqual(client.expect(105).text(2), "")
+        # While another process holds the store's lock, what cannot be written changes nothing:
+        # not a purchase, not an item's state, not a gift, a guest's side of it included.
         other = sqlite3.connect(os.path.join(self.folder, "accounts.sqlite3"), isolation_level=None)
         other.execute("BEGIN IMMEDIATE")
+        bob.send(rc.message(115, rc.integer(guest_id), rc.integer(0), rc.int_list([11, 21])))
+        client.send(rc.message(98, *ints(11, 0)))
         client.send(rc.message(104, *ints(21, 0)))
+        gift = bob.expect(116, 30)
+        state = client.expect(106, 30)
         refused = client.expect(105, 30)
         other.execute("ROLLBACK")
         other.close()
+        self.assertEqual((gift.int(1), gift.text(2)), (0, NOT_STORED))
+        self.assertEqual((state.int(1), state.text(2)), (1, NOT_STORED), "the hat is still worn")
         self.assertEqual((refused.int(1), refused.text(2)), (0, NOT_STORED))
-        client.send(rc.message(90))
-        self.assertEqual(client.expect(91).int(0), COINS)
+        for who, owned in ((guest, []), (client, [(11, 1)])):
+            who.send(rc.message(96, *ints(1, 10, 0)))
+            self.assertEqual([(number(r[0]), number(r[11])) for r in records(who.expect(97).fields()[2])], owned)
+        for who, coins in ((bob, COINS), (client, COINS - 100)):
+            who.send(rc.message(90))
+            self.assertEqual(who.expect(91).int(0), coins)
         client.send(rc.message(102, *ints(21, 0)))
         client.expect(103)
         client.send(rc.message(104, *ints(21, 0)))
@@ -264,15 +280,14 @@ class Catalogue(unittest.TestCase):
         self.assertEqual(first.stop(), 0)
         saved = AccountStore(store)
         saved.close()
-        self.assertEqual(saved.accounts["alice"]["shop"]["coins"], 450)
+        self.assertEqual(saved.accounts["alice"]["shop"]["coins"], COINS - 150)
         second = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw", workdir=self.folder)
         self.addCleanup(second.stop)
         client = login(second)
         client.send(rc.message(90))
-        self.assertEqual(client.expect(91).int(0), 450)
+        self.assertEqual(client.expect(91).int(0), COINS - 150)
         client.send(rc.message(96, *ints(1, 10, 0)))
-        self.assertEqual([number(r[0]) for r in records(client.expect(97).fields()[2])], [21])
-
+        self.assertEqual([number(r[0]) for r in records(client.expect(97).fields()[2])], [11, 21])
 
 if __name__ == "__main__":
     unittest.main()
