@@ -45,6 +45,7 @@ class Config:
     idle_close: float = 120.0
     partial_timeout: float = 30.0
     handshake_timeout: float = 60.0
+    login_timeout: float = 60.0     # from opening to a login (lobby) or GameReady (game)
     redirect_close: float = 30.0
     drain_timeout: float = 20.0
     abandon_timeout: float = 600.0
@@ -108,6 +109,7 @@ class Server:
                 self._tasks.discard(task)
                 self.connections.pop(conn.name, None)
                 conn.close(conn.close_reason or "done", abort=True)
+                self.budget.closed(conn)
                 # The service's record and the connection point at each other: parted, a
                 # connection is freed when it closes, not by the collector's rare full passes.
                 conn.state = None
@@ -130,9 +132,9 @@ class Server:
         self.lobby_port = lobby.port
         self.game_port = game.port
         if self.control is not None:
-            control = await self.control.start(self.cfg.control_port)
+            control = self.control.start(self.cfg.control_port, self.budget)
             self._servers.append(control)
-            self.control_port = control.sockets[0].getsockname()[1]
+            self.control_port = control.port
         self._sweeper = asyncio.ensure_future(self.games.sweep())
         self.log.write("ready", strict=self.cfg.strict, max_connections=self.budget.cap, **self._ports())
 
@@ -179,7 +181,7 @@ class Server:
             for task in pending:
                 task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
-        self.budget.flush()
+        self.budget.stop()
         waiting = self.lobby.unsaved_matches()
         self.accounts.close()   # after the change being written, if any
         unsaved = sum(not pending.stored for pending in waiting)

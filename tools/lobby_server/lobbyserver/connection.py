@@ -41,6 +41,7 @@ class Connection:
         self.close_reason = None
         self.state = None             # the service's per-connection record
         self.identified = False       # Connection (lobby) or GameReady (game) seen
+        self.admitted = False         # logged in (lobby) or in its match (game)
         self.redirect_deadline = None
         self._drain_task = None
         self.holds = set()            # message ids whose answers wait for a release
@@ -62,6 +63,7 @@ class Connection:
 
     async def run(self):
         self.log.write("open", conn=self.name, peer=self.peer)
+        self.server.budget.waiting(self)
         self.service.on_open(self)
         reason = "closed by server"
         try:
@@ -130,6 +132,8 @@ class Connection:
             yield self.partial_since + cfg.partial_timeout, "partial"
         if not self.identified:
             yield self.opened_at + cfg.handshake_timeout, "handshake"
+        if not self.admitted:
+            yield self.opened_at + cfg.login_timeout, "login"
         if self.redirect_deadline is not None:
             yield self.redirect_deadline, "redirect"
 
@@ -155,6 +159,16 @@ class Connection:
                     "Connection" if self.kind == "L" else "GameReady", self.cfg.handshake_timeout))
             elif what == "redirect":
                 self.close("redirected")
+            elif what == "login":
+                self.close("no %s within %.1f s" % (
+                    "login" if self.kind == "L" else "GameReady", self.cfg.login_timeout))
+
+    def admit(self):
+        """Logged in (lobby) or in its match (game): no longer one of the connections that
+        make room for newer ones or close at the login deadline."""
+        if not self.admitted:
+            self.admitted = True
+            self.server.budget.admitted(self)
 
     # ---- writing ----
 

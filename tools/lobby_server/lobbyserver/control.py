@@ -17,6 +17,7 @@ import traceback
 
 from . import messages
 from .ingame import parse_list
+from .listener import Listener
 
 MAX_LINE = 64 * 1024
 MAX_PIECE = 65536
@@ -71,9 +72,10 @@ class ControlService:
         self.commands["player"] = self._player
         self.commands.update(server.lobby.item_data_commands())
 
-    async def start(self, port):
-        # Never reachable from outside the machine, whatever --host says.
-        return await asyncio.start_server(self._session, "127.0.0.1", port, limit=MAX_LINE + 1)
+    def start(self, port, budget):
+        # Never reachable from outside the machine, whatever --host says; within the same cap
+        # as the clients' connections, so that control connections cannot use up the descriptors.
+        return Listener("127.0.0.1", port, self._session, budget, limit=MAX_LINE + 1)
 
     def tasks(self):
         return list(self._tasks)

@@ -278,6 +278,7 @@ class GameService(Service):
         slot.game = conn
         link.session, link.slot = session, slot
         conn.identified = True
+        conn.admit()
         slot.ready = True
         if all(s.ready for s in session.slots):
             self._start_match(session)

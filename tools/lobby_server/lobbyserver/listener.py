@@ -19,8 +19,12 @@ import resource
 import socket
 
 # Descriptors kept free beyond those open at the start: the listening sockets, a log rotation,
-# the store's journal and temporary files, a mail being written, control connections.
+# the store's journal and temporary files, a mail being written.
 DESCRIPTOR_MARGIN = 32
+# The share of the cap that connections not logged in yet may hold: a peer that opens
+# connections and never logs in cannot keep the others out.
+WAITING_SHARE = 0.5
+LEAVING_MAX = DESCRIPTOR_MARGIN // 2   # connections closed for room whose descriptors are not free yet
 LISTEN_BACKLOG = 100
 ACCEPT_BATCH = 100          # accepts per wake-up of a listener, as asyncio's
 ACCEPT_RETRY_DELAY = 0.5    # seconds before accepting again when the system gave no descriptor
@@ -51,48 +55,85 @@ def open_descriptors():
 
 
 class ConnectionBudget:
-    """How many client connections may be open at once, and what was refused."""
+    """How many client connections may be open at once, and what was refused. Connections
+    that have not logged in (lobby) or joined their match (game) hold at most WAITING_SHARE
+    of the cap: a new one beyond that closes the one that has waited longest."""
 
     def __init__(self, log, cap):
         self.log = log
         self.cap = max(1, cap)
+        self.waiting_cap = max(1, int(self.cap * WAITING_SHARE))
         self.open = 0
         self.refused = collections.Counter()   # since the last "refused" line
         self._timer = None
+        self._waiting = collections.OrderedDict()   # connections not logged in, oldest first
+        self._leaving = set()   # closed to make room, their slots free already
 
     def take(self):
-        if self.open >= self.cap:
-            return False
+        if self.open - len(self._leaving) >= self.cap:
+            # The descriptors of those closed for room are free only once the loop has run:
+            # a burst may not go further past the cap than the margin leaves.
+            if not self._waiting or len(self._leaving) >= LEAVING_MAX:
+                return False
+            self._make_room()
         self.open += 1
         return True
 
     def release(self):
         self.open -= 1
 
+    def waiting(self, conn):
+        self._waiting[conn] = None
+        while len(self._waiting) > self.waiting_cap:
+            self._make_room()
+
+    def admitted(self, conn):
+        self._waiting.pop(conn, None)
+
+    def closed(self, conn):
+        self._waiting.pop(conn, None)
+        self._leaving.discard(conn)
+
+    def _make_room(self):
+        conn, _ = self._waiting.popitem(last=False)
+        self._leaving.add(conn)
+        conn.close("not logged in, room made for a newer connection", abort=True)
+        self.refuse("not_logged_in")
+
     def refuse(self, why):
         self.refused[why] += 1
         if self._timer is None:
-            self._timer = asyncio.get_running_loop().call_later(REFUSAL_LOG_INTERVAL, self.flush)
+            # The first refusal is told at once, later ones in one line per interval.
+            self.flush()
+            self._timer = asyncio.get_running_loop().call_later(REFUSAL_LOG_INTERVAL, self._interval_ended)
+
+    def _interval_ended(self):
+        self._timer = None
+        self.flush()
 
     def flush(self):
-        if self._timer is not None:
-            self._timer.cancel()
-            self._timer = None
         if self.refused:
             self.log.write("refused", counts=dict(self.refused), open=self.open, cap=self.cap)
             self.refused.clear()
+
+    def stop(self):
+        if self._timer is not None:
+            self._timer.cancel()
+            self._timer = None
+        self.flush()
 
 
 class Listener:
     """A listening socket whose connections go to handler(reader, writer) as with
     asyncio.start_server, each only when the budget takes it."""
 
-    def __init__(self, host, port, handler, budget):
+    def __init__(self, host, port, handler, budget, limit=None):
         family = socket.getaddrinfo(host or None, port, type=socket.SOCK_STREAM, flags=socket.AI_PASSIVE)[0][0]
         self._sock = socket.create_server((host, port), family=family, backlog=LISTEN_BACKLOG)
         self._sock.setblocking(False)
         self._handler = handler
         self._budget = budget
+        self._limit = limit   # the readers' buffer limit; None: asyncio's
         self._loop = asyncio.get_running_loop()
         self._retry = None
         self._closed = False
@@ -149,7 +190,8 @@ class Listener:
                 self._budget.release()
 
         def protocol():
-            return asyncio.StreamReaderProtocol(asyncio.StreamReader(), run)
+            reader = asyncio.StreamReader() if self._limit is None else asyncio.StreamReader(self._limit)
+            return asyncio.StreamReaderProtocol(reader, run)
         try:
             sock.setblocking(False)
             await self._loop.connect_accepted_socket(protocol, sock)

@@ -201,6 +201,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.name = name or "guest%d" % client.user_id
         client.account = account
         client.logged_in = True
+        conn.admit()
         token = "t%d" % client.user_id
         self.log.write("login", conn=conn.name, user_id=client.user_id, name=client.name,
                        guest=account is None)

@@ -1,5 +1,6 @@
 """Bad input and misbehaving clients: each case must leave the server serving others."""
 
+import contextlib
 import select
 import signal
 import socket
@@ -7,8 +8,9 @@ import threading
 import time
 import unittest
 
-from lobbyserver.listener import DESCRIPTOR_MARGIN
+from lobbyserver.listener import DESCRIPTOR_MARGIN, WAITING_SHARE
 from tests import rawclient as rc
+from tests.controlclient import ControlClient
 from tests.test_match import MatchCase, event
 
 
@@ -108,28 +110,33 @@ def closed_by_peer(sockets, wanted, timeout=30.0):
 class DescriptorLimit(MatchCase, unittest.TestCase):
     # The server raises its soft limit to the hard one at start.
     server_descriptors = (64, 128)
+    server_args = ("--control-port", "0", "--login-timeout", "4")
 
     def test_connections_above_the_cap_are_closed_at_once_and_the_others_are_served(self):
         a, b, _, _ = self.start_match()
         cap = self.server.events("ready")[0]["max_connections"]
         self.assertGreater(cap, 64 - DESCRIPTOR_MARGIN)
         port, extra = self.server.lobby_port, 40
-        flood = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap + extra)]
+        # The match holds four of the connections; logged-in players take the rest.
+        players = [self.track(rc.guest(port)[0]) for _ in range(cap - 4)]
+        flood = [socket.create_connection(("127.0.0.1", p), timeout=30)
+                 for p in (port,) * extra + (self.server.control_port,) * 4]
         for sock in flood:
             self.addCleanup(sock.close)
-        # The match holds four of the connections; the flood's last ones are closed unanswered.
-        self.assertEqual(len(closed_by_peer(flood, extra + 4)), extra + 4)
+        self.assertEqual(len(closed_by_peer(flood, len(flood))), len(flood))
         late = self.track(rc.RawClient(port))
         late.expect_closed(30)
+        # Counted in the log as they happen, not only at the stop.
+        self.assertNotEqual(self.server.wait_for("refused"), [])
         payload = event(25, a.id)
         a.game.send(rc.game_message(payload))
         self.assertEqual(b.game.expect(rc.GAME_MESSAGE_ID, 30).fields()[0], payload)
         a.lobby.send(rc.ALIVE_MINUS_ONE)
         a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE, 30)
 
-        # Once the flood is gone, a login is served again.
-        for sock in flood:
-            sock.close()
+        # Once the players are gone, a login and a control connection are served again.
+        for client in players:
+            client.close()
         deadline, user_id = time.monotonic() + 30, None
         while user_id is None and time.monotonic() < deadline:
             try:
@@ -138,12 +145,40 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
             except (ConnectionError, TimeoutError):
                 time.sleep(0.2)
         self.assertIsNotNone(user_id)
+        control = ControlClient(self.server.control_port)
+        self.addCleanup(control.close)
+        self.assertTrue(control.command("connections")["ok"])
         self.server.proc.send_signal(signal.SIGTERM)
         self.assertEqual(self.server.proc.wait(30), 0)
         self.assertEqual(self.server.proc.stderr.read(), b"")    # counted in the log, no traceback
         refused = self.server.events("refused")
-        self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), extra + 4 + 1)
+        self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), len(flood) + 1)
         self.assertLessEqual(len(refused), 3)
+
+    def test_connections_that_never_log_in_make_room_for_new_ones_and_close_at_the_deadline(self):
+        cap = self.server.events("ready")[0]["max_connections"]
+        waiting = int(cap * WAITING_SHARE)
+        port = self.server.lobby_port
+        idle = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap)]
+        for sock in idle:
+            self.addCleanup(sock.close)
+            with contextlib.suppress(OSError):
+                sock.sendall(rc.CONNECTION + rc.ALIVE_MINUS_ONE)
+        # Those that never logged in hold no more than their share: the others keep room.
+        gone = closed_by_peer(idle, cap - waiting)
+        self.assertGreaterEqual(len(gone), cap - waiting)
+        client, user_id, _name = rc.guest(port)
+        self.track(client)
+        self.assertGreater(user_id, 0)
+        left = [sock for sock in idle if sock not in gone]
+        for sock in left:     # an Alive now and then does not keep them
+            with contextlib.suppress(OSError):
+                sock.sendall(rc.ALIVE_MINUS_ONE)
+        self.assertEqual(len(closed_by_peer(left, len(left))), len(left))
+        reasons = [e["reason"] for e in self.server.events("close")]
+        self.assertGreaterEqual(reasons.count("no login within 4.0 s"), len(left) - 1)   # one made room for the guest
+        client.send(rc.ALIVE_MINUS_ONE)
+        client.expect_bytes(rc.ALIVE_MINUS_ONE)
 
 
 class Timers(MatchCase, unittest.TestCase):
