@@ -48,6 +48,16 @@ def valid_name(name):
     return bool(_NAME.fullmatch(name)) and not name.lower().startswith("guest")
 
 
+def whole_text(text):
+    """The text with each pair of surrogate halves (the client's form of a character beyond
+    the first plane) made one character; None when a half stands alone, which no valid
+    text holds."""
+    try:
+        return text.encode("utf-16-le", "surrogatepass").decode("utf-16-le")
+    except UnicodeDecodeError:
+        return None
+
+
 def valid_hash(text):
     return isinstance(text, str) and bool(_HASH.fullmatch(text))
 
@@ -437,7 +447,9 @@ class AccountStore:
 
     def by_email(self, address):
         """The account registered with the address (compared without case), or None."""
-        wanted = address.lower()
+        wanted = (whole_text(address) or "").lower()
+        if not wanted:
+            return None
         if self._emails is None:
             self._emails = {e["email"].lower(): n for n, e in self.accounts.items() if e.get("email")}
         name = self._emails.get(wanted)

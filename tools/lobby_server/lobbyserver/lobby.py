@@ -8,7 +8,7 @@ import re
 import unicodedata
 
 from . import messages
-from .accounts import new_key, valid_hash, valid_name
+from .accounts import new_key, valid_hash, valid_name, whole_text
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS, by_name, ids
 from .mail import welcome_mail
 from .awards import LobbyAwards
@@ -238,13 +238,16 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.conn.send(messages.confirm_user_name_ack(0, key))
 
     async def _confirm_email(self, client, fields):
-        name, email, hashed = fields["name"], fields["email"], fields["password"]
+        name, hashed = fields["name"], fields["password"]
+        # Stored and written to the mail as one character per pair of halves; a lone half is
+        # no text at all.
+        email = whole_text(fields["email"])
         key = client.pending_keys.get(name)
         if fields["login_type"] != 0 or key is None:
             result = NOT_AVAILABLE
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
-        elif _bad_email(email):
+        elif email is None or _bad_email(email):
             result = BAD_DETAILS
         elif email and self.accounts.by_email(email) is not None:
             result = EMAIL_TAKEN

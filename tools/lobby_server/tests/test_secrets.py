@@ -97,10 +97,18 @@ class StateFolder(StoreCase, unittest.TestCase):
                         "eve@example.org\u2028Bcc: all@example.org", "eve\u2029@example.org",
                         "\u202egro.elpmaxe@eve", "eve\u200b@example.org", "\ufeffeve@example.org",
                         "eve @example.org", "eve\u00a0@example.org", "eve\u3000@example.org", "eve\t@example.org",
-                        "eve", "eve@", "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most):
+                        "eve", "eve@", "@example.org", "eve@@example.org", "e@ve@example.org", "e" + at_most,
+                        # halves of a character beyond the first plane alone or the wrong way round
+                        "a\ud800@b.org", "a@b.org\udfff", "a\ude00\ud83d@b.org"):
             self.assertEqual(self.register(client, "eve_1", address)[0], BAD_DETAILS, ascii(address[:20]))
         self.assertEqual(self.register(client, "frank", at_most)[0], 0)
         self.assertEqual(self.register(client, "gerda", "g\u00fcnther@b\u00fccher.example")[0], 0)
+        # Two halves in order are one character: its mail is UTF-8, and the address logs in.
+        result, hashed = self.register(client, "hanna", "h\ud83d\ude00@example.org")
+        self.assertEqual(result, 0)
+        with open(os.path.join(self.mail, "hanna.txt"), encoding="utf-8") as f:
+            self.assertIn("To: h\U0001F600@example.org\n", f.read())
+        self.assertTrue(self.logs_in(server, "H\ud83d\ude00@example.org", hashed))
         # The planted link is replaced by the mail, never written through.
         result, _ = self.register(client, "carol", "carol@example.org")
         self.assertEqual(result, 0)
