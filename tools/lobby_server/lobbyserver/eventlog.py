@@ -63,23 +63,34 @@ class RotatingFile:
             pass
 
     def _rotate(self):
-        """The new file is made first, so that nothing moves when it cannot be."""
+        """The new file is made first, so that nothing moves when it cannot be. The oldest
+        part is set aside rather than overwritten and dropped only once every move is done:
+        a move that fails puts back those made before it, so no part is lost at any step."""
         fresh = self.path + ".new"
         try:
             fd = _open_own(fresh, os.O_TRUNC)
         except OSError:
             return
+        dropped = self.path + ".drop"
+        moves = [("%s.%d" % (self.path, self.kept), dropped)]
+        moves += [("%s.%d" % (self.path, n), "%s.%d" % (self.path, n + 1)) for n in range(self.kept - 1, 0, -1)]
+        moves += [(self.path, self.path + ".1"), (fresh, self.path)]
+        done = []
         try:
-            for n in range(self.kept - 1, 0, -1):
-                if os.path.exists("%s.%d" % (self.path, n)):
-                    os.replace("%s.%d" % (self.path, n), "%s.%d" % (self.path, n + 1))
-            os.replace(self.path, self.path + ".1")
-            os.replace(fresh, self.path)
+            for source, target in moves:
+                if os.path.exists(source):
+                    os.replace(source, target)
+                    done.append((source, target))
         except OSError:
+            for source, target in reversed(done):
+                with contextlib.suppress(OSError):
+                    os.replace(target, source)
             os.close(fd)
             with contextlib.suppress(OSError):
                 os.unlink(fresh)
             return
+        with contextlib.suppress(OSError):
+            os.unlink(dropped)
         os.close(self._fd)
         self._fd, self._size = fd, 0
 

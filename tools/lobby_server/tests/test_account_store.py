@@ -1,6 +1,7 @@
 """The account store survives restarts and a kill in the middle of a write."""
 
 import asyncio
+import errno
 import json
 import os
 import random
@@ -9,8 +10,10 @@ import subprocess
 import sys
 import time
 import unittest
+from unittest import mock
 
 from lobbyserver.accounts import AccountStore, StoreError, database_path, password_hash
+from lobbyserver.eventlog import RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import StoreCase
 from tests.test_players import BUDDY_ACK, PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
@@ -226,6 +229,42 @@ class Persistence(StoreCase, unittest.TestCase):
                 text = f.read()
             self.assertLessEqual(len(text), 2000)
             self.assertTrue(all(json.loads(line)["event"] for line in text.splitlines()))
+
+    def test_a_rotation_that_fails_at_any_step_keeps_every_part_and_each_one_closes_its_file(self):
+        log = os.path.join(self.dir, "run.log")
+        stream = RotatingFile(log, 100)
+        self.addCleanup(stream.close)
+        for n in range(6):
+            stream.write(("%02d" % n) * 30 + "\n")   # one line per part: the current and three older
+        parts = {name: open(os.path.join(self.dir, name)).read() for name in os.listdir(self.dir)}
+        self.assertEqual(sorted(parts), ["run.log", "run.log.1", "run.log.2", "run.log.3"])
+        real_replace = os.replace
+        # Each step in turn fails (the last, the new file into place, included), for ten lines each.
+        for step in range(5):
+            moved = []
+
+            def replace(source, target):
+                moved.append(source)
+                if len(moved) == step + 1:   # once per line: the moves back work
+                    raise OSError(errno.EIO, "injected")
+                real_replace(source, target)
+            with mock.patch("os.replace", replace):
+                for _ in range(10):
+                    moved.clear()
+                    stream.write("x" * 10 + "\n")
+            with open(log) as f:
+                current = f.read()
+            self.assertEqual(sorted(os.listdir(self.dir)), sorted(parts), "step %d" % step)
+            for name, text in parts.items():
+                with open(os.path.join(self.dir, name)) as f:
+                    self.assertEqual(f.read(), text + ("x" * 10 + "\n") * 10 * (step + 1) if name == "run.log"
+                                     else text, "step %d: %s" % (step, name))
+            self.assertTrue(current.endswith("x" * 10 + "\n"))
+        # Rotations that work leave no descriptor behind.
+        before = len(os.listdir("/proc/self/fd"))
+        for n in range(50):
+            stream.write("%03d" % n * 40 + "\n")
+        self.assertEqual(len(os.listdir("/proc/self/fd")), before)
 
     def test_kill_during_writes_leaves_a_complete_store(self):
         writer = ("import sys; sys.path.insert(0, %r)\n"
