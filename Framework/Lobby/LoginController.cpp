@@ -343,6 +343,17 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
 {
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_iLoginStatus == STATUS_LOGGED_IN)
         m_uConnectionLost = 1;
+    // A match whose game connection could not be opened (no descriptor left, no server
+    // there) ended the session: said at once, and the player goes back from the error page
+    // rather than into a login that would land him in the lobby without a word.
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && pSession && pSession->GameConnectionFailed())
+    {
+        m_iLoginStatus = STATUS_LOGGED_OUT;
+        ResetReloginTimer(0.0f, RELOGIN_LOGIN);
+        OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
+                     Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
+        return;
+    }
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
         ResetReloginTimer(m_iLoginStatus != STATUS_LOGGED_OUT ? fReloginWaitingTime : 0.0f, RELOGIN_LOGIN);
     else if (uStatus == CVornNetworkSession::LOBBY_ACCEPTED)

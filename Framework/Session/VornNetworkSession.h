@@ -261,6 +261,8 @@ public:
     unsigned int GetLobbyPort();
     long long GetGameSessionId() const { return m_llGameSessionId; }
     int GetGameStartFlag() const { return m_iGameStartFlag; }
+    // The game connection of a match could not be opened, and the session was ended for it.
+    unsigned int GameConnectionFailed() const { return m_uGameConnectFailed; }
     unsigned int CheckConnectivity(const CKorvelString&) { return 1; }
     // 1 while the session is inside one of its own observer calls: what it calls then
     // may not delete it.
@@ -536,5 +538,7 @@ private:
     unsigned int m_uDisconnectSleepMs;
     unsigned int m_uListenerSerial;
     unsigned int m_uLongChatDropped = 0; // told on the terminal once
+    unsigned int m_uGameConnecting = 0;  // a GameStart's connection not up yet
+    unsigned int m_uGameConnectFailed = 0;
     std::string m_strLobbyAddress;
 };

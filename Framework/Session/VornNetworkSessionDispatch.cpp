@@ -398,6 +398,7 @@ void CVornNetworkSession::GameStart(sGAME_START_INFO& info)
     if (!m_pGameEngine || !m_pApplication)
         return;
     CloseChannel(CHANNEL_GAME);
+    m_uGameConnecting = 1;
     if (m_pGameEngine->Connect(strHost, static_cast<unsigned int>(iPort) & 0xFFFF,
                                m_pApplication->GetNetConnection()) == 1)
     {

@@ -66,6 +66,8 @@ void CVornNetworkSession::GameSocketEngineNotify(KE_SOCKETCODES code, int detail
         return;
     LogSendQueueFull("game", detail);
     CDeliveryScope scope(*this);
+    const unsigned int uConnecting = m_uGameConnecting;
+    m_uGameConnecting = 0;
     if (code == KE_SOCKET_CONNECTED)
     {
         SendGetShopItemGroups(SHOP_IN_GAME_CONNECTED | SHOP_LIST_MY_ITEMS);
@@ -76,6 +78,13 @@ void CVornNetworkSession::GameSocketEngineNotify(KE_SOCKETCODES code, int detail
         // Every failure ends the game connection: an engine whose threads are gone
         // must not count as connected, or no later match could start.
         DisconnectGame();
+        // A match whose connection never stood cannot be played: the session ends as a
+        // lost one, which also tells the server, and so the opponent, that the match is over.
+        if (uConnecting)
+        {
+            m_uGameConnectFailed = 1;
+            Disconnect();
+        }
     }
 }
 

@@ -482,6 +482,28 @@ TEST_F(CLoginController, ALostConnectionLogsInAgainWithGrowingWaits)
     EXPECT_EQ(pTimer->m_uRegistered, 0u);
 }
 
+TEST_F(CLoginController, AMatchWhoseGameConnectionCannotOpenEndsTheSessionAndSaysSoAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_NE(pTimer, nullptr);
+    // Paired with a game server where nothing listens, as with no descriptor left for it.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
+                     "[7, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1:1\"]");
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
+    EXPECT_EQ(Lobby(), "0");
+    // The lobby connection is closed, so the server ends the match for the opponent.
+    ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
+    // The error page stays until the player goes back: no login behind it.
+    Frame(2.0f);
+    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+    EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+}
+
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll());

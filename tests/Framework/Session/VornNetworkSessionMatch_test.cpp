@@ -243,14 +243,17 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     ASSERT_TRUE(WaitFor([this] { return m_Rec2.m_aGameMessages.size() == 1; }));
     EXPECT_EQ(m_Rec2.m_aGameMessages[0], payload);
 
-    // A game server address without ':' is a host on port 0: the connect fails cleanly.
+    // A game server address without ':' is a host on port 0: the connect fails, and the
+    // match that cannot be played ends the session as a lost one (the server then ends the
+    // match for the opponent).
     pA->DisconnectGame();
+    EXPECT_EQ(pA->GameConnectionFailed(), 0u);
     m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
                      "[99, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1\"]");
     ASSERT_TRUE(WaitFor([pA] { return pA->GetGameSessionId() == 99; }));
-    Settle();
-    EXPECT_EQ(pA->GetStatus(), 0x005u);
-    EXPECT_EQ(LobbyIds(pA), (std::vector<int>{1001, 1002}));
+    ASSERT_TRUE(WaitFor([pA] { return pA->GetStatus() == 0u; }));
+    EXPECT_EQ(pA->GameConnectionFailed(), 1u);
+    EXPECT_EQ(Ending(m_Rec.With("OnLobbyStatusChanged"), 1), std::vector<std::string>{"OnLobbyStatusChanged(0)"});
 }
 
 // ---- the application replaces its session from inside the session's own delivery

@@ -221,6 +221,23 @@ class GameService(Service):
         else:
             self.server.lobby.pair_all()
 
+    def lobby_closed(self, client):
+        """A paired player whose lobby connection closes before his game connection came
+        will not come (the game ends its session when it cannot open that connection): the
+        match is over, and the opponent is told so at once rather than after the abandonment
+        time-out."""
+        session = client.session
+        if session is None or self.sessions.get(session.id) is not session or session.matches:
+            return
+        slot = next((s for s in session.slots if s.lobby is client), None)
+        if slot is None or slot.game is not None or slot.left:
+            return
+        other = session.other(slot)
+        if other.game is not None:
+            other.game.send(messages.game_disconnect(session.id, slot.user_id),
+                            {"session": session.id, "player": slot.user_id})
+        self.remove_session(session, "a player left before the match")
+
     def dispatch(self, conn, msg_id, fields):
         link = conn.state
         if link.session is not None:

@@ -99,6 +99,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         self._dequeue(client)
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
+        self.server.games.lobby_closed(client)
         # Its match, if it goes on, needs only the seat's record of this client; the way
         # back would keep both alive until the collector's next full pass.
         client.session = None

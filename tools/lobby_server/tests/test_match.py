@@ -211,6 +211,20 @@ class Relay(MatchCase, unittest.TestCase):
         b.lobby.send(rc.QUEUE_GAME)
         self.assertNotEqual(a.lobby.expect(rc.GAME_START_ID).long(0), sid)
 
+        # A player whose game cannot open its game connection ends its session: the one who
+        # joined hears at once that the match is over.
+        a.lobby.send(rc.QUEUE_GAME)
+        b.lobby.send(rc.QUEUE_GAME)
+        start = a.lobby.expect(rc.GAME_START_ID)
+        b.lobby.expect(rc.GAME_START_ID)
+        a.join_game(start)
+        b.lobby.close()
+        gone = a.game.expect(rc.GAME_DISCONNECT_ID)
+        self.assertEqual(gone.data, rc.message(72, rc.long_integer(start.long(0)), rc.integer(b.id)))
+        a.game.expect_closed()
+        self.assertEqual(self.server.wait_for("session_end", session=start.long(0))[0]["reason"],
+                         "a player left before the match")
+
     def test_the_stayers_report_is_recorded_once_the_other_left_without_one(self):
         a, b, starts, _ = self.start_match()
         sid = starts[0].long(0)
