@@ -253,7 +253,8 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     ASSERT_TRUE(WaitFor([pA] { return pA->GetGameSessionId() == 99; }));
     ASSERT_TRUE(WaitFor([pA] { return pA->GetStatus() == 0u; }));
     EXPECT_EQ(pA->GameConnectionFailed(), 1u);
-    EXPECT_EQ(Ending(m_Rec.With("OnLobbyStatusChanged"), 1), std::vector<std::string>{"OnLobbyStatusChanged(0)"});
+    EXPECT_EQ(Ending(m_Rec.With("OnLobbyStatusChanged"), 1),
+              std::vector<std::string>{"OnLobbyStatusChanged(0)"});
 }
 
 // ---- the application replaces its session from inside the session's own delivery

@@ -210,8 +210,8 @@ class _Writer:
         self._db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT, check_same_thread=False)
         self._db.execute("PRAGMA synchronous=NORMAL")
 
-    async def write(self, write, committed=None):
-        deadline = time.monotonic() + BUSY_TIMEOUT
+    async def write(self, write, committed=None, since=None):
+        deadline = (time.monotonic() if since is None else since) + BUSY_TIMEOUT
         await asyncio.get_running_loop().run_in_executor(self._pool, self._job, write, committed, deadline)
 
     def _job(self, write, committed, deadline):
@@ -382,11 +382,12 @@ class AccountStore:
                            [(name, str(item), json.dumps(state, sort_keys=True))
                             for item, state in wallet["items"].items()])
 
-    async def _change(self, write, committed=None):
+    async def _change(self, write, committed=None, since=None):
         """One transaction, by the writer thread once serving; a failure leaves the database as
-        it was and raises StoreWriteError. committed() is called (in that thread) once it is in."""
+        it was and raises StoreWriteError. committed() is called (in that thread) once it is in.
+        since: the time.monotonic() of the request, when it waited for its turn before."""
         if self._writer is not None:
-            await self._writer.write(write, committed)
+            await self._writer.write(write, committed, since)
         elif self._db is not None:
             _commit(self._db, write)
             if committed is not None:
@@ -401,7 +402,7 @@ class AccountStore:
         self._db.close()
         self._db = None
 
-    async def save(self, *names):
+    async def save(self, *names, since=None):
         """Writes these accounts' rows (profile, coins and items) as they stand in memory."""
         stored = [n for n in names if n in self.accounts]
         # What is written is taken now: memory may change while the write waits.
@@ -413,7 +414,7 @@ class AccountStore:
             for name, entry, user_id in rows:
                 self._write_account(db, name, entry, user_id)
         if stored:
-            await self._change(write)
+            await self._change(write, since=since)
 
     def close(self):
         if self._writer is not None:

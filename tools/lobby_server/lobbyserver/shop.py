@@ -92,6 +92,8 @@ class LobbyShop:
         """Runs change() on the wallets of the client and of the others (the recipients of a
         gift) and writes them; when the store cannot take them, every one of them, a guest's
         included, is put back as it was and the error text is returned (None: written)."""
+        # A change waits for the store at most its time from the request, its turn included.
+        asked = time.monotonic()
         async with self._wallet_lock():
             owners = list(dict.fromkeys((client,) + others))
             before = [(owner, copy.deepcopy(self._wallet_of(owner))) for owner in owners]
@@ -99,7 +101,7 @@ class LobbyShop:
                      if isinstance(c.account, str) and self.accounts.get(c.account) is not None]
             change()
             try:
-                await self.accounts.save(*names)
+                await self.accounts.save(*names, since=asked)
             except OSError as err:
                 for owner, wallet in before:
                     _restore(self._wallet_of(owner), wallet)
