@@ -42,6 +42,7 @@ class Connection:
         self.state = None             # the service's per-connection record
         self.identified = False       # Connection (lobby) or GameReady (game) seen
         self.admitted = False         # logged in (lobby) or in its match (game)
+        self._login_extended = False
         self.redirect_deadline = None
         self._drain_task = None
         self.holds = set()            # message ids whose answers wait for a release
@@ -53,6 +54,7 @@ class Connection:
         loop = asyncio.get_running_loop()
         self._loop = loop
         self.opened_at = loop.time()
+        self.login_from = self.opened_at   # the login deadline counts from here
         self.last_rx = self.opened_at
         self.probe_sent = False
         self.partial_since = None
@@ -133,7 +135,7 @@ class Connection:
         if not self.identified:
             yield self.opened_at + cfg.handshake_timeout, "handshake"
         if not self.admitted:
-            yield self.opened_at + cfg.login_timeout, "login"
+            yield self.login_from + cfg.login_timeout, "login"
         if self.redirect_deadline is not None:
             yield self.redirect_deadline, "redirect"
 
@@ -162,6 +164,13 @@ class Connection:
             elif what == "login":
                 self.close("no %s within %.1f s" % (
                     "login" if self.kind == "L" else "GameReady", self.cfg.login_timeout))
+
+    def registering(self):
+        """A registration under way (its name confirmed) gets the whole login time again for
+        the rest of its form, once per connection."""
+        if not self._login_extended:
+            self._login_extended = True
+            self.login_from = self._loop.time()
 
     def admit(self):
         """Logged in (lobby) or in its match (game): no longer one of the connections that

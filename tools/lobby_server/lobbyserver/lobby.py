@@ -236,6 +236,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             return
         key = new_key()
         client.pending_keys[name] = key
+        client.conn.registering()
         client.conn.send(messages.confirm_user_name_ack(0, key))
 
     async def _confirm_email(self, client, fields):

@@ -167,6 +167,9 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         # Those that never logged in hold no more than their share: the others keep room.
         gone = closed_by_peer(idle, cap - waiting)
         self.assertGreaterEqual(len(gone), cap - waiting)
+        # A player filling in the registration form gets the login time again once his name is taken.
+        registering = self.track(rc.connected(port))
+        opened = time.monotonic()
         client, user_id, _name = rc.guest(port)
         self.track(client)
         self.assertGreater(user_id, 0)
@@ -174,9 +177,17 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         for sock in left:     # an Alive now and then does not keep them
             with contextlib.suppress(OSError):
                 sock.sendall(rc.ALIVE_MINUS_ONE)
+        time.sleep(max(0.0, opened + 2.5 - time.monotonic()))
+        registering.send(rc.message(107, rc.text("reggie")))
+        key = registering.expect(108).text(1)
         self.assertEqual(len(closed_by_peer(left, len(left))), len(left))
+        time.sleep(max(0.0, opened + 5.0 - time.monotonic()))    # past the first deadline
+        registering.send(rc.message(109, rc.text("reggie"), rc.text(""), rc.text(rc.md5_hash("pw", key)),
+                                    rc.integer(0), rc.text(""), rc.text("")))
+        self.assertEqual(registering.expect(110).int(0), 0)
         reasons = [e["reason"] for e in self.server.events("close")]
-        self.assertGreaterEqual(reasons.count("no login within 4.0 s"), len(left) - 1)   # one made room for the guest
+        # Two made room, for the guest and the registration.
+        self.assertGreaterEqual(reasons.count("no login within 4.0 s"), len(left) - 2)
         client.send(rc.ALIVE_MINUS_ONE)
         client.expect_bytes(rc.ALIVE_MINUS_ONE)
 
