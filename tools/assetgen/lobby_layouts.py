@@ -104,8 +104,8 @@ def stat(name, x, y, w=0.07):
 
 def share(name, x, y):
     """A count's share of all matches, in per cent: the number comes without its sign."""
-    return [text(name, x, y, 0.055, 0.07, None, color="text_primary", align="right-middle"),
-            text(name + "_sign", x + 0.055, y, 0.02, 0.07, None, value="%", color="text_dim")]
+    return [text(name, x, y, 0.045, 0.07, None, color="text_primary", align="right-middle"),
+            text(name + "_sign", x + 0.045, y, 0.02, 0.07, None, value="%", color="text_dim")]
 
 
 def player_card(w, h=0.44, results=True):
@@ -134,8 +134,8 @@ def player_card(w, h=0.44, results=True):
         text("player_status", 0.11, 0.08, 0.30, 0.06, None, color="text_dim"),
         text("player_location", 0.42, 0.01, 0.22, 0.06, None, color="text_dim"),
         # The two counts as "followers/following".
-        text("followers_label", 0.42, 0.07, 0.20, 0.06, 251, color="text_dim"),
-        text("player_followers", 0.62, 0.07, 0.12, 0.06, None, color="text_primary"),
+        text("followers_label", 0.42, 0.07, 0.25, 0.06, 251, color="text_dim"),
+        text("player_followers", 0.67, 0.07, 0.11, 0.06, None, color="text_primary"),
         *(score if results else []),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
         *bottom,
