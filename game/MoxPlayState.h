@@ -169,8 +169,10 @@ public:
     // What RenderInformation writes for the screen's state, in drawing order.
     void InformationTexts(std::vector<sInfoText>& aTexts);
     // The heights of the winner's name and of the reason line (screen heights), clear of
-    // the winner's flomp; iWidest is the widest notice's width in pixels.
-    void PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason);
+    // the winner's flomp; iWidest is the wider of name and result in pixels, the reason's
+    // size is as drawn (0 x 0 without one).
+    void PlaceNotices(int iWinner, int iWidest, int iReasonWidth, int iReasonHeight, float& fName,
+                      float& fReason);
     void RenderInformation();
 
     // ---- event writers; each adds its event to the local queue

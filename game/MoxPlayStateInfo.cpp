@@ -32,17 +32,24 @@ enum : int
 const unsigned int kFlags = 385;
 const unsigned int kCentred = 131;
 // The end notices, in screen heights: the winner's name with the result a line below it at
-// 0.4, and a reason line at 0.25. Over the winner's flomp they move: name and result just
-// above it with the reason a line higher, below the action buttons; when that leaves no
-// room, name and result go below the flomp.
+// 0.4, and a reason line at 0.25. When any of them would lie over the winner's flomp they
+// move: name and result just above it with the reason over them, below the action buttons;
+// when that leaves no room, all three go below the flomp, the reason last.
 const float kNoticeName = 0.4f;
 const float kNoticeLine = 0.07f;
 const float kNoticeHalfLine = 0.035f;
 const float kNoticeGap = 0.01f;
 const float kNoticeReason = 0.25f;
+
+// A centred notice: its middle and half height in screen heights, its half width in pixels.
+struct sNoticeBox
+{
+    float fMiddle, fHalf, fHalfWidth;
+};
 } // namespace
 
-void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& fName, float& fReason)
+void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, int iReasonWidth, int iReasonHeight, float& fName,
+                                 float& fReason)
 {
     fName = kNoticeName;
     fReason = kNoticeReason;
@@ -51,24 +58,49 @@ void CMoxPlayState::PlaceNotices(int iWinner, int iWidest, bool bReason, float& 
     float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
     if (H <= 0.0f || !m_pScene || !m_pScene->PlayerScreenSpan(iWinner, fLeft, fTop, fRight, fBottom))
         return;
-    // The lines are centred: a flomp beside them is clear of them.
-    if (fRight < 0.5f * (W - (float)iWidest) || fLeft > 0.5f * (W + (float)iWidest))
-        return;
-    fTop /= H;
-    fBottom /= H;
-    if (fName + kNoticeLine + kNoticeHalfLine + kNoticeGap <= fTop ||
-        fName - kNoticeHalfLine - kNoticeGap >= fBottom)
-        return;
-    const float fAbove = fTop - kNoticeGap - kNoticeHalfLine - kNoticeLine;
-    const float fReasonAbove = fAbove - kNoticeLine < kNoticeReason ? fAbove - kNoticeLine : kNoticeReason;
-    const float fButtons = m_rcButtons[PLAY_BUTTON_JUMP].bottom / H + kNoticeGap + kNoticeHalfLine;
-    if ((bReason ? fReasonAbove : fAbove) >= fButtons)
+    // A wrapped reason is as many lines high as it takes.
+    const bool bReason = iReasonHeight > 0;
+    const float fReasonHalf =
+        0.5f * (float)iReasonHeight / H > kNoticeHalfLine ? 0.5f * (float)iReasonHeight / H : kNoticeHalfLine;
+    const float fButtons = m_rcButtons[PLAY_BUTTON_JUMP].bottom / H + kNoticeGap;
+    const auto Clear = [&](float fNameAt, float fReasonAt, bool bBelowButtons)
     {
-        fName = fAbove;
-        fReason = fReasonAbove;
+        const sNoticeBox aBoxes[3] = {{fNameAt, kNoticeHalfLine, 0.5f * (float)iWidest},
+                                      {fNameAt + kNoticeLine, kNoticeHalfLine, 0.5f * (float)iWidest},
+                                      {fReasonAt, fReasonHalf, 0.5f * (float)iReasonWidth}};
+        for (int i = 0; i < (bReason ? 3 : 2); ++i)
+        {
+            const sNoticeBox& box = aBoxes[i];
+            const float fBoxTop = box.fMiddle - box.fHalf - kNoticeGap,
+                        fBoxBottom = box.fMiddle + box.fHalf + kNoticeGap;
+            if (bBelowButtons && fBoxTop < fButtons)
+                return false;
+            const bool bBeside = fRight < 0.5f * W - box.fHalfWidth || fLeft > 0.5f * W + box.fHalfWidth;
+            if (!bBeside && fBoxTop * H < fBottom && fBoxBottom * H > fTop)
+                return false;
+        }
+        return true;
+    };
+    // The reason stands over the name, never lower than its usual place.
+    const auto ReasonOver = [&](float fNameAt)
+    {
+        const float f = fNameAt - kNoticeHalfLine - fReasonHalf;
+        return f < kNoticeReason ? f : kNoticeReason;
+    };
+    if (Clear(fName, ReasonOver(fName), false))
+    {
+        fReason = ReasonOver(fName);
         return;
     }
-    fName = fBottom + kNoticeGap + kNoticeHalfLine;
+    const float fAbove = fTop / H - kNoticeGap - kNoticeHalfLine - kNoticeLine;
+    if (Clear(fAbove, ReasonOver(fAbove), true))
+    {
+        fName = fAbove;
+        fReason = ReasonOver(fAbove);
+        return;
+    }
+    fName = fBottom / H + kNoticeGap + kNoticeHalfLine;
+    fReason = fName + kNoticeLine + kNoticeHalfLine + fReasonHalf;
 }
 
 void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
@@ -113,8 +145,11 @@ void CMoxPlayState::InformationTexts(std::vector<sInfoText>& aTexts)
                 m_pRenderer ? m_pRenderer->TextWidth(pLanguage->GetText(iResultText), FONT_MAIN) : 0;
             iWidest = iWidth > iWidest ? iWidth : iWidest;
         }
+        int iReasonWidth = 0, iReasonHeight = 0;
+        if (iReason >= 0 && pLanguage && m_pRenderer)
+            m_pRenderer->WrappedTextSize(pLanguage->GetText(iReason), FONT_MAIN, iReasonWidth, iReasonHeight);
         float fName = kNoticeName, fReason = kNoticeReason;
-        PlaceNotices(m_iResult, iWidest, iReason >= 0, fName, fReason);
+        PlaceNotices(m_iResult, iWidest, iReasonWidth, iReasonHeight, fName, fReason);
         Add(-1, fName, 255, aPlayers[m_iResult].m_strName);
         if (iResultText >= 0)
             Add(iResultText, fName + kNoticeLine);

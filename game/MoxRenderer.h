@@ -110,6 +110,8 @@ public:
                           unsigned int uFlags, GAME_FONT eFont);
     // The width of the text on one line in the font at its scale; 0 without the font.
     int TextWidth(const CKorvelString& strText, GAME_FONT eFont);
+    // The size of the text as DrawShadowedText at a point lays it out, wrapped; 0 x 0 without the font.
+    void WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight);
     void DrawFasterShadowedText(int, int, const CKorvelString&, const CKorvel3DColor&, const CKorvel3DColor&,
                                 unsigned int, CKorvelBitmapFont*)
     {

@@ -18,6 +18,12 @@ float FlaggedScale(float fScale, unsigned int uFlags)
         return 0.75f * fScale;
     return fScale;
 }
+
+// Lines wrap at 0.6 of the screen's width.
+int WrapWidth(IKorvelGraphicsContext* pTarget)
+{
+    return (int)(0.6f * (float)pTarget->GetWidth());
+}
 } // namespace
 
 CKorvelBitmapFont* CMoxRenderer::GameFont(GAME_FONT eFont)
@@ -59,8 +65,7 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
         return;
     const float fScale = pFont->GetFontScale();
     pFont->SetFontScale(FlaggedScale(fScale, uFlags));
-    const int iWrapWidth = (int)(0.6f * (float)(pExtension ? pExtension->GetWidth() : pTarget->GetWidth()));
-    CKorvelRect<int> rect(0, 0, iWrapWidth, 0);
+    CKorvelRect<int> rect(0, 0, WrapWidth(pExtension ? pExtension : pTarget), 0);
     pFont->CalcRect(rect, strText);
     const int w = rect.GetWidth(), h = rect.GetHeight();
     if (uFlags & TEXT_CENTRE_X)
@@ -91,4 +96,19 @@ int CMoxRenderer::TextWidth(const CKorvelString& strText, GAME_FONT eFont)
     CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
     pFont->CalcRect(rc, strText);
     return rc.GetWidth();
+}
+
+void CMoxRenderer::WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight)
+{
+    iWidth = iHeight = 0;
+    CKorvelBitmapFont* pFont = GameFont(eFont);
+    IKorvelGraphicsContext* pTarget = GetGraphicsContext();
+    if (!pTarget && pFont)
+        pTarget = m_pGame->GetApp()->GetBack();
+    if (!pFont || !pTarget)
+        return;
+    CKorvelRect<int> rc(0, 0, WrapWidth(pTarget), 0);
+    pFont->CalcRect(rc, strText);
+    iWidth = rc.GetWidth();
+    iHeight = rc.GetHeight();
 }

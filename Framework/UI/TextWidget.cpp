@@ -15,6 +15,10 @@ const CVornLanguage* LanguageOf(IKorvelApplication* pApp)
     CVornApplication* pVorn = dynamic_cast<CVornApplication*>(pApp);
     return pVorn ? pVorn->GetLanguage() : nullptr;
 }
+
+// Typed text the font cannot draw (another script, a line separator, a direction override)
+// would otherwise take no room at all in a field.
+const unsigned short NO_GLYPH_MARK = '?';
 } // namespace
 
 CTextWidget::CTextWidget()
@@ -166,9 +170,24 @@ KE_RETVAL CTextWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect<
     if (m_uEditable && m_uEditing)
         return DrawEditing(pContext, rect);
     const unsigned int uColor = m_strText.GetLength() > 0 ? m_uColor : m_uDisplayColor;
-    m_pFont->DrawText(rect, *pContext, m_strDisplayText, uColor, m_uTextAlign | LanguageFlags() | TEXT_FLAGS,
+    CKorvelString strMarked;
+    m_pFont->DrawText(rect, *pContext, Drawn(strMarked), uColor, m_uTextAlign | LanguageFlags() | TEXT_FLAGS,
                       nullptr);
     return KE_OK;
+}
+
+const CKorvelString& CTextWidget::Drawn(CKorvelString& strMarked) const
+{
+    const unsigned short* pUnits = m_strDisplayText.GetBuffer();
+    int i = 0;
+    while (m_uEditable && m_pFont && i < m_strDisplayText.GetLength() && m_pFont->GetCharInfo(pUnits[i]))
+        ++i;
+    if (!m_uEditable || !m_pFont || i == m_strDisplayText.GetLength())
+        return m_strDisplayText;
+    strMarked.Reset();
+    for (i = 0; i < m_strDisplayText.GetLength(); ++i)
+        strMarked.Add(m_pFont->GetCharInfo(pUnits[i]) ? pUnits[i] : NO_GLYPH_MARK);
+    return strMarked;
 }
 
 // The end of a text wider than the field stays in view, with the cursor at the right edge.
@@ -176,13 +195,14 @@ KE_RETVAL CTextWidget::DrawEditing(IKorvelGraphicsContext* pContext, const CKorv
 {
     const CKorvelString strCursor("|");
     const unsigned int uFlags = m_uTextAlign | EDIT_TEXT_FLAGS;
+    CKorvelString strMarked;
+    const CKorvelString& strText = Drawn(strMarked);
     const int iCursorWidth = m_pFont->GetTextWidth(strCursor, uFlags);
-    const int iTextWidth = m_pFont->GetTextWidth(m_strDisplayText, uFlags);
+    const int iTextWidth = m_pFont->GetTextWidth(strText, uFlags);
     const bool bOverflow = iTextWidth > rect.GetWidth();
     CKorvelRect<int> rcText = rect;
     rcText.right -= iCursorWidth;
-    m_pFont->DrawText(rcText, *pContext, m_strDisplayText, m_uColor, uFlags | (bOverflow ? TEXT_RIGHT : 0),
-                      nullptr);
+    m_pFont->DrawText(rcText, *pContext, strText, m_uColor, uFlags | (bOverflow ? TEXT_RIGHT : 0), nullptr);
     if (m_fBlink >= 0.0f)
     {
         const int x = bOverflow ? rect.right - iCursorWidth : rect.left + iTextWidth;

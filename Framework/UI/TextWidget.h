@@ -87,6 +87,9 @@ private:
     // The text flags of the current language (right alignment, right to left).
     unsigned int LanguageFlags() const;
     KE_RETVAL DrawEditing(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect);
+    // The display text as a field draws it: what the font has no glyph for shows as a mark
+    // (made in strMarked when there is any).
+    const CKorvelString& Drawn(CKorvelString& strMarked) const;
 
     unsigned int m_uEditable;
     unsigned int m_uPasswordMode;

@@ -6,10 +6,13 @@
 
 #include <GLES2/gl2.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "Framework/Shell/VornLanguage.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxBlock.h"
 #include "game/MoxRenderer.h"
 #include "support/TestShellPacks.h"
@@ -27,7 +30,7 @@ protected:
     {
         std::vector<std::string> aTexts;
         for (int i = 0; i < GAME_TEXTS; ++i)
-            aTexts.push_back(std::string("TEXT ") + char('A' + i));
+            aTexts.push_back(m_aLanguage.count(i) ? m_aLanguage[i] : std::string("TEXT ") + char('A' + i));
         ASSERT_TRUE(WriteTestFile(m_App.AppFile("quorvalinlanguage_en.kmp"),
                                   TestLanguagePackBytes("English", "en", aTexts)));
         ASSERT_NO_FATAL_FAILURE(StartMatch());
@@ -139,6 +142,8 @@ protected:
     }
 
     std::vector<CMoxPlayState::sInfoText> m_aTexts;
+    // Game texts other than "TEXT A", "TEXT B", ... by their numbers.
+    std::map<int, std::string> m_aLanguage;
 };
 
 TEST_F(CMoxPlayStateDraw, TheCountDownShowsTheGetReadyTextAndTheScenesName)
@@ -251,41 +256,121 @@ TEST_F(CMoxPlayStateDraw, TheResultTextsByHowTheMatchEnded)
     }
 }
 
-// The camera on the winner, closest: its name and the result stand clear of its flomp, with
-// or without a hat, and with a reason line above them.
-TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlomp)
+// The camera on the winner, closest, with the winner at every height of the screen, with
+// and without a hat, without a reason, with one and with one that wraps: name, result and
+// reason stand clear of the flomp as drawn, of each other and of the action buttons. The
+// loser's health reads 0.
+TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlompWhereverItStands)
 {
+    // A reason of many rows: two words of the test font's squares fill one.
+    for (int i = 0; i < 16; ++i)
+        m_aLanguage[8] += std::string(20, 'W') + " ";
     ASSERT_NO_FATAL_FAILURE(Started());
     ASSERT_NO_FATAL_FAILURE(Scenery());
-    CCamera& camera = m_pGame->GetRenderer()->m_Camera;
+    CMoxRenderer* pRenderer = m_pGame->GetRenderer();
+    CCamera& camera = pRenderer->m_Camera;
     camera.m_vPosition.Set(-Body(0).m_vVisualPosition.x, Body(0).m_vVisualPosition.y);
     camera.m_fZoom = camera.m_fZoomTarget = CAMERA_ZOOM_MAX;
+    camera.Update(); // the drawing's matrix
+    m_pPlay->m_bAiming = 0;
+    Player(0).m_bStretching = Player(0).m_bShowAim = 0;
+    Player(0).m_bShowInfo = Player(1).m_bShowInfo = 0;
+    Player(0).m_iHealth = 0;
+    Player(0).m_pItemSurface = m_pGame->GetContext().psrfGameTextures[6];
+    m_pPlay->m_fBannerFade = 0.0f;
     GameOver(0);
+
+    // The span the notices keep clear of holds every pixel of the flomp and its hat: the
+    // frame with the flomp differs from the one without only inside it.
     for (const bool bHat : {false, true})
-        for (const bool bLeft : {false, true})
-        {
-            SCOPED_TRACE(std::string(bHat ? "hat" : "no hat") + (bLeft ? ", opponent left" : ""));
-            Player(0).m_bShowItem = bHat ? 1 : 0;
-            m_pPlay->m_bOpponentLeft = bLeft ? 1 : 0;
-            float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
-            ASSERT_TRUE(Scene().PlayerScreenSpan(0, fLeft, fTop, fRight, fBottom));
-            ASSERT_LT(fLeft, 400.0f);
-            ASSERT_GT(fRight, 400.0f) << "the flomp stands under the centred lines";
-            const std::vector<int> aIds = Texts();
-            EXPECT_EQ(aIds, bLeft ? (std::vector<int>{-1, 3, 10}) : (std::vector<int>{-1, 3}));
-            const float fHalfLine = 0.035f * 600.0f;
-            for (int iText : aIds)
+    {
+        Player(0).m_bShowItem = bHat ? 1 : 0;
+        Player(0).m_bAlive = 0;
+        const std::vector<uint8_t> aWithout = Frame();
+        Player(0).m_bAlive = 1;
+        const std::vector<uint8_t> aWith = Frame();
+        float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
+        ASSERT_TRUE(Scene().PlayerScreenSpan(0, fLeft, fTop, fRight, fBottom));
+        int iDrawn = 0, iOutside = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (At(aWith, x, y) != At(aWithout, x, y))
+                {
+                    ++iDrawn;
+                    iOutside += x + 1 < fLeft || x > fRight || y + 1 < fTop || y > fBottom;
+                }
+        EXPECT_GT(iDrawn, 100) << (bHat ? "hat" : "no hat");
+        EXPECT_EQ(iOutside, 0) << (bHat ? "hat" : "no hat") << " drawn outside " << fLeft << "," << fTop
+                               << " - " << fRight << "," << fBottom;
+    }
+
+    // A notice's box in pixels, as drawn: centred across, its middle at its height.
+    struct sBox
+    {
+        float fLeft, fTop, fRight, fBottom;
+    };
+    const auto BoxOf = [&](const CMoxPlayState::sInfoText& text)
+    {
+        const CKorvelString strText =
+            text.iText >= 0 ? m_pGame->GetGameLanguage()->GetText(text.iText) : text.strLiteral;
+        int w = 0, h = 0;
+        pRenderer->WrappedTextSize(strText, FONT_MAIN, w, h);
+        const float y = text.fHeight * 600.0f;
+        return sBox{400.0f - 0.5f * float(w), y - 0.5f * float(h), 400.0f + 0.5f * float(w),
+                    y + 0.5f * float(h)};
+    };
+    const auto Apart = [](const sBox& a, const sBox& b)
+    { return a.fRight <= b.fLeft || b.fRight <= a.fLeft || a.fBottom <= b.fTop || b.fBottom <= a.fTop; };
+    const float fButtons = m_pPlay->m_rcButtons[PLAY_BUTTON_JUMP].bottom;
+    const float fHome = Body(0).m_vVisualPosition.y;
+    int iMoved = 0;
+    for (const bool bHat : {false, true})
+        for (const int iReason : {-1, 10, 8})
+            for (float dy = -0.9f; dy <= 0.9f; dy += 0.0125f)
             {
-                const float y = Text(iText).fHeight * 600.0f;
-                EXPECT_TRUE(y + fHalfLine <= fTop || y - fHalfLine >= fBottom)
-                    << "text " << iText << " at " << y << " over the flomp from " << fTop << " to "
-                    << fBottom;
+                Player(0).m_bShowItem = bHat ? 1 : 0;
+                m_pPlay->m_bOpponentLeft = iReason == 10;
+                m_pPlay->m_bTimeOutLoss = iReason == 8;
+                Body(0).m_vVisualPosition.y = fHome + dy;
+                float fLeft = 0.0f, fTop = 0.0f, fRight = 0.0f, fBottom = 0.0f;
+                ASSERT_TRUE(Scene().PlayerScreenSpan(0, fLeft, fTop, fRight, fBottom));
+                const sBox flomp{fLeft, fTop, fRight, fBottom};
+                m_pPlay->InformationTexts(m_aTexts);
+                ASSERT_EQ(m_aTexts.size(), iReason < 0 ? 2u : 3u);
+                SCOPED_TRACE(std::string(bHat ? "hat" : "no hat") + ", reason " + std::to_string(iReason) +
+                             ", flomp from " + std::to_string(fTop) + " to " + std::to_string(fBottom));
+                for (size_t i = 0; i < m_aTexts.size(); ++i)
+                {
+                    const sBox box = BoxOf(m_aTexts[i]);
+                    EXPECT_TRUE(Apart(box, flomp)) << "text " << m_aTexts[i].iText << " over the flomp";
+                    EXPECT_GE(box.fTop, fButtons) << "text " << m_aTexts[i].iText << " over the buttons";
+                    for (size_t j = 0; j < i; ++j)
+                        EXPECT_TRUE(Apart(box, BoxOf(m_aTexts[j])))
+                            << "texts " << m_aTexts[j].iText << " and " << m_aTexts[i].iText;
+                }
+                iMoved += m_aTexts[0].fHeight != 0.4f;
             }
-            if (bLeft)
-            {
-                EXPECT_LT(Text(10).fHeight, Text(-1).fHeight) << "the reason above the name";
-            }
-        }
+    EXPECT_GT(iMoved, 0) << "the sweep met the notices' usual place";
+
+    // The loser out of the match: its health in the status band (the bottom rows, in a font
+    // with digits) reads 0, as a flomp alive with none left shows it.
+    const auto Band = [](const std::vector<uint8_t>& a)
+    { return std::vector<uint8_t>(a.begin(), a.begin() + std::ptrdiff_t(size_t{800} * 4 * 60)); };
+    CKorvelBitmapFont digits;
+    digits.Startup(&m_App);
+    CKorvelBitmapFont*& pFont = m_pGame->GetContext().pfntGameFonts;
+    CKorvelBitmapFont* pTestFont = pFont;
+    pFont = &digits;
+    Body(0).m_vVisualPosition.y = fHome;
+    Player(1).m_iHealth = 0;
+    const std::vector<uint8_t> aAlive = Band(Frame());
+    Player(1).m_bAlive = 0;
+    EXPECT_EQ(Band(Frame()), aAlive);
+    Player(1).m_iHealth = 1;
+    Player(1).m_bAlive = 1;
+    EXPECT_NE(Band(Frame()), aAlive) << "the band shows the health";
+    pFont = pTestFont;
+    digits.Shutdown();
 }
 
 TEST_F(CMoxPlayStateDraw, GoldenFramesOfTheMatchScreen)

@@ -26,8 +26,8 @@ def group(name, x, y, w, h, *children, **kw):
 
 
 def text(name, x, y, w, h, local=None, font="main", color="text_primary", align="left-middle", kind=None,
-         title=None, displaycolor=None, events=None, **kw):
-    line = "<text%s/>" % attrs(local=local, type=kind, title=title, font=font, color=color,
+         title=None, displaycolor=None, events=None, value=None, **kw):
+    line = "<text%s/>" % attrs(local=local, value=value, type=kind, title=title, font=font, color=color,
                                displaycolor=displaycolor, align=align)
     return element(name, "text", x, y, w, h, extra=[line], events=events, **kw)
 

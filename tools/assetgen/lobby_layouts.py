@@ -19,7 +19,7 @@ MOREGAMES_URL = "https://localhost/games.php"
 LABELS = {
     238: "Players", 239: "Chat", 240: "Me", 241: "Settings", 242: "Search", 243: "All", 244: "Following",
     245: "No players found", 246: "Challenge", 247: "Follow", 248: "Gift", 249: "Unfollow", 250: "Block",
-    253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
+    251: "Followers/following", 253: "Wins", 254: "Ties", 255: "Losses", 256: "Refresh", 257: "Buy coins",
     258: "Coins", 259: "Last games", 260: "Achievements", 261: "Tournament", 262: "Send", 263: "Rematch",
     264: "Buy", 265: "Refill", 266: "Enabled", 267: "OK", 268: "Cancel", 269: "Buy this item?",
     270: "Send this gift?", 271: "Choose one", 273: "Accept", 274: "Decline",
@@ -102,20 +102,30 @@ def stat(name, x, y, w=0.07):
     return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
 
 
+def share(name, x, y):
+    """A count's share of all matches, in per cent: the number comes without its sign."""
+    return [text(name, x, y, 0.045, 0.07, None, color="text_primary", align="right-middle"),
+            text(name + "_sign", x + 0.045, y, 0.02, 0.07, None, value="%", color="text_dim")]
+
+
 def player_card(w, h=0.44, results=True):
-    """The big row of a player (its background h high): name, place, comment, score and,
-    with results, the wins, ties and losses; without, the rank (the chat's card fills no
-    results)."""
+    """The big row of a player (its background h high): name, place, followers, comment,
+    score and, with results, the wins, ties and losses, each with its share; without, the
+    rank (the chat's card fills no results)."""
     if results:
         bottom = [text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
-                  stat("player_wins", 0.12, 0.22), stat("player_wins_percent", 0.19, 0.22),
+                  stat("player_wins", 0.12, 0.22), *share("player_wins_percent", 0.19, 0.22),
                   text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
-                  stat("my_ties", 0.37, 0.22), stat("my_ties_percent", 0.44, 0.22),
+                  stat("my_ties", 0.37, 0.22), *share("my_ties_percent", 0.44, 0.22),
                   text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
-                  stat("my_losses", 0.62, 0.22), stat("my_losses_percent", 0.69, 0.22)]
+                  stat("my_losses", 0.62, 0.22), *share("my_losses_percent", 0.69, 0.22)]
     else:
         bottom = [text("rank_label", 0.02, 0.22, 0.10, 0.07, 302, color="text_dim"),
-                  text("player_rank", 0.12, 0.22, 0.14, 0.07, None, color="text_primary")]
+                  text("player_rank", 0.12, 0.22, 0.14, 0.07, None, color="text_primary"),
+                  text("score_label", 0.27, 0.22, 0.10, 0.07, 303, color="text_dim"),
+                  text("player_score", 0.37, 0.22, 0.14, 0.07, None, color="text_primary")]
+    # Where there are results the score stands on its own at the top, as in the own card.
+    score = [text("player_score", w - 0.14, 0.01, 0.12, 0.07, None, font="main-b", align="right-middle")]
     return [
         image("row_bg", 0, 0, w, h, "row_big.png"),
         element("player_avatar", "image", 0.01, 0.01, 0.09, 0.15, extra=['<image path="avatar-icon.png"/>'],
@@ -123,8 +133,10 @@ def player_card(w, h=0.44, results=True):
         text("player_name", 0.11, 0.01, 0.30, 0.07, None, font="main-b"),
         text("player_status", 0.11, 0.08, 0.30, 0.06, None, color="text_dim"),
         text("player_location", 0.42, 0.01, 0.22, 0.06, None, color="text_dim"),
-        text("player_followers", 0.42, 0.07, 0.22, 0.06, None, color="text_dim"),
-        text("player_score", w - 0.14, 0.01, 0.12, 0.07, None, font="main-b", align="right-middle"),
+        # The two counts as "followers/following".
+        text("followers_label", 0.42, 0.07, 0.25, 0.06, 251, color="text_dim"),
+        text("player_followers", 0.67, 0.07, 0.11, 0.06, None, color="text_primary"),
+        *(score if results else []),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
         *bottom,
     ]

@@ -133,6 +133,28 @@ TEST_F(CTextWidget, StoredTextDrawsInTheColourALabelInTheDisplayColour)
     EXPECT_EQ(PixelsOf(target, rcText, GREEN), 0);
     EXPECT_EQ(PixelsOf(target, Rect(0, 60, 200, 100), RED), 0) << "nothing below the widget";
 
+    // A field shows a mark for what its font cannot draw (another script, a line separator,
+    // a direction override), idle and while typing (the cursor blinked off).
+    p->SetEditable(1, 255);
+    for (const unsigned short uUnit : {0x0414, 0x2028, 0x202E})
+    {
+        ASSERT_EQ(p->GetFont()->GetCharInfo(uUnit), nullptr) << uUnit;
+        CKorvelString strOne;
+        strOne.Add(uUnit);
+        p->SetText(strOne);
+        Clear(target);
+        m_pRoot->DoDraw(&target);
+        EXPECT_GT(PixelsOf(target, rcText, RED), 0) << uUnit;
+        OpenKeyboard(20, 20);
+        for (int i = 0; i < 3; ++i)
+            m_pRoot->DoUpdate(0.3f);
+        Clear(target);
+        m_pRoot->DoDraw(&target);
+        EXPECT_GT(PixelsOf(target, rcText, RED), 0) << uUnit << " while typing";
+        CPointerSequence<::CWidget>(*m_pRoot).Press(5, 90).Release(5, 90);
+    }
+    p->SetEditable(0, 0);
+
     // Without a font nothing is drawn.
     Clear(target);
     p->SetFont(nullptr);

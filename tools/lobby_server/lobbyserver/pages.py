@@ -120,12 +120,13 @@ class LobbyPages:
         results = [r["result"] for r in self.results_of(user_id, account)]
         return results.count(1), results.count(-1), results.count(0)
 
-    def _rank_and_score(self, client):
-        """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score."""
-        def score(user_id, account):
-            wins, _losses, ties = self.record_of(user_id, account)
+    def _rank_and_score(self, user_id, account):
+        """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score.
+        A challenge and a player's record carry the same two."""
+        def score(player_id, name):
+            wins, _losses, ties = self.record_of(player_id, name)
             return 3 * wins + ties
-        own = score(client.user_id, self._stored(client))
+        own = score(user_id, account)
         higher = sum(score(None, name) > own for name in self.accounts.accounts)
         return 1 + higher, own
 
@@ -142,8 +143,10 @@ class LobbyPages:
         location = profile.get("location", "") if profile else ""
         comment = profile.get("comment", "") if profile else ""
         following = len(self._related_ids(user_id, account, "follows"))
+        rank, score = self._rank_and_score(user_id, account)
+        # Values 1-3 of the statistics: the score and the rank the player's card shows.
         return [user_id, name, "", "", location, flags, comment,
-                [0, 0, 0, wins, losses, ties, self._followers(user_id, account), following]]
+                [score, rank, 0, wins, losses, ties, self._followers(user_id, account), following]]
 
     def _send_list(self, client, kind, first, count, players, groups=()):
         conn = client.conn
@@ -287,7 +290,7 @@ class LobbyPages:
                     {"answer": refusal, "responder": target_id})
                 continue
             target.challenges[client.user_id] = (client, fields["app"])
-            rank, score = self._rank_and_score(client)
+            rank, score = self._rank_and_score(client.user_id, self._stored(client))
             target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", rank, score),
                              {"challenger": client.user_id, "name": client.name, "rank": rank,
                               "score": score})

@@ -129,17 +129,22 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         self.assertEqual(stored["carol"]["blocks"], ["alice"], "other accounts are untouched")
         self.assertEqual(self.listed(alice, 0, "carol")[0]["carol"][2][6:], [1, 0])
 
-    def test_challenges_carry_rank_and_score_and_offline_accounts_answer_three(self):
+    def test_challenges_and_player_records_carry_one_rank_and_score_and_offline_accounts_answer_three(self):
         guest = Player(self, self.port)
         bob = AccountPlayer(self, self.port, "bob")
         alice = AccountPlayer(self, self.port, "alice")
-        for challenger, expected in ((alice, (1, 7)), (bob, (2, 0)), (guest, (2, 0))):
+        ranks = ((alice, (1, 7)), (bob, (2, 0)), (guest, (2, 0)))
+        for challenger, expected in ranks:
             with self.subTest(challenger=challenger.name):
                 challenger.lobby.send(make_challenge([guest.id if challenger is not guest else bob.id]))
                 target = guest if challenger is not guest else bob
                 received = target.lobby.expect(CHALLENGE_RECEIVED)
                 self.assertEqual((received.int(4), received.int(5)), expected)
                 target.lobby.expect(PLAYER_IMAGE)
+        # A player's record (what the chat's card shows) starts with the same score and rank.
+        rows = self.listed(bob, 0)[0]
+        for player, (rank, score) in ranks + ((None, (2, 0)),):
+            self.assertEqual(rows[player.name if player else "carol"][2][:3], [score, rank, 0])
         carol = self.listed(guest, 0, "carol")[0]["carol"][0]
         guest.lobby.send(make_challenge([carol]))
         response = guest.lobby.expect(CHALLENGE_RESPONSE)
