@@ -72,6 +72,8 @@ void Challenge(CJourneyPages& alda)
 void OpenChallenge(CJourneyPages& bram, const std::string& strToast)
 {
     CJourney& journey = bram.Journey();
+    // Placed before the toast comes: a layout probe under load outlasts the toast.
+    journey.Widget(CHALLENGED.m_pTitle);
     WaitForToast(journey, strToast);
     for (int iTry = 0; iTry < 4 && !(journey.Look(), bram.Showing(CHALLENGED)); ++iTry)
     {
