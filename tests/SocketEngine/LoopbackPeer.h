@@ -56,6 +56,13 @@ public:
         return m_iClient >= 0;
     }
 
+    // Waits until bytes sent to the peer have come in, unread.
+    bool WaitForBytes(int timeoutMs = 10000)
+    {
+        pollfd ready = {m_iClient, POLLIN, 0};
+        return poll(&ready, 1, timeoutMs) == 1;
+    }
+
     void ShrinkReceiveBuffer()
     {
         int size = 4096;

@@ -62,6 +62,7 @@ std::function<bool(const CTestJson&)> Out(const std::string& strName)
 void Challenge(CJourneyPages& alda)
 {
     CJourney& journey = alda.Journey();
+    journey.Probe({WAITING.m_pTitle, "//challenge_waiting//waiting_close"});
     const size_t uFrom = journey.LogCount();
     PressRowPart(journey, BRAMS_ROW, "list_item_small//challenge_button");
     alda.WaitForPage(WAITING);
@@ -72,6 +73,10 @@ void Challenge(CJourneyPages& alda)
 void OpenChallenge(CJourneyPages& bram, const std::string& strToast)
 {
     CJourney& journey = bram.Journey();
+    // Placed before the toast comes: a layout probe under load outlasts the toast and the
+    // challenge.
+    journey.Probe(
+        {CHALLENGED.m_pTitle, "//challenge_received//reject_button", "//challenge_received//accept_button"});
     WaitForToast(journey, strToast);
     for (int iTry = 0; iTry < 4 && !(journey.Look(), bram.Showing(CHALLENGED)); ++iTry)
     {

@@ -29,6 +29,7 @@
 
 #include <X11/keysym.h>
 
+#include "support/TestText.h"
 #include "tests/e2e/JourneyChallenges.h"
 #include "tests/e2e/JourneyMatch.h"
 
@@ -399,13 +400,47 @@ void NobodyToPlay(CJourneyPages& pages)
     pages.WaitForGameMenu();
 }
 
+// What the game's store holds of a login, for a step that did not happen.
+std::string StoredLogin(const CJourney& journey)
+{
+    CVornStatistics store;
+    if (!journey.ReadStore(store))
+        return "no store";
+    const CVornStatisticsProperty* pOn = store.GetProperty(CKorvelString("__Vorn_AutoLogin"));
+    const CVornStatisticsProperty* pName = store.GetProperty(CKorvelString("__Vorn_UserName"));
+    const CVornStatisticsProperty* pLogins = store.GetProperty(CKorvelString("__Vorn_TimesLoggedIn"));
+    return "the store holds AutoLogin=" + (pOn ? std::to_string(pOn->m_uBoolValue) : "none") +
+           " UserName=" + (pName ? "'" + Narrow(pName->m_strStringValue) + "'" : "none") +
+           " TimesLoggedIn=" + (pLogins ? std::to_string(pLogins->m_iIntValue) : "none");
+}
+
+// "Remember me" as it looks: 1 on (its knob right of the middle), 0 off, -1 while the toggle
+// differs between two pictures (the page still sliding moves the knob too).
+int RememberMe(CJourney& journey)
+{
+    journey.Look();
+    const std::vector<uint32_t> aFirst = journey.Pixels(REMEMBER_ME);
+    const float fKnob = KnobX(journey, REMEMBER_ME);
+    if (fKnob < 0.0f || CJourney::Differing(aFirst, journey.Pixels(REMEMBER_ME)) > 0)
+        return -1;
+    return fKnob > float(journey.Widget(REMEMBER_ME).m_Rect.CentreX()) ? 1 : 0;
+}
+
 // The login page as "Remember me" left it: the name and the stars shown, nothing typed (a
 // typed text is drawn dimmer).
 void WaitForRememberedLogin(CJourneyPages& pages)
 {
     CJourney& journey = pages.Journey();
     pages.WaitForPage(LOGIN);
-    pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_PRIMARY);
+    try
+    {
+        pages.WaitForLiteral(NAME_FIELD, NAME, JOURNEY_TEXT_PRIMARY);
+    }
+    catch (sJourneyFailure& failure)
+    {
+        failure.m_strDetail += "; " + StoredLogin(journey);
+        throw;
+    }
     pages.WaitForLiteral(LOGIN_PASSWORD_FIELD, REMEMBERED_PASSWORD, JOURNEY_TEXT_PRIMARY);
     journey.Look();
     journey.Expect(pages.Showing(LOGIN), "the login page shows the remembered login");
@@ -421,12 +456,23 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
     journey.Probe({std::string(NAME_FIELD) + "~" + NAME,
                    std::string(LOGIN_PASSWORD_FIELD) + "~" + REMEMBERED_PASSWORD});
     pages.Logout();
-    const std::vector<uint32_t> aOff = journey.Pixels(REMEMBER_ME);
-    journey.PressWidget(REMEMBER_ME);
-    journey.WaitFor([&]
-                    { return journey.Look(), CJourney::Differing(journey.Pixels(REMEMBER_ME), aOff) > 0; },
-                    "\"Remember me\" is on");
+    // Pressed once the page has stopped: a press during its slide is lost. Pressed again only
+    // when the toggle never showed on.
+    journey.WaitFor([&] { return RememberMe(journey) == 0; }, "\"Remember me\" shows off, the page at rest");
+    bool bOn = false;
+    for (int iTry = 0; iTry < 4 && !bOn; ++iTry)
+    {
+        journey.PressWidget(REMEMBER_ME);
+        bOn = E2eWaitFor([&] { return RememberMe(journey) == 1; }, 15);
+    }
+    journey.Expect(bOn, "\"Remember me\" is on", StoredLogin(journey));
+    journey.Keep("d0-remember-me");
     pages.LoginAs(NAME, PASSWORD);
+    CVornStatistics store;
+    const CVornStatisticsProperty* pName =
+        journey.ReadStore(store) ? store.GetProperty(CKorvelString("__Vorn_UserName")) : nullptr;
+    journey.Expect(pName && Narrow(pName->m_strStringValue) == NAME, "the game remembered the login",
+                   StoredLogin(journey));
     pages.WaitForGameMenuOrPage(HOME);
     journey.Expect(journey.Close() == 0, "the game ended with 0 on the close message");
 
@@ -444,12 +490,14 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
     // attempt comes ten seconds after this one, long after the press below.
     journey.PressWidget(LOGIN_BUTTON);
     pages.WaitForPage(LOGIN_ERROR);
+    journey.Keep("d3-still-no-server");
 
     const size_t uBack = journey.LogCount();
     StartServer(journey, server, "server-third");
     pages.PressUntil(TRY_AGAIN, LOGIN);
     const auto Login = [](const CTestJson& r) { return r["event"].String() == "login"; };
     WaitForRememberedLogin(pages);
+    journey.Keep("d4-remembered-server-back");
     const size_t uFrom = journey.LogCount();
     journey.Expect(journey.Log().Find(Login, uBack) < 0, "nothing logged in before Log in was pressed");
     journey.PressWidget(LOGIN_BUTTON);
@@ -457,7 +505,7 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
     journey.Expect(journey.Log().Find(CJourney::Incoming("GetRandomKey"), uBack) < 0,
                    "the remembered password was sent: no new key was asked for");
     pages.WaitForGameMenuOrPage(HOME);
-    journey.Keep("d3-logged-in");
+    journey.Keep("d5-logged-in");
 }
 
 } // namespace

@@ -132,11 +132,12 @@ void SeesWinner(sPlayer& stayer, bool bBefore)
                    !stayer.m_Pages.ShowsGameMenu();
         },
         stayer.m_strName + "'s match screen says that the opponent left, before the chat page");
-    journey.Keep("winner-" + stayer.m_strName);
-    // Long enough to be read, not a frame on the way to the chat page.
+    // Long enough to be read, not a frame on the way to the chat page. The picture is kept
+    // after the second look: saving one takes seconds under load.
     std::this_thread::sleep_for(std::chrono::milliseconds(WINNER_READ_MS));
     journey.Expect(stayer.m_Match.ShowsOpponentLeft() && !stayer.m_Pages.Showing(CHAT),
                    "the result still shows a moment later");
+    journey.Keep("winner-" + stayer.m_strName);
 }
 
 // The server told the stayer that the opponent's game is gone.
