@@ -110,6 +110,8 @@ public:
                           unsigned int uFlags, GAME_FONT eFont);
     // The width of the text on one line in the font at its scale; 0 without the font.
     int TextWidth(const CKorvelString& strText, GAME_FONT eFont);
+    // The height DrawShadowedText at a point gives the text, wrapped as it wraps it.
+    int WrappedTextHeight(const CKorvelString& strText, unsigned int uFlags, GAME_FONT eFont);
     void DrawFasterShadowedText(int, int, const CKorvelString&, const CKorvel3DColor&, const CKorvel3DColor&,
                                 unsigned int, CKorvelBitmapFont*)
     {
@@ -142,6 +144,8 @@ public:
     static int Wrap(int iValue, int iCount);
 
 private:
+    // Where text drawn at a point wraps: a share of the drawing target's width.
+    static int WrapWidth(IKorvelGraphicsContext* pTarget, IKorvelGraphicsContext* pExtension);
     enum eBLEND
     {
         BLEND_PREMULTIPLIED,

@@ -9,6 +9,8 @@ namespace
 {
 // Wider than any line of the game, so that measuring never wraps one.
 const int kMeasureWidth = 4096;
+// Text drawn at a point wraps at this share of the screen's width.
+const float kWrapShare = 0.6f;
 
 float FlaggedScale(float fScale, unsigned int uFlags)
 {
@@ -59,8 +61,7 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
         return;
     const float fScale = pFont->GetFontScale();
     pFont->SetFontScale(FlaggedScale(fScale, uFlags));
-    const int iWrapWidth = (int)(0.6f * (float)(pExtension ? pExtension->GetWidth() : pTarget->GetWidth()));
-    CKorvelRect<int> rect(0, 0, iWrapWidth, 0);
+    CKorvelRect<int> rect(0, 0, WrapWidth(pTarget, pExtension), 0);
     pFont->CalcRect(rect, strText);
     const int w = rect.GetWidth(), h = rect.GetHeight();
     if (uFlags & TEXT_CENTRE_X)
@@ -81,6 +82,25 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
     rect.bottom += y;
     pFont->SetFontScale(fScale);
     DrawShadowedText(rect, strText, uColour, uFlags, eFont);
+}
+
+int CMoxRenderer::WrapWidth(IKorvelGraphicsContext* pTarget, IKorvelGraphicsContext* pExtension)
+{
+    return (int)(kWrapShare * (float)(pExtension ? pExtension->GetWidth() : pTarget->GetWidth()));
+}
+
+int CMoxRenderer::WrappedTextHeight(const CKorvelString& strText, unsigned int uFlags, GAME_FONT eFont)
+{
+    CKorvelBitmapFont* pFont = GameFont(eFont);
+    IKorvelGraphicsContext* pTarget = pFont ? m_pGame->GetApp()->GetBack() : nullptr;
+    if (!pTarget)
+        return 0;
+    const float fScale = pFont->GetFontScale();
+    pFont->SetFontScale(FlaggedScale(fScale, uFlags));
+    CKorvelRect<int> rect(0, 0, WrapWidth(pTarget, GetGraphicsContext()), 0);
+    pFont->CalcRect(rect, strText);
+    pFont->SetFontScale(fScale);
+    return rect.GetHeight();
 }
 
 int CMoxRenderer::TextWidth(const CKorvelString& strText, GAME_FONT eFont)
