@@ -72,6 +72,7 @@ void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPat
     {
         state.m_uKeep |= KEEP_TEXT;
         state.m_strText = pText->GetText();
+        state.m_strDisplayText = pText->GetDisplayText();
     }
     if (CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget))
     {
@@ -141,11 +142,17 @@ void CWidgetCarryOver::Give(CWidget* pWidget, sSTATE& state, unsigned char uGive
     CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
     if ((uNow & KEEP_TEXT) && pText)
     {
-        // What was typed or set comes back as it was, not as a new change.
-        const CActionCallback onChanged = pText->GetOnChanged();
-        pText->SetOnChanged(CActionCallback());
-        pText->SetText(state.m_strText);
-        pText->SetOnChanged(onChanged);
+        // What was typed or set comes back as it was, not as a new change; a label whose
+        // text comes from the language keeps it (setting its empty text would blank it).
+        if (state.m_strText.Compare(pText->GetText()) != 0)
+        {
+            const CActionCallback onChanged = pText->GetOnChanged();
+            pText->SetOnChanged(CActionCallback());
+            pText->SetText(state.m_strText);
+            pText->SetOnChanged(onChanged);
+        }
+        if (state.m_strDisplayText.Compare(pText->GetDisplayText()) != 0)
+            pText->SetDisplayText(state.m_strDisplayText);
     }
     CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget);
     if ((uNow & KEEP_SCROLL) && pArea)

@@ -43,6 +43,7 @@ private:
         int m_iLevel = 0;
         int m_iScrollY = 0;
         CKorvelString m_strText;
+        CKorvelString m_strDisplayText; // a remembered name shows without a stored text
     };
     typedef std::map<std::u16string, sSTATE> States;
 

@@ -696,6 +696,11 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
         ASSERT_NE(pField, nullptr) << strPath;
         pField->SetText(CKorvelString(pTyped));
     };
+    auto Shown = [&](const std::string& strPath)
+    {
+        CTextWidget* pText = widget_cast<CTextWidget*>(Find(strPath));
+        return pText ? Narrow(pText->GetDisplayText()) : std::string("<none>");
+    };
     auto Current = [&] { return Name(pLobby->GetPageView()->GetCurrentPage()); };
     auto Frames = [&]
     {
@@ -750,14 +755,21 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
     ASSERT_EQ(Current(), "loginscreen_root");
     Type("//loginscreen_root//user_login", "someone");
     Type("//loginscreen_root//user_password", "wrong");
-    pLobby->OnLoginError(CKorvelString("Wrong user name or password"), CKorvelString("Try again."), 2,
+    pLobby->OnLoginError(CKorvelString("Wrong user name or password"), CKorvelString("Try again."), 3,
                          nullptr);
     Frames();
+    // The buttons' labels come from the language, not from the program.
+    const std::string strRecover = Shown("//loginscreen_error//button_recover//label");
+    const std::string strOffline = Shown("//loginscreen_error//offline_button//label");
+    ASSERT_FALSE(strRecover.empty() || strOffline.empty());
     Resized(
         [&]
         {
             EXPECT_EQ(Current(), "loginscreen_error");
             EXPECT_EQ(TextOf("//loginscreen_error//loginerror_title"), "Wrong user name or password");
+            EXPECT_TRUE(Find("//loginscreen_error//button_recover")->GetVisible());
+            EXPECT_EQ(Shown("//loginscreen_error//button_recover//label"), strRecover);
+            EXPECT_EQ(Shown("//loginscreen_error//offline_button//label"), strOffline);
         });
     Back();
     EXPECT_EQ(Current(), "loginscreen_root");

@@ -57,6 +57,9 @@ Tree Build(int* pChanges)
     aHeights.Add(60);
     pCard->SetSizes(aWidths, aHeights);
     Add<CWidget>(root.get(), "note", Rect(0, 0, VIEW, 20));
+    // A label's text from the language is shown, not stored.
+    Add<CTextWidget>(root.get(), "label", Rect(0, 0, VIEW, 20))->SetDisplayText(CKorvelString("Log in"));
+    Add<CTextWidget>(root.get(), "remembered", Rect(0, 0, VIEW, 20));
     for (const char* pName : {"at_end", "in_middle"})
         Add<CSlideArea>(root.get(), pName, Rect(0, 0, VIEW, VIEW));
     CRunningList* pLog = Add<CRunningList>(root.get(), "log", Rect(0, 0, VIEW, VIEW));
@@ -78,7 +81,8 @@ std::string TextAt(const Tree& root, int iChild)
 } // namespace
 
 // What the player made of one tree comes to a tree rebuilt from the same layout: texts by
-// their place among fields of one name, without a change reported; toggles, hidden widgets;
+// their place among fields of one name, without a change reported, and what a field shows
+// without storing it, while a label keeps its language's text; toggles, hidden widgets;
 // the card's level once its first update has settled it; a scroll place once the refilled
 // content reaches it, and the end of the content, however long, for an area left at its end.
 TEST(CWidgetCarryOver, ARebuiltTreeTakesWhatThePlayerMadeOfTheOldOne)
@@ -90,6 +94,7 @@ TEST(CWidgetCarryOver, ARebuiltTreeTakesWhatThePlayerMadeOfTheOldOne)
     Get<CToggleButton>(old, "toggle")->SetToggled(1);
     Get<CExpandable>(old, "card")->SetExpansionLevelSkipAnimation(1);
     Get<CWidget>(old, "note")->SetVisible(0);
+    Get<CTextWidget>(old, "remembered")->SetDisplayText(CKorvelString("Alice"));
     Get<CWidget>(old, "log/1")->SetVisible(0);
     for (const char* pName : {"at_end", "in_middle"})
         Fill(Get<CSlideArea>(old, pName), 3 * VIEW);
@@ -106,6 +111,8 @@ TEST(CWidgetCarryOver, ARebuiltTreeTakesWhatThePlayerMadeOfTheOldOne)
     EXPECT_EQ(TextAt(now, 0), "first");
     EXPECT_EQ(TextAt(now, 1), "second");
     EXPECT_EQ(iChanges, 0) << "what was typed comes back, not as a new change";
+    EXPECT_EQ(Narrow(Get<CTextWidget>(now, "label")->GetDisplayText()), "Log in");
+    EXPECT_EQ(Narrow(Get<CTextWidget>(now, "remembered")->GetDisplayText()), "Alice");
     EXPECT_EQ(Get<CToggleButton>(now, "toggle")->GetToggled(), 1u);
     EXPECT_TRUE(Get<CWidget>(now, "toggle/on")->GetVisible());
     EXPECT_FALSE(Get<CWidget>(now, "toggle/off")->GetVisible());
