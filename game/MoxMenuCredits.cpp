@@ -8,6 +8,11 @@ namespace
 {
 const float kRollOfHeight = 0.1f; // per second
 const unsigned int kCreditsFlags = TEXT_CENTRE_X | 0x200u;
+
+unsigned int CreditsFlags(int i)
+{
+    return CREDITS[i].id == CREDITS_TAG_CLOSING ? kCreditsFlags | TEXT_SCALE_THREE_QUARTERS : kCreditsFlags;
+}
 } // namespace
 
 unsigned int CMoxMenuState::CreditsAlpha(float y, float w, float h)
@@ -46,7 +51,18 @@ void CMoxMenuState::RenderCredits()
         m_fCreditsOffset += (float)uElapsed / 1000.0f * h * -kRollOfHeight;
     if (m_fCreditsOffset > 0.0f)
         m_fCreditsOffset = 0.0f;
-    const float fEnd = -((float)CREDITS_COUNT * L + h);
+    // A line too wide for the screen wraps: it takes the rows it needs, and the next line
+    // starts below them.
+    float afHeights[CREDITS_COUNT];
+    float fTotal = 0.0f;
+    for (int i = 0; i < CREDITS_COUNT; ++i)
+    {
+        int iWidth = 0, iWrapped = 0;
+        m_pRenderer->WrappedTextSize(CREDITS[i].name, FONT_MAIN, iWidth, iWrapped, CreditsFlags(i));
+        afHeights[i] = (float)iWrapped > L ? (float)iWrapped : L;
+        fTotal += afHeights[i];
+    }
+    const float fEnd = -(fTotal + h);
     if (m_fCreditsOffset < fEnd)
     {
         m_fCreditsOffset = fEnd;
@@ -54,15 +70,13 @@ void CMoxMenuState::RenderCredits()
         return;
     }
 
-    for (int i = 0; i < CREDITS_COUNT; ++i)
+    float y = h - w / 15.0f + m_fCreditsOffset - L;
+    for (int i = 0; i < CREDITS_COUNT; y += afHeights[i], ++i)
     {
-        const float y = h - w / 15.0f + m_fCreditsOffset - L + (float)i * L;
-        if (y <= -1.5f * L || y >= h)
+        if (y + afHeights[i] <= -0.5f * L || y >= h)
             continue;
         const unsigned int uAlpha = CreditsAlpha(y, w, h);
-        const unsigned int uFlags =
-            CREDITS[i].id == CREDITS_TAG_CLOSING ? kCreditsFlags | TEXT_SCALE_THREE_QUARTERS : kCreditsFlags;
-        m_pRenderer->DrawShadowedText(0, (int)y, CREDITS[i].name, (uAlpha << 24) | 0xFFFFFFu, uFlags,
+        m_pRenderer->DrawShadowedText(0, (int)y, CREDITS[i].name, (uAlpha << 24) | 0xFFFFFFu, CreditsFlags(i),
                                       FONT_MAIN);
     }
 }

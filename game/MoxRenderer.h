@@ -110,8 +110,9 @@ public:
                           unsigned int uFlags, GAME_FONT eFont);
     // The width of the text on one line in the font at its scale; 0 without the font.
     int TextWidth(const CKorvelString& strText, GAME_FONT eFont);
-    // The size of the text as DrawShadowedText at a point lays it out, wrapped; 0 x 0 without the font.
-    void WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight);
+    // The size DrawShadowedText at a point gives the text, wrapped as it wraps it; 0 x 0 without the font.
+    void WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight,
+                         unsigned int uFlags = 0);
     void DrawFasterShadowedText(int, int, const CKorvelString&, const CKorvel3DColor&, const CKorvel3DColor&,
                                 unsigned int, CKorvelBitmapFont*)
     {
@@ -144,6 +145,8 @@ public:
     static int Wrap(int iValue, int iCount);
 
 private:
+    // Where text drawn at a point wraps: a share of the drawing target's width.
+    static int WrapWidth(IKorvelGraphicsContext* pTarget, IKorvelGraphicsContext* pExtension);
     enum eBLEND
     {
         BLEND_PREMULTIPLIED,

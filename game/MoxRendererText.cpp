@@ -9,6 +9,8 @@ namespace
 {
 // Wider than any line of the game, so that measuring never wraps one.
 const int kMeasureWidth = 4096;
+// Text drawn at a point wraps at this share of the screen's width.
+const float kWrapShare = 0.6f;
 
 float FlaggedScale(float fScale, unsigned int uFlags)
 {
@@ -17,12 +19,6 @@ float FlaggedScale(float fScale, unsigned int uFlags)
     if (uFlags & TEXT_SCALE_THREE_QUARTERS)
         return 0.75f * fScale;
     return fScale;
-}
-
-// Lines wrap at 0.6 of the screen's width.
-int WrapWidth(IKorvelGraphicsContext* pTarget)
-{
-    return (int)(0.6f * (float)pTarget->GetWidth());
 }
 } // namespace
 
@@ -65,7 +61,7 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
         return;
     const float fScale = pFont->GetFontScale();
     pFont->SetFontScale(FlaggedScale(fScale, uFlags));
-    CKorvelRect<int> rect(0, 0, WrapWidth(pExtension ? pExtension : pTarget), 0);
+    CKorvelRect<int> rect(0, 0, WrapWidth(pTarget, pExtension), 0);
     pFont->CalcRect(rect, strText);
     const int w = rect.GetWidth(), h = rect.GetHeight();
     if (uFlags & TEXT_CENTRE_X)
@@ -88,6 +84,28 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
     DrawShadowedText(rect, strText, uColour, uFlags, eFont);
 }
 
+int CMoxRenderer::WrapWidth(IKorvelGraphicsContext* pTarget, IKorvelGraphicsContext* pExtension)
+{
+    return (int)(kWrapShare * (float)(pExtension ? pExtension->GetWidth() : pTarget->GetWidth()));
+}
+
+void CMoxRenderer::WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight,
+                                   unsigned int uFlags)
+{
+    iWidth = iHeight = 0;
+    CKorvelBitmapFont* pFont = GameFont(eFont);
+    IKorvelGraphicsContext* pTarget = pFont ? m_pGame->GetApp()->GetBack() : nullptr;
+    if (!pTarget)
+        return;
+    const float fScale = pFont->GetFontScale();
+    pFont->SetFontScale(FlaggedScale(fScale, uFlags));
+    CKorvelRect<int> rect(0, 0, WrapWidth(pTarget, GetGraphicsContext()), 0);
+    pFont->CalcRect(rect, strText);
+    pFont->SetFontScale(fScale);
+    iWidth = rect.GetWidth();
+    iHeight = rect.GetHeight();
+}
+
 int CMoxRenderer::TextWidth(const CKorvelString& strText, GAME_FONT eFont)
 {
     CKorvelBitmapFont* pFont = GameFont(eFont);
@@ -96,19 +114,4 @@ int CMoxRenderer::TextWidth(const CKorvelString& strText, GAME_FONT eFont)
     CKorvelRect<int> rc(0, 0, kMeasureWidth, 0);
     pFont->CalcRect(rc, strText);
     return rc.GetWidth();
-}
-
-void CMoxRenderer::WrappedTextSize(const CKorvelString& strText, GAME_FONT eFont, int& iWidth, int& iHeight)
-{
-    iWidth = iHeight = 0;
-    CKorvelBitmapFont* pFont = GameFont(eFont);
-    IKorvelGraphicsContext* pTarget = GetGraphicsContext();
-    if (!pTarget && pFont)
-        pTarget = m_pGame->GetApp()->GetBack();
-    if (!pFont || !pTarget)
-        return;
-    CKorvelRect<int> rc(0, 0, WrapWidth(pTarget), 0);
-    pFont->CalcRect(rc, strText);
-    iWidth = rc.GetWidth();
-    iHeight = rc.GetHeight();
 }

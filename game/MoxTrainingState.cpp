@@ -5,12 +5,20 @@
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "game/MoxScreenHelpers.h"
 
+#include <algorithm>
+
 namespace
 {
 const int kTextureExits = 11;
 const int kTextureScene = 65;
 const unsigned int kMessageFlags = TEXT_CENTRE_X | 0x80u | TEXT_UP_HALF;
 const char* const kShowedComplete = "showedtrainingcomplete";
+// The grid's unit: a twentieth of the width, but from the middle down no more than the half
+// height holds (the bottom row's lower edge 3.7 units below the middle, then the exit's two
+// units), so that on wide windows the exit stays clear of the tiles and the outer columns
+// clear of the title's flomps.
+const float kUnitsAcross = 20.0f;
+const float kUnitsBelowMiddle = 5.7f;
 } // namespace
 
 CMoxTrainingState::CMoxTrainingState()
@@ -51,7 +59,7 @@ void CMoxTrainingState::InitControls()
         return;
     m_pButtons->Clear();
     const float w = m_pRenderer->GetScreenWidth(), h = m_pRenderer->GetScreenHeight();
-    const float u = w / 20.0f;
+    const float u = std::min(w / kUnitsAcross, 0.5f * h / kUnitsBelowMiddle);
     for (int i = 0; i < TRAINING_SCENE_COUNT; ++i)
     {
         const int iRow = i / 5, iColumn = i % 5;

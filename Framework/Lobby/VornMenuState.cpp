@@ -165,6 +165,7 @@ void CVornMenuState::Deactivate()
     if (m_pGame)
         m_pGame->Deactivate();
     ReleaseLayout();
+    m_CarryOver.Clear();
     m_uActive = 0;
 }
 
@@ -293,6 +294,11 @@ unsigned int CVornMenuState::Update(float fSeconds)
         m_pGame->Update(fSeconds);
     if (m_pRoot)
         m_pRoot->DoUpdate(fSeconds);
+    if (m_CarryOver.HasPending())
+    {
+        m_CarryOver.ApplyPending(m_pRoot);
+        AdoptExpandedRow();
+    }
     AddPendingChatLine();
     UpdateRematchDelay(fSeconds);
     AnimateVornButton(fSeconds);
@@ -346,6 +352,8 @@ unsigned int TouchBit(unsigned int uButton)
 
 unsigned int CVornMenuState::OnMouseButton(unsigned int uButton, int iX, int iY)
 {
+    // The player acts on the new tree: what it shows now is his.
+    m_CarryOver.Clear();
     if (m_pRoot && !m_pRoot->DoMouseButton(uButton, iX, iY) && m_pGame && !GetDialogVisible())
     {
         m_uGameTouches |= TouchBit(uButton);
@@ -383,6 +391,7 @@ unsigned int CVornMenuState::OnMouseButtonUp(unsigned int uButton, int iX, int i
 
 unsigned int CVornMenuState::OnMouseWheel(int iDelta, int iX, int iY)
 {
+    m_CarryOver.Clear();
     if (m_pRoot && !m_pRoot->DoMouseWheel(iDelta, iX, iY) && m_pGame && !GetDialogVisible())
         m_pGame->OnMouseWheel(iDelta, iX, iY);
     return 1;
@@ -790,38 +799,32 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     ClearWidgetLists();
     CWidget* pOldRoot = m_pRoot;
     uWasVisible = GetDialogVisible();
-    // The new tree's vorn button starts hidden, as before a login: it shows as it did.
-    const unsigned int uVornShown = m_pVornButtonRoot && m_pVornButtonRoot->GetVisible() ? 1 : 0;
-    // The new tree's rematch button starts shown, as the layout has it: it keeps its state, so
-    // that a resize in a running match offers no rematch.
-    CToggleButton* pRematch = RematchButton();
-    const unsigned int uRematchShown = pRematch && pRematch->GetVisible() ? 1 : 0;
-    const unsigned int uRematchToggled = pRematch && pRematch->GetToggled() ? 1 : 0;
+    m_CarryOver.Take(pOldRoot);
     m_pRoot = nullptr;
     ReleaseLayout();
     KE_RETVAL iResult = LoadLayout(iWidth, iHeight, pOldRoot);
-    if (m_pVornButtonRoot)
-        m_pVornButtonRoot->SetVisible(uVornShown);
-    if (CToggleButton* pNewRematch = RematchButton())
-    {
-        pNewRematch->SetVisible(uRematchShown);
-        pNewRematch->SetToggled(uRematchToggled);
-    }
     if (!m_pRoot && pOldRoot)
     {
         // The loader consumes the old tree only when the file loaded.
         pOldRoot->Shutdown();
         delete pOldRoot;
     }
+    m_SearchText.Reset();
+    SwitchMainButtons();
+    SetMenuVisibility(uWasVisible);
+    return iResult;
+}
+
+void CVornMenuState::RestoreLayoutState()
+{
+    // After the page was shown again: its onshow actions must not empty what was typed.
+    m_CarryOver.Apply(m_pRoot);
+    AdoptExpandedRow();
     if (CTextWidget* pText = widget_cast<CTextWidget*>(FindInPages("bubble_join//bubble-text")))
     {
         pText->SetText(CKorvelString());
         pText->LoadLocalizedText();
     }
-    m_SearchText.Reset();
-    SwitchMainButtons();
-    SetMenuVisibility(uWasVisible);
-    return iResult;
 }
 
 unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
@@ -868,6 +871,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
         pPage->SetVisible(0);
         pPage->SetVisible(1);
     }
+    RestoreLayoutState();
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     return uResult;
@@ -889,6 +893,7 @@ unsigned int CVornMenuState::OnThemeChanged()
         m_iContext = iContext;
         actionFilterPlayers(nullptr, this);
     }
+    RestoreLayoutState();
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     if (m_pGame)

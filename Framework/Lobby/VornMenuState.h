@@ -30,6 +30,7 @@
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornState.h"
 #include "Framework/UI/Callback.h"
+#include "Framework/UI/WidgetCarryOver.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelSet.h"
 
@@ -454,6 +455,9 @@ protected:
     CKorvelSurface* DecodePicture(const CKorvelString& strName, unsigned char* pData, int iSize);
     // Collapses the expanded row unless it is pRow and clears it; the shift this gives pRow.
     int CollapseExpandedItem(CWidget* pRow, unsigned int uResetButtons);
+    // A list row opened by a reload's carry-over becomes the expanded row, which the next
+    // opening closes.
+    void AdoptExpandedRow();
     // Starts the login as activation does: re-login with auto-login, else connect.
     void StartLogin();
     // Language text N.
@@ -466,6 +470,9 @@ protected:
     CWidget* FindInPages(const char* pPath) const;
     // The shared reload steps of a screen or theme change; the layout's result.
     KE_RETVAL ReloadLayout(int iWidth, int iHeight, unsigned int& uWasVisible);
+    // After a reload's own steps: the new tree takes what the old one held, then the join
+    // bubble its own text.
+    void RestoreLayoutState();
     CVornNetworkSession* Session() const;
 
     unsigned char m_uFlags;  // bit 0: the menu was visible when loading began
@@ -482,6 +489,8 @@ protected:
     CWidget* m_pChatNotifier;
     CActionHandler* m_pActionHandler; // owned
     CKorvelString m_SearchText;
+    // What the tree held before a reload, until the player acts on the new one.
+    CWidgetCarryOver m_CarryOver;
     CKorvelMap<int, CWidget*> m_GlobalListItems;
     CKorvelArray<CKorvelString> m_GlobalGroupLabels;
     CKorvelMap<int, CWidget*> m_FollowListItems;

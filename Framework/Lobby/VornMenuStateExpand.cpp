@@ -5,6 +5,7 @@
 #include "Framework/Lobby/VornMenuWidgets.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/GridLayout.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/ToggleButton.h"
 
 namespace
@@ -64,6 +65,29 @@ int CVornMenuState::CollapseExpandedItem(CWidget* pRow, unsigned int uResetButto
         ToggleArrow(pOther, 0);
     }
     return iDelta;
+}
+
+namespace
+{
+CWidget* FindOpenRow(CWidget* pWidget)
+{
+    for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+    {
+        CWidget* pChild = pWidget->GetWidgets()[i];
+        CExpandable* pRow = widget_cast<CExpandable*>(pChild);
+        if (pRow && pRow->GetExpansionLevel() > 0 && widget_cast<CInfiniteList*>(pWidget))
+            return pRow;
+        if (CWidget* pFound = FindOpenRow(pChild))
+            return pFound;
+    }
+    return nullptr;
+}
+} // namespace
+
+void CVornMenuState::AdoptExpandedRow()
+{
+    if (!m_pExpandedItem && m_pRoot)
+        m_pExpandedItem = FindOpenRow(m_pRoot);
 }
 
 KE_RETVAL CVornMenuState::actionExpandListItem(CWidget* pSender, void* pContext)

@@ -86,6 +86,7 @@ void CVornMenuState::MoveToNextField(bool bBackwards)
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
 {
+    m_CarryOver.Clear();
     if (!GetDialogVisible())
     {
         if (m_pGame)
@@ -128,6 +129,7 @@ unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
 
 unsigned int CVornMenuState::OnChar(unsigned short uChar)
 {
+    m_CarryOver.Clear();
     if (!GetDialogVisible())
     {
         if (m_pGame)

@@ -672,3 +672,146 @@ TEST(LobbyLayout, TheChatAvatarsSitSideBySide)
         EXPECT_EQ(rc.bottom - rc.top, pTemplate->GetHeight());
     }
 }
+
+// A window that changes size (1024 x 600, then 800 x 480, then 1200 x 700) under each page a
+// player meets with something typed, set or opened there: the same page, texts and input
+// after each change, and the way back leads to the pages as they were left.
+TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
+{
+    CLayoutApp app(1024, 600);
+    ASSERT_EQ(app.Start(), KE_OK);
+    ASSERT_TRUE(app.RunSplash());
+    CVornMenuState* pLobby = app.GetLobbyState();
+    ASSERT_NE(pLobby, nullptr);
+    auto Find = [&](const std::string& strPath)
+    { return pLobby->GetRoot()->FindWidgetByPath(CKorvelString(strPath.c_str())); };
+    auto TextOf = [&](const std::string& strPath)
+    {
+        CTextWidget* pText = widget_cast<CTextWidget*>(Find(strPath));
+        return pText ? Narrow(pText->GetText()) : std::string("<none>");
+    };
+    auto Type = [&](const std::string& strPath, const char* pTyped)
+    {
+        CTextWidget* pField = widget_cast<CTextWidget*>(Find(strPath));
+        ASSERT_NE(pField, nullptr) << strPath;
+        pField->SetText(CKorvelString(pTyped));
+    };
+    auto Shown = [&](const std::string& strPath)
+    {
+        CTextWidget* pText = widget_cast<CTextWidget*>(Find(strPath));
+        return pText ? Narrow(pText->GetDisplayText()) : std::string("<none>");
+    };
+    auto Current = [&] { return Name(pLobby->GetPageView()->GetCurrentPage()); };
+    auto Frames = [&]
+    {
+        for (int i = 0; i < 4; ++i)
+            app.Frame(0.2f);
+    };
+    // Both changes of size, the checks after each.
+    auto Resized = [&](const std::function<void()>& fnSame)
+    {
+        for (const std::pair<int, int>& size : {std::make_pair(800, 480), std::make_pair(1200, 700)})
+        {
+            SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+            app.OnScreenChanged(size.first, size.second);
+            fnSame();
+            Frames();
+            fnSame();
+        }
+    };
+    auto Back = [&] { pLobby->GetPageView()->SwitchToPage(CKorvelString(":back")); };
+    Frames();
+
+    // A registration refused on its e-mail page.
+    pLobby->SwitchToPage(CKorvelString("loginscreen_playername"), 1);
+    Type("//loginscreen_playername//input_playername", "Newcomer");
+    pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+    Type("//loginscreen_email//input_email", "new@example.org");
+    Type("//loginscreen_email//input_password", "secret1");
+    pLobby->OnLoginError(CKorvelString("Registration"), CKorvelString("That address is taken."), 2, nullptr);
+    Frames();
+    ASSERT_EQ(Current(), "loginscreen_error");
+    const std::string strTryAgain = TextOf("//loginscreen_error//label_tryagain");
+    Resized(
+        [&]
+        {
+            EXPECT_EQ(Current(), "loginscreen_error");
+            EXPECT_EQ(TextOf("//loginscreen_error//loginerror_title"), "Registration");
+            EXPECT_EQ(TextOf("//loginscreen_error//loginerror_message"), "That address is taken.");
+            EXPECT_EQ(TextOf("//loginscreen_error//label_tryagain"), strTryAgain);
+            EXPECT_TRUE(Find("//loginscreen_error//button_tryagain")->GetVisible());
+            EXPECT_FALSE(Find("//loginscreen_error//button_update")->GetVisible());
+        });
+    Back();
+    EXPECT_EQ(Current(), "loginscreen_email");
+    EXPECT_EQ(TextOf("//loginscreen_email//input_email"), "new@example.org");
+    EXPECT_EQ(TextOf("//loginscreen_email//input_password"), "secret1");
+    Back();
+    EXPECT_EQ(Current(), "loginscreen_playername");
+    EXPECT_EQ(TextOf("//loginscreen_playername//input_playername"), "Newcomer");
+
+    // A login refused, typed name and password with it.
+    pLobby->SwitchToPage(CKorvelString("loginscreen_root"), 1);
+    ASSERT_EQ(Current(), "loginscreen_root");
+    Type("//loginscreen_root//user_login", "someone");
+    Type("//loginscreen_root//user_password", "wrong");
+    pLobby->OnLoginError(CKorvelString("Wrong user name or password"), CKorvelString("Try again."), 3,
+                         nullptr);
+    Frames();
+    // The buttons' labels come from the language, not from the program.
+    const std::string strRecover = Shown("//loginscreen_error//button_recover//label");
+    const std::string strOffline = Shown("//loginscreen_error//offline_button//label");
+    ASSERT_FALSE(strRecover.empty() || strOffline.empty());
+    Resized(
+        [&]
+        {
+            EXPECT_EQ(Current(), "loginscreen_error");
+            EXPECT_EQ(TextOf("//loginscreen_error//loginerror_title"), "Wrong user name or password");
+            EXPECT_TRUE(Find("//loginscreen_error//button_recover")->GetVisible());
+            EXPECT_EQ(Shown("//loginscreen_error//button_recover//label"), strRecover);
+            EXPECT_EQ(Shown("//loginscreen_error//offline_button//label"), strOffline);
+        });
+    Back();
+    EXPECT_EQ(Current(), "loginscreen_root");
+    EXPECT_EQ(TextOf("//loginscreen_root//user_login"), "someone");
+    EXPECT_EQ(TextOf("//loginscreen_root//user_password"), "wrong");
+
+    // A dialog with its message.
+    pLobby->SwitchToPage(CKorvelString("generic_error_dialog"), 1);
+    Type("//generic_error_dialog//error-text", "You already own this item.");
+    Frames();
+    Resized(
+        [&]
+        {
+            EXPECT_EQ(Current(), "generic_error_dialog");
+            EXPECT_EQ(TextOf("//generic_error_dialog//error-text"), "You already own this item.");
+        });
+
+    // The chat: a draft, an asked-for rematch, a guest's hidden way back and an open card.
+    pLobby->SwitchToPage(CKorvelString("chat_root"), 1);
+    Frames();
+    Type("//chat_root//chat_textfield", "see you");
+    CToggleButton* pRematch = widget_cast<CToggleButton*>(Find("//chat_root//rematch-button"));
+    ASSERT_NE(pRematch, nullptr);
+    pRematch->SetVisible(1);
+    pRematch->SetToggled(1);
+    Find("//chat_root//button_back")->SetVisible(0);
+    CExpandable* pCard = widget_cast<CExpandable*>(Find("//chat_root//chat_expand_item"));
+    ASSERT_NE(pCard, nullptr);
+    pCard->SetExpansionLevelSkipAnimation(1);
+    Type("//chat_root//chat_expand_item//player_name", "Rival");
+    Frames();
+    Resized(
+        [&]
+        {
+            EXPECT_EQ(Current(), "chat_root");
+            EXPECT_EQ(TextOf("//chat_root//chat_textfield"), "see you");
+            CToggleButton* pNow = widget_cast<CToggleButton*>(Find("//chat_root//rematch-button"));
+            EXPECT_TRUE(pNow && pNow->GetVisible() && pNow->GetToggled());
+            EXPECT_FALSE(Find("//chat_root//button_back")->GetVisible());
+            EXPECT_EQ(TextOf("//chat_root//chat_expand_item//player_name"), "Rival");
+        });
+    CExpandable* pNowCard = widget_cast<CExpandable*>(Find("//chat_root//chat_expand_item"));
+    ASSERT_NE(pNowCard, nullptr);
+    EXPECT_EQ(pNowCard->GetExpansionLevel(), 1);
+}

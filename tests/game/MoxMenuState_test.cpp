@@ -282,6 +282,22 @@ TEST_F(CMoxMenuState, TheCreditsRollUpAreDraggedNoLowerThanTheStartAndEnd)
     EXPECT_EQ(Visible(), MainButtons());
 }
 
+// So narrow a window that lines wrap (at 0.6 of its width): each takes the rows it needs, so
+// the roll is longer than a row a line and no line is drawn over the next.
+TEST_F(CMoxMenuState, OnANarrowWindowAWrappedLineTakesTheRowsItNeeds)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMenu());
+    ::CMoxMenuState* pMenu = Menu();
+    Tap(Centre(Button(5)), 0);
+    Run();
+    ASSERT_EQ(pMenu->m_bCreditsShown, 1u);
+    m_App.OnScreenChanged(120, 600);
+    for (int i = 0; i < 90 && pMenu->m_bCreditsShown; ++i)
+        Run(1000);
+    ASSERT_EQ(pMenu->m_bCreditsShown, 0u);
+    EXPECT_LT(pMenu->m_fCreditsOffset, -(113.0f * 12.0f + 600.0f) - 12.0f);
+}
+
 TEST_F(CMoxMenuState, ALineFadesOutInTheBottomBand)
 {
     // 800 x 600: the band begins at F = 600 - 3 x 800/15 = 440; a = 1 - 5 (y - F) / F.

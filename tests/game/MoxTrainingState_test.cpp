@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+#include <vector>
+
 #include "support/GlTestContext.h"
 #include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameScreenTest.h"
@@ -62,6 +66,41 @@ TEST_F(CMoxTrainingState, ANewPlayerSeesSceneOneOpenAndTheWelcome)
     EXPECT_GT(Chooser()->m_fMessageTime, 0.0f) << "one step a frame after a stall";
     RunUntil([&] { return Chooser()->m_fMessageTime < 0.0f; }, 200);
     EXPECT_EQ(Scene(0)->m_bEnabled, 1u);
+
+    // Every window shape, the widest too, lays the tiles and the exit out anew: each whole on
+    // the screen, none over another, and clear of the title picture's pedestals with their
+    // flomps (centred on w / 2 -+ 0.61 h, 0.13 h to each side, from 0.3 h to 0.7 h).
+    for (const auto& area :
+         std::vector<std::pair<float, float>>{{1580, 700}, {1400, 600}, {1280, 720}, {800, 480}, {600, 1024}})
+    {
+        const float w = area.first, h = area.second;
+        SCOPED_TRACE(std::to_string(int(w)) + "x" + std::to_string(int(h)));
+        m_pGame->OnScreenChanged(int(w), int(h));
+        const int iCount = Chooser()->m_pButtons->GetCount();
+        ASSERT_EQ(iCount, TRAINING_SCENE_COUNT + 1);
+        for (int a = 0; a < iCount; ++a)
+        {
+            const CKorvelVector2 p = Scene(a)->m_vPosition;
+            const float r = Scene(a)->m_vHalfSize.x;
+            SCOPED_TRACE(a);
+            EXPECT_TRUE(p.x - r >= 0.0f && p.x + r <= w && p.y - r >= 0.0f && p.y + r <= h);
+            for (float fSide : {-1.0f, 1.0f})
+            {
+                const float x = 0.5f * w + fSide * 0.61f * h;
+                EXPECT_TRUE(p.x + r <= x - 0.13f * h || p.x - r >= x + 0.13f * h || p.y + r <= 0.3f * h ||
+                            p.y - r >= 0.7f * h)
+                    << "over a pedestal";
+            }
+            for (int b = a + 1; b < iCount; ++b)
+            {
+                const CKorvelVector2 q = Scene(b)->m_vPosition;
+                const float s = Scene(b)->m_vHalfSize.x;
+                // Neighbouring tiles touch: a column's pitch is a tile's width.
+                const float fTouch = r + s - 0.5f;
+                EXPECT_TRUE(std::fabs(p.x - q.x) >= fTouch || std::fabs(p.y - q.y) >= fTouch) << "over " << b;
+            }
+        }
+    }
 }
 
 TEST_F(CMoxTrainingState, ATouchDuringTheMessageShortensItAndChoosesNothing)
