@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #include "Framework/Lobby/LoginController.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "KorvelCommon/KorvelFile.h"
 #include "support/SessionServerTest.h"
 #include "support/TestText.h"
 
@@ -502,6 +505,49 @@ TEST_F(CLoginController, AMatchWhoseGameConnectionCannotOpenEndsTheSessionAndSay
     EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
     EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+}
+
+TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAndSaysSo)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_NE(pTimer, nullptr);
+    const std::string strLoggedIn = Lobby();
+    CKorvelFile file;
+    // A file that is not there is the caller's to handle: nothing ends.
+    EXPECT_EQ(file.OpenFromFile(CKorvelString(m_App.AppFile("missing.kmp").c_str()), CKorvelFile::FLAG_READ),
+              KE_ERR_FILEOPEN);
+    Settle();
+    EXPECT_EQ(Lobby(), strLoggedIn);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 0);
+
+    // The process at its descriptor limit, as the game is at a low ulimit -n: one open of a
+    // file that is there, under a limit at the lowest free descriptor.
+    const int iLowestFree = dup(0);
+    ASSERT_GE(iLowestFree, 0);
+    close(iLowestFree);
+    rlimit saved = {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit limit = saved;
+    limit.rlim_cur = static_cast<rlim_t>(iLowestFree);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    const KE_RETVAL iOpened =
+        file.OpenFromFile(CKorvelString(m_App.AppFile("settings.txt").c_str()), CKorvelFile::FLAG_READ);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(iOpened, KE_ERR_FILEOPEN);
+
+    // Said on the lost-connection page, and the lobby connection closes, so the server ends
+    // a match or pairing for the opponent.
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
+    EXPECT_EQ(Lobby(), "0");
+    ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
+    Frame(2.0f);
+    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
 }
 
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
