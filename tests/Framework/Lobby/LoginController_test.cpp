@@ -113,6 +113,24 @@ protected:
         return pSession ? std::to_string(pSession->GetStatus() & 0xFF) : "none";
     }
 
+    // A session ended because the game cannot go on: said once on the lost-connection page,
+    // the lobby connection closed (so the server ends a match or pairing for the opponent),
+    // and the page stays until the player goes back: no login behind it.
+    void ExpectSessionEndedOnTheLostPage()
+    {
+        ASSERT_TRUE(WaitForReport("OnLoginError"));
+        EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
+        EXPECT_EQ(Lobby(), "0");
+        ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
+        Frame(2.0f);
+        ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+        ASSERT_NE(pTimer, nullptr);
+        EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+        EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+        EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+        EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
+    }
+
     CRecordingController m_Controller;
     std::string m_strSettingsPort; // empty: the server's
 };
@@ -490,21 +508,10 @@ TEST_F(CLoginController, AMatchWhoseGameConnectionCannotOpenEndsTheSessionAndSay
     ASSERT_NO_FATAL_FAILURE(StartAll());
     m_Controller.LoginGuest();
     ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
-    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
-    ASSERT_NE(pTimer, nullptr);
     // Paired with a game server where nothing listens, as with no descriptor left for it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
                      "[7, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1:1\"]");
-    ASSERT_TRUE(WaitForReport("OnLoginError"));
-    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
-    EXPECT_EQ(Lobby(), "0");
-    // The lobby connection is closed, so the server ends the match for the opponent.
-    ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
-    // The error page stays until the player goes back: no login behind it.
-    Frame(2.0f);
-    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
-    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
-    EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
 }
 
 TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAndSaysSo)
@@ -512,8 +519,6 @@ TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAn
     ASSERT_NO_FATAL_FAILURE(StartAll());
     m_Controller.LoginGuest();
     ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
-    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
-    ASSERT_NE(pTimer, nullptr);
     const std::string strLoggedIn = Lobby();
     CKorvelFile file;
     // A file that is not there is the caller's to handle: nothing ends.
@@ -538,16 +543,7 @@ TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAn
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
     EXPECT_EQ(iOpened, KE_ERR_FILEOPEN);
 
-    // Said on the lost-connection page, and the lobby connection closes, so the server ends
-    // a match or pairing for the opponent.
-    ASSERT_TRUE(WaitForReport("OnLoginError"));
-    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
-    EXPECT_EQ(Lobby(), "0");
-    ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
-    Frame(2.0f);
-    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
-    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
-    EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
 }
 
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
