@@ -7,6 +7,7 @@
 #include "KorvelCommon/KorvelID.h"
 #include "KorvelCommon/KorvelString.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -18,6 +19,15 @@
 
 namespace
 {
+std::atomic<unsigned int> g_uDescriptorShortage{0};
+
+// Kept for TakeDescriptorShortage: the failure of an open that errno tells.
+void NoteOpenFailure()
+{
+    if (errno == EMFILE || errno == ENFILE)
+        g_uDescriptorShortage.store(1);
+}
+
 // fopen's stream; an owner-only file is made (or, made by an older build, turned) so first.
 FILE* OpenStream(const char* pPath, const char* pMode, unsigned int uFlags)
 {
@@ -73,7 +83,10 @@ KE_RETVAL CKorvelFile::OpenFromFile(const CKorvelString& strPath, unsigned int u
     const char* pMode = (uFlags & FLAG_APPEND) ? "ab" : (uFlags & FLAG_WRITE) ? "wb" : "rb";
     FILE* pStream = OpenStream(NarrowText(strPath).data(), pMode, uFlags);
     if (!pStream)
+    {
+        NoteOpenFailure();
         return KE_ERR_FILEOPEN;
+    }
     // Sizes and positions are signed 32-bit: directories, devices and files of
     // 2 GiB or more cannot be served.
     long iSize = -1;
@@ -245,10 +258,18 @@ int CKorvelFile::FileExists(const CKorvelString& strPath)
 {
     FILE* pStream = fopen(NarrowText(strPath).data(), "r");
     if (!pStream)
+    {
+        NoteOpenFailure();
         return 0;
+    }
     int bExists = IsRegularFile(pStream) ? 1 : 0;
     fclose(pStream);
     return bExists;
+}
+
+unsigned int CKorvelFile::TakeDescriptorShortage()
+{
+    return g_uDescriptorShortage.exchange(0);
 }
 
 // Removed directly, never through a shell, and nothing is left at the path.

@@ -53,6 +53,10 @@ public:
     int GetSize() const { return m_iSize; }
 
     static int FileExists(const CKorvelString& strPath);
+    // 1 when an open failed, since the last call, because the process or the system had no
+    // descriptor left (a missing file does not count); the call clears it. The game cannot
+    // go on without the files it needs, and whoever ends it asks here.
+    static unsigned int TakeDescriptorShortage();
     // 1 removed, 8 no such file, 9 the file could not be removed.
     static KE_RETVAL RemoveFile(const CKorvelString& strPath);
 

@@ -344,9 +344,11 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_iLoginStatus == STATUS_LOGGED_IN)
         m_uConnectionLost = 1;
     // A match whose game connection could not be opened (no descriptor left, no server
-    // there) ended the session: said at once, and the player goes back from the error page
-    // rather than into a login that would land him in the lobby without a word.
-    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && pSession && pSession->GameConnectionFailed())
+    // there), or a file the game needs that could not be, ended the session: said at once,
+    // and the player goes back from the error page rather than into a login that would
+    // land him in the lobby without a word.
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && pSession &&
+        (pSession->GameConnectionFailed() || pSession->FileOpenFailed()))
     {
         m_iLoginStatus = STATUS_LOGGED_OUT;
         ResetReloginTimer(0.0f, RELOGIN_LOGIN);

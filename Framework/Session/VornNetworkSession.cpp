@@ -15,6 +15,7 @@
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornGameState.h"
 #include "Framework/Shell/VornLanguage.h"
+#include "KorvelCommon/KorvelFile.h"
 #include "KorvelCommon/KorvelThread.h"
 
 template <class T> void CVornNetworkSession::CObserverSet<T>::Remove(T* p)
@@ -405,6 +406,16 @@ void CVornNetworkSession::Update(float fSeconds)
     {
         m_fLobbySilence = 0.0f;
         Disconnect();
+    }
+
+    // Screens whose files could not be opened have no buttons: the session ends as a lost
+    // one, so the player is told and the server ends a match or pairing for the opponent.
+    if (CKorvelFile::TakeDescriptorShortage() && (m_uStatus & 0xFF) != LOBBY_DISCONNECTED)
+    {
+        m_uFileOpenFailed = 1;
+        Disconnect();
+        if (m_uShutDown)
+            return;
     }
 
     if (m_fLoginTimer >= 0.0f)

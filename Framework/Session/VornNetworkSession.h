@@ -263,6 +263,9 @@ public:
     int GetGameStartFlag() const { return m_iGameStartFlag; }
     // The game connection of a match could not be opened, and the session was ended for it.
     unsigned int GameConnectionFailed() const { return m_uGameConnectFailed; }
+    // A file the game needs could not be opened for want of a descriptor, and the session
+    // was ended for it.
+    unsigned int FileOpenFailed() const { return m_uFileOpenFailed; }
     unsigned int CheckConnectivity(const CKorvelString&) { return 1; }
     // 1 while the session is inside one of its own observer calls: what it calls then
     // may not delete it.
@@ -540,5 +543,6 @@ private:
     unsigned int m_uLongChatDropped = 0; // told on the terminal once
     unsigned int m_uGameConnecting = 0;  // a GameStart's connection not up yet
     unsigned int m_uGameConnectFailed = 0;
+    unsigned int m_uFileOpenFailed = 0;
     std::string m_strLobbyAddress;
 };

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #include "Framework/Lobby/LoginController.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/VornStatistics.h"
+#include "KorvelCommon/KorvelFile.h"
 #include "support/SessionServerTest.h"
 #include "support/TestText.h"
 
@@ -108,6 +111,24 @@ protected:
     {
         CVornNetworkSession* pSession = m_App.GetNetworkSession();
         return pSession ? std::to_string(pSession->GetStatus() & 0xFF) : "none";
+    }
+
+    // A session ended because the game cannot go on: said once on the lost-connection page,
+    // the lobby connection closed (so the server ends a match or pairing for the opponent),
+    // and the page stays until the player goes back: no login behind it.
+    void ExpectSessionEndedOnTheLostPage()
+    {
+        ASSERT_TRUE(WaitForReport("OnLoginError"));
+        EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
+        EXPECT_EQ(Lobby(), "0");
+        ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
+        Frame(2.0f);
+        ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+        ASSERT_NE(pTimer, nullptr);
+        EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+        EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
+        EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+        EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
     }
 
     CRecordingController m_Controller;
@@ -487,21 +508,42 @@ TEST_F(CLoginController, AMatchWhoseGameConnectionCannotOpenEndsTheSessionAndSay
     ASSERT_NO_FATAL_FAILURE(StartAll());
     m_Controller.LoginGuest();
     ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
-    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
-    ASSERT_NE(pTimer, nullptr);
     // Paired with a game server where nothing listens, as with no descriptor left for it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
                      "[7, [[1001, \"a\"], [1002, \"b\"]], 1, \"127.0.0.1:1\"]");
-    ASSERT_TRUE(WaitForReport("OnLoginError"));
-    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
-    EXPECT_EQ(Lobby(), "0");
-    // The lobby connection is closed, so the server ends the match for the opponent.
-    ASSERT_TRUE(WaitFor([&] { return !m_pServer->Lines("close").empty(); }));
-    // The error page stays until the player goes back: no login behind it.
-    Frame(2.0f);
-    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
-    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 0);
-    EXPECT_EQ(m_Controller.Count("OnLoginSuccessful"), 1);
+    ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
+}
+
+TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAndSaysSo)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll());
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    const std::string strLoggedIn = Lobby();
+    CKorvelFile file;
+    // A file that is not there is the caller's to handle: nothing ends.
+    EXPECT_EQ(file.OpenFromFile(CKorvelString(m_App.AppFile("missing.kmp").c_str()), CKorvelFile::FLAG_READ),
+              KE_ERR_FILEOPEN);
+    Settle();
+    EXPECT_EQ(Lobby(), strLoggedIn);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 0);
+
+    // The process at its descriptor limit, as the game is at a low ulimit -n: one open of a
+    // file that is there, under a limit at the lowest free descriptor.
+    const int iLowestFree = dup(0);
+    ASSERT_GE(iLowestFree, 0);
+    close(iLowestFree);
+    rlimit saved = {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit limit = saved;
+    limit.rlim_cur = static_cast<rlim_t>(iLowestFree);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    const KE_RETVAL iOpened =
+        file.OpenFromFile(CKorvelString(m_App.AppFile("settings.txt").c_str()), CKorvelFile::FLAG_READ);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(iOpened, KE_ERR_FILEOPEN);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
 }
 
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
