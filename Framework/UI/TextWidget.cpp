@@ -166,8 +166,13 @@ KE_RETVAL CTextWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect<
     if (m_uEditable && m_uEditing)
         return DrawEditing(pContext, rect);
     const unsigned int uColor = m_strText.GetLength() > 0 ? m_uColor : m_uDisplayColor;
-    m_pFont->DrawText(rect, *pContext, m_strDisplayText, uColor, m_uTextAlign | LanguageFlags() | TEXT_FLAGS,
-                      nullptr);
+    const unsigned int uFlags = m_uTextAlign | LanguageFlags() | TEXT_FLAGS;
+    if (uFlags & KE_TEXT_MULTILINE)
+        m_pFont->DrawText(rect, *pContext,
+                          BreakLongWords(*m_pFont, m_strDisplayText, rect.GetWidth(), uFlags), uColor, uFlags,
+                          nullptr);
+    else
+        m_pFont->DrawText(rect, *pContext, m_strDisplayText, uColor, uFlags, nullptr);
     return KE_OK;
 }
 
