@@ -3,7 +3,9 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 using namespace journey_chat;
 
@@ -19,6 +21,8 @@ const int GAP_IN_LINE = 3;
 // A player's turn runs out after 30 s, and the third time ends the match: five turns and
 // the pauses between them.
 const int MATCH_END_SECONDS = 300;
+// The lobby server relays four chat lines a second from a player.
+const int CHAT_PACE_MS = 300;
 
 // The rows of the lowest line of that colour whose ink ends above iBelow: its band across the
 // rectangle; an empty band when there is none.
@@ -66,17 +70,20 @@ void TypeManyLines(const sJourneySide& from, const sJourneySide& to)
     const std::string strLast = "last of " + std::to_string(iLines) + " from " + from.m_strName;
     const std::string strShown = from.m_strName + ": " + strLast;
     reader.Probe({std::string(LINE_FONT) + "~" + strShown});
-    const size_t uFrom = typist.LogCount();
     for (int i = 1; i <= iLines; ++i)
     {
-        typist.TypeText(i < iLines ? "line " + std::to_string(i) : strLast);
+        const std::string strLine = i < iLines ? "line " + std::to_string(i) : strLast;
+        const size_t uFrom = typist.LogCount();
+        typist.TypeText(strLine);
         typist.PressKey(XK_Return);
+        typist.WaitForRecord(
+            "the server relayed \"" + strLine + "\"",
+            [&](const CTestJson& r)
+            { return CJourney::Incoming("ChatMessage")(r) && r["fields"]["text"].String() == strLine; },
+            uFrom);
+        // No faster than the server relays a player's lines; it drops the rest.
+        std::this_thread::sleep_for(std::chrono::milliseconds(CHAT_PACE_MS));
     }
-    typist.WaitForRecord(
-        "the server relayed all " + std::to_string(iLines) + " lines",
-        [&](const CTestJson& r)
-        { return CJourney::Incoming("ChatMessage")(r) && r["fields"]["text"].String() == strLast; },
-        uFrom);
     const sE2eRect holder = reader.Widget(CHAT_LINES).m_Rect;
     sE2eRect last = {};
     reader.WaitFor(
