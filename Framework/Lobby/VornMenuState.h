@@ -41,6 +41,7 @@ class CImageWidget;
 class CInfiniteList;
 class CKestrolundApplication;
 class CPageView;
+class CTextWidget;
 class CToggleButton;
 class CWidget;
 class IEasingCurve;
@@ -174,6 +175,8 @@ public:
     // Tab: the shown page's next text field takes the typing (backwards: the one before),
     // as a press on it would, with what it holds selected.
     void MoveToNextField(bool bBackwards);
+    // The field takes the typing, as a press and a release on it would.
+    void ClickField(CTextWidget* pField);
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);

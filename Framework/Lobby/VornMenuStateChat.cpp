@@ -222,9 +222,11 @@ void CVornMenuState::AddPendingChatLine()
     CKorvelRect<int> area = pItem->GetArea();
     if (CKorvelBitmapFont* pFont = pItem->GetFont())
     {
-        CKorvelRect<int> measured(0, 0, pTemplate->GetArea().GetWidth(),
-                                  4 * static_cast<int>(pFont->GetLineHeight()));
-        pFont->CalcRect(measured, line.m_strText);
+        // As many rows as the line needs, its long words broken as the line will draw them.
+        const int iWidth = pTemplate->GetArea().GetWidth();
+        CKorvelRect<int> measured(0, 0, iWidth, static_cast<int>(pFont->GetLineHeight()));
+        pFont->CalcRect(measured,
+                        CTextWidget::BreakLongWords(*pFont, line.m_strText, iWidth, pItem->GetTextAlign()));
         area = CKorvelRect<int>(area.left, area.top, area.left + measured.GetWidth(),
                                 area.top + measured.GetHeight());
     }
@@ -306,6 +308,11 @@ KE_RETVAL CVornMenuState::actionChatSend(CWidget*, void* pContext)
         pField->SetText(CKorvelString());
         pThis->m_pKestrolund->SendChatMessage(strText, CVornNetworkSession::CHAT_LINE);
     }
+    // The input ended with the send (Enter completes it, as a tablet's keyboard closes); on a
+    // desktop the field stays ready for the next line.
+    if (pField && pField->GetVisible() && !pField->IsEditing() && pThis->GetDialogVisible() &&
+        pThis->CurrentPageName().CompareNoCase(CKorvelString("chat_root")) == 0)
+        pThis->ClickField(pField);
     return 1;
 }
 

@@ -71,6 +71,16 @@ void CVornMenuState::MoveToNextField(bool bBackwards)
     const int iNext =
         iAt < 0 ? (bBackwards ? iCount - 1 : 0) : (iAt + (bBackwards ? iCount - 1 : 1)) % iCount;
     CTextWidget* pField = aFields[size_t(iNext)];
+    ClickField(pField);
+    // Selected whole, as a desktop form does: what is typed next replaces it.
+    if (pField->IsEditing())
+        m_pRoot->DoInputChar(CKorvelTextInput::SELECT_ALL);
+}
+
+void CVornMenuState::ClickField(CTextWidget* pField)
+{
+    if (!m_pRoot || !pField)
+        return;
     int x = pField->GetWidth() / 2, y = pField->GetHeight() / 2;
     for (CWidget* p = pField; p; p = p->GetParent())
     {
@@ -79,9 +89,6 @@ void CVornMenuState::MoveToNextField(bool bBackwards)
     }
     m_pRoot->DoMouseButton(0, x, y);
     m_pRoot->DoMouseButtonUp(0, x, y);
-    // Selected whole, as a desktop form does: what is typed next replaces it.
-    if (pField->IsEditing())
-        m_pRoot->DoInputChar(CKorvelTextInput::SELECT_ALL);
 }
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)

@@ -170,9 +170,14 @@ KE_RETVAL CTextWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect<
     if (m_uEditable && m_uEditing)
         return DrawEditing(pContext, rect);
     const unsigned int uColor = m_strText.GetLength() > 0 ? m_uColor : m_uDisplayColor;
+    const unsigned int uFlags = m_uTextAlign | LanguageFlags() | TEXT_FLAGS;
     CKorvelString strMarked;
-    m_pFont->DrawText(rect, *pContext, Drawn(strMarked), uColor, m_uTextAlign | LanguageFlags() | TEXT_FLAGS,
-                      nullptr);
+    const CKorvelString& strShown = Drawn(strMarked);
+    if (uFlags & KE_TEXT_MULTILINE)
+        m_pFont->DrawText(rect, *pContext, BreakLongWords(*m_pFont, strShown, rect.GetWidth(), uFlags),
+                          uColor, uFlags, nullptr);
+    else
+        m_pFont->DrawText(rect, *pContext, strShown, uColor, uFlags, nullptr);
     return KE_OK;
 }
 

@@ -3,7 +3,8 @@
 // current language by number.
 //
 // Sources: TextWidget.cpp (values, font, language, cloning, drawing), TextWidgetEdit.cpp
-// (focus, pointer and keyboard input, the end of the editing).
+// (focus, pointer and keyboard input, the end of the editing), TextWidgetWrap.cpp (words
+// wider than a row).
 #pragma once
 
 #include "Framework/UI/Widget.h"
@@ -60,6 +61,10 @@ public:
     unsigned int IsEditing() const { return m_uEditing; }
     // The keyboard input while it is open, else null.
     CKorvelTextInput* GetInput() const { return m_pInput; }
+    // The text with a line break wherever a word wider than iWidth pixels would run past a
+    // row's end as the font wraps it; the font breaks at the blanks itself.
+    static CKorvelString BreakLongWords(const CKorvelBitmapFont& font, const CKorvelString& strText,
+                                        int iWidth, unsigned int uFlags);
 
     // ---- overrides
     // Without a font.

@@ -1,6 +1,11 @@
 #include "tests/e2e/JourneyMatchChat.h"
 
+#include <X11/keysym.h>
+
 #include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
 
 using namespace journey_chat;
 
@@ -16,6 +21,8 @@ const int GAP_IN_LINE = 3;
 // A player's turn runs out after 30 s, and the third time ends the match: five turns and
 // the pauses between them.
 const int MATCH_END_SECONDS = 300;
+// The lobby server relays four chat lines a second from a player.
+const int CHAT_PACE_MS = 300;
 
 // The rows of the lowest line of that colour whose ink ends above iBelow: its band across the
 // rectangle; an empty band when there is none.
@@ -43,6 +50,51 @@ sE2eRect LowestLine(const sE2eShot& shot, const sE2eRect& area, uint32_t uColour
     if (iBottom < 0)
         return {area.m_iLeft, 0, area.m_iRight, 0};
     return {area.m_iLeft, iTop, area.m_iRight, iBottom + 1};
+}
+
+// A line at the holder's bottom is whole there: a line cut by the holder's edge would have
+// ink in its last row.
+bool WholeAtTheBottom(const sE2eRect& line, const sE2eRect& holder)
+{
+    const int iPitch = (holder.m_iBottom - holder.m_iTop) / LINES_IN_HOLDER;
+    return line.m_iBottom < holder.m_iBottom - 1 && line.m_iBottom > holder.m_iBottom - iPitch;
+}
+
+// More lines than the holder shows, typed one after another with Enter into the field that
+// stays ready after each: the other window shows the last one whole at its bottom.
+void TypeManyLines(const sJourneySide& from, const sJourneySide& to)
+{
+    const int iLines = 25;
+    CJourney& typist = *from.m_pJourney;
+    CJourney& reader = *to.m_pJourney;
+    const std::string strLast = "last of " + std::to_string(iLines) + " from " + from.m_strName;
+    const std::string strShown = from.m_strName + ": " + strLast;
+    reader.Probe({std::string(LINE_FONT) + "~" + strShown});
+    for (int i = 1; i <= iLines; ++i)
+    {
+        const std::string strLine = i < iLines ? "line " + std::to_string(i) : strLast;
+        const size_t uFrom = typist.LogCount();
+        typist.TypeText(strLine);
+        typist.PressKey(XK_Return);
+        typist.WaitForRecord(
+            "the server relayed \"" + strLine + "\"",
+            [&](const CTestJson& r)
+            { return CJourney::Incoming("ChatMessage")(r) && r["fields"]["text"].String() == strLine; },
+            uFrom);
+        // No faster than the server relays a player's lines; it drops the rest.
+        std::this_thread::sleep_for(std::chrono::milliseconds(CHAT_PACE_MS));
+    }
+    const sE2eRect holder = reader.Widget(CHAT_LINES).m_Rect;
+    sE2eRect last = {};
+    reader.WaitFor(
+        [&]
+        {
+            last = LowestLine(reader.Look(), holder, RECEIVED_LINE, holder.m_iBottom);
+            return reader.ShowsIn(last, RECEIVED_LINE, reader.LiteralWidth(LINE_FONT, strShown));
+        },
+        to.m_strName + "'s chat page shows the last of " + from.m_strName + "'s lines");
+    reader.Keep("chat-many-lines-" + to.m_strName);
+    reader.Expect(WholeAtTheBottom(last, holder), "the last line is whole at the backlog's bottom");
 }
 
 } // namespace
@@ -110,10 +162,10 @@ void JourneyChatAfterTheEnd(const sJourneySide& a, const sJourneySide& b)
         };
         journey.WaitFor(fnBoth, p->m_strName + "'s chat page shows both lines after the end");
         journey.Keep("chat-after-the-end-" + p->m_strName);
-        // A line cut by the holder's edge would have ink in its last row.
-        journey.Expect(second.m_iBottom < holder.m_iBottom - 1 &&
-                           second.m_iBottom > holder.m_iBottom - iPitch,
-                       "the newest line is whole at the backlog's bottom");
+        journey.Expect(WholeAtTheBottom(second, holder), "the newest line is whole at the backlog's bottom");
         journey.Expect(first.m_iBottom > second.m_iTop - iPitch, "the line before it is right above");
     }
+    host.Say("journey (f): each sends more lines than the backlog shows");
+    TypeManyLines(a, b);
+    TypeManyLines(b, a);
 }

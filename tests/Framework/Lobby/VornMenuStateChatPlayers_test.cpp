@@ -180,6 +180,20 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     ::CVornMenuState::actionExpandChatItem(pAvatarButton, Lobby());
     Animate();
     EXPECT_TRUE(pBlock->GetToggled());
+
+    // The match ends under the open card: closed, its area lets a drag through to the lines.
+    for (int i = 0; i < 20; ++i)
+        m_App.SendChatMessage(CKorvelString("line"), CVornNetworkSession::CHAT_LINE);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    Lobby()->OnGameEnd();
+    Lobby()->OnGameplayEnd(0);
+    ASSERT_EQ(PageName(), "chat_root");
+    Animate();
+    EXPECT_EQ(pCard->GetExpansionLevel(), 0);
+    CRunningList* pLines = FindAs<CRunningList>("chat_backlog");
+    const int iBottom = pLines->GetShownY();
+    ASSERT_NO_FATAL_FAILURE(DragLines(pLines->GetParent()->GetHeight() / 2));
+    EXPECT_LT(pLines->GetShownY(), iBottom) << "the drag reached the lines";
 }
 
 TEST_F(CVornMenuState, AvatarsWithoutTheirRowDataTakeNoPictureAndOpenAnEmptyCard)

@@ -7,6 +7,7 @@
 #include "Framework/Session/VornPlayer.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/Theme.h"
+#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "PlatformPcmControl.h"
 #include "VornMenuStateShippedTest.h"
 #include "support/HeapBytes.h"
@@ -69,6 +70,55 @@ protected:
     bool WaitForLines(int iCount)
     {
         return WaitFor([&] { return Lobby()->GetChatBacklogCount() >= iCount; });
+    }
+    // A line of the other player, as the session hands it on.
+    void ReceiveLine(const std::string& strText)
+    {
+        CVornNetworkSession::sCHATMSG line;
+        line.m_iType = CVornNetworkSession::CHAT_LINE;
+        line.m_strText = CKorvelString(strText.c_str());
+        line.m_iSender = m_iPeer;
+        Lobby()->OnChatMessage(&line, 1);
+    }
+    // A window of the new size; the rebuilt page has shown every line again.
+    void Resize(int iWidth, int iHeight)
+    {
+        m_App.OnScreenChanged(iWidth, iHeight);
+        ASSERT_NE(m_App.GetBack(), nullptr);
+        ASSERT_EQ(m_App.GetBack()->GetWidth(), iWidth);
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+        Frame(0.0f);
+    }
+    // The newest line ends with the text, lies whole at the bottom of the lines' holder and is
+    // drawn on rows enough for all of it; no part of a line shows at the list's top edge.
+    void ExpectNewestWholeAtTheBottom(const std::string& strEnd)
+    {
+        CRunningList* pList = Backlog();
+        ASSERT_NE(pList, nullptr);
+        const std::string strNewest = Newest().first;
+        ASSERT_GE(strNewest.size(), strEnd.size());
+        ASSERT_EQ(strNewest.substr(strNewest.size() - strEnd.size()), strEnd);
+        CWidget* pHolder = Find("chat_lines");
+        CTextWidget* pNewest =
+            widget_cast<CTextWidget*>(pList->GetWidgets()[pList->GetWidgets().GetCount() - 1]);
+        ASSERT_NE(pNewest, nullptr);
+        int iLeft = 0, iTop = 0, iRight = pNewest->GetWidth(), iLow = pNewest->GetHeight();
+        pNewest->MapTo(pHolder, iLeft, iTop);
+        pNewest->MapTo(pHolder, iRight, iLow);
+        EXPECT_GE(iTop, 0);
+        EXPECT_LE(iLow, pHolder->GetHeight());
+        EXPECT_GE(iLow, pHolder->GetHeight() - 1);
+        CKorvelBitmapFont* pFont = pNewest->GetFont();
+        const int iRows = pNewest->GetHeight() / static_cast<int>(pFont->GetLineHeight());
+        const int iRowWidth = pList->GetItemTemplate()->GetWidth();
+        EXPECT_GE(iRows * iRowWidth, pFont->GetTextWidth(pNewest->GetText(), 0)) << iRows << " rows";
+        EXPECT_GE(pList->GetArea().top, 0) << "the list lies inside its holder";
+        const int iView = pList->GetShownY();
+        for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        {
+            const CKorvelRect<int>& a = pList->GetWidgets()[i]->GetArea();
+            EXPECT_FALSE(a.top < iView && a.bottom > iView) << "a part of line " << i << " at the top edge";
+        }
     }
 };
 
@@ -152,49 +202,45 @@ TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
     EXPECT_NE(Newest().first, m_strPeerName + ": bye");
 }
 
-TEST_F(CVornMenuState, AFullBacklogShowsTheNewestLineAndADragBringsBackTheOlderOnes)
+// Sixty lines, the own and the other player's in turn, at two window sizes: each newest
+// line whole at the bottom of the lines' holder, a long word and a long line drawn on the rows
+// they need, back at the bottom after a drag and one more line, still there after a resize.
+TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughDragsAndResizes)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
-    CRunningList* pList = Backlog();
-    ASSERT_NE(pList, nullptr);
-    const int iLines = 16;
-    for (int i = 0; i < iLines; ++i)
-        m_App.SendChatMessage(CKorvelString(("line " + std::to_string(i)).c_str()),
-                              CVornNetworkSession::CHAT_LINE);
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
-    Frame(0.0f);
-    const int iBottom = pList->GetShownY();
-    ASSERT_GT(iBottom, 0) << "the list is scrolled to its newest line";
-
-    int x = 0, y = 0;
-    ASSERT_NO_FATAL_FAILURE(Middle("chat_lines", x, y));
-    const int iPull = pList->GetParent()->GetHeight() / 2;
-    m_App.OnMouseButton(0, x, y);
-    for (int i = 1; i <= 4; ++i)
+    const std::string strWord(200, 'w');
+    std::string strLong;
+    while (strLong.size() < 255)
+        strLong += "long words ";
+    strLong.resize(255);
+    ASSERT_NO_FATAL_FAILURE(Resize(1024, 600));
+    for (int i = 0; i < 60; ++i)
     {
-        Frame(0.05f);
-        m_App.OnMouseDrag(0, x, y + i * iPull / 4);
+        if (i == 30)
+        {
+            ASSERT_NO_FATAL_FAILURE(Resize(800, 480));
+        }
+        const std::string strText = i == 20 ? strWord : (i == 41 ? strLong : "line " + std::to_string(i));
+        if (i % 2 == 0)
+            m_App.SendChatMessage(CKorvelString(strText.c_str()), CVornNetworkSession::CHAT_LINE);
+        else
+            ReceiveLine(strText);
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+        Frame(0.0f);
+        ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom(strText)) << "line " << i;
     }
-    m_App.OnMouseButtonUp(0, x, y + iPull);
-    for (int i = 0; i < 30; ++i)
-        Frame(0.05f);
+    CRunningList* pList = Backlog();
+    const int iBottom = pList->GetShownY();
+    ASSERT_NO_FATAL_FAILURE(DragLines(pList->GetParent()->GetHeight() / 2));
     EXPECT_LT(pList->GetShownY(), iBottom) << "the drag showed older lines";
-
-    // A new line brings the newest back into view.
     m_App.SendChatMessage(CKorvelString("last"), CVornNetworkSession::CHAT_LINE);
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
     Frame(0.0f);
-    EXPECT_GE(pList->GetShownY(), iBottom);
-    EXPECT_EQ(Newest().first.substr(Newest().first.size() - 6), ": last");
-    // Whole, at the bottom of the lines' holder.
-    CWidget* pHolder = Find("chat_lines");
-    CWidget* pNewest = pList->GetWidgets()[pList->GetWidgets().GetCount() - 1];
-    int iLeft = 0, iTop = 0, iRight = 0, iLow = pNewest->GetHeight();
-    pNewest->MapTo(pHolder, iLeft, iTop);
-    pNewest->MapTo(pHolder, iRight, iLow);
-    EXPECT_GE(iTop, 0);
-    EXPECT_LE(iLow, pHolder->GetHeight());
-    EXPECT_GT(iLow, pHolder->GetHeight() - pNewest->GetHeight());
+    ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom("last"));
+
+    // The page is built anew and refilled.
+    ASSERT_NO_FATAL_FAILURE(Resize(1280, 720));
+    ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom("last"));
 }
 
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
@@ -221,25 +267,28 @@ TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
     EXPECT_EQ(Newest().second, OWN);
 
-    // Typed into the field and ended by Enter: the editing ends with the character, so the
-    // line goes out once and the emptied field stays empty.
+    // Typed into the field and ended by Enter: the line goes out once, and the emptied field
+    // takes the next line at once, with no press on it.
     int x = 0, y = 0;
     ASSERT_NO_FATAL_FAILURE(Middle("chat_textfield", x, y));
     m_App.OnMouseButton(0, x, y);
     m_App.OnMouseButtonUp(0, x, y);
     ASSERT_NE(pField->GetInput(), nullptr);
-    const size_t uTyped = Count("ChatMessage");
-    const unsigned short aTyped[] = {'o', 'k', '\r'};
-    for (unsigned short u : aTyped)
-        m_App.OnChar(u);
-    EXPECT_EQ(TextOf("chat_textfield"), "");
-    EXPECT_EQ(pField->IsEditing(), 0u);
-    EXPECT_EQ(pField->GetInput(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uTyped; }));
-    Settle();
-    EXPECT_EQ(TextOf("chat_textfield"), "");
-    EXPECT_EQ(Count("ChatMessage"), uTyped + 1);
-    EXPECT_EQ(In("ChatMessage").back()["text"].String(), "ok");
+    for (const char* pLine : {"ok", "and again"})
+    {
+        const size_t uTyped = Count("ChatMessage");
+        for (const char* p = pLine; *p; ++p)
+            m_App.OnChar(static_cast<unsigned char>(*p));
+        m_App.OnChar('\r');
+        EXPECT_EQ(TextOf("chat_textfield"), "");
+        EXPECT_EQ(pField->IsEditing(), 1u) << "the field keeps the focus after Enter";
+        EXPECT_NE(pField->GetInput(), nullptr);
+        ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uTyped; }));
+        Settle();
+        EXPECT_EQ(TextOf("chat_textfield"), "");
+        EXPECT_EQ(Count("ChatMessage"), uTyped + 1);
+        EXPECT_EQ(In("ChatMessage").back()["text"].String(), pLine);
+    }
 }
 
 TEST_F(CVornMenuState, RecordsFromStrangersAndRepeatedLeavesAddNothing)

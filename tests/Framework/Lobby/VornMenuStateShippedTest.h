@@ -86,6 +86,22 @@ protected:
                                    ", \"text\": " + CTestJson::Quote(strText)));
     }
 
+    // A drag down over the chat's lines, through the application's input, and the fling's end.
+    void DragLines(int iPull)
+    {
+        int x = 0, y = 0;
+        ASSERT_NO_FATAL_FAILURE(Middle("chat_lines", x, y));
+        m_App.OnMouseButton(0, x, y);
+        for (int i = 1; i <= 4; ++i)
+        {
+            Frame(0.05f);
+            m_App.OnMouseDrag(0, x, y + i * iPull / 4);
+        }
+        m_App.OnMouseButtonUp(0, x, y + iPull);
+        for (int i = 0; i < 30; ++i)
+            Frame(0.05f);
+    }
+
     CPeerProcess m_Peer;
     int m_iPeer = -1;
     std::string m_strPeerName;

@@ -79,16 +79,39 @@ TEST_F(CRunningList, ItemsStayInPlaceWhenTheOldestLeaves)
     EXPECT_EQ(pSecond->GetArea().top - m_pList->GetTop(), iSeenAt);
 }
 
-TEST_F(CRunningList, GrowsUpwardUntilAsTallAsItsParent)
+TEST_F(CRunningList, GrowsUpwardByWholeItemsAndAlwaysShowsTheNewestWhole)
 {
     MakeList(Rect(0, 100, 200, 100), 100);
-    const int aTops[] = {80, 60, 40, 20, 0, 0};
+    // Three items of 30 fill 90 of the parent's 100; a fourth would pass its top.
+    const int aTops[] = {70, 40, 10, 10};
     for (int iTop : aTops)
     {
-        m_pList->AddItem(Item());
+        m_pList->AddItem(Item(30));
         EXPECT_EQ(m_pList->GetArea().top, iTop);
     }
-    EXPECT_EQ(ChildNames().size(), 6u) << "no maximum, no limit";
+    // Far past the first screenful, items of mixed heights, one taller than the parent.
+    const int aHeights[] = {30, 50, 20, 150, 30};
+    for (int i = 0; i < 60; ++i)
+    {
+        const int iHeight = aHeights[i % 5];
+        m_pList->AddItem(Item(iHeight));
+        const ::CWidget* pNewest = m_pList->GetWidgets()[m_pList->GetWidgets().GetCount() - 1];
+        // The newest at the list's bottom, the list inside its parent, whole items at its top,
+        // as many as fit.
+        const int iView = m_pList->GetShownY();
+        EXPECT_EQ(pNewest->GetArea().bottom - iView, m_pList->GetHeight()) << i;
+        EXPECT_GE(m_pList->GetArea().top, 0) << i;
+        for (int j = 0; iHeight <= 100 && j < m_pList->GetWidgets().GetCount(); ++j)
+        {
+            const Rect& a = m_pList->GetWidgets()[j]->GetArea();
+            EXPECT_FALSE(a.top < iView && a.bottom > iView) << i << " " << j;
+            if (a.bottom == iView)
+                EXPECT_GT(m_pList->GetHeight() + a.bottom - a.top, 100) << i << " " << j;
+        }
+        if (iHeight > 100)
+            EXPECT_EQ(m_pList->GetHeight(), 100) << "the end of an item taller than the parent";
+    }
+    EXPECT_EQ(ChildNames().size(), 64u) << "no maximum, no limit";
 }
 
 TEST_F(CRunningList, TopGrowingListPutsTheNewestFirst)

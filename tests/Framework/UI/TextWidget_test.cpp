@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace text_widget_test
 {
@@ -154,6 +155,24 @@ TEST_F(CTextWidget, StoredTextDrawsInTheColourALabelInTheDisplayColour)
         CPointerSequence<::CWidget>(*m_pRoot).Press(5, 90).Release(5, 90);
     }
     p->SetEditable(0, 0);
+
+    // A word wider than the widget breaks across rows, as many as it needs: the third row
+    // gets ink too. Without the wrap flag it stays on one row.
+    CKorvelBitmapFont* pFont = p->GetFont();
+    const int iRow = static_cast<int>(pFont->GetLineHeight());
+    const std::string strWord(
+        static_cast<size_t>(5 * rcText.GetWidth() / 2 / pFont->GetTextWidth(CKorvelString("W"), 0)), 'W');
+    p->SetText(CKorvelString(strWord.c_str()));
+    const Rect rcThirdRow(rcText.left, rcText.top + 2 * iRow, rcText.right, rcText.top + 3 * iRow);
+    ASSERT_LE(rcThirdRow.bottom, rcText.bottom);
+    for (unsigned int uWrap : {0u, unsigned(KE_TEXT_MULTILINE)})
+    {
+        Clear(target);
+        p->SetTextAlign(uWrap);
+        m_pRoot->DoDraw(&target);
+        EXPECT_EQ(PixelsOf(target, rcThirdRow, RED) > 0, uWrap != 0) << uWrap;
+    }
+    p->SetTextAlign(0);
 
     // Without a font nothing is drawn.
     Clear(target);
