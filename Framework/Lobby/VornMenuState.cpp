@@ -854,9 +854,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
     if (iLoaded == KE_OK && m_pGame)
         uResult = m_pGame->OnScreenChanged(iWidth, iHeight) ? 1 : 0;
 
-    m_aPendingChatLines.SetSize(0);
-    for (int i = 0; i < m_aChatLines.GetCount(); ++i)
-        m_aPendingChatLines.Add(i);
+    QueueChatLinesAgain();
 
     const bool bVisible = m_pPageView && m_pPageView->GetVisible();
     CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
@@ -884,9 +882,7 @@ unsigned int CVornMenuState::OnThemeChanged()
     unsigned int uWasVisible = 0;
     const KE_RETVAL iLoaded =
         ReloadLayout(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, uWasVisible);
-    m_aPendingChatLines.SetSize(0);
-    for (int i = 0; i < m_aChatLines.GetCount(); ++i)
-        m_aPendingChatLines.Add(i);
+    QueueChatLinesAgain();
     if (m_pPageView && m_pPageView->GetVisible())
     {
         ResetSearch();

@@ -446,6 +446,8 @@ protected:
     void HandleShopItemDataLoading();
     void AnimateChatNotifier(float fSeconds);
     void AddPendingChatLine();
+    // A rebuilt list takes back the lines it keeps, not the whole backlog, so the newest shows soon.
+    void QueueChatLinesAgain();
     CToggleButton* RematchButton();
     void UpdateRematchDelay(float fSeconds);
     void ResetSearch();

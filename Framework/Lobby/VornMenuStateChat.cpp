@@ -143,6 +143,16 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
     return uResult;
 }
 
+void CVornMenuState::QueueChatLinesAgain()
+{
+    const CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog"));
+    const int iKept = pList ? pList->GetMaxItemCount() : 0;
+    const int iCount = m_aChatLines.GetCount();
+    m_aPendingChatLines.SetSize(0);
+    for (int i = iKept > 0 && iCount > iKept ? iCount - iKept : 0; i < iCount; ++i)
+        m_aPendingChatLines.Add(m_aChatLines[i]);
+}
+
 void CVornMenuState::DropOldestChatLine()
 {
     const int iCount = m_ChatBacklog.GetCount();

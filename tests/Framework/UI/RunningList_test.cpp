@@ -106,10 +106,14 @@ TEST_F(CRunningList, GrowsUpwardByWholeItemsAndAlwaysShowsTheNewestWhole)
             const Rect& a = m_pList->GetWidgets()[j]->GetArea();
             EXPECT_FALSE(a.top < iView && a.bottom > iView) << i << " " << j;
             if (a.bottom == iView)
+            {
                 EXPECT_GT(m_pList->GetHeight() + a.bottom - a.top, 100) << i << " " << j;
+            }
         }
         if (iHeight > 100)
+        {
             EXPECT_EQ(m_pList->GetHeight(), 100) << "the end of an item taller than the parent";
+        }
     }
     EXPECT_EQ(ChildNames().size(), 64u) << "no maximum, no limit";
 }
