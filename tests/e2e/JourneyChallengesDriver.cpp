@@ -103,10 +103,12 @@ void Decline(CJourneyPages& alda, CJourneyPages& bram)
         [](const CTestJson& r)
         { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
         uFrom);
-    bram.WaitForPage(HOME);
-    b.Keep("g3-declined");
+    // Alda's toast first: it goes after a few seconds, and saving a picture takes seconds
+    // under load.
     WaitForToast(a, DECLINED);
-    a.Keep("g4-told");
+    a.Keep("g3-told");
+    bram.WaitForPage(HOME);
+    b.Keep("g4-declined");
 }
 
 // Alda presses the waiting page's close button; the server passes the withdrawal on.
