@@ -820,6 +820,9 @@ void CVornMenuState::RestoreLayoutState()
     // After the page was shown again: its onshow actions must not empty what was typed.
     m_CarryOver.Apply(m_pRoot);
     AdoptExpandedRow();
+    // The chat card's buttons act on the lobby's copy of its player, which outlives the old card.
+    if (CWidget* pCard = FindInPages("//chat_root//chat_expand_item"))
+        pCard->SetData(&m_ChatCardPlayer);
     if (CTextWidget* pText = widget_cast<CTextWidget*>(FindInPages("bubble_join//bubble-text")))
     {
         pText->SetText(CKorvelString());

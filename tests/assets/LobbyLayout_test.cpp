@@ -814,4 +814,5 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
     CExpandable* pNowCard = widget_cast<CExpandable*>(Find("//chat_root//chat_expand_item"));
     ASSERT_NE(pNowCard, nullptr);
     EXPECT_EQ(pNowCard->GetExpansionLevel(), 1);
+    EXPECT_NE(pNowCard->GetData(), nullptr) << "block and follow on the open card know its player";
 }
