@@ -54,16 +54,11 @@ void CMoxRenderer::DrawShadowedText(const CKorvelRect<int>& rect, const CKorvelS
 void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, unsigned int uColour,
                                     unsigned int uFlags, GAME_FONT eFont)
 {
-    CKorvelBitmapFont* pFont = GameFont(eFont);
-    IKorvelGraphicsContext* pTarget = pFont ? m_pGame->GetApp()->GetBack() : nullptr;
-    IKorvelGraphicsContext* pExtension = GetGraphicsContext();
+    IKorvelGraphicsContext* pTarget = GameFont(eFont) ? m_pGame->GetApp()->GetBack() : nullptr;
     if (!pTarget)
         return;
-    const float fScale = pFont->GetFontScale();
-    pFont->SetFontScale(FlaggedScale(fScale, uFlags));
-    CKorvelRect<int> rect(0, 0, WrapWidth(pTarget, pExtension), 0);
-    pFont->CalcRect(rect, strText);
-    const int w = rect.GetWidth(), h = rect.GetHeight();
+    int w = 0, h = 0;
+    WrappedTextSize(strText, eFont, w, h, uFlags);
     if (uFlags & TEXT_CENTRE_X)
         x = pTarget->GetWidth() / 2 - (int)(w / 2);
     if (uFlags & TEXT_CENTRE_Y)
@@ -76,12 +71,7 @@ void CMoxRenderer::DrawShadowedText(int x, int y, const CKorvelString& strText, 
         y -= (int)(h / 2);
     if (uFlags & TEXT_UP_WHOLE)
         y -= h;
-    rect.left += x;
-    rect.right += x;
-    rect.top += y;
-    rect.bottom += y;
-    pFont->SetFontScale(fScale);
-    DrawShadowedText(rect, strText, uColour, uFlags, eFont);
+    DrawShadowedText(CKorvelRect<int>(x, y, x + w, y + h), strText, uColour, uFlags, eFont);
 }
 
 int CMoxRenderer::WrapWidth(IKorvelGraphicsContext* pTarget, IKorvelGraphicsContext* pExtension)
