@@ -142,6 +142,9 @@ void Withdraw(CJourneyPages& alda, CJourneyPages& bram)
     b.Expect(b.Log().Find([](const CTestJson& r) { return r["event"].String() == "challenge_unknown"; },
                           uFrom) < 0,
              "Bram answered no withdrawn challenge");
+    // Under the gone toast lies the home page's Play, which closes the lobby. The next toast
+    // would then lie over the menu's moving buttons, which show through it: never still to read.
+    bram.OpenLobby();
 
     a.Say("journey: a challenge withdrawn while its dialog is open");
     Challenge(alda);
