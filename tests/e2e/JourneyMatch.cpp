@@ -43,6 +43,7 @@ const float LEFT_LINE_TOP = 0.22f, LEFT_LINE_BOTTOM = 0.275f, LEFT_LINE_SIDE = 0
 const uint32_t INFO_WHITE = 0xFFFFFF, INFO_SHADOW = 0x000000;
 const int INFO_TOLERANCE = 16;
 const int LEFT_LINE_PIXELS = 150;
+const int LEFT_LINE_STEP = 2; // pixels between the raised bands looked at
 } // namespace
 
 void CJourneyMatch::PlayAsGuest()
@@ -148,12 +149,19 @@ bool CJourneyMatch::ShowsBubble(bool bRight)
            E2eCountNear(now, band, BUBBLE_FILL, BUBBLE_TOLERANCE) * 100 > BUBBLE_SHARE * iArea;
 }
 
-bool CJourneyMatch::ShowsOpponentLeft()
+bool CJourneyMatch::ShowsOpponentLeft(float fRaisedBy)
 {
     const sE2eShot& now = m_Journey.Look();
     const float w = float(now.m_iWidth), h = float(now.m_iHeight);
-    const sE2eRect band = {int(LEFT_LINE_SIDE * w), int(LEFT_LINE_TOP * h), int((1.0f - LEFT_LINE_SIDE) * w),
-                           int(LEFT_LINE_BOTTOM * h)};
-    return now.m_iWidth > 0 && E2eCountNear(now, band, INFO_WHITE, INFO_TOLERANCE) > LEFT_LINE_PIXELS &&
-           E2eCountNear(now, band, INFO_SHADOW, INFO_TOLERANCE) > LEFT_LINE_PIXELS;
+    if (now.m_iWidth == 0)
+        return false;
+    for (int iUp = 0; iUp <= int(fRaisedBy * h); iUp += LEFT_LINE_STEP)
+    {
+        const sE2eRect band = {int(LEFT_LINE_SIDE * w), int(LEFT_LINE_TOP * h) - iUp,
+                               int((1.0f - LEFT_LINE_SIDE) * w), int(LEFT_LINE_BOTTOM * h) - iUp};
+        if (E2eCountNear(now, band, INFO_WHITE, INFO_TOLERANCE) > LEFT_LINE_PIXELS &&
+            E2eCountNear(now, band, INFO_SHADOW, INFO_TOLERANCE) > LEFT_LINE_PIXELS)
+            return true;
+    }
+    return false;
 }

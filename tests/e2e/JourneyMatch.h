@@ -37,8 +37,10 @@ public:
     void PressContinue();
     // A chat bubble of a line of a few words shows at that side.
     bool ShowsBubble(bool bRight);
-    // The match screen's line that the opponent left shows (white, above the winner's name).
-    bool ShowsOpponentLeft();
+    // The match screen's line that the opponent left shows (white, above the winner's name),
+    // in its band or raised by up to that share of the height: the line follows the winner's
+    // flomp as it moves.
+    bool ShowsOpponentLeft(float fRaisedBy = 0.0f);
 
 private:
     CJourneyPages& m_Pages;

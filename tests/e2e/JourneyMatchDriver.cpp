@@ -39,6 +39,9 @@ const sJourneyPage ME = {"the Me page", "//me_root//page_title", JOURNEY_TEXT_TI
 // A bubble's white, in pixels, over what the band showed before the line.
 const int BUBBLE_PIXELS = 300;
 const int WINNER_READ_MS = 1500;
+// The result's lines stand over the winner's flomp and rise with it as it moves, by a line's
+// height at the most meanwhile.
+const float WINNER_LINE_RISE = 0.07f;
 // The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
 // from the screen's centre.
 const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
@@ -135,7 +138,7 @@ void SeesWinner(sPlayer& stayer, bool bBefore)
     // Long enough to be read, not a frame on the way to the chat page. The picture is kept
     // after the second look: saving one takes seconds under load.
     std::this_thread::sleep_for(std::chrono::milliseconds(WINNER_READ_MS));
-    journey.Expect(stayer.m_Match.ShowsOpponentLeft() && !stayer.m_Pages.Showing(CHAT),
+    journey.Expect(stayer.m_Match.ShowsOpponentLeft(WINNER_LINE_RISE) && !stayer.m_Pages.Showing(CHAT),
                    "the result still shows a moment later");
     journey.Keep("winner-" + stayer.m_strName);
 }
