@@ -498,10 +498,12 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
     const auto Login = [](const CTestJson& r) { return r["event"].String() == "login"; };
     WaitForRememberedLogin(pages);
     journey.Keep("d4-remembered-server-back");
-    const size_t uFrom = journey.LogCount();
-    journey.Expect(journey.Log().Find(Login, uBack) < 0, "nothing logged in before Log in was pressed");
-    journey.PressWidget(LOGIN_BUTTON);
-    journey.WaitForRecord(std::string("the server logged ") + NAME + " in", Login, uFrom);
+    // The game's own next attempt runs on its timer from an attempt the journey cannot see
+    // (the server was away): on a slow machine it can come before the press, which is then
+    // not made. That Try again alone logs nobody in is the lobby's login test's to show.
+    if (journey.Log().Find(Login, uBack) < 0)
+        journey.PressWidget(LOGIN_BUTTON);
+    journey.WaitForRecord(std::string("the server logged ") + NAME + " in", Login, uBack);
     journey.Expect(journey.Log().Find(CJourney::Incoming("GetRandomKey"), uBack) < 0,
                    "the remembered password was sent: no new key was asked for");
     pages.WaitForGameMenuOrPage(HOME);

@@ -602,6 +602,7 @@ TEST_F(CVornMenuState, OnTheShippedPagesATakenNameSaysSoAndARememberedLoginWorks
     CTextWidget* pPassword = FindAs<CTextWidget>("user_password");
     EXPECT_EQ(Narrow(pName->GetText()) + "/" + Narrow(pName->GetDisplayText()), "/player1");
     EXPECT_EQ(Narrow(pPassword->GetText()) + "/" + Narrow(pPassword->GetDisplayText()), "/*****");
+    EXPECT_EQ(In("Login").size(), uLogins) << "Try again logs nobody in by itself";
     Press("login_button");
     ASSERT_TRUE(WaitFor([&] { return In("Login").size() == uLogins + 1; }));
     ASSERT_TRUE(LoggedIn()) << "the remembered hash logged in";

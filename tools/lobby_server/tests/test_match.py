@@ -249,7 +249,12 @@ class Flood(MatchCase, unittest.TestCase):
             a.game.send(rc.chat(2, "flood %d " % i + "x" * 990, a.id))
         for i in range(moves):
             a.game.send(rc.game_message(event(43, i)))
-        time.sleep(0.1)    # room for one more game message
+        # The end mark must find the allowance refilled: the answer to an Alive shows that the
+        # server has read the flood (a connection's messages are read in order), and a tenth
+        # of a second after that is room for one more game message.
+        a.game.send(rc.ALIVE_MINUS_ONE)
+        a.game.expect(rc.ALIVE_ID, 30)
+        time.sleep(0.1)
         a.game.send(rc.game_message(event(25, -1)))
         lines, relayed = [], []
         while True:
