@@ -42,6 +42,7 @@ const int WINNER_READ_MS = 1500;
 // The result's lines stand over the winner's flomp and rise with it as it moves, by a line's
 // height at the most meanwhile.
 const float WINNER_LINE_RISE = 0.07f;
+const int WINNER_LOOK_SECONDS = 2;
 // The lesson chooser's first button (game/MoxTrainingState.cpp), in twentieths of the width
 // from the screen's centre.
 const float LESSON_UNITS = 20.0f, FIRST_LESSON_LEFT = 4.0f, FIRST_LESSON_UP = 1.5f;
@@ -135,11 +136,20 @@ void SeesWinner(sPlayer& stayer, bool bBefore)
                    !stayer.m_Pages.ShowsGameMenu();
         },
         stayer.m_strName + "'s match screen says that the opponent left, before the chat page");
-    // Long enough to be read, not a frame on the way to the chat page. The picture is kept
-    // after the second look: saving one takes seconds under load.
+    // Long enough to be read, not a frame on the way to the chat page: a moment later the
+    // result shows again before the chat page does. The picture is kept after that look:
+    // saving one takes seconds under load.
     std::this_thread::sleep_for(std::chrono::milliseconds(WINNER_READ_MS));
-    journey.Expect(stayer.m_Match.ShowsOpponentLeft(WINNER_LINE_RISE) && !stayer.m_Pages.Showing(CHAT),
-                   "the result still shows a moment later");
+    bool bChat = false;
+    const bool bShown = E2eWaitFor(
+        [&]
+        {
+            const bool bLeft = stayer.m_Match.ShowsOpponentLeft(WINNER_LINE_RISE);
+            bChat = stayer.m_Pages.Showing(CHAT);
+            return bLeft || bChat;
+        },
+        WINNER_LOOK_SECONDS);
+    journey.Expect(bShown && !bChat, "the result still shows a moment later");
     journey.Keep("winner-" + stayer.m_strName);
 }
 
