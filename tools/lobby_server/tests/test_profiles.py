@@ -37,6 +37,18 @@ STORE = {
 }
 
 
+def start_match(alice, bob):
+    """Both queue, meet and join their game; the session's number."""
+    alice.lobby.send(rc.QUEUE_LOBBY)
+    bob.lobby.send(rc.QUEUE_LOBBY)
+    starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
+    for player, start in zip((alice, bob), starts):
+        player.join_game(start)
+    for player in (alice, bob):
+        player.game.expect(rc.GAME_START_ID)
+    return starts[0].long(0)
+
+
 class AccountPlayer(Player):
     """A player logged in to a stored account (password "pw")."""
 
@@ -152,14 +164,7 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
 
     def test_a_finished_match_is_recorded_and_the_latest_matches_come_from_the_store(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
-        alice.lobby.send(rc.QUEUE_LOBBY)
-        bob.lobby.send(rc.QUEUE_LOBBY)
-        starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
-        for player, start in zip((alice, bob), starts):
-            player.join_game(start)
-        for player in (alice, bob):
-            player.game.expect(rc.GAME_START_ID)
-        session = starts[0].long(0)
+        session = start_match(alice, bob)
         for player in (alice, bob):
             player.game.send(rc.game_end(session, [alice.id, bob.id], [2, 1]))
         self.server.wait_for("match_result")
@@ -173,13 +178,7 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
     def test_a_store_locked_by_another_process_holds_up_only_its_writers_and_a_result_waits_for_it(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
         carol = AccountPlayer(self, self.port, "carol")
-        alice.lobby.send(rc.QUEUE_LOBBY)
-        bob.lobby.send(rc.QUEUE_LOBBY)
-        starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
-        for player, start in zip((alice, bob), starts):
-            player.join_game(start)
-        for player in (alice, bob):
-            player.game.expect(rc.GAME_START_ID)
+        session = start_match(alice, bob)
         other = sqlite3.connect(database_path(self.path), isolation_level=None)
         self.addCleanup(other.close)
         other.execute("BEGIN EXCLUSIVE")
@@ -197,7 +196,6 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
             slowest = max(slowest, time.monotonic() - asked)
         self.assertLess(slowest, 0.5)
         # A match that ends while the store is locked counts at once and is stored once it is free.
-        session = starts[0].long(0)
         for player in (alice, bob):
             player.game.send(rc.game_end(session, [alice.id, bob.id], [1, 2]))
         self.server.wait_for("match_result")
