@@ -219,7 +219,12 @@ void CJourney::WaitFor(const std::function<bool()>& fnDone, const std::string& s
 void CJourney::Keep(const std::string& strName)
 {
     if (m_Window && m_Display.Capture(m_Window, m_Shot))
-        m_Shot.Save(m_Run.File(strName + ".png"));
+        Keep(strName, m_Shot);
+}
+
+void CJourney::Keep(const std::string& strName, const sE2eShot& shot) const
+{
+    shot.Save(m_Run.File(strName + ".png"));
 }
 
 int CJourney::Run(const std::function<void()>& fnBody)

@@ -97,6 +97,9 @@ public:
                  int iSeconds = JOURNEY_STEP_SECONDS);
     // A picture of the window now, kept as <name>.png.
     void Keep(const std::string& strName);
+    // A picture taken earlier, kept as <name>.png: saving takes seconds under load, too long
+    // for a step that watches something brief.
+    void Keep(const std::string& strName, const sE2eShot& shot) const;
     // Runs the journey's body; 0 when every step happened, else 1 with the failed one named.
     int Run(const std::function<void()>& fnBody);
 

@@ -226,25 +226,28 @@ void GiveTheBomb(CJourneyPages& aino, CJourneyPages& bram)
     journey.Keep("i4-gift-confirm");
     journey.PressWidget("//confirm_buy_gift_dialog//ok_buy_gift_confirm");
     // Each toast shows for a few seconds only, both at about the same time: both windows are
-    // watched together.
+    // watched together, and the pictures that showed them are saved after both were seen.
     CJourney& other = bram.Journey();
     bool bSentShown = false, bCameShown = false;
+    sE2eShot sent, came;
     journey.WaitFor(
         [&]
         {
             if (!bSentShown && ShowsToast(journey, strSent))
             {
                 bSentShown = true;
-                journey.Keep("i5-gift-sent");
+                sent = journey.Picture();
             }
             if (!bCameShown && ShowsToast(other, strCame))
             {
                 bCameShown = true;
-                other.Keep("i6-gift-came");
+                came = other.Picture();
             }
             return bSentShown && bCameShown;
         },
         "the toasts say \"" + strSent + "\" and \"" + strCame + "\"");
+    journey.Keep("i5-gift-sent", sent);
+    other.Keep("i6-gift-came", came);
     journey.WaitForRecord(
         "the server confirmed the gift",
         [](const CTestJson& r)
