@@ -49,8 +49,9 @@ class ServerProcess:
         self.ready = info
 
     def events(self, kind=None):
+        # A last line without its end is still being written: it is read on the next call.
         with open(self.log_path, encoding="utf-8") as f:
-            records = [json.loads(line) for line in f if line.strip()]
+            records = [json.loads(line) for line in f if line.endswith("\n") and line.strip()]
         return [r for r in records if kind is None or r["event"] == kind]
 
     def violations(self):

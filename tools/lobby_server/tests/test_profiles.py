@@ -13,9 +13,9 @@ from lobbyserver.accounts import BUSY_TIMEOUT, AccountStore, database_path, pass
 from lobbyserver.pages import picture
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
-from tests.serverproc import ServerProcess, ServerTestCase
+from tests.serverproc import ServerProcess
 from tests.test_challenges import CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE, make_challenge
-from tests.test_match import Player
+from tests.test_match import MatchCase, Player
 from tests.test_players import BUDDY_ACK, LATEST_SESSIONS, PLAYER_LIST, items_of, list_players, number, records
 
 OWN_PICTURE = picture(7, size=4)
@@ -37,18 +37,6 @@ STORE = {
 }
 
 
-def start_match(alice, bob):
-    """Both queue, meet and join their game; the session's number."""
-    alice.lobby.send(rc.QUEUE_LOBBY)
-    bob.lobby.send(rc.QUEUE_LOBBY)
-    starts = [p.lobby.expect(rc.GAME_START_ID) for p in (alice, bob)]
-    for player, start in zip((alice, bob), starts):
-        player.join_game(start)
-    for player in (alice, bob):
-        player.game.expect(rc.GAME_START_ID)
-    return starts[0].long(0)
-
-
 class AccountPlayer(Player):
     """A player logged in to a stored account (password "pw")."""
 
@@ -62,7 +50,7 @@ class AccountPlayer(Player):
         self.case, self.game = case, None
 
 
-class StoredAccounts(ServerTestCase, unittest.TestCase):
+class StoredAccounts(MatchCase, unittest.TestCase):
     def setUp(self):
         temp = tempfile.TemporaryDirectory(prefix="lobby-profiles-")
         self.addCleanup(temp.cleanup)
@@ -79,6 +67,14 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         store = AccountStore(self.path)
         store.close()
         return store.accounts
+
+    def stored_matches(self, name, count):
+        """(opponent, result) of the player's stored matches, once there are count of them:
+        a result goes into the store after the match_result record."""
+        deadline = time.monotonic() + 10
+        while len(self.stored()[name]["matches"]) < count and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return [(m["opponent"], m["result"]) for m in self.stored()[name]["matches"]]
 
     def listed(self, player, kind, text=""):
         """{name: (id, flags, statistics)} of one list answer, its pictures {id: bytes} read."""
@@ -164,12 +160,11 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
 
     def test_a_finished_match_is_recorded_and_the_latest_matches_come_from_the_store(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
-        session = start_match(alice, bob)
+        session = self.start_match(alice, bob)[2][0].long(0)
         for player in (alice, bob):
             player.game.send(rc.game_end(session, [alice.id, bob.id], [2, 1]))
         self.server.wait_for("match_result")
-        self.assertEqual([(m["opponent"], m["result"]) for m in self.stored()["bob"]["matches"]],
-                         [("alice", -1), ("alice", 1)])
+        self.assertEqual(self.stored_matches("bob", 2), [("alice", -1), ("alice", 1)])
         alice.lobby.send(rc.message(74, rc.integer(64), rc.integer(6)))
         past = records(alice.lobby.expect(LATEST_SESSIONS).fields()[0])
         self.assertEqual([(number(r[1]), number(r[2]), r[4].decode()) for r in past],
@@ -178,7 +173,7 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
     def test_a_store_locked_by_another_process_holds_up_only_its_writers_and_a_result_waits_for_it(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
         carol = AccountPlayer(self, self.port, "carol")
-        session = start_match(alice, bob)
+        session = self.start_match(alice, bob)[2][0].long(0)
         other = sqlite3.connect(database_path(self.path), isolation_level=None)
         self.addCleanup(other.close)
         other.execute("BEGIN EXCLUSIVE")
@@ -202,11 +197,7 @@ class StoredAccounts(ServerTestCase, unittest.TestCase):
         self.assertEqual(carol.lobby.expect(BUDDY_ACK, BUSY_TIMEOUT + 5).int(3), 1, "not followed")
         self.assertEqual(self.server.wait_for("store_error", 2, BUSY_TIMEOUT + 5)[1].get("retrying"), True)
         other.execute("ROLLBACK")
-        deadline = time.monotonic() + 10
-        while len(self.stored()["bob"]["matches"]) < 2 and time.monotonic() < deadline:
-            time.sleep(0.05)
-        self.assertEqual([(m["opponent"], m["result"]) for m in self.stored()["bob"]["matches"]],
-                         [("alice", -1), ("alice", -1)])
+        self.assertEqual(self.stored_matches("bob", 2), [("alice", -1), ("alice", -1)])
         self.assertEqual(self.stored()["carol"].get("follows"), None)
 
     def test_the_control_channel_tells_whether_a_user_is_queued(self):
