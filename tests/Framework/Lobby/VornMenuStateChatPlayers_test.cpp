@@ -188,6 +188,8 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     Lobby()->OnGameEnd();
     Lobby()->OnGameplayEnd(0);
     ASSERT_EQ(PageName(), "chat_root");
+    // The notice the match's end brings back would scroll the lines to their end after the drag.
+    ASSERT_TRUE(WaitForChatNotice());
     Animate();
     EXPECT_EQ(pCard->GetExpansionLevel(), 0);
     CRunningList* pLines = FindAs<CRunningList>("chat_backlog");

@@ -69,6 +69,14 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") > 0; }));
         ASSERT_TRUE(WaitFor([&] { return !m_Peer.Received("GameStart", "game").empty(); }));
     }
+    // The chat's notice is in and shown. It comes with the answer to the chat page's request
+    // for its players, once a match and once after its end: no line comes after it but the
+    // players'.
+    bool WaitForChatNotice()
+    {
+        return WaitFor([&]
+                       { return Lobby()->IsChatNoticeShown() && Lobby()->GetPendingChatLineCount() == 0; });
+    }
     // The number of shown backlog lines that read so.
     int BacklogLinesWith(const std::string& strText)
     {
