@@ -14,8 +14,10 @@
 //      attempt to get it back and never with account recovery, until the server is started
 //      again and the game logs in again by itself; quick play finds nobody else and says so;
 //  (d) a name that is taken, refused on its page; "Remember me", a start that finds no
-//      server and its error page; the server back, "Try again" shows the remembered login
-//      and Log in, pressed without typing, logs in with the remembered password.
+//      server and its error page, which the game's own next attempt brings back over the
+//      login page; "Try again" shows the remembered login, and Log in, pressed without
+//      typing, tries the server again; the server back, the game logs in by itself with the
+//      remembered password.
 //
 //   e2e_journey_lobby_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <chrono>
@@ -446,9 +448,11 @@ void WaitForRememberedLogin(CJourneyPages& pages)
     journey.Expect(pages.Showing(LOGIN), "the login page shows the remembered login");
 }
 
-// "Remember me" on, the game ended; the next start finds no server. Once it is back, the
-// error page's "Try again" shows the remembered login, and Log in alone logs in with the
-// remembered password: no new key is asked for.
+// "Remember me" on, the game ended; the next start finds no server. The game tries again by
+// itself a second after the failed start, then every ten seconds, and each failure brings the
+// error page back, over the login page too: the journey waits for that attempt, and what it
+// does on the login page then fits in the ten seconds before the next. Once the server is
+// back, the game's own attempt logs in with the remembered password: no new key is asked for.
 void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
 {
     CJourney& journey = pages.Journey();
@@ -484,26 +488,30 @@ void RememberedLoginWithoutServer(CJourneyPages& pages, CE2eProcess& server)
     pages.WaitForPage(LOGIN_ERROR);
     journey.Keep("d1-no-server");
     pages.PressUntil(TRY_AGAIN, LOGIN);
+    journey.WaitFor(
+        [&]
+        {
+            journey.Look();
+            return pages.Showing(LOGIN_ERROR);
+        },
+        "the game tried again by itself: the error page is back over the login page");
+    // The pictures of the next ten seconds are saved after them: saving takes seconds under load.
+    const sE2eShot triedAgain = journey.Picture();
+    pages.PressUntil(TRY_AGAIN, LOGIN);
     WaitForRememberedLogin(pages);
-    journey.Keep("d2-remembered");
-    // Pressed while the server is still away: the error page again. The game's own next
-    // attempt comes ten seconds after this one, long after the press below.
+    const sE2eShot remembered = journey.Picture();
+    // Pressed while the server is still away: the error page again.
     journey.PressWidget(LOGIN_BUTTON);
     pages.WaitForPage(LOGIN_ERROR);
-    journey.Keep("d3-still-no-server");
+    journey.Keep("d2-tried-again", triedAgain);
+    journey.Keep("d3-remembered", remembered);
+    journey.Keep("d4-still-no-server");
 
     const size_t uBack = journey.LogCount();
     StartServer(journey, server, "server-third");
-    pages.PressUntil(TRY_AGAIN, LOGIN);
-    const auto Login = [](const CTestJson& r) { return r["event"].String() == "login"; };
-    WaitForRememberedLogin(pages);
-    journey.Keep("d4-remembered-server-back");
-    // The game's own next attempt runs on its timer from an attempt the journey cannot see
-    // (the server was away): on a slow machine it can come before the press, which is then
-    // not made. That Try again alone logs nobody in is the lobby's login test's to show.
-    if (journey.Log().Find(Login, uBack) < 0)
-        journey.PressWidget(LOGIN_BUTTON);
-    journey.WaitForRecord(std::string("the server logged ") + NAME + " in", Login, uBack);
+    journey.WaitForRecord(
+        std::string("the game logged ") + NAME + " in by itself",
+        [](const CTestJson& r) { return r["event"].String() == "login"; }, uBack);
     journey.Expect(journey.Log().Find(CJourney::Incoming("GetRandomKey"), uBack) < 0,
                    "the remembered password was sent: no new key was asked for");
     pages.WaitForGameMenuOrPage(HOME);
