@@ -49,6 +49,9 @@ namespace
 {
 const int kWidth = 480;
 const int kHeight = 320;
+// A frame at most every 16 ms, a display's rate as the X11 back end presents: the headless
+// back end would draw as fast as it can, two cores a peer for frames nobody sees.
+const unsigned int kFrameMs = 16;
 
 // The lobby's part of the match road, beside hosting the game as the double does.
 class CPeerLobby : public CTestMenuState
@@ -505,6 +508,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "match_peer: the application did not start\n");
             return 1;
         }
+        app.SetUpdateMode(KE_UPDATE_FIXED, kFrameMs);
         CPeerDriver driver(app, uPort, std::move(aScript), strLog, fTimeout);
         driver.m_strPlayAfter = strPlayAfter;
         app.AddRunnable(&driver);
