@@ -12,6 +12,9 @@
 # make regen - rebuild the generated assets (assets/generated, the embedded logo) from their generators
 
 JOBS ?= $(shell nproc)
+# Tests that wait for a server, a window or a peer leave their core to the others: two more
+# tests than cores run at once.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) + 2 )))
 TEST_DIR := build/test
 RELEASE_DIR := build/release
 RELEASE_JOURNEY_DIR := build/release-journeys
@@ -33,14 +36,14 @@ build-test: deps
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: build-test
-	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(TEST_JOBS)
 	@$(MAKE) --no-print-directory fuzz
 
 # Timing differs from the sanitizer build: input order and waits must hold in both.
 test-release-journeys: deps
 	cmake -S . -B $(RELEASE_JOURNEY_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVEL_BENCH=OFF $(LAUNCHER)
 	cmake --build $(RELEASE_JOURNEY_DIR) -j $(JOBS) --target journeys
-	cd $(RELEASE_JOURNEY_DIR) && ctest -L journey --output-on-failure
+	cd $(RELEASE_JOURNEY_DIR) && ctest -L journey --output-on-failure -j $(TEST_JOBS)
 
 fuzz: deps
 	@if command -v clang++ >/dev/null; then \
