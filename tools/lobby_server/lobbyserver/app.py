@@ -45,7 +45,7 @@ class Config:
     idle_close: float = 120.0
     partial_timeout: float = 30.0
     handshake_timeout: float = 60.0
-    login_timeout: float = 60.0     # from opening to a login (lobby) or GameReady (game)
+    login_timeout: float = 60.0     # to a login (lobby; also from a logout), GameReady (game), a command (control)
     redirect_close: float = 30.0
     drain_timeout: float = 20.0
     abandon_timeout: float = 600.0

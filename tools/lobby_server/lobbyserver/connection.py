@@ -1,5 +1,5 @@
 """One client connection: reads and frames its stream, runs its timers (idle probe and
-close, incomplete message, handshake, redirect) and bounds what waits to be sent to it.
+close, incomplete message, handshake, login, redirect) and bounds what waits to be sent to it.
 
 Writes never block the caller: a relay from another connection only appends to this
 transport's buffer. A connection whose buffer passes the bound, or that stays above the
@@ -178,6 +178,14 @@ class Connection:
         if not self.admitted:
             self.admitted = True
             self.server.budget.admitted(self)
+
+    def logged_out(self):
+        """Not logged in again: within the share of those that make room for newer ones, and
+        closed at the login deadline counted from now."""
+        if self.admitted:
+            self.admitted = False
+            self.login_from = self._loop.time()
+            self.server.budget.waiting(self)
 
     # ---- writing ----
 

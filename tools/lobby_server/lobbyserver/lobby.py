@@ -221,6 +221,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
         client.logged_in = False
+        client.conn.logged_out()
 
     def _alive(self, client, fields):
         # Only the client's own keep-alive (negative) is echoed; >= 0 answers our probe.
