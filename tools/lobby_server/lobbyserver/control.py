@@ -97,7 +97,7 @@ class ControlService:
         # Never reachable from outside the machine, whatever --host says; within the same cap
         # as the clients' connections, so that control connections cannot use up the descriptors.
         self._budget = budget
-        return Listener("127.0.0.1", port, self._session, budget, limit=MAX_LINE + 1)
+        return Listener("127.0.0.1", port, self._session, budget, lambda: asyncio.StreamReader(MAX_LINE + 1))
 
     def tasks(self):
         return list(self._tasks)

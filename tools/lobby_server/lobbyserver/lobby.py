@@ -270,7 +270,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             self.log.write("mail_error", conn=client.conn.name, user=name, error=str(err))
             return NOT_AVAILABLE
         try:
-            await self.accounts.create(name, key, hashed, email)
+            await self.accounts.create(name, key, hashed, email, since=client.conn.request_at)
         except OSError as err:
             self.accounts.accounts.pop(name, None)
             if mail is not None:

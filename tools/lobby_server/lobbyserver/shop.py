@@ -17,6 +17,7 @@ import copy
 import time
 
 from . import messages
+from .accounts import BUSY_TIMEOUT
 from .catalogue import by_name
 from .control import ControlError
 from .shopcatalogue import ITEM_INTS
@@ -45,6 +46,19 @@ def _restore(held, wallet):
             items[key].update(entry)
         else:
             items[key] = entry
+
+
+async def _turn(lock, deadline):
+    """Takes the lock, waiting for it until the deadline (time.monotonic()) at most; False
+    when it was not free by then."""
+    if not lock.locked():
+        await lock.acquire()   # free: taken without waiting, also past the deadline
+        return True
+    try:
+        await asyncio.wait_for(lock.acquire(), deadline - time.monotonic())
+    except asyncio.TimeoutError:
+        return False
+    return True
 
 
 class LobbyShop:
@@ -92,9 +106,14 @@ class LobbyShop:
         """Runs change() on the wallets of the client and of the others (the recipients of a
         gift) and writes them; when the store cannot take them, every one of them, a guest's
         included, is put back as it was and the error text is returned (None: written)."""
-        # A change waits for the store at most its time from the request, its turn included.
-        asked = time.monotonic()
-        async with self._wallet_lock():
+        # Answered within the store's time from the request, its wait for its turn included.
+        asked = client.conn.request_at
+        lock = self._wallet_lock()
+        if not await _turn(lock, asked + BUSY_TIMEOUT):
+            self.log.write("store_error", conn=client.conn.name,
+                           error="no turn within %.1f s: other changes wait for the store" % BUSY_TIMEOUT)
+            return NOT_STORED
+        try:
             owners = list(dict.fromkeys((client,) + others))
             before = [(owner, copy.deepcopy(self._wallet_of(owner))) for owner in owners]
             names = [c.account for c in owners
@@ -108,6 +127,8 @@ class LobbyShop:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
                 return NOT_STORED
             return None
+        finally:
+            lock.release()
 
     def _owned(self, wallet):
         """(item, amount, enabled) of each owned catalogue item, in the shop's order."""
