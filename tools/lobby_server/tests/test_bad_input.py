@@ -8,7 +8,7 @@ import threading
 import time
 import unittest
 
-from lobbyserver.listener import DESCRIPTOR_MARGIN, WAITING_SHARE
+from lobbyserver.listener import DESCRIPTOR_MARGIN
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
 from tests.test_match import MatchCase, event
@@ -120,6 +120,11 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
     server_descriptors = (64, 128)
     server_args = ("--control-port", "0", "--login-timeout", str(LOGIN_TIME))
 
+    def limits(self):
+        """The cap of connections, and the half of it that those not logged in may hold."""
+        cap = self.server.events("ready")[0]["max_connections"]
+        return cap, cap // 2
+
     def closes(self, count, reason):
         """Waits for count closes for that reason to be logged; returns how many there are."""
         return len(self.server.wait_for("close", count, reason=reason))
@@ -145,7 +150,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
 
     def test_connections_above_the_cap_are_closed_at_once_and_the_others_are_served(self):
         a, b, _, _ = self.start_match()
-        cap = self.server.events("ready")[0]["max_connections"]
+        cap, waiting = self.limits()
         self.assertGreater(cap, 64 - DESCRIPTOR_MARGIN)
         port, extra = self.server.lobby_port, 40
         # The match holds four of the connections; logged-in players take the rest.
@@ -178,7 +183,6 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         # Idle control connections keep to the share of those not logged in: the newer make
         # room at once, and players take every slot they hold.
         in_use = 6   # the match, the guest, the control connection
-        waiting = int(cap * WAITING_SHARE)
         idle = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=30) for _ in range(cap)]
         for sock in idle:
             self.addCleanup(sock.close)
@@ -212,8 +216,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         self.assertLessEqual(len(refused), 4)
 
     def test_connections_not_logged_in_make_room_for_new_ones_and_close_at_the_deadline(self):
-        cap = self.server.events("ready")[0]["max_connections"]
-        waiting = int(cap * WAITING_SHARE)
+        cap, waiting = self.limits()
         port = self.server.lobby_port
         idle = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap)]
         for sock in idle:
