@@ -199,6 +199,8 @@ def _commit(db, write):
 
 
 class _Change:
+    """A change handed to the writer thread, with the time it must be answered by (None:
+    nobody waits for it)."""
     __slots__ = ("write", "committed", "deadline", "begun", "given_up")
 
     def __init__(self, write, committed, deadline):

@@ -63,7 +63,7 @@ class Connection:
         self.writer = writer
         self.service = service
         self.framer = FrameReader(self.cfg.max_frame)
-        self._framed = 0              # stream offset of the first byte the framer holds
+        self._framed = 0              # stream offset after the last whole message read
         self.request_at = None        # time.monotonic() the message being handled arrived
         self.closed = False
         self.close_reason = None
