@@ -222,7 +222,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         # A gift that holds the wallets past bob's time; its receiver buys while it waits.
         ask(alice, "alice gives", rc.message(115, rc.integer(guest.id), rc.integer(0), rc.int_list([21])))
         self.server.wait_for("in", name="ConfirmBuyPlayerItems")
-        time.sleep(1.0)    # her purchase asked while the gift holds her wallet
+        time.sleep(1.5)    # her purchase asked while the gift holds her wallet, to wait for its end
         ask(guest, "guest buys", rc.message(104, rc.integer(11), rc.integer(0)))
         self.assertEqual(answer(bob, "bob follows", BUDDY_ACK).int(3), 1, "not followed")
         refused["bob buys"] = answer(bob, "bob buys", 105)
