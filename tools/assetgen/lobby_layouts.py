@@ -142,16 +142,24 @@ def player_card(w, h=0.44, results=True):
     ]
 
 
-def player_actions(w, y):
-    """Challenge, follow and gift under the card, each with its caption."""
+def card_buttons(y, challenge=True):
+    """Challenge (on a row), follow and gift under a player card, each with its caption;
+    follow shows while the player is not followed, gift while he is."""
+    actions = (("button_follow", "icon_follow.png", "follow", "text_follow", 247),
+               ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))
+    if challenge:
+        actions = (("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),) + actions
     kids = []
-    for i, (name, icon, action, caption, local) in enumerate((
-            ("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),
-            ("button_follow", "icon_follow.png", "follow", "text_follow", 247),
-            ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))):
+    for i, (name, icon, action, caption, local) in enumerate(actions):
         x = 0.02 + i * 0.20
         kids.append(icon_button(name, x, y, 0.06, 0.09, icon, action))
         kids.append(text(caption, x + 0.065, y, 0.13, 0.09, local))
+    return kids
+
+
+def player_actions(w, y):
+    """The card's buttons, then invite, the nasty buttons' opener and report."""
+    kids = card_buttons(y)
     # Play challenges as the button beside it does; the people icon opens the row's
     # unfollow and block buttons.
     kids.append(icon_button("player_invite_button", 0.63, y, 0.06, 0.09, "icon_play.png", "send_challenge"))
@@ -411,6 +419,7 @@ def chat_page():
                         icon_button("player_avatar", 0, 0, 0.08, 0.12, "avatar-icon.png", "expand_chat_item"))
     # The expandable gives each child its whole area: the card is one child holding the rest.
     card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50, results=False),
+                 *card_buttons(0.30, challenge=False),
                  web_button("button-report", 0.70, 0.30, 0.06, 0.09, REPORT_URL, icon="icon_report.png"),
                  icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png", "expand_chat_nastybuttons"),
                  # The card's own way to close: as a second press of the avatar.
