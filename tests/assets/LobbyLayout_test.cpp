@@ -676,6 +676,22 @@ TEST(LobbyLayout, FilledInValuesStayInsideTheirWidgetsAtEverySize)
                                                                          pText->GetTextAlign()));
             return rc.GetHeight();
         };
+        // The cards' own labels too: a list's closed rows and the chat's closed card are not
+        // drawn on the pages.
+        for (CWidget* pCard : {Row("playerlist_global"), Row("list_me"), Row("shop_page_list"),
+                               pLobby->GetRoot()->FindWidget(CKorvelString("chat_expand_item"), -1)})
+        {
+            ASSERT_NE(pCard, nullptr);
+            ForEachWidget(pCard,
+                          [&](CWidget* p)
+                          {
+                              CTextWidget* pLabel = widget_cast<CTextWidget*>(p);
+                              if (!pLabel || !pLabel->GetFont() || pLabel->GetLocalizedText() < 0)
+                                  return;
+                              EXPECT_LE(Drawn(pLabel, Narrow(pLabel->GetDisplayText())), p->GetHeight() + 2)
+                                  << Name(p) << " \"" << Narrow(pLabel->GetDisplayText()) << "\"";
+                          });
+        }
         for (const char* pList : {"playerlist_global", "list_me"})
             for (const char* pShare : {"player_wins_percent", "my_ties_percent", "my_losses_percent"})
             {

@@ -141,9 +141,9 @@ def player_card(w, h=0.44, results=True):
         text("player_name", 0.11, 0.01, 0.30, 0.07, None, font="main-b"),
         text("player_status", 0.11, 0.08, 0.30, 0.06, None, color="text_dim"),
         text("player_location", 0.42, 0.01, 0.22, 0.06, None, color="text_dim"),
-        # The two counts as "followers/following".
-        text("followers_label", 0.42, 0.07, 0.25, 0.06, 251, color="text_dim"),
-        text("player_followers", 0.67, 0.07, 0.11, 0.06, None, color="text_primary"),
+        # The two counts as "followers/following": the label whole on one row on the smallest screens.
+        text("followers_label", 0.42, 0.07, 0.28, 0.06, 251, color="text_dim"),
+        text("player_followers", 0.70, 0.07, 0.10, 0.06, None, color="text_primary"),
         *(score if results else []),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
         *bottom,
@@ -161,7 +161,8 @@ def card_buttons(y, challenge=True):
     for i, (name, icon, action, caption, local) in enumerate(actions):
         x = 0.02 + i * 0.20
         kids.append(icon_button(name, x, y, 0.06, 0.09, icon, action))
-        kids.append(text(caption, x + 0.065, y, 0.13, 0.09, local))
+        # Up to the next icon: "Challenge" takes it all on the smallest screens.
+        kids.append(text(caption, x + 0.06, y, 0.14, 0.09, local))
     return kids
 
 
