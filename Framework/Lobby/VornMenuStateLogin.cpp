@@ -43,17 +43,9 @@ bool AllOf(const CKorvelString& strText, const char* pExtra)
     return true;
 }
 
-// The lengths of an address the server takes; the longest is the longest a mail system
-// delivers to. Text 19 states both.
+// The lengths of an address, as text 19 states them; the server takes the same.
 const int MIN_EMAIL_LENGTH = 6;
-const int MAX_EMAIL_LENGTH = 254;
-
-// One "@" with text before and after it, as the server asks of an address.
-bool OneAtBetweenText(const CKorvelString& strAddress)
-{
-    const int iAt = strAddress.Find('@', 0);
-    return iAt > 0 && iAt < strAddress.GetLength() - 1 && strAddress.Find('@', iAt + 1) < 0;
-}
+const int MAX_EMAIL_LENGTH = 256;
 
 // The registration's steps: "Try again" after an error on one of them returns there, with
 // what was typed; after any other error it returns to the login page.
@@ -105,8 +97,6 @@ unsigned int CVornMenuState::CheckEmail(const CKorvelString& strAddress)
         iMessage = 19;
     else if (!AllOf(strAddress, "-_@."))
         iMessage = 20;
-    else if (!OneAtBetweenText(strAddress))
-        iMessage = 45;
     if (!iMessage)
         return 1;
     OnLoginError(LanguageText(12), LanguageText(iMessage), 2, nullptr);

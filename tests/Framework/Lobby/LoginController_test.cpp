@@ -544,6 +544,14 @@ TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAn
     EXPECT_EQ(iOpened, KE_ERR_FILEOPEN);
 
     ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
+
+    // Told once: the player's next login stays.
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    Frame(1.0f);
+    Settle();
+    EXPECT_EQ(Lobby(), strLoggedIn);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
 }
 
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)
