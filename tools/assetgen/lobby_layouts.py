@@ -272,8 +272,9 @@ def login_pages():
             kids.append(page_button(name + "_back", 0.30, 0.62, 0.40, 0.09, ":back", 236))
         return page(name, *kids)
 
-    # The name is the account's: the e-mail page asks for the rest.
-    confirm = note_page("loginscreen_confirm", 333, 334, next_page="loginscreen_email")
+    # The name is the account's: the e-mail page asks for the rest. The note gives way to it, so
+    # that going back from the e-mail page returns to the name.
+    confirm = note_page("loginscreen_confirm", 333, 334, next_page=":back:loginscreen_email")
     thank = note_page("loginscreen_thank", 292, 342, with_close=True)
     conflict = note_page("loginscreen_nameconflict", 289, 293)
     # No web view exists in this build: these two pages stay for completeness, nothing leads here.
