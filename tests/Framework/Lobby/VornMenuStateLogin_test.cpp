@@ -741,12 +741,11 @@ TEST_F(CVornMenuState,
     CTextWidget* pPassword = FindAs<CTextWidget>("user_password");
     EXPECT_EQ(Narrow(pName->GetText()) + "/" + Narrow(pName->GetDisplayText()), "/player1");
     EXPECT_EQ(Narrow(pPassword->GetText()) + "/" + Narrow(pPassword->GetDisplayText()), "/*****");
-    // Try again logs nobody in by itself: nothing connects in the rest of the game's ten
-    // seconds (Try again and the look at its page took a second and a quarter of them), and
-    // the game's own attempt is still to come.
+    // Try again logs nobody in by itself: nothing connects until a second before the game's
+    // own attempt is due, ten seconds after its last (the look at the page took one of them).
     const float fStep = 0.5f;
-    const float fRest = ::CLoginController::RELOGIN_LONGEST_WAIT - 2.0f;
-    for (float f = 0.0f; f < fRest; f += fStep)
+    const float fUntilDue = ::CLoginController::RELOGIN_LONGEST_WAIT - 1.0f;
+    for (float f = 1.0f; f < fUntilDue; f += fStep)
         Frame(fStep);
     EXPECT_EQ(m_App.m_iSessionsMade, iSessions + 1) << "Try again logs nobody in by itself";
     EXPECT_EQ(In("Login").size(), uLogins);
