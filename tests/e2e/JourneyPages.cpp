@@ -94,19 +94,24 @@ void CJourneyPages::WaitForLiteral(const std::string& strPath, const std::string
 
 void CJourneyPages::PressUntil(const std::string& strPath, const sJourneyPage& page)
 {
-    for (int iTry = 0; iTry < 4; ++iTry)
+    PressUntilSeen(strPath, page);
+    WaitForPage(page);
+}
+
+bool CJourneyPages::PressUntilSeen(const std::string& strPath, const sJourneyPage& page)
+{
+    const auto Seen = [&]
+    {
+        m_Journey.Look();
+        return Showing(page);
+    };
+    bool bSeen = false;
+    for (int iTry = 0; iTry < 4 && !bSeen; ++iTry)
     {
         m_Journey.PressWidget(strPath);
-        if (E2eWaitFor(
-                [&]
-                {
-                    m_Journey.Look();
-                    return Showing(page);
-                },
-                15))
-            break;
+        bSeen = E2eWaitFor(Seen, 15);
     }
-    WaitForPage(page);
+    return bSeen;
 }
 
 void CJourneyPages::TypeInto(const std::string& strPath, const std::string& strText)

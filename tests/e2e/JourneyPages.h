@@ -46,6 +46,8 @@ public:
     void WaitForLiteral(const std::string& strPath, const std::string& strText, uint32_t uColour);
     // Presses the widget until the page shows (a press during a page change is lost).
     void PressUntil(const std::string& strPath, const sJourneyPage& page);
+    // The same, for a page the game may leave by itself at any moment: true once a look saw it.
+    bool PressUntilSeen(const std::string& strPath, const sJourneyPage& page);
 
     // First launch or settings: picks the language of that row and presses Continue.
     void ChooseLanguage(int iRow);
