@@ -376,6 +376,10 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
+    // A new search of the current list for the text, whatever the search field holds.
+    void FilterPlayers(const CKorvelString& strSearch);
+    // A row of the two player lists goes by its player through a rebuild of the tree.
+    static std::u16string PlayerRowKey(const CWidget* pRow);
     // The players page shown again when it lists that player as offline.
     void RefreshPlayersShowingOffline(int iPlayerId);
     CWidget* GetSelfItem() const
@@ -446,8 +450,11 @@ protected:
     void HandleShopItemDataLoading();
     void AnimateChatNotifier(float fSeconds);
     void AddPendingChatLine();
-    // A rebuilt list takes back the lines it keeps, not the whole backlog, so the newest shows soon.
-    void QueueChatLinesAgain();
+    // The chat page's list of the old tree: how many lines it held.
+    int ShownChatLineCount() const;
+    // A rebuilt list takes back the lines the old one held and those it had still to show,
+    // not the whole backlog: the same lines as before, the newest soon.
+    void QueueChatLinesAgain(int iShown);
     CToggleButton* RematchButton();
     void UpdateRematchDelay(float fSeconds);
     void ResetSearch();
