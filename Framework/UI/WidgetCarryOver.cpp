@@ -131,45 +131,47 @@ void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPat
             state.m_uKeep |= KEEP_PICTURE;
     }
     if (CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget))
-        TakeScroll(pArea, state);
+        TakeScroll(pArea, strPath, state);
     if (widget_cast<CRunningList*>(pWidget))
         return;
     for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
         TakeWidget(pWidget->GetWidgets()[i], ChildPath(strPath, pWidget, i));
 }
 
-void CWidgetCarryOver::TakeScroll(CSlideArea* pArea, sSTATE& state) const
+void CWidgetCarryOver::TakeScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state) const
 {
-    const int iEnd = ScrollEnd(pArea);
-    state.m_uKeep |= KEEP_SCROLL;
-    state.m_iScrollY = pArea->GetShownY();
-    state.m_bAtEnd = iEnd > 0 && state.m_iScrollY >= iEnd;
     const CKorvelArray<CWidget*>& aItems = pArea->GetWidgets();
-    const int iView = state.m_iScrollY;
-    if (CRunningList* pList = widget_cast<CRunningList*>(pArea))
+    CRunningList* pList = widget_cast<CRunningList*>(pArea);
+    state.m_uKeep |= KEEP_SCROLL;
+    // Its owner gives it the same items again, oldest first: the place is one of them.
+    state.m_iItems = pList ? aItems.GetCount() : 0;
+    const int iView = pArea->GetShownY();
+    state.m_iScrollY = iView;
+    auto placed = m_Placed.find(strPath);
+    if (placed != m_Placed.end() && placed->second.m_iShownY == iView)
     {
-        // Its owner gives it the same items again, oldest first: the place is one of them.
-        state.m_iItems = aItems.GetCount();
-        for (int i = 0; !state.m_bAtEnd && i < aItems.GetCount(); ++i)
-            if (aItems[i]->GetArea().bottom > iView)
-            {
-                state.m_iAnchor = pList->GetBottomAnchored() ? i : aItems.GetCount() - 1 - i;
-                state.m_iAnchorOffset = iView - aItems[i]->GetArea().top;
-                return;
-            }
+        const sPLACE& place = placed->second;
+        state.m_bAtEnd = place.m_bAtEnd;
+        state.m_iAnchor = place.m_iAnchor;
+        state.m_strAnchor = place.m_strAnchor;
+        state.m_fAnchorShare = place.m_fShare;
         return;
     }
-    if (!m_fnRowKey || iView <= 0 || !widget_cast<CInfiniteList*>(pArea))
-        return;
-    for (int i = 0; i < aItems.GetCount(); ++i)
+    const int iEnd = ScrollEnd(pArea);
+    state.m_bAtEnd = iEnd > 0 && iView >= iEnd;
+    const bool bKeyed = m_fnRowKey && iView > 0 && widget_cast<CInfiniteList*>(pArea);
+    for (int i = 0; (pList || bKeyed) && !state.m_bAtEnd && i < aItems.GetCount(); ++i)
     {
-        const std::u16string strKey = m_fnRowKey(aItems[i]);
-        if (!strKey.empty() && aItems[i]->GetArea().bottom > iView)
-        {
-            state.m_strAnchor = strKey;
-            state.m_iAnchorOffset = iView - aItems[i]->GetArea().top;
-            return;
-        }
+        const CKorvelRect<int>& rc = aItems[i]->GetArea();
+        const std::u16string strKey = bKeyed ? m_fnRowKey(aItems[i]) : std::u16string();
+        if (rc.bottom <= iView || (bKeyed && strKey.empty()))
+            continue;
+        if (pList)
+            state.m_iAnchor = pList->GetBottomAnchored() ? i : aItems.GetCount() - 1 - i;
+        state.m_strAnchor = strKey;
+        state.m_fAnchorShare =
+            static_cast<double>(iView - rc.top) / (rc.bottom > rc.top ? rc.bottom - rc.top : 1);
+        return;
     }
 }
 
@@ -199,7 +201,7 @@ void CWidgetCarryOver::KeepWaiting(States& previous)
             now.m_iItems = old.m_iItems;
             now.m_iAnchor = old.m_iAnchor;
             now.m_strAnchor = old.m_strAnchor;
-            now.m_iAnchorOffset = old.m_iAnchorOffset;
+            now.m_fAnchorShare = old.m_fAnchorShare;
         }
         if (uWaiting & KEEP_PICTURE)
             now.m_Picture = std::move(old.m_Picture);
@@ -251,7 +253,7 @@ bool CWidgetCarryOver::Walk(CWidget* pWidget, const std::u16string& strPath, uns
             const bool bChanged = bInside || pState->m_bChangedInside;
             pState->m_bChangedInside = bInside && !(uGive & KEEP_SCROLL);
             if (uGive & KEEP_SCROLL)
-                GiveScroll(pArea, *pState, bChanged);
+                GiveScroll(pArea, strChild, *pState, bChanged);
         }
         bMoved = bMoved || bInside;
     }

@@ -35,7 +35,11 @@ public:
     void Apply(CWidget* pRoot);
     // The same for what still waits, texts aside: a row loaded later shows its own data.
     void ApplyPending(CWidget* pRoot);
-    void Clear() { m_States.clear(); }
+    void Clear()
+    {
+        m_States.clear();
+        m_Placed.clear();
+    }
     bool HasPending() const { return !m_States.empty(); }
 
 private:
@@ -80,21 +84,33 @@ private:
         int m_iScrollY = 0;
         // A running list: its items, and the one at the view's top counted from the oldest
         // (-1: none); a list of keyed rows: the key of the row at the view's top. Either way
-        // the view's top lay that far below the anchor's top.
+        // the view's top lay that share of the anchor's height below its top: a row of
+        // another width or height is another number of pixels high.
         int m_iItems = 0;
         int m_iAnchor = -1;
         std::u16string m_strAnchor;
-        int m_iAnchorOffset = 0;
+        double m_fAnchorShare = 0.0;
         CKorvelString m_strText;
         CKorvelString m_strDisplayText; // a remembered name shows without a stored text
         sPICTURE m_Picture;
         CKorvelString m_strPagePath;
     };
     typedef std::map<std::u16string, sSTATE> States;
+    // A scroll place as it was given, with where that left the view: taken again unmoved, it is
+    // taken as it was given, not measured anew, so that a cycle of sizes ends where it began (a
+    // share rounded to pixels, an end that a smaller content reached by clamping, do not).
+    struct sPLACE
+    {
+        int m_iShownY = 0;
+        bool m_bAtEnd = false;
+        int m_iAnchor = -1;
+        std::u16string m_strAnchor;
+        double m_fShare = 0.0;
+    };
 
     std::u16string ChildPath(const std::u16string& strParent, const CWidget* pParent, int iChild) const;
     void TakeWidget(CWidget* pWidget, const std::u16string& strPath);
-    void TakeScroll(CSlideArea* pArea, sSTATE& state) const;
+    void TakeScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state) const;
     // Keeps what still waited from before in place of what the tree showed instead.
     void KeepWaiting(States& previous);
     // Visibility is given in a pass of its own before the rest, so that what the onshow
@@ -105,7 +121,7 @@ private:
     bool Walk(CWidget* pWidget, const std::u16string& strPath, unsigned char uGive);
     // True when the widget was shown, hidden or resized: its parent places it anew.
     static bool Give(CWidget* pWidget, sSTATE& state, unsigned char uGive);
-    void GiveScroll(CSlideArea* pArea, sSTATE& state, bool bChangedInside) const;
+    void GiveScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state, bool bChangedInside);
     // The list's row that shows that key, or null; bSettled tells whether every row it holds
     // shows something.
     CWidget* KeyedRow(CWidget* pList, const std::u16string& strKey, bool& bSettled) const;
@@ -115,5 +131,6 @@ private:
     void DropGiven();
 
     States m_States;
+    std::map<std::u16string, sPLACE> m_Placed;
     RowKeyFn m_fnRowKey = nullptr;
 };

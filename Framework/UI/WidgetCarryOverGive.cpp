@@ -2,6 +2,8 @@
 // scrolling area's place, which waits until the content it lay in is back.
 #include "Framework/UI/WidgetCarryOver.h"
 
+#include <cmath>
+
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageButton.h"
@@ -75,11 +77,13 @@ bool CWidgetCarryOver::Give(CWidget* pWidget, sSTATE& state, unsigned char uGive
     return bMoved;
 }
 
-void CWidgetCarryOver::GiveScroll(CSlideArea* pArea, sSTATE& state, bool bChangedInside) const
+void CWidgetCarryOver::GiveScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state,
+                                  bool bChangedInside)
 {
     // The content is placed at the area's next update.
     if (bChangedInside)
         return;
+    const CWidget* pAnchor = nullptr;
     if (CRunningList* pList = widget_cast<CRunningList*>(pArea))
     {
         // Its owner adds the items again one by one: the place is given once all are back.
@@ -87,40 +91,38 @@ void CWidgetCarryOver::GiveScroll(CSlideArea* pArea, sSTATE& state, bool bChange
         const int n = aItems.GetCount();
         if (n < state.m_iItems)
             return;
-        if (state.m_bAtEnd || state.m_iAnchor < 0 || state.m_iAnchor >= n)
-            ShowFrom(pArea, state.m_bAtEnd ? FAR_DOWN : 0);
+        if (!state.m_bAtEnd && state.m_iAnchor >= 0 && state.m_iAnchor < n)
+            pAnchor = aItems[pList->GetBottomAnchored() ? state.m_iAnchor : n - 1 - state.m_iAnchor];
         else
-        {
-            const CWidget* pItem = aItems[pList->GetBottomAnchored() ? state.m_iAnchor : n - 1 - state.m_iAnchor];
-            // Rows of a new width may wrap otherwise: the place stays inside its item.
-            const int iInside = state.m_iAnchorOffset < pItem->GetHeight() ? state.m_iAnchorOffset
-                                                                           : pItem->GetHeight() - 1;
-            ShowFrom(pArea, pItem->GetArea().top + iInside);
-        }
-        state.m_uKeep &= ~KEEP_SCROLL;
-        return;
+            ShowFrom(pArea, state.m_bAtEnd ? FAR_DOWN : 0);
     }
-    if (!state.m_strAnchor.empty())
+    else if (!state.m_strAnchor.empty())
     {
         bool bSettled = false;
-        const CWidget* pRow = KeyedRow(pArea, state.m_strAnchor, bSettled);
+        pAnchor = KeyedRow(pArea, state.m_strAnchor, bSettled);
         // The rows above it must show their own players first: their heights place it.
         if (!bSettled)
             return;
-        if (pRow)
-        {
-            ShowFrom(pArea, pRow->GetArea().top + state.m_iAnchorOffset);
-            state.m_uKeep &= ~KEEP_SCROLL;
-            return;
-        }
-        // Its player has left the list: the place goes by pixels.
-        state.m_strAnchor.clear();
+        // Without it, its player has left the list: the place goes by pixels.
+        if (!pAnchor)
+            state.m_strAnchor.clear();
     }
-    // Given once the content reaches that far: a list refilling row by row gets there later.
-    const int iEnd = pArea->clampOffsetY(pArea->GetClientArea().top + FAR_DOWN);
-    if (state.m_bAtEnd ? iEnd <= 0 : iEnd < state.m_iScrollY)
-        return;
-    ShowFrom(pArea, state.m_bAtEnd ? iEnd : state.m_iScrollY);
+    if (pAnchor)
+    {
+        const CKorvelRect<int>& rc = pAnchor->GetArea();
+        ShowFrom(pArea,
+                 rc.top + static_cast<int>(std::floor(state.m_fAnchorShare * (rc.bottom - rc.top) + 0.5)));
+    }
+    else if (!widget_cast<CRunningList*>(pArea))
+    {
+        // Given once the content reaches that far: a list refilling row by row gets there later.
+        const int iEnd = pArea->clampOffsetY(pArea->GetClientArea().top + FAR_DOWN);
+        if (state.m_bAtEnd ? iEnd <= 0 : iEnd < state.m_iScrollY)
+            return;
+        ShowFrom(pArea, state.m_bAtEnd ? iEnd : state.m_iScrollY);
+    }
+    m_Placed[strPath] = {pArea->GetShownY(), state.m_bAtEnd, state.m_iAnchor, state.m_strAnchor,
+                         state.m_fAnchorShare};
     state.m_uKeep &= ~KEEP_SCROLL;
 }
 

@@ -150,26 +150,26 @@ std::u16string PlayerOfRow(const CWidget* pRow)
 }
 
 // A long list's rows, each able to open to three rows' height, that show the players of ids.
-void AddRows(CWidget* pList, const std::vector<int>& aIds)
+void AddRows(CWidget* pList, const std::vector<int>& aIds, int iRow = ROW)
 {
     CKorvelArray<int> aWidths, aHeights;
     aWidths.Add(VIEW);
-    aHeights.Add(ROW);
-    aHeights.Add(3 * ROW);
+    aHeights.Add(iRow);
+    aHeights.Add(3 * iRow);
     for (int iId : aIds)
     {
         CExpandable* pRow = Add<CExpandable>(pList, std::to_string(pList->GetWidgets().GetCount()).c_str(),
-                                             Rect(0, 0, VIEW, ROW));
+                                             Rect(0, 0, VIEW, iRow));
         pRow->SetSizes(aWidths, aHeights);
         pRow->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(iId)));
     }
 }
 
-Tree PlayerList(const std::vector<int>& aIds)
+Tree PlayerList(const std::vector<int>& aIds, int iRow = ROW)
 {
     Tree root(new CWidget);
     root->Startup(nullptr, nullptr, Rect(0, 0, 400, 400));
-    AddRows(Add<CInfiniteList>(root.get(), "players", Rect(0, 0, VIEW, VIEW)), aIds);
+    AddRows(Add<CInfiniteList>(root.get(), "players", Rect(0, 0, VIEW, VIEW)), aIds, iRow);
     root->DoUpdate(0.0f);
     return root;
 }
@@ -241,6 +241,21 @@ TEST(CWidgetCarryOver, ARefilledListsRowsAndPlaceGoByThePlayerTheyShow)
     EXPECT_EQ(widget_cast<CExpandable*>(RowShowing(now, 6))->GetExpansionLevel(), 1);
     EXPECT_EQ(widget_cast<CExpandable*>(RowShowing(now, 5))->GetExpansionLevel(), 0)
         << "the row at its place";
+    EXPECT_EQ(TopRow(now), std::make_pair(5, 7));
+
+    // Rebuilt again and again with rows of other heights (the window's sizes): the place keeps
+    // its share of its row and ends where it began, not a pixel off.
+    for (int iRow : {27, 13, 31, ROW, 27, 13, 31, ROW})
+    {
+        carry.Take(now.get());
+        now = PlayerList({13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, iRow);
+        carry.Apply(now.get());
+        for (int i = 0; i < 2 && carry.HasPending(); ++i)
+        {
+            now->DoUpdate(0.0f);
+            carry.ApplyPending(now.get());
+        }
+    }
     EXPECT_EQ(TopRow(now), std::make_pair(5, 7));
 
     // Player 5 leaves.
