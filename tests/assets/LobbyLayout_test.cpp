@@ -805,11 +805,14 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsPicturesAndTheOpen
             EXPECT_EQ(TextOf("//generic_error_dialog//error-text"), "You already own this item.");
         });
 
-    // A challenge, with the challenger's picture.
+    // A challenge; the challenger's picture comes after a resize, the default one until then.
     pLobby->OnChallengeReceived(nullptr, 78, CKorvelString("Challenger"), CKorvelString(), 3, 120);
-    pLobby->OnChallengeImageReceived(nullptr, 78, aPicture.data(), static_cast<int>(aPicture.size()));
     pLobby->SwitchToPage(CKorvelString("challenge_received"), 1);
     Frames();
+    ASSERT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "avatar-icon.png"));
+    app.OnScreenChanged(800, 480);
+    EXPECT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "avatar-icon.png"));
+    pLobby->OnChallengeImageReceived(nullptr, 78, aPicture.data(), static_cast<int>(aPicture.size()));
     ASSERT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "player_avatar_icon_78"));
     Resized(
         [&]

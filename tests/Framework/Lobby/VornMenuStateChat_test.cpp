@@ -288,6 +288,20 @@ TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughD
     ASSERT_NO_FATAL_FAILURE(ResizeCycle());
     EXPECT_EQ(Lines(false), aHeld);
     EXPECT_EQ(Lines(true), aScrolled);
+
+    // Lines that come while the overlay is closed wait for it, through a resize too.
+    Lobby()->SetMenuVisibility(0);
+    ReceiveLine("while closed 1");
+    ReceiveLine("while closed 2");
+    Frame(0.0f);
+    m_App.OnScreenChanged(800, 480);
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), static_cast<int>(aHeld.size()) + 2);
+    Lobby()->SetMenuVisibility(1);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    std::vector<std::string> aNow(aHeld.begin() + 2, aHeld.end());
+    aNow.push_back(m_strPeerName + ": while closed 1");
+    aNow.push_back(m_strPeerName + ": while closed 2");
+    EXPECT_EQ(Lines(false), aNow);
 }
 
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)

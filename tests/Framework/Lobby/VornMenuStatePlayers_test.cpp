@@ -593,6 +593,12 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeTheListScrollsItIntoViewAndAResize
     EXPECT_EQ(TextOf("search_text"), "e");
     EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "e");
     EXPECT_EQ(RowOf("bob"), nullptr) << "the list as the field filters it";
+    // A search typed but not yet asked for stays typed; the list stays as it was asked for.
+    FindAs<CTextWidget>("search_text")->SetText(CKorvelString("bob"));
+    m_App.OnScreenChanged(1024, 600);
+    EXPECT_TRUE(WaitFor(Kept)) << "in view: " << ::testing::PrintToString(InView());
+    EXPECT_EQ(TextOf("search_text"), "bob");
+    EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "e");
     pList = GlobalList();
 
     // Scrolled to the end, the list asks for the rows after the first window and fills them.
