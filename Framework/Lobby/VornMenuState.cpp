@@ -873,10 +873,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
     // After the search field has its text back, the list is asked for as it was shown: the
     // field and the rows agree.
     if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
-    {
-        m_iContext = iContext;
-        FilterPlayers(strSearch);
-    }
+        SearchPlayersAgain(iContext, strSearch);
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     return uResult;
@@ -892,10 +889,7 @@ unsigned int CVornMenuState::OnThemeChanged()
         ReloadLayout(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, uWasVisible);
     RestoreLayoutState();
     if (m_pPageView && m_pPageView->GetVisible())
-    {
-        m_iContext = iContext;
-        FilterPlayers(strSearch);
-    }
+        SearchPlayersAgain(iContext, strSearch);
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     if (m_pGame)

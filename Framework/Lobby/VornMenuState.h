@@ -378,6 +378,8 @@ public:
     void UpdatePlayerWidget(CWidget* pRow);
     // A new search of the current list for the text, whatever the search field holds.
     void FilterPlayers(const CKorvelString& strSearch);
+    // After a reload: the list of that context on its own tab, searched for the text.
+    void SearchPlayersAgain(int iContext, const CKorvelString& strSearch);
     // A row of the two player lists goes by its player through a rebuild of the tree.
     static std::u16string PlayerRowKey(const CWidget* pRow);
     // The players page shown again when it lists that player as offline.

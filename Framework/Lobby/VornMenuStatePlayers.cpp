@@ -133,6 +133,19 @@ void CVornMenuState::FilterPlayers(const CKorvelString& strSearch)
     pSession->SendPlayerListRequest(m_iContext, m_SearchText, 0, 0, -1, 0, actionFillPlayer, this);
 }
 
+void CVornMenuState::SearchPlayersAgain(int iContext, const CKorvelString& strSearch)
+{
+    // The players page's own onshow turned to the global list: its tab comes back with it.
+    m_iContext = iContext;
+    if (CPageView* pContent = widget_cast<CPageView*>(FindInPages("//players_root//players_content_root")))
+    {
+        pContent->SwitchToPage(CKorvelString(
+            (iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED) ? "follow_page" : "global_page"));
+        pContent->StopTransitions();
+    }
+    FilterPlayers(strSearch);
+}
+
 std::u16string CVornMenuState::PlayerRowKey(const CWidget* pRow)
 {
     const CWidget* pList = pRow ? pRow->GetParent() : nullptr;

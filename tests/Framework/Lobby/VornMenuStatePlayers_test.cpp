@@ -432,6 +432,13 @@ TEST_F(CVornMenuState, TheFollowListShowsTheFollowedAccounts)
     EXPECT_TRUE(InRow(pBob, "button_gift")->GetVisible());
     EXPECT_EQ(RowIn(FollowList(), "carol"), nullptr);
     EXPECT_EQ(RowIn(FollowList(), "alice"), nullptr);
+
+    // A resize keeps the tab and its list.
+    m_App.OnScreenChanged(800, 480);
+    ASSERT_TRUE(WaitFor([&] { return RowIn(FollowList(), "bob") != nullptr; }));
+    EXPECT_EQ(Narrow(FindAs<CPageView>("players_content_root")->GetCurrentPage()->GetName()), "follow_page");
+    EXPECT_TRUE(Visible("follow_page"));
+    EXPECT_FALSE(Visible("global_page"));
 }
 
 TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutsideTheThree)
