@@ -839,6 +839,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
     const int iContext = m_iContext;
     const CKorvelString strSearch = m_SearchText;
     unsigned int uWasVisible = 0;
+    m_uReloading = 1;
     const KE_RETVAL iLoaded = ReloadLayout(iWidth, iHeight, uWasVisible);
 
     CVornNetworkSession* pSession = Session();
@@ -870,6 +871,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
         pPage->SetVisible(1);
     }
     RestoreLayoutState();
+    m_uReloading = 0;
     // After the search field has its text back, the list is asked for as it was shown: the
     // field and the rows agree.
     if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
@@ -885,9 +887,11 @@ unsigned int CVornMenuState::OnThemeChanged()
     const CKorvelString strSearch = m_SearchText;
     IKorvelGraphicsContext* pBack = m_pKestrolund ? m_pKestrolund->GetBack() : nullptr;
     unsigned int uWasVisible = 0;
+    m_uReloading = 1;
     const KE_RETVAL iLoaded =
         ReloadLayout(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, uWasVisible);
     RestoreLayoutState();
+    m_uReloading = 0;
     if (m_pPageView && m_pPageView->GetVisible())
         SearchPlayersAgain(iContext, strSearch);
     if (m_pVornButton)

@@ -505,6 +505,8 @@ protected:
     CKorvelString m_SearchText;
     // What the tree held before a reload, until the player acts on the new one.
     CWidgetCarryOver m_CarryOver;
+    // Set while a reload builds and shows the pages again: that is not the player opening one.
+    unsigned int m_uReloading = 0;
     CKorvelMap<int, CWidget*> m_GlobalListItems;
     CKorvelArray<CKorvelString> m_GlobalGroupLabels;
     CKorvelMap<int, CWidget*> m_FollowListItems;

@@ -65,6 +65,10 @@ CKorvelString Percent(int iCount, long long llTotal)
 KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
+    // A reload asks for the list it showed itself, once its search field has its text back; a
+    // second request for another list now would race it.
+    if (pThis && pThis->m_uReloading)
+        return 1;
     if (CPageView* pContent = widget_cast<CPageView*>(
             pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
         pContent->SwitchToPage(CKorvelString("global_page"));
