@@ -51,18 +51,8 @@ void CMoxMenuState::RenderCredits()
         m_fCreditsOffset += (float)uElapsed / 1000.0f * h * -kRollOfHeight;
     if (m_fCreditsOffset > 0.0f)
         m_fCreditsOffset = 0.0f;
-    // A line too wide for the screen wraps: it takes the rows it needs, and the next line
-    // starts below them.
-    float afHeights[CREDITS_COUNT];
-    float fTotal = 0.0f;
-    for (int i = 0; i < CREDITS_COUNT; ++i)
-    {
-        int iWidth = 0, iWrapped = 0;
-        m_pRenderer->WrappedTextSize(CREDITS[i].name, FONT_MAIN, iWidth, iWrapped, CreditsFlags(i));
-        afHeights[i] = (float)iWrapped > L ? (float)iWrapped : L;
-        fTotal += afHeights[i];
-    }
-    const float fEnd = -(fTotal + h);
+    float afTops[CREDITS_COUNT], afHeights[CREDITS_COUNT];
+    const float fEnd = -(LayOutCredits(h - w / 15.0f + m_fCreditsOffset - L, L, afTops, afHeights) + h);
     if (m_fCreditsOffset < fEnd)
     {
         m_fCreditsOffset = fEnd;
@@ -70,13 +60,29 @@ void CMoxMenuState::RenderCredits()
         return;
     }
 
-    float y = h - w / 15.0f + m_fCreditsOffset - L;
-    for (int i = 0; i < CREDITS_COUNT; y += afHeights[i], ++i)
+    for (int i = 0; i < CREDITS_COUNT; ++i)
     {
+        const float y = afTops[i];
         if (y + afHeights[i] <= -0.5f * L || y >= h)
             continue;
         const unsigned int uAlpha = CreditsAlpha(y, w, h);
         m_pRenderer->DrawShadowedText(0, (int)y, CREDITS[i].name, (uAlpha << 24) | 0xFFFFFFu, CreditsFlags(i),
                                       FONT_MAIN);
     }
+}
+
+float CMoxMenuState::LayOutCredits(float fTop, float L, float* afTops, float* afHeights)
+{
+    // A line too wide for the screen wraps: it takes the rows it needs, and the next line
+    // starts below them.
+    float fTotal = 0.0f;
+    for (int i = 0; i < CREDITS_COUNT; ++i)
+    {
+        int iWidth = 0, iWrapped = 0;
+        m_pRenderer->WrappedTextSize(CREDITS[i].name, FONT_MAIN, iWidth, iWrapped, CreditsFlags(i));
+        afHeights[i] = (float)iWrapped > L ? (float)iWrapped : L;
+        afTops[i] = fTop + fTotal;
+        fTotal += afHeights[i];
+    }
+    return fTotal;
 }

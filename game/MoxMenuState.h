@@ -51,6 +51,9 @@ public:
 
     void InitControls();
     void RenderCredits();
+    // Where each credits line stands, the first one's top at fTop, and the rows it takes (at
+    // least one of L pixels), into arrays of CREDITS_COUNT; the roll's whole height.
+    float LayOutCredits(float fTop, float L, float* afTops, float* afHeights);
     // The alpha of a credits line at y: opaque above the bottom band, fading out within it.
     static unsigned int CreditsAlpha(float y, float w, float h);
     // The forward script's address for that link ("help", "facebook") as it stands now.

@@ -247,11 +247,13 @@ void CMoxPlayState::RenderStatus()
         const int xText = (int)(x + fInward * 1.5f * S);
         m_pRenderer->DrawShadowedText(xText, (int)(y - 0.4f * S), player.m_strName, kWhite,
                                       (i == 0 ? 0u : TEXT_LEFT_WHOLE) | TEXT_UP_HALF | 0x80u, FONT_MAIN);
-        // A flomp out of the match has no health left: 0, not nothing.
-        CKorvelString strHealth;
-        strHealth.Format(L"%d", player.m_bAlive ? player.m_iHealth : 0);
-        m_pRenderer->DrawShadowedText(xText, (int)(y + 0.4f * S), strHealth, kWhite,
-                                      (i == 0 ? 0u : TEXT_LEFT_WHOLE) | TEXT_UP_HALF | 0x80u, FONT_MAIN);
+        if (player.m_bAlive)
+        {
+            CKorvelString strHealth;
+            strHealth.Format(L"%d", player.m_iHealth);
+            m_pRenderer->DrawShadowedText(xText, (int)(y + 0.4f * S), strHealth, kWhite,
+                                          (i == 0 ? 0u : TEXT_LEFT_WHOLE) | TEXT_UP_HALF | 0x80u, FONT_MAIN);
+        }
         if (i == m_iTurnPlayer && m_bStarted && !m_bRoundEnded)
             m_pRenderer->renderScreenRotation(CKorvelVector2(x - fInward * 1.6f * S, y),
                                               CKorvelVector2(0.5f * S, 0.5f * S), white, 0, 0, 1, 1,

@@ -89,7 +89,8 @@ CLoginController::CLoginController()
       m_pStoredPassword(nullptr), m_pFirstRun(nullptr), m_pGuestCounter(nullptr), m_pLastLoginType(nullptr),
       m_pfnPendingStep(nullptr), m_strServerHost(DEFAULT_LOBBY_HOST), m_iServerPort(DEFAULT_PORT),
       m_iLoginStatus(STATUS_LOGGED_OUT), m_eLoginType(LOGIN_ACCOUNT), m_iRedirectPort(0), m_uRedirect(0),
-      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0)
+      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0), m_uAnswerAwaited(0),
+      m_pfnNextStep(nullptr), m_eRegistration(REGISTRATION_NONE), m_uConnection(0), m_uKeyConnection(0)
 {
 }
 
@@ -201,6 +202,9 @@ void CLoginController::ResetCredentials()
     m_strRegisterPassword.Reset();
     m_strRegisterEmail.Reset();
     m_strLastValidatedUserName.Reset();
+    m_strRegisterKey.Reset();
+    m_strRegisterPlain.Reset();
+    WithdrawUserNameCheck();
 }
 
 void CLoginController::ResetReloginTimer(float fSeconds, eRELOGINTYPE eType)
@@ -293,10 +297,43 @@ void CLoginController::VerifySessionCall(ServerStep pfnStep)
     if (uLobby == CVornNetworkSession::LOBBY_SOCKET_UP || uLobby == CVornNetworkSession::LOBBY_ACCEPTED ||
         uLobby == CVornNetworkSession::LOBBY_LOGIN_SENT || uLobby == CVornNetworkSession::LOBBY_LOGGED_IN)
     {
-        (this->*pfnStep)(pSession);
+        // A connection not yet accepted runs its pending step then: the newest one, once.
+        if (uLobby == CVornNetworkSession::LOBBY_SOCKET_UP && m_pfnPendingStep)
+            m_pfnPendingStep = pfnStep;
+        else
+            RunStep(pSession, pfnStep);
         return;
     }
     ConnectSession(pfnStep);
+}
+
+void CLoginController::RunStep(CVornNetworkSession* pSession, ServerStep pfnStep)
+{
+    if (m_uAnswerAwaited)
+        m_pfnNextStep = pfnStep;
+    else
+        (this->*pfnStep)(pSession);
+}
+
+void CLoginController::ForgetAwaitedAnswers()
+{
+    m_uAnswerAwaited = 0;
+    m_pfnNextStep = nullptr;
+    m_eRegistration = REGISTRATION_NONE;
+}
+
+CLoginController::CAnswerCame::CAnswerCame(CLoginController& controller) : m_Controller(controller)
+{
+    m_Controller.m_uAnswerAwaited = 0;
+}
+
+CLoginController::CAnswerCame::~CAnswerCame()
+{
+    const ServerStep pfnNext = m_Controller.m_pfnNextStep;
+    if (m_Controller.m_uAnswerAwaited || !pfnNext)
+        return;
+    m_Controller.m_pfnNextStep = nullptr;
+    m_Controller.VerifySessionCall(pfnNext);
 }
 
 void CLoginController::ConnectSession(ServerStep pfnStep)
@@ -304,6 +341,8 @@ void CLoginController::ConnectSession(ServerStep pfnStep)
     if (!m_pApplication)
         return;
     m_pApplication->ResetNetworkSession();
+    ForgetAwaitedAnswers();
+    ++m_uConnection;
     CVornNetworkSession* pSession = m_pApplication->GetNetworkSession();
     if (!pSession)
         return;
@@ -341,6 +380,9 @@ void CLoginController::Disconnect()
 
 void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus)
 {
+    const unsigned int uAwaited = m_uAnswerAwaited;
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
+        ForgetAwaitedAnswers();
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_iLoginStatus == STATUS_LOGGED_IN)
         m_uConnectionLost = 1;
     // A match whose game connection could not be opened (no descriptor left, no server
@@ -356,6 +398,11 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
+    // A name check or registration whose connection closed before its answer (the server may
+    // close one that has not logged in after a while) would leave its page waiting for good.
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && uAwaited && m_iLoginStatus == STATUS_LOGGED_OUT)
+        OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
+                     Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
         ResetReloginTimer(m_iLoginStatus != STATUS_LOGGED_OUT ? fReloginWaitingTime : 0.0f, RELOGIN_LOGIN);
     else if (uStatus == CVornNetworkSession::LOBBY_ACCEPTED)
@@ -365,7 +412,7 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
         const ServerStep pfnStep = m_pfnPendingStep;
         m_pfnPendingStep = nullptr;
         if (pfnStep)
-            (this->*pfnStep)(pSession);
+            RunStep(pSession, pfnStep);
     }
 }
 

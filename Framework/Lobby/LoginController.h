@@ -154,6 +154,10 @@ public:
     virtual const CKorvelString& GetRegisterPassword() const { return m_strRegisterPassword; }
     virtual const CKorvelString& GetRegisterEmail() const { return m_strRegisterEmail; }
     virtual const CKorvelString& GetLastValidatedUserName() const { return m_strLastValidatedUserName; }
+    // The name the newest name check asks about; empty once withdrawn.
+    const CKorvelString& GetNameAsked() const { return m_strNameAsked; }
+    // The page no longer shows the name asked about: the check's answer changes nothing.
+    void WithdrawUserNameCheck();
 
     int GetLoginStatus() const { return m_iLoginStatus; }
     ELoginType GetLoginType() const { return m_eLoginType; }
@@ -205,6 +209,29 @@ protected:
     void ConnectSession(ServerStep pfnStep);
     void WriteStatistics();
 
+    // The session hands a login-type answer to one observer at a time, forgetting it with the
+    // first answer: a request sent while another's answer is awaited waits its turn.
+    void RunStep(CVornNetworkSession* pSession, ServerStep pfnStep);
+    void AnswerAwaited() { m_uAnswerAwaited = 1; }
+    // The answers awaited on a connection that is gone never come.
+    void ForgetAwaitedAnswers();
+    // Held by each answer's handler: the answer has come, and the step that waited its turn
+    // runs after the handler (which may have sent a request of its own).
+    class CAnswerCame
+    {
+    public:
+        explicit CAnswerCame(CLoginController& controller);
+        ~CAnswerCame();
+
+    private:
+        CLoginController& m_Controller;
+    };
+
+    // The registration's ConfirmEmail, the password hashed with this connection's key.
+    void SendRegistration(CVornNetworkSession* pSession);
+    // The error page of a registration the server refused with iResult; no automatic login.
+    void RefuseRegistration(int iResult);
+
     CKestrolundApplication* m_pApplication;
     CKorvelString m_strUserName;
     CKorvelString m_strPassword; // plain until hashed with a key, then the hash
@@ -233,6 +260,24 @@ protected:
     unsigned int m_uGuest;
     unsigned int m_uJustRegistered;
     unsigned int m_uConnectionLost; // the lobby connection dropped while logged in
+
+    unsigned int m_uAnswerAwaited;
+    ServerStep m_pfnNextStep; // waits for the awaited answer
+    // The server keeps a name's key with the connection that asked for it: a registration on
+    // another connection asks for the name again.
+    enum ERegistration
+    {
+        REGISTRATION_NONE,
+        REGISTRATION_KEY,    // the name asked for again
+        REGISTRATION_ANSWER, // ConfirmEmail sent
+    };
+    ERegistration m_eRegistration;
+    CKorvelString m_strRegisterPlain; // the typed password until the key to hash it is at hand
+    CKorvelString m_strRegisterKey;   // the key of the last validated name
+    unsigned int m_uConnection;       // counts the connections made
+    unsigned int m_uKeyConnection;    // the connection the key came with
+    CKorvelString m_strNameAsked;     // the newest name check's name; empty once withdrawn
+    CKorvelString m_strNameSent;      // the name of the check whose answer is awaited
 
 private:
     CLoginController(const CLoginController&) = delete;

@@ -26,6 +26,8 @@ bool IsNameCharacter(unsigned short u)
 }
 // The lobby's part of the session's status word.
 const unsigned int LOBBY_STATUS_MASK = 0xFF;
+// The server's answer to a registration of a taken name.
+const int REGISTRATION_NAME_TAKEN = -1;
 } // namespace
 
 // ---- starting a login or registration
@@ -99,22 +101,33 @@ void CLoginController::ValidateUserName(const CKorvelString& strName)
         }
     m_strLastValidatedUserName.Reset();
     m_strRegisterName = strName;
+    WithdrawUserNameCheck();
+    m_strNameAsked = strName;
     VerifySessionCall(&CLoginController::connectValidateUserName);
+}
+
+void CLoginController::WithdrawUserNameCheck()
+{
+    m_strNameAsked.Reset();
+    // A registration waiting for its name's key waits no more.
+    if (m_eRegistration == REGISTRATION_KEY)
+        m_eRegistration = REGISTRATION_NONE;
 }
 
 void CLoginController::RegisterKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
                                           const CKorvelString& strEmail)
 {
     CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
-    if (!pSession)
+    // A second press while the first waits for its answer sends nothing more.
+    if (!pSession || m_eRegistration == REGISTRATION_ANSWER)
         return;
     SetLoginType(LOGIN_ACCOUNT);
     m_strRegisterName = strName;
     m_strRegisterEmail = strEmail;
-    // The register password holds the key the server issued for the confirmed name.
-    m_strRegisterPassword = CVornNetworkSession::GeneratePasswordHash(strPassword, m_strRegisterPassword);
+    // Hashed with the key of the connection the registration goes out on.
+    m_strRegisterPlain = strPassword;
     m_uKeyNeeded = 0;
-    connectRegisterKestrolund(pSession);
+    VerifySessionCall(&CLoginController::connectRegisterKestrolund);
 }
 
 void CLoginController::RegisterExternal(const CKorvelString& strName, const CKorvelString& strId,
@@ -136,18 +149,20 @@ void CLoginController::RegisterExternal(const CKorvelString& strName, const CKor
     m_strExternalId = strId;
     m_strExternalToken = strToken;
     SetLoginType(LOGIN_WEB);
-    connectRegisterExternal(pSession);
+    VerifySessionCall(&CLoginController::connectRegisterExternal);
 }
 
 // ---- server steps
 
 void CLoginController::connectLoginKestrolund(CVornNetworkSession* pSession)
 {
+    AnswerAwaited();
     pSession->RequestCredentials(m_strUserName, this);
 }
 
 void CLoginController::connectRelogin(CVornNetworkSession* pSession)
 {
+    AnswerAwaited();
     if (m_uGuest)
     {
         m_iLoginStatus = STATUS_LOGGING_IN;
@@ -164,11 +179,37 @@ void CLoginController::connectRelogin(CVornNetworkSession* pSession)
 
 void CLoginController::connectValidateUserName(CVornNetworkSession* pSession)
 {
-    pSession->SendConfirmUserName(m_strRegisterName, this);
+    // Withdrawn before it could go out.
+    if (m_strNameAsked.GetLength() == 0)
+        return;
+    m_strNameSent = m_strNameAsked;
+    AnswerAwaited();
+    pSession->SendConfirmUserName(m_strNameSent, this);
 }
 
 void CLoginController::connectRegisterKestrolund(CVornNetworkSession* pSession)
 {
+    // The typed password goes out with one registration: a press that waited its turn behind
+    // the one that took it sends nothing.
+    if (m_eRegistration != REGISTRATION_NONE || m_strRegisterPlain.GetLength() == 0)
+        return;
+    if (m_uKeyConnection == m_uConnection && m_strRegisterKey.GetLength() > 0 &&
+        m_strLastValidatedUserName.IsEqual(m_strRegisterName))
+    {
+        SendRegistration(pSession);
+        return;
+    }
+    m_eRegistration = REGISTRATION_KEY;
+    m_strNameAsked = m_strRegisterName;
+    connectValidateUserName(pSession);
+}
+
+void CLoginController::SendRegistration(CVornNetworkSession* pSession)
+{
+    m_strRegisterPassword = CVornNetworkSession::GeneratePasswordHash(m_strRegisterPlain, m_strRegisterKey);
+    m_strRegisterPlain.Reset();
+    m_eRegistration = REGISTRATION_ANSWER;
+    AnswerAwaited();
     pSession->SendConfirmEmail(m_strRegisterName, m_strRegisterEmail, m_strRegisterPassword, 0,
                                CKorvelString(), CKorvelString(), this);
 }
@@ -182,12 +223,14 @@ void CLoginController::connectLoginExternal(CVornNetworkSession* pSession)
         ForwardToGoogleLogin();
         return;
     }
+    AnswerAwaited();
     pSession->LoginExternal(static_cast<int>(m_eLoginType), m_strExternalId, m_strExternalToken,
                             CKorvelString(), m_strRegisterEmail, this);
 }
 
 void CLoginController::connectRegisterExternal(CVornNetworkSession* pSession)
 {
+    AnswerAwaited();
     pSession->SendConfirmEmail(m_strRegisterName, CKorvelString(), m_strRegisterPassword,
                                static_cast<int>(m_eLoginType), m_strExternalToken, m_strExternalId, this);
     m_strExternalId.Reset();
@@ -207,6 +250,7 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
                                   const CKorvelString& strSecond, const CKorvelString&, const CKorvelString&,
                                   int)
 {
+    CAnswerCame came(*this);
     m_iLoginStatus = STATUS_LOGGED_IN;
     m_uConnectionLost = 0;
     if (CVornStatistics* pStore = m_pApplication ? m_pApplication->GetStatistics() : nullptr)
@@ -229,6 +273,9 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
 
 void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvelString& strMessage)
 {
+    // The answer awaited; a request that waited its turn is given up with it.
+    CAnswerCame came(*this);
+    ForgetAwaitedAnswers();
     m_iLoginStatus = STATUS_LOGGED_OUT;
     m_uRedirect = 0;
     // The automatic re-login after a lost connection found no server: the player was
@@ -248,28 +295,56 @@ void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvel
 
 void CLoginController::OnNewVersionAvailable(CVornNetworkSession*, const CKorvelString& strLink)
 {
+    CAnswerCame came(*this);
     OnLoginNewVersion(strLink);
 }
 
-void CLoginController::OnUserNameConfirmed(CVornNetworkSession*, int iResult, const CKorvelString& strKey)
+void CLoginController::OnUserNameConfirmed(CVornNetworkSession* pSession, int iResult,
+                                           const CKorvelString& strKey)
 {
+    CAnswerCame came(*this);
+    // An answer for a name no longer asked about (the page went back, or another name waits
+    // its turn) would be shown beside another name.
+    if (m_strNameAsked.GetLength() == 0 || !m_strNameAsked.IsEqual(m_strNameSent))
+        return;
+    const bool bRegistering = m_eRegistration == REGISTRATION_KEY;
+    if (bRegistering)
+        m_eRegistration = REGISTRATION_NONE;
     if (iResult != 0)
     {
-        OnUserNameValidated(0, Text(57));
+        // Taken since: as the server answers a registration of a taken name.
+        if (bRegistering)
+            RefuseRegistration(REGISTRATION_NAME_TAKEN);
+        else
+            OnUserNameValidated(0, Text(57));
         return;
     }
-    m_strLastValidatedUserName = m_strRegisterName;
+    m_strLastValidatedUserName = m_strNameSent;
     m_strRegisterPassword = strKey;
-    OnUserNameValidated(1, CKorvelString());
+    m_strRegisterKey = strKey;
+    m_uKeyConnection = m_uConnection;
+    if (bRegistering)
+        SendRegistration(pSession);
+    else
+        OnUserNameValidated(1, CKorvelString());
+}
+
+void CLoginController::RefuseRegistration(int iResult)
+{
+    SetAutoLogin(0);
+    // The results -1 (name taken), -2 (address taken) and -3 (details refused) have texts 22
+    // to 24; any other, text 25 (try again later).
+    const int iMessage = iResult <= REGISTRATION_NAME_TAKEN && iResult >= -3 ? 21 - iResult : 25;
+    OnLoginError(Text(21), Text(iMessage), 3, nullptr);
 }
 
 void CLoginController::OnEmailConfirmed(CVornNetworkSession*, int iResult, const CKorvelString& strName)
 {
+    CAnswerCame came(*this);
+    m_eRegistration = REGISTRATION_NONE;
     if (iResult != 0)
     {
-        SetAutoLogin(0);
-        const int iMessage = iResult == -1 ? 22 : iResult == -2 ? 23 : iResult == -3 ? 24 : 25;
-        OnLoginError(Text(21), Text(iMessage), 3, nullptr);
+        RefuseRegistration(iResult);
         return;
     }
     m_strUserName = strName;

@@ -684,6 +684,10 @@ public:
     }
 
 protected:
+    // The card shows a copy: what it changed (these flag bits of the record) is given to the
+    // avatars' records of the same player, or the card would open as before the next time.
+    void KeepChatAvatarsInStep(const sPLAYERLISTITEM& record, int iFlags);
+
     // The card's own copy of the shown player: an avatar item's record may be unloaded
     // while the card stays open.
     sPLAYERLISTITEM m_ChatCardPlayer;

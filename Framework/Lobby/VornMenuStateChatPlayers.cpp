@@ -1,5 +1,6 @@
 // The chat page's players: the avatar strip of the match's players with their pictures, the
-// player card that opens from an avatar, its nasty buttons and blocking from it.
+// player card that opens from an avatar, its nasty buttons and blocking from it (following
+// and gifts work from it as from a player row).
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
@@ -283,14 +284,16 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
             nullptr, CVornTextFormat::Format(pThis->LanguageText(uBlock ? 40 : 41), {pRecord->m_strName}),
             0.0f, 0);
     pRecord->m_iFlags ^= PLAYER_BLOCKED;
-    // The card shows a copy: the avatar's own record must agree, or the card would open
-    // unblocked next time.
-    for (int i = 0; i < pThis->m_ChatListItems.GetCount(); ++i)
-    {
-        sPLAYERLISTITEM* pAvatarRecord = PlayerOf(pThis->m_ChatListItems.GetAt(i).m_Second);
-        if (pAvatarRecord && pAvatarRecord != pRecord && pAvatarRecord->m_iPlayerId == pRecord->m_iPlayerId)
-            pAvatarRecord->m_iFlags =
-                (pAvatarRecord->m_iFlags & ~PLAYER_BLOCKED) | (pRecord->m_iFlags & PLAYER_BLOCKED);
-    }
+    pThis->KeepChatAvatarsInStep(*pRecord, PLAYER_BLOCKED);
     return 1;
+}
+
+void CVornMenuState::KeepChatAvatarsInStep(const sPLAYERLISTITEM& record, int iFlags)
+{
+    for (int i = 0; i < m_ChatListItems.GetCount(); ++i)
+    {
+        sPLAYERLISTITEM* pAvatarRecord = PlayerOf(m_ChatListItems.GetAt(i).m_Second);
+        if (pAvatarRecord && pAvatarRecord != &record && pAvatarRecord->m_iPlayerId == record.m_iPlayerId)
+            pAvatarRecord->m_iFlags = (pAvatarRecord->m_iFlags & ~iFlags) | (record.m_iFlags & iFlags);
+    }
 }

@@ -28,6 +28,16 @@ CWidget* ByPath(CWidget* pFrom, const char* pPath)
     return pFrom ? pFrom->FindWidgetByPath(CKorvelString(pPath)) : nullptr;
 }
 
+// A widget of the name page's "page_root", from a widget inside it or from the page itself,
+// which holds its page_root.
+CWidget* OnNamePage(CWidget* pFrom, const char* pName)
+{
+    CKorvelString strPath("<page_root//");
+    strPath.Add(CKorvelString(pName));
+    CWidget* pFound = pFrom ? pFrom->FindWidgetByPath(strPath) : nullptr;
+    return pFound ? pFound : Child(pFrom, pName);
+}
+
 bool AllOf(const CKorvelString& strText, const char* pExtra)
 {
     for (int i = 0; i < strText.GetLength(); ++i)
@@ -43,17 +53,9 @@ bool AllOf(const CKorvelString& strText, const char* pExtra)
     return true;
 }
 
-// The lengths of an address the server takes; the longest is the longest a mail system
-// delivers to. Text 19 states both.
+// The lengths of an address, as text 19 states them; the server takes the same.
 const int MIN_EMAIL_LENGTH = 6;
-const int MAX_EMAIL_LENGTH = 254;
-
-// One "@" with text before and after it, as the server asks of an address.
-bool OneAtBetweenText(const CKorvelString& strAddress)
-{
-    const int iAt = strAddress.Find('@', 0);
-    return iAt > 0 && iAt < strAddress.GetLength() - 1 && strAddress.Find('@', iAt + 1) < 0;
-}
+const int MAX_EMAIL_LENGTH = 256;
 
 // The registration's steps: "Try again" after an error on one of them returns there, with
 // what was typed; after any other error it returns to the login page.
@@ -61,6 +63,8 @@ const char* const REGISTRATION_STEPS[] = {"loginscreen_playername", "loginscreen
                                           "loginscreen_email"};
 const char* const LOGIN_PAGE = "loginscreen_root";
 const char* const ERROR_PAGE = "loginscreen_error";
+// A page path back through the history to the page named after it.
+const char* const BACK_TO = ":back:";
 
 bool IsRegistrationStep(const CKorvelString& strPage)
 {
@@ -105,8 +109,6 @@ unsigned int CVornMenuState::CheckEmail(const CKorvelString& strAddress)
         iMessage = 19;
     else if (!AllOf(strAddress, "-_@."))
         iMessage = 20;
-    else if (!OneAtBetweenText(strAddress))
-        iMessage = 45;
     if (!iMessage)
         return 1;
     OnLoginError(LanguageText(12), LanguageText(iMessage), 2, nullptr);
@@ -179,8 +181,17 @@ void CVornMenuState::OnLoginError(const CKorvelString& strTitle, const CKorvelSt
     // A second error over the error page keeps the way back of the first.
     CPageButton* pBack = widget_cast<CPageButton*>(pTryAgain);
     const CKorvelString strNow = CurrentPageName();
+    // Back to a registration step, not forward to it: its Back then leaves it, not the error.
     if (pBack && !strNow.IsEqual(CKorvelString(ERROR_PAGE)))
-        pBack->SetPagePath(IsRegistrationStep(strNow) ? strNow : CKorvelString(LOGIN_PAGE));
+    {
+        CKorvelString strTarget(LOGIN_PAGE);
+        if (IsRegistrationStep(strNow))
+        {
+            strTarget = CKorvelString(BACK_TO);
+            strTarget.Add(strNow);
+        }
+        pBack->SetPagePath(strTarget);
+    }
     SwitchToPage(CKorvelString(ERROR_PAGE), 1);
 }
 
@@ -354,8 +365,8 @@ KE_RETVAL CVornMenuState::actionPlayerNameOnShow(CWidget* pSender, void* pContex
     if (!pSender)
         return 1;
     Show(Child(pSender, "tos_elements"), pThis->m_strWebStatus.IsEqual(CKorvelString("new")) ? 1 : 0);
-    Show(ByPath(pSender, "<page_root//username_loading"), 0);
-    Show(ByPath(pSender, "<page_root//text_usernametaken"), 0);
+    Show(OnNamePage(pSender, "username_loading"), 0);
+    Show(OnNamePage(pSender, "text_usernametaken"), 0);
     return 1;
 }
 
@@ -440,9 +451,18 @@ KE_RETVAL CVornMenuState::actionInitRegisterName(CWidget* pSender, void* pContex
     return 1;
 }
 
-KE_RETVAL CVornMenuState::actionUserNameChanged(CWidget*, void* pContext)
+KE_RETVAL CVornMenuState::actionUserNameChanged(CWidget* pSender, void* pContext)
 {
-    SetText(Lobby(pContext)->FindInPages("//loginscreen_email//input_password"), CKorvelString());
+    CVornMenuState* pThis = Lobby(pContext);
+    SetText(pThis->FindInPages("//loginscreen_email//input_password"), CKorvelString());
+    // What the page said, or waits to hear, was about the name as it was.
+    CTextWidget* pField = widget_cast<CTextWidget*>(pSender);
+    if (pField && !pField->GetText().IsEqual(pThis->GetNameAsked()))
+    {
+        pThis->WithdrawUserNameCheck();
+        Show(OnNamePage(pSender, "username_loading"), 0);
+        Show(OnNamePage(pSender, "text_usernametaken"), 0);
+    }
     return 1;
 }
 

@@ -485,6 +485,8 @@ KE_RETVAL CVornMenuState::actionSendBuddyRequest(CWidget* pSender, void* pContex
         else
             pData->m_iFlags |= PLAYER_FOLLOWED;
         pThis->UpdatePlayerWidget(pRow);
+        // The chat's card is such a row too.
+        pThis->KeepChatAvatarsInStep(*pData, PLAYER_FOLLOWED);
     }
     if (pThis->m_pKestrolund)
         pThis->m_pKestrolund->ShowToastNotification(

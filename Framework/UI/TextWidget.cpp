@@ -170,7 +170,7 @@ KE_RETVAL CTextWidget::draw(IKorvelGraphicsContext* pContext, const CKorvelRect<
     if (m_uEditable && m_uEditing)
         return DrawEditing(pContext, rect);
     const unsigned int uColor = m_strText.GetLength() > 0 ? m_uColor : m_uDisplayColor;
-    const unsigned int uFlags = m_uTextAlign | LanguageFlags() | TEXT_FLAGS;
+    const unsigned int uFlags = (m_uTextAlign & RowsOf(rect)) | LanguageFlags() | TEXT_FLAGS;
     CKorvelString strMarked;
     const CKorvelString& strShown = Drawn(strMarked);
     if (uFlags & KE_TEXT_MULTILINE)
@@ -195,11 +195,19 @@ const CKorvelString& CTextWidget::Drawn(CKorvelString& strMarked) const
     return strMarked;
 }
 
+// A field with room for one row keeps to it, idle as while typed: a long entry runs on past
+// its right edge rather than wrapping into rows that the field would cut.
+unsigned int CTextWidget::RowsOf(const CKorvelRect<int>& rect) const
+{
+    const bool bOneRow = m_uEditable && rect.GetHeight() < 2 * static_cast<int>(m_pFont->GetLineHeight());
+    return bOneRow ? ~static_cast<unsigned int>(KE_TEXT_MULTILINE) : ~0u;
+}
+
 // The end of a text wider than the field stays in view, with the cursor at the right edge.
 KE_RETVAL CTextWidget::DrawEditing(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect)
 {
     const CKorvelString strCursor("|");
-    const unsigned int uFlags = m_uTextAlign | EDIT_TEXT_FLAGS;
+    const unsigned int uFlags = (m_uTextAlign & RowsOf(rect)) | EDIT_TEXT_FLAGS;
     CKorvelString strMarked;
     const CKorvelString& strText = Drawn(strMarked);
     const int iCursorWidth = m_pFont->GetTextWidth(strCursor, uFlags);

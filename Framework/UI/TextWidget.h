@@ -92,6 +92,8 @@ private:
     // The text flags of the current language (right alignment, right to left).
     unsigned int LanguageFlags() const;
     KE_RETVAL DrawEditing(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect);
+    // The mask of the alignment flags drawn in rect: a field one row high does not wrap.
+    unsigned int RowsOf(const CKorvelRect<int>& rect) const;
     // The display text as a field draws it: what the font has no glyph for shows as a mark
     // (made in strMarked when there is any).
     const CKorvelString& Drawn(CKorvelString& strMarked) const;

@@ -24,6 +24,7 @@
 #include "KorvelGraphics/KorvelBitmapFont.h"
 #include "KorvelGraphics/KorvelSurface.h"
 #include "KorvelSound/KorvelSoundWave.h"
+#include "support/TestJson.h"
 #include "support/TestKestrolundApplication.h"
 #include "support/TestMedia.h"
 #include "support/TestText.h"
@@ -134,6 +135,10 @@ const sWIDGET g_aLobbyWidgets[] = {
     {"//chat_expand_item//chat_nastybuttons//text_unfollow", Is<CTextWidget>},
     {"//chat_expand_item//chat_nastybuttons//button_block", Is<CToggleButton>},
     {"//chat_expand_item//arrow", Is<CToggleButton>},
+    {"//chat_expand_item//button_follow", Is<CButton>},
+    {"//chat_expand_item//text_follow", Is<CTextWidget>},
+    {"//chat_expand_item//button_gift", Is<CButton>},
+    {"//chat_expand_item//text_gift", Is<CTextWidget>},
     {"//chat_expand_item//player_name", Is<CTextWidget>},
     {"//shop_root//vorncoins_amount", Is<CTextWidget>},
     {"shop_page_list", Is<CInfiniteList>},
@@ -271,6 +276,16 @@ int KeptPixels(CLayoutApp& app, int iWidth, int iHeight, int& iRightmost, int& i
             iLowest = std::max(iLowest, iHeight - 1 - static_cast<int>(i / iWidth)); // GL rows run bottom-up
         }
     return iKept;
+}
+
+// A read-back frame (GL rows run bottom-up) kept for review.
+void WritePicture(const std::string& strName, int iWidth, int iHeight, const std::vector<uint32_t>& aPixels)
+{
+    std::vector<uint8_t> aRows(aPixels.size() * 4);
+    for (int y = 0; y < iHeight; ++y)
+        std::copy_n(reinterpret_cast<const uint8_t*>(&aPixels[static_cast<size_t>(iHeight - 1 - y) * iWidth]),
+                    size_t{4} * iWidth, &aRows[static_cast<size_t>(y) * iWidth * 4]);
+    WriteTestPng(OutputDir() + strName, iWidth, iHeight, aRows);
 }
 
 // A widget's rectangle in its root's coordinates.
@@ -463,7 +478,7 @@ TEST(LobbyLayout, EveryNamedFileResolvesAtEveryLadderSize)
 // inside the screen, every label fitting its text widget; the pictures are kept for review.
 TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVornButton)
 {
-    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480)})
+    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480), std::make_pair(640, 400)})
     {
         const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
         SCOPED_TRACE(strSize);
@@ -618,6 +633,140 @@ TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)
             app.Frame(0.2f);
         EXPECT_EQ(pLobby->GetDialogVisible(), 0u);
         EXPECT_GT(app.m_Log.Count("game.Draw"), 0);
+    }
+}
+
+// What the lobby fills in stays inside its widget at the sizes we ship for and the smallest
+// we run on: "100" per cent on one row beside its sign on the player cards and the own card,
+// every shipped item description whole on the shop card, and a long address on one row in
+// its field, idle and while typed (read back: the field's text draws nowhere else).
+TEST(LobbyLayout, FilledInValuesStayInsideTheirWidgetsAtEverySize)
+{
+    CTestJson catalogue;
+    std::string strError;
+    const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+    const std::vector<uint8_t> aText =
+        ReadTestFile(std::string(pBinary ? pBinary : ".") + "/lobby-data/catalogue.json");
+    ASSERT_TRUE(CTestJson::Parse(std::string(aText.begin(), aText.end()), catalogue, strError)) << strError;
+    ASSERT_GT(catalogue["items"].Size(), 0u);
+    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480), std::make_pair(640, 400)})
+    {
+        const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
+        SCOPED_TRACE(strSize);
+        CLayoutApp app(size.first, size.second);
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_TRUE(app.RunSplash());
+        CVornMenuState* pLobby = app.GetLobbyState();
+        ASSERT_NE(pLobby, nullptr);
+        // A list's row as the list clones it.
+        auto Row = [&](const char* pList)
+        {
+            CInfiniteList* pRows =
+                widget_cast<CInfiniteList*>(pLobby->GetRoot()->FindWidget(CKorvelString(pList), -1));
+            if (!pRows)
+                return static_cast<CWidget*>(nullptr);
+            return pRows->GetItemTemplate() ? pRows->GetItemTemplate() : Look(pRows, "item_template");
+        };
+        // The height the widget draws the text in, wrapped and broken as it draws it.
+        auto Drawn = [](CTextWidget* pText, const std::string& strText)
+        {
+            const CKorvelString strWide(strText.c_str());
+            CKorvelRect<int> rc(0, 0, pText->GetWidth(), 0);
+            pText->GetFont()->CalcRect(rc, ::CTextWidget::BreakLongWords(*pText->GetFont(), strWide,
+                                                                         pText->GetWidth(),
+                                                                         pText->GetTextAlign()));
+            return rc.GetHeight();
+        };
+        // The cards' own labels too: a list's closed rows and the chat's closed card are not
+        // drawn on the pages.
+        for (CWidget* pCard : {Row("playerlist_global"), Row("list_me"), Row("shop_page_list"),
+                               pLobby->GetRoot()->FindWidget(CKorvelString("chat_expand_item"), -1)})
+        {
+            ASSERT_NE(pCard, nullptr);
+            ForEachWidget(pCard,
+                          [&](CWidget* p)
+                          {
+                              CTextWidget* pLabel = widget_cast<CTextWidget*>(p);
+                              if (!pLabel || !pLabel->GetFont() || pLabel->GetLocalizedText() < 0)
+                                  return;
+                              EXPECT_LE(Drawn(pLabel, Narrow(pLabel->GetDisplayText())), p->GetHeight() + 2)
+                                  << Name(p) << " \"" << Narrow(pLabel->GetDisplayText()) << "\"";
+                          });
+        }
+        for (const char* pList : {"playerlist_global", "list_me"})
+            for (const char* pShare : {"player_wins_percent", "my_ties_percent", "my_losses_percent"})
+            {
+                SCOPED_TRACE(std::string(pList) + " " + pShare);
+                CWidget* pRow = Row(pList);
+                ASSERT_NE(pRow, nullptr);
+                CTextWidget* pNumber = widget_cast<CTextWidget*>(Look(pRow, pShare));
+                CTextWidget* pSign =
+                    widget_cast<CTextWidget*>(Look(pRow, (std::string(pShare) + "_sign").c_str()));
+                ASSERT_TRUE(pNumber && pSign && pNumber->GetFont() && pSign->GetFont());
+                EXPECT_EQ(Drawn(pNumber, "100"), static_cast<int>(pNumber->GetFont()->GetLineHeight()))
+                    << "on one row";
+                EXPECT_LE(pSign->GetFont()->GetTextWidth(pSign->GetDisplayText(), 0), pSign->GetWidth() + 1);
+                EXPECT_LE(pNumber->GetArea().right, pSign->GetArea().left + 1) << "side by side";
+            }
+        CWidget* pShopRow = Row("shop_page_list");
+        ASSERT_NE(pShopRow, nullptr);
+        CTextWidget* pShort = widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//item_descshort"));
+        CTextWidget* pFull = widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//info_descfull"));
+        ASSERT_TRUE(pShort && pFull && pShort->GetFont() && pFull->GetFont());
+        for (const CTestJson& item : catalogue["items"].Items())
+        {
+            EXPECT_LE(Drawn(pShort, item["short_description"].String()), pShort->GetHeight() + 2)
+                << item["short_description"].String();
+            EXPECT_LE(Drawn(pFull, item["description"].String()), pFull->GetHeight() + 2)
+                << item["description"].String();
+        }
+
+        pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+        CTextWidget* pField = widget_cast<CTextWidget*>(
+            pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email")));
+        CWidget* pBox =
+            pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email_field"));
+        ASSERT_TRUE(pField && pBox);
+        auto Pixels = [&]
+        {
+            for (int i = 0; i < 4; ++i)
+                app.Frame(0.2f);
+            std::vector<uint32_t> aPixels(static_cast<size_t>(size.first) * size.second);
+            glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+            return aPixels;
+        };
+        const std::vector<uint32_t> aEmpty = Pixels();
+        pField->SetText(
+            CKorvelString("a.very.long.name.of.somebody@a-rather-long-example-domain.example.org"));
+        const CKorvelRect<int> rcBox = OnScreen(pBox);
+        for (const bool bTyping : {false, true})
+        {
+            SCOPED_TRACE(bTyping ? "typing" : "idle");
+            if (bTyping)
+            {
+                const int x = rcBox.left + rcBox.GetWidth() / 2, y = rcBox.top + rcBox.GetHeight() / 2;
+                pLobby->OnMouseButton(0, x, y);
+                pLobby->OnMouseButtonUp(0, x, y);
+            }
+            const std::vector<uint32_t> aFilled = Pixels();
+            ASSERT_EQ(pField->IsEditing() != 0, bTyping);
+            WritePicture(strSize + (bTyping ? "_email_typing.png" : "_email_idle.png"), size.first,
+                         size.second, aFilled);
+            int iInside = 0, iOutside = 0, iTop = size.second, iBottom = -1;
+            for (size_t i = 0; i < aFilled.size(); ++i)
+                if ((aFilled[i] & 0xFFFFFFu) != (aEmpty[i] & 0xFFFFFFu))
+                {
+                    const int x = static_cast<int>(i % size.first);
+                    const int y = size.second - 1 - static_cast<int>(i / size.first); // GL rows run bottom-up
+                    (x >= rcBox.left && x < rcBox.right && y >= rcBox.top && y < rcBox.bottom ? iInside
+                                                                                              : iOutside)++;
+                    iTop = std::min(iTop, y);
+                    iBottom = std::max(iBottom, y);
+                }
+            EXPECT_GT(iInside, 0);
+            EXPECT_EQ(iOutside, 0) << "the address drawn outside its field";
+            EXPECT_LE(iBottom - iTop + 1, static_cast<int>(pField->GetFont()->GetLineHeight())) << "one row";
+        }
     }
 }
 

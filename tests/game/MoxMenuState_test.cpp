@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "KorvelGraphics/KorvelBitmapFont.h"
 #include "PlatformControl.h"
 #include "PlatformDeviceInfoControl.h"
 #include "support/TestAudio.h"
+#include "support/TestText.h"
 #include "tests/game/GameScreenTest.h"
 
 namespace
@@ -292,6 +295,27 @@ TEST_F(CMoxMenuState, OnANarrowWindowAWrappedLineTakesTheRowsItNeeds)
     Run();
     ASSERT_EQ(pMenu->m_bCreditsShown, 1u);
     m_App.OnScreenChanged(120, 600);
+    Run();
+
+    // Measured by the font alone: each line starts below the rows the one before took.
+    CKorvelBitmapFont* pFont = m_pGame->GetContext().pfntGameFonts;
+    ASSERT_NE(pFont, nullptr);
+    const int L = static_cast<int>(pFont->GetLineHeight());
+    float afTops[CREDITS_COUNT], afHeights[CREDITS_COUNT];
+    pMenu->LayOutCredits(0.0f, float(L), afTops, afHeights);
+    int iWrapped = 0;
+    for (int i = 0; i + 1 < CREDITS_COUNT; ++i)
+    {
+        if (CREDITS[i].id == CREDITS_TAG_CLOSING)
+            continue; // drawn smaller
+        CKorvelRect<int> rcLine(0, 0, 120 * 6 / 10, 0);
+        pFont->CalcRect(rcLine, CREDITS[i].name);
+        const int iRows = std::max(L, rcLine.GetHeight());
+        iWrapped += iRows > L;
+        EXPECT_EQ(afTops[i + 1] - afTops[i], float(iRows)) << Narrow(CREDITS[i].name);
+    }
+    EXPECT_GT(iWrapped, 0);
+
     for (int i = 0; i < 90 && pMenu->m_bCreditsShown; ++i)
         Run(1000);
     ASSERT_EQ(pMenu->m_bCreditsShown, 0u);

@@ -352,8 +352,8 @@ TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlompWhereverItStan
             }
     EXPECT_GT(iMoved, 0) << "the sweep met the notices' usual place";
 
-    // The loser out of the match: its health in the status band (the bottom rows, in a font
-    // with digits) reads 0, as a flomp alive with none left shows it.
+    // The loser out of the match: the status band (the bottom rows, in a font with digits)
+    // shows no health for it, whatever was left; alive, it shows even none left.
     const auto Band = [](const std::vector<uint8_t>& a)
     { return std::vector<uint8_t>(a.begin(), a.begin() + std::ptrdiff_t(size_t{800} * 4 * 60)); };
     CKorvelBitmapFont digits;
@@ -362,13 +362,14 @@ TEST_F(CMoxPlayStateDraw, TheEndNoticesStandClearOfTheWinnersFlompWhereverItStan
     CKorvelBitmapFont* pTestFont = pFont;
     pFont = &digits;
     Body(0).m_vVisualPosition.y = fHome;
-    Player(1).m_iHealth = 0;
-    const std::vector<uint8_t> aAlive = Band(Frame());
     Player(1).m_bAlive = 0;
-    EXPECT_EQ(Band(Frame()), aAlive);
-    Player(1).m_iHealth = 1;
+    Player(1).m_iHealth = 5;
+    const std::vector<uint8_t> aOut = Band(Frame());
+    Player(1).m_iHealth = 77;
+    EXPECT_EQ(Band(Frame()), aOut);
+    Player(1).m_iHealth = 0;
     Player(1).m_bAlive = 1;
-    EXPECT_NE(Band(Frame()), aAlive) << "the band shows the health";
+    EXPECT_NE(Band(Frame()), aOut) << "the band shows the health";
     pFont = pTestFont;
     digits.Shutdown();
 }

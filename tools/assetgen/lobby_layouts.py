@@ -102,10 +102,21 @@ def stat(name, x, y, w=0.07):
     return text(name, x, y, w, 0.07, None, color="text_primary", align="center-middle")
 
 
+# A share's number holds "100" on one row and its sign "%", in the fonts of the smallest screens.
+SHARE_W, SIGN_W = 0.06, 0.03
+# Label, count, share and sign of wins, ties and losses side by side under a card.
+RESULT_PITCH = 0.28
+
+
 def share(name, x, y):
     """A count's share of all matches, in per cent: the number comes without its sign."""
-    return [text(name, x, y, 0.045, 0.07, None, color="text_primary", align="right-middle"),
-            text(name + "_sign", x + 0.045, y, 0.02, 0.07, None, value="%", color="text_dim")]
+    return [text(name, x, y, SHARE_W, 0.07, None, color="text_primary", align="right-middle"),
+            text(name + "_sign", x + SHARE_W, y, SIGN_W, 0.07, None, value="%", color="text_dim")]
+
+
+def result(label_name, local, count_name, share_name, x, y):
+    return [text(label_name, x, y, 0.10, 0.07, local, color="text_dim"), stat(count_name, x + 0.10, y),
+            *share(share_name, x + 0.17, y)]
 
 
 def player_card(w, h=0.44, results=True):
@@ -113,12 +124,9 @@ def player_card(w, h=0.44, results=True):
     score and, with results, the wins, ties and losses, each with its share; without, the
     rank (the chat's card fills no results)."""
     if results:
-        bottom = [text("wins_label", 0.02, 0.22, 0.10, 0.07, 253, color="text_dim"),
-                  stat("player_wins", 0.12, 0.22), *share("player_wins_percent", 0.19, 0.22),
-                  text("ties_label", 0.27, 0.22, 0.10, 0.07, 254, color="text_dim"),
-                  stat("my_ties", 0.37, 0.22), *share("my_ties_percent", 0.44, 0.22),
-                  text("losses_label", 0.52, 0.22, 0.10, 0.07, 255, color="text_dim"),
-                  stat("my_losses", 0.62, 0.22), *share("my_losses_percent", 0.69, 0.22)]
+        bottom = [*result("wins_label", 253, "player_wins", "player_wins_percent", 0.02, 0.22),
+                  *result("ties_label", 254, "my_ties", "my_ties_percent", 0.02 + RESULT_PITCH, 0.22),
+                  *result("losses_label", 255, "my_losses", "my_losses_percent", 0.02 + 2 * RESULT_PITCH, 0.22)]
     else:
         bottom = [text("rank_label", 0.02, 0.22, 0.10, 0.07, 302, color="text_dim"),
                   text("player_rank", 0.12, 0.22, 0.14, 0.07, None, color="text_primary"),
@@ -133,25 +141,34 @@ def player_card(w, h=0.44, results=True):
         text("player_name", 0.11, 0.01, 0.30, 0.07, None, font="main-b"),
         text("player_status", 0.11, 0.08, 0.30, 0.06, None, color="text_dim"),
         text("player_location", 0.42, 0.01, 0.22, 0.06, None, color="text_dim"),
-        # The two counts as "followers/following".
-        text("followers_label", 0.42, 0.07, 0.25, 0.06, 251, color="text_dim"),
-        text("player_followers", 0.67, 0.07, 0.11, 0.06, None, color="text_primary"),
+        # The two counts as "followers/following": the label whole on one row on the smallest screens.
+        text("followers_label", 0.42, 0.07, 0.28, 0.06, 251, color="text_dim"),
+        text("player_followers", 0.70, 0.07, 0.10, 0.06, None, color="text_primary"),
         *(score if results else []),
         text("player_comment", 0.11, 0.15, w - 0.13, 0.06, None, color="text_dim"),
         *bottom,
     ]
 
 
-def player_actions(w, y):
-    """Challenge, follow and gift under the card, each with its caption."""
+def card_buttons(y, challenge=True):
+    """Challenge (on a row), follow and gift under a player card, each with its caption;
+    follow shows while the player is not followed, gift while he is."""
+    actions = (("button_follow", "icon_follow.png", "follow", "text_follow", 247),
+               ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))
+    if challenge:
+        actions = (("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),) + actions
     kids = []
-    for i, (name, icon, action, caption, local) in enumerate((
-            ("button_challenge", "icon_challenge.png", "send_challenge", "text_challenge", 246),
-            ("button_follow", "icon_follow.png", "follow", "text_follow", 247),
-            ("button_gift", "icon_gift.png", "buy_player_gift", "text_gift", 248))):
+    for i, (name, icon, action, caption, local) in enumerate(actions):
         x = 0.02 + i * 0.20
         kids.append(icon_button(name, x, y, 0.06, 0.09, icon, action))
-        kids.append(text(caption, x + 0.065, y, 0.13, 0.09, local))
+        # Up to the next icon: "Challenge" takes it all on the smallest screens.
+        kids.append(text(caption, x + 0.06, y, 0.14, 0.09, local))
+    return kids
+
+
+def player_actions(w, y):
+    """The card's buttons, then invite, the nasty buttons' opener and report."""
+    kids = card_buttons(y)
     # Play challenges as the button beside it does; the people icon opens the row's
     # unfollow and block buttons.
     kids.append(icon_button("player_invite_button", 0.63, y, 0.06, 0.09, "icon_play.png", "send_challenge"))
@@ -255,8 +272,9 @@ def login_pages():
             kids.append(page_button(name + "_back", 0.30, 0.62, 0.40, 0.09, ":back", 236))
         return page(name, *kids)
 
-    # The name is the account's: the e-mail page asks for the rest.
-    confirm = note_page("loginscreen_confirm", 333, 334, next_page="loginscreen_email")
+    # The name is the account's: the e-mail page asks for the rest. The note gives way to it, so
+    # that going back from the e-mail page returns to the name.
+    confirm = note_page("loginscreen_confirm", 333, 334, next_page=":back:loginscreen_email")
     thank = note_page("loginscreen_thank", 292, 342, with_close=True)
     conflict = note_page("loginscreen_nameconflict", 289, 293)
     # No web view exists in this build: these two pages stay for completeness, nothing leads here.
@@ -411,6 +429,7 @@ def chat_page():
                         icon_button("player_avatar", 0, 0, 0.08, 0.12, "avatar-icon.png", "expand_chat_item"))
     # The expandable gives each child its whole area: the card is one child holding the rest.
     card = group("chat_card", 0, 0, 0.94, 0.50, *player_card(0.94, 0.50, results=False),
+                 *card_buttons(0.30, challenge=False),
                  web_button("button-report", 0.70, 0.30, 0.06, 0.09, REPORT_URL, icon="icon_report.png"),
                  icon_button("nasty_toggle", 0.78, 0.30, 0.06, 0.09, "icon_block.png", "expand_chat_nastybuttons"),
                  # The card's own way to close: as a second press of the avatar.
@@ -464,6 +483,10 @@ def bubble_parts(w, h, local=None):
             text("bubble-text", 0.01, 0, w - 0.02, h, local, color="text_dark", align="center-middle")]
 
 
+# The opened shop row: its prices, then its buttons, under the texts.
+SHOP_PRICE_Y, SHOP_BUTTON_Y, SHOP_BIG_H = 0.35, 0.43, 0.53
+
+
 def shop_pages():
     def small(value):
         # At the right the price in the shop, the count in the own items.
@@ -472,18 +495,19 @@ def shop_pages():
                              extra=['<image path="icon_shop.png"/>'], keep_aspect="1"),
                      text("item_name", 0.09, 0, 0.56, 0.12, None, font="main-b"),
                      text(value, 0.66, 0, 0.24, 0.12, None, align="right-middle"))
-    big_kids = [image("row_bg", 0, 0, 0.94, 0.46, "row_big.png"),
+    big_kids = [image("row_bg", 0, 0, 0.94, SHOP_BIG_H, "row_big.png"),
                 element("icon-item", "image", 0.01, 0.02, 0.09, 0.15, extra=['<image path="icon_shop.png"/>'],
                         keep_aspect="1"),
                 text("item_name", 0.12, 0.01, 0.43, 0.07, None, font="main-b"),
-                # The texts above the prices end where the large picture's corner begins.
-                text("item_descshort", 0.12, 0.08, 0.56, 0.06, None, color="text_dim"),
-                text("info_descfull", 0.12, 0.14, 0.56, 0.12, None),
+                # The texts above the prices end where the large picture's corner begins. On
+                # the smallest screens the short text takes two rows, the full one three.
+                text("item_descshort", 0.12, 0.08, 0.56, 0.10, None, color="text_dim"),
+                text("info_descfull", 0.12, 0.18, 0.56, 0.16, None),
                 # Each price above its button, named: both are coins and often equal.
-                text("price_label", 0.12, 0.27, 0.09, 0.06, 300, color="text_dim"),
-                text("item_price", 0.21, 0.27, 0.12, 0.06, None, font="main-b"),
-                text("gift_price_label", 0.36, 0.27, 0.13, 0.06, 339, color="text_dim"),
-                text("gift_price", 0.49, 0.27, 0.09, 0.06, None, font="main-b")]
+                text("price_label", 0.12, SHOP_PRICE_Y, 0.09, 0.06, 300, color="text_dim"),
+                text("item_price", 0.21, SHOP_PRICE_Y, 0.12, 0.06, None, font="main-b"),
+                text("gift_price_label", 0.36, SHOP_PRICE_Y, 0.13, 0.06, 339, color="text_dim"),
+                text("gift_price", 0.49, SHOP_PRICE_Y, 0.09, 0.06, None, font="main-b")]
 
     def shop_big(extra_kids):
         # The large picture takes the opened row's top right corner, beside the texts and
@@ -492,16 +516,16 @@ def shop_pages():
         # A plain button: the item's large picture becomes its own image, with nothing over it.
         large = element("large-icon-item", "button", 0.70, 0.01, 0.23, 0.25, [],
                         events={"onclick": "shop_item_hide_large_icon"}, display="0")
-        return group("list_item_big", 0, 0, 0.94, 0.46, *big_kids, *extra_kids, large, display="0")
+        return group("list_item_big", 0, 0, 0.94, SHOP_BIG_H, *big_kids, *extra_kids, large, display="0")
 
     def row(events, small_view, big):
         return element("item_template", "expand_layout", 0, 0, 0.94, 0.12,
                        [text("item-name", 0, 0, 0.0, 0.0, None, display="0"), small_view, big],
-                       events=events, extra=['<height value="0.12"/>', '<height value="0.46"/>',
+                       events=events, extra=['<height value="0.12"/>', '<height value="%.3f"/>' % SHOP_BIG_H,
                                              '<transition-time value="0.2"/>'])
 
-    shop_big_row = shop_big([button("buy-button", 0.12, 0.35, 0.22, 0.08, "buy_item", 264),
-                             button("gift-button", 0.36, 0.35, 0.22, 0.08, "buy_gift", 248),
+    shop_big_row = shop_big([button("buy-button", 0.12, SHOP_BUTTON_Y, 0.22, 0.08, "buy_item", 264),
+                             button("gift-button", 0.36, SHOP_BUTTON_Y, 0.22, 0.08, "buy_gift", 248),
                              icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
                                          "shop_item_show_large_icon")])
     item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
@@ -516,7 +540,7 @@ def shop_pages():
                                                 "onloadgroup": "load_shop_group"},
                              0.03, 0.12, 0.94, 0.84, row(item_events, small("price-value"), shop_big_row), empty=308),
                 events={"onshow": "show_shop"})
-    grid = group("button-grid", 0.12, 0.35, 0.80, 0.09,
+    grid = group("button-grid", 0.12, SHOP_BUTTON_Y, 0.80, 0.09,
                  # The toggle's picture keeps its shape: stretched, its rounded ends look cut.
                  toggle("enable-item", 0.01, 0.015, 0.08, 0.06, "enable_item", keep_aspect="1"),
                  text("enable_label", 0.10, 0, 0.15, 0.08, 266),
@@ -525,7 +549,8 @@ def shop_pages():
                  button("refill-button", 0.60, 0, 0.10, 0.08, "refill_item", 265),
                  text("refill_price", 0.71, 0, 0.09, 0.08, None))
     # The opened card tells the count once, in its message; the closed row beside the name.
-    mine_big = shop_big([text("info_message", 0.60, 0.27, 0.30, 0.06, None, color="text_dim", align="right-middle"),
+    mine_big = shop_big([text("info_message", 0.60, SHOP_PRICE_Y, 0.30, 0.06, None, color="text_dim",
+                              align="right-middle"),
                          grid])
     mine = page("my_items_root", back(), title(235),
                 *status_list("my_items_page_list", {"onshow": "show_my_items", "onloaditem": "load_my_item",

@@ -80,7 +80,8 @@ def _parser():
                             ("idle-close", "seconds of client silence before closing"),
                             ("partial-timeout", "seconds a started message may stay incomplete"),
                             ("handshake-timeout", "seconds to the first Connection or GameReady"),
-                            ("login-timeout", "seconds from opening to a login (lobby) or GameReady (game)"),
+                            ("login-timeout", "seconds from opening or a logout to a login (lobby), from opening "
+                                              "to GameReady (game) or a first command (control)"),
                             ("redirect-close", "seconds a redirected connection stays open"),
                             ("drain-timeout", "seconds a client may leave its output unread"),
                             ("abandon-timeout", "seconds without game traffic before a session ends")):

@@ -1,6 +1,7 @@
 // The login controller against the project's lobby server: guest, account, remembered and
-// external logins, name validation and registration, the server's refusals, and the
-// automatic re-login after lost connections and redirects with its growing waits.
+// external logins, name validation and registration (requests taking turns, a registration on
+// a new connection), the server's refusals, and the automatic re-login after lost connections
+// and redirects with its growing waits.
 // KORVEL_GL_TEST
 #include <gtest/gtest.h>
 
@@ -289,6 +290,119 @@ TEST_F(CLoginController, NameValidationAndRegistration)
     EXPECT_FALSE(m_Controller.GetAutoLogin());
 }
 
+// The session keeps one observer for a login-type answer: requests take turns, and an answer
+// counts only for the name it was asked for. The server keeps a name's key with the connection
+// that asked for it: a registration on a new connection asks for the name again.
+TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKeyOnItsOwnConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "taken:pw"}));
+    const auto Lobbies = [&]
+    {
+        std::vector<std::string> aNames;
+        const CTestJson answer = m_pControl->Connections();
+        for (size_t i = 0; i < answer["connections"].Size(); ++i)
+            if (answer["connections"][i]["kind"].String() == "lobby")
+                aNames.push_back(answer["connections"][i]["conn"].String());
+        return aNames;
+    };
+    const auto Closed = [&]
+    {
+        for (const std::string& strConn : Lobbies())
+            m_pControl->Close(strConn);
+        ASSERT_TRUE(WaitFor([&] { return Lobby() == "0"; }));
+    };
+    m_Controller.Connect();
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+
+    // Another name while the first one's answer is awaited: asked once that answer came, which
+    // changes nothing; "taken" answers after the ones before it. A check withdrawn (its page
+    // went back) changes nothing either; a login waits its turn behind it.
+    m_Controller.ValidateUserName(CKorvelString("first1"));
+    m_Controller.ValidateUserName(CKorvelString("second2"));
+    m_Controller.ValidateUserName(CKorvelString("taken"));
+    ASSERT_TRUE(WaitForReport("OnUserNameValidated"));
+    m_Controller.ValidateUserName(CKorvelString("third3"));
+    m_Controller.WithdrawUserNameCheck();
+    m_Controller.LoginKestrolund(CKorvelString("taken"), CKorvelString("pw"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    m_Controller.Logout();
+    m_Controller.Connect();
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+    m_Controller.ValidateUserName(CKorvelString("newbie"));
+    ASSERT_TRUE(WaitForReport("OnUserNameValidated", 2));
+    const std::vector<std::string> aReports = {"OnUserNameValidated(0,text 57)", "OnLoginSuccessful(taken,0)",
+                                               "OnLogout()", "OnUserNameValidated(1,)"};
+    EXPECT_EQ(m_Controller.m_aLines, aReports);
+    EXPECT_EQ(Narrow(m_Controller.GetLastValidatedUserName()), "newbie");
+
+    // The connection closes with nothing awaited: nothing to say.
+    ASSERT_NO_FATAL_FAILURE(Closed());
+    EXPECT_EQ(m_Controller.m_aLines, aReports);
+    // Refused (an address the server takes for none), then again: hashed with the key each
+    // time, and a second press while the answer is awaited sends nothing.
+    m_Controller.RegisterKestrolund(CKorvelString("newbie"), CKorvelString("pass99"),
+                                    CKorvelString("n b@x.org"));
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 21,text 24,3)");
+    EXPECT_EQ(In("ConfirmUserName").back()["name"].String(), "newbie") << "asked again on the new connection";
+    m_Controller.RegisterKestrolund(CKorvelString("newbie"), CKorvelString("pass99"),
+                                    CKorvelString("n@x.org"));
+    m_Controller.RegisterKestrolund(CKorvelString("newbie"), CKorvelString("pass99"),
+                                    CKorvelString("n@x.org"));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginSuccessful(newbie,1)");
+    // The password registered is the one typed: it logs in.
+    m_Controller.LoginKestrolund(CKorvelString("newbie"), CKorvelString("pass99"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 3));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginSuccessful(newbie,0)");
+    EXPECT_EQ(In("ConfirmEmail").size(), 2u);
+
+    // Asked again on a new connection, the name is taken by now: refused as the server refuses
+    // a registration of a taken name.
+    m_Controller.Logout();
+    m_Controller.RegisterKestrolund(CKorvelString("newbie"), CKorvelString("pass99"),
+                                    CKorvelString("n2@x.org"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnLoginError(text 21,text 22,3)"; }));
+
+    // The connection closes while an answer is awaited: said at once, not waited for, and the
+    // check that waited its turn behind it is given up with it.
+    m_pControl->Hold(108);
+    m_Controller.ValidateUserName(CKorvelString("waiter1"));
+    m_Controller.ValidateUserName(CKorvelString("waiter2"));
+    ASSERT_TRUE(WaitFor([&] { return In("ConfirmUserName").back()["name"].String() == "waiter1"; }));
+    ASSERT_NO_FATAL_FAILURE(Closed());
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
+    m_pControl->Release(108);
+
+    // Withdrawn while its connection is being made: nothing goes out.
+    m_Controller.ValidateUserName(CKorvelString("gone1"));
+    m_Controller.WithdrawUserNameCheck();
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+    // Pressed again while the new connection waits for the server to accept it: the newest
+    // name goes out once accepted, once.
+    ASSERT_NO_FATAL_FAILURE(Closed());
+    m_pControl->Hold(2);
+    m_Controller.ValidateUserName(CKorvelString("early1"));
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "1"; }));
+    m_Controller.ValidateUserName(CKorvelString("later2"));
+    m_pControl->Release(2);
+    ASSERT_TRUE(WaitForReport("OnUserNameValidated(1", 2));
+    m_Controller.ValidateUserName(CKorvelString("taken"));
+    ASSERT_TRUE(WaitForReport("OnUserNameValidated(0", 2));
+    // second2 gave way to taken before it went out; waiter2 and gone1 never went.
+    std::vector<std::string> aAsked;
+    for (const CTestJson& message : In("ConfirmUserName"))
+        aAsked.push_back(message["name"].String());
+    EXPECT_EQ(aAsked, (std::vector<std::string>{"first1", "taken", "third3", "newbie", "newbie", "newbie",
+                                                "waiter1", "later2", "taken"}));
+
+    // The web login's registration too connects again (this server takes none of them).
+    ASSERT_NO_FATAL_FAILURE(Closed());
+    m_Controller.RegisterExternal(CKorvelString("webber"), CKorvelString("77"), CKorvelString("tok"));
+    ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnLoginError(text 21,text 25,3)"; }));
+    EXPECT_EQ(In("ConfirmEmail").back()["login_type"].Int(), 2);
+}
+
 TEST_F(CLoginController, ARegistrationWhileLoggedInReplacesTheSessionThatDeliveredIt)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll());
@@ -544,6 +658,14 @@ TEST_F(CLoginController, AFileThatCannotOpenForWantOfADescriptorEndsTheSessionAn
     EXPECT_EQ(iOpened, KE_ERR_FILEOPEN);
 
     ASSERT_NO_FATAL_FAILURE(ExpectSessionEndedOnTheLostPage());
+
+    // Told once: the player's next login stays.
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    Frame(1.0f);
+    Settle();
+    EXPECT_EQ(Lobby(), strLoggedIn);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
 }
 
 TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhenLoggedOut)

@@ -5,6 +5,7 @@
 // KORVEL_GL_TEST
 #include "Framework/Shell/VornStatistics.h"
 #include "Framework/UI/Bubble.h"
+#include "Framework/UI/Button.h"
 #include "Framework/UI/Expandable.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
@@ -27,6 +28,7 @@ protected:
         m_Texts[199] = "Waiting for the others";
         m_Texts[40] = "Blocked %s";
         m_Texts[41] = "Unblocked %s";
+        m_Texts[38] = "Following %s";
         CShippedChatTest::SetUp();
     }
     // Frames past the card's transition.
@@ -118,8 +120,9 @@ TEST_F(CVornMenuState, TheAvatarStripFillsFromTheMatchsPlayersWithTheirPicturesA
     EXPECT_EQ(BacklogLinesWith("Waiting for the others"), 1);
 }
 
-TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
+TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndFollowsGiftsToAndBlocksItsPlayer)
 {
+    m_aServerOptions = {"--catalogue", ShippedCatalogue()};
     ASSERT_NO_FATAL_FAILURE(StartMatch());
     Lobby()->SetMenuVisibility(1);
     ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
@@ -142,6 +145,19 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     EXPECT_EQ(pCardPicture->GetImage(), Cached(strPicture));
     EXPECT_LT(pCardPicture->GetWidth() * 4, pCard->GetWidth()) << "the picture keeps its place on the card";
     EXPECT_FALSE(pSlide->GetTransparent());
+
+    // Follow works from the card as from a player row, and gives way to gift.
+    CButton* pFollow = widget_cast<CButton*>(pCard->FindWidget(CKorvelString("button_follow"), -1));
+    CButton* pGift = widget_cast<CButton*>(pCard->FindWidget(CKorvelString("button_gift"), -1));
+    ASSERT_TRUE(pFollow && pGift);
+    EXPECT_TRUE(pFollow->GetVisible());
+    EXPECT_FALSE(pGift->GetVisible());
+    pFollow->click();
+    ASSERT_TRUE(WaitForMessage("BuddyRequest"));
+    EXPECT_EQ(In("BuddyRequest")[0]["b"].Int(), m_iPeer);
+    EXPECT_EQ(Toasts("Following " + m_strPeerName + ",").size(), 1u);
+    EXPECT_FALSE(pFollow->GetVisible());
+    EXPECT_TRUE(pGift->GetVisible());
 
     // The nasty buttons open one level further and close again.
     CWidget* pNasty = pCard->FindWidget(CKorvelString("chat_nastybuttons"), -1);
@@ -175,11 +191,24 @@ TEST_F(CVornMenuState, ACardOpensFromAnAvatarAndBlocksItsPlayer)
     EXPECT_TRUE(pSlide->GetTransparent());
     EXPECT_FALSE(pNasty->GetVisible());
 
-    // Opened again, the card still knows the player is blocked.
+    // Opened again, the card still knows the player is followed and blocked.
     pBlock->SetToggled(0);
     ::CVornMenuState::actionExpandChatItem(pAvatarButton, Lobby());
     Animate();
     EXPECT_TRUE(pBlock->GetToggled());
+    EXPECT_FALSE(pFollow->GetVisible());
+    ASSERT_TRUE(pGift->GetVisible());
+
+    // A gift from the card: the player's gifts are asked for and chosen from, and the way back
+    // leads to the open card.
+    pGift->click();
+    ASSERT_TRUE(WaitForMessage("GetPossibleGiftItems"));
+    EXPECT_EQ(In("GetPossibleGiftItems")[0]["player"].Int(), m_iPeer);
+    ASSERT_TRUE(WaitFor([&] { return PageName() == "dialog_gift_list_selection"; }));
+    Pages()->SwitchToPage(CKorvelString(":back"));
+    Animate();
+    ASSERT_EQ(PageName(), "chat_root");
+    EXPECT_EQ(pCard->GetExpansionLevel(), 1);
 
     // The match ends under the open card: closed, its area lets a drag through to the lines.
     for (int i = 0; i < 20; ++i)

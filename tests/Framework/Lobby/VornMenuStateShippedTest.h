@@ -3,7 +3,10 @@
 // reached through quick play. Header only.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "Framework/UI/RunningList.h"
 #include "VornMenuStateMatchTest.h"
@@ -45,10 +48,16 @@ protected:
                m_App.WriteSettings(
                    "[NETWORK]\nserver=\"127.0.0.1\"\nport=" + std::to_string(m_pServer->LobbyPort()) + "\n");
     }
+    // The shop the game ships with, for a server that offers it.
+    static std::string ShippedCatalogue()
+    {
+        const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+        return std::string(pBinary ? pBinary : ".") + "/lobby-data/catalogue.json";
+    }
     // The shipped login page's guest login (its button's action, without the press).
     void StartAsGuest()
     {
-        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(Start(m_aServerOptions));
         ASSERT_TRUE(WaitForStart());
         ASSERT_EQ(PageName(), "loginscreen_root");
         ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
@@ -102,6 +111,8 @@ protected:
             Frame(0.05f);
     }
 
+    // Given to the lobby server at the start.
+    std::vector<std::string> m_aServerOptions;
     CPeerProcess m_Peer;
     int m_iPeer = -1;
     std::string m_strPeerName;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace text_widget_test
 {
@@ -173,6 +174,38 @@ TEST_F(CTextWidget, StoredTextDrawsInTheColourALabelInTheDisplayColour)
         EXPECT_EQ(PixelsOf(target, rcThirdRow, RED) > 0, uWrap != 0) << uWrap;
     }
     p->SetTextAlign(0);
+
+    // Measured by the font alone, each row of a broken word holds what fits and no more: no
+    // row is wider than the box, none had room for the character that starts the next, and
+    // together they are the word.
+    for (const std::string& strLong : {strWord, std::string("WiWiiWWWiiiWWWWiiiiWiWiWWiiWWWWWWiiiiiiWiWi")})
+        for (const int iWidth : {23, 37, 50, 81})
+        {
+            SCOPED_TRACE(std::to_string(iWidth) + " " + strLong);
+            const std::string strBroken = Narrow(::CTextWidget::BreakLongWords(
+                *pFont, CKorvelString(strLong.c_str()), iWidth, KE_TEXT_MULTILINE));
+            std::vector<std::string> aRows(1);
+            for (const char c : strBroken)
+                if (c == '\n')
+                    aRows.emplace_back();
+                else
+                    aRows.back() += c;
+            ASSERT_GT(aRows.size(), 1u);
+            std::string strJoined;
+            for (size_t i = 0; i < aRows.size(); ++i)
+            {
+                const CKorvelString strRow(aRows[i].c_str());
+                EXPECT_LE(pFont->GetTextWidth(strRow, 0), iWidth + 1) << aRows[i];
+                if (i + 1 < aRows.size())
+                {
+                    EXPECT_GT(pFont->GetTextWidth(CKorvelString((aRows[i] + aRows[i + 1][0]).c_str()), 0),
+                              iWidth + 1)
+                        << aRows[i] << " had room for " << aRows[i + 1][0];
+                }
+                strJoined += aRows[i];
+            }
+            EXPECT_EQ(strJoined, strLong);
+        }
 
     // Without a font nothing is drawn.
     Clear(target);

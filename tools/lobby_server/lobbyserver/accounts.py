@@ -27,6 +27,7 @@ import re
 import secrets
 import string
 import sqlite3
+import threading
 import time
 
 _KEY_ALPHABET = string.ascii_letters + string.digits
@@ -197,30 +198,73 @@ def _commit(db, write):
         raise StoreWriteError(_write_failure(err)) from None
 
 
+class _Change:
+    """A change handed to the writer thread, with the time it must be answered by (None:
+    nobody waits for it)."""
+    __slots__ = ("write", "committed", "deadline", "begun", "given_up")
+
+    def __init__(self, write, committed, deadline):
+        self.write = write
+        self.committed = committed
+        self.deadline = deadline
+        self.begun = False
+        self.given_up = False
+
+
 class _Writer:
     """The thread that writes the changes while the server serves, on a connection of its own
-    (opened and used there only, closed once the thread has ended)."""
+    (opened and used there only, closed once the thread has ended), one change after the other.
+
+    A change somebody waits for is answered by its deadline, whatever waits before it: one
+    whose deadline passes before its turn is given up unbegun, one that has begun waits for
+    another process's lock only until its deadline. A change nobody waits for (a match result,
+    tried again later) does not wait for such a lock at all, so it never holds up the others."""
 
     def __init__(self, path):
         self._pool = concurrent.futures.ThreadPoolExecutor(max_workers=1, thread_name_prefix="store")
         self._db = None
+        self._turns = threading.Lock()   # guards the changes' state and the count below
+        self._outstanding = 0            # changes given to the thread and not done with
         self._pool.submit(self._open, path).result()
 
     def _open(self, path):
         self._db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT, check_same_thread=False)
         self._db.execute("PRAGMA synchronous=NORMAL")
 
-    async def write(self, write, committed=None, since=None):
-        deadline = (time.monotonic() if since is None else since) + BUSY_TIMEOUT
-        await asyncio.get_running_loop().run_in_executor(self._pool, self._job, write, committed, deadline)
+    async def write(self, write, committed=None, deadline=None):
+        """deadline: the time.monotonic() by which the change is in or refused (raises
+        StoreWriteError); None for a change nobody waits for."""
+        change = _Change(write, committed, deadline)
+        with self._turns:
+            idle = self._outstanding == 0
+            self._outstanding += 1
+        done = asyncio.wrap_future(self._pool.submit(self._job, change))
+        # With nothing before it, a change begins at once and keeps to its deadline itself.
+        if deadline is not None and not idle:
+            try:
+                await asyncio.wait_for(asyncio.shield(done), deadline - time.monotonic())
+                return
+            except asyncio.TimeoutError:
+                with self._turns:
+                    change.given_up = not change.begun
+                if change.given_up:
+                    raise StoreWriteError("not taken within %.1f s: the store is busy" % BUSY_TIMEOUT) from None
+        await done
 
-    def _job(self, write, committed, deadline):
-        # Each change waits for a lock at most BUSY_TIMEOUT from its request, its time in the
-        # queue included: the changes behind one that waited are not held up for as long again.
-        self._db.execute("PRAGMA busy_timeout = %d" % max(0, (deadline - time.monotonic()) * 1000))
-        _commit(self._db, write)
-        if committed is not None:
-            committed()
+    def _job(self, change):
+        try:
+            with self._turns:
+                if change.given_up:
+                    return
+                change.begun = True
+            wait = 0.0 if change.deadline is None else max(0.0, change.deadline - time.monotonic())
+            self._db.execute("PRAGMA busy_timeout = %d" % (wait * 1000))
+            _commit(self._db, change.write)
+            if change.committed is not None:
+                change.committed()
+        finally:
+            with self._turns:
+                self._outstanding -= 1
 
     def close(self):
         # A change still waiting for the lock is given up: its caller was stopped already.
@@ -274,7 +318,7 @@ class PendingWrite:
 
     async def attempt(self):
         """Raises StoreWriteError when the store does not take it now."""
-        await self._store._change(self._write, self._committed)
+        await self._store._change(self._write, self._committed, background=True)
 
     def _committed(self):
         self.stored = True
@@ -382,12 +426,14 @@ class AccountStore:
                            [(name, str(item), json.dumps(state, sort_keys=True))
                             for item, state in wallet["items"].items()])
 
-    async def _change(self, write, committed=None, since=None):
+    async def _change(self, write, committed=None, since=None, background=False):
         """One transaction, by the writer thread once serving; a failure leaves the database as
         it was and raises StoreWriteError. committed() is called (in that thread) once it is in.
-        since: the time.monotonic() of the request, when it waited for its turn before."""
+        since: the time.monotonic() of the request (None: now), which the change is answered
+        within BUSY_TIMEOUT of; background: nobody waits for it, it is tried without waiting."""
         if self._writer is not None:
-            await self._writer.write(write, committed, since)
+            asked = time.monotonic() if since is None else since
+            await self._writer.write(write, committed, None if background else asked + BUSY_TIMEOUT)
         elif self._db is not None:
             _commit(self._db, write)
             if committed is not None:
@@ -473,7 +519,7 @@ class AccountStore:
         given = given_hash.lower()
         return entry is not None and valid_hash(given) and secrets.compare_digest(entry["hash"], given)
 
-    async def create(self, name, key, hashed, email=""):
+    async def create(self, name, key, hashed, email="", since=None):
         """A new account takes the next user id, written with the counter in one transaction;
         a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
         new = name not in self.accounts
@@ -484,13 +530,13 @@ class AccountStore:
             if self._emails is not None:
                 self._emails[email.lower()] = name
         if not new:
-            await self.save(name)
+            await self.save(name, since=since)
             return
         self._set_id(name, self.new_id())
         user_id, next_id, row = self.ids[name], self._next_id, dict(entry)
         try:
             await self._change(lambda db: (self._write_account(db, name, row, user_id),
-                                           db.execute(_NEXT_ID, (next_id,))))
+                                           db.execute(_NEXT_ID, (next_id,))), since=since)
         except BaseException:
             del self.accounts[name]
             del self._names[self.ids.pop(name)]
@@ -503,7 +549,7 @@ class AccountStore:
         entry = self.accounts.get(name)
         return entry.get(field, []) if entry else []
 
-    async def set_relation(self, name, field, other, on):
+    async def set_relation(self, name, field, other, on, since=None):
         """Adds or removes other in the list, in memory once the store took it; True when the
         store changed."""
         entry = self.accounts.get(name)
@@ -511,12 +557,13 @@ class AccountStore:
             return False
         if on:
             await self._change(lambda db: db.execute("INSERT OR IGNORE INTO relations VALUES (?, ?, ?)",
-                                                     (name, field, other)))
+                                                     (name, field, other)), since=since)
             if other not in entry.setdefault(field, []):
                 entry[field].append(other)
         else:
             await self._change(lambda db: db.execute(
-                "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)))
+                "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)),
+                since=since)
             if other in entry.get(field, []):
                 entry[field].remove(other)
         return True

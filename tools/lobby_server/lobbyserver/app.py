@@ -10,7 +10,7 @@ import sys
 import traceback
 
 from .accounts import FIRST_USER_ID, AccountStore
-from .connection import Connection
+from .connection import Connection, StampedReader
 from .control import ControlService
 from .eventlog import LOG_MAX_BYTES, EventLog
 from .game import GameService
@@ -45,7 +45,7 @@ class Config:
     idle_close: float = 120.0
     partial_timeout: float = 30.0
     handshake_timeout: float = 60.0
-    login_timeout: float = 60.0     # from opening to a login (lobby) or GameReady (game)
+    login_timeout: float = 60.0     # to a login (lobby; also from a logout), GameReady (game), a command (control)
     redirect_close: float = 30.0
     drain_timeout: float = 20.0
     abandon_timeout: float = 600.0
@@ -124,9 +124,9 @@ class Server:
         self.accounts.start_writer()
         # What is open now stays open; the rest, less a margin, is for client connections.
         self.budget = ConnectionBudget(self.log, raise_descriptor_limit() - open_descriptors() - DESCRIPTOR_MARGIN)
-        lobby = Listener(self.cfg.host, self.cfg.port, self._accept("L", self.lobby), self.budget)
+        lobby = Listener(self.cfg.host, self.cfg.port, self._accept("L", self.lobby), self.budget, StampedReader)
         self._servers = [lobby]
-        game = Listener(self.cfg.host, self.cfg.game_port, self._accept("G", self.games), self.budget)
+        game = Listener(self.cfg.host, self.cfg.game_port, self._accept("G", self.games), self.budget, StampedReader)
         self._servers.append(game)
         self._lobby_server = lobby
         self.lobby_port = lobby.port
@@ -151,7 +151,8 @@ class Server:
             self._lobby_server = None
             return
         # Listening before this returns, so a client that connects next is queued, not refused.
-        self._lobby_server = Listener(self.cfg.host, self.lobby_port, self._accept("L", self.lobby), self.budget)
+        self._lobby_server = Listener(self.cfg.host, self.lobby_port, self._accept("L", self.lobby), self.budget,
+                                      StampedReader)
         self._servers.append(self._lobby_server)
 
     def _ports(self):

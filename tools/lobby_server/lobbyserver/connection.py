@@ -1,5 +1,5 @@
 """One client connection: reads and frames its stream, runs its timers (idle probe and
-close, incomplete message, handshake, redirect) and bounds what waits to be sent to it.
+close, incomplete message, handshake, login, redirect) and bounds what waits to be sent to it.
 
 Writes never block the caller: a relay from another connection only appends to this
 transport's buffer. A connection whose buffer passes the bound, or that stays above the
@@ -10,7 +10,9 @@ ids and have the output cut into small pieces, each written and drained on its o
 """
 
 import asyncio
+import collections
 import os
+import time
 
 from . import messages
 from .catalogue import loggable_bytes, name_of
@@ -26,6 +28,30 @@ def _message_id(data):
     return None
 
 
+class StampedReader(asyncio.StreamReader):
+    """Notes when each piece of the stream arrived. A connection handles its messages one
+    after the other, so a message may be read well after it came (its connection waiting
+    for the store meanwhile): its time limits count from its arrival."""
+
+    def __init__(self):
+        super().__init__()
+        self._fed = 0
+        self._arrivals = collections.deque()   # (stream offset after the piece, time.monotonic())
+
+    def feed_data(self, data):
+        super().feed_data(data)
+        if data:
+            self._fed += len(data)
+            self._arrivals.append((self._fed, time.monotonic()))
+
+    def arrival(self, end):
+        """When the byte before stream offset end arrived; the pieces before it are forgotten
+        (asked for in the stream's order)."""
+        while len(self._arrivals) > 1 and self._arrivals[0][0] < end:
+            self._arrivals.popleft()
+        return self._arrivals[0][1]
+
+
 class Connection:
     def __init__(self, server, kind, number, reader, writer, service):
         self.server = server
@@ -37,6 +63,8 @@ class Connection:
         self.writer = writer
         self.service = service
         self.framer = FrameReader(self.cfg.max_frame)
+        self._framed = 0              # stream offset after the last whole message read
+        self.request_at = None        # time.monotonic() the message being handled arrived
         self.closed = False
         self.close_reason = None
         self.state = None             # the service's per-connection record
@@ -111,6 +139,8 @@ class Connection:
         for frame in frames:
             if self.closed:
                 return
+            self._framed += len(frame.data)
+            self.request_at = self.reader.arrival(self._framed)
             pending = self.service.on_frame(self, frame)
             if pending is not None:
                 await pending
@@ -178,6 +208,14 @@ class Connection:
         if not self.admitted:
             self.admitted = True
             self.server.budget.admitted(self)
+
+    def logged_out(self):
+        """Not logged in again: within the share of those that make room for newer ones, and
+        closed at the login deadline counted from now."""
+        if self.admitted:
+            self.admitted = False
+            self.login_from = self._loop.time()
+            self.server.budget.waiting(self)
 
     # ---- writing ----
 

@@ -1,6 +1,9 @@
 """The control channel for the client's tests: one JSON object per line in, one JSON
 answer per line out, on a listener bound to the loopback address only.
 
+A control connection that has carried out no command yet counts among the connections not
+logged in: within their share of the cap, and closed at the login deadline.
+
 A command names its connection by log name ({"conn": "L3"}) or by a logged-in user
 ({"user": 1001, "conn": "lobby" | "game"}). Commands: send, chunk, hold, release, close,
 connections, listen, items, player, and the item data faults of shop.py. A bad line answers
@@ -59,10 +62,28 @@ def _hex(text):
         raise ControlError("not hex: %.40s" % text) from None
 
 
+class _Budgeted:
+    """A control connection as the connection budget sees it: one to close for room before
+    its first command."""
+
+    def __init__(self, writer):
+        self.writer = writer
+        self.reason = None
+
+    def close(self, reason, abort=False):
+        if self.reason is None:
+            self.reason = reason
+        if abort:
+            self.writer.transport.abort()
+        else:
+            self.writer.close()
+
+
 class ControlService:
     def __init__(self, server):
         self.server = server
         self.log = server.log
+        self._budget = None
         self._tasks = {}   # task -> its connection's writer
         self.commands = {
             "send": self._send, "chunk": self._chunk, "hold": self._hold, "release": self._release,
@@ -75,7 +96,8 @@ class ControlService:
     def start(self, port, budget):
         # Never reachable from outside the machine, whatever --host says; within the same cap
         # as the clients' connections, so that control connections cannot use up the descriptors.
-        return Listener("127.0.0.1", port, self._session, budget, limit=MAX_LINE + 1)
+        self._budget = budget
+        return Listener("127.0.0.1", port, self._session, budget, lambda: asyncio.StreamReader(MAX_LINE + 1))
 
     def tasks(self):
         return list(self._tasks)
@@ -87,21 +109,37 @@ class ControlService:
     async def _session(self, reader, writer):
         task = asyncio.current_task()
         self._tasks[task] = writer
+        loop = asyncio.get_running_loop()
+        # Until its first command, like a client connection that has not logged in: a stuck
+        # script cannot keep the players out.
+        budgeted = _Budgeted(writer)
+        self._budget.waiting(budgeted)
+        deadline = loop.time() + self.server.cfg.login_timeout
+        commanded = False
         reason = "closed by peer"
         try:
             while True:
                 try:
-                    line = await reader.readline()
+                    if commanded:
+                        line = await reader.readline()
+                    else:
+                        line = await asyncio.wait_for(reader.readline(), deadline - loop.time())
+                except asyncio.TimeoutError:
+                    reason = "no command within %.1f s" % self.server.cfg.login_timeout
+                    break
                 except ValueError:    # longer than MAX_LINE: this control connection only
                     reason = "line longer than %d bytes" % MAX_LINE
                     break
                 except (ConnectionError, OSError):
                     break
-                if not line:
+                if not line or budgeted.reason is not None:   # ended, or closed for room
                     break
                 if not line.strip():
                     continue
                 answer = self.handle(line)
+                if answer["ok"] and not commanded:
+                    commanded = True
+                    self._budget.admitted(budgeted)
                 writer.write((json.dumps(answer) + "\n").encode("ascii"))
                 await writer.drain()
         except (ConnectionError, OSError):
@@ -110,6 +148,8 @@ class ControlService:
             reason = "server shutdown"
         finally:
             self._tasks.pop(task, None)
+            self._budget.closed(budgeted)
+            reason = budgeted.reason or reason
             self.log.write("control_close", reason=reason)
             writer.close()
 

@@ -125,15 +125,16 @@ class ConnectionBudget:
 
 class Listener:
     """A listening socket whose connections go to handler(reader, writer) as with
-    asyncio.start_server, each only when the budget takes it."""
+    asyncio.start_server, each only when the budget takes it; make_reader() gives each its
+    StreamReader."""
 
-    def __init__(self, host, port, handler, budget, limit=None):
+    def __init__(self, host, port, handler, budget, make_reader=asyncio.StreamReader):
         family = socket.getaddrinfo(host or None, port, type=socket.SOCK_STREAM, flags=socket.AI_PASSIVE)[0][0]
         self._sock = socket.create_server((host, port), family=family, backlog=LISTEN_BACKLOG)
         self._sock.setblocking(False)
         self._handler = handler
         self._budget = budget
-        self._limit = limit   # the readers' buffer limit; None: asyncio's
+        self._make_reader = make_reader
         self._loop = asyncio.get_running_loop()
         self._retry = None
         self._closed = False
@@ -190,8 +191,7 @@ class Listener:
                 self._budget.release()
 
         def protocol():
-            reader = asyncio.StreamReader() if self._limit is None else asyncio.StreamReader(self._limit)
-            return asyncio.StreamReaderProtocol(reader, run)
+            return asyncio.StreamReaderProtocol(self._make_reader(), run)
         try:
             sock.setblocking(False)
             await self._loop.connect_accepted_socket(protocol, sock)

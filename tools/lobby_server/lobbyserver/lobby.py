@@ -5,10 +5,9 @@ Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers,
 """
 
 import re
-import unicodedata
 
 from . import messages
-from .accounts import new_key, valid_hash, valid_name, whole_text
+from .accounts import new_key, valid_hash, valid_name
 from .catalogue import CLIENT_SCHEMAS, GAME_IDS, by_name, ids
 from .mail import welcome_mail
 from .awards import LobbyAwards
@@ -18,21 +17,15 @@ from .service import Service
 from .shop import LobbyShop
 
 _NAME_CHAR = re.compile(r"[A-Za-z0-9_-]")
-# No control, format or separator character is part of an address: a line break would add a
-# line to the mail, a direction override would show another address than the one stored, and
-# an address has no spaces.
-_NOT_IN_ADDRESS = frozenset(("Cc", "Cf", "Zs", "Zl", "Zp"))
-MAX_EMAIL = 254   # the longest address a mail system delivers to
+# What the game's own check lets through: 6 to 256 of these characters, wherever the "@" and
+# the dots stand. Nothing else reaches the mail: no line break that would add a line to it, no
+# direction override that would show another address than the one stored.
+_EMAIL = re.compile(r"[A-Za-z0-9_.@-]{6,256}")
 
 
 def _bad_email(email):
-    """An address given (none is allowed) that is no address: a control, format or separator
-    character, not exactly one "@" with text on both sides, or too long."""
-    if not email:
-        return False
-    local, _at, domain = email.partition("@")
-    return any(unicodedata.category(c) in _NOT_IN_ADDRESS for c in email) or len(email) > MAX_EMAIL \
-        or not local or not domain or "@" in domain
+    """An address given (none is allowed) that the game's check would not have sent."""
+    return bool(email) and not _EMAIL.fullmatch(email)
 
 
 # Result codes of the registration answers (any non-zero value is a refusal to the client, which
@@ -221,6 +214,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         if client.account and self.online.get(client.account) is client:
             del self.online[client.account]
         client.logged_in = False
+        client.conn.logged_out()
 
     def _alive(self, client, fields):
         # Only the client's own keep-alive (negative) is echoed; >= 0 answers our probe.
@@ -240,16 +234,13 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.conn.send(messages.confirm_user_name_ack(0, key))
 
     async def _confirm_email(self, client, fields):
-        name, hashed = fields["name"], fields["password"]
-        # Stored and written to the mail as one character per pair of halves; a lone half is
-        # no text at all.
-        email = whole_text(fields["email"])
+        name, hashed, email = fields["name"], fields["password"], fields["email"]
         key = client.pending_keys.get(name)
         if fields["login_type"] != 0 or key is None:
             result = NOT_AVAILABLE
         elif self.accounts.get(name) is not None:
             result = NAME_TAKEN
-        elif email is None or _bad_email(email):
+        elif _bad_email(email):
             result = BAD_DETAILS
         elif email and self.accounts.by_email(email) is not None:
             result = EMAIL_TAKEN
@@ -269,7 +260,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             self.log.write("mail_error", conn=client.conn.name, user=name, error=str(err))
             return NOT_AVAILABLE
         try:
-            await self.accounts.create(name, key, hashed, email)
+            await self.accounts.create(name, key, hashed, email, since=client.conn.request_at)
         except OSError as err:
             self.accounts.accounts.pop(name, None)
             if mail is not None:

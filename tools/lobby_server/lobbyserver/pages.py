@@ -89,7 +89,7 @@ class LobbyPages:
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
             try:
-                await self.accounts.set_relation(account, field, target_account, on)
+                await self.accounts.set_relation(account, field, target_account, on, since=client.conn.request_at)
             except OSError as err:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
                 return False

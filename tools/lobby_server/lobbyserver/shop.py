@@ -13,10 +13,12 @@ keep theirs in memory for this run. "until" is the end (Unix time) of an item of
 """
 
 import asyncio
+import collections
 import copy
 import time
 
 from . import messages
+from .accounts import BUSY_TIMEOUT
 from .catalogue import by_name
 from .control import ControlError
 from .shopcatalogue import ITEM_INTS
@@ -45,6 +47,44 @@ def _restore(held, wallet):
             items[key].update(entry)
         else:
             items[key] = entry
+
+
+class _Turns:
+    """Wallet changes one at a time, in the order they came. One whose deadline passes while
+    it waits for its turn gives up its place."""
+
+    def __init__(self):
+        self._busy = False
+        self._waiting = collections.deque()   # futures of those waiting, first come first
+
+    async def take(self, deadline):
+        """True once it is this change's turn; False when the deadline (time.monotonic())
+        came first."""
+        if not self._busy:
+            self._busy = True
+            return True
+        turn = asyncio.get_running_loop().create_future()
+        self._waiting.append(turn)
+        try:
+            await asyncio.wait_for(asyncio.shield(turn), deadline - time.monotonic())
+        except asyncio.TimeoutError:
+            if not turn.done():
+                self._waiting.remove(turn)
+                return False
+        except asyncio.CancelledError:   # a stop: the turn is passed on, not kept
+            if turn.done():
+                self.give_back()
+            else:
+                self._waiting.remove(turn)
+            raise
+        return True
+
+    def give_back(self):
+        """Ends the turn; the first still waiting has it next."""
+        if self._waiting:
+            self._waiting.popleft().set_result(None)
+        else:
+            self._busy = False
 
 
 class LobbyShop:
@@ -83,18 +123,23 @@ class LobbyShop:
             wallet = entry["shop"] = {"coins": self.catalogue.coins, "items": {}}
         return wallet
 
-    def _wallet_lock(self):
+    def _wallet_turns(self):
         """Changes of wallets take turns: one the store refuses is put back as it was before
         it, which must not undo another made meanwhile."""
-        return self.__dict__.setdefault("_wallets_changing", asyncio.Lock())
+        return self.__dict__.setdefault("_wallets_changing", _Turns())
 
     async def _change(self, change, client, *others):
         """Runs change() on the wallets of the client and of the others (the recipients of a
         gift) and writes them; when the store cannot take them, every one of them, a guest's
         included, is put back as it was and the error text is returned (None: written)."""
-        # A change waits for the store at most its time from the request, its turn included.
-        asked = time.monotonic()
-        async with self._wallet_lock():
+        # Answered within the store's time from the request, its wait for its turn included.
+        asked = client.conn.request_at
+        turns = self._wallet_turns()
+        if not await turns.take(asked + BUSY_TIMEOUT):
+            self.log.write("store_error", conn=client.conn.name,
+                           error="no turn within %.1f s: other changes wait for the store" % BUSY_TIMEOUT)
+            return NOT_STORED
+        try:
             owners = list(dict.fromkeys((client,) + others))
             before = [(owner, copy.deepcopy(self._wallet_of(owner))) for owner in owners]
             names = [c.account for c in owners
@@ -108,6 +153,8 @@ class LobbyShop:
                 self.log.write("store_error", conn=client.conn.name, error=str(err))
                 return NOT_STORED
             return None
+        finally:
+            turns.give_back()
 
     def _owned(self, wallet):
         """(item, amount, enabled) of each owned catalogue item, in the shop's order."""

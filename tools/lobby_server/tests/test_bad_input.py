@@ -8,7 +8,7 @@ import threading
 import time
 import unittest
 
-from lobbyserver.listener import DESCRIPTOR_MARGIN, WAITING_SHARE
+from lobbyserver.listener import DESCRIPTOR_MARGIN
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
 from tests.test_match import MatchCase, event
@@ -107,14 +107,50 @@ def closed_by_peer(sockets, wanted, timeout=30.0):
     return closed
 
 
+LOGIN_TIME = 6.0     # the tests' --login-timeout
+# The share acts at once: within this time, long before LOGIN_TIME could close anything.
+SHARE_TIME = 3.0
+LATE = 2.0           # how much later than its deadline a busy machine may close a connection
+STAMP = 0.001        # the log's times are rounded to this
+ROOM_MADE = "not logged in, room made for a newer connection"
+
+
 class DescriptorLimit(MatchCase, unittest.TestCase):
     # The server raises its soft limit to the hard one at start.
     server_descriptors = (64, 128)
-    server_args = ("--control-port", "0", "--login-timeout", "4")
+    server_args = ("--control-port", "0", "--login-timeout", str(LOGIN_TIME))
+
+    def limits(self):
+        """The cap of connections, and the half of it that those not logged in may hold."""
+        cap = self.server.events("ready")[0]["max_connections"]
+        return cap, cap // 2
+
+    def closes(self, count, reason):
+        """Waits for count closes for that reason to be logged; returns how many there are."""
+        return len(self.server.wait_for("close", count, reason=reason))
+
+    def wait_closed(self, conns):
+        """Waits until the server has closed these connections (log names) and freed their slots."""
+        for conn in conns:
+            self.assertNotEqual(self.server.wait_for("close", conn=conn), [], conn)
+
+    def fill(self, port):
+        """Guests logged in until the cap refuses one; returns them."""
+        guests = []
+        while True:
+            client = self.track(rc.RawClient(port))
+            try:
+                client.send(rc.CONNECTION)
+                client.expect_bytes(rc.CONNECT_ACK)
+            except (ConnectionError, TimeoutError):
+                return guests
+            client.send(rc.GUEST_LOGIN)
+            client.expect(rc.LOGIN_ACK_ID)
+            guests.append(client)
 
     def test_connections_above_the_cap_are_closed_at_once_and_the_others_are_served(self):
         a, b, _, _ = self.start_match()
-        cap = self.server.events("ready")[0]["max_connections"]
+        cap, waiting = self.limits()
         self.assertGreater(cap, 64 - DESCRIPTOR_MARGIN)
         port, extra = self.server.lobby_port, 40
         # The match holds four of the connections; logged-in players take the rest.
@@ -135,61 +171,109 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE, 30)
 
         # Once the players are gone, a login and a control connection are served again.
+        closed = len(self.server.events("close"))
         for client in players:
             client.close()
-        deadline, user_id = time.monotonic() + 30, None
-        while user_id is None and time.monotonic() < deadline:
-            try:
-                client, user_id, _name = rc.guest(port)
-                self.track(client)
-            except (ConnectionError, TimeoutError):
-                time.sleep(0.2)
-        self.assertIsNotNone(user_id)
+        self.server.wait_for("close", closed + len(players), 30)
+        self.track(rc.guest(port)[0])
         control = ControlClient(self.server.control_port)
         self.addCleanup(control.close)
         self.assertTrue(control.command("connections")["ok"])
+
+        # Idle control connections keep to the share of those not logged in: the newer make
+        # room at once, and players take every slot they hold.
+        in_use = 6   # the match, the guest, the control connection
+        idle = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=30) for _ in range(cap)]
+        for sock in idle:
+            self.addCleanup(sock.close)
+        self.assertEqual(len(closed_by_peer(idle, cap - waiting, SHARE_TIME)), cap - waiting)
+        guests = self.fill(port)
+        self.assertEqual(len(guests), cap - in_use)
+        self.assertEqual(len(closed_by_peer(idle, cap, SHARE_TIME)), cap)
+        closed = len(self.server.events("close"))
+        for client in guests:
+            client.close()
+        self.server.wait_for("close", closed + len(guests), 30)
+        # Those that never have a command carried out are closed at the deadline; one that did stays.
+        opened = time.time()
+        stuck = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=30) for _ in range(3)]
+        for sock in stuck:
+            self.addCleanup(sock.close)
+        stuck[0].sendall(b'{"cmd": "explode"}\n')
+        self.assertEqual(len(closed_by_peer(stuck, len(stuck), LOGIN_TIME + LATE + 5)), len(stuck))
+        reason = "no command within %.1f s" % LOGIN_TIME
+        times = [e["t"] - opened for e in self.server.wait_for("control_close", len(stuck), reason=reason)]
+        self.assertEqual(len(times), len(stuck))
+        self.assertGreaterEqual(min(times), LOGIN_TIME - STAMP)
+        self.assertLess(max(times), LOGIN_TIME + LATE)
+        self.assertTrue(control.command("connections")["ok"])
+
         self.server.proc.send_signal(signal.SIGTERM)
         self.assertEqual(self.server.proc.wait(30), 0)
         self.assertEqual(self.server.proc.stderr.read(), b"")    # counted in the log, no traceback
         refused = self.server.events("refused")
-        self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), len(flood) + 1)
-        self.assertLessEqual(len(refused), 3)
+        self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), len(flood) + 2)
+        self.assertLessEqual(len(refused), 4)
 
-    def test_connections_that_never_log_in_make_room_for_new_ones_and_close_at_the_deadline(self):
-        cap = self.server.events("ready")[0]["max_connections"]
-        waiting = int(cap * WAITING_SHARE)
+    def test_connections_not_logged_in_make_room_for_new_ones_and_close_at_the_deadline(self):
+        cap, waiting = self.limits()
         port = self.server.lobby_port
         idle = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap)]
         for sock in idle:
             self.addCleanup(sock.close)
             with contextlib.suppress(OSError):
                 sock.sendall(rc.CONNECTION + rc.ALIVE_MINUS_ONE)
-        # Those that never logged in hold no more than their share: the others keep room.
-        gone = closed_by_peer(idle, cap - waiting)
-        self.assertGreaterEqual(len(gone), cap - waiting)
+        # Those that never logged in hold no more than their share: the newer make room at once.
+        gone = closed_by_peer(idle, cap - waiting, SHARE_TIME)
+        self.assertEqual(len(gone), cap - waiting)
         # A player filling in the registration form gets the login time again once his name is taken.
         registering = self.track(rc.connected(port))
         opened = time.monotonic()
-        client, user_id, _name = rc.guest(port)
-        self.track(client)
-        self.assertGreater(user_id, 0)
+        first = self.track(rc.guest(port)[0])
         left = [sock for sock in idle if sock not in gone]
         for sock in left:     # an Alive now and then does not keep them
             with contextlib.suppress(OSError):
                 sock.sendall(rc.ALIVE_MINUS_ONE)
-        time.sleep(max(0.0, opened + 2.5 - time.monotonic()))
+        time.sleep(max(0.0, opened + LOGIN_TIME / 2 - time.monotonic()))
         registering.send(rc.message(107, rc.text("reggie")))
         key = registering.expect(108).text(1)
-        self.assertEqual(len(closed_by_peer(left, len(left))), len(left))
-        time.sleep(max(0.0, opened + 5.0 - time.monotonic()))    # past the first deadline
+        self.assertEqual(len(closed_by_peer(left, len(left), LOGIN_TIME + LATE + 5)), len(left))
+        time.sleep(max(0.0, opened + LOGIN_TIME + 1 - time.monotonic()))    # past the first deadline
         registering.send(rc.message(109, rc.text("reggie"), rc.text(""), rc.text(rc.md5_hash("pw", key)),
                                     rc.integer(0), rc.text(""), rc.text("")))
         self.assertEqual(registering.expect(110).int(0), 0)
-        reasons = [e["reason"] for e in self.server.events("close")]
-        # Two made room, for the guest and the registration.
-        self.assertGreaterEqual(reasons.count("no login within 4.0 s"), len(left) - 2)
-        client.send(rc.ALIVE_MINUS_ONE)
-        client.expect_bytes(rc.ALIVE_MINUS_ONE)
+        registering.close()
+        self.wait_closed([self.server.wait_for("in", name="ConfirmEmail")[0]["conn"]])
+
+        # Slots of those closed for room are free again, and no more than the cap is served.
+        players = [first] + self.fill(port)
+        self.assertEqual(len(players), cap)
+        # Connections that logged out are not logged in again: within the share...
+        made_room = self.closes(0, ROOM_MADE)
+        for player in players:
+            player.send(rc.LOGOUT)
+        sockets = [player.sock for player in players]
+        gone = closed_by_peer(sockets, cap - waiting, SHARE_TIME)
+        self.assertEqual(len(gone), cap - waiting)
+        self.track(rc.guest(port)[0])
+        again = players[-1]
+        again.send(rc.GUEST_LOGIN)
+        again.expect(rc.LOGIN_ACK_ID)
+        # ... and closed at the deadline, counted from the logout, unless logged in again.
+        left = [sock for sock in sockets if sock not in gone and sock is not again.sock]
+        self.assertEqual(len(closed_by_peer(left, len(left), LOGIN_TIME + LATE + 5)), len(left))
+        self.assertEqual(self.closes(made_room + cap - waiting + 1, ROOM_MADE), made_room + cap - waiting + 1)
+        since, waited = {}, []
+        for record in self.server.events():
+            if record["event"] == "open" or record["event"] == "in" and record["name"] in ("Logout", "ConfirmUserName"):
+                since[record["conn"]] = record["t"]
+            elif record["event"] == "close" and record["reason"] == "no login within %.1f s" % LOGIN_TIME:
+                waited.append(record["t"] - since[record["conn"]])
+        self.assertEqual(len(waited), 2 * waiting - 4)
+        self.assertGreaterEqual(min(waited), LOGIN_TIME - STAMP)
+        self.assertLess(max(waited), LOGIN_TIME + LATE)
+        again.send(rc.ALIVE_MINUS_ONE)
+        again.expect_bytes(rc.ALIVE_MINUS_ONE)
 
 
 class Timers(MatchCase, unittest.TestCase):

@@ -66,7 +66,7 @@ class ExternalLogin(ServerTestCase, unittest.TestCase):
         client = self.track(rc.connected(self.server.lobby_port))
         client.send(rc.message(107, rc.text("ext1_abc")))
         key = client.expect(108).text(1)
-        client.send(rc.message(109, rc.text("ext1_abc"), rc.text("a@b.c"), rc.text(rc.md5_hash("pw", key)),
+        client.send(rc.message(109, rc.text("ext1_abc"), rc.text("a@b.cd"), rc.text(rc.md5_hash("pw", key)),
                                rc.integer(0), rc.text(""), rc.text("")))
         self.assertEqual(client.expect(110).int(0), 0)
         _, ack = self.login(1, "abc", "tok")

@@ -11,10 +11,12 @@ import unittest
 
 from lobbyserver.accounts import BUSY_TIMEOUT, AccountStore, database_path, password_hash
 from lobbyserver.pages import picture
+from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
 from tests.serverproc import ServerProcess
 from tests.test_challenges import CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE, make_challenge
+from tests.shopcase import COINS, write_catalogue
 from tests.test_match import MatchCase, Player
 from tests.test_players import BUDDY_ACK, LATEST_SESSIONS, PLAYER_LIST, items_of, list_players, number, records
 
@@ -59,7 +61,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
             json.dump({"version": 1, "accounts": STORE}, f)
         with open(os.path.join(temp.name, "alice.png"), "wb") as f:
             f.write(OWN_PICTURE)
-        self.server_args = ("--accounts", self.path, "--control-port", "0")
+        self.server_args = ("--accounts", self.path, "--control-port", "0", "--catalogue", write_catalogue(temp.name))
         super().setUp()
         self.port = self.server.lobby_port
 
@@ -172,33 +174,76 @@ class StoredAccounts(MatchCase, unittest.TestCase):
 
     def test_a_store_locked_by_another_process_holds_up_only_its_writers_and_a_result_waits_for_it(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
-        carol = AccountPlayer(self, self.port, "carol")
+        carol, guest = AccountPlayer(self, self.port, "carol"), Player(self, self.port)
         session = self.start_match(alice, bob)[2][0].long(0)
         other = sqlite3.connect(database_path(self.path), isolation_level=None)
         self.addCleanup(other.close)
         other.execute("BEGIN EXCLUSIVE")
+        # Each change is answered within the store's time from its request, whatever else waits
+        # for the store: the match results tried again, a change asked for before it on the same
+        # connection, one that began before it or holds the wallets meanwhile.
+        asked, took = {}, {}
+
+        def ask(who, what, request):
+            asked[what] = time.monotonic()
+            who.lobby.send(request)
+
+        def answer(who, what, msg_id):
+            message = who.lobby.expect(msg_id, BUSY_TIMEOUT + 5)
+            took[what] = time.monotonic() - asked[what]
+            return message
+
+        def follow(who, target):
+            return rc.message(21, rc.integer(target.id), rc.integer(who.id), rc.integer(1), rc.integer(0), rc.text(""))
+
+        ask(carol, "carol follows", follow(carol, alice))
+        ask(carol, "carol buys", rc.message(104, rc.integer(11), rc.integer(0)))
         # carol's follow waits for the lock; the others are served meanwhile as without it.
-        carol.lobby.send(rc.message(21, rc.integer(alice.id), rc.integer(carol.id), rc.integer(1),
-                                    rc.integer(0), rc.text("")))
         self.server.wait_for("in", name="BuddyRequest")
         slowest = 0.0
         for _ in range(3):
-            asked = time.monotonic()
+            sent = time.monotonic()
             alice.lobby.send(rc.ALIVE_MINUS_ONE)
             alice.lobby.expect_bytes(rc.ALIVE_MINUS_ONE)
             alice.game.send(rc.chat(2, "still here", alice.id))
             bob.game.expect(rc.CHAT_ID)
-            slowest = max(slowest, time.monotonic() - asked)
+            slowest = max(slowest, time.monotonic() - sent)
         self.assertLess(slowest, 0.5)
         # A match that ends while the store is locked counts at once and is stored once it is free.
         for player in (alice, bob):
             player.game.send(rc.game_end(session, [alice.id, bob.id], [1, 2]))
         self.server.wait_for("match_result")
-        self.assertEqual(carol.lobby.expect(BUDDY_ACK, BUSY_TIMEOUT + 5).int(3), 1, "not followed")
-        self.assertEqual(self.server.wait_for("store_error", 2, BUSY_TIMEOUT + 5)[1].get("retrying"), True)
+        # Asked for well after carol's: bob's follow begins once hers is refused, before her purchase.
+        time.sleep(max(0.0, asked["carol follows"] + BUSY_TIMEOUT / 2 - time.monotonic()))
+        ask(bob, "bob follows", follow(bob, carol))
+        ask(bob, "bob buys", rc.message(104, rc.integer(21), rc.integer(0)))
+        self.assertEqual(answer(carol, "carol follows", BUDDY_ACK).int(3), 1, "not followed")
+        refused = {"carol buys": answer(carol, "carol buys", 105)}
+        # A gift that holds the wallets past bob's time; its receiver buys while it waits.
+        ask(alice, "alice gives", rc.message(115, rc.integer(guest.id), rc.integer(0), rc.int_list([21])))
+        self.server.wait_for("in", name="ConfirmBuyPlayerItems")
+        time.sleep(1.5)    # her purchase asked while the gift holds her wallet, to wait for its end
+        ask(guest, "guest buys", rc.message(104, rc.integer(11), rc.integer(0)))
+        self.assertEqual(answer(bob, "bob follows", BUDDY_ACK).int(3), 1, "not followed")
+        refused["bob buys"] = answer(bob, "bob buys", 105)
+        refused["alice gives"] = answer(alice, "alice gives", 116)
+        self.assertEqual(answer(guest, "guest buys", 105).text(2), "")    # a guest's needs no store
+        self.assertEqual({what: (r.int(1), r.text(2)) for what, r in refused.items()},
+                         dict.fromkeys(refused, (0, NOT_STORED)))
+        for what in ("carol follows", "carol buys", "bob follows", "bob buys", "alice gives"):
+            self.assertGreaterEqual(took[what], BUSY_TIMEOUT, what)
+            self.assertLess(took[what], BUSY_TIMEOUT + 1.5, what)
         other.execute("ROLLBACK")
         self.assertEqual(self.stored_matches("bob", 2), [("alice", -1), ("alice", -1)])
-        self.assertEqual(self.stored()["carol"].get("follows"), None)
+        self.assertEqual([self.stored()[name].get("follows") for name in ("bob", "carol")], [None, None])
+        # What the store refused changed nothing; the guest's purchase stands.
+        for player, coins, owned in ((alice, COINS, []), (bob, COINS, []), (carol, COINS, []),
+                                     (guest, COINS - 100, [11])):
+            player.lobby.send(rc.message(90))
+            self.assertEqual(player.lobby.expect(91).int(0), coins)
+            player.lobby.send(rc.message(96, rc.integer(1), rc.integer(10), rc.integer(0)))
+            self.assertEqual([number(r[0]) for r in records(player.lobby.expect(97).fields()[2])], owned)
+        self.assertEqual([e.get("retrying") for e in self.server.events("store_error") if "user" in e], [True, True])
 
     def test_the_control_channel_tells_whether_a_user_is_queued(self):
         control = ControlClient(self.server.control_port)
