@@ -908,13 +908,15 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsPicturesAndTheOpen
             EXPECT_TRUE(Find("//loginscreen_error//button_tryagain")->GetVisible());
             EXPECT_FALSE(Find("//loginscreen_error//button_update")->GetVisible());
         });
-    // Try again goes back to the filled form.
+    // Try again goes back to the filled form, whose Back leads to the name as typed.
     CPageButton* pTryAgain = widget_cast<CPageButton*>(Find("//loginscreen_error//button_tryagain"));
     ASSERT_NE(pTryAgain, nullptr);
     pTryAgain->click();
     EXPECT_EQ(Current(), "loginscreen_email");
     EXPECT_EQ(TextOf("//loginscreen_email//input_email"), "new@example.org");
     EXPECT_EQ(TextOf("//loginscreen_email//input_password"), "secret1");
+    Back();
+    EXPECT_EQ(Current(), "loginscreen_playername");
     EXPECT_EQ(TextOf("//loginscreen_playername//input_playername"), "Newcomer");
 
     // A login refused, typed name and password with it.
