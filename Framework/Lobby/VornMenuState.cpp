@@ -42,6 +42,7 @@ CVornMenuState::CVornMenuState()
       m_uRematchPending(0), m_uGameTouches(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
       m_pKestrolund(nullptr)
 {
+    m_CarryOver.SetRowKey(&PlayerRowKey);
 }
 
 CVornMenuState::~CVornMenuState()
@@ -795,11 +796,13 @@ KE_RETVAL CVornMenuState::actionShowMe(CWidget* pSender, void*)
 
 KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uWasVisible)
 {
+    // Taken before the lists are emptied: their rows are part of what the player saw.
+    CWidget* pOldRoot = m_pRoot;
+    m_CarryOver.Take(pOldRoot);
+    const int iChatLinesShown = ShownChatLineCount();
     ClearLists();
     ClearWidgetLists();
-    CWidget* pOldRoot = m_pRoot;
     uWasVisible = GetDialogVisible();
-    m_CarryOver.Take(pOldRoot);
     m_pRoot = nullptr;
     ReleaseLayout();
     KE_RETVAL iResult = LoadLayout(iWidth, iHeight, pOldRoot);
@@ -812,6 +815,7 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     m_SearchText.Reset();
     SwitchMainButtons();
     SetMenuVisibility(uWasVisible);
+    QueueChatLinesAgain(iChatLinesShown);
     return iResult;
 }
 
@@ -833,7 +837,9 @@ void CVornMenuState::RestoreLayoutState()
 unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
 {
     const int iContext = m_iContext;
+    const CKorvelString strSearch = m_SearchText;
     unsigned int uWasVisible = 0;
+    m_uReloading = 1;
     const KE_RETVAL iLoaded = ReloadLayout(iWidth, iHeight, uWasVisible);
 
     CVornNetworkSession* pSession = Session();
@@ -857,22 +863,19 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
     if (iLoaded == KE_OK && m_pGame)
         uResult = m_pGame->OnScreenChanged(iWidth, iHeight) ? 1 : 0;
 
-    QueueChatLinesAgain();
-
     const bool bVisible = m_pPageView && m_pPageView->GetVisible();
     CWidget* pPage = m_pPageView ? m_pPageView->GetCurrentPage() : nullptr;
-    if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
-    {
-        ResetSearch();
-        m_iContext = iContext;
-        actionFilterPlayers(nullptr, this);
-    }
     if (bVisible && pPage)
     {
         pPage->SetVisible(0);
         pPage->SetVisible(1);
     }
     RestoreLayoutState();
+    m_uReloading = 0;
+    // After the search field has its text back, the list is asked for as it was shown: the
+    // field and the rows agree.
+    if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
+        SearchPlayersAgain(iContext, strSearch);
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     return uResult;
@@ -881,18 +884,16 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
 unsigned int CVornMenuState::OnThemeChanged()
 {
     const int iContext = m_iContext;
+    const CKorvelString strSearch = m_SearchText;
     IKorvelGraphicsContext* pBack = m_pKestrolund ? m_pKestrolund->GetBack() : nullptr;
     unsigned int uWasVisible = 0;
+    m_uReloading = 1;
     const KE_RETVAL iLoaded =
         ReloadLayout(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, uWasVisible);
-    QueueChatLinesAgain();
-    if (m_pPageView && m_pPageView->GetVisible())
-    {
-        ResetSearch();
-        m_iContext = iContext;
-        actionFilterPlayers(nullptr, this);
-    }
     RestoreLayoutState();
+    m_uReloading = 0;
+    if (m_pPageView && m_pPageView->GetVisible())
+        SearchPlayersAgain(iContext, strSearch);
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     if (m_pGame)

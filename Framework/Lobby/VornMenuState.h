@@ -376,6 +376,12 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
+    // A new search of the current list for the text, whatever the search field holds.
+    void FilterPlayers(const CKorvelString& strSearch);
+    // After a reload: the list of that context on its own tab, searched for the text.
+    void SearchPlayersAgain(int iContext, const CKorvelString& strSearch);
+    // A row of the two player lists goes by its player through a rebuild of the tree.
+    static std::u16string PlayerRowKey(const CWidget* pRow);
     // The players page shown again when it lists that player as offline.
     void RefreshPlayersShowingOffline(int iPlayerId);
     CWidget* GetSelfItem() const
@@ -446,8 +452,11 @@ protected:
     void HandleShopItemDataLoading();
     void AnimateChatNotifier(float fSeconds);
     void AddPendingChatLine();
-    // A rebuilt list takes back the lines it keeps, not the whole backlog, so the newest shows soon.
-    void QueueChatLinesAgain();
+    // The chat page's list of the old tree: how many lines it held.
+    int ShownChatLineCount() const;
+    // A rebuilt list takes back the lines the old one held and those it had still to show,
+    // not the whole backlog: the same lines as before, the newest soon.
+    void QueueChatLinesAgain(int iShown);
     CToggleButton* RematchButton();
     void UpdateRematchDelay(float fSeconds);
     void ResetSearch();
@@ -496,6 +505,8 @@ protected:
     CKorvelString m_SearchText;
     // What the tree held before a reload, until the player acts on the new one.
     CWidgetCarryOver m_CarryOver;
+    // Set while a reload builds and shows the pages again: that is not the player opening one.
+    unsigned int m_uReloading = 0;
     CKorvelMap<int, CWidget*> m_GlobalListItems;
     CKorvelArray<CKorvelString> m_GlobalGroupLabels;
     CKorvelMap<int, CWidget*> m_FollowListItems;

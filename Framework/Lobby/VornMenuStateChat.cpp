@@ -143,13 +143,20 @@ unsigned int CVornMenuState::AddChatRecord(CVornNetworkSession::sCHATMSG* pMessa
     return uResult;
 }
 
-void CVornMenuState::QueueChatLinesAgain()
+int CVornMenuState::ShownChatLineCount() const
 {
+    // Before its first update the list still holds its template.
     const CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog"));
-    const int iKept = pList ? pList->GetMaxItemCount() : 0;
+    return pList && pList->GetItemTemplate() ? pList->GetWidgets().GetCount() : 0;
+}
+
+void CVornMenuState::QueueChatLinesAgain(int iShown)
+{
+    // The lines still to show are the newest; those shown came just before them.
     const int iCount = m_aChatLines.GetCount();
+    const int iAgain = iShown + m_aPendingChatLines.GetCount();
     m_aPendingChatLines.SetSize(0);
-    for (int i = iKept > 0 && iCount > iKept ? iCount - iKept : 0; i < iCount; ++i)
+    for (int i = iAgain < iCount ? iCount - iAgain : 0; i < iCount; ++i)
         m_aPendingChatLines.Add(m_aChatLines[i]);
 }
 

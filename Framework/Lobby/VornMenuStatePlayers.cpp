@@ -65,6 +65,10 @@ CKorvelString Percent(int iCount, long long llTotal)
 KE_RETVAL CVornMenuState::actionPlayersRoot(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
+    // A reload asks for the list it showed itself, once its search field has its text back; a
+    // second request for another list now would race it.
+    if (pThis && pThis->m_uReloading)
+        return 1;
     if (CPageView* pContent = widget_cast<CPageView*>(
             pThis ? pThis->FindInPages("//players_root//players_content_root") : nullptr))
         pContent->SwitchToPage(CKorvelString("global_page"));
@@ -106,25 +110,57 @@ KE_RETVAL CVornMenuState::actionFilterPlayers(CWidget*, void* pContext)
     CVornMenuState* pThis = Lobby(pContext);
     if (!pThis || !pThis->m_pRoot)
         return 1;
-    pThis->m_pExpandedItem = nullptr;
-    pThis->m_SelectedPlayers.RemoveAll();
-    if (CTextWidget* pSearch = widget_cast<CTextWidget*>(pThis->FindInRoot("search_text")))
-        pThis->m_SearchText = pSearch->GetText();
-    pThis->ClearLists();
-    CWidget* pPage = pThis->FindInPages((pThis->m_iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED)
-                                            ? "//players_root//follow_page"
-                                            : "//players_root//global_page");
+    CTextWidget* pSearch = widget_cast<CTextWidget*>(pThis->FindInRoot("search_text"));
+    pThis->FilterPlayers(pSearch ? pSearch->GetText() : pThis->m_SearchText);
+    return 1;
+}
+
+void CVornMenuState::FilterPlayers(const CKorvelString& strSearch)
+{
+    if (!m_pRoot)
+        return;
+    m_pExpandedItem = nullptr;
+    m_SelectedPlayers.RemoveAll();
+    m_SearchText = strSearch;
+    ClearLists();
+    CWidget* pPage =
+        FindInPages((m_iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED) ? "//players_root//follow_page"
+                                                                             : "//players_root//global_page");
     Show(Child(pPage, "no_results"), 0);
     Show(Child(pPage, "loading"), 1);
-    CVornNetworkSession* pSession = pThis->Session();
+    CVornNetworkSession* pSession = Session();
     if (!pSession)
-        return 1;
-    pThis->m_GlobalListItems.Clear();
-    pThis->m_FollowListItems.Clear();
+        return;
+    m_GlobalListItems.Clear();
+    m_FollowListItems.Clear();
     pSession->CancelAllPlayerListRequests();
-    pSession->SendPlayerListRequest(pThis->m_iContext, pThis->m_SearchText, 0, 0, -1, 0, actionFillPlayer,
-                                    pThis);
-    return 1;
+    pSession->SendPlayerListRequest(m_iContext, m_SearchText, 0, 0, -1, 0, actionFillPlayer, this);
+}
+
+void CVornMenuState::SearchPlayersAgain(int iContext, const CKorvelString& strSearch)
+{
+    // The players page's own onshow turned to the global list: its tab comes back with it.
+    m_iContext = iContext;
+    if (CPageView* pContent = widget_cast<CPageView*>(FindInPages("//players_root//players_content_root")))
+    {
+        pContent->SwitchToPage(CKorvelString(
+            (iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED) ? "follow_page" : "global_page"));
+        pContent->StopTransitions();
+    }
+    FilterPlayers(strSearch);
+}
+
+std::u16string CVornMenuState::PlayerRowKey(const CWidget* pRow)
+{
+    const CWidget* pList = pRow ? pRow->GetParent() : nullptr;
+    const bool bPlayers = pList && (pList->GetName().IsEqual(CKorvelString("playerlist_global")) ||
+                                    pList->GetName().IsEqual(CKorvelString("playerlist_follow")));
+    // A row loaded before its item shows nobody yet.
+    const sPLAYERLISTITEM* pData = bPlayers ? static_cast<const sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
+    if (!pData)
+        return std::u16string();
+    const std::string strId = std::to_string(pData->m_iPlayerId);
+    return std::u16string(strId.begin(), strId.end());
 }
 
 // ---- the list callback

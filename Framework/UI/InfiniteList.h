@@ -53,6 +53,7 @@ public:
     // headers before a non-header index.
     int IsGroup(int iIndex, int& a, int& b) const;
     unsigned int IsItem(const CWidget* pWidget) const;
+    bool IsSeparator(const CWidget* pWidget) const;
     // Detaches w (the caller owns it), telling onforgetitem first when it is an item.
     void RemoveItem(CWidget* pWidget);
     CWidget* GetItemTemplate() const { return m_pItemTemplate; }
@@ -107,7 +108,6 @@ private:
     CWidget* FromTemplate(CWidget* pTemplate, CWidget* pReuse);
     void CallWith(const CActionCallback& cb, int iIndex, CWidget* pWidget);
     CWidget* MakeSeparator(CWidget* pReuse);
-    bool IsSeparator(const CWidget* pWidget) const;
     // Children that stand for list indexes (all but separators).
     int HeldCount() const { return m_aChildren.GetCount() - m_iSeparators; }
     // Takes the child at the position out of the list for reuse.

@@ -42,13 +42,22 @@ void CRunningList::AddItem(CWidget* pItem)
     strName.Format(L"%d", m_iItemCounter);
     pItem->SetName(strName);
     if (m_uBottomAnchored)
+    {
         AddWidget(pItem);
+        // The list grows upward from its bottom edge while it is lower than its parent, which
+        // cuts off what passes its top.
+        CWidget* pParent = GetParent();
+        if (pParent && GetHeight() < pParent->GetHeight())
+        {
+            CKorvelRect<int> rc = GetArea();
+            rc.top -= pItem->GetHeight() + GetVerticalItemSpacing();
+            SetArea(rc);
+        }
+    }
     else
         InsertWidget(pItem, 0);
     if (m_iMaxItemCount > 0 && m_iMaxItemCount < m)
         RemoveItem();
-    if (m_uBottomAnchored)
-        FitNewestLines();
     if (!m_uAutoScroll)
         return;
     // Past the content's end: the scroll stops where the newest item's bottom is the list's.
@@ -56,32 +65,6 @@ void CRunningList::AddItem(CWidget* pItem)
         scrollTo(0, GetClientArea().bottom, 0.0f, 0.0f);
     else
         scrollTo(0, 0, m_fScrollTime, 0.0f);
-}
-
-void CRunningList::FitNewestLines()
-{
-    CWidget* pParent = GetParent();
-    const int n = m_aChildren.GetCount();
-    if (!pParent || n == 0)
-        return;
-    // The newest items that fit whole in the parent, counted from the bottom, and no more:
-    // a taller list would show a part of the one above them at its top edge.
-    const int iSpacing = GetVerticalItemSpacing();
-    const int iRoom = pParent->GetHeight();
-    int iHeight = m_aChildren[n - 1]->GetHeight();
-    // An item taller than the parent on its own shows its end.
-    if (iHeight > iRoom)
-        iHeight = iRoom;
-    for (int i = n - 2; i >= 0; --i)
-    {
-        const int iNext = iHeight + iSpacing + m_aChildren[i]->GetHeight();
-        if (iNext > iRoom)
-            break;
-        iHeight = iNext;
-    }
-    CKorvelRect<int> rc = GetArea();
-    rc.top = rc.bottom - iHeight;
-    SetArea(rc);
 }
 
 void CRunningList::RemoveItem()

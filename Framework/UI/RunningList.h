@@ -41,9 +41,6 @@ public:
     KE_RETVAL update(float fSeconds) override;
 
 private:
-    // A bottom-anchored list as tall as its newest items that fit whole in its parent.
-    void FitNewestLines();
-
     CWidget* m_pItemTemplate; // owned
     unsigned int m_uBottomAnchored;
     unsigned int m_uTemplatePending;

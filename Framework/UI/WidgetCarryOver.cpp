@@ -1,9 +1,15 @@
-// Carrying what a player made of a widget tree over to its rebuilt copy, by widget path.
+// Carrying what a player made of a widget tree over to its rebuilt copy, by widget path:
+// what is taken from the old tree, and the walks that give it to the new one.
 #include "Framework/UI/WidgetCarryOver.h"
 
 #include <iterator>
+#include <set>
+#include <utility>
 
+#include "Framework/Shell/VornResourceManager.h"
 #include "Framework/UI/Expandable.h"
+#include "Framework/UI/GradientWidget.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/PageButton.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/SlideArea.h"
@@ -14,18 +20,61 @@ namespace
 // Past the end of any content: clamped to the end.
 const int FAR_DOWN = 1000000000;
 
-// A child's path: its name, and among siblings of the same name its place among them.
-std::u16string ChildPath(const std::u16string& strParent, const CWidget* pParent, int iChild)
+int ScrollEnd(const CSlideArea* pArea)
+{
+    return pArea->clampOffsetY(pArea->GetClientArea().top + FAR_DOWN);
+}
+
+void AddText(std::u16string& strOut, const CKorvelString& strText)
+{
+    for (int i = 0; i < strText.GetLength(); ++i)
+        strOut += static_cast<char16_t>(strText.GetBuffer()[i]);
+}
+} // namespace
+
+void CWidgetCarryOver::sPICTURE::Hold(CVornResourceManager* pResources, CKorvelSurface* pSurface)
+{
+    Release();
+    // Only a picture the manager counts can outlive the widget that showed it.
+    if (!pResources || !pSurface || !pResources->IncrementSurface(pSurface))
+        return;
+    m_pResources = pResources;
+    m_pSurface = pSurface;
+}
+
+void CWidgetCarryOver::sPICTURE::Release()
+{
+    if (m_pSurface)
+        m_pResources->ReleaseSurface(m_pSurface);
+    m_pSurface = nullptr;
+    m_pResources = nullptr;
+}
+
+void CWidgetCarryOver::sPICTURE::Swap(sPICTURE& other) noexcept
+{
+    std::swap(m_pResources, other.m_pResources);
+    std::swap(m_pSurface, other.m_pSurface);
+}
+
+// A child's path: its name, and among siblings of the same name its place among them; a row
+// of a long list that shows something goes by what it shows instead.
+std::u16string CWidgetCarryOver::ChildPath(const std::u16string& strParent, const CWidget* pParent,
+                                           int iChild) const
 {
     const CKorvelArray<CWidget*>& aChildren = pParent->GetWidgets();
+    std::u16string strPath = strParent;
+    strPath += u'/';
+    if (m_fnRowKey && widget_cast<const CInfiniteList*>(pParent))
+    {
+        const std::u16string strKey = m_fnRowKey(aChildren[iChild]);
+        if (!strKey.empty())
+            return strPath + u'@' + strKey;
+    }
     const CKorvelString& strName = aChildren[iChild]->GetName();
     int iSame = 0;
     for (int i = 0; i < iChild; ++i)
         iSame += aChildren[i]->GetName().Compare(strName) == 0 ? 1 : 0;
-    std::u16string strPath = strParent;
-    strPath += u'/';
-    for (int i = 0; i < strName.GetLength(); ++i)
-        strPath += static_cast<char16_t>(strName.GetBuffer()[i]);
+    AddText(strPath, strName);
     if (iSame)
     {
         strPath += u'#';
@@ -35,19 +84,13 @@ std::u16string ChildPath(const std::u16string& strParent, const CWidget* pParent
     return strPath;
 }
 
-int ScrollEnd(const CSlideArea* pArea)
-{
-    return pArea->clampOffsetY(pArea->GetClientArea().top + FAR_DOWN);
-}
-} // namespace
-
 void CWidgetCarryOver::Take(CWidget* pRoot)
 {
-    m_States.clear();
-    if (!pRoot)
-        return;
-    for (int i = 0; i < pRoot->GetWidgets().GetCount(); ++i)
+    States previous;
+    previous.swap(m_States);
+    for (int i = 0; pRoot && i < pRoot->GetWidgets().GetCount(); ++i)
         TakeWidget(pRoot->GetWidgets()[i], ChildPath(std::u16string(), pRoot, i));
+    KeepWaiting(previous);
 }
 
 void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPath)
@@ -55,9 +98,14 @@ void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPat
     sSTATE& state = m_States[strPath];
     state.m_uKeep = KEEP_VISIBLE;
     state.m_uVisible = pWidget->GetVisible() ? 1 : 0;
-    // A page button's state follows its page.
+    // A page button's state follows its page; where it leads may have been set since.
     CToggleButton* pToggle = widget_cast<CToggleButton*>(pWidget);
-    if (pToggle && !widget_cast<CPageButton*>(pWidget))
+    if (CPageButton* pPage = widget_cast<CPageButton*>(pWidget))
+    {
+        state.m_uKeep |= KEEP_TARGET;
+        state.m_strPagePath = pPage->GetPagePath();
+    }
+    else if (pToggle)
     {
         state.m_uKeep |= KEEP_TOGGLED;
         state.m_uToggled = pToggle->GetToggled() ? 1 : 0;
@@ -74,17 +122,93 @@ void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPat
         state.m_strText = pText->GetText();
         state.m_strDisplayText = pText->GetDisplayText();
     }
-    if (CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget))
+    // A gradient's picture is its colours', made again when it draws.
+    CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget);
+    if (pImage && !widget_cast<CGradientWidget*>(pWidget))
     {
-        const int iEnd = ScrollEnd(pArea);
-        state.m_uKeep |= KEEP_SCROLL;
-        state.m_iScrollY = pArea->GetShownY();
-        state.m_bAtEnd = iEnd > 0 && state.m_iScrollY >= iEnd;
+        state.m_Picture.Hold(pWidget->GetResourceManager(), pImage->GetImage());
+        if (state.m_Picture.m_pSurface)
+            state.m_uKeep |= KEEP_PICTURE;
     }
+    if (CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget))
+        TakeScroll(pArea, strPath, state);
     if (widget_cast<CRunningList*>(pWidget))
         return;
     for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
         TakeWidget(pWidget->GetWidgets()[i], ChildPath(strPath, pWidget, i));
+}
+
+void CWidgetCarryOver::TakeScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state) const
+{
+    const CKorvelArray<CWidget*>& aItems = pArea->GetWidgets();
+    CRunningList* pList = widget_cast<CRunningList*>(pArea);
+    state.m_uKeep |= KEEP_SCROLL;
+    // Its owner gives it the same items again, oldest first: the place is one of them.
+    state.m_iItems = pList ? aItems.GetCount() : 0;
+    const int iView = pArea->GetShownY();
+    state.m_iScrollY = iView;
+    auto placed = m_Placed.find(strPath);
+    if (placed != m_Placed.end() && placed->second.m_iShownY == iView)
+    {
+        const sPLACE& place = placed->second;
+        state.m_bAtEnd = place.m_bAtEnd;
+        state.m_iAnchor = place.m_iAnchor;
+        state.m_strAnchor = place.m_strAnchor;
+        state.m_fAnchorShare = place.m_fShare;
+        return;
+    }
+    const int iEnd = ScrollEnd(pArea);
+    state.m_bAtEnd = iEnd > 0 && iView >= iEnd;
+    const bool bKeyed = m_fnRowKey && iView > 0 && widget_cast<CInfiniteList*>(pArea);
+    for (int i = 0; (pList || bKeyed) && !state.m_bAtEnd && i < aItems.GetCount(); ++i)
+    {
+        const CKorvelRect<int>& rc = aItems[i]->GetArea();
+        const std::u16string strKey = bKeyed ? m_fnRowKey(aItems[i]) : std::u16string();
+        if (rc.bottom <= iView || (bKeyed && strKey.empty()))
+            continue;
+        if (pList)
+            state.m_iAnchor = pList->GetBottomAnchored() ? i : aItems.GetCount() - 1 - i;
+        state.m_strAnchor = strKey;
+        state.m_fAnchorShare =
+            static_cast<double>(iView - rc.top) / (rc.bottom > rc.top ? rc.bottom - rc.top : 1);
+        return;
+    }
+}
+
+void CWidgetCarryOver::KeepWaiting(States& previous)
+{
+    for (auto& entry : previous)
+    {
+        sSTATE& old = entry.second;
+        auto found = m_States.find(entry.first);
+        if (found == m_States.end())
+        {
+            m_States.emplace(entry.first, std::move(old));
+            continue;
+        }
+        sSTATE& now = found->second;
+        const unsigned char uWaiting = old.m_uKeep;
+        if (uWaiting & KEEP_VISIBLE)
+            now.m_uVisible = old.m_uVisible;
+        if (uWaiting & KEEP_TOGGLED)
+            now.m_uToggled = old.m_uToggled;
+        if (uWaiting & KEEP_LEVEL)
+            now.m_iLevel = old.m_iLevel;
+        if (uWaiting & KEEP_SCROLL)
+        {
+            now.m_bAtEnd = old.m_bAtEnd;
+            now.m_iScrollY = old.m_iScrollY;
+            now.m_iItems = old.m_iItems;
+            now.m_iAnchor = old.m_iAnchor;
+            now.m_strAnchor = old.m_strAnchor;
+            now.m_fAnchorShare = old.m_fAnchorShare;
+        }
+        if (uWaiting & KEEP_PICTURE)
+            now.m_Picture = std::move(old.m_Picture);
+        if (uWaiting & KEEP_TARGET)
+            now.m_strPagePath = old.m_strPagePath;
+        now.m_uKeep |= uWaiting;
+    }
 }
 
 void CWidgetCarryOver::Apply(CWidget* pRoot)
@@ -92,7 +216,8 @@ void CWidgetCarryOver::Apply(CWidget* pRoot)
     if (!pRoot)
         return;
     Walk(pRoot, std::u16string(), KEEP_VISIBLE);
-    Walk(pRoot, std::u16string(), KEEP_TOGGLED | KEEP_LEVEL | KEEP_TEXT | KEEP_SCROLL);
+    Walk(pRoot, std::u16string(),
+         KEEP_TOGGLED | KEEP_LEVEL | KEEP_TEXT | KEEP_SCROLL | KEEP_PICTURE | KEEP_TARGET);
     for (auto& entry : m_States)
         entry.second.m_uKeep &= ~KEEP_TEXT;
     DropGiven();
@@ -103,69 +228,60 @@ void CWidgetCarryOver::ApplyPending(CWidget* pRoot)
     if (!pRoot)
         return;
     Walk(pRoot, std::u16string(), KEEP_VISIBLE);
-    Walk(pRoot, std::u16string(), KEEP_TOGGLED | KEEP_LEVEL | KEEP_SCROLL);
+    Walk(pRoot, std::u16string(), KEEP_TOGGLED | KEEP_LEVEL | KEEP_SCROLL | KEEP_PICTURE | KEEP_TARGET);
     DropGiven();
 }
 
-void CWidgetCarryOver::Walk(CWidget* pWidget, const std::u16string& strPath, unsigned char uGive)
+bool CWidgetCarryOver::Walk(CWidget* pWidget, const std::u16string& strPath, unsigned char uGive)
 {
+    bool bMoved = false;
     for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
     {
         CWidget* pChild = pWidget->GetWidgets()[i];
         const std::u16string strChild = ChildPath(strPath, pWidget, i);
         auto found = m_States.find(strChild);
-        if (found != m_States.end() && (found->second.m_uKeep & uGive))
-            Give(pChild, found->second, uGive);
-        if (!widget_cast<CRunningList*>(pChild))
-            Walk(pChild, strChild, uGive);
+        sSTATE* pState = found != m_States.end() ? &found->second : nullptr;
+        if (pState && (pState->m_uKeep & uGive & ~KEEP_SCROLL))
+            bMoved = Give(pChild, *pState, uGive & ~KEEP_SCROLL) || bMoved;
+        const bool bInside = !widget_cast<CRunningList*>(pChild) && Walk(pChild, strChild, uGive);
+        if (uGive & KEEP_SCROLL)
+            DropLeftRows(pChild, strChild);
+        CSlideArea* pArea = widget_cast<CSlideArea*>(pChild);
+        if (pState && pArea && (pState->m_uKeep & KEEP_SCROLL))
+        {
+            // What the visibility pass changed inside counts for the pass after it.
+            const bool bChanged = bInside || pState->m_bChangedInside;
+            pState->m_bChangedInside = bInside && !(uGive & KEEP_SCROLL);
+            if (uGive & KEEP_SCROLL)
+                GiveScroll(pArea, strChild, *pState, bChanged);
+        }
+        bMoved = bMoved || bInside;
     }
+    return bMoved;
 }
 
-void CWidgetCarryOver::Give(CWidget* pWidget, sSTATE& state, unsigned char uGive)
+void CWidgetCarryOver::DropLeftRows(CWidget* pList, const std::u16string& strPath)
 {
-    const unsigned char uNow = state.m_uKeep & uGive;
-    unsigned char uWaiting = 0;
-    if (uNow & KEEP_VISIBLE)
-        pWidget->SetVisible(state.m_uVisible);
-    CToggleButton* pToggle = widget_cast<CToggleButton*>(pWidget);
-    if ((uNow & KEEP_TOGGLED) && pToggle)
-        pToggle->SetToggled(state.m_uToggled);
-    CExpandable* pExpandable = widget_cast<CExpandable*>(pWidget);
-    if ((uNow & KEEP_LEVEL) && pExpandable)
+    if (!m_fnRowKey || !widget_cast<CInfiniteList*>(pList))
+        return;
+    const std::u16string strRows = strPath + u"/@";
+    auto it = m_States.lower_bound(strRows);
+    if (it == m_States.end() || it->first.compare(0, strRows.size(), strRows) != 0)
+        return;
+    bool bSettled = false;
+    std::set<std::u16string> shown;
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        shown.insert(m_fnRowKey(pList->GetWidgets()[i]));
+    KeyedRow(pList, std::u16string(), bSettled);
+    if (!bSettled)
+        return;
+    // Every row shows its player: one not among them has left the list.
+    for (; it != m_States.end() && it->first.compare(0, strRows.size(), strRows) == 0; ++it)
     {
-        // Its first update settles it at level 0: the level is given after that.
-        if (pExpandable->GetExpansionLevel() < 0 && pExpandable->GetNumberOfExpansionLevels() > 0)
-            uWaiting |= KEEP_LEVEL;
-        else
-            pExpandable->SetExpansionLevelSkipAnimation(state.m_iLevel);
+        const size_t uEnd = it->first.find(u'/', strRows.size());
+        if (!shown.count(it->first.substr(strRows.size(), uEnd - strRows.size())))
+            it->second.m_uKeep = 0;
     }
-    CTextWidget* pText = widget_cast<CTextWidget*>(pWidget);
-    if ((uNow & KEEP_TEXT) && pText)
-    {
-        // What was typed or set comes back as it was, not as a new change; a label whose
-        // text comes from the language keeps it (setting its empty text would blank it).
-        if (state.m_strText.Compare(pText->GetText()) != 0)
-        {
-            const CActionCallback onChanged = pText->GetOnChanged();
-            pText->SetOnChanged(CActionCallback());
-            pText->SetText(state.m_strText);
-            pText->SetOnChanged(onChanged);
-        }
-        if (state.m_strDisplayText.Compare(pText->GetDisplayText()) != 0)
-            pText->SetDisplayText(state.m_strDisplayText);
-    }
-    CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget);
-    if ((uNow & KEEP_SCROLL) && pArea)
-    {
-        // Given once the content reaches that far: a list refilling row by row gets there later.
-        const int iEnd = ScrollEnd(pArea);
-        if (state.m_bAtEnd ? iEnd > 0 : iEnd >= state.m_iScrollY)
-            pArea->scrollTo(0, pArea->GetClientArea().top + (state.m_bAtEnd ? iEnd : state.m_iScrollY), 0.0f,
-                            0.0f);
-        else
-            uWaiting |= KEEP_SCROLL;
-    }
-    state.m_uKeep = static_cast<unsigned char>((state.m_uKeep & ~uNow) | uWaiting);
 }
 
 void CWidgetCarryOver::DropGiven()

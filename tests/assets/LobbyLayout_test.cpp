@@ -11,6 +11,7 @@
 #include "Framework/UI/GridLayout.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/InfiniteList.h"
+#include "Framework/UI/PageButton.h"
 #include "Framework/UI/PageView.h"
 #include "Framework/UI/PieWidget.h"
 #include "Framework/UI/RunningList.h"
@@ -823,9 +824,9 @@ TEST(LobbyLayout, TheChatAvatarsSitSideBySide)
 }
 
 // A window that changes size (1024 x 600, then 800 x 480, then 1200 x 700) under each page a
-// player meets with something typed, set or opened there: the same page, texts and input
-// after each change, and the way back leads to the pages as they were left.
-TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
+// player meets with something typed, set or opened there: the same page, texts, input and
+// pictures after each change, Try again and the way back lead to the pages as they were left.
+TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsPicturesAndTheOpenCard)
 {
     CLayoutApp app(1024, 600);
     ASSERT_EQ(app.Start(), KE_OK);
@@ -869,6 +870,22 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
         }
     };
     auto Back = [&] { pLobby->GetPageView()->SwitchToPage(CKorvelString(":back")); };
+    // The picture an image shows, and whether it is the one cached under that name.
+    auto Picture = [&](const std::string& strPath)
+    {
+        CImageWidget* pImage = widget_cast<CImageWidget*>(Find(strPath));
+        return pImage ? pImage->GetImage() : nullptr;
+    };
+    auto IsCached = [&](CKorvelSurface* pSurface, const char* pName)
+    {
+        CKorvelSurface* pCached = app.HaveSurface(CKorvelString(pName));
+        const bool bSame = pSurface && pSurface == pCached;
+        if (pCached)
+            app.ReleaseSurface(pCached);
+        return bSame;
+    };
+    const std::vector<uint8_t> aPng = EncodeTestPng({2, 2, 2 /* RGB */, 8, std::vector<uint8_t>(12, 200)});
+    std::vector<unsigned char> aPicture(aPng.begin(), aPng.end());
     Frames();
 
     // A registration refused on its e-mail page.
@@ -891,7 +908,10 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
             EXPECT_TRUE(Find("//loginscreen_error//button_tryagain")->GetVisible());
             EXPECT_FALSE(Find("//loginscreen_error//button_update")->GetVisible());
         });
-    Back();
+    // Try again goes back to the filled form, whose Back leads to the name as typed.
+    CPageButton* pTryAgain = widget_cast<CPageButton*>(Find("//loginscreen_error//button_tryagain"));
+    ASSERT_NE(pTryAgain, nullptr);
+    pTryAgain->click();
     EXPECT_EQ(Current(), "loginscreen_email");
     EXPECT_EQ(TextOf("//loginscreen_email//input_email"), "new@example.org");
     EXPECT_EQ(TextOf("//loginscreen_email//input_password"), "secret1");
@@ -936,6 +956,23 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
             EXPECT_EQ(TextOf("//generic_error_dialog//error-text"), "You already own this item.");
         });
 
+    // A challenge; the challenger's picture comes after a resize, the default one until then.
+    pLobby->OnChallengeReceived(nullptr, 78, CKorvelString("Challenger"), CKorvelString(), 3, 120);
+    pLobby->SwitchToPage(CKorvelString("challenge_received"), 1);
+    Frames();
+    ASSERT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "avatar-icon.png"));
+    app.OnScreenChanged(800, 480);
+    EXPECT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "avatar-icon.png"));
+    pLobby->OnChallengeImageReceived(nullptr, 78, aPicture.data(), static_cast<int>(aPicture.size()));
+    ASSERT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "player_avatar_icon_78"));
+    Resized(
+        [&]
+        {
+            EXPECT_EQ(Current(), "challenge_received");
+            EXPECT_EQ(TextOf("//challenge_received//player_name"), "Challenger");
+            EXPECT_TRUE(IsCached(Picture("//challenge_received//player_avatar"), "player_avatar_icon_78"));
+        });
+
     // The chat: a draft, an asked-for rematch, a guest's hidden way back and an open card.
     pLobby->SwitchToPage(CKorvelString("chat_root"), 1);
     Frames();
@@ -945,11 +982,20 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
     pRematch->SetVisible(1);
     pRematch->SetToggled(1);
     Find("//chat_root//button_back")->SetVisible(0);
-    CExpandable* pCard = widget_cast<CExpandable*>(Find("//chat_root//chat_expand_item"));
-    ASSERT_NE(pCard, nullptr);
-    pCard->SetExpansionLevelSkipAnimation(1);
-    Type("//chat_root//chat_expand_item//player_name", "Rival");
+    // The card opened from the other player's avatar, with his picture.
+    sPLAYERLISTITEM rival;
+    rival.m_iPlayerId = 77;
+    rival.m_strName = CKorvelString("Rival");
+    ::CVornMenuState::actionFillChatPlayer(pLobby, 0, 0, 1, nullptr, &rival, nullptr, 0);
+    ::CVornMenuState::actionFillChatPlayer(pLobby, 0, 77, 0, nullptr, nullptr, aPicture.data(),
+                                           static_cast<int>(aPicture.size()));
+    CInfiniteList* pAvatars =
+        widget_cast<CInfiniteList*>(Find("//chat_root//chat_avatars_root//avatar_list"));
+    ASSERT_TRUE(pAvatars && pAvatars->GetWidgets().GetCount() == 1);
+    ::CVornMenuState::actionExpandChatItem(pAvatars->GetWidgets()[0], pLobby);
     Frames();
+    auto CardPicture = [&] { return Picture("//chat_root//chat_expand_item//player_avatar"); };
+    ASSERT_TRUE(IsCached(CardPicture(), "player_avatar_icon_77"));
     Resized(
         [&]
         {
@@ -959,6 +1005,7 @@ TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsAndTheOpenCard)
             EXPECT_TRUE(pNow && pNow->GetVisible() && pNow->GetToggled());
             EXPECT_FALSE(Find("//chat_root//button_back")->GetVisible());
             EXPECT_EQ(TextOf("//chat_root//chat_expand_item//player_name"), "Rival");
+            EXPECT_TRUE(IsCached(CardPicture(), "player_avatar_icon_77"));
         });
     CExpandable* pNowCard = widget_cast<CExpandable*>(Find("//chat_root//chat_expand_item"));
     ASSERT_NE(pNowCard, nullptr);

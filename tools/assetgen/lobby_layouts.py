@@ -458,9 +458,9 @@ def chat_page():
                                # One row: the players side by side, each at its own size.
                                layout_mode="list", num_rows="1", num_columns="0",
                                extra=['<item-spacing horizontal="0.010"/>'])),
-                 # The newest line at the bottom, above the field: the list is as tall as the
-                 # newest lines that fit whole in its holder, so it never shows a part of one.
-                 # A drag brings back the older lines.
+                 # The newest line at the bottom, above the field: the list grows upward until
+                 # it fills its holder, which cuts off what passes its top. A drag brings back
+                 # the older lines.
                  group("chat_lines", 0.03, 0.33, 0.94, 0.49,
                        element("chat_backlog", "running_list", 0, 0, 0.94, 0.49,
                                [text("item_template", 0, 0, 0.94, 0.06, None)],

@@ -12,6 +12,10 @@
 #include "VornMenuStateShippedTest.h"
 #include "support/HeapBytes.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 using namespace menu_state_test;
 
 namespace
@@ -89,7 +93,7 @@ protected:
         Frame(0.0f);
     }
     // The newest line ends with the text, lies whole at the bottom of the lines' holder and is
-    // drawn on rows enough for all of it; no part of a line shows at the list's top edge.
+    // drawn on rows enough for all of it; lines that fill the holder leave no room above them.
     void ExpectNewestWholeAtTheBottom(const std::string& strEnd)
     {
         CRunningList* pList = Backlog();
@@ -111,13 +115,43 @@ protected:
         const int iRows = pNewest->GetHeight() / static_cast<int>(pFont->GetLineHeight());
         const int iRowWidth = pList->GetItemTemplate()->GetWidth();
         EXPECT_GE(iRows * iRowWidth, pFont->GetTextWidth(pNewest->GetText(), 0)) << iRows << " rows";
-        EXPECT_GE(pList->GetArea().top, 0) << "the list lies inside its holder";
-        const int iView = pList->GetShownY();
-        for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        if (pList->GetClientArea().GetHeight() > pHolder->GetHeight())
+        {
+            EXPECT_LE(pList->GetArea().top, 0) << "empty rows above the lines";
+        }
+    }
+    // The texts of the shown lines, oldest first, and of those the view shows, whole or in part.
+    std::vector<std::string> Lines(bool bInView)
+    {
+        std::vector<std::string> aTexts;
+        CRunningList* pList = Backlog();
+        const int iView = pList ? pList->GetShownY() : 0;
+        for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
         {
             const CKorvelRect<int>& a = pList->GetWidgets()[i]->GetArea();
-            EXPECT_FALSE(a.top < iView && a.bottom > iView) << "a part of line " << i << " at the top edge";
+            if (!bInView || (a.bottom > iView && a.top < iView + pList->GetHeight()))
+                aTexts.push_back(Narrow(widget_cast<CTextWidget*>(pList->GetWidgets()[i])->GetText()));
         }
+        return aTexts;
+    }
+    // The sizes a player's tiling window manager gives the window one after another, a frame
+    // apart, ending at the size it had; then the rebuilt page has shown every line again. The
+    // first rebuild takes back the lines the list held, no more.
+    void ResizeCycle()
+    {
+        const int iHeld = Shown();
+        const std::pair<int, int> aSizes[] = {{800, 480}, {1200, 700}, {640, 400}, {1580, 700}, {1024, 600}};
+        for (const std::pair<int, int>& size : aSizes)
+        {
+            m_App.OnScreenChanged(size.first, size.second);
+            if (size.first == 800)
+            {
+                EXPECT_EQ(Lobby()->GetPendingChatLineCount(), iHeld);
+            }
+            Frame(0.02f);
+        }
+        ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+        Frame(0.0f);
     }
 };
 
@@ -204,9 +238,11 @@ TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
     EXPECT_NE(Newest().first, m_strPeerName + ": bye");
 }
 
-// Sixty lines, the own and the other player's in turn, at two window sizes: each newest
+// Forty-five lines, the own and the other player's in turn, at two window sizes: each newest
 // line whole at the bottom of the lines' holder, a long word and a long line drawn on the rows
-// they need, back at the bottom after a drag and one more line, still there after a resize.
+// they need, back at the bottom after a drag and one more line. Through a cycle of window
+// sizes the list holds the same lines as before and shows the same ones: the newest at the
+// bottom, or those a drag had brought into view.
 TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughDragsAndResizes)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
@@ -216,7 +252,7 @@ TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughD
         strLong += "long words ";
     strLong.resize(255);
     ASSERT_NO_FATAL_FAILURE(Resize(1024, 600));
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 44; ++i)
     {
         if (i == 30)
         {
@@ -240,9 +276,34 @@ TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughD
     Frame(0.0f);
     ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom("last"));
 
-    // The page is built anew and refilled.
-    ASSERT_NO_FATAL_FAILURE(Resize(1280, 720));
+    // The page is built anew and refilled, at its end and then scrolled back.
+    const std::vector<std::string> aHeld = Lines(false);
+    const std::vector<std::string> aAtEnd = Lines(true);
+    ASSERT_EQ(aHeld.size(), static_cast<size_t>(pList->GetMaxItemCount() + 1));
+    ASSERT_NO_FATAL_FAILURE(ResizeCycle());
+    EXPECT_EQ(Lines(false), aHeld);
+    EXPECT_EQ(Lines(true), aAtEnd);
     ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom("last"));
+    ASSERT_NO_FATAL_FAILURE(DragLines(Backlog()->GetParent()->GetHeight()));
+    const std::vector<std::string> aScrolled = Lines(true);
+    ASSERT_NE(aScrolled, aAtEnd);
+    ASSERT_NO_FATAL_FAILURE(ResizeCycle());
+    EXPECT_EQ(Lines(false), aHeld);
+    EXPECT_EQ(Lines(true), aScrolled);
+
+    // Lines that come while the overlay is closed wait for it, through a resize too.
+    Lobby()->SetMenuVisibility(0);
+    ReceiveLine("while closed 1");
+    ReceiveLine("while closed 2");
+    Frame(0.0f);
+    m_App.OnScreenChanged(800, 480);
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), static_cast<int>(aHeld.size()) + 2);
+    Lobby()->SetMenuVisibility(1);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
+    std::vector<std::string> aNow(aHeld.begin() + 2, aHeld.end());
+    aNow.push_back(m_strPeerName + ": while closed 1");
+    aNow.push_back(m_strPeerName + ": while closed 2");
+    EXPECT_EQ(Lines(false), aNow);
 }
 
 TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)

@@ -210,6 +210,25 @@ protected:
     }
     bool m_bShipped = false;
     static CExpandable* Expandable(CWidget* pRow) { return widget_cast<CExpandable*>(pRow); }
+    // The players of the global list's rows the view shows, whole or in part, top first, and
+    // how far the view's top lies inside the first of them.
+    std::vector<std::string> InView() const
+    {
+        std::vector<std::string> aNames;
+        CInfiniteList* pList = GlobalList();
+        const int iView = pList ? pList->GetShownY() : 0;
+        for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
+        {
+            CWidget* pRow = pList->GetWidgets()[i];
+            const CKorvelRect<int>& a = pRow->GetArea();
+            if (!pRow->GetData() || a.bottom <= iView || a.top >= iView + pList->GetHeight())
+                continue;
+            if (aNames.empty())
+                aNames.push_back(std::to_string(iView - a.top));
+            aNames.push_back(RowText(pRow, "player_name"));
+        }
+        return aNames;
+    }
     // Frames until every row has finished resizing.
     void SettleRows()
     {
@@ -413,6 +432,17 @@ TEST_F(CVornMenuState, TheFollowListShowsTheFollowedAccounts)
     EXPECT_TRUE(InRow(pBob, "button_gift")->GetVisible());
     EXPECT_EQ(RowIn(FollowList(), "carol"), nullptr);
     EXPECT_EQ(RowIn(FollowList(), "alice"), nullptr);
+
+    // A resize keeps the tab and its list, asked for once: the page shown again is not the
+    // player opening it.
+    const size_t uAsked = Count("ListPlayers");
+    m_App.OnScreenChanged(800, 480);
+    ASSERT_TRUE(WaitFor([&] { return RowIn(FollowList(), "bob") != nullptr; }));
+    for (size_t u = uAsked; u < Count("ListPlayers"); ++u)
+        EXPECT_EQ(In("ListPlayers")[u]["kind"].Int(), 64) << u;
+    EXPECT_EQ(Narrow(FindAs<CPageView>("players_content_root")->GetCurrentPage()->GetName()), "follow_page");
+    EXPECT_TRUE(Visible("follow_page"));
+    EXPECT_FALSE(Visible("global_page"));
 }
 
 TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutsideTheThree)
@@ -460,11 +490,16 @@ TEST_F(CVornMenuState, TheOwnCardShowsTheRecordedMatchesAndIgnoresAResultOutside
     EXPECT_EQ(pCard->GetData(), nullptr);
 }
 
-TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
+// One row expanded at a time, scrolled into view. A search asked for, the list scrolled a few
+// rows down and a card open there: the window sizes a tiling window manager gives one after
+// another keep the field, the rows it filters, the rows in view and the open card, each row
+// by its player, while each rebuild asks the server again before the last answer came.
+TEST_F(CVornMenuState, OneRowIsExpandedAtATimeTheListScrollsItIntoViewAndAResizeKeepsBoth)
 {
     std::vector<std::pair<std::string, std::string>> aAccounts;
     for (int i = 0; i < 40; ++i)
         aAccounts.push_back({"player" + std::to_string(10 + i), ""});
+    aAccounts.push_back({"bob", ""});
     ASSERT_NO_FATAL_FAILURE(StartAs(Store(aAccounts), nullptr));
     ASSERT_NO_FATAL_FAILURE(ShowPlayers());
     ASSERT_TRUE(WaitFor([&] { return RowOf("player10") && RowOf("player11"); }));
@@ -521,6 +556,61 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeAndTheListScrollsItIntoView)
     SettleRows();
     EXPECT_GT(pList->GetTop(), 0);
     EXPECT_LE(pLow->GetArea().top + pLow->GetTargetHeight(), pList->GetTop() + pList->GetHeight());
+    ::CVornMenuState::actionExpandListItem(pLow, Lobby());
+    SettleRows();
+
+    m_App.OnScreenChanged(1024, 600);
+    FindAs<CTextWidget>("search_text")->SetText(CKorvelString("e"));
+    ::CVornMenuState::actionFilterPlayers(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return RowOf("player10") && RowOf("player25"); }));
+    EXPECT_EQ(RowOf("bob"), nullptr);
+    pList = GlobalList();
+    // The view starts a little above the next row: in a smaller window that is further down.
+    pList->scrollTo(0, pList->GetClientArea().top + RowOf("player15")->GetArea().bottom - 3, 0.0f, 0.0f);
+    ::CVornMenuState::actionExpandListItem(RowOf("player17"), Lobby());
+    SettleRows();
+    const std::vector<std::string> aInView = InView();
+    ASSERT_EQ(aInView.size() > 1 ? aInView[1] : "", "player15");
+    auto Kept = [&]
+    {
+        CExpandable* pOpen = Expandable(RowOf("player17"));
+        return InView() == aInView && pOpen && pOpen->GetExpansionLevel() == 1 &&
+               Lobby()->GetExpandedItem() == pOpen && InRow(pOpen, "list_item_big")->GetVisible();
+    };
+    ASSERT_TRUE(Kept());
+    m_App.OnScreenChanged(640, 400);
+    EXPECT_TRUE(WaitFor(
+        [&]
+        {
+            const std::vector<std::string> aNow = InView();
+            return aNow.size() > 1 && aNow[1] == "player15" &&
+                   Lobby()->GetExpandedItem() == RowOf("player17");
+        }))
+        << "a smaller window shows the same rows first: " << ::testing::PrintToString(InView());
+    for (const std::pair<int, int>& size :
+         {std::make_pair(800, 480), std::make_pair(1200, 700), std::make_pair(640, 400),
+          std::make_pair(1580, 700), std::make_pair(1024, 600)})
+    {
+        m_App.OnScreenChanged(size.first, size.second);
+        Frame(0.02f);
+        // A player comes online meanwhile: every row below him moves down one place.
+        if (size.first == 1200)
+        {
+            ASSERT_GT(AddOpponent(), 0);
+        }
+    }
+    EXPECT_TRUE(WaitFor([&] { return Kept() && RowOf(Guest(m_pOther->GetOwnUserId())); }))
+        << "in view: " << ::testing::PrintToString(InView());
+    EXPECT_EQ(TextOf("search_text"), "e");
+    EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "e");
+    EXPECT_EQ(RowOf("bob"), nullptr) << "the list as the field filters it";
+    // A search typed but not yet asked for stays typed; the list stays as it was asked for.
+    FindAs<CTextWidget>("search_text")->SetText(CKorvelString("bob"));
+    m_App.OnScreenChanged(1024, 600);
+    EXPECT_TRUE(WaitFor(Kept)) << "in view: " << ::testing::PrintToString(InView());
+    EXPECT_EQ(TextOf("search_text"), "bob");
+    EXPECT_EQ(In("ListPlayers").back()["filter"].String(), "e");
+    pList = GlobalList();
 
     // Scrolled to the end, the list asks for the rows after the first window and fills them.
     EXPECT_EQ(RowOf("player49"), nullptr);

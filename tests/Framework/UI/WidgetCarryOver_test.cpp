@@ -1,4 +1,5 @@
 #include "Framework/UI/Expandable.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/SlideArea.h"
 #include "Framework/UI/TextWidget.h"
@@ -7,8 +8,12 @@
 #include "support/TestText.h"
 #include "tests/Framework/UI/WidgetProbe.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -130,4 +135,139 @@ TEST(CWidgetCarryOver, ARebuiltTreeTakesWhatThePlayerMadeOfTheOldOne)
     EXPECT_EQ(Get<CSlideArea>(now, "in_middle")->GetShownY(), VIEW / 2);
     EXPECT_EQ(Get<CSlideArea>(now, "at_end")->GetShownY(), 4 * VIEW);
     EXPECT_FALSE(carry.HasPending());
+}
+
+namespace
+{
+const int ROW = 20;
+
+// A row shows the player whose id is its data; none yet while it has no data.
+std::u16string PlayerOfRow(const CWidget* pRow)
+{
+    const intptr_t iId = reinterpret_cast<intptr_t>(pRow->GetData());
+    const std::string strId = iId ? std::to_string(iId) : std::string();
+    return std::u16string(strId.begin(), strId.end());
+}
+
+// A long list's rows, each able to open to three rows' height, that show the players of ids.
+void AddRows(CWidget* pList, const std::vector<int>& aIds, int iRow = ROW)
+{
+    CKorvelArray<int> aWidths, aHeights;
+    aWidths.Add(VIEW);
+    aHeights.Add(iRow);
+    aHeights.Add(3 * iRow);
+    for (int iId : aIds)
+    {
+        CExpandable* pRow = Add<CExpandable>(pList, std::to_string(pList->GetWidgets().GetCount()).c_str(),
+                                             Rect(0, 0, VIEW, iRow));
+        pRow->SetSizes(aWidths, aHeights);
+        pRow->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(iId)));
+    }
+}
+
+Tree PlayerList(const std::vector<int>& aIds, int iRow = ROW)
+{
+    Tree root(new CWidget);
+    root->Startup(nullptr, nullptr, Rect(0, 0, 400, 400));
+    AddRows(Add<CInfiniteList>(root.get(), "players", Rect(0, 0, VIEW, VIEW)), aIds, iRow);
+    root->DoUpdate(0.0f);
+    return root;
+}
+
+CWidget* RowShowing(const Tree& root, int iId)
+{
+    CWidget* pList = Get<CWidget>(root, "players");
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+        if (reinterpret_cast<intptr_t>(pList->GetWidgets()[i]->GetData()) == iId)
+            return pList->GetWidgets()[i];
+    return nullptr;
+}
+
+// The player whose row is at the view's top, and how far the view's top lies below that row's.
+std::pair<int, int> TopRow(const Tree& root)
+{
+    CSlideArea* pList = Get<CSlideArea>(root, "players");
+    const int iView = pList->GetShownY();
+    for (int i = 0; i < pList->GetWidgets().GetCount(); ++i)
+    {
+        const CWidget* pRow = pList->GetWidgets()[i];
+        if (pRow->GetArea().bottom > iView)
+            return {static_cast<int>(reinterpret_cast<intptr_t>(pRow->GetData())),
+                    iView - pRow->GetArea().top};
+    }
+    return {0, 0};
+}
+} // namespace
+
+// A long list refilled from elsewhere gets its rows back in another order: each row's state
+// and the view's place go by the player a row shows, not by its place, also through a second
+// rebuild before the rows came back, and only once every row shows its player. When the
+// player at the view's top has left, the view keeps its place in pixels.
+TEST(CWidgetCarryOver, ARefilledListsRowsAndPlaceGoByThePlayerTheyShow)
+{
+    CWidgetCarryOver carry;
+    carry.SetRowKey(&PlayerOfRow);
+    Tree old = PlayerList({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    widget_cast<CExpandable*>(RowShowing(old, 6))->SetExpansionLevelSkipAnimation(1);
+    old->DoUpdate(0.0f);
+    CSlideArea* pList = Get<CSlideArea>(old, "players");
+    pList->scrollTo(0, RowShowing(old, 5)->GetArea().top + 7, 0.0f, 0.0f);
+    ASSERT_EQ(TopRow(old), std::make_pair(5, 7));
+    carry.Take(old.get());
+    old.reset();
+
+    Tree now = PlayerList({});
+    carry.Apply(now.get());
+    carry.Take(now.get());
+    now = PlayerList({});
+    carry.Apply(now.get());
+
+    // A new player in front; the rows come before what they show.
+    AddRows(Get<CWidget>(now, "players"), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    now->DoUpdate(0.0f);
+    carry.ApplyPending(now.get());
+    EXPECT_EQ(Get<CSlideArea>(now, "players")->GetShownY(), 0) << "not before every row shows its player";
+    const int aIds[] = {13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    for (int i = 0; i < 13; ++i)
+        Get<CWidget>(now, "players")
+            ->GetWidgets()[i]
+            ->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(aIds[i])));
+    for (int i = 0; i < 2 && carry.HasPending(); ++i)
+    {
+        now->DoUpdate(0.0f);
+        carry.ApplyPending(now.get());
+    }
+    EXPECT_FALSE(carry.HasPending());
+    EXPECT_EQ(widget_cast<CExpandable*>(RowShowing(now, 6))->GetExpansionLevel(), 1);
+    EXPECT_EQ(widget_cast<CExpandable*>(RowShowing(now, 5))->GetExpansionLevel(), 0)
+        << "the row at its place";
+    EXPECT_EQ(TopRow(now), std::make_pair(5, 7));
+
+    // Rebuilt again and again with rows of other heights (the window's sizes): the place keeps
+    // its share of its row and ends where it began, not a pixel off.
+    for (int iRow : {27, 13, 31, ROW, 27, 13, 31, ROW})
+    {
+        carry.Take(now.get());
+        now = PlayerList({13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, iRow);
+        carry.Apply(now.get());
+        for (int i = 0; i < 2 && carry.HasPending(); ++i)
+        {
+            now->DoUpdate(0.0f);
+            carry.ApplyPending(now.get());
+        }
+    }
+    EXPECT_EQ(TopRow(now), std::make_pair(5, 7));
+
+    // Player 5 leaves.
+    const int iPixels = Get<CSlideArea>(now, "players")->GetShownY();
+    carry.Take(now.get());
+    now = PlayerList({13, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12});
+    carry.Apply(now.get());
+    for (int i = 0; i < 2 && carry.HasPending(); ++i)
+    {
+        now->DoUpdate(0.0f);
+        carry.ApplyPending(now.get());
+    }
+    EXPECT_FALSE(carry.HasPending());
+    EXPECT_EQ(Get<CSlideArea>(now, "players")->GetShownY(), iPixels);
 }
