@@ -311,6 +311,25 @@ void ForEachWidget(CWidget* p, const std::function<void(CWidget*)>& visit)
     for (int i = 0; i < p->GetWidgets().GetCount(); ++i)
         ForEachWidget(p->GetWidgets()[i], visit);
 }
+// The tablet's screen and two smaller windows: the pages are checked at each.
+const std::pair<int, int> CHECKED_SIZES[] = {{1024, 600}, {800, 480}, {640, 400}};
+
+// A check of the lobby started past its splash at each checked size, traced with the size's name.
+void AtEveryCheckedSize(const std::function<void(CLayoutApp&, CVornMenuState*, const std::pair<int, int>&,
+                                                 const std::string&)>& check)
+{
+    for (const auto& size : CHECKED_SIZES)
+    {
+        const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
+        SCOPED_TRACE(strSize);
+        CLayoutApp app(size.first, size.second);
+        ASSERT_EQ(app.Start(), KE_OK);
+        ASSERT_TRUE(app.RunSplash());
+        CVornMenuState* pLobby = app.GetLobbyState();
+        ASSERT_NE(pLobby, nullptr);
+        check(app, pLobby, size, strSize);
+    }
+}
 } // namespace
 
 TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
@@ -478,83 +497,79 @@ TEST(LobbyLayout, EveryNamedFileResolvesAtEveryLadderSize)
 // inside the screen, every label fitting its text widget; the pictures are kept for review.
 TEST(LobbyLayout, EveryPageDrawsInsideTheScreenWithLabelsThatFitAndClearOfTheVornButton)
 {
-    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480), std::make_pair(640, 400)})
-    {
-        const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
-        SCOPED_TRACE(strSize);
-        CLayoutApp app(size.first, size.second);
-        ASSERT_EQ(app.Start(), KE_OK);
-        ASSERT_TRUE(app.RunSplash());
-        CVornMenuState* pLobby = app.GetLobbyState();
-        ASSERT_NE(pLobby, nullptr);
-        CPageView* pPages = pLobby->GetPageView();
-        ASSERT_NE(pPages, nullptr);
-        // The vorn button stays over every page: no button, list or text may lie under it.
-        CWidget* pVorn = pLobby->GetRoot()->FindWidget(CKorvelString("vorn_button"), -1);
-        ASSERT_NE(pVorn, nullptr);
-        const CKorvelRect<int> rcVorn = OnScreen(pVorn);
-        std::vector<std::string> aPages;
-        for (int i = 0; i < pPages->GetWidgets().GetCount(); ++i)
-            aPages.push_back(Name(pPages->GetWidgets()[i]));
-        EXPECT_GE(aPages.size(), 30u);
-        for (const std::string& strPage : aPages)
+    AtEveryCheckedSize(
+        [&](CLayoutApp& app, CVornMenuState* pLobby, const std::pair<int, int>& size,
+            const std::string& strSize)
         {
-            SCOPED_TRACE(strPage);
-            pLobby->SwitchToPage(CKorvelString(strPage.c_str()), 1);
-            for (int i = 0; i < 4; ++i)
-                app.Frame(0.2f);
-            CWidget* pPage = pPages->GetCurrentPage();
-            ASSERT_EQ(Name(pPage), strPage);
-
-            std::vector<uint8_t> aPixels(static_cast<size_t>(size.first) * size.second * 4);
-            glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
-            std::set<uint32_t> setColours;
-            for (size_t i = 0; i < aPixels.size() && setColours.size() < 8; i += size_t{4} * 97)
-                setColours.insert(aPixels[i] | aPixels[i + 1] << 8 | aPixels[i + 2] << 16);
-            EXPECT_GE(setColours.size(), 3u) << "the read-back is blank";
-            // GL rows run bottom-up.
-            std::vector<uint8_t> aFlipped(aPixels.size());
-            const size_t uRow = static_cast<size_t>(size.first) * 4;
-            for (int y = 0; y < size.second; ++y)
-                std::copy_n(&aPixels[(size.second - 1 - y) * uRow], uRow, &aFlipped[y * uRow]);
-            WriteTestPng(OutputDir() + strSize + "_" + strPage + ".png", size.first, size.second, aFlipped);
-            // Over the lobby the game is not drawn, so a page draws every pixel; the two
-            // in-game dialogs lie over a match that does.
-            if (strPage.find("_ingame") == std::string::npos)
+            CPageView* pPages = pLobby->GetPageView();
+            ASSERT_NE(pPages, nullptr);
+            // The vorn button stays over every page: no button, list or text may lie under it.
+            CWidget* pVorn = pLobby->GetRoot()->FindWidget(CKorvelString("vorn_button"), -1);
+            ASSERT_NE(pVorn, nullptr);
+            const CKorvelRect<int> rcVorn = OnScreen(pVorn);
+            std::vector<std::string> aPages;
+            for (int i = 0; i < pPages->GetWidgets().GetCount(); ++i)
+                aPages.push_back(Name(pPages->GetWidgets()[i]));
+            EXPECT_GE(aPages.size(), 30u);
+            for (const std::string& strPage : aPages)
             {
-                int iRightmost = 0, iLowest = 0;
-                EXPECT_EQ(KeptPixels(app, size.first, size.second, iRightmost, iLowest), 0)
-                    << "pixels not drawn, as far right as " << iRightmost << " and as low as " << iLowest;
-            }
+                SCOPED_TRACE(strPage);
+                pLobby->SwitchToPage(CKorvelString(strPage.c_str()), 1);
+                for (int i = 0; i < 4; ++i)
+                    app.Frame(0.2f);
+                CWidget* pPage = pPages->GetCurrentPage();
+                ASSERT_EQ(Name(pPage), strPage);
 
-            ForEachWidget(pPage,
-                          [&](CWidget* p)
-                          {
-                              if (!ShownOnScreen(p) || p->GetWidth() <= 0)
-                                  return;
-                              const CKorvelRect<int> rc = OnScreen(p);
-                              EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= size.first &&
-                                          rc.bottom <= size.second)
-                                  << Name(p) << " at " << rc.left << "," << rc.top << "-" << rc.right << ","
-                                  << rc.bottom;
-                              CKorvelRect<int> rcUnder;
-                              const bool bPressedOrRead = Is<CButton>(p) || Is<CInfiniteList>(p) ||
-                                                          Is<CSlideArea>(p) || Is<CTextWidget>(p);
-                              EXPECT_FALSE(bPressedOrRead && rc.Intersect(rcVorn, &rcUnder) &&
-                                           rcUnder.GetWidth() > 0 && rcUnder.GetHeight() > 0)
-                                  << Name(p) << " lies under the vorn button";
-                              CTextWidget* pText = widget_cast<CTextWidget*>(p);
-                              if (!pText || !pText->GetFont() || pText->GetDisplayText().GetLength() == 0)
-                                  return;
-                              // Laid out at the widget's width: a label that must wrap takes more lines.
-                              CKorvelRect<int> rcText(0, 0, p->GetWidth(), 0);
-                              pText->GetFont()->CalcRect(rcText, pText->GetDisplayText());
-                              EXPECT_LE(rcText.bottom - rcText.top, p->GetHeight() + 2)
-                                  << Name(p) << " \"" << Narrow(pText->GetDisplayText())
-                                  << "\" does not fit its widget";
-                          });
-        }
-    }
+                std::vector<uint8_t> aPixels(static_cast<size_t>(size.first) * size.second * 4);
+                glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+                std::set<uint32_t> setColours;
+                for (size_t i = 0; i < aPixels.size() && setColours.size() < 8; i += size_t{4} * 97)
+                    setColours.insert(aPixels[i] | aPixels[i + 1] << 8 | aPixels[i + 2] << 16);
+                EXPECT_GE(setColours.size(), 3u) << "the read-back is blank";
+                // GL rows run bottom-up.
+                std::vector<uint8_t> aFlipped(aPixels.size());
+                const size_t uRow = static_cast<size_t>(size.first) * 4;
+                for (int y = 0; y < size.second; ++y)
+                    std::copy_n(&aPixels[(size.second - 1 - y) * uRow], uRow, &aFlipped[y * uRow]);
+                WriteTestPng(OutputDir() + strSize + "_" + strPage + ".png", size.first, size.second,
+                             aFlipped);
+                // Over the lobby the game is not drawn, so a page draws every pixel; the two
+                // in-game dialogs lie over a match that does.
+                if (strPage.find("_ingame") == std::string::npos)
+                {
+                    int iRightmost = 0, iLowest = 0;
+                    EXPECT_EQ(KeptPixels(app, size.first, size.second, iRightmost, iLowest), 0)
+                        << "pixels not drawn, as far right as " << iRightmost << " and as low as " << iLowest;
+                }
+
+                ForEachWidget(pPage,
+                              [&](CWidget* p)
+                              {
+                                  if (!ShownOnScreen(p) || p->GetWidth() <= 0)
+                                      return;
+                                  const CKorvelRect<int> rc = OnScreen(p);
+                                  EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= size.first &&
+                                              rc.bottom <= size.second)
+                                      << Name(p) << " at " << rc.left << "," << rc.top << "-" << rc.right
+                                      << "," << rc.bottom;
+                                  CKorvelRect<int> rcUnder;
+                                  const bool bPressedOrRead = Is<CButton>(p) || Is<CInfiniteList>(p) ||
+                                                              Is<CSlideArea>(p) || Is<CTextWidget>(p);
+                                  EXPECT_FALSE(bPressedOrRead && rc.Intersect(rcVorn, &rcUnder) &&
+                                               rcUnder.GetWidth() > 0 && rcUnder.GetHeight() > 0)
+                                      << Name(p) << " lies under the vorn button";
+                                  CTextWidget* pText = widget_cast<CTextWidget*>(p);
+                                  if (!pText || !pText->GetFont() || pText->GetDisplayText().GetLength() == 0)
+                                      return;
+                                  // Laid out at the widget's width: a label that must wrap takes more lines.
+                                  CKorvelRect<int> rcText(0, 0, p->GetWidth(), 0);
+                                  pText->GetFont()->CalcRect(rcText, pText->GetDisplayText());
+                                  EXPECT_LE(rcText.bottom - rcText.top, p->GetHeight() + 2)
+                                      << Name(p) << " \"" << Narrow(pText->GetDisplayText())
+                                      << "\" does not fit its widget";
+                              });
+            }
+        });
 }
 
 // Without a server the first-launch chooser, the login page and the error page each offer
@@ -649,125 +664,126 @@ TEST(LobbyLayout, FilledInValuesStayInsideTheirWidgetsAtEverySize)
         ReadTestFile(std::string(pBinary ? pBinary : ".") + "/lobby-data/catalogue.json");
     ASSERT_TRUE(CTestJson::Parse(std::string(aText.begin(), aText.end()), catalogue, strError)) << strError;
     ASSERT_GT(catalogue["items"].Size(), 0u);
-    for (const auto& size : {std::make_pair(1024, 600), std::make_pair(800, 480), std::make_pair(640, 400)})
-    {
-        const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
-        SCOPED_TRACE(strSize);
-        CLayoutApp app(size.first, size.second);
-        ASSERT_EQ(app.Start(), KE_OK);
-        ASSERT_TRUE(app.RunSplash());
-        CVornMenuState* pLobby = app.GetLobbyState();
-        ASSERT_NE(pLobby, nullptr);
-        // A list's row as the list clones it.
-        auto Row = [&](const char* pList)
+    AtEveryCheckedSize(
+        [&](CLayoutApp& app, CVornMenuState* pLobby, const std::pair<int, int>& size,
+            const std::string& strSize)
         {
-            CInfiniteList* pRows =
-                widget_cast<CInfiniteList*>(pLobby->GetRoot()->FindWidget(CKorvelString(pList), -1));
-            if (!pRows)
-                return static_cast<CWidget*>(nullptr);
-            return pRows->GetItemTemplate() ? pRows->GetItemTemplate() : Look(pRows, "item_template");
-        };
-        // The height the widget draws the text in, wrapped and broken as it draws it.
-        auto Drawn = [](CTextWidget* pText, const std::string& strText)
-        {
-            const CKorvelString strWide(strText.c_str());
-            CKorvelRect<int> rc(0, 0, pText->GetWidth(), 0);
-            pText->GetFont()->CalcRect(rc, ::CTextWidget::BreakLongWords(*pText->GetFont(), strWide,
-                                                                         pText->GetWidth(),
-                                                                         pText->GetTextAlign()));
-            return rc.GetHeight();
-        };
-        // The cards' own labels too: a list's closed rows and the chat's closed card are not
-        // drawn on the pages.
-        for (CWidget* pCard : {Row("playerlist_global"), Row("list_me"), Row("shop_page_list"),
-                               pLobby->GetRoot()->FindWidget(CKorvelString("chat_expand_item"), -1)})
-        {
-            ASSERT_NE(pCard, nullptr);
-            ForEachWidget(pCard,
-                          [&](CWidget* p)
-                          {
-                              CTextWidget* pLabel = widget_cast<CTextWidget*>(p);
-                              if (!pLabel || !pLabel->GetFont() || pLabel->GetLocalizedText() < 0)
-                                  return;
-                              EXPECT_LE(Drawn(pLabel, Narrow(pLabel->GetDisplayText())), p->GetHeight() + 2)
-                                  << Name(p) << " \"" << Narrow(pLabel->GetDisplayText()) << "\"";
-                          });
-        }
-        for (const char* pList : {"playerlist_global", "list_me"})
-            for (const char* pShare : {"player_wins_percent", "my_ties_percent", "my_losses_percent"})
+            // A list's row as the list clones it.
+            auto Row = [&](const char* pList)
             {
-                SCOPED_TRACE(std::string(pList) + " " + pShare);
-                CWidget* pRow = Row(pList);
-                ASSERT_NE(pRow, nullptr);
-                CTextWidget* pNumber = widget_cast<CTextWidget*>(Look(pRow, pShare));
-                CTextWidget* pSign =
-                    widget_cast<CTextWidget*>(Look(pRow, (std::string(pShare) + "_sign").c_str()));
-                ASSERT_TRUE(pNumber && pSign && pNumber->GetFont() && pSign->GetFont());
-                EXPECT_EQ(Drawn(pNumber, "100"), static_cast<int>(pNumber->GetFont()->GetLineHeight()))
-                    << "on one row";
-                EXPECT_LE(pSign->GetFont()->GetTextWidth(pSign->GetDisplayText(), 0), pSign->GetWidth() + 1);
-                EXPECT_LE(pNumber->GetArea().right, pSign->GetArea().left + 1) << "side by side";
-            }
-        CWidget* pShopRow = Row("shop_page_list");
-        ASSERT_NE(pShopRow, nullptr);
-        CTextWidget* pShort = widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//item_descshort"));
-        CTextWidget* pFull = widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//info_descfull"));
-        ASSERT_TRUE(pShort && pFull && pShort->GetFont() && pFull->GetFont());
-        for (const CTestJson& item : catalogue["items"].Items())
-        {
-            EXPECT_LE(Drawn(pShort, item["short_description"].String()), pShort->GetHeight() + 2)
-                << item["short_description"].String();
-            EXPECT_LE(Drawn(pFull, item["description"].String()), pFull->GetHeight() + 2)
-                << item["description"].String();
-        }
-
-        pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
-        CTextWidget* pField = widget_cast<CTextWidget*>(
-            pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email")));
-        CWidget* pBox =
-            pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email_field"));
-        ASSERT_TRUE(pField && pBox);
-        auto Pixels = [&]
-        {
-            for (int i = 0; i < 4; ++i)
-                app.Frame(0.2f);
-            std::vector<uint32_t> aPixels(static_cast<size_t>(size.first) * size.second);
-            glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
-            return aPixels;
-        };
-        const std::vector<uint32_t> aEmpty = Pixels();
-        pField->SetText(
-            CKorvelString("a.very.long.name.of.somebody@a-rather-long-example-domain.example.org"));
-        const CKorvelRect<int> rcBox = OnScreen(pBox);
-        for (const bool bTyping : {false, true})
-        {
-            SCOPED_TRACE(bTyping ? "typing" : "idle");
-            if (bTyping)
+                CInfiniteList* pRows =
+                    widget_cast<CInfiniteList*>(pLobby->GetRoot()->FindWidget(CKorvelString(pList), -1));
+                if (!pRows)
+                    return static_cast<CWidget*>(nullptr);
+                return pRows->GetItemTemplate() ? pRows->GetItemTemplate() : Look(pRows, "item_template");
+            };
+            // The height the widget draws the text in, wrapped and broken as it draws it.
+            auto Drawn = [](CTextWidget* pText, const std::string& strText)
             {
-                const int x = rcBox.left + rcBox.GetWidth() / 2, y = rcBox.top + rcBox.GetHeight() / 2;
-                pLobby->OnMouseButton(0, x, y);
-                pLobby->OnMouseButtonUp(0, x, y);
+                const CKorvelString strWide(strText.c_str());
+                CKorvelRect<int> rc(0, 0, pText->GetWidth(), 0);
+                pText->GetFont()->CalcRect(rc, ::CTextWidget::BreakLongWords(*pText->GetFont(), strWide,
+                                                                             pText->GetWidth(),
+                                                                             pText->GetTextAlign()));
+                return rc.GetHeight();
+            };
+            // The cards' own labels too: a list's closed rows and the chat's closed card are not
+            // drawn on the pages.
+            for (CWidget* pCard : {Row("playerlist_global"), Row("list_me"), Row("shop_page_list"),
+                                   pLobby->GetRoot()->FindWidget(CKorvelString("chat_expand_item"), -1)})
+            {
+                ASSERT_NE(pCard, nullptr);
+                ForEachWidget(
+                    pCard,
+                    [&](CWidget* p)
+                    {
+                        CTextWidget* pLabel = widget_cast<CTextWidget*>(p);
+                        if (!pLabel || !pLabel->GetFont() || pLabel->GetLocalizedText() < 0)
+                            return;
+                        EXPECT_LE(Drawn(pLabel, Narrow(pLabel->GetDisplayText())), p->GetHeight() + 2)
+                            << Name(p) << " \"" << Narrow(pLabel->GetDisplayText()) << "\"";
+                    });
             }
-            const std::vector<uint32_t> aFilled = Pixels();
-            ASSERT_EQ(pField->IsEditing() != 0, bTyping);
-            WritePicture(strSize + (bTyping ? "_email_typing.png" : "_email_idle.png"), size.first,
-                         size.second, aFilled);
-            int iInside = 0, iOutside = 0, iTop = size.second, iBottom = -1;
-            for (size_t i = 0; i < aFilled.size(); ++i)
-                if ((aFilled[i] & 0xFFFFFFu) != (aEmpty[i] & 0xFFFFFFu))
+            for (const char* pList : {"playerlist_global", "list_me"})
+                for (const char* pShare : {"player_wins_percent", "my_ties_percent", "my_losses_percent"})
                 {
-                    const int x = static_cast<int>(i % size.first);
-                    const int y = size.second - 1 - static_cast<int>(i / size.first); // GL rows run bottom-up
-                    (x >= rcBox.left && x < rcBox.right && y >= rcBox.top && y < rcBox.bottom ? iInside
-                                                                                              : iOutside)++;
-                    iTop = std::min(iTop, y);
-                    iBottom = std::max(iBottom, y);
+                    SCOPED_TRACE(std::string(pList) + " " + pShare);
+                    CWidget* pRow = Row(pList);
+                    ASSERT_NE(pRow, nullptr);
+                    CTextWidget* pNumber = widget_cast<CTextWidget*>(Look(pRow, pShare));
+                    CTextWidget* pSign =
+                        widget_cast<CTextWidget*>(Look(pRow, (std::string(pShare) + "_sign").c_str()));
+                    ASSERT_TRUE(pNumber && pSign && pNumber->GetFont() && pSign->GetFont());
+                    EXPECT_EQ(Drawn(pNumber, "100"), static_cast<int>(pNumber->GetFont()->GetLineHeight()))
+                        << "on one row";
+                    EXPECT_LE(pSign->GetFont()->GetTextWidth(pSign->GetDisplayText(), 0),
+                              pSign->GetWidth() + 1);
+                    EXPECT_LE(pNumber->GetArea().right, pSign->GetArea().left + 1) << "side by side";
                 }
-            EXPECT_GT(iInside, 0);
-            EXPECT_EQ(iOutside, 0) << "the address drawn outside its field";
-            EXPECT_LE(iBottom - iTop + 1, static_cast<int>(pField->GetFont()->GetLineHeight())) << "one row";
-        }
-    }
+            CWidget* pShopRow = Row("shop_page_list");
+            ASSERT_NE(pShopRow, nullptr);
+            CTextWidget* pShort =
+                widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//item_descshort"));
+            CTextWidget* pFull = widget_cast<CTextWidget*>(Look(pShopRow, "//list_item_big//info_descfull"));
+            ASSERT_TRUE(pShort && pFull && pShort->GetFont() && pFull->GetFont());
+            for (const CTestJson& item : catalogue["items"].Items())
+            {
+                EXPECT_LE(Drawn(pShort, item["short_description"].String()), pShort->GetHeight() + 2)
+                    << item["short_description"].String();
+                EXPECT_LE(Drawn(pFull, item["description"].String()), pFull->GetHeight() + 2)
+                    << item["description"].String();
+            }
+
+            pLobby->SwitchToPage(CKorvelString("loginscreen_email"), 1);
+            CTextWidget* pField = widget_cast<CTextWidget*>(
+                pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email")));
+            CWidget* pBox =
+                pLobby->GetRoot()->FindWidgetByPath(CKorvelString("//loginscreen_email//input_email_field"));
+            ASSERT_TRUE(pField && pBox);
+            auto Pixels = [&]
+            {
+                for (int i = 0; i < 4; ++i)
+                    app.Frame(0.2f);
+                std::vector<uint32_t> aPixels(static_cast<size_t>(size.first) * size.second);
+                glReadPixels(0, 0, size.first, size.second, GL_RGBA, GL_UNSIGNED_BYTE, aPixels.data());
+                return aPixels;
+            };
+            const std::vector<uint32_t> aEmpty = Pixels();
+            pField->SetText(
+                CKorvelString("a.very.long.name.of.somebody@a-rather-long-example-domain.example.org"));
+            const CKorvelRect<int> rcBox = OnScreen(pBox);
+            for (const bool bTyping : {false, true})
+            {
+                SCOPED_TRACE(bTyping ? "typing" : "idle");
+                if (bTyping)
+                {
+                    const int x = rcBox.left + rcBox.GetWidth() / 2, y = rcBox.top + rcBox.GetHeight() / 2;
+                    pLobby->OnMouseButton(0, x, y);
+                    pLobby->OnMouseButtonUp(0, x, y);
+                }
+                const std::vector<uint32_t> aFilled = Pixels();
+                ASSERT_EQ(pField->IsEditing() != 0, bTyping);
+                WritePicture(strSize + (bTyping ? "_email_typing.png" : "_email_idle.png"), size.first,
+                             size.second, aFilled);
+                int iInside = 0, iOutside = 0, iTop = size.second, iBottom = -1;
+                for (size_t i = 0; i < aFilled.size(); ++i)
+                    if ((aFilled[i] & 0xFFFFFFu) != (aEmpty[i] & 0xFFFFFFu))
+                    {
+                        const int x = static_cast<int>(i % size.first);
+                        const int y =
+                            size.second - 1 - static_cast<int>(i / size.first); // GL rows run bottom-up
+                        (x >= rcBox.left && x < rcBox.right && y >= rcBox.top && y < rcBox.bottom
+                             ? iInside
+                             : iOutside)++;
+                        iTop = std::min(iTop, y);
+                        iBottom = std::max(iBottom, y);
+                    }
+                EXPECT_GT(iInside, 0);
+                EXPECT_EQ(iOutside, 0) << "the address drawn outside its field";
+                EXPECT_LE(iBottom - iTop + 1, static_cast<int>(pField->GetFont()->GetLineHeight()))
+                    << "one row";
+            }
+        });
 }
 
 // The fully opened player card keeps its block row on its panel.
