@@ -32,23 +32,38 @@ number=87
 while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] || answers $number; do
   number=$((number + 1))
 done
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-# A lobby port whose successor, the game port, is free too.
-port=$(python3 - <<'PY'
-import socket
+# A lobby port whose successor, the game port, is free too, held until the test ends as the
+# journeys hold theirs: bound, then shared, never listening. A port only looked up and let
+# go may be given to another test's outgoing connection before the server binds it.
+coproc HOLD {
+  exec python3 -c '
+import socket, sys
 for _ in range(50):
-    with socket.socket() as first, socket.socket() as second:
-        first.bind(("127.0.0.1", 0))
-        port = first.getsockname()[1]
-        try:
-            second.bind(("127.0.0.1", port + 1))
-        except OSError:
-            continue
-        print(port)
-        break
-PY
-)
+    first, second = socket.socket(), socket.socket()
+    first.bind(("127.0.0.1", 0))
+    port = first.getsockname()[1]
+    try:
+        second.bind(("127.0.0.1", port + 1))
+    except OSError:
+        first.close()
+        second.close()
+        continue
+    for held in (first, second):
+        held.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    print(port, flush=True)
+    sys.stdin.read()
+    break
+'
+}
+hold_pid=$HOLD_PID
+home=$(mktemp -d)
+trap 'kill "$hold_pid" 2>/dev/null; rm -rf "$home"' EXIT
+port=
+read -r port <&"${HOLD[0]}"
+if [[ -z $port ]]; then
+  echo "FAIL: no two free ports in a row" >&2
+  exit 1
+fi
 
 mkdir -p "$home/flomps/player1/data"
 echo kept > "$home/flomps/player1/data/stats.dat"
