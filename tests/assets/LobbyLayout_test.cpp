@@ -311,6 +311,16 @@ void ForEachWidget(CWidget* p, const std::function<void(CWidget*)>& visit)
     for (int i = 0; i < p->GetWidgets().GetCount(); ++i)
         ForEachWidget(p->GetWidgets()[i], visit);
 }
+// The lobby of an application started past its splash; null when it did not start.
+CVornMenuState* StartedLobby(CLayoutApp& app)
+{
+    const KE_RETVAL iStarted = app.Start();
+    EXPECT_EQ(iStarted, KE_OK);
+    const bool bPastSplash = iStarted == KE_OK && app.RunSplash();
+    EXPECT_TRUE(bPastSplash);
+    return bPastSplash ? app.GetLobbyState() : nullptr;
+}
+
 // The tablet's screen and two smaller windows: the pages are checked at each.
 const std::pair<int, int> CHECKED_SIZES[] = {{1024, 600}, {800, 480}, {640, 400}};
 
@@ -323,9 +333,7 @@ void AtEveryCheckedSize(const std::function<void(CLayoutApp&, CVornMenuState*, c
         const std::string strSize = std::to_string(size.first) + "x" + std::to_string(size.second);
         SCOPED_TRACE(strSize);
         CLayoutApp app(size.first, size.second);
-        ASSERT_EQ(app.Start(), KE_OK);
-        ASSERT_TRUE(app.RunSplash());
-        CVornMenuState* pLobby = app.GetLobbyState();
+        CVornMenuState* pLobby = StartedLobby(app);
         ASSERT_NE(pLobby, nullptr);
         check(app, pLobby, size, strSize);
     }
@@ -342,9 +350,7 @@ TEST(LobbyLayout, EveryAreaLoadsAndYieldsWhatTheLobbyLooksUp)
     {
         SCOPED_TRACE(std::to_string(size.iWidth) + "x" + std::to_string(size.iHeight));
         CLayoutApp app(size.iWidth, size.iHeight);
-        ASSERT_EQ(app.Start(), KE_OK);
-        ASSERT_TRUE(app.RunSplash());
-        CVornMenuState* pLobby = app.GetLobbyState();
+        CVornMenuState* pLobby = StartedLobby(app);
         ASSERT_NE(pLobby, nullptr);
         EXPECT_EQ(pLobby->LoadLayout(size.iWidth, size.iHeight, nullptr), KE_OK);
         CWidget* pRoot = pLobby->GetRoot();
@@ -580,9 +586,7 @@ TEST(LobbyLayout, TheLobbyLeavesTheFirstLoadingForTheLoginKeepsItsPagesOnReloadA
     // it has a smaller one.
     const int LARGE_WIDTH = 1200, LARGE_HEIGHT = 700;
     CLayoutApp app(LARGE_WIDTH, LARGE_HEIGHT);
-    ASSERT_EQ(app.Start(), KE_OK);
-    ASSERT_TRUE(app.RunSplash());
-    CVornMenuState* pLobby = app.GetLobbyState();
+    CVornMenuState* pLobby = StartedLobby(app);
     ASSERT_NE(pLobby, nullptr);
     auto Current = [&] { return Name(pLobby->GetPageView()->GetCurrentPage()); };
     // A loading with nothing before it in the history, as on a start that logs in at once,
@@ -625,9 +629,7 @@ TEST(LobbyLayout, TheOfflineButtonLetsThePlayerPastTheLobby)
     {
         SCOPED_TRACE(pPage);
         CLayoutApp app(1024, 600);
-        ASSERT_EQ(app.Start(), KE_OK);
-        ASSERT_TRUE(app.RunSplash());
-        CVornMenuState* pLobby = app.GetLobbyState();
+        CVornMenuState* pLobby = StartedLobby(app);
         ASSERT_NE(pLobby, nullptr);
         pLobby->SwitchToPage(CKorvelString(pPage), 1);
         pLobby->SetMenuVisibility(1);
@@ -790,9 +792,7 @@ TEST(LobbyLayout, FilledInValuesStayInsideTheirWidgetsAtEverySize)
 TEST(LobbyLayout, TheOpenPlayerCardHoldsItsBlockRow)
 {
     CLayoutApp app(1024, 600);
-    ASSERT_EQ(app.Start(), KE_OK);
-    ASSERT_TRUE(app.RunSplash());
-    CVornMenuState* pLobby = app.GetLobbyState();
+    CVornMenuState* pLobby = StartedLobby(app);
     ASSERT_NE(pLobby, nullptr);
     CInfiniteList* pPlayers =
         widget_cast<CInfiniteList*>(pLobby->GetRoot()->FindWidget(CKorvelString("playerlist_global"), -1));
@@ -814,9 +814,7 @@ TEST(LobbyLayout, TheOpenPlayerCardHoldsItsBlockRow)
 TEST(LobbyLayout, TheChatAvatarsSitSideBySide)
 {
     CLayoutApp app(1024, 600);
-    ASSERT_EQ(app.Start(), KE_OK);
-    ASSERT_TRUE(app.RunSplash());
-    CVornMenuState* pLobby = app.GetLobbyState();
+    CVornMenuState* pLobby = StartedLobby(app);
     ASSERT_NE(pLobby, nullptr);
     pLobby->SwitchToPage(CKorvelString("chat_root"), 1);
     CInfiniteList* pAvatars = widget_cast<CInfiniteList*>(
@@ -845,9 +843,7 @@ TEST(LobbyLayout, TheChatAvatarsSitSideBySide)
 TEST(LobbyLayout, AResizeKeepsThePageItsTextsTypedInputDialogsPicturesAndTheOpenCard)
 {
     CLayoutApp app(1024, 600);
-    ASSERT_EQ(app.Start(), KE_OK);
-    ASSERT_TRUE(app.RunSplash());
-    CVornMenuState* pLobby = app.GetLobbyState();
+    CVornMenuState* pLobby = StartedLobby(app);
     ASSERT_NE(pLobby, nullptr);
     auto Find = [&](const std::string& strPath)
     { return pLobby->GetRoot()->FindWidgetByPath(CKorvelString(strPath.c_str())); };

@@ -44,7 +44,7 @@ for _ in range(50):
     port = first.getsockname()[1]
     try:
         second.bind(("127.0.0.1", port + 1))
-    except OSError:
+    except (OSError, OverflowError):  # taken, or past the last port
         first.close()
         second.close()
         continue
