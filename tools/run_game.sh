@@ -110,12 +110,15 @@ port_accepts() {
 READY_POLL_SECONDS=0.01
 READY_TRIES=3000
 
+# A stop writes what the store has not taken yet, waiting up to 5 s for a lock another
+# process holds, and gives the requests under way their answers: 15 s in steps of 0.1 s.
+STOP_TRIES=150
 server_pid=
 stop_server() {
   [[ -n "$server_pid" ]] || return 0
   if kill -0 "$server_pid" 2>/dev/null; then
     kill -TERM "$server_pid" 2>/dev/null || true
-    for _ in $(seq 50); do
+    for _ in $(seq "$STOP_TRIES"); do
       kill -0 "$server_pid" 2>/dev/null || break
       sleep 0.1
     done

@@ -24,6 +24,8 @@ namespace
 {
 const int READY_TIMEOUT_MS = 15000;
 const int ANSWER_TIMEOUT_MS = 10000;
+// A stop writes what the store has not taken yet, waiting up to 5 s for another process's lock.
+const int STOP_TIMEOUT_S = 15;
 
 int MillisecondsLeft(std::chrono::steady_clock::time_point end)
 {
@@ -100,7 +102,7 @@ int CLobbyServerProcess::Stop()
         return -1;
     kill(m_Pid, SIGTERM);
     int iStatus = 0;
-    if (!WaitForChild(m_Pid, std::chrono::seconds(5), iStatus))
+    if (!WaitForChild(m_Pid, std::chrono::seconds(STOP_TIMEOUT_S), iStatus))
     {
         kill(m_Pid, SIGKILL);
         waitpid(m_Pid, &iStatus, 0);

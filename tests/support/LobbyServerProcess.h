@@ -20,7 +20,7 @@ public:
     // Starts the server with its control channel plus the extra options and waits
     // (bounded) for its ready line.
     bool Start(const std::vector<std::string>& aExtra = {});
-    // SIGTERM, then SIGKILL when it does not end within five seconds. The exit status,
+    // SIGTERM, then SIGKILL when it does not end within its stop time. The exit status,
     // or -1 when it had to be killed or was not running.
     int Stop();
 

@@ -133,6 +133,9 @@ _ROW = "INSERT OR REPLACE INTO accounts (name, key, hash, location, comment, pic
 _NEXT_ID = "INSERT OR REPLACE INTO counters VALUES ('next_user_id', ?)"
 FIRST_USER_ID = 1001
 BUSY_TIMEOUT = 5.0   # seconds a change waits for a lock another process holds before it is refused
+# The writer asks for the lock again this often: SQLite's own busy wait adds up the sleeps it
+# meant to take, which a loaded machine stretches far past the deadline.
+LOCK_POLL = 0.02
 
 
 def database_path(path):
@@ -179,10 +182,28 @@ def _connect(path):
     return db
 
 
-def _commit(db, write):
-    """One transaction; a failure leaves the database as it was and raises StoreWriteError."""
+def _begin(db, deadline):
+    """Takes the write lock, waiting for another process's lock until deadline (time.monotonic()),
+    by the clock; None: one try."""
+    while True:
+        try:
+            db.execute("BEGIN IMMEDIATE")
+            return
+        except sqlite3.OperationalError as err:
+            left = -1.0 if deadline is None else deadline - time.monotonic()
+            if not getattr(err, "sqlite_errorname", "").startswith("SQLITE_BUSY") or left <= 0:
+                raise
+            time.sleep(min(LOCK_POLL, left))
+
+
+def _commit(db, write, deadline=None):
+    """One transaction; a failure leaves the database as it was and raises StoreWriteError.
+    deadline: see _begin; without it the connection's own busy timeout holds."""
     try:
-        db.execute("BEGIN IMMEDIATE")
+        if deadline is None:
+            db.execute("BEGIN IMMEDIATE")
+        else:
+            _begin(db, deadline)
         try:
             write(db)
             db.execute("COMMIT")
@@ -228,7 +249,8 @@ class _Writer:
         self._pool.submit(self._open, path).result()
 
     def _open(self, path):
-        self._db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT, check_same_thread=False)
+        # No busy wait of SQLite's own: _begin waits by the clock.
+        self._db = sqlite3.connect(path, isolation_level=None, timeout=0, check_same_thread=False)
         self._db.execute("PRAGMA synchronous=NORMAL")
 
     async def write(self, write, committed=None, deadline=None):
@@ -249,7 +271,9 @@ class _Writer:
                     change.given_up = not change.begun
                 if change.given_up:
                     raise StoreWriteError("not taken within %.1f s: the store is busy" % BUSY_TIMEOUT) from None
-        await done
+        # A caller stopped meanwhile leaves the change to run: what it wrote in memory already
+        # (a match result) is stored, and the writer's count stays true.
+        await asyncio.shield(done)
 
     def _job(self, change):
         try:
@@ -257,9 +281,8 @@ class _Writer:
                 if change.given_up:
                     return
                 change.begun = True
-            wait = 0.0 if change.deadline is None else max(0.0, change.deadline - time.monotonic())
-            self._db.execute("PRAGMA busy_timeout = %d" % (wait * 1000))
-            _commit(self._db, change.write)
+            # One try for a change nobody waits for; the others until their deadline.
+            _commit(self._db, change.write, change.deadline or time.monotonic())
             if change.committed is not None:
                 change.committed()
         finally:
@@ -267,8 +290,8 @@ class _Writer:
                 self._outstanding -= 1
 
     def close(self):
-        # A change still waiting for the lock is given up: its caller was stopped already.
-        self._pool.shutdown(wait=True, cancel_futures=True)
+        # Every change handed over is written first: each keeps to its own deadline.
+        self._pool.shutdown(wait=True)
         self._db.close()
 
 
@@ -310,6 +333,28 @@ def _read_json(source):
 
 class PendingWrite:
     """A change that stands in memory already and is written once the store takes it."""
+
+    @staticmethod
+    async def store_all(store, pending, since):
+        """Writes those of pending not stored yet in one transaction, waiting for another
+        process's lock until BUSY_TIMEOUT after since; the tries already handed to the writer
+        run before it. Returns how many stay unstored."""
+        taken = []
+
+        def write(db):
+            taken[:] = [change for change in pending if not change.stored]
+            for change in taken:
+                change._write(db)
+
+        def committed():
+            for change in taken:
+                change.stored = True
+        if pending:
+            try:
+                await store._change(write, committed, since=since)
+            except OSError:
+                pass
+        return sum(not change.stored for change in pending)
 
     def __init__(self, store, write):
         self.stored = False

@@ -7,9 +7,10 @@ import itertools
 import json
 import os
 import sys
+import time
 import traceback
 
-from .accounts import FIRST_USER_ID, AccountStore
+from .accounts import BUSY_TIMEOUT, FIRST_USER_ID, AccountStore
 from .connection import Connection, StampedReader
 from .control import ControlService
 from .eventlog import LOG_MAX_BYTES, EventLog
@@ -22,6 +23,7 @@ from .shopcatalogue import Catalogue, load_catalogue
 from .wire import MAX_FRAME, MAX_GAME_PAYLOAD
 
 SHUTDOWN_GRACE = 3.0   # seconds the closed connections get to finish their handlers at a stop
+ANSWER_MARGIN = 1.0    # seconds past a request's store deadline a stop waits for its answer
 
 
 @dataclasses.dataclass
@@ -165,15 +167,21 @@ class Server:
         return json.dumps(dict(event="ready", **self._ports()))
 
     async def stop(self):
-        """Ends the matches as cut off by the stop, then closes every connection and lets
-        its handler finish; only one still running after the grace time is cancelled."""
+        """Ends the matches as cut off by the stop; a request waiting for the store gets its
+        answer, then every connection closes and its handler gets the grace time to finish.
+        Last, what stands in memory and not yet in the store is written: the store may be
+        locked by another process until BUSY_TIMEOUT after the stop began."""
+        began = time.monotonic()
         self.stopping = True
         for srv in self._servers:
             srv.close()
         self._sweeper.cancel()
         self.games.shutdown()
-        for conn in list(self.connections.values()):
-            conn.close("server shutdown")
+        answering = [conn.answering for conn in self.connections.values() if conn.answering is not None]
+        self._close_all(lambda conn: conn.answering is None)
+        if answering:
+            await asyncio.wait(answering, timeout=BUSY_TIMEOUT + ANSWER_MARGIN)
+        self._close_all(lambda conn: True)
         if self.control is not None:
             self.control.close_all()
         tasks = list(self._tasks) + (self.control.tasks() if self.control is not None else [])
@@ -183,12 +191,16 @@ class Server:
                 task.cancel()
         await asyncio.gather(*tasks, self._sweeper, return_exceptions=True)
         self.budget.stop()
-        waiting = self.lobby.unsaved_matches()
-        self.accounts.close()   # after the change being written, if any
-        unsaved = sum(not pending.stored for pending in waiting)
+        unsaved = await self.lobby.store_unsaved_matches(began)
+        self.accounts.close()   # after the changes handed to the writer
         if unsaved:
             self.log.write("store_unsaved", match_results=unsaved)
         self.log.write("shutdown", violations=self.log.violations)
+
+    def _close_all(self, which):
+        for conn in list(self.connections.values()):
+            if which(conn):
+                conn.close("server shutdown")
 
 
 def _stop_at_end_of_input(stop_event):

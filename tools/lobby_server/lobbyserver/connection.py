@@ -65,6 +65,7 @@ class Connection:
         self.framer = FrameReader(self.cfg.max_frame)
         self._framed = 0              # stream offset after the last whole message read
         self.request_at = None        # time.monotonic() the message being handled arrived
+        self.answering = None         # the task of the request being answered, while it waits
         self.closed = False
         self.close_reason = None
         self.state = None             # the service's per-connection record
@@ -143,7 +144,14 @@ class Connection:
             self.request_at = self.reader.arrival(self._framed)
             pending = self.service.on_frame(self, frame)
             if pending is not None:
-                await pending
+                # Seen by a stop, which lets the request be answered before it closes.
+                self.answering = asyncio.ensure_future(pending)
+                try:
+                    await self.answering
+                finally:
+                    self.answering = None
+                if self.server.stopping:
+                    return
         if fault is not None:
             self.log.violation(self, "framing: %s" % fault.reason, fault.data)
             self.close("framing error")

@@ -13,6 +13,7 @@ import time
 import zlib
 
 from . import messages
+from .accounts import PendingWrite
 from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
@@ -81,11 +82,15 @@ class LobbyPages:
         return user_id in self._related_ids(client.user_id, self._stored(client), "blocks")
 
     async def _set_relation(self, client, target_id, field, on):
-        """Whether the relation now stands as asked: False when the store could not take it,
-        None for a client that is not logged in (a relation is kept under the user's id)."""
+        """Whether the relation now stands as asked: False when the store could not take it or
+        the target is the client himself, None for a client that is not logged in (a relation is
+        kept under the user's id)."""
         if client.user_id is None or not client.logged_in:
             self.log.write("relation_refused", conn=client.conn.name, kind=field)
             return None
+        if target_id == client.user_id:   # nobody follows or blocks himself
+            self.log.write("relation_refused", conn=client.conn.name, kind=field, player=target_id)
+            return False
         target_account, account = self._account_of(target_id), self._stored(client)
         if account and target_account:
             try:
@@ -208,6 +213,8 @@ class LobbyPages:
         # One the store could not take is acknowledged as the state that still stands, which
         # the client shows in place of the one it set when asking.
         standing = action if stored else 1 - action
+        if target == client.user_id:
+            standing = 1   # not followed, whatever was asked
         client.conn.send(messages.buddy_request(target, client.user_id, 1, standing, "", ack=True),
                          {"player": target, "action": standing})
 
@@ -245,13 +252,15 @@ class LobbyPages:
                     told = True
             await asyncio.sleep(MATCH_RETRY_DELAY)
 
-    def unsaved_matches(self):
-        """Ends the tries of the results still waiting for the store; returns them (one being
-        written may still go in: see its "stored")."""
+    async def store_unsaved_matches(self, since):
+        """At a stop: the results still waiting for the store get one last write, which waits
+        for another process's lock until BUSY_TIMEOUT after since (time.monotonic()); returns
+        how many stay unstored."""
         waiting = dict(self._unsaved())
         for task in waiting:
             task.cancel()
-        return list(waiting.values())
+        await asyncio.gather(*waiting, return_exceptions=True)
+        return await PendingWrite.store_all(self.accounts, list(waiting.values()), since)
 
     def _game_session_players(self, client, fields):
         session = client.session

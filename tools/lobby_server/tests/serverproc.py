@@ -12,6 +12,9 @@ import time
 
 from tests import rawclient as rc
 
+# Seconds a stop may take: a store locked by another process holds the last writes up to 5 s.
+STOP_WAIT = 15
+
 SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "server.py")
 
 
@@ -74,7 +77,7 @@ class ServerProcess:
         if self.proc.poll() is None:
             self.proc.send_signal(signal.SIGTERM)
             try:
-                self.proc.wait(5)
+                self.proc.wait(STOP_WAIT)
             except subprocess.TimeoutExpired:
                 self.kill()
         for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):

@@ -1,11 +1,14 @@
 """Achievements and tournament scores from recorded matches; the catalogue's promotions."""
 
 import os
+import signal
+import sqlite3
 import tempfile
+import time
 import unittest
 
 from tests import rawclient as rc
-from tests.serverproc import ServerProcess
+from tests.serverproc import STOP_WAIT, ServerProcess
 from tests.shopcase import PROMO, ShopCase, ints, number, records
 from tests.test_match import MatchCase, Player
 
@@ -127,6 +130,41 @@ class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
         self.assertEqual(after[2], [(a.id, [9, 9]), (b.id, [0, 0])])
         self.win(a, b)
         self.assertEqual(self.standing(a, b)[2], [(a.id, [12, 12]), (b.id, [0, 0])])
+
+    def test_a_stop_writes_the_results_still_waiting_for_a_locked_store(self):
+        a, b = self.players()
+        self.win(a, b)
+        store = self.extra_args[1]
+        for stop, lock_kept, lost in (("two SIGTERMs", 1.0, 0), ("end of input", None, 2)):
+            with self.subTest(stop):
+                other = sqlite3.connect(store, isolation_level=None)
+                other.execute("BEGIN IMMEDIATE")
+                self.win(a, b)
+                shown = self.standing(a, b)
+                if stop == "end of input":
+                    self.server.proc.stdin.close()
+                else:
+                    for _ in range(2):
+                        self.server.proc.send_signal(signal.SIGTERM)
+                        time.sleep(0.05)
+                if lock_kept is not None:
+                    time.sleep(lock_kept)
+                    other.execute("ROLLBACK")
+                self.assertEqual(self.server.proc.wait(STOP_WAIT), 0)
+                other.close()
+                self.assertEqual([e["match_results"] for e in self.server.events("store_unsaved")],
+                                 [lost] if lost else [])
+                self.server.stop()
+                self.server = ServerProcess(*self.server_args)
+                a, b = self.players()
+                # Two matches, a row for each player: the last one, lost to the lock, is not
+                # written at the next start, nor any other twice.
+                rows = sqlite3.connect(store).execute("SELECT COUNT(*) FROM matches").fetchone()[0]
+                self.assertEqual(rows, 2 * 2)
+                if lost:
+                    self.assertEqual(self.standing(a, b)[2], [(a.id, [6, 6]), (b.id, [0, 0])])
+                else:
+                    self.assertEqual(self.standing(a, b), shown)
 
 
 if __name__ == "__main__":

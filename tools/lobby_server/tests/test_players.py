@@ -74,12 +74,14 @@ class PlayerLists(MatchCase, unittest.TestCase):
 
     def test_following_and_blocking_mark_the_rows_and_fill_the_follow_list(self):
         a, b, c = self.players
-        for target, action in ((b.id, 0), (c.id, 0), (c.id, 1)):
+        # Nobody follows or blocks himself: the follow is answered as not standing.
+        for target, action, standing in ((b.id, 0, 0), (c.id, 0, 0), (c.id, 1, 1), (a.id, 0, 1)):
             a.lobby.send(rc.message(21, rc.integer(target), rc.integer(a.id), rc.integer(1), rc.integer(action),
                                     rc.text("")))
             ack = a.lobby.expect(BUDDY_ACK)
-            self.assertEqual((ack.int(1), ack.int(2), ack.int(3)), (target, 1, action))
-        a.lobby.send(rc.message(76, rc.integer(c.id), rc.integer(1)))
+            self.assertEqual((ack.int(1), ack.int(2), ack.int(3)), (target, 1, standing))
+        for target in (c.id, a.id):
+            a.lobby.send(rc.message(76, rc.integer(target), rc.integer(1)))
         a.lobby.send(list_players(64, 0, 10))
         followed = a.lobby.expect(PLAYER_LIST)
         self.assertEqual([(i, f) for i, _n, f, _s in items_of(followed)], [(b.id, 0x11)])

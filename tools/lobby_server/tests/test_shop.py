@@ -2,16 +2,18 @@
 pictures, and the catalogue's checks at start."""
 
 import os
+import signal
 import sqlite3
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from lobbyserver.accounts import AccountStore
 from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
-from tests.serverproc import SERVER, ServerProcess
+from tests.serverproc import SERVER, STOP_WAIT, ServerProcess
 from tests.shopcase import COINS, ICON_LARGE, ICON_SMALL, ShopCase, ints, number, records, write_catalogue
 
 NO_COINS = -1
@@ -230,18 +232,19 @@ class Catalogue(unittest.TestCase):
                                 capture_output=True, timeout=20)
         self.assertEqual(result.returncode, 2)
 
+    def account_login(self, server, name="alice"):
+        client = rc.connected(server.lobby_port)
+        self.addCleanup(client.close)
+        client.send(rc.get_random_key(name))
+        key = client.expect(rc.RANDOM_KEY_ID).text(0)
+        client.send(rc.login(name, rc.md5_hash("pw", key)))
+        client.expect(rc.LOGIN_ACK_ID)
+        return client
+
     def test_coins_and_items_of_an_account_survive_a_restart_and_what_the_store_refuses_changes_nothing(self):
         path = write_catalogue(self.folder)
         store = os.path.join(self.folder, "accounts.json")
-
-        def login(server, name="alice"):
-            client = rc.connected(server.lobby_port)
-            self.addCleanup(client.close)
-            client.send(rc.get_random_key(name))
-            key = client.expect(rc.RANDOM_KEY_ID).text(0)
-            client.send(rc.login(name, rc.md5_hash("pw", key)))
-            client.expect(rc.LOGIN_ACK_ID)
-            return client
+        login = self.account_login
 
         first = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw",
                               "--account", "bob:pw", workdir=self.folder)
@@ -288,6 +291,38 @@ class Catalogue(unittest.TestCase):
         self.assertEqual(client.expect(91).int(0), COINS - 150)
         client.send(rc.message(96, *ints(1, 10, 0)))
         self.assertEqual([number(r[0]) for r in records(client.expect(97).fields()[2])], [11, 21])
+
+    def test_a_purchase_waiting_for_a_locked_store_at_a_stop_is_answered_and_kept_or_refused_and_not_charged(self):
+        path = write_catalogue(self.folder)
+        for lock_kept, answer, coins, owned in ((1.0, (0, ""), COINS - 50, [21]), (None, (0, NOT_STORED), COINS, [])):
+            with self.subTest(lock_kept=lock_kept):
+                store = os.path.join(self.folder, "accounts-%s.sqlite3" % lock_kept)
+                args = ("--catalogue", path, "--accounts", store, "--account", "alice:pw")
+                server = ServerProcess(*args, workdir=self.folder)
+                self.addCleanup(server.stop)
+                client = self.account_login(server)
+                client.send(rc.message(102, *ints(21, 0)))
+                client.expect(103)
+                other = sqlite3.connect(store, isolation_level=None)
+                other.execute("BEGIN IMMEDIATE")
+                client.send(rc.message(104, *ints(21, 0)))
+                server.wait_for("in", name="ConfirmBuyItem")
+                server.proc.send_signal(signal.SIGTERM)
+                if lock_kept is not None:
+                    time.sleep(lock_kept)
+                    other.execute("ROLLBACK")
+                confirmed = client.expect(105, STOP_WAIT)
+                self.assertEqual((confirmed.int(1), confirmed.text(2)), answer)
+                self.assertEqual(server.proc.wait(STOP_WAIT), 0)
+                other.close()
+                server.stop()
+                again = ServerProcess(*args, workdir=self.folder)
+                self.addCleanup(again.stop)
+                client = self.account_login(again)
+                self.assertEqual(ShopCase.ask(client, 90, answer=91).int(0), coins)
+                listed = ShopCase.ask(client, 96, *ints(1, 10, 0), answer=97)
+                self.assertEqual([number(r[0]) for r in records(listed.fields()[2])], owned)
+                again.stop()
 
 if __name__ == "__main__":
     unittest.main()
