@@ -228,11 +228,18 @@ KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
     return 1;
 }
 
-KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void*)
+KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void* pContext)
 {
     CExpandable* pCard = widget_cast<CExpandable*>(pSender);
-    if (pCard && pCard->GetExpansionLevel() < 2)
+    if (!pCard)
+        return 1;
+    if (pCard->GetExpansionLevel() < 2)
         Show(Child(pCard, "chat_nastybuttons"), 0);
+    // A rebuilt page gives the card its level back here too: its area takes the presses while
+    // the card is open, or they would fall through to the lines under it.
+    CVornMenuState* pThis = Lobby(pContext);
+    if (CWidget* pSlide = pThis ? pThis->FindInPages("//chat_root//chat_expand_slidearea") : nullptr)
+        pSlide->SetTransparent(pCard->GetExpansionLevel() < 1 ? 1 : 0);
     return 1;
 }
 
