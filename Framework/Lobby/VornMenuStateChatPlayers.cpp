@@ -174,15 +174,21 @@ void CVornMenuState::UpdateChatWidget(CWidget* pItem)
     }
     const unsigned int uOnline = (pData->m_iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (pData->m_iFlags & PLAYER_FOLLOWED) ? 1 : 0;
+    // Nobody follows, gifts to or blocks himself: his own card offers none of it.
+    CVornNetworkSession* pSession = Session();
+    const unsigned int uOther = pSession && pSession->GetOwnUserId() == pData->m_iPlayerId ? 0 : 1;
     Show(Child(pItem, "player_status"), uOnline);
     Show(Child(pItem, "player_invite_button"), uOnline);
-    Show(Child(pItem, "button_follow"), !uFollowed);
-    Show(Child(pItem, "text_follow"), !uFollowed);
-    Show(Child(pItem, "button_gift"), uFollowed);
-    Show(Child(pItem, "text_gift"), uFollowed);
+    Show(Child(pItem, "button_follow"), uOther && !uFollowed);
+    Show(Child(pItem, "text_follow"), uOther && !uFollowed);
+    Show(Child(pItem, "button_gift"), uOther && uFollowed);
+    Show(Child(pItem, "text_gift"), uOther && uFollowed);
+    Show(Child(pItem, "nasty_toggle"), uOther);
     CWidget* pNasty = Child(pItem, "chat_nastybuttons");
-    Show(Child(pNasty, "button_unfollow"), uFollowed);
-    Show(Child(pNasty, "text_unfollow"), uFollowed);
+    Show(Child(pNasty, "button_unfollow"), uOther && uFollowed);
+    Show(Child(pNasty, "text_unfollow"), uOther && uFollowed);
+    Show(Child(pNasty, "button_block"), uOther);
+    Show(Child(pNasty, "text_block"), uOther);
     if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pNasty, "button_block")))
         pBlock->SetToggled((pData->m_iFlags & PLAYER_BLOCKED) ? 1 : 0);
 }
