@@ -177,6 +177,8 @@ public:
     void MoveToNextField(bool bBackwards);
     // The field takes the typing, as a press and a release on it would.
     void ClickField(CTextWidget* pField);
+    // On the chat page, with no field chosen, the chat field takes what is typed next.
+    void KeepChatFieldTyping();
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);
