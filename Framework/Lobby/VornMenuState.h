@@ -177,10 +177,14 @@ public:
     void MoveToNextField(bool bBackwards);
     // The field takes the typing, as a press and a release on it would.
     void ClickField(CTextWidget* pField);
+    // On the chat page, with no field chosen, the chat field takes what is typed next.
+    void KeepChatFieldTyping();
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);
     unsigned int CheckEmail(const CKorvelString& strAddress);
+    // The fields that take an address take as long a one as CheckEmail lets through.
+    void FitAddressFields();
     static unsigned int KV_ValidateValue(const CKorvelString& strKey, const CKorvelString& strValue);
     static void KVGuestLoginCount(CKorvelString& strKey, CKorvelString& strValue, void* pLobby);
     // The web login's address on the lobby's web host.

@@ -174,15 +174,21 @@ void CVornMenuState::UpdateChatWidget(CWidget* pItem)
     }
     const unsigned int uOnline = (pData->m_iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (pData->m_iFlags & PLAYER_FOLLOWED) ? 1 : 0;
+    // Nobody follows, gifts to or blocks himself: his own card offers none of it.
+    CVornNetworkSession* pSession = Session();
+    const unsigned int uOther = pSession && pSession->GetOwnUserId() == pData->m_iPlayerId ? 0 : 1;
     Show(Child(pItem, "player_status"), uOnline);
     Show(Child(pItem, "player_invite_button"), uOnline);
-    Show(Child(pItem, "button_follow"), !uFollowed);
-    Show(Child(pItem, "text_follow"), !uFollowed);
-    Show(Child(pItem, "button_gift"), uFollowed);
-    Show(Child(pItem, "text_gift"), uFollowed);
+    Show(Child(pItem, "button_follow"), uOther && !uFollowed);
+    Show(Child(pItem, "text_follow"), uOther && !uFollowed);
+    Show(Child(pItem, "button_gift"), uOther && uFollowed);
+    Show(Child(pItem, "text_gift"), uOther && uFollowed);
+    Show(Child(pItem, "nasty_toggle"), uOther);
     CWidget* pNasty = Child(pItem, "chat_nastybuttons");
-    Show(Child(pNasty, "button_unfollow"), uFollowed);
-    Show(Child(pNasty, "text_unfollow"), uFollowed);
+    Show(Child(pNasty, "button_unfollow"), uOther && uFollowed);
+    Show(Child(pNasty, "text_unfollow"), uOther && uFollowed);
+    Show(Child(pNasty, "button_block"), uOther);
+    Show(Child(pNasty, "text_block"), uOther);
     if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pNasty, "button_block")))
         pBlock->SetToggled((pData->m_iFlags & PLAYER_BLOCKED) ? 1 : 0);
 }
@@ -228,11 +234,18 @@ KE_RETVAL CVornMenuState::actionExpandChatItem(CWidget* pSender, void* pContext)
     return 1;
 }
 
-KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void*)
+KE_RETVAL CVornMenuState::actionEndExpandChatItem(CWidget* pSender, void* pContext)
 {
     CExpandable* pCard = widget_cast<CExpandable*>(pSender);
-    if (pCard && pCard->GetExpansionLevel() < 2)
+    if (!pCard)
+        return 1;
+    if (pCard->GetExpansionLevel() < 2)
         Show(Child(pCard, "chat_nastybuttons"), 0);
+    // A rebuilt page gives the card its level back here too: its area takes the presses while
+    // the card is open, or they would fall through to the lines under it.
+    CVornMenuState* pThis = Lobby(pContext);
+    if (CWidget* pSlide = pThis ? pThis->FindInPages("//chat_root//chat_expand_slidearea") : nullptr)
+        pSlide->SetTransparent(pCard->GetExpansionLevel() < 1 ? 1 : 0);
     return 1;
 }
 

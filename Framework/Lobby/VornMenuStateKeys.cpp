@@ -1,6 +1,6 @@
 // The lobby's keys and characters: the back key's rules per page, typed characters to the
-// focused field, Enter pressing the page's default button and Tab moving between its text
-// fields, as clicks on them would.
+// focused field (on the chat page to its field when none is), Enter pressing the page's
+// default button and Tab moving between its text fields, as clicks on them would.
 #include "Framework/Lobby/VornMenuState.h"
 
 #include <vector>
@@ -87,8 +87,23 @@ void CVornMenuState::ClickField(CTextWidget* pField)
         x += p->GetArea().left;
         y += p->GetArea().top;
     }
+    // Whatever lies over the field would take the press instead.
+    if (m_pRoot->FindWidget(x, y) != pField)
+        return;
     m_pRoot->DoMouseButton(0, x, y);
     m_pRoot->DoMouseButtonUp(0, x, y);
+}
+
+void CVornMenuState::KeepChatFieldTyping()
+{
+    // A press on the lines or the card took the keyboard from the field, and a chat page has
+    // nothing else to type into. Not while a press is held: it would end the gesture.
+    if (CWidget::GetActiveWidget() || !CurrentPageName().IsEqual(CKorvelString("chat_root")))
+        return;
+    CTextWidget* pField = widget_cast<CTextWidget*>(FindInPages("//chat_root//chat_textfield"));
+    const CTextWidget* pChosen = widget_cast<CTextWidget*>(m_pRoot->GetCurrentWidget());
+    if (pField && pField->GetVisible() && !pField->IsEditing() && !(pChosen && pChosen->IsEditing()))
+        ClickField(pField);
 }
 
 unsigned int CVornMenuState::OnKeyDown(eKET_KEYCODE eKey)
@@ -147,6 +162,7 @@ unsigned int CVornMenuState::OnChar(unsigned short uChar)
     // selection made there.
     if (uChar == TAB_CHAR)
         return 1;
+    KeepChatFieldTyping();
     m_pRoot->DoInputChar(uChar);
     // Enter's character comes after its key and after everything typed before it: the
     // field it ended holds its text, and the button is pressed before any later input.

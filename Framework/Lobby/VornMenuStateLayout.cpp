@@ -195,6 +195,7 @@ KE_RETVAL CVornMenuState::LoadLayout(int, int, CWidget* pOldRoot)
             return KE_ERR_NOTFOUND;
         if (CWidget* pBacklog = FindInPages("//chat_root//chat_backlog"))
             pBacklog->DoUpdate(0.0f);
+        FitAddressFields();
     }
     m_SearchText.Reset();
     m_strPlayerListText = CKorvelString("PLAYER_ID");

@@ -115,6 +115,18 @@ unsigned int CVornMenuState::CheckEmail(const CKorvelString& strAddress)
     return 0;
 }
 
+void CVornMenuState::FitAddressFields()
+{
+    // The layout's text fields take 255 characters: the last one an address may have would
+    // be dropped as it is typed.
+    for (const char* pPath : {"//loginscreen_email//input_email", "//loginscreen_root//user_login"})
+    {
+        CTextWidget* pField = widget_cast<CTextWidget*>(FindInPages(pPath));
+        if (pField && pField->GetEditable())
+            pField->SetEditable(1, MAX_EMAIL_LENGTH);
+    }
+}
+
 unsigned int CVornMenuState::KV_ValidateValue(const CKorvelString&, const CKorvelString& strValue)
 {
     return strValue.IsEqual(CKorvelString("null")) ? 0 : 1;

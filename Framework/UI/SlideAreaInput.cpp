@@ -55,9 +55,15 @@ int CSlideArea::mouseButton(unsigned int uButton, int x, int y)
         m_pPressedChild = FindWidget(x, y);
         if (!m_pPressedChild)
             return CLayout::mouseButton(uButton, x, y);
-        m_pPressedChild->MapFrom(this, x, y);
-        m_pPressedChild->Focus();
-        return m_pPressedChild->DoMouseButton(uButton, x, y);
+        CWidget* pChild = m_pPressedChild;
+        pChild->MapFrom(this, x, y);
+        pChild->Focus();
+        const int iResult = pChild->DoMouseButton(uButton, x, y);
+        // A child that took the capture is sent its release straight from the root, which this
+        // area never sees: kept, the pointer would outlive the child.
+        if (HasParent(GetActiveWidget(), pChild))
+            m_pPressedChild = nullptr;
+        return iResult;
     }
 
     if (m_fFlingTime >= 0.0f)

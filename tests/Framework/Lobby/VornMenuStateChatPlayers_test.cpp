@@ -1,7 +1,7 @@
 // The chat page as it ships (the built application folder's layouts), with the lobby server's
 // scripted player as the opponent: the avatar strip, the player card, blocking from it, the
-// send and return hints, the in-game item list the server was given, and the challenge pages'
-// own buttons.
+// send and return hints, the typing that pointer gestures leave to the field, the in-game item
+// list the server was given, and the challenge pages' own buttons.
 // KORVEL_GL_TEST
 #include "Framework/Shell/VornStatistics.h"
 #include "Framework/UI/Bubble.h"
@@ -84,6 +84,16 @@ protected:
                         ", \"group\": 7, \"amount\": " + std::to_string(i + 1) +
                         ", \"enabled\": 1, \"data_id\": 101, \"last\": 1}";
         return "\"groups\": [{\"id\": 7, \"name\": \"Bombs\", \"type\": 5}], \"items\": [" + strItems + "]";
+    }
+    // Typed and ended by Enter, through the application's input: the line goes out.
+    void TypeLine(const std::string& strLine)
+    {
+        const size_t uBefore = Count("ChatMessage");
+        for (const char c : strLine)
+            m_App.OnChar(static_cast<unsigned char>(c));
+        m_App.OnChar('\r');
+        ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uBefore; })) << strLine;
+        EXPECT_EQ(In("ChatMessage").back()["text"].String(), strLine);
     }
     std::vector<int> Starts(int iFlags) const
     {
@@ -369,6 +379,58 @@ TEST_F(CVornMenuState, DeclineClosesTheChallengeAndClosingTheWaitWithdrawsTheOwn
     const CTestJson withdrawn = In("ChallengeResponse").back();
     EXPECT_EQ(withdrawn["challenger"].Int(), iOwn);
     EXPECT_EQ(withdrawn["answer"].Int(), 0);
+}
+
+// The page played by pointer and keyboard: the field keeps the typing through a drag over the
+// lines and a card opened and closed by its arrow; the own card offers nothing to do to oneself,
+// and the other player's card closes by its arrow after a resize too.
+TEST_F(CVornMenuState, TheFieldKeepsTheTypingThroughDragsAndCardsAndTheCardsArrowClosesItAfterAResize)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMatch());
+    Lobby()->SetMenuVisibility(1);
+    ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
+    const int iOwn = Session()->GetOwnUserId();
+    ASSERT_TRUE(WaitFor([&] { return AvatarOf(iOwn) && AvatarOf(m_iPeer); }));
+    ASSERT_TRUE(WaitForChatNotice());
+    CExpandable* pCard = Card();
+    auto AvatarButton = [&](int iPlayer)
+    { return AvatarOf(iPlayer)->FindWidget(CKorvelString("player_avatar"), -1); };
+    auto Shown = [&](const char* pName)
+    { return pCard->FindWidget(CKorvelString(pName), -1)->GetVisible() != 0; };
+
+    ASSERT_NO_FATAL_FAILURE(PressOn(Find("chat_textfield")));
+    ASSERT_NO_FATAL_FAILURE(TypeLine("first"));
+    ASSERT_NO_FATAL_FAILURE(DragLines(Find("chat_lines")->GetHeight() / 2));
+    ASSERT_NO_FATAL_FAILURE(TypeLine("after the drag"));
+    ASSERT_NO_FATAL_FAILURE(PressOn(AvatarButton(m_iPeer)));
+    Animate();
+    ASSERT_EQ(pCard->GetExpansionLevel(), 1);
+    ASSERT_NO_FATAL_FAILURE(PressOn(pCard->FindWidget(CKorvelString("arrow"), -1)));
+    Animate();
+    EXPECT_EQ(pCard->GetExpansionLevel(), 0);
+    ASSERT_NO_FATAL_FAILURE(TypeLine("after the card"));
+
+    ASSERT_NO_FATAL_FAILURE(PressOn(AvatarButton(iOwn)));
+    Animate();
+    ASSERT_EQ(pCard->GetExpansionLevel(), 1);
+    for (const char* pName : {"button_follow", "text_follow", "button_gift", "text_gift", "nasty_toggle",
+                              "button_unfollow", "button_block", "text_block"})
+        EXPECT_FALSE(Shown(pName)) << pName << " on the own card";
+    ASSERT_NO_FATAL_FAILURE(PressOn(pCard->FindWidget(CKorvelString("arrow"), -1)));
+    Animate();
+    ASSERT_NO_FATAL_FAILURE(PressOn(AvatarButton(m_iPeer)));
+    Animate();
+    for (const char* pName : {"button_follow", "nasty_toggle", "button_block"})
+        EXPECT_TRUE(Shown(pName)) << pName << " on the other's card";
+
+    m_App.OnScreenChanged(800, 480);
+    Animate();
+    pCard = Card();
+    ASSERT_EQ(pCard->GetExpansionLevel(), 1) << "the open card came back";
+    ASSERT_NO_FATAL_FAILURE(PressOn(pCard->FindWidget(CKorvelString("arrow"), -1)));
+    Animate();
+    EXPECT_EQ(pCard->GetExpansionLevel(), 0);
+    ASSERT_NO_FATAL_FAILURE(TypeLine("after the resize"));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The lobby's login side against the project's lobby server: the account checks, typed
 // input of one frame in its order, the guest-login key, the first launch, a guest login by a press on its
 // button with the requests that follow, the error page, the web login's handlers, every button
-// before login after the server closed the idle connection, and the name page's answers and
-// way back. KORVEL_GL_TEST
+// before login after the server closed the idle connection, the name page's answers and way
+// back, and the longest address typed whole. KORVEL_GL_TEST
 #include "VornMenuStateTest.h"
 
 #include <algorithm>
@@ -118,6 +118,13 @@ protected:
     bool LoggedIn()
     {
         return WaitFor([&] { return Lobby()->IsLoggedIn() != 0; });
+    }
+    // The button's press, and the page it leads to once that has slid in.
+    void PressTo(const char* pButton, const char* pPage)
+    {
+        Press(pButton);
+        ASSERT_TRUE(WaitForPage(pPage));
+        Frame(1.0f);
     }
     // Whether the names occur in this order among the server's received messages.
     bool InOrder(const std::vector<std::string>& aNames) const
@@ -645,13 +652,6 @@ TEST_F(CVornMenuState,
     ASSERT_NO_FATAL_FAILURE(Start(aAccount));
     ASSERT_TRUE(WaitForStart());
     Frame(1.0f);
-    // The page the button leads to, once it has slid in.
-    const auto PressTo = [&](const char* pButton, const char* pPage)
-    {
-        Press(pButton);
-        ASSERT_TRUE(WaitForPage(pPage));
-        Frame(1.0f);
-    };
     ASSERT_NO_FATAL_FAILURE(PressTo("register_button", "loginscreen_playername"));
     EXPECT_FALSE(Visible("tos_elements")) << "no terms for an account of our own";
     FindAs<CTextWidget>("input_playername")->SetText(CKorvelString("player1"));
@@ -755,6 +755,52 @@ TEST_F(CVornMenuState,
     ASSERT_TRUE(LoggedIn()) << "the remembered hash logged in";
     EXPECT_EQ(In("GetRandomKey").size(), uKeys) << "no new key, no new password";
     EXPECT_EQ(In("Login").back()["user"].String(), "player1");
+}
+
+// The longest address the check lets through, typed into the shipped pages' fields: the account
+// is made with the whole address, which then logs it in.
+TEST_F(CVornMenuState, OnTheShippedPagesAnAddressOfTheLongestLengthIsTakenWholeToRegisterAndToLogIn)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitForStart());
+    Frame(1.0f);
+    const std::string strAddress = std::string(250, 'a') + "@b.cde";
+    ASSERT_EQ(strAddress.size(), 256u);
+    const auto Type = [&](const char* pField, const std::string& strText)
+    {
+        FindAs<CTextWidget>(pField)->SetText(CKorvelString());
+        Press(pField);
+        for (const char c : strText)
+            m_App.OnChar(static_cast<unsigned char>(c));
+    };
+    ASSERT_NO_FATAL_FAILURE(PressTo("register_button", "loginscreen_playername"));
+    FindAs<CTextWidget>("input_playername")->SetText(CKorvelString("longmail"));
+    ASSERT_NO_FATAL_FAILURE(PressTo("validate_user_button", "loginscreen_confirm"));
+    ASSERT_NO_FATAL_FAILURE(PressTo("loginscreen_confirm_continue", "loginscreen_email"));
+    ASSERT_NO_FATAL_FAILURE(Type("input_email", strAddress));
+    EXPECT_EQ(TextOf("input_email"), strAddress);
+    ASSERT_NO_FATAL_FAILURE(Type("input_password", "secret1"));
+    Press("validate_email_button");
+    ASSERT_TRUE(LoggedIn());
+    EXPECT_EQ(In("ConfirmEmail").back()["email"].String(), strAddress);
+
+    // Logged out once the login's loading has ended, as from the settings.
+    ASSERT_TRUE(WaitFor([&] { return !Lobby()->IsLoading(); }));
+    Lobby()->Logout();
+    Lobby()->OnLogout();
+    ASSERT_EQ(PageName(), "loginscreen_root");
+    // The page slides in over frame time.
+    for (int i = 0; i < 30 && !Visible("loginscreen_root"); ++i)
+        Frame(0.1f);
+    Frame(1.0f);
+    ASSERT_NO_FATAL_FAILURE(Type("user_login", strAddress));
+    EXPECT_EQ(TextOf("user_login"), strAddress);
+    ASSERT_NO_FATAL_FAILURE(Type("user_password", "secret1"));
+    const size_t uLogins = In("Login").size();
+    Press("login_button");
+    ASSERT_TRUE(WaitFor([&] { return In("Login").size() > uLogins && Lobby()->IsLoggedIn(); }));
+    EXPECT_EQ(In("Login").back()["user"].String(), strAddress);
 }
 
 } // namespace

@@ -11,8 +11,6 @@
 #include "VornMenuStateMatchTest.h"
 #include "support/TestMedia.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -129,24 +127,7 @@ protected:
     // With m_bShipped the built layout, lobby pictures and fonts replace the small layout.
     bool PrepareAppFolder() override
     {
-        if (!CMatchTest::PrepareAppFolder())
-            return false;
-        if (!m_bShipped)
-            return true;
-        const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
-        const std::filesystem::path built = std::filesystem::path(pBinary ? pBinary : ".") / "run/app/native";
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(built, ec))
-        {
-            const std::string strName = entry.path().filename().string();
-            if (strName == "vornlayouts.kmp" || strName.rfind("vornlobby_", 0) == 0 ||
-                strName.rfind("vornfonts_", 0) == 0)
-                std::filesystem::copy_file(entry.path(), m_App.AppFile(strName),
-                                           std::filesystem::copy_options::overwrite_existing, ec);
-            if (ec)
-                return false;
-        }
-        return !ec && std::filesystem::exists(m_App.AppFile("vornlayouts.kmp"));
+        return CMatchTest::PrepareAppFolder() && (!m_bShipped || UseShippedLayouts());
     }
     CInfiniteList* GlobalList() const { return FindAs<CInfiniteList>("playerlist_global"); }
     // The loaded row that shows the name, or null.

@@ -1,4 +1,5 @@
-// The wallet, the add-coins link and the in-game refill request.
+// The wallet, the add-coins link and the in-game refill request; the shop list filled from the
+// server, purchases and gifts, and the shipped page's open row.
 // KORVEL_GL_TEST
 #include "VornMenuStateShopServer.h"
 
@@ -7,8 +8,11 @@
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornWebHost.h"
+#include "Framework/UI/ImageWidget.h"
 #include "PlatformDeviceInfoControl.h"
 #include "support/TestGameState.h"
+
+#include <functional>
 
 using namespace menu_state_test;
 
@@ -107,8 +111,15 @@ protected:
         return pText ? Narrow(pText->GetText()) : "<none>";
     }
 
+    // With m_bShipped the shop page as the build ships it.
+    bool PrepareAppFolder() override
+    {
+        return CShopServerTest::PrepareAppFolder() && (!m_bShipped || UseShippedLayouts());
+    }
+
     static constexpr int SHOP_ITEMS = 97;
     static constexpr int ITEM = 500;
+    bool m_bShipped = false;
 };
 
 TEST_F(CVornMenuState, TheWalletIsAskedForByTheShopAndShownInEveryCoinWidget)
@@ -449,6 +460,52 @@ TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
     Lobby()->OnGameEnd();
     ::CVornMenuState::actionShowSelectionGiftList(pList, Lobby());
     EXPECT_EQ(pList->GetCount(), 0);
+}
+
+// The arrow under an open row's picture closes the row, as a press on the row does; so it does
+// after a resize, which keeps the row open.
+TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndAfterAResize)
+{
+    m_bShipped = true;
+    ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
+    Frame(1.0f); // the page slides in
+    auto Row = [&] { return widget_cast<CExpandable*>(RowFor("shop_page_list", BOMB)); };
+    // The arrow the open row shows, found by its picture.
+    CKorvelSurface* pArrowPicture = m_App.HaveSurface(CKorvelString("icon_arrow.png"));
+    CKorvelSurface* pRelease = pArrowPicture;
+    m_App.ReleaseSurface(pRelease);
+    ASSERT_NE(pArrowPicture, nullptr);
+    std::function<CWidget*(CWidget*)> Arrow = [&](CWidget* pWidget) -> CWidget*
+    {
+        if (!pWidget || !pWidget->GetVisible())
+            return nullptr;
+        CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget);
+        if (pImage && pImage->GetImage() == pArrowPicture)
+            return pWidget;
+        for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+            if (CWidget* pFound = Arrow(pWidget->GetWidgets()[i]))
+                return pFound;
+        return nullptr;
+    };
+    auto Settled = [&]
+    {
+        for (int i = 0; i < 4; ++i)
+            Frame(0.1f);
+        return Row() ? Row()->GetExpansionLevel() : -1;
+    };
+    ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
+    ASSERT_EQ(Settled(), 1);
+    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow(Row())));
+    EXPECT_EQ(Settled(), 0);
+
+    ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
+    ASSERT_EQ(Settled(), 1);
+    m_App.OnScreenChanged(800, 480);
+    ASSERT_TRUE(WaitFor([&] { return Row() && Row()->GetExpansionLevel() == 1; }))
+        << "the open row came back";
+    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow(Row())));
+    EXPECT_EQ(Settled(), 0);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -216,12 +218,42 @@ protected:
     {
         int x = 0, y = 0;
         ASSERT_NO_FATAL_FAILURE(Middle(pName, x, y));
+        PressAt(x, y);
+    }
+    // The same at the middle of the widget where it shows, a list's rows as far as it scrolled.
+    void PressOn(CWidget* pWidget)
+    {
+        ASSERT_NE(pWidget, nullptr);
+        int x = pWidget->GetWidth() / 2, y = pWidget->GetHeight() / 2;
+        Lobby()->GetRoot()->MapFrom(pWidget, x, y);
+        PressAt(x, y);
+    }
+    void PressAt(int x, int y)
+    {
         m_App.OnMouseButton(0, x, y);
         Frame(0.05f);
         m_App.OnMouseButtonUp(0, x, y);
         // A button clicks a moment after its release.
         Frame(0.1f);
         Frame(0.1f);
+    }
+    // The layouts, lobby pictures and fonts the build ships, in place of the small layout.
+    bool UseShippedLayouts()
+    {
+        const char* pBinary = std::getenv("KORVEL_BINARY_DIR");
+        const std::filesystem::path built = std::filesystem::path(pBinary ? pBinary : ".") / "run/app/native";
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(built, ec))
+        {
+            const std::string strName = entry.path().filename().string();
+            if (strName == "vornlayouts.kmp" || strName.rfind("vornlobby_", 0) == 0 ||
+                strName.rfind("vornfonts_", 0) == 0)
+                std::filesystem::copy_file(entry.path(), m_App.AppFile(strName),
+                                           std::filesystem::copy_options::overwrite_existing, ec);
+            if (ec)
+                return false;
+        }
+        return !ec && std::filesystem::exists(m_App.AppFile("vornlayouts.kmp"));
     }
     // The start's loading has ended (the server answered the guest-login key).
     bool WaitForStart()
