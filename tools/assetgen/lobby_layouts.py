@@ -526,8 +526,11 @@ def shop_pages():
 
     shop_big_row = shop_big([button("buy-button", 0.12, SHOP_BUTTON_Y, 0.22, 0.08, "buy_item", 264),
                              button("gift-button", 0.36, SHOP_BUTTON_Y, 0.22, 0.08, "buy_gift", 248),
-                             icon_button("show_large_icon", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png",
-                                         "shop_item_show_large_icon")])
+                             # The small picture asks for the large one; the arrow only marks
+                             # the open row, so a press on it closes the row.
+                             element("show_large_icon", "button", 0.01, 0.02, 0.09, 0.15,
+                                     events={"onclick": "shop_item_show_large_icon"}),
+                             image("arrow", 0.01, 0.18, 0.09, 0.15, "icon_arrow.png", keep_aspect="1")])
     item_events = {"onclick": "expand_shop_item", "onendexpand": "shop_row_end_expand"}
     shop = page("shop_root", back(), title(234, x=0.12, w=0.32),
                 # The title keeps clear of the wallet at its right, the wallet of the vorn button.
