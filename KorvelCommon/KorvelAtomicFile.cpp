@@ -90,6 +90,8 @@ KE_RETVAL CKorvelAtomicFile::Open(const CKorvelString& strPath)
     {
         close(m_iDescriptor);
         m_iDescriptor = -1;
+        // Not left behind for good: the next writer makes its own.
+        unlink(m_strTemporary.c_str());
     }
     if (m_iDescriptor < 0)
     {

@@ -366,6 +366,21 @@ void CSessionServerTest::Settle()
     }
 }
 
+bool CSessionServerTest::WaitForHandled(const sLOBBY_TARGET& target)
+{
+    // The session answers a probe of 0 or more; the server's own probes send 0.
+    const long long llProbe = ++m_iProbes;
+    m_pControl->Send(target, "alive", "[" + std::to_string(llProbe) + "]");
+    return WaitFor(
+        [&]
+        {
+            for (const CTestJson& fields : In("Alive"))
+                if (fields["value"].Int() == llProbe)
+                    return true;
+            return false;
+        });
+}
+
 bool CSessionServerTest::ConnectLobby(CVornNetworkSession* pSession, CSessionRecorder& recorder)
 {
     if (!pSession->Connect(CKorvelString("127.0.0.1"), static_cast<unsigned short>(m_pServer->LobbyPort()),

@@ -150,6 +150,10 @@ protected:
     bool WaitFor(const std::function<bool()>& fnDone);
     // Frames while the server may still be sending: about a tenth of a second.
     void Settle();
+    // Waits until the session on that connection has handled what the server sent it so far
+    // and the server has read what that made the session send: a probe Alive follows on the
+    // same connection, and its answer comes after both.
+    bool WaitForHandled(const sLOBBY_TARGET& target);
 
     // Connects to the server's lobby port and waits for ConnectACK (lobby status 3).
     bool ConnectLobby(CVornNetworkSession* pSession, CSessionRecorder& recorder);
@@ -168,4 +172,5 @@ protected:
     std::unique_ptr<CLobbyServerProcess> m_pServer;
     std::unique_ptr<CLobbyServerControl> m_pControl;
     std::vector<std::unique_ptr<CVornNetworkSession>> m_aOwnSessions;
+    int m_iProbes = 0; // the value of the newest probe, each one's own
 };

@@ -74,10 +74,7 @@ TEST_F(CVornNetworkSession, EveryAnswerReachesItsObserverDecoded)
         SCOPED_TRACE(std::string(c.pWriter) + c.pArgs);
         const size_t uBefore = m_Rec.m_aLines.size();
         m_pControl->Send(sLOBBY_TARGET::Lobby(m_iUser), c.pWriter, c.pArgs);
-        // An Alive(0) after it: once its echo is logged, the answer has been handled.
-        const size_t uAlive = m_pServer->Lines("in").size();
-        m_pControl->Send(sLOBBY_TARGET::Lobby(m_iUser), "alive", "[0]");
-        ASSERT_TRUE(WaitFor([&] { return m_pServer->Lines("in").size() > uAlive; }));
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iUser)));
         const std::vector<std::string> aNew(m_Rec.m_aLines.begin() + static_cast<long>(uBefore),
                                             m_Rec.m_aLines.end());
         EXPECT_EQ(aNew, c.aLines);

@@ -171,7 +171,7 @@ TEST_F(CVornNetworkSession, TheLoginTimesOutOnceAndALateAnswerIsIgnored)
               (std::vector<std::string>{"OnLoginError(" + SessionText(12) + ")"}));
     Frame(1.0f);
     m_pControl->Release(6);
-    Settle();
+    ASSERT_TRUE(WaitForHandled("L1"));
     EXPECT_EQ(m_Rec.Count("OnLoginError"), 1);
     EXPECT_EQ(m_Rec.Count("OnLoggedIn"), 0);
     EXPECT_EQ(Lobby(), 4u);

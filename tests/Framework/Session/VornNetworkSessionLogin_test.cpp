@@ -201,7 +201,7 @@ TEST_F(CVornNetworkSession, LoginRefusalsGiveTheirTextsAndKeepTheConnection)
     // An answer nobody waits for changes nothing.
     m_Rec.m_aLines.clear();
     m_pControl->Send(LobbyConnection(), "login_ack", "[1005, \"t\", \"late\"]");
-    Settle();
+    ASSERT_TRUE(WaitForHandled(LobbyConnection()));
     EXPECT_EQ(m_Rec.m_aLines, std::vector<std::string>());
     EXPECT_EQ(Lobby(), 4u);
     m_pControl->Release(6);

@@ -201,28 +201,39 @@ TEST_F(CVornNetworkSession, AClosedGameConnectionAndTheLobbysGameStartsAroundIt)
     // Thirty seconds without data: Alive(-1) on both connections of both sessions; the
     // server's echoes are not answered.
     Frame(30.5f);
-    ASSERT_TRUE(WaitFor([this] { return In("Alive").size() >= 4; }));
-    Settle();
-    const size_t uAlive = In("Alive").size();
-    Settle();
-    EXPECT_EQ(In("Alive").size(), uAlive);
-    std::set<std::string> connections;
-    for (const std::string& strLine : m_pServer->Lines("in"))
+    // A probe's answer follows the keep-alives sent before it, so the server has echoed them
+    // all by then; a second probe's answer follows whatever the echoes drew.
+    const sLOBBY_TARGET aConnections[] = {sLOBBY_TARGET::Lobby(1001), sLOBBY_TARGET::Lobby(1002),
+                                          sLOBBY_TARGET::Game(1001), sLOBBY_TARGET::Game(1002)};
+    for (const sLOBBY_TARGET& target : aConnections)
+        ASSERT_TRUE(WaitForHandled(target));
+    auto keepAlives = [this]
     {
-        CTestJson line;
-        std::string strError;
-        if (CTestJson::Parse(strLine, line, strError) && line["name"].String() == "Alive")
+        std::multiset<std::string> connections;
+        for (const std::string& strLine : m_pServer->Lines("in"))
         {
-            EXPECT_EQ(line["fields"]["value"].Int(), -1);
-            connections.insert(line["conn"].String());
+            CTestJson line;
+            std::string strError;
+            if (CTestJson::Parse(strLine, line, strError) && line["name"].String() == "Alive" &&
+                line["fields"]["value"].Int() < 0)
+            {
+                EXPECT_EQ(line["fields"]["value"].Int(), -1);
+                connections.insert(line["conn"].String());
+            }
         }
-    }
-    EXPECT_EQ(connections, (std::set<std::string>{"G1", "G2", "L1", "L2"}));
+        return connections;
+    };
+    const std::multiset<std::string> sent = keepAlives();
+    for (const sLOBBY_TARGET& target : aConnections)
+        ASSERT_TRUE(WaitForHandled(target));
+    EXPECT_EQ(keepAlives(), sent);
+    EXPECT_EQ(std::set<std::string>(sent.begin(), sent.end()),
+              (std::set<std::string>{"G1", "G2", "L1", "L2"}));
 
     // The lobby's GameStart while the game connection stands changes nothing.
     m_pControl->Send(sLOBBY_TARGET::Lobby(1001), "game_start",
                      "[77, [[5, \"x\"], [6, \"y\"]], 1, \"127.0.0.1:1\"]");
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(1001)));
     EXPECT_EQ(pA->GetGameSessionId(), llSession);
     EXPECT_EQ(LobbyIds(pA), (std::vector<int>{1001, 1002}));
     EXPECT_EQ(pA->GetStatus() & 0xFF00, 0x100u);

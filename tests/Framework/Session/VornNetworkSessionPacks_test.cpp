@@ -105,12 +105,12 @@ protected:
         unsigned int uColor = 0;
         return m_App.GetTheme() && m_App.GetTheme()->GetColorByName(CKorvelString("c"), uColor) ? uColor : 0;
     }
-    // The theme packs the server sent.
-    size_t ThemePacksSent() const
+    // The messages of that name the server sent.
+    size_t Sent(const std::string& strName) const
     {
         size_t n = 0;
         for (const std::string& strLine : m_pServer->Lines("out"))
-            n += strLine.find("\"name\": \"ThemePack\"") != std::string::npos;
+            n += strLine.find("\"name\": \"" + strName + "\"") != std::string::npos;
         return n;
     }
 
@@ -139,9 +139,11 @@ std::string Digest(const std::string& strBytes)
 TEST_F(CVornNetworkSession, ALanguagePackIsFetchedWrittenWholeAndReadAgain)
 {
     ASSERT_NO_FATAL_FAILURE(Start(ServeGerman()));
-    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
+    const int iUser = LoginGuest(Session(), m_Rec);
+    ASSERT_GT(iUser, 0);
     ASSERT_TRUE(WaitFor([&] { return ReadText(Data("vornlanguage_de.kmp")) == m_strGerman; }));
-    Settle();
+    // A language change the pack would have sent has reached the server by then.
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iUser)));
     ASSERT_EQ(In("GetLanguagePack").size(), 1u);
     EXPECT_EQ(In("GetLanguagePack")[0]["a"].String(), "de");
     EXPECT_EQ(In("GetLanguagePack")[0]["b"].String(), "vornlanguage");
@@ -207,7 +209,7 @@ TEST_F(CVornNetworkSession, PacksWhoseNamesCouldLeaveTheDataFolderWriteNothing)
     };
     for (const auto& send : apSends)
         m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), send[0], send[1]);
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iUser)));
     EXPECT_EQ(Files(), before);
     EXPECT_EQ(m_App.m_Log.Count("theme.Startup"), iThemes);
     EXPECT_EQ((Session()->GetStatus() & 0xFF), 5u);
@@ -219,9 +221,11 @@ TEST_F(CVornNetworkSession, AFailedReplacementKeepsTheOldStateAndLeavesNoTempora
     // A folder where the pack goes: the rename over it fails.
     ASSERT_EQ(mkdir(Data("vornlanguage_de.kmp").c_str(), 0755), 0);
     const std::set<std::string> before = Files();
-    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
-    ASSERT_TRUE(WaitFor([this] { return In("GetLanguagePack").size() == 1; }));
-    Settle();
+    const int iUser = LoginGuest(Session(), m_Rec);
+    ASSERT_GT(iUser, 0);
+    // Checked once the pack has been handled: the attempt to put it in place has ended.
+    ASSERT_TRUE(WaitFor([this] { return Sent("LanguagePack") == 1; }));
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iUser)));
     EXPECT_EQ(Files(), before);
     EXPECT_TRUE(m_App.GetLanguage()->CheckUpdateNeed(CKorvelString("de"),
                                                      CKorvelString(Digest(m_strGerman).c_str())));
@@ -259,11 +263,13 @@ TEST_F(CVornNetworkSession, TheThemeDigestOfTheCurrentPackBringsNoPack)
 {
     const std::string strShipped = ThemeBytes("ff0000");
     ASSERT_NO_FATAL_FAILURE(StartThemed(strShipped, strShipped));
-    ASSERT_GT(LoginGuest(Session(), m_Rec), 0);
+    const int iUser = LoginGuest(Session(), m_Rec);
+    ASSERT_GT(iUser, 0);
     ASSERT_TRUE(WaitFor([this] { return In("GetThemePack").size() == 1; }));
-    Settle();
+    // A pack the server answered with has been handled by then.
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iUser)));
     EXPECT_EQ(In("GetThemePack")[0]["theme"].String(), Digest(strShipped));
-    EXPECT_EQ(ThemePacksSent(), 0u);
+    EXPECT_EQ(Sent("ThemePack"), 0u);
     EXPECT_FALSE(CKorvelFile::FileExists(CKorvelString(Data("vorntheme_kestrolund-white.kmp").c_str())));
     EXPECT_EQ(ThemeColor(), 0xFFFF0000u);
 }
@@ -278,7 +284,7 @@ TEST_F(CVornNetworkSession, AnotherThemeDigestBringsThePackAndItsColours)
     Settle();
     ASSERT_EQ(In("GetThemePack").size(), 1u);
     EXPECT_EQ(In("GetThemePack")[0]["theme"].String(), Digest(strShipped));
-    EXPECT_EQ(ThemePacksSent(), 1u);
+    EXPECT_EQ(Sent("ThemePack"), 1u);
     EXPECT_EQ(ReadText(Data("vorntheme_kestrolund-white.kmp")), strServed);
     // The downloaded pack is the current one now, so its digest is what the next login sends.
     EXPECT_EQ(Narrow(m_App.GetTheme()->GetMD5()), Digest(strServed));

@@ -98,7 +98,7 @@ TEST_F(CVornNetworkSession, AHeaderAnswerCallsOnceAndAsksNoScores)
         Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, -1, 0, &sLIST_CALLS::Callback, &m_Calls),
         -1);
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,1,-,-"}));
     EXPECT_TRUE(ScoreRequests().empty());
 }
@@ -110,7 +110,7 @@ TEST_F(CVornNetworkSession, ItemsCallBackInOrderThenScoresAndEachPictureOnce)
         Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 1, 2, &sLIST_CALLS::Callback, &m_Calls),
         1);
     ASSERT_TRUE(WaitFor([this] { return m_Calls.m_aLines.size() >= 4; }));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     const std::string strB = std::to_string(m_iB), strC = std::to_string(m_iC);
     // The server's pictures are 8 x 8 PNGs; their sizes are those the server sent.
     const std::vector<CTestJson> aOut = [this]
@@ -136,7 +136,7 @@ TEST_F(CVornNetworkSession, ItemsCallBackInOrderThenScoresAndEachPictureOnce)
     // The listener went with the answer: a copy of it calls nothing.
     m_pControl->Send(sLOBBY_TARGET::Lobby(m_iA), "player_list",
                      "[3, 1, 0, [[" + strB + ", \"x\", \"\", \"\", \"\", 1, \"\", [0,0,0,0,0,0,0,0]]], []]");
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     EXPECT_EQ(m_Calls.m_aLines.size(), 4u);
 }
 
@@ -188,7 +188,7 @@ TEST_F(CVornNetworkSession, CancelledRequestsHearNothing)
     Session()->CancelAllPlayerListRequests();
     m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
     m_pControl->Release(85, sLOBBY_TARGET::Lobby(m_iA));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     EXPECT_TRUE(m_Calls.m_aLines.empty());
 }
 
@@ -202,7 +202,7 @@ TEST_F(CVornNetworkSession, ARequestAskedAgainIsSentAndTheFirstListenerStays)
     ASSERT_TRUE(WaitFor([this] { return In("ListPlayers").size() == 2; }));
     m_pControl->Release(20, sLOBBY_TARGET::Lobby(m_iA));
     ASSERT_TRUE(WaitFor([this] { return !m_Calls.m_aLines.empty(); }));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     EXPECT_EQ(m_Calls.m_aLines, (std::vector<std::string>{"0,-1,3,1,-,-"}));
     EXPECT_TRUE(second.m_aLines.empty());
 }
@@ -219,7 +219,7 @@ TEST_F(CVornNetworkSession, ACallbackThatCancelsStopsItsOwnAnswer)
     };
     Session()->SendPlayerListRequest(0, CKorvelString(""), 0, 0, 0, 3, &sLIST_CALLS::Callback, &m_Calls);
     ASSERT_TRUE(WaitFor([this] { return m_Calls.m_aLines.size() >= 4; }));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     // One item of the first answer, then the whole second one; no scores for the first.
     EXPECT_EQ(m_Calls.m_aLines[0], "0,0,3,-," + std::to_string(m_iA) + ",-");
     EXPECT_EQ(m_Calls.m_aLines[1], "0,0,3,-," + std::to_string(m_iA) + ",-");
@@ -270,7 +270,7 @@ TEST_F(CVornNetworkSession, APictureRequestGetsASurfaceOrNullOnce)
     ASSERT_TRUE(WaitFor([&] { return pictures.m_aLines.size() == 3; }));
     EXPECT_EQ(pictures.m_aLines.back(), "broken,null");
     m_pControl->Release(85, sLOBBY_TARGET::Lobby(m_iA));
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iA)));
     EXPECT_EQ(pictures.m_aLines.size(), 3u);
 }
 
@@ -313,7 +313,7 @@ TEST_F(CVornNetworkSession, ABusyPlayerIsRefusedAndHearsNothing)
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnChallengeResponse") == 1; }));
     const std::string strB = std::to_string(m_iB);
     EXPECT_EQ(m_Rec.With("OnChallengeResponse")[0], "OnChallengeResponse(" + strB + ",guest" + strB + ",,2)");
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iB)));
     EXPECT_EQ(m_Rec2.Count("OnChallenge"), 0);
 
     // Paired with C but without a game connection yet: the server passes the challenge on
@@ -323,7 +323,7 @@ TEST_F(CVornNetworkSession, ABusyPlayerIsRefusedAndHearsNothing)
     Session()->SendChallenge(aIds, CKorvelString("again"));
     ASSERT_TRUE(WaitFor([this] { return m_Rec.Count("OnChallengeResponse") == 2; }));
     EXPECT_EQ(m_Rec.With("OnChallengeResponse")[1], "OnChallengeResponse(" + strB + ",guest" + strB + ",,0)");
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(m_iB)));
     EXPECT_EQ(m_Rec2.Count("OnChallenge"), 0);
     EXPECT_EQ(m_Rec2.Count("OnChallengeImageReceived"), 0);
 }
