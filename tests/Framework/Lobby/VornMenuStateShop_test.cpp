@@ -8,11 +8,8 @@
 #include "Framework/Shell/VornDevice.h"
 #include "Framework/Shell/VornLanguage.h"
 #include "Framework/Shell/VornWebHost.h"
-#include "Framework/UI/ImageWidget.h"
 #include "PlatformDeviceInfoControl.h"
 #include "support/TestGameState.h"
-
-#include <functional>
 
 using namespace menu_state_test;
 
@@ -471,23 +468,7 @@ TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndA
     ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
     Frame(1.0f); // the page slides in
     auto Row = [&] { return widget_cast<CExpandable*>(RowFor("shop_page_list", BOMB)); };
-    // The arrow the open row shows, found by its picture.
-    CKorvelSurface* pArrowPicture = m_App.HaveSurface(CKorvelString("icon_arrow.png"));
-    CKorvelSurface* pRelease = pArrowPicture;
-    m_App.ReleaseSurface(pRelease);
-    ASSERT_NE(pArrowPicture, nullptr);
-    std::function<CWidget*(CWidget*)> Arrow = [&](CWidget* pWidget) -> CWidget*
-    {
-        if (!pWidget || !pWidget->GetVisible())
-            return nullptr;
-        CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget);
-        if (pImage && pImage->GetImage() == pArrowPicture)
-            return pWidget;
-        for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
-            if (CWidget* pFound = Arrow(pWidget->GetWidgets()[i]))
-                return pFound;
-        return nullptr;
-    };
+    auto Arrow = [&] { return Row()->FindWidget(CKorvelString("arrow"), -1); };
     auto Settled = [&]
     {
         for (int i = 0; i < 4; ++i)
@@ -496,7 +477,7 @@ TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndA
     };
     ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
     ASSERT_EQ(Settled(), 1);
-    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow(Row())));
+    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow()));
     EXPECT_EQ(Settled(), 0);
 
     ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
@@ -504,7 +485,7 @@ TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndA
     m_App.OnScreenChanged(800, 480);
     ASSERT_TRUE(WaitFor([&] { return Row() && Row()->GetExpansionLevel() == 1; }))
         << "the open row came back";
-    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow(Row())));
+    ASSERT_NO_FATAL_FAILURE(PressOn(Arrow()));
     EXPECT_EQ(Settled(), 0);
 }
 

@@ -198,12 +198,9 @@ def _begin(db, deadline):
 
 def _commit(db, write, deadline=None):
     """One transaction; a failure leaves the database as it was and raises StoreWriteError.
-    deadline: see _begin; without it the connection's own busy timeout holds."""
+    deadline: see _begin (one try waits as long as the connection's own busy timeout)."""
     try:
-        if deadline is None:
-            db.execute("BEGIN IMMEDIATE")
-        else:
-            _begin(db, deadline)
+        _begin(db, deadline)
         try:
             write(db)
             db.execute("COMMIT")
@@ -282,7 +279,7 @@ class _Writer:
                     return
                 change.begun = True
             # One try for a change nobody waits for; the others until their deadline.
-            _commit(self._db, change.write, change.deadline or time.monotonic())
+            _commit(self._db, change.write, change.deadline)
             if change.committed is not None:
                 change.committed()
         finally:
