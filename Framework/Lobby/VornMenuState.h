@@ -380,6 +380,8 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
+    // Whether the record is the logged-in player's own: nothing is offered to oneself.
+    bool IsOwnPlayer(const sPLAYERLISTITEM& player);
     // A new search of the current list for the text, whatever the search field holds.
     void FilterPlayers(const CKorvelString& strSearch);
     // After a reload: the list of that context on its own tab, searched for the text.
@@ -403,6 +405,8 @@ public:
     void HideChallenge();
     // A challenge to this player was withdrawn: its toast goes and Accept answers nothing.
     void ForgetChallengeReceived();
+    // Whether a received challenge is before the player: its toast up or waiting, or its page.
+    bool ShowsChallengeReceived();
     unsigned int HasPlayerDisconnected(int iPlayerId) const;
     void CloseChatItem();
     void ResetChat();

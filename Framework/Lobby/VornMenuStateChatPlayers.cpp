@@ -174,11 +174,10 @@ void CVornMenuState::UpdateChatWidget(CWidget* pItem)
     }
     const unsigned int uOnline = (pData->m_iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (pData->m_iFlags & PLAYER_FOLLOWED) ? 1 : 0;
-    // Nobody follows, gifts to or blocks himself: his own card offers none of it.
-    CVornNetworkSession* pSession = Session();
-    const unsigned int uOther = pSession && pSession->GetOwnUserId() == pData->m_iPlayerId ? 0 : 1;
+    // Nobody challenges, follows, gifts to or blocks himself: his own card offers none of it.
+    const unsigned int uOther = IsOwnPlayer(*pData) ? 0 : 1;
     Show(Child(pItem, "player_status"), uOnline);
-    Show(Child(pItem, "player_invite_button"), uOnline);
+    Show(Child(pItem, "player_invite_button"), uOther && uOnline);
     Show(Child(pItem, "button_follow"), uOther && !uFollowed);
     Show(Child(pItem, "text_follow"), uOther && !uFollowed);
     Show(Child(pItem, "button_gift"), uOther && uFollowed);
@@ -289,6 +288,11 @@ KE_RETVAL CVornMenuState::actionBlockChat(CWidget* pSender, void* pContext)
     sPLAYERLISTITEM* pRecord = PlayerOf(RowOf(pSender));
     if (!pThis || !pToggle || !pRecord)
         return 0;
+    if (pThis->IsOwnPlayer(*pRecord))
+    {
+        pToggle->SetToggled(0);
+        return 1;
+    }
     const unsigned int uBlock = pToggle->GetToggled() ? 1 : 0;
     if (CVornNetworkSession* pSession = pThis->Session())
         pSession->SendBlockUser(pRecord->m_iPlayerId, uBlock);

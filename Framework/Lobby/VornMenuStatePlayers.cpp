@@ -381,6 +381,12 @@ KE_RETVAL CVornMenuState::actionLoadFollowGroup(CWidget* pSender, void* pContext
 
 // ---- row display
 
+bool CVornMenuState::IsOwnPlayer(const sPLAYERLISTITEM& player)
+{
+    CVornNetworkSession* pSession = Session();
+    return pSession && player.m_iPlayerId == pSession->GetOwnUserId();
+}
+
 void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
 {
     const sPLAYERLISTITEM* pData = PlayerOf(pRow);
@@ -389,10 +395,11 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     const int iFlags = pData->m_iFlags;
     const unsigned int uOnline = (iFlags & PLAYER_ONLINE) ? 1 : 0;
     const unsigned int uFollowed = (iFlags & PLAYER_FOLLOWED) ? 1 : 0;
-    // Nobody can challenge or follow himself: the own row keeps its status but offers neither.
-    CVornNetworkSession* pSession = Session();
-    const bool bSelf = pSession && pData->m_iPlayerId == pSession->GetOwnUserId();
+    // Nobody challenges, follows, gifts to or blocks himself: the own row keeps its status but
+    // offers none of it, nor the opener of the unfollow and block buttons.
+    const bool bSelf = IsOwnPlayer(*pData);
     const unsigned int uChallenge = uOnline && !bSelf;
+    const unsigned int uFollowedOther = uFollowed && !bSelf;
     if (CWidget* pSmall = Child(pRow, "list_item_small"))
     {
         SetText(Child(pSmall, "player_name"), pData->m_strName);
@@ -414,11 +421,14 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     for (const char* pName : {"button_follow", "text_follow"})
         Show(Child(pTarget, pName), !uFollowed && !bSelf);
     for (const char* pName : {"button_gift", "text_gift"})
-        Show(Child(pTarget, pName), uFollowed);
+        Show(Child(pTarget, pName), uFollowedOther);
+    Show(Child(pTarget, "details_button"), !bSelf);
     if (CExpandable* pExpandable = RowOf(pTarget))
     {
-        Show(Child(pExpandable, "button_unfollow"), uFollowed);
-        Show(Child(pExpandable, "text_unfollow"), uFollowed);
+        Show(Child(pExpandable, "button_unfollow"), uFollowedOther);
+        Show(Child(pExpandable, "text_unfollow"), uFollowedOther);
+        Show(Child(pExpandable, "button_block"), !bSelf);
+        Show(Child(pExpandable, "text_block"), !bSelf);
         if (CToggleButton* pBlock = widget_cast<CToggleButton*>(Child(pExpandable, "button_block")))
             pBlock->SetToggled((iFlags & PLAYER_BLOCKED) ? 1 : 0);
     }
@@ -456,13 +466,18 @@ KE_RETVAL CVornMenuState::actionSelectPlayer(CWidget* pSender, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
     const sPLAYERLISTITEM* pData = PlayerOf(RowOf(pSender));
-    if (pThis && pData)
+    if (pThis && pData && !pThis->IsOwnPlayer(*pData))
         pThis->m_SelectedPlayers.Add({0, pData->m_iPlayerId});
     return 1;
 }
 
 KE_RETVAL CVornMenuState::actionSendChallenge(CWidget* pSender, void* pContext)
 {
+    // The own row would otherwise wait 20 s for an answer from oneself.
+    CVornMenuState* pThis = Lobby(pContext);
+    const sPLAYERLISTITEM* pData = PlayerOf(RowOf(pSender));
+    if (pThis && pData && pThis->IsOwnPlayer(*pData))
+        return 1;
     actionSelectPlayer(pSender, pContext);
     return actionStartGame(pSender, pContext);
 }
@@ -518,6 +533,12 @@ KE_RETVAL CVornMenuState::actionBlock(CWidget* pSender, void* pContext)
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pSession)
         return 1;
+    if (pThis->IsOwnPlayer(*pData))
+    {
+        // The server refuses it: the toggle says so instead of a toast that claims the block.
+        pToggle->SetToggled(0);
+        return 1;
+    }
     const unsigned int uBlock = pToggle->GetToggled() ? 1 : 0;
     pSession->SendBlockUser(pData->m_iPlayerId, uBlock);
     if (pThis->m_pKestrolund)

@@ -416,12 +416,20 @@ TEST_F(CVornMenuState, TheFieldKeepsTheTypingThroughDragsAndCardsAndTheCardsArro
     for (const char* pName : {"button_follow", "text_follow", "button_gift", "text_gift", "nasty_toggle",
                               "button_unfollow", "button_block", "text_block"})
         EXPECT_FALSE(Shown(pName)) << pName << " on the own card";
+    // Its hidden block, were it reached, blocks nobody and claims nothing.
+    CToggleButton* pBlock = widget_cast<CToggleButton*>(pCard->FindWidget(CKorvelString("button_block"), -1));
+    ASSERT_NE(pBlock, nullptr);
+    pBlock->SetToggled(1);
+    ::CVornMenuState::actionBlockChat(pBlock, Lobby());
+    EXPECT_EQ(pBlock->GetToggled(), 0u);
     ASSERT_NO_FATAL_FAILURE(PressOn(pCard->FindWidget(CKorvelString("arrow"), -1)));
     Animate();
     ASSERT_NO_FATAL_FAILURE(PressOn(AvatarButton(m_iPeer)));
     Animate();
     for (const char* pName : {"button_follow", "nasty_toggle", "button_block"})
         EXPECT_TRUE(Shown(pName)) << pName << " on the other's card";
+    EXPECT_TRUE(In("BlockUser").empty());
+    EXPECT_TRUE(Toasts("Blocked ").empty());
 
     m_App.OnScreenChanged(800, 480);
     Animate();

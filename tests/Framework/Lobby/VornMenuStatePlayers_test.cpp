@@ -305,11 +305,24 @@ TEST_F(CVornMenuState, FollowBlockAndChallengeFromARow)
     ASSERT_TRUE(WaitFor([&] { return Count("BuddyRequest") == 2u; })) << "the unfollow";
     EXPECT_EQ(In("BuddyRequest")[1]["d"].Int(), 1);
 
-    // Following oneself sends nothing.
+    // Following, blocking or challenging oneself sends nothing: the server would refuse the
+    // block, which no toast may claim, and no answer would end the wait for oneself.
     CWidget* pOwn = RowOf(Guest(Session()->GetOwnUserId()));
     ::CVornMenuState::actionFollow(InRow(pOwn, "button_follow"), Lobby());
+    CToggleButton* pOwnBlock = widget_cast<CToggleButton*>(InRow(pOwn, "button_block"));
+    ASSERT_NE(pOwnBlock, nullptr);
+    pOwnBlock->SetToggled(1);
+    ::CVornMenuState::actionBlock(pOwnBlock, Lobby());
+    EXPECT_EQ(pOwnBlock->GetToggled(), 0u);
+    ::CVornMenuState::actionSendChallenge(InRow(pOwn, "button_challenge"), Lobby());
+    EXPECT_EQ(Lobby()->GetSelectedPlayers().GetCount(), 0);
+    EXPECT_NE(PageName(), "challenge_waiting");
     Settle();
     EXPECT_EQ(Count("BuddyRequest"), 2u);
+    EXPECT_EQ(Count("BlockUser"), 0u);
+    EXPECT_EQ(Count("MakeChallenge"), 0u);
+    EXPECT_EQ(Count("QueueRegisterIn"), 0u);
+    EXPECT_TRUE(Toasts("Blocked " + Guest(Session()->GetOwnUserId()) + ",").empty());
 
     CToggleButton* pBlock = widget_cast<CToggleButton*>(InRow(pRow, "button_block"));
     ASSERT_NE(pBlock, nullptr);
@@ -631,6 +644,15 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     EXPECT_FALSE(InRow(pOwnRow, "challenge_button")->GetVisible()) << "nobody challenges himself";
     EXPECT_FALSE(InRow(pOwnRow, "button_challenge")->GetVisible());
     EXPECT_FALSE(InRow(pOwnRow, "button_follow")->GetVisible()) << "nor follows himself";
+    // Nor gifts to, unfollows or blocks himself, even were the server to mark him so; the
+    // button that opens the unfollow and block row goes with them.
+    static_cast<sPLAYERLISTITEM*>(pOwnRow->GetData())->m_iFlags |= PLAYER_FOLLOWED | PLAYER_BLOCKED;
+    Lobby()->UpdatePlayerWidget(pOwnRow);
+    for (const char* pName :
+         {"button_gift", "text_gift", "details_button", "button_unfollow", "button_block", "text_block"})
+        EXPECT_FALSE(InRow(pOwnRow, pName)->GetVisible()) << pName;
+    EXPECT_TRUE(InRow(pRow, "details_button")->GetVisible());
+    EXPECT_TRUE(InRow(pRow, "button_block")->GetVisible());
     EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible());
     EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
     EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
