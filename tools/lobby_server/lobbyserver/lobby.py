@@ -4,6 +4,7 @@ values and the quick-play queue (the shop and the awards are mixed in).
 Sections: LobbyClient (per-connection record); LobbyService (dispatch, handlers, queue).
 """
 
+import asyncio
 import re
 
 from . import messages
@@ -33,6 +34,14 @@ def _bad_email(email):
 # as a wrong detail, like a password hash that is none.
 NAME_TAKEN, EMAIL_TAKEN, BAD_DETAILS, NOT_AVAILABLE = -1, -2, -3, -4
 
+# A live session keeps its account: a login of an account held by a session that echoes this
+# Alive within LOGIN_PROBE_WAIT is refused; one that does not (a machine asleep, a game frozen)
+# is closed and gives way. Its own value, so that an echo of the idle probe (0) is not taken
+# for it; the game echoes any value of 0 or more.
+LOGIN_PROBE = 1
+LOGIN_PROBE_WAIT = 3.0   # seconds; the game echoes within a frame, some 0.3 s when idle
+ALREADY_PLAYING = "This account is already playing in another window or on another device."
+
 
 class LobbyClient:
     def __init__(self, conn):
@@ -46,6 +55,7 @@ class LobbyClient:
         self.session = None        # the latest match this client was paired into
         self.pending_keys = {}     # name -> key issued by ConfirmUserName on this connection
         self.challenges = {}       # challenger id -> (challenger's LobbyClient, app id), unanswered
+        self.probe = None          # future of the login probe sent, True once it is echoed
 
 
 class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
@@ -90,8 +100,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         if client in self.clients:
             self.clients.remove(client)
         self._dequeue(client)
-        if client.account and self.online.get(client.account) is client:
-            del self.online[client.account]
+        self._release(client)
         self.server.games.lobby_closed(client)
         # Its match, if it goes on, needs only the seat's record of this client; the way
         # back would keep both alive until the collector's next full pass.
@@ -138,13 +147,12 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             return
         user = fields["user"]
         if user == "guest":
-            self._logged_in(client, None, None)
-        elif self.accounts.check(user, fields["hash"]):
+            return self._logged_in(client, None, None)
+        if self.accounts.check(user, fields["hash"]):
             name = self.accounts.login_name(user)
-            self._logged_in(client, name, name)
-        else:
-            self.log.write("login_refused", conn=conn.name, user=user)
-            conn.send(messages.login_ack_error(-1, "Wrong user name or password"))
+            return self._logged_in(client, name, name)
+        self.log.write("login_refused", conn=conn.name, user=user)
+        conn.send(messages.login_ack_error(-1, "Wrong user name or password"))
 
     def _external_login(self, client, fields):
         """An account per (login type, external id), made on first use; the token (second
@@ -165,7 +173,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             self.external[key] = name
             self.log.write("external_account", conn=conn.name, login_type=login_type,
                            external_id=external_id, name=name)
-        self._logged_in(client, ("external",) + key, name)
+        return self._logged_in(client, ("external",) + key, name)
 
     def _external_name(self, login_type, external_id):
         """ext<type>_<id> in the characters of a registered name (the LoginACK reader is
@@ -180,14 +188,23 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         return name
 
     def _logged_in(self, client, account, name):
-        """account: the key of the account (None for a guest); a newer login of one account
-        closes the older lobby connection."""
+        """account: the key of the account (None for a guest). A login of an account that an
+        open session holds returns what to await: that session's answer to a probe."""
+        if account and self._holder(account) is not None:
+            return self._logged_in_unless_held(client, account, name)
+        self._admit(client, account, name)
+
+    async def _logged_in_unless_held(self, client, account, name):
+        conn = client.conn
+        if await self._take_account(client, account):
+            self._admit(client, account, name)
+        elif not conn.closed and not self.server.stopping:
+            self.log.write("login_refused", conn=conn.name, user=name, reason="account in use")
+            conn.send(messages.login_ack_error(-1, ALREADY_PLAYING))
+
+    def _admit(self, client, account, name):
         conn = client.conn
         if account:
-            older = self.online.get(account)
-            if older is not None and older is not client:
-                self.log.write("replaced", conn=older.conn.name, by=conn.name, user=name)
-                older.conn.close("replaced by a newer login")
             self.online[account] = client
         # A stored account has its id for good: the lists show it while it is offline.
         stored = isinstance(account, str) and self.accounts.get(account) is not None
@@ -201,6 +218,56 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
                        guest=account is None)
         conn.send(messages.login_ack(client.user_id, token, client.name))
 
+    def _holder(self, account):
+        """The open session that holds the account, if any."""
+        older = self.online.get(account)
+        return older if older is not None and not older.conn.closed else None
+
+    async def _take_account(self, client, account):
+        """True once the account is free for this client: its session closed or logged out,
+        or left a probe unanswered and is closed now. False when a session that answers holds
+        it, or this connection or the server is going."""
+        while True:
+            older = self._holder(account)
+            if older is None:
+                return True
+            answered = await self._answers_probe(older)
+            if client.conn.closed or self.server.stopping:
+                return False
+            if self._holder(account) is not older:
+                continue   # gone meanwhile, or taken by a login that waited on the same probe
+            if answered:
+                return False
+            self.log.write("login_probe_unanswered", conn=older.conn.name, by=client.conn.name)
+            older.conn.close("no answer to a probe while its account logged in elsewhere")
+            return True
+
+    async def _answers_probe(self, older):
+        """Whether the session echoes a login probe within LOGIN_PROBE_WAIT. Logins that come
+        while one is out wait on the same. A session that is reading a request waiting for
+        the store reads the echo only after it: it gets the wait again from its answer."""
+        if older.probe is None:
+            older.probe = asyncio.get_running_loop().create_future()
+            older.conn.send(messages.alive(LOGIN_PROBE), {"value": LOGIN_PROBE})
+        probe = older.probe
+        for _ in range(2):
+            try:
+                return await asyncio.wait_for(asyncio.shield(probe), LOGIN_PROBE_WAIT)
+            except asyncio.TimeoutError:
+                busy = older.conn.answering
+                if busy is None:
+                    return False
+                await asyncio.wait([busy])
+        return False
+
+    def _release(self, client):
+        """The client holds its account no more: a login waiting on its probe goes on."""
+        if client.account and self.online.get(client.account) is client:
+            del self.online[client.account]
+        if client.probe is not None and not client.probe.done():
+            client.probe.set_result(False)
+        client.probe = None
+
     def account_id(self, name):
         return self.accounts.ids[name]
 
@@ -211,15 +278,19 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
 
     def _logout(self, client, fields):
         self._dequeue(client)
-        if client.account and self.online.get(client.account) is client:
-            del self.online[client.account]
+        self._release(client)
         client.logged_in = False
         client.conn.logged_out()
 
     def _alive(self, client, fields):
         # Only the client's own keep-alive (negative) is echoed; >= 0 answers our probe.
-        if fields["value"] < 0:
-            client.conn.send(messages.alive(fields["value"]))
+        value = fields["value"]
+        if value < 0:
+            client.conn.send(messages.alive(value))
+        elif value == LOGIN_PROBE and client.probe is not None:
+            if not client.probe.done():
+                client.probe.set_result(True)
+            client.probe = None
 
     # ---- registration ----
 

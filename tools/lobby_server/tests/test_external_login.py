@@ -5,6 +5,7 @@ import unittest
 
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase
+from tests.test_login import ALREADY_PLAYING, GIVE_WAY
 
 
 def external_login(login_type, external_id, token, t3="", t4=""):
@@ -55,12 +56,21 @@ class ExternalLogin(ServerTestCase, unittest.TestCase):
                 self.assertEqual(client.expect(rc.LOGIN_ACK_ID).text(5), "ext1_abc")
         self.assertEqual(self.server.events("external_account")[0]["name"], "ext1_abc")
 
-    def test_newer_login_of_one_account_replaces_the_older(self):
+    def test_a_live_session_keeps_its_account_and_a_silent_one_gives_way(self):
         older, _ = self.login(1, "abc", "tok")
-        newer, _ = self.login(1, "abc", "tok")
+        newer = self.track(rc.connected(self.server.lobby_port))
+        newer.send(external_login(1, "abc", "tok"))
+        probe = older.expect(rc.ALIVE_ID)
+        older.send(probe.data)   # echoed as the game does
+        refused = newer.expect(rc.LOGIN_ACK_ID, GIVE_WAY)
+        self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+        older.send(rc.ALIVE_MINUS_ONE)
+        older.expect_bytes(rc.ALIVE_MINUS_ONE)
+        # Left unanswered: the older is closed and the newer, trying again, gets in.
+        newer.send(external_login(1, "abc", "tok"))
+        older.expect(rc.ALIVE_ID)
+        self.assertEqual(newer.expect(rc.LOGIN_ACK_ID, GIVE_WAY).text(5), "ext1_abc")
         older.expect_closed()
-        newer.send(rc.ALIVE_MINUS_ONE)
-        newer.expect_bytes(rc.ALIVE_MINUS_ONE)
 
     def test_a_registered_name_is_not_given_to_an_external_account(self):
         client = self.track(rc.connected(self.server.lobby_port))

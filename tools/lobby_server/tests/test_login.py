@@ -1,6 +1,7 @@
 """Lobby connection: identification, guest and account login, registration, keep-alive,
 the item-list rounds, redirect mode."""
 
+import time
 import unittest
 
 from peer import encode_client
@@ -17,6 +18,9 @@ BEFORE_LOGIN = ids("Connection", "Alive", "GetKeyValue", "GetRandomKey", "Login"
                    "ConfirmUserName", "ConfirmEmail", "Logout", "QueueUnregisterFrom",
                    "ChangeLanguageMessage", "GetImageAndLink")
 FOLLOWERS = 6   # index in a player's statistics
+ALREADY_PLAYING = "This account is already playing in another window or on another device."
+GIVE_WAY = 15.0      # seconds within which a login whose account's session is silent gets in
+UNDISTURBED = 6.0    # seconds after a refused login that the first session is still answered
 
 
 class GuestLogin(ServerTestCase, unittest.TestCase):
@@ -169,16 +173,45 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         client.send(rc.login("nobody", rc.md5_hash("x", key)))
         self.assertEqual(client.expect(rc.LOGIN_ACK_ID).int(0), -1)
 
-    def test_newer_login_of_one_account_closes_the_older(self):
-        clients = []
-        for _ in range(2):
-            client = self.track(rc.connected(self.server.lobby_port))
-            client.send(rc.login("alice", rc.md5_hash("secret", self._key(client, "alice"))))
-            client.expect(rc.LOGIN_ACK_ID)
-            clients.append(client)
-        clients[0].expect_closed()
-        clients[1].send(rc.ALIVE_MINUS_ONE)
-        clients[1].expect_bytes(rc.ALIVE_MINUS_ONE)
+    def _alice(self, client=None):
+        """Sends alice's login (on a new connection unless one is given)."""
+        client = client or self.track(rc.connected(self.server.lobby_port))
+        client.send(rc.login("alice", rc.md5_hash("secret", self._key(client, "alice"))))
+        return client
+
+    def test_a_live_session_keeps_its_account_and_a_silent_or_closed_one_gives_way(self):
+        first = self._alice()
+        self.assertGreaterEqual(first.expect(rc.LOGIN_ACK_ID).int(0), 1)
+        # Two logins while the session is asked: one probe, echoed as the game does; both refused.
+        second, third = self._alice(), self._alice()
+        probe = first.expect(rc.ALIVE_ID)
+        self.assertGreaterEqual(probe.int(0), 0)
+        self.server.wait_for("in", 3, name="Login")
+        first.send(probe.data)
+        for other in (second, third):
+            refused = other.expect(rc.LOGIN_ACK_ID, GIVE_WAY)
+            self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+        first.expect_nothing()
+        # The first goes on undisturbed.
+        time.sleep(UNDISTURBED)
+        first.send(rc.ALIVE_MINUS_ONE)
+        first.expect_bytes(rc.ALIVE_MINUS_ONE)
+
+        # Silent (asleep, frozen): it is closed and the login retried on the same connection taken.
+        self._alice(second)
+        self.assertGreaterEqual(first.expect(rc.ALIVE_ID).int(0), 0)
+        self.assertGreaterEqual(second.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
+        first.expect_closed()
+        # Closed, or logged out: taken without a probe.
+        second.close()
+        self._alice(third)
+        self.assertGreaterEqual(third.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
+        third.send(rc.LOGOUT)
+        fourth = self._alice()
+        self.assertGreaterEqual(fourth.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
+        third.expect_nothing()
+        self.assertEqual(len(self.server.events("login_probe_unanswered")), 1)
+        self.assertEqual(len(self.server.events("login")), 4)
 
     def test_registration_then_login_with_the_issued_key(self):
         client = self.track(rc.connected(self.server.lobby_port))
