@@ -104,12 +104,29 @@ void CVornMenuState::ForgetChallengeReceived()
         m_iChallengePartnerId = 0;
 }
 
+bool CVornMenuState::ShowsChallengeReceived()
+{
+    CVornToastNotification* pToast = m_pKestrolund ? m_pKestrolund->GetToast() : nullptr;
+    return (pToast && pToast->Holds(CVornToastNotification::TYPE_CHALLENGE)) ||
+           CurrentPageName().IsEqual(CKorvelString("challenge_received"));
+}
+
 void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, const CKorvelString& strName,
                                          const CKorvelString&, int iRank, int iScore)
 {
     CWidget* pPanel = FindInRoot("challenge_received");
     if (!pPanel)
         return;
+    // One challenge at a time: the one before the player keeps its panel, and the later
+    // challenger hears the answer a player in a match gives instead of waiting for nothing.
+    CVornNetworkSession* pSession = Session();
+    const bool bOtherShown = m_iChallengePartnerId > 0 && m_iChallengePartnerId != iPlayerId && pSession &&
+                             m_iChallengePartnerId != pSession->GetOwnUserId() && ShowsChallengeReceived();
+    if (bOtherShown)
+    {
+        pSession->SendChallengeResponse(iPlayerId, 0, CKorvelString());
+        return;
+    }
     CVornResourceManager* pResources = m_pKestrolund;
     if (CImageWidget* pAvatar =
             widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1)))
@@ -144,7 +161,8 @@ void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int iPlayerI
                                               int iSize)
 {
     CWidget* pPanel = FindInRoot("challenge_received");
-    if (!pData || iSize == 0 || !pPanel)
+    // The picture of a challenger answered at once is not the panel's.
+    if (!pData || iSize == 0 || !pPanel || iPlayerId != m_iChallengePartnerId)
         return;
     CImageWidget* pAvatar =
         widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1));

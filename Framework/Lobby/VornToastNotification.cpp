@@ -188,6 +188,14 @@ void CVornToastNotification::Drop(int iType)
     m_iType = 0;
 }
 
+bool CVornToastNotification::Holds(int iType) const
+{
+    for (int i = 0; i < m_aQueue.GetCount(); ++i)
+        if (m_aQueue[i]->m_iType == iType)
+            return true;
+    return m_uVisible && !m_uHiding && m_iType == iType;
+}
+
 KE_RETVAL CVornToastNotification::ToastClick(CWidget*, void* pContext)
 {
     static_cast<CVornToastNotification*>(pContext)->Hide();

@@ -60,6 +60,8 @@ public:
     void Hide();
     // Toasts of that type leave: the one up (no longer to be pressed) and those waiting.
     void Drop(int iType);
+    // Whether a toast of that type is up and not leaving, or waiting.
+    virtual bool Holds(int iType) const;
 
     CWidget* GetRoot() const { return m_pRoot; }
     // Seconds since the toast appeared; -1 when none is up.

@@ -75,6 +75,7 @@ public:
     }
     unsigned int GetVisible() override { return m_uVisible; }
     int GetType() override { return m_iType; }
+    bool Holds(int iType) const override { return m_uVisible && m_iType == iType; }
     unsigned int OnThemeChanged() override
     {
         m_Log.Add(m_strWho, "OnThemeChanged");

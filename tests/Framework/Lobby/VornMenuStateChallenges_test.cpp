@@ -49,9 +49,17 @@ protected:
         m_pOther->SendChallenge(aIds, CKorvelString());
     }
     static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
+    // The recording toast keeps no state of its own: it shows what the lobby added.
+    void ShowChallengeToast()
+    {
+        m_App.m_pTestToast->m_uVisible = 1;
+        m_App.m_pTestToast->m_iType = -2;
+    }
+
+    CSessionRecorder m_Rec3;
 };
 
-TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastAndAnAcceptStartsTheMatch)
+TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBusyAndAnAcceptStartsTheMatch)
 {
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
     const int iOther = AddOpponent();
@@ -65,10 +73,37 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastAndAnAcceptStartsTheMat
 
     // The challenger's picture follows (these packs have no default one).
     ASSERT_TRUE(WaitFor([&] { return PanelPicture() != nullptr; }));
+    CKorvelSurface* pPicture = PanelPicture();
+
+    // A third player's challenge while the toast shows is answered as a player in a match
+    // answers, and the toast, the panel and the match stay the first challenger's.
+    ShowChallengeToast();
+    CVornNetworkSession* pThird = AddSession(m_Rec3);
+    const int iThird = pThird ? LoginGuest(pThird, m_Rec3) : -1;
+    ASSERT_GT(iThird, 0);
+    CKorvelArray<int> aOwn;
+    aOwn.Add(Session()->GetOwnUserId());
+    pThird->SendChallenge(aOwn, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return !m_Rec3.With("OnChallengeResponse").empty(); }));
+    const CTestJson busy = In("ChallengeResponse")[0];
+    EXPECT_EQ(busy["answer"].Int(), 0);
+    EXPECT_EQ(busy["challenger"].Int(), iThird);
+    EXPECT_EQ(m_Rec3.With("OnChallengeResponse")[0].substr(m_Rec3.With("OnChallengeResponse")[0].size() - 3),
+              ",0)");
+    Settle();
+    EXPECT_TRUE(Toasts(Guest(iThird) + " challenges you,").empty());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+    EXPECT_EQ(PanelPicture(), pPicture) << "the third one's picture is not the panel's";
+    m_App.OnMouseButton(0, 10, 10);
+    m_App.OnMouseButtonUp(0, 10, 10);
+    Frame(0.1f);
+    EXPECT_EQ(PageName(), "challenge_received");
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
 
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
-    ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
-    const CTestJson accepted = In("ChallengeResponse")[0];
+    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 2u; }));
+    const CTestJson accepted = In("ChallengeResponse")[1];
     EXPECT_EQ(accepted["answer"].Int(), 1);
     EXPECT_EQ(accepted["challenger"].Int(), iOther);
     ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
@@ -78,7 +113,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastAndAnAcceptStartsTheMat
     // Nothing is withdrawn later: the received challenge was not the own one.
     Frame(21.0f);
     Settle();
-    EXPECT_EQ(Count("ChallengeResponse"), 1u);
+    EXPECT_EQ(Count("ChallengeResponse"), 2u);
 }
 
 TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
@@ -158,9 +193,7 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ChallengeFromOther();
     ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 1u; }));
     EXPECT_NE(PageName(), "challenge_received");
-    // The recording toast keeps no state of its own: it shows what the lobby added.
-    m_App.m_pTestToast->m_uVisible = 1;
-    m_App.m_pTestToast->m_iType = -2;
+    ShowChallengeToast();
     m_App.OnMouseButton(0, 10, 10);
     m_App.OnMouseButtonUp(0, 10, 10);
     Frame(0.1f);

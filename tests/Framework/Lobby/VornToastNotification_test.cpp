@@ -188,6 +188,10 @@ TEST_F(CVornToastNotification, AClickLeavesAtOnceAndTheNextToastFollows)
     m_pToast->Add(CKorvelString("first"), 1, 3.0f);
     m_pToast->Add(CKorvelString("second"), -2, 3.0f);
     m_pToast->Update(1.0f);
+    // A challenge waiting counts as held, as does the message up until it is clicked away.
+    EXPECT_TRUE(m_pToast->Holds(-2));
+    EXPECT_TRUE(m_pToast->Holds(1));
+    EXPECT_FALSE(m_pToast->Holds(4));
     int iX = 0, iY = 0;
     HitCentre(iX, iY);
     EXPECT_EQ(m_pToast->OnMouseButton(0, iX, iY), 1u);
@@ -195,10 +199,14 @@ TEST_F(CVornToastNotification, AClickLeavesAtOnceAndTheNextToastFollows)
     // The button fires after its short click delay, inside the toast's own update.
     m_pToast->Update(0.2f);
     EXPECT_FLOAT_EQ(m_pToast->GetShowTime(), 2.5f);
+    EXPECT_FALSE(m_pToast->Holds(1)) << "leaving";
     m_pToast->Update(0.5f);
     EXPECT_EQ(Message(*m_pToast), "second");
     EXPECT_EQ(m_pToast->GetShowTime(), 0.0f);
     EXPECT_EQ(m_pToast->GetType(), -2);
+    EXPECT_TRUE(m_pToast->Holds(-2));
+    m_pToast->Update(3.0f);
+    EXPECT_FALSE(m_pToast->Holds(-2)) << "over";
 }
 
 TEST_F(CVornToastNotification, InputOutsideTheHitAreaIsNotTaken)
