@@ -113,6 +113,29 @@ protected:
         CVornNetworkSession* pSession = m_App.GetNetworkSession();
         return pSession ? std::to_string(pSession->GetStatus() & 0xFF) : "none";
     }
+    // The server's open lobby connections, the newest last.
+    std::vector<std::string> Lobbies()
+    {
+        std::vector<std::string> aNames;
+        const CTestJson answer = m_pControl->Connections();
+        for (size_t i = 0; i < answer["connections"].Size(); ++i)
+            if (answer["connections"][i]["kind"].String() == "lobby")
+                aNames.push_back(answer["connections"][i]["conn"].String());
+        return aNames;
+    }
+    void CloseLobbies()
+    {
+        for (const std::string& strConn : Lobbies())
+            m_pControl->Close(strConn);
+    }
+    // The server's log lines of that event on that connection.
+    int LinesOf(const std::string& strEvent, const std::string& strConn) const
+    {
+        int n = 0;
+        for (const std::string& strLine : m_pServer->Lines(strEvent))
+            n += strLine.find("\"conn\": \"" + strConn + "\"") != std::string::npos ? 1 : 0;
+        return n;
+    }
 
     // A session ended because the game cannot go on: said once on the lost-connection page,
     // the lobby connection closed (so the server ends a match or pairing for the opponent),
@@ -296,19 +319,9 @@ TEST_F(CLoginController, NameValidationAndRegistration)
 TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKeyOnItsOwnConnection)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "taken:pw"}));
-    const auto Lobbies = [&]
-    {
-        std::vector<std::string> aNames;
-        const CTestJson answer = m_pControl->Connections();
-        for (size_t i = 0; i < answer["connections"].Size(); ++i)
-            if (answer["connections"][i]["kind"].String() == "lobby")
-                aNames.push_back(answer["connections"][i]["conn"].String());
-        return aNames;
-    };
     const auto Closed = [&]
     {
-        for (const std::string& strConn : Lobbies())
-            m_pControl->Close(strConn);
+        CloseLobbies();
         ASSERT_TRUE(WaitFor([&] { return Lobby() == "0"; }));
     };
     m_Controller.Connect();
@@ -364,12 +377,18 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
                                     CKorvelString("n2@x.org"));
     ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnLoginError(text 21,text 22,3)"; }));
 
-    // The connection closes while an answer is awaited: said at once, not waited for, and the
-    // check that waited its turn behind it is given up with it.
+    // The connection closes while an answer is awaited: the newest name goes out once more on a
+    // new connection, and the check that waited its turn with it. Closed there too, it is said at
+    // once, not waited for.
     m_pControl->Hold(108);
     m_Controller.ValidateUserName(CKorvelString("waiter1"));
     m_Controller.ValidateUserName(CKorvelString("waiter2"));
     ASSERT_TRUE(WaitFor([&] { return In("ConfirmUserName").back()["name"].String() == "waiter1"; }));
+    const std::vector<std::string> aFirst = Lobbies();
+    CloseLobbies();
+    ASSERT_TRUE(WaitFor([&] { return In("ConfirmUserName").back()["name"].String() == "waiter2"; }));
+    EXPECT_NE(Lobbies(), aFirst);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 2) << "nothing said yet";
     ASSERT_NO_FATAL_FAILURE(Closed());
     EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
     m_pControl->Release(108);
@@ -394,7 +413,7 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
     for (const CTestJson& message : In("ConfirmUserName"))
         aAsked.push_back(message["name"].String());
     EXPECT_EQ(aAsked, (std::vector<std::string>{"first1", "taken", "third3", "newbie", "newbie", "newbie",
-                                                "waiter1", "later2", "taken"}));
+                                                "waiter1", "waiter2", "later2", "taken"}));
 
     // The web login's registration too connects again (this server takes none of them).
     ASSERT_NO_FATAL_FAILURE(Closed());
@@ -713,6 +732,36 @@ TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhen
     m_Controller.Logout();
     second.Stop();
     EXPECT_EQ(second.Complaints(), std::vector<std::string>());
+}
+
+// Another window took the account while the connection was cut: the automatic re-login is
+// refused with the server's own text, said once, and not tried again.
+TEST_F(CLoginController, AReloginRefusedForAnAccountPlayingElsewhereIsSaidAndNotTriedAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "alice:secret"}));
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    m_pControl->Close("L1");
+    ::CLoginController::ReloginTimer* pTimer = m_Controller.GetReloginTimer();
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    ::CVornNetworkSession* pOther = AddSession(m_Rec2);
+    ASSERT_TRUE(ConnectLobby(pOther, m_Rec2));
+    ASSERT_TRUE(pOther->Login(CKorvelString("alice"), m_Controller.Password(), &m_Rec2));
+    ASSERT_TRUE(WaitFor([&] { return (pOther->GetStatus() & 0xFF) == 5; }));
+
+    Frame(1.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(
+        m_Controller.Last(),
+        "OnLoginError(text 12,This account is already playing in another window or on another device.,3)");
+    for (int i = 0; i < 12; ++i)
+        Frame(1.0f);
+    EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 1);
+    EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
+    EXPECT_EQ(pOther->GetStatus() & 0xFF, 5u);
+    EXPECT_EQ(m_pServer->Lines("login").size(), 2u);
 }
 
 } // namespace
