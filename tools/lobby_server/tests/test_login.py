@@ -1,14 +1,16 @@
 """Lobby connection: identification, guest and account login, registration, keep-alive,
 the item-list rounds, redirect mode."""
 
+import sqlite3
 import time
 import unittest
 
 from peer import encode_client
+from lobbyserver.accounts import BUSY_TIMEOUT, database_path
 from lobbyserver.catalogue import CLIENT_SCHEMAS, INT, INT_LIST, LONG, ids, name_of
 from lobbyserver.lobby import LobbyService
 from tests import rawclient as rc
-from tests.serverproc import ServerTestCase
+from tests.serverproc import ServerTestCase, StoreCase
 from tests.test_players import PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
 
 # What the client sends before its login: identification, keep-alive, the guest key, the login
@@ -132,6 +134,12 @@ class NotLoggedIn(ServerTestCase, unittest.TestCase):
         self.expected_violations = len(refused) + 1
 
 
+def send_alice_login(client):
+    client.send(rc.get_random_key("alice"))
+    client.send(rc.login("alice", rc.md5_hash("secret", client.expect(rc.RANDOM_KEY_ID).text(0))))
+    return client
+
+
 class AccountLogin(ServerTestCase, unittest.TestCase):
     server_args = ("--account", "alice:secret")
 
@@ -174,10 +182,7 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         self.assertEqual(client.expect(rc.LOGIN_ACK_ID).int(0), -1)
 
     def _alice(self, client=None):
-        """Sends alice's login (on a new connection unless one is given)."""
-        client = client or self.track(rc.connected(self.server.lobby_port))
-        client.send(rc.login("alice", rc.md5_hash("secret", self._key(client, "alice"))))
-        return client
+        return send_alice_login(client or self.track(rc.connected(self.server.lobby_port)))
 
     def test_a_live_session_keeps_its_account_and_a_silent_or_closed_one_gives_way(self):
         first = self._alice()
@@ -242,6 +247,28 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         by_address = self.track(rc.connected(self.server.lobby_port))
         by_address.send(rc.login("b@example.org", rc.md5_hash("pw", self._key(by_address, "b@example.org"))))
         self.assertGreaterEqual(by_address.expect(rc.LOGIN_ACK_ID).int(0), 1)
+
+
+class AccountInAStore(StoreCase, unittest.TestCase):
+    def test_a_session_reading_the_echo_only_after_a_locked_store_answers_keeps_its_account(self):
+        server = self.start("--account", "alice:secret")
+        first = send_alice_login(self.connect(server))
+        self.assertGreaterEqual(first.expect(rc.LOGIN_ACK_ID).int(0), 1)
+        other = sqlite3.connect(database_path(self.path), isolation_level=None)
+        self.addCleanup(other.close)
+        other.execute("BEGIN EXCLUSIVE")
+        first.send(rc.message(107, rc.text("carol")))
+        hashed = rc.md5_hash("pw", first.expect(108).text(1))
+        first.send(rc.message(109, rc.text("carol"), rc.text(""), rc.text(hashed), rc.integer(0), rc.text(""),
+                              rc.text("")))
+        server.wait_for("in", name="ConfirmEmail")
+        second = send_alice_login(self.connect(server))
+        first.send(first.expect(rc.ALIVE_ID).data)   # read once the registration is answered
+        refused = second.expect(rc.LOGIN_ACK_ID, BUSY_TIMEOUT + GIVE_WAY)
+        self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+        self.assertNotEqual(first.expect(110).int(0), 0)
+        first.send(rc.ALIVE_MINUS_ONE)
+        first.expect_bytes(rc.ALIVE_MINUS_ONE)
 
 
 class Redirect(ServerTestCase, unittest.TestCase):
