@@ -120,8 +120,17 @@ def _glyph(name, c, s, w):
         c.line([(s * 0.5, s * 0.3), (s * 0.5, s * 0.72)], g, w * 0.7)
         c.line([(s * 0.26, s * 0.42), (s * 0.74, s * 0.42)], g, w * 0.7)
     elif name == "challenge":
-        c.line([(s * 0.3, s * 0.3), (s * 0.7, s * 0.7)], g, w)
-        c.line([(s * 0.7, s * 0.3), (s * 0.3, s * 0.7)], g, w)
+        # A lit bomb, the game's own weapon: nothing like the cross that closes a page.
+        c.ellipse(s * 0.24, s * 0.36, s * 0.64, s * 0.76, fill=g)
+        c.polygon([(s * 0.52, s * 0.36), (s * 0.62, s * 0.30), (s * 0.70, s * 0.42), (s * 0.60, s * 0.48)], g)
+        c.ellipse(s * 0.33, s * 0.46, s * 0.41, s * 0.54, fill=TILE)
+        c.line([(s * 0.66, s * 0.35), (s * 0.70, s * 0.27), (s * 0.74, s * 0.25)], GOLD, w * 0.5)
+        spark = []
+        for i in range(10):
+            r = s * (0.09 if i % 2 == 0 else 0.04)
+            a = i * math.pi / 5
+            spark.append((s * 0.77 + r * math.sin(a), s * 0.23 - r * math.cos(a)))
+        c.polygon(spark, GOLD)
     elif name == "block":
         c.ellipse(s * 0.28, s * 0.28, s * 0.72, s * 0.72, fill=None, outline=g, width=w * 0.8)
         c.line([(s * 0.36, s * 0.64), (s * 0.64, s * 0.36)], g, w * 0.8)
