@@ -90,7 +90,8 @@ CLoginController::CLoginController()
       m_pfnPendingStep(nullptr), m_strServerHost(DEFAULT_LOBBY_HOST), m_iServerPort(DEFAULT_PORT),
       m_iLoginStatus(STATUS_LOGGED_OUT), m_eLoginType(LOGIN_ACCOUNT), m_iRedirectPort(0), m_uRedirect(0),
       m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0), m_uAnswerAwaited(0),
-      m_pfnNextStep(nullptr), m_eRegistration(REGISTRATION_NONE), m_uConnection(0), m_uKeyConnection(0)
+      m_pfnNextStep(nullptr), m_pfnAgain(nullptr), m_uSentAgain(0), m_uClosing(0),
+      m_eRegistration(REGISTRATION_NONE), m_uConnection(0), m_uKeyConnection(0)
 {
 }
 
@@ -319,12 +320,31 @@ void CLoginController::ForgetAwaitedAnswers()
 {
     m_uAnswerAwaited = 0;
     m_pfnNextStep = nullptr;
+    m_pfnAgain = nullptr;
     m_eRegistration = REGISTRATION_NONE;
+}
+
+bool CLoginController::SendAgainOnNewConnection(CVornNetworkSession* pSession)
+{
+    const ServerStep pfnAgain = m_pfnAgain;
+    if (!m_uAnswerAwaited || !pfnAgain || m_uSentAgain || m_uClosing || m_iLoginStatus == STATUS_LOGGED_IN)
+        return false;
+    // A session ended for a cause of its own says so.
+    if (pSession && (pSession->GameConnectionFailed() || pSession->FileOpenFailed()))
+        return false;
+    // A step that waited its turn keeps it, unless it is the one sent again (which sends what
+    // is newest).
+    const ServerStep pfnNext = m_pfnNextStep != pfnAgain ? m_pfnNextStep : nullptr;
+    ConnectSession(pfnAgain);
+    m_pfnNextStep = pfnNext;
+    m_uSentAgain = 1;
+    return true;
 }
 
 CLoginController::CAnswerCame::CAnswerCame(CLoginController& controller) : m_Controller(controller)
 {
     m_Controller.m_uAnswerAwaited = 0;
+    m_Controller.m_uSentAgain = 0;
 }
 
 CLoginController::CAnswerCame::~CAnswerCame()
@@ -340,7 +360,9 @@ void CLoginController::ConnectSession(ServerStep pfnStep)
 {
     if (!m_pApplication)
         return;
+    m_uClosing = 1;
     m_pApplication->ResetNetworkSession();
+    m_uClosing = 0;
     ForgetAwaitedAnswers();
     ++m_uConnection;
     CVornNetworkSession* pSession = m_pApplication->GetNetworkSession();
@@ -375,14 +397,23 @@ void CLoginController::Connect()
 void CLoginController::Disconnect()
 {
     if (CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr)
+    {
+        m_uClosing = 1;
         pSession->Disconnect();
+        m_uClosing = 0;
+    }
 }
 
 void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsigned int uStatus)
 {
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && SendAgainOnNewConnection(pSession))
+        return;
     const unsigned int uAwaited = m_uAnswerAwaited;
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
+    {
         ForgetAwaitedAnswers();
+        m_uSentAgain = 0;
+    }
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && m_iLoginStatus == STATUS_LOGGED_IN)
         m_uConnectionLost = 1;
     // A match whose game connection could not be opened (no descriptor left, no server
@@ -398,8 +429,8 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
-    // A name check or registration whose connection closed before its answer (the server may
-    // close one that has not logged in after a while) would leave its page waiting for good.
+    // A name check or registration whose connection closed before its answer and that does not
+    // go out again (once more already, or not to be sent twice) would leave its page waiting.
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED && uAwaited && m_iLoginStatus == STATUS_LOGGED_OUT)
         OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
@@ -413,6 +444,13 @@ void CLoginController::OnLobbyStatusChanged(CVornNetworkSession* pSession, unsig
         m_pfnPendingStep = nullptr;
         if (pfnStep)
             RunStep(pSession, pfnStep);
+        // The request sent again was withdrawn meanwhile: the step behind it goes now.
+        const ServerStep pfnNext = m_pfnNextStep;
+        if (pfnNext && !m_uAnswerAwaited)
+        {
+            m_pfnNextStep = nullptr;
+            RunStep(pSession, pfnNext);
+        }
     }
 }
 
@@ -432,7 +470,9 @@ void CLoginController::Logout()
     {
         OnLogout();
         pSession->Logout();
+        m_uClosing = 1;
         pSession->Disconnect();
+        m_uClosing = 0;
         m_iLoginStatus = STATUS_LOGGED_OUT;
     }
     ResetReloginTimer(0.0f, RELOGIN_LOGIN);

@@ -198,6 +198,11 @@ protected:
     virtual void connectLoginExternal(CVornNetworkSession* pSession);
     virtual void connectRegisterExternal(CVornNetworkSession* pSession);
     virtual void connectGetKeyValue(CVornNetworkSession*) {}
+    // The Login that follows the key, with the password hashed.
+    void connectSendLogin(CVornNetworkSession* pSession);
+    // A registration whose answer was lost: a login with its name and password tells whether
+    // the account was made.
+    void connectCheckRegistration(CVornNetworkSession* pSession);
     // Runs the step now when the lobby is connected, else connects and runs it once the
     // connection is accepted.
     virtual void VerifySessionCall(ServerStep pfnStep);
@@ -212,9 +217,19 @@ protected:
     // The session hands a login-type answer to one observer at a time, forgetting it with the
     // first answer: a request sent while another's answer is awaited waits its turn.
     void RunStep(CVornNetworkSession* pSession, ServerStep pfnStep);
-    void AnswerAwaited() { m_uAnswerAwaited = 1; }
+    // pfnAgain sends the request once more on a new connection when its connection closes
+    // before the answer; null when it must not go out twice.
+    void AnswerAwaited(ServerStep pfnAgain)
+    {
+        m_uAnswerAwaited = 1;
+        m_pfnAgain = pfnAgain;
+    }
     // The answers awaited on a connection that is gone never come.
     void ForgetAwaitedAnswers();
+    // The server closes a connection that has not logged in by its deadline, also while a
+    // request is on its way: a request made before login whose connection closed before its
+    // answer goes out once more on a new connection, unseen by the player. True when it did.
+    bool SendAgainOnNewConnection(CVornNetworkSession* pSession);
     // Held by each answer's handler: the answer has come, and the step that waited its turn
     // runs after the handler (which may have sent a request of its own).
     class CAnswerCame
@@ -229,6 +244,8 @@ protected:
 
     // The registration's ConfirmEmail, the password hashed with this connection's key.
     void SendRegistration(CVornNetworkSession* pSession);
+    // The account just registered is the one logged in with from now on.
+    void TakeRegisteredAccount(const CKorvelString& strName);
     // The error page of a registration the server refused with iResult; no automatic login.
     void RefuseRegistration(int iResult);
 
@@ -262,7 +279,10 @@ protected:
     unsigned int m_uConnectionLost; // the lobby connection dropped while logged in
 
     unsigned int m_uAnswerAwaited;
-    ServerStep m_pfnNextStep; // waits for the awaited answer
+    ServerStep m_pfnNextStep;  // waits for the awaited answer
+    ServerStep m_pfnAgain;     // sends the awaited request again, or null
+    unsigned int m_uSentAgain; // the awaited request is itself sent again: not a third time
+    unsigned int m_uClosing;   // the controller closes the connection itself
     // The server keeps a name's key with the connection that asked for it: a registration on
     // another connection asks for the name again.
     enum ERegistration
@@ -270,14 +290,17 @@ protected:
         REGISTRATION_NONE,
         REGISTRATION_KEY,    // the name asked for again
         REGISTRATION_ANSWER, // ConfirmEmail sent
+        REGISTRATION_CHECK,  // its answer lost: a login with the new account's details sent
     };
     ERegistration m_eRegistration;
-    CKorvelString m_strRegisterPlain; // the typed password until the key to hash it is at hand
-    CKorvelString m_strRegisterKey;   // the key of the last validated name
-    unsigned int m_uConnection;       // counts the connections made
-    unsigned int m_uKeyConnection;    // the connection the key came with
-    CKorvelString m_strNameAsked;     // the newest name check's name; empty once withdrawn
-    CKorvelString m_strNameSent;      // the name of the check whose answer is awaited
+    // The typed password until the registration's answer: one sent again is hashed with the
+    // key of its own connection.
+    CKorvelString m_strRegisterPlain;
+    CKorvelString m_strRegisterKey; // the key of the last validated name
+    unsigned int m_uConnection;     // counts the connections made
+    unsigned int m_uKeyConnection;  // the connection the key came with
+    CKorvelString m_strNameAsked;   // the newest name check's name; empty once withdrawn
+    CKorvelString m_strNameSent;    // the name of the check whose answer is awaited
 
 private:
     CLoginController(const CLoginController&) = delete;

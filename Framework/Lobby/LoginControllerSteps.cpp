@@ -119,7 +119,7 @@ void CLoginController::RegisterKestrolund(const CKorvelString& strName, const CK
 {
     CVornNetworkSession* pSession = m_pApplication ? m_pApplication->GetNetworkSession() : nullptr;
     // A second press while the first waits for its answer sends nothing more.
-    if (!pSession || m_eRegistration == REGISTRATION_ANSWER)
+    if (!pSession || m_eRegistration == REGISTRATION_ANSWER || m_eRegistration == REGISTRATION_CHECK)
         return;
     SetLoginType(LOGIN_ACCOUNT);
     m_strRegisterName = strName;
@@ -156,13 +156,19 @@ void CLoginController::RegisterExternal(const CKorvelString& strName, const CKor
 
 void CLoginController::connectLoginKestrolund(CVornNetworkSession* pSession)
 {
-    AnswerAwaited();
+    AnswerAwaited(&CLoginController::connectLoginKestrolund);
     pSession->RequestCredentials(m_strUserName, this);
+}
+
+void CLoginController::connectSendLogin(CVornNetworkSession* pSession)
+{
+    AnswerAwaited(&CLoginController::connectSendLogin);
+    pSession->Login(m_strUserName, m_strPassword, this);
 }
 
 void CLoginController::connectRelogin(CVornNetworkSession* pSession)
 {
-    AnswerAwaited();
+    AnswerAwaited(&CLoginController::connectRelogin);
     if (m_uGuest)
     {
         m_iLoginStatus = STATUS_LOGGING_IN;
@@ -183,7 +189,7 @@ void CLoginController::connectValidateUserName(CVornNetworkSession* pSession)
     if (m_strNameAsked.GetLength() == 0)
         return;
     m_strNameSent = m_strNameAsked;
-    AnswerAwaited();
+    AnswerAwaited(&CLoginController::connectValidateUserName);
     pSession->SendConfirmUserName(m_strNameSent, this);
 }
 
@@ -202,14 +208,16 @@ void CLoginController::connectRegisterKestrolund(CVornNetworkSession* pSession)
     m_eRegistration = REGISTRATION_KEY;
     m_strNameAsked = m_strRegisterName;
     connectValidateUserName(pSession);
+    // Its key is of no use on another connection: the registration starts again there.
+    m_pfnAgain = &CLoginController::connectRegisterKestrolund;
 }
 
 void CLoginController::SendRegistration(CVornNetworkSession* pSession)
 {
     m_strRegisterPassword = CVornNetworkSession::GeneratePasswordHash(m_strRegisterPlain, m_strRegisterKey);
-    m_strRegisterPlain.Reset();
     m_eRegistration = REGISTRATION_ANSWER;
-    AnswerAwaited();
+    // It creates an account: not sent again before a login tells that none was made.
+    AnswerAwaited(&CLoginController::connectCheckRegistration);
     pSession->SendConfirmEmail(m_strRegisterName, m_strRegisterEmail, m_strRegisterPassword, 0,
                                CKorvelString(), CKorvelString(), this);
 }
@@ -223,27 +231,36 @@ void CLoginController::connectLoginExternal(CVornNetworkSession* pSession)
         ForwardToGoogleLogin();
         return;
     }
-    AnswerAwaited();
+    AnswerAwaited(&CLoginController::connectLoginExternal);
     pSession->LoginExternal(static_cast<int>(m_eLoginType), m_strExternalId, m_strExternalToken,
                             CKorvelString(), m_strRegisterEmail, this);
 }
 
 void CLoginController::connectRegisterExternal(CVornNetworkSession* pSession)
 {
-    AnswerAwaited();
+    // The external id and token go out with it once.
+    AnswerAwaited(nullptr);
     pSession->SendConfirmEmail(m_strRegisterName, CKorvelString(), m_strRegisterPassword,
                                static_cast<int>(m_eLoginType), m_strExternalToken, m_strExternalId, this);
     m_strExternalId.Reset();
     m_strExternalToken.Reset();
 }
 
+void CLoginController::connectCheckRegistration(CVornNetworkSession* pSession)
+{
+    m_eRegistration = REGISTRATION_CHECK;
+    AnswerAwaited(nullptr);
+    pSession->Login(m_strRegisterName, m_strRegisterPassword, this);
+}
+
 // ---- answers
 
 void CLoginController::OnReceiveRandomKey(CVornNetworkSession* pSession, const CKorvelString& strKey)
 {
+    m_uSentAgain = 0;
     m_strPassword = CVornNetworkSession::GeneratePasswordHash(m_strPassword, strKey);
     m_uKeyNeeded = 0;
-    pSession->Login(m_strUserName, m_strPassword, this);
+    connectSendLogin(pSession);
 }
 
 void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString& strUserName,
@@ -251,6 +268,12 @@ void CLoginController::OnLoggedIn(CVornNetworkSession*, int, const CKorvelString
                                   int)
 {
     CAnswerCame came(*this);
+    // The registration whose answer was lost made the account.
+    if (m_eRegistration == REGISTRATION_CHECK)
+    {
+        m_eRegistration = REGISTRATION_NONE;
+        TakeRegisteredAccount(m_strRegisterName);
+    }
     m_iLoginStatus = STATUS_LOGGED_IN;
     m_uConnectionLost = 0;
     if (CVornStatistics* pStore = m_pApplication ? m_pApplication->GetStatistics() : nullptr)
@@ -275,14 +298,22 @@ void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvel
 {
     // The answer awaited; a request that waited its turn is given up with it.
     CAnswerCame came(*this);
+    const bool bServerAnswered =
+        pSession && (pSession->GetStatus() & LOBBY_STATUS_MASK) >= CVornNetworkSession::LOBBY_ACCEPTED;
+    const bool bNotRegistered = m_eRegistration == REGISTRATION_CHECK && bServerAnswered;
     ForgetAwaitedAnswers();
     m_iLoginStatus = STATUS_LOGGED_OUT;
     m_uRedirect = 0;
+    // No account has the lost registration's name and password: it was not made, and goes out
+    // again from its name check (a name taken meanwhile is refused as such).
+    if (bNotRegistered)
+    {
+        VerifySessionCall(&CLoginController::connectRegisterKestrolund);
+        return;
+    }
     // The automatic re-login after a lost connection found no server: the player was
     // playing, not logging in, and there is no account to recover. Said at every attempt
     // until the server answers again.
-    const bool bServerAnswered =
-        pSession && (pSession->GetStatus() & LOBBY_STATUS_MASK) >= CVornNetworkSession::LOBBY_ACCEPTED;
     if (m_uConnectionLost && !bServerAnswered)
     {
         OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
@@ -344,18 +375,25 @@ void CLoginController::OnEmailConfirmed(CVornNetworkSession*, int iResult, const
     m_eRegistration = REGISTRATION_NONE;
     if (iResult != 0)
     {
+        m_strRegisterPlain.Reset();
         RefuseRegistration(iResult);
         return;
     }
+    TakeRegisteredAccount(strName);
+    // May replace the session that is delivering this answer; the application deletes it
+    // at the next frame.
+    Relogin();
+}
+
+void CLoginController::TakeRegisteredAccount(const CKorvelString& strName)
+{
+    m_strRegisterPlain.Reset();
     m_strUserName = strName;
     m_strPassword = m_strRegisterPassword;
     m_uKeyNeeded = 0;
     SetAutoLogin(m_eLoginType == LOGIN_ACCOUNT ? 1 : 0);
     m_uGuest = 0;
     m_uJustRegistered = 1;
-    // May replace the session that is delivering this answer; the application deletes it
-    // at the next frame.
-    Relogin();
 }
 
 void CLoginController::ExternalLoginOk(IExternalLogin*, const CKorvelString&, const CKorvelString&,

@@ -5,12 +5,14 @@
 // KORVEL_GL_TEST
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 #include "Framework/Lobby/LoginController.h"
+#include "Framework/Session/asn1_hile_ids.h"
 #include "Framework/Shell/GenerateMD5.h"
 #include "Framework/Shell/VornStatistics.h"
 #include "KorvelCommon/KorvelFile.h"
@@ -112,6 +114,29 @@ protected:
     {
         CVornNetworkSession* pSession = m_App.GetNetworkSession();
         return pSession ? std::to_string(pSession->GetStatus() & 0xFF) : "none";
+    }
+    // The server's open lobby connections, the newest last.
+    std::vector<std::string> Lobbies()
+    {
+        std::vector<std::string> aNames;
+        const CTestJson answer = m_pControl->Connections();
+        for (size_t i = 0; i < answer["connections"].Size(); ++i)
+            if (answer["connections"][i]["kind"].String() == "lobby")
+                aNames.push_back(answer["connections"][i]["conn"].String());
+        return aNames;
+    }
+    void CloseLobbies()
+    {
+        for (const std::string& strConn : Lobbies())
+            m_pControl->Close(strConn);
+    }
+    // The server's log lines of that event on that connection.
+    int LinesOf(const std::string& strEvent, const std::string& strConn) const
+    {
+        int n = 0;
+        for (const std::string& strLine : m_pServer->Lines(strEvent))
+            n += strLine.find("\"conn\": \"" + strConn + "\"") != std::string::npos ? 1 : 0;
+        return n;
     }
 
     // A session ended because the game cannot go on: said once on the lost-connection page,
@@ -296,19 +321,9 @@ TEST_F(CLoginController, NameValidationAndRegistration)
 TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKeyOnItsOwnConnection)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "taken:pw"}));
-    const auto Lobbies = [&]
-    {
-        std::vector<std::string> aNames;
-        const CTestJson answer = m_pControl->Connections();
-        for (size_t i = 0; i < answer["connections"].Size(); ++i)
-            if (answer["connections"][i]["kind"].String() == "lobby")
-                aNames.push_back(answer["connections"][i]["conn"].String());
-        return aNames;
-    };
     const auto Closed = [&]
     {
-        for (const std::string& strConn : Lobbies())
-            m_pControl->Close(strConn);
+        CloseLobbies();
         ASSERT_TRUE(WaitFor([&] { return Lobby() == "0"; }));
     };
     m_Controller.Connect();
@@ -364,12 +379,18 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
                                     CKorvelString("n2@x.org"));
     ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnLoginError(text 21,text 22,3)"; }));
 
-    // The connection closes while an answer is awaited: said at once, not waited for, and the
-    // check that waited its turn behind it is given up with it.
+    // The connection closes while an answer is awaited: the newest name (the check that waited its
+    // turn) goes out once more, on a new connection. Closed there too, it is said at once, not
+    // waited for.
     m_pControl->Hold(108);
     m_Controller.ValidateUserName(CKorvelString("waiter1"));
     m_Controller.ValidateUserName(CKorvelString("waiter2"));
     ASSERT_TRUE(WaitFor([&] { return In("ConfirmUserName").back()["name"].String() == "waiter1"; }));
+    const std::vector<std::string> aFirst = Lobbies();
+    CloseLobbies();
+    ASSERT_TRUE(WaitFor([&] { return In("ConfirmUserName").back()["name"].String() == "waiter2"; }));
+    EXPECT_NE(Lobbies(), aFirst);
+    EXPECT_EQ(m_Controller.Count("OnLoginError"), 2) << "nothing said yet";
     ASSERT_NO_FATAL_FAILURE(Closed());
     EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 335,text 336,2)");
     m_pControl->Release(108);
@@ -394,13 +415,86 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
     for (const CTestJson& message : In("ConfirmUserName"))
         aAsked.push_back(message["name"].String());
     EXPECT_EQ(aAsked, (std::vector<std::string>{"first1", "taken", "third3", "newbie", "newbie", "newbie",
-                                                "waiter1", "later2", "taken"}));
+                                                "waiter1", "waiter2", "later2", "taken"}));
 
     // The web login's registration too connects again (this server takes none of them).
     ASSERT_NO_FATAL_FAILURE(Closed());
     m_Controller.RegisterExternal(CKorvelString("webber"), CKorvelString("77"), CKorvelString("tok"));
     ASSERT_TRUE(WaitFor([&] { return m_Controller.Last() == "OnLoginError(text 21,text 25,3)"; }));
     EXPECT_EQ(In("ConfirmEmail").back()["login_type"].Int(), 2);
+}
+
+// The server closes a connection that has not logged in by its deadline (here 3 s), also while a
+// request or its answer is on its way: the request goes out once more on a new connection, unseen
+// by the player, and nothing is done twice.
+TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceMoreOnANewConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--login-timeout", "3", "--account", "player1:secret1"}));
+    // The answer held on a new connection, the request made, and the connection closed before the
+    // answer: by the deadline, or for a login (which the deadline spares) by the control channel.
+    const auto ClosedBeforeTheAnswer = [&](int iAnswer, const std::function<void()>& fnRequest)
+    {
+        m_Controller.m_aLines.clear();
+        m_Controller.Connect();
+        ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
+        const std::string strConn = Lobbies().back();
+        m_pControl->Hold(iAnswer, sLOBBY_TARGET(strConn));
+        fnRequest();
+        ASSERT_TRUE(WaitFor([&] { return LinesOf("held", strConn) == 1; }));
+        if (iAnswer == eMSG_LOGIN_ACK)
+            m_pControl->Close(strConn);
+        ASSERT_TRUE(WaitFor([&] { return LinesOf("close", strConn) == 1; }));
+    };
+    const auto Login = [&]
+    { m_Controller.LoginKestrolund(CKorvelString("player1"), CKorvelString("secret1"), 0); };
+    const auto Registered = [&](const char* pName, const char* pEmail)
+    {
+        m_Controller.ValidateUserName(CKorvelString(pName));
+        ASSERT_TRUE(WaitForReport("OnUserNameValidated(1"));
+        m_Controller.RegisterKestrolund(CKorvelString(pName), CKorvelString("pw1234"), CKorvelString(pEmail));
+    };
+
+    // A name check, as the name page's Continue sends it.
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(
+        eMSG_CONFIRM_USER_NAME_ACK, [&] { m_Controller.ValidateUserName(CKorvelString("late1")); }));
+    ASSERT_TRUE(WaitForReport("OnUserNameValidated"));
+    EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnUserNameValidated(1,)"});
+    EXPECT_EQ(In("ConfirmUserName").size(), 2u);
+
+    // An account login's key, then its Login: sent again with the same hash, no key asked again.
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(eMSG_RANDOM_KEY, Login));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnLoginSuccessful(player1,0)"});
+    EXPECT_EQ(In("GetRandomKey").size(), 2u);
+    m_Controller.Logout();
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(eMSG_LOGIN_ACK, Login));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnLoginSuccessful(player1,0)"});
+    EXPECT_EQ(In("GetRandomKey").size(), 3u);
+    EXPECT_EQ(In("Login").size(), 3u);
+    m_Controller.Logout();
+
+    // A registration whose answer was lost once the account was made: a login with its name and
+    // password finds the account, which is not registered again.
+    ASSERT_NO_FATAL_FAILURE(
+        ClosedBeforeTheAnswer(eMSG_CONFIRM_EMAIL_ACK, [&] { Registered("maker1", "m@x.org"); }));
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
+    EXPECT_EQ(m_Controller.m_aLines,
+              (std::vector<std::string>{"OnUserNameValidated(1,)", "OnLoginSuccessful(maker1,1)"}));
+    EXPECT_EQ(In("ConfirmEmail").size(), 1u);
+    EXPECT_EQ(m_pServer->Lines("registered").size(), 1u);
+    EXPECT_EQ(Narrow(m_Controller.GetUserName()), "maker1") << "remembered as a registration is";
+    m_Controller.Logout();
+
+    // One lost before an account was made (the server refused the address): no account has its
+    // name and password, so it goes out again from its name check, and the server's answer is said.
+    ASSERT_NO_FATAL_FAILURE(
+        ClosedBeforeTheAnswer(eMSG_CONFIRM_EMAIL_ACK, [&] { Registered("maker2", "m b@x.org"); }));
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.m_aLines,
+              (std::vector<std::string>{"OnUserNameValidated(1,)", "OnLoginError(text 21,text 24,3)"}));
+    EXPECT_EQ(In("ConfirmEmail").size(), 3u);
+    EXPECT_EQ(m_pServer->Lines("registered").size(), 1u);
 }
 
 TEST_F(CLoginController, ARegistrationWhileLoggedInReplacesTheSessionThatDeliveredIt)
