@@ -60,6 +60,23 @@ class CVornStatistics : public ::testing::Test
 protected:
     std::string StatsFile() const { return m_Dir.DataFile("stats.dat"); }
     void PutStats(const std::string& strBytes) const { CTestWorkingDir::Put(StatsFile(), strBytes); }
+    // The store written by a child process running as an ordinary user (the super-user writes
+    // anywhere and may change any file's mode): its result, or -1.
+    int WrittenByAnotherUser()
+    {
+        const pid_t pid = fork();
+        if (pid < 0)
+            return -1;
+        if (pid == 0)
+        {
+            if (geteuid() == 0 && (setgid(NOBODY) != 0 || setuid(NOBODY) != 0))
+                _exit(100);
+            _exit(m_Store.WriteStatistics());
+        }
+        int iStatus = 0;
+        return waitpid(pid, &iStatus, 0) == pid && WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;
+    }
+    static const uid_t NOBODY = 65534;
 
     CTestWorkingDir m_Dir;
     ::CVornStatistics m_Store;
@@ -381,20 +398,27 @@ TEST_F(CVornStatistics, AReadOnlyDataFolderFailsAndKeepsTheOldFile)
 
     ASSERT_EQ(chmod(m_Dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(chmod((m_Dir.Path() + "/data").c_str(), 0555), 0);
-    // The super-user writes anywhere, so the write runs as an ordinary user in a child.
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0)
-    {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
-        _exit(m_Store.WriteStatistics());
-    }
-    int iStatus = 0;
-    ASSERT_EQ(waitpid(pid, &iStatus, 0), pid);
-    ASSERT_TRUE(WIFEXITED(iStatus));
-    EXPECT_EQ(WEXITSTATUS(iStatus), KE_ERR_FILEOPEN);
+    EXPECT_EQ(WrittenByAnotherUser(), KE_ERR_FILEOPEN);
     chmod((m_Dir.Path() + "/data").c_str(), 0755);
+    EXPECT_EQ(CTestWorkingDir::Get(StatsFile()), strOld);
+}
+
+TEST_F(CVornStatistics, ATemporaryFileThatCannotBeMadeTheWritersOwnFailsAndIsNotLeftBehind)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only the super-user can leave a file another user cannot change the mode of";
+    m_Store.AddProperty(S("a"))->SetInt(1);
+    ASSERT_EQ(m_Store.WriteStatistics(), KE_OK);
+    const std::string strOld = CTestWorkingDir::Get(StatsFile());
+    m_Store.GetProperty(0)->SetInt(2);
+    // Left by another user's writer in a folder everyone may write: the writer may open it but
+    // not make it its own only.
+    ASSERT_EQ(chmod(m_Dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod((m_Dir.Path() + "/data").c_str(), 0777), 0);
+    CTestWorkingDir::Put(StatsFile() + ".tmp", "left by another user");
+    ASSERT_EQ(chmod((StatsFile() + ".tmp").c_str(), 0666), 0);
+    EXPECT_EQ(WrittenByAnotherUser(), KE_ERR_FILEOPEN);
+    EXPECT_FALSE(CTestWorkingDir::Exists(StatsFile() + ".tmp"));
     EXPECT_EQ(CTestWorkingDir::Get(StatsFile()), strOld);
 }
 
