@@ -168,8 +168,20 @@ def _own_only(path):
             os.chmod(name, 0o600)
 
 
+# SQLite's text of each error this server tells apart: Python names the error only from 3.11 on.
+_ERROR_TEXTS = {"SQLITE_BUSY": "database is locked", "SQLITE_FULL": "database or disk is full"}
+
+
+def _is_error(err, name):
+    """Whether err is SQLite's error of that name (its extended kinds included)."""
+    given = getattr(err, "sqlite_errorname", None)
+    if given is not None:
+        return given.startswith(name)
+    return str(err).startswith(_ERROR_TEXTS[name])
+
+
 def _write_failure(err):
-    if getattr(err, "sqlite_errorname", "") == "SQLITE_FULL":
+    if _is_error(err, "SQLITE_FULL"):
         return "disk full (%s)" % err
     return str(err)
 
@@ -191,7 +203,7 @@ def _begin(db, deadline):
             return
         except sqlite3.OperationalError as err:
             left = -1.0 if deadline is None else deadline - time.monotonic()
-            if not getattr(err, "sqlite_errorname", "").startswith("SQLITE_BUSY") or left <= 0:
+            if not _is_error(err, "SQLITE_BUSY") or left <= 0:
                 raise
             time.sleep(min(LOCK_POLL, left))
 
@@ -236,9 +248,11 @@ class _Writer:
     A change somebody waits for is answered by its deadline, whatever waits before it: one
     whose deadline passes before its turn is given up unbegun, one that has begun waits for
     another process's lock only until its deadline. A change nobody waits for (a match result,
-    tried again later) does not wait for such a lock at all, so it never holds up the others."""
+    tried again later) does not wait for such a lock at all, so it never holds up the others.
+    report(error) is told the failure of a change whose caller stopped waiting for it."""
 
-    def __init__(self, path):
+    def __init__(self, path, report):
+        self._report = report
         self._pool = concurrent.futures.ThreadPoolExecutor(max_workers=1, thread_name_prefix="store")
         self._db = None
         self._turns = threading.Lock()   # guards the changes' state and the count below
@@ -258,19 +272,28 @@ class _Writer:
             idle = self._outstanding == 0
             self._outstanding += 1
         done = asyncio.wrap_future(self._pool.submit(self._job, change))
-        # With nothing before it, a change begins at once and keeps to its deadline itself.
-        if deadline is not None and not idle:
-            try:
-                await asyncio.wait_for(asyncio.shield(done), deadline - time.monotonic())
-                return
-            except asyncio.TimeoutError:
-                with self._turns:
-                    change.given_up = not change.begun
-                if change.given_up:
-                    raise StoreWriteError("not taken within %.1f s: the store is busy" % BUSY_TIMEOUT) from None
-        # A caller stopped meanwhile leaves the change to run: what it wrote in memory already
-        # (a match result) is stored, and the writer's count stays true.
-        await asyncio.shield(done)
+        # asyncio.wait neither cancels the change nor takes its outcome: a caller stopped
+        # meanwhile (a stop cancels the tries of match results) leaves the change to run, so
+        # that what it wrote in memory already is stored and the writer's count stays true.
+        try:
+            # With nothing before it, a change begins at once and keeps to its deadline itself.
+            if deadline is not None and not idle:
+                await asyncio.wait([done], timeout=deadline - time.monotonic())
+                if not done.done():
+                    with self._turns:
+                        change.given_up = not change.begun
+                    if change.given_up:
+                        raise StoreWriteError("not taken within %.1f s: the store is busy" % BUSY_TIMEOUT)
+            await asyncio.wait([done])
+        except asyncio.CancelledError:
+            # Its failure is nobody's to read now: told, not left for asyncio to print.
+            done.add_done_callback(self._unread)
+            raise
+        done.result()
+
+    def _unread(self, done):
+        if not done.cancelled() and done.exception() is not None:
+            self._report(done.exception())
 
     def _job(self, change):
         try:
@@ -367,8 +390,10 @@ class PendingWrite:
 
 
 class AccountStore:
-    def __init__(self, path=None, first_id=FIRST_USER_ID):
+    def __init__(self, path=None, first_id=FIRST_USER_ID, report=None):
+        """report(error): told the failure of a write whose caller stopped waiting for it."""
         self.path = path
+        self._report = report or (lambda error: None)
         self.accounts = {}
         self.ids = {}        # name -> its user id, for good
         self._names = {}     # user id -> name
@@ -486,7 +511,7 @@ class AccountStore:
         only read, is closed."""
         if self._db is None:
             return
-        self._writer = _Writer(database_path(self.path))
+        self._writer = _Writer(database_path(self.path), self._report)
         self._db.close()
         self._db = None
 

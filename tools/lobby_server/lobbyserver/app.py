@@ -73,7 +73,10 @@ class Server:
     def __init__(self, cfg, log_stream):
         self.cfg = cfg
         self.log = EventLog(log_stream)
-        self.accounts = AccountStore(cfg.accounts, cfg.first_user_id)
+        # A write whose caller stopped waiting (a stop cancels the tries of match results)
+        # still runs; its failure goes to the log like any other.
+        self.accounts = AccountStore(cfg.accounts, cfg.first_user_id,
+                                     lambda error: self.log.write("store_error", error=str(error)))
         # Read before listening: a pack that cannot be served stops the start (PackError).
         self.language_packs = (load_languages(cfg.language_dir, cfg.max_output)
                                if cfg.language_dir is not None else None)

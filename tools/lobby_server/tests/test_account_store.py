@@ -2,17 +2,20 @@
 
 import asyncio
 import errno
+import gc
 import json
 import os
 import random
 import sqlite3
 import subprocess
 import sys
+import threading
 import time
 import unittest
 from unittest import mock
 
-from lobbyserver.accounts import AccountStore, StoreError, database_path, password_hash
+from lobbyserver.accounts import (AccountStore, PendingWrite, StoreError, StoreWriteError, _commit, _Writer,
+                                  database_path, password_hash)
 from lobbyserver.eventlog import RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import StoreCase
@@ -27,6 +30,23 @@ CREATE TABLE accounts (name TEXT PRIMARY KEY, key TEXT NOT NULL, hash TEXT NOT N
 CREATE TABLE relations (name TEXT NOT NULL, kind TEXT NOT NULL, other TEXT NOT NULL,
     PRIMARY KEY (name, kind, other));
 """
+
+
+class OlderPython:
+    """A connection whose errors do not name SQLite's error, as before Python 3.11: only their
+    text tells which it is."""
+
+    def __init__(self, db):
+        self._db = db
+
+    def execute(self, *args):
+        try:
+            return self._db.execute(*args)
+        except sqlite3.OperationalError as err:
+            raise sqlite3.OperationalError(str(err)) from None
+
+    def __getattr__(self, name):
+        return getattr(self._db, name)
 
 
 class Persistence(StoreCase, unittest.TestCase):
@@ -329,19 +349,79 @@ class Persistence(StoreCase, unittest.TestCase):
         self.assertEqual(os.listdir(self.dir), [])
 
     def test_a_write_on_a_full_disk_is_told_as_such_and_changes_nothing(self):
+        for connection in (lambda db: db, OlderPython):
+            with self.subTest(connection=connection.__name__):
+                path = os.path.join(self.dir, "%s.sqlite3" % connection.__name__)
+                store = AccountStore(path)
+                self.addCleanup(store.close)
+                store._db = connection(store._db)
+                asyncio.run(store.create("alice", "k", "%032x" % 1))
+                store._db.execute("PRAGMA max_page_count = %d" % store._db.execute("PRAGMA page_count").fetchone()[0])
+                names = ["alice"]
+                with self.assertRaises(OSError) as caught:
+                    for i in range(2, 200):
+                        names.append("user%03d" % i)
+                        asyncio.run(store.create(names[-1], "k" * 2000, "%032x" % i))
+                self.assertIn("disk full", str(caught.exception))
+                self.assertNotIn("rollback", str(caught.exception))
+                store.close()
+                self.assertEqual(list(AccountStore(path).accounts), names[:-1])
+
+    def test_the_writer_s_lock_wait_and_the_writes_a_stop_leaves(self):
+        # A stop's last write takes the results its cancelled tries have not written, each once.
         store = AccountStore(self.path)
-        self.addCleanup(store.close)
         asyncio.run(store.create("alice", "k", "%032x" % 1))
-        store._db.execute("PRAGMA max_page_count = %d" % store._db.execute("PRAGMA page_count").fetchone()[0])
-        names = ["alice"]
-        with self.assertRaises(OSError) as caught:
-            for i in range(2, 200):
-                names.append("user%03d" % i)
-                asyncio.run(store.create(names[-1], "k" * 2000, "%032x" % i))
-        self.assertIn("disk full", str(caught.exception))
-        self.assertNotIn("rollback", str(caught.exception))
+        written, waiting = (store.add_match("alice", "bob", result, 100) for result in (1, -1))
+        asyncio.run(written.attempt())
+        self.assertEqual(asyncio.run(PendingWrite.store_all(store, [written, waiting], time.monotonic())), 0)
         store.close()
-        self.assertEqual(list(AccountStore(self.path).accounts), names[:-1])
+        self.assertEqual([m["result"] for m in AccountStore(self.path).accounts["alice"]["matches"]], [1, -1])
+        database = database_path(self.path)
+        other = sqlite3.connect(database, isolation_level=None, check_same_thread=False)
+        self.addCleanup(other.close)
+        db = sqlite3.connect(database, isolation_level=None, timeout=0)
+        self.addCleanup(db.close)
+
+        def count(db):
+            return db.execute("SELECT COUNT(*) FROM counters").fetchone()[0]
+        before = count(db)
+
+        def write(db):
+            db.execute("INSERT INTO counters VALUES ('n%d', 0)" % count(db))
+        # The lock wait knows a busy store by the error's text where Python does not name it.
+        other.execute("BEGIN IMMEDIATE")
+        threading.Timer(0.3, other.execute, ("ROLLBACK",)).start()
+        _commit(OlderPython(db), write, time.monotonic() + 10)
+        other.execute("BEGIN IMMEDIATE")
+        with self.assertRaises(StoreWriteError) as caught:
+            _commit(OlderPython(db), write, time.monotonic() + 0.2)
+        self.assertIn("locked", str(caught.exception))
+        self.assertEqual(count(db), before + 1)
+
+        # A try whose caller stopped waiting (a stop cancels them) still runs; its failure is
+        # told, and asyncio finds nothing left unread to print.
+        reported, printed = [], []
+
+        async def stopped_caller():
+            asyncio.get_running_loop().set_exception_handler(lambda loop, context: printed.append(context))
+            writer = _Writer(database, reported.append)
+            try:
+                first = asyncio.ensure_future(writer.write(write, deadline=time.monotonic() + 0.3))
+                behind = asyncio.ensure_future(writer.write(write))
+                await asyncio.sleep(0.05)
+                behind.cancel()
+                with self.assertRaises(StoreWriteError):
+                    await first
+                for _ in range(250):
+                    if reported:
+                        break
+                    await asyncio.sleep(0.02)
+            finally:
+                writer.close()
+            gc.collect()
+        asyncio.run(stopped_caller())
+        self.assertEqual([str(error) for error in reported], ["database is locked"])
+        self.assertEqual(printed, [])
 
     def test_seeding_keeps_the_key_and_updates_the_password(self):
         store = AccountStore(self.path)

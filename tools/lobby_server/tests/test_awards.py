@@ -7,10 +7,16 @@ import tempfile
 import time
 import unittest
 
+from lobbyserver.accounts import BUSY_TIMEOUT
 from tests import rawclient as rc
 from tests.serverproc import STOP_WAIT, ServerProcess
 from tests.shopcase import PROMO, ShopCase, ints, number, records
 from tests.test_match import MatchCase, Player
+from tests.test_players import BUDDY_ACK
+
+# A stop's last write waits for the store until BUSY_TIMEOUT after the stop began; this leaves
+# a loaded machine room, well short of the wait counted again from the end of the stop's waits.
+STOP_WITHIN = BUSY_TIMEOUT + 3.0
 
 
 class AwardQueries:
@@ -96,7 +102,7 @@ class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
         temp = tempfile.TemporaryDirectory(prefix="lobby-records-")
         self.addCleanup(temp.cleanup)
         self.extra_args = ("--accounts", os.path.join(temp.name, "accounts.sqlite3"),
-                           "--account", "alice:pw", "--account", "bob_1:pw")
+                           "--account", "alice:pw", "--account", "bob_1:pw", "--account", "carol:pw")
         super().setUp()
 
     def players(self):
@@ -131,16 +137,28 @@ class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
         self.win(a, b)
         self.assertEqual(self.standing(a, b)[2], [(a.id, [12, 12]), (b.id, [0, 0])])
 
+    def follow(self, player, target):
+        """A follow sent, once the server has read it."""
+        asked = len(self.server.wait_for("in", 0, name="BuddyRequest"))
+        player.lobby.send(rc.message(21, rc.integer(target.id), rc.integer(player.id), rc.integer(1),
+                                     rc.integer(0), rc.text("")))
+        self.server.wait_for("in", asked + 1, name="BuddyRequest")
+
     def test_a_stop_writes_the_results_still_waiting_for_a_locked_store(self):
         a, b = self.players()
         self.win(a, b)
         store = self.extra_args[1]
         for stop, lock_kept, lost in (("two SIGTERMs", 1.0, 0), ("end of input", None, 2)):
             with self.subTest(stop):
+                carol = AccountPlayer(self, self.server.lobby_port, "carol")
                 other = sqlite3.connect(store, isolation_level=None)
                 other.execute("BEGIN IMMEDIATE")
                 self.win(a, b)
                 shown = self.standing(a, b)
+                # Asked right before the stop, carol's follow waits for the lock: the stop lets it
+                # be answered first, and its last write still keeps to the time from its start.
+                self.follow(carol, b if lost else a)
+                began = time.monotonic()
                 if stop == "end of input":
                     self.server.proc.stdin.close()
                 else:
@@ -151,16 +169,23 @@ class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
                     time.sleep(lock_kept)
                     other.execute("ROLLBACK")
                 self.assertEqual(self.server.proc.wait(STOP_WAIT), 0)
+                self.assertLess(time.monotonic() - began, STOP_WITHIN)
                 other.close()
+                self.assertEqual(carol.lobby.expect(BUDDY_ACK).int(3), 1 if lost else 0)
+                # A try that fails once nobody waits for it is logged; nothing else is printed.
+                self.assertEqual(self.server.proc.stderr.read(), b"")
                 self.assertEqual([e["match_results"] for e in self.server.events("store_unsaved")],
                                  [lost] if lost else [])
                 self.server.stop()
                 self.server = ServerProcess(*self.server_args)
                 a, b = self.players()
                 # Two matches, a row for each player: the last one, lost to the lock, is not
-                # written at the next start, nor any other twice.
-                rows = sqlite3.connect(store).execute("SELECT COUNT(*) FROM matches").fetchone()[0]
-                self.assertEqual(rows, 2 * 2)
+                # written at the next start, nor any other twice; the follow kept or refused.
+                saved = sqlite3.connect(store)
+                rows = saved.execute("SELECT COUNT(*) FROM matches").fetchone()[0]
+                follows = saved.execute("SELECT COUNT(*) FROM relations").fetchone()[0]
+                saved.close()
+                self.assertEqual((rows, follows), (2 * 2, 1))
                 if lost:
                     self.assertEqual(self.standing(a, b)[2], [(a.id, [6, 6]), (b.id, [0, 0])])
                 else:

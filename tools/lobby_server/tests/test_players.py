@@ -74,8 +74,8 @@ class PlayerLists(MatchCase, unittest.TestCase):
 
     def test_following_and_blocking_mark_the_rows_and_fill_the_follow_list(self):
         a, b, c = self.players
-        # Nobody follows or blocks himself: the follow is answered as not standing.
-        for target, action, standing in ((b.id, 0, 0), (c.id, 0, 0), (c.id, 1, 1), (a.id, 0, 1)):
+        # Nobody follows or blocks himself: a follow or an unfollow is answered as not standing.
+        for target, action, standing in ((b.id, 0, 0), (c.id, 0, 0), (c.id, 1, 1), (a.id, 0, 1), (a.id, 1, 1)):
             a.lobby.send(rc.message(21, rc.integer(target), rc.integer(a.id), rc.integer(1), rc.integer(action),
                                     rc.text("")))
             ack = a.lobby.expect(BUDDY_ACK)

@@ -275,10 +275,27 @@ class Catalogue(unittest.TestCase):
         for who, coins in ((bob, COINS), (client, COINS - 100)):
             who.send(rc.message(90))
             self.assertEqual(who.expect(91).int(0), coins)
+        # Wallet changes take turns in the order they came: behind a gift that waits for the
+        # lock, a purchase and then one of the gift's receiver.
+        other = sqlite3.connect(os.path.join(self.folder, "accounts.sqlite3"), isolation_level=None)
+        other.execute("BEGIN IMMEDIATE")
+        bob.send(rc.message(115, rc.integer(guest_id), rc.integer(0), rc.int_list([21])))
+        first.wait_for("in", 2, name="ConfirmBuyPlayerItems")
         client.send(rc.message(102, *ints(21, 0)))
         client.expect(103)
-        client.send(rc.message(104, *ints(21, 0)))
-        client.expect(105)
+        for count, who in enumerate((client, guest), 3):
+            who.send(rc.message(104, *ints(21, 0)))
+            first.wait_for("in", count, name="ConfirmBuyItem")
+        other.execute("ROLLBACK")
+        other.close()
+        for who, answer in ((bob, 116), (client, 105), (guest, 105)):
+            message = who.recv(30)
+            while message.id == 45:   # the gift's notice
+                message = who.recv(30)
+            self.assertEqual((message.id, message.text(2)), (answer, ""))
+        asked = [e["conn"] for e in first.events("in") if e["name"] in ("ConfirmBuyPlayerItems", "ConfirmBuyItem")]
+        served = [e["conn"] for e in first.events() if e["event"] in ("gift", "purchase")]
+        self.assertEqual(served[-3:], asked[-3:])
         client.close()
         self.assertEqual(first.stop(), 0)
         saved = AccountStore(store)
