@@ -53,6 +53,35 @@ bool MarkOnce(CKestrolundApplication* pApp, const char* pName)
     pStore->WriteStatistics();
     return true;
 }
+
+// The chat page's list of lines and the line it clones, or null.
+CTextWidget* ChatLineTemplate(CRunningList* pList)
+{
+    return pList ? widget_cast<CTextWidget*>(pList->GetItemTemplate()) : nullptr;
+}
+
+void AppendChatLine(CRunningList* pList, CTextWidget* pTemplate, const CKorvelString& strText,
+                    unsigned int uColor)
+{
+    CTextWidget* pItem = widget_cast<CTextWidget*>(pTemplate->Clone());
+    if (!pItem)
+        return;
+    CKorvelRect<int> area = pItem->GetArea();
+    if (CKorvelBitmapFont* pFont = pItem->GetFont())
+    {
+        // As many rows as the line needs, its long words broken as the line will draw them.
+        const int iWidth = pTemplate->GetArea().GetWidth();
+        CKorvelRect<int> measured(0, 0, iWidth, static_cast<int>(pFont->GetLineHeight()));
+        pFont->CalcRect(measured,
+                        CTextWidget::BreakLongWords(*pFont, strText, iWidth, pItem->GetTextAlign()));
+        area = CKorvelRect<int>(area.left, area.top, area.left + measured.GetWidth(),
+                                area.top + measured.GetHeight());
+    }
+    pItem->SetArea(area);
+    pItem->SetText(strText);
+    pItem->SetColor(uColor);
+    pList->AddItem(pItem);
+}
 } // namespace
 
 void CVornMenuState::UpdateChatBacklog(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived)
@@ -152,12 +181,23 @@ int CVornMenuState::ShownChatLineCount() const
 
 void CVornMenuState::QueueChatLinesAgain(int iShown)
 {
-    // The lines still to show are the newest; those shown came just before them.
+    // The lines still to show are the newest; those shown came just before them. A window is
+    // resized at will: the lines shown go back at once, so that the first frame at the new size
+    // shows the chat where it was; only those still to show keep the pace of one a frame.
+    CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog"));
+    CTextWidget* pTemplate = ChatLineTemplate(pList);
     const int iCount = m_aChatLines.GetCount();
+    const int iFirstWaiting = iCount - m_aPendingChatLines.GetCount();
     const int iAgain = iShown + m_aPendingChatLines.GetCount();
     m_aPendingChatLines.SetSize(0);
     for (int i = iAgain < iCount ? iCount - iAgain : 0; i < iCount; ++i)
-        m_aPendingChatLines.Add(m_aChatLines[i]);
+    {
+        const int iLine = m_aChatLines[i];
+        if (i >= iFirstWaiting || !pTemplate)
+            m_aPendingChatLines.Add(iLine);
+        else if (iLine >= 0 && iLine < m_ChatBacklog.GetCount())
+            AppendChatLine(pList, pTemplate, m_ChatBacklog[iLine].m_strText, m_ChatBacklog[iLine].m_uColor);
+    }
 }
 
 void CVornMenuState::DropOldestChatLine()
@@ -223,34 +263,15 @@ void CVornMenuState::AddPendingChatLine()
     if (!m_uChatStarted || !m_pPageView || !m_pPageView->GetVisible() || m_aPendingChatLines.GetCount() == 0)
         return;
     CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog"));
-    CTextWidget* pTemplate = pList ? widget_cast<CTextWidget*>(pList->GetItemTemplate()) : nullptr;
+    CTextWidget* pTemplate = ChatLineTemplate(pList);
     if (!pTemplate)
         return;
     const int iLine = m_aPendingChatLines[0];
     for (int i = 1; i < m_aPendingChatLines.GetCount(); ++i)
         m_aPendingChatLines[i - 1] = m_aPendingChatLines[i];
     m_aPendingChatLines.SetSize(m_aPendingChatLines.GetCount() - 1);
-    if (iLine < 0 || iLine >= m_ChatBacklog.GetCount())
-        return;
-    CTextWidget* pItem = widget_cast<CTextWidget*>(pTemplate->Clone());
-    if (!pItem)
-        return;
-    const sChatLine& line = m_ChatBacklog[iLine];
-    CKorvelRect<int> area = pItem->GetArea();
-    if (CKorvelBitmapFont* pFont = pItem->GetFont())
-    {
-        // As many rows as the line needs, its long words broken as the line will draw them.
-        const int iWidth = pTemplate->GetArea().GetWidth();
-        CKorvelRect<int> measured(0, 0, iWidth, static_cast<int>(pFont->GetLineHeight()));
-        pFont->CalcRect(measured,
-                        CTextWidget::BreakLongWords(*pFont, line.m_strText, iWidth, pItem->GetTextAlign()));
-        area = CKorvelRect<int>(area.left, area.top, area.left + measured.GetWidth(),
-                                area.top + measured.GetHeight());
-    }
-    pItem->SetArea(area);
-    pItem->SetText(line.m_strText);
-    pItem->SetColor(line.m_uColor);
-    pList->AddItem(pItem);
+    if (iLine >= 0 && iLine < m_ChatBacklog.GetCount())
+        AppendChatLine(pList, pTemplate, m_ChatBacklog[iLine].m_strText, m_ChatBacklog[iLine].m_uColor);
 }
 
 void CVornMenuState::UpdateRematchDelay(float fSeconds)

@@ -135,23 +135,33 @@ protected:
         return aTexts;
     }
     // The sizes a player's tiling window manager gives the window one after another, a frame
-    // apart, ending at the size it had; then the rebuilt page has shown every line again. The
-    // first rebuild takes back the lines the list held, no more.
-    void ResizeCycle()
+    // apart, ending at the size it had. The first frame at each size shows the chat where it
+    // was: the lines the list held, the newest whole at the bottom when it was at its end, else
+    // from the same line at the top.
+    void ResizeCycle(const std::string& strNewest)
     {
-        const int iHeld = Shown();
+        const std::vector<std::string> aHeld = Lines(false);
+        const std::vector<std::string> aInView = Lines(true);
+        ASSERT_FALSE(aInView.empty());
+        const bool bAtEnd = aInView.back() == aHeld.back();
         const std::pair<int, int> aSizes[] = {{800, 480}, {1200, 700}, {640, 400}, {1580, 700}, {1024, 600}};
         for (const std::pair<int, int>& size : aSizes)
         {
+            SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
             m_App.OnScreenChanged(size.first, size.second);
-            if (size.first == 800)
-            {
-                EXPECT_EQ(Lobby()->GetPendingChatLineCount(), iHeld);
-            }
             Frame(0.02f);
+            EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 0);
+            EXPECT_EQ(Lines(false), aHeld);
+            if (bAtEnd)
+            {
+                ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom(strNewest));
+            }
+            else
+            {
+                ASSERT_FALSE(Lines(true).empty());
+                EXPECT_EQ(Lines(true).front(), aInView.front());
+            }
         }
-        ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
-        Frame(0.0f);
     }
 };
 
@@ -280,24 +290,24 @@ TEST_F(CVornMenuState, TheNewestLineIsAlwaysWholeInViewWhateverItsLengthThroughD
     const std::vector<std::string> aHeld = Lines(false);
     const std::vector<std::string> aAtEnd = Lines(true);
     ASSERT_EQ(aHeld.size(), static_cast<size_t>(pList->GetMaxItemCount() + 1));
-    ASSERT_NO_FATAL_FAILURE(ResizeCycle());
-    EXPECT_EQ(Lines(false), aHeld);
+    ASSERT_NO_FATAL_FAILURE(ResizeCycle("last"));
     EXPECT_EQ(Lines(true), aAtEnd);
-    ASSERT_NO_FATAL_FAILURE(ExpectNewestWholeAtTheBottom("last"));
     ASSERT_NO_FATAL_FAILURE(DragLines(Backlog()->GetParent()->GetHeight()));
     const std::vector<std::string> aScrolled = Lines(true);
     ASSERT_NE(aScrolled, aAtEnd);
-    ASSERT_NO_FATAL_FAILURE(ResizeCycle());
+    ASSERT_NO_FATAL_FAILURE(ResizeCycle("last"));
     EXPECT_EQ(Lines(false), aHeld);
     EXPECT_EQ(Lines(true), aScrolled);
 
-    // Lines that come while the overlay is closed wait for it, through a resize too.
+    // Lines that come while the overlay is closed wait for it, through a resize too; the
+    // lines shown are back at once.
     Lobby()->SetMenuVisibility(0);
     ReceiveLine("while closed 1");
     ReceiveLine("while closed 2");
     Frame(0.0f);
     m_App.OnScreenChanged(800, 480);
-    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), static_cast<int>(aHeld.size()) + 2);
+    EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 2);
+    EXPECT_EQ(Lines(false), aHeld);
     Lobby()->SetMenuVisibility(1);
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetPendingChatLineCount() == 0; }));
     std::vector<std::string> aNow(aHeld.begin() + 2, aHeld.end());
