@@ -472,6 +472,22 @@ KE_RETVAL CVornMenuState::actionToggleVornMenu(CWidget* pSender, void* pContext)
     return 1;
 }
 
+namespace
+{
+// The idle shake asks a guest to open the lobby, so it runs while the button shows over the
+// game. Hidden, or over the lobby's own pages, it would only keep a still page drawn at the
+// full rate.
+bool ShowsOverTheGame(const CWidget* pButton, unsigned int uPagesShown)
+{
+    if (uPagesShown)
+        return false;
+    for (const CWidget* p = pButton; p; p = p->GetParent())
+        if (!p->GetVisible())
+            return false;
+    return true;
+}
+} // namespace
+
 void CVornMenuState::AnimateVornButton(float fSeconds)
 {
     if (!m_pVornButton || !m_pKestrolund)
@@ -481,7 +497,8 @@ void CVornMenuState::AnimateVornButton(float fSeconds)
         pImage = widget_cast<CImageWidget*>(pParent->FindWidget(CKorvelString("vorn-image"), -1));
     if (m_uShakeState == 0)
     {
-        if (m_pVornButton->GetPressed() || !IsGuestLogin())
+        if (m_pVornButton->GetPressed() || !IsGuestLogin() ||
+            !ShowsOverTheGame(m_pVornButton, GetDialogVisible()))
             return;
         m_fIdleTime += fSeconds;
         if (m_fIdleTime <= IDLE_SHAKE_DELAY)
@@ -511,7 +528,8 @@ void CVornMenuState::AnimateVornButton(float fSeconds)
         return;
     m_fShakePhase = 0.0f;
     m_pVornButton->SetArea(m_rcVornRest);
-    if (m_pKestrolund->RandInt(0, 4) < 2 && !m_pVornButton->GetPressed() && IsGuestLogin())
+    if (m_pKestrolund->RandInt(0, 4) < 2 && !m_pVornButton->GetPressed() && IsGuestLogin() &&
+        ShowsOverTheGame(m_pVornButton, GetDialogVisible()))
     {
         if (pImage)
             pImage->Highlight();
@@ -812,10 +830,11 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
         pOldRoot->Shutdown();
         delete pOldRoot;
     }
+    // Before the menu is shown again, whose update would add a line still to show first.
+    QueueChatLinesAgain(iChatLinesShown);
     m_SearchText.Reset();
     SwitchMainButtons();
     SetMenuVisibility(uWasVisible);
-    QueueChatLinesAgain(iChatLinesShown);
     return iResult;
 }
 

@@ -90,6 +90,7 @@ public:
     using IKorvelApplication::DrainPlatformEvents;
     using IKorvelApplication::m_fFrameTime;
     using IKorvelApplication::m_uRunning;
+    using IKorvelApplication::m_uSleeping;
 
 protected:
     CVornTheme* CreateTheme() override;

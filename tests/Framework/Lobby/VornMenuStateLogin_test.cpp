@@ -26,6 +26,8 @@ const int KEY_VALUE = 17;
 const int LOGIN_ACK = 6;
 const int CONNECT_ACK = 2;
 const int CONFIRM_USER_NAME_ACK = 108;
+// The engine's pace at rest: a frame every 250 ms.
+const int IDLE_FRAMES_A_SECOND = 4;
 
 // A web view that reports the cookie the test sets and records what the lobby asks of it.
 class CTestWebView : public CWebView
@@ -94,6 +96,20 @@ protected:
         EXPECT_EQ(PageName(), "loginscreen_root") << "a guest's home page";
         EXPECT_TRUE(Visible("vorn_button_root"));
         EXPECT_FALSE(Pages()->GetVisible()) << "the game in front once the login's loading ended";
+    }
+    // The engine at rest, as its pacing leaves it after a while without input, stays at rest
+    // through frames at its idle rate for longer than the vorn button's idle delay: nothing on
+    // the page moves, so nothing asks for the full rate.
+    void ExpectTheEngineRests()
+    {
+        m_App.m_uSleeping = 1;
+        m_App.ResetInactivityTime();
+        ASSERT_EQ(m_App.m_uSleeping, 0u) << "the engine paces by the time without input";
+        m_App.m_uSleeping = 1;
+        const int iFrames = static_cast<int>(3 * ::CVornMenuState::IDLE_SHAKE_DELAY) * IDLE_FRAMES_A_SECOND;
+        for (int i = 0; i < iFrames; ++i)
+            Frame(1.0f / IDLE_FRAMES_A_SECOND);
+        EXPECT_EQ(m_App.m_uSleeping, 1u) << "something on the page woke the engine";
     }
     // Shown where the player sees it: it and every parent visible, its rectangle inside the
     // lobby's root.
@@ -316,6 +332,10 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
 
     Press("vorn_button");
     ASSERT_TRUE(Pages()->GetVisible());
+    // The Log in page the vorn button opened from the game is still: it rests at the idle rate.
+    ASSERT_EQ(PageName(), "loginscreen_root");
+    ASSERT_NO_FATAL_FAILURE(ExpectTheEngineRests());
+    EXPECT_TRUE(Pages()->GetVisible());
     Press("guest_login_button");
     EXPECT_FALSE(Pages()->GetVisible()) << "pressed again while logged in: the overlay hides";
     Settle();
@@ -350,6 +370,12 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
         ++iFrames;
     }
     EXPECT_EQ(iFrames, 12) << "2.0 of phase at 1.8 a second";
+
+    // Logged out as the game's menu does it, the guest's Log in page rests as well.
+    m_App.Logout(1);
+    ASSERT_EQ(PageName(), "loginscreen_root");
+    ASSERT_TRUE(Pages()->GetVisible());
+    ASSERT_NO_FATAL_FAILURE(ExpectTheEngineRests());
 }
 
 TEST_F(CVornMenuState, TheErrorPageOffersTryAgainOrTheUpdateLink)
