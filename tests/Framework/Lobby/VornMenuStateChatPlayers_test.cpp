@@ -382,8 +382,9 @@ TEST_F(CVornMenuState, DeclineClosesTheChallengeAndClosingTheWaitWithdrawsTheOwn
 }
 
 // The page played by pointer and keyboard: the field keeps the typing through a drag over the
-// lines and a card opened and closed by its arrow; the own card offers nothing to do to oneself,
-// and the other player's card closes by its arrow after a resize too.
+// lines and a card opened and closed by its arrow, and taking it back neither ends a press still
+// held nor presses what lies over the field; the own card offers nothing to do to oneself, and
+// the other player's card closes by its arrow after a resize too.
 TEST_F(CVornMenuState, TheFieldKeepsTheTypingThroughDragsAndCardsAndTheCardsArrowClosesItAfterAResize)
 {
     ASSERT_NO_FATAL_FAILURE(StartMatch());
@@ -401,6 +402,32 @@ TEST_F(CVornMenuState, TheFieldKeepsTheTypingThroughDragsAndCardsAndTheCardsArro
     ASSERT_NO_FATAL_FAILURE(PressOn(Find("chat_textfield")));
     ASSERT_NO_FATAL_FAILURE(TypeLine("first"));
     ASSERT_NO_FATAL_FAILURE(DragLines(Find("chat_lines")->GetHeight() / 2));
+    // A character typed while a press is held leaves the press to its gesture.
+    int x = 0, y = 0;
+    ASSERT_NO_FATAL_FAILURE(Middle("chat_backlog", x, y));
+    m_App.OnMouseButton(0, x, y);
+    Frame(0.05f);
+    m_App.OnMouseDrag(0, x, y - 10);
+    CWidget* pHeld = CWidget::GetActiveWidget();
+    ASSERT_NE(pHeld, nullptr);
+    m_App.OnChar('x');
+    EXPECT_EQ(CWidget::GetActiveWidget(), pHeld) << "the drag goes on";
+    m_App.OnMouseButtonUp(0, x, y - 10);
+    Animate();
+    // Nor does the typing press what lies over the field: here the send hint, moved there.
+    CWidget* pHint = Find("bubble_chat_submit");
+    ASSERT_NE(pHint, nullptr);
+    const CKorvelRect<int> hintArea = pHint->GetArea();
+    CKorvelRect<int> over = Find("chat_textfield")->GetArea();
+    over.left += over.GetWidth() / 4;
+    over.right -= over.GetWidth() / 4;
+    pHint->SetArea(over);
+    pHint->SetVisible(1);
+    m_App.OnChar('x');
+    Animate();
+    EXPECT_TRUE(pHint->GetVisible()) << "a press would have closed it";
+    pHint->SetVisible(0);
+    pHint->SetArea(hintArea);
     ASSERT_NO_FATAL_FAILURE(TypeLine("after the drag"));
     ASSERT_NO_FATAL_FAILURE(PressOn(AvatarButton(m_iPeer)));
     Animate();
