@@ -108,10 +108,18 @@ TEST_F(CVornNetworkSession, AccountLoginsWithKeyHashRetryAndStoredHash)
     ASSERT_TRUE(WaitFor([this] { return Lobby() == 5; }));
     EXPECT_TRUE(In("Login").back()["hash"].IsNull()); // the server's log never holds a hash
 
-    // A remembered hash logs in straight away on another connection.
+    // A remembered hash logs in straight away on another connection: refused while the first
+    // session answers for the account, taken once it has logged out.
     CSessionRecorder& other = m_Rec2;
     ::CVornNetworkSession* pOther = AddSession(other);
     ASSERT_TRUE(ConnectLobby(pOther, other));
+    ASSERT_TRUE(pOther->Login(CKorvelString("alice"), strHash, &other));
+    ASSERT_TRUE(WaitFor([&other] { return other.Count("OnLoginError") == 1; }));
+    EXPECT_NE(other.With("OnLoginError")[0].find("already playing"), std::string::npos)
+        << other.With("OnLoginError")[0];
+    EXPECT_EQ(Lobby(), 5u) << "the first session keeps its account";
+    Session()->Logout();
+    ASSERT_TRUE(WaitFor([this] { return In("Logout").size() == 1; }));
     ASSERT_TRUE(pOther->Login(CKorvelString("alice"), strHash, &other));
     ASSERT_TRUE(WaitFor([pOther] { return (pOther->GetStatus() & 0xFF) == 5; }));
     EXPECT_EQ(In("GetRandomKey").size(), 1u);
