@@ -13,7 +13,7 @@ from .catalogue import CLIENT_SCHEMAS, GAME_IDS, by_name, ids
 from .mail import welcome_mail
 from .awards import LobbyAwards
 from .ingame import InGameItems
-from .pages import LobbyPages
+from .pages import BUSY, OFFLINE, LobbyPages
 from .service import Service
 from .shop import LobbyShop
 
@@ -100,6 +100,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         if client in self.clients:
             self.clients.remove(client)
         self._dequeue(client)
+        self.end_challenges(client, OFFLINE, "closed")
         self._release(client)
         self.server.games.lobby_closed(client)
         # Its match, if it goes on, needs only the seat's record of this client; the way
@@ -278,6 +279,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
 
     def _logout(self, client, fields):
         self._dequeue(client)
+        self.end_challenges(client, OFFLINE, "logged out")
         self._release(client)
         client.logged_in = False
         client.conn.logged_out()
@@ -387,20 +389,24 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             ready = [c for c in queue if not games.game_open(c)]
             if len(ready) < 2:
                 return
-            first, second = ready[0], ready[1]
-            for client in (first, second):
-                self._dequeue(client)
-            games.start_session(app, first, second)
+            self._start(app, ready[0], ready[1])
 
-    def pair_challenge(self, app, challenger, target):
-        """An accepted challenge pairs the two as quick play does, the challenger first."""
+    def can_pair(self, challenger, target):
+        """Whether an accepted challenge can start now: a player whose previous game
+        connection is still open would ignore the GameStart."""
         games = self.server.games
         if games.game_open(challenger) or games.game_open(target):
             self.log.write("challenge_not_paired", players=[challenger.user_id, target.user_id])
-            return
-        for client in (challenger, target):
+            return False
+        return True
+
+    def _start(self, app, first, second):
+        """Pairs the two (an accepted challenge as quick play, the challenger first). Neither
+        is free any more: their own challenges are withdrawn, those to them answered busy."""
+        for client in (first, second):
             self._dequeue(client)
-        games.start_session(app, challenger, target)
+            self.end_challenges(client, BUSY, "paired")
+        self.server.games.start_session(app, first, second)
 
     def pair_all(self):
         for app in list(self.queues):

@@ -18,6 +18,8 @@ from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
+# Challenge answers: the client shows its text 6 for BUSY and 7 for OFFLINE.
+REFUSED, ACCEPTED, BUSY, OFFLINE = 0, 1, 2, 3
 MATCH_RETRY_DELAY = 1.0   # seconds between tries of a match result the store did not take
 
 
@@ -290,8 +292,8 @@ class LobbyPages:
             target = by_id.get(target_id)
             if target is client:
                 continue
-            # Without asking the target: 3 for an offline or unknown one, 2 for a busy one.
-            refusal = 3 if target is None else (2 if self._busy(target) else None)
+            # Without asking the target: offline for an unknown one, busy for one in the queue or a match.
+            refusal = OFFLINE if target is None else (BUSY if self._busy(target) else None)
             if refusal is not None:
                 name = target.name if target else (self._account_of(target_id) or "")
                 client.conn.send(
@@ -305,36 +307,73 @@ class LobbyPages:
                               "score": score})
             self._send_picture(target.conn, client.user_id)
 
+    def _name_of(self, user_id):
+        """The name of a logged-in player or a stored account, else empty."""
+        online = next((c.name for c in self._clients() if c.user_id == user_id), None)
+        return online or self._account_of(user_id) or ""
+
     def _busy(self, client):
         return client.queued_app is not None or self.server.games.game_open(client)
 
-    def _challenge_response(self, client, fields):
-        if fields["challenger"] == client.user_id and fields["answer"] == 0:
-            # The challenger withdraws its own challenge: nobody is asked any more. Each one
-            # asked hears a refusal about himself, which closes his challenge panel.
-            for other in self._clients():
-                pending = other.challenges.pop(client.user_id, None)
-                if pending is not None:
-                    self.log.write("challenge_withdrawn", challenger=client.user_id, target=other.user_id)
-                    other.conn.send(
-                        messages.challenge_response(0, pending[1], other.user_id, client.user_id, client.name, ""),
-                        {"answer": 0, "responder": other.user_id, "challenger": client.user_id})
+    def end_challenges(self, client, refusal, reason):
+        """The client takes part in no challenge any more (it closed, logged out or was paired):
+        each player it still asks hears the withdrawal, and each challenger still waiting for
+        its answer hears refusal (OFFLINE or BUSY) about it. Nothing is sent while the server stops."""
+        waiting, client.challenges = client.challenges, {}
+        if self.server.stopping:
             return
-        # A late answer (the challenge already answered, or none made) changes nothing.
+        self._withdraw(client, reason)
+        for challenger, app in waiting.values():
+            if challenger.conn.closed or not challenger.logged_in:
+                continue
+            self.log.write("challenge_refused", challenger=challenger.user_id, target=client.user_id,
+                           answer=refusal, reason=reason)
+            challenger.conn.send(
+                messages.challenge_response(refusal, app, client.user_id, challenger.user_id, client.name, ""),
+                {"answer": refusal, "responder": client.user_id, "challenger": challenger.user_id})
+
+    def _withdraw(self, challenger, reason):
+        """Nobody is asked by the challenger any more. A challenge of another session of its
+        account (a stored account keeps its id) stays."""
+        for other in self._clients():
+            pending = other.challenges.get(challenger.user_id)
+            if pending is not None and pending[0] is challenger:
+                del other.challenges[challenger.user_id]
+                self._tell_withdrawn(other, challenger.user_id, challenger.name, pending[1], reason)
+
+    def _tell_withdrawn(self, target, challenger_id, name, app, reason):
+        """A refusal about the target himself naming the challenger: his client closes that
+        challenge's panel and toast."""
+        self.log.write("challenge_withdrawn", challenger=challenger_id, target=target.user_id, reason=reason)
+        target.conn.send(messages.challenge_response(REFUSED, app, target.user_id, challenger_id, name, ""),
+                         {"answer": REFUSED, "responder": target.user_id, "challenger": challenger_id})
+
+    def _challenge_response(self, client, fields):
+        answer = fields["answer"]
+        if fields["challenger"] == client.user_id and answer == REFUSED:
+            self._withdraw(client, "withdrawn")
+            return
         pending = client.challenges.pop(fields["challenger"], None)
         if pending is None:
+            # A late answer (the challenge answered, withdrawn, or never made) changes nothing;
+            # an accept hears the withdrawal, so that its dialog does not wait for a match.
             self.log.write("challenge_unknown", conn=client.conn.name, challenger=fields["challenger"])
+            if answer == ACCEPTED:
+                self._tell_withdrawn(client, fields["challenger"], self._name_of(fields["challenger"]),
+                                     fields["app"], "unknown")
             return
         challenger, app = pending
         if challenger.conn.closed or not challenger.logged_in:
             return
-        answer = fields["answer"]
+        if answer == ACCEPTED and not self.can_pair(challenger, client):
+            self._tell_withdrawn(client, challenger.user_id, challenger.name, app, "not paired")
+            return
         challenger.conn.send(
             messages.challenge_response(answer, app, client.user_id, challenger.user_id, client.name, "",
                                         fields["t2"]),
             {"answer": answer, "responder": client.user_id, "name": client.name, "text": fields["t2"]})
-        if answer == 1:
-            self.pair_challenge(app, challenger, client)
+        if answer == ACCEPTED:
+            self._start(app, challenger, client)
 
     # ---- languages and themes ----
 

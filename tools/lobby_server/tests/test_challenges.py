@@ -1,9 +1,13 @@
 """Challenges: MakeChallenge to each online target with the challenger's picture, the
-answer forwarded to the challenger, an accepted challenge paired as quick play is."""
+answer forwarded to the challenger, an accepted challenge paired as quick play is, and a
+challenge that can no longer be played withdrawn."""
 
+import signal
+import types
 import unittest
 
 from tests import rawclient as rc
+from tests.test_login import send_alice_login
 from tests.test_match import MatchCase, Player, players_of
 
 CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE = 39, 40, 85
@@ -19,18 +23,38 @@ def answer(value, own, challenger, words):
 
 
 class Challenges(MatchCase, unittest.TestCase):
+    server_args = ("--account", "alice:secret")
+
     def setUp(self):
         super().setUp()
         self.a, self.b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
 
-    def challenge(self):
-        a, b = self.a, self.b
-        a.lobby.send(make_challenge([b.id]))
-        received = b.lobby.expect(CHALLENGE_RECEIVED)
-        self.assertEqual((received.long(0), received.int(1), received.text(2), received.text(3),
-                          received.int(4), received.int(5)), (0, a.id, a.name, "", 1, 0))
-        self.assertEqual(b.lobby.expect(PLAYER_IMAGE).int(0), a.id)
+    def alice(self):
+        """A player logged in to the stored account, whose id is the same in every session."""
+        lobby = send_alice_login(self.track(rc.connected(self.server.lobby_port)))
+        ack = lobby.expect(rc.LOGIN_ACK_ID)
+        return types.SimpleNamespace(lobby=lobby, id=ack.int(0), name=ack.text(5))
+
+    def challenge(self, a=None, *targets):
+        a, targets = a or self.a, targets or (self.b,)
+        a.lobby.send(make_challenge([b.id for b in targets]))
+        for b in targets:
+            received = b.lobby.expect(CHALLENGE_RECEIVED)
+            self.assertEqual((received.long(0), received.int(1), received.text(2), received.text(3),
+                              received.int(4), received.int(5)), (0, a.id, a.name, "", 1, 0))
+            self.assertEqual(b.lobby.expect(PLAYER_IMAGE).int(0), a.id)
         a.lobby.expect_nothing()
+
+    def expect_answer(self, player, about, value):
+        """A ChallengeResponse to player: value about the responder "about" (0 about the player
+        himself is a withdrawal, which names the challenger in field 3)."""
+        told = player.lobby.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((told.int(0), told.int(2)), (value, about.id))
+        return told
+
+    def expect_withdrawn(self, challenger, *targets):
+        for target in targets:
+            self.assertEqual(self.expect_answer(target, target, 0).int(3), challenger.id)
 
     def test_an_accept_is_forwarded_and_pairs_the_two(self):
         a, b = self.a, self.b
@@ -53,16 +77,20 @@ class Challenges(MatchCase, unittest.TestCase):
         a.lobby.expect_nothing()
         b.lobby.expect_nothing()
 
-    def test_an_answer_without_a_challenge_changes_nothing(self):
+    def test_an_answer_without_a_challenge_pairs_nobody_and_an_accept_hears_the_withdrawal(self):
         a, b = self.a, self.b
         self.challenge()
         b.lobby.send(answer(0, b.id, a.id, ""))
         a.lobby.expect(CHALLENGE_RESPONSE)
-        b.lobby.send(answer(1, b.id, a.id, "late"))     # answered already
+        b.lobby.send(answer(0, b.id, a.id, "late"))     # answered already
+        b.lobby.send(answer(1, b.id, a.id, "late"))
         a.lobby.send(answer(1, a.id, b.id, "never"))    # never challenged
+        # Only the accepts are answered, so that no dialog waits for a match.
+        self.expect_withdrawn(a, b)
+        self.expect_withdrawn(b, a)
         a.lobby.expect_nothing()
         b.lobby.expect_nothing()
-        self.assertEqual(len(self.server.events("challenge_unknown")), 2)
+        self.assertEqual(len(self.server.events("challenge_unknown")), 3)
 
     def test_unreachable_or_busy_targets_are_refused_without_asking_them(self):
         a, b = self.a, self.b
@@ -74,26 +102,85 @@ class Challenges(MatchCase, unittest.TestCase):
                 self.assertEqual((response.int(0), response.int(2), response.int(3)), (refusal, target, a.id))
         b.lobby.expect_nothing()
 
-    def test_a_player_in_a_match_is_busy(self):
+    def test_a_player_in_a_match_is_busy_and_a_challenge_of_his_cannot_start_another(self):
         a, b, _starts, _games = self.start_match()
         self.a.lobby.send(make_challenge([a.id]))
         response = self.a.lobby.expect(CHALLENGE_RESPONSE)
         self.assertEqual((response.int(0), response.int(2), response.text(4)), (2, a.id, a.name))
         a.lobby.expect_nothing()
+        # His own challenge is asked, but an accept cannot pair him while his game is open:
+        # it hears the withdrawal rather than waiting for a match.
+        self.challenge(a, self.b)
+        self.b.lobby.send(answer(1, self.b.id, a.id, ""))
+        self.expect_withdrawn(a, self.b)
+        a.lobby.expect_nothing()
+        self.assertEqual(len(self.server.events("challenge_not_paired")), 1)
 
-    def test_a_withdrawn_challenge_can_no_longer_be_accepted(self):
-        a, b = self.a, self.b
+    def test_a_challenge_that_can_no_longer_be_played_is_withdrawn_at_each_target(self):
+        a, b, port = self.a, self.b, self.server.lobby_port
+        # Its challenger withdraws it: the one asked hears a refusal about himself, which closes
+        # his panel, and hears it again for an accept that crossed it.
         self.challenge()
         a.lobby.send(answer(0, a.id, a.id, ""))
-        # The one asked hears a refusal about himself: his panel closes.
-        told = b.lobby.expect(CHALLENGE_RESPONSE)
-        self.assertEqual((told.int(0), told.int(2), told.int(3)), (0, b.id, a.id))
+        self.expect_withdrawn(a, b)
         b.lobby.send(answer(1, b.id, a.id, ""))
-        a.lobby.expect_nothing()
-        b.lobby.expect_nothing()
-        self.assertEqual(len(self.server.events("challenge_withdrawn")), 1)
-        self.assertEqual(len(self.server.events("challenge_unknown")), 1)
-
+        self.expect_withdrawn(a, b)
+        # Its challenger closes: each one asked hears it, and one waiting for the closed
+        # player's own answer hears him offline.
+        c, d = Player(self, port), Player(self, port)
+        self.challenge(c, a, b)
+        self.challenge(d, c)
+        c.lobby.close()
+        self.expect_withdrawn(c, a, b)
+        self.expect_answer(d, c, 3)
+        # Its challenger logs out: the same; his connection closing later takes back nothing
+        # of the next session of his account.
+        e = self.alice()
+        self.challenge(e, b)
+        self.challenge(d, e)
+        e.lobby.send(rc.LOGOUT)
+        self.expect_withdrawn(e, b)
+        self.expect_answer(d, e, 3)
+        again = self.alice()
+        self.challenge(again, b)
+        e.lobby.close()
+        self.assertEqual(len(self.server.wait_for("close", 2)), 2)
+        again.lobby.send(answer(0, again.id, again.id, ""))
+        self.expect_withdrawn(again, b)
+        # Its challenger is paired by quick play: withdrawn; his own answer is busy.
+        f, g = Player(self, port), Player(self, port)
+        self.challenge(f, b)
+        self.challenge(d, f)
+        f.lobby.send(rc.QUEUE_LOBBY)
+        g.lobby.send(rc.QUEUE_LOBBY)
+        self.expect_withdrawn(f, b)
+        self.expect_answer(d, f, 2)
+        # Its challenger accepts another challenge: b asks a, h asks b, b accepts h's.
+        h = Player(self, port)
+        self.challenge(b, a)
+        self.challenge(h, b)
+        b.lobby.send(answer(1, b.id, h.id, ""))
+        self.expect_answer(h, b, 1)
+        self.expect_withdrawn(b, a)
+        a.lobby.send(answer(1, a.id, b.id, ""))
+        self.expect_withdrawn(b, a)
+        for player in (f, g, h, b):
+            player.lobby.expect(rc.GAME_START_ID)
+        for player in (a, b, d, f, g, h):
+            player.lobby.expect_nothing()
+        reasons = [r["reason"] for r in self.server.events("challenge_withdrawn")]
+        self.assertEqual(reasons, ["withdrawn", "unknown", "closed", "closed", "logged out", "withdrawn", "paired",
+                                   "paired", "unknown"])
+        # A stop tells nobody of the challenges it ends, whichever side it closes first.
+        self.challenge(d, a)
+        self.challenge(a, d)
+        self.server.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(self.server.proc.wait(10), 0)
+        self.assertEqual(self.server.proc.stderr.read(), b"")
+        for player in (a, d):
+            player.lobby.expect_closed()
+        self.assertEqual(len(self.server.events("challenge_withdrawn")), len(reasons))
+        self.assertEqual(len(self.server.events("challenge_refused")), 3)
 
 if __name__ == "__main__":
     unittest.main()
