@@ -172,11 +172,16 @@ void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int iPlayerI
 void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, const CKorvelString& strName,
                                          const CKorvelString&, int iAnswer)
 {
-    HideChallenge();
     CVornNetworkSession* pSession = Session();
+    const int iOwnId = pSession ? pSession->GetOwnUserId() : 0;
+    // A withdrawal of a challenge answered busy while another challenger's showed leaves that
+    // other one alone.
+    if (pSession && iPlayerId == iOwnId && iAnswer == 0 && m_iChallengePartnerId > 0 &&
+        m_iChallengePartnerId != iOwnId && pSession->GetRespondedChallenger() != m_iChallengePartnerId)
+        return;
+    HideChallenge();
     if (!pSession)
         return;
-    const int iOwnId = pSession->GetOwnUserId();
     if (iPlayerId == iOwnId)
     {
         if (iAnswer == 1)

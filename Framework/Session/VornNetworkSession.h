@@ -261,6 +261,9 @@ public:
     unsigned int GetLobbyPort();
     long long GetGameSessionId() const { return m_llGameSessionId; }
     int GetGameStartFlag() const { return m_iGameStartFlag; }
+    // The challenger the last ChallengeResponse named: a withdrawal reaches each player asked as
+    // a refusal about himself, and only this tells whose challenge it ends.
+    int GetRespondedChallenger() const { return m_iRespondedChallenger; }
     // The game connection of a match could not be opened, and the session was ended for it.
     unsigned int GameConnectionFailed() const { return m_uGameConnectFailed; }
     // A file the game needs could not be opened for want of a descriptor, and the session
@@ -543,6 +546,7 @@ private:
     unsigned int m_uLongChatDropped = 0; // told on the terminal once
     unsigned int m_uGameConnecting = 0;  // a GameStart's connection not up yet
     unsigned int m_uGameConnectFailed = 0;
+    int m_iRespondedChallenger = 0;
     unsigned int m_uFileOpenFailed = 0;
     std::string m_strLobbyAddress;
 };

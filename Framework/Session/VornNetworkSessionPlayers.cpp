@@ -147,6 +147,7 @@ void CVornNetworkSession::HandleChallengeResponse(const unsigned char* pData, in
     if (CASN1::DecodeChallengeResponse(pData, iAnswer, iAppId, iChallenger, iResponder, strName, strText,
                                        iSize) != KE_OK)
         return;
+    m_iRespondedChallenger = iChallenger;
     Notify(m_LobbyObservers,
            [&](LobbyObserver* p) { p->OnChallengeResponse(this, iResponder, strName, strText, iAnswer); });
 }

@@ -42,11 +42,18 @@ protected:
         CImageWidget* pImage = widget_cast<CImageWidget*>(InPanel("player_avatar"));
         return pImage ? pImage->GetImage() : nullptr;
     }
-    void ChallengeFromOther()
+    void ChallengeFrom(CVornNetworkSession* pChallenger)
     {
         CKorvelArray<int> aIds;
         aIds.Add(Session()->GetOwnUserId());
-        m_pOther->SendChallenge(aIds, CKorvelString());
+        pChallenger->SendChallenge(aIds, CKorvelString());
+    }
+    void ChallengeFromOther() { ChallengeFrom(m_pOther); }
+    // A third player, a guest on a session of his own; his user id.
+    int AddThird()
+    {
+        m_pThird = AddSession(m_Rec3);
+        return m_pThird ? LoginGuest(m_pThird, m_Rec3) : -1;
     }
     static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
     // The recording toast keeps no state of its own: it shows what the lobby added.
@@ -57,6 +64,7 @@ protected:
     }
 
     CSessionRecorder m_Rec3;
+    CVornNetworkSession* m_pThird = nullptr;
 };
 
 TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBusyAndAnAcceptStartsTheMatch)
@@ -78,12 +86,9 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     // A third player's challenge while the toast shows is answered as a player in a match
     // answers, and the toast, the panel and the match stay the first challenger's.
     ShowChallengeToast();
-    CVornNetworkSession* pThird = AddSession(m_Rec3);
-    const int iThird = pThird ? LoginGuest(pThird, m_Rec3) : -1;
+    const int iThird = AddThird();
     ASSERT_GT(iThird, 0);
-    CKorvelArray<int> aOwn;
-    aOwn.Add(Session()->GetOwnUserId());
-    pThird->SendChallenge(aOwn, CKorvelString());
+    ChallengeFrom(m_pThird);
     ASSERT_TRUE(WaitFor([&] { return !m_Rec3.With("OnChallengeResponse").empty(); }));
     const CTestJson busy = In("ChallengeResponse")[0];
     EXPECT_EQ(busy["answer"].Int(), 0);
@@ -101,9 +106,25 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     EXPECT_EQ(PageName(), "challenge_received");
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
 
+    // The toast gone and its page open: the third one's next challenge is answered busy too,
+    // and its withdrawal, which names him, leaves the page and the first challenger alone.
+    m_App.m_pTestToast->m_uVisible = 0;
+    ChallengeFrom(m_pThird);
+    ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeResponse").size() == 2u; }));
+    EXPECT_EQ(In("ChallengeResponse")[1]["challenger"].Int(), iThird);
+    const int iOwn = Session()->GetOwnUserId();
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                     "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iThird) + ", \"" +
+                         Guest(iThird) + "\", \"\"]");
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
+    Frame(0.5f);
+    EXPECT_EQ(PageName(), "challenge_received");
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
+    EXPECT_EQ(PanelText("player_name"), Guest(iOther));
+
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
-    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 2u; }));
-    const CTestJson accepted = In("ChallengeResponse")[1];
+    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 3u; }));
+    const CTestJson accepted = In("ChallengeResponse")[2];
     EXPECT_EQ(accepted["answer"].Int(), 1);
     EXPECT_EQ(accepted["challenger"].Int(), iOther);
     ASSERT_NO_FATAL_FAILURE(PlayOpponentUntilStart(0));
@@ -113,7 +134,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     // Nothing is withdrawn later: the received challenge was not the own one.
     Frame(21.0f);
     Settle();
-    EXPECT_EQ(Count("ChallengeResponse"), 2u);
+    EXPECT_EQ(Count("ChallengeResponse"), 3u);
 }
 
 TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
@@ -206,6 +227,24 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
     Frame(0.5f);
     EXPECT_NE(PageName(), "challenge_received");
+
+    // A challenge whose challenger's window closes while its page is open is dead: the page
+    // closes, and the next challenger is shown rather than answered busy.
+    ChallengeFromOther();
+    ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 2u; }));
+    m_App.OnMouseButton(0, 10, 10);
+    m_App.OnMouseButtonUp(0, 10, 10);
+    Frame(0.1f);
+    ASSERT_EQ(PageName(), "challenge_received");
+    m_pControl->Close(sLOBBY_TARGET::Lobby(iOther));
+    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; }));
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    const int iThird = AddThird();
+    ASSERT_GT(iThird, 0);
+    ChallengeFrom(m_pThird);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    EXPECT_EQ(PanelText("player_name"), Guest(iThird));
+    EXPECT_EQ(Count("ChallengeResponse"), 1u);
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
