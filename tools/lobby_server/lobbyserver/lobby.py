@@ -56,6 +56,7 @@ class LobbyClient:
         self.pending_keys = {}     # name -> key issued by ConfirmUserName on this connection
         self.challenges = {}       # challenger id -> (challenger's LobbyClient, app id), unanswered
         self.probe = None          # future of the login probe sent, True once it is echoed
+        self.logins = 0            # logins on this connection: a new one is another session
 
 
 class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
@@ -213,6 +214,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
         client.name = name or "guest%d" % client.user_id
         client.account = account
         client.logged_in = True
+        client.logins += 1
         conn.admit()
         token = "t%d" % client.user_id
         self.log.write("login", conn=conn.name, user_id=client.user_id, name=client.name,
@@ -232,11 +234,14 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             older = self._holder(account)
             if older is None:
                 return True
+            logins = older.logins
             answered = await self._answers_probe(older)
             if client.conn.closed or self.server.stopping:
                 return False
-            if self._holder(account) is not older:
-                continue   # gone meanwhile, or taken by a login that waited on the same probe
+            if self._holder(account) is not older or older.logins != logins:
+                # Gone meanwhile, taken by a login that waited on the same probe, or logged in
+                # anew on its own connection: whoever holds it now is asked in turn.
+                continue
             if answered:
                 return False
             self.log.write("login_probe_unanswered", conn=older.conn.name, by=client.conn.name)
@@ -246,12 +251,13 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
     async def _answers_probe(self, older):
         """Whether the session echoes a login probe within LOGIN_PROBE_WAIT. Logins that come
         while one is out wait on the same. A session that is reading a request waiting for
-        the store reads the echo only after it: it gets the wait again from its answer."""
+        the store reads the echo only after it: it gets the wait again from each answer (the
+        requests ahead of the echo are those sent before it, each answered by its deadline)."""
         if older.probe is None:
             older.probe = asyncio.get_running_loop().create_future()
             older.conn.send(messages.alive(LOGIN_PROBE), {"value": LOGIN_PROBE})
         probe = older.probe
-        for _ in range(2):
+        while True:
             try:
                 return await asyncio.wait_for(asyncio.shield(probe), LOGIN_PROBE_WAIT)
             except asyncio.TimeoutError:
@@ -259,7 +265,6 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
                 if busy is None:
                     return False
                 await asyncio.wait([busy])
-        return False
 
     def _release(self, client):
         """The client holds its account no more: a login waiting on its probe goes on."""

@@ -1,6 +1,7 @@
 """Lobby connection: identification, guest and account login, registration, keep-alive,
 the item-list rounds, redirect mode."""
 
+import select
 import sqlite3
 import time
 import unittest
@@ -8,7 +9,7 @@ import unittest
 from peer import encode_client
 from lobbyserver.accounts import BUSY_TIMEOUT, database_path
 from lobbyserver.catalogue import CLIENT_SCHEMAS, INT, INT_LIST, LONG, ids, name_of
-from lobbyserver.lobby import LobbyService
+from lobbyserver.lobby import LOGIN_PROBE_WAIT, LobbyService
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase, StoreCase
 from tests.test_players import PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
@@ -134,6 +135,15 @@ class NotLoggedIn(ServerTestCase, unittest.TestCase):
         self.expected_violations = len(refused) + 1
 
 
+def first_logged_in(case, clients, timeout):
+    """(the client whose login is acknowledged first, the others): none may be refused first."""
+    ready, _, _ = select.select([c.sock for c in clients], [], [], timeout)
+    case.assertTrue(ready, "no login answered")
+    winner = next(c for c in clients if c.sock is ready[0])
+    case.assertGreaterEqual(winner.expect(rc.LOGIN_ACK_ID).int(0), 1)
+    return winner, next(c for c in clients if c is not winner)
+
+
 def send_alice_login(client):
     client.send(rc.get_random_key("alice"))
     client.send(rc.login("alice", rc.md5_hash("secret", client.expect(rc.RANDOM_KEY_ID).text(0))))
@@ -185,6 +195,7 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         return send_alice_login(client or self.track(rc.connected(self.server.lobby_port)))
 
     def test_a_live_session_keeps_its_account_and_a_silent_or_closed_one_gives_way(self):
+        hashed = rc.md5_hash("secret", self._key(self.track(rc.connected(self.server.lobby_port)), "alice"))
         first = self._alice()
         self.assertGreaterEqual(first.expect(rc.LOGIN_ACK_ID).int(0), 1)
         # Two logins while the session is asked: one probe, echoed as the game does; both refused.
@@ -202,21 +213,40 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         first.send(rc.ALIVE_MINUS_ONE)
         first.expect_bytes(rc.ALIVE_MINUS_ONE)
 
-        # Silent (asleep, frozen): it is closed and the login retried on the same connection taken.
+        # Silent but for the echo of an idle probe, which is no answer (asleep, frozen): it is
+        # closed, and of two logins that waited on its probe one gets in, the other asks him.
         self._alice(second)
-        self.assertGreaterEqual(first.expect(rc.ALIVE_ID).int(0), 0)
-        self.assertGreaterEqual(second.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
-        first.expect_closed()
-        # Closed, or logged out: taken without a probe.
-        second.close()
         self._alice(third)
-        self.assertGreaterEqual(third.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
-        third.send(rc.LOGOUT)
+        probe = first.expect(rc.ALIVE_ID)
+        first.send(rc.ALIVE_ZERO)
+        winner, loser = first_logged_in(self, (second, third), GIVE_WAY)
+        first.expect_closed()
+        winner.send(winner.expect(rc.ALIVE_ID).data)
+        self.assertEqual(loser.expect(rc.LOGIN_ACK_ID, GIVE_WAY).text(1), ALREADY_PLAYING)
+        # Closed while its probe is out: it gives way at once, not when the probe's time is up.
+        asking = time.monotonic()
+        self._alice(loser)
+        winner.expect(rc.ALIVE_ID)
+        winner.close()
+        self.assertGreaterEqual(loser.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
+        self.assertLess(time.monotonic() - asking, LOGIN_PROBE_WAIT)
+        # Logged out: taken without a probe.
+        loser.send(rc.LOGOUT)
         fourth = self._alice()
         self.assertGreaterEqual(fourth.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
-        third.expect_nothing()
+        loser.expect_nothing()
+        # Logged out and in again in one read while another login waits on its probe: its new
+        # login is served as any, and the waiting one asks it in turn; nobody is let in and cut.
+        fifth = self._alice()
+        fourth.expect(rc.ALIVE_ID)
+        fourth.send(rc.LOGOUT + rc.login("alice", hashed))
+        self.assertGreaterEqual(fourth.expect(rc.LOGIN_ACK_ID).int(0), 1)
+        fourth.send(fourth.expect(rc.ALIVE_ID, GIVE_WAY).data)
+        self.assertEqual(fifth.expect(rc.LOGIN_ACK_ID, GIVE_WAY).text(1), ALREADY_PLAYING)
+        fourth.send(rc.ALIVE_MINUS_ONE)
+        fourth.expect_bytes(rc.ALIVE_MINUS_ONE)
         self.assertEqual(len(self.server.events("login_probe_unanswered")), 1)
-        self.assertEqual(len(self.server.events("login")), 4)
+        self.assertEqual(len(self.server.events("login")), 5)
 
     def test_registration_then_login_with_the_issued_key(self):
         client = self.track(rc.connected(self.server.lobby_port))
@@ -250,21 +280,32 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
 
 
 class AccountInAStore(StoreCase, unittest.TestCase):
-    def test_a_session_reading_the_echo_only_after_a_locked_store_answers_keeps_its_account(self):
+    def test_a_session_reading_the_echo_only_after_a_locked_store_answers_twice_keeps_its_account(self):
         server = self.start("--account", "alice:secret")
         first = send_alice_login(self.connect(server))
         self.assertGreaterEqual(first.expect(rc.LOGIN_ACK_ID).int(0), 1)
+        second = self.connect(server)
+        second.send(rc.get_random_key("alice"))
+        hashed = rc.md5_hash("secret", second.expect(rc.RANDOM_KEY_ID).text(0))
+
+        def register(name):
+            first.send(rc.message(107, rc.text(name)))
+            key = first.expect(108).text(1)
+            return rc.message(109, rc.text(name), rc.text(""), rc.text(rc.md5_hash("pw", key)), rc.integer(0),
+                              rc.text(""), rc.text(""))
+        carol, dave = register("carol"), register("dave")
         other = sqlite3.connect(database_path(self.path), isolation_level=None)
         self.addCleanup(other.close)
         other.execute("BEGIN EXCLUSIVE")
-        first.send(rc.message(107, rc.text("carol")))
-        hashed = rc.md5_hash("pw", first.expect(108).text(1))
-        first.send(rc.message(109, rc.text("carol"), rc.text(""), rc.text(hashed), rc.integer(0), rc.text(""),
-                              rc.text("")))
+        first.send(carol)
         server.wait_for("in", name="ConfirmEmail")
-        second = send_alice_login(self.connect(server))
-        first.send(first.expect(rc.ALIVE_ID).data)   # read once the registration is answered
-        refused = second.expect(rc.LOGIN_ACK_ID, BUSY_TIMEOUT + GIVE_WAY)
+        second.send(rc.login("alice", hashed))
+        probe = first.expect(rc.ALIVE_ID)
+        # Busy twice in a row: the echo is read after the second registration is answered,
+        # each one waiting for the lock for as long as the store waits.
+        self.assertNotEqual(first.expect(110, BUSY_TIMEOUT + GIVE_WAY).int(0), 0)
+        first.send(dave + probe.data)
+        refused = second.expect(rc.LOGIN_ACK_ID, 2 * BUSY_TIMEOUT + GIVE_WAY)
         self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
         self.assertNotEqual(first.expect(110).int(0), 0)
         first.send(rc.ALIVE_MINUS_ONE)
