@@ -9,7 +9,8 @@ Writes a JSON store of that many accounts into a temporary folder, starts the se
 (which reads the store in), then registers new accounts one after another while a second
 client logs in as a guest again and again, and prints the median and 90th percentile of both.
 With --clients, instead that many clients (in a few processes) each log in to a random
-stored account, play quick matches against each other and chat in them, over and over, and
+stored account of its own (no two clients share one, so that no login waits on the
+one-session rule), play quick matches against each other and chat in them, over and over, and
 the median, 99th percentile and maximum of the account logins (Login to LoginACK) are printed.
 A benchmark, not a test: the figures depend on the machine.
 """
@@ -31,7 +32,11 @@ import time
 ROOT = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, ROOT)
 
+from lobbyserver.lobby import LOGIN_PROBE  # noqa: E402
 from tests import rawclient as rc  # noqa: E402
+
+
+LOG_KEPT_WHOLE = 1 << 40   # bytes: the log of a run is read whole afterwards, never moved aside
 
 
 def write_store(path, count):
@@ -42,7 +47,8 @@ def write_store(path, count):
 
 def start_server(store, log):
     proc = subprocess.Popen([sys.executable, os.path.join(ROOT, "server.py"), "--port", "0", "--game-port", "0",
-                             "--accounts", store, "--log", log, "--exit-with-stdin"],
+                             "--accounts", store, "--log", log, "--exit-with-stdin",
+                             "--log-max-bytes", str(LOG_KEPT_WHOLE)],
                             stdin=subprocess.PIPE, stdout=subprocess.PIPE)
     line = proc.stdout.readline()
     if not line:
@@ -127,9 +133,10 @@ class AsyncClient:
         self.writer.close()
 
 
-async def play_once(port, accounts, rng, logins):
-    """One login to a random stored account, one quick match with chat, then both closed."""
-    index = rng.randrange(accounts)
+async def play_once(port, own, rng, logins):
+    """One login to a random stored account of the client's own, one quick match with chat,
+    then both closed."""
+    index = rng.choice(own)
     name = "load%06d" % index
     lobby = game = None
     try:
@@ -167,18 +174,20 @@ async def play_once(port, accounts, rng, logins):
                 client.close()
 
 
-async def play_for(port, accounts, clients, seconds, seed):
+async def play_for(port, accounts, players, total, seconds, seed):
+    """players: the numbers of this process's clients among total; client n logs in to
+    the accounts n, n + total, n + 2 total and so on."""
     rng = random.Random(seed)
     logins = []
     deadline = time.monotonic() + seconds
 
-    async def player():
+    async def player(own):
         # Spread over a match's length, so that the logins do not come in waves.
         await asyncio.sleep(rng.uniform(0, CHAT_LINES[1] * CHAT_INTERVAL))
         while time.monotonic() < deadline:
-            await play_once(port, accounts, rng, logins)
+            await play_once(port, own, rng, logins)
 
-    await asyncio.gather(*(player() for _ in range(clients)))
+    await asyncio.gather(*(player(range(n, accounts, total)) for n in players))
     return logins
 
 
@@ -189,10 +198,18 @@ def _worker(job):
 def chat_load(port, accounts, clients, seconds, processes=4):
     """(perf_counter at the Login, milliseconds to its answer) of each account login of
     clients that play and chat for that many seconds."""
-    jobs = [(port, accounts, clients // processes + (i < clients % processes), seconds, i)
-            for i in range(processes)]
+    if accounts < clients:
+        raise SystemExit("each client needs an account of its own: --accounts %d < --clients %d" % (accounts, clients))
+    jobs = [(port, accounts, range(i, clients, processes), clients, seconds, i) for i in range(processes)]
     with multiprocessing.get_context("fork").Pool(processes) as pool:
         return [t for times in pool.map(_worker, jobs) for t in times]
+
+
+def sessions_met(log):
+    """Logins the server asked another session of the same account about (its probe)."""
+    with open(log, encoding="utf-8") as f:
+        records = (json.loads(line) for line in f if '"Alive"' in line)
+        return sum(r["event"] == "out" and r["fields"] == {"value": LOGIN_PROBE} for r in records)
 
 
 def summary(name, times):
@@ -213,15 +230,16 @@ def main():
         store = os.path.join(folder, "accounts.json")
         write_store(store, args.accounts)
         started = time.perf_counter()
-        proc, port = start_server(store, os.path.join(folder, "server.log"))
+        log = os.path.join(folder, "server.log")
+        proc, port = start_server(store, log)
         print("%d stored accounts; the server was ready after %.1f s" % (args.accounts, time.perf_counter() - started))
         try:
             if args.clients:
                 logins = sorted(ms for _at, ms in chat_load(port, args.accounts, args.clients, args.seconds))
                 print("account logins of %d clients playing and chatting for %.0f s: %d, median %.2f ms, "
-                      "99th percentile %.2f ms, maximum %.2f ms" % (
+                      "99th percentile %.2f ms, maximum %.2f ms; %d met another session of their account" % (
                           args.clients, args.seconds, len(logins), statistics.median(logins),
-                          logins[int(len(logins) * 0.99)], logins[-1]))
+                          logins[int(len(logins) * 0.99)], logins[-1], sessions_met(log)))
                 return
             idle = [guest_login(port) for _ in range(50)]
             stop = threading.Event()
