@@ -169,7 +169,8 @@ public:
     void GetKeyValue(const CKorvelString& strKey);
     void FormatTimeLeft(int iSeconds, CKorvelString& strOut) const;
     void ShowLanguageChooser();
-    void ResetPlayerData();
+    // bKeepFields: the login page's fields keep what they show.
+    void ResetPlayerData(bool bKeepFields = false);
     // Presses the shown page's default button (Enter), when it has a visible one.
     void PressDefaultButton();
     // Tab: the shown page's next text field takes the typing (backwards: the one before),

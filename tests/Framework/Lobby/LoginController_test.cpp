@@ -877,9 +877,10 @@ TEST_F(CLoginController, AReloginRefusedForAnAccountPlayingElsewhereIsSaidAndNot
     Frame(1.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
     ASSERT_TRUE(WaitForReport("OnLoginError"));
+    // Try again, without the recovery of a forgotten password.
     EXPECT_EQ(
         m_Controller.Last(),
-        "OnLoginError(text 12,This account is already playing in another window or on another device.,3)");
+        "OnLoginError(text 12,This account is already playing in another window or on another device.,2)");
     for (int i = 0; i < 12; ++i)
         Frame(1.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);

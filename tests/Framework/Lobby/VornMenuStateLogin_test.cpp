@@ -607,6 +607,39 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(WaitForStart());
     FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
     FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(LoggedIn());
+
+    // Not remembered, the connection lost, and the account taken meanwhile in another window:
+    // the game's own login again is refused. The page offers Try again, not Recover, and the
+    // form is as the player filled it.
+    m_pControl->Close(LobbyConnection());
+    const ::CLoginController::ReloginTimer* pTimer = Lobby()->GetReloginTimer();
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    CVornNetworkSession* pOther = AddSession(m_Rec2);
+    ASSERT_TRUE(ConnectLobby(pOther, m_Rec2));
+    ASSERT_TRUE(pOther->RequestCredentials(CKorvelString("player1"), &m_Rec2));
+    ASSERT_TRUE(WaitFor([&] { return m_Rec2.Count("OnReceiveRandomKey") == 1; }));
+    const std::string strKeyCall = "OnReceiveRandomKey(";
+    const std::string strKeyLine = m_Rec2.With(strKeyCall)[0];
+    const CKorvelString strKey(
+        strKeyLine.substr(strKeyCall.size(), strKeyLine.size() - strKeyCall.size() - 1).c_str());
+    ASSERT_TRUE(pOther->Login(CKorvelString("player1"),
+                              CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret1"), strKey),
+                              &m_Rec2));
+    ASSERT_TRUE(WaitFor([&] { return (pOther->GetStatus() & 0xFF) == 5; }));
+    Frame(pTimer->GetRemaining());
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    EXPECT_NE(TextOf("loginerror_message").find("already playing"), std::string::npos);
+    EXPECT_TRUE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_root"), 1); // as Try again leads
+    EXPECT_EQ(TextOf("user_login"), "player1");
+    EXPECT_EQ(TextOf("user_password"), "secret1");
+
+    // Once the other window has left, the form logs in, now remembered.
+    pOther->Logout();
+    ASSERT_TRUE(WaitFor([&] { return In("Logout").size() == 1; }));
     FindAs<CToggleButton>("user_autologin")->SetToggled(1);
     EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
     ASSERT_TRUE(LoggedIn());
