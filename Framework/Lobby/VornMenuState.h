@@ -673,7 +673,7 @@ protected:
     unsigned int AddChatRecord(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
     // Drops the oldest line, from the pending and shown lists too.
     void DropOldestChatLine();
-    // Empties the backlog, its shown list and the chat flags; the rematch button hidden.
+    // Empties the backlog, its shown list, the field and the chat flags; the rematch button hidden.
     void ClearChatBacklog();
     CKorvelArray<sChatLine> m_ChatBacklog;
     unsigned int m_uOpponentInChat = 0;

@@ -278,6 +278,8 @@ void CVornMenuState::OnLogout()
     // The automatic re-login after a lost connection logs out first: should it be refused,
     // Try again finds the form as the player filled it.
     ResetPlayerData(m_uConnectionLost != 0);
+    // One player's words, said or still in the field, never reach another's chat.
+    ClearChatBacklog();
     if (m_pPageView)
         m_pPageView->SwitchToPage(CKorvelString("loginscreen_root"));
     Show(m_pVornButtonRoot, 0);

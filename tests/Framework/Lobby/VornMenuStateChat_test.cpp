@@ -246,6 +246,13 @@ TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
     Settle();
     EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 1);
     EXPECT_NE(Newest().first, m_strPeerName + ": bye");
+
+    // The player logs out: his words, said or left in the field, are not the next player's.
+    FindAs<CTextWidget>("chat_textfield")->SetText(CKorvelString("my draft words"));
+    m_App.Logout(1);
+    EXPECT_EQ(TextOf("chat_textfield"), "");
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), 0);
+    EXPECT_EQ(Shown(), 0);
 }
 
 // Forty-five lines, the own and the other player's in turn, at two window sizes: each newest
