@@ -335,9 +335,15 @@ bool CLoginController::SendAgainOnNewConnection(CVornNetworkSession* pSession)
     // A step that waited its turn keeps it, unless it is the one sent again (which sends what
     // is newest).
     const ServerStep pfnNext = m_pfnNextStep != pfnAgain ? m_pfnNextStep : nullptr;
+    const ERegistration eRegistration = m_eRegistration;
     ConnectSession(pfnAgain);
     m_pfnNextStep = pfnNext;
     m_uSentAgain = 1;
+    // A registration that went out stays marked until the login that checks it has run: a
+    // second press while the new connection is made would send it blind, and be told that the
+    // name of the account it made is taken.
+    if (eRegistration == REGISTRATION_ANSWER && m_pfnPendingStep == pfnAgain)
+        m_eRegistration = REGISTRATION_ANSWER;
     return true;
 }
 
@@ -373,16 +379,18 @@ void CLoginController::ConnectSession(ServerStep pfnStep)
     const CKorvelString& strHost = m_uRedirect ? m_strRedirectHost : m_strServerHost;
     const int iPort = m_uRedirect ? m_iRedirectPort : m_iServerPort;
     // A port outside the range would wrap around to another server's port.
-    if (iPort < MIN_PORT || iPort > MAX_PORT)
+    const bool bPortInRange = iPort >= MIN_PORT && iPort <= MAX_PORT;
+    if (bPortInRange && pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) == 1)
+        return;
+    // No connection will be accepted to run it.
+    m_pfnPendingStep = nullptr;
+    if (!bPortInRange)
     {
         const int iText = m_uRedirect ? TEXT_REDIRECT_PORT : TEXT_SETTINGS_PORT;
         OnLoginError(Text(14), CVornTextFormat::Format(Text(iText), {iPort}), 2, nullptr);
-        return;
     }
-    if (pSession->Connect(strHost, static_cast<unsigned short>(iPort), this) == 1)
-        return;
     // A player who was logged in lost the connection: said so until the server is back.
-    if (m_uConnectionLost)
+    else if (m_uConnectionLost)
         OnLoginError(Text(CVornNetworkSession::TEXT_CONNECTION_LOST_TITLE),
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
     else

@@ -320,8 +320,11 @@ void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvel
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
+    // The automatic re-login sent what the server took before the connection was lost: its
+    // refusal (the account plays elsewhere by now) is no forgotten password to recover.
+    const int iFlags = m_uConnectionLost ? 2 : 3;
     m_uConnectionLost = 0;
-    OnLoginError(Text(12), strMessage, 3, nullptr);
+    OnLoginError(Text(12), strMessage, iFlags, nullptr);
 }
 
 void CLoginController::OnNewVersionAvailable(CVornNetworkSession*, const CKorvelString& strLink)

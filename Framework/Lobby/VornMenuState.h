@@ -169,7 +169,8 @@ public:
     void GetKeyValue(const CKorvelString& strKey);
     void FormatTimeLeft(int iSeconds, CKorvelString& strOut) const;
     void ShowLanguageChooser();
-    void ResetPlayerData();
+    // bKeepFields: the login page's fields keep what they show.
+    void ResetPlayerData(bool bKeepFields = false);
     // Presses the shown page's default button (Enter), when it has a visible one.
     void PressDefaultButton();
     // Tab: the shown page's next text field takes the typing (backwards: the one before),
@@ -672,7 +673,7 @@ protected:
     unsigned int AddChatRecord(CVornNetworkSession::sCHATMSG* pMessage, unsigned int uReceived);
     // Drops the oldest line, from the pending and shown lists too.
     void DropOldestChatLine();
-    // Empties the backlog, its shown list and the chat flags; the rematch button hidden.
+    // Empties the backlog, its shown list, the field and the chat flags; the rematch button hidden.
     void ClearChatBacklog();
     CKorvelArray<sChatLine> m_ChatBacklog;
     unsigned int m_uOpponentInChat = 0;

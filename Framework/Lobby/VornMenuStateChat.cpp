@@ -327,6 +327,9 @@ void CVornMenuState::ClearChatBacklog()
     m_aPendingChatLines.RemoveAll();
     if (CRunningList* pList = widget_cast<CRunningList*>(FindInPages("//chat_root//chat_backlog")))
         pList->Clear();
+    // A draft was meant for this chat's players: the next chat starts with an empty field.
+    if (CTextWidget* pField = widget_cast<CTextWidget*>(FindInPages("//chat_root//chat_textfield")))
+        pField->SetText(CKorvelString());
     SetChatButtonVisibility(0);
 }
 

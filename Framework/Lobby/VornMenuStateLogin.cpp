@@ -275,7 +275,11 @@ void CVornMenuState::OnLogout()
     // A round of the in-game items that was under way belongs to the player who left.
     m_uItemDataCheckPending = 0;
     m_uGameReadyAfterItemData = 0;
-    ResetPlayerData();
+    // The automatic re-login after a lost connection logs out first: should it be refused,
+    // Try again finds the form as the player filled it.
+    ResetPlayerData(m_uConnectionLost != 0);
+    // One player's words, said or still in the field, never reach another's chat.
+    ClearChatBacklog();
     if (m_pPageView)
         m_pPageView->SwitchToPage(CKorvelString("loginscreen_root"));
     Show(m_pVornButtonRoot, 0);
@@ -339,12 +343,18 @@ void CVornMenuState::OnLobbyStatusChanged(unsigned int uStatus)
 
 // ---- the player's fields
 
-void CVornMenuState::ResetPlayerData()
+void CVornMenuState::ResetPlayerData(bool bKeepFields)
 {
     CTextWidget* pLogin = widget_cast<CTextWidget*>(FindInPages("//loginscreen_root//user_login"));
     CTextWidget* pPassword = widget_cast<CTextWidget*>(FindInPages("//loginscreen_root//user_password"));
     CToggleButton* pAuto = widget_cast<CToggleButton*>(FindInPages("//loginscreen_root//user_autologin"));
     if (!pLogin || !pPassword || !pAuto)
+        return;
+    m_strWebStatus.Reset();
+    m_strWebId.Reset();
+    m_strWebToken.Reset();
+    ClearLists();
+    if (bKeepFields)
         return;
     pLogin->SetText(CKorvelString());
     pPassword->SetText(CKorvelString());
@@ -365,10 +375,6 @@ void CVornMenuState::ResetPlayerData()
     }
     else
         pAuto->SetToggled(0);
-    m_strWebStatus.Reset();
-    m_strWebId.Reset();
-    m_strWebToken.Reset();
-    ClearLists();
 }
 
 KE_RETVAL CVornMenuState::actionPlayerNameOnShow(CWidget* pSender, void* pContext)

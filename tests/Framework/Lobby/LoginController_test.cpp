@@ -430,20 +430,26 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
 TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceMoreOnANewConnection)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll({"--login-timeout", "3", "--account", "player1:secret1"}));
-    // The answer held on a new connection, the request made, and the connection closed before the
-    // answer: by the deadline, or for a login (which the deadline spares) by the control channel.
-    const auto ClosedBeforeTheAnswer = [&](int iAnswer, const std::function<void()>& fnRequest)
+    // The answer held on a new connection (strHeldOn) and the request made.
+    std::string strHeldOn;
+    const auto AnswerHeld = [&](int iAnswer, const std::function<void()>& fnRequest)
     {
         m_Controller.m_aLines.clear();
         m_Controller.Connect();
         ASSERT_TRUE(WaitFor([&] { return Lobby() == "3"; }));
-        const std::string strConn = Lobbies().back();
-        m_pControl->Hold(iAnswer, sLOBBY_TARGET(strConn));
+        strHeldOn = Lobbies().back();
+        m_pControl->Hold(iAnswer, sLOBBY_TARGET(strHeldOn));
         fnRequest();
-        ASSERT_TRUE(WaitFor([&] { return LinesOf("held", strConn) == 1; }));
+        ASSERT_TRUE(WaitFor([&] { return LinesOf("held", strHeldOn) == 1; }));
+    };
+    // Then the connection closed before the answer: by the deadline, or for a login (which the
+    // deadline spares) by the control channel.
+    const auto ClosedBeforeTheAnswer = [&](int iAnswer, const std::function<void()>& fnRequest)
+    {
+        ASSERT_NO_FATAL_FAILURE(AnswerHeld(iAnswer, fnRequest));
         if (iAnswer == eMSG_LOGIN_ACK)
-            m_pControl->Close(strConn);
-        ASSERT_TRUE(WaitFor([&] { return LinesOf("close", strConn) == 1; }));
+            m_pControl->Close(strHeldOn);
+        ASSERT_TRUE(WaitFor([&] { return LinesOf("close", strHeldOn) == 1; }));
     };
     const auto Login = [&]
     { m_Controller.LoginKestrolund(CKorvelString("player1"), CKorvelString("secret1"), 0); };
@@ -475,9 +481,18 @@ TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceM
     m_Controller.Logout();
 
     // A registration whose answer was lost once the account was made: a login with its name and
-    // password finds the account, which is not registered again.
-    ASSERT_NO_FATAL_FAILURE(
-        ClosedBeforeTheAnswer(eMSG_CONFIRM_EMAIL_ACK, [&] { Registered("maker1", "m@x.org"); }));
+    // password finds the account, which is not registered again, also when Create an account is
+    // pressed again while the new connection waits to be accepted.
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(eMSG_CONFIRM_EMAIL_ACK,
+                                                  [&]
+                                                  {
+                                                      Registered("maker1", "m@x.org");
+                                                      m_pControl->Hold(eMSG_CONNECT_ACK);
+                                                  }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby() == "1"; }));
+    m_Controller.RegisterKestrolund(CKorvelString("maker1"), CKorvelString("pw1234"),
+                                    CKorvelString("m@x.org"));
+    m_pControl->Release(eMSG_CONNECT_ACK);
     ASSERT_TRUE(WaitForReport("OnLoginSuccessful"));
     EXPECT_EQ(m_Controller.m_aLines,
               (std::vector<std::string>{"OnUserNameValidated(1,)", "OnLoginSuccessful(maker1,1)"}));
@@ -495,6 +510,41 @@ TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceM
               (std::vector<std::string>{"OnUserNameValidated(1,)", "OnLoginError(text 21,text 24,3)"}));
     EXPECT_EQ(In("ConfirmEmail").size(), 3u);
     EXPECT_EQ(m_pServer->Lines("registered").size(), 1u);
+
+    // A connection the controller closes itself while an answer is awaited (the player logs out
+    // during a login) is not made again.
+    ASSERT_NO_FATAL_FAILURE(AnswerHeld(eMSG_LOGIN_ACK, Login));
+    const int iSessions = m_App.m_iSessionsMade;
+    m_Controller.Logout();
+    EXPECT_EQ(m_App.m_iSessionsMade, iSessions);
+    EXPECT_EQ(Lobby(), "0");
+    EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnLogout()"});
+
+    // The web login's registration is not sent twice: its answer lost, the page says so.
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(
+        eMSG_CONFIRM_EMAIL_ACK,
+        [&] {
+            m_Controller.RegisterExternal(CKorvelString("webber"), CKorvelString("77"), CKorvelString("tok"));
+        }));
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.m_aLines, std::vector<std::string>{"OnLoginError(text 335,text 336,2)"});
+    EXPECT_EQ(In("ConfirmEmail").size(), 4u);
+
+    // A registration whose new connection cannot be made (redirected meanwhile to a port outside
+    // the range) is said, and a press of Create an account is answered again.
+    ASSERT_NO_FATAL_FAILURE(ClosedBeforeTheAnswer(eMSG_CONFIRM_EMAIL_ACK,
+                                                  [&]
+                                                  {
+                                                      Registered("maker3", "m3@x.org");
+                                                      m_Controller.Redirect(CKorvelString("127.0.0.1"), -1);
+                                                      m_Controller.ResetReloginTimer(
+                                                          0.0f, ::CLoginController::RELOGIN_CONNECT);
+                                                  }));
+    ASSERT_TRUE(WaitForReport("OnLoginError"));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 14,text 338,2)");
+    m_Controller.RegisterKestrolund(CKorvelString("maker3"), CKorvelString("pw1234"),
+                                    CKorvelString("m3@x.org"));
+    EXPECT_EQ(m_Controller.Count("OnLoginError(text 14,text 338,2)"), 2);
 }
 
 TEST_F(CLoginController, ARegistrationWhileLoggedInReplacesTheSessionThatDeliveredIt)
@@ -827,9 +877,10 @@ TEST_F(CLoginController, AReloginRefusedForAnAccountPlayingElsewhereIsSaidAndNot
     Frame(1.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);
     ASSERT_TRUE(WaitForReport("OnLoginError"));
+    // Try again, without the recovery of a forgotten password.
     EXPECT_EQ(
         m_Controller.Last(),
-        "OnLoginError(text 12,This account is already playing in another window or on another device.,3)");
+        "OnLoginError(text 12,This account is already playing in another window or on another device.,2)");
     for (int i = 0; i < 12; ++i)
         Frame(1.0f);
     EXPECT_EQ(m_Controller.Count("OnAutoRelogin"), 1);

@@ -85,15 +85,15 @@ protected:
                         ", \"enabled\": 1, \"data_id\": 101, \"last\": 1}";
         return "\"groups\": [{\"id\": 7, \"name\": \"Bombs\", \"type\": 5}], \"items\": [" + strItems + "]";
     }
-    // Typed and ended by Enter, through the application's input: the line goes out.
+    // Typed and ended by Enter, through the application's input: the line goes out as typed.
     void TypeLine(const std::string& strLine)
     {
-        const size_t uBefore = Count("ChatMessage");
+        const size_t uBefore = OwnLinesSent().size();
         for (const char c : strLine)
             m_App.OnChar(static_cast<unsigned char>(c));
         m_App.OnChar('\r');
-        ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uBefore; })) << strLine;
-        EXPECT_EQ(In("ChatMessage").back()["text"].String(), strLine);
+        ASSERT_TRUE(WaitFor([&] { return OwnLinesSent().size() > uBefore; })) << strLine;
+        EXPECT_EQ(OwnLinesSent().back(), strLine);
     }
     std::vector<int> Starts(int iFlags) const
     {

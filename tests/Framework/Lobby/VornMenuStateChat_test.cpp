@@ -246,6 +246,13 @@ TEST_F(CVornMenuState, AfterTheMatchTheOpenChatShowsBothSidesLinesUntilItIsLeft)
     Settle();
     EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 1);
     EXPECT_NE(Newest().first, m_strPeerName + ": bye");
+
+    // The player logs out: his words, said or left in the field, are not the next player's.
+    FindAs<CTextWidget>("chat_textfield")->SetText(CKorvelString("my draft words"));
+    m_App.Logout(1);
+    EXPECT_EQ(TextOf("chat_textfield"), "");
+    EXPECT_EQ(Lobby()->GetChatBacklogCount(), 0);
+    EXPECT_EQ(Shown(), 0);
 }
 
 // Forty-five lines, the own and the other player's in turn, at two window sizes: each newest
@@ -324,16 +331,13 @@ TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
     CTextWidget* pField = FindAs<CTextWidget>("chat_textfield");
     ASSERT_NE(pField, nullptr);
 
-    // An empty field sends nothing.
-    const size_t uSent = Count("ChatMessage");
+    // An empty field sends nothing: the next line is the first to go out.
+    ASSERT_EQ(OwnLinesSent().size(), 0u);
     ::CVornMenuState::actionChatSend(nullptr, Lobby());
-    Settle();
-    EXPECT_EQ(Count("ChatMessage"), uSent);
-
     pField->SetText(CKorvelString("gg"));
     ::CVornMenuState::actionChatSend(nullptr, Lobby());
-    ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uSent; }));
-    EXPECT_EQ(In("ChatMessage").back()["type"].Int(), 2);
+    ASSERT_TRUE(WaitFor([&] { return !OwnLinesSent().empty(); }));
+    EXPECT_EQ(OwnLinesSent(), std::vector<std::string>{"gg"});
     EXPECT_EQ(TextOf("chat_textfield"), "");
     Settle();
     EXPECT_EQ(Lobby()->GetChatBacklogCount(), iBefore + 1);
@@ -349,18 +353,18 @@ TEST_F(CVornMenuState, AnOwnLineIsAddedOnceInTheOwnColourAndGoesOutAsALine)
     ASSERT_NE(pField->GetInput(), nullptr);
     for (const char* pLine : {"ok", "and again"})
     {
-        const size_t uTyped = Count("ChatMessage");
+        const size_t uTyped = OwnLinesSent().size();
         for (const char* p = pLine; *p; ++p)
             m_App.OnChar(static_cast<unsigned char>(*p));
         m_App.OnChar('\r');
         EXPECT_EQ(TextOf("chat_textfield"), "");
         EXPECT_EQ(pField->IsEditing(), 1u) << "the field keeps the focus after Enter";
         EXPECT_NE(pField->GetInput(), nullptr);
-        ASSERT_TRUE(WaitFor([&] { return Count("ChatMessage") > uTyped; }));
+        ASSERT_TRUE(WaitFor([&] { return OwnLinesSent().size() > uTyped; }));
         Settle();
         EXPECT_EQ(TextOf("chat_textfield"), "");
-        EXPECT_EQ(Count("ChatMessage"), uTyped + 1);
-        EXPECT_EQ(In("ChatMessage").back()["text"].String(), pLine);
+        EXPECT_EQ(OwnLinesSent().size(), uTyped + 1);
+        EXPECT_EQ(OwnLinesSent().back(), pLine);
     }
 }
 

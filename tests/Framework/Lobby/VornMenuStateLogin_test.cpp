@@ -10,6 +10,7 @@
 
 #include "Framework/UI/WebButton.h"
 #include "Framework/UI/WebView.h"
+#include "KorvelCommon/KorvelRandom.h"
 #include "PlatformControl.h"
 #include "PlatformDeviceInfoControl.h"
 #include "PlatformNavigator.h"
@@ -347,19 +348,22 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
 
     // The idle shake of a guest's vorn button: 5 s after the last, 2.0 of phase.
     // A shake may be running already (they repeat at random): wait for a fresh start.
-    bool bStarted = false;
-    for (int i = 0; i < 400 && !bStarted; ++i)
+    const auto ShakeStarts = [&]
     {
-        const unsigned int uBefore = Lobby()->GetShakeState();
-        const float fIdle = Lobby()->GetIdleTime();
-        Frame(0.1f);
-        bStarted = uBefore == 0 && Lobby()->GetShakeState() == 1;
-        if (bStarted)
+        for (int i = 0; i < 400; ++i)
         {
-            EXPECT_GT(fIdle + 0.1f, ::CVornMenuState::IDLE_SHAKE_DELAY);
+            const unsigned int uBefore = Lobby()->GetShakeState();
+            const float fIdle = Lobby()->GetIdleTime();
+            Frame(0.1f);
+            if (uBefore == 0 && Lobby()->GetShakeState() == 1)
+            {
+                EXPECT_GT(fIdle + 0.1f, ::CVornMenuState::IDLE_SHAKE_DELAY);
+                return true;
+            }
         }
-    }
-    ASSERT_TRUE(bStarted);
+        return false;
+    };
+    ASSERT_TRUE(ShakeStarts());
     EXPECT_EQ(Lobby()->GetShakePhase(), 0.0f);
     Frame(0.1f);
     EXPECT_NEAR(Lobby()->GetShakePhase(), 0.18f, 1e-5f);
@@ -370,6 +374,28 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
         ++iFrames;
     }
     EXPECT_EQ(iFrames, 12) << "2.0 of phase at 1.8 a second";
+
+    // The lobby opened in the middle of a shake: the shake ends with its round, even where the
+    // draw at its end asks for another (every draw of the frame that ends it is below 2 of 5).
+    unsigned int uSeed = 1;
+    for (;; ++uSeed)
+    {
+        CKorvelRandom random;
+        random.Seed(uSeed);
+        if (random.Int(0, 4) < 2 && random.Int(0, 4) < 2 && random.Int(0, 4) < 2)
+            break;
+    }
+    ASSERT_TRUE(ShakeStarts());
+    Frame(0.1f);
+    Press("vorn_button");
+    ASSERT_TRUE(Pages()->GetVisible());
+    ASSERT_EQ(Lobby()->GetShakeState(), 1u);
+    for (int i = 0; i < 100 && Lobby()->GetShakePhase() > 0.0f; ++i)
+    {
+        m_App.RandSeed(uSeed);
+        Frame(0.1f);
+    }
+    EXPECT_EQ(Lobby()->GetShakeState(), 0u) << "a guest's shake goes on only over the game";
 
     // Logged out as the game's menu does it, the guest's Log in page rests as well.
     m_App.Logout(1);
@@ -607,6 +633,39 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     ASSERT_TRUE(WaitForStart());
     FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
     FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(LoggedIn());
+
+    // Not remembered, the connection lost, and the account taken meanwhile in another window:
+    // the game's own login again is refused. The page offers Try again, not Recover, and the
+    // form is as the player filled it.
+    m_pControl->Close(LobbyConnection());
+    const ::CLoginController::ReloginTimer* pTimer = Lobby()->GetReloginTimer();
+    ASSERT_TRUE(WaitFor([&] { return pTimer->GetRemaining() > 0.0f; }));
+    CVornNetworkSession* pOther = AddSession(m_Rec2);
+    ASSERT_TRUE(ConnectLobby(pOther, m_Rec2));
+    ASSERT_TRUE(pOther->RequestCredentials(CKorvelString("player1"), &m_Rec2));
+    ASSERT_TRUE(WaitFor([&] { return m_Rec2.Count("OnReceiveRandomKey") == 1; }));
+    const std::string strKeyCall = "OnReceiveRandomKey(";
+    const std::string strKeyLine = m_Rec2.With(strKeyCall)[0];
+    const CKorvelString strKey(
+        strKeyLine.substr(strKeyCall.size(), strKeyLine.size() - strKeyCall.size() - 1).c_str());
+    ASSERT_TRUE(pOther->Login(CKorvelString("player1"),
+                              CVornNetworkSession::GeneratePasswordHash(CKorvelString("secret1"), strKey),
+                              &m_Rec2));
+    ASSERT_TRUE(WaitFor([&] { return (pOther->GetStatus() & 0xFF) == 5; }));
+    Frame(pTimer->GetRemaining());
+    ASSERT_TRUE(WaitForPage("loginscreen_error"));
+    EXPECT_NE(TextOf("loginerror_message").find("already playing"), std::string::npos);
+    EXPECT_TRUE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_root"), 1); // as Try again leads
+    EXPECT_EQ(TextOf("user_login"), "player1");
+    EXPECT_EQ(TextOf("user_password"), "secret1");
+
+    // Once the other window has left, the form logs in, now remembered.
+    pOther->Logout();
+    ASSERT_TRUE(WaitFor([&] { return In("Logout").size() == 1; }));
     FindAs<CToggleButton>("user_autologin")->SetToggled(1);
     EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
     ASSERT_TRUE(LoggedIn());

@@ -648,8 +648,8 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     // button that opens the unfollow and block row goes with them.
     static_cast<sPLAYERLISTITEM*>(pOwnRow->GetData())->m_iFlags |= PLAYER_FOLLOWED | PLAYER_BLOCKED;
     Lobby()->UpdatePlayerWidget(pOwnRow);
-    for (const char* pName :
-         {"button_gift", "text_gift", "details_button", "button_unfollow", "button_block", "text_block"})
+    for (const char* pName : {"button_gift", "text_gift", "details_button", "button_unfollow",
+                              "text_unfollow", "button_block", "text_block"})
         EXPECT_FALSE(InRow(pOwnRow, pName)->GetVisible()) << pName;
     EXPECT_TRUE(InRow(pRow, "details_button")->GetVisible());
     EXPECT_TRUE(InRow(pRow, "button_block")->GetVisible());

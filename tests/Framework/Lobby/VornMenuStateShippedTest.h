@@ -96,6 +96,18 @@ protected:
                 n += Narrow(pLine->GetText()) == strText ? 1 : 0;
         return n;
     }
+    // The texts of the own chat lines the server read, oldest first. The match's own "entered"
+    // record and the peer's records are read whenever they come, before or after a line typed:
+    // they are not among them.
+    std::vector<std::string> OwnLinesSent()
+    {
+        std::vector<std::string> aTexts;
+        const long long llOwn = Session()->GetOwnUserId();
+        for (const CTestJson& line : In("ChatMessage"))
+            if (line["type"].Int() == CVornNetworkSession::CHAT_LINE && line["sender"].Int() == llOwn)
+                aTexts.push_back(line["text"].String());
+        return aTexts;
+    }
     // A chat record from the peer.
     void PeerChat(int iType, const std::string& strText = "")
     {
