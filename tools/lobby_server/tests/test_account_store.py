@@ -293,11 +293,12 @@ class Persistence(StoreCase, unittest.TestCase):
                   "import asyncio\n"
                   "from lobbyserver.accounts import AccountStore\n"
                   "store = AccountStore(%r)\n"
-                  "i = len(store.accounts)\n"
-                  "print('go', flush=True)\n"
+                  "i = first = len(store.accounts) + 1\n"
                   "while True:\n"
-                  "    i += 1\n"
-                  "    asyncio.run(store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i))\n") % (ROOT, self.path)
+                  "    asyncio.run(store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i))\n"
+                  "    if i == first:   # each kill comes after a write of this run\n"
+                  "        print('go', flush=True)\n"
+                  "    i += 1\n") % (ROOT, self.path)
         for delay in (0.05, 0.13, 0.21, 0.3):
             proc = subprocess.Popen([sys.executable, "-c", writer], stdout=subprocess.PIPE)
             proc.stdout.readline()

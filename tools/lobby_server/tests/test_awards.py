@@ -82,7 +82,7 @@ class Awards(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
         self.assertEqual((answer.text(0), answer.fields()[1], answer.text(2), answer.text(3)),
                          ("moregames", PROMO, "https://localhost/games.php", "More games"))
         client.send(rc.message(51, rc.text("tournaments"), rc.text("")))    # not in this catalogue
-        client.expect_nothing()
+        client.expect_quiet()
 
 
 class AccountPlayer(Player):

@@ -371,8 +371,8 @@ class SlowReader(MatchCase, unittest.TestCase):
         flooder.start()
         try:
             a.game.send(rc.game_message(event(25, 1)))
-            b.game.expect(rc.GAME_MESSAGE_ID, 2)            # the other session is served meanwhile
-            c.game.expect(rc.GAME_DISCONNECT_ID, 10)        # the server gave up on d
+            b.game.expect(rc.GAME_MESSAGE_ID, DUE)          # the other session is served meanwhile
+            c.game.expect(rc.GAME_DISCONNECT_ID, DUE)       # the server gave up on d
         finally:
             stop.set()
             flooder.join(10)
