@@ -274,10 +274,10 @@ class _Writer:
         with self._turns:
             idle = self._outstanding == 0
             self._outstanding += 1
-        self._unread.add(change)
         # The job keeps its failure on the change and never raises: its future never holds an
         # exception for asyncio to find unread when the loop ends before anybody looks.
         done = asyncio.wrap_future(self._pool.submit(self._job, change))
+        self._unread.add(change)
         # asyncio.wait neither cancels the change nor takes its outcome: a caller stopped
         # meanwhile (a stop cancels the tries of match results) leaves the change to run, so
         # that what it wrote in memory already is stored and the writer's count stays true.
