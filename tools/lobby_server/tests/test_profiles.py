@@ -23,7 +23,7 @@ from tests.test_players import BUDDY_ACK, LATEST_SESSIONS, PLAYER_LIST, items_of
 OWN_PICTURE = picture(7, size=4)
 # How much later than its time a loaded machine may answer a change the store refuses; a change
 # that counted its time from when it began, not from its request, would be 4 s late or more.
-LATE = 2.5
+LATE = 3.0
 
 
 def account(**profile):
