@@ -142,11 +142,8 @@ def main(argv=None):
     os.umask(0o077)
     log_stream = RotatingFile(cfg.log, cfg.log_max_bytes) if cfg.log else sys.stdout
     loop = asyncio.new_event_loop()
-    stop = asyncio.Event()
-    for sig in (signal.SIGINT, signal.SIGTERM):
-        loop.add_signal_handler(sig, stop.set)
     try:
-        server = loop.run_until_complete(serve(cfg, log_stream, stop))
+        server = loop.run_until_complete(serve(cfg, log_stream, (signal.SIGINT, signal.SIGTERM)))
     except (StoreError, PackError, CatalogueError) as err:
         print("lobby server: %s" % err, file=sys.stderr)
         return 2

@@ -230,8 +230,8 @@ def _commit(db, write, deadline=None):
 
 class _Change:
     """A change handed to the writer thread, with the time it must be answered by (None:
-    nobody waits for it)."""
-    __slots__ = ("write", "committed", "deadline", "begun", "given_up")
+    nobody waits for it) and, once done, its failure (None: written or given up)."""
+    __slots__ = ("write", "committed", "deadline", "begun", "given_up", "error")
 
     def __init__(self, write, committed, deadline):
         self.write = write
@@ -239,6 +239,7 @@ class _Change:
         self.deadline = deadline
         self.begun = False
         self.given_up = False
+        self.error = None
 
 
 class _Writer:
@@ -249,7 +250,8 @@ class _Writer:
     whose deadline passes before its turn is given up unbegun, one that has begun waits for
     another process's lock only until its deadline. A change nobody waits for (a match result,
     tried again later) does not wait for such a lock at all, so it never holds up the others.
-    report(error) is told the failure of a change whose caller stopped waiting for it."""
+    report(error) is told the failure of a change whose caller stopped waiting for it, or had
+    not read it when the writer closed."""
 
     def __init__(self, path, report):
         self._report = report
@@ -257,6 +259,7 @@ class _Writer:
         self._db = None
         self._turns = threading.Lock()   # guards the changes' state and the count below
         self._outstanding = 0            # changes given to the thread and not done with
+        self._unread = set()             # changes whose outcome nobody has taken yet (event loop only)
         self._pool.submit(self._open, path).result()
 
     def _open(self, path):
@@ -271,7 +274,10 @@ class _Writer:
         with self._turns:
             idle = self._outstanding == 0
             self._outstanding += 1
+        # The job keeps its failure on the change and never raises: its future never holds an
+        # exception for asyncio to find unread when the loop ends before anybody looks.
         done = asyncio.wrap_future(self._pool.submit(self._job, change))
+        self._unread.add(change)
         # asyncio.wait neither cancels the change nor takes its outcome: a caller stopped
         # meanwhile (a stop cancels the tries of match results) leaves the change to run, so
         # that what it wrote in memory already is stored and the writer's count stays true.
@@ -283,17 +289,23 @@ class _Writer:
                     with self._turns:
                         change.given_up = not change.begun
                     if change.given_up:
+                        self._unread.discard(change)
                         raise StoreWriteError("not taken within %.1f s: the store is busy" % BUSY_TIMEOUT)
             await asyncio.wait([done])
         except asyncio.CancelledError:
-            # Its failure is nobody's to read now: told, not left for asyncio to print.
-            done.add_done_callback(self._unread)
+            # Nobody reads its outcome now: a failure is told once the change is done.
+            done.add_done_callback(lambda _done: self._tell(change))
             raise
-        done.result()
+        self._unread.discard(change)
+        if change.error is not None:
+            raise change.error
 
-    def _unread(self, done):
-        if not done.cancelled() and done.exception() is not None:
-            self._report(done.exception())
+    def _tell(self, change):
+        """Reports the failure of a change done that nobody has read (once)."""
+        if change in self._unread:
+            self._unread.discard(change)
+            if change.error is not None:
+                self._report(change.error)
 
     def _job(self, change):
         try:
@@ -305,6 +317,8 @@ class _Writer:
             _commit(self._db, change.write, change.deadline)
             if change.committed is not None:
                 change.committed()
+        except Exception as err:   # read by its caller, or told
+            change.error = err
         finally:
             with self._turns:
                 self._outstanding -= 1
@@ -313,6 +327,10 @@ class _Writer:
         # Every change handed over is written first: each keeps to its own deadline.
         self._pool.shutdown(wait=True)
         self._db.close()
+        # Done now, whoever waited: what nobody took is told, also when the loop ends before
+        # a cancelled caller's callback could run.
+        for change in list(self._unread):
+            self._tell(change)
 
 
 def _give_ids(db, first_id):

@@ -221,7 +221,13 @@ def _stop_at_end_of_input(stop_event):
     loop.add_reader(fd, readable)
 
 
-async def serve(cfg, log_stream, stop_event):
+async def serve(cfg, log_stream, stop_signals=()):
+    """Serves until one of stop_signals comes (or, with --exit-with-stdin, the input ends)."""
+    # Made in the running loop: before Python 3.10 an Event binds to the loop current when it
+    # is made, and waiting on it from another fails.
+    stop_event = asyncio.Event()
+    for sig in stop_signals:
+        asyncio.get_running_loop().add_signal_handler(sig, stop_event.set)
     server = Server(cfg, log_stream)
     await server.start()
     # What start-up made (the account store above all: a dict of every account) lives as long

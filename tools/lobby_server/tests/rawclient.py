@@ -241,6 +241,13 @@ class RawClient:
             return
         raise AssertionError("unexpected %r" % msg)
 
+    def expect_quiet(self, ask=ALIVE_MINUS_ONE, answer=ALIVE_MINUS_ONE):
+        """Nothing comes before the answer to ask, sent now, however slow the machine: the
+        server handles a connection's messages in order, so what it sends for those before
+        is written first; for another connection's, once an answer there showed them handled."""
+        self.send(ask)
+        self.expect_bytes(answer)
+
     def expect_closed(self, timeout=5.0):
         deadline = time.monotonic() + timeout
         while self._fill(deadline):

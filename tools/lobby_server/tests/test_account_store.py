@@ -3,6 +3,7 @@
 import asyncio
 import errno
 import gc
+import io
 import json
 import os
 import random
@@ -14,8 +15,9 @@ import time
 import unittest
 from unittest import mock
 
-from lobbyserver.accounts import (AccountStore, PendingWrite, StoreError, StoreWriteError, _commit, _Writer,
-                                  database_path, password_hash)
+from lobbyserver.accounts import (AccountStore, PendingWrite, StoreError, StoreWriteError, _commit, database_path,
+                                  password_hash)
+from lobbyserver.app import Config, Server
 from lobbyserver.eventlog import RotatingFile
 from tests import rawclient as rc
 from tests.serverproc import StoreCase
@@ -291,11 +293,12 @@ class Persistence(StoreCase, unittest.TestCase):
                   "import asyncio\n"
                   "from lobbyserver.accounts import AccountStore\n"
                   "store = AccountStore(%r)\n"
-                  "i = len(store.accounts)\n"
-                  "print('go', flush=True)\n"
+                  "i = first = len(store.accounts) + 1\n"
                   "while True:\n"
-                  "    i += 1\n"
-                  "    asyncio.run(store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i))\n") % (ROOT, self.path)
+                  "    asyncio.run(store.create('user%%05d' %% i, 'key%%d' %% i, '%%032x' %% i))\n"
+                  "    if i == first:   # each kill comes after a write of this run\n"
+                  "        print('go', flush=True)\n"
+                  "    i += 1\n") % (ROOT, self.path)
         for delay in (0.05, 0.13, 0.21, 0.3):
             proc = subprocess.Popen([sys.executable, "-c", writer], stdout=subprocess.PIPE)
             proc.stdout.readline()
@@ -385,6 +388,10 @@ class Persistence(StoreCase, unittest.TestCase):
         def count(db):
             return db.execute("SELECT COUNT(*) FROM counters").fetchone()[0]
         before = count(db)
+        log, printed = io.StringIO(), []
+        served = Server(Config(accounts=database), log).accounts   # opened before the lock below
+        served.start_writer()
+        self.addCleanup(served.close)
 
         def write(db):
             db.execute("INSERT INTO counters VALUES ('n%d', 0)" % count(db))
@@ -398,29 +405,36 @@ class Persistence(StoreCase, unittest.TestCase):
         self.assertIn("locked", str(caught.exception))
         self.assertEqual(count(db), before + 1)
 
-        # A try whose caller stopped waiting (a stop cancels them) still runs; its failure is
-        # told, and asyncio finds nothing left unread to print.
-        reported, printed = [], []
+        # A try whose caller stopped waiting (a stop cancels them) still runs. The server's log
+        # is told its failure: once it is done while the loop runs, or when the writer closes,
+        # the loop's last step, before the loop could tell it; asyncio finds nothing to print.
+        def told():
+            return [json.loads(line)["error"] for line in log.getvalue().splitlines()
+                    if json.loads(line)["event"] == "store_error"]
 
-        async def stopped_caller():
+        async def stopped_callers():
             asyncio.get_running_loop().set_exception_handler(lambda loop, context: printed.append(context))
-            writer = _Writer(database, reported.append)
             try:
-                first = asyncio.ensure_future(writer.write(write, deadline=time.monotonic() + 0.3))
-                behind = asyncio.ensure_future(writer.write(write))
-                await asyncio.sleep(0.05)
+                first = asyncio.ensure_future(served._writer.write(write, deadline=time.monotonic() + 0.3))
+                behind = asyncio.ensure_future(served._writer.write(write))
+                await asyncio.sleep(0)
                 behind.cancel()
                 with self.assertRaises(StoreWriteError):
                     await first
                 for _ in range(250):
-                    if reported:
+                    if told():
                         break
                     await asyncio.sleep(0.02)
+                self.assertEqual(told(), ["database is locked"])
+                last = asyncio.ensure_future(served._writer.write(write))
+                await asyncio.sleep(0)
+                last.cancel()
             finally:
-                writer.close()
-            gc.collect()
-        asyncio.run(stopped_caller())
-        self.assertEqual([str(error) for error in reported], ["database is locked"])
+                served.close()
+            self.assertEqual(told(), ["database is locked"] * 2)
+        asyncio.run(stopped_callers())
+        gc.collect()
+        self.assertEqual(told(), ["database is locked"] * 2)
         self.assertEqual(printed, [])
 
     def test_seeding_keeps_the_key_and_updates_the_password(self):

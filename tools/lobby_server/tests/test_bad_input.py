@@ -8,7 +8,7 @@ import threading
 import time
 import unittest
 
-from lobbyserver.listener import DESCRIPTOR_MARGIN
+from lobbyserver.listener import DESCRIPTOR_MARGIN, REFUSAL_LOG_INTERVAL
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
 from tests.test_match import MatchCase, event
@@ -114,7 +114,10 @@ def closed_by_peer(sockets, wanted, timeout=30.0, seen=None):
 LOGIN_TIME = 6.0     # the tests' --login-timeout
 # The share acts at once: within this time, long before LOGIN_TIME could close anything.
 SHARE_TIME = 3.0
-LATE = 2.0           # how much later than its deadline a busy machine may close a connection
+LATE = 3.0           # how much later than its deadline a busy machine may close a connection
+# When a connection not logged in sends something that must not put off its deadline: one that
+# did would close it this much later than due, more than LATE.
+PUT_OFF = LOGIN_TIME * 2 / 3
 ROOM_MADE = "not logged in, room made for a newer connection"
 
 
@@ -156,6 +159,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         cap, waiting = self.limits()
         self.assertGreater(cap, 64 - DESCRIPTOR_MARGIN)
         port, extra = self.server.lobby_port, 40
+        began = time.monotonic()
         # The match holds four of the connections; logged-in players take the rest.
         players = [self.track(rc.guest(port)[0]) for _ in range(cap - 4)]
         flood = [socket.create_connection(("127.0.0.1", p), timeout=30)
@@ -203,7 +207,9 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         opened = time.monotonic()
         for sock in stuck:
             self.addCleanup(sock.close)
-        stuck[0].sendall(b'{"cmd": "explode"}\n')
+        time.sleep(max(0.0, opened + PUT_OFF - time.monotonic()))
+        with contextlib.suppress(OSError):
+            stuck[0].sendall(b'{"cmd": "explode"}\n')
         self.assertEqual(len(closed_by_peer(stuck, len(stuck), LOGIN_TIME + LATE + 5, seen)), len(stuck))
         self.assert_deadline_kept(seen.values(), opening, opened)
         reason = "no command within %.1f s" % LOGIN_TIME
@@ -211,11 +217,14 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         self.assertTrue(control.command("connections")["ok"])
 
         self.server.proc.send_signal(signal.SIGTERM)
+        intervals = (time.monotonic() - began) / REFUSAL_LOG_INTERVAL + 1
         self.assertEqual(self.server.proc.wait(30), 0)
         self.assertEqual(self.server.proc.stderr.read(), b"")    # counted in the log, no traceback
         refused = self.server.events("refused")
         self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), len(flood) + 2)
-        self.assertLessEqual(len(refused), 4)
+        # At most the first of an interval's refusals and its end, and one at the stop; a slow
+        # machine stretches the test over more intervals.
+        self.assertLessEqual(len(refused), 2 * intervals + 1)
 
     def assert_deadline_kept(self, closes, start, started):
         """The closes (time.monotonic()) came at the login deadline counted from a moment between
@@ -246,12 +255,13 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         made_room = closed_by_peer(left, 2, SHARE_TIME)   # for the two newer connections
         self.assertEqual(len(made_room), 2)
         left = [sock for sock in left if sock not in made_room]
-        for sock in left:     # an Alive now and then does not keep them
-            with contextlib.suppress(OSError):
-                sock.sendall(rc.ALIVE_MINUS_ONE)
         time.sleep(max(0.0, registered + LOGIN_TIME / 2 - time.monotonic()))
         registering.send(rc.message(107, rc.text("reggie")))
         key = registering.expect(108).text(1)
+        time.sleep(max(0.0, opened + PUT_OFF - time.monotonic()))
+        for sock in left:     # an Alive now and then does not keep them
+            with contextlib.suppress(OSError):
+                sock.sendall(rc.ALIVE_MINUS_ONE)
         seen = {}
         self.assertEqual(len(closed_by_peer(left, len(left), LOGIN_TIME + LATE + 5, seen)), len(left))
         self.assert_deadline_kept(seen.values(), opening, opened)
@@ -365,8 +375,8 @@ class SlowReader(MatchCase, unittest.TestCase):
         flooder.start()
         try:
             a.game.send(rc.game_message(event(25, 1)))
-            b.game.expect(rc.GAME_MESSAGE_ID, 2)            # the other session is served meanwhile
-            c.game.expect(rc.GAME_DISCONNECT_ID, 10)        # the server gave up on d
+            b.game.expect(rc.GAME_MESSAGE_ID, DUE)          # the other session is served meanwhile
+            c.game.expect(rc.GAME_DISCONNECT_ID, DUE)       # the server gave up on d
         finally:
             stop.set()
             flooder.join(10)

@@ -53,7 +53,7 @@ class ItemData(ShopCase, unittest.TestCase):
     def test_requests_outside_a_file_are_not_answered(self):
         for item, offset, size in ((999, 0, CHUNK), (201, -1, CHUNK), (201, len(BIG_FILE) + 1, CHUNK), (201, 0, 0)):
             self.client.send(rc.message(88, *ints(item, offset, size)))
-        self.client.expect_nothing()
+        self.client.expect_quiet()
         self.assertEqual(len(self.server.wait_for("item_data_refused", 4)), 4)
 
     def test_a_corrupted_chunk_once(self):
@@ -66,7 +66,7 @@ class ItemData(ShopCase, unittest.TestCase):
     def test_a_file_not_answered_until_released(self):
         self.control.ok("stall_item_data", item=201)
         self.client.send(rc.message(88, *ints(201, 0, CHUNK)))
-        self.client.expect_nothing()
+        self.client.expect_quiet()
         self.assertEqual(self.download(202, len(SMALL_FILE)), SMALL_FILE)    # other files go on
         self.control.ok("stall_item_data", item=201, on=False)
         self.assertEqual(self.download(201, len(BIG_FILE)), BIG_FILE)

@@ -79,12 +79,12 @@ class Pairing(MatchCase, unittest.TestCase):
     def test_no_game_start_before_both_are_ready(self):
         a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
         a.lobby.send(rc.QUEUE_LOBBY)
-        a.lobby.expect_nothing()
+        a.lobby.expect_quiet()
         b.lobby.send(rc.QUEUE_LOBBY)
         start_a = a.lobby.expect(rc.GAME_START_ID)
         b.lobby.expect(rc.GAME_START_ID)
         a.join_game(start_a)
-        a.game.expect_nothing()
+        a.game.expect_quiet()
         a.lobby.send(rc.QUEUE_LEAVE)   # a late leave after pairing changes nothing
         a.game.send(rc.ALIVE_MINUS_ONE)
         a.game.expect_bytes(rc.ALIVE_MINUS_ONE)
@@ -100,7 +100,7 @@ class Pairing(MatchCase, unittest.TestCase):
         gone.lobby.close()
         self.server.wait_for("close", count=1)
         b.lobby.send(rc.QUEUE_LOBBY)
-        b.lobby.expect_nothing()
+        b.lobby.expect_quiet()
         self.assertEqual(self.server.events("paired"), [])
         c = Player(self, self.server.lobby_port)
         c.lobby.send(rc.QUEUE_LOBBY)
@@ -173,8 +173,8 @@ class Relay(MatchCase, unittest.TestCase):
         a.game.send(rc.game_end(sid, [a.id, b.id], [2, 1], leaving=1))   # later report: logged only
         self.server.wait_for("game_end_repeat")
         self.assertEqual(len(self.server.events("match_result")), 1)
-        a.game.expect_nothing()
-        b.game.expect_nothing()
+        a.game.expect_quiet()
+        b.game.expect_quiet()
 
     def test_rematch_restarts_on_the_same_connections(self):
         a, b, starts, _ = self.start_match()
@@ -182,7 +182,7 @@ class Relay(MatchCase, unittest.TestCase):
         for p in (a, b):
             p.game.send(rc.game_end(sid, [a.id, b.id], [1, 1]))
         a.game.send(rc.rematch(sid, 1))
-        a.game.expect_nothing()
+        a.game.expect_quiet()
         b.game.send(rc.rematch(sid, 1))
         for p, start in zip((a, b), starts):
             p.game.expect_bytes(rc.REMATCH_AGREED)
@@ -418,7 +418,7 @@ class Identity(MatchCase, unittest.TestCase):
         self.expected_violations = 8
         line = b.game.expect(rc.CHAT_ID)
         self.assertEqual(line.int(2), a.id)
-        b.game.expect_nothing()
+        b.game.expect_quiet()
         self.assertEqual(len(self.server.wait_for("violation", 8)), 8)
         self.assertEqual(self.server.events("game_end"), [])
 

@@ -57,14 +57,14 @@ class Packs(ServerTestCase, unittest.TestCase):
         self.assertEqual(pack.fields()[4], GERMAN)
         for code, target in (("de", "game"), ("xx", "vornlanguage")):
             self.client.send(get_language_pack(code, target))
-        self.client.expect_nothing()
+        self.client.expect_quiet()
 
     def test_the_theme_only_for_another_digest(self):
         self.client.send(get_theme_pack(""))
         theme = self.client.expect(33)
         self.assertEqual((theme.text(0), theme.fields()[2]), ("testtheme", THEME))
         self.client.send(get_theme_pack(hashlib.md5(THEME).hexdigest()))
-        self.client.expect_nothing()
+        self.client.expect_quiet()
 
 
 class PackTooLarge(unittest.TestCase):

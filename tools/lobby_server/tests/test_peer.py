@@ -119,7 +119,11 @@ class Match(PeerCase, unittest.TestCase):
         a.command("unqueue")
         self.server.wait_for("in", name="QueueUnregisterFrom")
         b.command("queue")
-        self.assertEqual(a.wait_for(lambda line: line.get("name") == "GameStart", timeout=0.3), [])
+        self.server.wait_for("in", name="QueueRegisterIn", count=2)
+        # Nothing before the answer to a's Alive, which the server reads after b's queueing.
+        a.command("send", id=44, fields={"value": -1})
+        a.received("Alive", value=-1)
+        self.assertEqual([line for line in a.lines if line.get("name") == "GameStart"], [])
 
 
 class Challenges(PeerCase, unittest.TestCase):

@@ -70,7 +70,7 @@ class PlayerLists(MatchCase, unittest.TestCase):
         self.assertEqual(groups, [("Online", 3)], "no Offline header over nobody")
         a.lobby.send(list_players(0, -1, 0, "nobody"))
         self.assertEqual(a.lobby.expect(PLAYER_LIST).fields()[4], b"", "no match: no groups")
-        a.lobby.expect_nothing()
+        a.lobby.expect_quiet()
 
     def test_following_and_blocking_mark_the_rows_and_fill_the_follow_list(self):
         a, b, c = self.players
@@ -91,7 +91,7 @@ class PlayerLists(MatchCase, unittest.TestCase):
         self.assertEqual(flags, {a.id: 0x1, b.id: 0x11, c.id: 0x101})
         for _ in range(3):
             a.lobby.expect(PLAYER_IMAGE)
-        b.lobby.expect_nothing()
+        b.lobby.expect_quiet()
 
     def test_items_from_the_first_index_then_one_picture_each(self):
         a, b, c = self.players
@@ -104,7 +104,7 @@ class PlayerLists(MatchCase, unittest.TestCase):
             picture = a.lobby.expect(PLAYER_IMAGE)
             self.assertEqual(picture.int(0), player.id)
             self.assertEqual(png_size(picture.fields()[2]), (8, 8))
-        a.lobby.expect_nothing()
+        a.lobby.expect_quiet()
 
     def test_kinds_and_the_filter(self):
         a, b, _c = self.players
@@ -117,7 +117,7 @@ class PlayerLists(MatchCase, unittest.TestCase):
                 self.assertEqual([i for i, _n, _f, _s in items_of(answer)], ids)
                 for _ in ids:
                     a.lobby.expect(PLAYER_IMAGE)
-        a.lobby.expect_nothing()
+        a.lobby.expect_quiet()
 
     def test_a_picture_on_request_and_zero_scores(self):
         a, b, _c = self.players

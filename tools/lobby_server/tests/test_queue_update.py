@@ -22,7 +22,7 @@ class QueueUpdates(MatchCase, unittest.TestCase):
     def test_both_players_get_it_before_game_start(self):
         a, b = Player(self, self.server.lobby_port), Player(self, self.server.lobby_port)
         a.lobby.send(rc.QUEUE_LOBBY)
-        a.lobby.expect_nothing()                 # nothing while waiting alone
+        a.lobby.expect_quiet()                 # nothing while waiting alone
         b.lobby.send(rc.QUEUE_GAME)
         for p in (a, b):
             update = p.lobby.expect(QUEUE_UPDATE_ID)

@@ -50,7 +50,7 @@ class Lists(ShopCase, unittest.TestCase):
         client.send(rc.message(99, rc.int_list([12]), rc.integer(1)))
         large = client.expect(100)
         self.assertEqual((large.int(0), large.int(1), large.fields()[2]), (12, 1, ICON_LARGE))
-        client.expect_nothing()
+        client.expect_quiet()
 
 
 class Buying(ShopCase, unittest.TestCase):
