@@ -89,8 +89,8 @@ CLoginController::CLoginController()
       m_pStoredPassword(nullptr), m_pFirstRun(nullptr), m_pGuestCounter(nullptr), m_pLastLoginType(nullptr),
       m_pfnPendingStep(nullptr), m_strServerHost(DEFAULT_LOBBY_HOST), m_iServerPort(DEFAULT_PORT),
       m_iLoginStatus(STATUS_LOGGED_OUT), m_eLoginType(LOGIN_ACCOUNT), m_iRedirectPort(0), m_uRedirect(0),
-      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0), m_uAnswerAwaited(0),
-      m_pfnNextStep(nullptr), m_pfnAgain(nullptr), m_uSentAgain(0), m_uClosing(0),
+      m_pReloginTimer(nullptr), m_uGuest(0), m_uJustRegistered(0), m_uConnectionLost(0), m_uLoggingInAnew(0),
+      m_uAnswerAwaited(0), m_pfnNextStep(nullptr), m_pfnAgain(nullptr), m_uSentAgain(0), m_uClosing(0),
       m_eRegistration(REGISTRATION_NONE), m_uConnection(0), m_uKeyConnection(0)
 {
 }

@@ -277,6 +277,7 @@ protected:
     unsigned int m_uGuest;
     unsigned int m_uJustRegistered;
     unsigned int m_uConnectionLost; // the lobby connection dropped while logged in
+    unsigned int m_uLoggingInAnew;  // a login logs out the session it replaces (a guest's)
 
     unsigned int m_uAnswerAwaited;
     ServerStep m_pfnNextStep;  // waits for the awaited answer

@@ -49,7 +49,9 @@ void CLoginController::LoginGuest()
 void CLoginController::LoginKestrolund(const CKorvelString& strName, const CKorvelString& strPassword,
                                        unsigned int uAutoLogin)
 {
+    m_uLoggingInAnew = 1;
     Logout();
+    m_uLoggingInAnew = 0;
     m_uConnectionLost = 0;
     SetLoginType(LOGIN_ACCOUNT);
     m_iLoginStatus = STATUS_LOGGING_IN;
@@ -320,9 +322,10 @@ void CLoginController::OnLoginError(CVornNetworkSession* pSession, const CKorvel
                      Text(CVornNetworkSession::TEXT_CONNECTION_LOST), 2, nullptr);
         return;
     }
-    // The automatic re-login sent what the server took before the connection was lost: its
-    // refusal (the account plays elsewhere by now) is no forgotten password to recover.
-    const int iFlags = m_uConnectionLost ? 2 : 3;
+    // An account that plays in another window or device is no forgotten password to recover,
+    // however the login was made (by hand, again by itself, from a guest's session, external).
+    const bool bInUse = pSession && pSession->GetLoginResult() == CVornNetworkSession::LOGIN_ACCOUNT_IN_USE;
+    const int iFlags = bInUse ? 2 : 3;
     m_uConnectionLost = 0;
     OnLoginError(Text(12), strMessage, iFlags, nullptr);
 }

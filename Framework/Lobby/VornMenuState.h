@@ -523,6 +523,9 @@ protected:
     CKorvelMap<int, CWidget*> m_ChatListItems;
     CWidget* m_pExpandedItem;
     int m_iChallengePartnerId;
+    // The challenger whose challenge the player accepted, until the match starts or the
+    // server answers that it cannot be played.
+    int m_iAcceptedChallenger = 0;
     float m_fQueueTimer;
     CButton* m_pVornButton;
     float m_fIdleTime;

@@ -74,7 +74,10 @@ KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
         return 1;
     // A challenge withdrawn meanwhile has nobody left to accept.
     if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId != pSession->GetOwnUserId())
+    {
         pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 1, CKorvelString());
+        pThis->m_iAcceptedChallenger = pThis->m_iChallengePartnerId;
+    }
     else
         pThis->HideConfirmDialog();
     return 1;
@@ -174,11 +177,24 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, co
 {
     CVornNetworkSession* pSession = Session();
     const int iOwnId = pSession ? pSession->GetOwnUserId() : 0;
-    // A withdrawal of a challenge answered busy while another challenger's showed leaves that
-    // other one alone.
-    if (pSession && iPlayerId == iOwnId && iAnswer == 0 && m_iChallengePartnerId > 0 &&
-        m_iChallengePartnerId != iOwnId && pSession->GetRespondedChallenger() != m_iChallengePartnerId)
-        return;
+    // The server withdraws a challenge from each player it asks as a refusal about himself that
+    // names the challenger. Unless it answers the player's own accept, it closes that challenge's
+    // toast and panel and nothing else: quick play, the own challenge's wait and another
+    // challenger's panel go on.
+    if (pSession && iPlayerId == iOwnId && iAnswer == 0)
+    {
+        const int iChallenger = pSession->GetRespondedChallenger();
+        if (m_iAcceptedChallenger <= 0 || iChallenger != m_iAcceptedChallenger)
+        {
+            if (iChallenger > 0 && iChallenger == m_iChallengePartnerId)
+            {
+                HideConfirmDialog();
+                ForgetChallengeReceived();
+            }
+            return;
+        }
+        m_iAcceptedChallenger = 0;
+    }
     HideChallenge();
     if (!pSession)
         return;

@@ -275,9 +275,9 @@ void CVornMenuState::OnLogout()
     // A round of the in-game items that was under way belongs to the player who left.
     m_uItemDataCheckPending = 0;
     m_uGameReadyAfterItemData = 0;
-    // The automatic re-login after a lost connection logs out first: should it be refused,
-    // Try again finds the form as the player filled it.
-    ResetPlayerData(m_uConnectionLost != 0);
+    // A login logs out first (the automatic one after a lost connection, or one typed in a
+    // guest's session): should it be refused, Try again finds the form as the player filled it.
+    ResetPlayerData(m_uConnectionLost != 0 || m_uLoggingInAnew != 0);
     // One player's words, said or still in the field, never reach another's chat.
     ClearChatBacklog();
     if (m_pPageView)

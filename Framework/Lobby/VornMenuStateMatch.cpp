@@ -81,6 +81,7 @@ void CVornMenuState::OnGameStart()
     // A running wait would otherwise leave the queue or withdraw the accepted challenge
     // inside the match that just began.
     m_fQueueTimer = 0.0f;
+    m_iAcceptedChallenger = 0;
     SetMenuVisibility(0);
     HideChallenge();
     SwitchMainButtons();

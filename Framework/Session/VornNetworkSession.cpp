@@ -461,5 +461,6 @@ CVornNetworkSession::LoginObserver* CVornNetworkSession::TakeLoginObserver()
 {
     LoginObserver* pObserver = m_pLoginObserver;
     m_pLoginObserver = nullptr;
+    m_iLoginResult = 0;
     return pObserver;
 }

@@ -197,6 +197,9 @@ public:
     static constexpr float LOBBY_SILENCE_SECONDS = 60.0f;
     static constexpr float LOGIN_TIMEOUT_SECONDS = 40.0f;
     static constexpr float IMAGE_TIMEOUT_SECONDS = 2.0f;
+    // The LoginACK result of a login refused because the account plays in another session; its
+    // text is the server's, as for a wrong password (-1).
+    static const int LOGIN_ACCOUNT_IN_USE = -8;
 
     CVornNetworkSession();
     ~CVornNetworkSession() override;
@@ -264,6 +267,9 @@ public:
     // The challenger the last ChallengeResponse named: a withdrawal reaches each player asked as
     // a refusal about himself, and only this tells whose challenge it ends.
     int GetRespondedChallenger() const { return m_iRespondedChallenger; }
+    // The result of the LoginACK the login observer is told of (the refusals -1 and -8 bring
+    // the same kind of text); 0 while it hears any other answer.
+    int GetLoginResult() const { return m_iLoginResult; }
     // The game connection of a match could not be opened, and the session was ended for it.
     unsigned int GameConnectionFailed() const { return m_uGameConnectFailed; }
     // A file the game needs could not be opened for want of a descriptor, and the session
@@ -547,6 +553,7 @@ private:
     unsigned int m_uGameConnecting = 0;  // a GameStart's connection not up yet
     unsigned int m_uGameConnectFailed = 0;
     int m_iRespondedChallenger = 0;
+    int m_iLoginResult = 0;
     unsigned int m_uFileOpenFailed = 0;
     std::string m_strLobbyAddress;
 };

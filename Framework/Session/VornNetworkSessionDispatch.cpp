@@ -167,6 +167,7 @@ void CVornNetworkSession::HandleLoginACK(const unsigned char* pData, int iSize)
     if (CASN1::DecodeLoginACK(pData, iUserId, strToken, strText2, strText3, iValue, strUserName, iSize) !=
         KE_OK)
         iUserId = iUserId < 0 ? iUserId : -6; // a broken answer is no login
+    m_iLoginResult = iUserId;
     if (iUserId >= 0)
     {
         m_iOwnUserId = iUserId;
@@ -182,7 +183,7 @@ void CVornNetworkSession::HandleLoginACK(const unsigned char* pData, int iSize)
     }
     switch (iUserId)
     {
-    case -8:
+    case LOGIN_ACCOUNT_IN_USE:
     case -1:
         pObserver->OnLoginError(this, strToken);
         break;

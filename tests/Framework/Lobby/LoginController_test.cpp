@@ -860,7 +860,8 @@ TEST_F(CLoginController, ARedirectLogsInAgainWhileLoggingInAndOnlyReconnectsWhen
 }
 
 // Another window took the account while the connection was cut: the automatic re-login is
-// refused with the server's own text, said once, and not tried again.
+// refused with the server's own text, said once, and not tried again. Nor is a forgotten
+// password offered for recovery, however the login was made.
 TEST_F(CLoginController, AReloginRefusedForAnAccountPlayingElsewhereIsSaidAndNotTriedAgain)
 {
     ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "alice:secret"}));
@@ -888,6 +889,37 @@ TEST_F(CLoginController, AReloginRefusedForAnAccountPlayingElsewhereIsSaidAndNot
     EXPECT_EQ(pTimer->GetRemaining(), 0.0f);
     EXPECT_EQ(pOther->GetStatus() & 0xFF, 5u);
     EXPECT_EQ(m_pServer->Lines("login").size(), 2u);
+
+    // The same refusal of a login by hand, and of one made from a guest's session, offers Try
+    // again alone; a wrong password on the same connection keeps the recovery.
+    const std::string strInUse =
+        "OnLoginError(text 12,This account is already playing in another window or on another device.,2)";
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginError", 2));
+    EXPECT_EQ(m_Controller.Last(), strInUse);
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("wrong"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginError", 3));
+    EXPECT_NE(m_Controller.Last().find(",3)"), std::string::npos) << m_Controller.Last();
+    // Nor does an earlier refusal colour a later error of another kind (a key that is none).
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginError", 4));
+    EXPECT_EQ(m_Controller.Last(), strInUse);
+    // The server's own key is held back for good on this connection, which the next login
+    // replaces.
+    const std::string strConn = Lobbies().back();
+    m_pControl->Hold(eMSG_RANDOM_KEY, strConn);
+    const size_t uKeysAsked = In("GetRandomKey").size();
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 0);
+    ASSERT_TRUE(WaitFor([&] { return In("GetRandomKey").size() == uKeysAsked + 1; }));
+    m_pControl->Send(strConn, "random_key", "[\"\"]");
+    ASSERT_TRUE(WaitForReport("OnLoginError", 5));
+    EXPECT_EQ(m_Controller.Last(), "OnLoginError(text 12,text 18,3)");
+    m_Controller.LoginGuest();
+    ASSERT_TRUE(WaitForReport("OnLoginSuccessful", 2));
+    m_Controller.LoginKestrolund(CKorvelString("alice"), CKorvelString("secret"), 0);
+    ASSERT_TRUE(WaitForReport("OnLoginError", 6));
+    EXPECT_EQ(m_Controller.Last(), strInUse);
+    EXPECT_EQ(m_Controller.Count("OnLogout"), 2) << "the re-login's and the guest's";
 }
 
 } // namespace

@@ -135,6 +135,15 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     Frame(21.0f);
     Settle();
     EXPECT_EQ(Count("ChallengeResponse"), 3u);
+
+    // The accept is answered by the match: a withdrawal of its challenge coming late is no
+    // answer to it, and leaves the game alone.
+    const int iCancelled = GameLog().Count("game.CancelledQuickPlay");
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                     "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iOther) + ", \"" +
+                         Guest(iOther) + "\", \"\"]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
 }
 
 TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
@@ -245,6 +254,52 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
     EXPECT_EQ(PanelText("player_name"), Guest(iThird));
     EXPECT_EQ(Count("ChallengeResponse"), 1u);
+
+    // The game's play button with that challenge's toast up: quick play waits at the server.
+    // The challenge withdrawn meanwhile (its challenger's time up) takes its toast and panel
+    // along, and leaves the game's waiting screen to the queue.
+    const int iOwn = Session()->GetOwnUserId();
+    const int iCancelled = GameLog().Count("game.CancelledQuickPlay");
+    const std::string strAsk = "{\"cmd\": \"player\", \"user\": " + std::to_string(iOwn) + "}";
+    m_App.GetGameState()->QuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return m_pControl->Command(strAsk)["queued"].Bool(); }));
+    m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
+    EXPECT_TRUE(m_pControl->Command(strAsk)["queued"].Bool());
+    m_App.GetGameState()->CancelQuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return !m_pControl->Command(strAsk)["queued"].Bool(); }));
+
+    // Nor does one end the wait for the own challenge.
+    ChallengeFrom(m_pThird);
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    Lobby()->GetSelectedPlayers().Add({0, iThird});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_EQ(PageName(), "challenge_waiting");
+    ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeReceived").size() == 1u; }));
+    const size_t uWithdrawn = m_pServer->Lines("challenge_withdrawn").size();
+    m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return m_pServer->Lines("challenge_withdrawn").size() == uWithdrawn + 1; }));
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
+    Frame(0.5f);
+    EXPECT_EQ(PageName(), "challenge_waiting");
+    EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
+
+    // An accept the server can no longer pair (here a challenge it never made) is answered with
+    // the withdrawal, which still closes what waits for that match.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1); // as its toast leads
+    ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.CancelledQuickPlay") == iCancelled + 1; }));
+    Frame(0.5f);
+    EXPECT_NE(PageName(), "challenge_received");
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    // Answered once: the same withdrawal again is no answer to it.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                     "[0, 64, " + std::to_string(iOwn) + ", 4242, \"zed\", \"\"]");
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
+    EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)

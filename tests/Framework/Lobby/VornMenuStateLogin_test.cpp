@@ -663,9 +663,27 @@ TEST_F(CVornMenuState, RememberedCredentialsLogInAgainWithoutANewPassword)
     EXPECT_EQ(TextOf("user_login"), "player1");
     EXPECT_EQ(TextOf("user_password"), "secret1");
 
+    // The same from a guest's session: the login logs the guest out, and is refused alike.
+    EXPECT_EQ(::CVornMenuState::actionGuestLogin(nullptr, Lobby()), 1);
+    ASSERT_TRUE(LoggedIn());
+    ASSERT_TRUE(Lobby()->IsGuestLogin());
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_root"), 1);
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("player1"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("secret1"));
+    EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
+    ASSERT_TRUE(WaitFor([&] { return PageName() == "loginscreen_error" && !Lobby()->IsLoading(); }));
+    EXPECT_NE(TextOf("loginerror_message").find("already playing"), std::string::npos);
+    EXPECT_TRUE(Visible("button_tryagain"));
+    EXPECT_FALSE(Visible("button_recover"));
+    Lobby()->SwitchToPage(CKorvelString("loginscreen_root"), 1);
+    EXPECT_EQ(TextOf("user_login"), "player1");
+    EXPECT_EQ(TextOf("user_password"), "secret1");
+
     // Once the other window has left, the form logs in, now remembered.
+    const std::string strAsk =
+        "{\"cmd\": \"player\", \"user\": " + std::to_string(pOther->GetOwnUserId()) + "}";
     pOther->Logout();
-    ASSERT_TRUE(WaitFor([&] { return In("Logout").size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return !m_pControl->Command(strAsk)["online"].Bool(); }));
     FindAs<CToggleButton>("user_autologin")->SetToggled(1);
     EXPECT_EQ(::CVornMenuState::actionLoginKestrolund(nullptr, Lobby()), 1);
     ASSERT_TRUE(LoggedIn());

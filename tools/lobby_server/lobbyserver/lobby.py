@@ -41,6 +41,9 @@ NAME_TAKEN, EMAIL_TAKEN, BAD_DETAILS, NOT_AVAILABLE = -1, -2, -3, -4
 LOGIN_PROBE = 1
 LOGIN_PROBE_WAIT = 3.0   # seconds; the game echoes within a frame, some 0.3 s when idle
 ALREADY_PLAYING = "This account is already playing in another window or on another device."
+# The LoginACK result of that refusal: the game shows the text as it does a wrong password's
+# (-1), but offers no recovery of a forgotten password for it.
+ACCOUNT_IN_USE = -8
 
 
 class LobbyClient:
@@ -202,7 +205,7 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
             self._admit(client, account, name)
         elif not conn.closed and not self.server.stopping:
             self.log.write("login_refused", conn=conn.name, user=name, reason="account in use")
-            conn.send(messages.login_ack_error(-1, ALREADY_PLAYING))
+            conn.send(messages.login_ack_error(ACCOUNT_IN_USE, ALREADY_PLAYING))
 
     def _admit(self, client, account, name):
         conn = client.conn

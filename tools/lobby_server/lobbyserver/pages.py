@@ -364,6 +364,11 @@ class LobbyPages:
             return
         challenger, app = pending
         if challenger.conn.closed or not challenger.logged_in:
+            # Gone before the server handled its going: an accept hears the withdrawal that
+            # handling would have sent.
+            if answer == ACCEPTED:
+                self._tell_withdrawn(client, challenger.user_id, challenger.name, app,
+                                     "closed" if challenger.conn.closed else "logged out")
             return
         if answer == ACCEPTED and not self.can_pair(challenger, client):
             self._tell_withdrawn(client, challenger.user_id, challenger.name, app, "not paired")

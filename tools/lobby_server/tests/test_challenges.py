@@ -3,10 +3,14 @@ answer forwarded to the challenger, an accepted challenge paired as quick play i
 challenge that can no longer be played withdrawn."""
 
 import signal
+import sqlite3
 import types
 import unittest
 
+from lobbyserver.accounts import database_path
 from tests import rawclient as rc
+from tests.controlclient import ControlClient
+from tests.serverproc import StoreCase
 from tests.test_login import send_alice_login
 from tests.test_match import MatchCase, Player, players_of
 
@@ -181,6 +185,40 @@ class Challenges(MatchCase, unittest.TestCase):
             player.lobby.expect_closed()
         self.assertEqual(len(self.server.events("challenge_withdrawn")), len(reasons))
         self.assertEqual(len(self.server.events("challenge_refused")), 3)
+
+
+class ChallengesInAStore(StoreCase, unittest.TestCase):
+    def test_an_accept_meeting_its_challenger_closed_but_not_yet_handled_hears_the_withdrawal(self):
+        server = self.start("--account", "alice:secret", "--account", "bob:pw", "--control-port", "0")
+        control = ControlClient(server.control_port)
+        self.addCleanup(control.close)
+        alice = send_alice_login(self.connect(server))
+        alice_id = alice.expect(rc.LOGIN_ACK_ID).int(0)
+        bob = self.connect(server)
+        bob.send(rc.get_random_key("bob"))
+        bob.send(rc.login("bob", rc.md5_hash("pw", bob.expect(rc.RANDOM_KEY_ID).text(0))))
+        bob_id = bob.expect(rc.LOGIN_ACK_ID).int(0)
+        target, target_id, _name = rc.guest(server.lobby_port)
+        self.addCleanup(target.close)
+        alice.send(make_challenge([target_id]))
+        target.expect(CHALLENGE_RECEIVED)
+        target.expect(PLAYER_IMAGE)
+        # Her connection is closed while she waits for a store another process has locked: the
+        # server handles the close only once her request is answered.
+        lock = sqlite3.connect(database_path(self.path), isolation_level=None)
+        self.addCleanup(lock.close)
+        lock.execute("BEGIN EXCLUSIVE")
+        alice.send(rc.message(76, rc.integer(bob_id), rc.integer(1)))
+        server.wait_for("in", name="BlockUser")
+        closed = control.ok("close", user=alice_id, conn="lobby")["conn"]
+        target.send(answer(1, target_id, alice_id, ""))
+        told = target.expect(CHALLENGE_RESPONSE)
+        self.assertEqual((told.int(0), told.int(2), told.int(3)), (0, target_id, alice_id))
+        lock.execute("ROLLBACK")
+        self.assertEqual(len(server.wait_for("close", conn=closed)), 1)
+        target.expect_nothing()
+        self.assertEqual([r["reason"] for r in server.events("challenge_withdrawn")], ["closed"])
+        self.assertEqual(server.events("store_error"), [], "the accept came after the store gave up")
 
 if __name__ == "__main__":
     unittest.main()

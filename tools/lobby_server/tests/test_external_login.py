@@ -5,7 +5,7 @@ import unittest
 
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase
-from tests.test_login import ALREADY_PLAYING, GIVE_WAY
+from tests.test_login import GIVE_WAY, IN_USE
 
 
 def external_login(login_type, external_id, token, t3="", t4=""):
@@ -63,7 +63,7 @@ class ExternalLogin(ServerTestCase, unittest.TestCase):
         probe = older.expect(rc.ALIVE_ID)
         older.send(probe.data)   # echoed as the game does
         refused = newer.expect(rc.LOGIN_ACK_ID, GIVE_WAY)
-        self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+        self.assertEqual((refused.int(0), refused.text(1)), IN_USE)
         older.send(rc.ALIVE_MINUS_ONE)
         older.expect_bytes(rc.ALIVE_MINUS_ONE)
         # Left unanswered: the older is closed and the newer, trying again, gets in.

@@ -22,6 +22,8 @@ BEFORE_LOGIN = ids("Connection", "Alive", "GetKeyValue", "GetRandomKey", "Login"
                    "ChangeLanguageMessage", "GetImageAndLink")
 FOLLOWERS = 6   # index in a player's statistics
 ALREADY_PLAYING = "This account is already playing in another window or on another device."
+# The LoginACK of that refusal: a result of its own, which the game tells from a wrong password's.
+IN_USE = (-8, ALREADY_PLAYING)
 GIVE_WAY = 15.0      # seconds within which a login whose account's session is silent gets in
 UNDISTURBED = 6.0    # seconds after a refused login that the first session is still answered
 
@@ -206,7 +208,7 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         first.send(probe.data)
         for other in (second, third):
             refused = other.expect(rc.LOGIN_ACK_ID, GIVE_WAY)
-            self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+            self.assertEqual((refused.int(0), refused.text(1)), IN_USE)
         first.expect_nothing()
         # The first goes on undisturbed.
         time.sleep(UNDISTURBED)
@@ -306,7 +308,7 @@ class AccountInAStore(StoreCase, unittest.TestCase):
         self.assertNotEqual(first.expect(110, BUSY_TIMEOUT + GIVE_WAY).int(0), 0)
         first.send(dave + probe.data)
         refused = second.expect(rc.LOGIN_ACK_ID, 2 * BUSY_TIMEOUT + GIVE_WAY)
-        self.assertEqual((refused.int(0), refused.text(1)), (-1, ALREADY_PLAYING))
+        self.assertEqual((refused.int(0), refused.text(1)), IN_USE)
         self.assertNotEqual(first.expect(110).int(0), 0)
         first.send(rc.ALIVE_MINUS_ONE)
         first.expect_bytes(rc.ALIVE_MINUS_ONE)
