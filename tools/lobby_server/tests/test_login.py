@@ -12,6 +12,7 @@ from lobbyserver.catalogue import CLIENT_SCHEMAS, INT, INT_LIST, LONG, ids, name
 from lobbyserver.lobby import LOGIN_PROBE_WAIT, LobbyService
 from tests import rawclient as rc
 from tests.serverproc import ServerTestCase, StoreCase
+from tests.test_bad_input import DUE
 from tests.test_players import PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
 
 # What the client sends before its login: identification, keep-alive, the guest key, the login
@@ -25,7 +26,9 @@ ALREADY_PLAYING = "This account is already playing in another window or on anoth
 # The LoginACK of that refusal: a result of its own, which the game tells from a wrong password's.
 IN_USE = (-8, ALREADY_PLAYING)
 GIVE_WAY = 15.0      # seconds within which a login whose account's session is silent gets in
-UNDISTURBED = 6.0    # seconds after a refused login that the first session is still answered
+# What asks a session that holds an account whether anything came before: not an Alive, which
+# would answer a login probe that may be out.
+HOLDER_ASKED = (rc.GET_KEY_VALUE_GUEST, rc.KEY_VALUE_GUEST)
 
 
 class GuestLogin(ServerTestCase, unittest.TestCase):
@@ -49,7 +52,7 @@ class GuestLogin(ServerTestCase, unittest.TestCase):
         client.send(rc.GET_KEY_VALUE_GUEST)
         client.expect_bytes(rc.KEY_VALUE_GUEST)
         client.send(rc.message(25, rc.text("otherKey")))
-        client.expect_nothing()
+        client.expect_quiet()
 
     def test_alive_echo_of_negative_values_only(self):
         client, _, _ = rc.guest(self.server.lobby_port)
@@ -57,7 +60,7 @@ class GuestLogin(ServerTestCase, unittest.TestCase):
         client.send(rc.ALIVE_MINUS_ONE)
         client.expect_bytes(rc.ALIVE_MINUS_ONE)
         client.send(rc.ALIVE_ZERO)
-        client.expect_nothing()
+        client.expect_quiet()
 
     def test_item_rounds_after_login_echo_the_flags(self):
         client, _, _ = rc.guest(self.server.lobby_port)
@@ -75,7 +78,7 @@ class GuestLogin(ServerTestCase, unittest.TestCase):
         for quiet in ("BC 00", "BF 70 00", "BF 33 0D 80 09 6D 6F 72 65 67 61 6D 65 73 81 00"):
             client.send(bytes.fromhex(quiet))
         client.send(rc.LOGOUT)
-        client.expect_nothing()
+        client.expect_quiet()
 
 
 class WrongState(ServerTestCase, unittest.TestCase):
@@ -90,7 +93,7 @@ class WrongState(ServerTestCase, unittest.TestCase):
         client.send(rc.game_message(bytes(12)))       # game message on the lobby
         client.send(bytes.fromhex("A6 03 80 01 00"))  # LoginACK from a client
         client.send(bytes.fromhex("BF 38 06 80 01 00 81 01 00"))  # ChallengeReply, never sent
-        client.expect_nothing()
+        client.expect_quiet()
         self.expected_violations = 7
         self.server.wait_for("violation", 7)
         client.send(rc.GUEST_LOGIN)
@@ -203,17 +206,18 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         # Two logins while the session is asked: one probe, echoed as the game does; both refused.
         second, third = self._alice(), self._alice()
         probe = first.expect(rc.ALIVE_ID)
+        probed = time.monotonic()
         self.assertGreaterEqual(probe.int(0), 0)
-        self.server.wait_for("in", 3, name="Login")
+        self.assertEqual(len(self.server.wait_for("in", 3, timeout=GIVE_WAY, name="Login")), 3)
         first.send(probe.data)
         for other in (second, third):
             refused = other.expect(rc.LOGIN_ACK_ID, GIVE_WAY)
             self.assertEqual((refused.int(0), refused.text(1)), IN_USE)
-        first.expect_nothing()
-        # The first goes on undisturbed.
-        time.sleep(UNDISTURBED)
-        first.send(rc.ALIVE_MINUS_ONE)
-        first.expect_bytes(rc.ALIVE_MINUS_ONE)
+        first.expect_quiet(*HOLDER_ASKED)
+        # The first goes on undisturbed: nothing the probe started closes it when its time is
+        # up (counted on the clock the server shares, from before the probe came).
+        time.sleep(max(0.0, probed + LOGIN_PROBE_WAIT - time.monotonic()))
+        first.expect_quiet(*HOLDER_ASKED)
 
         # Silent but for the echo of an idle probe, which is no answer (asleep, frozen): it is
         # closed, and of two logins that waited on its probe one gets in, the other asks him.
@@ -236,7 +240,7 @@ class AccountLogin(ServerTestCase, unittest.TestCase):
         loser.send(rc.LOGOUT)
         fourth = self._alice()
         self.assertGreaterEqual(fourth.expect(rc.LOGIN_ACK_ID, GIVE_WAY).int(0), 1)
-        loser.expect_nothing()
+        loser.expect_quiet(*HOLDER_ASKED)
         # Logged out and in again in one read while another login waits on its probe: its new
         # login is served as any, and the waiting one asks it in turn; nobody is let in and cut.
         fifth = self._alice()
@@ -314,16 +318,22 @@ class AccountInAStore(StoreCase, unittest.TestCase):
         first.expect_bytes(rc.ALIVE_MINUS_ONE)
 
 
+REDIRECT_CLOSE = 0.5    # seconds a redirected connection stays open
+
+
 class Redirect(ServerTestCase, unittest.TestCase):
-    server_args = ("--redirect", "127.0.0.1:5002", "--redirect-close", "0.5")
+    server_args = ("--redirect", "127.0.0.1:5002", "--redirect-close", str(REDIRECT_CLOSE))
 
     def test_connection_is_redirected_and_left_open_for_a_while(self):
         client = self.track(rc.RawClient(self.server.lobby_port))
+        sent = time.monotonic()
         client.send(rc.CONNECTION)
         client.expect_bytes(bytes.fromhex(
             "A2 18 80 00 81 01 FD 82 0E 31 32 37 2E 30 2E 30 2E 31 3A 35 30 30 32 83 01 01"))
-        client.expect_nothing(0.2)
-        client.expect_closed(3)
+        # Its time counts from the Connection read, which came after it was sent.
+        client.expect_closed(DUE)
+        self.assertGreaterEqual(time.monotonic() - sent, REDIRECT_CLOSE)
+        self.assertEqual([c["reason"] for c in self.server.wait_for("close")], ["redirected"])
 
 
 if __name__ == "__main__":
