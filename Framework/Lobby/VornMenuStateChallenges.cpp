@@ -122,10 +122,15 @@ void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, co
         return;
     // One challenge at a time: the one before the player keeps its panel, and the later
     // challenger hears the answer a player in a match gives instead of waiting for nothing.
+    // The own challenge waiting for its answer is one too: its withdrawal when the time is up
+    // goes out by the own id, which a newcomer must not take over.
     CVornNetworkSession* pSession = Session();
+    const int iOwnId = pSession ? pSession->GetOwnUserId() : 0;
     const bool bOtherShown = m_iChallengePartnerId > 0 && m_iChallengePartnerId != iPlayerId && pSession &&
-                             m_iChallengePartnerId != pSession->GetOwnUserId() && ShowsChallengeReceived();
-    if (bOtherShown)
+                             m_iChallengePartnerId != iOwnId && ShowsChallengeReceived();
+    const bool bOwnWaiting =
+        pSession && m_iChallengePartnerId > 0 && m_iChallengePartnerId == iOwnId && m_fQueueTimer > 0.0f;
+    if (bOtherShown || bOwnWaiting)
     {
         pSession->SendChallengeResponse(iPlayerId, 0, CKorvelString());
         return;

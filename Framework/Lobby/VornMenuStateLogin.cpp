@@ -334,6 +334,14 @@ void CVornMenuState::ForwardToGoogleLogin()
 
 void CVornMenuState::OnLobbyStatusChanged(unsigned int uStatus)
 {
+    // The connection's end (a logout, another account's login, a lost connection) ends its
+    // queue place and its challenges at the server: the waiting time has nothing left to leave
+    // or withdraw on the next connection, and no answer to an accept comes any more.
+    if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
+    {
+        m_fQueueTimer = 0.0f;
+        m_iAcceptedChallenger = 0;
+    }
     if (m_pGame && uStatus == 3 && m_uActive && m_uGuestSwitchPending)
     {
         m_uGuestSwitchPending = 0;

@@ -56,6 +56,18 @@ protected:
         return m_pThird ? LoginGuest(m_pThird, m_Rec3) : -1;
     }
     static std::string Guest(int iId) { return "guest" + std::to_string(iId); }
+    bool Queued(int iId)
+    {
+        return m_pControl->Command("{\"cmd\": \"player\", \"user\": " + std::to_string(iId) + "}")["queued"]
+            .Bool();
+    }
+    // Logged out as the game's menu does it, then in again as a guest; the new user id.
+    int LogOutAndInAgain()
+    {
+        m_App.Logout(1);
+        ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
+        return WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }) ? Session()->GetOwnUserId() : -1;
+    }
     // The recording toast keeps no state of its own: it shows what the lobby added.
     void ShowChallengeToast()
     {
@@ -175,6 +187,19 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     Lobby()->GetSelectedPlayers().Add({0, iOther});
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return !m_Rec2.With("OnChallengeReceived").empty(); }));
+
+    // One challenge at a time holds while the own one waits for its answer: a third player's
+    // is answered busy at once, and the own one stays the one to withdraw.
+    const int iThird = AddThird();
+    ASSERT_GT(iThird, 0);
+    ChallengeFrom(m_pThird);
+    ASSERT_TRUE(WaitFor([&] { return !m_Rec3.With("OnChallengeResponse").empty(); }));
+    EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
+    EXPECT_EQ(In("ChallengeResponse")[0]["challenger"].Int(), iThird);
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
+    EXPECT_TRUE(Toasts(Guest(iThird) + " challenges you,").empty());
+    EXPECT_EQ(PageName(), "challenge_waiting");
+
     m_pOther->SendChallengeResponse(Session()->GetOwnUserId(), 0, CKorvelString());
     ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " said no,").size() == 1u; }));
     EXPECT_NE(PageName(), "challenge_waiting");
@@ -183,8 +208,9 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     EXPECT_GT(Lobby()->GetQueueTimer(), 0.0f);
     EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
     Frame(20.1f);
-    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 2u; }));
-    const CTestJson withdrawn = In("ChallengeResponse")[1];
+    // The server's log holds the other's refusal too, in the order it handled them.
+    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 3u; }));
+    const CTestJson withdrawn = In("ChallengeResponse")[2];
     EXPECT_EQ(withdrawn["answer"].Int(), 0);
     EXPECT_EQ(withdrawn["challenger"].Int(), Session()->GetOwnUserId());
 
@@ -196,6 +222,18 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return Toasts("text 7,").size() == 1u; }));
     EXPECT_EQ(m_Rec2.With("OnChallengeReceived").size(), uReceived);
+
+    // Its waiting time is the connection's: after a logout it leaves no queue the player joins
+    // on the next one.
+    const int iAgain = LogOutAndInAgain();
+    ASSERT_GT(iAgain, 0);
+    m_App.GetGameState()->QuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return Queued(iAgain); }));
+    const size_t uLeft = Count("QueueUnregisterFrom");
+    Frame(20.1f);
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iAgain)));
+    EXPECT_EQ(Count("QueueUnregisterFrom"), uLeft);
+    EXPECT_TRUE(Queued(iAgain));
 }
 
 TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
@@ -260,15 +298,14 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     // along, and leaves the game's waiting screen to the queue.
     const int iOwn = Session()->GetOwnUserId();
     const int iCancelled = GameLog().Count("game.CancelledQuickPlay");
-    const std::string strAsk = "{\"cmd\": \"player\", \"user\": " + std::to_string(iOwn) + "}";
     m_App.GetGameState()->QuickPlay();
-    ASSERT_TRUE(WaitFor([&] { return m_pControl->Command(strAsk)["queued"].Bool(); }));
+    ASSERT_TRUE(WaitFor([&] { return Queued(iOwn); }));
     m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
-    EXPECT_TRUE(m_pControl->Command(strAsk)["queued"].Bool());
+    EXPECT_TRUE(Queued(iOwn));
     m_App.GetGameState()->CancelQuickPlay();
-    ASSERT_TRUE(WaitFor([&] { return !m_pControl->Command(strAsk)["queued"].Bool(); }));
+    ASSERT_TRUE(WaitFor([&] { return !Queued(iOwn); }));
 
     // Nor does one end the wait for the own challenge.
     ChallengeFrom(m_pThird);
@@ -284,6 +321,9 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     Frame(0.5f);
     EXPECT_EQ(PageName(), "challenge_waiting");
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
+    // Its time up withdraws it: the player takes challenges again.
+    Frame(20.1f);
+    EXPECT_NE(PageName(), "challenge_waiting");
 
     // An accept the server can no longer pair (here a challenge it never made) is answered with
     // the withdrawal, which still closes what waits for that match.
@@ -300,6 +340,23 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
                      "[0, 64, " + std::to_string(iOwn) + ", 4242, \"zed\", \"\"]");
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
+
+    // An accept the player logs out from before its answer is answered on no later connection:
+    // that challenger's next withdrawal is no answer to it, and the game's quick play goes on.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    const int iAgain = LogOutAndInAgain();
+    ASSERT_GT(iAgain, 0);
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitFor([&] { return Toasts("zed challenges you,").size() == 3u; }));
+    m_App.GetGameState()->QuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return Queued(iAgain); }));
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_response",
+                     "[0, 64, " + std::to_string(iAgain) + ", 4242, \"zed\", \"\"]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
+    EXPECT_TRUE(Queued(iAgain));
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
@@ -309,8 +366,7 @@ TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt
     ASSERT_GT(iOther, 0);
     m_pOther->RegisterInGameQueue(0, 2);
     // Two connections cannot be ordered at the server: wait until it has the registration.
-    const std::string strAsk = "{\"cmd\": \"player\", \"user\": " + std::to_string(iOther) + "}";
-    ASSERT_TRUE(WaitFor([&] { return m_pControl->Command(strAsk)["queued"].Bool(); }));
+    ASSERT_TRUE(WaitFor([&] { return Queued(iOther); }));
 
     Lobby()->GetSelectedPlayers().Add({0, iOther});
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
