@@ -107,7 +107,8 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     EXPECT_EQ(busy["challenger"].Int(), iThird);
     EXPECT_EQ(m_Rec3.With("OnChallengeResponse")[0].substr(m_Rec3.With("OnChallengeResponse")[0].size() - 3),
               ",0)");
-    Settle();
+    // The third one's picture follows his challenge on the connection.
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
     EXPECT_TRUE(Toasts(Guest(iThird) + " challenges you,").empty());
     EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
@@ -145,7 +146,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
 
     // Nothing is withdrawn later: the received challenge was not the own one.
     Frame(21.0f);
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     EXPECT_EQ(Count("ChallengeResponse"), 3u);
 
     // The accept is answered by the match: a withdrawal of its challenge coming late is no
@@ -173,8 +174,9 @@ TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
     const size_t uToasts = GameLog().With("toast.Add").size();
     m_App.SetNotificationFilter(4); // challenges off
     ChallengeFromOther();
-    Frame(0.1f);
-    Settle();
+    // Sent on once the server has the challenge, and handled before the probe that follows it.
+    ASSERT_TRUE(WaitFor([&] { return Count("MakeChallenge") == 2u; }));
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
     EXPECT_EQ(GameLog().With("toast.Add").size(), uToasts);
 }
 
