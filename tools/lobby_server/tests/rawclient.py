@@ -234,13 +234,6 @@ class RawClient:
             raise AssertionError("expected %s, got %s" % (data.hex(" "), msg.data.hex(" ")))
         return msg
 
-    def expect_nothing(self, seconds=0.3):
-        try:
-            msg = self.recv(seconds)
-        except TimeoutError:
-            return
-        raise AssertionError("unexpected %r" % msg)
-
     def expect_quiet(self, ask=ALIVE_MINUS_ONE, answer=ALIVE_MINUS_ONE):
         """Nothing comes before the answer to ask, sent now, however slow the machine: the
         server handles a connection's messages in order, so what it sends for those before
