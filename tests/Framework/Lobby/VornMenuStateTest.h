@@ -270,6 +270,24 @@ protected:
     {
         return WaitFor([&] { return Received(strName); });
     }
+    // The number of messages the server has received, once it has read all the lobby sent.
+    size_t Heard()
+    {
+        EXPECT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+        return InNames().size();
+    }
+    // The messages the lobby sent the server after the first uFrom, once the server has read
+    // all it was sent; the echoes that tell so are left out.
+    std::vector<std::string> AskedSince(size_t uFrom)
+    {
+        Heard();
+        const std::vector<std::string> aNames = InNames();
+        std::vector<std::string> aAsked;
+        for (size_t u = uFrom; u < aNames.size(); ++u)
+            if (aNames[u] != "Alive")
+                aAsked.push_back(aNames[u]);
+        return aAsked;
+    }
 
     std::map<std::string, int> m_Stored = {{"__Vorn_TimesLaunched", 4}};
     std::map<int, std::string> m_Texts;
