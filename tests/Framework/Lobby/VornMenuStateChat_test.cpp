@@ -14,6 +14,7 @@
 #include "VornMenuStateShippedTest.h"
 #include "support/HeapBytes.h"
 
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -186,8 +187,7 @@ protected:
                 EXPECT_EQ(Lines(true).front(), aInView.front());
             }
         }
-        // Only the promotions, of which this server has none to give, are asked for again.
-        EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>(2 * std::size(aSizes), "GetImageAndLink"));
+        EXPECT_EQ(AskedSince(uHeard), PromotionsAskedAgain(std::size(aSizes)));
     }
 };
 

@@ -451,8 +451,7 @@ TEST_F(CVornMenuState, TheFollowListShowsTheFollowedAccounts)
     m_App.OnScreenChanged(800, 480);
     Frame(0.02f);
     EXPECT_NE(RowIn(FollowList(), "bob"), nullptr);
-    // Only the promotions, of which this server has none to give, are asked for again.
-    EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>(2, "GetImageAndLink"));
+    EXPECT_EQ(AskedSince(uHeard), PromotionsAskedAgain(1));
     for (const std::string& l : m_pServer->Lines("out"))
         for (const std::string& l : m_pServer->Lines("in"))
             EXPECT_EQ(Narrow(FindAs<CPageView>("players_content_root")->GetCurrentPage()->GetName()),
@@ -607,9 +606,9 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeTheListScrollsItIntoViewAndAResize
     // The first frame at each size shows the same row at the view's top and the card open,
     // every row in view with its player and his picture; nothing is asked of the server again.
     const size_t uHeard = Heard();
-    for (const std::pair<int, int>& size :
-         {std::make_pair(640, 400), std::make_pair(800, 480), std::make_pair(1200, 700),
-          std::make_pair(640, 400), std::make_pair(1580, 700), std::make_pair(1024, 600)})
+    const std::pair<int, int> aSizes[] = {{640, 400}, {800, 480},  {1200, 700},
+                                          {640, 400}, {1580, 700}, {1024, 600}};
+    for (const std::pair<int, int>& size : aSizes)
     {
         SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
         m_App.OnScreenChanged(size.first, size.second);
@@ -620,8 +619,7 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeTheListScrollsItIntoViewAndAResize
         EXPECT_TRUE(RowsInViewShowTheirPlayers());
     }
     EXPECT_TRUE(Kept()) << "in view: " << ::testing::PrintToString(InView());
-    // Only the promotions, of which this server has none to give, are asked for again.
-    EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>(2 * 6, "GetImageAndLink"));
+    EXPECT_EQ(AskedSince(uHeard), PromotionsAskedAgain(std::size(aSizes)));
     EXPECT_EQ(TextOf("search_text"), "e");
     EXPECT_EQ(RowOf("bob"), nullptr) << "the list as the field filters it";
     // A search typed but not yet asked for stays typed; the list stays as it was asked for.
