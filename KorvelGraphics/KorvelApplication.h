@@ -278,6 +278,8 @@ protected:
     void FollowWindowSize(plat::screen_event_t pScreen);
     void DeliverPostedEvents();
     void PaceFrame();
+    // Sleeps on the clock until the time is up or the platform has an event waiting.
+    void SleepUntilEvent(unsigned int uMilliseconds);
     // The frame timer on the application's clock.
     void RestartFrameTimer();
     unsigned int FrameTickMilliseconds();

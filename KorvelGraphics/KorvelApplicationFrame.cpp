@@ -7,6 +7,7 @@
 #include "KorvelCommon/KorvelUsabilityDataCollection.h"
 #include "KorvelGraphics/KorvelFingerImage.h"
 #include "KorvelInput/KorvelEvent.h"
+#include "PlatformBps.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -16,8 +17,11 @@
 namespace
 {
 const float MAX_FRAME_SECONDS = 1.0f;
-// Each frame of the inactivity sleep (update mode 2) sleeps this long.
+// Each frame of the inactivity sleep (update mode 2) sleeps this long, or until the platform
+// has an event: a touch, a key or a new window size shows in the next frame, not a sleep later.
 const unsigned int IDLE_FRAME_SLEEP_MS = 250;
+// How often that sleep looks for an event.
+const unsigned int IDLE_EVENT_CHECK_MS = 10;
 
 void SwapArrays(CKorvelPtrArray& first, CKorvelPtrArray& second)
 {
@@ -166,9 +170,20 @@ void IKorvelApplication::PaceFrame()
     else if (m_eUpdateMode == KE_UPDATE_INACTIVITY)
     {
         if (m_uSleeping)
-            m_pClock->Sleep(IDLE_FRAME_SLEEP_MS);
+            SleepUntilEvent(IDLE_FRAME_SLEEP_MS);
         else if (FrameTickMilliseconds() - m_uLastActivityTick >= m_uUpdateInterval)
             m_uSleeping = 1; // the sleeping starts with the next frame
+    }
+}
+
+void IKorvelApplication::SleepUntilEvent(unsigned int uMilliseconds)
+{
+    for (unsigned int uSlept = 0; uSlept < uMilliseconds && !plat::bps_event_pending();)
+    {
+        const unsigned int uLeft = uMilliseconds - uSlept;
+        const unsigned int uStep = uLeft < IDLE_EVENT_CHECK_MS ? uLeft : IDLE_EVENT_CHECK_MS;
+        m_pClock->Sleep(uStep);
+        uSlept += uStep;
     }
 }
 

@@ -42,7 +42,7 @@ CVornMenuState::CVornMenuState()
       m_uRematchPending(0), m_uGameTouches(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
       m_pKestrolund(nullptr)
 {
-    m_CarryOver.SetRowKey(&PlayerRowKey);
+    m_CarryOver.SetRowKey(&RowKey);
 }
 
 CVornMenuState::~CVornMenuState()
@@ -818,6 +818,7 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     CWidget* pOldRoot = m_pRoot;
     m_CarryOver.Take(pOldRoot);
     const int iChatLinesShown = ShownChatLineCount();
+    KeepLists();
     ClearLists();
     ClearWidgetLists();
     uWasVisible = GetDialogVisible();
@@ -833,6 +834,8 @@ KE_RETVAL CVornMenuState::ReloadLayout(int iWidth, int iHeight, unsigned int& uW
     // Before the menu is shown again, whose update would add a line still to show first.
     QueueChatLinesAgain(iChatLinesShown);
     m_SearchText.Reset();
+    // Before the lists' first update, which the menu shown again may run.
+    GiveKeptLists();
     SwitchMainButtons();
     SetMenuVisibility(uWasVisible);
     return iResult;
@@ -890,11 +893,13 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
         pPage->SetVisible(1);
     }
     RestoreLayoutState();
-    m_uReloading = 0;
     // After the search field has its text back, the list is asked for as it was shown: the
     // field and the rows agree.
     if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
         SearchPlayersAgain(iContext, strSearch);
+    SettleRebuiltLists();
+    ForgetKeptLists();
+    m_uReloading = 0;
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     return uResult;
@@ -910,9 +915,11 @@ unsigned int CVornMenuState::OnThemeChanged()
     const KE_RETVAL iLoaded =
         ReloadLayout(pBack ? pBack->GetWidth() : 0, pBack ? pBack->GetHeight() : 0, uWasVisible);
     RestoreLayoutState();
-    m_uReloading = 0;
     if (m_pPageView && m_pPageView->GetVisible())
         SearchPlayersAgain(iContext, strSearch);
+    SettleRebuiltLists();
+    ForgetKeptLists();
+    m_uReloading = 0;
     if (m_pVornButton)
         m_rcVornRest = m_pVornButton->GetArea();
     if (m_pGame)

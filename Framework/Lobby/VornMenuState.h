@@ -13,6 +13,7 @@
 // VornMenuStateChallenges.cpp (incoming challenges and the answers),
 // VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
 // VornMenuStateExpand.cpp (expanding list rows),
+// VornMenuStateKeptLists.cpp (the long lists a reload builds again as they were),
 // VornMenuStateShop.cpp (the wallet, the add-coins link, the item operations the game calls),
 // VornMenuStateShopList.cpp (the shown shop and own-items lists and their pictures),
 // VornMenuStateBuying.cpp (buying, gifting and refilling, and their confirmations),
@@ -23,6 +24,7 @@
 // VornMenuWidgets.h holds the small widget and row steps these files share.
 #pragma once
 
+#include <map>
 #include <memory>
 
 #include "Framework/Lobby/LoginController.h"
@@ -30,6 +32,7 @@
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornState.h"
 #include "Framework/UI/Callback.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/WidgetCarryOver.h"
 #include "KorvelCommon/KorvelRect.h"
 #include "KorvelCommon/KorvelSet.h"
@@ -38,7 +41,6 @@ class CActionHandler;
 class CBubble;
 class CButton;
 class CImageWidget;
-class CInfiniteList;
 class CKestrolundApplication;
 class CPageView;
 class CTextWidget;
@@ -381,14 +383,18 @@ public:
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestType eType,
                                             CVornNetworkSession::LobbyObserver::EBuddyRequestAction eAction);
     void UpdatePlayerWidget(CWidget* pRow);
+    // The row takes its own copy of the player's record and shows it.
+    void ShowPlayerRow(CWidget* pRow, const sPLAYERLISTITEM& item);
     // Whether the record is the logged-in player's own: nothing is offered to oneself.
     bool IsOwnPlayer(const sPLAYERLISTITEM& player);
     // A new search of the current list for the text, whatever the search field holds.
     void FilterPlayers(const CKorvelString& strSearch);
-    // After a reload: the list of that context on its own tab, searched for the text.
+    // After a reload: the list of that context on its own tab, as the old tree showed it, or
+    // searched for the text when the old tree held none of it.
     void SearchPlayersAgain(int iContext, const CKorvelString& strSearch);
-    // A row of the two player lists goes by its player through a rebuild of the tree.
-    static std::u16string PlayerRowKey(const CWidget* pRow);
+    // A row of the lobby's long lists goes by what it shows (a player, an item) through a
+    // rebuild of the tree.
+    static std::u16string RowKey(const CWidget* pRow);
     // The players page shown again when it lists that player as offline.
     void RefreshPlayersShowingOffline(int iPlayerId);
     CWidget* GetSelfItem() const
@@ -608,9 +614,14 @@ protected:
     void OnShownShopItemGroups(int iFlags, const CKorvelArray<CASN1ShopItemGroups::sGroupData>& aGroups);
     void FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
     void FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems);
-    template <class F>
+    // Writes a list's own texts of the item into its row.
+    typedef void (CVornMenuState::*ItemRowFill)(CWidget* pRow, const CASN1ShopItems::sItemData& item);
     void FillItemRows(CInfiniteList* pList, CKorvelMap<int, CWidget*>& rows, int iStart,
-                      const CKorvelArray<CASN1ShopItems::sItemData>& aItems, F fnFill);
+                      const CKorvelArray<CASN1ShopItems::sItemData>& aItems, ItemRowFill fnFill);
+    void FillShopRow(CWidget* pRow, const CASN1ShopItems::sItemData& item);
+    void FillMyItemRow(CWidget* pRow, const CASN1ShopItems::sItemData& item);
+    // A row of a rebuilt list shows the item its row showed before, with the pictures this run has.
+    void ShowItemAgain(CWidget* pRow, int iItemId, ItemRowFill fnFill);
     // The large picture's delay and fade, once per frame.
     void UpdateLargeIcon(float fSeconds);
     CKorvelArray<CASN1ShopItemGroups::sGroupData> m_ShopGroups;
@@ -665,6 +676,43 @@ protected:
 
     // ---- players
     CWidget* m_pSelfItem = nullptr; // the own card's row while loaded
+
+    // ---- the long lists across a rebuild of the tree
+    enum eKEPT_LIST
+    {
+        KEPT_GLOBAL,
+        KEPT_FOLLOW,
+        KEPT_AVATARS,
+        KEPT_SHOP,
+        KEPT_MY_ITEMS,
+        KEPT_LISTS
+    };
+    // A list as the old tree showed it, and by item index what its rows showed.
+    struct sKeptList
+    {
+        CInfiniteList::sShape m_Shape;
+        std::map<int, sPLAYERLISTITEM> m_Players;
+        std::map<int, int> m_Items;
+    };
+    // Before the old tree goes.
+    void KeepLists();
+    // The new tree's lists take their shapes before their first update.
+    void GiveKeptLists();
+    void ForgetKeptLists();
+    CInfiniteList* KeptListWidget(int iList) const;
+    // Whether the rebuilt list shows what the old one showed: its page asks the server for none
+    // of it.
+    bool ListKept(int iList) const;
+    // A row the rebuilt list makes shows the record of the old row at its index.
+    void FillKeptPlayer(CWidget* pRow, int iList);
+    void FillKeptItem(CWidget* pRow, int iList);
+    // The rows the rebuilt lists made take the states and places the old ones had, before the
+    // first frame at the new size is drawn.
+    void SettleRebuiltLists();
+    sKeptList m_aKeptLists[KEPT_LISTS];
+    CKorvelArray<CKorvelString> m_aKeptGlobalLabels;
+    CKorvelArray<CKorvelString> m_aKeptFollowLabels;
+    CKorvelString m_strKeptSearch;
 
     // ---- chat backlog
     struct sChatLine

@@ -67,6 +67,9 @@ CWidget* AvatarItemOf(CWidget* pWidget)
 KE_RETVAL CVornMenuState::actionShowChatAvatars(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
+    // The rebuilt strip shows the players the old one showed.
+    if (pThis && pThis->ListKept(KEPT_AVATARS))
+        return 1;
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendGetGameSessionPlayers(actionFillChatPlayer, pThis);
     return 1;
@@ -81,6 +84,7 @@ KE_RETVAL CVornMenuState::actionLoadChatItem(CWidget* pSender, void* pContext)
     const int iIndex = pList->GetIndex(pSender);
     pThis->m_ChatListItems.Remove(iIndex);
     pThis->m_ChatListItems.Add(iIndex, pSender);
+    pThis->FillKeptPlayer(pSender, KEPT_AVATARS);
     return 1;
 }
 

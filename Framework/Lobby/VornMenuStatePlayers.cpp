@@ -147,20 +147,10 @@ void CVornMenuState::SearchPlayersAgain(int iContext, const CKorvelString& strSe
             (iContext & CVornNetworkSession::PLAYER_LIST_FOLLOWED) ? "follow_page" : "global_page"));
         pContent->StopTransitions();
     }
-    FilterPlayers(strSearch);
-}
-
-std::u16string CVornMenuState::PlayerRowKey(const CWidget* pRow)
-{
-    const CWidget* pList = pRow ? pRow->GetParent() : nullptr;
-    const bool bPlayers = pList && (pList->GetName().IsEqual(CKorvelString("playerlist_global")) ||
-                                    pList->GetName().IsEqual(CKorvelString("playerlist_follow")));
-    // A row loaded before its item shows nobody yet.
-    const sPLAYERLISTITEM* pData = bPlayers ? static_cast<const sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
-    if (!pData)
-        return std::u16string();
-    const std::string strId = std::to_string(pData->m_iPlayerId);
-    return std::u16string(strId.begin(), strId.end());
+    if (ListKept((iContext & CVornNetworkSession::PLAYER_LIST_FOLLOW_MASK) ? KEPT_FOLLOW : KEPT_GLOBAL))
+        m_SearchText = strSearch;
+    else
+        FilterPlayers(strSearch);
 }
 
 // ---- the list callback
@@ -246,23 +236,26 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
         pList->SetStarted(1);
     }
     const int iRow = rows.Find(iIndexOrPlayerId);
-    if (iRow < 0)
-        return;
-    CWidget* pRow = rows.GetAt(iRow).m_Second;
-    *EnsureData(pRow) = *pItem;
-    pThis->UpdatePlayerWidget(pRow);
+    if (iRow >= 0)
+        pThis->ShowPlayerRow(rows.GetAt(iRow).m_Second, *pItem);
+}
+
+void CVornMenuState::ShowPlayerRow(CWidget* pRow, const sPLAYERLISTITEM& item)
+{
+    *EnsureData(pRow) = item;
+    UpdatePlayerWidget(pRow);
     pRow->SetEnabled(1);
     if (CToggleButton* pInvite = widget_cast<CToggleButton*>(Child(pRow, "player_invite_button")))
     {
         // The selection holds one player; its row carries the mark.
-        const bool bSelected = pThis->m_SelectedPlayers.GetCount() > 0 &&
-                               pThis->m_SelectedPlayers[0].m_iPlayerId == pItem->m_iPlayerId;
+        const bool bSelected =
+            m_SelectedPlayers.GetCount() > 0 && m_SelectedPlayers[0].m_iPlayerId == item.m_iPlayerId;
         pInvite->SetToggled(bSelected ? 1 : 0);
     }
     if (CWebButton* pReport = widget_cast<CWebButton*>(Child(pRow, "button-report")))
     {
         CKorvelString strUrl = pReport->GetUrl();
-        strUrl.Replace(CKorvelString("PLAYER_ID"), Decimal(pItem->m_iPlayerId));
+        strUrl.Replace(CKorvelString("PLAYER_ID"), Decimal(item.m_iPlayerId));
         pReport->SetUrl(strUrl);
     }
 }
@@ -272,10 +265,9 @@ void CVornMenuState::actionFillPlayer(void* pContext, int, int iIndexOrPlayerId,
 namespace
 {
 
-KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
+bool LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 {
-    menu_widgets::RememberRow(pSender, rows);
-    return 1;
+    return menu_widgets::RememberRow(pSender, rows) >= 0;
 }
 
 } // namespace
@@ -283,13 +275,17 @@ KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 KE_RETVAL CVornMenuState::actionLoadPlayer(CWidget* pSender, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
-    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_GlobalListItems) : 1;
+    if (pThis && pThis->m_pRoot && LoadRow(pSender, pThis->m_GlobalListItems))
+        pThis->FillKeptPlayer(pSender, KEPT_GLOBAL);
+    return 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadFollowItem(CWidget* pSender, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
-    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_FollowListItems) : 1;
+    if (pThis && pThis->m_pRoot && LoadRow(pSender, pThis->m_FollowListItems))
+        pThis->FillKeptPlayer(pSender, KEPT_FOLLOW);
+    return 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadPlayerBatch(CWidget* pSender, void* pContext)
@@ -301,6 +297,17 @@ KE_RETVAL CVornMenuState::actionLoadPlayerBatch(CWidget* pSender, void* pContext
         return 1;
     int iNumber = 0, iFirst = 0;
     pList->GetBatch(iNumber, iFirst);
+    // Rows that show their player already (a rebuilt list's) are not asked for again.
+    const CKorvelMap<int, CWidget*>& rows = pList->GetName().IsEqual(CKorvelString("playerlist_follow"))
+                                                ? pThis->m_FollowListItems
+                                                : pThis->m_GlobalListItems;
+    const auto fnShown = [&rows](int iIndex)
+    {
+        const int iAt = rows.Find(iIndex);
+        return iAt >= 0 && PlayerOf(rows.GetAt(iAt).m_Second) != nullptr;
+    };
+    if (!menu_widgets::NarrowToUnfilled(iFirst, iNumber, fnShown))
+        return 1;
     pSession->SendPlayerListRequest(pThis->m_iContext, pThis->m_SearchText, 0, 0, iFirst, iNumber,
                                     actionFillPlayer, pThis);
     return 1;

@@ -36,6 +36,9 @@ void CVornMenuState::OnWalletBalance(int iCoins)
 KE_RETVAL CVornMenuState::actionShowShop(CWidget*, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
+    // A reload shows the balance the page showed.
+    if (pThis && pThis->m_uReloading)
+        return 1;
     if (CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr)
         pSession->SendWalletBalance();
     return 1;

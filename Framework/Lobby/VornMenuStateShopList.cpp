@@ -13,10 +13,12 @@
 #include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/TextWidget.h"
 #include "Framework/UI/ToggleButton.h"
+#include "KorvelGraphics/KorvelSurface.h"
 
 namespace
 {
 const float LARGE_ICON_DELAY = 5.0f;
+const float CENTRED = 0.5f;
 
 using menu_widgets::Child;
 using menu_widgets::Decimal;
@@ -51,6 +53,21 @@ void SetIcon(CWidget* pWidget, CKorvelSurface* pSurface)
         aChildren[i]->SetVisible(pSurface ? 0 : 1);
 }
 
+// The large picture keeps its proportions: its button takes the picture's shape, as large as
+// the place the list's row template gives it allows, and centred there.
+void FitLargePicture(CButton* pLarge, CInfiniteList* pList)
+{
+    CWidget* pPlace = Child(pList ? pList->GetItemTemplate() : nullptr, "large-icon-item");
+    const CKorvelSurface* pPicture = pLarge ? pLarge->GetImage() : nullptr;
+    if (!pPlace || !pPicture || pPicture->GetWidth() <= 0 || pPicture->GetHeight() <= 0)
+        return;
+    CKorvelRect<int> rcPlace = pPlace->GetArea();
+    const float fAspect =
+        static_cast<float>(pPicture->GetWidth()) / static_cast<float>(pPicture->GetHeight());
+    if (FitAspect(rcPlace, fAspect, CENTRED))
+        pLarge->SetArea(rcPlace);
+}
+
 void ShowListState(CInfiniteList* pList, unsigned int uNoResults, unsigned int uLoading)
 {
     CWidget* pBeside = pList ? pList->GetParent() : nullptr;
@@ -58,7 +75,8 @@ void ShowListState(CInfiniteList* pList, unsigned int uNoResults, unsigned int u
     Show(Child(pBeside, "loading"), uLoading);
 }
 
-KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
+// The row's list index, -1 outside a list.
+int LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
 {
     const int iIndex = menu_widgets::RememberRow(pSender, rows);
     // A placeholder name until the item's record arrives.
@@ -68,7 +86,7 @@ KE_RETVAL LoadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
         strPlaceholder.Format(L"%s %d", pName->GetName().GetBuffer(), iIndex);
         SetText(pName, strPlaceholder);
     }
-    return 1;
+    return iIndex;
 }
 
 void UnloadRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
@@ -89,15 +107,10 @@ void SetToggles(CWidget* pRow, int iState)
             pToggle->SetToggled(iState ? 1 : 0);
 }
 
-// The loaded row of that list index, marked with the item and showing its small picture
-// (one this run already decoded is used again, else it is asked for); null when not loaded.
-CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId,
-                     CVornResourceManager* pResources, CVornNetworkSession* pSession)
+// The row marked with the item and showing its small picture (one this run already decoded
+// is used again, else it is asked for).
+void MarkItemRow(CWidget* pRow, int iItemId, CVornResourceManager* pResources, CVornNetworkSession* pSession)
 {
-    const int iRow = rows.Find(iIndex);
-    if (iRow < 0)
-        return nullptr;
-    CWidget* pRow = rows.GetAt(iRow).m_Second;
     SetItemId(pRow, iItemId);
     CKorvelSurface* pIcon = pResources ? pResources->HaveSurface(IconName(iItemId, 0)) : nullptr;
     if (pIcon)
@@ -112,6 +125,17 @@ CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId,
         aIds.Add(iItemId);
         pSession->SendGetShopItemImage(aIds, 0);
     }
+}
+
+// The loaded row of that list index, marked with the item; null when not loaded.
+CWidget* ShowItemRow(CKorvelMap<int, CWidget*>& rows, int iIndex, int iItemId,
+                     CVornResourceManager* pResources, CVornNetworkSession* pSession)
+{
+    const int iRow = rows.Find(iIndex);
+    if (iRow < 0)
+        return nullptr;
+    CWidget* pRow = rows.GetAt(iRow).m_Second;
+    MarkItemRow(pRow, iItemId, pResources, pSession);
     return pRow;
 }
 
@@ -145,7 +169,8 @@ void CVornMenuState::OnShownShopItemGroups(int iFlags,
 KE_RETVAL CVornMenuState::actionShowShopItems(CWidget*, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    if (!pThis || !pThis->m_pShopList)
+    // The rebuilt list shows the rows the old one held.
+    if (!pThis || !pThis->m_pShopList || pThis->ListKept(KEPT_SHOP))
         return 1;
     pThis->m_ShopItems.Clear();
     pThis->m_pExpandedItem = nullptr;
@@ -160,7 +185,7 @@ KE_RETVAL CVornMenuState::actionShowShopItems(CWidget*, void* pState)
 KE_RETVAL CVornMenuState::actionShowMyItems(CWidget*, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    if (!pThis || !pThis->m_pMyItemsList)
+    if (!pThis || !pThis->m_pMyItemsList || pThis->ListKept(KEPT_MY_ITEMS))
         return 1;
     pThis->m_MyItemsListItems.Clear();
     pThis->m_pExpandedItem = nullptr;
@@ -186,25 +211,37 @@ KE_RETVAL CVornMenuState::actionLoadShopGroup(CWidget* pSender, void* pState)
 KE_RETVAL CVornMenuState::actionLoadShopItem(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_ShopListItems) : 1;
+    if (pThis && pThis->m_pRoot && LoadRow(pSender, pThis->m_ShopListItems) >= 0)
+        pThis->FillKeptItem(pSender, KEPT_SHOP);
+    return 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadMyItem(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot ? LoadRow(pSender, pThis->m_MyItemsListItems) : 1;
+    if (pThis && pThis->m_pRoot && LoadRow(pSender, pThis->m_MyItemsListItems) >= 0)
+        pThis->FillKeptItem(pSender, KEPT_MY_ITEMS);
+    return 1;
 }
 
 namespace
 {
-KE_RETVAL AskBatch(CWidget* pSender, CVornMenuState* pThis, CVornNetworkSession* pSession, int iList)
+KE_RETVAL AskBatch(CWidget* pSender, const CKorvelMap<int, CWidget*>& rows, CVornNetworkSession* pSession,
+                   int iList)
 {
     CInfiniteList* pList = widget_cast<CInfiniteList*>(pSender);
-    if (!pThis || !pList || !pSession)
+    if (!pList || !pSession)
         return 1;
     int iNumber = 0, iFirst = 0;
     pList->GetBatch(iNumber, iFirst);
-    pSession->SendGetShopItems(iList, iNumber, iFirst);
+    // Rows that show their item already (a rebuilt list's) are not asked for again.
+    const auto fnShown = [&rows](int iIndex)
+    {
+        const int iAt = rows.Find(iIndex);
+        return iAt >= 0 && ItemIdOf(rows.GetAt(iAt).m_Second) >= 1;
+    };
+    if (menu_widgets::NarrowToUnfilled(iFirst, iNumber, fnShown))
+        pSession->SendGetShopItems(iList, iNumber, iFirst);
     return 1;
 }
 } // namespace
@@ -212,17 +249,17 @@ KE_RETVAL AskBatch(CWidget* pSender, CVornMenuState* pThis, CVornNetworkSession*
 KE_RETVAL CVornMenuState::actionLoadShopItemBatch(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot
-               ? AskBatch(pSender, pThis, pThis->Session(), CVornNetworkSession::SHOP_LIST_SHOP)
-               : 1;
+    return pThis && pThis->m_pRoot ? AskBatch(pSender, pThis->m_ShopListItems, pThis->Session(),
+                                              CVornNetworkSession::SHOP_LIST_SHOP)
+                                   : 1;
 }
 
 KE_RETVAL CVornMenuState::actionLoadMyItemBatch(CWidget* pSender, void* pState)
 {
     CVornMenuState* pThis = Lobby(pState);
-    return pThis && pThis->m_pRoot
-               ? AskBatch(pSender, pThis, pThis->Session(), CVornNetworkSession::SHOP_LIST_MY_ITEMS)
-               : 1;
+    return pThis && pThis->m_pRoot ? AskBatch(pSender, pThis->m_MyItemsListItems, pThis->Session(),
+                                              CVornNetworkSession::SHOP_LIST_MY_ITEMS)
+                                   : 1;
 }
 
 KE_RETVAL CVornMenuState::actionUnloadShopItem(CWidget* pSender, void* pState)
@@ -255,96 +292,116 @@ KE_RETVAL CVornMenuState::actionUnloadMyItem(CWidget* pSender, void* pState)
 
 // Remembers each item and shows it in its loaded row from iStart on; fnFill writes the
 // list's own texts into a row.
-template <class F>
 void CVornMenuState::FillItemRows(CInfiniteList* pList, CKorvelMap<int, CWidget*>& rows, int iStart,
-                                  const CKorvelArray<CASN1ShopItems::sItemData>& aItems, F fnFill)
+                                  const CKorvelArray<CASN1ShopItems::sItemData>& aItems, ItemRowFill fnFill)
 {
     if (!pList)
         return;
     pList->SetStarted(1);
     ShowListState(pList, 0, 0);
-    CVornNetworkSession* pSession = Session();
-    CVornResourceManager* pResources = m_pKestrolund;
     for (int i = 0; i < aItems.GetCount(); ++i)
     {
         const CASN1ShopItems::sItemData& item = aItems[i];
         m_ShopItems.Remove(item.m_iItemId);
         m_ShopItems.Add(item.m_iItemId, item);
-        if (CWidget* pRow = ShowItemRow(rows, iStart + i, item.m_iItemId, pResources, pSession))
-            fnFill(pRow, item);
+        if (CWidget* pRow = ShowItemRow(rows, iStart + i, item.m_iItemId, m_pKestrolund, Session()))
+            (this->*fnFill)(pRow, item);
     }
+}
+
+void CVornMenuState::ShowItemAgain(CWidget* pRow, int iItemId, ItemRowFill fnFill)
+{
+    const int iAt = m_ShopItems.Find(iItemId);
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(pRow->GetParent());
+    if (iAt < 0 || !pList)
+        return;
+    CVornResourceManager* pResources = m_pKestrolund;
+    MarkItemRow(pRow, iItemId, pResources, Session());
+    (this->*fnFill)(pRow, m_ShopItems.GetAt(iAt).m_Second);
+    // Its large picture too, when this run has it: the row asks for nothing it showed.
+    CButton* pLarge = widget_cast<CButton*>(Child(pRow, "large-icon-item"));
+    CKorvelSurface* pPicture = pResources ? pResources->HaveSurface(IconName(iItemId, 1)) : nullptr;
+    if (pLarge && pPicture)
+    {
+        pLarge->SetImage(pPicture);
+        FitLargePicture(pLarge, pList);
+    }
+    if (pPicture)
+        pResources->ReleaseSurface(pPicture);
 }
 
 void CVornMenuState::FillShopItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
-    const auto fnFill = [](CWidget* pRow, const CASN1ShopItems::sItemData& item)
-    {
-        CWidget* pSmall = Child(pRow, "list_item_small");
-        CWidget* pBig = Child(pRow, "list_item_big");
-        SetText(Child(pSmall, "item_name"), ShownName(item));
-        SetText(Child(pSmall, "price-value"), Decimal(item.m_iPrice));
-        SetText(Child(pBig, "item_name"), ShownName(item));
-        SetText(Child(pBig, "item_descshort"), item.m_strShortDescription);
-        SetText(Child(pBig, "info_descfull"), item.m_strDescription);
-        SetText(Child(pBig, "item_price"), Decimal(item.m_iPrice));
-        SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
-    };
-    FillItemRows(m_pShopList, m_ShopListItems, iStart, aItems, fnFill);
+    FillItemRows(m_pShopList, m_ShopListItems, iStart, aItems, &CVornMenuState::FillShopRow);
+}
+
+void CVornMenuState::FillShopRow(CWidget* pRow, const CASN1ShopItems::sItemData& item)
+{
+    CWidget* pSmall = Child(pRow, "list_item_small");
+    CWidget* pBig = Child(pRow, "list_item_big");
+    SetText(Child(pSmall, "item_name"), ShownName(item));
+    SetText(Child(pSmall, "price-value"), Decimal(item.m_iPrice));
+    SetText(Child(pBig, "item_name"), ShownName(item));
+    SetText(Child(pBig, "item_descshort"), item.m_strShortDescription);
+    SetText(Child(pBig, "info_descfull"), item.m_strDescription);
+    SetText(Child(pBig, "item_price"), Decimal(item.m_iPrice));
+    SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
 }
 
 void CVornMenuState::FillMyItems(int iStart, const CKorvelArray<CASN1ShopItems::sItemData>& aItems)
 {
-    const auto fnFill = [this](CWidget* pRow, const CASN1ShopItems::sItemData& item)
-    {
-        int iType = 0;
-        for (int g = 0; g < m_ShopGroups.GetCount(); ++g)
-            if (m_ShopGroups[g].m_iGroupId == item.m_iGroupId)
-            {
-                iType = m_ShopGroups[g].m_iType;
-                break;
-            }
-        CWidget* pSmall = Child(pRow, "list_item_small");
-        CWidget* pBig = Child(pRow, "list_item_big");
-        CKorvelString strCount;
-        if (iType == 4 || iType == 5)
-            strCount.Format(L"x%d", item.m_iAmount);
-        SetText(Child(pSmall, "item_name"), item.m_strName);
-        SetText(Child(pRow, "value_pcs"), strCount);
-        SetText(Child(pBig, "item_name"), item.m_strName);
-        SetText(Child(pBig, "item_descshort"), item.m_strShortDescription);
-        SetText(Child(pBig, "info_descfull"), item.m_strDescription);
-        CKorvelString strMessage = strCount;
-        if (iType == 3)
-            FormatTimeLeft(item.m_iAmount, strMessage);
-        SetText(Child(pBig, "info_message"), strMessage);
+    FillItemRows(m_pMyItemsList, m_MyItemsListItems, iStart, aItems, &CVornMenuState::FillMyItemRow);
+}
 
-        // Rows are reused for other items: buttons a type does without are hidden, not deleted.
-        const unsigned int uEnable = iType != 1 && iType != 3;
-        const unsigned int uBuy = iType != 1 && iType != 2 && iType != 3 && iType != 5;
-        const unsigned int uRefill = iType == 5 || iType < 1 || iType > 5;
-        const unsigned int uGift = iType >= 1 && iType <= 5;
-        for (CWidget* pView : {pSmall, pBig})
+void CVornMenuState::FillMyItemRow(CWidget* pRow, const CASN1ShopItems::sItemData& item)
+{
+    int iType = 0;
+    for (int g = 0; g < m_ShopGroups.GetCount(); ++g)
+        if (m_ShopGroups[g].m_iGroupId == item.m_iGroupId)
         {
-            CWidget* pToggle = Child(pView, "enable-item");
-            Show(pToggle, uEnable);
-            if (CToggleButton* pEnable = widget_cast<CToggleButton*>(pToggle))
-                pEnable->SetToggled(uEnable && item.m_iEnabled ? 1 : 0);
+            iType = m_ShopGroups[g].m_iType;
+            break;
         }
-        CWidget* pGrid = Child(pBig, "button-grid");
-        Show(Child(pGrid, "enable_label"), uEnable);
-        Show(Child(pGrid, "buy-button"), uBuy);
-        Show(Child(pGrid, "gift-button"), uGift);
-        Show(Child(pGrid, "refill-button"), uRefill);
-        Show(Child(pGrid, "refill_price"), uRefill);
-        SetText(Child(pBig, "item_price"), uBuy ? Decimal(item.m_iPrice) : CKorvelString());
-        SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
-        // A price's name goes with its button.
-        Show(Child(pBig, "price_label"), uBuy);
-        Show(Child(pBig, "gift_price_label"), uGift);
-        Show(Child(pBig, "gift_price"), uGift);
-        SetText(Child(pGrid, "refill_price"), Decimal(item.m_iRefillPrice));
-    };
-    FillItemRows(m_pMyItemsList, m_MyItemsListItems, iStart, aItems, fnFill);
+    CWidget* pSmall = Child(pRow, "list_item_small");
+    CWidget* pBig = Child(pRow, "list_item_big");
+    CKorvelString strCount;
+    if (iType == 4 || iType == 5)
+        strCount.Format(L"x%d", item.m_iAmount);
+    SetText(Child(pSmall, "item_name"), item.m_strName);
+    SetText(Child(pRow, "value_pcs"), strCount);
+    SetText(Child(pBig, "item_name"), item.m_strName);
+    SetText(Child(pBig, "item_descshort"), item.m_strShortDescription);
+    SetText(Child(pBig, "info_descfull"), item.m_strDescription);
+    CKorvelString strMessage = strCount;
+    if (iType == 3)
+        FormatTimeLeft(item.m_iAmount, strMessage);
+    SetText(Child(pBig, "info_message"), strMessage);
+
+    // Rows are reused for other items: buttons a type does without are hidden, not deleted.
+    const unsigned int uEnable = iType != 1 && iType != 3;
+    const unsigned int uBuy = iType != 1 && iType != 2 && iType != 3 && iType != 5;
+    const unsigned int uRefill = iType == 5 || iType < 1 || iType > 5;
+    const unsigned int uGift = iType >= 1 && iType <= 5;
+    for (CWidget* pView : {pSmall, pBig})
+    {
+        CWidget* pToggle = Child(pView, "enable-item");
+        Show(pToggle, uEnable);
+        if (CToggleButton* pEnable = widget_cast<CToggleButton*>(pToggle))
+            pEnable->SetToggled(uEnable && item.m_iEnabled ? 1 : 0);
+    }
+    CWidget* pGrid = Child(pBig, "button-grid");
+    Show(Child(pGrid, "enable_label"), uEnable);
+    Show(Child(pGrid, "buy-button"), uBuy);
+    Show(Child(pGrid, "gift-button"), uGift);
+    Show(Child(pGrid, "refill-button"), uRefill);
+    Show(Child(pGrid, "refill_price"), uRefill);
+    SetText(Child(pBig, "item_price"), uBuy ? Decimal(item.m_iPrice) : CKorvelString());
+    SetText(Child(pBig, "gift_price"), Decimal(item.m_iGiftPrice));
+    // A price's name goes with its button.
+    Show(Child(pBig, "price_label"), uBuy);
+    Show(Child(pBig, "gift_price_label"), uGift);
+    Show(Child(pBig, "gift_price"), uGift);
+    SetText(Child(pGrid, "refill_price"), Decimal(item.m_iRefillPrice));
 }
 
 // ---- enabling own items
@@ -416,6 +473,7 @@ void CVornMenuState::OnShopItemImage(int iItemId, int iLarge, unsigned char* pDa
             else if (CButton* pLarge = widget_cast<CButton*>(Child(pRow, "large-icon-item")))
             {
                 pLarge->SetImage(pSurface);
+                FitLargePicture(pLarge, widget_cast<CInfiniteList*>(pRow->GetParent()));
                 pLarge->SetVisible(1);
                 if (pRows == &m_ShopListItems)
                 {

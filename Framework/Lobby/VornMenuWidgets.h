@@ -97,4 +97,17 @@ inline int RememberRow(CWidget* pSender, CKorvelMap<int, CWidget*>& rows)
     return iIndex;
 }
 
+// A batch of rows from iFirst, iCount long, narrowed to the span from its first to its last
+// row that shows nothing yet (fnShown(index) false); false when every row shows its record.
+template <class F> bool NarrowToUnfilled(int& iFirst, int& iCount, F fnShown)
+{
+    int iEnd = iFirst + iCount;
+    while (iFirst < iEnd && fnShown(iFirst))
+        ++iFirst;
+    while (iEnd > iFirst && fnShown(iEnd - 1))
+        --iEnd;
+    iCount = iEnd - iFirst;
+    return iCount > 0;
+}
+
 } // namespace menu_widgets

@@ -113,6 +113,37 @@ void CInfiniteList::SetGroups(const CKorvelArray<int>& aSizes)
     }
 }
 
+void CInfiniteList::TakeShape(sShape& shape) const
+{
+    // A clear still to come empties the list first.
+    const bool bEmptying = m_uClearPending != 0;
+    shape.m_iCount = bEmptying ? 0 : m_iCount;
+    shape.m_aGroupHeaders.SetSize(0);
+    for (int i = 0; !bEmptying && i < m_aGroupHeaders.GetCount(); ++i)
+        shape.m_aGroupHeaders.Add(m_aGroupHeaders[i]);
+    shape.m_iFirstLoaded = bEmptying ? 0 : m_iFirstLoaded;
+    shape.m_uStarted = m_uStarted;
+}
+
+void CInfiniteList::GiveShape(const sShape& shape)
+{
+    InitTemplates();
+    Clear(0);
+    m_iCount = shape.m_iCount > 0 ? shape.m_iCount : 0;
+    for (int i = 0; i < shape.m_aGroupHeaders.GetCount(); ++i)
+        if (m_pGroupTemplate && shape.m_aGroupHeaders[i] < m_iCount)
+            m_aGroupHeaders.Add(shape.m_aGroupHeaders[i]);
+    m_iFirstLoaded = shape.m_iFirstLoaded > 0 && shape.m_iFirstLoaded < m_iCount ? shape.m_iFirstLoaded : 0;
+    m_uStarted = shape.m_uStarted ? 1 : 0;
+    m_uWindowHeld = m_iFirstLoaded > 0 ? 1 : 0;
+}
+
+void CInfiniteList::scroll(int dx, int dy)
+{
+    m_uWindowHeld = 0;
+    CGridLayout::scroll(dx, dy);
+}
+
 void CInfiniteList::SetPageSize(int iPageSize)
 {
     if (iPageSize >= 1)

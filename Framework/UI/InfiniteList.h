@@ -63,6 +63,22 @@ public:
     unsigned int GetStarted() const { return m_uStarted; }
     void SetStarted(unsigned int uStarted) { m_uStarted = uStarted ? 1 : 0; }
 
+    // What the list shows: its count with the group headers among it, the list index its
+    // window starts at and whether it draws.
+    struct sShape
+    {
+        int m_iCount = 0;
+        CKorvelArray<int> m_aGroupHeaders;
+        int m_iFirstLoaded = 0;
+        unsigned int m_uStarted = 0;
+    };
+    void TakeShape(sShape& shape) const;
+    // A list built again from the same templates (its tree rebuilt for another screen size)
+    // takes the shape before it makes rows: its first update makes the same window of rows,
+    // not the first one, and the window stays until the view is placed among them (the view
+    // still at the top would move it to the list's start first).
+    void GiveShape(const sShape& shape);
+
     KORVEL_WIDGET_GETTYPE(CInfiniteList)
     KE_RETVAL DrawAt(IKorvelGraphicsContext* pContext, const CKorvelRect<int>& rect) override;
     KE_RETVAL Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,
@@ -70,6 +86,7 @@ public:
     void Shutdown() override;
     KE_RETVAL update(float fSeconds) override;
     void LoadLocalizedText() override;
+    void scroll(int dx, int dy) override;
 
 protected:
     void InitTemplates();
@@ -139,4 +156,5 @@ private:
     sBatch m_LastBatch;
     unsigned int m_uBatchHeld; // from Startup to Shutdown, whether or not the list draws
     unsigned int m_uStarted;
+    unsigned int m_uWindowHeld = 0; // a given window waits for its view's place
 };

@@ -38,7 +38,7 @@ KE_RETVAL CInfiniteList::update(float fSeconds)
     const int C = m_aChildren.GetCount();
     if (HeldCount() < WindowSize(P))
         AddItems(Min(WindowSize(P), m_iCount));
-    else
+    else if (!m_uWindowHeld)
     {
         const CKorvelRect<int> rcVisible = GetVisibleArea();
         if (m_aChildren[C - P]->GetArea().top < rcVisible.bottom)

@@ -136,6 +136,14 @@ int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs)
     }
 }
 
+int bps_event_pending()
+{
+    PumpContexts();
+    sQUEUE_STATE& queue = Queue();
+    std::lock_guard<std::mutex> guard(queue.m_Lock);
+    return queue.m_iInitCount > 0 && !queue.m_aEvents.empty() ? 1 : 0;
+}
+
 int bps_event_get_domain(bps_event_t* pEvent)
 {
     return pEvent ? pEvent->m_iDomain : BPS_FAILURE;

@@ -27,6 +27,9 @@ void bps_shutdown();
 // event (timeout 0), or waits up to iTimeoutMs (negative: for ever). Called from
 // the thread that uses the screen service: it also reads the window system's input.
 int bps_get_event(bps_event_t** ppEvent, int iTimeoutMs);
+// Whether an event waits to be taken: 1 or 0, not a result code. The window system's input
+// is read first, as bps_get_event reads it; the event stays in the queue.
+int bps_event_pending();
 
 int bps_event_get_domain(bps_event_t* pEvent);
 int bps_event_get_code(bps_event_t* pEvent);

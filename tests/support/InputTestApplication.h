@@ -27,11 +27,21 @@ public:
     {
         m_aSleeps.push_back(uMilliseconds);
         Advance(uMilliseconds);
+        if (m_fnSlept)
+            m_fnSlept();
     }
     void Advance(unsigned int uMilliseconds) { m_uNow += uint64_t(uMilliseconds) * 1000000u; }
+    unsigned int SleptMilliseconds() const
+    {
+        unsigned int uTotal = 0;
+        for (unsigned int u : m_aSleeps)
+            uTotal += u;
+        return uTotal;
+    }
 
     uint64_t m_uNow = 10000000000ull; // 10 s
     std::vector<unsigned int> m_aSleeps;
+    std::function<void()> m_fnSlept; // after each sleep: what happened meanwhile
 };
 
 class CInputApplication : public CTestApplication

@@ -5,6 +5,8 @@
 
 #include "Framework/Session/VornLobby.h"
 #include "Framework/Session/VornPlayer.h"
+#include "Framework/UI/ImageWidget.h"
+#include "Framework/UI/InfiniteList.h"
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/Theme.h"
 #include "KorvelGraphics/KorvelBitmapFont.h"
@@ -12,6 +14,7 @@
 #include "VornMenuStateShippedTest.h"
 #include "support/HeapBytes.h"
 
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -134,15 +137,36 @@ protected:
         }
         return aTexts;
     }
+    // Both players' avatars over the chat show their own pictures.
+    bool AvatarPictures()
+    {
+        CInfiniteList* pList = FindAs<CInfiniteList>("avatar_list");
+        int iShown = 0;
+        for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
+        {
+            CWidget* pAvatar = pList->GetWidgets()[i];
+            const sPLAYERLISTITEM* pPlayer = static_cast<const sPLAYERLISTITEM*>(pAvatar->GetData());
+            CImageWidget* pIcon = widget_cast<CImageWidget*>(pAvatar->FindWidget(CKorvelString("icon"), -1));
+            CKorvelSurface* pOwn =
+                pPlayer ? m_App.HaveSurface(CKorvelString(
+                              ("player_avatar_icon_" + std::to_string(pPlayer->m_iPlayerId)).c_str()))
+                        : nullptr;
+            iShown += pOwn && pIcon && pIcon->GetImage() == pOwn ? 1 : 0;
+            m_App.ReleaseSurface(pOwn);
+        }
+        return iShown == 2;
+    }
     // The sizes a player's tiling window manager gives the window one after another, a frame
     // apart, ending at the size it had. The first frame at each size shows the chat where it
     // was: the lines the list held, the newest whole at the bottom when it was at its end, else
-    // from the same line at the top.
+    // from the same line at the top, and the players' pictures; nothing is asked again.
     void ResizeCycle(const std::string& strNewest)
     {
         const std::vector<std::string> aHeld = Lines(false);
         const std::vector<std::string> aInView = Lines(true);
         ASSERT_FALSE(aInView.empty());
+        ASSERT_TRUE(WaitFor([&] { return AvatarPictures(); }));
+        const size_t uHeard = Heard();
         const bool bAtEnd = aInView.back() == aHeld.back();
         const std::pair<int, int> aSizes[] = {{800, 480}, {1200, 700}, {640, 400}, {1580, 700}, {1024, 600}};
         for (const std::pair<int, int>& size : aSizes)
@@ -150,6 +174,7 @@ protected:
             SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
             m_App.OnScreenChanged(size.first, size.second);
             Frame(0.02f);
+            EXPECT_TRUE(AvatarPictures());
             EXPECT_EQ(Lobby()->GetPendingChatLineCount(), 0);
             EXPECT_EQ(Lines(false), aHeld);
             if (bAtEnd)
@@ -162,6 +187,7 @@ protected:
                 EXPECT_EQ(Lines(true).front(), aInView.front());
             }
         }
+        EXPECT_EQ(AskedSince(uHeard), PromotionsAskedAgain(std::size(aSizes)));
     }
 };
 

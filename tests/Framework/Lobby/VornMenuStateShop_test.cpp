@@ -114,6 +114,30 @@ protected:
         return CShopServerTest::PrepareAppFolder() && (!m_bShipped || UseShippedLayouts());
     }
 
+    // The shop rows the view shows, whole or in part, by their items, top first, after how far
+    // the view's top lies inside the first; each shows its item's name and small picture (0 in
+    // place of a row that does not).
+    std::vector<int> ShopInView() const
+    {
+        std::vector<int> aItems;
+        CInfiniteList* pList = FindAs<CInfiniteList>("shop_page_list");
+        const int iView = pList ? pList->GetShownY() : 0;
+        for (int i = 0; pList && i < pList->GetWidgets().GetCount(); ++i)
+        {
+            CWidget* pRow = pList->GetWidgets()[i];
+            const CKorvelRect<int>& a = pRow->GetArea();
+            if (!widget_cast<CExpandable*>(pRow) || a.bottom <= iView || a.top >= iView + pList->GetHeight())
+                continue;
+            if (aItems.empty())
+                aItems.push_back(iView - a.top);
+            CImageWidget* pIcon = widget_cast<CImageWidget*>(In(pRow, "//list_item_small//icon-item"));
+            const bool bShown =
+                !TextIn(pRow, "//list_item_small//item_name").empty() && pIcon && pIcon->GetImage();
+            aItems.push_back(bShown ? static_cast<int>(reinterpret_cast<intptr_t>(pRow->GetData())) : 0);
+        }
+        return aItems;
+    }
+
     static constexpr int SHOP_ITEMS = 97;
     static constexpr int ITEM = 500;
     bool m_bShipped = false;
@@ -459,21 +483,32 @@ TEST_F(CVornMenuState, AGiftToOnePlayerFromHisRow)
     EXPECT_EQ(pList->GetCount(), 0);
 }
 
-// The arrow under an open row's picture closes the row, as a press on the row does; so it does
-// after a resize, which keeps the row open.
-TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndAfterAResize)
+// The arrow under an open row's picture closes the row, as a press on the row does. Scrolled to
+// an open row whose large picture came and was put away, the list shows in the first frame at
+// each size a tiling window manager gives the same rows at the top of its view, with their
+// names and pictures, the row open, its large picture still put away and, shown again, at its
+// own proportions; nothing is asked of the server again. The arrow closes the row after it.
+TEST_F(CVornMenuState, OnTheShippedPageAnOpenShopRowShowsInTheFirstFrameAfterEachResizeAndItsArrowClosesIt)
 {
     m_bShipped = true;
     ASSERT_NO_FATAL_FAILURE(StartWithCatalogue());
+    m_App.OnScreenChanged(1024, 600);
     ASSERT_TRUE(ShowPage("shop_root", "shop_page_list", BOMB));
     Frame(1.0f); // the page slides in
     auto Row = [&] { return widget_cast<CExpandable*>(RowFor("shop_page_list", BOMB)); };
     auto Arrow = [&] { return Row()->FindWidget(CKorvelString("arrow"), -1); };
+    auto Large = [&] { return widget_cast<CButton*>(In(Row(), "//large-icon-item")); };
     auto Settled = [&]
     {
         for (int i = 0; i < 4; ++i)
             Frame(0.1f);
         return Row() ? Row()->GetExpansionLevel() : -1;
+    };
+    // The large picture is square: so is the place it takes.
+    auto Square = [&]
+    {
+        const CKorvelRect<int>& rc = Large()->GetArea();
+        return Large()->GetImage() && std::abs(rc.GetWidth() - rc.GetHeight()) <= 1;
     };
     ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
     ASSERT_EQ(Settled(), 1);
@@ -482,9 +517,48 @@ TEST_F(CVornMenuState, OnTheShippedPageTheArrowOfAnOpenShopRowClosesItBeforeAndA
 
     ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
     ASSERT_EQ(Settled(), 1);
-    m_App.OnScreenChanged(800, 480);
-    ASSERT_TRUE(WaitFor([&] { return Row() && Row()->GetExpansionLevel() == 1; }))
-        << "the open row came back";
+    Frame(5.0f);
+    ASSERT_TRUE(WaitFor([&] { return Large()->GetVisible() && Large()->GetImage(); }));
+    EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+    for (int i = 0; i < 12; ++i)
+        Frame(0.1f); // the fade
+    ::CVornMenuState::actionShopItemHideLargeIcon(Large(), Lobby());
+    ASSERT_FALSE(Large()->GetVisible());
+    CInfiniteList* pList = FindAs<CInfiniteList>("shop_page_list");
+    pList->scrollTo(0, pList->GetClientArea().top + Row()->GetArea().top - pList->GetHeight() / 3, 0.0f,
+                    0.0f);
+    Frame(0.02f);
+    const std::vector<int> aInView = ShopInView();
+    ASSERT_GT(aInView.size(), 2u);
+    ASSERT_GT(pList->GetShownY(), 0) << "scrolled";
+
+    const size_t uHeard = Heard();
+    for (const std::pair<int, int>& size :
+         {std::make_pair(800, 480), std::make_pair(1200, 700), std::make_pair(640, 400),
+          std::make_pair(1580, 700), std::make_pair(1024, 600)})
+    {
+        SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
+        m_App.OnScreenChanged(size.first, size.second);
+        Frame(0.02f);
+        const std::vector<int> aNow = ShopInView();
+        ASSERT_GT(aNow.size(), 1u);
+        EXPECT_EQ(aNow[1], aInView[1]) << "the same row at the top";
+        ASSERT_NE(Row(), nullptr);
+        EXPECT_EQ(Row()->GetExpansionLevel(), 1);
+        EXPECT_EQ(Lobby()->GetExpandedItem(), Row());
+        EXPECT_FALSE(Large()->GetVisible()) << "put away";
+        EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+    }
+    EXPECT_EQ(ShopInView(), aInView);
+    // The row's resize ending starts no new wait for its picture: it stays put away.
+    Frame(5.5f);
+    Settle();
+    EXPECT_FALSE(Large()->GetVisible());
+    EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>());
+    ::CVornMenuState::actionShopItemShowLargeIcon(In(Row(), "//show_large_icon"), Lobby());
+    EXPECT_TRUE(Large()->GetVisible());
+    EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+
     ASSERT_NO_FATAL_FAILURE(PressOn(Arrow()));
     EXPECT_EQ(Settled(), 0);
 }

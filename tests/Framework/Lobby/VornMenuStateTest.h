@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -269,6 +271,43 @@ protected:
     bool WaitForMessage(const std::string& strName)
     {
         return WaitFor([&] { return Received(strName); });
+    }
+    // What the lobby sent on its lobby connection, in order, once the server has read all of
+    // it: the echo of a probe sent last through that connection says so (echoes left out).
+    std::vector<std::string> HeardFromLobby()
+    {
+        EXPECT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+        std::vector<CTestJson> aLines;
+        std::string strConn;
+        for (const std::string& strLine : m_pServer->Lines("in"))
+        {
+            CTestJson line;
+            std::string strError;
+            if (!CTestJson::Parse(strLine, line, strError))
+                continue;
+            if (line["name"].String() == "Alive" && line["fields"]["value"].Int() == m_iProbes)
+                strConn = line["conn"].String();
+            aLines.push_back(line);
+        }
+        std::vector<std::string> aNames;
+        for (const CTestJson& line : aLines)
+            if (line["conn"].String() == strConn && line["name"].String() != "Alive")
+                aNames.push_back(line["name"].String());
+        return aNames;
+    }
+    size_t Heard() { return HeardFromLobby().size(); }
+    // What uResizes ask of a server that has no promotions: each asks for both again, the
+    // page holding none of them.
+    static std::vector<std::string> PromotionsAskedAgain(size_t uResizes)
+    {
+        return std::vector<std::string>(2 * uResizes, "GetImageAndLink");
+    }
+    // What the lobby asked on its lobby connection after the first uFrom messages.
+    std::vector<std::string> AskedSince(size_t uFrom)
+    {
+        const std::vector<std::string> aNames = HeardFromLobby();
+        return std::vector<std::string>(
+            aNames.begin() + static_cast<std::ptrdiff_t>(std::min(uFrom, aNames.size())), aNames.end());
     }
 
     std::map<std::string, int> m_Stored = {{"__Vorn_TimesLaunched", 4}};
