@@ -118,7 +118,7 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     // The same list again with the file present: nothing moves.
     Announce({Record(5, 1), Record(6, 0)});
     Frame(0.1f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Asked(5).size(), 3u);
     EXPECT_FALSE(Lobby()->IsLoading());
 
@@ -182,7 +182,7 @@ TEST_F(CVornMenuState, AStalledOrHopelessTransferEndsAsFailedAndTheLobbyGoesOn)
             Chunk(5, iOffset, &aBad);
     }
     Frame(0.1f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Starts(5), 4) << "one start before, three with the new list";
     EXPECT_TRUE(FileOf(5).empty());
     EXPECT_FALSE(Lobby()->IsLoading());
@@ -240,7 +240,7 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     pToggle->SetToggled(0);
     ::CVornMenuState::actionEnableItem(pToggle, Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("UpdateItemState").back()["state"].Int() == 0; }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet()) << "its answer marks the items changed";
     const size_t uChunks = In("GetShopItemData").size();
     Lobby()->SetMenuVisibility(0);
     EXPECT_TRUE(Lobby()->IsLoading());

@@ -338,7 +338,7 @@ TEST_F(CVornMenuState, AGuestLogsInByPressingItsButtonAndTheVornButtonThenToggle
     EXPECT_TRUE(Pages()->GetVisible());
     Press("guest_login_button");
     EXPECT_FALSE(Pages()->GetVisible()) << "pressed again while logged in: the overlay hides";
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(In("Login").size(), 1u) << "and nothing more";
     Press("vorn_button");
     EXPECT_TRUE(Pages()->GetVisible());
