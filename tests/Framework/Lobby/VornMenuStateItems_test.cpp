@@ -224,9 +224,9 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     EXPECT_TRUE(Asked(UNUSED_DATA).empty()) << "flag 0 and no item uses it";
     EXPECT_EQ(FileOf(BIG_DATA), CatalogueFile("big.kmp"));
     EXPECT_EQ(FileOf(SMALL_DATA), CatalogueFile("small.kmp"));
+    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x801) == 1; }));
     const std::vector<std::string> aNames = InNames();
     const auto itLastChunk = std::find(aNames.rbegin(), aNames.rend(), "GetShopItemData");
-    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x801) == 1; }));
     EXPECT_NE(std::find(aNames.rbegin(), itLastChunk, "GetShopItemGroups"), itLastChunk)
         << "the in-game items are refreshed after the files";
     EXPECT_EQ(GameCalls("InitialItemsReady"), 1);
