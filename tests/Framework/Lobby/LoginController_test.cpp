@@ -429,9 +429,10 @@ TEST_F(CLoginController, ANameCheckAnswersItsOwnNameAndARegistrationAsksForItsKe
 // by the player, and nothing is done twice.
 TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceMoreOnANewConnection)
 {
-    ASSERT_NO_FATAL_FAILURE(StartAll({"--login-timeout", "3", "--account", "player1:secret1"}));
-    // The answer held on a new connection, the request made, and the connection closed before the
-    // answer: by the deadline, or for a login (which the deadline spares) by the control channel.
+    ASSERT_NO_FATAL_FAILURE(StartAll({"--account", "player1:secret1"}));
+    // The answer held on a new connection, the request made, and the connection closed by the
+    // server before the answer. (A login deadline would close it too, but it would also close
+    // the new connection of a retry that a loaded machine makes slowly.)
     const auto ClosedBeforeTheAnswer = [&](int iAnswer, const std::function<void()>& fnRequest)
     {
         m_Controller.m_aLines.clear();
@@ -441,8 +442,7 @@ TEST_F(CLoginController, ARequestBeforeLoginThatMeetsTheServersCloseGoesOutOnceM
         m_pControl->Hold(iAnswer, sLOBBY_TARGET(strConn));
         fnRequest();
         ASSERT_TRUE(WaitFor([&] { return LinesOf("held", strConn) == 1; }));
-        if (iAnswer == eMSG_LOGIN_ACK)
-            m_pControl->Close(strConn);
+        m_pControl->Close(strConn);
         ASSERT_TRUE(WaitFor([&] { return LinesOf("close", strConn) == 1; }));
     };
     const auto Login = [&]
