@@ -64,9 +64,10 @@ inline std::vector<sSeenEvent> DrainEvents()
     return aSeen;
 }
 
-// Events until one matches (included) or the time is up; bFound tells which.
+// Events until one matches (included) or the time is up; bFound tells which. The time only
+// guards against a hang: the X server shares a loaded machine too.
 inline std::vector<sSeenEvent> EventsUntil(const std::function<bool(const sSeenEvent&)>& fnMatch,
-                                           bool& bFound, int iTimeoutMs = 3000)
+                                           bool& bFound, int iTimeoutMs = 20000)
 {
     std::vector<sSeenEvent> aSeen;
     bFound = false;

@@ -170,6 +170,13 @@ bool ThreadCountComesBackTo(int count)
     return ThreadCount() == count;
 }
 
+// The receive thread ends once it has read the end of the stream: by then every chunk before
+// it and the close wait for the next Update. threadsConnected: the count while it ran.
+bool ReceiveThreadEnded(int threadsConnected)
+{
+    return ThreadCountComesBackTo(threadsConnected - 1);
+}
+
 // The fixture takes the engine's name for the suite; the engine itself is ::CSocketEngine here.
 class CSocketEngine : public ::testing::Test
 {
@@ -403,10 +410,11 @@ TEST_F(CSocketEngine, ReceivedDataReachesTheObserverOnlyFromUpdateAndBeforeTheCl
 {
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
+    const int threadsConnected = ThreadCount();
     const std::string sent = Pattern(300000, 9);
     ASSERT_TRUE(peer.Write(sent));
     peer.CloseClient();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(ReceiveThreadEnded(threadsConnected));
     EXPECT_EQ(1u, m_Recorder.m_Events.size()); // only "connected": nothing without a frame
 
     ASSERT_TRUE(PumpUntil(m_App, [&] { return m_Recorder.Has(KE_SOCKET_CLOSED, 0); }));
@@ -528,11 +536,12 @@ TEST_F(CSocketEngine, DisconnectFromTheObserverStopsTheBatchBeingDelivered)
 {
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
-    ASSERT_TRUE(peer.Write("first"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(peer.Write("second"));
+    const int threadsConnected = ThreadCount();
+    // Longer than one read: several chunks, whatever the timing, then the close.
+    const std::string sent = Pattern(200000, 6);
+    ASSERT_TRUE(peer.Write(sent));
     peer.CloseClient();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // both chunks and the close are queued
+    ASSERT_TRUE(ReceiveThreadEnded(threadsConnected));
 
     int dataCalls = 0;
     m_Recorder.m_pOnData = [&]
@@ -541,8 +550,9 @@ TEST_F(CSocketEngine, DisconnectFromTheObserverStopsTheBatchBeingDelivered)
         m_Engine.Disconnect(0, 0);
     };
     m_App.Frame(0.016f);
-    PumpFor(m_App, 50);
+    m_App.Frame(0.016f); // nothing of the batch is left over for a later frame either
     EXPECT_EQ(1, dataCalls);
+    EXPECT_LT(m_Recorder.m_strData.size(), sent.size());
     EXPECT_EQ(1, m_Recorder.Notifications()); // "connected" only: the close was dropped
 }
 

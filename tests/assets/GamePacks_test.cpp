@@ -40,6 +40,8 @@ const char* const g_aGamePacks[] = {
     "dataEffects.kmp", "dataPlayers.kmp",      "dataTextures.kmp",      "dataUI.kmp",
     "dataAudio.kmp",   "dataAmbientAudio.kmp", "dataAmbientAudio2.kmp", "dataIntro.kmp"};
 const int WIDTH = 1024;
+// A song played through at a second of output a frame, on a loaded machine too.
+const int SONG_PLAYED_SECONDS = 100;
 const int HEIGHT = 600;
 
 std::string ItemsDir()
@@ -380,10 +382,11 @@ TEST_F(CGamePacks, SongsPlayForTheirLengthsAndTheThemeLoops)
         ASSERT_EQ(m_pApp->PlayMusic(strPath, s.uLoop), KE_OK);
         ASSERT_NE(m_pApp->m_pMusicPlayer, nullptr);
         // A second of the renderer's output a frame, until the track has ended (and, when
-        // looped, been started again).
+        // looped, been started again): its thread notices the end in its own time.
         auto done = [&]
         { return s.uLoop ? plat::CountCalls("mmr_play") >= 2 : m_pApp->m_pMusicPlayer->IsAtEnd() != 0; };
-        for (int i = 0; i < 120 && !done(); ++i)
+        const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(SONG_PLAYED_SECONDS);
+        while (!done() && std::chrono::steady_clock::now() < tEnd)
         {
             plat::MmrCapturePull(44100);
             std::this_thread::sleep_for(

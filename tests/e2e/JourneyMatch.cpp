@@ -1,8 +1,6 @@
 #include "tests/e2e/JourneyMatch.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include <X11/keysym.h>
 
@@ -20,7 +18,13 @@ const float BOARD_UNITS = 30.0f;
 const float EXIT_DOOR_UNITS_UP = 1.2f;
 const float QUIT_YES_X = 0.4f, QUIT_ANSWER_Y = 0.6f;
 const float CONTINUE_Y = 0.75f;
-const int QUESTION_PAUSE_MS = 800;
+// The quit question's yes is a green disc about a twentieth of the width across; the board
+// under the dimmed question has none of its green.
+const float QUIT_YES_REACH = 0.03f;
+const uint32_t QUIT_YES_GREEN = 0x3CB44B;
+const int QUIT_YES_TOLERANCE = 24;
+const int QUIT_YES_SHARE = 30; // percent of the square around its centre
+const int QUESTION_SECONDS = 10;
 // The name bar along the bottom shows each flomp's portrait at its side (the exit door
 // between them is red as well).
 const float NAME_BAR_UNITS = 2.1f;
@@ -124,11 +128,20 @@ void CJourneyMatch::LeaveByExitDoor()
     const float w = float(now.m_iWidth), h = float(now.m_iHeight);
     m_Journey.Say("press the board's exit door");
     m_Journey.Click(int(0.5f * w), int(h - EXIT_DOOR_UNITS_UP * w / BOARD_UNITS));
-    // A frame or two for the question to come up before it is answered.
-    std::this_thread::sleep_for(std::chrono::milliseconds(QUESTION_PAUSE_MS));
+    const int iReach = int(QUIT_YES_REACH * w), iYesX = int(QUIT_YES_X * w), iYesY = int(QUIT_ANSWER_Y * h);
+    const sE2eRect yes = {iYesX - iReach, iYesY - iReach, iYesX + iReach, iYesY + iReach};
+    // A press lost on a slow frame asks nothing: the caller presses the door again.
+    if (!E2eWaitFor(
+            [&]
+            {
+                return E2eCountNear(m_Journey.Look(), yes, QUIT_YES_GREEN, QUIT_YES_TOLERANCE) * 100 >=
+                       QUIT_YES_SHARE * 4 * iReach * iReach;
+            },
+            QUESTION_SECONDS))
+        return;
     m_Journey.Keep("leave-question");
     m_Journey.Say("answer yes to the quit question");
-    m_Journey.Click(int(QUIT_YES_X * w), int(QUIT_ANSWER_Y * h));
+    m_Journey.Click(iYesX, iYesY);
 }
 
 void CJourneyMatch::PressContinue()

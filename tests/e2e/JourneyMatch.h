@@ -31,7 +31,7 @@ public:
     void SayInChat(const std::string& strText);
     // The chat page's back arrow.
     void PressChatBack();
-    // The board's exit door, and yes to the quit question.
+    // The board's exit door, and yes to the quit question once it shows.
     void LeaveByExitDoor();
     // The match-over screen's next button.
     void PressContinue();

@@ -212,7 +212,7 @@ protected:
         return true;
     }
 
-    // Both peers ended with status 0.
+    // Both peers ended with status 0, and the server has read all they sent.
     void WaitForPeers()
     {
         const bool bEnded = WaitFor([&] { return m_apPeer[0]->Poll() != -1 && m_apPeer[1]->Poll() != -1; });
@@ -220,6 +220,14 @@ protected:
             EXPECT_EQ(pPeer->Poll(), 0)
                 << "peer " << pPeer->m_strName << (bEnded ? "" : " did not end in time") << "\n"
                 << pPeer->Errors();
+        EXPECT_TRUE(WaitForServerToReadAll());
+    }
+
+    // A peer's last messages may still wait in the server's socket when the peer has ended:
+    // the server closes a connection only once it has read and handled it to its end.
+    bool WaitForServerToReadAll()
+    {
+        return WaitFor([&] { return ServerLines("close").size() == ServerLines("open").size(); });
     }
 
     std::vector<CTestJson> ServerLines(const std::string& strEvent)
@@ -404,6 +412,7 @@ TEST_F(CStateGameTcpMatch, APeerKilledDuringATurnLeavesTheOtherTheWinner)
     m_apPeer[1]->Kill();
     ASSERT_TRUE(WaitFor([&] { return m_apPeer[0]->Poll() != -1; })) << "peer A did not end in time";
     EXPECT_EQ(m_apPeer[0]->Poll(), 0) << m_apPeer[0]->Errors();
+    ASSERT_TRUE(WaitForServerToReadAll());
     const std::vector<sMatchLogRecord> aLog = ReadMatchLog(m_apPeer[0]->LogPath());
     ASSERT_FALSE(aLog.empty());
     EXPECT_TRUE(aLog.back().bEnd);

@@ -381,6 +381,22 @@ bool CSessionServerTest::WaitForHandled(const sLOBBY_TARGET& target)
         });
 }
 
+bool CSessionServerTest::WaitForQuiet(const sLOBBY_TARGET& target)
+{
+    // A round of answers and the requests they bring forth is a probe's round trip; a login's
+    // rounds are a handful of them.
+    const int iRoundsMax = 50;
+    for (int i = 0; i < iRoundsMax; ++i)
+    {
+        const size_t uRead = m_pServer->Lines("in").size();
+        if (!WaitForHandled(target))
+            return false;
+        if (m_pServer->Lines("in").size() == uRead + 1)
+            return true;
+    }
+    return false;
+}
+
 bool CSessionServerTest::ConnectLobby(CVornNetworkSession* pSession, CSessionRecorder& recorder)
 {
     if (!pSession->Connect(CKorvelString("127.0.0.1"), static_cast<unsigned short>(m_pServer->LobbyPort()),

@@ -154,6 +154,10 @@ protected:
     // and the server has read what that made the session send: a probe Alive follows on the
     // same connection, and its answer comes after both.
     bool WaitForHandled(const sLOBBY_TARGET& target);
+    // Probes that connection until the server reads nothing but a probe's answer while one is
+    // out: every answer the server wrote before it was handled and made the sessions send
+    // nothing more, and what they sent before was read.
+    bool WaitForQuiet(const sLOBBY_TARGET& target);
 
     // Connects to the server's lobby port and waits for ConnectACK (lobby status 3).
     bool ConnectLobby(CVornNetworkSession* pSession, CSessionRecorder& recorder);

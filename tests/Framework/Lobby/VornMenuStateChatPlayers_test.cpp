@@ -126,7 +126,7 @@ TEST_F(CVornMenuState, TheAvatarStripFillsFromTheMatchsPlayersWithTheirPicturesA
     const size_t uAsked = In("GetGameSessionPlayers").size();
     ::CVornMenuState::actionShowChatAvatars(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("GetGameSessionPlayers").size() > uAsked; }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(BacklogLinesWith("Waiting for the others"), 1);
 }
 
@@ -260,7 +260,7 @@ TEST_F(CVornMenuState, AvatarsWithoutTheirRowDataTakeNoPictureAndOpenAnEmptyCard
     // A block toggle on a card without a player does nothing.
     CWidget* pBlock = Card()->FindWidget(CKorvelString("button_block"), -1);
     EXPECT_EQ(::CVornMenuState::actionBlockChat(pBlock, Lobby()), 0);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_FALSE(Received("BlockUser"));
 }
 
@@ -319,9 +319,6 @@ TEST_F(CVornMenuState, TheReturnHintShowsOnceAndOnlyWhileTheMatchRuns)
 TEST_F(CVornMenuState, TheServersItemListArrivesInPagesAndAnUndeliveredRestEndsTheRound)
 {
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    // The login's own rounds are over: the last of them is a 0x801 one.
-    ASSERT_TRUE(WaitFor([&] { return !Starts(0x801).empty(); }));
-    Settle();
     ASSERT_NO_FATAL_FAILURE(SetItems(ItemList(150)));
     const std::vector<int> aBefore = Starts(0x801);
     Session()->SendGetShopItemGroups(0x801);
@@ -338,7 +335,7 @@ TEST_F(CVornMenuState, TheServersItemListArrivesInPagesAndAnUndeliveredRestEndsT
     Session()->SendGetShopItemGroups(0x801);
     aExpected.insert(aExpected.end(), {0, 3});
     ASSERT_TRUE(WaitFor([&] { return Starts(0x801).size() == aExpected.size(); }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Starts(0x801), aExpected);
     EXPECT_EQ(Lobby()->GetItems().GetCount(), 3);
 }

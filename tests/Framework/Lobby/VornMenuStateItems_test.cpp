@@ -118,7 +118,7 @@ TEST_F(CVornMenuState, AnItemFileArrivesInChunksIsVerifiedAndNotFetchedAgain)
     // The same list again with the file present: nothing moves.
     Announce({Record(5, 1), Record(6, 0)});
     Frame(0.1f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Asked(5).size(), 3u);
     EXPECT_FALSE(Lobby()->IsLoading());
 
@@ -182,7 +182,7 @@ TEST_F(CVornMenuState, AStalledOrHopelessTransferEndsAsFailedAndTheLobbyGoesOn)
             Chunk(5, iOffset, &aBad);
     }
     Frame(0.1f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Starts(5), 4) << "one start before, three with the new list";
     EXPECT_TRUE(FileOf(5).empty());
     EXPECT_FALSE(Lobby()->IsLoading());
@@ -224,9 +224,9 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     EXPECT_TRUE(Asked(UNUSED_DATA).empty()) << "flag 0 and no item uses it";
     EXPECT_EQ(FileOf(BIG_DATA), CatalogueFile("big.kmp"));
     EXPECT_EQ(FileOf(SMALL_DATA), CatalogueFile("small.kmp"));
+    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x801) == 1; }));
     const std::vector<std::string> aNames = InNames();
     const auto itLastChunk = std::find(aNames.rbegin(), aNames.rend(), "GetShopItemData");
-    ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x801) == 1; }));
     EXPECT_NE(std::find(aNames.rbegin(), itLastChunk, "GetShopItemGroups"), itLastChunk)
         << "the in-game items are refreshed after the files";
     EXPECT_EQ(GameCalls("InitialItemsReady"), 1);
@@ -240,7 +240,7 @@ TEST_F(CVornMenuState, TheFirstLoginFetchesTheNeededFilesInChunksAndALaterRoundN
     pToggle->SetToggled(0);
     ::CVornMenuState::actionEnableItem(pToggle, Lobby());
     ASSERT_TRUE(WaitFor([&] { return In("UpdateItemState").back()["state"].Int() == 0; }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet()) << "its answer marks the items changed";
     const size_t uChunks = In("GetShopItemData").size();
     Lobby()->SetMenuVisibility(0);
     EXPECT_TRUE(Lobby()->IsLoading());

@@ -17,7 +17,7 @@ protected:
         Press("guest_login_button");
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         ASSERT_TRUE(WaitForMessage("GetThemePack"));
-        Settle();
+        ASSERT_TRUE(WaitForLobbyQuiet()) << "the login's rounds";
     }
     // The other player: a guest on its own session; its user id.
     int AddOpponent()

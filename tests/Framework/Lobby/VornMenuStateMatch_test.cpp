@@ -46,7 +46,7 @@ TEST_F(CVornMenuState, QuickPlayFromTheLobbyMeetsTheOtherPlayerAndStartsTheMatch
 
     // The wait ended with the start: no late queue leave inside the match.
     Frame(31.0f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Count("QueueUnregisterFrom"), 0u);
 }
 
@@ -80,18 +80,20 @@ TEST_F(CVornMenuState, QueueStatusesFromTheServerEndTheWait)
         const int iCancelled = GameLog().Count("game.CancelledQuickPlay");
         m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), "queue_update",
                          "[[], 0, " + std::to_string(c.iApp) + ", " + std::to_string(c.iStatus) + "]");
-        Settle();
         if (!c.pToast)
         {
+            ASSERT_TRUE(WaitForLobbyQuiet());
             EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
             continue;
         }
+        // The wait ends with a login of its own: a probe on the old connection would go unanswered.
+        ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.CancelledQuickPlay") > iCancelled; }));
         EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
         EXPECT_EQ(Toasts(c.pToast).size(), 1u);
         ASSERT_TRUE(WaitFor([&] { return Count("Login") > uLogins; })) << "logged in again";
     }
     ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
 
     m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), "queue_update",
                      "[[], 0, " + std::to_string(APP_ID) + ", -2]");
@@ -105,7 +107,7 @@ TEST_F(CVornMenuState, TheWaitEndsAfterItsTimeWithTheQueueLeftOrTheChallengeWith
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_TRUE(WaitForMessage("QueueRegisterIn"));
     Frame(29.9f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Count("QueueUnregisterFrom"), 0u);
     Frame(0.2f);
     ASSERT_TRUE(WaitForMessage("QueueUnregisterFrom"));
@@ -146,7 +148,7 @@ TEST_F(CVornMenuState, TheChatOpensAfterPlayItsBackReturnsToARunningMatchAndLeav
     ::CVornMenuState::actionChatExit(nullptr, Lobby());
     EXPECT_EQ(Lobby()->GetDialogVisible(), 0u);
     EXPECT_TRUE(Lobby()->IsInMatch());
-    Settle();
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Game(Session()->GetOwnUserId())));
     EXPECT_EQ(Count("GameEnd"), 0u);
     m_App.m_pGame->m_uMatchRunning = 0;
     Lobby()->OnGameplayEnd(0);

@@ -185,7 +185,7 @@ protected:
             Press("guest_login_button");
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         ASSERT_TRUE(WaitForMessage("GetThemePack"));
-        Settle();
+        ASSERT_TRUE(WaitForLobbyQuiet()) << "the login's rounds";
     }
     static CKorvelSurface* Picture(CWidget* pRow, const char* pName)
     {
@@ -335,7 +335,7 @@ TEST_F(CVornMenuState, FollowBlockAndChallengeFromARow)
     ::CVornMenuState::actionSendChallenge(InRow(pOwn, "button_challenge"), Lobby());
     EXPECT_EQ(Lobby()->GetSelectedPlayers().GetCount(), 0);
     EXPECT_NE(PageName(), "challenge_waiting");
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Count("BuddyRequest"), 2u);
     EXPECT_EQ(Count("BlockUser"), 0u);
     EXPECT_EQ(Count("MakeChallenge"), 0u);
@@ -364,7 +364,7 @@ TEST_F(CVornMenuState, FollowBlockAndChallengeFromARow)
     const size_t uAsked = Count("ListPlayers");
     ::CVornMenuState::actionFilterPlayers(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return Count("ListPlayers") > uAsked + 1 && RowOf(Guest(iOther)); }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet()) << "the refreshed rows";
     pRow = RowOf(Guest(iOther));
     ASSERT_NE(pRow, nullptr);
     EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible()) << "not followed";
@@ -654,7 +654,7 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
     ASSERT_TRUE(WaitForMessage("GetThemePack"));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet()) << "the login's rounds";
     const int iOther = AddOpponent();
     ASSERT_GT(iOther, 0);
     ASSERT_NO_FATAL_FAILURE(ShowPlayers());

@@ -199,7 +199,7 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
             return std::filesystem::exists(m_App.DataFile("vornlanguage_fi.kmp")) &&
                    std::filesystem::exists(m_App.DataFile("vornlanguage_ar-sa.kmp"));
         }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     for (const CTestJson& asked : In("GetLanguagePack"))
         EXPECT_NE(asked["a"].String(), "en");
 
@@ -246,7 +246,7 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
 
     // The names are gone: a second press does nothing.
     ::CVornMenuState::actionChooseLanguage(pChoose, Lobby());
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(In("Login").size(), 1u);
     EXPECT_EQ(In("ChangeLanguageMessage").size(), 1u);
 }
@@ -258,7 +258,7 @@ TEST_F(CVornMenuState, PackNamesFromTheServerThatLeadOutOfTheDataFolderWriteNoth
     ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
     ASSERT_TRUE(WaitForMessage("GetThemePack"));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     // With these folders an unchecked "../../../x" would resolve to the application's
     // folder, beside the data folder.
     ASSERT_TRUE(std::filesystem::create_directories(m_App.DataFile("vornlanguage_..")));
@@ -283,7 +283,7 @@ TEST_F(CVornMenuState, PackNamesFromTheServerThatLeadOutOfTheDataFolderWriteNoth
         m_pControl->Send(sLOBBY_TARGET::Lobby(iUser), "theme_pack",
                          "[\"" + strCode + "\", \"\", {\"hex\": \"414243\"}]");
     }
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_EQ(Files(), before);
     EXPECT_EQ(m_App.m_Log.Count("theme.Startup"), iThemes);
     EXPECT_TRUE(In("ChangeLanguageMessage").empty());

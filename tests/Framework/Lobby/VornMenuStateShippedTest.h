@@ -62,7 +62,7 @@ protected:
         ASSERT_EQ(PageName(), "loginscreen_root");
         ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
-        Settle();
+        ASSERT_TRUE(WaitForLobbyQuiet()) << "the login's rounds";
     }
     // The lobby and the peer quick-play into one match; the game has started.
     void StartMatch()

@@ -183,7 +183,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         // The first login fetches the item data before the lobby is usable.
         ASSERT_TRUE(WaitFor([&] { return GameCalls("InitialItemsReady") == 1 && !Lobby()->IsLoading(); }));
-        Settle();
+        ASSERT_TRUE(WaitForLobbyQuiet());
     }
     // Buys through the session as the confirm dialog's OK does, and waits for the answer.
     void Own(int iItemId)
@@ -191,7 +191,7 @@ protected:
         const size_t uBefore = In("UpdateItemState").size();
         Session()->SendConfirmBuyItem(iItemId, 0, nullptr);
         ASSERT_TRUE(WaitFor([&] { return In("UpdateItemState").size() > uBefore; }));
-        Settle();
+        ASSERT_TRUE(WaitForLobbyQuiet()) << "the answers and the lists they refresh";
     }
     int GameCalls(const char* pWhat) { return m_App.m_Log.Count(std::string("game.") + pWhat); }
     // The loaded row of the list showing the item, or null.

@@ -252,7 +252,7 @@ TEST_F(CVornMenuState, BuyErrorsPickTheirDialogAndMissingCoinsRefreshTheWallet)
     EXPECT_EQ(PageName(), "generic_error_dialog_more_coins");
     EXPECT_EQ(PageText("//generic_error_dialog_more_coins//error-text"), "more coins");
     ASSERT_TRUE(WaitFor([&] { return In("GetWalletBalance").size() == uWallet + 1; }));
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     EXPECT_FALSE(Received("UpdateItemState")) << "a failed purchase is not switched on";
 }
 
@@ -309,7 +309,7 @@ TEST_F(CVornMenuState, TheShopListFillsFromTheServerWithSmallPicturesAndALateLar
     // The large one is asked for 5.0 s of frame time after the row finished expanding.
     ::CVornMenuState::actionShopItemEndExpand(pHat, Lobby());
     Frame(4.9f);
-    Settle();
+    ASSERT_TRUE(WaitForLobbyQuiet());
     auto LargeAsked = [&]
     {
         for (const CTestJson& message : In("GetShopItemImage"))

@@ -266,6 +266,9 @@ protected:
     {
         return WaitFor([&] { return PageName() == strPage; });
     }
+    // On the logged-in lobby's connection: what the lobby sent is read, and the answers are
+    // handled with nothing more asked (see WaitForQuiet).
+    bool WaitForLobbyQuiet() { return WaitForQuiet(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())); }
     // The server received a message of that name.
     bool Received(const std::string& strName) const { return !In(strName).empty(); }
     bool WaitForMessage(const std::string& strName)

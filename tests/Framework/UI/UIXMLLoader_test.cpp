@@ -434,12 +434,12 @@ TEST(CUIXMLLoader, ActionsFromTheLayoutFireTheirTriggersSoundsAndVibrations)
     EXPECT_EQ(pTap->GetApplication(), &app);
     CKorvelSoundWave* pHeld = app.HaveSound(S("tap.wav"));
     ASSERT_NE(pHeld, nullptr) << "the sound was taken from the resource manager";
-    for (int i = 0; i < 1000 && !app.IsSoundReady(pHeld); ++i)
+    // The loader's thread takes its time on a loaded machine; a hang ends at the test's limit.
+    while (!app.IsSoundReady(pHeld))
     {
         app.Tick();
         IKorvelThread::Sleep(1);
     }
-    ASSERT_EQ(app.IsSoundReady(pHeld), 1u);
 
     actions.GetActionCallback(S("tap")).Call(static_cast<CWidget*>(nullptr));
     EXPECT_EQ(log, std::vector<std::string>{"first"});
