@@ -270,6 +270,18 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iAgain)));
     EXPECT_EQ(Count("QueueUnregisterFrom"), uLeft);
     EXPECT_TRUE(Queued(iAgain));
+
+    // A lost connection ends the own challenge too: its waiting page closes, and nothing is
+    // left to withdraw.
+    m_App.GetGameState()->CancelQuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
+    Lobby()->GetSelectedPlayers().RemoveAll();
+    Lobby()->GetSelectedPlayers().Add({0, iOther});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_EQ(PageName(), "challenge_waiting");
+    m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
+    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_waiting"; }));
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
 }
 
 TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
@@ -374,11 +386,15 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
 
     // An accept the player logs out from before its answer is answered on no later connection:
     // that challenger's next withdrawal is no answer to it, and the game's quick play goes on.
+    // The logout ended the challenge at the server: its toast went with it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    ASSERT_TRUE(ChallengeToastUp());
     const int iAgain = LogOutAndInAgain();
     ASSERT_GT(iAgain, 0);
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
     m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
     ASSERT_TRUE(WaitFor([&] { return Toasts("zed challenges you,").size() == 3u; }));
     m_App.GetGameState()->QuickPlay();
@@ -388,6 +404,19 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
     EXPECT_TRUE(Queued(iAgain));
+
+    // A lost connection ends a received challenge as a logout does: its page closes with its
+    // toast.
+    m_App.GetGameState()->CancelQuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1);
+    ASSERT_TRUE(ChallengeToastUp());
+    m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
+    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; })) << PageName();
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
