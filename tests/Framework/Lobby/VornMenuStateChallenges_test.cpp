@@ -350,16 +350,26 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     m_App.GetGameState()->CancelQuickPlay();
     ASSERT_TRUE(WaitFor([&] { return !Queued(iOwn); }));
 
-    // Nor does one end the wait for the own challenge.
+    // A player who challenges while a challenge waits for his answer has declined it: its
+    // challenger hears the refusal before the own challenge, its toast goes, and the own
+    // challenge waits as any.
     ChallengeFrom(m_pThird);
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    ASSERT_TRUE(ChallengeToastUp());
+    const size_t uAnswers = m_Rec3.With("OnChallengeResponse").size();
     Lobby()->GetSelectedPlayers().Add({0, iThird});
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_EQ(PageName(), "challenge_waiting");
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOwn);
     ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeReceived").size() == 1u; }));
-    const size_t uWithdrawn = m_pServer->Lines("challenge_withdrawn").size();
-    m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
-    ASSERT_TRUE(WaitFor([&] { return m_pServer->Lines("challenge_withdrawn").size() == uWithdrawn + 1; }));
+    ASSERT_EQ(m_Rec3.With("OnChallengeResponse").size(), uAnswers + 1);
+    const std::string strRefusal = m_Rec3.With("OnChallengeResponse").back();
+    EXPECT_EQ(strRefusal.substr(strRefusal.size() - 3), ",0)");
+    // Nor does a withdrawal of another challenge end the wait for the own one.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                     "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iThird) + ", \"" +
+                         Guest(iThird) + "\", \"\"]");
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     Frame(0.5f);
     EXPECT_EQ(PageName(), "challenge_waiting");
