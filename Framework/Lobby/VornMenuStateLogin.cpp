@@ -336,11 +336,16 @@ void CVornMenuState::OnLobbyStatusChanged(unsigned int uStatus)
 {
     // The connection's end (a logout, another account's login, a lost connection) ends its
     // queue place and its challenges at the server: the waiting time has nothing left to leave
-    // or withdraw on the next connection, and no answer to an accept comes any more.
+    // or withdraw on the next connection, and no answer to an accept comes any more. A
+    // challenge received on it can be played no more: its toast and page close, and the next
+    // connection's challengers are not answered busy for it.
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
     {
         m_fQueueTimer = 0.0f;
         m_iAcceptedChallenger = 0;
+        HideChallenge();
+        ForgetChallengeReceived();
+        m_iChallengePartnerId = 0;
     }
     if (m_pGame && uStatus == 3 && m_uActive && m_uGuestSwitchPending)
     {

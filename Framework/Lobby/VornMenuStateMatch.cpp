@@ -29,11 +29,19 @@ KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
         pThis->ShowDialog(pThis->LanguageText(3));
         return 1;
     }
+    // A player who challenges while a received challenge waits for his answer has declined
+    // it: its challenger hears so, and its toast goes (its page is not the players' list).
+    const int iOwnId = pSession->GetOwnUserId();
+    if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId != iOwnId)
+    {
+        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
+        pThis->ForgetChallengeReceived();
+    }
     CKorvelArray<int> aIds;
     for (int i = 0; i < pThis->m_SelectedPlayers.GetCount(); ++i)
         aIds.Add(pThis->m_SelectedPlayers[i].m_iPlayerId);
     pSession->SendChallenge(aIds, CKorvelString());
-    pThis->m_iChallengePartnerId = pSession->GetOwnUserId();
+    pThis->m_iChallengePartnerId = iOwnId;
     pThis->m_fQueueTimer = 20.0f;
     if (pThis->m_pPageView)
         pThis->m_pPageView->SwitchToPage(CKorvelString("challenge_waiting"));

@@ -1,6 +1,7 @@
 #include "support/SessionServerTest.h"
 
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include "Framework/Session/VornLobby.h"
@@ -243,7 +244,7 @@ void CSessionTestApplication::OnChatMessage(CVornNetworkSession::sCHATMSG* pMess
 
 CVornTheme* CSessionTestApplication::CreateTheme()
 {
-    return m_bRealTheme ? CKestrolundApplication::CreateTheme() : CTestKestrolundApplication::CreateTheme();
+    return m_bRealTheme ? CreateShellTheme() : CTestKestrolundApplication::CreateTheme();
 }
 
 CVornNetworkSession* CSessionTestApplication::CreateNetworkSession()
@@ -264,14 +265,13 @@ void CSessionTestApplication::Redirect(const CKorvelString& strHost, int iPort)
 
 CVornToastNotification* CSessionTestApplication::CreateToast()
 {
-    return m_bRealOverlays ? CKestrolundApplication::CreateToast()
+    return m_bRealOverlays ? new (std::nothrow) CRecordedToast(m_Log)
                            : CTestKestrolundApplication::CreateToast();
 }
 
 CVornAdvertisement* CSessionTestApplication::CreateAdvertisement()
 {
-    return m_bRealOverlays ? CKestrolundApplication::CreateAdvertisement()
-                           : CTestKestrolundApplication::CreateAdvertisement();
+    return m_bRealOverlays ? CreateShellAdvertisement() : CTestKestrolundApplication::CreateAdvertisement();
 }
 
 // ---- fixture

@@ -111,7 +111,8 @@ public:
     // With a second session on this application: its received records that this user sent
     // were meant for that session, not the lobby.
     int m_iForwardChatOwnId = 0;
-    // Set before the start: the real toast and advertisement instead of the doubles.
+    // Set before the start: the real toast (its queued toasts logged as the double logs them)
+    // and advertisement instead of the doubles.
     bool m_bRealOverlays = false;
     // When set, the server's redirects go here instead of to the lobby state.
     std::function<void(const CKorvelString&, int)> m_fnRedirect;

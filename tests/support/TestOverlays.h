@@ -63,6 +63,12 @@ public:
     explicit CTestNotification(CTestCallLog& log) : CTestOverlay(log, "notification") {}
 };
 
+// A toast queued, as the log holds it: "toast.Add(text,type,seconds)".
+inline void LogToastAdd(CTestCallLog& log, const CKorvelString& strText, int iType, float fSeconds)
+{
+    log.Add("toast", "Add", Narrow(strText) + "," + std::to_string(iType) + "," + std::to_string(fSeconds));
+}
+
 class CTestToast : public CTestOverlay<CVornToastNotification>
 {
 public:
@@ -70,8 +76,7 @@ public:
 
     void Add(const CKorvelString& strText, int iType, float fSeconds) override
     {
-        m_Log.Add(m_strWho, "Add",
-                  Narrow(strText) + "," + std::to_string(iType) + "," + std::to_string(fSeconds));
+        LogToastAdd(m_Log, strText, iType, fSeconds);
     }
     unsigned int GetVisible() override { return m_uVisible; }
     int GetType() override { return m_iType; }
@@ -83,6 +88,22 @@ public:
     }
 
     int m_iType = 1;
+};
+
+// The application's own toast, whose queued toasts the log holds as the double's.
+class CRecordedToast : public CVornToastNotification
+{
+public:
+    explicit CRecordedToast(CTestCallLog& log) : m_Log(log) {}
+
+    void Add(const CKorvelString& strText, int iType, float fSeconds) override
+    {
+        LogToastAdd(m_Log, strText, iType, fSeconds);
+        CVornToastNotification::Add(strText, iType, fSeconds);
+    }
+
+private:
+    CTestCallLog& m_Log;
 };
 
 class CTestAdvertisement : public CTestOverlay<CVornAdvertisement>

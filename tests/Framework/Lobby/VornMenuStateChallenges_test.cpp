@@ -1,6 +1,7 @@
 // Challenges from another player and the answers to the own ones, against the lobby server
-// with a second guest as the other player.
+// with a second guest as the other player, and the application's own toast.
 // KORVEL_GL_TEST
+#include "Framework/Lobby/VornToastNotification.h"
 #include "Framework/Shell/KestrolundApplication.h"
 #include "Framework/UI/ImageWidget.h"
 #include "KorvelGraphics/KorvelSurface.h"
@@ -16,6 +17,7 @@ class CVornMenuState : public CMatchTest
 protected:
     CVornMenuState()
     {
+        m_App.m_bRealOverlays = true;
         m_Texts[5] = "%s said no";
         m_Texts[37] = "%s challenges you";
         const std::string strPlain = Page("challenge_received", "");
@@ -27,6 +29,43 @@ protected:
         m_strLayout = MenuLayout(strPages + VornButton() + Dialogs());
     }
     static std::string Text(const char* pName) { return Box(pName, "text", "<text font=\"main\"/>"); }
+    // The layout pack holds the toast's tree too: its strip at the bottom, pressed to open.
+    bool PrepareAppFolder() override
+    {
+        const std::string strStrip =
+            Box("toast_bg", "image") +
+            Box("toast_hitarea", "button",
+                "<position x=\"0.0\" y=\"0.9\"/>" + Event("onclick", "toast_click") +
+                    Box("toast_icon_message", "image") + Box("toast_icon_challenge", "image") +
+                    Box("toast_icon_achievement", "image") + Text("toast_message"));
+        return CMatchTest::PrepareAppFolder() &&
+               WriteUiPack(m_App.Dir(), "vornlayouts.kmp",
+                           {{"menu_root.xml", m_strLayout}, {"toast-root.xml", MenuLayout(strStrip)}});
+    }
+    ::CVornToastNotification* Toast() const { return m_App.GetToast(); }
+    bool ChallengeToastUp() const
+    {
+        return Toast() && Toast()->Holds(::CVornToastNotification::TYPE_CHALLENGE);
+    }
+    // The challenge's toast, its turn come after those queued before it and slid in, pressed
+    // where it shows, through the application's input.
+    void PressToast()
+    {
+        ASSERT_TRUE(ChallengeToastUp());
+        const float fSlide = ::CVornToastNotification::SLIDE_SECONDS;
+        const int iChallenge = ::CVornToastNotification::TYPE_CHALLENGE;
+        for (int i = 0; i < TOAST_SLIDES_AT_MOST &&
+                        (Toast()->GetType() != iChallenge || Toast()->GetShowTime() < fSlide);
+             ++i)
+            Frame(fSlide);
+        ASSERT_EQ(Toast()->GetType(), iChallenge);
+        CWidget* pHit =
+            Toast()->GetRoot() ? Toast()->GetRoot()->FindWidget(CKorvelString("toast_hitarea"), -1) : nullptr;
+        ASSERT_NE(pHit, nullptr);
+        int x = pHit->GetWidth() / 2, y = pHit->GetHeight() / 2;
+        Toast()->GetRoot()->MapFrom(pHit, x, y);
+        PressAt(x, y);
+    }
     CWidget* InPanel(const char* pName) const
     {
         CWidget* pPanel = Find("challenge_received");
@@ -68,12 +107,9 @@ protected:
         ::CVornMenuState::actionGuestLogin(nullptr, Lobby());
         return WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }) ? Session()->GetOwnUserId() : -1;
     }
-    // The recording toast keeps no state of its own: it shows what the lobby added.
-    void ShowChallengeToast()
-    {
-        m_App.m_pTestToast->m_uVisible = 1;
-        m_App.m_pTestToast->m_iType = -2;
-    }
+
+    // Toasts queued before a challenge's last a few seconds each: slides enough for them.
+    static const int TOAST_SLIDES_AT_MOST = 40;
 
     CSessionRecorder m_Rec3;
     CVornNetworkSession* m_pThird = nullptr;
@@ -97,7 +133,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
 
     // A third player's challenge while the toast shows is answered as a player in a match
     // answers, and the toast, the panel and the match stay the first challenger's.
-    ShowChallengeToast();
+    ASSERT_TRUE(ChallengeToastUp());
     const int iThird = AddThird();
     ASSERT_GT(iThird, 0);
     ChallengeFrom(m_pThird);
@@ -113,15 +149,13 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
     EXPECT_EQ(PanelPicture(), pPicture) << "the third one's picture is not the panel's";
-    m_App.OnMouseButton(0, 10, 10);
-    m_App.OnMouseButtonUp(0, 10, 10);
-    Frame(0.1f);
+    ASSERT_NO_FATAL_FAILURE(PressToast());
     EXPECT_EQ(PageName(), "challenge_received");
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
 
     // The toast gone and its page open: the third one's next challenge is answered busy too,
     // and its withdrawal, which names him, leaves the page and the first challenger alone.
-    m_App.m_pTestToast->m_uVisible = 0;
+    EXPECT_FALSE(ChallengeToastUp()) << "pressed, it leaves";
     ChallengeFrom(m_pThird);
     ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeResponse").size() == 2u; }));
     EXPECT_EQ(In("ChallengeResponse")[1]["challenger"].Int(), iThird);
@@ -236,6 +270,18 @@ TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iAgain)));
     EXPECT_EQ(Count("QueueUnregisterFrom"), uLeft);
     EXPECT_TRUE(Queued(iAgain));
+
+    // A lost connection ends the own challenge too: its waiting page closes, and nothing is
+    // left to withdraw.
+    m_App.GetGameState()->CancelQuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
+    Lobby()->GetSelectedPlayers().RemoveAll();
+    Lobby()->GetSelectedPlayers().Add({0, iOther});
+    ::CVornMenuState::actionStartGame(nullptr, Lobby());
+    ASSERT_EQ(PageName(), "challenge_waiting");
+    m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
+    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_waiting"; }));
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
 }
 
 TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
@@ -263,10 +309,7 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ChallengeFromOther();
     ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 1u; }));
     EXPECT_NE(PageName(), "challenge_received");
-    ShowChallengeToast();
-    m_App.OnMouseButton(0, 10, 10);
-    m_App.OnMouseButtonUp(0, 10, 10);
-    Frame(0.1f);
+    ASSERT_NO_FATAL_FAILURE(PressToast());
     EXPECT_EQ(PageName(), "challenge_received");
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
 
@@ -281,9 +324,7 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     // closes, and the next challenger is shown rather than answered busy.
     ChallengeFromOther();
     ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " challenges you,-2,").size() == 2u; }));
-    m_App.OnMouseButton(0, 10, 10);
-    m_App.OnMouseButtonUp(0, 10, 10);
-    Frame(0.1f);
+    ASSERT_NO_FATAL_FAILURE(PressToast());
     ASSERT_EQ(PageName(), "challenge_received");
     m_pControl->Close(sLOBBY_TARGET::Lobby(iOther));
     ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; }));
@@ -309,16 +350,26 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     m_App.GetGameState()->CancelQuickPlay();
     ASSERT_TRUE(WaitFor([&] { return !Queued(iOwn); }));
 
-    // Nor does one end the wait for the own challenge.
+    // A player who challenges while a challenge waits for his answer has declined it: its
+    // challenger hears the refusal before the own challenge, its toast goes, and the own
+    // challenge waits as any.
     ChallengeFrom(m_pThird);
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    ASSERT_TRUE(ChallengeToastUp());
+    const size_t uAnswers = m_Rec3.With("OnChallengeResponse").size();
     Lobby()->GetSelectedPlayers().Add({0, iThird});
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_EQ(PageName(), "challenge_waiting");
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOwn);
     ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeReceived").size() == 1u; }));
-    const size_t uWithdrawn = m_pServer->Lines("challenge_withdrawn").size();
-    m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
-    ASSERT_TRUE(WaitFor([&] { return m_pServer->Lines("challenge_withdrawn").size() == uWithdrawn + 1; }));
+    ASSERT_EQ(m_Rec3.With("OnChallengeResponse").size(), uAnswers + 1);
+    const std::string strRefusal = m_Rec3.With("OnChallengeResponse").back();
+    EXPECT_EQ(strRefusal.substr(strRefusal.size() - 3), ",0)");
+    // Nor does a withdrawal of another challenge end the wait for the own one.
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                     "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iThird) + ", \"" +
+                         Guest(iThird) + "\", \"\"]");
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     Frame(0.5f);
     EXPECT_EQ(PageName(), "challenge_waiting");
@@ -345,11 +396,15 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
 
     // An accept the player logs out from before its answer is answered on no later connection:
     // that challenger's next withdrawal is no answer to it, and the game's quick play goes on.
+    // The logout ended the challenge at the server: its toast went with it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    ASSERT_TRUE(ChallengeToastUp());
     const int iAgain = LogOutAndInAgain();
     ASSERT_GT(iAgain, 0);
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
     m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
     ASSERT_TRUE(WaitFor([&] { return Toasts("zed challenges you,").size() == 3u; }));
     m_App.GetGameState()->QuickPlay();
@@ -359,6 +414,19 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
     EXPECT_TRUE(Queued(iAgain));
+
+    // A lost connection ends a received challenge as a logout does: its page closes with its
+    // toast.
+    m_App.GetGameState()->CancelQuickPlay();
+    ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
+    m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1);
+    ASSERT_TRUE(ChallengeToastUp());
+    m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
+    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; })) << PageName();
+    EXPECT_FALSE(ChallengeToastUp());
+    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)
