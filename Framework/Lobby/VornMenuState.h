@@ -11,7 +11,8 @@
 // VornMenuStateChatPlayers.cpp (the chat's avatar strip and player card),
 // VornMenuStateInGameItems.cpp (the in-game item list the game reads),
 // VornMenuStateChallenges.cpp (incoming challenges and the answers),
-// VornMenuStatePlayers.cpp (player lists, following, blocking, the own card),
+// VornMenuStatePlayers.cpp (player lists, following, blocking),
+// VornMenuStateOwnCard.cpp (the own card: record, latest matches, wallet, achievements, scores),
 // VornMenuStateExpand.cpp (expanding list rows),
 // VornMenuStateKeptLists.cpp (the long lists a reload builds again as they were),
 // VornMenuStateShop.cpp (the wallet, the add-coins link, the item operations the game calls),
@@ -675,7 +676,24 @@ protected:
     unsigned int m_uItemDataFailed = 0;
 
     // ---- players
-    CWidget* m_pSelfItem = nullptr; // the own card's row while loaded
+    CWidget* m_pSelfItem = nullptr;        // the own card's row while loaded
+    static const int OWN_ACHIEVEMENTS = 5; // the card's achievement slots
+    // What the server answered since the own card last asked, beside the player's record,
+    // which its row holds: a card a reload builds again shows it without asking.
+    struct sOwnCardAnswers
+    {
+        std::map<int, sGAME_SESSION> m_Matches; // by the card's result row
+        bool m_bAchievements = false;
+        CKorvelArray<CASN1AchievementList::sData> m_Achievements;
+        CKorvelArray<CKorvelString> m_ScoreNames;
+        CASN1TournamentScores::sData m_Scores;
+        bool m_bCoins = false; // m_iWalletBalance came
+    };
+    sOwnCardAnswers m_OwnCardAnswers;
+    // A card a reload built again shows its record at once, the rest once its row is in the
+    // tree, where its parts are found.
+    bool m_bOwnCardAgain = false;
+    void ShowOwnCardAgain();
 
     // ---- the long lists across a rebuild of the tree
     enum eKEPT_LIST
@@ -683,6 +701,7 @@ protected:
         KEPT_GLOBAL,
         KEPT_FOLLOW,
         KEPT_AVATARS,
+        KEPT_SELF,
         KEPT_SHOP,
         KEPT_MY_ITEMS,
         KEPT_LISTS
@@ -692,6 +711,7 @@ protected:
     {
         CInfiniteList::sShape m_Shape;
         std::map<int, sPLAYERLISTITEM> m_Players;
+        std::map<int, CKorvelString> m_Scores; // the tournament score a player's row showed
         std::map<int, int> m_Items;
     };
     // Before the old tree goes.
@@ -703,8 +723,9 @@ protected:
     // Whether the rebuilt list shows what the old one showed: its page asks the server for none
     // of it.
     bool ListKept(int iList) const;
-    // A row the rebuilt list makes shows the record of the old row at its index.
-    void FillKeptPlayer(CWidget* pRow, int iList);
+    // A row the rebuilt list makes shows the record of the old row at its index; false when
+    // the old row showed none.
+    bool FillKeptPlayer(CWidget* pRow, int iList);
     void FillKeptItem(CWidget* pRow, int iList);
     // The rows the rebuilt lists made take the states and places the old ones had, before the
     // first frame at the new size is drawn.

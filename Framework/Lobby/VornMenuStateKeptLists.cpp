@@ -10,6 +10,7 @@
 
 using menu_widgets::ItemIdOf;
 using menu_widgets::PlayerOf;
+using menu_widgets::ShownScore;
 
 namespace
 {
@@ -17,10 +18,11 @@ namespace
 // Updates that let rebuilt rows settle: made and filled, given their levels, placed, scrolled.
 const int SETTLE_UPDATES = 4;
 
-// The lists of players by their place in the pages; the shop's two lists are found with the layout.
+// The lists of players by their place in the pages, the own card's with its one row; the shop's
+// two lists are found with the layout.
 const char* const s_apPlayerLists[] = {"//players_root//playerlist_global",
                                        "//players_root//playerlist_follow",
-                                       "//chat_root//chat_avatars_root//avatar_list"};
+                                       "//chat_root//chat_avatars_root//avatar_list", "//me_root//list_me"};
 
 bool IsNamed(const CWidget* pWidget, const char* pName)
 {
@@ -68,8 +70,12 @@ std::u16string CVornMenuState::RowKey(const CWidget* pRow)
 void CVornMenuState::KeepLists()
 {
     ForgetKeptLists();
-    CKorvelMap<int, CWidget*>* const apRows[KEPT_LISTS] = {
-        &m_GlobalListItems, &m_FollowListItems, &m_ChatListItems, &m_ShopListItems, &m_MyItemsListItems};
+    CKorvelMap<int, CWidget*> selfRows;
+    if (m_pSelfItem)
+        selfRows.Add(0, m_pSelfItem);
+    CKorvelMap<int, CWidget*>* const apRows[KEPT_LISTS] = {&m_GlobalListItems, &m_FollowListItems,
+                                                           &m_ChatListItems,   &selfRows,
+                                                           &m_ShopListItems,   &m_MyItemsListItems};
     for (int iList = 0; iList < KEPT_LISTS; ++iList)
     {
         const CInfiniteList* pList = KeptListWidget(iList);
@@ -82,10 +88,17 @@ void CVornMenuState::KeepLists()
         for (int i = 0; i < rows.GetCount(); ++i)
         {
             CWidget* pRow = rows.GetAt(i).m_Second;
+            const int iIndex = rows.GetAt(i).m_First;
             if (bItems && ItemIdOf(pRow) >= 1)
-                kept.m_Items[rows.GetAt(i).m_First] = ItemIdOf(pRow);
+                kept.m_Items[iIndex] = ItemIdOf(pRow);
             else if (!bItems && PlayerOf(pRow))
-                kept.m_Players[rows.GetAt(i).m_First] = *PlayerOf(pRow);
+            {
+                kept.m_Players[iIndex] = *PlayerOf(pRow);
+                // A score answer wrote it into the row, beside the record.
+                const CKorvelString strScore = ShownScore(pRow);
+                if (strScore.GetLength())
+                    kept.m_Scores[iIndex] = strScore;
+            }
         }
     }
     m_aKeptGlobalLabels = m_GlobalGroupLabels;
@@ -128,15 +141,20 @@ bool CVornMenuState::ListKept(int iList) const
     return iList >= 0 && iList < KEPT_LISTS && m_aKeptLists[iList].m_Shape.m_iCount > 0;
 }
 
-void CVornMenuState::FillKeptPlayer(CWidget* pRow, int iList)
+bool CVornMenuState::FillKeptPlayer(CWidget* pRow, int iList)
 {
     sPLAYERLISTITEM player;
+    CKorvelString strScore;
+    const bool bScore = TakeKept(m_aKeptLists[iList].m_Scores, pRow, strScore);
     if (!TakeKept(m_aKeptLists[iList].m_Players, pRow, player))
-        return;
+        return false;
     if (iList != KEPT_AVATARS)
         ShowPlayerRow(pRow, player);
     else if (!PlayerOf(pRow))
         pRow->SetData(new sPLAYERLISTITEM(player));
+    if (bScore)
+        menu_widgets::ShowScore(pRow, strScore);
+    return true;
 }
 
 void CVornMenuState::FillKeptItem(CWidget* pRow, int iList)
@@ -149,12 +167,15 @@ void CVornMenuState::FillKeptItem(CWidget* pRow, int iList)
 
 void CVornMenuState::SettleRebuiltLists()
 {
-    if (!m_pPageView || !m_pPageView->GetVisible())
-        return;
-    for (int i = 0; i < SETTLE_UPDATES && m_pRoot && m_CarryOver.HasPending(); ++i)
+    if (m_pPageView && m_pPageView->GetVisible())
     {
-        m_pRoot->DoUpdate(0.0f);
-        m_CarryOver.ApplyPending(m_pRoot);
+        for (int i = 0; i < SETTLE_UPDATES && m_pRoot && m_CarryOver.HasPending(); ++i)
+        {
+            m_pRoot->DoUpdate(0.0f);
+            m_CarryOver.ApplyPending(m_pRoot);
+        }
+        AdoptExpandedRow();
     }
-    AdoptExpandedRow();
+    if (m_bOwnCardAgain)
+        ShowOwnCardAgain();
 }

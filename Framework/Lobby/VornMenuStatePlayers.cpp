@@ -1,6 +1,6 @@
 // The players area: the global and followed-player lists filled window by window from the
-// server, the search over them, each row's display, following, blocking, the selection for
-// a challenge and the own card with its latest matches.
+// server, the search over them, each row's display, following, blocking and the selection
+// for a challenge.
 #include "Framework/Lobby/VornMenuState.h"
 
 #include "Framework/Shell/KestrolundApplication.h"
@@ -23,31 +23,13 @@ typedef CVornNetworkSession::LobbyObserver LobbyObserver;
 
 using menu_widgets::Child;
 using menu_widgets::Decimal;
+using menu_widgets::EnsureData;
+using menu_widgets::FreeData;
 using menu_widgets::Lobby;
 using menu_widgets::PlayerOf;
 using menu_widgets::RowOf;
 using menu_widgets::SetText;
 using menu_widgets::Show;
-
-void FreeData(CWidget* pRow)
-{
-    if (!pRow)
-        return;
-    delete PlayerOf(pRow);
-    pRow->SetData(nullptr);
-}
-
-// The row's own record, made on its first item.
-sPLAYERLISTITEM* EnsureData(CWidget* pRow)
-{
-    sPLAYERLISTITEM* pData = PlayerOf(pRow);
-    if (!pData)
-    {
-        pData = new sPLAYERLISTITEM();
-        pRow->SetData(pData);
-    }
-    return pData;
-}
 
 CKorvelString Percent(int iCount, long long llTotal)
 {
@@ -575,83 +557,4 @@ void CVornMenuState::OnBuddyRequest(CVornNetworkSession*, int iPlayerId,
         UpdatePlayerWidget(pRow);
         return;
     }
-}
-
-// ---- the own card
-
-KE_RETVAL CVornMenuState::actionLoadSelf(CWidget* pSender, void* pContext)
-{
-    CVornMenuState* pThis = Lobby(pContext);
-    CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
-    if (!pSession)
-        return 1;
-    pThis->m_pSelfItem = pSender;
-    pSession->SendPlayerListRequest(CVornNetworkSession::PLAYER_LIST_SELF, CKorvelString(), 0, 0, -1, 0,
-                                    actionFillSelf, pThis);
-    pSession->SendPlayerListRequest(CVornNetworkSession::PLAYER_LIST_SELF, CKorvelString(), 0, 0, 0, 1,
-                                    actionFillSelf, pThis);
-    pSession->SendGetLatestGameSessions(6, -1);
-    pSession->SendWalletBalance();
-    pSession->SendGetAchievementList(0, 5, 0, pThis->m_pGame ? pThis->m_pGame->GetAppId() : 0);
-    return 1;
-}
-
-KE_RETVAL CVornMenuState::actionUnloadSelf(CWidget*, void* pContext)
-{
-    CVornMenuState* pThis = Lobby(pContext);
-    if (!pThis)
-        return 1;
-    FreeData(pThis->m_pSelfItem);
-    pThis->m_pSelfItem = nullptr;
-    return 1;
-}
-
-KE_RETVAL CVornMenuState::actionRefreshSelf(CWidget* pSender, void* pContext)
-{
-    actionUnloadSelf(pSender, pContext);
-    return actionLoadSelf(pSender, pContext);
-}
-
-void CVornMenuState::actionFillSelf(void* pContext, int iKind, int, int, const CKorvelArray<sPLAYER_GROUP>*,
-                                    const sPLAYERLISTITEM* pItem, unsigned char* pPicture, int iPictureSize)
-{
-    CVornMenuState* pThis = Lobby(pContext);
-    if (!pThis || !pThis->m_pSelfItem)
-        return;
-    if (pPicture && iPictureSize)
-    {
-        pThis->SetCachedPicture(widget_cast<CImageWidget*>(Child(pThis->m_pSelfItem, "player_avatar")),
-                                CKorvelString("self_avatar"), pPicture, iPictureSize);
-        return;
-    }
-    if (pItem && (iKind & CVornNetworkSession::PLAYER_LIST_SELF))
-    {
-        *EnsureData(pThis->m_pSelfItem) = *pItem;
-        pThis->UpdatePlayerWidget(pThis->m_pSelfItem);
-    }
-}
-
-void CVornMenuState::OnGameSessionInfoReceived(CVornNetworkSession*, int iIndex, const sGAME_SESSION& session)
-{
-    static const int s_aTexts[] = {42, 43, 44};
-    static const unsigned int s_aColours[] = {0xFFFF0000, 0xFFFFCC00, 0xFF00FF00};
-    // Only -1, 0 and 1 name a result; anything else from the server fills nothing.
-    if (!m_pSelfItem || session.m_iResult < -1 || session.m_iResult > 1)
-        return;
-    const int iSlot = session.m_iResult + 1;
-    CKorvelString strName;
-    strName.Format(L"my_result_%d", iIndex + 1);
-    if (CTextWidget* pResult = widget_cast<CTextWidget*>(m_pSelfItem->FindWidget(strName, -1)))
-    {
-        pResult->SetText(LanguageText(s_aTexts[iSlot]));
-        pResult->SetColor(s_aColours[iSlot]);
-    }
-    strName.Format(L"my_points_%d", iIndex + 1);
-    if (CTextWidget* pPoints = widget_cast<CTextWidget*>(m_pSelfItem->FindWidget(strName, -1)))
-    {
-        pPoints->SetText(Decimal(session.m_iPoints));
-        pPoints->SetColor(s_aColours[iSlot]);
-    }
-    strName.Format(L"my_opponent_%d", iIndex + 1);
-    SetText(m_pSelfItem->FindWidget(strName, -1), session.m_strOpponent);
 }

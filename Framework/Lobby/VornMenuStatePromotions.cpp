@@ -14,17 +14,8 @@
 
 namespace
 {
-const int ACHIEVEMENT_SLOTS = 5;
-
 using menu_widgets::Decimal;
 using menu_widgets::SetText;
-
-void SetScoreText(CWidget* pRow, const char* pPart, const CKorvelString& strScore)
-{
-    CWidget* pHalf = pRow->FindWidget(CKorvelString(pPart), -1);
-    if (pHalf)
-        SetText(pHalf->FindWidget(CKorvelString("player_score"), -1), strScore);
-}
 
 // Clones of an earlier answer go first, so a repeated answer never adds rows twice.
 void RemoveScoreRows(CWidget* pGrid)
@@ -43,10 +34,12 @@ void RemoveScoreRows(CWidget* pGrid)
 void CVornMenuState::OnAchievementList(int, int, int, CKorvelArray<CASN1AchievementList::sData>& aRecords,
                                        int)
 {
+    m_OwnCardAnswers.m_bAchievements = true;
+    m_OwnCardAnswers.m_Achievements = aRecords;
     if (!m_pPageView)
         return;
     CVornResourceManager* pResources = m_pKestrolund;
-    for (int k = 1; k <= ACHIEVEMENT_SLOTS; ++k)
+    for (int k = 1; k <= OWN_ACHIEVEMENTS; ++k)
     {
         CKorvelString strName;
         strName.Format(L"my_achievement_%d", k);
@@ -107,8 +100,7 @@ void CVornMenuState::OnTournamentScores(CKorvelArray<CKorvelString>& aNames,
                     pRow ? static_cast<const sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
                 if (!pPlayer || pPlayer->m_iPlayerId != aRecords[r].m_iUserId)
                     continue;
-                SetScoreText(pRow, "list_item_small", strScore);
-                SetScoreText(pRow, "list_item_big", strScore);
+                menu_widgets::ShowScore(pRow, strScore);
             }
         }
         return;
@@ -151,6 +143,8 @@ void CVornMenuState::FillOwnTournamentScores(const CKorvelArray<CKorvelString>& 
             : nullptr;
     if (!pGrid)
         return;
+    m_OwnCardAnswers.m_ScoreNames = aNames;
+    m_OwnCardAnswers.m_Scores = record;
     const int iRows = (aNames.GetCount() + 1) / 2;
     RemoveScoreRows(pGrid);
     CWidget* pTemplate = pGrid->FindWidget(CKorvelString("score_item"), -1);

@@ -256,6 +256,9 @@ KE_RETVAL CVornMenuState::actionExitApp(CWidget*, void* pContext)
 
 KE_RETVAL CVornMenuState::actionGetLanguages(CWidget*, void* pContext)
 {
+    // A reload shows the names the page showed.
+    if (pContext && Lobby(pContext)->m_uReloading)
+        return 1;
     CKestrolundApplication* pApp = App(pContext);
     if (CVornNetworkSession* pSession = pApp ? pApp->GetNetworkSession() : nullptr)
         pSession->SendGetAvailableLanguages();
@@ -285,6 +288,11 @@ KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pCon
     if (!pList || !pLanguage)
         return 1;
     CKorvelArray<CKorvelString>& aNames = pThis->m_aLanguageNames;
+    // A reload keeps the language the player picked and has not chosen yet.
+    const int iPicked = pThis->m_iSelectedLanguage;
+    const CKorvelString strPicked = pThis->m_uReloading && iPicked >= 0 && iPicked < aNames.GetCount()
+                                        ? aNames[iPicked]
+                                        : CKorvelString();
     aNames.SetSize(0);
     pLanguage->GetLanguageNames(aNames);
     const CKorvelString& strFirst = pLanguage->GetArabicName();
@@ -302,12 +310,11 @@ KE_RETVAL CVornMenuState::actionShowLanguageChooser(CWidget* pSender, void* pCon
             }
         }
     }
-    if (const sLANGUAGE_INFO* pCurrent = pLanguage->GetCurrentLanguage())
-    {
-        for (int i = 0; i < aNames.GetCount(); ++i)
-            if (aNames[i].IsEqual(pCurrent->m_strName))
-                pThis->m_iSelectedLanguage = i;
-    }
+    const sLANGUAGE_INFO* pCurrent = pLanguage->GetCurrentLanguage();
+    const CKorvelString strSelected = strPicked.GetLength() || !pCurrent ? strPicked : pCurrent->m_strName;
+    for (int i = 0; i < aNames.GetCount(); ++i)
+        if (aNames[i].IsEqual(strSelected))
+            pThis->m_iSelectedLanguage = i;
     pList->Clear();
     pList->SetCount(aNames.GetCount());
     return 1;

@@ -24,6 +24,7 @@ const char* const COIN_WIDGETS[] = {"//shop_root//vorncoins_amount", "//list_me/
 void CVornMenuState::OnWalletBalance(int iCoins)
 {
     m_iWalletBalance = iCoins;
+    m_OwnCardAnswers.m_bCoins = true;
     if (!m_pPageView)
         return;
     CKorvelString strCoins;

@@ -46,6 +46,27 @@ inline sPLAYERLISTITEM* PlayerOf(CWidget* pRow)
     return pRow ? static_cast<sPLAYERLISTITEM*>(pRow->GetData()) : nullptr;
 }
 
+// A player row's record goes with the row.
+inline void FreeData(CWidget* pRow)
+{
+    if (!pRow)
+        return;
+    delete PlayerOf(pRow);
+    pRow->SetData(nullptr);
+}
+
+// The row's own record, made on its first item.
+inline sPLAYERLISTITEM* EnsureData(CWidget* pRow)
+{
+    sPLAYERLISTITEM* pData = PlayerOf(pRow);
+    if (!pData)
+    {
+        pData = new sPLAYERLISTITEM();
+        pRow->SetData(pData);
+    }
+    return pData;
+}
+
 // The name a shop item is shown by: its display name when it has one.
 inline const CKorvelString& ShownName(const CASN1ShopItems::sItemData& item)
 {
@@ -69,6 +90,20 @@ inline void SetText(CWidget* pWidget, const CKorvelString& strText)
 {
     if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
         pText->SetText(strText);
+}
+
+// A player row's tournament score, in its small view and in its big one.
+inline void ShowScore(CWidget* pRow, const CKorvelString& strScore)
+{
+    for (const char* pView : {"list_item_small", "list_item_big"})
+        SetText(Child(Child(pRow, pView), "player_score"), strScore);
+}
+
+// The score a player row shows, empty while it shows none.
+inline CKorvelString ShownScore(CWidget* pRow)
+{
+    CTextWidget* pText = widget_cast<CTextWidget*>(Child(Child(pRow, "list_item_small"), "player_score"));
+    return pText ? pText->GetText() : CKorvelString();
 }
 
 inline CKorvelString Decimal(int iValue)

@@ -14,6 +14,7 @@
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/SlideArea.h"
 #include "Framework/UI/TextWidget.h"
+#include "Framework/UI/WebButton.h"
 
 namespace
 {
@@ -98,12 +99,18 @@ void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPat
     sSTATE& state = m_States[strPath];
     state.m_uKeep = KEEP_VISIBLE;
     state.m_uVisible = pWidget->GetVisible() ? 1 : 0;
-    // A page button's state follows its page; where it leads may have been set since.
+    // A page button's state follows its page; where it leads may have been set since, as may
+    // a web button's link (the server's, say).
     CToggleButton* pToggle = widget_cast<CToggleButton*>(pWidget);
     if (CPageButton* pPage = widget_cast<CPageButton*>(pWidget))
     {
         state.m_uKeep |= KEEP_TARGET;
-        state.m_strPagePath = pPage->GetPagePath();
+        state.m_strTarget = pPage->GetPagePath();
+    }
+    else if (CWebButton* pWeb = widget_cast<CWebButton*>(pWidget))
+    {
+        state.m_uKeep |= KEEP_TARGET;
+        state.m_strTarget = pWeb->GetUrl();
     }
     else if (pToggle)
     {
@@ -206,7 +213,7 @@ void CWidgetCarryOver::KeepWaiting(States& previous)
         if (uWaiting & KEEP_PICTURE)
             now.m_Picture = std::move(old.m_Picture);
         if (uWaiting & KEEP_TARGET)
-            now.m_strPagePath = old.m_strPagePath;
+            now.m_strTarget = old.m_strTarget;
         now.m_uKeep |= uWaiting;
     }
 }

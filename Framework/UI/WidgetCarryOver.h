@@ -1,6 +1,6 @@
 // What a player made of a widget tree (shown and hidden widgets, toggles, texts set or typed,
-// expansion levels, scroll places, pictures and page targets given after the layout), kept
-// by widget path and given to a tree rebuilt from the same layout, as after a screen change.
+// expansion levels, scroll places, pictures, page targets and links given after the layout),
+// kept by widget path and given to a tree rebuilt from the same layout, as after a screen change.
 //
 // Sources: WidgetCarryOver.cpp (taking, walking, merging), WidgetCarryOverGive.cpp (giving
 // a state to a widget, the scroll places of lists).
@@ -93,7 +93,7 @@ private:
         CKorvelString m_strText;
         CKorvelString m_strDisplayText; // a remembered name shows without a stored text
         sPICTURE m_Picture;
-        CKorvelString m_strPagePath;
+        CKorvelString m_strTarget; // a page button's page or a web button's link
     };
     typedef std::map<std::u16string, sSTATE> States;
     // A scroll place as it was given, with where that left the view: taken again unmoved, it is

@@ -10,6 +10,7 @@
 #include "Framework/UI/RunningList.h"
 #include "Framework/UI/SlideArea.h"
 #include "Framework/UI/TextWidget.h"
+#include "Framework/UI/WebButton.h"
 
 namespace
 {
@@ -37,8 +38,11 @@ bool CWidgetCarryOver::Give(CWidget* pWidget, sSTATE& state, unsigned char uGive
     if ((uNow & KEEP_TOGGLED) && pToggle)
         pToggle->SetToggled(state.m_uToggled);
     CPageButton* pPage = widget_cast<CPageButton*>(pWidget);
-    if ((uNow & KEEP_TARGET) && pPage && state.m_strPagePath.Compare(pPage->GetPagePath()) != 0)
-        pPage->SetPagePath(state.m_strPagePath);
+    if ((uNow & KEEP_TARGET) && pPage && state.m_strTarget.Compare(pPage->GetPagePath()) != 0)
+        pPage->SetPagePath(state.m_strTarget);
+    CWebButton* pWeb = widget_cast<CWebButton*>(pWidget);
+    if ((uNow & KEEP_TARGET) && pWeb && state.m_strTarget.Compare(pWeb->GetUrl()) != 0)
+        pWeb->SetUrl(state.m_strTarget);
     CExpandable* pExpandable = widget_cast<CExpandable*>(pWidget);
     if ((uNow & KEEP_LEVEL) && pExpandable)
     {

@@ -86,23 +86,6 @@ std::string OwnCard()
     return Page("me_root", Box("self_card", "widget", strCard));
 }
 
-// A store of accounts with the password "pw" (key "k"); each entry's profile as JSON members.
-std::string Store(const std::vector<std::pair<std::string, std::string>>& aAccounts)
-{
-    std::string strStore = "{\"version\": 1, \"accounts\": {";
-    for (size_t i = 0; i < aAccounts.size(); ++i)
-        strStore += std::string(i ? ", " : "") + "\"" + aAccounts[i].first +
-                    "\": {\"key\": \"k\", \"hash\": \"89f2dd1ca51bd6d83497350badc600f9\"" +
-                    (aAccounts[i].second.empty() ? "" : ", " + aAccounts[i].second) + "}";
-    return strStore + "}}";
-}
-
-std::string Match(const char* pOpponent, int iResult, int iTime)
-{
-    return "{\"opponent\": \"" + std::string(pOpponent) + "\", \"result\": " + std::to_string(iResult) +
-           ", \"time\": " + std::to_string(iTime) + "}";
-}
-
 class CVornMenuState : public CMatchTest
 {
 protected:

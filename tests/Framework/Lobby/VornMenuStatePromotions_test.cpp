@@ -204,7 +204,7 @@ TEST_F(CVornMenuState, AChallengersScoreShowsOnlyOnTheChallengePage)
     EXPECT_EQ(TextOf("player_score"), "100");
 }
 
-TEST_F(CVornMenuState, PromotionImagesAreDecodedOnceAndKeptForLaterLayouts)
+TEST_F(CVornMenuState, PromotionImagesAreDecodedOnceAndKeptWithTheirLinksForLaterLayouts)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(WaitForStart());
@@ -240,6 +240,9 @@ TEST_F(CVornMenuState, PromotionImagesAreDecodedOnceAndKeptForLaterLayouts)
     EXPECT_EQ(pMore->GetImage(), Stored("imageandlink_moregames"));
     EXPECT_NE(pMore->GetImage(), nullptr);
     EXPECT_EQ(In("GetImageAndLink").size(), uAsked);
+    // Both buttons still lead where the server said.
+    EXPECT_EQ(Narrow(pMore->GetUrl()), "https://more/again");
+    EXPECT_EQ(Narrow(FindAs<CWebButton>("button-tournaments")->GetUrl()), "https://t/1");
 }
 
 TEST_F(CVornMenuState, TheServersPromotionsReachTheirButtonsAfterTheLogin)

@@ -212,26 +212,56 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     EXPECT_EQ(Lobby()->GetSelectedLanguage(), 1) << "the current language";
 
     // The rows appear as the list lays itself out; pick the Finnish one.
-    CWidget* pSuomi = nullptr;
-    for (int i = 0; i < 20 && !pSuomi; ++i)
+    auto Row = [&](const std::string& strName) -> CWidget*
     {
-        Frame(0.05f);
-        Lobby()->Draw();
         CKorvelArray<CWidget*>& aRows = Find("language_list")->GetWidgets();
         for (int iRow = 0; iRow < aRows.GetCount(); ++iRow)
         {
-            CWidget* pRow = aRows[iRow];
             CTextWidget* pName =
-                widget_cast<CTextWidget*>(pRow->FindWidget(CKorvelString("language-name"), -1));
-            if (pName && Narrow(pName->GetText()) == "Suomi")
-                pSuomi = pRow;
+                widget_cast<CTextWidget*>(aRows[iRow]->FindWidget(CKorvelString("language-name"), -1));
+            if (pName && Narrow(pName->GetText()) == strName)
+                return aRows[iRow];
         }
-    }
-    ASSERT_NE(pSuomi, nullptr);
-    CWidget* pSelect = pSuomi->FindWidget(CKorvelString("select-button"), -1);
-    ::CVornMenuState::actionSelectLanguageItem(pSelect, Lobby());
+        return nullptr;
+    };
+    // The languages whose rows show the mark.
+    auto Marked = [&]
+    {
+        std::vector<std::string> aMarked;
+        for (const std::string& strName : aNames)
+        {
+            CWidget* pRow = Row(strName);
+            CWidget* pMark = pRow ? pRow->FindWidget(CKorvelString("selected"), -1) : nullptr;
+            if (pMark && pMark->GetVisible())
+                aMarked.push_back(strName);
+        }
+        return aMarked;
+    };
+    auto PickSuomi = [&]
+    {
+        for (int i = 0; i < 20 && !Row("Suomi"); ++i)
+        {
+            Frame(0.05f);
+            Lobby()->Draw();
+        }
+        ASSERT_NE(Row("Suomi"), nullptr);
+        ::CVornMenuState::actionSelectLanguageItem(
+            Row("Suomi")->FindWidget(CKorvelString("select-button"), -1), Lobby());
+    };
+    ASSERT_NO_FATAL_FAILURE(PickSuomi());
     EXPECT_EQ(Lobby()->GetSelectedLanguage(), 2);
-    EXPECT_TRUE(pSelect->FindWidget(CKorvelString("selected"), -1)->GetVisible());
+    EXPECT_EQ(Marked(), std::vector<std::string>{"Suomi"});
+    // A resize keeps the pick, marked and chosen, and asks the server for nothing.
+    const size_t uHeard = Heard();
+    m_App.OnScreenChanged(480, 320);
+    Frame(0.02f);
+    EXPECT_EQ(Lobby()->GetSelectedLanguage(), 2);
+    EXPECT_EQ(Marked(), std::vector<std::string>{"Suomi"});
+    EXPECT_EQ(AskedSince(uHeard), PromotionsAskedAgain(1));
+    // Shown anew, the chooser starts from the current language again; the player picks again.
+    ::CVornMenuState::actionShowLanguageChooser(Find("language_list"), Lobby());
+    EXPECT_EQ(Lobby()->GetSelectedLanguage(), 1);
+    ASSERT_NO_FATAL_FAILURE(PickSuomi());
 
     // From the settings (a button outside the first-launch page): the language changes and
     // nothing more happens, no new login and no other page.

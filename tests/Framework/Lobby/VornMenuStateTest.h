@@ -141,6 +141,25 @@ inline std::string FullMenuLayout()
     return MenuLayout(MenuPages() + VornButton() + Dialogs());
 }
 
+// A store of accounts for the server's --accounts, each with the password "pw" (key "k") and
+// its profile as JSON members.
+inline std::string Store(const std::vector<std::pair<std::string, std::string>>& aAccounts)
+{
+    std::string strStore = "{\"version\": 1, \"accounts\": {";
+    for (size_t i = 0; i < aAccounts.size(); ++i)
+        strStore += std::string(i ? ", " : "") + "\"" + aAccounts[i].first +
+                    "\": {\"key\": \"k\", \"hash\": \"89f2dd1ca51bd6d83497350badc600f9\"" +
+                    (aAccounts[i].second.empty() ? "" : ", " + aAccounts[i].second) + "}";
+    return strStore + "}}";
+}
+
+// A match of a stored profile.
+inline std::string Match(const char* pOpponent, int iResult, int iTime)
+{
+    return "{\"opponent\": \"" + std::string(pOpponent) + "\", \"result\": " + std::to_string(iResult) +
+           ", \"time\": " + std::to_string(iTime) + "}";
+}
+
 // The fixture: the layout and a launch count written before the start.
 class CMenuStateTest : public CSessionServerTest
 {

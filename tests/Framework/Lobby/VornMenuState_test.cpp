@@ -1,18 +1,20 @@
 // The lobby state's core: time-left texts, the dialogs that leave the game in front, the
 // turn clock, the loading dialog's time-out, the back key, the join and return bubbles, the
-// vorn button of a guest in a match, and reloads after a screen change, a lost layout file
-// or a theme the server sends.
+// vorn button of a guest in a match, and reloads after a screen change (every shipped page as
+// it was, nothing asked again), a lost layout file or a theme the server sends.
 // KORVEL_GL_TEST
-#include "VornMenuStateMatchTest.h"
+#include "VornMenuStateShopServer.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "Framework/UI/Button.h"
 #include "Framework/UI/ImageWidget.h"
 #include "Framework/UI/PieWidget.h"
 #include "Framework/UI/Theme.h"
+#include "Framework/UI/WebButton.h"
 #include "support/TestMedia.h"
 #include "support/TestPack.h"
 
@@ -31,6 +33,68 @@ std::string ThemeBytes(const std::string& strTheme, const std::string& strValue)
                                              strValue + "\"/></config></theme>"}});
 }
 
+// What a widget and the shown widgets below it show, by path (a list's rows by what they show,
+// siblings of one name by their place among them): texts and their colours, pictures, links,
+// toggles, levels and lists' counts; with bPlaces also where each lies and how far it scrolled.
+void AddShown(CWidget* pWidget, const std::string& strPath, bool bPlaces,
+              std::map<std::string, std::string>& shown)
+{
+    if (!pWidget->GetVisible())
+        return;
+    std::string strState;
+    if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
+        strState += " text=" + Narrow(pText->GetText()) + " colour=" + std::to_string(pText->GetColor());
+    if (CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget))
+        strState += " picture=" + std::to_string(reinterpret_cast<uintptr_t>(pImage->GetImage()));
+    if (CWebButton* pWeb = widget_cast<CWebButton*>(pWidget))
+        strState += " link=" + Narrow(pWeb->GetUrl());
+    if (CToggleButton* pToggle = widget_cast<CToggleButton*>(pWidget))
+        strState += " toggled=" + std::to_string(pToggle->GetToggled());
+    if (CExpandable* pRow = widget_cast<CExpandable*>(pWidget))
+        strState += " level=" + std::to_string(pRow->GetExpansionLevel());
+    CInfiniteList* pList = widget_cast<CInfiniteList*>(pWidget);
+    if (pList)
+        strState +=
+            " count=" + std::to_string(pList->GetCount()) + " drawn=" + std::to_string(pList->GetStarted());
+    const CKorvelRect<int>& rc = pWidget->GetArea();
+    if (bPlaces)
+        strState += " at=" + std::to_string(rc.left) + "," + std::to_string(rc.top) + "," +
+                    std::to_string(rc.right) + "," + std::to_string(rc.bottom);
+    if (CSlideArea* pArea = widget_cast<CSlideArea*>(pWidget); pArea && bPlaces)
+        strState += " scrolled=" + std::to_string(pArea->GetShownY());
+    shown[strPath] = strState;
+    std::map<std::string, int> names;
+    for (int i = 0; i < pWidget->GetWidgets().GetCount(); ++i)
+    {
+        CWidget* pChild = pWidget->GetWidgets()[i];
+        const std::u16string strKey = pList ? ::CVornMenuState::RowKey(pChild) : std::u16string();
+        // A row's key is plain ASCII.
+        const std::string strName =
+            strKey.empty() ? Narrow(pChild->GetName()) : "@" + std::string(strKey.begin(), strKey.end());
+        const int iSame = names[strName]++;
+        AddShown(pChild, strPath + "/" + strName + (iSame ? "#" + std::to_string(iSame) : ""), bPlaces,
+                 shown);
+    }
+}
+
+// What differs between two pictures of a page, one line a widget.
+std::vector<std::string> Changes(const std::map<std::string, std::string>& before,
+                                 const std::map<std::string, std::string>& after)
+{
+    std::vector<std::string> aChanges;
+    for (const auto& widget : before)
+    {
+        auto found = after.find(widget.first);
+        if (found == after.end() || found->second != widget.second)
+            aChanges.push_back(widget.first + ":" + widget.second + " ->" +
+                               (found == after.end() ? " gone" : found->second));
+    }
+    for (const auto& widget : after)
+        if (!before.count(widget.first))
+            aChanges.push_back(widget.first + ": new" + widget.second);
+    return aChanges;
+}
+
 // The vorn button with the join and return bubbles, away from the buttons the tests press.
 std::string VornButtonWithBubbles()
 {
@@ -43,9 +107,40 @@ std::string VornButtonWithBubbles()
     return strButton.insert(strButton.rfind("</element>"), strBubbles);
 }
 
-class CVornMenuState : public CMatchTest
+class CVornMenuState : public CShopServerTest
 {
 protected:
+    // With m_bShipped the built layout, lobby pictures and fonts replace the small layout.
+    bool PrepareAppFolder() override
+    {
+        return CShopServerTest::PrepareAppFolder() && (!m_bShipped || UseShippedLayouts());
+    }
+    // What the current page shows (AddShown).
+    std::map<std::string, std::string> Shown(bool bPlaces) const
+    {
+        std::map<std::string, std::string> shown;
+        if (CWidget* pPage = Pages()->GetCurrentPage())
+            AddShown(pPage, Narrow(pPage->GetName()), bPlaces, shown);
+        return shown;
+    }
+    // Frames until the lobby asks nothing more of what the server sent (a list's rows, their
+    // pictures) and what slides or grows has come to rest.
+    void Rest()
+    {
+        const int iRounds = 20;
+        size_t uHeard = Heard();
+        for (int i = 0; i < iRounds; ++i)
+        {
+            for (int iFrame = 0; iFrame < 10; ++iFrame)
+                Frame(0.1f);
+            const size_t uNow = Heard();
+            if (uNow == uHeard)
+                return;
+            uHeard = uNow;
+        }
+        ADD_FAILURE() << "the lobby kept asking";
+    }
+    bool m_bShipped = false;
     std::string TimeLeft(int iSeconds)
     {
         CKorvelString strOut;
@@ -242,6 +337,122 @@ TEST_F(CVornMenuState, AScreenChangeKeepsThePageTheHistoryAndTheOverlay)
     EXPECT_FALSE(Visible("vorn_button_root")) << "the vorn button shows as it did";
     Pages()->SwitchToPage(CKorvelString(":back"));
     EXPECT_EQ(PageName(), "loginscreen_root");
+}
+
+// On the layout the build ships, logged in to an account with matches, a followed player,
+// coins, an item and the server's promotions, each page that shows what the server sent shows
+// in the first frame after each size a tiling window manager gives the window what it showed,
+// and back at its size every widget where it was; none asks the server for anything again.
+TEST_F(CVornMenuState, EveryShippedPageShowsWhatItShowedInItsFirstFrameAfterEachResizeAndAsksNothingAgain)
+{
+    m_bShipped = true;
+    m_Texts[42] = "lost";
+    m_Texts[43] = "tie";
+    m_Texts[44] = "won";
+    const std::string strAlice = "\"location\": \"Harbour\", \"comment\": \"hello\", \"follows\": [\"bob\"], "
+                                 "\"matches\": [" +
+                                 Match("bob", 1, 100) + ", " + Match("carol", 0, 200) + ", " +
+                                 Match("bob", -1, 300) + "]";
+    const std::string strStore = m_App.Dir() + "/accounts.json";
+    ASSERT_TRUE(WriteTestFile(strStore, Store({{"alice", strAlice}, {"bob", ""}, {"carol", ""}})));
+    m_strCatalogue = WriteShopCatalogue(m_Dir, 300);
+    ASSERT_NO_FATAL_FAILURE(Start({"--accounts", strStore, "--catalogue", m_strCatalogue}));
+    ASSERT_TRUE(WaitForStart());
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("alice"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("pw"));
+    ::CVornMenuState::actionLoginKestrolund(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return GameCalls("InitialItemsReady") == 1 && !Lobby()->IsLoading(); }));
+    ASSERT_NO_FATAL_FAILURE(Own(BOMB));
+    const int iOther = AddOpponent();
+    ASSERT_GT(iOther, 0);
+
+    // The page shown now, with what it shows known to hold (a part of a widget's path and what
+    // the widget shows).
+    auto Cycle = [&](const std::vector<std::pair<std::string, std::string>>& aKnown)
+    {
+        ASSERT_NO_FATAL_FAILURE(Rest());
+        SCOPED_TRACE(PageName());
+        const std::map<std::string, std::string> shown = Shown(false), placed = Shown(true);
+        for (const auto& known : aKnown)
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                    [&](const std::pair<const std::string, std::string>& widget)
+                                    {
+                                        return widget.first.find(known.first) != std::string::npos &&
+                                               widget.second.find(known.second) != std::string::npos;
+                                    }))
+                << known.first << " shows " << known.second;
+        const size_t uHeard = Heard();
+        const std::pair<int, int> aSizes[] = {{800, 480}, {1580, 700}, {1024, 600}};
+        for (const std::pair<int, int>& size : aSizes)
+        {
+            SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
+            m_App.OnScreenChanged(size.first, size.second);
+            Frame(0.02f);
+            EXPECT_EQ(Changes(size == aSizes[2] ? placed : shown, Shown(size == aSizes[2])),
+                      std::vector<std::string>());
+        }
+        EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>());
+    };
+    m_App.OnScreenChanged(1024, 600);
+    Lobby()->SwitchToPage(CKorvelString("startscreen_root"), 1);
+    Cycle({{"button_moregames", "link=https://localhost/more.php"},
+           {"button-tournaments", "link=https://localhost/cup.php"},
+           {"label-tournament", "text=Cup of the week"}});
+    // The players page with a card open.
+    Lobby()->SwitchToPage(CKorvelString("players_root"), 1);
+    ASSERT_NO_FATAL_FAILURE(Rest());
+    CWidget* pCarol = nullptr;
+    for (int i = 0; i < Find("playerlist_global")->GetWidgets().GetCount(); ++i)
+    {
+        CWidget* pRow = Find("playerlist_global")->GetWidgets()[i];
+        const sPLAYERLISTITEM* pPlayer = static_cast<const sPLAYERLISTITEM*>(pRow->GetData());
+        if (pPlayer && Narrow(pPlayer->m_strName) == "carol")
+            pCarol = pRow;
+    }
+    ASSERT_NE(pCarol, nullptr);
+    ::CVornMenuState::actionExpandListItem(pCarol, Lobby());
+    Cycle({{"@p", "text=alice"}, {"list_item_big/player_score", "text=0"}});
+    FindAs<CPageView>("players_content_root")->SwitchToPage(CKorvelString("follow_page"));
+    ::CVornMenuState::actionFollowerContext(nullptr, Lobby());
+    Cycle({{"playerlist_follow/@p", "text=bob"}});
+    Lobby()->SwitchToPage(CKorvelString("me_root"), 1);
+    Cycle({{"player_location", "text=Harbour"},
+           {"my_result_1", "text=lost"},
+           {"my_opponent_2", "text=carol"},
+           {"my_achievement_1", "text=First"},
+           {"me_score_", "text=All time"},
+           {"vorncoins_amount", "text=250"}});
+    Lobby()->SwitchToPage(CKorvelString("shop_root"), 1);
+    Cycle({{"item_name", "text=Bomb"}});
+    Lobby()->SwitchToPage(CKorvelString("my_items_root"), 1);
+    Cycle({{"item_name", "text=bomb"}, {"value_pcs", "text=x3"}});
+    Lobby()->SwitchToPage(CKorvelString("settings_root"), 1);
+    Cycle({});
+    Lobby()->SwitchToPage(CKorvelString("settings_language"), 1);
+    Cycle({{"language-name", "text=English"}});
+    // A purchase's confirmation shows the item the server named.
+    Lobby()->SwitchToPage(CKorvelString("shop_root"), 1);
+    ASSERT_NO_FATAL_FAILURE(Rest());
+    ::CVornMenuState::actionShopBuyItem(In(RowFor("shop_page_list", BOMB), "//buy-button"), Lobby());
+    ASSERT_TRUE(WaitForPage("confirm_buy_dialog"));
+    Cycle({{"item-name", "text=Bomb"}});
+    // A challenge's page shows its challenger.
+    CKorvelArray<int> aAlice;
+    aAlice.Add(Session()->GetOwnUserId());
+    m_pOther->SendChallenge(aAlice, CKorvelString());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1);
+    Cycle({{"player_name", "text=guest" + std::to_string(iOther)}});
+
+    // Another account's card, of a player without matches, shows none of the last one's.
+    Lobby()->Logout();
+    ASSERT_TRUE(WaitForPage("loginscreen_root"));
+    FindAs<CTextWidget>("user_login")->SetText(CKorvelString("carol"));
+    FindAs<CTextWidget>("user_password")->SetText(CKorvelString("pw"));
+    ::CVornMenuState::actionLoginKestrolund(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0 && !Lobby()->IsLoading(); }));
+    Lobby()->SwitchToPage(CKorvelString("me_root"), 1);
+    Cycle({{"player_name", "text=carol"}, {"my_opponent_1", "text= colour"}});
 }
 
 TEST_F(CVornMenuState, AReloadWithoutTheLayoutFileLeavesTheStateRunningWithoutATree)
