@@ -196,8 +196,9 @@ protected:
         }
         return aNames;
     }
-    // Every row the view shows, whole or in part, shows its player and his picture.
-    bool RowsInViewShowTheirPlayers() const
+    // Every row the view shows, whole or in part (or every row loaded), shows its player and his
+    // picture.
+    bool RowsInViewShowTheirPlayers(bool bEveryLoaded = false) const
     {
         CInfiniteList* pList = GlobalList();
         const int iView = pList ? pList->GetShownY() : 0;
@@ -205,7 +206,8 @@ protected:
         {
             CWidget* pRow = pList->GetWidgets()[i];
             const CKorvelRect<int>& a = pRow->GetArea();
-            if (a.bottom > iView && a.top < iView + pList->GetHeight() &&
+            const bool bSeen = bEveryLoaded || (a.bottom > iView && a.top < iView + pList->GetHeight());
+            if (bSeen && Expandable(pRow) &&
                 (!pRow->GetData() || RowText(pRow, "player_name").empty() || !Picture(pRow, "player_avatar")))
                 return false;
         }
@@ -624,6 +626,17 @@ TEST_F(CVornMenuState, OneRowIsExpandedAtATimeTheListScrollsItIntoViewAndAResize
     for (const CTestJson& request : In("ListPlayers"))
         bLaterBatch = bLaterBatch || request["first"].Int() > 0;
     EXPECT_TRUE(bLaterBatch);
+
+    // Back at the top, every row the window takes in again is asked for and shows its player.
+    ASSERT_GT(pList->GetFirstLoadedIndex(), 0);
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            pList->scrollTo(0, 0, 0.0f, 0.0f);
+            return pList->GetFirstLoadedIndex() == 0;
+        }));
+    EXPECT_TRUE(WaitFor([&] { return RowsInViewShowTheirPlayers(true); }))
+        << ::testing::PrintToString(InView());
 }
 
 TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
