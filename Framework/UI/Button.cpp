@@ -145,6 +145,25 @@ void CButton::resetMouse()
     CImageWidget::resetMouse();
 }
 
+// A hidden subtree is not updated, so a click still waiting, or a press whose release the
+// capture would still bring, would fire whenever the button shows again, on whatever its page
+// then shows: taken off the screen, alone or with its page, the button ends them as a cancel.
+void CButton::visibilityChanged(unsigned int uVisible)
+{
+    if (!uVisible)
+    {
+        m_fClickTimer = 0.0f;
+        if (m_uPressed)
+        {
+            if (GetActiveWidget() == this)
+                SetActiveWidget(nullptr);
+            cancel();
+            SetPressed(0);
+        }
+    }
+    CImageWidget::visibilityChanged(uVisible);
+}
+
 KE_RETVAL CButton::update(float fSeconds)
 {
     const KE_RETVAL r = CImageWidget::update(fSeconds);

@@ -46,6 +46,7 @@ public:
     int mouseButton(unsigned int uButton, int x, int y) override;
     int mouseButtonUp(unsigned int uButton, int x, int y) override;
     void resetMouse() override;
+    void visibilityChanged(unsigned int uVisible) override;
     KE_RETVAL update(float fSeconds) override;
     void areaUpdated(const CKorvelRect<int>& oldArea, const CKorvelRect<int>& newArea) override;
     KE_RETVAL Startup(IKorvelApplication* pApp, CVornResourceManager* pResources,

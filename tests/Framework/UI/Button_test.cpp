@@ -252,7 +252,7 @@ TEST_F(CButton, ChildLooksShowTheReleasedAndPressedLooksOverTheWholeButton)
     EXPECT_TRUE(SameRect(apLooks[0]->GetArea(), Rect(0, 0, 30, 30)));
 }
 
-TEST_F(CButton, ResettingThePointerCancelsAPress)
+TEST_F(CButton, ResettingThePointerOrHidingThePageCancelsAPressAndTheClickItWaitsFor)
 {
     ::CButton* p = Add<::CButton>(Rect(50, 50, 150, 90));
     Pointer().Press(60, 60);
@@ -262,6 +262,29 @@ TEST_F(CButton, ResettingThePointerCancelsAPress)
     EXPECT_EQ(m_Events.Count("cancel"), 1);
     Pointer().Frames(0.5f);
     EXPECT_EQ(m_Events.Count("click:1"), 0);
+
+    // A page hidden under a press, its release coming after, or under a click still waiting:
+    // shown again, the page clicks nothing by itself, and a new press clicks as before.
+    m_pRoot->DeleteWidget(p);
+    ::CWidget* pPage = new ::CWidget;
+    pPage->Startup(&m_App, &m_App, Rect(0, 0, 400, 300));
+    m_pRoot->AddWidget(pPage);
+    p = Add<::CButton>(Rect(50, 50, 150, 90), pPage);
+    Pointer().Press(60, 60);
+    pPage->SetVisible(0);
+    Pointer().Release(60, 60);
+    EXPECT_EQ(p->GetPressed(), 0u);
+    EXPECT_EQ(::CWidget::GetActiveWidget(), nullptr);
+    EXPECT_EQ(m_Events.Count("cancel"), 2);
+    pPage->SetVisible(1);
+    Pointer().Frames(0.5f);
+    Pointer().Press(60, 60).Release(60, 60);
+    pPage->SetVisible(0);
+    pPage->SetVisible(1);
+    Pointer().Frames(0.5f);
+    EXPECT_EQ(p->GetClickCount(), 0u);
+    Pointer().Press(60, 60).Release(60, 60).Frames(0.5f);
+    EXPECT_EQ(p->GetClickCount(), 1u);
 }
 
 TEST_F(CButton, EveryButtonKindIsAButtonButATextIsNot)
