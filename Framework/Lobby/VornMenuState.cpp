@@ -898,6 +898,7 @@ unsigned int CVornMenuState::OnScreenChanged(int iWidth, int iHeight)
     if (bVisible && pPage && pPage->GetName().CompareNoCase(CKorvelString("players_root")) == 0)
         SearchPlayersAgain(iContext, strSearch);
     SettleRebuiltLists();
+    FocusFieldAgain();
     ForgetKeptLists();
     m_uReloading = 0;
     if (m_pVornButton)
@@ -918,6 +919,7 @@ unsigned int CVornMenuState::OnThemeChanged()
     if (m_pPageView && m_pPageView->GetVisible())
         SearchPlayersAgain(iContext, strSearch);
     SettleRebuiltLists();
+    FocusFieldAgain();
     ForgetKeptLists();
     m_uReloading = 0;
     if (m_pVornButton)

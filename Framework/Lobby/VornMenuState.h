@@ -183,6 +183,8 @@ public:
     void ClickField(CTextWidget* pField);
     // On the chat page, with no field chosen, the chat field takes what is typed next.
     void KeepChatFieldTyping();
+    // After a reload, the field that had the keys in the old tree has them in the new one.
+    void FocusFieldAgain();
 
     // ---- account checks: 1 when valid, else the error page and 0
     unsigned int CheckUserName(const CKorvelString& strName);

@@ -94,6 +94,12 @@ void CVornMenuState::ClickField(CTextWidget* pField)
     m_pRoot->DoMouseButtonUp(0, x, y);
 }
 
+void CVornMenuState::FocusFieldAgain()
+{
+    // Its text is back already: the press opens its input with it, as the player left it.
+    ClickField(m_CarryOver.TakeFocusedField(m_pRoot));
+}
+
 void CVornMenuState::KeepChatFieldTyping()
 {
     // A press on the lines or the card took the keyboard from the field, and a chat page has

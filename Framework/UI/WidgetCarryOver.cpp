@@ -5,6 +5,7 @@
 #include <iterator>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "Framework/Shell/VornResourceManager.h"
 #include "Framework/UI/Expandable.h"
@@ -85,6 +86,48 @@ std::u16string CWidgetCarryOver::ChildPath(const std::u16string& strParent, cons
     return strPath;
 }
 
+std::u16string CWidgetCarryOver::PathOf(const CWidget* pRoot, const CWidget* pWidget) const
+{
+    std::vector<const CWidget*> aChain;
+    for (const CWidget* p = pWidget; p && p != pRoot; p = p->GetParent())
+        aChain.push_back(p);
+    std::u16string strPath;
+    const CWidget* pParent = pRoot;
+    for (auto it = aChain.rbegin(); it != aChain.rend(); pParent = *it, ++it)
+    {
+        const CKorvelArray<CWidget*>& aChildren = pParent ? pParent->GetWidgets() : CKorvelArray<CWidget*>();
+        int iChild = 0;
+        while (iChild < aChildren.GetCount() && aChildren[iChild] != *it)
+            ++iChild;
+        if (iChild == aChildren.GetCount())
+            return std::u16string(); // not in the tree below pRoot
+        strPath = ChildPath(strPath, pParent, iChild);
+    }
+    return strPath;
+}
+
+CWidget* CWidgetCarryOver::WidgetAt(CWidget* pRoot, const std::u16string& strPath) const
+{
+    CWidget* pWidget = pRoot;
+    std::u16string strAt;
+    while (pWidget && strAt != strPath)
+    {
+        CWidget* pNext = nullptr;
+        for (int i = 0; !pNext && i < pWidget->GetWidgets().GetCount(); ++i)
+        {
+            const std::u16string strChild = ChildPath(strAt, pWidget, i);
+            if (strPath.compare(0, strChild.size(), strChild) == 0 &&
+                (strPath.size() == strChild.size() || strPath[strChild.size()] == u'/'))
+            {
+                pNext = pWidget->GetWidgets()[i];
+                strAt = strChild;
+            }
+        }
+        pWidget = pNext;
+    }
+    return pWidget;
+}
+
 void CWidgetCarryOver::Take(CWidget* pRoot)
 {
     States previous;
@@ -92,6 +135,17 @@ void CWidgetCarryOver::Take(CWidget* pRoot)
     for (int i = 0; pRoot && i < pRoot->GetWidgets().GetCount(); ++i)
         TakeWidget(pRoot->GetWidgets()[i], ChildPath(std::u16string(), pRoot, i));
     KeepWaiting(previous);
+    // Keys go down the chain of current widgets: a field the last press chose has them.
+    CTextWidget* pField = pRoot ? widget_cast<CTextWidget*>(pRoot->GetCurrentWidget()) : nullptr;
+    m_strFocus =
+        pField && pField->IsEditing() && pField->GetInput() ? PathOf(pRoot, pField) : std::u16string();
+}
+
+CTextWidget* CWidgetCarryOver::TakeFocusedField(CWidget* pRoot)
+{
+    std::u16string strPath;
+    strPath.swap(m_strFocus);
+    return strPath.empty() || !pRoot ? nullptr : widget_cast<CTextWidget*>(WidgetAt(pRoot, strPath));
 }
 
 void CWidgetCarryOver::TakeWidget(CWidget* pWidget, const std::u16string& strPath)

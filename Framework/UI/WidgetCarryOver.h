@@ -1,6 +1,7 @@
 // What a player made of a widget tree (shown and hidden widgets, toggles, texts set or typed,
-// expansion levels, scroll places, pictures, page targets and links given after the layout),
-// kept by widget path and given to a tree rebuilt from the same layout, as after a screen change.
+// expansion levels, scroll places, pictures, page targets and links given after the layout, the
+// field that had the keys), kept by widget path and given to a tree rebuilt from the same
+// layout, as after a screen change.
 //
 // Sources: WidgetCarryOver.cpp (taking, walking, merging), WidgetCarryOverGive.cpp (giving
 // a state to a widget, the scroll places of lists).
@@ -13,6 +14,7 @@
 
 class CKorvelSurface;
 class CSlideArea;
+class CTextWidget;
 class CVornResourceManager;
 class CWidget;
 
@@ -35,6 +37,10 @@ public:
     void Apply(CWidget* pRoot);
     // The same for what still waits, texts aside: a row loaded later shows its own data.
     void ApplyPending(CWidget* pRoot);
+    // The text field that had the keys in the tree last taken (the root's current widget, its
+    // input open), found by its path in the rebuilt tree; null when none had them or the new
+    // tree has no such field. Asked once.
+    CTextWidget* TakeFocusedField(CWidget* pRoot);
     void Clear()
     {
         m_States.clear();
@@ -109,6 +115,8 @@ private:
     };
 
     std::u16string ChildPath(const std::u16string& strParent, const CWidget* pParent, int iChild) const;
+    std::u16string PathOf(const CWidget* pRoot, const CWidget* pWidget) const;
+    CWidget* WidgetAt(CWidget* pRoot, const std::u16string& strPath) const;
     void TakeWidget(CWidget* pWidget, const std::u16string& strPath);
     void TakeScroll(CSlideArea* pArea, const std::u16string& strPath, sSTATE& state) const;
     // Keeps what still waited from before in place of what the tree showed instead.
@@ -132,5 +140,6 @@ private:
 
     States m_States;
     std::map<std::u16string, sPLACE> m_Placed;
+    std::u16string m_strFocus; // empty: no field had the keys
     RowKeyFn m_fnRowKey = nullptr;
 };

@@ -34,8 +34,9 @@ std::string ThemeBytes(const std::string& strTheme, const std::string& strValue)
 }
 
 // What a widget and the shown widgets below it show, by path (a list's rows by what they show,
-// siblings of one name by their place among them): texts and their colours, pictures, links,
-// toggles, levels and lists' counts; with bPlaces also where each lies and how far it scrolled.
+// siblings of one name by their place among them): texts and their colours, the field that takes
+// the typing, pictures, links, toggles, levels and lists' counts; with bPlaces also where each
+// lies and how far it scrolled.
 void AddShown(CWidget* pWidget, const std::string& strPath, bool bPlaces,
               std::map<std::string, std::string>& shown)
 {
@@ -43,7 +44,11 @@ void AddShown(CWidget* pWidget, const std::string& strPath, bool bPlaces,
         return;
     std::string strState;
     if (CTextWidget* pText = widget_cast<CTextWidget*>(pWidget))
+    {
         strState += " text=" + Narrow(pText->GetText()) + " colour=" + std::to_string(pText->GetColor());
+        if (pText->IsEditing() && pText->GetInput())
+            strState += " typing";
+    }
     if (CImageWidget* pImage = widget_cast<CImageWidget*>(pWidget))
         strState += " picture=" + std::to_string(reinterpret_cast<uintptr_t>(pImage->GetImage()));
     if (CWebButton* pWeb = widget_cast<CWebButton*>(pWidget))
@@ -411,7 +416,17 @@ TEST_F(CVornMenuState, EveryShippedPageShowsWhatItShowedInItsFirstFrameAfterEach
     }
     ASSERT_NE(pCarol, nullptr);
     ::CVornMenuState::actionExpandListItem(pCarol, Lobby());
-    Cycle({{"@p", "text=alice"}, {"list_item_big/player_score", "text=0"}});
+    // A search typed and not yet asked for: the field keeps the keys, and what is typed after
+    // the sizes goes on where it left off.
+    ASSERT_NO_FATAL_FAILURE(PressOn(Find("search_text")));
+    for (char c : std::string("car"))
+        m_App.OnChar(static_cast<unsigned short>(c));
+    Cycle({{"@p", "text=alice"},
+           {"list_item_big/player_score", "text=0"},
+           {"search_text", "text=car "},
+           {"search_text", " typing"}});
+    m_App.OnChar('o');
+    EXPECT_EQ(TextOf("search_text"), "caro");
     FindAs<CPageView>("players_content_root")->SwitchToPage(CKorvelString("follow_page"));
     ::CVornMenuState::actionFollowerContext(nullptr, Lobby());
     Cycle({{"playerlist_follow/@p", "text=bob"}});
