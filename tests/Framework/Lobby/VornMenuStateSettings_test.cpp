@@ -252,6 +252,7 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     EXPECT_EQ(Lobby()->GetSelectedLanguage(), 2);
     EXPECT_EQ(Marked(), std::vector<std::string>{"Suomi"});
     // A resize keeps the pick, marked and chosen, and asks the server for nothing.
+    ASSERT_TRUE(WaitForLoginRounds());
     const size_t uHeard = Heard();
     m_App.OnScreenChanged(480, 320);
     Frame(0.02f);
@@ -261,6 +262,15 @@ TEST_F(CVornMenuState, TheChooserListsTheServersLanguagesAndSwitchesToTheChosenO
     // Shown anew, the chooser starts from the current language again; the player picks again.
     ::CVornMenuState::actionShowLanguageChooser(Find("language_list"), Lobby());
     EXPECT_EQ(Lobby()->GetSelectedLanguage(), 1);
+    ASSERT_NO_FATAL_FAILURE(PickSuomi());
+    // The first row's pick is kept too.
+    ::CVornMenuState::actionSelectLanguageItem(Row("Zarabic")->FindWidget(CKorvelString("select-button"), -1),
+                                               Lobby());
+    m_App.OnScreenChanged(640, 400);
+    Frame(0.02f);
+    EXPECT_EQ(Lobby()->GetSelectedLanguage(), 0);
+    EXPECT_EQ(Marked(), std::vector<std::string>{"Zarabic"});
+    ::CVornMenuState::actionShowLanguageChooser(Find("language_list"), Lobby());
     ASSERT_NO_FATAL_FAILURE(PickSuomi());
 
     // From the settings (a button outside the first-launch page): the language changes and

@@ -427,6 +427,10 @@ TEST_F(CVornMenuState, EveryShippedPageShowsWhatItShowedInItsFirstFrameAfterEach
            {"search_text", " typing"}});
     m_App.OnChar('o');
     EXPECT_EQ(TextOf("search_text"), "caro");
+    // A theme the server sends rebuilds the tree as a resize does: the keys stay too.
+    Lobby()->OnThemeChanged();
+    m_App.OnChar('l');
+    EXPECT_EQ(TextOf("search_text"), "carol");
     FindAs<CPageView>("players_content_root")->SwitchToPage(CKorvelString("follow_page"));
     ::CVornMenuState::actionFollowerContext(nullptr, Lobby());
     Cycle({{"playerlist_follow/@p", "text=bob"}});
