@@ -168,7 +168,7 @@ protected:
             Press("guest_login_button");
         ASSERT_TRUE(WaitFor([&] { return Lobby()->IsLoggedIn() != 0; }));
         ASSERT_TRUE(WaitForMessage("GetThemePack"));
-        ASSERT_TRUE(WaitForLobbyQuiet()) << "the login's rounds";
+        ASSERT_TRUE(WaitForLoginRounds());
     }
     static CKorvelSurface* Picture(CWidget* pRow, const char* pName)
     {

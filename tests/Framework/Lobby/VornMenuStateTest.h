@@ -288,6 +288,15 @@ protected:
     // On the logged-in lobby's connection: what the lobby sent is read, and the answers are
     // handled with nothing more asked (see WaitForQuiet).
     bool WaitForLobbyQuiet() { return WaitForQuiet(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())); }
+    // The login's rounds are over: the item data is in, fetched on connections of its own, and
+    // the refresh its arrival asks for on the lobby's connection is answered.
+    bool WaitForLoginRounds()
+    {
+        return WaitFor(
+                   [&]
+                   { return m_App.m_Log.Count("game.InitialItemsReady") >= 1 && !Lobby()->IsLoading(); }) &&
+               WaitForLobbyQuiet();
+    }
     // The server received a message of that name.
     bool Received(const std::string& strName) const { return !In(strName).empty(); }
     bool WaitForMessage(const std::string& strName)
