@@ -290,7 +290,7 @@ class ControlService:
         for conn in sorted(self.server.connections.values(), key=lambda c: (c.kind, int(c.name[1:]))):
             if not conn.closed:
                 listed.append({"conn": conn.name, "kind": "lobby" if conn.kind == "L" else "game",
-                               "user": self._user_of(conn)})
+                               "user": self._user_of(conn), "pending": conn.framer.pending})
         return {"connections": listed}
 
     def _player(self, command):

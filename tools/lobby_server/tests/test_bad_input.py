@@ -15,6 +15,8 @@ from tests.test_match import MatchCase, event
 
 
 class BadInput(MatchCase, unittest.TestCase):
+    server_args = ("--control-port", "0")
+
     def setUp(self):
         super().setUp()
         self.a, self.b, starts, _ = self.start_match()
@@ -40,15 +42,28 @@ class BadInput(MatchCase, unittest.TestCase):
         payload = event(43, 9, 0, bytes(range(200)) + bytes(88))     # 300 bytes: long lengths
         whole = rc.game_message(payload)
         self.assertEqual(whole[:8], bytes.fromhex("AD 82 01 30 80 82 01 2C"))
+        control = ControlClient(self.server.control_port)
+        self.addCleanup(control.close)
+
+        def in_two(client, kind, data, cut):
+            # The rest goes once the server holds the first part: a loaded machine could
+            # otherwise read both in one and the cut would go untried.
+            client.send(data[:cut])
+            deadline = time.monotonic() + 10
+            while time.monotonic() < deadline:
+                held = [c["pending"] for c in control.ok("connections")["connections"]
+                        if (c["kind"], c["user"]) == (kind, self.a.id)]
+                if held == [cut]:
+                    break
+                time.sleep(0.01)
+            self.assertEqual(held, [cut])
+            client.send(data[cut:])
+
         for cut in list(range(1, 12)) + [150, len(whole) - 1]:
-            self.a.game.send(whole[:cut])
-            time.sleep(0.02)
-            self.a.game.send(whole[cut:])
+            in_two(self.a.game, "game", whole, cut)
             self.assertEqual(self.b.game.expect(rc.GAME_MESSAGE_ID).fields()[0], payload, cut)
         for cut in range(1, len(rc.ALIVE_MINUS_ONE)):
-            self.a.lobby.send(rc.ALIVE_MINUS_ONE[:cut])
-            time.sleep(0.02)
-            self.a.lobby.send(rc.ALIVE_MINUS_ONE[cut:])
+            in_two(self.a.lobby, "lobby", rc.ALIVE_MINUS_ONE, cut)
             self.a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE)
 
     def test_two_messages_in_one_chunk(self):

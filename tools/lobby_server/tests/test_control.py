@@ -240,7 +240,7 @@ class BadLines(ControlCase, unittest.TestCase):
         with self.assertRaises((ConnectionError, json.JSONDecodeError)):
             self.control.line(b'{"cmd": "send", "conn": "L1", "hex": "' + b"00" * 40000 + b'"}\n')
         self.assertEqual(other.ok("connections")["connections"],
-                         [{"conn": "L1", "kind": "lobby", "user": 1001}])
+                         [{"conn": "L1", "kind": "lobby", "user": 1001, "pending": 0}])
         client.send(rc.ALIVE_MINUS_ONE)
         client.expect_bytes(rc.ALIVE_MINUS_ONE)
 
