@@ -5,6 +5,7 @@ import os
 import resource
 import select
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -68,6 +69,17 @@ class ServerProcess:
             if len(found) >= count or time.monotonic() > deadline:
                 return found
             time.sleep(0.02)
+
+    def wait_stopping(self, timeout=STOP_WAIT):
+        """Waits until the lobby port refuses connects: a stop closes the listeners first."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", self.lobby_port), timeout=1).close()
+            except ConnectionRefusedError:
+                return True
+            time.sleep(0.02)
+        return False
 
     def kill(self):
         self.proc.kill()

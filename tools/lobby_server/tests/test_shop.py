@@ -7,7 +7,6 @@ import sqlite3
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 from lobbyserver.accounts import AccountStore
@@ -311,7 +310,7 @@ class Catalogue(unittest.TestCase):
 
     def test_a_purchase_waiting_for_a_locked_store_at_a_stop_is_answered_and_kept_or_refused_and_not_charged(self):
         path = write_catalogue(self.folder)
-        for lock_kept, answer, coins, owned in ((1.0, (0, ""), COINS - 50, [21]), (None, (0, NOT_STORED), COINS, [])):
+        for lock_kept, answer, coins, owned in ((True, (0, ""), COINS - 50, [21]), (False, (0, NOT_STORED), COINS, [])):
             with self.subTest(lock_kept=lock_kept):
                 store = os.path.join(self.folder, "accounts-%s.sqlite3" % lock_kept)
                 args = ("--catalogue", path, "--accounts", store, "--account", "alice:pw")
@@ -325,8 +324,8 @@ class Catalogue(unittest.TestCase):
                 client.send(rc.message(104, *ints(21, 0)))
                 server.wait_for("in", name="ConfirmBuyItem")
                 server.proc.send_signal(signal.SIGTERM)
-                if lock_kept is not None:
-                    time.sleep(lock_kept)
+                if lock_kept:    # until the stop has begun, so that it finds the purchase waiting
+                    self.assertTrue(server.wait_stopping())
                     other.execute("ROLLBACK")
                 confirmed = client.expect(105, STOP_WAIT)
                 self.assertEqual((confirmed.int(1), confirmed.text(2)), answer)
