@@ -425,6 +425,7 @@ class AccountStore:
         try:
             self._open(database_path(path))
         except (sqlite3.Error, OSError, ValueError, TypeError) as err:
+            self.close()   # a store refused at its load keeps no connection open
             raise StoreError("account store %s is unreadable: %s" % (path, err)) from None
 
     def _open(self, db_path):

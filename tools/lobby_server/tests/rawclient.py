@@ -188,7 +188,11 @@ class RawClient:
         if receive_buffer:
             self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, receive_buffer)
         self.sock.settimeout(5)
-        self.sock.connect((host, port))
+        try:
+            self.sock.connect((host, port))
+        except OSError:
+            self.sock.close()
+            raise
         self.buf = b""
         self.reads = 0     # receive calls that returned data
 

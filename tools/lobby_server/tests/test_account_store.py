@@ -51,6 +51,13 @@ class OlderPython:
         return getattr(self._db, name)
 
 
+def stored_accounts(path):
+    """The accounts a store holds, its connection closed again."""
+    store = AccountStore(path)
+    store.close()
+    return store.accounts
+
+
 class Persistence(StoreCase, unittest.TestCase):
     def test_registered_and_seeded_accounts_survive_a_restart(self):
         first = self.start("--account", "alice:secret")
@@ -258,7 +265,10 @@ class Persistence(StoreCase, unittest.TestCase):
         self.addCleanup(stream.close)
         for n in range(6):
             stream.write(("%02d" % n) * 30 + "\n")   # one line per part: the current and three older
-        parts = {name: open(os.path.join(self.dir, name)).read() for name in os.listdir(self.dir)}
+        parts = {}
+        for name in os.listdir(self.dir):
+            with open(os.path.join(self.dir, name)) as f:
+                parts[name] = f.read()
         self.assertEqual(sorted(parts), ["run.log", "run.log.1", "run.log.2", "run.log.3"])
         real_replace = os.replace
         # Each step in turn fails (the last, the new file into place, included), for ten lines each.
@@ -306,7 +316,7 @@ class Persistence(StoreCase, unittest.TestCase):
             proc.kill()
             proc.wait(5)
             proc.stdout.close()
-            accounts = AccountStore(self.path).accounts
+            accounts = stored_accounts(self.path)
             numbers = sorted(int(name[4:]) for name in accounts)
             self.assertEqual(numbers, list(range(1, len(numbers) + 1)))   # one whole version
             for n in numbers:
@@ -368,7 +378,7 @@ class Persistence(StoreCase, unittest.TestCase):
                 self.assertIn("disk full", str(caught.exception))
                 self.assertNotIn("rollback", str(caught.exception))
                 store.close()
-                self.assertEqual(list(AccountStore(path).accounts), names[:-1])
+                self.assertEqual(list(stored_accounts(path)), names[:-1])
 
     def test_the_writer_s_lock_wait_and_the_writes_a_stop_leaves(self):
         # A stop's last write takes the results its cancelled tries have not written, each once.
@@ -378,7 +388,7 @@ class Persistence(StoreCase, unittest.TestCase):
         asyncio.run(written.attempt())
         self.assertEqual(asyncio.run(PendingWrite.store_all(store, [written, waiting], time.monotonic())), 0)
         store.close()
-        self.assertEqual([m["result"] for m in AccountStore(self.path).accounts["alice"]["matches"]], [1, -1])
+        self.assertEqual([m["result"] for m in stored_accounts(self.path)["alice"]["matches"]], [1, -1])
         database = database_path(self.path)
         other = sqlite3.connect(database, isolation_level=None, check_same_thread=False)
         self.addCleanup(other.close)
@@ -439,10 +449,12 @@ class Persistence(StoreCase, unittest.TestCase):
 
     def test_seeding_keeps_the_key_and_updates_the_password(self):
         store = AccountStore(self.path)
+        self.addCleanup(store.close)
         asyncio.run(store.seed("alice", "one"))
         key = store.key_for("alice")
         asyncio.run(store.seed("alice", "two"))
         reloaded = AccountStore(self.path)
+        self.addCleanup(reloaded.close)
         self.assertEqual(reloaded.key_for("alice"), key)
         self.assertTrue(reloaded.check("alice", password_hash("two", key)))
 
