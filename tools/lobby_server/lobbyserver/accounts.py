@@ -188,9 +188,13 @@ def _write_failure(err):
 
 def _connect(path):
     db = sqlite3.connect(path, isolation_level=None, timeout=BUSY_TIMEOUT)
-    db.execute("PRAGMA journal_mode=WAL")
-    db.execute("PRAGMA synchronous=NORMAL")
-    db.executescript(_SCHEMA)
+    try:
+        db.execute("PRAGMA journal_mode=WAL")
+        db.execute("PRAGMA synchronous=NORMAL")
+        db.executescript(_SCHEMA)
+    except BaseException:
+        db.close()
+        raise
     return db
 
 

@@ -340,6 +340,21 @@ class Persistence(StoreCase, unittest.TestCase):
         self.assertIn(b"unreadable", proc.stderr)
         with open(self.path) as f:
             self.assertEqual(f.read(), '{"accounts": {"x": ')
+        # A database refused at its opening or its load keeps no connection open on it.
+        for name, damage in (("garbage", None), ("no columns", "CREATE TABLE accounts (name TEXT)")):
+            with self.subTest(name):
+                database = os.path.join(self.dir, name + ".sqlite3")
+                if damage is None:
+                    with open(database, "wb") as f:
+                        f.write(b"not a database" * 100)
+                else:
+                    db = sqlite3.connect(database)
+                    db.execute(damage)
+                    db.close()
+                with self.assertRaises(StoreError) as refusal:
+                    AccountStore(database)
+                open_files = [os.path.realpath("/proc/self/fd/" + fd) for fd in os.listdir("/proc/self/fd")]
+                self.assertNotIn(os.path.realpath(database), open_files, refusal.exception)
 
     def test_damaged_stores_stop_the_start_with_a_message_and_are_kept(self):
         def refused(path, contents, words):
