@@ -76,7 +76,7 @@ class ServerProcess:
         while time.monotonic() < deadline:
             try:
                 socket.create_connection(("127.0.0.1", self.lobby_port), timeout=1).close()
-            except ConnectionRefusedError:
+            except (ConnectionRefusedError, ConnectionResetError):   # a connect queued as the listener closed is reset
                 return True
             time.sleep(0.02)
         return False
