@@ -11,12 +11,20 @@ import sys
 import tempfile
 import time
 
+from lobbyserver.accounts import AccountStore
 from tests import rawclient as rc
 
 # Seconds a stop may take: a store locked by another process holds the last writes up to 5 s.
 STOP_WAIT = 15
 
 SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "server.py")
+
+
+def stored_accounts(path):
+    """The accounts a store holds, its connection closed again."""
+    store = AccountStore(path)
+    store.close()
+    return store.accounts
 
 
 class ServerProcess:

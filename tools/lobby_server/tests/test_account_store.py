@@ -20,7 +20,7 @@ from lobbyserver.accounts import (AccountStore, PendingWrite, StoreError, StoreW
 from lobbyserver.app import Config, Server
 from lobbyserver.eventlog import RotatingFile
 from tests import rawclient as rc
-from tests.serverproc import StoreCase
+from tests.serverproc import StoreCase, stored_accounts
 from tests.test_players import BUDDY_ACK, PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -49,13 +49,6 @@ class OlderPython:
 
     def __getattr__(self, name):
         return getattr(self._db, name)
-
-
-def stored_accounts(path):
-    """The accounts a store holds, its connection closed again."""
-    store = AccountStore(path)
-    store.close()
-    return store.accounts
 
 
 class Persistence(StoreCase, unittest.TestCase):

@@ -9,12 +9,12 @@ import tempfile
 import time
 import unittest
 
-from lobbyserver.accounts import BUSY_TIMEOUT, AccountStore, database_path, password_hash
+from lobbyserver.accounts import BUSY_TIMEOUT, database_path, password_hash
 from lobbyserver.pages import picture
 from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
-from tests.serverproc import ServerProcess
+from tests.serverproc import ServerProcess, stored_accounts
 from tests.test_challenges import CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE, make_challenge
 from tests.shopcase import COINS, write_catalogue
 from tests.test_match import MatchCase, Player
@@ -69,9 +69,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         self.port = self.server.lobby_port
 
     def stored(self):
-        store = AccountStore(self.path)
-        store.close()
-        return store.accounts
+        return stored_accounts(self.path)
 
     def stored_matches(self, name, count):
         """(opponent, result) of the player's stored matches, once there are count of them:

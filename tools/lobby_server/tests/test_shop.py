@@ -9,10 +9,9 @@ import sys
 import tempfile
 import unittest
 
-from lobbyserver.accounts import AccountStore
 from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
-from tests.serverproc import SERVER, STOP_WAIT, ServerProcess
+from tests.serverproc import SERVER, STOP_WAIT, ServerProcess, stored_accounts
 from tests.shopcase import COINS, ICON_LARGE, ICON_SMALL, ShopCase, ints, number, records, write_catalogue
 
 NO_COINS = -1
@@ -297,9 +296,7 @@ class Catalogue(unittest.TestCase):
         self.assertEqual(served[-3:], asked[-3:])
         client.close()
         self.assertEqual(first.stop(), 0)
-        saved = AccountStore(store)
-        saved.close()
-        self.assertEqual(saved.accounts["alice"]["shop"]["coins"], COINS - 150)
+        self.assertEqual(stored_accounts(store)["alice"]["shop"]["coins"], COINS - 150)
         second = ServerProcess("--catalogue", path, "--accounts", store, "--account", "alice:pw", workdir=self.folder)
         self.addCleanup(second.stop)
         client = login(second)
