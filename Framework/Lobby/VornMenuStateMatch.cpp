@@ -43,10 +43,6 @@ KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
         pSession->SendChallengeResponse(iChallenger, CVornNetworkSession::CHALLENGE_REFUSED, CKorvelString());
         pThis->DropChallengeToast();
     }
-    // One own challenge at a time: the one before is withdrawn, so its answer cannot start a
-    // match while the player waits for another.
-    if (pThis->m_Challenges.Withdraw())
-        pThis->SendWithdrawal();
     pSession->SendChallenge(aIds, CKorvelString());
     pThis->m_Challenges.Send(aIds);
     if (pThis->m_pPageView)
