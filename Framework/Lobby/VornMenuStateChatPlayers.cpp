@@ -181,7 +181,7 @@ void CVornMenuState::UpdateChatWidget(CWidget* pItem)
     // Nobody challenges, follows, gifts to or blocks himself: his own card offers none of it.
     const unsigned int uOther = IsOwnPlayer(*pData) ? 0 : 1;
     Show(Child(pItem, "player_status"), uOnline);
-    Show(Child(pItem, "player_invite_button"), uOther && uOnline && !(pData->m_iFlags & PLAYER_BUSY));
+    Show(Child(pItem, "player_invite_button"), uOther && uOnline);
     Show(Child(pItem, "button_follow"), uOther && !uFollowed);
     Show(Child(pItem, "text_follow"), uOther && !uFollowed);
     Show(Child(pItem, "button_gift"), uOther && uFollowed);
