@@ -32,14 +32,14 @@ using menu_widgets::Lobby;
 CVornMenuState::CVornMenuState()
     : m_uFlags(0), m_pGame(nullptr), m_uInMatch(0), m_iSelectedLanguage(-1), m_uRematchDelayArmed(0),
       m_pRoot(nullptr), m_pPageView(nullptr), m_pVornButtonRoot(nullptr), m_pChatNotifier(nullptr),
-      m_pActionHandler(nullptr), m_pExpandedItem(nullptr), m_iChallengePartnerId(0), m_fQueueTimer(0.0f),
-      m_pVornButton(nullptr), m_fIdleTime(0.0f), m_uShakeState(0), m_fShakePhase(0.0f),
-      m_bItemDataListReceived(0), m_pItemDataBuffer(nullptr), m_pLargeIconItem(nullptr),
-      m_fLargeIconDelay(0.0f), m_fLargeIconFade(0.0f), m_pFadeCurve(nullptr), m_pShopList(nullptr),
-      m_pMyItemsList(nullptr), m_uActive(0), m_fLoadingTimeout(0.0f), m_uJoinBubbleDismissed(0),
-      m_uLoading(0), m_pJoinBubble(nullptr), m_pReturnBubble(nullptr), m_pChatSubmitBubble(nullptr),
-      m_uJoinBubblePending(0), m_uGuestSwitchPending(1), m_uLanguageChooserShown(0), m_bItemsChanged(0),
-      m_uRematchPending(0), m_uGameTouches(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
+      m_pActionHandler(nullptr), m_pExpandedItem(nullptr), m_fQueueTimer(0.0f), m_pVornButton(nullptr),
+      m_fIdleTime(0.0f), m_uShakeState(0), m_fShakePhase(0.0f), m_bItemDataListReceived(0),
+      m_pItemDataBuffer(nullptr), m_pLargeIconItem(nullptr), m_fLargeIconDelay(0.0f), m_fLargeIconFade(0.0f),
+      m_pFadeCurve(nullptr), m_pShopList(nullptr), m_pMyItemsList(nullptr), m_uActive(0),
+      m_fLoadingTimeout(0.0f), m_uJoinBubbleDismissed(0), m_uLoading(0), m_pJoinBubble(nullptr),
+      m_pReturnBubble(nullptr), m_pChatSubmitBubble(nullptr), m_uJoinBubblePending(0),
+      m_uGuestSwitchPending(1), m_uLanguageChooserShown(0), m_bItemsChanged(0), m_uRematchPending(0),
+      m_uGameTouches(0), m_fChatDotTime(0.0f), m_fRematchDelay(0.0f), m_iTermsTarget(0),
       m_pKestrolund(nullptr)
 {
     m_CarryOver.SetRowKey(&RowKey);
@@ -281,13 +281,12 @@ unsigned int CVornMenuState::Update(float fSeconds)
         m_fQueueTimer -= fSeconds;
         CVornNetworkSession* pSession = Session();
         if (m_fQueueTimer <= 0.0f && pSession)
-        {
             pSession->UnregisterFromGameQueue();
-            if (m_iChallengePartnerId > 0 && m_iChallengePartnerId == pSession->GetOwnUserId())
-                pSession->SendChallengeResponse(m_iChallengePartnerId, 0, CKorvelString());
-            if (CurrentPageName().IsEqual(CKorvelString("challenge_waiting")) && m_pPageView)
-                m_pPageView->SwitchToPage(CKorvelString(":back"));
-        }
+    }
+    if (m_Challenges.Tick(fSeconds))
+    {
+        SendWithdrawal();
+        HideDialog();
     }
     if (m_pActionHandler)
         m_pActionHandler->Update(fSeconds);
@@ -771,15 +770,11 @@ KE_RETVAL CVornMenuState::actionDialogClose(CWidget*, void* pContext)
     if (CVornNetworkSession* pSession = pThis->Session())
     {
         pSession->UnregisterFromGameQueue();
-        // Only an own challenge is withdrawn; before a login both ids are 0 and there is none.
-        if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
-        {
-            pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
-            pThis->m_iChallengePartnerId = 0;
-        }
         // Left already: the waiting time's end has nothing more to leave or withdraw.
         pThis->m_fQueueTimer = 0.0f;
     }
+    if (pThis->m_Challenges.Withdraw())
+        pThis->SendWithdrawal();
     if (CWidget* pBox = pThis->FindInRoot("dialog_box"))
         pBox->SetVisible(0);
     return 1;

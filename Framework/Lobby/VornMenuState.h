@@ -29,6 +29,7 @@
 #include <memory>
 
 #include "Framework/Lobby/LoginController.h"
+#include "Framework/Lobby/VornChallengeState.h"
 #include "Framework/Session/VornNetworkSession.h"
 #include "Framework/Shell/VornApplication.h"
 #include "Framework/Shell/VornState.h"
@@ -413,8 +414,11 @@ public:
     // Quick play with an empty selection, else a challenge to the selected players.
     static KE_RETVAL actionStartGame(CWidget* pSender, void* pState);
     void HideChallenge();
-    // A challenge to this player was withdrawn: its toast goes and Accept answers nothing.
-    void ForgetChallengeReceived();
+    // The received challenge's toast goes (answered, withdrawn or ended).
+    void DropChallengeToast();
+    // The own challenge ended by its time or the player: the server withdraws it from
+    // everyone it still asks.
+    void SendWithdrawal();
     // Whether a received challenge is before the player: its toast up or waiting, or its page.
     bool ShowsChallengeReceived();
     unsigned int HasPlayerDisconnected(int iPlayerId) const;
@@ -430,9 +434,9 @@ public:
     {
         return m_fQueueTimer;
     }
-    int GetChallengePartnerId() const
+    const CVornChallengeState& GetChallenges() const
     {
-        return m_iChallengePartnerId;
+        return m_Challenges;
     }
     int GetInGameItemTotal() const
     {
@@ -531,10 +535,8 @@ protected:
     CKorvelArray<CKorvelString> m_FollowGroupLabels;
     CKorvelMap<int, CWidget*> m_ChatListItems;
     CWidget* m_pExpandedItem;
-    int m_iChallengePartnerId;
-    // The challenger whose challenge the player accepted, until the match starts or the
-    // server answers that it cannot be played.
-    int m_iAcceptedChallenger = 0;
+    CVornChallengeState m_Challenges;
+    // The quick-play wait started from the lobby (30 s): its end leaves the queue.
     float m_fQueueTimer;
     CButton* m_pVornButton;
     float m_fIdleTime;

@@ -72,11 +72,13 @@ KE_RETVAL CVornMenuState::actionAcceptChallenge(CWidget*, void* pContext)
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
     if (!pSession)
         return 1;
-    // A challenge withdrawn meanwhile has nobody left to accept.
-    if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId != pSession->GetOwnUserId())
+    // A challenge withdrawn meanwhile has nobody left to accept. The page stays until the
+    // match starts or the server answers that it cannot be played.
+    if (const int iChallenger = pThis->m_Challenges.Accept())
     {
-        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 1, CKorvelString());
-        pThis->m_iAcceptedChallenger = pThis->m_iChallengePartnerId;
+        pSession->SendChallengeResponse(iChallenger, CVornNetworkSession::CHALLENGE_ACCEPTED,
+                                        CKorvelString());
+        pThis->DropChallengeToast();
     }
     else
         pThis->HideConfirmDialog();
@@ -87,24 +89,30 @@ KE_RETVAL CVornMenuState::actionRejectChallenge(CWidget*, void* pContext)
 {
     CVornMenuState* pThis = Lobby(pContext);
     CVornNetworkSession* pSession = pThis ? pThis->Session() : nullptr;
-    if (!pSession || pThis->m_iChallengePartnerId <= 0)
+    if (!pSession)
         return 1;
-    pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
-    // Answered, or the own challenge withdrawn: nothing is left to answer or withdraw later.
-    if (pThis->m_iChallengePartnerId == pSession->GetOwnUserId())
-        pThis->m_fQueueTimer = 0.0f;
-    pThis->m_iChallengePartnerId = 0;
+    // The back key on the waiting page answers here too: there it withdraws the own challenge.
+    if (const int iChallenger = pThis->m_Challenges.Refuse())
+    {
+        pSession->SendChallengeResponse(iChallenger, CVornNetworkSession::CHALLENGE_REFUSED, CKorvelString());
+        pThis->DropChallengeToast();
+    }
+    else if (pThis->m_Challenges.Withdraw())
+        pThis->SendWithdrawal();
     return 1;
 }
 
-void CVornMenuState::ForgetChallengeReceived()
+void CVornMenuState::SendWithdrawal()
+{
+    if (CVornNetworkSession* pSession = Session())
+        pSession->SendChallengeResponse(pSession->GetOwnUserId(), CVornNetworkSession::CHALLENGE_REFUSED,
+                                        CKorvelString());
+}
+
+void CVornMenuState::DropChallengeToast()
 {
     if (CVornToastNotification* pToast = m_pKestrolund ? m_pKestrolund->GetToast() : nullptr)
         pToast->Drop(CVornToastNotification::TYPE_CHALLENGE);
-    // The own challenge, if one runs, is still to be withdrawn when its time is up.
-    CVornNetworkSession* pSession = Session();
-    if (pSession && m_iChallengePartnerId != pSession->GetOwnUserId())
-        m_iChallengePartnerId = 0;
 }
 
 bool CVornMenuState::ShowsChallengeReceived()
@@ -120,19 +128,14 @@ void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, co
     CWidget* pPanel = FindInRoot("challenge_received");
     if (!pPanel)
         return;
-    // One challenge at a time: the one before the player keeps its panel, and the later
-    // challenger hears the answer a player in a match gives instead of waiting for nothing.
-    // The own challenge waiting for its answer is one too: its withdrawal when the time is up
-    // goes out by the own id, which a newcomer must not take over.
-    CVornNetworkSession* pSession = Session();
-    const int iOwnId = pSession ? pSession->GetOwnUserId() : 0;
-    const bool bOtherShown = m_iChallengePartnerId > 0 && m_iChallengePartnerId != iPlayerId && pSession &&
-                             m_iChallengePartnerId != iOwnId && ShowsChallengeReceived();
-    const bool bOwnWaiting =
-        pSession && m_iChallengePartnerId > 0 && m_iChallengePartnerId == iOwnId && m_fQueueTimer > 0.0f;
-    if (bOtherShown || bOwnWaiting)
+    // One challenge at a time: the one before the player keeps its panel, and while the own
+    // challenge or an accepted one waits the player takes none. The later challenger hears the
+    // answer a player in a match gives instead of waiting for nothing.
+    if (!m_Challenges.Receive(iPlayerId, ShowsChallengeReceived()))
     {
-        pSession->SendChallengeResponse(iPlayerId, 0, CKorvelString());
+        if (CVornNetworkSession* pSession = Session())
+            pSession->SendChallengeResponse(iPlayerId, CVornNetworkSession::CHALLENGE_REFUSED,
+                                            CKorvelString());
         return;
     }
     CVornResourceManager* pResources = m_pKestrolund;
@@ -157,7 +160,6 @@ void CVornMenuState::OnChallengeReceived(CVornNetworkSession*, int iPlayerId, co
     SetText(pPanel->FindWidget(CKorvelString("player_rank"), -1), strNumber);
     strNumber.FromInt(iScore, 10);
     SetText(pPanel->FindWidget(CKorvelString("player_score"), -1), strNumber);
-    m_iChallengePartnerId = iPlayerId;
     // Whoever challenges is online, whatever the list last heard.
     RefreshPlayersShowingOffline(iPlayerId);
     if (m_pKestrolund)
@@ -170,7 +172,7 @@ void CVornMenuState::OnChallengeImageReceived(CVornNetworkSession*, int iPlayerI
 {
     CWidget* pPanel = FindInRoot("challenge_received");
     // The picture of a challenger answered at once is not the panel's.
-    if (!pData || iSize == 0 || !pPanel || iPlayerId != m_iChallengePartnerId)
+    if (!pData || iSize == 0 || !pPanel || iPlayerId != m_Challenges.GetChallenger())
         return;
     CImageWidget* pAvatar =
         widget_cast<CImageWidget*>(pPanel->FindWidget(CKorvelString("player_avatar"), -1));
@@ -181,53 +183,64 @@ void CVornMenuState::OnChallengeResponse(CVornNetworkSession*, int iPlayerId, co
                                          const CKorvelString&, int iAnswer)
 {
     CVornNetworkSession* pSession = Session();
-    const int iOwnId = pSession ? pSession->GetOwnUserId() : 0;
-    // The server withdraws a challenge from each player it asks as a refusal about himself that
-    // names the challenger. Unless it answers the player's own accept, it closes that challenge's
-    // toast and panel and nothing else: quick play, the own challenge's wait and another
-    // challenger's panel go on.
-    if (pSession && iPlayerId == iOwnId && iAnswer == 0)
-    {
-        const int iChallenger = pSession->GetRespondedChallenger();
-        if (m_iAcceptedChallenger <= 0 || iChallenger != m_iAcceptedChallenger)
-        {
-            if (iChallenger > 0 && iChallenger == m_iChallengePartnerId)
-            {
-                HideConfirmDialog();
-                ForgetChallengeReceived();
-            }
-            return;
-        }
-        m_iAcceptedChallenger = 0;
-    }
-    HideChallenge();
     if (!pSession)
+    {
+        HideChallenge();
         return;
+    }
+    const int iOwnId = pSession->GetOwnUserId();
+    // The server withdraws a challenge from each player it asks as a refusal about himself that
+    // names the challenger. It closes that challenge's toast and page, or answers the accept
+    // of it (no match comes); anything else goes on: quick play, the own challenge's wait and
+    // another challenger's panel.
+    if (iPlayerId == iOwnId && iAnswer == CVornNetworkSession::CHALLENGE_REFUSED)
+    {
+        switch (m_Challenges.Withdrawn(pSession->GetRespondedChallenger()))
+        {
+        case CVornChallengeState::WITHDRAWN_SHOWN:
+            HideConfirmDialog();
+            DropChallengeToast();
+            break;
+        case CVornChallengeState::WITHDRAWN_ACCEPTED:
+            HideChallenge();
+            DropChallengeToast();
+            if (m_pGame)
+                m_pGame->CancelledQuickPlay();
+            break;
+        case CVornChallengeState::WITHDRAWN_NOTHING:
+            break;
+        }
+        return;
+    }
     if (iPlayerId == iOwnId)
     {
-        if (iAnswer == 1)
+        HideChallenge();
+        if (iAnswer == CVornNetworkSession::CHALLENGE_ACCEPTED)
             return;
-        if (iAnswer == 0)
-            ForgetChallengeReceived();
         if (m_pGame)
             m_pGame->CancelledQuickPlay();
-        if (iAnswer == 2)
+        if (iAnswer == CVornNetworkSession::CHALLENGE_BUSY)
             ShowDialog(LanguageText(4));
         return;
     }
-    // The waiting time runs on: when it is up the own challenge is withdrawn, which the
-    // server takes as a late answer when this one already closed it.
+    // An answer to the own challenge. A refusal ends the wait once everyone asked has answered:
+    // the player takes challenges again at once, and no withdrawal follows. An answer from a
+    // player no longer asked (a challenge before this one) leaves this one's wait alone.
+    if (m_Challenges.GetOwn() == CVornChallengeState::OWN_WAITING && !m_Challenges.Asks(iPlayerId))
+        return;
+    if (iAnswer != CVornNetworkSession::CHALLENGE_ACCEPTED && m_Challenges.Refused(iPlayerId))
+        HideChallenge();
     switch (iAnswer)
     {
-    case 0:
+    case CVornNetworkSession::CHALLENGE_REFUSED:
         ShowDialog(CVornTextFormat::Format(LanguageText(5), {strName}));
         break;
-    case 1:
+    case CVornNetworkSession::CHALLENGE_ACCEPTED:
         break;
-    case 2:
+    case CVornNetworkSession::CHALLENGE_BUSY:
         ShowDialog(LanguageText(6));
         break;
-    case 3:
+    case CVornNetworkSession::CHALLENGE_OFFLINE:
         ShowDialog(LanguageText(7));
         break;
     default:

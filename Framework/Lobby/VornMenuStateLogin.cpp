@@ -342,10 +342,9 @@ void CVornMenuState::OnLobbyStatusChanged(unsigned int uStatus)
     if (uStatus == CVornNetworkSession::LOBBY_DISCONNECTED)
     {
         m_fQueueTimer = 0.0f;
-        m_iAcceptedChallenger = 0;
+        m_Challenges.End();
         HideChallenge();
-        ForgetChallengeReceived();
-        m_iChallengePartnerId = 0;
+        DropChallengeToast();
     }
     if (m_pGame && uStatus == 3 && m_uActive && m_uGuestSwitchPending)
     {

@@ -29,20 +29,22 @@ KE_RETVAL CVornMenuState::actionStartGame(CWidget*, void* pContext)
         pThis->ShowDialog(pThis->LanguageText(3));
         return 1;
     }
-    // A player who challenges while a received challenge waits for his answer has declined
-    // it: its challenger hears so, and its toast goes (its page is not the players' list).
-    const int iOwnId = pSession->GetOwnUserId();
-    if (pThis->m_iChallengePartnerId > 0 && pThis->m_iChallengePartnerId != iOwnId)
-    {
-        pSession->SendChallengeResponse(pThis->m_iChallengePartnerId, 0, CKorvelString());
-        pThis->ForgetChallengeReceived();
-    }
     CKorvelArray<int> aIds;
     for (int i = 0; i < pThis->m_SelectedPlayers.GetCount(); ++i)
         aIds.Add(pThis->m_SelectedPlayers[i].m_iPlayerId);
+    // A challenge to the player whose challenge to this one stands is taken as accepting it:
+    // the match starts, where two challenges crossing would each be refused.
+    if (pThis->m_Challenges.ShownAmong(aIds))
+        return actionAcceptChallenge(nullptr, pContext);
+    // A player who challenges while a received challenge waits for his answer has declined
+    // it: its challenger hears so, and its toast goes (its page is not the players' list).
+    if (const int iChallenger = pThis->m_Challenges.Refuse())
+    {
+        pSession->SendChallengeResponse(iChallenger, CVornNetworkSession::CHALLENGE_REFUSED, CKorvelString());
+        pThis->DropChallengeToast();
+    }
     pSession->SendChallenge(aIds, CKorvelString());
-    pThis->m_iChallengePartnerId = iOwnId;
-    pThis->m_fQueueTimer = 20.0f;
+    pThis->m_Challenges.Send(aIds);
     if (pThis->m_pPageView)
         pThis->m_pPageView->SwitchToPage(CKorvelString("challenge_waiting"));
     return 1;
@@ -87,11 +89,13 @@ void CVornMenuState::OnGameStart()
     m_uInMatch = 1;
     m_uChatNoticeShown = 0;
     // A running wait would otherwise leave the queue or withdraw the accepted challenge
-    // inside the match that just began.
+    // inside the match that just began. A challenge received before the match can be played
+    // no more: the server answered its challenger busy when it paired this player.
     m_fQueueTimer = 0.0f;
-    m_iAcceptedChallenger = 0;
+    m_Challenges.End();
     SetMenuVisibility(0);
     HideChallenge();
+    DropChallengeToast();
     SwitchMainButtons();
     m_uChatLeft = 0;
     m_uRematchAsked = 0;

@@ -387,7 +387,8 @@ void CVornMenuState::UpdatePlayerWidget(CWidget* pRow)
     // Nobody challenges, follows, gifts to or blocks himself: the own row keeps its status but
     // offers none of it, nor the opener of the unfollow and block buttons.
     const bool bSelf = IsOwnPlayer(*pData);
-    const unsigned int uChallenge = uOnline && !bSelf;
+    // A busy player would only be answered so: he is offered no challenge.
+    const unsigned int uChallenge = uOnline && !bSelf && !(iFlags & PLAYER_BUSY);
     const unsigned int uFollowedOther = uFollowed && !bSelf;
     if (CWidget* pSmall = Child(pRow, "list_item_small"))
     {

@@ -43,6 +43,15 @@ public:
         CHAT_REMATCH_REQUEST = 4,
         CHAT_LEFT = 5
     };
+    // Answers of a ChallengeResponse: a client sends the first two; the server also tells a
+    // challenger that the player is in a match or the queue (busy) or not logged in (offline).
+    enum eCHALLENGE_ANSWER : int
+    {
+        CHALLENGE_REFUSED = 0,
+        CHALLENGE_ACCEPTED = 1,
+        CHALLENGE_BUSY = 2,
+        CHALLENGE_OFFLINE = 3
+    };
 
     class StatusObserver
     {

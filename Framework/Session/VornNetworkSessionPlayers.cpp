@@ -126,7 +126,7 @@ void CVornNetworkSession::HandleChallengeReceived(const unsigned char* pData, in
     const bool bFree = !m_iInQueue && !(m_pGameEngine && m_pGameEngine->IsConnected(0));
     if (!bFree)
     {
-        SendChallengeResponse(iChallenger, 0, CKorvelString());
+        SendChallengeResponse(iChallenger, CHALLENGE_REFUSED, CKorvelString());
         return;
     }
     Notify(m_LobbyObservers, [&](LobbyObserver* p)

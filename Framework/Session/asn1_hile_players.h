@@ -11,6 +11,7 @@
 enum ePLAYER_LIST_FLAGS : int
 {
     PLAYER_ONLINE = 0x1,
+    PLAYER_BUSY = 0x2,      // in a match or the quick-play queue: a challenge is answered busy
     PLAYER_FOLLOWED = 0x10, // followed by the own player
     PLAYER_BLOCKED = 0x100  // blocked by the own player
 };

@@ -248,6 +248,10 @@ void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
     CJourney& a = alda.Journey();
     CJourney& b = bram.Journey();
     a.Say("journey: a blocked player's chat");
+    // Her list, asked again as her waiting page closed, marks Bram busy as he was then, and
+    // offers him no challenge: she opens it anew.
+    if (a.Look(), alda.Showing(PLAYERS))
+        alda.PressUntil("//players_root//button_back", HOME);
     FindPlayer(alda, BRAM, BRAMS_ROW);
     Challenge(alda);
     Accept(bram, ALDA + CHALLENGES_YOU);

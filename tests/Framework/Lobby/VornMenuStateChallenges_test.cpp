@@ -124,6 +124,7 @@ protected:
     static const int TOAST_SLIDES_AT_MOST = 40;
 
     CSessionRecorder m_Rec3;
+    CSessionRecorder m_Rec4;
     CVornNetworkSession* m_pThird = nullptr;
     // With it the built layouts, lobby pictures and fonts replace the small layout and strip.
     bool m_bShipped = false;
@@ -135,7 +136,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     const int iOther = AddOpponent();
     ASSERT_GT(iOther, 0);
     ChallengeFromOther();
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == iOther; }));
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
     EXPECT_EQ(PanelText("player_rank"), "1") << "nobody has more points";
     EXPECT_EQ(PanelText("player_score"), "0");
@@ -160,7 +161,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     // The third one's picture follows his challenge on the connection.
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
     EXPECT_TRUE(Toasts(Guest(iThird) + " challenges you,").empty());
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), iOther);
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
     EXPECT_EQ(PanelPicture(), pPicture) << "the third one's picture is not the panel's";
     ASSERT_NO_FATAL_FAILURE(PressToast());
@@ -180,7 +181,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     Frame(0.5f);
     EXPECT_EQ(PageName(), "challenge_received");
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOther);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), iOther);
     EXPECT_EQ(PanelText("player_name"), Guest(iOther));
 
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
@@ -203,7 +204,7 @@ TEST_F(CVornMenuState, AChallengeFillsThePanelAndItsToastASecondOneIsAnsweredBus
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
                      "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iOther) + ", \"" +
                          Guest(iOther) + "\", \"\"]");
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
 }
 
@@ -213,7 +214,7 @@ TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
     const int iOther = AddOpponent();
     ASSERT_GT(iOther, 0);
     ChallengeFromOther();
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == iOther; }));
     ::CVornMenuState::actionRejectChallenge(nullptr, Lobby());
     ASSERT_TRUE(WaitForMessage("ChallengeResponse"));
     EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
@@ -228,74 +229,233 @@ TEST_F(CVornMenuState, ARejectAnswersZeroAndTheFilterKeepsChallengesAway)
     EXPECT_EQ(GameLog().With("toast.Add").size(), uToasts);
 }
 
-TEST_F(CVornMenuState, AnswersToTheOwnChallengeShowTheirTexts)
+// The challenge state walked event by event, each row from the state the row before left:
+// what the lobby holds, what it sent the server and what it showed. After the own challenge is
+// declined, answered offline or busy, closed or timed out, a third player's challenge shows at
+// once; a challenge back accepts; a match start ends every received challenge.
+TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
 {
+    using State = ::CVornChallengeState;
     ASSERT_NO_FATAL_FAILURE(StartAsGuest());
-    const int iOther = AddOpponent();
-    ASSERT_GT(iOther, 0);
+    const int iB = AddOpponent();
+    ASSERT_GT(iB, 0);
+    const int iC = AddThird();
+    ASSERT_GT(iC, 0);
+    // The answer the server relays for a player who is not logged in.
+    const int iNobody = 99999;
+    std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}};
+    auto Name = [&](int iId) { return iId == Session()->GetOwnUserId() ? "own" : names[iId]; };
+    auto Challenge = [&](int iTarget)
+    {
+        Lobby()->GetSelectedPlayers().RemoveAll();
+        Lobby()->GetSelectedPlayers().Add({0, iTarget});
+        ::CVornMenuState::actionStartGame(nullptr, Lobby());
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+    };
+    // A peer's message read by the server, and what the server sent for it handled here.
+    auto PeerSends = [&](const char* pMessage, const std::function<void()>& fnSend)
+    {
+        const size_t uBefore = Count(pMessage);
+        fnSend();
+        ASSERT_TRUE(WaitFor([&] { return Count(pMessage) > uBefore; }));
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+    };
+    auto ChallengesMe = [&](CVornNetworkSession* pPeer)
+    { PeerSends("MakeChallenge", [&] { ChallengeFrom(pPeer); }); };
+    auto Answers = [&](CVornNetworkSession* pPeer, int iAnswer)
+    {
+        PeerSends("ChallengeResponse",
+                  [&] { pPeer->SendChallengeResponse(Session()->GetOwnUserId(), iAnswer, {}); });
+    };
+    auto Withdraws = [&](CVornNetworkSession* pPeer, int iPeer)
+    { PeerSends("ChallengeResponse", [&] { pPeer->SendChallengeResponse(iPeer, 0, {}); }); };
+    // Before the server pairs: the in-game rounds and GameReadys so far.
+    size_t uRounds = 0, uReady = 0;
+    auto Pairing = [&]
+    {
+        uRounds = CountWithFlags("GetShopItemGroups", 0x401);
+        uReady = Count("GameReady");
+    };
+    // The peer's half of the match the server paired, until the game starts here.
+    auto PlaysUntilStart = [&](CVornNetworkSession* pPeer)
+    {
+        const int iStarts = GameLog().Count("game.StartGame");
+        ASSERT_TRUE(WaitFor([&] { return CountWithFlags("GetShopItemGroups", 0x401) >= uRounds + 2; }));
+        ASSERT_TRUE(WaitFor([&] { return Count("GameReady") >= uReady + 1; }));
+        pPeer->SendGameReady();
+        ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.StartGame") > iStarts; }));
+    };
 
-    Lobby()->GetSelectedPlayers().Add({0, iOther});
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    ASSERT_TRUE(WaitFor([&] { return !m_Rec2.With("OnChallengeReceived").empty(); }));
-
-    // One challenge at a time holds while the own one waits for its answer: a third player's
-    // is answered busy at once, and the own one stays the one to withdraw.
-    const int iThird = AddThird();
-    ASSERT_GT(iThird, 0);
-    ChallengeFrom(m_pThird);
-    ASSERT_TRUE(WaitFor([&] { return !m_Rec3.With("OnChallengeResponse").empty(); }));
-    EXPECT_EQ(In("ChallengeResponse")[0]["answer"].Int(), 0);
-    EXPECT_EQ(In("ChallengeResponse")[0]["challenger"].Int(), iThird);
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
-    EXPECT_TRUE(Toasts(Guest(iThird) + " challenges you,").empty());
-    EXPECT_EQ(PageName(), "challenge_waiting");
-
-    m_pOther->SendChallengeResponse(Session()->GetOwnUserId(), 0, CKorvelString());
-    ASSERT_TRUE(WaitFor([&] { return Toasts(Guest(iOther) + " said no,").size() == 1u; }));
-    EXPECT_NE(PageName(), "challenge_waiting");
-
-    // The answer leaves the waiting time running; when it is up the challenge is withdrawn.
-    EXPECT_GT(Lobby()->GetQueueTimer(), 0.0f);
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
-    Frame(20.1f);
-    // The server's log holds the other's refusal too, in the order it handled them.
-    ASSERT_TRUE(WaitFor([&] { return Count("ChallengeResponse") == 3u; }));
-    const CTestJson withdrawn = In("ChallengeResponse")[2];
-    EXPECT_EQ(withdrawn["answer"].Int(), 0);
-    EXPECT_EQ(withdrawn["challenger"].Int(), Session()->GetOwnUserId());
-
-    // An unknown player is offline to the server and is not asked. (The busy answer needs the
-    // other's queue registration to reach the server first, which two connections cannot order.)
-    const size_t uReceived = m_Rec2.With("OnChallengeReceived").size();
-    Lobby()->GetSelectedPlayers().RemoveAll();
-    Lobby()->GetSelectedPlayers().Add({0, 99999});
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    ASSERT_TRUE(WaitFor([&] { return Toasts("text 7,").size() == 1u; }));
-    EXPECT_EQ(m_Rec2.With("OnChallengeReceived").size(), uReceived);
-
-    // Its waiting time is the connection's: after a logout it leaves no queue the player joins
-    // on the next one.
-    const int iAgain = LogOutAndInAgain();
-    ASSERT_GT(iAgain, 0);
-    m_App.GetGameState()->QuickPlay();
-    ASSERT_TRUE(WaitFor([&] { return Queued(iAgain); }));
-    const size_t uLeft = Count("QueueUnregisterFrom");
-    Frame(20.1f);
-    ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iAgain)));
-    EXPECT_EQ(Count("QueueUnregisterFrom"), uLeft);
-    EXPECT_TRUE(Queued(iAgain));
-
-    // A lost connection ends the own challenge too: its waiting page closes, and nothing is
-    // left to withdraw.
-    m_App.GetGameState()->CancelQuickPlay();
-    ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
-    Lobby()->GetSelectedPlayers().RemoveAll();
-    Lobby()->GetSelectedPlayers().Add({0, iOther});
-    ::CVornMenuState::actionStartGame(nullptr, Lobby());
-    ASSERT_EQ(PageName(), "challenge_waiting");
-    m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
-    ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_waiting"; }));
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    struct sROW
+    {
+        const char* pEvent;
+        std::function<void()> fnEvent;
+        State::eOWN eOwn;
+        int iOwnPartner;
+        State::eRECEIVED eReceived;
+        int iChallenger;
+        const char* pSent;    // what the lobby sent; null: not looked at (a new connection)
+        std::string strToast; // the toast the event added, empty for none, "*" not looked at
+        bool bChallengeToast; // a challenge's toast up after it
+    };
+    const State::eOWN NONE = State::OWN_NONE, WAITING = State::OWN_WAITING, ACCEPTED = State::OWN_ACCEPTED;
+    const State::eRECEIVED NO = State::RECEIVED_NONE, SHOWN = State::RECEIVED_SHOWN;
+    const std::string B_CHALLENGES = Guest(iB) + " challenges you",
+                      C_CHALLENGES = Guest(iC) + " challenges you";
+    const sROW aRows[] = {
+        {"B challenges", [&] { ChallengesMe(m_pOther); }, NONE, 0, SHOWN, iB, "", B_CHALLENGES, true},
+        {"C challenges while B's shows", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iB, "no C", "",
+         true},
+        {"a resize",
+         [&]
+         {
+             m_App.OnScreenChanged(480, 320);
+             Frame(0.0f);
+             Frame(0.0f);
+             EXPECT_EQ(PanelText("player_name"), Guest(iB));
+         },
+         NONE, 0, SHOWN, iB, "", "", true},
+        {"B withdraws", [&] { Withdraws(m_pOther, iB); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"C challenges while the own waits", [&] { ChallengesMe(m_pThird); }, WAITING, iB, NO, 0, "no C", "",
+         false},
+        {"B declines", [&] { Answers(m_pOther, 0); }, NONE, 0, NO, 0, "", Guest(iB) + " said no", false},
+        {"the waiting time would be up", [&] { Frame(20.1f); }, NONE, 0, NO, 0, "", "", false},
+        {"C challenges after the decline", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "",
+         C_CHALLENGES, true},
+        {"C declined", [&] { ::CVornMenuState::actionRejectChallenge(nullptr, Lobby()); }, NONE, 0, NO, 0,
+         "no C", "", false},
+        {"own challenge answered offline", [&] { Challenge(iNobody); }, NONE, 0, NO, 0, "challenge", "text 7",
+         false},
+        {"C challenges after offline", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
+         true},
+        {"C withdraws", [&] { Withdraws(m_pThird, iC); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge answered busy",
+         [&]
+         {
+             m_pOther->RegisterInGameQueue(0, 2);
+             ASSERT_TRUE(WaitFor([&] { return Queued(iB); }));
+             Challenge(iB);
+             m_pOther->UnregisterFromGameQueue();
+             ASSERT_TRUE(WaitFor([&] { return !Queued(iB); }));
+         },
+         NONE, 0, NO, 0, "challenge", "text 6", false},
+        {"C challenges after busy", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
+         true},
+        {"C withdraws", [&] { Withdraws(m_pThird, iC); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"Close",
+         [&]
+         {
+             // The waiting page's button: its action, and the page it goes back to.
+             ::CVornMenuState::actionDialogClose(nullptr, Lobby());
+             Pages()->SwitchToPage(CKorvelString(":back"));
+         },
+         NONE, 0, NO, 0, "withdraw own", "", false},
+        {"C challenges after Close", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
+         true},
+        {"C withdraws", [&] { Withdraws(m_pThird, iC); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"logout and in again", [&] { ASSERT_GT(LogOutAndInAgain(), 0); }, NONE, 0, NO, 0, nullptr, "*",
+         false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"its time up", [&] { Frame(20.1f); }, NONE, 0, NO, 0, "withdraw own", "", false},
+        {"C challenges after the time", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
+         true},
+        {"quick play pairs with B",
+         [&]
+         {
+             Pairing();
+             m_App.GetGameState()->QuickPlay();
+             m_pOther->RegisterInGameQueue(0, 2);
+             PlaysUntilStart(m_pOther);
+             // The server told C that this player is in a match.
+             ASSERT_TRUE(WaitFor([&] { return !m_Rec3.With("OnChallengeResponse").empty(); }));
+             const std::string strBusy = m_Rec3.With("OnChallengeResponse").back();
+             EXPECT_EQ(strBusy.substr(strBusy.size() - 3), ",2)");
+         },
+         NONE, 0, NO, 0, "", "", false},
+        {"the match ends",
+         [&]
+         {
+             const int iEnded = GameLog().Count("game.GameSessionEnded");
+             m_pControl->Close(sLOBBY_TARGET::Game(Session()->GetOwnUserId()));
+             ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.GameSessionEnded") > iEnded; }));
+         },
+         NONE, 0, NO, 0, "", "", false},
+        {"C challenges", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES, true},
+        {"own challenge to C, whose shows",
+         [&]
+         {
+             Pairing();
+             Challenge(iC);
+         },
+         ACCEPTED, iC, NO, 0, "yes C", "", false},
+        {"the accepted match starts", [&] { PlaysUntilStart(m_pThird); }, NONE, 0, NO, 0, "", "", false},
+        {"C's challenge withdrawn late",
+         [&]
+         {
+             const int iOwn = Session()->GetOwnUserId();
+             m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
+                              "[0, 64, " + std::to_string(iOwn) + ", " + std::to_string(iC) + ", \"" +
+                                  Guest(iC) + "\", \"\"]");
+             ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(iOwn)));
+         },
+         NONE, 0, NO, 0, "", "", false},
+    };
+    for (const sROW& row : aRows)
+    {
+        SCOPED_TRACE(row.pEvent);
+        const int iOwn = Session()->GetOwnUserId();
+        const size_t uHeard = Heard(), uAnswers = Count("ChallengeResponse");
+        const size_t uToasts = GameLog().With("toast.Add").size();
+        const int iCancelled = GameLog().Count("game.CancelledQuickPlay");
+        ASSERT_NO_FATAL_FAILURE(row.fnEvent());
+        const ::CVornChallengeState& state = Lobby()->GetChallenges();
+        EXPECT_EQ(state.GetOwn(), row.eOwn);
+        EXPECT_EQ(state.GetOwnPartner(), row.iOwnPartner);
+        EXPECT_EQ(state.GetReceived(), row.eReceived);
+        EXPECT_EQ(state.GetChallenger(), row.iChallenger);
+        EXPECT_EQ(PageName() == "challenge_waiting", row.eOwn == WAITING) << PageName();
+        if (row.pSent)
+        {
+            std::string strSent;
+            // Read after the server has read what the lobby sent.
+            const std::vector<std::string> aAsked = AskedSince(uHeard);
+            const std::vector<CTestJson> aAnswers = In("ChallengeResponse");
+            size_t uAnswer = uAnswers;
+            for (const std::string& strName : aAsked)
+            {
+                if (strName == "MakeChallenge")
+                    strSent += std::string(strSent.empty() ? "" : ", ") + "challenge";
+                if (strName != "ChallengeResponse")
+                    continue;
+                while (uAnswer < aAnswers.size() && aAnswers[uAnswer]["own"].Int() != iOwn)
+                    ++uAnswer;
+                ASSERT_LT(uAnswer, aAnswers.size());
+                const CTestJson& answer = aAnswers[uAnswer++];
+                strSent += std::string(strSent.empty() ? "" : ", ") +
+                           (answer["answer"].Int() ? "yes " : "no ") +
+                           Name(static_cast<int>(answer["challenger"].Int()));
+            }
+            if (strSent == "no own")
+                strSent = "withdraw own";
+            EXPECT_EQ(strSent, row.pSent);
+        }
+        std::vector<std::string> aToasts = GameLog().With("toast.Add");
+        aToasts.erase(aToasts.begin(), aToasts.begin() + static_cast<std::ptrdiff_t>(uToasts));
+        if (row.strToast.empty())
+        {
+            EXPECT_TRUE(aToasts.empty()) << aToasts.front();
+        }
+        else if (row.strToast != "*")
+        {
+            EXPECT_TRUE(aToasts.size() == 1u && aToasts[0].find(row.strToast + ",") != std::string::npos)
+                << (aToasts.empty() ? "no toast" : aToasts[0]);
+        }
+        EXPECT_EQ(ChallengeToastUp(), row.bChallengeToast);
+        EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
+    }
 }
 
 TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
@@ -310,7 +470,7 @@ TEST_F(CVornMenuState, WhileQueuedAChallengeIsRejectedAtOnceWithoutAPanel)
     const CTestJson answer = In("ChallengeResponse")[0];
     EXPECT_EQ(answer["answer"].Int(), 0);
     EXPECT_EQ(answer["challenger"].Int(), 4242);
-    EXPECT_NE(Lobby()->GetChallengePartnerId(), 4242);
+    EXPECT_NE(Lobby()->GetChallenges().GetChallenger(), 4242);
     EXPECT_NE(PanelText("player_name"), "zed");
     EXPECT_TRUE(Toasts("zed challenges you,").empty());
 }
@@ -354,11 +514,11 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; }));
     Frame(0.5f);
     EXPECT_FALSE(Visible("challenge_received"));
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), 0);
     const int iThird = AddThird();
     ASSERT_GT(iThird, 0);
     ChallengeFrom(m_pThird);
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == iThird; }));
     ASSERT_NO_FATAL_FAILURE(PressToast());
     Frame(0.5f);
     ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
@@ -374,25 +534,28 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     m_App.GetGameState()->QuickPlay();
     ASSERT_TRUE(WaitFor([&] { return Queued(iOwn); }));
     m_pThird->SendChallengeResponse(iThird, 0, CKorvelString());
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == 0; }));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled);
     EXPECT_TRUE(Queued(iOwn));
     m_App.GetGameState()->CancelQuickPlay();
     ASSERT_TRUE(WaitFor([&] { return !Queued(iOwn); }));
 
-    // A player who challenges while a challenge waits for his answer has declined it: its
-    // challenger hears the refusal before the own challenge, its toast goes, and the own
-    // challenge waits as any.
+    // A player who challenges another while a challenge waits for his answer has declined it:
+    // its challenger hears the refusal, its toast goes, and the own challenge waits as any.
     ChallengeFrom(m_pThird);
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iThird; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == iThird; }));
     ASSERT_TRUE(ChallengeToastUp());
     const size_t uAnswers = m_Rec3.With("OnChallengeResponse").size();
-    Lobby()->GetSelectedPlayers().Add({0, iThird});
+    CVornNetworkSession* pFourth = AddSession(m_Rec4);
+    const int iFourth = pFourth ? LoginGuest(pFourth, m_Rec4) : -1;
+    ASSERT_GT(iFourth, 0);
+    Lobby()->GetSelectedPlayers().RemoveAll();
+    Lobby()->GetSelectedPlayers().Add({0, iFourth});
     ::CVornMenuState::actionStartGame(nullptr, Lobby());
     ASSERT_EQ(PageName(), "challenge_waiting");
     EXPECT_FALSE(ChallengeToastUp());
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), iOwn);
-    ASSERT_TRUE(WaitFor([&] { return m_Rec3.With("OnChallengeReceived").size() == 1u; }));
+    EXPECT_EQ(Lobby()->GetChallenges().GetOwnPartner(), iFourth);
+    ASSERT_TRUE(WaitFor([&] { return m_Rec4.With("OnChallengeReceived").size() == 1u; }));
     ASSERT_EQ(m_Rec3.With("OnChallengeResponse").size(), uAnswers + 1);
     const std::string strRefusal = m_Rec3.With("OnChallengeResponse").back();
     EXPECT_EQ(strRefusal.substr(strRefusal.size() - 3), ",0)");
@@ -411,13 +574,13 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     // An accept the server can no longer pair (here a challenge it never made) is answered with
     // the withdrawal, which still closes what waits for that match.
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == 4242; }));
     Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1); // as its toast leads
     ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
     ASSERT_TRUE(WaitFor([&] { return GameLog().Count("game.CancelledQuickPlay") == iCancelled + 1; }));
     Frame(0.5f);
     EXPECT_NE(PageName(), "challenge_received");
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), 0);
     // Answered once: the same withdrawal again is no answer to it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_response",
                      "[0, 64, " + std::to_string(iOwn) + ", 4242, \"zed\", \"\"]");
@@ -428,20 +591,21 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     // that challenger's next withdrawal is no answer to it, and the game's quick play goes on.
     // The logout ended the challenge at the server: its toast went with it.
     m_pControl->Send(sLOBBY_TARGET::Lobby(iOwn), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
-    ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == 4242; }));
     ASSERT_TRUE(ChallengeToastUp());
+    ::CVornMenuState::actionAcceptChallenge(nullptr, Lobby());
+    EXPECT_FALSE(ChallengeToastUp()) << "answered, it leaves";
     const int iAgain = LogOutAndInAgain();
     ASSERT_GT(iAgain, 0);
     EXPECT_FALSE(ChallengeToastUp());
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), 0);
     m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
     ASSERT_TRUE(WaitFor([&] { return Toasts("zed challenges you,").size() == 3u; }));
     m_App.GetGameState()->QuickPlay();
     ASSERT_TRUE(WaitFor([&] { return Queued(iAgain); }));
     m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_response",
                      "[0, 64, " + std::to_string(iAgain) + ", 4242, \"zed\", \"\"]");
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == 0; }));
     EXPECT_EQ(GameLog().Count("game.CancelledQuickPlay"), iCancelled + 1);
     EXPECT_TRUE(Queued(iAgain));
 
@@ -450,13 +614,13 @@ TEST_F(CVornMenuState, PressingTheChallengeToastOpensTheChallengePage)
     m_App.GetGameState()->CancelQuickPlay();
     ASSERT_TRUE(WaitFor([&] { return !Queued(iAgain); }));
     m_pControl->Send(sLOBBY_TARGET::Lobby(iAgain), "challenge_received", "[0, 4242, \"zed\", \"\", 3, 9]");
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == 4242; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == 4242; }));
     Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1);
     ASSERT_TRUE(ChallengeToastUp());
     m_pControl->Close(sLOBBY_TARGET::Lobby(iAgain));
     ASSERT_TRUE(WaitFor([&] { return PageName() != "challenge_received"; })) << PageName();
     EXPECT_FALSE(ChallengeToastUp());
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), 0);
+    EXPECT_EQ(Lobby()->GetChallenges().GetChallenger(), 0);
 }
 
 TEST_F(CVornMenuState, AChallengeToAQueuedPlayerGetsTheBusyAnswerWithoutAskingIt)

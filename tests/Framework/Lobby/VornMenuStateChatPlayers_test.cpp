@@ -351,7 +351,7 @@ TEST_F(CVornMenuState, DeclineClosesTheChallengeAndClosingTheWaitWithdrawsTheOwn
     const int iOwn = Session()->GetOwnUserId();
     Lobby()->SetMenuVisibility(1);
     ASSERT_TRUE(m_Peer.Command("\"cmd\": \"challenge\", \"ids\": [" + std::to_string(iOwn) + "]"));
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == m_Peer.UserId(); }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == m_Peer.UserId(); }));
     Pages()->SwitchToPage(CKorvelString("challenge_received")); // as the toast does
     Frame(0.1f);
     CPageButton* pDecline = FindAs<CPageButton>("reject_button");

@@ -123,8 +123,8 @@ TEST_F(CVornMenuState, TheWaitEndsAfterItsTimeWithTheQueueLeftOrTheChallengeWith
     ASSERT_EQ(ids.Size(), 1u);
     EXPECT_EQ(ids[0].Int(), iOther);
     EXPECT_EQ(PageName(), "challenge_waiting");
-    EXPECT_FLOAT_EQ(Lobby()->GetQueueTimer(), 20.0f);
-    EXPECT_EQ(Lobby()->GetChallengePartnerId(), Session()->GetOwnUserId());
+    EXPECT_FLOAT_EQ(Lobby()->GetChallenges().GetWaitLeft(), ::CVornChallengeState::WAIT_SECONDS);
+    EXPECT_EQ(Lobby()->GetChallenges().GetOwnPartner(), iOther);
 
     Frame(20.1f);
     ASSERT_TRUE(WaitForMessage("ChallengeResponse"));

@@ -672,6 +672,16 @@ TEST_F(CVornMenuState, TheShippedRowsShowThePlayerExpandAndFollow)
     EXPECT_TRUE(InRow(pRow, "details_button")->GetVisible());
     EXPECT_TRUE(InRow(pRow, "button_block")->GetVisible());
     EXPECT_TRUE(InRow(pRow, "button_follow")->GetVisible());
+    // A player the server lists as busy (in a match or queued) would only be answered so: no
+    // challenge is offered, though he stays online.
+    sPLAYERLISTITEM* pOther = static_cast<sPLAYERLISTITEM*>(pRow->GetData());
+    pOther->m_iFlags |= PLAYER_BUSY;
+    Lobby()->UpdatePlayerWidget(pRow);
+    for (const char* pName : {"challenge_button", "button_challenge", "text_challenge"})
+        EXPECT_FALSE(InRow(pRow, pName)->GetVisible()) << pName;
+    EXPECT_TRUE(InRow(pRow, "player_status")->GetVisible());
+    pOther->m_iFlags &= ~PLAYER_BUSY;
+    Lobby()->UpdatePlayerWidget(pRow);
     EXPECT_EQ(RowText(pBig, "player_followers"), "0/0");
     EXPECT_EQ(RowText(pBig, "player_wins_percent"), "0");
     CWebButton* pReport = widget_cast<CWebButton*>(InRow(pRow, "button-report"));

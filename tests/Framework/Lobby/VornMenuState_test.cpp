@@ -459,7 +459,7 @@ TEST_F(CVornMenuState, EveryShippedPageShowsWhatItShowedInItsFirstFrameAfterEach
     CKorvelArray<int> aAlice;
     aAlice.Add(Session()->GetOwnUserId());
     m_pOther->SendChallenge(aAlice, CKorvelString());
-    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallengePartnerId() == iOther; }));
+    ASSERT_TRUE(WaitFor([&] { return Lobby()->GetChallenges().GetChallenger() == iOther; }));
     Lobby()->SwitchToPage(CKorvelString("challenge_received"), 1);
     Cycle({{"player_name", "text=guest" + std::to_string(iOther)}});
 

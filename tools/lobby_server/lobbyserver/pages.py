@@ -17,6 +17,7 @@ from .accounts import PendingWrite
 from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
+BUSY_FLAG = 0x2   # a challenge to the player would be answered BUSY: the client offers none
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
 # Challenge answers: the client shows its text 6 for BUSY and 7 for OFFLINE.
 REFUSED, ACCEPTED, BUSY, OFFLINE = 0, 1, 2, 3
@@ -140,7 +141,7 @@ class LobbyPages:
     def _item(self, entry, asker):
         user_id, name, account, online = entry
         wins, losses, ties = self.record_of(user_id, account)
-        flags = ONLINE if online else 0
+        flags = ONLINE | self._busy_flag(user_id) if online else 0
         asker_account = self._stored(asker)
         if user_id in self._related_ids(asker.user_id, asker_account, "follows"):
             flags |= FOLLOWED
@@ -314,6 +315,11 @@ class LobbyPages:
 
     def _busy(self, client):
         return client.queued_app is not None or self.server.games.game_open(client)
+
+    def _busy_flag(self, user_id):
+        """BUSY_FLAG for a logged-in player whom a challenge would find busy (queued, or his game
+        connection open, also on the chat after a match), so that the list and the answer agree."""
+        return BUSY_FLAG if any(c.user_id == user_id and self._busy(c) for c in self._clients()) else 0
 
     def end_challenges(self, client, refusal, reason):
         """The client takes part in no challenge any more (it closed, logged out or was paired):

@@ -14,8 +14,10 @@ from tests.serverproc import StoreCase
 from tests.test_bad_input import DUE
 from tests.test_login import HOLDER_ASKED, send_alice_login
 from tests.test_match import MatchCase, Player, players_of
+from tests.test_players import PLAYER_LIST, items_of, list_players
 
 CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE = 39, 40, 85
+ONLINE, BUSY_FLAG = 0x1, 0x2
 
 
 def make_challenge(ids, words=""):
@@ -65,6 +67,14 @@ class Challenges(MatchCase, unittest.TestCase):
         self.assertEqual((told.int(0), told.int(2)), (value, about.id))
         return told
 
+    def listed_flags(self, asker):
+        """Player id -> flags of the players list the asker reads."""
+        asker.lobby.send(list_players(0, 0, 20))
+        flags = {i: f for i, _n, f, _s in items_of(asker.lobby.expect(PLAYER_LIST))}
+        for _ in flags:
+            asker.lobby.expect(PLAYER_IMAGE)
+        return flags
+
     def expect_withdrawn(self, challenger, *targets):
         for target in targets:
             self.assertEqual(self.expect_answer(target, target, 0).int(3), challenger.id)
@@ -113,6 +123,9 @@ class Challenges(MatchCase, unittest.TestCase):
                 response = a.lobby.expect(CHALLENGE_RESPONSE)
                 self.assertEqual((response.int(0), response.int(2), response.int(3)), (refusal, target, a.id))
         quiet(b)
+        # The list tells so beforehand: a queued player is offered no challenge.
+        self.assertEqual({i: f for i, f in self.listed_flags(a).items() if i in (a.id, b.id)},
+                         {a.id: ONLINE, b.id: ONLINE | BUSY_FLAG})
 
     def test_a_player_in_a_match_is_busy_and_a_challenge_of_his_cannot_start_another(self):
         a, b, _starts, _games = self.start_match()
@@ -120,6 +133,8 @@ class Challenges(MatchCase, unittest.TestCase):
         response = self.a.lobby.expect(CHALLENGE_RESPONSE)
         self.assertEqual((response.int(0), response.int(2), response.text(4)), (2, a.id, a.name))
         quiet(a)
+        # Listed as busy while his game connection is open (also on the chat after the match).
+        self.assertEqual(self.listed_flags(self.a)[a.id], ONLINE | BUSY_FLAG)
         # His own challenge is asked, but an accept cannot pair him while his game is open:
         # it hears the withdrawal rather than waiting for a match.
         self.challenge(a, self.b)
