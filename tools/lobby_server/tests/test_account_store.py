@@ -20,6 +20,7 @@ from lobbyserver.accounts import (AccountStore, PendingWrite, StoreError, StoreW
 from lobbyserver.app import Config, Server
 from lobbyserver.eventlog import RotatingFile
 from tests import rawclient as rc
+from tests.patience import PATIENCE
 from tests.serverproc import StoreCase, stored_accounts
 from tests.test_players import BUDDY_ACK, PLAYER_IMAGE, PLAYER_LIST, items_of, list_players
 
@@ -307,7 +308,7 @@ class Persistence(StoreCase, unittest.TestCase):
             proc.stdout.readline()
             time.sleep(delay)
             proc.kill()
-            proc.wait(5)
+            proc.wait(PATIENCE)
             proc.stdout.close()
             accounts = stored_accounts(self.path)
             numbers = sorted(int(name[4:]) for name in accounts)
@@ -328,7 +329,7 @@ class Persistence(StoreCase, unittest.TestCase):
             AccountStore(self.path)
         proc = subprocess.run([sys.executable, os.path.join(ROOT, "server.py"), "--port", "0",
                                "--game-port", "0", "--accounts", self.path, "--log", os.devnull],
-                              capture_output=True, timeout=10)
+                              capture_output=True, timeout=PATIENCE)
         self.assertEqual(proc.returncode, 2)
         self.assertIn(b"unreadable", proc.stderr)
         with open(self.path) as f:
@@ -355,7 +356,7 @@ class Persistence(StoreCase, unittest.TestCase):
                 f.write(contents)
             proc = subprocess.run([sys.executable, os.path.join(ROOT, "server.py"), "--port", "0",
                                    "--game-port", "0", "--accounts", path, "--log", os.devnull],
-                                  capture_output=True, timeout=30)
+                                  capture_output=True, timeout=PATIENCE)
             self.assertEqual(proc.returncode, 2, proc.stderr)
             self.assertNotIn(b"Traceback", proc.stderr)
             self.assertIn(words, proc.stderr)

@@ -11,6 +11,7 @@ import unittest
 from lobbyserver.listener import DESCRIPTOR_MARGIN, REFUSAL_LOG_INTERVAL
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
+from tests.patience import PATIENCE
 from tests.test_match import MatchCase, event
 
 
@@ -49,7 +50,7 @@ class BadInput(MatchCase, unittest.TestCase):
             # The rest goes once the server holds the first part: a loaded machine could
             # otherwise read both in one and the cut would go untried.
             client.send(data[:cut])
-            deadline = time.monotonic() + 10
+            deadline = time.monotonic() + PATIENCE
             while time.monotonic() < deadline:
                 held = [c["pending"] for c in control.ok("connections")["connections"]
                         if (c["kind"], c["user"]) == (kind, self.a.id)]
@@ -108,7 +109,7 @@ class BadInput(MatchCase, unittest.TestCase):
         self.assert_still_serving()      # same connections keep working
 
 
-def closed_by_peer(sockets, wanted, timeout=30.0, seen=None):
+def closed_by_peer(sockets, wanted, timeout=PATIENCE, seen=None):
     """Waits until wanted of the sockets have been closed by the server; returns those.
     seen: socket -> time.monotonic() its close was seen at."""
     deadline, closed = time.monotonic() + timeout, set()
@@ -177,26 +178,26 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         began = time.monotonic()
         # The match holds four of the connections; logged-in players take the rest.
         players = [self.track(rc.guest(port)[0]) for _ in range(cap - 4)]
-        flood = [socket.create_connection(("127.0.0.1", p), timeout=30)
+        flood = [socket.create_connection(("127.0.0.1", p), timeout=PATIENCE)
                  for p in (port,) * extra + (self.server.control_port,) * 4]
         for sock in flood:
             self.addCleanup(sock.close)
         self.assertEqual(len(closed_by_peer(flood, len(flood))), len(flood))
         late = self.track(rc.RawClient(port))
-        late.expect_closed(30)
+        late.expect_closed()
         # Counted in the log as they happen, not only at the stop.
         self.assertNotEqual(self.server.wait_for("refused"), [])
         payload = event(25, a.id)
         a.game.send(rc.game_message(payload))
-        self.assertEqual(b.game.expect(rc.GAME_MESSAGE_ID, 30).fields()[0], payload)
+        self.assertEqual(b.game.expect(rc.GAME_MESSAGE_ID).fields()[0], payload)
         a.lobby.send(rc.ALIVE_MINUS_ONE)
-        a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE, 30)
+        a.lobby.expect_bytes(rc.ALIVE_MINUS_ONE)
 
         # Once the players are gone, a login and a control connection are served again.
         closed = len(self.server.events("close"))
         for client in players:
             client.close()
-        self.server.wait_for("close", closed + len(players), 30)
+        self.server.wait_for("close", closed + len(players))
         self.track(rc.guest(port)[0])
         control = ControlClient(self.server.control_port)
         self.addCleanup(control.close)
@@ -205,7 +206,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         # Idle control connections keep to the share of those not logged in: the newer make
         # room at once, and players take every slot they hold.
         in_use = 6   # the match, the guest, the control connection
-        idle = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=30) for _ in range(cap)]
+        idle = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=PATIENCE) for _ in range(cap)]
         for sock in idle:
             self.addCleanup(sock.close)
         self.assertEqual(len(closed_by_peer(idle, cap - waiting, SHARE_TIME)), cap - waiting)
@@ -215,17 +216,17 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         closed = len(self.server.events("close"))
         for client in guests:
             client.close()
-        self.server.wait_for("close", closed + len(guests), 30)
+        self.server.wait_for("close", closed + len(guests))
         # Those that never have a command carried out are closed at the deadline; one that did stays.
         seen, opening = {}, time.monotonic()
-        stuck = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=30) for _ in range(3)]
+        stuck = [socket.create_connection(("127.0.0.1", self.server.control_port), timeout=PATIENCE) for _ in range(3)]
         opened = time.monotonic()
         for sock in stuck:
             self.addCleanup(sock.close)
         time.sleep(max(0.0, opened + PUT_OFF - time.monotonic()))
         with contextlib.suppress(OSError):
             stuck[0].sendall(b'{"cmd": "explode"}\n')
-        self.assertEqual(len(closed_by_peer(stuck, len(stuck), LOGIN_TIME + LATE + 5, seen)), len(stuck))
+        self.assertEqual(len(closed_by_peer(stuck, len(stuck), seen=seen)), len(stuck))
         self.assert_deadline_kept(seen.values(), opening, opened)
         reason = "no command within %.1f s" % LOGIN_TIME
         self.assertEqual(len(self.server.wait_for("control_close", len(stuck), reason=reason)), len(stuck))
@@ -233,7 +234,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
 
         self.server.proc.send_signal(signal.SIGTERM)
         intervals = (time.monotonic() - began) / REFUSAL_LOG_INTERVAL + 1
-        self.assertEqual(self.server.proc.wait(30), 0)
+        self.assertEqual(self.server.proc.wait(PATIENCE), 0)
         self.assertEqual(self.server.proc.stderr.read(), b"")    # counted in the log, no traceback
         refused = self.server.events("refused")
         self.assertGreaterEqual(sum(r["counts"].get("at_cap", 0) for r in refused), len(flood) + 2)
@@ -253,7 +254,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         cap, waiting = self.limits()
         port = self.server.lobby_port
         opening = time.monotonic()
-        idle = [socket.create_connection(("127.0.0.1", port), timeout=30) for _ in range(cap)]
+        idle = [socket.create_connection(("127.0.0.1", port), timeout=PATIENCE) for _ in range(cap)]
         opened = time.monotonic()
         for sock in idle:
             self.addCleanup(sock.close)
@@ -278,7 +279,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
             with contextlib.suppress(OSError):
                 sock.sendall(rc.ALIVE_MINUS_ONE)
         seen = {}
-        self.assertEqual(len(closed_by_peer(left, len(left), LOGIN_TIME + LATE + 5, seen)), len(left))
+        self.assertEqual(len(closed_by_peer(left, len(left), seen=seen)), len(left))
         self.assert_deadline_kept(seen.values(), opening, opened)
         time.sleep(max(0.0, registered + LOGIN_TIME + 1 - time.monotonic()))    # past the first deadline
         registering.send(rc.message(109, rc.text("reggie"), rc.text(""), rc.text(rc.md5_hash("pw", key)),
@@ -310,7 +311,7 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
         self.assertEqual(len(room), 1)
         left = [sock for sock in left if sock not in room]
         seen = {}
-        self.assertEqual(len(closed_by_peer(left, len(left), LOGIN_TIME + LATE + 5, seen)), len(left))
+        self.assertEqual(len(closed_by_peer(left, len(left), seen=seen)), len(left))
         self.assert_deadline_kept(seen.values(), logging_out, logged_out)
         self.assertEqual(self.closes(made_room + cap - waiting + 1, ROOM_MADE), made_room + cap - waiting + 1)
         self.assertEqual(self.closes(2 * waiting - 4, "no login within %.1f s" % LOGIN_TIME), 2 * waiting - 4)
@@ -321,7 +322,6 @@ class DescriptorLimit(MatchCase, unittest.TestCase):
 IDLE_PROBE = 0.5
 # Seconds from a probe to the idle close: a loaded machine's client answers well within them.
 IDLE_CLOSE = IDLE_PROBE + 3.0
-DUE = 10.0    # how long a test waits for what the server's timers send or close
 
 
 class Timers(MatchCase, unittest.TestCase):
@@ -332,10 +332,10 @@ class Timers(MatchCase, unittest.TestCase):
         client = self.track(rc.RawClient(self.server.lobby_port))
         client.send(rc.CONNECTION)
         client.expect(rc.CONNECT_ACK_ID)
-        client.expect_bytes(rc.ALIVE_ZERO, DUE)
+        client.expect_bytes(rc.ALIVE_ZERO)
         client.send(rc.ALIVE_ZERO)           # the client's answer to a probe is not echoed
-        client.expect_bytes(rc.ALIVE_ZERO, DUE)
-        client.expect_closed(DUE)
+        client.expect_bytes(rc.ALIVE_ZERO)
+        client.expect_closed()
 
     def test_the_idle_time_counts_from_the_last_message(self):
         client, _, _ = rc.guest(self.server.lobby_port)
@@ -344,13 +344,13 @@ class Timers(MatchCase, unittest.TestCase):
         while time.monotonic() < talking_until:
             last_sent = time.monotonic()
             client.send(rc.ALIVE_MINUS_ONE)
-            answer = client.recv(DUE)
+            answer = client.recv()
             while answer.data == rc.ALIVE_ZERO:   # a probe, when a busy machine held this loop up
-                answer = client.recv(DUE)
+                answer = client.recv()
             self.assertEqual(answer.data, rc.ALIVE_MINUS_ONE)
             time.sleep(0.2)
-        client.expect_bytes(rc.ALIVE_ZERO, DUE)
-        client.expect_closed(DUE)
+        client.expect_bytes(rc.ALIVE_ZERO)
+        client.expect_closed()
         # The server's silence counts from its reading of the last message, which came after it was sent.
         self.assertGreaterEqual(time.monotonic() - last_sent, IDLE_CLOSE)
 
@@ -358,7 +358,7 @@ class Timers(MatchCase, unittest.TestCase):
         client = self.track(rc.RawClient(self.server.lobby_port))
         client.send(rc.CONNECTION + rc.GUEST_LOGIN[:3])
         client.expect(rc.CONNECT_ACK_ID)
-        client.expect_closed(DUE)
+        client.expect_closed()
         self.expected_violations = 1
 
     def test_connections_that_never_identify_are_closed(self):
@@ -366,8 +366,8 @@ class Timers(MatchCase, unittest.TestCase):
         game = self.track(rc.RawClient(self.server.game_port))
         game.send(rc.ALIVE_MINUS_ONE)
         game.expect_bytes(rc.ALIVE_MINUS_ONE)
-        lobby.expect_closed(DUE)
-        game.expect_closed(DUE)
+        lobby.expect_closed()
+        game.expect_closed()
 
 
 class SlowReader(MatchCase, unittest.TestCase):
@@ -390,11 +390,11 @@ class SlowReader(MatchCase, unittest.TestCase):
         flooder.start()
         try:
             a.game.send(rc.game_message(event(25, 1)))
-            b.game.expect(rc.GAME_MESSAGE_ID, DUE)          # the other session is served meanwhile
-            c.game.expect(rc.GAME_DISCONNECT_ID, DUE)       # the server gave up on d
+            b.game.expect(rc.GAME_MESSAGE_ID)    # the other session is served meanwhile
+            c.game.expect(rc.GAME_DISCONNECT_ID)    # the server gave up on d
         finally:
             stop.set()
-            flooder.join(10)
+            flooder.join(PATIENCE)
         d.game.expect_closed()
         reasons = [v["reason"] for v in self.server.violations()]
         self.assertTrue(reasons and all(r.startswith("output not") for r in reasons), reasons)
