@@ -49,6 +49,7 @@ class ServerProcess:
         self.game_port = info["game_port"]
         self.control_port = info.get("control_port")
         self.ready = info
+        self.skipped = 0    # log records the tests no longer look at: earlier tests' on a shared server
 
     def _ready_line(self):
         """The server's first line, once it has written it; a server that ends first fails at
@@ -68,7 +69,7 @@ class ServerProcess:
     def events(self, kind=None):
         # A last line without its end is still being written: it is read on the next call.
         with open(self.log_path, encoding="utf-8") as f:
-            records = [json.loads(line) for line in f if line.endswith("\n") and line.strip()]
+            records = [json.loads(line) for line in f if line.endswith("\n") and line.strip()][self.skipped:]
         return [r for r in records if kind is None or r["event"] == kind]
 
     def violations(self):
@@ -160,3 +161,28 @@ class ServerTestCase:
         self.assertEqual(len(violations), self.expected_violations, violations)
         self.assertEqual(faults, [])
 
+
+class SharedServerTestCase(ServerTestCase):
+    """ServerTestCase with one server per class, for tests whose state ends with their
+    connections: each test waits until the server has closed them all, and answers for the
+    violations logged while it ran."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.server = ServerProcess(*cls.server_args, descriptors=cls.server_descriptors)
+        cls.addClassCleanup(cls.server.stop)
+
+    def setUp(self):
+        self.server.skipped += len(self.server.events())
+        self.expected_violations = 0
+        self._clients = []
+        self.addCleanup(self._finish)
+
+    def _finish(self):
+        for client in self._clients:
+            client.close()
+        self.server.wait_for("close", len(self.server.events("open")))
+        violations = self.server.violations()
+        self.assertEqual(len(violations), self.expected_violations, violations)
+        self.assertEqual(self.server.events("internal_error"), [])
