@@ -182,7 +182,8 @@ class SharedServerTestCase(ServerTestCase):
     def _finish(self):
         for client in self._clients:
             client.close()
-        self.server.wait_for("close", len(self.server.events("open")))
+        opened = len(self.server.events("open"))
+        self.assertGreaterEqual(len(self.server.wait_for("close", opened)), opened, "connections left open")
         violations = self.server.violations()
         self.assertEqual(len(violations), self.expected_violations, violations)
         self.assertEqual(self.server.events("internal_error"), [])
