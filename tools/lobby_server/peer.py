@@ -21,7 +21,6 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from lobbyserver import wire                                            # noqa: E402
-from lobbyserver.accounts import password_hash                          # noqa: E402
 from lobbyserver.catalogue import (BYTES, CLIENT_SCHEMAS, FRAMEWORK_VERSION, INT, INT_LIST,  # noqa: E402
                                    LONG, TEXT, TEXT_LIST, name_of)
 from lobbyserver.content import walk                                     # noqa: E402
@@ -276,6 +275,9 @@ class Peer:
         if msg_id == 6 and fields.get("user", -1) >= 0 and "name" in fields:
             self.user_id, self.name = fields["user"], fields["name"]
         elif msg_id == 58 and self.pending_login is not None:
+            # The store's module (asyncio, sqlite3) is most of a start's imports: only an
+            # account's login needs it.
+            from lobbyserver.accounts import password_hash
             user, password = self.pending_login
             self.pending_login = None
             self.send_lobby(5, user=user, hash=password_hash(password, fields.get("key", "")), one=1, text="")

@@ -3,10 +3,12 @@
 import json
 import socket
 
+from tests.patience import PATIENCE
+
 
 class ControlClient:
     def __init__(self, port, host="127.0.0.1"):
-        self.sock = socket.create_connection((host, port), timeout=5)
+        self.sock = socket.create_connection((host, port), timeout=PATIENCE)
         self.stream = self.sock.makefile("rb")
 
     def line(self, data):

@@ -12,6 +12,8 @@ import shutil
 import subprocess
 import sys
 
+from patience import PATIENCE
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
@@ -23,7 +25,7 @@ def named_oldest():
 def runs_as(path, version):
     try:
         out = subprocess.run([path, "-c", "import sys; print('%d.%d' % sys.version_info[:2])"],
-                             capture_output=True, text=True, timeout=30).stdout.strip()
+                             capture_output=True, text=True, timeout=PATIENCE).stdout.strip()
     except (OSError, subprocess.SubprocessError):
         return False
     return out == version

@@ -7,6 +7,8 @@ import select
 import socket
 import time
 
+from tests.patience import PATIENCE
+
 # ---- fixed messages (hex examples) ----
 
 CONNECTION = bytes.fromhex(
@@ -187,7 +189,7 @@ class RawClient:
         self.sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         if receive_buffer:
             self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, receive_buffer)
-        self.sock.settimeout(5)
+        self.sock.settimeout(PATIENCE)
         try:
             self.sock.connect((host, port))
         except OSError:
@@ -215,7 +217,7 @@ class RawClient:
         self.reads += bool(chunk)
         return bool(chunk)
 
-    def recv(self, timeout=5.0):
+    def recv(self, timeout=PATIENCE):
         deadline = time.monotonic() + timeout
         while True:
             if self.buf:
@@ -226,13 +228,13 @@ class RawClient:
             if not self._fill(deadline):
                 raise ConnectionError("closed by the server")
 
-    def expect(self, msg_id, timeout=5.0):
+    def expect(self, msg_id, timeout=PATIENCE):
         msg = self.recv(timeout)
         if msg.id != msg_id:
             raise AssertionError("expected message %d, got %r" % (msg_id, msg))
         return msg
 
-    def expect_bytes(self, data, timeout=5.0):
+    def expect_bytes(self, data, timeout=PATIENCE):
         msg = self.recv(timeout)
         if msg.data != data:
             raise AssertionError("expected %s, got %s" % (data.hex(" "), msg.data.hex(" ")))
@@ -245,7 +247,7 @@ class RawClient:
         self.send(ask)
         self.expect_bytes(answer)
 
-    def expect_closed(self, timeout=5.0):
+    def expect_closed(self, timeout=PATIENCE):
         deadline = time.monotonic() + timeout
         while self._fill(deadline):
             pass

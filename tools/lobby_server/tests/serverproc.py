@@ -13,9 +13,7 @@ import time
 
 from lobbyserver.accounts import AccountStore
 from tests import rawclient as rc
-
-# Seconds a stop may take: a store locked by another process holds the last writes up to 5 s.
-STOP_WAIT = 15
+from tests.patience import PATIENCE
 
 SERVER = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "server.py")
 
@@ -45,31 +43,39 @@ class ServerProcess:
             lambda: resource.setrlimit(resource.RLIMIT_NOFILE, descriptors))
         self.proc = subprocess.Popen(cmd + list(args), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, preexec_fn=limit)
-        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
-        line = self.proc.stdout.readline() if ready else b""
-        if not line:
-            if self.proc.poll() is None:
-                self.kill()
-            self.proc.wait(5)
-            error = self.proc.stderr.read().decode()
-            self.stop()
-            raise RuntimeError("server did not start (exit status %d): %s" % (self.proc.returncode, error))
+        line = self._ready_line()
         info = json.loads(line)
         self.lobby_port = info["lobby_port"]
         self.game_port = info["game_port"]
         self.control_port = info.get("control_port")
         self.ready = info
+        self.skipped = 0    # log records the tests no longer look at: earlier tests' on a shared server
+
+    def _ready_line(self):
+        """The server's first line, once it has written it; a server that ends first fails at
+        once with its standard error, and only one silent for PATIENCE is killed."""
+        ready, _, _ = select.select([self.proc.stdout], [], [], PATIENCE)
+        line = self.proc.stdout.readline() if ready else b""
+        if line:
+            return line
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait()
+        error = self.proc.stderr.read().decode()
+        status = self.proc.returncode
+        self.stop()
+        raise RuntimeError("server did not start (exit status %d): %s" % (status, error))
 
     def events(self, kind=None):
         # A last line without its end is still being written: it is read on the next call.
         with open(self.log_path, encoding="utf-8") as f:
-            records = [json.loads(line) for line in f if line.endswith("\n") and line.strip()]
+            records = [json.loads(line) for line in f if line.endswith("\n") and line.strip()][self.skipped:]
         return [r for r in records if kind is None or r["event"] == kind]
 
     def violations(self):
         return self.events("violation")
 
-    def wait_for(self, kind, count=1, timeout=5.0, **match):
+    def wait_for(self, kind, count=1, timeout=PATIENCE, **match):
         """Waits until the log holds count records of kind whose fields match."""
         deadline = time.monotonic() + timeout
         while True:
@@ -78,12 +84,12 @@ class ServerProcess:
                 return found
             time.sleep(0.02)
 
-    def wait_stopping(self, timeout=STOP_WAIT):
+    def wait_stopping(self, timeout=PATIENCE):
         """Waits until the lobby port refuses connects: a stop closes the listeners first."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             try:
-                socket.create_connection(("127.0.0.1", self.lobby_port), timeout=1).close()
+                socket.create_connection(("127.0.0.1", self.lobby_port), timeout=PATIENCE).close()
             except (ConnectionRefusedError, ConnectionResetError):   # a connect queued as the listener closed is reset
                 return True
             time.sleep(0.02)
@@ -91,13 +97,13 @@ class ServerProcess:
 
     def kill(self):
         self.proc.kill()
-        self.proc.wait(5)
+        self.proc.wait()
 
     def stop(self):
         if self.proc.poll() is None:
             self.proc.send_signal(signal.SIGTERM)
             try:
-                self.proc.wait(STOP_WAIT)
+                self.proc.wait(PATIENCE)
             except subprocess.TimeoutExpired:
                 self.kill()
         for stream in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
@@ -154,3 +160,30 @@ class ServerTestCase:
         self.server.stop()
         self.assertEqual(len(violations), self.expected_violations, violations)
         self.assertEqual(faults, [])
+
+
+class SharedServerTestCase(ServerTestCase):
+    """ServerTestCase with one server per class, for tests whose state ends with their
+    connections: each test waits until the server has closed them all, and answers for the
+    violations logged while it ran."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.server = ServerProcess(*cls.server_args, descriptors=cls.server_descriptors)
+        cls.addClassCleanup(cls.server.stop)
+
+    def setUp(self):
+        self.server.skipped += len(self.server.events())
+        self.expected_violations = 0
+        self._clients = []
+        self.addCleanup(self._finish)
+
+    def _finish(self):
+        for client in self._clients:
+            client.close()
+        opened = len(self.server.events("open"))
+        self.assertGreaterEqual(len(self.server.wait_for("close", opened)), opened, "connections left open")
+        violations = self.server.violations()
+        self.assertEqual(len(violations), self.expected_violations, violations)
+        self.assertEqual(self.server.events("internal_error"), [])

@@ -9,7 +9,8 @@ import unittest
 
 from lobbyserver.accounts import BUSY_TIMEOUT
 from tests import rawclient as rc
-from tests.serverproc import STOP_WAIT, ServerProcess
+from tests.patience import PATIENCE
+from tests.serverproc import ServerProcess
 from tests.shopcase import PROMO, ShopCase, ints, number, records
 from tests.test_match import MatchCase, Player
 from tests.test_players import BUDDY_ACK
@@ -168,7 +169,7 @@ class RecordsAfterRestart(AwardQueries, ShopCase, MatchCase, unittest.TestCase):
                 if lock_kept:    # until the stop has begun, so that it finds the follow waiting
                     self.assertTrue(self.server.wait_stopping())
                     other.execute("ROLLBACK")
-                self.assertEqual(self.server.proc.wait(STOP_WAIT), 0)
+                self.assertEqual(self.server.proc.wait(PATIENCE), 0)
                 self.assertLess(time.monotonic() - began, STOP_WITHIN)
                 other.close()
                 self.assertEqual(carol.lobby.expect(BUDDY_ACK).int(3), 1 if lost else 0)

@@ -10,8 +10,8 @@ import unittest
 from lobbyserver.accounts import database_path
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
+from tests.patience import PATIENCE
 from tests.serverproc import StoreCase
-from tests.test_bad_input import DUE
 from tests.test_login import HOLDER_ASKED, send_alice_login
 from tests.test_match import MatchCase, Player, players_of
 from tests.test_players import PLAYER_LIST, items_of, list_players
@@ -171,7 +171,7 @@ class Challenges(MatchCase, unittest.TestCase):
         again = self.alice()
         self.challenge(again, b)
         e.lobby.close()
-        self.assertEqual(len(self.server.wait_for("close", 2, timeout=DUE)), 2)
+        self.assertEqual(len(self.server.wait_for("close", 2)), 2)
         again.lobby.send(answer(0, again.id, again.id, ""))
         self.expect_withdrawn(again, b)
         # Its challenger is paired by quick play: withdrawn; his own answer is busy.
@@ -201,7 +201,7 @@ class Challenges(MatchCase, unittest.TestCase):
         self.challenge(d, a)
         self.challenge(a, d)
         self.server.proc.send_signal(signal.SIGTERM)
-        self.assertEqual(self.server.proc.wait(10), 0)
+        self.assertEqual(self.server.proc.wait(PATIENCE), 0)
         self.assertEqual(self.server.proc.stderr.read(), b"")
         for player in (a, d):
             player.lobby.expect_closed()
@@ -231,7 +231,7 @@ class ChallengesInAStore(StoreCase, unittest.TestCase):
         self.addCleanup(lock.close)
         lock.execute("BEGIN EXCLUSIVE")
         alice.send(rc.message(76, rc.integer(bob_id), rc.integer(1)))
-        self.assertEqual(len(server.wait_for("in", timeout=DUE, name="BlockUser")), 1)
+        self.assertEqual(len(server.wait_for("in", name="BlockUser")), 1)
         closed = control.ok("close", user=alice_id, conn="lobby")["conn"]
         target.send(answer(1, target_id, alice_id, ""))
         told = target.expect(CHALLENGE_RESPONSE)

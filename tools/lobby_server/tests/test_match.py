@@ -11,6 +11,7 @@ import unittest
 from lobbyserver.app import Config
 from lobbyserver.game import CHAT_BURST_SECONDS, RELAY_BURST_SECONDS, Allowance
 from tests import rawclient as rc
+from tests.patience import PATIENCE
 from tests.serverproc import ServerTestCase
 
 
@@ -133,7 +134,7 @@ class Relay(MatchCase, unittest.TestCase):
         def reader(player, sender):
             got = []
             for _ in range(count):
-                got.append(player.game.expect(rc.GAME_MESSAGE_ID, 10).fields()[0])
+                got.append(player.game.expect(rc.GAME_MESSAGE_ID).fields()[0])
             received[sender] = got
 
         threads = [threading.Thread(target=reader, args=(b, 1)), threading.Thread(target=reader, args=(a, 2))]
@@ -143,7 +144,7 @@ class Relay(MatchCase, unittest.TestCase):
             a.game.send(rc.game_message(payload(1, i)))
             b.game.send(rc.game_message(payload(2, i)))
         for t in threads:
-            t.join(30)
+            t.join(PATIENCE)
         for sender in (1, 2):
             self.assertEqual(received[sender], [payload(sender, i) for i in range(count)])
 
@@ -255,12 +256,12 @@ class Flood(MatchCase, unittest.TestCase):
         # server has read the flood (a connection's messages are read in order), and a tenth
         # of a second after that is room for one more game message.
         a.game.send(rc.ALIVE_MINUS_ONE)
-        a.game.expect(rc.ALIVE_ID, 30)
+        a.game.expect(rc.ALIVE_ID)
         time.sleep(0.1)
         a.game.send(rc.game_message(event(25, -1)))
         lines, relayed = [], []
         while True:
-            msg = b.game.recv(10)
+            msg = b.game.recv()
             if msg.id == rc.CHAT_ID:
                 lines.append(msg.text(1).split()[1])
             elif msg.fields()[0] == event(25, -1):
@@ -287,13 +288,13 @@ class Flood(MatchCase, unittest.TestCase):
         # The drops are counted, a line per connection per interval while it is open, and one
         # at its close for the rest (here what came after the opponent left); the log keeps its
         # earlier lines and only the relayed messages' own.
-        self.assertEqual([r["conn"] for r in self.server.wait_for("dropped", timeout=30)], ["G1"])
+        self.assertEqual([r["conn"] for r in self.server.wait_for("dropped")], ["G1"])
         b.game.close()
-        a.game.expect(rc.GAME_DISCONNECT_ID, 30)
+        a.game.expect(rc.GAME_DISCONNECT_ID)
         for i in range(5):
             a.game.send(rc.game_message(event(43, i)))
         a.game.close()
-        self.server.wait_for("close", timeout=30, conn="G1")
+        self.server.wait_for("close", conn="G1")
         dropped = self.server.events("dropped")
         self.assertLessEqual(len(dropped), 2 + elapsed / 10)
         self.assertEqual({r["conn"] for r in dropped}, {"G1"})   # a's, the first game connection
@@ -329,7 +330,7 @@ class RelayFaults(MatchCase, unittest.TestCase):
     def receive_until_chat(self, player):
         got = []
         while True:
-            msg = player.game.recv(10)
+            msg = player.game.recv()
             if msg.id == rc.CHAT_ID:
                 return got
             self.assertEqual(msg.id, rc.GAME_MESSAGE_ID)
@@ -374,7 +375,7 @@ class Shutdown(MatchCase, unittest.TestCase):
         a.game.send(rc.game_end(starts[0].long(0), [a.id, b.id], [1, 2]))
         self.server.wait_for("game_end")
         self.server.proc.send_signal(signal.SIGTERM)
-        self.assertEqual(self.server.proc.wait(10), 0)
+        self.assertEqual(self.server.proc.wait(PATIENCE), 0)
         self.assertNotIn("Traceback", self.server.proc.stderr.read().decode())
         for client in (a.game, b.game, a.lobby, b.lobby):
             client.expect_closed()
@@ -393,10 +394,10 @@ class Abandoned(MatchCase, unittest.TestCase):
         start = a.lobby.expect(rc.GAME_START_ID)
         start_b = b.lobby.expect(rc.GAME_START_ID)
         a.join_game(start)
-        a.game.expect_closed(5)            # b never came: a is sent back to the lobby
+        a.game.expect_closed()    # b never came: a is sent back to the lobby
         self.assertEqual(self.server.wait_for("session_end")[0]["reason"], "abandoned")
         b.join_game(start_b)               # too late: closed without a violation
-        b.game.expect_closed(5)
+        b.game.expect_closed()
         a.lobby.send(rc.QUEUE_LOBBY)
         b.lobby.send(rc.QUEUE_LOBBY)
         self.assertEqual(a.lobby.expect(rc.GAME_START_ID).long(0), start.long(0) + 1)

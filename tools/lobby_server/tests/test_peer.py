@@ -10,10 +10,10 @@ from lobbyserver import messages
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
 from tests.peerproc import PeerProcess
-from tests.serverproc import ServerTestCase
+from tests.serverproc import SharedServerTestCase
 
 
-class PeerCase(ServerTestCase):
+class PeerCase(SharedServerTestCase):
     server_args = ("--control-port", "0", "--account", "alice1:secret")
 
     def setUp(self):
@@ -27,13 +27,15 @@ class PeerCase(ServerTestCase):
         self.addCleanup(process.stop)
         return process
 
-    def guest(self):
-        process = self.peer()
-        process.command("guest")
-        return process, process.received("LoginACK")[0]["user"]
+    def guests(self, count=2):
+        """Peers logged in as guests, started side by side: (process, user id) of each."""
+        processes = [self.peer() for _ in range(count)]
+        for process in processes:
+            process.command("guest")
+        return [(process, process.received("LoginACK")[0]["user"]) for process in processes]
 
     def match(self):
-        (a, a_id), (b, b_id) = self.guest(), self.guest()
+        (a, a_id), (b, b_id) = self.guests()
         a.command("queue")
         b.command("queue", source=1)
         for process in (a, b):
@@ -114,7 +116,7 @@ class Match(PeerCase, unittest.TestCase):
         self.assertEqual(a.events("closed")[0]["conn"], "game")
 
     def test_unqueue_leaves_the_queue(self):
-        (a, _), (b, _) = self.guest(), self.guest()
+        (a, _), (b, _) = self.guests()
         a.command("queue")
         a.command("unqueue")
         self.server.wait_for("in", name="QueueUnregisterFrom")
@@ -128,7 +130,7 @@ class Match(PeerCase, unittest.TestCase):
 
 class Challenges(PeerCase, unittest.TestCase):
     def test_challenge_accepted_starts_the_match_with_the_challenger_first(self):
-        (a, a_id), (b, b_id) = self.guest(), self.guest()
+        (a, a_id), (b, b_id) = self.guests()
         a.command("challenge", ids=[b_id])
         received = b.received("ChallengeReceived")[0]
         self.assertEqual(received["challenger"], a_id)
@@ -137,7 +139,7 @@ class Challenges(PeerCase, unittest.TestCase):
         self.assertEqual(starts[0]["players"][0][0], a_id)
 
     def test_refusal_reaches_the_challenger_with_the_text(self):
-        (a, a_id), (b, b_id) = self.guest(), self.guest()
+        (a, a_id), (b, b_id) = self.guests()
         a.command("challenge", ids=[b_id])
         b.received("ChallengeReceived")
         b.command("challenge_response", challenger=a_id, answer=0, text="not now")
@@ -166,7 +168,7 @@ class Logins(PeerCase, unittest.TestCase):
         self.assertGreater(process.received("LoginACK")[0]["user"], 0)
 
     def test_generic_send_writes_any_client_message(self):
-        process, user = self.guest()
+        [(process, user)] = self.guests(1)
         process.command("send", id=25, fields={"key": "guestLogin"})
         self.assertEqual(process.received("KeyValue")[0], {"key": "guestLogin", "value": "1"})
 
@@ -179,7 +181,7 @@ class ItemRounds(PeerCase, unittest.TestCase):
                                **extra)
 
     def test_pages_of_a_set_list_and_the_flags_echoed(self):
-        process, user = self.guest()
+        [(process, user)] = self.guests(1)
         self.set_items(user, 150)
         process.command("round", flags=0x801)
         groups = process.received("ShopItemGroups", flags=0x801)[0]["groups"]
@@ -192,7 +194,7 @@ class ItemRounds(PeerCase, unittest.TestCase):
         self.assertEqual(process.events("round_done")[0]["items"], 150)
 
     def test_undelivered_items_are_announced_and_the_page_after_the_list_is_empty(self):
-        process, user = self.guest()
+        [(process, user)] = self.guests(1)
         self.set_items(user, 3, undelivered=2)
         process.command("round", flags=0x201)
         self.assertEqual(process.received("ShopItemGroups")[0]["groups"][0][5], 5)
@@ -200,7 +202,7 @@ class ItemRounds(PeerCase, unittest.TestCase):
         self.assertEqual([len(p["items"]) for p in pages], [3, 0])
 
     def test_shown_lists_and_other_users_keep_the_empty_answers(self):
-        (process, user), (other, _) = self.guest(), self.guest()
+        (process, user), (other, _) = self.guests()
         self.set_items(user, 4)
         process.command("round", flags=0)
         other.command("round", flags=0x401)

@@ -6,12 +6,13 @@ import sys
 import threading
 import unittest
 
+from tests.patience import PATIENCE
 from tests.serverproc import SERVER, ServerProcess, ServerTestCase
 
 
 def run_probe(port, host="127.0.0.1"):
     done = subprocess.run([sys.executable, SERVER, "--probe", "%s:%d" % (host, port)],
-                          capture_output=True, text=True, timeout=30)
+                          capture_output=True, text=True, timeout=PATIENCE)
     return done.returncode, done.stdout + done.stderr
 
 
@@ -32,13 +33,13 @@ class OtherService:
     def _serve(self):
         conn, _ = self.sock.accept()
         with conn:
-            conn.settimeout(10)
+            conn.settimeout(PATIENCE)
             self.received = conn.recv(4096)
             if self.answer is not None:
                 conn.sendall(self.answer)
 
     def close(self):
-        self.thread.join(10)
+        self.thread.join(PATIENCE)
         self.sock.close()
 
 

@@ -14,6 +14,7 @@ from lobbyserver.pages import picture
 from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
 from tests.controlclient import ControlClient
+from tests.patience import PATIENCE
 from tests.serverproc import ServerProcess, stored_accounts
 from tests.test_challenges import CHALLENGE_RECEIVED, CHALLENGE_RESPONSE, PLAYER_IMAGE, make_challenge
 from tests.shopcase import COINS, write_catalogue
@@ -74,7 +75,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
     def stored_matches(self, name, count):
         """(opponent, result) of the player's stored matches, once there are count of them:
         a result goes into the store after the match_result record."""
-        deadline = time.monotonic() + 10
+        deadline = time.monotonic() + PATIENCE
         while len(self.stored()[name]["matches"]) < count and time.monotonic() < deadline:
             time.sleep(0.05)
         return [(m["opponent"], m["result"]) for m in self.stored()[name]["matches"]]
@@ -190,7 +191,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
             who.lobby.send(request)
 
         def answer(who, what, msg_id):
-            message = who.lobby.expect(msg_id, BUSY_TIMEOUT + 5)
+            message = who.lobby.expect(msg_id)
             took[what] = time.monotonic() - asked[what]
             return message
 

@@ -12,6 +12,7 @@ import unittest
 
 from lobbyserver.eventlog import EventLog, RotatingFile
 from tests import rawclient as rc
+from tests.patience import PATIENCE
 from tests.serverproc import ServerProcess, StoreCase
 
 BAD_DETAILS, NOT_AVAILABLE = -3, -4
@@ -162,7 +163,7 @@ class StateFolder(StoreCase, unittest.TestCase):
             client.close()
         self.assertGreater(user_id, 0)
         server.proc.send_signal(signal.SIGTERM)
-        self.assertEqual(server.proc.wait(10), 0)
+        self.assertEqual(server.proc.wait(PATIENCE), 0)
         errors = server.proc.stderr.read().decode().splitlines()
         self.assertEqual(len(errors), 1, errors)
         self.assertIn("cannot write the log", errors[0])

@@ -11,7 +11,8 @@ import unittest
 
 from lobbyserver.shop import NOT_STORED
 from tests import rawclient as rc
-from tests.serverproc import SERVER, STOP_WAIT, ServerProcess, stored_accounts
+from tests.patience import PATIENCE
+from tests.serverproc import SERVER, ServerProcess, stored_accounts
 from tests.shopcase import COINS, ICON_LARGE, ICON_SMALL, ShopCase, ints, number, records, write_catalogue
 
 NO_COINS = -1
@@ -221,13 +222,13 @@ class Catalogue(unittest.TestCase):
             with self.subTest(name):
                 path = write_catalogue(self.folder, **overrides)
                 result = subprocess.run([sys.executable, SERVER, "--port", "0", "--game-port", "0",
-                                         "--catalogue", path], capture_output=True, timeout=20)
+                                         "--catalogue", path], capture_output=True, timeout=PATIENCE)
                 self.assertEqual(result.returncode, 2)
                 self.assertIn(b"catalogue", result.stderr.lower() + result.stdout.lower())
         with open(os.path.join(self.folder, "catalogue.json"), "w") as f:
             f.write("{not json")
         result = subprocess.run([sys.executable, SERVER, "--catalogue", os.path.join(self.folder, "catalogue.json")],
-                                capture_output=True, timeout=20)
+                                capture_output=True, timeout=PATIENCE)
         self.assertEqual(result.returncode, 2)
 
     def account_login(self, server, name="alice"):
@@ -259,9 +260,9 @@ class Catalogue(unittest.TestCase):
         bob.send(rc.message(115, rc.integer(guest_id), rc.integer(0), rc.int_list([11, 21])))
         client.send(rc.message(98, *ints(11, 0)))
         client.send(rc.message(104, *ints(21, 0)))
-        gift = bob.expect(116, 30)
-        state = client.expect(106, 30)
-        refused = client.expect(105, 30)
+        gift = bob.expect(116)
+        state = client.expect(106)
+        refused = client.expect(105)
         other.execute("ROLLBACK")
         other.close()
         self.assertEqual((gift.int(1), gift.text(2)), (0, NOT_STORED))
@@ -287,9 +288,9 @@ class Catalogue(unittest.TestCase):
         other.execute("ROLLBACK")
         other.close()
         for who, answer in ((bob, 116), (client, 105), (guest, 105)):
-            message = who.recv(30)
+            message = who.recv()
             while message.id == 45:   # the gift's notice
-                message = who.recv(30)
+                message = who.recv()
             self.assertEqual((message.id, message.text(2)), (answer, ""))
         asked = [e["conn"] for e in first.events("in") if e["name"] in ("ConfirmBuyPlayerItems", "ConfirmBuyItem")]
         served = [e["conn"] for e in first.events() if e["event"] in ("gift", "purchase")]
@@ -324,9 +325,9 @@ class Catalogue(unittest.TestCase):
                 if lock_kept:    # until the stop has begun, so that it finds the purchase waiting
                     self.assertTrue(server.wait_stopping())
                     other.execute("ROLLBACK")
-                confirmed = client.expect(105, STOP_WAIT)
+                confirmed = client.expect(105)
                 self.assertEqual((confirmed.int(1), confirmed.text(2)), answer)
-                self.assertEqual(server.proc.wait(STOP_WAIT), 0)
+                self.assertEqual(server.proc.wait(PATIENCE), 0)
                 other.close()
                 server.stop()
                 again = ServerProcess(*args, workdir=self.folder)
