@@ -15,6 +15,9 @@ namespace
 {
 // Extensions holding the process's one EGL display: the last one to let go terminates it.
 int g_iDisplayUsers = 0;
+// Frames in a row that are not presented while a new window size waits to be followed;
+// then they are shown anyway, so an application that never follows is not left blank.
+const int MAX_FRAMES_LEFT_OUT = 8;
 } // namespace
 
 CKorvelGraphicsExt_GLES2::CKorvelGraphicsExt_GLES2()
@@ -88,6 +91,9 @@ KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Startup(IKorvelApplication* pAppli
         return KE_ERR_DEVICE;
     if (!eglMakeCurrent(display, m_pSurface, m_pSurface, m_pContext))
         return KE_ERR_DEVICE;
+    LiveSurfaceSize(m_aiSurfaceSize[0], m_aiSurfaceSize[1]);
+    m_bFollowPending = false;
+    m_iFramesLeftOut = 0;
 
     m_uCurrentProgram = m_uCurrentTexture = 0;
     m_pCurrentVertices = nullptr;
@@ -167,18 +173,75 @@ void CKorvelGraphicsExt_GLES2::Extension_Shutdown()
 
 int CKorvelGraphicsExt_GLES2::Extension_Flip()
 {
-    // The platform holds presenting to the display's rate, sleeping on the frame loop's clock.
-    IKorvelClock& clock = m_pApplication ? m_pApplication->GetClock() : IKorvelClock::System();
-    const int iResult = plat::eglSwapBuffers(m_pDisplay, m_pSurface, clock);
     m_uTextureBinds = 0;
     m_uProgramSwitches = 0;
-    return iResult;
+    // A window system may resize the window while a frame is drawn, after the frame's events
+    // were read: shown, that frame would put the old picture in a corner beside pixels nothing
+    // drew, or crop it. It is left out; the next frame is drawn at the new size.
+    if (FrameOutsized())
+        return EGL_TRUE;
+    // The platform holds presenting to the display's rate, sleeping on the frame loop's clock.
+    IKorvelClock& clock = m_pApplication ? m_pApplication->GetClock() : IKorvelClock::System();
+    return plat::eglSwapBuffers(m_pDisplay, m_pSurface, clock);
+}
+
+bool CKorvelGraphicsExt_GLES2::LiveSurfaceSize(int& iWidth, int& iHeight) const
+{
+    EGLint iW = 0, iH = 0;
+    if (!m_pDisplay || m_pSurface == EGL_NO_SURFACE ||
+        !eglQuerySurface(m_pDisplay, m_pSurface, EGL_WIDTH, &iW) ||
+        !eglQuerySurface(m_pDisplay, m_pSurface, EGL_HEIGHT, &iH))
+        return false;
+    iWidth = iW;
+    iHeight = iH;
+    return true;
+}
+
+bool CKorvelGraphicsExt_GLES2::FrameOutsized()
+{
+    int aiSize[2] = {0, 0};
+    if (LiveSurfaceSize(aiSize[0], aiSize[1]) &&
+        (aiSize[0] != m_aiSurfaceSize[0] || aiSize[1] != m_aiSurfaceSize[1]))
+    {
+        m_aiSurfaceSize[0] = aiSize[0];
+        m_aiSurfaceSize[1] = aiSize[1];
+        // Followed already when the size came before the frame's events were read.
+        m_bFollowPending = aiSize[0] != m_iWidth || aiSize[1] != m_iHeight;
+        m_iFramesLeftOut = 0;
+        if (m_bFollowPending)
+            RenewSurface();
+    }
+    if (!m_bFollowPending || m_iFramesLeftOut >= MAX_FRAMES_LEFT_OUT)
+        return false;
+    ++m_iFramesLeftOut;
+    return true;
+}
+
+void CKorvelGraphicsExt_GLES2::RenewSurface()
+{
+    plat::screen_window_t window = m_pApplication ? m_pApplication->GetWindow() : nullptr;
+    if (!window)
+        return;
+    // The window takes one surface at a time: the old one goes before the new one is made.
+    eglMakeCurrent(m_pDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroySurface(m_pDisplay, m_pSurface);
+    m_pSurface = plat::eglCreateWindowSurface(m_pDisplay, m_pConfig, window, nullptr);
+    if (m_pSurface == EGL_NO_SURFACE || !eglMakeCurrent(m_pDisplay, m_pSurface, m_pSurface, m_pContext))
+        return;
+    // Its pixels are whatever the memory held until something draws them.
+    const bool bScissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (bScissor)
+        glEnable(GL_SCISSOR_TEST);
 }
 
 KE_RETVAL CKorvelGraphicsExt_GLES2::Extension_Resize(int iWidth, int iHeight)
 {
     m_iWidth = iWidth;
     m_iHeight = iHeight;
+    m_bFollowPending = false;
     glViewport(0, 0, iWidth, iHeight);
     SetClipRect(static_cast<const CKorvelRect<int>*>(nullptr));
     return KE_OK;

@@ -146,6 +146,14 @@ private:
     typedef float Corners[4][4];
 
     KE_RETVAL BuildDefaultPrograms();
+    // The window surface's size as the window system has it now; false when EGL cannot tell.
+    bool LiveSurfaceSize(int& iWidth, int& iHeight) const;
+    // True when the window took another size since the application last followed one, so
+    // that the frame just drawn is not for the window it would be shown in.
+    bool FrameOutsized();
+    // A surface of its own on the window, cleared: a buffer already drawn on keeps its size
+    // until it is presented, so the next frame needs a new one.
+    void RenewSurface();
     // The scissor of the stored clip rectangle, or none.
     void ApplyClip();
     // 3 without the program, 2 for a source that is not a software surface with a
@@ -197,6 +205,9 @@ private:
     CKorvel3DProgram* m_pTextProgram2;
     unsigned int m_uTextureBinds;
     unsigned int m_uProgramSwitches;
+    int m_aiSurfaceSize[2] = {0, 0}; // the window surface's size when last looked at
+    bool m_bFollowPending = false;   // the window's new size is not yet followed
+    int m_iFramesLeftOut = 0;        // frames in a row not presented while it was pending
     unsigned int m_uCurrentProgram;
     unsigned int m_uCurrentTexture;
     const void* m_pCurrentVertices;

@@ -1,12 +1,17 @@
 // The GL screen target on a real X window (under Xvfb): start-up through the
-// application, a frame drawn, read back and presented.
+// application, a frame drawn, read back and presented; a frame the window was resized under.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/GlTestContext.h"
 #include "support/TestApplication.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace
 {
@@ -34,6 +39,69 @@ TEST(CKorvelGraphicsExt_GLES2, DrawsAndPresentsOnAnXWindow)
     EXPECT_EQ(pExt->Extension_Flip(), EGL_TRUE);
     app.DoFlip();
     EXPECT_EQ(app.m_iFlips, 1);
+}
+
+class CFollowingApplication : public CTestApplication
+{
+public:
+    using IKorvelApplication::DrainPlatformEvents;
+};
+
+// Waits for the X server to have handled what the current surface's connection sent: EGL asks
+// the server for the window's size.
+void SyncSurface()
+{
+    EGLint iWidth = 0;
+    eglQuerySurface(eglGetCurrentDisplay(), eglGetCurrentSurface(EGL_DRAW), EGL_WIDTH, &iWidth);
+}
+
+// Another client resizes the window while a frame is drawn, as a tiling window manager does:
+// that frame, drawn for the old size, is not shown (it would sit in a corner beside pixels
+// nothing drew); the next, drawn once the application followed, covers the new size.
+TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNextCoversTheNewSize)
+{
+    const int NEW_WIDTH = 800, NEW_HEIGHT = 560;
+    const unsigned int OLD_RGB = 0x00FF00u, NEW_RGB = 0x0000FFu;
+    const int FOLLOW_GUARD_SECONDS = 30; // against hanging, not a measurement
+    unsetenv("ORIENTATION");
+    plat::ResetPlatform(plat::eBackend::X11);
+    plat::SetDisplaySize(640, 480);
+    CFollowingApplication app;
+    ASSERT_EQ(app.StartHeadless(), KE_OK);
+    auto* pExt = static_cast<CKorvelGraphicsExt_GLES2*>(app.GetGraphicsExtension());
+    Display* pTester = XOpenDisplay(nullptr);
+    ASSERT_NE(pTester, nullptr);
+    const Window uWindow = Window(plat::GetNativeWindow(app.GetWindow()));
+    auto Shown = [&](int iX, int iY)
+    {
+        XImage* pImage = XGetImage(pTester, uWindow, iX, iY, 1, 1, AllPlanes, ZPixmap);
+        const unsigned int uPixel = pImage ? unsigned(XGetPixel(pImage, 0, 0) & 0xFFFFFFu) : 0u;
+        if (pImage)
+            XDestroyImage(pImage);
+        return uPixel;
+    };
+
+    pExt->Fill(0xFF000000u | OLD_RGB, nullptr);
+    pExt->Extension_Flip();
+    pExt->Fill(0xFF000000u | OLD_RGB, nullptr); // the frame in hand
+    XResizeWindow(pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
+    XSync(pTester, False);
+    pExt->Extension_Flip();
+    SyncSurface();
+    EXPECT_NE(Shown(10, 10), OLD_RGB) << "the old frame in the corner";
+
+    const auto tGuard = std::chrono::steady_clock::now() + std::chrono::seconds(FOLLOW_GUARD_SECONDS);
+    while (pExt->GetWidth() != NEW_WIDTH && std::chrono::steady_clock::now() < tGuard)
+        app.DrainPlatformEvents();
+    ASSERT_EQ(pExt->GetWidth(), NEW_WIDTH);
+    ASSERT_EQ(pExt->GetHeight(), NEW_HEIGHT);
+    pExt->Fill(0xFF000000u | NEW_RGB, nullptr);
+    pExt->Extension_Flip();
+    SyncSurface();
+    for (const int iX : {0, NEW_WIDTH - 1})
+        for (const int iY : {0, NEW_HEIGHT - 1})
+            EXPECT_EQ(Shown(iX, iY), NEW_RGB) << iX << "," << iY;
+    XCloseDisplay(pTester);
 }
 
 } // namespace

@@ -32,10 +32,13 @@ enum
     UNUSED_DATA = 203
 };
 
-inline std::vector<uint8_t> SolidRgba(int iSize, uint8_t r, uint8_t g, uint8_t b)
+// Every item's large picture: wider than high, so that a fit with its sides swapped shows.
+const int LARGE_ICON_WIDTH = 24, LARGE_ICON_HEIGHT = 12;
+
+inline std::vector<uint8_t> SolidRgba(int iWidth, int iHeight, uint8_t r, uint8_t g, uint8_t b)
 {
     std::vector<uint8_t> aPixels;
-    for (int i = 0; i < iSize * iSize; ++i)
+    for (int i = 0; i < iWidth * iHeight; ++i)
         aPixels.insert(aPixels.end(), {r, g, b, 255});
     return aPixels;
 }
@@ -55,8 +58,9 @@ inline std::string NoiseBytes(size_t uSize, uint32_t uSeed)
 // Writes the catalogue and its files; the path of the catalogue.
 inline std::string WriteShopCatalogue(const CTestTempDir& dir, int iCoins)
 {
-    bool bOk = WriteTestPng(dir.File("small.png"), 8, 8, SolidRgba(8, 200, 40, 40)) &&
-               WriteTestPng(dir.File("large.png"), 16, 16, SolidRgba(16, 40, 40, 200)) &&
+    bool bOk = WriteTestPng(dir.File("small.png"), 8, 8, SolidRgba(8, 8, 200, 40, 40)) &&
+               WriteTestPng(dir.File("large.png"), LARGE_ICON_WIDTH, LARGE_ICON_HEIGHT,
+                            SolidRgba(LARGE_ICON_WIDTH, LARGE_ICON_HEIGHT, 40, 40, 200)) &&
                WriteTestPng(dir.File("promo.png"), 12, 6, std::vector<uint8_t>(size_t{12} * 6 * 4, 180));
     bOk = bOk &&
           WriteTestFile(dir.File("big.kmp"), TestPackBytes({{"/1.xml", NoiseBytes(size_t{40} * 1024, 7)}})) &&

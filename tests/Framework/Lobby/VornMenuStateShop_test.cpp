@@ -504,11 +504,13 @@ TEST_F(CVornMenuState, OnTheShippedPageAnOpenShopRowShowsInTheFirstFrameAfterEac
             Frame(0.1f);
         return Row() ? Row()->GetExpansionLevel() : -1;
     };
-    // The large picture is square: so is the place it takes.
-    auto Square = [&]
+    // The large picture is twice as wide as high: so is the place it takes, to a pixel.
+    auto InItsProportions = [&]
     {
         const CKorvelRect<int>& rc = Large()->GetArea();
-        return Large()->GetImage() && std::abs(rc.GetWidth() - rc.GetHeight()) <= 1;
+        return Large()->GetImage() && rc.GetHeight() > 0 &&
+               std::abs(rc.GetWidth() * LARGE_ICON_HEIGHT - rc.GetHeight() * LARGE_ICON_WIDTH) <=
+                   LARGE_ICON_WIDTH;
     };
     ASSERT_NO_FATAL_FAILURE(PressOn(Row()));
     ASSERT_EQ(Settled(), 1);
@@ -519,7 +521,7 @@ TEST_F(CVornMenuState, OnTheShippedPageAnOpenShopRowShowsInTheFirstFrameAfterEac
     ASSERT_EQ(Settled(), 1);
     Frame(5.0f);
     ASSERT_TRUE(WaitFor([&] { return Large()->GetVisible() && Large()->GetImage(); }));
-    EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+    EXPECT_TRUE(InItsProportions()) << Large()->GetWidth() << "x" << Large()->GetHeight();
     for (int i = 0; i < 12; ++i)
         Frame(0.1f); // the fade
     ::CVornMenuState::actionShopItemHideLargeIcon(Large(), Lobby());
@@ -547,7 +549,7 @@ TEST_F(CVornMenuState, OnTheShippedPageAnOpenShopRowShowsInTheFirstFrameAfterEac
         EXPECT_EQ(Row()->GetExpansionLevel(), 1);
         EXPECT_EQ(Lobby()->GetExpandedItem(), Row());
         EXPECT_FALSE(Large()->GetVisible()) << "put away";
-        EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+        EXPECT_TRUE(InItsProportions()) << Large()->GetWidth() << "x" << Large()->GetHeight();
     }
     EXPECT_EQ(ShopInView(), aInView);
     // The row's resize ending starts no new wait for its picture: it stays put away.
@@ -557,7 +559,7 @@ TEST_F(CVornMenuState, OnTheShippedPageAnOpenShopRowShowsInTheFirstFrameAfterEac
     EXPECT_EQ(AskedSince(uHeard), std::vector<std::string>());
     ::CVornMenuState::actionShopItemShowLargeIcon(In(Row(), "//show_large_icon"), Lobby());
     EXPECT_TRUE(Large()->GetVisible());
-    EXPECT_TRUE(Square()) << Large()->GetWidth() << "x" << Large()->GetHeight();
+    EXPECT_TRUE(InItsProportions()) << Large()->GetWidth() << "x" << Large()->GetHeight();
 
     ASSERT_NO_FATAL_FAILURE(PressOn(Arrow()));
     EXPECT_EQ(Settled(), 0);
