@@ -14,6 +14,7 @@ import zlib
 
 from . import messages
 from .accounts import PendingWrite
+from .bounds import MAX_CHALLENGE_TARGETS, MAX_LATEST_SESSIONS, MAX_LIST_ROWS, once_each
 from .catalogue import by_name
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
@@ -180,6 +181,10 @@ class LobbyPages:
 
     def _list_players(self, client, fields):
         kind, first, count = fields["kind"], fields["first"], fields["count"]
+        if count > MAX_LIST_ROWS:
+            self.refused(client, "ListPlayers", count=count)
+            self._send_list(client, kind, first, 0, [])
+            return
         wanted = fields["filter"].lower()
         groups = ()
         if kind == KIND_ALL:
@@ -276,7 +281,7 @@ class LobbyPages:
         self._send_picture(client.conn, fields["a"])
 
     def _latest_sessions(self, client, fields):
-        results = self.results_of(client.user_id, self._stored(client))
+        results = self.results_of(client.user_id, self._stored(client))[:MAX_LATEST_SESSIONS]
         records = []
         for result in results:
             stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))
@@ -287,20 +292,35 @@ class LobbyPages:
     # ---- challenges ----
 
     def _make_challenge(self, client, fields):
+        targets, app = once_each(fields["ids"]), fields["app"]
+        if len(targets) > MAX_CHALLENGE_TARGETS:
+            self.refused(client, "MakeChallenge", ids=len(targets))
+            client.conn.send(messages.challenge_response(REFUSED, app, 0, client.user_id, "", ""),
+                             {"answer": REFUSED, "responder": 0})
+            return
         by_id = {c.user_id: c for c in self._clients()}
-        for target_id in fields["ids"]:
+        for target_id in targets:
             target = by_id.get(target_id)
             if target is client:
                 continue
             # Without asking the target: offline for an unknown one, busy for one in the queue or a match.
             refusal = OFFLINE if target is None else (BUSY if self._busy(target) else None)
+            if refusal is None and self.blocks(target, client.user_id):
+                # Answered as the target's own decline: the challenger learns no more than that.
+                self.log.write("challenge_blocked", challenger=client.user_id, target=target_id)
+                refusal = REFUSED
             if refusal is not None:
                 name = target.name if target else (self._account_of(target_id) or "")
                 client.conn.send(
-                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id, name, ""),
+                    messages.challenge_response(refusal, app, target_id, client.user_id, name, ""),
                     {"answer": refusal, "responder": target_id})
                 continue
-            target.challenges[client.user_id] = (client, fields["app"])
+            pending = target.challenges.get(client.user_id)
+            if pending is not None and pending[0] is client:
+                # Shown already: the target's game asks for the challenger's scores at each one.
+                self.log.write("challenge_repeated", challenger=client.user_id, target=target_id)
+                continue
+            target.challenges[client.user_id] = (client, app)
             rank, score = self._rank_and_score(client.user_id, self._stored(client))
             target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", rank, score),
                              {"challenger": client.user_id, "name": client.name, "rank": rank,
