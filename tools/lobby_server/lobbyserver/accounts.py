@@ -450,6 +450,7 @@ class AccountStore:
         self._db = None
         self._writer = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
+        self.revision = 0    # counts the changes of accounts, follows and matches (lists cache on it)
         if not path:
             return
         try:
@@ -646,6 +647,7 @@ class AccountStore:
         a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
         new = name not in self.accounts
         entry = self.accounts.setdefault(name, {})
+        self.revision += 1
         entry.update(key=key, hash=hashed.lower())
         if email:
             entry["email"] = email
@@ -662,6 +664,7 @@ class AccountStore:
         except BaseException:
             del self.accounts[name]
             del self._names[self.ids.pop(name)]
+            self.revision += 1
             raise
 
     # ---- profile ----
@@ -682,12 +685,14 @@ class AccountStore:
                                                      (name, field, other)), since=since)
             if other not in entry.setdefault(field, []):
                 entry[field].append(other)
+                self.revision += 1
         else:
             await self._change(lambda db: db.execute(
                 "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)),
                 since=since)
             if other in entry.get(field, []):
                 entry[field].remove(other)
+                self.revision += 1
         return True
 
     def picture(self, name, limit=256 * 1024):
@@ -716,6 +721,7 @@ class AccountStore:
             return None
         match = _match(name, {"opponent": opponent, "result": result, "time": stamp})
         entry.setdefault("matches", []).append(match)
+        self.revision += 1
         row = (name, opponent, result, match["points"], stamp)
         return PendingWrite(self, lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)", row))
 

@@ -8,6 +8,8 @@ others (a guest on either side) for the run.
 """
 
 import asyncio
+import bisect
+import collections
 import struct
 import time
 import zlib
@@ -112,8 +114,24 @@ class LobbyPages:
     def _followers(self, user_id, account):
         count = sum(user_id in ids for ids in self._memory("follows").values())
         if account:
-            count += sum(account in entry.get("follows", ()) for entry in self.accounts.accounts.values())
+            count += self._standings()[1][account]
         return count
+
+    def _standings(self):
+        """(the stored accounts' scores in rising order, follower count by account), made
+        again only after the store's accounts, follows or matches changed: a list's every row
+        would otherwise walk the whole store twice."""
+        cached = self.__dict__.get("_standings_cache")
+        if cached is None or cached[0] != self.accounts.revision:
+            scores = sorted(self._score(None, name) for name in self.accounts.accounts)
+            followers = collections.Counter(other for entry in self.accounts.accounts.values()
+                                            for other in set(entry.get("follows", ())))
+            cached = self._standings_cache = (self.accounts.revision, scores, followers)
+        return cached[1:]
+
+    def _score(self, user_id, account):
+        wins, _losses, ties = self.record_of(user_id, account)
+        return 3 * wins + ties
 
     def results_of(self, user_id, account=None):
         """A player's finished matches, newest first ({"result", "opponent", "time", ...}): a
@@ -131,12 +149,9 @@ class LobbyPages:
     def _rank_and_score(self, user_id, account):
         """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score.
         A challenge and a player's record carry the same two."""
-        def score(player_id, name):
-            wins, _losses, ties = self.record_of(player_id, name)
-            return 3 * wins + ties
-        own = score(user_id, account)
-        higher = sum(score(None, name) > own for name in self.accounts.accounts)
-        return 1 + higher, own
+        own = self._score(user_id, account)
+        scores = self._standings()[0]
+        return 1 + len(scores) - bisect.bisect_right(scores, own), own
 
     def _item(self, entry, asker):
         user_id, name, account, online = entry
