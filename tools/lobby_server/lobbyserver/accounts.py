@@ -450,7 +450,8 @@ class AccountStore:
         self._db = None
         self._writer = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
-        self.revision = 0    # counts the changes of accounts, follows and matches (lists cache on it)
+        self.revision = 0    # counts the accounts made or taken back (the lists' standings cache on it)
+        self.touched = set()  # names whose follows or matches changed since the standings last looked
         if not path:
             return
         try:
@@ -685,14 +686,14 @@ class AccountStore:
                                                      (name, field, other)), since=since)
             if other not in entry.setdefault(field, []):
                 entry[field].append(other)
-                self.revision += 1
+                self.touched.add(name)
         else:
             await self._change(lambda db: db.execute(
                 "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)),
                 since=since)
             if other in entry.get(field, []):
                 entry[field].remove(other)
-                self.revision += 1
+                self.touched.add(name)
         return True
 
     def picture(self, name, limit=256 * 1024):
@@ -721,7 +722,7 @@ class AccountStore:
             return None
         match = _match(name, {"opponent": opponent, "result": result, "time": stamp})
         entry.setdefault("matches", []).append(match)
-        self.revision += 1
+        self.touched.add(name)
         row = (name, opponent, result, match["points"], stamp)
         return PendingWrite(self, lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)", row))
 

@@ -8,8 +8,6 @@ others (a guest on either side) for the run.
 """
 
 import asyncio
-import bisect
-import collections
 import struct
 import time
 import zlib
@@ -18,6 +16,7 @@ from . import messages
 from .accounts import PendingWrite
 from .bounds import MAX_CHALLENGE_TARGETS, MAX_LATEST_SESSIONS, MAX_LIST_ROWS, once_each
 from .catalogue import by_name
+from .standings import Standings
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 KIND_ALL, KIND_OWN, KIND_FOLLOWED, KIND_GAME_SESSION = 0, 32, 64, 256
@@ -114,20 +113,26 @@ class LobbyPages:
     def _followers(self, user_id, account):
         count = sum(user_id in ids for ids in self._memory("follows").values())
         if account:
-            count += self._standings()[1][account]
+            count += self._standings().followers[account]
         return count
 
     def _standings(self):
-        """(the stored accounts' scores in rising order, follower count by account), made
-        again only after the store's accounts, follows or matches changed: a list's every row
-        would otherwise walk the whole store twice."""
-        cached = self.__dict__.get("_standings_cache")
-        if cached is None or cached[0] != self.accounts.revision:
-            scores = sorted(self._score(None, name) for name in self.accounts.accounts)
-            followers = collections.Counter(other for entry in self.accounts.accounts.values()
-                                            for other in set(entry.get("follows", ())))
-            cached = self._standings_cache = (self.accounts.revision, scores, followers)
-        return cached[1:]
+        """The stored accounts' scores and follower counts (Standings), made once and then
+        brought up to date account by account: a list's every row would otherwise walk the
+        whole store twice."""
+        store, cached = self.accounts, self.__dict__.get("_standings_cache")
+        if cached is None or cached.revision != store.revision:
+            store.touched.clear()
+            cached = self._standings_cache = Standings(store.revision, {
+                name: (self._score(None, name), entry.get("follows", ())) for name, entry in store.accounts.items()})
+        while store.touched:
+            name = store.touched.pop()
+            entry = store.get(name)
+            if entry is None:
+                cached.update(name, None, ())
+            else:
+                cached.update(name, self._score(None, name), entry.get("follows", ()))
+        return cached
 
     def _score(self, user_id, account):
         wins, _losses, ties = self.record_of(user_id, account)
@@ -150,8 +155,7 @@ class LobbyPages:
         """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score.
         A challenge and a player's record carry the same two."""
         own = self._score(user_id, account)
-        scores = self._standings()[0]
-        return 1 + len(scores) - bisect.bisect_right(scores, own), own
+        return 1 + self._standings().higher(own), own
 
     def _item(self, entry, asker):
         user_id, name, account, online = entry
