@@ -450,8 +450,8 @@ class AccountStore:
         self._db = None
         self._writer = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
-        self.revision = 0    # counts the accounts made or taken back (the lists' standings cache on it)
-        self.touched = set()  # names whose follows or matches changed since the standings last looked
+        self.touched = set()  # accounts made, taken back, or whose follows or matches changed, since
+        # the lists' standings last looked
         if not path:
             return
         try:
@@ -648,7 +648,7 @@ class AccountStore:
         a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
         new = name not in self.accounts
         entry = self.accounts.setdefault(name, {})
-        self.revision += 1
+        self.touched.add(name)
         entry.update(key=key, hash=hashed.lower())
         if email:
             entry["email"] = email
@@ -665,7 +665,7 @@ class AccountStore:
         except BaseException:
             del self.accounts[name]
             del self._names[self.ids.pop(name)]
-            self.revision += 1
+            self.touched.add(name)
             raise
 
     # ---- profile ----

@@ -121,9 +121,9 @@ class LobbyPages:
         brought up to date account by account: a list's every row would otherwise walk the
         whole store twice."""
         store, cached = self.accounts, self.__dict__.get("_standings_cache")
-        if cached is None or cached.revision != store.revision:
+        if cached is None:
             store.touched.clear()
-            cached = self._standings_cache = Standings(store.revision, {
+            cached = self._standings_cache = Standings({
                 name: (self._score(None, name), entry.get("follows", ())) for name, entry in store.accounts.items()})
         while store.touched:
             name = store.touched.pop()

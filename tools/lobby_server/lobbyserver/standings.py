@@ -6,11 +6,9 @@ import collections
 
 
 class Standings:
-    def __init__(self, revision, entries):
+    def __init__(self, entries):
         """entries: name -> (score, names it follows)."""
-        self.revision = revision
         self._entries = {}
-        self._scores = []
         self.followers = collections.Counter()
         for name, (score, follows) in entries.items():
             self._entries[name] = (score, frozenset(follows))
