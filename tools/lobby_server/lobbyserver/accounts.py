@@ -25,8 +25,9 @@ import json
 import os
 import re
 import secrets
-import string
 import sqlite3
+import stat
+import string
 import threading
 import time
 
@@ -162,10 +163,35 @@ def _wallet(entry):
 
 def _own_only(path):
     """The store and its journal files hold the hashes: readable by their owner only, also
-    when an older server left them open to all."""
+    when an older server left them open to all. Only others' access goes; the owner's stays
+    as he set it."""
     for name in (path, path + "-wal", path + "-shm"):
         if os.path.exists(name):
-            os.chmod(name, 0o600)
+            mode = stat.S_IMODE(os.stat(name).st_mode)
+            if mode & 0o077:
+                os.chmod(name, mode & 0o700)
+
+
+def _owner_may(path, bits):
+    """Whether the mode its owner set lets its owner do this, and this process too. Decided
+    from the mode bits as well as access(2): root passes access(2) whatever the mode says."""
+    mode = os.stat(path).st_mode
+    access = (os.R_OK if bits & stat.S_IRUSR else 0) | (os.W_OK if bits & stat.S_IWUSR else 0) | \
+        (os.X_OK if bits & stat.S_IXUSR else 0)
+    return mode & bits == bits and os.access(path, access)
+
+
+def _not_writable(db_path):
+    """Why the store cannot be written as its owner left it, or None. Checked before anything
+    changes: a store made read-only stays so, mode and bytes."""
+    for name in (db_path, db_path + "-wal", db_path + "-shm"):
+        if os.path.exists(name) and not _owner_may(name, stat.S_IRUSR | stat.S_IWUSR):
+            return "%s is read-only (mode %04o)" % (name, stat.S_IMODE(os.stat(name).st_mode))
+    # The journal files and a new store are made beside it.
+    folder = os.path.dirname(os.path.abspath(db_path))
+    if not _owner_may(folder, stat.S_IWUSR | stat.S_IXUSR):
+        return "its folder %s is read-only (mode %04o)" % (folder, stat.S_IMODE(os.stat(folder).st_mode))
+    return None
 
 
 # SQLite's text of each error this server tells apart: Python names the error only from 3.11 on.
@@ -424,8 +450,16 @@ class AccountStore:
         self._db = None
         self._writer = None
         self._emails = None  # address (lower case) -> name, made at the first look-up
+        self.touched = set()  # accounts made, taken back, or whose follows or matches changed, since
+        # the lists' standings last looked
         if not path:
             return
+        try:
+            problem = _not_writable(database_path(path))
+        except OSError as err:
+            raise StoreError("account store %s is unreadable: %s" % (path, err)) from None
+        if problem is not None:
+            raise StoreError("account store %s cannot be written: %s; it is left as it is" % (path, problem))
         try:
             self._open(database_path(path))
         except (sqlite3.Error, OSError, ValueError, TypeError) as err:
@@ -614,6 +648,7 @@ class AccountStore:
         a reseeded password keeps the rest of the entry (id, profile, coins, items)."""
         new = name not in self.accounts
         entry = self.accounts.setdefault(name, {})
+        self.touched.add(name)
         entry.update(key=key, hash=hashed.lower())
         if email:
             entry["email"] = email
@@ -630,6 +665,7 @@ class AccountStore:
         except BaseException:
             del self.accounts[name]
             del self._names[self.ids.pop(name)]
+            self.touched.add(name)
             raise
 
     # ---- profile ----
@@ -650,12 +686,14 @@ class AccountStore:
                                                      (name, field, other)), since=since)
             if other not in entry.setdefault(field, []):
                 entry[field].append(other)
+                self.touched.add(name)
         else:
             await self._change(lambda db: db.execute(
                 "DELETE FROM relations WHERE name = ? AND kind = ? AND other = ?", (name, field, other)),
                 since=since)
             if other in entry.get(field, []):
                 entry[field].remove(other)
+                self.touched.add(name)
         return True
 
     def picture(self, name, limit=256 * 1024):
@@ -684,6 +722,7 @@ class AccountStore:
             return None
         match = _match(name, {"opponent": opponent, "result": result, "time": stamp})
         entry.setdefault("matches", []).append(match)
+        self.touched.add(name)
         row = (name, opponent, result, match["points"], stamp)
         return PendingWrite(self, lambda db: db.execute("INSERT INTO matches VALUES (?, ?, ?, ?, ?)", row))
 

@@ -8,6 +8,7 @@ kept per user id for the run, as the player lists count them.
 import time
 
 from . import messages
+from .bounds import MAX_SCORE_IDS, once_each
 from .catalogue import by_name
 
 WEEK = 7 * 24 * 3600
@@ -44,8 +45,11 @@ class LobbyAwards:
                          {"achievements": [r[2] for r in records]})
 
     def _tournament_scores(self, client, fields):
-        ids, since = fields["ids"], time.time() - WEEK
+        ids, since = once_each(fields["ids"]), time.time() - WEEK
         records = []
+        if len(ids) > MAX_SCORE_IDS:
+            self.refused(client, "GetTournamentScores", ids=len(ids))
+            ids = []
         for uid in ids:
             results = self.results_of(uid)
             records.append([uid, [points([r for r in results if r["time"] >= since]), points(results)]])

@@ -280,6 +280,10 @@ class LobbyService(LobbyShop, LobbyAwards, LobbyPages, Service):
     def account_id(self, name):
         return self.accounts.ids[name]
 
+    def refused(self, client, request, **asked):
+        """A request that asks for more than the game ever does (bounds.py), answered as refused."""
+        self.log.write("request_refused", conn=client.conn.name, request=request, **asked)
+
     def _get_random_key(self, client, fields):
         # An unknown name still gets a key, so the Login that follows fails as a login.
         key = self.accounts.key_for(fields["user"]) or new_key()

@@ -14,7 +14,9 @@ import zlib
 
 from . import messages
 from .accounts import PendingWrite
+from .bounds import MAX_CHALLENGE_TARGETS, MAX_LATEST_SESSIONS, MAX_LIST_ROWS, once_each
 from .catalogue import by_name
+from .standings import Standings
 
 ONLINE, FOLLOWED, BLOCKED = 0x1, 0x10, 0x100
 BUSY_FLAG = 0x2   # a challenge to the player would be answered BUSY: the client offers none
@@ -112,8 +114,30 @@ class LobbyPages:
     def _followers(self, user_id, account):
         count = sum(user_id in ids for ids in self._memory("follows").values())
         if account:
-            count += sum(account in entry.get("follows", ()) for entry in self.accounts.accounts.values())
+            count += self._standings().followers[account]
         return count
+
+    def _standings(self):
+        """The stored accounts' scores and follower counts (Standings), made once and then
+        brought up to date account by account: a list's every row would otherwise walk the
+        whole store twice."""
+        store, cached = self.accounts, self.__dict__.get("_standings_cache")
+        if cached is None:
+            store.touched.clear()
+            cached = self._standings_cache = Standings({
+                name: (self._score(None, name), entry.get("follows", ())) for name, entry in store.accounts.items()})
+        while store.touched:
+            name = store.touched.pop()
+            entry = store.get(name)
+            if entry is None:
+                cached.update(name, None, ())
+            else:
+                cached.update(name, self._score(None, name), entry.get("follows", ()))
+        return cached
+
+    def _score(self, user_id, account):
+        wins, _losses, ties = self.record_of(user_id, account)
+        return 3 * wins + ties
 
     def results_of(self, user_id, account=None):
         """A player's finished matches, newest first ({"result", "opponent", "time", ...}): a
@@ -131,12 +155,8 @@ class LobbyPages:
     def _rank_and_score(self, user_id, account):
         """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score.
         A challenge and a player's record carry the same two."""
-        def score(player_id, name):
-            wins, _losses, ties = self.record_of(player_id, name)
-            return 3 * wins + ties
-        own = score(user_id, account)
-        higher = sum(score(None, name) > own for name in self.accounts.accounts)
-        return 1 + higher, own
+        own = self._score(user_id, account)
+        return 1 + self._standings().higher(own), own
 
     def _item(self, entry, asker):
         user_id, name, account, online = entry
@@ -181,6 +201,10 @@ class LobbyPages:
 
     def _list_players(self, client, fields):
         kind, first, count = fields["kind"], fields["first"], fields["count"]
+        if count > MAX_LIST_ROWS:
+            self.refused(client, "ListPlayers", count=count)
+            self._send_list(client, kind, first, 0, [])
+            return
         wanted = fields["filter"].lower()
         groups = ()
         if kind == KIND_ALL:
@@ -277,7 +301,7 @@ class LobbyPages:
         self._send_picture(client.conn, fields["a"])
 
     def _latest_sessions(self, client, fields):
-        results = self.results_of(client.user_id, self._stored(client))
+        results = self.results_of(client.user_id, self._stored(client))[:MAX_LATEST_SESSIONS]
         records = []
         for result in results:
             stamp = time.strftime("%d.%m.%Y %H:%M:%S", time.localtime(result["time"]))
@@ -288,20 +312,35 @@ class LobbyPages:
     # ---- challenges ----
 
     def _make_challenge(self, client, fields):
+        targets, app = once_each(fields["ids"]), fields["app"]
+        if len(targets) > MAX_CHALLENGE_TARGETS:
+            self.refused(client, "MakeChallenge", ids=len(targets))
+            client.conn.send(messages.challenge_response(REFUSED, app, 0, client.user_id, "", ""),
+                             {"answer": REFUSED, "responder": 0})
+            return
         by_id = {c.user_id: c for c in self._clients()}
-        for target_id in fields["ids"]:
+        for target_id in targets:
             target = by_id.get(target_id)
             if target is client:
                 continue
             # Without asking the target: offline for an unknown one, busy for one in the queue or a match.
             refusal = OFFLINE if target is None else (BUSY if self._busy(target) else None)
+            if refusal is None and self.blocks(target, client.user_id):
+                # Answered as the target's own decline: the challenger learns no more than that.
+                self.log.write("challenge_blocked", challenger=client.user_id, target=target_id)
+                refusal = REFUSED
             if refusal is not None:
                 name = target.name if target else (self._account_of(target_id) or "")
                 client.conn.send(
-                    messages.challenge_response(refusal, fields["app"], target_id, client.user_id, name, ""),
+                    messages.challenge_response(refusal, app, target_id, client.user_id, name, ""),
                     {"answer": refusal, "responder": target_id})
                 continue
-            target.challenges[client.user_id] = (client, fields["app"])
+            pending = target.challenges.get(client.user_id)
+            if pending is not None and pending[0] is client:
+                # Shown already: the target's game asks for the challenger's scores at each one.
+                self.log.write("challenge_repeated", challenger=client.user_id, target=target_id)
+                continue
+            target.challenges[client.user_id] = (client, app)
             rank, score = self._rank_and_score(client.user_id, self._stored(client))
             target.conn.send(messages.challenge_received(0, client.user_id, client.name, "", rank, score),
                              {"challenger": client.user_id, "name": client.name, "rank": rank,

@@ -19,6 +19,7 @@ import time
 
 from . import messages
 from .accounts import BUSY_TIMEOUT
+from .bounds import MAX_GIFT_RECIPIENTS, MAX_IMAGE_IDS, MAX_SHOP_ROWS, once_each
 from .catalogue import by_name
 from .control import ControlError
 from .shopcatalogue import ITEM_INTS
@@ -233,6 +234,9 @@ class LobbyShop:
 
     def _shop_items(self, client, fields):
         flags, start, count = fields["flags"], fields["start"], fields["count"]
+        if count > MAX_SHOP_ROWS:
+            self.refused(client, "GetShopItems", count=count)
+            count = 0
         records = self._listing(client, flags)[max(start, 0):max(start, 0) + max(count, 0)]
         page, size = [], 0
         for record in records:
@@ -248,8 +252,11 @@ class LobbyShop:
         client.conn.send(messages.wallet_balance(coins), {"balance": coins})
 
     def _shop_item_image(self, client, fields):
-        large = 1 if fields["a"] else 0
-        for item_id in fields["items"]:
+        large, wanted = 1 if fields["a"] else 0, once_each(fields["items"])
+        if len(wanted) > MAX_IMAGE_IDS:
+            self.refused(client, "GetShopItemImage", items=len(wanted))
+            return
+        for item_id in wanted:
             item = self.catalogue.item_by_id.get(item_id)
             image = item.icons.get(large) if item else None
             if image is None:
@@ -321,10 +328,13 @@ class LobbyShop:
         owners = [client]
         if error is None and kind == 1:
             by_id = {c.user_id: c for c in self._clients()}
-            wanted = list(dict.fromkeys(fields.get("recipients") or []))
+            wanted = once_each(fields.get("recipients") or [])
             owners = [by_id.get(uid) for uid in wanted]
             if not owners:
                 error = "Choose at least one player"
+            elif len(owners) > MAX_GIFT_RECIPIENTS:
+                self.refused(client, "ConfirmBuyItem", recipients=len(owners))
+                error = "Choose at most %d players" % MAX_GIFT_RECIPIENTS
             elif any(o is None or o is client for o in owners):
                 error = "A chosen player is not online"
             else:
@@ -357,7 +367,8 @@ class LobbyShop:
                          {"player": player, "error": error, "items": len(items) if target else 0})
 
     async def _confirm_buy_player_items(self, client, fields):
-        player, wanted = fields["player"], fields["items"]
+        # Each item once, as the gift page lists it; every one must be a gift of the catalogue.
+        player, wanted = fields["player"], once_each(fields["items"])
         wallet, flags, error = self._wallet_of(client), 0, ""
         target = next((c for c in self._clients() if c.user_id == player and c is not client), None)
         items = [self.catalogue.item_by_id.get(i) for i in wanted]

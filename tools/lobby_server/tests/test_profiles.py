@@ -134,6 +134,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         rows = self.listed(alice, 0)[0]
         self.assertEqual({n: f for n, (_i, f, _s) in rows.items()},
                          {"alice": 0x1, guest.name: 0x11, "bob": 0x10, "carol": 0x110})
+        self.assertEqual(rows["carol"][2][6:], [1, 0], "a follower at once")
         self.follow(alice, rows["bob"][0], action=1)
         self.server.wait_for("in", name="BuddyRequest", count=3)
         stored = self.stored()
@@ -164,11 +165,22 @@ class StoredAccounts(MatchCase, unittest.TestCase):
 
     def test_a_finished_match_is_recorded_and_the_latest_matches_come_from_the_store(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")
+
+        def standings():
+            """{stored account: [score, rank]} as the list shows them."""
+            return {name: row[2][:2] for name, row in self.listed(bob, 0)[0].items() if name in STORE}
+        before = standings()
         session = self.start_match(alice, bob)[2][0].long(0)
         for player in (alice, bob):
             player.game.send(rc.game_end(session, [alice.id, bob.id], [2, 1]))
         self.server.wait_for("match_result")
         self.assertEqual(self.stored_matches("bob", 2), [("alice", -1), ("alice", 1)])
+        # The win counts at once, in the winner's score and in every rank it passes.
+        after = standings()
+        self.assertEqual({n: score for n, (score, _rank) in after.items()},
+                         {n: score + 3 * (n == "bob") for n, (score, _rank) in before.items()})
+        for name, (score, rank) in after.items():
+            self.assertEqual(rank, 1 + sum(other > score for other, _rank in after.values()), name)
         alice.lobby.send(rc.message(74, rc.integer(64), rc.integer(6)))
         past = records(alice.lobby.expect(LATEST_SESSIONS).fields()[0])
         self.assertEqual([(number(r[1]), number(r[2]), r[4].decode()) for r in past],

@@ -8,12 +8,14 @@ import os
 import resource
 import signal
 import stat
+import subprocess
+import sys
 import unittest
 
 from lobbyserver.eventlog import EventLog, RotatingFile
 from tests import rawclient as rc
 from tests.patience import PATIENCE
-from tests.serverproc import ServerProcess, StoreCase
+from tests.serverproc import SERVER, ServerProcess, StoreCase
 
 BAD_DETAILS, NOT_AVAILABLE = -3, -4
 EXTERNAL_TOKEN = "token-that-logs-in-7f3a"
@@ -81,6 +83,35 @@ class StateFolder(StoreCase, unittest.TestCase):
         os.chmod(self.store, 0o644)     # as an older server left it
         self.start()
         self.assertEqual(mode(self.store), 0o600)
+
+    def test_a_store_its_owner_made_read_only_is_refused_and_left_as_it_is(self):
+        """Decided from the mode its owner set: root, who runs these tests, could write it anyway."""
+        self.assertEqual(self.start("--account", "alice:secret").stop(), 0)
+        with open(self.store, "rb") as f:
+            contents = f.read()
+
+        def refused(words):
+            before = sorted(os.listdir(self.dir))
+            proc = subprocess.run([sys.executable, SERVER, "--port", "0", "--game-port", "0", "--accounts",
+                                   self.path, "--log", os.devnull, "--exit-with-stdin"],
+                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+            self.assertEqual(proc.returncode, 2, proc.stderr)
+            self.assertIn(words, proc.stderr)
+            self.assertNotIn(b"Traceback", proc.stderr)
+            with open(self.store, "rb") as f:
+                self.assertEqual(f.read(), contents)
+            self.assertEqual(sorted(os.listdir(self.dir)), before)
+        for store_mode, folder_mode, words in ((0o444, 0o700, b"read-only (mode 0444)"),
+                                               (0o400, 0o700, b"read-only (mode 0400)"),
+                                               (0o600, 0o500, b"folder")):
+            with self.subTest(store=oct(store_mode), folder=oct(folder_mode)):
+                os.chmod(self.store, store_mode)
+                os.chmod(self.dir, folder_mode)
+                try:
+                    refused(words)
+                    self.assertEqual((mode(self.store), mode(self.dir)), (store_mode, folder_mode))
+                finally:
+                    os.chmod(self.dir, 0o700)
 
     def test_abused_addresses_and_mail_files_are_refused_and_a_failed_registration_leaves_nothing(self):
         os.mkdir(self.mail)
