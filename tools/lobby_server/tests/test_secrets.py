@@ -94,7 +94,7 @@ class StateFolder(StoreCase, unittest.TestCase):
             before = sorted(os.listdir(self.dir))
             proc = subprocess.run([sys.executable, SERVER, "--port", "0", "--game-port", "0", "--accounts",
                                    self.path, "--log", os.devnull, "--exit-with-stdin"],
-                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=PATIENCE)
             self.assertEqual(proc.returncode, 2, proc.stderr)
             self.assertIn(words, proc.stderr)
             self.assertNotIn(b"Traceback", proc.stderr)
