@@ -195,11 +195,13 @@ protected:
         timing.iSendWaitMs = milliseconds;
         m_Engine.SetTiming(timing);
     }
-    // Disconnect waits for a queue of megabytes as long as the test waits for anything: such a
-    // test checks that all of it goes out, not how fast a loaded machine sends it.
-    void DrainWithTestLimit()
+    // Megabytes queued: the send thread waits for room and Disconnect for the queue to empty as
+    // long as the test waits for anything. Such a test checks that all of it goes out, not how
+    // fast a loaded machine's reader takes it in.
+    void SendWithTestLimit()
     {
         sSOCKETTIMING timing = m_Engine.GetTiming();
+        timing.iSendWaitMs = TEST_WAIT_LIMIT_MS;
         timing.iDrainWaits = TEST_WAIT_LIMIT_MS / timing.iDrainSleepMs;
         m_Engine.SetTiming(timing);
     }
@@ -288,7 +290,7 @@ TEST_F(CSocketEngine, ConnectFailureIsReportedAtTheNextUpdateWithoutLeakingTheSo
 // Disconnect drains the queue: the peer gets everything before its end of stream.
 TEST_F(CSocketEngine, ConnectNotifiesAtOnceAndMessagesArriveWholeAndInOrder)
 {
-    DrainWithTestLimit();
+    SendWithTestLimit();
     CLoopbackPeer peer;
     ASSERT_EQ(1, m_Engine.Connect(CKorvelString("127.0.0.1"), peer.Port(), nullptr));
     ASSERT_EQ(1u, m_Recorder.m_Events.size());
@@ -336,8 +338,7 @@ TEST_F(CSocketEngine, APeerThatNeverReadsTimesTheSendOutAndDoesNotHangDisconnect
 
 TEST_F(CSocketEngine, ClearSendQueueDropsWhatIsQueuedButNotTheMessageBeingSent)
 {
-    SetSendWait(10000);
-    DrainWithTestLimit();
+    SendWithTestLimit();
     CLoopbackPeer peer;
     ASSERT_TRUE(ConnectTo(peer));
     const std::string first = Pattern(32u << 20, 1);
