@@ -10,6 +10,7 @@
 #include "PlatformControl.h"
 #include "PlatformNavigator.h"
 #include "PlatformScreen.h"
+#include "support/WaitLimit.h"
 
 // A clean headless platform with the event service initialised.
 class CHeadlessPlatformTest : public ::testing::Test
@@ -67,7 +68,7 @@ inline std::vector<sSeenEvent> DrainEvents()
 // Events until one matches (included) or the time is up; bFound tells which. The time only
 // guards against a hang: the X server shares a loaded machine too.
 inline std::vector<sSeenEvent> EventsUntil(const std::function<bool(const sSeenEvent&)>& fnMatch,
-                                           bool& bFound, int iTimeoutMs = 20000)
+                                           bool& bFound, int iTimeoutMs = TEST_WAIT_LIMIT_MS)
 {
     std::vector<sSeenEvent> aSeen;
     bFound = false;

@@ -320,7 +320,7 @@ TEST_F(CX11Window, UnmapAndMapGiveThumbnailAndFullScreen)
 // never a measurement, only against hanging.
 bool PollUntil(const std::function<bool()>& fnStep)
 {
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto tEnd = std::chrono::steady_clock::now() + TEST_WAIT_LIMIT;
     while (!fnStep())
     {
         if (std::chrono::steady_clock::now() > tEnd)

@@ -14,6 +14,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "support/WaitLimit.h"
+
 class CLoopbackPeer
 {
 public:
@@ -47,7 +49,7 @@ public:
         return peer.Port();
     }
 
-    bool Accept(int timeoutMs = 5000)
+    bool Accept(int timeoutMs = TEST_WAIT_LIMIT_MS)
     {
         pollfd ready = {m_iListen, POLLIN, 0};
         if (poll(&ready, 1, timeoutMs) != 1)
@@ -57,7 +59,7 @@ public:
     }
 
     // Waits until bytes sent to the peer have come in, unread.
-    bool WaitForBytes(int timeoutMs = 10000)
+    bool WaitForBytes(int timeoutMs = TEST_WAIT_LIMIT_MS)
     {
         pollfd ready = {m_iClient, POLLIN, 0};
         return poll(&ready, 1, timeoutMs) == 1;
@@ -117,7 +119,7 @@ public:
     }
 
     // Waits for the end of the stream; what was read is then in Received().
-    bool WaitForEof(int timeoutMs = 20000)
+    bool WaitForEof(int timeoutMs = TEST_WAIT_LIMIT_MS)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (!m_bEof && std::chrono::steady_clock::now() < end)

@@ -20,6 +20,7 @@
 #include "support/ChildProcess.h"
 #include "support/TestShellPacks.h"
 #include "support/TestTempDir.h"
+#include "support/WaitLimit.h"
 #include "support/X11TestClient.h"
 #include "tests/Framework/Shell/ShellTestStats.h"
 #include "tests/game/GameTestPacks.h"
@@ -30,7 +31,7 @@ namespace
 const int WIDTH = 800, HEIGHT = 600;
 
 // A guard against hanging, not a measurement.
-const int WAIT_SECONDS = 60;
+const int WAIT_SECONDS = int(TEST_WAIT_LIMIT.count());
 
 class CGame
 {

@@ -9,6 +9,7 @@
 #include "support/ScopedEnv.h"
 #include "support/TestMedia.h"
 #include "support/TestTempDir.h"
+#include "support/WaitLimit.h"
 
 // Points SDL's audio at the disk driver, writing into a file of a fresh directory,
 // for the lifetime of the object (devices opened meanwhile).
@@ -52,7 +53,7 @@ inline std::vector<int16_t> ReadDiskAudioWithoutSilence(const std::string& strPa
 // Waits until the file holds at least iSamples non-silent samples (the driver
 // writes in real time), for at most iTimeoutMs.
 inline std::vector<int16_t> WaitForDiskAudio(const std::string& strPath, size_t iSamples,
-                                             int iTimeoutMs = 5000)
+                                             int iTimeoutMs = TEST_WAIT_LIMIT_MS)
 {
     std::vector<int16_t> aOut = ReadDiskAudioWithoutSilence(strPath);
     for (int i = 0; i < iTimeoutMs / 20 && aOut.size() < iSamples; ++i)

@@ -3,15 +3,20 @@
 #include "support/ChildProcess.h"
 
 #include "support/TestMedia.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -22,10 +27,8 @@
 
 namespace
 {
-const int READY_TIMEOUT_MS = 15000;
-const int ANSWER_TIMEOUT_MS = 10000;
-// A stop writes what the store has not taken yet, waiting up to 5 s for another process's lock.
-const int STOP_TIMEOUT_S = 15;
+// How often a start that waits for the ready line looks whether the server has ended.
+const int EXIT_CHECK_MS = 100;
 
 int MillisecondsLeft(std::chrono::steady_clock::time_point end)
 {
@@ -33,22 +36,41 @@ int MillisecondsLeft(std::chrono::steady_clock::time_point end)
         .count();
 }
 
-// One line from fd, waiting at most timeoutMs in all; what came so far otherwise.
-std::string ReadReadyLine(int fd, int timeoutMs)
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream file(strPath);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// One line from fd, waiting for it as long as the process runs (bounded against a hang);
+// what came so far when it ended (iStatus then holds its wait status) or at the bound.
+std::string ReadReadyLine(int fd, pid_t pid, bool& bEnded, int& iStatus)
 {
     std::string strLine;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (strLine.find('\n') == std::string::npos)
+    bool bOutputEnded = false;
+    bEnded = false;
+    const auto end = std::chrono::steady_clock::now() + TEST_WAIT_LIMIT;
+    while (strLine.find('\n') == std::string::npos && MillisecondsLeft(end) > 0)
     {
-        const int iLeft = MillisecondsLeft(end);
         pollfd ready = {fd, POLLIN, 0};
-        if (iLeft <= 0 || poll(&ready, 1, iLeft) != 1)
+        if (!bOutputEnded && poll(&ready, 1, std::min(EXIT_CHECK_MS, MillisecondsLeft(end))) == 1)
+        {
+            char aBuf[256];
+            const ssize_t n = read(fd, aBuf, sizeof(aBuf));
+            if (n > 0)
+            {
+                strLine.append(aBuf, (size_t)n);
+                continue;
+            }
+            bOutputEnded = true;
+        }
+        if (waitpid(pid, &iStatus, WNOHANG) == pid)
+        {
+            bEnded = true;
             break;
-        char aBuf[256];
-        const ssize_t n = read(fd, aBuf, sizeof(aBuf));
-        if (n <= 0)
-            break;
-        strLine.append(aBuf, (size_t)n);
+        }
+        if (bOutputEnded)
+            std::this_thread::sleep_for(std::chrono::milliseconds(EXIT_CHECK_MS));
     }
     return strLine;
 }
@@ -73,6 +95,10 @@ bool CLobbyServerProcess::Start(const std::vector<std::string>& aExtra)
     posix_spawn_file_actions_adddup2(&actions, aiPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, aiPipe[0]);
     posix_spawn_file_actions_addclose(&actions, aiPipe[1]);
+    // Its standard error goes to a file beside the log: a start that fails shows it, and no
+    // pipe left unread can hold the server up.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, StderrPath().c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> aArgs = {strScript,  "--port", "0",      "--game-port",    "0",
                                       "--strict", "--log",  m_strLog, "--control-port", "0"};
     aArgs.insert(aArgs.end(), aExtra.begin(), aExtra.end());
@@ -84,12 +110,23 @@ bool CLobbyServerProcess::Start(const std::vector<std::string>& aExtra)
         close(aiPipe[0]);
         return false;
     }
-    const std::string strLine = ReadReadyLine(aiPipe[0], READY_TIMEOUT_MS);
+    bool bEnded = false;
+    int iStatus = 0;
+    const std::string strLine = ReadReadyLine(aiPipe[0], m_Pid, bEnded, iStatus);
     close(aiPipe[0]);
     CTestJson ready;
     std::string strError;
     if (!CTestJson::Parse(strLine, ready, strError) || ready["event"].String() != "ready")
+    {
+        if (bEnded)
+            m_Pid = -1;
+        ADD_FAILURE() << "the lobby server "
+                      << (bEnded ? "ended before it was ready (wait status " + std::to_string(iStatus) + ")"
+                                 : "was not ready within " + std::to_string(TEST_WAIT_LIMIT.count()) + " s")
+                      << "; its output: " << strLine << "\nits standard error:\n"
+                      << ReadFile(StderrPath());
         return false;
+    }
     m_uLobbyPort = PortOf(ready, "lobby_port");
     m_uGamePort = PortOf(ready, "game_port");
     m_uControlPort = PortOf(ready, "control_port");
@@ -102,7 +139,7 @@ int CLobbyServerProcess::Stop()
         return -1;
     kill(m_Pid, SIGTERM);
     int iStatus = 0;
-    if (!WaitForChild(m_Pid, std::chrono::seconds(STOP_TIMEOUT_S), iStatus))
+    if (!WaitForChild(m_Pid, TEST_WAIT_LIMIT, iStatus))
     {
         kill(m_Pid, SIGKILL);
         waitpid(m_Pid, &iStatus, 0);
@@ -110,6 +147,8 @@ int CLobbyServerProcess::Stop()
         return -1;
     }
     m_Pid = -1;
+    // What it wrote to its standard error after the start, as the tests showed it before.
+    std::cerr << ReadFile(StderrPath());
     return WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : -1;
 }
 
@@ -169,7 +208,7 @@ CLobbyServerControl::~CLobbyServerControl()
 
 std::string CLobbyServerControl::ReadLine()
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ANSWER_TIMEOUT_MS);
+    const auto end = std::chrono::steady_clock::now() + TEST_WAIT_LIMIT;
     size_t uNewline;
     while ((uNewline = m_strPending.find('\n')) == std::string::npos)
     {

@@ -17,10 +17,10 @@ public:
     CLobbyServerProcess(const CLobbyServerProcess&) = delete;
     CLobbyServerProcess& operator=(const CLobbyServerProcess&) = delete;
 
-    // Starts the server with its control channel plus the extra options and waits
-    // (bounded) for its ready line.
+    // Starts the server with its control channel plus the extra options and waits for its
+    // ready line; a server that ends first fails the test at once with its standard error.
     bool Start(const std::vector<std::string>& aExtra = {});
-    // SIGTERM, then SIGKILL when it does not end within its stop time. The exit status,
+    // SIGTERM, then SIGKILL when it does not end (bounded against a hang only). The exit status,
     // or -1 when it had to be killed or was not running.
     int Stop();
 
@@ -34,6 +34,8 @@ public:
     unsigned int ControlPort() const { return m_uControlPort; }
 
 private:
+    std::string StderrPath() const { return m_strLog + ".stderr"; }
+
     std::string m_strLog;
     pid_t m_Pid = -1;
     unsigned int m_uLobbyPort = 0;

@@ -2,6 +2,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/TestMedia.h"
+#include "support/WaitLimit.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -50,7 +51,7 @@ void CPeerProcess::Stop()
     {
         Command("\"cmd\": \"quit\"");
         int iStatus = 0;
-        if (!WaitForChild(m_Pid, std::chrono::seconds(5), iStatus))
+        if (!WaitForChild(m_Pid, TEST_WAIT_LIMIT, iStatus))
         {
             kill(m_Pid, SIGKILL);
             waitpid(m_Pid, &iStatus, 0);

@@ -18,7 +18,7 @@ public:
 
     // Starts the peer on the lobby port; false when it could not be started.
     bool Start(unsigned int uLobbyPort);
-    // Ends it through "quit", then SIGKILL when it does not end within five seconds.
+    // Ends it through "quit", then SIGKILL when it does not end (bounded against a hang only).
     void Stop();
 
     // One command object's members without braces, e.g. "\"cmd\": \"guest\"".

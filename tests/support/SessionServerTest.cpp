@@ -8,6 +8,7 @@
 #include "support/TestMedia.h"
 #include "support/TestShellPacks.h"
 #include "support/TestText.h"
+#include "support/WaitLimit.h"
 
 std::string SessionText(int iNumber)
 {
@@ -347,7 +348,8 @@ void CSessionServerTest::Frame(float fSeconds)
 
 bool CSessionServerTest::WaitFor(const std::function<bool()>& fnDone)
 {
-    for (int i = 0; i < 5000; ++i)
+    const auto end = std::chrono::steady_clock::now() + TEST_WAIT_LIMIT;
+    while (std::chrono::steady_clock::now() < end)
     {
         Frame();
         if (fnDone())

@@ -146,8 +146,8 @@ protected:
 
     // One frame: the engines' runnables, the application's frame, the other sessions.
     void Frame(float fSeconds = 0.0f);
-    // Frames (with a short real pause each) until the condition holds, at most about
-    // ten seconds of real time.
+    // Frames (with a short real pause each) until the condition holds (bounded against a
+    // hang only).
     bool WaitFor(const std::function<bool()>& fnDone);
     // Frames while the server may still be sending: about a tenth of a second.
     void Settle();

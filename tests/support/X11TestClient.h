@@ -11,9 +11,10 @@
 #include <X11/extensions/XTest.h>
 
 #include "PlatformControl.h"
+#include "support/WaitLimit.h"
 
 // Polls until the condition holds; false after the time limit.
-inline bool TestWaitFor(const std::function<bool()>& fnDone, int iSeconds = 20)
+inline bool TestWaitFor(const std::function<bool()>& fnDone, int iSeconds = int(TEST_WAIT_LIMIT.count()))
 {
     const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(iSeconds);
     while (!fnDone())

@@ -12,6 +12,7 @@
 #include "SocketEngine/SocketEngine.h"
 #include "support/LobbyServerProcess.h"
 #include "support/TestTempDir.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +103,7 @@ private:
 };
 
 // Runs frames until the condition holds or the time is up.
-template <class F> bool PumpUntil(CFrameApplication& app, F condition, int timeoutMs = 10000)
+template <class F> bool PumpUntil(CFrameApplication& app, F condition, int timeoutMs = TEST_WAIT_LIMIT_MS)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end)
