@@ -177,12 +177,11 @@ int CKorvelGraphicsExt_GLES2::Extension_Flip()
     m_uProgramSwitches = 0;
     // A window system may resize the window while a frame is drawn, after the frame's events
     // were read: shown, that frame would put the old picture in a corner beside pixels nothing
-    // drew, or crop it. It is left out; the next frame is drawn at the new size.
-    if (FrameOutsized())
-        return EGL_TRUE;
-    // The platform holds presenting to the display's rate, sleeping on the frame loop's clock.
+    // drew, or crop it. It is left out; the next frame is drawn at the new size. The platform
+    // keeps the window's size from this look until the frame is presented, and holds
+    // presenting to the display's rate, sleeping on the frame loop's clock.
     IKorvelClock& clock = m_pApplication ? m_pApplication->GetClock() : IKorvelClock::System();
-    return plat::eglSwapBuffers(m_pDisplay, m_pSurface, clock);
+    return plat::eglSwapBuffers(m_pDisplay, m_pSurface, clock, [this] { return !FrameOutsized(); });
 }
 
 bool CKorvelGraphicsExt_GLES2::LiveSurfaceSize(int& iWidth, int& iHeight) const

@@ -30,6 +30,27 @@ std::map<EGLSurface, CPacedSurface>& PacedSurfaces()
     return s_Surfaces;
 }
 
+// No other client of the window system is served while one lives (when asked to hold).
+class CHeldWindows
+{
+public:
+    explicit CHeldWindows(bool bHold) : m_pContext(bHold ? FirstContext() : nullptr)
+    {
+        if (m_pContext)
+            m_pContext->m_pBackend->HoldOtherClients(true);
+    }
+    ~CHeldWindows()
+    {
+        if (m_pContext)
+            m_pContext->m_pBackend->HoldOtherClients(false);
+    }
+    CHeldWindows(const CHeldWindows&) = delete;
+    CHeldWindows& operator=(const CHeldWindows&) = delete;
+
+private:
+    _screen_context* m_pContext;
+};
+
 } // namespace
 
 EGLDisplay eglGetDisplay(void* pNativeDisplay)
@@ -67,7 +88,8 @@ EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_w
     return surface;
 }
 
-EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock)
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock,
+                          const std::function<bool()>& bFits)
 {
     const auto it = PacedSurfaces().find(surface);
     if (it != PacedSurfaces().end() && !it->second.m_bIntervalAsked)
@@ -76,7 +98,13 @@ EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock
         eglSwapInterval(display, 1);
         it->second.m_bIntervalAsked = true;
     }
-    const EGLBoolean bResult = ::eglSwapBuffers(display, surface);
+    EGLBoolean bResult = EGL_TRUE;
+    {
+        CHeldWindows held(bFits != nullptr);
+        if (bFits && !bFits())
+            return EGL_TRUE;
+        bResult = ::eglSwapBuffers(display, surface);
+    }
     if (it != PacedSurfaces().end())
         it->second.m_Pacer.AfterPresent(clock);
     LogPresent();

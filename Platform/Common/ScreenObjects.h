@@ -52,6 +52,8 @@ public:
     // The refresh period (in monotonic nanoseconds) that presenting on its window
     // surfaces keeps to; 0 presents at once.
     virtual uint64_t PresentPeriodTicks() const { return 0; }
+    // While held, the window system serves no other client, so no window changes size.
+    virtual void HoldOtherClients(bool /*bHold*/) {}
 };
 
 // An unconnected back end of the kind; the EGL calls use one when no context exists.

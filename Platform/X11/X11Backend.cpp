@@ -162,6 +162,17 @@ public:
 
     uint64_t PresentPeriodTicks() const override { return m_uPresentPeriod; }
 
+    // EGL sends on this connection too, so its requests are served under the grab.
+    void HoldOtherClients(bool bHold) override
+    {
+        if (bHold)
+            XGrabServer(m_pDisplay);
+        else
+            XUngrabServer(m_pDisplay);
+        // Sent now: the grab must not outlast the present by a frame's wait.
+        XFlush(m_pDisplay);
+    }
+
 private:
     // The window manager is asked to keep the size the application chose (minimum = maximum);
     // one that resizes it anyway (a tiling one) is followed.

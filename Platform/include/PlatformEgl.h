@@ -11,9 +11,15 @@
 // sooner (Xvfb, software rendering), waits out the rest of the display's refresh
 // period on the caller's clock; KORVEL_NO_PRESENT_WAIT=1 turns both off. Headless
 // presents at once.
+//
+// A window another client resizes between the look at its size and the present would show
+// the old frame in a corner beside pixels nothing drew: on X11 the server serves no other
+// client from the look until the frame is handed over.
 #pragma once
 
 #include <EGL/egl.h>
+
+#include <functional>
 
 #include "PlatformScreen.h"
 
@@ -27,6 +33,9 @@ EGLBoolean eglChooseConfig(EGLDisplay display, const EGLint* pAttribs, EGLConfig
                            EGLint iConfigSize, EGLint* pNumConfig);
 EGLSurface eglCreateWindowSurface(EGLDisplay display, EGLConfig config, screen_window_t window,
                                   const EGLint* pAttribs);
-EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock);
+// Presents when bFits, asked while the window keeps its size, says the frame fits its
+// window (always without it); EGL_TRUE also when it is left out.
+EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock& clock,
+                          const std::function<bool()>& bFits = nullptr);
 
 } // namespace plat

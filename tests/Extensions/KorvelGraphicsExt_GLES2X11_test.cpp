@@ -1,17 +1,53 @@
 // The GL screen target on a real X window (under Xvfb): start-up through the
-// application, a frame drawn, read back and presented; a frame the window was resized under.
+// application, a frame drawn, read back and presented; a frame the window was resized under,
+// while it was drawn and while it was presented.
 // KORVEL_GL_TEST (Mesa leaves bytes behind in eglTerminate)
 #include "Extensions/KorvelGraphicsExt_GLES2.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <dlfcn.h>
+#include <functional>
+#include <utility>
 
 #include "support/GlTestContext.h"
 #include "support/TestApplication.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+namespace
+{
+// Run by the present below, between the look at the window and the frame's hand-over.
+std::function<void()> g_OnPresent;
+// Whether the X server serves other clients, as this process's grabs have it.
+bool g_bOthersServed = true;
+
+template <typename T> T Next(const char* pszName)
+{
+    return reinterpret_cast<T>(dlsym(RTLD_NEXT, pszName));
+}
+} // namespace
+
+extern "C" EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface)
+{
+    if (g_OnPresent)
+        std::exchange(g_OnPresent, nullptr)();
+    return Next<EGLBoolean (*)(EGLDisplay, EGLSurface)>("eglSwapBuffers")(display, surface);
+}
+
+extern "C" int XGrabServer(Display* pDisplay)
+{
+    g_bOthersServed = false;
+    return Next<int (*)(Display*)>("XGrabServer")(pDisplay);
+}
+
+extern "C" int XUngrabServer(Display* pDisplay)
+{
+    g_bOthersServed = true;
+    return Next<int (*)(Display*)>("XUngrabServer")(pDisplay);
+}
 
 namespace
 {
@@ -101,6 +137,28 @@ TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNex
     for (const int iX : {0, NEW_WIDTH - 1})
         for (const int iY : {0, NEW_HEIGHT - 1})
             EXPECT_EQ(Shown(iX, iY), NEW_RGB) << iX << "," << iY;
+
+    // The window grows after the frame was found to fit, before it is handed over. Had the
+    // server served the resize first, the frame (padded to the driver's tile size) would
+    // land in the grown window; it must land in the window it was drawn for, which the
+    // resize then clears.
+    const int GROWN_WIDTH = 1000, GROWN_HEIGHT = 700;
+    g_OnPresent = [&]
+    {
+        XResizeWindow(pTester, uWindow, GROWN_WIDTH, GROWN_HEIGHT);
+        if (g_bOthersServed)
+            XSync(pTester, False);
+        else
+            XFlush(pTester); // waits for the present: a sync would never return
+    };
+    pExt->Fill(0xFF000000u | NEW_RGB, nullptr);
+    pExt->Extension_Flip();
+    EXPECT_FALSE(g_OnPresent) << "no present";
+    XSync(pTester, False);
+    SyncSurface();
+    for (const int iX : {0, NEW_WIDTH + 10})
+        for (const int iY : {0, NEW_HEIGHT + 10})
+            EXPECT_EQ(Shown(iX, iY), 0u) << iX << "," << iY;
     XCloseDisplay(pTester);
 }
 
