@@ -3,7 +3,7 @@ game sends: what it makes the server send stays as small as the game's own reque
 
 import unittest
 
-from lobbyserver.bounds import (MAX_CHALLENGE_TARGETS, MAX_GIFT_RECIPIENTS, MAX_IMAGE_IDS, MAX_LIST_ROWS,
+from lobbyserver.bounds import (MAX_GIFT_RECIPIENTS, MAX_IMAGE_IDS, MAX_LIST_ROWS,
                                 MAX_SCORE_IDS, MAX_SHOP_ROWS)
 from tests import rawclient as rc
 from tests.shopcase import COINS, ShopCase, ints, records
@@ -26,7 +26,10 @@ class RequestBounds(ShopCase, unittest.TestCase):
             s.send(make_challenge([b_id] * COPIES))
         self.assertEqual(b.expect(CHALLENGE_RECEIVED).int(1), s_id)
         self.assertEqual(b.expect(PLAYER_IMAGE).int(0), s_id)
-        s.send(make_challenge([b_id] + unknown[:MAX_CHALLENGE_TARGETS]))
+        # 42 ids are what the game's 128 bytes hold: those are each answered, the 43rd refuses all.
+        s.send(make_challenge(unknown[:42]))
+        self.assertEqual([s.expect(CHALLENGE_RESPONSE).int(0) for _ in range(42)], [3] * 42)
+        s.send(make_challenge([b_id] + unknown[:42]))
         self.assertEqual((s.expect(CHALLENGE_RESPONSE).int(0), s.expect_quiet()), (0, None))
         self.assertEqual(b.expect_quiet(), None)
 

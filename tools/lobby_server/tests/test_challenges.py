@@ -234,9 +234,12 @@ class ChallengesInAStore(StoreCase, unittest.TestCase):
         bob_id = bob.expect(rc.LOGIN_ACK_ID).int(0)
         target, target_id, _name = rc.guest(server.lobby_port)
         self.addCleanup(target.close)
-        alice.send(make_challenge([target_id]))
-        target.expect(CHALLENGE_RECEIVED)
-        target.expect(PLAYER_IMAGE)
+        other, other_id, _name = rc.guest(server.lobby_port)
+        self.addCleanup(other.close)
+        alice.send(make_challenge([target_id, other_id]))
+        for asked in (target, other):
+            asked.expect(CHALLENGE_RECEIVED)
+            asked.expect(PLAYER_IMAGE)
         # Her connection is closed while she waits for a store another process has locked: the
         # server handles the close only once her request is answered.
         lock = sqlite3.connect(database_path(self.path), isolation_level=None)
@@ -248,9 +251,18 @@ class ChallengesInAStore(StoreCase, unittest.TestCase):
         target.send(answer(1, target_id, alice_id, ""))
         told = target.expect(CHALLENGE_RESPONSE)
         self.assertEqual((told.int(0), told.int(2), told.int(3)), (0, target_id, alice_id))
+        # Her account's next session asks the other again: that challenge is its own, which
+        # the closed session's going takes nothing of, and its accept reaches the new session.
+        again = send_alice_login(self.connect(server))
+        self.assertEqual(again.expect(rc.LOGIN_ACK_ID).int(0), alice_id)
+        again.send(make_challenge([other_id]))
+        self.assertEqual(other.expect(CHALLENGE_RECEIVED).int(1), alice_id)
+        other.expect(PLAYER_IMAGE)
         lock.execute("ROLLBACK")
         self.assertEqual(len(server.wait_for("close", conn=closed)), 1)
         target.expect_quiet()
+        other.send(answer(1, other_id, alice_id, ""))
+        self.assertEqual(again.expect(CHALLENGE_RESPONSE).int(0), 1)
         self.assertEqual([r["reason"] for r in server.events("challenge_withdrawn")], ["closed"])
         self.assertEqual(server.events("store_error"), [], "the accept came after the store gave up")
 

@@ -141,6 +141,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         self.assertEqual((stored["alice"]["follows"], stored["alice"]["blocks"]), (["carol"], ["carol"]))
         self.assertEqual(stored["carol"]["blocks"], ["alice"], "other accounts are untouched")
         self.assertEqual(self.listed(alice, 0, "carol")[0]["carol"][2][6:], [1, 0])
+        self.assertEqual(self.listed(alice, 0, "bob")[0]["bob"][2][6:], [0, 0], "a follower fewer at once")
 
     def test_challenges_and_player_records_carry_one_rank_and_score_and_offline_accounts_answer_three(self):
         guest = Player(self, self.port)

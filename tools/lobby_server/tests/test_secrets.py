@@ -80,9 +80,11 @@ class StateFolder(StoreCase, unittest.TestCase):
         for path in (server.log_path, self.store, os.path.join(self.mail, "bob_42.txt")):
             self.assertEqual(mode(path), 0o600, path)
         self.assertEqual(mode(self.mail), 0o700)
-        os.chmod(self.store, 0o644)     # as an older server left it
-        self.start()
-        self.assertEqual(mode(self.store), 0o600)
+        # As an older server or its owner left it: others lose their access, the owner keeps his.
+        for left, kept in ((0o644, 0o600), (0o750, 0o700), (0o744, 0o700)):
+            os.chmod(self.store, left)
+            self.assertEqual(self.start().stop(), 0)
+            self.assertEqual(mode(self.store), kept, oct(left))
 
     def test_a_store_its_owner_made_read_only_is_refused_and_left_as_it_is(self):
         """Decided from the mode its owner set: root, who runs these tests, could write it anyway."""
@@ -112,6 +114,14 @@ class StateFolder(StoreCase, unittest.TestCase):
                     self.assertEqual((mode(self.store), mode(self.dir)), (store_mode, folder_mode))
                 finally:
                     os.chmod(self.dir, 0o700)
+        # A read-only journal file beside a healthy store is refused the same way.
+        shm = self.store + "-shm"
+        with open(shm, "wb"):
+            pass
+        os.chmod(shm, 0o444)
+        refused(b"-shm is read-only (mode 0444)")
+        self.assertEqual(mode(shm), 0o444)
+        os.remove(shm)
 
     def test_abused_addresses_and_mail_files_are_refused_and_a_failed_registration_leaves_nothing(self):
         os.mkdir(self.mail)
