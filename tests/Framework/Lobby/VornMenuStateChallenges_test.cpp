@@ -243,13 +243,26 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
     ASSERT_GT(iC, 0);
     // The answer the server relays for a player who is not logged in.
     const int iNobody = 99999;
-    std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}};
+    // A challenger the control channel stands for, whom the lobby answers without the server.
+    const int iZed = 4242;
+    std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}, {iZed, "zed"}};
     auto Name = [&](int iId) { return iId == Session()->GetOwnUserId() ? "own" : names[iId]; };
-    auto Challenge = [&](int iTarget)
+    auto Challenge = [&](int iTarget, int iAlso = 0)
     {
         Lobby()->GetSelectedPlayers().RemoveAll();
         Lobby()->GetSelectedPlayers().Add({0, iTarget});
+        if (iAlso)
+            Lobby()->GetSelectedPlayers().Add({1, iAlso});
         ::CVornMenuState::actionStartGame(nullptr, Lobby());
+        // The first probe's echo follows the request, so the server has read it; its answer
+        // (offline, busy) went out before the second probe, whose echo says it was handled.
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+    };
+    // What the server relays, sent through the control channel and handled here.
+    auto Relays = [&](const char* pMessage, const std::string& strFields)
+    {
+        m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), pMessage, strFields);
         ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
     };
     // A peer's message read by the server, and what the server sent for it handled here.
@@ -317,6 +330,14 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
          NONE, 0, SHOWN, iB, "", "", true},
         {"B withdraws", [&] { Withdraws(m_pOther, iB); }, NONE, 0, NO, 0, "", "", false},
         {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"a refusal from C, who is not asked",
+         [&]
+         {
+             Relays("challenge_response", "[0, 64, " + std::to_string(iC) + ", " +
+                                              std::to_string(Session()->GetOwnUserId()) + ", \"" + Guest(iC) +
+                                              "\", \"\"]");
+         },
+         WAITING, iB, NO, 0, "", "", false},
         {"C challenges while the own waits", [&] { ChallengesMe(m_pThird); }, WAITING, iB, NO, 0, "no C", "",
          false},
         {"B declines", [&] { Answers(m_pOther, 0); }, NONE, 0, NO, 0, "", Guest(iB) + " said no", false},
@@ -325,6 +346,11 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
          C_CHALLENGES, true},
         {"C declined", [&] { ::CVornMenuState::actionRejectChallenge(nullptr, Lobby()); }, NONE, 0, NO, 0,
          "no C", "", false},
+        {"own challenge to B and C", [&] { Challenge(iB, iC); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"B of the two declines", [&] { Answers(m_pOther, 0); }, WAITING, iC, NO, 0, "",
+         Guest(iB) + " said no", false},
+        {"C of the two declines", [&] { Answers(m_pThird, 0); }, NONE, 0, NO, 0, "", Guest(iC) + " said no",
+         false},
         {"own challenge answered offline", [&] { Challenge(iNobody); }, NONE, 0, NO, 0, "challenge", "text 7",
          false},
         {"C challenges after offline", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
@@ -355,6 +381,16 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
         {"C challenges after Close", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
          true},
         {"C withdraws", [&] { Withdraws(m_pThird, iC); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"the back key",
+         [&]
+         {
+             // Pressed where the player sees the waiting page: the lobby over the game.
+             Lobby()->SetMenuVisibility(1);
+             m_App.OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
+             Lobby()->SetMenuVisibility(0);
+         },
+         NONE, 0, NO, 0, "withdraw own", "", false},
         {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
         {"logout and in again", [&] { ASSERT_GT(LogOutAndInAgain(), 0); }, NONE, 0, NO, 0, nullptr, "*",
          false},
@@ -391,6 +427,9 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
              Challenge(iC);
          },
          ACCEPTED, iC, NO, 0, "yes C", "", false},
+        {"zed challenges while the accepted waits for its match",
+         [&] { Relays("challenge_received", "[0, " + std::to_string(iZed) + ", \"zed\", \"\", 3, 9]"); },
+         ACCEPTED, iC, NO, 0, "no zed", "", false},
         {"the accepted match starts", [&] { PlaysUntilStart(m_pThird); }, NONE, 0, NO, 0, "", "", false},
         {"C's challenge withdrawn late",
          [&]
