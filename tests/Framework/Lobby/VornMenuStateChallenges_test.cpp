@@ -243,9 +243,7 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
     ASSERT_GT(iC, 0);
     // The answer the server relays for a player who is not logged in.
     const int iNobody = 99999;
-    // A challenger the control channel stands for, whom the lobby answers without the server.
-    const int iZed = 4242;
-    std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}, {iZed, "zed"}};
+    std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}};
     auto Name = [&](int iId) { return iId == Session()->GetOwnUserId() ? "own" : names[iId]; };
     auto Challenge = [&](int iTarget, int iAlso = 0)
     {
@@ -427,9 +425,6 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
              Challenge(iC);
          },
          ACCEPTED, iC, NO, 0, "yes C", "", false},
-        {"zed challenges while the accepted waits for its match",
-         [&] { Relays("challenge_received", "[0, " + std::to_string(iZed) + ", \"zed\", \"\", 3, 9]"); },
-         ACCEPTED, iC, NO, 0, "no zed", "", false},
         {"the accepted match starts", [&] { PlaysUntilStart(m_pThird); }, NONE, 0, NO, 0, "", "", false},
         {"C's challenge withdrawn late",
          [&]
