@@ -245,11 +245,22 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
     const int iNobody = 99999;
     std::map<int, std::string> names = {{iB, "B"}, {iC, "C"}, {iNobody, "nobody"}};
     auto Name = [&](int iId) { return iId == Session()->GetOwnUserId() ? "own" : names[iId]; };
-    auto Challenge = [&](int iTarget)
+    auto Challenge = [&](int iTarget, int iAlso = 0)
     {
         Lobby()->GetSelectedPlayers().RemoveAll();
         Lobby()->GetSelectedPlayers().Add({0, iTarget});
+        if (iAlso)
+            Lobby()->GetSelectedPlayers().Add({1, iAlso});
         ::CVornMenuState::actionStartGame(nullptr, Lobby());
+        // The first probe's echo follows the request, so the server has read it; its answer
+        // (offline, busy) went out before the second probe, whose echo says it was handled.
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+        ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
+    };
+    // What the server relays, sent through the control channel and handled here.
+    auto Relays = [&](const char* pMessage, const std::string& strFields)
+    {
+        m_pControl->Send(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId()), pMessage, strFields);
         ASSERT_TRUE(WaitForHandled(sLOBBY_TARGET::Lobby(Session()->GetOwnUserId())));
     };
     // A peer's message read by the server, and what the server sent for it handled here.
@@ -317,6 +328,14 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
          NONE, 0, SHOWN, iB, "", "", true},
         {"B withdraws", [&] { Withdraws(m_pOther, iB); }, NONE, 0, NO, 0, "", "", false},
         {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"a refusal from C, who is not asked",
+         [&]
+         {
+             Relays("challenge_response", "[0, 64, " + std::to_string(iC) + ", " +
+                                              std::to_string(Session()->GetOwnUserId()) + ", \"" + Guest(iC) +
+                                              "\", \"\"]");
+         },
+         WAITING, iB, NO, 0, "", "", false},
         {"C challenges while the own waits", [&] { ChallengesMe(m_pThird); }, WAITING, iB, NO, 0, "no C", "",
          false},
         {"B declines", [&] { Answers(m_pOther, 0); }, NONE, 0, NO, 0, "", Guest(iB) + " said no", false},
@@ -325,6 +344,11 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
          C_CHALLENGES, true},
         {"C declined", [&] { ::CVornMenuState::actionRejectChallenge(nullptr, Lobby()); }, NONE, 0, NO, 0,
          "no C", "", false},
+        {"own challenge to B and C", [&] { Challenge(iB, iC); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"B of the two declines", [&] { Answers(m_pOther, 0); }, WAITING, iC, NO, 0, "",
+         Guest(iB) + " said no", false},
+        {"C of the two declines", [&] { Answers(m_pThird, 0); }, NONE, 0, NO, 0, "", Guest(iC) + " said no",
+         false},
         {"own challenge answered offline", [&] { Challenge(iNobody); }, NONE, 0, NO, 0, "challenge", "text 7",
          false},
         {"C challenges after offline", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
@@ -355,6 +379,16 @@ TEST_F(CVornMenuState, EachEventMovesTheChallengeStateAsItsRowSays)
         {"C challenges after Close", [&] { ChallengesMe(m_pThird); }, NONE, 0, SHOWN, iC, "", C_CHALLENGES,
          true},
         {"C withdraws", [&] { Withdraws(m_pThird, iC); }, NONE, 0, NO, 0, "", "", false},
+        {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
+        {"the back key",
+         [&]
+         {
+             // Pressed where the player sees the waiting page: the lobby over the game.
+             Lobby()->SetMenuVisibility(1);
+             m_App.OnKeyDown(static_cast<eKET_KEYCODE>(::CVornMenuState::KEY_BACK));
+             Lobby()->SetMenuVisibility(0);
+         },
+         NONE, 0, NO, 0, "withdraw own", "", false},
         {"own challenge to B", [&] { Challenge(iB); }, WAITING, iB, NO, 0, "challenge", "", false},
         {"logout and in again", [&] { ASSERT_GT(LogOutAndInAgain(), 0); }, NONE, 0, NO, 0, nullptr, "*",
          false},
