@@ -59,14 +59,14 @@ std::function<bool(const CTestJson&)> Out(const std::string& strName)
 }
 
 // Alda presses the challenge button of Bram's row and waits; the server asks Bram.
-void Challenge(CJourneyPages& alda, int iRow = BRAMS_ROW)
+void Challenge(CJourneyPages& alda)
 {
     CJourney& journey = alda.Journey();
     journey.Probe({WAITING.m_pTitle, "//challenge_waiting//waiting_close"});
     const size_t uFrom = journey.LogCount();
-    PressRowPart(journey, iRow, "list_item_small//challenge_button");
+    PressRowPart(journey, BRAMS_ROW, "list_item_small//challenge_button");
     alda.WaitForPage(WAITING);
-    journey.WaitForRecord("the server asked the other player", Out("ChallengeReceived"), uFrom);
+    journey.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
 }
 
 // Bram's toast opens the challenge dialog.
@@ -248,12 +248,13 @@ void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
     CJourney& a = alda.Journey();
     CJourney& b = bram.Journey();
     a.Say("journey: a blocked player's chat");
-    // A blocked player's challenge never reaches the one who blocked her: he asks her. His
-    // list shows her card open: he opens the list anew for her row's challenge button.
-    bram.PressUntil("//players_root//button_back", HOME);
-    FindPlayer(bram, ALDA, ALDAS_ROW);
-    Challenge(bram, ALDAS_ROW);
-    Accept(alda, BRAM + CHALLENGES_YOU);
+    // Her list, asked again as her waiting page closed, marks Bram busy as he was then, and
+    // offers him no challenge: she opens it anew.
+    if (a.Look(), alda.Showing(PLAYERS))
+        alda.PressUntil("//players_root//button_back", HOME);
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    Challenge(alda);
+    Accept(bram, ALDA + CHALLENGES_YOU);
     const size_t uFrom = a.LogCount();
     Chat(alda, ALDAS_LINE);
     a.WaitForRecord(
