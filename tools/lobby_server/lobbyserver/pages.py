@@ -325,6 +325,10 @@ class LobbyPages:
                 continue
             # Without asking the target: offline for an unknown one, busy for one in the queue or a match.
             refusal = OFFLINE if target is None else (BUSY if self._busy(target) else None)
+            if refusal is None and self.blocks(target, client.user_id):
+                # Answered as the target's own decline: the challenger learns no more than that.
+                self.log.write("challenge_blocked", challenger=client.user_id, target=target_id)
+                refusal = REFUSED
             if refusal is not None:
                 name = target.name if target else (self._account_of(target_id) or "")
                 client.conn.send(

@@ -99,6 +99,18 @@ class Challenges(MatchCase, unittest.TestCase):
         self.assertEqual(a.lobby.expect(CHALLENGE_RESPONSE).int(0), 0)
         quiet(a, b)
 
+    def test_a_blocked_player_s_challenge_never_reaches_the_player_who_blocked_him(self):
+        a, b = self.a, self.b
+        b.lobby.send(rc.message(76, rc.integer(a.id), rc.integer(1)))
+        quiet(b)
+        a.lobby.send(make_challenge([b.id]))
+        # Answered as b's own decline would be: a learns nothing more of the block.
+        told = self.expect_answer(a, b, 0)
+        self.assertEqual((told.int(3), told.text(4)), (a.id, b.name))
+        quiet(a, b)
+        b.lobby.send(make_challenge([a.id]))     # his own challenges still go out
+        self.assertEqual(a.lobby.expect(CHALLENGE_RECEIVED).int(1), b.id)
+
     def test_an_answer_without_a_challenge_pairs_nobody_and_an_accept_hears_the_withdrawal(self):
         a, b = self.a, self.b
         self.challenge()
