@@ -4,9 +4,10 @@
 // again and withdraws from the waiting page, once before Bram opened the toast (the toast
 // goes and leaves nothing to press) and once with his dialog open (it goes away); Bram
 // accepts a challenge of the server's scripted player and plays, and Alda's challenge
-// meanwhile reads as busy; Bram blocks Alda from her card, and in their match her chat never
-// reaches him; there he unblocks and blocks her again from her card on the chat page, and
-// closes the card. Each challenge Alda withdraws is taken back once.
+// meanwhile reads as busy; Bram blocks Alda from her card, her challenge then reads as his
+// decline and never reaches him, and he unblocks her there; in their match he blocks,
+// unblocks and blocks her again from her card on the chat page and closes it, and her chat
+// never reaches him. Each challenge Alda withdraws is taken back once.
 //
 //   e2e_journey_challenges_driver   (under xvfb-run; KORVEL_SOURCE_DIR and KORVEL_BINARY_DIR set)
 #include <algorithm>
@@ -232,29 +233,65 @@ void Block(CJourneyPages& bram)
         uFrom);
 }
 
+void OpenChat(CJourneyPages& pages)
+{
+    // The vorn button hides a lobby that shows.
+    if (!(pages.Journey().Look(), pages.Showing(CHAT)))
+        pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
+}
+
 void Chat(CJourneyPages& pages, const std::string& strLine)
 {
     CJourney& journey = pages.Journey();
-    // The vorn button hides a lobby that shows.
-    if (!(journey.Look(), pages.Showing(CHAT)))
-        pages.PressUntil("//vorn_button_root//vorn_button", CHAT);
+    OpenChat(pages);
     pages.TypeInto("//chat_root//chat_textfield", strLine);
     journey.PressWidget("//chat_root//chat_send_button");
 }
 
-// In their match Alda's line never reaches Bram; his reaches her.
+// Alda's challenge never reaches Bram, who blocked her: she reads his decline. He unblocks her
+// on the card he blocked her from, and her next challenge opens their match.
+void BlockedChallenge(CJourneyPages& alda, CJourneyPages& bram)
+{
+    CJourney& a = alda.Journey();
+    CJourney& b = bram.Journey();
+    a.Say("journey: a blocked player's challenge");
+    // Her list, asked again as her waiting page closed, marks Bram busy as he was then, and
+    // offers him no challenge: she opens it anew.
+    if (a.Look(), alda.Showing(PLAYERS))
+    {
+        alda.PressUntil("//players_root//button_back", HOME);
+        // Home shows while the old list still slides away, its rows drawn as they were.
+        a.WaitFor([&] { return a.Look(), !alda.Showing(PLAYERS); }, "the old players page went");
+    }
+    FindPlayer(alda, BRAM, BRAMS_ROW);
+    const size_t uFrom = a.LogCount();
+    PressRowPart(a, BRAMS_ROW, "list_item_small//challenge_button");
+    a.WaitForRecord(
+        "the server answered Alda with Bram's decline",
+        [](const CTestJson& r)
+        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
+        uFrom);
+    WaitForToast(a, DECLINED);
+    a.Expect(a.Log().Find(Out("ChallengeReceived"), uFrom) < 0, "the server did not ask Bram");
+    alda.WaitForPage(PLAYERS);
+
+    const size_t uUnblock = b.LogCount();
+    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
+    b.WaitForRecord(
+        "the server got the unblock",
+        [](const CTestJson& r)
+        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == 0; },
+        uUnblock);
+    Challenge(alda);
+    Accept(bram, ALDA + CHALLENGES_YOU);
+}
+
+// In their match, blocked again from her card, Alda's line never reaches Bram; his reaches her.
 void BlockedChat(CJourneyPages& alda, CJourneyPages& bram)
 {
     CJourney& a = alda.Journey();
     CJourney& b = bram.Journey();
     a.Say("journey: a blocked player's chat");
-    // Her list, asked again as her waiting page closed, marks Bram busy as he was then, and
-    // offers him no challenge: she opens it anew.
-    if (a.Look(), alda.Showing(PLAYERS))
-        alda.PressUntil("//players_root//button_back", HOME);
-    FindPlayer(alda, BRAM, BRAMS_ROW);
-    Challenge(alda);
-    Accept(bram, ALDA + CHALLENGES_YOU);
     const size_t uFrom = a.LogCount();
     Chat(alda, ALDAS_LINE);
     a.WaitForRecord(
@@ -312,15 +349,15 @@ void AldaSays(CJourneyPages& alda, const std::string& strLine, bool bRelayed)
             [](const CTestJson& r) { return r["event"].String() == "chat_blocked"; }, uFrom);
 }
 
-// In the match, on his chat page: Alda's card from her avatar, unblocked and blocked again
-// there, and closed by its arrow.
+// In the match, on his chat page: Alda's card from her avatar, where he blocks, unblocks and
+// blocks her again, and closes it by its arrow.
 void CardBlock(CJourneyPages& alda, CJourneyPages& bram)
 {
     CJourney& b = bram.Journey();
     b.Say("journey: blocking from the card on the chat page");
     const sE2eRect block = b.Widget(CARD + "//chat_nastybuttons//text_block").m_Rect;
     const int iName = b.LiteralWidth(CARD + "//player_name", ALDA);
-    bram.WaitForPage(CHAT);
+    OpenChat(bram);
     // The match's players side by side, the challenger first.
     b.PressWidget("//chat_root//chat_avatars_root//avatar_list//item_template//player_avatar");
     b.WaitFor([&] { return b.Look(), b.Shows(CARD + "//player_name", JOURNEY_TEXT_PRIMARY, iName); },
@@ -328,10 +365,11 @@ void CardBlock(CJourneyPages& alda, CJourneyPages& bram)
     b.PressWidget(CARD + "//nasty_toggle");
     b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) > 0; }, "the card offers Block");
     b.Keep("g10-chat-card");
+    PressCardBlock(b, 1);
+    AldaSays(alda, "gone", false);
     PressCardBlock(b, 0);
     AldaSays(alda, "back again", true);
     PressCardBlock(b, 1);
-    AldaSays(alda, "and gone again", false);
     b.PressWidget(CARD + "//arrow");
     // Its lowest line, below the chat's few lines, is gone.
     b.WaitFor([&] { return InkWidth(b.Look(), block, JOURNEY_TEXT_PRIMARY) == 0; }, "the card closed");
@@ -356,8 +394,9 @@ int main()
             CPeerProcess peer;
             Busy(alda, bram, peer);
             Block(bram);
-            BlockedChat(alda, bram);
+            BlockedChallenge(alda, bram);
             CardBlock(alda, bram);
+            BlockedChat(alda, bram);
             first.Expect(Withdrawals(first, UserId(first, ALDA)) == 2,
                          "Alda's two withdrawals each took one challenge back, and no other");
             first.Expect(second.Close() == 0 && first.Close() == 0,
