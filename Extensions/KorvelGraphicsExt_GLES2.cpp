@@ -15,9 +15,6 @@ namespace
 {
 // Extensions holding the process's one EGL display: the last one to let go terminates it.
 int g_iDisplayUsers = 0;
-// Frames in a row that are not presented while a new window size waits to be followed;
-// then they are shown anyway, so an application that never follows is not left blank.
-const int MAX_FRAMES_LEFT_OUT = 8;
 } // namespace
 
 CKorvelGraphicsExt_GLES2::CKorvelGraphicsExt_GLES2()

@@ -29,6 +29,10 @@ public:
     using IKorvelGraphicsContext::GradientFill;
     using IKorvelGraphicsContext::SetClipRect;
 
+    // Frames in a row that are not presented while a new window size waits to be followed;
+    // then they are shown anyway, so an application that never follows is not left blank.
+    static constexpr int MAX_FRAMES_LEFT_OUT = 8;
+
     int GetContextType() const override { return KE_CONTEXT_GLES2; }
 
     // Drawing needs a started target: without its programs every drawing slot returns 3.

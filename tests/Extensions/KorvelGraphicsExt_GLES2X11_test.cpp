@@ -93,10 +93,12 @@ void SyncSurface()
 
 // Another client resizes the window while a frame is drawn, as a tiling window manager does:
 // that frame, drawn for the old size, is not shown (it would sit in a corner beside pixels
-// nothing drew); the next, drawn once the application followed, covers the new size.
+// nothing drew); the next, drawn once the application followed, covers the new size. Both
+// sides change, then the width alone.
 TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNextCoversTheNewSize)
 {
-    const int NEW_WIDTH = 800, NEW_HEIGHT = 560;
+    const int aaNewSizes[][2] = {{800, 560}, {900, 560}};
+    const int NEW_WIDTH = aaNewSizes[1][0], NEW_HEIGHT = aaNewSizes[1][1];
     const unsigned int OLD_RGB = 0x00FF00u, NEW_RGB = 0x0000FFu;
     const int FOLLOW_GUARD_SECONDS = 30; // against hanging, not a measurement
     unsetenv("ORIENTATION");
@@ -119,24 +121,29 @@ TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNex
 
     pExt->Fill(0xFF000000u | OLD_RGB, nullptr);
     pExt->Extension_Flip();
-    pExt->Fill(0xFF000000u | OLD_RGB, nullptr); // the frame in hand
-    XResizeWindow(pTester, uWindow, NEW_WIDTH, NEW_HEIGHT);
-    XSync(pTester, False);
-    pExt->Extension_Flip();
-    SyncSurface();
-    EXPECT_NE(Shown(10, 10), OLD_RGB) << "the old frame in the corner";
+    for (const auto& aiSize : aaNewSizes)
+    {
+        const int iWidth = aiSize[0], iHeight = aiSize[1];
+        SCOPED_TRACE(testing::Message() << iWidth << "x" << iHeight);
+        pExt->Fill(0xFF000000u | OLD_RGB, nullptr); // the frame in hand
+        XResizeWindow(pTester, uWindow, iWidth, iHeight);
+        XSync(pTester, False);
+        pExt->Extension_Flip();
+        SyncSurface();
+        EXPECT_NE(Shown(10, 10), OLD_RGB) << "the old frame in the corner";
 
-    const auto tGuard = std::chrono::steady_clock::now() + std::chrono::seconds(FOLLOW_GUARD_SECONDS);
-    while (pExt->GetWidth() != NEW_WIDTH && std::chrono::steady_clock::now() < tGuard)
-        app.DrainPlatformEvents();
-    ASSERT_EQ(pExt->GetWidth(), NEW_WIDTH);
-    ASSERT_EQ(pExt->GetHeight(), NEW_HEIGHT);
-    pExt->Fill(0xFF000000u | NEW_RGB, nullptr);
-    pExt->Extension_Flip();
-    SyncSurface();
-    for (const int iX : {0, NEW_WIDTH - 1})
-        for (const int iY : {0, NEW_HEIGHT - 1})
-            EXPECT_EQ(Shown(iX, iY), NEW_RGB) << iX << "," << iY;
+        const auto tGuard = std::chrono::steady_clock::now() + std::chrono::seconds(FOLLOW_GUARD_SECONDS);
+        while (pExt->GetWidth() != iWidth && std::chrono::steady_clock::now() < tGuard)
+            app.DrainPlatformEvents();
+        ASSERT_EQ(pExt->GetWidth(), iWidth);
+        ASSERT_EQ(pExt->GetHeight(), iHeight);
+        pExt->Fill(0xFF000000u | NEW_RGB, nullptr);
+        pExt->Extension_Flip();
+        SyncSurface();
+        for (const int iX : {0, iWidth - 1})
+            for (const int iY : {0, iHeight - 1})
+                EXPECT_EQ(Shown(iX, iY), NEW_RGB) << iX << "," << iY;
+    }
 
     // The window grows after the frame was found to fit, before it is handed over. Had the
     // server served the resize first, the frame (padded to the driver's tile size) would
@@ -159,6 +166,14 @@ TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNex
     for (const int iX : {0, NEW_WIDTH + 10})
         for (const int iY : {0, NEW_HEIGHT + 10})
             EXPECT_EQ(Shown(iX, iY), 0u) << iX << "," << iY;
+
+    // Never followed, the grown window still gets a frame once enough were left out.
+    const int iLeftOut = CKorvelGraphicsExt_GLES2::MAX_FRAMES_LEFT_OUT;
+    int iFlips = 0;
+    for (g_OnPresent = [] {}; g_OnPresent && iFlips <= iLeftOut; ++iFlips)
+        pExt->Extension_Flip();
+    EXPECT_FALSE(g_OnPresent) << "no present";
+    EXPECT_EQ(iFlips, iLeftOut + 1);
     XCloseDisplay(pTester);
 }
 
