@@ -37,7 +37,8 @@ def match(opponent, result, stamp):
 
 STORE = {
     "alice": account(location="Harbour", comment="hello", picture="alice.png", follows=["bob"],
-                     matches=[match("bob", 1, 100), match("carol", 0, 200), match("bob", 1, 300)]),
+                     matches=[match("carol", -1, t) for t in (10, 20, 30)] +
+                     [match("bob", 1, 100), match("carol", 0, 200), match("bob", 1, 300)]),
     "bob": account(matches=[match("alice", -1, 100)]),
     "carol": account(blocks=["alice"]),
 }
@@ -108,7 +109,7 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         self.assertEqual((item[4].decode(), item[6].decode()), ("Harbour", "hello"))
         # wins, losses, ties, followers, following; offline rows carry no online flag
         self.assertEqual({n: (f, s[3:]) for n, (_i, f, s) in rows.items() if n != guest.name},
-                         {"alice": (0, [2, 0, 1, 0, 1]), "bob": (0, [0, 1, 0, 1, 0]), "carol": (0, [0, 0, 0, 0, 0])})
+                         {"alice": (0, [2, 3, 1, 0, 1]), "bob": (0, [0, 1, 0, 1, 0]), "carol": (0, [0, 0, 0, 0, 0])})
         self.assertEqual(pictures[rows["alice"][0]], OWN_PICTURE)
         self.assertEqual(pictures[rows["bob"][0]], picture(rows["bob"][0]))
 
@@ -185,7 +186,8 @@ class StoredAccounts(MatchCase, unittest.TestCase):
         alice.lobby.send(rc.message(74, rc.integer(64), rc.integer(6)))
         past = records(alice.lobby.expect(LATEST_SESSIONS).fields()[0])
         self.assertEqual([(number(r[1]), number(r[2]), r[4].decode()) for r in past],
-                         [(-1, 0, "bob"), (1, 3, "bob"), (0, 1, "carol"), (1, 3, "bob")])
+                         [(-1, 0, "bob"), (1, 3, "bob"), (0, 1, "carol"), (1, 3, "bob"), (-1, 0, "carol"),
+                          (-1, 0, "carol")])
 
     def test_a_store_locked_by_another_process_holds_up_only_its_writers_and_a_result_waits_for_it(self):
         alice, bob = AccountPlayer(self, self.port, "alice"), AccountPlayer(self, self.port, "bob")

@@ -81,7 +81,7 @@ class StateFolder(StoreCase, unittest.TestCase):
             self.assertEqual(mode(path), 0o600, path)
         self.assertEqual(mode(self.mail), 0o700)
         # As an older server or its owner left it: others lose their access, the owner keeps his.
-        for left, kept in ((0o644, 0o600), (0o750, 0o700), (0o744, 0o700)):
+        for left, kept in ((0o644, 0o600), (0o604, 0o600), (0o750, 0o700), (0o744, 0o700)):
             os.chmod(self.store, left)
             self.assertEqual(self.start().stop(), 0)
             self.assertEqual(mode(self.store), kept, oct(left))
