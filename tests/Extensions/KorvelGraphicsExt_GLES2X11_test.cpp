@@ -175,15 +175,22 @@ TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNex
             EXPECT_EQ(Shown(iX, iY), 0u) << iX << "," << iY;
 
     // Never followed, the grown window still gets a frame once enough were left out, with no
-    // pixel nothing drew.
+    // pixel nothing drew; the clip set before the new surface still holds on it.
+    const CKorvelRect<int> clip(100, 100, 300, 300);
+    pExt->SetClipRect(&clip);
     const int iLeftOut = CKorvelGraphicsExt_GLES2::MAX_FRAMES_LEFT_OUT;
     int iFlips = 0;
     for (g_OnPresent = [] {}; g_OnPresent && iFlips <= iLeftOut; ++iFlips)
+    {
+        pExt->Fill(0xFF000000u | NEW_RGB, nullptr);
         pExt->Extension_Flip();
+    }
     EXPECT_FALSE(g_OnPresent) << "no present";
     EXPECT_EQ(iFlips, iLeftOut + 1);
     SyncSurface();
     EXPECT_EQ(Shown(0, 0), 0u);
+    // GL counts rows from the bottom of the grown window, the clip from the top of the old size.
+    EXPECT_EQ(Shown(200, GROWN_HEIGHT - NEW_HEIGHT + 200), NEW_RGB);
     XCloseDisplay(pTester);
 }
 

@@ -59,6 +59,23 @@ std::function<bool(const CTestJson&)> Out(const std::string& strName)
     { return r["event"].String() == "out" && r["name"].String() == strName; };
 }
 
+// The server's answer to Alda's challenge.
+std::function<bool(const CTestJson&)> Answered(int iAnswer)
+{
+    return [iAnswer](const CTestJson& r)
+    { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == iAnswer; };
+}
+
+// Alda presses the challenge button of Bram's row; the server answers her without asking
+// him. Where her log stood before the press.
+size_t AnsweredAtOnce(CJourney& alda, const std::string& strStep, int iAnswer)
+{
+    const size_t uFrom = alda.LogCount();
+    PressRowPart(alda, BRAMS_ROW, "list_item_small//challenge_button");
+    alda.WaitForRecord(strStep, Answered(iAnswer), uFrom);
+    return uFrom;
+}
+
 // Alda presses the challenge button of Bram's row and waits; the server asks Bram.
 void Challenge(CJourneyPages& alda)
 {
@@ -99,11 +116,7 @@ void Decline(CJourneyPages& alda, CJourneyPages& bram)
     b.Keep("g2-challenged");
     const size_t uFrom = a.LogCount();
     b.PressWidget("//challenge_received//reject_button");
-    a.WaitForRecord(
-        "the server told Alda the refusal",
-        [](const CTestJson& r)
-        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
-        uFrom);
+    a.WaitForRecord("the server told Alda the refusal", Answered(ANSWER_NO), uFrom);
     // Alda's toast first: it goes after a few seconds, and saving a picture takes seconds
     // under load.
     WaitForToast(a, DECLINED);
@@ -194,13 +207,7 @@ void Busy(CJourneyPages& alda, CJourneyPages& bram, CPeerProcess& peer)
     Accept(bram, asked["fields"]["name"].String() + CHALLENGES_YOU);
     bram.Journey().Keep("g6-bram-plays");
 
-    const size_t uBusy = a.LogCount();
-    PressRowPart(a, BRAMS_ROW, "list_item_small//challenge_button");
-    a.WaitForRecord(
-        "the server answered that Bram is busy",
-        [](const CTestJson& r)
-        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_BUSY; },
-        uBusy);
+    AnsweredAtOnce(a, "the server answered that Bram is busy", ANSWER_BUSY);
     WaitForToast(a, BUSY);
     a.Keep("g7-busy");
 
@@ -264,13 +271,7 @@ void BlockedChallenge(CJourneyPages& alda, CJourneyPages& bram)
         a.WaitFor([&] { return a.Look(), !alda.Showing(PLAYERS); }, "the old players page went");
     }
     FindPlayer(alda, BRAM, BRAMS_ROW);
-    const size_t uFrom = a.LogCount();
-    PressRowPart(a, BRAMS_ROW, "list_item_small//challenge_button");
-    a.WaitForRecord(
-        "the server answered Alda with Bram's decline",
-        [](const CTestJson& r)
-        { return Out("ChallengeResponse")(r) && r["fields"]["answer"].Int() == ANSWER_NO; },
-        uFrom);
+    const size_t uFrom = AnsweredAtOnce(a, "the server answered Alda with Bram's decline", ANSWER_NO);
     WaitForToast(a, DECLINED);
     a.Expect(a.Log().Find(Out("ChallengeReceived"), uFrom) < 0, "the server did not ask Bram");
     alda.WaitForPage(PLAYERS);
