@@ -167,6 +167,15 @@ int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int 
     return iCount;
 }
 
+bool E2eSameIn(const sE2eShot& a, const sE2eShot& b, const sE2eRect& rect)
+{
+    if (a.m_iWidth != b.m_iWidth || a.m_iHeight != b.m_iHeight)
+        return false;
+    bool bSame = true;
+    E2eEachPixel(a, rect, [&](int x, int y, uint32_t uPixel) { bSame = bSame && uPixel == b.At(x, y); });
+    return bSame;
+}
+
 void E2eColourSpread(const sE2eShot& shot, int& iDistinct, double& fTopShare)
 {
     std::unordered_map<uint32_t, size_t> counts;

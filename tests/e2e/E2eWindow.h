@@ -65,6 +65,8 @@ int E2eInkSpan(const sE2eShot& shot, const sE2eRect& rect,
                const std::function<bool(int x, int y, uint32_t uPixel)>& fnInk);
 // Pixels of the rectangle (clipped to the picture) within the tolerance of the colour.
 int E2eCountNear(const sE2eShot& shot, const sE2eRect& rect, uint32_t uRgb, int iTolerance);
+// Whether the rectangle holds the same pixels in both pictures (of one size).
+bool E2eSameIn(const sE2eShot& a, const sE2eShot& b, const sE2eRect& rect);
 // Distinct colours, and the share of the most frequent one.
 void E2eColourSpread(const sE2eShot& shot, int& iDistinct, double& fTopShare);
 

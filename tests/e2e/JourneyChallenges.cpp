@@ -35,7 +35,9 @@ bool ShowsIn(CJourney& journey, const sE2eRect& r, uint32_t uColour, int iWidth)
 
 sE2eRect ToastText(CJourney& journey)
 {
-    const sE2eShot& shot = journey.Look();
+    // The window keeps its size: a picture taken only for it would halve how often a toast
+    // of three seconds is looked at.
+    const sE2eShot& shot = journey.Picture().m_iWidth > 0 ? journey.Picture() : journey.Look();
     const float w = float(shot.m_iWidth), h = float(shot.m_iHeight);
     return {int(TOAST_TEXT_LEFT * w), int(TOAST_TOP * h), int(TOAST_TEXT_RIGHT * w), int(TOAST_BOTTOM * h)};
 }

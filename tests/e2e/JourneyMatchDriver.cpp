@@ -100,8 +100,9 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     const size_t uFrom = log.LogCount();
     sender.m_Match.OpenChat();
     sender.m_Match.SayInChat(strText);
-    // A bubble shows for seconds: the receiver's window is read as soon as the line is
-    // relayed, the sender's once its back arrow has returned it to the board.
+    // A bubble shows for six seconds from the relay: the sender's back arrow is pressed at
+    // once, and both windows are read by turns until each showed it.
+    sender.m_Match.PressChatBack();
     const auto Seen = [&](int i)
     {
         if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
@@ -112,12 +113,14 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
         }
         return abSeen[i];
     };
-    log.WaitFor([&] { return Seen(0); }, "the bubble of " + sender.m_strName +
-                                             "'s line shows at its portrait's side for " +
-                                             receiver.m_strName);
-    sender.m_Match.PressChatBack();
-    log.WaitFor([&] { return Seen(1); }, "the bubble of " + sender.m_strName +
-                                             "'s line shows at its portrait's side for " + sender.m_strName);
+    log.WaitFor(
+        [&]
+        {
+            const bool bReceiver = Seen(0), bSender = Seen(1);
+            return bReceiver && bSender;
+        },
+        "the bubble of " + sender.m_strName + "'s line shows at its portrait's side for " +
+            receiver.m_strName + " and for " + sender.m_strName);
     log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
     log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
     sender.m_Match.WaitForBoard();

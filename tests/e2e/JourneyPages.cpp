@@ -105,13 +105,24 @@ bool CJourneyPages::PressUntilSeen(const std::string& strPath, const sJourneyPag
         m_Journey.Look();
         return Showing(page);
     };
-    bool bSeen = false;
-    for (int iTry = 0; iTry < 4 && !bSeen; ++iTry)
+    // Pressed again only where a whole wait left the button's place as it was: a slow game
+    // may still bring the next page in, and a press there lands on whatever it holds there
+    // (Register's place is the create-account page's Continue).
+    const int iPresses = 4, iWaits = 8, iWaitSeconds = 15;
+    const sE2eRect button = m_Journey.Widget(strPath).m_Rect;
+    sE2eShot before;
+    for (int iWait = 0, iPressed = 0; iWait < iWaits; ++iWait)
     {
-        m_Journey.PressWidget(strPath);
-        bSeen = E2eWaitFor(Seen, 15);
+        if (iPressed == 0 || (iPressed < iPresses && E2eSameIn(before, m_Journey.Look(), button)))
+        {
+            m_Journey.PressWidget(strPath);
+            ++iPressed;
+        }
+        before = m_Journey.Look();
+        if (E2eWaitFor(Seen, iWaitSeconds))
+            return true;
     }
-    return bSeen;
+    return false;
 }
 
 void CJourneyPages::TypeInto(const std::string& strPath, const std::string& strText)
