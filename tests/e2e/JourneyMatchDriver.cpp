@@ -103,13 +103,16 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     // A bubble shows for six seconds from the relay: the sender's back arrow is pressed at
     // once, and both windows are read by turns until each showed it.
     sender.m_Match.PressChatBack();
+    // Pictures are saved once both were seen: a save takes seconds under load, longer than
+    // the other window's bubble has left.
+    sE2eShot aSeen[2];
     const auto Seen = [&](int i)
     {
         if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
         {
             abSeen[i] = true;
             abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
-            apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName);
+            aSeen[i] = apViewers[i]->m_Journey.Picture();
         }
         return abSeen[i];
     };
@@ -121,6 +124,8 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
         },
         "the bubble of " + sender.m_strName + "'s line shows at its portrait's side for " +
             receiver.m_strName + " and for " + sender.m_strName);
+    for (int i = 0; i < 2; ++i)
+        apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName, aSeen[i]);
     log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
     log.Expect(log.Log().Find(Event("game_end"), uFrom) < 0, "the chat's back arrow left no match");
     sender.m_Match.WaitForBoard();
