@@ -220,6 +220,18 @@ void Busy(CJourneyPages& alda, CJourneyPages& bram, CPeerProcess& peer)
     bram.OpenLobby();
 }
 
+// Bram presses the block toggle of Alda's card on his Players page; the server gets the answer.
+void PressListBlock(CJourney& b, int iBlock)
+{
+    const size_t uFrom = b.LogCount();
+    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
+    b.WaitForRecord(
+        std::string("the server got the ") + (iBlock ? "block" : "unblock"),
+        [&](const CTestJson& r)
+        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == iBlock; },
+        uFrom);
+}
+
 // From Alda's card on his Players page.
 void Block(CJourneyPages& bram)
 {
@@ -231,13 +243,7 @@ void Block(CJourneyPages& bram)
     PressRowUntilShown(b, ALDAS_ROW, "list_item_big//details_button",
                        "list_item_big//playerlist-item-nasty-buttons//text_block", "the card offers Block");
     b.Keep("g8-card");
-    const size_t uFrom = b.LogCount();
-    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
-    b.WaitForRecord(
-        "the server got the block",
-        [](const CTestJson& r)
-        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == 1; },
-        uFrom);
+    PressListBlock(b, 1);
 }
 
 void OpenChat(CJourneyPages& pages)
@@ -276,13 +282,7 @@ void BlockedChallenge(CJourneyPages& alda, CJourneyPages& bram)
     a.Expect(a.Log().Find(Out("ChallengeReceived"), uFrom) < 0, "the server did not ask Bram");
     alda.WaitForPage(PLAYERS);
 
-    const size_t uUnblock = b.LogCount();
-    PressRowPart(b, ALDAS_ROW, "list_item_big//playerlist-item-nasty-buttons//button_block");
-    b.WaitForRecord(
-        "the server got the unblock",
-        [](const CTestJson& r)
-        { return CJourney::Incoming("BlockUser")(r) && r["fields"]["block"].Int() == 0; },
-        uUnblock);
+    PressListBlock(b, 0);
     Challenge(alda);
     Accept(bram, ALDA + CHALLENGES_YOU);
 }
