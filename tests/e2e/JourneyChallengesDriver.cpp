@@ -87,14 +87,19 @@ void Challenge(CJourneyPages& alda)
     journey.WaitForRecord("the server asked Bram", Out("ChallengeReceived"), uFrom);
 }
 
+// What Bram's answers to Alda need of the layout, placed before her first challenge: under
+// load a layout probe outlasts the toast and her challenge's 20 s.
+void PlaceAnswers(CJourney& bram)
+{
+    bram.Probe(
+        {CHALLENGED.m_pTitle, "//challenge_received//reject_button", "//challenge_received//accept_button"});
+    MeasureToasts(bram, {ALDA + CHALLENGES_YOU});
+}
+
 // Bram's toast opens the challenge dialog.
 void OpenChallenge(CJourneyPages& bram, const std::string& strToast)
 {
     CJourney& journey = bram.Journey();
-    // Placed before the toast comes: a layout probe under load outlasts the toast and the
-    // challenge.
-    journey.Probe(
-        {CHALLENGED.m_pTitle, "//challenge_received//reject_button", "//challenge_received//accept_button"});
     WaitForToast(journey, strToast);
     for (int iTry = 0; iTry < 4 && !(journey.Look(), bram.Showing(CHALLENGED)); ++iTry)
     {
@@ -390,6 +395,7 @@ int main()
             Arrive(alda, ALDA, PASSWORD);
             Arrive(bram, BRAM, PASSWORD);
             MeasureToasts(first, {DECLINED, BUSY});
+            PlaceAnswers(second);
             Decline(alda, bram);
             Withdraw(alda, bram);
             CPeerProcess peer;

@@ -18,7 +18,7 @@ namespace
 const int EVENT_START_GAME = 6, EVENT_NEXT_PLAYER = 10, EVENT_PLAYBACK_DONE = 71, EVENT_TURN_PACK = 43;
 const size_t TURN_SLOT_BYTE = 12;
 const int MATCHES = 3;
-const int SHOT_TRIES = 15, SHOT_WAIT_SECONDS = 8, REMATCH_TRIES = 4;
+const int SHOT_TRIES = 15, SHOT_WAIT_SECONDS = 8, REMATCH_TRIES = 4, TURNS_PER_MATCH = 6;
 // A guard for the view to come to rest (a turn lasts 30 s).
 const int REST_SECONDS = 10;
 // The pull of a shot, up and towards the window's middle, in 1024ths of the width.
@@ -123,16 +123,26 @@ public:
             const std::vector<int> aStart = Payload(start);
             m_Host.Expect(aStart.size() > TURN_SLOT_BYTE && aStart[TURN_SLOT_BYTE] <= 1,
                           "byte 12 of the StartGame event names the first player");
-            const sJourneySide& first = aStart[TURN_SLOT_BYTE] == m_A.m_iSlot ? m_A : m_B;
-            const sJourneySide& second = &first == &m_A ? m_B : m_A;
-            m_Host.Say(first.m_strName + " acts first");
+            const sJourneySide* pTurn = aStart[TURN_SLOT_BYTE] == m_A.m_iSlot ? &m_A : &m_B;
+            m_Host.Say(pTurn->m_strName + " acts first");
+            // One shot each. A turn whose time ran out before a drag took (a starved machine
+            // can outlast the game's clock) is played again in the player's next turn; the
+            // game forgives a player two of them.
             m_uTurnFrom = uMatchFrom;
-            int iNext = Act(first, second);
-            if (iNext >= 0)
-                iNext = Act(second, first);
+            bool bShot[2] = {false, false};
+            int iNext = pTurn->m_iSlot;
+            for (int iTurn = 0; iTurn < TURNS_PER_MATCH && iNext >= 0 && !(bShot[0] && bShot[1]); ++iTurn)
+            {
+                const sJourneySide& other = pTurn == &m_A ? m_B : m_A;
+                bool bOwnShot = false;
+                iNext = Act(*pTurn, other, bOwnShot);
+                bShot[pTurn->m_iSlot] |= bOwnShot;
+                pTurn = &other;
+            }
             if (iNext >= 0)
             {
-                m_Host.Expect(iNext == first.m_iSlot, "NextPlayer gives the turn back to " + first.m_strName);
+                m_Host.Expect(bShot[0] && bShot[1],
+                              "a shot from each within " + std::to_string(TURNS_PER_MATCH) + " turns");
                 return;
             }
             uMatchFrom = Rematch();
@@ -144,8 +154,8 @@ private:
     const std::string& Conn(const sJourneySide& side) const { return m_strConn[&side == &m_A ? 0 : 1]; }
 
     // The player drags its flomp; the slot that the following NextPlayer gives the turn to,
-    // or -1 when the shot ended the match.
-    int Act(const sJourneySide& player, const sJourneySide& other)
+    // or -1 when the turn ended the match. bShot: the turn pack went out within the turn.
+    int Act(const sJourneySide& player, const sJourneySide& other, bool& bShot)
     {
         CJourney& journey = *player.m_pJourney;
         journey.Say(player.m_strName + " fires a shot");
@@ -166,19 +176,24 @@ private:
             // and the pan to the turn's flomp, early in the turn's time.
             const sE2eRect scene = SceneArea(journey.Look());
             int x = 0, y = 0;
-            if (!E2eWaitFor(
-                    [&]
-                    {
-                        return fnTurnOver() ||
-                               journey.AtRest(
-                                   scene,
-                                   [&](const sE2eShot& shot, int& iX, int& iY)
-                                   { return FindColour(shot, FLOMP_COLOURS[player.m_iSlot], scene, iX, iY); },
-                                   x, y);
-                    },
-                    REST_SECONDS) ||
-                fnTurnOver())
+            const bool bAtRest = E2eWaitFor(
+                [&]
+                {
+                    return fnTurnOver() ||
+                           journey.AtRest(
+                               scene,
+                               [&](const sE2eShot& shot, int& iX, int& iY)
+                               { return FindColour(shot, FLOMP_COLOURS[player.m_iSlot], scene, iX, iY); },
+                               x, y);
+                },
+                REST_SECONDS);
+            if (fnTurnOver())
+                break;
+            if (!bAtRest)
+            {
+                journey.Say("the view did not come to rest within " + std::to_string(REST_SECONDS) + " s");
                 continue;
+            }
             board = journey.Picture();
             // The pull stays in the scene: off the action buttons and the lobby's button above it.
             const int iPull = board.m_iWidth * PULL_OF_1024 / 1024;
@@ -187,17 +202,18 @@ private:
             journey.Drag(x, y, x1, std::max(y - iPull, scene.m_iTop), PULL_MOVES);
             E2eWaitFor(fnTurnOver, SHOT_WAIT_SECONDS);
         }
-        if (board.m_iWidth == 0)
-            board = journey.Look();
         journey.Keep("shot-" + player.m_strName);
-        CheckBoard(journey, board, player.m_strName);
-        journey.Expect(m_Host.Log().Find(GameEvent(strOwn, EVENT_TURN_PACK), uFrom) >= 0,
-                       "the turn pack went out on " + player.m_strName +
-                           "'s game connection within its turn");
-        m_Host.WaitForRecord("PlaybackDone on " + other.m_strName + "'s game connection",
-                             GameEvent(strOther, EVENT_PLAYBACK_DONE), uFrom);
-        const size_t uAfterDone =
-            size_t(m_Host.Log().Find(GameEvent(strOther, EVENT_PLAYBACK_DONE), uFrom)) + 1;
+        bShot = m_Host.Log().Find(GameEvent(strOwn, EVENT_TURN_PACK), uFrom) >= 0;
+        size_t uAfterDone = uFrom;
+        if (bShot)
+        {
+            CheckBoard(journey, board.m_iWidth ? board : journey.Look(), player.m_strName);
+            m_Host.WaitForRecord("PlaybackDone on " + other.m_strName + "'s game connection",
+                                 GameEvent(strOther, EVENT_PLAYBACK_DONE), uFrom);
+            uAfterDone = size_t(m_Host.Log().Find(GameEvent(strOther, EVENT_PLAYBACK_DONE), uFrom)) + 1;
+        }
+        else
+            journey.Say(player.m_strName + "'s turn ran out before a drag took");
         // The turn ends with a NextPlayer from either side; the next turn counts from there.
         const auto fnTurnEnd = [&](const CTestJson& r)
         {
