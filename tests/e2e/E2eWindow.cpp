@@ -234,13 +234,20 @@ Window CE2eDisplay::NewWindow(const std::set<Window>& before) const
     return 0;
 }
 
-bool CE2eDisplay::Capture(Window window, sE2eShot& shot) const
+bool CE2eDisplay::Capture(Window window, sE2eShot& shot, const sE2eRect* pPart) const
 {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(m_pDisplay, window, &attributes))
         return false;
-    XImage* pImage = XGetImage(m_pDisplay, window, 0, 0, unsigned(attributes.width),
-                               unsigned(attributes.height), AllPlanes, ZPixmap);
+    sE2eRect part = {0, 0, attributes.width, attributes.height};
+    if (pPart)
+        part = {std::max(pPart->m_iLeft, 0), std::max(pPart->m_iTop, 0),
+                std::min(pPart->m_iRight, part.m_iRight), std::min(pPart->m_iBottom, part.m_iBottom)};
+    if (part.m_iRight <= part.m_iLeft || part.m_iBottom <= part.m_iTop)
+        return false;
+    XImage* pImage =
+        XGetImage(m_pDisplay, window, part.m_iLeft, part.m_iTop, unsigned(part.m_iRight - part.m_iLeft),
+                  unsigned(part.m_iBottom - part.m_iTop), AllPlanes, ZPixmap);
     if (!pImage)
         return false;
     shot.m_iWidth = attributes.width;
@@ -253,19 +260,21 @@ bool CE2eDisplay::Capture(Window window, sE2eShot& shot) const
         pImage->bits_per_pixel == 32 && pImage->red_mask == 0xFF0000ul && pImage->green_mask == 0xFF00ul &&
         pImage->blue_mask == 0xFFul &&
         pImage->byte_order == (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst);
-    for (int y = 0; y < shot.m_iHeight; ++y)
+    const int iWidth = part.m_iRight - part.m_iLeft;
+    for (int y = part.m_iTop; y < part.m_iBottom; ++y)
     {
-        uint32_t* pRow = &shot.m_aPixels[size_t(y) * size_t(shot.m_iWidth)];
+        uint32_t* pRow = &shot.m_aPixels[size_t(y) * size_t(shot.m_iWidth) + size_t(part.m_iLeft)];
+        const int iImageY = y - part.m_iTop;
         if (bWords)
         {
-            std::memcpy(pRow, pImage->data + size_t(y) * size_t(pImage->bytes_per_line),
-                        size_t(shot.m_iWidth) * sizeof(uint32_t));
-            for (int x = 0; x < shot.m_iWidth; ++x)
+            std::memcpy(pRow, pImage->data + size_t(iImageY) * size_t(pImage->bytes_per_line),
+                        size_t(iWidth) * sizeof(uint32_t));
+            for (int x = 0; x < iWidth; ++x)
                 pRow[x] &= 0xFFFFFFu;
         }
         else
-            for (int x = 0; x < shot.m_iWidth; ++x)
-                pRow[x] = uint32_t(XGetPixel(pImage, x, y) & 0xFFFFFFul);
+            for (int x = 0; x < iWidth; ++x)
+                pRow[x] = uint32_t(XGetPixel(pImage, x, iImageY) & 0xFFFFFFul);
     }
     XDestroyImage(pImage);
     return true;

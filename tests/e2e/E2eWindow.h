@@ -82,7 +82,9 @@ public:
     std::set<Window> TopLevelWindows() const;
     // A mapped top-level window that is not in the set, 0 when none.
     Window NewWindow(const std::set<Window>& before) const;
-    bool Capture(Window window, sE2eShot& shot) const;
+    // The whole window, or only the part given: the shot keeps the window's size, and outside
+    // the part it holds what it held before.
+    bool Capture(Window window, sE2eShot& shot, const sE2eRect* pPart = nullptr) const;
     // A press of button 1 at window coordinates, held for a moment, and its release.
     void Click(Window window, int x, int y) const;
     // WM_DELETE_WINDOW, as a window manager sends it when the user closes the window.

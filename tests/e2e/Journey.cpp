@@ -336,6 +336,14 @@ const sE2eShot& CJourney::Look()
     return m_Shot;
 }
 
+const sE2eShot& CJourney::LookAt(const sE2eRect& part)
+{
+    std::swap(m_PreviousShot, m_Shot);
+    if (!m_Window || !m_Display.Capture(m_Window, m_Shot, &part))
+        m_Shot = sE2eShot();
+    return m_Shot;
+}
+
 bool CJourney::Shows(const std::string& strPath, uint32_t uColour, int iWidth)
 {
     return ShowsIn(Widget(strPath).m_Rect, uColour, iWidth);
@@ -523,4 +531,21 @@ std::function<bool(const CTestJson&)> CJourney::Incoming(const std::string& strN
 {
     return [strName](const CTestJson& r)
     { return r["event"].String() == "in" && r["name"].String() == strName; };
+}
+
+void CJourneyLookGaps::Looked(int iWindow)
+{
+    const auto tNow = std::chrono::steady_clock::now();
+    if (m_iLooks[iWindow]++ > 0)
+        m_fLongest[iWindow] =
+            std::max(m_fLongest[iWindow], std::chrono::duration<float>(tNow - m_tLast[iWindow]).count());
+    m_tLast[iWindow] = tNow;
+}
+
+std::string CJourneyLookGaps::Text() const
+{
+    char acText[128];
+    std::snprintf(acText, sizeof(acText), "%d and %d looks, at most %.1f and %.1f s apart", m_iLooks[0],
+                  m_iLooks[1], double(m_fLongest[0]), double(m_fLongest[1]));
+    return acText;
 }

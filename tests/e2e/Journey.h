@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -47,6 +48,20 @@ struct sJourneyWidget
 {
     sE2eRect m_Rect = {};
     int m_iTextWidth = 0;
+};
+
+// The longest time between two looks at each of two windows: what a failed watch of a
+// short-lived sight in both says of how often it looked.
+class CJourneyLookGaps
+{
+public:
+    void Looked(int iWindow);
+    std::string Text() const;
+
+private:
+    int m_iLooks[2] = {0, 0};
+    float m_fLongest[2] = {0.0f, 0.0f};
+    std::chrono::steady_clock::time_point m_tLast[2];
 };
 
 class CJourney
@@ -116,6 +131,9 @@ public:
 
     // ---- what the window shows
     const sE2eShot& Look();
+    // A picture of the part only, for a watch of a few seconds that a whole picture under load
+    // would outlast; outside the part it holds an earlier picture.
+    const sE2eShot& LookAt(const sE2eRect& part);
     // The last picture taken.
     const sE2eShot& Picture() const { return m_Shot; }
     // The widget's rectangle shows a text of that width (0: any) in the colour, and is still.

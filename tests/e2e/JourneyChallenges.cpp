@@ -108,8 +108,9 @@ void MeasureToasts(CJourney& journey, const std::vector<std::string>& aTexts)
 
 bool ShowsToast(CJourney& journey, const std::string& strText)
 {
-    return ShowsIn(journey, ToastText(journey), JOURNEY_TEXT_PRIMARY,
-                   journey.LiteralWidth(TOAST_FONT_TEXT, strText));
+    const sE2eRect text = ToastText(journey);
+    journey.LookAt(text);
+    return journey.ShowsIn(text, JOURNEY_TEXT_PRIMARY, journey.LiteralWidth(TOAST_FONT_TEXT, strText));
 }
 
 void WaitForToast(CJourney& journey, const std::string& strText)

@@ -225,27 +225,35 @@ void GiveTheBomb(CJourneyPages& aino, CJourneyPages& bram)
     aino.WaitForPage(GIFT_CONFIRM);
     journey.Keep("i4-gift-confirm");
     journey.PressWidget("//confirm_buy_gift_dialog//ok_buy_gift_confirm");
-    // Each toast shows for a few seconds only, both at about the same time: both windows are
-    // watched together, and the pictures that showed them are saved after both were seen.
+    // Each toast shows for a few seconds only, both at about the same time: both windows' toast
+    // strips are watched together, and the pictures that showed them (fresh in the strip) are
+    // saved after both were seen.
     CJourney& other = bram.Journey();
     bool bSentShown = false, bCameShown = false;
     sE2eShot sent, came;
-    journey.WaitFor(
+    // How often each window was looked at: a toast is still for two of its three seconds.
+    CJourneyLookGaps gaps;
+    const bool bBoth = E2eWaitFor(
         [&]
         {
-            if (!bSentShown && ShowsToast(journey, strSent))
+            if (!bSentShown && (gaps.Looked(0), ShowsToast(journey, strSent)))
             {
                 bSentShown = true;
                 sent = journey.Picture();
             }
-            if (!bCameShown && ShowsToast(other, strCame))
+            if (!bCameShown && (gaps.Looked(1), ShowsToast(other, strCame)))
             {
                 bCameShown = true;
                 came = other.Picture();
             }
             return bSentShown && bCameShown;
         },
-        "the toasts say \"" + strSent + "\" and \"" + strCame + "\"");
+        JOURNEY_STEP_SECONDS);
+    const std::string strLooks = gaps.Text();
+    journey.Expect(bBoth, "the toasts say \"" + strSent + "\" and \"" + strCame + "\"",
+                   std::string("Aino's ") + (bSentShown ? "seen" : "not seen") + ", Bram's " +
+                       (bCameShown ? "seen" : "not seen") + "; " + strLooks);
+    journey.Say("looks at the toasts: " + strLooks);
     journey.Keep("i5-gift-sent", sent);
     other.Keep("i6-gift-came", came);
     journey.WaitForRecord(

@@ -153,7 +153,11 @@ void CJourneyMatch::PressContinue()
 
 bool CJourneyMatch::ShowsBubble(bool bRight)
 {
-    const sE2eShot& now = m_Journey.Look();
+    // Only the bubbles' band: a bubble lasts six seconds, and a whole picture under load takes
+    // a good part of them.
+    const sE2eShot& before = m_Journey.Picture().m_iWidth > 0 ? m_Journey.Picture() : m_Journey.Look();
+    const sE2eShot& now = m_Journey.LookAt({0, int(BUBBLE_TOP * float(before.m_iHeight)), before.m_iWidth,
+                                            int(BUBBLE_BOTTOM * float(before.m_iHeight)) + 1});
     const int iNear = int(BUBBLE_NEAR * float(now.m_iWidth)), iFar = int(BUBBLE_FAR * float(now.m_iWidth));
     const sE2eRect band = {bRight ? now.m_iWidth - iFar : iNear, int(BUBBLE_TOP * float(now.m_iHeight)),
                            bRight ? now.m_iWidth - iNear : iFar, int(BUBBLE_BOTTOM * float(now.m_iHeight))};

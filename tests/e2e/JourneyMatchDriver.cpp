@@ -106,9 +106,13 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
     // Pictures are saved once both were seen: a save takes seconds under load, longer than
     // the other window's bubble has left.
     sE2eShot aSeen[2];
+    CJourneyLookGaps gaps;
     const auto Seen = [&](int i)
     {
-        if (!abSeen[i] && apViewers[i]->m_Match.ShowsBubble(abRight[i]))
+        if (abSeen[i])
+            return true;
+        gaps.Looked(i);
+        if (apViewers[i]->m_Match.ShowsBubble(abRight[i]))
         {
             abSeen[i] = true;
             abOther[i] = apViewers[i]->m_Match.ShowsBubble(!abRight[i]);
@@ -116,14 +120,18 @@ void ChatLine(sPlayer& sender, sPlayer& receiver, const std::string& strText)
         }
         return abSeen[i];
     };
-    log.WaitFor(
+    const bool bBoth = E2eWaitFor(
         [&]
         {
             const bool bReceiver = Seen(0), bSender = Seen(1);
             return bReceiver && bSender;
         },
-        "the bubble of " + sender.m_strName + "'s line shows at its portrait's side for " +
-            receiver.m_strName + " and for " + sender.m_strName);
+        JOURNEY_STEP_SECONDS);
+    log.Expect(bBoth,
+               "the bubble of " + sender.m_strName + "'s line shows at its portrait's side for " +
+                   receiver.m_strName + " and for " + sender.m_strName,
+               std::string(abSeen[0] ? "seen" : "not seen") + " and " + (abSeen[1] ? "seen" : "not seen") +
+                   "; " + gaps.Text());
     for (int i = 0; i < 2; ++i)
         apViewers[i]->m_Journey.Keep("bubble-of-" + sender.m_strName, aSeen[i]);
     log.Expect(!abOther[0] && !abOther[1], "no bubble of that line at the other side");
