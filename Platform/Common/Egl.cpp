@@ -99,6 +99,10 @@ EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface, IPlatformClock
         it->second.m_bIntervalAsked = true;
     }
     EGLBoolean bResult = EGL_TRUE;
+    // The frame is drawn before other clients are held: a software rasterizer draws it at the
+    // swap, and on a loaded machine that took seconds in which no other window was served.
+    if (bFits)
+        ::eglWaitClient();
     {
         CHeldWindows held(bFits != nullptr);
         if (bFits && !bFits())

@@ -23,6 +23,8 @@ namespace
 std::function<void()> g_OnPresent;
 // Whether the X server serves other clients, as this process's grabs have it.
 bool g_bOthersServed = true;
+// Whether the last wait for the frame's drawing came while other clients were served.
+bool g_bDrawnBeforeHold = false;
 
 template <typename T> T Next(const char* pszName)
 {
@@ -35,6 +37,12 @@ extern "C" EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface)
     if (g_OnPresent)
         std::exchange(g_OnPresent, nullptr)();
     return Next<EGLBoolean (*)(EGLDisplay, EGLSurface)>("eglSwapBuffers")(display, surface);
+}
+
+extern "C" EGLBoolean eglWaitClient()
+{
+    g_bDrawnBeforeHold = g_bOthersServed;
+    return Next<EGLBoolean (*)()>("eglWaitClient")();
 }
 
 extern "C" int XGrabServer(Display* pDisplay)
@@ -157,8 +165,11 @@ TEST(CKorvelGraphicsExt_GLES2, AFrameTheWindowWasResizedUnderIsNotShownAndTheNex
     // land in the grown window; it must land in the window it was drawn for, which the
     // resize then clears.
     const int GROWN_WIDTH = 1000, GROWN_HEIGHT = 700;
+    g_bDrawnBeforeHold = false;
     g_OnPresent = [&]
     {
+        // Drawn before the hold: the other clients wait for the hand-over only.
+        EXPECT_TRUE(g_bDrawnBeforeHold);
         XResizeWindow(pTester, uWindow, GROWN_WIDTH, GROWN_HEIGHT);
         if (g_bOthersServed)
             XSync(pTester, False);
