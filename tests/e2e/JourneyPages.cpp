@@ -398,11 +398,20 @@ bool CJourneyListRows::ShowsOwnText(const std::string& strPart, int iHeaders, in
 void CJourneyListRows::PressUntilShown(const std::string& strPress, const std::string& strShown, int iHeaders,
                                        int iRows, uint32_t uColour, const std::string& strStep)
 {
-    const int iTries = 4, iSeconds = 10;
     const auto fnShown = [&] { return ShowsOwnText(strShown, iHeaders, iRows, uColour); };
-    for (int iTry = 0; iTry < iTries && !fnShown(); ++iTry)
+    // Pressed again only where a whole wait left the pressed place as it was: a second press
+    // on a row that a slow game is still opening closes it again.
+    const int iPresses = 4, iWaits = 8, iSeconds = 10;
+    const sE2eRect pressed = Part(strPress, iHeaders, iRows);
+    sE2eShot before;
+    for (int iWait = 0, iPressed = 0; iWait < iWaits && !fnShown(); ++iWait)
     {
-        m_Journey.Press(Part(strPress, iHeaders, iRows), strPress);
+        if (iPressed == 0 || (iPressed < iPresses && E2eSameIn(before, m_Journey.Look(), pressed)))
+        {
+            m_Journey.Press(pressed, strPress);
+            ++iPressed;
+        }
+        before = m_Journey.Look();
         if (E2eWaitFor(fnShown, iSeconds))
             break;
     }
