@@ -453,6 +453,25 @@ void CJourney::Press(const sE2eRect& r, const std::string& strWhat)
     Click(r.CentreX(), r.CentreY());
 }
 
+bool CJourney::PressWhileUnchanged(const sE2eRect& r, const std::string& strWhat,
+                                   const std::function<bool()>& fnDone, int iWaitSeconds)
+{
+    const int iPresses = 4, iWaits = 8;
+    sE2eShot before;
+    for (int iWait = 0, iPressed = 0; iWait < iWaits; ++iWait)
+    {
+        if (iPressed == 0 || (iPressed < iPresses && E2eSameIn(before, Look(), r)))
+        {
+            Press(r, strWhat);
+            ++iPressed;
+        }
+        before = Look();
+        if (E2eWaitFor(fnDone, iWaitSeconds))
+            return true;
+    }
+    return false;
+}
+
 void CJourney::PressKey(unsigned long uKeySym, bool bControl)
 {
     Display* pDisplay = m_Display.Get();

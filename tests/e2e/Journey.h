@@ -157,6 +157,11 @@ public:
     void PressWidget(const std::string& strPath);
     // A press in the middle of the rectangle, said as strWhat.
     void Press(const sE2eRect& r, const std::string& strWhat);
+    // Presses there, and again only where a whole wait of iWaitSeconds left the place as it
+    // was: a slow game may still be bringing in what the press asked for, and a second press
+    // lands on that. True once the condition holds.
+    bool PressWhileUnchanged(const sE2eRect& r, const std::string& strWhat,
+                             const std::function<bool()>& fnDone, int iWaitSeconds);
     // Key presses of the text at full speed, no pause between keys; capitals and symbols
     // with Shift.
     void TypeText(const std::string& strText);

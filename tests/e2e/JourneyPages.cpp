@@ -105,24 +105,10 @@ bool CJourneyPages::PressUntilSeen(const std::string& strPath, const sJourneyPag
         m_Journey.Look();
         return Showing(page);
     };
-    // Pressed again only where a whole wait left the button's place as it was: a slow game
-    // may still bring the next page in, and a press there lands on whatever it holds there
-    // (Register's place is the create-account page's Continue).
-    const int iPresses = 4, iWaits = 8, iWaitSeconds = 15;
-    const sE2eRect button = m_Journey.Widget(strPath).m_Rect;
-    sE2eShot before;
-    for (int iWait = 0, iPressed = 0; iWait < iWaits; ++iWait)
-    {
-        if (iPressed == 0 || (iPressed < iPresses && E2eSameIn(before, m_Journey.Look(), button)))
-        {
-            m_Journey.PressWidget(strPath);
-            ++iPressed;
-        }
-        before = m_Journey.Look();
-        if (E2eWaitFor(Seen, iWaitSeconds))
-            return true;
-    }
-    return false;
+    // Register's place is the create-account page's Continue: a second press there would
+    // send an empty form.
+    const int iWaitSeconds = 15;
+    return m_Journey.PressWhileUnchanged(m_Journey.Widget(strPath).m_Rect, strPath, Seen, iWaitSeconds);
 }
 
 void CJourneyPages::TypeInto(const std::string& strPath, const std::string& strText)
@@ -399,21 +385,9 @@ void CJourneyListRows::PressUntilShown(const std::string& strPress, const std::s
                                        int iRows, uint32_t uColour, const std::string& strStep)
 {
     const auto fnShown = [&] { return ShowsOwnText(strShown, iHeaders, iRows, uColour); };
-    // Pressed again only where a whole wait left the pressed place as it was: a second press
-    // on a row that a slow game is still opening closes it again.
-    const int iPresses = 4, iWaits = 8, iSeconds = 10;
-    const sE2eRect pressed = Part(strPress, iHeaders, iRows);
-    sE2eShot before;
-    for (int iWait = 0, iPressed = 0; iWait < iWaits && !fnShown(); ++iWait)
-    {
-        if (iPressed == 0 || (iPressed < iPresses && E2eSameIn(before, m_Journey.Look(), pressed)))
-        {
-            m_Journey.Press(pressed, strPress);
-            ++iPressed;
-        }
-        before = m_Journey.Look();
-        if (E2eWaitFor(fnShown, iSeconds))
-            break;
-    }
+    // A second press on a row that a slow game is still opening closes it again.
+    const int iWaitSeconds = 10;
+    if (!fnShown())
+        m_Journey.PressWhileUnchanged(Part(strPress, iHeaders, iRows), strPress, fnShown, iWaitSeconds);
     m_Journey.WaitFor(fnShown, strStep);
 }
