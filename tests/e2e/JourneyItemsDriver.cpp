@@ -11,6 +11,7 @@
 //   e2e_journey_items_driver   (under xvfb-run on a 2048x640 screen; KORVEL_SOURCE_DIR and
 //                               KORVEL_BINARY_DIR set)
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "tests/e2e/JourneyChallenges.h"
@@ -76,7 +77,6 @@ const int HEALTH_INK = 20;
 // Pixels away from a glyph's edge that may differ between two windows showing the same digit
 // (none seen): far fewer than any two digits differ by (47 and more seen).
 const int GLYPH_EDGE_PIXELS = 3;
-const int BOARD_SECONDS = 40;
 const int SHOTS = 4;
 const int DRAG_STEPS = 20;
 const int FLOMP_TOLERANCE = 30;
@@ -311,9 +311,8 @@ sNameBar NameBar(const sE2eShot& shot, int iSlot)
     return bar;
 }
 
-bool WearsHat(CJourney& journey, int iSlot)
+bool WearsHat(const sE2eShot& shot, int iSlot)
 {
-    const sE2eShot& shot = journey.Look();
     return E2eCountNear(shot, NameBar(shot, iSlot).m_Hat, HAT_BAND, HAT_TOLERANCE) >= HAT_PIXELS;
 }
 
@@ -325,9 +324,8 @@ struct sGlyph
     std::vector<bool> m_aInk; // column by column
 };
 
-std::vector<sGlyph> Health(CJourney& journey, int iSlot)
+std::vector<sGlyph> Health(const sE2eShot& shot, int iSlot)
 {
-    const sE2eShot& shot = journey.Look();
     const sE2eRect r = NameBar(shot, iSlot).m_Health;
     const int iLeft = std::max(r.m_iLeft, 0), iRight = std::min(r.m_iRight, shot.m_iWidth);
     const int iTop = std::max(r.m_iTop, 0), iBottom = std::min(r.m_iBottom, shot.m_iHeight);
@@ -412,7 +410,8 @@ bool SameDigits(const std::vector<sGlyph>& aFirst, const std::vector<sGlyph>& aS
 // Both windows show the slot's health as the same number (the windows have one size).
 bool SameHealth(sJourneyPlayer& a, sJourneyPlayer& b, int iSlot, std::vector<sGlyph>* pShown = nullptr)
 {
-    const std::vector<sGlyph> aFirst = Health(a.m_Journey, iSlot), aSecond = Health(b.m_Journey, iSlot);
+    const std::vector<sGlyph> aFirst = Health(a.m_Journey.Look(), iSlot),
+                              aSecond = Health(b.m_Journey.Look(), iSlot);
     if (pShown)
         *pShown = aFirst;
     return Shown(aFirst) && SameDigits(aFirst, aSecond);
@@ -535,14 +534,36 @@ void PlayWithTheHat(sJourneyPlayer& aino, sJourneyPlayer& bram)
     const size_t uFrom = journey.LogCount();
     QuickPlay(aino, bram);
     CheckItemEvents(aino, uFrom);
+    // One look at each window a round; what the last round saw is said if the step runs out.
     std::vector<sGlyph> aHealth;
-    journey.WaitFor(
+    std::string strSeen;
+    const auto start = std::chrono::steady_clock::now();
+    const bool bBoard = E2eWaitFor(
         [&]
         {
-            return WearsHat(aino.m_Journey, aino.m_iSlot) && WearsHat(bram.m_Journey, aino.m_iSlot) &&
-                   !WearsHat(aino.m_Journey, bram.m_iSlot) && SameHealth(aino, bram, aino.m_iSlot, &aHealth);
+            const sE2eShot& a = aino.m_Journey.Look();
+            const sE2eShot& b = bram.m_Journey.Look();
+            const bool bHatA = WearsHat(a, aino.m_iSlot), bHatB = WearsHat(b, aino.m_iSlot);
+            const bool bBareA = !WearsHat(a, bram.m_iSlot);
+            aHealth = Health(a, aino.m_iSlot);
+            const std::vector<sGlyph> aOther = Health(b, aino.m_iSlot);
+            const bool bSame = Shown(aHealth) && SameDigits(aHealth, aOther);
+            strSeen = std::string("hat in Aino's window ") + (bHatA ? "yes" : "no") + ", in Bram's " +
+                      (bHatB ? "yes" : "no") + "; Bram bare " + (bBareA ? "yes" : "no") + "; health glyphs " +
+                      std::to_string(aHealth.size()) + " and " + std::to_string(aOther.size()) + ", alike " +
+                      (bSame ? "yes" : "no");
+            return bHatA && bHatB && bBareA && bSame;
         },
-        "both windows show Aino with the hat and the same health", BOARD_SECONDS);
+        JOURNEY_STEP_SECONDS);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (!bBoard)
+    {
+        aino.m_Journey.Keep("i8-board-not-seen", aino.m_Journey.Picture());
+        bram.m_Journey.Keep("i8-board-not-seen", bram.m_Journey.Picture());
+    }
+    journey.Expect(bBoard, "both windows show Aino with the hat and the same health",
+                   "not within " + std::to_string(JOURNEY_STEP_SECONDS) + " s; last look: " + strSeen);
+    journey.Say("the board was seen as it should be after " + std::to_string(int(took.count())) + " s");
     aino.m_Journey.Keep("i8-board");
     bram.m_Journey.Keep("i8-board");
 
