@@ -127,6 +127,7 @@ class Server:
         if removed:
             self.log.write("mail_cleared", files=removed)
         self.accounts.start_writer()
+        self.lobby.make_standings()
         # What is open now stays open; the rest, less a margin, is for client connections.
         self.budget = ConnectionBudget(self.log, raise_descriptor_limit() - open_descriptors() - DESCRIPTOR_MARGIN)
         lobby = Listener(self.cfg.host, self.cfg.port, self._accept("L", self.lobby), self.budget, StampedReader)

@@ -56,6 +56,18 @@ class OlderPython:
 
 
 class Persistence(StoreCase, unittest.TestCase):
+    def test_the_standings_are_made_before_the_server_listens(self):
+        # Made by the first list or challenge instead, their walk over a large store held every
+        # other client meanwhile.
+        server = Server(Config(accounts=self.path, port=0, game_port=0), io.StringIO())
+
+        async def made_at_start():
+            await server.start()
+            made = "_standings_cache" in vars(server.lobby)
+            await server.stop()
+            return made
+        self.assertTrue(asyncio.run(made_at_start()))
+
     def test_registered_and_seeded_accounts_survive_a_restart(self):
         first = self.start("--account", "alice:secret")
         client = self.connect(first)
