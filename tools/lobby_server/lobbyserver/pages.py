@@ -114,15 +114,10 @@ class LobbyPages:
     def _followers(self, user_id, account):
         count = sum(user_id in ids for ids in self._memory("follows").values())
         if account:
-            count += self._standings().followers[account]
+            count += self.standings().followers[account]
         return count
 
-    def make_standings(self):
-        """Made before the server listens: made by the first list or challenge, the walk over a
-        large store held every other client meanwhile (about 60 ms at 10,000 accounts)."""
-        self._standings()
-
-    def _standings(self):
+    def standings(self):
         """The stored accounts' scores and follower counts (Standings), made once and then
         brought up to date account by account: a list's every row would otherwise walk the
         whole store twice."""
@@ -161,7 +156,7 @@ class LobbyPages:
         """Score 3 x wins + ties; rank 1 + the number of stored accounts with a higher score.
         A challenge and a player's record carry the same two."""
         own = self._score(user_id, account)
-        return 1 + self._standings().higher(own), own
+        return 1 + self.standings().higher(own), own
 
     def _item(self, entry, asker):
         user_id, name, account, online = entry
