@@ -56,7 +56,7 @@ class OlderPython:
 
 
 class Persistence(StoreCase, unittest.TestCase):
-    def test_the_standings_are_made_before_the_server_listens(self):
+    def test_the_standings_are_made_before_the_server_listens_and_take_in_every_later_change(self):
         # Made by the first list or challenge instead, their walk over a large store held every
         # other client meanwhile.
         server = Server(Config(accounts=self.path, port=0, game_port=0), io.StringIO())
@@ -64,9 +64,13 @@ class Persistence(StoreCase, unittest.TestCase):
         async def made_at_start():
             await server.start()
             made = "_standings_cache" in vars(server.lobby)
+            # Two accounts made between two looks: the next look counts both.
+            for i, name in enumerate(("alice", "bob")):
+                await server.accounts.create(name, "k", "%032x" % i)
+            counted = server.lobby.standings().higher(-1)
             await server.stop()
-            return made
-        self.assertTrue(asyncio.run(made_at_start()))
+            return made, counted
+        self.assertEqual(asyncio.run(made_at_start()), (True, 2))
 
     def test_registered_and_seeded_accounts_survive_a_restart(self):
         first = self.start("--account", "alice:secret")
