@@ -112,6 +112,10 @@ class StoredAccounts(MatchCase, unittest.TestCase):
                          {"alice": (0, [2, 3, 1, 0, 1]), "bob": (0, [0, 1, 0, 1, 0]), "carol": (0, [0, 0, 0, 0, 0])})
         self.assertEqual(pictures[rows["alice"][0]], OWN_PICTURE)
         self.assertEqual(pictures[rows["bob"][0]], picture(rows["bob"][0]))
+        # A guest's followers are other guests, kept in memory: counted the same.
+        other = Player(self, self.port)
+        self.follow(other, guest.id)
+        self.assertEqual(self.listed(other, 0)[0][guest.name][2][6], 1)
 
         # The id an offline account was listed with is the one it logs in with.
         alice = AccountPlayer(self, self.port, "alice")
